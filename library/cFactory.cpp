@@ -1,0 +1,3 @@
+#include "library/cFactory.h"
+
+cFactory gFactory;

@@ -1,0 +1,30 @@
+#pragma once
+// JPEG encoding and decoding of image surfaces (thumbnails, story boards).
+#include "platform/ImageSurface.h"
+
+#include <QByteArray>
+#include <QString>
+
+class JpegCodec {
+ public:
+  JpegCodec();
+  ~JpegCodec();
+  JpegCodec(const JpegCodec&) = delete;
+  JpegCodec& operator=(const JpegCodec&) = delete;
+
+  // Decodes a JPEG file image into a new opaque surface of the picture's size.
+  // Data that is not a JPEG raises error 481 (invalid picture).
+  ImageSurfacePtr Decode(const QByteArray& jpeg);
+  // The picture's size without decoding it; false when it is not a JPEG.
+  bool ReadSize(const QByteArray& jpeg, int* width, int* height);
+
+  // Encodes the surface at quality 1..100 (the program uses 90) with 4:2:0
+  // chroma subsampling; alpha is dropped.
+  QByteArray Encode(ImageSurface& surface, int quality);
+  // Encodes into a file, replacing it only once the whole picture is written.
+  void EncodeToFile(ImageSurface& surface, int quality, const QString& path);
+
+ private:
+  void* compressor_ = nullptr;
+  void* decompressor_ = nullptr;
+};

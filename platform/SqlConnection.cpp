@@ -1,0 +1,279 @@
+#include "platform/SqlConnection.h"
+
+#include "platform/RWError.h"
+#include "platform/SqlRecordset.h"
+#include "platform/SqlText.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+#include <exception>
+
+namespace {
+
+const QString kSource = QStringLiteral("SqlConnection");
+constexpr int kBusyTimeoutMs = 3000;
+
+[[noreturn]] void Raise(const QString& description) { throw RWError(kErrDatabase, description, kSource); }
+
+// UPPER() that folds every script, not only ASCII, so that text searches
+// written as UPPER(x) LIKE UPPER(y) find "Été" by "été".
+void UnicodeUpper(sqlite3_context* context, int argc, sqlite3_value** argv) {
+  if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+    sqlite3_result_null(context);
+    return;
+  }
+  const char* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+  const int bytes = sqlite3_value_bytes(argv[0]);
+  const QByteArray upper = QString::fromUtf8(text, bytes).toUpper().toUtf8();
+  sqlite3_result_text(context, upper.constData(), static_cast<int>(upper.size()), SQLITE_TRANSIENT);
+}
+
+uint32_t BigEndian32(const unsigned char* p) {
+  return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
+}
+
+// Checks the file header before SQLite touches the file, so that a file that
+// is not a database, or one cut short, is refused with a clear message instead
+// of failing later on a page that is missing.
+void CheckDatabaseFile(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.exists()) Raise(QStringLiteral("The database file '%1' does not exist").arg(path));
+  if (!info.isFile()) Raise(QStringLiteral("'%1' is not a file").arg(path));
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) {
+    Raise(QStringLiteral("The database file '%1' cannot be read: %2").arg(path, file.errorString()));
+  }
+  const QByteArray header = file.read(100);
+  const qint64 size = file.size();
+  const auto* h = reinterpret_cast<const unsigned char*>(header.constData());
+  if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0"))) {
+    Raise(QStringLiteral("'%1' is not a database file (file is not a database)").arg(path));
+  }
+  uint32_t pageSize = (uint32_t(h[16]) << 8) | h[17];
+  if (pageSize == 1) pageSize = 65536;
+  if (pageSize < 512 || pageSize > 65536 || (pageSize & (pageSize - 1)) != 0) {
+    Raise(QStringLiteral("The database file '%1' is damaged (invalid page size)").arg(path));
+  }
+  const uint32_t pageCount = BigEndian32(h + 28);
+  const bool countValid = BigEndian32(h + 92) == BigEndian32(h + 24);
+  if (size % pageSize != 0 || (countValid && size < qint64(pageCount) * pageSize)) {
+    Raise(QStringLiteral("The database file '%1' is damaged: it is shorter than its contents (truncated)")
+              .arg(path));
+  }
+}
+
+}  // namespace
+
+SqlConnection::SqlConnection(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}
+
+SqlConnection::~SqlConnection() { sqlite3_close_v2(db_); }
+
+std::unique_ptr<SqlConnection> SqlConnection::OpenWithFlags(const QString& path, int flags) {
+  // A connection is used by one thread only (the user-interface thread), so
+  // SQLite's per-call locking is switched off.
+  flags |= SQLITE_OPEN_NOMUTEX;
+  sqlite3* db = nullptr;
+  const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+  if (rc != SQLITE_OK) {
+    const QString reason = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    sqlite3_close_v2(db);
+    Raise(QStringLiteral("Cannot open the database '%1': %2").arg(path, reason));
+  }
+  std::unique_ptr<SqlConnection> connection(new SqlConnection(db, path));
+  connection->Configure();
+  return connection;
+}
+
+std::unique_ptr<SqlConnection> SqlConnection::Open(const QString& path) {
+  CheckDatabaseFile(path);
+  auto connection = OpenWithFlags(path, SQLITE_OPEN_READWRITE);
+  // Reading the schema makes SQLite verify the file now rather than on first use.
+  try {
+    connection->Execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+  } catch (const RWError& e) {
+    Raise(QStringLiteral("'%1' is not a usable database: %2").arg(path, e.Description()));
+  }
+  return connection;
+}
+
+std::unique_ptr<SqlConnection> SqlConnection::Create(const QString& path) {
+  if (QFileInfo::exists(path)) Raise(QStringLiteral("Cannot create the database '%1': the file exists").arg(path));
+  return OpenWithFlags(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+}
+
+void SqlConnection::Configure() {
+  sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  sqlite3_create_function_v2(db_, "UPPER", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &UnicodeUpper, nullptr,
+                             nullptr, nullptr);
+}
+
+void SqlConnection::Fail(const QString& context) const {
+  QString description = QString::fromUtf8(sqlite3_errmsg(db_));
+  if (!context.isEmpty()) description += QStringLiteral(" (") + context + QLatin1Char(')');
+  Raise(description);
+}
+
+int64_t SqlConnection::TotalChanges() const { return sqlite3_total_changes64(db_); }
+
+sqlite3_stmt* SqlConnection::PrepareStatement(const QString& sql) {
+  const QByteArray text = sql.toUtf8();
+  sqlite3_stmt* stmt = nullptr;
+  if (sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &stmt, nullptr) != SQLITE_OK) {
+    rowsChanged_ = 0;
+    Fail(QString());
+  }
+  if (!stmt) {
+    rowsChanged_ = 0;
+    Raise(QStringLiteral("The statement is empty"));
+  }
+  return stmt;
+}
+
+void SqlConnection::Execute(const QString& sql) {
+  rowsChanged_ = 0;
+  const QByteArray text = sql.toUtf8();
+  const char* next = text.constData();
+  const char* end = next + text.size();
+  const int64_t before = TotalChanges();
+  while (next < end) {
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db_, next, static_cast<int>(end - next), &stmt, &tail) != SQLITE_OK) Fail(QString());
+    next = tail;
+    if (!stmt) continue;  // blanks or a comment after the last ";"
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) {
+      const QString reason = QString::fromUtf8(sqlite3_errmsg(db_));
+      sqlite3_finalize(stmt);
+      Raise(reason);
+    }
+    sqlite3_finalize(stmt);
+  }
+  rowsChanged_ = TotalChanges() - before;
+}
+
+int64_t SqlConnection::LastInsertId() const { return sqlite3_last_insert_rowid(db_); }
+
+void SqlConnection::BeginTrans(const QString& name) { Execute(QStringLiteral("SAVEPOINT ") + SqlIdentifier(name)); }
+
+void SqlConnection::CommitTrans(const QString& name) {
+  Execute(QStringLiteral("RELEASE SAVEPOINT ") + SqlIdentifier(name));
+}
+
+void SqlConnection::RollbackTrans(const QString& name) {
+  const QString id = SqlIdentifier(name);
+  Execute(QStringLiteral("ROLLBACK TO SAVEPOINT ") + id);
+  Execute(QStringLiteral("RELEASE SAVEPOINT ") + id);
+}
+
+bool SqlConnection::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
+
+void SqlConnection::Compact() {
+  if (InTransaction()) {
+    rowsChanged_ = 0;
+    Raise(QStringLiteral("The database cannot be compacted while a transaction is open"));
+  }
+  Execute(QStringLiteral("VACUUM"));
+}
+
+std::unique_ptr<SqlRecordset> SqlConnection::OpenRecordset(const QString& sql) {
+  return std::make_unique<SqlRecordset>(*this, sql);
+}
+
+std::unique_ptr<SqlCommand> SqlConnection::Prepare(const QString& sql) {
+  return std::make_unique<SqlCommand>(*this, sql);
+}
+
+// --- SqlCommand -------------------------------------------------------------
+
+SqlCommand::SqlCommand(SqlConnection& connection, const QString& sql)
+    : connection_(connection), stmt_(connection.PrepareStatement(sql)) {}
+
+SqlCommand::~SqlCommand() { sqlite3_finalize(stmt_); }
+
+void SqlCommand::Bind(int index, const SqlValue& value) {
+  int rc = SQLITE_OK;
+  switch (value.type()) {
+    case SqlValue::Type::Null:
+      rc = sqlite3_bind_null(stmt_, index);
+      break;
+    case SqlValue::Type::Integer:
+      rc = sqlite3_bind_int64(stmt_, index, value.toInt64());
+      break;
+    case SqlValue::Type::Real:
+      rc = sqlite3_bind_double(stmt_, index, value.toDouble());
+      break;
+    case SqlValue::Type::Text: {
+      const QByteArray bytes = value.toBytes();
+      rc = sqlite3_bind_text64(stmt_, index, bytes.constData(), static_cast<sqlite3_uint64>(bytes.size()),
+                               SQLITE_TRANSIENT, SQLITE_UTF8);
+      break;
+    }
+    case SqlValue::Type::Blob: {
+      const QByteArray bytes = value.toBytes();
+      rc = sqlite3_bind_blob64(stmt_, index, bytes.constData(), static_cast<sqlite3_uint64>(bytes.size()),
+                               SQLITE_TRANSIENT);
+      break;
+    }
+  }
+  if (rc != SQLITE_OK) connection_.Fail(QStringLiteral("parameter %1").arg(index));
+}
+
+void SqlCommand::ClearBindings() { sqlite3_clear_bindings(stmt_); }
+
+int64_t SqlCommand::Execute() {
+  connection_.SetRowsChanged(0);
+  const int64_t before = connection_.TotalChanges();
+  int rc;
+  while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
+  }
+  sqlite3_reset(stmt_);
+  if (rc != SQLITE_DONE) connection_.Fail(QString());
+  const int64_t changed = connection_.TotalChanges() - before;
+  connection_.SetRowsChanged(changed);
+  return changed;
+}
+
+// --- TransactionGuard ---------------------------------------------------------
+
+TransactionGuard::TransactionGuard(SqlConnection& connection, const QString& name)
+    : connection_(connection), name_(name), uncaught_(std::uncaught_exceptions()) {
+  connection_.BeginTrans(name_);
+}
+
+TransactionGuard::~TransactionGuard() {
+  if (!open_) return;
+  try {
+    if (std::uncaught_exceptions() > uncaught_) {
+      connection_.RollbackTrans(name_);
+    } else {
+      connection_.CommitTrans(name_);
+    }
+  } catch (const std::exception&) {
+    // A destructor cannot report; callers that need the outcome call Commit().
+    // Make sure the savepoint does not stay open either way.
+    try {
+      connection_.RollbackTrans(name_);
+    } catch (const std::exception&) {
+    }
+  }
+}
+
+// The guard stays open until the call succeeds, so that a failed commit is
+// still rolled back when its exception leaves the scope.
+void TransactionGuard::Commit() {
+  if (!open_) return;
+  connection_.CommitTrans(name_);
+  open_ = false;
+}
+
+void TransactionGuard::Rollback() {
+  if (!open_) return;
+  connection_.RollbackTrans(name_);
+  open_ = false;
+}

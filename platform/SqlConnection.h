@@ -1,0 +1,110 @@
+#pragma once
+// A connection to one SQLite 3 database file, with the behaviour the library
+// object relies on: statements as text, "rows changed" of the last statement,
+// named (nestable) transactions, compaction and prepared statements.
+//
+// Every failure raises RWError with number kErrDatabase and SQLite's own text.
+#include "platform/SqlValue.h"
+
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+class SqlRecordset;
+class SqlCommand;
+
+class SqlConnection {
+ public:
+  // Opens an existing database file read-write. Never creates one: a missing
+  // path, a folder, a file that is not an SQLite database or a truncated one
+  // raises an error and leaves the disk as it was.
+  static std::unique_ptr<SqlConnection> Open(const QString& path);
+  // Creates a new, empty database file; fails when the path already exists.
+  static std::unique_ptr<SqlConnection> Create(const QString& path);
+
+  ~SqlConnection();
+  SqlConnection(const SqlConnection&) = delete;
+  SqlConnection& operator=(const SqlConnection&) = delete;
+
+  const QString& Path() const { return path_; }
+
+  // Runs one statement text (several statements separated by ";" run in turn).
+  void Execute(const QString& sql);
+  // Rows inserted, updated or deleted by the last statement run on this
+  // connection; 0 after a query, a schema statement or a failure.
+  int64_t RowsChanged() const { return rowsChanged_; }
+  int64_t LastInsertId() const;
+
+  // Named transactions are savepoints, so they nest; a name may hold any
+  // character ("v1.6.0"). A failed statement inside one does not end it.
+  void BeginTrans(const QString& name);
+  void CommitTrans(const QString& name);
+  void RollbackTrans(const QString& name);
+  bool InTransaction() const;
+
+  // VACUUM: rewrites the file compactly. Refused while a transaction is open.
+  void Compact();
+
+  std::unique_ptr<SqlRecordset> OpenRecordset(const QString& sql);
+  std::unique_ptr<SqlCommand> Prepare(const QString& sql);
+
+  sqlite3* Handle() const { return db_; }
+
+  // Internal: statement bookkeeping shared with recordsets and commands.
+  sqlite3_stmt* PrepareStatement(const QString& sql);
+  [[noreturn]] void Fail(const QString& context) const;
+  int64_t TotalChanges() const;
+  void SetRowsChanged(int64_t count) { rowsChanged_ = count; }
+
+ private:
+  SqlConnection(sqlite3* db, QString path);
+  static std::unique_ptr<SqlConnection> OpenWithFlags(const QString& path, int flags);
+  void Configure();
+
+  sqlite3* db_;
+  QString path_;
+  int64_t rowsChanged_ = 0;
+};
+
+// A prepared statement with "?" parameters (numbered from 1), run as often as
+// needed; each Execute resets the statement and keeps the bindings.
+class SqlCommand {
+ public:
+  SqlCommand(SqlConnection& connection, const QString& sql);
+  ~SqlCommand();
+  SqlCommand(const SqlCommand&) = delete;
+  SqlCommand& operator=(const SqlCommand&) = delete;
+
+  void Bind(int index, const SqlValue& value);
+  void ClearBindings();
+  // Runs the statement to its end; returns the rows it changed.
+  int64_t Execute();
+
+ private:
+  SqlConnection& connection_;
+  sqlite3_stmt* stmt_;
+};
+
+// Keeps a named transaction open for a scope: Commit() ends it; when an
+// exception leaves the scope first it is rolled back, and on a normal exit
+// without Commit() it is committed, so no caller can leave one open.
+class TransactionGuard {
+ public:
+  TransactionGuard(SqlConnection& connection, const QString& name);
+  ~TransactionGuard();
+  TransactionGuard(const TransactionGuard&) = delete;
+  TransactionGuard& operator=(const TransactionGuard&) = delete;
+
+  void Commit();
+  void Rollback();
+
+ private:
+  SqlConnection& connection_;
+  QString name_;
+  int uncaught_;
+  bool open_ = true;
+};

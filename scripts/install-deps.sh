@@ -1,0 +1,63 @@
+#!/usr/bin/env bash
+# Installs every Debian 12 package Reelwise II needs to build, test and run.
+# Idempotent: packages already present are left alone, and apt-get update runs
+# only when something is missing and the package lists are absent or stale.
+set -euo pipefail
+
+PACKAGES=(
+  # build
+  build-essential cmake ninja-build pkg-config ccache git
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev
+  # windows and controls
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libgl-dev
+  # library file
+  libsqlite3-dev sqlite3
+  # drawing
+  libcairo2-dev libpango1.0-dev libfontconfig-dev
+  # media facts
+  libmediainfo-dev
+  # playback, frame grabs, sounds
+  libmpv-dev
+  # batch frame decoding
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
+  # JPEG
+  libturbojpeg0-dev
+  # mixer
+  libpulse-dev libasound2-dev
+  # fonts
+  fonts-wine fonts-liberation2 fonts-dejavu-core
+  # test media
+  ffmpeg
+  # desktop integration (launching documents, trash)
+  libglib2.0-dev xdg-utils
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}\n' "$p" 2>/dev/null | grep -q '^install ok installed$'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "install-deps: all ${#PACKAGES[@]} packages present"
+  exit 0
+fi
+
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then
+  SUDO="sudo"
+fi
+
+export DEBIAN_FRONTEND=noninteractive
+lists=/var/lib/apt/lists
+if [ -z "$(find "$lists" -maxdepth 1 -name '*Packages*' -mmin -1440 2>/dev/null | head -n 1)" ]; then
+  $SUDO apt-get update -q
+fi
+echo "install-deps: installing ${missing[*]}"
+if ! $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"; then
+  # A stale package list is the usual cause; refresh once and retry.
+  $SUDO apt-get update -q
+  $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

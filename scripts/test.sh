@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is needed, builds everything (program, tests, benchmarks) and
+# runs all tests. Window tests run on Qt's offscreen platform; no display needed.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/configure.sh
+cmake --build build --parallel "$(nproc)"
+ctest --test-dir build --output-on-failure --parallel "$(nproc)" --timeout 600

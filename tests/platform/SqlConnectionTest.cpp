@@ -1,0 +1,322 @@
+#include "platform/RWError.h"
+#include "platform/SqlConnection.h"
+#include "platform/SqlRecordset.h"
+#include "platform/SqlText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+
+namespace {
+
+class SqlConnectionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    db_ = SqlConnection::Create(Path("test.db"));
+    db_->Execute(QStringLiteral("CREATE TABLE t (id integer PRIMARY KEY NOT NULL, name text)"));
+  }
+
+  QString Path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
+
+  int64_t Count(const QString& where = QString()) {
+    SqlRecordset rs(*db_, QStringLiteral("SELECT count(*) AS n FROM t") + where);
+    return rs.Value(QStringLiteral("n")).toInt64();
+  }
+
+  // Runs a statement that must fail and returns the error it raised.
+  RWError Failure(const QString& sql) {
+    try {
+      db_->Execute(sql);
+    } catch (const RWError& e) {
+      return e;
+    }
+    ADD_FAILURE() << "no error from " << sql.toStdString();
+    return RWError(0, QString());
+  }
+
+  QTemporaryDir dir_;
+  std::unique_ptr<SqlConnection> db_;
+};
+
+TEST_F(SqlConnectionTest, FailedStatementRaisesDatabaseNumberAndSqliteText) {
+  const RWError e = Failure(QStringLiteral("SELECT * FROM NoSuchTable"));
+  EXPECT_EQ(e.Number(), kErrDatabase);
+  EXPECT_EQ(e.Number(), static_cast<int32_t>(0x80040000u));
+  EXPECT_TRUE(e.Description().contains(QStringLiteral("no such table: NoSuchTable")))
+      << e.Description().toStdString();
+  EXPECT_TRUE(e.Text().startsWith(QStringLiteral("-2147221504: ")));
+}
+
+TEST_F(SqlConnectionTest, RowsChangedCountsOnlyTheLastStatementsDataChanges) {
+  db_->Execute(QStringLiteral("INSERT INTO t (id, name) VALUES (1, 'a'), (2, 'b'), (3, 'c')"));
+  EXPECT_EQ(db_->RowsChanged(), 3);
+  EXPECT_EQ(db_->LastInsertId(), 3);
+  db_->Execute(QStringLiteral("UPDATE t SET name = 'x' WHERE id >= 2"));
+  EXPECT_EQ(db_->RowsChanged(), 2);
+  db_->Execute(QStringLiteral("SELECT * FROM t"));
+  EXPECT_EQ(db_->RowsChanged(), 0) << "a query changes nothing";
+  db_->Execute(QStringLiteral("UPDATE t SET name = 'y' WHERE id = 1"));
+  db_->OpenRecordset(QStringLiteral("SELECT * FROM t"));
+  EXPECT_EQ(db_->RowsChanged(), 0) << "opening a recordset is a query too";
+  db_->Execute(QStringLiteral("UPDATE t SET name = 'y' WHERE id = 1"));
+  db_->Execute(QStringLiteral("CREATE TABLE u (a integer)"));
+  EXPECT_EQ(db_->RowsChanged(), 0) << "schema statements change no rows";
+  db_->Execute(QStringLiteral("UPDATE t SET name = 'y' WHERE id = 1"));
+  db_->Execute(QStringLiteral("DROP TABLE u"));
+  EXPECT_EQ(db_->RowsChanged(), 0);
+  db_->Execute(QStringLiteral("UPDATE t SET name = 'y' WHERE id = 1"));
+  Failure(QStringLiteral("INSERT INTO t (id) VALUES (1)"));
+  EXPECT_EQ(db_->RowsChanged(), 0) << "a failed statement changes nothing";
+  db_->Execute(QStringLiteral("DELETE FROM t"));
+  EXPECT_EQ(db_->RowsChanged(), 3) << "a DELETE without WHERE still counts its rows";
+}
+
+TEST_F(SqlConnectionTest, LoopUntilNoRowChangesEnds) {
+  // The closure loops of the tag code repeat one INSERT ... SELECT until it adds nothing.
+  db_->Execute(QStringLiteral("INSERT INTO t (id) VALUES (1)"));
+  int rounds = 0;
+  do {
+    db_->Execute(QStringLiteral("INSERT INTO t (id) SELECT max(id) + 1 FROM t HAVING max(id) < 5"));
+    ASSERT_LT(++rounds, 10);
+  } while (db_->RowsChanged() > 0);
+  EXPECT_EQ(Count(), 5);
+  EXPECT_EQ(rounds, 5);
+}
+
+TEST_F(SqlConnectionTest, NamedTransactionsNestAndRollBackIndependently) {
+  db_->BeginTrans(QStringLiteral("HouseKeep"));
+  db_->Execute(QStringLiteral("INSERT INTO t (id) VALUES (1)"));
+  db_->BeginTrans(QStringLiteral("v1.6.0"));  // a name that needs quoting
+  db_->Execute(QStringLiteral("INSERT INTO t (id) VALUES (2)"));
+  db_->RollbackTrans(QStringLiteral("v1.6.0"));
+  EXPECT_TRUE(db_->InTransaction());
+  db_->BeginTrans(QStringLiteral("it's \"quoted\""));
+  db_->Execute(QStringLiteral("INSERT INTO t (id) VALUES (3)"));
+  db_->CommitTrans(QStringLiteral("it's \"quoted\""));
+  db_->CommitTrans(QStringLiteral("HouseKeep"));
+  EXPECT_FALSE(db_->InTransaction());
+
+  db_.reset();
+  db_ = SqlConnection::Open(Path("test.db"));
+  EXPECT_EQ(Count(), 2);
+  EXPECT_EQ(Count(QStringLiteral(" WHERE id = 2")), 0);
+}
+
+TEST_F(SqlConnectionTest, FailedStatementsInsideATransactionDoNotEndIt) {
+  db_->BeginTrans(QStringLiteral("Probe"));
+  db_->Execute(QStringLiteral("INSERT INTO t (id) VALUES (1)"));
+  Failure(QStringLiteral("SELECT Missing FROM t WHERE 1=0"));   // a schema probe
+  Failure(QStringLiteral("DROP TABLE MaybeThere"));             // a drop of a table that may not exist
+  Failure(QStringLiteral("INSERT INTO t (id) VALUES (1)"));     // a duplicate key
+  EXPECT_TRUE(db_->InTransaction());
+  db_->Execute(QStringLiteral("INSERT INTO t (id) VALUES (2)"));
+  db_->CommitTrans(QStringLiteral("Probe"));
+  EXPECT_EQ(Count(), 2);
+}
+
+TEST_F(SqlConnectionTest, CommitOfATransactionThatIsNotOpenFails) {
+  EXPECT_THROW(db_->CommitTrans(QStringLiteral("Nothing")), RWError);
+}
+
+TEST_F(SqlConnectionTest, GuardRollsBackOnlyWhenAnExceptionLeavesItsScope) {
+  try {
+    TransactionGuard guard(*db_, QStringLiteral("Guarded"));
+    db_->Execute(QStringLiteral("INSERT INTO t (id) VALUES (1)"));
+    throw std::runtime_error("operation failed");
+  } catch (const std::runtime_error&) {
+  }
+  EXPECT_FALSE(db_->InTransaction());
+  EXPECT_EQ(Count(), 0);
+
+  {
+    TransactionGuard guard(*db_, QStringLiteral("Guarded"));
+    db_->Execute(QStringLiteral("INSERT INTO t (id) VALUES (2)"));
+  }
+  EXPECT_FALSE(db_->InTransaction());
+  EXPECT_EQ(Count(), 1) << "a normal exit commits";
+
+  {
+    TransactionGuard outer(*db_, QStringLiteral("Outer"));
+    db_->Execute(QStringLiteral("INSERT INTO t (id) VALUES (3)"));
+    try {
+      TransactionGuard inner(*db_, QStringLiteral("Inner"));
+      db_->Execute(QStringLiteral("INSERT INTO t (id) VALUES (4)"));
+      db_->Execute(QStringLiteral("INSERT INTO t (id) VALUES (4)"));  // fails, leaves the scope
+    } catch (const RWError&) {
+    }
+    outer.Commit();
+  }
+  EXPECT_EQ(Count(), 2);
+  EXPECT_EQ(Count(QStringLiteral(" WHERE id = 4")), 0);
+}
+
+TEST_F(SqlConnectionTest, CompactRunsOutsideTransactionsOnly) {
+  db_->BeginTrans(QStringLiteral("Open"));
+  try {
+    db_->Compact();
+    ADD_FAILURE() << "compacting inside a transaction must be refused";
+  } catch (const RWError& e) {
+    EXPECT_EQ(e.Number(), kErrDatabase);
+    EXPECT_TRUE(e.Description().contains(QStringLiteral("transaction is open")));
+  }
+  EXPECT_TRUE(db_->InTransaction()) << "the refusal leaves the transaction alone";
+  db_->CommitTrans(QStringLiteral("Open"));
+
+  db_->Execute(QStringLiteral(
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+      "INSERT INTO t (id, name) SELECT i, printf('%.500c', 'x') FROM n"));
+  db_->Execute(QStringLiteral("DELETE FROM t"));
+  const qint64 before = QFileInfo(Path("test.db")).size();
+  db_->Compact();
+  EXPECT_LT(QFileInfo(Path("test.db")).size(), before / 4);
+}
+
+TEST_F(SqlConnectionTest, UpperFoldsEveryScriptSoTextSearchesIgnoreCase) {
+  db_->Execute(QStringLiteral("INSERT INTO t (id, name) VALUES (1, 'Été à Paris'), (2, 'Winter'), (3, NULL)"));
+  SqlRecordset upper(*db_, QStringLiteral("SELECT UPPER('été straße ÿ') AS u, UPPER(NULL) AS n"));
+  EXPECT_EQ(upper.Value(QStringLiteral("u")).toString(), QStringLiteral("ÉTÉ STRASSE Ÿ"));
+  EXPECT_TRUE(upper.Value(QStringLiteral("n")).IsNull());
+
+  SqlRecordset glob(*db_, QStringLiteral("SELECT id FROM t WHERE UPPER(name) GLOB UPPER('*été*')"));
+  ASSERT_EQ(glob.RecordCount(), 1);
+  EXPECT_EQ(glob.Value(QStringLiteral("id")).toInt(), 1);
+  SqlRecordset like(*db_, QStringLiteral("SELECT id FROM t WHERE UPPER(name) LIKE UPPER('%À PARIS')"));
+  EXPECT_EQ(like.RecordCount(), 1);
+}
+
+TEST_F(SqlConnectionTest, ValuesKeepTheirStoredForms) {
+  // Whatever the user's locale, reals are written with "." and read back exactly.
+  const QLocale saved;
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  const char* cLocale = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
+  EXPECT_EQ(SqlReal(12.5), QStringLiteral("12.5"));
+  EXPECT_EQ(SqlReal(0.1), QStringLiteral("0.1"));
+  db_->Execute(QStringLiteral("CREATE TABLE v (r real, b boolean, d date, s text, x blob)"));
+  db_->Execute(QStringLiteral("INSERT INTO v (r) VALUES (") + SqlReal(1234.5678) + QStringLiteral(")"));
+  auto insert = db_->Prepare(QStringLiteral("INSERT INTO v (r, b, d, s, x) VALUES (?, ?, ?, ?, ?)"));
+  insert->Bind(1, 0.1);
+  insert->Bind(2, true);
+  insert->Bind(3, QDate(2026, 12, 7));
+  insert->Bind(4, QStringLiteral("O'Brien «ß»"));
+  insert->Bind(5, SqlValue::Blob(QByteArray("\0\1\2\xff", 4)));
+  EXPECT_EQ(insert->Execute(), 1);
+  if (cLocale) std::setlocale(LC_NUMERIC, "C");
+  QLocale::setDefault(saved);
+
+  SqlRecordset rs(*db_, QStringLiteral("SELECT r, typeof(b) AS tb, b, d, s, x, typeof(x) AS tx FROM v ORDER BY rowid"));
+  EXPECT_DOUBLE_EQ(rs.Value(QStringLiteral("r")).toDouble(), 1234.5678);
+  rs.MoveNext();
+  EXPECT_EQ(rs.Value(QStringLiteral("r")).toDouble(), 0.1);
+  EXPECT_EQ(rs.Value(QStringLiteral("tb")).toString(), QStringLiteral("integer"));
+  EXPECT_EQ(rs.Value(QStringLiteral("b")).toInt(), 1);
+  EXPECT_EQ(rs.Value(QStringLiteral("d")).toString(), QStringLiteral("2026-12-07"));
+  EXPECT_EQ(rs.Value(QStringLiteral("d")).toDate(), QDate(2026, 12, 7));
+  EXPECT_EQ(rs.Value(QStringLiteral("s")).toString(), QStringLiteral("O'Brien «ß»"));
+  EXPECT_EQ(rs.Value(QStringLiteral("tx")).toString(), QStringLiteral("blob"));
+  EXPECT_EQ(rs.Value(QStringLiteral("x")).toBytes(), QByteArray("\0\1\2\xff", 4));
+}
+
+TEST_F(SqlConnectionTest, QuotedUserTextCannotBreakOutOfItsLiteral) {
+  const QString hostile = QStringLiteral("x'); DROP TABLE t; --");
+  db_->Execute(QStringLiteral("INSERT INTO t (id, name) VALUES (1, ") + SqlQuote(hostile) + QStringLiteral(")"));
+  SqlRecordset rs(*db_, QStringLiteral("SELECT name FROM t"));
+  EXPECT_EQ(rs.Value(QStringLiteral("name")).toString(), hostile);
+}
+
+class OpenDatabaseTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+  QString Path(const char* name) const { return dir_.filePath(QString::fromLatin1(name)); }
+  QStringList Files() const { return QDir(dir_.path()).entryList(QDir::Files | QDir::NoDotAndDotDot); }
+
+  // Opening must raise a database error and leave the folder byte for byte as it was.
+  void ExpectRefused(const QString& path, const char* expectedText) {
+    const QStringList filesBefore = Files();
+    QByteArray bytesBefore;
+    QFile file(path);
+    if (file.open(QIODevice::ReadOnly)) bytesBefore = file.readAll();
+    file.close();
+    try {
+      SqlConnection::Open(path);
+      ADD_FAILURE() << "opened " << path.toStdString();
+    } catch (const RWError& e) {
+      EXPECT_EQ(e.Number(), kErrDatabase);
+      EXPECT_TRUE(e.Description().contains(QString::fromLatin1(expectedText))) << e.Description().toStdString();
+    }
+    EXPECT_EQ(Files(), filesBefore);
+    if (file.open(QIODevice::ReadOnly)) {
+      EXPECT_EQ(file.readAll(), bytesBefore);
+    }
+  }
+
+  QTemporaryDir dir_;
+};
+
+TEST_F(OpenDatabaseTest, MissingPathIsRefusedAndCreatesNothing) {
+  ExpectRefused(Path("missing.rw2"), "does not exist");
+  EXPECT_TRUE(Files().isEmpty());
+}
+
+TEST_F(OpenDatabaseTest, FolderIsRefused) {
+  QDir(dir_.path()).mkdir(QStringLiteral("folder.rw2"));
+  ExpectRefused(Path("folder.rw2"), "is not a file");
+}
+
+TEST_F(OpenDatabaseTest, FileThatIsNotADatabaseIsRefusedUnchanged) {
+  QFile text(Path("notes.rw2"));
+  ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+  text.write(QByteArray(5000, 'x'));
+  text.close();
+  ExpectRefused(Path("notes.rw2"), "not a database");
+
+  QFile empty(Path("empty.rw2"));
+  ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+  empty.close();
+  ExpectRefused(Path("empty.rw2"), "not a database");
+}
+
+TEST_F(OpenDatabaseTest, TruncatedDatabaseIsRefusedUnchanged) {
+  {
+    auto db = SqlConnection::Create(Path("whole.rw2"));
+    db->Execute(QStringLiteral("CREATE TABLE t (a text)"));
+    db->Execute(QStringLiteral(
+        "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200) "
+        "INSERT INTO t SELECT printf('%.300c', 'y') FROM n"));
+  }
+  QFile whole(Path("whole.rw2"));
+  ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+  const QByteArray bytes = whole.readAll();
+  ASSERT_GT(bytes.size(), 4 * 4096);
+  for (const auto& [name, length] : {std::pair{"half.rw2", bytes.size() / 2 / 4096 * 4096},
+                                     std::pair{"ragged.rw2", bytes.size() - 100}}) {
+    QFile cut(Path(name));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(bytes.left(length));
+    cut.close();
+    ExpectRefused(Path(name), "truncated");
+  }
+}
+
+TEST_F(OpenDatabaseTest, CreateRefusesAnExistingFile) {
+  QFile existing(Path("mine.rw2"));
+  ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+  existing.write("precious");
+  existing.close();
+  EXPECT_THROW(SqlConnection::Create(Path("mine.rw2")), RWError);
+  ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
+  EXPECT_EQ(existing.readAll(), QByteArray("precious"));
+}
+
+TEST_F(OpenDatabaseTest, NonAsciiPathsWork) {
+  const QString path = dir_.filePath(QStringLiteral("Bibliothèque «été» 'x'.rw2"));
+  SqlConnection::Create(path)->Execute(QStringLiteral("CREATE TABLE t (a)"));
+  EXPECT_NO_THROW(SqlConnection::Open(path)->Execute(QStringLiteral("SELECT * FROM t")));
+}
+
+}  // namespace

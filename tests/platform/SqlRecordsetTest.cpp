@@ -1,0 +1,220 @@
+#include "platform/RWError.h"
+#include "platform/SqlConnection.h"
+#include "platform/SqlRecordset.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class SqlRecordsetTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    db_ = SqlConnection::Create(dir_.filePath(QStringLiteral("rs.db")));
+    db_->Execute(QStringLiteral(
+        "CREATE TABLE Files (FileID integer PRIMARY KEY NOT NULL, FileName text NOT NULL, "
+        "FileSize integer NOT NULL DEFAULT 0, Rating integer NOT NULL DEFAULT 0, Flag varchar(1) NOT NULL DEFAULT N, "
+        "Added date DEFAULT CURRENT_DATE, Note text)"));
+    db_->Execute(QStringLiteral(
+        "CREATE TABLE Segments (SegmentID integer PRIMARY KEY NOT NULL, FileID integer NOT NULL, "
+        "Rating integer NOT NULL DEFAULT 0, Alias text)"));
+    db_->Execute(QStringLiteral(
+        "INSERT INTO Files (FileID, FileName, FileSize) VALUES (1, 'a.mkv', 100), (2, 'b.avi', 200), (3, 'c.mp4', 300)"));
+    db_->Execute(QStringLiteral("INSERT INTO Segments VALUES (10, 1, 2, NULL), (11, 1, 3, 'cut'), (20, 2, 0, NULL)"));
+  }
+
+  std::unique_ptr<SqlRecordset> Open(const char* sql) { return db_->OpenRecordset(QString::fromLatin1(sql)); }
+
+  QTemporaryDir dir_;
+  std::unique_ptr<SqlConnection> db_;
+};
+
+TEST_F(SqlRecordsetTest, MovesOverBufferedRows) {
+  auto rs = Open("SELECT * FROM Files ORDER BY FileID");
+  EXPECT_EQ(rs->RecordCount(), 3);
+  EXPECT_FALSE(rs->Bof());
+  EXPECT_EQ(rs->AbsolutePosition(), 1);
+  rs->MoveNext();
+  rs->MoveNext();
+  EXPECT_EQ(rs->Value(QStringLiteral("FileID")).toInt(), 3);
+  EXPECT_EQ(rs->AbsolutePosition(), 3);
+  rs->MoveNext();
+  EXPECT_TRUE(rs->Eof());
+  EXPECT_EQ(rs->AbsolutePosition(), 0);
+  EXPECT_THROW(rs->Value(QStringLiteral("FileID")), RWError) << "no current row at the end";
+  rs->MovePrevious();
+  EXPECT_EQ(rs->Value(QStringLiteral("FileID")).toInt(), 3);
+  rs->MoveFirst();
+  rs->MovePrevious();
+  EXPECT_TRUE(rs->Bof());
+  rs->MoveLast();
+  EXPECT_EQ(rs->AbsolutePosition(), 3);
+  rs->SetAbsolutePosition(2);
+  EXPECT_EQ(rs->Value(QStringLiteral("FileName")).toString(), QStringLiteral("b.avi"));
+  EXPECT_THROW(rs->SetAbsolutePosition(4), RWError);
+
+  // Buffered: later changes to the table do not disturb an open recordset.
+  db_->Execute(QStringLiteral("DELETE FROM Files"));
+  EXPECT_EQ(rs->RecordCount(), 3);
+}
+
+TEST_F(SqlRecordsetTest, EmptyResultIsAtBothEnds) {
+  auto rs = Open("SELECT * FROM Files WHERE 1=0");
+  EXPECT_EQ(rs->RecordCount(), 0);
+  EXPECT_TRUE(rs->Bof());
+  EXPECT_TRUE(rs->Eof());
+  EXPECT_EQ(rs->FieldCount(), 7) << "the columns are known without rows";
+}
+
+TEST_F(SqlRecordsetTest, FieldsAreFoundByNameInAnyCaseWithTypedValues) {
+  auto rs = Open("SELECT FileID, FileName, FileSize / 3.0 AS Third, Note FROM Files WHERE FileID = 1");
+  EXPECT_EQ(rs->Fields(QStringLiteral("filename")).toString(), QStringLiteral("a.mkv"));
+  EXPECT_EQ(rs->Fields(QStringLiteral("FILEID")).Value().type(), SqlValue::Type::Integer);
+  EXPECT_EQ(rs->Value(QStringLiteral("Third")).type(), SqlValue::Type::Real);
+  EXPECT_EQ(rs->Value(QStringLiteral("Third")).toInt(), 33);
+  EXPECT_TRUE(rs->Fields(QStringLiteral("Note")).IsNull());
+  EXPECT_EQ(rs->Fields(QStringLiteral("Note")).toString(), QString());
+  EXPECT_EQ(rs->Fields(QStringLiteral("Note")).toInt(), 0);
+  EXPECT_EQ(rs->FieldIndex(QStringLiteral("nothing")), -1);
+  try {
+    rs->Fields(QStringLiteral("Nothing"));
+    ADD_FAILURE() << "unknown field";
+  } catch (const RWError& e) {
+    EXPECT_EQ(e.Number(), kErrDatabase);
+    EXPECT_TRUE(e.Description().contains(QStringLiteral("Nothing")));
+  }
+}
+
+TEST_F(SqlRecordsetTest, AddNewThroughAnEmptyQueryKeepsColumnDefaults) {
+  auto rs = Open("SELECT * FROM Files WHERE 1=0");
+  rs->AddNew();
+  rs->Fields(QStringLiteral("FileID")).SetValue(7);
+  rs->Fields(QStringLiteral("FileName")).SetValue(QStringLiteral("Été 'quoted'.mkv"));
+  EXPECT_EQ(rs->Update(), 1);
+  EXPECT_EQ(db_->RowsChanged(), 1);
+
+  auto stored = Open("SELECT FileSize, Rating, Flag, typeof(Flag) AS t, Added, Note FROM Files WHERE FileID = 7");
+  ASSERT_EQ(stored->RecordCount(), 1);
+  EXPECT_EQ(stored->Value(QStringLiteral("FileSize")).toInt(), 0);
+  EXPECT_EQ(stored->Value(QStringLiteral("Flag")).toString(), QStringLiteral("N"));
+  EXPECT_EQ(stored->Value(QStringLiteral("t")).toString(), QStringLiteral("text"));
+  EXPECT_EQ(stored->Value(QStringLiteral("Added")).toDate(), QDate::currentDate());
+  EXPECT_TRUE(stored->Value(QStringLiteral("Note")).IsNull());
+
+  // The recordset itself now shows the row as stored, defaults included.
+  EXPECT_EQ(rs->RecordCount(), 1);
+  EXPECT_EQ(rs->Value(QStringLiteral("FileName")).toString(), QStringLiteral("Été 'quoted'.mkv"));
+  EXPECT_EQ(rs->Value(QStringLiteral("Flag")).toString(), QStringLiteral("N"));
+  EXPECT_EQ(rs->Value(QStringLiteral("FileSize")).type(), SqlValue::Type::Integer);
+}
+
+TEST_F(SqlRecordsetTest, AddNewWithADuplicateKeyFailsAndWritesNothing) {
+  auto rs = Open("SELECT * FROM Files WHERE 1=0");
+  rs->AddNew();
+  rs->Fields(QStringLiteral("FileID")).SetValue(8);
+  rs->Fields(QStringLiteral("FileName")).SetValue(QStringLiteral("new"));
+  rs->AddNew();
+  rs->Fields(QStringLiteral("FileID")).SetValue(1);  // exists already
+  rs->Fields(QStringLiteral("FileName")).SetValue(QStringLiteral("clash"));
+  try {
+    rs->Update();
+    ADD_FAILURE() << "duplicate key accepted";
+  } catch (const RWError& e) {
+    EXPECT_EQ(e.Number(), kErrDatabase);
+  }
+  EXPECT_EQ(Open("SELECT * FROM Files")->RecordCount(), 3) << "neither row written";
+  EXPECT_FALSE(db_->InTransaction());
+  EXPECT_TRUE(rs->HasPendingChanges()) << "the changes are kept for another try";
+
+  rs->Fields(QStringLiteral("FileID")).SetValue(9);
+  EXPECT_EQ(rs->Update(), 2);
+  EXPECT_EQ(Open("SELECT * FROM Files")->RecordCount(), 5);
+}
+
+TEST_F(SqlRecordsetTest, EditsOfSeveralRowsAreWrittenBackTogether) {
+  auto rs = Open("SELECT * FROM Files ORDER BY FileID");
+  rs->Fields(QStringLiteral("FileSize")).SetValue(111);
+  rs->MoveNext();
+  rs->Fields(QStringLiteral("FileID")).SetValue(22);  // a key column, found by its old value
+  rs->Fields(QStringLiteral("Note")).SetValue(QStringLiteral("moved"));
+  rs->MoveNext();
+  rs->Fields(QStringLiteral("Note")).SetValue(SqlValue());
+  EXPECT_EQ(rs->Update(), 3);
+  EXPECT_EQ(db_->RowsChanged(), 3);
+  EXPECT_FALSE(rs->HasPendingChanges());
+
+  auto check = Open("SELECT FileID, FileSize, Note FROM Files ORDER BY FileID");
+  EXPECT_EQ(check->Value(QStringLiteral("FileSize")).toInt(), 111);
+  check->MoveNext();
+  EXPECT_EQ(check->Value(QStringLiteral("FileID")).toInt(), 3);
+  check->MoveNext();
+  EXPECT_EQ(check->Value(QStringLiteral("FileID")).toInt(), 22);
+  EXPECT_EQ(check->Value(QStringLiteral("FileSize")).toInt(), 200);
+  EXPECT_EQ(check->Value(QStringLiteral("Note")).toString(), QStringLiteral("moved"));
+
+  // Edited again after the write, the row is found under its new key.
+  rs->SetAbsolutePosition(2);
+  rs->Fields(QStringLiteral("FileSize")).SetValue(222);
+  rs->Update();
+  EXPECT_EQ(Open("SELECT FileSize FROM Files WHERE FileID = 22")->Value(QStringLiteral("FileSize")).toInt(), 222);
+}
+
+TEST_F(SqlRecordsetTest, EditThroughAJoinChangesOnlyTheColumnsSet) {
+  auto rs = Open(
+      "SELECT * FROM Files F INNER JOIN Segments S ON S.FileID = F.FileID WHERE S.SegmentID = 11");
+  ASSERT_EQ(rs->RecordCount(), 1);
+  // "Rating" is in both tables; the first one is the file's.
+  rs->Fields(QStringLiteral("Rating")).SetValue(5);
+  rs->Fields(QStringLiteral("FileSize")).SetValue(999);
+  rs->Update();
+  auto file = Open("SELECT Rating, FileSize FROM Files WHERE FileID = 1");
+  EXPECT_EQ(file->Value(QStringLiteral("Rating")).toInt(), 5);
+  EXPECT_EQ(file->Value(QStringLiteral("FileSize")).toInt(), 999);
+  EXPECT_EQ(Open("SELECT Rating FROM Segments WHERE SegmentID = 11")->Value(QStringLiteral("Rating")).toInt(), 3);
+}
+
+TEST_F(SqlRecordsetTest, RowOfATableWithoutKeyIsFoundByItsValues) {
+  db_->Execute(QStringLiteral("CREATE TABLE Version (Major integer, Minor integer, Status text)"));
+  db_->Execute(QStringLiteral("INSERT INTO Version VALUES (1, 6, 'Beta'), (1, 7, 'Beta')"));
+  auto rs = Open("SELECT * FROM Version ORDER BY Minor");
+  rs->MoveNext();
+  rs->Fields(QStringLiteral("Status")).SetValue(QStringLiteral("Final"));
+  rs->Update();
+  auto check = Open("SELECT Status FROM Version ORDER BY Minor");
+  EXPECT_EQ(check->Value(QStringLiteral("Status")).toString(), QStringLiteral("Beta"));
+  check->MoveNext();
+  EXPECT_EQ(check->Value(QStringLiteral("Status")).toString(), QStringLiteral("Final"));
+}
+
+TEST_F(SqlRecordsetTest, ComputedFieldsAndVanishedRowsAreReported) {
+  auto computed = Open("SELECT FileID, upper(FileName) AS Shout FROM Files");
+  EXPECT_THROW(computed->Fields(QStringLiteral("Shout")).SetValue(QStringLiteral("x")), RWError);
+
+  auto noKey = Open("SELECT FileName FROM Files WHERE FileID = 1");
+  noKey->Fields(QStringLiteral("FileName")).SetValue(QStringLiteral("renamed"));
+  EXPECT_THROW(noKey->Update(), RWError) << "the key is not in the query";
+
+  auto rs = Open("SELECT * FROM Files WHERE FileID = 2");
+  rs->Fields(QStringLiteral("Note")).SetValue(QStringLiteral("late"));
+  db_->Execute(QStringLiteral("DELETE FROM Files WHERE FileID = 2"));
+  try {
+    rs->Update();
+    ADD_FAILURE() << "writing to a deleted row reported success";
+  } catch (const RWError& e) {
+    EXPECT_TRUE(e.Description().contains(QStringLiteral("no longer exists")));
+  }
+  EXPECT_FALSE(db_->InTransaction());
+}
+
+TEST_F(SqlRecordsetTest, UpdateInsideANamedTransactionJoinsIt) {
+  db_->BeginTrans(QStringLiteral("Outer"));
+  auto rs = Open("SELECT * FROM Files WHERE FileID = 3");
+  rs->Fields(QStringLiteral("FileSize")).SetValue(1);
+  rs->Update();
+  db_->RollbackTrans(QStringLiteral("Outer"));
+  EXPECT_EQ(Open("SELECT FileSize FROM Files WHERE FileID = 3")->Value(QStringLiteral("FileSize")).toInt(), 300);
+}
+
+}  // namespace

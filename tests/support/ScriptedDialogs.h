@@ -1,0 +1,65 @@
+#pragma once
+// Scripted answers for the message-box and file-dialog roads, installed for the
+// life of the object. Every box or dialog the program shows is recorded; an
+// unexpected one fails the test and is answered 0 / cancelled, never shown.
+#include "platform/FileDialogSeam.h"
+#include "platform/MessageBoxSeam.h"
+
+#include <deque>
+#include <functional>
+#include <vector>
+
+namespace rwtest {
+
+class ScriptedMessageBoxes {
+ public:
+  ScriptedMessageBoxes();
+  ~ScriptedMessageBoxes();
+  ScriptedMessageBoxes(const ScriptedMessageBoxes&) = delete;
+  ScriptedMessageBoxes& operator=(const ScriptedMessageBoxes&) = delete;
+
+  // The next box is answered with this code.
+  ScriptedMessageBoxes& Answer(int code);
+  // Every box from now on is answered by this function (queued answers first).
+  ScriptedMessageBoxes& AnswerAll(std::function<int(const MessageBoxRequest&)> answer);
+
+  const std::vector<MessageBoxRequest>& Shown() const { return shown_; }
+  int Count() const { return static_cast<int>(shown_.size()); }
+  const MessageBoxRequest& Last() const { return shown_.back(); }
+
+ private:
+  int Respond(const MessageBoxRequest& request);
+
+  std::deque<int> answers_;
+  std::function<int(const MessageBoxRequest&)> fallback_;
+  std::vector<MessageBoxRequest> shown_;
+  MessageBoxHandler previous_;
+};
+
+class ScriptedFileDialogs {
+ public:
+  ScriptedFileDialogs();
+  ~ScriptedFileDialogs();
+  ScriptedFileDialogs(const ScriptedFileDialogs&) = delete;
+  ScriptedFileDialogs& operator=(const ScriptedFileDialogs&) = delete;
+
+  // The next dialog chooses these files (or the one folder).
+  ScriptedFileDialogs& Choose(const QStringList& files);
+  ScriptedFileDialogs& ChooseColour(COLORREF colour);
+  ScriptedFileDialogs& ChooseFont(const QFont& font);
+  // The next dialog is cancelled.
+  ScriptedFileDialogs& Cancel();
+
+  const std::vector<FileDialogRequest>& Shown() const { return shown_; }
+  int Count() const { return static_cast<int>(shown_.size()); }
+  const FileDialogRequest& Last() const { return shown_.back(); }
+
+ private:
+  FileDialogResult Respond(const FileDialogRequest& request);
+
+  std::deque<FileDialogResult> answers_;
+  std::vector<FileDialogRequest> shown_;
+  FileDialogHandler previous_;
+};
+
+}  // namespace rwtest
