@@ -26,7 +26,7 @@ SqlValue ReadColumn(sqlite3_stmt* stmt, int column) {
       return SqlValue(sqlite3_column_double(stmt, column));
     case SQLITE_TEXT: {
       const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-      return SqlValue::TextUtf8(QByteArray(text, sqlite3_column_bytes(stmt, column)));
+      return SqlValue(QString::fromUtf8(text, sqlite3_column_bytes(stmt, column)));
     }
     case SQLITE_BLOB: {
       const auto* blob = static_cast<const char*>(sqlite3_column_blob(stmt, column));
@@ -86,6 +86,19 @@ const QString& SqlRecordset::FieldName(int column) const {
 }
 
 int SqlRecordset::FieldIndex(const QString& name) const {
+  // Loops read the same few names row after row, usually from literals whose
+  // text lives at one address; the cache keeps a reference to each name it
+  // holds, so an equal address means an equal text.
+  NameCacheEntry& cached = nameCache_[(reinterpret_cast<quintptr>(name.constData()) >> 4) % kNameCacheSize];
+  if (cached.name.constData() == name.constData() && cached.name.size() == name.size() && !name.isNull()) {
+    return cached.column;
+  }
+  int column = ExactFieldIndex(name);
+  if (column >= 0) cached = {name, column};
+  return column;
+}
+
+int SqlRecordset::ExactFieldIndex(const QString& name) const {
   // Callers nearly always spell the name as the query does: try that first.
   const auto exact = exactNames_.constFind(name);
   if (exact != exactNames_.cend()) return exact.value();

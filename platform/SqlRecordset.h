@@ -17,6 +17,7 @@
 #include <QHash>
 #include <QString>
 
+#include <array>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -100,6 +101,7 @@ class SqlRecordset {
   };
 
   int CurrentRow() const;
+  int ExactFieldIndex(const QString& name) const;
   SqlValue& Cell(int row, int column) { return cells_[static_cast<size_t>(row) * columns_.size() + column]; }
   const SqlValue& Cell(int row, int column) const {
     return cells_[static_cast<size_t>(row) * columns_.size() + column];
@@ -114,6 +116,12 @@ class SqlRecordset {
   SqlConnection& connection_;
   std::vector<Column> columns_;
   QHash<QString, int> exactNames_;  // first column of each name as spelt
+  struct NameCacheEntry {
+    QString name;
+    int column = -1;
+  };
+  static constexpr size_t kNameCacheSize = 16;
+  mutable std::array<NameCacheEntry, kNameCacheSize> nameCache_;
   std::vector<SqlValue> cells_;
   int rowCount_ = 0;
   int position_ = 0;

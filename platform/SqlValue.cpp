@@ -27,44 +27,30 @@ QString FormatReal(double value) {
 }
 
 SqlValue::SqlValue(const QDate& date) {
-  if (date.isValid()) {
-    type_ = Type::Text;
-    bytes_ = date.toString(Qt::ISODate).toUtf8();
-  }
+  if (date.isValid()) value_ = date.toString(Qt::ISODate);
 }
 
 SqlValue::SqlValue(const QDateTime& dateTime) {
-  if (dateTime.isValid()) {
-    type_ = Type::Text;
-    bytes_ = dateTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")).toUtf8();
-  }
+  if (dateTime.isValid()) value_ = dateTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
 }
 
 SqlValue SqlValue::Blob(const QByteArray& bytes) {
   SqlValue v;
-  v.type_ = Type::Blob;
-  v.bytes_ = bytes;
-  return v;
-}
-
-SqlValue SqlValue::TextUtf8(const QByteArray& utf8) {
-  SqlValue v;
-  v.type_ = Type::Text;
-  v.bytes_ = utf8;
+  v.value_ = bytes;
   return v;
 }
 
 int64_t SqlValue::toInt64() const {
-  switch (type_) {
+  switch (type()) {
     case Type::Integer:
-      return integer_;
+      return std::get<int64_t>(value_);
     case Type::Real: {
-      const double r = RoundHalfEven(real_);
+      const double r = RoundHalfEven(std::get<double>(value_));
       if (!std::isfinite(r) || std::fabs(r) >= 9.2e18) return 0;
       return static_cast<int64_t>(r);
     }
     case Type::Text: {
-      const QByteArray trimmed = bytes_.trimmed();
+      const QByteArray trimmed = std::get<QString>(value_).trimmed().toLatin1();
       int64_t whole = 0;
       const char* begin = trimmed.constData();
       const char* end = begin + trimmed.size();
@@ -72,7 +58,7 @@ int64_t SqlValue::toInt64() const {
       const auto result = std::from_chars(begin, end, whole);
       if (result.ec == std::errc() && result.ptr == end) return whole;
       double real = 0;
-      if (ParseReal(bytes_, &real)) return SqlValue(real).toInt64();
+      if (ParseReal(trimmed, &real)) return SqlValue(real).toInt64();
       return 0;
     }
     default:
@@ -88,14 +74,14 @@ int SqlValue::toInt() const {
 }
 
 double SqlValue::toDouble() const {
-  switch (type_) {
+  switch (type()) {
     case Type::Integer:
-      return static_cast<double>(integer_);
+      return static_cast<double>(std::get<int64_t>(value_));
     case Type::Real:
-      return real_;
+      return std::get<double>(value_);
     case Type::Text: {
       double real = 0;
-      return ParseReal(bytes_, &real) ? real : 0.0;
+      return ParseReal(std::get<QString>(value_).toLatin1(), &real) ? real : 0.0;
     }
     default:
       return 0.0;
@@ -103,48 +89,35 @@ double SqlValue::toDouble() const {
 }
 
 bool SqlValue::toBool() const {
-  if (type_ == Type::Text) {
-    const QByteArray t = bytes_.trimmed().toLower();
-    if (t == "true") return true;
-    if (t == "false") return false;
+  if (type() == Type::Text) {
+    const QString t = std::get<QString>(value_).trimmed();
+    if (t.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0) return true;
+    if (t.compare(QLatin1String("false"), Qt::CaseInsensitive) == 0) return false;
   }
   return toDouble() != 0.0;
 }
 
 QString SqlValue::toString() const {
-  switch (type_) {
+  switch (type()) {
     case Type::Integer:
-      return QString::number(integer_);
+      return QString::number(std::get<int64_t>(value_));
     case Type::Real:
-      return FormatReal(real_);
+      return FormatReal(std::get<double>(value_));
     case Type::Text:
+      return std::get<QString>(value_);
     case Type::Blob:
-      return QString::fromUtf8(bytes_);
+      return QString::fromUtf8(std::get<QByteArray>(value_));
     default:
       return QString();
   }
 }
 
 QByteArray SqlValue::toBytes() const {
-  if (type_ == Type::Text || type_ == Type::Blob) return bytes_;
+  if (type() == Type::Blob) return std::get<QByteArray>(value_);
   return toString().toUtf8();
 }
 
 QDate SqlValue::toDate() const {
-  if (type_ != Type::Text) return QDate();
-  return QDate::fromString(QString::fromUtf8(bytes_.left(10)), Qt::ISODate);
-}
-
-bool SqlValue::operator==(const SqlValue& other) const {
-  if (type_ != other.type_) return false;
-  switch (type_) {
-    case Type::Null:
-      return true;
-    case Type::Integer:
-      return integer_ == other.integer_;
-    case Type::Real:
-      return real_ == other.real_;
-    default:
-      return bytes_ == other.bytes_;
-  }
+  if (type() != Type::Text) return QDate();
+  return QDate::fromString(std::get<QString>(value_).left(10), Qt::ISODate);
 }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <type_traits>
+#include <variant>
 
 class SqlValue {
  public:
@@ -15,22 +16,21 @@ class SqlValue {
 
   SqlValue() = default;
   SqlValue(std::nullptr_t) {}
-  SqlValue(bool value) : type_(Type::Integer), integer_(value ? 1 : 0) {}
+  SqlValue(bool value) : value_(int64_t{value ? 1 : 0}) {}
   template <typename T, std::enable_if_t<std::is_integral_v<T> && !std::is_same_v<T, bool>, int> = 0>
-  SqlValue(T value) : type_(Type::Integer), integer_(static_cast<int64_t>(value)) {}
-  SqlValue(double value) : type_(Type::Real), real_(value) {}
-  SqlValue(float value) : type_(Type::Real), real_(value) {}
-  SqlValue(const QString& text) : type_(Type::Text), bytes_(text.toUtf8()) {}
-  SqlValue(const char* utf8) : type_(Type::Text), bytes_(utf8) {}
+  SqlValue(T value) : value_(static_cast<int64_t>(value)) {}
+  SqlValue(double value) : value_(value) {}
+  SqlValue(float value) : value_(static_cast<double>(value)) {}
+  SqlValue(const QString& text) : value_(text) {}
+  SqlValue(const char* utf8) : value_(QString::fromUtf8(utf8)) {}
   // ISO text ("yyyy-MM-dd", "yyyy-MM-dd HH:mm:ss") so dates compare as text.
   SqlValue(const QDate& date);
   SqlValue(const QDateTime& dateTime);
 
   static SqlValue Blob(const QByteArray& bytes);
-  static SqlValue TextUtf8(const QByteArray& utf8);
 
-  Type type() const { return type_; }
-  bool IsNull() const { return type_ == Type::Null; }
+  Type type() const { return static_cast<Type>(value_.index()); }
+  bool IsNull() const { return type() == Type::Null; }
 
   // Conversions in the spirit of the program's loose typing: NULL reads as 0 or
   // "", numeric text reads as its number (with "." as decimal separator), a
@@ -40,19 +40,16 @@ class SqlValue {
   double toDouble() const;
   bool toBool() const;
   QString toString() const;
+  // Blob bytes, or the UTF-8 of any other value.
   QByteArray toBytes() const;
   QDate toDate() const;
 
-  bool operator==(const SqlValue& other) const;
+  bool operator==(const SqlValue& other) const { return value_ == other.value_; }
   bool operator!=(const SqlValue& other) const { return !(*this == other); }
 
  private:
-  Type type_ = Type::Null;
-  union {
-    int64_t integer_ = 0;
-    double real_;
-  };
-  QByteArray bytes_;
+  // Text is held as QString: rows are read once and their texts used many times.
+  std::variant<std::monostate, int64_t, double, QString, QByteArray> value_;
 };
 
 // The shortest text that reads back as the same double, always with ".".
