@@ -6,8 +6,10 @@
 #include "core/modRegistry.h"
 #include "platform/MessageBoxSeam.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace {
 
@@ -38,6 +40,30 @@ bool ConfirmDelete(const QString& path, bool toTrash) {
                              ? QStringLiteral("Are you sure you want to move '%1' to the Trash?").arg(name)
                              : QStringLiteral("Are you sure you want to permanently delete '%1'?").arg(name);
   return ShowMessageBox(BoxRequest(prompt, vbYesNo | vbQuestion, QStringLiteral("Delete File"))) == vbYes;
+}
+
+// The user's trash, made when missing. Checked first because Qt, when it cannot
+// make this folder, moves the file into "files/" below the working folder.
+bool EnsureHomeTrash() {
+  const QString data = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+  if (data.isEmpty()) return false;
+  const QString trash = data + QStringLiteral("/Trash");
+  const bool existed = QFileInfo(trash).isDir();
+  if (!QDir().mkpath(trash + QStringLiteral("/files")) || !QDir().mkpath(trash + QStringLiteral("/info"))) return false;
+  if (!existed) QFile::setPermissions(trash, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+  return true;
+}
+
+// Moves the file to the trash or deletes it; on failure `reason` says why.
+bool RemoveFile(const QString& path, bool toTrash, QString& reason) {
+  QFile file(path);
+  if (toTrash && !EnsureHomeTrash()) {
+    reason = QStringLiteral("The Trash folder could not be created.");
+    return false;
+  }
+  if (toTrash ? file.moveToTrash() : file.remove()) return true;
+  reason = file.errorString();
+  return false;
 }
 
 void ReportDeleteFailure(const QString& path, bool toTrash, const QString& reason) {
@@ -104,10 +130,10 @@ bool DeleteFileToBin(const QString& path, bool confirm, bool /*silent*/) {
   const QFileInfo info(path);
   if (path.isEmpty() || (!info.exists() && !info.isSymLink())) return false;  // nothing to delete
   if (confirm && !ConfirmDelete(path, toTrash)) return false;
-  QFile file(path);
-  const bool done = toTrash ? file.moveToTrash() : file.remove();
-  if (!done) ReportDeleteFailure(path, toTrash, file.errorString());
-  return done;
+  QString reason;
+  if (RemoveFile(path, toTrash, reason)) return true;
+  ReportDeleteFailure(path, toTrash, reason);
+  return false;
 }
 
 }  // namespace modLaunchDoc
