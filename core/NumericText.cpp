@@ -22,11 +22,11 @@ std::optional<T> RoundInto(double value) {
 
 }  // namespace
 
-QString TrimBlanks(const QString& text) {
+QString TrimChar(const QString& text, QChar c) {
   qsizetype first = 0;
   qsizetype last = text.size();
-  while (first < last && text.at(first) == QLatin1Char(' ')) ++first;
-  while (last > first && text.at(last - 1) == QLatin1Char(' ')) --last;
+  while (first < last && text.at(first) == c) ++first;
+  while (last > first && text.at(last - 1) == c) --last;
   return text.mid(first, last - first);
 }
 

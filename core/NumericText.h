@@ -20,5 +20,7 @@ std::optional<int16_t> ToInt16(double value);
 int32_t TextToInt32(const QString& text, int32_t fallback);
 int16_t TextToInt16(const QString& text, int16_t fallback);
 
+// The text without `c` at its start and end: trimming "\" from "\A\B\" gives "A\B".
+QString TrimChar(const QString& text, QChar c);
 // The text with leading and trailing blanks (spaces only) removed.
-QString TrimBlanks(const QString& text);
+inline QString TrimBlanks(const QString& text) { return TrimChar(text, QLatin1Char(' ')); }

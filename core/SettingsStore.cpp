@@ -1,5 +1,7 @@
 #include "core/SettingsStore.h"
 
+#include "core/NumericText.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -132,13 +134,7 @@ class StoreLock {
 
 }  // namespace
 
-QString NormaliseKeyPath(const QString& path) {
-  qsizetype first = 0;
-  qsizetype last = path.size();
-  while (first < last && path.at(first) == QLatin1Char('\\')) ++first;
-  while (last > first && path.at(last - 1) == QLatin1Char('\\')) --last;
-  return path.mid(first, last - first);
-}
+QString NormaliseKeyPath(const QString& path) { return TrimChar(path, QLatin1Char('\\')); }
 
 // ---- SettingsTree ----------------------------------------------------------
 

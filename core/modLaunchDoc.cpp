@@ -3,8 +3,8 @@
 #include "core/DesktopShell.h"
 #include "core/frmFileProperties.h"
 #include "core/frmOpenWith.h"
+#include "core/ProgramMessage.h"
 #include "core/modRegistry.h"
-#include "platform/MessageBoxSeam.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,17 +12,6 @@
 #include <QStandardPaths>
 
 namespace {
-
-MessageBoxRequest BoxRequest(const QString& prompt, int style, const QString& title) {
-  MessageBoxRequest request;
-  request.prompt = prompt;
-  request.style = style;
-  request.title = title;
-  request.fit = true;
-  request.width = -1;
-  request.fontName = QStringLiteral("Tahoma");
-  return request;
-}
 
 // What can be told before asking the desktop: a missing file or folder, or a
 // file we may not read. 0 when the file can be handed on.
@@ -39,7 +28,7 @@ bool ConfirmDelete(const QString& path, bool toTrash) {
   const QString prompt = toTrash
                              ? QStringLiteral("Are you sure you want to move '%1' to the Trash?").arg(name)
                              : QStringLiteral("Are you sure you want to permanently delete '%1'?").arg(name);
-  return ShowMessageBox(BoxRequest(prompt, vbYesNo | vbQuestion, QStringLiteral("Delete File"))) == vbYes;
+  return ShowProgramMessage(prompt, vbYesNo | vbQuestion, QStringLiteral("Delete File")) == vbYes;
 }
 
 // The user's trash, made when missing. Checked first because Qt, when it cannot
@@ -68,8 +57,8 @@ bool RemoveFile(const QString& path, bool toTrash, QString& reason) {
 
 void ReportDeleteFailure(const QString& path, bool toTrash, const QString& reason) {
   const QString what = toTrash ? QStringLiteral("could not be moved to the Trash") : QStringLiteral("could not be deleted");
-  ShowMessageBox(BoxRequest(QStringLiteral("The file\r\n%1\r\n%2:\r\n\r\n%3").arg(path, what, reason), vbExclamation,
-                            QStringLiteral("Error Deleting File")));
+  ShowProgramMessage(QStringLiteral("The file\r\n%1\r\n%2:\r\n\r\n%3").arg(path, what, reason), vbExclamation,
+                     QStringLiteral("Error Deleting File"));
 }
 
 }  // namespace
@@ -96,7 +85,7 @@ QString ShellErrorText(int code) {
 
 QString ReportLaunchError(int code) {
   const QString text = ShellErrorText(code);
-  ShowMessageBox(BoxRequest(text, vbExclamation, QStringLiteral("Error Launching Document")));
+  ShowProgramMessage(text, vbExclamation, QStringLiteral("Error Launching Document"));
   return text;
 }
 

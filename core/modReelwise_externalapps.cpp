@@ -2,7 +2,7 @@
 
 #include "core/IniFile.h"
 #include "core/NumericText.h"
-#include "platform/MessageBoxSeam.h"
+#include "core/ProgramMessage.h"
 
 #include <QFileInfo>
 
@@ -30,16 +30,10 @@ void SeedExternalApps(const QString& file) {
 }
 
 void ReportUnreadable(const QString& file) {
-  MessageBoxRequest request;
-  request.prompt = QStringLiteral("The external applications file\r\n%1\r\ncould not be read.\r\n\r\n"
-                                  "No external applications are available until it can be read.")
-                       .arg(file);
-  request.style = vbExclamation;
-  request.title = QStringLiteral("External Applications");
-  request.fit = true;
-  request.width = -1;
-  request.fontName = QStringLiteral("Tahoma");
-  ShowMessageBox(request);
+  ShowProgramMessage(QStringLiteral("The external applications file\r\n%1\r\ncould not be read.\r\n\r\n"
+                                    "No external applications are available until it can be read.")
+                         .arg(file),
+                     vbExclamation, QStringLiteral("External Applications"));
 }
 
 ExternalAppEntry ReadEntry(const IniFile& ini, int n) {

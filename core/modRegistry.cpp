@@ -94,7 +94,8 @@ RegValue FromStored(const StoredValue* stored) {
 
 // ---- store access with damage handling ---------------------------------------
 
-bool gWritingDefaults = false;
+// Set while EnsureDefaultSettings runs: damage found then needs no second pass.
+bool writingDefaults = false;
 
 void TellDamaged(const QString& setAside) {
   SystemMessageBox(QStringLiteral("The settings of Reelwise II could not be read: the settings file was damaged.\r\n\r\n"
@@ -106,7 +107,7 @@ void TellDamaged(const QString& setAside) {
 void HandleDamage(const QString& setAside) {
   if (setAside.isEmpty()) return;
   TellDamaged(setAside);
-  if (!gWritingDefaults) modRegistry::EnsureDefaultSettings();
+  if (!writingDefaults) modRegistry::EnsureDefaultSettings();
 }
 
 SettingsTree LoadTree() {
@@ -137,6 +138,14 @@ RegValue TableDefault(const QString& keyPath, const QString& name) {
     }
   }
   return RegValue();
+}
+
+// Only the current user's keys exist; a key path is one line of the store.
+bool UsableKey(HKEY root, const QString& keyPath) {
+  const bool usable = root == HKEY_CURRENT_USER && !keyPath.contains(QLatin1Char('\n')) &&
+                      !keyPath.contains(QLatin1Char('\r'));
+  if (!usable) gRegResult = kErrorInvalidHandle;
+  return usable;
 }
 
 }  // namespace
@@ -173,20 +182,14 @@ QVariant RegValue::ToVariant() const { return isNumber_ ? QVariant(number_) : QV
 namespace modRegistry {
 
 bool RegKeyExists(HKEY root, const QString& keyPath) {
-  if (root != HKEY_CURRENT_USER) {
-    gRegResult = kErrorInvalidHandle;
-    return false;
-  }
+  if (!UsableKey(root, keyPath)) return false;
   const bool exists = LoadTree().KeyExists(keyPath);
   gRegResult = exists ? kErrorSuccess : kErrorFileNotFound;
   return exists;
 }
 
 RegValue GetRegValue(HKEY root, const QString& keyPath, const QString& valueName) {
-  if (root != HKEY_CURRENT_USER) {
-    gRegResult = kErrorInvalidHandle;
-    return RegValue();
-  }
+  if (!UsableKey(root, keyPath)) return RegValue();
   const SettingsTree tree = LoadTree();
   const StoredValue* stored = tree.Find(keyPath, valueName);
   gRegResult = stored ? kErrorSuccess : kErrorFileNotFound;
@@ -194,10 +197,7 @@ RegValue GetRegValue(HKEY root, const QString& keyPath, const QString& valueName
 }
 
 void SetRegValue(HKEY root, const QString& keyPath, const QString& valueName, const QVariant& value) {
-  if (root != HKEY_CURRENT_USER) {
-    gRegResult = kErrorInvalidHandle;
-    return;
-  }
+  if (!UsableKey(root, keyPath)) return;
   StoredValue stored = ToStored(value);
   stored.name = valueName;
   UpdateTree([&](SettingsTree& tree) {
@@ -207,10 +207,7 @@ void SetRegValue(HKEY root, const QString& keyPath, const QString& valueName, co
 }
 
 void CreateRegKey(HKEY root, const QString& keyPath) {
-  if (root != HKEY_CURRENT_USER) {
-    gRegResult = kErrorInvalidHandle;
-    return;
-  }
+  if (!UsableKey(root, keyPath)) return;
   UpdateTree([&](SettingsTree& tree) {
     const bool existed = tree.KeyExists(keyPath);
     tree.CreateKey(keyPath);
@@ -219,10 +216,7 @@ void CreateRegKey(HKEY root, const QString& keyPath) {
 }
 
 void SetRegDefault(HKEY root, const QString& keyPath, const QString& valueName, const QVariant& defaultValue) {
-  if (root != HKEY_CURRENT_USER) {
-    gRegResult = kErrorInvalidHandle;
-    return;
-  }
+  if (!UsableKey(root, keyPath)) return;
   StoredValue stored = ToStored(defaultValue);
   stored.name = valueName;
   // Checked and written under one lock, so a value another process writes
@@ -237,7 +231,7 @@ void SetRegDefault(HKEY root, const QString& keyPath, const QString& valueName, 
 void EnsureDefaultSettings() {
   const std::vector<SettingDefault> defaults = DefaultSettings(ScreenPixels());
   const QString programOptions = QStringLiteral("Software\\Reelwise II\\ProgramOptions");
-  gWritingDefaults = true;
+  writingDefaults = true;
   UpdateTree([&](SettingsTree& tree) {
     bool changed = false;
     for (const QString& key : {kRegGeneral, programOptions, kRegFilePosters, kRegOther}) {
@@ -253,7 +247,7 @@ void EnsureDefaultSettings() {
     }
     return changed;
   });
-  gWritingDefaults = false;
+  writingDefaults = false;
 }
 
 // ---- readers with fallbacks ------------------------------------------------------

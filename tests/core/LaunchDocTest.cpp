@@ -193,3 +193,23 @@ TEST_F(LaunchDocTest, FailedDeletionIsReportedAndNeverMadePermanent) {
 }
 
 }  // namespace
+
+namespace {
+
+// The system's shell, only where it cannot start anything: an application id
+// that matches nothing, and the desktop's windows with no session bus.
+TEST_F(LaunchDocTest, SystemShellWithoutADesktop) {
+  const std::unique_ptr<DesktopShell> system = MakeSystemDesktopShell();
+  EXPECT_EQ(system->OpenWith(QStringLiteral("no-such-application.desktop"), file_), SE_ERR_NOASSOC);
+  for (const DesktopApp& app : system->AppsFor(file_)) EXPECT_FALSE(app.id.isEmpty());
+
+  const QByteArray bus = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+  qunsetenv("DBUS_SESSION_BUS_ADDRESS");  // XDG_RUNTIME_DIR is the test's own, without a bus
+  const bool chooser = system->ShowOpenWithChooser(file_);
+  const bool properties = system->ShowProperties(file_);
+  if (!bus.isEmpty()) qputenv("DBUS_SESSION_BUS_ADDRESS", bus);
+  EXPECT_FALSE(chooser);
+  EXPECT_FALSE(properties);
+}
+
+}  // namespace
