@@ -1,0 +1,12 @@
+#include "core/ProgramMessage.h"
+
+int ShowProgramMessage(const QString& prompt, int style, const QString& title) {
+  MessageBoxRequest request;
+  request.prompt = prompt;
+  request.style = style;
+  request.title = title;
+  request.fit = true;
+  request.width = -1;
+  request.fontName = QStringLiteral("Tahoma");
+  return ShowMessageBox(request);
+}

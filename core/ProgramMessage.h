@@ -1,0 +1,7 @@
+#pragma once
+// A message in the program's own box with the arguments the application core
+// always passes: no time-out, fitted to its text, the box's own width, Tahoma.
+#include "platform/MessageBoxSeam.h"
+
+// Returns the box's answer.
+int ShowProgramMessage(const QString& prompt, int style, const QString& title);

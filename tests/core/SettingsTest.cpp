@@ -1,0 +1,292 @@
+// The settings store: defaults of a fresh user, typed values and their
+// conversion, case-insensitive names, concurrent writers and a damaged file.
+#include "core/SettingsStore.h"
+#include "core/modRegistry.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TempHome.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <string>
+
+using namespace modRegistry;
+
+namespace {
+
+// A test binary started with RW_SETTINGS_WRITER=<prefix> writes 100 values named
+// <prefix>0..99 and ends before any test runs: the second process of the
+// concurrent-writer test.
+class SettingsWriterProcess : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    const QString prefix = qEnvironmentVariable("RW_SETTINGS_WRITER");
+    if (prefix.isEmpty()) return;
+    for (int i = 0; i < 100; ++i) SetRegValue(HKEY_CURRENT_USER, kRegOther, prefix + QString::number(i), i);
+    std::_Exit(0);
+  }
+};
+[[maybe_unused]] ::testing::Environment* const kWriterProcess =
+    ::testing::AddGlobalTestEnvironment(new SettingsWriterProcess);
+
+class SettingsTest : public rwtest::TempHomeTest {
+ protected:
+  static RegValue Get(const QString& key, const QString& name) { return GetRegValue(HKEY_CURRENT_USER, key, name); }
+  static void Set(const QString& name, const QVariant& value) { SetRegValue(HKEY_CURRENT_USER, kRegOther, name, value); }
+  static RegValue Other(const QString& name) { return Get(kRegOther, name); }
+  static QString StorePath() { return SettingsStore::DefaultPath(); }
+  static QByteArray StoreBytes() {
+    QFile file(StorePath());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  }
+};
+
+TEST_F(SettingsTest, FreshUserGetsEveryDefaultAndNoTvOutColours) {
+  EXPECT_TRUE(StorePath().startsWith(HomePath(QStringLiteral(".config/Reelwise II/"))));
+  EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, QStringLiteral("Software\\Reelwise II\\General")));
+  EnsureDefaultSettings();
+
+  const std::vector<SettingDefault> defaults = DefaultSettings(QSize(1920, 1080));
+  ASSERT_EQ(defaults.size(), 6u + 13u + 30u);
+  for (const SettingDefault& entry : defaults) {
+    const RegValue stored = Get(entry.keyPath, entry.name);
+    if (entry.value.typeId() == QMetaType::QString) {
+      EXPECT_FALSE(stored.IsNumber()) << entry.name.toStdString();
+      EXPECT_EQ(stored.Text(), entry.value.toString()) << entry.name.toStdString();
+    } else {
+      EXPECT_TRUE(stored.IsNumber()) << entry.name.toStdString();
+      EXPECT_EQ(stored.Number(), entry.value.toInt()) << entry.name.toStdString();
+    }
+  }
+  EXPECT_EQ(Get(kRegGeneral, QStringLiteral("AppTop")).Number(), 156);
+  EXPECT_EQ(Get(kRegGeneral, QStringLiteral("AppLeft")).Number(), 448);
+  EXPECT_EQ(Get(kRegFilePosters, QStringLiteral("CaptionTextColour")).Number(), 0xFF0000);
+  EXPECT_EQ(Other(QStringLiteral("CursorColour")).Number(), 33023);
+  EXPECT_EQ(Other(QStringLiteral("TV-Out Theme")).Number(), 0);
+  EXPECT_EQ(Other(QStringLiteral("Invert Colours")).Number(), 0);
+  EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, QStringLiteral("Software\\Reelwise II\\ProgramOptions")));
+
+  const QByteArray file = StoreBytes();
+  EXPECT_TRUE(file.contains("\"SaveWorkspace\"=\"\"")) << "an empty text value, not a missing one";
+  EXPECT_FALSE(file.contains("TV-Out Colour"));
+  EXPECT_TRUE(Other(QStringLiteral("TV-Out Colour1")).IsEmpty());
+  EXPECT_EQ(GetSettingLong(kRegOther, QStringLiteral("TV-Out Colour2")), 0);
+}
+
+TEST_F(SettingsTest, PlacementDefaultsRoundHalvesToEven) {
+  const auto placement = [](QSize screen) {
+    std::vector<int32_t> values;
+    for (const SettingDefault& entry : DefaultSettings(screen)) {
+      if (entry.name == QLatin1String("AppTop") || entry.name == QLatin1String("AppLeft")) {
+        SetRegValue(HKEY_CURRENT_USER, entry.keyPath, entry.name, entry.value);
+        values.push_back(GetRegValue(HKEY_CURRENT_USER, entry.keyPath, entry.name).Number());
+      }
+    }
+    return values;
+  };
+  EXPECT_EQ(placement(QSize(1027, 773)), (std::vector<int32_t>{2, 2})) << "2.5 -> 2, 1.5 -> 2";
+  EXPECT_EQ(placement(QSize(1031, 775)), (std::vector<int32_t>{4, 4})) << "3.5 -> 4";
+}
+
+TEST_F(SettingsTest, NumbersAndNumericTextBecomeDwordsOtherTextIsTrimmed) {
+  Set(QStringLiteral("A"), 2.5);
+  Set(QStringLiteral("B"), 3.5);
+  Set(QStringLiteral("C"), QStringLiteral("12"));
+  Set(QStringLiteral("D"), QStringLiteral("  Tahoma  "));
+  Set(QStringLiteral("E"), QStringLiteral("3000000000"));
+  Set(QStringLiteral("F"), QStringLiteral(" -2.5 "));
+  Set(QStringLiteral("G"), true);
+  Set(QStringLiteral("H"), QStringLiteral("1e3"));
+  Set(QStringLiteral("I"), 3e9);
+
+  EXPECT_EQ(Other(QStringLiteral("A")), RegValue::FromNumber(2));
+  EXPECT_EQ(Other(QStringLiteral("B")), RegValue::FromNumber(4));
+  EXPECT_EQ(Other(QStringLiteral("C")), RegValue::FromNumber(12)) << "the integer, not the text";
+  EXPECT_EQ(Other(QStringLiteral("D")), RegValue::FromText(QStringLiteral("Tahoma")));
+  EXPECT_EQ(Other(QStringLiteral("E")), RegValue::FromText(QStringLiteral("3000000000")));
+  EXPECT_EQ(Other(QStringLiteral("F")), RegValue::FromNumber(-2));
+  EXPECT_EQ(Other(QStringLiteral("G")), RegValue::FromNumber(1));
+  EXPECT_EQ(Other(QStringLiteral("H")), RegValue::FromNumber(1000));
+  EXPECT_EQ(Other(QStringLiteral("I")), RegValue::FromText(QStringLiteral("3000000000")));
+  EXPECT_EQ(Other(QStringLiteral("Missing")), RegValue());
+}
+
+TEST_F(SettingsTest, DecimalPointIsReadTheSameUnderAGermanLocale) {
+  const QLocale savedLocale;
+  const std::string savedNumeric = std::setlocale(LC_NUMERIC, nullptr);
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  std::setlocale(LC_NUMERIC, "de_DE.UTF-8");  // where installed
+
+  Set(QStringLiteral("A"), QStringLiteral("2.5"));
+  Set(QStringLiteral("B"), 3.5);
+  Set(QStringLiteral("C"), QStringLiteral("2,5"));
+  Set(QStringLiteral("D"), 2.75e10);
+  const RegValue a = Other(QStringLiteral("A"));
+  const RegValue b = Other(QStringLiteral("B"));
+  const RegValue c = Other(QStringLiteral("C"));
+  const RegValue d = Other(QStringLiteral("D"));
+
+  QLocale::setDefault(savedLocale);
+  std::setlocale(LC_NUMERIC, savedNumeric.c_str());
+  EXPECT_EQ(a, RegValue::FromNumber(2));
+  EXPECT_EQ(b, RegValue::FromNumber(4));
+  EXPECT_EQ(c, RegValue::FromText(QStringLiteral("2,5")));
+  EXPECT_EQ(d, RegValue::FromText(QStringLiteral("27500000000")));
+}
+
+TEST_F(SettingsTest, ValueNamesAndKeysIgnoreCase) {
+  SetRegValue(HKEY_CURRENT_USER, QStringLiteral("software\\REELWISE II\\ProgramOptions\\other\\"),
+              QStringLiteral("UseInternalPLayer"), 0);
+  EXPECT_EQ(Other(QStringLiteral("UseInternalPlayer")), RegValue::FromNumber(0));
+  Set(QStringLiteral("USEINTERNALPLAYER"), 1);
+  EXPECT_EQ(Other(QStringLiteral("useinternalplayer")), RegValue::FromNumber(1));
+  EXPECT_EQ(StoreBytes().count("nternalPLayer"), 1) << "one value, keeping its first spelling";
+}
+
+TEST_F(SettingsTest, DefaultsFillOnlyEmptyValues) {
+  EnsureDefaultSettings();
+  Set(QStringLiteral("PlaylistFormat"), QStringLiteral("ASX"));
+  Set(QStringLiteral("PopupDelay"), QString());
+  Set(QStringLiteral("Hue"), 0);
+  EnsureDefaultSettings();
+  EXPECT_EQ(Other(QStringLiteral("PlaylistFormat")).Text(), QStringLiteral("ASX")) << "a user's value stays";
+  EXPECT_EQ(Other(QStringLiteral("PopupDelay")), RegValue::FromNumber(50)) << "an empty value returns to its default";
+  EXPECT_EQ(Other(QStringLiteral("Hue")), RegValue::FromNumber(0)) << "0 is a value, not an empty one";
+
+  SetRegDefault(HKEY_CURRENT_USER, kRegOther, QStringLiteral("PlaylistFormat"), QStringLiteral("M3U"));
+  EXPECT_EQ(Other(QStringLiteral("PlaylistFormat")).Text(), QStringLiteral("ASX"));
+}
+
+TEST_F(SettingsTest, ValuesOfOtherTypesReadEmptyAndTakeTheDefault) {
+  QDir().mkpath(QFileInfo(StorePath()).absolutePath());
+  QFile file(StorePath());
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("; Reelwise II settings\n[Software\\Reelwise II\\ProgramOptions\\Other]\n"
+             "\"Hue\"=hex(2):41,00\n\"Sat\"=\"12\\0junk\"\n");
+  file.close();
+  EXPECT_TRUE(Other(QStringLiteral("Hue")).IsEmpty());
+  EXPECT_EQ(Other(QStringLiteral("Sat")).Text(), QStringLiteral("12")) << "text is cut at its first NUL";
+  SetRegDefault(HKEY_CURRENT_USER, kRegOther, QStringLiteral("Hue"), 100);
+  EXPECT_EQ(Other(QStringLiteral("Hue")), RegValue::FromNumber(100));
+}
+
+TEST_F(SettingsTest, TextWithQuotesBackslashesAndLineBreaksRoundTrips) {
+  const QString workspace = QStringLiteral("/media/x/My \"Films\"\\.rw2 |_T:12\r\n=;[x]");
+  Set(QStringLiteral("SaveWorkspace"), workspace);
+  EXPECT_EQ(Other(QStringLiteral("SaveWorkspace")).Text(), workspace);
+}
+
+TEST_F(SettingsTest, UnusableStoredValuesFallBackToTheTableDefault) {
+  EnsureDefaultSettings();
+  Set(QStringLiteral("TipOfTheDayIndex"), QStringLiteral("abc"));
+  Set(QStringLiteral("UseRecycleBin"), QStringLiteral("maybe"));
+  Set(QStringLiteral("PopupDelay"), QStringLiteral("7.5"));
+  EXPECT_EQ(GetSettingLong(kRegOther, QStringLiteral("TipOfTheDayIndex")), 1);
+  EXPECT_TRUE(GetSettingBool(kRegOther, QStringLiteral("UseRecycleBin")));
+  EXPECT_EQ(GetSettingLong(kRegOther, QStringLiteral("PopupDelay")), 8) << "a number stored as text still counts";
+  EXPECT_EQ(GetSettingText(kRegOther, QStringLiteral("SearchSettings")), QStringLiteral("F--"));
+}
+
+TEST_F(SettingsTest, MirrorsFollowTheStore) {
+  EnsureDefaultSettings();
+  Set(QStringLiteral("UseInternalPLayer"), 0);
+  Set(QStringLiteral("PopupDelay"), 20);
+  Set(QStringLiteral("CursorColour"), 0xFF);
+  Set(QStringLiteral("SearchSettings"), QStringLiteral("FAD"));
+  Set(QStringLiteral("UseRecycleBin"), 0);
+  ReadSettingsMirrors();
+  EXPECT_FALSE(gUseInternalPlayer);
+  EXPECT_FALSE(gDeleteToRecycleBin);
+  EXPECT_EQ(gPopupDelayMs, 200);
+  EXPECT_EQ(gCursorColour, 0xFFu);
+  EXPECT_EQ(gSearchSettings, QStringLiteral("FAD"));
+  EXPECT_TRUE(gMinimiseToTray);
+  EXPECT_EQ(gPlaylistFormat, QStringLiteral("M3U"));
+
+  EnsureDefaultSettings();
+  Set(QStringLiteral("UseInternalPlayer"), 1);
+  Set(QStringLiteral("UseRecycleBin"), 1);
+  ReadSettingsMirrors();
+  EXPECT_TRUE(gUseInternalPlayer);
+  EXPECT_TRUE(gDeleteToRecycleBin);
+}
+
+TEST_F(SettingsTest, TwoProcessesWritingAtOnceBothPersist) {
+  EnsureDefaultSettings();
+  std::vector<std::unique_ptr<QProcess>> writers;
+  for (const char* prefix : {"WriterA", "WriterB"}) {
+    auto process = std::make_unique<QProcess>();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("RW_SETTINGS_WRITER"), QString::fromLatin1(prefix));
+    process->setProcessEnvironment(environment);
+    process->setProgram(QCoreApplication::applicationFilePath());
+    process->setArguments({QStringLiteral("--gtest_filter=SettingsTest.TwoProcessesWritingAtOnceBothPersist")});
+    writers.push_back(std::move(process));
+  }
+  for (auto& writer : writers) writer->start();
+  for (auto& writer : writers) ASSERT_TRUE(writer->waitForStarted());
+  for (int i = 0; i < 100; ++i) Set(QStringLiteral("Parent%1").arg(i), i);
+  for (auto& writer : writers) {
+    ASSERT_TRUE(writer->waitForFinished(60000));
+    EXPECT_EQ(writer->exitCode(), 0) << writer->readAllStandardError().toStdString();
+  }
+  for (const char* prefix : {"WriterA", "WriterB", "Parent"}) {
+    for (int i = 0; i < 100; ++i) {
+      EXPECT_EQ(Other(QString::fromLatin1(prefix) + QString::number(i)), RegValue::FromNumber(i)) << prefix << i;
+    }
+  }
+  EXPECT_EQ(Other(QStringLiteral("CursorColour")), RegValue::FromNumber(33023)) << "earlier values survive";
+}
+
+TEST_F(SettingsTest, DamagedStoreIsSetAsideAndTheUserToldOnce) {
+  EnsureDefaultSettings();
+  Set(QStringLiteral("PlaylistFormat"), QStringLiteral("PLS"));
+  const QByteArray garbage("\x00\x01 not a settings file \xff\xfe", 25);
+  QFile file(StorePath());
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  file.write(garbage);
+  file.close();
+
+  rwtest::ScriptedMessageBoxes boxes;
+  boxes.Answer(vbOK);
+  EXPECT_EQ(Other(QStringLiteral("PlaylistFormat")).Text(), QStringLiteral("M3U")) << "defaults written anew";
+  EXPECT_EQ(Other(QStringLiteral("Hue")), RegValue::FromNumber(100));
+  Set(QStringLiteral("Sat"), 7);
+  EXPECT_EQ(Other(QStringLiteral("Sat")), RegValue::FromNumber(7));
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_TRUE(boxes.Last().systemBox);
+  EXPECT_TRUE(boxes.Last().prompt.contains(StorePath() + QStringLiteral(".damaged-1")));
+
+  QFile aside(StorePath() + QStringLiteral(".damaged-1"));
+  ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
+  EXPECT_EQ(aside.readAll(), garbage) << "the damaged file is kept as it was";
+}
+
+TEST_F(SettingsTest, DamageFoundByAWriterIsSetAsideToo) {
+  QDir().mkpath(QFileInfo(StorePath()).absolutePath());
+  QFile file(StorePath());
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("; Reelwise II settings\n[Software\\Reelwise II\\General]\nAppTop=12\n");
+  file.close();
+
+  rwtest::ScriptedMessageBoxes boxes;
+  boxes.Answer(vbOK);
+  Set(QStringLiteral("Sat"), 7);
+  EXPECT_EQ(boxes.Count(), 1);
+  EXPECT_TRUE(QFile::exists(StorePath() + QStringLiteral(".damaged-1")));
+  EXPECT_EQ(Other(QStringLiteral("Sat")), RegValue::FromNumber(7));
+  EXPECT_EQ(Get(kRegGeneral, QStringLiteral("AppWidth")), RegValue::FromNumber(1024));
+}
+
+}  // namespace
+
+void PrintTo(const RegValue& value, std::ostream* os) {
+  *os << (value.IsNumber() ? "number " : "text \"") << value.Text().toStdString() << (value.IsNumber() ? "" : "\"");
+}
