@@ -2,6 +2,9 @@
 
 #include "ui/modBlendColorAlpha.h"
 
+#include "platform/RWError.h"
+
+#include <QDebug>
 #include <QPainter>
 
 #include <algorithm>
@@ -45,14 +48,14 @@ ImageSurface& PictureBox::Image() {
 void PictureBox::Refresh() { repaint(); }
 
 void PictureBox::paintEvent(QPaintEvent*) {
-  ImageSurface& image = Image();
-  image.Flush();
-  QPainter painter(this);
-  painter.setCompositionMode(QPainter::CompositionMode_Source);
-  painter.drawImage(0, 0, image.Image());
-}
-
-void PictureBox::resizeEvent(QResizeEvent* event) {
-  QWidget::resizeEvent(event);
-  Image();
+  try {
+    ImageSurface& image = Image();
+    image.Flush();
+    QPainter painter(this);
+    painter.setCompositionMode(QPainter::CompositionMode_Source);
+    painter.drawImage(0, 0, image.Image());
+  } catch (const RWError& error) {
+    // A box too large for an image shows nothing rather than failing its paint.
+    qWarning() << "Picture box:" << error.Text();
+  }
 }

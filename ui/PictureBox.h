@@ -23,8 +23,9 @@ class PictureBox : public QWidget {
   COLORREF BackColour() const { return backColour_; }
   void SetBackColour(COLORREF colour);
 
-  // The persistent image, ScaleWidth x ScaleHeight (at least 1 x 1). Drawing
-  // into it shows at the next repaint; call Refresh to show it at once.
+  // The persistent image, ScaleWidth x ScaleHeight (at least 1 x 1); a resized
+  // box keeps what was drawn. Drawing into it shows at the next repaint; call
+  // Refresh to show it at once. A size too large for an image raises an error.
   ImageSurface& Image();
 
   // Repaints at once, without waiting for the event loop.
@@ -32,7 +33,6 @@ class PictureBox : public QWidget {
 
  protected:
   void paintEvent(QPaintEvent* event) override;
-  void resizeEvent(QResizeEvent* event) override;
 
  private:
   COLORREF backColour_;
