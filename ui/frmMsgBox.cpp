@@ -123,9 +123,7 @@ int16_t frmMsgBox::sMessage(const QString& Message, int32_t Style, const QString
   }
   box->MakeTopmostFor(Owner);
   if (Owner) box->setParent(Owner, box->windowFlags());
-  box->show();
-  box->raise();
-  box->activateWindow();
+  box->ShowAndActivate();
   return 0;
 }
 
@@ -201,14 +199,21 @@ int frmMsgBox::ButtonCode(int index) const { return tags_[index].toInt(); }
 
 void frmMsgBox::ShowModal() {
   setWindowModality(Qt::ApplicationModal);
-  show();
-  raise();
-  activateWindow();
+  ShowAndActivate();
   if (!loaded_ || isHidden()) return;
   QEventLoop loop;
   modalLoop_ = &loop;
   loop.exec(QEventLoop::DialogExec);
   modalLoop_ = nullptr;
+}
+
+// The window system reports the activation later, or not at all on some
+// platforms; the box places itself and focuses its default button at once, and
+// again whenever it becomes active.
+void frmMsgBox::ShowAndActivate() {
+  show();
+  activateWindow();
+  Form_Activate();
 }
 
 void frmMsgBox::Unload() {

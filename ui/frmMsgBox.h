@@ -92,6 +92,7 @@ class frmMsgBox : public QWidget {
   void FitToWorkArea(bool FitFlag);
   void MakeTopmostFor(QWidget* owner);
   void ShowModal();
+  void ShowAndActivate();
 
   void cmdButton_Click(int Index);
   void Form_Activate();
