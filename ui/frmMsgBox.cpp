@@ -12,6 +12,9 @@
 #include <QScrollArea>
 #include <QWindow>
 
+#include <iterator>
+#include <vector>
+
 QPointer<frmMsgBox> gMsgBoxForm;
 
 namespace {
@@ -24,6 +27,32 @@ TickClockFactory& ClockFactory() {
 std::function<void(int)>& Beeper() {
   static std::function<void(int)> beeper = [](int) { QApplication::beep(); };
   return beeper;
+}
+
+struct ButtonSpec {
+  const char* caption;
+  int code;
+};
+
+// The button sets by Style AND 15; Esc presses the cancel button (-1: none).
+struct ButtonSet {
+  std::vector<ButtonSpec> buttons;
+  int cancelButton;
+  bool clearsCountdown;
+};
+
+const ButtonSet& ButtonSetOf(int32_t style) {
+  static const ButtonSet kOk{{{"OK", 1}}, 0, false};
+  static const ButtonSet kSets[] = {
+      kOk,
+      {{{"OK", 1}, {"Cancel", 2}}, 1, true},
+      {{{"Abort", 3}, {"Retry", 4}, {"Ignore", 5}}, -1, false},
+      {{{"Yes", 6}, {"No", 7}, {"Cancel", 2}}, 2, true},
+      {{{"Yes", 6}, {"No", 7}}, -1, true},
+      {{{"Retry", 4}, {"Cancel", 2}}, 1, true},
+  };
+  const int set = style & 15;
+  return set < static_cast<int>(std::size(kSets)) ? kSets[set] : kOk;
 }
 
 uint8_t DefaultButtonOf(int32_t style) {
@@ -150,41 +179,12 @@ void frmMsgBox::SetBeeper(std::function<void(int)> beeper) {
 }
 
 void frmMsgBox::FillButtons(int32_t style, int32_t& timeout) {
-  switch (style & 15) {
-    case 1:
-      SetButton(0, QStringLiteral("OK"), 1);
-      SetButton(1, QStringLiteral("Cancel"), 2);
-      cancelButton_ = 1;
-      timeout = 0;
-      break;
-    case 2:
-      SetButton(0, QStringLiteral("Abort"), 3);
-      SetButton(1, QStringLiteral("Retry"), 4);
-      SetButton(2, QStringLiteral("Ignore"), 5);
-      break;
-    case 3:
-      SetButton(0, QStringLiteral("Yes"), 6);
-      SetButton(1, QStringLiteral("No"), 7);
-      SetButton(2, QStringLiteral("Cancel"), 2);
-      cancelButton_ = 2;
-      timeout = 0;
-      break;
-    case 4:
-      SetButton(0, QStringLiteral("Yes"), 6);
-      SetButton(1, QStringLiteral("No"), 7);
-      timeout = 0;
-      break;
-    case 5:
-      SetButton(0, QStringLiteral("Retry"), 4);
-      SetButton(1, QStringLiteral("Cancel"), 2);
-      cancelButton_ = 1;
-      timeout = 0;
-      break;
-    default:
-      SetButton(0, QStringLiteral("OK"), 1);
-      cancelButton_ = 0;
-      break;
+  const ButtonSet& set = ButtonSetOf(style);
+  for (size_t i = 0; i < set.buttons.size(); ++i) {
+    SetButton(static_cast<int>(i), QString::fromLatin1(set.buttons[i].caption), set.buttons[i].code);
   }
+  cancelButton_ = set.cancelButton;
+  if (set.clearsCountdown) timeout = 0;
 }
 
 void frmMsgBox::SetButton(int index, const QString& caption, int code) {

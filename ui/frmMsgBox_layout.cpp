@@ -22,6 +22,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 namespace {
 
@@ -95,42 +96,30 @@ QPixmap StandardIcon(QStyle::StandardPixmap which) {
   return QApplication::style()->standardIcon(which).pixmap(32, 32);
 }
 
-// System icons: the program's own stand-in pictures when it has them, else the style's.
-QPixmap SystemIcon(int id) {
-  QPixmap picture = ResourcePicture(QStringLiteral("ICON_%1").arg(id));
+// The program's own stand-in picture for an icon when it has one, else the style's.
+QPixmap IconPicture(const QString& resourceName, int id, const std::map<int, QStyle::StandardPixmap>& standard) {
+  QPixmap picture = ResourcePicture(resourceName);
   if (!picture.isNull()) return picture;
-  switch (id) {
-    case 32513:
-      return StandardIcon(QStyle::SP_MessageBoxCritical);
-    case 32514:
-      return StandardIcon(QStyle::SP_MessageBoxQuestion);
-    case 32515:
-      return StandardIcon(QStyle::SP_MessageBoxWarning);
-    case 32516:
-      return StandardIcon(QStyle::SP_MessageBoxInformation);
-    default:
-      return QApplication::windowIcon().isNull() ? StandardIcon(QStyle::SP_ComputerIcon)
-                                                 : QApplication::windowIcon().pixmap(32, 32);
-  }
+  const auto found = standard.find(id);
+  return found == standard.end() ? QPixmap() : StandardIcon(found->second);
+}
+
+QPixmap SystemIcon(int id) {
+  static const std::map<int, QStyle::StandardPixmap> kStandard = {{32513, QStyle::SP_MessageBoxCritical},
+                                                                  {32514, QStyle::SP_MessageBoxQuestion},
+                                                                  {32515, QStyle::SP_MessageBoxWarning},
+                                                                  {32516, QStyle::SP_MessageBoxInformation},
+                                                                  {32517, QStyle::SP_ComputerIcon}};
+  return IconPicture(QStringLiteral("ICON_%1").arg(id), id, kStandard);
 }
 
 QPixmap ShellIcon(int n) {
-  QPixmap picture = ResourcePicture(QStringLiteral("SHELL_ICON_%1").arg(n));
-  if (!picture.isNull()) return picture;
-  switch (n) {
-    case 4:
-      return StandardIcon(QStyle::SP_DirOpenIcon);
-    case 6:
-      return StandardIcon(QStyle::SP_DriveFDIcon);
-    case 16:
-      return StandardIcon(QStyle::SP_FileDialogDetailedView);
-    case 22:
-      return StandardIcon(QStyle::SP_FileDialogContentsView);
-    case 76:
-      return StandardIcon(QStyle::SP_BrowserReload);
-    default:
-      return QPixmap();
-  }
+  static const std::map<int, QStyle::StandardPixmap> kStandard = {{4, QStyle::SP_DirOpenIcon},
+                                                                  {6, QStyle::SP_DriveFDIcon},
+                                                                  {16, QStyle::SP_FileDialogDetailedView},
+                                                                  {22, QStyle::SP_FileDialogContentsView},
+                                                                  {76, QStyle::SP_BrowserReload}};
+  return IconPicture(QStringLiteral("SHELL_ICON_%1").arg(n), n, kStandard);
 }
 
 void DrawPixmap(ImageSurface& face, int x, int y, const QPixmap& picture) {

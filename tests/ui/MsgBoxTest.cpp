@@ -377,6 +377,7 @@ TEST_F(MsgBoxTest, AnOwnerWithoutADeviceContextGetsATopmostBox) {
 }
 
 TEST_F(MsgBoxTest, FaceTitleBandAndShapeAreDrawnInTheSchemeColours) {
+  gSchemeColour2 = RGB(120, 250, 120);
   WhenShown([](frmMsgBox& box) {
     const QImage face = box.grab().toImage();
     const QColor band = face.pixelColor(box.width() / 2, 2);
@@ -385,6 +386,12 @@ TEST_F(MsgBoxTest, FaceTitleBandAndShapeAreDrawnInTheSchemeColours) {
     const QColor left = face.pixelColor(15, 45);
     EXPECT_NEAR(left.red(), 220, 3);
     EXPECT_NEAR(left.blue(), 240, 3);
+    // The message area shows the face through it.
+    const QColor above = face.pixelColor(box.width() / 2 + 40, 40);
+    const QColor inside = face.pixelColor(box.width() / 2 + 40, 60);
+    EXPECT_NEAR(inside.red(), above.red(), 2);
+    EXPECT_NEAR(inside.green(), above.green(), 2);
+    EXPECT_LT(above.red(), 215) << "the face runs toward the second colour";
     EXPECT_FALSE(box.mask().contains(QPoint(0, 0))) << "rounded corner";
     EXPECT_TRUE(box.mask().contains(QPoint(box.width() / 2, box.height() / 2)));
     box.Unload();
