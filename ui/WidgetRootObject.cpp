@@ -32,6 +32,14 @@ int ShiftCode(Qt::KeyboardModifiers modifiers) {
 
 int WholePixels(double length) { return std::max(1, static_cast<int>(std::ceil(length))); }
 
+// Where the widget lies in its root's control: a captured widget gets
+// positions relative to itself even while the pointer is outside it.
+QPointF Offset(const WidgetObject* widget) {
+  QPointF offset;
+  for (; widget && widget->Parent(); widget = widget->Parent()) offset += QPointF(widget->Left(), widget->Top());
+  return offset;
+}
+
 }  // namespace
 
 WidgetRootObject::WidgetRootObject() { top_.root_ = this; }
@@ -118,13 +126,6 @@ void WidgetRootObject::SetHover(WidgetObject* widget) {
   if (old == widget) return;
   hover_ = widget ? widget->weak_from_this() : std::weak_ptr<WidgetObject>();
   if (old && old->Events()) old->Events()->W_MouseLeave();
-}
-
-// Positions of a captured widget are relative to it even outside it.
-static QPointF Offset(WidgetObject* widget) {
-  QPointF offset;
-  for (; widget && widget->Parent(); widget = widget->Parent()) offset += QPointF(widget->Left(), widget->Top());
-  return offset;
 }
 
 void WidgetRootObject::RouteMouse(QEvent* event) {
