@@ -1,0 +1,145 @@
+// The progress strip: drawn at once into its picture box, bar and ticks in
+// proportion to the value, and never failing the operation that reports.
+#include "options/ColourSchemeModel.h"
+#include "ui/PictureBox.h"
+#include "ui/cwProgress.h"
+
+#include <QEvent>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr COLORREF kPanel = RGB(0, 0, 120);
+constexpr COLORREF kBar = RGB(250, 250, 0);
+constexpr COLORREF kText = RGB(0, 200, 0);
+
+class PaintCounter : public QObject {
+ public:
+  int paints = 0;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) ++paints;
+    return false;
+  }
+};
+
+class ProgressTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    saved_ = {gSchemeColour1, gSchemeColour2, gSchemeColour3, gSchemeColour4};
+    gSchemeColour1 = kPanel;
+    gSchemeColour2 = kBar;
+    gSchemeColour3 = RGB(128, 128, 128);
+    gSchemeColour4 = kText;
+    picProgress.resize(800, 22);
+    progress.SetHost(&picProgress);
+  }
+  void TearDown() override {
+    gSchemeColour1 = saved_[0];
+    gSchemeColour2 = saved_[1];
+    gSchemeColour3 = saved_[2];
+    gSchemeColour4 = saved_[3];
+  }
+
+  COLORREF At(int x, int y) { return picProgress.Image().PixelColorRef(x, y); }
+  bool IsPanel(int x, int y) { return At(x, y) == kPanel; }
+  // Near its top the bar's yellow gloss covers the panel colour.
+  bool IsBar(int x) { return GetRValue(At(x, kGlossRow)) > 100 && GetGValue(At(x, kGlossRow)) > 100; }
+  static constexpr int kGlossRow = 4;
+
+  PictureBox picProgress;
+  cwProgress progress;
+  std::array<COLORREF, 4> saved_{};
+};
+
+TEST_F(ProgressTest, NoBarWithoutAValueOrARange) {
+  progress.BroadcastProgress(QString(), 0, kText);
+  for (int x : {0, 200, 400, 799}) EXPECT_TRUE(IsPanel(x, 11)) << x;
+  progress.BroadcastProgress(QString(), 10, kText);  // Max still 0
+  for (int x : {0, 5, 400}) EXPECT_TRUE(IsPanel(x, 11)) << x;
+  EXPECT_EQ(progress.Value(), 10);
+}
+
+TEST_F(ProgressTest, HalfABarWithTicksOnlyInsideIt) {
+  progress.SetMax(100);
+  progress.BroadcastProgress(QString(), 50, kText);
+  const double step = 800.0 / 21;
+  for (int k = 1; (k + 0.5) * step < 395; ++k) {
+    const int tick = static_cast<int>(std::lround(k * step));
+    const int between = static_cast<int>(std::lround((k + 0.5) * step));
+    EXPECT_TRUE(IsBar(between)) << between;
+    EXPECT_NE(At(tick, 11), At(between, 11)) << "tick " << k;
+    EXPECT_EQ(At(tick, 1), At(between, 1)) << "ticks start 3 pixels down";
+  }
+  for (int k = 11; k * step <= 800; ++k) EXPECT_TRUE(IsPanel(static_cast<int>(std::lround(k * step)), 11)) << k;
+  EXPECT_TRUE(IsPanel(402, 11));
+  EXPECT_TRUE(IsPanel(600, 11));
+}
+
+TEST_F(ProgressTest, FullAndBeyondFillTheWholeStrip) {
+  progress.SetMax(40);
+  progress.BroadcastProgress(QString(), 40, kText);
+  for (int x : {20, 400, 797}) EXPECT_TRUE(IsBar(x)) << x;
+  progress.BroadcastProgress(QString(), 400, kText);
+  EXPECT_TRUE(IsBar(796));
+  // Min and Max keep their values for the next operation.
+  EXPECT_EQ(progress.Max(), 40);
+  progress.SetMin(40);
+  progress.BroadcastProgress(QString(), 20, kText);
+  EXPECT_TRUE(IsPanel(400, 11)) << "a range of no length draws no bar";
+}
+
+TEST_F(ProgressTest, CaptionIsDrawnCentredInItsColourAndClearedByProgressOff) {
+  progress.BroadcastProgress(QStringLiteral("Compacting Library..."), 0, kText);
+  int green = 0;
+  int left = 800;
+  int right = 0;
+  for (int x = 0; x < 800; ++x) {
+    for (int y = 0; y < 22; ++y) {
+      const COLORREF c = At(x, y);
+      if (GetGValue(c) > 150 && GetRValue(c) < 60) {
+        ++green;
+        left = std::min(left, x);
+        right = std::max(right, x);
+      }
+    }
+  }
+  EXPECT_GT(green, 20);
+  EXPECT_NEAR((left + right) / 2.0, 400, 4);
+
+  progress.BroadcastProgress(QString(), 0, 0);
+  for (int x = 0; x < 800; x += 7) EXPECT_TRUE(IsPanel(x, 10)) << x;
+}
+
+TEST_F(ProgressTest, ShowsWithoutReturningToTheEventLoop) {
+  picProgress.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&picProgress));
+  PaintCounter counter;
+  picProgress.installEventFilter(&counter);
+  progress.SetMax(10);
+  for (int i = 1; i <= 3; ++i) progress.BroadcastProgress(QStringLiteral("Loading Thumbnails..."), i, kText);
+  EXPECT_EQ(counter.paints, 3);
+  picProgress.removeEventFilter(&counter);
+}
+
+TEST_F(ProgressTest, AStripWithoutWidthOrAFailingDrawLeavesTheCallerAlone) {
+  picProgress.resize(0, 22);
+  EXPECT_NO_THROW(progress.BroadcastProgress(QStringLiteral("Searching..."), 1, kText));
+  EXPECT_EQ(progress.Caption(), QStringLiteral("Searching..."));
+
+  // Cairo makes no image this wide: the draw fails inside, the caller goes on.
+  picProgress.resize(40000, 22);
+  progress.SetMax(10);
+  EXPECT_NO_THROW(progress.BroadcastProgress(QStringLiteral("Fetching Data..."), 5, kText));
+  EXPECT_EQ(progress.Value(), 5);
+
+  cwProgress unhosted;
+  EXPECT_NO_THROW(unhosted.BroadcastProgress(QStringLiteral("Searching..."), 0, kText));
+}
+
+}  // namespace

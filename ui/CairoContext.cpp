@@ -1,0 +1,212 @@
+#include "ui/CairoContext.h"
+
+#include "ui/CairoImageList.h"
+#include "ui/CairoObject.h"
+#include "ui/CairoPattern.h"
+#include "ui/CairoSurface.h"
+#include "ui/modCairo.h"
+
+#include <cairo.h>
+#include <pango/pangocairo.h>
+
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr double kScreenDpi = 96.0;
+
+double FromPango(int units) { return static_cast<double>(units) / PANGO_SCALE; }
+
+struct LayoutDeleter {
+  void operator()(PangoLayout* layout) const { g_object_unref(layout); }
+};
+using LayoutPtr = std::unique_ptr<PangoLayout, LayoutDeleter>;
+
+}  // namespace
+
+CairoContext::CairoContext(ImageSurfacePtr surface)
+    : surface_(std::move(surface)), cr_(cairo_create(surface_->CairoSurface())), pango_(pango_cairo_create_context(cr_)) {
+  pango_cairo_context_set_resolution(pango_, kScreenDpi);
+}
+
+CairoContext::~CairoContext() {
+  g_object_unref(pango_);
+  cairo_destroy(cr_);
+  surface_->Flush();
+}
+
+void CairoContext::Save() {
+  cairo_save(cr_);
+  savedFonts_.push_back(font_);
+}
+
+void CairoContext::Restore() {
+  cairo_restore(cr_);
+  if (!savedFonts_.empty()) {
+    font_ = savedFonts_.back();
+    savedFonts_.pop_back();
+  }
+}
+
+void CairoContext::Translate(double dx, double dy) { cairo_translate(cr_, dx, dy); }
+void CairoContext::Scale(double sx, double sy) { cairo_scale(cr_, sx, sy); }
+void CairoContext::RotateDegrees(double degrees) { cairo_rotate(cr_, degrees * std::numbers::pi / 180.0); }
+
+void CairoContext::SetSourceColour(COLORREF colour, double opacity) { SetCairoSource(cr_, colour, opacity); }
+void CairoContext::SetLineWidth(double width) { cairo_set_line_width(cr_, width); }
+void CairoContext::SetLineCap(int cap) { cairo_set_line_cap(cr_, static_cast<cairo_line_cap_t>(cap)); }
+void CairoContext::SetLineJoin(int join) { cairo_set_line_join(cr_, static_cast<cairo_line_join_t>(join)); }
+
+void CairoContext::MoveTo(double x, double y) { cairo_move_to(cr_, x, y); }
+void CairoContext::LineTo(double x, double y) { cairo_line_to(cr_, x, y); }
+void CairoContext::RelLineTo(double dx, double dy) { cairo_rel_line_to(cr_, dx, dy); }
+void CairoContext::CurveTo(double x1, double y1, double x2, double y2, double x3, double y3) {
+  cairo_curve_to(cr_, x1, y1, x2, y2, x3, y3);
+}
+void CairoContext::ClosePath() { cairo_close_path(cr_); }
+void CairoContext::Rectangle(double x, double y, double width, double height) {
+  cairo_rectangle(cr_, x, y, width, height);
+}
+
+void CairoContext::RoundedRect(double x, double y, double width, double height, double radius) {
+  const double r = std::max(0.0, std::min({radius, width / 2, height / 2}));
+  constexpr double kQuarter = std::numbers::pi / 2;
+  cairo_new_sub_path(cr_);
+  cairo_arc(cr_, x + width - r, y + r, r, -kQuarter, 0);
+  cairo_arc(cr_, x + width - r, y + height - r, r, 0, kQuarter);
+  cairo_arc(cr_, x + r, y + height - r, r, kQuarter, 2 * kQuarter);
+  cairo_arc(cr_, x + r, y + r, r, 2 * kQuarter, 3 * kQuarter);
+  cairo_close_path(cr_);
+}
+
+void CairoContext::Arc(double cx, double cy, double radius, double angle1, double angle2) {
+  cairo_arc(cr_, cx, cy, radius, angle1, angle2);
+}
+
+void CairoContext::Paint(double opacity, const CairoPattern* pattern) {
+  cairo_save(cr_);
+  if (pattern) cairo_set_source(cr_, pattern->Raw());
+  cairo_paint_with_alpha(cr_, opacity);
+  cairo_restore(cr_);
+}
+
+void CairoContext::Fill(bool keepPath, const CairoPattern* pattern) {
+  cairo_save(cr_);
+  if (pattern) cairo_set_source(cr_, pattern->Raw());
+  keepPath ? cairo_fill_preserve(cr_) : cairo_fill(cr_);
+  cairo_restore(cr_);
+}
+
+void CairoContext::Stroke(bool keepPath, const CairoPattern* pattern) {
+  cairo_save(cr_);
+  if (pattern) cairo_set_source(cr_, pattern->Raw());
+  keepPath ? cairo_stroke_preserve(cr_) : cairo_stroke(cr_);
+  cairo_restore(cr_);
+}
+
+void CairoContext::Clip(bool keepPath) { keepPath ? cairo_clip_preserve(cr_) : cairo_clip(cr_); }
+void CairoContext::ResetClip() { cairo_reset_clip(cr_); }
+
+void CairoContext::SelectFont(const QString& face, double sizePoints, COLORREF colour, bool bold, bool italic,
+                              bool underline, bool strikeOut) {
+  font_ = Font{face, sizePoints, colour, bold, italic, underline, strikeOut};
+}
+
+PangoLayout* CairoContext::NewLayout(const QString& text) {
+  pango_cairo_update_context(cr_, pango_);
+  PangoLayout* layout = pango_layout_new(pango_);
+  PangoFontDescription* desc = pango_font_description_new();
+  pango_font_description_set_family(desc, font_.face.toUtf8().constData());
+  pango_font_description_set_size(desc, static_cast<gint>(font_.size * PANGO_SCALE));
+  pango_font_description_set_weight(desc, font_.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+  pango_font_description_set_style(desc, font_.italic ? PANGO_STYLE_ITALIC : PANGO_STYLE_NORMAL);
+  pango_layout_set_font_description(layout, desc);
+  pango_font_description_free(desc);
+  if (font_.underline || font_.strikeOut) {
+    PangoAttrList* attributes = pango_attr_list_new();
+    if (font_.underline) pango_attr_list_insert(attributes, pango_attr_underline_new(PANGO_UNDERLINE_SINGLE));
+    if (font_.strikeOut) pango_attr_list_insert(attributes, pango_attr_strikethrough_new(TRUE));
+    pango_layout_set_attributes(layout, attributes);
+    pango_attr_list_unref(attributes);
+  }
+  const QByteArray utf8 = text.toUtf8();
+  pango_layout_set_text(layout, utf8.constData(), static_cast<int>(utf8.size()));
+  return layout;
+}
+
+void CairoContext::SetFontSource(double opacity) { SetCairoSource(cr_, font_.colour, opacity); }
+
+TextSize CairoContext::MeasureText(const QString& text) {
+  LayoutPtr layout(NewLayout(text));
+  PangoRectangle logical;
+  pango_layout_get_extents(layout.get(), nullptr, &logical);
+  return {FromPango(logical.width), FromPango(logical.height)};
+}
+
+double CairoContext::FontHeight() { return MeasureText(QString()).Height; }
+
+void CairoContext::DrawText(double x, double y, double width, double height, const QString& text, bool singleLine,
+                            int alignment, double opacity) {
+  LayoutPtr layout(NewLayout(text));
+  double left = x;
+  if (singleLine) {
+    pango_layout_set_single_paragraph_mode(layout.get(), TRUE);
+    PangoRectangle logical;
+    pango_layout_get_extents(layout.get(), nullptr, &logical);
+    const double spare = width - FromPango(logical.width);
+    if (alignment == kAlignCentre) left += spare / 2;
+    if (alignment == kAlignRight) left += spare;
+  } else {
+    pango_layout_set_width(layout.get(), static_cast<int>(std::max(0.0, width) * PANGO_SCALE));
+    pango_layout_set_wrap(layout.get(), PANGO_WRAP_WORD_CHAR);
+    pango_layout_set_alignment(layout.get(), alignment == kAlignCentre  ? PANGO_ALIGN_CENTER
+                                             : alignment == kAlignRight ? PANGO_ALIGN_RIGHT
+                                                                        : PANGO_ALIGN_LEFT);
+  }
+  // The box clip needs a path of its own; the caller's path is put back after.
+  cairo_path_t* callerPath = cairo_copy_path(cr_);
+  cairo_save(cr_);
+  cairo_new_path(cr_);
+  cairo_rectangle(cr_, x, y, width, height);
+  cairo_clip(cr_);
+  SetFontSource(opacity);
+  cairo_move_to(cr_, left, y);
+  pango_cairo_show_layout(cr_, layout.get());
+  cairo_restore(cr_);
+  cairo_new_path(cr_);
+  cairo_append_path(cr_, callerPath);
+  cairo_path_destroy(callerPath);
+}
+
+void CairoContext::TextOut(double x, double y, const QString& text, double opacity, bool asPath) {
+  LayoutPtr layout(NewLayout(text));
+  SetFontSource(opacity);
+  cairo_move_to(cr_, x, y);
+  if (asPath) {
+    pango_cairo_layout_path(cr_, layout.get());
+  } else {
+    pango_cairo_show_layout(cr_, layout.get());
+  }
+}
+
+void CairoContext::RenderSurface(const ImageSurface& image, double x, double y, double width, double height,
+                                 double opacity) {
+  cairo_save(cr_);
+  cairo_translate(cr_, x, y);
+  if (width > 0 && height > 0) cairo_scale(cr_, width / image.Width(), height / image.Height());
+  cairo_set_source_surface(cr_, image.CairoSurface(), 0, 0);
+  cairo_pattern_set_filter(cairo_get_source(cr_), CAIRO_FILTER_GOOD);
+  cairo_paint_with_alpha(cr_, opacity);
+  cairo_restore(cr_);
+}
+
+void CairoContext::RenderSurface(const CairoSurface& image, double x, double y, double width, double height,
+                                 double opacity) {
+  RenderSurface(image.Surface(), x, y, width, height, opacity);
+}
+
+void CairoContext::RenderSurface(const QString& imageKey, double x, double y, double width, double height,
+                                 double opacity) {
+  RenderSurface(*modCairo::GetCairo()->ImageList().Item(imageKey), x, y, width, height, opacity);
+}

@@ -1,0 +1,113 @@
+#pragma once
+// A drawing context on an image surface: Cairo paths, fills, strokes,
+// transformations and patterns, with text laid out by Pango. Colours are
+// COLORREF values with an opacity from 0 to 1; lengths are pixels; rotations
+// in degrees, arc angles in radians. Save/Restore also keep the selected font.
+#include "platform/ColorRef.h"
+#include "platform/ImageSurface.h"
+
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+typedef struct _PangoContext PangoContext;
+typedef struct _PangoLayout PangoLayout;
+class CairoPattern;
+class CairoSurface;
+
+struct TextSize {
+  double Width = 0;
+  double Height = 0;
+};
+
+// Text alignment inside a DrawText box.
+inline constexpr int kAlignLeft = 0;
+inline constexpr int kAlignRight = 1;
+inline constexpr int kAlignCentre = 2;
+
+class CairoContext {
+ public:
+  // Draws on the surface, which the context keeps alive.
+  explicit CairoContext(ImageSurfacePtr surface);
+  ~CairoContext();
+  CairoContext(const CairoContext&) = delete;
+  CairoContext& operator=(const CairoContext&) = delete;
+
+  cairo_t* Raw() const { return cr_; }
+  ImageSurface& Surface() const { return *surface_; }
+
+  void Save();
+  void Restore();
+  void Translate(double dx, double dy);
+  void Scale(double sx, double sy);
+  void RotateDegrees(double degrees);
+
+  void SetSourceColour(COLORREF colour, double opacity = 1.0);
+  void SetLineWidth(double width);
+  // Cairo's codes: cap 0 butt, 1 round, 2 square; join 0 mitre, 1 round, 2 bevel.
+  void SetLineCap(int cap);
+  void SetLineJoin(int join);
+
+  void MoveTo(double x, double y);
+  void LineTo(double x, double y);
+  void RelLineTo(double dx, double dy);
+  void CurveTo(double x1, double y1, double x2, double y2, double x3, double y3);
+  void ClosePath();
+  void Rectangle(double x, double y, double width, double height);
+  // A rectangle with all four corners rounded by radius.
+  void RoundedRect(double x, double y, double width, double height, double radius);
+  void Arc(double cx, double cy, double radius, double angle1, double angle2);
+
+  // With a pattern the operation uses it in place of the source, which stays as it was.
+  void Paint(double opacity = 1.0, const CairoPattern* pattern = nullptr);
+  void Fill(bool keepPath = false, const CairoPattern* pattern = nullptr);
+  void Stroke(bool keepPath = false, const CairoPattern* pattern = nullptr);
+  void Clip(bool keepPath = false);
+  void ResetClip();
+
+  // Font and text colour of the text operations; size in points (96 per inch).
+  void SelectFont(const QString& face, double sizePoints, COLORREF colour = 0, bool bold = false,
+                  bool italic = false, bool underline = false, bool strikeOut = false);
+  TextSize MeasureText(const QString& text);
+  // Height of one line of the current font.
+  double FontHeight();
+  // Text in the box (x, y, width, height), clipped to it, in the font colour at
+  // the opacity. Single line: unwrapped and aligned, cut at the box edges;
+  // otherwise wrapped at words to the box width.
+  void DrawText(double x, double y, double width, double height, const QString& text, bool singleLine,
+                int alignment, double opacity = 1.0);
+  // Sets the source to the font colour at the opacity; draws the text with its
+  // top left at (x, y), or with asPath only adds the glyph outlines to the path.
+  void TextOut(double x, double y, const QString& text, double opacity = 1.0, bool asPath = false);
+
+  // Paints an image with its top left at (x, y), scaled to width x height
+  // (0: natural size), at the opacity.
+  void RenderSurface(const ImageSurface& image, double x, double y, double width = 0, double height = 0,
+                     double opacity = 1.0);
+  void RenderSurface(const CairoSurface& image, double x, double y, double width = 0, double height = 0,
+                     double opacity = 1.0);
+  // The image kept under that key in the shared image list; a missing key raises error 5.
+  void RenderSurface(const QString& imageKey, double x, double y, double width = 0, double height = 0,
+                     double opacity = 1.0);
+
+ private:
+  struct Font {
+    QString face = QStringLiteral("Tahoma");
+    double size = 8;
+    COLORREF colour = 0;
+    bool bold = false;
+    bool italic = false;
+    bool underline = false;
+    bool strikeOut = false;
+  };
+
+  PangoLayout* NewLayout(const QString& text);
+  void SetFontSource(double opacity);
+
+  ImageSurfacePtr surface_;
+  cairo_t* cr_;
+  PangoContext* pango_;
+  Font font_;
+  std::vector<Font> savedFonts_;
+};

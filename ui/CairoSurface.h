@@ -1,0 +1,30 @@
+#pragma once
+// An ARGB image surface of the drawing library: the shared Cairo/Qt memory of
+// an ImageSurface, the contexts that draw on it, and its copy to a target.
+#include "platform/ImageSurface.h"
+
+#include <memory>
+
+class CairoContext;
+
+class CairoSurface {
+ public:
+  // A new transparent surface (at least 1 x 1).
+  CairoSurface(int width, int height);
+  explicit CairoSurface(ImageSurfacePtr surface);
+
+  int Width() const { return surface_->Width(); }
+  int Height() const { return surface_->Height(); }
+  ImageSurface& Surface() const { return *surface_; }
+  const ImageSurfacePtr& SharedSurface() const { return surface_; }
+
+  // A new drawing context on the surface.
+  std::shared_ptr<CairoContext> Context() const;
+  // Copies the surface 1:1, replacing what was there, to the top left of the target.
+  void DrawToDC(ImageSurface& target) const;
+
+ private:
+  ImageSurfacePtr surface_;
+};
+
+using CairoSurfacePtr = std::shared_ptr<CairoSurface>;

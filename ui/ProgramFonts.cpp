@@ -1,0 +1,27 @@
+#include "ui/ProgramFonts.h"
+
+#include "platform/FontRegistry.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QFont>
+
+namespace {
+
+const char* const kFontFiles[] = {"tahoma.ttf", "tahomabd.ttf", "webdings.ttf"};
+
+}  // namespace
+
+bool RegisterProgramFonts(const QString& folder) {
+  const QDir dir(folder);
+  for (const char* name : kFontFiles) {
+    const QString path = dir.filePath(QString::fromLatin1(name));
+    if (QFileInfo::exists(path)) RegisterFontFile(path);
+  }
+  const QString tahoma = QStringLiteral("Tahoma");
+  const bool resolved = QtHasFontFamily(tahoma) && PangoHasFontFamily(tahoma);
+  if (!QtHasFontFamily(tahoma)) {
+    QFont::insertSubstitutions(tahoma, {QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans")});
+  }
+  return resolved;
+}

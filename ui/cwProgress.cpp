@@ -1,0 +1,96 @@
+#include "ui/cwProgress.h"
+
+#include "options/ColourSchemeModel.h"
+#include "ui/CairoObject.h"
+#include "ui/PictureBox.h"
+#include "ui/modBlendColorAlpha.h"
+#include "ui/modCairo.h"
+
+#include "platform/RWError.h"
+#include "platform/Rounding.h"
+
+#include <QDebug>
+
+#include <exception>
+
+namespace {
+
+constexpr COLORREF kWhite = RGB(255, 255, 255);
+constexpr int kTickCount = 21;
+constexpr double kGlossHeight = 30;
+
+}  // namespace
+
+void cwProgress::SetHost(PictureBox* picProgress) { host_ = picProgress; }
+PictureBox* cwProgress::Host() const { return host_; }
+
+void cwProgress::SetMin(double value) {
+  if (value != min_) min_ = value;
+}
+
+void cwProgress::SetMax(double value) {
+  if (value != max_) max_ = value;
+}
+
+void cwProgress::BroadcastProgress(const QString& Caption, int32_t Value, COLORREF Colour) {
+  caption_ = Caption;
+  value_ = Value;
+  colour_ = Colour;
+  try {
+    Draw();
+  } catch (const RWError& error) {
+    qWarning() << "Progress display:" << error.Text();
+  } catch (const std::exception& error) {
+    qWarning() << "Progress display:" << error.what();
+  }
+}
+
+void cwProgress::Draw() {
+  if (!host_) return;
+  width_ = host_->ScaleWidth();
+  height_ = host_->ScaleHeight();
+  const int width = static_cast<int>(RoundHalfEven(width_));
+  const int height = static_cast<int>(RoundHalfEven(height_));
+  if (width < 1 || height < 1) return;
+
+  surface_ = modCairo::GetCairo()->CreateSurface(width, height);
+  context_ = surface_->Context();
+  CairoContext& cc = *context_;
+  cc.SetSourceColour(gSchemeColour1, 1.0);
+  cc.Paint(1.0);
+  // The position is not offset by Min; a range of no length has no bar.
+  if (max_ != 0 && value_ != 0 && max_ != min_) DrawBar(cc);
+  cc.SelectFont(QStringLiteral("Arial"), 8, colour_, true);
+  cc.DrawText(0, 6, width_, height_, caption_, true, kAlignCentre, 1.0);
+
+  surface_->DrawToDC(host_->Image());
+  host_->Refresh();
+}
+
+void cwProgress::DrawBar(CairoContext& cc) const {
+  const double filledWidth = value_ * (width_ / (max_ - min_));
+  cc.SetSourceColour(gSchemeColour4, 0.4);
+  cc.SetLineWidth(2);
+  cc.Rectangle(0, 0, filledWidth, height_);
+  cc.Stroke(true);
+
+  auto gloss = modCairo::GetCairo()->CreateLinearPattern(0, 0, 0, kGlossHeight);
+  gloss->AddThreeColourStops(gSchemeColour2, BlendColor(gSchemeColour2, kWhite, 128), gSchemeColour2, 0.9, 0.3, 0.9,
+                             0.4);
+  cc.Fill(false, gloss.get());
+  DrawTicks(cc, filledWidth);
+}
+
+// Ticks every twenty-first of the strip, only inside the filled part.
+void cwProgress::DrawTicks(CairoContext& cc, double filledWidth) const {
+  cc.SetSourceColour(gSchemeColour1, 0.5);
+  cc.SetLineCap(1);
+  cc.SetLineWidth(2);
+  for (int k = 0;; ++k) {
+    const double x = k * width_ / kTickCount;
+    if (x > width_ || filledWidth <= x) break;
+    cc.MoveTo(x, 3);
+    cc.LineTo(x, height_ - 3);
+    cc.Stroke();
+  }
+}

@@ -1,0 +1,53 @@
+#pragma once
+// The captioned progress strip every long operation reports through: each
+// BroadcastProgress redraws the strip at once into its picture box, so it
+// shows inside the caller's loop without a return to the event loop.
+#include "ui/CairoContext.h"
+#include "ui/CairoSurface.h"
+
+#include "platform/ColorRef.h"
+
+#include <QPointer>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+class PictureBox;
+
+class cwProgress {
+ public:
+  // The picture box the strip is drawn into (the main window's progress box).
+  void SetHost(PictureBox* picProgress);
+  PictureBox* Host() const;
+
+  double Min() const { return min_; }
+  double Max() const { return max_; }
+  // The range; neither redraws. With Max 0 no bar is drawn.
+  void SetMin(double value);
+  void SetMax(double value);
+  int32_t Value() const { return value_; }
+  const QString& Caption() const { return caption_; }
+
+  // Stores the caption, the position and the caption's colour, then draws. A
+  // drawing failure is logged, never passed to the operation reporting progress.
+  void BroadcastProgress(const QString& Caption, int32_t Value, COLORREF Colour);
+  // Redraws the strip: the panel colour, the bar of Value against the range
+  // with its ticks, and the caption centred. A strip without width draws nothing.
+  void Draw();
+
+ private:
+  void DrawBar(CairoContext& cc) const;
+  void DrawTicks(CairoContext& cc, double filledWidth) const;
+
+  QPointer<PictureBox> host_;
+  double width_ = 0;
+  double height_ = 0;
+  double min_ = 0;
+  double max_ = 0;
+  QString caption_;
+  int32_t value_ = 0;
+  COLORREF colour_ = 0;
+  std::shared_ptr<CairoContext> context_;
+  CairoSurfacePtr surface_;
+};
