@@ -20,6 +20,11 @@ void EnsureResources() {
   (void)done;
 }
 
+// A name is one resource of its type: never empty, never a step out of it.
+bool ValidName(const QString& name) {
+  return !name.isEmpty() && !name.split(QLatin1Char('/')).contains(QStringLiteral(".."));
+}
+
 RWError NotFound(const QString& name, const QString& type) {
   return RWError(kErrResourceNotFound,
                  QStringLiteral("The resource '%1' of type '%2' does not exist in the program").arg(name, type),
@@ -77,13 +82,13 @@ QString ResourcePath(const QString& name, const QString& type) {
 
 bool ResourceExists(const QString& name, const QString& type) {
   EnsureResources();
-  return !name.isEmpty() && QFile::exists(ResourcePath(name, type));
+  return ValidName(name) && QFile::exists(ResourcePath(name, type));
 }
 
 QByteArray LoadResData(const QString& name, const QString& type) {
   EnsureResources();
   QFile file(ResourcePath(name, type));
-  if (name.isEmpty() || !file.open(QIODevice::ReadOnly)) throw NotFound(name, type);
+  if (!ValidName(name) || !file.open(QIODevice::ReadOnly)) throw NotFound(name, type);
   return file.readAll();
 }
 

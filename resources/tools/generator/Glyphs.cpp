@@ -226,9 +226,9 @@ void TileFrame(Pen& p, double inset, double w) {
 }
 
 void OfflineMark(Pen& p) {
-  const double cx = kTileX + kTileW - 150, cy = kTileY + kTileH - 150;
-  p.Ring(cx, cy, 95, 30);
-  p.Bar(cx - 62, cy - 62, cx + 62, cy + 62, 30);
+  const double cx = kTileX + kTileW - 112, cy = kTileY + kTileH - 112;
+  p.Ring(cx, cy, 80, 28);
+  p.Bar(cx - 52, cy - 52, cx + 52, cy + 52, 28);
 }
 
 // ---- the character table ------------------------------------------------------
@@ -286,8 +286,8 @@ std::map<std::string, std::pair<double, GlyphFn>> Table() {
   add("B", [](Pen& p) { Funnel(p); Plus(p, 770, 650, 160); });
   add("u", [](Pen& p) {
     p.Poly({{200, 100}, {800, 100}, {800, 900}, {500, 680}, {200, 900}});
-    p.Rect(450, 220, 100, 300, true);
-    p.Rect(350, 320, 300, 100, true);
+    p.Poly({{450, 220}, {550, 220}, {550, 320}, {650, 320}, {650, 420}, {550, 420}, {550, 520}, {450, 520},
+            {450, 420}, {350, 420}, {350, 320}, {450, 320}}, true);
   });
   add("E", [](Pen& p) { Tag(p, 60, 150, 700, 440); Minus(p, 740, 760, 180); });
   add("K", [](Pen& p) {

@@ -269,14 +269,18 @@ void ArrowButton(Painter& p, bool right, const Rgb& c = kBlue) {
   });
 }
 
-void CircularArrow(Painter& p, const Rgb& c = kGreen, double cx = 8, double cy = 8, double r = 5.6) {
+void CircularArrow(Painter& p, const Rgb& c = kGreen, double cx = 8, double cy = 8, double r = 5.8) {
+  // A band running clockwise from the right round to the top, its head pointing on.
+  const double a1 = 15 * M_PI / 180, a2 = 285 * M_PI / 180, w = 2.2, rm = r - w / 2;
+  const double px = cx + rm * std::cos(a2), py = cy + rm * std::sin(a2);
+  const double tx = -std::sin(a2), ty = std::cos(a2), nx = std::cos(a2), ny = std::sin(a2);
   p.Part(c, [&] {
     cairo_new_sub_path(p.cr());
-    cairo_arc(p.cr(), cx, cy, r, -M_PI * 0.35, M_PI * 1.45);
-    cairo_arc_negative(p.cr(), cx, cy, r - 2.2, M_PI * 1.45, -M_PI * 0.35);
+    cairo_arc(p.cr(), cx, cy, r, a1, a2);
+    cairo_arc_negative(p.cr(), cx, cy, r - w, a2, a1);
     cairo_close_path(p.cr());
-    const double a = -M_PI * 0.35, ex = cx + (r - 1.1) * std::cos(a), ey = cy + (r - 1.1) * std::sin(a);
-    p.Poly({{ex - 3.0, ey - 1.2}, {ex + 2.6, ey - 2.6}, {ex + 1.2, ey + 3.2}});
+    p.Poly({{px + tx * 3.0, py + ty * 3.0}, {px + nx * 2.7 - tx * 0.3, py + ny * 2.7 - ty * 0.3},
+            {px - nx * 2.7 - tx * 0.3, py - ny * 2.7 - ty * 0.3}});
   });
 }
 

@@ -168,7 +168,8 @@ void Clapperboard(cairo_t* cr, int w, int h) {
   Painter p(cr, w, 256);
   p.SetOutline(2.2);
   // board
-  p.Part(Hex(0x2B323D), [&] { p.RoundRect(14, 78, 228, 166, 10); });
+  p.Part(Hex(0x1B2028), [&] { p.RoundRect(14, 78, 228, 166, 10); });
+  p.Flat(Hex(0x1B2028), [&] { p.RoundRect(16, 100, 224, 142, 8); });
   // chalk lines between the text rows (the facts are written at x 30, y 100 to 200)
   p.Flat(kWhite, [&] {
     for (int i = 0; i < 5; ++i) p.Rect(24, 113 + i * 25, 208, 1.2);
