@@ -161,7 +161,6 @@ void MovieFrame(cairo_t* cr, int w, int h) {
   cairo_set_source_rgba(cr, 0, 0, 0, 0.8);
   cairo_set_line_width(cr, 1);
   cairo_stroke(cr);
-  TextAt(cr, "REELWISE", 40, h - 21.5 + 9, 7, Hex(0xF0A92E), true);
 }
 
 void Clapperboard(cairo_t* cr, int w, int h) {

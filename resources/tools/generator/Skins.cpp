@@ -41,8 +41,8 @@ void RoundRectPath(cairo_t* cr, double x, double y, double w, double h, double r
   cairo_close_path(cr);
 }
 
-void Label(cairo_t* cr, const std::string& text, double x, double y, double size, const Rgb& c, bool centre,
-           double angle = 0) {
+double Label(cairo_t* cr, const std::string& text, double x, double y, double size, const Rgb& c, bool centre,
+             double angle = 0) {
   PangoLayout* layout = pango_cairo_create_layout(cr);
   PangoFontDescription* font = pango_font_description_from_string("DejaVu Sans Bold");
   pango_font_description_set_absolute_size(font, size * PANGO_SCALE);
@@ -59,45 +59,7 @@ void Label(cairo_t* cr, const std::string& text, double x, double y, double size
   cairo_restore(cr);
   pango_font_description_free(font);
   g_object_unref(layout);
-}
-
-// ---- the player skin ---------------------------------------------------------------
-
-// The groove of the position slider: 13 rows from row 3 of a 16-row band.
-void Groove(cairo_t* cr, double x, double y, double w) {
-  RoundRectPath(cr, x, y + 3, w, 13, 6.5);
-  Src(cr, kFrame.Darker(0.35));
-  cairo_fill(cr);
-  RoundRectPath(cr, x + 0.5, y + 4, w - 1, 11.5, 5.75);
-  Src(cr, kFrame);
-  cairo_fill(cr);
-  cairo_rectangle(cr, x + 6, y + 15, w - 12, 1);
-  Src(cr, kPanel.Lighter(0.35));
-  cairo_fill(cr);
-}
-
-void PlayerSkin(cairo_t* cr, int w, int h) {
-  Box(cr, 0, 0, w, h, kPanel);
-  // edges: a dark rim at the sides and bottom, a soft highlight inside it
-  Box(cr, 0, 0, 2, h, kText);
-  Box(cr, w - 2, 0, 2, h, kText);
-  Box(cr, 0, h - 4, w, 4, kText);
-  Box(cr, 2, 0, 1, h - 4, kPanel.Lighter(0.3));
-  Box(cr, w - 3, 0, 1, h - 4, kPanel.Darker(0.15));
-  // video area (covered by the video while a file is open)
-  Box(cr, 7, 6, 310, 232, kLight);
-  cairo_save(cr);
-  cairo_translate(cr, 162 - 40, 122 - 40);
-  Painter q(cr, 80, 16);
-  q.Flat(kLight.Mix(kFrame, 0.12), [&] {
-    q.Circle(8, 8, 7.5);
-  });
-  cairo_restore(cr);
-  // separator under the video
-  Box(cr, 8, 240, w - 16, 1, kPanel.Darker(0.18));
-  Box(cr, 8, 241, w - 16, 1, kPanel.Lighter(0.3));
-  // position slider groove (source of the slider's own picture)
-  Groove(cr, 60, 243, 204);
+  return w;
 }
 
 // ---- transport buttons -------------------------------------------------------------
@@ -201,6 +163,60 @@ void Face(cairo_t* cr, int index, FaceState state, int w, int h) {
   cairo_restore(cr);
 }
 
+// ---- the player skin ---------------------------------------------------------------
+
+// The groove of the position slider: 13 rows from row 3 of a 16-row band.
+void Groove(cairo_t* cr, double x, double y, double w) {
+  RoundRectPath(cr, x, y + 3, w, 13, 6.5);
+  Src(cr, kFrame.Darker(0.35));
+  cairo_fill(cr);
+  RoundRectPath(cr, x + 0.5, y + 4, w - 1, 11.5, 5.75);
+  Src(cr, kFrame);
+  cairo_fill(cr);
+  cairo_rectangle(cr, x + 6, y + 15, w - 12, 1);
+  Src(cr, kPanel.Lighter(0.35));
+  cairo_fill(cr);
+}
+
+void PlayerSkin(cairo_t* cr, int w, int h) {
+  Box(cr, 0, 0, w, h, kPanel);
+  // edges: a dark rim at the sides and bottom, a soft highlight inside it
+  Box(cr, 0, 0, 2, h, kText);
+  Box(cr, w - 2, 0, 2, h, kText);
+  Box(cr, 0, h - 4, w, 4, kText);
+  Box(cr, 2, 0, 1, h - 4, kPanel.Lighter(0.3));
+  Box(cr, w - 3, 0, 1, h - 4, kPanel.Darker(0.15));
+  // video area (covered by the video while a file is open)
+  Box(cr, 7, 6, 310, 232, kLight);
+  cairo_save(cr);
+  cairo_translate(cr, 162 - 40, 122 - 40);
+  Painter q(cr, 80, 16);
+  q.SetOutline(0);
+  PaintReel(q, 8, 8, 7.5, kLight.Mix(kFrame, 0.1));
+  cairo_restore(cr);
+  // separator under the video
+  Box(cr, 8, 240, w - 16, 1, kPanel.Darker(0.18));
+  Box(cr, 8, 241, w - 16, 1, kPanel.Lighter(0.3));
+  // position slider groove (source of the slider's own picture)
+  Groove(cr, 60, 243, 204);
+  // The buttons where their faces lie, so the skin alone shows the whole player
+  // (the options dialog previews it); the columns stretched in compact mode and
+  // the slider's source stay clear of them.
+  const struct { int index, x, y, w, h; } faces[] = {
+      {1, 8, 281, 30, 30}, {2, 38, 281, 30, 30}, {3, 68, 281, 30, 30}, {4, 98, 281, 30, 30},
+      {5, 128, 281, 30, 30}, {6, 12, 247, 12, 14}, {7, 24, 246, 16, 16}, {8, 40, 247, 12, 14},
+      {9, 272, 247, 12, 14}, {10, 284, 246, 16, 16}, {11, 300, 247, 12, 14}, {12, 268, 291, 24, 20},
+      {13, 292, 291, 24, 20}};
+  for (const auto& f : faces) {
+    cairo_save(cr);
+    cairo_translate(cr, f.x, f.y);
+    cairo_rectangle(cr, 0, 0, f.w, f.h);
+    cairo_clip(cr);
+    Face(cr, f.index, FaceState::Normal, f.w, f.h);
+    cairo_restore(cr);
+  }
+}
+
 // ---- sliders and bands ------------------------------------------------------------
 
 void SliderThumb(cairo_t* cr, int w, int h) {
@@ -300,8 +316,8 @@ void WindowBanner(cairo_t* cr, int w, int h) {
   p.SetOutline(0.45);
   PaintReel(p, 8, 8, 7.5, kText.Mix(kFrame, 0.4));
   cairo_restore(cr);
-  Label(cr, "Reelwise", 48, h / 2.0 - 1, 22, kText, false);
-  Label(cr, "II", 162, h / 2.0 - 1, 22, kLight, false);
+  const double width = Label(cr, "Reelwise", 48, h / 2.0 - 1, 22, kText, false);
+  Label(cr, "II", 48 + width + 6, h / 2.0 - 1, 22, kLight, false);
 }
 
 void TabBackground(cairo_t* cr, int w, int h) { VGradient(cr, 0, 0, w, h, kLight, kLight.Mix(kPanel, 0.55)); }
