@@ -17,6 +17,7 @@ from fontTools.pens.ttGlyphPen import TTGlyphPen
 FAMILY = "RW2Dings"
 UNITS_PER_EM = 1000
 ASCENT, DESCENT = 800, 200
+FIXED_TIME = 3_800_000_000  # seconds since 1904, the font epoch
 
 
 def draw(path, pen):
@@ -93,7 +94,9 @@ def main(source, target):
                 usWinAscent=ASCENT + 60, usWinDescent=DESCENT + 60, fsType=0,
                 achVendID="RWII", usWeightClass=400)
     fb.setupPost()
-    fb.setupHead(unitsPerEm=UNITS_PER_EM, fontRevision=1.0)
+    # Fixed timestamps keep the committed file the same from one build to the next.
+    fb.setupHead(unitsPerEm=UNITS_PER_EM, fontRevision=1.0, created=FIXED_TIME, modified=FIXED_TIME)
+    fb.font.recalcTimestamp = False
     fb.save(target)
 
 
