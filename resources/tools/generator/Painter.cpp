@@ -1,8 +1,37 @@
 #include "Painter.h"
 
-#include <pango/pangocairo.h>
-
 #include <cmath>
+
+void RoundRectPath(cairo_t* cr, double x, double y, double w, double h, double r) {
+  r = std::min(r, std::min(w, h) / 2);
+  cairo_new_sub_path(cr);
+  cairo_arc(cr, x + w - r, y + r, r, -M_PI / 2, 0);
+  cairo_arc(cr, x + w - r, y + h - r, r, 0, M_PI / 2);
+  cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
+  cairo_arc(cr, x + r, y + r, r, M_PI, 3 * M_PI / 2);
+  cairo_close_path(cr);
+}
+
+PangoLayout* TextLayout(cairo_t* cr, const std::string& text, const char* family, double size, bool bold) {
+  PangoLayout* layout = pango_cairo_create_layout(cr);
+  PangoFontDescription* font = pango_font_description_new();
+  pango_font_description_set_family(font, family);
+  pango_font_description_set_weight(font, bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+  pango_font_description_set_absolute_size(font, size * PANGO_SCALE);
+  pango_layout_set_font_description(layout, font);
+  pango_layout_set_text(layout, text.c_str(), -1);
+  pango_font_description_free(font);
+  return layout;
+}
+
+void FillVertical(cairo_t* cr, const Rgb& top, const Rgb& bottom, double y0, double y1) {
+  cairo_pattern_t* g = cairo_pattern_create_linear(0, y0, 0, y1);
+  cairo_pattern_add_color_stop_rgb(g, 0, top.r, top.g, top.b);
+  cairo_pattern_add_color_stop_rgb(g, 1, bottom.r, bottom.g, bottom.b);
+  cairo_set_source(cr, g);
+  cairo_fill(cr);
+  cairo_pattern_destroy(g);
+}
 
 Painter::Painter(cairo_t* cr, double pixelSize, double design)
     : cr_(cr), scale_(pixelSize / design), design_(design) {
@@ -63,15 +92,7 @@ void Painter::Stroke(const Rgb& c, double width, const PathFn& path, double alph
 
 void Painter::Rect(double x, double y, double w, double h) { cairo_rectangle(cr_, x, y, w, h); }
 
-void Painter::RoundRect(double x, double y, double w, double h, double r) {
-  r = std::min(r, std::min(w, h) / 2);
-  cairo_new_sub_path(cr_);
-  cairo_arc(cr_, x + w - r, y + r, r, -M_PI / 2, 0);
-  cairo_arc(cr_, x + w - r, y + h - r, r, 0, M_PI / 2);
-  cairo_arc(cr_, x + r, y + h - r, r, M_PI / 2, M_PI);
-  cairo_arc(cr_, x + r, y + r, r, M_PI, 3 * M_PI / 2);
-  cairo_close_path(cr_);
-}
+void Painter::RoundRect(double x, double y, double w, double h, double r) { RoundRectPath(cr_, x, y, w, h, r); }
 
 void Painter::Circle(double cx, double cy, double r) {
   cairo_new_sub_path(cr_);
@@ -120,20 +141,13 @@ void Painter::Bar(double x1, double y1, double x2, double y2, double width) {
 }
 
 void Painter::Text(const std::string& text, double cx, double cy, double size, bool bold, const char* family) {
-  PangoLayout* layout = pango_cairo_create_layout(cr_);
-  PangoFontDescription* font = pango_font_description_new();
-  pango_font_description_set_family(font, family);
-  pango_font_description_set_weight(font, bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
-  pango_font_description_set_absolute_size(font, size * PANGO_SCALE);
-  pango_layout_set_font_description(layout, font);
-  pango_layout_set_text(layout, text.c_str(), -1);
+  PangoLayout* layout = TextLayout(cr_, text, family, size, bold);
   PangoRectangle ink;
   pango_layout_get_extents(layout, &ink, nullptr);
   const double w = ink.width / double(PANGO_SCALE), h = ink.height / double(PANGO_SCALE);
   const double x = ink.x / double(PANGO_SCALE), y = ink.y / double(PANGO_SCALE);
   cairo_move_to(cr_, cx - w / 2 - x, cy - h / 2 - y);
   pango_cairo_layout_path(cr_, layout);
-  pango_font_description_free(font);
   g_object_unref(layout);
 }
 

@@ -4,6 +4,7 @@
 // icon) and scaled; every part is filled with a soft top-to-bottom gradient and
 // ringed by one dark outline that only shows on the outside of the part.
 #include <cairo.h>
+#include <pango/pangocairo.h>
 
 #include <functional>
 #include <initializer_list>
@@ -44,6 +45,13 @@ inline constexpr Rgb kLight = Hex(0xEEF2F7);   // colour 2: grid backgrounds, se
 inline constexpr Rgb kFrame = Hex(0x74869F);   // colour 3: frames, tracks, headings
 inline constexpr Rgb kText = Hex(0x141A26);    // colour 4: label text
 }  // namespace skin
+
+// A rounded rectangle as a closed sub-path.
+void RoundRectPath(cairo_t* cr, double x, double y, double w, double h, double r);
+// A Pango layout of one line of text in the given face; the caller unrefs it.
+PangoLayout* TextLayout(cairo_t* cr, const std::string& text, const char* family, double size, bool bold);
+// Fills the current path with a top-to-bottom gradient between y0 and y1.
+void FillVertical(cairo_t* cr, const Rgb& top, const Rgb& bottom, double y0, double y1);
 
 class Painter {
  public:

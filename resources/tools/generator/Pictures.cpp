@@ -3,8 +3,6 @@
 #include "Icons.h"
 #include "Painter.h"
 
-#include <pango/pangocairo.h>
-
 #include <cmath>
 
 namespace {
@@ -17,19 +15,12 @@ void Fill(cairo_t* cr, const Rgb& c, double alpha = 1) {
 
 void TextAt(cairo_t* cr, const std::string& text, double x, double y, double size, const Rgb& c, bool bold,
             const char* family = "DejaVu Sans", bool centre = false) {
-  PangoLayout* layout = pango_cairo_create_layout(cr);
-  PangoFontDescription* font = pango_font_description_new();
-  pango_font_description_set_family(font, family);
-  pango_font_description_set_weight(font, bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
-  pango_font_description_set_absolute_size(font, size * PANGO_SCALE);
-  pango_layout_set_font_description(layout, font);
-  pango_layout_set_text(layout, text.c_str(), -1);
+  PangoLayout* layout = TextLayout(cr, text, family, size, bold);
   int w, h;
   pango_layout_get_pixel_size(layout, &w, &h);
   cairo_move_to(cr, centre ? x - w / 2.0 : x, y - h / 2.0);
   Fill(cr, c);
   pango_cairo_show_layout(cr, layout);
-  pango_font_description_free(font);
   g_object_unref(layout);
 }
 
@@ -57,13 +48,8 @@ void NoThumb(cairo_t* cr, int w, int h) {
 }
 
 void BlankTile(cairo_t* cr, int w, int h) {
-  cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 0, h);
-  cairo_pattern_add_color_stop_rgb(g, 0, skin::kLight.r, skin::kLight.g, skin::kLight.b);
-  const Rgb b = skin::kLight.Mix(skin::kPanel, 0.45);
-  cairo_pattern_add_color_stop_rgb(g, 1, b.r, b.g, b.b);
-  cairo_set_source(cr, g);
-  cairo_paint(cr);
-  cairo_pattern_destroy(g);
+  cairo_rectangle(cr, 0, 0, w, h);
+  FillVertical(cr, skin::kLight, skin::kLight.Mix(skin::kPanel, 0.45), 0, h);
   cairo_rectangle(cr, 0.5, 0.5, w - 1, h - 1);
   Fill(cr, skin::kFrame, 0.6);
   cairo_set_line_width(cr, 1);

@@ -5,8 +5,6 @@
 #include "Icons.h"
 #include "Painter.h"
 
-#include <pango/pangocairo.h>
-
 #include <cmath>
 #include <string>
 
@@ -23,31 +21,13 @@ void Box(cairo_t* cr, double x, double y, double w, double h, const Rgb& c) {
 }
 
 void VGradient(cairo_t* cr, double x, double y, double w, double h, const Rgb& top, const Rgb& bottom) {
-  cairo_pattern_t* g = cairo_pattern_create_linear(0, y, 0, y + h);
-  cairo_pattern_add_color_stop_rgb(g, 0, top.r, top.g, top.b);
-  cairo_pattern_add_color_stop_rgb(g, 1, bottom.r, bottom.g, bottom.b);
   cairo_rectangle(cr, x, y, w, h);
-  cairo_set_source(cr, g);
-  cairo_fill(cr);
-  cairo_pattern_destroy(g);
-}
-
-void RoundRectPath(cairo_t* cr, double x, double y, double w, double h, double r) {
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, x + w - r, y + r, r, -M_PI / 2, 0);
-  cairo_arc(cr, x + w - r, y + h - r, r, 0, M_PI / 2);
-  cairo_arc(cr, x + r, y + h - r, r, M_PI / 2, M_PI);
-  cairo_arc(cr, x + r, y + r, r, M_PI, 3 * M_PI / 2);
-  cairo_close_path(cr);
+  FillVertical(cr, top, bottom, y, y + h);
 }
 
 double Label(cairo_t* cr, const std::string& text, double x, double y, double size, const Rgb& c, bool centre,
              double angle = 0) {
-  PangoLayout* layout = pango_cairo_create_layout(cr);
-  PangoFontDescription* font = pango_font_description_from_string("DejaVu Sans Bold");
-  pango_font_description_set_absolute_size(font, size * PANGO_SCALE);
-  pango_layout_set_font_description(layout, font);
-  pango_layout_set_text(layout, text.c_str(), -1);
+  PangoLayout* layout = TextLayout(cr, text, "DejaVu Sans", size, true);
   int w, h;
   pango_layout_get_pixel_size(layout, &w, &h);
   cairo_save(cr);
@@ -57,7 +37,6 @@ double Label(cairo_t* cr, const std::string& text, double x, double y, double si
   Src(cr, c);
   pango_cairo_show_layout(cr, layout);
   cairo_restore(cr);
-  pango_font_description_free(font);
   g_object_unref(layout);
   return w;
 }
@@ -141,13 +120,8 @@ void Face(cairo_t* cr, int index, FaceState state, int w, int h) {
   body(0);
   Src(cr, kFrame.Darker(0.3));
   cairo_fill(cr);
-  cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 0, h);
-  cairo_pattern_add_color_stop_rgb(g, 0, top.r, top.g, top.b);
-  cairo_pattern_add_color_stop_rgb(g, 1, bottom.r, bottom.g, bottom.b);
   body(-1);
-  cairo_set_source(cr, g);
-  cairo_fill(cr);
-  cairo_pattern_destroy(g);
+  FillVertical(cr, top, bottom, 0, h);
   if (state != FaceState::Down) {  // a gloss on the upper half
     cairo_save(cr);
     body(-1.5);
@@ -225,14 +199,8 @@ void SliderThumb(cairo_t* cr, int w, int h) {
   RoundRectPath(cr, 0.5, 1, w - 1, h - 1.5, 3.5);
   Src(cr, kText);
   cairo_fill(cr);
-  cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 0, h);
-  cairo_pattern_add_color_stop_rgb(g, 0, kLight.r, kLight.g, kLight.b);
-  const Rgb b = kLight.Mix(kFrame, 0.5);
-  cairo_pattern_add_color_stop_rgb(g, 1, b.r, b.g, b.b);
   RoundRectPath(cr, 1.5, 2, w - 3, h - 3.5, 2.5);
-  cairo_set_source(cr, g);
-  cairo_fill(cr);
-  cairo_pattern_destroy(g);
+  FillVertical(cr, kLight, kLight.Mix(kFrame, 0.5), 0, h);
   Box(cr, w / 2.0 - 0.5, 5, 1, h - 9, kFrame.Darker(0.2));
 }
 
@@ -257,14 +225,8 @@ void VolumeThumb(cairo_t* cr, int w, int h) {
   cairo_arc(cr, w / 2.0, h / 2.0, h / 2.0 - 1, 0, 2 * M_PI);
   Src(cr, kText);
   cairo_fill(cr);
-  cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 0, h);
-  cairo_pattern_add_color_stop_rgb(g, 0, kLight.r, kLight.g, kLight.b);
-  const Rgb b = kLight.Mix(kFrame, 0.5);
-  cairo_pattern_add_color_stop_rgb(g, 1, b.r, b.g, b.b);
   cairo_arc(cr, w / 2.0, h / 2.0, h / 2.0 - 2, 0, 2 * M_PI);
-  cairo_set_source(cr, g);
-  cairo_fill(cr);
-  cairo_pattern_destroy(g);
+  FillVertical(cr, kLight, kLight.Mix(kFrame, 0.5), 0, h);
 }
 
 void SelectionTile(cairo_t* cr, int w, int h) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <random>
 
 namespace {
@@ -38,77 +39,54 @@ struct BandPass {
   }
 };
 
-// A soft two-note refusal: a short falling pair of tones.
-std::vector<double> Beep() {
+// Renders a sound of the given length, one sample at a time from its time,
+// a fresh white-noise value and a band-pass filter the voice may use.
+std::vector<double> Render(double seconds, unsigned seed,
+                           const std::function<double(double t, double noise, BandPass& filter)>& voice) {
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<double> white(-1, 1);
+  BandPass filter;
   std::vector<double> s;
-  const int n = kRate * 0.22;
-  for (int i = 0; i < n; ++i) {
-    const double t = double(i) / kRate;
-    const double f = t < 0.1 ? 660 : 440;
-    const double local = t < 0.1 ? t : t - 0.11;
-    double env = local < 0 ? 0 : std::min(1.0, local / 0.005) * std::exp(-local * 18);
-    if (t >= 0.1 && t < 0.11) env = 0;
-    s.push_back(0.55 * env * (std::sin(2 * M_PI * f * t) + 0.25 * std::sin(4 * M_PI * f * t)));
-  }
+  const int n = static_cast<int>(kRate * seconds);
+  for (int i = 0; i < n; ++i) s.push_back(voice(double(i) / kRate, white(rng), filter));
   return s;
+}
+
+// A soft two-note refusal: a short falling pair of tones.
+double Beep(double t, double, BandPass&) {
+  if (t >= 0.1 && t < 0.11) return 0;
+  const double f = t < 0.1 ? 660 : 440;
+  const double local = t < 0.1 ? t : t - 0.11;
+  const double env = std::min(1.0, local / 0.005) * std::exp(-local * 18);
+  return 0.55 * env * (std::sin(2 * M_PI * f * t) + 0.25 * std::sin(4 * M_PI * f * t));
 }
 
 // A crisp key click: a very short knock with a bright tick.
-std::vector<double> Click() {
-  std::mt19937 rng(7);
-  std::uniform_real_distribution<double> noise(-1, 1);
-  BandPass bp;
-  std::vector<double> s;
-  const int n = kRate * 0.035;
-  for (int i = 0; i < n; ++i) {
-    const double t = double(i) / kRate;
-    const double env = std::exp(-t * 260);
-    const double tick = bp.Step(noise(rng), 3200, 4) * 6;
-    s.push_back(0.7 * env * (tick + 0.6 * std::sin(2 * M_PI * 1800 * t)));
-  }
-  return s;
+double Click(double t, double noise, BandPass& filter) {
+  const double tick = filter.Step(noise, 3200, 4) * 6;
+  return 0.7 * std::exp(-t * 260) * (tick + 0.6 * std::sin(2 * M_PI * 1800 * t));
 }
 
 // A bar sliding in: rough noise whose pitch falls as it slows down.
-std::vector<double> Scrape() {
-  std::mt19937 rng(11);
-  std::uniform_real_distribution<double> noise(-1, 1);
-  BandPass bp;
-  std::vector<double> s;
-  const int n = kRate * 0.38;
-  for (int i = 0; i < n; ++i) {
-    const double t = double(i) / kRate;
-    const double env = std::min(1.0, t / 0.02) * std::pow(1 - t / 0.38, 1.5);
-    const double rough = 0.6 + 0.4 * std::sin(2 * M_PI * (60 - 40 * t) * t);
-    const double f = 2400 - 3000 * t;
-    s.push_back(0.9 * env * rough * bp.Step(noise(rng), std::max(400.0, f), 3) * 4);
-  }
-  return s;
+double Scrape(double t, double noise, BandPass& filter) {
+  const double env = std::min(1.0, t / 0.02) * std::pow(1 - t / 0.38, 1.5);
+  const double rough = 0.6 + 0.4 * std::sin(2 * M_PI * (60 - 40 * t) * t);
+  return 0.9 * env * rough * filter.Step(noise, std::max(400.0, 2400 - 3000 * t), 3) * 4;
 }
 
 // A quick whoosh: noise swept up and down through a resonant filter.
-std::vector<double> Whip() {
-  std::mt19937 rng(23);
-  std::uniform_real_distribution<double> noise(-1, 1);
-  BandPass bp;
-  std::vector<double> s;
-  const int n = kRate * 0.3;
-  for (int i = 0; i < n; ++i) {
-    const double t = double(i) / kRate;
-    const double x = t / 0.3;
-    const double env = std::sin(M_PI * std::pow(x, 0.6)) * (1 - x * 0.3);
-    const double f = 500 + 3500 * std::sin(M_PI * x);
-    s.push_back(0.9 * env * bp.Step(noise(rng), f, 6) * 5);
-  }
-  return s;
+double Whip(double t, double noise, BandPass& filter) {
+  const double x = t / 0.3;
+  const double env = std::sin(M_PI * std::pow(x, 0.6)) * (1 - x * 0.3);
+  return 0.9 * env * filter.Step(noise, 500 + 3500 * std::sin(M_PI * x), 6) * 5;
 }
 
 }  // namespace
 
 std::vector<unsigned char> SynthesiseSound(const std::string& name) {
-  if (name == "BEEP") return Wav(Beep());
-  if (name == "CLICK") return Wav(Click());
-  if (name == "SCRAPE") return Wav(Scrape());
-  if (name == "WHIP") return Wav(Whip());
+  if (name == "BEEP") return Wav(Render(0.22, 1, Beep));
+  if (name == "CLICK") return Wav(Render(0.035, 7, Click));
+  if (name == "SCRAPE") return Wav(Render(0.38, 11, Scrape));
+  if (name == "WHIP") return Wav(Render(0.3, 23, Whip));
   return {};
 }
