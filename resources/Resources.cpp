@@ -7,6 +7,8 @@
 #include <QPixmap>
 #include <QRegularExpression>
 
+#include <cstring>
+
 // The generated resources are compiled into this static library; naming their
 // initialiser here keeps the linker from dropping them.
 static void InitGeneratedResources() { Q_INIT_RESOURCE(Resources); }

@@ -586,7 +586,14 @@ std::map<std::string, IconFn> BuildTable() {
   Add(m, "VIEW", [](Painter& p) { Eye(p); });
   Add(m, "LINK", [](Painter& p) { Chain(p); });
   Add(m, "AKA", [](Painter& p) { Chain(p, kPurple); });
-  Add(m, "UNPLAYABLE", [](Painter& p) { Film(p, 1, 2, 11.5, 9.5); NoDrop(p); });
+  Add(m, "UNPLAYABLE", [](Painter& p) {
+    Film(p, 1, 1.5, 12, 10);
+    cairo_save(p.cr());
+    cairo_translate(p.cr(), 7.2, 7.2);
+    cairo_scale(p.cr(), 0.55, 0.55);
+    NoDrop(p);
+    cairo_restore(p.cr());
+  });
   Add(m, "UNTAGGED", [](Painter& p) {
     p.Part(Hex(0xD5DCE4), [&] { p.Poly({{1.5, 8}, {6, 3.5}, {14.5, 3.5}, {14.5, 12.5}, {6, 12.5}}); Hole(p, 6.3, 8, 1.2); });
     p.Flat(kSlate, [&] { p.Text("?", 10.8, 8.2, 7.5); });
