@@ -332,7 +332,7 @@ bool PaintSkin(cairo_t* cr, const std::string& name, int w, int h) {
   if (name == "SEARCH_BANNER") { Banner(cr, w, h, 35, "SEARCH", "Find Files"); return true; }
   if (name == "RW_BANNER") { WindowBanner(cr, w, h); return true; }
   if (name == "TAB_BG") { TabBackground(cr, w, h); return true; }
-  if (name == "TAB_SPEC") { TabHeading(cr, w, h, "SPECIFICATIONS"); return true; }
+  if (name == "TAB_SPEC") { TabHeading(cr, w, h, "FILE DETAILS"); return true; }
   if (name == "TAB_PREV") { TabHeading(cr, w, h, "PREVIEW"); return true; }
   if (name == "TAB_CAT") { TabHeading(cr, w, h, "CATALOGUING"); return true; }
   if (name == "TAB_SEG") { TabHeading(cr, w, h, "SEGMENTS"); return true; }
