@@ -20,3 +20,24 @@ set_source_files_properties(${RW_EMPTY_LIBRARY} PROPERTIES GENERATED TRUE QT_RES
 qt_add_resources(reelwise_app "rw_database"
   PREFIX "/"
   FILES ${RW_EMPTY_LIBRARY})
+
+# The resource generator: a development-time tool built only on request
+# (resources/tools/regenerate.sh); what it draws is committed in
+# resources/generated/, so the normal build needs neither it nor python.
+file(GLOB RW_GENERATOR_SOURCES CONFIGURE_DEPENDS
+     ${CMAKE_SOURCE_DIR}/resources/tools/generator/*.cpp ${CMAKE_SOURCE_DIR}/resources/tools/generator/*.h)
+add_executable(rw_resource_generator EXCLUDE_FROM_ALL ${RW_GENERATOR_SOURCES})
+set_target_properties(rw_resource_generator PROPERTIES AUTOMOC OFF RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
+target_compile_options(rw_resource_generator PRIVATE ${RW_WARNINGS})
+target_link_libraries(rw_resource_generator PRIVATE PkgConfig::CAIRO PkgConfig::PANGOCAIRO PkgConfig::TURBOJPEG)
+
+# Everything the generator drew (pictures, sounds, the glyph font) and the
+# manifest, compiled into the application library.
+qt_add_resources(RW_GENERATED_RESOURCES ${CMAKE_SOURCE_DIR}/resources/generated/Resources.qrc)
+target_sources(reelwise_app PRIVATE ${RW_GENERATED_RESOURCES})
+
+# The contact sheet of every picture, cursor and glyph (a review tool, not part
+# of the program): rw_contact_sheet <output.png>
+add_executable(rw_contact_sheet ${CMAKE_SOURCE_DIR}/resources/tools/contact_sheet.cpp)
+target_compile_options(rw_contact_sheet PRIVATE ${RW_WARNINGS})
+target_link_libraries(rw_contact_sheet PRIVATE reelwise_app)
