@@ -2,6 +2,7 @@
 #include "ui/frmMsgBox.h"
 
 #include "options/ColourSchemeModel.h"
+#include "platform/RWError.h"
 #include "platform/Rounding.h"
 #include "platform/Twips.h"
 #include "resources/Resources.h"
@@ -18,11 +19,10 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QStyle>
 
 #include <algorithm>
 #include <cmath>
-#include <map>
+#include <functional>
 
 namespace {
 
@@ -84,42 +84,28 @@ int WrappedHeight(const QFont& font, int width, const QString& text) {
       .height();
 }
 
-QPixmap ResourcePicture(const QString& name) {
-  const QString type = QStringLiteral("CUSTOM");
-  if (!ResourceExists(name, type)) return QPixmap();
-  QPixmap picture;
-  picture.loadFromData(LoadResData(name, type));
-  return picture;
-}
-
-QPixmap StandardIcon(QStyle::StandardPixmap which) {
-  return QApplication::style()->standardIcon(which).pixmap(32, 32);
-}
-
-// The program's own stand-in picture for an icon when it has one, else the style's.
-QPixmap IconPicture(const QString& resourceName, int id, const std::map<int, QStyle::StandardPixmap>& standard) {
-  QPixmap picture = ResourcePicture(resourceName);
-  if (!picture.isNull()) return picture;
-  const auto found = standard.find(id);
-  return found == standard.end() ? QPixmap() : StandardIcon(found->second);
+// A picture of the program's resources; empty (nothing drawn) should one be
+// missing, so that a box still shows its message.
+QPixmap ResourcePicture(const std::function<QImage()>& load) {
+  try {
+    return QPixmap::fromImage(load());
+  } catch (const RWError&) {
+    return QPixmap();
+  }
 }
 
 QPixmap SystemIcon(int id) {
-  static const std::map<int, QStyle::StandardPixmap> kStandard = {{32513, QStyle::SP_MessageBoxCritical},
-                                                                  {32514, QStyle::SP_MessageBoxQuestion},
-                                                                  {32515, QStyle::SP_MessageBoxWarning},
-                                                                  {32516, QStyle::SP_MessageBoxInformation},
-                                                                  {32517, QStyle::SP_ComputerIcon}};
-  return IconPicture(QStringLiteral("ICON_%1").arg(id), id, kStandard);
+  return ResourcePicture([id] { return LoadResPicture(QString::number(id), kResSystemIcon); });
 }
 
 QPixmap ShellIcon(int n) {
-  static const std::map<int, QStyle::StandardPixmap> kStandard = {{4, QStyle::SP_DirOpenIcon},
-                                                                  {6, QStyle::SP_DriveFDIcon},
-                                                                  {16, QStyle::SP_FileDialogDetailedView},
-                                                                  {22, QStyle::SP_FileDialogContentsView},
-                                                                  {76, QStyle::SP_BrowserReload}};
-  return IconPicture(QStringLiteral("SHELL_ICON_%1").arg(n), n, kStandard);
+  return ResourcePicture([n] { return LoadResPicture(QString::number(n), kResShellIcon); });
+}
+
+// The pictures of the media report and the tip of the day come from the main
+// window's drag-picture list.
+QPixmap DragListPicture(const QString& key) {
+  return ResourcePicture([key] { return LoadImageListPicture(QStringLiteral("imglstDragIcons"), key); });
 }
 
 void DrawPixmap(ImageSurface& face, int x, int y, const QPixmap& picture) {
@@ -284,11 +270,7 @@ void frmMsgBox::DrawIcon() {
   if (shellIcon_) {
     DrawShellIcon(m_IconID);
   } else if (m_IconID == 1 || m_IconID == 2) {
-    // The pictures of the media report and the tip of the day; while a picture
-    // is missing, the information icon or the program's logo stands in.
-    QPixmap picture = ResourcePicture(m_IconID == 1 ? QStringLiteral("MEDIAINFO") : QStringLiteral("LOGO"));
-    if (picture.isNull()) picture = SystemIcon(m_IconID == 1 ? 32516 : 32517);
-    DrawPixmap(*face_, 8, 8, picture);
+    DrawPixmap(*face_, 8, 8, DragListPicture(m_IconID == 1 ? QStringLiteral("MEDIAINFO") : QStringLiteral("LOGO")));
   } else if (m_IconID != 0) {
     DrawPixmap(*face_, 8, 8, SystemIcon(m_IconID));
   }
