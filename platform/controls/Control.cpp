@@ -151,7 +151,8 @@ bool Control::FilterKey(QEvent* event) {
 void Control::RaiseMouse(const std::function<void(int, int, double, double)>& handler, const QMouseEvent* event,
                          QWidget* source) {
   if (!handler) return;
-  const QPointF at = source == this ? event->position() : QPointF(source->mapTo(this, event->position().toPoint()));
+  const QPointF at = source == clientArea_ ? event->position()
+                                           : QPointF(source->mapTo(clientArea_, event->position().toPoint()));
   const int button = event->type() == QEvent::MouseMove ? VbButtons(event->buttons()) : VbButton(event->button());
   Raise(handler, button, VbShift(event->modifiers()), PixelsToUnitsX(at.x(), EventUnits()),
         PixelsToUnitsY(at.y(), EventUnits()));
@@ -189,19 +190,39 @@ int Control::RaiseKeyUp(const QKeyEvent* event) {
   return keyCode;
 }
 
-void Control::mousePressEvent(QMouseEvent* event) { RaiseMousePress(event, this); }
-void Control::mouseReleaseEvent(QMouseEvent* event) { RaiseMouseRelease(event, this); }
-void Control::mouseMoveEvent(QMouseEvent* event) { RaiseMouse(MouseMove, event, this); }
+// A control built on an inner widget (its focus proxy) reports that widget's
+// input through the event filter; what the inner widget leaves unhandled and
+// passes up to the control must not be reported twice.
+bool Control::ReportedByInner(QEvent* event) {
+  if (!focusProxy()) return false;
+  event->ignore();
+  return true;
+}
+
+void Control::mousePressEvent(QMouseEvent* event) {
+  if (!ReportedByInner(event)) RaiseMousePress(event, this);
+}
+
+void Control::mouseReleaseEvent(QMouseEvent* event) {
+  if (!ReportedByInner(event)) RaiseMouseRelease(event, this);
+}
+
+void Control::mouseMoveEvent(QMouseEvent* event) {
+  if (!ReportedByInner(event)) RaiseMouse(MouseMove, event, this);
+}
 
 void Control::mouseDoubleClickEvent(QMouseEvent* event) {
-  if (event->button() == Qt::LeftButton) Raise(DblClick);
+  if (!ReportedByInner(event) && event->button() == Qt::LeftButton) Raise(DblClick);
 }
 
 void Control::keyPressEvent(QKeyEvent* event) {
+  if (ReportedByInner(event)) return;
   if (RaiseKeyDown(event) != 0 || VbKeyCode(event) == 0) RaiseKeyPress(event);
 }
 
-void Control::keyReleaseEvent(QKeyEvent* event) { RaiseKeyUp(event); }
+void Control::keyReleaseEvent(QKeyEvent* event) {
+  if (!ReportedByInner(event)) RaiseKeyUp(event);
+}
 
 void Control::focusInEvent(QFocusEvent* event) {
   QWidget::focusInEvent(event);

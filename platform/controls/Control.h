@@ -101,6 +101,9 @@ class Control : public QWidget {
   // control says otherwise (twips for the common controls).
   void SetEventUnits(ScaleUnits units) { eventUnits_ = units; }
   ScaleUnits EventUnits() const { return eventUnits_.value_or(containerUnits_); }
+  // The widget whose coordinates mouse events report (this by default; the
+  // viewport of a tree or list, whose client area it is).
+  void SetClientArea(QWidget* client) { clientArea_ = client; }
   // Click on any button instead of the left one only.
   void SetClickOnAnyButton(bool any) { clickOnAnyButton_ = any; }
 
@@ -139,12 +142,14 @@ class Control : public QWidget {
   };
 
   void Place(double left, double top, double width, double height);
+  bool ReportedByInner(QEvent* event);
   const Geometry& CurrentGeometry() const;
   bool FilterMouse(QWidget* inner, QEvent* event);
   bool FilterKey(QEvent* event);
 
   ScaleUnits containerUnits_ = ScaleUnits::Pixels;
   std::optional<ScaleUnits> eventUnits_;
+  QWidget* clientArea_ = this;
   mutable Geometry geometry_;
   QString tag_;
   QCursor mouseIcon_;

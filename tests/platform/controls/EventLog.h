@@ -3,13 +3,15 @@
 #include <QString>
 #include <QStringList>
 
+#include <string>
+
 namespace rwtest {
 
 class EventLog {
  public:
   void Add(const QString& entry) { entries_.append(entry); }
   const QStringList& Entries() const { return entries_; }
-  QString Joined() const { return entries_.join(QStringLiteral(" | ")); }
+  std::string Joined() const { return entries_.join(QStringLiteral(" | ")).toStdString(); }
   void Clear() { entries_.clear(); }
 
  private:
