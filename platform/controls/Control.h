@@ -60,6 +60,9 @@ class Control : public QWidget {
   void SetToolTipText(const QString& text) { setToolTip(text); }
   const QCursor& MouseIcon() const { return mouseIcon_; }
   void SetMouseIcon(const QCursor& cursor);
+  // The cursor a drag of this control shows (the drag controller reads it).
+  const QCursor& DragIcon() const { return dragIcon_; }
+  void SetDragIcon(const QCursor& cursor) { dragIcon_ = cursor; }
   // Stands in for the window handle where the program passes one on.
   QWidget* hWnd() { return this; }
 
@@ -153,6 +156,7 @@ class Control : public QWidget {
   mutable Geometry geometry_;
   QString tag_;
   QCursor mouseIcon_;
+  QCursor dragIcon_;
   int lastButton_ = 0;
   bool clickOnAnyButton_ = false;
   bool pressedInside_ = false;
