@@ -59,8 +59,7 @@ const Control::Geometry& Control::CurrentGeometry() const {
   if (geometry() != geometry_.placed) {
     const QRect rect = geometry();
     geometry_ = {PixelsToUnitsX(rect.x(), containerUnits_), PixelsToUnitsY(rect.y(), containerUnits_),
-                 PixelsToUnitsX(rect.width(), containerUnits_), PixelsToUnitsY(rect.height(), containerUnits_),
-                 rect};
+                 PixelsToUnitsX(rect.width(), containerUnits_), PixelsToUnitsY(rect.height(), containerUnits_), rect};
   }
   return geometry_;
 }
@@ -85,6 +84,24 @@ void Control::Place(double left, double top, double width, double height) {
                    std::max(0, UnitsToPixelsY(height, containerUnits_)));
   setGeometry(rect);
   geometry_ = {left, top, width, height, geometry()};
+}
+
+void Control::SetFontName(const QString& name) {
+  QFont changed = font();
+  changed.setFamily(name);
+  setFont(changed);
+}
+
+void Control::SetFontSize(double points) {
+  QFont changed = font();
+  changed.setPointSizeF(points);
+  setFont(changed);
+}
+
+void Control::SetFontBold(bool bold) {
+  QFont changed = font();
+  changed.setBold(bold);
+  setFont(changed);
 }
 
 void Control::SetMouseIcon(const QCursor& cursor) {
@@ -131,12 +148,18 @@ bool Control::eventFilter(QObject* watched, QEvent* event) {
 bool Control::FilterMouse(QWidget* inner, QEvent* event) {
   const auto* mouse = static_cast<QMouseEvent*>(event);
   switch (event->type()) {
-    case QEvent::MouseButtonPress: RaiseMousePress(mouse, inner); break;
-    case QEvent::MouseButtonRelease: RaiseMouseRelease(mouse, inner); break;
+    case QEvent::MouseButtonPress:
+      RaiseMousePress(mouse, inner);
+      break;
+    case QEvent::MouseButtonRelease:
+      RaiseMouseRelease(mouse, inner);
+      break;
     case QEvent::MouseButtonDblClick:
       if (mouse->button() == Qt::LeftButton) Raise(DblClick);
       break;
-    default: RaiseMouse(MouseMove, mouse, inner); break;
+    default:
+      RaiseMouse(MouseMove, mouse, inner);
+      break;
   }
   return false;
 }
@@ -151,8 +174,8 @@ bool Control::FilterKey(QEvent* event) {
 void Control::RaiseMouse(const std::function<void(int, int, double, double)>& handler, const QMouseEvent* event,
                          QWidget* source) {
   if (!handler) return;
-  const QPointF at = source == clientArea_ ? event->position()
-                                           : QPointF(source->mapTo(clientArea_, event->position().toPoint()));
+  const QPointF at =
+      source == clientArea_ ? event->position() : QPointF(source->mapTo(clientArea_, event->position().toPoint()));
   const int button = event->type() == QEvent::MouseMove ? VbButtons(event->buttons()) : VbButton(event->button());
   Raise(handler, button, VbShift(event->modifiers()), PixelsToUnitsX(at.x(), EventUnits()),
         PixelsToUnitsY(at.y(), EventUnits()));

@@ -60,6 +60,13 @@ class Control : public QWidget {
   void SetToolTipText(const QString& text) { setToolTip(text); }
   const QCursor& MouseIcon() const { return mouseIcon_; }
   void SetMouseIcon(const QCursor& cursor);
+  // The control's font; a change reaches the control as a font change event.
+  QString FontName() const { return font().family(); }
+  void SetFontName(const QString& name);
+  double FontSize() const { return font().pointSizeF(); }
+  void SetFontSize(double points);
+  bool FontBold() const { return font().bold(); }
+  void SetFontBold(bool bold);
   // The cursor a drag of this control shows (the drag controller reads it).
   const QCursor& DragIcon() const { return dragIcon_; }
   void SetDragIcon(const QCursor& cursor) { dragIcon_ = cursor; }

@@ -378,25 +378,4 @@ void FlexGrid::SetWordWrap(bool wrap) {
   Changed();
 }
 
-void FlexGrid::SetFontName(const QString& name) {
-  QFont changed = font();
-  changed.setFamily(name);
-  setFont(changed);
-  Changed();
-}
-
-void FlexGrid::SetFontSize(double points) {
-  QFont changed = font();
-  changed.setPointSizeF(points);
-  setFont(changed);
-  Changed();
-}
-
-void FlexGrid::SetFontBold(bool bold) {
-  QFont changed = font();
-  changed.setBold(bold);
-  setFont(changed);
-  Changed();
-}
-
 }  // namespace ctl

@@ -209,12 +209,6 @@ class FlexGrid : public Control {
   void SetSelectionMode(int mode);
   int ScrollBars() const { return scrollBars_; }
   void SetScrollBars(int bars) { scrollBars_ = bars; }
-  QString FontName() const { return font().family(); }
-  void SetFontName(const QString& name);
-  double FontSize() const { return font().pointSizeF(); }
-  void SetFontSize(double points);
-  bool FontBold() const { return font().bold(); }
-  void SetFontBold(bool bold);
 
   // Events beyond the common ones.
   std::function<void()> LeaveCell;
@@ -277,8 +271,7 @@ class FlexGrid : public Control {
   bool MergesDown(int row, int col) const;
   void PaintColumn(QPainter& painter, const Span& column, const std::vector<Span>& rows);
   void PaintCell(QPainter& painter, int row, int col, const QRect& rect);
-  void PaintContent(QPainter& painter, const FlexCell& cell, int col, const QRect& rect, bool highlighted,
-                    bool fixed);
+  void PaintContent(QPainter& painter, const FlexCell& cell, int col, const QRect& rect, bool highlighted, bool fixed);
   bool Highlighted(int row, int col) const;
   void ReportPaintError(const std::exception& error);
 

@@ -61,11 +61,20 @@ bool FlexGrid::ArrowMove(int keyCode) {
   int row = row_;
   int col = col_;
   switch (keyCode) {
-    case vbKeyUp: row = std::max(fixedRows_, row - 1); break;
-    case vbKeyDown: row = std::min(Rows() - 1, std::max(fixedRows_, row + 1)); break;
-    case vbKeyLeft: col = std::max(fixedCols_, col - 1); break;
-    case vbKeyRight: col = std::min(Cols() - 1, std::max(fixedCols_, col + 1)); break;
-    default: return false;
+    case vbKeyUp:
+      row = std::max(fixedRows_, row - 1);
+      break;
+    case vbKeyDown:
+      row = std::min(Rows() - 1, std::max(fixedRows_, row + 1));
+      break;
+    case vbKeyLeft:
+      col = std::max(fixedCols_, col - 1);
+      break;
+    case vbKeyRight:
+      col = std::min(Cols() - 1, std::max(fixedCols_, col + 1));
+      break;
+    default:
+      return false;
   }
   if (Rows() <= fixedRows_ || Cols() <= fixedCols_) return true;
   if (row != row_ || col != col_) MoveByUser(row, col);

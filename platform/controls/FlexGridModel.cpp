@@ -34,9 +34,11 @@ int CompareKeys(const QString& a, const QString& b, int mode) {
       return x < y ? -1 : (x > y ? 1 : 0);
     }
     case 5:
-    case 6: return QString::compare(a, b, Qt::CaseInsensitive);
+    case 6:
+      return QString::compare(a, b, Qt::CaseInsensitive);
     case 7:
-    case 8: return QString::compare(a, b, Qt::CaseSensitive);
+    case 8:
+      return QString::compare(a, b, Qt::CaseSensitive);
     default:
       if (IsNumber(a) && IsNumber(b)) return CompareKeys(a, b, 3);
       return QString::compare(a, b, Qt::CaseInsensitive);
@@ -142,12 +144,18 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
   const FlexCell& cell = Cell(index.row(), index.column());
   switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole: return cell.text;
-    case Qt::DecorationRole: return cell.picture.isNull() ? QVariant() : QVariant(cell.picture);
-    case Qt::BackgroundRole: return cell.backColor ? QVariant(ColorRefToQColor(cell.backColor)) : QVariant();
-    case Qt::ForegroundRole: return cell.foreColor ? QVariant(ColorRefToQColor(cell.foreColor)) : QVariant();
-    case Qt::FontRole: return cell.fontId >= 0 ? QVariant(Font(cell.fontId)) : QVariant();
-    default: return {};
+    case Qt::EditRole:
+      return cell.text;
+    case Qt::DecorationRole:
+      return cell.picture.isNull() ? QVariant() : QVariant(cell.picture);
+    case Qt::BackgroundRole:
+      return cell.backColor ? QVariant(ColorRefToQColor(cell.backColor)) : QVariant();
+    case Qt::ForegroundRole:
+      return cell.foreColor ? QVariant(ColorRefToQColor(cell.foreColor)) : QVariant();
+    case Qt::FontRole:
+      return cell.fontId >= 0 ? QVariant(Font(cell.fontId)) : QVariant();
+    default:
+      return {};
   }
 }
 

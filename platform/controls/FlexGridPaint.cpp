@@ -161,10 +161,10 @@ void FlexGrid::PaintCell(QPainter& painter, int row, int col, const QRect& rect)
   const FlexCell& cell = model_.Cell(row, col);
   const bool fixed = row < fixedRows_ || col < fixedCols_;
   const bool highlighted = !fixed && Highlighted(row, col);
-  const COLORREF back = highlighted       ? backColorSel_
-                        : cell.backColor  ? cell.backColor
-                        : fixed           ? backColorFixed_
-                                          : backColor_;
+  const COLORREF back = highlighted      ? backColorSel_
+                        : cell.backColor ? cell.backColor
+                        : fixed          ? backColorFixed_
+                                         : backColor_;
   const bool lines = gridLines_ != flexGridNone;
   const QRect inner = lines ? rect.adjusted(0, 0, -1, -1) : rect;
   painter.fillRect(rect, ColorRefToQColor(back));
@@ -201,10 +201,10 @@ void FlexGrid::PaintContent(QPainter& painter, const FlexCell& cell, int col, co
     }
   }
   if (!cell.text.isEmpty()) {
-    const COLORREF fore = highlighted       ? foreColorSel_
-                          : cell.foreColor  ? cell.foreColor
-                          : fixed           ? foreColorFixed_
-                                            : foreColor_;
+    const COLORREF fore = highlighted      ? foreColorSel_
+                          : cell.foreColor ? cell.foreColor
+                          : fixed          ? foreColorFixed_
+                                           : foreColor_;
     const int alignment = cell.alignment >= 0 ? cell.alignment : model_.Column(col).alignment;
     painter.setFont(cell.fontId >= 0 ? model_.Font(cell.fontId) : font());
     painter.setPen(ColorRefToQColor(fore));

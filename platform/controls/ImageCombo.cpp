@@ -8,29 +8,23 @@
 
 namespace ctl {
 
-namespace {
-
-const QString kSource = QStringLiteral("ComboItems");
-
-}  // namespace
-
 // --- ComboItem ---------------------------------------------------------------------
 
 void ComboItem::SetText(const QString& text) {
   text_ = text;
-  combo_->box_->setItemText(index_ - 1, text);
+  combo_->box_->setItemText(Index() - 1, text);
 }
 
 void ComboItem::SetImage(const QString& imageKey) {
   image_ = imageKey;
-  combo_->box_->setItemIcon(index_ - 1, combo_->Icon(imageKey));
+  combo_->box_->setItemIcon(Index() - 1, combo_->Icon(imageKey));
 }
 
-bool ComboItem::Selected() const { return combo_->box_->currentIndex() == index_ - 1; }
+bool ComboItem::Selected() const { return combo_->box_->currentIndex() == Index() - 1; }
 
 void ComboItem::SetSelected(bool selected) {
   if (selected) {
-    combo_->box_->setCurrentIndex(index_ - 1);
+    combo_->box_->setCurrentIndex(Index() - 1);
   } else if (Selected()) {
     combo_->box_->setCurrentIndex(-1);
   }
@@ -39,21 +33,14 @@ void ComboItem::SetSelected(bool selected) {
 // --- ComboItemCollection -------------------------------------------------------------
 
 ComboItem& ComboItemCollection::Add(int index, const QString& key, const QString& text, const QString& image) {
-  if (!key.isEmpty() &&
-      std::any_of(items_.begin(), items_.end(), [&](const auto& item) { return item->key_ == key; })) {
-    RaiseControlError(kErrKeyNotUnique, kSource);
-  }
-  if (index < 0 || index > Count() + 1) RaiseControlError(kErrIndexOutOfBounds, kSource);
+  const size_t position = NewPosition(index, key);
   auto item = std::make_unique<ComboItem>();
   item->combo_ = combo_;
-  item->key_ = key;
   item->text_ = text;
   item->image_ = image;
-  const int at = index == 0 ? Count() : index - 1;
-  ComboItem& added = **items_.insert(items_.begin() + at, std::move(item));
-  Renumber();
+  ComboItem& added = Place(position, key, std::move(item));
   const QString edit = combo_->box_->currentText();
-  combo_->box_->insertItem(at, combo_->Icon(image), text);
+  combo_->box_->insertItem(static_cast<int>(position), combo_->Icon(image), text);
   // Adding an item leaves the edit text and the selection as they were.
   if (combo_->box_->count() == 1) {
     combo_->box_->setCurrentIndex(-1);
@@ -62,33 +49,15 @@ ComboItem& ComboItemCollection::Add(int index, const QString& key, const QString
   return added;
 }
 
-size_t ComboItemCollection::Position(const ItemRef& ref) const {
-  if (const int* index = std::get_if<int>(&ref)) {
-    if (*index < 1 || *index > Count()) RaiseControlError(kErrIndexOutOfBounds, kSource);
-    return static_cast<size_t>(*index - 1);
-  }
-  for (size_t i = 0; i < items_.size(); ++i) {
-    if (items_[i]->key_ == std::get<QString>(ref)) return i;
-  }
-  RaiseControlError(kErrElementNotFound, kSource);
-}
-
-ComboItem& ComboItemCollection::Item(const ItemRef& ref) const { return *items_[Position(ref)]; }
-
 void ComboItemCollection::Remove(const ItemRef& ref) {
   const size_t at = Position(ref);
   combo_->box_->removeItem(static_cast<int>(at));
-  items_.erase(items_.begin() + static_cast<ptrdiff_t>(at));
-  Renumber();
+  Erase(at);
 }
 
 void ComboItemCollection::Clear() {
   combo_->box_->clear();
   items_.clear();
-}
-
-void ComboItemCollection::Renumber() {
-  for (size_t i = 0; i < items_.size(); ++i) items_[i]->index_ = static_cast<int>(i) + 1;
 }
 
 // --- ImageCombo ----------------------------------------------------------------------
@@ -113,16 +82,15 @@ QIcon ImageCombo::Icon(const QString& imageKey) const {
 
 ComboItem* ImageCombo::SelectedItem() const {
   const int current = box_->currentIndex();
-  return current >= 0 && current < ComboItems.Count() ? ComboItems.items_[static_cast<size_t>(current)].get()
-                                                       : nullptr;
+  return current >= 0 && current < ComboItems.Count() ? &ComboItems.Item(current + 1) : nullptr;
 }
 
-void ImageCombo::SetSelectedItem(ComboItem* item) { box_->setCurrentIndex(item ? item->index_ - 1 : -1); }
+void ImageCombo::SetSelectedItem(ComboItem* item) { box_->setCurrentIndex(item ? item->Index() - 1 : -1); }
 
 int ImageCombo::SelectedIndex() const {
   const ComboItem* item = SelectedItem();
   if (!item) RaiseControlError(kErrObjectNotSet, QStringLiteral("ImageCombo"));
-  return item->index_;
+  return item->Index();
 }
 
 QString ImageCombo::Text() const { return box_->currentText(); }
@@ -131,7 +99,7 @@ void ImageCombo::SetText(const QString& text) { box_->setEditText(text); }
 
 void ImageCombo::SetImageList(ImageList* images) {
   imageList_ = images;
-  for (const auto& item : ComboItems.items_) box_->setItemIcon(item->index_ - 1, Icon(item->image_));
+  for (const auto& item : ComboItems) box_->setItemIcon(item->Index() - 1, Icon(item->image_));
 }
 
 void ImageCombo::ApplyColours() {
@@ -149,18 +117,6 @@ void ImageCombo::SetForeColor(COLORREF colour) {
 void ImageCombo::SetBackColor(COLORREF colour) {
   backColor_ = colour;
   ApplyColours();
-}
-
-void ImageCombo::SetFontSize(double points) {
-  QFont changed = font();
-  changed.setPointSizeF(points);
-  setFont(changed);
-}
-
-void ImageCombo::SetFontName(const QString& name) {
-  QFont changed = font();
-  changed.setFamily(name);
-  setFont(changed);
 }
 
 void ImageCombo::resizeEvent(QResizeEvent* event) {

@@ -7,9 +7,7 @@
 #include "platform/ColorRef.h"
 #include "platform/controls/Control.h"
 #include "platform/controls/ImageList.h"
-
-#include <memory>
-#include <vector>
+#include "platform/controls/ItemCollection.h"
 
 class QComboBox;
 
@@ -17,10 +15,8 @@ namespace ctl {
 
 class ImageCombo;
 
-class ComboItem {
+class ComboItem : public KeyedItem {
  public:
-  int Index() const { return index_; }
-  const QString& Key() const { return key_; }
   const QString& Text() const { return text_; }
   void SetText(const QString& text);
   const QString& Image() const { return image_; }
@@ -34,32 +30,23 @@ class ComboItem {
   friend class ComboItemCollection;
   friend class ImageCombo;
   ImageCombo* combo_ = nullptr;
-  int index_ = 0;
-  QString key_;
   QString text_;
   QString image_;
   QString tag_;
 };
 
-class ComboItemCollection {
+class ComboItemCollection : public ItemCollection<ComboItem> {
  public:
-  explicit ComboItemCollection(ImageCombo* combo) : combo_(combo) {}
+  explicit ComboItemCollection(ImageCombo* combo) : ItemCollection(QStringLiteral("ComboItems")), combo_(combo) {}
 
-  int Count() const { return static_cast<int>(items_.size()); }
-  // Adds at the end (index 0) or before the 1-based index; a used key raises 35602.
+  // Adds at the end (index 0) or before the 1-based index.
   ComboItem& Add(int index, const QString& key, const QString& text, const QString& image = QString());
-  ComboItem& Item(const ItemRef& ref) const;
-  ComboItem& operator()(const ItemRef& ref) const { return Item(ref); }
   void Remove(const ItemRef& ref);
   void Clear();
 
  private:
   friend class ImageCombo;
-  size_t Position(const ItemRef& ref) const;
-  void Renumber();
-
   ImageCombo* combo_;
-  std::vector<std::unique_ptr<ComboItem>> items_;
 };
 
 class ImageCombo : public Control {
@@ -80,10 +67,6 @@ class ImageCombo : public Control {
   void SetForeColor(COLORREF colour);
   COLORREF BackColor() const { return backColor_; }
   void SetBackColor(COLORREF colour);
-  double FontSize() const { return font().pointSizeF(); }
-  void SetFontSize(double points);
-  QString FontName() const { return font().family(); }
-  void SetFontName(const QString& name);
   // The inner combo box, for the flat border drawing that attaches to it.
   QComboBox* Box() const { return box_; }
 

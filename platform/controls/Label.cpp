@@ -1,5 +1,6 @@
 #include "platform/controls/Label.h"
 
+#include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 
@@ -49,28 +50,9 @@ void Label::SetForeColor(COLORREF colour) {
   update();
 }
 
-void Label::SetFontName(const QString& name) {
-  QFont changed = font();
-  changed.setFamily(name);
-  SetFont(changed);
-}
-
-void Label::SetFontSize(double points) {
-  QFont changed = font();
-  changed.setPointSizeF(points);
-  SetFont(changed);
-}
-
-void Label::SetFontBold(bool bold) {
-  QFont changed = font();
-  changed.setBold(bold);
-  SetFont(changed);
-}
-
-void Label::SetFont(const QFont& font) {
-  setFont(font);
-  FitToCaption();
-  update();
+void Label::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::FontChange) FitToCaption();
 }
 
 int Label::TextFlags() const {

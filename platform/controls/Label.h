@@ -33,16 +33,9 @@ class Label : public Control {
   COLORREF ForeColor() const { return foreColor_; }
   void SetForeColor(COLORREF colour);
 
-  QString FontName() const { return font().family(); }
-  void SetFontName(const QString& name);
-  double FontSize() const { return font().pointSizeF(); }
-  void SetFontSize(double points);
-  bool FontBold() const { return font().bold(); }
-  void SetFontBold(bool bold);
-  void SetFont(const QFont& font);
-
  protected:
   void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   void FitToCaption();

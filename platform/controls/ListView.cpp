@@ -1,7 +1,5 @@
 #include "platform/controls/ListView.h"
 
-#include "platform/controls/ControlErrors.h"
-
 #include <QAbstractTableModel>
 #include <QHeaderView>
 #include <QResizeEvent>
@@ -11,7 +9,6 @@ namespace ctl {
 
 namespace {
 
-const QString kItems = QStringLiteral("ListItems");
 constexpr double kDefaultColumnWidth = 100;
 
 }  // namespace
@@ -48,15 +45,19 @@ class ListViewModel : public QAbstractTableModel {
     if (index.column() > item.ListSubItems.Count()) return {};
     const ListSubItem& sub = item.ListSubItems.Item(index.column());
     switch (role) {
-      case Qt::DisplayRole: return sub.Text();
-      case Qt::ForegroundRole: return ColorRefToQColor(sub.ForeColor());
-      case Qt::ToolTipRole: return sub.ToolTipText().isEmpty() ? QVariant() : QVariant(sub.ToolTipText());
+      case Qt::DisplayRole:
+        return sub.Text();
+      case Qt::ForegroundRole:
+        return ColorRefToQColor(sub.ForeColor());
+      case Qt::ToolTipRole:
+        return sub.ToolTipText().isEmpty() ? QVariant() : QVariant(sub.ToolTipText());
       case Qt::FontRole: {
         QFont font = list_->font();
         font.setBold(sub.Bold());
         return font;
       }
-      default: return {};
+      default:
+        return {};
     }
   }
   void RowChanged(int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); }
@@ -83,33 +84,18 @@ void ListSubItem::SetBold(bool bold) {
 }
 
 ListSubItem& ListSubItemCollection::Add(int index, const QString& key, const QString& text) {
-  if (index < 0 || index > Count() + 1) RaiseControlError(kErrIndexOutOfBounds, QStringLiteral("ListSubItems"));
   auto sub = std::make_unique<ListSubItem>();
   sub->item_ = item_;
-  sub->key_ = key;
   sub->text_ = text;
-  const auto at = index == 0 ? items_.end() : items_.begin() + (index - 1);
-  ListSubItem& added = **items_.insert(at, std::move(sub));
-  for (size_t i = 0; i < items_.size(); ++i) items_[i]->index_ = static_cast<int>(i) + 1;
+  ListSubItem& added = Insert(index, key, std::move(sub));
   item_->Changed();
   return added;
-}
-
-ListSubItem& ListSubItemCollection::Item(const ItemRef& ref) const {
-  if (const int* index = std::get_if<int>(&ref)) {
-    if (*index < 1 || *index > Count()) RaiseControlError(kErrIndexOutOfBounds, QStringLiteral("ListSubItems"));
-    return *items_[static_cast<size_t>(*index - 1)];
-  }
-  for (const auto& sub : items_) {
-    if (sub->key_ == std::get<QString>(ref)) return *sub;
-  }
-  RaiseControlError(kErrElementNotFound, QStringLiteral("ListSubItems"));
 }
 
 // --- items -------------------------------------------------------------------------
 
 void ListItem::Changed() {
-  if (index_ > 0) list_->ItemChanged(*this);
+  if (Index() > 0) list_->ItemChanged(*this);
 }
 
 void ListItem::SetText(const QString& text) {
@@ -117,12 +103,10 @@ void ListItem::SetText(const QString& text) {
   Changed();
 }
 
-bool ListItem::Selected() const {
-  return list_->view_->selectionModel()->isRowSelected(index_ - 1, QModelIndex());
-}
+bool ListItem::Selected() const { return list_->view_->selectionModel()->isRowSelected(Index() - 1, QModelIndex()); }
 
 void ListItem::SetSelected(bool selected) {
-  const QModelIndex index = list_->model_->index(index_ - 1, 0);
+  const QModelIndex index = list_->model_->index(Index() - 1, 0);
   QItemSelectionModel* selection = list_->view_->selectionModel();
   if (!selected) {
     selection->select(index, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
@@ -144,43 +128,20 @@ void ListItem::SetSubItems(int index, const QString& text) {
 }
 
 ListItem& ListItemCollection::Add(int index, const QString& key, const QString& text) {
-  if (!key.isEmpty() && Find(key)) RaiseControlError(kErrKeyNotUnique, kItems);
-  if (index < 0 || index > Count() + 1) RaiseControlError(kErrIndexOutOfBounds, kItems);
-  const int row = index == 0 ? Count() : index - 1;
+  const size_t position = NewPosition(index, key);
   auto item = std::make_unique<ListItem>(list_);
-  item->key_ = key;
   item->text_ = text;
+  const int row = static_cast<int>(position);
   list_->model_->beginInsertRows(QModelIndex(), row, row);
-  ListItem& added = **items_.insert(items_.begin() + row, std::move(item));
-  Renumber();
+  ListItem& added = Place(position, key, std::move(item));
   list_->model_->endInsertRows();
   return added;
 }
 
-ListItem* ListItemCollection::Find(const QString& key) const {
-  for (const auto& item : items_) {
-    if (item->key_ == key) return item.get();
-  }
-  return nullptr;
-}
-
-size_t ListItemCollection::Position(const ItemRef& ref) const {
-  if (const int* index = std::get_if<int>(&ref)) {
-    if (*index < 1 || *index > Count()) RaiseControlError(kErrIndexOutOfBounds, kItems);
-    return static_cast<size_t>(*index - 1);
-  }
-  const ListItem* item = Find(std::get<QString>(ref));
-  if (!item) RaiseControlError(kErrElementNotFound, kItems);
-  return static_cast<size_t>(item->index_ - 1);
-}
-
-ListItem& ListItemCollection::Item(const ItemRef& ref) const { return *items_[Position(ref)]; }
-
 void ListItemCollection::Remove(const ItemRef& ref) {
   const int row = static_cast<int>(Position(ref));
   list_->model_->beginRemoveRows(QModelIndex(), row, row);
-  items_.erase(items_.begin() + row);
-  Renumber();
+  Erase(static_cast<size_t>(row));
   list_->model_->endRemoveRows();
 }
 
@@ -190,30 +151,18 @@ void ListItemCollection::Clear() {
   list_->model_->endResetModel();
 }
 
-void ListItemCollection::Renumber() {
-  for (size_t i = 0; i < items_.size(); ++i) items_[i]->index_ = static_cast<int>(i) + 1;
-}
-
 // --- column headers -------------------------------------------------------------------
 
 ColumnHeader& ColumnHeaderCollection::Add(int index, const QString& key, const QString& text, double width) {
-  if (index < 0 || index > Count() + 1) RaiseControlError(kErrIndexOutOfBounds, QStringLiteral("ColumnHeaders"));
+  const size_t position = NewPosition(index, key);
   auto header = std::make_unique<ColumnHeader>();
-  header->key_ = key;
   header->text_ = text;
   header->width_ = width < 0 ? kDefaultColumnWidth : width;
   list_->model_->beginResetModel();
-  const auto at = index == 0 ? items_.end() : items_.begin() + (index - 1);
-  ColumnHeader& added = **items_.insert(at, std::move(header));
-  for (size_t i = 0; i < items_.size(); ++i) items_[i]->index_ = static_cast<int>(i) + 1;
+  ColumnHeader& added = Place(position, key, std::move(header));
   list_->model_->endResetModel();
   list_->ApplyColumns();
   return added;
-}
-
-ColumnHeader& ColumnHeaderCollection::Item(int index) const {
-  if (index < 1 || index > Count()) RaiseControlError(kErrIndexOutOfBounds, QStringLiteral("ColumnHeaders"));
-  return *items_[static_cast<size_t>(index - 1)];
 }
 
 void ColumnHeaderCollection::Clear() {
@@ -247,7 +196,7 @@ ListView::~ListView() {
   view_ = nullptr;
 }
 
-void ListView::ItemChanged(const ListItem& item) { model_->RowChanged(item.index_ - 1); }
+void ListView::ItemChanged(const ListItem& item) { model_->RowChanged(item.Index() - 1); }
 
 ListItem* ListView::SelectedItem() const {
   const QModelIndex current = view_->currentIndex();
@@ -263,7 +212,7 @@ void ListView::SetSelectedItem(ListItem* item) {
     view_->selectionModel()->clearSelection();
     return;
   }
-  view_->selectionModel()->setCurrentIndex(model_->index(item->index_ - 1, 0),
+  view_->selectionModel()->setCurrentIndex(model_->index(item->Index() - 1, 0),
                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }
 

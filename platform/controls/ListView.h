@@ -5,10 +5,9 @@
 // HitTest takes twips, as the mouse events give them.
 #include "platform/ColorRef.h"
 #include "platform/controls/Control.h"
-#include "platform/controls/ImageList.h"
+#include "platform/controls/ItemCollection.h"
 
-#include <memory>
-#include <vector>
+#include <QPixmap>
 
 class QTreeView;
 
@@ -18,10 +17,8 @@ class ListView;
 class ListItem;
 class ListViewModel;
 
-class ListSubItem {
+class ListSubItem : public KeyedItem {
  public:
-  int Index() const { return index_; }
-  const QString& Key() const { return key_; }
   const QString& Text() const { return text_; }
   void SetText(const QString& text);
   COLORREF ForeColor() const { return foreColor_; }
@@ -36,8 +33,6 @@ class ListSubItem {
  private:
   friend class ListSubItemCollection;
   ListItem* item_ = nullptr;
-  int index_ = 0;
-  QString key_;
   QString text_;
   QString toolTip_;
   QString tag_;
@@ -45,29 +40,23 @@ class ListSubItem {
   bool bold_ = false;
 };
 
-class ListSubItemCollection {
+class ListSubItemCollection : public ItemCollection<ListSubItem> {
  public:
-  explicit ListSubItemCollection(ListItem* item) : item_(item) {}
+  explicit ListSubItemCollection(ListItem* item) : ItemCollection(QStringLiteral("ListSubItems")), item_(item) {}
 
-  int Count() const { return static_cast<int>(items_.size()); }
   // Adds at the end (index 0) or before the 1-based index.
   ListSubItem& Add(int index = 0, const QString& key = QString(), const QString& text = QString());
-  ListSubItem& Item(const ItemRef& ref) const;
-  ListSubItem& operator()(const ItemRef& ref) const { return Item(ref); }
 
  private:
   ListItem* item_;
-  std::vector<std::unique_ptr<ListSubItem>> items_;
 };
 
-class ListItem {
+class ListItem : public KeyedItem {
  public:
   explicit ListItem(ListView* list) : list_(list) {}
 
   ListSubItemCollection ListSubItems{this};
 
-  int Index() const { return index_; }
-  const QString& Key() const { return key_; }
   const QString& Text() const { return text_; }
   void SetText(const QString& text);
   const QString& Tag() const { return tag_; }
@@ -86,65 +75,45 @@ class ListItem {
   void Changed();
 
   ListView* list_;
-  int index_ = 0;
-  QString key_;
   QString text_;
   QString tag_;
 };
 
-class ListItemCollection {
+class ListItemCollection : public ItemCollection<ListItem> {
  public:
-  explicit ListItemCollection(ListView* list) : list_(list) {}
+  explicit ListItemCollection(ListView* list) : ItemCollection(QStringLiteral("ListItems")), list_(list) {}
 
-  int Count() const { return static_cast<int>(items_.size()); }
-  // Adds at the end (index 0) or before the 1-based index; a used key raises 35602.
+  // Adds at the end (index 0) or before the 1-based index.
   ListItem& Add(int index = 0, const QString& key = QString(), const QString& text = QString());
-  ListItem& Item(const ItemRef& ref) const;
-  ListItem& operator()(const ItemRef& ref) const { return Item(ref); }
-  ListItem* Find(const QString& key) const;
   void Remove(const ItemRef& ref);
   void Clear();
 
  private:
-  friend class ListView;
-  friend class ListViewModel;
-  size_t Position(const ItemRef& ref) const;
-  void Renumber();
-
   ListView* list_;
-  std::vector<std::unique_ptr<ListItem>> items_;
 };
 
-class ColumnHeader {
+class ColumnHeader : public KeyedItem {
  public:
-  int Index() const { return index_; }
-  const QString& Key() const { return key_; }
   const QString& Text() const { return text_; }
   // Pixels.
   double Width() const { return width_; }
 
  private:
   friend class ColumnHeaderCollection;
-  int index_ = 0;
-  QString key_;
   QString text_;
   double width_ = 100;
 };
 
-class ColumnHeaderCollection {
+class ColumnHeaderCollection : public ItemCollection<ColumnHeader> {
  public:
-  explicit ColumnHeaderCollection(ListView* list) : list_(list) {}
+  explicit ColumnHeaderCollection(ListView* list) : ItemCollection(QStringLiteral("ColumnHeaders")), list_(list) {}
 
-  int Count() const { return static_cast<int>(items_.size()); }
   // A width below 0 gives the default width.
-  ColumnHeader& Add(int index = 0, const QString& key = QString(), const QString& text = QString(),
-                    double width = -1);
-  ColumnHeader& Item(int index) const;
+  ColumnHeader& Add(int index = 0, const QString& key = QString(), const QString& text = QString(), double width = -1);
   void Clear();
 
  private:
   ListView* list_;
-  std::vector<std::unique_ptr<ColumnHeader>> items_;
 };
 
 class ListView : public Control {

@@ -1,7 +1,7 @@
 #include "platform/controls/PictureBox.h"
 
-#include <QPainter>
 #include <qdrawutil.h>
+#include <QPainter>
 #include <QResizeEvent>
 
 namespace ctl {

@@ -1,21 +1,18 @@
 #include "platform/controls/Toolbar.h"
 
 #include "platform/Rounding.h"
-#include "platform/controls/ControlErrors.h"
 
+#include <qdrawutil.h>
 #include <QHelpEvent>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QToolTip>
-#include <qdrawutil.h>
 
 namespace ctl {
 
 namespace {
 
-const QString kButtons = QStringLiteral("Buttons");
-const QString kButtonMenus = QStringLiteral("ButtonMenus");
 constexpr int kSeparatorWidth = 8;
 constexpr int kArrowWidth = 12;
 constexpr int kPadding = 3;
@@ -25,45 +22,15 @@ QPixmap& ClassBackground() {
   return pattern;
 }
 
-template <typename Items>
-size_t FindPosition(const Items& items, const ItemRef& ref, const QString& source) {
-  if (const int* index = std::get_if<int>(&ref)) {
-    if (*index < 1 || static_cast<size_t>(*index) > items.size()) RaiseControlError(kErrIndexOutOfBounds, source);
-    return static_cast<size_t>(*index - 1);
-  }
-  const QString& key = std::get<QString>(ref);
-  for (size_t i = 0; i < items.size(); ++i) {
-    if (items[i]->Key() == key) return i;
-  }
-  RaiseControlError(kErrElementNotFound, source);
-}
-
 }  // namespace
 
 // --- ButtonMenuCollection ----------------------------------------------------------
 
 ButtonMenu& ButtonMenuCollection::Add(int index, const QString& key, const QString& text) {
-  if (!key.isEmpty() && std::any_of(items_.begin(), items_.end(), [&](const auto& m) { return m->key_ == key; })) {
-    RaiseControlError(kErrKeyNotUnique, kButtonMenus);
-  }
-  if (index < 0 || index > Count() + 1) RaiseControlError(kErrIndexOutOfBounds, kButtonMenus);
   auto menu = std::make_unique<ButtonMenu>();
   menu->parent_ = owner_;
-  menu->key_ = key;
   menu->text_ = text;
-  const auto at = index == 0 ? items_.end() : items_.begin() + (index - 1);
-  ButtonMenu& added = **items_.insert(at, std::move(menu));
-  for (size_t i = 0; i < items_.size(); ++i) items_[i]->index_ = static_cast<int>(i) + 1;
-  return added;
-}
-
-size_t ButtonMenuCollection::Position(const ItemRef& ref) const { return FindPosition(items_, ref, kButtonMenus); }
-
-ButtonMenu& ButtonMenuCollection::Item(const ItemRef& ref) const { return *items_[Position(ref)]; }
-
-void ButtonMenuCollection::Remove(const ItemRef& ref) {
-  items_.erase(items_.begin() + static_cast<ptrdiff_t>(Position(ref)));
-  for (size_t i = 0; i < items_.size(); ++i) items_[i]->index_ = static_cast<int>(i) + 1;
+  return Insert(index, key, std::move(menu));
 }
 
 // --- Button ------------------------------------------------------------------------
@@ -111,39 +78,21 @@ void Button::SetWidth(double width) {
 
 // --- ButtonCollection ----------------------------------------------------------------
 
-Button& ButtonCollection::Add(int index, const QString& key, const QString& caption, int style,
-                              const QString& image) {
-  if (!key.isEmpty() && Find(key)) RaiseControlError(kErrKeyNotUnique, kButtons);
-  if (index < 0 || index > Count() + 1) RaiseControlError(kErrIndexOutOfBounds, kButtons);
+Button& ButtonCollection::Add(int index, const QString& key, const QString& caption, int style, const QString& image) {
   auto button = std::make_unique<Button>(toolbar_);
-  button->key_ = key;
   button->caption_ = caption;
   button->style_ = style;
   button->image_ = image;
-  const auto at = index == 0 ? items_.end() : items_.begin() + (index - 1);
-  Button& added = **items_.insert(at, std::move(button));
-  Renumber();
+  Button& added = Insert(index, key, std::move(button));
   toolbar_->update();
   return added;
 }
-
-Button* ButtonCollection::Find(const QString& key) const {
-  for (const auto& button : items_) {
-    if (button->key_ == key) return button.get();
-  }
-  return nullptr;
-}
-
-size_t ButtonCollection::Position(const ItemRef& ref) const { return FindPosition(items_, ref, kButtons); }
-
-Button& ButtonCollection::Item(const ItemRef& ref) const { return *items_[Position(ref)]; }
 
 void ButtonCollection::Remove(const ItemRef& ref) {
   const size_t at = Position(ref);
   if (toolbar_->hot_ == items_[at].get()) toolbar_->hot_ = nullptr;
   if (toolbar_->down_ == items_[at].get()) toolbar_->down_ = nullptr;
-  items_.erase(items_.begin() + static_cast<ptrdiff_t>(at));
-  Renumber();
+  Erase(at);
   toolbar_->update();
 }
 
@@ -151,10 +100,6 @@ void ButtonCollection::Clear() {
   toolbar_->hot_ = toolbar_->down_ = nullptr;
   items_.clear();
   toolbar_->update();
-}
-
-void ButtonCollection::Renumber() {
-  for (size_t i = 0; i < items_.size(); ++i) items_[i]->index_ = static_cast<int>(i) + 1;
 }
 
 // --- Toolbar -----------------------------------------------------------------------
@@ -175,9 +120,12 @@ int Toolbar::ButtonHeight() const { return (imageList_ ? imageList_->ImageHeight
 
 int Toolbar::NaturalWidth(const Button& button) const {
   switch (button.style_) {
-    case tbrSeparator: return kSeparatorWidth;
-    case tbrPlaceholder: return 0;
-    default: break;
+    case tbrSeparator:
+      return kSeparatorWidth;
+    case tbrPlaceholder:
+      return 0;
+    default:
+      break;
   }
   int width = (imageList_ ? imageList_->ImageWidth() : 16) + 2 * kPadding + 1;
   if (!button.caption_.isEmpty()) width += fontMetrics().horizontalAdvance(button.caption_) + kPadding;
@@ -209,10 +157,10 @@ bool Toolbar::OnArrow(const Button& button, const QPoint& point) const {
 
 void Toolbar::ReleaseGroup(const Button& pressed) {
   // The group is the run of group buttons around the pressed one.
-  for (int i = pressed.index_ - 1; i >= 1 && Buttons.Item(i).style_ == tbrButtonGroup; --i) {
+  for (int i = pressed.Index() - 1; i >= 1 && Buttons.Item(i).style_ == tbrButtonGroup; --i) {
     Buttons.Item(i).value_ = tbrUnpressed;
   }
-  for (int i = pressed.index_ + 1; i <= Buttons.Count() && Buttons.Item(i).style_ == tbrButtonGroup; ++i) {
+  for (int i = pressed.Index() + 1; i <= Buttons.Count() && Buttons.Item(i).style_ == tbrButtonGroup; ++i) {
     Buttons.Item(i).value_ = tbrUnpressed;
   }
 }

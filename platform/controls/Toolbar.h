@@ -9,11 +9,9 @@
 // with the entry; setting Value from code raises nothing.
 #include "platform/controls/Control.h"
 #include "platform/controls/ImageList.h"
+#include "platform/controls/ItemCollection.h"
 
 #include <QPixmap>
-
-#include <memory>
-#include <vector>
 
 namespace ctl {
 
@@ -30,10 +28,8 @@ inline constexpr int tbrPressed = 1;
 class Toolbar;
 class Button;
 
-class ButtonMenu {
+class ButtonMenu : public KeyedItem {
  public:
-  int Index() const { return index_; }
-  const QString& Key() const { return key_; }
   const QString& Text() const { return text_; }
   void SetText(const QString& text) { text_ = text; }
   const QString& Tag() const { return tag_; }
@@ -47,43 +43,31 @@ class ButtonMenu {
  private:
   friend class ButtonMenuCollection;
   Button* parent_ = nullptr;
-  int index_ = 0;
-  QString key_;
   QString text_;
   QString tag_;
   bool enabled_ = true;
   bool visible_ = true;
 };
 
-class ButtonMenuCollection {
+class ButtonMenuCollection : public ItemCollection<ButtonMenu> {
  public:
-  explicit ButtonMenuCollection(Button* owner) : owner_(owner) {}
+  explicit ButtonMenuCollection(Button* owner) : ItemCollection(QStringLiteral("ButtonMenus")), owner_(owner) {}
 
-  int Count() const { return static_cast<int>(items_.size()); }
-  // Adds at the end (index 0) or before the 1-based index; a used key raises 35602.
+  // Adds at the end (index 0) or before the 1-based index.
   ButtonMenu& Add(int index, const QString& key, const QString& text);
-  ButtonMenu& Item(const ItemRef& ref) const;
-  ButtonMenu& operator()(const ItemRef& ref) const { return Item(ref); }
-  void Remove(const ItemRef& ref);
+  void Remove(const ItemRef& ref) { Erase(Position(ref)); }
   void Clear() { items_.clear(); }
-  auto begin() const { return items_.begin(); }
-  auto end() const { return items_.end(); }
 
  private:
-  size_t Position(const ItemRef& ref) const;
-
   Button* owner_;
-  std::vector<std::unique_ptr<ButtonMenu>> items_;
 };
 
-class Button {
+class Button : public KeyedItem {
  public:
   explicit Button(Toolbar* toolbar) : toolbar_(toolbar) {}
 
   ButtonMenuCollection ButtonMenus{this};
 
-  int Index() const { return index_; }
-  const QString& Key() const { return key_; }
   const QString& Caption() const { return caption_; }
   void SetCaption(const QString& caption);
   // The key of the picture in the toolbar's image list.
@@ -113,8 +97,6 @@ class Button {
   friend class ButtonCollection;
 
   Toolbar* toolbar_;
-  int index_ = 0;
-  QString key_;
   QString caption_;
   QString image_;
   QString toolTip_;
@@ -126,28 +108,18 @@ class Button {
   double width_ = -1;  // -1: the width the button's contents need
 };
 
-class ButtonCollection {
+class ButtonCollection : public ItemCollection<Button> {
  public:
-  explicit ButtonCollection(Toolbar* toolbar) : toolbar_(toolbar) {}
+  explicit ButtonCollection(Toolbar* toolbar) : ItemCollection(QStringLiteral("Buttons")), toolbar_(toolbar) {}
 
-  int Count() const { return static_cast<int>(items_.size()); }
-  // Adds at the end (index 0) or before the 1-based index; a used key raises 35602.
+  // Adds at the end (index 0) or before the 1-based index.
   Button& Add(int index, const QString& key, const QString& caption = QString(), int style = tbrDefault,
               const QString& image = QString());
-  Button& Item(const ItemRef& ref) const;
-  Button& operator()(const ItemRef& ref) const { return Item(ref); }
-  Button* Find(const QString& key) const;
   void Remove(const ItemRef& ref);
   void Clear();
-  auto begin() const { return items_.begin(); }
-  auto end() const { return items_.end(); }
 
  private:
-  size_t Position(const ItemRef& ref) const;
-  void Renumber();
-
   Toolbar* toolbar_;
-  std::vector<std::unique_ptr<Button>> items_;
 };
 
 class Toolbar : public Control {

@@ -120,11 +120,21 @@ Node* NodeCollection::Add(const QString& relative, int relationship, const QStri
     parent = relationship == tvwChild ? anchor : anchor->parent_;
     const size_t row = static_cast<size_t>(anchor->row_);
     switch (relationship) {
-      case tvwChild: position = anchor->children_.size(); break;
-      case tvwFirst: position = 0; break;
-      case tvwNext: position = row + 1; break;
-      case tvwPrevious: position = row; break;
-      default: position = tree_->Level(parent).size(); break;
+      case tvwChild:
+        position = anchor->children_.size();
+        break;
+      case tvwFirst:
+        position = 0;
+        break;
+      case tvwNext:
+        position = row + 1;
+        break;
+      case tvwPrevious:
+        position = row;
+        break;
+      default:
+        position = tree_->Level(parent).size();
+        break;
     }
     inOrder = (relationship == tvwChild || relationship == tvwLast) && (parent ? parent->sorted_ : tree_->sorted_);
   }

@@ -129,8 +129,8 @@ void TreeItemDelegate::paint(QPainter* painter, const QStyleOptionViewItem& opti
   if (const QPixmap picture = Picture(node); !picture.isNull()) {
     painter->drawPixmap(centred(picture, layout.icon), picture);
   }
-  const bool highlighted = tree_->dropHighlight_ ? node == tree_->dropHighlight_
-                                                 : node == tree_->selected_ && tree_->view_->hasFocus();
+  const bool highlighted =
+      tree_->dropHighlight_ ? node == tree_->dropHighlight_ : node == tree_->selected_ && tree_->view_->hasFocus();
   QColor text = ColorRefToQColor(node->foreColor_);
   if (highlighted) {
     painter->fillRect(layout.label, option.palette.color(QPalette::Active, QPalette::Highlight));
@@ -325,18 +325,9 @@ void TreeView::SetBackColor(COLORREF colour) {
   view_->setPalette(palette);
 }
 
-void TreeView::SetFontSize(double points) {
-  QFont changed = font();
-  changed.setPointSizeF(points);
-  setFont(changed);
-  ApplyStyle();
-}
-
-void TreeView::SetFontName(const QString& name) {
-  QFont changed = font();
-  changed.setFamily(name);
-  setFont(changed);
-  ApplyStyle();
+void TreeView::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::FontChange) ApplyStyle();
 }
 
 void TreeView::SetSelectedItem(Node* node) {

@@ -186,10 +186,6 @@ class TreeView : public Control {
   void SetPathSeparator(const QString& separator) { pathSeparator_ = separator; }
   COLORREF BackColor() const { return backColor_; }
   void SetBackColor(COLORREF colour);
-  double FontSize() const { return font().pointSizeF(); }
-  void SetFontSize(double points);
-  QString FontName() const { return font().family(); }
-  void SetFontName(const QString& name);
 
   // The node whose icon, state icon or label lies at a point in twips.
   Node* HitTest(double x, double y) const;
@@ -210,6 +206,7 @@ class TreeView : public Control {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
 
  private:
   friend class Node;

@@ -11,15 +11,33 @@ namespace {
 
 // Keys whose code is not derived from a range below.
 constexpr std::array<std::pair<int, int>, 27> kKeyCodes{{
-    {Qt::Key_Backspace, vbKeyBack},  {Qt::Key_Tab, vbKeyTab},         {Qt::Key_Backtab, vbKeyTab},
-    {Qt::Key_Return, vbKeyReturn},   {Qt::Key_Enter, vbKeyReturn},    {Qt::Key_Shift, vbKeyShift},
-    {Qt::Key_Control, vbKeyControl}, {Qt::Key_Alt, vbKeyMenu},        {Qt::Key_Pause, 19},
-    {Qt::Key_CapsLock, 20},          {Qt::Key_Escape, vbKeyEscape},   {Qt::Key_Space, vbKeySpace},
-    {Qt::Key_PageUp, vbKeyPageUp},   {Qt::Key_PageDown, vbKeyPageDown}, {Qt::Key_End, vbKeyEnd},
-    {Qt::Key_Home, vbKeyHome},       {Qt::Key_Left, vbKeyLeft},       {Qt::Key_Up, vbKeyUp},
-    {Qt::Key_Right, vbKeyRight},     {Qt::Key_Down, vbKeyDown},       {Qt::Key_Insert, vbKeyInsert},
-    {Qt::Key_Delete, vbKeyDelete},   {Qt::Key_Asterisk, 106},         {Qt::Key_Plus, 107},
-    {Qt::Key_Minus, 109},            {Qt::Key_Period, 110},           {Qt::Key_Slash, 111},
+    {Qt::Key_Backspace, vbKeyBack},
+    {Qt::Key_Tab, vbKeyTab},
+    {Qt::Key_Backtab, vbKeyTab},
+    {Qt::Key_Return, vbKeyReturn},
+    {Qt::Key_Enter, vbKeyReturn},
+    {Qt::Key_Shift, vbKeyShift},
+    {Qt::Key_Control, vbKeyControl},
+    {Qt::Key_Alt, vbKeyMenu},
+    {Qt::Key_Pause, 19},
+    {Qt::Key_CapsLock, 20},
+    {Qt::Key_Escape, vbKeyEscape},
+    {Qt::Key_Space, vbKeySpace},
+    {Qt::Key_PageUp, vbKeyPageUp},
+    {Qt::Key_PageDown, vbKeyPageDown},
+    {Qt::Key_End, vbKeyEnd},
+    {Qt::Key_Home, vbKeyHome},
+    {Qt::Key_Left, vbKeyLeft},
+    {Qt::Key_Up, vbKeyUp},
+    {Qt::Key_Right, vbKeyRight},
+    {Qt::Key_Down, vbKeyDown},
+    {Qt::Key_Insert, vbKeyInsert},
+    {Qt::Key_Delete, vbKeyDelete},
+    {Qt::Key_Asterisk, 106},
+    {Qt::Key_Plus, 107},
+    {Qt::Key_Minus, 109},
+    {Qt::Key_Period, 110},
+    {Qt::Key_Slash, 111},
 }};
 
 int KeypadCode(int key) {
@@ -34,10 +52,14 @@ int KeypadCode(int key) {
 
 int VbButton(Qt::MouseButton button) {
   switch (button) {
-    case Qt::LeftButton: return vbLeftButton;
-    case Qt::RightButton: return vbRightButton;
-    case Qt::MiddleButton: return vbMiddleButton;
-    default: return 0;
+    case Qt::LeftButton:
+      return vbLeftButton;
+    case Qt::RightButton:
+      return vbRightButton;
+    case Qt::MiddleButton:
+      return vbMiddleButton;
+    default:
+      return 0;
   }
 }
 

@@ -9,6 +9,7 @@
 #include "platform/controls/PictureBox.h"
 #include "platform/controls/TimerControl.h"
 #include "platform/controls/VScrollBar.h"
+#include "tests/platform/controls/ControlTestSupport.h"
 #include "tests/support/ScriptedDialogs.h"
 
 #include <QKeyEvent>
@@ -20,12 +21,6 @@
 #include <gtest/gtest.h>
 
 namespace {
-
-QPixmap Square(const QColor& colour, int width = 16, int height = 16) {
-  QPixmap picture(width, height);
-  picture.fill(colour);
-  return picture;
-}
 
 TEST(ControlGeometryTest, PositionsAreInTheContainersUnits) {
   QWidget form;
@@ -91,7 +86,7 @@ TEST(PictureBoxTest, ImageComposesBackColourPictureAndDrawing) {
   ctl::PictureBox box;
   box.resize(40, 30);
   box.SetBackColor(RGB(10, 20, 30));
-  box.SetPicture(Square(QColor(200, 0, 0), 10, 10));
+  box.SetPicture(rwtest::Square(QColor(200, 0, 0), 10, 10));
   ImageSurface& surface = box.Surface();
   cairo_t* cr = cairo_create(surface.CairoSurface());
   SetCairoSource(cr, RGB(0, 255, 0));
@@ -121,7 +116,7 @@ TEST(PictureBoxTest, TheDrawingKeepsItsContentWhenTheBoxGrows) {
 
 TEST(ImageControlTest, TakesThePicturesSizeUnlessStretched) {
   ctl::Image image;
-  image.SetPicture(Square(Qt::blue, 24, 12));
+  image.SetPicture(rwtest::Square(Qt::blue, 24, 12));
   EXPECT_EQ(image.size(), QSize(24, 12));
   image.SetStretch(true);
   image.Move(0, 0, 48, 48);
@@ -130,26 +125,18 @@ TEST(ImageControlTest, TakesThePicturesSizeUnlessStretched) {
 
 TEST(ImageListTest, ImagesAreFoundByKeyAndByIndex) {
   ctl::ImageList list;
-  list.ListImages.Add("FILE", Square(Qt::red));
-  list.ListImages.Add("NO_DROP", Square(Qt::green));
-  list.ListImages.Add(1, "LOGO", Square(Qt::blue));
+  list.ListImages.Add("FILE", rwtest::Square(Qt::red));
+  list.ListImages.Add("NO_DROP", rwtest::Square(Qt::green));
+  list.ListImages.Add(1, "LOGO", rwtest::Square(Qt::blue));
   EXPECT_EQ(list.ListImages.Count(), 3);
   EXPECT_EQ(list.ListImages("FILE").Index(), 2);
   EXPECT_EQ(list.ListImages(1).Key(), "LOGO");
   EXPECT_EQ(list.Picture("NO_DROP").toImage().pixelColor(0, 0), QColor(Qt::green));
   EXPECT_FALSE(list.ExtractIcon("LOGO").isNull());
   EXPECT_EQ(list.DragCursor("FILE").hotSpot(), QPoint(8, 8));
-  const auto number = [](auto&& call) {
-    try {
-      call();
-    } catch (const RWError& error) {
-      return error.Number();
-    }
-    return 0;
-  };
-  EXPECT_EQ(number([&] { list.ListImages("file"); }), ctl::kErrElementNotFound);
-  EXPECT_EQ(number([&] { list.ListImages(4); }), ctl::kErrIndexOutOfBounds);
-  EXPECT_EQ(number([&] { list.ListImages.Add("FILE", QPixmap()); }), ctl::kErrKeyNotUnique);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { list.ListImages("file"); }), ctl::kErrElementNotFound);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { list.ListImages(4); }), ctl::kErrIndexOutOfBounds);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { list.ListImages.Add("FILE", QPixmap()); }), ctl::kErrKeyNotUnique);
   list.ListImages.Remove("LOGO");
   EXPECT_EQ(list.ListImages("FILE").Index(), 1);
 }

@@ -3,7 +3,7 @@
 // column moves, merging and what is painted.
 #include "platform/controls/ControlErrors.h"
 #include "platform/controls/FlexGrid.h"
-#include "tests/platform/controls/EventLog.h"
+#include "tests/platform/controls/ControlTestSupport.h"
 #include "tests/support/ScriptedDialogs.h"
 
 #include <QPainter>
@@ -65,8 +65,7 @@ class FlexGridTest : public ::testing::Test {
 TEST_F(FlexGridTest, ArrowKeyMovesTheCellBeforeTheKeyDownHandlerRuns) {
   Record();
   QTest::keyClick(&grid, Qt::Key_Down);
-  EXPECT_EQ(log.Joined(),
-            "LeaveCell(1,1) | EnterCell(2,1) | RowColChange(2,1) | SelChange(2,1) | KeyDown 40 (2,1)");
+  EXPECT_EQ(log.Joined(), "LeaveCell(1,1) | EnterCell(2,1) | RowColChange(2,1) | SelChange(2,1) | KeyDown 40 (2,1)");
   log.Clear();
   QTest::keyClick(&grid, Qt::Key_Right);
   QTest::keyClick(&grid, Qt::Key_Left);
@@ -90,8 +89,9 @@ TEST_F(FlexGridTest, OtherKeysDoNotMoveTheCell) {
   for (auto key : {Qt::Key_PageDown, Qt::Key_End, Qt::Key_Home, Qt::Key_Return, Qt::Key_Space}) {
     QTest::keyClick(&grid, key);
   }
-  EXPECT_EQ(log.Joined(), "KeyDown 34 (1,1) | KeyDown 35 (1,1) | KeyDown 36 (1,1) | KeyDown 13 (1,1) | "
-                          "KeyDown 32 (1,1)");
+  EXPECT_EQ(log.Joined(),
+            "KeyDown 34 (1,1) | KeyDown 35 (1,1) | KeyDown 36 (1,1) | KeyDown 13 (1,1) | "
+            "KeyDown 32 (1,1)");
 }
 
 TEST_F(FlexGridTest, LeftClickMovesTheCellThenRaisesMouseDownThenClickOnRelease) {
@@ -173,18 +173,10 @@ TEST_F(FlexGridTest, SelectionByRowFillsWholeRows) {
 }
 
 TEST_F(FlexGridTest, OutOfRangeRaisesTheGridErrors) {
-  const auto number = [](auto&& call) {
-    try {
-      call();
-    } catch (const RWError& error) {
-      return error.Number();
-    }
-    return 0;
-  };
-  EXPECT_EQ(number([&] { grid.SetRow(21); }), ctl::kErrInvalidRowValue);
-  EXPECT_EQ(number([&] { grid.SetCol(-1); }), ctl::kErrInvalidColValue);
-  EXPECT_EQ(number([&] { grid.TextMatrix(0, 4); }), ctl::kErrSubscriptOutOfRange);
-  EXPECT_EQ(number([&] { grid.SetTextMatrix(21, 0, "x"); }), ctl::kErrSubscriptOutOfRange);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.SetRow(21); }), ctl::kErrInvalidRowValue);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.SetCol(-1); }), ctl::kErrInvalidColValue);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.TextMatrix(0, 4); }), ctl::kErrSubscriptOutOfRange);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.SetTextMatrix(21, 0, "x"); }), ctl::kErrSubscriptOutOfRange);
 }
 
 TEST_F(FlexGridTest, KeysDoNotScrollWithoutScrollBarsButDoWithThem) {

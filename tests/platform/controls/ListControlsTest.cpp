@@ -4,7 +4,7 @@
 #include "platform/controls/ControlErrors.h"
 #include "platform/controls/ImageCombo.h"
 #include "platform/controls/ListView.h"
-#include "tests/platform/controls/EventLog.h"
+#include "tests/platform/controls/ControlTestSupport.h"
 
 #include <QApplication>
 #include <QComboBox>

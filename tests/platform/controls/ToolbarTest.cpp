@@ -2,7 +2,7 @@
 // placeholders, drop-down menus and the pictures of the image list.
 #include "platform/controls/ControlErrors.h"
 #include "platform/controls/Toolbar.h"
-#include "tests/platform/controls/EventLog.h"
+#include "tests/platform/controls/ControlTestSupport.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -16,19 +16,13 @@ namespace {
 using ctl::Button;
 using ctl::Toolbar;
 
-QPixmap Square(const QColor& colour) {
-  QPixmap picture(16, 16);
-  picture.fill(colour);
-  return picture;
-}
-
 class ToolbarTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    images.ListImages.Add("TILE_VIEW", Square(QColor(255, 0, 0)));
-    images.ListImages.Add("LIST_VIEW", Square(QColor(0, 255, 0)));
-    images.ListImages.Add("ALL_DISKS", Square(QColor(0, 0, 255)));
-    images.ListImages.Add("ONLINE_DISKS", Square(QColor(255, 255, 0)));
+    images.ListImages.Add("TILE_VIEW", rwtest::Square(QColor(255, 0, 0)));
+    images.ListImages.Add("LIST_VIEW", rwtest::Square(QColor(0, 255, 0)));
+    images.ListImages.Add("ALL_DISKS", rwtest::Square(QColor(0, 0, 255)));
+    images.ListImages.Add("ONLINE_DISKS", rwtest::Square(QColor(255, 255, 0)));
     bar.SetImageList(&images);
     bar.resize(600, 24);
     bar.Buttons.Add(0, "TILE_VIEW", "", ctl::tbrButtonGroup, "TILE_VIEW");

@@ -3,7 +3,7 @@
 // the two looks (lines and plus/minus, or state icons).
 #include "platform/controls/ControlErrors.h"
 #include "platform/controls/TreeView.h"
-#include "tests/platform/controls/EventLog.h"
+#include "tests/platform/controls/ControlTestSupport.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -17,21 +17,6 @@ namespace {
 using ctl::Node;
 using ctl::TreeView;
 
-QPixmap Square(const QColor& colour, int size = 16) {
-  QPixmap picture(size, size);
-  picture.fill(colour);
-  return picture;
-}
-
-int ErrorNumber(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const RWError& error) {
-    return error.Number();
-  }
-  return 0;
-}
-
 QStringList Texts(Node* first) {
   QStringList texts;
   for (Node* node = first; node; node = node->Next()) texts << node->Text();
@@ -41,10 +26,10 @@ QStringList Texts(Node* first) {
 class TreeViewTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    images.ListImages.Add("TAG", Square(QColor(0, 0, 255)));
-    images.ListImages.Add("CATEGORY", Square(QColor(0, 200, 0)));
-    states.ListImages.Add("", Square(QColor(255, 0, 0)));
-    states.ListImages.Add("", Square(QColor(255, 255, 0)));
+    images.ListImages.Add("TAG", rwtest::Square(QColor(0, 0, 255)));
+    images.ListImages.Add("CATEGORY", rwtest::Square(QColor(0, 200, 0)));
+    states.ListImages.Add("", rwtest::Square(QColor(255, 0, 0)));
+    states.ListImages.Add("", rwtest::Square(QColor(255, 255, 0)));
     tree.SetImageList(&images);
     tree.resize(300, 400);
   }
@@ -90,10 +75,11 @@ TEST_F(TreeViewTest, NodesAreFoundByKeyAndIndexInTheOrderOfAddition) {
 
 TEST_F(TreeViewTest, UsedKeysAndMissingRelativesRaiseTheControlErrors) {
   Populate();
-  EXPECT_EQ(ErrorNumber([&] { tree.Nodes.Add("", 0, "ID2", "Again"); }), ctl::kErrKeyNotUnique);
-  EXPECT_EQ(ErrorNumber([&] { tree.Nodes.Add("ID99", ctl::tvwChild, "ID98", "Orphan"); }), ctl::kErrElementNotFound);
-  EXPECT_EQ(ErrorNumber([&] { tree.Nodes("id2"); }), ctl::kErrElementNotFound) << "keys match exactly";
-  EXPECT_EQ(ErrorNumber([&] { tree.Nodes(9); }), ctl::kErrIndexOutOfBounds);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { tree.Nodes.Add("", 0, "ID2", "Again"); }), ctl::kErrKeyNotUnique);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { tree.Nodes.Add("ID99", ctl::tvwChild, "ID98", "Orphan"); }),
+            ctl::kErrElementNotFound);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { tree.Nodes("id2"); }), ctl::kErrElementNotFound) << "keys match exactly";
+  EXPECT_EQ(rwtest::ErrorNumber([&] { tree.Nodes(9); }), ctl::kErrIndexOutOfBounds);
   EXPECT_EQ(tree.Nodes.Count(), 4);
 }
 
@@ -144,7 +130,7 @@ TEST_F(TreeViewTest, MovingANodeTakesItsChildrenAndKeepsThemOpen) {
   EXPECT_EQ(tree.Nodes("ID8").FullPath(), "Tags\\Beta\\Leaf");
   EXPECT_EQ(Texts(tree.Nodes("ID4").Child()), QStringList({"Beta", "Zebra"})) << "in order under a sorted parent";
   EXPECT_TRUE(View()->isExpanded(View()->model()->index(0, 0, View()->model()->index(1, 0))));
-  EXPECT_EQ(ErrorNumber([&] { tree.Nodes("ID4").SetParent(&tree.Nodes("ID8")); }), kErrInvalidArgument);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { tree.Nodes("ID4").SetParent(&tree.Nodes("ID8")); }), kErrInvalidArgument);
 }
 
 TEST_F(TreeViewTest, ExpandingByCodeOrByTheUserRaisesTheEvents) {
@@ -224,7 +210,9 @@ TEST_F(TreeViewTest, LeftClickSelectsAndRaisesNodeClickRightClickOnlyReports) {
   Show();
   tree.SetSelectedItem(&tree.Nodes("ID1"));
   tree.MouseDown = [&](int button, int, double x, double y) {
-    log.Add(QStringLiteral("MouseDown %1 selected %2").arg(button).arg(tree.SelectedItem() ? tree.SelectedItem()->Key() : "-"));
+    log.Add(QStringLiteral("MouseDown %1 selected %2")
+                .arg(button)
+                .arg(tree.SelectedItem() ? tree.SelectedItem()->Key() : "-"));
   };
   tree.NodeClick = [&](Node* node) { log.Add("NodeClick " + node->Key()); };
   const QRect second = View()->visualRect(View()->model()->index(1, 0));
@@ -282,7 +270,9 @@ TEST_F(TreeViewTest, KeysReachTheHandlerBeforeTheTreeMovesTheSelection) {
   Show();
   tree.SetSelectedItem(&tree.Nodes("ID1"));
   tree.setFocus();
-  tree.KeyDown = [&](int& key, int) { log.Add(QStringLiteral("KeyDown %1 on %2").arg(key).arg(tree.SelectedItem()->Key())); };
+  tree.KeyDown = [&](int& key, int) {
+    log.Add(QStringLiteral("KeyDown %1 on %2").arg(key).arg(tree.SelectedItem()->Key()));
+  };
   QTest::keyClick(View(), Qt::Key_Down);
   QTest::keyClick(View(), Qt::Key_F2);
   EXPECT_EQ(log.Joined(), "KeyDown 40 on ID1 | KeyDown 113 on ID4");
