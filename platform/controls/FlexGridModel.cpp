@@ -18,12 +18,6 @@ double LeadingNumber(const QString& text) {
   return match.hasMatch() ? QLocale::c().toDouble(match.captured(0).trimmed()) : 0.0;
 }
 
-bool IsNumber(const QString& text) {
-  bool ok = false;
-  QLocale::c().toDouble(text.trimmed(), &ok);
-  return ok;
-}
-
 // -1, 0 or 1 for two key texts in one sort mode (ascending; the caller flips).
 int CompareKeys(const QString& a, const QString& b, int mode) {
   switch (mode) {
@@ -40,7 +34,7 @@ int CompareKeys(const QString& a, const QString& b, int mode) {
     case 8:
       return QString::compare(a, b, Qt::CaseSensitive);
     default:
-      if (IsNumber(a) && IsNumber(b)) return CompareKeys(a, b, 3);
+      if (FlexGridModel::IsNumber(a) && FlexGridModel::IsNumber(b)) return CompareKeys(a, b, 3);
       return QString::compare(a, b, Qt::CaseInsensitive);
   }
 }
@@ -48,6 +42,12 @@ int CompareKeys(const QString& a, const QString& b, int mode) {
 bool Descending(int mode) { return mode == 2 || mode == 4 || mode == 6 || mode == 8; }
 
 }  // namespace
+
+bool FlexGridModel::IsNumber(const QString& text) {
+  bool ok = false;
+  QLocale::c().toDouble(text.trimmed(), &ok);
+  return ok;
+}
 
 FlexGridModel::FlexGridModel(QObject* parent) : QAbstractTableModel(parent) {}
 

@@ -61,6 +61,9 @@ class FlexGridModel : public QAbstractTableModel {
   // right, in one of the grid's sort modes (1 to 8); rows keep their cells.
   void SortRows(int first, int last, int keyFirst, int keyLast, int mode);
 
+  // Whether a text reads as a number (the general alignment puts numbers right).
+  static bool IsNumber(const QString& text);
+
   // Tells attached views that a cell changed (only when one listens).
   void NotifyCell(int row, int col);
   void NotifyAll();

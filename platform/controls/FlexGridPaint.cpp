@@ -6,7 +6,6 @@
 #include "platform/Twips.h"
 
 #include <QFontMetrics>
-#include <QLocale>
 #include <QPainter>
 #include <QTimer>
 
@@ -21,12 +20,6 @@ Qt::Alignment AlignmentFlags(int alignment, bool numeric) {
   static constexpr Qt::AlignmentFlag kHorizontal[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
   static constexpr Qt::AlignmentFlag kVertical[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
   return kHorizontal[alignment / 3] | kVertical[alignment % 3];
-}
-
-bool LooksNumeric(const QString& text) {
-  bool ok = false;
-  QLocale::c().toDouble(text.trimmed(), &ok);
-  return ok;
 }
 
 QRect Aligned(const QSize& size, const QRect& box, int alignment) {
@@ -208,7 +201,7 @@ void FlexGrid::PaintContent(QPainter& painter, const FlexCell& cell, int col, co
     const int alignment = cell.alignment >= 0 ? cell.alignment : model_.Column(col).alignment;
     painter.setFont(cell.fontId >= 0 ? model_.Font(cell.fontId) : font());
     painter.setPen(ColorRefToQColor(fore));
-    const int flags = AlignmentFlags(alignment, LooksNumeric(cell.text)) | (wordWrap_ ? Qt::TextWordWrap : 0);
+    const int flags = AlignmentFlags(alignment, FlexGridModel::IsNumber(cell.text)) | (wordWrap_ ? Qt::TextWordWrap : 0);
     painter.drawText(rect.adjusted(kTextMargin, 0, -kTextMargin, 0), flags, cell.text);
   }
   painter.restore();

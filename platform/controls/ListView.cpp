@@ -1,7 +1,6 @@
 #include "platform/controls/ListView.h"
 
 #include <QAbstractTableModel>
-#include <QHeaderView>
 #include <QResizeEvent>
 #include <QTreeView>
 

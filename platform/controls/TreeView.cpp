@@ -4,7 +4,6 @@
 
 #include "platform/controls/TreeViewParts.h"
 
-#include <QApplication>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
