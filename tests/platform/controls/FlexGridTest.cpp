@@ -195,6 +195,27 @@ TEST_F(FlexGridTest, KeysDoNotScrollWithoutScrollBarsButDoWithThem) {
   EXPECT_EQ(grid.TopRow(), 2);
 }
 
+TEST_F(FlexGridTest, PagingHandlersSeeTheMovedCellAndKeepItInView) {
+  // The browser's key handler scrolls by one row when the cursor has just
+  // stepped off the rows in view; it relies on the move coming first.
+  constexpr int kRowsVisible = 9;
+  grid.KeyDown = [&](int& key, int) {
+    if (key == ctl::vbKeyDown && grid.TopRow() + kRowsVisible <= grid.Row()) grid.SetTopRow(grid.TopRow() + 1);
+    if (key == ctl::vbKeyUp && grid.Row() == grid.TopRow() - 1) grid.SetTopRow(grid.TopRow() - 1);
+  };
+  for (int press = 0; press < 15; ++press) {
+    QTest::keyClick(&grid, Qt::Key_Down);
+    EXPECT_GE(grid.Row(), grid.TopRow());
+    EXPECT_LT(grid.Row(), grid.TopRow() + kRowsVisible);
+  }
+  EXPECT_EQ(grid.Row(), 16);
+  for (int press = 0; press < 15; ++press) {
+    QTest::keyClick(&grid, Qt::Key_Up);
+    EXPECT_GE(grid.Row(), grid.TopRow());
+  }
+  EXPECT_EQ(grid.TopRow(), 1);
+}
+
 TEST_F(FlexGridTest, TopRowScrollsTheCellsUnderTheMouse) {
   grid.SetTopRow(11);
   QTest::mouseClick(&grid, Qt::LeftButton, {}, CellCentre(1, 0));
