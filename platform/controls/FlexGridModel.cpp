@@ -1,0 +1,162 @@
+#include "platform/controls/FlexGridModel.h"
+
+#include <QLocale>
+#include <QMetaMethod>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <numeric>
+
+namespace ctl {
+
+namespace {
+
+// The leading number of a text, 0 when there is none ("12 MB" gives 12).
+double LeadingNumber(const QString& text) {
+  static const QRegularExpression number(QStringLiteral(R"(^\s*[-+]?(\d+\.?\d*|\.\d+)([eE][-+]?\d+)?)"));
+  const QRegularExpressionMatch match = number.match(text);
+  return match.hasMatch() ? QLocale::c().toDouble(match.captured(0).trimmed()) : 0.0;
+}
+
+// -1, 0 or 1 for two key texts in one sort mode (ascending; the caller flips).
+int CompareKeys(const QString& a, const QString& b, int mode) {
+  switch (mode) {
+    case 3:
+    case 4: {
+      const double x = LeadingNumber(a);
+      const double y = LeadingNumber(b);
+      return x < y ? -1 : (x > y ? 1 : 0);
+    }
+    case 5:
+    case 6:
+      return QString::compare(a, b, Qt::CaseInsensitive);
+    case 7:
+    case 8:
+      return QString::compare(a, b, Qt::CaseSensitive);
+    default:
+      if (FlexGridModel::IsNumber(a) && FlexGridModel::IsNumber(b)) return CompareKeys(a, b, 3);
+      return QString::compare(a, b, Qt::CaseInsensitive);
+  }
+}
+
+bool Descending(int mode) { return mode == 2 || mode == 4 || mode == 6 || mode == 8; }
+
+}  // namespace
+
+bool FlexGridModel::IsNumber(const QString& text) {
+  bool ok = false;
+  QLocale::c().toDouble(text.trimmed(), &ok);
+  return ok;
+}
+
+FlexGridModel::FlexGridModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void FlexGridModel::Resize(int rows, int cols) {
+  rows = std::max(0, rows);
+  cols = std::max(0, cols);
+  if (rows == rows_ && cols == cols_) return;
+  beginResetModel();
+  std::vector<FlexCell> cells(static_cast<size_t>(rows) * static_cast<size_t>(cols));
+  const int keepRows = std::min(rows, rows_);
+  const int keepCols = std::min(cols, cols_);
+  for (int r = 0; r < keepRows; ++r) {
+    for (int c = 0; c < keepCols; ++c) {
+      cells[static_cast<size_t>(r) * static_cast<size_t>(cols) + c] = std::move(cells_[Index(r, c)]);
+    }
+  }
+  cells_ = std::move(cells);
+  columns_.resize(static_cast<size_t>(cols));
+  rowInfo_.resize(static_cast<size_t>(rows));
+  rows_ = rows;
+  cols_ = cols;
+  endResetModel();
+}
+
+int FlexGridModel::FontId(const QFont& font) {
+  const auto found = std::find(fonts_.begin(), fonts_.end(), font);
+  if (found != fonts_.end()) return static_cast<int>(found - fonts_.begin());
+  fonts_.push_back(font);
+  return static_cast<int>(fonts_.size()) - 1;
+}
+
+void FlexGridModel::MoveColumn(int from, int to) {
+  if (from == to) return;
+  beginResetModel();
+  for (int r = 0; r < rows_; ++r) {
+    auto rowStart = cells_.begin() + static_cast<ptrdiff_t>(Index(r, 0));
+    if (from < to) {
+      std::rotate(rowStart + from, rowStart + from + 1, rowStart + to + 1);
+    } else {
+      std::rotate(rowStart + to, rowStart + from, rowStart + from + 1);
+    }
+  }
+  if (from < to) {
+    std::rotate(columns_.begin() + from, columns_.begin() + from + 1, columns_.begin() + to + 1);
+  } else {
+    std::rotate(columns_.begin() + to, columns_.begin() + from, columns_.begin() + from + 1);
+  }
+  endResetModel();
+}
+
+void FlexGridModel::SortRows(int first, int last, int keyFirst, int keyLast, int mode) {
+  if (first >= last || mode < 1 || mode > 8) return;
+  std::vector<int> order(static_cast<size_t>(last - first + 1));
+  std::iota(order.begin(), order.end(), first);
+  const bool descending = Descending(mode);
+  std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+    for (int c = keyFirst; c <= keyLast; ++c) {
+      const int result = CompareKeys(Cell(a, c).text, Cell(b, c).text, mode);
+      if (result != 0) return descending ? result > 0 : result < 0;
+    }
+    return false;
+  });
+  beginResetModel();
+  std::vector<FlexCell> sorted;
+  std::vector<FlexRow> sortedRows;
+  sorted.reserve(order.size() * static_cast<size_t>(cols_));
+  for (const int r : order) {
+    for (int c = 0; c < cols_; ++c) sorted.push_back(std::move(cells_[Index(r, c)]));
+    sortedRows.push_back(rowInfo_[static_cast<size_t>(r)]);
+  }
+  std::move(sorted.begin(), sorted.end(), cells_.begin() + static_cast<ptrdiff_t>(Index(first, 0)));
+  std::copy(sortedRows.begin(), sortedRows.end(), rowInfo_.begin() + first);
+  endResetModel();
+}
+
+void FlexGridModel::NotifyCell(int row, int col) {
+  static const QMetaMethod changed = QMetaMethod::fromSignal(&QAbstractItemModel::dataChanged);
+  if (isSignalConnected(changed)) emit dataChanged(index(row, col), index(row, col));
+}
+
+void FlexGridModel::NotifyAll() {
+  static const QMetaMethod changed = QMetaMethod::fromSignal(&QAbstractItemModel::dataChanged);
+  if (isSignalConnected(changed) && rows_ > 0 && cols_ > 0) {
+    emit dataChanged(index(0, 0), index(rows_ - 1, cols_ - 1));
+  }
+}
+
+int FlexGridModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+
+int FlexGridModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : cols_; }
+
+QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rows_ || index.column() >= cols_) return {};
+  const FlexCell& cell = Cell(index.row(), index.column());
+  switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole:
+      return cell.text;
+    case Qt::DecorationRole:
+      return cell.picture.isNull() ? QVariant() : QVariant(cell.picture);
+    case Qt::BackgroundRole:
+      return cell.backColor ? QVariant(ColorRefToQColor(cell.backColor)) : QVariant();
+    case Qt::ForegroundRole:
+      return cell.foreColor ? QVariant(ColorRefToQColor(cell.foreColor)) : QVariant();
+    case Qt::FontRole:
+      return cell.fontId >= 0 ? QVariant(Font(cell.fontId)) : QVariant();
+    default:
+      return {};
+  }
+}
+
+}  // namespace ctl

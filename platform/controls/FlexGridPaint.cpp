@@ -1,0 +1,222 @@
+// Geometry and painting of the flex grid: only the rows from TopRow down to
+// the bottom edge (after the fixed rows) are visited.
+#include "platform/controls/FlexGrid.h"
+
+#include "platform/RWError.h"
+#include "platform/Twips.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <QTimer>
+
+namespace ctl {
+
+namespace {
+
+constexpr int kTextMargin = 2;
+
+Qt::Alignment AlignmentFlags(int alignment, bool numeric) {
+  if (alignment < 0 || alignment > 8) alignment = numeric ? flexAlignRightCenter : flexAlignLeftCenter;
+  static constexpr Qt::AlignmentFlag kHorizontal[] = {Qt::AlignLeft, Qt::AlignHCenter, Qt::AlignRight};
+  static constexpr Qt::AlignmentFlag kVertical[] = {Qt::AlignTop, Qt::AlignVCenter, Qt::AlignBottom};
+  return kHorizontal[alignment / 3] | kVertical[alignment % 3];
+}
+
+QRect Aligned(const QSize& size, const QRect& box, int alignment) {
+  const Qt::Alignment flags = AlignmentFlags(alignment, false);
+  int x = box.left();
+  int y = box.top();
+  if (flags & Qt::AlignHCenter) x += (box.width() - size.width()) / 2;
+  if (flags & Qt::AlignRight) x = box.right() + 1 - size.width();
+  if (flags & Qt::AlignVCenter) y += (box.height() - size.height()) / 2;
+  if (flags & Qt::AlignBottom) y = box.bottom() + 1 - size.height();
+  return QRect(QPoint(x, y), size);
+}
+
+}  // namespace
+
+int FlexGrid::ColPixels(int col) const {
+  const int twips = model_.Column(col).widthTwips;
+  return std::max(0, TwipsToPixelsX(twips >= 0 ? twips : kDefaultColWidthTwips));
+}
+
+int FlexGrid::DefaultRowPixels() const { return QFontMetrics(font()).height() + 3; }
+
+int FlexGrid::RowPixels(int row) const {
+  const int twips = model_.RowInfo(row).heightTwips;
+  const int pixels = twips >= 0 ? std::max(0, TwipsToPixelsY(twips)) : DefaultRowPixels();
+  // A hidden row stays hidden; any other is at least RowHeightMin high.
+  return pixels == 0 ? 0 : std::max(pixels, TwipsToPixelsY(rowHeightMin_));
+}
+
+std::vector<FlexGrid::Span> FlexGrid::VisibleRows() const {
+  std::vector<Span> rows;
+  int y = 0;
+  for (int r = 0; r < fixedRows_ && y < height(); ++r) {
+    rows.push_back({r, y, RowPixels(r)});
+    y += rows.back().size;
+  }
+  for (int r = topRow_; r < Rows() && y < height(); ++r) {
+    const int size = RowPixels(r);
+    if (size > 0) rows.push_back({r, y, size});
+    y += size;
+  }
+  return rows;
+}
+
+std::vector<FlexGrid::Span> FlexGrid::VisibleCols() const {
+  std::vector<Span> cols;
+  int x = 0;
+  for (int c = 0; c < Cols() && x < width(); ++c) {
+    const int size = ColPixels(c);
+    if (size > 0) cols.push_back({c, x, size});
+    x += size;
+  }
+  return cols;
+}
+
+QRect FlexGrid::CellRect(int row, int col) const {
+  int x = 0;
+  for (int c = 0; c < col; ++c) x += ColPixels(c);
+  int y = 0;
+  if (row < fixedRows_) {
+    for (int r = 0; r < row; ++r) y += RowPixels(r);
+  } else {
+    for (int r = 0; r < fixedRows_; ++r) y += RowPixels(r);
+    for (int r = topRow_; r < row; ++r) y += RowPixels(r);
+    for (int r = row; r < topRow_; ++r) y -= RowPixels(r);
+  }
+  return QRect(x, y, ColPixels(col), RowPixels(row));
+}
+
+FlexGrid::Hit FlexGrid::CellAt(const QPointF& point) const {
+  Hit hit{std::max(0, Rows() - 1), std::max(0, Cols() - 1), false};
+  bool rowFound = false;
+  for (const Span& row : VisibleRows()) {
+    if (point.y() < row.start + row.size) {
+      hit.row = row.index;
+      rowFound = point.y() >= 0 || row.index == 0;
+      break;
+    }
+  }
+  bool colFound = false;
+  for (const Span& col : VisibleCols()) {
+    if (point.x() < col.start + col.size) {
+      hit.col = col.index;
+      colFound = point.x() >= 0 || col.index == 0;
+      break;
+    }
+  }
+  hit.onCell = rowFound && colFound && point.x() >= 0 && point.y() >= 0;
+  return hit;
+}
+
+bool FlexGrid::MergesDown(int row, int col) const {
+  if (mergeCells_ == flexMergeNever || row < fixedRows_ || row + 1 >= Rows()) return false;
+  if (!model_.Column(col).merge || model_.Cell(row, col).text != model_.Cell(row + 1, col).text) return false;
+  if (mergeCells_ == flexMergeRestrictColumns || mergeCells_ == flexMergeRestrictAll) {
+    // A cell merges only where the merging columns to its left merge too.
+    for (int c = 0; c < col; ++c) {
+      if (model_.Column(c).merge && !MergesDown(row, c)) return false;
+    }
+  }
+  return true;
+}
+
+bool FlexGrid::Highlighted(int row, int col) const {
+  if (highLight_ == flexHighlightNever || (highLight_ == flexHighlightWithFocus && !hasFocus())) return false;
+  if (row == row_ && col == col_) return false;
+  const Range range = Selection();
+  return row >= range.top && row <= range.bottom && col >= range.left && col <= range.right;
+}
+
+void FlexGrid::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), ColorRefToQColor(backColorBkg_));
+  const std::vector<Span> rows = VisibleRows();
+  for (const Span& column : VisibleCols()) PaintColumn(painter, column, rows);
+}
+
+void FlexGrid::PaintColumn(QPainter& painter, const Span& column, const std::vector<Span>& rows) {
+  for (size_t first = 0; first < rows.size();) {
+    size_t last = first;
+    while (last + 1 < rows.size() && rows[last + 1].index == rows[last].index + 1 &&
+           MergesDown(rows[last].index, column.index)) {
+      ++last;
+    }
+    const int height = rows[last].start + rows[last].size - rows[first].start;
+    PaintCell(painter, rows[first].index, column.index, QRect(column.start, rows[first].start, column.size, height));
+    first = last + 1;
+  }
+}
+
+void FlexGrid::PaintCell(QPainter& painter, int row, int col, const QRect& rect) {
+  const FlexCell& cell = model_.Cell(row, col);
+  const bool fixed = row < fixedRows_ || col < fixedCols_;
+  const bool highlighted = !fixed && Highlighted(row, col);
+  const COLORREF back = highlighted      ? backColorSel_
+                        : cell.backColor ? cell.backColor
+                        : fixed          ? backColorFixed_
+                                         : backColor_;
+  const bool lines = gridLines_ != flexGridNone;
+  const QRect inner = lines ? rect.adjusted(0, 0, -1, -1) : rect;
+  painter.fillRect(rect, ColorRefToQColor(back));
+  bool drawn = false;
+  if (OwnerDrawCell) {
+    painter.save();
+    painter.setClipRect(inner);
+    try {
+      drawn = OwnerDrawCell(painter, {row, col, inner, cell, row == row_ && col == col_, fixed});
+    } catch (const std::exception& error) {
+      ReportPaintError(error);
+    }
+    painter.restore();
+  }
+  if (!drawn) PaintContent(painter, cell, col, inner, highlighted, fixed);
+  if (lines) {
+    painter.setPen(ColorRefToQColor(fixed ? gridColorFixed_ : gridColor_));
+    painter.drawLine(rect.topRight(), rect.bottomRight());
+    painter.drawLine(rect.bottomLeft(), rect.bottomRight());
+  }
+}
+
+void FlexGrid::PaintContent(QPainter& painter, const FlexCell& cell, int col, const QRect& rect, bool highlighted,
+                            bool fixed) {
+  painter.save();
+  painter.setClipRect(rect);
+  if (!cell.picture.isNull()) {
+    if (cell.pictureAlignment == flexPicAlignStretch) {
+      painter.drawPixmap(rect, cell.picture);
+    } else if (cell.pictureAlignment == flexPicAlignTile) {
+      painter.drawTiledPixmap(rect, cell.picture);
+    } else {
+      painter.drawPixmap(Aligned(cell.picture.size(), rect, cell.pictureAlignment), cell.picture);
+    }
+  }
+  if (!cell.text.isEmpty()) {
+    const COLORREF fore = highlighted      ? foreColorSel_
+                          : cell.foreColor ? cell.foreColor
+                          : fixed          ? foreColorFixed_
+                                           : foreColor_;
+    const int alignment = cell.alignment >= 0 ? cell.alignment : model_.Column(col).alignment;
+    painter.setFont(cell.fontId >= 0 ? model_.Font(cell.fontId) : font());
+    painter.setPen(ColorRefToQColor(fore));
+    const int flags = AlignmentFlags(alignment, FlexGridModel::IsNumber(cell.text)) | (wordWrap_ ? Qt::TextWordWrap : 0);
+    painter.drawText(rect.adjusted(kTextMargin, 0, -kTextMargin, 0), flags, cell.text);
+  }
+  painter.restore();
+}
+
+void FlexGrid::ReportPaintError(const std::exception& error) {
+  // A message box cannot open inside a paint; it follows once painting ends.
+  if (paintErrorPending_) return;
+  paintErrorPending_ = true;
+  const auto* rwError = dynamic_cast<const RWError*>(&error);
+  const QString text = rwError ? rwError->Text() : QString::fromUtf8(error.what());
+  QTimer::singleShot(0, this, [this, text] {
+    paintErrorPending_ = false;
+    ReportHandlerError(this, text);
+  });
+}
+
+}  // namespace ctl

@@ -1,0 +1,84 @@
+#include "platform/controls/Label.h"
+
+#include <QEvent>
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <cmath>
+
+namespace ctl {
+
+Label::Label(QWidget* parent) : Control(parent) {
+  setFocusPolicy(Qt::NoFocus);
+  setFont(QFont(QStringLiteral("Tahoma"), 8));
+}
+
+void Label::SetCaption(const QString& caption) {
+  caption_ = caption;
+  FitToCaption();
+  update();
+}
+
+void Label::SetAlignment(int alignment) {
+  alignment_ = alignment;
+  update();
+}
+
+void Label::SetAutoSize(bool autoSize) {
+  autoSize_ = autoSize;
+  FitToCaption();
+}
+
+void Label::SetWordWrap(bool wordWrap) {
+  wordWrap_ = wordWrap;
+  FitToCaption();
+  update();
+}
+
+void Label::SetBackStyle(int style) {
+  backStyle_ = style;
+  update();
+}
+
+void Label::SetBackColor(COLORREF colour) {
+  backColor_ = colour;
+  update();
+}
+
+void Label::SetForeColor(COLORREF colour) {
+  foreColor_ = colour;
+  update();
+}
+
+void Label::changeEvent(QEvent* event) {
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::FontChange) FitToCaption();
+}
+
+int Label::TextFlags() const {
+  const int horizontal = alignment_ == vbRightJustify ? Qt::AlignRight
+                         : alignment_ == vbCenter     ? Qt::AlignHCenter
+                                                      : Qt::AlignLeft;
+  return horizontal | Qt::AlignTop | (wordWrap_ ? Qt::TextWordWrap : 0);
+}
+
+void Label::FitToCaption() {
+  if (!autoSize_) return;
+  const QFontMetricsF metrics(font());
+  if (wordWrap_) {
+    const QRectF bounds = metrics.boundingRect(QRectF(0, 0, std::max(1, width()), 1e6), TextFlags(), caption_);
+    resize(width(), static_cast<int>(std::ceil(bounds.height())));
+  } else {
+    const QRectF bounds = metrics.boundingRect(QRectF(0, 0, 1e6, 1e6), TextFlags(), caption_);
+    resize(static_cast<int>(std::ceil(bounds.width())), static_cast<int>(std::ceil(metrics.height())));
+  }
+}
+
+void Label::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  if (backStyle_ == 1) painter.fillRect(rect(), ColorRefToQColor(backColor_));
+  painter.setPen(ColorRefToQColor(foreColor_));
+  painter.drawText(rect(), TextFlags(), caption_);
+}
+
+}  // namespace ctl

@@ -1,0 +1,53 @@
+#pragma once
+// The label: a caption drawn in its font and colours, left, right or centred,
+// optionally wrapped, optionally sizing itself to its caption (the program
+// measures text widths with an auto-sizing label).
+#include "platform/ColorRef.h"
+#include "platform/controls/Control.h"
+
+#include <QFont>
+
+namespace ctl {
+
+inline constexpr int vbLeftJustify = 0;
+inline constexpr int vbRightJustify = 1;
+inline constexpr int vbCenter = 2;
+
+class Label : public Control {
+ public:
+  explicit Label(QWidget* parent = nullptr);
+
+  const QString& Caption() const { return caption_; }
+  void SetCaption(const QString& caption);
+  int Alignment() const { return alignment_; }
+  void SetAlignment(int alignment);
+  bool AutoSize() const { return autoSize_; }
+  void SetAutoSize(bool autoSize);
+  bool WordWrap() const { return wordWrap_; }
+  void SetWordWrap(bool wordWrap);
+  // 0 transparent, 1 opaque.
+  int BackStyle() const { return backStyle_; }
+  void SetBackStyle(int style);
+  COLORREF BackColor() const { return backColor_; }
+  void SetBackColor(COLORREF colour);
+  COLORREF ForeColor() const { return foreColor_; }
+  void SetForeColor(COLORREF colour);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  void FitToCaption();
+  int TextFlags() const;
+
+  QString caption_;
+  int alignment_ = vbLeftJustify;
+  bool autoSize_ = false;
+  bool wordWrap_ = false;
+  int backStyle_ = 1;
+  COLORREF backColor_ = RGB(240, 240, 240);
+  COLORREF foreColor_ = 0;
+};
+
+}  // namespace ctl

@@ -1,0 +1,266 @@
+#include "platform/controls/ListView.h"
+
+#include <QAbstractTableModel>
+#include <QResizeEvent>
+#include <QTreeView>
+
+namespace ctl {
+
+namespace {
+
+constexpr double kDefaultColumnWidth = 100;
+
+}  // namespace
+
+// The rows of the list for its view: column 0 the item's text, column k its
+// sub-item k with that sub-item's colour, weight and tool tip.
+class ListViewModel : public QAbstractTableModel {
+ public:
+  explicit ListViewModel(ListView* list) : QAbstractTableModel(list), list_(list) {}
+
+  using QAbstractTableModel::beginInsertRows;
+  using QAbstractTableModel::beginRemoveRows;
+  using QAbstractTableModel::beginResetModel;
+  using QAbstractTableModel::endInsertRows;
+  using QAbstractTableModel::endRemoveRows;
+  using QAbstractTableModel::endResetModel;
+
+  int rowCount(const QModelIndex& parent = QModelIndex()) const override {
+    return parent.isValid() ? 0 : list_->ListItems.Count();
+  }
+  int columnCount(const QModelIndex& parent = QModelIndex()) const override {
+    return parent.isValid() ? 0 : std::max(1, list_->ColumnHeaders.Count());
+  }
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section >= list_->ColumnHeaders.Count()) {
+      return {};
+    }
+    return list_->ColumnHeaders.Item(section + 1).Text();
+  }
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (!index.isValid()) return {};
+    const ListItem& item = list_->ListItems.Item(index.row() + 1);
+    if (index.column() == 0) return role == Qt::DisplayRole ? QVariant(item.Text()) : QVariant();
+    if (index.column() > item.ListSubItems.Count()) return {};
+    const ListSubItem& sub = item.ListSubItems.Item(index.column());
+    switch (role) {
+      case Qt::DisplayRole:
+        return sub.Text();
+      case Qt::ForegroundRole:
+        return ColorRefToQColor(sub.ForeColor());
+      case Qt::ToolTipRole:
+        return sub.ToolTipText().isEmpty() ? QVariant() : QVariant(sub.ToolTipText());
+      case Qt::FontRole: {
+        QFont font = list_->font();
+        font.setBold(sub.Bold());
+        return font;
+      }
+      default:
+        return {};
+    }
+  }
+  void RowChanged(int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); }
+
+ private:
+  ListView* list_;
+};
+
+// --- sub-items -----------------------------------------------------------------------
+
+void ListSubItem::SetText(const QString& text) {
+  text_ = text;
+  item_->Changed();
+}
+
+void ListSubItem::SetForeColor(COLORREF colour) {
+  foreColor_ = colour;
+  item_->Changed();
+}
+
+void ListSubItem::SetBold(bool bold) {
+  bold_ = bold;
+  item_->Changed();
+}
+
+ListSubItem& ListSubItemCollection::Add(int index, const QString& key, const QString& text) {
+  auto sub = std::make_unique<ListSubItem>();
+  sub->item_ = item_;
+  sub->text_ = text;
+  ListSubItem& added = Insert(index, key, std::move(sub));
+  item_->Changed();
+  return added;
+}
+
+// --- items -------------------------------------------------------------------------
+
+void ListItem::Changed() {
+  if (Index() > 0) list_->ItemChanged(*this);
+}
+
+void ListItem::SetText(const QString& text) {
+  text_ = text;
+  Changed();
+}
+
+bool ListItem::Selected() const { return list_->view_->selectionModel()->isRowSelected(Index() - 1, QModelIndex()); }
+
+void ListItem::SetSelected(bool selected) {
+  const QModelIndex index = list_->model_->index(Index() - 1, 0);
+  QItemSelectionModel* selection = list_->view_->selectionModel();
+  if (!selected) {
+    selection->select(index, QItemSelectionModel::Deselect | QItemSelectionModel::Rows);
+    return;
+  }
+  // Selecting an item also gives it the focus, from where the list's own
+  // arrow keys go on.
+  const auto flags = list_->multiSelect_ ? QItemSelectionModel::Select : QItemSelectionModel::ClearAndSelect;
+  selection->setCurrentIndex(index, flags | QItemSelectionModel::Rows);
+}
+
+QString ListItem::SubItems(int index) const {
+  return index >= 1 && index <= ListSubItems.Count() ? ListSubItems.Item(index).Text() : QString();
+}
+
+void ListItem::SetSubItems(int index, const QString& text) {
+  while (ListSubItems.Count() < index) ListSubItems.Add();
+  ListSubItems.Item(index).SetText(text);
+}
+
+ListItem& ListItemCollection::Add(int index, const QString& key, const QString& text) {
+  const size_t position = NewPosition(index, key);
+  auto item = std::make_unique<ListItem>(list_);
+  item->text_ = text;
+  const int row = static_cast<int>(position);
+  list_->model_->beginInsertRows(QModelIndex(), row, row);
+  ListItem& added = Place(position, key, std::move(item));
+  list_->model_->endInsertRows();
+  return added;
+}
+
+void ListItemCollection::Remove(const ItemRef& ref) {
+  const int row = static_cast<int>(Position(ref));
+  list_->model_->beginRemoveRows(QModelIndex(), row, row);
+  Erase(static_cast<size_t>(row));
+  list_->model_->endRemoveRows();
+}
+
+void ListItemCollection::Clear() {
+  list_->model_->beginResetModel();
+  items_.clear();
+  list_->model_->endResetModel();
+}
+
+// --- column headers -------------------------------------------------------------------
+
+ColumnHeader& ColumnHeaderCollection::Add(int index, const QString& key, const QString& text, double width) {
+  const size_t position = NewPosition(index, key);
+  auto header = std::make_unique<ColumnHeader>();
+  header->text_ = text;
+  header->width_ = width < 0 ? kDefaultColumnWidth : width;
+  list_->model_->beginResetModel();
+  ColumnHeader& added = Place(position, key, std::move(header));
+  list_->model_->endResetModel();
+  list_->ApplyColumns();
+  return added;
+}
+
+void ColumnHeaderCollection::Clear() {
+  list_->model_->beginResetModel();
+  items_.clear();
+  list_->model_->endResetModel();
+}
+
+// --- ListView --------------------------------------------------------------------------
+
+ListView::ListView(QWidget* parent) : Control(parent), model_(new ListViewModel(this)), view_(new QTreeView(this)) {
+  view_->setModel(model_);
+  view_->setRootIsDecorated(false);
+  view_->setUniformRowHeights(true);
+  view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  view_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  view_->setSelectionMode(QAbstractItemView::SingleSelection);
+  view_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  view_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  setFont(QFont(QStringLiteral("Tahoma"), 8));
+  SetEventUnits(ScaleUnits::Twips);
+  SetClientArea(view_->viewport());
+  WatchInput(view_);
+  WatchInput(view_->viewport());
+  setFocusProxy(view_);
+  ApplyBackground();
+}
+
+ListView::~ListView() {
+  delete view_;
+  view_ = nullptr;
+}
+
+void ListView::ItemChanged(const ListItem& item) { model_->RowChanged(item.Index() - 1); }
+
+ListItem* ListView::SelectedItem() const {
+  const QModelIndex current = view_->currentIndex();
+  if (current.isValid() && view_->selectionModel()->isRowSelected(current.row(), QModelIndex())) {
+    return &ListItems.Item(current.row() + 1);
+  }
+  const QModelIndexList rows = view_->selectionModel()->selectedRows();
+  return rows.isEmpty() ? nullptr : &ListItems.Item(rows.first().row() + 1);
+}
+
+void ListView::SetSelectedItem(ListItem* item) {
+  if (!item) {
+    view_->selectionModel()->clearSelection();
+    return;
+  }
+  view_->selectionModel()->setCurrentIndex(model_->index(item->Index() - 1, 0),
+                                           QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void ListView::SetMultiSelect(bool multiSelect) {
+  multiSelect_ = multiSelect;
+  view_->setSelectionMode(multiSelect ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+}
+
+void ListView::SetHideColumnHeaders(bool hide) {
+  hideHeaders_ = hide;
+  view_->setHeaderHidden(hide);
+}
+
+void ListView::SetPicture(const QPixmap& picture) {
+  picture_ = picture;
+  ApplyBackground();
+}
+
+void ListView::SetBackColor(COLORREF colour) {
+  backColor_ = colour;
+  ApplyBackground();
+}
+
+void ListView::ApplyBackground() {
+  QPalette palette = view_->palette();
+  palette.setBrush(QPalette::Base, picture_.isNull() ? QBrush(ColorRefToQColor(backColor_)) : QBrush(picture_));
+  view_->setPalette(palette);
+}
+
+void ListView::ApplyColumns() {
+  for (int c = 0; c < ColumnHeaders.Count(); ++c) {
+    view_->setColumnWidth(c, static_cast<int>(ColumnHeaders.Item(c + 1).Width()));
+  }
+}
+
+ListItem* ListView::HitTest(double x, double y) const {
+  const QModelIndex index =
+      view_->indexAt(QPoint(UnitsToPixelsX(x, ScaleUnits::Twips), UnitsToPixelsY(y, ScaleUnits::Twips)));
+  return index.isValid() ? &ListItems.Item(index.row() + 1) : nullptr;
+}
+
+int ListView::CountPerPage() const {
+  const int rowHeight = view_->sizeHintForRow(0) > 0 ? view_->sizeHintForRow(0) : fontMetrics().height() + 2;
+  return std::max(0, view_->viewport()->height() / rowHeight);
+}
+
+void ListView::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  view_->setGeometry(rect());
+}
+
+}  // namespace ctl

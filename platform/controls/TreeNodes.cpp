@@ -1,0 +1,281 @@
+// The nodes of the tree view and the structure changes behind Nodes.Add,
+// Remove, Clear, moving and sorting, each kept in step with the item model.
+#include "platform/controls/ControlErrors.h"
+#include "platform/controls/TreeView.h"
+#include "platform/controls/TreeViewParts.h"
+
+#include <algorithm>
+
+namespace ctl {
+
+namespace {
+
+const QString kSource = QStringLiteral("Nodes");
+
+}  // namespace
+
+// --- Node ----------------------------------------------------------------------
+
+void Node::Changed() { tree_->NodeChanged(this); }
+
+void Node::SetText(const QString& text) {
+  text_ = text;
+  Changed();
+}
+
+void Node::SetImage(const QString& imageKey) {
+  image_ = imageKey;
+  Changed();
+}
+
+void Node::SetExpandedImage(const QString& imageKey) {
+  expandedImage_ = imageKey;
+  Changed();
+}
+
+void Node::SetBold(bool bold) {
+  bold_ = bold;
+  Changed();
+}
+
+void Node::SetForeColor(COLORREF colour) {
+  foreColor_ = colour;
+  Changed();
+}
+
+bool Node::SetStateImage(int index) {
+  stateImage_ = std::max(0, index);
+  Changed();
+  return true;
+}
+
+void Node::SetSorted(bool sorted) {
+  sorted_ = sorted;
+  if (sorted_) tree_->SortLevel(this);
+}
+
+void Node::SetExpanded(bool expanded) {
+  if (expanded_ == expanded) return;
+  expanded_ = expanded;
+  tree_->ApplyExpanded(this);
+  tree_->Raise(expanded ? tree_->Expand : tree_->Collapse, this);
+}
+
+bool Node::Selected() const { return tree_->selected_ == this; }
+
+void Node::SetSelected(bool selected) {
+  if (selected) {
+    tree_->SetSelectedItem(this);
+  } else if (Selected()) {
+    tree_->SetSelectedItem(nullptr);
+  }
+}
+
+const std::vector<Node*>& Node::Siblings() const { return tree_->Level(parent_); }
+
+Node* Node::Next() const {
+  const auto& level = Siblings();
+  return static_cast<size_t>(row_) + 1 < level.size() ? level[static_cast<size_t>(row_) + 1] : nullptr;
+}
+
+Node* Node::Previous() const { return row_ > 0 ? Siblings()[static_cast<size_t>(row_) - 1] : nullptr; }
+Node* Node::FirstSibling() const { return Siblings().front(); }
+Node* Node::LastSibling() const { return Siblings().back(); }
+
+Node* Node::Root() const {
+  const Node* node = this;
+  while (node->parent_) node = node->parent_;
+  return node->FirstSibling();
+}
+
+QString Node::FullPath() const {
+  QString path = text_;
+  for (const Node* up = parent_; up; up = up->parent_) path = up->text_ + tree_->pathSeparator_ + path;
+  return path;
+}
+
+void Node::SetParent(Node* parent) {
+  for (const Node* up = parent; up; up = up->parent_) {
+    if (up == this) RaiseControlError(kErrInvalidArgument, kSource);  // a node cannot go under itself
+  }
+  tree_->Move(this, parent);
+}
+
+void Node::EnsureVisible() {
+  for (Node* up = parent_; up; up = up->parent_) up->SetExpanded(true);
+  tree_->view_->scrollTo(tree_->model_->IndexOf(this));
+}
+
+// --- NodeCollection --------------------------------------------------------------
+
+Node* NodeCollection::Add(const QString& relative, int relationship, const QString& key, const QString& text,
+                          const QString& image) {
+  if (!key.isEmpty() && byKey_.contains(key)) RaiseControlError(kErrKeyNotUnique, kSource);
+  Node* parent = nullptr;
+  size_t position = tree_->roots_.size();
+  bool inOrder = tree_->sorted_;
+  if (!relative.isEmpty()) {
+    Node* anchor = Find(relative);
+    if (!anchor) RaiseControlError(kErrElementNotFound, kSource);
+    parent = relationship == tvwChild ? anchor : anchor->parent_;
+    const size_t row = static_cast<size_t>(anchor->row_);
+    switch (relationship) {
+      case tvwChild:
+        position = anchor->children_.size();
+        break;
+      case tvwFirst:
+        position = 0;
+        break;
+      case tvwNext:
+        position = row + 1;
+        break;
+      case tvwPrevious:
+        position = row;
+        break;
+      default:
+        position = tree_->Level(parent).size();
+        break;
+    }
+    inOrder = (relationship == tvwChild || relationship == tvwLast) && (parent ? parent->sorted_ : tree_->sorted_);
+  }
+  auto node = std::make_unique<Node>();
+  node->tree_ = tree_;
+  node->key_ = key;
+  node->text_ = text;
+  node->image_ = image;
+  Node* added = node.get();
+  order_.push_back(std::move(node));
+  added->index_ = Count();
+  if (!key.isEmpty()) byKey_.insert(key, added);
+  if (inOrder) position = tree_->SortedPosition(tree_->Level(parent), text);
+  tree_->Insert(added, parent, position);
+  return added;
+}
+
+Node& NodeCollection::Item(const ItemRef& ref) const {
+  if (const int* index = std::get_if<int>(&ref)) {
+    if (*index < 1 || *index > Count()) RaiseControlError(kErrIndexOutOfBounds, kSource);
+    return *order_[static_cast<size_t>(*index - 1)];
+  }
+  Node* node = Find(std::get<QString>(ref));
+  if (!node) RaiseControlError(kErrElementNotFound, kSource);
+  return *node;
+}
+
+void NodeCollection::Remove(const ItemRef& ref) {
+  Node& node = Item(ref);
+  // A removed selection passes to the next sibling, else the previous one,
+  // else the parent, as in the common control.
+  bool selectedInside = false;
+  for (const Node* up = tree_->selected_; up; up = up->parent_) selectedInside = selectedInside || up == &node;
+  Node* successor = node.Next() ? node.Next() : node.Previous() ? node.Previous() : node.parent_;
+  tree_->Detach(&node);
+  tree_->Forget(&node);
+  Renumber();
+  if (selectedInside) tree_->SetSelectedItem(successor);
+}
+
+void NodeCollection::Clear() {
+  tree_->model_->beginResetModel();
+  tree_->roots_.clear();
+  tree_->selected_ = nullptr;
+  tree_->dropHighlight_ = nullptr;
+  byKey_.clear();
+  order_.clear();
+  tree_->model_->endResetModel();
+}
+
+void NodeCollection::Renumber() {
+  for (size_t i = 0; i < order_.size(); ++i) order_[i]->index_ = static_cast<int>(i) + 1;
+}
+
+// --- TreeView structure ----------------------------------------------------------
+
+std::vector<Node*>& TreeView::Level(Node* parent) { return parent ? parent->children_ : roots_; }
+
+size_t TreeView::SortedPosition(const std::vector<Node*>& level, const QString& text) const {
+  // After the last node that does not sort after the text, as the common
+  // control inserts into a sorted level.
+  const auto at = std::upper_bound(level.begin(), level.end(), text, [](const QString& value, const Node* node) {
+    return QString::compare(value, node->text_, Qt::CaseInsensitive) < 0;
+  });
+  return static_cast<size_t>(at - level.begin());
+}
+
+void TreeView::Insert(Node* node, Node* parent, size_t position) {
+  std::vector<Node*>& level = Level(parent);
+  position = std::min(position, level.size());
+  const bool firstChild = parent && level.empty();
+  model_->beginInsertRows(model_->IndexOf(parent), static_cast<int>(position), static_cast<int>(position));
+  node->parent_ = parent;
+  level.insert(level.begin() + static_cast<ptrdiff_t>(position), node);
+  for (size_t i = position; i < level.size(); ++i) level[i]->row_ = static_cast<int>(i);
+  model_->endInsertRows();
+  // A node set expanded before it had children opens once it has some.
+  if (firstChild && parent->expanded_) ApplyExpanded(parent);
+  if (node->expanded_ && !node->children_.empty()) ApplyExpanded(node);
+}
+
+void TreeView::Detach(Node* node) {
+  std::vector<Node*>& level = Level(node->parent_);
+  const int row = node->row_;
+  model_->beginRemoveRows(model_->IndexOf(node->parent_), row, row);
+  level.erase(level.begin() + row);
+  for (size_t i = static_cast<size_t>(row); i < level.size(); ++i) level[i]->row_ = static_cast<int>(i);
+  node->parent_ = nullptr;
+  model_->endRemoveRows();
+}
+
+void TreeView::Move(Node* node, Node* parent) {
+  std::vector<Node*>& from = Level(node->parent_);
+  std::vector<Node*>& to = Level(parent);
+  const bool sameLevel = &from == &to;
+  const size_t row = static_cast<size_t>(node->row_);
+  std::vector<Node*> target = to;
+  if (sameLevel) target.erase(target.begin() + static_cast<ptrdiff_t>(row));
+  const bool inOrder = parent ? parent->sorted_ : sorted_;
+  const size_t position = inOrder ? SortedPosition(target, node->text_) : target.size();
+  if (sameLevel && position == row) return;
+  // The view keeps the moved subtree's expansion only through a move.
+  const int destination = static_cast<int>(sameLevel && position > row ? position + 1 : position);
+  const bool firstChild = parent && to.empty();
+  model_->beginMoveRows(model_->IndexOf(node->parent_), static_cast<int>(row), static_cast<int>(row),
+                        model_->IndexOf(parent), destination);
+  from.erase(from.begin() + static_cast<ptrdiff_t>(row));
+  to.insert(to.begin() + static_cast<ptrdiff_t>(position), node);
+  for (size_t i = 0; i < from.size(); ++i) from[i]->row_ = static_cast<int>(i);
+  for (size_t i = 0; i < to.size(); ++i) to[i]->row_ = static_cast<int>(i);
+  node->parent_ = parent;
+  model_->endMoveRows();
+  if (firstChild && parent->expanded_) ApplyExpanded(parent);
+}
+
+void TreeView::Forget(Node* node) {
+  // The node and its subtree leave the collection; the children first.
+  for (Node* child : node->children_) Forget(child);
+  if (selected_ == node) selected_ = nullptr;
+  if (dropHighlight_ == node) dropHighlight_ = nullptr;
+  auto& order = Nodes.order_;
+  const auto it = std::find_if(order.begin(), order.end(), [&](const auto& owned) { return owned.get() == node; });
+  if (!node->key_.isEmpty()) Nodes.byKey_.remove(node->key_);
+  order.erase(it);
+}
+
+void TreeView::SortLevel(Node* parent) {
+  std::vector<Node*>& level = Level(parent);
+  if (level.size() < 2) return;
+  emit model_->layoutAboutToBeChanged({model_->IndexOf(parent)});
+  std::stable_sort(level.begin(), level.end(), [](const Node* a, const Node* b) {
+    return QString::compare(a->text_, b->text_, Qt::CaseInsensitive) < 0;
+  });
+  for (size_t i = 0; i < level.size(); ++i) level[i]->row_ = static_cast<int>(i);
+  model_->FollowNodes();
+  emit model_->layoutChanged({model_->IndexOf(parent)});
+}
+
+void TreeView::SetSorted(bool sorted) {
+  sorted_ = sorted;
+  if (sorted_) SortLevel(nullptr);
+}
+
+}  // namespace ctl

@@ -1,0 +1,54 @@
+#pragma once
+// Mouse buttons, modifier keys and key codes in the numbering the program's
+// event handlers test: buttons 1 left, 2 right, 4 middle; shift state 1 Shift,
+// 2 Ctrl, 4 Alt, summed; key codes of the original platform (13 Enter,
+// 37-40 arrows, 46 Delete, 65-90 letters, 96-105 keypad digits, 112 F1 ...).
+#include <Qt>
+
+class QKeyEvent;
+
+namespace ctl {
+
+inline constexpr int vbLeftButton = 1;
+inline constexpr int vbRightButton = 2;
+inline constexpr int vbMiddleButton = 4;
+
+inline constexpr int vbShiftMask = 1;
+inline constexpr int vbCtrlMask = 2;
+inline constexpr int vbAltMask = 4;
+
+inline constexpr int vbKeyBack = 8;
+inline constexpr int vbKeyTab = 9;
+inline constexpr int vbKeyReturn = 13;
+inline constexpr int vbKeyShift = 16;
+inline constexpr int vbKeyControl = 17;
+inline constexpr int vbKeyMenu = 18;
+inline constexpr int vbKeyEscape = 27;
+inline constexpr int vbKeySpace = 32;
+inline constexpr int vbKeyPageUp = 33;
+inline constexpr int vbKeyPageDown = 34;
+inline constexpr int vbKeyEnd = 35;
+inline constexpr int vbKeyHome = 36;
+inline constexpr int vbKeyLeft = 37;
+inline constexpr int vbKeyUp = 38;
+inline constexpr int vbKeyRight = 39;
+inline constexpr int vbKeyDown = 40;
+inline constexpr int vbKeyInsert = 45;
+inline constexpr int vbKeyDelete = 46;
+inline constexpr int vbKeyNumpad0 = 96;
+inline constexpr int vbKeyF1 = 112;
+inline constexpr int vbKeyF2 = 113;
+
+// The button of one mouse event (0 for none or an unknown button).
+int VbButton(Qt::MouseButton button);
+// Every button held, summed.
+int VbButtons(Qt::MouseButtons buttons);
+int VbShift(Qt::KeyboardModifiers modifiers);
+// The key code of a key event; 0 for a key without one.
+int VbKeyCode(const QKeyEvent* event);
+// The character code a key press types (KeyPress); 0 when it types none.
+int VbKeyAscii(const QKeyEvent* event);
+// The Qt key for a key code, for tests and for code that synthesises keys.
+Qt::Key QtKeyForVbKeyCode(int keyCode);
+
+}  // namespace ctl

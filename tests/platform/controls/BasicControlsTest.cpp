@@ -1,0 +1,205 @@
+// The small controls: geometry in the container's units, labels that size to
+// their captions, picture boxes with their persistent drawing, image lists by
+// key, timers, the scroll bar's Change and the key and button codes.
+#include "platform/controls/ControlErrors.h"
+#include "platform/controls/Frame.h"
+#include "platform/controls/ImageControl.h"
+#include "platform/controls/ImageList.h"
+#include "platform/controls/Label.h"
+#include "platform/controls/PictureBox.h"
+#include "platform/controls/TimerControl.h"
+#include "platform/controls/VScrollBar.h"
+#include "tests/platform/controls/ControlTestSupport.h"
+#include "tests/support/ScriptedDialogs.h"
+
+#include <QKeyEvent>
+#include <QPainter>
+#include <QTest>
+
+#include <cairo.h>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(ControlGeometryTest, PositionsAreInTheContainersUnits) {
+  QWidget form;
+  ctl::Frame frame(&form);
+  frame.Move(10, 20, 215.0 * 15 / 12, 30);
+  EXPECT_EQ(frame.geometry(), QRect(10, 20, 269, 30)) << "268.75 pixels round to 269";
+  EXPECT_DOUBLE_EQ(frame.Width(), 268.75) << "reading gives back what was set";
+  frame.SetContainerUnits(ctl::ScaleUnits::Twips);
+  EXPECT_DOUBLE_EQ(frame.Width(), 269 * 15.0);
+  frame.SetLeft(60);  // twips
+  EXPECT_EQ(frame.geometry().left(), 4);
+  frame.setGeometry(1, 2, 3, 4);  // moved by something else
+  EXPECT_DOUBLE_EQ(frame.Top(), 30.0);
+  frame.SetVisible(false);
+  EXPECT_FALSE(frame.Visible());
+  frame.SetTag("BUSY");
+  EXPECT_EQ(frame.Tag(), "BUSY");
+}
+
+TEST(LabelTest, AutoSizeFollowsTheCaptionInItsFont) {
+  ctl::Label label;
+  label.SetFontName("DejaVu Sans");
+  label.SetFontSize(9);
+  label.SetAutoSize(true);
+  label.SetCaption("Welcome to Reelwise II...");
+  const double wide = label.Width();
+  EXPECT_GT(wide, 100);
+  label.SetCaption(" ");
+  EXPECT_LT(label.Width(), 10);
+  EXPECT_GT(label.Width(), 0);
+  label.SetFontSize(18);
+  EXPECT_GT(label.Height(), 20);
+  label.SetCaption("Welcome to Reelwise II...");
+  EXPECT_GT(label.Width(), 1.5 * wide);
+}
+
+TEST(LabelTest, OpaqueLabelsPaintTheirBackColourAndCaption) {
+  ctl::Label label;
+  label.resize(60, 20);
+  label.SetBackColor(RGB(0, 0, 200));
+  label.SetForeColor(RGB(255, 255, 255));
+  label.SetFontSize(14);
+  label.SetCaption("WWWW");
+  const QImage shot = label.grab().toImage();
+  EXPECT_EQ(shot.pixelColor(59, 19), QColor(0, 0, 200));
+  int light = 0;
+  for (int x = 0; x < 60; ++x) light += shot.pixelColor(x, 10).red() > 128 ? 1 : 0;
+  EXPECT_GT(light, 3) << "the caption is drawn in the fore colour";
+}
+
+TEST(PictureBoxTest, ScaleSizesExcludeTheBorderAndFollowTheScaleMode) {
+  ctl::PictureBox box;
+  box.resize(104, 79);
+  EXPECT_DOUBLE_EQ(box.ScaleWidth(), 104);
+  box.SetBorderStyle(1);
+  EXPECT_DOUBLE_EQ(box.ScaleWidth(), 100);
+  EXPECT_DOUBLE_EQ(box.ScaleHeight(), 75);
+  box.SetScaleMode(ctl::vbTwips);
+  EXPECT_DOUBLE_EQ(box.ScaleWidth(), 1500);
+}
+
+TEST(PictureBoxTest, ImageComposesBackColourPictureAndDrawing) {
+  ctl::PictureBox box;
+  box.resize(40, 30);
+  box.SetBackColor(RGB(10, 20, 30));
+  box.SetPicture(rwtest::Square(QColor(200, 0, 0), 10, 10));
+  ImageSurface& surface = box.Surface();
+  cairo_t* cr = cairo_create(surface.CairoSurface());
+  SetCairoSource(cr, RGB(0, 255, 0));
+  cairo_rectangle(cr, 20, 0, 10, 10);
+  cairo_fill(cr);
+  cairo_destroy(cr);
+  surface.MarkDirty();
+  EXPECT_EQ(box.Point(5, 5), RGB(200, 0, 0));
+  EXPECT_EQ(box.Point(25, 5), RGB(0, 255, 0));
+  EXPECT_EQ(box.Point(35, 25), RGB(10, 20, 30));
+  EXPECT_EQ(box.Point(45, 5), static_cast<COLORREF>(-1)) << "outside the box";
+  const QPixmap image = box.Image();
+  box.Cls();
+  EXPECT_EQ(box.Point(25, 5), RGB(10, 20, 30));
+  box.SetPicture(image);  // the drawing made persistent
+  EXPECT_EQ(box.Point(25, 5), RGB(0, 255, 0));
+}
+
+TEST(PictureBoxTest, TheDrawingKeepsItsContentWhenTheBoxGrows) {
+  ctl::PictureBox box;
+  box.resize(10, 10);
+  box.Surface().Fill(RGB(1, 2, 3));
+  box.resize(20, 20);
+  EXPECT_EQ(box.Surface().Width(), 20);
+  EXPECT_EQ(box.Surface().PixelColorRef(5, 5), RGB(1, 2, 3));
+}
+
+TEST(ImageControlTest, TakesThePicturesSizeUnlessStretched) {
+  ctl::Image image;
+  image.SetPicture(rwtest::Square(Qt::blue, 24, 12));
+  EXPECT_EQ(image.size(), QSize(24, 12));
+  image.SetStretch(true);
+  image.Move(0, 0, 48, 48);
+  EXPECT_EQ(image.grab().toImage().pixelColor(40, 40), QColor(Qt::blue));
+}
+
+TEST(ImageListTest, ImagesAreFoundByKeyAndByIndex) {
+  ctl::ImageList list;
+  list.ListImages.Add("FILE", rwtest::Square(Qt::red));
+  list.ListImages.Add("NO_DROP", rwtest::Square(Qt::green));
+  list.ListImages.Add(1, "LOGO", rwtest::Square(Qt::blue));
+  EXPECT_EQ(list.ListImages.Count(), 3);
+  EXPECT_EQ(list.ListImages("FILE").Index(), 2);
+  EXPECT_EQ(list.ListImages(1).Key(), "LOGO");
+  EXPECT_EQ(list.Picture("NO_DROP").toImage().pixelColor(0, 0), QColor(Qt::green));
+  EXPECT_FALSE(list.ExtractIcon("LOGO").isNull());
+  EXPECT_EQ(list.DragCursor("FILE").hotSpot(), QPoint(8, 8));
+  EXPECT_EQ(rwtest::ErrorNumber([&] { list.ListImages("file"); }), ctl::kErrElementNotFound);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { list.ListImages(4); }), ctl::kErrIndexOutOfBounds);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { list.ListImages.Add("FILE", QPixmap()); }), ctl::kErrKeyNotUnique);
+  list.ListImages.Remove("LOGO");
+  EXPECT_EQ(list.ListImages("FILE").Index(), 1);
+}
+
+TEST(TimerControlTest, TicksWhileEnabledWithAnInterval) {
+  ctl::TimerControl timer;
+  int ticks = 0;
+  timer.Timer = [&] {
+    if (++ticks == 2) timer.SetEnabled(false);  // a one-shot timer turns itself off the same way
+  };
+  QTest::qWait(30);
+  EXPECT_EQ(ticks, 0) << "no interval, no tick";
+  timer.SetInterval(5);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ticks == 2; }, 2000));
+  QTest::qWait(30);
+  EXPECT_EQ(ticks, 2);
+}
+
+TEST(TimerControlTest, AnErrorInTheHandlerIsReported) {
+  rwtest::ScriptedMessageBoxes boxes;
+  boxes.Answer(vbOK);
+  ctl::TimerControl timer;
+  timer.Timer = [&] {
+    timer.SetEnabled(false);
+    throw RWError(5, "Invalid procedure call or argument");
+  };
+  timer.SetInterval(1);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return boxes.Count() == 1; }, 2000));
+  EXPECT_EQ(boxes.Last().prompt, "5: Invalid procedure call or argument");
+}
+
+TEST(VScrollBarTest, ChangeFollowsEveryChangeOfValueAndValueStaysInRange) {
+  ctl::VScrollBar bar;
+  bar.SetMin(1);
+  bar.SetMax(10);
+  std::vector<int> changes;
+  bar.Change = [&] { changes.push_back(bar.Value()); };
+  bar.SetValue(4);
+  bar.SetValue(4);
+  bar.SetMax(3);
+  bar.SetLargeChange(5);
+  EXPECT_EQ(bar.LargeChange(), 5);
+  EXPECT_EQ(changes, (std::vector<int>{4, 3}));
+  bar.SetTag("BUSY");
+  EXPECT_EQ(bar.Tag(), "BUSY");
+}
+
+TEST(VbInputTest, KeysButtonsAndShiftStatesUseTheProgramsCodes) {
+  const auto code = [](int key, Qt::KeyboardModifiers modifiers = {}) {
+    QKeyEvent event(QEvent::KeyPress, key, modifiers);
+    return ctl::VbKeyCode(&event);
+  };
+  EXPECT_EQ(code(Qt::Key_Return), 13);
+  EXPECT_EQ(code(Qt::Key_Down), 40);
+  EXPECT_EQ(code(Qt::Key_Delete), 46);
+  EXPECT_EQ(code(Qt::Key_F2), 113);
+  EXPECT_EQ(code(Qt::Key_T), 'T');
+  EXPECT_EQ(code(Qt::Key_5, Qt::KeypadModifier), 101);
+  EXPECT_EQ(code(Qt::Key_5), '5');
+  EXPECT_EQ(ctl::VbShift(Qt::ShiftModifier | Qt::AltModifier), 5);
+  EXPECT_EQ(ctl::VbButton(Qt::RightButton), 2);
+  EXPECT_EQ(ctl::VbButtons(Qt::LeftButton | Qt::MiddleButton), 5);
+  EXPECT_EQ(ctl::QtKeyForVbKeyCode(113), Qt::Key_F2);
+}
+
+}  // namespace

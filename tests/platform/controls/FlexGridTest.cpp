@@ -1,0 +1,364 @@
+// The flex grid: cursor movement by arrow keys and clicks with the event order
+// the program's handlers rely on, TopRow scrolling, text, formats, sorting,
+// column moves, merging and what is painted.
+#include "platform/controls/ControlErrors.h"
+#include "platform/controls/FlexGrid.h"
+#include "tests/platform/controls/ControlTestSupport.h"
+#include "tests/support/ScriptedDialogs.h"
+
+#include <QPainter>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using ctl::FlexGrid;
+
+constexpr int kColTwips = 1500;  // 100 pixels
+constexpr int kRowTwips = 300;   // 20 pixels
+
+class FlexGridTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    grid.resize(400, 200);
+    grid.SetRows(21);
+    grid.SetCols(4);
+    grid.SetFixedRows(1);
+    grid.SetFixedCols(0);
+    grid.SetColWidth(-1, kColTwips);
+    grid.SetRowHeight(-1, kRowTwips);
+    for (int r = 0; r < grid.Rows(); ++r) {
+      for (int c = 0; c < grid.Cols(); ++c) grid.SetTextMatrix(r, c, QStringLiteral("%1:%2").arg(r).arg(c));
+    }
+    grid.SetRow(1);
+    grid.SetCol(1);
+    grid.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&grid));
+    grid.setFocus();
+  }
+
+  void Record() {
+    const auto cell = [this] { return QStringLiteral("(%1,%2)").arg(grid.Row()).arg(grid.Col()); };
+    grid.LeaveCell = [=, this] { log.Add("LeaveCell" + cell()); };
+    grid.EnterCell = [=, this] { log.Add("EnterCell" + cell()); };
+    grid.RowColChange = [=, this] { log.Add("RowColChange" + cell()); };
+    grid.SelChange = [=, this] { log.Add("SelChange" + cell()); };
+    grid.Scroll = [=, this] { log.Add(QStringLiteral("Scroll top %1").arg(grid.TopRow())); };
+    grid.KeyDown = [=, this](int& key, int shift) { log.Add(QStringLiteral("KeyDown %1 ").arg(key) + cell()); };
+    grid.MouseDown = [=, this](int button, int shift, double x, double y) {
+      log.Add(QStringLiteral("MouseDown %1 mouse (%2,%3) ").arg(button).arg(grid.MouseRow()).arg(grid.MouseCol()) +
+              cell());
+    };
+    grid.MouseUp = [=, this](int button, int, double, double) { log.Add(QStringLiteral("MouseUp %1").arg(button)); };
+    grid.Click = [=, this] { log.Add(QStringLiteral("Click %1").arg(grid.LastMouseButton())); };
+    grid.DblClick = [=, this] { log.Add("DblClick" + cell()); };
+  }
+
+  // The centre of a visible cell, in pixels.
+  QPoint CellCentre(int visibleRow, int col) const { return QPoint(col * 100 + 50, visibleRow * 20 + 10); }
+
+  FlexGrid grid;
+  rwtest::EventLog log;
+};
+
+TEST_F(FlexGridTest, ArrowKeyMovesTheCellBeforeTheKeyDownHandlerRuns) {
+  Record();
+  QTest::keyClick(&grid, Qt::Key_Down);
+  EXPECT_EQ(log.Joined(), "LeaveCell(1,1) | EnterCell(2,1) | RowColChange(2,1) | SelChange(2,1) | KeyDown 40 (2,1)");
+  log.Clear();
+  QTest::keyClick(&grid, Qt::Key_Right);
+  QTest::keyClick(&grid, Qt::Key_Left);
+  EXPECT_EQ(grid.Row(), 2);
+  EXPECT_EQ(grid.Col(), 1);
+  EXPECT_TRUE(log.Entries().contains("LeaveCell(2,2)"));
+}
+
+TEST_F(FlexGridTest, ArrowKeyAtTheEdgeRaisesOnlyTheKeyDown) {
+  Record();
+  QTest::keyClick(&grid, Qt::Key_Up);  // row 0 is fixed
+  EXPECT_EQ(log.Joined(), "KeyDown 38 (1,1)");
+  grid.SetCol(3);
+  log.Clear();
+  QTest::keyClick(&grid, Qt::Key_Right);
+  EXPECT_EQ(log.Joined(), "KeyDown 39 (1,3)");
+}
+
+TEST_F(FlexGridTest, OtherKeysDoNotMoveTheCell) {
+  Record();
+  for (auto key : {Qt::Key_PageDown, Qt::Key_End, Qt::Key_Home, Qt::Key_Return, Qt::Key_Space}) {
+    QTest::keyClick(&grid, key);
+  }
+  EXPECT_EQ(log.Joined(),
+            "KeyDown 34 (1,1) | KeyDown 35 (1,1) | KeyDown 36 (1,1) | KeyDown 13 (1,1) | "
+            "KeyDown 32 (1,1)");
+}
+
+TEST_F(FlexGridTest, LeftClickMovesTheCellThenRaisesMouseDownThenClickOnRelease) {
+  Record();
+  QTest::mouseClick(&grid, Qt::LeftButton, {}, CellCentre(3, 2));
+  EXPECT_EQ(log.Joined(),
+            "LeaveCell(1,1) | EnterCell(3,2) | RowColChange(3,2) | SelChange(3,2) | "
+            "MouseDown 1 mouse (3,2) (3,2) | MouseUp 1 | Click 1");
+  log.Clear();
+  QTest::mouseClick(&grid, Qt::LeftButton, {}, CellCentre(3, 2));
+  EXPECT_EQ(log.Joined(), "MouseDown 1 mouse (3,2) (3,2) | MouseUp 1 | Click 1");
+}
+
+TEST_F(FlexGridTest, RightClickAndHeaderClickLeaveTheCellWhereItIs) {
+  Record();
+  QTest::mouseClick(&grid, Qt::RightButton, {}, CellCentre(4, 0));
+  EXPECT_EQ(log.Joined(), "MouseDown 2 mouse (4,0) (1,1) | MouseUp 2 | Click 2");
+  log.Clear();
+  QTest::mouseClick(&grid, Qt::LeftButton, {}, CellCentre(0, 3));
+  EXPECT_EQ(log.Joined(), "MouseDown 1 mouse (0,3) (1,1) | MouseUp 1 | Click 1");
+}
+
+TEST_F(FlexGridTest, DoubleClickRaisesDblClickWithoutASecondMouseDown) {
+  Record();
+  QTest::mouseClick(&grid, Qt::LeftButton, {}, CellCentre(2, 1));
+  QTest::mouseDClick(&grid, Qt::LeftButton, {}, CellCentre(2, 1));
+  QTest::mouseRelease(&grid, Qt::LeftButton, {}, CellCentre(2, 1));
+  EXPECT_EQ(log.Entries().filter("MouseDown").size(), 1);
+  EXPECT_EQ(log.Entries().filter("DblClick").size(), 1);
+  EXPECT_EQ(grid.Row(), 2);
+}
+
+TEST_F(FlexGridTest, MouseCoordinatesAreTwips) {
+  double seenX = 0;
+  double seenY = 0;
+  grid.MouseMove = [&](int, int, double x, double y) {
+    seenX = x;
+    seenY = y;
+  };
+  QTest::mouseMove(&grid, QPoint(30, 12));
+  EXPECT_DOUBLE_EQ(seenX, 30 * 15.0);
+  EXPECT_DOUBLE_EQ(seenY, 12 * 15.0);
+}
+
+TEST_F(FlexGridTest, MouseBeyondTheLastRowGivesTheLastRow) {
+  grid.SetRows(4);
+  QTest::mouseMove(&grid, QPoint(350, 150));
+  EXPECT_EQ(grid.MouseRow(), 3);
+  EXPECT_EQ(grid.MouseCol(), 3);
+  Record();
+  QTest::mouseClick(&grid, Qt::LeftButton, {}, QPoint(150, 150));
+  EXPECT_EQ(grid.Row(), 1) << "a click below the rows moves nothing";
+}
+
+TEST_F(FlexGridTest, CodeChangesRaiseNoEventsAndResetTheSelectionPerAxis) {
+  Record();
+  grid.SetRow(5);
+  grid.SetRowSel(7);
+  grid.SetCol(0);
+  grid.SetColSel(3);
+  EXPECT_EQ(grid.RowSel(), 7) << "setting Col leaves RowSel";
+  grid.SetRow(6);
+  EXPECT_EQ(grid.RowSel(), 6);
+  EXPECT_EQ(grid.ColSel(), 3) << "setting Row leaves ColSel";
+  grid.SetCol(2);
+  EXPECT_EQ(grid.ColSel(), 2);
+  grid.SetTopRow(4);
+  EXPECT_TRUE(log.Entries().isEmpty());
+}
+
+TEST_F(FlexGridTest, SelectionByRowFillsWholeRows) {
+  grid.SetSelectionMode(ctl::flexSelectionByRow);
+  grid.SetRow(4);
+  grid.SetCol(0);
+  grid.SetFillStyle(ctl::flexFillRepeat);
+  grid.SetCellBackColor(RGB(9, 9, 9));
+  for (int c = 0; c < grid.Cols(); ++c) EXPECT_EQ(grid.Model().Cell(4, c).backColor, RGB(9, 9, 9));
+  EXPECT_EQ(grid.Model().Cell(5, 0).backColor, 0u);
+}
+
+TEST_F(FlexGridTest, OutOfRangeRaisesTheGridErrors) {
+  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.SetRow(21); }), ctl::kErrInvalidRowValue);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.SetCol(-1); }), ctl::kErrInvalidColValue);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.TextMatrix(0, 4); }), ctl::kErrSubscriptOutOfRange);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.SetTextMatrix(21, 0, "x"); }), ctl::kErrSubscriptOutOfRange);
+}
+
+TEST_F(FlexGridTest, KeysDoNotScrollWithoutScrollBarsButDoWithThem) {
+  grid.SetRow(9);  // the last whole row: the header and rows 1-9 fill 200 pixels
+  QTest::keyClick(&grid, Qt::Key_Down);
+  EXPECT_EQ(grid.Row(), 10);
+  EXPECT_EQ(grid.TopRow(), 1);
+
+  Record();
+  grid.SetScrollBars(ctl::flexScrollBarVertical);
+  QTest::keyClick(&grid, Qt::Key_Down);
+  EXPECT_EQ(grid.TopRow(), 3);
+  EXPECT_TRUE(log.Entries().contains("Scroll top 3"));
+  grid.SetRow(3);
+  QTest::keyClick(&grid, Qt::Key_Up);
+  EXPECT_EQ(grid.TopRow(), 2);
+}
+
+TEST_F(FlexGridTest, PagingHandlersSeeTheMovedCellAndKeepItInView) {
+  // The browser's key handler scrolls by one row when the cursor has just
+  // stepped off the rows in view; it relies on the move coming first.
+  constexpr int kRowsVisible = 9;
+  grid.KeyDown = [&](int& key, int) {
+    if (key == ctl::vbKeyDown && grid.TopRow() + kRowsVisible <= grid.Row()) grid.SetTopRow(grid.TopRow() + 1);
+    if (key == ctl::vbKeyUp && grid.Row() == grid.TopRow() - 1) grid.SetTopRow(grid.TopRow() - 1);
+  };
+  for (int press = 0; press < 15; ++press) {
+    QTest::keyClick(&grid, Qt::Key_Down);
+    EXPECT_GE(grid.Row(), grid.TopRow());
+    EXPECT_LT(grid.Row(), grid.TopRow() + kRowsVisible);
+  }
+  EXPECT_EQ(grid.Row(), 16);
+  for (int press = 0; press < 15; ++press) {
+    QTest::keyClick(&grid, Qt::Key_Up);
+    EXPECT_GE(grid.Row(), grid.TopRow());
+  }
+  EXPECT_EQ(grid.TopRow(), 1);
+}
+
+TEST_F(FlexGridTest, TopRowScrollsTheCellsUnderTheMouse) {
+  grid.SetTopRow(11);
+  QTest::mouseClick(&grid, Qt::LeftButton, {}, CellCentre(1, 0));
+  EXPECT_EQ(grid.Row(), 11);
+  EXPECT_EQ(grid.CellTop(), 20 * 15.0);
+  grid.SetTopRow(0);  // fixed rows never scroll away
+  EXPECT_EQ(grid.TopRow(), 1);
+  grid.SetTopRow(20);
+  EXPECT_EQ(grid.TopRow(), 20);
+}
+
+TEST_F(FlexGridTest, SizesAreKeptInTwips) {
+  grid.SetColWidth(2, 2200);
+  EXPECT_EQ(grid.ColWidth(2), 2200);
+  grid.SetCol(3);
+  EXPECT_DOUBLE_EQ(grid.CellLeft(), (100 + 100 + 147) * 15.0);  // 2200 twips are 146.7 pixels
+  grid.SetRowHeightMin(450);
+  EXPECT_EQ(grid.RowHeight(1), 450);
+  grid.SetRowHeight(2, 0);
+  EXPECT_EQ(grid.RowHeight(2), 0) << "a hidden row stays hidden";
+}
+
+TEST_F(FlexGridTest, RepeatFillWritesTheWholeSelection) {
+  grid.SetRow(2);
+  grid.SetCol(0);
+  grid.SetRowSel(3);
+  grid.SetColSel(3);
+  grid.SetFillStyle(ctl::flexFillRepeat);
+  grid.SetCellBackColor(RGB(10, 20, 30));
+  grid.SetText("");
+  grid.SetFillStyle(ctl::flexFillSingle);
+  grid.SetCellForeColor(RGB(1, 2, 3));
+  EXPECT_EQ(grid.Model().Cell(3, 3).backColor, RGB(10, 20, 30));
+  EXPECT_EQ(grid.Model().Cell(4, 3).backColor, 0u);
+  EXPECT_EQ(grid.TextMatrix(3, 2), "");
+  EXPECT_EQ(grid.TextMatrix(4, 2), "4:2");
+  EXPECT_EQ(grid.Model().Cell(2, 0).foreColor, RGB(1, 2, 3));
+  EXPECT_EQ(grid.Model().Cell(2, 1).foreColor, 0u);
+}
+
+TEST_F(FlexGridTest, SortsTheSelectedRowsByTheSelectedColumns) {
+  const QStringList sizes{"9", "10", "B", "a", "10"};
+  const QStringList durations{"2", "1", "1", "1", "0"};
+  grid.SetRows(6);
+  for (int r = 1; r <= 5; ++r) {
+    grid.SetTextMatrix(r, 0, QString::number(r));
+    grid.SetTextMatrix(r, 1, sizes[r - 1]);
+    grid.SetTextMatrix(r, 2, durations[r - 1]);
+  }
+  grid.SetRow(1);
+  grid.SetRowSel(5);
+  grid.SetCol(1);
+  grid.SetColSel(2);
+  grid.SetSort(ctl::flexSortStringAscending);
+  QStringList order;
+  for (int r = 1; r <= 5; ++r) order << grid.TextMatrix(r, 0);
+  EXPECT_EQ(order.join(","), "5,2,1,3,4") << "text order: 10 before 9, capitals before small letters";
+
+  grid.SetCol(0);
+  grid.SetRowSel(5);
+  grid.SetSort(ctl::flexSortNumericAscending);
+  order.clear();
+  for (int r = 1; r <= 5; ++r) order << grid.TextMatrix(r, 0);
+  EXPECT_EQ(order.join(","), "1,2,3,4,5");
+  EXPECT_EQ(grid.TextMatrix(0, 1), "0:1") << "the header row is not sorted";
+}
+
+TEST_F(FlexGridTest, ColPositionMovesAColumnWithItsWidth) {
+  grid.SetColWidth(3, 750);
+  grid.SetColPosition(3, 1);
+  EXPECT_EQ(grid.TextMatrix(5, 1), "5:3");
+  EXPECT_EQ(grid.TextMatrix(5, 2), "5:1");
+  EXPECT_EQ(grid.TextMatrix(5, 3), "5:2");
+  EXPECT_EQ(grid.ColWidth(1), 750);
+}
+
+TEST_F(FlexGridTest, ResizingKeepsTheTextAndClampsTheCursor) {
+  grid.SetRow(20);
+  grid.SetRows(5);
+  EXPECT_EQ(grid.Row(), 4);
+  EXPECT_EQ(grid.TextMatrix(4, 3), "4:3");
+  grid.SetRows(8);
+  EXPECT_EQ(grid.TextMatrix(7, 0), "");
+  grid.SetRows(1);
+  EXPECT_EQ(grid.FixedRows(), 1);
+}
+
+TEST_F(FlexGridTest, ErrorInAHandlerIsReportedInTheMessageBox) {
+  rwtest::ScriptedMessageBoxes boxes;
+  boxes.Answer(vbOK);
+  grid.SelChange = [] { throw RWError(13, "Type mismatch"); };
+  QTest::keyClick(&grid, Qt::Key_Down);
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().prompt, "13: Type mismatch");
+  EXPECT_EQ(grid.Row(), 2);
+}
+
+class FlexGridPaintTest : public FlexGridTest {
+ protected:
+  QColor PixelAt(int x, int y) { return grid.grab().toImage().pixelColor(x, y); }
+};
+
+TEST_F(FlexGridPaintTest, CellColoursAndPicturesArePainted) {
+  grid.SetTextMatrix(2, 1, "");
+  grid.SetRow(2);
+  grid.SetCol(1);
+  grid.SetCellBackColor(RGB(200, 0, 0));
+  QPixmap picture(10, 10);
+  picture.fill(QColor(0, 0, 255));
+  grid.SetCellPictureAlignment(ctl::flexAlignLeftTop);
+  grid.SetCellPicture(picture);
+  EXPECT_EQ(PixelAt(105, 45), QColor(0, 0, 255));  // the picture at the top left of (2,1)
+  EXPECT_EQ(PixelAt(150, 55), QColor(200, 0, 0));  // the cell's own colour beside it
+  grid.SetRow(3);
+  grid.SetCol(1);
+  EXPECT_EQ(PixelAt(150, 70), QColor(255, 255, 255));
+}
+
+TEST_F(FlexGridPaintTest, OwnerDrawnCellsReplaceTheContent) {
+  std::vector<std::pair<int, int>> currentCells;
+  grid.OwnerDrawCell = [&](QPainter& painter, const ctl::FlexCellPaint& cell) {
+    if (cell.current) currentCells.push_back({cell.row, cell.col});
+    if (cell.row != 2) return false;
+    painter.fillRect(cell.rect, QColor(0, 160, 0));
+    return true;
+  };
+  EXPECT_EQ(PixelAt(250, 50), QColor(0, 160, 0));
+  EXPECT_EQ(currentCells, (std::vector<std::pair<int, int>>{{1, 1}}));
+}
+
+TEST_F(FlexGridPaintTest, EqualTextsOfMergingColumnsDrawAsOneCell) {
+  grid.SetGridColor(RGB(255, 0, 0));
+  grid.SetTextMatrix(1, 1, "same");
+  grid.SetTextMatrix(2, 1, "same");
+  grid.SetTextMatrix(1, 2, "same");
+  grid.SetTextMatrix(2, 2, "same");
+  grid.SetMergeCells(ctl::flexMergeRestrictColumns);
+  grid.SetMergeCol(2, true);
+  EXPECT_EQ(PixelAt(250, 39), QColor(255, 255, 255)) << "no grid line between the merged cells";
+  EXPECT_EQ(PixelAt(150, 39), QColor(255, 0, 0)) << "column 1 does not merge";
+  grid.SetMergeCol(1, true);
+  grid.SetTextMatrix(2, 1, "other");
+  EXPECT_EQ(PixelAt(250, 39), QColor(255, 0, 0)) << "restricted by the merging column to its left";
+}
+
+}  // namespace
