@@ -4,7 +4,7 @@
 #include "options/ColourSchemeModel.h"
 #include "ui/CairoContext.h"
 #include "ui/CairoObject.h"
-#include "ui/PictureBox.h"
+#include "platform/controls/PictureBox.h"
 #include "ui/ProgramFonts.h"
 #include "ui/SchemeColours.h"
 #include "ui/cwProgress.h"
@@ -24,7 +24,7 @@ struct Strip {
     box.show();
     QApplication::processEvents();
   }
-  PictureBox box;
+  ctl::PictureBox box;
 };
 
 void BM_BroadcastProgress(benchmark::State& state) {
@@ -49,7 +49,7 @@ void BM_PlainFill(benchmark::State& state) {
       cc->SetSourceColour(gSchemeColour1);
       cc->Paint();
     }
-    surface->DrawToDC(strip.box.Image());
+    surface->DrawToDC(strip.box.Surface());
     strip.box.Refresh();
   }
 }

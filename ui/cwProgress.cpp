@@ -2,7 +2,7 @@
 
 #include "options/ColourSchemeModel.h"
 #include "ui/CairoObject.h"
-#include "ui/PictureBox.h"
+#include "platform/controls/PictureBox.h"
 #include "ui/modBlendColorAlpha.h"
 #include "ui/modCairo.h"
 
@@ -21,8 +21,8 @@ constexpr double kGlossHeight = 30;
 
 }  // namespace
 
-void cwProgress::SetHost(PictureBox* picProgress) { host_ = picProgress; }
-PictureBox* cwProgress::Host() const { return host_; }
+void cwProgress::SetHost(ctl::PictureBox* picProgress) { host_ = picProgress; }
+ctl::PictureBox* cwProgress::Host() const { return host_; }
 
 void cwProgress::SetMin(double value) {
   if (value != min_) min_ = value;
@@ -63,7 +63,7 @@ void cwProgress::Draw() {
   cc.SelectFont(QStringLiteral("Arial"), 8, colour_, true);
   cc.DrawText(0, 6, width_, height_, caption_, true, kAlignCentre, 1.0);
 
-  surface_->DrawToDC(host_->Image());
+  surface_->DrawToDC(host_->Surface());
   host_->Refresh();
 }
 

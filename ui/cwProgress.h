@@ -13,13 +13,15 @@
 #include <cstdint>
 #include <memory>
 
+namespace ctl {
 class PictureBox;
+}
 
 class cwProgress {
  public:
   // The picture box the strip is drawn into (the main window's progress box).
-  void SetHost(PictureBox* picProgress);
-  PictureBox* Host() const;
+  void SetHost(ctl::PictureBox* picProgress);
+  ctl::PictureBox* Host() const;
 
   double Min() const { return min_; }
   double Max() const { return max_; }
@@ -40,7 +42,7 @@ class cwProgress {
   void DrawBar(CairoContext& cc) const;
   void DrawTicks(CairoContext& cc, double filledWidth) const;
 
-  QPointer<PictureBox> host_;
+  QPointer<ctl::PictureBox> host_;
   double width_ = 0;
   double height_ = 0;
   double min_ = 0;

@@ -2,7 +2,7 @@
 
 #include "platform/ImageSurface.h"
 #include "platform/Rounding.h"
-#include "ui/PictureBox.h"
+#include "platform/controls/PictureBox.h"
 
 namespace modImageBevel {
 namespace {
@@ -92,8 +92,8 @@ void BevelPicture(ImageSurface& Picture, float /*Reserved*/, int16_t Depth) {
   }
 }
 
-void BevelPicture(PictureBox& Picture, float Reserved, int16_t Depth) {
-  BevelPicture(Picture.Image(), Reserved, Depth);
+void BevelPicture(ctl::PictureBox& Picture, float Reserved, int16_t Depth) {
+  BevelPicture(Picture.Surface(), Reserved, Depth);
   Picture.Refresh();
 }
 

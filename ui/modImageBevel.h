@@ -7,7 +7,9 @@
 #include <cstdint>
 
 class ImageSurface;
+namespace ctl {
 class PictureBox;
+}
 
 namespace modImageBevel {
 
@@ -23,7 +25,7 @@ int32_t MixColour(int32_t Colour0, int32_t Colour1, float Fraction);
 // Bevels the picture in place; Reserved is not read; a Depth below 1 leaves it as it is.
 void BevelPicture(ImageSurface& Picture, float Reserved, int16_t Depth);
 // The same on a picture box's persistent image, which is then repainted.
-void BevelPicture(PictureBox& Picture, float Reserved, int16_t Depth);
+void BevelPicture(ctl::PictureBox& Picture, float Reserved, int16_t Depth);
 
 }  // namespace modImageBevel
 

@@ -1,7 +1,7 @@
 // The progress strip: drawn at once into its picture box, bar and ticks in
 // proportion to the value, and never failing the operation that reports.
 #include "options/ColourSchemeModel.h"
-#include "ui/PictureBox.h"
+#include "platform/controls/PictureBox.h"
 #include "ui/cwProgress.h"
 
 #include <QEvent>
@@ -46,13 +46,13 @@ class ProgressTest : public ::testing::Test {
     gSchemeColour4 = saved_[3];
   }
 
-  COLORREF At(int x, int y) { return picProgress.Image().PixelColorRef(x, y); }
+  COLORREF At(int x, int y) { return picProgress.Surface().PixelColorRef(x, y); }
   bool IsPanel(int x, int y) { return At(x, y) == kPanel; }
   // Near its top the bar's yellow gloss covers the panel colour.
   bool IsBar(int x) { return GetRValue(At(x, kGlossRow)) > 100 && GetGValue(At(x, kGlossRow)) > 100; }
   static constexpr int kGlossRow = 4;
 
-  PictureBox picProgress;
+  ctl::PictureBox picProgress;
   cwProgress progress;
   std::array<COLORREF, 4> saved_{};
 };
