@@ -181,6 +181,35 @@ void SqlConnection::Compact() {
   Execute(QStringLiteral("VACUUM"));
 }
 
+void SqlConnection::CopyTo(const QString& path) {
+  // The copy is written beside the target and renamed over it, so a failure
+  // never leaves a half-written library under the chosen name.
+  const QString partial = path + QStringLiteral(".partial");
+  QFile::remove(partial);
+  sqlite3* target = nullptr;
+  int rc = sqlite3_open_v2(QFile::encodeName(partial).constData(), &target,
+                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+  if (rc == SQLITE_OK) {
+    sqlite3_backup* backup = sqlite3_backup_init(target, "main", db_, "main");
+    if (backup) {
+      sqlite3_backup_step(backup, -1);
+      sqlite3_backup_finish(backup);
+    }
+    rc = sqlite3_errcode(target);
+  }
+  const QString reason = QString::fromUtf8(target ? sqlite3_errmsg(target) : sqlite3_errstr(rc));
+  sqlite3_close_v2(target);
+  if (rc != SQLITE_OK) {
+    QFile::remove(partial);
+    Raise(QStringLiteral("Cannot copy the database to '%1': %2").arg(path, reason));
+  }
+  QFile::remove(path);
+  if (!QFile::rename(partial, path)) {
+    QFile::remove(partial);
+    Raise(QStringLiteral("Cannot copy the database to '%1': the file cannot be replaced").arg(path));
+  }
+}
+
 std::unique_ptr<SqlRecordset> SqlConnection::OpenRecordset(const QString& sql) {
   return std::make_unique<SqlRecordset>(*this, sql);
 }

@@ -48,6 +48,9 @@ class SqlConnection {
 
   // VACUUM: rewrites the file compactly. Refused while a transaction is open.
   void Compact();
+  // Writes a consistent copy of the database to `path`, replacing a file there
+  // only once the copy is complete (SQLite's online backup).
+  void CopyTo(const QString& path);
 
   std::unique_ptr<SqlRecordset> OpenRecordset(const QString& sql);
   std::unique_ptr<SqlCommand> Prepare(const QString& sql);

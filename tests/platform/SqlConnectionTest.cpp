@@ -320,3 +320,21 @@ TEST_F(OpenDatabaseTest, NonAsciiPathsWork) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SqlConnectionTest, CopyIncludesEverythingCommittedAndReplacesTheTarget) {
+  db_->Execute(QStringLiteral("INSERT INTO t (id, name) VALUES (1, 'Été')"));
+  QFile old(Path("copy.rw2"));
+  ASSERT_TRUE(old.open(QIODevice::WriteOnly));
+  old.write("an older file");
+  old.close();
+  db_->CopyTo(Path("copy.rw2"));
+  auto copy = SqlConnection::Open(Path("copy.rw2"));
+  SqlRecordset rs(*copy, QStringLiteral("SELECT name FROM t"));
+  EXPECT_EQ(rs.Value(QStringLiteral("name")).toString(), QStringLiteral("Été"));
+  EXPECT_FALSE(QFileInfo::exists(Path("copy.rw2.partial")));
+  EXPECT_THROW(db_->CopyTo(Path("no/such/folder/copy.rw2")), RWError);
+}
+
+}  // namespace

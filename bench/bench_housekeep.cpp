@@ -1,0 +1,60 @@
+// The upkeep every full open runs on a current library (probes, version stamp,
+// orphan clean-up), beside the floor of reading every row of the same tables once.
+#include "bench/support/LargeLibrary.h"
+#include "library/LibraryUpgrade.h"
+#include "platform/SqlConnection.h"
+#include "platform/SqlRecordset.h"
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+struct Fixture {
+  QTemporaryDir dir;
+  QString path;
+  Fixture() { path = MakeLargeLibrary(dir.path(), QStringLiteral("Large.rw2")); }
+};
+
+Fixture& Library() {
+  static Fixture fixture;
+  return fixture;
+}
+
+void BM_HouseKeep(benchmark::State& state) {
+  auto db = SqlConnection::Open(Library().path);
+  for (auto _ : state) {
+    TransactionGuard guard(*db, QStringLiteral("HouseKeep"));
+    const UpgradeReport report = UpgradeLibrarySchema(*db);
+    StampLibraryVersion(*db);
+    if (!report.renumberingFailed) RemoveOrphanRows(*db);
+    guard.Commit();
+  }
+}
+
+void BM_CountEveryTable(benchmark::State& state) {
+  auto db = SqlConnection::Open(Library().path);
+  for (auto _ : state) {
+    int64_t rows = 0;
+    for (const char* table : {"SegmentThumbnails", "TagLinks", "VideoSegments", "SegmentTags", "VideoFiles", "Tags"}) {
+      SqlRecordset rs(*db, QStringLiteral("SELECT count(*) FROM ") + QLatin1String(table));
+      rows += rs.Value(0).toInt64();
+    }
+    benchmark::DoNotOptimize(rows);
+  }
+}
+
+BENCHMARK(BM_HouseKeep)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CountEveryTable)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,295 @@
+#include "library/LibraryUpgrade.h"
+
+#include "library/LibraryFile.h"
+#include "platform/RWError.h"
+#include "platform/SqlConnection.h"
+#include "platform/SqlRecordset.h"
+
+#include <QStringList>
+
+#include <initializer_list>
+#include <utility>
+
+namespace {
+
+// A feature exists when a statement naming it compiles: SQLite reports a
+// missing table or column while preparing, so nothing is read.
+bool Has(SqlConnection& db, const QString& probe) {
+  try {
+    db.Prepare(probe);
+    return true;
+  } catch (const RWError&) {
+    return false;
+  }
+}
+
+// Runs an upgrade statement; a failure leaves that part of the schema as it was.
+bool Try(SqlConnection& db, const QString& sql) {
+  try {
+    db.Execute(sql);
+    return true;
+  } catch (const RWError&) {
+    return false;
+  }
+}
+
+// Runs statements in turn, each whatever became of the one before; true when all worked.
+bool TryAll(SqlConnection& db, std::initializer_list<QString> statements) {
+  bool all = true;
+  for (const QString& sql : statements) all = Try(db, sql) && all;
+  return all;
+}
+
+void AddVersionTable(SqlConnection& db) {
+  if (Has(db, QStringLiteral("SELECT * from VersionData WHERE 1=0"))) return;
+  Try(db, QStringLiteral("CREATE TABLE VersionData ( Major     integer, Minor     integer, Revision  integer, "
+                         "ReleaseStatus Text)"));
+}
+
+void AddTagBehaviour(SqlConnection& db) {
+  if (Has(db, QStringLiteral("SELECT Behaviour from Tags WHERE 1=0"))) return;
+  Try(db, QStringLiteral("ALTER TABLE Tags ADD COLUMN Behaviour varchar(1)"));
+}
+
+void RebuildTagCloudTable(SqlConnection& db) {
+  if (Has(db, QStringLiteral("SELECT LinkedTag from TagCloud WHERE 1=0"))) return;
+  TryAll(db, {QStringLiteral("DROP TABLE TagCloud"),
+              QStringLiteral("CREATE TABLE TagCloud (TagID      integer, LinkedTag  integer, TagCount   integer, "
+                             "iteration  integer);")});
+}
+
+void AddFileRating(SqlConnection& db) {
+  if (Has(db, QStringLiteral("SELECT Rating from VideoFiles WHERE 1=0"))) return;
+  TryAll(db, {QStringLiteral("ALTER table VideoFiles Add Rating integer NOT NULL DEFAULT 0"),
+              // A file without a whole-file segment keeps 0 instead of failing the whole update.
+              QStringLiteral("UPDATE VideoFiles SET Rating = IFNULL((SELECT Rating FROM VideoSegments WHERE "
+                             "VideoFiles.FileId = VideoSegments.FileID AND VideoSegments.FileFlag='Y'), 0)")});
+}
+
+void AddDeviceFriendlyName(SqlConnection& db) {
+  // Libraries without the old device table fail here too; nothing reads it later.
+  if (Has(db, QStringLiteral("SELECT FriendlyName from StorageDevices WHERE 1=0"))) return;
+  Try(db, QStringLiteral("ALTER TABLE StorageDevices ADD COLUMN FriendlyName text;"));
+}
+
+void AddFileLocations(SqlConnection& db) {
+  if (Has(db, QStringLiteral("SELECT 1 from FileLocations"))) return;
+  TryAll(db, {QStringLiteral("CREATE TABLE FileLocations (DiskSerialNo  text NOT NULL, DiskLabel     text, "
+                             "PhysicalPath  text NOT NULL, LogicalPath   text NOT NULL, DiskType      text, "
+                             "FriendlyName  text, Online        boolean, Primary Key(DiskSerialNo, PhysicalPath, "
+                             "LogicalPath));"),
+              QStringLiteral("UPDATE VideoFiles SET FilePath = Replace(FilePath, ':\\', '')"),
+              QStringLiteral("ALTER TABLE VideoFiles ADD COLUMN CurrentPath text;"),
+              QStringLiteral("INSERT INTO FileLocations (DiskSerialNo, DiskLabel, DiskType, FriendlyName, "
+                             "PhysicalPath, LogicalPath) SELECT DiskSerialNo, DiskLabel, DiskType, FriendlyName, "
+                             "':\\', '[Offline] :\\' From StorageDevices")});
+}
+
+void AddSegmentOnline(SqlConnection& db) {
+  if (Has(db, QStringLiteral("SELECT Online from VideoSegments WHERE 1=0"))) return;
+  Try(db, QStringLiteral("ALTER TABLE VideoSegments ADD COLUMN Online Boolean NOT NULL DEFAULT 0;"));
+}
+
+// Ratings, aliases and descriptions lived on files; they move to the segments.
+void MoveFileDetailsToSegments(SqlConnection& db) {
+  if (Has(db, QStringLiteral("SELECT Description from VideoSegments WHERE 1=0"))) return;
+  // A segment whose file is gone has no rating to take: it keeps 0 rather
+  // than failing the update for every segment (the ratings would be lost).
+  auto copy = [](const char* column, const char* fallback) {
+    return QStringLiteral("UPDATE VideoSegments SET %1 = IFNULL((SELECT VF.%1 FROM VideoFiles VF, VideoSegments VS "
+                          "Where VF.FileID = VS.FileID AND VS.FileFlag='Y' AND VideoSegments.FileID = VF.FileID), %2)")
+        .arg(QLatin1String(column), QLatin1String(fallback));
+  };
+  TryAll(db, {QStringLiteral("ALTER TABLE VideoSegments ADD COLUMN Rating integer NOT NULL DEFAULT 0;"),
+              QStringLiteral("ALTER TABLE VideoSegments ADD COLUMN FileAlias text;"),
+              QStringLiteral("ALTER TABLE VideoSegments ADD COLUMN Description text;"), copy("Rating", "0"),
+              copy("FileAlias", "NULL"), copy("Description", "NULL"),
+              QStringLiteral("UPDATE VideoSegments SET Rating = 0, FileAlias = NULL, Description = NULL WHERE "
+                             "FileFlag IS NULL")});
+}
+
+void AddTagStructureFileFlag(SqlConnection& db) {
+  if (Has(db, QStringLiteral("SELECT FileFlag from TEMP_FileTagStructure WHERE 1=0"))) return;
+  Try(db, QStringLiteral("ALTER TABLE TEMP_FileTagStructure ADD COLUMN FileFlag varchar(1) NOT NULL DEFAULT 'N';"));
+}
+
+// Thumbnails move from one row per file to one row per segment. The old table
+// is dropped only once its pictures were copied, so a failed copy loses nothing.
+void MoveThumbnailsToSegments(SqlConnection& db) {
+  if (Has(db, QStringLiteral("SELECT 1 from SegmentThumbnails WHERE 1=0"))) return;
+  const bool copied =
+      TryAll(db, {QStringLiteral("CREATE TABLE SegmentThumbnails (SegmentID  integer PRIMARY KEY NOT NULL, Thumbnail  "
+                                 "blob, FileID     integer NOT NULL)"),
+                  QStringLiteral("INSERT INTO SegmentThumbnails SELECT SegmentID, T.Thumbnail, T.FileID FROM "
+                                 "VideoSegments VS, Thumbnails T Where VS.FileID = T.FileID AND VS.FileFlag = 'Y'"),
+                  QStringLiteral("INSERT INTO SegmentThumbnails SELECT SegmentID, NULL, FileID FROM VideoSegments VS "
+                                 "Where VS.FileFlag Is Null")});
+  Try(db, QStringLiteral("CREATE INDEX SegmentThumbnails_Index01 ON SegmentThumbnails (FileID);"));
+  if (copied) Try(db, QStringLiteral("DROP TABLE Thumbnails"));
+}
+
+void AddTagCategory(SqlConnection& db) {
+  if (Has(db, QStringLiteral("SELECT CategoryID from Tags WHERE 1=0"))) return;
+  Try(db, QStringLiteral("ALTER TABLE Tags ADD COLUMN CategoryID integer;"));
+}
+
+void AddKeypadText(SqlConnection& db) {
+  if (Has(db, QStringLiteral("SELECT T9Text from Tags WHERE 1=0"))) return;
+  Try(db, QStringLiteral("ALTER TABLE Tags ADD COLUMN T9Text text;"));
+  Try(db, QStringLiteral("UPDATE Tags SET T9Text = UPPER(Tag)"));
+  static const char kDigits[] = "22233344455566677778889999";
+  for (int i = 0; i < 26; ++i) {
+    Try(db, QStringLiteral("UPDATE Tags SET T9Text = REPLACE(T9Text,'%1','%2')")
+                .arg(QChar(u'A' + i))
+                .arg(QLatin1Char(kDigits[i])));
+  }
+}
+
+// Files are renumbered so that each FileID equals the SegmentID of the file's
+// whole-file segment. Every file first gets a whole-file segment when it lacks
+// one (else its row would be lost in the rebuild), and the whole step is undone
+// when a statement that moves data fails.
+bool RenumberFiles(SqlConnection& db) {
+  // Schema additions that may already exist: failures are harmless.
+  const QStringList optional = {QStringLiteral("ALTER TABLE TEMP_FileTagStructure ADD COLUMN ViaSegment boolean;")};
+  const QStringList essential = {
+      QStringLiteral("CREATE VIEW vw_SearchResults AS SELECT VF.FileID AS FileID, VF.FileName AS FileName, "
+                     "VF.CurrentPath AS CurrentPath, VF.FileSize AS FileSize, VF.FileFormat AS FileFormat, "
+                     "VF.FrameRate AS FrameRate, VF.Bitrate AS Bitrate, VF.Dimensions AS Dimensions, VS.SegmentID AS "
+                     "SegmentID, VS.SelectionStart AS SelectionStart, VS.SelectionEnd AS SelectionEnd, VS.FileFlag AS "
+                     "FileFlag, IFNULL(VS.FileAlias,VF.FileName) AS FileAlias, VS.Description AS Description, "
+                     "VS.Rating AS Rating, VS.Online AS Online FROM SearchResults SR, VideoFiles VF, VideoSegments VS "
+                     "Where sR.SegmentID = VS.SegmentID AND VF.FileID = VS.FileID ORDER BY VF.FileID;"),
+      QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, Online, Rating) "
+                     "SELECT (SELECT IFNULL(MAX(SegmentID), 0) FROM VideoSegments) + ROW_NUMBER() OVER (ORDER BY "
+                     "FileID), FileID, 'Y', 0, 0, IFNULL(Rating, 0) FROM VideoFiles VF WHERE NOT EXISTS (SELECT 1 "
+                     "FROM VideoSegments VS WHERE VS.FileID = VF.FileID AND VS.FileFlag = 'Y')"),
+      // Segments of files that are gone would block the renumbering (their new
+      // file number is unknown) and are removed by every open anyway.
+      QStringLiteral("DELETE FROM VideoSegments WHERE NOT EXISTS (SELECT 1 FROM VideoFiles WHERE FileID = "
+                     "VideoSegments.FileID)"),
+      QStringLiteral("DELETE FROM SegmentThumbnails WHERE Thumbnail IS NULL;"),
+      QStringLiteral("DELETE FROM SegmentThumbnails WHERE SegmentID NOT IN (SELECT SegmentID FROM VideoSegments);"),
+      QStringLiteral("ALTER TABLE VideoFiles ADD COLUMN FileSegmentID integer;"),
+      QStringLiteral("Update VideoFiles SET FileSegmentID = (SELECT SegmentID FROM VideoSegments WHERE "
+                     "VideoFiles.FileID = VideoSegments.FileID AND VideoSegments.FileFlag='Y');"),
+      QStringLiteral("Update VideoSegments SET FileID = (SELECT FileSegmentID FROM VideoFiles WHERE VideoFiles.FileId "
+                     "= VideoSegments.FileID);"),
+      QStringLiteral("Update SegmentThumbnails SET FileID = (SELECT VideoSegments.FileID From VideoSegments WHERE "
+                     "VideoSegments.SegmentID = SegmentThumbnails.SegmentID);"),
+      QStringLiteral("CREATE TABLE VideoFiles01(FileID, DiskSerialNo, FilePath, FileName, DateTime, FileFormat, "
+                     "FileSize, Dimensions, Bitrate, FrameRate, CurrentPath,Rating);"),
+      QStringLiteral("INSERT INTO VideoFiles01 SELECT FileSegmentID, DiskSerialNo, FilePath, FileName, DateTime, "
+                     "FileFormat, FileSize, Dimensions, Bitrate, FrameRate, CurrentPath, Rating FROM VideoFiles;"),
+      QStringLiteral("DROP TABLE VideoFiles;"),
+      QStringLiteral("CREATE TABLE VideoFiles ( FileID         integer PRIMARY KEY NOT NULL,DiskSerialNo   text NOT "
+                     "NULL, FilePath       text NOT NULL, FileName       text NOT NULL, DateTime       date, "
+                     "FileFormat     text, FileSize       integer NOT NULL DEFAULT 0, Dimensions     text, Bitrate   "
+                     "     integer, FrameRate      real, CurrentPath    text, Rating         integer NOT NULL DEFAULT "
+                     "0 );"),
+      QStringLiteral("CREATE INDEX idx_VF_DiskSerialNo ON VideoFiles (DiskSerialNo);"),
+      QStringLiteral("INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, DateTime, FileFormat, "
+                     "FileSize, Dimensions, Bitrate, FrameRate, CurrentPath, Rating) SELECT FileID, DiskSerialNo, "
+                     "FilePath, FileName, DateTime, FileFormat, FileSize, Dimensions, Bitrate, FrameRate, CurrentPath, "
+                     "Rating FROM VideoFiles01;"),
+      QStringLiteral("DROP TABLE VideoFiles01;")};
+
+  const QString name = QStringLiteral("v1.6.0");
+  db.BeginTrans(name);
+  try {
+    db.Execute(essential.front());
+    for (const QString& sql : optional) Try(db, sql);
+    for (qsizetype i = 1; i < essential.size(); ++i) db.Execute(essential[i]);
+    db.CommitTrans(name);
+    return true;
+  } catch (const RWError&) {
+    try {
+      db.RollbackTrans(name);
+    } catch (const RWError&) {
+    }
+    return false;
+  }
+}
+
+}  // namespace
+
+bool NeedsRenumbering(SqlConnection& db) {
+  try {
+    return db.OpenRecordset(QStringLiteral("select * from sqlite_master where name = 'vw_SearchResults'"))
+               ->RecordCount() == 0;
+  } catch (const RWError&) {
+    return false;
+  }
+}
+
+UpgradeReport UpgradeLibrarySchema(SqlConnection& db) {
+  UpgradeReport report;
+  AddVersionTable(db);
+  AddTagBehaviour(db);
+  RebuildTagCloudTable(db);
+  AddFileRating(db);
+  AddDeviceFriendlyName(db);
+  AddFileLocations(db);
+  AddSegmentOnline(db);
+  MoveFileDetailsToSegments(db);
+  AddTagStructureFileFlag(db);
+  MoveThumbnailsToSegments(db);
+  AddTagCategory(db);
+  AddKeypadText(db);
+  if (NeedsRenumbering(db) && !RenumberFiles(db)) {
+    report.renumberingFailed = true;
+    report.problem = QStringLiteral(
+        "This Library could not be converted to the current file numbering, so it has been left as it was.");
+  }
+  if (!Has(db, QStringLiteral("SELECT DateAdded from VideoFiles"))) {
+    TryAll(db, {QStringLiteral("ALTER TABLE VideoFiles ADD COLUMN DateAdded date;"),
+                QStringLiteral("UPDATE VideoFiles SET DateAdded = DateTime;")});
+    report.resizeThumbnails = true;
+  }
+  return report;
+}
+
+void StampLibraryVersion(SqlConnection& db) {
+  Try(db, QStringLiteral("DELETE FROM VersionData"));
+  Try(db, QStringLiteral("INSERT INTO VersionData VALUES (%1,%2,%3, '%4')")
+              .arg(kProgramMajor)
+              .arg(kProgramMinor)
+              .arg(kProgramRevision)
+              .arg(QLatin1String(kProgramReleaseStatus)));
+}
+
+// A tag is removed from a segment when another tag of the segment links to it.
+// Tags that imply each other (a synonym pair, a cycle of links) would all go
+// that way; of such a group the one with the lowest TagID stays.
+void RemoveImpliedSegmentTags(SqlConnection& db) {
+  TryAll(db, {QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS TagReach (FromTag integer, ToTag integer, PRIMARY KEY "
+                             "(FromTag, ToTag)) WITHOUT ROWID"),
+              QStringLiteral("DELETE FROM temp.TagReach"),
+              QStringLiteral("WITH RECURSIVE R(FromTag, ToTag) AS (SELECT TagID, LinkedTag FROM TagLinks UNION "
+                             "SELECT R.FromTag, L.LinkedTag FROM R, TagLinks L WHERE L.TagID = R.ToTag) "
+                             "INSERT INTO temp.TagReach SELECT FromTag, ToTag FROM R"),
+              QStringLiteral(
+                  "DELETE FROM SegmentTags WHERE EXISTS (SELECT 1 FROM TagLinks L, SegmentTags Y WHERE "
+                  "Y.SegmentID = SegmentTags.SegmentID AND Y.TagID = L.TagID AND L.LinkedTag = SegmentTags.TagID "
+                  "AND L.TagID <> SegmentTags.TagID AND (NOT EXISTS (SELECT 1 FROM temp.TagReach WHERE FromTag = "
+                  "SegmentTags.TagID AND ToTag = L.TagID) OR EXISTS (SELECT 1 FROM SegmentTags Z, temp.TagReach A, "
+                  "temp.TagReach B WHERE Z.SegmentID = SegmentTags.SegmentID AND Z.TagID < SegmentTags.TagID AND "
+                  "A.FromTag = Z.TagID AND A.ToTag = SegmentTags.TagID AND B.FromTag = SegmentTags.TagID AND "
+                  "B.ToTag = Z.TagID)))"),
+              QStringLiteral("DROP TABLE temp.TagReach")});
+}
+
+void RemoveOrphanRows(SqlConnection& db) {
+  TryAll(db, {QStringLiteral("DELETE FROM SegmentThumbnails WHERE SegmentID NOT IN (SELECT SegmentID FROM "
+                             "VideoSegments);"),
+              QStringLiteral("DELETE FROM SegmentThumbnails WHERE Thumbnail IS NULL;"),
+              QStringLiteral("DELETE from TagLinks WHERE NOT EXISTS (SELECT 1 FROM Tags where TagID = "
+                             "TagLinks.TagId)"),
+              QStringLiteral("DELETE from TagLinks WHERE NOT EXISTS (SELECT 1 FROM Tags where TagID = "
+                             "TagLinks.LinkedTag)"),
+              QStringLiteral("DELETE from VideoSegments WHERE NOT EXISTS (SELECT 1 FROM VideoFiles where fileId = "
+                             "VideoSegments.fileId)"),
+              QStringLiteral("DELETE from SegmentTags WHERE NOT EXISTS (SELECT 1 FROM VideoSegments where SegmentID "
+                             "= SegmentTags.SegmentID)")});
+  RemoveImpliedSegmentTags(db);
+}

@@ -1,0 +1,308 @@
+// Libraries written by earlier versions of the program are brought up to the
+// current layout in place: each older layout is built here from SQL and upgraded.
+#include "library/LibraryFile.h"
+#include "library/LibraryUpgrade.h"
+#include "platform/SqlConnection.h"
+#include "platform/SqlRecordset.h"
+#include "resources/Resources.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// The oldest layout the upgrade knows: no version table, ratings, aliases and
+// descriptions on files, thumbnails per file, the old device table, paths with
+// their drive part, no result view and no date added.
+const char* kOldestLibrary = R"SQL(
+CREATE TABLE Tags (TagID INTEGER PRIMARY KEY NOT NULL, Tag TEXT(50), Type TEXT(1));
+CREATE TABLE TagLinks (TagID integer, LinkedTag integer, Relationship text NOT NULL, PRIMARY KEY (TagID, LinkedTag));
+CREATE TABLE SegmentTags (SegmentID integer, TagID integer, PRIMARY KEY (SegmentID, TagID));
+CREATE TABLE TagCloud (TagID integer, TagCount integer);
+CREATE TABLE Views (ViewSpec text, Type text NOT NULL, TagID integer PRIMARY KEY NOT NULL);
+CREATE TABLE SearchResults (SegmentID integer PRIMARY KEY NOT NULL DEFAULT 0, FileID integer DEFAULT 0);
+CREATE TABLE TEMP_FileTagStructure (ExplicitTagID INTEGER Default 0, TagID INTEGER Default 0, Tag TEXT(50),
+  TagCategory TEXT(50), ExplicitTagCategory TEXT(50), Tier INTEGER Default 0, Type text, PRIMARY KEY (ExplicitTagID, TagID));
+CREATE TABLE StorageDevices (DiskSerialNo text NOT NULL, DiskLabel text, DiskType text);
+CREATE TABLE VideoFiles (FileID integer PRIMARY KEY NOT NULL, DiskSerialNo text NOT NULL, FilePath text NOT NULL,
+  FileName text NOT NULL, DateTime date, FileFormat text, FileSize integer NOT NULL DEFAULT 0, Dimensions text,
+  Bitrate integer, FrameRate real, Rating integer NOT NULL DEFAULT 0, FileAlias text, Description text);
+CREATE TABLE VideoSegments (SegmentID integer PRIMARY KEY NOT NULL, FileID integer NOT NULL, FileFlag varchar(1),
+  SelectionStart real(50) NOT NULL DEFAULT 0, SelectionEnd real);
+CREATE TABLE Thumbnails (FileID integer PRIMARY KEY NOT NULL, Thumbnail blob);
+
+INSERT INTO Tags VALUES (1, 'Unplayable', 'T'), (2, 'Saved Playlists', 'F'), (3, 'Saved Searches', 'F'),
+  (4, 'Saved Views', 'F'), (10, 'Holiday', 'T'), (11, 'Zoë', 'T');
+INSERT INTO StorageDevices VALUES ('1A2B3C4D', 'FILMS', 'Fixed Disk');
+INSERT INTO VideoFiles VALUES
+  (7, '1A2B3C4D', ':\Films\', 'Summer.avi', '2009-07-01', 'AVI', 1000, '640x480', 1500, 25, 4, 'Our summer', 'Beach'),
+  (8, '1A2B3C4D', ':\Films\Old\', 'It''s.mpg', '2008-01-02', 'MPEG', 2000, '320x240', 800, 29.97, 2, NULL, NULL);
+INSERT INTO VideoSegments VALUES (12, 7, 'Y', 0, 90), (20, 7, NULL, 10, 20), (21, 7, NULL, 30, 40), (13, 8, 'Y', 0, 60),
+  (99, 55, 'Y', 0, 5);
+INSERT INTO Thumbnails VALUES (7, X'FFD8FFE0'), (8, NULL);
+INSERT INTO SegmentTags VALUES (12, 10), (20, 11), (99, 10);
+)SQL";
+
+class LibraryUpgradeTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+
+  std::unique_ptr<SqlConnection> FromScript(const char* sql) {
+    auto db = SqlConnection::Create(dir_.filePath(QStringLiteral("old%1.rw2").arg(++n_)));
+    db->Execute(QString::fromUtf8(sql));
+    return db;
+  }
+
+  std::unique_ptr<SqlConnection> FromTemplate() {
+    const QString path = dir_.filePath(QStringLiteral("current%1.rw2").arg(++n_));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(LoadResData(QString::fromLatin1(kEmptyLibraryResourceName),
+                           QString::fromLatin1(kEmptyLibraryResourceType)));
+    file.close();
+    return SqlConnection::Open(path);
+  }
+
+  // What an open does to the file, without the windows around it.
+  UpgradeReport HouseKeep(SqlConnection& db) {
+    TransactionGuard guard(db, QStringLiteral("HouseKeep"));
+    const UpgradeReport report = UpgradeLibrarySchema(db);
+    StampLibraryVersion(db);
+    if (!report.renumberingFailed) RemoveOrphanRows(db);
+    guard.Commit();
+    return report;
+  }
+
+  static SqlValue One(SqlConnection& db, const QString& sql) {
+    auto rs = db.OpenRecordset(sql);
+    return rs->RecordCount() ? rs->Value(0) : SqlValue();
+  }
+  static int Count(SqlConnection& db, const QString& sql) { return One(db, sql).toInt(); }
+  static bool HasColumn(SqlConnection& db, const char* table, const char* column) {
+    return Count(db, QStringLiteral("SELECT count(*) FROM pragma_table_info('%1') WHERE name = '%2'")
+                         .arg(QLatin1String(table), QLatin1String(column))) == 1;
+  }
+
+  // Every row of the catalogue tables as text, to compare two states of a file.
+  static QString Dump(SqlConnection& db) {
+    QString dump;
+    for (const char* table : {"Tags", "TagLinks", "SegmentTags", "Views", "FileLocations", "SegmentThumbnails",
+                              "VideoSegments", "VideoFiles"}) {
+      auto rs = db.OpenRecordset(QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2").arg(QLatin1String(table)));
+      for (; !rs->Eof(); rs->MoveNext()) {
+        dump += QLatin1String(table);
+        for (int c = 0; c < rs->FieldCount(); ++c) dump += QLatin1Char('|') + rs->Value(c).toString();
+        dump += QLatin1Char('\n');
+      }
+    }
+    return dump;
+  }
+
+  QTemporaryDir dir_;
+  int n_ = 0;
+};
+
+TEST_F(LibraryUpgradeTest, OldestLayoutBecomesTheCurrentOne) {
+  auto db = FromScript(kOldestLibrary);
+  const UpgradeReport report = HouseKeep(*db);
+  EXPECT_FALSE(report.renumberingFailed);
+  EXPECT_TRUE(report.resizeThumbnails) << "no DateAdded: thumbnails of that age are resized";
+
+  for (const auto& [table, column] :
+       {std::pair{"Tags", "Behaviour"}, {"Tags", "CategoryID"}, {"Tags", "T9Text"}, {"TagCloud", "LinkedTag"},
+        {"TagCloud", "iteration"}, {"VideoFiles", "CurrentPath"}, {"VideoFiles", "DateAdded"},
+        {"VideoFiles", "Rating"}, {"VideoSegments", "Online"}, {"VideoSegments", "Description"},
+        {"TEMP_FileTagStructure", "FileFlag"}, {"TEMP_FileTagStructure", "ViaSegment"},
+        {"SegmentThumbnails", "FileID"}, {"FileLocations", "FriendlyName"}, {"VersionData", "ReleaseStatus"}}) {
+    EXPECT_TRUE(HasColumn(*db, table, column)) << table << "." << column;
+  }
+  EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'Thumbnails'")), 0);
+  EXPECT_EQ(db->OpenRecordset(QStringLiteral("SELECT * FROM vw_SearchResults"))->FieldCount(), 16);
+
+  // Version stamped, keypad text made, device rows made from the old table.
+  auto version = db->OpenRecordset(QStringLiteral("SELECT * FROM VersionData"));
+  ASSERT_EQ(version->RecordCount(), 1);
+  EXPECT_EQ(version->Value(QStringLiteral("Revision")).toInt(), 5);
+  EXPECT_EQ(version->Value(QStringLiteral("ReleaseStatus")).toString(), QStringLiteral("Final"));
+  EXPECT_EQ(One(*db, QStringLiteral("SELECT T9Text FROM Tags WHERE TagID = 10")).toString(), QStringLiteral("4654329"));
+  EXPECT_EQ(One(*db, QStringLiteral("SELECT T9Text FROM Tags WHERE TagID = 11")).toString(), QStringLiteral("96Ë"));
+  auto device = db->OpenRecordset(QStringLiteral("SELECT * FROM FileLocations"));
+  ASSERT_EQ(device->RecordCount(), 1);
+  EXPECT_EQ(device->Value(QStringLiteral("PhysicalPath")).toString(), QStringLiteral(":\\"));
+  EXPECT_EQ(device->Value(QStringLiteral("LogicalPath")).toString(), QStringLiteral("[Offline] :\\"));
+  EXPECT_EQ(One(*db, QStringLiteral("SELECT FilePath FROM VideoFiles WHERE FileName = 'Summer.avi'")).toString(),
+            QStringLiteral("Films\\"));
+}
+
+TEST_F(LibraryUpgradeTest, FilesAreRenumberedToTheirWholeFileSegments) {
+  auto db = FromScript(kOldestLibrary);
+  HouseKeep(*db);
+  // File 7's whole-file segment is 12: the file becomes 12 and everything follows.
+  EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM VideoFiles WHERE FileID = 7")), 0);
+  auto file = db->OpenRecordset(QStringLiteral("SELECT * FROM VideoFiles WHERE FileID = 12"));
+  ASSERT_EQ(file->RecordCount(), 1);
+  EXPECT_EQ(file->Value(QStringLiteral("FileName")).toString(), QStringLiteral("Summer.avi"));
+  EXPECT_EQ(file->Value(QStringLiteral("DateAdded")).toString(), QStringLiteral("2009-07-01"));
+  EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM VideoSegments WHERE FileID = 12")), 3);
+  EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM VideoFiles WHERE FileID = 13")), 1);
+
+  // Rating, alias and description moved to the whole-file segment; cut segments start clean.
+  auto whole = db->OpenRecordset(QStringLiteral("SELECT * FROM VideoSegments WHERE SegmentID = 12"));
+  EXPECT_EQ(whole->Value(QStringLiteral("Rating")).toInt(), 4);
+  EXPECT_EQ(whole->Value(QStringLiteral("FileAlias")).toString(), QStringLiteral("Our summer"));
+  EXPECT_EQ(whole->Value(QStringLiteral("Description")).toString(), QStringLiteral("Beach"));
+  auto cut = db->OpenRecordset(QStringLiteral("SELECT * FROM VideoSegments WHERE SegmentID = 20"));
+  EXPECT_EQ(cut->Value(QStringLiteral("Rating")).toInt(), 0);
+  EXPECT_TRUE(cut->Value(QStringLiteral("FileAlias")).IsNull());
+
+  // The file's thumbnail is the whole-file segment's; empty ones are gone.
+  auto thumbs = db->OpenRecordset(QStringLiteral("SELECT * FROM SegmentThumbnails"));
+  ASSERT_EQ(thumbs->RecordCount(), 1);
+  EXPECT_EQ(thumbs->Value(QStringLiteral("SegmentID")).toInt(), 12);
+  EXPECT_EQ(thumbs->Value(QStringLiteral("FileID")).toInt(), 12);
+  EXPECT_EQ(thumbs->Value(QStringLiteral("Thumbnail")).toBytes(), QByteArray("\xFF\xD8\xFF\xE0", 4));
+
+  // The segment of a file that never existed, and its tag, are removed.
+  EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM VideoSegments WHERE SegmentID = 99")), 0);
+  EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM SegmentTags WHERE SegmentID = 99")), 0);
+  EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM SegmentTags")), 2);
+}
+
+TEST_F(LibraryUpgradeTest, FileWithoutWholeFileSegmentLosesNothing) {
+  auto db = FromScript(kOldestLibrary);
+  db->Execute(QStringLiteral("DELETE FROM VideoSegments WHERE SegmentID = 13"));  // file 8 has no whole-file row
+  db->Execute(QStringLiteral("INSERT INTO VideoSegments VALUES (30, 8, NULL, 5, 6)"));
+  const UpgradeReport report = HouseKeep(*db);
+  EXPECT_FALSE(report.renumberingFailed) << report.problem.toStdString();
+  EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
+  auto file = db->OpenRecordset(QStringLiteral(
+      "SELECT VF.FileID, VS.SegmentID, VS.Rating FROM VideoFiles VF, VideoSegments VS WHERE VS.FileID = VF.FileID AND "
+      "VS.FileFlag = 'Y' AND VF.FileName = 'It''s.mpg'"));
+  ASSERT_EQ(file->RecordCount(), 1) << "the file got a whole-file segment";
+  EXPECT_EQ(file->Value(QStringLiteral("FileID")).toInt(), file->Value(QStringLiteral("SegmentID")).toInt());
+  EXPECT_EQ(file->Value(QStringLiteral("Rating")).toInt(), 2);
+  const int fileId = file->Value(QStringLiteral("FileID")).toInt();
+  EXPECT_EQ(One(*db, QStringLiteral("SELECT FileID FROM VideoSegments WHERE SegmentID = 30")).toInt(), fileId)
+      << "its cut segment follows it";
+}
+
+TEST_F(LibraryUpgradeTest, FailedRenumberingLeavesTheFileAsItWas) {
+  auto db = FromScript(kOldestLibrary);
+  // A table in the way of the rebuild makes the renumbering fail part-way.
+  db->Execute(QStringLiteral("CREATE TABLE VideoFiles01 (x)"));
+  const UpgradeReport report = HouseKeep(*db);
+  EXPECT_TRUE(report.renumberingFailed);
+  EXPECT_FALSE(report.problem.isEmpty());
+  EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM VideoFiles WHERE FileID IN (7, 8)")), 2);
+  EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM VideoSegments")), 5) << "no orphan clean-up either";
+  EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'vw_SearchResults'")), 0);
+  EXPECT_FALSE(db->InTransaction());
+}
+
+TEST_F(LibraryUpgradeTest, EachMissingFeatureIsAddedToAnOtherwiseCurrentLibrary) {
+  struct Case {
+    const char* name;
+    const char* remove;
+    const char* table;
+    const char* column;
+    bool resizes = false;  // the rebuild of VideoFiles drops DateAdded, which then triggers resizing
+  };
+  const Case cases[] = {
+      {"no Behaviour", "ALTER TABLE Tags DROP COLUMN Behaviour", "Tags", "Behaviour"},
+      {"no VersionData", "DROP TABLE VersionData", "VersionData", "Major"},
+      // The view names the column, so it goes first (and the renumbering runs as a no-op).
+      {"no segment Online", "DROP VIEW vw_SearchResults; ALTER TABLE VideoSegments DROP COLUMN Online",
+       "VideoSegments", "Online", true},
+      {"no CategoryID", "ALTER TABLE Tags DROP COLUMN CategoryID", "Tags", "CategoryID"},
+      {"no FileLocations", "DROP TABLE FileLocations", "FileLocations", "DiskSerialNo"},
+      {"old TagCloud", "DROP TABLE TagCloud; CREATE TABLE TagCloud (TagID integer, TagCount integer)", "TagCloud",
+       "LinkedTag"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto db = FromTemplate();
+    db->Execute(QStringLiteral(
+        "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, DateAdded) VALUES (5, 'S', 'F\\', 'a.mkv', "
+        "'2026-01-01'); INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionEnd, Online, Rating) VALUES "
+        "(5, 5, 'Y', 10, 1, 3)"));
+    db->Execute(QString::fromLatin1(c.remove));
+    const UpgradeReport report = HouseKeep(*db);
+    EXPECT_TRUE(HasColumn(*db, c.table, c.column));
+    EXPECT_EQ(report.resizeThumbnails, c.resizes);
+    EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM VersionData")), 1);
+    EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM VideoSegments")), 1);
+  }
+}
+
+TEST_F(LibraryUpgradeTest, MissingDateAddedIsTheOnlyTriggerOfThumbnailResizing) {
+  auto db = FromTemplate();
+  db->Execute(QStringLiteral("INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, \"DateTime\") VALUES "
+                             "(5, 'S', '', 'a.mkv', '2020-02-03')"));
+  db->Execute(QStringLiteral("ALTER TABLE VideoFiles DROP COLUMN DateAdded"));
+  const UpgradeReport report = HouseKeep(*db);
+  EXPECT_TRUE(report.resizeThumbnails);
+  EXPECT_EQ(One(*db, QStringLiteral("SELECT DateAdded FROM VideoFiles")).toString(), QStringLiteral("2020-02-03"));
+  EXPECT_FALSE(HouseKeep(*db).resizeThumbnails) << "only once";
+}
+
+TEST_F(LibraryUpgradeTest, SecondOpenChangesNothingButTheVersion) {
+  auto db = FromScript(kOldestLibrary);
+  HouseKeep(*db);
+  const QString before = Dump(*db);
+  db->Execute(QStringLiteral("UPDATE VersionData SET Revision = 0, ReleaseStatus = 'Beta'"));
+  const UpgradeReport again = HouseKeep(*db);
+  EXPECT_FALSE(again.resizeThumbnails);
+  EXPECT_FALSE(again.renumberingFailed);
+  EXPECT_EQ(Dump(*db), before);
+  EXPECT_EQ(One(*db, QStringLiteral("SELECT ReleaseStatus FROM VersionData")).toString(), QStringLiteral("Final"));
+
+  auto fresh = FromTemplate();
+  const QString empty = Dump(*fresh);
+  HouseKeep(*fresh);
+  EXPECT_EQ(Dump(*fresh), empty) << "a current library gains only its version stamp";
+  EXPECT_EQ(Count(*fresh, QStringLiteral("SELECT Revision FROM VersionData")), 5);
+}
+
+TEST_F(LibraryUpgradeTest, OrphanRowsAreRemoved) {
+  auto db = FromTemplate();
+  db->Execute(QStringLiteral(
+      "INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'A', 'T'), (11, 'B', 'T');"
+      "INSERT INTO TagLinks VALUES (10, 11, 'L'), (10, 77, 'L'), (78, 11, 'P');"
+      "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName) VALUES (5, 'S', '', 'a.mkv');"
+      "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, Online, Rating) VALUES (5, 5, 'Y', 1, 0), (6, 44, NULL, "
+      "1, 0);"
+      "INSERT INTO SegmentTags VALUES (5, 11), (6, 10), (50, 10);"
+      "INSERT INTO SegmentThumbnails VALUES (5, X'01', 5), (6, X'02', 44), (7, NULL, 5)"));
+  HouseKeep(*db);
+  EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM TagLinks")), 1) << "links to or from a missing tag go";
+  EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM VideoSegments")), 1);
+  EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM SegmentTags")), 1);
+  EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM SegmentThumbnails")), 2)
+      << "thumbnails are cleaned before segments, so a removed segment's thumbnail waits for the next open";
+  HouseKeep(*db);
+  EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM SegmentThumbnails")), 1);
+}
+
+TEST_F(LibraryUpgradeTest, ImpliedTagsGoButOneOfEachSynonymGroupStays) {
+  auto db = FromTemplate();
+  db->Execute(QStringLiteral(
+      "INSERT INTO Tags (TagID, Tag, Type) VALUES (20, 'Parent', 'T'), (21, 'Child', 'T'), (30, 'Film', 'T'), "
+      "(31, 'Movie', 'T'), (40, 'X', 'T'), (41, 'Y', 'T'), (42, 'Z', 'T');"
+      "INSERT INTO TagLinks VALUES (21, 20, 'P'), (30, 31, 'L'), (31, 30, 'L'), (40, 41, 'L'), (41, 42, 'L'), "
+      "(42, 40, 'L');"
+      "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName) VALUES (5, 'S', '', 'a.mkv');"
+      "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, Online, Rating) VALUES (5, 5, 'Y', 1, 0);"
+      "INSERT INTO SegmentTags VALUES (5, 20), (5, 21), (5, 30), (5, 31), (5, 40), (5, 41), (5, 42)"));
+  HouseKeep(*db);
+  auto tags = db->OpenRecordset(QStringLiteral("SELECT TagID FROM SegmentTags ORDER BY TagID"));
+  QStringList kept;
+  for (; !tags->Eof(); tags->MoveNext()) kept << tags->Value(0).toString();
+  EXPECT_EQ(kept.join(QLatin1Char(',')), QStringLiteral("21,30,40"))
+      << "the parent implied by its child goes; of the pair and of the cycle the lowest stays";
+  HouseKeep(*db);
+  EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM SegmentTags")), 3) << "and survives every later open";
+}
+
+}  // namespace
