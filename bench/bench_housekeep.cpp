@@ -5,7 +5,6 @@
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -50,11 +49,3 @@ BENCHMARK(BM_HouseKeep)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CountEveryTable)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

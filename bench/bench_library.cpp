@@ -6,7 +6,6 @@
 #include "platform/SqlRecordset.h"
 #include "resources/Resources.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -193,11 +192,3 @@ BENCHMARK(BM_Fetch_SqlRecordset)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Fetch_BareSqlite)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -5,8 +5,6 @@
 #include "ui/CairoContext.h"
 #include "ui/CairoObject.h"
 #include "platform/controls/PictureBox.h"
-#include "ui/ProgramFonts.h"
-#include "ui/SchemeColours.h"
 #include "ui/cwProgress.h"
 #include "ui/modCairo.h"
 
@@ -58,15 +56,3 @@ BENCHMARK(BM_BroadcastProgress)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PlainFill)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  RegisterProgramFonts();
-  LoadSchemeColours();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
