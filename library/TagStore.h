@@ -151,9 +151,10 @@ struct RemoveFileResult {
 // Removes files from the library: the file row, its segments, their tags,
 // thumbnails (rows and cached pictures) and result rows; with deleteFromDisk
 // the file goes to the trash first (modLaunchDoc::DeleteFileToBin). A file
-// already gone from the disk is removed silently; a file on an offline device,
-// or one whose deletion failed, stays on disk and in the library. Transaction
-// "RemoveFile".
+// already gone from the disk is removed silently; a file on an offline device
+// or at no known path, or one whose deletion failed, stays on disk and in the
+// library. A file whose rows fail keeps them all; the next file is taken.
+// Transaction "RemoveFile".
 // The method adds: picProgress visible and "Removing Files..." at 0 in
 // gSchemeColour4 with maximum SelectedCount (fileId 0) or 1; `progress` and
 // `releaseInspected` as above; each message in the message box (style 48, no

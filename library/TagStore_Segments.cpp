@@ -213,28 +213,37 @@ void RemoveFileRows(SqlConnection& db, int32_t fileId, ThumbnailCache& cache) {
   for (int32_t segment : segments) DropCached(cache, segment);
 }
 
+// One candidate file; true when its rows went. A failure is reported and
+// leaves every row of the file, and the next file is taken.
+bool RemoveOneFile(SqlConnection& db, int32_t file, const RemoveFileRequest& request, ThumbnailCache& cache,
+                   QStringList& messages) {
+  try {
+    if (request.deleteFromDisk && DeleteFromDisk(db, file, messages) == DiskOutcome::Kept) return false;
+    if (file == request.inspectedFileId && request.releaseInspected) request.releaseInspected();
+    TransactionGuard guard(db, QStringLiteral("RemoveFileRows"));
+    RemoveFileRows(db, file, cache);
+    guard.Commit();
+    return true;
+  } catch (const RWError& e) {
+    messages << Number(e.Number()) + QLatin1Char(' ') + e.Description();
+    return false;
+  }
+}
+
 }  // namespace
 
 RemoveFileResult RemoveFile(SqlConnection& db, const RemoveFileRequest& request, ThumbnailCache& cache) {
   RemoveFileResult result;
   const bool selection = request.fileId == 0;
   const size_t candidates = selection ? request.results.size() : 1;
-  QSet<int32_t> tried;
+  QSet<int32_t> tried;  // a file may be selected on several rows
   TransactionGuard guard(db, QStringLiteral("RemoveFile"));
   for (size_t i = 0; i < candidates; ++i) {
-    const ResultRowRef* row = selection ? &request.results[i] : nullptr;
-    const int32_t file = selection ? (row->selected ? row->fileId : 0) : request.fileId;
-    if (file > 0 && !tried.contains(file)) {  // a file may be selected on several rows
+    const int32_t file =
+        selection ? (request.results[i].selected ? request.results[i].fileId : 0) : request.fileId;
+    if (file > 0 && !tried.contains(file)) {
       tried.insert(file);
-      try {
-        if (!request.deleteFromDisk || DeleteFromDisk(db, file, result.messages) != DiskOutcome::Kept) {
-          if (file == request.inspectedFileId && request.releaseInspected) request.releaseInspected();
-          RemoveFileRows(db, file, cache);
-          result.removed.push_back(file);
-        }
-      } catch (const RWError& e) {
-        result.messages << Number(e.Number()) + QLatin1Char(' ') + e.Description();
-      }
+      if (RemoveOneFile(db, file, request, cache, result.messages)) result.removed.push_back(file);
     }
     if (request.progress) request.progress(selection ? static_cast<int32_t>(i + 1) : request.fileId);
   }

@@ -263,6 +263,22 @@ TEST_F(RemoveFileTest, SelectedFilesGoWithEveryRowAndPicture) {
   EXPECT_FALSE(Db().InTransaction());
 }
 
+TEST_F(RemoveFileTest, AFileThatFailsKeepsAllItsRowsAndTheOthersGo) {
+  Exec(QStringLiteral("CREATE TRIGGER Stuck BEFORE DELETE ON SegmentThumbnails WHEN OLD.FileID = 2 "
+                      "BEGIN SELECT RAISE(ABORT, 'stuck'); END"));
+  const QStringList kept = Rows(QStringLiteral("SELECT * FROM VideoSegments WHERE FileID = 2"));
+  RemoveFileRequest request;
+  request.results = {{1, true}, {2, true}, {3, true}};
+  const RemoveFileResult result = RemoveFile(Db(), request, cache_);
+  EXPECT_EQ(result.removed, (std::vector<int32_t>{1, 3}));
+  ASSERT_EQ(result.messages.size(), 1);
+  EXPECT_TRUE(result.messages[0].startsWith(QStringLiteral("-2147221504 "))) << result.messages[0].toStdString();
+  EXPECT_EQ(Rows(QStringLiteral("SELECT * FROM VideoSegments WHERE FileID = 2")), kept);
+  EXPECT_EQ(Files(), QStringList({"2"}));
+  EXPECT_EQ(TagsOf(2), QStringList({"10"}));
+  EXPECT_FALSE(Db().InTransaction());
+}
+
 TEST_F(RemoveFileTest, ANewFileWithAReusedNumberShowsNoOldThumbnail) {
   RemoveFileRequest request;
   request.fileId = 3;
