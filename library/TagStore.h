@@ -169,7 +169,10 @@ RemoveFileResult RemoveFile(SqlConnection& db, const RemoveFileRequest& request,
 // links of both letters, real tags only, left in TEMP_FileTagStructure with
 // their categories. Returns the text (empty with structureOnly): verbose,
 // lines grouped by category; compact, a ", " list with implied tags in "***".
-// Rows come file tags first, then those that come through a sub-segment.
+// A row's category is the outermost category above its tag (the one
+// Tags.CategoryID names), "Orphan Tag" when there is none; an explicit
+// category, folder or playlist leaves only what it implies, under its own
+// category. Rows come file tags first, then those of a sub-segment.
 // Transaction "GST". The method adds: an unexpected error is shown as number,
 // blank, description (style 48, font "Tahoma"), and the text is then empty.
 QString GetSegmentTags(SqlConnection& db, bool wholeFile, int32_t fileId, int32_t segmentId, bool verbose,

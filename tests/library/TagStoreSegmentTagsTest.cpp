@@ -100,6 +100,13 @@ TEST_F(SegmentTagsTest, OnlyRealTagsAreListedForOtherNodesOnASegment) {
   EXPECT_EQ(Structure(), QStringList({"140|130|Rock 'n' Roll|2|N|Orphan Tag|Orphan Tag|1"}));
 }
 
+TEST_F(SegmentTagsTest, ACategoryFiledInAFolderStillNamesItsTags) {
+  Tag(160, QStringLiteral("Archive"), "F");
+  Exec(QStringLiteral("INSERT INTO TagLinks VALUES (101, 160, 'P')"));  // Mood moved into a folder
+  Put(20, 120);
+  EXPECT_EQ(Verbose(20), QStringLiteral("\r\nMood: C\r\n"));
+}
+
 TEST_F(SegmentTagsTest, StructureOnlyLeavesTheRowsAndReturnsNothing) {
   Put(1, 110);
   EXPECT_EQ(GetSegmentTags(Db(), true, 1, -1, true, true), QString());
