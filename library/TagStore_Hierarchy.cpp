@@ -1,0 +1,177 @@
+// The tag tree's rows: tags, links between them, deleting a branch, and the
+// columns derived from where each node sits.
+#include "library/TagStore.h"
+#include "library/TagStore_Placement.h"
+
+#include "platform/RWError.h"
+#include "platform/SqlConnection.h"
+#include "platform/SqlRecordset.h"
+#include "platform/SqlText.h"
+
+namespace TagStore {
+
+namespace {
+
+const QString kSource = QStringLiteral("clsRWLibrary");
+constexpr int32_t kErrTypeMismatch = 13;
+
+// A TagID written as text (a tree key's rest, a parent id); anything else is a
+// type mismatch, raised before any statement runs.
+int32_t TagIdFromText(const QString& text) {
+  bool ok = false;
+  const int32_t id = text.trimmed().toInt(&ok);
+  if (!ok) throw RWError(kErrTypeMismatch, QStringLiteral("Type mismatch"), kSource);
+  return id;
+}
+
+bool Exists(SqlConnection& db, const QString& sql) { return SqlRecordset(db, sql).RecordCount() > 0; }
+
+QString Number(int64_t value) { return QString::number(value); }
+
+}  // namespace
+
+QString ConvertToT9(const QString& text) {
+  static const char kDigits[] = "22233344455566677778889999";  // A to Z
+  QString digits = text.toUpper();
+  for (QChar& c : digits) {
+    if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) c = QLatin1Char(kDigits[c.unicode() - 'A']);
+  }
+  return digits;
+}
+
+ParentLinkCheck CheckParentLink(SqlConnection& db, int32_t tag, int32_t parent, bool moving) {
+  if (tag == parent) return ParentLinkCheck::SameTag;
+  // The parent, or any node above it, being the tag itself closes a circle.
+  // UNION (not UNION ALL) ends the walk even where old links already circle.
+  const QString ancestors = QStringLiteral(
+                                "WITH RECURSIVE Up(TagID) AS (SELECT %1 UNION SELECT TL.LinkedTag FROM TagLinks TL, Up "
+                                "WHERE TL.TagID = Up.TagID AND TL.Relationship = 'P') SELECT 1 FROM Up WHERE TagID = %2")
+                                .arg(Number(parent), Number(tag));
+  if (Exists(db, ancestors)) return ParentLinkCheck::ClosesCycle;
+  if (!moving && Exists(db, QStringLiteral("SELECT 1 FROM TagLinks WHERE TagID = %1 AND Relationship = 'P' AND "
+                                           "LinkedTag <> %2")
+                                .arg(Number(tag), Number(parent)))) {
+    return ParentLinkCheck::SecondParent;
+  }
+  return ParentLinkCheck::Allowed;
+}
+
+QString ParentLinkRefusal(ParentLinkCheck check) {
+  switch (check) {
+    case ParentLinkCheck::ClosesCycle:
+      return QStringLiteral("This operation has been denied as an item cannot be placed below itself or one of "
+                            "the items it contains.");
+    case ParentLinkCheck::SecondParent:
+      return QStringLiteral("This operation has been denied as the item already has a parent. Move it instead.");
+    default:
+      return QString();
+  }
+}
+
+int32_t CreateTag(SqlConnection& db, const QString& name, const QString& type, const QString& parent) {
+  const bool hasParent = !parent.isEmpty();
+  const int32_t parentId = hasParent ? TagIdFromText(parent) : 0;
+  if (hasParent && !Exists(db, QStringLiteral("SELECT 1 FROM Tags WHERE TagID = ") + Number(parentId))) {
+    throw RWError(kErrInvalidArgument, QStringLiteral("The parent item %1 does not exist").arg(parentId), kSource);
+  }
+  // One transaction, so a failed link never leaves a stray top-level tag.
+  TransactionGuard guard(db, QStringLiteral("CreateTag"));
+  SqlRecordset tag(db, QStringLiteral("SELECT * from Tags WHERE 1=0"));
+  tag.AddNew();
+  tag.Fields(QStringLiteral("Tag")).SetValue(name);
+  tag.Fields(QStringLiteral("Type")).SetValue(type);
+  tag.Fields(QStringLiteral("T9Text")).SetValue(ConvertToT9(name));
+  tag.Update();
+  const auto tagId = static_cast<int32_t>(db.LastInsertId());
+  if (hasParent) {
+    const ParentLinkCheck check = CheckParentLink(db, tagId, parentId);
+    if (check != ParentLinkCheck::Allowed) throw RWError(kErrInvalidArgument, ParentLinkRefusal(check), kSource);
+    SqlRecordset link(db, QStringLiteral("SELECT * from TagLinks WHERE 1=0"));
+    link.AddNew();
+    link.Fields(QStringLiteral("TagID")).SetValue(tagId);
+    link.Fields(QStringLiteral("LinkedTag")).SetValue(parentId);
+    link.Fields(QStringLiteral("Relationship")).SetValue(QStringLiteral("P"));
+    link.Update();
+  }
+  guard.Commit();
+  return tagId;
+}
+
+LinkOutcome CreateTagRelationship(SqlConnection& db, int32_t tag, int32_t linked, const QString& relationship) {
+  LinkOutcome outcome;
+  if (tag == linked) {
+    outcome.check = ParentLinkCheck::SameTag;
+    return outcome;
+  }
+  if (relationship == QLatin1String("P")) {
+    outcome.check = CheckParentLink(db, tag, linked);
+    if (outcome.check != ParentLinkCheck::Allowed) return outcome;
+  }
+  try {
+    TransactionGuard guard(db, QStringLiteral("TagLink"));
+    db.Execute(QStringLiteral("INSERT INTO TagLinks (TagID, LinkedTag, Relationship) VALUES(%1, %2, %3)")
+                   .arg(Number(tag), Number(linked), SqlQuote(relationship)));
+    // A segment that carries both keeps only `tag`, which now implies `linked`.
+    db.Execute(QStringLiteral("DELETE FROM SegmentTags WHERE TagID = %2 AND TagID IN "
+                              "(SELECT LinkedTag from TagLinks WHERE TagID = %1 AND TagID IN "
+                              "(SELECT TagID FROM SegmentTags ST WHERE ST.TagID = %1 AND "
+                              "ST.SegmentID = SegmentTags.SegmentID));")
+                   .arg(Number(tag), Number(linked)));
+    guard.Commit();
+    outcome.stored = true;
+  } catch (const RWError&) {
+    // The pair is linked already (either letter): nothing to do, nothing to say.
+  }
+  return outcome;
+}
+
+void DeleteTagRelationship(SqlConnection& db, int32_t a, int32_t b) {
+  db.Execute(QStringLiteral("DELETE FROM TagLinks WHERE (TagID = %1 AND LinkedTag = %2) OR "
+                            "(TagID = %2 AND LinkedTag = %1)")
+                 .arg(Number(a), Number(b)));
+}
+
+void DeleteTreeNode(SqlConnection& db, const QString& key) {
+  const int32_t tagId = TagIdFromText(key.mid(2));
+  TransactionGuard guard(db, QStringLiteral("DelNode"));
+  db.Execute(QStringLiteral("DELETE FROM TEMP_FileTagStructure"));
+  db.Execute(QStringLiteral("INSERT INTO TEMP_FileTagStructure (TagID) VALUES (") + Number(tagId) + QLatin1Char(')'));
+  // Children as the tree shows them: a playlist sits under "Saved Playlists"
+  // and the fixed nodes at the top, whatever their parent links say.
+  const QString children = QStringLiteral(
+      "INSERT INTO TEMP_FileTagStructure (TagID) SELECT DISTINCT TL.TagID FROM TagLinks TL, "
+      "TEMP_FileTagStructure FTS WHERE TL.LinkedTag = FTS.TagID AND TL.Relationship = 'P' AND TL.TagID > 4 "
+      "AND NOT EXISTS (SELECT 1 FROM Tags T WHERE T.TagID = TL.TagID AND T.Type = 'L') "
+      "AND NOT EXISTS (SELECT 1 FROM TEMP_FileTagStructure WHERE TagID = TL.TagID)");
+  do {
+    db.Execute(children);
+  } while (db.RowsChanged() > 0);
+  const QString inBranch = QStringLiteral(" WHERE EXISTS (SELECT 1 FROM TEMP_FileTagStructure FTS WHERE FTS.TagID = ");
+  db.Execute(QStringLiteral("DELETE FROM Tags") + inBranch + QStringLiteral("Tags.TagID)"));
+  db.Execute(QStringLiteral("DELETE FROM SegmentTags") + inBranch + QStringLiteral("SegmentTags.TagID)"));
+  db.Execute(QStringLiteral("DELETE FROM TagLinks") + inBranch + QStringLiteral("TagLinks.TagID)"));
+  db.Execute(QStringLiteral("DELETE FROM TagLinks") + inBranch + QStringLiteral("TagLinks.LinkedTag)"));
+  db.Execute(QStringLiteral("DELETE FROM Views") + inBranch + QStringLiteral("Views.TagID)"));
+  guard.Commit();
+}
+
+void SetNodeBehaviours(SqlConnection& db, bool onlyUnset) {
+  TransactionGuard guard(db, QStringLiteral("SNB"));
+  db.Execute(QStringLiteral("UPDATE Tags Set Behaviour = Type") +
+             (onlyUnset ? QStringLiteral(" WHERE Behaviour IS NULL") : QString()));
+  const TagPlacement placement(db);
+  SqlRecordset rows(db, QStringLiteral("SELECT TagID, Behaviour, CategoryID FROM Tags") +
+                            (onlyUnset ? QStringLiteral(" WHERE CategoryID IS NULL") : QString()));
+  for (; !rows.Eof(); rows.MoveNext()) {
+    const TagPlacement::Derived derived = placement.Derive(rows.Value(0).toInt());
+    if (derived.underTag && rows.Value(1) != SqlValue(QStringLiteral("T"))) {
+      rows.SetValue(1, QStringLiteral("T"));
+    }
+    const SqlValue category = derived.categoryId ? SqlValue(derived.categoryId) : SqlValue();
+    if (rows.Value(2) != category) rows.SetValue(2, category);
+  }
+  rows.Update();
+  guard.Commit();
+}
+
+}  // namespace TagStore

@@ -1,0 +1,254 @@
+// Segments and files: creating, moving and removing segments, tags and ratings
+// on them, removing files from the library (and the disk), the result set.
+#include "library/TagStore.h"
+
+#include "core/modLaunchDoc.h"
+#include "platform/RWError.h"
+#include "platform/SqlConnection.h"
+#include "platform/SqlRecordset.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+#include <QStringList>
+
+#include <cmath>
+
+namespace TagStore {
+
+namespace {
+
+const QString kSource = QStringLiteral("clsRWLibrary");
+
+QString Number(int64_t value) { return QString::number(value); }
+
+QString IdList(const std::vector<int32_t>& ids) {
+  QStringList texts;
+  for (int32_t id : ids) texts << Number(id);
+  return QLatin1Char('(') + texts.join(QLatin1Char(',')) + QLatin1Char(')');
+}
+
+void RequireSeconds(double seconds) {
+  if (!std::isfinite(seconds)) {
+    throw RWError(kErrInvalidArgument, QStringLiteral("A segment bound must be a number of seconds"), kSource);
+  }
+}
+
+void DropCached(ThumbnailCache& cache, int32_t segmentId) {
+  if (cache.Exists(segmentId)) cache.Remove(segmentId);
+}
+
+// Sub-segments of the file with exactly these bounds. The bounds are compared
+// as the doubles they are: text would not always read back to the same value.
+std::vector<int32_t> SameBounds(SqlConnection& db, int32_t fileId, double start, double end) {
+  SqlRecordset rows(db, QStringLiteral("SELECT SegmentID, SelectionStart, SelectionEnd FROM VideoSegments WHERE "
+                                       "(FileFlag IS NULL OR FileFlag <> 'Y') AND FileID = %1 ORDER BY SegmentID")
+                            .arg(Number(fileId)));
+  std::vector<int32_t> ids;
+  for (; !rows.Eof(); rows.MoveNext()) {
+    if (rows.Value(1).toDouble() == start && rows.Value(2).toDouble() == end) ids.push_back(rows.Value(0).toInt());
+  }
+  return ids;
+}
+
+// The new row takes over what the user gave the segment it replaces.
+int32_t AddSegmentRow(SqlConnection& db, int32_t fileId, double start, double end, const std::vector<int32_t>& old) {
+  SqlValue rating = 0;
+  SqlValue alias;
+  SqlValue description;
+  if (!old.empty()) {
+    SqlRecordset first(db, QStringLiteral("SELECT Rating, FileAlias, Description FROM VideoSegments WHERE "
+                                          "SegmentID = ") + Number(old.front()));
+    rating = first.Value(0);
+    alias = first.Value(1);
+    description = first.Value(2);
+    db.Execute(QStringLiteral("DELETE FROM VideoSegments WHERE SegmentID IN ") + IdList(old));
+  }
+  SqlRecordset row(db, QStringLiteral("SELECT * from VideoSegments WHERE 1=0"));
+  row.AddNew();
+  row.Fields(QStringLiteral("FileID")).SetValue(fileId);
+  row.Fields(QStringLiteral("SelectionStart")).SetValue(start);
+  row.Fields(QStringLiteral("SelectionEnd")).SetValue(end);
+  row.Fields(QStringLiteral("Online")).SetValue(1);
+  row.Fields(QStringLiteral("Rating")).SetValue(rating);
+  row.Fields(QStringLiteral("FileAlias")).SetValue(alias);
+  row.Fields(QStringLiteral("Description")).SetValue(description);
+  row.Update();
+  return static_cast<int32_t>(db.LastInsertId());
+}
+
+// Tags of the replaced segments move to the new one; their result and
+// thumbnail rows go, so a later segment with the same number inherits nothing.
+void ReplaceSegments(SqlConnection& db, const std::vector<int32_t>& old, int32_t segmentId) {
+  const QString ids = IdList(old);
+  const QString id = Number(segmentId);
+  db.Execute(QStringLiteral("INSERT OR IGNORE INTO SegmentTags (SegmentID, TagID) SELECT %1, TagID FROM SegmentTags "
+                            "WHERE SegmentID IN %2")
+                 .arg(id, ids));
+  db.Execute(QStringLiteral("DELETE FROM SegmentTags WHERE SegmentID IN %1 AND SegmentID <> %2").arg(ids, id));
+  db.Execute(QStringLiteral("DELETE FROM SearchResults WHERE SegmentID IN ") + ids);
+  db.Execute(QStringLiteral("DELETE FROM SegmentThumbnails WHERE SegmentID IN ") + ids);
+}
+
+}  // namespace
+
+NewSegment CreateSegment(SqlConnection& db, double start, double end, int32_t fileId, int32_t sourceSegmentId,
+                         ThumbnailCache& cache) {
+  RequireSeconds(start);
+  RequireSeconds(end);
+  TransactionGuard guard(db, QStringLiteral("CreateSegment"));
+  const std::vector<int32_t> old = SameBounds(db, fileId, start, end);
+  NewSegment created{sourceSegmentId, AddSegmentRow(db, fileId, start, end, old)};
+  if (!old.empty()) ReplaceSegments(db, old, created.segmentId);
+  db.Execute(QStringLiteral("DELETE FROM SegmentThumbnails WHERE SegmentID = ") + Number(created.segmentId));
+  guard.Commit();
+
+  for (int32_t id : old) DropCached(cache, id);
+  DropCached(cache, created.segmentId);
+  if (cache.Exists(sourceSegmentId)) cache.Add(cache.Item(sourceSegmentId), created.segmentId);
+  return created;
+}
+
+void UpdateSegmentAB(SqlConnection& db, int32_t segmentId, double start, double end) {
+  RequireSeconds(start);
+  RequireSeconds(end);
+  auto update =
+      db.Prepare(QStringLiteral("UPDATE VideoSegments SET SelectionStart = ?, SelectionEnd = ? WHERE SegmentID = ?"));
+  update->Bind(1, start);
+  update->Bind(2, end);
+  update->Bind(3, segmentId);
+  update->Execute();
+}
+
+void RemoveSegment(SqlConnection& db, int32_t segmentId, ThumbnailCache& cache) {
+  const QString id = Number(segmentId);
+  TransactionGuard guard(db, QStringLiteral("RemoveSegment"));
+  db.Execute(QStringLiteral("DELETE FROM VideoSegments WHERE SegmentID = ") + id);
+  db.Execute(QStringLiteral("DELETE FROM SegmentThumbnails WHERE SegmentID = ") + id);
+  db.Execute(QStringLiteral("DELETE FROM SegmentTags WHERE SegmentID = ") + id);
+  db.Execute(QStringLiteral("DELETE FROM SearchResults WHERE SegmentID = ") + id);
+  guard.Commit();
+  DropCached(cache, segmentId);
+}
+
+bool TagSegment(SqlConnection& db, int32_t segmentId, int32_t tagId, bool remove) {
+  try {
+    if (remove) {
+      db.Execute(QStringLiteral("DELETE from SegmentTags WHERE SegmentID = %1 AND TagID =  %2")
+                     .arg(Number(segmentId), Number(tagId)));
+    } else {
+      db.Execute(QStringLiteral("INSERT INTO SegmentTags (SegmentID, TagID) VALUES (%1,%2)")
+                     .arg(Number(segmentId), Number(tagId)));
+    }
+  } catch (const RWError& e) {
+    if (e.Number() != kErrDatabase) throw;
+    return false;  // the pair was there already
+  }
+  return db.RowsChanged() > 0;
+}
+
+bool RateSegment(SqlConnection& db, int16_t rating, int32_t segmentId) {
+  db.Execute(QStringLiteral("Update VideoSegments SET Rating = %1 WHERE SegmentID = %2")
+                 .arg(Number(rating), Number(segmentId)));
+  return db.RowsChanged() > 0;
+}
+
+void DeleteSearchResults(SqlConnection& db) {
+  TransactionGuard guard(db, QStringLiteral("DSR"));
+  db.Execute(QStringLiteral("DELETE FROM SearchResults"));
+  guard.Commit();
+}
+
+// ------------------------------------------------------------------ RemoveFile
+
+namespace {
+
+enum class DiskOutcome { Deleted, AlreadyGone, Kept };
+
+// Deletes the file from the disk. A file on an offline device, or at no
+// usable path, is kept (with a message); so is one the trash refused, which
+// DeleteFileToBin has reported already.
+DiskOutcome DeleteFromDisk(SqlConnection& db, int32_t fileId, QStringList& messages) {
+  SqlRecordset rs(db, QStringLiteral("SELECT CurrentPath, FileName from VideoFiles VF WHERE FileID = ") +
+                          Number(fileId));
+  if (rs.Eof()) return DiskOutcome::AlreadyGone;  // removed already (a file listed twice)
+  const QString folder = rs.Value(0).toString();
+  const QString name = rs.Value(1).toString();
+  if (folder.startsWith(QLatin1String("[Offline]"))) {
+    messages << QStringLiteral("'%1' cannot be deleted as its storage device is offline:\r\n\r\n%2\r\n\r\n"
+                               "It has been kept in this Library.")
+                    .arg(name, folder);
+    return DiskOutcome::Kept;
+  }
+  const QString path = folder + name;
+  if (folder.isEmpty() || QDir::isRelativePath(path)) {
+    messages << QStringLiteral("'%1' cannot be deleted as its location is not known.\r\n\r\n"
+                               "It has been kept in this Library.")
+                    .arg(name);
+    return DiskOutcome::Kept;
+  }
+  auto gone = [&] { return !QFileInfo::exists(path) && !QFileInfo(path).isSymLink(); };
+  if (gone()) return DiskOutcome::AlreadyGone;
+  if (modLaunchDoc::DeleteFileToBin(path, false, false)) return DiskOutcome::Deleted;
+  return gone() ? DiskOutcome::AlreadyGone : DiskOutcome::Kept;
+}
+
+void RemoveFileRows(SqlConnection& db, int32_t fileId, ThumbnailCache& cache) {
+  const QString id = Number(fileId);
+  std::vector<int32_t> segments;
+  SqlRecordset rs(db, QStringLiteral("SELECT SegmentID FROM VideoSegments WHERE FileID = %1 UNION "
+                                     "SELECT SegmentID FROM SegmentThumbnails WHERE FileID = %1")
+                          .arg(id));
+  for (; !rs.Eof(); rs.MoveNext()) segments.push_back(rs.Value(0).toInt());
+
+  db.Execute(QStringLiteral("DELETE FROM VideoFiles WHERE FileID = ") + id);
+  db.Execute(QStringLiteral("DELETE FROM SegmentTags WHERE SegmentID IN (SELECT SegmentID FROM VideoSegments "
+                            "WHERE FileID = %1)")
+                 .arg(id));
+  db.Execute(QStringLiteral("DELETE FROM VideoSegments WHERE FileID = ") + id);
+  db.Execute(QStringLiteral("DELETE FROM SearchResults WHERE FileID = ") + id);
+  // Segment numbers are reused: a thumbnail left behind would show on the
+  // next file or segment that gets one of them.
+  db.Execute(QStringLiteral("DELETE FROM SegmentThumbnails WHERE FileID = ") + id);
+  for (int32_t segment : segments) DropCached(cache, segment);
+}
+
+// One candidate file; true when its rows went. A failure is reported and
+// leaves every row of the file, and the next file is taken.
+bool RemoveOneFile(SqlConnection& db, int32_t file, const RemoveFileRequest& request, ThumbnailCache& cache,
+                   QStringList& messages) {
+  try {
+    if (request.deleteFromDisk && DeleteFromDisk(db, file, messages) == DiskOutcome::Kept) return false;
+    if (file == request.inspectedFileId && request.releaseInspected) request.releaseInspected();
+    TransactionGuard guard(db, QStringLiteral("RemoveFileRows"));
+    RemoveFileRows(db, file, cache);
+    guard.Commit();
+    return true;
+  } catch (const RWError& e) {
+    messages << Number(e.Number()) + QLatin1Char(' ') + e.Description();
+    return false;
+  }
+}
+
+}  // namespace
+
+RemoveFileResult RemoveFile(SqlConnection& db, const RemoveFileRequest& request, ThumbnailCache& cache) {
+  RemoveFileResult result;
+  const bool selection = request.fileId == 0;
+  const size_t candidates = selection ? request.results.size() : 1;
+  QSet<int32_t> tried;  // a file may be selected on several rows
+  TransactionGuard guard(db, QStringLiteral("RemoveFile"));
+  for (size_t i = 0; i < candidates; ++i) {
+    const int32_t file =
+        selection ? (request.results[i].selected ? request.results[i].fileId : 0) : request.fileId;
+    if (file > 0 && !tried.contains(file)) {
+      tried.insert(file);
+      if (RemoveOneFile(db, file, request, cache, result.messages)) result.removed.push_back(file);
+    }
+    if (request.progress) request.progress(selection ? static_cast<int32_t>(i + 1) : request.fileId);
+  }
+  guard.Commit();
+  return result;
+}
+
+}  // namespace TagStore

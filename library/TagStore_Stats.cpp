@@ -1,0 +1,48 @@
+// Total playing time and whether the current view has been refined.
+#include "library/TagStore.h"
+
+#include "core/modReelwise.h"
+#include "platform/RWError.h"
+#include "platform/SqlConnection.h"
+#include "platform/SqlRecordset.h"
+
+#include <cmath>
+
+namespace TagStore {
+
+namespace {
+
+constexpr double kSecondsPerDay = 60.0 * 60.0 * 24.0;
+
+// Seconds summed by the query; 0 when there is nothing to sum or it fails,
+// since the figure is only shown.
+double SummedSeconds(SqlConnection& db, const QString& sql) {
+  try {
+    SqlRecordset rs(db, sql);
+    const double seconds = rs.Eof() ? 0.0 : rs.Value(0).toDouble();
+    return seconds > 0 ? seconds : 0.0;  // segments stored back to front count as nothing
+  } catch (const RWError&) {
+    return 0.0;
+  }
+}
+
+}  // namespace
+
+QString GetPlayListStats(SqlConnection& db, bool resultsOnly) {
+  double seconds = SummedSeconds(
+      db, resultsOnly ? QStringLiteral("Select sum(SelectionEnd-SelectionStart) as Duration from VideoSegments VS, "
+                                       "SearchResults SR WHERE VS.SegmentId = SR.SegmentID")
+                      : QStringLiteral("Select sum(SelectionEnd) as Duration from VideoSegments VS WHERE "
+                                       "VS.FileFlag='Y'"));
+  const double days = std::floor(seconds / kSecondsPerDay);
+  const double weeks = std::floor(days / 7);
+  seconds -= days * kSecondsPerDay;
+  QString text;
+  if (weeks > 0) text = QString::number(weeks, 'f', 0) + QStringLiteral("w ");
+  if (days > 0) text += QString::number(std::fmod(days, 7.0), 'f', 0) + QStringLiteral("d ");
+  return text + modReelwise::FormatDuration(seconds, false, false);
+}
+
+bool ViewModified(const QString& viewSpec) { return viewSpec.count(QLatin1Char('|')) >= 2; }
+
+}  // namespace TagStore
