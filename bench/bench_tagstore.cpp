@@ -8,7 +8,6 @@
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 
-#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -110,11 +109,3 @@ BENCHMARK(BM_GetSegmentTagsCompact)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ImpliedTagsInOneQuery)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
