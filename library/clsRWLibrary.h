@@ -24,7 +24,16 @@
 #include <QVariant>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+
+class RWError;
+
+// The file name of a library path without its folder and its last extension
+// ("/x/Films.rw2" gives "Films"); a name without "." is taken whole.
+QString LibraryNameOf(const QString& path);
+// Where the file is copied before an upgrade that renumbers its files.
+QString UpgradeBackupPath(const QString& libraryPath);
 
 class clsRWLibrary {
  public:
@@ -132,10 +141,31 @@ class clsRWLibrary {
   void GetMissingFiles();
 
  private:
+  // The frame of the catalogue operations (clsRWLibrary_frame.cpp).
+  // A caption and a position in the main window's progress strip.
+  void ShowProgress(const QString& Caption, int32_t Value = 0);
+  void ProgressOff();
+  // Runs the work in the named transaction and commits it; an error rolls
+  // the transaction back and is reported. False when the work failed.
+  bool RunInTransaction(const QString& Name, const std::function<void()>& Work);
+  // After an edit: the view re-run (gAutoRefresh) and the cloud redrawn
+  // (gTagCloudShown).
+  void RefreshAfterEdit();
+  static void ReportError(const RWError& error);
+
+  // Opening (clsRWLibrary_open.cpp).
+  std::unique_ptr<SqlConnection> OpenCheckedConnection(const QString& path);
+  void ResetLibraryState(const QString& path);
+  void ReloadLibrary();
+  void ShowFirstView();
+  void OpenNewLibraryFile(const QString& name);
+  void ReturnToScratchLibrary();
+
   bool CheckLibraryVersion(const QString& path);
   void SetLoadingState(bool& starting);
   void HouseKeep();
   void ResizeThumbnails();
+  void BackUpBeforeRenumbering();
   void ClearSearch();
 
   std::unique_ptr<SqlConnection> m_Connection;

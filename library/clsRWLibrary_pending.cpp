@@ -7,28 +7,10 @@
 #include "core/modReelwise.h"
 #include "library/HistoryEntry.h"
 #include "library/ResultItem.h"
-#include "library/cFactory.h"
 #include "mainwindow/frmReelwise.h"
 #include "resources/Resources.h"
 
 #include <algorithm>
-
-// Opens the file with its version checked, upgrades it and rebuilds the tree.
-void clsRWLibrary::OpenLibrary(const QString& path, bool) {
-  gAppReady = false;
-  if (path == gPlaceholderLibraryPath) return;
-  m_Connection = gFactory.OpenConnection(path);
-  LibraryPath = path;
-  LibraryName = path.section(QLatin1Char('/'), -1).section(QLatin1Char('.'), 0, -2);
-  if (gMainForm) gMainForm->setWindowTitle(QStringLiteral("Reelwise II - ") + LibraryName);
-  gAppReady = true;
-}
-
-// Asks for a file name and creates a new library or a copy of the open one.
-void clsRWLibrary::SaveLibraryAsDialog(bool) {}
-
-// Compacts the file with the caption "Compacting Library...".
-void clsRWLibrary::CompactDatabase() { m_Connection->Compact(); }
 
 // Adds a Tags row (and its parent link) and returns its TagID.
 int32_t clsRWLibrary::CreateTag(const QString&, const QString&, const QVariant&) { return 0; }
@@ -84,9 +66,7 @@ void clsRWLibrary::ExecuteSearch(const QString&, const QString&, const QString&)
 
 // Empties SearchResults in the transaction "DSR".
 void clsRWLibrary::DeleteSearchResults() {
-  TransactionGuard guard(*m_Connection, QStringLiteral("DSR"));
-  m_Connection->Execute(QStringLiteral("DELETE FROM SearchResults"));
-  guard.Commit();
+  RunInTransaction(QStringLiteral("DSR"), [this] { m_Connection->Execute(QStringLiteral("DELETE FROM SearchResults")); });
 }
 
 // Reads vw_SearchResults into gResults with the selection flags.
@@ -172,12 +152,6 @@ void clsRWLibrary::ThumbnailToPicture(int32_t, int32_t, QImage& Picture) {
   Picture = LoadResPicture(QStringLiteral("NO_THUMB"), kResCustom);
 }
 
-// Stores the picture as the segment's thumbnail (JPEG, quality 90).
-void clsRWLibrary::SaveThumbnail(int32_t, int32_t, QImage& Picture) { Picture = QImage(); }
-
-// Encodes the picture as JPEG bytes.
-void clsRWLibrary::PictureToJPGBytes(const QImage&, int32_t, QByteArray& Bytes) { Bytes.clear(); }
-
 // Shows the files that may be duplicates.
 void clsRWLibrary::GetPotentialDuplicates() {}
 
@@ -186,12 +160,6 @@ void clsRWLibrary::GetMissingThumnails() {}
 
 // Shows the files that cannot be found.
 void clsRWLibrary::GetMissingFiles() {}
-
-// Version check, loading indicator, upkeep and resizing come with the opening work.
-bool clsRWLibrary::CheckLibraryVersion(const QString&) { return true; }
-void clsRWLibrary::SetLoadingState(bool&) {}
-void clsRWLibrary::HouseKeep() {}
-void clsRWLibrary::ResizeThumbnails() {}
 
 // Empties the current view.
 void clsRWLibrary::ClearSearch() {}

@@ -2,6 +2,7 @@
 #include "mainwindow/frmReelwise.h"
 
 #include "core/modReelwise.h"
+#include "library/clsRWLibrary.h"
 #include "mainwindow/cPopupMenu.h"
 
 #include <QMenu>
@@ -74,7 +75,11 @@ void frmReelwise::ToggleMenuCheck(const QString& key, bool& mirror) {
 }
 
 void frmReelwise::MainToolbarHandler(const QString& sCommand) {
-  if (sCommand == QLatin1String("mnuLibrarySaveWorkspace")) {
+  if (sCommand == QLatin1String("mnuLibraryNew")) {
+    if (gLibrary) gLibrary->SaveLibraryAsDialog(true);
+  } else if (sCommand == QLatin1String("mnuLibrarySaveAs")) {
+    if (gLibrary) gLibrary->SaveLibraryAsDialog(false);
+  } else if (sCommand == QLatin1String("mnuLibrarySaveWorkspace")) {
     ToggleMenuCheck(sCommand, gSaveWorkspace);
   } else if (sCommand == QLatin1String("mnuLibraryQuitRW2")) {
     close();
