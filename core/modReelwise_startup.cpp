@@ -262,6 +262,7 @@ void ExtractTemplateLibrary(const QString& path) {
   }
 }
 
+// The control layer needs no set-up of the desktop's controls.
 void InitCommonControlsVB() {}
 
 }  // namespace modReelwise

@@ -4,7 +4,6 @@
 // state, a tree node's expand icon, drop shadows and the logo.
 #include "core/modReelwise.h"
 
-#include "carousel/ucCanvas.h"
 #include "core/modRegistry.h"
 #include "mainwindow/frmReelwise.h"
 #include "options/ColourSchemeModel.h"

@@ -7,7 +7,6 @@
 #include "core/modShellNotifs.h"
 #include "import/modStorageDevices.h"
 #include "library/clsRWLibrary.h"
-#include "mainwindow/cPopupMenu.h"
 #include "platform/RWError.h"
 #include "player/clsRWPlayer.h"
 #include "ui/ReportError.h"

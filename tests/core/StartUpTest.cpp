@@ -152,6 +152,20 @@ TEST_F(StartUpTest, ShutDownSavesTheWorkspaceOnlyWhenAsked) {
   EXPECT_TRUE(Other("SaveWorkspace").Text().isEmpty());
 }
 
+TEST_F(StartUpTest, ShutDownReportsAFailingStepAndGoesOn) {
+  ASSERT_TRUE(Start());
+  SetOther("CompactOnExit", 1);
+  // A transaction left open makes the compaction fail.
+  gLibrary->Connection().BeginTrans(QStringLiteral("Open"));
+  boxes.Answer(vbOK);
+  EndProgram();
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Shutdown Error"));
+  EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("%1 - ").arg(kErrDatabase)));
+  EXPECT_TRUE(ScratchFiles().isEmpty()) << "the later steps ran";
+  EXPECT_FALSE(gMainForm);
+}
+
 TEST(SavedWorkspaceTest, TheLibraryEndsAtItsOwnExtension) {
   using modReelwise::SplitSavedWorkspace;
   const auto split = SplitSavedWorkspace(QStringLiteral("/home/a/Films.rw2 |_T:12|+?R:3"));

@@ -77,7 +77,7 @@ TEST_F(LibraryObjectTest, NewLibraryIsMadeFromTheTemplateAndOpened) {
   EXPECT_EQ(dialogs.Last().kind, FileDialogKind::Save);
   EXPECT_EQ(dialogs.Last().title, QStringLiteral("Specify a name for this new Library..."));
   EXPECT_EQ(dialogs.Last().initialDirectory, gLibrariesFolder);
-  EXPECT_TRUE(dialogs.Last().filter.contains(QStringLiteral("*.rw2")));
+  EXPECT_EQ(dialogs.Last().filter, QStringLiteral("Reelwise Libraries (*.rw2);;All files (*.*)"));
 
   const QString path = gLibrariesFolder + QStringLiteral("Films.rw2");
   EXPECT_EQ(gLibrary->LibraryPath, path);
