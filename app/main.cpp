@@ -1,6 +1,9 @@
 // Reelwise II: a catalogue of a personal collection of video files.
+#include "core/modReelwise.h"
+
 #include <QApplication>
-#include <QLabel>
+
+#include <cstdlib>
 
 int main(int argc, char** argv) {
   // The program places its own top-level windows, which only X11 allows
@@ -10,12 +13,8 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("Reelwise II"));
   QApplication::setApplicationVersion(QStringLiteral("1.6.5"));
 
-  // The main window arrives with the start-up sequence; until then the program
-  // shows that it runs and ends when that window is closed.
-  QLabel window(QStringLiteral("Reelwise II"));
-  window.setWindowTitle(QStringLiteral("Reelwise II"));
-  window.setAlignment(Qt::AlignCenter);
-  window.resize(480, 270);
-  window.show();
+  // Start-up builds everything and shows the main window; the program then
+  // runs until that window is closed.
+  if (!modReelwise::Main(QApplication::arguments().mid(1))) return EXIT_FAILURE;
   return QApplication::exec();
 }

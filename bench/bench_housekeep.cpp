@@ -1,10 +1,14 @@
 // The upkeep every full open runs on a current library (probes, version stamp,
-// orphan clean-up), beside the floor of reading every row of the same tables once.
+// orphan clean-up), beside the floor of reading every row of the same tables
+// once; and the library object's whole reloading open of the same library.
 #include "bench/support/LargeLibrary.h"
+#include "core/modReelwise.h"
 #include "library/LibraryUpgrade.h"
+#include "library/clsRWLibrary.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -45,7 +49,19 @@ void BM_CountEveryTable(benchmark::State& state) {
   }
 }
 
+// Version check, upkeep in its transaction, device rebuild and the first
+// (empty) view, without a main window.
+void BM_OpenLibrary(benchmark::State& state) {
+  static QTemporaryDir home;
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.path()));
+  gPlaceholderLibraryPath = home.filePath(QStringLiteral("InitRW2"));
+  modReelwise::ExtractTemplateLibrary(gPlaceholderLibraryPath);
+  clsRWLibrary library;
+  for (auto _ : state) library.OpenLibrary(Library().path, true);
+}
+
 BENCHMARK(BM_HouseKeep)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_OpenLibrary)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CountEveryTable)->Unit(benchmark::kMillisecond);
 
 }  // namespace

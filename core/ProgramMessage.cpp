@@ -1,6 +1,6 @@
 #include "core/ProgramMessage.h"
 
-int ShowProgramMessage(const QString& prompt, int style, const QString& title) {
+int ShowProgramMessage(const QString& prompt, int style, const QString& title, QWidget* owner) {
   MessageBoxRequest request;
   request.prompt = prompt;
   request.style = style;
@@ -8,5 +8,6 @@ int ShowProgramMessage(const QString& prompt, int style, const QString& title) {
   request.fit = true;
   request.width = -1;
   request.fontName = QStringLiteral("Tahoma");
+  request.owner = owner;
   return ShowMessageBox(request);
 }

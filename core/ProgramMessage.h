@@ -3,5 +3,5 @@
 // always passes: no time-out, fitted to its text, the box's own width, Tahoma.
 #include "platform/MessageBoxSeam.h"
 
-// Returns the box's answer.
-int ShowProgramMessage(const QString& prompt, int style, const QString& title);
+// Returns the box's answer. `owner` is the window the box belongs to.
+int ShowProgramMessage(const QString& prompt, int style, const QString& title, QWidget* owner = nullptr);

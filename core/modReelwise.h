@@ -2,11 +2,16 @@
 // The program's main module: its folders, the external-applications table, and
 // the small file and formatting procedures every window uses.
 #include "core/ExternalAppEntry.h"
+#include "platform/KeyedCollection.h"
 
+#include <QByteArray>
+#include <QCursor>
 #include <QString>
+#include <QStringList>
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 // The program's folders, each ending in "/".
 extern QString gAppDataFolder;    // <application data>/Reelwise II/
@@ -47,5 +52,124 @@ QString FormatDuration(double seconds, bool colonStyle, bool hundredths);
 // does not exist, then fills gExternalApps from the sections App1..App30 that
 // have a menu text.
 void LoadExternalApps();
+
+}  // namespace modReelwise
+
+// ---- Start-up, shut-down and the run-time frame (modReelwise_startup.cpp) ----
+
+// False while Main runs and while other code does work the timers must not
+// draw into (the carousel waits for it).
+extern bool gAppReady;
+// The library to open first (the scratch library when none) and the view to
+// replay after opening it.
+extern QString gLibraryToOpen;
+extern QString gViewSpec;
+// The "Save Workspace" menu check.
+extern bool gSaveWorkspace;
+// The scratch library in gTempFolder, open whenever no real library is.
+extern QString gPlaceholderLibraryPath;
+// Screen metrics: twips per pixel, and one tile cell of the thumbnail grid
+// (104 x 79 pixels) in twips.
+extern int32_t gTwipsPerPixelX;
+extern int32_t gTwipsPerPixelY;
+extern int32_t gTileWidthTwips;
+extern int32_t gTileHeightTwips;
+// The library's refresh policy: re-run the view after edits, redraw the cloud.
+extern bool gAutoRefresh;
+extern bool gTagCloudShown;
+extern bool gRandomPlayback;
+// Scope and storage filter of every search step: "File", " File" or
+// "Segment"; "", " AND Segment.Online = 1 " or " AND Segment.Online = 0 ".
+extern QString gResultKind;
+extern QString gOnlineFilter;
+// The result row of a one-item full-screen run; 0 for a queue run.
+extern int32_t gPlayStartIndex;
+// The one text in which windows build a statement for the library's connection.
+extern QString gSQL;
+// Scanned files waiting for the add-files run.
+extern std::unique_ptr<KeyedCollection<QString>> gScanQueue;
+// The list grid's detail columns: the grid column of each field (k + 3 at
+// start) and whether it is a sort key.
+struct ListColumn {
+  int16_t Column = 0;
+  int16_t SortFlag = 0;
+};
+extern std::array<ListColumn, 8> gListColumns;
+extern QCursor gHandCursor;
+// The sound effects as WAV data.
+extern QByteArray gSoundClick;
+extern QByteArray gSoundScrape;
+extern QByteArray gSoundWhip;
+extern QByteArray gSoundBeep;
+
+class QPixmap;
+class QWidget;
+namespace ctl {
+class Node;
+class TreeView;
+}  // namespace ctl
+
+namespace modReelwise {
+
+// Builds the run-time frame (folders, settings, shared objects, scratch
+// library, main window), opens the first library and shows the window.
+// `commandLine` is the program's arguments (without the program itself).
+// False when start-up failed: the failure has been reported and no window is
+// left.
+bool Main(const QStringList& commandLine);
+// Tears the frame down. The main window passes its own name; a failed start
+// passes "Dummy", which only unloads the windows and clears up.
+void ShutDown(const QString& formName);
+// Takes the library to open and "TV" (or "-TV") from the arguments; a library
+// that does not exist is reported and the arguments are not looked at further.
+void ParseCommandLine(const QStringList& arguments);
+// The library path and view spec of a saved workspace text ("<path>.rw2 |...").
+// The path ends at a ".rw2" (any case) followed by " |", a final blank or the
+// end; with no such ".rw2" both parts are empty.
+struct SavedWorkspace {
+  QString libraryPath;
+  QString viewSpec;
+};
+SavedWorkspace SplitSavedWorkspace(const QString& text);
+// Writes the empty library template to `path`, replacing a file there.
+void ExtractTemplateLibrary(const QString& path);
+// Shows the tip numbered by "TipOfTheDayIndex" and stores the next number.
+void ShowTipOfTheDay();
+// The tip texts 1..19; 0 is empty.
+QString TipText(int index);
+
+// Keep the display awake and the screen saver off while the program runs
+// (the desktop's screen-saver inhibition over the session bus); true when the
+// request reached the desktop. Without a session bus nothing happens.
+void KeepDisplayOn();
+bool SetScreenSaverActive(bool active);
+
+// The scratch library: "InitRW2" in gTempFolder, or "InitRW2-<pid>" while
+// another running instance holds that one; locked for this process. Files of
+// instances that are gone are deleted.
+QString ClaimScratchLibrary();
+// Deletes this process's scratch file and its journal, and drops the lock.
+void ReleaseScratchLibrary();
+
+// ---- Procedures on the main window (modReelwise_window.cpp) ----
+
+// Sizes both result grids for `itemCount` results, then the scroll bar.
+void LayoutThumbnailGrid(int32_t itemCount);
+void UpdateThumbnailScrollBar(int32_t itemCount);
+// Stops (true) or resumes (false) all drawing of a window; one lock for the
+// whole program. False when the state asked for is the one already in force.
+bool SetWindowRedraw(QWidget* hWnd, bool lock);
+void ShowBusyIndicator(bool on);
+// Pads the history combo's entries so that their "[...]" parts line up.
+void AlignBrowserHistory();
+void SetBrowserControlsEnabled(bool on);
+// Collapses a node without children and shows its expand state (2 expanded,
+// 1 collapsed with children, 3 none) as its state image.
+bool UpdateNodeExpandIcon(ctl::TreeView* tree, ctl::Node* node, int16_t& state);
+// Gives (or takes) a window the desktop's drop shadow.
+void SetDropShadow(QWidget* hWnd, bool on);
+// The program logo on white at the requested size.
+QPixmap DrawLogo(int width, int height);
+void InitCommonControlsVB();
 
 }  // namespace modReelwise

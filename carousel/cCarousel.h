@@ -1,0 +1,22 @@
+#pragma once
+// The carousel, the ten-foot browser of TV-Out mode. So far it answers the
+// calls of start-up and of the library; the carousel itself comes with its
+// own work.
+#include <cstdint>
+#include <memory>
+
+class cCarousel {
+ public:
+  // The start-up animation of TV-Out mode; gAppReady is held True while it
+  // runs and cleared at its end.
+  void AppStartUp(bool First, bool Second);
+  // Keeps a snapshot of the canvas.
+  void SaveContext() {}
+  // Forgets the old result set: no current result.
+  void NewResults();
+  // Makes a result current (clamped to the results).
+  void SetCarouselIndex(int32_t NewIndex, bool Animate, bool SlowTimer);
+  void RedrawAll(bool RebuildTags, bool Refresh) {}
+};
+
+extern std::unique_ptr<cCarousel> gCarousel;

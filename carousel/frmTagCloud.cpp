@@ -1,0 +1,3 @@
+#include "carousel/frmTagCloud.h"
+
+QString gTagCloudCategories;

@@ -1,0 +1,68 @@
+// The command line and the saved workspace: which library opens first, with
+// which view, and whether TV-Out mode starts.
+#include "core/modReelwise.h"
+
+#include "core/ProgramMessage.h"
+#include "mainwindow/frmReelwise.h"
+#include "platform/RWError.h"
+
+#include <QDir>
+#include <QRegularExpression>
+
+namespace modReelwise {
+
+SavedWorkspace SplitSavedWorkspace(const QString& text) {
+  // A folder name may contain ".rw2"; the library's own extension is the one
+  // followed by the view (" |"), by the blank before an empty view, or by nothing.
+  static const QRegularExpression end(QStringLiteral("\\.rw2(?= \\||\\s$|$)"),
+                                      QRegularExpression::CaseInsensitiveOption);
+  const QRegularExpressionMatch match = end.match(text);
+  if (!match.hasMatch()) return {};
+  const qsizetype cut = match.capturedEnd();
+  return {text.left(cut), text.mid(cut + 1)};
+}
+
+namespace {
+
+void ReportMissingLibrary(const QString& text) {
+  ShowProgramMessage(text, vbExclamation, QStringLiteral("Library not found!"), gMainForm);
+}
+
+// Each argument is one piece; a single leading "-" is a switch marker.
+void ParsePieces(const QStringList& arguments) {
+  QString candidate;
+  for (QString piece : arguments) {
+    if (piece.startsWith(QLatin1Char('-'))) piece.remove(0, 1);
+    piece = piece.trimmed();
+    if (piece == QLatin1String("TV")) {
+      gMainForm->MainToolbarHandler(QStringLiteral("mnuTV-Out"));
+      continue;
+    }
+    candidate.clear();
+    if (piece.isEmpty()) continue;
+    piece.remove(QLatin1Char('"'));
+    if (!piece.contains(QLatin1String(".rw2"))) piece += QLatin1String(".rw2");
+    if (!QDir::isAbsolutePath(piece)) piece = gLibrariesFolder + piece;
+    if (!FileExists(piece)) {
+      ReportMissingLibrary(QStringLiteral("The Library %1 does not exist!").arg(piece));
+      return;
+    }
+    candidate = piece;
+  }
+  if (!candidate.isEmpty() && candidate != gLibraryToOpen) {
+    gLibraryToOpen = candidate;
+    gViewSpec.clear();
+  }
+}
+
+}  // namespace
+
+void ParseCommandLine(const QStringList& arguments) {
+  try {
+    ParsePieces(arguments);
+  } catch (const RWError& error) {
+    ReportMissingLibrary(QStringLiteral("%1 - %2").arg(error.Number()).arg(error.Description()));
+  }
+}
+
+}  // namespace modReelwise

@@ -1,0 +1,79 @@
+// The scratch library of this process, locked so that two running instances
+// never share one file.
+#include "core/modReelwise.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLockFile>
+
+namespace modReelwise {
+
+namespace {
+
+const QString kScratchName = QStringLiteral("InitRW2");
+// The files SQLite keeps beside a database.
+const QStringList kCompanions = {QString(), QStringLiteral("-journal"), QStringLiteral("-wal"), QStringLiteral("-shm")};
+
+std::unique_ptr<QLockFile>& ScratchLock() {
+  static std::unique_ptr<QLockFile> lock;
+  return lock;
+}
+
+QString& ScratchPath() {
+  static QString path;
+  return path;
+}
+
+std::unique_ptr<QLockFile> TryLock(const QString& scratchPath) {
+  auto lock = std::make_unique<QLockFile>(scratchPath + QStringLiteral(".lock"));
+  lock->setStaleLockTime(0);
+  return lock->tryLock(0) ? std::move(lock) : nullptr;
+}
+
+void DeleteScratchFiles(const QString& scratchPath) {
+  for (const QString& suffix : kCompanions) QFile::remove(scratchPath + suffix);
+}
+
+// The scratch libraries in the folder that no running instance holds.
+void DeleteLeftovers(const QString& folder, const QString& own) {
+  const QDir dir(folder);
+  for (const QString& name : dir.entryList({kScratchName + QLatin1Char('*')}, QDir::Files)) {
+    if (name.endsWith(QLatin1String(".lock")) || name.endsWith(QLatin1String("-journal")) ||
+        name.endsWith(QLatin1String("-wal")) || name.endsWith(QLatin1String("-shm"))) {
+      continue;
+    }
+    const QString path = dir.filePath(name);
+    if (path == own) continue;
+    if (auto lock = TryLock(path)) {
+      DeleteScratchFiles(path);
+      lock->unlock();
+    }
+  }
+}
+
+}  // namespace
+
+QString ClaimScratchLibrary() {
+  ReleaseScratchLibrary();
+  QString path = gTempFolder + kScratchName;
+  auto lock = TryLock(path);
+  if (!lock) {
+    path = gTempFolder + kScratchName + QStringLiteral("-%1").arg(QCoreApplication::applicationPid());
+    lock = TryLock(path);
+  }
+  DeleteLeftovers(gTempFolder, path);
+  ScratchLock() = std::move(lock);
+  ScratchPath() = path;
+  return path;
+}
+
+void ReleaseScratchLibrary() {
+  if (ScratchPath().isEmpty()) return;
+  DeleteScratchFiles(ScratchPath());
+  if (ScratchLock()) ScratchLock()->unlock();
+  ScratchLock().reset();
+  ScratchPath().clear();
+}
+
+}  // namespace modReelwise

@@ -1,0 +1,33 @@
+#pragma once
+// Changes of the storage devices while the program runs (media inserted or
+// removed, drives added or removed) reach the main window as message 1025.
+// So far the registration is only remembered; the source of the device events
+// comes with the storage-device work.
+#include <QWidget>
+
+#include <cstdint>
+
+inline constexpr int32_t kShellNotifyMessage = 1025;  // WM_USER + 1
+inline constexpr int32_t SHCNE_MEDIAINSERTED = 0x20;
+inline constexpr int32_t SHCNE_MEDIAREMOVED = 0x40;
+inline constexpr int32_t SHCNE_DRIVEREMOVED = 0x80;
+inline constexpr int32_t SHCNE_DRIVEADD = 0x100;
+
+// A drive or medium change arrived and the storage refresh has not run yet.
+extern bool gDeviceChangePending;
+// The main window is deactivated.
+extern bool gMainFormInactive;
+
+namespace modShellNotifs {
+
+// Registers the window for the device messages once per run; false when a
+// registration exists already.
+bool RegisterShellNotify(QWidget* hWnd);
+// False when nothing was registered.
+bool UnregisterShellNotify();
+// Message 1025: for the four device events, refreshes the devices and the
+// view at once while the main window is active, else leaves that to its next
+// activation.
+void ShellNotify_OnMessage(intptr_t wParam, intptr_t lParam);
+
+}  // namespace modShellNotifs

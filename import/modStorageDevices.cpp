@@ -1,0 +1,7 @@
+#include "import/modStorageDevices.h"
+
+namespace modStorageDevices {
+
+void EnumStorageDevices() {}
+
+}  // namespace modStorageDevices

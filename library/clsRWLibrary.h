@@ -1,0 +1,182 @@
+#pragma once
+// The library object: the one owner of the open library file. It creates,
+// opens, verifies, upgrades and compacts libraries, keeps the result set's
+// counts, the thumbnail cache and the view history, and every catalogue
+// operation of the program is one of its methods.
+//
+// A connection always exists: the object opens the scratch library when it is
+// made, and a library stays open until another one opens.
+//
+// Every catalogue operation follows one frame: a caption in the main window's
+// progress strip, statements built as text with quotes doubled, a named
+// transaction around multi-row work (rolled back when an error leaves it),
+// then a re-run of the view when gAutoRefresh is set and a redraw of the tag
+// cloud while it is shown; an unexpected error is reported in the program's
+// message box as "number: description".
+#include "platform/ImageSurface.h"
+#include "platform/JpegCodec.h"
+#include "platform/KeyedCollection.h"
+#include "platform/SqlConnection.h"
+
+#include <QByteArray>
+#include <QImage>
+#include <QString>
+#include <QVariant>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class RWError;
+
+// The file name of a library path without its folder and its last extension
+// ("/x/Films.rw2" gives "Films"); a name without "." is taken whole.
+QString LibraryNameOf(const QString& path);
+// Where the file is copied before an upgrade that renumbers its files.
+QString UpgradeBackupPath(const QString& libraryPath);
+
+class clsRWLibrary {
+ public:
+  // Opens the scratch library gPlaceholderLibraryPath.
+  clsRWLibrary();
+  ~clsRWLibrary();
+  clsRWLibrary(const clsRWLibrary&) = delete;
+  clsRWLibrary& operator=(const clsRWLibrary&) = delete;
+
+  // ---- Members ----
+  // 0 "Pre-load All", 1 "Load-on-Demand and Retain", 2 "Load-on-Demand and Discard".
+  int16_t ThumbnailPolicy = 0;
+  // Thumbnail JPEG bytes keyed by SegmentID; key 0 holds the "NO_THUMB" image.
+  KeyedCollection<QByteArray> ThumbnailCache;
+  // Full path of the open library file, and its file name without folder and extension.
+  QString LibraryPath;
+  QString LibraryName;
+  // Rows and selected rows of the current result set.
+  int32_t ResultCount = 0;
+  int16_t SelectedCount = 0;
+  // Set by the add-files dialog after a folder scan.
+  int16_t ScanFlag = 0;
+
+  // The open library's connection; other objects run their own statements on it.
+  SqlConnection& Connection() const { return *m_Connection; }
+
+  // The same members under the names the inspector, player and carousel use.
+  int32_t OpenSegmentCount() const { return ResultCount; }
+  int16_t SelectedSegmentCount() const { return SelectedCount; }
+  KeyedCollection<QByteArray>& Thumbnails() { return ThumbnailCache; }
+  int16_t ThumbPolicy() const { return ThumbnailPolicy; }
+  void SetThumbPolicy(int16_t policy) { ThumbnailPolicy = policy; }
+
+  // ---- Opening, new libraries and copies ----
+  // Opens the library at `path`: with `reload` the file is upgraded, the tree
+  // rebuilt and the saved view (gViewSpec) replayed; without, only the
+  // connection, names and result state change. A file that cannot be opened
+  // is reported and the library that was open stays open.
+  void OpenLibrary(const QString& path, bool reload);
+  // True while the scratch library is the open one.
+  bool Unsaved() const;
+  // Asks for a file name and creates a new empty library there (isNew) or a
+  // copy of the open one, then opens it.
+  void SaveLibraryAsDialog(bool isNew);
+  // Compacts the open file.
+  void CompactDatabase();
+
+  // ---- Tags and links ----
+  int32_t CreateTag(const QString& Name, const QString& Type, const QVariant& Parent);
+  void DeleteTreeNode(QString& Key);
+  void CreateTagRelationship(int32_t TagID, int32_t LinkedTag, const QString& Relationship);
+  void DeleteTagRelationship(int32_t TagA, int32_t TagB);
+  void SetNodeBehaviours(bool All);
+  static QString ConvertToT9(const QString& Text);
+
+  // ---- Segments, tagging, ratings and files ----
+  void TagSegment(int32_t SegmentID, int32_t TagID, bool Remove);
+  void RateSegment(int16_t Rating, int32_t SegmentID);
+  void CreateSegment(double Start, double End, int32_t FileID, int32_t SegmentID, int32_t& Result);
+  void UpdateSegmentAB(int32_t SegmentID, double Start, double End);
+  void RemoveSegment(int32_t SegmentID);
+  void RemoveFile(int32_t FileID, bool DeleteFromDisk);
+  QString GetSegmentTags(bool WholeFile, int32_t FileID, int32_t SegmentID, bool Layout, bool StructureOnly);
+
+  // ---- Searches, results and history ----
+  void BuildSearchResults(const QString& Op, const QString& Key, bool KeepSelection, const QString& Caption);
+  void ExecuteSearch(const QString& Op, const QString& Step, const QString& Caption);
+  void DeleteSearchResults();
+  void FetchSearchResults();
+  void ShowSearchResults();
+  void ShowView(const QString& Spec, const QString& Caption);
+  void RefreshResults();
+  int16_t HistoryIndex() const { return m_HistoryIndex; }
+  // Moves to entry n (clamped in place to the entries there are) and replays it.
+  void SetHistoryIndex(int16_t& n);
+  bool NoFurtherHistory() const;
+  bool ViewModified() const;
+  QString GetViewSpec(QString& Key);
+  void SaveView(const QString& Spec, const QString& Name, bool IsSearch);
+
+  // ---- Library tree ----
+  void PopulateTree();
+  void SortTree();
+  void LoadStorageDeviceNodes();
+
+  // ---- Tag cloud and statistics ----
+  void ShowTagCloud(bool Repopulate);
+  void PopulateTagCloudTable();
+  QString GetPlayListStats(bool Current);
+  void LibraryAnalysis();
+
+  // ---- Thumbnails ----
+  void LoadThumbnails();
+  void DrawGridImages();
+  // The thumbnail to show for a segment (else its file's, else "NO_THUMB").
+  void ThumbnailToPicture(int32_t SegmentID, int32_t FileID, QImage& Picture);
+  // Replaces the segment's thumbnail by the picture as a JPEG of quality 90;
+  // the caller's picture is emptied.
+  void SaveThumbnail(int32_t SegmentID, int32_t FileID, QImage& Picture);
+  void PictureToJPGBytes(const QImage& Picture, int32_t Quality, QByteArray& Bytes);
+
+  // ---- Library checks ----
+  void GetPotentialDuplicates();
+  void GetMissingThumnails();
+  void GetMissingFiles();
+
+ private:
+  // The frame of the catalogue operations (clsRWLibrary_frame.cpp).
+  // A caption and a position in the main window's progress strip.
+  void ShowProgress(const QString& Caption, int32_t Value = 0);
+  void ProgressOff();
+  // Runs the work in the named transaction and commits it; an error rolls
+  // the transaction back and is reported. False when the work failed.
+  bool RunInTransaction(const QString& Name, const std::function<void()>& Work);
+  // After an edit: the view re-run (gAutoRefresh) and the cloud redrawn
+  // (gTagCloudShown).
+  void RefreshAfterEdit();
+  static void ReportError(const RWError& error);
+
+  // Opening (clsRWLibrary_open.cpp).
+  std::unique_ptr<SqlConnection> OpenCheckedConnection(const QString& path);
+  void ResetLibraryState(const QString& path);
+  void ReloadLibrary();
+  void ShowFirstView();
+  void OpenNewLibraryFile(const QString& name);
+  void ReturnToScratchLibrary();
+
+  bool CheckLibraryVersion(const QString& path);
+  void SetLoadingState(bool& starting);
+  void HouseKeep();
+  void ResizeThumbnails();
+  void BackUpBeforeRenumbering();
+  void ClearSearch();
+
+  std::unique_ptr<SqlConnection> m_Connection;
+  QString m_SQL;
+  int16_t m_HistoryIndex = 0;
+  int16_t m_LastHistoryIndex = 0;
+  bool m_RecordHistory = true;
+  ImageSurfacePtr m_TileSurface;
+  std::unique_ptr<JpegCodec> m_JpegCodec;
+  int32_t m_TileWidth = 0;
+  int32_t m_TileArea = 0;
+};
+
+extern std::unique_ptr<clsRWLibrary> gLibrary;

@@ -1,0 +1,42 @@
+// The frame every catalogue operation of the library object follows:
+// progress caption, named transaction, commit, refresh, error report.
+#include "library/clsRWLibrary.h"
+
+#include "core/ProgramMessage.h"
+#include "core/modReelwise.h"
+#include "mainwindow/frmReelwise.h"
+#include "options/ColourSchemeModel.h"
+#include "platform/RWError.h"
+#include "ui/cwProgress.h"
+
+void clsRWLibrary::ShowProgress(const QString& Caption, int32_t Value) {
+  if (!gMainForm || !gMainForm->progProgress) return;
+  gMainForm->picProgress->SetVisible(true);
+  gMainForm->progProgress->BroadcastProgress(Caption, Value, gSchemeColour4);
+}
+
+void clsRWLibrary::ProgressOff() {
+  if (gMainForm) gMainForm->ProgressOff();
+}
+
+void clsRWLibrary::ReportError(const RWError& error) {
+  ShowProgramMessage(error.Text(), vbExclamation, QString(), gMainForm);
+}
+
+bool clsRWLibrary::RunInTransaction(const QString& Name, const std::function<void()>& Work) {
+  try {
+    TransactionGuard guard(*m_Connection, Name);
+    Work();
+    guard.Commit();
+    return true;
+  } catch (const RWError& error) {
+    // The guard has rolled the transaction back.
+    ReportError(error);
+    return false;
+  }
+}
+
+void clsRWLibrary::RefreshAfterEdit() {
+  if (gAutoRefresh) RefreshResults();
+  if (gTagCloudShown) ShowTagCloud(true);
+}

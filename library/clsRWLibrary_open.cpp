@@ -1,0 +1,228 @@
+// Opening a library: the version check, the window's state around a load,
+// the full reload with upkeep and tree, and the first view.
+#include "library/clsRWLibrary.h"
+
+#include "carousel/cCarousel.h"
+#include "carousel/frmTagCloud.h"
+#include "carousel/ucCanvas.h"
+#include "core/ProgramMessage.h"
+#include "core/modReelwise.h"
+#include "library/HistoryEntry.h"
+#include "library/LibraryFile.h"
+#include "library/ResultItem.h"
+#include "library/cFactory.h"
+#include "mainwindow/cPopupMenu.h"
+#include "mainwindow/frmReelwise.h"
+#include "platform/RWError.h"
+#include "platform/SqlRecordset.h"
+#include "platform/SqlText.h"
+#include "ui/cBusyIndicator.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+namespace {
+
+// What the open changes of gAppReady is put back on every way out but a
+// completed reload, which leaves the program ready.
+class AppReadyRestorer {
+ public:
+  AppReadyRestorer() : previous_(gAppReady) { gAppReady = false; }
+  ~AppReadyRestorer() { gAppReady = completed_ || previous_; }
+  void Completed() { completed_ = true; }
+
+ private:
+  bool previous_;
+  bool completed_ = false;
+};
+
+void PauseWithEvents(int milliseconds) {
+  QEventLoop loop;
+  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+// The window's browser while a library loads: busy, and closed to the user.
+void BusyBrowser(bool busy) {
+  modReelwise::ShowBusyIndicator(busy);
+  modReelwise::SetBrowserControlsEnabled(!busy);
+}
+
+bool HasTable(SqlConnection& db, const QString& table) {
+  auto rs = db.OpenRecordset(
+      QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' AND name = %1").arg(SqlQuote(table)));
+  return rs->Value(0).toInt() > 0;
+}
+
+void ShowRefusal(const QString& text) {
+  ShowProgramMessage(text, vbExclamation, QStringLiteral("Incompatible Library"), gMainForm);
+}
+
+}  // namespace
+
+QString LibraryNameOf(const QString& path) {
+  const QString file = path.section(QLatin1Char('/'), -1);
+  const qsizetype dot = file.lastIndexOf(QLatin1Char('.'));
+  return dot < 0 ? file : file.left(dot);
+}
+
+// A library of the current layout, one written by an earlier version (the
+// upgrade adds VersionData), or nothing: a missing file, a file that is no
+// database, a database that is no library, or one of a later version.
+std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString& path) {
+  if (!modReelwise::FileExists(path)) {
+    ShowProgramMessage(QStringLiteral("The Library %1 does not exist!").arg(path), vbExclamation,
+                       QStringLiteral("Library not found!"), gMainForm);
+    return nullptr;
+  }
+  std::unique_ptr<SqlConnection> candidate;
+  try {
+    candidate = gFactory.OpenConnection(path);
+    if (!HasTable(*candidate, QStringLiteral("VersionData"))) {
+      if (HasTable(*candidate, QStringLiteral("VideoFiles")) && HasTable(*candidate, QStringLiteral("Tags"))) {
+        return candidate;
+      }
+      throw RWError(kErrDatabase, QStringLiteral("no catalogue tables"));
+    }
+  } catch (const RWError&) {
+    ShowRefusal(QStringLiteral(" '%1'\r\n\r\nis not a Reelwise II Library and therefore cannot be opened.").arg(path));
+    return nullptr;
+  }
+  auto rs = gFactory.NewRecordset(*candidate, QStringLiteral("Select * FROM VersionData"));
+  const int major = rs->Eof() ? 0 : rs->Fields(QStringLiteral("Major")).toInt();
+  const int minor = rs->Eof() ? 0 : rs->Fields(QStringLiteral("Minor")).toInt();
+  const int revision = rs->Eof() ? 0 : rs->Fields(QStringLiteral("Revision")).toInt();
+  const bool accepted = major < kProgramMajor || (major == kProgramMajor && minor < kProgramMinor) ||
+                        (major == kProgramMajor && minor == kProgramMinor && revision <= kProgramRevision);
+  if (accepted) return candidate;
+  ShowRefusal(QStringLiteral(" '%1'\r\n\r\nwas created by a later version (%2.%3.%4) of \r\n"
+                             "Reelwise II and therefore cannot be opened.")
+                  .arg(path)
+                  .arg(major)
+                  .arg(minor)
+                  .arg(revision));
+  return nullptr;
+}
+
+bool clsRWLibrary::CheckLibraryVersion(const QString& path) {
+  auto candidate = OpenCheckedConnection(path);
+  if (!candidate) return false;
+  m_Connection = std::move(candidate);
+  return true;
+}
+
+void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
+  AppReadyRestorer ready;
+  if (path == gPlaceholderLibraryPath) return;
+  try {
+    // The file is checked before anything of the open library is cleared,
+    // so a refused file leaves that library, its tree and results as they were.
+    BusyBrowser(true);
+    if (!CheckLibraryVersion(path)) {
+      BusyBrowser(false);
+      return;
+    }
+    if (gMainForm) {
+      gMainForm->picWelcomeHolder->SetVisible(false);
+      gMainForm->tvwLibrary->SetEnabled(true);
+      gMainForm->m_cMenu->SetEnabled(gMainForm->m_cMenu->IndexForKey(QStringLiteral("mnuLibrarySaveAs")), true);
+      gMainForm->picBottom->SetEnabled(true);
+      gMainForm->tbFileBrowser->SetEnabled(true);
+    }
+    if (reload) {
+      bool starting = true;
+      SetLoadingState(starting);
+    }
+    if (gTVOutMode && gCarousel) {
+      gCarousel->AppStartUp(true, false);
+      if (gBusyIndicator && gMainForm) gBusyIndicator->Show(400, 640, 100, 150, 40, 0, gMainForm->ucCarouselCanvas);
+      PauseWithEvents(1500);
+    }
+    ResetLibraryState(path);
+    if (!reload) {
+      BusyBrowser(false);
+      return;
+    }
+    ReloadLibrary();
+    ShowFirstView();
+    ready.Completed();
+  } catch (const RWError& error) {
+    ReportError(error);
+    bool starting = false;
+    SetLoadingState(starting);
+    BusyBrowser(false);
+  }
+}
+
+// The open library's names, results and history start afresh.
+void clsRWLibrary::ResetLibraryState(const QString& path) {
+  LibraryPath = path;
+  gCategoryMenuBuilt = false;
+  gTagCloudCategories.clear();
+  ResultCount = 0;
+  SelectedCount = 0;
+  m_HistoryIndex = 0;
+  gHistory.assign(1, HistoryEntry{});
+  LibraryName = LibraryNameOf(path);
+  gResults.assign(1, ResultItem{});
+  if (!gMainForm) return;
+  gMainForm->tbMain->Buttons(QStringLiteral("HISTORY")).ButtonMenus.Clear();
+  gMainForm->lblCaption->SetCaption(LibraryName);
+  gMainForm->setWindowTitle(QStringLiteral("Reelwise II - ") + LibraryName);
+}
+
+void clsRWLibrary::ReloadLibrary() {
+  if (gMainForm) {
+    gMainForm->cmbBrowserHistory->SetText(QString());
+    gMainForm->cmbBrowserHistory->ComboItems.Clear();
+  }
+  HouseKeep();
+  ThumbnailCache.Clear();
+  if (gMainForm) gMainForm->ResetInspectorHistory();
+  PopulateTree();
+  SortTree();
+  if (ThumbnailPolicy == 0) LoadThumbnails();
+  BusyBrowser(false);
+  bool starting = false;
+  SetLoadingState(starting);
+  if (gTVOutMode && gBusyIndicator) gBusyIndicator->Hide();
+}
+
+// The saved view is replayed; without one the results start empty.
+void clsRWLibrary::ShowFirstView() {
+  const bool noViewReplayed = gViewSpec.isEmpty();
+  if (noViewReplayed) {
+    DeleteSearchResults();
+    FetchSearchResults();
+    ShowSearchResults();
+  } else {
+    ShowView(gViewSpec, QString());
+  }
+  if (gTVOutMode && gCarousel) {
+    gCarousel->SaveContext();
+    gCarousel->AppStartUp(false, noViewReplayed);
+  }
+}
+
+// The loading animation over the tree pane while the tree is rebuilt.
+void clsRWLibrary::SetLoadingState(bool& starting) {
+  if (gTVOutMode || !gMainForm) return;
+  frmReelwise& form = *gMainForm;
+  ctl::AnimatedPicture& animation = *form.gifTreeLoading;
+  const ctl::PictureBox& pane = *form.picLeftFrame;
+  animation.Move((pane.Width() - animation.Width()) / 2, (pane.Height() - animation.Height()) / 2);
+  // A pane too narrow shows no animation and keeps its tree.
+  if (animation.Width() + 10 > pane.Width()) starting = false;
+  if (starting) {
+    form.tvwLibrary->Nodes.Clear();
+    form.tvwLibrary->Refresh();
+    animation.Start();
+  } else {
+    animation.Stop();
+  }
+  modReelwise::SetWindowRedraw(form.tvwLibrary, true);
+  animation.SetVisible(starting);
+  animation.raise();
+  form.repaint();
+  modReelwise::SetWindowRedraw(form.tvwLibrary, false);
+}

@@ -1,0 +1,70 @@
+// A new empty library, or a copy of the open one, under a name the user
+// chooses; the new file is then opened.
+#include "library/clsRWLibrary.h"
+
+#include "core/ProgramMessage.h"
+#include "core/modReelwise.h"
+#include "library/cFactory.h"
+#include "mainwindow/frmReelwise.h"
+#include "platform/RWError.h"
+#include "ui/clsDialogs.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QString AskForLibraryName(bool isNew) {
+  if (!gDialogs) return QString();
+  gDialogs->strInitialDir = gLibrariesFolder;
+  gDialogs->strFilter = QStringLiteral("Reelwise Libraries (*.rw2)|*.rw2;|All files (*.*)|*.*");
+  gDialogs->strTitle = isNew ? QStringLiteral("Specify a name for this new Library...") : QStringLiteral("Save Library");
+  return gDialogs->strGetSaveFileName();
+}
+
+// Only the affirmative answer replaces a file.
+bool ConfirmReplace() {
+  return ShowProgramMessage(QStringLiteral("A Library with that name already exists!\r\n\r\n"
+                                           "Do you wish to replace it with this one?"),
+                            vbOKCancel | vbQuestion, QStringLiteral("Confirm Library Replace"), gMainForm) == vbOK;
+}
+
+}  // namespace
+
+void clsRWLibrary::SaveLibraryAsDialog(bool isNew) {
+  QString name = AskForLibraryName(isNew);
+  if (name.isEmpty() || (!isNew && name == LibraryPath)) return;
+  if (!name.endsWith(QLatin1String(".rw2"))) name += QLatin1String(".rw2");
+  // A copy onto the open file itself would replace it with itself.
+  if (!isNew && name == LibraryPath) return;
+  if (QFileInfo::exists(name) && !ConfirmReplace()) return;
+  try {
+    if (isNew) {
+      OpenNewLibraryFile(name);
+    } else {
+      // The open library stays open until the copy is complete and opened.
+      m_Connection->CopyTo(name);
+      OpenLibrary(name, false);
+    }
+  } catch (const RWError& error) {
+    ReportError(error);
+  }
+}
+
+// The empty library is written and opened with a full reload; the open
+// library stays open meanwhile. When the new library replaces the open one's
+// very file, that connection is closed first and the scratch library is the
+// open one until the new file has opened.
+void clsRWLibrary::OpenNewLibraryFile(const QString& name) {
+  if (name == LibraryPath) ReturnToScratchLibrary();
+  modReelwise::ExtractTemplateLibrary(name);
+  OpenLibrary(name, true);
+}
+
+void clsRWLibrary::ReturnToScratchLibrary() {
+  m_Connection = gFactory.OpenConnection(gPlaceholderLibraryPath);
+  ResetLibraryState(gPlaceholderLibraryPath);
+  LibraryName.clear();
+  if (!gMainForm) return;
+  gMainForm->lblCaption->SetCaption(QStringLiteral("No Library Loaded"));
+  gMainForm->setWindowTitle(QStringLiteral("Reelwise II - No Library Loaded"));
+}

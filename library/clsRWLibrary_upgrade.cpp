@@ -1,0 +1,104 @@
+// The upkeep of every full open (schema upgrade, version stamp, orphan
+// clean-up, device rebuild) and the compaction of the open file.
+#include "library/clsRWLibrary.h"
+
+#include "core/ProgramMessage.h"
+#include "import/modStorageDevices.h"
+#include "library/LibraryUpgrade.h"
+#include "mainwindow/frmReelwise.h"
+#include "platform/RWError.h"
+#include "platform/SqlRecordset.h"
+#include "ui/CairoContext.h"
+#include "ui/CairoImageList.h"
+#include "ui/CairoObject.h"
+#include "ui/modCairo.h"
+
+#include <QDebug>
+
+#include <vector>
+
+namespace {
+
+constexpr int kThumbWidth = 100;
+constexpr int kThumbHeight = 75;
+
+struct StoredThumbnail {
+  int32_t segmentId;
+  int32_t fileId;
+  QByteArray bytes;
+};
+
+}  // namespace
+
+QString UpgradeBackupPath(const QString& libraryPath) { return libraryPath + QStringLiteral(".bak"); }
+
+// Nothing inside stops the upkeep: a step that fails leaves its part of the
+// schema as it was. Only a renumbering that cannot complete undoes the whole
+// upkeep, so that the file stays as it was, and the user is told.
+void clsRWLibrary::HouseKeep() {
+  ShowProgress(QStringLiteral("Performing Housekeeping..."));
+  if (NeedsRenumbering(*m_Connection)) BackUpBeforeRenumbering();
+  UpgradeReport report;
+  try {
+    TransactionGuard guard(*m_Connection, QStringLiteral("HouseKeep"));
+    report = UpgradeLibrarySchema(*m_Connection);
+    if (report.renumberingFailed) {
+      guard.Rollback();
+    } else {
+      if (report.resizeThumbnails) ResizeThumbnails();
+      StampLibraryVersion(*m_Connection);
+      RemoveOrphanRows(*m_Connection);
+      guard.Commit();
+    }
+  } catch (const RWError& error) {
+    qWarning() << "Housekeeping:" << error.Text();
+  }
+  if (!report.problem.isEmpty()) {
+    ShowProgramMessage(report.problem + QStringLiteral("\r\n\r\nA copy of the Library as it was is kept in:\r\n") +
+                           UpgradeBackupPath(LibraryPath),
+                       vbExclamation, QStringLiteral("Library Upgrade"), gMainForm);
+  }
+  modStorageDevices::EnumStorageDevices();
+  ProgressOff();
+}
+
+// Renumbering rewrites every file row; a copy of the file is kept first.
+void clsRWLibrary::BackUpBeforeRenumbering() {
+  try {
+    m_Connection->CopyTo(UpgradeBackupPath(LibraryPath));
+  } catch (const RWError& error) {
+    qWarning() << "Library backup:" << error.Text();
+  }
+}
+
+// Thumbnails of other sizes are scaled, whole, to 100 x 75; those 100 pixels
+// wide are left as they are. An error ends the resizing.
+void clsRWLibrary::ResizeThumbnails() {
+  std::vector<StoredThumbnail> rows;
+  try {
+    auto rs = m_Connection->OpenRecordset(QStringLiteral("Select SegmentID, FileID, Thumbnail FROM SegmentThumbnails"));
+    for (; !rs->Eof(); rs->MoveNext()) {
+      rows.push_back({rs->Fields(QStringLiteral("SegmentID")).toInt(), rs->Fields(QStringLiteral("FileID")).toInt(),
+                      rs->Fields(QStringLiteral("Thumbnail")).toBytes()});
+    }
+    CairoObject& cairo = *modCairo::GetCairo();
+    for (const StoredThumbnail& row : rows) {
+      if (row.bytes.isEmpty()) continue;
+      const ImageSurfacePtr picture = DecodePicture(row.bytes);
+      if (picture->Width() == kThumbWidth) continue;
+      auto tile = cairo.CreateSurface(kThumbWidth, kThumbHeight);
+      tile->Context()->RenderSurface(*picture, 0, 0, kThumbWidth, kThumbHeight);
+      tile->Surface().Flush();
+      QImage resized = tile->Surface().Image().copy();
+      SaveThumbnail(row.segmentId, row.fileId, resized);
+    }
+  } catch (const RWError& error) {
+    qWarning() << "Thumbnail resizing:" << error.Text();
+  }
+}
+
+void clsRWLibrary::CompactDatabase() {
+  ShowProgress(QStringLiteral("Compacting Library..."));
+  if (gMainForm) gMainForm->repaint();
+  m_Connection->Compact();
+}

@@ -1,0 +1,279 @@
+#pragma once
+// The main window: the program's own title bar, the menu and tool bands, the
+// library tree, the result browser (tile grid, list grid, carousel), the
+// browser toolbar with the progress strip and the history combo, and the
+// inspector with the preview transport bar. Its controls are members under
+// their design names; the form works in pixels.
+//
+// Loading runs Form_Initialize, then Form_Load, whose first act is
+// InitMainWindow. Closing runs Form_QueryUnload, then Form_Unload, which shuts
+// the program down.
+#include "platform/controls/FlexGrid.h"
+#include "platform/controls/Frame.h"
+#include "platform/controls/ImageCombo.h"
+#include "platform/controls/ImageControl.h"
+#include "platform/controls/ImageList.h"
+#include "platform/controls/Label.h"
+#include "platform/controls/ListView.h"
+#include "platform/controls/PictureBox.h"
+#include "platform/controls/TimerControl.h"
+#include "platform/controls/Toolbar.h"
+#include "platform/controls/TreeView.h"
+#include "platform/controls/VScrollBar.h"
+#include "ui/AnimatedPicture.h"
+#include "ui/ISubclass.h"
+
+#include <QPointer>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QAction;
+class QMenu;
+class QPushButton;
+class cFlatControl;
+class cMDISplit;
+class cMouseTrack;
+class cPopupMenu;
+class cToolTipHost;
+class cwProgress;
+class ucCanvas;
+
+// Geometry of one inspector tab in pixels, three values in record order.
+struct InspectorTab {
+  int32_t MinWidth = 0;
+  int32_t CollapsedWidth = 0;
+  int32_t FullWidth = 0;
+};
+
+class frmReelwise : public QWidget, public ISubclass {
+ public:
+  frmReelwise();
+  ~frmReelwise() override;
+
+  // Loads the form: Form_Initialize, then Form_Load. Failures reach the caller.
+  void Load();
+
+  // Title bar and control box.
+  ctl::PictureBox* picWindowHeader;
+  ctl::PictureBox* picCaption;
+  ctl::Label* lblCaption;
+  ctl::PictureBox* picSysMenu;
+  ctl::Image* imgSysMenu;
+  ctl::Toolbar* tbControlBox;
+  ctl::PictureBox* picBusyIndicator;
+  ctl::AnimatedPicture* RWBusyInd;
+  // Menu and tool bands.
+  ctl::PictureBox* picHolder;
+  ctl::PictureBox* cReBar1;
+  ctl::Toolbar* tbrMenu;
+  ctl::Toolbar* cToolbar1;
+  ctl::Toolbar* tbMain;
+  // Library tree pane.
+  ctl::PictureBox* picLeft;
+  ctl::PictureBox* picLeftFrame;
+  ctl::TreeView* tvwLibrary;
+  ctl::AnimatedPicture* gifTreeLoading;
+  ctl::PictureBox* picGrip;
+  // Result browser pane.
+  ctl::PictureBox* picRight;
+  ctl::PictureBox* picRightFrame;
+  ctl::PictureBox* picFlexFrame;
+  ctl::FlexGrid* flexThumbsTiled;
+  ctl::FlexGrid* flexThumbsList;
+  ctl::VScrollBar* scrollFlex;
+  ucCanvas* ucCarouselCanvas;
+  ctl::PictureBox* picBlankTile;
+  // Browser toolbar.
+  ctl::Toolbar* tbFileBrowser;
+  ctl::ImageCombo* cmbBrowserHistory;
+  ctl::Label* lblHistoryMeasure;
+  ctl::Frame* Frame3;
+  ctl::PictureBox* picProgress;
+  ctl::Label* lblResultSize;
+  ctl::Label* lblSelectCount;
+  QPushButton* cmdAbortScan;
+  // Welcome page.
+  ctl::PictureBox* picWelcomeHolder;
+  ctl::PictureBox* picWelcome;
+  std::array<ctl::Image*, 2> imgWelcome{};
+  std::array<ctl::Label*, 2> lblWelcome{};
+  ctl::Label* lblWelcomeTitle;
+  ctl::Label* lblWelcomeBegin;
+  ctl::Image* imgWelcomeLogo;
+  // Inspector, tabs 1 to 4 (element 0 unused).
+  ctl::PictureBox* picBottom;
+  ctl::PictureBox* picBottomFrame;
+  std::array<ctl::PictureBox*, 5> picInspector{};
+  std::array<ctl::Label*, 5> lblCollapseTab{};
+  std::array<ctl::Image*, 5> imgTab{};
+  ctl::PictureBox* picTabBG;
+  // Preview transport bar, buttons 1 to 15 (element 0 unused).
+  std::array<ctl::PictureBox*, 16> picMediaControl{};
+  ctl::PictureBox* picSlider;
+  ctl::Image* imgSliderThumb;
+  ctl::PictureBox* picVolume;
+  ctl::PictureBox* picVolumeThumb;
+  ctl::Image* imgSelection;
+  ctl::PictureBox* picSelection;
+  ctl::Label* lblStartPoint;
+  ctl::Label* lblEndPoint;
+  ctl::PictureBox* picMPlayerSkin;
+  ctl::PictureBox* picOpenFile;
+  ctl::Frame* framPreview;
+  ctl::Label* lblOpenFileStatus;
+  ctl::AnimatedPicture* RWLoadingInd;
+  // Inspector content.
+  ctl::FlexGrid* flexFileDetails;
+  std::array<ctl::Label*, 15> lblFileData{};
+  std::array<ctl::Label*, 9> lblFileSpec{};
+  ctl::Image* imgDeviceType;
+  ctl::PictureBox* picThumbnail;
+  ctl::PictureBox* picUnplayable;
+  std::array<ctl::Image*, 5> imgRating{};
+  ctl::ListView* lstFileTags;
+  std::array<ctl::Label*, 2> lblTagListScroll{};
+  ctl::FlexGrid* flexSegments;
+  std::array<ctl::Label*, 2> lblSegmentsScroll{};
+  ctl::Frame* frameBackupOptions;
+  std::array<ctl::Label*, 3> lblRemoveBackup{};
+  ctl::PictureBox* picAutoTag;
+  ctl::Label* lblAutoTag;
+  ctl::Toolbar* tbFileSpecs;
+  ctl::Toolbar* tbSegments;
+  ctl::Toolbar* tbCataloguing;
+  // Image lists.
+  ctl::ImageList imglistToolBar;
+  ctl::ImageList imglstMenus;
+  ctl::ImageList imglstReelwise;
+  ctl::ImageList ilStateIcons;
+  ctl::ImageList imglstDragIcons;
+  ctl::ImageList imglstControlBoxNormal;
+  ctl::ImageList imglstViewSpec;
+  // Timers.
+  ctl::TimerControl* Timer1;
+  ctl::TimerControl* Timer2;
+  ctl::TimerControl* NonT9Timer;
+  ctl::TimerControl* CarouselTimer;
+  ctl::TimerControl* timerFilePreview;
+  ctl::TimerControl* tvwEditTimer;
+  // Context menus.
+  QMenu* mnuResultsPopUp;
+  QMenu* mnuTree;
+  QMenu* mnuFileTagsPopUp;
+  QMenu* mnuListViewColumnsPopUp;
+  QAction* mnuDeleteFile;
+  QAction* mnuRemoveFile;
+
+  // Form-level state.
+  std::unique_ptr<cwProgress> progProgress;
+  std::unique_ptr<cPopupMenu> m_cMenu;
+  std::unique_ptr<cMDISplit> m_cSplitLeft;
+  std::unique_ptr<cToolTipHost> m_cToolTips;
+  std::unique_ptr<cFlatControl> m_cFlatHistory;
+  std::unique_ptr<cMouseTrack> m_FlexMouseTrack;
+  std::unique_ptr<cMouseTrack> m_picThisButton;
+  std::unique_ptr<cMouseTrack> m_picScollbar;
+  int32_t m_GUILayout = 1;
+  int32_t m_MinTrackWidth = 0;
+  int32_t m_MinTrackHeight = 0;
+  int16_t m_HoverButton = 0;
+  std::array<InspectorTab, 4> m_InspectorTabs{};
+
+  // Ends a progress display: an empty caption and a plain strip.
+  void ProgressOff();
+  // The command dispatcher: every menu key, toolbar button and shortcut.
+  void MainToolbarHandler(const QString& sCommand);
+  // Colours the pane frames and focuses the control of the browser view.
+  void SetFocusToBrowser();
+  // Lays the panes out for the window's size; sets gTileColumns and
+  // gTileRowsVisible.
+  void LayoutPanes();
+  // Lays out the preview panel and transport bar (-1: library-mode geometry).
+  void ResizeCompactGUI(int32_t lFlag);
+  // The external-application menu items for a file in a context.
+  void InitExternalAppMenus(const QString& FileName, int16_t Context, bool ToolsOnly);
+  // Inspector services.
+  void ArrangeInspector();
+  void ClearInspector();
+  void ResetInspectorHistory();
+
+  // ISubclass: the main window's own window messages.
+  int32_t ISubclass_MsgResponse() override;
+  intptr_t ISubclass_WindowProc(QWidget* hWnd, int32_t iMsg, intptr_t wParam, intptr_t lParam) override;
+
+  // Called with each step number of InitMainWindow before the step runs, so
+  // that a test can follow the construction or make a step fail.
+  static std::function<void(int step)> LoadStepHook;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void changeEvent(QEvent* event) override;
+
+ private:
+  // Design-time controls and their properties (frmReelwise_design.cpp).
+  void CreateControls();
+  void CreateTitleBar();
+  void CreateTreePane();
+  void CreateBrowserPane();
+  void CreateBrowserToolbar();
+  void CreateWelcomePage();
+  void CreateInspector();
+  void CreateTransportBar();
+  void CreateInspectorContent();
+  void CreateTimersAndMenus();
+  void LoadImageLists();
+
+  // Construction (frmReelwise_init.cpp).
+  void Form_Initialize();
+  void Form_Load();
+  void InitMainWindow();
+  void InitBrowserToolbar();
+  void InitTitleAndTree();
+  void InitWelcomePage();
+  void InitResultGrids();
+  void InitInspector();
+  void InitTransportBar();
+  void InitSegmentsAndCataloguing();
+  void PlaceMediaControl(int Index);
+  double ScaledFont(double points) const;
+  double ScaledWidth(double pixels) const;
+
+  // Lifecycle (frmReelwise_lifecycle.cpp).
+  bool Form_QueryUnload();
+  void Form_Unload();
+  void Form_Resize();
+  void Form_Activate();
+  void Form_Deactivate();
+  void SubclassMessages(bool attach);
+  void tbControlBox_ButtonClick(ctl::Button& Button);
+  void picWindowHeader_Resize();
+
+  // Menus (frmReelwise_menu.cpp).
+  void BuildMainMenu();
+  void SetInterfaceStyle();
+  void m_cMenu_Click(int ItemNumber);
+  void tbrMenu_ButtonClick(ctl::Button& Button);
+  void ToggleMenuCheck(const QString& key, bool& mirror);
+
+  int32_t m_MsgResponse = 0;
+  bool unloading_ = false;
+};
+
+// The main window's single instance.
+extern QPointer<frmReelwise> gMainForm;
+
+// Program-wide state of the main window shell.
+extern int32_t gWindowMode;       // 1 library, 2 compact
+extern bool gTVOutMode;
+extern int32_t gBrowserMode;      // 1 tiles, 2 list, 3 carousel
+extern int32_t gBrowserIndex;     // current result, 1-based; 0 none
+extern float gTileColumns;        // tiles per row
+extern float gTileRowsVisible;    // whole tile rows that fit the tile grid
+extern ctl::TreeView* gTreeHwnd;  // the library tree
+extern bool gAddingFiles;         // an add-files run is in progress
+extern bool gCategoryMenuBuilt;   // the find-similar category menu is current

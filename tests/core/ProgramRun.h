@@ -1,0 +1,59 @@
+#pragma once
+// A whole run of the program in a private home: Main builds everything, and
+// the run ends the way the user ends it, by closing the main window.
+#include "core/modReelwise.h"
+#include "core/modRegistry.h"
+#include "mainwindow/frmReelwise.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TempHome.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEvent>
+
+namespace rwtest {
+
+class ProgramTest : public TempHomeTest {
+ protected:
+  void SetUp() override {
+    TempHomeTest::SetUp();
+    // No tip of the day unless a test asks for one.
+    SetOther("TipOfTheDay", 0);
+  }
+
+  void TearDown() override {
+    EndProgram();
+    frmReelwise::LoadStepHook = nullptr;
+    TempHomeTest::TearDown();
+  }
+
+  static void SetOther(const char* name, const QVariant& value) {
+    modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QLatin1String(name), value);
+  }
+  static RegValue Other(const char* name) {
+    return modRegistry::GetRegValue(HKEY_CURRENT_USER, kRegOther, QLatin1String(name));
+  }
+
+  bool Start(const QStringList& arguments = {}) { return modReelwise::Main(arguments); }
+
+  // Closes the main window through its own unload path and lets the
+  // deferred deletions run.
+  static void EndProgram() {
+    if (gMainForm) gMainForm->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  }
+
+  static QStringList ScratchFiles() {
+    return QDir(gTempFolder).entryList({QStringLiteral("InitRW2*")}, QDir::Files);
+  }
+
+  static int VisibleWindows() {
+    int visible = 0;
+    for (QWidget* window : QApplication::topLevelWidgets()) visible += window->isVisible() ? 1 : 0;
+    return visible;
+  }
+
+  ScriptedMessageBoxes boxes;
+};
+
+}  // namespace rwtest

@@ -1,0 +1,264 @@
+// Start-up and shut-down of the whole program in a private home: folders,
+// settings, the scratch library, the command line, the saved workspace, the
+// tip of the day and the failure path.
+#include "library/clsRWLibrary.h"
+#include "platform/RWError.h"
+#include "tests/core/ProgramRun.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImage>
+#include <QLockFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using rwtest::ProgramTest;
+
+class StartUpTest : public ProgramTest {};
+
+TEST_F(StartUpTest, FirstStartShowsTheWelcomePageAndLeavesNoScratchFileBehind) {
+  SetOther("TipOfTheDay", QString());  // a first start: no settings at all
+  boxes.Answer(vbOK);
+  ASSERT_TRUE(Start());
+  for (const QString& folder : {gAppDataFolder, gDocsFolder, gDocsFolder + QStringLiteral("SFX/"), gTempFolder,
+                                gLibrariesFolder}) {
+    EXPECT_TRUE(QFileInfo(folder).isDir()) << folder.toStdString();
+  }
+  EXPECT_TRUE(QFileInfo::exists(gDocsFolder + QStringLiteral("ExternalApps.ini")));
+  EXPECT_EQ(Other("UseRecycleBin").Number(), 1) << "defaults are written";
+  ASSERT_TRUE(gMainForm);
+  EXPECT_EQ(gMainForm->windowTitle(), QStringLiteral("Reelwise II - No Library Loaded"));
+  EXPECT_TRUE(gMainForm->isVisible());
+  EXPECT_TRUE(gMainForm->picWelcomeHolder->isVisible());
+  EXPECT_TRUE(gLibrary->Unsaved());
+  EXPECT_TRUE(gAppReady);
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Tip of The Day"));
+  EXPECT_EQ(boxes.Last().prompt, QStringLiteral("Did you Know...\r\n\r\n") + modReelwise::TipText(1));
+  EXPECT_EQ(Other("TipOfTheDayIndex").Number(), 2);
+  EXPECT_FALSE(ScratchFiles().isEmpty());
+
+  // The picture of the started program, when asked for (see the README).
+  const QString picture = qEnvironmentVariable("RW_SCREENSHOT");
+  if (!picture.isEmpty()) {
+    EXPECT_TRUE(gMainForm->grab().save(picture, "PNG"));
+  }
+
+  EndProgram();
+  EXPECT_FALSE(gMainForm);
+  EXPECT_EQ(VisibleWindows(), 0);
+  EXPECT_TRUE(ScratchFiles().isEmpty()) << ScratchFiles().join(QLatin1Char(' ')).toStdString();
+  EXPECT_FALSE(gLibrary);
+}
+
+TEST_F(StartUpTest, TipNumbersAreTakenAsStoredWrappedAndStoredAgain) {
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  modReelwise::ComputeProgramFolders();
+  const struct {
+    QVariant stored;
+    int shown;
+    int next;
+  } cases[] = {{1, 1, 2}, {-3, 3, 4}, {QStringLiteral("abc"), 1, 2}, {19, 19, 20}, {20, 1, 2}, {0, 0, 1}};
+  for (const auto& c : cases) {
+    SetOther("TipOfTheDayIndex", c.stored);
+    modReelwise::ShowTipOfTheDay();
+    EXPECT_TRUE(boxes.Last().prompt.endsWith(QStringLiteral("\r\n\r\n") + modReelwise::TipText(c.shown)))
+        << c.stored.toString().toStdString();
+    EXPECT_EQ(boxes.Last().style, 2) << "the logo picture";
+    EXPECT_EQ(Other("TipOfTheDayIndex").Number(), c.next) << c.stored.toString().toStdString();
+  }
+  EXPECT_TRUE(modReelwise::TipText(11).endsWith(QStringLiteral("ALT-3 or ALT-4 repsectively")));
+  EXPECT_TRUE(modReelwise::TipText(0).isEmpty());
+}
+
+TEST_F(StartUpTest, FailedConstructionGivesOneMessageAndNoWindow) {
+  frmReelwise::LoadStepHook = [](int step) {
+    if (step == 12) throw RWError(kErrResourceNotFound, QStringLiteral("Resource not found"));
+  };
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  EXPECT_FALSE(Start());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Error While Initialising"));
+  EXPECT_TRUE(boxes.Last().systemBox);
+  EXPECT_EQ(boxes.Last().style & vbCritical, vbCritical);
+  EXPECT_EQ(boxes.Last().prompt, QStringLiteral("Reelwise II failed to start-up due to an unexpected error\r\n\r\n"
+                                                "[326] Resource not found\r\n\r\n"
+                                                "If this problem persists, please report it at the forum"));
+  EXPECT_FALSE(gMainForm);
+  EXPECT_EQ(VisibleWindows(), 0);
+  EXPECT_TRUE(ScratchFiles().isEmpty());
+  EXPECT_FALSE(gAppReady);
+}
+
+TEST_F(StartUpTest, MissingCommandLineLibraryIsReportedAndStopsTheArguments) {
+  boxes.Answer(vbOK);
+  ASSERT_TRUE(Start({QStringLiteral("name"), QStringLiteral("-TV")}));
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Library not found!"));
+  EXPECT_EQ(boxes.Last().prompt,
+            QStringLiteral("The Library %1name.rw2 does not exist!").arg(gLibrariesFolder));
+  EXPECT_EQ(boxes.Last().style, vbExclamation);
+  EXPECT_FALSE(gTVOutMode) << "the switch after the missing library is not read";
+  EXPECT_TRUE(gLibrary->Unsaved());
+}
+
+TEST_F(StartUpTest, TvSwitchWithOrWithoutItsHyphenStartsTvOut) {
+  for (const char* argument : {"TV", "-TV"}) {
+    gTVOutMode = false;
+    ASSERT_TRUE(Start({QLatin1String(argument)}));
+    EXPECT_TRUE(gTVOutMode) << argument;
+    EXPECT_EQ(boxes.Count(), 0);
+    EndProgram();
+  }
+  gTVOutMode = false;
+}
+
+TEST_F(StartUpTest, CommandLineNamesALibraryByNameOrAbsolutePath) {
+  modReelwise::ComputeProgramFolders();
+  modReelwise::CreateProgramFolders();
+  const QString inLibraries = gLibrariesFolder + QStringLiteral("My -Films.rw2");
+  modReelwise::ExtractTemplateLibrary(inLibraries);
+  ASSERT_TRUE(Start({QStringLiteral("My -Films")}));
+  EXPECT_EQ(gLibrary->LibraryPath, inLibraries) << "a name with \" -\" stays one piece";
+  EndProgram();
+
+  const QString elsewhere = ScratchPath(QStringLiteral("Archive.rw2"));
+  modReelwise::ExtractTemplateLibrary(elsewhere);
+  ASSERT_TRUE(Start({elsewhere}));
+  EXPECT_EQ(gLibrary->LibraryPath, elsewhere);
+}
+
+TEST_F(StartUpTest, ShutDownSavesTheWorkspaceOnlyWhenAsked) {
+  ASSERT_TRUE(Start());
+  gViewSpec = QStringLiteral("|_T:5");
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuLibrarySaveWorkspace"));
+  const QString scratch = gLibrary->LibraryPath;
+  EndProgram();
+  EXPECT_EQ(Other("SaveWorkspace").Text(), scratch + QStringLiteral(" |_T:5"));
+
+  // The scratch library's workspace names no library: the scratch library
+  // opens again, without the view, and the check mark stays on.
+  gViewSpec.clear();
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(gSaveWorkspace);
+  EXPECT_TRUE(gLibrary->Unsaved());
+  EXPECT_TRUE(gViewSpec.isEmpty());
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuLibrarySaveWorkspace"));
+  EndProgram();
+  EXPECT_TRUE(Other("SaveWorkspace").Text().isEmpty());
+}
+
+TEST_F(StartUpTest, ShutDownReportsAFailingStepAndGoesOn) {
+  ASSERT_TRUE(Start());
+  SetOther("CompactOnExit", 1);
+  // A transaction left open makes the compaction fail.
+  gLibrary->Connection().BeginTrans(QStringLiteral("Open"));
+  boxes.Answer(vbOK);
+  EndProgram();
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Shutdown Error"));
+  EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("%1 - ").arg(kErrDatabase)));
+  EXPECT_TRUE(ScratchFiles().isEmpty()) << "the later steps ran";
+  EXPECT_FALSE(gMainForm);
+}
+
+TEST(SavedWorkspaceTest, TheLibraryEndsAtItsOwnExtension) {
+  using modReelwise::SplitSavedWorkspace;
+  const auto split = SplitSavedWorkspace(QStringLiteral("/home/a/Films.rw2 |_T:12|+?R:3"));
+  EXPECT_EQ(split.libraryPath, QStringLiteral("/home/a/Films.rw2"));
+  EXPECT_EQ(split.viewSpec, QStringLiteral("|_T:12|+?R:3"));
+  const auto folder = SplitSavedWorkspace(QStringLiteral("/data/old.rw2s/Films.RW2 |_T:1"));
+  EXPECT_EQ(folder.libraryPath, QStringLiteral("/data/old.rw2s/Films.RW2")) << "a folder named like a library";
+  EXPECT_EQ(folder.viewSpec, QStringLiteral("|_T:1"));
+  const auto noView = SplitSavedWorkspace(QStringLiteral("/a/b.rw2 "));
+  EXPECT_EQ(noView.libraryPath, QStringLiteral("/a/b.rw2"));
+  EXPECT_TRUE(noView.viewSpec.isEmpty());
+  EXPECT_EQ(SplitSavedWorkspace(QStringLiteral("/a/b.rw2")).libraryPath, QStringLiteral("/a/b.rw2"));
+  const auto none = SplitSavedWorkspace(QStringLiteral("/tmp/Temp/InitRW2 |_T:5"));
+  EXPECT_TRUE(none.libraryPath.isEmpty());
+  EXPECT_TRUE(none.viewSpec.isEmpty());
+}
+
+class ScratchLibraryTest : public rwtest::TempHomeTest {
+ protected:
+  void SetUp() override {
+    TempHomeTest::SetUp();
+    modReelwise::ComputeProgramFolders();
+    modReelwise::CreateProgramFolders();
+  }
+  void TearDown() override {
+    modReelwise::ReleaseScratchLibrary();
+    TempHomeTest::TearDown();
+  }
+};
+
+TEST_F(ScratchLibraryTest, ASecondInstanceTakesAScratchLibraryOfItsOwn) {
+  // Another running instance holds "InitRW2".
+  QLockFile other(gTempFolder + QStringLiteral("InitRW2.lock"));
+  ASSERT_TRUE(other.tryLock(0));
+  QFile(gTempFolder + QStringLiteral("InitRW2")).open(QIODevice::WriteOnly);
+  const QString path = modReelwise::ClaimScratchLibrary();
+  EXPECT_EQ(path, gTempFolder + QStringLiteral("InitRW2-%1").arg(QCoreApplication::applicationPid()));
+  EXPECT_TRUE(QFileInfo::exists(gTempFolder + QStringLiteral("InitRW2"))) << "the other instance's file stays";
+  modReelwise::ExtractTemplateLibrary(path);
+  QFile(path + QStringLiteral("-journal")).open(QIODevice::WriteOnly);
+  modReelwise::ReleaseScratchLibrary();
+  EXPECT_FALSE(QFileInfo::exists(path));
+  EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral("-journal")));
+  EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".lock")));
+}
+
+TEST_F(ScratchLibraryTest, LeftoversOfInstancesThatAreGoneAreDeleted) {
+  // A crashed instance: its lock names a process that no longer runs.
+  QProcess gone;
+  gone.start(QStringLiteral("true"), {});
+  ASSERT_TRUE(gone.waitForStarted());
+  const qint64 deadPid = gone.processId();
+  ASSERT_TRUE(gone.waitForFinished());
+  const QString stale = gTempFolder + QStringLiteral("InitRW2-999999");
+  QByteArray content;
+  {
+    QLockFile held(stale + QStringLiteral(".lock"));
+    ASSERT_TRUE(held.tryLock(0));
+    QFile written(stale + QStringLiteral(".lock"));
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    content = written.readAll();
+  }
+  content = QByteArray::number(deadPid) + content.mid(content.indexOf('\n'));
+  QFile lock(stale + QStringLiteral(".lock"));
+  ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+  lock.write(content);
+  lock.close();
+  for (const char* suffix : {"", "-journal"}) QFile(stale + QLatin1String(suffix)).open(QIODevice::WriteOnly);
+  QFile(gTempFolder + QStringLiteral("InitRW2")).open(QIODevice::WriteOnly);  // no lock at all
+
+  const QString path = modReelwise::ClaimScratchLibrary();
+  EXPECT_EQ(path, gTempFolder + QStringLiteral("InitRW2"));
+  EXPECT_FALSE(QFileInfo::exists(stale));
+  EXPECT_FALSE(QFileInfo::exists(stale + QStringLiteral("-journal")));
+  EXPECT_FALSE(QFileInfo::exists(stale + QStringLiteral(".lock")));
+}
+
+TEST(ScreenSaverTest, NothingFailsWithoutASessionBus) {
+  const QByteArray saved = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+  const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+  qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/bus");
+  EXPECT_FALSE(modReelwise::SetScreenSaverActive(false));
+  EXPECT_FALSE(modReelwise::SetScreenSaverActive(true));
+  qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+  qputenv("XDG_RUNTIME_DIR", "/nonexistent");
+  modReelwise::KeepDisplayOn();
+  EXPECT_FALSE(modReelwise::SetScreenSaverActive(true));
+  qputenv("XDG_RUNTIME_DIR", runtime);
+  if (saved.isEmpty()) {
+    qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+  } else {
+    qputenv("DBUS_SESSION_BUS_ADDRESS", saved);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,379 @@
+// The library object in the running program: creating, opening, refusing,
+// copying and upgrading libraries, with the main window around it.
+#include "library/LibraryFile.h"
+#include "library/clsRWLibrary.h"
+#include "mainwindow/cPopupMenu.h"
+#include "platform/JpegCodec.h"
+#include "platform/SqlRecordset.h"
+#include "tests/core/ProgramRun.h"
+#include "tests/library/OldLibraries.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class LibraryObjectTest : public rwtest::ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    ASSERT_TRUE(Start());
+  }
+
+  // A library from the template in the Libraries folder, changed by `sql`.
+  static QString MakeLibrary(const QString& name, const QString& sql = QString()) {
+    const QString path = gLibrariesFolder + name;
+    modReelwise::ExtractTemplateLibrary(path);
+    if (!sql.isEmpty()) SqlConnection::Open(path)->Execute(sql);
+    return path;
+  }
+  static QString MakeOldLibrary(const QString& name, const char* script) {
+    const QString path = gLibrariesFolder + name;
+    SqlConnection::Create(path)->Execute(QString::fromUtf8(script));
+    return path;
+  }
+
+  static SqlValue One(const QString& sql) {
+    auto rs = gLibrary->Connection().OpenRecordset(sql);
+    return rs->RecordCount() ? rs->Value(0) : SqlValue();
+  }
+  static int Count(const QString& sql) { return One(sql).toInt(); }
+  static QString Version() {
+    auto rs = gLibrary->Connection().OpenRecordset(QStringLiteral("SELECT * FROM VersionData"));
+    return QStringLiteral("%1.%2.%3 %4")
+        .arg(rs->Value(0).toInt())
+        .arg(rs->Value(1).toInt())
+        .arg(rs->Value(2).toInt())
+        .arg(rs->Value(3).toString());
+  }
+  static QByteArray Jpeg(int width, int height) {
+    ImageSurface picture(width, height);
+    picture.Fill(RGB(200, 40, 40));
+    return JpegCodec().Encode(picture, 90);
+  }
+  static bool SaveAsEnabled() {
+    return gMainForm->m_cMenu->Enabled(gMainForm->m_cMenu->IndexForKey(QStringLiteral("mnuLibrarySaveAs")));
+  }
+
+  rwtest::ScriptedFileDialogs dialogs;
+};
+
+TEST_F(LibraryObjectTest, ScratchLibraryHasNoName) {
+  EXPECT_TRUE(gLibrary->Unsaved());
+  EXPECT_EQ(gLibrary->LibraryPath, gPlaceholderLibraryPath);
+  EXPECT_TRUE(gLibrary->LibraryName.isEmpty());
+  EXPECT_FALSE(SaveAsEnabled());
+  gLibrary->OpenLibrary(gPlaceholderLibraryPath, true);
+  EXPECT_TRUE(gLibrary->Unsaved());
+  EXPECT_TRUE(gAppReady) << "opening the scratch library's own path leaves the program ready";
+}
+
+TEST_F(LibraryObjectTest, NewLibraryIsMadeFromTheTemplateAndOpened) {
+  dialogs.Choose({gLibrariesFolder + QStringLiteral("Films")});
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuLibraryNew"));
+  ASSERT_EQ(dialogs.Count(), 1);
+  EXPECT_EQ(dialogs.Last().kind, FileDialogKind::Save);
+  EXPECT_EQ(dialogs.Last().title, QStringLiteral("Specify a name for this new Library..."));
+  EXPECT_EQ(dialogs.Last().initialDirectory, gLibrariesFolder);
+  EXPECT_EQ(dialogs.Last().filter, QStringLiteral("Reelwise Libraries (*.rw2);;All files (*.*)"));
+
+  const QString path = gLibrariesFolder + QStringLiteral("Films.rw2");
+  EXPECT_EQ(gLibrary->LibraryPath, path);
+  EXPECT_EQ(gLibrary->LibraryName, QStringLiteral("Films"));
+  EXPECT_EQ(gMainForm->windowTitle(), QStringLiteral("Reelwise II - Films"));
+  EXPECT_EQ(gMainForm->lblCaption->Caption(), QStringLiteral("Films"));
+  EXPECT_FALSE(gMainForm->picWelcomeHolder->isVisible());
+  EXPECT_TRUE(SaveAsEnabled());
+  EXPECT_TRUE(gAppReady);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM Tags WHERE TagID = 1 AND Tag = 'Unplayable' AND Type = 'T'")), 1);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM Tags WHERE TagID IN (2, 3, 4) AND Type = 'F'")), 3);
+  EXPECT_EQ(Version(), QStringLiteral("1.6.5 Final")) << "stamped by the upkeep of the first open";
+  EXPECT_FALSE(gLibrary->Connection().InTransaction());
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(LibraryObjectTest, EarlierVersionsOpenAndLaterOnesAreRefused) {
+  const QString first = MakeLibrary(QStringLiteral("First.rw2"));
+  gLibrary->OpenLibrary(first, true);
+  ASSERT_EQ(gLibrary->LibraryPath, first);
+  gMainForm->tvwLibrary->Nodes.Add(QString(), ctl::tvwFirst, QStringLiteral("ID1"), QStringLiteral("Unplayable"));
+  gLibrary->ResultCount = 3;
+
+  for (const char* version : {"1,6,5", "1,6,0", "0,9,9"}) {
+    const QString path = MakeLibrary(QStringLiteral("V%1.rw2").arg(QLatin1String(version)),
+                                     QStringLiteral("DELETE FROM VersionData; INSERT INTO VersionData VALUES (%1, "
+                                                    "'Final')").arg(QLatin1String(version)));
+    gLibrary->OpenLibrary(path, false);
+    EXPECT_EQ(gLibrary->LibraryPath, path) << version;
+  }
+  gLibrary->OpenLibrary(first, true);
+  gMainForm->tvwLibrary->Nodes.Add(QString(), ctl::tvwFirst, QStringLiteral("ID1"), QStringLiteral("Unplayable"));
+  gLibrary->ResultCount = 3;
+
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  for (const auto& [major, minor, revision] : {std::tuple{1, 6, 6}, std::tuple{1, 7, 0}, std::tuple{2, 0, 0}}) {
+    const QString path = MakeLibrary(
+        QStringLiteral("Later%1%2%3.rw2").arg(major).arg(minor).arg(revision),
+        QStringLiteral("DELETE FROM VersionData; INSERT INTO VersionData VALUES (%1, %2, %3, 'Final')")
+            .arg(major)
+            .arg(minor)
+            .arg(revision));
+    gLibrary->OpenLibrary(path, true);
+    EXPECT_EQ(boxes.Last().title, QStringLiteral("Incompatible Library"));
+    EXPECT_EQ(boxes.Last().style, vbExclamation);
+    EXPECT_EQ(boxes.Last().prompt, QStringLiteral(" '%1'\r\n\r\nwas created by a later version (%2.%3.%4) of \r\n"
+                                                  "Reelwise II and therefore cannot be opened.")
+                                       .arg(path)
+                                       .arg(major)
+                                       .arg(minor)
+                                       .arg(revision));
+    // The library that was open stays open and usable, its tree and results as they were.
+    EXPECT_EQ(gLibrary->LibraryPath, first);
+    EXPECT_EQ(gLibrary->LibraryName, QStringLiteral("First"));
+    EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM Tags")), 4);
+    EXPECT_EQ(gMainForm->tvwLibrary->Nodes.Count(), 1);
+    EXPECT_EQ(gLibrary->ResultCount, 3);
+    EXPECT_TRUE(gAppReady);
+    EXPECT_TRUE(gMainForm->picLeft->isEnabled());
+  }
+  EXPECT_EQ(boxes.Count(), 3);
+}
+
+TEST_F(LibraryObjectTest, FilesThatAreNoLibraryAreRefusedWithoutChange) {
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  const QString missing = gLibrariesFolder + QStringLiteral("Missing.rw2");
+  gLibrary->OpenLibrary(missing, true);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Library not found!"));
+  EXPECT_FALSE(QFileInfo::exists(missing)) << "opening never creates a file";
+  EXPECT_TRUE(gLibrary->Unsaved());
+
+  const QString text = gLibrariesFolder + QStringLiteral("Notes.rw2");
+  QFile file(text);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("These are no films.\n");
+  file.close();
+  gLibrary->OpenLibrary(text, true);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Incompatible Library"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("is not a Reelwise II Library")));
+  EXPECT_TRUE(gLibrary->Unsaved());
+
+  const QString other = gLibrariesFolder + QStringLiteral("Other.rw2");
+  SqlConnection::Create(other)->Execute(QStringLiteral("CREATE TABLE Recipes (Name text)"));
+  gLibrary->OpenLibrary(other, true);
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("is not a Reelwise II Library")));
+  EXPECT_TRUE(gLibrary->Unsaved());
+  EXPECT_EQ(boxes.Count(), 3);
+  EXPECT_TRUE(gMainForm->picWelcomeHolder->isVisible()) << "nothing of the scratch library's view changed";
+}
+
+TEST_F(LibraryObjectTest, LibraryWithoutVersionTableIsAcceptedAndGetsOne) {
+  const QString path = MakeLibrary(QStringLiteral("Unversioned.rw2"), QStringLiteral("DROP TABLE VersionData"));
+  gLibrary->OpenLibrary(path, true);
+  EXPECT_EQ(gLibrary->LibraryPath, path);
+  EXPECT_EQ(Version(), QStringLiteral("1.6.5 Final"));
+}
+
+TEST(LibraryNameTest, IsTheFileNameWithoutFolderAndLastExtension) {
+  EXPECT_EQ(LibraryNameOf(QStringLiteral("/home/a/Films.rw2")), QStringLiteral("Films"));
+  EXPECT_EQ(LibraryNameOf(QStringLiteral("Films.rw2")), QStringLiteral("Films"));
+  EXPECT_EQ(LibraryNameOf(QStringLiteral("/a/b.rw2s/Our.Holiday.rw2")), QStringLiteral("Our.Holiday"));
+  EXPECT_EQ(LibraryNameOf(QStringLiteral("/tmp/InitRW2")), QStringLiteral("InitRW2"));
+}
+
+TEST_F(LibraryObjectTest, SaveAsCopiesTheOpenLibraryAndOpensTheCopy) {
+  const QString films = MakeLibrary(QStringLiteral("Films.rw2"));
+  gLibrary->OpenLibrary(films, true);
+  gLibrary->Connection().Execute(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'Zoë''s', 'T')"));
+
+  dialogs.Choose({gLibrariesFolder + QStringLiteral("Archive")});
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuLibrarySaveAs"));
+  EXPECT_EQ(dialogs.Last().title, QStringLiteral("Save Library"));
+  EXPECT_EQ(gLibrary->LibraryPath, gLibrariesFolder + QStringLiteral("Archive.rw2"));
+  EXPECT_EQ(One(QStringLiteral("SELECT Tag FROM Tags WHERE TagID = 10")).toString(), QStringLiteral("Zoë's"));
+  EXPECT_TRUE(gAppReady) << "a copy leaves the program ready";
+
+  dialogs.Choose({gLibrariesFolder + QStringLiteral("Archive.RW2")});
+  gLibrary->SaveLibraryAsDialog(false);
+  EXPECT_EQ(gLibrary->LibraryPath, gLibrariesFolder + QStringLiteral("Archive.RW2.rw2"));
+
+  // Onto the open file itself, with or without its extension: nothing happens.
+  for (const QString& name : {gLibrary->LibraryPath, gLibrariesFolder + QStringLiteral("Archive.RW2")}) {
+    dialogs.Choose({name});
+    gLibrary->SaveLibraryAsDialog(false);
+    EXPECT_EQ(gLibrary->LibraryPath, gLibrariesFolder + QStringLiteral("Archive.RW2.rw2"));
+    EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM Tags WHERE TagID = 10")), 1);
+  }
+  dialogs.Cancel();
+  gLibrary->SaveLibraryAsDialog(true);
+  EXPECT_EQ(gLibrary->LibraryPath, gLibrariesFolder + QStringLiteral("Archive.RW2.rw2")) << "cancelled";
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(LibraryObjectTest, OnlyTheAffirmativeAnswerReplacesAFile) {
+  const QString existing = MakeLibrary(QStringLiteral("Kept.rw2"),
+                                       QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'Old', 'T')"));
+  for (int answer : {vbCancel, 0}) {
+    boxes.Answer(answer);
+    dialogs.Choose({existing});
+    gLibrary->SaveLibraryAsDialog(true);
+    EXPECT_EQ(boxes.Last().title, QStringLiteral("Confirm Library Replace"));
+    EXPECT_EQ(boxes.Last().style, vbOKCancel | vbQuestion);
+    EXPECT_EQ(boxes.Last().prompt, QStringLiteral("A Library with that name already exists!\r\n\r\n"
+                                                  "Do you wish to replace it with this one?"));
+    EXPECT_TRUE(gLibrary->Unsaved());
+    EXPECT_EQ(SqlConnection::Open(existing)->OpenRecordset(QStringLiteral("SELECT count(*) FROM Tags"))->Value(0).toInt(), 5);
+  }
+  boxes.Answer(vbOK);
+  dialogs.Choose({existing});
+  gLibrary->SaveLibraryAsDialog(true);
+  EXPECT_EQ(gLibrary->LibraryPath, existing);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM Tags")), 4) << "the empty library replaced it";
+}
+
+TEST_F(LibraryObjectTest, NewLibraryOntoTheOpenOneReplacesItsFile) {
+  const QString films = MakeLibrary(QStringLiteral("Films.rw2"),
+                                    QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'Old', 'T')"));
+  gLibrary->OpenLibrary(films, true);
+  boxes.Answer(vbOK);
+  dialogs.Choose({films});
+  gLibrary->SaveLibraryAsDialog(true);
+  EXPECT_EQ(gLibrary->LibraryPath, films);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM Tags")), 4);
+  EXPECT_EQ(gLibrary->LibraryName, QStringLiteral("Films"));
+}
+
+TEST_F(LibraryObjectTest, OpeningAnOldLibraryUpgradesItAfterKeepingACopy) {
+  const QString path = MakeOldLibrary(QStringLiteral("Old.rw2"), kOldestLibrary);
+  gLibrary->OpenLibrary(path, true);
+  ASSERT_EQ(gLibrary->LibraryPath, path);
+  EXPECT_TRUE(QFileInfo::exists(UpgradeBackupPath(path)));
+  EXPECT_EQ(SqlConnection::Open(UpgradeBackupPath(path))
+                ->OpenRecordset(QStringLiteral("SELECT count(*) FROM VideoFiles WHERE FileID = 7"))
+                ->Value(0)
+                .toInt(),
+            1)
+      << "the copy is the file as it was";
+  EXPECT_EQ(Count(QStringLiteral("SELECT FileID FROM VideoFiles WHERE FileName = 'Summer.avi'")), 12);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoSegments WHERE FileID = 12")), 3);
+  EXPECT_EQ(Count(QStringLiteral("SELECT Rating FROM VideoSegments WHERE SegmentID = 12")), 4);
+  EXPECT_EQ(One(QStringLiteral("SELECT FileAlias FROM VideoSegments WHERE SegmentID = 12")).toString(),
+            QStringLiteral("Our summer"));
+  EXPECT_EQ(Version(), QStringLiteral("1.6.5 Final"));
+  EXPECT_FALSE(gLibrary->Connection().InTransaction());
+  EXPECT_EQ(boxes.Count(), 0);
+  EXPECT_TRUE(gAppReady);
+
+  // A second open changes nothing but the version row.
+  gLibrary->Connection().Execute(QStringLiteral("UPDATE VersionData SET ReleaseStatus = 'Before'"));
+  const int rows = Count(QStringLiteral("SELECT (SELECT count(*) FROM VideoFiles) + (SELECT count(*) FROM "
+                                        "VideoSegments) + (SELECT count(*) FROM SegmentTags)"));
+  gLibrary->OpenLibrary(path, true);
+  EXPECT_EQ(Version(), QStringLiteral("1.6.5 Final"));
+  EXPECT_EQ(Count(QStringLiteral("SELECT (SELECT count(*) FROM VideoFiles) + (SELECT count(*) FROM "
+                                 "VideoSegments) + (SELECT count(*) FROM SegmentTags)")),
+            rows);
+}
+
+TEST_F(LibraryObjectTest, RenumberingThatCannotCompleteLeavesTheFileAsItWas) {
+  const QString path = MakeOldLibrary(QStringLiteral("Blocked.rw2"), kOldestLibrary);
+  SqlConnection::Open(path)->Execute(QStringLiteral("CREATE TABLE VideoFiles01 (x)"));
+  boxes.Answer(vbOK);
+  gLibrary->OpenLibrary(path, true);
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().style, vbExclamation);
+  EXPECT_TRUE(boxes.Last().prompt.contains(UpgradeBackupPath(path)));
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles WHERE FileID IN (7, 8)")), 2);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoSegments")), 5) << "no orphan clean-up";
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'VersionData'")), 0)
+      << "not even the version table was added";
+  EXPECT_FALSE(gLibrary->Connection().InTransaction());
+}
+
+TEST_F(LibraryObjectTest, SynonymTagsSurviveAnOpen) {
+  const QString path = MakeLibrary(QStringLiteral("Tags.rw2"), QStringLiteral(
+      "INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'Film', 'T'), (11, 'Movie', 'T'), (12, 'Parent', 'T');"
+      "INSERT INTO TagLinks VALUES (10, 11, 'L'), (11, 10, 'L'), (10, 12, 'P');"
+      "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName) VALUES (5, 'A', 'x\\', 'a.avi');"
+      "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, Online, Rating) VALUES (5, 5, 'Y', 0, 0);"
+      "INSERT INTO SegmentTags VALUES (5, 10), (5, 11), (5, 12)"));
+  gLibrary->OpenLibrary(path, true);
+  EXPECT_EQ(Count(QStringLiteral("SELECT group_concat(TagID) FROM SegmentTags")), 10)
+      << "one of the synonyms stays; the implied parent goes";
+}
+
+TEST_F(LibraryObjectTest, ThumbnailsOfOtherSizesAreStoredAgainAt100By75) {
+  const QString path = MakeLibrary(QStringLiteral("Thumbs.rw2"), QStringLiteral(
+      "ALTER TABLE VideoFiles RENAME COLUMN DateAdded TO Added;"
+      "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName) VALUES (5, 'A', 'x\\', 'a.avi'), "
+      "(6, 'A', 'x\\', 'b.avi');"
+      "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, Online, Rating) VALUES (5, 5, 'Y', 0, 0), (6, 6, 'Y', 0, 0)"));
+  const QByteArray large = Jpeg(120, 90);
+  const QByteArray fitting = Jpeg(100, 75);
+  {
+    auto db = SqlConnection::Open(path);
+    auto insert = db->Prepare(QStringLiteral("INSERT INTO SegmentThumbnails (SegmentID, FileID, Thumbnail) VALUES (?, ?, ?)"));
+    for (const auto& [segment, bytes] : {std::pair{5, large}, std::pair{6, fitting}}) {
+      insert->Bind(1, segment);
+      insert->Bind(2, segment);
+      insert->Bind(3, SqlValue::Blob(bytes));
+      insert->Execute();
+    }
+  }
+  gLibrary->OpenLibrary(path, true);
+  const QByteArray resized = One(QStringLiteral("SELECT Thumbnail FROM SegmentThumbnails WHERE SegmentID = 5")).toBytes();
+  int width = 0;
+  int height = 0;
+  ASSERT_TRUE(JpegCodec().ReadSize(resized, &width, &height));
+  EXPECT_EQ(width, 100);
+  EXPECT_EQ(height, 75);
+  // The whole picture is scaled, not cut: its last corner keeps its colour.
+  const ImageSurfacePtr picture = JpegCodec().Decode(resized);
+  const QColor corner = picture->Image().pixelColor(98, 73);
+  EXPECT_NEAR(corner.red(), 200, 12);
+  EXPECT_EQ(One(QStringLiteral("SELECT Thumbnail FROM SegmentThumbnails WHERE SegmentID = 6")).toBytes(), fitting);
+  EXPECT_EQ(Count(QStringLiteral("SELECT FileID FROM SegmentThumbnails WHERE SegmentID = 5")), 5);
+}
+
+TEST_F(LibraryObjectTest, SavedThumbnailReplacesTheRowAndEmptiesThePicture) {
+  gLibrary->OpenLibrary(MakeLibrary(QStringLiteral("Save.rw2")), true);
+  for (int pass = 0; pass < 2; ++pass) {
+    QImage picture(100, 75, QImage::Format_RGB32);
+    picture.fill(pass == 0 ? Qt::red : Qt::blue);
+    gLibrary->SaveThumbnail(7, 3, picture);
+    EXPECT_TRUE(picture.isNull());
+  }
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM SegmentThumbnails WHERE SegmentID = 7")), 1);
+  EXPECT_EQ(Count(QStringLiteral("SELECT FileID FROM SegmentThumbnails WHERE SegmentID = 7")), 3);
+  const QByteArray stored = One(QStringLiteral("SELECT Thumbnail FROM SegmentThumbnails WHERE SegmentID = 7")).toBytes();
+  EXPECT_EQ(gLibrary->ThumbnailCache.Item(7), stored) << "the cache holds the new picture at once";
+  EXPECT_GT(JpegCodec().Decode(stored)->Image().pixelColor(50, 37).blue(), 200);
+  EXPECT_FALSE(gLibrary->Connection().InTransaction());
+}
+
+TEST_F(LibraryObjectTest, FailedOperationIsReportedAndLeavesNoTransactionOpen) {
+  gLibrary->OpenLibrary(MakeLibrary(QStringLiteral("Broken.rw2")), true);
+  gLibrary->Connection().Execute(QStringLiteral("DROP VIEW vw_SearchResults; DROP TABLE SearchResults"));
+  boxes.Answer(vbOK);
+  gLibrary->DeleteSearchResults();
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("%1: ").arg(kErrDatabase)));
+  EXPECT_EQ(boxes.Last().style, vbExclamation);
+  EXPECT_FALSE(gLibrary->Connection().InTransaction());
+  EXPECT_NO_THROW(gLibrary->CompactDatabase()) << "nothing stands in the way of compaction";
+}
+
+TEST_F(LibraryObjectTest, SavedWorkspaceOpensItsLibraryAtStartUp) {
+  const QString films = MakeLibrary(QStringLiteral("Films.rw2"));
+  SetOther("SaveWorkspace", films + QStringLiteral(" "));
+  EndProgram();
+  SetOther("SaveWorkspace", films + QStringLiteral(" "));
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(gLibrary->LibraryPath, films);
+  EXPECT_TRUE(gSaveWorkspace);
+  EXPECT_FALSE(gMainForm->picWelcomeHolder->isVisible());
+  EXPECT_EQ(gMainForm->windowTitle(), QStringLiteral("Reelwise II - Films"));
+}
+
+}  // namespace

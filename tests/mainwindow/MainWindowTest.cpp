@@ -1,0 +1,306 @@
+// The main window's construction: its controls as the rest of the program
+// relies on them, the settings and screen density it follows, its minimum
+// size, and the shared procedures that lay out its grids.
+#include "carousel/cCarousel.h"
+#include "core/modReelwise.h"
+#include "core/modRegistry.h"
+#include "mainwindow/cPopupMenu.h"
+#include "mainwindow/frmReelwise.h"
+#include "ui/cWindowMgr.h"
+#include "ui/cwProgress.h"
+#include "tests/support/TempHome.h"
+
+#include <QAction>
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+class MainWindowTest : public rwtest::TempHomeTest {
+ protected:
+  void SetUp() override {
+    TempHomeTest::SetUp();
+    modRegistry::EnsureDefaultSettings();
+  }
+
+  void TearDown() override {
+    delete gMainForm;
+    gWindowMgr.reset();
+    gCarousel.reset();
+    frmReelwise::LoadStepHook = nullptr;
+    SetDensity(15);
+    gLibraryTreeClassic = false;
+    gDeleteToRecycleBin = true;
+    gTileColumns = 0;
+    gTileRowsVisible = 0;
+    gBrowserMode = 1;
+    TempHomeTest::TearDown();
+  }
+
+  static void SetDensity(int twipsPerPixel) {
+    gTwipsPerPixelX = gTwipsPerPixelY = twipsPerPixel;
+    gTileWidthTwips = 104 * twipsPerPixel;
+    gTileHeightTwips = 79 * twipsPerPixel;
+  }
+
+  frmReelwise& Build() {
+    delete gMainForm;
+    gMainForm = new frmReelwise();
+    gMainForm->Load();
+    return *gMainForm;
+  }
+};
+
+TEST_F(MainWindowTest, ListGridHasTheDetailColumnsWithTheirHeadersAndWidths) {
+  const frmReelwise& form = Build();
+  const ctl::FlexGrid& list = *form.flexThumbsList;
+  ASSERT_EQ(list.Cols(), 11);
+  const struct {
+    int width;
+    const char* header;
+  } columns[] = {{0, ""},          {gTileWidthTwips, ""}, {0, "Description"},  {2200, "File Path"},
+                 {3600, "File Name"}, {1250, "File Size"},  {1200, "Duration"},   {1150, "Resolution"},
+                 {750, "Frame Rate"}, {1100, "Bitrate"},    {1100, "Format"}};
+  for (int c = 0; c < 11; ++c) {
+    EXPECT_EQ(list.ColWidth(c), columns[c].width) << c;
+    EXPECT_EQ(list.TextMatrix(0, c), QLatin1String(columns[c].header)) << c;
+  }
+  EXPECT_EQ(list.ColAlignment(4), ctl::flexAlignLeftCenter);
+  EXPECT_EQ(list.ColAlignment(5), ctl::flexAlignRightCenter);
+  EXPECT_EQ(list.ColAlignment(7), ctl::flexAlignCenterCenter);
+  EXPECT_EQ(form.flexSegments->TextMatrix(0, 1), QStringLiteral("Start"));
+  EXPECT_EQ(form.flexFileDetails->TextMatrix(0, 0), QStringLiteral("Title / Alias"));
+}
+
+TEST_F(MainWindowTest, TreeStyleAndStateIconsFollowTheClassicTreeSetting) {
+  gLibraryTreeClassic = true;
+  const frmReelwise& classic = Build();
+  EXPECT_EQ(classic.tvwLibrary->Style(), ctl::tvwTreelinesPlusMinusPictureText);
+  EXPECT_EQ(classic.tvwLibrary->StateImages(), nullptr);
+  EXPECT_EQ(gTreeHwnd, classic.tvwLibrary);
+
+  gLibraryTreeClassic = false;
+  const frmReelwise& plain = Build();
+  EXPECT_EQ(plain.tvwLibrary->Style(), ctl::tvwPictureText);
+  EXPECT_EQ(plain.tvwLibrary->StateImages(), &plain.ilStateIcons);
+  EXPECT_EQ(plain.tvwLibrary->Images(), &plain.imglstReelwise);
+}
+
+TEST_F(MainWindowTest, DeleteCommandNamesTheRecycleBinWhenItIsUsed) {
+  gDeleteToRecycleBin = true;
+  EXPECT_EQ(Build().mnuDeleteFile->text(), QStringLiteral("Delete to Recycle Bin"));
+  gDeleteToRecycleBin = false;
+  EXPECT_EQ(Build().mnuDeleteFile->text(), QStringLiteral("Delete File"));
+}
+
+TEST_F(MainWindowTest, FontsAndWidthsFollowTheScreenDensity) {
+  SetDensity(12);  // 120 dots per inch
+  const frmReelwise& form = Build();
+  EXPECT_DOUBLE_EQ(form.tvwLibrary->FontSize(), 8);
+  EXPECT_DOUBLE_EQ(form.cmbBrowserHistory->FontSize(), 7.2);
+  EXPECT_DOUBLE_EQ(form.lblResultSize->FontSize(), 7.2);
+  EXPECT_DOUBLE_EQ(form.lblSelectCount->FontSize(), 7.2);
+  EXPECT_DOUBLE_EQ(form.flexThumbsTiled->FontSize(), 57.6);
+  EXPECT_DOUBLE_EQ(form.tbFileBrowser->Buttons(QStringLiteral("FILE_COUNT")).Width(), 268.75);
+}
+
+TEST_F(MainWindowTest, WindowIsFramelessAndNeverSmallerThan560Square) {
+  frmReelwise& form = Build();
+  EXPECT_TRUE(form.windowFlags() & Qt::FramelessWindowHint);
+  form.show();
+  EXPECT_EQ(form.minimumSize(), QSize(560, 560));
+  form.resize(300, 200);
+  EXPECT_GE(form.width(), 560);
+  EXPECT_GE(form.height(), 560);
+  form.hide();
+}
+
+TEST_F(MainWindowTest, ConstructionRunsItsStepsOnceInOrder) {
+  std::vector<int> steps;
+  frmReelwise::LoadStepHook = [&](int step) { steps.push_back(step); };
+  const frmReelwise& form = Build();
+  std::vector<int> expected;
+  for (int step = 1; step <= 30; ++step) expected.push_back(step);
+  EXPECT_EQ(steps, expected);
+  EXPECT_EQ(gWindowMode, 1);
+  EXPECT_EQ(form.m_HoverButton, 1);
+  EXPECT_EQ(form.m_InspectorTabs[2].CollapsedWidth, 138);
+  EXPECT_TRUE(form.Timer1->Enabled());
+  EXPECT_TRUE(gCarousel);
+  EXPECT_EQ(form.tbMain->Buttons(QStringLiteral("TILE_VIEW")).Value(), ctl::tbrPressed);
+  EXPECT_EQ(form.tbMain->Buttons(QStringLiteral("UI-STANDARD")).Value(), ctl::tbrPressed);
+  EXPECT_EQ(form.tbMain->Buttons(QStringLiteral("UI-ALTERNATE")).Value(), ctl::tbrUnpressed);
+  EXPECT_FALSE(form.m_cMenu->Enabled(form.m_cMenu->IndexForKey(QStringLiteral("mnuLibrarySaveAs"))));
+  EXPECT_EQ(form.lblWelcome[0]->Caption(), QStringLiteral("    to open an exisitng Library, or"));
+  EXPECT_EQ(form.lblWelcome[1]->Caption(), QStringLiteral("    to create a new one"));
+}
+
+TEST_F(MainWindowTest, SaveWorkspaceCommandTogglesItsCheckMark) {
+  frmReelwise& form = Build();
+  gSaveWorkspace = false;
+  form.MainToolbarHandler(QStringLiteral("mnuLibrarySaveWorkspace"));
+  EXPECT_TRUE(gSaveWorkspace);
+  EXPECT_TRUE(form.m_cMenu->Checked(form.m_cMenu->IndexForKey(QStringLiteral("mnuLibrarySaveWorkspace"))));
+  form.MainToolbarHandler(QStringLiteral("mnuLibrarySaveWorkspace"));
+  EXPECT_FALSE(gSaveWorkspace);
+  form.MainToolbarHandler(QStringLiteral("mnuLibraryHeader"));  // no command: nothing happens
+  EXPECT_FALSE(gSaveWorkspace);
+}
+
+TEST_F(MainWindowTest, ProgressOffLeavesAnEmptyStrip) {
+  frmReelwise& form = Build();
+  form.progProgress->BroadcastProgress(QStringLiteral("Fetching Data..."), 5, RGB(1, 2, 3));
+  form.ProgressOff();
+  EXPECT_TRUE(form.progProgress->Caption().isEmpty());
+  EXPECT_EQ(form.progProgress->Value(), 0);
+}
+
+class GridLayoutTest : public MainWindowTest {
+ protected:
+  void SetUp() override {
+    MainWindowTest::SetUp();
+    Build();
+    gTileColumns = kColumns;
+    gTileRowsVisible = 3;
+  }
+  static constexpr int kColumns = 5;
+};
+
+TEST_F(GridLayoutTest, TileGridHasAColumnPerTileAndAtLeastAPageOfRows) {
+  const ctl::FlexGrid& tiles = *gMainForm->flexThumbsTiled;
+  const struct {
+    int items;
+    int rows;
+  } cases[] = {{0, 3}, {1, 3}, {kColumns, 3}, {kColumns + 1, 3}, {10 * kColumns, 10}, {10 * kColumns + 1, 11}};
+  for (const auto& c : cases) {
+    modReelwise::LayoutThumbnailGrid(c.items);
+    EXPECT_EQ(tiles.Rows(), c.rows) << c.items;
+    EXPECT_EQ(tiles.Cols(), kColumns + 2);
+    EXPECT_EQ(tiles.ColWidth(0), 10);
+    EXPECT_EQ(tiles.ColWidth(kColumns + 1), 10);
+    EXPECT_EQ(tiles.ColWidth(1), gTileWidthTwips);
+    EXPECT_EQ(tiles.RowHeight(0), gTileHeightTwips);
+    EXPECT_EQ(tiles.Col(), c.items == 0 ? 0 : 1) << c.items;
+    // The scroll bar pages through the rows beyond the first page.
+    EXPECT_EQ(gMainForm->scrollFlex->Max(), c.rows - 3) << c.items;
+    EXPECT_EQ(gMainForm->scrollFlex->LargeChange(), 3);
+    EXPECT_EQ(gMainForm->scrollFlex->Value(), 0);
+    EXPECT_TRUE(gMainForm->scrollFlex->Tag().isEmpty());
+  }
+}
+
+TEST_F(GridLayoutTest, ListGridHasARowPerResultAndBandedRows) {
+  const ctl::FlexGrid& list = *gMainForm->flexThumbsList;
+  const struct {
+    int items;
+    int rows;
+  } cases[] = {{0, 4}, {1, 2}, {kColumns, kColumns + 1}, {kColumns + 1, kColumns + 2}, {10 * kColumns, 51}};
+  for (const auto& c : cases) {
+    modReelwise::LayoutThumbnailGrid(c.items);
+    EXPECT_EQ(list.Rows(), c.rows) << c.items;
+    EXPECT_EQ(list.RowHeight(0), 570);
+    EXPECT_EQ(list.RowHeight(1), gTileHeightTwips);
+  }
+}
+
+TEST_F(GridLayoutTest, ListScrollBarCountsTheRowsThatFit) {
+  gBrowserMode = 2;
+  ctl::FlexGrid& list = *gMainForm->flexThumbsList;
+  modReelwise::LayoutThumbnailGrid(10 * kColumns);
+  // Four data rows fit under the header.
+  list.SetHeight((570 + 4 * gTileHeightTwips) / gTwipsPerPixelY);
+  const struct {
+    int items;
+    int max;
+  } cases[] = {{0, 1}, {1, 1}, {4, 1}, {5, 2}, {50, 47}};
+  for (const auto& c : cases) {
+    modReelwise::UpdateThumbnailScrollBar(c.items);
+    EXPECT_EQ(gMainForm->scrollFlex->Min(), 1);
+    EXPECT_EQ(gMainForm->scrollFlex->LargeChange(), 4);
+    EXPECT_EQ(gMainForm->scrollFlex->Max(), c.max) << c.items;
+  }
+  gBrowserMode = 3;
+  modReelwise::UpdateThumbnailScrollBar(50);
+  EXPECT_EQ(gMainForm->scrollFlex->Min(), 1);
+  EXPECT_EQ(gMainForm->scrollFlex->Max(), 1);
+}
+
+TEST_F(GridLayoutTest, NoLayoutValueDividesByZero) {
+  gTileColumns = 0;
+  gTileRowsVisible = 0;
+  modReelwise::LayoutThumbnailGrid(7);
+  EXPECT_EQ(gMainForm->flexThumbsTiled->Cols(), 3) << "one tile column";
+  EXPECT_EQ(gMainForm->flexThumbsTiled->Rows(), 7);
+  gBrowserMode = 2;
+  gMainForm->flexThumbsList->SetRowHeight(1, 0);
+  modReelwise::UpdateThumbnailScrollBar(7);
+  EXPECT_EQ(gMainForm->scrollFlex->LargeChange(), 0);
+}
+
+TEST_F(GridLayoutTest, HistoryEntriesLineUpTheirBracketsAndOthersStay) {
+  ctl::ImageCombo& combo = *gMainForm->cmbBrowserHistory;
+  combo.SetWidth(400);
+  combo.ComboItems.Add(0, QString(), QStringLiteral("Holiday   [12 Files]"), QStringLiteral("_T"));
+  combo.ComboItems.Add(0, QString(), QStringLiteral("Rated 5 [3 Files]"), QStringLiteral("&R"));
+  combo.ComboItems.Add(0, QString(), QStringLiteral("No brackets here"), QStringLiteral("+T"));
+  combo.ComboItems.Add(0, QString(), QString(500, QLatin1Char('x')) + QStringLiteral(" [1]"), QStringLiteral("-T"));
+  modReelwise::AlignBrowserHistory();
+  const QString first = combo.ComboItems(1).Text();
+  const QString second = combo.ComboItems(2).Text();
+  EXPECT_EQ(first.size(), second.size());
+  EXPECT_TRUE(first.startsWith(QStringLiteral("Holiday ")));
+  EXPECT_TRUE(first.endsWith(QStringLiteral("  [12 Files]")));
+  EXPECT_EQ(combo.ComboItems(3).Text(), QStringLiteral("No brackets here"));
+  EXPECT_EQ(combo.ComboItems(4).Text(), QString(500, QLatin1Char('x')) + QStringLiteral("[1]")) << "no blanks";
+}
+
+TEST_F(GridLayoutTest, RedrawLockIsOneForTheProgramAndRemembersItsState) {
+  QWidget& window = *gMainForm;
+  modReelwise::SetWindowRedraw(&window, false);  // whatever came before, now released
+  EXPECT_FALSE(modReelwise::SetWindowRedraw(&window, false));
+  EXPECT_TRUE(modReelwise::SetWindowRedraw(&window, true));
+  EXPECT_FALSE(window.updatesEnabled());
+  EXPECT_FALSE(modReelwise::SetWindowRedraw(gMainForm->tvwLibrary, true));
+  EXPECT_TRUE(modReelwise::SetWindowRedraw(nullptr, false));
+  EXPECT_TRUE(window.updatesEnabled());
+}
+
+TEST_F(GridLayoutTest, ExpandIconShowsTheNodeState) {
+  ctl::TreeView& tree = *gMainForm->tvwLibrary;
+  ctl::Node* parent = tree.Nodes.Add(QString(), ctl::tvwFirst, QStringLiteral("ID5"), QStringLiteral("People"));
+  ctl::Node* child = tree.Nodes.Add(QStringLiteral("ID5"), ctl::tvwChild, QStringLiteral("ID6"), QStringLiteral("Anna"));
+  int16_t state = 0;
+  EXPECT_TRUE(modReelwise::UpdateNodeExpandIcon(&tree, parent, state));
+  EXPECT_EQ(state, 1);
+  parent->SetExpanded(true);
+  modReelwise::UpdateNodeExpandIcon(&tree, parent, state);
+  EXPECT_EQ(state, 2);
+  EXPECT_EQ(parent->StateImage(), 2);
+  modReelwise::UpdateNodeExpandIcon(&tree, child, state);
+  EXPECT_EQ(state, 3);
+  EXPECT_FALSE(child->Expanded());
+}
+
+TEST_F(GridLayoutTest, BrowserControlsAreEnabledAndDisabledTogether) {
+  modReelwise::SetBrowserControlsEnabled(false);
+  for (QWidget* control : std::initializer_list<QWidget*>{gMainForm->picLeft, gMainForm->picRight,
+                                                          gMainForm->picBottom, gMainForm->tbFileBrowser,
+                                                          gMainForm->tbSegments, gMainForm->cmbBrowserHistory,
+                                                          gMainForm->picHolder}) {
+    EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+  }
+  modReelwise::SetBrowserControlsEnabled(true);
+  EXPECT_TRUE(gMainForm->picHolder->isEnabled());
+}
+
+TEST_F(GridLayoutTest, LogoIsDrawnOnWhiteAtTheAskedSize) {
+  const QImage logo = modReelwise::DrawLogo(183, 177).toImage();
+  EXPECT_EQ(logo.size(), QSize(183, 177));
+  EXPECT_EQ(logo.pixelColor(0, 0), QColor(Qt::white));
+  EXPECT_NE(logo.pixelColor(91, 60), QColor(Qt::white)) << "the reel in the middle";
+}
+
+}  // namespace

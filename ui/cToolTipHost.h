@@ -1,0 +1,11 @@
+#pragma once
+// The rich tool tip of the result grids. So far it shows nothing; the tip
+// comes with its own work.
+#include <QWidget>
+
+class cToolTipHost {
+ public:
+  // Shows the tip of the hovered result near the screen point (x, y).
+  void Show(QWidget* owner, int x, int y) {}
+  void DestroyTip() {}
+};

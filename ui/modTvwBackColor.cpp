@@ -1,0 +1,8 @@
+#include "ui/modTvwBackColor.h"
+
+#include "options/ColourSchemeModel.h"
+#include "platform/controls/TreeView.h"
+
+void SetTreeViewBackColour(ctl::TreeView* tree) {
+  if (tree) tree->SetBackColor(gSchemeColour2);
+}
