@@ -12,62 +12,11 @@
 
 #include <algorithm>
 
-// Adds a Tags row (and its parent link) and returns its TagID.
-int32_t clsRWLibrary::CreateTag(const QString&, const QString&, const QVariant&) { return 0; }
-
-// Deletes a tag with its descendants, their links, segment tags and views.
-void clsRWLibrary::DeleteTreeNode(QString&) {}
-
-// Links two tags and removes the linked tag from segments carrying both.
-void clsRWLibrary::CreateTagRelationship(int32_t, int32_t, const QString&) {}
-
-// Deletes the link between two tags, in either direction.
-void clsRWLibrary::DeleteTagRelationship(int32_t, int32_t) {}
-
-// Gives tags without a behaviour or category those of their category.
-void clsRWLibrary::SetNodeBehaviours(bool) {}
-
-// Upper case, letters as their keypad digits, everything else unchanged.
-QString clsRWLibrary::ConvertToT9(const QString& Text) {
-  static const char kDigits[] = "22233344455566677778889999";
-  QString t9 = Text.toUpper();
-  for (QChar& c : t9) {
-    if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) c = QLatin1Char(kDigits[c.unicode() - 'A']);
-  }
-  return t9;
-}
-
-// Adds or removes a tag of a segment and redraws the tag cloud when shown.
-void clsRWLibrary::TagSegment(int32_t, int32_t, bool) {}
-
-// Stores a segment's rating and updates the rating the browsers show.
-void clsRWLibrary::RateSegment(int16_t, int32_t) {}
-
-// Adds a segment of a file (replacing one with the same points).
-void clsRWLibrary::CreateSegment(double, double, int32_t, int32_t SegmentID, int32_t& Result) { Result = SegmentID; }
-
-// Stores the start and end of a segment.
-void clsRWLibrary::UpdateSegmentAB(int32_t, double, double) {}
-
-// Deletes a segment with its thumbnail, tags and result rows.
-void clsRWLibrary::RemoveSegment(int32_t) {}
-
-// Removes files from the library (and from the disk when asked).
-void clsRWLibrary::RemoveFile(int32_t, bool) {}
-
-// Builds the tag structure of a file or segment and renders it as text.
-QString clsRWLibrary::GetSegmentTags(bool, int32_t, int32_t, bool, bool) { return QStringLiteral("--No Tags"); }
-
 // Runs one tag step of a view spec on SearchResults and records it.
 void clsRWLibrary::BuildSearchResults(const QString&, const QString&, bool, const QString&) {}
 
 // Runs one attribute or text step of a view spec and records it.
 void clsRWLibrary::ExecuteSearch(const QString&, const QString&, const QString&) {}
-
-// Empties SearchResults in the transaction "DSR".
-void clsRWLibrary::DeleteSearchResults() {
-  RunInTransaction(QStringLiteral("DSR"), [this] { m_Connection->Execute(QStringLiteral("DELETE FROM SearchResults")); });
-}
 
 // Reads vw_SearchResults into gResults with the selection flags.
 void clsRWLibrary::FetchSearchResults() {
@@ -105,9 +54,6 @@ void clsRWLibrary::SetHistoryIndex(int16_t& n) {
 // True at the last history entry.
 bool clsRWLibrary::NoFurtherHistory() const { return m_HistoryIndex == static_cast<int>(gHistory.size()) - 1; }
 
-// True when the current view has two or more steps.
-bool clsRWLibrary::ViewModified() const { return gViewSpec.count(QLatin1Char('|')) >= 2; }
-
 // The view spec saved under a tree key ("ID" and a TagID).
 QString clsRWLibrary::GetViewSpec(QString& Key) {
   Key.remove(QStringLiteral("ID"));
@@ -131,9 +77,6 @@ void clsRWLibrary::ShowTagCloud(bool) {}
 
 // Rebuilds TagCloud from SearchResults.
 void clsRWLibrary::PopulateTagCloudTable() {}
-
-// The total playing time of the results or of the library as text.
-QString clsRWLibrary::GetPlayListStats(bool) { return QStringLiteral("0h:00m:00s"); }
 
 // Prepares one library check; nothing calls it.
 void clsRWLibrary::LibraryAnalysis() {}

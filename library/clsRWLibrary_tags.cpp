@@ -1,0 +1,137 @@
+// Tags, links, segments, tagging, ratings, files and the segment tag
+// structure: the library object's side of each operation around the database
+// work of TagStore (progress, refreshing the view and the tag cloud, the
+// windows that show what changed, reports).
+#include "library/clsRWLibrary.h"
+
+#include "core/ProgramMessage.h"
+#include "core/modReelwise.h"
+#include "library/ResultItem.h"
+#include "library/TagStore.h"
+#include "mainwindow/frmReelwise.h"
+#include "platform/RWError.h"
+#include "player/clsRWPlayer.h"
+#include "ui/cwProgress.h"
+
+namespace {
+
+QWidget* Owner() { return gMainForm; }
+
+void ReportNumbered(const RWError& error, const QString& separator) {
+  ShowProgramMessage(QString::number(error.Number()) + separator + error.Description(), vbExclamation, QString(),
+                     Owner());
+}
+
+}  // namespace
+
+int32_t clsRWLibrary::CreateTag(const QString& Name, const QString& Type, const QVariant& Parent) {
+  const QString parent = Parent.isNull() ? QString() : Parent.toString();
+  const int32_t id = TagStore::CreateTag(*m_Connection, Name, Type, parent);
+  if (gAutoRefresh) RefreshResults();
+  return id;
+}
+
+void clsRWLibrary::DeleteTreeNode(QString& Key) {
+  TagStore::DeleteTreeNode(*m_Connection, Key);
+  RefreshAfterEdit();
+}
+
+void clsRWLibrary::CreateTagRelationship(int32_t TagID, int32_t LinkedTag, const QString& Relationship) {
+  const TagStore::LinkOutcome outcome = TagStore::CreateTagRelationship(*m_Connection, TagID, LinkedTag, Relationship);
+  if (outcome.stored) {
+    RefreshAfterEdit();
+    return;
+  }
+  const QString refusal = TagStore::ParentLinkRefusal(outcome.check);
+  if (!refusal.isEmpty()) ShowProgramMessage(refusal, vbExclamation, QString(), Owner());
+}
+
+void clsRWLibrary::DeleteTagRelationship(int32_t TagA, int32_t TagB) {
+  TagStore::DeleteTagRelationship(*m_Connection, TagA, TagB);
+  RefreshAfterEdit();
+}
+
+void clsRWLibrary::SetNodeBehaviours(bool All) { TagStore::SetNodeBehaviours(*m_Connection, !All); }
+
+QString clsRWLibrary::ConvertToT9(const QString& Text) { return TagStore::ConvertToT9(Text); }
+
+void clsRWLibrary::TagSegment(int32_t SegmentID, int32_t TagID, bool Remove) {
+  TagStore::TagSegment(*m_Connection, SegmentID, TagID, Remove);
+  if (gTagCloudShown) ShowTagCloud(true);
+}
+
+void clsRWLibrary::RateSegment(int16_t Rating, int32_t SegmentID) {
+  if (!TagStore::RateSegment(*m_Connection, Rating, SegmentID)) return;
+  // The rating shows in the inspector's segment list and in the results.
+  if (gMainForm && gMainForm->flexSegments) {
+    ctl::FlexGrid& grid = *gMainForm->flexSegments;
+    const QString id = QString::number(SegmentID);
+    for (int row = 1; row < grid.Rows(); ++row) {
+      if (grid.TextMatrix(row, 4) == id) grid.SetTextMatrix(row, 5, QString::number(Rating));
+    }
+  }
+  for (ResultItem& item : gResults) {
+    if (item.SegmentID == SegmentID) item.Rating = Rating;
+  }
+  if (gCurrentItem.SegmentID == SegmentID) gCurrentItem.Rating = Rating;
+  if (gInspectedItem.SegmentID == SegmentID) gInspectedItem.Rating = Rating;
+}
+
+void clsRWLibrary::CreateSegment(double Start, double End, int32_t FileID, int32_t SegmentID, int32_t& Result) {
+  Result = TagStore::CreateSegment(*m_Connection, Start, End, FileID, SegmentID, ThumbnailCache).result;
+}
+
+void clsRWLibrary::UpdateSegmentAB(int32_t SegmentID, double Start, double End) {
+  TagStore::UpdateSegmentAB(*m_Connection, SegmentID, Start, End);
+}
+
+void clsRWLibrary::RemoveSegment(int32_t SegmentID) {
+  TagStore::RemoveSegment(*m_Connection, SegmentID, ThumbnailCache);
+  if (gResultKind != QLatin1String("File")) {
+    FetchSearchResults();
+    ShowSearchResults();
+  }
+}
+
+void clsRWLibrary::RemoveFile(int32_t FileID, bool DeleteFromDisk) {
+  TagStore::RemoveFileRequest request;
+  request.fileId = FileID;
+  request.deleteFromDisk = DeleteFromDisk;
+  request.inspectedFileId = gInspectedItem.FileID;
+  for (size_t i = 1; i < gResults.size(); ++i) request.results.push_back({gResults[i].FileID, gResults[i].Selected});
+  if (gMainForm && gMainForm->progProgress) gMainForm->progProgress->SetMax(FileID == 0 ? SelectedCount : 1);
+  ShowProgress(QStringLiteral("Removing Files..."), 0);
+  request.progress = [this](int32_t done) { ShowProgress(QStringLiteral("Removing Files..."), done); };
+  request.releaseInspected = [] {
+    if (gPlayer) gPlayer->CleanUp();
+    if (gMainForm) gMainForm->ClearInspector();
+  };
+  const TagStore::RemoveFileResult result = TagStore::RemoveFile(*m_Connection, request, ThumbnailCache);
+  for (const QString& message : result.messages) ShowProgramMessage(message, vbExclamation, QString(), Owner());
+  FetchSearchResults();
+  ShowSearchResults();
+  ShowProgress(QString(), 0);
+  ProgressOff();
+}
+
+QString clsRWLibrary::GetSegmentTags(bool WholeFile, int32_t FileID, int32_t SegmentID, bool Layout,
+                                     bool StructureOnly) {
+  try {
+    return TagStore::GetSegmentTags(*m_Connection, WholeFile, FileID, SegmentID, Layout, StructureOnly);
+  } catch (const RWError& error) {
+    ReportNumbered(error, QStringLiteral(" "));
+    return QString();
+  }
+}
+
+QString clsRWLibrary::GetPlayListStats(bool Current) { return TagStore::GetPlayListStats(*m_Connection, Current); }
+
+bool clsRWLibrary::ViewModified() const { return TagStore::ViewModified(gViewSpec); }
+
+void clsRWLibrary::DeleteSearchResults() {
+  try {
+    TagStore::DeleteSearchResults(*m_Connection);
+  } catch (const RWError& error) {
+    ReportError(error);
+  }
+}
