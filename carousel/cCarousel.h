@@ -2,6 +2,8 @@
 // The carousel, the ten-foot browser of TV-Out mode. So far it answers the
 // calls of start-up and of the library; the carousel itself comes with its
 // own work.
+#include <QString>
+
 #include <cstdint>
 #include <memory>
 
@@ -10,8 +12,15 @@ class cCarousel {
   // The start-up animation of TV-Out mode; gAppReady is held True while it
   // runs and cleared at its end.
   void AppStartUp(bool First, bool Second);
+  // "L" runs the next wipe-in of new results in reverse; any other text
+  // the normal way.
+  QString WipeDirection;
+
   // Keeps a snapshot of the canvas.
   void SaveContext() {}
+  // An announcement across the canvas, its size and opacity running from
+  // `From` to `To`.
+  void Broadcast(const QString& Message, double From, double To) {}
   // Forgets the old result set: no current result.
   void NewResults();
   // Makes a result current (clamped to the results).

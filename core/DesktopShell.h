@@ -38,6 +38,9 @@ class DesktopShell {
   virtual bool ShowOpenWithChooser(const QString& path) = 0;
   // The desktop's own properties window; false when the desktop has none.
   virtual bool ShowProperties(const QString& path) = 0;
+  // Opens a web address in the desktop's browser. A shell that only knows
+  // files is handed the address as a document.
+  virtual int OpenUrl(const QString& url) { return OpenWithDefault(url); }
 };
 
 // The desktop shell in use: the system's (GIO and D-Bus) unless replaced.

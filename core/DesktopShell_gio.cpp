@@ -97,6 +97,12 @@ class GioDesktopShell : public DesktopShell {
     return app ? Launch(app.p, path) : SE_ERR_NOASSOC;
   }
 
+  int OpenUrl(const QString& url) override {
+    ErrorPtr error;
+    g_app_info_launch_default_for_uri(url.toUtf8().constData(), nullptr, &error.p);
+    return CodeForError(error.p);
+  }
+
   int OpenWith(const QString& appId, const QString& path) override {
     GList* apps = g_app_info_get_all_for_type(ContentTypeOf(path).toUtf8().constData());
     int code = SE_ERR_NOASSOC;

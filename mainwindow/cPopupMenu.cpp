@@ -4,11 +4,29 @@
 #include "platform/controls/ImageList.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QFontMetrics>
 #include <QMenu>
+
+#include <algorithm>
+
+namespace {
+
+bool IsSeparator(const QString& caption, const QString& key) { return caption == QLatin1String("-") && key.isEmpty(); }
+
+// The shortcut is the caption's text after its tab: "Save As...\tF12".
+QKeySequence ShortcutOf(const QString& caption) {
+  const qsizetype tab = caption.indexOf(QLatin1Char('\t'));
+  return tab < 0 ? QKeySequence() : QKeySequence(caption.mid(tab + 1), QKeySequence::PortableText);
+}
+
+}  // namespace
 
 cPopupMenu::cPopupMenu(QWidget* owner) : owner_(owner) {}
 
-cPopupMenu::~cPopupMenu() = default;
+cPopupMenu::~cPopupMenu() {
+  for (const QPointer<QMenu>& menu : menus_) delete menu.data();
+}
 
 const cPopupMenu::Item& cPopupMenu::At(int index) const {
   if (index < 1 || index > Count()) {
@@ -25,13 +43,10 @@ cPopupMenu::Item& cPopupMenu::At(int index) {
 QMenu* cPopupMenu::MenuOf(int index) {
   Item& item = At(index);
   if (!item.menu) {
-    if (item.action) {
-      item.menu = new QMenu(owner_);
-      item.action->setMenu(item.menu);
-    } else {
-      topMenus_.push_back(std::make_unique<QMenu>(owner_));
-      item.menu = topMenus_.back().get();
-    }
+    item.menu = new QMenu(owner_);
+    menus_.emplace_back(item.menu);
+    Colour(item.menu);
+    if (item.action) item.action->setMenu(item.menu);
   }
   return item.menu;
 }
@@ -42,23 +57,36 @@ int cPopupMenu::AddItem(const QString& caption, const QString&, int, int parentI
   item.caption = caption;
   item.key = key;
   item.parent = parentIndex;
+  item.icon = iconIndex;
   item.checked = checked;
   item.enabled = enabled;
   items_.push_back(item);
   const int index = Count();
   if (parentIndex > 0) {
     QMenu* menu = MenuOf(parentIndex);
-    QAction* action = caption == QLatin1String("-") && key.isEmpty() ? menu->addSeparator() : menu->addAction(caption);
+    QAction* action = IsSeparator(caption, key) ? menu->addSeparator() : menu->addAction(QString());
     if (images_ && iconIndex >= 0 && iconIndex < images_->ListImages.Count()) {
       action->setIcon(images_->ExtractIcon(iconIndex + 1));
     }
-    QObject::connect(action, &QAction::triggered, [this, index] {
-      if (Click) Click(index);
-    });
+    const QKeySequence shortcut = ShortcutOf(caption);
+    if (!shortcut.isEmpty() && owner_) {
+      // The window carries the entry too, so that its key works while the
+      // menu is closed.
+      action->setShortcut(shortcut);
+      owner_->addAction(action);
+    }
+    QObject::connect(action, &QAction::triggered, action, [this, index] { Chosen(index); });
     items_.back().action = action;
   }
   Apply(index);
   return index;
+}
+
+// Whatever the shown menu did to the entry's mark is undone: the command the
+// item stands for decides the mark.
+void cPopupMenu::Chosen(int index) {
+  Apply(index);
+  if (Enabled(index) && ReachableThroughParents(index) && Click) Click(index);
 }
 
 int cPopupMenu::IndexForKey(const QString& key) const {
@@ -75,7 +103,10 @@ bool cPopupMenu::RadioChecked(int index) const { return At(index).radio; }
 bool cPopupMenu::Enabled(int index) const { return At(index).enabled; }
 bool cPopupMenu::Visible(int index) const { return At(index).visible; }
 bool cPopupMenu::Header(int index) const { return At(index).header; }
+int cPopupMenu::Parent(int index) const { return At(index).parent; }
+int cPopupMenu::IconIndex(int index) const { return At(index).icon; }
 QMenu* cPopupMenu::Menu(int index) const { return At(index).menu; }
+QAction* cPopupMenu::Action(int index) const { return At(index).action; }
 
 void cPopupMenu::SetCaption(int index, const QString& caption) {
   At(index).caption = caption;
@@ -102,7 +133,39 @@ void cPopupMenu::SetVisible(int index, bool visible) {
   Apply(index);
 }
 
-void cPopupMenu::SetHeader(int index, bool header) { At(index).header = header; }
+void cPopupMenu::SetHeader(int index, bool header) {
+  At(index).header = header;
+  Apply(index);
+}
+
+int cPopupMenu::ItemHeight(int index) const {
+  At(index);
+  const int text = QFontMetrics(QApplication::font("QMenu")).height();
+  const int icon = images_ ? images_->ImageHeight() : 16;
+  return std::max(text, icon) + 6;
+}
+
+void cPopupMenu::SetCustomColours(bool use, COLORREF back, COLORREF text, COLORREF highlight) {
+  customColours_ = use;
+  colours_[0] = back;
+  colours_[1] = text;
+  colours_[2] = highlight;
+  for (const QPointer<QMenu>& menu : menus_) {
+    if (menu) Colour(menu);
+  }
+}
+
+void cPopupMenu::Colour(QMenu* menu) const {
+  QPalette palette = QApplication::palette(menu);
+  if (customColours_) {
+    palette.setColor(QPalette::Window, ColorRefToQColor(colours_[0]));
+    palette.setColor(QPalette::Base, ColorRefToQColor(colours_[0]));
+    palette.setColor(QPalette::WindowText, ColorRefToQColor(colours_[1]));
+    palette.setColor(QPalette::Text, ColorRefToQColor(colours_[1]));
+    palette.setColor(QPalette::Highlight, ColorRefToQColor(colours_[2]));
+  }
+  menu->setPalette(palette);
+}
 
 std::vector<int> cPopupMenu::TopLevelItems() const {
   std::vector<int> top;
@@ -112,12 +175,29 @@ std::vector<int> cPopupMenu::TopLevelItems() const {
   return top;
 }
 
+bool cPopupMenu::ReachableThroughParents(int index) const {
+  for (int parent = At(index).parent; parent > 0; parent = At(parent).parent) {
+    if (!At(parent).enabled || !At(parent).visible) return false;
+  }
+  return true;
+}
+
 void cPopupMenu::Apply(int index) {
   const Item& item = At(index);
-  if (!item.action) return;
-  if (!item.action->isSeparator()) item.action->setText(item.caption);
-  item.action->setCheckable(item.checked || item.radio);
-  item.action->setChecked(item.checked || item.radio);
-  item.action->setEnabled(item.enabled);
-  item.action->setVisible(item.visible);
+  if (QAction* action = item.action) {
+    if (!action->isSeparator()) {
+      // A header shows its word without the dash, in bold.
+      action->setText(item.header ? item.caption.mid(1) : item.caption);
+      QFont font = action->font();
+      font.setBold(item.header);
+      action->setFont(font);
+    }
+    action->setCheckable(item.checked || item.radio);
+    action->setChecked(item.checked || item.radio);
+    action->setVisible(item.visible);
+    action->setEnabled(item.enabled && ReachableThroughParents(index));
+  }
+  for (int child = index + 1; child <= Count(); ++child) {
+    if (At(child).parent == index) Apply(child);
+  }
 }

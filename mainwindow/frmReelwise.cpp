@@ -29,6 +29,10 @@ frmReelwise::frmReelwise() {
   CreateControls();
   tbControlBox->ButtonClick = [this](ctl::Button& button) { tbControlBox_ButtonClick(button); };
   tbrMenu->ButtonClick = [this](ctl::Button& button) { tbrMenu_ButtonClick(button); };
+  tbMain->ButtonClick = [this](ctl::Button& button) { tbMain_ButtonClick(button); };
+  tbMain->ButtonMenuClick = [this](ctl::ButtonMenu& entry) { tbMain_ButtonMenuClick(entry); };
+  tbFileBrowser->ButtonClick = [this](ctl::Button& button) { tbFileBrowser_ButtonClick(button); };
+  tbFileBrowser->ButtonMenuClick = [this](ctl::ButtonMenu& entry) { tbFileBrowser_ButtonMenuClick(entry); };
   picWindowHeader->Resize = [this] { picWindowHeader_Resize(); };
 }
 

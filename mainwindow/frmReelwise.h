@@ -29,6 +29,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <initializer_list>
 #include <memory>
 
 class QAction;
@@ -41,6 +42,7 @@ class cPopupMenu;
 class cToolTipHost;
 class cwProgress;
 class ucCanvas;
+struct ResultItem;
 
 // Geometry of one inspector tab in pixels, three values in record order.
 struct InspectorTab {
@@ -185,8 +187,17 @@ class frmReelwise : public QWidget, public ISubclass {
 
   // Ends a progress display: an empty caption and a plain strip.
   void ProgressOff();
-  // The command dispatcher: every menu key, toolbar button and shortcut.
+  // The command dispatcher: every menu key, toolbar button and shortcut. A
+  // key that names no command is ignored; a failing command is reported in
+  // the program's message box and the program goes on. Modal steps run
+  // nested event loops, in which further commands may arrive.
   void MainToolbarHandler(const QString& sCommand);
+  // The number n of an external-application key "mnuToolsExternalApps" & n
+  // (1 to 30); 0 for any other key.
+  static int ExternalAppNumber(const QString& key);
+  // Lays the menu and tool bands out and colours the menu in the scheme
+  // colours; runs again whenever the colour scheme changes.
+  void BuildRebar();
   // Colours the pane frames and focuses the control of the browser view.
   void SetFocusToBrowser();
   // Lays the panes out for the window's size; sets gTileColumns and
@@ -200,6 +211,33 @@ class frmReelwise : public QWidget, public ISubclass {
   void ArrangeInspector();
   void ClearInspector();
   void ResetInspectorHistory();
+  void LoadInspector(ResultItem& Item, bool& Loaded);
+  // Expands or collapses inspector tab 1 to 4.
+  void lblCollapseTab_Click(int16_t Index);
+
+  // Commands of the main window (mainwindow/frmReelwise_pending.cpp).
+  void OpenLibraryDialog();
+  void ExportBrowserToCSV();
+  void mnuAnalyze_Click();
+  void mnuFilePoster_Click();
+  void ToggleTVOutMode(bool On);
+  void ToggleFullScreen(bool Layout, bool Force);
+  // Runs external application 1 to 30 on gSavedItem's file; -1 its default program.
+  void LaunchExternalApp(int16_t& Index);
+  // The Add Files command: the add-files dialog, then the run.
+  void AddScannedFiles();
+
+  // Result browser services (browser/).
+  void ShowTileView();
+  void ShowListView();
+  void ShowCarouselView();
+  // mode "Select", "De-select", "Invert" or "Refresh" on results first..last
+  // (0 and 0: all).
+  void ApplySelection(const QString& mode, int32_t first, int32_t last);
+  void SetBrowserIndex(int32_t SegmentID);
+  void SortListColumn(int16_t column);
+  void flexThumbsTiled_LeaveCell();
+  void flexThumbsList_LeaveCell();
 
   // ISubclass: the main window's own window messages.
   int32_t ISubclass_MsgResponse() override;
@@ -258,7 +296,28 @@ class frmReelwise : public QWidget, public ISubclass {
   void SetInterfaceStyle();
   void m_cMenu_Click(int ItemNumber);
   void tbrMenu_ButtonClick(ctl::Button& Button);
-  void ToggleMenuCheck(const QString& key, bool& mirror);
+
+  // The command dispatcher's steps (frmReelwise_commands.cpp).
+  void RunCommand(const QString& sCommand);
+  bool ToggleMenuCheck(const QString& key);
+  void SetRadioGroup(std::initializer_list<const char*> keys, const char* chosen);
+  void SetResultKind(const char* kind, const char* key, const char* button);
+  void SetStorageFilter(const char* filter, const char* key, const char* image, const char* toolTip);
+  void ShowOptions(int16_t group);
+  void ShowDialogOverGlass(QWidget& dialog);
+  void RestoreFocus();
+  void RunPlaylist();
+  void ShowOrHideInspector();
+  void ShowOrHideTagCloud();
+  void ShowDuplicates();
+  void SetGUILayout(int32_t layout);
+  void OpenHelpPage(const QString& address);
+
+  // Toolbars (frmReelwise_toolbars.cpp).
+  void tbMain_ButtonClick(ctl::Button& Button);
+  void tbMain_ButtonMenuClick(ctl::ButtonMenu& ButtonMenu);
+  void tbFileBrowser_ButtonClick(ctl::Button& Button);
+  void tbFileBrowser_ButtonMenuClick(ctl::ButtonMenu& ButtonMenu);
 
   int32_t m_MsgResponse = 0;
   bool unloading_ = false;

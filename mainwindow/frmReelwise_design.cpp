@@ -148,6 +148,8 @@ void frmReelwise::CreateTitleBar() {
                       {"CAROUSEL_VIEW", "Show the Browser as a Carousel of Images", group},
                       {"SEP5", "", sep},
                       {"OPTIONS", "Configure Program Options", ctl::tbrDefault}});
+  // The inspector is shown at start, as its menu item's mark says.
+  tbMain->Buttons(QStringLiteral("INSPECTOR")).SetValue(ctl::tbrPressed);
 }
 
 void frmReelwise::CreateTreePane() {

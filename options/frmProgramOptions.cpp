@@ -45,4 +45,5 @@ void frmProgramOptions::ApplyColourScheme() {
     gMediaButtons[i] = {face("_NORMAL"), face("_HOVER"), face("_DOWN")};
     buttons[i]->SetPicture(gMediaButtons[i].Normal);
   }
+  gMainForm->BuildRebar();
 }

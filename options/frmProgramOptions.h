@@ -1,9 +1,10 @@
 #pragma once
-// The options dialog. So far only what the main window's load calls:
-// applying the colour scheme to the program's skin.
+// The options dialog. So far the window the menu commands open on a page,
+// and applying the colour scheme to the program's skin.
 #include <QPixmap>
 #include <QWidget>
 
+#include <cstdint>
 #include <vector>
 
 // The Normal, Hover and Down faces of one preview transport button.
@@ -18,6 +19,11 @@ extern std::vector<MediaButtonFaces> gMediaButtons;
 class frmProgramOptions : public QWidget {
  public:
   frmProgramOptions();
+
+  // The page the dialog opens on: 1 general settings, 2 external
+  // applications, 3 file previews, 4 TV-Out, 5 library overview and
+  // statistics, 6 colour scheme.
+  int16_t OptionGroup = 1;
 
   // Takes the skin as compiled in (the scheme's recolouring comes with the
   // colour-scheme work): the scheme colours are sampled from it, and the

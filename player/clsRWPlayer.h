@@ -15,6 +15,8 @@ class clsRWPlayer {
 
   // Stops playback and releases the file.
   void CleanUp() {}
+  // Pauses the preview.
+  void Pause() {}
   // 0 to 100.
   int32_t Volume() const { return volume_; }
   // Native size of the open video; 0 when none is open.
@@ -32,3 +34,5 @@ class clsRWPlayer {
 };
 
 extern std::unique_ptr<clsRWPlayer> gPlayer;
+// True while the play queue of the current results is valid.
+extern bool gPlayQueueBuilt;

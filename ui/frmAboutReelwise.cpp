@@ -1,0 +1,6 @@
+#include "ui/frmAboutReelwise.h"
+
+frmAboutReelwise::frmAboutReelwise() {
+  setObjectName(QStringLiteral("frmAboutReelwise"));
+  setWindowTitle(QStringLiteral("About Reelwise II"));
+}
