@@ -1,0 +1,341 @@
+// The command dispatcher: what every key does, the keys it ignores, the
+// state the modes leave when the view runs again, its nested use from a modal
+// window and its handling of a failing command.
+#include "carousel/cCarousel.h"
+#include "core/modRegistry.h"
+#include "library/ResultItem.h"
+#include "options/frmProgramOptions.h"
+#include "player/clsRWPlayer.h"
+#include "tests/mainwindow/CommandRun.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using rwtest::CommandTest;
+
+class DispatcherTest : public CommandTest {
+ protected:
+  void SetUp() override {
+    CommandTest::SetUp();
+    watch.shown.clear();
+  }
+
+  rwtest::ScriptedFileDialogs dialogs;
+  rwtest::ModalWatch watch;
+};
+
+TEST_F(DispatcherTest, EveryKeyMakesItsCalls) {
+  struct Case {
+    const char* key;
+    std::function<void()> before;
+    std::function<void()> check;
+  };
+  const auto none = [] {};
+  int16_t optionGroup = 0;
+  int dialogsBefore = 0;
+  QString guide;
+  watch.inside = [&](QWidget& window) {
+    if (auto* options = dynamic_cast<frmProgramOptions*>(&window)) optionGroup = options->OptionGroup;
+  };
+  auto optionsOn = [&](int16_t group) {
+    return [&, group] {
+      EXPECT_EQ(watch.shown, QStringList({"frmGlass", "frmProgramOptions"}));
+      EXPECT_EQ(optionGroup, group);
+    };
+  };
+  auto fileDialog = [&](FileDialogKind kind, const char* title) {
+    return [&, kind, title] {
+      ASSERT_EQ(dialogs.Count(), dialogsBefore + 1);
+      EXPECT_EQ(dialogs.Last().kind, kind);
+      EXPECT_EQ(dialogs.Last().title, QLatin1String(title));
+    };
+  };
+  auto nothingShown = [&] {
+    EXPECT_EQ(dialogs.Count(), dialogsBefore);
+    EXPECT_TRUE(watch.shown.isEmpty());
+  };
+  auto view = [&](int mode, const char* key, const char* button) {
+    return [=] {
+      EXPECT_EQ(gBrowserMode, mode);
+      for (const char* k : {"mnuViewTile", "mnuViewList", "mnuViewCarousel"}) EXPECT_EQ(Radio(k), k == key) << k;
+      EXPECT_EQ(Form().tbMain->Buttons(QLatin1String(button)).Value(), ctl::tbrPressed);
+    };
+  };
+  auto current = [] {
+    gCurrentItem.SegmentID = 7;
+    gInspectedItem.SegmentID = 8;
+    gSavedItem = ResultItem{};
+  };
+  auto selected = [](std::vector<bool> flags) {
+    return [flags] {
+      for (size_t i = 0; i < flags.size(); ++i) {
+        EXPECT_EQ(gResults[i + 1].Selected, flags[i]) << i;
+        EXPECT_EQ(gSelectedById[i + 1], flags[i] ? 1 : 0) << i;
+      }
+      EXPECT_FALSE(gPlayQueueBuilt);
+    };
+  };
+
+  const Case cases[] = {
+      {"mnuLibraryNew", [&] { dialogs.Cancel(); },
+       fileDialog(FileDialogKind::Save, "Specify a name for this new Library...")},
+      {"mnuLibraryOpen", [&] { dialogs.Cancel(); }, fileDialog(FileDialogKind::Open, "Choose Library")},
+      {"mnuLibrarySaveAs", [&] { dialogs.Cancel(); }, fileDialog(FileDialogKind::Save, "Save Library")},
+      {"mnuLibraryAddFiles", none, nothingShown},  // no library open
+      {"mnuToolsFindFiles", none, nothingShown},   // no library open
+      {"mnuLibraryInfo", none, optionsOn(5)},
+      {"mnuToolsExternalAppSetup", none, optionsOn(2)},
+      {"mnuToolsOptions", none, optionsOn(1)},
+      {"mnuHelpAbout", none, [&] { EXPECT_EQ(watch.shown, QStringList({"frmGlass", "frmAboutReelwise"})); }},
+      {"mnuToolsRunPlaylist", none, nothingShown},  // no results
+      {"mnuToolsRunPlaylist", [&] { FakeResults(3); gPlayStartIndex = 2; },
+       [&] {
+         EXPECT_EQ(watch.shown, QStringList({"frmDSSink"}));
+         EXPECT_EQ(gPlayStartIndex, 0);
+       }},
+      {"mnuHelpUserGuide", none, [&] { guide = desktop_->opened.value(0); }},
+      {"mnuHelpForum", none,
+       [&] {
+         ASSERT_EQ(desktop_->opened.size(), 1);
+         EXPECT_EQ(guide, desktop_->opened[0] + QStringLiteral("index-of-content-t50.html")) << "on the forum site";
+       }},
+      {"mnuHelpBlog", none,
+       [&] {
+         ASSERT_EQ(desktop_->opened.size(), 1);
+         EXPECT_FALSE(guide.startsWith(desktop_->opened[0]));
+       }},
+      {"mnuHelpDailyTip", [&] { boxes.Answer(vbOK); },
+       [&] { EXPECT_EQ(boxes.Last().title, QStringLiteral("Tip of The Day")); }},
+      {"mnuBrowserBack", none, [] { EXPECT_EQ(gCarousel->WipeDirection, QStringLiteral("L")); }},
+      {"mnuBrowserForward", none, [] { EXPECT_EQ(gCarousel->WipeDirection, QStringLiteral("M")); }},
+      {"mnuBrowserRefresh", [] { gLibrary->ResultCount = 4; }, [] { EXPECT_EQ(gLibrary->ResultCount, 0); }},
+      {"mnuLibrarySaveWorkspace", none,
+       [] {
+         EXPECT_TRUE(gSaveWorkspace);
+         EXPECT_TRUE(Checked("mnuLibrarySaveWorkspace"));
+       }},
+      {"mnuToolsRandomPlayback", [] { gPlayQueueBuilt = true; },
+       [] {
+         EXPECT_TRUE(gRandomPlayback);
+         EXPECT_FALSE(gPlayQueueBuilt);
+         EXPECT_EQ(Form().tbMain->Buttons(QStringLiteral("SHUFFLE")).Value(), ctl::tbrPressed);
+       }},
+      {"mnuViewGUIAlternate", none,
+       [] {
+         EXPECT_EQ(Form().m_GUILayout, 2);
+         EXPECT_EQ(modRegistry::GetRegValue(HKEY_CURRENT_USER, kRegGeneral, QStringLiteral("GUILayout")).ToLong(0), 2);
+       }},
+      {"mnuViewGUIStandard", none, [] { EXPECT_EQ(Form().m_GUILayout, 1); }},
+      {"mnuViewList", none, view(2, "mnuViewList", "LIST_VIEW")},
+      {"mnuViewCarousel", none, view(3, "mnuViewCarousel", "CAROUSEL_VIEW")},
+      {"mnuViewTile", none, view(1, "mnuViewTile", "TILE_VIEW")},
+      {"mnuViewExpandSpecs", none, [] { EXPECT_TRUE(Checked("mnuViewExpandSpecs")); }},
+      {"mnuViewExpandPreview", none, [] { EXPECT_FALSE(Checked("mnuViewExpandPreview")); }},
+      {"mnuViewExpandCataloguing", none, [] { EXPECT_FALSE(Checked("mnuViewExpandCataloguing")); }},
+      {"mnuViewExpandSegments", none, [] { EXPECT_FALSE(Checked("mnuViewExpandSegments")); }},
+      {"mnuTV-Out", none,
+       [] {
+         EXPECT_TRUE(gTVOutMode);
+         EXPECT_TRUE(Checked("mnuTV-Out"));
+       }},
+      {"mnuTV-Out", none, [] { EXPECT_FALSE(gTVOutMode); }},
+      {"mnuToolsMediaInfo", current, [] { EXPECT_EQ(gSavedItem.SegmentID, 7); }},
+      {"mnuToolsCreatePoster", current, [] { EXPECT_EQ(gSavedItem.SegmentID, 7); }},
+      {"mnuBrowserSelectAll", [&] { FakeResults(3); }, selected({true, true, true})},
+      {"mnuBrowserSelectNone", none, selected({false, false, false})},
+      {"mnuBrowserSelectInverse", [] { gResults[2].Selected = true; }, selected({true, false, true})},
+      {"mnuViewInspector", none,
+       [] {
+         EXPECT_EQ(Form().picBottom->Height(), 0);
+         EXPECT_EQ(Form().tbMain->Buttons(QStringLiteral("INSPECTOR")).Value(), ctl::tbrUnpressed);
+         EXPECT_TRUE(Form().updatesEnabled());
+       }},
+      {"mnuToolsShowDuplicates", none,
+       [] {
+         EXPECT_EQ(gBrowserMode, 2);
+         EXPECT_TRUE(Form().updatesEnabled());
+       }},
+      {"mnuToolsShowMissing", none, none},
+      {"mnuToolsShowMissingThumbs", none, none},
+      {"mnuToolsExportCSV", none, none},
+      {"mnuViewFullScreen", none, none},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key);
+    watch.shown.clear();
+    desktop_->opened.clear();
+    dialogsBefore = dialogs.Count();
+    c.before();
+    Send(c.key);
+    c.check();
+  }
+  EXPECT_EQ(boxes.Count(), 1) << "only the tip of the day; no command failed";
+}
+
+TEST_F(DispatcherTest, KeysThatNameNoCommandDoNothing) {
+  const QStringList before = MenuState();
+  const char* keys[] = {"mnulibrarysaveworkspace", "MNUTV-OUT",        "mnuTV-out",
+                        "mnuLibraryHeader",        "mnuToolsExternalApps", "mnuToolsExternalApps0",
+                        "None defined for this menu", "mnuToolsCreatePosterArt", "mnuViewTabVisibility",
+                        "mnuBrowserRefresh ",      "",                 "mnuLibrary"};
+  gLibrary->ResultCount = 4;
+  for (const char* key : keys) Send(key);
+  EXPECT_EQ(MenuState(), before);
+  EXPECT_EQ(gLibrary->ResultCount, 4) << "no refresh ran";
+  EXPECT_FALSE(gSaveWorkspace);
+  EXPECT_FALSE(gTVOutMode);
+  EXPECT_TRUE(watch.shown.isEmpty());
+  EXPECT_EQ(dialogs.Count(), 0);
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST(ExternalAppKeyTest, OnlyTheNumbersOneToThirtyNameAnApplication) {
+  const struct {
+    const char* key;
+    int number;
+  } cases[] = {{"mnuToolsExternalApps12", 12}, {"mnuToolsExternalApps1", 1},  {"mnuToolsExternalApps30", 30},
+               {"mnuToolsExternalApps31", 0},  {"mnuToolsExternalApps0", 0},  {"mnuToolsExternalApps", 0},
+               {"mnuToolsExternalApps012", 0}, {"mnuToolsExternalApps-1", 0}, {"mnuToolsExternalApps+1", 0},
+               {"mnuToolsExternalApps1a", 0},  {"mnuToolsExternalApps 1", 0}, {"mnutoolsexternalapps12", 0},
+               {"xmnuToolsExternalApps12", 0}, {"mnuToolsExternalAppSetup", 0}};
+  for (const auto& c : cases) EXPECT_EQ(frmReelwise::ExternalAppNumber(QLatin1String(c.key)), c.number) << c.key;
+}
+
+// The refresh ends by turning the progress display off, which repaints the
+// strip at once: what the controls show at that moment is what the user sees
+// while the library works.
+class RefreshWatch : public QObject {
+ public:
+  explicit RefreshWatch(std::function<QString()> look) : look_(std::move(look)) {
+    gMainForm->picProgress->installEventFilter(this);
+  }
+  QStringList seen;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::Paint) seen << look_();
+    return false;
+  }
+
+ private:
+  std::function<QString()> look_;
+};
+
+TEST_F(DispatcherTest, ResultKindsAreShownBeforeTheViewRunsAgain) {
+  RefreshWatch refresh([] {
+    const ctl::Toolbar& bar = *gMainForm->tbFileBrowser;
+    return QStringLiteral("%1 %2%3%4 %5%6%7")
+        .arg(QLatin1Char('[') + gResultKind + QLatin1Char(']'))
+        .arg(Radio("mnuBrowserMatchingFiles")).arg(Radio("mnuBrowserSegmentsFromFiles"))
+        .arg(Radio("mnuBrowserMatchingSegments"))
+        .arg(bar.Buttons(QStringLiteral("FILE")).Value()).arg(bar.Buttons(QStringLiteral("SEGMENT_FROM_FILE")).Value())
+        .arg(bar.Buttons(QStringLiteral("SEGMENT")).Value());
+  });
+  Send("mnuBrowserSegmentsFromFiles");
+  Send("mnuBrowserMatchingSegments");
+  Send("mnuBrowserMatchingSegments");  // runs again though nothing changes
+  Send("mnuBrowserMatchingFiles");
+  EXPECT_EQ(refresh.seen, QStringList({"[ File] 010 010", "[Segment] 001 001", "[Segment] 001 001",
+                                       "[File] 100 100"}));
+}
+
+TEST_F(DispatcherTest, StorageFiltersAreShownBeforeTheViewRunsAgainAndOutliveARefresh) {
+  RefreshWatch refresh([] {
+    const ctl::Button& filter = gMainForm->tbFileBrowser->Buttons(QStringLiteral("SD_FILTER"));
+    return QStringLiteral("[%1] %2%3%4 %5 %6")
+        .arg(gOnlineFilter)
+        .arg(Radio("mnuBrowserStorageAll")).arg(Radio("mnuBrowserStorageOnline")).arg(Radio("mnuBrowserStorageOffline"))
+        .arg(filter.Image(), filter.ToolTipText());
+  });
+  Send("mnuBrowserStorageOnline");
+  Send("mnuBrowserStorageOffline");
+  Send("mnuBrowserRefresh");
+  Send("mnuBrowserStorageAll");
+  const QString offline =
+      QStringLiteral("[ AND Segment.Online = 0 ] 001 OFFLINE_DISKS Currently showing Offline files only");
+  EXPECT_EQ(refresh.seen,
+            QStringList({"[ AND Segment.Online = 1 ] 010 ONLINE_DISKS Currently showing Online files only", offline,
+                         offline, "[] 100 ALL_DISKS Currently showing all files (Online and Offline)"}));
+}
+
+TEST_F(DispatcherTest, TagCloudCommandTwiceShowsThenHidesAndReleasesTheButton) {
+  const ctl::Button& cloud = Form().tbMain->Buttons(QStringLiteral("CLOUD"));
+  Send("mnuViewTagCloud");
+  EXPECT_TRUE(gTagCloudShown);
+  EXPECT_TRUE(Checked("mnuViewTagCloud"));
+  EXPECT_EQ(cloud.Value(), ctl::tbrPressed);
+  Send("mnuViewTagCloud");
+  EXPECT_FALSE(gTagCloudShown);
+  EXPECT_FALSE(Checked("mnuViewTagCloud"));
+  EXPECT_EQ(cloud.Value(), ctl::tbrUnpressed);
+}
+
+TEST_F(DispatcherTest, CommandSentFromInsideAModalWindowRuns) {
+  watch.inside = [](QWidget& window) {
+    if (window.objectName() == QLatin1String("frmProgramOptions")) Send("mnuBrowserStorageOffline");
+  };
+  Send("mnuToolsOptions");
+  EXPECT_EQ(watch.shown, QStringList({"frmGlass", "frmProgramOptions"}));
+  EXPECT_EQ(gOnlineFilter, QStringLiteral(" AND Segment.Online = 0 "));
+  EXPECT_TRUE(Radio("mnuBrowserStorageOffline"));
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window != gMainForm) {
+      EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
+    }
+  }
+  Send("mnuBrowserStorageAll");  // the dispatcher goes on afterwards
+  EXPECT_TRUE(gOnlineFilter.isEmpty());
+}
+
+TEST_F(DispatcherTest, FailingCommandIsReportedReleasesTheRedrawLockAndTheProgramGoesOn) {
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  std::unique_ptr<clsRWLibrary> library = std::move(gLibrary);
+  Send("mnuViewInspector");  // takes the redraw lock, then fails on the missing library
+  gLibrary = std::move(library);
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().prompt, QStringLiteral("91: Object variable or With block variable not set"));
+  EXPECT_EQ(boxes.Last().style, vbExclamation);
+  EXPECT_EQ(boxes.Last().fontName, QStringLiteral("Tahoma"));
+  EXPECT_TRUE(Form().updatesEnabled());
+  EXPECT_TRUE(modReelwise::SetWindowRedraw(gMainForm, true)) << "the lock is free";
+  modReelwise::SetWindowRedraw(gMainForm, false);
+
+  gLibrary->ResultCount = 4;
+  Send("mnuBrowserRefresh");
+  EXPECT_EQ(gLibrary->ResultCount, 0);
+  EXPECT_EQ(boxes.Count(), 1);
+}
+
+TEST_F(DispatcherTest, LibraryCanBeMadeOpenedAndBrowsedFromTheMenu) {
+  const QString first = HomePath(QStringLiteral("First.rw2"));
+  const QString second = HomePath(QStringLiteral("Second.rw2"));
+  modReelwise::ExtractTemplateLibrary(second);
+
+  dialogs.Choose({first});
+  Send("mnuLibraryNew");
+  ASSERT_EQ(gLibrary->LibraryPath, first);
+  EXPECT_TRUE(Menu().Enabled(Item("mnuLibrarySaveAs")));
+  EXPECT_EQ(Form().windowTitle(), QStringLiteral("Reelwise II - First"));
+
+  dialogs.Choose({second});
+  Send("mnuLibraryOpen");
+  ASSERT_EQ(gLibrary->LibraryPath, second);
+  EXPECT_EQ(dialogs.Last().initialDirectory, gLibrariesFolder);
+
+  dialogs.Choose({second});  // the open library again: nothing changes
+  gViewSpec = QStringLiteral("|_T:ID1");
+  Send("mnuLibraryOpen");
+  EXPECT_EQ(gViewSpec, QStringLiteral("|_T:ID1"));
+
+  for (const char* key : {"mnuBrowserRefresh", "mnuBrowserBack", "mnuBrowserForward", "mnuViewList",
+                          "mnuViewCarousel", "mnuViewTile", "mnuBrowserSegmentsFromFiles",
+                          "mnuBrowserMatchingSegments", "mnuBrowserMatchingFiles", "mnuBrowserStorageOnline",
+                          "mnuBrowserStorageOffline", "mnuBrowserStorageAll", "mnuToolsFindFiles"}) {
+    Send(key);
+  }
+  EXPECT_EQ(watch.shown, QStringList({"frmGlass", "frmFindFiles"})) << "Find opens once a library is open";
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+}  // namespace
