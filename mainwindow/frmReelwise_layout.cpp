@@ -5,6 +5,7 @@
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "library/clsRWLibrary.h"
+#include "mainwindow/cPopupMenu.h"
 #include "options/ColourSchemeModel.h"
 #include "ui/cMDISplit.h"
 
@@ -75,8 +76,25 @@ void frmReelwise::LayoutPanes() {
 // compact window work lays it out; the volume button takes its place on the skin.
 void frmReelwise::ResizeCompactGUI(int32_t) { PlaceMediaControl(15); }
 
-// The external-application items come with the external-application work.
-void frmReelwise::InitExternalAppMenus(const QString&, int16_t, bool) {}
+// The Tools menu offers the enabled entries meant for it, or only its
+// placeholder when there are none. The context menu's items come with the
+// context menus' work.
+void frmReelwise::InitExternalAppMenus(const QString&, int16_t, bool ToolsOnly) {
+  if (!ToolsOnly || !m_cMenu) return;
+  const QString prefix = QStringLiteral("mnuToolsExternalApps");
+  bool offered = false;
+  for (int n = 1; n <= kExternalAppCount; ++n) {
+    const int item = m_cMenu->IndexForKey(prefix + QString::number(n));
+    const ExternalAppEntry& entry = gExternalApps[static_cast<size_t>(n)];
+    m_cMenu->SetVisible(item, false);
+    m_cMenu->SetCaption(item, entry.MenuText);
+    if (entry.Enabled != 0 && entry.Contexts >= 4) {
+      m_cMenu->SetVisible(item, true);
+      offered = true;
+    }
+  }
+  m_cMenu->SetVisible(m_cMenu->IndexForKey(prefix + QLatin1Char('0')), !offered);
+}
 
 void frmReelwise::SetFocusToBrowser() {
   picLeftFrame->SetBackColor(gSchemeColour3);

@@ -130,7 +130,9 @@ TEST_F(MainMenuTest, MenuTreeHoldsTheItemsInOrderWithTheirKeysCaptionsAndIcons) 
       for (int n = 0; n <= 30; ++n) {
         const int item = i + 1 + n;
         EXPECT_EQ(menu.ItemKey(item), QStringLiteral("mnuToolsExternalApps%1").arg(n));
-        EXPECT_EQ(menu.Caption(item), QStringLiteral("None defined for this menu"));
+        // With no external application set up, only the placeholder shows.
+        EXPECT_EQ(menu.Caption(item), n == 0 ? QStringLiteral("None defined for this menu") : QString());
+        EXPECT_EQ(menu.Visible(item), n == 0);
         EXPECT_EQ(menu.Parent(item), i);
         EXPECT_EQ(menu.IconIndex(item), -1);
       }
@@ -151,7 +153,8 @@ TEST_F(MainMenuTest, OnlySaveAsStartsDisabledAndTheMarksAreTheInitialOnes) {
   for (int i = 1; i <= Menu().Count(); ++i) {
     EXPECT_EQ(Menu().Enabled(i), Menu().ItemKey(i) != QLatin1String("mnuLibrarySaveAs")) << i;
     EXPECT_EQ(Menu().Header(i), Menu().Caption(i).startsWith(QLatin1String("-")) && Menu().Caption(i).size() > 1);
-    EXPECT_EQ(Menu().Visible(i), !Menu().Header(i)) << "headers are hidden";
+    const bool unusedApp = frmReelwise::ExternalAppNumber(Menu().ItemKey(i)) > 0;
+    EXPECT_EQ(Menu().Visible(i), !Menu().Header(i) && !unusedApp) << "headers and unused applications are hidden";
   }
   QStringList checked;
   QStringList radio;
@@ -169,6 +172,28 @@ TEST_F(MainMenuTest, OnlySaveAsStartsDisabledAndTheMarksAreTheInitialOnes) {
   EXPECT_TRUE(Menu().Action(Item("mnuViewTile"))->isChecked());
   EXPECT_FALSE(Menu().Action(Item("mnuLibraryHeader"))->isVisible());
   EXPECT_EQ(Menu().Action(Item("mnuLibraryHeader"))->text(), QStringLiteral("LIBRARY"));
+}
+
+TEST_F(MainMenuTest, ToolsMenuOffersTheEnabledApplicationsMeantForIt) {
+  const auto saved = gExternalApps;
+  gExternalApps[12] = {QStringLiteral("/usr/bin/trim"), QString(), QStringLiteral("Trim Clip"), QStringLiteral("*"), 4, 1};
+  gExternalApps[3] = {QString(), QString(), QStringLiteral("Convert"), QStringLiteral("AVI"), 7, 0};
+  gExternalApps[5] = {QString(), QString(), QStringLiteral("Inspect"), QStringLiteral("AVI"), 2, 1};
+  gExternalApps[7] = {QString(), QString(), QStringLiteral("Everywhere"), QStringLiteral("AVI"), 7, 1};
+  Form().InitExternalAppMenus(QString(), 0, true);
+  auto item = [](int n) { return Menu().IndexForKey(QStringLiteral("mnuToolsExternalApps%1").arg(n)); };
+  EXPECT_TRUE(Menu().Visible(item(12)));
+  EXPECT_EQ(Menu().Caption(item(12)), QStringLiteral("Trim Clip"));
+  EXPECT_TRUE(Menu().Visible(item(7)));
+  EXPECT_FALSE(Menu().Visible(item(3))) << "disabled";
+  EXPECT_EQ(Menu().Caption(item(3)), QStringLiteral("Convert")) << "the caption is written all the same";
+  EXPECT_FALSE(Menu().Visible(item(5))) << "for the browser's context menu only";
+  EXPECT_FALSE(Menu().Visible(item(0)));
+
+  gExternalApps = saved;
+  Form().InitExternalAppMenus(QString(), 0, true);
+  EXPECT_TRUE(Menu().Visible(item(0)));
+  EXPECT_FALSE(Menu().Visible(item(12)));
 }
 
 TEST_F(MainMenuTest, SavedWorkspaceStartsWithItsItemChecked) {
