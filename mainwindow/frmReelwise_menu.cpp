@@ -159,8 +159,8 @@ void frmReelwise::BuildMainMenu() {
   BuildRebar();
 }
 
-// The bands sit side by side in one row of the rebar: the menu bar, then the
-// tool band, which the main toolbar covers from just under the menu bar.
+// The rebar is as high as its tallest band; the main toolbar lies over it
+// from just under the menu bar's text.
 void frmReelwise::BuildRebar() {
   if (!m_cMenu) return;
   const int h = m_cMenu->ItemHeight(m_cMenu->IndexForKey(QStringLiteral("mnuLibrary")));
@@ -177,8 +177,8 @@ void frmReelwise::BuildRebar() {
   tbrMenu->Move(0, 0, picHolder->Width(), h);
   picHolder->SetHeight(tbrMenu->Height() + rebarHeight - 4);
   tbMain->SetTop(tbrMenu->Height() - 4);
-  // The menu bar stays in front where the two overlap.
-  tbMain->stackUnder(cReBar1);
+  // The toolbar covers the tool band and the menu bar's blank lower edge.
+  tbMain->raise();
 }
 
 void frmReelwise::tbrMenu_ButtonClick(ctl::Button& Button) {

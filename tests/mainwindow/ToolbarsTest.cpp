@@ -146,13 +146,4 @@ TEST_F(ToolbarsTest, AutoRefreshEntryTogglesAndTheRefreshButtonLeavesItAlone) {
   EXPECT_EQ(BrowserButton("REFRESH").Image(), QStringLiteral("REFRESH"));
 }
 
-TEST_F(ToolbarsTest, StorageFilterEntriesChooseTheirFilter) {
-  Form().tbFileBrowser->ButtonMenuClick(BrowserButton("SD_FILTER").ButtonMenus(QStringLiteral("OFFLINE_SDs")));
-  EXPECT_EQ(gOnlineFilter, QStringLiteral(" AND Segment.Online = 0 "));
-  // The next click on the button itself moves on to all files.
-  ClickBrowser("SD_FILTER");
-  EXPECT_TRUE(gOnlineFilter.isEmpty());
-  EXPECT_EQ(BrowserButton("SD_FILTER").Image(), QStringLiteral("ALL_DISKS"));
-}
-
 }  // namespace
