@@ -63,15 +63,6 @@ QString clsRWLibrary::GetViewSpec(QString& Key) {
 // Saves a view or search with its tree node.
 void clsRWLibrary::SaveView(const QString&, const QString&, bool) {}
 
-// Rebuilds the whole library tree.
-void clsRWLibrary::PopulateTree() {}
-
-// Sorts the tree's nodes by kind and text.
-void clsRWLibrary::SortTree() {}
-
-// Rebuilds the tree's storage-device nodes.
-void clsRWLibrary::LoadStorageDeviceNodes() {}
-
 // Recounts (when asked) and draws the tag cloud of the current results.
 void clsRWLibrary::ShowTagCloud(bool) {}
 
