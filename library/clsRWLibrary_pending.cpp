@@ -72,20 +72,6 @@ void clsRWLibrary::PopulateTagCloudTable() {}
 // Prepares one library check; nothing calls it.
 void clsRWLibrary::LibraryAnalysis() {}
 
-// Fills the thumbnail cache with every stored thumbnail.
-void clsRWLibrary::LoadThumbnails() {
-  ThumbnailCache.Clear();
-  ThumbnailCache.Add(LoadResData(QStringLiteral("NO_THUMB"), kResCustom), 0);
-}
-
-// Paints the thumbnails of the visible results of the browser view.
-void clsRWLibrary::DrawGridImages() {}
-
-// Decodes the cached thumbnail of the segment (or its file) into the tile.
-void clsRWLibrary::ThumbnailToPicture(int32_t, int32_t, QImage& Picture) {
-  Picture = LoadResPicture(QStringLiteral("NO_THUMB"), kResCustom);
-}
-
 // Shows the files that may be duplicates.
 void clsRWLibrary::GetPotentialDuplicates() {}
 
