@@ -54,15 +54,6 @@ void clsRWLibrary::SetHistoryIndex(int16_t& n) {
 // True at the last history entry.
 bool clsRWLibrary::NoFurtherHistory() const { return m_HistoryIndex == static_cast<int>(gHistory.size()) - 1; }
 
-// The view spec saved under a tree key ("ID" and a TagID).
-QString clsRWLibrary::GetViewSpec(QString& Key) {
-  Key.remove(QStringLiteral("ID"));
-  return QString();
-}
-
-// Saves a view or search with its tree node.
-void clsRWLibrary::SaveView(const QString&, const QString&, bool) {}
-
 // Recounts (when asked) and draws the tag cloud of the current results.
 void clsRWLibrary::ShowTagCloud(bool) {}
 
