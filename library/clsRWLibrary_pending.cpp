@@ -54,12 +54,6 @@ void clsRWLibrary::SetHistoryIndex(int16_t& n) {
 // True at the last history entry.
 bool clsRWLibrary::NoFurtherHistory() const { return m_HistoryIndex == static_cast<int>(gHistory.size()) - 1; }
 
-// Recounts (when asked) and draws the tag cloud of the current results.
-void clsRWLibrary::ShowTagCloud(bool) {}
-
-// Rebuilds TagCloud from SearchResults.
-void clsRWLibrary::PopulateTagCloudTable() {}
-
 // Prepares one library check; nothing calls it.
 void clsRWLibrary::LibraryAnalysis() {}
 

@@ -77,9 +77,7 @@ void ShowBlankTile(ctl::FlexGrid& grid, int row, int col, const QPixmap& blank) 
 }
 
 // The results the grids can show: entries 1 to the count that exist.
-int ShownResults(int32_t resultCount) {
-  return std::clamp(resultCount, 0, static_cast<int>(gResults.size()) - 1);
-}
+int ShownResults(int32_t resultCount) { return std::clamp(resultCount, 0, static_cast<int>(gResults.size()) - 1); }
 
 }  // namespace
 
@@ -163,7 +161,8 @@ void clsRWLibrary::SaveThumbnail(int32_t SegmentID, int32_t FileID, QImage& Pict
   m_Connection->Execute(m_SQL);
   if (ThumbnailCache.Exists(SegmentID)) ThumbnailCache.Remove(SegmentID);
   ThumbnailCache.Add(bytes, SegmentID);
-  auto insert = m_Connection->Prepare(QStringLiteral("INSERT INTO SegmentThumbnails (SegmentID, FileID, Thumbnail) VALUES (?,?,?)"));
+  auto insert = m_Connection->Prepare(
+      QStringLiteral("INSERT INTO SegmentThumbnails (SegmentID, FileID, Thumbnail) VALUES (?,?,?)"));
   insert->Bind(1, SegmentID);
   insert->Bind(2, FileID);
   insert->Bind(3, SqlValue::Blob(bytes));

@@ -115,8 +115,8 @@ QStringList AddTagLevel(SqlRecordset& rows, ctl::TreeView& tree) {
     const QString type = rows.Value(3).toString();
     const int64_t parentId = rows.Value(4).toInt64();
     const QString parent = type == QLatin1String("L") ? QStringLiteral("ID2")
-                           : parentId == 0              ? QString()
-                                                        : TagKey(parentId);
+                           : parentId == 0            ? QString()
+                                                      : TagKey(parentId);
     AddNode(tree, parent, key, rows.Value(2).toString(), ImageOfTagType(type));
   }
   return repeated;
@@ -124,12 +124,12 @@ QStringList AddTagLevel(SqlRecordset& rows, ctl::TreeView& tree) {
 
 // The tags that are their own ancestor over parent links.
 QStringList TagsInCircles(SqlConnection& db) {
-  SqlRecordset rows(db, QStringLiteral(
-                            "WITH RECURSIVE Up(TagID, Above) AS (SELECT TagID, LinkedTag FROM TagLinks WHERE "
-                            "Relationship = 'P' UNION SELECT Up.TagID, TL.LinkedTag FROM Up, TagLinks TL WHERE "
-                            "TL.TagID = Up.Above AND TL.Relationship = 'P') "
-                            "SELECT T.Tag FROM Tags T WHERE T.TagID IN (SELECT TagID FROM Up WHERE TagID = Above) "
-                            "ORDER BY T.Tag"));
+  SqlRecordset rows(
+      db, QStringLiteral("WITH RECURSIVE Up(TagID, Above) AS (SELECT TagID, LinkedTag FROM TagLinks WHERE "
+                         "Relationship = 'P' UNION SELECT Up.TagID, TL.LinkedTag FROM Up, TagLinks TL WHERE "
+                         "TL.TagID = Up.Above AND TL.Relationship = 'P') "
+                         "SELECT T.Tag FROM Tags T WHERE T.TagID IN (SELECT TagID FROM Up WHERE TagID = Above) "
+                         "ORDER BY T.Tag"));
   QStringList names;
   for (; !rows.Eof(); rows.MoveNext()) names << rows.Value(0).toString();
   return names;
@@ -174,13 +174,16 @@ void AddTagLevels(SqlConnection& db, ctl::TreeView& tree) {
         repeated = true;
         db.Execute(QStringLiteral("DELETE FROM tempTAGS WHERE rowid IN (%1)").arg(repeatedRows.join(u',')));
       }
-      db.Execute(QStringLiteral("DELETE FROM tempTAGS WHERE NOT EXISTS (SELECT 1 FROM TagLinks where "
-                                "Relationship='P' AND LinkedTag = tempTAGS.tagID)"));
-      db.Execute(QStringLiteral("INSERT INTO tempTAGS SELECT T.*, LinkedTag AS ParentTagID FROM tags T, TagLinks TL "
-                                "WHERE T.TagID = TL.TagID AND TL.Relationship = 'P' AND LinkedTag IN (SELECT tagID "
-                                "FROM tempTAGS) order by type, tag, LinkedTag"));
-      db.Execute(QStringLiteral("DELETE FROM tempTAGS WHERE ParentTagID=0 OR TagID IN (SELECT ParentTagID FROM "
-                                "tempTAGS)"));
+      db.Execute(
+          QStringLiteral("DELETE FROM tempTAGS WHERE NOT EXISTS (SELECT 1 FROM TagLinks where "
+                         "Relationship='P' AND LinkedTag = tempTAGS.tagID)"));
+      db.Execute(
+          QStringLiteral("INSERT INTO tempTAGS SELECT T.*, LinkedTag AS ParentTagID FROM tags T, TagLinks TL "
+                         "WHERE T.TagID = TL.TagID AND TL.Relationship = 'P' AND LinkedTag IN (SELECT tagID "
+                         "FROM tempTAGS) order by type, tag, LinkedTag"));
+      db.Execute(
+          QStringLiteral("DELETE FROM tempTAGS WHERE ParentTagID=0 OR TagID IN (SELECT ParentTagID FROM "
+                         "tempTAGS)"));
     }
     guard.Commit();
   }
@@ -256,14 +259,20 @@ void FinishNodes(ctl::TreeView& tree) {
 // prefix of the node added before them, so a run of dates, formats or devices
 // sorts with the group it belongs to.
 QString SortPrefix(const QString& image, const QString& previous) {
-  static const QHash<QString, QString> prefixes = {
-      {QStringLiteral("CATEGORY"), QStringLiteral(" 000")},     {QStringLiteral("FOLDEROPEN"), QStringLiteral(" 111")},
-      {QStringLiteral("FOLDERCLOSED"), QStringLiteral(" 111")}, {QStringLiteral("TAG"), QStringLiteral(" 222")},
-      {QStringLiteral("AKA"), QStringLiteral(" 333")},          {QStringLiteral("LINK"), QStringLiteral(" 444")},
-      {QStringLiteral("UNPLAYABLE"), QStringLiteral(" 555")},   {QStringLiteral("UNTAGGED"), QStringLiteral(" 666")},
-      {QStringLiteral("FORMATS"), QStringLiteral(" 777")},      {QStringLiteral("RATINGFOLDER"), QStringLiteral(" 777")},
-      {QStringLiteral("MEDIAFOLDER"), QStringLiteral(" 777")},  {QStringLiteral("PLFOLDER"), QStringLiteral(" 888")},
-      {QStringLiteral("SEARCHFOLDER"), QStringLiteral(" 888")}, {QStringLiteral("VIEWFOLDER"), QStringLiteral(" 888")}};
+  static const QHash<QString, QString> prefixes = {{QStringLiteral("CATEGORY"), QStringLiteral(" 000")},
+                                                   {QStringLiteral("FOLDEROPEN"), QStringLiteral(" 111")},
+                                                   {QStringLiteral("FOLDERCLOSED"), QStringLiteral(" 111")},
+                                                   {QStringLiteral("TAG"), QStringLiteral(" 222")},
+                                                   {QStringLiteral("AKA"), QStringLiteral(" 333")},
+                                                   {QStringLiteral("LINK"), QStringLiteral(" 444")},
+                                                   {QStringLiteral("UNPLAYABLE"), QStringLiteral(" 555")},
+                                                   {QStringLiteral("UNTAGGED"), QStringLiteral(" 666")},
+                                                   {QStringLiteral("FORMATS"), QStringLiteral(" 777")},
+                                                   {QStringLiteral("RATINGFOLDER"), QStringLiteral(" 777")},
+                                                   {QStringLiteral("MEDIAFOLDER"), QStringLiteral(" 777")},
+                                                   {QStringLiteral("PLFOLDER"), QStringLiteral(" 888")},
+                                                   {QStringLiteral("SEARCHFOLDER"), QStringLiteral(" 888")},
+                                                   {QStringLiteral("VIEWFOLDER"), QStringLiteral(" 888")}};
   return prefixes.value(image, previous);
 }
 
@@ -287,7 +296,8 @@ void ShowDevice(SqlRecordset& row, ctl::TreeView& tree) {
   const QString text = DeviceText(row);
   ctl::Node* node = tree.Nodes.Find(key);
   if (!node) {
-    node = AddNode(tree, QStringLiteral("DISKS"), key, text, DeviceImage(row.Value(QStringLiteral("DiskType")).toString()));
+    node = AddNode(tree, QStringLiteral("DISKS"), key, text,
+                   DeviceImage(row.Value(QStringLiteral("DiskType")).toString()));
     if (!node) return;
     UpdateExpandIcon(tree, node);
   }
@@ -335,7 +345,8 @@ void clsRWLibrary::SortTree() {
   // sorted while its texts still carry the prefix.
   for (const auto& node : tree.Nodes) {
     node->SetText(node->Text().mid(4));
-    const bool fixedOrder = node->Image() == QLatin1String("DATEFOLDER") || node->Image() == QLatin1String("RATINGFOLDER");
+    const bool fixedOrder =
+        node->Image() == QLatin1String("DATEFOLDER") || node->Image() == QLatin1String("RATINGFOLDER");
     node->SetSorted(!fixedOrder);
   }
   if (!gTVOutMode) modReelwise::SetWindowRedraw(&tree, false);

@@ -46,7 +46,8 @@ class ThumbnailTest : public rwtest::OpenLibraryTest {
     gLibrary->ThumbnailPolicy = static_cast<int16_t>(policy);
     OpenWith(FileRow(5) + FileRow(6) +
                  QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, SelectionStart, SelectionEnd, Online, "
-                                "Rating) VALUES (50, 5, 1, 2, 1, 0), (51, 5, 3, 4, 1, 0);") + sql,
+                                "Rating) VALUES (50, 5, 1, 2, 1, 0), (51, 5, 3, 4, 1, 0);") +
+                 sql,
              QStringLiteral("Policy%1.rw2").arg(policy));
   }
 };

@@ -49,10 +49,11 @@ class OpenLibraryTest : public ProgramTest {
   // device 1A2B3C4D, and the device's drive row.
   static QString FileRow(int id, const QString& name = QStringLiteral("Film.mkv"),
                          const QString& format = QStringLiteral("'AVI'")) {
-    return QStringLiteral("INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileFormat, FileSize, "
-                          "Bitrate, CurrentPath) VALUES (%1, '1A2B3C4D', 'films\\', %2, %3, 1000, 800, '/films/');"
-                          "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, SelectionEnd, "
-                          "Online, Rating) VALUES (%1, %1, 'Y', 0, 60, 1, 0);")
+    return QStringLiteral(
+               "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileFormat, FileSize, "
+               "Bitrate, CurrentPath) VALUES (%1, '1A2B3C4D', 'films\\', %2, %3, 1000, 800, '/films/');"
+               "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, SelectionEnd, "
+               "Online, Rating) VALUES (%1, %1, 'Y', 0, 60, 1, 0);")
         .arg(id)
         .arg(SqlQuote(name), format);
   }
@@ -63,8 +64,8 @@ class OpenLibraryTest : public ProgramTest {
   // the order shown.
   static QStringList Shown(const QString& key = QString()) {
     QStringList texts;
-    ctl::Node* child = key.isEmpty() ? (Tree().Nodes.Count() ? Tree().Nodes(1).FirstSibling() : nullptr)
-                                     : Node(key).Child();
+    ctl::Node* child =
+        key.isEmpty() ? (Tree().Nodes.Count() ? Tree().Nodes(1).FirstSibling() : nullptr) : Node(key).Child();
     for (; child; child = child->Next()) texts << child->Text();
     return texts;
   }

@@ -25,10 +25,10 @@ TEST_F(TreeTest, NewLibraryShowsTheFixedGroupsInTheirOrder) {
   for (const char* key : {"ID1", "ID2", "ID3", "ID4", "ID-1", "DISKS", "DATES", "RATINGS", "FORMATS", "D-03m", "R-0"}) {
     EXPECT_TRUE(Node(QLatin1String(key)).Bold()) << key;
   }
-  const std::map<QString, QString> images = {{"ID1", "UNPLAYABLE"},  {"ID2", "PLFOLDER"},  {"ID3", "SEARCHFOLDER"},
-                                             {"ID4", "VIEWFOLDER"},  {"ID-1", "UNTAGGED"}, {"DISKS", "MEDIAFOLDER"},
-                                             {"DATES", "DATEFOLDER"}, {"D-00d", "DATE"},   {"RATINGS", "RATINGFOLDER"},
-                                             {"R-5", "STAR"},        {"R-0", "UNSTAR"},    {"FORMATS", "FORMATS"}};
+  const std::map<QString, QString> images = {{"ID1", "UNPLAYABLE"},   {"ID2", "PLFOLDER"},  {"ID3", "SEARCHFOLDER"},
+                                             {"ID4", "VIEWFOLDER"},   {"ID-1", "UNTAGGED"}, {"DISKS", "MEDIAFOLDER"},
+                                             {"DATES", "DATEFOLDER"}, {"D-00d", "DATE"},    {"RATINGS", "RATINGFOLDER"},
+                                             {"R-5", "STAR"},         {"R-0", "UNSTAR"},    {"FORMATS", "FORMATS"}};
   for (const auto& [key, image] : images) EXPECT_EQ(Node(key).Image(), image) << key.toStdString();
   EXPECT_EQ(Node("DISKS").StateImage(), 3) << "a group without children shows no expander";
   EXPECT_EQ(Node("DATES").StateImage(), 1);
@@ -55,7 +55,8 @@ TEST_F(TreeTest, TagsSortByKindThenNameWhateverTheirCase) {
   EXPECT_EQ(Node("ID18").Image(), QStringLiteral("SEARCH"));
   EXPECT_EQ(Node("ID18").Tag(), QStringLiteral("|_T:10")) << "a saved search carries its spec";
   EXPECT_EQ(Node("ID19").Tag(), QString()) << "a saved view does not";
-  for (const auto& node : Tree().Nodes) EXPECT_FALSE(node->Text().startsWith(QLatin1Char(' '))) << node->Key().toStdString();
+  for (const auto& node : Tree().Nodes)
+    EXPECT_FALSE(node->Text().startsWith(QLatin1Char(' '))) << node->Key().toStdString();
   // The behaviours and categories follow the tree.
   EXPECT_EQ(Count("SELECT CategoryID FROM Tags WHERE TagID = 15"), 12);
 }
@@ -95,14 +96,15 @@ TEST_F(TreeTest, FilesWithoutFormatShareTheRedUndeterminedNode) {
 }
 
 TEST_F(TreeTest, DeviceWithAnOnlineAndAnOfflineRowEndsRedWithItsLastRowsText) {
-  OpenWith(FileRow(5) + QStringLiteral(
-      "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName) VALUES (6, 'CD01', 'x\\', 'b.avi'), "
-      "(7, 'STICK', 'x\\', 'c.avi');"
-      "INSERT INTO FileLocations VALUES ('1A2B3C4D', 'FILMS', ':\\', '/films/', 'Fixed Disk', 'Films', 1), "
-      "('1A2B3C4D', 'FILMS', ':\\share\\', '//server/films/', 'Remote (network) drive', 'Old name', 0), "
-      "('CD01', 'DVD', ':\\', '/media/cd/', 'Optical drive (CD or DVD)', '', 1), "
-      "('STICK', NULL, ':\\', '/media/usb/', 'Removable drive', NULL, 0), "
-      "('EMPTY', 'UNUSED', ':\\', '/media/none/', 'Fixed Disk', NULL, 1)"));
+  OpenWith(FileRow(5) +
+           QStringLiteral(
+               "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName) VALUES (6, 'CD01', 'x\\', 'b.avi'), "
+               "(7, 'STICK', 'x\\', 'c.avi');"
+               "INSERT INTO FileLocations VALUES ('1A2B3C4D', 'FILMS', ':\\', '/films/', 'Fixed Disk', 'Films', 1), "
+               "('1A2B3C4D', 'FILMS', ':\\share\\', '//server/films/', 'Remote (network) drive', 'Old name', 0), "
+               "('CD01', 'DVD', ':\\', '/media/cd/', 'Optical drive (CD or DVD)', '', 1), "
+               "('STICK', NULL, ':\\', '/media/usb/', 'Removable drive', NULL, 0), "
+               "('EMPTY', 'UNUSED', ':\\', '/media/none/', 'Fixed Disk', NULL, 1)"));
   EXPECT_EQ(Shown("DISKS"), (QStringList{"DVD", "Old name", "STICK"})) << "a device without files has no node";
   EXPECT_EQ(Node("M-1A2B3C4D").ForeColor(), kRed) << "the offline row comes last in the query's order";
   EXPECT_EQ(Node("M-1A2B3C4D").Tag(), QStringLiteral("1A2B3C4D"));
@@ -129,7 +131,8 @@ TEST_F(TreeTest, CircleOfParentLinksIsReportedNotFollowed) {
       "INSERT INTO TagLinks VALUES (11, 10, 'P'), (11, 12, 'P'), (12, 11, 'P'), (13, 14, 'P'), (14, 13, 'P'), "
       "(15, 12, 'P')"));
   ASSERT_EQ(boxes.Count(), 1);
-  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("Again, Left, Loop, Right"))) << boxes.Last().prompt.toStdString();
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("Again, Left, Loop, Right")))
+      << boxes.Last().prompt.toStdString();
   EXPECT_EQ(boxes.Last().style, vbExclamation);
   EXPECT_EQ(Node("ID11").Parent()->Key(), QStringLiteral("ID10"));
   EXPECT_EQ(Node("ID12").Parent()->Key(), QStringLiteral("ID11"));
@@ -140,9 +143,10 @@ TEST_F(TreeTest, CircleOfParentLinksIsReportedNotFollowed) {
 }
 
 TEST_F(TreeTest, TagWithTwoParentsShowsOnceWithItsChildren) {
-  OpenWith(QStringLiteral(
-      "INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'A', 'T'), (11, 'B', 'T'), (12, 'Both', 'T'), (13, 'Child', 'T');"
-      "INSERT INTO TagLinks VALUES (12, 10, 'P'), (12, 11, 'P'), (13, 12, 'P')"));
+  OpenWith(
+      QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'A', 'T'), (11, 'B', 'T'), (12, 'Both', 'T'), "
+                     "(13, 'Child', 'T');"
+                     "INSERT INTO TagLinks VALUES (12, 10, 'P'), (12, 11, 'P'), (13, 12, 'P')"));
   EXPECT_EQ(boxes.Count(), 0);
   EXPECT_EQ(Shown("ID12"), QStringList{"Child"});
   EXPECT_EQ(Node("ID12").Parent()->Key(), QStringLiteral("ID10")) << "under its lowest parent, as its category says";
