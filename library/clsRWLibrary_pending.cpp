@@ -57,14 +57,5 @@ bool clsRWLibrary::NoFurtherHistory() const { return m_HistoryIndex == static_ca
 // Prepares one library check; nothing calls it.
 void clsRWLibrary::LibraryAnalysis() {}
 
-// Shows the files that may be duplicates.
-void clsRWLibrary::GetPotentialDuplicates() {}
-
-// Shows the files without a thumbnail.
-void clsRWLibrary::GetMissingThumnails() {}
-
-// Shows the files that cannot be found.
-void clsRWLibrary::GetMissingFiles() {}
-
 // Empties the current view.
 void clsRWLibrary::ClearSearch() {}
