@@ -74,11 +74,14 @@ void clsRWLibrary::GetPotentialDuplicates() {
   IgnoringErrors([this] {
     TransactionGuard guard(*m_Connection, QStringLiteral("FSR"));
     IgnoringErrors([this] {
+      // The groups of equal files are made once; a query correlated per file
+      // walks every file of the same length for each file, which on a large
+      // library of films of one length takes minutes.
       m_Connection->Execute(QStringLiteral(
           "INSERT INTO SearchResults SELECT B.SegmentID, B.FileID FROM VideoFiles A, VideoSegments B Where a.FileID = "
-          "B.FileID AND B.FileFlag = 'Y' AND EXISTS (SELECT 1 FROM VideoFiles VF, VideoSegments VS Where VF.FileID = "
-          "VS.FileID AND FileSize > 0 AND VS.FileFlag='Y' AND VF.FileSize = A.FileSize AND VF.BitRate=A.BitRate AND "
-          "VS.SelectionEnd=B.SelectionEnd Group By VF.FileSize,VF.BitRate,VS.SelectionEnd HAVING COUNT(1) > 1) "));
+          "B.FileID AND B.FileFlag = 'Y' AND (A.FileSize, A.BitRate, B.SelectionEnd) IN (SELECT VF.FileSize, "
+          "VF.BitRate, VS.SelectionEnd FROM VideoFiles VF, VideoSegments VS Where VF.FileID = VS.FileID AND FileSize > "
+          "0 AND VS.FileFlag='Y' Group By VF.FileSize,VF.BitRate,VS.SelectionEnd HAVING COUNT(1) > 1)"));
     });
     IgnoringErrors([this] { FetchSearchResults(); });
     IgnoringErrors([this] { ShowSearchResults(); });

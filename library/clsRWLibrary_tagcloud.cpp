@@ -124,11 +124,15 @@ void clsRWLibrary::PopulateTagCloudTable() {
     m_Connection->Execute(
         QStringLiteral("Insert into TagCloud SELECT 0, ST.TagID , Count(1), 1 FROM SearchResults SR, "
                        "SegmentTags ST WHERE ST.SegmentID = SR.SegmentID GROUP BY ST.TagID"));
+    // The pairs that carry counts already are listed once per round and
+    // looked up through an index SQLite makes for the list (a correlated
+    // test would scan the whole table once per candidate).
     for (int n = 1;; ++n) {
       m_Connection->Execute(QStringLiteral("INSERT INTO TagCloud SELECT C.LinkedTag, TL.LinkedTag, C.TagCount, %1 FROM "
-                                           "TagLinks TL, TagCloud C WHERE C.LinkedTag = TL.TagID  AND C.iteration = %2 "
-                                           " AND NOT EXISTS (SELECT 1 FROM TagCloud TC WHERE TC.LinkedTag = "
-                                           "TL.LinkedTag AND C.LinkedTag = TC.TagID)")
+                                           "TagLinks TL JOIN TagCloud C ON C.LinkedTag = TL.TagID LEFT JOIN (SELECT "
+                                           "DISTINCT TagID AS FromTag, LinkedTag AS ToTag FROM TagCloud) Used ON "
+                                           "Used.FromTag = C.LinkedTag AND Used.ToTag = TL.LinkedTag WHERE C.iteration "
+                                           "= %2 AND Used.FromTag IS NULL")
                                 .arg(n + 1)
                                 .arg(n));
       if (m_Connection->RowsChanged() == 0) break;

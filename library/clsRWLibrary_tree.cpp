@@ -174,9 +174,11 @@ void AddTagLevels(SqlConnection& db, ctl::TreeView& tree) {
         repeated = true;
         db.Execute(QStringLiteral("DELETE FROM tempTAGS WHERE rowid IN (%1)").arg(repeatedRows.join(u',')));
       }
+      // Keep the tags with children. The list of parents is made once (a
+      // correlated test would scan TagLinks once per tag).
       db.Execute(
-          QStringLiteral("DELETE FROM tempTAGS WHERE NOT EXISTS (SELECT 1 FROM TagLinks where "
-                         "Relationship='P' AND LinkedTag = tempTAGS.tagID)"));
+          QStringLiteral("DELETE FROM tempTAGS WHERE TagID NOT IN (SELECT LinkedTag FROM TagLinks WHERE "
+                         "Relationship='P' AND LinkedTag IS NOT NULL)"));
       db.Execute(
           QStringLiteral("INSERT INTO tempTAGS SELECT T.*, LinkedTag AS ParentTagID FROM tags T, TagLinks TL "
                          "WHERE T.TagID = TL.TagID AND TL.Relationship = 'P' AND LinkedTag IN (SELECT tagID "
