@@ -56,8 +56,8 @@ class MountRoots {
 
 }  // namespace
 
-// Files of equal size (above 0), bitrate and length. The three indexes serve
-// this query only and are dropped again, so the file does not keep them; any
+// Files of equal size (above 0), bitrate and length. The three indexes are
+// made for this query and dropped again, so the file does not keep them; any
 // left by an interrupted run make the CREATE statements fail harmlessly.
 void clsRWLibrary::GetPotentialDuplicates() {
   ShowProgress(QStringLiteral("Identifying Duplicate Candidates..."));

@@ -102,8 +102,8 @@ void UpdateExpandIcon(ctl::TreeView& tree, ctl::Node* node) {
 // One level of the tag hierarchy from the work table into the tree. A tag met
 // a second time (a second parent, or a circle of parent links) keeps its
 // first node (of two parents on one level, the lower TagID's, as the tag's
-// derived category has it); the rowids of its repeated rows are returned so that the level
-// drops them and the build cannot go round a circle for ever.
+// derived category has it); the rowids of its repeated rows are returned so
+// that the level drops them and the build cannot go round a circle for ever.
 QStringList AddTagLevel(SqlRecordset& rows, ctl::TreeView& tree) {
   QStringList repeated;
   for (; !rows.Eof(); rows.MoveNext()) {
