@@ -109,6 +109,10 @@ class Node;
 class TreeView;
 }  // namespace ctl
 
+// The tree node whose label edit the tree-edit timer (tvwEditTimer) starts
+// next; nullptr when none waits. Rebuilding the tree clears it.
+extern ctl::Node* gPendingRenameNode;
+
 namespace modReelwise {
 
 // Builds the run-time frame (folders, settings, shared objects, scratch

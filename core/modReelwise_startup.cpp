@@ -48,6 +48,7 @@ QString gResultKind = QStringLiteral("File");
 QString gOnlineFilter;
 int32_t gPlayStartIndex = 0;
 QString gSQL;
+ctl::Node* gPendingRenameNode = nullptr;
 std::unique_ptr<KeyedCollection<QString>> gScanQueue;
 std::array<ListColumn, 8> gListColumns;
 QCursor gHandCursor;

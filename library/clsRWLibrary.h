@@ -27,7 +27,12 @@
 #include <functional>
 #include <memory>
 
+class QPixmap;
 class RWError;
+struct ResultItem;
+namespace ctl {
+class FlexGrid;
+}
 
 // The file name of a library path without its folder and its last extension
 // ("/x/Films.rw2" gives "Films"); a name without "." is taken whole.
@@ -46,7 +51,8 @@ class clsRWLibrary {
   // ---- Members ----
   // 0 "Pre-load All", 1 "Load-on-Demand and Retain", 2 "Load-on-Demand and Discard".
   int16_t ThumbnailPolicy = 0;
-  // Thumbnail JPEG bytes keyed by SegmentID; key 0 holds the "NO_THUMB" image.
+  // Thumbnail JPEG bytes keyed by SegmentID (a segment without a picture of
+  // its own holds its file's); LoadThumbnails puts the "NO_THUMB" image under 0.
   KeyedCollection<QByteArray> ThumbnailCache;
   // Full path of the open library file, and its file name without folder and extension.
   QString LibraryPath;
@@ -126,9 +132,12 @@ class clsRWLibrary {
   void LibraryAnalysis();
 
   // ---- Thumbnails ----
+  // Fills the cache with every stored thumbnail (policy 0).
   void LoadThumbnails();
+  // Paints the thumbnails of the visible results of the browser view.
   void DrawGridImages();
-  // The thumbnail to show for a segment (else its file's, else "NO_THUMB").
+  // The thumbnail to show for a segment (else its file's, else "NO_THUMB",
+  // also for bytes that are no picture); the picture owns its pixels.
   void ThumbnailToPicture(int32_t SegmentID, int32_t FileID, QImage& Picture);
   // Replaces the segment's thumbnail by the picture as a JPEG of quality 90;
   // the caller's picture is emptied.
@@ -168,6 +177,14 @@ class clsRWLibrary {
   void BackUpBeforeRenumbering();
   void ClearSearch();
 
+  // The thumbnail store (clsRWLibrary_thumbnails.cpp).
+  void CacheThumbnailRows(const QString& sql);
+  void SetProgressMax(int32_t Max);
+  const QImage& NoThumbPicture();
+  QPixmap ThumbnailPixmap(const ResultItem& item);
+  void DrawListImages(ctl::FlexGrid& grid, int32_t Top);
+  void DrawTileImages(ctl::FlexGrid& grid, int32_t Top, const QPixmap& Blank);
+
   std::unique_ptr<SqlConnection> m_Connection;
   QString m_SQL;
   int16_t m_HistoryIndex = 0;
@@ -177,6 +194,7 @@ class clsRWLibrary {
   std::unique_ptr<JpegCodec> m_JpegCodec;
   int32_t m_TileWidth = 0;
   int32_t m_TileArea = 0;
+  QImage m_NoThumb;
 };
 
 extern std::unique_ptr<clsRWLibrary> gLibrary;

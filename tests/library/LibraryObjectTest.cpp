@@ -98,7 +98,6 @@ TEST_F(LibraryObjectTest, EarlierVersionsOpenAndLaterOnesAreRefused) {
   const QString first = MakeLibrary(QStringLiteral("First.rw2"));
   gLibrary->OpenLibrary(first, true);
   ASSERT_EQ(gLibrary->LibraryPath, first);
-  gMainForm->tvwLibrary->Nodes.Add(QString(), ctl::tvwFirst, QStringLiteral("ID1"), QStringLiteral("Unplayable"));
   gLibrary->ResultCount = 3;
 
   for (const char* version : {"1,6,5", "1,6,0", "0,9,9"}) {
@@ -109,7 +108,8 @@ TEST_F(LibraryObjectTest, EarlierVersionsOpenAndLaterOnesAreRefused) {
     EXPECT_EQ(gLibrary->LibraryPath, path) << version;
   }
   gLibrary->OpenLibrary(first, true);
-  gMainForm->tvwLibrary->Nodes.Add(QString(), ctl::tvwFirst, QStringLiteral("ID1"), QStringLiteral("Unplayable"));
+  const int nodes = gMainForm->tvwLibrary->Nodes.Count();
+  ASSERT_GT(nodes, 0);
   gLibrary->ResultCount = 3;
 
   boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
@@ -133,7 +133,7 @@ TEST_F(LibraryObjectTest, EarlierVersionsOpenAndLaterOnesAreRefused) {
     EXPECT_EQ(gLibrary->LibraryPath, first);
     EXPECT_EQ(gLibrary->LibraryName, QStringLiteral("First"));
     EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM Tags")), 4);
-    EXPECT_EQ(gMainForm->tvwLibrary->Nodes.Count(), 1);
+    EXPECT_EQ(gMainForm->tvwLibrary->Nodes.Count(), nodes);
     EXPECT_EQ(gLibrary->ResultCount, 3);
     EXPECT_TRUE(gAppReady);
     EXPECT_TRUE(gMainForm->picLeft->isEnabled());
@@ -279,11 +279,12 @@ TEST_F(LibraryObjectTest, OpeningAnOldLibraryUpgradesItAfterKeepingACopy) {
 TEST_F(LibraryObjectTest, RenumberingThatCannotCompleteLeavesTheFileAsItWas) {
   const QString path = MakeOldLibrary(QStringLiteral("Blocked.rw2"), kOldestLibrary);
   SqlConnection::Open(path)->Execute(QStringLiteral("CREATE TABLE VideoFiles01 (x)"));
-  boxes.Answer(vbOK);
+  // The tree of the library left in its old layout reports what it cannot read.
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
   gLibrary->OpenLibrary(path, true);
-  ASSERT_EQ(boxes.Count(), 1);
-  EXPECT_EQ(boxes.Last().style, vbExclamation);
-  EXPECT_TRUE(boxes.Last().prompt.contains(UpgradeBackupPath(path)));
+  ASSERT_GE(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Shown().front().style, vbExclamation);
+  EXPECT_TRUE(boxes.Shown().front().prompt.contains(UpgradeBackupPath(path)));
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles WHERE FileID IN (7, 8)")), 2);
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoSegments")), 5) << "no orphan clean-up";
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'VersionData'")), 0)

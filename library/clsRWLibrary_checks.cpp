@@ -1,0 +1,158 @@
+// The library checks: files that may be duplicates of each other, segments
+// without a thumbnail and files that are no longer where the catalogue says.
+// Each fills the result set and titles the history combo with what it shows;
+// none records a view step or history, so a refresh brings the view back.
+#include "library/clsRWLibrary.h"
+
+#include "core/ProgramMessage.h"
+#include "core/modReelwise.h"
+#include "library/MountProbe.h"
+#include "mainwindow/frmReelwise.h"
+#include "platform/RWError.h"
+#include "platform/SqlRecordset.h"
+
+#include <QHash>
+#include <QStringList>
+
+namespace {
+
+const QString kMissingFilesCaption = QStringLiteral("Identifying Missing Files...");
+
+template <typename Work>
+void IgnoringErrors(Work&& work) {
+  try {
+    work();
+  } catch (const RWError&) {
+    // The duplicate check goes on whatever fails; see GetPotentialDuplicates.
+  }
+}
+
+void TitleHistory(const QString& title) {
+  if (!gMainForm) return;
+  ctl::ImageCombo& combo = *gMainForm->cmbBrowserHistory;
+  combo.ComboItems.Clear();
+  combo.SetText(title);
+  combo.Refresh();
+}
+
+// Each mount's root is asked once; a mount that does not answer is passed over.
+class MountRoots {
+ public:
+  bool Answers(const QString& root) {
+    if (root.isEmpty()) return true;
+    const auto known = answers_.constFind(root);
+    if (known != answers_.cend()) return *known;
+    const bool answers = MountProbe::RootAnswers(root);
+    answers_.insert(root, answers);
+    if (!answers) skipped_ << root;
+    return answers;
+  }
+  const QStringList& Skipped() const { return skipped_; }
+
+ private:
+  QHash<QString, bool> answers_;
+  QStringList skipped_;
+};
+
+}  // namespace
+
+// Files of equal size (above 0), bitrate and length. The three indexes are
+// made for this query and dropped again, so the file does not keep them; any
+// left by an interrupted run make the CREATE statements fail harmlessly.
+void clsRWLibrary::GetPotentialDuplicates() {
+  ShowProgress(QStringLiteral("Identifying Duplicate Candidates..."));
+  IgnoringErrors([this] {
+    TransactionGuard guard(*m_Connection, QStringLiteral("GPD"));
+    for (const char* sql :
+         {"CREATE INDEX idx_1 ON VideoFiles (Bitrate);", "CREATE INDEX idx_2 ON VideoFiles (FileSize);",
+          "CREATE INDEX idx_3 ON VideoSegments (SelectionEnd);"}) {
+      IgnoringErrors([&] { m_Connection->Execute(QLatin1String(sql)); });
+    }
+    guard.Commit();
+  });
+  DeleteSearchResults();
+  IgnoringErrors([this] {
+    TransactionGuard guard(*m_Connection, QStringLiteral("FSR"));
+    IgnoringErrors([this] {
+      // The groups of equal files are made once; a query correlated per file
+      // walks every file of the same length for each file, which on a large
+      // library of films of one length takes minutes.
+      m_Connection->Execute(QStringLiteral(
+          "INSERT INTO SearchResults SELECT B.SegmentID, B.FileID FROM VideoFiles A, VideoSegments B Where a.FileID = "
+          "B.FileID AND B.FileFlag = 'Y' AND (A.FileSize, A.BitRate, B.SelectionEnd) IN (SELECT VF.FileSize, "
+          "VF.BitRate, VS.SelectionEnd FROM VideoFiles VF, VideoSegments VS Where VF.FileID = VS.FileID AND FileSize > "
+          "0 AND VS.FileFlag='Y' Group By VF.FileSize,VF.BitRate,VS.SelectionEnd HAVING COUNT(1) > 1)"));
+    });
+    IgnoringErrors([this] { FetchSearchResults(); });
+    IgnoringErrors([this] { ShowSearchResults(); });
+    guard.Commit();
+  });
+  IgnoringErrors([this] {
+    TransactionGuard guard(*m_Connection, QStringLiteral("DI"));
+    for (const char* sql : {"DROP INDEX idx_1;", "DROP INDEX idx_2;", "DROP INDEX idx_3;"}) {
+      IgnoringErrors([&] { m_Connection->Execute(QLatin1String(sql)); });
+    }
+    guard.Commit();
+  });
+  TitleHistory(QStringLiteral("Potential Duplicate Files"));
+}
+
+// Whole files without a thumbnail row under the "File" scope, else the cut
+// segments without one; a row holding no picture counts as a thumbnail.
+void clsRWLibrary::GetMissingThumnails() {
+  ShowProgress(QStringLiteral("Identifying Missing Thumbnails..."));
+  DeleteSearchResults();
+  m_SQL = QStringLiteral(
+              "INSERT INTO SearchResults SELECT VS.SegmentID, VS.FileID FROM VideoSegments VS WHERE NOT EXISTS (SELECT "
+              "1 FROM SegmentThumbnails ST WHERE ST.SegmentID = VS.SegmentID)") +
+          (gResultKind == QLatin1String("File") ? QStringLiteral(" AND VS.FileFlag='Y'")
+                                                : QStringLiteral(" AND VS.FileFlag IS NULL"));
+  {
+    TransactionGuard guard(*m_Connection, QStringLiteral("FSR"));
+    m_Connection->Execute(m_SQL);
+    FetchSearchResults();
+    ShowSearchResults();
+    guard.Commit();
+  }
+  TitleHistory(QStringLiteral("Files without a Thumbnail"));
+}
+
+// Every file on a device that is online through a drive root is looked for
+// on the disk; files on offline devices are not tested, nor those under a
+// mount that does not answer (they are named to the user).
+void clsRWLibrary::GetMissingFiles() {
+  DeleteSearchResults();
+  SqlRecordset rows(*m_Connection,
+                    QStringLiteral("SELECT CurrentPath, VF.FileID AS FileID, VS.SegmentID AS SegmentID, FileName, "
+                                   "FL.LogicalPath AS LogicalPath FROM VideoFiles VF, VideoSegments VS, FileLocations "
+                                   "FL WHERE VF.FileID = VS.FileID AND VF.DiskSerialNo = Fl.DiskSerialNo AND "
+                                   "VS.FileFlag = 'Y' AND FL.PhysicalPath = ':\\' AND FL.Online = 1"));
+  ShowProgress(kMissingFilesCaption);
+  if (rows.RecordCount() > 0) SetProgressMax(rows.RecordCount());
+  MountRoots mounts;
+  {
+    TransactionGuard guard(*m_Connection, QStringLiteral("GMF"));
+    for (int position = 1; !rows.Eof(); rows.MoveNext(), ++position) {
+      if (position % 50 == 0) ShowProgress(kMissingFilesCaption, position);
+      if (!mounts.Answers(rows.Value(QStringLiteral("LogicalPath")).toString())) continue;
+      const QString path =
+          rows.Value(QStringLiteral("CurrentPath")).toString() + rows.Value(QStringLiteral("FileName")).toString();
+      if (modReelwise::FileExists(path)) continue;
+      // A device with two drive rows lists its files once.
+      m_Connection->Execute(QStringLiteral("INSERT OR IGNORE INTO SearchResults (SegmentID, FileID) VALUES (%1, %2)")
+                                .arg(rows.Value(QStringLiteral("SegmentID")).toInt64())
+                                .arg(rows.Value(QStringLiteral("FileID")).toInt64()));
+    }
+    guard.Commit();
+  }
+  ProgressOff();
+  FetchSearchResults();
+  ShowSearchResults();
+  TitleHistory(QStringLiteral("Missing Files"));
+  if (!mounts.Skipped().isEmpty()) {
+    ShowProgramMessage(
+        QStringLiteral("These storage devices did not answer, so their files were not checked:\r\n\r\n") +
+            mounts.Skipped().join(QStringLiteral("\r\n")),
+        vbExclamation, QStringLiteral("Missing Files"), gMainForm);
+  }
+}

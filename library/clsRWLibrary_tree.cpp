@@ -1,0 +1,367 @@
+// The library tree: every node rebuilt from the library file (the tag
+// hierarchy, links and synonyms, and the fixed groups made up from the
+// catalogue), the display order, and the storage-device nodes.
+//
+// A node's key names its family ("ID" & TagID, "LINK" & TagID & "-" &
+// LinkedTag, "R-", "D-", "F-", "M-" and the group keys); its image key names
+// its kind. Other parts of the program find nodes by key and act by image.
+#include "library/clsRWLibrary.h"
+
+#include "core/ProgramMessage.h"
+#include "core/modReelwise.h"
+#include "mainwindow/frmReelwise.h"
+#include "options/ColourSchemeModel.h"
+#include "platform/RWError.h"
+#include "platform/SqlRecordset.h"
+
+#include <QStringList>
+
+#include <functional>
+
+namespace {
+
+constexpr COLORREF kRed = 255;
+
+struct FixedNode {
+  const char* parent;  // empty: the top level
+  const char* key;
+  const char* text;
+  const char* image;
+};
+
+// The fixed groups in the order they are added; dates and ratings keep it.
+constexpr FixedNode kGroups[] = {{"", "ID-1", "Untagged", "UNTAGGED"},
+                                 {"", "DISKS", "Storage Devices", "MEDIAFOLDER"},
+                                 {"", "DATES", "Date Added", "DATEFOLDER"},
+                                 {"DATES", "D-00d", "Today", "DATE"},
+                                 {"DATES", "D-03d", "Past 3 Days", "DATE"},
+                                 {"DATES", "D-07d", "Past Week", "DATE"},
+                                 {"DATES", "D-01m", "Past Month", "DATE"},
+                                 {"DATES", "D-03m", "Past 3 Months", "DATE"},
+                                 {"DATES", "D-06m", "Past 6 Months", "DATE"},
+                                 {"DATES", "D-01yyyy", "Past Year", "DATE"},
+                                 {"DATES", "D-02yyyy", "Past 2 Years", "DATE"},
+                                 {"DATES", "D-03yyyy", "Past 3 Years", "DATE"},
+                                 {"", "RATINGS", "Ratings", "RATINGFOLDER"},
+                                 {"RATINGS", "R-5", "5", "STAR"},
+                                 {"RATINGS", "R-4", "4", "STAR"},
+                                 {"RATINGS", "R-3", "3", "STAR"},
+                                 {"RATINGS", "R-2", "2", "STAR"},
+                                 {"RATINGS", "R-1", "1", "STAR"},
+                                 {"RATINGS", "R-0", "Unrated", "UNSTAR"}};
+
+QString TagKey(int64_t tagId) { return QStringLiteral("ID") + QString::number(tagId); }
+
+QString ImageOfTagType(const QString& type) {
+  if (type == QLatin1String("F")) return QStringLiteral("FOLDERCLOSED");
+  if (type == QLatin1String("C")) return QStringLiteral("CATEGORY");
+  if (type == QLatin1String("L")) return QStringLiteral("PLAYLIST");
+  if (type == QLatin1String("S")) return QStringLiteral("SEARCH");
+  if (type == QLatin1String("V")) return QStringLiteral("VIEW");
+  return QStringLiteral("TAG");
+}
+
+// An error of the tree build is shown, and the build goes on with its next step.
+void ReportTreeError(const RWError& error) {
+  ShowProgramMessage(QString::number(error.Number()) + QStringLiteral(" - ") + error.Description(), vbExclamation,
+                     QString(), gMainForm);
+}
+
+void TreeStep(const std::function<void()>& work) {
+  try {
+    work();
+  } catch (const RWError& error) {
+    ReportTreeError(error);
+  }
+}
+
+// Adds a node at the top level (empty parent) or under `parent`. A node whose
+// parent is not in the tree, or whose key is taken, is left out: one bad row
+// must not cost the rest of the tree.
+ctl::Node* AddNode(ctl::TreeView& tree, const QString& parent, const QString& key, const QString& text,
+                   const QString& image) {
+  if (tree.Nodes.Exists(key)) return nullptr;
+  if (parent.isEmpty()) return tree.Nodes.Add(QString(), ctl::tvwLast, key, text, image);
+  if (!tree.Nodes.Exists(parent)) return nullptr;
+  return tree.Nodes.Add(parent, ctl::tvwChild, key, text, image);
+}
+
+void SetImage(ctl::TreeView& tree, const QString& key, const QString& image) {
+  if (ctl::Node* node = tree.Nodes.Find(key)) node->SetImage(image);
+}
+
+void SetForeColor(ctl::TreeView& tree, const QString& key, COLORREF colour) {
+  if (ctl::Node* node = tree.Nodes.Find(key)) node->SetForeColor(colour);
+}
+
+void UpdateExpandIcon(ctl::TreeView& tree, ctl::Node* node) {
+  int16_t state = 0;
+  modReelwise::UpdateNodeExpandIcon(&tree, node, state);
+}
+
+// One level of the tag hierarchy from the work table into the tree. A tag met
+// a second time (a second parent, or a circle of parent links) keeps its
+// first node (of two parents on one level, the lower TagID's, as the tag's
+// derived category has it); the rowids of its repeated rows are returned so
+// that the level drops them and the build cannot go round a circle for ever.
+QStringList AddTagLevel(SqlRecordset& rows, ctl::TreeView& tree) {
+  QStringList repeated;
+  for (; !rows.Eof(); rows.MoveNext()) {
+    const QString key = TagKey(rows.Value(1).toInt64());
+    if (tree.Nodes.Exists(key)) {
+      repeated << rows.Value(0).toString();
+      continue;
+    }
+    const QString type = rows.Value(3).toString();
+    const int64_t parentId = rows.Value(4).toInt64();
+    const QString parent = type == QLatin1String("L") ? QStringLiteral("ID2")
+                           : parentId == 0            ? QString()
+                                                      : TagKey(parentId);
+    AddNode(tree, parent, key, rows.Value(2).toString(), ImageOfTagType(type));
+  }
+  return repeated;
+}
+
+// The tags that are their own ancestor over parent links.
+QStringList TagsInCircles(SqlConnection& db) {
+  SqlRecordset rows(
+      db, QStringLiteral("WITH RECURSIVE Up(TagID, Above) AS (SELECT TagID, LinkedTag FROM TagLinks WHERE "
+                         "Relationship = 'P' UNION SELECT Up.TagID, TL.LinkedTag FROM Up, TagLinks TL WHERE "
+                         "TL.TagID = Up.Above AND TL.Relationship = 'P') "
+                         "SELECT T.Tag FROM Tags T WHERE T.TagID IN (SELECT TagID FROM Up WHERE TagID = Above) "
+                         "ORDER BY T.Tag"));
+  QStringList names;
+  for (; !rows.Eof(); rows.MoveNext()) names << rows.Value(0).toString();
+  return names;
+}
+
+bool EveryTagHasANode(SqlConnection& db, ctl::TreeView& tree) {
+  SqlRecordset rows(db, QStringLiteral("SELECT TagID FROM Tags"));
+  for (; !rows.Eof(); rows.MoveNext()) {
+    if (!tree.Nodes.Exists(TagKey(rows.Value(0).toInt64()))) return false;
+  }
+  return true;
+}
+
+void ReportCircles(const QStringList& names) {
+  if (names.isEmpty()) return;
+  ShowProgramMessage(QStringLiteral("The tag hierarchy of this Library links these items below themselves:\r\n\r\n") +
+                         names.join(QStringLiteral(", ")) +
+                         QStringLiteral("\r\n\r\nThe tree shows each item once at most."),
+                     vbExclamation, QString(), gMainForm);
+}
+
+// The tag levels, top level first: each pass shows the work table's tags and
+// replaces them by their children. The top level is every tag without a
+// parent link (a tag that only hosts 'L' links is still a top-level tag).
+void AddTagLevels(SqlConnection& db, ctl::TreeView& tree) {
+  bool repeated = false;
+  {
+    TransactionGuard guard(db, QStringLiteral("PT"));
+    try {
+      db.Execute(QStringLiteral("DROP table tempTAGS"));
+    } catch (const RWError&) {
+      // There was no work table yet.
+    }
+    db.Execute(QStringLiteral(
+        "CREATE TABLE tempTAGS AS SELECT TagID, Tag, Type, Behaviour, CategoryID, T9Text, 0 AS ParentTagID FROM tags T "
+        "WHERE NOT EXISTS (SELECT LinkedTag FROM TagLinks TL WHERE TL.TagID=T.TagID AND TL.Relationship='P')"));
+    for (;;) {
+      SqlRecordset rows(db, QStringLiteral("Select rowid, TagID, Tag, Type, ParentTagID from tempTAGS"));
+      if (rows.Eof()) break;
+      const QStringList repeatedRows = AddTagLevel(rows, tree);
+      if (!repeatedRows.isEmpty()) {
+        repeated = true;
+        db.Execute(QStringLiteral("DELETE FROM tempTAGS WHERE rowid IN (%1)").arg(repeatedRows.join(u',')));
+      }
+      // Keep the tags with children. The list of parents is made once (a
+      // correlated test would scan TagLinks once per tag).
+      db.Execute(
+          QStringLiteral("DELETE FROM tempTAGS WHERE TagID NOT IN (SELECT LinkedTag FROM TagLinks WHERE "
+                         "Relationship='P' AND LinkedTag IS NOT NULL)"));
+      db.Execute(
+          QStringLiteral("INSERT INTO tempTAGS SELECT T.*, LinkedTag AS ParentTagID FROM tags T, TagLinks TL "
+                         "WHERE T.TagID = TL.TagID AND TL.Relationship = 'P' AND LinkedTag IN (SELECT tagID "
+                         "FROM tempTAGS) order by type, tag, LinkedTag"));
+      db.Execute(
+          QStringLiteral("DELETE FROM tempTAGS WHERE ParentTagID=0 OR TagID IN (SELECT ParentTagID FROM "
+                         "tempTAGS)"));
+    }
+    guard.Commit();
+  }
+  // A circle of parent links shows as a repeated tag when the circle hangs
+  // below the top level, and as tags without a node when it does not.
+  if (repeated || !EveryTagHasANode(db, tree)) ReportCircles(TagsInCircles(db));
+}
+
+// One node per 'L' link under the tag that hosts it; a pair of links in both
+// directions (synonyms) shows AKA on both nodes, a one-way link LINK.
+void AddLinkNodes(SqlConnection& db, ctl::TreeView& tree) {
+  SqlRecordset rows(db, QStringLiteral("Select TL.*, T.Tag from TagLinks TL, Tags T WHERE TL.LinkedTag = T.TagID AND "
+                                       "TL.Relationship='L'"));
+  for (; !rows.Eof(); rows.MoveNext()) {
+    const QString tagId = rows.Value(QStringLiteral("TagID")).toString();
+    const QString linked = rows.Value(QStringLiteral("LinkedTag")).toString();
+    ctl::Node* node = AddNode(tree, QStringLiteral("ID") + tagId, QStringLiteral("LINK%1-%2").arg(tagId, linked),
+                              rows.Value(QStringLiteral("Tag")).toString(), QStringLiteral("AKA"));
+    if (!node) continue;
+    ctl::Node* opposite = tree.Nodes.Find(QStringLiteral("LINK%1-%2").arg(linked, tagId));
+    if (opposite) {
+      opposite->SetImage(QStringLiteral("AKA"));
+    } else {
+      node->SetImage(QStringLiteral("LINK"));
+    }
+  }
+}
+
+void AddFixedGroups(ctl::TreeView& tree) {
+  for (const FixedNode& group : kGroups) {
+    AddNode(tree, QLatin1String(group.parent), QLatin1String(group.key), QLatin1String(group.text),
+            QLatin1String(group.image));
+  }
+}
+
+// One node per file format; files without one share "Undetermined".
+void AddFormatNodes(SqlConnection& db, ctl::TreeView& tree) {
+  AddNode(tree, QString(), QStringLiteral("FORMATS"), QStringLiteral("File Formats"), QStringLiteral("FORMATS"));
+  SqlRecordset rows(db, QStringLiteral("Select DISTINCT ifnull(FileFormat,'') as FileFormat from VideoFiles"));
+  for (; !rows.Eof(); rows.MoveNext()) {
+    const QString format = rows.Value(0).toString();
+    const QString text = format.isEmpty() ? QStringLiteral("Undetermined") : format;
+    AddNode(tree, QStringLiteral("FORMATS"), QStringLiteral("F-") + text, text, QStringLiteral("COG"));
+  }
+}
+
+// A saved search's node carries its view spec (its tool tip shows it).
+void TagSavedSearches(SqlConnection& db, ctl::TreeView& tree) {
+  SqlRecordset rows(db, QStringLiteral("Select * from Views"));
+  for (; !rows.Eof(); rows.MoveNext()) {
+    if (rows.Value(QStringLiteral("Type")).toString() == QLatin1String("V")) continue;
+    if (ctl::Node* node = tree.Nodes.Find(TagKey(rows.Value(QStringLiteral("TagID")).toInt64()))) {
+      node->SetTag(rows.Value(QStringLiteral("ViewSpec")).toString());
+    }
+  }
+}
+
+void FinishNodes(ctl::TreeView& tree) {
+  SetImage(tree, QStringLiteral("ID1"), QStringLiteral("UNPLAYABLE"));
+  SetImage(tree, QStringLiteral("ID2"), QStringLiteral("PLFOLDER"));
+  SetImage(tree, QStringLiteral("ID3"), QStringLiteral("SEARCHFOLDER"));
+  SetImage(tree, QStringLiteral("ID4"), QStringLiteral("VIEWFOLDER"));
+  for (const auto& node : tree.Nodes) {
+    node->SetBold(node->Image() != QLatin1String("LINK") && node->Image() != QLatin1String("AKA"));
+    node->SetForeColor(gSchemeColour4);
+    UpdateExpandIcon(tree, node.get());
+  }
+  SetForeColor(tree, QStringLiteral("ID1"), kRed);
+  SetForeColor(tree, QStringLiteral("F-Undetermined"), kRed);
+}
+
+// The sort prefix of a node's kind; kinds without one of their own take the
+// prefix of the node added before them, so a run of dates, formats or devices
+// sorts with the group it belongs to.
+QString SortPrefix(const QString& image, const QString& previous) {
+  static const QHash<QString, QString> prefixes = {{QStringLiteral("CATEGORY"), QStringLiteral(" 000")},
+                                                   {QStringLiteral("FOLDEROPEN"), QStringLiteral(" 111")},
+                                                   {QStringLiteral("FOLDERCLOSED"), QStringLiteral(" 111")},
+                                                   {QStringLiteral("TAG"), QStringLiteral(" 222")},
+                                                   {QStringLiteral("AKA"), QStringLiteral(" 333")},
+                                                   {QStringLiteral("LINK"), QStringLiteral(" 444")},
+                                                   {QStringLiteral("UNPLAYABLE"), QStringLiteral(" 555")},
+                                                   {QStringLiteral("UNTAGGED"), QStringLiteral(" 666")},
+                                                   {QStringLiteral("FORMATS"), QStringLiteral(" 777")},
+                                                   {QStringLiteral("RATINGFOLDER"), QStringLiteral(" 777")},
+                                                   {QStringLiteral("MEDIAFOLDER"), QStringLiteral(" 777")},
+                                                   {QStringLiteral("PLFOLDER"), QStringLiteral(" 888")},
+                                                   {QStringLiteral("SEARCHFOLDER"), QStringLiteral(" 888")},
+                                                   {QStringLiteral("VIEWFOLDER"), QStringLiteral(" 888")}};
+  return prefixes.value(image, previous);
+}
+
+QString DeviceText(SqlRecordset& row) {
+  for (const char* field : {"FriendlyName", "DiskLabel"}) {
+    const SqlValue& value = row.Value(QLatin1String(field));
+    if (!value.IsNull() && !value.toString().isEmpty()) return value.toString();
+  }
+  return row.Value(QStringLiteral("DiskSerialNo")).toString();
+}
+
+QString DeviceImage(const QString& diskType) {
+  if (diskType == QLatin1String("Optical drive (CD or DVD)")) return QStringLiteral("DISK-CD");
+  if (diskType == QLatin1String("Removable drive")) return QStringLiteral("DISK-STICK");
+  return QStringLiteral("DISK");
+}
+
+void ShowDevice(SqlRecordset& row, ctl::TreeView& tree) {
+  const QString serial = row.Value(QStringLiteral("DiskSerialNo")).toString();
+  const QString key = QStringLiteral("M-") + serial;
+  const QString text = DeviceText(row);
+  ctl::Node* node = tree.Nodes.Find(key);
+  if (!node) {
+    node = AddNode(tree, QStringLiteral("DISKS"), key, text,
+                   DeviceImage(row.Value(QStringLiteral("DiskType")).toString()));
+    if (!node) return;
+    UpdateExpandIcon(tree, node);
+  }
+  node->SetForeColor(row.Value(QStringLiteral("Online")).toBool() ? gSchemeColour4 : kRed);
+  node->SetText(text);
+  node->SetTag(serial);
+  node->SetBold(true);
+}
+
+}  // namespace
+
+void clsRWLibrary::PopulateTree() {
+  if (!gMainForm) return;
+  ctl::TreeView& tree = *gMainForm->tvwLibrary;
+  SqlConnection& db = *m_Connection;
+  // SortTree, which the caller runs next, unlocks the drawing.
+  if (!gTVOutMode) modReelwise::SetWindowRedraw(&tree, true);
+  ShowProgress(QStringLiteral("Processing Library Structure..."));
+  gPendingRenameNode = nullptr;
+  tree.Nodes.Clear();
+  tree.SetSorted(false);
+  TreeStep([&] { AddTagLevels(db, tree); });
+  TreeStep([&] { AddLinkNodes(db, tree); });
+  TreeStep([&] { AddFixedGroups(tree); });
+  TreeStep([&] { AddFormatNodes(db, tree); });
+  TreeStep([&] { TagSavedSearches(db, tree); });
+  TreeStep([&] { FinishNodes(tree); });
+  LoadStorageDeviceNodes();
+  TreeStep([&] { SetNodeBehaviours(false); });
+}
+
+void clsRWLibrary::SortTree() {
+  if (!gMainForm) return;
+  ctl::TreeView& tree = *gMainForm->tvwLibrary;
+  if (!gTVOutMode) modReelwise::SetWindowRedraw(&tree, true);
+  // The tree sorts every level by text: with the kind's prefix in front, the
+  // kinds come in their order and each kind alphabetically.
+  QString prefix = QStringLiteral(" 999");
+  for (const auto& node : tree.Nodes) {
+    prefix = SortPrefix(node->Image(), prefix);
+    node->SetText(prefix + node->Text());
+  }
+  tree.SetSorted(true);
+  // Parents come before their children in the collection, so each level is
+  // sorted while its texts still carry the prefix.
+  for (const auto& node : tree.Nodes) {
+    node->SetText(node->Text().mid(4));
+    const bool fixedOrder =
+        node->Image() == QLatin1String("DATEFOLDER") || node->Image() == QLatin1String("RATINGFOLDER");
+    node->SetSorted(!fixedOrder);
+  }
+  if (!gTVOutMode) modReelwise::SetWindowRedraw(&tree, false);
+}
+
+void clsRWLibrary::LoadStorageDeviceNodes() {
+  if (!gMainForm) return;
+  ctl::TreeView& tree = *gMainForm->tvwLibrary;
+  TreeStep([&] {
+    SqlRecordset rows(*m_Connection, QStringLiteral("Select DISTINCT SD.* FROM VideoFiles VF, FileLocations SD WHERE "
+                                                    "VF.DiskSerialNo=SD.DiskSerialNo ORDER BY  SD.DiskSerialNo, "
+                                                    "SD.Online DESC, SD.FriendlyName"));
+    for (; !rows.Eof(); rows.MoveNext()) TreeStep([&] { ShowDevice(rows, tree); });
+  });
+  if (ctl::Node* disks = tree.Nodes.Find(QStringLiteral("DISKS"))) UpdateExpandIcon(tree, disks);
+}

@@ -1,0 +1,198 @@
+// The library checks: duplicate candidates, segments without a thumbnail and
+// files missing from their folders, as rows of SearchResults; the history
+// combo's title; the view and history left alone; errors leaving no
+// transaction open; mounts that do not answer passed over.
+#include "library/HistoryEntry.h"
+#include "library/MountProbe.h"
+#include "platform/RWError.h"
+#include "tests/library/TreeFixture.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+
+#include <thread>
+
+namespace {
+
+class CheckTest : public rwtest::OpenLibraryTest {
+ protected:
+  void TearDown() override {
+    MountProbe::SetRootProbe(nullptr);
+    OpenLibraryTest::TearDown();
+  }
+  static QStringList Results() {
+    return Column(QStringLiteral("SELECT SegmentID || ':' || FileID FROM SearchResults ORDER BY SegmentID"));
+  }
+  static QString HistoryTitle() { return gMainForm->cmbBrowserHistory->Text(); }
+  // A file of the given size, bitrate and length, with its whole-file segment.
+  static QString Video(int id, int64_t size, const QString& bitrate, double length) {
+    return QStringLiteral(
+               "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileSize, Bitrate) VALUES (%1, 'D', "
+               "'x\\', 'File %1.avi', %2, %3);"
+               "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, SelectionEnd, Online, Rating) "
+               "VALUES (%1, %1, 'Y', 0, %4, 1, 0);")
+        .arg(id)
+        .arg(size)
+        .arg(bitrate)
+        .arg(length);
+  }
+  // A state of the view and history that the checks must leave as it is.
+  static void RememberAView() {
+    gViewSpec = QStringLiteral("|_T:1");
+    gHistory.assign(2, HistoryEntry{});
+    gHistory[1] = {QStringLiteral("|_T:1"), QStringLiteral("Unplayable"), QStringLiteral("Unplayable")};
+    gMainForm->cmbBrowserHistory->ComboItems.Add(0, QString(), QStringLiteral("Unplayable"));
+  }
+  static void ExpectViewUnchanged() {
+    EXPECT_EQ(gViewSpec, QStringLiteral("|_T:1"));
+    ASSERT_EQ(gHistory.size(), 2u);
+    EXPECT_EQ(gHistory[1].ViewSpec, QStringLiteral("|_T:1"));
+    EXPECT_EQ(gLibrary->HistoryIndex(), 0);
+    EXPECT_EQ(gMainForm->cmbBrowserHistory->ComboItems.Count(), 0) << "the combo shows only the check's title";
+  }
+  static void RefuseResults() {
+    Exec(QStringLiteral(
+        "CREATE TRIGGER Refuse BEFORE INSERT ON SearchResults BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+  }
+};
+
+TEST_F(CheckTest, IdenticalFilesAreDuplicateCandidatesButEmptyOrRatelessOnesNot) {
+  OpenWith(Video(1, 5000, "800", 60) + Video(2, 5000, "800", 60) + Video(3, 5000, "800", 60) +
+           Video(4, 5000, "800", 61) + Video(5, 0, "800", 30) + Video(6, 0, "800", 30) + Video(7, 900, "NULL", 30) +
+           Video(8, 900, "NULL", 30) + Video(9, 5000, "900", 60) +
+           QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, SelectionStart, SelectionEnd, Online, Rating) "
+                          "VALUES (20, 1, 0, 60, 1, 0)"));
+  // An index left by an interrupted run does no harm and goes too.
+  Exec(QStringLiteral("CREATE INDEX idx_1 ON VideoFiles (Bitrate)"));
+  RememberAView();
+  Exec(QStringLiteral("INSERT INTO SearchResults VALUES (9, 9)"));
+  gLibrary->GetPotentialDuplicates();
+  EXPECT_EQ(Results(), (QStringList{"1:1", "2:2", "3:3"})) << "one row per file, by its whole-file segment";
+  EXPECT_EQ(Count("SELECT count(*) FROM sqlite_master WHERE name IN ('idx_1', 'idx_2', 'idx_3')"), 0);
+  EXPECT_EQ(HistoryTitle(), QStringLiteral("Potential Duplicate Files"));
+  ExpectViewUnchanged();
+  EXPECT_FALSE(gLibrary->Connection().InTransaction());
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(CheckTest, MissingThumbnailsFollowTheResultScope) {
+  OpenWith(FileRow(5) + FileRow(6) + FileRow(7) +
+           QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, SelectionStart, SelectionEnd, Online, Rating) "
+                          "VALUES (50, 5, 1, 2, 1, 0), (51, 5, 3, 4, 1, 0), (52, 6, 3, 4, 1, 0);"
+                          "INSERT INTO SegmentThumbnails VALUES (5, X'FFD8', 5), (50, X'FFD8', 5)"));
+  // The open's upkeep drops empty thumbnail rows; these come after it.
+  Exec(QStringLiteral("INSERT INTO SegmentThumbnails VALUES (6, NULL, 6), (52, NULL, 6)"));
+  RememberAView();
+  gResultKind = QStringLiteral("File");
+  gLibrary->GetMissingThumnails();
+  EXPECT_EQ(Results(), QStringList{"7:7"}) << "an empty thumbnail row is a thumbnail";
+  EXPECT_EQ(HistoryTitle(), QStringLiteral("Files without a Thumbnail"));
+  for (const char* scope : {" File", "Segment"}) {
+    gResultKind = QLatin1String(scope);
+    gLibrary->GetMissingThumnails();
+    EXPECT_EQ(Results(), QStringList{"51:5"}) << scope;
+    EXPECT_EQ(HistoryTitle(), QStringLiteral("Files without a Thumbnail"));
+  }
+  gResultKind = QStringLiteral("File");
+  ExpectViewUnchanged();
+}
+
+class MissingFilesTest : public CheckTest {
+ protected:
+  // Three files in a folder of the test, on device 1A2B3C4D mounted at the
+  // scratch folder; the second is deleted.
+  void SetUp() override {
+    CheckTest::SetUp();
+    folder_ = ScratchPath(QStringLiteral("films/"));
+    ASSERT_TRUE(QDir().mkpath(folder_));
+    QString sql;
+    for (int id = 1; id <= 3; ++id) {
+      const QString name = QStringLiteral("Film %1 d'été.avi").arg(id);
+      QFile file(folder_ + name);
+      ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+      file.write("data");
+      sql += QStringLiteral(
+                 "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, CurrentPath) VALUES (%1, "
+                 "'1A2B3C4D', 'films\\', %2, %3);"
+                 "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, SelectionEnd, Online, "
+                 "Rating) VALUES (%1, %1, 'Y', 0, 60, 1, 0);")
+                 .arg(id)
+                 .arg(SqlQuote(name), SqlQuote(folder_));
+    }
+    sql += QStringLiteral(
+               "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, CurrentPath) VALUES (4, 'OFF', "
+               "'x\\', 'gone.avi', '/nowhere/');"
+               "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, SelectionEnd, Online, Rating) "
+               "VALUES (4, 4, 'Y', 0, 60, 0, 0), (40, 2, NULL, 1, 2, 1, 0);"
+               "INSERT INTO FileLocations VALUES ('1A2B3C4D', 'FILMS', ':\\', %1, 'Fixed Disk', NULL, 1), "
+               "('OFF', 'OLD', ':\\', '/nowhere/', 'Removable drive', NULL, 0);")
+               .arg(SqlQuote(Scratch() + QLatin1Char('/')));
+    OpenWith(sql);
+    ASSERT_TRUE(QFile::remove(folder_ + QStringLiteral("Film 2 d'été.avi")));
+  }
+  QString folder_;
+};
+
+TEST_F(MissingFilesTest, FilesGoneFromAnOnlineDeviceAreListed) {
+  RememberAView();
+  gLibrary->GetMissingFiles();
+  EXPECT_EQ(Results(), QStringList{"2:2"}) << "the offline device is not tested";
+  EXPECT_EQ(HistoryTitle(), QStringLiteral("Missing Files"));
+  ExpectViewUnchanged();
+  EXPECT_FALSE(gLibrary->Connection().InTransaction());
+
+  // A device with a second drive row still lists each file once.
+  Exec(
+      QStringLiteral("INSERT INTO FileLocations VALUES ('1A2B3C4D', 'FILMS', ':\\', '/media/other/', 'Fixed Disk', "
+                     "NULL, 1)"));
+  gLibrary->GetMissingFiles();
+  EXPECT_EQ(Results(), QStringList{"2:2"});
+
+  Exec(QStringLiteral("UPDATE FileLocations SET Online = 0"));
+  gLibrary->GetMissingFiles();
+  EXPECT_TRUE(Results().isEmpty()) << "with every device offline nothing is tested";
+  EXPECT_EQ(HistoryTitle(), QStringLiteral("Missing Files"));
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(MissingFilesTest, MountThatDoesNotAnswerIsPassedOverAndNamed) {
+  QStringList asked;
+  const QString root = Scratch() + QLatin1Char('/');
+  MountProbe::SetRootProbe([&](const QString& path) {
+    asked << path;
+    return path != root;
+  });
+  boxes.Answer(vbOK);
+  gLibrary->GetMissingFiles();
+  EXPECT_EQ(asked, QStringList{root}) << "each mount is asked once";
+  EXPECT_TRUE(Results().isEmpty());
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_TRUE(boxes.Last().prompt.contains(root));
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Missing Files"));
+}
+
+TEST_F(MissingFilesTest, FailedChecksLeaveNoTransactionOpen) {
+  RefuseResults();
+  EXPECT_THROW(gLibrary->GetMissingFiles(), RWError);
+  EXPECT_FALSE(gLibrary->Connection().InTransaction());
+  gResultKind = QStringLiteral("File");
+  EXPECT_THROW(gLibrary->GetMissingThumnails(), RWError);
+  EXPECT_FALSE(gLibrary->Connection().InTransaction());
+  // The duplicate check passes over every failure.
+  gLibrary->GetPotentialDuplicates();
+  EXPECT_FALSE(gLibrary->Connection().InTransaction());
+  EXPECT_EQ(Count("SELECT count(*) FROM sqlite_master WHERE name LIKE 'idx__'"), 0);
+}
+
+TEST(MountProbeTest, WorkThatHangsIsGivenUpAfterTheTimeLimit) {
+  QElapsedTimer clock;
+  clock.start();
+  EXPECT_FALSE(MountProbe::FinishesWithin([] { std::this_thread::sleep_for(std::chrono::seconds(2)); }, 50));
+  EXPECT_LT(clock.elapsed(), 1000);
+  EXPECT_TRUE(MountProbe::FinishesWithin([] {}, 1000));
+  EXPECT_TRUE(MountProbe::RootAnswers(QStringLiteral("/no/such/folder/")));
+  EXPECT_TRUE(MountProbe::RootAnswers(QDir::tempPath()));
+}
+
+}  // namespace
