@@ -9,6 +9,7 @@
 // buttons before the results are run again, so the controls already show the
 // new mode while the library works.
 #include "mainwindow/frmReelwise.h"
+#include "carousel/frmTagCloud.h"
 
 #include "browser/frmFindFiles.h"
 #include "carousel/cCarousel.h"
@@ -308,29 +309,17 @@ void frmReelwise::ShowOrHideInspector() {
   Library().DrawGridImages();
 }
 
-namespace {
-
-// The tag-cloud window, once it exists.
-QWidget* TagCloudWindow() {
-  for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (window->objectName() == QLatin1String("frmTagCloud")) return window;
-  }
-  return nullptr;
-}
-
-}  // namespace
-
 void frmReelwise::ShowOrHideTagCloud() {
   gTagCloudShown = ToggleMenuCheck(QStringLiteral("mnuViewTagCloud"));
   ctl::Button& cloud = tbMain->Buttons(QStringLiteral("CLOUD"));
   cloud.SetValue(ctl::tbrPressed);
   if (gTagCloudShown) {
-    if (QWidget* window = TagCloudWindow()) window->show();
+    TagCloudForm().show();
     Library().ShowTagCloud(true);
   } else {
-    if (QWidget* window = TagCloudWindow()) {
-      window->lower();
-      window->hide();
+    if (gTagCloudForm) {
+      gTagCloudForm->lower();
+      gTagCloudForm->hide();
     }
     cloud.SetValue(ctl::tbrUnpressed);
   }
