@@ -73,7 +73,7 @@ void ResetProgramState() {
   gSaveWorkspace = false;
   gTVOutMode = false;
   gTagCloudShown = false;
-  gSelectedById.assign(kMaxSelectionId + 1, 0);
+  gSelectedById.Reset();
   gResults.assign(1, ResultItem{});
   gAutoRefresh = false;
   gBrowserMode = 1;
@@ -196,7 +196,7 @@ void ReleaseSharedObjects() {
   });
   ShutDownStep([] {
     gWindowMgr.reset();
-    gSelectedById.clear();
+    gSelectedById.Reset();
     gResults.clear();
   });
   ShutDownStep([] { modShellNotifs::UnregisterShellNotify(); });

@@ -53,7 +53,7 @@ class clsRWLibrary {
   QString LibraryName;
   // Rows and selected rows of the current result set.
   int32_t ResultCount = 0;
-  int16_t SelectedCount = 0;
+  int32_t SelectedCount = 0;
   // Set by the add-files dialog after a folder scan.
   int16_t ScanFlag = 0;
 
@@ -62,7 +62,7 @@ class clsRWLibrary {
 
   // The same members under the names the inspector, player and carousel use.
   int32_t OpenSegmentCount() const { return ResultCount; }
-  int16_t SelectedSegmentCount() const { return SelectedCount; }
+  int32_t SelectedSegmentCount() const { return SelectedCount; }
   KeyedCollection<QByteArray>& Thumbnails() { return ThumbnailCache; }
   int16_t ThumbPolicy() const { return ThumbnailPolicy; }
   void SetThumbPolicy(int16_t policy) { ThumbnailPolicy = policy; }
@@ -166,6 +166,16 @@ class clsRWLibrary {
   void HouseKeep();
   void ResizeThumbnails();
   void BackUpBeforeRenumbering();
+
+  // View steps and history (clsRWLibrary_search.cpp, clsRWLibrary_history.cpp).
+  // A search step whose caption a text step replaces with its description.
+  void SearchStep(const QString& op, const QString& searchSpec, QString& caption);
+  void GatherTagFamily(const QString& tagId);
+  void EnsureSearchIndexes();
+  // Runs the work; an error it raises is reported and answers false.
+  bool Attempt(const std::function<void()>& work);
+  void RunView(const QString& spec, QString& caption);
+  void RecordHistoryStep(const QString& op, const QString& caption);
   void ClearSearch();
 
   std::unique_ptr<SqlConnection> m_Connection;

@@ -1,3 +1,4 @@
 #include "player/clsRWPlayer.h"
 
 std::unique_ptr<clsRWPlayer> gPlayer;
+bool gPlayQueueBuilt = false;

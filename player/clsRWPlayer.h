@@ -32,3 +32,5 @@ class clsRWPlayer {
 };
 
 extern std::unique_ptr<clsRWPlayer> gPlayer;
+// True while the play queue of the current results is valid.
+extern bool gPlayQueueBuilt;
