@@ -174,7 +174,14 @@ void SortListGrid(ctl::FlexGrid& grid) {
     if (column.SortFlag != 0 && column.Column > lastColumn) lastColumn = column.Column;
   }
   grid.SetColSel(lastColumn);
-  if (lastColumn >= 2) grid.SetSort(ctl::flexSortStringAscending);
+  if (lastColumn >= 2) {
+    // The list selects whole rows, which for the grid control makes every
+    // column a sort key; the keys are the selected columns only.
+    const int selectionMode = grid.SelectionMode();
+    grid.SetSelectionMode(ctl::flexSelectionFree);
+    grid.SetSort(ctl::flexSortStringAscending);
+    grid.SetSelectionMode(selectionMode);
+  }
   grid.SetCol(1);
 }
 
