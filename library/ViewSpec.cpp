@@ -42,6 +42,8 @@ void CheckScope(const QString& resultKind, const QString& onlineFilter, const QS
 
 bool Inserts(const QString& op) { return op == QLatin1String("_") || op == QLatin1String("&"); }
 
+// The rows come from the segments that carry a tag of the family, found
+// through the tag index of SegmentTags.
 QString TagInsert(const QString& op, const QString& k, const QString& onlineFilter) {
   QString sql = QStringLiteral(
                     "INSERT INTO SearchResults SELECT DISTINCT %1.SegmentID, File.FileID "
@@ -93,13 +95,15 @@ QString UntaggedInsert(const QString& op, const QString& k, const QString& onlin
 
 // Narrowing keeps ("+") and excluding removes ("-") the rows whose file
 // (scope "File" and " File") or own segment ("Segment") carries the tag.
+// Each row looks up its own segments' tags: the "+" keeps SQLite from
+// walking every segment of the tag family once per row instead.
 QString TagDelete(const QString& op, const QString& k) {
   QString key = k;
   key.remove(QLatin1Char(' '));
   return QStringLiteral(
              "DELETE FROM SearchResults WHERE %1 EXISTS (SELECT 1 FROM VideoSegments VS, SegmentTags ST "
              "WHERE SearchResults.%2ID = VS.%2ID AND VS.SegmentID = ST.SegmentID "
-             "AND ST.TagID IN (SELECT TagID FROM TEMP_FileTagStructure))")
+             "AND +ST.TagID IN (SELECT TagID FROM TEMP_FileTagStructure))")
       .arg(op == QLatin1String("+") ? QStringLiteral("NOT") : QString(), key);
 }
 

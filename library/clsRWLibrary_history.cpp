@@ -43,6 +43,14 @@ class RecordingOff {
   bool& record_;
 };
 
+bool HasEntry(int index) { return index > 0 && static_cast<size_t>(index) < gHistory.size(); }
+
+// The entry at `index`; entry 0 when the history was emptied under us.
+HistoryEntry& EntryAt(int index) {
+  if (gHistory.empty()) gHistory.resize(1);
+  return gHistory[HasEntry(index) ? static_cast<size_t>(index) : 0];
+}
+
 // The top row of the grid of the browser view, so a refresh can keep it.
 ctl::FlexGrid* ScrolledGrid() {
   if (!gMainForm) return nullptr;
@@ -58,7 +66,7 @@ ctl::FlexGrid* ScrolledGrid() {
 // step lands in an entry the menu shows.
 void clsRWLibrary::RecordHistoryStep(const QString& op, const QString& caption) {
   ctl::ButtonMenuCollection* menu = HistoryMenu();
-  if (op == QLatin1String("_") || m_HistoryIndex == 0) {
+  if (op == QLatin1String("_") || !HasEntry(m_HistoryIndex)) {
     const auto n = static_cast<int16_t>(gHistory.size());
     gHistory.emplace_back();
     m_HistoryIndex = n;
@@ -69,7 +77,7 @@ void clsRWLibrary::RecordHistoryStep(const QString& op, const QString& caption) 
       item.SetTag(gViewSpec);
     }
   }
-  HistoryEntry& entry = gHistory[static_cast<size_t>(m_HistoryIndex)];
+  HistoryEntry& entry = EntryAt(m_HistoryIndex);
   if (!caption.isEmpty()) {
     entry.Caption = caption;
   } else {
@@ -113,12 +121,12 @@ void clsRWLibrary::SetHistoryIndex(int16_t& n) {
   if (n == m_HistoryIndex) return;
   m_HistoryIndex = n;
   const RecordingOff replay(m_RecordHistory);
-  gViewSpec = gHistory[static_cast<size_t>(n)].ViewSpec;
+  gViewSpec = EntryAt(n).ViewSpec;
   // A text step of the view rewrites the entry's caption; its menu item
   // keeps the text it has.
-  QString caption = gHistory[static_cast<size_t>(n)].Caption;
+  QString caption = EntryAt(n).Caption;
   RunView(gViewSpec, caption);
-  gHistory[static_cast<size_t>(n)].Caption = caption;
+  EntryAt(n).Caption = caption;
 }
 
 bool clsRWLibrary::NoFurtherHistory() const { return m_HistoryIndex == static_cast<int>(gHistory.size()) - 1; }
@@ -140,7 +148,7 @@ void clsRWLibrary::RefreshResults() {
     {
       const BusyScope busy;
       TransactionGuard transaction(*m_Connection, QStringLiteral("RR"));
-      QString caption = gHistory[static_cast<size_t>(m_HistoryIndex)].Caption;
+      QString caption = EntryAt(m_HistoryIndex).Caption;
       {
         const RecordingOff replay(m_RecordHistory);
         for (int i = 1; i <= steps.size() && i <= last; ++i) {
@@ -153,7 +161,7 @@ void clsRWLibrary::RefreshResults() {
           }
         }
       }
-      gHistory[static_cast<size_t>(m_HistoryIndex)].Caption = caption;
+      EntryAt(m_HistoryIndex).Caption = caption;
       FetchSearchResults();
       ShowSearchResults();
       transaction.Commit();

@@ -185,6 +185,25 @@ void SortListGrid(ctl::FlexGrid& grid) {
   grid.SetCol(1);
 }
 
+// Rows 1 to ResultCount of gResults from the recordset, with the selected
+// count, the thumbnails of the on-demand policies and progress every 100 rows.
+void FetchRows(SqlRecordset& rs, clsRWLibrary& library, PassReport& report,
+               const std::function<void(int32_t)>& progress) {
+  std::unique_ptr<ResultColumns> columns;
+  if (!report.Run([&] { columns = std::make_unique<ResultColumns>(rs); })) return;
+  rs.MoveFirst();
+  for (int32_t i = 1; i <= library.ResultCount; ++i) {
+    ResultItem& item = gResults[static_cast<size_t>(i)];
+    report.Run([&] { ReadRow(rs, *columns, item); });
+    if (item.Selected) ++library.SelectedCount;
+    if (library.ThumbnailPolicy != 0) {
+      report.Run([&] { LoadThumbnail(library.Connection(), library.ThumbnailCache, item); });
+    }
+    rs.MoveNext();
+    if (i % 100 == 0) report.Run([&] { progress(i); });
+  }
+}
+
 }  // namespace
 
 QString ResultListText(const ResultItem& item, int field) {
@@ -217,28 +236,22 @@ void clsRWLibrary::FetchSearchResults() {
   ResultCount = -1;
   gCurrentItem.SegmentID = 0;
   if (ThumbnailPolicy == 2) ThumbnailCache = gFactory.NewCollection<QByteArray>();
-  std::unique_ptr<SqlRecordset> rs;
-  report.Run([&] {
-    m_SQL = QStringLiteral("SELECT * FROM vw_SearchResults");
-    rs = gFactory.NewRecordset(*m_Connection, m_SQL);
-  });
-  ResultCount = rs ? rs->RecordCount() : 0;
-  SelectedCount = 0;
-  if (gMainForm && gMainForm->progProgress) gMainForm->progProgress->SetMax(ResultCount + 1);
-  report.Run([&] { ShowProgress(kFetching, 0); });
-  gResults.assign(static_cast<size_t>(ResultCount) + 1, ResultItem{});
-  if (ResultCount >= 1) {
-    std::unique_ptr<ResultColumns> columns;
-    report.Run([&] { columns = std::make_unique<ResultColumns>(*rs); });
-    rs->MoveFirst();
-    for (int32_t i = 1; columns && i <= ResultCount; ++i) {
-      ResultItem& item = gResults[static_cast<size_t>(i)];
-      report.Run([&] { ReadRow(*rs, *columns, item); });
-      if (item.Selected) ++SelectedCount;
-      if (ThumbnailPolicy != 0) report.Run([&] { LoadThumbnail(*m_Connection, ThumbnailCache, item); });
-      rs->MoveNext();
-      if (i % 100 == 0) report.Run([&] { ShowProgress(kFetching, i); });
-    }
+  {
+    // One read of the file for the rows and their thumbnails: a consistent
+    // picture, and the file is locked once instead of once per thumbnail.
+    TransactionGuard snapshot(*m_Connection, QStringLiteral("FetchResults"));
+    std::unique_ptr<SqlRecordset> rs;
+    report.Run([&] {
+      m_SQL = QStringLiteral("SELECT * FROM vw_SearchResults");
+      rs = gFactory.NewRecordset(*m_Connection, m_SQL);
+    });
+    ResultCount = rs ? rs->RecordCount() : 0;
+    SelectedCount = 0;
+    if (gMainForm && gMainForm->progProgress) gMainForm->progProgress->SetMax(ResultCount + 1);
+    report.Run([&] { ShowProgress(kFetching, 0); });
+    gResults.assign(static_cast<size_t>(ResultCount) + 1, ResultItem{});
+    if (ResultCount >= 1) FetchRows(*rs, *this, report, [this](int32_t row) { ShowProgress(kFetching, row); });
+    snapshot.Commit();
   }
   report.Run([&] { ShowProgress(kFetching, ResultCount + 1); });
   gCurrentItem.SegmentID = 0;

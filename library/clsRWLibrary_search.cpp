@@ -110,13 +110,12 @@ void clsRWLibrary::GatherTagFamily(const QString& tagId) {
   } while (m_Connection->RowsChanged() > 0);
 }
 
-// Indexes of our own that let a step start from the tags it looks for; an
-// older program reading the file does not see them. A file that cannot take
-// them (read-only, locked) is searched without.
+// An index of our own that lets a tag step start from the segments of the
+// tags it looks for (older programs reading the file do not see it). A file
+// that cannot take it (read-only, locked) is searched without.
 void clsRWLibrary::EnsureSearchIndexes() {
   try {
     m_Connection->Execute(QStringLiteral("CREATE INDEX IF NOT EXISTS rw2_SegmentTags_TagID ON SegmentTags (TagID)"));
-    m_Connection->Execute(QStringLiteral("CREATE INDEX IF NOT EXISTS rw2_TagLinks_LinkedTag ON TagLinks (LinkedTag)"));
   } catch (const RWError&) {
   }
 }
