@@ -202,4 +202,18 @@ TEST_F(HistoryTest, ANewViewStartsTheViewAndTheComboAfresh) {
   EXPECT_EQ(gHistory[2].Caption, QStringLiteral("Rated 4"));
 }
 
+TEST_F(HistoryTest, OpeningALibraryReplaysTheViewItWasLeftIn) {
+  gViewSpec = QStringLiteral("|_T:11|+?R:5");
+  gLibrary->OpenLibrary(gLibrary->LibraryPath, true);
+  EXPECT_EQ(gViewSpec, QStringLiteral("|_T:11|+?R:5"));
+  EXPECT_EQ(gLibrary->ResultCount, 1);
+  EXPECT_EQ(gResults[1].SegmentID, 6);
+  EXPECT_EQ(ComboTexts().size(), 2);
+  ASSERT_EQ(gHistory.size(), 2u);
+  EXPECT_EQ(gHistory[1].Caption, QStringLiteral("  [plus Filters]"));
+  EXPECT_EQ(MenuTexts(), QStringList{"  [plus Filters]"});
+  EXPECT_FALSE(gLibrary->Connection().InTransaction());
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
 }  // namespace

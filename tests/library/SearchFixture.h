@@ -13,8 +13,6 @@
 #include "platform/SqlText.h"
 #include "tests/core/ProgramRun.h"
 
-#include <QRegularExpression>
-
 #include <algorithm>
 #include <functional>
 #include <ostream>
@@ -298,11 +296,12 @@ class SearchTest : public ProgramTest {
     return rows;
   }
   static void SetSearchResults(const RowSet& rows) {
-    gLibrary->Connection().Execute(QStringLiteral("DELETE FROM SearchResults"));
-    for (int row : rows) {
-      gLibrary->Connection().Execute(
-          QStringLiteral("INSERT INTO SearchResults VALUES (%1, %2)").arg(row).arg(Segment(row).file));
-    }
+    QStringList ids;
+    for (int row : rows) ids << QString::number(row);
+    gLibrary->Connection().Execute(
+        QStringLiteral("DELETE FROM SearchResults; INSERT INTO SearchResults SELECT SegmentID, FileID FROM "
+                       "VideoSegments WHERE SegmentID IN (%1)")
+            .arg(ids.join(QLatin1Char(','))));
   }
   static QStringList ComboTexts() {
     QStringList texts;

@@ -280,4 +280,18 @@ TEST_F(SearchStepsTest, TheStepsLeaveTheProgressStripToTheDisplay) {
   EXPECT_TRUE(gMainForm->progProgress->Caption().isEmpty()) << "a search step ends the progress display";
 }
 
+TEST_F(SearchStepsTest, ATagStepGivesTheLibraryItsTagIndex) {
+  const auto indexes = [] {
+    return gLibrary->Connection()
+        .OpenRecordset(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'rw2_SegmentTags_TagID'"))
+        ->Value(0)
+        .toInt();
+  };
+  EXPECT_EQ(indexes(), 0) << "an opened library is left as it was";
+  gLibrary->BuildSearchResults(QStringLiteral("_"), QStringLiteral("ID11"), false, QString());
+  EXPECT_EQ(indexes(), 1);
+  gLibrary->BuildSearchResults(QStringLiteral("&"), QStringLiteral("ID13"), false, QString());
+  EXPECT_EQ(indexes(), 1);
+}
+
 }  // namespace
