@@ -99,12 +99,20 @@ class clsRWLibrary {
   QString GetSegmentTags(bool WholeFile, int32_t FileID, int32_t SegmentID, bool Layout, bool StructureOnly);
 
   // ---- Searches, results and history ----
+  // One step of a view ("_" new, "&" add, "+" narrow, "-" exclude) on
+  // SearchResults: a tag and the tags below it (Key "ID" and a TagID, "ID-1"
+  // Untagged), or an attribute or text search (Step from its "?"). Each adds
+  // itself to gViewSpec, the history combo and the view history; the caller
+  // fetches and shows the rows.
   void BuildSearchResults(const QString& Op, const QString& Key, bool KeepSelection, const QString& Caption);
   void ExecuteSearch(const QString& Op, const QString& Step, const QString& Caption);
   void DeleteSearchResults();
+  // SearchResults into gResults; gResults into the browser and its labels.
   void FetchSearchResults();
   void ShowSearchResults();
+  // Runs every step of a view spec, then fetches and shows the rows.
   void ShowView(const QString& Spec, const QString& Caption);
+  // Runs the current view again up to the step selected in the history combo.
   void RefreshResults();
   int16_t HistoryIndex() const { return m_HistoryIndex; }
   // Moves to entry n (clamped in place to the entries there are) and replays it.
