@@ -108,21 +108,30 @@ void ReadRow(const SqlRecordset& rs, const ResultColumns& c, ResultItem& item) {
   item.FileFormat = rs.Value(c.format).toString();
 }
 
-// The row's own thumbnail, else its file's, cached under the row's SegmentID.
-void LoadThumbnail(SqlConnection& db, KeyedCollection<QByteArray>& cache, const ResultItem& item) {
-  if (cache.Exists(item.SegmentID)) return;
-  auto own = db.OpenRecordset(
-      QStringLiteral("SELECT SegmentID, Thumbnail FROM SegmentThumbnails WHERE Thumbnail IS NOT NULL and SegmentID = %1")
-          .arg(item.SegmentID));
-  if (own->RecordCount() > 0) {
-    cache.Add(own->Value(1).toBytes(), item.SegmentID);
-    return;
+// The thumbnails of the fetched rows not cached yet: each row's own, else
+// its file's, cached under the row's SegmentID. The rows are looked up in
+// one statement through a list in the temporary database, which costs a
+// fraction of one query per row.
+void LoadThumbnails(SqlConnection& db, KeyedCollection<QByteArray>& cache) {
+  db.Execute(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS rw2_Uncached (SegmentID INTEGER PRIMARY KEY, FileID integer)"));
+  db.Execute(QStringLiteral("DELETE FROM temp.rw2_Uncached"));
+  {
+    auto insert = db.Prepare(QStringLiteral("INSERT OR IGNORE INTO temp.rw2_Uncached VALUES (?, ?)"));
+    for (size_t i = 1; i < gResults.size(); ++i) {
+      if (cache.Exists(gResults[i].SegmentID)) continue;
+      insert->Bind(1, gResults[i].SegmentID);
+      insert->Bind(2, gResults[i].FileID);
+      insert->Execute();
+    }
   }
-  auto file = db.OpenRecordset(
-      QStringLiteral("SELECT VS.SegmentID, Thumbnail FROM VideoSegments VS, SegmentThumbnails ST "
-                     "WHERE VS.SegmentId = ST.SegmentID AND Thumbnail IS NOT NULL AND VS.FileFlag = 'Y' AND VS.FileID = %1")
-          .arg(item.FileID));
-  if (file->RecordCount() > 0) cache.Add(file->Value(1).toBytes(), item.SegmentID);
+  auto rs = db.OpenRecordset(QStringLiteral(
+      "SELECT U.SegmentID, COALESCE("
+      "(SELECT Thumbnail FROM SegmentThumbnails WHERE Thumbnail IS NOT NULL AND SegmentID = U.SegmentID), "
+      "(SELECT Thumbnail FROM VideoSegments VS, SegmentThumbnails ST WHERE VS.SegmentId = ST.SegmentID AND "
+      "Thumbnail IS NOT NULL AND VS.FileFlag = 'Y' AND VS.FileID = U.FileID)) FROM temp.rw2_Uncached U"));
+  for (; !rs->Eof(); rs->MoveNext()) {
+    if (!rs->Value(1).IsNull()) cache.Add(rs->Value(1).toBytes(), rs->Value(0).toInt());
+  }
 }
 
 // Path separators are followed by a blank so that a long path can wrap.
@@ -196,12 +205,10 @@ void FetchRows(SqlRecordset& rs, clsRWLibrary& library, PassReport& report,
     ResultItem& item = gResults[static_cast<size_t>(i)];
     report.Run([&] { ReadRow(rs, *columns, item); });
     if (item.Selected) ++library.SelectedCount;
-    if (library.ThumbnailPolicy != 0) {
-      report.Run([&] { LoadThumbnail(library.Connection(), library.ThumbnailCache, item); });
-    }
     rs.MoveNext();
     if (i % 100 == 0) report.Run([&] { progress(i); });
   }
+  if (library.ThumbnailPolicy != 0) report.Run([&] { LoadThumbnails(library.Connection(), library.ThumbnailCache); });
 }
 
 }  // namespace
