@@ -73,14 +73,12 @@ void frmReelwise::ApplySelection(const QString& mode, int32_t first, int32_t las
     } else if (mode == QLatin1String("Invert")) {
       item.Selected = !item.Selected;
     }
-    if (item.SegmentID >= 0 && static_cast<size_t>(item.SegmentID) < gSelectedById.size()) {
-      gSelectedById[static_cast<size_t>(item.SegmentID)] = item.Selected ? 1 : 0;
-    }
+    gSelectedById.Set(item.SegmentID, item.Selected ? 1 : 0);
   }
   const auto selected = gResults.empty() ? 0
                                          : std::count_if(gResults.begin() + 1, gResults.end(),
                                                          [](const ResultItem& item) { return item.Selected; });
-  if (gLibrary) gLibrary->SelectedCount = static_cast<int16_t>(selected);
+  if (gLibrary) gLibrary->SelectedCount = static_cast<int32_t>(selected);
   lblSelectCount->SetCaption(QStringLiteral("[%1 Selected]").arg(selected));
   gPlayQueueBuilt = false;
 }

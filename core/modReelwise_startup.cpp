@@ -74,7 +74,7 @@ void ResetProgramState() {
   gSaveWorkspace = false;
   gTVOutMode = false;
   gTagCloudShown = false;
-  gSelectedById.assign(kMaxSelectionId + 1, 0);
+  gSelectedById.Reset();
   gResults.assign(1, ResultItem{});
   gAutoRefresh = false;
   gBrowserMode = 1;
@@ -197,7 +197,7 @@ void ReleaseSharedObjects() {
   });
   ShutDownStep([] {
     gWindowMgr.reset();
-    gSelectedById.clear();
+    gSelectedById.Reset();
     gResults.clear();
   });
   ShutDownStep([] { modShellNotifs::UnregisterShellNotify(); });

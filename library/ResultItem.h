@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 struct ResultItem {
@@ -30,13 +31,43 @@ struct ResultItem {
   int32_t BrowserRow = 0;  // the row a copy was taken from
 };
 
+// The selection flags by SegmentID, for any SegmentID a library holds: only
+// the flags that are set are kept, so the table grows with the selection,
+// never with the numbers. A flag that was never set reads 0.
+class SelectionFlags {
+ public:
+  int16_t operator[](int32_t segmentId) const {
+    const auto it = flags_.find(segmentId);
+    return it == flags_.end() ? int16_t{0} : it->second;
+  }
+  // 0 clears the flag.
+  void Set(int32_t segmentId, int16_t value) {
+    if (value == 0) {
+      flags_.erase(segmentId);
+    } else {
+      flags_[segmentId] = value;
+    }
+  }
+  // Every flag back to 0.
+  void Reset() { flags_.clear(); }
+  // How many flags are set.
+  int32_t Count() const { return static_cast<int32_t>(flags_.size()); }
+
+ private:
+  std::unordered_map<int32_t, int16_t> flags_;
+};
+
 // Rows 1 to the result count; row 0 is never used.
 extern std::vector<ResultItem> gResults;
-// Indexed 0..50000 by SegmentID; not 0 means selected.
-inline constexpr int kMaxSelectionId = 50000;
-extern std::vector<int16_t> gSelectedById;
+// Not 0 means the segment is selected; kept across fetches, reset by the
+// search steps.
+extern SelectionFlags gSelectedById;
 
 extern ResultItem gCurrentItem;
 extern ResultItem gInspectedItem;
 extern ResultItem gSavedItem;
 extern ResultItem gHoverItem;
+
+// The list grid's text of field 1..8 of a result (path, title, size,
+// duration, dimensions, frame rate, bit rate, format); empty for any other.
+QString ResultListText(const ResultItem& item, int field);

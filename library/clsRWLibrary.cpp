@@ -10,7 +10,7 @@
 std::unique_ptr<clsRWLibrary> gLibrary;
 
 std::vector<ResultItem> gResults(1);
-std::vector<int16_t> gSelectedById(kMaxSelectionId + 1, 0);
+SelectionFlags gSelectedById;
 ResultItem gCurrentItem;
 ResultItem gInspectedItem;
 ResultItem gSavedItem;

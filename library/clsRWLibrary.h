@@ -59,7 +59,7 @@ class clsRWLibrary {
   QString LibraryName;
   // Rows and selected rows of the current result set.
   int32_t ResultCount = 0;
-  int16_t SelectedCount = 0;
+  int32_t SelectedCount = 0;
   // Set by the add-files dialog after a folder scan.
   int16_t ScanFlag = 0;
 
@@ -68,7 +68,7 @@ class clsRWLibrary {
 
   // The same members under the names the inspector, player and carousel use.
   int32_t OpenSegmentCount() const { return ResultCount; }
-  int16_t SelectedSegmentCount() const { return SelectedCount; }
+  int32_t SelectedSegmentCount() const { return SelectedCount; }
   KeyedCollection<QByteArray>& Thumbnails() { return ThumbnailCache; }
   int16_t ThumbPolicy() const { return ThumbnailPolicy; }
   void SetThumbPolicy(int16_t policy) { ThumbnailPolicy = policy; }
@@ -105,12 +105,20 @@ class clsRWLibrary {
   QString GetSegmentTags(bool WholeFile, int32_t FileID, int32_t SegmentID, bool Layout, bool StructureOnly);
 
   // ---- Searches, results and history ----
+  // One step of a view ("_" new, "&" add, "+" narrow, "-" exclude) on
+  // SearchResults: a tag and the tags below it (Key "ID" and a TagID, "ID-1"
+  // Untagged), or an attribute or text search (Step from its "?"). Each adds
+  // itself to gViewSpec, the history combo and the view history; the caller
+  // fetches and shows the rows.
   void BuildSearchResults(const QString& Op, const QString& Key, bool KeepSelection, const QString& Caption);
   void ExecuteSearch(const QString& Op, const QString& Step, const QString& Caption);
   void DeleteSearchResults();
+  // SearchResults into gResults; gResults into the browser and its labels.
   void FetchSearchResults();
   void ShowSearchResults();
+  // Runs every step of a view spec, then fetches and shows the rows.
   void ShowView(const QString& Spec, const QString& Caption);
+  // Runs the current view again up to the step selected in the history combo.
   void RefreshResults();
   int16_t HistoryIndex() const { return m_HistoryIndex; }
   // Moves to entry n (clamped in place to the entries there are) and replays it.
@@ -165,16 +173,27 @@ class clsRWLibrary {
   // Opening (clsRWLibrary_open.cpp).
   std::unique_ptr<SqlConnection> OpenCheckedConnection(const QString& path);
   void ResetLibraryState(const QString& path);
-  void ReloadLibrary();
+  bool ReloadLibrary();
+  void AbandonOpen();
   void ShowFirstView();
   void OpenNewLibraryFile(const QString& name);
   void ReturnToScratchLibrary();
 
   bool CheckLibraryVersion(const QString& path);
   void SetLoadingState(bool& starting);
-  void HouseKeep();
+  bool HouseKeep();
   void ResizeThumbnails();
   void BackUpBeforeRenumbering();
+
+  // View steps and history (clsRWLibrary_search.cpp, clsRWLibrary_history.cpp).
+  // A search step whose caption a text step replaces with its description.
+  void SearchStep(const QString& op, const QString& searchSpec, QString& caption);
+  void GatherTagFamily(const QString& tagId);
+  void EnsureSearchIndexes();
+  // Runs the work; an error it raises is reported and answers false.
+  bool Attempt(const std::function<void()>& work);
+  void RunView(const QString& spec, QString& caption);
+  void RecordHistoryStep(const QString& op, const QString& caption);
   void ClearSearch();
 
   // The thumbnail store (clsRWLibrary_thumbnails.cpp).

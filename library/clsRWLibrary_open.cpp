@@ -143,7 +143,11 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
       BusyBrowser(false);
       return;
     }
-    ReloadLibrary();
+    if (!ReloadLibrary()) {
+      AbandonOpen();
+      ready.Completed();
+      return;
+    }
     ShowFirstView();
     ready.Completed();
   } catch (const RWError& error) {
@@ -171,12 +175,12 @@ void clsRWLibrary::ResetLibraryState(const QString& path) {
   gMainForm->setWindowTitle(QStringLiteral("Reelwise II - ") + LibraryName);
 }
 
-void clsRWLibrary::ReloadLibrary() {
+bool clsRWLibrary::ReloadLibrary() {
   if (gMainForm) {
     gMainForm->cmbBrowserHistory->SetText(QString());
     gMainForm->cmbBrowserHistory->ComboItems.Clear();
   }
-  HouseKeep();
+  if (!HouseKeep()) return false;
   ThumbnailCache.Clear();
   if (gMainForm) gMainForm->ResetInspectorHistory();
   PopulateTree();
@@ -186,6 +190,24 @@ void clsRWLibrary::ReloadLibrary() {
   bool starting = false;
   SetLoadingState(starting);
   if (gTVOutMode && gBusyIndicator) gBusyIndicator->Hide();
+  return true;
+}
+
+// A library whose upgrade could not complete is left as it was and not used:
+// the program goes back to the scratch library and its welcome page.
+void clsRWLibrary::AbandonOpen() {
+  ReturnToScratchLibrary();
+  bool starting = false;
+  SetLoadingState(starting);
+  BusyBrowser(false);
+  if (gTVOutMode && gBusyIndicator) gBusyIndicator->Hide();
+  if (gMainForm) {
+    gMainForm->picWelcomeHolder->SetVisible(true);
+    gMainForm->m_cMenu->SetEnabled(gMainForm->m_cMenu->IndexForKey(QStringLiteral("mnuLibrarySaveAs")), false);
+  }
+  DeleteSearchResults();
+  FetchSearchResults();
+  ShowSearchResults();
 }
 
 // The saved view is replayed; without one the results start empty.

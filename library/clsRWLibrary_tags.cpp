@@ -135,3 +135,7 @@ void clsRWLibrary::DeleteSearchResults() {
     ReportError(error);
   }
 }
+
+// Holds a check of the library (files carrying a tag that is also on one of
+// their segments) that nothing offers yet; it prepares nothing and runs nothing.
+void clsRWLibrary::LibraryAnalysis() {}

@@ -55,7 +55,7 @@ QString DisplayCode(const ResultItem& item, bool selected) {
 }
 
 bool IsSelectedId(int32_t segmentId) {
-  return segmentId >= 0 && static_cast<size_t>(segmentId) < gSelectedById.size() && gSelectedById[segmentId] != 0;
+  return gSelectedById[segmentId] != 0;
 }
 
 // Off-screen cells give their pictures back; a cell with none costs a test.

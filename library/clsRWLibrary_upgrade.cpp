@@ -34,8 +34,9 @@ QString UpgradeBackupPath(const QString& libraryPath) { return libraryPath + QSt
 
 // Nothing inside stops the upkeep: a step that fails leaves its part of the
 // schema as it was. Only a renumbering that cannot complete undoes the whole
-// upkeep, so that the file stays as it was, and the user is told.
-void clsRWLibrary::HouseKeep() {
+// upkeep, so that the file stays as it was, and the user is told; the answer
+// is then false, since the file cannot be used in its old layout.
+bool clsRWLibrary::HouseKeep() {
   ShowProgress(QStringLiteral("Performing Housekeeping..."));
   if (NeedsRenumbering(*m_Connection)) BackUpBeforeRenumbering();
   UpgradeReport report;
@@ -58,8 +59,13 @@ void clsRWLibrary::HouseKeep() {
                            UpgradeBackupPath(LibraryPath),
                        vbExclamation, QStringLiteral("Library Upgrade"), gMainForm);
   }
+  if (report.renumberingFailed) {
+    ProgressOff();
+    return false;
+  }
   modStorageDevices::EnumStorageDevices();
   ProgressOff();
+  return true;
 }
 
 // Renumbering rewrites every file row; a copy of the file is kept first.

@@ -149,7 +149,7 @@ TEST_F(GridImagesTest, TilesOfTheVisibleRowsAndTheRowBelowArePainted) {
   gLibrary->ThumbnailCache.Add(Jpeg(kBluePicture), 5);
   gLibrary->ThumbnailCache.Add(Jpeg(kRedPicture), 102);
   ShowResults(30);  // 8 rows of 4; the last row holds 2
-  gSelectedById[103] = 1;
+  gSelectedById.Set(103, 1);
   gBrowserMode = 1;
   gMainForm->scrollFlex->SetValue(1);
   gLibrary->DrawGridImages();
@@ -175,7 +175,7 @@ TEST_F(GridImagesTest, TilesOfTheVisibleRowsAndTheRowBelowArePainted) {
   EXPECT_EQ(Tile(7, 4).text, QString());
   EXPECT_TRUE(gMainForm->Timer1->Enabled());
   EXPECT_TRUE(Tiles().Redraw());
-  gSelectedById[103] = 0;
+  gSelectedById.Set(103, 0);
 }
 
 TEST_F(GridImagesTest, NoResultsShowOnlyBlankTiles) {

@@ -202,24 +202,33 @@ TEST(ExternalAppKeyTest, OnlyTheNumbersOneToThirtyNameAnApplication) {
   for (const auto& c : cases) EXPECT_EQ(frmReelwise::ExternalAppNumber(QLatin1String(c.key)), c.number) << c.key;
 }
 
-// The refresh ends by turning the progress display off, which repaints the
-// strip at once: what the controls show at that moment is what the user sees
-// while the library works.
+// The refresh shows its progress and ends by turning the display off, each
+// repainting the strip at once: what the controls show at those moments is
+// what the user sees while the library works. One look per command is kept;
+// a command whose looks differ would be caught by the tests.
 class RefreshWatch : public QObject {
  public:
   explicit RefreshWatch(std::function<QString()> look) : look_(std::move(look)) {
     gMainForm->picProgress->installEventFilter(this);
   }
   QStringList seen;
+  // Ends one command: its looks, all alike, become one entry.
+  void EndCommand() {
+    if (current_.isEmpty()) return;
+    current_.removeDuplicates();
+    seen << current_.join(QStringLiteral(" / "));
+    current_.clear();
+  }
 
  protected:
   bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) seen << look_();
+    if (event->type() == QEvent::Paint) current_ << look_();
     return false;
   }
 
  private:
   std::function<QString()> look_;
+  QStringList current_;
 };
 
 TEST_F(DispatcherTest, ResultKindsAreShownBeforeTheViewRunsAgain) {
@@ -233,9 +242,13 @@ TEST_F(DispatcherTest, ResultKindsAreShownBeforeTheViewRunsAgain) {
         .arg(bar.Buttons(QStringLiteral("SEGMENT")).Value());
   });
   Send("mnuBrowserSegmentsFromFiles");
+  refresh.EndCommand();
   Send("mnuBrowserMatchingSegments");
+  refresh.EndCommand();
   Send("mnuBrowserMatchingSegments");  // runs again though nothing changes
+  refresh.EndCommand();
   Send("mnuBrowserMatchingFiles");
+  refresh.EndCommand();
   EXPECT_EQ(refresh.seen, QStringList({"[ File] 010 010", "[Segment] 001 001", "[Segment] 001 001",
                                        "[File] 100 100"}));
 }
@@ -249,9 +262,13 @@ TEST_F(DispatcherTest, StorageFiltersAreShownBeforeTheViewRunsAgainAndOutliveARe
         .arg(filter.Image(), filter.ToolTipText());
   });
   Send("mnuBrowserStorageOnline");
+  refresh.EndCommand();
   Send("mnuBrowserStorageOffline");
+  refresh.EndCommand();
   Send("mnuBrowserRefresh");
+  refresh.EndCommand();
   Send("mnuBrowserStorageAll");
+  refresh.EndCommand();
   const QString offline =
       QStringLiteral("[ AND Segment.Online = 0 ] 001 OFFLINE_DISKS Currently showing Offline files only");
   EXPECT_EQ(refresh.seen,

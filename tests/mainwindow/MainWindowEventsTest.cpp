@@ -30,6 +30,7 @@ class MainWindowEventsTest : public rwtest::ProgramTest {
 };
 
 TEST_F(MainWindowEventsTest, DeviceChangeRefreshesAtOnceOnlyWhileTheWindowIsActive) {
+  gMainForm->cmbBrowserHistory->ComboItems.Add(0, QString(), QStringLiteral("a view to refresh"));
   gLibrary->ResultCount = 4;  // the refresh fetches the (empty) results again
   PostDeviceChange(SHCNE_MEDIAREMOVED);
   EXPECT_FALSE(gDeviceChangePending);

@@ -1,0 +1,182 @@
+// The view history behind Back, Forward and the "HISTORY" menu, and the
+// operations that run a whole view: ShowView (a view spec), HistoryIndex (an
+// entry of the history), RefreshResults (the current view again) and
+// ClearSearch (a new view).
+#include "library/clsRWLibrary.h"
+
+#include "carousel/cCarousel.h"
+#include "core/modReelwise.h"
+#include "library/HistoryEntry.h"
+#include "library/ViewSpec.h"
+#include "mainwindow/frmReelwise.h"
+#include "platform/RWError.h"
+
+namespace {
+
+const QString kPlusFilters = QStringLiteral("  [plus Filters]");
+
+ctl::ButtonMenuCollection* HistoryMenu() {
+  if (!gMainForm) return nullptr;
+  ctl::Button* button = gMainForm->tbMain->Buttons.Find(QStringLiteral("HISTORY"));
+  return button ? &button->ButtonMenus : nullptr;
+}
+
+// The busy display for the length of a scope.
+class BusyScope {
+ public:
+  BusyScope() { modReelwise::ShowBusyIndicator(true); }
+  ~BusyScope() { modReelwise::ShowBusyIndicator(false); }
+  BusyScope(const BusyScope&) = delete;
+  BusyScope& operator=(const BusyScope&) = delete;
+};
+
+// A replay does not touch the history; recording is back on however the
+// replay ends.
+class RecordingOff {
+ public:
+  explicit RecordingOff(bool& record) : record_(record) { record_ = false; }
+  ~RecordingOff() { record_ = true; }
+  RecordingOff(const RecordingOff&) = delete;
+  RecordingOff& operator=(const RecordingOff&) = delete;
+
+ private:
+  bool& record_;
+};
+
+bool HasEntry(int index) { return index > 0 && static_cast<size_t>(index) < gHistory.size(); }
+
+// The entry at `index`; entry 0 when the history was emptied under us.
+HistoryEntry& EntryAt(int index) {
+  if (gHistory.empty()) gHistory.resize(1);
+  return gHistory[HasEntry(index) ? static_cast<size_t>(index) : 0];
+}
+
+// The top row of the grid of the browser view, so a refresh can keep it.
+ctl::FlexGrid* ScrolledGrid() {
+  if (!gMainForm) return nullptr;
+  if (gBrowserMode == 1) return gMainForm->flexThumbsTiled;
+  if (gBrowserMode == 2) return gMainForm->flexThumbsList;
+  return nullptr;
+}
+
+}  // namespace
+
+// A "_" step opens a new entry; the steps after it update that entry. The
+// first step of an empty history opens one whatever its operator, so every
+// step lands in an entry the menu shows.
+void clsRWLibrary::RecordHistoryStep(const QString& op, const QString& caption) {
+  ctl::ButtonMenuCollection* menu = HistoryMenu();
+  if (op == QLatin1String("_") || !HasEntry(m_HistoryIndex)) {
+    const auto n = static_cast<int16_t>(gHistory.size());
+    gHistory.emplace_back();
+    m_HistoryIndex = n;
+    m_LastHistoryIndex = n;
+    if (menu) {
+      const QString key = QStringLiteral("Item%1").arg(n);
+      ctl::ButtonMenu& item = menu->Exists(key) ? menu->Item(key) : menu->Add(0, key, caption);
+      item.SetTag(gViewSpec);
+    }
+  }
+  HistoryEntry& entry = EntryAt(m_HistoryIndex);
+  if (!caption.isEmpty()) {
+    entry.Caption = caption;
+  } else {
+    entry.Caption.remove(kPlusFilters);
+    entry.Caption += kPlusFilters;
+  }
+  entry.ViewSpec = gViewSpec;
+  entry.Description = gViewDescription;
+  if (menu && m_HistoryIndex <= menu->Count()) menu->Item(static_cast<int>(m_HistoryIndex)).SetText(entry.Caption);
+}
+
+void clsRWLibrary::ShowView(const QString& Spec, const QString& Caption) {
+  QString caption = Caption;
+  RunView(Spec, caption);
+}
+
+// Every step of the spec in one transaction, then the rows fetched and
+// shown. The caption passes from step to step: a text step replaces it.
+void clsRWLibrary::RunView(const QString& spec, QString& caption) {
+  const BusyScope busy;
+  TransactionGuard transaction(*m_Connection, QStringLiteral("SV"));
+  for (const QString& step : ViewSpec::Steps(spec)) {
+    const QString op = step.left(1);
+    const QString kind = step.mid(1, 1);
+    if (kind == QLatin1String("T")) {
+      BuildSearchResults(op, QStringLiteral("ID") + step.mid(3), false, caption);
+    } else if (kind == QLatin1String("?")) {
+      SearchStep(op, step.mid(1), caption);
+    }
+  }
+  FetchSearchResults();
+  ShowSearchResults();
+  transaction.Commit();
+  modReelwise::AlignBrowserHistory();
+}
+
+void clsRWLibrary::SetHistoryIndex(int16_t& n) {
+  const auto last = static_cast<int16_t>(gHistory.size() - 1);
+  if (n < 1) n = 1;
+  if (n > last) n = last;
+  if (n == m_HistoryIndex) return;
+  m_HistoryIndex = n;
+  const RecordingOff replay(m_RecordHistory);
+  gViewSpec = EntryAt(n).ViewSpec;
+  // A text step of the view rewrites the entry's caption; its menu item
+  // keeps the text it has.
+  QString caption = EntryAt(n).Caption;
+  RunView(gViewSpec, caption);
+  EntryAt(n).Caption = caption;
+}
+
+bool clsRWLibrary::NoFurtherHistory() const { return m_HistoryIndex == static_cast<int>(gHistory.size()) - 1; }
+
+// Runs the current view again up to the step selected in the history combo,
+// keeping the selection and the scroll position. The steps and the fetch
+// report their own errors; nothing else here is worth a message.
+void clsRWLibrary::RefreshResults() {
+  if (!gMainForm || gMainForm->cmbBrowserHistory->ComboItems.Count() == 0) return;
+  try {
+    int last = 1;
+    try {
+      last = gMainForm->cmbBrowserHistory->SelectedIndex();
+    } catch (const RWError&) {
+    }
+    const QStringList steps = ViewSpec::Steps(gViewSpec);
+    ctl::FlexGrid* grid = ScrolledGrid();
+    const int topRow = grid ? grid->TopRow() : 0;
+    {
+      const BusyScope busy;
+      TransactionGuard transaction(*m_Connection, QStringLiteral("RR"));
+      QString caption = EntryAt(m_HistoryIndex).Caption;
+      {
+        const RecordingOff replay(m_RecordHistory);
+        for (int i = 1; i <= steps.size() && i <= last; ++i) {
+          const QString& step = steps[i - 1];
+          const QString op = step.left(1);
+          if (step.mid(1, 1) == QLatin1String("?")) {
+            SearchStep(op, step.mid(1), caption);
+          } else {
+            BuildSearchResults(op, QStringLiteral("ID") + step.mid(3), true, caption);
+          }
+        }
+      }
+      EntryAt(m_HistoryIndex).Caption = caption;
+      FetchSearchResults();
+      ShowSearchResults();
+      transaction.Commit();
+      modReelwise::AlignBrowserHistory();
+    }
+    if (grid && grid->Rows() >= topRow) grid->SetTopRow(topRow);
+  } catch (const RWError&) {
+  }
+}
+
+void clsRWLibrary::ClearSearch() {
+  gViewSpec.clear();
+  gViewDescription.clear();
+  if (gMainForm) gMainForm->cmbBrowserHistory->ComboItems.Clear();
+  m_SQL = QStringLiteral("DELETE FROM SearchResults");
+  m_Connection->Execute(m_SQL);
+  if (gCarousel) gCarousel->NewResults();
+}

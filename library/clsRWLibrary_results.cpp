@@ -1,0 +1,316 @@
+// The result set: FetchSearchResults reads the rows of SearchResults (through
+// vw_SearchResults) into gResults with their selection and display state and,
+// under the on-demand thumbnail policies, their thumbnails; ShowSearchResults
+// puts them into the browser's grids and labels.
+#include "library/clsRWLibrary.h"
+
+#include "carousel/cCarousel.h"
+#include "core/ProgramMessage.h"
+#include "core/modReelwise.h"
+#include "core/modRegistry.h"
+#include "library/ResultItem.h"
+#include "library/cFactory.h"
+#include "mainwindow/frmReelwise.h"
+#include "options/ColourSchemeModel.h"
+#include "platform/RWError.h"
+#include "platform/SqlRecordset.h"
+#include "player/clsRWPlayer.h"
+#include "ui/cwProgress.h"
+
+#include <cmath>
+#include <functional>
+
+namespace {
+
+const QString kFetching = QStringLiteral("Fetching Data...");
+
+// One message per pass: the first failure of a fetch or a display is shown,
+// later ones of the same pass are passed over, so a bad row or control
+// cannot bury the user in boxes. A silent report shows nothing at all.
+class PassReport {
+ public:
+  PassReport(QString title, std::function<bool()> silent = {}) : title_(std::move(title)), silent_(std::move(silent)) {}
+
+  template <typename Work>
+  bool Run(Work&& work) {
+    try {
+      work();
+      return true;
+    } catch (const RWError& error) {
+      Report(error);
+      return false;
+    }
+  }
+
+ private:
+  void Report(const RWError& error) {
+    if (reported_ || (silent_ && silent_())) return;
+    reported_ = true;
+    ShowProgramMessage(error.Text(), vbExclamation, title_, gMainForm);
+  }
+
+  QString title_;
+  std::function<bool()> silent_;
+  bool reported_ = false;
+};
+
+// The columns of vw_SearchResults, found by name once per fetch.
+struct ResultColumns {
+  explicit ResultColumns(const SqlRecordset& rs)
+      : segmentId(Find(rs, "SegmentID")),
+        fileId(Find(rs, "FileID")),
+        currentPath(Find(rs, "CurrentPath")),
+        fileName(Find(rs, "FileName")),
+        fileSize(Find(rs, "Filesize")),
+        frameRate(Find(rs, "FrameRate")),
+        bitrate(Find(rs, "Bitrate")),
+        dimensions(Find(rs, "Dimensions")),
+        start(Find(rs, "SelectionStart")),
+        end(Find(rs, "SelectionEnd")),
+        fileFlag(Find(rs, "FileFlag")),
+        alias(Find(rs, "FileAlias")),
+        description(Find(rs, "Description")),
+        online(Find(rs, "Online")),
+        format(Find(rs, "FileFormat")),
+        rating(Find(rs, "Rating")) {}
+
+  static int Find(const SqlRecordset& rs, const char* name) {
+    const int column = rs.FieldIndex(QLatin1String(name));
+    if (column < 0) {
+      throw RWError(kErrInvalidArgument, QStringLiteral("Item not found in this collection (%1)").arg(QLatin1String(name)));
+    }
+    return column;
+  }
+
+  int segmentId, fileId, currentPath, fileName, fileSize, frameRate, bitrate, dimensions, start, end, fileFlag, alias,
+      description, online, format, rating;
+};
+
+// A NULL text reads as empty text.
+void ReadRow(const SqlRecordset& rs, const ResultColumns& c, ResultItem& item) {
+  item.SegmentID = rs.Value(c.segmentId).toInt();
+  item.FileID = rs.Value(c.fileId).toInt();
+  item.FileAlias = rs.Value(c.alias).toString();
+  item.Description = rs.Value(c.description).toString();
+  item.CurrentPath = rs.Value(c.currentPath).toString();
+  item.FileName = rs.Value(c.fileName).toString();
+  item.FileSize = rs.Value(c.fileSize).toDouble();
+  item.IsFileRow = rs.Value(c.fileFlag).toString() == QLatin1String("Y");
+  item.FrameRate = static_cast<float>(rs.Value(c.frameRate).toDouble());
+  item.Bitrate = rs.Value(c.bitrate).toInt();
+  item.Dimensions = rs.Value(c.dimensions).toString();
+  item.SelectionStart = rs.Value(c.start).toDouble();
+  item.SelectionEnd = rs.Value(c.end).toDouble();
+  item.Duration = item.SelectionEnd - item.SelectionStart;
+  item.Selected = gSelectedById[item.SegmentID] != 0;
+  item.DisplayState = rs.Value(c.online).toBool() || !gIndicateOffline ? 5 : 9;
+  item.Rating = static_cast<int16_t>(rs.Value(c.rating).toInt());
+  item.FileFormat = rs.Value(c.format).toString();
+}
+
+// The thumbnails of the fetched rows not cached yet: each row's own, else
+// its file's, cached under the row's SegmentID. The rows are looked up in
+// one statement through a list in the temporary database, which costs a
+// fraction of one query per row.
+void LoadThumbnails(SqlConnection& db, KeyedCollection<QByteArray>& cache) {
+  db.Execute(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS rw2_Uncached (SegmentID INTEGER PRIMARY KEY, FileID integer)"));
+  db.Execute(QStringLiteral("DELETE FROM temp.rw2_Uncached"));
+  {
+    auto insert = db.Prepare(QStringLiteral("INSERT OR IGNORE INTO temp.rw2_Uncached VALUES (?, ?)"));
+    for (size_t i = 1; i < gResults.size(); ++i) {
+      if (cache.Exists(gResults[i].SegmentID)) continue;
+      insert->Bind(1, gResults[i].SegmentID);
+      insert->Bind(2, gResults[i].FileID);
+      insert->Execute();
+    }
+  }
+  auto rs = db.OpenRecordset(QStringLiteral(
+      "SELECT U.SegmentID, COALESCE("
+      "(SELECT Thumbnail FROM SegmentThumbnails WHERE Thumbnail IS NOT NULL AND SegmentID = U.SegmentID), "
+      "(SELECT Thumbnail FROM VideoSegments VS, SegmentThumbnails ST WHERE VS.SegmentId = ST.SegmentID AND "
+      "Thumbnail IS NOT NULL AND VS.FileFlag = 'Y' AND VS.FileID = U.FileID)) FROM temp.rw2_Uncached U"));
+  for (; !rs->Eof(); rs->MoveNext()) {
+    if (!rs->Value(1).IsNull()) cache.Add(rs->Value(1).toBytes(), rs->Value(0).toInt());
+  }
+}
+
+// Path separators are followed by a blank so that a long path can wrap.
+QString WrappablePath(const QString& path) {
+  QString text;
+  text.reserve(path.size() + path.size() / 8);
+  for (const QChar c : path) {
+    text += c;
+    if (c == QLatin1Char('/') || c == QLatin1Char('\\')) text += QLatin1Char(' ');
+  }
+  return text;
+}
+
+// "0.000 MB" in 12 places; the format rounds half away from zero.
+QString MegabyteText(double bytes) {
+  const double megabytes = std::round(bytes / 1024 / 1024 * 1000) / 1000;
+  return (QString::number(megabytes, 'f', 3) + QStringLiteral(" MB")).rightJustified(12);
+}
+
+// A single-precision rate in the general number form: the digits the
+// single holds (29.97), not those of its double expansion (29.9699993).
+QString GeneralNumber(float value) { return QString::number(static_cast<double>(value), 'g', 7); }
+
+void FillListGrid(ctl::FlexGrid& grid, int32_t count, PassReport& report) {
+  grid.SetRedraw(false);
+  grid.SetEnabled(false);
+  grid.SetCol(1);
+  for (int32_t i = 1; i <= count; ++i) {
+    report.Run([&] {
+      const ResultItem& item = gResults[static_cast<size_t>(i)];
+      grid.SetTextMatrix(i, 0, QString::number(i));
+      for (size_t k = 0; k < gListColumns.size(); ++k) {
+        grid.SetTextMatrix(i, gListColumns[k].Column, ResultListText(item, static_cast<int>(k) + 1));
+      }
+    });
+  }
+}
+
+// The stored multi-column sort: the selected rows by the columns from 3 to
+// the rightmost sort column, as text in ascending order.
+void SortListGrid(ctl::FlexGrid& grid) {
+  if (grid.Rows() > 1) {
+    grid.SetRow(1);
+    grid.SetRowSel(grid.Rows() - 1);
+  }
+  grid.SetCol(3);
+  int lastColumn = 1;
+  for (const ListColumn& column : gListColumns) {
+    if (column.SortFlag != 0 && column.Column > lastColumn) lastColumn = column.Column;
+  }
+  grid.SetColSel(lastColumn);
+  if (lastColumn >= 2) {
+    // The list selects whole rows, which for the grid control makes every
+    // column a sort key; the keys are the selected columns only.
+    const int selectionMode = grid.SelectionMode();
+    grid.SetSelectionMode(ctl::flexSelectionFree);
+    grid.SetSort(ctl::flexSortStringAscending);
+    grid.SetSelectionMode(selectionMode);
+  }
+  grid.SetCol(1);
+}
+
+// Rows 1 to ResultCount of gResults from the recordset, with the selected
+// count, the thumbnails of the on-demand policies and progress every 100 rows.
+void FetchRows(SqlRecordset& rs, clsRWLibrary& library, PassReport& report,
+               const std::function<void(int32_t)>& progress) {
+  std::unique_ptr<ResultColumns> columns;
+  if (!report.Run([&] { columns = std::make_unique<ResultColumns>(rs); })) return;
+  rs.MoveFirst();
+  for (int32_t i = 1; i <= library.ResultCount; ++i) {
+    ResultItem& item = gResults[static_cast<size_t>(i)];
+    report.Run([&] { ReadRow(rs, *columns, item); });
+    if (item.Selected) ++library.SelectedCount;
+    rs.MoveNext();
+    if (i % 100 == 0) report.Run([&] { progress(i); });
+  }
+  if (library.ThumbnailPolicy != 0) report.Run([&] { LoadThumbnails(library.Connection(), library.ThumbnailCache); });
+}
+
+}  // namespace
+
+QString ResultListText(const ResultItem& item, int field) {
+  switch (field) {
+    case 1:
+      return WrappablePath(item.CurrentPath);
+    case 2:
+      return gTooltipAliases ? item.FileAlias : item.FileName;
+    case 3:
+      return MegabyteText(item.FileSize);
+    case 4:
+      return modReelwise::FormatDuration(item.Duration, false, false);
+    case 5:
+      return item.Dimensions;
+    case 6:
+      return GeneralNumber(item.FrameRate);
+    case 7:
+      return QString::number(item.Bitrate).rightJustified(6) + QStringLiteral(" kbps");
+    case 8:
+      return item.FileFormat;
+    default:
+      return QString();
+  }
+}
+
+void clsRWLibrary::FetchSearchResults() {
+  // Nothing is worth a message while there are no rows.
+  PassReport report(QStringLiteral("Error Fetching View Data"), [this] { return ResultCount == 0; });
+  if (gCarousel) gCarousel->NewResults();
+  ResultCount = -1;
+  gCurrentItem.SegmentID = 0;
+  if (ThumbnailPolicy == 2) ThumbnailCache = gFactory.NewCollection<QByteArray>();
+  {
+    // One read of the file for the rows and their thumbnails: a consistent
+    // picture, and the file is locked once instead of once per thumbnail.
+    TransactionGuard snapshot(*m_Connection, QStringLiteral("FetchResults"));
+    std::unique_ptr<SqlRecordset> rs;
+    report.Run([&] {
+      m_SQL = QStringLiteral("SELECT * FROM vw_SearchResults");
+      rs = gFactory.NewRecordset(*m_Connection, m_SQL);
+    });
+    ResultCount = rs ? rs->RecordCount() : 0;
+    SelectedCount = 0;
+    if (gMainForm && gMainForm->progProgress) gMainForm->progProgress->SetMax(ResultCount + 1);
+    report.Run([&] { ShowProgress(kFetching, 0); });
+    gResults.assign(static_cast<size_t>(ResultCount) + 1, ResultItem{});
+    if (ResultCount >= 1) FetchRows(*rs, *this, report, [this](int32_t row) { ShowProgress(kFetching, row); });
+    snapshot.Commit();
+  }
+  report.Run([&] { ShowProgress(kFetching, ResultCount + 1); });
+  gCurrentItem.SegmentID = 0;
+  report.Run([&] { modReelwise::LayoutThumbnailGrid(ResultCount); });
+  if (gTagCloudShown) report.Run([&] { ShowTagCloud(true); });
+  gPlayQueueBuilt = false;
+}
+
+void clsRWLibrary::ShowSearchResults() {
+  if (!gMainForm) return;
+  frmReelwise& form = *gMainForm;
+  PassReport report(QStringLiteral("Error While Attempting to Display Results"));
+  if (ResultCount > 0) {
+    form.scrollFlex->SetTag(QStringLiteral("BUSY"));
+    if (gBrowserMode == 1) {
+      report.Run([&] {
+        form.flexThumbsTiled->SetRedraw(false);
+        form.flexThumbsTiled->SetEnabled(true);
+        form.scrollFlex->SetValue(0);
+      });
+    } else if (gBrowserMode == 2) {
+      FillListGrid(*form.flexThumbsList, ResultCount, report);
+      form.scrollFlex->SetValue(1);
+    }
+  }
+  if (gBrowserMode == 2) report.Run([&] { SortListGrid(*form.flexThumbsList); });
+  form.flexThumbsList->SetEnabled(true);
+  form.flexThumbsList->SetRedraw(true);
+  if (ResultCount == 0) {
+    report.Run([&] {
+      form.flexThumbsTiled->SetCol(0);
+      form.flexThumbsList->SetCol(0);
+    });
+  } else if (gCurrentItem.SegmentID == 0) {
+    report.Run([&] {
+      form.flexThumbsTiled->SetRow(0);
+      form.flexThumbsTiled->SetCol(1);
+    });
+    form.scrollFlex->SetValue(form.scrollFlex->Min());
+    report.Run([&] { form.flexThumbsList->SetRow(1); });
+    gCurrentItem = gResults[1];
+    gCurrentItem.BrowserRow = 1;
+  }
+  form.lblResultSize->SetCaption(QString::number(ResultCount) +
+                                 (gResultKind == QLatin1String("File") ? QStringLiteral(" File(s)")
+                                                                       : QStringLiteral(" Segment(s)")));
+  report.Run([&] { form.lblResultSize->SetToolTipText(GetPlayListStats(true)); });
+  form.lblSelectCount->SetForeColor(SelectedCount < 1 ? gSchemeColour4 : form.flexThumbsTiled->ForeColor());
+  form.lblSelectCount->SetCaption(QStringLiteral("[%1 Selected]").arg(SelectedCount));
+  form.ProgressOff();
+  form.scrollFlex->SetTag(QString());
+  report.Run([&] { form.SetFocusToBrowser(); });
+  form.cmbBrowserHistory->Refresh();
+  report.Run([&] { DrawGridImages(); });
+}

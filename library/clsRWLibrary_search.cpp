@@ -1,0 +1,149 @@
+// The steps of a view: a tag step (BuildSearchResults) or an attribute or
+// text step (ExecuteSearch) changes SearchResults with one statement, adds
+// itself to the view spec, the view description and the history combo, and
+// is recorded in the view history. Fetching and showing the rows is left to
+// the caller.
+#include "library/clsRWLibrary.h"
+
+#include "core/modReelwise.h"
+#include "library/HistoryEntry.h"
+#include "library/ResultItem.h"
+#include "library/ViewSpec.h"
+#include "mainwindow/frmReelwise.h"
+#include "platform/RWError.h"
+
+#include <QLocale>
+
+namespace {
+
+const QString kIdentifying = QStringLiteral("Identifying Requested Files...");
+
+// The text of the library tree's node under `key`; a missing node raises
+// the tree's own error (35601).
+QString TreeNodeText(const QString& key) {
+  if (!gMainForm) return QString();
+  return gMainForm->tvwLibrary->Nodes.Item(key).Text();
+}
+
+// What a search step is called in the view description and the history
+// combo. A text step's description also becomes its caption.
+QString SearchDescription(const QString& searchSpec, QString& caption) {
+  const QString kind = searchSpec.mid(1, 1);
+  if (kind == QLatin1String("D")) {
+    const QDate since = ViewSpec::DateAddedSince(searchSpec, ViewSpec::SearchToday());
+    return QStringLiteral("Files added to Library since ") + QLocale().toString(since, QLocale::ShortFormat);
+  }
+  if (kind == QLatin1String("I")) return caption;
+  if (kind == QLatin1String("C") || kind == QLatin1String("R")) return searchSpec.mid(3);
+  if (kind == QLatin1String("M")) return TreeNodeText(QStringLiteral("M-") + searchSpec.mid(3));
+  caption = ViewSpec::TextDescription(ViewSpec::ParseTextSearch(searchSpec));
+  return caption;
+}
+
+void AddHistoryComboItem(const QString& description, const QString& op, int64_t changed, const QString& letter) {
+  if (!gMainForm) return;
+  ctl::ImageCombo& combo = *gMainForm->cmbBrowserHistory;
+  const QString image = ViewSpec::IsOperator(op) ? op + letter : QString();
+  ctl::ComboItem& item = combo.ComboItems.Add(0, QString(), ViewSpec::HistoryComboText(description, op, changed), image);
+  combo.SetSelectedItem(&item);
+}
+
+}  // namespace
+
+bool clsRWLibrary::Attempt(const std::function<void()>& work) {
+  try {
+    work();
+    return true;
+  } catch (const RWError& error) {
+    ReportError(error);
+    return false;
+  }
+}
+
+void clsRWLibrary::BuildSearchResults(const QString& Op, const QString& Key, bool KeepSelection,
+                                      const QString& Caption) {
+  ResultCount = 0;
+  gCurrentItem.SegmentID = 0;
+  if (!Key.startsWith(QLatin1String("ID"))) return;
+  ShowProgress(kIdentifying, 0);
+  const ctl::Node* node = gMainForm ? gMainForm->tvwLibrary->Nodes.Find(Key) : nullptr;
+  QString tagId = Key;
+  tagId.remove(QStringLiteral("ID"));
+  // A step that cannot be read is reported once and changes no rows; it is
+  // still added to the view, as every step is.
+  QString statement;
+  const bool ready = Attempt([&] {
+    statement = ViewSpec::TagStatement(Op, tagId, gResultKind, gOnlineFilter);
+    GatherTagFamily(tagId);
+  });
+  if (Op == QLatin1String("_")) Attempt([this] { ClearSearch(); });
+  if (!KeepSelection) gSelectedById.Reset();
+  int64_t changed = 0;
+  if (ready) {
+    Attempt([&] {
+      m_SQL = statement;
+      m_Connection->Execute(m_SQL);
+      changed = m_Connection->RowsChanged();
+    });
+  }
+  const QString description =
+      node ? QStringLiteral(" '") + node->Text() + QStringLiteral("'") : QStringLiteral("Unable to Refresh this View!");
+  AddHistoryComboItem(description, Op, changed, QStringLiteral("T"));
+  gViewSpec += QStringLiteral("|") + Op + QStringLiteral("T:") + tagId;
+  gViewDescription += ViewSpec::TagSeparator(Op) + description;
+  if (m_RecordHistory) RecordHistoryStep(Op, Caption);
+}
+
+// The tag and every tag below it, over parent and cross links alike, one
+// tree level per statement.
+void clsRWLibrary::GatherTagFamily(const QString& tagId) {
+  EnsureSearchIndexes();
+  m_Connection->Execute(QStringLiteral("DELETE FROM TEMP_FileTagStructure"));
+  m_SQL = QStringLiteral("INSERT INTO TEMP_FileTagStructure (TagID) VALUES (%1)").arg(tagId.toLongLong());
+  m_Connection->Execute(m_SQL);
+  m_SQL = QStringLiteral(
+      "INSERT INTO TEMP_FileTagStructure (TagID) SELECT DISTINCT TL.TagID "
+      "FROM TagLinks TL, TEMP_FileTagStructure TTC WHERE TL.LinkedTag = TTC.TagID "
+      "AND NOT EXISTS (SELECT 1 FROM TEMP_FileTagStructure WHERE TagID = TL.TagID)");
+  do {
+    m_Connection->Execute(m_SQL);
+  } while (m_Connection->RowsChanged() > 0);
+}
+
+// An index of our own that lets a tag step start from the segments of the
+// tags it looks for (older programs reading the file do not see it). A file
+// that cannot take it (read-only, locked) is searched without.
+void clsRWLibrary::EnsureSearchIndexes() {
+  try {
+    m_Connection->Execute(QStringLiteral("CREATE INDEX IF NOT EXISTS rw2_SegmentTags_TagID ON SegmentTags (TagID)"));
+  } catch (const RWError&) {
+  }
+}
+
+void clsRWLibrary::ExecuteSearch(const QString& Op, const QString& Step, const QString& Caption) {
+  QString caption = Caption;
+  SearchStep(Op, Step, caption);
+}
+
+void clsRWLibrary::SearchStep(const QString& op, const QString& searchSpec, QString& caption) {
+  QString description;
+  Attempt([&] { description = SearchDescription(searchSpec, caption); });
+  if (op == QLatin1String("_")) Attempt([this] { ClearSearch(); });
+  ShowProgress(kIdentifying, 0);
+  gViewSpec += QStringLiteral("|") + op + searchSpec;
+  gViewDescription += QStringLiteral(" '") + description + QStringLiteral("'");
+  if (m_RecordHistory) RecordHistoryStep(op, caption);
+  const bool ready =
+      Attempt([&] { m_SQL = ViewSpec::SearchStatement(op, searchSpec, gResultKind, gOnlineFilter, ViewSpec::SearchToday()); });
+  gSelectedById.Reset();
+  int64_t changed = 0;
+  // A text step without any place to look in matches nothing.
+  if (ready && !m_SQL.isEmpty()) {
+    Attempt([&] {
+      m_Connection->Execute(m_SQL);
+      changed = m_Connection->RowsChanged();
+    });
+  }
+  AddHistoryComboItem(description, op, changed, ViewSpec::SearchImageLetter(searchSpec));
+  ProgressOff();
+}

@@ -1,0 +1,289 @@
+// The result set: the fetch into gResults (fields, selection, display state,
+// thumbnails by policy) and its display in the list grid and the labels.
+#include "tests/library/SearchFixture.h"
+
+#include "core/modRegistry.h"
+#include "options/ColourSchemeModel.h"
+#include "player/clsRWPlayer.h"
+#include "ui/cwProgress.h"
+
+namespace {
+
+using rwtest::RowSet;
+
+class ResultsTest : public rwtest::SearchTest {
+ protected:
+  // Every file's whole-file row, in FileID order.
+  static void AllFiles() { gLibrary->ExecuteSearch(QStringLiteral("_"), QStringLiteral("?I:00:00:00-0"), QString()); }
+  static void FetchAndShow() {
+    gLibrary->FetchSearchResults();
+    gLibrary->ShowSearchResults();
+  }
+  static QStringList ListColumn(int col) {
+    QStringList texts;
+    for (int row = 1; row <= gLibrary->ResultCount; ++row) texts << gMainForm->flexThumbsList->TextMatrix(row, col);
+    return texts;
+  }
+  static void Thumbnail(int segment, int file, const char* bytes) {
+    gLibrary->Connection().Execute(QStringLiteral("INSERT INTO SegmentThumbnails VALUES (%1, X'%2', %3)")
+                                       .arg(segment)
+                                       .arg(QString::fromLatin1(QByteArray(bytes).toHex()))
+                                       .arg(file));
+  }
+  static QByteArray Cached(int key) {
+    return gLibrary->ThumbnailCache.Exists(key) ? gLibrary->ThumbnailCache.Item(key) : QByteArray("none");
+  }
+};
+
+TEST(ResultListTextTest, ColumnsShowSizesRatesAndPathsAsTheListWantsThem) {
+  ResultItem item;
+  item.CurrentPath = QStringLiteral("/films/Year 2020/");
+  item.FileName = QStringLiteral("Clip.mkv");
+  item.FileAlias = QStringLiteral("My clip");
+  item.FileSize = 1572864;
+  item.Duration = 3725.9;
+  item.Dimensions = QStringLiteral("640x480");
+  item.FrameRate = 29.97f;
+  item.Bitrate = 800;
+  item.FileFormat = QStringLiteral("MPEG-4");
+  EXPECT_EQ(ResultListText(item, 1), QStringLiteral("/ films/ Year 2020/ "));
+  EXPECT_EQ(ResultListText(item, 3), QStringLiteral("    1.500 MB"));
+  EXPECT_EQ(ResultListText(item, 4), QStringLiteral("1h:02m:05s"));
+  EXPECT_EQ(ResultListText(item, 5), QStringLiteral("640x480"));
+  EXPECT_EQ(ResultListText(item, 6), QStringLiteral("29.97"));
+  EXPECT_EQ(ResultListText(item, 7), QStringLiteral("   800 kbps"));
+  EXPECT_EQ(ResultListText(item, 8), QStringLiteral("MPEG-4"));
+  EXPECT_EQ(ResultListText(item, 9), QString());
+
+  const bool aliases = gTooltipAliases;
+  gTooltipAliases = false;
+  EXPECT_EQ(ResultListText(item, 2), QStringLiteral("Clip.mkv"));
+  gTooltipAliases = true;
+  EXPECT_EQ(ResultListText(item, 2), QStringLiteral("My clip"));
+  gTooltipAliases = aliases;
+
+  item.CurrentPath = QStringLiteral("[Offline] Archive:\\films\\");
+  EXPECT_EQ(ResultListText(item, 1), QStringLiteral("[Offline] Archive:\\ films\\ "));
+  item.FrameRate = 23.976f;
+  EXPECT_EQ(ResultListText(item, 6), QStringLiteral("23.976"));
+  item.FrameRate = 25;
+  EXPECT_EQ(ResultListText(item, 6), QStringLiteral("25"));
+  item.FileSize = 65536;  // 0.0625 MB: the format rounds the half up
+  EXPECT_EQ(ResultListText(item, 3), QStringLiteral("    0.063 MB"));
+  item.FileSize = 123456789012.0;
+  EXPECT_EQ(ResultListText(item, 3), QStringLiteral("117737.569 MB")) << "a longer text is not cut";
+  item.Bitrate = 12345678;
+  EXPECT_EQ(ResultListText(item, 7), QStringLiteral("12345678 kbps"));
+}
+
+TEST_F(ResultsTest, FetchReadsEveryFieldOfTheRows) {
+  gResultKind = QStringLiteral("Segment");
+  gLibrary->ExecuteSearch(QStringLiteral("_"), QStringLiteral("?R:Unrated"), QString());
+  gPlayQueueBuilt = true;
+  gLibrary->FetchSearchResults();
+  ASSERT_EQ(gLibrary->ResultCount, 4);
+  ASSERT_EQ(gResults.size(), 5u);
+  std::vector<int> order;
+  for (size_t i = 1; i < gResults.size(); ++i) order.push_back(gResults[i].SegmentID);
+  EXPECT_EQ(order, (std::vector<int>{101, 301, 501, 601})) << "in FileID order";
+
+  const ResultItem& swim = gResults[1];
+  EXPECT_EQ(swim.FileID, 1);
+  EXPECT_EQ(swim.FileAlias, QStringLiteral("Anna's swim"));
+  EXPECT_EQ(swim.Description, QStringLiteral("at the BEACH"));
+  EXPECT_EQ(swim.CurrentPath, QStringLiteral("/films/"));
+  EXPECT_EQ(swim.FileName, QStringLiteral("Summer Beach.mkv"));
+  EXPECT_EQ(swim.FileSize, 1572864.0);
+  EXPECT_FALSE(swim.IsFileRow);
+  EXPECT_EQ(swim.FrameRate, 29.97f);
+  EXPECT_EQ(swim.Bitrate, 800);
+  EXPECT_EQ(swim.Dimensions, QStringLiteral("640x480"));
+  EXPECT_EQ(swim.SelectionStart, 10.0);
+  EXPECT_EQ(swim.SelectionEnd, 70.5);
+  EXPECT_EQ(swim.Duration, 60.5);
+  EXPECT_EQ(swim.Rating, 0);
+  EXPECT_EQ(swim.FileFormat, QStringLiteral("MPEG-4"));
+  EXPECT_EQ(swim.DisplayState, 5);
+  EXPECT_EQ(swim.BrowserRow, 0);
+  EXPECT_EQ(gResults[4].FileAlias, QStringLiteral("Été à Nice.mkv")) << "a segment without alias is titled by its file";
+  EXPECT_FALSE(gPlayQueueBuilt);
+  EXPECT_EQ(gMainForm->progProgress->Caption(), QStringLiteral("Fetching Data..."));
+  EXPECT_EQ(gMainForm->progProgress->Value(), 5);
+  EXPECT_EQ(gMainForm->progProgress->Max(), 5.0);
+}
+
+TEST_F(ResultsTest, OfflineRowsAreMarkedOnlyWhenAskedFor) {
+  gLibrary->ExecuteSearch(QStringLiteral("_"), QStringLiteral("?M:BBBB2222"), QString());
+  gIndicateOffline = true;
+  gLibrary->FetchSearchResults();
+  ASSERT_EQ(gLibrary->ResultCount, 2);
+  EXPECT_EQ(gResults[1].DisplayState, 9);
+  gIndicateOffline = false;
+  gLibrary->FetchSearchResults();
+  EXPECT_EQ(gResults[1].DisplayState, 5);
+}
+
+TEST_F(ResultsTest, EmptyTextsReadAsEmptyWithoutAMessage) {
+  gLibrary->Connection().Execute(QStringLiteral(
+      "UPDATE VideoFiles SET CurrentPath = NULL, Dimensions = NULL, FileFormat = NULL, FrameRate = NULL, Bitrate = "
+      "NULL; UPDATE VideoSegments SET SelectionEnd = NULL"));
+  AllFiles();
+  FetchAndShow();
+  ASSERT_EQ(gLibrary->ResultCount, 6);
+  for (size_t i = 1; i < gResults.size(); ++i) {
+    EXPECT_TRUE(gResults[i].CurrentPath.isEmpty());
+    EXPECT_TRUE(gResults[i].Dimensions.isEmpty());
+    EXPECT_TRUE(gResults[i].FileFormat.isEmpty());
+    EXPECT_EQ(gResults[i].Duration, -10.0);
+  }
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(ResultsTest, SegmentsBeyondFiftyThousandCanBeSelected) {
+  gLibrary->Connection().Execute(QStringLiteral(
+      "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, SelectionEnd, Online, Rating) VALUES "
+      "(60000, 6, NULL, 0, 5, 1, 0); INSERT INTO SearchResults VALUES (60000, 6)"));
+  gSelectedById.Set(60000, 1);
+  FetchAndShow();
+  ASSERT_EQ(gLibrary->ResultCount, 1);
+  EXPECT_TRUE(gResults[1].Selected);
+  EXPECT_EQ(gLibrary->SelectedCount, 1);
+  EXPECT_EQ(gMainForm->lblSelectCount->Caption(), QStringLiteral("[1 Selected]"));
+  EXPECT_EQ(gMainForm->lblSelectCount->ForeColor(), gMainForm->flexThumbsTiled->ForeColor());
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(ResultsTest, MoreSelectedRowsThanASixteenBitCountHolds) {
+  gLibrary->ThumbnailPolicy = 0;
+  gLibrary->Connection().Execute(QStringLiteral(
+      "WITH RECURSIVE n(i) AS (SELECT 100000 UNION ALL SELECT i + 1 FROM n WHERE i < 133000) "
+      "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, SelectionEnd, Online, Rating) "
+      "SELECT i, 6, NULL, 0, 1, 1, 0 FROM n; "
+      "INSERT INTO SearchResults SELECT SegmentID, FileID FROM VideoSegments WHERE SegmentID >= 100000"));
+  for (int id = 100000; id <= 133000; ++id) gSelectedById.Set(id, 1);
+  gLibrary->FetchSearchResults();
+  EXPECT_EQ(gLibrary->ResultCount, 33001);
+  EXPECT_EQ(gLibrary->SelectedCount, 33001);
+}
+
+TEST_F(ResultsTest, ThumbnailsAreCachedByPolicy) {
+  Thumbnail(1, 1, "own1");
+  Thumbnail(3, 3, "file3");
+  Thumbnail(301, 3, "own301");
+  gResultKind = QStringLiteral(" File");
+  gLibrary->BuildSearchResults(QStringLiteral("_"), QStringLiteral("ID13"), false, QString());
+  gLibrary->Connection().Execute(QStringLiteral("INSERT INTO SearchResults VALUES (1, 1)"));
+
+  gLibrary->ThumbnailPolicy = 0;
+  gLibrary->ThumbnailCache.Clear();
+  gLibrary->FetchSearchResults();
+  EXPECT_EQ(gLibrary->ThumbnailCache.Count(), 0) << "everything was loaded when the library opened";
+
+  gLibrary->ThumbnailPolicy = 1;
+  gLibrary->ThumbnailCache.Add(QByteArray("kept"), 301);
+  gLibrary->ThumbnailCache.Add(QByteArray("other"), 999);
+  gLibrary->FetchSearchResults();
+  EXPECT_EQ(Cached(1), QByteArray("own1"));
+  EXPECT_EQ(Cached(301), QByteArray("kept")) << "a cached row is not read again";
+  EXPECT_EQ(Cached(302), QByteArray("file3")) << "a segment without its own shows its file's";
+  EXPECT_EQ(Cached(999), QByteArray("other"));
+
+  gLibrary->Connection().Execute(QStringLiteral("DELETE FROM SegmentThumbnails WHERE SegmentID = 3"));
+  gLibrary->ThumbnailPolicy = 2;
+  gLibrary->FetchSearchResults();
+  EXPECT_EQ(Cached(999), QByteArray("none")) << "the cache holds only the current results";
+  EXPECT_EQ(Cached(301), QByteArray("own301"));
+  EXPECT_EQ(Cached(302), QByteArray("none")) << "neither its own nor its file's";
+  EXPECT_EQ(gLibrary->ThumbnailCache.Count(), 2);
+}
+
+TEST_F(ResultsTest, ShowingMakesTheFirstRowCurrentAndCountsTheRows) {
+  gLibrary->BuildSearchResults(QStringLiteral("_"), QStringLiteral("ID10"), false, QString());
+  gCurrentItem.FileID = 77;
+  FetchAndShow();
+  ASSERT_EQ(gLibrary->ResultCount, 4);
+  EXPECT_EQ(gCurrentItem.SegmentID, gResults[1].SegmentID);
+  EXPECT_EQ(gCurrentItem.FileID, gResults[1].FileID);
+  EXPECT_EQ(gCurrentItem.BrowserRow, 1);
+  EXPECT_EQ(gMainForm->lblResultSize->Caption(), QStringLiteral("4 File(s)"));
+  EXPECT_EQ(gMainForm->lblResultSize->ToolTipText(), gLibrary->GetPlayListStats(true));
+  EXPECT_EQ(gMainForm->lblSelectCount->Caption(), QStringLiteral("[0 Selected]"));
+  EXPECT_EQ(gMainForm->lblSelectCount->ForeColor(), gSchemeColour4);
+  EXPECT_EQ(gMainForm->flexThumbsTiled->Row(), 0);
+  EXPECT_EQ(gMainForm->flexThumbsTiled->Col(), 1);
+  EXPECT_TRUE(gMainForm->scrollFlex->Tag().isEmpty());
+  EXPECT_TRUE(gMainForm->progProgress->Caption().isEmpty());
+
+  // A current item survives a display without a fetch.
+  gCurrentItem = gResults[3];
+  gCurrentItem.BrowserRow = 3;
+  gLibrary->ShowSearchResults();
+  EXPECT_EQ(gCurrentItem.BrowserRow, 3);
+}
+
+TEST_F(ResultsTest, AnEmptyResultCountsNothingAndLeavesNoCurrentCell) {
+  gResultKind = QStringLiteral(" File");
+  gCurrentItem.FileID = 77;
+  gCurrentItem.SegmentID = 5;
+  gLibrary->BuildSearchResults(QStringLiteral("_"), QStringLiteral("ID20"), false, QString());
+  gLibrary->BuildSearchResults(QStringLiteral("-"), QStringLiteral("ID20"), true, QString());
+  FetchAndShow();
+  EXPECT_EQ(gLibrary->ResultCount, 0);
+  EXPECT_EQ(gResults.size(), 1u);
+  EXPECT_EQ(gMainForm->lblResultSize->Caption(), QStringLiteral("0 Segment(s)")) << "segments of files are segments";
+  EXPECT_EQ(gMainForm->flexThumbsTiled->Col(), 0);
+  EXPECT_EQ(gMainForm->flexThumbsList->Col(), 0);
+  EXPECT_EQ(gCurrentItem.SegmentID, 0);
+  EXPECT_EQ(gCurrentItem.FileID, 77);
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(ResultsTest, ListViewShowsTheRowsSortedByTheStoredSortColumns) {
+  gBrowserMode = 2;
+  AllFiles();
+  FetchAndShow();
+  EXPECT_EQ(ListColumn(0), (QStringList{"1", "2", "3", "4", "5", "6"})) << "without a sort column, FileID order";
+  EXPECT_EQ(ListColumn(3)[0], QStringLiteral("/ films/ "));
+  EXPECT_EQ(ListColumn(4)[3], QStringLiteral("O'Brien.mov"));
+  EXPECT_EQ(ListColumn(5)[0], QStringLiteral("    1.500 MB"));
+  EXPECT_EQ(ListColumn(6)[0], QStringLiteral("0h:01m:00s"));
+  EXPECT_EQ(ListColumn(8)[0], QStringLiteral("29.97"));
+  EXPECT_EQ(ListColumn(9)[0], QStringLiteral("   800 kbps"));
+  EXPECT_EQ(ListColumn(10)[4], QStringLiteral("Matroska"));
+  EXPECT_TRUE(gMainForm->flexThumbsList->Redraw());
+  EXPECT_TRUE(gMainForm->flexThumbsList->Enabled());
+  EXPECT_EQ(gMainForm->flexThumbsList->Col(), 1);
+
+  gListColumns[1].SortFlag = 1;  // the file name, right of the (equal) paths
+  FetchAndShow();
+  EXPECT_EQ(ListColumn(0), (QStringList{"4", "3", "1", "5", "2", "6"})) << "case-sensitive text order";
+  EXPECT_EQ(ListColumn(4)[0], QStringLiteral("O'Brien.mov"));
+  EXPECT_EQ(gMainForm->flexThumbsList->Col(), 1);
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(ResultsTest, AFailingDisplayIsReportedOncePerPass) {
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  gBrowserMode = 2;
+  gListColumns[0].Column = 99;  // a column the list does not have
+  AllFiles();
+  FetchAndShow();
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Error While Attempting to Display Results"));
+  EXPECT_EQ(ListColumn(0).size(), 6);
+  EXPECT_EQ(gMainForm->lblResultSize->Caption(), QStringLiteral("6 File(s)")) << "the display goes on";
+  gListColumns[0].Column = 3;
+}
+
+TEST_F(ResultsTest, AFailingFetchIsReportedOnceAndLeavesAnEmptySet) {
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  AllFiles();
+  gLibrary->Connection().Execute(QStringLiteral("DROP VIEW vw_SearchResults"));
+  gLibrary->FetchSearchResults();
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Error Fetching View Data"));
+  EXPECT_EQ(gLibrary->ResultCount, 0);
+  EXPECT_EQ(gResults.size(), 1u);
+}
+
+}  // namespace
