@@ -18,12 +18,6 @@ ResultItem gHoverItem;
 std::vector<HistoryEntry> gHistory(1);
 QString gViewDescription;
 
-namespace {
-
-constexpr int kTileWidth = 100;
-constexpr int kTileHeight = 75;
-
-}  // namespace
 
 clsRWLibrary::clsRWLibrary() {
   gHistory.assign(1, HistoryEntry{});
@@ -32,10 +26,9 @@ clsRWLibrary::clsRWLibrary() {
   LibraryPath = gPlaceholderLibraryPath;
   ThumbnailPolicy = static_cast<int16_t>(modRegistry::GetSettingLong(kRegOther, QStringLiteral("ThumbnailPolicy")));
   m_Connection = gFactory.OpenConnection(LibraryPath);
-  m_TileSurface = gFactory.NewSurface(kTileWidth, kTileHeight);
+  // Pictures are decoded into surfaces of their own, so a caller may keep one
+  // while the next is decoded; no shared tile surface is needed.
   m_JpegCodec = gFactory.NewJpegCodec();
-  m_TileWidth = m_TileSurface->Width();
-  m_TileArea = m_TileSurface->Width() * m_TileSurface->Height();
 }
 
 clsRWLibrary::~clsRWLibrary() = default;

@@ -209,10 +209,7 @@ class clsRWLibrary {
   int16_t m_HistoryIndex = 0;
   int16_t m_LastHistoryIndex = 0;
   bool m_RecordHistory = true;
-  ImageSurfacePtr m_TileSurface;
   std::unique_ptr<JpegCodec> m_JpegCodec;
-  int32_t m_TileWidth = 0;
-  int32_t m_TileArea = 0;
   QImage m_NoThumb;
 };
 
