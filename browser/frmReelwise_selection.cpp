@@ -115,8 +115,11 @@ void frmReelwise::SetBrowserIndex(int32_t SegmentID) {
     if (row >= grid.Rows()) return;
     grid.SetRow(row);
     grid.SetCol(k % columns == 0 ? columns : k % columns);
-    // The row is brought into view when it lies above or below the rows shown.
+    // The row is brought into view when it lies above or below the rows
+    // shown. The view is painted before the cursor's code is written, so
+    // that the painting does not cover it.
     if (row < grid.TopRow() || grid.TopRow() + gTileRowsVisible <= row) grid.SetTopRow(row);
+    scrollFlex->SetValue(grid.TopRow());
     flexThumbsTiled_SelChange();
     scrollFlex->SetValue(grid.TopRow());
   } else if (gBrowserMode == 2) {
@@ -126,8 +129,8 @@ void frmReelwise::SetBrowserIndex(int32_t SegmentID) {
       if (!IsResult(i) || gResults[static_cast<size_t>(i)].SegmentID != SegmentID) continue;
       grid.SetRow(r);
       grid.SetTopRow(r);
-      flexThumbsList_SelChange();
       scrollFlex->SetValue(grid.TopRow());
+      flexThumbsList_SelChange();
       return;
     }
   } else if (gBrowserMode == 3) {
