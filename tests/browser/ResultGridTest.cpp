@@ -396,4 +396,16 @@ TEST_F(ListGridTest, HeaderClicksSortAddKeysInOrderAndCancel) {
   EXPECT_FALSE(List().MergeCol(3));
 }
 
+TEST_F(ListGridTest, TheDuplicateListingsKeysLandInTheOrderTheyWereAdded) {
+  ShowResults(6, 2);
+  for (int16_t column : {0, 5, 9, 7}) gMainForm->SortListColumn(column);
+  QStringList headers;
+  for (int c = 3; c <= 7; ++c) headers << List().TextMatrix(0, c);
+  EXPECT_EQ(headers, QStringList({"File Size", "Bitrate", "Duration", "File Path", "File Name"}));
+  EXPECT_EQ(gListColumns[6].Column, 4);
+  gMainForm->SortListColumn(4);  // "Bitrate" again: already a key
+  EXPECT_EQ(List().TextMatrix(0, 4), QStringLiteral("Bitrate"));
+  gMainForm->SortListColumn(1);
+}
+
 }  // namespace
