@@ -7,18 +7,15 @@
 // The floor beside it is what a screen costs at the least: the thumbnails of
 // one page decoded once each and painted into a picture of the grid's size.
 #include "bench/support/LargeLibrary.h"
+#include "bench/support/ProgramInPrivateHome.h"
 #include "core/modReelwise.h"
-#include "core/modRegistry.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/frmReelwise.h"
 #include "platform/JpegCodec.h"
-#include "platform/MessageBoxSeam.h"
 #include "platform/SqlConnection.h"
 
-#include <QDir>
 #include <QPainter>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -29,25 +26,10 @@ namespace {
 
 constexpr int kResults = 50000;
 
-// The program started in a private home, with every segment of the large
-// library as its results in the tile view; message boxes are counted.
-struct Browser {
-  QTemporaryDir home;
-  int boxes = 0;
-
+// The program with every segment of the large library as its results in
+// the tile view.
+struct Browser : ProgramInPrivateHome {
   Browser() {
-    for (const char* folder : {".config", ".local/share", "Documents"}) QDir(home.path()).mkpath(folder);
-    qputenv("HOME", QFile::encodeName(home.path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral(".config"))));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral(".local/share"))));
-    SetMessageBoxHandler([this](const MessageBoxRequest&) {
-      ++boxes;
-      return vbOK;
-    });
-    modReelwise::ComputeProgramFolders();
-    modReelwise::CreateProgramFolders();
-    modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("TipOfTheDay"), 0);
-    if (!modReelwise::Main({})) std::abort();
     gMainForm->resize(1920, 1080);
     gLibrary->OpenLibrary(MakeLargeLibrary(home.path(), QStringLiteral("Large.rw2")), true);
     gLibrary->ThumbnailPolicy = 0;
@@ -61,7 +43,6 @@ struct Browser {
     gMainForm->Timer1->SetEnabled(false);
     if (gLibrary->ResultCount != kResults) std::abort();
   }
-  ~Browser() { modReelwise::ReleaseScratchLibrary(); }
 };
 
 Browser& TheBrowser() {
