@@ -95,22 +95,22 @@ void DragController::Finish() {
 
 Control* DragController::TargetAt(const QPoint& global) const {
   QWidget* widget = QApplication::widgetAt(global);
-  if (!widget && source_) {
-    // Without a window system (tests) the source's window is searched.
-    QWidget* window = source_->window();
-    widget = window->childAt(window->mapFromGlobal(global));
-  }
   for (; widget; widget = widget->parentWidget()) {
     if (auto* control = dynamic_cast<Control*>(widget)) return control->isEnabled() ? control : nullptr;
   }
   return nullptr;
 }
 
-void DragController::RaiseOver(Control& target, const QPoint& global, int state) {
+QPointF DragController::PointerOver(Control& target, const QPoint& global) {
   const QPointF at = target.clientArea_->mapFromGlobal(QPointF(global));
   target.DragPointerMoved(at);
   const ScaleUnits units = target.EventUnits();
-  target.Raise(target.DragOver, *source_, PixelsToUnitsX(at.x(), units), PixelsToUnitsY(at.y(), units), state);
+  return QPointF(PixelsToUnitsX(at.x(), units), PixelsToUnitsY(at.y(), units));
+}
+
+void DragController::RaiseOver(Control& target, const QPoint& global, int state) {
+  const QPointF at = PointerOver(target, global);
+  target.Raise(target.DragOver, *source_, at.x(), at.y(), state);
 }
 
 void DragController::ShowDragIcon() {
@@ -135,10 +135,8 @@ void DragController::DropAt(const QPoint& global) {
   QPointer<Control> target = TargetAt(global);
   Finish();
   if (!target || !source) return;
-  const QPointF at = target->clientArea_->mapFromGlobal(QPointF(global));
-  target->DragPointerMoved(at);
-  const ScaleUnits units = target->EventUnits();
-  target->Raise(target->DragDrop, *source, PixelsToUnitsX(at.x(), units), PixelsToUnitsY(at.y(), units));
+  const QPointF at = PointerOver(*target, global);
+  target->Raise(target->DragDrop, *source, at.x(), at.y());
 }
 
 bool DragController::eventFilter(QObject* watched, QEvent* event) {

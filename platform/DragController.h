@@ -64,7 +64,10 @@ class DragController : public QObject {
  private:
   DragController() = default;
 
+  // The enabled control under a point of the screen, if any.
   Control* TargetAt(const QPoint& global) const;
+  // The point in the target's event units; the target follows the pointer.
+  static QPointF PointerOver(Control& target, const QPoint& global);
   void RaiseOver(Control& target, const QPoint& global, int state);
   void ShowDragIcon();
   void Finish();
