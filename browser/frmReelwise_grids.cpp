@@ -41,8 +41,8 @@ void frmReelwise::WireBrowserEvents() {
   list->Click = [this] { flexThumbsList_Click(); };
   tiles->DragDrop = [this](ctl::Control& s, double x, double y) { flexThumbsTiled_DragDrop(s, x, y); };
   list->DragDrop = [this](ctl::Control& s, double x, double y) { flexThumbsList_DragDrop(s, x, y); };
-  tiles->DragOver = [this](ctl::Control& s, double x, double y, int state) { flexThumbsTiled_DragOver(s, x, y, state); };
-  list->DragOver = [this](ctl::Control& s, double x, double y, int state) { flexThumbsList_DragOver(s, x, y, state); };
+  tiles->DragOver = [this](ctl::Control& s, double x, double y, int st) { flexThumbsTiled_DragOver(s, x, y, st); };
+  list->DragOver = [this](ctl::Control& s, double x, double y, int st) { flexThumbsList_DragOver(s, x, y, st); };
   tiles->GotFocus = [this] { flexThumbsTiled_GotFocus(); };
   list->GotFocus = [this] { flexThumbsList_GotFocus(); };
   tiles->LostFocus = [this] { flexThumbsTiled_LostFocus(); };
@@ -53,7 +53,7 @@ void frmReelwise::WireBrowserEvents() {
   tvwLibrary->MouseMove = [this](int b, int s, double x, double y) { tvwLibrary_MouseMove(b, s, x, y); };
   tvwLibrary->KeyDown = [this](int& key, int shift) { tvwLibrary_KeyDown(key, shift); };
   tvwLibrary->KeyPress = [this](int& key) { tvwLibrary_KeyPress(key); };
-  tvwLibrary->DragOver = [this](ctl::Control& s, double x, double y, int state) { tvwLibrary_DragOver(s, x, y, state); };
+  tvwLibrary->DragOver = [this](ctl::Control& s, double x, double y, int st) { tvwLibrary_DragOver(s, x, y, st); };
   tvwLibrary->DragDrop = [this](ctl::Control& s, double x, double y) { tvwLibrary_DragDrop(s, x, y); };
   for (int16_t i = 3; i <= 10; ++i) {
     QAction* item = mnuListViewCol[static_cast<size_t>(i)];

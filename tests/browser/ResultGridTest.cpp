@@ -124,8 +124,8 @@ TEST_F(TileGridTest, ATenPixelDragStartsNothingAndAnElevenPixelDragDoes) {
   QTest::mouseRelease(&Tiles(), Qt::LeftButton, {}, TileCentre(4) + QPoint(1, 0));
   QTest::mousePress(&Tiles(), Qt::LeftButton, Qt::ControlModifier, TileCentre(4));
   for (int dx = 5; dx <= 60; dx += 5) {
-    QMouseEvent move(QEvent::MouseMove, TileCentre(4) + QPoint(dx, 0), Tiles().mapToGlobal(TileCentre(4) + QPoint(dx, 0)),
-                     Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
+    const QPoint at = TileCentre(4) + QPoint(dx, 0);
+    QMouseEvent move(QEvent::MouseMove, at, Tiles().mapToGlobal(at), Qt::NoButton, Qt::LeftButton, Qt::ControlModifier);
     QApplication::sendEvent(&Tiles(), &move);
   }
   EXPECT_FALSE(ctl::DragController::Instance().Dragging()) << "a Ctrl-move never drags";

@@ -42,7 +42,10 @@ class DragControllerTest : public ::testing::Test {
                     .arg(source.objectName()).arg(x).arg(y));
       };
       control->DragDrop = [this, control](Control& source, double x, double y) {
-        log.Add(QStringLiteral("%1 drop from %2 at %3,%4").arg(control->objectName(), source.objectName()).arg(x).arg(y));
+        log.Add(QStringLiteral("%1 drop from %2 at %3,%4")
+                    .arg(control->objectName(), source.objectName())
+                    .arg(x)
+                    .arg(y));
       };
       control->MouseMove = [this, control](int, int, double, double) { log.Add(control->objectName() + " move"); };
       control->MouseUp = [this, control](int, int, double, double) { log.Add(control->objectName() + " up"); };
