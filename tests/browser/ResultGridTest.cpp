@@ -161,6 +161,17 @@ TEST_F(TileGridTest, CtrlShiftClickExtendsFromTheLastClickAndShiftClickSelectsNo
   EXPECT_EQ(gLibrary->SelectedCount, 2);
 }
 
+TEST_F(TileGridTest, CtrlShiftClickWithoutAnEarlierClickInTheseResultsChangesOnlyWhatItCovers) {
+  ShowResults(30);
+  Click(Tiles(), TileCentre(25));  // the last click, in a result set about to go
+  ShowResults(10);
+  gMainForm->ApplySelection(QStringLiteral("Select"), 0, 0);
+  Click(Tiles(), TileCentre(3), Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(gLibrary->SelectedCount, 10) << "no range reaches to the end of the results";
+  Click(Tiles(), TileCentre(6), Qt::ControlModifier | Qt::ShiftModifier);
+  EXPECT_EQ(gLibrary->SelectedCount, 10) << "from tile 3, selected: 3 to 6 stay selected";
+}
+
 TEST_F(TileGridTest, TheTopLeftMarginCellIsNoResult) {
   ShowResults(30);
   Click(Tiles(), QPoint(0, 5), Qt::ControlModifier);  // column 0 is one pixel wide
