@@ -6,54 +6,30 @@
 // files. Each is measured next to a floor: the rows or files it has to touch
 // at the least, read once.
 #include "bench/support/LargeLibrary.h"
+#include "bench/support/ProgramInPrivateHome.h"
 #include "core/modReelwise.h"
-#include "core/modRegistry.h"
 #include "library/LibraryUpgrade.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/frmReelwise.h"
 #include "platform/JpegCodec.h"
-#include "platform/MessageBoxSeam.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 
-#include <QDir>
-#include <QTemporaryDir>
-
 #include <benchmark/benchmark.h>
-
-#include <cstdlib>
 
 namespace {
 
 constexpr int kResults = 50000;
 
-// The program started in a private home with the large library beside it;
-// message boxes are counted, never shown.
-struct Program {
-  QTemporaryDir home;
+// The program with the large library beside it.
+struct Program : ProgramInPrivateHome {
   QString library;
-  int boxes = 0;
 
   Program() {
-    for (const char* folder : {".config", ".local/share", "Documents"}) QDir(home.path()).mkpath(folder);
-    qputenv("HOME", QFile::encodeName(home.path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral(".config"))));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral(".local/share"))));
-    SetMessageBoxHandler([this](const MessageBoxRequest&) {
-      ++boxes;
-      return vbOK;
-    });
-    modReelwise::ComputeProgramFolders();
-    modReelwise::CreateProgramFolders();
-    modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("TipOfTheDay"), 0);
-    if (!modReelwise::Main({})) std::abort();
     library = MakeLargeLibrary(home.path(), QStringLiteral("Large.rw2"));
     gLibrary->OpenLibrary(library, true);
   }
-  // The program outlives the benchmarks' application object; only its
-  // scratch file and lock go before the home folder does.
-  ~Program() { modReelwise::ReleaseScratchLibrary(); }
   SqlConnection& Db() { return gLibrary->Connection(); }
 };
 

@@ -1,94 +1,44 @@
-// Result-browser services of the main window whose full versions come with
-// the browser's own work. Each does the least its callers rely on, and its
+// Result-browser and tree services of the main window whose full versions
+// come with their own work. Each does the least its callers rely on, and its
 // comment says what the full version does.
 #include "mainwindow/frmReelwise.h"
 
-#include "carousel/ucCanvas.h"
-#include "core/modReelwise.h"
-#include "library/ResultItem.h"
+#include "browser/ResultGrids.h"
 #include "library/clsRWLibrary.h"
-#include "mainwindow/cPopupMenu.h"
-#include "player/clsRWPlayer.h"
 
-#include <algorithm>
-
-namespace {
-
-// The view's radio mark and pressed button, gBrowserMode and the one
-// visible browser control.
-void SwitchToView(frmReelwise& form, int32_t mode) {
-  const char* keys[] = {"", "mnuViewTile", "mnuViewList", "mnuViewCarousel"};
-  const char* buttons[] = {"", "TILE_VIEW", "LIST_VIEW", "CAROUSEL_VIEW"};
-  for (int m = 1; m <= 3; ++m) {
-    form.m_cMenu->SetRadioChecked(form.m_cMenu->IndexForKey(QLatin1String(keys[m])), m == mode);
-  }
-  form.tbMain->Buttons(QLatin1String(buttons[mode])).SetValue(ctl::tbrPressed);
-  gBrowserMode = mode;
-  form.flexThumbsTiled->SetVisible(mode == 1);
-  form.flexThumbsList->SetVisible(mode == 2);
-  form.ucCarouselCanvas->SetVisible(mode == 3);
-}
-
-int32_t Results() { return gLibrary ? gLibrary->ResultCount : 0; }
-
-}  // namespace
-
-// Switches to the tile grid, re-laid and refilled; the current result stays.
-void frmReelwise::ShowTileView() {
-  SwitchToView(*this, 1);
-  modReelwise::LayoutThumbnailGrid(Results());
-  modReelwise::UpdateThumbnailScrollBar(Results());
-  if (gLibrary) gLibrary->ShowSearchResults();
-  SetFocusToBrowser();
-}
-
-// Switches to the list grid, refilled; the current result stays.
-void frmReelwise::ShowListView() {
-  SwitchToView(*this, 2);
-  modReelwise::UpdateThumbnailScrollBar(Results());
-  if (gLibrary) gLibrary->ShowSearchResults();
-  SetFocusToBrowser();
-}
-
-// Switches to the carousel; nothing when it is shown already.
+// Switches to the carousel; nothing when it is shown already. The full
+// version also freezes the browser, lays out the canvas and turns the
+// carousel to the current result.
 void frmReelwise::ShowCarouselView() {
   if (gBrowserMode == 3) return;
-  SwitchToView(*this, 3);
+  ResultGrids::MarkBrowserView(*this, 3);
+  ResultGrids::ShowBrowserControl(*this, 3);
   scrollFlex->SetVisible(true);
   SetFocusToBrowser();
 }
 
-// Changes the selected flag of results first..last and keeps the selection
-// store and the count in line; the full version also repaints the cells.
-void frmReelwise::ApplySelection(const QString& mode, int32_t first, int32_t last) {
-  const int32_t count = static_cast<int32_t>(gResults.size()) - 1;
-  first = std::max(first == 0 ? 1 : first, 1);
-  last = std::min(last == 0 ? count : last, count);
-  for (int32_t i = first; i <= last; ++i) {
-    ResultItem& item = gResults[static_cast<size_t>(i)];
-    if (mode == QLatin1String("Select")) {
-      item.Selected = true;
-    } else if (mode == QLatin1String("De-select")) {
-      item.Selected = false;
-    } else if (mode == QLatin1String("Invert")) {
-      item.Selected = !item.Selected;
-    }
-    gSelectedById.Set(item.SegmentID, item.Selected ? 1 : 0);
-  }
-  const auto selected = gResults.empty() ? 0
-                                         : std::count_if(gResults.begin() + 1, gResults.end(),
-                                                         [](const ResultItem& item) { return item.Selected; });
-  if (gLibrary) gLibrary->SelectedCount = static_cast<int32_t>(selected);
-  lblSelectCount->SetCaption(QStringLiteral("[%1 Selected]").arg(selected));
-  gPlayQueueBuilt = false;
+// Opens the result: the full-screen player, or the default application of
+// the file, or a message that its medium is not connected.
+void frmReelwise::BrowserDblClick(int32_t) {}
+
+// Drag feedback over the tree (drop highlight, drag icon, status text,
+// scrolling and expanding) and the drop that tags, rates, moves and links.
+void frmReelwise::tvwLibrary_DragOver(ctl::Control&, double, double, int) {}
+void frmReelwise::tvwLibrary_DragDrop(ctl::Control&, double, double) {}
+
+// The preview poll (position, play button, on-screen time) comes with the
+// inspector. So far the tick only blinks the current result's cell in both
+// grids between its resting code and its cursor code; the online resting
+// codes 5 and 4 blink as 3 and 2.
+void frmReelwise::Timer1_Timer() {
+  if (gTVOutMode || gWindowMode == 2) return;
+  m_BlinkPhase = static_cast<int16_t>((m_BlinkPhase + 1) % 2);
+  if (ResultGrids::ResultCount() < 1) return;
+  int code = m_BlinkPhase == 0 ? gCurrentItem.DisplayState - (gCurrentItem.Selected ? 1 : 0)
+                               : (gCurrentItem.Selected ? 0 : 1);
+  if (code == 5 || code == 4) code -= 2;
+  const QString text = QString::number(code);
+  const int tileCol = flexThumbsTiled->Col();
+  if (tileCol >= 1 && tileCol < flexThumbsTiled->Cols() - 1) flexThumbsTiled->SetText(text);
+  if (flexThumbsList->Row() >= 1 && flexThumbsList->Col() == 1) flexThumbsList->SetText(text);
 }
-
-// Moves the active browser's cursor to the result of the segment.
-void frmReelwise::SetBrowserIndex(int32_t) {}
-
-// Sorts the list grid by a column, or cancels the sort with 0.
-void frmReelwise::SortListColumn(int16_t) {}
-
-// Gives the grid's cursor cell its resting code.
-void frmReelwise::flexThumbsTiled_LeaveCell() {}
-void frmReelwise::flexThumbsList_LeaveCell() {}

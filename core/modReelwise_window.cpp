@@ -85,6 +85,10 @@ void LayoutListGrid(ctl::FlexGrid& grid, int32_t itemCount) {
   grid.SetRowHeight(-1, gTileHeightTwips);
   grid.SetRowHeight(0, 570);
   if (grid.Rows() > 1 && grid.Cols() > 1) {
+    // The list selects whole rows, which would spread the glyph font over
+    // the detail columns; only column 1 takes it.
+    const int selectionMode = grid.SelectionMode();
+    grid.SetSelectionMode(ctl::flexSelectionFree);
     grid.SetRow(1);
     grid.SetCol(1);
     grid.SetRowSel(grid.Rows() - 1);
@@ -96,6 +100,7 @@ void LayoutListGrid(ctl::FlexGrid& grid, int32_t itemCount) {
     grid.SetCellAlignment(ctl::flexAlignCenterCenter);
     grid.SetFillStyle(ctl::flexFillSingle);
     grid.SetRowSel(1);
+    grid.SetSelectionMode(selectionMode);
   }
   if (itemCount == 0) grid.SetCol(0);
   grid.SetRedraw(true);

@@ -34,6 +34,7 @@ frmReelwise::frmReelwise() {
   tbFileBrowser->ButtonClick = [this](ctl::Button& button) { tbFileBrowser_ButtonClick(button); };
   tbFileBrowser->ButtonMenuClick = [this](ctl::ButtonMenu& entry) { tbFileBrowser_ButtonMenuClick(entry); };
   picWindowHeader->Resize = [this] { picWindowHeader_Resize(); };
+  WireBrowserEvents();
 }
 
 frmReelwise::~frmReelwise() {

@@ -23,6 +23,7 @@
 #include "ui/AnimatedPicture.h"
 #include "ui/ISubclass.h"
 
+#include <QPointF>
 #include <QPointer>
 #include <QWidget>
 
@@ -167,8 +168,12 @@ class frmReelwise : public QWidget, public ISubclass {
   QMenu* mnuTree;
   QMenu* mnuFileTagsPopUp;
   QMenu* mnuListViewColumnsPopUp;
+  QAction* mnuRecentFiles;
+  QAction* mnuClearSelections;
   QAction* mnuDeleteFile;
   QAction* mnuRemoveFile;
+  // The list's column chooser, items 3 to 10 (the list columns they show).
+  std::array<QAction*, 11> mnuListViewCol{};
 
   // Form-level state.
   std::unique_ptr<cwProgress> progProgress;
@@ -227,17 +232,79 @@ class frmReelwise : public QWidget, public ISubclass {
   // The Add Files command: the add-files dialog, then the run.
   void AddScannedFiles();
 
-  // Result browser services (browser/).
+  // ---- Result browser and library tree (browser/) ----
+  // The window's drag state, read by the tree's drop handlers: where the
+  // dragged files come from ("Browser" a result browser, "Inspector" the
+  // inspector's thumbnail, empty otherwise), the dragged segment, whether it
+  // was selected (the drop then acts on every selected result) and the
+  // speed-tagging flag.
+  struct DragState {
+    QString Source;
+    int32_t SegmentID = 0;
+    int16_t ItemSelected = 0;
+    int16_t SpeedTagging = 0;
+  };
+  DragState m_DragState;
+  // Empties the drag source and clears the speed-tagging flag.
+  void ClearDragState();
+
   void ShowTileView();
   void ShowListView();
   void ShowCarouselView();
   // mode "Select", "De-select", "Invert" or "Refresh" on results first..last
-  // (0 and 0: all).
+  // (list rows in the list view; 0 and 0: all).
   void ApplySelection(const QString& mode, int32_t first, int32_t last);
+  // Moves the active browser's cursor to the result of the segment (0: the first).
   void SetBrowserIndex(int32_t SegmentID);
+  // Opens result iIndex (full-screen player or default application).
+  void BrowserDblClick(int32_t iIndex);
+  // Adds a sort key of the list (column 3 to 10), or cancels the sort (0, 1).
   void SortListColumn(int16_t column);
+  void mnuListViewCol_Click(int16_t Index);
+  // Opens the tree's selected node as a search step with the operator sMode
+  // ("_", "&", "+", "-"; empty: from the modifier keys), or a result released
+  // on its own browser in the inspector. iRow and iCol are the grid cell
+  // under the pointer (0, 0 from other callers).
+  void BrowserDragDrop(int32_t iRow, int32_t iCol, const QString& sSource, QString sMode);
+  // Drag feedback over a browser: the source's drag icon (State 0 enter,
+  // 1 leave, 2 over).
+  void BrowserDragOver(const QString& sSource, int State);
+  // The result grids' and the scroll bar's events.
   void flexThumbsTiled_LeaveCell();
   void flexThumbsList_LeaveCell();
+  void flexThumbsTiled_SelChange();
+  void flexThumbsList_SelChange();
+  void flexThumbsTiled_KeyDown(int& KeyCode, int Shift);
+  void flexThumbsList_KeyDown(int& KeyCode, int Shift);
+  void flexThumbsTiled_MouseDown(int Button, int Shift, double X, double Y);
+  void flexThumbsList_MouseDown(int Button, int Shift, double X, double Y);
+  void flexThumbsTiled_MouseMove(int Button, int Shift, double X, double Y);
+  void flexThumbsList_MouseMove(int Button, int Shift, double X, double Y);
+  void flexThumbsTiled_DblClick();
+  void flexThumbsList_DblClick();
+  void flexThumbsList_Click();
+  void flexThumbsTiled_DragDrop(ctl::Control& Source, double X, double Y);
+  void flexThumbsList_DragDrop(ctl::Control& Source, double X, double Y);
+  void flexThumbsTiled_DragOver(ctl::Control& Source, double X, double Y, int State);
+  void flexThumbsList_DragOver(ctl::Control& Source, double X, double Y, int State);
+  void flexThumbsTiled_GotFocus();
+  void flexThumbsList_GotFocus();
+  void flexThumbsTiled_LostFocus();
+  void flexThumbsList_LostFocus();
+  void m_FlexMouseTrack_MouseHover(int Button, int Shift, double x, double y);
+  void m_FlexMouseTrack_MouseLeave();
+  void scrollFlex_Change();
+  void scrollFlex_Scroll();
+  // The preview poll, which also blinks the current result's cell.
+  void Timer1_Timer();
+  // The library tree's events.
+  void tvwLibrary_MouseMove(int Button, int Shift, double X, double Y);
+  void tvwLibrary_KeyDown(int& KeyCode, int Shift);
+  void tvwLibrary_KeyPress(int& KeyAscii);
+  void tvwLibrary_DragOver(ctl::Control& Source, double X, double Y, int State);
+  void tvwLibrary_DragDrop(ctl::Control& Source, double X, double Y);
+  // Rebuilds the "Find Similar Files" submenu for gSavedItem.
+  void InitSimilarFilesMenu();
 
   // ISubclass: the main window's own window messages.
   int32_t ISubclass_MsgResponse() override;
@@ -318,6 +385,34 @@ class frmReelwise : public QWidget, public ISubclass {
   void tbMain_ButtonMenuClick(ctl::ButtonMenu& ButtonMenu);
   void tbFileBrowser_ButtonClick(ctl::Button& Button);
   void tbFileBrowser_ButtonMenuClick(ctl::ButtonMenu& ButtonMenu);
+
+  // The result browsers' and the tree's events (browser/).
+  void WireBrowserEvents();
+  // What a grid's mouse handlers keep between calls: the last click (a list
+  // row, a tile's result index), the last pointer position, the drag start
+  // point and the result last hovered.
+  struct GridPointer {
+    int32_t Anchor = 0;
+    QPointF Position{-1, -1};
+    bool DragArmed = false;
+    QPointF DragStart;
+    int32_t Hovered = 0;
+  };
+  void GridClick(int Button, int Shift, int32_t x, int32_t anchor, bool anchorSelected, const char* otherView);
+  bool StartGridDrag(ctl::FlexGrid& grid, GridPointer& pointer, double X, double Y);
+  void HoverResult(ctl::FlexGrid& grid, GridPointer& pointer, int32_t index);
+  void ShowResultsPopup();
+  void OpenNodeAsSearch(const QString& op);
+  void OpenInInspector(bool repaintFirst);
+  void AddSortKey(int16_t column);
+  void CancelSort();
+  GridPointer m_TilePointer;
+  GridPointer m_ListPointer;
+  // The list sort: the grid position of the last key (2: none) and whether
+  // the columns start from their home order.
+  int16_t m_SortLastKey = 2;
+  bool m_SortStarted = false;
+  int16_t m_BlinkPhase = 0;
 
   int32_t m_MsgResponse = 0;
   bool unloading_ = false;

@@ -375,6 +375,11 @@ void frmReelwise::CreateTimersAndMenus() {
   }
 
   mnuResultsPopUp = Make<QMenu>(this, "mnuResultsPopUp");
+  mnuRecentFiles = mnuResultsPopUp->addAction(QStringLiteral("Recent Files"));
+  mnuRecentFiles->setObjectName(QStringLiteral("mnuRecentFiles"));
+  mnuClearSelections = mnuResultsPopUp->addAction(QStringLiteral("Clear Selections"));
+  mnuClearSelections->setObjectName(QStringLiteral("mnuClearSelections"));
+  mnuResultsPopUp->addSeparator();
   mnuDeleteFile = mnuResultsPopUp->addAction(QStringLiteral("Delete File"));
   mnuDeleteFile->setObjectName(QStringLiteral("mnuDeleteFile"));
   mnuRemoveFile = mnuResultsPopUp->addAction(QStringLiteral("Remove from Library"));
@@ -382,4 +387,13 @@ void frmReelwise::CreateTimersAndMenus() {
   mnuTree = Make<QMenu>(this, "mnuTree");
   mnuFileTagsPopUp = Make<QMenu>(this, "mnuFileTagsPopUp");
   mnuListViewColumnsPopUp = Make<QMenu>(this, "mnuListViewColumnsPopUp");
+  const char* const columns[] = {"File Path", "File Name", "File Size", "Duration",
+                                 "Resolution", "Frame Rate", "Bitrate", "Format"};
+  for (size_t i = 3; i <= 10; ++i) {
+    QAction* item = mnuListViewColumnsPopUp->addAction(QLatin1String(columns[i - 3]));
+    item->setObjectName(QStringLiteral("mnuListViewCol(%1)").arg(i));
+    item->setCheckable(true);
+    item->setChecked(true);
+    mnuListViewCol[i] = item;
+  }
 }

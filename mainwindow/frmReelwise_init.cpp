@@ -115,6 +115,8 @@ void frmReelwise::InitMainWindow() {
   Step(26);
   m_cToolTips = std::make_unique<cToolTipHost>();
   m_FlexMouseTrack = std::make_unique<cMouseTrack>();
+  m_FlexMouseTrack->MouseHover = [this](int b, int s, double x, double y) { m_FlexMouseTrack_MouseHover(b, s, x, y); };
+  m_FlexMouseTrack->MouseLeave = [this] { m_FlexMouseTrack_MouseLeave(); };
   Step(27);
   InitInspector();
   Step(28);

@@ -68,3 +68,6 @@ void frmReelwise::ToggleTVOutMode(bool On) {
 // Full-screen mode: the title bar hidden, the window maximised, the menu
 // headers shown.
 void frmReelwise::ToggleFullScreen(bool, bool) {}
+
+// Fills "Find Similar Files" with one item per tag of gSavedItem's file.
+void frmReelwise::InitSimilarFilesMenu() {}

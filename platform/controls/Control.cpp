@@ -109,6 +109,15 @@ void Control::SetMouseIcon(const QCursor& cursor) {
   setCursor(cursor);
 }
 
+void Control::Drag(int action) {
+  DragController& drag = DragController::Instance();
+  if (action == vbBeginDrag) {
+    drag.Begin(*this);
+  } else if (drag.Source() == this) {
+    drag.End(action == vbEndDrag);
+  }
+}
+
 void Control::ZOrder(int position) {
   if (position == 0) {
     raise();

@@ -7,6 +7,7 @@
 //
 // Every event is an entry point from the event loop: an error a handler
 // raises is caught here and reported in the program's message box.
+#include "platform/DragController.h"
 #include "platform/controls/VbInput.h"
 
 #include <QCursor>
@@ -70,6 +71,9 @@ class Control : public QWidget {
   // The cursor a drag of this control shows (the drag controller reads it).
   const QCursor& DragIcon() const { return dragIcon_; }
   void SetDragIcon(const QCursor& cursor) { dragIcon_ = cursor; }
+  // Begins (vbBeginDrag), drops (vbEndDrag) or cancels (vbCancel) a drag of
+  // this control; ending or cancelling acts only on a drag of this control.
+  void Drag(int action = vbBeginDrag);
   // Stands in for the window handle where the program passes one on.
   QWidget* hWnd() { return this; }
 
@@ -93,6 +97,11 @@ class Control : public QWidget {
   std::function<void(int& keyCode, int shift)> KeyDown;
   std::function<void(int& keyCode, int shift)> KeyUp;
   std::function<void(int& keyAscii)> KeyPress;
+  // Raised on the control under the pointer of a drag, with the dragged
+  // control and the pointer in the units of the mouse events; State is
+  // vbEnter, vbOver or vbLeave.
+  std::function<void(Control& source, double x, double y, int state)> DragOver;
+  std::function<void(Control& source, double x, double y)> DragDrop;
 
  protected:
   // Calls a handler when one is set, reporting what it throws.
@@ -142,7 +151,13 @@ class Control : public QWidget {
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
 
+  // A drag's pointer is over the control at this point of its client area
+  // (pixels); a control that reports what lies under the mouse follows it.
+  virtual void DragPointerMoved(const QPointF& at) {}
+
  private:
+  friend class DragController;
+
   struct Geometry {
     double left = 0;
     double top = 0;

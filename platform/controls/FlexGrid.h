@@ -228,6 +228,7 @@ class FlexGrid : public Control {
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
+  void DragPointerMoved(const QPointF& at) override { TrackMouse(at); }
 
  private:
   static constexpr int kDefaultColWidthTwips = 960;

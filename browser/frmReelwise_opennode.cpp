@@ -1,0 +1,196 @@
+// Opening a tree node as a search: the library tree's selected node dropped
+// on a result browser (or Enter on it) becomes a view step whose operator
+// comes from the modifier keys held at the drop (Alt "-" exclude, else Ctrl
+// "+" narrow, else Shift "&" add, else "_" new). A result dragged from a
+// browser and released on itself opens in the inspector. BrowserDragOver
+// shows which of these a drop would do.
+#include "mainwindow/frmReelwise.h"
+
+#include "browser/ResultGrids.h"
+#include "core/ProgramMessage.h"
+#include "core/modReelwise.h"
+#include "library/clsRWLibrary.h"
+#include "platform/DragController.h"
+#include "platform/RWError.h"
+
+#include <functional>
+#include <optional>
+
+using namespace ResultGrids;
+
+namespace {
+
+constexpr int32_t kErrFail = static_cast<int32_t>(0x80004005u);
+constexpr int kInspectorShownHeight = 338;
+constexpr int kVkShift = 16;
+constexpr int kVkControl = 17;
+constexpr int kVkAlt = 18;
+
+const QString kTree = QStringLiteral("tvwLibrary");
+const QString kTiles = QStringLiteral("flexThumbsTiled");
+const QString kList = QStringLiteral("flexThumbsList");
+const QString kCarousel = QStringLiteral("ucCarouselCanvas");
+
+bool AltHeld(int16_t altState) { return (altState & 0x80) != 0; }
+bool Held(int virtualKey) { return ctl::GetKeyState(virtualKey) < 0; }
+
+QString OperatorFromKeys() {
+  if (AltHeld(ctl::GetKeyState(kVkAlt))) return QStringLiteral("-");
+  if (Held(kVkControl)) return QStringLiteral("+");
+  if (Held(kVkShift)) return QStringLiteral("&");
+  return QStringLiteral("_");
+}
+
+// One step of a drop: a failure is shown and the next step runs; the
+// generic failure E_FAIL is passed over.
+void DropStep(QWidget* owner, const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const RWError& error) {
+    if (error.Number() == kErrFail) return;
+    ShowProgramMessage(QString::number(error.Number()) + QLatin1Char(' ') + error.Description(), vbExclamation,
+                       QString(), owner);
+  }
+}
+
+// A saved search opened with an operator: each step's operator "_" (new)
+// becomes the chosen one. Only an "_" straight after a step's "|" is an
+// operator; one in a searched text ("my_clip") stays as it is.
+QString WithOperator(const QString& spec, const QString& op) {
+  QString opened = spec;
+  for (qsizetype i = 1; i < opened.size(); ++i) {
+    if (opened.at(i) == QLatin1Char('_') && opened.at(i - 1) == QLatin1Char('|')) opened[i] = op.at(0);
+  }
+  return opened;
+}
+
+// The view spec and caption of a node that opens through ShowView; false for
+// the tags and every other node, which open as a tag step.
+bool ViewStepOf(const ctl::Node& node, const QString& op, QString& spec, QString& caption) {
+  const QString& image = node.Image();
+  const QString step = QStringLiteral("|") + op;
+  if (image == QLatin1String("SEARCH")) {
+    QString key = node.Key();
+    spec = WithOperator(gLibrary->GetViewSpec(key), op);
+    caption = QStringLiteral("Search: ") + node.Text();
+  } else if (image == QLatin1String("VIEW")) {
+    QString key = node.Key();
+    spec = gLibrary->GetViewSpec(key);
+    caption = QStringLiteral("View: ") + node.Text();
+  } else if (image == QLatin1String("STAR") || image == QLatin1String("UNSTAR")) {
+    spec = step + QStringLiteral("?R:") + node.Text();
+    caption = QStringLiteral("Rated ") + node.Text();
+  } else if (image == QLatin1String("COG")) {
+    spec = step + QStringLiteral("?C:") + node.Text();
+    caption = QStringLiteral("File Type: ") + node.Text();
+  } else if (image == QLatin1String("DATE")) {
+    spec = step + QStringLiteral("?D:") + node.Key();
+    caption = QStringLiteral("Added: ") + node.Text();
+  } else if (image.left(4) == QLatin1String("DISK")) {
+    spec = step + QStringLiteral("?M:") + node.Tag();
+    caption = QStringLiteral("Device: ") + node.Text();
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void frmReelwise::BrowserDragDrop(int32_t iRow, int32_t iCol, const QString& sSource, QString sMode) {
+  DropStep(this, [&] {
+    if (sMode.isEmpty()) sMode = OperatorFromKeys();
+  });
+  if (sSource == kTree) {
+    OpenNodeAsSearch(sMode);
+  } else if (sSource == kTiles || sSource == kList) {
+    int64_t index = 0;
+    if (gBrowserMode == 1) {
+      index = TileIndex(iRow, iCol);
+    } else if (gBrowserMode == 2) {
+      if (iRow == 0) return;
+      DropStep(this, [&] { index = ListIndex(*flexThumbsList, iRow); });
+    }
+    if (!IsResult(index) || gResults[static_cast<size_t>(index)].SegmentID != gCurrentItem.SegmentID) return;
+    OpenInInspector(true);
+  } else if (sSource == kCarousel) {
+    OpenInInspector(false);
+  }
+}
+
+void frmReelwise::OpenNodeAsSearch(const QString& op) {
+  const ctl::Node* node = tvwLibrary->SelectedItem();
+  if (!node || !gLibrary) return;
+  QString spec;
+  QString caption;
+  bool viewStep = false;
+  DropStep(this, [&] { viewStep = ViewStepOf(*node, op, spec, caption); });
+  if (viewStep) {
+    DropStep(this, [&] { gLibrary->ShowView(spec, caption); });
+    return;
+  }
+  const QString key = node->Key();
+  const QString text = node->Text();
+  DropStep(this, [] { modReelwise::ShowBusyIndicator(true); });
+  {
+    // Left open by a failed commit, the step would hold every later change
+    // of the library; the guard rolls it back instead.
+    std::optional<TransactionGuard> step;
+    DropStep(this, [&] { step.emplace(gLibrary->Connection(), QStringLiteral("BSR")); });
+    DropStep(this, [&] {
+      if (op == QLatin1String("_")) {
+        gLibrary->BuildSearchResults(op, key, false, text);
+      } else {
+        gLibrary->BuildSearchResults(op, key, true, QString());
+      }
+    });
+    DropStep(this, [] { gLibrary->FetchSearchResults(); });
+    DropStep(this, [] { gLibrary->ShowSearchResults(); });
+    DropStep(this, [&] {
+      if (step) step->Commit();
+    });
+  }
+  DropStep(this, [] { modReelwise::AlignBrowserHistory(); });
+  DropStep(this, [] { modReelwise::ShowBusyIndicator(false); });
+}
+
+// A result released on itself: the inspector is shown when it is collapsed,
+// then loads the result.
+void frmReelwise::OpenInInspector(bool repaintFirst) {
+  DropStep(this, [&] {
+    if (picBottom->Height() < kInspectorShownHeight) MainToolbarHandler(QStringLiteral("mnuViewInspector"));
+  });
+  if (repaintFirst) DropStep(this, [&] { repaint(); });
+  DropStep(this, [&] {
+    bool loaded = false;
+    LoadInspector(gCurrentItem, loaded);
+  });
+}
+
+void frmReelwise::BrowserDragOver(const QString& sSource, int State) {
+  const int16_t alt = ctl::GetKeyState(kVkAlt);
+  if (sSource == kTree) {
+    // Ctrl is asked before Alt here, unlike the drop.
+    const char* key = Held(kVkControl) ? "FILTERIN"
+                      : AltHeld(alt)   ? "FILTEROUT"
+                      : Held(kVkShift) ? "APPENDFILES"
+                                       : "FILES";
+    tvwLibrary->SetDragIcon(imglstDragIcons.DragCursor(QLatin1String(key)));
+  } else if (sSource == kTiles || sSource == kList) {
+    int64_t index = 0;
+    if (gBrowserMode == 1) {
+      index = TileIndex(flexThumbsTiled->MouseRow(), flexThumbsTiled->MouseCol());
+    } else if (gBrowserMode == 2 && flexThumbsList->MouseRow() >= 1) {
+      index = ListIndex(*flexThumbsList, flexThumbsList->MouseRow());
+    }
+    const bool itself = IsResult(index) && gResults[static_cast<size_t>(index)].SegmentID == gCurrentItem.SegmentID;
+    const QCursor icon = imglstDragIcons.DragCursor(itself ? QStringLiteral("OPENFILE") : QStringLiteral("FILE"));
+    flexThumbsList->SetDragIcon(icon);
+    flexThumbsTiled->SetDragIcon(icon);
+    if (State == ctl::vbLeave) {
+      const QCursor file = imglstDragIcons.DragCursor(QStringLiteral("FILE"));
+      flexThumbsList->SetDragIcon(file);
+      flexThumbsTiled->SetDragIcon(file);
+    }
+  }
+}

@@ -1,0 +1,317 @@
+// Tree nodes dropped on the browser (or entered) open as view steps with the
+// operator of the keys held: tags, ratings, dates, formats, devices, saved
+// searches and views; a result released on itself opens in the inspector;
+// the drag icons say which. The last test drags a tag from the tree onto the
+// tile grid with the mouse, as a person does, and can leave pictures of the
+// result (see the README).
+#include "browser/ResultGrids.h"
+#include "platform/DragController.h"
+#include "platform/controls/TreeView.h"
+#include "resources/GlyphFont.h"
+#include "tests/library/SearchFixture.h"
+
+#include <QPainter>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using rwtest::RowSet;
+
+class OpenNodeTest : public rwtest::SearchTest {
+ protected:
+  void SetUp() override {
+    SearchTest::SetUp();
+    gMainForm->Timer1->SetInterval(24 * 3600 * 1000);
+    previousKeys_ = ctl::SetKeyStateFunction([this](int key) {
+      const bool held = (key == 16 && shift) || (key == 17 && ctrl) || (key == 18 && alt);
+      return held ? static_cast<int16_t>(0xFF80) : int16_t{0};
+    });
+  }
+
+  void TearDown() override {
+    ctl::DragController::Instance().End(false);
+    ctl::SetKeyStateFunction(previousKeys_);
+    gSelectedById.Reset();
+    SearchTest::TearDown();
+  }
+
+  static ctl::TreeView& Tree() { return *gMainForm->tvwLibrary; }
+  static ctl::Node& Node(const QString& key) { return Tree().Nodes.Item(key); }
+
+  // Drops the node on the tile grid with the keys as they are set.
+  void Drop(const QString& key) {
+    Tree().SetSelectedItem(&Node(key));
+    gMainForm->BrowserDragDrop(0, 0, QStringLiteral("tvwLibrary"), QString());
+  }
+  void Keys(bool withShift, bool withCtrl, bool withAlt) {
+    shift = withShift;
+    ctrl = withCtrl;
+    alt = withAlt;
+  }
+
+  static QImage IconOf(const ctl::Control& control) { return control.DragIcon().pixmap().toImage(); }
+  static QImage Icon(const char* key) { return gMainForm->imglstDragIcons.Picture(QLatin1String(key)).toImage(); }
+
+  static RowSet ShownResults() {
+    RowSet rows;
+    for (int i = 1; i <= gLibrary->ResultCount; ++i) rows.insert(gResults[static_cast<size_t>(i)].SegmentID);
+    return rows;
+  }
+
+  bool shift = false;
+  bool ctrl = false;
+  bool alt = false;
+
+ private:
+  ctl::KeyStateFunction previousKeys_;
+};
+
+TEST_F(OpenNodeTest, ATagOpensNewWithNoKeyAddsWithShiftKeepingTheSelectionAndExcludesWithAltAndCtrl) {
+  Drop(QStringLiteral("ID11"));
+  EXPECT_EQ(gViewSpec, QStringLiteral("|_T:11"));
+  const RowSet anna = ExpectedTagStep(QStringLiteral("_"), 11, QStringLiteral("File"), QString(), {});
+  EXPECT_EQ(SearchResults(), anna);
+  EXPECT_EQ(ShownResults(), anna) << "fetched and shown";
+  EXPECT_EQ(gHistory.back().Caption, QStringLiteral("Anna")) << "the node's text starts a history entry";
+
+  gMainForm->ApplySelection(QStringLiteral("Select"), 1, 1);
+  const int selected = gResults[1].SegmentID;
+  Keys(true, false, false);
+  Drop(QStringLiteral("ID14"));
+  EXPECT_EQ(gViewSpec, QStringLiteral("|_T:11|&T:14"));
+  const RowSet withBeach = ExpectedTagStep(QStringLiteral("&"), 14, QStringLiteral("File"), QString(), anna);
+  EXPECT_EQ(SearchResults(), withBeach);
+  EXPECT_NE(gSelectedById[selected], 0) << "an added step keeps the selection";
+  EXPECT_TRUE(gHistory.back().Caption.endsWith(QStringLiteral("[plus Filters]")));
+
+  Keys(true, true, true);
+  Drop(QStringLiteral("ID14"));
+  EXPECT_EQ(gViewSpec, QStringLiteral("|_T:11|&T:14|-T:14"));
+  EXPECT_EQ(SearchResults(), ExpectedTagStep(QStringLiteral("-"), 14, QStringLiteral("File"), QString(), withBeach));
+
+  Keys(false, true, false);
+  Drop(QStringLiteral("ID11"));
+  EXPECT_TRUE(gViewSpec.endsWith(QStringLiteral("|+T:11")));
+  EXPECT_FALSE(gLibrary->Connection().InTransaction()) << "the step's transaction is closed";
+}
+
+TEST_F(OpenNodeTest, RatingDateFormatAndDeviceNodesRunTheirSearchStepsWithTheirCaptions) {
+  Drop(QStringLiteral("R-0"));
+  EXPECT_EQ(gViewSpec, QStringLiteral("|_?R:Unrated"));
+  EXPECT_EQ(gHistory.back().Caption, QStringLiteral("Rated Unrated"));
+  EXPECT_EQ(SearchResults(), ExpectedSearchStep(QStringLiteral("_"), QStringLiteral("?R:Unrated"),
+                                                QStringLiteral("File"), QString(), {}));
+
+  Drop(QStringLiteral("D-07d"));
+  EXPECT_EQ(gViewSpec, QStringLiteral("|_?D:D-07d"));
+  EXPECT_EQ(gHistory.back().Caption, QStringLiteral("Added: Past Week"));
+
+  ctl::Node* format = Tree().Nodes.Find(QStringLiteral("F-MPEG-4"));
+  ASSERT_NE(format, nullptr);
+  Keys(false, true, false);
+  Drop(format->Key());
+  EXPECT_EQ(gViewSpec, QStringLiteral("|_?D:D-07d|+?C:MPEG-4"));
+
+  ctl::Node& device = Node(QStringLiteral("M-AAAA1111"));
+  device.SetImage(QStringLiteral("DISK-STICK"));
+  device.SetTag(QStringLiteral("AAAA1111"));
+  Keys(false, false, false);
+  Drop(device.Key());
+  EXPECT_EQ(gViewSpec, QStringLiteral("|_?M:AAAA1111"));
+  EXPECT_EQ(gHistory.back().Caption, QStringLiteral("Device: ") + device.Text());
+  EXPECT_EQ(SearchResults(), ExpectedSearchStep(QStringLiteral("_"), QStringLiteral("?M:AAAA1111"),
+                                                QStringLiteral("File"), QString(), {}));
+}
+
+TEST_F(OpenNodeTest, ASavedSearchTakesTheOperatorOnlyWhereItsStepsSayNew) {
+  gLibrary->SaveView(QStringLiteral("|_?FAD:my_clip"), QStringLiteral("Clips"), true);
+  ctl::Node* search = Tree().SelectedItem();
+  ASSERT_NE(search, nullptr);
+  ASSERT_EQ(search->Image(), QStringLiteral("SEARCH"));
+  Drop(QStringLiteral("ID11"));
+  Keys(false, true, false);
+  Drop(search->Key());
+  EXPECT_EQ(gViewSpec, QStringLiteral("|_T:11|+?FAD:my_clip")) << "the text keeps its underscore";
+
+  gLibrary->SaveView(QStringLiteral("|_T:13|_?F23:a_b"), QStringLiteral("Two steps"), true);
+  Keys(true, false, false);
+  Drop(Tree().SelectedItem()->Key());
+  EXPECT_TRUE(gViewSpec.endsWith(QStringLiteral("|+?FAD:my_clip|&T:13|&?F23:a_b"))) << gViewSpec.toStdString();
+}
+
+TEST_F(OpenNodeTest, ASavedViewRunsItsStepsUnchanged) {
+  gLibrary->SaveView(QStringLiteral("|_T:10|-T:12"), QStringLiteral("People"), false);
+  gMainForm->tvwEditTimer->SetEnabled(false);
+  Keys(true, false, false);
+  Drop(Tree().SelectedItem()->Key());
+  EXPECT_EQ(gViewSpec, QStringLiteral("|_T:10|-T:12"));
+  EXPECT_EQ(gHistory.back().Caption, QStringLiteral("View: People"));
+}
+
+TEST_F(OpenNodeTest, EnterOnANodeActsAsADropWithTheKeysHeldThen) {
+  Tree().SetSelectedItem(&Node(QStringLiteral("ID13")));
+  Tree().setFocus();
+  QTest::keyClick(Tree().focusProxy(), Qt::Key_Return);
+  EXPECT_EQ(gViewSpec, QStringLiteral("|_T:13"));
+  Tree().SetSelectedItem(&Node(QStringLiteral("ID11")));
+  Keys(true, false, false);
+  QTest::keyClick(Tree().focusProxy(), Qt::Key_Return);
+  EXPECT_EQ(gViewSpec, QStringLiteral("|_T:13|&T:11"));
+}
+
+TEST_F(OpenNodeTest, ADropFromAnyOtherControlOrWithoutASelectedNodeDoesNothing) {
+  Drop(QStringLiteral("ID11"));
+  const QString spec = gViewSpec;
+  gMainForm->BrowserDragDrop(0, 1, QStringLiteral("picThumbnail"), QString());
+  Tree().SetSelectedItem(nullptr);
+  gMainForm->BrowserDragDrop(0, 0, QStringLiteral("tvwLibrary"), QStringLiteral("_"));
+  EXPECT_EQ(gViewSpec, spec);
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(OpenNodeTest, AResultReleasedOnItselfOpensTheInspectorAndOnAnotherDoesNothing) {
+  Drop(QStringLiteral("ID11"));
+  ASSERT_GE(gLibrary->ResultCount, 2);
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuViewInspector"));  // collapse
+  ASSERT_LT(gMainForm->picBottom->Height(), 338);
+  ASSERT_EQ(gCurrentItem.SegmentID, gResults[1].SegmentID);
+  gMainForm->BrowserDragDrop(0, 2, QStringLiteral("flexThumbsTiled"), QString());
+  EXPECT_LT(gMainForm->picBottom->Height(), 338) << "released on another result";
+  gMainForm->BrowserDragDrop(0, 1, QStringLiteral("flexThumbsTiled"), QString());
+  EXPECT_EQ(gMainForm->picBottom->Height(), 338);
+
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuViewList"));
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuViewInspector"));
+  gMainForm->BrowserDragDrop(0, 1, QStringLiteral("flexThumbsList"), QString());
+  EXPECT_LT(gMainForm->picBottom->Height(), 338) << "the header row";
+  const int row = gMainForm->flexThumbsList->Row();
+  gMainForm->BrowserDragDrop(row, 1, QStringLiteral("flexThumbsList"), QString());
+  EXPECT_EQ(gMainForm->picBottom->Height(), 338);
+}
+
+TEST_F(OpenNodeTest, TheDragIconSaysWhatADropWouldDo) {
+  ctl::TreeView& tree = Tree();
+  Keys(false, true, true);
+  gMainForm->BrowserDragOver(QStringLiteral("tvwLibrary"), ctl::vbOver);
+  EXPECT_EQ(IconOf(tree), Icon("FILTERIN")) << "Ctrl is asked first here";
+  Keys(false, false, true);
+  gMainForm->BrowserDragOver(QStringLiteral("tvwLibrary"), ctl::vbOver);
+  EXPECT_EQ(IconOf(tree), Icon("FILTEROUT"));
+  Keys(true, false, false);
+  gMainForm->BrowserDragOver(QStringLiteral("tvwLibrary"), ctl::vbOver);
+  EXPECT_EQ(IconOf(tree), Icon("APPENDFILES"));
+  Keys(false, false, false);
+  gMainForm->BrowserDragOver(QStringLiteral("tvwLibrary"), ctl::vbEnter);
+  EXPECT_EQ(IconOf(tree), Icon("FILES"));
+
+  Drop(QStringLiteral("ID11"));
+  ctl::FlexGrid& tiles = *gMainForm->flexThumbsTiled;
+  const auto hover = [&](int col) {
+    const QPoint at(1 + (col - 1) * tiles.ColWidth(1) / 15 + 20, 20);
+    QMouseEvent move(QEvent::MouseMove, at, tiles.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(&tiles, &move);
+  };
+  hover(1);
+  gMainForm->BrowserDragOver(QStringLiteral("flexThumbsTiled"), ctl::vbOver);
+  EXPECT_EQ(IconOf(tiles), Icon("OPENFILE"));
+  EXPECT_EQ(IconOf(*gMainForm->flexThumbsList), Icon("OPENFILE"));
+  hover(2);
+  gMainForm->BrowserDragOver(QStringLiteral("flexThumbsTiled"), ctl::vbOver);
+  EXPECT_EQ(IconOf(tiles), Icon("FILE"));
+  hover(1);
+  gMainForm->BrowserDragOver(QStringLiteral("flexThumbsTiled"), ctl::vbLeave);
+  EXPECT_EQ(IconOf(tiles), Icon("FILE"));
+}
+
+// ---- A tag dragged with the mouse ----
+
+class TreeDragTest : public OpenNodeTest {
+ protected:
+  // A thumbnail for every file, so the tiles show pictures.
+  static void AddThumbnails() {
+    for (const rwtest::FixtureFile& file : Files()) {
+      QImage picture(100, 75, QImage::Format_RGB32);
+      picture.fill(QColor::fromHsv(file.id * 50 % 360, 160, 200));
+      QPainter painter(&picture);
+      painter.drawText(picture.rect(), Qt::AlignCenter, file.name);
+      painter.end();
+      gLibrary->SaveThumbnail(file.id, file.id, picture);
+    }
+  }
+
+  // The middle of the node's label in the tree's viewport.
+  static QPoint LabelOf(const ctl::Node& node) {
+    QWidget* viewport = Tree().focusProxy()->findChild<QWidget*>(QStringLiteral("qt_scrollarea_viewport"));
+    for (int y = 0; y < viewport->height(); y += 2) {
+      for (int x = 0; x < viewport->width(); x += 4) {
+        int flags = 0;
+        if (Tree().HitTestInfo(x, y, &flags) == &node && (flags & ctl::tvhtOnItemLabel)) return QPoint(x + 8, y);
+      }
+    }
+    return QPoint(-1, -1);
+  }
+
+  // Saves a picture of the main window when RW_SCREENSHOT names a file; the
+  // list view's picture goes beside it with "-list" before the extension.
+  static void Picture(const QString& suffix) {
+    QString path = qEnvironmentVariable("RW_SCREENSHOT");
+    if (path.isEmpty()) return;
+    if (!suffix.isEmpty()) {
+      const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+      path.insert(dot < 0 ? path.size() : dot, suffix);
+    }
+    EXPECT_TRUE(gMainForm->grab().save(path, "PNG"));
+  }
+};
+
+TEST_F(TreeDragTest, ATagDraggedFromTheTreeOntoTheBrowserShowsItsFilesInTheTilesAndTheList) {
+  AddThumbnails();
+  ctl::Node& people = Node(QStringLiteral("ID10"));
+  people.EnsureVisible();
+  QWidget* viewport = Tree().focusProxy()->findChild<QWidget*>(QStringLiteral("qt_scrollarea_viewport"));
+  ASSERT_NE(viewport, nullptr);
+  const QPoint label = LabelOf(people);
+  ASSERT_GE(label.x(), 0) << "the node is on screen";
+
+  ctl::FlexGrid& tiles = *gMainForm->flexThumbsTiled;
+  const QPoint overTiles = viewport->mapFromGlobal(tiles.mapToGlobal(QPoint(150, 40)));
+  QTest::mousePress(viewport, Qt::LeftButton, {}, label);
+  EXPECT_EQ(Tree().SelectedItem(), &people);
+  QTest::mouseMove(viewport, label + QPoint(3, 1));
+  ASSERT_TRUE(ctl::DragController::Instance().Dragging()) << "the tree drags its selected node";
+  QTest::mouseMove(viewport, overTiles);
+  EXPECT_EQ(IconOf(Tree()), Icon("FILES"));
+  QTest::mouseRelease(viewport, Qt::LeftButton, {}, overTiles);
+  EXPECT_FALSE(ctl::DragController::Instance().Dragging());
+
+  const RowSet expected = ExpectedTagStep(QStringLiteral("_"), 10, QStringLiteral("File"), QString(), {});
+  ASSERT_FALSE(expected.empty());
+  EXPECT_EQ(gViewSpec, QStringLiteral("|_T:10"));
+  EXPECT_EQ(ShownResults(), expected);
+  EXPECT_EQ(gMainForm->lblResultSize->Caption(), QStringLiteral("%1 File(s)").arg(expected.size()));
+  for (int i = 1; i <= gLibrary->ResultCount; ++i) {
+    const int row = (i - 1) / ResultGrids::TileColumns();
+    const int col = (i - 1) % ResultGrids::TileColumns() + 1;
+    EXPECT_FALSE(tiles.Model().Cell(row, col).picture.isNull()) << "tile " << i;
+  }
+  Picture(QString());
+
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuViewList"));
+  ctl::FlexGrid& list = *gMainForm->flexThumbsList;
+  RowSet listed;
+  for (int r = 1; r < list.Rows(); ++r) {
+    const int i = ResultGrids::ListIndex(list, r);
+    if (ResultGrids::IsResult(i)) listed.insert(gResults[static_cast<size_t>(i)].SegmentID);
+    EXPECT_EQ(list.TextMatrix(r, 4), gResults[static_cast<size_t>(i)].FileName);
+  }
+  EXPECT_EQ(listed, expected);
+  const ctl::FlexCell& name = list.Model().Cell(1, 4);
+  EXPECT_TRUE(name.fontId < 0 || list.Model().Font(name.fontId).family() != kGlyphFontFamily)
+      << "only the thumbnail column shows glyphs";
+  Picture(QStringLiteral("-list"));
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+}  // namespace
