@@ -115,8 +115,9 @@ QString UntaggedDelete(const QString& op) {
       .arg(op == QLatin1String("+") ? QStringLiteral("NOT") : QString());
 }
 
-QString GlobCondition(const QString& column, const QString& quotedText) {
-  return QStringLiteral("UPPER(%1) GLOB UPPER('*%2*')").arg(column, quotedText);
+QString GlobCondition(const QString& column, const QString& text) {
+  return QStringLiteral("UPPER(%1) GLOB UPPER(%2)")
+      .arg(column, SqlQuote(QLatin1Char('*') + text + QLatin1Char('*')));
 }
 
 // A text step looks in file names, descriptions and aliases, in that order;
@@ -124,8 +125,7 @@ QString GlobCondition(const QString& column, const QString& quotedText) {
 QString TextCondition(const QString& searchSpec) {
   const TextSearch search = ParseTextSearch(searchSpec);
   if (!search.fileNames && !search.aliases && !search.descriptions) return QString();
-  QString text = search.text;
-  text.replace(QLatin1Char('\''), QStringLiteral("''"));
+  const QString& text = search.text;
   QStringList parts;
   if (search.fileNames) parts << GlobCondition(QStringLiteral("VF.FileName"), text);
   if (search.descriptions) parts << GlobCondition(QStringLiteral("Segment.Description"), text);
