@@ -1,10 +1,9 @@
 // Filling a library with 50,000 segment rows in one named transaction and
 // reading them back, through the program's database layer and, as the
 // baseline, through bare sqlite3 calls on the same kind of file.
-#include "library/LibraryFile.h"
+#include "core/modReelwise.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
-#include "resources/Resources.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -22,10 +21,7 @@ const char* kSelect = "SELECT * FROM VideoSegments";
 
 QString NewLibrary(const QTemporaryDir& dir, int n) {
   const QString path = dir.filePath(QStringLiteral("bench%1.rw2").arg(n));
-  QFile file(path);
-  file.open(QIODevice::WriteOnly);
-  file.write(LoadResData(QString::fromLatin1(kEmptyLibraryResourceName),
-                         QString::fromLatin1(kEmptyLibraryResourceType)));
+  modReelwise::ExtractTemplateLibrary(path);
   return path;
 }
 

@@ -1,6 +1,7 @@
 #include "ui/SchemeColours.h"
 
 #include "options/ColourSchemeModel.h"
+#include "platform/RWError.h"
 #include "resources/Resources.h"
 
 #include <QPoint>
@@ -8,7 +9,6 @@
 namespace {
 
 const QString kSkinName = QStringLiteral("MPLAYER");
-const QString kSkinType = QStringLiteral("CUSTOM");
 
 COLORREF Sample(const QImage& skin, QPoint at) { return QColorToColorRef(skin.pixelColor(at)); }
 
@@ -35,7 +35,11 @@ SchemeColours DefaultSchemeColours() {
 
 bool LoadSchemeColours() {
   std::optional<SchemeColours> sampled;
-  if (ResourceExists(kSkinName, kSkinType)) sampled = SampleSchemeColours(QImage::fromData(LoadResData(kSkinName, kSkinType)));
+  try {
+    sampled = SampleSchemeColours(LoadResPicture(kSkinName, kResCustom));
+  } catch (const RWError&) {
+    // A skin that cannot be read leaves the default scheme.
+  }
   SetSchemeColours(sampled.value_or(DefaultSchemeColours()));
   return sampled.has_value();
 }

@@ -1,13 +1,11 @@
+#include "core/modReelwise.h"
 #include "bench/support/LargeLibrary.h"
 
-#include "library/LibraryFile.h"
 #include "platform/ImageSurface.h"
 #include "platform/JpegCodec.h"
 #include "platform/SqlConnection.h"
-#include "resources/Resources.h"
 
 #include <QDir>
-#include <QFile>
 
 #include <cairo.h>
 
@@ -115,11 +113,7 @@ void AddThumbnails(SqlConnection& db, const LargeLibrarySpec& spec) {
 
 QString MakeLargeLibrary(const QString& folder, const QString& name, const LargeLibrarySpec& spec) {
   const QString path = QDir(folder).filePath(name);
-  QFile::remove(path);
-  QFile file(path);
-  file.open(QIODevice::WriteOnly);
-  file.write(LoadResData(QString::fromLatin1(kEmptyLibraryResourceName), QString::fromLatin1(kEmptyLibraryResourceType)));
-  file.close();
+  modReelwise::ExtractTemplateLibrary(path);
 
   auto db = SqlConnection::Open(path);
   std::mt19937 random(20261207);

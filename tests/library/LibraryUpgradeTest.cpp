@@ -1,13 +1,11 @@
 // Libraries written by earlier versions of the program are brought up to the
 // current layout in place: each older layout is built here from SQL and upgraded.
-#include "library/LibraryFile.h"
+#include "core/modReelwise.h"
 #include "library/LibraryUpgrade.h"
 #include "tests/library/OldLibraries.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
-#include "resources/Resources.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -26,11 +24,7 @@ class LibraryUpgradeTest : public ::testing::Test {
 
   std::unique_ptr<SqlConnection> FromTemplate() {
     const QString path = dir_.filePath(QStringLiteral("current%1.rw2").arg(++n_));
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(LoadResData(QString::fromLatin1(kEmptyLibraryResourceName),
-                           QString::fromLatin1(kEmptyLibraryResourceType)));
-    file.close();
+    modReelwise::ExtractTemplateLibrary(path);
     return SqlConnection::Open(path);
   }
 

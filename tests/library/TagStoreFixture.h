@@ -2,15 +2,13 @@
 // A new library from the empty-library template, in a private home (so
 // deletions to the trash stay inside the test), with helpers to lay out tags,
 // files and segments and to read rows back as text.
-#include "library/LibraryFile.h"
+#include "core/modReelwise.h"
 #include "library/TagStore.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 #include "platform/SqlText.h"
-#include "resources/Resources.h"
 #include "tests/support/TempHome.h"
 
-#include <QFile>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -24,11 +22,7 @@ class TagStoreTest : public TempHomeTest {
   void SetUp() override {
     TempHomeTest::SetUp();
     const QString path = ScratchPath(QStringLiteral("Test.rw2"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(LoadResData(QString::fromLatin1(kEmptyLibraryResourceName),
-                           QString::fromLatin1(kEmptyLibraryResourceType)));
-    file.close();
+    modReelwise::ExtractTemplateLibrary(path);
     db_ = SqlConnection::Open(path);
   }
 
