@@ -1,5 +1,5 @@
 // Reelwise II: a catalogue of a personal collection of video files.
-#include "core/modReelwise.h"
+#include "app/modReelwise_startup.h"
 
 #include <QApplication>
 

@@ -11,6 +11,7 @@
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
+#include "browser/BrowserPane.h"
 #include "mainwindow/frmReelwise.h"
 #include "platform/JpegCodec.h"
 #include "platform/SqlConnection.h"
@@ -40,7 +41,7 @@ struct Browser : ProgramInPrivateHome {
     gLibrary->FetchSearchResults();
     gMainForm->MainToolbarHandler(QStringLiteral("mnuViewTile"));
     // The blink would only add its own repaints between the steps.
-    gMainForm->Timer1->SetEnabled(false);
+    gMainForm->Browser().Timer1->SetEnabled(false);
     if (gLibrary->ResultCount != kResults) std::abort();
   }
 };
@@ -57,8 +58,8 @@ int PageTiles() { return static_cast<int>(gTileColumns) * PageRows(); }
 // last result): the rows in view and the one just below, however far the
 // grid has been scrolled.
 int RowsWithThumbnails() {
-  ctl::FlexGrid& grid = *gMainForm->flexThumbsTiled;
-  const qint64 blank = gMainForm->picBlankTile->Picture().cacheKey();
+  ctl::FlexGrid& grid = *gMainForm->Browser().flexThumbsTiled;
+  const qint64 blank = gMainForm->Browser().picBlankTile->Picture().cacheKey();
   int rows = 0;
   for (int r = 0; r < grid.Rows(); ++r) {
     for (int c = 1; c < grid.Cols() - 1; ++c) {
@@ -83,13 +84,13 @@ void Report(benchmark::State& state, int screens) {
 // One key on the tile grid, as the user presses it.
 void Press(int keyCode) {
   int key = keyCode;
-  gMainForm->flexThumbsTiled_KeyDown(key, 0);
+  gMainForm->Browser().flexThumbsTiled_KeyDown(key, 0);
 }
 
 // Page Down from the first row to the last, then Home and again.
 void BM_PageDownThroughTheTiles(benchmark::State& state) {
   TheBrowser();
-  ctl::VScrollBar& bar = *gMainForm->scrollFlex;
+  ctl::VScrollBar& bar = *gMainForm->Browser().scrollFlex;
   Press(ctl::vbKeyHome);
   int screens = 0;
   int bottom = 0;
@@ -111,12 +112,12 @@ void BM_PageDownThroughTheTiles(benchmark::State& state) {
 // scrolls a row whenever it leaves the view.
 void BM_ArrowDownThroughTheTiles(benchmark::State& state) {
   TheBrowser();
-  ctl::FlexGrid& grid = *gMainForm->flexThumbsTiled;
+  ctl::FlexGrid& grid = *gMainForm->Browser().flexThumbsTiled;
   // From the bottom row of the view every step scrolls.
   const auto toBottomOfView = [&grid] {
     Press(ctl::vbKeyHome);
     grid.SetRow(PageRows() - 1);
-    gMainForm->flexThumbsTiled_SelChange();
+    gMainForm->Browser().flexThumbsTiled_SelChange();
   };
   toBottomOfView();
   int screens = 0;
@@ -125,7 +126,7 @@ void BM_ArrowDownThroughTheTiles(benchmark::State& state) {
     if (grid.Row() >= grid.Rows() - 1) toBottomOfView();
     // The grid moves its cursor itself before the key reaches the handler.
     grid.SetRow(grid.Row() + 1);
-    gMainForm->flexThumbsTiled_SelChange();
+    gMainForm->Browser().flexThumbsTiled_SelChange();
     state.ResumeTiming();
     Press(ctl::vbKeyDown);
     ++screens;
@@ -136,7 +137,7 @@ void BM_ArrowDownThroughTheTiles(benchmark::State& state) {
 // Floor: one page of thumbnails decoded from the cache and painted.
 void BM_Floor_DecodeAndPaintPage(benchmark::State& state) {
   TheBrowser();
-  const ctl::FlexGrid& grid = *gMainForm->flexThumbsTiled;
+  const ctl::FlexGrid& grid = *gMainForm->Browser().flexThumbsTiled;
   JpegCodec codec;
   QImage screen(grid.size(), QImage::Format_ARGB32_Premultiplied);
   const int columns = static_cast<int>(gTileColumns);

@@ -11,6 +11,7 @@
 #include "library/LibraryUpgrade.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
+#include "browser/BrowserPane.h"
 #include "mainwindow/frmReelwise.h"
 #include "platform/JpegCodec.h"
 #include "platform/SqlConnection.h"
@@ -69,7 +70,7 @@ void BM_Phase_Tree(benchmark::State& state) {
     gLibrary->PopulateTree();
     gLibrary->SortTree();
   }
-  state.counters["nodes"] = gMainForm->tvwLibrary->Nodes.Count();
+  state.counters["nodes"] = gMainForm->Browser().tvwLibrary->Nodes.Count();
   ReportBoxes(state);
 }
 
@@ -147,7 +148,7 @@ void ShowLargeResultSet() {
   }
   gLibrary->ResultCount = kResults;
   gBrowserMode = 1;
-  modReelwise::LayoutThumbnailGrid(kResults);
+  gMainForm->Browser().LayoutThumbnailGrid(kResults);
 }
 
 int PageTiles() { return static_cast<int>(gTileColumns) * (static_cast<int>(gTileRowsVisible) + 1); }
@@ -160,7 +161,7 @@ void BM_DrawGridImages(benchmark::State& state) {
   for (auto _ : state) {
     // Every draw scrolls a page on, as the scroll bar does.
     top = (top + static_cast<int>(gTileRowsVisible)) % 1000;
-    gMainForm->scrollFlex->SetValue(top);
+    gMainForm->Browser().scrollFlex->SetValue(top);
     gLibrary->DrawGridImages();
   }
   state.counters["tiles"] = PageTiles();

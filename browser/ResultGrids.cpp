@@ -1,7 +1,7 @@
 #include "browser/ResultGrids.h"
 
+#include "browser/BrowserPane.h"
 #include "library/clsRWLibrary.h"
-#include "mainwindow/frmReelwise.h"
 #include "platform/Rounding.h"
 
 #include <algorithm>

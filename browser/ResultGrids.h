@@ -12,7 +12,6 @@
 
 #include <cstdint>
 
-class frmReelwise;
 namespace ctl {
 class FlexGrid;
 }
@@ -40,10 +39,5 @@ QString CursorCode(const ResultItem& item);
 
 // The item made current by a grid, remembering the result index it came from.
 void MakeCurrent(int64_t index);
-
-// Browser view `mode` (1 tiles, 2 list, 3 carousel): its menu mark, its
-// pressed toolbar button and gBrowserMode; then its control as the one shown.
-void MarkBrowserView(frmReelwise& form, int32_t mode);
-void ShowBrowserControl(frmReelwise& form, int32_t mode);
 
 }  // namespace ResultGrids

@@ -1,8 +1,8 @@
 #include "carousel/cCarousel.h"
 
 #include "core/modReelwise.h"
+#include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
-#include "mainwindow/frmReelwise.h"
 
 #include <algorithm>
 

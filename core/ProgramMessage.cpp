@@ -1,5 +1,17 @@
 #include "core/ProgramMessage.h"
 
+#include <QPointer>
+#include <QWidget>
+
+namespace {
+
+QPointer<QWidget>& Owner() {
+  static QPointer<QWidget> owner;
+  return owner;
+}
+
+}  // namespace
+
 int ShowProgramMessage(const QString& prompt, int style, const QString& title, QWidget* owner) {
   MessageBoxRequest request;
   request.prompt = prompt;
@@ -11,3 +23,7 @@ int ShowProgramMessage(const QString& prompt, int style, const QString& title, Q
   request.owner = owner;
   return ShowMessageBox(request);
 }
+
+void SetProgramMessageOwner(QWidget* owner) { Owner() = owner; }
+
+QWidget* ProgramMessageOwner() { return Owner(); }

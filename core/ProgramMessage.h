@@ -5,3 +5,9 @@
 
 // Returns the box's answer. `owner` is the window the box belongs to.
 int ShowProgramMessage(const QString& prompt, int style, const QString& title, QWidget* owner = nullptr);
+
+// The window that owns the messages of code that has no window of its own
+// (the library object, the general procedures): the main window, which
+// hands itself over when it is made; nullptr before and after.
+void SetProgramMessageOwner(QWidget* owner);
+QWidget* ProgramMessageOwner();

@@ -55,7 +55,7 @@ void LoadExternalApps();
 
 }  // namespace modReelwise
 
-// ---- Start-up, shut-down and the run-time frame (modReelwise_startup.cpp) ----
+// ---- The run-time frame: program-wide state set by start-up ----
 
 // False while Main runs and while other code does work the timers must not
 // draw into (the carousel waits for it).
@@ -115,26 +115,10 @@ extern ctl::Node* gPendingRenameNode;
 
 namespace modReelwise {
 
-// Builds the run-time frame (folders, settings, shared objects, scratch
-// library, main window), opens the first library and shows the window.
-// `commandLine` is the program's arguments (without the program itself).
-// False when start-up failed: the failure has been reported and no window is
-// left.
-bool Main(const QStringList& commandLine);
-// Tears the frame down. The main window passes its own name; a failed start
-// passes "Dummy", which only unloads the windows and clears up.
-void ShutDown(const QString& formName);
-// Takes the library to open and "TV" (or "-TV") from the arguments; a library
-// that does not exist is reported and the arguments are not looked at further.
-void ParseCommandLine(const QStringList& arguments);
-// The library path and view spec of a saved workspace text ("<path>.rw2 |...").
-// The path ends at a ".rw2" (any case) followed by " |", a final blank or the
-// end; with no such ".rw2" both parts are empty.
-struct SavedWorkspace {
-  QString libraryPath;
-  QString viewSpec;
-};
-SavedWorkspace SplitSavedWorkspace(const QString& text);
+// The resource that holds the empty library, written out for every new
+// library and for the scratch library.
+inline constexpr const char* kEmptyLibraryResourceType = "CUSTOM";
+inline constexpr const char* kEmptyLibraryResourceName = "DB";
 // Writes the empty library template to `path`, replacing a file there.
 void ExtractTemplateLibrary(const QString& path);
 // Shows the tip numbered by "TipOfTheDayIndex" and stores the next number.
@@ -155,25 +139,20 @@ QString ClaimScratchLibrary();
 // Deletes this process's scratch file and its journal, and drops the lock.
 void ReleaseScratchLibrary();
 
-// ---- Procedures on the main window (modReelwise_window.cpp) ----
+// ---- Window procedures (modReelwise_window.cpp) ----
+// The procedures that act on one pane of the main window are that pane's;
+// those that draw are in the drawing layer (ui/modReelwise_drawing.h).
 
-// Sizes both result grids for `itemCount` results, then the scroll bar.
-void LayoutThumbnailGrid(int32_t itemCount);
-void UpdateThumbnailScrollBar(int32_t itemCount);
+// Font sizes and widths the windows give for 96 dots per inch: a font size
+// shrinks in proportion on denser screens (times gTwipsPerPixelY / 15), a
+// width grows (times 15 / gTwipsPerPixelX).
+double ScaledFont(double points);
+double ScaledWidth(double pixels);
 // Stops (true) or resumes (false) all drawing of a window; one lock for the
 // whole program. False when the state asked for is the one already in force.
 bool SetWindowRedraw(QWidget* hWnd, bool lock);
-void ShowBusyIndicator(bool on);
-// Pads the history combo's entries so that their "[...]" parts line up.
-void AlignBrowserHistory();
-void SetBrowserControlsEnabled(bool on);
-// Collapses a node without children and shows its expand state (2 expanded,
-// 1 collapsed with children, 3 none) as its state image.
-bool UpdateNodeExpandIcon(ctl::TreeView* tree, ctl::Node* node, int16_t& state);
 // Gives (or takes) a window the desktop's drop shadow.
 void SetDropShadow(QWidget* hWnd, bool on);
-// The program logo on white at the requested size.
-QPixmap DrawLogo(int width, int height);
 void InitCommonControlsVB();
 
 }  // namespace modReelwise

@@ -1,11 +1,16 @@
 // The scratch library of this process, locked so that two running instances
-// never share one file.
+// never share one file, and the empty library template every new library
+// and the scratch library are written from.
 #include "core/modReelwise.h"
+
+#include "platform/RWError.h"
+#include "resources/Resources.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
+#include <QSaveFile>
 
 namespace modReelwise {
 
@@ -74,6 +79,16 @@ void ReleaseScratchLibrary() {
   if (ScratchLock()) ScratchLock()->unlock();
   ScratchLock().reset();
   ScratchPath().clear();
+}
+
+void ExtractTemplateLibrary(const QString& path) {
+  const QByteArray bytes = LoadResData(QString::fromLatin1(kEmptyLibraryResourceName),
+                                       QString::fromLatin1(kEmptyLibraryResourceType));
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    throw RWError(kErrFileAccess, QStringLiteral("Path/File access error: %1").arg(path),
+                  QStringLiteral("modReelwise"));
+  }
 }
 
 }  // namespace modReelwise

@@ -1,153 +1,14 @@
-// The small procedures on the main window that many parts share: the result
-// grids' layout and scroll bar, freezing a window's drawing, the busy
-// display, the history combo's alignment, the browser controls' enabled
-// state, a tree node's expand icon, drop shadows and the logo.
+// Window procedures every part shares: scaled font sizes, freezing a
+// window's drawing and the desktop's drop shadow.
 #include "core/modReelwise.h"
 
-#include "core/modRegistry.h"
-#include "mainwindow/frmReelwise.h"
-#include "options/ColourSchemeModel.h"
-#include "resources/GlyphFont.h"
-#include "resources/Resources.h"
-#include "ui/CairoContext.h"
-#include "ui/CairoObject.h"
-#include "ui/modBlendColorAlpha.h"
-#include "ui/modCairo.h"
-#include "ui/modCustomTreeIcons.h"
-
-#include <QFontMetrics>
 #include <QPointer>
-
-#include <cmath>
+#include <QWidget>
 
 namespace modReelwise {
 
-namespace {
-
-// Marks the scroll bar busy while it is changed, so its change handler
-// ignores the changes.
-class BusyScrollBar {
- public:
-  explicit BusyScrollBar(ctl::VScrollBar* bar) : bar_(bar) { bar_->SetTag(QStringLiteral("BUSY")); }
-  ~BusyScrollBar() { bar_->SetTag(QString()); }
-
- private:
-  ctl::VScrollBar* bar_;
-};
-
-// The tile columns as a whole number; never below 1, so that no count is
-// divided by 0 before the pane layout has run.
-int TileColumns() { return std::max(1, static_cast<int>(std::nearbyint(gTileColumns))); }
-
-void LayoutTileGrid(ctl::FlexGrid& grid, int32_t itemCount) {
-  grid.SetRedraw(false);
-  grid.SetRows(1);
-  const int columns = TileColumns();
-  grid.SetCols(columns + 2);
-  grid.SetColWidth(-1, gTileWidthTwips);
-  grid.SetColWidth(0, 10);
-  grid.SetColWidth(grid.Cols() - 1, 10);
-  // Every result gets its row, also a first short one, whatever the page holds.
-  int rows = itemCount / columns + (itemCount % columns != 0 ? 1 : 0);
-  if (rows <= gTileRowsVisible) rows = static_cast<int>(gTileRowsVisible);
-  grid.SetRows(std::max(rows, 1));
-  grid.SetRowHeight(-1, gTileHeightTwips);
-  // The tiles show glyphs of the program's own font until thumbnails are drawn.
-  grid.SetRow(0);
-  grid.SetCol(1);
-  grid.SetRowSel(grid.Rows() - 1);
-  grid.SetColSel(grid.Cols() - 2);
-  grid.SetFillStyle(ctl::flexFillRepeat);
-  grid.SetCellFontName(kGlyphFontFamily);
-  grid.SetCellAlignment(ctl::flexAlignCenterCenter);
-  grid.SetFillStyle(ctl::flexFillSingle);
-  grid.SetRowSel(0);
-  grid.SetColSel(1);
-  if (itemCount == 0) grid.SetCol(0);
-  grid.SetRedraw(true);
-}
-
-void LayoutListGrid(ctl::FlexGrid& grid, int32_t itemCount) {
-  grid.SetRedraw(false);
-  grid.SetRows(1);
-  grid.SetRows(static_cast<int>(gTileRowsVisible) + 1);
-  grid.SetFixedRows(1);
-  const COLORREF band = BlendColor(gSchemeColour2, gSchemeColour4, 245);
-  grid.SetFillStyle(ctl::flexFillRepeat);
-  for (int r = 2; r < grid.Rows(); r += 2) {
-    grid.SetRow(r);
-    grid.SetCol(0);
-    grid.SetColSel(grid.Cols() - 1);
-    grid.SetCellBackColor(band);
-  }
-  grid.SetFillStyle(ctl::flexFillSingle);
-  if (itemCount > 0) grid.SetRows(itemCount + 1);
-  grid.SetRowHeight(-1, gTileHeightTwips);
-  grid.SetRowHeight(0, 570);
-  if (grid.Rows() > 1 && grid.Cols() > 1) {
-    // The list selects whole rows, which would spread the glyph font over
-    // the detail columns; only column 1 takes it.
-    const int selectionMode = grid.SelectionMode();
-    grid.SetSelectionMode(ctl::flexSelectionFree);
-    grid.SetRow(1);
-    grid.SetCol(1);
-    grid.SetRowSel(grid.Rows() - 1);
-    grid.SetColSel(1);
-    grid.SetFillStyle(ctl::flexFillRepeat);
-    grid.SetCellFontName(kGlyphFontFamily);
-    grid.SetCellFontSize(72.0 * gTwipsPerPixelY / 15);
-    grid.SetCellForeColor(gCursorColour);
-    grid.SetCellAlignment(ctl::flexAlignCenterCenter);
-    grid.SetFillStyle(ctl::flexFillSingle);
-    grid.SetRowSel(1);
-    grid.SetSelectionMode(selectionMode);
-  }
-  if (itemCount == 0) grid.SetCol(0);
-  grid.SetRedraw(true);
-}
-
-}  // namespace
-
-void LayoutThumbnailGrid(int32_t itemCount) {
-  if (!gMainForm) return;
-  LayoutTileGrid(*gMainForm->flexThumbsTiled, itemCount);
-  LayoutListGrid(*gMainForm->flexThumbsList, itemCount);
-  UpdateThumbnailScrollBar(itemCount);
-}
-
-void UpdateThumbnailScrollBar(int32_t itemCount) {
-  if (!gMainForm) return;
-  ctl::VScrollBar& bar = *gMainForm->scrollFlex;
-  const BusyScrollBar busy(&bar);
-  switch (gBrowserMode) {
-    case 1: {
-      const int visible = static_cast<int>(gTileRowsVisible);
-      bar.SetLargeChange(visible);
-      bar.SetMin(0);
-      bar.SetMax(std::max(0, gMainForm->flexThumbsTiled->Rows() - visible));
-      bar.SetValue(0);
-      break;
-    }
-    case 3:
-      bar.SetMin(1);
-      bar.SetMax(1);
-      break;
-    case 2: {
-      const ctl::FlexGrid& list = *gMainForm->flexThumbsList;
-      const int rowHeight = list.Rows() > 1 ? list.RowHeight(1) : 0;
-      // A list without data rows (or rows without height) shows none.
-      const int fit = rowHeight > 0
-                          ? static_cast<int>((list.Height() * gTwipsPerPixelY - list.RowHeight(0)) / rowHeight)
-                          : 0;
-      bar.SetMin(1);
-      bar.SetLargeChange(fit);
-      bar.SetMax(itemCount < fit ? 1 : itemCount - (fit - 1));
-      break;
-    }
-    default:
-      break;
-  }
-}
+double ScaledFont(double points) { return points * gTwipsPerPixelY / 15.0; }
+double ScaledWidth(double pixels) { return pixels * 15.0 / gTwipsPerPixelX; }
 
 bool SetWindowRedraw(QWidget* hWnd, bool lock) {
   static bool locked = false;
@@ -166,50 +27,6 @@ bool SetWindowRedraw(QWidget* hWnd, bool lock) {
   return true;
 }
 
-void ShowBusyIndicator(bool on) {
-  if (gTVOutMode || !gMainForm) return;
-  gMainForm->picBusyIndicator->SetBackColor(gSchemeColour2);
-  gMainForm->picBusyIndicator->SetVisible(on);
-  gMainForm->RWBusyInd->SetVisible(on);
-  on ? gMainForm->RWBusyInd->Start() : gMainForm->RWBusyInd->Stop();
-}
-
-void AlignBrowserHistory() {
-  if (!gMainForm) return;
-  ctl::ImageCombo& combo = *gMainForm->cmbBrowserHistory;
-  ctl::Label& measure = *gMainForm->lblHistoryMeasure;
-  measure.setFont(combo.font());
-  const int blank = std::max(1, QFontMetrics(combo.font()).horizontalAdvance(QLatin1Char(' ')));
-  const int n = static_cast<int>((combo.Width() - 72) / blank);
-  for (const auto& item : combo.ComboItems) {
-    const QString text = item->Text();
-    const qsizetype bracket = text.lastIndexOf(QLatin1Char('['));
-    if (bracket < 0) continue;
-    QString left = text.left(bracket);
-    while (left.endsWith(QLatin1Char(' '))) left.chop(1);
-    const QString right = text.mid(bracket);
-    const qsizetype pad = n - left.size() - right.size();
-    item->SetText(left + QString(std::max<qsizetype>(pad, 0), QLatin1Char(' ')) + right);
-  }
-}
-
-void SetBrowserControlsEnabled(bool on) {
-  if (!gMainForm) return;
-  for (QWidget* control : std::initializer_list<QWidget*>{gMainForm->picLeft, gMainForm->picRight, gMainForm->picBottom,
-                                                          gMainForm->tbFileBrowser, gMainForm->tbSegments,
-                                                          gMainForm->cmbBrowserHistory, gMainForm->picHolder}) {
-    control->setEnabled(on);
-  }
-}
-
-bool UpdateNodeExpandIcon(ctl::TreeView* tree, ctl::Node* node, int16_t& state) {
-  if (!node) return false;
-  if (node->Children() == 0) node->SetExpanded(false);
-  state = node->Expanded() ? 2 : (node->Children() > 0 ? 1 : 3);
-  ctl::Node* item = GetTreeItemHandle(tree, node);
-  return item ? SetNodeStateImage(tree, item, state) : false;
-}
-
 void SetDropShadow(QWidget* hWnd, bool on) {
   if (!hWnd) return;
   const bool visible = hWnd->isVisible();
@@ -218,17 +35,7 @@ void SetDropShadow(QWidget* hWnd, bool on) {
   if (visible) hWnd->show();
 }
 
-QPixmap DrawLogo(int width, int height) {
-  CairoObject& cairo = *modCairo::GetCairo();
-  cairo.ImageList().AddFromBytes(QStringLiteral("TMP"), LoadResData(QStringLiteral("LOGO"), kResCustom));
-  auto surface = cairo.CreateSurface(std::max(width, 1), std::max(height, 1));
-  auto cc = surface->Context();
-  cc->SetSourceColour(RGB(255, 255, 255), 1.0);
-  cc->Paint(1.0);
-  cc->RenderSurface(QStringLiteral("TMP"), 0, 0, width, height);
-  cairo.ImageList().Remove(QStringLiteral("TMP"));
-  surface->Surface().Flush();
-  return QPixmap::fromImage(surface->Surface().Image().copy());
-}
+// The control layer needs no set-up of the desktop's controls.
+void InitCommonControlsVB() {}
 
 }  // namespace modReelwise

@@ -1,8 +1,5 @@
 #include "core/modShellNotifs.h"
 
-#include "import/modStorageDevices.h"
-#include "library/clsRWLibrary.h"
-
 #include <QPointer>
 
 bool gDeviceChangePending = false;
@@ -11,6 +8,7 @@ bool gMainFormInactive = false;
 namespace {
 
 QPointer<QWidget> gShellNotifyWindow;
+modShellNotifs::DeviceRefresh gDeviceRefresh;
 
 }  // namespace
 
@@ -39,11 +37,10 @@ void ShellNotify_OnMessage(intptr_t, intptr_t lParam) {
       return;
   }
   gDeviceChangePending = true;
-  if (gMainFormInactive || !gLibrary) return;
-  modStorageDevices::EnumStorageDevices();
-  gLibrary->LoadStorageDeviceNodes();
-  gLibrary->RefreshResults();
-  gDeviceChangePending = false;
+  if (gMainFormInactive || !gDeviceRefresh) return;
+  if (gDeviceRefresh()) gDeviceChangePending = false;
 }
+
+void SetDeviceRefresh(DeviceRefresh refresh) { gDeviceRefresh = std::move(refresh); }
 
 }  // namespace modShellNotifs

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 
 inline constexpr int32_t kShellNotifyMessage = 1025;  // WM_USER + 1
 inline constexpr int32_t SHCNE_MEDIAINSERTED = 0x20;
@@ -29,5 +30,11 @@ bool UnregisterShellNotify();
 // view at once while the main window is active, else leaves that to its next
 // activation.
 void ShellNotify_OnMessage(intptr_t wParam, intptr_t lParam);
+
+// The refresh a device event runs: the storage devices, the tree's device
+// nodes and the current view rebuilt; false when there is no library to
+// refresh. Start-up sets it.
+using DeviceRefresh = std::function<bool()>;
+void SetDeviceRefresh(DeviceRefresh refresh);
 
 }  // namespace modShellNotifs

@@ -7,8 +7,3 @@ inline constexpr int kProgramMajor = 1;
 inline constexpr int kProgramMinor = 6;
 inline constexpr int kProgramRevision = 5;
 inline constexpr const char* kProgramReleaseStatus = "Final";
-
-// The resource that holds the empty library, written out for every new library
-// and for the scratch library.
-inline constexpr const char* kEmptyLibraryResourceType = "CUSTOM";
-inline constexpr const char* kEmptyLibraryResourceName = "DB";

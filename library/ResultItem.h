@@ -63,6 +63,14 @@ extern std::vector<ResultItem> gResults;
 // search steps.
 extern SelectionFlags gSelectedById;
 
+// The browser view the results are shown in (1 tiles, 2 list, 3 carousel)
+// and the current result's index there, 1-based (0 none).
+extern int32_t gBrowserMode;
+extern int32_t gBrowserIndex;
+// True while the play queue matches the current results and selection; a new
+// result set, a selection change or a shuffle clears it.
+extern bool gPlayQueueBuilt;
+
 extern ResultItem gCurrentItem;
 extern ResultItem gInspectedItem;
 extern ResultItem gSavedItem;

@@ -11,13 +11,63 @@ std::unique_ptr<clsRWLibrary> gLibrary;
 
 std::vector<ResultItem> gResults(1);
 SelectionFlags gSelectedById;
+int32_t gBrowserMode = 1;
+int32_t gBrowserIndex = 0;
+bool gPlayQueueBuilt = false;
 ResultItem gCurrentItem;
 ResultItem gInspectedItem;
 ResultItem gSavedItem;
 ResultItem gHoverItem;
 std::vector<HistoryEntry> gHistory(1);
 QString gViewDescription;
+bool gCategoryMenuBuilt = false;
+QString gTagCloudCategories;
+bool gAddingFiles = false;
 
+
+namespace {
+
+// The view of a library object that no window shows: it shows nothing and
+// has no tree.
+class NoLibraryView final : public ILibraryView {
+ public:
+  void ShowProgress(const QString&, int32_t) override {}
+  void SetProgressMax(int32_t) override {}
+  void ProgressOff() override {}
+  void ShowBusyIndicator(bool) override {}
+  void SetBrowserControlsEnabled(bool) override {}
+  void Repaint() override {}
+  void ShowLibraryCaption(const QString&) override {}
+  void ShowLibraryLoaded(bool) override {}
+  void SetLoadingState(bool&) override {}
+  ctl::TreeView* LibraryTree() override { return nullptr; }
+  void StartTreeEditTimer() override {}
+  void ClearHistoryCombo() override {}
+  void SetHistoryComboText(const QString&) override {}
+  void AddHistoryComboItem(const QString&, const QString&) override {}
+  int HistoryComboCount() override { return 0; }
+  int HistoryComboSelectedIndex() override { return 0; }
+  void AlignBrowserHistory() override {}
+  void ClearHistoryMenu() override {}
+  void AddHistoryMenuItem(const QString&, const QString&, const QString&) override {}
+  void SetHistoryMenuCaption(int, const QString&) override {}
+  void LayoutThumbnailGrid(int32_t) override {}
+  void ShowSearchResults() override {}
+  void DrawGridImages() override {}
+  int BrowserTopRow() override { return -1; }
+  void SetBrowserTopRow(int) override {}
+  void ClearInspector() override {}
+  void ResetInspectorHistory() override {}
+  void ReleaseInspectedFile() override {}
+  void ShowSegmentRating(int32_t, int16_t) override {}
+  void CarouselNewResults() override {}
+  void CarouselAppStartUp(bool, bool) override {}
+  void CarouselSaveContext() override {}
+  void ShowCarouselBusy() override {}
+  void ShowTagCloud(const std::vector<TagCloudEntry>&, int32_t) override {}
+};
+
+}  // namespace
 
 clsRWLibrary::clsRWLibrary() {
   gHistory.assign(1, HistoryEntry{});
@@ -32,5 +82,12 @@ clsRWLibrary::clsRWLibrary() {
 }
 
 clsRWLibrary::~clsRWLibrary() = default;
+
+void clsRWLibrary::SetView(ILibraryView* view) { m_View = view; }
+
+ILibraryView& clsRWLibrary::View() const {
+  static NoLibraryView none;
+  return m_View ? *m_View : none;
+}
 
 bool clsRWLibrary::Unsaved() const { return LibraryPath == gPlaceholderLibraryPath; }

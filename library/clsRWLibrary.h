@@ -7,12 +7,16 @@
 // A connection always exists: the object opens the scratch library when it is
 // made, and a library stays open until another one opens.
 //
-// Every catalogue operation follows one frame: a caption in the main window's
-// progress strip, statements built as text with quotes doubled, a named
-// transaction around multi-row work (rolled back when an error leaves it),
-// then a re-run of the view when gAutoRefresh is set and a redraw of the tag
-// cloud while it is shown; an unexpected error is reported in the program's
-// message box as "number: description".
+// Every catalogue operation follows one frame: a caption in the progress
+// strip, statements built as text with quotes doubled, a named transaction
+// around multi-row work (rolled back when an error leaves it), then a re-run
+// of the view when gAutoRefresh is set and a redraw of the tag cloud while it
+// is shown; an unexpected error is reported in the program's message box as
+// "number: description".
+//
+// The object knows no window: what it shows goes to its view (ILibraryView),
+// which the main window hands over.
+#include "library/ILibraryView.h"
 #include "platform/ImageSurface.h"
 #include "platform/JpegCodec.h"
 #include "platform/KeyedCollection.h"
@@ -27,12 +31,8 @@
 #include <functional>
 #include <memory>
 
-class QPixmap;
 class RWError;
 struct ResultItem;
-namespace ctl {
-class FlexGrid;
-}
 
 // The file name of a library path without its folder and its last extension
 // ("/x/Films.rw2" gives "Films"); a name without "." is taken whole.
@@ -47,6 +47,11 @@ class clsRWLibrary {
   ~clsRWLibrary();
   clsRWLibrary(const clsRWLibrary&) = delete;
   clsRWLibrary& operator=(const clsRWLibrary&) = delete;
+
+  // The windows that show the library; nullptr: none (every call to the view
+  // then does nothing).
+  void SetView(ILibraryView* view);
+  ILibraryView& View() const;
 
   // ---- Members ----
   // 0 "Pre-load All", 1 "Load-on-Demand and Retain", 2 "Load-on-Demand and Discard".
@@ -159,7 +164,7 @@ class clsRWLibrary {
 
  private:
   // The frame of the catalogue operations (clsRWLibrary_frame.cpp).
-  // A caption and a position in the main window's progress strip.
+  // A caption and a position in the progress strip.
   void ShowProgress(const QString& Caption, int32_t Value = 0);
   void ProgressOff();
   // Runs the work in the named transaction and commits it; an error rolls
@@ -200,10 +205,8 @@ class clsRWLibrary {
   void CacheThumbnailRows(const QString& sql);
   void SetProgressMax(int32_t Max);
   const QImage& NoThumbPicture();
-  QPixmap ThumbnailPixmap(const ResultItem& item);
-  void DrawListImages(ctl::FlexGrid& grid, int32_t Top);
-  void DrawTileImages(ctl::FlexGrid& grid, int32_t Top, const QPixmap& Blank);
 
+  ILibraryView* m_View = nullptr;
   std::unique_ptr<SqlConnection> m_Connection;
   QString m_SQL;
   int16_t m_HistoryIndex = 0;
@@ -214,3 +217,11 @@ class clsRWLibrary {
 };
 
 extern std::unique_ptr<clsRWLibrary> gLibrary;
+
+// Window state that depends on the open library, reset whenever one opens:
+// whether the find-similar category menu is current, and the category TagIDs
+// the tag cloud shows, "(3,7)" (empty for all categories).
+extern bool gCategoryMenuBuilt;
+extern QString gTagCloudCategories;
+// True while an add-files run adds scanned files to the library.
+extern bool gAddingFiles;

@@ -7,7 +7,6 @@
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "library/MountProbe.h"
-#include "mainwindow/frmReelwise.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
 
@@ -27,12 +26,9 @@ void IgnoringErrors(Work&& work) {
   }
 }
 
-void TitleHistory(const QString& title) {
-  if (!gMainForm) return;
-  ctl::ImageCombo& combo = *gMainForm->cmbBrowserHistory;
-  combo.ComboItems.Clear();
-  combo.SetText(title);
-  combo.Refresh();
+void TitleHistory(ILibraryView& view, const QString& title) {
+  view.ClearHistoryCombo();
+  view.SetHistoryComboText(title);
 }
 
 // Each mount's root is asked once; a mount that does not answer is passed over.
@@ -94,7 +90,7 @@ void clsRWLibrary::GetPotentialDuplicates() {
     }
     guard.Commit();
   });
-  TitleHistory(QStringLiteral("Potential Duplicate Files"));
+  TitleHistory(View(), QStringLiteral("Potential Duplicate Files"));
 }
 
 // Whole files without a thumbnail row under the "File" scope, else the cut
@@ -114,7 +110,7 @@ void clsRWLibrary::GetMissingThumnails() {
     ShowSearchResults();
     guard.Commit();
   }
-  TitleHistory(QStringLiteral("Files without a Thumbnail"));
+  TitleHistory(View(), QStringLiteral("Files without a Thumbnail"));
 }
 
 // Every file on a device that is online through a drive root is looked for
@@ -148,11 +144,11 @@ void clsRWLibrary::GetMissingFiles() {
   ProgressOff();
   FetchSearchResults();
   ShowSearchResults();
-  TitleHistory(QStringLiteral("Missing Files"));
+  TitleHistory(View(), QStringLiteral("Missing Files"));
   if (!mounts.Skipped().isEmpty()) {
     ShowProgramMessage(
         QStringLiteral("These storage devices did not answer, so their files were not checked:\r\n\r\n") +
             mounts.Skipped().join(QStringLiteral("\r\n")),
-        vbExclamation, QStringLiteral("Missing Files"), gMainForm);
+        vbExclamation, QStringLiteral("Missing Files"), ProgramMessageOwner());
   }
 }

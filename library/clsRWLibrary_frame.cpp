@@ -4,23 +4,14 @@
 
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
-#include "mainwindow/frmReelwise.h"
-#include "options/ColourSchemeModel.h"
 #include "platform/RWError.h"
-#include "ui/cwProgress.h"
 
-void clsRWLibrary::ShowProgress(const QString& Caption, int32_t Value) {
-  if (!gMainForm || !gMainForm->progProgress) return;
-  gMainForm->picProgress->SetVisible(true);
-  gMainForm->progProgress->BroadcastProgress(Caption, Value, gSchemeColour4);
-}
+void clsRWLibrary::ShowProgress(const QString& Caption, int32_t Value) { View().ShowProgress(Caption, Value); }
 
-void clsRWLibrary::ProgressOff() {
-  if (gMainForm) gMainForm->ProgressOff();
-}
+void clsRWLibrary::ProgressOff() { View().ProgressOff(); }
 
 void clsRWLibrary::ReportError(const RWError& error) {
-  ShowProgramMessage(error.Text(), vbExclamation, QString(), gMainForm);
+  ShowProgramMessage(error.Text(), vbExclamation, QString(), ProgramMessageOwner());
 }
 
 bool clsRWLibrary::RunInTransaction(const QString& Name, const std::function<void()>& Work) {

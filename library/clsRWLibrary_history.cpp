@@ -4,30 +4,25 @@
 // ClearSearch (a new view).
 #include "library/clsRWLibrary.h"
 
-#include "carousel/cCarousel.h"
 #include "core/modReelwise.h"
 #include "library/HistoryEntry.h"
 #include "library/ViewSpec.h"
-#include "mainwindow/frmReelwise.h"
 #include "platform/RWError.h"
 
 namespace {
 
 const QString kPlusFilters = QStringLiteral("  [plus Filters]");
 
-ctl::ButtonMenuCollection* HistoryMenu() {
-  if (!gMainForm) return nullptr;
-  ctl::Button* button = gMainForm->tbMain->Buttons.Find(QStringLiteral("HISTORY"));
-  return button ? &button->ButtonMenus : nullptr;
-}
-
 // The busy display for the length of a scope.
 class BusyScope {
  public:
-  BusyScope() { modReelwise::ShowBusyIndicator(true); }
-  ~BusyScope() { modReelwise::ShowBusyIndicator(false); }
+  explicit BusyScope(ILibraryView& view) : view_(view) { view_.ShowBusyIndicator(true); }
+  ~BusyScope() { view_.ShowBusyIndicator(false); }
   BusyScope(const BusyScope&) = delete;
   BusyScope& operator=(const BusyScope&) = delete;
+
+ private:
+  ILibraryView& view_;
 };
 
 // A replay does not touch the history; recording is back on however the
@@ -51,31 +46,18 @@ HistoryEntry& EntryAt(int index) {
   return gHistory[HasEntry(index) ? static_cast<size_t>(index) : 0];
 }
 
-// The top row of the grid of the browser view, so a refresh can keep it.
-ctl::FlexGrid* ScrolledGrid() {
-  if (!gMainForm) return nullptr;
-  if (gBrowserMode == 1) return gMainForm->flexThumbsTiled;
-  if (gBrowserMode == 2) return gMainForm->flexThumbsList;
-  return nullptr;
-}
-
 }  // namespace
 
 // A "_" step opens a new entry; the steps after it update that entry. The
 // first step of an empty history opens one whatever its operator, so every
 // step lands in an entry the menu shows.
 void clsRWLibrary::RecordHistoryStep(const QString& op, const QString& caption) {
-  ctl::ButtonMenuCollection* menu = HistoryMenu();
   if (op == QLatin1String("_") || !HasEntry(m_HistoryIndex)) {
     const auto n = static_cast<int16_t>(gHistory.size());
     gHistory.emplace_back();
     m_HistoryIndex = n;
     m_LastHistoryIndex = n;
-    if (menu) {
-      const QString key = QStringLiteral("Item%1").arg(n);
-      ctl::ButtonMenu& item = menu->Exists(key) ? menu->Item(key) : menu->Add(0, key, caption);
-      item.SetTag(gViewSpec);
-    }
+    View().AddHistoryMenuItem(QStringLiteral("Item%1").arg(n), caption, gViewSpec);
   }
   HistoryEntry& entry = EntryAt(m_HistoryIndex);
   if (!caption.isEmpty()) {
@@ -86,7 +68,7 @@ void clsRWLibrary::RecordHistoryStep(const QString& op, const QString& caption) 
   }
   entry.ViewSpec = gViewSpec;
   entry.Description = gViewDescription;
-  if (menu && m_HistoryIndex <= menu->Count()) menu->Item(static_cast<int>(m_HistoryIndex)).SetText(entry.Caption);
+  View().SetHistoryMenuCaption(m_HistoryIndex, entry.Caption);
 }
 
 void clsRWLibrary::ShowView(const QString& Spec, const QString& Caption) {
@@ -97,7 +79,7 @@ void clsRWLibrary::ShowView(const QString& Spec, const QString& Caption) {
 // Every step of the spec in one transaction, then the rows fetched and
 // shown. The caption passes from step to step: a text step replaces it.
 void clsRWLibrary::RunView(const QString& spec, QString& caption) {
-  const BusyScope busy;
+  const BusyScope busy(View());
   TransactionGuard transaction(*m_Connection, QStringLiteral("SV"));
   for (const QString& step : ViewSpec::Steps(spec)) {
     const QString op = step.left(1);
@@ -111,7 +93,7 @@ void clsRWLibrary::RunView(const QString& spec, QString& caption) {
   FetchSearchResults();
   ShowSearchResults();
   transaction.Commit();
-  modReelwise::AlignBrowserHistory();
+  View().AlignBrowserHistory();
 }
 
 void clsRWLibrary::SetHistoryIndex(int16_t& n) {
@@ -135,18 +117,17 @@ bool clsRWLibrary::NoFurtherHistory() const { return m_HistoryIndex == static_ca
 // keeping the selection and the scroll position. The steps and the fetch
 // report their own errors; nothing else here is worth a message.
 void clsRWLibrary::RefreshResults() {
-  if (!gMainForm || gMainForm->cmbBrowserHistory->ComboItems.Count() == 0) return;
+  if (View().HistoryComboCount() == 0) return;
   try {
     int last = 1;
     try {
-      last = gMainForm->cmbBrowserHistory->SelectedIndex();
+      last = View().HistoryComboSelectedIndex();
     } catch (const RWError&) {
     }
     const QStringList steps = ViewSpec::Steps(gViewSpec);
-    ctl::FlexGrid* grid = ScrolledGrid();
-    const int topRow = grid ? grid->TopRow() : 0;
+    const int topRow = View().BrowserTopRow();
     {
-      const BusyScope busy;
+      const BusyScope busy(View());
       TransactionGuard transaction(*m_Connection, QStringLiteral("RR"));
       QString caption = EntryAt(m_HistoryIndex).Caption;
       {
@@ -165,9 +146,9 @@ void clsRWLibrary::RefreshResults() {
       FetchSearchResults();
       ShowSearchResults();
       transaction.Commit();
-      modReelwise::AlignBrowserHistory();
+      View().AlignBrowserHistory();
     }
-    if (grid && grid->Rows() >= topRow) grid->SetTopRow(topRow);
+    if (topRow >= 0) View().SetBrowserTopRow(topRow);
   } catch (const RWError&) {
   }
 }
@@ -175,8 +156,8 @@ void clsRWLibrary::RefreshResults() {
 void clsRWLibrary::ClearSearch() {
   gViewSpec.clear();
   gViewDescription.clear();
-  if (gMainForm) gMainForm->cmbBrowserHistory->ComboItems.Clear();
+  View().ClearHistoryCombo();
   m_SQL = QStringLiteral("DELETE FROM SearchResults");
   m_Connection->Execute(m_SQL);
-  if (gCarousel) gCarousel->NewResults();
+  View().CarouselNewResults();
 }

@@ -2,21 +2,17 @@
 // the full reload with upkeep and tree, and the first view.
 #include "library/clsRWLibrary.h"
 
-#include "carousel/cCarousel.h"
-#include "carousel/frmTagCloud.h"
-#include "carousel/ucCanvas.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "library/HistoryEntry.h"
 #include "library/LibraryFile.h"
 #include "library/ResultItem.h"
 #include "library/cFactory.h"
-#include "mainwindow/cPopupMenu.h"
-#include "mainwindow/frmReelwise.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
 #include "platform/SqlText.h"
 #include "ui/cBusyIndicator.h"
+#include "ui/cWindowMgr.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -43,9 +39,9 @@ void PauseWithEvents(int milliseconds) {
 }
 
 // The window's browser while a library loads: busy, and closed to the user.
-void BusyBrowser(bool busy) {
-  modReelwise::ShowBusyIndicator(busy);
-  modReelwise::SetBrowserControlsEnabled(!busy);
+void BusyBrowser(ILibraryView& view, bool busy) {
+  view.ShowBusyIndicator(busy);
+  view.SetBrowserControlsEnabled(!busy);
 }
 
 bool HasTable(SqlConnection& db, const QString& table) {
@@ -55,7 +51,7 @@ bool HasTable(SqlConnection& db, const QString& table) {
 }
 
 void ShowRefusal(const QString& text) {
-  ShowProgramMessage(text, vbExclamation, QStringLiteral("Incompatible Library"), gMainForm);
+  ShowProgramMessage(text, vbExclamation, QStringLiteral("Incompatible Library"), ProgramMessageOwner());
 }
 
 }  // namespace
@@ -72,7 +68,7 @@ QString LibraryNameOf(const QString& path) {
 std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString& path) {
   if (!modReelwise::FileExists(path)) {
     ShowProgramMessage(QStringLiteral("The Library %1 does not exist!").arg(path), vbExclamation,
-                       QStringLiteral("Library not found!"), gMainForm);
+                       QStringLiteral("Library not found!"), ProgramMessageOwner());
     return nullptr;
   }
   std::unique_ptr<SqlConnection> candidate;
@@ -117,30 +113,24 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
   try {
     // The file is checked before anything of the open library is cleared,
     // so a refused file leaves that library, its tree and results as they were.
-    BusyBrowser(true);
+    BusyBrowser(View(), true);
     if (!CheckLibraryVersion(path)) {
-      BusyBrowser(false);
+      BusyBrowser(View(), false);
       return;
     }
-    if (gMainForm) {
-      gMainForm->picWelcomeHolder->SetVisible(false);
-      gMainForm->tvwLibrary->SetEnabled(true);
-      gMainForm->m_cMenu->SetEnabled(gMainForm->m_cMenu->IndexForKey(QStringLiteral("mnuLibrarySaveAs")), true);
-      gMainForm->picBottom->SetEnabled(true);
-      gMainForm->tbFileBrowser->SetEnabled(true);
-    }
+    View().ShowLibraryLoaded(true);
     if (reload) {
       bool starting = true;
       SetLoadingState(starting);
     }
-    if (gTVOutMode && gCarousel) {
-      gCarousel->AppStartUp(true, false);
-      if (gBusyIndicator && gMainForm) gBusyIndicator->Show(400, 640, 100, 150, 40, 0, gMainForm->ucCarouselCanvas);
+    if (gTVOutMode) {
+      View().CarouselAppStartUp(true, false);
+      View().ShowCarouselBusy();
       PauseWithEvents(1500);
     }
     ResetLibraryState(path);
     if (!reload) {
-      BusyBrowser(false);
+      BusyBrowser(View(), false);
       return;
     }
     if (!ReloadLibrary()) {
@@ -154,7 +144,7 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
     ReportError(error);
     bool starting = false;
     SetLoadingState(starting);
-    BusyBrowser(false);
+    BusyBrowser(View(), false);
   }
 }
 
@@ -169,24 +159,20 @@ void clsRWLibrary::ResetLibraryState(const QString& path) {
   gHistory.assign(1, HistoryEntry{});
   LibraryName = LibraryNameOf(path);
   gResults.assign(1, ResultItem{});
-  if (!gMainForm) return;
-  gMainForm->tbMain->Buttons(QStringLiteral("HISTORY")).ButtonMenus.Clear();
-  gMainForm->lblCaption->SetCaption(LibraryName);
-  gMainForm->setWindowTitle(QStringLiteral("Reelwise II - ") + LibraryName);
+  View().ClearHistoryMenu();
+  View().ShowLibraryCaption(LibraryName);
 }
 
 bool clsRWLibrary::ReloadLibrary() {
-  if (gMainForm) {
-    gMainForm->cmbBrowserHistory->SetText(QString());
-    gMainForm->cmbBrowserHistory->ComboItems.Clear();
-  }
+  View().SetHistoryComboText(QString());
+  View().ClearHistoryCombo();
   if (!HouseKeep()) return false;
   ThumbnailCache.Clear();
-  if (gMainForm) gMainForm->ResetInspectorHistory();
+  View().ResetInspectorHistory();
   PopulateTree();
   SortTree();
   if (ThumbnailPolicy == 0) LoadThumbnails();
-  BusyBrowser(false);
+  BusyBrowser(View(), false);
   bool starting = false;
   SetLoadingState(starting);
   if (gTVOutMode && gBusyIndicator) gBusyIndicator->Hide();
@@ -199,12 +185,9 @@ void clsRWLibrary::AbandonOpen() {
   ReturnToScratchLibrary();
   bool starting = false;
   SetLoadingState(starting);
-  BusyBrowser(false);
+  BusyBrowser(View(), false);
   if (gTVOutMode && gBusyIndicator) gBusyIndicator->Hide();
-  if (gMainForm) {
-    gMainForm->picWelcomeHolder->SetVisible(true);
-    gMainForm->m_cMenu->SetEnabled(gMainForm->m_cMenu->IndexForKey(QStringLiteral("mnuLibrarySaveAs")), false);
-  }
+  View().ShowLibraryLoaded(false);
   DeleteSearchResults();
   FetchSearchResults();
   ShowSearchResults();
@@ -220,31 +203,11 @@ void clsRWLibrary::ShowFirstView() {
   } else {
     ShowView(gViewSpec, QString());
   }
-  if (gTVOutMode && gCarousel) {
-    gCarousel->SaveContext();
-    gCarousel->AppStartUp(false, noViewReplayed);
+  if (gTVOutMode) {
+    View().CarouselSaveContext();
+    View().CarouselAppStartUp(false, noViewReplayed);
   }
 }
 
 // The loading animation over the tree pane while the tree is rebuilt.
-void clsRWLibrary::SetLoadingState(bool& starting) {
-  if (gTVOutMode || !gMainForm) return;
-  frmReelwise& form = *gMainForm;
-  ctl::AnimatedPicture& animation = *form.gifTreeLoading;
-  const ctl::PictureBox& pane = *form.picLeftFrame;
-  animation.Move((pane.Width() - animation.Width()) / 2, (pane.Height() - animation.Height()) / 2);
-  // A pane too narrow shows no animation and keeps its tree.
-  if (animation.Width() + 10 > pane.Width()) starting = false;
-  if (starting) {
-    form.tvwLibrary->Nodes.Clear();
-    form.tvwLibrary->Refresh();
-    animation.Start();
-  } else {
-    animation.Stop();
-  }
-  modReelwise::SetWindowRedraw(form.tvwLibrary, true);
-  animation.SetVisible(starting);
-  animation.raise();
-  form.repaint();
-  modReelwise::SetWindowRedraw(form.tvwLibrary, false);
-}
+void clsRWLibrary::SetLoadingState(bool& starting) { View().SetLoadingState(starting); }

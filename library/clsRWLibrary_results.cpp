@@ -1,21 +1,16 @@
 // The result set: FetchSearchResults reads the rows of SearchResults (through
 // vw_SearchResults) into gResults with their selection and display state and,
 // under the on-demand thumbnail policies, their thumbnails; ShowSearchResults
-// puts them into the browser's grids and labels.
+// has the view put them into the browser's grids and labels.
 #include "library/clsRWLibrary.h"
 
-#include "carousel/cCarousel.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
 #include "library/cFactory.h"
-#include "mainwindow/frmReelwise.h"
-#include "options/ColourSchemeModel.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
-#include "player/clsRWPlayer.h"
-#include "ui/cwProgress.h"
 
 #include <cmath>
 #include <functional>
@@ -46,7 +41,7 @@ class PassReport {
   void Report(const RWError& error) {
     if (reported_ || (silent_ && silent_())) return;
     reported_ = true;
-    ShowProgramMessage(error.Text(), vbExclamation, title_, gMainForm);
+    ShowProgramMessage(error.Text(), vbExclamation, title_, ProgramMessageOwner());
   }
 
   QString title_;
@@ -155,45 +150,6 @@ QString MegabyteText(double bytes) {
 // single holds (29.97), not those of its double expansion (29.9699993).
 QString GeneralNumber(float value) { return QString::number(static_cast<double>(value), 'g', 7); }
 
-void FillListGrid(ctl::FlexGrid& grid, int32_t count, PassReport& report) {
-  grid.SetRedraw(false);
-  grid.SetEnabled(false);
-  grid.SetCol(1);
-  for (int32_t i = 1; i <= count; ++i) {
-    report.Run([&] {
-      const ResultItem& item = gResults[static_cast<size_t>(i)];
-      grid.SetTextMatrix(i, 0, QString::number(i));
-      for (size_t k = 0; k < gListColumns.size(); ++k) {
-        grid.SetTextMatrix(i, gListColumns[k].Column, ResultListText(item, static_cast<int>(k) + 1));
-      }
-    });
-  }
-}
-
-// The stored multi-column sort: the selected rows by the columns from 3 to
-// the rightmost sort column, as text in ascending order.
-void SortListGrid(ctl::FlexGrid& grid) {
-  if (grid.Rows() > 1) {
-    grid.SetRow(1);
-    grid.SetRowSel(grid.Rows() - 1);
-  }
-  grid.SetCol(3);
-  int lastColumn = 1;
-  for (const ListColumn& column : gListColumns) {
-    if (column.SortFlag != 0 && column.Column > lastColumn) lastColumn = column.Column;
-  }
-  grid.SetColSel(lastColumn);
-  if (lastColumn >= 2) {
-    // The list selects whole rows, which for the grid control makes every
-    // column a sort key; the keys are the selected columns only.
-    const int selectionMode = grid.SelectionMode();
-    grid.SetSelectionMode(ctl::flexSelectionFree);
-    grid.SetSort(ctl::flexSortStringAscending);
-    grid.SetSelectionMode(selectionMode);
-  }
-  grid.SetCol(1);
-}
-
 // Rows 1 to ResultCount of gResults from the recordset, with the selected
 // count, the thumbnails of the on-demand policies and progress every 100 rows.
 void FetchRows(SqlRecordset& rs, clsRWLibrary& library, PassReport& report,
@@ -239,7 +195,7 @@ QString ResultListText(const ResultItem& item, int field) {
 void clsRWLibrary::FetchSearchResults() {
   // Nothing is worth a message while there are no rows.
   PassReport report(QStringLiteral("Error Fetching View Data"), [this] { return ResultCount == 0; });
-  if (gCarousel) gCarousel->NewResults();
+  View().CarouselNewResults();
   ResultCount = -1;
   gCurrentItem.SegmentID = 0;
   if (ThumbnailPolicy == 2) ThumbnailCache = gFactory.NewCollection<QByteArray>();
@@ -254,7 +210,7 @@ void clsRWLibrary::FetchSearchResults() {
     });
     ResultCount = rs ? rs->RecordCount() : 0;
     SelectedCount = 0;
-    if (gMainForm && gMainForm->progProgress) gMainForm->progProgress->SetMax(ResultCount + 1);
+    View().SetProgressMax(ResultCount + 1);
     report.Run([&] { ShowProgress(kFetching, 0); });
     gResults.assign(static_cast<size_t>(ResultCount) + 1, ResultItem{});
     if (ResultCount >= 1) FetchRows(*rs, *this, report, [this](int32_t row) { ShowProgress(kFetching, row); });
@@ -262,55 +218,9 @@ void clsRWLibrary::FetchSearchResults() {
   }
   report.Run([&] { ShowProgress(kFetching, ResultCount + 1); });
   gCurrentItem.SegmentID = 0;
-  report.Run([&] { modReelwise::LayoutThumbnailGrid(ResultCount); });
+  report.Run([&] { View().LayoutThumbnailGrid(ResultCount); });
   if (gTagCloudShown) report.Run([&] { ShowTagCloud(true); });
   gPlayQueueBuilt = false;
 }
 
-void clsRWLibrary::ShowSearchResults() {
-  if (!gMainForm) return;
-  frmReelwise& form = *gMainForm;
-  PassReport report(QStringLiteral("Error While Attempting to Display Results"));
-  if (ResultCount > 0) {
-    form.scrollFlex->SetTag(QStringLiteral("BUSY"));
-    if (gBrowserMode == 1) {
-      report.Run([&] {
-        form.flexThumbsTiled->SetRedraw(false);
-        form.flexThumbsTiled->SetEnabled(true);
-        form.scrollFlex->SetValue(0);
-      });
-    } else if (gBrowserMode == 2) {
-      FillListGrid(*form.flexThumbsList, ResultCount, report);
-      form.scrollFlex->SetValue(1);
-    }
-  }
-  if (gBrowserMode == 2) report.Run([&] { SortListGrid(*form.flexThumbsList); });
-  form.flexThumbsList->SetEnabled(true);
-  form.flexThumbsList->SetRedraw(true);
-  if (ResultCount == 0) {
-    report.Run([&] {
-      form.flexThumbsTiled->SetCol(0);
-      form.flexThumbsList->SetCol(0);
-    });
-  } else if (gCurrentItem.SegmentID == 0) {
-    report.Run([&] {
-      form.flexThumbsTiled->SetRow(0);
-      form.flexThumbsTiled->SetCol(1);
-    });
-    form.scrollFlex->SetValue(form.scrollFlex->Min());
-    report.Run([&] { form.flexThumbsList->SetRow(1); });
-    gCurrentItem = gResults[1];
-    gCurrentItem.BrowserRow = 1;
-  }
-  form.lblResultSize->SetCaption(QString::number(ResultCount) +
-                                 (gResultKind == QLatin1String("File") ? QStringLiteral(" File(s)")
-                                                                       : QStringLiteral(" Segment(s)")));
-  report.Run([&] { form.lblResultSize->SetToolTipText(GetPlayListStats(true)); });
-  form.lblSelectCount->SetForeColor(SelectedCount < 1 ? gSchemeColour4 : form.flexThumbsTiled->ForeColor());
-  form.lblSelectCount->SetCaption(QStringLiteral("[%1 Selected]").arg(SelectedCount));
-  form.ProgressOff();
-  form.scrollFlex->SetTag(QString());
-  report.Run([&] { form.SetFocusToBrowser(); });
-  form.cmbBrowserHistory->Refresh();
-  report.Run([&] { DrawGridImages(); });
-}
+void clsRWLibrary::ShowSearchResults() { View().ShowSearchResults(); }

@@ -5,7 +5,6 @@
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "library/cFactory.h"
-#include "mainwindow/frmReelwise.h"
 #include "platform/RWError.h"
 #include "ui/clsDialogs.h"
 
@@ -25,7 +24,8 @@ QString AskForLibraryName(bool isNew) {
 bool ConfirmReplace() {
   return ShowProgramMessage(QStringLiteral("A Library with that name already exists!\r\n\r\n"
                                            "Do you wish to replace it with this one?"),
-                            vbOKCancel | vbQuestion, QStringLiteral("Confirm Library Replace"), gMainForm) == vbOK;
+                            vbOKCancel | vbQuestion, QStringLiteral("Confirm Library Replace"),
+                            ProgramMessageOwner()) == vbOK;
 }
 
 }  // namespace
@@ -64,7 +64,5 @@ void clsRWLibrary::ReturnToScratchLibrary() {
   m_Connection = gFactory.OpenConnection(gPlaceholderLibraryPath);
   ResetLibraryState(gPlaceholderLibraryPath);
   LibraryName.clear();
-  if (!gMainForm) return;
-  gMainForm->lblCaption->SetCaption(QStringLiteral("No Library Loaded"));
-  gMainForm->setWindowTitle(QStringLiteral("Reelwise II - No Library Loaded"));
+  View().ShowLibraryCaption(QStringLiteral("No Library Loaded"));
 }

@@ -9,8 +9,8 @@
 #include "library/HistoryEntry.h"
 #include "library/ResultItem.h"
 #include "library/ViewSpec.h"
-#include "mainwindow/frmReelwise.h"
 #include "platform/RWError.h"
+#include "platform/controls/TreeView.h"
 
 #include <QLocale>
 
@@ -20,14 +20,14 @@ const QString kIdentifying = QStringLiteral("Identifying Requested Files...");
 
 // The text of the library tree's node under `key`; a missing node raises
 // the tree's own error (35601).
-QString TreeNodeText(const QString& key) {
-  if (!gMainForm) return QString();
-  return gMainForm->tvwLibrary->Nodes.Item(key).Text();
+QString TreeNodeText(ctl::TreeView* tree, const QString& key) {
+  if (!tree) return QString();
+  return tree->Nodes.Item(key).Text();
 }
 
 // What a search step is called in the view description and the history
 // combo. A text step's description also becomes its caption.
-QString SearchDescription(const QString& searchSpec, QString& caption) {
+QString SearchDescription(ctl::TreeView* tree, const QString& searchSpec, QString& caption) {
   const QString kind = searchSpec.mid(1, 1);
   if (kind == QLatin1String("D")) {
     const QDate since = ViewSpec::DateAddedSince(searchSpec, ViewSpec::SearchToday());
@@ -35,17 +35,15 @@ QString SearchDescription(const QString& searchSpec, QString& caption) {
   }
   if (kind == QLatin1String("I")) return caption;
   if (kind == QLatin1String("C") || kind == QLatin1String("R")) return searchSpec.mid(3);
-  if (kind == QLatin1String("M")) return TreeNodeText(QStringLiteral("M-") + searchSpec.mid(3));
+  if (kind == QLatin1String("M")) return TreeNodeText(tree, QStringLiteral("M-") + searchSpec.mid(3));
   caption = ViewSpec::TextDescription(ViewSpec::ParseTextSearch(searchSpec));
   return caption;
 }
 
-void AddHistoryComboItem(const QString& description, const QString& op, int64_t changed, const QString& letter) {
-  if (!gMainForm) return;
-  ctl::ImageCombo& combo = *gMainForm->cmbBrowserHistory;
+void AddHistoryComboItem(ILibraryView& view, const QString& description, const QString& op, int64_t changed,
+                         const QString& letter) {
   const QString image = ViewSpec::IsOperator(op) ? op + letter : QString();
-  ctl::ComboItem& item = combo.ComboItems.Add(0, QString(), ViewSpec::HistoryComboText(description, op, changed), image);
-  combo.SetSelectedItem(&item);
+  view.AddHistoryComboItem(ViewSpec::HistoryComboText(description, op, changed), image);
 }
 
 }  // namespace
@@ -66,7 +64,8 @@ void clsRWLibrary::BuildSearchResults(const QString& Op, const QString& Key, boo
   gCurrentItem.SegmentID = 0;
   if (!Key.startsWith(QLatin1String("ID"))) return;
   ShowProgress(kIdentifying, 0);
-  const ctl::Node* node = gMainForm ? gMainForm->tvwLibrary->Nodes.Find(Key) : nullptr;
+  ctl::TreeView* tree = View().LibraryTree();
+  const ctl::Node* node = tree ? tree->Nodes.Find(Key) : nullptr;
   QString tagId = Key;
   tagId.remove(QStringLiteral("ID"));
   // A step that cannot be read is reported once and changes no rows; it is
@@ -88,7 +87,7 @@ void clsRWLibrary::BuildSearchResults(const QString& Op, const QString& Key, boo
   }
   const QString description =
       node ? QStringLiteral(" '") + node->Text() + QStringLiteral("'") : QStringLiteral("Unable to Refresh this View!");
-  AddHistoryComboItem(description, Op, changed, QStringLiteral("T"));
+  AddHistoryComboItem(View(), description, Op, changed, QStringLiteral("T"));
   gViewSpec += QStringLiteral("|") + Op + QStringLiteral("T:") + tagId;
   gViewDescription += ViewSpec::TagSeparator(Op) + description;
   if (m_RecordHistory) RecordHistoryStep(Op, Caption);
@@ -127,7 +126,7 @@ void clsRWLibrary::ExecuteSearch(const QString& Op, const QString& Step, const Q
 
 void clsRWLibrary::SearchStep(const QString& op, const QString& searchSpec, QString& caption) {
   QString description;
-  Attempt([&] { description = SearchDescription(searchSpec, caption); });
+  Attempt([&] { description = SearchDescription(View().LibraryTree(), searchSpec, caption); });
   if (op == QLatin1String("_")) Attempt([this] { ClearSearch(); });
   ShowProgress(kIdentifying, 0);
   gViewSpec += QStringLiteral("|") + op + searchSpec;
@@ -144,6 +143,6 @@ void clsRWLibrary::SearchStep(const QString& op, const QString& searchSpec, QStr
       changed = m_Connection->RowsChanged();
     });
   }
-  AddHistoryComboItem(description, op, changed, ViewSpec::SearchImageLetter(searchSpec));
+  AddHistoryComboItem(View(), description, op, changed, ViewSpec::SearchImageLetter(searchSpec));
   ProgressOff();
 }

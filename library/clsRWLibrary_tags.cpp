@@ -8,14 +8,11 @@
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
 #include "library/TagStore.h"
-#include "mainwindow/frmReelwise.h"
 #include "platform/RWError.h"
-#include "player/clsRWPlayer.h"
-#include "ui/cwProgress.h"
 
 namespace {
 
-QWidget* Owner() { return gMainForm; }
+QWidget* Owner() { return ProgramMessageOwner(); }
 
 void ReportNumbered(const RWError& error, const QString& separator) {
   ShowProgramMessage(QString::number(error.Number()) + separator + error.Description(), vbExclamation, QString(),
@@ -63,13 +60,7 @@ void clsRWLibrary::TagSegment(int32_t SegmentID, int32_t TagID, bool Remove) {
 void clsRWLibrary::RateSegment(int16_t Rating, int32_t SegmentID) {
   if (!TagStore::RateSegment(*m_Connection, Rating, SegmentID)) return;
   // The rating shows in the inspector's segment list and in the results.
-  if (gMainForm && gMainForm->flexSegments) {
-    ctl::FlexGrid& grid = *gMainForm->flexSegments;
-    const QString id = QString::number(SegmentID);
-    for (int row = 1; row < grid.Rows(); ++row) {
-      if (grid.TextMatrix(row, 4) == id) grid.SetTextMatrix(row, 5, QString::number(Rating));
-    }
-  }
+  View().ShowSegmentRating(SegmentID, Rating);
   for (ResultItem& item : gResults) {
     if (item.SegmentID == SegmentID) item.Rating = Rating;
   }
@@ -99,13 +90,10 @@ void clsRWLibrary::RemoveFile(int32_t FileID, bool DeleteFromDisk) {
   request.deleteFromDisk = DeleteFromDisk;
   request.inspectedFileId = gInspectedItem.FileID;
   for (size_t i = 1; i < gResults.size(); ++i) request.results.push_back({gResults[i].FileID, gResults[i].Selected});
-  if (gMainForm && gMainForm->progProgress) gMainForm->progProgress->SetMax(FileID == 0 ? SelectedCount : 1);
+  View().SetProgressMax(FileID == 0 ? SelectedCount : 1);
   ShowProgress(QStringLiteral("Removing Files..."), 0);
   request.progress = [this](int32_t done) { ShowProgress(QStringLiteral("Removing Files..."), done); };
-  request.releaseInspected = [] {
-    if (gPlayer) gPlayer->CleanUp();
-    if (gMainForm) gMainForm->ClearInspector();
-  };
+  request.releaseInspected = [this] { View().ReleaseInspectedFile(); };
   const TagStore::RemoveFileResult result = TagStore::RemoveFile(*m_Connection, request, ThumbnailCache);
   for (const QString& message : result.messages) ShowProgramMessage(message, vbExclamation, QString(), Owner());
   FetchSearchResults();

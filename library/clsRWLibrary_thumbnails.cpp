@@ -1,25 +1,17 @@
 // The thumbnail store: JPEG pictures of the segments in the library file and
-// in the cache, turned back into pictures, and painted into the visible part
-// of the result grids.
+// in the cache, turned back into pictures; the view paints them into the
+// visible part of the result grids.
 #include "library/clsRWLibrary.h"
 
-#include "carousel/cCarousel.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
-#include "mainwindow/frmReelwise.h"
-#include "options/ColourSchemeModel.h"
 #include "platform/RWError.h"
-#include "platform/Rounding.h"
 #include "platform/SqlRecordset.h"
 #include "platform/SqlValue.h"
 #include "resources/Resources.h"
-#include "ui/cwProgress.h"
-#include "ui/modBlendColorAlpha.h"
 
 #include <QPainter>
-
-#include <algorithm>
 
 namespace {
 
@@ -30,54 +22,8 @@ const QString kLoadingCaption = QStringLiteral("Loading Thumbnails...");
 
 void ReportLoadError(const RWError& error) {
   ShowProgramMessage(QString::number(error.Number()) + QLatin1Char(' ') + error.Description(), vbExclamation,
-                     QStringLiteral("Error Loading Thumbnails"), gMainForm);
+                     QStringLiteral("Error Loading Thumbnails"), ProgramMessageOwner());
 }
-
-void ReportGridError(const RWError& error) {
-  ShowProgramMessage(error.Text(), vbExclamation, QStringLiteral("Error Refreshing Grid Images"), gMainForm);
-}
-
-// Paints one cell; an error is shown and the painting goes on, so one bad
-// cell does not leave the rest of the page empty.
-template <typename Work>
-void GridStep(Work&& work) {
-  try {
-    work();
-  } catch (const RWError& error) {
-    ReportGridError(error);
-  }
-}
-
-// The glyph the grid draws over a result's picture: its display state (5
-// online, 9 offline), one less when the result is selected.
-QString DisplayCode(const ResultItem& item, bool selected) {
-  return QString::number(item.DisplayState - (selected ? 1 : 0));
-}
-
-bool IsSelectedId(int32_t segmentId) {
-  return gSelectedById[segmentId] != 0;
-}
-
-// Off-screen cells give their pictures back; a cell with none costs a test.
-void ClearPicture(ctl::FlexGrid& grid, int row, int col) {
-  if (grid.Model().Cell(row, col).picture.isNull()) return;
-  grid.SetRow(row);
-  grid.SetCol(col);
-  grid.SetCellPicture(QPixmap());
-}
-
-// A tile after the last result: the blank tile, without a state glyph.
-void ShowBlankTile(ctl::FlexGrid& grid, int row, int col, const QPixmap& blank) {
-  const ctl::FlexCell& cell = grid.Model().Cell(row, col);
-  if (cell.picture.cacheKey() == blank.cacheKey() && cell.text.isEmpty()) return;
-  grid.SetRow(row);
-  grid.SetCol(col);
-  grid.SetCellPicture(blank);
-  grid.SetTextMatrix(row, col, QString());
-}
-
-// The results the grids can show: entries 1 to the count that exist.
-int ShownResults(int32_t resultCount) { return std::clamp(resultCount, 0, static_cast<int>(gResults.size()) - 1); }
 
 }  // namespace
 
@@ -116,7 +62,7 @@ void clsRWLibrary::CacheThumbnailRows(const QString& sql) {
 }
 
 void clsRWLibrary::SetProgressMax(int32_t Max) {
-  if (gMainForm && gMainForm->progProgress) gMainForm->progProgress->SetMax(Max);
+  View().SetProgressMax(Max);
 }
 
 // The placeholder stays outside the cache, so that a cache emptied by a
@@ -183,100 +129,4 @@ void clsRWLibrary::PictureToJPGBytes(const QImage& Picture, int32_t Quality, QBy
 
 // ---- The result grids ----
 
-QPixmap clsRWLibrary::ThumbnailPixmap(const ResultItem& item) {
-  QImage picture;
-  ThumbnailToPicture(item.SegmentID, item.FileID, picture);
-  return QPixmap::fromImage(std::move(picture));
-}
-
-void clsRWLibrary::DrawGridImages() {
-  if (!gMainForm) return;
-  frmReelwise& form = *gMainForm;
-  form.Timer1->SetEnabled(false);
-  const int top = form.scrollFlex->Value();
-  switch (gBrowserMode) {
-    case 3:
-      if (gCarousel) gCarousel->SetCarouselIndex(gBrowserIndex, false, true);
-      break;
-    case 2:
-      DrawListImages(*form.flexThumbsList, top);
-      break;
-    case 1:
-      DrawTileImages(*form.flexThumbsTiled, top, form.picBlankTile->Picture());
-      break;
-    default:
-      break;
-  }
-  form.Timer1->SetEnabled(true);
-}
-
-// Rows from the first visible one to the one just below the page get their
-// thumbnail on the row's stripe colour; the others give their pictures back.
-// Column 0 of a row holds the index of its result.
-void clsRWLibrary::DrawListImages(ctl::FlexGrid& grid, int32_t Top) {
-  grid.SetRedraw(false);
-  const COLORREF stripe = BlendColor(gSchemeColour2, gSchemeColour4, 245);
-  const int savedRow = grid.Row();
-  const double bottom = Top + gTileRowsVisible;
-  const int rows = std::min(ShownResults(ResultCount), grid.Rows() - 1);
-  GridStep([&] { grid.SetCol(1); });
-  for (int i = 1; i <= rows; ++i) {
-    GridStep([&] {
-      if (i < Top || i > bottom) {
-        ClearPicture(grid, i, 1);
-        return;
-      }
-      grid.SetRow(i);
-      grid.SetCol(1);
-      grid.SetColSel(grid.Cols() - 1);
-      grid.SetFillStyle(ctl::flexFillRepeat);
-      grid.SetCellBackColor(i % 2 == 0 ? stripe : gSchemeColour2);
-      grid.SetFillStyle(ctl::flexFillSingle);
-      const int index = grid.TextMatrix(i, 0).toInt();
-      if (index < 1 || index > ShownResults(ResultCount)) return;
-      const ResultItem& item = gResults[static_cast<size_t>(index)];
-      grid.SetCellPicture(ThumbnailPixmap(item));
-      grid.SetTextMatrix(i, 1, DisplayCode(item, item.Selected));
-    });
-  }
-  GridStep([&] { grid.SetRow(savedRow); });
-  grid.SetRedraw(true);
-}
-
-// Tile i lies in row (i - 1) div C and column (i - 1) mod C + 1 (column 0 is
-// a margin); rows from the first visible one to the one just below the page
-// are painted, the others give their pictures back, and the tiles after the
-// last result are blank.
-void clsRWLibrary::DrawTileImages(ctl::FlexGrid& grid, int32_t Top, const QPixmap& Blank) {
-  const int savedCol = grid.Col();
-  const int savedRow = grid.Row();
-  grid.SetRedraw(false);
-  const int columns = std::max(1, CLng(gTileColumns));
-  const int cells = columns * grid.Rows();
-  const int results = ShownResults(ResultCount);
-  const double bottom = Top + gTileRowsVisible;
-  for (int i = 1; i <= cells; ++i) {
-    const int row = (i - 1) / columns;
-    const int col = (i - 1) % columns + 1;
-    if (col >= grid.Cols()) continue;
-    GridStep([&] {
-      if (i > results) {
-        ShowBlankTile(grid, row, col, Blank);
-      } else if (row < Top || row > bottom) {
-        ClearPicture(grid, row, col);
-      } else {
-        const ResultItem& item = gResults[static_cast<size_t>(i)];
-        grid.SetRow(row);
-        grid.SetCol(col);
-        grid.SetCellPicture(ThumbnailPixmap(item));
-        grid.SetTextMatrix(row, col, DisplayCode(item, IsSelectedId(item.SegmentID)));
-      }
-    });
-  }
-  GridStep([&] {
-    grid.SetCol(savedCol);
-    grid.SetRow(savedRow);
-  });
-  grid.SetRedraw(true);
-  grid.Refresh();
-}
+void clsRWLibrary::DrawGridImages() { View().DrawGridImages(); }

@@ -9,10 +9,12 @@
 
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
-#include "mainwindow/frmReelwise.h"
-#include "options/ColourSchemeModel.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
+#include "platform/controls/TreeView.h"
+#include "ui/SchemeColours.h"
+#include "ui/cWindowMgr.h"
+#include "ui/modReelwise_drawing.h"
 
 #include <QStringList>
 
@@ -64,7 +66,7 @@ QString ImageOfTagType(const QString& type) {
 // An error of the tree build is shown, and the build goes on with its next step.
 void ReportTreeError(const RWError& error) {
   ShowProgramMessage(QString::number(error.Number()) + QStringLiteral(" - ") + error.Description(), vbExclamation,
-                     QString(), gMainForm);
+                     QString(), ProgramMessageOwner());
 }
 
 void TreeStep(const std::function<void()>& work) {
@@ -148,7 +150,7 @@ void ReportCircles(const QStringList& names) {
   ShowProgramMessage(QStringLiteral("The tag hierarchy of this Library links these items below themselves:\r\n\r\n") +
                          names.join(QStringLiteral(", ")) +
                          QStringLiteral("\r\n\r\nThe tree shows each item once at most."),
-                     vbExclamation, QString(), gMainForm);
+                     vbExclamation, QString(), ProgramMessageOwner());
 }
 
 // The tag levels, top level first: each pass shows the work table's tags and
@@ -312,8 +314,8 @@ void ShowDevice(SqlRecordset& row, ctl::TreeView& tree) {
 }  // namespace
 
 void clsRWLibrary::PopulateTree() {
-  if (!gMainForm) return;
-  ctl::TreeView& tree = *gMainForm->tvwLibrary;
+  if (!View().LibraryTree()) return;
+  ctl::TreeView& tree = *View().LibraryTree();
   SqlConnection& db = *m_Connection;
   // SortTree, which the caller runs next, unlocks the drawing.
   if (!gTVOutMode) modReelwise::SetWindowRedraw(&tree, true);
@@ -332,8 +334,8 @@ void clsRWLibrary::PopulateTree() {
 }
 
 void clsRWLibrary::SortTree() {
-  if (!gMainForm) return;
-  ctl::TreeView& tree = *gMainForm->tvwLibrary;
+  if (!View().LibraryTree()) return;
+  ctl::TreeView& tree = *View().LibraryTree();
   if (!gTVOutMode) modReelwise::SetWindowRedraw(&tree, true);
   // The tree sorts every level by text: with the kind's prefix in front, the
   // kinds come in their order and each kind alphabetically.
@@ -355,8 +357,8 @@ void clsRWLibrary::SortTree() {
 }
 
 void clsRWLibrary::LoadStorageDeviceNodes() {
-  if (!gMainForm) return;
-  ctl::TreeView& tree = *gMainForm->tvwLibrary;
+  if (!View().LibraryTree()) return;
+  ctl::TreeView& tree = *View().LibraryTree();
   TreeStep([&] {
     SqlRecordset rows(*m_Connection, QStringLiteral("Select DISTINCT SD.* FROM VideoFiles VF, FileLocations SD WHERE "
                                                     "VF.DiskSerialNo=SD.DiskSerialNo ORDER BY  SD.DiskSerialNo, "

@@ -3,9 +3,8 @@
 #include "library/clsRWLibrary.h"
 
 #include "core/ProgramMessage.h"
-#include "import/modStorageDevices.h"
+#include "import/devices/modStorageDevices.h"
 #include "library/LibraryUpgrade.h"
-#include "mainwindow/frmReelwise.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
 #include "ui/CairoContext.h"
@@ -57,7 +56,7 @@ bool clsRWLibrary::HouseKeep() {
   if (!report.problem.isEmpty()) {
     ShowProgramMessage(report.problem + QStringLiteral("\r\n\r\nA copy of the Library as it was is kept in:\r\n") +
                            UpgradeBackupPath(LibraryPath),
-                       vbExclamation, QStringLiteral("Library Upgrade"), gMainForm);
+                       vbExclamation, QStringLiteral("Library Upgrade"), ProgramMessageOwner());
   }
   if (report.renumberingFailed) {
     ProgressOff();
@@ -105,6 +104,6 @@ void clsRWLibrary::ResizeThumbnails() {
 
 void clsRWLibrary::CompactDatabase() {
   ShowProgress(QStringLiteral("Compacting Library..."));
-  if (gMainForm) gMainForm->repaint();
+  View().Repaint();
   m_Connection->Compact();
 }

@@ -6,10 +6,11 @@
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "library/TagStore.h"
-#include "mainwindow/frmReelwise.h"
-#include "options/ColourSchemeModel.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
+#include "platform/controls/TreeView.h"
+#include "ui/SchemeColours.h"
+#include "ui/modReelwise_drawing.h"
 
 namespace {
 
@@ -18,9 +19,9 @@ constexpr int32_t kSavedViewsTag = 4;
 
 // The new node is shown, selected and bold in the scheme colour; an unnamed
 // view has its label edited at once, so that the user names it.
-void ShowViewNode(int32_t tagId, const QString& spec, const QString& name, bool isSearch) {
-  if (!gMainForm) return;
-  ctl::TreeView& tree = *gMainForm->tvwLibrary;
+void ShowViewNode(ILibraryView& view, int32_t tagId, const QString& spec, const QString& name, bool isSearch) {
+  if (!view.LibraryTree()) return;
+  ctl::TreeView& tree = *view.LibraryTree();
   const int32_t folder = isSearch ? kSavedSearchesTag : kSavedViewsTag;
   ctl::Node* node = tree.Nodes.Add(QStringLiteral("ID%1").arg(folder), ctl::tvwChild, QStringLiteral("ID%1").arg(tagId),
                                    name.isEmpty() ? QStringLiteral("New View") : name,
@@ -34,7 +35,7 @@ void ShowViewNode(int32_t tagId, const QString& spec, const QString& name, bool 
   modReelwise::UpdateNodeExpandIcon(&tree, node, state);
   if (name.isEmpty() && !isSearch) {
     gPendingRenameNode = node;
-    gMainForm->tvwEditTimer->SetEnabled(true);
+    view.StartTreeEditTimer();
   }
 }
 
@@ -58,7 +59,7 @@ void clsRWLibrary::SaveView(const QString& Spec, const QString& Name, bool IsSea
     guard.Commit();
   }
   if (gAutoRefresh) RefreshResults();
-  ShowViewNode(tagId, Spec, Name, IsSearch);
+  ShowViewNode(View(), tagId, Spec, Name, IsSearch);
 }
 
 QString clsRWLibrary::GetViewSpec(QString& Key) {
@@ -75,6 +76,6 @@ QString clsRWLibrary::GetViewSpec(QString& Key) {
     // Told below, as for a view that is gone.
   }
   ShowProgramMessage(QStringLiteral("There was an unexpected problem processing this View"), vbExclamation, QString(),
-                     gMainForm);
+                     ProgramMessageOwner());
   return QString();
 }

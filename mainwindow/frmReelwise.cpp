@@ -1,27 +1,24 @@
 #include "mainwindow/frmReelwise.h"
 
+#include "browser/BrowserPane.h"
+#include "carousel/CarouselPane.h"
+#include "core/ProgramMessage.h"
+#include "import/ImportPane.h"
+#include "inspector/InspectorPane.h"
+#include "library/clsRWLibrary.h"
+#include "mainwindow/MainWindowHosts.h"
 #include "mainwindow/cPopupMenu.h"
-#include "ui/cFlatControl.h"
+#include "options/OptionsPane.h"
+#include "options/frmProgramOptions.h"
 #include "ui/cMDISplit.h"
-#include "ui/cMouseTrack.h"
-#include "ui/cToolTipHost.h"
 #include "ui/cwProgress.h"
 
 QPointer<frmReelwise> gMainForm;
 
-int32_t gWindowMode = 1;
-bool gTVOutMode = false;
-int32_t gBrowserMode = 1;
-int32_t gBrowserIndex = 0;
-float gTileColumns = 0;
-float gTileRowsVisible = 0;
-ctl::TreeView* gTreeHwnd = nullptr;
-bool gAddingFiles = false;
-bool gCategoryMenuBuilt = false;
-
 std::function<void(int)> frmReelwise::LoadStepHook;
+std::function<void(const QString&)> frmReelwise::ShutDownHook;
 
-frmReelwise::frmReelwise() {
+frmReelwise::frmReelwise() : hosts_(std::make_unique<MainWindowHosts>(*this)) {
   setObjectName(QStringLiteral("frmReelwise"));
   // The program draws its own title bar and control box.
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -31,15 +28,19 @@ frmReelwise::frmReelwise() {
   tbrMenu->ButtonClick = [this](ctl::Button& button) { tbrMenu_ButtonClick(button); };
   tbMain->ButtonClick = [this](ctl::Button& button) { tbMain_ButtonClick(button); };
   tbMain->ButtonMenuClick = [this](ctl::ButtonMenu& entry) { tbMain_ButtonMenuClick(entry); };
-  tbFileBrowser->ButtonClick = [this](ctl::Button& button) { tbFileBrowser_ButtonClick(button); };
-  tbFileBrowser->ButtonMenuClick = [this](ctl::ButtonMenu& entry) { tbFileBrowser_ButtonMenuClick(entry); };
+  ctl::Toolbar& browserBar = *browser_->tbFileBrowser;
+  browserBar.ButtonClick = [this](ctl::Button& button) { tbFileBrowser_ButtonClick(button); };
+  browserBar.ButtonMenuClick = [this](ctl::ButtonMenu& entry) { tbFileBrowser_ButtonMenuClick(entry); };
   picWindowHeader->Resize = [this] { picWindowHeader_Resize(); };
-  WireBrowserEvents();
+  frmProgramOptions::RepaintInScheme = [this] { PaintInSchemeColours(); };
+  SetProgramMessageOwner(this);
+  if (gLibrary) gLibrary->SetView(hosts_.get());
 }
 
 frmReelwise::~frmReelwise() {
   SubclassMessages(false);
-  if (gTreeHwnd == tvwLibrary) gTreeHwnd = nullptr;
+  if (gLibrary) gLibrary->SetView(nullptr);
+  frmProgramOptions::RepaintInScheme = nullptr;
 }
 
 void frmReelwise::Load() {

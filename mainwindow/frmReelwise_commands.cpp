@@ -9,21 +9,26 @@
 // buttons before the results are run again, so the controls already show the
 // new mode while the library works.
 #include "mainwindow/frmReelwise.h"
-#include "carousel/frmTagCloud.h"
 
+#include "browser/BrowserPane.h"
 #include "browser/frmFindFiles.h"
 #include "carousel/cCarousel.h"
+#include "carousel/frmTagCloud.h"
 #include "core/DesktopShell.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
+#include "import/ImportPane.h"
+#include "inspector/InspectorPane.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/cPopupMenu.h"
+#include "options/OptionsPane.h"
 #include "options/frmProgramOptions.h"
 #include "platform/RWError.h"
 #include "player/clsRWPlayer.h"
 #include "player/frmDSSink.h"
 #include "ui/ReportError.h"
+#include "ui/cWindowMgr.h"
 #include "ui/frmAboutReelwise.h"
 #include "ui/frmGlass.h"
 
@@ -121,7 +126,7 @@ void frmReelwise::RunCommand(const QString& sCommand) {
       {"mnuLibrarySaveAs", [](frmReelwise&) { Library().SaveLibraryAsDialog(false); }},
       {"mnuLibraryAddFiles",
        [](frmReelwise& f) {
-         if (LibraryOpen()) f.AddScannedFiles();
+         if (LibraryOpen()) f.Import().AddScannedFiles();
        }},
       {"mnuLibraryInfo", [](frmReelwise& f) { f.ShowOptions(5); }},
       {"mnuLibrarySaveWorkspace",
@@ -140,9 +145,9 @@ void frmReelwise::RunCommand(const QString& sCommand) {
          int16_t index = static_cast<int16_t>(Library().HistoryIndex() + 1);
          Library().SetHistoryIndex(index);
        }},
-      {"mnuBrowserSelectAll", [](frmReelwise& f) { f.ApplySelection(QStringLiteral("Select"), 0, 0); }},
-      {"mnuBrowserSelectNone", [](frmReelwise& f) { f.ApplySelection(QStringLiteral("De-select"), 0, 0); }},
-      {"mnuBrowserSelectInverse", [](frmReelwise& f) { f.ApplySelection(QStringLiteral("Invert"), 0, 0); }},
+      {"mnuBrowserSelectAll", [](frmReelwise& f) { f.Browser().ApplySelection(QStringLiteral("Select"), 0, 0); }},
+      {"mnuBrowserSelectNone", [](frmReelwise& f) { f.Browser().ApplySelection(QStringLiteral("De-select"), 0, 0); }},
+      {"mnuBrowserSelectInverse", [](frmReelwise& f) { f.Browser().ApplySelection(QStringLiteral("Invert"), 0, 0); }},
       {"mnuBrowserMatchingFiles", [](frmReelwise& f) { f.SetResultKind("File", "mnuBrowserMatchingFiles", "FILE"); }},
       {"mnuBrowserSegmentsFromFiles",
        [](frmReelwise& f) { f.SetResultKind(" File", "mnuBrowserSegmentsFromFiles", "SEGMENT_FROM_FILE"); }},
@@ -193,20 +198,20 @@ void frmReelwise::RunCommand(const QString& sCommand) {
       {"mnuToolsExternalAppSetup", [](frmReelwise& f) { f.ShowOptions(2); }},
       {"mnuToolsOptions",
        [](frmReelwise& f) {
-         f.flexThumbsTiled_LeaveCell();
-         f.flexThumbsList_LeaveCell();
+         f.Browser().flexThumbsTiled_LeaveCell();
+         f.Browser().flexThumbsList_LeaveCell();
          f.ShowOptions(1);
        }},
       {"mnuViewGUIStandard", [](frmReelwise& f) { f.SetGUILayout(1); }},
       {"mnuViewGUIAlternate", [](frmReelwise& f) { f.SetGUILayout(2); }},
-      {"mnuViewTile", [](frmReelwise& f) { f.ShowTileView(); }},
-      {"mnuViewList", [](frmReelwise& f) { f.ShowListView(); }},
-      {"mnuViewCarousel", [](frmReelwise& f) { f.ShowCarouselView(); }},
+      {"mnuViewTile", [](frmReelwise& f) { f.Browser().ShowTileView(); }},
+      {"mnuViewList", [](frmReelwise& f) { f.Browser().ShowListView(); }},
+      {"mnuViewCarousel", [](frmReelwise& f) { f.Browser().ShowCarouselView(); }},
       {"mnuViewInspector", [](frmReelwise& f) { f.ShowOrHideInspector(); }},
-      {"mnuViewExpandSpecs", [](frmReelwise& f) { f.lblCollapseTab_Click(1); }},
-      {"mnuViewExpandPreview", [](frmReelwise& f) { f.lblCollapseTab_Click(2); }},
-      {"mnuViewExpandCataloguing", [](frmReelwise& f) { f.lblCollapseTab_Click(3); }},
-      {"mnuViewExpandSegments", [](frmReelwise& f) { f.lblCollapseTab_Click(4); }},
+      {"mnuViewExpandSpecs", [](frmReelwise& f) { f.Inspector().lblCollapseTab_Click(1); }},
+      {"mnuViewExpandPreview", [](frmReelwise& f) { f.Inspector().lblCollapseTab_Click(2); }},
+      {"mnuViewExpandCataloguing", [](frmReelwise& f) { f.Inspector().lblCollapseTab_Click(3); }},
+      {"mnuViewExpandSegments", [](frmReelwise& f) { f.Inspector().lblCollapseTab_Click(4); }},
       {"mnuViewTagCloud", [](frmReelwise& f) { f.ShowOrHideTagCloud(); }},
       {"mnuTV-Out", [](frmReelwise& f) { f.ToggleTVOutMode(f.ToggleMenuCheck(QStringLiteral("mnuTV-Out"))); }},
       {"mnuViewFullScreen", [](frmReelwise& f) { f.ToggleFullScreen(true, false); }},
@@ -229,10 +234,11 @@ void frmReelwise::RunCommand(const QString& sCommand) {
   }
   // The Tools menu's external applications; its placeholder item 0 starts nothing.
   int16_t app = static_cast<int16_t>(ExternalAppNumber(sCommand));
-  if (app > 0) LaunchExternalApp(app);
+  if (app > 0) Options().LaunchExternalApp(app);
 }
 
 bool frmReelwise::ToggleMenuCheck(const QString& key) {
+  if (!m_cMenu) return false;
   const int item = m_cMenu->IndexForKey(key);
   m_cMenu->SetChecked(item, !m_cMenu->Checked(item));
   return m_cMenu->Checked(item);
@@ -244,10 +250,18 @@ void frmReelwise::SetRadioGroup(std::initializer_list<const char*> keys, const c
   }
 }
 
+void frmReelwise::MarkBrowserView(int32_t mode) {
+  static const char* const keys[] = {"", "mnuViewTile", "mnuViewList", "mnuViewCarousel"};
+  static const char* const buttons[] = {"", "TILE_VIEW", "LIST_VIEW", "CAROUSEL_VIEW"};
+  if (mode < 1 || mode > 3) return;
+  SetRadioGroup({keys[1], keys[2], keys[3]}, keys[mode]);
+  tbMain->Buttons(QLatin1String(buttons[mode])).SetValue(ctl::tbrPressed);
+}
+
 // The result kind runs the view again even when it was the kind already shown.
 void frmReelwise::SetResultKind(const char* kind, const char* key, const char* button) {
   gResultKind = QLatin1String(kind);
-  tbFileBrowser->Buttons(QLatin1String(button)).SetValue(ctl::tbrPressed);
+  Browser().tbFileBrowser->Buttons(QLatin1String(button)).SetValue(ctl::tbrPressed);
   SetRadioGroup({"mnuBrowserMatchingFiles", "mnuBrowserSegmentsFromFiles", "mnuBrowserMatchingSegments"}, key);
   Library().RefreshResults();
 }
@@ -255,7 +269,7 @@ void frmReelwise::SetResultKind(const char* kind, const char* key, const char* b
 // The filter lives in gOnlineFilter, not in the view spec, so it holds for
 // every later refresh.
 void frmReelwise::SetStorageFilter(const char* filter, const char* key, const char* image, const char* toolTip) {
-  ctl::Button& button = tbFileBrowser->Buttons(QStringLiteral("SD_FILTER"));
+  ctl::Button& button = Browser().tbFileBrowser->Buttons(QStringLiteral("SD_FILTER"));
   button.SetImage(QLatin1String(image));
   button.SetToolTipText(QLatin1String(toolTip));
   SetRadioGroup({"mnuBrowserStorageAll", "mnuBrowserStorageOnline", "mnuBrowserStorageOffline"}, key);
@@ -285,8 +299,8 @@ void frmReelwise::RestoreFocus() {
 // the browser and the inspector show the segment it played last.
 void frmReelwise::RunPlaylist() {
   if (Library().ResultCount <= 0) return;
-  flexThumbsTiled_LeaveCell();
-  flexThumbsList_LeaveCell();
+  Browser().flexThumbsTiled_LeaveCell();
+  Browser().flexThumbsList_LeaveCell();
   gPlayStartIndex = 0;
   if (gCarousel) {
     gCarousel->SaveContext();
@@ -294,16 +308,16 @@ void frmReelwise::RunPlaylist() {
   }
   frmDSSink player;
   RunModal(player, this);
-  SetBrowserIndex(gCurrentItem.SegmentID);
+  Browser().SetBrowserIndex(gCurrentItem.SegmentID);
   bool loaded = false;
-  LoadInspector(gInspectedItem, loaded);
+  Inspector().LoadInspector(gInspectedItem, loaded);
 }
 
 void frmReelwise::ShowOrHideInspector() {
   RedrawLock lock(this);
   const bool shown = ToggleMenuCheck(QStringLiteral("mnuViewInspector"));
   tbMain->Buttons(QStringLiteral("INSPECTOR")).SetValue(shown ? ctl::tbrPressed : ctl::tbrUnpressed);
-  picBottom->SetHeight(shown ? 338 : 0);
+  Inspector().picBottom->SetHeight(shown ? 338 : 0);
   if (gPlayer) gPlayer->Pause();
   LayoutPanes();
   Library().DrawGridImages();
@@ -331,8 +345,8 @@ void frmReelwise::ShowOrHideTagCloud() {
 void frmReelwise::ShowDuplicates() {
   Library().GetPotentialDuplicates();
   RedrawLock lock(this);
-  ShowListView();
-  for (int16_t column : {0, 5, 9, 7}) SortListColumn(column);
+  Browser().ShowListView();
+  for (int16_t column : {0, 5, 9, 7}) Browser().SortListColumn(column);
 }
 
 void frmReelwise::SetGUILayout(int32_t layout) {

@@ -2,10 +2,12 @@
 // activation, its window messages and the control box.
 #include "mainwindow/frmReelwise.h"
 
+#include "browser/BrowserPane.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "core/modShellNotifs.h"
-#include "import/modStorageDevices.h"
+#include "import/devices/modStorageDevices.h"
+#include "inspector/InspectorPane.h"
 #include "library/clsRWLibrary.h"
 #include "platform/RWError.h"
 #include "player/clsRWPlayer.h"
@@ -86,6 +88,7 @@ void frmReelwise::closeEvent(QCloseEvent* event) {
   Form_Unload();
   event->accept();
   gMainForm = nullptr;
+  SetProgramMessageOwner(nullptr);
   deleteLater();
 }
 
@@ -108,13 +111,13 @@ bool frmReelwise::Form_QueryUnload() {
 void frmReelwise::Form_Unload() {
   SubclassMessages(false);
   m_cSplitLeft.reset();
-  m_cToolTips.reset();
-  m_cFlatHistory.reset();
+  Browser().m_cToolTips.reset();
+  Browser().m_cFlatHistory.reset();
   progProgress.reset();
-  m_FlexMouseTrack.reset();
-  m_picThisButton.reset();
-  m_picScollbar.reset();
-  modReelwise::ShutDown(objectName());
+  Browser().m_FlexMouseTrack.reset();
+  Inspector().m_picThisButton.reset();
+  Inspector().m_picScollbar.reset();
+  if (ShutDownHook) ShutDownHook(objectName());
 }
 
 void frmReelwise::resizeEvent(QResizeEvent* event) {
@@ -128,10 +131,10 @@ void frmReelwise::Form_Resize() {
   // The header and the bands run across the whole window.
   picWindowHeader->SetWidth(width());
   picHolder->SetWidth(width());
-  picLeft->SetWidth(width() / 4.0);
+  Browser().picLeft->SetWidth(width() / 4.0);
   if (m_cSplitLeft) m_cSplitLeft->MaxSize = width() - 124;
   LayoutPanes();
-  ArrangeInspector();
+  Inspector().ArrangeInspector();
   modReelwise::SetWindowRedraw(this, false);
 }
 

@@ -3,7 +3,7 @@
 
 #include "core/modReelwise.h"
 #include "mainwindow/cPopupMenu.h"
-#include "options/ColourSchemeModel.h"
+#include "ui/SchemeColours.h"
 #include "resources/Resources.h"
 
 #include <QMenu>

@@ -1,15 +1,25 @@
 // Commands of the main window whose full versions come with their own work:
-// the result export, the file commands of the context menu and the TV-Out
+// the result export, the file commands of the context menus and the TV-Out
 // and full-screen modes. Each does the least its callers rely on, and its
-// comment says what the full version does. Opening a library is whole.
+// comment says what it does today. Opening a library is whole.
 #include "mainwindow/frmReelwise.h"
 
+#include "browser/BrowserPane.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
+#include "inspector/InspectorPane.h"
 #include "library/HistoryEntry.h"
+#include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
+#include "mainwindow/cPopupMenu.h"
 #include "platform/RWError.h"
 #include "ui/clsDialogs.h"
+#include "ui/cToolTipHost.h"
+#include "ui/cWindowMgr.h"
+
+#include <QAction>
+#include <QCursor>
+#include <QMenu>
 
 #include <functional>
 
@@ -45,29 +55,39 @@ void frmReelwise::OpenLibraryDialog() {
     OpeningStep(this, [] { gLibrary->FetchSearchResults(); });
     OpeningStep(this, [] { gLibrary->ShowSearchResults(); });
   }
-  OpeningStep(this, [this] { ClearInspector(); });
+  OpeningStep(this, [this] { Inspector().ClearInspector(); });
   OpeningStep(this, [&] { gLibrary->OpenLibrary(path, true); });
 }
 
-// Writes the current results to "export.csv" in the Temp folder.
+// The results' context menu: the external applications and the similar
+// files for the result, then the menu at the pointer.
+void frmReelwise::ShowResultsPopup() {
+  gSavedItem = gCurrentItem;
+  InitExternalAppMenus(gSavedItem.FileName, 2, false);
+  InitSimilarFilesMenu();
+  mnuResultsPopUp->setProperty("Tag", QStringLiteral("Browser"));
+  mnuClearSelections->setVisible(true);
+  mnuRecentFiles->setVisible(false);
+  mnuResultsPopUp->popup(QCursor::pos());
+}
+
+// Until the export is built: writes nothing.
 void frmReelwise::ExportBrowserToCSV() {}
 
-// Shows the MediaInfo report of gSavedItem's file.
+// Until the media report is built: shows nothing.
 void frmReelwise::mnuAnalyze_Click() {}
 
-// Makes a story board of gSavedItem's file.
+// Until story boards are built: makes nothing.
 void frmReelwise::mnuFilePoster_Click() {}
 
-// TV-Out mode: the carousel fills the maximised window with its own theme,
-// music and menus. So far only the inspector is emptied and the mode noted.
+// Until TV-Out mode is built: the inspector is emptied and the mode noted.
 void frmReelwise::ToggleTVOutMode(bool On) {
-  if (On) ClearInspector();
+  if (On) Inspector().ClearInspector();
   gTVOutMode = On;
 }
 
-// Full-screen mode: the title bar hidden, the window maximised, the menu
-// headers shown.
+// Until full-screen mode is built: does nothing.
 void frmReelwise::ToggleFullScreen(bool, bool) {}
 
-// Fills "Find Similar Files" with one item per tag of gSavedItem's file.
+// Until the context menus are built: the submenu is left as it is.
 void frmReelwise::InitSimilarFilesMenu() {}

@@ -2,6 +2,7 @@
 // its menu item, so that both do exactly the same. Keys are compared exactly.
 #include "mainwindow/frmReelwise.h"
 
+#include "browser/BrowserPane.h"
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
@@ -101,7 +102,7 @@ void frmReelwise::tbFileBrowser_ButtonMenuClick(ctl::ButtonMenu& ButtonMenu) {
   } else if (key == QLatin1String("AUTO_REFRESH")) {
     gAutoRefresh = ButtonMenu.Text() != kAutoRefreshOn;
     ButtonMenu.SetText(gAutoRefresh ? kAutoRefreshOn : kAutoRefreshOff);
-    tbFileBrowser->Buttons(QStringLiteral("REFRESH"))
+    Browser().tbFileBrowser->Buttons(QStringLiteral("REFRESH"))
         .SetImage(gAutoRefresh ? QStringLiteral("AUTO_REFRESH") : QStringLiteral("REFRESH"));
   } else {
     const QString command = CommandOf(kStorageEntries, key);

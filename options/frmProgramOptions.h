@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 // The Normal, Hover and Down faces of one preview transport button.
@@ -26,7 +27,11 @@ class frmProgramOptions : public QWidget {
   int16_t OptionGroup = 1;
 
   // Takes the skin as compiled in (the scheme's recolouring comes with the
-  // colour-scheme work): the scheme colours are sampled from it, and the
-  // transport buttons get their faces.
+  // colour-scheme work): the scheme colours are sampled from it, the
+  // transport buttons' faces made, and the windows painted again.
   void ApplyColourScheme();
+
+  // What a new scheme repaints besides this window: the main window sets it
+  // when it is made, and paints its panes in the scheme colours.
+  static std::function<void()> RepaintInScheme;
 };

@@ -1,4 +1,3 @@
 #include "player/clsRWPlayer.h"
 
 std::unique_ptr<clsRWPlayer> gPlayer;
-bool gPlayQueueBuilt = false;

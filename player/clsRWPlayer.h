@@ -34,5 +34,3 @@ class clsRWPlayer {
 };
 
 extern std::unique_ptr<clsRWPlayer> gPlayer;
-// True while the play queue of the current results is valid.
-extern bool gPlayQueueBuilt;

@@ -1,5 +1,5 @@
 # Resources compiled into the program, loaded by type and name (":/<TYPE>/<NAME>").
-# Included from the top-level list so that generated files and the application
+# Included from the top-level list so that generated files and the resources
 # target live in one directory scope.
 
 # The empty library is made at build time from the schema text by our own tool,
@@ -17,7 +17,7 @@ add_custom_command(
   VERBATIM)
 set_source_files_properties(${RW_EMPTY_LIBRARY} PROPERTIES GENERATED TRUE QT_RESOURCE_ALIAS "CUSTOM/DB")
 
-qt_add_resources(reelwise_app "rw_database"
+qt_add_resources(rw_resources "rw_database"
   PREFIX "/"
   FILES ${RW_EMPTY_LIBRARY})
 
@@ -32,12 +32,12 @@ target_compile_options(rw_resource_generator PRIVATE ${RW_WARNINGS})
 target_link_libraries(rw_resource_generator PRIVATE PkgConfig::CAIRO PkgConfig::PANGOCAIRO PkgConfig::TURBOJPEG)
 
 # Everything the generator drew (pictures, sounds, the glyph font) and the
-# manifest, compiled into the application library.
+# manifest, compiled into the resources library.
 qt_add_resources(RW_GENERATED_RESOURCES ${CMAKE_SOURCE_DIR}/resources/generated/Resources.qrc)
-target_sources(reelwise_app PRIVATE ${RW_GENERATED_RESOURCES})
+target_sources(rw_resources PRIVATE ${RW_GENERATED_RESOURCES})
 
 # The contact sheet of every picture, cursor and glyph (a review tool, not part
 # of the program): rw_contact_sheet <output.png>
 add_executable(rw_contact_sheet ${CMAKE_SOURCE_DIR}/resources/tools/contact_sheet.cpp)
 target_compile_options(rw_contact_sheet PRIVATE ${RW_WARNINGS})
-target_link_libraries(rw_contact_sheet PRIVATE reelwise_app)
+target_link_libraries(rw_contact_sheet PRIVATE rw_resources)

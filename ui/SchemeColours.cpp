@@ -1,10 +1,14 @@
 #include "ui/SchemeColours.h"
 
-#include "options/ColourSchemeModel.h"
 #include "platform/RWError.h"
 #include "resources/Resources.h"
 
 #include <QPoint>
+
+COLORREF gSchemeColour1 = 0;
+COLORREF gSchemeColour2 = 0;
+COLORREF gSchemeColour3 = 0;
+COLORREF gSchemeColour4 = 0;
 
 namespace {
 

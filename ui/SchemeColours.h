@@ -1,12 +1,19 @@
 #pragma once
-// The scheme colours are four pixels of the player skin picture "MPLAYER";
-// until the colour-scheme work recolours that picture they are sampled from
-// the picture as compiled in, or taken from a fixed table when it is missing.
+// The program-wide colours of the current colour scheme, with which every
+// window paints itself when it draws. They are four pixels of the player skin
+// picture "MPLAYER"; until the colour-scheme work recolours that picture they
+// are sampled from the picture as compiled in, or taken from a fixed table
+// when it is missing.
 #include "platform/ColorRef.h"
 
 #include <QImage>
 
 #include <optional>
+
+extern COLORREF gSchemeColour1;  // panel backgrounds, message-box face (left)
+extern COLORREF gSchemeColour2;  // grid backgrounds, secondary captions, message-box face (right)
+extern COLORREF gSchemeColour3;  // frames, accents
+extern COLORREF gSchemeColour4;  // label text, title bands, progress captions
 
 struct SchemeColours {
   COLORREF colour1;  // panel back colour, at (8, 5)

@@ -1,6 +1,6 @@
 #include "ui/cwProgress.h"
 
-#include "options/ColourSchemeModel.h"
+#include "ui/SchemeColours.h"
 #include "ui/CairoObject.h"
 #include "platform/controls/PictureBox.h"
 #include "ui/modBlendColorAlpha.h"

@@ -1,7 +1,7 @@
 // Layout, drawing and placement of the message box.
 #include "ui/frmMsgBox.h"
 
-#include "options/ColourSchemeModel.h"
+#include "ui/SchemeColours.h"
 #include "platform/RWError.h"
 #include "platform/Rounding.h"
 #include "platform/Twips.h"

@@ -1,6 +1,6 @@
 #include "ui/modTvwBackColor.h"
 
-#include "options/ColourSchemeModel.h"
+#include "ui/SchemeColours.h"
 #include "platform/controls/TreeView.h"
 
 void SetTreeViewBackColour(ctl::TreeView* tree) {

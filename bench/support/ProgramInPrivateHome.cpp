@@ -1,5 +1,6 @@
 #include "bench/support/ProgramInPrivateHome.h"
 
+#include "app/modReelwise_startup.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "platform/MessageBoxSeam.h"

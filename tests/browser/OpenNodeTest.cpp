@@ -8,6 +8,7 @@
 #include "platform/DragController.h"
 #include "platform/controls/TreeView.h"
 #include "resources/GlyphFont.h"
+#include "tests/app/ProgramRun.h"
 #include "tests/library/SearchFixture.h"
 
 #include <QPainter>
@@ -19,11 +20,13 @@ namespace {
 
 using rwtest::RowSet;
 
-class OpenNodeTest : public rwtest::SearchTest {
+using SearchTest = rwtest::SearchTestOn<rwtest::RunningProgramTest>;
+
+class OpenNodeTest : public SearchTest {
  protected:
   void SetUp() override {
     SearchTest::SetUp();
-    gMainForm->Timer1->SetInterval(24 * 3600 * 1000);
+    gMainForm->Browser().Timer1->SetInterval(24 * 3600 * 1000);
     previousKeys_ = ctl::SetKeyStateFunction([this](int key) {
       const bool held = (key == 16 && shift) || (key == 17 && ctrl) || (key == 18 && alt);
       return held ? static_cast<int16_t>(0xFF80) : int16_t{0};
@@ -37,13 +40,12 @@ class OpenNodeTest : public rwtest::SearchTest {
     SearchTest::TearDown();
   }
 
-  static ctl::TreeView& Tree() { return *gMainForm->tvwLibrary; }
   static ctl::Node& Node(const QString& key) { return Tree().Nodes.Item(key); }
 
   // Drops the node on the tile grid with the keys as they are set.
   void Drop(const QString& key) {
     Tree().SetSelectedItem(&Node(key));
-    gMainForm->BrowserDragDrop(0, 0, QStringLiteral("tvwLibrary"), QString());
+    gMainForm->Browser().BrowserDragDrop(0, 0, QStringLiteral("tvwLibrary"), QString());
   }
   void Keys(bool withShift, bool withCtrl, bool withAlt) {
     shift = withShift;
@@ -76,7 +78,7 @@ TEST_F(OpenNodeTest, ATagOpensNewWithNoKeyAddsWithShiftKeepingTheSelectionAndExc
   EXPECT_EQ(ShownResults(), anna) << "fetched and shown";
   EXPECT_EQ(gHistory.back().Caption, QStringLiteral("Anna")) << "the node's text starts a history entry";
 
-  gMainForm->ApplySelection(QStringLiteral("Select"), 1, 1);
+  gMainForm->Browser().ApplySelection(QStringLiteral("Select"), 1, 1);
   const int selected = gResults[1].SegmentID;
   Keys(true, false, false);
   Drop(QStringLiteral("ID14"));
@@ -143,7 +145,7 @@ TEST_F(OpenNodeTest, ASavedSearchTakesTheOperatorOnlyWhereItsStepsSayNew) {
 
 TEST_F(OpenNodeTest, ASavedViewRunsItsStepsUnchanged) {
   gLibrary->SaveView(QStringLiteral("|_T:10|-T:12"), QStringLiteral("People"), false);
-  gMainForm->tvwEditTimer->SetEnabled(false);
+  gMainForm->Browser().tvwEditTimer->SetEnabled(false);
   Keys(true, false, false);
   Drop(Tree().SelectedItem()->Key());
   EXPECT_EQ(gViewSpec, QStringLiteral("|_T:10|-T:12"));
@@ -164,9 +166,9 @@ TEST_F(OpenNodeTest, EnterOnANodeActsAsADropWithTheKeysHeldThen) {
 TEST_F(OpenNodeTest, ADropFromAnyOtherControlOrWithoutASelectedNodeDoesNothing) {
   Drop(QStringLiteral("ID11"));
   const QString spec = gViewSpec;
-  gMainForm->BrowserDragDrop(0, 1, QStringLiteral("picThumbnail"), QString());
+  gMainForm->Browser().BrowserDragDrop(0, 1, QStringLiteral("picThumbnail"), QString());
   Tree().SetSelectedItem(nullptr);
-  gMainForm->BrowserDragDrop(0, 0, QStringLiteral("tvwLibrary"), QStringLiteral("_"));
+  gMainForm->Browser().BrowserDragDrop(0, 0, QStringLiteral("tvwLibrary"), QStringLiteral("_"));
   EXPECT_EQ(gViewSpec, spec);
   EXPECT_EQ(boxes.Count(), 0);
 }
@@ -175,53 +177,53 @@ TEST_F(OpenNodeTest, AResultReleasedOnItselfOpensTheInspectorAndOnAnotherDoesNot
   Drop(QStringLiteral("ID11"));
   ASSERT_GE(gLibrary->ResultCount, 2);
   gMainForm->MainToolbarHandler(QStringLiteral("mnuViewInspector"));  // collapse
-  ASSERT_LT(gMainForm->picBottom->Height(), 338);
+  ASSERT_LT(gMainForm->Inspector().picBottom->Height(), 338);
   ASSERT_EQ(gCurrentItem.SegmentID, gResults[1].SegmentID);
-  gMainForm->BrowserDragDrop(0, 2, QStringLiteral("flexThumbsTiled"), QString());
-  EXPECT_LT(gMainForm->picBottom->Height(), 338) << "released on another result";
-  gMainForm->BrowserDragDrop(0, 1, QStringLiteral("flexThumbsTiled"), QString());
-  EXPECT_EQ(gMainForm->picBottom->Height(), 338);
+  gMainForm->Browser().BrowserDragDrop(0, 2, QStringLiteral("flexThumbsTiled"), QString());
+  EXPECT_LT(gMainForm->Inspector().picBottom->Height(), 338) << "released on another result";
+  gMainForm->Browser().BrowserDragDrop(0, 1, QStringLiteral("flexThumbsTiled"), QString());
+  EXPECT_EQ(gMainForm->Inspector().picBottom->Height(), 338);
 
   gMainForm->MainToolbarHandler(QStringLiteral("mnuViewList"));
   gMainForm->MainToolbarHandler(QStringLiteral("mnuViewInspector"));
-  gMainForm->BrowserDragDrop(0, 1, QStringLiteral("flexThumbsList"), QString());
-  EXPECT_LT(gMainForm->picBottom->Height(), 338) << "the header row";
-  const int row = gMainForm->flexThumbsList->Row();
-  gMainForm->BrowserDragDrop(row, 1, QStringLiteral("flexThumbsList"), QString());
-  EXPECT_EQ(gMainForm->picBottom->Height(), 338);
+  gMainForm->Browser().BrowserDragDrop(0, 1, QStringLiteral("flexThumbsList"), QString());
+  EXPECT_LT(gMainForm->Inspector().picBottom->Height(), 338) << "the header row";
+  const int row = gMainForm->Browser().flexThumbsList->Row();
+  gMainForm->Browser().BrowserDragDrop(row, 1, QStringLiteral("flexThumbsList"), QString());
+  EXPECT_EQ(gMainForm->Inspector().picBottom->Height(), 338);
 }
 
 TEST_F(OpenNodeTest, TheDragIconSaysWhatADropWouldDo) {
   ctl::TreeView& tree = Tree();
   Keys(false, true, true);
-  gMainForm->BrowserDragOver(QStringLiteral("tvwLibrary"), ctl::vbOver);
+  gMainForm->Browser().BrowserDragOver(QStringLiteral("tvwLibrary"), ctl::vbOver);
   EXPECT_EQ(IconOf(tree), Icon("FILTERIN")) << "Ctrl is asked first here";
   Keys(false, false, true);
-  gMainForm->BrowserDragOver(QStringLiteral("tvwLibrary"), ctl::vbOver);
+  gMainForm->Browser().BrowserDragOver(QStringLiteral("tvwLibrary"), ctl::vbOver);
   EXPECT_EQ(IconOf(tree), Icon("FILTEROUT"));
   Keys(true, false, false);
-  gMainForm->BrowserDragOver(QStringLiteral("tvwLibrary"), ctl::vbOver);
+  gMainForm->Browser().BrowserDragOver(QStringLiteral("tvwLibrary"), ctl::vbOver);
   EXPECT_EQ(IconOf(tree), Icon("APPENDFILES"));
   Keys(false, false, false);
-  gMainForm->BrowserDragOver(QStringLiteral("tvwLibrary"), ctl::vbEnter);
+  gMainForm->Browser().BrowserDragOver(QStringLiteral("tvwLibrary"), ctl::vbEnter);
   EXPECT_EQ(IconOf(tree), Icon("FILES"));
 
   Drop(QStringLiteral("ID11"));
-  ctl::FlexGrid& tiles = *gMainForm->flexThumbsTiled;
+  ctl::FlexGrid& tiles = *gMainForm->Browser().flexThumbsTiled;
   const auto hover = [&](int col) {
     const QPoint at(1 + (col - 1) * tiles.ColWidth(1) / 15 + 20, 20);
     QMouseEvent move(QEvent::MouseMove, at, tiles.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(&tiles, &move);
   };
   hover(1);
-  gMainForm->BrowserDragOver(QStringLiteral("flexThumbsTiled"), ctl::vbOver);
+  gMainForm->Browser().BrowserDragOver(QStringLiteral("flexThumbsTiled"), ctl::vbOver);
   EXPECT_EQ(IconOf(tiles), Icon("OPENFILE"));
-  EXPECT_EQ(IconOf(*gMainForm->flexThumbsList), Icon("OPENFILE"));
+  EXPECT_EQ(IconOf(*gMainForm->Browser().flexThumbsList), Icon("OPENFILE"));
   hover(2);
-  gMainForm->BrowserDragOver(QStringLiteral("flexThumbsTiled"), ctl::vbOver);
+  gMainForm->Browser().BrowserDragOver(QStringLiteral("flexThumbsTiled"), ctl::vbOver);
   EXPECT_EQ(IconOf(tiles), Icon("FILE"));
   hover(1);
-  gMainForm->BrowserDragOver(QStringLiteral("flexThumbsTiled"), ctl::vbLeave);
+  gMainForm->Browser().BrowserDragOver(QStringLiteral("flexThumbsTiled"), ctl::vbLeave);
   EXPECT_EQ(IconOf(tiles), Icon("FILE"));
 }
 
@@ -275,7 +277,7 @@ TEST_F(TreeDragTest, ATagDraggedFromTheTreeOntoTheBrowserShowsItsFilesInTheTiles
   const QPoint label = LabelOf(people);
   ASSERT_GE(label.x(), 0) << "the node is on screen";
 
-  ctl::FlexGrid& tiles = *gMainForm->flexThumbsTiled;
+  ctl::FlexGrid& tiles = *gMainForm->Browser().flexThumbsTiled;
   const QPoint overTiles = viewport->mapFromGlobal(tiles.mapToGlobal(QPoint(150, 40)));
   QTest::mousePress(viewport, Qt::LeftButton, {}, label);
   EXPECT_EQ(Tree().SelectedItem(), &people);
@@ -290,7 +292,7 @@ TEST_F(TreeDragTest, ATagDraggedFromTheTreeOntoTheBrowserShowsItsFilesInTheTiles
   ASSERT_FALSE(expected.empty());
   EXPECT_EQ(gViewSpec, QStringLiteral("|_T:10"));
   EXPECT_EQ(ShownResults(), expected);
-  EXPECT_EQ(gMainForm->lblResultSize->Caption(), QStringLiteral("%1 File(s)").arg(expected.size()));
+  EXPECT_EQ(gMainForm->Browser().lblResultSize->Caption(), QStringLiteral("%1 File(s)").arg(expected.size()));
   for (int i = 1; i <= gLibrary->ResultCount; ++i) {
     const int row = (i - 1) / ResultGrids::TileColumns();
     const int col = (i - 1) % ResultGrids::TileColumns() + 1;
@@ -299,7 +301,7 @@ TEST_F(TreeDragTest, ATagDraggedFromTheTreeOntoTheBrowserShowsItsFilesInTheTiles
   Picture(QString());
 
   gMainForm->MainToolbarHandler(QStringLiteral("mnuViewList"));
-  ctl::FlexGrid& list = *gMainForm->flexThumbsList;
+  ctl::FlexGrid& list = *gMainForm->Browser().flexThumbsList;
   RowSet listed;
   for (int r = 1; r < list.Rows(); ++r) {
     const int i = ResultGrids::ListIndex(list, r);

@@ -19,12 +19,12 @@ class CheckTest : public rwtest::OpenLibraryTest {
  protected:
   void TearDown() override {
     MountProbe::SetRootProbe(nullptr);
-    OpenLibraryTest::TearDown();
+    rwtest::OpenLibraryTest::TearDown();
   }
   static QStringList Results() {
     return Column(QStringLiteral("SELECT SegmentID || ':' || FileID FROM SearchResults ORDER BY SegmentID"));
   }
-  static QString HistoryTitle() { return gMainForm->cmbBrowserHistory->Text(); }
+  static QString HistoryTitle() { return HistoryCombo().Text(); }
   // A file of the given size, bitrate and length, with its whole-file segment.
   static QString Video(int id, int64_t size, const QString& bitrate, double length) {
     return QStringLiteral(
@@ -42,14 +42,14 @@ class CheckTest : public rwtest::OpenLibraryTest {
     gViewSpec = QStringLiteral("|_T:1");
     gHistory.assign(2, HistoryEntry{});
     gHistory[1] = {QStringLiteral("|_T:1"), QStringLiteral("Unplayable"), QStringLiteral("Unplayable")};
-    gMainForm->cmbBrowserHistory->ComboItems.Add(0, QString(), QStringLiteral("Unplayable"));
+    HistoryCombo().ComboItems.Add(0, QString(), QStringLiteral("Unplayable"));
   }
   static void ExpectViewUnchanged() {
     EXPECT_EQ(gViewSpec, QStringLiteral("|_T:1"));
     ASSERT_EQ(gHistory.size(), 2u);
     EXPECT_EQ(gHistory[1].ViewSpec, QStringLiteral("|_T:1"));
     EXPECT_EQ(gLibrary->HistoryIndex(), 0);
-    EXPECT_EQ(gMainForm->cmbBrowserHistory->ComboItems.Count(), 0) << "the combo shows only the check's title";
+    EXPECT_EQ(HistoryCombo().ComboItems.Count(), 0) << "the combo shows only the check's title";
   }
   static void RefuseResults() {
     Exec(QStringLiteral(

@@ -1,5 +1,6 @@
 // The empty library the program carries: its schema, read back through the
 // database's own catalogue, must be the one every part of the program expects.
+#include "core/modReelwise.h"
 #include "library/LibraryFile.h"
 #include "library/cFactory.h"
 #include "resources/Resources.h"
@@ -109,7 +110,7 @@ class EmptyLibraryTest : public ::testing::Test {
  protected:
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
-    bytes_ = LoadResData(QString::fromLatin1(kEmptyLibraryResourceName), QString::fromLatin1(kEmptyLibraryResourceType));
+    bytes_ = LoadResData(QString::fromLatin1(modReelwise::kEmptyLibraryResourceName), QString::fromLatin1(modReelwise::kEmptyLibraryResourceType));
     path_ = dir_.filePath(QStringLiteral("New Library.rw2"));
     QFile file(path_);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));

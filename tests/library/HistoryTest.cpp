@@ -133,7 +133,7 @@ TEST_F(HistoryTest, ShowViewRunsEveryStepInOneTransaction) {
   EXPECT_EQ(ComboTexts().size(), 3);
   EXPECT_EQ(gHistory[1].Caption, QStringLiteral("View: Mix"));
   EXPECT_FALSE(gLibrary->Connection().InTransaction());
-  EXPECT_FALSE(gMainForm->picBusyIndicator->isVisibleTo(gMainForm));
+  EXPECT_FALSE(View().busy);
   EXPECT_EQ(boxes.Count(), 0);
 }
 
@@ -148,7 +148,7 @@ TEST_F(HistoryTest, RefreshRunsTheViewUpToTheSelectedStepAndKeepsTheSelection) {
 
   // Steps 1 and 2 only.
   gSelectedById.Set(3, 1);
-  gMainForm->cmbBrowserHistory->SetSelectedItem(&gMainForm->cmbBrowserHistory->ComboItems(2));
+  HistoryCombo().SetSelectedItem(&HistoryCombo().ComboItems(2));
   gLibrary->RefreshResults();
   EXPECT_EQ(gViewSpec, QStringLiteral("|_T:10|&T:14"));
   EXPECT_EQ(ComboTexts().size(), 2);
@@ -161,29 +161,32 @@ TEST_F(HistoryTest, RefreshRunsTheViewUpToTheSelectedStepAndKeepsTheSelection) {
 
   // The whole view again from the entry: every step, the last one selected.
   gViewSpec = gHistory[1].ViewSpec;
-  gMainForm->cmbBrowserHistory->ComboItems.Add(0, QString(), QStringLiteral("x"));
-  gMainForm->cmbBrowserHistory->ComboItems.Add(0, QString(), QStringLiteral("y"));
-  gMainForm->cmbBrowserHistory->SetSelectedItem(&gMainForm->cmbBrowserHistory->ComboItems(4));
+  HistoryCombo().ComboItems.Add(0, QString(), QStringLiteral("x"));
+  HistoryCombo().ComboItems.Add(0, QString(), QStringLiteral("y"));
+  HistoryCombo().SetSelectedItem(&HistoryCombo().ComboItems(4));
   gLibrary->RefreshResults();
   EXPECT_EQ(gViewSpec, gHistory[1].ViewSpec);
   EXPECT_EQ(SearchResults(), all);
   EXPECT_EQ(ComboTexts().size(), 4);
 }
 
-TEST_F(HistoryTest, RefreshKeepsTheListScrolled) {
-  gBrowserMode = 2;
+TEST_F(HistoryTest, RefreshScrollsTheBrowserBackToItsTopRow) {
   gLibrary->ShowView(QStringLiteral("|_?I:00:00:00-0"), QStringLiteral("All"));
-  ctl::FlexGrid& list = *gMainForm->flexThumbsList;
-  ASSERT_EQ(list.Rows(), 7);
-  list.SetTopRow(4);
+  View().topRow = 4;
   gLibrary->RefreshResults();
-  EXPECT_EQ(list.TopRow(), 4);
+  EXPECT_EQ(View().restoredTopRow, 4);
   EXPECT_EQ(gLibrary->ResultCount, 6);
+
+  // A browser view without a grid (the carousel) has no row to keep.
+  View().topRow = -1;
+  View().restoredTopRow = -1;
+  gLibrary->RefreshResults();
+  EXPECT_EQ(View().restoredTopRow, -1);
 }
 
 TEST_F(HistoryTest, RefreshWithAnEmptyComboDoesNothing) {
   Open("11", QStringLiteral("Anna"));
-  gMainForm->cmbBrowserHistory->ComboItems.Clear();
+  HistoryCombo().ComboItems.Clear();
   gLibrary->Connection().Execute(QStringLiteral("DELETE FROM SearchResults"));
   gLibrary->RefreshResults();
   EXPECT_TRUE(SearchResults().empty());

@@ -1,11 +1,10 @@
-// The library object in the running program: creating, opening, refusing,
-// copying and upgrading libraries, with the main window around it.
+// The library object: creating, opening, refusing, copying and upgrading
+// libraries, and what it tells its view of each.
 #include "library/LibraryFile.h"
 #include "library/clsRWLibrary.h"
-#include "mainwindow/cPopupMenu.h"
 #include "platform/JpegCodec.h"
 #include "platform/SqlRecordset.h"
-#include "tests/core/ProgramRun.h"
+#include "tests/library/LibraryFixture.h"
 #include "tests/library/OldLibraries.h"
 
 #include <QFile>
@@ -15,13 +14,8 @@
 
 namespace {
 
-class LibraryObjectTest : public rwtest::ProgramTest {
+class LibraryObjectTest : public rwtest::LibraryTest {
  protected:
-  void SetUp() override {
-    ProgramTest::SetUp();
-    ASSERT_TRUE(Start());
-  }
-
   // A library from the template in the Libraries folder, changed by `sql`.
   static QString MakeLibrary(const QString& name, const QString& sql = QString()) {
     const QString path = gLibrariesFolder + name;
@@ -53,9 +47,8 @@ class LibraryObjectTest : public rwtest::ProgramTest {
     picture.Fill(RGB(200, 40, 40));
     return JpegCodec().Encode(picture, 90);
   }
-  static bool SaveAsEnabled() {
-    return gMainForm->m_cMenu->Enabled(gMainForm->m_cMenu->IndexForKey(QStringLiteral("mnuLibrarySaveAs")));
-  }
+  // Whether the view shows an open library ("Save As" usable, no welcome page).
+  static bool ShownOpen() { return View().loaded == 1; }
 
   rwtest::ScriptedFileDialogs dialogs;
 };
@@ -64,7 +57,7 @@ TEST_F(LibraryObjectTest, ScratchLibraryHasNoName) {
   EXPECT_TRUE(gLibrary->Unsaved());
   EXPECT_EQ(gLibrary->LibraryPath, gPlaceholderLibraryPath);
   EXPECT_TRUE(gLibrary->LibraryName.isEmpty());
-  EXPECT_FALSE(SaveAsEnabled());
+  EXPECT_FALSE(ShownOpen());
   gLibrary->OpenLibrary(gPlaceholderLibraryPath, true);
   EXPECT_TRUE(gLibrary->Unsaved());
   EXPECT_TRUE(gAppReady) << "opening the scratch library's own path leaves the program ready";
@@ -72,7 +65,7 @@ TEST_F(LibraryObjectTest, ScratchLibraryHasNoName) {
 
 TEST_F(LibraryObjectTest, NewLibraryIsMadeFromTheTemplateAndOpened) {
   dialogs.Choose({gLibrariesFolder + QStringLiteral("Films")});
-  gMainForm->MainToolbarHandler(QStringLiteral("mnuLibraryNew"));
+  gLibrary->SaveLibraryAsDialog(true);
   ASSERT_EQ(dialogs.Count(), 1);
   EXPECT_EQ(dialogs.Last().kind, FileDialogKind::Save);
   EXPECT_EQ(dialogs.Last().title, QStringLiteral("Specify a name for this new Library..."));
@@ -82,10 +75,8 @@ TEST_F(LibraryObjectTest, NewLibraryIsMadeFromTheTemplateAndOpened) {
   const QString path = gLibrariesFolder + QStringLiteral("Films.rw2");
   EXPECT_EQ(gLibrary->LibraryPath, path);
   EXPECT_EQ(gLibrary->LibraryName, QStringLiteral("Films"));
-  EXPECT_EQ(gMainForm->windowTitle(), QStringLiteral("Reelwise II - Films"));
-  EXPECT_EQ(gMainForm->lblCaption->Caption(), QStringLiteral("Films"));
-  EXPECT_FALSE(gMainForm->picWelcomeHolder->isVisible());
-  EXPECT_TRUE(SaveAsEnabled());
+  EXPECT_EQ(View().caption, QStringLiteral("Films"));
+  EXPECT_TRUE(ShownOpen());
   EXPECT_TRUE(gAppReady);
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM Tags WHERE TagID = 1 AND Tag = 'Unplayable' AND Type = 'T'")), 1);
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM Tags WHERE TagID IN (2, 3, 4) AND Type = 'F'")), 3);
@@ -108,7 +99,7 @@ TEST_F(LibraryObjectTest, EarlierVersionsOpenAndLaterOnesAreRefused) {
     EXPECT_EQ(gLibrary->LibraryPath, path) << version;
   }
   gLibrary->OpenLibrary(first, true);
-  const int nodes = gMainForm->tvwLibrary->Nodes.Count();
+  const int nodes = Tree().Nodes.Count();
   ASSERT_GT(nodes, 0);
   gLibrary->ResultCount = 3;
 
@@ -133,10 +124,10 @@ TEST_F(LibraryObjectTest, EarlierVersionsOpenAndLaterOnesAreRefused) {
     EXPECT_EQ(gLibrary->LibraryPath, first);
     EXPECT_EQ(gLibrary->LibraryName, QStringLiteral("First"));
     EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM Tags")), 4);
-    EXPECT_EQ(gMainForm->tvwLibrary->Nodes.Count(), nodes);
+    EXPECT_EQ(Tree().Nodes.Count(), nodes);
     EXPECT_EQ(gLibrary->ResultCount, 3);
     EXPECT_TRUE(gAppReady);
-    EXPECT_TRUE(gMainForm->picLeft->isEnabled());
+    EXPECT_TRUE(View().browserEnabled);
   }
   EXPECT_EQ(boxes.Count(), 3);
 }
@@ -165,7 +156,8 @@ TEST_F(LibraryObjectTest, FilesThatAreNoLibraryAreRefusedWithoutChange) {
   EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("is not a Reelwise II Library")));
   EXPECT_TRUE(gLibrary->Unsaved());
   EXPECT_EQ(boxes.Count(), 3);
-  EXPECT_TRUE(gMainForm->picWelcomeHolder->isVisible()) << "nothing of the scratch library's view changed";
+  EXPECT_EQ(View().loaded, -1) << "nothing of the scratch library's view changed";
+  EXPECT_TRUE(View().browserEnabled);
 }
 
 TEST_F(LibraryObjectTest, LibraryWithoutVersionTableIsAcceptedAndGetsOne) {
@@ -188,7 +180,7 @@ TEST_F(LibraryObjectTest, SaveAsCopiesTheOpenLibraryAndOpensTheCopy) {
   gLibrary->Connection().Execute(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'Zoë''s', 'T')"));
 
   dialogs.Choose({gLibrariesFolder + QStringLiteral("Archive")});
-  gMainForm->MainToolbarHandler(QStringLiteral("mnuLibrarySaveAs"));
+  gLibrary->SaveLibraryAsDialog(false);
   EXPECT_EQ(dialogs.Last().title, QStringLiteral("Save Library"));
   EXPECT_EQ(gLibrary->LibraryPath, gLibrariesFolder + QStringLiteral("Archive.rw2"));
   EXPECT_EQ(One(QStringLiteral("SELECT Tag FROM Tags WHERE TagID = 10")).toString(), QStringLiteral("Zoë's"));
@@ -287,7 +279,8 @@ TEST_F(LibraryObjectTest, RenumberingThatCannotCompleteLeavesTheFileAsItWas) {
   EXPECT_EQ(boxes.Last().style, vbExclamation);
   EXPECT_TRUE(boxes.Last().prompt.contains(UpgradeBackupPath(path)));
   EXPECT_TRUE(gLibrary->Unsaved());
-  EXPECT_TRUE(gMainForm->picWelcomeHolder->Visible());
+  EXPECT_EQ(View().loaded, 0) << "the welcome page is back";
+  EXPECT_EQ(View().caption, QStringLiteral("No Library Loaded"));
   EXPECT_TRUE(gAppReady);
   auto file = SqlConnection::Open(path);
   auto Count = [&file](const QString& sql) { return file->OpenRecordset(sql)->Value(0).toInt(); };
@@ -369,18 +362,6 @@ TEST_F(LibraryObjectTest, FailedOperationIsReportedAndLeavesNoTransactionOpen) {
   EXPECT_EQ(boxes.Last().style, vbExclamation);
   EXPECT_FALSE(gLibrary->Connection().InTransaction());
   EXPECT_NO_THROW(gLibrary->CompactDatabase()) << "nothing stands in the way of compaction";
-}
-
-TEST_F(LibraryObjectTest, SavedWorkspaceOpensItsLibraryAtStartUp) {
-  const QString films = MakeLibrary(QStringLiteral("Films.rw2"));
-  SetOther("SaveWorkspace", films + QStringLiteral(" "));
-  EndProgram();
-  SetOther("SaveWorkspace", films + QStringLiteral(" "));
-  ASSERT_TRUE(Start());
-  EXPECT_EQ(gLibrary->LibraryPath, films);
-  EXPECT_TRUE(gSaveWorkspace);
-  EXPECT_FALSE(gMainForm->picWelcomeHolder->isVisible());
-  EXPECT_EQ(gMainForm->windowTitle(), QStringLiteral("Reelwise II - Films"));
 }
 
 }  // namespace

@@ -1,20 +1,19 @@
-// The library object's tag, segment and file operations in the running
-// program: what they change beyond the database (results, inspector grid,
-// refusals told to the user).
+// The library object's tag, segment and file operations: what they change
+// beyond the database (results, what the view is told, refusals told to the
+// user).
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "platform/SqlRecordset.h"
-#include "tests/core/ProgramRun.h"
+#include "tests/library/LibraryFixture.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class LibraryTagsTest : public rwtest::ProgramTest {
+class LibraryTagsTest : public rwtest::LibraryTest {
  protected:
   void SetUp() override {
-    ProgramTest::SetUp();
-    ASSERT_TRUE(Start());
+    LibraryTest::SetUp();
     const QString path = gLibrariesFolder + QStringLiteral("Tags.rw2");
     modReelwise::ExtractTemplateLibrary(path);
     SqlConnection::Open(path)->Execute(QStringLiteral(
@@ -33,19 +32,18 @@ TEST_F(LibraryTagsTest, RatingShowsInTheResultsAndTheInspectorsSegmentList) {
   item.SegmentID = 6;
   item.FileID = 5;
   gResults = {ResultItem{}, item};
-  ctl::FlexGrid& segments = *gMainForm->flexSegments;
-  segments.SetRows(3);
-  segments.SetTextMatrix(1, 4, QStringLiteral("5"));
-  segments.SetTextMatrix(2, 4, QStringLiteral("6"));
+  gInspectedItem = item;
 
   gLibrary->RateSegment(4, 6);
   EXPECT_EQ(Count(QStringLiteral("SELECT Rating FROM VideoSegments WHERE SegmentID = 6")), 4);
   EXPECT_EQ(gResults[1].Rating, 4);
-  EXPECT_EQ(segments.TextMatrix(2, 5), QStringLiteral("4")) << "the rated segment's row";
-  EXPECT_EQ(segments.TextMatrix(1, 5), QString()) << "not the other rows";
+  EXPECT_EQ(gInspectedItem.Rating, 4);
+  ASSERT_EQ(View().ratings.size(), 1u) << "the inspector's segment list is told";
+  EXPECT_EQ(View().ratings[0], (std::pair<int32_t, int16_t>{6, 4}));
 
   gLibrary->RateSegment(2, 999);  // no such segment: nothing shown changes
   EXPECT_EQ(gResults[1].Rating, 4);
+  EXPECT_EQ(View().ratings.size(), 1u);
 }
 
 TEST_F(LibraryTagsTest, RefusedParentLinkIsToldAndNothingIsWritten) {
@@ -62,7 +60,11 @@ TEST_F(LibraryTagsTest, RefusedParentLinkIsToldAndNothingIsWritten) {
 
 TEST_F(LibraryTagsTest, RemovingAFileEmptiesItsRowsAndEndsTheProgress) {
   gLibrary->TagSegment(6, 1, false);
+  gInspectedItem.FileID = 5;
   gLibrary->RemoveFile(5, false);
+  EXPECT_EQ(View().releases, 1) << "the inspected file is let go before it is removed";
+  EXPECT_TRUE(View().progressCaption.isEmpty());
+  EXPECT_TRUE(View().progressCaptions.contains(QStringLiteral("Removing Files...")));
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 0);
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoSegments")), 0);
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM SegmentTags")), 0);

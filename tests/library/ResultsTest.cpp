@@ -1,11 +1,8 @@
 // The result set: the fetch into gResults (fields, selection, display state,
-// thumbnails by policy) and its display in the list grid and the labels.
+// thumbnails by policy) and what the view is told of it.
 #include "tests/library/SearchFixture.h"
 
 #include "core/modRegistry.h"
-#include "options/ColourSchemeModel.h"
-#include "player/clsRWPlayer.h"
-#include "ui/cwProgress.h"
 
 namespace {
 
@@ -18,11 +15,6 @@ class ResultsTest : public rwtest::SearchTest {
   static void FetchAndShow() {
     gLibrary->FetchSearchResults();
     gLibrary->ShowSearchResults();
-  }
-  static QStringList ListColumn(int col) {
-    QStringList texts;
-    for (int row = 1; row <= gLibrary->ResultCount; ++row) texts << gMainForm->flexThumbsList->TextMatrix(row, col);
-    return texts;
   }
   static void Thumbnail(int segment, int file, const char* bytes) {
     gLibrary->Connection().Execute(QStringLiteral("INSERT INTO SegmentThumbnails VALUES (%1, X'%2', %3)")
@@ -80,6 +72,7 @@ TEST_F(ResultsTest, FetchReadsEveryFieldOfTheRows) {
   gResultKind = QStringLiteral("Segment");
   gLibrary->ExecuteSearch(QStringLiteral("_"), QStringLiteral("?R:Unrated"), QString());
   gPlayQueueBuilt = true;
+  const int newResults = View().carouselNewResults;
   gLibrary->FetchSearchResults();
   ASSERT_EQ(gLibrary->ResultCount, 4);
   ASSERT_EQ(gResults.size(), 5u);
@@ -107,9 +100,11 @@ TEST_F(ResultsTest, FetchReadsEveryFieldOfTheRows) {
   EXPECT_EQ(swim.BrowserRow, 0);
   EXPECT_EQ(gResults[4].FileAlias, QStringLiteral("Été à Nice.mkv")) << "a segment without alias is titled by its file";
   EXPECT_FALSE(gPlayQueueBuilt);
-  EXPECT_EQ(gMainForm->progProgress->Caption(), QStringLiteral("Fetching Data..."));
-  EXPECT_EQ(gMainForm->progProgress->Value(), 5);
-  EXPECT_EQ(gMainForm->progProgress->Max(), 5.0);
+  EXPECT_EQ(View().progressCaption, QStringLiteral("Fetching Data..."));
+  EXPECT_EQ(View().progressValue, 5);
+  EXPECT_EQ(View().progressMax, 5);
+  EXPECT_EQ(View().carouselNewResults, newResults + 1) << "the carousel forgets the old results";
+  EXPECT_EQ(View().laidOutCount, 4) << "the grids are sized for the rows";
 }
 
 TEST_F(ResultsTest, OfflineRowsAreMarkedOnlyWhenAskedFor) {
@@ -144,12 +139,12 @@ TEST_F(ResultsTest, SegmentsBeyondFiftyThousandCanBeSelected) {
       "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, SelectionEnd, Online, Rating) VALUES "
       "(60000, 6, NULL, 0, 5, 1, 0); INSERT INTO SearchResults VALUES (60000, 6)"));
   gSelectedById.Set(60000, 1);
+  const int shows = View().shows;
   FetchAndShow();
   ASSERT_EQ(gLibrary->ResultCount, 1);
   EXPECT_TRUE(gResults[1].Selected);
   EXPECT_EQ(gLibrary->SelectedCount, 1);
-  EXPECT_EQ(gMainForm->lblSelectCount->Caption(), QStringLiteral("[1 Selected]"));
-  EXPECT_EQ(gMainForm->lblSelectCount->ForeColor(), gMainForm->flexThumbsTiled->ForeColor());
+  EXPECT_EQ(View().shows, shows + 1);
   EXPECT_EQ(boxes.Count(), 0);
 }
 
@@ -195,84 +190,6 @@ TEST_F(ResultsTest, ThumbnailsAreCachedByPolicy) {
   EXPECT_EQ(Cached(301), QByteArray("own301"));
   EXPECT_EQ(Cached(302), QByteArray("none")) << "neither its own nor its file's";
   EXPECT_EQ(gLibrary->ThumbnailCache.Count(), 2);
-}
-
-TEST_F(ResultsTest, ShowingMakesTheFirstRowCurrentAndCountsTheRows) {
-  gLibrary->BuildSearchResults(QStringLiteral("_"), QStringLiteral("ID10"), false, QString());
-  gCurrentItem.FileID = 77;
-  FetchAndShow();
-  ASSERT_EQ(gLibrary->ResultCount, 4);
-  EXPECT_EQ(gCurrentItem.SegmentID, gResults[1].SegmentID);
-  EXPECT_EQ(gCurrentItem.FileID, gResults[1].FileID);
-  EXPECT_EQ(gCurrentItem.BrowserRow, 1);
-  EXPECT_EQ(gMainForm->lblResultSize->Caption(), QStringLiteral("4 File(s)"));
-  EXPECT_EQ(gMainForm->lblResultSize->ToolTipText(), gLibrary->GetPlayListStats(true));
-  EXPECT_EQ(gMainForm->lblSelectCount->Caption(), QStringLiteral("[0 Selected]"));
-  EXPECT_EQ(gMainForm->lblSelectCount->ForeColor(), gSchemeColour4);
-  EXPECT_EQ(gMainForm->flexThumbsTiled->Row(), 0);
-  EXPECT_EQ(gMainForm->flexThumbsTiled->Col(), 1);
-  EXPECT_TRUE(gMainForm->scrollFlex->Tag().isEmpty());
-  EXPECT_TRUE(gMainForm->progProgress->Caption().isEmpty());
-
-  // A current item survives a display without a fetch.
-  gCurrentItem = gResults[3];
-  gCurrentItem.BrowserRow = 3;
-  gLibrary->ShowSearchResults();
-  EXPECT_EQ(gCurrentItem.BrowserRow, 3);
-}
-
-TEST_F(ResultsTest, AnEmptyResultCountsNothingAndLeavesNoCurrentCell) {
-  gResultKind = QStringLiteral(" File");
-  gCurrentItem.FileID = 77;
-  gCurrentItem.SegmentID = 5;
-  gLibrary->BuildSearchResults(QStringLiteral("_"), QStringLiteral("ID20"), false, QString());
-  gLibrary->BuildSearchResults(QStringLiteral("-"), QStringLiteral("ID20"), true, QString());
-  FetchAndShow();
-  EXPECT_EQ(gLibrary->ResultCount, 0);
-  EXPECT_EQ(gResults.size(), 1u);
-  EXPECT_EQ(gMainForm->lblResultSize->Caption(), QStringLiteral("0 Segment(s)")) << "segments of files are segments";
-  EXPECT_EQ(gMainForm->flexThumbsTiled->Col(), 0);
-  EXPECT_EQ(gMainForm->flexThumbsList->Col(), 0);
-  EXPECT_EQ(gCurrentItem.SegmentID, 0);
-  EXPECT_EQ(gCurrentItem.FileID, 77);
-  EXPECT_EQ(boxes.Count(), 0);
-}
-
-TEST_F(ResultsTest, ListViewShowsTheRowsSortedByTheStoredSortColumns) {
-  gBrowserMode = 2;
-  AllFiles();
-  FetchAndShow();
-  EXPECT_EQ(ListColumn(0), (QStringList{"1", "2", "3", "4", "5", "6"})) << "without a sort column, FileID order";
-  EXPECT_EQ(ListColumn(3)[0], QStringLiteral("/ films/ "));
-  EXPECT_EQ(ListColumn(4)[3], QStringLiteral("O'Brien.mov"));
-  EXPECT_EQ(ListColumn(5)[0], QStringLiteral("    1.500 MB"));
-  EXPECT_EQ(ListColumn(6)[0], QStringLiteral("0h:01m:00s"));
-  EXPECT_EQ(ListColumn(8)[0], QStringLiteral("29.97"));
-  EXPECT_EQ(ListColumn(9)[0], QStringLiteral("   800 kbps"));
-  EXPECT_EQ(ListColumn(10)[4], QStringLiteral("Matroska"));
-  EXPECT_TRUE(gMainForm->flexThumbsList->Redraw());
-  EXPECT_TRUE(gMainForm->flexThumbsList->Enabled());
-  EXPECT_EQ(gMainForm->flexThumbsList->Col(), 1);
-
-  gListColumns[1].SortFlag = 1;  // the file name, right of the (equal) paths
-  FetchAndShow();
-  EXPECT_EQ(ListColumn(0), (QStringList{"4", "3", "1", "5", "2", "6"})) << "case-sensitive text order";
-  EXPECT_EQ(ListColumn(4)[0], QStringLiteral("O'Brien.mov"));
-  EXPECT_EQ(gMainForm->flexThumbsList->Col(), 1);
-  EXPECT_EQ(boxes.Count(), 0);
-}
-
-TEST_F(ResultsTest, AFailingDisplayIsReportedOncePerPass) {
-  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
-  gBrowserMode = 2;
-  gListColumns[0].Column = 99;  // a column the list does not have
-  AllFiles();
-  FetchAndShow();
-  ASSERT_EQ(boxes.Count(), 1);
-  EXPECT_EQ(boxes.Last().title, QStringLiteral("Error While Attempting to Display Results"));
-  EXPECT_EQ(ListColumn(0).size(), 6);
-  EXPECT_EQ(gMainForm->lblResultSize->Caption(), QStringLiteral("6 File(s)")) << "the display goes on";
-  gListColumns[0].Column = 3;
 }
 
 TEST_F(ResultsTest, AFailingFetchIsReportedOnceAndLeavesAnEmptySet) {

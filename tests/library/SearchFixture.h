@@ -1,6 +1,7 @@
 #pragma once
-// A small catalogue for the view-step, result and history tests, opened in
-// the running program: six files on three devices (two offline), cut
+// A small catalogue for the view-step, result and history tests, opened by
+// the library object on a host that is either the library alone
+// (LibraryTest) or the running program (RunningProgramTest): six files on three devices (two offline), cut
 // segments with ratings, aliases and descriptions, and a tag tree with a
 // category, a parent chain, a cross link and a playlist. The same catalogue
 // is kept as plain records, from which a test works out what a step must
@@ -11,7 +12,7 @@
 #include "library/clsRWLibrary.h"
 #include "platform/SqlRecordset.h"
 #include "platform/SqlText.h"
-#include "tests/core/ProgramRun.h"
+#include "tests/library/LibraryFixture.h"
 
 #include <algorithm>
 #include <functional>
@@ -52,15 +53,15 @@ struct FixtureTag {
 
 using RowSet = std::set<int>;
 
-class SearchTest : public ProgramTest {
+template <class Host>
+class SearchTestOn : public Host {
  protected:
   // The date every date step of these tests takes for today: a month end
   // after a leap day.
   static QDate Today() { return QDate(2024, 3, 31); }
 
   void SetUp() override {
-    ProgramTest::SetUp();
-    ASSERT_TRUE(Start());
+    Host::SetUp();
     ViewSpec::SetSearchClock([] { return Today(); });
     const QString path = gLibrariesFolder + QStringLiteral("Search.rw2");
     modReelwise::ExtractTemplateLibrary(path);
@@ -74,7 +75,7 @@ class SearchTest : public ProgramTest {
 
   void TearDown() override {
     ViewSpec::SetSearchClock({});
-    ProgramTest::TearDown();
+    Host::TearDown();
   }
 
   // ---- The catalogue ----
@@ -168,7 +169,7 @@ class SearchTest : public ProgramTest {
   // The tree nodes the steps read their descriptions from, where the library
   // tree has not made them itself.
   static void AddTreeNodes() {
-    ctl::NodeCollection& nodes = gMainForm->tvwLibrary->Nodes;
+    ctl::NodeCollection& nodes = Host::Tree().Nodes;
     auto add = [&nodes](const QString& key, const QString& text) {
       if (!nodes.Exists(key)) nodes.Add(QString(), ctl::tvwLast, key, text);
     };
@@ -304,7 +305,7 @@ class SearchTest : public ProgramTest {
   }
   static QStringList ComboTexts() {
     QStringList texts;
-    for (const auto& item : gMainForm->cmbBrowserHistory->ComboItems) texts << item->Text();
+    for (const auto& item : Host::HistoryCombo().ComboItems) texts << item->Text();
     return texts;
   }
   static QString LastComboText() { return ComboTexts().isEmpty() ? QString() : ComboTexts().last(); }
@@ -313,14 +314,13 @@ class SearchTest : public ProgramTest {
     const qsizetype bracket = text.lastIndexOf(QLatin1Char('['));
     return bracket < 0 ? QString() : text.mid(bracket);
   }
-  static ctl::ButtonMenuCollection& HistoryMenu() {
-    return gMainForm->tbMain->Buttons(QStringLiteral("HISTORY")).ButtonMenus;
-  }
   static QStringList MenuTexts() {
     QStringList texts;
-    for (const auto& item : HistoryMenu()) texts << item->Text();
+    for (const auto& item : Host::HistoryMenu()) texts << item->Text();
     return texts;
   }
 };
+
+using SearchTest = SearchTestOn<LibraryTest>;
 
 }  // namespace rwtest

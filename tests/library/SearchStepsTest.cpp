@@ -147,7 +147,7 @@ TEST_F(SearchStepsTest, TextStepDescriptionBecomesTheCaption) {
   EXPECT_EQ(gHistory.back().Caption, description);
   EXPECT_EQ(ViewSpec::TextDescription(ViewSpec::ParseTextSearch(QStringLiteral("?1AD:x"))),
             QStringLiteral("'x'  (look in Aliases, Descriptions)"));
-  EXPECT_EQ(gMainForm->cmbBrowserHistory->ComboItems(1).Image(), QStringLiteral("_S"));
+  EXPECT_EQ(HistoryCombo().ComboItems(1).Image(), QStringLiteral("_S"));
 }
 
 TEST_F(SearchStepsTest, TextStepWithoutLookInChangesNothingAndIsStillRecorded) {
@@ -168,9 +168,9 @@ TEST_F(SearchStepsTest, AnAddStepOfRowsAlreadyListedReportsPlusNothing) {
   gLibrary->BuildSearchResults(QStringLiteral("&"), QStringLiteral("ID12"), true, QString());
   EXPECT_EQ(SearchResults(), anna);
   EXPECT_TRUE(LastComboText().endsWith(QStringLiteral(" [+0]")));
-  EXPECT_EQ(gMainForm->cmbBrowserHistory->ComboItems.Count(), 2);
-  EXPECT_EQ(gMainForm->cmbBrowserHistory->SelectedIndex(), 2);
-  EXPECT_EQ(gMainForm->cmbBrowserHistory->ComboItems(2).Image(), QStringLiteral("&T"));
+  EXPECT_EQ(HistoryCombo().ComboItems.Count(), 2);
+  EXPECT_EQ(HistoryCombo().SelectedIndex(), 2);
+  EXPECT_EQ(HistoryCombo().ComboItems(2).Image(), QStringLiteral("&T"));
   EXPECT_EQ(gViewSpec, QStringLiteral("|_T:11|&T:12"));
   EXPECT_EQ(gViewDescription, QStringLiteral(" 'Anna',  'Anna Jr'"));
 }
@@ -184,7 +184,7 @@ TEST_F(SearchStepsTest, TagStepDescriptionsComeFromTheTree) {
   EXPECT_TRUE(ComboTexts()[1].endsWith(QStringLiteral(" [-1]")));
 
   // A tag the tree does not show still runs; it cannot be described.
-  gMainForm->tvwLibrary->Nodes.Remove(QStringLiteral("ID13"));
+  Tree().Nodes.Remove(QStringLiteral("ID13"));
   gLibrary->BuildSearchResults(QStringLiteral("_"), QStringLiteral("ID13"), false, QString());
   EXPECT_EQ(SearchResults(), RowSet{3});
   EXPECT_TRUE(LastComboText().startsWith(QStringLiteral("Unable to Refresh this View!   ")));
@@ -244,7 +244,7 @@ TEST_F(SearchStepsTest, StoredTextsInStepsAreQuoted) {
   gLibrary->ExecuteSearch(QStringLiteral("_"), QStringLiteral("?M:CC'33"), QString());
   EXPECT_EQ(SearchResults(), RowSet{4});
   EXPECT_TRUE(LastComboText().startsWith(QStringLiteral("Disk CC'33   ")));
-  EXPECT_EQ(gMainForm->cmbBrowserHistory->ComboItems(1).Image(), QStringLiteral("_M"));
+  EXPECT_EQ(HistoryCombo().ComboItems(1).Image(), QStringLiteral("_M"));
   gLibrary->ExecuteSearch(QStringLiteral("_"), QStringLiteral("?C:x' OR '1'='1"), QString());
   EXPECT_TRUE(SearchResults().empty());
   EXPECT_EQ(boxes.Count(), 0);
@@ -252,7 +252,7 @@ TEST_F(SearchStepsTest, StoredTextsInStepsAreQuoted) {
 
 TEST_F(SearchStepsTest, ADeviceTheTreeDoesNotShowIsReportedAndStillSearched) {
   boxes.Answer(vbOK);
-  gMainForm->tvwLibrary->Nodes.Remove(QStringLiteral("M-BBBB2222"));
+  Tree().Nodes.Remove(QStringLiteral("M-BBBB2222"));
   gLibrary->ExecuteSearch(QStringLiteral("_"), QStringLiteral("?M:BBBB2222"), QStringLiteral("Device: Archive"));
   ASSERT_EQ(boxes.Count(), 1);
   EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("35601: ")));
@@ -274,10 +274,10 @@ TEST_F(SearchStepsTest, SearchStepsClearTheSelectionAndTagStepsMayKeepIt) {
 
 TEST_F(SearchStepsTest, TheStepsLeaveTheProgressStripToTheDisplay) {
   gLibrary->BuildSearchResults(QStringLiteral("_"), QStringLiteral("ID11"), false, QString());
-  EXPECT_TRUE(gMainForm->picProgress->isVisibleTo(gMainForm));
-  EXPECT_EQ(gMainForm->progProgress->Caption(), QStringLiteral("Identifying Requested Files..."));
+  EXPECT_TRUE(View().progressShown);
+  EXPECT_EQ(View().progressCaption, QStringLiteral("Identifying Requested Files..."));
   gLibrary->ExecuteSearch(QStringLiteral("+"), QStringLiteral("?R:5"), QString());
-  EXPECT_TRUE(gMainForm->progProgress->Caption().isEmpty()) << "a search step ends the progress display";
+  EXPECT_TRUE(View().progressCaption.isEmpty()) << "a search step ends the progress display";
 }
 
 TEST_F(SearchStepsTest, ATagStepGivesTheLibraryItsTagIndex) {

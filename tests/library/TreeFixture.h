@@ -1,13 +1,14 @@
 #pragma once
-// The running program with a library of the test's own making opened in it:
-// helpers to lay out rows before the open and to read the tree, the tables
-// and the result grids back.
+// A library of the test's own making opened by the library object, on a
+// host that is either the library alone (LibraryTest) or the running program
+// (RunningProgramTest): helpers to lay out rows before the open and to read
+// the tree and the tables back.
 #include "core/modReelwise.h"
 #include "library/clsRWLibrary.h"
-#include "mainwindow/frmReelwise.h"
 #include "platform/SqlRecordset.h"
 #include "platform/SqlText.h"
-#include "tests/core/ProgramRun.h"
+#include "platform/controls/TreeView.h"
+#include "tests/library/LibraryFixture.h"
 
 #include <QStringList>
 
@@ -15,12 +16,9 @@
 
 namespace rwtest {
 
-class OpenLibraryTest : public ProgramTest {
+template <class Host>
+class OpenLibraryTestOn : public Host {
  protected:
-  void SetUp() override {
-    ProgramTest::SetUp();
-    ASSERT_TRUE(Start());
-  }
 
   // Writes a library from the template with `sql` run on it and opens it.
   void OpenWith(const QString& sql = QString(), const QString& name = QStringLiteral("Test.rw2")) {
@@ -58,17 +56,19 @@ class OpenLibraryTest : public ProgramTest {
         .arg(SqlQuote(name), format);
   }
 
-  static ctl::TreeView& Tree() { return *gMainForm->tvwLibrary; }
-  static ctl::Node& Node(const QString& key) { return Tree().Nodes(key); }
+  static ctl::Node& Node(const QString& key) { return Host::Tree().Nodes(key); }
   // The texts of a node's children (the top level for an empty key), in
   // the order shown.
   static QStringList Shown(const QString& key = QString()) {
     QStringList texts;
     ctl::Node* child =
-        key.isEmpty() ? (Tree().Nodes.Count() ? Tree().Nodes(1).FirstSibling() : nullptr) : Node(key).Child();
+        key.isEmpty() ? (Host::Tree().Nodes.Count() ? Host::Tree().Nodes(1).FirstSibling() : nullptr)
+                      : Node(key).Child();
     for (; child; child = child->Next()) texts << child->Text();
     return texts;
   }
 };
+
+using OpenLibraryTest = OpenLibraryTestOn<LibraryTest>;
 
 }  // namespace rwtest

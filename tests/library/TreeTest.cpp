@@ -1,6 +1,6 @@
 // The library tree as an open builds it: the tag hierarchy, links and
 // synonyms, the fixed groups, formats and devices, and the display order.
-#include "options/ColourSchemeModel.h"
+#include "ui/SchemeColours.h"
 #include "tests/library/TreeFixture.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // Saved views and searches: the rows and the tree node SaveView makes, and
 // reading a spec back by the node's key.
-#include "options/ColourSchemeModel.h"
+#include "ui/SchemeColours.h"
 #include "platform/RWError.h"
 #include "tests/library/TreeFixture.h"
 
@@ -30,7 +30,7 @@ TEST_F(ViewTest, NamedSearchIsStoredAndShownUnderSavedSearches) {
   EXPECT_TRUE(node.Selected());
   EXPECT_TRUE(Node("ID3").Expanded());
   EXPECT_EQ(gPendingRenameNode, nullptr);
-  EXPECT_FALSE(gMainForm->tvwEditTimer->Enabled());
+  EXPECT_FALSE(View().treeEditTimer);
 
   QString key = node.Key();
   EXPECT_EQ(gLibrary->GetViewSpec(key), spec);
@@ -51,7 +51,7 @@ TEST_F(ViewTest, UnnamedViewIsCalledNewViewAndItsLabelEditIsAskedFor) {
   EXPECT_EQ(node.Tag(), QString());
   EXPECT_EQ(node.Parent()->Key(), QStringLiteral("ID4"));
   EXPECT_EQ(gPendingRenameNode, &node);
-  EXPECT_TRUE(gMainForm->tvwEditTimer->Enabled());
+  EXPECT_TRUE(View().treeEditTimer);
 
   // Rebuilding the tree forgets the node that waited for its edit.
   gLibrary->PopulateTree();

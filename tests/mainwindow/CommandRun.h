@@ -7,7 +7,7 @@
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/cPopupMenu.h"
-#include "tests/core/ProgramRun.h"
+#include "tests/app/ProgramRun.h"
 
 #include <QApplication>
 #include <QTest>
@@ -69,7 +69,7 @@ class CommandTest : public ProgramTest {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(gMainForm));
     gMainForm->activateWindow();
     // A refresh re-runs the view shown in the history combo; give it one.
-    gMainForm->cmbBrowserHistory->ComboItems.Add(0, QString(), QStringLiteral("a view to refresh"));
+    gMainForm->Browser().cmbBrowserHistory->ComboItems.Add(0, QString(), QStringLiteral("a view to refresh"));
   }
 
   void TearDown() override {

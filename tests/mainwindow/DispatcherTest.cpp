@@ -147,7 +147,7 @@ TEST_F(DispatcherTest, EveryKeyMakesItsCalls) {
       {"mnuBrowserSelectInverse", [] { gResults[2].Selected = true; }, selected({true, false, true})},
       {"mnuViewInspector", none,
        [] {
-         EXPECT_EQ(Form().picBottom->Height(), 0);
+         EXPECT_EQ(Form().Inspector().picBottom->Height(), 0);
          EXPECT_EQ(Form().tbMain->Buttons(QStringLiteral("INSPECTOR")).Value(), ctl::tbrUnpressed);
          EXPECT_TRUE(Form().updatesEnabled());
        }},
@@ -209,7 +209,7 @@ TEST(ExternalAppKeyTest, OnlyTheNumbersOneToThirtyNameAnApplication) {
 class RefreshWatch : public QObject {
  public:
   explicit RefreshWatch(std::function<QString()> look) : look_(std::move(look)) {
-    gMainForm->picProgress->installEventFilter(this);
+    gMainForm->Browser().picProgress->installEventFilter(this);
   }
   QStringList seen;
   // Ends one command: its looks, all alike, become one entry.
@@ -233,7 +233,7 @@ class RefreshWatch : public QObject {
 
 TEST_F(DispatcherTest, ResultKindsAreShownBeforeTheViewRunsAgain) {
   RefreshWatch refresh([] {
-    const ctl::Toolbar& bar = *gMainForm->tbFileBrowser;
+    const ctl::Toolbar& bar = *gMainForm->Browser().tbFileBrowser;
     return QStringLiteral("%1 %2%3%4 %5%6%7")
         .arg(QLatin1Char('[') + gResultKind + QLatin1Char(']'))
         .arg(Radio("mnuBrowserMatchingFiles")).arg(Radio("mnuBrowserSegmentsFromFiles"))
@@ -255,7 +255,7 @@ TEST_F(DispatcherTest, ResultKindsAreShownBeforeTheViewRunsAgain) {
 
 TEST_F(DispatcherTest, StorageFiltersAreShownBeforeTheViewRunsAgainAndOutliveARefresh) {
   RefreshWatch refresh([] {
-    const ctl::Button& filter = gMainForm->tbFileBrowser->Buttons(QStringLiteral("SD_FILTER"));
+    const ctl::Button& filter = gMainForm->Browser().tbFileBrowser->Buttons(QStringLiteral("SD_FILTER"));
     return QStringLiteral("[%1] %2%3%4 %5 %6")
         .arg(gOnlineFilter)
         .arg(Radio("mnuBrowserStorageAll")).arg(Radio("mnuBrowserStorageOnline")).arg(Radio("mnuBrowserStorageOffline"))

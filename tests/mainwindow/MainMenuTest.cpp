@@ -1,6 +1,6 @@
 // The main menu as built at start-up, its marks, its shortcuts and the menu
 // and tool bands.
-#include "options/ColourSchemeModel.h"
+#include "ui/SchemeColours.h"
 #include "platform/ColorRef.h"
 #include "tests/mainwindow/CommandRun.h"
 
@@ -219,10 +219,10 @@ TEST_F(MainMenuTest, ChoosingAnItemChangesItsMarkOnceWhicheverMarkItHad) {
   inspector->trigger();
   EXPECT_FALSE(Checked("mnuViewInspector"));
   EXPECT_FALSE(inspector->isChecked());
-  EXPECT_EQ(Form().picBottom->Height(), 0);
+  EXPECT_EQ(Form().Inspector().picBottom->Height(), 0);
   inspector->trigger();
   EXPECT_TRUE(inspector->isChecked());
-  EXPECT_EQ(Form().picBottom->Height(), 338);
+  EXPECT_EQ(Form().Inspector().picBottom->Height(), 338);
 }
 
 class ShortcutTest : public CommandTest {

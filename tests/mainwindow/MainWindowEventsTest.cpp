@@ -3,8 +3,8 @@
 #include "core/modShellNotifs.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/cPopupMenu.h"
-#include "options/ColourSchemeModel.h"
-#include "tests/core/ProgramRun.h"
+#include "ui/SchemeColours.h"
+#include "tests/app/ProgramRun.h"
 #include "ui/ISubclass.h"
 
 #include <QAction>
@@ -30,7 +30,7 @@ class MainWindowEventsTest : public rwtest::ProgramTest {
 };
 
 TEST_F(MainWindowEventsTest, DeviceChangeRefreshesAtOnceOnlyWhileTheWindowIsActive) {
-  gMainForm->cmbBrowserHistory->ComboItems.Add(0, QString(), QStringLiteral("a view to refresh"));
+  gMainForm->Browser().cmbBrowserHistory->ComboItems.Add(0, QString(), QStringLiteral("a view to refresh"));
   gLibrary->ResultCount = 4;  // the refresh fetches the (empty) results again
   PostDeviceChange(SHCNE_MEDIAREMOVED);
   EXPECT_FALSE(gDeviceChangePending);
@@ -79,15 +79,15 @@ TEST_F(MainWindowEventsTest, MenuChoicesReachTheDispatcherByKey) {
 }
 
 TEST_F(MainWindowEventsTest, BusyDisplayShowsInTheTitleBarButNotInTvOutMode) {
-  modReelwise::ShowBusyIndicator(true);
+  gMainForm->ShowBusyIndicator(true);
   EXPECT_TRUE(gMainForm->picBusyIndicator->isVisible());
   EXPECT_TRUE(gMainForm->RWBusyInd->Playing());
   EXPECT_EQ(gMainForm->picBusyIndicator->BackColor(), gSchemeColour2);
-  modReelwise::ShowBusyIndicator(false);
+  gMainForm->ShowBusyIndicator(false);
   EXPECT_FALSE(gMainForm->picBusyIndicator->isVisible());
   EXPECT_FALSE(gMainForm->RWBusyInd->Playing());
   gTVOutMode = true;
-  modReelwise::ShowBusyIndicator(true);
+  gMainForm->ShowBusyIndicator(true);
   EXPECT_FALSE(gMainForm->picBusyIndicator->isVisible());
   gTVOutMode = false;
 }

@@ -1,12 +1,16 @@
 // The main window's construction: its controls as the rest of the program
 // relies on them, the settings and screen density it follows, its minimum
 // size, and the shared procedures that lay out its grids.
+#include "browser/BrowserPane.h"
 #include "carousel/cCarousel.h"
+#include "inspector/InspectorPane.h"
+#include "library/ResultItem.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "mainwindow/cPopupMenu.h"
 #include "mainwindow/frmReelwise.h"
 #include "ui/cWindowMgr.h"
+#include "ui/modReelwise_drawing.h"
 #include "ui/cwProgress.h"
 #include "tests/support/TempHome.h"
 
@@ -56,7 +60,7 @@ class MainWindowTest : public rwtest::TempHomeTest {
 
 TEST_F(MainWindowTest, ListGridHasTheDetailColumnsWithTheirHeadersAndWidths) {
   const frmReelwise& form = Build();
-  const ctl::FlexGrid& list = *form.flexThumbsList;
+  const ctl::FlexGrid& list = *form.Browser().flexThumbsList;
   ASSERT_EQ(list.Cols(), 11);
   const struct {
     int width;
@@ -71,22 +75,22 @@ TEST_F(MainWindowTest, ListGridHasTheDetailColumnsWithTheirHeadersAndWidths) {
   EXPECT_EQ(list.ColAlignment(4), ctl::flexAlignLeftCenter);
   EXPECT_EQ(list.ColAlignment(5), ctl::flexAlignRightCenter);
   EXPECT_EQ(list.ColAlignment(7), ctl::flexAlignCenterCenter);
-  EXPECT_EQ(form.flexSegments->TextMatrix(0, 1), QStringLiteral("Start"));
-  EXPECT_EQ(form.flexFileDetails->TextMatrix(0, 0), QStringLiteral("Title / Alias"));
+  EXPECT_EQ(form.Inspector().flexSegments->TextMatrix(0, 1), QStringLiteral("Start"));
+  EXPECT_EQ(form.Inspector().flexFileDetails->TextMatrix(0, 0), QStringLiteral("Title / Alias"));
 }
 
 TEST_F(MainWindowTest, TreeStyleAndStateIconsFollowTheClassicTreeSetting) {
   gLibraryTreeClassic = true;
   const frmReelwise& classic = Build();
-  EXPECT_EQ(classic.tvwLibrary->Style(), ctl::tvwTreelinesPlusMinusPictureText);
-  EXPECT_EQ(classic.tvwLibrary->StateImages(), nullptr);
-  EXPECT_EQ(gTreeHwnd, classic.tvwLibrary);
+  EXPECT_EQ(classic.Browser().tvwLibrary->Style(), ctl::tvwTreelinesPlusMinusPictureText);
+  EXPECT_EQ(classic.Browser().tvwLibrary->StateImages(), nullptr);
+  EXPECT_EQ(gTreeHwnd, classic.Browser().tvwLibrary);
 
   gLibraryTreeClassic = false;
   const frmReelwise& plain = Build();
-  EXPECT_EQ(plain.tvwLibrary->Style(), ctl::tvwPictureText);
-  EXPECT_EQ(plain.tvwLibrary->StateImages(), &plain.ilStateIcons);
-  EXPECT_EQ(plain.tvwLibrary->Images(), &plain.imglstReelwise);
+  EXPECT_EQ(plain.Browser().tvwLibrary->Style(), ctl::tvwPictureText);
+  EXPECT_EQ(plain.Browser().tvwLibrary->StateImages(), &plain.ilStateIcons);
+  EXPECT_EQ(plain.Browser().tvwLibrary->Images(), &plain.imglstReelwise);
 }
 
 TEST_F(MainWindowTest, DeleteCommandNamesTheRecycleBinWhenItIsUsed) {
@@ -99,12 +103,12 @@ TEST_F(MainWindowTest, DeleteCommandNamesTheRecycleBinWhenItIsUsed) {
 TEST_F(MainWindowTest, FontsAndWidthsFollowTheScreenDensity) {
   SetDensity(12);  // 120 dots per inch
   const frmReelwise& form = Build();
-  EXPECT_DOUBLE_EQ(form.tvwLibrary->FontSize(), 8);
-  EXPECT_DOUBLE_EQ(form.cmbBrowserHistory->FontSize(), 7.2);
-  EXPECT_DOUBLE_EQ(form.lblResultSize->FontSize(), 7.2);
-  EXPECT_DOUBLE_EQ(form.lblSelectCount->FontSize(), 7.2);
-  EXPECT_DOUBLE_EQ(form.flexThumbsTiled->FontSize(), 57.6);
-  EXPECT_DOUBLE_EQ(form.tbFileBrowser->Buttons(QStringLiteral("FILE_COUNT")).Width(), 268.75);
+  EXPECT_DOUBLE_EQ(form.Browser().tvwLibrary->FontSize(), 8);
+  EXPECT_DOUBLE_EQ(form.Browser().cmbBrowserHistory->FontSize(), 7.2);
+  EXPECT_DOUBLE_EQ(form.Browser().lblResultSize->FontSize(), 7.2);
+  EXPECT_DOUBLE_EQ(form.Browser().lblSelectCount->FontSize(), 7.2);
+  EXPECT_DOUBLE_EQ(form.Browser().flexThumbsTiled->FontSize(), 57.6);
+  EXPECT_DOUBLE_EQ(form.Browser().tbFileBrowser->Buttons(QStringLiteral("FILE_COUNT")).Width(), 268.75);
 }
 
 TEST_F(MainWindowTest, WindowIsFramelessAndNeverSmallerThan560Square) {
@@ -126,9 +130,9 @@ TEST_F(MainWindowTest, ConstructionRunsItsStepsOnceInOrder) {
   for (int step = 1; step <= 30; ++step) expected.push_back(step);
   EXPECT_EQ(steps, expected);
   EXPECT_EQ(gWindowMode, 1);
-  EXPECT_EQ(form.m_HoverButton, 1);
-  EXPECT_EQ(form.m_InspectorTabs[2].CollapsedWidth, 138);
-  EXPECT_TRUE(form.Timer1->Enabled());
+  EXPECT_EQ(form.Inspector().m_HoverButton, 1);
+  EXPECT_EQ(form.Inspector().m_InspectorTabs[2].CollapsedWidth, 138);
+  EXPECT_TRUE(form.Browser().Timer1->Enabled());
   EXPECT_TRUE(gCarousel);
   EXPECT_EQ(form.tbMain->Buttons(QStringLiteral("TILE_VIEW")).Value(), ctl::tbrPressed);
   EXPECT_EQ(form.tbMain->Buttons(QStringLiteral("UI-STANDARD")).Value(), ctl::tbrPressed);
@@ -170,13 +174,13 @@ class GridLayoutTest : public MainWindowTest {
 };
 
 TEST_F(GridLayoutTest, TileGridHasAColumnPerTileAndAtLeastAPageOfRows) {
-  const ctl::FlexGrid& tiles = *gMainForm->flexThumbsTiled;
+  const ctl::FlexGrid& tiles = *gMainForm->Browser().flexThumbsTiled;
   const struct {
     int items;
     int rows;
   } cases[] = {{0, 3}, {1, 3}, {kColumns, 3}, {kColumns + 1, 3}, {10 * kColumns, 10}, {10 * kColumns + 1, 11}};
   for (const auto& c : cases) {
-    modReelwise::LayoutThumbnailGrid(c.items);
+    gMainForm->Browser().LayoutThumbnailGrid(c.items);
     EXPECT_EQ(tiles.Rows(), c.rows) << c.items;
     EXPECT_EQ(tiles.Cols(), kColumns + 2);
     EXPECT_EQ(tiles.ColWidth(0), 10);
@@ -185,21 +189,21 @@ TEST_F(GridLayoutTest, TileGridHasAColumnPerTileAndAtLeastAPageOfRows) {
     EXPECT_EQ(tiles.RowHeight(0), gTileHeightTwips);
     EXPECT_EQ(tiles.Col(), c.items == 0 ? 0 : 1) << c.items;
     // The scroll bar pages through the rows beyond the first page.
-    EXPECT_EQ(gMainForm->scrollFlex->Max(), c.rows - 3) << c.items;
-    EXPECT_EQ(gMainForm->scrollFlex->LargeChange(), 3);
-    EXPECT_EQ(gMainForm->scrollFlex->Value(), 0);
-    EXPECT_TRUE(gMainForm->scrollFlex->Tag().isEmpty());
+    EXPECT_EQ(gMainForm->Browser().scrollFlex->Max(), c.rows - 3) << c.items;
+    EXPECT_EQ(gMainForm->Browser().scrollFlex->LargeChange(), 3);
+    EXPECT_EQ(gMainForm->Browser().scrollFlex->Value(), 0);
+    EXPECT_TRUE(gMainForm->Browser().scrollFlex->Tag().isEmpty());
   }
 }
 
 TEST_F(GridLayoutTest, ListGridHasARowPerResultAndBandedRows) {
-  const ctl::FlexGrid& list = *gMainForm->flexThumbsList;
+  const ctl::FlexGrid& list = *gMainForm->Browser().flexThumbsList;
   const struct {
     int items;
     int rows;
   } cases[] = {{0, 4}, {1, 2}, {kColumns, kColumns + 1}, {kColumns + 1, kColumns + 2}, {10 * kColumns, 51}};
   for (const auto& c : cases) {
-    modReelwise::LayoutThumbnailGrid(c.items);
+    gMainForm->Browser().LayoutThumbnailGrid(c.items);
     EXPECT_EQ(list.Rows(), c.rows) << c.items;
     EXPECT_EQ(list.RowHeight(0), 570);
     EXPECT_EQ(list.RowHeight(1), gTileHeightTwips);
@@ -208,8 +212,8 @@ TEST_F(GridLayoutTest, ListGridHasARowPerResultAndBandedRows) {
 
 TEST_F(GridLayoutTest, ListScrollBarCountsTheRowsThatFit) {
   gBrowserMode = 2;
-  ctl::FlexGrid& list = *gMainForm->flexThumbsList;
-  modReelwise::LayoutThumbnailGrid(10 * kColumns);
+  ctl::FlexGrid& list = *gMainForm->Browser().flexThumbsList;
+  gMainForm->Browser().LayoutThumbnailGrid(10 * kColumns);
   // Four data rows fit under the header.
   list.SetHeight((570 + 4 * gTileHeightTwips) / gTwipsPerPixelY);
   const struct {
@@ -217,37 +221,37 @@ TEST_F(GridLayoutTest, ListScrollBarCountsTheRowsThatFit) {
     int max;
   } cases[] = {{0, 1}, {1, 1}, {4, 1}, {5, 2}, {50, 47}};
   for (const auto& c : cases) {
-    modReelwise::UpdateThumbnailScrollBar(c.items);
-    EXPECT_EQ(gMainForm->scrollFlex->Min(), 1);
-    EXPECT_EQ(gMainForm->scrollFlex->LargeChange(), 4);
-    EXPECT_EQ(gMainForm->scrollFlex->Max(), c.max) << c.items;
+    gMainForm->Browser().UpdateThumbnailScrollBar(c.items);
+    EXPECT_EQ(gMainForm->Browser().scrollFlex->Min(), 1);
+    EXPECT_EQ(gMainForm->Browser().scrollFlex->LargeChange(), 4);
+    EXPECT_EQ(gMainForm->Browser().scrollFlex->Max(), c.max) << c.items;
   }
   gBrowserMode = 3;
-  modReelwise::UpdateThumbnailScrollBar(50);
-  EXPECT_EQ(gMainForm->scrollFlex->Min(), 1);
-  EXPECT_EQ(gMainForm->scrollFlex->Max(), 1);
+  gMainForm->Browser().UpdateThumbnailScrollBar(50);
+  EXPECT_EQ(gMainForm->Browser().scrollFlex->Min(), 1);
+  EXPECT_EQ(gMainForm->Browser().scrollFlex->Max(), 1);
 }
 
 TEST_F(GridLayoutTest, NoLayoutValueDividesByZero) {
   gTileColumns = 0;
   gTileRowsVisible = 0;
-  modReelwise::LayoutThumbnailGrid(7);
-  EXPECT_EQ(gMainForm->flexThumbsTiled->Cols(), 3) << "one tile column";
-  EXPECT_EQ(gMainForm->flexThumbsTiled->Rows(), 7);
+  gMainForm->Browser().LayoutThumbnailGrid(7);
+  EXPECT_EQ(gMainForm->Browser().flexThumbsTiled->Cols(), 3) << "one tile column";
+  EXPECT_EQ(gMainForm->Browser().flexThumbsTiled->Rows(), 7);
   gBrowserMode = 2;
-  gMainForm->flexThumbsList->SetRowHeight(1, 0);
-  modReelwise::UpdateThumbnailScrollBar(7);
-  EXPECT_EQ(gMainForm->scrollFlex->LargeChange(), 0);
+  gMainForm->Browser().flexThumbsList->SetRowHeight(1, 0);
+  gMainForm->Browser().UpdateThumbnailScrollBar(7);
+  EXPECT_EQ(gMainForm->Browser().scrollFlex->LargeChange(), 0);
 }
 
 TEST_F(GridLayoutTest, HistoryEntriesLineUpTheirBracketsAndOthersStay) {
-  ctl::ImageCombo& combo = *gMainForm->cmbBrowserHistory;
+  ctl::ImageCombo& combo = *gMainForm->Browser().cmbBrowserHistory;
   combo.SetWidth(400);
   combo.ComboItems.Add(0, QString(), QStringLiteral("Holiday   [12 Files]"), QStringLiteral("_T"));
   combo.ComboItems.Add(0, QString(), QStringLiteral("Rated 5 [3 Files]"), QStringLiteral("&R"));
   combo.ComboItems.Add(0, QString(), QStringLiteral("No brackets here"), QStringLiteral("+T"));
   combo.ComboItems.Add(0, QString(), QString(500, QLatin1Char('x')) + QStringLiteral(" [1]"), QStringLiteral("-T"));
-  modReelwise::AlignBrowserHistory();
+  gMainForm->Browser().AlignBrowserHistory();
   const QString first = combo.ComboItems(1).Text();
   const QString second = combo.ComboItems(2).Text();
   EXPECT_EQ(first.size(), second.size());
@@ -263,13 +267,13 @@ TEST_F(GridLayoutTest, RedrawLockIsOneForTheProgramAndRemembersItsState) {
   EXPECT_FALSE(modReelwise::SetWindowRedraw(&window, false));
   EXPECT_TRUE(modReelwise::SetWindowRedraw(&window, true));
   EXPECT_FALSE(window.updatesEnabled());
-  EXPECT_FALSE(modReelwise::SetWindowRedraw(gMainForm->tvwLibrary, true));
+  EXPECT_FALSE(modReelwise::SetWindowRedraw(gMainForm->Browser().tvwLibrary, true));
   EXPECT_TRUE(modReelwise::SetWindowRedraw(nullptr, false));
   EXPECT_TRUE(window.updatesEnabled());
 }
 
 TEST_F(GridLayoutTest, ExpandIconShowsTheNodeState) {
-  ctl::TreeView& tree = *gMainForm->tvwLibrary;
+  ctl::TreeView& tree = *gMainForm->Browser().tvwLibrary;
   ctl::Node* parent = tree.Nodes.Add(QString(), ctl::tvwFirst, QStringLiteral("ID5"), QStringLiteral("People"));
   ctl::Node* child = tree.Nodes.Add(QStringLiteral("ID5"), ctl::tvwChild, QStringLiteral("ID6"), QStringLiteral("Anna"));
   int16_t state = 0;
@@ -285,14 +289,14 @@ TEST_F(GridLayoutTest, ExpandIconShowsTheNodeState) {
 }
 
 TEST_F(GridLayoutTest, BrowserControlsAreEnabledAndDisabledTogether) {
-  modReelwise::SetBrowserControlsEnabled(false);
-  for (QWidget* control : std::initializer_list<QWidget*>{gMainForm->picLeft, gMainForm->picRight,
-                                                          gMainForm->picBottom, gMainForm->tbFileBrowser,
-                                                          gMainForm->tbSegments, gMainForm->cmbBrowserHistory,
+  gMainForm->SetBrowserControlsEnabled(false);
+  for (QWidget* control : std::initializer_list<QWidget*>{gMainForm->Browser().picLeft, gMainForm->Browser().picRight,
+                                                          gMainForm->Inspector().picBottom, gMainForm->Browser().tbFileBrowser,
+                                                          gMainForm->Inspector().tbSegments, gMainForm->Browser().cmbBrowserHistory,
                                                           gMainForm->picHolder}) {
     EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
   }
-  modReelwise::SetBrowserControlsEnabled(true);
+  gMainForm->SetBrowserControlsEnabled(true);
   EXPECT_TRUE(gMainForm->picHolder->isEnabled());
 }
 

@@ -1,6 +1,6 @@
 // The progress strip: drawn at once into its picture box, bar and ticks in
 // proportion to the value, and never failing the operation that reports.
-#include "options/ColourSchemeModel.h"
+#include "ui/SchemeColours.h"
 #include "platform/controls/PictureBox.h"
 #include "ui/cwProgress.h"
 

@@ -1,6 +1,5 @@
 // What the start-up sequence sets up for the windows: the program's fonts and
 // the scheme colours.
-#include "options/ColourSchemeModel.h"
 #include "platform/FontRegistry.h"
 #include "ui/CairoContext.h"
 #include "ui/CairoObject.h"

@@ -7,14 +7,14 @@
 // then raise LeaveCell and SelChange; the handlers here bring the cell codes
 // and gCurrentItem in line. Timer1 blinks the current cell, so it is stopped
 // while a handler rewrites cell codes.
-#include "mainwindow/frmReelwise.h"
+#include "browser/BrowserPane.h"
 
 #include "browser/ResultGrids.h"
 #include "core/modRegistry.h"
 #include "library/clsRWLibrary.h"
-#include "options/ColourSchemeModel.h"
 #include "platform/Rounding.h"
 #include "ui/ReportError.h"
+#include "ui/SchemeColours.h"
 #include "ui/cMouseTrack.h"
 #include "ui/cToolTipHost.h"
 
@@ -23,7 +23,7 @@
 
 using namespace ResultGrids;
 
-void frmReelwise::WireBrowserEvents() {
+void BrowserPane::WireBrowserEvents() {
   ctl::FlexGrid* tiles = flexThumbsTiled;
   ctl::FlexGrid* list = flexThumbsList;
   tiles->LeaveCell = [this] { flexThumbsTiled_LeaveCell(); };
@@ -57,7 +57,7 @@ void frmReelwise::WireBrowserEvents() {
   tvwLibrary->DragDrop = [this](ctl::Control& s, double x, double y) { tvwLibrary_DragDrop(s, x, y); };
   for (int16_t i = 3; i <= 10; ++i) {
     QAction* item = mnuListViewCol[static_cast<size_t>(i)];
-    QObject::connect(item, &QAction::triggered, this, [this, item, i](bool checked) {
+    QObject::connect(item, &QAction::triggered, item, [this, item, i](bool checked) {
       // The menu has already flipped the mark; the handler flips it itself.
       item->setChecked(!checked);
       GuardEventHandler([&] { mnuListViewCol_Click(i); });
@@ -65,21 +65,16 @@ void frmReelwise::WireBrowserEvents() {
   }
 }
 
-void frmReelwise::ClearDragState() {
-  m_DragState.SpeedTagging = 0;
-  m_DragState.Source.clear();
-}
-
 // ---- Leaving a cell and the new current cell ----
 
-void frmReelwise::flexThumbsTiled_LeaveCell() {
+void BrowserPane::flexThumbsTiled_LeaveCell() {
   if (ResultCount() == 0) return;
   Timer1->SetEnabled(false);
   flexThumbsTiled->SetText(RestingCode(gCurrentItem));
   Timer1->SetEnabled(true);
 }
 
-void frmReelwise::flexThumbsList_LeaveCell() {
+void BrowserPane::flexThumbsList_LeaveCell() {
   if (ResultCount() == 0 || flexThumbsList->Col() == 0 || flexThumbsList->Row() < 1) return;
   Timer1->SetEnabled(false);
   flexThumbsList->SetText(RestingCode(gCurrentItem));
@@ -90,7 +85,7 @@ void frmReelwise::flexThumbsList_LeaveCell() {
 // with tile 1 of the next row, off the left margin with the last tile of the
 // row above, scrolling when that row is out of view; past the last result it
 // stops on the last one.
-void frmReelwise::flexThumbsTiled_SelChange() {
+void BrowserPane::flexThumbsTiled_SelChange() {
   ctl::FlexGrid& grid = *flexThumbsTiled;
   Timer1->SetEnabled(false);
   const int32_t n = ResultCount();
@@ -135,7 +130,7 @@ void frmReelwise::flexThumbsTiled_SelChange() {
 }
 
 // A cursor below the last result rests on the last data row.
-void frmReelwise::flexThumbsList_SelChange() {
+void BrowserPane::flexThumbsList_SelChange() {
   ctl::FlexGrid& grid = *flexThumbsList;
   const int32_t n = ResultCount();
   if (n == 0) {
@@ -156,32 +151,32 @@ void frmReelwise::flexThumbsList_SelChange() {
 
 // ---- Double clicks, focus, drops ----
 
-void frmReelwise::flexThumbsTiled_DblClick() {
+void BrowserPane::flexThumbsTiled_DblClick() {
   BrowserDblClick(static_cast<int32_t>(TileIndex(flexThumbsTiled->Row(), flexThumbsTiled->Col())));
 }
 
-void frmReelwise::flexThumbsList_DblClick() {
+void BrowserPane::flexThumbsList_DblClick() {
   if (flexThumbsList->Row() >= 1) BrowserDblClick(ListIndex(*flexThumbsList, flexThumbsList->Row()));
 }
 
-void frmReelwise::flexThumbsTiled_GotFocus() { SetFocusToBrowser(); }
-void frmReelwise::flexThumbsList_GotFocus() { SetFocusToBrowser(); }
-void frmReelwise::flexThumbsTiled_LostFocus() { picRightFrame->SetBackColor(gSchemeColour3); }
-void frmReelwise::flexThumbsList_LostFocus() { picRightFrame->SetBackColor(gSchemeColour3); }
+void BrowserPane::flexThumbsTiled_GotFocus() { SetFocusToBrowser(); }
+void BrowserPane::flexThumbsList_GotFocus() { SetFocusToBrowser(); }
+void BrowserPane::flexThumbsTiled_LostFocus() { picRightFrame->SetBackColor(gSchemeColour3); }
+void BrowserPane::flexThumbsList_LostFocus() { picRightFrame->SetBackColor(gSchemeColour3); }
 
-void frmReelwise::flexThumbsTiled_DragDrop(ctl::Control& Source, double, double) {
+void BrowserPane::flexThumbsTiled_DragDrop(ctl::Control& Source, double, double) {
   BrowserDragDrop(flexThumbsTiled->MouseRow(), flexThumbsTiled->MouseCol(), Source.objectName(), QString());
 }
 
-void frmReelwise::flexThumbsList_DragDrop(ctl::Control& Source, double, double) {
+void BrowserPane::flexThumbsList_DragDrop(ctl::Control& Source, double, double) {
   BrowserDragDrop(flexThumbsList->MouseRow(), flexThumbsList->MouseCol(), Source.objectName(), QString());
 }
 
-void frmReelwise::flexThumbsTiled_DragOver(ctl::Control& Source, double, double, int State) {
+void BrowserPane::flexThumbsTiled_DragOver(ctl::Control& Source, double, double, int State) {
   BrowserDragOver(Source.objectName(), State);
 }
 
-void frmReelwise::flexThumbsList_DragOver(ctl::Control& Source, double, double, int State) {
+void BrowserPane::flexThumbsList_DragOver(ctl::Control& Source, double, double, int State) {
   BrowserDragOver(Source.objectName(), State);
 }
 
@@ -189,7 +184,7 @@ void frmReelwise::flexThumbsList_DragOver(ctl::Control& Source, double, double, 
 
 // The scroll bar's value is the top row of the grid shown; while the library
 // refills the grids ("BUSY") its changes are theirs.
-void frmReelwise::scrollFlex_Change() {
+void BrowserPane::scrollFlex_Change() {
   if (scrollFlex->Tag() == QLatin1String("BUSY")) return;
   ctl::FlexGrid* grid = gBrowserMode == 1 ? flexThumbsTiled : gBrowserMode == 2 ? flexThumbsList : nullptr;
   if (!grid || grid->Rows() < 1) return;
@@ -197,9 +192,9 @@ void frmReelwise::scrollFlex_Change() {
   if (gLibrary) gLibrary->DrawGridImages();
 }
 
-void frmReelwise::scrollFlex_Scroll() { scrollFlex_Change(); }
+void BrowserPane::scrollFlex_Scroll() { scrollFlex_Change(); }
 
-void frmReelwise::m_FlexMouseTrack_MouseHover(int, int, double, double) {
+void BrowserPane::m_FlexMouseTrack_MouseHover(int, int, double, double) {
   if (gHoverItem.FileID == -1) return;
   const QPoint at = QCursor::pos();
   if (gBrowserMode == 1) {
@@ -209,13 +204,13 @@ void frmReelwise::m_FlexMouseTrack_MouseHover(int, int, double, double) {
   }
 }
 
-void frmReelwise::m_FlexMouseTrack_MouseLeave() {
+void BrowserPane::m_FlexMouseTrack_MouseLeave() {
   m_FlexMouseTrack->DetachMouseTracking();
   m_cToolTips->DestroyTip();
 }
 
 // Arms the hover tip for a result under the mouse (none outside 1..n).
-void frmReelwise::HoverResult(ctl::FlexGrid& grid, GridPointer& pointer, int32_t index) {
+void BrowserPane::HoverResult(ctl::FlexGrid& grid, GridPointer& pointer, int32_t index) {
   if (index == pointer.Hovered) return;
   m_cToolTips->DestroyTip();
   if (IsResult(index)) {

@@ -3,10 +3,11 @@
 // selected node, which opens it in the browser as a drop would. The tree's
 // tool tips, context menu, renaming and deleting keys come with the tree's
 // own events.
-#include "mainwindow/frmReelwise.h"
+#include "browser/BrowserPane.h"
 
 #include "core/modReelwise.h"
 #include "platform/Rounding.h"
+#include "ui/DragState.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ bool GroupNode(const QString& image) {
 
 // A move with the left button held drags the selected node, unless the
 // press was on a node's expand icon or the node is a group.
-void frmReelwise::tvwLibrary_MouseMove(int Button, int, double X, double Y) {
+void BrowserPane::tvwLibrary_MouseMove(int Button, int, double X, double Y) {
   ctl::TreeView& tree = *tvwLibrary;
   if (!tree.SelectedItem()) return;
   if (Button == ctl::vbLeftButton) {
@@ -32,20 +33,20 @@ void frmReelwise::tvwLibrary_MouseMove(int Button, int, double X, double Y) {
     if (flags == ctl::tvhtOnItemStateIcon) return;
   }
   const ctl::Node* node = tree.HitTest(X, Y);
-  if (!node && !m_DragState.Source.isEmpty()) return;
+  if (!node && !drag_.Source.isEmpty()) return;
   if (node && GroupNode(node->Image())) return;
   if (Button == ctl::vbLeftButton) {
-    ClearDragState();
+    drag_.Clear();
     tree.Drag(ctl::vbBeginDrag);
   }
 }
 
-void frmReelwise::tvwLibrary_KeyDown(int& KeyCode, int) {
+void BrowserPane::tvwLibrary_KeyDown(int& KeyCode, int) {
   if (KeyCode == ctl::vbKeyReturn && tvwLibrary->SelectedItem()) {
     BrowserDragDrop(0, 0, QStringLiteral("tvwLibrary"), QString());
   }
 }
 
-void frmReelwise::tvwLibrary_KeyPress(int& KeyAscii) {
+void BrowserPane::tvwLibrary_KeyPress(int& KeyAscii) {
   if (KeyAscii == ctl::vbKeyReturn) KeyAscii = 0;
 }

@@ -2,14 +2,13 @@
 // selection lives in three places that ApplySelection keeps equal: the
 // results' Selected flags, the flags by segment (gSelectedById, which
 // outlive a fetch) and the state codes of the active grid's cells.
-#include "mainwindow/frmReelwise.h"
+#include "browser/BrowserPane.h"
 
 #include "browser/ResultGrids.h"
 #include "carousel/cCarousel.h"
 #include "core/modReelwise.h"
 #include "library/clsRWLibrary.h"
-#include "options/ColourSchemeModel.h"
-#include "player/clsRWPlayer.h"
+#include "ui/DragState.h"
 
 #include <algorithm>
 
@@ -51,8 +50,8 @@ void Mark(ResultItem& item, const QString& mode) {
 
 }  // namespace
 
-void frmReelwise::ApplySelection(const QString& mode, int32_t first, int32_t last) {
-  ClearDragState();
+void BrowserPane::ApplySelection(const QString& mode, int32_t first, int32_t last) {
+  drag_.Clear();
   gPlayQueueBuilt = false;
   if (first == 0) first = 1;
   if (last == 0) last = static_cast<int32_t>(gResults.size()) - 1;
@@ -87,14 +86,10 @@ void frmReelwise::ApplySelection(const QString& mode, int32_t first, int32_t las
     }
   }
   if (gLibrary) gLibrary->SelectedCount = selected;
-  lblResultSize->SetCaption(QString::number(gLibrary ? gLibrary->ResultCount : 0) +
-                            (gResultKind == QLatin1String("File") ? QStringLiteral(" File(s)")
-                                                                  : QStringLiteral(" Segment(s)")));
-  lblSelectCount->SetForeColor(selected < 1 ? gSchemeColour4 : flexThumbsTiled->ForeColor());
-  lblSelectCount->SetCaption(QStringLiteral("[%1 Selected]").arg(selected));
+  ShowResultCounts(selected);
 }
 
-void frmReelwise::SetBrowserIndex(int32_t SegmentID) {
+void BrowserPane::SetBrowserIndex(int32_t SegmentID) {
   const int32_t n = ResultCount();
   if (n == 0) {
     for (ctl::FlexGrid* grid : {flexThumbsTiled, flexThumbsList}) {

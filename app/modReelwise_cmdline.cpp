@@ -1,8 +1,9 @@
 // The command line and the saved workspace: which library opens first, with
 // which view, and whether TV-Out mode starts.
-#include "core/modReelwise.h"
+#include "app/modReelwise_startup.h"
 
 #include "core/ProgramMessage.h"
+#include "core/modReelwise.h"
 #include "mainwindow/frmReelwise.h"
 #include "platform/RWError.h"
 

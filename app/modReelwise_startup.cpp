@@ -1,11 +1,13 @@
 // Start-up and shut-down: the run-time frame is built in a fixed order before
 // the main window runs the event loop, and torn down when it unloads.
-#include "core/modReelwise.h"
+#include "app/modReelwise_startup.h"
 
+#include "browser/BrowserPane.h"
 #include "carousel/cCarousel.h"
+#include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "core/modShellNotifs.h"
-#include "library/LibraryFile.h"
+#include "import/devices/modStorageDevices.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/frmReelwise.h"
@@ -27,35 +29,9 @@
 #include "ui/modTvwBackColor.h"
 
 #include <QApplication>
-#include <QSaveFile>
 
 #include <exception>
 #include <functional>
-
-bool gAppReady = false;
-QString gLibraryToOpen;
-QString gViewSpec;
-bool gSaveWorkspace = false;
-QString gPlaceholderLibraryPath;
-int32_t gTwipsPerPixelX = 15;
-int32_t gTwipsPerPixelY = 15;
-int32_t gTileWidthTwips = 104 * 15;
-int32_t gTileHeightTwips = 79 * 15;
-bool gAutoRefresh = false;
-bool gTagCloudShown = false;
-bool gRandomPlayback = false;
-QString gResultKind = QStringLiteral("File");
-QString gOnlineFilter;
-int32_t gPlayStartIndex = 0;
-QString gSQL;
-ctl::Node* gPendingRenameNode = nullptr;
-std::unique_ptr<KeyedCollection<QString>> gScanQueue;
-std::array<ListColumn, 8> gListColumns;
-QCursor gHandCursor;
-QByteArray gSoundClick;
-QByteArray gSoundScrape;
-QByteArray gSoundWhip;
-QByteArray gSoundBeep;
 
 namespace modReelwise {
 
@@ -118,6 +94,16 @@ void OpenFirstLibrary() {
   }
 }
 
+// A device came or went: the device table, the tree's device nodes and the
+// view are rebuilt.
+bool RefreshDevices() {
+  if (!gLibrary) return false;
+  modStorageDevices::EnumStorageDevices();
+  gLibrary->LoadStorageDeviceNodes();
+  gLibrary->RefreshResults();
+  return true;
+}
+
 void ReportStartUpFailure(int32_t number, const QString& description) {
   SystemMessageBox(QStringLiteral("Reelwise II failed to start-up due to an unexpected error\r\n\r\n[%1] %2\r\n\r\n"
                                   "If this problem persists, please report it at the forum")
@@ -151,10 +137,12 @@ void StartUp(const QStringList& commandLine) {
   gPlaceholderLibraryPath = ClaimScratchLibrary();
   ExtractTemplateLibrary(gPlaceholderLibraryPath);
   gLibrary = std::make_unique<clsRWLibrary>();
+  modShellNotifs::SetDeviceRefresh(RefreshDevices);
+  frmReelwise::ShutDownHook = ShutDown;
   gMainForm = new frmReelwise();
   gMainForm->Load();
   gMainForm->repaint();
-  SetTreeViewBackColour(gMainForm->tvwLibrary);
+  SetTreeViewBackColour(gMainForm->Browser().tvwLibrary);
   gDialogs = std::make_unique<clsDialogs>();
   gDialogs->lngHWnd = gMainForm;
   RestoreWorkspace();
@@ -180,7 +168,9 @@ void ShutDownStep(const std::function<void()>& step) {
 }
 
 void ReleaseSharedObjects() {
-  ShutDownStep([] { ShowBusyIndicator(true); });
+  ShutDownStep([] {
+    if (gMainForm) gMainForm->ShowBusyIndicator(true);
+  });
   ShutDownStep([] {
     gDialogs.reset();
     gBusyIndicator.reset();
@@ -200,7 +190,10 @@ void ReleaseSharedObjects() {
     gSelectedById.Reset();
     gResults.clear();
   });
-  ShutDownStep([] { modShellNotifs::UnregisterShellNotify(); });
+  ShutDownStep([] {
+    modShellNotifs::UnregisterShellNotify();
+    modShellNotifs::SetDeviceRefresh(nullptr);
+  });
 }
 
 // The library is closed before its scratch file and journal are deleted.
@@ -253,17 +246,5 @@ void ShutDown(const QString& formName) {
   ShutDownStep([] { modCairo::GetCairo()->ImageList().Clear(); });
 }
 
-void ExtractTemplateLibrary(const QString& path) {
-  const QByteArray bytes = LoadResData(QString::fromLatin1(kEmptyLibraryResourceName),
-                                       QString::fromLatin1(kEmptyLibraryResourceType));
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    throw RWError(kErrFileAccess, QStringLiteral("Path/File access error: %1").arg(path),
-                  QStringLiteral("modReelwise"));
-  }
-}
-
-// The control layer needs no set-up of the desktop's controls.
-void InitCommonControlsVB() {}
 
 }  // namespace modReelwise

@@ -6,12 +6,13 @@
 //
 // The top-left margin of the tile grid and the rows and cells without a
 // result are no result: a click or a drag there selects and drags nothing.
-#include "mainwindow/frmReelwise.h"
+#include "browser/BrowserPane.h"
 
 #include "browser/ResultGrids.h"
 #include "core/modReelwise.h"
 #include "library/clsRWLibrary.h"
 #include "platform/Rounding.h"
+#include "ui/DragState.h"
 #include "ui/cToolTipHost.h"
 
 #include <QAction>
@@ -35,32 +36,22 @@ QString SelectOrDeselect(bool selected) {
 // Button and keys of a click on result x (a list row or a tile's result
 // index), whose result is now gCurrentItem; `anchorSelected` tells whether
 // the result of the last click is selected.
-void frmReelwise::GridClick(int Button, int Shift, int32_t x, int32_t anchor, bool anchorSelected,
+void BrowserPane::GridClick(int Button, int Shift, int32_t x, int32_t anchor, bool anchorSelected,
                             const char* otherView) {
   if (Button == ctl::vbLeftButton && Shift == (ctl::vbShiftMask | ctl::vbCtrlMask)) {
     ApplySelection(SelectOrDeselect(anchorSelected), x, anchor);
   } else if (Button == ctl::vbLeftButton && Shift == ctl::vbCtrlMask) {
     ApplySelection(SelectOrDeselect(!gCurrentItem.Selected), x, x);
   } else if (Button == ctl::vbRightButton) {
-    ShowResultsPopup();
+    host_.ShowResultsPopup();
   } else if (Button == ctl::vbMiddleButton) {
-    MainToolbarHandler(QLatin1String(otherView));
+    host_.MainToolbarHandler(QLatin1String(otherView));
   }
 }
 
-void frmReelwise::ShowResultsPopup() {
-  gSavedItem = gCurrentItem;
-  InitExternalAppMenus(gSavedItem.FileName, 2, false);
-  InitSimilarFilesMenu();
-  mnuResultsPopUp->setProperty("Tag", QStringLiteral("Browser"));
-  mnuClearSelections->setVisible(true);
-  mnuRecentFiles->setVisible(false);
-  mnuResultsPopUp->popup(QCursor::pos());
-}
-
-void frmReelwise::flexThumbsTiled_MouseDown(int Button, int Shift, double, double) {
+void BrowserPane::flexThumbsTiled_MouseDown(int Button, int Shift, double, double) {
   ctl::FlexGrid& grid = *flexThumbsTiled;
-  ClearDragState();
+  drag_.Clear();
   m_cToolTips->DestroyTip();
   const int32_t n = ResultCount();
   if (n == 0) return;
@@ -88,9 +79,9 @@ void frmReelwise::flexThumbsTiled_MouseDown(int Button, int Shift, double, doubl
   m_TilePointer.Anchor = x;
 }
 
-void frmReelwise::flexThumbsList_MouseDown(int Button, int Shift, double, double) {
+void BrowserPane::flexThumbsList_MouseDown(int Button, int Shift, double, double) {
   ctl::FlexGrid& grid = *flexThumbsList;
-  ClearDragState();
+  drag_.Clear();
   m_cToolTips->DestroyTip();
   grid.SetCol(1);
   if (grid.MouseRow() == 0 || grid.Row() == 0) return;
@@ -113,7 +104,7 @@ void frmReelwise::flexThumbsList_MouseDown(int Button, int Shift, double, double
 
 // The first move with the left button alone arms the drag; it starts once
 // the mouse is more than 10 pixels away from there. True when it started.
-bool frmReelwise::StartGridDrag(ctl::FlexGrid& grid, GridPointer& pointer, double X, double Y) {
+bool BrowserPane::StartGridDrag(ctl::FlexGrid& grid, GridPointer& pointer, double X, double Y) {
   if (!pointer.DragArmed) {
     pointer.DragArmed = true;
     pointer.DragStart = QPointF(CLng(X), CLng(Y));
@@ -123,14 +114,14 @@ bool frmReelwise::StartGridDrag(ctl::FlexGrid& grid, GridPointer& pointer, doubl
                    std::abs(Y - pointer.DragStart.y()) > kDragThresholdPixels * gTwipsPerPixelY;
   if (!far) return false;
   grid.SetTag(QString::number(grid.TopRow()));
-  m_DragState.Source = QStringLiteral("Browser");
-  m_DragState.SegmentID = gCurrentItem.SegmentID;
-  m_DragState.ItemSelected = gCurrentItem.Selected ? 1 : 0;
+  drag_.Source = QStringLiteral("Browser");
+  drag_.SegmentID = gCurrentItem.SegmentID;
+  drag_.ItemSelected = gCurrentItem.Selected ? 1 : 0;
   grid.Drag(ctl::vbBeginDrag);
   return true;
 }
 
-void frmReelwise::flexThumbsTiled_MouseMove(int Button, int Shift, double X, double Y) {
+void BrowserPane::flexThumbsTiled_MouseMove(int Button, int Shift, double X, double Y) {
   ctl::FlexGrid& grid = *flexThumbsTiled;
   GridPointer& pointer = m_TilePointer;
   if (QPointF(X, Y) == pointer.Position) return;
@@ -147,7 +138,7 @@ void frmReelwise::flexThumbsTiled_MouseMove(int Button, int Shift, double X, dou
 
 // Only the thumbnail column shows a tip or starts a drag; leaving it keeps
 // the result last hovered, so that coming back arms no new tip.
-void frmReelwise::flexThumbsList_MouseMove(int Button, int Shift, double X, double Y) {
+void BrowserPane::flexThumbsList_MouseMove(int Button, int Shift, double X, double Y) {
   ctl::FlexGrid& grid = *flexThumbsList;
   GridPointer& pointer = m_ListPointer;
   if (QPointF(X, Y) == pointer.Position) return;
@@ -170,7 +161,7 @@ void frmReelwise::flexThumbsList_MouseMove(int Button, int Shift, double X, doub
 // A click on the header: with the right button the column chooser (a sort
 // key cannot be hidden), else a sort by the column; "Description" does not
 // sort.
-void frmReelwise::flexThumbsList_Click() {
+void BrowserPane::flexThumbsList_Click() {
   ctl::FlexGrid& grid = *flexThumbsList;
   if (grid.MouseRow() >= 1) return;
   if (grid.LastMouseButton() == ctl::vbRightButton) {

@@ -1,4 +1,4 @@
-#include "import/modStorageDevices.h"
+#include "import/devices/modStorageDevices.h"
 
 namespace modStorageDevices {
 

@@ -3,7 +3,7 @@
 // tip of the day and the failure path.
 #include "library/clsRWLibrary.h"
 #include "platform/RWError.h"
-#include "tests/core/ProgramRun.h"
+#include "tests/app/ProgramRun.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -150,6 +150,20 @@ TEST_F(StartUpTest, ShutDownSavesTheWorkspaceOnlyWhenAsked) {
   gMainForm->MainToolbarHandler(QStringLiteral("mnuLibrarySaveWorkspace"));
   EndProgram();
   EXPECT_TRUE(Other("SaveWorkspace").Text().isEmpty());
+}
+
+TEST_F(StartUpTest, SavedWorkspaceOpensItsLibraryAtStartUp) {
+  ASSERT_TRUE(Start());
+  const QString films = gLibrariesFolder + QStringLiteral("Films.rw2");
+  modReelwise::ExtractTemplateLibrary(films);
+  EndProgram();
+  SetOther("SaveWorkspace", films + QStringLiteral(" "));
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(gLibrary->LibraryPath, films);
+  EXPECT_TRUE(gSaveWorkspace);
+  EXPECT_FALSE(gMainForm->picWelcomeHolder->isVisible());
+  EXPECT_EQ(gMainForm->windowTitle(), QStringLiteral("Reelwise II - Films"));
+  EXPECT_EQ(gMainForm->lblCaption->Caption(), QStringLiteral("Films"));
 }
 
 TEST_F(StartUpTest, ShutDownReportsAFailingStepAndGoesOn) {

@@ -4,7 +4,7 @@
 // equal neighbouring texts in the key columns merge. gListColumns follows
 // where each detail field stands, so that a new result set is filled into
 // the right columns and sorted the same way.
-#include "mainwindow/frmReelwise.h"
+#include "browser/BrowserPane.h"
 
 #include "browser/ResultGrids.h"
 #include "core/ProgramMessage.h"
@@ -43,7 +43,7 @@ void SetHeaderPicture(ctl::FlexGrid& grid, int col, const QPixmap& picture, int 
 
 }  // namespace
 
-void frmReelwise::SortListColumn(int16_t column) {
+void BrowserPane::SortListColumn(int16_t column) {
   ctl::FlexGrid& grid = *flexThumbsList;
   try {
     flexThumbsList_LeaveCell();
@@ -69,15 +69,15 @@ void frmReelwise::SortListColumn(int16_t column) {
     if (gLibrary) gLibrary->DrawGridImages();
   } catch (const RWError& error) {
     // The grid keeps the order and the column places it has reached.
-    ShowProgramMessage(error.Description(), vbExclamation, QString(), this);
+    ShowProgramMessage(error.Description(), vbExclamation, QString(), ProgramMessageOwner());
     grid.SetTag(QString());
   }
 }
 
-void frmReelwise::AddSortKey(int16_t column) {
+void BrowserPane::AddSortKey(int16_t column) {
   ctl::FlexGrid& grid = *flexThumbsList;
-  SetHeaderPicture(grid, 1, imglstDragIcons.Picture(QStringLiteral("CANCEL_SORT")), ctl::flexAlignCenterCenter);
-  SetHeaderPicture(grid, column, imglstDragIcons.Picture(QStringLiteral("SORTED")), ctl::flexAlignRightCenter);
+  SetHeaderPicture(grid, 1, host_.imglstDragIcons().Picture(QStringLiteral("CANCEL_SORT")), ctl::flexAlignCenterCenter);
+  SetHeaderPicture(grid, column, host_.imglstDragIcons().Picture(QStringLiteral("SORTED")), ctl::flexAlignRightCenter);
   const int16_t key = ++m_SortLastKey;
   grid.SetMergeCells(ctl::flexMergeRestrictColumns);
   grid.SetMergeCol(column, true);
@@ -95,7 +95,7 @@ void frmReelwise::AddSortKey(int16_t column) {
 
 // The fields go back to their home columns one by one, and the rows to the
 // order of the result set.
-void frmReelwise::CancelSort() {
+void BrowserPane::CancelSort() {
   ctl::FlexGrid& grid = *flexThumbsList;
   SetHeaderPicture(grid, 1, QPixmap(), ctl::flexAlignCenterCenter);
   for (int home = kFirstDetailColumn; home <= kLastDetailColumn; ++home) {
@@ -115,7 +115,7 @@ void frmReelwise::CancelSort() {
 }
 
 // Shows (1000 twips wide) or hides the column of the item's detail field.
-void frmReelwise::mnuListViewCol_Click(int16_t Index) {
+void BrowserPane::mnuListViewCol_Click(int16_t Index) {
   if (Index < kFirstDetailColumn || Index > kLastDetailColumn) return;
   QAction* item = mnuListViewCol[static_cast<size_t>(Index)];
   const int column = gListColumns[static_cast<size_t>(Index - kFirstDetailColumn)].Column;

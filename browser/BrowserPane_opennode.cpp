@@ -4,11 +4,12 @@
 // "+" narrow, else Shift "&" add, else "_" new). A result dragged from a
 // browser and released on itself opens in the inspector. BrowserDragOver
 // shows which of these a drop would do.
-#include "mainwindow/frmReelwise.h"
+#include "browser/BrowserPane.h"
 
 #include "browser/ResultGrids.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
+#include "inspector/InspectorPane.h"
 #include "library/clsRWLibrary.h"
 #include "platform/DragController.h"
 #include "platform/RWError.h"
@@ -30,6 +31,9 @@ const QString kTree = QStringLiteral("tvwLibrary");
 const QString kTiles = QStringLiteral("flexThumbsTiled");
 const QString kList = QStringLiteral("flexThumbsList");
 const QString kCarousel = QStringLiteral("ucCarouselCanvas");
+
+// Messages of a drop belong to the main window.
+QWidget* Owner() { return ProgramMessageOwner(); }
 
 bool AltHeld(int16_t altState) { return (altState & 0x80) != 0; }
 bool Held(int virtualKey) { return ctl::GetKeyState(virtualKey) < 0; }
@@ -97,8 +101,8 @@ bool ViewStepOf(const ctl::Node& node, const QString& op, QString& spec, QString
 
 }  // namespace
 
-void frmReelwise::BrowserDragDrop(int32_t iRow, int32_t iCol, const QString& sSource, QString sMode) {
-  DropStep(this, [&] {
+void BrowserPane::BrowserDragDrop(int32_t iRow, int32_t iCol, const QString& sSource, QString sMode) {
+  DropStep(Owner(), [&] {
     if (sMode.isEmpty()) sMode = OperatorFromKeys();
   });
   if (sSource == kTree) {
@@ -109,7 +113,7 @@ void frmReelwise::BrowserDragDrop(int32_t iRow, int32_t iCol, const QString& sSo
       index = TileIndex(iRow, iCol);
     } else if (gBrowserMode == 2) {
       if (iRow == 0) return;
-      DropStep(this, [&] { index = ListIndex(*flexThumbsList, iRow); });
+      DropStep(Owner(), [&] { index = ListIndex(*flexThumbsList, iRow); });
     }
     if (!IsResult(index) || gResults[static_cast<size_t>(index)].SegmentID != gCurrentItem.SegmentID) return;
     OpenInInspector(true);
@@ -118,56 +122,58 @@ void frmReelwise::BrowserDragDrop(int32_t iRow, int32_t iCol, const QString& sSo
   }
 }
 
-void frmReelwise::OpenNodeAsSearch(const QString& op) {
+void BrowserPane::OpenNodeAsSearch(const QString& op) {
   const ctl::Node* node = tvwLibrary->SelectedItem();
   if (!node || !gLibrary) return;
   QString spec;
   QString caption;
   bool viewStep = false;
-  DropStep(this, [&] { viewStep = ViewStepOf(*node, op, spec, caption); });
+  DropStep(Owner(), [&] { viewStep = ViewStepOf(*node, op, spec, caption); });
   if (viewStep) {
-    DropStep(this, [&] { gLibrary->ShowView(spec, caption); });
+    DropStep(Owner(), [&] { gLibrary->ShowView(spec, caption); });
     return;
   }
   const QString key = node->Key();
   const QString text = node->Text();
-  DropStep(this, [] { modReelwise::ShowBusyIndicator(true); });
+  DropStep(Owner(), [this] { host_.ShowBusyIndicator(true); });
   {
     // Left open by a failed commit, the step would hold every later change
     // of the library; the guard rolls it back instead.
     std::optional<TransactionGuard> step;
-    DropStep(this, [&] { step.emplace(gLibrary->Connection(), QStringLiteral("BSR")); });
-    DropStep(this, [&] {
+    DropStep(Owner(), [&] { step.emplace(gLibrary->Connection(), QStringLiteral("BSR")); });
+    DropStep(Owner(), [&] {
       if (op == QLatin1String("_")) {
         gLibrary->BuildSearchResults(op, key, false, text);
       } else {
         gLibrary->BuildSearchResults(op, key, true, QString());
       }
     });
-    DropStep(this, [] { gLibrary->FetchSearchResults(); });
-    DropStep(this, [] { gLibrary->ShowSearchResults(); });
-    DropStep(this, [&] {
+    DropStep(Owner(), [] { gLibrary->FetchSearchResults(); });
+    DropStep(Owner(), [] { gLibrary->ShowSearchResults(); });
+    DropStep(Owner(), [&] {
       if (step) step->Commit();
     });
   }
-  DropStep(this, [] { modReelwise::AlignBrowserHistory(); });
-  DropStep(this, [] { modReelwise::ShowBusyIndicator(false); });
+  DropStep(Owner(), [this] { AlignBrowserHistory(); });
+  DropStep(Owner(), [this] { host_.ShowBusyIndicator(false); });
 }
 
 // A result released on itself: the inspector is shown when it is collapsed,
 // then loads the result.
-void frmReelwise::OpenInInspector(bool repaintFirst) {
-  DropStep(this, [&] {
-    if (picBottom->Height() < kInspectorShownHeight) MainToolbarHandler(QStringLiteral("mnuViewInspector"));
+void BrowserPane::OpenInInspector(bool repaintFirst) {
+  DropStep(Owner(), [&] {
+    if (inspector_->picBottom->Height() < kInspectorShownHeight) {
+      host_.MainToolbarHandler(QStringLiteral("mnuViewInspector"));
+    }
   });
-  if (repaintFirst) DropStep(this, [&] { repaint(); });
-  DropStep(this, [&] {
+  if (repaintFirst) DropStep(Owner(), [&] { picRight->window()->repaint(); });
+  DropStep(Owner(), [&] {
     bool loaded = false;
-    LoadInspector(gCurrentItem, loaded);
+    inspector_->LoadInspector(gCurrentItem, loaded);
   });
 }
 
-void frmReelwise::BrowserDragOver(const QString& sSource, int State) {
+void BrowserPane::BrowserDragOver(const QString& sSource, int State) {
   const int16_t alt = ctl::GetKeyState(kVkAlt);
   if (sSource == kTree) {
     // Ctrl is asked before Alt here, unlike the drop.
@@ -175,7 +181,7 @@ void frmReelwise::BrowserDragOver(const QString& sSource, int State) {
                       : AltHeld(alt)   ? "FILTEROUT"
                       : Held(kVkShift) ? "APPENDFILES"
                                        : "FILES";
-    tvwLibrary->SetDragIcon(imglstDragIcons.DragCursor(QLatin1String(key)));
+    tvwLibrary->SetDragIcon(host_.imglstDragIcons().DragCursor(QLatin1String(key)));
   } else if (sSource == kTiles || sSource == kList) {
     int64_t index = 0;
     if (gBrowserMode == 1) {
@@ -184,11 +190,11 @@ void frmReelwise::BrowserDragOver(const QString& sSource, int State) {
       index = ListIndex(*flexThumbsList, flexThumbsList->MouseRow());
     }
     const bool itself = IsResult(index) && gResults[static_cast<size_t>(index)].SegmentID == gCurrentItem.SegmentID;
-    const QCursor icon = imglstDragIcons.DragCursor(itself ? QStringLiteral("OPENFILE") : QStringLiteral("FILE"));
+    const QCursor icon = host_.imglstDragIcons().DragCursor(itself ? QStringLiteral("OPENFILE") : QStringLiteral("FILE"));
     flexThumbsList->SetDragIcon(icon);
     flexThumbsTiled->SetDragIcon(icon);
     if (State == ctl::vbLeave) {
-      const QCursor file = imglstDragIcons.DragCursor(QStringLiteral("FILE"));
+      const QCursor file = host_.imglstDragIcons().DragCursor(QStringLiteral("FILE"));
       flexThumbsList->SetDragIcon(file);
       flexThumbsTiled->SetDragIcon(file);
     }

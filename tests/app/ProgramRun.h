@@ -1,9 +1,15 @@
 #pragma once
 // A whole run of the program in a private home: Main builds everything, and
 // the run ends the way the user ends it, by closing the main window.
+#include "app/modReelwise_startup.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
+#include "browser/BrowserPane.h"
+#include "carousel/CarouselPane.h"
+#include "import/ImportPane.h"
+#include "inspector/InspectorPane.h"
 #include "mainwindow/frmReelwise.h"
+#include "ui/cWindowMgr.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempHome.h"
 
@@ -54,6 +60,22 @@ class ProgramTest : public TempHomeTest {
   }
 
   ScriptedMessageBoxes boxes;
+};
+
+// The running program, started for the test, with the controls the library
+// fills reached by the names the library's own fixtures use.
+class RunningProgramTest : public ProgramTest {
+ protected:
+  void SetUp() override {
+    ProgramTest::SetUp();
+    ASSERT_TRUE(Start());
+  }
+
+  static ctl::TreeView& Tree() { return *gMainForm->Browser().tvwLibrary; }
+  static ctl::ImageCombo& HistoryCombo() { return *gMainForm->Browser().cmbBrowserHistory; }
+  static ctl::ButtonMenuCollection& HistoryMenu() {
+    return gMainForm->tbMain->Buttons(QStringLiteral("HISTORY")).ButtonMenus;
+  }
 };
 
 }  // namespace rwtest

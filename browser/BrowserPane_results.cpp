@@ -1,0 +1,286 @@
+// The results in the browser: the rows of gResults in the grid of the
+// browser view with the counts below it, and the thumbnails of the visible
+// rows painted over the cells' state glyphs.
+#include "browser/BrowserPane.h"
+
+#include "carousel/cCarousel.h"
+#include "core/ProgramMessage.h"
+#include "core/modReelwise.h"
+#include "library/ResultItem.h"
+#include "library/clsRWLibrary.h"
+#include "platform/RWError.h"
+#include "platform/Rounding.h"
+#include "ui/SchemeColours.h"
+#include "ui/modBlendColorAlpha.h"
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+// One message per pass: the first failure of a display is shown, later ones
+// of the same pass are passed over, so a bad row or control cannot bury the
+// user in boxes.
+class PassReport {
+ public:
+  explicit PassReport(QString title) : title_(std::move(title)) {}
+
+  template <typename Work>
+  bool Run(Work&& work) {
+    try {
+      work();
+      return true;
+    } catch (const RWError& error) {
+      if (!reported_) {
+        reported_ = true;
+        ShowProgramMessage(error.Text(), vbExclamation, title_, ProgramMessageOwner());
+      }
+      return false;
+    }
+  }
+
+ private:
+  QString title_;
+  bool reported_ = false;
+};
+
+void ReportGridError(const RWError& error) {
+  ShowProgramMessage(error.Text(), vbExclamation, QStringLiteral("Error Refreshing Grid Images"), ProgramMessageOwner());
+}
+
+// Paints one cell; an error is shown and the painting goes on, so one bad
+// cell does not leave the rest of the page empty.
+template <typename Work>
+void GridStep(Work&& work) {
+  try {
+    work();
+  } catch (const RWError& error) {
+    ReportGridError(error);
+  }
+}
+
+// The glyph the grid draws over a result's picture: its display state (5
+// online, 9 offline), one less when the result is selected.
+QString DisplayCode(const ResultItem& item, bool selected) {
+  return QString::number(item.DisplayState - (selected ? 1 : 0));
+}
+
+bool IsSelectedId(int32_t segmentId) { return gSelectedById[segmentId] != 0; }
+
+// Off-screen cells give their pictures back; a cell with none costs a test.
+void ClearPicture(ctl::FlexGrid& grid, int row, int col) {
+  if (grid.Model().Cell(row, col).picture.isNull()) return;
+  grid.SetRow(row);
+  grid.SetCol(col);
+  grid.SetCellPicture(QPixmap());
+}
+
+// A tile after the last result: the blank tile, without a state glyph.
+void ShowBlankTile(ctl::FlexGrid& grid, int row, int col, const QPixmap& blank) {
+  const ctl::FlexCell& cell = grid.Model().Cell(row, col);
+  if (cell.picture.cacheKey() == blank.cacheKey() && cell.text.isEmpty()) return;
+  grid.SetRow(row);
+  grid.SetCol(col);
+  grid.SetCellPicture(blank);
+  grid.SetTextMatrix(row, col, QString());
+}
+
+// The results the grids can show: entries 1 to the count that exist.
+int ShownResults(int32_t resultCount) { return std::clamp(resultCount, 0, static_cast<int>(gResults.size()) - 1); }
+
+int32_t LibraryResultCount() { return gLibrary ? gLibrary->ResultCount : 0; }
+
+QPixmap ThumbnailPixmap(const ResultItem& item) {
+  QImage picture;
+  gLibrary->ThumbnailToPicture(item.SegmentID, item.FileID, picture);
+  return QPixmap::fromImage(std::move(picture));
+}
+
+void FillListGrid(ctl::FlexGrid& grid, int32_t count, PassReport& report) {
+  grid.SetRedraw(false);
+  grid.SetEnabled(false);
+  grid.SetCol(1);
+  for (int32_t i = 1; i <= count; ++i) {
+    report.Run([&] {
+      const ResultItem& item = gResults[static_cast<size_t>(i)];
+      grid.SetTextMatrix(i, 0, QString::number(i));
+      for (size_t k = 0; k < gListColumns.size(); ++k) {
+        grid.SetTextMatrix(i, gListColumns[k].Column, ResultListText(item, static_cast<int>(k) + 1));
+      }
+    });
+  }
+}
+
+}  // namespace
+
+// The stored multi-column sort: the selected rows by the columns from 3 to
+// the rightmost sort column, as text in ascending order.
+void BrowserPane::SortListGrid() {
+  ctl::FlexGrid& grid = *flexThumbsList;
+  if (grid.Rows() > 1) {
+    grid.SetRow(1);
+    grid.SetRowSel(grid.Rows() - 1);
+  }
+  grid.SetCol(3);
+  int lastColumn = 1;
+  for (const ListColumn& column : gListColumns) {
+    if (column.SortFlag != 0 && column.Column > lastColumn) lastColumn = column.Column;
+  }
+  grid.SetColSel(lastColumn);
+  if (lastColumn >= 2) {
+    // The list selects whole rows, which for the grid control makes every
+    // column a sort key; the keys are the selected columns only.
+    const int selectionMode = grid.SelectionMode();
+    grid.SetSelectionMode(ctl::flexSelectionFree);
+    grid.SetSort(ctl::flexSortStringAscending);
+    grid.SetSelectionMode(selectionMode);
+  }
+  grid.SetCol(1);
+}
+
+// "n File(s)" or "n Segment(s)" by the result scope, and "[n Selected]" in
+// the scheme's text colour while nothing is selected.
+void BrowserPane::ShowResultCounts(int32_t selected) {
+  lblResultSize->SetCaption(QString::number(LibraryResultCount()) +
+                            (gResultKind == QLatin1String("File") ? QStringLiteral(" File(s)")
+                                                                  : QStringLiteral(" Segment(s)")));
+  lblSelectCount->SetForeColor(selected < 1 ? gSchemeColour4 : flexThumbsTiled->ForeColor());
+  lblSelectCount->SetCaption(QStringLiteral("[%1 Selected]").arg(selected));
+}
+
+void BrowserPane::ShowSearchResults() {
+  const int32_t resultCount = LibraryResultCount();
+  PassReport report(QStringLiteral("Error While Attempting to Display Results"));
+  if (resultCount > 0) {
+    scrollFlex->SetTag(QStringLiteral("BUSY"));
+    if (gBrowserMode == 1) {
+      report.Run([&] {
+        flexThumbsTiled->SetRedraw(false);
+        flexThumbsTiled->SetEnabled(true);
+        scrollFlex->SetValue(0);
+      });
+    } else if (gBrowserMode == 2) {
+      FillListGrid(*flexThumbsList, resultCount, report);
+      scrollFlex->SetValue(1);
+    }
+  }
+  if (gBrowserMode == 2) report.Run([&] { SortListGrid(); });
+  flexThumbsList->SetEnabled(true);
+  flexThumbsList->SetRedraw(true);
+  if (resultCount == 0) {
+    report.Run([&] {
+      flexThumbsTiled->SetCol(0);
+      flexThumbsList->SetCol(0);
+    });
+  } else if (gCurrentItem.SegmentID == 0) {
+    report.Run([&] {
+      flexThumbsTiled->SetRow(0);
+      flexThumbsTiled->SetCol(1);
+    });
+    scrollFlex->SetValue(scrollFlex->Min());
+    report.Run([&] { flexThumbsList->SetRow(1); });
+    gCurrentItem = gResults[1];
+    gCurrentItem.BrowserRow = 1;
+  }
+  ShowResultCounts(gLibrary ? gLibrary->SelectedCount : 0);
+  report.Run([&] { lblResultSize->SetToolTipText(gLibrary ? gLibrary->GetPlayListStats(true) : QString()); });
+  host_.ProgressOff();
+  scrollFlex->SetTag(QString());
+  report.Run([&] { SetFocusToBrowser(); });
+  cmbBrowserHistory->Refresh();
+  report.Run([&] { DrawGridImages(); });
+}
+
+void BrowserPane::DrawGridImages() {
+  Timer1->SetEnabled(false);
+  const int top = scrollFlex->Value();
+  switch (gBrowserMode) {
+    case 3:
+      if (gCarousel) gCarousel->SetCarouselIndex(gBrowserIndex, false, true);
+      break;
+    case 2:
+      DrawListImages(top);
+      break;
+    case 1:
+      DrawTileImages(top);
+      break;
+    default:
+      break;
+  }
+  Timer1->SetEnabled(true);
+}
+
+// Rows from the first visible one to the one just below the page get their
+// thumbnail on the row's stripe colour; the others give their pictures back.
+// Column 0 of a row holds the index of its result.
+void BrowserPane::DrawListImages(int32_t Top) {
+  ctl::FlexGrid& grid = *flexThumbsList;
+  const int32_t resultCount = LibraryResultCount();
+  grid.SetRedraw(false);
+  const COLORREF stripe = BlendColor(gSchemeColour2, gSchemeColour4, 245);
+  const int savedRow = grid.Row();
+  const double bottom = Top + gTileRowsVisible;
+  const int rows = std::min(ShownResults(resultCount), grid.Rows() - 1);
+  GridStep([&] { grid.SetCol(1); });
+  for (int i = 1; i <= rows; ++i) {
+    GridStep([&] {
+      if (i < Top || i > bottom) {
+        ClearPicture(grid, i, 1);
+        return;
+      }
+      grid.SetRow(i);
+      grid.SetCol(1);
+      grid.SetColSel(grid.Cols() - 1);
+      grid.SetFillStyle(ctl::flexFillRepeat);
+      grid.SetCellBackColor(i % 2 == 0 ? stripe : gSchemeColour2);
+      grid.SetFillStyle(ctl::flexFillSingle);
+      const int index = grid.TextMatrix(i, 0).toInt();
+      if (index < 1 || index > ShownResults(resultCount)) return;
+      const ResultItem& item = gResults[static_cast<size_t>(index)];
+      grid.SetCellPicture(ThumbnailPixmap(item));
+      grid.SetTextMatrix(i, 1, DisplayCode(item, item.Selected));
+    });
+  }
+  GridStep([&] { grid.SetRow(savedRow); });
+  grid.SetRedraw(true);
+}
+
+// Tile i lies in row (i - 1) div C and column (i - 1) mod C + 1 (column 0 is
+// a margin); rows from the first visible one to the one just below the page
+// are painted, the others give their pictures back, and the tiles after the
+// last result are blank.
+void BrowserPane::DrawTileImages(int32_t Top) {
+  ctl::FlexGrid& grid = *flexThumbsTiled;
+  const QPixmap& blank = picBlankTile->Picture();
+  const int savedCol = grid.Col();
+  const int savedRow = grid.Row();
+  grid.SetRedraw(false);
+  const int columns = std::max(1, CLng(gTileColumns));
+  const int cells = columns * grid.Rows();
+  const int results = ShownResults(LibraryResultCount());
+  const double bottom = Top + gTileRowsVisible;
+  for (int i = 1; i <= cells; ++i) {
+    const int row = (i - 1) / columns;
+    const int col = (i - 1) % columns + 1;
+    if (col >= grid.Cols()) continue;
+    GridStep([&] {
+      if (i > results) {
+        ShowBlankTile(grid, row, col, blank);
+      } else if (row < Top || row > bottom) {
+        ClearPicture(grid, row, col);
+      } else {
+        const ResultItem& item = gResults[static_cast<size_t>(i)];
+        grid.SetRow(row);
+        grid.SetCol(col);
+        grid.SetCellPicture(ThumbnailPixmap(item));
+        grid.SetTextMatrix(row, col, DisplayCode(item, IsSelectedId(item.SegmentID)));
+      }
+    });
+  }
+  GridStep([&] {
+    grid.SetCol(savedCol);
+    grid.SetRow(savedRow);
+  });
+  grid.SetRedraw(true);
+  grid.Refresh();
+}

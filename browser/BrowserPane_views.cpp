@@ -1,0 +1,54 @@
+// Switching the browser between the tile grid, the list grid and the
+// carousel. The current result stays current across the switch.
+#include "browser/BrowserPane.h"
+
+#include "browser/ResultGrids.h"
+#include "carousel/CarouselPane.h"
+#include "core/modReelwise.h"
+#include "library/clsRWLibrary.h"
+
+void BrowserPane::MarkBrowserView(int32_t mode) {
+  host_.MarkBrowserView(mode);
+  gBrowserMode = mode;
+}
+
+void BrowserPane::ShowBrowserControl(int32_t mode) {
+  flexThumbsTiled->SetVisible(mode == 1);
+  flexThumbsList->SetVisible(mode == 2);
+  carousel_->ucCarouselCanvas->SetVisible(mode == 3);
+}
+
+// The grid is laid out and filled again, the cursor put on the current
+// result, and only then shown, with the browser frozen meanwhile.
+void BrowserPane::ShowGridView(int32_t mode) {
+  host_.SetBrowserControlsEnabled(false);
+  const bool frozen = modReelwise::SetWindowRedraw(picRight, true);
+  MarkBrowserView(mode);
+  Timer1->SetEnabled(false);
+  flexThumbsTiled_LeaveCell();
+  flexThumbsList_LeaveCell();
+  const int32_t count = gLibrary ? gLibrary->ResultCount : 0;
+  if (mode == 1) LayoutThumbnailGrid(count);
+  UpdateThumbnailScrollBar(count);
+  if (gLibrary) gLibrary->ShowSearchResults();
+  SetBrowserIndex(gCurrentItem.SegmentID);
+  ShowBrowserControl(mode);
+  if (frozen) modReelwise::SetWindowRedraw(picRight, false);
+  host_.SetBrowserControlsEnabled(true);
+  SetFocusToBrowser();
+  Timer1->SetEnabled(true);
+}
+
+void BrowserPane::ShowTileView() { ShowGridView(1); }
+
+void BrowserPane::ShowListView() { ShowGridView(2); }
+
+// Until the carousel is built: marks and shows its canvas in place of the
+// grids and focuses it; nothing when it is shown already.
+void BrowserPane::ShowCarouselView() {
+  if (gBrowserMode == 3) return;
+  MarkBrowserView(3);
+  ShowBrowserControl(3);
+  scrollFlex->SetVisible(true);
+  SetFocusToBrowser();
+}

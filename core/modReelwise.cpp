@@ -1,0 +1,28 @@
+// The program-wide variables of the main module, set by start-up and the
+// windows, read everywhere.
+#include "core/modReelwise.h"
+
+bool gAppReady = false;
+QString gLibraryToOpen;
+QString gViewSpec;
+bool gSaveWorkspace = false;
+QString gPlaceholderLibraryPath;
+int32_t gTwipsPerPixelX = 15;
+int32_t gTwipsPerPixelY = 15;
+int32_t gTileWidthTwips = 104 * 15;
+int32_t gTileHeightTwips = 79 * 15;
+bool gAutoRefresh = false;
+bool gTagCloudShown = false;
+bool gRandomPlayback = false;
+QString gResultKind = QStringLiteral("File");
+QString gOnlineFilter;
+int32_t gPlayStartIndex = 0;
+QString gSQL;
+ctl::Node* gPendingRenameNode = nullptr;
+std::unique_ptr<KeyedCollection<QString>> gScanQueue;
+std::array<ListColumn, 8> gListColumns;
+QCursor gHandCursor;
+QByteArray gSoundClick;
+QByteArray gSoundScrape;
+QByteArray gSoundWhip;
+QByteArray gSoundBeep;

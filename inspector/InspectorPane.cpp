@@ -1,0 +1,238 @@
+// The inspector's controls as they stand before any code runs, and their
+// set-up when the main window loads.
+#include "inspector/InspectorPane.h"
+
+#include "core/modReelwise.h"
+#include "core/modRegistry.h"
+#include "options/frmProgramOptions.h"
+#include "player/clsRWPlayer.h"
+#include "resources/Resources.h"
+#include "ui/FormDesign.h"
+#include "ui/cMouseTrack.h"
+
+using FormDesign::AddButtons;
+using FormDesign::Make;
+using FormDesign::MakeLabel;
+using modReelwise::ScaledFont;
+
+InspectorPane::InspectorPane(IInspectorHost& host, QWidget* window) : host_(host) {
+  CreateInspector(window);
+  CreateTransportBar();
+  CreateInspectorContent();
+  Timer2 = Make<ctl::TimerControl>(window, "Timer2");
+  timerFilePreview = Make<ctl::TimerControl>(window, "timerFilePreview");
+  timerFilePreview->SetInterval(100);
+  for (ctl::TimerControl* timer : {Timer2, timerFilePreview}) timer->SetEnabled(false);
+}
+
+InspectorPane::~InspectorPane() = default;
+
+void InspectorPane::CreateInspector(QWidget* window) {
+  picBottom = Make<ctl::PictureBox>(window, "picBottom");
+  picBottom->Move(0, 430, window->width(), 338);
+  picBottomFrame = Make<ctl::PictureBox>(picBottom, "picBottomFrame");
+  picBottomFrame->Move(3, 3, window->width() - 6, 332);
+  picTabBG = Make<ctl::PictureBox>(picBottomFrame, "picTabBG");
+  picTabBG->SetVisible(false);
+  const char* headings[] = {"", "TAB_SPEC", "TAB_PREV", "TAB_SEG", "TAB_CAT"};
+  for (int i = 1; i <= 4; ++i) {
+    picInspector[i] = Make<ctl::PictureBox>(picBottomFrame, QStringLiteral("picInspector(%1)").arg(i));
+    imgTab[i] = Make<ctl::Image>(picInspector[i], QStringLiteral("imgTab(%1)").arg(i));
+    imgTab[i]->SetPicture(QPixmap::fromImage(LoadResPicture(QLatin1String(headings[i]), kResCustom)));
+    imgTab[i]->Move(0, 0);
+    lblCollapseTab[i] = MakeLabel(picInspector[i], QStringLiteral("lblCollapseTab(%1)").arg(i), QString(), 0, 0, 20, 150);
+  }
+}
+
+void InspectorPane::CreateTransportBar() {
+  QWidget* preview = picInspector[2];
+  framPreview = Make<ctl::Frame>(preview, "framPreview");
+  framPreview->SetBorderStyle(0);
+  framPreview->Move(24, 4, 324, 316);
+  picMPlayerSkin = Make<ctl::PictureBox>(framPreview, "picMPlayerSkin");
+  picMPlayerSkin->Move(0, 0, 324, 316);
+  picMPlayerSkin->SetPicture(QPixmap::fromImage(LoadResPicture(QStringLiteral("MPLAYER"), kResCustom)));
+  picOpenFile = Make<ctl::PictureBox>(picMPlayerSkin, "picOpenFile");
+  picOpenFile->Move(7, 6, 310, 232);
+  picOpenFile->SetBackColor(RGB(0, 0, 0));
+  lblOpenFileStatus = MakeLabel(picOpenFile, QStringLiteral("lblOpenFileStatus"), QString(), 8, 100, 294, 32);
+  lblOpenFileStatus->SetAlignment(ctl::vbCenter);
+  RWLoadingInd = Make<ctl::AnimatedPicture>(picOpenFile, "RWLoadingInd");
+  RWLoadingInd->LoadAnimation(QStringLiteral("PREVIEW_LOADING"));
+  RWLoadingInd->SetVisible(false);
+  for (int i = 1; i <= 15; ++i) {
+    picMediaControl[i] = Make<ctl::PictureBox>(picMPlayerSkin, QStringLiteral("picMediaControl(%1)").arg(i));
+  }
+  picSlider = Make<ctl::PictureBox>(picMPlayerSkin, "picSlider");
+  imgSliderThumb = Make<ctl::Image>(picSlider, "imgSliderThumb");
+  imgSelection = Make<ctl::Image>(picSlider, "imgSelection");
+  picSelection = Make<ctl::PictureBox>(picMPlayerSkin, "picSelection");
+  picSelection->SetVisible(false);
+  picVolume = Make<ctl::PictureBox>(picMPlayerSkin, "picVolume");
+  picVolumeThumb = Make<ctl::PictureBox>(picVolume, "picVolumeThumb");
+  lblStartPoint = MakeLabel(picMPlayerSkin, QStringLiteral("lblStartPoint"), QString(), 0, 0, 60, 12);
+  lblEndPoint = MakeLabel(picMPlayerSkin, QStringLiteral("lblEndPoint"), QString(), 0, 0, 60, 12);
+}
+
+void InspectorPane::CreateInspectorContent() {
+  QWidget* specs = picInspector[1];
+  QWidget* segments = picInspector[3];
+  QWidget* cataloguing = picInspector[4];
+  imgDeviceType = Make<ctl::Image>(specs, "imgDeviceType");
+  for (size_t i = 0; i < lblFileData.size(); ++i) {
+    lblFileData[i] = MakeLabel(specs, QStringLiteral("lblFileData(%1)").arg(i), QString(), 0, 0, 100, 14);
+  }
+  for (size_t i = 0; i < lblFileSpec.size(); ++i) {
+    lblFileSpec[i] = MakeLabel(specs, QStringLiteral("lblFileSpec(%1)").arg(i), QString(), 0, 0, 100, 14);
+  }
+  tbFileSpecs = Make<ctl::Toolbar>(specs, "tbFileSpecs");
+  AddButtons(tbFileSpecs, {{"DELETE_FILE", "Delete File", ctl::tbrDefault},
+                           {"REMOVE_FILE", "Remove File from Library", ctl::tbrDefault},
+                           {"MEDIA_INFO", "View detailed file information", ctl::tbrDefault}});
+  frameBackupOptions = Make<ctl::Frame>(specs, "frameBackupOptions");
+  frameBackupOptions->SetVisible(false);
+  for (size_t i = 0; i < lblRemoveBackup.size(); ++i) {
+    lblRemoveBackup[i] =
+        MakeLabel(frameBackupOptions, QStringLiteral("lblRemoveBackup(%1)").arg(i), QString(), 0, 0, 100, 14);
+  }
+
+  flexSegments = Make<ctl::FlexGrid>(segments, "flexSegments");
+  for (size_t i = 0; i < lblSegmentsScroll.size(); ++i) {
+    lblSegmentsScroll[i] = MakeLabel(segments, QStringLiteral("lblSegmentsScroll(%1)").arg(i), QString(), 0, 0, 16, 16);
+  }
+  tbSegments = Make<ctl::Toolbar>(segments, "tbSegments");
+  AddButtons(tbSegments, {{"SAVE_SEGMENT", "Save Segment", ctl::tbrDefault},
+                          {"EDIT_SEGMENT", "Edit Segment", ctl::tbrDefault},
+                          {"DELETE_SEGMENT", "Delete Segment", ctl::tbrDefault},
+                          {"HIGHLIGHTS", "Play Highlights", ctl::tbrDefault}});
+
+  picThumbnail = Make<ctl::PictureBox>(cataloguing, "picThumbnail");
+  picUnplayable = Make<ctl::PictureBox>(cataloguing, "picUnplayable");
+  picUnplayable->SetVisible(false);
+  for (size_t i = 0; i < imgRating.size(); ++i) {
+    imgRating[i] = Make<ctl::Image>(cataloguing, QStringLiteral("imgRating(%1)").arg(i));
+  }
+  lstFileTags = Make<ctl::ListView>(cataloguing, "lstFileTags");
+  for (size_t i = 0; i < lblTagListScroll.size(); ++i) {
+    lblTagListScroll[i] = MakeLabel(cataloguing, QStringLiteral("lblTagListScroll(%1)").arg(i), QString(), 0, 0, 16, 16);
+  }
+  flexFileDetails = Make<ctl::FlexGrid>(cataloguing, "flexFileDetails");
+  tbCataloguing = Make<ctl::Toolbar>(cataloguing, "tbCataloguing");
+  AddButtons(tbCataloguing, {{"REMOVE_TAG", "Remove Tag", ctl::tbrDefault},
+                             {"EDIT_USERDATA", "Edit Title and Description", ctl::tbrDefault}});
+  picAutoTag = Make<ctl::PictureBox>(cataloguing, "picAutoTag");
+  picAutoTag->SetVisible(false);
+  lblAutoTag = MakeLabel(picAutoTag, QStringLiteral("lblAutoTag"), QString(), 0, 0, 100, 14);
+}
+
+void InspectorPane::InitInspector() {
+  picBottom->SetHeight(338);
+  m_InspectorTabs[0] = {0, 21, 340};
+  imgDeviceType->Move(276, 8, 48, 48);
+  for (size_t i = 0; i < lblFileData.size(); ++i) {
+    lblFileData[i]->Move(28, 8 + 17 * static_cast<double>(i), 104, 15);
+    lblFileData[i]->SetFontSize(ScaledFont(8));
+  }
+  for (size_t i = 0; i < lblFileSpec.size(); ++i) {
+    lblFileSpec[i]->Move(134, 8 + 17 * static_cast<double>(i), 140, 15);
+    lblFileSpec[i]->SetFontSize(ScaledFont(8));
+  }
+  for (int i = 1; i <= 4; ++i) lblCollapseTab[i]->Move(0, 0, 21, 150);
+  frameBackupOptions->Move(28, 266, 300, 40);
+  for (size_t i = 0; i < lblRemoveBackup.size(); ++i) {
+    lblRemoveBackup[i]->Move(8 + 96 * static_cast<double>(i), 16, 90, 15);
+    if (i >= 1) lblRemoveBackup[i]->SetMouseIcon(gHandCursor);
+  }
+  tbFileSpecs->SetImageList(&host_.imglstMenus());
+  tbFileSpecs->Buttons(QStringLiteral("DELETE_FILE")).SetImage(QStringLiteral("DELETE_FILE"));
+  tbFileSpecs->Buttons(QStringLiteral("REMOVE_FILE")).SetImage(QStringLiteral("REMOVE_FILE"));
+  tbFileSpecs->Buttons(QStringLiteral("MEDIA_INFO")).SetImage(QStringLiteral("MEDIAINFO"));
+  tbFileSpecs->Move(28, 300, 120, 24);
+  lblOpenFileStatus->SetFontSize(ScaledFont(10));
+  lblOpenFileStatus->SetForeColor(gCursorColour);
+  RWLoadingInd->Move(139, 100);
+}
+
+// A transport button sits where the player skin shows it.
+void InspectorPane::PlaceMediaControl(int Index) {
+  const ResourceInfo* info = FindResourceInfo(QString::number(Index) + QStringLiteral("_NORMAL"), kResBitmap);
+  if (!info) return;
+  const qsizetype at = info->detail.indexOf(QStringLiteral("at="));
+  const QStringList xy = info->detail.mid(at + 3).section(QLatin1Char(' '), 0, 0).split(QLatin1Char(','));
+  if (at < 0 || xy.size() != 2) return;
+  picMediaControl[Index]->Move(xy[0].toDouble(), xy[1].toDouble(), info->width, info->height);
+}
+
+void InspectorPane::InitTransportBar() {
+  m_InspectorTabs[1] = {356, 23, 356};
+  for (int i = 1; i <= 14; ++i) PlaceMediaControl(i);
+  gMediaButtons.assign(picMediaControl.size(), MediaButtonFaces{});
+  m_picThisButton = std::make_unique<cMouseTrack>();
+  picSlider->Move(60, 243, 204, 16);
+  m_picScollbar = std::make_unique<cMouseTrack>();
+  m_picScollbar->AttachMouseTracking(picSlider, true, gPopupDelayMs);
+  m_picScollbar->StartMouseTracking();
+  imgSelection->Move(0, 0, 0, 16);
+  picVolume->Move(268, 247, 48, 10);
+  const int32_t volume = gPlayer ? gPlayer->Volume() : 100;
+  picVolumeThumb->Move(volume / 100.0 * 40, 0, 8, 10);
+  lblStartPoint->Move(60, 226, 60, 14);
+  lblEndPoint->Move(204, 226, 60, 14);
+  lblEndPoint->SetAlignment(ctl::vbRightJustify);
+  for (ctl::Label* label : {lblStartPoint, lblEndPoint}) label->SetFontSize(ScaledFont(7));
+  picSlider->SetMouseIcon(gHandCursor);
+}
+
+void InspectorPane::InitSegments() {
+  m_InspectorTabs[2] = {368, 138, 368};
+  flexSegments->SetCols(8);
+  flexSegments->SetColWidth(0, gTwipsPerPixelX);
+  flexSegments->SetColWidth(2, 0);
+  for (int c : {1, 3}) {
+    flexSegments->SetColWidth(c, 64 * gTwipsPerPixelX);
+    flexSegments->SetColAlignment(c, ctl::flexAlignRightCenter);
+  }
+  flexSegments->SetTextMatrix(0, 1, QStringLiteral("Start"));
+  flexSegments->SetTextMatrix(0, 3, QStringLiteral("End"));
+  flexSegments->SetColWidth(4, 40 * gTwipsPerPixelX);
+  flexSegments->SetRowHeight(-1, 15 * gTwipsPerPixelY);
+  flexSegments->SetRowHeight(0, 20 * gTwipsPerPixelY);
+  flexSegments->SetCol(0);
+  flexSegments->Move(28, 8, 330, 280);
+  lblSegmentsScroll[0]->Move(340, 290, 16, 16);
+  lblSegmentsScroll[1]->Move(320, 290, 16, 16);
+  tbSegments->SetImageList(&host_.imglstMenus());
+  const std::pair<const char*, const char*> segmentImages[] = {
+      {"SAVE_SEGMENT", "SAVE"}, {"EDIT_SEGMENT", "EDIT"}, {"DELETE_SEGMENT", "DELETE"}, {"HIGHLIGHTS", "HEART"}};
+  for (const auto& [key, image] : segmentImages) tbSegments->Buttons(QLatin1String(key)).SetImage(QLatin1String(image));
+  tbSegments->Move(28, 292, 120, 24);
+}
+
+void InspectorPane::InitCataloguing() {
+  m_InspectorTabs[3] = {166, 23, 166};
+  picThumbnail->SetDragIcon(host_.imglstDragIcons().DragCursor(QStringLiteral("FILE")));
+  picThumbnail->Move(26, 8, 100, 75);
+  for (size_t i = 0; i < imgRating.size(); ++i) {
+    imgRating[i]->Move(26 + 16 * static_cast<double>(i), 86, 16, 16);
+    imgRating[i]->SetPicture(host_.imglstReelwise().Picture(QStringLiteral("UNSTAR")));
+  }
+  lstFileTags->Move(26, 106, 136, 150);
+  lstFileTags->ColumnHeaders.Clear();
+  lstFileTags->ColumnHeaders.Add(0, QString(), QStringLiteral("Tags"));
+  lstFileTags->ColumnHeaders.Add(0, QString(), QStringLiteral("Tags"));
+  flexFileDetails->SetCols(2);
+  flexFileDetails->SetTextMatrix(0, 0, QStringLiteral("Title / Alias"));
+  flexFileDetails->SetTextMatrix(0, 1, QStringLiteral("Description"));
+  flexFileDetails->Move(26, 260, 136, 40);
+  tbCataloguing->SetImageList(&host_.imglstMenus());
+  tbCataloguing->Buttons(QStringLiteral("REMOVE_TAG")).SetImage(QStringLiteral("REMOVE_TAG"));
+  tbCataloguing->Buttons(QStringLiteral("EDIT_USERDATA")).SetImage(QStringLiteral("EDIT"));
+  tbCataloguing->Move(26, 302, 60, 24);
+  picAutoTag->Move(90, 302, 72, 20);
+}
+
+void InspectorPane::ShowMediaButtonFaces() {
+  for (size_t i = 1; i < picMediaControl.size() && i < gMediaButtons.size(); ++i) {
+    picMediaControl[i]->SetPicture(gMediaButtons[i].Normal);
+  }
+}

@@ -1,0 +1,137 @@
+#pragma once
+// The inspector's part of the main window: the inspector area along the
+// bottom with its four collapsible tabs (specifications, preview, segments,
+// cataloguing), the preview player's transport bar, seek slider and volume,
+// the inspector's content and its timers. So far it places the tabs and
+// their controls and answers the calls of the rest of the program; loading a
+// file into it comes with the inspector's own work.
+#include "platform/controls/FlexGrid.h"
+#include "platform/controls/Frame.h"
+#include "platform/controls/ImageControl.h"
+#include "platform/controls/ImageList.h"
+#include "platform/controls/Label.h"
+#include "platform/controls/ListView.h"
+#include "platform/controls/PictureBox.h"
+#include "platform/controls/TimerControl.h"
+#include "platform/controls/Toolbar.h"
+#include "ui/AnimatedPicture.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+class cMouseTrack;
+struct ResultItem;
+
+// What the inspector asks of the window it sits in.
+class IInspectorHost {
+ public:
+  virtual ~IInspectorHost() = default;
+  // Flips the mark of the menu item; returns the new mark.
+  virtual bool ToggleMenuCheck(const QString& key) = 0;
+  // The window's image lists the inspector draws from.
+  virtual ctl::ImageList& imglstMenus() = 0;
+  virtual ctl::ImageList& imglstDragIcons() = 0;
+  virtual ctl::ImageList& imglstReelwise() = 0;
+};
+
+// Geometry of one inspector tab in pixels, three values in record order.
+struct InspectorTab {
+  int32_t MinWidth = 0;
+  int32_t CollapsedWidth = 0;
+  int32_t FullWidth = 0;
+};
+
+class InspectorPane {
+ public:
+  // Makes the controls in `window` as they stand before any code runs.
+  InspectorPane(IInspectorHost& host, QWidget* window);
+  ~InspectorPane();
+  InspectorPane(const InspectorPane&) = delete;
+  InspectorPane& operator=(const InspectorPane&) = delete;
+
+  // The inspector area and its tabs 1 to 4 (element 0 unused).
+  ctl::PictureBox* picBottom;
+  ctl::PictureBox* picBottomFrame;
+  std::array<ctl::PictureBox*, 5> picInspector{};
+  std::array<ctl::Label*, 5> lblCollapseTab{};
+  std::array<ctl::Image*, 5> imgTab{};
+  ctl::PictureBox* picTabBG;
+  // The preview transport bar, buttons 1 to 15 (element 0 unused).
+  std::array<ctl::PictureBox*, 16> picMediaControl{};
+  ctl::PictureBox* picSlider;
+  ctl::Image* imgSliderThumb;
+  ctl::PictureBox* picVolume;
+  ctl::PictureBox* picVolumeThumb;
+  ctl::Image* imgSelection;
+  ctl::PictureBox* picSelection;
+  ctl::Label* lblStartPoint;
+  ctl::Label* lblEndPoint;
+  ctl::PictureBox* picMPlayerSkin;
+  ctl::PictureBox* picOpenFile;
+  ctl::Frame* framPreview;
+  ctl::Label* lblOpenFileStatus;
+  ctl::AnimatedPicture* RWLoadingInd;
+  // The inspector's content.
+  ctl::FlexGrid* flexFileDetails;
+  std::array<ctl::Label*, 15> lblFileData{};
+  std::array<ctl::Label*, 9> lblFileSpec{};
+  ctl::Image* imgDeviceType;
+  ctl::PictureBox* picThumbnail;
+  ctl::PictureBox* picUnplayable;
+  std::array<ctl::Image*, 5> imgRating{};
+  ctl::ListView* lstFileTags;
+  std::array<ctl::Label*, 2> lblTagListScroll{};
+  ctl::FlexGrid* flexSegments;
+  std::array<ctl::Label*, 2> lblSegmentsScroll{};
+  ctl::Frame* frameBackupOptions;
+  std::array<ctl::Label*, 3> lblRemoveBackup{};
+  ctl::PictureBox* picAutoTag;
+  ctl::Label* lblAutoTag;
+  ctl::Toolbar* tbFileSpecs;
+  ctl::Toolbar* tbSegments;
+  ctl::Toolbar* tbCataloguing;
+  // The fade of the on-screen display text and the deferred story board.
+  ctl::TimerControl* Timer2;
+  ctl::TimerControl* timerFilePreview;
+
+  // Leave tracking of the transport button under the mouse, hover tracking
+  // of the seek slider.
+  std::unique_ptr<cMouseTrack> m_picThisButton;
+  std::unique_ptr<cMouseTrack> m_picScollbar;
+  // The transport button whose hover picture is shown.
+  int16_t m_HoverButton = 0;
+  // The tabs' geometry, records 0 to 3 for tabs 1 to 4.
+  std::array<InspectorTab, 4> m_InspectorTabs{};
+
+  // The set-up of the main window's loading, in its order: the inspector
+  // area and the specifications tab, the transport bar, the segments tab and
+  // the cataloguing tab.
+  void InitInspector();
+  void InitTransportBar();
+  void InitSegments();
+  void InitCataloguing();
+  // Puts a transport button where the player skin shows it.
+  void PlaceMediaControl(int Index);
+  // The transport buttons take their Normal faces of the colour scheme.
+  void ShowMediaButtonFaces();
+
+  void ArrangeInspector();
+  void ClearInspector();
+  void ResetInspectorHistory();
+  void LoadInspector(ResultItem& Item, bool& Loaded);
+  // Expands or collapses tab 1 to 4.
+  void lblCollapseTab_Click(int16_t Index);
+  // The segment list shows a segment's new rating.
+  void ShowSegmentRating(int32_t SegmentID, int16_t Rating);
+
+ private:
+  void CreateInspector(QWidget* window);
+  void CreateTransportBar();
+  void CreateInspectorContent();
+
+  IInspectorHost& host_;
+};

@@ -1,0 +1,42 @@
+// The inspector's services that other parts call. So far they place the four
+// tabs side by side and leave the content alone; loading a file into the
+// inspector comes with its own work.
+#include "inspector/InspectorPane.h"
+
+#include "library/ResultItem.h"
+#include "ui/cWindowMgr.h"
+
+void InspectorPane::ArrangeInspector() {
+  if (picBottom->window()->isMinimized() || gWindowMode == 2) return;
+  double left = 0;
+  for (int i = 1; i <= 4; ++i) {
+    const double width = m_InspectorTabs[static_cast<size_t>(i - 1)].FullWidth;
+    picInspector[i]->Move(left, 0, width, picBottomFrame->ScaleHeight());
+    left += width;
+  }
+}
+
+// Until the inspector is built: nothing is shown, so there is nothing to clear.
+void InspectorPane::ClearInspector() {}
+
+// Until the inspector is built: there is no history of inspected items yet.
+void InspectorPane::ResetInspectorHistory() {}
+
+// Until the inspector is built: loads nothing and answers Loaded False.
+void InspectorPane::LoadInspector(ResultItem&, bool& Loaded) { Loaded = false; }
+
+// Expands or collapses the tab; the View menu's mark of the tab follows.
+void InspectorPane::lblCollapseTab_Click(int16_t Index) {
+  static const char* const keys[] = {"", "mnuViewExpandSpecs", "mnuViewExpandPreview", "mnuViewExpandCataloguing",
+                                     "mnuViewExpandSegments"};
+  if (Index < 1 || Index > 4) return;
+  host_.ToggleMenuCheck(QLatin1String(keys[Index]));
+  ArrangeInspector();
+}
+
+void InspectorPane::ShowSegmentRating(int32_t SegmentID, int16_t Rating) {
+  const QString id = QString::number(SegmentID);
+  for (int row = 1; row < flexSegments->Rows(); ++row) {
+    if (flexSegments->TextMatrix(row, 4) == id) flexSegments->SetTextMatrix(row, 5, QString::number(Rating));
+  }
+}

@@ -1,0 +1,161 @@
+#include "mainwindow/MainWindowHosts.h"
+
+#include "carousel/CarouselPane.h"
+#include "carousel/cCarousel.h"
+#include "carousel/frmTagCloud.h"
+#include "library/ResultItem.h"
+#include "mainwindow/cPopupMenu.h"
+#include "mainwindow/frmReelwise.h"
+#include "player/clsRWPlayer.h"
+#include "ui/SchemeColours.h"
+#include "ui/cBusyIndicator.h"
+#include "ui/cwProgress.h"
+
+// ---- The panes' window services ----
+
+void MainWindowHosts::MainToolbarHandler(const QString& sCommand) { form_.MainToolbarHandler(sCommand); }
+void MainWindowHosts::MarkBrowserView(int32_t mode) { form_.MarkBrowserView(mode); }
+void MainWindowHosts::ShowResultsPopup() { form_.ShowResultsPopup(); }
+void MainWindowHosts::SetBrowserControlsEnabled(bool on) { form_.SetBrowserControlsEnabled(on); }
+void MainWindowHosts::ShowBusyIndicator(bool on) { form_.ShowBusyIndicator(on); }
+void MainWindowHosts::ProgressOff() { form_.ProgressOff(); }
+bool MainWindowHosts::ToggleMenuCheck(const QString& key) { return form_.ToggleMenuCheck(key); }
+ctl::ImageList& MainWindowHosts::imglistToolBar() { return form_.imglistToolBar; }
+ctl::ImageList& MainWindowHosts::imglstReelwise() { return form_.imglstReelwise; }
+ctl::ImageList& MainWindowHosts::ilStateIcons() { return form_.ilStateIcons; }
+ctl::ImageList& MainWindowHosts::imglstDragIcons() { return form_.imglstDragIcons; }
+ctl::ImageList& MainWindowHosts::imglstViewSpec() { return form_.imglstViewSpec; }
+ctl::ImageList& MainWindowHosts::imglstMenus() { return form_.imglstMenus; }
+
+// ---- The library's view: progress and the open library ----
+
+void MainWindowHosts::ShowProgress(const QString& Caption, int32_t Value) {
+  if (!form_.progProgress) return;
+  form_.Browser().picProgress->SetVisible(true);
+  form_.progProgress->BroadcastProgress(Caption, Value, gSchemeColour4);
+}
+
+void MainWindowHosts::SetProgressMax(int32_t Max) {
+  if (form_.progProgress) form_.progProgress->SetMax(Max);
+}
+
+void MainWindowHosts::Repaint() { form_.repaint(); }
+
+void MainWindowHosts::ShowLibraryCaption(const QString& caption) {
+  form_.lblCaption->SetCaption(caption);
+  form_.setWindowTitle(QStringLiteral("Reelwise II - ") + caption);
+}
+
+void MainWindowHosts::ShowLibraryLoaded(bool loaded) {
+  form_.picWelcomeHolder->SetVisible(!loaded);
+  if (form_.m_cMenu) form_.m_cMenu->SetEnabled(form_.m_cMenu->IndexForKey(QStringLiteral("mnuLibrarySaveAs")), loaded);
+  if (!loaded) return;
+  form_.Browser().tvwLibrary->SetEnabled(true);
+  form_.Inspector().picBottom->SetEnabled(true);
+  form_.Browser().tbFileBrowser->SetEnabled(true);
+}
+
+void MainWindowHosts::SetLoadingState(bool& starting) { form_.Browser().SetLoadingState(starting); }
+
+// ---- The library's view: tree and history ----
+
+ctl::TreeView* MainWindowHosts::LibraryTree() { return form_.Browser().tvwLibrary; }
+
+void MainWindowHosts::StartTreeEditTimer() { form_.Browser().tvwEditTimer->SetEnabled(true); }
+
+void MainWindowHosts::ClearHistoryCombo() { form_.Browser().cmbBrowserHistory->ComboItems.Clear(); }
+
+void MainWindowHosts::SetHistoryComboText(const QString& text) {
+  ctl::ImageCombo& combo = *form_.Browser().cmbBrowserHistory;
+  combo.SetText(text);
+  combo.Refresh();
+}
+
+void MainWindowHosts::AddHistoryComboItem(const QString& text, const QString& image) {
+  ctl::ImageCombo& combo = *form_.Browser().cmbBrowserHistory;
+  ctl::ComboItem& item = combo.ComboItems.Add(0, QString(), text, image);
+  combo.SetSelectedItem(&item);
+}
+
+int MainWindowHosts::HistoryComboCount() { return form_.Browser().cmbBrowserHistory->ComboItems.Count(); }
+
+int MainWindowHosts::HistoryComboSelectedIndex() { return form_.Browser().cmbBrowserHistory->SelectedIndex(); }
+
+void MainWindowHosts::AlignBrowserHistory() { form_.Browser().AlignBrowserHistory(); }
+
+ctl::ButtonMenuCollection* MainWindowHosts::HistoryMenu() {
+  ctl::Button* button = form_.tbMain->Buttons.Find(QStringLiteral("HISTORY"));
+  return button ? &button->ButtonMenus : nullptr;
+}
+
+void MainWindowHosts::ClearHistoryMenu() {
+  if (ctl::ButtonMenuCollection* menu = HistoryMenu()) menu->Clear();
+}
+
+void MainWindowHosts::AddHistoryMenuItem(const QString& key, const QString& caption, const QString& viewSpec) {
+  ctl::ButtonMenuCollection* menu = HistoryMenu();
+  if (!menu) return;
+  ctl::ButtonMenu& item = menu->Exists(key) ? menu->Item(key) : menu->Add(0, key, caption);
+  item.SetTag(viewSpec);
+}
+
+void MainWindowHosts::SetHistoryMenuCaption(int index, const QString& caption) {
+  ctl::ButtonMenuCollection* menu = HistoryMenu();
+  if (menu && index >= 1 && index <= menu->Count()) menu->Item(index).SetText(caption);
+}
+
+// ---- The library's view: results ----
+
+void MainWindowHosts::LayoutThumbnailGrid(int32_t itemCount) { form_.Browser().LayoutThumbnailGrid(itemCount); }
+void MainWindowHosts::ShowSearchResults() { form_.Browser().ShowSearchResults(); }
+void MainWindowHosts::DrawGridImages() { form_.Browser().DrawGridImages(); }
+
+ctl::FlexGrid* MainWindowHosts::ScrolledGrid() {
+  if (gBrowserMode == 1) return form_.Browser().flexThumbsTiled;
+  if (gBrowserMode == 2) return form_.Browser().flexThumbsList;
+  return nullptr;
+}
+
+int MainWindowHosts::BrowserTopRow() {
+  const ctl::FlexGrid* grid = ScrolledGrid();
+  return grid ? grid->TopRow() : -1;
+}
+
+void MainWindowHosts::SetBrowserTopRow(int row) {
+  ctl::FlexGrid* grid = ScrolledGrid();
+  if (grid && grid->Rows() >= row) grid->SetTopRow(row);
+}
+
+// ---- The library's view: inspector, carousel and tag cloud ----
+
+void MainWindowHosts::ClearInspector() { form_.Inspector().ClearInspector(); }
+void MainWindowHosts::ResetInspectorHistory() { form_.Inspector().ResetInspectorHistory(); }
+
+void MainWindowHosts::ReleaseInspectedFile() {
+  if (gPlayer) gPlayer->CleanUp();
+  form_.Inspector().ClearInspector();
+}
+
+void MainWindowHosts::ShowSegmentRating(int32_t SegmentID, int16_t Rating) {
+  form_.Inspector().ShowSegmentRating(SegmentID, Rating);
+}
+
+void MainWindowHosts::CarouselNewResults() {
+  if (gCarousel) gCarousel->NewResults();
+}
+
+void MainWindowHosts::CarouselAppStartUp(bool First, bool Second) {
+  if (gCarousel) gCarousel->AppStartUp(First, Second);
+}
+
+void MainWindowHosts::CarouselSaveContext() {
+  if (gCarousel) gCarousel->SaveContext();
+}
+
+void MainWindowHosts::ShowCarouselBusy() {
+  if (gBusyIndicator) gBusyIndicator->Show(400, 640, 100, 150, 40, 0, form_.Carousel().ucCarouselCanvas);
+}
+
+void MainWindowHosts::ShowTagCloud(const std::vector<TagCloudEntry>& tags, int32_t resultCount) {
+  TagCloudForm().ShowTags(tags, resultCount);
+}

@@ -1,0 +1,70 @@
+#pragma once
+// What the main window does for the parts that sit in it: the services the
+// browser and the inspector ask of their window, and the view of the library
+// object (its progress, name, tree, history, results, inspector, carousel and
+// tag cloud on this window). The window makes one and hands it to the panes
+// and to gLibrary.
+#include "browser/BrowserPane.h"
+#include "inspector/InspectorPane.h"
+#include "library/ILibraryView.h"
+
+class frmReelwise;
+
+class MainWindowHosts final : public IBrowserHost, public IInspectorHost, public ILibraryView {
+ public:
+  explicit MainWindowHosts(frmReelwise& form) : form_(form) {}
+
+  // IBrowserHost and IInspectorHost.
+  void MainToolbarHandler(const QString& sCommand) override;
+  void MarkBrowserView(int32_t mode) override;
+  void ShowResultsPopup() override;
+  void SetBrowserControlsEnabled(bool on) override;
+  void ShowBusyIndicator(bool on) override;
+  void ProgressOff() override;
+  bool ToggleMenuCheck(const QString& key) override;
+  ctl::ImageList& imglistToolBar() override;
+  ctl::ImageList& imglstReelwise() override;
+  ctl::ImageList& ilStateIcons() override;
+  ctl::ImageList& imglstDragIcons() override;
+  ctl::ImageList& imglstViewSpec() override;
+  ctl::ImageList& imglstMenus() override;
+
+  // ILibraryView.
+  void ShowProgress(const QString& Caption, int32_t Value) override;
+  void SetProgressMax(int32_t Max) override;
+  void Repaint() override;
+  void ShowLibraryCaption(const QString& caption) override;
+  void ShowLibraryLoaded(bool loaded) override;
+  void SetLoadingState(bool& starting) override;
+  ctl::TreeView* LibraryTree() override;
+  void StartTreeEditTimer() override;
+  void ClearHistoryCombo() override;
+  void SetHistoryComboText(const QString& text) override;
+  void AddHistoryComboItem(const QString& text, const QString& image) override;
+  int HistoryComboCount() override;
+  int HistoryComboSelectedIndex() override;
+  void AlignBrowserHistory() override;
+  void ClearHistoryMenu() override;
+  void AddHistoryMenuItem(const QString& key, const QString& caption, const QString& viewSpec) override;
+  void SetHistoryMenuCaption(int index, const QString& caption) override;
+  void LayoutThumbnailGrid(int32_t itemCount) override;
+  void ShowSearchResults() override;
+  void DrawGridImages() override;
+  int BrowserTopRow() override;
+  void SetBrowserTopRow(int row) override;
+  void ClearInspector() override;
+  void ResetInspectorHistory() override;
+  void ReleaseInspectedFile() override;
+  void ShowSegmentRating(int32_t SegmentID, int16_t Rating) override;
+  void CarouselNewResults() override;
+  void CarouselAppStartUp(bool First, bool Second) override;
+  void CarouselSaveContext() override;
+  void ShowCarouselBusy() override;
+  void ShowTagCloud(const std::vector<TagCloudEntry>& tags, int32_t resultCount) override;
+
+ private:
+  ctl::ButtonMenuCollection* HistoryMenu();
+  ctl::FlexGrid* ScrolledGrid();
+
+  frmReelwise& form_;
+};

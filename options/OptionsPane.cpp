@@ -1,0 +1,4 @@
+#include "options/OptionsPane.h"
+
+// Until the launcher is built: runs nothing.
+void OptionsPane::LaunchExternalApp(int16_t&) {}

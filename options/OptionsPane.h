@@ -1,0 +1,12 @@
+#pragma once
+// The options subsystem's part of the main window: running the user's
+// external applications on a file. So far the launcher does nothing; it
+// comes with the external applications' own work.
+#include <cstdint>
+
+class OptionsPane {
+ public:
+  // 1 to 30: runs that entry of gExternalApps on gSavedItem's file; -1: opens
+  // the file with its default program.
+  void LaunchExternalApp(int16_t& Index);
+};

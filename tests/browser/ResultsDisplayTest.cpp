@@ -1,0 +1,132 @@
+// The result set in the browser: the rows of gResults in the grid of the
+// browser view, the current cell and result, the counts below the grids, and
+// one message per display pass.
+#include "tests/app/ProgramRun.h"
+#include "tests/library/SearchFixture.h"
+
+#include "ui/SchemeColours.h"
+#include "ui/cwProgress.h"
+
+namespace {
+
+class ResultsDisplayTest : public rwtest::SearchTestOn<rwtest::RunningProgramTest> {
+ protected:
+  // Every file's whole-file row, in FileID order.
+  static void AllFiles() { gLibrary->ExecuteSearch(QStringLiteral("_"), QStringLiteral("?I:00:00:00-0"), QString()); }
+  static void FetchAndShow() {
+    gLibrary->FetchSearchResults();
+    gLibrary->ShowSearchResults();
+  }
+  static QStringList ListColumn(int col) {
+    QStringList texts;
+    for (int row = 1; row <= gLibrary->ResultCount; ++row) {
+      texts << gMainForm->Browser().flexThumbsList->TextMatrix(row, col);
+    }
+    return texts;
+  }
+};
+
+TEST_F(ResultsDisplayTest, ShowingMakesTheFirstRowCurrentAndCountsTheRows) {
+  gLibrary->BuildSearchResults(QStringLiteral("_"), QStringLiteral("ID10"), false, QString());
+  gCurrentItem.FileID = 77;
+  FetchAndShow();
+  ASSERT_EQ(gLibrary->ResultCount, 4);
+  EXPECT_EQ(gCurrentItem.SegmentID, gResults[1].SegmentID);
+  EXPECT_EQ(gCurrentItem.FileID, gResults[1].FileID);
+  EXPECT_EQ(gCurrentItem.BrowserRow, 1);
+  EXPECT_EQ(gMainForm->Browser().lblResultSize->Caption(), QStringLiteral("4 File(s)"));
+  EXPECT_EQ(gMainForm->Browser().lblResultSize->ToolTipText(), gLibrary->GetPlayListStats(true));
+  EXPECT_EQ(gMainForm->Browser().lblSelectCount->Caption(), QStringLiteral("[0 Selected]"));
+  EXPECT_EQ(gMainForm->Browser().lblSelectCount->ForeColor(), gSchemeColour4);
+  EXPECT_EQ(gMainForm->Browser().flexThumbsTiled->Row(), 0);
+  EXPECT_EQ(gMainForm->Browser().flexThumbsTiled->Col(), 1);
+  EXPECT_TRUE(gMainForm->Browser().scrollFlex->Tag().isEmpty());
+  EXPECT_TRUE(gMainForm->progProgress->Caption().isEmpty());
+
+  // A current item survives a display without a fetch.
+  gCurrentItem = gResults[3];
+  gCurrentItem.BrowserRow = 3;
+  gLibrary->ShowSearchResults();
+  EXPECT_EQ(gCurrentItem.BrowserRow, 3);
+}
+
+
+TEST_F(ResultsDisplayTest, AnEmptyResultCountsNothingAndLeavesNoCurrentCell) {
+  gResultKind = QStringLiteral(" File");
+  gCurrentItem.FileID = 77;
+  gCurrentItem.SegmentID = 5;
+  gLibrary->BuildSearchResults(QStringLiteral("_"), QStringLiteral("ID20"), false, QString());
+  gLibrary->BuildSearchResults(QStringLiteral("-"), QStringLiteral("ID20"), true, QString());
+  FetchAndShow();
+  EXPECT_EQ(gLibrary->ResultCount, 0);
+  EXPECT_EQ(gResults.size(), 1u);
+  EXPECT_EQ(gMainForm->Browser().lblResultSize->Caption(), QStringLiteral("0 Segment(s)")) << "segments of files are segments";
+  EXPECT_EQ(gMainForm->Browser().flexThumbsTiled->Col(), 0);
+  EXPECT_EQ(gMainForm->Browser().flexThumbsList->Col(), 0);
+  EXPECT_EQ(gCurrentItem.SegmentID, 0);
+  EXPECT_EQ(gCurrentItem.FileID, 77);
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+
+TEST_F(ResultsDisplayTest, ListViewShowsTheRowsSortedByTheStoredSortColumns) {
+  gBrowserMode = 2;
+  AllFiles();
+  FetchAndShow();
+  EXPECT_EQ(ListColumn(0), (QStringList{"1", "2", "3", "4", "5", "6"})) << "without a sort column, FileID order";
+  EXPECT_EQ(ListColumn(3)[0], QStringLiteral("/ films/ "));
+  EXPECT_EQ(ListColumn(4)[3], QStringLiteral("O'Brien.mov"));
+  EXPECT_EQ(ListColumn(5)[0], QStringLiteral("    1.500 MB"));
+  EXPECT_EQ(ListColumn(6)[0], QStringLiteral("0h:01m:00s"));
+  EXPECT_EQ(ListColumn(8)[0], QStringLiteral("29.97"));
+  EXPECT_EQ(ListColumn(9)[0], QStringLiteral("   800 kbps"));
+  EXPECT_EQ(ListColumn(10)[4], QStringLiteral("Matroska"));
+  EXPECT_TRUE(gMainForm->Browser().flexThumbsList->Redraw());
+  EXPECT_TRUE(gMainForm->Browser().flexThumbsList->Enabled());
+  EXPECT_EQ(gMainForm->Browser().flexThumbsList->Col(), 1);
+
+  gListColumns[1].SortFlag = 1;  // the file name, right of the (equal) paths
+  FetchAndShow();
+  EXPECT_EQ(ListColumn(0), (QStringList{"4", "3", "1", "5", "2", "6"})) << "case-sensitive text order";
+  EXPECT_EQ(ListColumn(4)[0], QStringLiteral("O'Brien.mov"));
+  EXPECT_EQ(gMainForm->Browser().flexThumbsList->Col(), 1);
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+
+TEST_F(ResultsDisplayTest, AFailingDisplayIsReportedOncePerPass) {
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  gBrowserMode = 2;
+  gListColumns[0].Column = 99;  // a column the list does not have
+  AllFiles();
+  FetchAndShow();
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Error While Attempting to Display Results"));
+  EXPECT_EQ(ListColumn(0).size(), 6);
+  EXPECT_EQ(gMainForm->Browser().lblResultSize->Caption(), QStringLiteral("6 File(s)")) << "the display goes on";
+  gListColumns[0].Column = 3;
+}
+
+TEST_F(ResultsDisplayTest, SelectedRowsAreCountedInTheGridsTextColour) {
+  gLibrary->Connection().Execute(QStringLiteral(
+      "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, SelectionEnd, Online, Rating) VALUES "
+      "(60000, 6, NULL, 0, 5, 1, 0); INSERT INTO SearchResults VALUES (60000, 6)"));
+  gSelectedById.Set(60000, 1);
+  FetchAndShow();
+  EXPECT_EQ(gMainForm->Browser().lblSelectCount->Caption(), QStringLiteral("[1 Selected]"));
+  EXPECT_EQ(gMainForm->Browser().lblSelectCount->ForeColor(), gMainForm->Browser().flexThumbsTiled->ForeColor());
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(ResultsDisplayTest, RefreshKeepsTheListScrolled) {
+  gBrowserMode = 2;
+  gLibrary->ShowView(QStringLiteral("|_?I:00:00:00-0"), QStringLiteral("All"));
+  ctl::FlexGrid& list = *gMainForm->Browser().flexThumbsList;
+  ASSERT_EQ(list.Rows(), 7);
+  list.SetTopRow(4);
+  gLibrary->RefreshResults();
+  EXPECT_EQ(list.TopRow(), 4);
+  EXPECT_EQ(gLibrary->ResultCount, 6);
+}
+
+}  // namespace
