@@ -9,7 +9,6 @@
 #include "library/ResultItem.h"
 #include "resources/GlyphFont.h"
 #include "ui/SchemeColours.h"
-#include "ui/cWindowMgr.h"
 #include "ui/modBlendColorAlpha.h"
 
 #include <QFontMetrics>

@@ -3,8 +3,8 @@
 #include "browser/BrowserPane.h"
 
 #include "browser/ResultGrids.h"
+#include "core/modReelwise.h"
 #include "library/clsRWLibrary.h"
-#include "ui/cWindowMgr.h"
 
 // Until opening results is built: does nothing.
 void BrowserPane::BrowserDblClick(int32_t) {}

@@ -74,6 +74,11 @@ extern int32_t gTwipsPerPixelX;
 extern int32_t gTwipsPerPixelY;
 extern int32_t gTileWidthTwips;
 extern int32_t gTileHeightTwips;
+// The main window's mode (1 library, 2 compact) and whether TV-Out mode is
+// on; the main window's mode switches set them, the window manager and the
+// library read them.
+extern int32_t gWindowMode;
+extern bool gTVOutMode;
 // The library's refresh policy: re-run the view after edits, redraw the cloud.
 extern bool gAutoRefresh;
 extern bool gTagCloudShown;

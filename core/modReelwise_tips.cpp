@@ -2,7 +2,6 @@
 #include "core/modReelwise.h"
 
 #include "core/modRegistry.h"
-#include "mainwindow/frmReelwise.h"
 #include "core/ProgramMessage.h"
 
 #include <QStringList>
@@ -79,7 +78,7 @@ void ShowTipOfTheDay() {
   modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("TipOfTheDayIndex"), static_cast<int>(n + 1));
   // Style 2 shows the program's logo in place of an icon.
   ShowProgramMessage(QStringLiteral("Did you Know...\r\n\r\n") + TipText(static_cast<int>(n)), 2,
-                     QStringLiteral("Tip of The Day"), gMainForm);
+                     QStringLiteral("Tip of The Day"), ProgramMessageOwner());
 }
 
 }  // namespace modReelwise

@@ -3,8 +3,8 @@
 // inspector comes with its own work.
 #include "inspector/InspectorPane.h"
 
+#include "core/modReelwise.h"
 #include "library/ResultItem.h"
-#include "ui/cWindowMgr.h"
 
 void InspectorPane::ArrangeInspector() {
   if (picBottom->window()->isMinimized() || gWindowMode == 2) return;

@@ -101,8 +101,9 @@ class ILibraryView {
   virtual void CarouselAppStartUp(bool First, bool Second) = 0;
   virtual void CarouselSaveContext() = 0;
   // The busy animation over the carousel canvas while a library opens in
-  // TV-Out mode.
+  // TV-Out mode, and its end.
   virtual void ShowCarouselBusy() = 0;
+  virtual void HideCarouselBusy() = 0;
   // One label per tag on the tag-cloud window, in name order; sized and
   // shaded by the share of `resultCount` each covers.
   virtual void ShowTagCloud(const std::vector<TagCloudEntry>& tags, int32_t resultCount) = 0;

@@ -64,6 +64,7 @@ class NoLibraryView final : public ILibraryView {
   void CarouselAppStartUp(bool, bool) override {}
   void CarouselSaveContext() override {}
   void ShowCarouselBusy() override {}
+  void HideCarouselBusy() override {}
   void ShowTagCloud(const std::vector<TagCloudEntry>&, int32_t) override {}
 };
 

@@ -11,8 +11,6 @@
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
 #include "platform/SqlText.h"
-#include "ui/cBusyIndicator.h"
-#include "ui/cWindowMgr.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -175,7 +173,7 @@ bool clsRWLibrary::ReloadLibrary() {
   BusyBrowser(View(), false);
   bool starting = false;
   SetLoadingState(starting);
-  if (gTVOutMode && gBusyIndicator) gBusyIndicator->Hide();
+  if (gTVOutMode) View().HideCarouselBusy();
   return true;
 }
 
@@ -186,7 +184,7 @@ void clsRWLibrary::AbandonOpen() {
   bool starting = false;
   SetLoadingState(starting);
   BusyBrowser(View(), false);
-  if (gTVOutMode && gBusyIndicator) gBusyIndicator->Hide();
+  if (gTVOutMode) View().HideCarouselBusy();
   View().ShowLibraryLoaded(false);
   DeleteSearchResults();
   FetchSearchResults();

@@ -13,7 +13,6 @@
 #include "platform/SqlRecordset.h"
 #include "platform/controls/TreeView.h"
 #include "ui/SchemeColours.h"
-#include "ui/cWindowMgr.h"
 #include "ui/modReelwise_drawing.h"
 
 #include <QStringList>

@@ -156,6 +156,10 @@ void MainWindowHosts::ShowCarouselBusy() {
   if (gBusyIndicator) gBusyIndicator->Show(400, 640, 100, 150, 40, 0, form_.Carousel().ucCarouselCanvas);
 }
 
+void MainWindowHosts::HideCarouselBusy() {
+  if (gBusyIndicator) gBusyIndicator->Hide();
+}
+
 void MainWindowHosts::ShowTagCloud(const std::vector<TagCloudEntry>& tags, int32_t resultCount) {
   TagCloudForm().ShowTags(tags, resultCount);
 }

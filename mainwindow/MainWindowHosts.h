@@ -60,6 +60,7 @@ class MainWindowHosts final : public IBrowserHost, public IInspectorHost, public
   void CarouselAppStartUp(bool First, bool Second) override;
   void CarouselSaveContext() override;
   void ShowCarouselBusy() override;
+  void HideCarouselBusy() override;
   void ShowTagCloud(const std::vector<TagCloudEntry>& tags, int32_t resultCount) override;
 
  private:

@@ -28,7 +28,6 @@
 #include "player/clsRWPlayer.h"
 #include "player/frmDSSink.h"
 #include "ui/ReportError.h"
-#include "ui/cWindowMgr.h"
 #include "ui/frmAboutReelwise.h"
 #include "ui/frmGlass.h"
 

@@ -11,7 +11,6 @@
 #include "mainwindow/cPopupMenu.h"
 #include "ui/SchemeColours.h"
 #include "ui/cMDISplit.h"
-#include "ui/cWindowMgr.h"
 
 #include <algorithm>
 #include <cmath>

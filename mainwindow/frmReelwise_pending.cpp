@@ -15,7 +15,6 @@
 #include "platform/RWError.h"
 #include "ui/clsDialogs.h"
 #include "ui/cToolTipHost.h"
-#include "ui/cWindowMgr.h"
 
 #include <QAction>
 #include <QCursor>

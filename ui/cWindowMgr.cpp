@@ -6,8 +6,6 @@
 #include <QScreen>
 
 std::unique_ptr<cWindowMgr> gWindowMgr;
-int32_t gWindowMode = 1;
-bool gTVOutMode = false;
 
 namespace {
 

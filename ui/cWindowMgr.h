@@ -25,12 +25,6 @@ class cWindowMgr {
 
 extern std::unique_ptr<cWindowMgr> gWindowMgr;
 
-// The main window's mode, which the window manager keeps: 1 library, 2
-// compact; and whether TV-Out mode is on. The main window's mode switches set
-// them.
-extern int32_t gWindowMode;
-extern bool gTVOutMode;
-
 // Centres the window over the main window through gWindowMgr, or on the
 // primary screen's work area while there is no window manager yet.
 void CentreOverMainWindow(QWidget* window);

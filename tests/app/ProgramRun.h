@@ -9,7 +9,6 @@
 #include "import/ImportPane.h"
 #include "inspector/InspectorPane.h"
 #include "mainwindow/frmReelwise.h"
-#include "ui/cWindowMgr.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempHome.h"
 

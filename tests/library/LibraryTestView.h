@@ -105,6 +105,7 @@ class LibraryTestView final : public ILibraryView {
   void CarouselAppStartUp(bool, bool) override {}
   void CarouselSaveContext() override {}
   void ShowCarouselBusy() override {}
+  void HideCarouselBusy() override {}
   void ShowTagCloud(const std::vector<TagCloudEntry>& tags, int32_t resultCount) override {
     cloud = tags;
     cloudResults = resultCount;
