@@ -9,6 +9,7 @@
 #include "core/modShellNotifs.h"
 #include "import/devices/modStorageDevices.h"
 #include "library/ResultItem.h"
+#include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/frmReelwise.h"
 #include "platform/MessageBoxSeam.h"
@@ -54,7 +55,7 @@ void ResetProgramState() {
   gResults.assign(1, ResultItem{});
   gAutoRefresh = false;
   gBrowserMode = 1;
-  gResultKind = QStringLiteral("File");
+  gResultKind = ResultScope::File;
   for (size_t k = 0; k < gListColumns.size(); ++k) gListColumns[k] = {static_cast<int16_t>(k + 3), 0};
 }
 

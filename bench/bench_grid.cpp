@@ -7,6 +7,7 @@
 // The floor beside it is what a screen costs at the least: the thumbnails of
 // one page decoded once each and painted into a picture of the grid's size.
 #include "bench/support/LargeLibrary.h"
+#include "library/ViewSpec.h"
 #include "bench/support/ProgramInPrivateHome.h"
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
@@ -35,7 +36,7 @@ struct Browser : ProgramInPrivateHome {
     gLibrary->OpenLibrary(MakeLargeLibrary(home.path(), QStringLiteral("Large.rw2")), true);
     gLibrary->ThumbnailPolicy = 0;
     gLibrary->LoadThumbnails();
-    gResultKind = QStringLiteral("Segment");
+    gResultKind = ResultScope::Segment;
     gLibrary->Connection().Execute(QStringLiteral(
         "DELETE FROM SearchResults; INSERT INTO SearchResults SELECT SegmentID, FileID FROM VideoSegments"));
     gLibrary->FetchSearchResults();

@@ -9,6 +9,7 @@
 // against the work table) on an untouched copy, or reads the result view
 // bare.
 #include "bench/support/LargeLibrary.h"
+#include "library/ViewSpec.h"
 #include "core/modReelwise.h"
 #include "library/HistoryEntry.h"
 #include "library/ResultItem.h"
@@ -41,8 +42,8 @@ struct Fixture {
     QFile::copy(plainPath, programPath);
     // The library object opens its library at creation.
     gPlaceholderLibraryPath = programPath;
-    gResultKind = QStringLiteral("File");
-    gOnlineFilter.clear();
+    gResultKind = ResultScope::File;
+    gOnlineFilter = StorageFilter::All;
     library = std::make_unique<clsRWLibrary>();
     library->ThumbnailPolicy = 0;
     // The first step makes the search indexes.

@@ -7,6 +7,7 @@
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
+#include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
 #include "platform/RWError.h"
 #include "platform/Rounding.h"
@@ -142,8 +143,8 @@ void BrowserPane::SortListGrid() {
 // the scheme's text colour while nothing is selected.
 void BrowserPane::ShowResultCounts(int32_t selected) {
   lblResultSize->SetCaption(QString::number(LibraryResultCount()) +
-                            (gResultKind == QLatin1String("File") ? QStringLiteral(" File(s)")
-                                                                  : QStringLiteral(" Segment(s)")));
+                            (gResultKind == ResultScope::File ? QStringLiteral(" File(s)")
+                                                              : QStringLiteral(" Segment(s)")));
   lblSelectCount->SetForeColor(selected < 1 ? gSchemeColour4 : flexThumbsTiled->ForeColor());
   lblSelectCount->SetCaption(QStringLiteral("[%1 Selected]").arg(selected));
 }

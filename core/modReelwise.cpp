@@ -16,8 +16,6 @@ bool gTVOutMode = false;
 bool gAutoRefresh = false;
 bool gTagCloudShown = false;
 bool gRandomPlayback = false;
-QString gResultKind = QStringLiteral("File");
-QString gOnlineFilter;
 int32_t gPlayStartIndex = 0;
 QString gSQL;
 ctl::Node* gPendingRenameNode = nullptr;

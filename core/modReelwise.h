@@ -83,10 +83,6 @@ extern bool gTVOutMode;
 extern bool gAutoRefresh;
 extern bool gTagCloudShown;
 extern bool gRandomPlayback;
-// Scope and storage filter of every search step: "File", " File" or
-// "Segment"; "", " AND Segment.Online = 1 " or " AND Segment.Online = 0 ".
-extern QString gResultKind;
-extern QString gOnlineFilter;
 // The result row of a one-item full-screen run; 0 for a queue run.
 extern int32_t gPlayStartIndex;
 // The one text in which windows build a statement for the library's connection.

@@ -110,7 +110,7 @@ NewSegment CreateSegment(SqlConnection& db, double start, double end, int32_t fi
 void UpdateSegmentAB(SqlConnection& db, int32_t segmentId, double start, double end);
 
 // Removes a segment with its thumbnail (row and cached picture), tags and
-// result row. The method adds: unless gResultKind is exactly "File",
+// result row. The method adds: unless the scope gResultKind is whole files,
 // FetchSearchResults and ShowSearchResults.
 void RemoveSegment(SqlConnection& db, int32_t segmentId, ThumbnailCache& cache);
 

@@ -5,6 +5,9 @@
 
 #include <QRegularExpression>
 
+ResultScope gResultKind = ResultScope::File;
+StorageFilter gOnlineFilter = StorageFilter::All;
+
 namespace ViewSpec {
 
 namespace {
@@ -12,6 +15,34 @@ namespace {
 const QString kFile = QStringLiteral("File");
 const QString kSegmentsOfFiles = QStringLiteral(" File");
 const QString kSegment = QStringLiteral("Segment");
+
+[[noreturn]] void Malformed(const QString& step);
+
+// The table alias a scope's rows are read from, as the statements name it
+// ("File" and " File" read the whole-file alias, "Segment" the segments').
+QString ScopeAlias(ResultScope scope, const QString& step) {
+  switch (scope) {
+    case ResultScope::File:
+      return kFile;
+    case ResultScope::SegmentsOfFiles:
+      return kSegmentsOfFiles;
+    case ResultScope::Segment:
+      return kSegment;
+  }
+  Malformed(step);
+}
+
+QString FilterCondition(StorageFilter filter, const QString& step) {
+  switch (filter) {
+    case StorageFilter::All:
+      return QString();
+    case StorageFilter::Online:
+      return QStringLiteral(" AND Segment.Online = 1 ");
+    case StorageFilter::Offline:
+      return QStringLiteral(" AND Segment.Online = 0 ");
+  }
+  Malformed(step);
+}
 
 std::function<QDate()>& Clock() {
   static std::function<QDate()> clock;
@@ -29,15 +60,6 @@ QString WholeNumber(const QString& text, const QString& step) {
   static const QRegularExpression number(QStringLiteral("^-?[0-9]{1,18}$"));
   if (!number.match(text).hasMatch()) Malformed(step);
   return QString::number(text.toLongLong());
-}
-
-// The scope and the storage filter are put into statements as they are, so
-// only the values the browser's commands set are accepted.
-void CheckScope(const QString& resultKind, const QString& onlineFilter, const QString& step) {
-  const bool kindKnown = resultKind == kFile || resultKind == kSegmentsOfFiles || resultKind == kSegment;
-  const bool filterKnown = onlineFilter.isEmpty() || onlineFilter == QLatin1String(" AND Segment.Online = 1 ") ||
-                           onlineFilter == QLatin1String(" AND Segment.Online = 0 ");
-  if (!kindKnown || !filterKnown) Malformed(step);
 }
 
 bool Inserts(const QString& op) { return op == QLatin1String("_") || op == QLatin1String("&"); }
@@ -183,10 +205,10 @@ QString HistoryComboText(const QString& description, const QString& op, int64_t 
          QStringLiteral("]");
 }
 
-QString TagStatement(const QString& op, const QString& tagId, const QString& resultKind,
-                     const QString& onlineFilter) {
+QString TagStatement(const QString& op, const QString& tagId, ResultScope scope, StorageFilter filter) {
   const QString step = op + QStringLiteral("T:") + tagId;
-  CheckScope(resultKind, onlineFilter, step);
+  const QString resultKind = ScopeAlias(scope, step);
+  const QString onlineFilter = FilterCondition(filter, step);
   if (!IsOperator(op)) Malformed(step);
   const bool untagged = WholeNumber(tagId, step) == QLatin1String("-1");
   if (Inserts(op)) {
@@ -239,14 +261,15 @@ QString SearchImageLetter(const QString& searchSpec) {
   return IsTextSearch(searchSpec) || kind == QLatin1String("I") ? QStringLiteral("S") : kind;
 }
 
-QString SearchStatement(const QString& op, const QString& searchSpec, const QString& resultKind,
-                        const QString& onlineFilter, const QDate& today) {
+QString SearchStatement(const QString& op, const QString& searchSpec, ResultScope scope, StorageFilter filter,
+                        const QDate& today) {
   const QString step = op + searchSpec;
-  CheckScope(resultKind, onlineFilter, step);
+  ScopeAlias(scope, step);
+  const QString onlineFilter = FilterCondition(filter, step);
   if (!IsOperator(op)) Malformed(step);
   const QString condition = SearchCondition(searchSpec, step, today);
   if (condition.isEmpty()) return QString();
-  const bool fileRows = resultKind == kFile;
+  const bool fileRows = scope == ResultScope::File;
   QString sql;
   if (Inserts(op)) {
     sql = QStringLiteral(
@@ -268,6 +291,14 @@ QString SearchStatement(const QString& op, const QString& searchSpec, const QStr
     sql += QStringLiteral(")");
   }
   return sql;
+}
+
+QString MissingThumbnailsStatement(ResultScope scope) {
+  ScopeAlias(scope, QStringLiteral("missing thumbnails"));
+  return QStringLiteral(
+             "INSERT INTO SearchResults SELECT VS.SegmentID, VS.FileID FROM VideoSegments VS WHERE NOT EXISTS (SELECT "
+             "1 FROM SegmentThumbnails ST WHERE ST.SegmentID = VS.SegmentID)") +
+         (scope == ResultScope::File ? QStringLiteral(" AND VS.FileFlag='Y'") : QStringLiteral(" AND VS.FileFlag IS NULL"));
 }
 
 QDate SearchToday() { return Clock() ? Clock()() : QDate::currentDate(); }

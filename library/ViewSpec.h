@@ -8,13 +8,26 @@
 // Every value a step puts into a statement comes from text that may have
 // been stored or typed (saved views, workspaces, media details, identifier
 // files): texts are quoted, numbers are checked, and a step that cannot be
-// read raises error 5 instead of reaching the database.
+// read raises error 5 instead of reaching the database. The scope and the
+// storage filter of the steps are values, not statement text: only this
+// module turns them into SQL.
 #include <QDate>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
 #include <functional>
+
+// What every search step lists: whole files ("File"), the cut segments of
+// matching files (" File") or matching segments ("Segment").
+enum class ResultScope { File, SegmentsOfFiles, Segment };
+// Which files every search step keeps: all of them, those on storage that is
+// connected, or those on storage that is not.
+enum class StorageFilter { All, Online, Offline };
+
+// The scope and filter of the steps; the browser's commands set them.
+extern ResultScope gResultKind;
+extern StorageFilter gOnlineFilter;
 
 namespace ViewSpec {
 
@@ -33,12 +46,10 @@ QString TagSeparator(const QString& op);
 QString HistoryComboText(const QString& description, const QString& op, int64_t changed);
 
 // The statement of a tag step on `tagId` (-1 is Untagged) for the scope
-// (gResultKind: "File", " File", "Segment") and storage filter
-// (gOnlineFilter). The tag and the tags below it are expected in
-// TEMP_FileTagStructure. Raises error 5 for an unknown operator or scope or
-// a tag that is no whole number.
-QString TagStatement(const QString& op, const QString& tagId, const QString& resultKind,
-                     const QString& onlineFilter);
+// and storage filter. The tag and the tags below it are expected in
+// TEMP_FileTagStructure. Raises error 5 for an unknown operator, scope or
+// filter or a tag that is no whole number.
+QString TagStatement(const QString& op, const QString& tagId, ResultScope resultKind, StorageFilter onlineFilter);
 
 // The date a date-added step ("?D:D-" nn and "d", "m" or "yyyy") goes back
 // to from `today`, in calendar days, months or years (a day beyond the end of
@@ -62,10 +73,15 @@ QString SearchImageLetter(const QString& searchSpec);
 
 // The statement of an attribute or text search step (`searchSpec` from its
 // "?"); empty for a text step without any look-in flag, which matches
-// nothing. Raises error 5 for an unknown operator or scope, a malformed date
-// key, or a rating or file number that is no whole number.
-QString SearchStatement(const QString& op, const QString& searchSpec, const QString& resultKind,
-                        const QString& onlineFilter, const QDate& today);
+// nothing. Raises error 5 for an unknown operator, scope or filter, a
+// malformed date key, or a rating or file number that is no whole number.
+QString SearchStatement(const QString& op, const QString& searchSpec, ResultScope resultKind,
+                        StorageFilter onlineFilter, const QDate& today);
+
+// The statement that lists the rows without a thumbnail: the whole files
+// under the scope "File", else the cut segments. Raises error 5 for an
+// unknown scope.
+QString MissingThumbnailsStatement(ResultScope resultKind);
 
 // Today as the date-added steps see it; tests install a clock of their own
 // (an empty function goes back to the system's date).

@@ -7,6 +7,7 @@
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "library/MountProbe.h"
+#include "library/ViewSpec.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
 
@@ -98,11 +99,7 @@ void clsRWLibrary::GetPotentialDuplicates() {
 void clsRWLibrary::GetMissingThumnails() {
   ShowProgress(QStringLiteral("Identifying Missing Thumbnails..."));
   DeleteSearchResults();
-  m_SQL = QStringLiteral(
-              "INSERT INTO SearchResults SELECT VS.SegmentID, VS.FileID FROM VideoSegments VS WHERE NOT EXISTS (SELECT "
-              "1 FROM SegmentThumbnails ST WHERE ST.SegmentID = VS.SegmentID)") +
-          (gResultKind == QLatin1String("File") ? QStringLiteral(" AND VS.FileFlag='Y'")
-                                                : QStringLiteral(" AND VS.FileFlag IS NULL"));
+  m_SQL = ViewSpec::MissingThumbnailsStatement(gResultKind);
   {
     TransactionGuard guard(*m_Connection, QStringLiteral("FSR"));
     m_Connection->Execute(m_SQL);

@@ -8,6 +8,7 @@
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
 #include "library/TagStore.h"
+#include "library/ViewSpec.h"
 #include "platform/RWError.h"
 
 namespace {
@@ -78,7 +79,7 @@ void clsRWLibrary::UpdateSegmentAB(int32_t SegmentID, double Start, double End) 
 
 void clsRWLibrary::RemoveSegment(int32_t SegmentID) {
   TagStore::RemoveSegment(*m_Connection, SegmentID, ThumbnailCache);
-  if (gResultKind != QLatin1String("File")) {
+  if (gResultKind != ResultScope::File) {
     FetchSearchResults();
     ShowSearchResults();
   }

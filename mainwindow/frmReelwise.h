@@ -18,6 +18,7 @@
 #include "platform/controls/Toolbar.h"
 #include "ui/AnimatedPicture.h"
 #include "ui/DragState.h"
+#include "library/ViewSpec.h"
 #include "ui/ISubclass.h"
 
 #include <QPointer>
@@ -198,8 +199,8 @@ class frmReelwise : public QWidget, public ISubclass {
   // The command dispatcher's steps (frmReelwise_commands.cpp).
   void RunCommand(const QString& sCommand);
   void SetRadioGroup(std::initializer_list<const char*> keys, const char* chosen);
-  void SetResultKind(const char* kind, const char* key, const char* button);
-  void SetStorageFilter(const char* filter, const char* key, const char* image, const char* toolTip);
+  void SetResultKind(ResultScope kind, const char* key, const char* button);
+  void SetStorageFilter(StorageFilter filter, const char* key, const char* image, const char* toolTip);
   void ShowOptions(int16_t group);
   void ShowDialogOverGlass(QWidget& dialog);
   void RestoreFocus();

@@ -20,6 +20,7 @@
 #include "import/ImportPane.h"
 #include "inspector/InspectorPane.h"
 #include "library/ResultItem.h"
+#include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/cPopupMenu.h"
 #include "options/OptionsPane.h"
@@ -147,23 +148,27 @@ void frmReelwise::RunCommand(const QString& sCommand) {
       {"mnuBrowserSelectAll", [](frmReelwise& f) { f.Browser().ApplySelection(QStringLiteral("Select"), 0, 0); }},
       {"mnuBrowserSelectNone", [](frmReelwise& f) { f.Browser().ApplySelection(QStringLiteral("De-select"), 0, 0); }},
       {"mnuBrowserSelectInverse", [](frmReelwise& f) { f.Browser().ApplySelection(QStringLiteral("Invert"), 0, 0); }},
-      {"mnuBrowserMatchingFiles", [](frmReelwise& f) { f.SetResultKind("File", "mnuBrowserMatchingFiles", "FILE"); }},
+      {"mnuBrowserMatchingFiles",
+       [](frmReelwise& f) { f.SetResultKind(ResultScope::File, "mnuBrowserMatchingFiles", "FILE"); }},
       {"mnuBrowserSegmentsFromFiles",
-       [](frmReelwise& f) { f.SetResultKind(" File", "mnuBrowserSegmentsFromFiles", "SEGMENT_FROM_FILE"); }},
+       [](frmReelwise& f) {
+         f.SetResultKind(ResultScope::SegmentsOfFiles, "mnuBrowserSegmentsFromFiles", "SEGMENT_FROM_FILE");
+       }},
       {"mnuBrowserMatchingSegments",
-       [](frmReelwise& f) { f.SetResultKind("Segment", "mnuBrowserMatchingSegments", "SEGMENT"); }},
+       [](frmReelwise& f) { f.SetResultKind(ResultScope::Segment, "mnuBrowserMatchingSegments", "SEGMENT"); }},
       {"mnuBrowserStorageAll",
        [](frmReelwise& f) {
-         f.SetStorageFilter("", "mnuBrowserStorageAll", "ALL_DISKS", "Currently showing all files (Online and Offline)");
+         f.SetStorageFilter(StorageFilter::All, "mnuBrowserStorageAll", "ALL_DISKS",
+                            "Currently showing all files (Online and Offline)");
        }},
       {"mnuBrowserStorageOnline",
        [](frmReelwise& f) {
-         f.SetStorageFilter(" AND Segment.Online = 1 ", "mnuBrowserStorageOnline", "ONLINE_DISKS",
+         f.SetStorageFilter(StorageFilter::Online, "mnuBrowserStorageOnline", "ONLINE_DISKS",
                             "Currently showing Online files only");
        }},
       {"mnuBrowserStorageOffline",
        [](frmReelwise& f) {
-         f.SetStorageFilter(" AND Segment.Online = 0 ", "mnuBrowserStorageOffline", "OFFLINE_DISKS",
+         f.SetStorageFilter(StorageFilter::Offline, "mnuBrowserStorageOffline", "OFFLINE_DISKS",
                             "Currently showing Offline files only");
        }},
       {"mnuToolsFindFiles",
@@ -258,8 +263,8 @@ void frmReelwise::MarkBrowserView(int32_t mode) {
 }
 
 // The result kind runs the view again even when it was the kind already shown.
-void frmReelwise::SetResultKind(const char* kind, const char* key, const char* button) {
-  gResultKind = QLatin1String(kind);
+void frmReelwise::SetResultKind(ResultScope kind, const char* key, const char* button) {
+  gResultKind = kind;
   Browser().tbFileBrowser->Buttons(QLatin1String(button)).SetValue(ctl::tbrPressed);
   SetRadioGroup({"mnuBrowserMatchingFiles", "mnuBrowserSegmentsFromFiles", "mnuBrowserMatchingSegments"}, key);
   Library().RefreshResults();
@@ -267,12 +272,12 @@ void frmReelwise::SetResultKind(const char* kind, const char* key, const char* b
 
 // The filter lives in gOnlineFilter, not in the view spec, so it holds for
 // every later refresh.
-void frmReelwise::SetStorageFilter(const char* filter, const char* key, const char* image, const char* toolTip) {
+void frmReelwise::SetStorageFilter(StorageFilter filter, const char* key, const char* image, const char* toolTip) {
   ctl::Button& button = Browser().tbFileBrowser->Buttons(QStringLiteral("SD_FILTER"));
   button.SetImage(QLatin1String(image));
   button.SetToolTipText(QLatin1String(toolTip));
   SetRadioGroup({"mnuBrowserStorageAll", "mnuBrowserStorageOnline", "mnuBrowserStorageOffline"}, key);
-  gOnlineFilter = QLatin1String(filter);
+  gOnlineFilter = filter;
   Library().RefreshResults();
 }
 

@@ -73,7 +73,7 @@ class OpenNodeTest : public SearchTest {
 TEST_F(OpenNodeTest, ATagOpensNewWithNoKeyAddsWithShiftKeepingTheSelectionAndExcludesWithAltAndCtrl) {
   Drop(QStringLiteral("ID11"));
   EXPECT_EQ(gViewSpec, QStringLiteral("|_T:11"));
-  const RowSet anna = ExpectedTagStep(QStringLiteral("_"), 11, QStringLiteral("File"), QString(), {});
+  const RowSet anna = ExpectedTagStep(QStringLiteral("_"), 11, ResultScope::File, StorageFilter::All, {});
   EXPECT_EQ(SearchResults(), anna);
   EXPECT_EQ(ShownResults(), anna) << "fetched and shown";
   EXPECT_EQ(gHistory.back().Caption, QStringLiteral("Anna")) << "the node's text starts a history entry";
@@ -83,7 +83,7 @@ TEST_F(OpenNodeTest, ATagOpensNewWithNoKeyAddsWithShiftKeepingTheSelectionAndExc
   Keys(true, false, false);
   Drop(QStringLiteral("ID14"));
   EXPECT_EQ(gViewSpec, QStringLiteral("|_T:11|&T:14"));
-  const RowSet withBeach = ExpectedTagStep(QStringLiteral("&"), 14, QStringLiteral("File"), QString(), anna);
+  const RowSet withBeach = ExpectedTagStep(QStringLiteral("&"), 14, ResultScope::File, StorageFilter::All, anna);
   EXPECT_EQ(SearchResults(), withBeach);
   EXPECT_NE(gSelectedById[selected], 0) << "an added step keeps the selection";
   EXPECT_TRUE(gHistory.back().Caption.endsWith(QStringLiteral("[plus Filters]")));
@@ -91,7 +91,7 @@ TEST_F(OpenNodeTest, ATagOpensNewWithNoKeyAddsWithShiftKeepingTheSelectionAndExc
   Keys(true, true, true);
   Drop(QStringLiteral("ID14"));
   EXPECT_EQ(gViewSpec, QStringLiteral("|_T:11|&T:14|-T:14"));
-  EXPECT_EQ(SearchResults(), ExpectedTagStep(QStringLiteral("-"), 14, QStringLiteral("File"), QString(), withBeach));
+  EXPECT_EQ(SearchResults(), ExpectedTagStep(QStringLiteral("-"), 14, ResultScope::File, StorageFilter::All, withBeach));
 
   Keys(false, true, false);
   Drop(QStringLiteral("ID11"));
@@ -104,7 +104,7 @@ TEST_F(OpenNodeTest, RatingDateFormatAndDeviceNodesRunTheirSearchStepsWithTheirC
   EXPECT_EQ(gViewSpec, QStringLiteral("|_?R:Unrated"));
   EXPECT_EQ(gHistory.back().Caption, QStringLiteral("Rated Unrated"));
   EXPECT_EQ(SearchResults(), ExpectedSearchStep(QStringLiteral("_"), QStringLiteral("?R:Unrated"),
-                                                QStringLiteral("File"), QString(), {}));
+                                                ResultScope::File, StorageFilter::All, {}));
 
   Drop(QStringLiteral("D-07d"));
   EXPECT_EQ(gViewSpec, QStringLiteral("|_?D:D-07d"));
@@ -124,7 +124,7 @@ TEST_F(OpenNodeTest, RatingDateFormatAndDeviceNodesRunTheirSearchStepsWithTheirC
   EXPECT_EQ(gViewSpec, QStringLiteral("|_?M:AAAA1111"));
   EXPECT_EQ(gHistory.back().Caption, QStringLiteral("Device: ") + device.Text());
   EXPECT_EQ(SearchResults(), ExpectedSearchStep(QStringLiteral("_"), QStringLiteral("?M:AAAA1111"),
-                                                QStringLiteral("File"), QString(), {}));
+                                                ResultScope::File, StorageFilter::All, {}));
 }
 
 TEST_F(OpenNodeTest, ASavedSearchTakesTheOperatorOnlyWhereItsStepsSayNew) {
@@ -288,7 +288,7 @@ TEST_F(TreeDragTest, ATagDraggedFromTheTreeOntoTheBrowserShowsItsFilesInTheTiles
   QTest::mouseRelease(viewport, Qt::LeftButton, {}, overTiles);
   EXPECT_FALSE(ctl::DragController::Instance().Dragging());
 
-  const RowSet expected = ExpectedTagStep(QStringLiteral("_"), 10, QStringLiteral("File"), QString(), {});
+  const RowSet expected = ExpectedTagStep(QStringLiteral("_"), 10, ResultScope::File, StorageFilter::All, {});
   ASSERT_FALSE(expected.empty());
   EXPECT_EQ(gViewSpec, QStringLiteral("|_T:10"));
   EXPECT_EQ(ShownResults(), expected);

@@ -52,7 +52,7 @@ TEST_F(ResultsDisplayTest, ShowingMakesTheFirstRowCurrentAndCountsTheRows) {
 
 
 TEST_F(ResultsDisplayTest, AnEmptyResultCountsNothingAndLeavesNoCurrentCell) {
-  gResultKind = QStringLiteral(" File");
+  gResultKind = ResultScope::SegmentsOfFiles;
   gCurrentItem.FileID = 77;
   gCurrentItem.SegmentID = 5;
   gLibrary->BuildSearchResults(QStringLiteral("_"), QStringLiteral("ID20"), false, QString());

@@ -3,6 +3,7 @@
 // combo's title; the view and history left alone; errors leaving no
 // transaction open; mounts that do not answer passed over.
 #include "library/HistoryEntry.h"
+#include "library/ViewSpec.h"
 #include "library/MountProbe.h"
 #include "platform/RWError.h"
 #include "tests/library/TreeFixture.h"
@@ -84,17 +85,17 @@ TEST_F(CheckTest, MissingThumbnailsFollowTheResultScope) {
   // The open's upkeep drops empty thumbnail rows; these come after it.
   Exec(QStringLiteral("INSERT INTO SegmentThumbnails VALUES (6, NULL, 6), (52, NULL, 6)"));
   RememberAView();
-  gResultKind = QStringLiteral("File");
+  gResultKind = ResultScope::File;
   gLibrary->GetMissingThumnails();
   EXPECT_EQ(Results(), QStringList{"7:7"}) << "an empty thumbnail row is a thumbnail";
   EXPECT_EQ(HistoryTitle(), QStringLiteral("Files without a Thumbnail"));
-  for (const char* scope : {" File", "Segment"}) {
-    gResultKind = QLatin1String(scope);
+  for (const ResultScope scope : {ResultScope::SegmentsOfFiles, ResultScope::Segment}) {
+    gResultKind = scope;
     gLibrary->GetMissingThumnails();
-    EXPECT_EQ(Results(), QStringList{"51:5"}) << scope;
+    EXPECT_EQ(Results(), QStringList{"51:5"}) << static_cast<int>(scope);
     EXPECT_EQ(HistoryTitle(), QStringLiteral("Files without a Thumbnail"));
   }
-  gResultKind = QStringLiteral("File");
+  gResultKind = ResultScope::File;
   ExpectViewUnchanged();
 }
 
@@ -176,7 +177,7 @@ TEST_F(MissingFilesTest, FailedChecksLeaveNoTransactionOpen) {
   RefuseResults();
   EXPECT_THROW(gLibrary->GetMissingFiles(), RWError);
   EXPECT_FALSE(gLibrary->Connection().InTransaction());
-  gResultKind = QStringLiteral("File");
+  gResultKind = ResultScope::File;
   EXPECT_THROW(gLibrary->GetMissingThumnails(), RWError);
   EXPECT_FALSE(gLibrary->Connection().InTransaction());
   // The duplicate check passes over every failure.

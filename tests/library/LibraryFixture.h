@@ -6,6 +6,7 @@
 // the running program use (Tree(), HistoryCombo(), HistoryMenu()), so a
 // fixture built on either serves both kinds of test.
 #include "core/modReelwise.h"
+#include "library/ViewSpec.h"
 #include "core/modRegistry.h"
 #include "library/HistoryEntry.h"
 #include "library/ResultItem.h"
@@ -68,8 +69,8 @@ class LibraryTest : public TempHomeTest {
     gAutoRefresh = false;
     gTagCloudShown = false;
     gBrowserMode = 1;
-    gResultKind = QStringLiteral("File");
-    gOnlineFilter.clear();
+    gResultKind = ResultScope::File;
+    gOnlineFilter = StorageFilter::All;
     gTagCloudCategories.clear();
     for (size_t k = 0; k < gListColumns.size(); ++k) gListColumns[k] = {static_cast<int16_t>(k + 3), 0};
   }

@@ -69,7 +69,7 @@ TEST(ResultListTextTest, ColumnsShowSizesRatesAndPathsAsTheListWantsThem) {
 }
 
 TEST_F(ResultsTest, FetchReadsEveryFieldOfTheRows) {
-  gResultKind = QStringLiteral("Segment");
+  gResultKind = ResultScope::Segment;
   gLibrary->ExecuteSearch(QStringLiteral("_"), QStringLiteral("?R:Unrated"), QString());
   gPlayQueueBuilt = true;
   const int newResults = View().carouselNewResults;
@@ -165,7 +165,7 @@ TEST_F(ResultsTest, ThumbnailsAreCachedByPolicy) {
   Thumbnail(1, 1, "own1");
   Thumbnail(3, 3, "file3");
   Thumbnail(301, 3, "own301");
-  gResultKind = QStringLiteral(" File");
+  gResultKind = ResultScope::SegmentsOfFiles;
   gLibrary->BuildSearchResults(QStringLiteral("_"), QStringLiteral("ID13"), false, QString());
   gLibrary->Connection().Execute(QStringLiteral("INSERT INTO SearchResults VALUES (1, 1)"));
 

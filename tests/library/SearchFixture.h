@@ -69,8 +69,8 @@ class SearchTestOn : public Host {
     gLibrary->OpenLibrary(path, true);
     ASSERT_EQ(gLibrary->LibraryPath, path);
     AddTreeNodes();
-    gResultKind = QStringLiteral("File");
-    gOnlineFilter.clear();
+    gResultKind = ResultScope::File;
+    gOnlineFilter = StorageFilter::All;
   }
 
   void TearDown() override {
@@ -211,14 +211,14 @@ class SearchTestOn : public Host {
     return std::any_of(Segments().begin(), Segments().end(),
                        [&](const FixtureSegment& s) { return s.file == file && test(s); });
   }
-  static bool PassesFilter(const FixtureSegment& s, const QString& filter) {
-    if (filter.contains(QLatin1String("= 1"))) return File(s.file).online;
-    if (filter.contains(QLatin1String("= 0"))) return !File(s.file).online;
+  static bool PassesFilter(const FixtureSegment& s, StorageFilter filter) {
+    if (filter == StorageFilter::Online) return File(s.file).online;
+    if (filter == StorageFilter::Offline) return !File(s.file).online;
     return true;
   }
 
   // Rows a tag step on `tag` (-1 Untagged) leaves, given the rows before.
-  static RowSet ExpectedTagStep(const QString& op, int tag, const QString& kind, const QString& filter,
+  static RowSet ExpectedTagStep(const QString& op, int tag, ResultScope kind, StorageFilter filter,
                                 const RowSet& before) {
     const std::set<int> family = Family(tag);
     const auto carries = [&](const FixtureSegment& s) { return tag == -1 ? !Tagged(s) : Carries(s, family); };
@@ -226,7 +226,7 @@ class SearchTestOn : public Host {
       RowSet after;
       for (int row : before) {
         const FixtureSegment& s = Segment(row);
-        const bool byFile = tag != -1 && kind != QLatin1String("Segment");
+        const bool byFile = tag != -1 && kind != ResultScope::Segment;
         const bool matches = byFile ? AnyOfFile(s.file, carries) : carries(s);
         if (matches == (op == QLatin1String("+"))) after.insert(row);
       }
@@ -236,10 +236,10 @@ class SearchTestOn : public Host {
     for (const FixtureSegment& s : Segments()) {
       if (!PassesFilter(s, filter)) continue;
       bool listed;
-      if (kind == QLatin1String("File")) {
+      if (kind == ResultScope::File) {
         listed = s.fileRow && (tag == -1 ? !AnyOfFile(s.file, [](const FixtureSegment& x) { return Tagged(x); })
                                          : AnyOfFile(s.file, carries));
-      } else if (kind == QLatin1String(" File")) {
+      } else if (kind == ResultScope::SegmentsOfFiles) {
         listed = !s.fileRow && (tag == -1 ? !AnyOfFile(s.file, [](const FixtureSegment& x) { return Tagged(x); })
                                           : AnyOfFile(s.file, carries));
       } else {
@@ -270,9 +270,9 @@ class SearchTestOn : public Host {
            (text.aliases && has(s.alias));
   }
 
-  static RowSet ExpectedSearchStep(const QString& op, const QString& searchSpec, const QString& kind,
-                                   const QString& filter, const RowSet& before) {
-    const bool fileRows = kind == QLatin1String("File");
+  static RowSet ExpectedSearchStep(const QString& op, const QString& searchSpec, ResultScope kind,
+                                   StorageFilter filter, const RowSet& before) {
+    const bool fileRows = kind == ResultScope::File;
     const auto matches = [&](const FixtureSegment& s) { return s.fileRow == fileRows && MeetsSearch(s, searchSpec); };
     if (op == QLatin1String("+") || op == QLatin1String("-")) {
       RowSet after;

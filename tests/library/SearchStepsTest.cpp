@@ -13,9 +13,8 @@ namespace {
 using rwtest::RowSet;
 
 const QStringList kOperators = {QStringLiteral("_"), QStringLiteral("&"), QStringLiteral("+"), QStringLiteral("-")};
-const QStringList kScopes = {QStringLiteral("File"), QStringLiteral(" File"), QStringLiteral("Segment")};
-const QStringList kFilters = {QString(), QStringLiteral(" AND Segment.Online = 1 "),
-                              QStringLiteral(" AND Segment.Online = 0 ")};
+const ResultScope kScopes[] = {ResultScope::File, ResultScope::SegmentsOfFiles, ResultScope::Segment};
+const StorageFilter kFilters[] = {StorageFilter::All, StorageFilter::Online, StorageFilter::Offline};
 // What the set holds before a step that does not start afresh: file rows
 // and cut segments, tagged and untagged, online and offline.
 const RowSet kBefore = {1, 101, 2, 3, 302, 4, 5, 501, 602};
@@ -34,9 +33,13 @@ class SearchStepsTest : public rwtest::SearchTest {
   void RunMatrix(const QStringList& steps, Run run, Expect expect) {
     for (const QString& step : steps) {
       for (const QString& op : kOperators) {
-        for (const QString& scope : kScopes) {
-          for (const QString& filter : kFilters) {
-            SCOPED_TRACE(QStringLiteral("step %1%2, scope '%3', filter '%4'").arg(op, step, scope, filter).toStdString());
+        for (const ResultScope scope : kScopes) {
+          for (const StorageFilter filter : kFilters) {
+            SCOPED_TRACE(QStringLiteral("step %1%2, scope %3, filter %4")
+                             .arg(op, step)
+                             .arg(static_cast<int>(scope))
+                             .arg(static_cast<int>(filter))
+                             .toStdString());
             gResultKind = scope;
             gOnlineFilter = filter;
             SetSearchResults(kBefore);
@@ -65,7 +68,7 @@ TEST_F(SearchStepsTest, TagStepsMatchTheCatalogueForEveryOperatorScopeAndFilter)
       [](const QString& op, const QString& step) {
         gLibrary->BuildSearchResults(op, QStringLiteral("ID") + step.mid(2), false, QString());
       },
-      [](const QString& op, const QString& step, const QString& scope, const QString& filter) {
+      [](const QString& op, const QString& step, ResultScope scope, StorageFilter filter) {
         return ExpectedTagStep(op, step.mid(2).toInt(), scope, filter, kBefore);
       });
 }
@@ -80,7 +83,7 @@ TEST_F(SearchStepsTest, SearchStepsMatchTheCatalogueForEveryOperatorScopeAndFilt
                              QStringLiteral("?F23:o'b"),      QStringLiteral("?12D:BEACH")};
   RunMatrix(
       steps, [](const QString& op, const QString& step) { gLibrary->ExecuteSearch(op, step, QString()); },
-      [](const QString& op, const QString& step, const QString& scope, const QString& filter) {
+      [](const QString& op, const QString& step, ResultScope scope, StorageFilter filter) {
         return ExpectedSearchStep(op, step, scope, filter, kBefore);
       });
 }
@@ -88,7 +91,7 @@ TEST_F(SearchStepsTest, SearchStepsMatchTheCatalogueForEveryOperatorScopeAndFilt
 TEST_F(SearchStepsTest, UntaggedCountsOnlyTagsOfBehaviourT) {
   gLibrary->BuildSearchResults(QStringLiteral("_"), QStringLiteral("ID-1"), false, QString());
   EXPECT_EQ(SearchResults(), (RowSet{4, 5})) << "file 5 carries only a playlist; file 6 has a tagged cut segment";
-  gResultKind = QStringLiteral("Segment");
+  gResultKind = ResultScope::Segment;
   gLibrary->BuildSearchResults(QStringLiteral("_"), QStringLiteral("ID-1"), false, QString());
   EXPECT_EQ(SearchResults(), (RowSet{102, 301, 501, 602}));
   // Narrowing looks at each row's own segment, excluding removes the same rows.
@@ -128,11 +131,11 @@ TEST_F(SearchStepsTest, TextStepsKeepWildcardsAndQuotesAreHarmless) {
   EXPECT_EQ(SearchResults(), RowSet{4}) << "the alias \"Anna's swim\" is not looked in";
   EXPECT_EQ(gViewSpec, QStringLiteral("|_?F23:O'Brien")) << "the view keeps the text as typed";
 
-  gResultKind = QStringLiteral("Segment");
+  gResultKind = ResultScope::Segment;
   gLibrary->ExecuteSearch(QStringLiteral("_"), QStringLiteral("?1A3:*"), QString());
   EXPECT_EQ(SearchResults(), (RowSet{101, 301, 501, 602})) << "every cut segment with an alias";
 
-  gResultKind = QStringLiteral("File");
+  gResultKind = ResultScope::File;
   gLibrary->ExecuteSearch(QStringLiteral("_"), QStringLiteral("?F23:[2]*9]"), QString());
   EXPECT_EQ(SearchResults(), RowSet{3}) << "brackets and stars act as wildcards";
   gLibrary->ExecuteSearch(QStringLiteral("_"), QStringLiteral("?F23:x') OR 1=1 OR ('"), QString());

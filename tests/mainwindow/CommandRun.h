@@ -4,6 +4,7 @@
 // on the modal windows that closes each one as it appears (after running
 // what the test asks inside its loop), and a picture of every menu mark.
 #include "core/DesktopShell.h"
+#include "library/ViewSpec.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/cPopupMenu.h"
@@ -18,6 +19,30 @@
 #include <vector>
 
 namespace rwtest {
+
+// The search scope and storage filter as words, for test messages.
+inline QString ScopeName(ResultScope scope) {
+  switch (scope) {
+    case ResultScope::File:
+      return QStringLiteral("Files");
+    case ResultScope::SegmentsOfFiles:
+      return QStringLiteral("SegmentsOfFiles");
+    case ResultScope::Segment:
+      return QStringLiteral("Segments");
+  }
+  return QStringLiteral("?");
+}
+inline QString FilterName(StorageFilter filter) {
+  switch (filter) {
+    case StorageFilter::All:
+      return QStringLiteral("All");
+    case StorageFilter::Online:
+      return QStringLiteral("Online");
+    case StorageFilter::Offline:
+      return QStringLiteral("Offline");
+  }
+  return QStringLiteral("?");
+}
 
 struct RecordingDesktop : DesktopShell {
   QStringList opened;
@@ -79,8 +104,8 @@ class CommandTest : public ProgramTest {
     gAutoRefresh = false;
     gRandomPlayback = false;
     gTagCloudShown = false;
-    gResultKind = QStringLiteral("File");
-    gOnlineFilter.clear();
+    gResultKind = ResultScope::File;
+    gOnlineFilter = StorageFilter::All;
   }
 
   static frmReelwise& Form() { return *gMainForm; }

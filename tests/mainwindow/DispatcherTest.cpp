@@ -235,7 +235,7 @@ TEST_F(DispatcherTest, ResultKindsAreShownBeforeTheViewRunsAgain) {
   RefreshWatch refresh([] {
     const ctl::Toolbar& bar = *gMainForm->Browser().tbFileBrowser;
     return QStringLiteral("%1 %2%3%4 %5%6%7")
-        .arg(QLatin1Char('[') + gResultKind + QLatin1Char(']'))
+        .arg(QLatin1Char('[') + rwtest::ScopeName(gResultKind) + QLatin1Char(']'))
         .arg(Radio("mnuBrowserMatchingFiles")).arg(Radio("mnuBrowserSegmentsFromFiles"))
         .arg(Radio("mnuBrowserMatchingSegments"))
         .arg(bar.Buttons(QStringLiteral("FILE")).Value()).arg(bar.Buttons(QStringLiteral("SEGMENT_FROM_FILE")).Value())
@@ -249,15 +249,15 @@ TEST_F(DispatcherTest, ResultKindsAreShownBeforeTheViewRunsAgain) {
   refresh.EndCommand();
   Send("mnuBrowserMatchingFiles");
   refresh.EndCommand();
-  EXPECT_EQ(refresh.seen, QStringList({"[ File] 010 010", "[Segment] 001 001", "[Segment] 001 001",
-                                       "[File] 100 100"}));
+  EXPECT_EQ(refresh.seen, QStringList({"[SegmentsOfFiles] 010 010", "[Segments] 001 001", "[Segments] 001 001",
+                                       "[Files] 100 100"}));
 }
 
 TEST_F(DispatcherTest, StorageFiltersAreShownBeforeTheViewRunsAgainAndOutliveARefresh) {
   RefreshWatch refresh([] {
     const ctl::Button& filter = gMainForm->Browser().tbFileBrowser->Buttons(QStringLiteral("SD_FILTER"));
     return QStringLiteral("[%1] %2%3%4 %5 %6")
-        .arg(gOnlineFilter)
+        .arg(rwtest::FilterName(gOnlineFilter))
         .arg(Radio("mnuBrowserStorageAll")).arg(Radio("mnuBrowserStorageOnline")).arg(Radio("mnuBrowserStorageOffline"))
         .arg(filter.Image(), filter.ToolTipText());
   });
@@ -269,11 +269,10 @@ TEST_F(DispatcherTest, StorageFiltersAreShownBeforeTheViewRunsAgainAndOutliveARe
   refresh.EndCommand();
   Send("mnuBrowserStorageAll");
   refresh.EndCommand();
-  const QString offline =
-      QStringLiteral("[ AND Segment.Online = 0 ] 001 OFFLINE_DISKS Currently showing Offline files only");
+  const QString offline = QStringLiteral("[Offline] 001 OFFLINE_DISKS Currently showing Offline files only");
   EXPECT_EQ(refresh.seen,
-            QStringList({"[ AND Segment.Online = 1 ] 010 ONLINE_DISKS Currently showing Online files only", offline,
-                         offline, "[] 100 ALL_DISKS Currently showing all files (Online and Offline)"}));
+            QStringList({"[Online] 010 ONLINE_DISKS Currently showing Online files only", offline, offline,
+                         "[All] 100 ALL_DISKS Currently showing all files (Online and Offline)"}));
 }
 
 TEST_F(DispatcherTest, TagCloudCommandTwiceShowsThenHidesAndReleasesTheButton) {
@@ -294,7 +293,7 @@ TEST_F(DispatcherTest, CommandSentFromInsideAModalWindowRuns) {
   };
   Send("mnuToolsOptions");
   EXPECT_EQ(watch.shown, QStringList({"frmGlass", "frmProgramOptions"}));
-  EXPECT_EQ(gOnlineFilter, QStringLiteral(" AND Segment.Online = 0 "));
+  EXPECT_EQ(gOnlineFilter, StorageFilter::Offline);
   EXPECT_TRUE(Radio("mnuBrowserStorageOffline"));
   for (QWidget* window : QApplication::topLevelWidgets()) {
     if (window != gMainForm) {
@@ -302,7 +301,7 @@ TEST_F(DispatcherTest, CommandSentFromInsideAModalWindowRuns) {
     }
   }
   Send("mnuBrowserStorageAll");  // the dispatcher goes on afterwards
-  EXPECT_TRUE(gOnlineFilter.isEmpty());
+  EXPECT_EQ(gOnlineFilter, StorageFilter::All);
 }
 
 TEST_F(DispatcherTest, FailingCommandIsReportedReleasesTheRedrawLockAndTheProgramGoesOn) {

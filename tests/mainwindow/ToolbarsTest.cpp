@@ -98,12 +98,12 @@ TEST_F(ToolbarsTest, StorageFilterButtonCyclesOnlineOfflineAll) {
   const struct {
     const char* image;
     const char* toolTip;
-    const char* filter;
+    StorageFilter filter;
     const char* item;
   } steps[] = {
-      {"ONLINE_DISKS", "Currently showing Online files only", " AND Segment.Online = 1 ", "mnuBrowserStorageOnline"},
-      {"OFFLINE_DISKS", "Currently showing Offline files only", " AND Segment.Online = 0 ", "mnuBrowserStorageOffline"},
-      {"ALL_DISKS", "Currently showing all files (Online and Offline)", "", "mnuBrowserStorageAll"},
+      {"ONLINE_DISKS", "Currently showing Online files only", StorageFilter::Online, "mnuBrowserStorageOnline"},
+      {"OFFLINE_DISKS", "Currently showing Offline files only", StorageFilter::Offline, "mnuBrowserStorageOffline"},
+      {"ALL_DISKS", "Currently showing all files (Online and Offline)", StorageFilter::All, "mnuBrowserStorageAll"},
   };
   for (const auto& step : steps) {
     gLibrary->ResultCount = 4;
@@ -111,7 +111,7 @@ TEST_F(ToolbarsTest, StorageFilterButtonCyclesOnlineOfflineAll) {
     const ctl::Button& button = BrowserButton("SD_FILTER");
     EXPECT_EQ(button.Image(), QLatin1String(step.image));
     EXPECT_EQ(button.ToolTipText(), QLatin1String(step.toolTip));
-    EXPECT_EQ(gOnlineFilter, QLatin1String(step.filter));
+    EXPECT_EQ(gOnlineFilter, step.filter);
     EXPECT_TRUE(Radio(step.item));
     EXPECT_EQ(gLibrary->ResultCount, 0) << "the view ran again";
   }
@@ -119,13 +119,13 @@ TEST_F(ToolbarsTest, StorageFilterButtonCyclesOnlineOfflineAll) {
 
 TEST_F(ToolbarsTest, ResultKindButtonsPressOneAndSetTheKind) {
   ClickBrowser("SEGMENT");
-  EXPECT_EQ(gResultKind, QStringLiteral("Segment"));
+  EXPECT_EQ(gResultKind, ResultScope::Segment);
   EXPECT_EQ(BrowserButton("FILE").Value(), ctl::tbrUnpressed);
   ClickBrowser("SEGMENT_FROM_FILE");
-  EXPECT_EQ(gResultKind, QStringLiteral(" File"));
+  EXPECT_EQ(gResultKind, ResultScope::SegmentsOfFiles);
   EXPECT_TRUE(Radio("mnuBrowserSegmentsFromFiles"));
   ClickBrowser("FILE");
-  EXPECT_EQ(gResultKind, QStringLiteral("File"));
+  EXPECT_EQ(gResultKind, ResultScope::File);
   EXPECT_EQ(BrowserButton("SEGMENT").Value(), ctl::tbrUnpressed);
 }
 
