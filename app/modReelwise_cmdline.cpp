@@ -5,6 +5,7 @@
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "mainwindow/frmReelwise.h"
+#include "platform/ErrorGuard.h"
 #include "platform/RWError.h"
 
 #include <QDir>
@@ -58,12 +59,12 @@ void ParsePieces(const QStringList& arguments) {
 
 }  // namespace
 
+// A failure is told as "number - description" in the box of a missing library.
 void ParseCommandLine(const QStringList& arguments) {
-  try {
-    ParsePieces(arguments);
-  } catch (const RWError& error) {
-    ReportMissingLibrary(QStringLiteral("%1 - %2").arg(error.Number()).arg(error.Description()));
-  }
+  ErrorGuard({.title = QStringLiteral("Library not found!"),
+              .owner = ProgramMessageOwner(),
+              .text = ErrorGuard::Numbered(QStringLiteral(" - "))})
+      .Run([&] { ParsePieces(arguments); });
 }
 
 }  // namespace modReelwise

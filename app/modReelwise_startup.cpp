@@ -12,6 +12,7 @@
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/frmReelwise.h"
+#include "platform/ErrorGuard.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/RWError.h"
 #include "platform/Rounding.h"
@@ -105,12 +106,18 @@ bool RefreshDevices() {
   return true;
 }
 
-void ReportStartUpFailure(int32_t number, const QString& description) {
-  SystemMessageBox(QStringLiteral("Reelwise II failed to start-up due to an unexpected error\r\n\r\n[%1] %2\r\n\r\n"
-                                  "If this problem persists, please report it at the forum")
-                       .arg(number)
-                       .arg(description),
-                   vbCritical, QStringLiteral("Error While Initialising"));
+// A failed start ends in one critical message of the system's box.
+ErrorReport StartUpFailure() {
+  return {.title = QStringLiteral("Error While Initialising"),
+          .style = vbCritical,
+          .text =
+              [](const RWError& error) {
+                return QStringLiteral("Reelwise II failed to start-up due to an unexpected error\r\n\r\n[%1] %2\r\n\r\n"
+                                      "If this problem persists, please report it at the forum")
+                    .arg(error.Number())
+                    .arg(error.Description());
+              },
+          .systemBox = true};
 }
 
 void StartUp(const QStringList& commandLine) {
@@ -155,17 +162,13 @@ void StartUp(const QStringList& commandLine) {
   if (gShowTipOfTheDay) ShowTipOfTheDay();
 }
 
-// Runs one step of the shut-down; a failure is reported and the next step runs.
+// Runs one step of the shut-down; a failure is reported as "number -
+// description" in the system's box and the next step runs.
 void ShutDownStep(const std::function<void()>& step) {
-  try {
-    step();
-  } catch (const RWError& error) {
-    SystemMessageBox(QStringLiteral("%1 - %2").arg(error.Number()).arg(error.Description()), vbExclamation,
-                     QStringLiteral("Shutdown Error"));
-  } catch (const std::exception& error) {
-    SystemMessageBox(QStringLiteral("0 - %1").arg(QString::fromLocal8Bit(error.what())), vbExclamation,
-                     QStringLiteral("Shutdown Error"));
-  }
+  ErrorGuard({.title = QStringLiteral("Shutdown Error"),
+              .text = ErrorGuard::Numbered(QStringLiteral(" - ")),
+              .systemBox = true})
+      .Run(step);
 }
 
 void ReleaseSharedObjects() {
@@ -226,14 +229,9 @@ void UnloadOtherForms(const QString& formName) {
 
 bool Main(const QStringList& commandLine) {
   gAppReady = false;
-  try {
-    StartUp(commandLine);
+  if (ErrorGuard(StartUpFailure()).Run([&] { StartUp(commandLine); })) {
     gAppReady = true;
     return true;
-  } catch (const RWError& error) {
-    ReportStartUpFailure(error.Number(), error.Description());
-  } catch (const std::exception& error) {
-    ReportStartUpFailure(0, QString::fromLocal8Bit(error.what()));
   }
   ShutDown(QStringLiteral("Dummy"));
   return false;

@@ -9,11 +9,11 @@
 // while a handler rewrites cell codes.
 #include "browser/BrowserPane.h"
 
+#include "platform/ErrorGuard.h"
 #include "browser/ResultGrids.h"
 #include "core/modRegistry.h"
 #include "library/clsRWLibrary.h"
 #include "platform/Rounding.h"
-#include "ui/ReportError.h"
 #include "ui/SchemeColours.h"
 #include "ui/cMouseTrack.h"
 #include "ui/cToolTipHost.h"
@@ -60,7 +60,7 @@ void BrowserPane::WireBrowserEvents() {
     QObject::connect(item, &QAction::triggered, item, [this, item, i](bool checked) {
       // The menu has already flipped the mark; the handler flips it itself.
       item->setChecked(!checked);
-      GuardEventHandler([&] { mnuListViewCol_Click(i); });
+      ErrorGuard().Run([&] { mnuListViewCol_Click(i); });
     });
   }
 }

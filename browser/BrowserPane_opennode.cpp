@@ -32,9 +32,6 @@ const QString kTiles = QStringLiteral("flexThumbsTiled");
 const QString kList = QStringLiteral("flexThumbsList");
 const QString kCarousel = QStringLiteral("ucCarouselCanvas");
 
-// Messages of a drop belong to the main window.
-QWidget* Owner() { return ProgramMessageOwner(); }
-
 bool AltHeld(int16_t altState) { return (altState & 0x80) != 0; }
 bool Held(int virtualKey) { return ctl::GetKeyState(virtualKey) < 0; }
 
@@ -45,16 +42,13 @@ QString OperatorFromKeys() {
   return QStringLiteral("_");
 }
 
-// One step of a drop: a failure is shown and the next step runs; the
-// generic failure E_FAIL is passed over.
-void DropStep(QWidget* owner, const std::function<void()>& step) {
-  try {
-    step();
-  } catch (const RWError& error) {
-    if (error.Number() == kErrFail) return;
-    ShowProgramMessage(QString::number(error.Number()) + QLatin1Char(' ') + error.Description(), vbExclamation,
-                       QString(), owner);
-  }
+// One step of a drop: a failure is shown as number and description and the
+// next step runs; the generic failure E_FAIL is passed over.
+void DropStep(const std::function<void()>& step) {
+  ErrorGuard({.owner = ProgramMessageOwner(),
+              .text = ErrorGuard::Numbered(QStringLiteral(" ")),
+              .passOver = {kErrFail}})
+      .Run(step);
 }
 
 // A saved search opened with an operator: each step's operator "_" (new)
@@ -102,7 +96,7 @@ bool ViewStepOf(const ctl::Node& node, const QString& op, QString& spec, QString
 }  // namespace
 
 void BrowserPane::BrowserDragDrop(int32_t iRow, int32_t iCol, const QString& sSource, QString sMode) {
-  DropStep(Owner(), [&] {
+  DropStep([&] {
     if (sMode.isEmpty()) sMode = OperatorFromKeys();
   });
   if (sSource == kTree) {
@@ -113,7 +107,7 @@ void BrowserPane::BrowserDragDrop(int32_t iRow, int32_t iCol, const QString& sSo
       index = TileIndex(iRow, iCol);
     } else if (gBrowserMode == 2) {
       if (iRow == 0) return;
-      DropStep(Owner(), [&] { index = ListIndex(*flexThumbsList, iRow); });
+      DropStep([&] { index = ListIndex(*flexThumbsList, iRow); });
     }
     if (!IsResult(index) || gResults[static_cast<size_t>(index)].SegmentID != gCurrentItem.SegmentID) return;
     OpenInInspector(true);
@@ -128,46 +122,46 @@ void BrowserPane::OpenNodeAsSearch(const QString& op) {
   QString spec;
   QString caption;
   bool viewStep = false;
-  DropStep(Owner(), [&] { viewStep = ViewStepOf(*node, op, spec, caption); });
+  DropStep([&] { viewStep = ViewStepOf(*node, op, spec, caption); });
   if (viewStep) {
-    DropStep(Owner(), [&] { gLibrary->ShowView(spec, caption); });
+    DropStep([&] { gLibrary->ShowView(spec, caption); });
     return;
   }
   const QString key = node->Key();
   const QString text = node->Text();
-  DropStep(Owner(), [this] { host_.ShowBusyIndicator(true); });
+  DropStep([this] { host_.ShowBusyIndicator(true); });
   {
     // Left open by a failed commit, the step would hold every later change
     // of the library; the guard rolls it back instead.
     std::optional<TransactionGuard> step;
-    DropStep(Owner(), [&] { step.emplace(gLibrary->Connection(), QStringLiteral("BSR")); });
-    DropStep(Owner(), [&] {
+    DropStep([&] { step.emplace(gLibrary->Connection(), QStringLiteral("BSR")); });
+    DropStep([&] {
       if (op == QLatin1String("_")) {
         gLibrary->BuildSearchResults(op, key, false, text);
       } else {
         gLibrary->BuildSearchResults(op, key, true, QString());
       }
     });
-    DropStep(Owner(), [] { gLibrary->FetchSearchResults(); });
-    DropStep(Owner(), [] { gLibrary->ShowSearchResults(); });
-    DropStep(Owner(), [&] {
+    DropStep([] { gLibrary->FetchSearchResults(); });
+    DropStep([] { gLibrary->ShowSearchResults(); });
+    DropStep([&] {
       if (step) step->Commit();
     });
   }
-  DropStep(Owner(), [this] { AlignBrowserHistory(); });
-  DropStep(Owner(), [this] { host_.ShowBusyIndicator(false); });
+  DropStep([this] { AlignBrowserHistory(); });
+  DropStep([this] { host_.ShowBusyIndicator(false); });
 }
 
 // A result released on itself: the inspector is shown when it is collapsed,
 // then loads the result.
 void BrowserPane::OpenInInspector(bool repaintFirst) {
-  DropStep(Owner(), [&] {
+  DropStep([&] {
     if (inspector_->picBottom->Height() < kInspectorShownHeight) {
       host_.MainToolbarHandler(QStringLiteral("mnuViewInspector"));
     }
   });
-  if (repaintFirst) DropStep(Owner(), [&] { picRight->window()->repaint(); });
-  DropStep(Owner(), [&] {
+  if (repaintFirst) DropStep([&] { picRight->window()->repaint(); });
+  DropStep([&] {
     bool loaded = false;
     inspector_->LoadInspector(gCurrentItem, loaded);
   });

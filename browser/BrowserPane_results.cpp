@@ -22,42 +22,18 @@ namespace {
 // One message per pass: the first failure of a display is shown, later ones
 // of the same pass are passed over, so a bad row or control cannot bury the
 // user in boxes.
-class PassReport {
- public:
-  explicit PassReport(QString title) : title_(std::move(title)) {}
-
-  template <typename Work>
-  bool Run(Work&& work) {
-    try {
-      work();
-      return true;
-    } catch (const RWError& error) {
-      if (!reported_) {
-        reported_ = true;
-        ShowProgramMessage(error.Text(), vbExclamation, title_, ProgramMessageOwner());
-      }
-      return false;
-    }
-  }
-
- private:
-  QString title_;
-  bool reported_ = false;
-};
-
-void ReportGridError(const RWError& error) {
-  ShowProgramMessage(error.Text(), vbExclamation, QStringLiteral("Error Refreshing Grid Images"), ProgramMessageOwner());
+ErrorGuard DisplayPass() {
+  return ErrorGuard({.title = QStringLiteral("Error While Attempting to Display Results"),
+                     .owner = ProgramMessageOwner(),
+                     .oncePerPass = true});
 }
 
 // Paints one cell; an error is shown and the painting goes on, so one bad
 // cell does not leave the rest of the page empty.
 template <typename Work>
 void GridStep(Work&& work) {
-  try {
-    work();
-  } catch (const RWError& error) {
-    ReportGridError(error);
-  }
+  ErrorGuard({.title = QStringLiteral("Error Refreshing Grid Images"), .owner = ProgramMessageOwner()})
+      .Run(std::forward<Work>(work));
 }
 
 // The glyph the grid draws over a result's picture: its display state (5
@@ -97,7 +73,7 @@ QPixmap ThumbnailPixmap(const ResultItem& item) {
   return QPixmap::fromImage(std::move(picture));
 }
 
-void FillListGrid(ctl::FlexGrid& grid, int32_t count, PassReport& report) {
+void FillListGrid(ctl::FlexGrid& grid, int32_t count, ErrorGuard& report) {
   grid.SetRedraw(false);
   grid.SetEnabled(false);
   grid.SetCol(1);
@@ -151,7 +127,7 @@ void BrowserPane::ShowResultCounts(int32_t selected) {
 
 void BrowserPane::ShowSearchResults() {
   const int32_t resultCount = LibraryResultCount();
-  PassReport report(QStringLiteral("Error While Attempting to Display Results"));
+  ErrorGuard report = DisplayPass();
   if (resultCount > 0) {
     scrollFlex->SetTag(QStringLiteral("BUSY"));
     if (gBrowserMode == 1) {

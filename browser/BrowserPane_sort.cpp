@@ -45,7 +45,11 @@ void SetHeaderPicture(ctl::FlexGrid& grid, int col, const QPixmap& picture, int 
 
 void BrowserPane::SortListColumn(int16_t column) {
   ctl::FlexGrid& grid = *flexThumbsList;
-  try {
+  // A failure shows its description alone; the grid keeps the order and the
+  // column places it has reached.
+  ErrorGuard sorting(
+      {.owner = ProgramMessageOwner(), .text = [](const RWError& error) { return error.Description(); }});
+  const bool sorted = sorting.Run([&] {
     flexThumbsList_LeaveCell();
     if (!m_SortStarted) {
       m_SortLastKey = 2;
@@ -67,11 +71,8 @@ void BrowserPane::SortListColumn(int16_t column) {
     }
     grid.SetTag(QString());
     if (gLibrary) gLibrary->DrawGridImages();
-  } catch (const RWError& error) {
-    // The grid keeps the order and the column places it has reached.
-    ShowProgramMessage(error.Description(), vbExclamation, QString(), ProgramMessageOwner());
-    grid.SetTag(QString());
-  }
+  });
+  if (!sorted) grid.SetTag(QString());
 }
 
 void BrowserPane::AddSortKey(int16_t column) {

@@ -17,6 +17,7 @@
 // The object knows no window: what it shows goes to its view (ILibraryView),
 // which the main window hands over.
 #include "library/ILibraryView.h"
+#include "platform/ErrorGuard.h"
 #include "platform/ImageSurface.h"
 #include "platform/JpegCodec.h"
 #include "platform/KeyedCollection.h"
@@ -173,7 +174,9 @@ class clsRWLibrary {
   // After an edit: the view re-run (gAutoRefresh) and the cloud redrawn
   // (gTagCloudShown).
   void RefreshAfterEdit();
-  static void ReportError(const RWError& error);
+  // How the library reports a failure: in the program's message box, owned
+  // by the main window, with the title (none by default).
+  static ErrorReport Reporting(const QString& title = QString());
 
   // Opening (clsRWLibrary_open.cpp).
   std::unique_ptr<SqlConnection> OpenCheckedConnection(const QString& path);
@@ -195,8 +198,6 @@ class clsRWLibrary {
   void SearchStep(const QString& op, const QString& searchSpec, QString& caption);
   void GatherTagFamily(const QString& tagId);
   void EnsureSearchIndexes();
-  // Runs the work; an error it raises is reported and answers false.
-  bool Attempt(const std::function<void()>& work);
   void RunView(const QString& spec, QString& caption);
   void RecordHistoryStep(const QString& op, const QString& caption);
   void ClearSearch();

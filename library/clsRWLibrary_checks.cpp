@@ -18,13 +18,10 @@ namespace {
 
 const QString kMissingFilesCaption = QStringLiteral("Identifying Missing Files...");
 
+// The duplicate check goes on whatever fails; see GetPotentialDuplicates.
 template <typename Work>
 void IgnoringErrors(Work&& work) {
-  try {
-    work();
-  } catch (const RWError&) {
-    // The duplicate check goes on whatever fails; see GetPotentialDuplicates.
-  }
+  ErrorGuard({.quiet = true}).Run(std::forward<Work>(work));
 }
 
 void TitleHistory(ILibraryView& view, const QString& title) {

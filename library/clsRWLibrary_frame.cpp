@@ -10,21 +10,15 @@ void clsRWLibrary::ShowProgress(const QString& Caption, int32_t Value) { View().
 
 void clsRWLibrary::ProgressOff() { View().ProgressOff(); }
 
-void clsRWLibrary::ReportError(const RWError& error) {
-  ShowProgramMessage(error.Text(), vbExclamation, QString(), ProgramMessageOwner());
-}
+ErrorReport clsRWLibrary::Reporting(const QString& title) { return {.title = title, .owner = ProgramMessageOwner()}; }
 
+// A failure leaves the transaction rolled back by its guard, then is reported.
 bool clsRWLibrary::RunInTransaction(const QString& Name, const std::function<void()>& Work) {
-  try {
-    TransactionGuard guard(*m_Connection, Name);
+  return ErrorGuard(Reporting()).Run([&] {
+    TransactionGuard transaction(*m_Connection, Name);
     Work();
-    guard.Commit();
-    return true;
-  } catch (const RWError& error) {
-    // The guard has rolled the transaction back.
-    ReportError(error);
-    return false;
-  }
+    transaction.Commit();
+  });
 }
 
 void clsRWLibrary::RefreshAfterEdit() {

@@ -118,12 +118,10 @@ bool clsRWLibrary::NoFurtherHistory() const { return m_HistoryIndex == static_ca
 // report their own errors; nothing else here is worth a message.
 void clsRWLibrary::RefreshResults() {
   if (View().HistoryComboCount() == 0) return;
-  try {
+  const ErrorReport nothing{.quiet = true};
+  ErrorGuard(nothing).Run([&] {
     int last = 1;
-    try {
-      last = View().HistoryComboSelectedIndex();
-    } catch (const RWError&) {
-    }
+    ErrorGuard(nothing).Run([&] { last = View().HistoryComboSelectedIndex(); });
     const QStringList steps = ViewSpec::Steps(gViewSpec);
     const int topRow = View().BrowserTopRow();
     {
@@ -149,8 +147,7 @@ void clsRWLibrary::RefreshResults() {
       View().AlignBrowserHistory();
     }
     if (topRow >= 0) View().SetBrowserTopRow(topRow);
-  } catch (const RWError&) {
-  }
+  });
 }
 
 void clsRWLibrary::ClearSearch() {

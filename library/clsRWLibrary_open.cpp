@@ -108,7 +108,7 @@ bool clsRWLibrary::CheckLibraryVersion(const QString& path) {
 void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
   AppReadyRestorer ready;
   if (path == gPlaceholderLibraryPath) return;
-  try {
+  const bool opened = ErrorGuard(Reporting()).Run([&] {
     // The file is checked before anything of the open library is cleared,
     // so a refused file leaves that library, its tree and results as they were.
     BusyBrowser(View(), true);
@@ -138,12 +138,11 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
     }
     ShowFirstView();
     ready.Completed();
-  } catch (const RWError& error) {
-    ReportError(error);
-    bool starting = false;
-    SetLoadingState(starting);
-    BusyBrowser(View(), false);
-  }
+  });
+  if (opened) return;
+  bool starting = false;
+  SetLoadingState(starting);
+  BusyBrowser(View(), false);
 }
 
 // The open library's names, results and history start afresh.

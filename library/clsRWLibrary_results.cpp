@@ -19,36 +19,6 @@ namespace {
 
 const QString kFetching = QStringLiteral("Fetching Data...");
 
-// One message per pass: the first failure of a fetch or a display is shown,
-// later ones of the same pass are passed over, so a bad row or control
-// cannot bury the user in boxes. A silent report shows nothing at all.
-class PassReport {
- public:
-  PassReport(QString title, std::function<bool()> silent = {}) : title_(std::move(title)), silent_(std::move(silent)) {}
-
-  template <typename Work>
-  bool Run(Work&& work) {
-    try {
-      work();
-      return true;
-    } catch (const RWError& error) {
-      Report(error);
-      return false;
-    }
-  }
-
- private:
-  void Report(const RWError& error) {
-    if (reported_ || (silent_ && silent_())) return;
-    reported_ = true;
-    ShowProgramMessage(error.Text(), vbExclamation, title_, ProgramMessageOwner());
-  }
-
-  QString title_;
-  std::function<bool()> silent_;
-  bool reported_ = false;
-};
-
 // The columns of vw_SearchResults, found by name once per fetch.
 struct ResultColumns {
   explicit ResultColumns(const SqlRecordset& rs)
@@ -152,7 +122,7 @@ QString GeneralNumber(float value) { return QString::number(static_cast<double>(
 
 // Rows 1 to ResultCount of gResults from the recordset, with the selected
 // count, the thumbnails of the on-demand policies and progress every 100 rows.
-void FetchRows(SqlRecordset& rs, clsRWLibrary& library, PassReport& report,
+void FetchRows(SqlRecordset& rs, clsRWLibrary& library, ErrorGuard& report,
                const std::function<void(int32_t)>& progress) {
   std::unique_ptr<ResultColumns> columns;
   if (!report.Run([&] { columns = std::make_unique<ResultColumns>(rs); })) return;
@@ -193,8 +163,12 @@ QString ResultListText(const ResultItem& item, int field) {
 }
 
 void clsRWLibrary::FetchSearchResults() {
-  // Nothing is worth a message while there are no rows.
-  PassReport report(QStringLiteral("Error Fetching View Data"), [this] { return ResultCount == 0; });
+  // One message per pass, so that a bad row cannot bury the user in boxes;
+  // nothing is worth a message while there are no rows.
+  ErrorReport once = Reporting(QStringLiteral("Error Fetching View Data"));
+  once.oncePerPass = true;
+  once.silent = [this] { return ResultCount == 0; };
+  ErrorGuard report(std::move(once));
   View().CarouselNewResults();
   ResultCount = -1;
   gCurrentItem.SegmentID = 0;

@@ -37,7 +37,7 @@ void clsRWLibrary::SaveLibraryAsDialog(bool isNew) {
   // A copy onto the open file itself would replace it with itself.
   if (!isNew && name == LibraryPath) return;
   if (QFileInfo::exists(name) && !ConfirmReplace()) return;
-  try {
+  ErrorGuard(Reporting()).Run([&] {
     if (isNew) {
       OpenNewLibraryFile(name);
     } else {
@@ -45,9 +45,7 @@ void clsRWLibrary::SaveLibraryAsDialog(bool isNew) {
       m_Connection->CopyTo(name);
       OpenLibrary(name, false);
     }
-  } catch (const RWError& error) {
-    ReportError(error);
-  }
+  });
 }
 
 // The empty library is written and opened with a full reload; the open

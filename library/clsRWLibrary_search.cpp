@@ -48,16 +48,6 @@ void AddHistoryComboItem(ILibraryView& view, const QString& description, const Q
 
 }  // namespace
 
-bool clsRWLibrary::Attempt(const std::function<void()>& work) {
-  try {
-    work();
-    return true;
-  } catch (const RWError& error) {
-    ReportError(error);
-    return false;
-  }
-}
-
 void clsRWLibrary::BuildSearchResults(const QString& Op, const QString& Key, bool KeepSelection,
                                       const QString& Caption) {
   ResultCount = 0;
@@ -71,15 +61,16 @@ void clsRWLibrary::BuildSearchResults(const QString& Op, const QString& Key, boo
   // A step that cannot be read is reported once and changes no rows; it is
   // still added to the view, as every step is.
   QString statement;
-  const bool ready = Attempt([&] {
+  ErrorGuard step(Reporting());
+  const bool ready = step.Run([&] {
     statement = ViewSpec::TagStatement(Op, tagId, gResultKind, gOnlineFilter);
     GatherTagFamily(tagId);
   });
-  if (Op == QLatin1String("_")) Attempt([this] { ClearSearch(); });
+  if (Op == QLatin1String("_")) step.Run([this] { ClearSearch(); });
   if (!KeepSelection) gSelectedById.Reset();
   int64_t changed = 0;
   if (ready) {
-    Attempt([&] {
+    step.Run([&] {
       m_SQL = statement;
       m_Connection->Execute(m_SQL);
       changed = m_Connection->RowsChanged();
@@ -113,10 +104,9 @@ void clsRWLibrary::GatherTagFamily(const QString& tagId) {
 // tags it looks for (older programs reading the file do not see it). A file
 // that cannot take it (read-only, locked) is searched without.
 void clsRWLibrary::EnsureSearchIndexes() {
-  try {
+  ErrorGuard({.quiet = true}).Run([this] {
     m_Connection->Execute(QStringLiteral("CREATE INDEX IF NOT EXISTS rw2_SegmentTags_TagID ON SegmentTags (TagID)"));
-  } catch (const RWError&) {
-  }
+  });
 }
 
 void clsRWLibrary::ExecuteSearch(const QString& Op, const QString& Step, const QString& Caption) {
@@ -126,19 +116,21 @@ void clsRWLibrary::ExecuteSearch(const QString& Op, const QString& Step, const Q
 
 void clsRWLibrary::SearchStep(const QString& op, const QString& searchSpec, QString& caption) {
   QString description;
-  Attempt([&] { description = SearchDescription(View().LibraryTree(), searchSpec, caption); });
-  if (op == QLatin1String("_")) Attempt([this] { ClearSearch(); });
+  ErrorGuard step(Reporting());
+  step.Run([&] { description = SearchDescription(View().LibraryTree(), searchSpec, caption); });
+  if (op == QLatin1String("_")) step.Run([this] { ClearSearch(); });
   ShowProgress(kIdentifying, 0);
   gViewSpec += QStringLiteral("|") + op + searchSpec;
   gViewDescription += QStringLiteral(" '") + description + QStringLiteral("'");
   if (m_RecordHistory) RecordHistoryStep(op, caption);
-  const bool ready =
-      Attempt([&] { m_SQL = ViewSpec::SearchStatement(op, searchSpec, gResultKind, gOnlineFilter, ViewSpec::SearchToday()); });
+  const bool ready = step.Run([&] {
+    m_SQL = ViewSpec::SearchStatement(op, searchSpec, gResultKind, gOnlineFilter, ViewSpec::SearchToday());
+  });
   gSelectedById.Reset();
   int64_t changed = 0;
   // A text step without any place to look in matches nothing.
   if (ready && !m_SQL.isEmpty()) {
-    Attempt([&] {
+    step.Run([&] {
       m_Connection->Execute(m_SQL);
       changed = m_Connection->RowsChanged();
     });

@@ -66,10 +66,6 @@ void clsRWLibrary::PopulateTagCloudTable() {
 void clsRWLibrary::ShowTagCloud(bool Repopulate) {
   if (Repopulate) PopulateTagCloudTable();
   std::vector<TagCloudEntry> tags;
-  try {
-    tags = ReadCloudTags(*m_Connection);
-  } catch (const RWError& error) {
-    ReportError(error);
-  }
+  ErrorGuard(Reporting()).Run([&] { tags = ReadCloudTags(*m_Connection); });
   View().ShowTagCloud(tags, ResultCount);
 }

@@ -15,11 +15,6 @@ namespace {
 
 QWidget* Owner() { return ProgramMessageOwner(); }
 
-void ReportNumbered(const RWError& error, const QString& separator) {
-  ShowProgramMessage(QString::number(error.Number()) + separator + error.Description(), vbExclamation, QString(),
-                     Owner());
-}
-
 }  // namespace
 
 int32_t clsRWLibrary::CreateTag(const QString& Name, const QString& Type, const QVariant& Parent) {
@@ -105,12 +100,13 @@ void clsRWLibrary::RemoveFile(int32_t FileID, bool DeleteFromDisk) {
 
 QString clsRWLibrary::GetSegmentTags(bool WholeFile, int32_t FileID, int32_t SegmentID, bool Layout,
                                      bool StructureOnly) {
-  try {
-    return TagStore::GetSegmentTags(*m_Connection, WholeFile, FileID, SegmentID, Layout, StructureOnly);
-  } catch (const RWError& error) {
-    ReportNumbered(error, QStringLiteral(" "));
-    return QString();
-  }
+  QString tags;
+  ErrorReport numbered = Reporting();
+  numbered.text = ErrorGuard::Numbered(QStringLiteral(" "));
+  ErrorGuard(std::move(numbered)).Run([&] {
+    tags = TagStore::GetSegmentTags(*m_Connection, WholeFile, FileID, SegmentID, Layout, StructureOnly);
+  });
+  return tags;
 }
 
 QString clsRWLibrary::GetPlayListStats(bool Current) { return TagStore::GetPlayListStats(*m_Connection, Current); }
@@ -118,11 +114,7 @@ QString clsRWLibrary::GetPlayListStats(bool Current) { return TagStore::GetPlayL
 bool clsRWLibrary::ViewModified() const { return TagStore::ViewModified(gViewSpec); }
 
 void clsRWLibrary::DeleteSearchResults() {
-  try {
-    TagStore::DeleteSearchResults(*m_Connection);
-  } catch (const RWError& error) {
-    ReportError(error);
-  }
+  ErrorGuard(Reporting()).Run([this] { TagStore::DeleteSearchResults(*m_Connection); });
 }
 
 // Holds a check of the library (files carrying a tag that is also on one of

@@ -20,9 +20,12 @@ constexpr int kTileWidth = 100;
 constexpr int kTileHeight = 75;
 const QString kLoadingCaption = QStringLiteral("Loading Thumbnails...");
 
-void ReportLoadError(const RWError& error) {
-  ShowProgramMessage(QString::number(error.Number()) + QLatin1Char(' ') + error.Description(), vbExclamation,
-                     QStringLiteral("Error Loading Thumbnails"), ProgramMessageOwner());
+// A failure of the loading is shown as number and description, and the
+// loading goes on.
+ErrorGuard LoadingGuard() {
+  return ErrorGuard({.title = QStringLiteral("Error Loading Thumbnails"),
+                     .owner = ProgramMessageOwner(),
+                     .text = ErrorGuard::Numbered(QStringLiteral(" "))});
 }
 
 }  // namespace
@@ -31,11 +34,7 @@ void ReportLoadError(const RWError& error) {
 
 void clsRWLibrary::LoadThumbnails() {
   ThumbnailCache = KeyedCollection<QByteArray>();
-  try {
-    ThumbnailCache.Add(LoadResData(QStringLiteral("NO_THUMB"), kResCustom), 0);
-  } catch (const RWError& error) {
-    ReportLoadError(error);
-  }
+  LoadingGuard().Run([this] { ThumbnailCache.Add(LoadResData(QStringLiteral("NO_THUMB"), kResCustom), 0); });
   CacheThumbnailRows(QStringLiteral("Select SegmentID, Thumbnail from SegmentThumbnails WHERE Thumbnail IS NOT NULL"));
   // Segments whose own row holds no picture show their file's.
   CacheThumbnailRows(QStringLiteral(
@@ -47,7 +46,7 @@ void clsRWLibrary::LoadThumbnails() {
 // Puts the pictures of (SegmentID, Thumbnail) rows into the cache; a segment
 // cached already keeps its picture.
 void clsRWLibrary::CacheThumbnailRows(const QString& sql) {
-  try {
+  LoadingGuard().Run([&] {
     SqlRecordset rows(*m_Connection, sql);
     SetProgressMax(rows.RecordCount());
     ShowProgress(kLoadingCaption, 0);
@@ -56,9 +55,7 @@ void clsRWLibrary::CacheThumbnailRows(const QString& sql) {
       if (!ThumbnailCache.Exists(segmentId)) ThumbnailCache.Add(rows.Value(1).toBytes(), segmentId);
       if (done % 100 == 0) ShowProgress(kLoadingCaption, done);
     }
-  } catch (const RWError& error) {
-    ReportLoadError(error);
-  }
+  });
 }
 
 void clsRWLibrary::SetProgressMax(int32_t Max) {

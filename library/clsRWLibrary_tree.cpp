@@ -62,18 +62,10 @@ QString ImageOfTagType(const QString& type) {
   return QStringLiteral("TAG");
 }
 
-// An error of the tree build is shown, and the build goes on with its next step.
-void ReportTreeError(const RWError& error) {
-  ShowProgramMessage(QString::number(error.Number()) + QStringLiteral(" - ") + error.Description(), vbExclamation,
-                     QString(), ProgramMessageOwner());
-}
-
+// An error of the tree build is shown as "number - description", and the
+// build goes on with its next step.
 void TreeStep(const std::function<void()>& work) {
-  try {
-    work();
-  } catch (const RWError& error) {
-    ReportTreeError(error);
-  }
+  ErrorGuard({.owner = ProgramMessageOwner(), .text = ErrorGuard::Numbered(QStringLiteral(" - "))}).Run(work);
 }
 
 // Adds a node at the top level (empty parent) or under `parent`. A node whose

@@ -10,6 +10,7 @@
 // new mode while the library works.
 #include "mainwindow/frmReelwise.h"
 
+#include "platform/ErrorGuard.h"
 #include "browser/BrowserPane.h"
 #include "browser/frmFindFiles.h"
 #include "carousel/cCarousel.h"
@@ -28,7 +29,6 @@
 #include "platform/RWError.h"
 #include "player/clsRWPlayer.h"
 #include "player/frmDSSink.h"
-#include "ui/ReportError.h"
 #include "ui/frmAboutReelwise.h"
 #include "ui/frmGlass.h"
 
@@ -111,7 +111,7 @@ int frmReelwise::ExternalAppNumber(const QString& key) {
 }
 
 void frmReelwise::MainToolbarHandler(const QString& sCommand) {
-  GuardEventHandler([&] { RunCommand(sCommand); });
+  ErrorGuard().Run([&] { RunCommand(sCommand); });
 }
 
 void frmReelwise::RunCommand(const QString& sCommand) {

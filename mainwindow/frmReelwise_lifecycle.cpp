@@ -2,6 +2,7 @@
 // activation, its window messages and the control box.
 #include "mainwindow/frmReelwise.h"
 
+#include "platform/ErrorGuard.h"
 #include "browser/BrowserPane.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
@@ -11,7 +12,6 @@
 #include "library/clsRWLibrary.h"
 #include "platform/RWError.h"
 #include "player/clsRWPlayer.h"
-#include "ui/ReportError.h"
 #include "ui/cFlatControl.h"
 #include "ui/cMDISplit.h"
 #include "ui/cMouseTrack.h"
@@ -57,7 +57,7 @@ int32_t frmReelwise::ISubclass_MsgResponse() {
 }
 
 intptr_t frmReelwise::ISubclass_WindowProc(QWidget*, int32_t iMsg, intptr_t wParam, intptr_t lParam) {
-  GuardEventHandler([&] {
+  ErrorGuard().Run([&] {
     switch (iMsg) {
       case WM_GETMINMAXINFO:
         reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {m_MinTrackWidth, m_MinTrackHeight};
@@ -92,19 +92,20 @@ void frmReelwise::closeEvent(QCloseEvent* event) {
   deleteLater();
 }
 
+// A failure is reported as "number description source" and the window closes.
 bool frmReelwise::Form_QueryUnload() {
-  try {
-    if (gAddingFiles) {
-      ShowProgramMessage(QStringLiteral("Reelwise is currently busy adding files to your Library.\r\n"
-                                        "Please either allow this to complete or abort the process via ESC"),
-                         6, QStringLiteral("Reelwise is busy!"), this);
-      return false;
-    }
-    ProgressOff();
-  } catch (const RWError& error) {
-    ShowProgramMessage(QStringLiteral("%1 %2 %3").arg(error.Number()).arg(error.Description(), error.Source()),
-                       vbOKOnly, QString(), this);
+  if (gAddingFiles) {
+    ShowProgramMessage(QStringLiteral("Reelwise is currently busy adding files to your Library.\r\n"
+                                      "Please either allow this to complete or abort the process via ESC"),
+                       6, QStringLiteral("Reelwise is busy!"), this);
+    return false;
   }
+  ErrorGuard({.style = vbOKOnly,
+              .owner = this,
+              .text = [](const RWError& error) {
+                return QStringLiteral("%1 %2 %3").arg(error.Number()).arg(error.Description(), error.Source());
+              }})
+      .Run([this] { ProgressOff(); });
   return true;
 }
 
@@ -122,7 +123,7 @@ void frmReelwise::Form_Unload() {
 
 void frmReelwise::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  GuardEventHandler([this] { Form_Resize(); });
+  ErrorGuard().Run([this] { Form_Resize(); });
 }
 
 void frmReelwise::Form_Resize() {
@@ -141,7 +142,7 @@ void frmReelwise::Form_Resize() {
 void frmReelwise::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() != QEvent::ActivationChange) return;
-  GuardEventHandler([this] { isActiveWindow() ? Form_Activate() : Form_Deactivate(); });
+  ErrorGuard().Run([this] { isActiveWindow() ? Form_Activate() : Form_Deactivate(); });
 }
 
 void frmReelwise::Form_Activate() {

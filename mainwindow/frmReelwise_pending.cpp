@@ -24,14 +24,12 @@
 
 namespace {
 
-// A failing step is reported and the next one runs.
+// A failing step is reported as "number description " and the next one runs.
 void OpeningStep(QWidget* owner, const std::function<void()>& step) {
-  try {
-    step();
-  } catch (const RWError& error) {
-    ShowProgramMessage(QStringLiteral("%1 %2 ").arg(error.Number()).arg(error.Description()), vbExclamation,
-                       QStringLiteral("Error Opening Library"), owner);
-  }
+  ErrorGuard({.title = QStringLiteral("Error Opening Library"),
+              .owner = owner,
+              .text = ErrorGuard::Numbered(QStringLiteral(" "), QStringLiteral(" "))})
+      .Run(step);
 }
 
 }  // namespace

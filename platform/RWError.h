@@ -19,6 +19,8 @@ inline constexpr int32_t kErrResourceNotFound = 326;
 inline constexpr int32_t kErrFileAccess = 75;       // path/file access error
 inline constexpr int32_t kErrDuplicateKey = 457;    // key already in a collection
 inline constexpr int32_t kErrInvalidPicture = 481;
+// An exception that is no RWError (the standard library's, a failed allocation).
+inline constexpr int32_t kErrInternal = 51;
 
 class RWError : public std::exception {
  public:

@@ -1,6 +1,6 @@
 #include "ui/LibraryTimer.h"
 
-#include "ui/ReportError.h"
+#include "platform/ErrorGuard.h"
 
 LibraryTimer::LibraryTimer(int intervalMs, bool enabled) {
   timer_.setInterval(intervalMs);
@@ -21,5 +21,5 @@ void LibraryTimer::SetEnabled(bool enabled) {
 
 void LibraryTimer::Tick() {
   if (!Timer) return;
-  GuardEventHandler([this] { Timer(); });
+  ErrorGuard().Run([this] { Timer(); });
 }

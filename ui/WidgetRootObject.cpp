@@ -3,7 +3,7 @@
 #include "ui/CairoContext.h"
 #include "ui/CairoSurface.h"
 #include "ui/LibraryTimer.h"
-#include "ui/ReportError.h"
+#include "platform/ErrorGuard.h"
 
 #include <QDebug>
 #include <QMouseEvent>
@@ -192,7 +192,7 @@ bool WidgetRootObject::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::MouseMove:
     case QEvent::MouseButtonRelease:
     case QEvent::Leave:
-      GuardEventHandler([&] { RouteMouse(event); });
+      ErrorGuard().Run([&] { RouteMouse(event); });
       return event->type() != QEvent::Leave;
     default:
       return false;

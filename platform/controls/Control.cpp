@@ -27,21 +27,7 @@ int UnitsToPixelsY(double value, ScaleUnits units) {
   return units == ScaleUnits::Twips ? TwipsToPixelsY(value) : static_cast<int>(RoundHalfEven(value));
 }
 
-void ReportHandlerError(QWidget* widget, const QString& text) {
-  MessageBoxRequest request;
-  request.prompt = text;
-  request.style = vbExclamation;
-  request.fontName = QStringLiteral("Tahoma");
-  request.owner = widget ? widget->window() : nullptr;
-  ShowMessageBox(request);
-}
-
 Control::Control(QWidget* parent) : QWidget(parent) { setMouseTracking(true); }
-
-void Control::ReportError(const std::exception& error) {
-  const auto* rwError = dynamic_cast<const RWError*>(&error);
-  ReportHandlerError(this, rwError ? rwError->Text() : QString::fromUtf8(error.what()));
-}
 
 void Control::SetContainerUnits(ScaleUnits units) {
   CurrentGeometry();

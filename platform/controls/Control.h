@@ -8,6 +8,7 @@
 // Every event is an entry point from the event loop: an error a handler
 // raises is caught here and reported in the program's message box.
 #include "platform/DragController.h"
+#include "platform/ErrorGuard.h"
 #include "platform/controls/VbInput.h"
 
 #include <QCursor>
@@ -26,10 +27,6 @@ double PixelsToUnitsX(double pixels, ScaleUnits units);
 double PixelsToUnitsY(double pixels, ScaleUnits units);
 int UnitsToPixelsX(double value, ScaleUnits units);
 int UnitsToPixelsY(double value, ScaleUnits units);
-
-// Reports an error that escaped an event handler (number and description in
-// the program's message box, owned by the window of `widget`).
-void ReportHandlerError(QWidget* widget, const QString& text);
 
 class Control : public QWidget {
  public:
@@ -104,17 +101,13 @@ class Control : public QWidget {
   std::function<void(Control& source, double x, double y)> DragDrop;
 
  protected:
-  // Calls a handler when one is set, reporting what it throws.
+  // Calls a handler when one is set, reporting what it throws in a box owned
+  // by the control's window.
   template <typename Handler, typename... Args>
   void Raise(const Handler& handler, Args&&... args) {
     if (!handler) return;
-    try {
-      handler(std::forward<Args>(args)...);
-    } catch (const std::exception& error) {
-      ReportError(error);
-    }
+    ErrorGuard({.owner = window()}).Run([&] { handler(std::forward<Args>(args)...); });
   }
-  void ReportError(const std::exception& error);
 
   // Units of the X and Y of mouse events: the container's units unless a
   // control says otherwise (twips for the common controls).

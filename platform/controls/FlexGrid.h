@@ -274,7 +274,6 @@ class FlexGrid : public Control {
   void PaintCell(QPainter& painter, int row, int col, const QRect& rect);
   void PaintContent(QPainter& painter, const FlexCell& cell, int col, const QRect& rect, bool highlighted, bool fixed);
   bool Highlighted(int row, int col) const;
-  void ReportPaintError(const std::exception& error);
 
   // The grid's own cursor movement (FlexGridInput.cpp).
   void TrackMouse(const QPointF& point);

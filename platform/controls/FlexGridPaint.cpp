@@ -2,6 +2,7 @@
 // the bottom edge (after the fixed rows) are visited.
 #include "platform/controls/FlexGrid.h"
 
+#include "platform/ErrorGuard.h"
 #include "platform/RWError.h"
 #include "platform/Twips.h"
 
@@ -165,10 +166,13 @@ void FlexGrid::PaintCell(QPainter& painter, int row, int col, const QRect& rect)
   if (OwnerDrawCell) {
     painter.save();
     painter.setClipRect(inner);
-    try {
-      drawn = OwnerDrawCell(painter, {row, col, inner, cell, row == row_ && col == col_, fixed});
-    } catch (const std::exception& error) {
-      ReportPaintError(error);
+    // A message box cannot open inside a paint; it follows once painting
+    // ends, one for the failures of a paint.
+    ErrorGuard painting({.owner = window(), .silent = [this] { return paintErrorPending_; }, .deferred = true});
+    const FlexCellPaint info{row, col, inner, cell, row == row_ && col == col_, fixed};
+    if (!painting.Run([&] { drawn = OwnerDrawCell(painter, info); })) {
+      paintErrorPending_ = true;
+      QTimer::singleShot(0, this, [this] { paintErrorPending_ = false; });
     }
     painter.restore();
   }
@@ -205,18 +209,6 @@ void FlexGrid::PaintContent(QPainter& painter, const FlexCell& cell, int col, co
     painter.drawText(rect.adjusted(kTextMargin, 0, -kTextMargin, 0), flags, cell.text);
   }
   painter.restore();
-}
-
-void FlexGrid::ReportPaintError(const std::exception& error) {
-  // A message box cannot open inside a paint; it follows once painting ends.
-  if (paintErrorPending_) return;
-  paintErrorPending_ = true;
-  const auto* rwError = dynamic_cast<const RWError*>(&error);
-  const QString text = rwError ? rwError->Text() : QString::fromUtf8(error.what());
-  QTimer::singleShot(0, this, [this, text] {
-    paintErrorPending_ = false;
-    ReportHandlerError(this, text);
-  });
 }
 
 }  // namespace ctl

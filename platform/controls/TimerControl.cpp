@@ -1,5 +1,6 @@
 #include "platform/controls/TimerControl.h"
 
+#include "platform/ErrorGuard.h"
 #include "platform/RWError.h"
 #include "platform/controls/Control.h"
 
@@ -26,13 +27,7 @@ void TimerControl::Restart() {
 
 void TimerControl::Tick() {
   if (!Timer) return;
-  try {
-    Timer();
-  } catch (const RWError& error) {
-    ReportHandlerError(nullptr, error.Text());
-  } catch (const std::exception& error) {
-    ReportHandlerError(nullptr, QString::fromUtf8(error.what()));
-  }
+  ErrorGuard().Run(Timer);
 }
 
 }  // namespace ctl
