@@ -29,7 +29,11 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <span>
 
+namespace MainMenu {
+struct Entry;
+}
 class BrowserPane;
 class CarouselPane;
 class ImportPane;
@@ -116,6 +120,8 @@ class frmReelwise : public QWidget, public ISubclass {
   // The number n of an external-application key "mnuToolsExternalApps" & n
   // (1 to 30); 0 for any other key.
   static int ExternalAppNumber(const QString& key);
+  // The main menu's items and commands, in the order the menu shows them.
+  static std::span<const MainMenu::Entry> MainMenuTable();
   // Lays the menu and tool bands out and colours the menu in the scheme
   // colours; runs again whenever the colour scheme changes.
   void BuildRebar();

@@ -1,7 +1,8 @@
 // The command dispatcher: every menu key, toolbar button, shortcut, the
 // welcome page, the carousel's menus, the tag cloud, the options dialog and
-// start-up hand it a menu key. Keys are compared exactly; a key that names
-// no command does nothing.
+// start-up hand it a menu key, which the main menu's table maps to its
+// command. Keys are compared exactly; a key that names no command does
+// nothing.
 //
 // The menu items' marks are the state of the toggles and modes: a toggle
 // reads its item's mark and sets the negation, and the program-wide flag,
@@ -23,6 +24,7 @@
 #include "library/ResultItem.h"
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
+#include "mainwindow/MainMenu.h"
 #include "mainwindow/cPopupMenu.h"
 #include "options/OptionsPane.h"
 #include "options/frmProgramOptions.h"
@@ -114,125 +116,186 @@ void frmReelwise::MainToolbarHandler(const QString& sCommand) {
   ErrorGuard().Run([&] { RunCommand(sCommand); });
 }
 
-void frmReelwise::RunCommand(const QString& sCommand) {
-  using Run = void (*)(frmReelwise&);
-  struct Command {
-    const char* key;
-    Run run;
-  };
-  static const Command commands[] = {
-      {"mnuLibraryNew", [](frmReelwise&) { Library().SaveLibraryAsDialog(true); }},
-      {"mnuLibraryOpen", [](frmReelwise& f) { f.OpenLibraryDialog(); }},
-      {"mnuLibrarySaveAs", [](frmReelwise&) { Library().SaveLibraryAsDialog(false); }},
-      {"mnuLibraryAddFiles",
+// The menu tree in the order the items are added, with the command of each
+// key. A shortcut follows the caption's tab.
+std::span<const MainMenu::Entry> frmReelwise::MainMenuTable() {
+  using namespace MainMenu;
+  static const Entry table[] = {
+      {0, "&Library", "mnuLibrary", nullptr, kNone, nullptr},
+      {1, "-LIBRARY", "mnuLibraryHeader", nullptr, kHeader, nullptr},
+      {1, "&New", "mnuLibraryNew", "NEW_LIB", kNone,
+       [](frmReelwise&) { Library().SaveLibraryAsDialog(true); }},
+      {1, "&Open...", "mnuLibraryOpen", "OPEN_LIB", kNone,
+       [](frmReelwise& f) { f.OpenLibraryDialog(); }},
+      {1, "Save As...\tF12", "mnuLibrarySaveAs", nullptr, kDisabled,
+       [](frmReelwise&) { Library().SaveLibraryAsDialog(false); }},
+      {1, "-", "", nullptr, kNone, nullptr},
+      {1, "Add Files...", "mnuLibraryAddFiles", "ADD_FILES", kNone,
        [](frmReelwise& f) {
          if (LibraryOpen()) f.Import().AddScannedFiles();
        }},
-      {"mnuLibraryInfo", [](frmReelwise& f) { f.ShowOptions(5); }},
-      {"mnuLibrarySaveWorkspace",
+      {1, "-", "", nullptr, kNone, nullptr},
+      {1, "Library Info...", "mnuLibraryInfo", "INFO", kNone,
+       [](frmReelwise& f) { f.ShowOptions(5); }},
+      {1, "-", "", nullptr, kNone, nullptr},
+      {1, "Save Workspace", "mnuLibrarySaveWorkspace", nullptr, kWorkspace,
        [](frmReelwise& f) { gSaveWorkspace = f.ToggleMenuCheck(QStringLiteral("mnuLibrarySaveWorkspace")); }},
-      {"mnuLibraryQuitRW2", [](frmReelwise& f) { f.close(); }},
-      {"mnuBrowserRefresh", [](frmReelwise&) { Library().RefreshResults(); }},
-      {"mnuBrowserBack",
+      {1, "-", "", nullptr, kNone, nullptr},
+      {1, "Quit Reelwise II\tCtrl+Q", "mnuLibraryQuitRW2", nullptr, kNone,
+       [](frmReelwise& f) { f.close(); }},
+      {0, "&Browser", "mnuBrowser", nullptr, kNone, nullptr},
+      {1, "-BROWSER", "mnuBrowserHeader", nullptr, kHeader, nullptr},
+      {1, "Refresh\tF5", "mnuBrowserRefresh", "REFRESH", kNone,
+       [](frmReelwise&) { Library().RefreshResults(); }},
+      {1, "Go Back\tF4", "mnuBrowserBack", "BACKWARD", kNone,
        [](frmReelwise&) {
          if (gCarousel) gCarousel->WipeDirection = QStringLiteral("L");
          int16_t index = static_cast<int16_t>(Library().HistoryIndex() - 1);
          Library().SetHistoryIndex(index);
        }},
-      {"mnuBrowserForward",
+      {1, "Go Forward\tF6", "mnuBrowserForward", "FORWARD", kNone,
        [](frmReelwise&) {
          if (gCarousel) gCarousel->WipeDirection = QStringLiteral("M");
          int16_t index = static_cast<int16_t>(Library().HistoryIndex() + 1);
          Library().SetHistoryIndex(index);
        }},
-      {"mnuBrowserSelectAll", [](frmReelwise& f) { f.Browser().ApplySelection(QStringLiteral("Select"), 0, 0); }},
-      {"mnuBrowserSelectNone", [](frmReelwise& f) { f.Browser().ApplySelection(QStringLiteral("De-select"), 0, 0); }},
-      {"mnuBrowserSelectInverse", [](frmReelwise& f) { f.Browser().ApplySelection(QStringLiteral("Invert"), 0, 0); }},
-      {"mnuBrowserMatchingFiles",
+      {1, "-", "", nullptr, kNone, nullptr},
+      {1, "Select All\tCtrl+A", "mnuBrowserSelectAll", "SELECT_ALL", kNone,
+       [](frmReelwise& f) { f.Browser().ApplySelection(QStringLiteral("Select"), 0, 0); }},
+      {1, "Select None\tCtrl+N", "mnuBrowserSelectNone", "SELECT_NONE", kNone,
+       [](frmReelwise& f) { f.Browser().ApplySelection(QStringLiteral("De-select"), 0, 0); }},
+      {1, "Invert Selection\tCtrl+I", "mnuBrowserSelectInverse", "SELECT_INVERSE", kNone,
+       [](frmReelwise& f) { f.Browser().ApplySelection(QStringLiteral("Invert"), 0, 0); }},
+      {1, "-", "", nullptr, kNone, nullptr},
+      {1, "Show Matching Files", "mnuBrowserMatchingFiles", "SHOW_FILES", kRadioOn,
        [](frmReelwise& f) { f.SetResultKind(ResultScope::File, "mnuBrowserMatchingFiles", "FILE"); }},
-      {"mnuBrowserSegmentsFromFiles",
+      {1, "Show Segments from Matching Files", "mnuBrowserSegmentsFromFiles", "SEGS_IN_FILES", kNone,
        [](frmReelwise& f) {
          f.SetResultKind(ResultScope::SegmentsOfFiles, "mnuBrowserSegmentsFromFiles", "SEGMENT_FROM_FILE");
        }},
-      {"mnuBrowserMatchingSegments",
+      {1, "Show Matching Segments", "mnuBrowserMatchingSegments", "SHOW_SEGS", kNone,
        [](frmReelwise& f) { f.SetResultKind(ResultScope::Segment, "mnuBrowserMatchingSegments", "SEGMENT"); }},
-      {"mnuBrowserStorageAll",
+      {1, "-", "", nullptr, kNone, nullptr},
+      {1, "Show All Files", "mnuBrowserStorageAll", nullptr, kRadioOn,
        [](frmReelwise& f) {
          f.SetStorageFilter(StorageFilter::All, "mnuBrowserStorageAll", "ALL_DISKS",
                             "Currently showing all files (Online and Offline)");
        }},
-      {"mnuBrowserStorageOnline",
+      {1, "Show Online Files Only", "mnuBrowserStorageOnline", nullptr, kNone,
        [](frmReelwise& f) {
          f.SetStorageFilter(StorageFilter::Online, "mnuBrowserStorageOnline", "ONLINE_DISKS",
                             "Currently showing Online files only");
        }},
-      {"mnuBrowserStorageOffline",
+      {1, "Show Offline Files Only", "mnuBrowserStorageOffline", nullptr, kNone,
        [](frmReelwise& f) {
          f.SetStorageFilter(StorageFilter::Offline, "mnuBrowserStorageOffline", "OFFLINE_DISKS",
                             "Currently showing Offline files only");
        }},
-      {"mnuToolsFindFiles",
+      {0, "&Tools", "mnuTools", nullptr, kNone, nullptr},
+      {1, "-TOOLS", "mnuToolsHeader", nullptr, kHeader, nullptr},
+      {1, "Find Files...\tCtrl+F", "mnuToolsFindFiles", "SEARCH", kNone,
        [](frmReelwise& f) {
          if (!LibraryOpen()) return;
          frmFindFiles find;
          f.ShowDialogOverGlass(find);
          f.RestoreFocus();
        }},
-      {"mnuToolsShowDuplicates", [](frmReelwise& f) { f.ShowDuplicates(); }},
-      {"mnuToolsShowMissing", [](frmReelwise&) { Library().GetMissingFiles(); }},
-      {"mnuToolsShowMissingThumbs", [](frmReelwise&) { Library().GetMissingThumnails(); }},
-      {"mnuToolsRunPlaylist", [](frmReelwise& f) { f.RunPlaylist(); }},
-      {"mnuToolsRandomPlayback",
+      {1, "Library Maintenance", "mnuToolsLibraryMaintenance", "SPANNER", kNone, nullptr},
+      {2, "Show 'Duplicate File' Candidates", "mnuToolsShowDuplicates", nullptr, kNone,
+       [](frmReelwise& f) { f.ShowDuplicates(); }},
+      {2, "Show Missing Files", "mnuToolsShowMissing", nullptr, kNone,
+       [](frmReelwise&) { Library().GetMissingFiles(); }},
+      {2, "Show Files that have no Thumbnail", "mnuToolsShowMissingThumbs", nullptr, kNone,
+       [](frmReelwise&) { Library().GetMissingThumnails(); }},
+      {1, "-", "", nullptr, kNone, nullptr},
+      {1, "Run Playlist\tCtrl+P", "mnuToolsRunPlaylist", "PLAY_SHOW", kNone,
+       [](frmReelwise& f) { f.RunPlaylist(); }},
+      {1, "Random Playback\tCtrl+R", "mnuToolsRandomPlayback", "SHUFFLE", kNone,
        [](frmReelwise& f) {
          gRandomPlayback = f.ToggleMenuCheck(QStringLiteral("mnuToolsRandomPlayback"));
          f.tbMain->Buttons(QStringLiteral("SHUFFLE")).SetValue(gRandomPlayback ? ctl::tbrPressed : ctl::tbrUnpressed);
          gPlayQueueBuilt = false;
        }},
-      {"mnuToolsExportCSV", [](frmReelwise& f) { f.ExportBrowserToCSV(); }},
-      {"mnuToolsMediaInfo",
+      {1, "-", "", nullptr, kNone, nullptr},
+      {1, "Export View data to CSV file...", "mnuToolsExportCSV", nullptr, kNone,
+       [](frmReelwise& f) { f.ExportBrowserToCSV(); }},
+      {1, "View detailed File information...", "mnuToolsMediaInfo", "MEDIAINFO", kNone,
        [](frmReelwise& f) {
          gSavedItem = gCurrentItem;
          f.mnuAnalyze_Click();
        }},
-      {"mnuToolsCreatePoster",
+      {1, "Create Story Board...\tCtrl+S", "mnuToolsCreatePoster", "POSTER", kNone,
        [](frmReelwise& f) {
          gSavedItem = gCurrentItem;
          f.mnuFilePoster_Click();
        }},
-      {"mnuToolsExternalAppSetup", [](frmReelwise& f) { f.ShowOptions(2); }},
-      {"mnuToolsOptions",
+      {1, "-", "", nullptr, kNone, nullptr},
+      {1, "External Applications", "mnuToolsExternalApps", nullptr, kNone, nullptr},
+      {2, "None defined for this menu", "mnuToolsExternalApps", nullptr, kExternalApps, nullptr},
+      {2, "-", "", nullptr, kNone, nullptr},
+      {2, "Setup...", "mnuToolsExternalAppSetup", nullptr, kNone,
+       [](frmReelwise& f) { f.ShowOptions(2); }},
+      {1, "Options...\tCtrl+O", "mnuToolsOptions", "OPTIONS", kNone,
        [](frmReelwise& f) {
          f.Browser().flexThumbsTiled_LeaveCell();
          f.Browser().flexThumbsList_LeaveCell();
          f.ShowOptions(1);
        }},
-      {"mnuViewGUIStandard", [](frmReelwise& f) { f.SetGUILayout(1); }},
-      {"mnuViewGUIAlternate", [](frmReelwise& f) { f.SetGUILayout(2); }},
-      {"mnuViewTile", [](frmReelwise& f) { f.Browser().ShowTileView(); }},
-      {"mnuViewList", [](frmReelwise& f) { f.Browser().ShowListView(); }},
-      {"mnuViewCarousel", [](frmReelwise& f) { f.Browser().ShowCarouselView(); }},
-      {"mnuViewInspector", [](frmReelwise& f) { f.ShowOrHideInspector(); }},
-      {"mnuViewExpandSpecs", [](frmReelwise& f) { f.Inspector().lblCollapseTab_Click(1); }},
-      {"mnuViewExpandPreview", [](frmReelwise& f) { f.Inspector().lblCollapseTab_Click(2); }},
-      {"mnuViewExpandCataloguing", [](frmReelwise& f) { f.Inspector().lblCollapseTab_Click(3); }},
-      {"mnuViewExpandSegments", [](frmReelwise& f) { f.Inspector().lblCollapseTab_Click(4); }},
-      {"mnuViewTagCloud", [](frmReelwise& f) { f.ShowOrHideTagCloud(); }},
-      {"mnuTV-Out", [](frmReelwise& f) { f.ToggleTVOutMode(f.ToggleMenuCheck(QStringLiteral("mnuTV-Out"))); }},
-      {"mnuViewFullScreen", [](frmReelwise& f) { f.ToggleFullScreen(true, false); }},
-      {"mnuHelpUserGuide",
+      {0, "&View", "mnuView", nullptr, kNone, nullptr},
+      {1, "-VIEW", "mnuViewHeader", nullptr, kHeader, nullptr},
+      {1, "Tile View\tCtrl+T", "mnuViewTile", "TILE_VIEW", kRadioOn,
+       [](frmReelwise& f) { f.Browser().ShowTileView(); }},
+      {1, "List View\tCtrl+L", "mnuViewList", "LIST_VIEW", kRadioOff,
+       [](frmReelwise& f) { f.Browser().ShowListView(); }},
+      {1, "Carousel View\tCtrl+C", "mnuViewCarousel", "CAROUSEL_VIEW", kRadioOff,
+       [](frmReelwise& f) { f.Browser().ShowCarouselView(); }},
+      {1, "-", "", nullptr, kNone, nullptr},
+      {1, "File Inspector\tF3", "mnuViewInspector", "INSPECTOR", kChecked,
+       [](frmReelwise& f) { f.ShowOrHideInspector(); }},
+      {1, "Tab Visibility", "mnuViewTabVisibility", nullptr, kNone, nullptr},
+      {2, "Expand Specifications Tab\tAlt+1", "mnuViewExpandSpecs", nullptr, kNone,
+       [](frmReelwise& f) { f.Inspector().lblCollapseTab_Click(1); }},
+      {2, "Expand Preview Tab\tAlt+2", "mnuViewExpandPreview", nullptr, kChecked,
+       [](frmReelwise& f) { f.Inspector().lblCollapseTab_Click(2); }},
+      {2, "Expand Segments Tab\tAlt+3", "mnuViewExpandSegments", nullptr, kChecked,
+       [](frmReelwise& f) { f.Inspector().lblCollapseTab_Click(4); }},
+      {2, "Expand Cataloguing Tab\tAlt+4", "mnuViewExpandCataloguing", nullptr, kChecked,
+       [](frmReelwise& f) { f.Inspector().lblCollapseTab_Click(3); }},
+      {1, "-", "", nullptr, kNone, nullptr},
+      {1, "Tag Cloud\tF9", "mnuViewTagCloud", "CLOUD", kNone,
+       [](frmReelwise& f) { f.ShowOrHideTagCloud(); }},
+      {1, "-", "", nullptr, kNone, nullptr},
+      {1, "TV-Out Mode\tF10", "mnuTV-Out", "TV", kNone,
+       [](frmReelwise& f) { f.ToggleTVOutMode(f.ToggleMenuCheck(QStringLiteral("mnuTV-Out"))); }},
+      {1, "Full Screen\tF11", "mnuViewFullScreen", nullptr, kNone,
+       [](frmReelwise& f) { f.ToggleFullScreen(true, false); }},
+      {1, "", "mnuViewGUIStandard", nullptr, kNoItem, [](frmReelwise& f) { f.SetGUILayout(1); }},
+      {1, "", "mnuViewGUIAlternate", nullptr, kNoItem, [](frmReelwise& f) { f.SetGUILayout(2); }},
+      {0, "&Help", "mnuHelp", nullptr, kNone, nullptr},
+      {1, "-HELP", "mnuHelpHeader", nullptr, kHeader, nullptr},
+      {1, "User Guide", "mnuHelpUserGuide", "HELP", kNone,
        [](frmReelwise& f) { f.OpenHelpPage(kForumSite + QStringLiteral("index-of-content-t50.html")); }},
-      {"mnuHelpForum", [](frmReelwise& f) { f.OpenHelpPage(kForumSite); }},
-      {"mnuHelpBlog", [](frmReelwise& f) { f.OpenHelpPage(kBlogSite); }},
-      {"mnuHelpDailyTip", [](frmReelwise&) { modReelwise::ShowTipOfTheDay(); }},
-      {"mnuHelpAbout",
+      {1, "Reelwise II Forum", "mnuHelpForum", "FORUM", kNone,
+       [](frmReelwise& f) { f.OpenHelpPage(kForumSite); }},
+      {1, "Reelwise II Blog", "mnuHelpBlog", "BLOG", kNone,
+       [](frmReelwise& f) { f.OpenHelpPage(kBlogSite); }},
+      {1, "-", "", nullptr, kNone, nullptr},
+      {1, "Tip of the Day...\tF1", "mnuHelpDailyTip", "BULB", kNone,
+       [](frmReelwise&) { modReelwise::ShowTipOfTheDay(); }},
+      {1, "-", "", nullptr, kNone, nullptr},
+      {1, "About Reelwise II...", "mnuHelpAbout", nullptr, kNone,
        [](frmReelwise& f) {
          frmAboutReelwise about;
          f.ShowDialogOverGlass(about);
        }},
   };
-  for (const Command& command : commands) {
-    if (sCommand == QLatin1String(command.key)) {
-      command.run(*this);
+  return table;
+}
+
+void frmReelwise::RunCommand(const QString& sCommand) {
+  for (const MainMenu::Entry& entry : MainMenuTable()) {
+    if (entry.run && sCommand == QLatin1String(entry.key)) {
+      entry.run(*this);
       return;
     }
   }

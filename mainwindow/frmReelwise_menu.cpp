@@ -2,6 +2,7 @@
 #include "mainwindow/frmReelwise.h"
 
 #include "core/modReelwise.h"
+#include "mainwindow/MainMenu.h"
 #include "mainwindow/cPopupMenu.h"
 #include "ui/SchemeColours.h"
 #include "resources/Resources.h"
@@ -9,114 +10,6 @@
 #include <QMenu>
 
 #include <algorithm>
-
-namespace {
-
-enum MenuFlag : unsigned {
-  kNone = 0,
-  kHeader = 1,         // a header: flagged and hidden
-  kDisabled = 2,
-  kChecked = 4,
-  kRadioOn = 8,
-  kRadioOff = 16,
-  kWorkspace = 32,     // checked when the workspace is saved
-  kExternalApps = 64,  // stands for the 31 external-application items
-};
-
-struct MenuEntry {
-  int level;  // 0 the menu bar, 1 a menu's item, 2 a sub-menu's item
-  const char* caption;
-  const char* key;
-  const char* icon;  // key in imglstMenus, or none
-  unsigned flags;
-};
-
-// The menu tree in the order the items are added. A shortcut follows the
-// caption's tab.
-constexpr MenuEntry kMainMenu[] = {
-    {0, "&Library", "mnuLibrary", nullptr, kNone},
-    {1, "-LIBRARY", "mnuLibraryHeader", nullptr, kHeader},
-    {1, "&New", "mnuLibraryNew", "NEW_LIB", kNone},
-    {1, "&Open...", "mnuLibraryOpen", "OPEN_LIB", kNone},
-    {1, "Save As...\tF12", "mnuLibrarySaveAs", nullptr, kDisabled},
-    {1, "-", "", nullptr, kNone},
-    {1, "Add Files...", "mnuLibraryAddFiles", "ADD_FILES", kNone},
-    {1, "-", "", nullptr, kNone},
-    {1, "Library Info...", "mnuLibraryInfo", "INFO", kNone},
-    {1, "-", "", nullptr, kNone},
-    {1, "Save Workspace", "mnuLibrarySaveWorkspace", nullptr, kWorkspace},
-    {1, "-", "", nullptr, kNone},
-    {1, "Quit Reelwise II\tCtrl+Q", "mnuLibraryQuitRW2", nullptr, kNone},
-
-    {0, "&Browser", "mnuBrowser", nullptr, kNone},
-    {1, "-BROWSER", "mnuBrowserHeader", nullptr, kHeader},
-    {1, "Refresh\tF5", "mnuBrowserRefresh", "REFRESH", kNone},
-    {1, "Go Back\tF4", "mnuBrowserBack", "BACKWARD", kNone},
-    {1, "Go Forward\tF6", "mnuBrowserForward", "FORWARD", kNone},
-    {1, "-", "", nullptr, kNone},
-    {1, "Select All\tCtrl+A", "mnuBrowserSelectAll", "SELECT_ALL", kNone},
-    {1, "Select None\tCtrl+N", "mnuBrowserSelectNone", "SELECT_NONE", kNone},
-    {1, "Invert Selection\tCtrl+I", "mnuBrowserSelectInverse", "SELECT_INVERSE", kNone},
-    {1, "-", "", nullptr, kNone},
-    {1, "Show Matching Files", "mnuBrowserMatchingFiles", "SHOW_FILES", kRadioOn},
-    {1, "Show Segments from Matching Files", "mnuBrowserSegmentsFromFiles", "SEGS_IN_FILES", kNone},
-    {1, "Show Matching Segments", "mnuBrowserMatchingSegments", "SHOW_SEGS", kNone},
-    {1, "-", "", nullptr, kNone},
-    {1, "Show All Files", "mnuBrowserStorageAll", nullptr, kRadioOn},
-    {1, "Show Online Files Only", "mnuBrowserStorageOnline", nullptr, kNone},
-    {1, "Show Offline Files Only", "mnuBrowserStorageOffline", nullptr, kNone},
-
-    {0, "&Tools", "mnuTools", nullptr, kNone},
-    {1, "-TOOLS", "mnuToolsHeader", nullptr, kHeader},
-    {1, "Find Files...\tCtrl+F", "mnuToolsFindFiles", "SEARCH", kNone},
-    {1, "Library Maintenance", "mnuToolsLibraryMaintenance", "SPANNER", kNone},
-    {2, "Show 'Duplicate File' Candidates", "mnuToolsShowDuplicates", nullptr, kNone},
-    {2, "Show Missing Files", "mnuToolsShowMissing", nullptr, kNone},
-    {2, "Show Files that have no Thumbnail", "mnuToolsShowMissingThumbs", nullptr, kNone},
-    {1, "-", "", nullptr, kNone},
-    {1, "Run Playlist\tCtrl+P", "mnuToolsRunPlaylist", "PLAY_SHOW", kNone},
-    {1, "Random Playback\tCtrl+R", "mnuToolsRandomPlayback", "SHUFFLE", kNone},
-    {1, "-", "", nullptr, kNone},
-    {1, "Export View data to CSV file...", "mnuToolsExportCSV", nullptr, kNone},
-    {1, "View detailed File information...", "mnuToolsMediaInfo", "MEDIAINFO", kNone},
-    {1, "Create Story Board...\tCtrl+S", "mnuToolsCreatePoster", "POSTER", kNone},
-    {1, "-", "", nullptr, kNone},
-    {1, "External Applications", "mnuToolsExternalApps", nullptr, kNone},
-    {2, "None defined for this menu", "mnuToolsExternalApps", nullptr, kExternalApps},
-    {2, "-", "", nullptr, kNone},
-    {2, "Setup...", "mnuToolsExternalAppSetup", nullptr, kNone},
-    {1, "Options...\tCtrl+O", "mnuToolsOptions", "OPTIONS", kNone},
-
-    {0, "&View", "mnuView", nullptr, kNone},
-    {1, "-VIEW", "mnuViewHeader", nullptr, kHeader},
-    {1, "Tile View\tCtrl+T", "mnuViewTile", "TILE_VIEW", kRadioOn},
-    {1, "List View\tCtrl+L", "mnuViewList", "LIST_VIEW", kRadioOff},
-    {1, "Carousel View\tCtrl+C", "mnuViewCarousel", "CAROUSEL_VIEW", kRadioOff},
-    {1, "-", "", nullptr, kNone},
-    {1, "File Inspector\tF3", "mnuViewInspector", "INSPECTOR", kChecked},
-    {1, "Tab Visibility", "mnuViewTabVisibility", nullptr, kNone},
-    {2, "Expand Specifications Tab\tAlt+1", "mnuViewExpandSpecs", nullptr, kNone},
-    {2, "Expand Preview Tab\tAlt+2", "mnuViewExpandPreview", nullptr, kChecked},
-    {2, "Expand Segments Tab\tAlt+3", "mnuViewExpandSegments", nullptr, kChecked},
-    {2, "Expand Cataloguing Tab\tAlt+4", "mnuViewExpandCataloguing", nullptr, kChecked},
-    {1, "-", "", nullptr, kNone},
-    {1, "Tag Cloud\tF9", "mnuViewTagCloud", "CLOUD", kNone},
-    {1, "-", "", nullptr, kNone},
-    {1, "TV-Out Mode\tF10", "mnuTV-Out", "TV", kNone},
-    {1, "Full Screen\tF11", "mnuViewFullScreen", nullptr, kNone},
-
-    {0, "&Help", "mnuHelp", nullptr, kNone},
-    {1, "-HELP", "mnuHelpHeader", nullptr, kHeader},
-    {1, "User Guide", "mnuHelpUserGuide", "HELP", kNone},
-    {1, "Reelwise II Forum", "mnuHelpForum", "FORUM", kNone},
-    {1, "Reelwise II Blog", "mnuHelpBlog", "BLOG", kNone},
-    {1, "-", "", nullptr, kNone},
-    {1, "Tip of the Day...\tF1", "mnuHelpDailyTip", "BULB", kNone},
-    {1, "-", "", nullptr, kNone},
-    {1, "About Reelwise II...", "mnuHelpAbout", nullptr, kNone},
-};
-
-}  // namespace
 
 void frmReelwise::BuildMainMenu() {
   m_cMenu = std::make_unique<cPopupMenu>(this);
@@ -126,8 +19,10 @@ void frmReelwise::BuildMainMenu() {
   const QStringList iconKeys = ImageListKeys(QStringLiteral("imglstMenus"));
   auto icon = [&](const char* key) { return key ? static_cast<int>(iconKeys.indexOf(QLatin1String(key))) : -1; };
 
+  using namespace MainMenu;
   int parents[3] = {0, 0, 0};  // the last item added at each level
-  for (const MenuEntry& entry : kMainMenu) {
+  for (const Entry& entry : MainMenuTable()) {
+    if (entry.flags & kNoItem) continue;
     const int parent = entry.level > 0 ? parents[entry.level - 1] : 0;
     const bool checked = (entry.flags & kChecked) || ((entry.flags & kWorkspace) && gSaveWorkspace);
     auto add = [&](const QString& key) {

@@ -2,6 +2,8 @@
 // and tool bands.
 #include "ui/SchemeColours.h"
 #include "platform/ColorRef.h"
+#include "mainwindow/MainMenu.h"
+#include "resources/Resources.h"
 #include "tests/mainwindow/CommandRun.h"
 
 #include <QAction>
@@ -10,143 +12,97 @@
 
 #include <gtest/gtest.h>
 
+#include <span>
+
 namespace {
 
 using rwtest::CommandTest;
 
-// The menu icons in their stored order: an icon's index is its place here.
-const char* const kMenuIcons[] = {
-    "TILE_VIEW",  "SPANNER",     "CAROUSEL_VIEW", "POSTER",      "MEDIAINFO",   "INSPECTOR",     "OPTIONS",
-    "SEARCH",     "FORWARD",     "REFRESH",       "BACKWARD",    "CLOUD",       "NEW_LIB",       "OPEN_LIB",
-    "ADD_FILES",  "LIST_VIEW",   "SAVE",          "DELETE_FILE", "DELETE",      "HEART",         "REMOVE_FILE",
-    "REMOVE_TAG", "EDIT",        "PLAY_SHOW",     "SHUFFLE",     "SHOW_FILES",  "SHOW_SEGS",     "SEGS_IN_FILES",
-    "SELECT_ALL", "SELECT_NONE", "SELECT_INVERSE", "INFO",       "BULB",        "HELP",          "FORUM",
-    "BLOG",       "TV",          "UI-ALTERNATE",  "UI-STANDARD"};
-
-int IconIndexOf(const char* key) {
-  if (!key) return -1;
-  for (int i = 0; i < static_cast<int>(std::size(kMenuIcons)); ++i) {
-    if (qstrcmp(kMenuIcons[i], key) == 0) return i;
-  }
-  return -2;
-}
-
-struct Expected {
-  const char* parent;  // the parent's key; "" for the menu bar
-  const char* caption;
-  const char* key;
-  const char* icon;
-};
-
-// The menu tree in order; the 31 external-application items are checked apart.
-const Expected kTree[] = {
-    {"", "&Library", "mnuLibrary", nullptr},
-    {"mnuLibrary", "-LIBRARY", "mnuLibraryHeader", nullptr},
-    {"mnuLibrary", "&New", "mnuLibraryNew", "NEW_LIB"},
-    {"mnuLibrary", "&Open...", "mnuLibraryOpen", "OPEN_LIB"},
-    {"mnuLibrary", "Save As...\tF12", "mnuLibrarySaveAs", nullptr},
-    {"mnuLibrary", "-", "", nullptr},
-    {"mnuLibrary", "Add Files...", "mnuLibraryAddFiles", "ADD_FILES"},
-    {"mnuLibrary", "-", "", nullptr},
-    {"mnuLibrary", "Library Info...", "mnuLibraryInfo", "INFO"},
-    {"mnuLibrary", "-", "", nullptr},
-    {"mnuLibrary", "Save Workspace", "mnuLibrarySaveWorkspace", nullptr},
-    {"mnuLibrary", "-", "", nullptr},
-    {"mnuLibrary", "Quit Reelwise II\tCtrl+Q", "mnuLibraryQuitRW2", nullptr},
-    {"", "&Browser", "mnuBrowser", nullptr},
-    {"mnuBrowser", "-BROWSER", "mnuBrowserHeader", nullptr},
-    {"mnuBrowser", "Refresh\tF5", "mnuBrowserRefresh", "REFRESH"},
-    {"mnuBrowser", "Go Back\tF4", "mnuBrowserBack", "BACKWARD"},
-    {"mnuBrowser", "Go Forward\tF6", "mnuBrowserForward", "FORWARD"},
-    {"mnuBrowser", "-", "", nullptr},
-    {"mnuBrowser", "Select All\tCtrl+A", "mnuBrowserSelectAll", "SELECT_ALL"},
-    {"mnuBrowser", "Select None\tCtrl+N", "mnuBrowserSelectNone", "SELECT_NONE"},
-    {"mnuBrowser", "Invert Selection\tCtrl+I", "mnuBrowserSelectInverse", "SELECT_INVERSE"},
-    {"mnuBrowser", "-", "", nullptr},
-    {"mnuBrowser", "Show Matching Files", "mnuBrowserMatchingFiles", "SHOW_FILES"},
-    {"mnuBrowser", "Show Segments from Matching Files", "mnuBrowserSegmentsFromFiles", "SEGS_IN_FILES"},
-    {"mnuBrowser", "Show Matching Segments", "mnuBrowserMatchingSegments", "SHOW_SEGS"},
-    {"mnuBrowser", "-", "", nullptr},
-    {"mnuBrowser", "Show All Files", "mnuBrowserStorageAll", nullptr},
-    {"mnuBrowser", "Show Online Files Only", "mnuBrowserStorageOnline", nullptr},
-    {"mnuBrowser", "Show Offline Files Only", "mnuBrowserStorageOffline", nullptr},
-    {"", "&Tools", "mnuTools", nullptr},
-    {"mnuTools", "-TOOLS", "mnuToolsHeader", nullptr},
-    {"mnuTools", "Find Files...\tCtrl+F", "mnuToolsFindFiles", "SEARCH"},
-    {"mnuTools", "Library Maintenance", "mnuToolsLibraryMaintenance", "SPANNER"},
-    {"mnuToolsLibraryMaintenance", "Show 'Duplicate File' Candidates", "mnuToolsShowDuplicates", nullptr},
-    {"mnuToolsLibraryMaintenance", "Show Missing Files", "mnuToolsShowMissing", nullptr},
-    {"mnuToolsLibraryMaintenance", "Show Files that have no Thumbnail", "mnuToolsShowMissingThumbs", nullptr},
-    {"mnuTools", "-", "", nullptr},
-    {"mnuTools", "Run Playlist\tCtrl+P", "mnuToolsRunPlaylist", "PLAY_SHOW"},
-    {"mnuTools", "Random Playback\tCtrl+R", "mnuToolsRandomPlayback", "SHUFFLE"},
-    {"mnuTools", "-", "", nullptr},
-    {"mnuTools", "Export View data to CSV file...", "mnuToolsExportCSV", nullptr},
-    {"mnuTools", "View detailed File information...", "mnuToolsMediaInfo", "MEDIAINFO"},
-    {"mnuTools", "Create Story Board...\tCtrl+S", "mnuToolsCreatePoster", "POSTER"},
-    {"mnuTools", "-", "", nullptr},
-    {"mnuTools", "External Applications", "mnuToolsExternalApps", nullptr},
-    // ... the 31 items "mnuToolsExternalApps0" to "mnuToolsExternalApps30" ...
-    {"mnuToolsExternalApps", "-", "", nullptr},
-    {"mnuToolsExternalApps", "Setup...", "mnuToolsExternalAppSetup", nullptr},
-    {"mnuTools", "Options...\tCtrl+O", "mnuToolsOptions", "OPTIONS"},
-    {"", "&View", "mnuView", nullptr},
-    {"mnuView", "-VIEW", "mnuViewHeader", nullptr},
-    {"mnuView", "Tile View\tCtrl+T", "mnuViewTile", "TILE_VIEW"},
-    {"mnuView", "List View\tCtrl+L", "mnuViewList", "LIST_VIEW"},
-    {"mnuView", "Carousel View\tCtrl+C", "mnuViewCarousel", "CAROUSEL_VIEW"},
-    {"mnuView", "-", "", nullptr},
-    {"mnuView", "File Inspector\tF3", "mnuViewInspector", "INSPECTOR"},
-    {"mnuView", "Tab Visibility", "mnuViewTabVisibility", nullptr},
-    {"mnuViewTabVisibility", "Expand Specifications Tab\tAlt+1", "mnuViewExpandSpecs", nullptr},
-    {"mnuViewTabVisibility", "Expand Preview Tab\tAlt+2", "mnuViewExpandPreview", nullptr},
-    {"mnuViewTabVisibility", "Expand Segments Tab\tAlt+3", "mnuViewExpandSegments", nullptr},
-    {"mnuViewTabVisibility", "Expand Cataloguing Tab\tAlt+4", "mnuViewExpandCataloguing", nullptr},
-    {"mnuView", "-", "", nullptr},
-    {"mnuView", "Tag Cloud\tF9", "mnuViewTagCloud", "CLOUD"},
-    {"mnuView", "-", "", nullptr},
-    {"mnuView", "TV-Out Mode\tF10", "mnuTV-Out", "TV"},
-    {"mnuView", "Full Screen\tF11", "mnuViewFullScreen", nullptr},
-    {"", "&Help", "mnuHelp", nullptr},
-    {"mnuHelp", "-HELP", "mnuHelpHeader", nullptr},
-    {"mnuHelp", "User Guide", "mnuHelpUserGuide", "HELP"},
-    {"mnuHelp", "Reelwise II Forum", "mnuHelpForum", "FORUM"},
-    {"mnuHelp", "Reelwise II Blog", "mnuHelpBlog", "BLOG"},
-    {"mnuHelp", "-", "", nullptr},
-    {"mnuHelp", "Tip of the Day...\tF1", "mnuHelpDailyTip", "BULB"},
-    {"mnuHelp", "-", "", nullptr},
-    {"mnuHelp", "About Reelwise II...", "mnuHelpAbout", nullptr},
-};
-
 using MainMenuTest = CommandTest;
 
-TEST_F(MainMenuTest, MenuTreeHoldsTheItemsInOrderWithTheirKeysCaptionsAndIcons) {
-  const cPopupMenu& menu = Menu();
-  int i = 0;
-  for (const Expected& e : kTree) {
-    ++i;
-    if (qstrcmp(e.key, "mnuToolsExternalApps") == 0 && qstrcmp(e.caption, "-") != 0) {
-      // The sub-menu, then its 31 items.
-      for (int n = 0; n <= 30; ++n) {
-        const int item = i + 1 + n;
-        EXPECT_EQ(menu.ItemKey(item), QStringLiteral("mnuToolsExternalApps%1").arg(n));
-        // With no external application set up, only the placeholder shows.
-        EXPECT_EQ(menu.Caption(item), n == 0 ? QStringLiteral("None defined for this menu") : QString());
-        EXPECT_EQ(menu.Visible(item), n == 0);
-        EXPECT_EQ(menu.Parent(item), i);
-        EXPECT_EQ(menu.IconIndex(item), -1);
-      }
+// Whether the table entry at `i` opens a menu of the entries below it.
+bool OpensAMenu(std::span<const MainMenu::Entry> table, size_t i) {
+  return i + 1 < table.size() && table[i + 1].level > table[i].level && !(table[i + 1].flags & MainMenu::kNoItem);
+}
+
+bool IsSeparator(const MainMenu::Entry& entry) { return qstrcmp(entry.caption, "-") == 0; }
+
+TEST_F(MainMenuTest, EveryItemOfTheTableRunsACommandAndEveryCommandKeyIsOneItem) {
+  const auto table = frmReelwise::MainMenuTable();
+  QStringList keys;
+  for (size_t i = 0; i < table.size(); ++i) {
+    const MainMenu::Entry& entry = table[i];
+    SCOPED_TRACE(entry.key);
+    const bool hasNoCommand = IsSeparator(entry) || (entry.flags & MainMenu::kHeader) || OpensAMenu(table, i) ||
+                              (entry.flags & MainMenu::kExternalApps);
+    EXPECT_EQ(entry.run == nullptr, hasNoCommand) << "menus, headers and separators run nothing; items do";
+    // The external applications' entry names its items by its key and a number.
+    if (IsSeparator(entry) || (entry.flags & MainMenu::kExternalApps)) continue;
+    EXPECT_FALSE(keys.contains(QLatin1String(entry.key))) << "no key twice";
+    keys << QLatin1String(entry.key);
+    if (entry.run && !(entry.flags & MainMenu::kNoItem)) {
+      EXPECT_GT(Item(entry.key), 0) << "a command of the menu has its item";
     }
-    SCOPED_TRACE(e.caption);
-    ASSERT_LE(i, menu.Count());
-    EXPECT_EQ(menu.ItemKey(i), QLatin1String(e.key));
-    EXPECT_EQ(menu.Caption(i), QString::fromUtf8(e.caption));
-    EXPECT_EQ(menu.Parent(i), *e.parent ? menu.IndexForKey(QLatin1String(e.parent)) : 0);
-    EXPECT_EQ(menu.IconIndex(i), IconIndexOf(e.icon));
-    if (qstrcmp(e.key, "mnuToolsExternalApps") == 0 && qstrcmp(e.caption, "-") != 0) i += 31;
   }
-  EXPECT_EQ(i, menu.Count());
-  EXPECT_EQ(menu.IndexForKey(QStringLiteral("mnuViewGUIStandard")), 0) << "a toolbar key only";
+}
+
+TEST_F(MainMenuTest, NoShortcutIsGivenTwiceAndEachIsAKey) {
+  QStringList shortcuts;
+  for (const MainMenu::Entry& entry : frmReelwise::MainMenuTable()) {
+    const QString caption = QString::fromUtf8(entry.caption);
+    const qsizetype tab = caption.indexOf(QLatin1Char('\t'));
+    if (tab < 0) continue;
+    const QKeySequence key(caption.mid(tab + 1), QKeySequence::PortableText);
+    EXPECT_EQ(key.count(), 1) << entry.key;
+    EXPECT_FALSE(shortcuts.contains(key.toString())) << entry.key << " repeats " << key.toString().toStdString();
+    shortcuts << key.toString();
+    EXPECT_EQ(Menu().Action(Item(entry.key))->shortcut(), key) << entry.key;
+  }
+  EXPECT_GE(shortcuts.size(), 20);
+}
+
+TEST_F(MainMenuTest, EveryIconKeyIsAPictureOfTheMenuImages) {
+  const QStringList icons = ImageListKeys(QStringLiteral("imglstMenus"));
+  for (const MainMenu::Entry& entry : frmReelwise::MainMenuTable()) {
+    if (!entry.icon) continue;
+    EXPECT_TRUE(icons.contains(QLatin1String(entry.icon))) << entry.key << " " << entry.icon;
+    EXPECT_TRUE(Form().imglstMenus.ListImages.Exists(QLatin1String(entry.icon))) << entry.icon;
+    EXPECT_EQ(Menu().IconIndex(Item(entry.key)), icons.indexOf(QLatin1String(entry.icon))) << entry.key;
+  }
+}
+
+TEST_F(MainMenuTest, TheMenuIsBuiltFromTheTableInItsOrder) {
+  const cPopupMenu& menu = Menu();
+  const auto table = frmReelwise::MainMenuTable();
+  int item = 0;
+  int parents[3] = {0, 0, 0};
+  for (const MainMenu::Entry& entry : table) {
+    if (entry.flags & MainMenu::kNoItem) {
+      EXPECT_EQ(menu.IndexForKey(QLatin1String(entry.key)), 0) << "a toolbar key only";
+      continue;
+    }
+    const int parent = entry.level > 0 ? parents[entry.level - 1] : 0;
+    if (entry.flags & MainMenu::kExternalApps) {
+      // One table entry stands for the items 0 to 30; only the placeholder
+      // shows while no application is set up.
+      for (int n = 0; n <= 30; ++n) {
+        ++item;
+        EXPECT_EQ(menu.ItemKey(item), QStringLiteral("mnuToolsExternalApps%1").arg(n));
+        EXPECT_EQ(menu.Parent(item), parent);
+        EXPECT_EQ(menu.Visible(item), n == 0);
+      }
+      continue;
+    }
+    ++item;
+    SCOPED_TRACE(entry.caption);
+    ASSERT_LE(item, menu.Count());
+    EXPECT_EQ(menu.ItemKey(item), QLatin1String(entry.key));
+    EXPECT_EQ(menu.Caption(item), QString::fromUtf8(entry.caption));
+    EXPECT_EQ(menu.Parent(item), parent);
+    parents[entry.level] = item;
+  }
+  EXPECT_EQ(item, menu.Count());
+  EXPECT_EQ(Form().tbrMenu->Buttons.Count(), 5) << "one menu-bar button per top-level item";
 }
 
 TEST_F(MainMenuTest, OnlySaveAsStartsDisabledAndTheMarksAreTheInitialOnes) {
