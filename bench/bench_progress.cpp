@@ -1,10 +1,10 @@
 // One progress report on an 800 x 22 strip, as a long loop makes it for every
 // item, side by side with the least any redraw of that strip costs: a plain
 // fill of a new surface of the same size, copied into the box and shown.
-#include "ui/SchemeColours.h"
+#include "platform/controls/PictureBox.h"
 #include "ui/CairoContext.h"
 #include "ui/CairoObject.h"
-#include "platform/controls/PictureBox.h"
+#include "ui/SchemeColours.h"
 #include "ui/cwProgress.h"
 #include "ui/modCairo.h"
 

@@ -9,10 +9,10 @@
 // while a handler rewrites cell codes.
 #include "browser/BrowserPane.h"
 
-#include "platform/ErrorGuard.h"
 #include "browser/ResultGrids.h"
 #include "core/modRegistry.h"
 #include "library/clsRWLibrary.h"
+#include "platform/ErrorGuard.h"
 #include "platform/Rounding.h"
 #include "ui/SchemeColours.h"
 #include "ui/cMouseTrack.h"

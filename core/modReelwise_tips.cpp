@@ -1,8 +1,8 @@
 // The tip of the day.
 #include "core/modReelwise.h"
 
-#include "core/modRegistry.h"
 #include "core/ProgramMessage.h"
+#include "core/modRegistry.h"
 
 #include <QStringList>
 

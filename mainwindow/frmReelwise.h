@@ -11,6 +11,7 @@
 // Loading runs Form_Initialize, then Form_Load, whose first act is
 // InitMainWindow. Closing runs Form_QueryUnload, then Form_Unload, which
 // hands over to the program's shut-down.
+#include "library/ViewSpec.h"
 #include "platform/controls/ImageControl.h"
 #include "platform/controls/ImageList.h"
 #include "platform/controls/Label.h"
@@ -18,7 +19,6 @@
 #include "platform/controls/Toolbar.h"
 #include "ui/AnimatedPicture.h"
 #include "ui/DragState.h"
-#include "library/ViewSpec.h"
 #include "ui/ISubclass.h"
 
 #include <QPointer>

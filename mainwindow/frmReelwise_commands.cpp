@@ -11,7 +11,6 @@
 // new mode while the library works.
 #include "mainwindow/frmReelwise.h"
 
-#include "platform/ErrorGuard.h"
 #include "browser/BrowserPane.h"
 #include "browser/frmFindFiles.h"
 #include "carousel/cCarousel.h"
@@ -28,6 +27,7 @@
 #include "mainwindow/cPopupMenu.h"
 #include "options/OptionsPane.h"
 #include "options/frmProgramOptions.h"
+#include "platform/ErrorGuard.h"
 #include "platform/RWError.h"
 #include "player/clsRWPlayer.h"
 #include "player/frmDSSink.h"

@@ -2,7 +2,6 @@
 // activation, its window messages and the control box.
 #include "mainwindow/frmReelwise.h"
 
-#include "platform/ErrorGuard.h"
 #include "browser/BrowserPane.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
@@ -10,6 +9,7 @@
 #include "import/devices/modStorageDevices.h"
 #include "inspector/InspectorPane.h"
 #include "library/clsRWLibrary.h"
+#include "platform/ErrorGuard.h"
 #include "platform/RWError.h"
 #include "player/clsRWPlayer.h"
 #include "ui/cFlatControl.h"

@@ -4,8 +4,8 @@
 #include "core/modReelwise.h"
 #include "mainwindow/MainMenu.h"
 #include "mainwindow/cPopupMenu.h"
-#include "ui/SchemeColours.h"
 #include "resources/Resources.h"
+#include "ui/SchemeColours.h"
 
 #include <QMenu>
 

@@ -13,8 +13,8 @@
 #include "library/clsRWLibrary.h"
 #include "mainwindow/cPopupMenu.h"
 #include "platform/RWError.h"
-#include "ui/clsDialogs.h"
 #include "ui/cToolTipHost.h"
+#include "ui/clsDialogs.h"
 
 #include <QAction>
 #include <QCursor>

@@ -1,9 +1,9 @@
 #include "ui/WidgetRootObject.h"
 
+#include "platform/ErrorGuard.h"
 #include "ui/CairoContext.h"
 #include "ui/CairoSurface.h"
 #include "ui/LibraryTimer.h"
-#include "platform/ErrorGuard.h"
 
 #include <QDebug>
 #include <QMouseEvent>

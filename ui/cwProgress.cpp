@@ -1,8 +1,8 @@
 #include "ui/cwProgress.h"
 
-#include "ui/SchemeColours.h"
-#include "ui/CairoObject.h"
 #include "platform/controls/PictureBox.h"
+#include "ui/CairoObject.h"
+#include "ui/SchemeColours.h"
 #include "ui/modBlendColorAlpha.h"
 #include "ui/modCairo.h"
 

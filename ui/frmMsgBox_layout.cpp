@@ -1,12 +1,12 @@
 // Layout, drawing and placement of the message box.
 #include "ui/frmMsgBox.h"
 
-#include "ui/SchemeColours.h"
 #include "platform/RWError.h"
 #include "platform/Rounding.h"
 #include "platform/Twips.h"
 #include "resources/Resources.h"
 #include "ui/CairoContext.h"
+#include "ui/SchemeColours.h"
 #include "ui/modGradientFill.h"
 
 #include <QApplication>

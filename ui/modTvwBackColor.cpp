@@ -1,7 +1,7 @@
 #include "ui/modTvwBackColor.h"
 
-#include "ui/SchemeColours.h"
 #include "platform/controls/TreeView.h"
+#include "ui/SchemeColours.h"
 
 void SetTreeViewBackColour(ctl::TreeView* tree) {
   if (tree) tree->SetBackColor(gSchemeColour2);

@@ -2,10 +2,10 @@
 // A whole run of the program in a private home: Main builds everything, and
 // the run ends the way the user ends it, by closing the main window.
 #include "app/modReelwise_startup.h"
-#include "core/modReelwise.h"
-#include "core/modRegistry.h"
 #include "browser/BrowserPane.h"
 #include "carousel/CarouselPane.h"
+#include "core/modReelwise.h"
+#include "core/modRegistry.h"
 #include "import/ImportPane.h"
 #include "inspector/InspectorPane.h"
 #include "mainwindow/frmReelwise.h"

@@ -6,10 +6,10 @@
 // the running program use (Tree(), HistoryCombo(), HistoryMenu()), so a
 // fixture built on either serves both kinds of test.
 #include "core/modReelwise.h"
-#include "library/ViewSpec.h"
 #include "core/modRegistry.h"
 #include "library/HistoryEntry.h"
 #include "library/ResultItem.h"
+#include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
 #include "tests/library/LibraryTestView.h"
 #include "tests/support/ScriptedDialogs.h"

@@ -1,7 +1,7 @@
 // The library tree as an open builds it: the tag hierarchy, links and
 // synonyms, the fixed groups, formats and devices, and the display order.
-#include "ui/SchemeColours.h"
 #include "tests/library/TreeFixture.h"
+#include "ui/SchemeColours.h"
 
 namespace {
 

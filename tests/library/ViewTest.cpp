@@ -1,8 +1,8 @@
 // Saved views and searches: the rows and the tree node SaveView makes, and
 // reading a spec back by the node's key.
-#include "ui/SchemeColours.h"
 #include "platform/RWError.h"
 #include "tests/library/TreeFixture.h"
+#include "ui/SchemeColours.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 // on the modal windows that closes each one as it appears (after running
 // what the test asks inside its loop), and a picture of every menu mark.
 #include "core/DesktopShell.h"
-#include "library/ViewSpec.h"
 #include "library/ResultItem.h"
+#include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/cPopupMenu.h"
 #include "tests/app/ProgramRun.h"

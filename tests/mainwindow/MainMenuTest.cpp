@@ -1,10 +1,10 @@
 // The main menu as built at start-up, its marks, its shortcuts and the menu
 // and tool bands.
-#include "ui/SchemeColours.h"
-#include "platform/ColorRef.h"
 #include "mainwindow/MainMenu.h"
+#include "platform/ColorRef.h"
 #include "resources/Resources.h"
 #include "tests/mainwindow/CommandRun.h"
+#include "ui/SchemeColours.h"
 
 #include <QAction>
 #include <QMenu>

@@ -3,9 +3,9 @@
 #include "core/modShellNotifs.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/cPopupMenu.h"
-#include "ui/SchemeColours.h"
 #include "tests/app/ProgramRun.h"
 #include "ui/ISubclass.h"
+#include "ui/SchemeColours.h"
 
 #include <QAction>
 #include <QMenu>

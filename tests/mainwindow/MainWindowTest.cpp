@@ -3,16 +3,16 @@
 // size, and the shared procedures that lay out its grids.
 #include "browser/BrowserPane.h"
 #include "carousel/cCarousel.h"
-#include "inspector/InspectorPane.h"
-#include "library/ResultItem.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
+#include "inspector/InspectorPane.h"
+#include "library/ResultItem.h"
 #include "mainwindow/cPopupMenu.h"
 #include "mainwindow/frmReelwise.h"
-#include "ui/cWindowMgr.h"
-#include "ui/modReelwise_drawing.h"
-#include "ui/cwProgress.h"
 #include "tests/support/TempHome.h"
+#include "ui/cWindowMgr.h"
+#include "ui/cwProgress.h"
+#include "ui/modReelwise_drawing.h"
 
 #include <QAction>
 #include <QApplication>

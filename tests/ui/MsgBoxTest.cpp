@@ -1,8 +1,8 @@
 // The program's message box, driven as a real window on the offscreen
 // screen: each test acts on the box from inside its nested modal loop.
-#include "ui/SchemeColours.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/Twips.h"
+#include "ui/SchemeColours.h"
 #include "ui/cWindowMgr.h"
 #include "ui/frmMsgBox.h"
 

@@ -1,7 +1,7 @@
 // The progress strip: drawn at once into its picture box, bar and ticks in
 // proportion to the value, and never failing the operation that reports.
-#include "ui/SchemeColours.h"
 #include "platform/controls/PictureBox.h"
+#include "ui/SchemeColours.h"
 #include "ui/cwProgress.h"
 
 #include <QEvent>

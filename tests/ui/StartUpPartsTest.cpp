@@ -1,12 +1,12 @@
 // What the start-up sequence sets up for the windows: the program's fonts and
 // the scheme colours.
 #include "platform/FontRegistry.h"
+#include "resources/Resources.h"
 #include "ui/CairoContext.h"
 #include "ui/CairoObject.h"
 #include "ui/ProgramFonts.h"
 #include "ui/SchemeColours.h"
 #include "ui/modCairo.h"
-#include "resources/Resources.h"
 
 #include <QFileInfo>
 #include <QFont>
