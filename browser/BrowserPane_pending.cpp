@@ -1,4 +1,4 @@
-// Browser procedures whose full versions come with their own work. Each does
+// Browser procedures that are least versions until they are built. Each does
 // the least its callers rely on, and its comment says what it does today.
 #include "browser/BrowserPane.h"
 

@@ -1,8 +1,8 @@
 // The library tree as the start of a search: a node dragged with the left
 // button (the dragged node is always the selected one) and Enter on the
-// selected node, which opens it in the browser as a drop would. The tree's
-// tool tips, context menu, renaming and deleting keys come with the tree's
-// own events.
+// selected node, which opens it in the browser as a drop would. Until the
+// tree's own events are built, it has no tool tips, context menu, renaming or
+// deleting keys.
 #include "browser/BrowserPane.h"
 
 #include "core/modReelwise.h"

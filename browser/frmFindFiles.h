@@ -1,6 +1,6 @@
 #pragma once
-// The Find dialog. So far the window the Find command opens; the search
-// itself comes with the dialog's own work.
+// The Find dialog. A least version until the dialog is built: the empty
+// window the Find command opens, which searches nothing.
 #include <QWidget>
 
 class frmFindFiles : public QWidget {

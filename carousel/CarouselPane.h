@@ -2,8 +2,8 @@
 // The carousel's part of the main window: the canvas the carousel draws on,
 // which lies in the result browser's frame in place of the grids, and the
 // carousel's timers (the deferred details drawing and the keypad panel's
-// blink). So far the canvas is shown and focused by the browser; the
-// carousel's own drawing and input come with its own work.
+// blink). Until the carousel is built, the browser shows and focuses the
+// canvas, which draws nothing and takes no input, and the timers never run.
 #include "carousel/ucCanvas.h"
 #include "platform/controls/TimerControl.h"
 

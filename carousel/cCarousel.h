@@ -1,7 +1,7 @@
 #pragma once
-// The carousel, the ten-foot browser of TV-Out mode. So far it answers the
-// calls of start-up and of the library; the carousel itself comes with its
-// own work.
+// The carousel, the ten-foot browser of TV-Out mode. A least version until
+// the carousel is built: it answers the calls of start-up and of the library
+// and keeps the current result's index, and draws nothing.
 #include <QString>
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
-// The canvas control the carousel draws on. So far a plain picture box; the
-// carousel's drawing and input come with its own work.
+// The canvas control the carousel draws on. A least version until the
+// carousel is built: a plain picture box.
 #include "platform/controls/PictureBox.h"
 
 class ucCanvas : public ctl::PictureBox {

@@ -1,8 +1,8 @@
 #pragma once
 // Changes of the storage devices while the program runs (media inserted or
 // removed, drives added or removed) reach the main window as message 1025.
-// So far the registration is only remembered; the source of the device events
-// comes with the storage-device work.
+// Until the device events are built, the registration is only remembered
+// and no event arrives by itself.
 #include <QWidget>
 
 #include <cstdint>

@@ -1,8 +1,7 @@
 #pragma once
 // The import's part of the main window: the Abort button on the browser
-// toolbar that cancels an add-files run, and the Add Files command. So far
-// the command does nothing; the add-files dialog and the run come with the
-// import's own work.
+// toolbar that cancels an add-files run, and the Add Files command. Until the
+// import is built, the command does nothing and the button stays hidden.
 #include <QPushButton>
 #include <QWidget>
 

@@ -2,9 +2,9 @@
 // The inspector's part of the main window: the inspector area along the
 // bottom with its four collapsible tabs (specifications, preview, segments,
 // cataloguing), the preview player's transport bar, seek slider and volume,
-// the inspector's content and its timers. So far it places the tabs and
-// their controls and answers the calls of the rest of the program; loading a
-// file into it comes with the inspector's own work.
+// the inspector's content and its timers. Until the inspector is built it
+// places the tabs and their controls and answers the calls of the rest of
+// the program, and shows no file.
 #include "platform/controls/FlexGrid.h"
 #include "platform/controls/Frame.h"
 #include "platform/controls/ImageControl.h"

@@ -1,6 +1,5 @@
-// The inspector's services that other parts call. So far they place the four
-// tabs side by side and leave the content alone; loading a file into the
-// inspector comes with its own work.
+// The inspector's services that other parts call. Until the inspector is
+// built they place the four tabs side by side and leave the content alone.
 #include "inspector/InspectorPane.h"
 
 #include "core/modReelwise.h"

@@ -17,8 +17,9 @@
 
 // The standard layout so far: the inspector and the browser toolbar docked
 // along the bottom, the tree pane left and the browser right, snapped to
-// whole tile columns. The alternate layout, the list columns' widths and the
-// carousel's place come with the pane-layout work.
+// whole tile columns. Until the pane layout is built, the alternate layout
+// is laid out as the standard one, and the list columns and the carousel
+// keep the places they were given.
 void frmReelwise::LayoutPanes() {
   if (isMinimized()) return;
   if (gWindowMode == 2) {

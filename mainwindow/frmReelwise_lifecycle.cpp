@@ -70,8 +70,8 @@ intptr_t frmReelwise::ISubclass_WindowProc(QWidget*, int32_t iMsg, intptr_t wPar
         modShellNotifs::ShellNotify_OnMessage(wParam, lParam);
         break;
       default:
-        // The system-menu items, the wheel and the end of a move come with
-        // the window manager and the browser's view modes.
+        // Until the window modes are built, the system-menu items, the wheel
+        // and the end of a move change nothing.
         break;
     }
   });

@@ -1,4 +1,4 @@
-// Commands of the main window whose full versions come with their own work:
+// Commands of the main window that are least versions until they are built:
 // the result export, the file commands of the context menus and the TV-Out
 // and full-screen modes. Each does the least its callers rely on, and its
 // comment says what it does today. Opening a library is whole.

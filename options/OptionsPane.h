@@ -1,7 +1,7 @@
 #pragma once
 // The options subsystem's part of the main window: running the user's
-// external applications on a file. So far the launcher does nothing; it
-// comes with the external applications' own work.
+// external applications on a file. Until the launcher is built it runs
+// nothing.
 #include <cstdint>
 
 class OptionsPane {

@@ -1,6 +1,7 @@
 #pragma once
-// The options dialog. So far the window the menu commands open on a page,
-// and applying the colour scheme to the program's skin.
+// The options dialog. A least version until the dialog is built: the empty
+// window the menu commands open on a page, and applying the colour scheme to
+// the program's skin.
 #include <QPixmap>
 #include <QWidget>
 
@@ -26,9 +27,9 @@ class frmProgramOptions : public QWidget {
   // statistics, 6 colour scheme.
   int16_t OptionGroup = 1;
 
-  // Takes the skin as compiled in (the scheme's recolouring comes with the
-  // colour-scheme work): the scheme colours are sampled from it, the
-  // transport buttons' faces made, and the windows painted again.
+  // Takes the skin as compiled in (until colour schemes are built, nothing is
+  // recoloured): the scheme colours are sampled from it, the transport
+  // buttons' faces made, and the windows painted again.
   void ApplyColourScheme();
 
   // What a new scheme repaints besides this window: the main window sets it

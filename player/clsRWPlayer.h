@@ -1,7 +1,7 @@
 #pragma once
-// The player object of the preview and the full-screen player. So far it holds
-// the options start-up gives it and answers for a player with no file open;
-// playback comes with the player's own work.
+// The player object of the preview and the full-screen player. A least
+// version until the player is built: it holds the options start-up gives it
+// and answers for a player with no file open.
 #include <QPointer>
 #include <QWidget>
 

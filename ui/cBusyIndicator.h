@@ -1,7 +1,7 @@
 #pragma once
 // The busy animation shown over the carousel canvas while a library opens in
-// TV-Out mode. For now it only keeps whether it is shown; the animation that
-// runs while the user-interface thread is blocked comes with its own work.
+// TV-Out mode. Until the animation is built it only keeps whether it is
+// shown.
 #include <QPointer>
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 #pragma once
-// Flat borders in the scheme colours around a combo box or text box. So far
-// it only holds the control; the border drawing comes with its own work.
+// Flat borders in the scheme colours around a combo box or text box. Until
+// the borders are built it only holds the control and draws nothing.
 #include <QPointer>
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 #pragma once
-// The splitter on the right edge of a pane. So far it holds the pane and its
-// limits; dragging comes with the splitter's own work.
+// The splitter on the right edge of a pane. Until dragging is built it holds
+// the pane and its limits.
 #include <QPointer>
 #include <QWidget>
 

@@ -1,6 +1,6 @@
 #pragma once
-// Hover and leave tracking of one window. So far it holds the window and
-// whether tracking was started; the events come with its own work.
+// Hover and leave tracking of one window. Until the tracking is built it
+// holds the window and whether tracking was started, and raises no event.
 #include <QPointer>
 #include <QWidget>
 

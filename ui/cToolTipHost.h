@@ -1,6 +1,6 @@
 #pragma once
-// The rich tool tip of the result grids. So far it shows nothing; the tip
-// comes with its own work.
+// The rich tool tip of the result grids. Until the tip is built it shows
+// nothing.
 #include <QWidget>
 
 class cToolTipHost {

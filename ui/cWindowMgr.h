@@ -1,6 +1,7 @@
 #pragma once
-// The main window's manager. So far it centres windows over the main window;
-// the main window creates the one instance, gWindowMgr, when it loads.
+// The main window's manager. Until the window modes are built it only
+// centres windows over the main window; the main window creates the one
+// instance, gWindowMgr, when it loads.
 #include <QWidget>
 #include <QPointer>
 

@@ -1,7 +1,8 @@
 #pragma once
 // The common dialogs: open and save a file with a title, a start folder and a
-// filter of "|"-separated description and pattern pairs. So far only the file
-// dialogs the library needs; they go through the program's dialog road.
+// filter of "|"-separated description and pattern pairs. Until the other
+// dialogs are built, only the file dialogs the library needs; they go through
+// the program's dialog road.
 #include <QPointer>
 #include <QString>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #pragma once
-// The About box. So far a window with the program's name; its content comes
-// with the common windows' work.
+// The About box. A least version until the box is built: a window with the
+// program's name.
 #include <QWidget>
 
 class frmAboutReelwise : public QWidget {

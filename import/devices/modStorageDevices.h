@@ -4,9 +4,8 @@
 
 namespace modStorageDevices {
 
-// Rebuilds the device table and the files' CurrentPath and Online. For now
-// it leaves the stored state as it is; the device enumeration comes with the
-// storage-device work.
+// Rebuilds the device table and the files' CurrentPath and Online. Until the
+// storage devices are built: leaves the stored state as it is.
 void EnumStorageDevices();
 
 }  // namespace modStorageDevices
