@@ -17,13 +17,13 @@
 #include <QHash>
 #include <QString>
 
-#include <array>
 #include <memory>
 #include <unordered_map>
 #include <vector>
 
 class SqlConnection;
 class SqlRecordset;
+struct sqlite3_stmt;
 
 // A field of the current row of a recordset.
 class SqlField {
@@ -101,11 +101,17 @@ class SqlRecordset {
   };
 
   int CurrentRow() const;
-  int ExactFieldIndex(const QString& name) const;
-  SqlValue& Cell(int row, int column) { return cells_[static_cast<size_t>(row) * columns_.size() + column]; }
-  const SqlValue& Cell(int row, int column) const {
-    return cells_[static_cast<size_t>(row) * columns_.size() + column];
-  }
+  int ColumnOfName(const QString& name) const;
+  size_t NextNameSlot(size_t slot) const;
+  // Rows live in blocks of 1 << blockShift_ rows, so reading a large result
+  // never moves the rows already read.
+  SqlValue* RowCells(int row) { return blocks_[row >> blockShift_].data() + RowOffset(row); }
+  const SqlValue* RowCells(int row) const { return blocks_[row >> blockShift_].data() + RowOffset(row); }
+  size_t RowOffset(int row) const { return static_cast<size_t>(row & ((1 << blockShift_) - 1)) * columns_.size(); }
+  SqlValue& Cell(int row, int column) { return RowCells(row)[column]; }
+  const SqlValue& Cell(int row, int column) const { return RowCells(row)[column]; }
+  std::vector<SqlValue>& NewRowBlock();
+  void ReadRow(sqlite3_stmt* stmt);
   int RequireColumn(const QString& name) const;
   const TableInfo& Table(const QString& database, const QString& table);
   void WriteRow(int row, Pending& pending);
@@ -115,14 +121,17 @@ class SqlRecordset {
 
   SqlConnection& connection_;
   std::vector<Column> columns_;
-  QHash<QString, int> exactNames_;  // first column of each name as spelt
+  // Names already looked up, in the order they were first asked for; loops
+  // ask for the same names in the same order row after row.
   struct NameCacheEntry {
     QString name;
     int column = -1;
   };
-  static constexpr size_t kNameCacheSize = 16;
-  mutable std::array<NameCacheEntry, kNameCacheSize> nameCache_;
-  std::vector<SqlValue> cells_;
+  static constexpr size_t kNameCacheSize = 64;
+  mutable std::vector<NameCacheEntry> nameCache_;
+  mutable size_t nextName_ = 0;  // the entry the next lookup tries first
+  std::vector<std::vector<SqlValue>> blocks_;
+  int blockShift_ = 0;
   int rowCount_ = 0;
   int position_ = 0;
   std::unordered_map<int, Pending> pending_;
