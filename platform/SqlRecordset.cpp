@@ -7,7 +7,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <map>
 
@@ -15,15 +14,20 @@ namespace {
 
 const QString kSource = QStringLiteral("SqlRecordset");
 const QString kUpdateSavepoint = QStringLiteral("SqlRecordset.Update");
-// Rows are kept in blocks of about this size: few enough blocks for a large
+// Rows are kept in blocks of this many cells (64 KiB): few blocks for a large
 // result, each small enough to come from the heap rather than its own mapping.
-constexpr size_t kBlockBytes = 64 * 1024;
+constexpr size_t kBlockCells = 2048;
+// Spare blocks kept per thread: 32 MiB, about 100,000 rows of nine fields.
+constexpr size_t kMaxSpareBlocks = 512;
 
 [[noreturn]] void Raise(const QString& description) { throw RWError(kErrDatabase, description, kSource); }
 
 QString Utf8OrEmpty(const char* text) { return text ? QString::fromUtf8(text) : QString(); }
 
 // Appends the value of one column of the current result row, made in place.
+// The column's value object is read directly, which sqlite allows on a
+// connection used by one thread only (as every SqlConnection is): one call per
+// cell into sqlite instead of one for the type and another for the content.
 void AppendColumn(std::vector<SqlValue>& cells, sqlite3_stmt* stmt, int column) {
   sqlite3_value* value = sqlite3_column_value(stmt, column);
   switch (sqlite3_value_type(value)) {
@@ -56,8 +60,43 @@ SqlValue ReadColumn(sqlite3_stmt* stmt, int column) {
 
 // Exact comparison, cheaper than QString's == (which orders the two texts).
 bool SameText(const QString& a, const QString& b) {
-  return a.size() == b.size() && (a.isEmpty() || std::memcmp(a.constData(), b.constData(), a.size() * sizeof(QChar)) == 0);
+  if (a.size() != b.size()) return false;
+  return a.isEmpty() || std::memcmp(a.constData(), b.constData(), a.size() * sizeof(QChar)) == 0;
 }
+
+// Blocks that closed recordsets gave back, kept for the next ones on the same
+// thread. Reading a long result again then fills memory the process already
+// holds: handed back to the C library, most of it would be returned to the
+// system and every page faulted in afresh by the next read.
+class SpareBlocks {
+ public:
+  static std::vector<SqlValue> Take() {
+    std::vector<SqlValue> block;
+    if (!closed_ && !Mine().blocks_.empty()) {
+      block = std::move(Mine().blocks_.back());
+      Mine().blocks_.pop_back();
+    }
+    block.reserve(kBlockCells);
+    return block;
+  }
+
+  static void Give(std::vector<SqlValue>&& block) {
+    block.clear();
+    if (closed_ || block.capacity() != kBlockCells || Mine().blocks_.size() >= kMaxSpareBlocks) return;
+    Mine().blocks_.push_back(std::move(block));
+  }
+
+ private:
+  ~SpareBlocks() { closed_ = true; }
+  static SpareBlocks& Mine() {
+    thread_local SpareBlocks spare;
+    return spare;
+  }
+
+  // Set once the thread's blocks are gone, for recordsets closed after that.
+  static thread_local inline bool closed_ = false;
+  std::vector<std::vector<SqlValue>> blocks_;
+};
 
 // Finalizes the statement however the scope is left.
 struct Statement {
@@ -90,30 +129,29 @@ SqlRecordset::SqlRecordset(SqlConnection& connection, const QString& sql) : conn
                         Utf8OrEmpty(sqlite3_column_table_name(stmt, c)),
                         Utf8OrEmpty(sqlite3_column_origin_name(stmt, c))});
   }
-  const size_t rowBytes = std::max(1, count) * sizeof(SqlValue);
-  blockShift_ = std::bit_width(std::max<size_t>(1, kBlockBytes / rowBytes)) - 1;
+  rowsPerBlock_ = std::max(1, static_cast<int>(kBlockCells) / std::max(1, count));
   int rc;
   while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) ReadRow(stmt);
   if (rc != SQLITE_DONE) connection_.Fail(QString());
   position_ = 0;
 }
 
-SqlRecordset::~SqlRecordset() = default;
+SqlRecordset::~SqlRecordset() {
+  for (std::vector<SqlValue>& block : blocks_) SpareBlocks::Give(std::move(block));
+}
 
 void SqlRecordset::ReadRow(sqlite3_stmt* stmt) {
-  std::vector<SqlValue>& block = NewRowBlock();
+  std::vector<SqlValue>& block = BlockWithRoom();
   const int count = FieldCount();
   for (int c = 0; c < count; ++c) AppendColumn(block, stmt, c);
   ++rowCount_;
 }
 
-std::vector<SqlValue>& SqlRecordset::NewRowBlock() {
-  const size_t blockCells = (size_t{1} << blockShift_) * columns_.size();
+std::vector<SqlValue>& SqlRecordset::BlockWithRoom() {
+  const size_t blockCells = static_cast<size_t>(rowsPerBlock_) * columns_.size();
   if (blocks_.empty() || blocks_.back().size() == blockCells) {
-    blocks_.emplace_back();
-    // The first block grows with the rows, so a short result stays small; the
-    // later ones are taken whole, as a result that needs them is long.
-    if (blocks_.size() > 1) blocks_.back().reserve(blockCells);
+    blocks_.push_back(SpareBlocks::Take());
+    blocks_.back().reserve(blockCells);
   }
   return blocks_.back();
 }
@@ -216,7 +254,7 @@ void SqlRecordset::SetValue(int column, const SqlValue& value) {
 }
 
 void SqlRecordset::AddNew() {
-  std::vector<SqlValue>& block = NewRowBlock();
+  std::vector<SqlValue>& block = BlockWithRoom();
   block.resize(block.size() + columns_.size());
   const int row = rowCount_++;
   Pending& pending = pending_[row];

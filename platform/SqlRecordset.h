@@ -12,6 +12,10 @@
 // all rows in one savepoint, finding each row by the original values of its
 // table's key columns (which may themselves have been changed). A failure
 // writes nothing and keeps the changes pending.
+//
+// The rows are held in blocks of cells; a closed recordset leaves its blocks
+// to the next ones opened on the same thread (up to 32 MiB are kept), so that
+// reading a long result again does not ask the system for fresh memory.
 #include "platform/SqlValue.h"
 
 #include <QHash>
@@ -19,6 +23,7 @@
 
 #include <memory>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class SqlConnection;
@@ -103,14 +108,15 @@ class SqlRecordset {
   int CurrentRow() const;
   int ColumnOfName(const QString& name) const;
   size_t NextNameSlot(size_t slot) const;
-  // Rows live in blocks of 1 << blockShift_ rows, so reading a large result
-  // never moves the rows already read.
-  SqlValue* RowCells(int row) { return blocks_[row >> blockShift_].data() + RowOffset(row); }
-  const SqlValue* RowCells(int row) const { return blocks_[row >> blockShift_].data() + RowOffset(row); }
-  size_t RowOffset(int row) const { return static_cast<size_t>(row & ((1 << blockShift_) - 1)) * columns_.size(); }
+  // Rows live in blocks of rowsPerBlock_ rows, so reading a large result never
+  // moves the rows already read.
+  const SqlValue* RowCells(int row) const {
+    return blocks_[row / rowsPerBlock_].data() + static_cast<size_t>(row % rowsPerBlock_) * columns_.size();
+  }
+  SqlValue* RowCells(int row) { return const_cast<SqlValue*>(std::as_const(*this).RowCells(row)); }
   SqlValue& Cell(int row, int column) { return RowCells(row)[column]; }
   const SqlValue& Cell(int row, int column) const { return RowCells(row)[column]; }
-  std::vector<SqlValue>& NewRowBlock();
+  std::vector<SqlValue>& BlockWithRoom();
   void ReadRow(sqlite3_stmt* stmt);
   int RequireColumn(const QString& name) const;
   const TableInfo& Table(const QString& database, const QString& table);
@@ -131,7 +137,7 @@ class SqlRecordset {
   mutable std::vector<NameCacheEntry> nameCache_;
   mutable size_t nextName_ = 0;  // the entry the next lookup tries first
   std::vector<std::vector<SqlValue>> blocks_;
-  int blockShift_ = 0;
+  int rowsPerBlock_ = 1;
   int rowCount_ = 0;
   int position_ = 0;
   std::unordered_map<int, Pending> pending_;

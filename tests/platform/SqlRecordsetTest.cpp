@@ -163,6 +163,24 @@ TEST_F(SqlRecordsetTest, ManyRowsKeepTheirValuesAndTakeEdits) {
             QStringLiteral("edited"));
 }
 
+TEST_F(SqlRecordsetTest, RecordsetsOpenedAfterOthersClosedShowOnlyTheirOwnRows) {
+  db_->Execute(QStringLiteral(
+      "WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1 FROM n WHERE i < 5099) "
+      "INSERT INTO Segments (SegmentID, FileID, Alias) SELECT i, 1, 'alias ' || i FROM n"));
+  Open("SELECT * FROM Segments").reset();
+  auto outer = Open("SELECT Alias, SegmentID FROM Segments WHERE SegmentID >= 100 ORDER BY SegmentID DESC");
+  auto inner = Open("SELECT * FROM Files WHERE 1=0");
+  inner->AddNew();
+  for (int c = 0; c < inner->FieldCount(); ++c) EXPECT_TRUE(inner->Value(c).IsNull()) << c;
+  auto files = Open("SELECT FileName, FileSize FROM Files ORDER BY FileID");
+  EXPECT_EQ(files->RecordCount(), 3);
+  files->MoveLast();
+  EXPECT_EQ(files->Value(QStringLiteral("FileName")).toString(), QStringLiteral("c.mp4"));
+  ASSERT_EQ(outer->RecordCount(), 5000);
+  outer->MoveLast();
+  EXPECT_EQ(outer->Value(QStringLiteral("Alias")).toString(), QStringLiteral("alias 100"));
+}
+
 TEST_F(SqlRecordsetTest, AddNewThroughAnEmptyQueryKeepsColumnDefaults) {
   auto rs = Open("SELECT * FROM Files WHERE 1=0");
   rs->AddNew();
