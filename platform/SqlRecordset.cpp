@@ -22,6 +22,10 @@ constexpr size_t kMaxSpareBlocks = 512;
 
 [[noreturn]] void Raise(const QString& description) { throw RWError(kErrDatabase, description, kSource); }
 
+[[noreturn]] void RaiseNoField(const QString& name) {
+  Raise(QStringLiteral("There is no field named '%1'").arg(name));
+}
+
 QString Utf8OrEmpty(const char* text) { return text ? QString::fromUtf8(text) : QString(); }
 
 // Appends the value of one column of the current result row, made in place.
@@ -166,21 +170,25 @@ int SqlRecordset::FieldIndex(const QString& name) const {
   // after the last one found is tried first. Entries keep their own copy of the
   // name and match by text, never by where the caller's text is stored.
   const size_t count = nameCache_.size();
-  for (size_t i = 0, slot = nextName_; i < count; ++i, slot = NextNameSlot(slot)) {
-    if (SameText(nameCache_[slot].name, name)) {
-      nextName_ = NextNameSlot(slot);
-      return nameCache_[slot].column;
+  for (size_t i = 0, slot = nextName_; i < count; ++i) {
+    const NameCacheEntry& entry = nameCache_[slot];
+    slot = slot + 1 == count ? 0 : slot + 1;
+    if (SameText(entry.name, name)) {
+      nextName_ = slot;
+      return entry.column;
     }
   }
+  return RememberColumnOfName(name);
+}
+
+int SqlRecordset::RememberColumnOfName(const QString& name) const {
   const int column = ColumnOfName(name);
-  if (column >= 0 && count < kNameCacheSize) {
+  if (column >= 0 && nameCache_.size() < kNameCacheSize) {
     nameCache_.push_back({QString(name.constData(), name.size()), column});
     nextName_ = 0;
   }
   return column;
 }
-
-size_t SqlRecordset::NextNameSlot(size_t slot) const { return slot + 1 == nameCache_.size() ? 0 : slot + 1; }
 
 int SqlRecordset::ColumnOfName(const QString& name) const {
   for (size_t c = 0; c < columns_.size(); ++c) {
@@ -191,7 +199,7 @@ int SqlRecordset::ColumnOfName(const QString& name) const {
 
 int SqlRecordset::RequireColumn(const QString& name) const {
   const int column = FieldIndex(name);
-  if (column < 0) Raise(QStringLiteral("There is no field named '%1'").arg(name));
+  if (column < 0) RaiseNoField(name);
   return column;
 }
 

@@ -106,8 +106,8 @@ class SqlRecordset {
   };
 
   int CurrentRow() const;
+  int RememberColumnOfName(const QString& name) const;
   int ColumnOfName(const QString& name) const;
-  size_t NextNameSlot(size_t slot) const;
   // Rows live in blocks of rowsPerBlock_ rows, so reading a large result never
   // moves the rows already read.
   const SqlValue* RowCells(int row) const {
