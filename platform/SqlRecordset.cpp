@@ -7,35 +7,100 @@
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <cstring>
 #include <map>
 
 namespace {
 
 const QString kSource = QStringLiteral("SqlRecordset");
 const QString kUpdateSavepoint = QStringLiteral("SqlRecordset.Update");
+// Rows are kept in blocks of this many cells (64 KiB): few blocks for a large
+// result, each small enough to come from the heap rather than its own mapping.
+constexpr size_t kBlockCells = 2048;
+// Spare blocks kept per thread: 32 MiB, about 100,000 rows of nine fields.
+constexpr size_t kMaxSpareBlocks = 512;
 
 [[noreturn]] void Raise(const QString& description) { throw RWError(kErrDatabase, description, kSource); }
 
+[[noreturn]] void RaiseNoField(const QString& name) {
+  Raise(QStringLiteral("There is no field named '%1'").arg(name));
+}
+
 QString Utf8OrEmpty(const char* text) { return text ? QString::fromUtf8(text) : QString(); }
 
-SqlValue ReadColumn(sqlite3_stmt* stmt, int column) {
-  switch (sqlite3_column_type(stmt, column)) {
+// Appends the value of one column of the current result row, made in place.
+// The column's value object is read directly, which sqlite allows on a
+// connection used by one thread only (as every SqlConnection is): one call per
+// cell into sqlite instead of one for the type and another for the content.
+void AppendColumn(std::vector<SqlValue>& cells, sqlite3_stmt* stmt, int column) {
+  sqlite3_value* value = sqlite3_column_value(stmt, column);
+  switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
-      return SqlValue(static_cast<int64_t>(sqlite3_column_int64(stmt, column)));
+      cells.emplace_back(static_cast<int64_t>(sqlite3_value_int64(value)));
+      return;
     case SQLITE_FLOAT:
-      return SqlValue(sqlite3_column_double(stmt, column));
+      cells.emplace_back(sqlite3_value_double(value));
+      return;
     case SQLITE_TEXT: {
-      const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
-      return SqlValue(QString::fromUtf8(text, sqlite3_column_bytes(stmt, column)));
+      const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+      cells.emplace_back(QString::fromUtf8(text, sqlite3_value_bytes(value)));
+      return;
     }
     case SQLITE_BLOB: {
-      const auto* blob = static_cast<const char*>(sqlite3_column_blob(stmt, column));
-      return SqlValue::Blob(QByteArray(blob, sqlite3_column_bytes(stmt, column)));
+      const auto* blob = static_cast<const char*>(sqlite3_value_blob(value));
+      cells.push_back(SqlValue::Blob(QByteArray(blob, sqlite3_value_bytes(value))));
+      return;
     }
     default:
-      return SqlValue();
+      cells.emplace_back();
   }
 }
+
+SqlValue ReadColumn(sqlite3_stmt* stmt, int column) {
+  std::vector<SqlValue> cell;
+  AppendColumn(cell, stmt, column);
+  return std::move(cell.front());
+}
+
+// Exact comparison, cheaper than QString's == (which orders the two texts).
+bool SameText(const QString& a, const QString& b) {
+  if (a.size() != b.size()) return false;
+  return a.isEmpty() || std::memcmp(a.constData(), b.constData(), a.size() * sizeof(QChar)) == 0;
+}
+
+// Blocks that closed recordsets gave back, kept for the next ones on the same
+// thread. Reading a long result again then fills memory the process already
+// holds: handed back to the C library, most of it would be returned to the
+// system and every page faulted in afresh by the next read.
+class SpareBlocks {
+ public:
+  static std::vector<SqlValue> Take() {
+    std::vector<SqlValue> block;
+    if (!closed_ && !Mine().blocks_.empty()) {
+      block = std::move(Mine().blocks_.back());
+      Mine().blocks_.pop_back();
+    }
+    block.reserve(kBlockCells);
+    return block;
+  }
+
+  static void Give(std::vector<SqlValue>&& block) {
+    block.clear();
+    if (closed_ || block.capacity() != kBlockCells || Mine().blocks_.size() >= kMaxSpareBlocks) return;
+    Mine().blocks_.push_back(std::move(block));
+  }
+
+ private:
+  ~SpareBlocks() { closed_ = true; }
+  static SpareBlocks& Mine() {
+    thread_local SpareBlocks spare;
+    return spare;
+  }
+
+  // Set once the thread's blocks are gone, for recordsets closed after that.
+  static thread_local inline bool closed_ = false;
+  std::vector<std::vector<SqlValue>> blocks_;
+};
 
 // Finalizes the statement however the scope is left.
 struct Statement {
@@ -67,18 +132,33 @@ SqlRecordset::SqlRecordset(SqlConnection& connection, const QString& sql) : conn
     columns_.push_back({Utf8OrEmpty(sqlite3_column_name(stmt, c)), Utf8OrEmpty(sqlite3_column_database_name(stmt, c)),
                         Utf8OrEmpty(sqlite3_column_table_name(stmt, c)),
                         Utf8OrEmpty(sqlite3_column_origin_name(stmt, c))});
-    if (!exactNames_.contains(columns_.back().name)) exactNames_.insert(columns_.back().name, c);
   }
+  rowsPerBlock_ = std::max(1, static_cast<int>(kBlockCells) / std::max(1, count));
   int rc;
-  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-    for (int c = 0; c < count; ++c) cells_.push_back(ReadColumn(stmt, c));
-    ++rowCount_;
-  }
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) ReadRow(stmt);
   if (rc != SQLITE_DONE) connection_.Fail(QString());
   position_ = 0;
 }
 
-SqlRecordset::~SqlRecordset() = default;
+SqlRecordset::~SqlRecordset() {
+  for (std::vector<SqlValue>& block : blocks_) SpareBlocks::Give(std::move(block));
+}
+
+void SqlRecordset::ReadRow(sqlite3_stmt* stmt) {
+  std::vector<SqlValue>& block = BlockWithRoom();
+  const int count = FieldCount();
+  for (int c = 0; c < count; ++c) AppendColumn(block, stmt, c);
+  ++rowCount_;
+}
+
+std::vector<SqlValue>& SqlRecordset::BlockWithRoom() {
+  const size_t blockCells = static_cast<size_t>(rowsPerBlock_) * columns_.size();
+  if (blocks_.empty() || blocks_.back().size() == blockCells) {
+    blocks_.push_back(SpareBlocks::Take());
+    blocks_.back().reserve(blockCells);
+  }
+  return blocks_.back();
+}
 
 const QString& SqlRecordset::FieldName(int column) const {
   if (column < 0 || column >= FieldCount()) Raise(QStringLiteral("There is no field number %1").arg(column));
@@ -86,22 +166,31 @@ const QString& SqlRecordset::FieldName(int column) const {
 }
 
 int SqlRecordset::FieldIndex(const QString& name) const {
-  // Loops read the same few names row after row, usually from literals whose
-  // text lives at one address; the cache keeps a reference to each name it
-  // holds, so an equal address means an equal text.
-  NameCacheEntry& cached = nameCache_[(reinterpret_cast<quintptr>(name.constData()) >> 4) % kNameCacheSize];
-  if (cached.name.constData() == name.constData() && cached.name.size() == name.size() && !name.isNull()) {
-    return cached.column;
+  // Loops ask for the same names in the same order row after row, so the entry
+  // after the last one found is tried first. Entries keep their own copy of the
+  // name and match by text, never by where the caller's text is stored.
+  const size_t count = nameCache_.size();
+  for (size_t i = 0, slot = nextName_; i < count; ++i) {
+    const NameCacheEntry& entry = nameCache_[slot];
+    slot = slot + 1 == count ? 0 : slot + 1;
+    if (SameText(entry.name, name)) {
+      nextName_ = slot;
+      return entry.column;
+    }
   }
-  int column = ExactFieldIndex(name);
-  if (column >= 0) cached = {name, column};
+  return RememberColumnOfName(name);
+}
+
+int SqlRecordset::RememberColumnOfName(const QString& name) const {
+  const int column = ColumnOfName(name);
+  if (column >= 0 && nameCache_.size() < kNameCacheSize) {
+    nameCache_.push_back({QString(name.constData(), name.size()), column});
+    nextName_ = 0;
+  }
   return column;
 }
 
-int SqlRecordset::ExactFieldIndex(const QString& name) const {
-  // Callers nearly always spell the name as the query does: try that first.
-  const auto exact = exactNames_.constFind(name);
-  if (exact != exactNames_.cend()) return exact.value();
+int SqlRecordset::ColumnOfName(const QString& name) const {
   for (size_t c = 0; c < columns_.size(); ++c) {
     if (columns_[c].name.compare(name, Qt::CaseInsensitive) == 0) return static_cast<int>(c);
   }
@@ -110,7 +199,7 @@ int SqlRecordset::ExactFieldIndex(const QString& name) const {
 
 int SqlRecordset::RequireColumn(const QString& name) const {
   const int column = FieldIndex(name);
-  if (column < 0) Raise(QStringLiteral("There is no field named '%1'").arg(name));
+  if (column < 0) RaiseNoField(name);
   return column;
 }
 
@@ -145,7 +234,10 @@ SqlField SqlRecordset::Fields(int column) {
   return SqlField(*this, column);
 }
 
-const SqlValue& SqlRecordset::Value(const QString& name) const { return Value(RequireColumn(name)); }
+const SqlValue& SqlRecordset::Value(const QString& name) const {
+  const int column = RequireColumn(name);
+  return Cell(CurrentRow(), column);
+}
 
 const SqlValue& SqlRecordset::Value(int column) const {
   FieldName(column);
@@ -163,15 +255,15 @@ void SqlRecordset::SetValue(int column, const SqlValue& value) {
   Pending& pending = it->second;
   if (inserted) {
     pending.assigned.assign(columns_.size(), false);
-    pending.original.assign(cells_.begin() + static_cast<ptrdiff_t>(row * columns_.size()),
-                            cells_.begin() + static_cast<ptrdiff_t>((row + 1) * columns_.size()));
+    pending.original.assign(RowCells(row), RowCells(row) + columns_.size());
   }
   pending.assigned[column] = true;
   Cell(row, column) = value;
 }
 
 void SqlRecordset::AddNew() {
-  cells_.resize(cells_.size() + columns_.size());
+  std::vector<SqlValue>& block = BlockWithRoom();
+  block.resize(block.size() + columns_.size());
   const int row = rowCount_++;
   Pending& pending = pending_[row];
   pending.isNew = true;

@@ -12,18 +12,23 @@
 // all rows in one savepoint, finding each row by the original values of its
 // table's key columns (which may themselves have been changed). A failure
 // writes nothing and keeps the changes pending.
+//
+// The rows are held in blocks of cells; a closed recordset leaves its blocks
+// to the next ones opened on the same thread (up to 32 MiB are kept), so that
+// reading a long result again does not ask the system for fresh memory.
 #include "platform/SqlValue.h"
 
 #include <QHash>
 #include <QString>
 
-#include <array>
 #include <memory>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 class SqlConnection;
 class SqlRecordset;
+struct sqlite3_stmt;
 
 // A field of the current row of a recordset.
 class SqlField {
@@ -101,11 +106,18 @@ class SqlRecordset {
   };
 
   int CurrentRow() const;
-  int ExactFieldIndex(const QString& name) const;
-  SqlValue& Cell(int row, int column) { return cells_[static_cast<size_t>(row) * columns_.size() + column]; }
-  const SqlValue& Cell(int row, int column) const {
-    return cells_[static_cast<size_t>(row) * columns_.size() + column];
+  int RememberColumnOfName(const QString& name) const;
+  int ColumnOfName(const QString& name) const;
+  // Rows live in blocks of rowsPerBlock_ rows, so reading a large result never
+  // moves the rows already read.
+  const SqlValue* RowCells(int row) const {
+    return blocks_[row / rowsPerBlock_].data() + static_cast<size_t>(row % rowsPerBlock_) * columns_.size();
   }
+  SqlValue* RowCells(int row) { return const_cast<SqlValue*>(std::as_const(*this).RowCells(row)); }
+  SqlValue& Cell(int row, int column) { return RowCells(row)[column]; }
+  const SqlValue& Cell(int row, int column) const { return RowCells(row)[column]; }
+  std::vector<SqlValue>& BlockWithRoom();
+  void ReadRow(sqlite3_stmt* stmt);
   int RequireColumn(const QString& name) const;
   const TableInfo& Table(const QString& database, const QString& table);
   void WriteRow(int row, Pending& pending);
@@ -115,14 +127,17 @@ class SqlRecordset {
 
   SqlConnection& connection_;
   std::vector<Column> columns_;
-  QHash<QString, int> exactNames_;  // first column of each name as spelt
+  // Names already looked up, in the order they were first asked for; loops
+  // ask for the same names in the same order row after row.
   struct NameCacheEntry {
     QString name;
     int column = -1;
   };
-  static constexpr size_t kNameCacheSize = 16;
-  mutable std::array<NameCacheEntry, kNameCacheSize> nameCache_;
-  std::vector<SqlValue> cells_;
+  static constexpr size_t kNameCacheSize = 64;
+  mutable std::vector<NameCacheEntry> nameCache_;
+  mutable size_t nextName_ = 0;  // the entry the next lookup tries first
+  std::vector<std::vector<SqlValue>> blocks_;
+  int rowsPerBlock_ = 1;
   int rowCount_ = 0;
   int position_ = 0;
   std::unordered_map<int, Pending> pending_;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <type_traits>
+#include <utility>
 #include <variant>
 
 class SqlValue {
@@ -22,6 +23,7 @@ class SqlValue {
   SqlValue(double value) : value_(value) {}
   SqlValue(float value) : value_(static_cast<double>(value)) {}
   SqlValue(const QString& text) : value_(text) {}
+  SqlValue(QString&& text) : value_(std::move(text)) {}
   SqlValue(const char* utf8) : value_(QString::fromUtf8(utf8)) {}
   // ISO text ("yyyy-MM-dd", "yyyy-MM-dd HH:mm:ss") so dates compare as text.
   SqlValue(const QDate& date);

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs every Debian 12 package Reelwise II needs to build, test and run.
-# Idempotent: packages already present are left alone, and apt-get update runs
-# only when something is missing and the package lists are absent or stale.
+# Installs every Debian 12 package Reelwise II needs to build, test and run,
+# and generates the de_DE.UTF-8 locale that tests use for a decimal comma.
+# Idempotent: packages already present are left alone, apt-get update runs
+# only when something is missing and the package lists are absent or stale,
+# and the locale is generated only when `locale -a` does not list it.
 set -euo pipefail
 
 PACKAGES=(
@@ -31,7 +33,19 @@ PACKAGES=(
   ffmpeg
   # desktop integration (launching documents, trash)
   libglib2.0-dev xdg-utils
+  # locales for tests (see LOCALE below)
+  locales
 )
+
+# A locale whose decimal separator is a comma, for tests that read and write
+# numbers under it.
+LOCALE="de_DE.UTF-8"
+
+has_locale() {
+  # `locale -a` spells it de_DE.utf8. grep reads the whole list (no -q), so
+  # that `locale` never dies of a closed pipe, which pipefail would count.
+  locale -a 2>/dev/null | grep -ix "${LOCALE%%.*}\.utf-\?8" >/dev/null
+}
 
 missing=()
 for p in "${PACKAGES[@]}"; do
@@ -40,8 +54,8 @@ for p in "${PACKAGES[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ]; then
-  echo "install-deps: all ${#PACKAGES[@]} packages present"
+if [ ${#missing[@]} -eq 0 ] && has_locale; then
+  echo "install-deps: all ${#PACKAGES[@]} packages and the $LOCALE locale present"
   exit 0
 fi
 
@@ -50,14 +64,28 @@ if [ "$(id -u)" -ne 0 ]; then
   SUDO="sudo"
 fi
 
-export DEBIAN_FRONTEND=noninteractive
-lists=/var/lib/apt/lists
-if [ -z "$(find "$lists" -maxdepth 1 -name '*Packages*' -mmin -1440 2>/dev/null | head -n 1)" ]; then
-  $SUDO apt-get update -q
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  lists=/var/lib/apt/lists
+  if [ -z "$(find "$lists" -maxdepth 1 -name '*Packages*' -mmin -1440 2>/dev/null | head -n 1)" ]; then
+    $SUDO apt-get update -q
+  fi
+  echo "install-deps: installing ${missing[*]}"
+  if ! $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"; then
+    # A stale package list is the usual cause; refresh once and retry.
+    $SUDO apt-get update -q
+    $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+  fi
 fi
-echo "install-deps: installing ${missing[*]}"
-if ! $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"; then
-  # A stale package list is the usual cause; refresh once and retry.
-  $SUDO apt-get update -q
-  $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+
+if ! has_locale; then
+  echo "install-deps: generating the $LOCALE locale"
+  # Enable its line in /etc/locale.gen (commented out by default, or absent),
+  # so that later runs of locale-gen keep it too.
+  if grep -q "^# *$LOCALE UTF-8\$" /etc/locale.gen 2>/dev/null; then
+    $SUDO sed -i "s/^# *\($LOCALE UTF-8\)\$/\1/" /etc/locale.gen
+  elif ! grep -q "^$LOCALE UTF-8\$" /etc/locale.gen 2>/dev/null; then
+    echo "$LOCALE UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+  fi
+  $SUDO locale-gen
 fi

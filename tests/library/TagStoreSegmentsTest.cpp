@@ -11,7 +11,9 @@
 
 #include <clocale>
 #include <cmath>
+#include <cstdio>
 #include <random>
+#include <string>
 
 namespace {
 
@@ -121,8 +123,14 @@ TEST_F(SegmentsTest, DuplicatesAreFoundWhateverTheBounds) {
 TEST_F(SegmentsTest, BoundsUnderADecimalCommaLocale) {
   const QLocale saved;
   const std::string savedNumeric = std::setlocale(LC_NUMERIC, nullptr);
+  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) {
+    GTEST_SKIP() << "the de_DE.UTF-8 locale cannot be set (scripts/install-deps.sh generates it)";
+  }
+  char written[8];
+  std::snprintf(written, sizeof written, "%.1f", 2.5);
+  if (std::string(written) != "2,5") std::setlocale(LC_NUMERIC, savedNumeric.c_str());
+  ASSERT_STREQ(written, "2,5") << "the C library should write a decimal comma under de_DE.UTF-8";
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-  std::setlocale(LC_NUMERIC, "de_DE.UTF-8");  // where the system has it
   Segment(2, 1, 1.5, 2.25);
   Put(2, 10);
   const NewSegment created = CreateSegment(Db(), 1.5, 2.25, 1, 1, cache_);

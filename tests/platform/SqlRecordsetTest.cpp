@@ -4,6 +4,8 @@
 
 #include <QTemporaryDir>
 
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -85,6 +87,98 @@ TEST_F(SqlRecordsetTest, FieldsAreFoundByNameInAnyCaseWithTypedValues) {
     EXPECT_EQ(e.Number(), kErrDatabase);
     EXPECT_TRUE(e.Description().contains(QStringLiteral("Nothing")));
   }
+}
+
+TEST_F(SqlRecordsetTest, NamesAskedForRepeatedlyKeepFindingTheirOwnColumn) {
+  auto rs = Open("SELECT FileID, Rating, FileName, FileSize, Note FROM Files WHERE FileID = 2");
+  // Same-length names, read in a loop and then out of order, in other cases,
+  // and from a buffer that is rewritten between lookups.
+  for (int round = 0; round < 3; ++round) {
+    EXPECT_EQ(rs->Value(QStringLiteral("FileID")).toInt(), 2);
+    EXPECT_EQ(rs->Value(QStringLiteral("Rating")).toInt(), 0);
+    EXPECT_EQ(rs->Value(QStringLiteral("FileName")).toString(), QStringLiteral("b.avi"));
+    EXPECT_EQ(rs->Value(QStringLiteral("FileSize")).toInt(), 200);
+  }
+  EXPECT_EQ(rs->FieldIndex(QStringLiteral("FileSize")), 3);
+  EXPECT_EQ(rs->FieldIndex(QStringLiteral("FileID")), 0);
+  EXPECT_EQ(rs->FieldIndex(QStringLiteral("FILESIZE")), 3);
+  EXPECT_EQ(rs->FieldIndex(QStringLiteral("filename")), 2);
+  EXPECT_EQ(rs->FieldIndex(QStringLiteral("FileNam")), -1);
+
+  char16_t buffer[] = u"FileID";
+  const QString reused = QString::fromRawData(reinterpret_cast<const QChar*>(buffer), 6);
+  EXPECT_EQ(rs->FieldIndex(reused), 0);
+  std::copy_n(u"Rating", 6, buffer);
+  EXPECT_EQ(rs->FieldIndex(reused), 1) << "the same storage now holds another name";
+  EXPECT_EQ(rs->FieldIndex(QString(QStringLiteral("  Note  ").trimmed())), 4);
+}
+
+TEST_F(SqlRecordsetTest, NamesDifferingOnlyInCaseFindTheFirstColumn) {
+  auto rs = Open("SELECT 1 AS Total, 2 AS total, 3 AS TOTAL");
+  EXPECT_EQ(rs->FieldIndex(QStringLiteral("total")), 0);
+  EXPECT_EQ(rs->FieldIndex(QStringLiteral("TOTAL")), 0);
+  EXPECT_EQ(rs->Value(QStringLiteral("total")).toInt(), 1);
+}
+
+TEST_F(SqlRecordsetTest, EveryColumnOfAWideResultIsFoundByName) {
+  QStringList columns;
+  for (int c = 0; c < 150; ++c) columns << QStringLiteral("%1 AS Col%1").arg(c);
+  SqlRecordset rs(*db_, QStringLiteral("SELECT %1 FROM Files").arg(columns.join(QStringLiteral(", "))));
+  ASSERT_EQ(rs.RecordCount(), 3);
+  // More names than any cache of recent lookups holds, each asked for on every
+  // row, in both directions.
+  for (; !rs.Eof(); rs.MoveNext()) {
+    for (int c = 0; c < 150; ++c) ASSERT_EQ(rs.Value(QStringLiteral("col%1").arg(c)).toInt(), c);
+    for (int c = 149; c >= 0; --c) ASSERT_EQ(rs.Value(QStringLiteral("Col%1").arg(c)).toInt(), c);
+  }
+}
+
+TEST_F(SqlRecordsetTest, ManyRowsKeepTheirValuesAndTakeEdits) {
+  // Enough rows of a few columns to fill many storage blocks.
+  db_->Execute(QStringLiteral(
+      "WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1 FROM n WHERE i < 20099) "
+      "INSERT INTO Segments (SegmentID, FileID, Rating, Alias) "
+      "SELECT i, i % 3 + 1, i % 7, CASE WHEN i % 2 THEN 'Clip ' || i || ' été' END FROM n"));
+  auto rs = Open("SELECT SegmentID, FileID, Rating, Alias FROM Segments WHERE SegmentID >= 100 ORDER BY SegmentID");
+  ASSERT_EQ(rs->RecordCount(), 20000);
+  for (int i = 100; !rs->Eof(); rs->MoveNext(), ++i) {
+    ASSERT_EQ(rs->Value(QStringLiteral("SegmentID")).toInt(), i);
+    ASSERT_EQ(rs->Value(QStringLiteral("Rating")).toInt(), i % 7);
+    ASSERT_EQ(rs->Value(QStringLiteral("Alias")).toString(),
+              i % 2 ? QStringLiteral("Clip %1 été").arg(i) : QString());
+  }
+  rs->MovePrevious();
+  EXPECT_EQ(rs->Value(QStringLiteral("SegmentID")).toInt(), 20099);
+  rs->SetAbsolutePosition(12345);
+  rs->Fields(QStringLiteral("Alias")).SetValue(QStringLiteral("edited"));
+  rs->AddNew();
+  rs->Fields(QStringLiteral("SegmentID")).SetValue(30000);
+  rs->Fields(QStringLiteral("FileID")).SetValue(1);
+  EXPECT_EQ(rs->Update(), 2);
+  EXPECT_EQ(rs->RecordCount(), 20001);
+  EXPECT_EQ(rs->Value(QStringLiteral("Rating")).toInt(), 0) << "the new row reads back its default";
+  rs->SetAbsolutePosition(12345);
+  EXPECT_EQ(rs->Value(QStringLiteral("Alias")).toString(), QStringLiteral("edited"));
+  EXPECT_EQ(Open("SELECT Alias FROM Segments WHERE SegmentID = 12444")->Value(QStringLiteral("Alias")).toString(),
+            QStringLiteral("edited"));
+}
+
+TEST_F(SqlRecordsetTest, RecordsetsOpenedAfterOthersClosedShowOnlyTheirOwnRows) {
+  db_->Execute(QStringLiteral(
+      "WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1 FROM n WHERE i < 5099) "
+      "INSERT INTO Segments (SegmentID, FileID, Alias) SELECT i, 1, 'alias ' || i FROM n"));
+  Open("SELECT * FROM Segments").reset();
+  auto outer = Open("SELECT Alias, SegmentID FROM Segments WHERE SegmentID >= 100 ORDER BY SegmentID DESC");
+  auto inner = Open("SELECT * FROM Files WHERE 1=0");
+  inner->AddNew();
+  for (int c = 0; c < inner->FieldCount(); ++c) EXPECT_TRUE(inner->Value(c).IsNull()) << c;
+  auto files = Open("SELECT FileName, FileSize FROM Files ORDER BY FileID");
+  EXPECT_EQ(files->RecordCount(), 3);
+  files->MoveLast();
+  EXPECT_EQ(files->Value(QStringLiteral("FileName")).toString(), QStringLiteral("c.mp4"));
+  ASSERT_EQ(outer->RecordCount(), 5000);
+  outer->MoveLast();
+  EXPECT_EQ(outer->Value(QStringLiteral("Alias")).toString(), QStringLiteral("alias 100"));
 }
 
 TEST_F(SqlRecordsetTest, AddNewThroughAnEmptyQueryKeepsColumnDefaults) {
