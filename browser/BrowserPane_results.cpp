@@ -28,12 +28,11 @@ ErrorGuard DisplayPass() {
                      .oncePerPass = true});
 }
 
-// Paints one cell; an error is shown and the painting goes on, so one bad
-// cell does not leave the rest of the page empty.
-template <typename Work>
-void GridStep(Work&& work) {
-  ErrorGuard({.title = QStringLiteral("Error Refreshing Grid Images"), .owner = ProgramMessageOwner()})
-      .Run(std::forward<Work>(work));
+// The painting of the cells: an error is shown and the painting goes on, so
+// one bad cell does not leave the rest of the page empty. One guard serves a
+// whole painting; a guard per cell would cost more than many a cell.
+ErrorGuard GridPainting() {
+  return ErrorGuard({.title = QStringLiteral("Error Refreshing Grid Images"), .owner = ProgramMessageOwner()});
 }
 
 // The glyph the grid draws over a result's picture: its display state (5
@@ -198,9 +197,10 @@ void BrowserPane::DrawListImages(int32_t Top) {
   const int savedRow = grid.Row();
   const double bottom = Top + gTileRowsVisible;
   const int rows = std::min(ShownResults(resultCount), grid.Rows() - 1);
-  GridStep([&] { grid.SetCol(1); });
+  ErrorGuard cells = GridPainting();
+  cells.Run([&] { grid.SetCol(1); });
   for (int i = 1; i <= rows; ++i) {
-    GridStep([&] {
+    cells.Run([&] {
       if (i < Top || i > bottom) {
         ClearPicture(grid, i, 1);
         return;
@@ -218,7 +218,7 @@ void BrowserPane::DrawListImages(int32_t Top) {
       grid.SetTextMatrix(i, 1, DisplayCode(item, item.Selected));
     });
   }
-  GridStep([&] { grid.SetRow(savedRow); });
+  cells.Run([&] { grid.SetRow(savedRow); });
   grid.SetRedraw(true);
 }
 
@@ -232,6 +232,7 @@ void BrowserPane::DrawTileImages(int32_t Top) {
   const int savedCol = grid.Col();
   const int savedRow = grid.Row();
   grid.SetRedraw(false);
+  ErrorGuard painting = GridPainting();
   const int columns = std::max(1, CLng(gTileColumns));
   const int cells = columns * grid.Rows();
   const int results = ShownResults(LibraryResultCount());
@@ -240,7 +241,7 @@ void BrowserPane::DrawTileImages(int32_t Top) {
     const int row = (i - 1) / columns;
     const int col = (i - 1) % columns + 1;
     if (col >= grid.Cols()) continue;
-    GridStep([&] {
+    painting.Run([&] {
       if (i > results) {
         ShowBlankTile(grid, row, col, blank);
       } else if (row < Top || row > bottom) {
@@ -254,7 +255,7 @@ void BrowserPane::DrawTileImages(int32_t Top) {
       }
     });
   }
-  GridStep([&] {
+  painting.Run([&] {
     grid.SetCol(savedCol);
     grid.SetRow(savedRow);
   });
