@@ -7,9 +7,9 @@
 #include "inspector/InspectorPane.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/MainWindowHosts.h"
-#include "mainwindow/cPopupMenu.h"
 #include "options/OptionsPane.h"
 #include "options/frmProgramOptions.h"
+#include "platform/cPopupMenu.h"
 #include "ui/cMDISplit.h"
 #include "ui/cwProgress.h"
 

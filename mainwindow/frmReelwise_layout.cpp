@@ -8,7 +8,7 @@
 #include "inspector/InspectorPane.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
-#include "mainwindow/cPopupMenu.h"
+#include "platform/cPopupMenu.h"
 #include "ui/SchemeColours.h"
 #include "ui/cMDISplit.h"
 

@@ -3,7 +3,7 @@
 
 #include "core/modReelwise.h"
 #include "mainwindow/MainMenu.h"
-#include "mainwindow/cPopupMenu.h"
+#include "platform/cPopupMenu.h"
 #include "resources/Resources.h"
 #include "ui/SchemeColours.h"
 

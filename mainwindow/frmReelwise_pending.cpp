@@ -11,8 +11,8 @@
 #include "library/HistoryEntry.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
-#include "mainwindow/cPopupMenu.h"
 #include "platform/RWError.h"
+#include "platform/cPopupMenu.h"
 #include "ui/cToolTipHost.h"
 #include "ui/clsDialogs.h"
 

@@ -5,7 +5,7 @@
 // empty result set are no result, and 100,000 results browse like 10.
 #include "tests/browser/BrowserTestSupport.h"
 
-#include "mainwindow/cPopupMenu.h"
+#include "platform/cPopupMenu.h"
 #include "ui/SchemeColours.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The inspector's part of the main window: a rating shown in the segment list
 // and the tabs' collapse command with its menu mark.
-#include "mainwindow/cPopupMenu.h"
+#include "platform/cPopupMenu.h"
 #include "tests/app/ProgramRun.h"
 
 #include <gtest/gtest.h>

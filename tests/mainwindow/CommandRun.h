@@ -7,7 +7,7 @@
 #include "library/ResultItem.h"
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
-#include "mainwindow/cPopupMenu.h"
+#include "platform/cPopupMenu.h"
 #include "tests/app/ProgramRun.h"
 
 #include <QApplication>

@@ -4,7 +4,7 @@
 #include "library/ILibraryView.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
-#include "mainwindow/cPopupMenu.h"
+#include "platform/cPopupMenu.h"
 #include "tests/app/ProgramRun.h"
 #include "ui/cwProgress.h"
 

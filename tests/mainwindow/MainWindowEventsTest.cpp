@@ -2,7 +2,7 @@
 // choices and the busy display.
 #include "core/modShellNotifs.h"
 #include "library/clsRWLibrary.h"
-#include "mainwindow/cPopupMenu.h"
+#include "platform/cPopupMenu.h"
 #include "tests/app/ProgramRun.h"
 #include "ui/ISubclass.h"
 #include "ui/SchemeColours.h"

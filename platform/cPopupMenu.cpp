@@ -1,4 +1,4 @@
-#include "mainwindow/cPopupMenu.h"
+#include "platform/cPopupMenu.h"
 
 #include "platform/RWError.h"
 #include "platform/controls/ImageList.h"
