@@ -77,6 +77,7 @@ clsRWLibrary::clsRWLibrary() {
   LibraryPath = gPlaceholderLibraryPath;
   ThumbnailPolicy = static_cast<int16_t>(modRegistry::GetSettingLong(kRegOther, QStringLiteral("ThumbnailPolicy")));
   m_Connection = gFactory.OpenConnection(LibraryPath);
+  UseWorkTables();
   // Pictures are decoded into surfaces of their own, so a caller may keep one
   // while the next is decoded; no shared tile surface is needed.
   m_JpegCodec = gFactory.NewJpegCodec();

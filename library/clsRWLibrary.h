@@ -18,6 +18,7 @@
 // which the main window hands over.
 #include "library/ILibraryView.h"
 #include "platform/ErrorGuard.h"
+#include "platform/FileLock.h"
 #include "platform/ImageSurface.h"
 #include "platform/JpegCodec.h"
 #include "platform/KeyedCollection.h"
@@ -179,13 +180,16 @@ class clsRWLibrary {
   static ErrorReport Reporting(const QString& title = QString());
 
   // Opening (clsRWLibrary_open.cpp).
-  std::unique_ptr<SqlConnection> OpenCheckedConnection(const QString& path);
+  // The checked connection, and in `lock` the library's lock when this
+  // object does not hold it yet; nothing when the file is refused.
+  std::unique_ptr<SqlConnection> OpenCheckedConnection(const QString& path, std::unique_ptr<FileLock>& lock);
   void ResetLibraryState(const QString& path);
   bool ReloadLibrary();
   void AbandonOpen();
   void ShowFirstView();
   void OpenNewLibraryFile(const QString& name);
   void ReturnToScratchLibrary();
+  void UseWorkTables();
 
   bool CheckLibraryVersion(const QString& path);
   void SetLoadingState(bool& starting);
@@ -209,6 +213,9 @@ class clsRWLibrary {
 
   ILibraryView* m_View = nullptr;
   std::unique_ptr<SqlConnection> m_Connection;
+  // Held while a library file is open, so that one copy of the program at a
+  // time has it open; none for the scratch library.
+  std::unique_ptr<FileLock> m_Lock;
   QString m_SQL;
   int16_t m_HistoryIndex = 0;
   int16_t m_LastHistoryIndex = 0;

@@ -7,11 +7,14 @@
 #include "library/HistoryEntry.h"
 #include "library/LibraryFile.h"
 #include "library/ResultItem.h"
+#include "library/WorkTables.h"
 #include "library/cFactory.h"
+#include "platform/FileLock.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
 #include "platform/SqlText.h"
 
+#include <QDebug>
 #include <QEventLoop>
 #include <QTimer>
 
@@ -48,8 +51,57 @@ bool HasTable(SqlConnection& db, const QString& table) {
   return rs->Value(0).toInt() > 0;
 }
 
-void ShowRefusal(const QString& text) {
-  ShowProgramMessage(text, vbExclamation, QStringLiteral("Incompatible Library"), ProgramMessageOwner());
+void ShowRefusal(const QString& text, const QString& title = QStringLiteral("Incompatible Library")) {
+  ShowProgramMessage(text, vbExclamation, title, ProgramMessageOwner());
+}
+
+// Says why a file that exists cannot be opened, found before anything in it
+// is changed; false when it can be.
+bool RefusedByState(const QString& path, DatabaseFileState state) {
+  const QString name = QStringLiteral(" '%1'\r\n\r\n").arg(path);
+  switch (state) {
+    case DatabaseFileState::Usable:
+      return false;
+    case DatabaseFileState::Missing:
+      ShowProgramMessage(QStringLiteral("The Library %1 does not exist!").arg(path), vbExclamation,
+                         QStringLiteral("Library not found!"), ProgramMessageOwner());
+      break;
+    case DatabaseFileState::PathTooLong:
+      ShowRefusal(name + QStringLiteral("cannot be opened because its path is too long: a Library's full path "
+                                        "can have at most %1 bytes.")
+                             .arg(SqlConnection::MaxPathBytes() - 1),
+                  QStringLiteral("Path too long"));
+      break;
+    case DatabaseFileState::NotADatabase:
+      ShowRefusal(name + QStringLiteral("is not a Reelwise II Library and therefore cannot be opened."));
+      break;
+    case DatabaseFileState::Damaged:
+      ShowRefusal(name + QStringLiteral("is damaged (cut short, or with pages that cannot be read) and therefore "
+                                        "cannot be opened.\r\n\r\nNothing in the file was changed."),
+                  QStringLiteral("Damaged Library"));
+      break;
+    case DatabaseFileState::ReadOnly:
+      ShowRefusal(name + QStringLiteral("cannot be opened because the file or its folder is read-only: Reelwise II "
+                                        "writes to a Library while it is open."),
+                  QStringLiteral("Read-only Library"));
+      break;
+    case DatabaseFileState::Unreadable:
+      ShowRefusal(name + QStringLiteral("cannot be read and therefore cannot be opened."),
+                  QStringLiteral("Library not opened"));
+      break;
+    case DatabaseFileState::Busy:
+      ShowRefusal(name + QStringLiteral("is being written by another program and therefore cannot be opened now."),
+                  QStringLiteral("Library in use"));
+      break;
+  }
+  return true;
+}
+
+void ShowOpenElsewhere(const QString& path) {
+  ShowRefusal(QStringLiteral(" '%1'\r\n\r\nis open in another window of Reelwise II. A Library can be open in "
+                             "one window at a time.")
+                  .arg(path),
+              QStringLiteral("Library in use"));
 }
 
 }  // namespace
@@ -63,11 +115,21 @@ QString LibraryNameOf(const QString& path) {
 // A library of the current layout, one written by an earlier version (the
 // upgrade adds VersionData), or nothing: a missing file, a file that is no
 // database, a database that is no library, or one of a later version.
-std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString& path) {
+std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString& path,
+                                                                   std::unique_ptr<FileLock>& lock) {
   if (!modReelwise::FileExists(path)) {
-    ShowProgramMessage(QStringLiteral("The Library %1 does not exist!").arg(path), vbExclamation,
-                       QStringLiteral("Library not found!"), ProgramMessageOwner());
+    RefusedByState(path, DatabaseFileState::Missing);
     return nullptr;
+  }
+  if (RefusedByState(path, SqlConnection::Examine(path))) return nullptr;
+  // The lock is held from before the first write until the library is closed;
+  // reopening the library this object has open keeps the lock it holds.
+  if (!m_Lock || !m_Lock->Covers(path)) {
+    FileLock::Outcome outcome = FileLock::Outcome::Failed;
+    lock = FileLock::TryLock(path, outcome);
+    if (outcome == FileLock::Outcome::HeldElsewhere) ShowOpenElsewhere(path);
+    if (outcome == FileLock::Outcome::Failed) RefusedByState(path, DatabaseFileState::Unreadable);
+    if (!lock) return nullptr;
   }
   std::unique_ptr<SqlConnection> candidate;
   try {
@@ -79,7 +141,8 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
       throw RWError(kErrDatabase, QStringLiteral("no catalogue tables"));
     }
   } catch (const RWError&) {
-    ShowRefusal(QStringLiteral(" '%1'\r\n\r\nis not a Reelwise II Library and therefore cannot be opened.").arg(path));
+    lock.reset();
+    RefusedByState(path, DatabaseFileState::NotADatabase);
     return nullptr;
   }
   auto rs = gFactory.NewRecordset(*candidate, QStringLiteral("Select * FROM VersionData"));
@@ -89,6 +152,7 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
   const bool accepted = major < kProgramMajor || (major == kProgramMajor && minor < kProgramMinor) ||
                         (major == kProgramMajor && minor == kProgramMinor && revision <= kProgramRevision);
   if (accepted) return candidate;
+  lock.reset();
   ShowRefusal(QStringLiteral(" '%1'\r\n\r\nwas created by a later version (%2.%3.%4) of \r\n"
                              "Reelwise II and therefore cannot be opened.")
                   .arg(path)
@@ -99,9 +163,11 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
 }
 
 bool clsRWLibrary::CheckLibraryVersion(const QString& path) {
-  auto candidate = OpenCheckedConnection(path);
+  std::unique_ptr<FileLock> lock;
+  auto candidate = OpenCheckedConnection(path, lock);
   if (!candidate) return false;
   m_Connection = std::move(candidate);
+  if (lock) m_Lock = std::move(lock);
   return true;
 }
 
@@ -128,6 +194,7 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
     }
     ResetLibraryState(path);
     if (!reload) {
+      UseWorkTables();
       BusyBrowser(View(), false);
       return;
     }
@@ -164,6 +231,7 @@ bool clsRWLibrary::ReloadLibrary() {
   View().SetHistoryComboText(QString());
   View().ClearHistoryCombo();
   if (!HouseKeep()) return false;
+  UseWorkTables();
   ThumbnailCache.Clear();
   View().ResetInspectorHistory();
   PopulateTree();
@@ -203,6 +271,16 @@ void clsRWLibrary::ShowFirstView() {
   if (gTVOutMode) {
     View().CarouselSaveContext();
     View().CarouselAppStartUp(false, noViewReplayed);
+  }
+}
+
+// Work tables in the connection's TEMP schema once the schema is final. When
+// they cannot be made the stored tables serve, as they did for earlier versions.
+void clsRWLibrary::UseWorkTables() {
+  try {
+    WorkTables::UseTemporaryWorkTables(*m_Connection);
+  } catch (const RWError& error) {
+    qWarning() << "Work tables:" << error.Text();
   }
 }
 

@@ -60,6 +60,8 @@ void clsRWLibrary::OpenNewLibraryFile(const QString& name) {
 
 void clsRWLibrary::ReturnToScratchLibrary() {
   m_Connection = gFactory.OpenConnection(gPlaceholderLibraryPath);
+  m_Lock.reset();
+  UseWorkTables();
   ResetLibraryState(gPlaceholderLibraryPath);
   LibraryName.clear();
   View().ShowLibraryCaption(QStringLiteral("No Library Loaded"));

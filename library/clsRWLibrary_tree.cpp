@@ -151,13 +151,9 @@ void AddTagLevels(SqlConnection& db, ctl::TreeView& tree) {
   bool repeated = false;
   {
     TransactionGuard guard(db, QStringLiteral("PT"));
-    try {
-      db.Execute(QStringLiteral("DROP table tempTAGS"));
-    } catch (const RWError&) {
-      // There was no work table yet.
-    }
+    db.Execute(QStringLiteral("DROP TABLE IF EXISTS temp.tempTAGS"));
     db.Execute(QStringLiteral(
-        "CREATE TABLE tempTAGS AS SELECT TagID, Tag, Type, Behaviour, CategoryID, T9Text, 0 AS ParentTagID FROM tags T "
+        "CREATE TEMP TABLE tempTAGS AS SELECT TagID, Tag, Type, Behaviour, CategoryID, T9Text, 0 AS ParentTagID FROM tags T "
         "WHERE NOT EXISTS (SELECT LinkedTag FROM TagLinks TL WHERE TL.TagID=T.TagID AND TL.Relationship='P')"));
     for (;;) {
       SqlRecordset rows(db, QStringLiteral("Select rowid, TagID, Tag, Type, ParentTagID from tempTAGS"));

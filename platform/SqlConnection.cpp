@@ -4,12 +4,16 @@
 #include "platform/SqlRecordset.h"
 #include "platform/SqlText.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <sqlite3.h>
 
 #include <exception>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -35,37 +39,114 @@ uint32_t BigEndian32(const unsigned char* p) {
   return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
 }
 
-// Checks the file header before SQLite touches the file, so that a file that
+// Reads the file header before SQLite touches the file, so that a file that
 // is not a database, or one cut short, is refused with a clear message instead
-// of failing later on a page that is missing.
-void CheckDatabaseFile(const QString& path) {
+// of failing later on a page that is missing. `reason` says what is wrong.
+DatabaseFileState HeaderState(const QString& path, QString& reason) {
   const QFileInfo info(path);
-  if (!info.exists()) Raise(QStringLiteral("The database file '%1' does not exist").arg(path));
-  if (!info.isFile()) Raise(QStringLiteral("'%1' is not a file").arg(path));
+  if (!info.exists()) {
+    reason = QStringLiteral("The database file '%1' does not exist").arg(path);
+    return DatabaseFileState::Missing;
+  }
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    Raise(QStringLiteral("The database file '%1' cannot be read: %2").arg(path, file.errorString()));
+  if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
+    reason = info.isFile() ? QStringLiteral("The database file '%1' cannot be read: %2").arg(path, file.errorString())
+                           : QStringLiteral("'%1' is not a file").arg(path);
+    return DatabaseFileState::Unreadable;
   }
   const QByteArray header = file.read(100);
   const qint64 size = file.size();
   const auto* h = reinterpret_cast<const unsigned char*>(header.constData());
   if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0"))) {
-    Raise(QStringLiteral("'%1' is not a database file (file is not a database)").arg(path));
+    reason = QStringLiteral("'%1' is not a database file (file is not a database)").arg(path);
+    return DatabaseFileState::NotADatabase;
   }
   uint32_t pageSize = (uint32_t(h[16]) << 8) | h[17];
   if (pageSize == 1) pageSize = 65536;
   if (pageSize < 512 || pageSize > 65536 || (pageSize & (pageSize - 1)) != 0) {
-    Raise(QStringLiteral("The database file '%1' is damaged (invalid page size)").arg(path));
+    reason = QStringLiteral("The database file '%1' is damaged (invalid page size)").arg(path);
+    return DatabaseFileState::Damaged;
   }
   const uint32_t pageCount = BigEndian32(h + 28);
   const bool countValid = BigEndian32(h + 92) == BigEndian32(h + 24);
   if (size % pageSize != 0 || (countValid && size < qint64(pageCount) * pageSize)) {
-    Raise(QStringLiteral("The database file '%1' is damaged: it is shorter than its contents (truncated)")
-              .arg(path));
+    reason = QStringLiteral("The database file '%1' is damaged: it is shorter than its contents (truncated)").arg(path);
+    return DatabaseFileState::Damaged;
   }
+  return DatabaseFileState::Usable;
+}
+
+void CheckDatabaseFile(const QString& path) {
+  QString reason;
+  if (HeaderState(path, reason) != DatabaseFileState::Usable) Raise(reason);
+}
+
+// SQLite's quick check of every page, on a read-only connection.
+DatabaseFileState QuickCheckState(const QString& path) {
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
+                           nullptr);
+  sqlite3_stmt* stmt = nullptr;
+  if (rc == SQLITE_OK) rc = sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &stmt, nullptr);
+  bool clean = false;
+  if (rc == SQLITE_OK) {
+    rc = sqlite3_step(stmt);
+    clean = rc == SQLITE_ROW && qstrcmp(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)), "ok") == 0;
+  }
+  const int code = db ? sqlite3_errcode(db) & 0xFF : rc & 0xFF;
+  sqlite3_finalize(stmt);
+  sqlite3_close_v2(db);
+  if (clean) return DatabaseFileState::Usable;
+  if (code == SQLITE_BUSY || code == SQLITE_LOCKED) return DatabaseFileState::Busy;
+  // A journal left by a crash can only be rolled back by a writer; the
+  // read-write open does that, so this is no sign of damage.
+  if (code == SQLITE_READONLY || code == SQLITE_CANTOPEN) return DatabaseFileState::Usable;
+  return DatabaseFileState::Damaged;
+}
+
+// Writable by the process, and, for the superuser, marked writable by at
+// least one of the mode's write bits: a file or folder its owner made
+// read-only is taken as meant, though the superuser could write it.
+bool Writable(const QString& path) {
+  const QByteArray name = QFile::encodeName(path);
+  struct stat info {};
+  if (::stat(name.constData(), &info) != 0 || ::access(name.constData(), W_OK) != 0) return false;
+  return ::geteuid() != 0 || (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) != 0;
+}
+
+// Whether a file can be made in the folder, as SQLite makes its journal
+// there: the probe also finds a file system mounted read-only.
+bool FolderTakesFiles(const QString& folder) {
+  if (!Writable(folder)) return false;
+  QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".rw2-write-probe-XXXXXX")));
+  return probe.open();
+}
+
+// Whether the file opens for writing (which writes nothing): this also finds
+// a file marked immutable.
+bool FileTakesWrites(const QString& path) {
+  if (!Writable(path)) return false;
+  QFile file(path);
+  return file.open(QIODevice::ReadWrite);
 }
 
 }  // namespace
+
+DatabaseFileState SqlConnection::Examine(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.exists() && !info.isSymLink()) return DatabaseFileState::Missing;
+  if (QFile::encodeName(info.absoluteFilePath()).size() >= MaxPathBytes()) return DatabaseFileState::PathTooLong;
+  QString reason;
+  const DatabaseFileState header = HeaderState(path, reason);
+  if (header != DatabaseFileState::Usable) return header;
+  if (!FileTakesWrites(path) || !FolderTakesFiles(info.absolutePath())) return DatabaseFileState::ReadOnly;
+  return QuickCheckState(path);
+}
+
+int SqlConnection::MaxPathBytes() {
+  const sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+  return vfs ? vfs->mxPathname : 512;
+}
 
 SqlConnection::SqlConnection(sqlite3* db, QString path) : db_(db), path_(std::move(path)) {}
 

@@ -17,6 +17,19 @@ struct sqlite3_stmt;
 class SqlRecordset;
 class SqlCommand;
 
+// What stands in the way of opening a database file for writing, found
+// without changing the file.
+enum class DatabaseFileState {
+  Usable,
+  Missing,        // no such file
+  PathTooLong,    // longer than SQLite can open
+  NotADatabase,   // not an SQLite database at all
+  Damaged,        // cut short, or failing SQLite's quick check
+  ReadOnly,       // the file or its folder cannot be written
+  Unreadable,     // a folder, or a file that cannot be read
+  Busy,           // another program holds the database locked
+};
+
 class SqlConnection {
  public:
   // Opens an existing database file read-write. Never creates one: a missing
@@ -25,6 +38,13 @@ class SqlConnection {
   static std::unique_ptr<SqlConnection> Open(const QString& path);
   // Creates a new, empty database file; fails when the path already exists.
   static std::unique_ptr<SqlConnection> Create(const QString& path);
+  // Looks at the file as Open would use it, reading only: its path, its
+  // header, SQLite's quick check of every page, and whether the file and its
+  // folder can be written (by the file's and the folder's modes and a probe,
+  // so that a file marked read-only counts as such even for the superuser).
+  static DatabaseFileState Examine(const QString& path);
+  // The longest path, in bytes, SQLite opens.
+  static int MaxPathBytes();
 
   ~SqlConnection();
   SqlConnection(const SqlConnection&) = delete;

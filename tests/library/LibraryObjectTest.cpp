@@ -354,7 +354,8 @@ TEST_F(LibraryObjectTest, SavedThumbnailReplacesTheRowAndEmptiesThePicture) {
 
 TEST_F(LibraryObjectTest, FailedOperationIsReportedAndLeavesNoTransactionOpen) {
   gLibrary->OpenLibrary(MakeLibrary(QStringLiteral("Broken.rw2")), true);
-  gLibrary->Connection().Execute(QStringLiteral("DROP VIEW vw_SearchResults; DROP TABLE SearchResults"));
+  gLibrary->Connection().Execute(QStringLiteral("DROP VIEW temp.vw_SearchResults; DROP TABLE temp.SearchResults; "
+                                                "DROP VIEW main.vw_SearchResults; DROP TABLE main.SearchResults"));
   boxes.Answer(vbOK);
   gLibrary->DeleteSearchResults();
   ASSERT_EQ(boxes.Count(), 1);

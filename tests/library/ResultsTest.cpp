@@ -195,7 +195,7 @@ TEST_F(ResultsTest, ThumbnailsAreCachedByPolicy) {
 TEST_F(ResultsTest, AFailingFetchIsReportedOnceAndLeavesAnEmptySet) {
   boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
   AllFiles();
-  gLibrary->Connection().Execute(QStringLiteral("DROP VIEW vw_SearchResults"));
+  gLibrary->Connection().Execute(QStringLiteral("DROP VIEW temp.vw_SearchResults; DROP VIEW main.vw_SearchResults"));
   gLibrary->FetchSearchResults();
   ASSERT_EQ(boxes.Count(), 1);
   EXPECT_EQ(boxes.Last().title, QStringLiteral("Error Fetching View Data"));

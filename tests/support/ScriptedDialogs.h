@@ -26,6 +26,8 @@ class ScriptedMessageBoxes {
   const std::vector<MessageBoxRequest>& Shown() const { return shown_; }
   int Count() const { return static_cast<int>(shown_.size()); }
   const MessageBoxRequest& Last() const { return shown_.back(); }
+  // Forgets the boxes shown so far.
+  void Clear() { shown_.clear(); }
 
  private:
   int Respond(const MessageBoxRequest& request);

@@ -1,0 +1,32 @@
+#pragma once
+// An advisory lock on a file, held while the object lives: the kernel's own
+// whole-file lock (flock), which goes with the process, so a crash never
+// leaves a file locked. It is independent of SQLite's locks on the same file
+// and changes nothing in the file.
+#include <QString>
+
+#include <memory>
+#include <sys/types.h>
+
+class FileLock {
+ public:
+  enum class Outcome { Locked, HeldElsewhere, Failed };
+
+  // The lock of the file at `path`; none when another holder has it (another
+  // process, or another open of the file in this one) or the file cannot be
+  // opened. `outcome` tells which.
+  static std::unique_ptr<FileLock> TryLock(const QString& path, Outcome& outcome);
+  ~FileLock();
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+  // True when `path` names the locked file (the same file, by any path).
+  bool Covers(const QString& path) const;
+
+ private:
+  FileLock(int fd, dev_t device, ino_t inode) : fd_(fd), device_(device), inode_(inode) {}
+
+  int fd_;
+  dev_t device_;
+  ino_t inode_;
+};

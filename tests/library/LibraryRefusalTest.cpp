@@ -1,0 +1,180 @@
+// Libraries the program must not open, refused before anything in them is
+// changed and with the previous library still open; the lock that keeps a
+// library to one copy of the program; the work tables that never reach the
+// library file.
+#include "library/clsRWLibrary.h"
+#include "platform/SqlRecordset.h"
+#include "tests/library/TreeFixture.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class LibraryRefusalTest : public rwtest::OpenLibraryTest {
+ protected:
+  void SetUp() override {
+    rwtest::OpenLibraryTest::SetUp();
+    boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+    OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")), QStringLiteral("Films.rw2"));
+    films_ = gLibrary->LibraryPath;
+    boxes.Clear();
+  }
+  void TearDown() override {
+    for (const QString& folder : readOnly_) QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    rwtest::OpenLibraryTest::TearDown();
+  }
+
+  static QString MakeLibrary(const QString& path) {
+    modReelwise::ExtractTemplateLibrary(path);
+    SqlConnection::Open(path)->Execute(FileRow(7, QStringLiteral("Seventh.mkv")));
+    return path;
+  }
+  static QByteArray Checksum(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha256);
+  }
+
+  // Opening `path` is refused with one box titled `title` whose text holds
+  // `says` and names the file; the file is unchanged and Films stays open.
+  void ExpectRefused(const QString& path, const QString& title, const QString& says) {
+    const QByteArray before = Checksum(path);
+    boxes.Clear();
+    gLibrary->OpenLibrary(path, true);
+    ASSERT_EQ(boxes.Count(), 1) << "one clear message, no raw database errors";
+    EXPECT_EQ(boxes.Last().title, title);
+    EXPECT_TRUE(boxes.Last().prompt.contains(says)) << boxes.Last().prompt.toStdString();
+    EXPECT_TRUE(boxes.Last().prompt.contains(path));
+    EXPECT_EQ(Checksum(path), before) << "the refused file is byte for byte as it was";
+    ExpectFilmsStillOpen();
+  }
+
+  void ExpectFilmsStillOpen() {
+    EXPECT_EQ(gLibrary->LibraryPath, films_);
+    EXPECT_EQ(View().loaded, 1);
+    EXPECT_TRUE(View().browserEnabled);
+    EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2) << "the previous library still answers";
+  }
+
+  void MakeReadOnlyFolder(const QString& folder) {
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                                  QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+    readOnly_ << folder;
+  }
+
+  QString films_;
+  QStringList readOnly_;
+};
+
+TEST_F(LibraryRefusalTest, ReadOnlyFileOrFolderIsRefusedBeforeAnyWrite) {
+  const QString file = MakeLibrary(gLibrariesFolder + QStringLiteral("Locked.rw2"));
+  ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+  ExpectRefused(file, QStringLiteral("Read-only Library"), QStringLiteral("the file or its folder is read-only"));
+
+  const QString shelf = gLibrariesFolder + QStringLiteral("Shelf");
+  ASSERT_TRUE(QDir().mkpath(shelf));
+  const QString inFolder = MakeLibrary(shelf + QStringLiteral("/Shelved.rw2"));
+  MakeReadOnlyFolder(shelf);
+  ExpectRefused(inFolder, QStringLiteral("Read-only Library"), QStringLiteral("the file or its folder is read-only"));
+}
+
+TEST_F(LibraryRefusalTest, DamagedLibraryAndForeignFileGetTheirOwnMessages) {
+  QFile whole(films_);
+  ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+  const QByteArray bytes = whole.readAll();
+  const QString cut = gLibrariesFolder + QStringLiteral("Cut copy.rw2");
+  QFile copy(cut);
+  ASSERT_TRUE(copy.open(QIODevice::WriteOnly));
+  copy.write(bytes.left(bytes.size() / 2 / 4096 * 4096));
+  copy.close();
+  ExpectRefused(cut, QStringLiteral("Damaged Library"), QStringLiteral("is damaged"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("Nothing in the file was changed")));
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("not a Reelwise II Library")));
+
+  const QString foreign = gLibrariesFolder + QStringLiteral("Recipes.rw2");
+  SqlConnection::Create(foreign)->Execute(QStringLiteral("CREATE TABLE Recipes (Name text)"));
+  ExpectRefused(foreign, QStringLiteral("Incompatible Library"), QStringLiteral("is not a Reelwise II Library"));
+}
+
+TEST_F(LibraryRefusalTest, PathTooLongForSQLiteIsSaidSo) {
+  QString folder = Scratch();
+  while (QFile::encodeName(folder).size() < 600) folder += QLatin1Char('/') + QString(120, QLatin1Char('x'));
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString path = MakeLibrary(ScratchPath(QStringLiteral("Short.rw2")));
+  const QString deep = folder + QStringLiteral("/Deep.rw2");
+  ASSERT_TRUE(QFile::rename(path, deep));
+  ExpectRefused(deep, QStringLiteral("Path too long"), QStringLiteral("its path is too long"));
+}
+
+// Two library objects in one process stand for two copies of the program:
+// the lock is per open of the file, as it would be between processes.
+TEST_F(LibraryRefusalTest, ALibraryIsOpenInOneCopyAtATime) {
+  clsRWLibrary second;
+  second.OpenLibrary(films_, true);
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Library in use"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("is open in another window of Reelwise II")));
+  EXPECT_TRUE(second.Unsaved()) << "the second copy opens nothing";
+
+  const QString flock = QStandardPaths::findExecutable(QStringLiteral("flock"));
+  if (!flock.isEmpty()) {
+    EXPECT_EQ(QProcess::execute(flock, {QStringLiteral("--nonblock"), films_, QStringLiteral("true")}), 1)
+        << "another process finds the library locked";
+  }
+
+  // Reopening the library this copy has open keeps its lock and works.
+  gLibrary->OpenLibrary(films_, true);
+  EXPECT_EQ(boxes.Count(), 1);
+  ExpectFilmsStillOpen();
+
+  // Once the first copy has another library open, the second may open Films.
+  gLibrary->OpenLibrary(MakeLibrary(gLibrariesFolder + QStringLiteral("Other.rw2")), true);
+  boxes.Clear();
+  second.OpenLibrary(films_, true);
+  EXPECT_EQ(boxes.Count(), 0);
+  EXPECT_EQ(second.LibraryPath, films_);
+}
+
+TEST_F(LibraryRefusalTest, WorkTablesNeverReachTheLibraryFile) {
+  Exec(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'Drama', 'T'), (11, 'Noir', 'T');"
+                      "INSERT INTO TagLinks VALUES (11, 10, 'P');"
+                      "INSERT INTO SegmentTags VALUES (1, 11);"));
+  gLibrary->PopulateTree();
+  gLibrary->ExecuteSearch(QStringLiteral("_"), QStringLiteral("?I:00:00:00-0"), QString());
+  gLibrary->FetchSearchResults();
+  gLibrary->ShowTagCloud(true);
+  ASSERT_EQ(gLibrary->ResultCount, 2);
+
+  // Another program reading the file meanwhile sees every stored table, and
+  // none of this copy's work.
+  auto reader = SqlConnection::Open(films_);
+  auto count = [&](const QString& sql) { return reader->OpenRecordset(sql)->Value(0).toInt(); };
+  EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name IN ('SearchResults', "
+                                 "'TagCloud', 'TEMP_FileTagStructure', 'vw_SearchResults')")),
+            4);
+  EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'tempTAGS'")), 0);
+  EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM SearchResults")), 0);
+  EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM TagCloud")), 0);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM vw_SearchResults")), 2) << "this copy sees its own results";
+  EXPECT_GT(Count(QStringLiteral("SELECT count(*) FROM TagCloud")), 0);
+}
+
+TEST_F(LibraryRefusalTest, WorkTablesLeftByAnEarlierVersionGoAtOpen) {
+  const QString old = MakeLibrary(gLibrariesFolder + QStringLiteral("Old.rw2"));
+  SqlConnection::Open(old)->Execute(
+      QStringLiteral("CREATE TABLE tempTAGS (TagID integer, Tag text); INSERT INTO tempTAGS VALUES (1, 'x');"
+                     "INSERT INTO SearchResults VALUES (7, 7); INSERT INTO TagCloud VALUES (1, 1, 1, 1);"));
+  gLibrary->OpenLibrary(old, true);
+  ASSERT_EQ(gLibrary->LibraryPath, old);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM main.sqlite_master WHERE name = 'tempTAGS'")), 0);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM main.SearchResults")), 0);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM main.TagCloud")), 0);
+}
+
+}  // namespace

@@ -1,0 +1,135 @@
+// What stands in the way of opening a database file, found without changing
+// it, and the advisory lock that keeps a library to one copy of the program.
+#include "platform/FileLock.h"
+#include "platform/SqlConnection.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+namespace {
+
+class ExamineTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
+  void TearDown() override {
+    // Read-only folders made by a test must be emptied by the fixture.
+    for (const QString& folder : readOnly_) QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  }
+
+  QString Path(const QString& name) const { return dir_.filePath(name); }
+
+  // A database of a few hundred rows, several pages long.
+  QString MakeDatabase(const QString& name) {
+    const QString path = Path(name);
+    auto db = SqlConnection::Create(path);
+    db->Execute(QStringLiteral("CREATE TABLE t (a text)"));
+    db->Execute(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+                               "INSERT INTO t SELECT printf('%.300c', 'y') FROM n"));
+    return path;
+  }
+
+  void MakeReadOnlyFolder(const QString& folder) {
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                                  QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
+    readOnly_ << folder;
+  }
+
+  QTemporaryDir dir_;
+  QStringList readOnly_;
+};
+
+TEST_F(ExamineTest, EachObstacleIsFoundAndAWholeWritableDatabaseIsUsable) {
+  const QString good = MakeDatabase(QStringLiteral("good.db"));
+  EXPECT_EQ(SqlConnection::Examine(good), DatabaseFileState::Usable);
+  EXPECT_EQ(SqlConnection::Examine(Path(QStringLiteral("none.db"))), DatabaseFileState::Missing);
+  EXPECT_EQ(SqlConnection::Examine(dir_.path()), DatabaseFileState::Unreadable);
+
+  QFile text(Path(QStringLiteral("text.db")));
+  ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+  text.write(QByteArray(8192, 'x'));
+  text.close();
+  EXPECT_EQ(SqlConnection::Examine(text.fileName()), DatabaseFileState::NotADatabase);
+  EXPECT_FALSE(QFile::exists(Path(QStringLiteral("none.db")))) << "examining creates nothing";
+}
+
+TEST_F(ExamineTest, CutShortOrWithABadPageIsDamaged) {
+  const QString good = MakeDatabase(QStringLiteral("good.db"));
+  QFile file(good);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray bytes = file.readAll();
+  file.close();
+
+  QFile cut(Path(QStringLiteral("cut.db")));
+  ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+  cut.write(bytes.left(bytes.size() / 2 / 4096 * 4096));
+  cut.close();
+  EXPECT_EQ(SqlConnection::Examine(cut.fileName()), DatabaseFileState::Damaged);
+
+  // Same length, header intact: only SQLite's check of the pages finds it.
+  QByteArray scrambled = bytes;
+  for (qsizetype i = 4096 + 8; i < 3 * 4096; ++i) scrambled[i] = char(0xA5 ^ (i & 0x3F));
+  QFile bad(Path(QStringLiteral("bad.db")));
+  ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+  bad.write(scrambled);
+  bad.close();
+  EXPECT_EQ(SqlConnection::Examine(bad.fileName()), DatabaseFileState::Damaged);
+  ASSERT_TRUE(bad.open(QIODevice::ReadOnly));
+  EXPECT_EQ(bad.readAll(), scrambled) << "examining changes nothing";
+}
+
+// The mode bits count even for the superuser, who could write anyway: a file
+// or folder marked read-only is taken as meant.
+TEST_F(ExamineTest, ReadOnlyFileOrFolderIsFoundWhoeverRuns) {
+  const QString file = MakeDatabase(QStringLiteral("file.db"));
+  ASSERT_TRUE(QFile::setPermissions(file, QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
+  EXPECT_EQ(SqlConnection::Examine(file), DatabaseFileState::ReadOnly);
+
+  ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("shelf")));
+  const QString inFolder = MakeDatabase(QStringLiteral("shelf/lib.db"));
+  MakeReadOnlyFolder(Path(QStringLiteral("shelf")));
+  EXPECT_EQ(SqlConnection::Examine(inFolder), DatabaseFileState::ReadOnly);
+  EXPECT_EQ(QDir(Path(QStringLiteral("shelf"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{QStringLiteral("lib.db")})
+      << "the probe leaves nothing behind";
+}
+
+TEST_F(ExamineTest, PathLongerThanSQLiteOpensIsFound) {
+  QString folder = dir_.path();
+  while (QFile::encodeName(folder).size() < 600) folder += QLatin1Char('/') + QString(100, QLatin1Char('d'));
+  ASSERT_TRUE(QDir().mkpath(folder));
+  const QString path = folder + QStringLiteral("/long.db");
+  ASSERT_TRUE(QFile::copy(MakeDatabase(QStringLiteral("short.db")), path));
+  EXPECT_GE(QFile::encodeName(path).size(), SqlConnection::MaxPathBytes());
+  EXPECT_EQ(SqlConnection::Examine(path), DatabaseFileState::PathTooLong);
+}
+
+TEST_F(ExamineTest, LockIsHeldByOneOpenAtATimeAndDiesWithItsHolder) {
+  const QString path = MakeDatabase(QStringLiteral("lib.db"));
+  FileLock::Outcome outcome = FileLock::Outcome::Failed;
+  auto first = FileLock::TryLock(path, outcome);
+  ASSERT_TRUE(first);
+  EXPECT_EQ(outcome, FileLock::Outcome::Locked);
+  EXPECT_TRUE(first->Covers(QDir(dir_.path()).filePath(QStringLiteral("./lib.db"))));
+  EXPECT_FALSE(first->Covers(Path(QStringLiteral("other.db"))));
+
+  EXPECT_FALSE(FileLock::TryLock(path, outcome));
+  EXPECT_EQ(outcome, FileLock::Outcome::HeldElsewhere);
+  const QString flock = QStandardPaths::findExecutable(QStringLiteral("flock"));
+  if (!flock.isEmpty()) {
+    EXPECT_EQ(QProcess::execute(flock, {QStringLiteral("--nonblock"), path, QStringLiteral("true")}), 1)
+        << "another process finds the lock";
+  }
+  first.reset();
+  EXPECT_TRUE(FileLock::TryLock(path, outcome));
+  EXPECT_FALSE(FileLock::TryLock(Path(QStringLiteral("none.db")), outcome));
+  EXPECT_EQ(outcome, FileLock::Outcome::Failed);
+}
+
+}  // namespace
