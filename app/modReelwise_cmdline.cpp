@@ -30,6 +30,14 @@ void ReportMissingLibrary(const QString& text) {
   ShowProgramMessage(text, vbExclamation, QStringLiteral("Library not found!"), gMainForm);
 }
 
+// A name with a folder part is where the user points, from the current
+// folder; a bare name is one of the Libraries folder.
+QString LibraryPathOf(const QString& name) {
+  if (QDir::isAbsolutePath(name)) return name;
+  if (name.contains(QLatin1Char('/'))) return QDir::cleanPath(QDir::current().absoluteFilePath(name));
+  return gLibrariesFolder + name;
+}
+
 // Each argument is one piece; a single leading "-" is a switch marker.
 void ParsePieces(const QStringList& arguments) {
   QString candidate;
@@ -44,7 +52,7 @@ void ParsePieces(const QStringList& arguments) {
     if (piece.isEmpty()) continue;
     piece.remove(QLatin1Char('"'));
     if (!piece.contains(QLatin1String(".rw2"))) piece += QLatin1String(".rw2");
-    if (!QDir::isAbsolutePath(piece)) piece = gLibrariesFolder + piece;
+    piece = LibraryPathOf(piece);
     if (!FileExists(piece)) {
       ReportMissingLibrary(QStringLiteral("The Library %1 does not exist!").arg(piece));
       return;

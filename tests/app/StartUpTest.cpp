@@ -117,7 +117,7 @@ TEST_F(StartUpTest, TvSwitchWithOrWithoutItsHyphenStartsTvOut) {
   gTVOutMode = false;
 }
 
-TEST_F(StartUpTest, CommandLineNamesALibraryByNameOrAbsolutePath) {
+TEST_F(StartUpTest, CommandLineNamesALibraryByNameOrPath) {
   modReelwise::ComputeProgramFolders();
   modReelwise::CreateProgramFolders();
   const QString inLibraries = gLibrariesFolder + QStringLiteral("My -Films.rw2");
@@ -130,6 +130,23 @@ TEST_F(StartUpTest, CommandLineNamesALibraryByNameOrAbsolutePath) {
   modReelwise::ExtractTemplateLibrary(elsewhere);
   ASSERT_TRUE(Start({elsewhere}));
   EXPECT_EQ(gLibrary->LibraryPath, elsewhere);
+  EndProgram();
+
+  // A name with a folder part is taken from the current folder.
+  const QString previous = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(Scratch()));
+  ASSERT_TRUE(QDir().mkpath(QStringLiteral("shelf")));
+  const QString shelved = ScratchPath(QStringLiteral("shelf/Old films.rw2"));
+  modReelwise::ExtractTemplateLibrary(shelved);
+  for (const char* name : {"./Archive.rw2", "shelf/../Archive"}) {
+    ASSERT_TRUE(Start({QLatin1String(name)}));
+    EXPECT_EQ(gLibrary->LibraryPath, elsewhere) << name;
+    EndProgram();
+  }
+  ASSERT_TRUE(Start({QStringLiteral("shelf/Old films")}));
+  EXPECT_EQ(gLibrary->LibraryPath, shelved);
+  EXPECT_EQ(boxes.Count(), 0);
+  QDir::setCurrent(previous);
 }
 
 TEST_F(StartUpTest, ShutDownSavesTheWorkspaceOnlyWhenAsked) {
