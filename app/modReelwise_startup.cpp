@@ -16,6 +16,7 @@
 #include "platform/MessageBoxSeam.h"
 #include "platform/RWError.h"
 #include "platform/Rounding.h"
+#include "platform/TerminationSignals.h"
 #include "platform/Twips.h"
 #include "player/clsRWPlayer.h"
 #include "resources/GlyphFont.h"
@@ -34,10 +35,33 @@
 
 #include <exception>
 #include <functional>
+#include <memory>
 
 namespace modReelwise {
 
 namespace {
+
+std::unique_ptr<TerminationSignals> gTerminationSignals;
+// A termination signal came: the program ends as soon as the event loops
+// have unwound.
+bool gEndRequested = false;
+
+// Every modal window is closed as its cancel would close it, so that the
+// code that waits for it goes on; a window that will not close is hidden.
+void CloseModalWindows() {
+  frmMsgBox::CloseOtherMessageBoxes();
+  for (int tries = 0; tries < 16; ++tries) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) break;
+    if (!modal->close()) modal->hide();
+  }
+}
+
+void EndOnSignal(int) {
+  gEndRequested = true;
+  CloseModalWindows();
+  QCoreApplication::exit(0);
+}
 
 void ReadScreenMetrics() {
   gTwipsPerPixelX = static_cast<int32_t>(RoundHalfEven(TwipsPerPixelX()));
@@ -229,6 +253,8 @@ void UnloadOtherForms(const QString& formName) {
 
 bool Main(const QStringList& commandLine) {
   gAppReady = false;
+  gEndRequested = false;
+  gTerminationSignals = std::make_unique<TerminationSignals>(EndOnSignal);
   if (ErrorGuard(StartUpFailure()).Run([&] { StartUp(commandLine); })) {
     gAppReady = true;
     return true;
@@ -237,7 +263,14 @@ bool Main(const QStringList& commandLine) {
   return false;
 }
 
+int Run() {
+  const int code = gEndRequested ? 0 : QApplication::exec();
+  if (gMainForm) gMainForm->CloseWithoutQuestions();
+  return code;
+}
+
 void ShutDown(const QString& formName) {
+  gTerminationSignals.reset();
   if (formName != QLatin1String("Dummy")) ReleaseSharedObjects();
   // A failed start leaves nothing behind either: the scratch library goes too.
   ReleaseLibraryAndPlayer();

@@ -13,6 +13,11 @@ namespace modReelwise {
 // False when start-up failed: the failure has been reported and no window is
 // left.
 bool Main(const QStringList& commandLine);
+// Runs the event loop until the main window closes, or until SIGTERM, SIGINT
+// or SIGHUP tells the program to end: then open boxes and dialogs are
+// closed and the window closes as the user would close it, asking nothing.
+// The program's exit code.
+int Run();
 // Tears the frame down. The main window passes its own name; a failed start
 // passes "Dummy", which only unloads the windows and clears up.
 void ShutDown(const QString& formName);

@@ -161,6 +161,9 @@ class frmReelwise : public QWidget, public ISubclass {
   static std::function<void(int step)> LoadStepHook;
   // The program's shut-down, which Form_Unload hands over to; start-up sets it.
   static std::function<void(const QString& formName)> ShutDownHook;
+  // Closes the window as the user would, but asks nothing: the program is
+  // told to end (the session logs out, a terminal's Ctrl+C).
+  void CloseWithoutQuestions();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -233,6 +236,7 @@ class frmReelwise : public QWidget, public ISubclass {
   std::unique_ptr<OptionsPane> options_;
   int32_t m_MsgResponse = 0;
   bool unloading_ = false;
+  bool unattended_ = false;
 };
 
 // The main window's single instance.

@@ -92,9 +92,14 @@ void frmReelwise::closeEvent(QCloseEvent* event) {
   deleteLater();
 }
 
+void frmReelwise::CloseWithoutQuestions() {
+  unattended_ = true;
+  close();
+}
+
 // A failure is reported as "number description source" and the window closes.
 bool frmReelwise::Form_QueryUnload() {
-  if (gAddingFiles) {
+  if (gAddingFiles && !unattended_) {
     ShowProgramMessage(QStringLiteral("Reelwise is currently busy adding files to your Library.\r\n"
                                       "Please either allow this to complete or abort the process via ESC"),
                        6, QStringLiteral("Reelwise is busy!"), this);

@@ -9,7 +9,11 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QLockFile>
+#include <QDialog>
 #include <QProcess>
+#include <QTimer>
+
+#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -147,6 +151,32 @@ TEST_F(StartUpTest, CommandLineNamesALibraryByNameOrPath) {
   EXPECT_EQ(gLibrary->LibraryPath, shelved);
   EXPECT_EQ(boxes.Count(), 0);
   QDir::setCurrent(previous);
+}
+
+// A signal while a modal dialog waits: the dialog is closed as cancelled, the
+// loops unwind and the window closes through the normal shut-down.
+TEST_F(StartUpTest, TerminationSignalEndsTheRunAsClosingTheWindowWould) {
+  for (const int number : {SIGTERM, SIGINT, SIGHUP}) {
+    ASSERT_TRUE(Start());
+    gViewSpec = QStringLiteral("|_T:%1").arg(number);
+    if (!gSaveWorkspace) gMainForm->MainToolbarHandler(QStringLiteral("mnuLibrarySaveWorkspace"));
+    ASSERT_FALSE(ScratchFiles().isEmpty());
+    int dialogResult = -1;
+    QTimer::singleShot(0, [&] {
+      QDialog dialog(gMainForm);
+      QTimer::singleShot(0, [number] { ::raise(number); });
+      dialogResult = dialog.exec();
+    });
+    EXPECT_EQ(modReelwise::Run(), 0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(dialogResult, QDialog::Rejected);
+    EXPECT_TRUE(gMainForm.isNull());
+    EXPECT_EQ(VisibleWindows(), 0);
+    EXPECT_TRUE(ScratchFiles().isEmpty()) << "the scratch library and its lock are gone";
+    EXPECT_TRUE(Other("SaveWorkspace").Text().endsWith(QStringLiteral(" |_T:%1").arg(number)))
+        << "settings are written";
+  }
+  EXPECT_EQ(boxes.Count(), 0) << "nothing is asked";
 }
 
 TEST_F(StartUpTest, ShutDownSavesTheWorkspaceOnlyWhenAsked) {

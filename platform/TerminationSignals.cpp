@@ -1,0 +1,69 @@
+#include "platform/TerminationSignals.h"
+
+#include <QSocketNotifier>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr int kSignals[3] = {SIGTERM, SIGINT, SIGHUP};
+// The pipe's writing end, for the handler; -1 when no object is installed.
+volatile sig_atomic_t gWriteEnd = -1;
+
+}  // namespace
+
+TerminationSignals::TerminationSignals(std::function<void(int)> onSignal) : onSignal_(std::move(onSignal)) {
+  if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  gWriteEnd = pipe_[1];
+  struct sigaction action {};
+  action.sa_handler = &TerminationSignals::Handler;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  handlersSet_ = true;  // a handler not set is put back to its default
+  for (int i = 0; i < 3; ++i) {
+    if (::sigaction(kSignals[i], &action, &previous_[i]) != 0) return;
+  }
+  notifier_ = new QSocketNotifier(pipe_[0], QSocketNotifier::Read, this);
+  connect(notifier_, &QSocketNotifier::activated, this, [this] { Deliver(); });
+  installed_ = true;
+}
+
+TerminationSignals::~TerminationSignals() {
+  RestoreHandlers();
+  gWriteEnd = -1;
+  for (int fd : pipe_) {
+    if (fd >= 0) ::close(fd);
+  }
+}
+
+// Only async-signal-safe calls: write(2), with errno kept for the code the
+// signal interrupted.
+void TerminationSignals::Handler(int number) {
+  const int saved = errno;
+  const int fd = gWriteEnd;
+  if (fd >= 0) {
+    const unsigned char byte = static_cast<unsigned char>(number);
+    [[maybe_unused]] const ssize_t written = ::write(fd, &byte, 1);
+  }
+  errno = saved;
+}
+
+void TerminationSignals::Deliver() {
+  unsigned char byte = 0;
+  int number = 0;
+  while (::read(pipe_[0], &byte, 1) == 1) {
+    if (number == 0) number = byte;
+  }
+  if (number == 0) return;
+  RestoreHandlers();
+  notifier_->setEnabled(false);
+  if (onSignal_) onSignal_(number);
+}
+
+void TerminationSignals::RestoreHandlers() {
+  if (!handlersSet_) return;
+  handlersSet_ = false;
+  for (int i = 0; i < 3; ++i) ::sigaction(kSignals[i], &previous_[i], nullptr);
+}

@@ -1,0 +1,38 @@
+#pragma once
+// SIGTERM, SIGINT and SIGHUP (a session logging out, Ctrl+C in a terminal)
+// delivered as a call on the event loop instead of ending the process at
+// once: the handler only writes the signal's number to a pipe, whose reading
+// end a socket notifier watches. After the first signal the default actions
+// are back, so a second one ends a program that no longer responds.
+#include <QObject>
+
+#include <csignal>
+#include <functional>
+
+class QSocketNotifier;
+
+class TerminationSignals : public QObject {
+ public:
+  // `onSignal` runs on the event loop with the signal's number. One object at
+  // a time; its destruction puts the previous handlers back.
+  explicit TerminationSignals(std::function<void(int)> onSignal);
+  ~TerminationSignals() override;
+  TerminationSignals(const TerminationSignals&) = delete;
+  TerminationSignals& operator=(const TerminationSignals&) = delete;
+
+  // False when the pipe or the handlers could not be set up; the signals
+  // then keep their default actions.
+  bool Installed() const { return installed_; }
+
+ private:
+  static void Handler(int number);
+  void Deliver();
+  void RestoreHandlers();
+
+  std::function<void(int)> onSignal_;
+  int pipe_[2] = {-1, -1};
+  QSocketNotifier* notifier_ = nullptr;
+  struct sigaction previous_[3] = {};
+  bool installed_ = false;
+  bool handlersSet_ = false;
+};
