@@ -190,6 +190,9 @@ class clsRWLibrary {
   void OpenNewLibraryFile(const QString& name);
   void ReturnToScratchLibrary();
   void UseWorkTables();
+  // True, having told the user, when another copy of the program has the
+  // file open.
+  bool RefusedAsOpenElsewhere(const QString& path);
 
   bool CheckLibraryVersion(const QString& path);
   void SetLoadingState(bool& starting);

@@ -162,6 +162,15 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
   return nullptr;
 }
 
+// A file another copy of the program has open is not replaced either.
+bool clsRWLibrary::RefusedAsOpenElsewhere(const QString& path) {
+  if (m_Lock && m_Lock->Covers(path)) return false;
+  FileLock::Outcome outcome = FileLock::Outcome::Failed;
+  if (FileLock::TryLock(path, outcome) || outcome != FileLock::Outcome::HeldElsewhere) return false;
+  ShowOpenElsewhere(path);
+  return true;
+}
+
 bool clsRWLibrary::CheckLibraryVersion(const QString& path) {
   std::unique_ptr<FileLock> lock;
   auto candidate = OpenCheckedConnection(path, lock);

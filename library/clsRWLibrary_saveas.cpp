@@ -36,7 +36,7 @@ void clsRWLibrary::SaveLibraryAsDialog(bool isNew) {
   if (!name.endsWith(QLatin1String(".rw2"))) name += QLatin1String(".rw2");
   // A copy onto the open file itself would replace it with itself.
   if (!isNew && name == LibraryPath) return;
-  if (QFileInfo::exists(name) && !ConfirmReplace()) return;
+  if (QFileInfo::exists(name) && (RefusedAsOpenElsewhere(name) || !ConfirmReplace())) return;
   ErrorGuard(Reporting()).Run([&] {
     if (isNew) {
       OpenNewLibraryFile(name);

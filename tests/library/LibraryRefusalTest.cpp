@@ -141,6 +141,22 @@ TEST_F(LibraryRefusalTest, ALibraryIsOpenInOneCopyAtATime) {
   EXPECT_EQ(second.LibraryPath, films_);
 }
 
+TEST_F(LibraryRefusalTest, ALibraryOpenInAnotherCopyIsNotReplaced) {
+  rwtest::ScriptedFileDialogs dialogs;
+  clsRWLibrary second;
+  const QByteArray before = Checksum(films_);
+  for (const bool isNew : {true, false}) {
+    boxes.Clear();
+    dialogs.Choose({films_});
+    second.SaveLibraryAsDialog(isNew);
+    ASSERT_EQ(boxes.Count(), 1) << "no question to replace it";
+    EXPECT_EQ(boxes.Last().title, QStringLiteral("Library in use"));
+    EXPECT_TRUE(second.Unsaved());
+  }
+  EXPECT_EQ(Checksum(films_), before);
+  ExpectFilmsStillOpen();
+}
+
 TEST_F(LibraryRefusalTest, WorkTablesNeverReachTheLibraryFile) {
   Exec(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'Drama', 'T'), (11, 'Noir', 'T');"
                       "INSERT INTO TagLinks VALUES (11, 10, 'P');"
