@@ -100,6 +100,15 @@ TEST_F(ExamineTest, ReadOnlyFileOrFolderIsFoundWhoeverRuns) {
       << "the probe leaves nothing behind";
 }
 
+TEST_F(ExamineTest, DatabaseAnotherProgramIsWritingIsBusyNotDamaged) {
+  const QString path = MakeDatabase(QStringLiteral("busy.db"));
+  auto writer = SqlConnection::Open(path);
+  writer->Execute(QStringLiteral("BEGIN EXCLUSIVE; INSERT INTO t VALUES ('z')"));
+  EXPECT_EQ(SqlConnection::Examine(path), DatabaseFileState::Busy);
+  writer->Execute(QStringLiteral("COMMIT"));
+  EXPECT_EQ(SqlConnection::Examine(path), DatabaseFileState::Usable);
+}
+
 TEST_F(ExamineTest, PathLongerThanSQLiteOpensIsFound) {
   QString folder = dir_.path();
   while (QFile::encodeName(folder).size() < 600) folder += QLatin1Char('/') + QString(100, QLatin1Char('d'));
