@@ -255,6 +255,55 @@ class TreeDragTest : public OpenNodeTest {
     return QPoint(-1, -1);
   }
 
+  // The part of the node's row where the tree hit-tests `flag`, in viewport pixels.
+  static QRect AreaOf(const ctl::Node& node, int flag) {
+    QRect area;
+    const QWidget* viewport = Viewport();
+    for (int y = 0; y < viewport->height(); ++y) {
+      for (int x = 0; x < viewport->width(); ++x) {
+        int flags = 0;
+        if (Tree().HitTestInfo(x, y, &flags) == &node && flags == flag) area |= QRect(x, y, 1, 1);
+      }
+    }
+    return area;
+  }
+
+  // The pixels of an area of the tree drawn in a selection colour.
+  static int HighlightPixels(const QRect& area) {
+    const QImage shot = Viewport()->grab().toImage();
+    const QPalette palette = Viewport()->palette();
+    const QColor highlights[] = {palette.color(QPalette::Active, QPalette::Highlight),
+                                 palette.color(QPalette::Inactive, QPalette::Highlight)};
+    int found = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+      for (int x = area.left(); x <= area.right(); ++x) {
+        const QColor pixel = shot.pixelColor(x, y);
+        found += std::any_of(std::begin(highlights), std::end(highlights), [&](const QColor& highlight) {
+          return std::abs(pixel.red() - highlight.red()) <= 16 && std::abs(pixel.green() - highlight.green()) <= 16 &&
+                 std::abs(pixel.blue() - highlight.blue()) <= 16;
+        });
+      }
+    }
+    return found;
+  }
+
+  // Drags the node by its label to a point of the viewport and releases it
+  // there, or cancels the drag there before the release.
+  static void DragNode(const ctl::Node& node, const QPoint& to, bool cancel = false) {
+    const QPoint label = LabelOf(node);
+    QTest::mousePress(Viewport(), Qt::LeftButton, {}, label);
+    QTest::mouseMove(Viewport(), label + QPoint(3, 1));
+    ASSERT_TRUE(ctl::DragController::Instance().Dragging());
+    QTest::mouseMove(Viewport(), to);
+    if (cancel) Tree().Drag(ctl::vbCancel);
+    QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, to);
+    ASSERT_FALSE(ctl::DragController::Instance().Dragging());
+  }
+
+  static QWidget* Viewport() {
+    return Tree().focusProxy()->findChild<QWidget*>(QStringLiteral("qt_scrollarea_viewport"));
+  }
+
   // Saves a picture of the main window when RW_SCREENSHOT names a file; the
   // list view's picture goes beside it with "-list" before the extension.
   static void Picture(const QString& suffix) {
@@ -313,6 +362,30 @@ TEST_F(TreeDragTest, ATagDraggedFromTheTreeOntoTheBrowserShowsItsFilesInTheTiles
   EXPECT_TRUE(name.fontId < 0 || list.Model().Font(name.fontId).family() != kGlyphFontFamily)
       << "only the thumbnail column shows glyphs";
   Picture(QStringLiteral("-list"));
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+// The indent left of a dragged child node is where a selection square could
+// stay behind; it shows only the tree's background however the drag ended.
+TEST_F(TreeDragTest, ADraggedChildNodeLeavesNoSelectionSquareInTheTree) {
+  ctl::Node& anna = Node(QStringLiteral("ID11"));
+  anna.EnsureVisible();
+  const QRect indent = AreaOf(anna, ctl::tvhtOnItemIndent);
+  ASSERT_GE(indent.width(), 10) << "a child node is indented";
+  ctl::FlexGrid& tiles = *gMainForm->Browser().flexThumbsTiled;
+
+  DragNode(anna, Viewport()->mapFromGlobal(tiles.mapToGlobal(QPoint(150, 40))));
+  EXPECT_EQ(gViewSpec, QStringLiteral("|_T:11")) << "dropped on the tiles";
+  EXPECT_EQ(HighlightPixels(indent), 0) << "after a drop on the browser";
+  EXPECT_EQ(HighlightPixels(AreaOf(anna, ctl::tvhtOnItemLabel)), 0) << "the tree has lost the focus";
+
+  DragNode(anna, Viewport()->mapFromGlobal(QPoint(-40, -40)));
+  EXPECT_EQ(gViewSpec, QStringLiteral("|_T:11")) << "dropped where no control lies";
+  EXPECT_EQ(HighlightPixels(indent), 0) << "after a drop on nothing";
+
+  DragNode(anna, LabelOf(anna) + QPoint(20, 0), true);
+  EXPECT_EQ(gViewSpec, QStringLiteral("|_T:11")) << "cancelled";
+  EXPECT_EQ(HighlightPixels(indent), 0) << "after a drag cancelled over the tree";
   EXPECT_EQ(boxes.Count(), 0);
 }
 
