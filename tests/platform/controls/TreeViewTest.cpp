@@ -191,6 +191,22 @@ TEST_F(TreeViewTest, StateIconsAreHitAndPaintedWhereTheDesignExpectsThem) {
   EXPECT_EQ(Viewport()->grab().toImage().pixelColor(first.left() + 8, first.center().y()), QColor(255, 255, 0));
 }
 
+TEST_F(TreeViewTest, APressOnAStateIconReachesMouseDownAtAPointThatHitsTheIcon) {
+  Populate();
+  tree.SetStyle(ctl::tvwPictureText);
+  tree.SetStateImageList(&states);
+  tree.Nodes("ID1").SetStateImage(1);
+  Show();
+  const QRect first = View()->visualRect(View()->model()->index(0, 0));
+  tree.MouseDown = [&](int button, int, double x, double y) {
+    int flags = 0;
+    Node* node = tree.HitTestInfo(qRound(x / 15), qRound(y / 15), &flags);
+    log.Add(QStringLiteral("MouseDown %1 %2 %3").arg(button).arg(node ? node->Key() : "-").arg(flags));
+  };
+  QTest::mouseClick(Viewport(), Qt::LeftButton, {}, QPoint(first.left() + 8, first.center().y()));
+  EXPECT_EQ(log.Joined(), QStringLiteral("MouseDown 1 ID1 %1").arg(ctl::tvhtOnItemStateIcon).toStdString());
+}
+
 // The tree paints the selected node's label itself; the indent of a selected
 // child keeps the background, with the focus or without it.
 TEST_F(TreeViewTest, ASelectedChildIsHighlightedOnItsLabelOnlyAndOnlyWithTheFocus) {
