@@ -10,7 +10,10 @@
 #include "resources/GlyphFont.h"
 #include "tests/app/ProgramRun.h"
 #include "tests/library/SearchFixture.h"
+#include "tests/platform/controls/ControlTestSupport.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPainter>
 #include <QTest>
 
@@ -225,6 +228,31 @@ TEST_F(OpenNodeTest, TheDragIconSaysWhatADropWouldDo) {
   hover(1);
   gMainForm->Browser().BrowserDragOver(QStringLiteral("flexThumbsTiled"), ctl::vbLeave);
   EXPECT_EQ(IconOf(tiles), Icon("FILE"));
+}
+
+// A long step caption, padded towards its count as the history pads it, is
+// shown from its first letter, as the same caption alone would be.
+TEST_F(OpenNodeTest, TheHistoryComboShowsALongStepFromItsFirstLetter) {
+  Drop(QStringLiteral("D-03m"));
+  ctl::ImageCombo& history = HistoryCombo();
+  const QString entry = history.Text();
+  const QString caption = entry.left(entry.lastIndexOf(QLatin1Char('['))).trimmed();
+  ASSERT_GT(caption.size(), 20) << entry.toStdString();
+  ctl::ImageCombo alone;
+  alone.setFont(history.font());
+  alone.SetImageList(history.Images());
+  alone.resize(history.size());
+  alone.ComboItems.Add(0, QString(), caption, history.SelectedItem()->Image());
+  alone.ComboItems(1).SetSelected(true);
+  alone.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&alone));
+  const auto textStart = [](ctl::ImageCombo& combo) {
+    const QImage face = combo.grab().toImage();
+    return rwtest::FirstInkColumn(face, combo.Box()->lineEdit()->x(), face.width() - 24);
+  };
+  ASSERT_GT(textStart(alone), 0);
+  EXPECT_NEAR(textStart(history), textStart(alone), 1);
+  EXPECT_EQ(history.Box()->lineEdit()->cursorPosition(), 0);
 }
 
 // ---- A tag dragged with the mouse ----
