@@ -283,7 +283,7 @@ class TreeDragTest : public OpenNodeTest {
     return QPoint(-1, -1);
   }
 
-  // The part of the node's row where the tree hit-tests `flag`, in viewport pixels.
+  // The area of the node's row where the tree hit-tests `flag`, in viewport pixels.
   static QRect AreaOf(const ctl::Node& node, int flag) {
     QRect area;
     const QWidget* viewport = Viewport();
