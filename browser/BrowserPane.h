@@ -199,7 +199,10 @@ class BrowserPane {
   void scrollFlex_Change();
   void scrollFlex_Scroll();
   void Timer1_Timer();
+  void tvwLibrary_MouseDown(int Button, int Shift, double X, double Y);
   void tvwLibrary_MouseMove(int Button, int Shift, double X, double Y);
+  void tvwLibrary_Expand(ctl::Node* Node);
+  void tvwLibrary_Collapse(ctl::Node* Node);
   void tvwLibrary_KeyDown(int& KeyCode, int Shift);
   void tvwLibrary_KeyPress(int& KeyAscii);
   void tvwLibrary_DragOver(ctl::Control& Source, double X, double Y, int State);

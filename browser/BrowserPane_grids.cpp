@@ -50,7 +50,10 @@ void BrowserPane::WireBrowserEvents() {
   scrollFlex->Change = [this] { scrollFlex_Change(); };
   scrollFlex->Scroll = [this] { scrollFlex_Scroll(); };
   Timer1->Timer = [this] { Timer1_Timer(); };
+  tvwLibrary->MouseDown = [this](int b, int s, double x, double y) { tvwLibrary_MouseDown(b, s, x, y); };
   tvwLibrary->MouseMove = [this](int b, int s, double x, double y) { tvwLibrary_MouseMove(b, s, x, y); };
+  tvwLibrary->Expand = [this](ctl::Node* node) { tvwLibrary_Expand(node); };
+  tvwLibrary->Collapse = [this](ctl::Node* node) { tvwLibrary_Collapse(node); };
   tvwLibrary->KeyDown = [this](int& key, int shift) { tvwLibrary_KeyDown(key, shift); };
   tvwLibrary->KeyPress = [this](int& key) { tvwLibrary_KeyPress(key); };
   tvwLibrary->DragOver = [this](ctl::Control& s, double x, double y, int st) { tvwLibrary_DragOver(s, x, y, st); };

@@ -1,13 +1,17 @@
 // The library tree as the start of a search: a node dragged with the left
 // button (the dragged node is always the selected one) and Enter on the
-// selected node, which opens it in the browser as a drop would. Until the
-// tree's own events are built, it has no tool tips, context menu, renaming or
-// deleting keys.
+// selected node, which opens it in the browser as a drop would. The nodes'
+// expand icons (state images 1 collapsed, 2 expanded, 3 no children) open
+// and close their nodes on a left press and follow every expand or collapse.
+// Until the tree's own events are built, it has no tool tips, context menu,
+// renaming or deleting keys.
 #include "browser/BrowserPane.h"
 
 #include "core/modReelwise.h"
 #include "platform/Rounding.h"
 #include "ui/DragState.h"
+#include "ui/modCustomTreeIcons.h"
+#include "ui/modReelwise_drawing.h"
 
 namespace {
 
@@ -21,6 +25,30 @@ bool GroupNode(const QString& image) {
 }
 
 }  // namespace
+
+// A left press exactly on a node's expand icon opens or closes the node.
+void BrowserPane::tvwLibrary_MouseDown(int Button, int, double X, double Y) {
+  if (Button != ctl::vbLeftButton) return;
+  TVHITTESTINFO hitInfo;
+  hitInfo.x = CLng(X / gTwipsPerPixelX);
+  hitInfo.y = CLng(Y / gTwipsPerPixelY);
+  ctl::Node* node = TreeHitTest(gTreeHwnd, hitInfo);
+  if (node && hitInfo.flags == ctl::tvhtOnItemStateIcon) node->SetExpanded(!node->Expanded());
+}
+
+// An opened folder shows its open picture, a closed one its closed picture;
+// the expand icon shows the node's state either way.
+void BrowserPane::tvwLibrary_Expand(ctl::Node* Node) {
+  if (Node->Image() == QLatin1String("FOLDERCLOSED")) Node->SetImage(QStringLiteral("FOLDEROPEN"));
+  int16_t state = 0;
+  modReelwise::UpdateNodeExpandIcon(tvwLibrary, Node, state);
+}
+
+void BrowserPane::tvwLibrary_Collapse(ctl::Node* Node) {
+  if (Node->Image() == QLatin1String("FOLDEROPEN")) Node->SetImage(QStringLiteral("FOLDERCLOSED"));
+  int16_t state = 0;
+  modReelwise::UpdateNodeExpandIcon(tvwLibrary, Node, state);
+}
 
 // A move with the left button held drags the selected node, unless the
 // press was on a node's expand icon or the node is a group.

@@ -13,11 +13,13 @@ namespace ctl {
 void ComboItem::SetText(const QString& text) {
   text_ = text;
   combo_->box_->setItemText(Index() - 1, text);
+  combo_->ShowTextStart();
 }
 
 void ComboItem::SetImage(const QString& imageKey) {
   image_ = imageKey;
   combo_->box_->setItemIcon(Index() - 1, combo_->Icon(imageKey));
+  combo_->ShowTextStart();
 }
 
 bool ComboItem::Selected() const { return combo_->box_->currentIndex() == Index() - 1; }
@@ -45,6 +47,7 @@ ComboItem& ComboItemCollection::Add(int index, const QString& key, const QString
   if (combo_->box_->count() == 1) {
     combo_->box_->setCurrentIndex(-1);
     combo_->box_->setEditText(edit);
+    combo_->ShowTextStart();
   }
   return added;
 }
@@ -71,8 +74,17 @@ ImageCombo::ImageCombo(QWidget* parent) : Control(parent), box_(new QComboBox(th
   setFocusProxy(box_);
   WatchInput(box_);
   QObject::connect(box_, &QComboBox::activated, this, [this] { Raise(Click); });
+  QObject::connect(box_->lineEdit(), &QLineEdit::textChanged, this, [this] { ShowTextStart(); });
   ApplyColours();
 }
+
+// A line edit given a text puts its cursor after the last letter and scrolls
+// to keep the cursor in view. A history entry is padded with blanks towards
+// its "[...]" count at the right, so it is often a little (or far) wider
+// than the edit: scrolled to its end it would lose its first letters. The
+// cursor goes back to the start whenever the combo sets a text, even the
+// same one again (a changed picture sets the item's text anew).
+void ImageCombo::ShowTextStart() { box_->lineEdit()->setCursorPosition(0); }
 
 QIcon ImageCombo::Icon(const QString& imageKey) const {
   if (!imageList_ || imageKey.isEmpty()) return {};
@@ -95,11 +107,15 @@ int ImageCombo::SelectedIndex() const {
 
 QString ImageCombo::Text() const { return box_->currentText(); }
 
-void ImageCombo::SetText(const QString& text) { box_->setEditText(text); }
+void ImageCombo::SetText(const QString& text) {
+  box_->setEditText(text);
+  ShowTextStart();
+}
 
 void ImageCombo::SetImageList(ImageList* images) {
   imageList_ = images;
   for (const auto& item : ComboItems) box_->setItemIcon(item->Index() - 1, Icon(item->image_));
+  ShowTextStart();
 }
 
 void ImageCombo::ApplyColours() {

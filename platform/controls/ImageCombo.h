@@ -3,7 +3,8 @@
 // a picture of the combo's image list by key. Choosing an item in the list
 // raises Click; selecting one by code raises nothing. With no item selected,
 // SelectedItem is nullptr and SelectedIndex raises error 91, as reading the
-// index of a missing selection does in the design.
+// index of a missing selection does in the design. The edit shows its text
+// from the first letter, however far the text runs past its right edge.
 #include "platform/ColorRef.h"
 #include "platform/controls/Control.h"
 #include "platform/controls/ImageList.h"
@@ -78,6 +79,8 @@ class ImageCombo : public Control {
   friend class ComboItemCollection;
 
   QIcon Icon(const QString& imageKey) const;
+  // Scrolls the edit back to the first letter of its text.
+  void ShowTextStart();
   void ApplyColours();
 
   QComboBox* box_;

@@ -171,7 +171,11 @@ TreeItemView::TreeItemView(TreeView* tree) : QTreeView(tree), tree_(tree), deleg
   setHeaderHidden(true);
   setUniformRowHeights(true);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
-  setSelectionMode(QAbstractItemView::SingleSelection);
+  // The tree paints its selected node itself (the label, while the tree has
+  // the focus). The view keeps only a current index: a selection of its own
+  // would fill the indent left of a selected child with the highlight colour,
+  // a square that stays once the focus has gone (after a drag, say).
+  setSelectionMode(QAbstractItemView::NoSelection);
   setIndentation(kIndentation);
   setItemDelegate(delegate_);
   setMouseTracking(true);

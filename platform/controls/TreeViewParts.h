@@ -70,9 +70,10 @@ class TreeItemDelegate : public QStyledItemDelegate {
   TreeView* tree_;
 };
 
-// The Qt view: the branch lines and plus/minus boxes of the tree's style, no
-// selection following a dragging mouse (a drag moves the selected node), and
-// mouse input handed to the tree after the view's own handling.
+// The Qt view: the branch lines and plus/minus boxes of the tree's style, a
+// current index but no selection of its own (the delegate paints the selected
+// node), no selection following a dragging mouse (a drag moves the selected
+// node), and mouse input handed to the tree after the view's own handling.
 class TreeItemView : public QTreeView {
  public:
   explicit TreeItemView(TreeView* tree);

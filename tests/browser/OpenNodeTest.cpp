@@ -10,7 +10,10 @@
 #include "resources/GlyphFont.h"
 #include "tests/app/ProgramRun.h"
 #include "tests/library/SearchFixture.h"
+#include "tests/platform/controls/ControlTestSupport.h"
 
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPainter>
 #include <QTest>
 
@@ -227,6 +230,31 @@ TEST_F(OpenNodeTest, TheDragIconSaysWhatADropWouldDo) {
   EXPECT_EQ(IconOf(tiles), Icon("FILE"));
 }
 
+// A long step caption, padded towards its count as the history pads it, is
+// shown from its first letter, as the same caption alone would be.
+TEST_F(OpenNodeTest, TheHistoryComboShowsALongStepFromItsFirstLetter) {
+  Drop(QStringLiteral("D-03m"));
+  ctl::ImageCombo& history = HistoryCombo();
+  const QString entry = history.Text();
+  const QString caption = entry.left(entry.lastIndexOf(QLatin1Char('['))).trimmed();
+  ASSERT_GT(caption.size(), 20) << entry.toStdString();
+  ctl::ImageCombo alone;
+  alone.setFont(history.font());
+  alone.SetImageList(history.Images());
+  alone.resize(history.size());
+  alone.ComboItems.Add(0, QString(), caption, history.SelectedItem()->Image());
+  alone.ComboItems(1).SetSelected(true);
+  alone.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&alone));
+  const auto textStart = [](ctl::ImageCombo& combo) {
+    const QImage face = combo.grab().toImage();
+    return rwtest::FirstInkColumn(face, combo.Box()->lineEdit()->x(), face.width() - 24);
+  };
+  ASSERT_GT(textStart(alone), 0);
+  EXPECT_NEAR(textStart(history), textStart(alone), 1);
+  EXPECT_EQ(history.Box()->lineEdit()->cursorPosition(), 0);
+}
+
 // ---- A tag dragged with the mouse ----
 
 class TreeDragTest : public OpenNodeTest {
@@ -253,6 +281,55 @@ class TreeDragTest : public OpenNodeTest {
       }
     }
     return QPoint(-1, -1);
+  }
+
+  // The area of the node's row where the tree hit-tests `flag`, in viewport pixels.
+  static QRect AreaOf(const ctl::Node& node, int flag) {
+    QRect area;
+    const QWidget* viewport = Viewport();
+    for (int y = 0; y < viewport->height(); ++y) {
+      for (int x = 0; x < viewport->width(); ++x) {
+        int flags = 0;
+        if (Tree().HitTestInfo(x, y, &flags) == &node && flags == flag) area |= QRect(x, y, 1, 1);
+      }
+    }
+    return area;
+  }
+
+  // The pixels of an area of the tree drawn in a selection colour.
+  static int HighlightPixels(const QRect& area) {
+    const QImage shot = Viewport()->grab().toImage();
+    const QPalette palette = Viewport()->palette();
+    const QColor highlights[] = {palette.color(QPalette::Active, QPalette::Highlight),
+                                 palette.color(QPalette::Inactive, QPalette::Highlight)};
+    int found = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+      for (int x = area.left(); x <= area.right(); ++x) {
+        const QColor pixel = shot.pixelColor(x, y);
+        found += std::any_of(std::begin(highlights), std::end(highlights), [&](const QColor& highlight) {
+          return std::abs(pixel.red() - highlight.red()) <= 16 && std::abs(pixel.green() - highlight.green()) <= 16 &&
+                 std::abs(pixel.blue() - highlight.blue()) <= 16;
+        });
+      }
+    }
+    return found;
+  }
+
+  // Drags the node by its label to a point of the viewport and releases it
+  // there, or cancels the drag there before the release.
+  static void DragNode(const ctl::Node& node, const QPoint& to, bool cancel = false) {
+    const QPoint label = LabelOf(node);
+    QTest::mousePress(Viewport(), Qt::LeftButton, {}, label);
+    QTest::mouseMove(Viewport(), label + QPoint(3, 1));
+    ASSERT_TRUE(ctl::DragController::Instance().Dragging());
+    QTest::mouseMove(Viewport(), to);
+    if (cancel) Tree().Drag(ctl::vbCancel);
+    QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, to);
+    ASSERT_FALSE(ctl::DragController::Instance().Dragging());
+  }
+
+  static QWidget* Viewport() {
+    return Tree().focusProxy()->findChild<QWidget*>(QStringLiteral("qt_scrollarea_viewport"));
   }
 
   // Saves a picture of the main window when RW_SCREENSHOT names a file; the
@@ -313,6 +390,30 @@ TEST_F(TreeDragTest, ATagDraggedFromTheTreeOntoTheBrowserShowsItsFilesInTheTiles
   EXPECT_TRUE(name.fontId < 0 || list.Model().Font(name.fontId).family() != kGlyphFontFamily)
       << "only the thumbnail column shows glyphs";
   Picture(QStringLiteral("-list"));
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+// The indent left of a dragged child node is where a selection square could
+// stay behind; it shows only the tree's background however the drag ended.
+TEST_F(TreeDragTest, ADraggedChildNodeLeavesNoSelectionSquareInTheTree) {
+  ctl::Node& anna = Node(QStringLiteral("ID11"));
+  anna.EnsureVisible();
+  const QRect indent = AreaOf(anna, ctl::tvhtOnItemIndent);
+  ASSERT_GE(indent.width(), 10) << "a child node is indented";
+  ctl::FlexGrid& tiles = *gMainForm->Browser().flexThumbsTiled;
+
+  DragNode(anna, Viewport()->mapFromGlobal(tiles.mapToGlobal(QPoint(150, 40))));
+  EXPECT_EQ(gViewSpec, QStringLiteral("|_T:11")) << "dropped on the tiles";
+  EXPECT_EQ(HighlightPixels(indent), 0) << "after a drop on the browser";
+  EXPECT_EQ(HighlightPixels(AreaOf(anna, ctl::tvhtOnItemLabel)), 0) << "the tree has lost the focus";
+
+  DragNode(anna, Viewport()->mapFromGlobal(QPoint(-40, -40)));
+  EXPECT_EQ(gViewSpec, QStringLiteral("|_T:11")) << "dropped where no control lies";
+  EXPECT_EQ(HighlightPixels(indent), 0) << "after a drop on nothing";
+
+  DragNode(anna, LabelOf(anna) + QPoint(20, 0), true);
+  EXPECT_EQ(gViewSpec, QStringLiteral("|_T:11")) << "cancelled";
+  EXPECT_EQ(HighlightPixels(indent), 0) << "after a drag cancelled over the tree";
   EXPECT_EQ(boxes.Count(), 0);
 }
 

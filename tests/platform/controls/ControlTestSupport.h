@@ -1,13 +1,15 @@
 #pragma once
-// Helpers of the control tests: an event log, plain pictures and the number
-// of the error a call raises.
+// Helpers of the control tests: an event log, plain pictures, where dark text
+// starts in a picture and the number of the error a call raises.
 #include "platform/RWError.h"
 
 #include <QColor>
+#include <QImage>
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <string>
 
 namespace rwtest {
@@ -28,6 +30,19 @@ inline QPixmap Square(const QColor& colour, int width = 16, int height = 16) {
   QPixmap picture(width, height);
   picture.fill(colour);
   return picture;
+}
+
+// The first column from `left` to `right` (not included) of a picture with a
+// dark pixel, as black text leaves; -1 when there is none. The rows of the
+// picture's border (`border` on each side) are left out.
+inline int FirstInkColumn(const QImage& picture, int left, int right, int border = 3) {
+  for (int x = left; x < right; ++x) {
+    for (int y = border; y < picture.height() - border; ++y) {
+      const QColor pixel = picture.pixelColor(x, y);
+      if (std::max({pixel.red(), pixel.green(), pixel.blue()}) < 110) return x;
+    }
+  }
+  return -1;
 }
 
 // The number of the error the call raises; 0 when it raises none.

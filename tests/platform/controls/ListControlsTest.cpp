@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QLineEdit>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -69,6 +70,41 @@ TEST_F(ImageComboTest, ChoosingAnItemInTheListRaisesClick) {
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&combo));
   emit combo.Box()->activated(0);
   EXPECT_EQ(clicks, 1);
+}
+
+// Where the text of the combo's edit starts to show, right of its picture.
+int FirstInkColumn(ImageCombo& combo) {
+  const QImage face = combo.grab().toImage();
+  return rwtest::FirstInkColumn(face, combo.Box()->lineEdit()->x(), face.width() - 24);
+}
+
+// A history entry padded far past the combo's width towards its count, as
+// the history pads them, shows from its first letter, not scrolled to its end.
+TEST_F(ImageComboTest, ALongPaddedTextShowsFromItsFirstLetterWithOrWithoutAPicture) {
+  const QString text = QStringLiteral("Added to Library: Past Week");
+  const QString padded = text + QString(500, QLatin1Char(' ')) + QStringLiteral(" [+12]");
+  combo.ComboItems.Add(0, "", text, "_T");
+  combo.ComboItems.Add(0, "", padded, "_T");
+  combo.ComboItems.Add(0, "", text);
+  combo.ComboItems.Add(0, "", padded);
+  combo.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&combo));
+  for (int plain : {1, 3}) {
+    combo.ComboItems(plain).SetSelected(true);
+    const int start = FirstInkColumn(combo);
+    ASSERT_GT(start, 0);
+    combo.ComboItems(plain + 1).SetSelected(true);
+    EXPECT_NEAR(FirstInkColumn(combo), start, 1) << "item " << plain + 1;
+    EXPECT_EQ(combo.Box()->lineEdit()->cursorPosition(), 0);
+  }
+  combo.ComboItems(2).SetSelected(true);
+  const int withPicture = FirstInkColumn(combo);
+  combo.ComboItems(2).SetImage("_T");
+  EXPECT_NEAR(FirstInkColumn(combo), withPicture, 1) << "the same text set again with its picture";
+  combo.ComboItems(2).SetText(padded);
+  EXPECT_NEAR(FirstInkColumn(combo), withPicture, 1) << "the same text set again";
+  combo.SetText(padded);
+  EXPECT_EQ(combo.Box()->lineEdit()->cursorPosition(), 0) << "an edit text of its own";
 }
 
 class ListViewTest : public ::testing::Test {

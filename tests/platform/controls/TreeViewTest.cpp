@@ -191,6 +191,48 @@ TEST_F(TreeViewTest, StateIconsAreHitAndPaintedWhereTheDesignExpectsThem) {
   EXPECT_EQ(Viewport()->grab().toImage().pixelColor(first.left() + 8, first.center().y()), QColor(255, 255, 0));
 }
 
+TEST_F(TreeViewTest, APressOnAStateIconReachesMouseDownAtAPointThatHitsTheIcon) {
+  Populate();
+  tree.SetStyle(ctl::tvwPictureText);
+  tree.SetStateImageList(&states);
+  tree.Nodes("ID1").SetStateImage(1);
+  Show();
+  const QRect first = View()->visualRect(View()->model()->index(0, 0));
+  tree.MouseDown = [&](int button, int, double x, double y) {
+    int flags = 0;
+    Node* node = tree.HitTestInfo(qRound(x / 15), qRound(y / 15), &flags);
+    log.Add(QStringLiteral("MouseDown %1 %2 %3").arg(button).arg(node ? node->Key() : "-").arg(flags));
+  };
+  QTest::mouseClick(Viewport(), Qt::LeftButton, {}, QPoint(first.left() + 8, first.center().y()));
+  EXPECT_EQ(log.Joined(), QStringLiteral("MouseDown 1 ID1 %1").arg(ctl::tvhtOnItemStateIcon).toStdString());
+}
+
+// The tree paints the selected node's label itself; the indent of a selected
+// child keeps the background, with the focus or without it.
+TEST_F(TreeViewTest, ASelectedChildIsHighlightedOnItsLabelOnlyAndOnlyWithTheFocus) {
+  Populate();
+  tree.SetStyle(ctl::tvwPictureText);
+  tree.Nodes("ID1").SetExpanded(true);
+  Show();
+  const QRect child = View()->visualRect(View()->model()->index(0, 0, View()->model()->index(0, 0)));
+  ASSERT_GT(child.left(), 10);
+  const QPoint indent(child.left() / 2, child.center().y());
+  const QPoint label(child.left() + 30, child.center().y());
+  const QColor highlight = Viewport()->palette().color(QPalette::Active, QPalette::Highlight);
+  const auto colourAt = [&](const QPoint& at) { return Viewport()->grab().toImage().pixelColor(at).name(); };
+  tree.activateWindow();
+  QTest::mouseClick(Viewport(), Qt::LeftButton, {}, label);
+  ASSERT_EQ(tree.SelectedItem(), &tree.Nodes("ID2"));
+  const QString background = ColorRefToQColor(tree.BackColor()).name();
+  const QPoint labelTop = label - QPoint(0, child.height() / 2 - 1);
+  ASSERT_TRUE(View()->hasFocus());
+  EXPECT_EQ(colourAt(labelTop), highlight.name());
+  EXPECT_EQ(colourAt(indent), background);
+  View()->clearFocus();
+  EXPECT_EQ(colourAt(indent), background);
+  EXPECT_EQ(colourAt(labelTop), background);
+}
+
 TEST_F(TreeViewTest, ClassicStyleDrawsPlusMinusBoxesAndPictureStyleNone) {
   Populate();
   Show();
