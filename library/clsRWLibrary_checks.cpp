@@ -6,8 +6,8 @@
 
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
-#include "library/MountProbe.h"
 #include "library/ViewSpec.h"
+#include "platform/MountProbe.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
 

@@ -19,6 +19,8 @@ PACKAGES=(
   libcairo2-dev libpango1.0-dev libfontconfig-dev
   # media facts
   libmediainfo-dev
+  # storage devices (filesystem UUIDs and labels)
+  libblkid-dev
   # playback, frame grabs, sounds
   libmpv-dev
   # batch frame decoding

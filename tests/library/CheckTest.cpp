@@ -3,7 +3,7 @@
 // combo's title; the view and history left alone; errors leaving no
 // transaction open; mounts that do not answer passed over.
 #include "library/HistoryEntry.h"
-#include "library/MountProbe.h"
+#include "platform/MountProbe.h"
 #include "library/ViewSpec.h"
 #include "platform/RWError.h"
 #include "tests/library/TreeFixture.h"

@@ -1,4 +1,4 @@
-#include "library/MountProbe.h"
+#include "platform/MountProbe.h"
 
 #include <QFile>
 
