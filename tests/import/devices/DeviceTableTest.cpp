@@ -1,0 +1,174 @@
+// The device table rebuilt at every open, on a mount table of the test's own:
+// devices found again at new mount points, absent ones offline with their
+// files' offline text, folder mounts, shares of libraries made elsewhere,
+// and file paths mapped with odd folder names.
+#include "import/devices/modStorageDevices.h"
+#include "platform/MountProbe.h"
+#include "platform/SqlRecordset.h"
+#include "tests/library/OldLibraries.h"
+#include "tests/library/TreeFixture.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using rwtest::FakeDisk;
+
+class DeviceTableTest : public rwtest::OpenLibraryTest {
+ protected:
+  void TearDown() override {
+    MountProbe::SetRootProbe(nullptr);
+    rwtest::OpenLibraryTest::TearDown();
+  }
+
+  QString Mount(const QString& name, const char* uuid, const QString& root = "/", unsigned minor = 17) {
+    const QString point = System().MountPoint(name);
+    System().MountDisk(point, QStringLiteral("vfat"),
+                       {.device = QStringLiteral("/dev/sd%1").arg(minor), .uuid = QLatin1String(uuid), .minor = minor},
+                       root);
+    System().Write();
+    return point + QLatin1Char('/');
+  }
+  static void Rebuild() { modStorageDevices::EnumStorageDevices(*gLibrary); }
+
+  static QString File(int id, const char* column = "CurrentPath") {
+    return One(QStringLiteral("SELECT %1 FROM VideoFiles WHERE FileID = %2").arg(QLatin1String(column)).arg(id))
+        .toString();
+  }
+  static int SegmentOnline(int id) {
+    return Count(QStringLiteral("SELECT Online FROM VideoSegments WHERE SegmentID = %1").arg(id));
+  }
+  // "LogicalPath|PhysicalPath|Online" of each row of a device.
+  static QStringList Rows(const QString& serial) {
+    return Column(QStringLiteral("SELECT LogicalPath || '|' || PhysicalPath || '|' || Online FROM FileLocations "
+                                 "WHERE DiskSerialNo = %1 ORDER BY PhysicalPath")
+                      .arg(SqlQuote(serial)));
+  }
+  static QString FileOn(int id, const QString& serial, const QString& folder, const QString& name = "a.mkv") {
+    return QStringLiteral(
+               "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName) VALUES (%1, %2, %3, %4);"
+               "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, Online, Rating) VALUES (%1, %1, 'Y', "
+               "0, 0, 0);")
+        .arg(id)
+        .arg(SqlQuote(serial), SqlQuote(folder), SqlQuote(name));
+  }
+};
+
+TEST_F(DeviceTableTest, AnOldLibraryFindsItsDiskAndMarksTheOtherOffline) {
+  const QString disk = Mount(QStringLiteral("films disk"), "1A2B-3C4D");
+  const QString path = gLibrariesFolder + QStringLiteral("Old.rw2");
+  SqlConnection::Create(path)->Execute(QString::fromUtf8(kOldestLibrary) +
+                                       QStringLiteral("INSERT INTO StorageDevices VALUES ('99999999', 'ARCHIVE', "
+                                                      "'Removable drive');"
+                                                      "INSERT INTO VideoFiles VALUES (9, '99999999', ':\\x\\', "
+                                                      "'b.avi', NULL, 'AVI', 1, NULL, 1, 25, 0, NULL, NULL);"
+                                                      "INSERT INTO VideoSegments VALUES (14, 9, 'Y', 0, 60);"));
+  gLibrary->OpenLibrary(path, true);
+  ASSERT_EQ(gLibrary->LibraryPath, path);
+  EXPECT_EQ(Rows(QStringLiteral("1A2B3C4D")), QStringList{disk + QStringLiteral("|:\\|1")});
+  EXPECT_EQ(Column(QStringLiteral("SELECT CurrentPath FROM VideoFiles WHERE DiskSerialNo = '1A2B3C4D' ORDER BY 1")),
+            (QStringList{disk + QStringLiteral("Films/"), disk + QStringLiteral("Films/Old/")}));
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoSegments WHERE Online = 1")), 4)
+      << "every segment of the disk's two files";
+  EXPECT_EQ(Column(QStringLiteral("SELECT CurrentPath FROM VideoFiles WHERE DiskSerialNo = '99999999'")),
+            QStringList{QStringLiteral("[Offline] ARCHIVE:\\x\\")});
+  EXPECT_EQ(Rows(QStringLiteral("99999999")).join(u' ').endsWith(QStringLiteral("|0")), true);
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(DeviceTableTest, ADiskAtANewMountPointIsFollowedAndKeepsItsNames) {
+  Mount(QStringLiteral("first"), "1A2B-3C4D");
+  OpenWith(FileOn(1, QStringLiteral("1A2B3C4D"), QStringLiteral("Films\\2009\\")) +
+           QStringLiteral("INSERT INTO FileLocations VALUES ('1A2B3C4D', 'Bob''s disk', ':\\', '/old/', "
+                          "'Removable drive', 'Holiday ''09', 0)"));
+  System().Unmount(System().MountPoint(QStringLiteral("first")));
+  const QString moved = Mount(QStringLiteral("moved here"), "1A2B-3C4D");
+  Rebuild();
+  EXPECT_EQ(Rows(QStringLiteral("1A2B3C4D")), QStringList{moved + QStringLiteral("|:\\|1")});
+  EXPECT_EQ(File(1), moved + QStringLiteral("Films/2009/"));
+  EXPECT_EQ(Column(QStringLiteral("SELECT DiskLabel || '/' || FriendlyName || '/' || DiskType FROM FileLocations")),
+            QStringList{QStringLiteral("Bob's disk/Holiday '09/Removable drive")})
+      << "label, friendly name and type stay";
+
+  System().Unmount(System().MountPoint(QStringLiteral("moved here")));
+  System().Write();
+  Rebuild();
+  EXPECT_EQ(File(1), QStringLiteral("[Offline] Holiday '09:\\Films\\2009\\"));
+  EXPECT_EQ(SegmentOnline(1), 0);
+}
+
+TEST_F(DeviceTableTest, AFilesystemMountedTwiceKeepsItsFirstMountPoint) {
+  const QString first = Mount(QStringLiteral("first"), "1A2B-3C4D");
+  Mount(QStringLiteral("second"), "1A2B-3C4D");
+  OpenWith(FileOn(1, QStringLiteral("1A2B3C4D"), QStringLiteral("x\\")));
+  EXPECT_EQ(Rows(QStringLiteral("1A2B3C4D")), QStringList{first + QStringLiteral("|:\\|1")});
+}
+
+TEST_F(DeviceTableTest, AFolderMountMapsItsFilesAndLeavesAnOfflineRootRowWhenGone) {
+  const QString videos = Mount(QStringLiteral("videos"), "1A2B-3C4D", QStringLiteral("/Videos"));
+  OpenWith(FileOn(1, QStringLiteral("1A2B3C4D"), QStringLiteral("Videos\\Summer\\")) +
+           FileOn(2, QStringLiteral("1A2B3C4D"), QStringLiteral("Other\\")));
+  EXPECT_EQ(Rows(QStringLiteral("1A2B3C4D")), QStringList{videos + QStringLiteral("|:\\Videos\\|1")});
+  EXPECT_EQ(File(1), videos + QStringLiteral("Summer/"));
+  EXPECT_EQ(File(2).left(10), QStringLiteral("[Offline] ")) << "outside the mounted folder";
+
+  System().Unmount(System().MountPoint(QStringLiteral("videos")));
+  System().Write();
+  Rebuild();
+  EXPECT_EQ(Rows(QStringLiteral("1A2B3C4D")), QStringList{videos + QStringLiteral("|:\\|0")})
+      << "the folder row goes; a root row stays, offline";
+  EXPECT_EQ(SegmentOnline(1), 0);
+}
+
+// A folder's name may hold what LIKE and Replace would take as special.
+TEST_F(DeviceTableTest, FoldersWithWildcardsAndColonsMapByTheirExactStart) {
+  const QString disk = Mount(QStringLiteral("disk"), "1A2B-3C4D");
+  const QString season = Mount(QStringLiteral("season"), "1A2B-3C4D", QStringLiteral("/Season 1:"), 17);
+  OpenWith(FileOn(1, QStringLiteral("1A2B3C4D"), QStringLiteral("Season 1:\\Ep:\\")) +
+           FileOn(2, QStringLiteral("1A2B3C4D"), QStringLiteral("100%_done\\")) +
+           FileOn(3, QStringLiteral("1A2B3C4D"), QStringLiteral("100x done\\")) +
+           QStringLiteral("INSERT INTO FileLocations VALUES ('1A2B3C4D', 'D', ':\\100%_done\\', '/x/', 'Fixed Disk', "
+                          "NULL, 0)"));
+  Exec(QStringLiteral("UPDATE FileLocations SET Online = 0 WHERE PhysicalPath = ':\\'"));
+  modStorageDevices::MapFilePaths(*gLibrary);
+  EXPECT_EQ(File(1), season + QStringLiteral("Ep:/")) << "only the leading part is replaced";
+  EXPECT_EQ(File(3).left(10), QStringLiteral("[Offline] ")) << "'%' and '_' are no wildcards";
+
+  Exec(QStringLiteral("UPDATE FileLocations SET Online = 1"));
+  modStorageDevices::MapFilePaths(*gLibrary);
+  EXPECT_EQ(File(1), disk + QStringLiteral("Season 1:/Ep:/")) << "the root row before folder rows";
+  EXPECT_EQ(File(2), disk + QStringLiteral("100%_done/"));
+}
+
+TEST_F(DeviceTableTest, ShareRowsOfOtherLibrariesStayOfflineSilently) {
+  OpenWith(FileOn(1, QStringLiteral("5E5E5E5E"), QStringLiteral("Data\\Films\\")) +
+           QStringLiteral("INSERT INTO FileLocations VALUES ('5E5E5E5E', 'Films', ':\\Data\\', '\\\\SERVER\\Data\\', "
+                          "'Remote (network) drive', NULL, 1)"));
+  EXPECT_EQ(Rows(QStringLiteral("5E5E5E5E")), QStringList{QStringLiteral("\\\\SERVER\\Data\\|:\\Data\\|0")})
+      << "the share row stays";
+  EXPECT_EQ(File(1), QStringLiteral("[Offline] Films:\\Data\\Films\\"));
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(DeviceTableTest, AMountThatDoesNotAnswerIsAbsentThisTime) {
+  const QString gone = Mount(QStringLiteral("gone server"), "1A2B-3C4D");
+  OpenWith(FileOn(1, QStringLiteral("1A2B3C4D"), QStringLiteral("x\\")));
+  ASSERT_EQ(SegmentOnline(1), 1);
+  MountProbe::SetRootProbe([&](const QString& root) { return root != gone; });
+  Rebuild();
+  EXPECT_EQ(SegmentOnline(1), 0);
+  EXPECT_EQ(View().progressCaption, QString()) << "the progress display is off";
+}
+
+TEST_F(DeviceTableTest, PseudoFilesystemsAndSystemFoldersAreNoDevices) {
+  System().Mount(QStringLiteral("/proc"), QStringLiteral("proc"), QStringLiteral("proc"));
+  System().Mount(QStringLiteral("/dev/shm"), QStringLiteral("tmpfs"), QStringLiteral("tmpfs"));
+  System().Mount(QStringLiteral("/sys/fs/cgroup"), QStringLiteral("cgroup2"), QStringLiteral("cgroup2"));
+  System().Write();
+  OpenWith();
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM FileLocations")), 0);
+}
+
+}  // namespace
