@@ -16,6 +16,7 @@
 //
 // The object knows no window: what it shows goes to its view (ILibraryView),
 // which the main window hands over.
+#include "import/devices/StorageDevice.h"
 #include "library/ILibraryView.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FileLock.h"
@@ -42,7 +43,7 @@ QString LibraryNameOf(const QString& path);
 // Where the file is copied before an upgrade that renumbers its files.
 QString UpgradeBackupPath(const QString& libraryPath);
 
-class clsRWLibrary {
+class clsRWLibrary : public IDeviceTableHost {
  public:
   // Opens the scratch library gPlaceholderLibraryPath.
   clsRWLibrary();
@@ -165,6 +166,11 @@ class clsRWLibrary {
   void GetMissingFiles();
 
  private:
+  // The device table's view of the library.
+  SqlConnection& DeviceTableConnection() override { return *m_Connection; }
+  void ShowDeviceProgress(const QString& caption) override { ShowProgress(caption, 0); }
+  void DeviceProgressOff() override { ProgressOff(); }
+
   // The frame of the catalogue operations (clsRWLibrary_frame.cpp).
   // A caption and a position in the progress strip.
   void ShowProgress(const QString& Caption, int32_t Value = 0);

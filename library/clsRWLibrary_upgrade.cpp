@@ -62,7 +62,7 @@ bool clsRWLibrary::HouseKeep() {
     ProgressOff();
     return false;
   }
-  modStorageDevices::EnumStorageDevices();
+  modStorageDevices::EnumStorageDevices(*this);
   ProgressOff();
   return true;
 }

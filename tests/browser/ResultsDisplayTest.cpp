@@ -85,10 +85,12 @@ TEST_F(ResultsDisplayTest, ListViewShowsTheRowsSortedByTheStoredSortColumns) {
   EXPECT_TRUE(gMainForm->Browser().flexThumbsList->Enabled());
   EXPECT_EQ(gMainForm->Browser().flexThumbsList->Col(), 1);
 
-  gListColumns[1].SortFlag = 1;  // the file name, right of the (equal) paths
+  // The file name sorts within equal paths: the disk at "/", the card's
+  // folder, the absent disk's offline text.
+  gListColumns[1].SortFlag = 1;
   FetchAndShow();
-  EXPECT_EQ(ListColumn(0), (QStringList{"4", "3", "1", "5", "2", "6"})) << "case-sensitive text order";
-  EXPECT_EQ(ListColumn(4)[0], QStringLiteral("O'Brien.mov"));
+  EXPECT_EQ(ListColumn(0), (QStringList{"3", "1", "6", "4", "5", "2"})) << "case-sensitive text order";
+  EXPECT_EQ(ListColumn(4)[0], QStringLiteral("Party [2019].mp4"));
   EXPECT_EQ(gMainForm->Browser().flexThumbsList->Col(), 1);
   EXPECT_EQ(boxes.Count(), 0);
 }

@@ -129,6 +129,9 @@ class MissingFilesTest : public CheckTest {
                "INSERT INTO FileLocations VALUES ('1A2B3C4D', 'FILMS', ':\\', %1, 'Fixed Disk', NULL, 1), "
                "('OFF', 'OLD', ':\\', '/nowhere/', 'Removable drive', NULL, 0);")
                .arg(SqlQuote(Scratch() + QLatin1Char('/')));
+    System().MountDisk(Scratch(), QStringLiteral("vfat"),
+                       {.device = QStringLiteral("/dev/sdb1"), .uuid = QStringLiteral("1A2B-3C4D")});
+    System().Write();
     OpenWith(sql);
     ASSERT_TRUE(QFile::remove(folder_ + QStringLiteral("Film 2 d'été.avi")));
   }

@@ -14,6 +14,8 @@
 #include "platform/SqlText.h"
 #include "tests/library/LibraryFixture.h"
 
+#include <QFile>
+
 #include <algorithm>
 #include <functional>
 #include <ostream>
@@ -66,6 +68,7 @@ class SearchTestOn : public Host {
     const QString path = gLibrariesFolder + QStringLiteral("Search.rw2");
     modReelwise::ExtractTemplateLibrary(path);
     SqlConnection::Open(path)->Execute(CatalogueSql());
+    MountOnlineDevices();
     gLibrary->OpenLibrary(path, true);
     ASSERT_EQ(gLibrary->LibraryPath, path);
     AddTreeNodes();
@@ -76,6 +79,20 @@ class SearchTestOn : public Host {
   void TearDown() override {
     ViewSpec::SetSearchClock({});
     Host::TearDown();
+  }
+
+  // The devices present: AAAA1111 a FAT disk mounted at "/" (so its files
+  // are in /films/), CC'33 a card known by its identifier file; BBBB2222 is
+  // absent.
+  void MountOnlineDevices() {
+    FakeSystemRoot& system = this->System();
+    system.MountDisk(QStringLiteral("/"), QStringLiteral("vfat"),
+                     {.device = QStringLiteral("/dev/sda1"), .uuid = QStringLiteral("AAAA-1111"), .major = 8, .minor = 1});
+    const QString card = system.MountPoint(QStringLiteral("card"));
+    QFile identifier(card + QStringLiteral("/Reelwise_II_Identifier"));
+    if (identifier.open(QIODevice::WriteOnly)) identifier.write("CC'33\r\n");
+    system.Mount(card, QStringLiteral("tmpfs"), QStringLiteral("tmpfs"), QStringLiteral("/"), 0, 50);
+    system.Write();
   }
 
   // ---- The catalogue ----
@@ -163,6 +180,10 @@ class SearchTestOn : public Host {
     for (const auto& [tag, linked] : Links()) {
       sql << QStringLiteral("INSERT INTO TagLinks VALUES (%1, %2, 'P')").arg(tag).arg(linked);
     }
+    sql << QStringLiteral(
+        "INSERT INTO FileLocations VALUES ('AAAA1111', 'Disk AAAA1111', ':\\', '/', 'Fixed Disk', NULL, 1), "
+        "('BBBB2222', 'Disk BBBB2222', ':\\', '/media/winter/', 'Removable drive', NULL, 0), "
+        "('CC''33', 'Disk CC''33', ':\\', '/media/card/', 'Removable drive', NULL, 1)");
     return sql.join(QStringLiteral(";\n"));
   }
 

@@ -246,7 +246,7 @@ TEST_F(SearchStepsTest, StepsThatCannotBeReadReportOnceAndChangeNoRows) {
 TEST_F(SearchStepsTest, StoredTextsInStepsAreQuoted) {
   gLibrary->ExecuteSearch(QStringLiteral("_"), QStringLiteral("?M:CC'33"), QString());
   EXPECT_EQ(SearchResults(), RowSet{4});
-  EXPECT_TRUE(LastComboText().startsWith(QStringLiteral("Disk CC'33   ")));
+  EXPECT_TRUE(LastComboText().startsWith(QStringLiteral("Disk CC'33   "))) << LastComboText().toStdString();
   EXPECT_EQ(HistoryCombo().ComboItems(1).Image(), QStringLiteral("_M"));
   gLibrary->ExecuteSearch(QStringLiteral("_"), QStringLiteral("?C:x' OR '1'='1"), QString());
   EXPECT_TRUE(SearchResults().empty());

@@ -96,15 +96,18 @@ TEST_F(TreeTest, FilesWithoutFormatShareTheRedUndeterminedNode) {
 }
 
 TEST_F(TreeTest, DeviceWithAnOnlineAndAnOfflineRowEndsRedWithItsLastRowsText) {
+  // The device rows as a rebuild left them, written once the library is open.
   OpenWith(FileRow(5) +
            QStringLiteral(
                "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName) VALUES (6, 'CD01', 'x\\', 'b.avi'), "
-               "(7, 'STICK', 'x\\', 'c.avi');"
+               "(7, 'STICK', 'x\\', 'c.avi');"));
+  Exec(QStringLiteral(
                "INSERT INTO FileLocations VALUES ('1A2B3C4D', 'FILMS', ':\\', '/films/', 'Fixed Disk', 'Films', 1), "
                "('1A2B3C4D', 'FILMS', ':\\share\\', '//server/films/', 'Remote (network) drive', 'Old name', 0), "
                "('CD01', 'DVD', ':\\', '/media/cd/', 'Optical drive (CD or DVD)', '', 1), "
                "('STICK', NULL, ':\\', '/media/usb/', 'Removable drive', NULL, 0), "
                "('EMPTY', 'UNUSED', ':\\', '/media/none/', 'Fixed Disk', NULL, 1)"));
+  gLibrary->LoadStorageDeviceNodes();
   EXPECT_EQ(Shown("DISKS"), (QStringList{"DVD", "Old name", "STICK"})) << "a device without files has no node";
   EXPECT_EQ(Node("M-1A2B3C4D").ForeColor(), kRed) << "the offline row comes last in the query's order";
   EXPECT_EQ(Node("M-1A2B3C4D").Tag(), QStringLiteral("1A2B3C4D"));

@@ -27,9 +27,11 @@ void TempHomeTest::SetUp() {
   SetEnv("XDG_CACHE_HOME", home.filePath(QStringLiteral(".cache")));
   SetEnv("XDG_STATE_HOME", home.filePath(QStringLiteral(".local/state")));
   SetEnv("XDG_RUNTIME_DIR", home.filePath(QStringLiteral("runtime")));
+  system_.emplace();
 }
 
 void TempHomeTest::TearDown() {
+  system_.reset();
   for (const auto& [name, value] : saved_) {
     if (value) {
       qputenv(name.constData(), *value);

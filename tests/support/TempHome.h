@@ -1,6 +1,8 @@
 #pragma once
 // A test fixture that gives each test its own empty HOME and XDG folders, so
 // settings, documents, trash and libraries never touch the real user's files.
+#include "tests/support/FakeSystemRoot.h"
+
 #include <QString>
 #include <QTemporaryDir>
 
@@ -22,6 +24,8 @@ class TempHomeTest : public ::testing::Test {
   // A scratch folder of the test, outside the home.
   QString Scratch() const { return scratch_.path(); }
   QString ScratchPath(const QString& relative) const { return scratch_.filePath(relative); }
+  // The mount table the test sees: empty until the test mounts devices.
+  FakeSystemRoot& System() { return *system_; }
 
  private:
   void SetEnv(const char* name, const QString& value);
@@ -29,6 +33,7 @@ class TempHomeTest : public ::testing::Test {
   QTemporaryDir home_;
   QTemporaryDir scratch_;
   std::map<QByteArray, std::optional<QByteArray>> saved_;
+  std::optional<FakeSystemRoot> system_;
 };
 
 }  // namespace rwtest

@@ -1,7 +1,0 @@
-#include "import/devices/modStorageDevices.h"
-
-namespace modStorageDevices {
-
-void EnumStorageDevices() {}
-
-}  // namespace modStorageDevices

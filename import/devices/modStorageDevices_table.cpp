@@ -1,0 +1,218 @@
+// The library's device table, FileLocations, rebuilt for the mounts present,
+// and every file's current folder and online state derived from it.
+#include "core/ProgramMessage.h"
+#include "import/devices/modStorageDevices.h"
+#include "platform/ErrorGuard.h"
+#include "platform/MountProbe.h"
+#include "platform/MountTable.h"
+#include "platform/RWError.h"
+#include "platform/SqlConnection.h"
+#include "platform/SqlRecordset.h"
+
+#include <set>
+#include <tuple>
+#include <vector>
+
+namespace modStorageDevices {
+
+namespace {
+
+DeviceTableHostOf& InstalledHost() {
+  static DeviceTableHostOf host;
+  return host;
+}
+
+IDeviceTableHost* OpenLibrary() {
+  const DeviceTableHostOf& host = InstalledHost();
+  return host ? host() : nullptr;
+}
+
+// A failing statement of the rebuild is reported and the next one runs.
+ErrorGuard RebuildGuard() {
+  return ErrorGuard({.title = QStringLiteral("Processing Storage Devices"),
+                     .style = vbExclamation,
+                     .owner = ProgramMessageOwner(),
+                     .text = ErrorGuard::Numbered(QStringLiteral(" "))});
+}
+
+// Every mount that holds files, each filesystem folder once: a filesystem
+// mounted twice at the same folder keeps its first mount point.
+QStringList DriveRoots() {
+  QStringList roots;
+  std::set<std::tuple<unsigned, unsigned, QString>> seen;
+  for (const MountEntry& mount : MountTable::Drives()) {
+    if (!seen.insert({mount.major, mount.minor, mount.root}).second) continue;
+    roots << (mount.mountPoint.endsWith(QLatin1Char('/')) ? mount.mountPoint : mount.mountPoint + QLatin1Char('/'));
+  }
+  return roots;
+}
+
+// Rows of drives lose their folder rows (substituted drives), keeping a root
+// row for a device that had only folder rows; every row starts offline.
+void ResetDriveRows(SqlConnection& db, ErrorGuard& guard) {
+  for (const char* sql :
+       {"INSERT INTO FileLocations SELECT DiskSerialNo, DiskLabel, ':\\', LogicalPath, DiskType, FriendlyName, 0 "
+        "FROM FileLocations WHERE substr(LogicalPath, 1, 2) <> '\\\\' AND DiskSerialNo NOT IN (SELECT DiskSerialNO "
+        "FROM FileLocations WHERE PhysicalPath = ':\\') GROUP BY DiskSerialNo",
+        "DELETE FROM FileLocations WHERE PhysicalPath != ':\\' AND substr(LogicalPath, 1, 2) <> '\\\\'",
+        "UPDATE FileLocations SET Online = 0"}) {
+    guard.Run([&] { db.Execute(QString::fromLatin1(sql)); });
+  }
+}
+
+void ScanDriveRoots(IDeviceTableHost& library, ErrorGuard& guard) {
+  for (const QString& root : DriveRoots()) {
+    // A mount whose server has gone away would hang the window: it counts
+    // as absent this time.
+    if (!MountProbe::RootAnswers(root)) continue;
+    bool allowWrite = false;
+    const StorageDevice device = ScanStorageDevice(root, allowWrite);
+    guard.Run([&] { UpsertFileLocation(library, device); });
+  }
+}
+
+struct ShareRow {
+  QString serial, label, physical, logical;
+};
+
+QString ShareChangeMessage(const ShareRow& row, const StorageDevice& device) {
+  QString message;
+  if (row.serial != device.DiskSerialNo) {
+    message = QStringLiteral("The share '%1' no longer refers to the device '%2'").arg(row.logical, row.serial);
+  }
+  if (row.physical != device.PhysicalPath) {
+    message += QStringLiteral("The share '%1' no longer refers to the path '%2'").arg(row.logical, row.physical);
+  }
+  return message;
+}
+
+void TellShareChanged(const QString& message) {
+  ShowProgramMessage(message + QStringLiteral("\r\n\r\nReelwise II has updated it's data to reflect the current "
+                                              "details for this share.\r\n\r\nAs a result, it is possible that "
+                                              "some files will be 'offline', unless those files are\r\nreferenced "
+                                              "by an alternative share or drive mapping."),
+                     vbInformation, QStringLiteral("Problem with Existing Network Share"), ProgramMessageOwner());
+}
+
+// Share rows ("\\server\share\") are asked for again; one that cannot be
+// asked stays offline without a word.
+void RecheckShareRows(SqlConnection& db, ErrorGuard& guard) {
+  std::vector<ShareRow> rows;
+  guard.Run([&] {
+    SqlRecordset rs(db, QStringLiteral("SELECT DiskSerialNo, DiskLabel, PhysicalPath, LogicalPath FROM "
+                                       "FileLocations WHERE substr(LogicalPath, 1, 2) = '\\\\'"));
+    for (; !rs.Eof(); rs.MoveNext()) {
+      rows.push_back({rs.Value(0).toString(), rs.Value(1).toString(), rs.Value(2).toString(), rs.Value(3).toString()});
+    }
+  });
+  for (const ShareRow& row : rows) {
+    const StorageDevice device = GetShareDetails(row.logical);
+    if (device.Status != QLatin1String("OK")) continue;
+    const QString message = ShareChangeMessage(row, device);
+    guard.Run([&] {
+      SqlCommand update(db, QStringLiteral("UPDATE FileLocations SET DiskSerialNo = ?1, LogicalPath = ?2, "
+                                           "PhysicalPath = ?3, DiskLabel = ?4, Online = 1 WHERE DiskSerialNo = ?5 "
+                                           "AND PhysicalPath = ?6 AND LogicalPath = ?7"));
+      const QString values[] = {device.DiskSerialNo, device.LogicalPath, device.PhysicalPath, device.DiskLabel,
+                                row.serial,          row.physical,       row.logical};
+      for (int i = 0; i < 7; ++i) update.Bind(i + 1, values[i]);
+      update.Execute();
+    });
+    if (!message.isEmpty()) TellShareChanged(message);
+  }
+}
+
+// The statements of the mapping. A file's folder comes from the online row of
+// its device whose PhysicalPath is exactly the start of ":\" and its
+// FilePath (the root row before folder rows, then the longest): that start
+// is replaced by the row's LogicalPath and "\" by "/".
+const char* const kMappingStatements[] = {
+    "UPDATE VideoFiles SET CurrentPath = NULL",
+    "UPDATE VideoSegments SET Online = 0",
+    "UPDATE VideoFiles SET CurrentPath = (SELECT SD.LogicalPath || replace(substr(':\\' || VideoFiles.FilePath, "
+    "length(SD.PhysicalPath) + 1), '\\', '/') FROM FileLocations SD WHERE SD.DiskSerialNo = VideoFiles.DiskSerialNo "
+    "AND SD.Online = 1 AND substr(':\\' || VideoFiles.FilePath, 1, length(SD.PhysicalPath)) = SD.PhysicalPath "
+    "ORDER BY SD.PhysicalPath <> ':\\', length(SD.PhysicalPath) DESC LIMIT 1) WHERE VideoFiles.CurrentPath IS NULL",
+    "UPDATE VideoSegments SET Online = 1 WHERE EXISTS (SELECT 1 FROM VideoFiles VF  WHERE VideoSegments.FileID = "
+    "VF.FileID AND VF.CurrentPath IS NOT NULL)",
+    "UPDATE VideoFiles SET CurrentPath = (SELECT '[Offline] ' || IFNULL(FriendlyName, DiskLabel) || ':\\' || "
+    "FilePath  FROM FileLocations FL WHERE FL.DiskSerialNo = VideoFiles.DiskSerialNo) WHERE CurrentPath IS NULL"};
+
+void ReportMappingFailure(const RWError& error) {
+  ShowProgramMessage(QStringLiteral("There was a problem mapping your files to their current locations. As a "
+                                    "result,\r\nthe Online status of some or all of your files may be incorrectly "
+                                    "reported.\r\n\r\nYou are advised to report this problem to the program's "
+                                    "author.\r\n\r\n%1 - %2")
+                         .arg(error.Number())
+                         .arg(error.Description()),
+                     vbCritical, QStringLiteral("Mapping Failed"), ProgramMessageOwner());
+}
+
+}  // namespace
+
+void SetDeviceTableHost(DeviceTableHostOf host) { InstalledHost() = std::move(host); }
+
+void EnumStorageDevices() {
+  if (IDeviceTableHost* library = OpenLibrary()) EnumStorageDevices(*library);
+}
+
+void EnumStorageDevices(IDeviceTableHost& library) {
+  SqlConnection& db = library.DeviceTableConnection();
+  library.ShowDeviceProgress(QStringLiteral("Enumerating Storage Devices..."));
+  ErrorGuard guard = RebuildGuard();
+  {
+    TransactionGuard transaction(db, QStringLiteral("EnumStorageDevices"));
+    ResetDriveRows(db, guard);
+    transaction.Commit();
+  }
+  {
+    TransactionGuard transaction(db, QStringLiteral("EnumStorageDevices"));
+    ScanDriveRoots(library, guard);
+    RecheckShareRows(db, guard);
+    transaction.Commit();
+  }
+  library.ShowDeviceProgress(QStringLiteral("Mapping File Paths..."));
+  MapFilePaths(library);
+  library.DeviceProgressOff();
+}
+
+void UpsertFileLocation(StorageDevice& device) {
+  if (IDeviceTableHost* library = OpenLibrary()) UpsertFileLocation(*library, device);
+}
+
+void UpsertFileLocation(IDeviceTableHost& library, const StorageDevice& device) {
+  if (device.DiskSerialNo.isEmpty()) return;
+  SqlConnection& db = library.DeviceTableConnection();
+  SqlCommand update(db, QStringLiteral("UPDATE FileLocations SET LogicalPath = ?1, Online = 1 WHERE DiskSerialNo = "
+                                       "?2 AND PhysicalPath = ?3"));
+  update.Bind(1, device.LogicalPath);
+  update.Bind(2, device.DiskSerialNo);
+  update.Bind(3, device.PhysicalPath);
+  if (update.Execute() > 0) return;
+  SqlCommand insert(db, QStringLiteral("INSERT INTO FileLocations (DiskSerialNo, LogicalPath, PhysicalPath, "
+                                       "DiskType, DiskLabel, Online) VALUES (?1, ?2, ?3, ?4, ?5, 1)"));
+  const QString values[] = {device.DiskSerialNo, device.LogicalPath, device.PhysicalPath, device.DiskType,
+                            device.DiskLabel};
+  for (int i = 0; i < 5; ++i) insert.Bind(i + 1, values[i]);
+  insert.Execute();
+}
+
+void MapFilePaths() {
+  if (IDeviceTableHost* library = OpenLibrary()) MapFilePaths(*library);
+}
+
+void MapFilePaths(IDeviceTableHost& library) {
+  SqlConnection& db = library.DeviceTableConnection();
+  // What was done before a failure is kept.
+  TransactionGuard transaction(db, QStringLiteral("Mappings"));
+  try {
+    for (const char* sql : kMappingStatements) db.Execute(QString::fromLatin1(sql));
+  } catch (const RWError& error) {
+    transaction.Commit();
+    ReportMappingFailure(error);
+    return;
+  }
+  transaction.Commit();
+}
+
+}  // namespace modStorageDevices
