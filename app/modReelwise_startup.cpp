@@ -19,9 +19,11 @@
 #include "platform/TerminationSignals.h"
 #include "platform/Twips.h"
 #include "player/clsRWPlayer.h"
+#include "player/modMainPlayer.h"
 #include "resources/GlyphFont.h"
 #include "resources/Resources.h"
 #include "ui/CairoObject.h"
+#include "ui/ISubclass.h"
 #include "ui/ProgramFonts.h"
 #include "ui/SchemeColours.h"
 #include "ui/cBusyIndicator.h"
@@ -169,7 +171,10 @@ void StartUp(const QStringList& commandLine) {
   gPlaceholderLibraryPath = ClaimScratchLibrary();
   ExtractTemplateLibrary(gPlaceholderLibraryPath);
   gLibrary = std::make_unique<clsRWLibrary>();
+  // Before the main window registers for the device changes.
   modShellNotifs::SetDeviceRefresh(RefreshDevices);
+  modShellNotifs::SetMessagePoster(cSubclasser::PostWindowMessage);
+  modShellNotifs::SetPlayerCommand(modMainPlayer::ExecutePlayerCommand);
   frmReelwise::ShutDownHook = ShutDown;
   gMainForm = new frmReelwise();
   gMainForm->Load();
@@ -221,6 +226,8 @@ void ReleaseSharedObjects() {
   ShutDownStep([] {
     modShellNotifs::UnregisterShellNotify();
     modShellNotifs::SetDeviceRefresh(nullptr);
+    modShellNotifs::SetMessagePoster(nullptr);
+    modShellNotifs::SetPlayerCommand(nullptr);
   });
 }
 

@@ -1,8 +1,10 @@
 #pragma once
 // Changes of the storage devices while the program runs (media inserted or
 // removed, drives added or removed) reach the main window as message 1025.
-// Until the device events are built, the registration is only remembered
-// and no event arrives by itself.
+// The registration watches the mount table (MountWatcher); a burst of mount
+// changes is posted to the registered window as one message, whose lParam is
+// the event of the burst's first change.
+#include <QString>
 #include <QWidget>
 
 #include <cstdint>
@@ -21,20 +23,32 @@ extern bool gMainFormInactive;
 
 namespace modShellNotifs {
 
-// Registers the window for the device messages once per run; false when a
-// registration exists already.
+// Registers the window for the device messages once per run and starts
+// watching the mounts; false when a registration exists already or the mount
+// table cannot be watched.
 bool RegisterShellNotify(QWidget* hWnd);
-// False when nothing was registered.
+// Stops watching; false when nothing was registered.
 bool UnregisterShellNotify();
+// Reads the mount table again now, as a change reported by the system
+// would; false when nothing is registered.
+bool RecheckDevices();
 // Message 1025: for the four device events, refreshes the devices and the
-// view at once while the main window is active, else leaves that to its next
-// activation.
+// view at once while the main window is active; while another window is (the
+// full-screen player), stops playback and leaves the refresh to the main
+// window's next activation.
 void ShellNotify_OnMessage(intptr_t wParam, intptr_t lParam);
 
+// The layers above this one are reached through these; start-up sets them.
 // The refresh a device event runs: the storage devices, the tree's device
 // nodes and the current view rebuilt; false when there is no library to
-// refresh. Start-up sets it.
+// refresh.
 using DeviceRefresh = std::function<bool()>;
 void SetDeviceRefresh(DeviceRefresh refresh);
+// Posts a window message through the window-message service.
+using MessagePoster = std::function<void(QWidget* hWnd, int32_t message, intptr_t wParam, intptr_t lParam)>;
+void SetMessagePoster(MessagePoster poster);
+// Sends a command to the full-screen player.
+using PlayerCommand = std::function<void(const QString& command)>;
+void SetPlayerCommand(PlayerCommand command);
 
 }  // namespace modShellNotifs
