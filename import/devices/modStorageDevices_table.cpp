@@ -125,18 +125,26 @@ void RecheckShareRows(SqlConnection& db, ErrorGuard& guard) {
 // The statements of the mapping. A file's folder comes from the online row of
 // its device whose PhysicalPath is exactly the start of ":\" and its
 // FilePath (the root row before folder rows, then the longest): that start
-// is replaced by the row's LogicalPath and "\" by "/".
+// is replaced by the row's LogicalPath and "\" by "/". A file without one
+// reads "[Offline] ", its device's friendly name or label, ":\" and its
+// FilePath; a file whose device has no row at all gets no path. A segment
+// is online when its file has a folder. The new values are worked out once,
+// and only rows whose values change are written, so a rebuild that finds
+// every device as it was writes nothing.
 const char* const kMappingStatements[] = {
-    "UPDATE VideoFiles SET CurrentPath = NULL",
-    "UPDATE VideoSegments SET Online = 0",
-    "UPDATE VideoFiles SET CurrentPath = (SELECT SD.LogicalPath || replace(substr(':\\' || VideoFiles.FilePath, "
-    "length(SD.PhysicalPath) + 1), '\\', '/') FROM FileLocations SD WHERE SD.DiskSerialNo = VideoFiles.DiskSerialNo "
-    "AND SD.Online = 1 AND substr(':\\' || VideoFiles.FilePath, 1, length(SD.PhysicalPath)) = SD.PhysicalPath "
-    "ORDER BY SD.PhysicalPath <> ':\\', length(SD.PhysicalPath) DESC LIMIT 1) WHERE VideoFiles.CurrentPath IS NULL",
-    "UPDATE VideoSegments SET Online = 1 WHERE EXISTS (SELECT 1 FROM VideoFiles VF  WHERE VideoSegments.FileID = "
-    "VF.FileID AND VF.CurrentPath IS NOT NULL)",
-    "UPDATE VideoFiles SET CurrentPath = (SELECT '[Offline] ' || IFNULL(FriendlyName, DiskLabel) || ':\\' || "
-    "FilePath  FROM FileLocations FL WHERE FL.DiskSerialNo = VideoFiles.DiskSerialNo) WHERE CurrentPath IS NULL"};
+    "DROP TABLE IF EXISTS temp.MappedPaths",
+    "CREATE TEMP TABLE MappedPaths (FileID INTEGER PRIMARY KEY, Path TEXT)",
+    "INSERT INTO temp.MappedPaths SELECT VF.FileID, (SELECT SD.LogicalPath || replace(substr(':\\' || VF.FilePath, "
+    "length(SD.PhysicalPath) + 1), '\\', '/') FROM FileLocations SD WHERE SD.DiskSerialNo = VF.DiskSerialNo AND "
+    "SD.Online = 1 AND substr(':\\' || VF.FilePath, 1, length(SD.PhysicalPath)) = SD.PhysicalPath ORDER BY "
+    "SD.PhysicalPath <> ':\\', length(SD.PhysicalPath) DESC LIMIT 1) FROM VideoFiles VF",
+    "UPDATE VideoFiles SET CurrentPath = N.Path FROM (SELECT M.FileID, COALESCE(M.Path, (SELECT '[Offline] ' || "
+    "IFNULL(FriendlyName, DiskLabel) || ':\\' || VF.FilePath FROM FileLocations FL WHERE FL.DiskSerialNo = "
+    "VF.DiskSerialNo)) AS Path FROM temp.MappedPaths M JOIN VideoFiles VF ON VF.FileID = M.FileID) N WHERE "
+    "VideoFiles.FileID = N.FileID AND VideoFiles.CurrentPath IS NOT N.Path",
+    "UPDATE VideoSegments SET Online = (FileID IN (SELECT FileID FROM temp.MappedPaths WHERE Path IS NOT NULL)) "
+    "WHERE Online IS NOT (FileID IN (SELECT FileID FROM temp.MappedPaths WHERE Path IS NOT NULL))",
+    "DROP TABLE temp.MappedPaths"};
 
 void ReportMappingFailure(const RWError& error) {
   ShowProgramMessage(QStringLiteral("There was a problem mapping your files to their current locations. As a "
