@@ -2,6 +2,7 @@
 #include "import/devices/DeviceSerial.h"
 #include "import/devices/cNetShareGetInfo.h"
 #include "import/devices/modStorageDevices.h"
+#include "platform/MountProbe.h"
 #include "platform/MountTable.h"
 
 #include <QFileInfo>
@@ -89,7 +90,9 @@ StorageDevice ScanStorageDevice(const QString& path, bool& allowIdentifierFile) 
     root.DiskType = device.DiskType;
     root.LogicalPath = FilesystemRootOf(*mount);
     root.PhysicalPath = QStringLiteral(":\\");
-    device.DiskSerialNo = root.LogicalPath.isEmpty() ? QString() : ReadDeviceIdentifier(root, allowIdentifierFile);
+    // A root that does not answer (a server gone away) is not opened.
+    const bool readable = !root.LogicalPath.isEmpty() && MountProbe::RootAnswers(root.LogicalPath);
+    device.DiskSerialNo = readable ? ReadDeviceIdentifier(root, allowIdentifierFile) : QString();
   }
   if (device.DiskSerialNo.isEmpty()) device.Status = NoSerialStatus();
   return device;

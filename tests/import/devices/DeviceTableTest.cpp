@@ -108,18 +108,25 @@ TEST_F(DeviceTableTest, AFilesystemMountedTwiceKeepsItsFirstMountPoint) {
 
 TEST_F(DeviceTableTest, AFolderMountMapsItsFilesAndLeavesAnOfflineRootRowWhenGone) {
   const QString videos = Mount(QStringLiteral("videos"), "1A2B-3C4D", QStringLiteral("/Videos"));
+  const QString clips = Mount(QStringLiteral("clips"), "1A2B-3C4D", QStringLiteral("/Clips"));
   OpenWith(FileOn(1, QStringLiteral("1A2B3C4D"), QStringLiteral("Videos\\Summer\\")) +
            FileOn(2, QStringLiteral("1A2B3C4D"), QStringLiteral("Other\\")));
-  EXPECT_EQ(Rows(QStringLiteral("1A2B3C4D")), QStringList{videos + QStringLiteral("|:\\Videos\\|1")});
+  EXPECT_EQ(Rows(QStringLiteral("1A2B3C4D")),
+            (QStringList{clips + QStringLiteral("|:\\Clips\\|1"), videos + QStringLiteral("|:\\Videos\\|1")}));
   EXPECT_EQ(File(1), videos + QStringLiteral("Summer/"));
-  EXPECT_EQ(File(2).left(10), QStringLiteral("[Offline] ")) << "outside the mounted folder";
+  EXPECT_EQ(File(2).left(10), QStringLiteral("[Offline] ")) << "outside the mounted folders";
 
   System().Unmount(System().MountPoint(QStringLiteral("videos")));
+  System().Unmount(System().MountPoint(QStringLiteral("clips")));
   System().Write();
   Rebuild();
-  EXPECT_EQ(Rows(QStringLiteral("1A2B3C4D")), QStringList{videos + QStringLiteral("|:\\|0")})
-      << "the folder row goes; a root row stays, offline";
+  ASSERT_EQ(Rows(QStringLiteral("1A2B3C4D")).size(), 1) << "the folder rows go; one root row stays";
+  EXPECT_TRUE(Rows(QStringLiteral("1A2B3C4D"))[0].endsWith(QStringLiteral("|:\\|0")));
   EXPECT_EQ(SegmentOnline(1), 0);
+  const QString whole = Mount(QStringLiteral("whole"), "1A2B-3C4D");
+  Rebuild();
+  EXPECT_EQ(File(1), whole + QStringLiteral("Videos/Summer/"));
+  EXPECT_EQ(boxes.Count(), 0) << "the root row takes the disk again without a clash";
 }
 
 // A folder's name may hold what LIKE and Replace would take as special.
