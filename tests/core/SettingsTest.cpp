@@ -2,19 +2,17 @@
 // conversion, case-insensitive names, concurrent writers and a damaged file.
 #include "core/SettingsStore.h"
 #include "core/modRegistry.h"
+#include "tests/support/DecimalCommaLocale.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempHome.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
-#include <QLocale>
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
-#include <clocale>
-#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -120,16 +118,9 @@ TEST_F(SettingsTest, NumbersAndNumericTextBecomeDwordsOtherTextIsTrimmed) {
 }
 
 TEST_F(SettingsTest, DecimalPointIsReadTheSameUnderAGermanLocale) {
-  const QLocale savedLocale;
-  const std::string savedNumeric = std::setlocale(LC_NUMERIC, nullptr);
-  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) {
-    GTEST_SKIP() << "the de_DE.UTF-8 locale cannot be set (scripts/install-deps.sh generates it)";
-  }
-  char written[8];
-  std::snprintf(written, sizeof written, "%.1f", 2.5);
-  if (std::string(written) != "2,5") std::setlocale(LC_NUMERIC, savedNumeric.c_str());
-  ASSERT_STREQ(written, "2,5") << "the C library should write a decimal comma under de_DE.UTF-8";
-  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  rwtest::DecimalCommaLocale german;
+  if (!german.Switched()) GTEST_SKIP() << rwtest::kNoGermanLocale;
+  ASSERT_EQ(german.TwoAndAHalf(), "2,5") << "the C library should write a decimal comma under de_DE.UTF-8";
 
   Set(QStringLiteral("A"), QStringLiteral("2.5"));
   Set(QStringLiteral("B"), 3.5);
@@ -140,8 +131,7 @@ TEST_F(SettingsTest, DecimalPointIsReadTheSameUnderAGermanLocale) {
   const RegValue c = Other(QStringLiteral("C"));
   const RegValue d = Other(QStringLiteral("D"));
 
-  QLocale::setDefault(savedLocale);
-  std::setlocale(LC_NUMERIC, savedNumeric.c_str());
+  german.Restore();
   EXPECT_EQ(a, RegValue::FromNumber(2));
   EXPECT_EQ(b, RegValue::FromNumber(4));
   EXPECT_EQ(c, RegValue::FromText(QStringLiteral("2,5")));

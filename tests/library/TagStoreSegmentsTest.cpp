@@ -4,14 +4,12 @@
 
 #include "core/modRegistry.h"
 #include "platform/RWError.h"
+#include "tests/support/DecimalCommaLocale.h"
 #include "tests/support/ScriptedDialogs.h"
 
 #include <QDir>
-#include <QLocale>
 
-#include <clocale>
 #include <cmath>
-#include <cstdio>
 #include <random>
 #include <string>
 
@@ -121,22 +119,14 @@ TEST_F(SegmentsTest, DuplicatesAreFoundWhateverTheBounds) {
 }
 
 TEST_F(SegmentsTest, BoundsUnderADecimalCommaLocale) {
-  const QLocale saved;
-  const std::string savedNumeric = std::setlocale(LC_NUMERIC, nullptr);
-  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) {
-    GTEST_SKIP() << "the de_DE.UTF-8 locale cannot be set (scripts/install-deps.sh generates it)";
-  }
-  char written[8];
-  std::snprintf(written, sizeof written, "%.1f", 2.5);
-  if (std::string(written) != "2,5") std::setlocale(LC_NUMERIC, savedNumeric.c_str());
-  ASSERT_STREQ(written, "2,5") << "the C library should write a decimal comma under de_DE.UTF-8";
-  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  rwtest::DecimalCommaLocale german;
+  if (!german.Switched()) GTEST_SKIP() << rwtest::kNoGermanLocale;
+  ASSERT_EQ(german.TwoAndAHalf(), "2,5") << "the C library should write a decimal comma under de_DE.UTF-8";
   Segment(2, 1, 1.5, 2.25);
   Put(2, 10);
   const NewSegment created = CreateSegment(Db(), 1.5, 2.25, 1, 1, cache_);
   UpdateSegmentAB(Db(), 1, 0.5, 599.75);
-  QLocale::setDefault(saved);
-  std::setlocale(LC_NUMERIC, savedNumeric.c_str());
+  german.Restore();
 
   EXPECT_EQ(SegmentsOf(1), QStringList({"1|Y|0.5|599.75|1|0|NULL", "2|NULL|1.5|2.25|1|0|NULL"}));
   EXPECT_EQ(created.segmentId, 2);

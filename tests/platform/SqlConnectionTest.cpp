@@ -2,16 +2,14 @@
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 #include "platform/SqlText.h"
+#include "tests/support/DecimalCommaLocale.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLocale>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
-#include <clocale>
-#include <cstdio>
 #include <string>
 
 namespace {
@@ -194,16 +192,9 @@ TEST_F(SqlConnectionTest, UpperFoldsEveryScriptSoTextSearchesIgnoreCase) {
 
 TEST_F(SqlConnectionTest, ValuesKeepTheirStoredForms) {
   // Whatever the user's locale, reals are written with "." and read back exactly.
-  const QLocale saved;
-  const std::string savedNumeric = std::setlocale(LC_NUMERIC, nullptr);
-  if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8")) {
-    GTEST_SKIP() << "the de_DE.UTF-8 locale cannot be set (scripts/install-deps.sh generates it)";
-  }
-  char written[8];
-  std::snprintf(written, sizeof written, "%.1f", 2.5);
-  if (std::string(written) != "2,5") std::setlocale(LC_NUMERIC, savedNumeric.c_str());
-  ASSERT_STREQ(written, "2,5") << "the C library should write a decimal comma under de_DE.UTF-8";
-  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  rwtest::DecimalCommaLocale german;
+  if (!german.Switched()) GTEST_SKIP() << rwtest::kNoGermanLocale;
+  ASSERT_EQ(german.TwoAndAHalf(), "2,5") << "the C library should write a decimal comma under de_DE.UTF-8";
   EXPECT_EQ(SqlReal(12.5), QStringLiteral("12.5"));
   EXPECT_EQ(SqlReal(0.1), QStringLiteral("0.1"));
   db_->Execute(QStringLiteral("CREATE TABLE v (r real, b boolean, d date, s text, x blob)"));
@@ -215,8 +206,7 @@ TEST_F(SqlConnectionTest, ValuesKeepTheirStoredForms) {
   insert->Bind(4, QStringLiteral("O'Brien «ß»"));
   insert->Bind(5, SqlValue::Blob(QByteArray("\0\1\2\xff", 4)));
   EXPECT_EQ(insert->Execute(), 1);
-  std::setlocale(LC_NUMERIC, savedNumeric.c_str());
-  QLocale::setDefault(saved);
+  german.Restore();
 
   SqlRecordset rs(*db_, QStringLiteral("SELECT r, typeof(b) AS tb, b, d, s, x, typeof(x) AS tx FROM v ORDER BY rowid"));
   EXPECT_DOUBLE_EQ(rs.Value(QStringLiteral("r")).toDouble(), 1234.5678);
