@@ -1,6 +1,6 @@
 #pragma once
 // The inspector's part of the main window: the inspector area along the
-// bottom with its four collapsible tabs (specifications, preview, segments,
+// bottom with its four collapsible tabs (file details, preview, segments,
 // cataloguing), the preview player's transport bar, seek slider and volume,
 // the inspector's content and its timers. Until the inspector is built it
 // places the tabs and their controls and answers the calls of the rest of
@@ -108,7 +108,7 @@ class InspectorPane {
   std::array<InspectorTab, 4> m_InspectorTabs{};
 
   // The set-up of the main window's loading, in its order: the inspector
-  // area and the specifications tab, the transport bar, the segments tab and
+  // area and the file-details tab, the transport bar, the segments tab and
   // the cataloguing tab.
   void InitInspector();
   void InitTransportBar();

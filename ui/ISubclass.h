@@ -1,6 +1,6 @@
 #pragma once
 // The window-message service: clients see the messages of other windows,
-// numbered as the design numbers them, and answer before each one whether the
+// under the program's own message numbers (WM_*), and answer before each one whether the
 // window's own handling runs as well. Messages are taken from the window's Qt
 // events; the device-change message is posted by the program itself.
 #include <QObject>

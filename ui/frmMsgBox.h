@@ -104,7 +104,7 @@ class frmMsgBox : public QWidget {
   int ScaleWidth() const { return width(); }
   int ScaleHeight() const { return height(); }
 
-  // Members of the design.
+  // The box's own members.
   QPoint m_CursorPos;
   int32_t m_IconID = 0;
   QString m_TitleBase;

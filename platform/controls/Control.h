@@ -80,7 +80,7 @@ class Control : public QWidget {
   void ZOrder(int position = 0);
   void SetFocus() { setFocus(Qt::OtherFocusReason); }
   // The button (1, 2, 4) of the latest press over the control; a Click
-  // handler reads it where the design asks whether the right button was held.
+  // handler reads it to tell whether the right button was held.
   int LastMouseButton() const { return lastButton_; }
 
   std::function<void()> Click;

@@ -2,8 +2,8 @@
 // The image combo: an edit field over a list of items, each with a text and
 // a picture of the combo's image list by key. Choosing an item in the list
 // raises Click; selecting one by code raises nothing. With no item selected,
-// SelectedItem is nullptr and SelectedIndex raises error 91, as reading the
-// index of a missing selection does in the design. The edit shows its text
+// SelectedItem is nullptr and SelectedIndex raises error 91 (object not set),
+// which callers expect of a missing selection. The edit shows its text
 // from the first letter, however far the text runs past its right edge.
 #include "platform/ColorRef.h"
 #include "platform/controls/Control.h"

@@ -172,7 +172,7 @@ TEST_F(TreeViewTest, HitTestFindsTheNodeUnderAPointInTwips) {
   EXPECT_EQ(tree.HitTest(290 * 15.0, onLabel.y() * 15.0), nullptr) << "right of the label";
 }
 
-TEST_F(TreeViewTest, StateIconsAreHitAndPaintedWhereTheDesignExpectsThem) {
+TEST_F(TreeViewTest, StateIconsAreHitAndPaintedLeftOfTheNodePicture) {
   Populate();
   tree.SetStyle(ctl::tvwPictureText);
   tree.SetStateImageList(&states);
