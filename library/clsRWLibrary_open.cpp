@@ -117,10 +117,6 @@ QString LibraryNameOf(const QString& path) {
 // database, a database that is no library, or one of a later version.
 std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString& path,
                                                                    std::unique_ptr<FileLock>& lock) {
-  if (!modReelwise::FileExists(path)) {
-    RefusedByState(path, DatabaseFileState::Missing);
-    return nullptr;
-  }
   if (RefusedByState(path, SqlConnection::Examine(path))) return nullptr;
   // The lock is held from before the first write until the library is closed;
   // reopening the library this object has open keeps the lock it holds.

@@ -65,8 +65,12 @@ QString cNetShareGetInfo::GetNtDeviceNameForDrive(const QString& drive) {
 
 QString cNetShareGetInfo::SUBST_Mapping(const QString& drive) {
   const auto mount = MountTable::MountAt(drive);
-  if (!mount || mount->root == QLatin1String("/") || MountTable::IsNetworkFilesystem(mount->fsType)) return {};
-  QString folder = mount->root;
+  return mount ? FolderMapping(*mount) : QString();
+}
+
+QString cNetShareGetInfo::FolderMapping(const MountEntry& mount) {
+  if (mount.root == QLatin1String("/") || MountTable::IsNetworkFilesystem(mount.fsType)) return {};
+  QString folder = mount.root;
   folder.replace(QLatin1Char('/'), QLatin1Char('\\'));
   while (folder.endsWith(QLatin1Char('\\'))) folder.chop(1);
   return QLatin1Char(':') + folder;

@@ -7,6 +7,8 @@
 
 #include <cstdint>
 
+struct MountEntry;
+
 class cNetShareGetInfo {
  public:
   int32_t NET_API_STATUS() const { return status_; }
@@ -28,6 +30,8 @@ class cNetShareGetInfo {
   // For a mount of a folder of a filesystem (a bind mount, a subvolume):
   // ":" and that folder with "\" separators (":\Videos"); empty otherwise.
   QString SUBST_Mapping(const QString& drive);
+  // The same for a mount already read.
+  static QString FolderMapping(const MountEntry& mount);
 
  private:
   void Fail(int32_t number, const QString& text);

@@ -12,6 +12,7 @@ namespace modStorageDevices {
 namespace {
 
 const QString kStatusOK = QStringLiteral("OK");
+const QString kNoDrive = QStringLiteral("Drive does not exist");
 
 QString WithTrailingSlash(const QString& path) {
   return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
@@ -66,20 +67,38 @@ QString FilesystemRootOf(const MountEntry& mount) {
   return {};
 }
 
+// The serial and label of a mounted filesystem, read once.
+VolumeDetails VolumeDetailsOf(const MountEntry& mount) {
+  VolumeDetails details;
+  details.RootPath = WithTrailingSlash(mount.mountPoint);
+  if (const auto remote = DeviceSerial::RemoteOf(mount)) {
+    details.SerialHex = DeviceSerial::Hex(remote->serial);
+    details.Label = remote->share;
+    return details;
+  }
+  if (const auto serial = DeviceSerial::FromUuid(mount.fsType, MountTable::UuidOf(mount))) {
+    details.SerialHex = DeviceSerial::Hex(*serial);
+  }
+  details.Label = MountTable::LabelOf(mount).trimmed();
+  if (details.Label.isEmpty()) details.Label = QStringLiteral("(no label)");
+  return details;
+}
+
 }  // namespace
 
 StorageDevice ScanStorageDevice(const QString& path, bool& allowIdentifierFile) {
   StorageDevice device;
-  device.DiskType = GetDriveTypeText(path);
   const auto mount = MountTable::MountAt(path);
   if (!mount) {
+    device.DiskType = kNoDrive;
     device.Status = NoSerialStatus();
     return device;
   }
   if (const auto remote = DeviceSerial::RemoteOf(*mount)) return NetworkDevice(*mount, *remote);
-  const QString subst = cNetShareGetInfo().SUBST_Mapping(path);
+  device.DiskType = DriveTypeTextOf(MountTable::KindOf(*mount));
+  const QString subst = cNetShareGetInfo::FolderMapping(*mount);
   device.PhysicalPath = subst.isEmpty() ? QStringLiteral(":\\") : subst + QLatin1Char('\\');
-  const VolumeDetails details = GetVolumeDetails(path);
+  const VolumeDetails details = VolumeDetailsOf(*mount);
   device.LogicalPath = WithTrailingSlash(mount->mountPoint);
   device.DiskSerialNo = details.SerialHex;
   device.DiskLabel = details.Label;
@@ -143,25 +162,12 @@ QString GetConnectionRemoteName(const QString& path) {
 
 QString GetDriveTypeText(const QString& root) {
   const auto mount = MountTable::MountAt(root);
-  return mount ? DriveTypeTextOf(MountTable::KindOf(*mount)) : QStringLiteral("Drive does not exist");
+  return mount ? DriveTypeTextOf(MountTable::KindOf(*mount)) : kNoDrive;
 }
 
 VolumeDetails GetVolumeDetails(const QString& root) {
   const auto mount = MountTable::MountAt(root);
-  if (!mount) return {};
-  VolumeDetails details;
-  details.RootPath = WithTrailingSlash(mount->mountPoint);
-  if (const auto remote = DeviceSerial::RemoteOf(*mount)) {
-    details.SerialHex = DeviceSerial::Hex(remote->serial);
-    details.Label = remote->share;
-    return details;
-  }
-  if (const auto serial = DeviceSerial::FromUuid(mount->fsType, MountTable::UuidOf(*mount))) {
-    details.SerialHex = DeviceSerial::Hex(*serial);
-  }
-  details.Label = MountTable::LabelOf(*mount).trimmed();
-  if (details.Label.isEmpty()) details.Label = QStringLiteral("(no label)");
-  return details;
+  return mount ? VolumeDetailsOf(*mount) : VolumeDetails{};
 }
 
 QString MountRootOf(const QString& path) {

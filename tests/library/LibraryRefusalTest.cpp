@@ -5,6 +5,7 @@
 #include "library/clsRWLibrary.h"
 #include "platform/SqlRecordset.h"
 #include "tests/library/TreeFixture.h"
+#include "tests/support/ReadOnlyFolder.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -24,10 +25,6 @@ class LibraryRefusalTest : public rwtest::OpenLibraryTest {
     OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")), QStringLiteral("Films.rw2"));
     films_ = gLibrary->LibraryPath;
     boxes.Clear();
-  }
-  void TearDown() override {
-    for (const QString& folder : readOnly_) QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    rwtest::OpenLibraryTest::TearDown();
   }
 
   static QString MakeLibrary(const QString& path) {
@@ -62,14 +59,7 @@ class LibraryRefusalTest : public rwtest::OpenLibraryTest {
     EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2) << "the previous library still answers";
   }
 
-  void MakeReadOnlyFolder(const QString& folder) {
-    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                                  QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
-    readOnly_ << folder;
-  }
-
   QString films_;
-  QStringList readOnly_;
 };
 
 TEST_F(LibraryRefusalTest, ReadOnlyFileOrFolderIsRefusedBeforeAnyWrite) {
@@ -80,7 +70,8 @@ TEST_F(LibraryRefusalTest, ReadOnlyFileOrFolderIsRefusedBeforeAnyWrite) {
   const QString shelf = gLibrariesFolder + QStringLiteral("Shelf");
   ASSERT_TRUE(QDir().mkpath(shelf));
   const QString inFolder = MakeLibrary(shelf + QStringLiteral("/Shelved.rw2"));
-  MakeReadOnlyFolder(shelf);
+  const rwtest::ReadOnlyFolder readOnly(shelf);
+  ASSERT_TRUE(readOnly.Made());
   ExpectRefused(inFolder, QStringLiteral("Read-only Library"), QStringLiteral("the file or its folder is read-only"));
 }
 

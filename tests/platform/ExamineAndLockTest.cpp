@@ -2,6 +2,7 @@
 // it, and the advisory lock that keeps a library to one copy of the program.
 #include "platform/FileLock.h"
 #include "platform/SqlConnection.h"
+#include "tests/support/ReadOnlyFolder.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,10 +19,6 @@ namespace {
 class ExamineTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(dir_.isValid()); }
-  void TearDown() override {
-    // Read-only folders made by a test must be emptied by the fixture.
-    for (const QString& folder : readOnly_) QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-  }
 
   QString Path(const QString& name) const { return dir_.filePath(name); }
 
@@ -35,14 +32,7 @@ class ExamineTest : public ::testing::Test {
     return path;
   }
 
-  void MakeReadOnlyFolder(const QString& folder) {
-    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
-                                                  QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther));
-    readOnly_ << folder;
-  }
-
   QTemporaryDir dir_;
-  QStringList readOnly_;
 };
 
 TEST_F(ExamineTest, EachObstacleIsFoundAndAWholeWritableDatabaseIsUsable) {
@@ -93,7 +83,8 @@ TEST_F(ExamineTest, ReadOnlyFileOrFolderIsFoundWhoeverRuns) {
 
   ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("shelf")));
   const QString inFolder = MakeDatabase(QStringLiteral("shelf/lib.db"));
-  MakeReadOnlyFolder(Path(QStringLiteral("shelf")));
+  const rwtest::ReadOnlyFolder shelf(Path(QStringLiteral("shelf")));
+  ASSERT_TRUE(shelf.Made());
   EXPECT_EQ(SqlConnection::Examine(inFolder), DatabaseFileState::ReadOnly);
   EXPECT_EQ(QDir(Path(QStringLiteral("shelf"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList{QStringLiteral("lib.db")})

@@ -46,6 +46,16 @@ class TreeViewTest : public ::testing::Test {
     tree.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&tree));
   }
+  // The nodes shown with pictures and a collapsed-state icon on the first;
+  // the first row's rectangle.
+  QRect ShowWithStateIcon() {
+    Populate();
+    tree.SetStyle(ctl::tvwPictureText);
+    tree.SetStateImageList(&states);
+    tree.Nodes("ID1").SetStateImage(1);
+    Show();
+    return View()->visualRect(View()->model()->index(0, 0));
+  }
 
   QTreeView* View() { return tree.findChild<QTreeView*>(); }
   QWidget* Viewport() { return View()->viewport(); }
@@ -173,12 +183,7 @@ TEST_F(TreeViewTest, HitTestFindsTheNodeUnderAPointInTwips) {
 }
 
 TEST_F(TreeViewTest, StateIconsAreHitAndPaintedLeftOfTheNodePicture) {
-  Populate();
-  tree.SetStyle(ctl::tvwPictureText);
-  tree.SetStateImageList(&states);
-  tree.Nodes("ID1").SetStateImage(1);
-  Show();
-  const QRect first = View()->visualRect(View()->model()->index(0, 0));
+  const QRect first = ShowWithStateIcon();
   int flags = 0;
   EXPECT_EQ(tree.HitTestInfo(first.left() + 8, first.center().y(), &flags), &tree.Nodes("ID1"));
   EXPECT_EQ(flags, ctl::tvhtOnItemStateIcon);
@@ -192,12 +197,7 @@ TEST_F(TreeViewTest, StateIconsAreHitAndPaintedLeftOfTheNodePicture) {
 }
 
 TEST_F(TreeViewTest, APressOnAStateIconReachesMouseDownAtAPointThatHitsTheIcon) {
-  Populate();
-  tree.SetStyle(ctl::tvwPictureText);
-  tree.SetStateImageList(&states);
-  tree.Nodes("ID1").SetStateImage(1);
-  Show();
-  const QRect first = View()->visualRect(View()->model()->index(0, 0));
+  const QRect first = ShowWithStateIcon();
   tree.MouseDown = [&](int button, int, double x, double y) {
     int flags = 0;
     Node* node = tree.HitTestInfo(qRound(x / 15), qRound(y / 15), &flags);
