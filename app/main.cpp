@@ -3,6 +3,7 @@
 
 #include <QApplication>
 
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 
@@ -24,7 +25,13 @@ int main(int argc, char** argv) {
     std::fputs("Reelwise II needs a graphical session (X11, or XWayland under Wayland): no display is set.\n", stderr);
     return EXIT_FAILURE;
   }
+  // Video is rendered in a context of its own whose textures the video
+  // windows draw, so contexts share their objects.
+  QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   QApplication app(argc, argv);
+  // Qt has set the locale from the environment; numbers the media engine
+  // reads and writes keep a decimal point.
+  std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName(QStringLiteral("Reelwise II"));
   QApplication::setApplicationVersion(QStringLiteral("1.6.5"));
 

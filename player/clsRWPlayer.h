@@ -1,36 +1,171 @@
 #pragma once
-// The player object of the preview and the full-screen player. A least
-// version until the player is built: it holds the options start-up gives it
-// and answers for a player with no file open.
+// The player object: one media file open in a video window owned by a window
+// of the program, with transport (play, pause, stop, seeks, rate, stop time),
+// its facts (duration, size, frame rate, bit rate), volume and balance, and
+// still frames grabbed for thumbnails and story boards. The program-wide
+// gPlayer serves the preview and the full-screen player; story boards and
+// posters make their own.
+//
+// Every operation may be called at any time: one that lacks an open file, a
+// video or the window it needs does nothing and returns 0, an empty value or
+// false.
+#include "player/cVideoWindow.h"
+
+#include <QImage>
 #include <QPointer>
+#include <QString>
+#include <QVariantMap>
 #include <QWidget>
 
 #include <cstdint>
 #include <memory>
+#include <vector>
+
+class cMpvCore;
+
+struct mpv_event;
 
 class clsRWPlayer {
  public:
+  clsRWPlayer();
+  ~clsRWPlayer();
+  clsRWPlayer(const clsRWPlayer&) = delete;
+  clsRWPlayer& operator=(const clsRWPlayer&) = delete;
+
+  // True while the open file has a decoded video track to grab frames from.
+  bool CanGrabFrame() const { return canGrabFrame_; }
+  void SetCanGrabFrame(bool value) { canGrabFrame_ = value; }
+
+  // Unloads the file and drops the video window; the engine stays for the
+  // next file. Never waits for the file to close.
+  void CleanUp();
+  // Opens a file paused (PlayState 0) in a hidden video window at the
+  // rectangle inside hWndTarget. Returns an empty text on success, else the
+  // error text (a failed open leaves nothing open).
+  QString OpenFile(const QString& FileName, int rectTop, int rectLeft, int rectWidth, int rectHeight,
+                   QWidget* hWndTarget, bool bAllowFrameCapture);
+  bool FileLoaded() const { return fileLoaded_; }
+
+  // The window that owns the video window; setting it moves the video window.
+  void SetOwner(QWidget* owner);
+  QWidget* Owner() const { return owner_; }
+  // Leaves full screen and sizes the video window.
+  void ResizeWindow(int Width, int Height);
   // Full-screen video fills the screen instead of keeping its proportions.
   bool StretchToScreen = true;
+  // Mouse and key events of the video window go to hWnd instead.
+  void SetMessageDrain(QWidget* hWnd);
 
-  // Stops playback and releases the file.
-  void CleanUp() {}
-  // Pauses the preview.
-  void Pause() {}
-  // 0 to 100.
+  // Describes the open file's playback chain in the Temp folder and finds
+  // out whether frames can be grabbed.
+  void BuildGraph(bool bAllowCapture);
+  // The frame at the current position at the video's display size, or a
+  // null image; the player is left paused.
+  QImage GrabFrame();
+  // Frames per second, three decimals at most; 30 when the file does not
+  // say, 0 without video.
+  double FrameRate() const;
+
+  // Drops the video window and transport control; the file stays loaded.
+  void DestroyWindow();
+
+  void Play();
+  // 0 stopped, 1 paused, 2 running. Pauses first once the stop time is reached.
+  int32_t PlayState();
+  void SetFullScreen(bool on);
+  bool FullScreen() const;
+  void SetVisible(bool visible);
+  bool Visible() const;
+  int32_t VideoWidth() const { return hasVideo_ ? videoWidth_ : 0; }
+  int32_t VideoHeight() const { return hasVideo_ ? videoHeight_ : 0; }
+  // Bits per second of the video stream, 0 when not known.
+  int32_t BitRate() const;
+  void Pause();
+  void StopPlayback();
+  void TimeJump(double Seconds);
+  double PlaybackRate() const;
+  void SetPlaybackRate(double rate);
+  double Duration() const { return hasPosition_ ? duration_ : 0; }
+  double StopTime() const { return hasPosition_ ? stopTime_ : 0; }
+  void SetStopTime(double seconds);
+  double Position() const;
+  void SetPosition(double seconds);
+  // Percent 0..100 (75 for a new player).
   int32_t Volume() const { return volume_; }
-  // Native size of the open video; 0 when none is open.
-  int32_t VideoWidth() const { return 0; }
-  int32_t VideoHeight() const { return 0; }
-  // 0 stopped, 1 paused, 2 running.
-  int32_t PlayState() const { return 0; }
-  // The window that owns the video window.
-  QWidget* Owner() const { return owner_; }
-  void SetOwner(QWidget* owner) { owner_ = owner; }
+  void SetVolume(int32_t percent);
+  // -10000 (left only) .. 10000 (right only), hundredths of a decibel.
+  int32_t Balance() const { return hasAudio_ ? balance_ : 0; }
+  void SetBalance(int32_t balance);
+  // A muted exact seek that waits until the frame at Seconds is shown.
+  void ForcePosition(double Seconds);
+  void OverlayText(const QString& Text, double Value, const QString& Mark, bool Flag);
+  void BlackoutVideo();
+
+  // The video window, for pictures of what it shows; null when none.
+  cVideoWindow* VideoWindow() const { return window_; }
+  // Seconds an open may take before it is given up.
+  static constexpr int kOpenTimeoutMs = 10000;
 
  private:
-  int32_t volume_ = 100;
+  void InitOverlay();
+  bool EnsureCore(QString* error);
+  QString LoadFile(uint64_t serial);
+  void ReadFileFacts();
+  QString MakeVideoWindow(int rectTop, int rectLeft, int rectWidth, int rectHeight, QWidget* target);
+  void TakeStartVolume();
+  void ApplyVolume();
+  void ApplyBalance();
+  void OnEvent(const mpv_event& event);
+  void OnPositionChanged(double position);
+  void SeekTo(double seconds);
+  bool WaitForSeek(int timeoutMs);
+  void WriteGraphFiles();
+  void AbandonCore();
+  static QImage ImageFromScreenshot(const QVariantMap& shot);
+
+  std::unique_ptr<cMpvCore> core_;
+  QPointer<cVideoWindow> window_;
   QPointer<QWidget> owner_;
+  QString fileName_;
+  bool canGrabFrame_ = false;
+  bool fileLoaded_ = false;
+  // What an open file offers, as the operations need it.
+  bool hasControl_ = false;
+  bool hasPosition_ = false;
+  bool hasAudio_ = false;
+  bool hasVideo_ = false;
+  bool overlayReady_ = false;
+  int32_t videoWidth_ = 0;
+  int32_t videoHeight_ = 0;
+  double duration_ = 0;
+  double stopTime_ = 0;
+  int32_t volume_ = 75;
+  int32_t balance_ = 0;
+  bool stopped_ = true;
+  // The open in progress: every OpenFile and CleanUp starts a new serial,
+  // which ends the wait of an earlier open.
+  uint64_t serial_ = 0;
+  int64_t entryId_ = -1;  // mpv's playlist entry of the file being opened
+  QString loadError_;
+  // Seeks sent but not yet shown.
+  double seekTarget_ = 0;
+  bool seekPending_ = false;
+  double lastPosition_ = 0;
+  std::vector<uint64_t> seekReplies_;
+  // The open's own events, by mpv's playlist entry.
+  uint64_t loadReply_ = 0;
+  int64_t startingEntry_ = -1;
+  int64_t loadedEntry_ = -1;
+  int64_t restartedEntry_ = -1;
+  int64_t endedEntry_ = -1;
+  int endError_ = 0;
+  // An open that never finished may have left the engine stuck on a read.
+  bool openUnfinished_ = false;
+  // The frame grab waiting for its answer.
+  uint64_t grabReply_ = 0;
+  bool grabAnswered_ = false;
+  QImage grabbed_;
+  bool balanceFilter_ = false;
 };
 
 extern std::unique_ptr<clsRWPlayer> gPlayer;

@@ -4,6 +4,10 @@
 
 #include <QApplication>
 
+QString gOsdIcon;
+QString gOsdText;
+QString gOsdTimeText;
+
 namespace modMainPlayer {
 
 namespace {

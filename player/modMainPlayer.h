@@ -11,3 +11,10 @@ namespace modMainPlayer {
 void ExecutePlayerCommand(const QString& command);
 
 }  // namespace modMainPlayer
+
+// The on-screen display's texts: the icon's name (of the "OV_ICONS"
+// pictures), the message ("//" between the parts of the tagging layout) and
+// the position text ("AB" while an A-B repeat is set).
+extern QString gOsdIcon;
+extern QString gOsdText;
+extern QString gOsdTimeText;

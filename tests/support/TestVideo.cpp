@@ -4,12 +4,55 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <algorithm>
+
 namespace rwtest {
 
 bool HaveFfmpeg() {
   static const bool found = !QStandardPaths::findExecutable(QStringLiteral("ffmpeg")).isEmpty();
   return found;
 }
+
+int IndexSquareSize(int width) { return std::max(4, width / 20); }
+
+namespace {
+
+QString Seconds(const TestVideoSpec& spec) { return QString::number(spec.seconds, 'f', 3); }
+
+// The frame index N drawn as 8 squares over the luma plane along the top
+// edge; the chroma under them is neutral so they are pure black or white.
+QString IndexFilter(const TestVideoSpec& spec) {
+  const int s = IndexSquareSize(spec.width);
+  const QString inSquares = QStringLiteral("lt(Y,%1)*lt(X,%2)").arg(s).arg(8 * s);
+  const QString inChroma = QStringLiteral("lt(Y,%1)*lt(X,%2)").arg(s / 2).arg(4 * s);
+  return QStringLiteral(",geq=lum='if(%1,if(bitand(N,pow(2,floor(X/%2))),235,16),lum(X,Y))'"
+                        ":cb='if(%3,128,cb(X,Y))':cr='if(%3,128,cr(X,Y))'")
+      .arg(inSquares)
+      .arg(s)
+      .arg(inChroma);
+}
+
+QStringList VideoInput(const TestVideoSpec& spec) {
+  const QString size = QStringLiteral("size=%1x%2:rate=%3:duration=%4")
+                           .arg(spec.width)
+                           .arg(spec.height)
+                           .arg(spec.frameRate.isEmpty() ? QString::number(spec.framesPerSecond) : spec.frameRate)
+                           .arg(Seconds(spec));
+  const QString source = spec.frameIndex
+                             ? QStringLiteral("smptebars=%1,format=yuv420p%2").arg(size, IndexFilter(spec))
+                             : QStringLiteral("testsrc2=%1").arg(size);
+  return {QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"), source};
+}
+
+QStringList AudioInput(const TestVideoSpec& spec) {
+  QStringList args{QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+                   QStringLiteral("sine=frequency=440:duration=%1").arg(Seconds(spec)), QStringLiteral("-c:a"),
+                   QStringLiteral("aac")};
+  if (spec.video) args << QStringLiteral("-shortest");
+  return args;
+}
+
+}  // namespace
 
 std::optional<QString> MakeTestVideo(const QString& folder, const QString& fileName, const TestVideoSpec& spec,
                                      QString* error) {
@@ -18,22 +61,15 @@ std::optional<QString> MakeTestVideo(const QString& folder, const QString& fileN
     return std::nullopt;
   }
   const QString path = QDir(folder).filePath(fileName);
-  const QString duration = QString::number(spec.seconds, 'f', 3);
   QStringList args{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
-                   QStringLiteral("-nostdin"),     QStringLiteral("-y"),        QStringLiteral("-f"),
-                   QStringLiteral("lavfi"),        QStringLiteral("-i"),
-                   QStringLiteral("testsrc2=size=%1x%2:rate=%3:duration=%4")
-                       .arg(spec.width)
-                       .arg(spec.height)
-                       .arg(spec.framesPerSecond)
-                       .arg(duration)};
-  if (spec.audio) {
-    args << QStringLiteral("-f") << QStringLiteral("lavfi") << QStringLiteral("-i")
-         << QStringLiteral("sine=frequency=440:duration=%1").arg(duration) << QStringLiteral("-c:a")
-         << QStringLiteral("aac") << QStringLiteral("-shortest");
+                   QStringLiteral("-nostdin"), QStringLiteral("-y")};
+  if (spec.video) args << VideoInput(spec);
+  if (spec.audio) args << AudioInput(spec);
+  if (spec.video) {
+    args << QStringLiteral("-c:v") << QStringLiteral("mpeg4") << QStringLiteral("-q:v")
+         << QString::fromLatin1(spec.frameIndex ? "2" : "5") << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p");
   }
-  args << QStringLiteral("-c:v") << QStringLiteral("mpeg4") << QStringLiteral("-q:v") << QStringLiteral("5")
-       << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p") << path;
+  args << path;
   QProcess ffmpeg;
   ffmpeg.setProcessChannelMode(QProcess::MergedChannels);
   ffmpeg.start(QStringLiteral("ffmpeg"), args);

@@ -11,9 +11,22 @@ struct TestVideoSpec {
   int width = 320;
   int height = 240;
   int framesPerSecond = 25;
+  // A rate as ffmpeg writes it ("30000/1001"); framesPerSecond when empty.
+  QString frameRate;
   bool audio = false;
+  // False makes an audio-only clip (a sine tone; needs audio = true).
+  bool video = true;
+  // Colour bars with the frame's index drawn along the top edge as 8 squares,
+  // lowest bit first, white for 1 and black for 0; IndexSquareSize gives
+  // their size. Otherwise ffmpeg's moving test pattern.
+  bool frameIndex = false;
   // The file name's extension chooses the container: mp4, mkv, avi, mov...
 };
+
+// Side of one index square of a frameIndex clip of the given width.
+int IndexSquareSize(int width);
+// The colour bars of a frameIndex clip, left to right, as RGB at 75 %.
+inline constexpr unsigned kColourBars[7] = {0xBFBFBF, 0xBFBF00, 0x00BFBF, 0x00BF00, 0xBF00BF, 0xBF0000, 0x0000BF};
 
 bool HaveFfmpeg();
 // Writes folder/fileName; nullopt (with the reason in *error) when ffmpeg is

@@ -1,0 +1,167 @@
+#include "player/cVideoWindow.h"
+
+#include "player/cMpvCore.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QOpenGLFunctions>
+#include <QOpenGLTextureBlitter>
+#include <QOpenGLWidget>
+#include <QPainter>
+#include <QWheelEvent>
+
+namespace {
+
+// Draws the core's frame texture over the whole widget.
+class cGLSurface : public QOpenGLWidget {
+ public:
+  cGLSurface(cMpvCore& core, QWidget* parent, const bool& blackout)
+      : QOpenGLWidget(parent), core_(core), blackout_(blackout) {}
+  ~cGLSurface() override {
+    makeCurrent();
+    blitter_.destroy();
+    doneCurrent();
+  }
+
+ protected:
+  void initializeGL() override { blitter_.create(); }
+  void paintGL() override {
+    QOpenGLFunctions* gl = context()->functions();
+    gl->glClearColor(0, 0, 0, 1);
+    gl->glClear(GL_COLOR_BUFFER_BIT);
+    const unsigned texture = core_.FrameTexture();
+    if (blackout_ || !texture || !blitter_.isCreated()) return;
+    blitter_.bind();
+    blitter_.blit(texture, QOpenGLTextureBlitter::targetTransform(QRectF(QPointF(), size()), QRect(QPoint(), size())),
+                  QOpenGLTextureBlitter::OriginBottomLeft);
+    blitter_.release();
+  }
+
+ private:
+  cMpvCore& core_;
+  const bool& blackout_;
+  QOpenGLTextureBlitter blitter_;
+};
+
+}  // namespace
+
+cVideoWindow::cVideoWindow(cMpvCore& core, QWidget* owner) : QWidget(owner), core_(core), owner_(owner) {
+  setObjectName(QStringLiteral("VideoWindow"));
+  setAttribute(Qt::WA_OpaquePaintEvent);
+  setCursor(Qt::BlankCursor);
+  setFocusPolicy(Qt::NoFocus);
+  if (core.RenderKind() == cMpvCore::Render::OpenGL) {
+    surface_ = new cGLSurface(core, this, blackout_);
+    surface_->setCursor(Qt::BlankCursor);
+    surface_->installEventFilter(this);
+  }
+  connect(&core, &cMpvCore::FrameReady, this, &cVideoWindow::FrameArrived);
+}
+
+void cVideoWindow::FrameArrived() {
+  blackout_ = false;
+  if (surface_) {
+    surface_->update();
+  } else {
+    update();
+  }
+}
+
+void cVideoWindow::Blackout() {
+  blackout_ = true;
+  if (surface_) surface_->update();
+  update();
+}
+
+void cVideoWindow::paintEvent(QPaintEvent*) {
+  if (surface_) return;
+  QPainter painter(this);
+  const QImage frame = core_.SoftwareFrame();
+  if (blackout_ || frame.isNull()) {
+    painter.fillRect(rect(), Qt::black);
+    return;
+  }
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(rect(), frame);
+}
+
+void cVideoWindow::resizeEvent(QResizeEvent*) {
+  if (surface_) surface_->setGeometry(rect());
+}
+
+QImage cVideoWindow::Picture() const {
+  if (auto* gl = dynamic_cast<QOpenGLWidget*>(surface_)) return gl->grabFramebuffer();
+  return const_cast<cVideoWindow*>(this)->grab().toImage();
+}
+
+void cVideoWindow::SetOwner(QWidget* owner) {
+  owner_ = owner;
+  if (fullScreen_) return;  // it goes back to the new owner when full screen ends
+  const bool visible = isVisible();
+  const QRect geometry = this->geometry();
+  setParent(owner);
+  setGeometry(geometry);
+  setVisible(visible);
+}
+
+void cVideoWindow::SetFullScreen(bool on) {
+  if (on == fullScreen_) return;
+  fullScreen_ = on;
+  const bool visible = isVisible() || on;
+  if (on) {
+    restoreGeometry_ = geometry();
+    setParent(nullptr, Qt::Window | Qt::FramelessWindowHint);
+    showFullScreen();
+    return;
+  }
+  setParent(owner_);
+  setGeometry(restoreGeometry_);
+  setVisible(visible);
+}
+
+bool cVideoWindow::event(QEvent* event) {
+  if (Forward(event)) return true;
+  return QWidget::event(event);
+}
+
+bool cVideoWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == surface_ && Forward(event)) return true;
+  return QWidget::eventFilter(watched, event);
+}
+
+// A copy of a mouse, wheel or key event goes to the drain, with positions
+// in the drain's own coordinates.
+bool cVideoWindow::Forward(QEvent* event) {
+  if (!drain_) return false;
+  switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseMove: {
+      const auto* mouse = static_cast<QMouseEvent*>(event);
+      const QPointF global = mouse->globalPosition();
+      QMouseEvent copy(mouse->type(), drain_->mapFromGlobal(global), global, mouse->button(), mouse->buttons(),
+                       mouse->modifiers());
+      QApplication::sendEvent(drain_, &copy);
+      return true;
+    }
+    case QEvent::Wheel: {
+      const auto* wheel = static_cast<QWheelEvent*>(event);
+      const QPointF global = wheel->globalPosition();
+      QWheelEvent copy(drain_->mapFromGlobal(global), global, wheel->pixelDelta(), wheel->angleDelta(),
+                       wheel->buttons(), wheel->modifiers(), wheel->phase(), wheel->inverted());
+      QApplication::sendEvent(drain_, &copy);
+      return true;
+    }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+      const auto* key = static_cast<QKeyEvent*>(event);
+      QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text(), key->isAutoRepeat(), key->count());
+      QApplication::sendEvent(drain_, &copy);
+      return true;
+    }
+    default:
+      return false;
+  }
+}

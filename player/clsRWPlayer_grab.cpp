@@ -1,0 +1,147 @@
+// Still frames: the playback-chain description, frame grabs and the settled
+// seek; the on-screen display's entry points.
+#include "player/clsRWPlayer.h"
+
+#include "core/modRegistry.h"
+#include "core/modReelwise.h"
+#include "player/cMpvCore.h"
+#include "player/cVideoWindow.h"
+#include "player/modMainPlayer.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTextStream>
+
+namespace {
+
+constexpr int kForcePositionTimeoutMs = 2000;
+
+QString TrackLine(const QVariantMap& track) {
+  const QString type = track.value(QStringLiteral("type")).toString();
+  QString line = QStringLiteral("%1 track %2: %3").arg(type, track.value(QStringLiteral("id")).toString(),
+                                                       track.value(QStringLiteral("codec")).toString());
+  if (type == QLatin1String("video")) {
+    line += QStringLiteral(" %1x%2").arg(track.value(QStringLiteral("demux-w")).toInt())
+                .arg(track.value(QStringLiteral("demux-h")).toInt());
+  } else if (type == QLatin1String("audio")) {
+    line += QStringLiteral(" %1 Hz, %2 channels").arg(track.value(QStringLiteral("demux-samplerate")).toInt())
+                .arg(track.value(QStringLiteral("demux-channel-count")).toInt());
+  }
+  if (!track.value(QStringLiteral("selected")).toBool()) line += QStringLiteral(" (not played)");
+  return line;
+}
+
+bool WriteText(const QString& path, const QStringList& lines) {
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) return false;
+  QTextStream out(&file);
+  for (const QString& line : lines) out << line << '\n';
+  return file.flush();
+}
+
+}  // namespace
+
+// There is no graph to splice a grabber into: frames are taken from the
+// decoded video, so a file can give frames when it has a video track that
+// reaches the video output. The chain the engine built is written to the
+// Temp folder at every open, as it played ("RWGraph 1-Auto.grf") and with the
+// point frames are grabbed from ("RWGraph.grf", which external programs are
+// handed).
+void clsRWPlayer::BuildGraph(bool) {
+  canGrabFrame_ = hasVideo_;
+  WriteGraphFiles();
+}
+
+void clsRWPlayer::WriteGraphFiles() {
+  if (gTempFolder.isEmpty()) return;
+  QStringList chain{QStringLiteral("source: %1").arg(fileName_),
+                    QStringLiteral("container: %1").arg(core_->Text("file-format"))};
+  for (const QVariant& track : core_->Node("track-list").toList()) chain << TrackLine(track.toMap());
+  const QString videoDecoder = QStringLiteral("video decoder: %1").arg(core_->Text("video-codec"));
+  const QString videoOutput = QStringLiteral("video output: %1").arg(core_->Text("current-vo"));
+  QStringList tail;
+  if (hasAudio_) {
+    tail << QStringLiteral("audio decoder: %1").arg(core_->Text("audio-codec-name"))
+         << QStringLiteral("audio output: %1").arg(core_->Text("current-ao"));
+  }
+  QStringList automatic = chain;
+  QStringList final = chain;
+  if (hasVideo_) {
+    automatic << videoDecoder << videoOutput;
+    final << videoDecoder << QStringLiteral("frame grab: the decoded frame, after the video decoder")
+          << videoOutput;
+  }
+  WriteText(gTempFolder + QStringLiteral("RWGraph 1-Auto.grf"), automatic + tail);
+  WriteText(gTempFolder + QStringLiteral("RWGraph.grf"), final + tail);
+}
+
+QImage clsRWPlayer::ImageFromScreenshot(const QVariantMap& shot) {
+  const int width = shot.value(QStringLiteral("w")).toInt();
+  const int height = shot.value(QStringLiteral("h")).toInt();
+  const int stride = shot.value(QStringLiteral("stride")).toInt();
+  const QByteArray data = shot.value(QStringLiteral("data")).toByteArray();
+  if (shot.value(QStringLiteral("format")).toString() != QLatin1String("bgr0") || width <= 0 || height <= 0 ||
+      stride < width * 4 || data.size() < static_cast<qsizetype>(stride) * height) {
+    return {};
+  }
+  // "bgr0" is Qt's RGB32 on a little-endian machine.
+  return QImage(reinterpret_cast<const uchar*>(data.constData()), width, height, stride, QImage::Format_RGB32)
+      .copy();
+}
+
+// Waits for any seek to show its frame and takes that frame, muted, in at
+// most ThumbnailTimeout seconds (read at every grab); the player is left
+// paused.
+QImage clsRWPlayer::GrabFrame() {
+  if (!hasPosition_ || !hasControl_ || !canGrabFrame_) return {};
+  const uint64_t serial = serial_;
+  QElapsedTimer clock;
+  clock.start();
+  const qint64 timeoutMs =
+      std::max<int64_t>(0, modRegistry::GetSettingLong(kRegOther, QStringLiteral("ThumbnailTimeout"))) *
+      1000;
+  core_->SetFlag("mute", true);
+  core_->SetFlagNow("pause", true);
+  stopped_ = false;
+  QImage frame;
+  if (WaitForSeek(static_cast<int>(timeoutMs))) {
+    grabbed_ = QImage();
+    grabAnswered_ = false;
+    grabReply_ = core_->Command({QStringLiteral("screenshot-raw"), QStringLiteral("video")});
+    const int left = static_cast<int>(std::max<qint64>(0, timeoutMs - clock.elapsed()));
+    if (grabReply_ && core_->WaitFor([&] { return grabAnswered_ || serial_ != serial; }, left) &&
+        serial_ == serial) {
+      frame = grabbed_;
+    }
+    grabReply_ = 0;
+  }
+  if (core_) core_->SetFlag("mute", false);
+  grabbed_ = QImage();
+  return frame;
+}
+
+void clsRWPlayer::ForcePosition(double Seconds) {
+  if (!hasVideo_ || !hasPosition_) return;
+  core_->SetFlag("mute", true);
+  core_->SetFlagNow("pause", true);
+  stopped_ = false;
+  SetPosition(Seconds);
+  const double shown = seekPending_ ? seekTarget_ : Position();
+  WaitForSeek(kForcePositionTimeoutMs);
+  gOsdIcon = QStringLiteral("OV_PLAY");
+  gOsdTimeText = QString::number(shown);
+  OverlayText(QString(), 0, gOsdTimeText, false);
+  if (core_) core_->SetFlag("mute", false);
+}
+
+// A least version of the on-screen display: the overlay is marked bound to
+// the open file; nothing is drawn over the video yet.
+void clsRWPlayer::InitOverlay() { overlayReady_ = hasVideo_; }
+
+// A least version of the on-screen display: it draws no band over the video
+// yet.
+void clsRWPlayer::OverlayText(const QString&, double, const QString&, bool) {}
+
+void clsRWPlayer::BlackoutVideo() {
+  if (window_) window_->Blackout();
+}
