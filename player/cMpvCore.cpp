@@ -130,7 +130,7 @@ void cMpvCore::Abandon() {
 // windows' contexts: the program turns on shared contexts before it starts.
 bool cMpvCore::MakeOpenGLRender() {
   QOpenGLContext* shared = QOpenGLContext::globalShareContext();
-  if (!shared) return false;
+  if (!shared || !shared->isValid()) return false;
   auto context = std::make_unique<QOpenGLContext>();
   context->setShareContext(shared);
   context->setFormat(shared->format());
@@ -290,8 +290,8 @@ void cMpvCore::SetText(const char* name, const QString& value) {
   if (handle_) mpv_set_property_async(handle_, 0, name, MPV_FORMAT_STRING, &data);
 }
 
-void cMpvCore::ObserveDouble(const char* name) {
-  if (handle_) mpv_observe_property(handle_, 0, name, MPV_FORMAT_DOUBLE);
+void cMpvCore::Observe(const char* name, int format) {
+  if (handle_) mpv_observe_property(handle_, 0, name, static_cast<mpv_format>(format));
 }
 
 uint64_t cMpvCore::Command(const QVariantList& args) {
@@ -318,6 +318,7 @@ bool cMpvCore::WaitFor(const std::function<bool()>& done, int timeoutMs) {
   QEventLoop loop;
   QTimer deadline;
   deadline.setSingleShot(true);
+  deadline.setTimerType(Qt::PreciseTimer);
   QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
   QObject::connect(this, &cMpvCore::Progress, &loop, [&] {
     if (done()) loop.quit();

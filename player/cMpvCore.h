@@ -38,7 +38,9 @@ class cMpvCore : public QObject {
   // "null", which keeps time without a sound device).
   static void SetAudioOutput(const QString& output);
 
-  // Called for every mpv event, on the user-interface thread.
+  // Called for every mpv event, on the user-interface thread. Handlers only
+  // take note: a property read there could wait for a core that waits for a
+  // frame to be rendered on this very thread.
   std::function<void(const mpv_event&)> OnEvent;
 
   // Property reads answer from the core's state.
@@ -58,8 +60,10 @@ class cMpvCore : public QObject {
   void SetFlagNow(const char* name, bool value);
   void SetDoubleNow(const char* name, double value);
 
-  // Property-change events for a number property follow from now on.
-  void ObserveDouble(const char* name);
+  // Property-change events for a property follow from now on, carrying its
+  // value; event handlers must not read properties themselves, since the
+  // core may be waiting for this thread to render.
+  void Observe(const char* name, int format);
 
   // Queues a command; numbers are passed as numbers, never as text, so no
   // locale can change them. Returns the id of its reply event (0 when the

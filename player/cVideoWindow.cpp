@@ -34,7 +34,7 @@ class cGLSurface : public QOpenGLWidget {
     if (blackout_ || !texture || !blitter_.isCreated()) return;
     blitter_.bind();
     blitter_.blit(texture, QOpenGLTextureBlitter::targetTransform(QRectF(QPointF(), size()), QRect(QPoint(), size())),
-                  QOpenGLTextureBlitter::OriginBottomLeft);
+                  QOpenGLTextureBlitter::OriginTopLeft);
     blitter_.release();
   }
 

@@ -41,7 +41,9 @@ bool clsRWPlayer::EnsureCore(QString* error) {
   core_ = cMpvCore::Create(error);
   if (!core_) return false;
   core_->OnEvent = [this](const mpv_event& event) { OnEvent(event); };
-  core_->ObserveDouble("time-pos");
+  core_->Observe("time-pos", MPV_FORMAT_DOUBLE);
+  core_->Observe("dwidth", MPV_FORMAT_INT64);
+  core_->Observe("dheight", MPV_FORMAT_INT64);
   return true;
 }
 
@@ -163,10 +165,6 @@ void clsRWPlayer::ReadFileFacts() {
   duration_ = core_->Double("duration").value_or(0);
   videoWidth_ = hasVideo_ ? static_cast<int32_t>(core_->Int("width").value_or(0)) : 0;
   videoHeight_ = hasVideo_ ? static_cast<int32_t>(core_->Int("height").value_or(0)) : 0;
-  if (hasVideo_) {
-    core_->SetFrameSize(QSize(static_cast<int>(core_->Int("dwidth").value_or(videoWidth_)),
-                              static_cast<int>(core_->Int("dheight").value_or(videoHeight_))));
-  }
   // A video track that reached no output: the window cannot show it.
   if (tracks.video && !hasVideo_) loadError_ = kRenderProblem + ErrorText(MPV_ERROR_VO_INIT_FAILED);
 }
@@ -188,6 +186,17 @@ void clsRWPlayer::TakeStartVolume() {
   SetVolume(volume_);
 }
 
+void clsRWPlayer::OnPropertyChange(const mpv_event_property& change) {
+  const QByteArray name(change.name);
+  if (change.format == MPV_FORMAT_DOUBLE && name == "time-pos") {
+    OnPositionChanged(*static_cast<const double*>(change.data));
+  } else if (change.format == MPV_FORMAT_INT64 && (name == "dwidth" || name == "dheight")) {
+    const int value = static_cast<int>(*static_cast<const int64_t*>(change.data));
+    (name == "dwidth" ? displaySize_.rwidth() : displaySize_.rheight()) = value;
+    if (core_ && !displaySize_.isEmpty()) core_->SetFrameSize(displaySize_);
+  }
+}
+
 void clsRWPlayer::OnEvent(const mpv_event& event) {
   switch (event.event_id) {
     case MPV_EVENT_START_FILE:
@@ -206,18 +215,9 @@ void clsRWPlayer::OnEvent(const mpv_event& event) {
       restartedEntry_ = startingEntry_;
       if (seekReplies_.empty()) seekPending_ = false;
       break;
-    case MPV_EVENT_VIDEO_RECONFIG:
-      if (core_) {
-        const QSize size(static_cast<int>(core_->Int("dwidth").value_or(0)),
-                         static_cast<int>(core_->Int("dheight").value_or(0)));
-        if (!size.isEmpty()) core_->SetFrameSize(size);
-      }
+    case MPV_EVENT_PROPERTY_CHANGE:
+      OnPropertyChange(*static_cast<const mpv_event_property*>(event.data));
       break;
-    case MPV_EVENT_PROPERTY_CHANGE: {
-      const auto* change = static_cast<const mpv_event_property*>(event.data);
-      if (change->format == MPV_FORMAT_DOUBLE) OnPositionChanged(*static_cast<double*>(change->data));
-      break;
-    }
     case MPV_EVENT_COMMAND_REPLY: {
       const auto* reply = static_cast<const mpv_event_command*>(event.data);
       const uint64_t id = event.reply_userdata;

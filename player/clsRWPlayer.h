@@ -24,6 +24,7 @@
 class cMpvCore;
 
 struct mpv_event;
+struct mpv_event_property;
 
 class clsRWPlayer {
  public:
@@ -116,6 +117,7 @@ class clsRWPlayer {
   void ApplyVolume();
   void ApplyBalance();
   void OnEvent(const mpv_event& event);
+  void OnPropertyChange(const mpv_event_property& change);
   void OnPositionChanged(double position);
   void SeekTo(double seconds);
   bool WaitForSeek(int timeoutMs);
@@ -142,6 +144,9 @@ class clsRWPlayer {
   int32_t volume_ = 75;
   int32_t balance_ = 0;
   bool stopped_ = true;
+  // Set by Play, cleared by every pause: what the stop time watches.
+  bool running_ = false;
+  QSize displaySize_;
   // The open in progress: every OpenFile and CleanUp starts a new serial,
   // which ends the wait of an earlier open.
   uint64_t serial_ = 0;

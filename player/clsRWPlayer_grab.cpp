@@ -103,6 +103,7 @@ QImage clsRWPlayer::GrabFrame() {
   core_->SetFlag("mute", true);
   core_->SetFlagNow("pause", true);
   stopped_ = false;
+  running_ = false;
   QImage frame;
   if (WaitForSeek(static_cast<int>(timeoutMs))) {
     grabbed_ = QImage();
@@ -125,6 +126,7 @@ void clsRWPlayer::ForcePosition(double Seconds) {
   core_->SetFlag("mute", true);
   core_->SetFlagNow("pause", true);
   stopped_ = false;
+  running_ = false;
   SetPosition(Seconds);
   const double shown = seekPending_ ? seekTarget_ : Position();
   WaitForSeek(kForcePositionTimeoutMs);

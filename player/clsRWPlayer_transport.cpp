@@ -15,18 +15,21 @@ void clsRWPlayer::Play() {
   core_->SetDoubleNow("speed", 1.0);
   core_->SetFlagNow("pause", false);
   stopped_ = false;
+  running_ = true;
 }
 
 void clsRWPlayer::Pause() {
   if (!hasControl_) return;
   core_->SetFlagNow("pause", true);
   stopped_ = false;
+  running_ = false;
 }
 
 void clsRWPlayer::StopPlayback() {
   if (!hasPosition_ || !hasControl_) return;
   core_->SetFlagNow("pause", true);
   stopped_ = true;
+  running_ = false;
 }
 
 int32_t clsRWPlayer::PlayState() {
@@ -41,10 +44,12 @@ int32_t clsRWPlayer::PlayState() {
 }
 
 // Pauses a running file as soon as a frame at or past the stop time shows.
+// Called from an event: the pause is queued, not waited for.
 void clsRWPlayer::OnPositionChanged(double position) {
   lastPosition_ = position;
-  if (!hasPosition_ || !hasControl_ || seekPending_ || stopped_) return;
-  if (position >= stopTime_ && !core_->Flag("pause").value_or(true)) Pause();
+  if (!hasPosition_ || !hasControl_ || seekPending_ || !running_ || position < stopTime_) return;
+  core_->SetFlag("pause", true);
+  running_ = false;
 }
 
 double clsRWPlayer::Position() const {

@@ -1,6 +1,7 @@
 // The master-volume mixer: its control table and percent arithmetic over a
 // fake mixer, and the real mixers' quiet "no mixer" on a machine without sound.
 #include "player/ModMixers.h"
+#include "tests/player/FakeMixer.h"
 
 #include <gtest/gtest.h>
 
@@ -14,38 +15,7 @@
 namespace {
 
 using namespace ModMixers;
-
-// A mixer whose lines, values and failures the test sets.
-struct FakeMixer : IMixerBackend {
-  int32_t devices = 1;
-  bool opens = true;
-  bool writes = true;
-  bool reads = true;
-  std::map<std::pair<uint32_t, uint32_t>, MixerControl> controls;  // by line and control type
-  std::map<uint32_t, uint32_t> values;                             // raw value by control id
-  std::vector<std::pair<uint32_t, uint32_t>> written;              // id and raw value, in order
-  int openCalls = 0;
-
-  int32_t DeviceCount() override { return devices; }
-  bool Open(int32_t) override { return ++openCalls, opens; }
-  bool FindControl(uint32_t component, uint32_t type, MixerControl& out) override {
-    auto found = controls.find({component, type});
-    if (found == controls.end()) return false;
-    out = found->second;
-    return true;
-  }
-  bool SetValue(uint32_t id, uint32_t value) override {
-    if (!writes) return false;
-    written.emplace_back(id, value);
-    values[id] = value;
-    return true;
-  }
-  bool GetValue(uint32_t id, uint32_t& value) override {
-    if (!reads || !values.count(id)) return false;
-    value = values[id];
-    return true;
-  }
-};
+using rwtest::FakeMixer;
 
 class ModMixersTest : public ::testing::Test {
  protected:

@@ -4,6 +4,7 @@
 // device. The clips are made once for all tests of a binary.
 #include "core/modRegistry.h"
 #include "core/modReelwise.h"
+#include "player/ModMixers.h"
 #include "player/cMpvCore.h"
 #include "player/clsRWPlayer.h"
 #include "tests/support/TempHome.h"
@@ -67,6 +68,7 @@ class PlayerTest : public TempHomeTest {
   }
 
   void TearDown() override {
+    ModMixers::SetBackendForTests(nullptr);
     player_.reset();
     host_.reset();
     TempHomeTest::TearDown();

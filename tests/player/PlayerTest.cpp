@@ -3,6 +3,7 @@
 #include "tests/player/PlayerFixture.h"
 
 #include "player/modMainPlayer.h"
+#include "tests/player/FakeMixer.h"
 #include "tests/support/DecimalCommaLocale.h"
 
 #include <QElapsedTimer>
@@ -120,6 +121,29 @@ TEST_F(PlayerTest, RateVolumeAndBalanceKeepToTheirRanges) {
   player_->Play();
   EXPECT_TRUE(QTest::qWaitFor([&] { return player_->Position() > 0.5; }, 5000)) << "plays through the filter";
   player_->Pause();
+}
+
+TEST_F(PlayerTest, TheStartVolumeIsTheMasterVolumeAndWithoutAMixerThePlayersOwn) {
+  auto fake = std::make_unique<FakeMixer>();
+  fake->controls[{ModMixers::kComponentSpeakers, ModMixers::kControlVolume}] = {1, 0, 65535};
+  fake->values[1] = 26214;  // 40 %
+  ModMixers::SetBackendForTests(std::move(fake));
+  ASSERT_EQ(Open(BarsClip()), QString());
+  EXPECT_EQ(player_->Volume(), 40);
+  player_->SetVolume(60);
+
+  auto silent = std::make_unique<FakeMixer>();
+  silent->devices = 0;
+  ModMixers::SetBackendForTests(std::move(silent));
+  ASSERT_EQ(Open(BarsClip()), QString());
+  EXPECT_EQ(player_->Volume(), 60) << "no mixer: the volume is kept, not set to 0";
+
+  auto mute = std::make_unique<FakeMixer>();
+  mute->controls[{ModMixers::kComponentSpeakers, ModMixers::kControlMute}] = {3, 0, 1};
+  ModMixers::SetBackendForTests(std::move(mute));
+  ASSERT_EQ(Open(BarsClip()), QString());
+  EXPECT_EQ(player_->Volume(), 60) << "a mixer without a master volume control";
+  ModMixers::SetBackendForTests(nullptr);
 }
 
 TEST_F(PlayerTest, FrameRatesKeepThreeDecimals) {
