@@ -157,7 +157,6 @@ void StartUp(const QStringList& commandLine) {
   ReadScreenMetrics();
   InitCommonControlsVB();
   gBusyIndicator = std::make_unique<cBusyIndicator>();
-  gScanQueue = std::make_unique<KeyedCollection<QString>>();
   LoadExternalApps();
   modRegistry::EnsureDefaultSettings();
   modRegistry::ReadSettingsMirrors();
@@ -207,7 +206,6 @@ void ReleaseSharedObjects() {
   ShutDownStep([] {
     gDialogs.reset();
     gBusyIndicator.reset();
-    gScanQueue.reset();
   });
   ShutDownStep([] {
     if (gLibrary && modRegistry::GetSettingLong(kRegOther, QStringLiteral("CompactOnExit")) == 1) {

@@ -3,6 +3,7 @@
 #include "core/modReelwise.h"
 
 bool gAppReady = false;
+bool gAddingFiles = false;
 QString gLibraryToOpen;
 QString gViewSpec;
 bool gSaveWorkspace = false;
@@ -19,7 +20,6 @@ bool gRandomPlayback = false;
 int32_t gPlayStartIndex = 0;
 QString gSQL;
 ctl::Node* gPendingRenameNode = nullptr;
-std::unique_ptr<KeyedCollection<QString>> gScanQueue;
 std::array<ListColumn, 8> gListColumns;
 QCursor gHandCursor;
 QByteArray gSoundClick;

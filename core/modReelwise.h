@@ -60,6 +60,10 @@ void LoadExternalApps();
 // False while Main runs and while other code does work the timers must not
 // draw into (the carousel waits for it).
 extern bool gAppReady;
+// True while an add-files run adds scanned files to the library: the
+// inspector loads files without showing the preview, the player opens them
+// without its on-screen display, and device changes wait for the run's end.
+extern bool gAddingFiles;
 // The library to open first (the scratch library when none) and the view to
 // replay after opening it.
 extern QString gLibraryToOpen;
@@ -87,8 +91,6 @@ extern bool gRandomPlayback;
 extern int32_t gPlayStartIndex;
 // The one text in which windows build a statement for the library's connection.
 extern QString gSQL;
-// Scanned files waiting for the add-files run.
-extern std::unique_ptr<KeyedCollection<QString>> gScanQueue;
 // The list grid's detail columns: the grid column of each field (k + 3 at
 // start) and whether it is a sort key.
 struct ListColumn {

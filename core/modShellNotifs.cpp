@@ -1,5 +1,7 @@
 #include "core/modShellNotifs.h"
 
+#include "core/modReelwise.h"
+
 #include "platform/MountWatcher.h"
 
 #include <QCoreApplication>
@@ -70,6 +72,9 @@ bool RecheckDevices() {
 void ShellNotify_OnMessage(intptr_t, intptr_t lParam) {
   if (!IsDeviceEvent(lParam)) return;
   gDeviceChangePending = true;
+  // An add-files run rebuilds the device table once at its end, not under
+  // the files it is adding.
+  if (gAddingFiles) return;
   if (gMainFormInactive) {
     // The player would go on playing from a disk that may be gone.
     if (gPlayerCommand) gPlayerCommand(QStringLiteral("KillPlayback"));

@@ -109,6 +109,8 @@ void InspectorPane::CreateInspectorContent() {
   picThumbnail = Make<ctl::PictureBox>(cataloguing, "picThumbnail");
   picUnplayable = Make<ctl::PictureBox>(cataloguing, "picUnplayable");
   picUnplayable->SetVisible(false);
+  picUnplayable->Move(0, 0, 100, 75);
+  picUnplayable->SetPicture(QPixmap::fromImage(LoadResPicture(QStringLiteral("UNPLAYABLE"), kResCustom)));
   for (size_t i = 0; i < imgRating.size(); ++i) {
     imgRating[i] = Make<ctl::Image>(cataloguing, QStringLiteral("imgRating(%1)").arg(i));
   }

@@ -16,13 +16,17 @@
 #include "platform/controls/Toolbar.h"
 #include "ui/AnimatedPicture.h"
 
+#include <QDateTime>
+#include <QImage>
 #include <QString>
 #include <QWidget>
 
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
+class SqlRecordset;
 class cMouseTrack;
 struct ResultItem;
 
@@ -36,6 +40,8 @@ class IInspectorHost {
   virtual ctl::ImageList& imglstMenus() = 0;
   virtual ctl::ImageList& imglstDragIcons() = 0;
   virtual ctl::ImageList& imglstReelwise() = 0;
+  // The busy animation of the title bar.
+  virtual void ShowBusyIndicator(bool on) = 0;
 };
 
 // Geometry of one inspector tab in pixels, three values in record order.
@@ -106,6 +112,11 @@ class InspectorPane {
   int16_t m_HoverButton = 0;
   // The tabs' geometry, records 0 to 3 for tabs 1 to 4.
   std::array<InspectorTab, 4> m_InspectorTabs{};
+  // The segment shown in the preview (seconds) and the open file's length in
+  // hundredths of a second (10 when shorter than a second).
+  double m_SegmentStart = 0;
+  double m_SegmentEnd = 0;
+  int32_t m_DurationHundredths = 0;
 
   // The set-up of the main window's loading, in its order: the inspector
   // area and the file-details tab, the transport bar, the segments tab and
@@ -120,9 +131,17 @@ class InspectorPane {
   void ShowMediaButtonFaces();
 
   void ArrangeInspector();
+  // Empties the inspector and lets the preview player's file go.
   void ClearInspector();
   void ResetInspectorHistory();
+  // Measures the item's file, opens it paused in the preview player and
+  // writes what was measured into the library; Loaded is true only when the
+  // file opened. A file that cannot be opened is tagged "Unplayable" and its
+  // problem shows under the preview.
   void LoadInspector(ResultItem& Item, bool& Loaded);
+  // A grabbed frame, cropped to its middle and scaled, becomes the 100 x 75
+  // thumbnail picture; Shown is false for a null frame.
+  void ShowGrabbedFrame(const QImage& Frame, bool& Shown);
   // Expands or collapses tab 1 to 4.
   void lblCollapseTab_Click(int16_t Index);
   // The segment list shows a segment's new rating.
@@ -132,6 +151,22 @@ class InspectorPane {
   void CreateInspector(QWidget* window);
   void CreateTransportBar();
   void CreateInspectorContent();
+
+  // What loading measures of the inspected file.
+  struct Measured {
+    int64_t size = 0;
+    QDateTime modified;
+    double end = 0;
+    double frameRate = 0;
+    QString dimensions;
+    std::optional<double> bitrate;
+    QString format;
+  };
+  bool LoadItem(const ResultItem& item, QString& status);
+  bool OpenInPreview(const ResultItem& item, SqlRecordset& row, const QString& path, Measured& measured,
+                     QString& status);
+  void ReadMediaFormats(const QString& path, QString& format);
+  void StoreMeasured(const ResultItem& item, bool available, bool opened, const Measured& measured);
 
   IInspectorHost& host_;
 };

@@ -15,14 +15,8 @@ void InspectorPane::ArrangeInspector() {
   }
 }
 
-// Until the inspector is built: nothing is shown, so there is nothing to clear.
-void InspectorPane::ClearInspector() {}
-
 // Until the inspector is built: there is no history of inspected items yet.
 void InspectorPane::ResetInspectorHistory() {}
-
-// Until the inspector is built: loads nothing and answers Loaded False.
-void InspectorPane::LoadInspector(ResultItem&, bool& Loaded) { Loaded = false; }
 
 // Expands or collapses the tab; the View menu's mark of the tab follows.
 void InspectorPane::lblCollapseTab_Click(int16_t Index) {

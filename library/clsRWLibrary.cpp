@@ -23,7 +23,6 @@ std::vector<HistoryEntry> gHistory(1);
 QString gViewDescription;
 bool gCategoryMenuBuilt = false;
 QString gTagCloudCategories;
-bool gAddingFiles = false;
 
 
 namespace {

@@ -240,5 +240,3 @@ extern std::unique_ptr<clsRWLibrary> gLibrary;
 // the tag cloud shows, "(3,7)" (empty for all categories).
 extern bool gCategoryMenuBuilt;
 extern QString gTagCloudCategories;
-// True while an add-files run adds scanned files to the library.
-extern bool gAddingFiles;

@@ -129,6 +129,35 @@ void MainWindowHosts::SetBrowserTopRow(int row) {
 // ---- The library's view: inspector, carousel and tag cloud ----
 
 void MainWindowHosts::ClearInspector() { form_.Inspector().ClearInspector(); }
+
+QWidget* MainWindowHosts::MainWindow() { return &form_; }
+
+void MainWindowHosts::ShowDialogOverGlass(QWidget& dialog) {
+  form_.ShowDialogOverGlass(dialog);
+  form_.RestoreFocus();
+}
+
+cwProgress& MainWindowHosts::Progress() { return *form_.progProgress; }
+
+void MainWindowHosts::SetPanesEnabled(bool on) {
+  form_.Browser().picLeft->setEnabled(on);
+  form_.Browser().picRight->setEnabled(on);
+  form_.Inspector().picBottom->setEnabled(on);
+}
+
+void MainWindowHosts::SetWindowCaption(const QString& caption) { form_.setWindowTitle(caption); }
+
+void MainWindowHosts::SetPreviewTimer(bool on) { form_.Browser().Timer1->SetEnabled(on); }
+
+void MainWindowHosts::LoadInspector(ResultItem& item, bool& loaded) { form_.Inspector().LoadInspector(item, loaded); }
+
+void MainWindowHosts::ShowGrabbedFrame(const QImage& frame, bool& shown) {
+  form_.Inspector().ShowGrabbedFrame(frame, shown);
+}
+
+QImage MainWindowHosts::ThumbnailPicture() { return form_.Inspector().picThumbnail->Picture().toImage(); }
+
+QImage MainWindowHosts::UnplayablePicture() { return form_.Inspector().picUnplayable->Picture().toImage(); }
 void MainWindowHosts::ResetInspectorHistory() { form_.Inspector().ResetInspectorHistory(); }
 
 void MainWindowHosts::ReleaseInspectedFile() {

@@ -1,16 +1,17 @@
 #pragma once
 // What the main window does for the parts that sit in it: the services the
-// browser and the inspector ask of their window, and the view of the library
+// browser, the inspector and the import ask of their window, and the view of the library
 // object (its progress, name, tree, history, results, inspector, carousel and
 // tag cloud on this window). The window makes one and hands it to the panes
 // and to gLibrary.
 #include "browser/BrowserPane.h"
+#include "import/ImportPane.h"
 #include "inspector/InspectorPane.h"
 #include "library/ILibraryView.h"
 
 class frmReelwise;
 
-class MainWindowHosts final : public IBrowserHost, public IInspectorHost, public ILibraryView {
+class MainWindowHosts final : public IBrowserHost, public IInspectorHost, public IImportHost, public ILibraryView {
  public:
   explicit MainWindowHosts(frmReelwise& form) : form_(form) {}
 
@@ -28,6 +29,18 @@ class MainWindowHosts final : public IBrowserHost, public IInspectorHost, public
   ctl::ImageList& imglstDragIcons() override;
   ctl::ImageList& imglstViewSpec() override;
   ctl::ImageList& imglstMenus() override;
+
+  // IImportHost.
+  QWidget* MainWindow() override;
+  void ShowDialogOverGlass(QWidget& dialog) override;
+  cwProgress& Progress() override;
+  void SetPanesEnabled(bool on) override;
+  void SetWindowCaption(const QString& caption) override;
+  void SetPreviewTimer(bool on) override;
+  void LoadInspector(ResultItem& item, bool& loaded) override;
+  void ShowGrabbedFrame(const QImage& frame, bool& shown) override;
+  QImage ThumbnailPicture() override;
+  QImage UnplayablePicture() override;
 
   // ILibraryView.
   void ShowProgress(const QString& Caption, int32_t Value) override;

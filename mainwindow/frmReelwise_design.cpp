@@ -24,7 +24,7 @@ void frmReelwise::CreateControls() {
   CreateTitleBar();
   browser_ = std::make_unique<BrowserPane>(*hosts_, this, m_DragState);
   carousel_ = std::make_unique<CarouselPane>(this, browser_->picFlexFrame);
-  import_ = std::make_unique<ImportPane>(browser_->tbFileBrowser);
+  import_ = std::make_unique<ImportPane>(*hosts_, browser_->tbFileBrowser);
   CreateWelcomePage();
   inspector_ = std::make_unique<InspectorPane>(*hosts_, this);
   options_ = std::make_unique<OptionsPane>();

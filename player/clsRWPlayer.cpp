@@ -2,7 +2,7 @@
 // engine's events.
 #include "player/clsRWPlayer.h"
 
-#include "library/clsRWLibrary.h"
+#include "core/modReelwise.h"
 #include "player/ModMixers.h"
 #include "player/MpvNode.h"
 #include "player/cMpvCore.h"

@@ -47,6 +47,32 @@ void NoThumb(cairo_t* cr, int w, int h) {
   TextAt(cr, "?", w / 2.0, h / 2.0, 17, kWhite.Mix(kSlate, 0.5), true, "DejaVu Sans", true);
 }
 
+// A dark red film frame struck through: the file would not play.
+void Unplayable(cairo_t* cr, int w, int h) {
+  cairo_pattern_t* g = cairo_pattern_create_linear(0, 0, 0, h);
+  cairo_pattern_add_color_stop_rgb(g, 0, 0.42, 0.16, 0.17);
+  cairo_pattern_add_color_stop_rgb(g, 1, 0.24, 0.08, 0.10);
+  cairo_set_source(cr, g);
+  cairo_paint(cr);
+  cairo_pattern_destroy(g);
+  cairo_save(cr);
+  cairo_translate(cr, w / 2.0 - 24, h / 2.0 - 24);
+  Painter p(cr, 48, 16);
+  cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
+  p.Flat(kWhite, [&] {
+    p.RoundRect(1, 2.5, 14, 11, 1.2);
+    p.Rect(3.4, 4, 9.2, 8);
+    for (double y = 3.3; y < 12.5; y += 2.3) { p.Rect(1.6, y, 1.1, 1.1); p.Rect(13.3, y, 1.1, 1.1); }
+  }, 0.35);
+  cairo_restore(cr);
+  cairo_set_source_rgba(cr, 1, 1, 1, 0.85);
+  cairo_set_line_width(cr, 4);
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+  cairo_move_to(cr, w / 2.0 - 17, h / 2.0 + 17);
+  cairo_line_to(cr, w / 2.0 + 17, h / 2.0 - 17);
+  cairo_stroke(cr);
+}
+
 void BlankTile(cairo_t* cr, int w, int h) {
   cairo_rectangle(cr, 0, 0, w, h);
   FillVertical(cr, skin::kLight, skin::kLight.Mix(skin::kPanel, 0.45), 0, h);
@@ -317,6 +343,7 @@ bool PaintPicture(cairo_t* cr, const std::string& type, const std::string& name,
   if (type == "CUSTOM" || type == "BITMAP") {
     if (name == "NO_THUMB") { NoThumb(cr, w, h); return true; }
     if (name == "TILE") { BlankTile(cr, w, h); return true; }
+    if (name == "UNPLAYABLE") { Unplayable(cr, w, h); return true; }
     if (name == "LOGO") { Logo(cr, w, h); return true; }
     if (name == "STAR" || name == "TIP_STAR") return PaintIcon(cr, "STAR", w);
     if (name == "UNSTAR" || name == "TIP_UNSTAR") return PaintIcon(cr, "UNSTAR", w);

@@ -1,0 +1,300 @@
+// The add-files run: the dialog, then every queued file added (or its
+// catalogued namesakes relocated), with progress, cancel, and the run's
+// files shown at the end.
+#include "import/ImportPane.h"
+
+#include "core/ProgramMessage.h"
+#include "core/modReelwise.h"
+#include "core/modShellNotifs.h"
+#include "import/devices/modStorageDevices.h"
+#include "import/frmAddToLibrary.h"
+#include "import/modFolderScan.h"
+#include "library/ViewSpec.h"
+#include "library/clsRWLibrary.h"
+#include "platform/MessageBoxSeam.h"
+#include "platform/RWError.h"
+#include "platform/Rounding.h"
+#include "platform/RunOffUiThread.h"
+#include "platform/SqlConnection.h"
+#include "platform/SqlRecordset.h"
+#include "platform/SqlText.h"
+#include "player/clsRWPlayer.h"
+#include "ui/SchemeColours.h"
+#include "ui/cwProgress.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QTime>
+#include <QTimer>
+
+#include <algorithm>
+
+namespace {
+
+const QString kAddingNew = QStringLiteral("ADDING NEW");
+const QString kAddingCancelled = QStringLiteral("ADDING CANCELLED");
+const QString kRunTransaction = QStringLiteral("AddFiles");
+const QString kFileTransaction = QStringLiteral("AddFile");
+// Files added are committed at least this often, so that a crash or an
+// unplugged disk loses at most this much of a run.
+constexpr qint64 kCommitIntervalMs = 1000;
+
+QElapsedTimer& RunClock() {
+  static QElapsedTimer clock;
+  return clock;
+}
+
+// Whether the file is still there; asked off the user-interface thread, as
+// its medium may have gone.
+bool FileStillThere(const QString& path) {
+  return RunOffUiThread([path] { return QFileInfo(path).isFile(); });
+}
+
+}  // namespace
+
+void ImportPane::AddScannedFiles() {
+  cmdAbortScan->setEnabled(true);
+  ShowAbortButton(true);
+  cmdAbortScan->setProperty("Tag", kAddingNew);
+  gScanQueue.clear();
+  counts_ = RunCounts{};
+  vanishedPaths_.clear();
+  int32_t count = 0;
+  bool relocate = false;
+  if (ShowDialog(count, relocate) && count > 0) {
+    StartRun();
+    RunQueue(count, relocate);
+    ShowRunResults(relocate);
+  }
+  EndRun();
+  ReportSkipsAndLosses();
+}
+
+// The dialog over the glass; false when it was cancelled.
+bool ImportPane::ShowDialog(int32_t& count, bool& relocate) {
+  frmAddToLibrary dialog(host_);
+  host_.ShowDialogOverGlass(dialog);
+  count = dialog.FilesFound;
+  relocate = dialog.RelocateFiles;
+  skipReport_ = dialog.Skipped.Report();
+  if (count < 0) return false;
+  gLibrary->View().ClearHistoryCombo();
+  gLibrary->View().SetHistoryComboText(QStringLiteral("New Files"));
+  return true;
+}
+
+void ImportPane::StartRun() {
+  startTime_ = QTime::currentTime().toString(QStringLiteral("hh:mm:ss"));
+  firstNewFileId_ = 0;
+  host_.SetBrowserControlsEnabled(false);
+  gLibrary->DeleteSearchResults();
+  host_.MainToolbarHandler(QStringLiteral("mnuBrowserMatchingFiles"));
+  if (gOnlineFilter == StorageFilter::Offline) host_.MainToolbarHandler(QStringLiteral("mnuBrowserStorageOnline"));
+}
+
+// The device paths of the files the library knows on the device.
+void ImportPane::LoadKnownFiles(const QString& serial) {
+  knownFiles_.clear();
+  auto rs = gLibrary->Connection().OpenRecordset(
+      QStringLiteral("SELECT DiskSerialNo, FilePath, FileName FROM VideoFiles WHERE DiskSerialNo = ") +
+      SqlQuote(serial));
+  for (; !rs->Eof(); rs->MoveNext()) {
+    knownFiles_.insert(rs->Value(QStringLiteral("DiskSerialNo")).toString() + QStringLiteral(":\\") +
+                       rs->Value(QStringLiteral("FilePath")).toString() +
+                       rs->Value(QStringLiteral("FileName")).toString());
+  }
+}
+
+void ImportPane::RunQueue(int32_t count, bool relocate) {
+  RunClock().start();
+  lastCommitTick_ = 0;
+  host_.Progress().SetMax(count);
+  step_ = std::max(1, static_cast<int32_t>(RoundHalfEven(count / 100.0)));
+  if (relocate) {
+    host_.Progress().BroadcastProgress(QStringLiteral("Searching..."), 0, gSchemeColour4);
+  } else {
+    host_.Progress().BroadcastProgress(QStringLiteral("Searching for new Files..."), 0, gSchemeColour4);
+    LoadKnownFiles(gScanDevice.DiskSerialNo);
+  }
+  host_.SetPreviewTimer(false);
+  SqlConnection& db = gLibrary->Connection();
+  db.BeginTrans(kRunTransaction);
+  for (int32_t i = 1; i <= count && !gScanQueue.isEmpty(); ++i) {
+    AddOneFile(i, count, relocate);
+    if (RunClock().elapsed() - lastCommitTick_ >= kCommitIntervalMs) {
+      db.CommitTrans(kRunTransaction);
+      db.BeginTrans(kRunTransaction);
+      lastCommitTick_ = RunClock().elapsed();
+    }
+    QApplication::processEvents();
+    if (Cancelled()) break;
+  }
+  db.CommitTrans(kRunTransaction);
+  host_.SetPreviewTimer(true);
+  host_.ClearInspector();
+  host_.ProgressOff();
+}
+
+void ImportPane::ShowRunProgress(int32_t index, int32_t count) {
+  const double elapsed = RoundHalfEven(RunClock().elapsed() / 1000.0);
+  host_.Progress().BroadcastProgress(QStringLiteral("Scanned %1/%2 files in %3")
+                                         .arg(index)
+                                         .arg(count)
+                                         .arg(modReelwise::FormatDuration(elapsed, false, false)),
+                                     index, gSchemeColour4);
+  host_.SetWindowCaption(QStringLiteral("Scanning: %1%").arg(static_cast<int64_t>(index) * 100 / count));
+}
+
+// "/media/films/" on the device with serial 1A2B mounted there and physical
+// path ":\" makes "/media/films/Old/Clip.avi" the device path
+// "1A2B:\Old\Clip.avi".
+QString ImportPane::DevicePathOf(const QString& path) const {
+  QString below = path.mid(gScanDevice.LogicalPath.size());
+  below.replace(QLatin1Char('/'), QLatin1Char('\\'));
+  QString physical = gScanDevice.PhysicalPath;
+  if (!physical.endsWith(QLatin1Char('\\'))) physical += QLatin1Char('\\');
+  return gScanDevice.DiskSerialNo + physical + below;
+}
+
+// One file of the queue, all or nothing: its rows, facts and thumbnail are
+// written inside one savepoint. A failure is reported and the run goes on.
+void ImportPane::AddOneFile(int32_t index, int32_t count, bool relocate) {
+  if (index % step_ == 0) ShowRunProgress(index, count);
+  qint64 size = 0;
+  QString path;
+  if (!modFolderScan::SplitQueueItem(gScanQueue.takeFirst(), size, path)) return;
+  const QString devicePath = DevicePathOf(path);
+  const QString foundFolder = path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+  if (!relocate && knownFiles_.count(devicePath)) {
+    ++counts_.known;
+    return;
+  }
+  SqlConnection& db = gLibrary->Connection();
+  db.BeginTrans(kFileTransaction);
+  try {
+    NewFile outcome = NewFile::Added;
+    if (relocate) {
+      RelocateFileRecord(devicePath, size, foundFolder);
+      counts_.relocated += static_cast<int>(db.RowsChanged());
+    } else {
+      ShowRunProgress(index, count);
+      outcome = AddNewFile(devicePath, path, size);
+    }
+    if (outcome == NewFile::Vanished) {
+      db.RollbackTrans(kFileTransaction);
+    } else {
+      db.CommitTrans(kFileTransaction);
+    }
+  } catch (const RWError& error) {
+    db.RollbackTrans(kFileTransaction);
+    ++counts_.failed;
+    ShowProgramMessage(
+        QStringLiteral("%1 %2 %3").arg(error.Number()).arg(error.Description(), error.Source()), vbOKOnly,
+        QStringLiteral("Error While Adding Files"), host_.MainWindow());
+  }
+}
+
+// A file gone since the scan (deleted, its disk unplugged) gets no record:
+// it is only counted, and the rows begun for it are dropped.
+ImportPane::NewFile ImportPane::AddNewFile(const QString& devicePath, const QString& path, int64_t size) {
+  const QString foundFolder = path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+  ResultItem record;
+  if (FileStillThere(path)) {
+    record = MakeTransientFileRecord(devicePath, foundFolder, size);
+    record.SegmentID = std::abs(record.SegmentID);
+    if (!gScanVideoData || CollectVideoData(record, path)) {
+      if (firstNewFileId_ == 0) firstNewFileId_ = record.FileID;
+      knownFiles_.insert(devicePath);
+      ++counts_.added;
+      return NewFile::Added;
+    }
+  }
+  ++counts_.vanished;
+  vanishedPaths_ << path;
+  return NewFile::Vanished;
+}
+
+// The file's facts through the inspector and its thumbnail from the middle
+// of the file; false when the file turned out to be gone.
+bool ImportPane::CollectVideoData(ResultItem& record, const QString& path) {
+  bool loaded = false;
+  host_.LoadInspector(record, loaded);
+  QImage thumbnail;
+  if (loaded) {
+    if (!gPlayer->CanGrabFrame() || !gScanMakeThumbnail) return true;
+    gPlayer->SetPosition(gPlayer->Duration() / 2);
+    bool shown = false;
+    host_.ShowGrabbedFrame(gPlayer->GrabFrame(), shown);
+    if (shown) {
+      thumbnail = host_.ThumbnailPicture();
+    } else {
+      gLibrary->ThumbnailToPicture(0, 0, thumbnail);
+    }
+  } else {
+    if (!FileStillThere(path)) return false;
+    thumbnail = host_.UnplayablePicture();
+  }
+  gLibrary->SaveThumbnail(record.SegmentID, record.FileID, thumbnail);
+  return true;
+}
+
+bool ImportPane::Cancelled() const { return cmdAbortScan->property("Tag").toString() == kAddingCancelled; }
+
+// Shows "Cancelled" in red for a second, the message loop running; the run
+// stops after the file it is working on.
+void ImportPane::cmdAbortScan_Click() {
+  if (cmdAbortScan->property("Tag").toString() != kAddingNew) return;
+  cmdAbortScan->setProperty("Tag", kAddingCancelled);
+  host_.Progress().BroadcastProgress(QStringLiteral("Cancelled"), 0, RGB(255, 0, 0));
+  QEventLoop pause;
+  QTimer::singleShot(1000, &pause, &QEventLoop::quit);
+  pause.exec();
+}
+
+void ImportPane::ShowRunResults(bool relocate) {
+  if (firstNewFileId_ == 0) firstNewFileId_ = 2147483647;
+  // A device that came or went during the run is taken in now, once.
+  if (gDeviceChangePending) {
+    modStorageDevices::EnumStorageDevices();
+    gDeviceChangePending = false;
+  }
+  const QString description = relocate
+                                  ? QStringLiteral("Files Re-Located to '") + gScanDevice.DiskLabel + QLatin1Char('\'')
+                                  : QStringLiteral("New Files (since ") + startTime_ + QLatin1Char(')');
+  gLibrary->ExecuteSearch(QStringLiteral("_"),
+                          QStringLiteral("?I:%1-%2").arg(startTime_).arg(static_cast<int64_t>(firstNewFileId_) - 1),
+                          description);
+  gLibrary->View().AlignBrowserHistory();
+  host_.SetPanesEnabled(true);
+  gLibrary->FetchSearchResults();
+  gLibrary->ShowSearchResults();
+  knownFiles_.clear();
+  gLibrary->LoadStorageDeviceNodes();
+  host_.SetBrowserControlsEnabled(true);
+  host_.SetWindowCaption(QStringLiteral("Reelwise II - ") + gLibrary->LibraryName);
+  cmdAbortScan->setEnabled(false);
+}
+
+void ImportPane::EndRun() {
+  gScanQueue.clear();
+  host_.ShowBusyIndicator(false);
+  gAddingFiles = false;
+  cmdAbortScan->setProperty("Tag", QString());
+  ShowAbortButton(false);
+}
+
+// One message after the run for what it passed over: entries the walk
+// skipped, and files that were gone by their turn.
+void ImportPane::ReportSkipsAndLosses() {
+  QString text = skipReport_;
+  if (counts_.vanished > 0) {
+    if (text.isEmpty()) text = QStringLiteral("Some entries were not scanned:\r\n");
+    text += QStringLiteral("\r\n%1 file(s) were gone before they could be added:").arg(counts_.vanished);
+    for (const QString& path : vanishedPaths_.mid(0, 3)) text += QStringLiteral("\r\n     ") + path;
+  }
+  skipReport_.clear();
+  if (text.isEmpty()) return;
+  ShowProgramMessage(text, vbExclamation, QStringLiteral("Add Files"), host_.MainWindow());
+}

@@ -1,0 +1,392 @@
+#include "import/frmAddToLibrary.h"
+
+#include "core/ProgramMessage.h"
+#include "core/modReelwise.h"
+#include "import/ImportPane.h"
+#include "import/devices/modStorageDevices.h"
+#include "library/clsRWLibrary.h"
+#include "platform/FileDialogSeam.h"
+#include "platform/MessageBoxSeam.h"
+#include "platform/RunOffUiThread.h"
+#include "platform/SqlConnection.h"
+#include "platform/SqlRecordset.h"
+#include "platform/controls/Label.h"
+#include "resources/Resources.h"
+#include "ui/FormDesign.h"
+#include "ui/SchemeColours.h"
+#include "ui/cwProgress.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpression>
+
+#include <algorithm>
+
+QStringList gScanQueue;
+StorageDevice gScanDevice;
+bool gScanVideoData = true;
+bool gScanMakeThumbnail = true;
+
+namespace {
+
+const QString kComboPrompt = QStringLiteral("Select or type a location or click 'Browse'");
+const QString kDefaultOtherTypes = QStringLiteral("rm; mp4; mkv; flv; m4v; mts; m2ts; f4v; 3gp");
+
+struct FileTypeGroup {
+  const char* caption;
+  const char* tag;
+};
+constexpr FileTypeGroup kFileTypeGroups[5] = {
+    {"AVI Files (avi; divx; xvid)", ";avi;divx;xvid"},
+    {"MPEG files (mpeg; mpg; vob; mpv; m1v; mpe)", ";mpg;mpeg;vob;mpv;m1v;mpe"},
+    {"Quicktime files (mov; qt)", ";mov;qt"},
+    {"Windows Media files (wmv; asf)", ";wmv;asf"},
+    {"Other:", ";rm;mp4;mkv;flv;m4v;mts;m2ts;f4v;3gp"}};
+
+struct ImportScope {
+  const char* caption;
+  const char* toolTip;
+};
+constexpr ImportScope kImportScopes[3] = {
+    {"Collect File Details only (fast)", "Import File Path, Name and Filesize only (Fastest)"},
+    {"Collect above plus Video Data", "Import above plus Video data"},
+    {"Collect above plus Create Thumbnail", "Import above plus create a thumbnail"}};
+
+QString Css(const char* property, COLORREF colour) {
+  return QStringLiteral("%1: %2;").arg(QLatin1String(property), ColorRefToQColor(colour).name());
+}
+
+}  // namespace
+
+frmAddToLibrary::frmAddToLibrary(IImportHost& host) : host_(host) {
+  setObjectName(QStringLiteral("frmAddToLibrary"));
+  setWindowTitle(QStringLiteral("Add Movie Files"));
+  setWindowFlags(Qt::Dialog);
+  setFixedSize(440, 470);
+  CreateControls();
+  Form_Load();
+}
+
+frmAddToLibrary::~frmAddToLibrary() { modReelwise::SetDropShadow(this, false); }
+
+void frmAddToLibrary::CreateControls() {
+  using FormDesign::Make;
+  using FormDesign::MakeLabel;
+  Image1 = Make<QLabel>(this, "Image1");
+  Image1->setGeometry(0, 0, 255, 64);
+  const char* captions[3] = {" Scan Location", " File Types (by extension)", " Options"};
+  const int captionTops[3] = {76, 136, 282};
+  for (int i = 0; i < 3; ++i) {
+    Caption[i] = MakeLabel(this, QStringLiteral("Caption(%1)").arg(i), QLatin1String(captions[i]), 12,
+                           captionTops[i], 416, 18);
+    Caption[i]->SetBackStyle(1);
+  }
+  cmbSearchPath = Make<QComboBox>(this, "cmbSearchPath");
+  cmbSearchPath->setEditable(true);
+  cmbSearchPath->setInsertPolicy(QComboBox::NoInsert);
+  cmbSearchPath->setCompleter(nullptr);
+  cmbSearchPath->setGeometry(12, 100, 330, 24);
+  cmbSearchPath->lineEdit()->installEventFilter(this);
+  lblBrowse = MakeLabel(this, QStringLiteral("lblBrowse"), QStringLiteral("BROWSE..."), 352, 103, 80, 18);
+  for (int i = 0; i < 5; ++i) {
+    chkFindFileType[i] = Make<QCheckBox>(this, QStringLiteral("chkFindFileType(%1)").arg(i));
+    chkFindFileType[i]->setText(QLatin1String(kFileTypeGroups[i].caption));
+    chkFindFileType[i]->setGeometry(20, 160 + 22 * i, i == 4 ? 66 : 400, 20);
+    chkFindFileType[i]->setChecked(true);
+    connect(chkFindFileType[i], &QCheckBox::clicked, this, [this] { chkFindFileType_Click(); });
+  }
+  txtOtherFileTypes = Make<QLineEdit>(this, "txtOtherFileTypes");
+  txtOtherFileTypes->setGeometry(90, 248, 338, 22);
+  txtOtherFileTypes->setText(kDefaultOtherTypes);
+  txtOtherFileTypes->installEventFilter(this);
+  connect(txtOtherFileTypes, &QLineEdit::textChanged, this, [this] { SetOtherTag(); });
+  otherTag_ = QLatin1String(kFileTypeGroups[4].tag);
+  chkRecursive = Make<QCheckBox>(this, "chkRecursive");
+  chkRecursive->setText(QStringLiteral("Search in sub-folders"));
+  chkRecursive->setGeometry(20, 306, 400, 20);
+  chkRecursive->setChecked(true);
+  chkRelocateFiles = Make<QCheckBox>(this, "chkRelocateFiles");
+  chkRelocateFiles->setText(QStringLiteral("Update Library with New File Locations"));
+  chkRelocateFiles->setToolTip(
+      QStringLiteral("Check if you have moved existing files to the Scan Location above and wish to update the "
+                     "Library"));
+  chkRelocateFiles->setGeometry(20, 328, 400, 20);
+  connect(chkRelocateFiles, &QCheckBox::clicked, this, [this] { chkRelocateFiles_Click(); });
+  Picture1 = Make<QWidget>(this, "Picture1");
+  Picture1->setGeometry(20, 352, 400, 70);
+  for (int i = 0; i < 3; ++i) {
+    optImportScope[i] = Make<QRadioButton>(Picture1, QStringLiteral("optImportScope(%1)").arg(i));
+    optImportScope[i]->setText(QLatin1String(kImportScopes[i].caption));
+    optImportScope[i]->setToolTip(QLatin1String(kImportScopes[i].toolTip));
+    optImportScope[i]->setGeometry(0, 22 * i, 400, 20);
+    connect(optImportScope[i], &QRadioButton::clicked, this, [this, i] { optImportScope_Click(i); });
+  }
+  lblCancelHint = MakeLabel(this, QStringLiteral("lblCancelHint"),
+                            QStringLiteral("You may cancel this operation whilst it is in progress by pressing the "
+                                           "'ESC' key..."),
+                            12, 428, 260, 34);
+  lblCancelHint->SetWordWrap(true);
+  lblStart = MakeLabel(this, QStringLiteral("lblStart"), QStringLiteral("START"), 296, 436, 56, 18);
+  lblCancel = MakeLabel(this, QStringLiteral("lblCancel"), QStringLiteral("CANCEL"), 360, 436, 68, 18);
+  lblBrowse->Click = [this] { lblBrowse_Click(); };
+  lblStart->Click = [this] { lblStart_Click(); };
+  lblCancel->Click = [this] { lblCancel_Click(); };
+  // The keyboard's default and cancel buttons; Enter and Esc press them.
+  cmdStart = Make<QPushButton>(this, "cmdStart");
+  cmdStart->setText(QStringLiteral("Start"));
+  cmdStart->hide();
+  connect(cmdStart, &QPushButton::clicked, this, [this] { lblStart_Click(); });
+  cmdCancel = Make<QPushButton>(this, "cmdCancel");
+  cmdCancel->setText(QStringLiteral("Cancel"));
+  cmdCancel->hide();
+  connect(cmdCancel, &QPushButton::clicked, this, [this] { lblCancel_Click(); });
+}
+
+void frmAddToLibrary::Form_Load() {
+  if (QWidget* main = host_.MainWindow()) {
+    move(main->geometry().center() - rect().center());
+  }
+  modReelwise::SetDropShadow(this, true);
+  QImage banner = LoadResPicture(QStringLiteral("ADD_FILES_BANNER"), kResCustom);
+  Image1->setPixmap(QPixmap::fromImage(banner));
+  ColourControls();
+  optImportScope[2]->setChecked(true);
+  FillSearchPaths();
+  gScanMakeThumbnail = true;
+  gScanVideoData = true;
+}
+
+void frmAddToLibrary::ColourControls() {
+  const QString back = Css("background-color", gSchemeColour1);
+  setStyleSheet(QStringLiteral("QCheckBox, QRadioButton { %1 } QWidget#Picture1 { %1 }").arg(back));
+  for (QWidget* edit : {static_cast<QWidget*>(txtOtherFileTypes), static_cast<QWidget*>(cmbSearchPath)}) {
+    edit->setStyleSheet(Css("background-color", gSchemeColour2));
+  }
+  for (ctl::Label* caption : Caption) {
+    caption->SetBackColor(gSchemeColour4);
+    caption->SetForeColor(gSchemeColour1);
+  }
+  for (ctl::Label* action : {lblBrowse, lblStart, lblCancel}) {
+    action->setCursor(gHandCursor);
+    action->SetForeColor(gSchemeColour4);
+  }
+  lblCancelHint->SetForeColor(gSchemeColour2);
+}
+
+void frmAddToLibrary::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), ColorRefToQColor(gSchemeColour1));
+  QLinearGradient band(0, 0, width(), 0);
+  band.setColorAt(0, ColorRefToQColor(gSchemeColour4));
+  band.setColorAt(1, ColorRefToQColor(gSchemeColour1));
+  painter.fillRect(QRect(0, 0, width(), 64), band);
+}
+
+// The folders of the online catalogued files, as choices of the combo.
+void frmAddToLibrary::FillSearchPaths() {
+  if (gLibrary) {
+    auto rs = gLibrary->Connection().OpenRecordset(
+        QStringLiteral("SELECT Distinct CurrentPath FROM VideoFiles WHERE NOT CurrentPath LIKE '[Offline]%' "
+                       "ORDER BY 1"));
+    for (; !rs->Eof(); rs->MoveNext()) cmbSearchPath->addItem(rs->Value(QStringLiteral("CurrentPath")).toString());
+  }
+  cmbSearchPath->setEditText(kComboPrompt);
+}
+
+void frmAddToLibrary::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  cmbSearchPath->setFocus();
+  cmbSearchPath->lineEdit()->selectAll();
+}
+
+void frmAddToLibrary::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    cmdStart->click();
+  } else if (event->key() == Qt::Key_Escape) {
+    cmdCancel->click();
+  } else {
+    QWidget::keyPressEvent(event);
+  }
+}
+
+bool frmAddToLibrary::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == cmbSearchPath->lineEdit()) {
+    if (event->type() == QEvent::FocusIn) {
+      QMetaObject::invokeMethod(cmbSearchPath->lineEdit(), &QLineEdit::selectAll, Qt::QueuedConnection);
+    } else if (event->type() == QEvent::KeyPress) {
+      auto* key = static_cast<QKeyEvent*>(event);
+      const QString text = key->text();
+      if (text.size() == 1 && text.at(0).unicode() > 31 && !(key->modifiers() & Qt::ControlModifier)) {
+        AutoCompleteSearchPath(text.at(0));
+        return true;
+      }
+    }
+  } else if (watched == txtOtherFileTypes && event->type() == QEvent::FocusOut) {
+    ValidateOtherFileTypes();
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+// The character replaces the selection; an entry of the list that begins
+// with the text so far (the first entry tried last) completes it, the rest
+// selected so that the next character types over it.
+void frmAddToLibrary::AutoCompleteSearchPath(QChar typed) {
+  QLineEdit* edit = cmbSearchPath->lineEdit();
+  edit->insert(QString(typed));
+  const QString text = edit->text().left(edit->cursorPosition());
+  const int count = cmbSearchPath->count();
+  for (int n = 1; n <= count; ++n) {
+    const QString entry = cmbSearchPath->itemText(n % count);
+    if (!entry.startsWith(text, Qt::CaseInsensitive)) continue;
+    edit->setText(text + entry.mid(text.size()));
+    edit->setSelection(text.size(), static_cast<int>(entry.size() - text.size()));
+    return;
+  }
+}
+
+void frmAddToLibrary::lblBrowse_Click() {
+  FileDialogRequest request;
+  request.kind = FileDialogKind::Folder;
+  request.title = QStringLiteral("Select a folder or network resource to scan...");
+  request.owner = this;
+  const FileDialogResult result = ShowFileDialog(request);
+  const QString folder = result.accepted && !result.files.isEmpty() ? result.files.first() : QString();
+  cmbSearchPath->setEditText(folder.section(QChar(u'\0'), 0, 0));
+}
+
+void frmAddToLibrary::SetOtherTag() {
+  otherTag_ = QStringLiteral(";") + txtOtherFileTypes->text().replace(QStringLiteral("; "), QStringLiteral(";"));
+}
+
+void frmAddToLibrary::chkFindFileType_Click() {
+  const bool other = chkFindFileType[4]->isChecked();
+  txtOtherFileTypes->setEnabled(other);
+  if (other) SetOtherTag();
+}
+
+void frmAddToLibrary::chkRelocateFiles_Click() {
+  RelocateFiles = chkRelocateFiles->isChecked();
+  optImportScope[RelocateFiles ? 0 : 2]->setChecked(true);
+  optImportScope_Click(RelocateFiles ? 0 : 2);
+  optImportScope[1]->setEnabled(!RelocateFiles);
+  optImportScope[2]->setEnabled(!RelocateFiles);
+  Picture1->setEnabled(true);
+}
+
+void frmAddToLibrary::optImportScope_Click(int Index) {
+  gScanVideoData = Index >= 1;
+  gScanMakeThumbnail = Index == 2;
+}
+
+// The Other list must be extensions separated by ";": none empty, and no
+// wildcard or folder separator in any.
+bool frmAddToLibrary::ValidateOtherFileTypes() {
+  const QStringList extensions = otherTag_.mid(1).split(QLatin1Char(';'));
+  const bool valid = std::all_of(extensions.begin(), extensions.end(), [](const QString& extension) {
+    const QString trimmed = extension.trimmed();
+    return !trimmed.isEmpty() && !trimmed.contains(QRegularExpression(QStringLiteral("[*?/\\\\]")));
+  });
+  if (valid) return true;
+  ShowProgramMessage(QStringLiteral("There is an error in the Search Pattern you have specified"),
+                           vbExclamation, QString(), this);
+  txtOtherFileTypes->setFocus();
+  return false;
+}
+
+QString frmAddToLibrary::BuildFileTypePattern() {
+  if (!ValidateOtherFileTypes()) return {};
+  QString tags;
+  for (int i = 0; i < 5; ++i) {
+    if (!chkFindFileType[i]->isChecked()) continue;
+    tags += i == 4 ? otherTag_ : QLatin1String(kFileTypeGroups[i].tag);
+  }
+  tags.replace(QStringLiteral(";"), QStringLiteral(";*."));
+  return tags.mid(1);
+}
+
+QString frmAddToLibrary::NormaliseSearchPath(const QString& location) {
+  QString path = location;
+  if (!path.endsWith(QLatin1Char('/'))) path += QLatin1Char('/');
+  if (!path.isEmpty()) path[0] = path.at(0).toUpper();
+  return path;
+}
+
+// The location typed or chosen, with a trailing "/", in its canonical form
+// when the folder exists (links resolved, "." and ".." gone).
+QString frmAddToLibrary::Location() const {
+  QString location = cmbSearchPath->currentText().trimmed();
+  if (!location.endsWith(QLatin1Char('/'))) location += QLatin1Char('/');
+  return location;
+}
+
+// Identifies the device that holds the location into gScanDevice; false,
+// after saying why, when it cannot be searched.
+bool frmAddToLibrary::IdentifyLocation(const QString& location) {
+  // Shares are searched where they are mounted; a path of another platform's
+  // share form is no folder here.
+  const bool exists = !location.startsWith(QStringLiteral("\\\\")) &&
+                      RunOffUiThread([location] { return modReelwise::FolderExists(location); });
+  gScanDevice = StorageDevice{};
+  if (!exists) {
+    gScanDevice.Status = QStringLiteral("Invalid Path.");
+  } else {
+    bool allowIdentifier = true;
+    gScanDevice = modStorageDevices::ScanStorageDevice(modStorageDevices::MountRootOf(location), allowIdentifier);
+  }
+  if (gScanDevice.Status == QLatin1String("OK")) return true;
+  ShowProgramMessage(
+      QStringLiteral("Unable to search the selected path. The error returned was:\r\n\r\n") + gScanDevice.Status,
+      vbExclamation, QStringLiteral("Invalid Search Location"), this);
+  return false;
+}
+
+void frmAddToLibrary::lblStart_Click() {
+  QString location = Location();
+  const QString canonical = QFileInfo(location).canonicalFilePath();
+  if (!canonical.isEmpty()) location = canonical.endsWith(QLatin1Char('/')) ? canonical : canonical + QLatin1Char('/');
+  if (!IdentifyLocation(location)) return;
+  modStorageDevices::UpsertFileLocation(gScanDevice);
+  const QString searchPath = NormaliseSearchPath(location);
+  cmbSearchPath->setEditText(searchPath);
+  ScanLocation(searchPath);
+  FilesFound = static_cast<int32_t>(gScanQueue.size());
+  if (FilesFound == 0) {
+    ShowProgramMessage(QStringLiteral("There are no media files of the selected File Type(s) in\r\nyour "
+                                            "chosen location.\r\n\r\nTry another search..."),
+                             vbInformation, QStringLiteral("Nothing found!"), this);
+  } else {
+    gAddingFiles = true;
+  }
+}
+
+// Walks the location into the queue with the dialog hidden and the main
+// window's progress display saying so.
+void frmAddToLibrary::ScanLocation(const QString& searchPath) {
+  modFolderScan::ScanOptions options;
+  options.pattern = BuildFileTypePattern();
+  options.recursive = chkRecursive->isChecked();
+  hide();
+  QApplication::processEvents();
+  host_.ShowBusyIndicator(true);
+  host_.Progress().BroadcastProgress(QStringLiteral("Initialising File Scan..."), 0, gSchemeColour4);
+  Skipped = modFolderScan::SkippedEntries{};
+  if (!options.pattern.isEmpty()) modFolderScan::ScanFolder(searchPath, options, gScanQueue, Skipped);
+  host_.ProgressOff();
+}
+
+void frmAddToLibrary::lblCancel_Click() {
+  if (!ValidateOtherFileTypes()) return;
+  FilesFound = -1;
+  hide();
+  QApplication::processEvents();
+}

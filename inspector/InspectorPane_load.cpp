@@ -1,0 +1,273 @@
+// Loading an item into the inspector: the file is measured afresh, opened
+// paused in the preview player, and what was measured is written back into
+// the library. A least version of the inspector: it stores the facts, the
+// format and the thumbnail the add-files run needs and shows the problem
+// text under the preview; the labels of the details, the location, rating,
+// tags, segments and history panels are not filled yet.
+#include "inspector/InspectorPane.h"
+
+#include "core/MediaInfoDLL.h"
+#include "core/modReelwise.h"
+#include "core/modRegistry.h"
+#include "library/ResultItem.h"
+#include "library/clsRWLibrary.h"
+#include "platform/RWError.h"
+#include "platform/RunOffUiThread.h"
+#include "platform/SqlConnection.h"
+#include "platform/SqlRecordset.h"
+#include "platform/controls/TreeView.h"
+#include "player/clsRWPlayer.h"
+#include "ui/SchemeColours.h"
+#include "ui/modImageBevel.h"
+
+#include <MediaInfoDLL/MediaInfoDLL_Static.h>
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QPainter>
+
+#include <cmath>
+
+namespace {
+
+const QString kOpenFailure = QStringLiteral(
+    "Cannot open file!\r\n\r\nYour system possibly does not have the required filters/codecs installed: Try "
+    "opening the file with one of the following applications:\r\n\r\n                 - your default player\r\n"
+    "                 - Gspot\r\n                 - Graphedit\r\n\r\n\r\nFailing that, the file is possibly "
+    "damaged or corrupt.");
+
+// What LoadInspector measures of a file on the disk, read off the
+// user-interface thread since the medium may be slow.
+struct FileFacts {
+  QString status;  // "OK" or CheckFileAvailable's text
+  int64_t size = 0;
+  QDateTime modified;
+};
+
+FileFacts MeasureFile(const QString& path) {
+  return RunOffUiThread([path] {
+    FileFacts facts;
+    facts.status = modReelwise::CheckFileAvailable(path);
+    if (facts.status != QLatin1String("OK")) return facts;
+    facts.size = modReelwise::GetFileSizeBytes(path);
+    facts.modified = QFileInfo(path).lastModified();
+    return facts;
+  });
+}
+
+// The three one-line format names of a file: container, video, audio.
+struct MediaFormats {
+  bool opened = false;
+  QString general;
+  QString video;
+  QString audio;
+};
+
+QString Inform(void* handle, const wchar_t* what) {
+  MediaInfo_Option(handle, L"Inform", what);
+  return MediaInfoDLL::PtrToString(MediaInfo_Inform(handle, 0)).trimmed();
+}
+
+MediaFormats ReadFormats(const QString& path) {
+  return RunOffUiThread([path] {
+    MediaFormats formats;
+    void* handle = MediaInfo_New();
+    if (!handle) return formats;
+    const std::wstring file = path.toStdWString();
+    formats.opened = MediaInfo_Open(handle, file.c_str()) != 0;
+    if (formats.opened) {
+      formats.general = Inform(handle, L"General;%Format%");
+      formats.video = Inform(handle, L"Video;%Format%");
+      formats.audio = Inform(handle, L"Audio;%Format%");
+    }
+    MediaInfo_Close(handle);
+    MediaInfo_Delete(handle);
+    return formats;
+  });
+}
+
+// "F-" nodes under "FORMATS": the format's own, or the red "Undetermined".
+void EnsureFormatNode(const QString& format) {
+  ctl::TreeView* tree = gLibrary ? gLibrary->View().LibraryTree() : nullptr;
+  if (!tree || !tree->Nodes.Find(QStringLiteral("FORMATS"))) return;
+  const QString key = QStringLiteral("F-") + (format.isEmpty() ? QStringLiteral("Undetermined") : format);
+  if (tree->Nodes.Find(key)) return;
+  ctl::Node* node = tree->Nodes.Add(QStringLiteral("FORMATS"), ctl::tvwChild, key,
+                                    format.isEmpty() ? QStringLiteral("Undetermined") : format,
+                                    QStringLiteral("COG"));
+  if (!node) return;
+  node->SetForeColor(format.isEmpty() ? RGB(255, 0, 0) : gSchemeColour4);
+  node->SetBold(true);
+  node->EnsureVisible();
+}
+
+// " 320x240": the width right-aligned in four characters.
+QString DimensionsText(int width, int height) {
+  return QStringLiteral("%1x%2").arg(width, 4).arg(height);
+}
+
+}  // namespace
+
+void InspectorPane::LoadInspector(ResultItem& Item, bool& Loaded) {
+  Loaded = false;
+  if (Item.FileID == 0 || !gLibrary) return;
+  gPlayer->SetVisible(false);
+  if (!gAddingFiles) host_.ShowBusyIndicator(true);
+  gPlayer->CleanUp();
+  lblOpenFileStatus->SetCaption(QString());
+  gInspectedItem = Item;
+  QString status;
+  try {
+    Loaded = LoadItem(Item, status);
+  } catch (const RWError& error) {
+    status = QStringLiteral("Cannot Open File: \r\n\r\n%1\r\n\r\n[%2] %3")
+                 .arg(status)
+                 .arg(error.Number())
+                 .arg(error.Description());
+    gLibrary->TagSegment(Item.SegmentID, 1, false);
+  }
+  lblOpenFileStatus->SetCaption(status);
+  if (!gAddingFiles) host_.ShowBusyIndicator(false);
+  gPlayer->SetVisible(status.isEmpty() && !gAddingFiles);
+}
+
+// Reads the item's row, measures and opens the file and writes the row back;
+// true when the file opened. `status` gets the problem text.
+bool InspectorPane::LoadItem(const ResultItem& item, QString& status) {
+  SqlConnection& db = gLibrary->Connection();
+  auto row = db.OpenRecordset(QStringLiteral("SELECT VF.FileID, VF.CurrentPath, VF.FileName, VF.FileSize, "
+                                             "VF.DateTime, VF.FileFormat, VF.FrameRate, VF.Dimensions, VF.Bitrate, "
+                                             "VS.SelectionStart, VS.SelectionEnd, VS.FileFlag FROM VideoFiles VF, "
+                                             "VideoSegments VS WHERE VF.FileID = VS.FileID AND VS.SegmentID = %1")
+                                  .arg(item.SegmentID));
+  if (row->Eof()) return false;
+  const QString path = row->Value(QStringLiteral("CurrentPath")).toString() +
+                       row->Value(QStringLiteral("FileName")).toString();
+  Measured measured;
+  measured.format = row->Value(QStringLiteral("FileFormat")).toString();
+  measured.end = row->Value(QStringLiteral("SelectionEnd")).toDouble();
+  lblFileData[12]->SetCaption(measured.format);
+  lblFileData[13]->SetCaption(QString());
+  lblFileData[14]->SetCaption(QString());
+  const FileFacts facts = MeasureFile(path);
+  bool opened = false;
+  if (facts.status == QLatin1String("OK")) {
+    measured.size = facts.size;
+    measured.modified = facts.modified;
+    opened = OpenInPreview(item, *row, path, measured, status);
+  } else {
+    status = facts.status;
+  }
+  if (opened) ReadMediaFormats(path, measured.format);
+  StoreMeasured(item, facts.status == QLatin1String("OK"), opened, measured);
+  return opened;
+}
+
+bool InspectorPane::OpenInPreview(const ResultItem& item, SqlRecordset& row, const QString& path, Measured& measured,
+                                  QString& status) {
+  const QString result = gPlayer->OpenFile(path, 0, 0, framPreview->width(), framPreview->height(), framPreview, true);
+  if (!result.isEmpty()) {
+    status = kOpenFailure;
+    gLibrary->TagSegment(item.SegmentID, 1, false);
+    return false;
+  }
+  measured.end = gPlayer->Duration();
+  if (row.Value(QStringLiteral("FileFlag")).toString() == QLatin1String("Y")) {
+    m_SegmentStart = 0;
+    m_SegmentEnd = measured.end;
+  } else {
+    m_SegmentStart = row.Value(QStringLiteral("SelectionStart")).toDouble();
+    m_SegmentEnd = row.Value(QStringLiteral("SelectionEnd")).toDouble();
+  }
+  m_DurationHundredths = measured.end < 1 ? 10 : static_cast<int32_t>(std::lround(measured.end * 100));
+  gPlayer->SetMessageDrain(picBottom->window());
+  gPlayer->ForcePosition(m_SegmentStart);
+  auto update = gLibrary->Connection().Prepare(
+      QStringLiteral("UPDATE VideoSegments SET SelectionEnd = ? WHERE FileID = ? AND FileFlag = 'Y'"));
+  update->Bind(1, SqlValue(measured.end));
+  update->Bind(2, SqlValue(static_cast<int64_t>(item.FileID)));
+  update->Execute();
+  measured.frameRate = gPlayer->FrameRate();
+  measured.dimensions = DimensionsText(gPlayer->VideoWidth(), gPlayer->VideoHeight());
+  // A file without length has no bit rate rather than a failed division.
+  if (measured.end > 0) measured.bitrate = static_cast<double>(measured.size) / measured.end * 8 / 1000;
+  return true;
+}
+
+// The container, video and audio format names; the container's is the
+// file's format and gets its node in the library tree.
+void InspectorPane::ReadMediaFormats(const QString& path, QString& format) {
+  const MediaFormats formats = ReadFormats(path);
+  if (!formats.opened) {
+    format.clear();
+  } else {
+    format = formats.general;
+  }
+  lblFileData[12]->SetCaption(format);
+  EnsureFormatNode(format);
+  lblFileData[13]->SetCaption(formats.video);
+  lblFileData[14]->SetCaption(formats.audio);
+  gInspectedItem.FileFormat = format;
+}
+
+// The row as measured: a file that could not be read keeps its stored values.
+void InspectorPane::StoreMeasured(const ResultItem& item, bool available, bool opened, const Measured& measured) {
+  gInspectedItem.Duration = measured.end;
+  gInspectedItem.SelectionStart = m_SegmentStart;
+  gInspectedItem.SelectionEnd = m_SegmentEnd;
+  if (!available) return;
+  gInspectedItem.FileSize = static_cast<double>(measured.size);
+  auto update = gLibrary->Connection().Prepare(QStringLiteral(
+      "UPDATE VideoFiles SET FileSize = ?, DateTime = ?, FileFormat = ? WHERE FileID = ?"));
+  update->Bind(1, SqlValue(measured.size));
+  update->Bind(2, SqlValue(measured.modified.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
+  update->Bind(3, SqlValue(measured.format));
+  update->Bind(4, SqlValue(static_cast<int64_t>(item.FileID)));
+  update->Execute();
+  if (!opened) return;
+  gInspectedItem.FrameRate = static_cast<float>(measured.frameRate);
+  gInspectedItem.Dimensions = measured.dimensions;
+  auto facts = gLibrary->Connection().Prepare(
+      QStringLiteral("UPDATE VideoFiles SET FrameRate = ?, Dimensions = ?, Bitrate = ? WHERE FileID = ?"));
+  facts->Bind(1, SqlValue(measured.frameRate));
+  facts->Bind(2, SqlValue(measured.dimensions));
+  facts->Bind(3, measured.bitrate ? SqlValue(static_cast<int64_t>(std::lround(*measured.bitrate))) : SqlValue());
+  facts->Bind(4, SqlValue(static_cast<int64_t>(item.FileID)));
+  facts->Execute();
+  if (measured.bitrate) gInspectedItem.Bitrate = static_cast<int32_t>(std::lround(*measured.bitrate));
+}
+
+void InspectorPane::ClearInspector() {
+  picThumbnail->SetTag(QStringLiteral("0"));
+  gInspectedItem = ResultItem{};
+  if (gPlayer) {
+    gPlayer->DestroyWindow();
+    gPlayer->SetVisible(false);
+    gPlayer->CleanUp();
+  }
+  lblOpenFileStatus->SetCaption(QString());
+  for (ctl::Label* label : lblFileData) label->SetCaption(QString());
+}
+
+// The middle of the frame, 80 % of its width and the band from 8 % to 88 %
+// of its height, scaled into the 100 x 75 thumbnail and bevelled when the
+// setting says so.
+void InspectorPane::ShowGrabbedFrame(const QImage& Frame, bool& Shown) {
+  Shown = false;
+  if (Frame.isNull()) return;
+  const int w = Frame.width();
+  const int h = Frame.height();
+  const QRect crop(static_cast<int>(std::lround(0.1 * w)), static_cast<int>(std::lround(0.08 * h)),
+                   static_cast<int>(std::lround(0.8 * w)), static_cast<int>(std::lround(0.8 * h)));
+  QImage thumb(100, 75, QImage::Format_RGB32);
+  QPainter painter(&thumb);
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(QRect(0, 0, 100, 75), Frame, crop);
+  painter.end();
+  picThumbnail->Cls();
+  picThumbnail->SetPicture(QPixmap::fromImage(thumb));
+  if (gBevelledThumbnails) modImageBevel::BevelPicture(*picThumbnail, 0.2f, 3);
+  picThumbnail->SetPicture(picThumbnail->Image());
+  picThumbnail->Cls();
+  Shown = true;
+}

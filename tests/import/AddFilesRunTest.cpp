@@ -1,0 +1,220 @@
+// The add-files run on a mounted disk: what it records of each file, how it
+// treats files it cannot play, known files, relocation, cancel, and files or
+// disks that go away while it runs.
+#include "tests/import/AddFilesFixture.h"
+
+#include "core/modShellNotifs.h"
+#include "resources/Resources.h"
+#include "tests/player/PlayerFixture.h"
+
+#include <QDate>
+#include <QThread>
+
+namespace rwtest {
+namespace {
+
+TEST_F(AddFilesTest, NewClipsAreRecordedWithTheirFactsAndAThumbnailOfTheirMiddle) {
+  RW_REQUIRE_FFMPEG();
+  TestVideoSpec bars;
+  bars.frameIndex = true;
+  MakeClip(QStringLiteral("Films/bars.mp4"), bars);
+  MakeClip(QStringLiteral("Films/Old/pattern.mkv"));
+  RunAddFiles(QStringLiteral("Films"));
+  EXPECT_EQ(boxes.Count(), 0);
+  ASSERT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
+  EXPECT_EQ(FileColumn(QStringLiteral("bars.mp4"), QStringLiteral("DiskSerialNo")).toString(), QLatin1String(kSerial));
+  EXPECT_EQ(FileColumn(QStringLiteral("bars.mp4"), QStringLiteral("FilePath")).toString(), QStringLiteral("Films\\"));
+  EXPECT_EQ(FileColumn(QStringLiteral("pattern.mkv"), QStringLiteral("FilePath")).toString(),
+            QStringLiteral("Films\\Old\\"));
+  EXPECT_EQ(FileColumn(QStringLiteral("bars.mp4"), QStringLiteral("CurrentPath")).toString(), disk_ + "Films/");
+  EXPECT_EQ(FileColumn(QStringLiteral("bars.mp4"), QStringLiteral("FrameRate")).toDouble(), 25.0);
+  EXPECT_EQ(FileColumn(QStringLiteral("bars.mp4"), QStringLiteral("Dimensions")).toString(), QStringLiteral(" 320x240"));
+  EXPECT_EQ(FileColumn(QStringLiteral("bars.mp4"), QStringLiteral("FileFormat")).toString(), QStringLiteral("MPEG-4"));
+  EXPECT_EQ(FileColumn(QStringLiteral("pattern.mkv"), QStringLiteral("FileFormat")).toString(),
+            QStringLiteral("Matroska"));
+  EXPECT_GT(FileColumn(QStringLiteral("bars.mp4"), QStringLiteral("Bitrate")).toInt(), 0);
+  EXPECT_EQ(FileColumn(QStringLiteral("bars.mp4"), QStringLiteral("DateAdded")).toString(),
+            QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd")));
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles F JOIN VideoSegments S ON S.SegmentID = F.FileID "
+                                 "AND S.FileID = F.FileID WHERE S.FileFlag = 'Y' AND abs(S.SelectionEnd - 2.0) < 0.05")),
+            2)
+      << "each file's whole-file segment has the FileID's number and ends at the duration";
+  const QImage thumb = Thumbnail(QStringLiteral("bars.mp4"));
+  ASSERT_EQ(thumb.size(), QSize(100, 75));
+  EXPECT_LE(ColourDistance(thumb.pixel(50, 40), kColourBars[3]), 40) << "the middle bar, green";
+  EXPECT_LE(ColourDistance(thumb.pixel(14, 40), kColourBars[1]), 40) << "the crop leaves a sliver of the first bar";
+  EXPECT_LE(ColourDistance(thumb.pixel(86, 40), kColourBars[5]), 40);
+  EXPECT_TRUE(gViewSpec.startsWith(QStringLiteral("|_?I:"))) << gViewSpec.toStdString();
+  EXPECT_EQ(gLibrary->ResultCount, 2);
+  EXPECT_TRUE(HistoryCombo().Text().contains(QStringLiteral("New Files (since "))) << HistoryCombo().Text().toStdString();
+  EXPECT_NE(Tree().Nodes.Find(QStringLiteral("F-MPEG-4")), nullptr);
+  EXPECT_EQ(gMainForm->windowTitle(), QStringLiteral("Reelwise II - Films"));
+  EXPECT_FALSE(gAddingFiles);
+}
+
+// Sampled at a few points, the thumbnail is the picture (both JPEG).
+bool LooksLike(const QImage& thumb, const QImage& picture) {
+  if (thumb.size() != QSize(100, 75) || picture.isNull()) return false;
+  for (QPoint at : {QPoint(50, 37), QPoint(20, 10), QPoint(80, 65), QPoint(30, 50)}) {
+    if (ColourDistance(thumb.pixel(at), picture.pixel(at)) > 24) return false;
+  }
+  return true;
+}
+
+TEST_F(AddFilesTest, FilesThatCannotBePlayedGetTheUnplayablePictureAndTheBrokenOnesTheTag) {
+  RW_REQUIRE_FFMPEG();
+  MakeFile(QStringLiteral("empty.avi"), QByteArray());
+  MakeFile(QStringLiteral("notes.mkv"), "These are notes, not a film.\n");
+  TestVideoSpec spec;
+  const QString whole = MakeClip(QStringLiteral("tmp/whole.mp4"), spec);
+  QFile clip(whole);
+  ASSERT_TRUE(clip.open(QIODevice::ReadOnly));
+  MakeFile(QStringLiteral("cut short.mp4"), clip.read(clip.size() / 3));
+  QFile::remove(whole);
+  RunAddFiles();
+  ASSERT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 3);
+  const QImage unplayable = LoadResPicture(QStringLiteral("UNPLAYABLE"), kResCustom);
+  for (const char* name : {"empty.avi", "notes.mkv", "cut short.mp4"}) {
+    EXPECT_TRUE(LooksLike(Thumbnail(QLatin1String(name)), unplayable)) << name;
+  }
+  const QString tagged = QStringLiteral("SELECT count(*) FROM SegmentTags T JOIN VideoFiles F ON F.FileID = "
+                                        "T.SegmentID WHERE T.TagID = 1 AND F.FileName = '%1'");
+  EXPECT_EQ(Count(tagged.arg(QStringLiteral("empty.avi"))), 0) << "an empty file is not opened, so not tagged";
+  EXPECT_EQ(Count(tagged.arg(QStringLiteral("notes.mkv"))), 1);
+  EXPECT_EQ(Count(tagged.arg(QStringLiteral("cut short.mp4"))), 1);
+}
+
+TEST_F(AddFilesTest, AGrabThatTimesOutStoresTheNoThumbnailPicture) {
+  RW_REQUIRE_FFMPEG();
+  MakeClip(QStringLiteral("clip.mkv"));
+  SetOther("ThumbnailTimeout", 0);
+  RunAddFiles();
+  EXPECT_TRUE(LooksLike(Thumbnail(QStringLiteral("clip.mkv")), LoadResPicture(QStringLiteral("NO_THUMB"), kResCustom)));
+  EXPECT_EQ(FileColumn(QStringLiteral("clip.mkv"), QStringLiteral("FrameRate")).toDouble(), 25.0)
+      << "the facts are stored all the same";
+}
+
+TEST_F(AddFilesTest, ASecondRunAddsNothingButTheSameNameInAnotherFolderIsNew) {
+  MakeFile(QStringLiteral("A/Clip.avi"));
+  MakeFile(QStringLiteral("A/clip.avi"));
+  auto fast = [](frmAddToLibrary& dialog) { dialog.optImportScope[0]->click(); };
+  RunAddFiles(QStringLiteral("A"), fast);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2) << "names differing in case are two files";
+  RunAddFiles(QStringLiteral("A"), fast);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
+  EXPECT_EQ(gLibrary->ResultCount, 0) << "the run's result is empty";
+  EXPECT_EQ(gMainForm->Import().LastRun().known, 2);
+  MakeFile(QStringLiteral("B/Clip.avi"));
+  RunAddFiles(QString(), fast);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 3);
+  EXPECT_EQ(gLibrary->ResultCount, 1);
+}
+
+TEST_F(AddFilesTest, FastScopeOpensNothingAndStoresNoThumbnails) {
+  RW_REQUIRE_FFMPEG();
+  MakeClip(QStringLiteral("clip.mkv"));
+  RunAddFiles(QString(), [](frmAddToLibrary& dialog) { dialog.optImportScope[0]->click(); });
+  ASSERT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 1);
+  EXPECT_TRUE(FileColumn(QStringLiteral("clip.mkv"), QStringLiteral("FrameRate")).IsNull());
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM SegmentThumbnails WHERE SegmentID > 0")), 0);
+  EXPECT_GT(FileColumn(QStringLiteral("clip.mkv"), QStringLiteral("FileSize")).toInt(), 1000);
+}
+
+TEST_F(AddFilesTest, RelocationPointsTheRowsOfTheNameAndSizeAtTheNewFolder) {
+  MakeFile(QStringLiteral("Old/Rock 'n' Roll.avi"), "twelve bytes");
+  RunAddFiles(QStringLiteral("Old"), [](frmAddToLibrary& dialog) { dialog.optImportScope[0]->click(); });
+  ASSERT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 1);
+  QDir(disk_).mkpath(QStringLiteral("New"));
+  ASSERT_TRUE(QFile::rename(disk_ + "Old/Rock 'n' Roll.avi", disk_ + "New/Rock 'n' Roll.avi"));
+  RunAddFiles(QStringLiteral("New"), [](frmAddToLibrary& dialog) { dialog.chkRelocateFiles->click(); });
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 1) << "nothing added";
+  auto rs = Db().OpenRecordset(QStringLiteral("SELECT FilePath, CurrentPath FROM VideoFiles"));
+  EXPECT_EQ(rs->Value(0).toString(), QStringLiteral("New\\"));
+  EXPECT_EQ(rs->Value(1).toString(), disk_ + "New/");
+  EXPECT_EQ(gMainForm->Import().LastRun().relocated, 1);
+  EXPECT_TRUE(HistoryCombo().Text().contains(QStringLiteral("Files Re-Located to 'Films'")))
+      << HistoryCombo().Text().toStdString();
+}
+
+TEST_F(AddFilesTest, CancellingAfterTenOfFiftyKeepsAndShowsTheTen) {
+  for (int i = 1; i <= 50; ++i) MakeFile(QStringLiteral("Clip %1.avi").arg(i, 2, 10, QLatin1Char('0')));
+  TitleWatch watch([](const QString& title) {
+    if (title == QLatin1String("Scanning: 20%")) gMainForm->Import().cmdAbortScan->click();
+  });
+  RunAddFiles(QString(), [](frmAddToLibrary& dialog) { dialog.optImportScope[0]->click(); });
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 10);
+  EXPECT_EQ(gLibrary->ResultCount, 10);
+  EXPECT_FALSE(gMainForm->Import().cmdAbortScan->isVisible());
+}
+
+TEST_F(AddFilesTest, FilesGoneAndADiskUnpluggedDuringTheRunAreTakenInAtItsEnd) {
+  for (int i = 1; i <= 6; ++i) MakeFile(QStringLiteral("Clip %1.avi").arg(i));
+  const QString doomed = disk_ + QStringLiteral("Clip 4.avi");
+  bool unplugged = false;
+  TitleWatch watch([&](const QString& title) {
+    if (title != QLatin1String("Scanning: 33%") || unplugged) return;
+    unplugged = true;
+    QFile::remove(doomed);
+    System().Unmount(disk_.chopped(1));
+    System().Write();
+    modShellNotifs::ShellNotify_OnMessage(0, SHCNE_MEDIAREMOVED);
+    EXPECT_TRUE(gDeviceChangePending) << "noted, not acted on, while the run adds files";
+  });
+  boxes.Answer(1);
+  RunAddFiles(QString(), [](frmAddToLibrary& dialog) { dialog.optImportScope[0]->click(); });
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 5);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles WHERE FileName = 'Clip 4.avi'")), 0);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoSegments WHERE Online = 0")), 5)
+      << "the device table was rebuilt once at the end: the disk is gone";
+  EXPECT_FALSE(gDeviceChangePending);
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_TRUE(boxes.Last().prompt.contains(doomed)) << boxes.Last().prompt.toStdString();
+}
+
+TEST_F(AddFilesTest, EntriesTheWalkPassedOverAreReportedOnceAfterTheRun) {
+  MakeFile(QStringLiteral("Clip.avi"));
+  ASSERT_TRUE(QFile::link(disk_ + "Clip.avi", disk_ + "Link.avi"));
+  boxes.Answer(1);
+  RunAddFiles(QString(), [](frmAddToLibrary& dialog) { dialog.optImportScope[0]->click(); });
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 1);
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("1 symbolic link"))) << boxes.Last().prompt.toStdString();
+  EXPECT_TRUE(boxes.Last().prompt.contains(disk_ + "Link.avi"));
+}
+
+TEST_F(AddFilesTest, AFileThatFailsLeavesNoHalfRecordAndTheRunGoesOn) {
+  for (const char* name : {"A.avi", "Bad.avi", "C.avi"}) MakeFile(QLatin1String(name));
+  Db().Execute(QStringLiteral("CREATE TEMP TRIGGER NoRoom BEFORE INSERT ON VideoFiles WHEN NEW.FileName = 'Bad.avi' "
+                              "BEGIN SELECT RAISE(ABORT, 'no room for this one'); END"));
+  boxes.Answer(1);
+  RunAddFiles(QString(), [](frmAddToLibrary& dialog) { dialog.optImportScope[0]->click(); });
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Error While Adding Files"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("no room for this one")));
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoSegments")), 2) << "the failed file's segment went too";
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoSegments S LEFT JOIN VideoFiles F ON F.FileID = "
+                                 "S.FileID WHERE F.FileID IS NULL")),
+            0);
+}
+
+TEST_F(AddFilesTest, FilesAddedAreCommittedAtLeastEverySecondWhileTheRunGoesOn) {
+  for (int i = 1; i <= 30; ++i) MakeFile(QStringLiteral("Clip %1.avi").arg(i, 2, 10, QLatin1Char('0')));
+  int seenByAnotherReader = -1;
+  TitleWatch watch([&](const QString& title) {
+    if (!title.startsWith(QLatin1String("Scanning:"))) return;
+    QThread::msleep(60);  // a slow medium
+    if (title == QLatin1String("Scanning: 90%")) {
+      auto reader = SqlConnection::Open(library_);
+      auto rs = reader->OpenRecordset(QStringLiteral("SELECT count(*) FROM VideoFiles"));
+      seenByAnotherReader = rs->Value(0).toInt();
+    }
+  });
+  RunAddFiles(QString(), [](frmAddToLibrary& dialog) { dialog.optImportScope[0]->click(); });
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 30);
+  EXPECT_GE(seenByAnotherReader, 10) << "after 1.6 s of the run its first files are in the file";
+  EXPECT_LT(seenByAnotherReader, 27);
+}
+
+}  // namespace
+}  // namespace rwtest
