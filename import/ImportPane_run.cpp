@@ -79,6 +79,7 @@ bool ImportPane::ShowDialog(int32_t& count, bool& relocate) {
   count = dialog.FilesFound;
   relocate = dialog.RelocateFiles;
   skipReport_ = dialog.Skipped.Report();
+  counts_.scanNs = dialog.ScanNs;
   if (count < 0) return false;
   gLibrary->View().ClearHistoryCombo();
   gLibrary->View().SetHistoryComboText(QStringLiteral("New Files"));
@@ -132,6 +133,7 @@ void ImportPane::RunQueue(int32_t count, bool relocate) {
     if (Cancelled()) break;
   }
   db.CommitTrans(kRunTransaction);
+  counts_.runNs = RunClock().nsecsElapsed();
   host_.SetPreviewTimer(true);
   host_.ClearInspector();
   host_.ProgressOff();
@@ -220,13 +222,18 @@ ImportPane::NewFile ImportPane::AddNewFile(const QString& devicePath, const QStr
 // of the file; false when the file turned out to be gone.
 bool ImportPane::CollectVideoData(ResultItem& record, const QString& path) {
   bool loaded = false;
+  QElapsedTimer clock;
+  clock.start();
   host_.LoadInspector(record, loaded);
+  counts_.factsNs += clock.nsecsElapsed();
   QImage thumbnail;
   if (loaded) {
     if (!gPlayer->CanGrabFrame() || !gScanMakeThumbnail) return true;
+    clock.restart();
     gPlayer->SetPosition(gPlayer->Duration() / 2);
     bool shown = false;
     host_.ShowGrabbedFrame(gPlayer->GrabFrame(), shown);
+    counts_.grabNs += clock.nsecsElapsed();
     if (shown) {
       thumbnail = host_.ThumbnailPicture();
     } else {

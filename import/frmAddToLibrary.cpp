@@ -20,6 +20,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
@@ -380,7 +381,10 @@ void frmAddToLibrary::ScanLocation(const QString& searchPath) {
   host_.ShowBusyIndicator(true);
   host_.Progress().BroadcastProgress(QStringLiteral("Initialising File Scan..."), 0, gSchemeColour4);
   Skipped = modFolderScan::SkippedEntries{};
+  QElapsedTimer clock;
+  clock.start();
   if (!options.pattern.isEmpty()) modFolderScan::ScanFolder(searchPath, options, gScanQueue, Skipped);
+  ScanNs = clock.nsecsElapsed();
   host_.ProgressOff();
 }
 

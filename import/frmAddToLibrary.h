@@ -47,6 +47,8 @@ class frmAddToLibrary : public QWidget {
   bool RelocateFiles = false;
   // Entries the walk passed over, for the run's closing message.
   modFolderScan::SkippedEntries Skipped;
+  // How long the walk took, in nanoseconds.
+  qint64 ScanNs = 0;
 
   QLabel* Image1;
   QComboBox* cmbSearchPath;
