@@ -227,7 +227,9 @@ bool frmAddToLibrary::eventFilter(QObject* watched, QEvent* event) {
     } else if (event->type() == QEvent::KeyPress) {
       auto* key = static_cast<QKeyEvent*>(event);
       const QString text = key->text();
-      if (text.size() == 1 && text.at(0).unicode() > 31 && !(key->modifiers() & Qt::ControlModifier)) {
+      // Only a printable character is typed: Delete comes with the control
+      // character "\x7f" and keeps its own effect.
+      if (text.size() == 1 && text.at(0).isPrint() && !(key->modifiers() & Qt::ControlModifier)) {
         AutoCompleteSearchPath(text.at(0));
         return true;
       }
@@ -249,7 +251,8 @@ void frmAddToLibrary::AutoCompleteSearchPath(QChar typed) {
   for (int n = 1; n <= count; ++n) {
     const QString entry = cmbSearchPath->itemText(n % count);
     if (!entry.startsWith(text, Qt::CaseInsensitive)) continue;
-    edit->setText(text + entry.mid(text.size()));
+    // The entry's own spelling: folder names are case-sensitive here.
+    edit->setText(entry);
     edit->setSelection(text.size(), static_cast<int>(entry.size() - text.size()));
     return;
   }
@@ -352,6 +355,9 @@ bool frmAddToLibrary::IdentifyLocation(const QString& location) {
 }
 
 void frmAddToLibrary::lblStart_Click() {
+  // As CANCEL, START waits for a valid Other list rather than searching with
+  // no pattern at all.
+  if (!ValidateOtherFileTypes()) return;
   QString location = Location();
   const QString canonical = QFileInfo(location).canonicalFilePath();
   if (!canonical.isEmpty()) location = canonical.endsWith(QLatin1Char('/')) ? canonical : canonical + QLatin1Char('/');

@@ -67,6 +67,7 @@ class AddFilesTest : public RunningProgramTest {
 
   static constexpr const char* kSerial = "4F1C2D3E";
 
+ public:
   // A file of `bytes` at `relative` on the disk (folders made as needed).
   QString MakeFile(const QString& relative, const QByteArray& bytes = QByteArray("x")) {
     const QString path = disk_ + relative;
@@ -108,6 +109,7 @@ class AddFilesTest : public RunningProgramTest {
     return nullptr;
   }
 
+ protected:
   static SqlConnection& Db() { return gLibrary->Connection(); }
   static int Count(const QString& sql) {
     auto rs = Db().OpenRecordset(sql);
