@@ -182,6 +182,30 @@ TEST_F(AddFilesTest, EntriesTheWalkPassedOverAreReportedOnceAfterTheRun) {
   EXPECT_TRUE(boxes.Last().prompt.contains(disk_ + "Link.avi"));
 }
 
+TEST_F(AddFilesTest, OddNamesAndSizesAreStoredExactly) {
+  const QString nfc = QString::fromUtf8("Caf\xc3\xa9.avi");
+  const QString nfd = QString::fromUtf8("Cafe\xcc\x81.avi");
+  const QString question = QStringLiteral("Who???What.avi");
+  const QString quote = QStringLiteral("Rock 'n' Roll.avi");
+  const QString longName = QString(246, QLatin1Char('x')) + QStringLiteral(".avi");
+  for (const QString& name : {nfc, nfd, question, quote, longName}) MakeFile(QStringLiteral("Odd/") + name);
+  const QString sparse = MakeFile(QStringLiteral("Odd/Big.mkv"), QByteArray());
+  ASSERT_TRUE(QFile(sparse).resize(6442450944LL));
+  MakeFile(QStringLiteral("Locked/Inside.avi"));
+  ASSERT_TRUE(QFile::setPermissions(disk_ + "Locked", QFile::ReadOwner | QFile::ExeOwner));
+  RunAddFiles(QString(), [](frmAddToLibrary& dialog) { dialog.optImportScope[0]->click(); });
+  QFile::setPermissions(disk_ + "Locked", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  QStringList stored;
+  auto rs = Db().OpenRecordset(QStringLiteral("SELECT FileName FROM VideoFiles ORDER BY FileName"));
+  for (; !rs->Eof(); rs->MoveNext()) stored << rs->Value(0).toString();
+  QStringList expected{nfc, nfd, question, quote, longName, QStringLiteral("Big.mkv"), QStringLiteral("Inside.avi")};
+  expected.sort();
+  EXPECT_EQ(stored, expected) << "NFC and NFD are two names, each kept as it is";
+  auto big = Db().OpenRecordset(QStringLiteral("SELECT FileSize FROM VideoFiles WHERE FileName = 'Big.mkv'"));
+  EXPECT_EQ(big->Value(0).toInt64(), 6442450944LL);
+  EXPECT_EQ(FileColumn(QStringLiteral("Inside.avi"), QStringLiteral("FilePath")).toString(), QStringLiteral("Locked\\"));
+}
+
 TEST_F(AddFilesTest, AFileThatFailsLeavesNoHalfRecordAndTheRunGoesOn) {
   for (const char* name : {"A.avi", "Bad.avi", "C.avi"}) MakeFile(QLatin1String(name));
   Db().Execute(QStringLiteral("CREATE TEMP TRIGGER NoRoom BEFORE INSERT ON VideoFiles WHEN NEW.FileName = 'Bad.avi' "
