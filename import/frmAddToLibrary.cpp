@@ -7,6 +7,7 @@
 #include "library/clsRWLibrary.h"
 #include "platform/FileDialogSeam.h"
 #include "platform/MessageBoxSeam.h"
+#include "platform/MountProbe.h"
 #include "platform/RunOffUiThread.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
@@ -338,10 +339,16 @@ QString frmAddToLibrary::Location() const {
 bool frmAddToLibrary::IdentifyLocation(const QString& location) {
   // Shares are searched where they are mounted; a path of another platform's
   // share form is no folder here.
-  const bool exists = !location.startsWith(QStringLiteral("\\\\")) &&
-                      RunOffUiThread([location] { return modReelwise::FolderExists(location); });
   gScanDevice = StorageDevice{};
-  if (!exists) {
+  const bool share = location.startsWith(QStringLiteral("\\\\"));
+  // A mount that does not answer (a server gone away) is not walked: the
+  // walk would wait on it.
+  const QString root = share ? QString() : modStorageDevices::MountRootOf(location);
+  const bool answers = root.isEmpty() || MountProbe::RootAnswers(root);
+  const bool exists = !share && answers && RunOffUiThread([location] { return modReelwise::FolderExists(location); });
+  if (!answers) {
+    gScanDevice.Status = QStringLiteral("The drive does not answer: ") + root;
+  } else if (!exists) {
     gScanDevice.Status = QStringLiteral("Invalid Path.");
   } else {
     bool allowIdentifier = true;

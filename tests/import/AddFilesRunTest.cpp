@@ -4,6 +4,7 @@
 #include "tests/import/AddFilesFixture.h"
 
 #include "core/modShellNotifs.h"
+#include "platform/MountProbe.h"
 #include "resources/Resources.h"
 #include "tests/player/PlayerFixture.h"
 
@@ -180,6 +181,19 @@ TEST_F(AddFilesTest, EntriesTheWalkPassedOverAreReportedOnceAfterTheRun) {
   ASSERT_EQ(boxes.Count(), 1);
   EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("1 symbolic link"))) << boxes.Last().prompt.toStdString();
   EXPECT_TRUE(boxes.Last().prompt.contains(disk_ + "Link.avi"));
+}
+
+TEST_F(AddFilesTest, ADiskThatDoesNotAnswerIsNotWalked) {
+  MakeFile(QStringLiteral("Clip.avi"));
+  MountProbe::SetRootProbe([](const QString&) { return false; });
+  boxes.Answer(1);
+  RunAddFiles();
+  MountProbe::SetRootProbe(nullptr);
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Invalid Search Location"));
+  EXPECT_TRUE(boxes.Last().prompt.endsWith(QStringLiteral("The drive does not answer: ") + disk_))
+      << boxes.Last().prompt.toStdString();
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 0);
 }
 
 TEST_F(AddFilesTest, OddNamesAndSizesAreStoredExactly) {
