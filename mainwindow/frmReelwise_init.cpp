@@ -79,7 +79,8 @@ void frmReelwise::InitMainWindow() {
   m_cSplitLeft->Attach(Browser().picLeft);
   m_cSplitLeft->MaxSize = 550;
   m_cSplitLeft->MinSize = 50;
-  m_cSplitLeft->FullDrag = false;
+  m_cSplitLeft->SetFullDrag(false);
+  m_cSplitLeft->SplitterResized = [this] { LayoutPanes(); };
   Step(13);
   Browser().InitBrowserToolbar();
   Step(14);
