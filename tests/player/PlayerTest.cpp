@@ -177,7 +177,7 @@ TEST_F(PlayerTest, AZeroThumbnailTimeoutGivesNoFrameAtOnce) {
   QElapsedTimer clock;
   clock.start();
   EXPECT_TRUE(player_->GrabFrame().isNull());
-  EXPECT_LT(clock.elapsed(), 200);
+  EXPECT_LT(clock.elapsed(), 1000) << "no wait for the frame";
   modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("ThumbnailTimeout"), 5);
   EXPECT_EQ(GrabbedIndex(), 25) << "read at every grab";
 }
