@@ -56,6 +56,9 @@ void BrowserPane::CreateTreePane(QWidget* window) {
   picGrip = Make<ctl::PictureBox>(window, "picGrip");
   picGrip->SetPicture(QPixmap::fromImage(LoadResPicture(QStringLiteral("GRIPPER"), kResCustom)));
   picGrip->Move(250, 200, 6, 40);
+  // The grip marks the splitter at the tree pane's edge; a press on it is a
+  // press on that edge.
+  picGrip->setAttribute(Qt::WA_TransparentForMouseEvents);
 }
 
 void BrowserPane::CreateBrowserPane(QWidget* window) {

@@ -104,7 +104,9 @@ intptr_t cMDISplit::ISubclass_WindowProc(QWidget* hWnd, int32_t iMsg, intptr_t w
       EndDrag();
       return 0;
     case WM_ACTIVATE:
-      if (hWnd == parent_) EndDrag();
+      // Switching away ends a drag; the activation that a press on an
+      // inactive window brings (it may come after the press) does not.
+      if (hWnd == parent_ && LowWord(wParam) == 0) EndDrag();
       return 0;
     case WM_SIZING: {
       auto* rect = reinterpret_cast<RECT*>(lParam);

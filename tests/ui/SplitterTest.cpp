@@ -108,6 +108,9 @@ TEST_F(SplitterTest, LosingTheActivationEndsTheDragAsARelease) {
   split_.Attach(pane_);
   Press(198);
   MoveTo(258, Qt::LeftButton);
+  QEvent activate(QEvent::WindowActivate);
+  QApplication::sendEvent(window_.get(), &activate);
+  EXPECT_TRUE(split_.Dragging()) << "the activation a press on an inactive window brings keeps the drag";
   QEvent deactivate(QEvent::WindowDeactivate);
   QApplication::sendEvent(window_.get(), &deactivate);
   EXPECT_FALSE(split_.Dragging());

@@ -1,0 +1,42 @@
+// The main window's left pane splitter: an outline drag resizes the tree
+// pane and lays the window out again.
+#include "tests/app/ProgramRun.h"
+
+#include "browser/BrowserPane.h"
+#include "ui/cMDISplit.h"
+
+#include <QTest>
+
+namespace rwtest {
+namespace {
+
+class PaneSplitterTest : public RunningProgramTest {};
+
+TEST_F(PaneSplitterTest, DraggingTheTreePanesEdgeWidensItAndTheBrowserFollows) {
+  QWidget* pane = gMainForm->Browser().picLeft;
+  QWidget* right = gMainForm->Browser().picRight;
+  const int width = pane->width();
+  const int rightLeft = right->x();
+  const QPoint strip(width - 2, pane->height() / 2);  // where the grip is drawn
+  QCursor::setPos(pane->mapToGlobal(strip));
+  QTest::mouseMove(pane, strip);
+  EXPECT_EQ(pane->cursor().shape(), Qt::SizeHorCursor);
+  QTest::mousePress(pane, Qt::LeftButton, {}, strip);
+  ASSERT_TRUE(gMainForm->m_cSplitLeft->Dragging());
+  const QPoint to(width + 58, strip.y());
+  QCursor::setPos(pane->mapToGlobal(to));
+  QMouseEvent move(QEvent::MouseMove, to, pane->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(pane, &move);
+  if (!qEnvironmentVariableIsEmpty("RW_SCREENSHOT")) {
+    gMainForm->grab().save(qEnvironmentVariable("RW_SCREENSHOT"), "PNG");
+  }
+  QTest::mouseRelease(pane, Qt::LeftButton, {}, to);
+  // The layout then snaps the browser to whole tile columns.
+  EXPECT_NEAR(pane->width(), width + 60, 104);
+  EXPECT_GT(pane->width(), width);
+  EXPECT_EQ(right->x(), pane->width()) << "the panes were laid out again";
+  EXPECT_GT(right->x(), rightLeft);
+}
+
+}  // namespace
+}  // namespace rwtest
