@@ -172,6 +172,7 @@ void cSubclasser::Prune() {
   };
   std::erase_if(timers_, [&](const auto& entry) { return unused(entry.first.first); });
   std::erase_if(trackers_, [&](const auto& entry) { return unused(entry.first); });
+  std::erase_if(settle_, [&](const auto& entry) { return unused(entry.first); });
   if (sizing_ && (!sizing_->Window() || unused(sizing_->Window()))) sizing_.reset();
 }
 
@@ -432,7 +433,11 @@ bool cSubclasser::eventFilter(QObject* watched, QEvent* event) {
       if (itself) AskMinimumSize(window);
       return false;
     case QEvent::Move:
+      if (itself) MovedOrSized(window);
       return itself && Dispatch(window, WM_MOVING, 0, 0).consumed;
+    case QEvent::Resize:
+      if (itself) MovedOrSized(window);
+      return false;
     case QEvent::Wheel: {
       const auto* wheel = static_cast<QWheelEvent*>(event);
       const QPoint at = wheel->globalPosition().toPoint();
@@ -464,6 +469,22 @@ bool cSubclasser::eventFilter(QObject* watched, QEvent* event) {
     return true;
   }
   return false;
+}
+
+// A top-level window's move or resize has ended when no other follows for
+// a moment: WM_EXITSIZEMOVE then, as the desktop sends at the end of a drag.
+void cSubclasser::MovedOrSized(QWidget* window) {
+  if (!window->isWindow() || !Registered(window, WM_EXITSIZEMOVE)) return;
+  auto& settle = settle_[window];
+  if (!settle) {
+    settle = std::make_unique<QTimer>();
+    settle->setSingleShot(true);
+    QPointer<QWidget> target = window;
+    connect(settle.get(), &QTimer::timeout, this, [this, target] {
+      if (target) Dispatch(target, WM_EXITSIZEMOVE, 0, 0);
+    });
+  }
+  settle->start(kSettleMs);
 }
 
 // WM_ACTIVATE; a window losing the activation ends a live sizing in it.

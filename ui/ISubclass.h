@@ -14,6 +14,7 @@
 #include <QEvent>
 #include <QObject>
 #include <QPointer>
+#include <QTimer>
 #include <QWidget>
 
 #include <cstdint>
@@ -167,6 +168,7 @@ class cSubclasser : public QObject {
   bool FilterSizing(QWidget* window, QEvent::Type type, const QPoint& global);
   void HitTest(QWidget* window, const QPoint& global);
   bool Activation(QWidget* window, bool active);
+  void MovedOrSized(QWidget* window);
   void Prune();
   void OnWindowDestroyed();
 
@@ -175,6 +177,9 @@ class cSubclasser : public QObject {
   std::map<std::pair<QWidget*, int32_t>, std::unique_ptr<QObject>> timers_;
   std::map<QWidget*, std::unique_ptr<Tracker>> trackers_;
   std::unique_ptr<LiveSizing> sizing_;
+  // Per top-level window, the wait after its last move or resize.
+  std::map<QWidget*, std::unique_ptr<QTimer>> settle_;
+  static constexpr int kSettleMs = 250;
 };
 
 // The one service of the program.

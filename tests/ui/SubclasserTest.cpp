@@ -148,6 +148,18 @@ TEST_F(SubclasserTest, ACombosListReportsItsOpeningClosingAndChoice) {
   EXPECT_EQ(codes, (std::vector<int>{CBN_DROPDOWN, CBN_SELCHANGE, CBN_CLOSEUP}));
 }
 
+TEST_F(SubclasserTest, AMoveOrResizeEndsOnceWhenNoOtherFollows) {
+  Client client(log_, 1);
+  gSubclasser.AttachWindowMessage(&client, window_.get(), WM_EXITSIZEMOVE);
+  window_->move(60, 60);
+  window_->resize(220, 110);
+  window_->move(70, 70);
+  EXPECT_TRUE(client.seen.empty());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !client.seen.empty(); }, 2000));
+  QTest::qWait(300);
+  EXPECT_EQ(client.seen.size(), 1u);
+}
+
 TEST_F(SubclasserTest, HoverComesAfterTheRestAndLeaveWhenThePointerGoes) {
   cSubclasser::SetHoverTime(60);
   Client client(log_, 2);
