@@ -218,7 +218,7 @@ void BrowserPane::HoverResult(ctl::FlexGrid& grid, GridPointer& pointer, int32_t
   m_cToolTips->DestroyTip();
   if (IsResult(index)) {
     gHoverItem = ResultAt(index);
-    m_FlexMouseTrack->AttachMouseTracking(&grid, true, gPopupDelayMs);
+    m_FlexMouseTrack->AttachMouseTracking(&grid, -1, gPopupDelayMs);
     m_FlexMouseTrack->StartMouseTracking();
     pointer.Hovered = index;
   } else {

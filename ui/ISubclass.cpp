@@ -1,5 +1,6 @@
 #include "ui/ISubclass.h"
 
+#include "platform/ErrorGuard.h"
 #include "platform/controls/Control.h"
 
 #include <QApplication>
@@ -84,6 +85,8 @@ class cSubclasser::Tracker : public QObject {
       hover_.start(hoverTime_);
     }
   }
+
+  bool Alive() const { return !window_.isNull(); }
 
   void Left() {
     hover_.stop();
@@ -171,7 +174,9 @@ void cSubclasser::Prune() {
                         [&](const Registration& r) { return r.window == window; });
   };
   std::erase_if(timers_, [&](const auto& entry) { return unused(entry.first.first); });
-  std::erase_if(trackers_, [&](const auto& entry) { return unused(entry.first); });
+  // A hover request lasts until it is answered or its window goes, even
+  // while the window is detached and attached again.
+  std::erase_if(trackers_, [](const auto& entry) { return !entry.second->Alive(); });
   std::erase_if(settle_, [&](const auto& entry) { return unused(entry.first); });
   if (sizing_ && (!sizing_->Window() || unused(sizing_->Window()))) sizing_.reset();
 }
@@ -196,6 +201,16 @@ QWidget* cSubclasser::RegisteredOwner(QObject* watched) const {
   return nullptr;
 }
 
+// The window a combo's notifications go to: the nearest of the combo and
+// the control it belongs to that listens for WM_COMMAND.
+QWidget* cSubclasser::NotificationOwner(QWidget* combo) const {
+  for (QWidget* widget = combo; widget; widget = widget->parentWidget()) {
+    if (Registered(widget, WM_COMMAND)) return widget;
+    if (dynamic_cast<ctl::Control*>(widget) || widget->isWindow()) return nullptr;
+  }
+  return nullptr;
+}
+
 // Filters the window and its inner widgets, now and as they are added; a
 // combo's list reports its opening and closing.
 void cSubclasser::Watch(QWidget* window) {
@@ -216,7 +231,7 @@ void cSubclasser::Watch(QWidget* window) {
       list->setProperty("rwComboOwner", QVariant::fromValue(static_cast<QObject*>(combo)));
       disconnect(combo, &QComboBox::currentIndexChanged, this, nullptr);
       connect(combo, &QComboBox::currentIndexChanged, this, [this, combo] {
-        if (QWidget* owner = RegisteredOwner(combo)) {
+        if (QWidget* owner = NotificationOwner(combo)) {
           Dispatch(owner, WM_COMMAND, MakeLParam(0, CBN_SELCHANGE), reinterpret_cast<intptr_t>(owner));
         }
       });
@@ -275,6 +290,15 @@ void cSubclasser::SetHoverTime(int milliseconds) { gHoverTime = milliseconds > 0
 
 // ---- Dispatch ----
 
+// A client's failure is reported and the message goes on: it must not unwind
+// through the event loop.
+intptr_t cSubclasser::CallClient(ISubclass* client, QWidget* hWnd, int32_t message, intptr_t wParam,
+                                 intptr_t lParam) {
+  intptr_t result = 0;
+  ErrorGuard().Run([&] { result = client->ISubclass_WindowProc(hWnd, message, wParam, lParam); });
+  return result;
+}
+
 // Clients answering 0 or 1 run before the window's own handling, those
 // answering 2 after it: the event is then handed to its widget here, so that
 // they see (and paint over) what it did. `shown` is the widget the clients
@@ -296,7 +320,7 @@ cSubclasser::Outcome cSubclasser::Dispatch(QWidget* window, int32_t message, int
     if (response == 2) {
       after.push_back(r.client);
     } else {
-      const intptr_t result = r.client->ISubclass_WindowProc(hWnd, message, wParam, lParam);
+      const intptr_t result = CallClient(r.client, hWnd, message, wParam, lParam);
       if (response == 0) {
         outcome.consumed = true;
         outcome.result = result;
@@ -321,7 +345,7 @@ cSubclasser::Outcome cSubclasser::Dispatch(QWidget* window, int32_t message, int
     if (!stillThere || !alive) continue;
     const int32_t outer = current_;
     current_ = message;
-    client->ISubclass_WindowProc(hWnd, message, wParam, lParam);
+    CallClient(client, hWnd, message, wParam, lParam);
     current_ = outer;
   }
   return outcome;
@@ -343,7 +367,7 @@ bool cSubclasser::FilterCombo(QObject* watched, QEvent* event) {
   const QVariant owner = watched->property("rwComboOwner");
   if (!owner.isValid()) return false;
   auto* combo = qobject_cast<QWidget*>(owner.value<QObject*>());
-  if (QWidget* window = combo ? RegisteredOwner(combo) : nullptr) {
+  if (QWidget* window = combo ? NotificationOwner(combo) : nullptr) {
     const int code = event->type() == QEvent::Show ? CBN_DROPDOWN : CBN_CLOSEUP;
     Dispatch(window, WM_COMMAND, MakeLParam(0, code), reinterpret_cast<intptr_t>(window));
   }

@@ -161,6 +161,8 @@ class cSubclasser : public QObject {
                    QObject* eventTarget = nullptr, QWidget* shown = nullptr);
   bool Registered(QWidget* window, int32_t message) const;
   QWidget* RegisteredOwner(QObject* watched) const;
+  QWidget* NotificationOwner(QWidget* combo) const;
+  static intptr_t CallClient(ISubclass* client, QWidget* hWnd, int32_t message, intptr_t wParam, intptr_t lParam);
   void Watch(QWidget* window);
   void AskMinimumSize(QWidget* window);
   bool FilterMouse(QWidget* window, QObject* watched, QEvent* event);

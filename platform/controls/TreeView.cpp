@@ -328,6 +328,8 @@ void TreeView::SetBackColor(COLORREF colour) {
   view_->setPalette(palette);
 }
 
+QWidget* TreeView::Viewport() const { return view_->viewport(); }
+
 void TreeView::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() == QEvent::FontChange) ApplyStyle();

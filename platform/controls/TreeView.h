@@ -186,6 +186,8 @@ class TreeView : public Control {
   void SetPathSeparator(const QString& separator) { pathSeparator_ = separator; }
   COLORREF BackColor() const { return backColor_; }
   void SetBackColor(COLORREF colour);
+  // The widget the nodes are drawn on (its paint events draw the tree).
+  QWidget* Viewport() const;
 
   // The node whose icon, state icon or label lies at a point in twips.
   Node* HitTest(double x, double y) const;

@@ -4,6 +4,8 @@
 // their client or their window.
 #include "ui/ISubclass.h"
 
+#include "platform/controls/ImageCombo.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QPainter>
@@ -146,6 +148,35 @@ TEST_F(SubclasserTest, ACombosListReportsItsOpeningClosingAndChoice) {
     EXPECT_EQ(seen.lParam, reinterpret_cast<intptr_t>(&combo));
   }
   EXPECT_EQ(codes, (std::vector<int>{CBN_DROPDOWN, CBN_SELCHANGE, CBN_CLOSEUP}));
+}
+
+TEST_F(SubclasserTest, AControlHearsItsInnerCombosNotificationsThoughTheComboHasClientsOfItsOwn) {
+  ctl::ImageCombo control(window_.get());
+  control.Box()->addItem(QStringLiteral("one"));  // an empty list does not open
+  control.show();
+  Client painter(log_, 2);
+  Client listener(log_, 1);
+  gSubclasser.AttachWindowMessage(&painter, control.Box(), WM_PAINT);
+  gSubclasser.AttachWindowMessage(&listener, &control, WM_COMMAND);
+  control.Box()->showPopup();
+  control.Box()->hidePopup();
+  ASSERT_EQ(listener.seen.size(), 2u);
+  EXPECT_EQ(HighWord(listener.seen[0].wParam), CBN_DROPDOWN);
+  EXPECT_EQ(HighWord(listener.seen[1].wParam), CBN_CLOSEUP);
+  EXPECT_EQ(listener.seen[1].lParam, reinterpret_cast<intptr_t>(&control));
+}
+
+TEST_F(SubclasserTest, AHoverRequestOutlivesADetachAndAttachOfItsWindow) {
+  cSubclasser::SetHoverTime(60);
+  QCursor::setPos(window_->mapToGlobal(QPoint(30, 30)));
+  QTest::mouseMove(window_.get(), QPoint(30, 30));
+  Client client(log_, 2);
+  gSubclasser.AttachWindowMessage(&client, window_.get(), WM_MOUSEHOVER);
+  gSubclasser.TrackMouseEvent(window_.get(), TME_HOVER | TME_LEAVE, HOVER_DEFAULT);
+  gSubclasser.DetachWindowMessage(&client, window_.get(), WM_MOUSEHOVER);
+  gSubclasser.AttachWindowMessage(&client, window_.get(), WM_MOUSEHOVER);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !client.seen.empty(); }, 1000));
+  cSubclasser::SetHoverTime(400);
 }
 
 TEST_F(SubclasserTest, AMoveOrResizeEndsOnceWhenNoOtherFollows) {

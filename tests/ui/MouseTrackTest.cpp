@@ -1,0 +1,114 @@
+// Hover and leave tracking of one window: a pointer resting within 4 x 4
+// pixels is told once as a hover, its leaving as a leave; a second start
+// sends no new request; buttons and keys are added up; letting go of the
+// window stops its notifications.
+#include "platform/RWError.h"
+#include "ui/cMouseTrack.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+class MouseTrackTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    cSubclasser::SetHoverTime(40);
+    top_.resize(300, 200);
+    target_ = new QWidget(&top_);
+    target_->setGeometry(20, 20, 120, 80);
+    top_.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&top_));
+    QTest::mouseMove(&top_, QPoint(250, 150));
+    // Each event as "button shift x y", or "leave".
+    track_.MouseHover = [this](int b, int s, double x, double y) {
+      events_ << QStringLiteral("%1 %2 %3 %4").arg(b).arg(s).arg(x).arg(y);
+    };
+    track_.MouseLeave = [this] { events_ << QStringLiteral("leave"); };
+  }
+  void TearDown() override { cSubclasser::SetHoverTime(400); }
+  bool WaitFor(qsizetype count) { return QTest::qWaitFor([&] { return events_.size() >= count; }, 2000); }
+
+  QWidget top_;
+  QWidget* target_ = nullptr;
+  cMouseTrack track_;
+  QStringList events_;
+};
+
+TEST_F(MouseTrackTest, ARestingPointerIsToldOnceAsHoverThenItsLeaving) {
+  QTest::mouseMove(target_, QPoint(30, 40));
+  track_.AttachMouseTracking(target_, -1, 0);  // the desktop's hover time
+  track_.StartMouseTracking();
+  EXPECT_TRUE(track_.Tracking());
+  ASSERT_TRUE(WaitFor(1));
+  EXPECT_FALSE(track_.Tracking());
+  QTest::qWait(150);
+  QTest::mouseMove(&top_, QPoint(250, 150));
+  ASSERT_TRUE(WaitFor(2));
+  EXPECT_EQ(events_, QStringList({"0 0 30 40", "leave"}));
+}
+
+TEST_F(MouseTrackTest, HoverWaitsForThePointerToRestWithinFourPixels) {
+  QTest::mouseMove(target_, QPoint(10, 10));
+  track_.AttachMouseTracking(target_, -1, 80);
+  track_.StartMouseTracking();
+  for (int step = 1; step <= 15; ++step) {
+    QTest::mouseMove(target_, QPoint(10 + 5 * step, 10));
+    QTest::qWait(20);
+  }
+  EXPECT_TRUE(events_.isEmpty()) << "steps of 5 pixels are no rest";
+  for (int step = 0; step < 10 && events_.isEmpty(); ++step) {
+    QTest::mouseMove(target_, QPoint(85 + step % 2, 10));
+    QTest::qWait(20);
+  }
+  EXPECT_TRUE(WaitFor(1)) << "a pointer trembling by a pixel rests";
+}
+
+TEST_F(MouseTrackTest, ASecondStartBeforeTheAnswerSendsNoNewRequest) {
+  QTest::mouseMove(target_, QPoint(30, 30));
+  track_.AttachMouseTracking(target_, -1, 600);
+  track_.StartMouseTracking();
+  QTest::qWait(300);
+  ASSERT_TRUE(events_.isEmpty());
+  QElapsedTimer sinceSecond;
+  sinceSecond.start();
+  track_.StartMouseTracking();
+  ASSERT_TRUE(WaitFor(1));
+  EXPECT_LT(sinceSecond.elapsed(), 500) << "a new request waited the whole 600 ms again";
+}
+
+TEST_F(MouseTrackTest, BothButtonsGiveThreeAndCtrlWithShiftGivesThree) {
+  track_.AttachMouseTracking(target_, -1, 50);
+  const int both = MK_LBUTTON | MK_RBUTTON | MK_SHIFT | MK_CONTROL;
+  gSubclasser.SendWindowMessage(target_, WM_MOUSEHOVER, both, MakeLParam(7, 90));
+  gSubclasser.SendWindowMessage(target_, WM_MOUSEHOVER, MK_MBUTTON | MK_CONTROL, MakeLParam(1, 2));
+  EXPECT_EQ(events_, QStringList({"3 3 7 90", "4 2 1 2"}));
+}
+
+TEST_F(MouseTrackTest, AttachingNoWindowOrLosingItEndsTheNotifications) {
+  track_.AttachMouseTracking(target_, 1, 50);
+  track_.AttachMouseTracking(nullptr, -1, 50);
+  EXPECT_EQ(track_.Method(), 0);
+  gSubclasser.SendWindowMessage(target_, WM_MOUSEHOVER, 0, 0);
+  gSubclasser.SendWindowMessage(target_, WM_MOUSELEAVE, 0, 0);
+  EXPECT_TRUE(events_.isEmpty());
+
+  // A window destroyed after attaching cannot be tracked: the start fails.
+  auto gone = std::make_unique<QWidget>(&top_);
+  track_.AttachMouseTracking(gone.get(), -1, 50);
+  gone.reset();
+  try {
+    track_.StartMouseTracking();
+    ADD_FAILURE() << "no error raised";
+  } catch (const RWError& error) {
+    EXPECT_EQ(error.Source(), QCoreApplication::applicationName() + QStringLiteral(".cMouseTrack"));
+  }
+  EXPECT_FALSE(track_.Tracking());
+}
+
+}  // namespace
