@@ -3,8 +3,11 @@
 #include "tests/app/ProgramRun.h"
 
 #include "browser/BrowserPane.h"
+#include "library/clsRWLibrary.h"
+#include "platform/controls/ImageCombo.h"
 #include "ui/cMDISplit.h"
 
+#include <QComboBox>
 #include <QTest>
 
 namespace rwtest {
@@ -13,6 +16,9 @@ namespace {
 class PaneSplitterTest : public RunningProgramTest {};
 
 TEST_F(PaneSplitterTest, DraggingTheTreePanesEdgeWidensItAndTheBrowserFollows) {
+  const QString library = gLibrariesFolder + QStringLiteral("Films.rw2");
+  modReelwise::ExtractTemplateLibrary(library);
+  gLibrary->OpenLibrary(library, true);  // the tree instead of the welcome page
   QWidget* pane = gMainForm->Browser().picLeft;
   QWidget* right = gMainForm->Browser().picRight;
   const int width = pane->width();
@@ -28,6 +34,10 @@ TEST_F(PaneSplitterTest, DraggingTheTreePanesEdgeWidensItAndTheBrowserFollows) {
   QMouseEvent move(QEvent::MouseMove, to, pane->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(pane, &move);
   if (!qEnvironmentVariableIsEmpty("RW_SCREENSHOT")) {
+    // The history combo with the focus shows its lit frame in the picture.
+    gMainForm->activateWindow();
+    gMainForm->Browser().cmbBrowserHistory->Box()->setFocus();
+    QApplication::processEvents();
     gMainForm->grab().save(qEnvironmentVariable("RW_SCREENSHOT"), "PNG");
   }
   QTest::mouseRelease(pane, Qt::LeftButton, {}, to);
