@@ -9,6 +9,7 @@
 #include "player/clsRWPlayer.h"
 #include "ui/SchemeColours.h"
 #include "ui/cBusyIndicator.h"
+#include "ui/cWindowMgr.h"
 #include "ui/cwProgress.h"
 
 // ---- The panes' window services ----
@@ -191,4 +192,25 @@ void MainWindowHosts::HideCarouselBusy() {
 
 void MainWindowHosts::ShowTagCloud(const std::vector<TagCloudEntry>& tags, int32_t resultCount) {
   TagCloudForm().ShowTags(tags, resultCount);
+}
+
+// ---- The window manager's view of the window ----
+
+void MainWindowHosts::SetControlBoxImage(const QString& key, const QString& image) {
+  form_.tbControlBox->Buttons(key).SetImage(image);
+}
+
+double MainWindowHosts::CaptionHeight() { return form_.picCaption->Height(); }
+
+QSize MainWindowHosts::VideoSize() {
+  return gPlayer ? QSize(gPlayer->VideoWidth(), gPlayer->VideoHeight()) : QSize(0, 0);
+}
+
+// Until the title bar's own handler is built: a left click on the tray icon
+// brings the window back and removes the icon; other clicks leave both.
+void MainWindowHosts::picWindowHeader_MouseMove(int32_t X) {
+  constexpr int32_t kLeftButtonDown = 513;
+  if (X != kLeftButtonDown) return;
+  form_.show();
+  gTrayIcon.Delete();
 }

@@ -8,10 +8,15 @@
 #include "import/ImportPane.h"
 #include "inspector/InspectorPane.h"
 #include "library/ILibraryView.h"
+#include "ui/IWindowMgrHost.h"
 
 class frmReelwise;
 
-class MainWindowHosts final : public IBrowserHost, public IInspectorHost, public IImportHost, public ILibraryView {
+class MainWindowHosts final : public IBrowserHost,
+                              public IInspectorHost,
+                              public IImportHost,
+                              public ILibraryView,
+                              public IWindowMgrHost {
  public:
   explicit MainWindowHosts(frmReelwise& form) : form_(form) {}
 
@@ -75,6 +80,12 @@ class MainWindowHosts final : public IBrowserHost, public IInspectorHost, public
   void ShowCarouselBusy() override;
   void HideCarouselBusy() override;
   void ShowTagCloud(const std::vector<TagCloudEntry>& tags, int32_t resultCount) override;
+
+  // IWindowMgrHost.
+  void SetControlBoxImage(const QString& key, const QString& image) override;
+  double CaptionHeight() override;
+  QSize VideoSize() override;
+  void picWindowHeader_MouseMove(int32_t X) override;
 
  private:
   ctl::ButtonMenuCollection* HistoryMenu();

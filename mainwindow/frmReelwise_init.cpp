@@ -10,6 +10,7 @@
 #include "core/modRegistry.h"
 #include "core/modShellNotifs.h"
 #include "inspector/InspectorPane.h"
+#include "mainwindow/MainWindowHosts.h"
 #include "options/frmProgramOptions.h"
 #include "platform/cPopupMenu.h"
 #include "resources/Resources.h"
@@ -37,7 +38,7 @@ void frmReelwise::Form_Initialize() {
 
 void frmReelwise::Form_Load() {
   InitMainWindow();
-  gWindowMgr = std::make_unique<cWindowMgr>(this);
+  gWindowMgr = std::make_unique<cWindowMgr>(this, hosts_.get());
   Inspector().m_HoverButton = 1;
   {
     // The recolouring loads the options window; it is unloaded at once.

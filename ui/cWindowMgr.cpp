@@ -1,6 +1,9 @@
+// The window manager's life, frame style, window modes and centring.
 #include "ui/cWindowMgr.h"
 
+#include "core/modReelwise.h"
 #include "platform/Rounding.h"
+#include "ui/IWindowMgrHost.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -9,38 +12,191 @@ std::unique_ptr<cWindowMgr> gWindowMgr;
 
 namespace {
 
-void CentreIn(QWidget* window, const QRect& outer) {
-  const QRect inner = window->frameGeometry();
-  const int x = static_cast<int>(RoundHalfEven((outer.width() - inner.width()) / 2.0 + outer.left()));
-  const int y = static_cast<int>(RoundHalfEven((outer.height() - inner.height()) / 2.0 + outer.top()));
-  window->move(x, y);
-}
+// Style bits of the window, as the class keeps them.
+constexpr int32_t WS_THICKFRAME = 0x40000;
+constexpr int32_t WS_CAPTION = 0xC00000;
+
+constexpr int32_t kStateNormal = 0;
+constexpr int32_t kStateMaximised = 2;
 
 QRect PrimaryWorkArea() {
   const QScreen* screen = QGuiApplication::primaryScreen();
   return screen ? screen->availableGeometry() : QRect();
 }
 
-bool Usable(const QWidget* mainWindow) {
-  return mainWindow && mainWindow->isVisible() && !mainWindow->isMinimized();
+bool Usable(const QWidget* mainWindow) { return mainWindow && mainWindow->isVisible() && !mainWindow->isMinimized(); }
+
+int32_t Centred(int32_t outerLength, int32_t innerLength, int32_t outerStart) {
+  return static_cast<int32_t>(RoundHalfEven((outerLength - innerLength) / 2.0 + outerStart));
+}
+
+// Qt places a window's frame but sizes its client area.
+void PlaceWindow(QWidget* window, const QRect& outer) {
+  const QSize frame = window->frameGeometry().size() - window->size();
+  window->resize(outer.size() - frame);
+  window->move(outer.topLeft());
+}
+
+// Moves the window to the middle of `outer` at the outer size `inner`.
+void CentreIn(QWidget* window, const QRect& outer, const QSize& inner) {
+  const int32_t x = Centred(outer.width(), inner.width(), outer.left());
+  const int32_t y = Centred(outer.height(), inner.height(), outer.top());
+  PlaceWindow(window, QRect(QPoint(x, y), inner));
 }
 
 }  // namespace
 
-void cWindowMgr::CentreChildWindow(QWidget* window, bool /*UseCompactRect*/) {
+cWindowMgr::cWindowMgr(QWidget* mainWindow, IWindowMgrHost* host) : mainWindow_(mainWindow), host_(host) {
+  if (!mainWindow_) return;
+  // A window the window system frames has a caption and a sizing border.
+  if (!mainWindow_->windowFlags().testFlag(Qt::FramelessWindowHint)) style_ = WS_CAPTION | WS_THICKFRAME;
+  BuildSystemMenu();
+  AttachFrame();
+  LoadPlacement();
+}
+
+cWindowMgr::~cWindowMgr() {
+  gTrayIcon.Delete();
+  // Only the library mode's placement is remembered: the program always
+  // starts in the library mode.
+  if (gWindowMode == 1) {
+    SetLibraryModeRect();
+    SavePlacement();
+  }
+  delete frame_.data();
+  delete menuKey_.data();
+  delete systemMenu_.data();
+}
+
+// ---- Frame style ----
+
+void cWindowMgr::SetMoveable(bool on) {
+  SetMenuItemEnabled(SC_MOVE, on);
+  moveable_ = on;
+}
+
+void cWindowMgr::SetSizeable(bool on) {
+  SetMenuItemEnabled(SC_SIZE, on);
+  SetStyleBit(WS_THICKFRAME, on);
+}
+
+bool cWindowMgr::Sizeable() const { return (style_ & WS_THICKFRAME) != 0; }
+
+void cWindowMgr::SetTitlebar(bool on) { SetStyleBit(WS_CAPTION, on); }
+
+bool cWindowMgr::Titlebar() const { return (style_ & WS_CAPTION) != 0; }
+
+void cWindowMgr::SetStyleBit(int32_t bit, bool on) { style_ = on ? (style_ | bit) : (style_ & ~bit); }
+
+// The caption bit takes effect here: without it the window is frameless.
+// Qt re-creates a window to change that and hides it, so a shown window is
+// shown again. The sizing band reads the sizing bit as it goes.
+void cWindowMgr::ApplyFrameChange() {
+  if (!mainWindow_) return;
+  const bool frameless = !Titlebar();
+  if (mainWindow_->windowFlags().testFlag(Qt::FramelessWindowHint) == frameless) return;
+  const bool shown = mainWindow_->isVisible();
+  mainWindow_->setWindowFlag(Qt::FramelessWindowHint, frameless);
+  if (shown) mainWindow_->show();
+}
+
+// The screen under the window's centre, else the one Qt gives it (the
+// window may lie off every screen), else the primary.
+QScreen* cWindowMgr::ScreenOf(const QWidget* window) {
+  if (QScreen* screen = QGuiApplication::screenAt(window->frameGeometry().center())) return screen;
+  if (QScreen* screen = window->screen()) return screen;
+  return QGuiApplication::primaryScreen();
+}
+
+void cWindowMgr::MoveWindow(QWidget* window, const QRect& outer) {
+  if (window) PlaceWindow(window, outer);
+}
+
+// ---- The main window's controls ----
+
+// The host belongs to the main window and goes with it.
+IWindowMgrHost* cWindowMgr::Host() const { return mainWindow_ ? host_ : nullptr; }
+
+void cWindowMgr::ShowControlBox(const QString& restoreImage, const QString& modeImage) {
+  IWindowMgrHost* host = Host();
+  if (!host) return;
+  host->SetControlBoxImage(QStringLiteral("RESTORE"), restoreImage);
+  host->SetControlBoxImage(QStringLiteral("MODE"), modeImage);
+}
+
+// ---- Window modes ----
+
+void cWindowMgr::MaximiseWindow() {
+  SetSizeable(false);
+  SetTitlebar(false);
+  SetMoveable(false);
+  EnableMenuCommand(kRestoreItem, true);
+  EnableMenuCommand(kMaximiseItem, false);
+  MoveWindow(mainWindow_, MaximisedRect());
+  ApplyFrameChange();
+  windowState_ = kStateMaximised;
+  ShowControlBox(QStringLiteral("RESTORE"), QStringLiteral("COMPACT"));
+}
+
+// On the primary screen the bottom pixel row of the work area stays free,
+// so that a task bar set to hide itself can still be reached; TV-Out mode
+// takes all of it.
+QRect cWindowMgr::MaximisedRect() const {
+  if (!mainWindow_) return {};
+  QScreen* screen = ScreenOf(mainWindow_);
+  if (!screen) return {};
+  if (screen != QGuiApplication::primaryScreen()) return screen->geometry();
+  const QRect work = screen->availableGeometry();
+  return {work.left(), work.top(), work.width(), gTVOutMode ? work.height() : work.height() - 1};
+}
+
+void cWindowMgr::RestoreWindow() {
+  SetSizeable(true);
+  SetTitlebar(false);
+  SetMoveable(true);
+  EnableMenuCommand(kRestoreItem, false);
+  EnableMenuCommand(kMaximiseItem, true);
+  MoveWindow(mainWindow_, libraryRect_);
+  ApplyFrameChange();
+  windowState_ = kStateNormal;
+  ShowControlBox(QStringLiteral("MAX"), QStringLiteral("COMPACT"));
+}
+
+void cWindowMgr::MinimizeWindow() {
+  EnableMenuCommand(kMaximiseItem, true);
+  EnableMenuCommand(kRestoreItem, true);
+}
+
+void cWindowMgr::InitialiseCompactWindow(int32_t Factor) {
+  SetSizeable(true);
+  SetTitlebar(false);
+  SetMoveable(true);
+  compactRect_ = CompactRect(Factor);
+  // The way back to the library mode needs the rectangle of the normal
+  // window; a maximised window keeps the one it had before.
+  if (windowState_ == kStateNormal) SetLibraryModeRect();
+  CentreChildWindow(mainWindow_, true);
+  ShowControlBox(QStringLiteral("FULLSCREEN"), QStringLiteral("LIBRARY"));
+}
+
+// ---- Centring ----
+
+void cWindowMgr::CentreChildWindow(QWidget* window, bool UseCompactRect) {
   if (!window) return;
   if (window == mainWindow_) {
-    const QScreen* screen = window->screen();
-    CentreIn(window, screen ? screen->geometry() : PrimaryWorkArea());
+    const QScreen* screen = ScreenOf(window);
+    const QRect outer = screen ? screen->geometry() : PrimaryWorkArea();
+    CentreIn(window, outer, UseCompactRect ? compactRect_.size() : window->frameGeometry().size());
     return;
   }
-  CentreIn(window, Usable(mainWindow_) ? mainWindow_->frameGeometry() : PrimaryWorkArea());
+  const QRect outer = Usable(mainWindow_) ? mainWindow_->frameGeometry() : PrimaryWorkArea();
+  CentreIn(window, outer, window->frameGeometry().size());
 }
 
 void CentreOverMainWindow(QWidget* window) {
   if (gWindowMgr) {
     gWindowMgr->CentreChildWindow(window, false);
   } else if (window) {
-    CentreIn(window, PrimaryWorkArea());
+    CentreIn(window, PrimaryWorkArea(), window->frameGeometry().size());
   }
 }

@@ -1,30 +1,159 @@
 #pragma once
-// The main window's manager. Until the window modes are built it only
-// centres windows over the main window; the main window creates the one
-// instance, gWindowMgr, when it loads.
-#include <QWidget>
+// The main window's manager. The main window has no frame of the window
+// system's: it draws its own title strip and control box, and this class owns
+// everything that treats it as a window: its frame style (a sizing band along
+// its edges, the caption drag), its system menu, its three sizes (the library
+// rectangle, maximised over its screen, compact around the playing video),
+// the tray icon, the placement the settings remember, and the centring of any
+// window over the main window or the screen.
+//
+// The main window creates the one instance, gWindowMgr, when it loads, and
+// shut-down destroys it; every other window only asks it to centre itself.
+// Lengths are pixels.
+#include <QMenu>
 #include <QPointer>
+#include <QRect>
+#include <QShortcut>
+#include <QSystemTrayIcon>
+#include <QWidget>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+
+class IWindowMgrHost;
+class QScreen;
 
 class cWindowMgr {
  public:
-  explicit cWindowMgr(QWidget* mainWindow) : mainWindow_(mainWindow) {}
+  // The system menu's command IDs: two of the program's own, which the main
+  // window answers itself, and the standard window commands.
+  static constexpr uint32_t kRestoreItem = 1;
+  static constexpr uint32_t kMaximiseItem = 2;
+  static constexpr uint32_t SC_SIZE = 61440;
+  static constexpr uint32_t SC_MOVE = 61456;
+  static constexpr uint32_t SC_MINIMIZE = 61472;
+  static constexpr uint32_t SC_CLOSE = 61536;
 
-  QWidget* MainWindow() const { return mainWindow_; }
+  // Takes over the main window: reads its border, builds its system menu
+  // (shown on Alt+Space) and puts it where the settings remember, maximised or
+  // at its library rectangle. `host` speaks for the main window's controls
+  // and lives as long as the main window; it may be null.
+  explicit cWindowMgr(QWidget* mainWindow, IWindowMgrHost* host = nullptr);
+  // Removes the tray icon; in library mode takes the window's rectangle and
+  // saves the placement.
+  ~cWindowMgr();
+  cWindowMgr(const cWindowMgr&) = delete;
+  cWindowMgr& operator=(const cWindowMgr&) = delete;
 
-  // Centres a window over the main window, the main window itself on the
-  // screen; the offsets are rounded half to even. While the main window is
-  // not usable (gone, hidden or minimised) the window is centred on the
-  // primary screen's work area instead.
+  // Enables or greys the system menu's Move; the caption drag moves the
+  // window only while it is moveable.
+  void SetMoveable(bool on);
+  // Enables or greys the system menu's Size; a sizeable frameless window is
+  // sized from a 4-pixel band along its edges.
+  void SetSizeable(bool on);
+  bool Sizeable() const;
+  // With a title bar the window system frames the window; the main window
+  // is frameless and draws its own.
+  void SetTitlebar(bool on);
+  bool Titlebar() const;
+  // The managed window.
+  QWidget* hwnd() const { return mainWindow_; }
+
+  // The window modes. Maximised fills the work area of the primary screen
+  // less its bottom pixel row (all of it in TV-Out mode), or the whole of any
+  // other screen; restored goes back to the library rectangle; compact sizes
+  // the window around the video at Factor times its size (310 x 232 when it is
+  // unknown), cut to the screen and centred on it.
+  void MaximiseWindow();
+  void RestoreWindow();
+  // Called when the window has been minimised: both own system-menu items
+  // become available for the way back.
+  void MinimizeWindow();
+  void InitialiseCompactWindow(int32_t Factor);
+  // Hides the window behind an icon in the tray, whose mouse messages reach
+  // the host; where the desktop has no tray the window is minimised instead.
+  void MinimiseToTray();
+
+  // The window's frame width (outer width less client width), taken once.
+  int32_t BorderSizeW() const { return borderSizeW_; }
+  // Take the window's rectangle as the library or the compact rectangle.
+  void SetLibraryModeRect();
+  void SetCompactModeRect();
+  // 0 normal (library rectangle), 2 maximised; compact and tray leave it.
+  int32_t WindowState() const { return windowState_; }
+
+  // Centres a window over the main window, the main window itself on its
+  // screen (taking the compact size when UseCompactRect); offsets are rounded
+  // half to even. While the main window is not usable (gone, hidden or
+  // minimised) another window is centred on the primary screen's work area.
   void CentreChildWindow(QWidget* window, bool UseCompactRect);
 
+  // The title bar's caption press: while the window is moveable it follows
+  // the pointer until the button is released. Call it from the press.
+  void DragWindow();
+
+  // The system menu; each item carries its command ID as its data, and
+  // choosing one posts WM_SYSCOMMAND with that ID to the main window.
+  QMenu* SystemMenu() const { return systemMenu_; }
+
+  // Whether the desktop shows tray icons (tests replace it).
+  static std::function<bool()> SystemTrayAvailable;
+
  private:
+  class Frame;
+
+  // Places the window's outer (frame) rectangle.
+  static void MoveWindow(QWidget* window, const QRect& outer);
+  // The screen the window is on.
+  static QScreen* ScreenOf(const QWidget* window);
+  IWindowMgrHost* Host() const;
+  void ShowControlBox(const QString& restoreImage, const QString& modeImage);
+  void SetStyleBit(int32_t bit, bool on);
+  void ApplyFrameChange();
+  QRect MaximisedRect() const;
+  QRect CompactRect(int32_t Factor) const;
+  void LoadPlacement();
+  void SavePlacement();
+  void BuildSystemMenu();
+  void SetMenuItemEnabled(uint32_t id, bool enabled);
+  void EnableMenuCommand(uint32_t id, bool enabled);
+  void AttachFrame();
+  Frame* FrameTracker() const;
+
   QPointer<QWidget> mainWindow_;
+  IWindowMgrHost* host_;
+  QRect libraryRect_;
+  // Only its size counts; it stays at (0, 0).
+  QRect compactRect_;
+  int32_t windowState_ = 0;
+  int32_t borderSizeW_ = 0;
+  int32_t style_ = 0;
+  bool moveable_ = true;
+  QPointer<QMenu> systemMenu_;
+  QPointer<QShortcut> menuKey_;
+  QPointer<QObject> frame_;
 };
 
 extern std::unique_ptr<cWindowMgr> gWindowMgr;
+
+// The tray icon MinimiseToTray adds. Its mouse messages go to the host as
+// picWindowHeader_MouseMove(message); the main window removes it when a click
+// brings the window back, and the window manager when it goes.
+class cTrayIcon {
+ public:
+  // Shows the window's icon with its caption (63 characters at most) as the
+  // tip, in place of any earlier icon.
+  void Add(QWidget* window, IWindowMgrHost* target);
+  // Removes the icon; nothing when none is shown.
+  void Delete();
+  QSystemTrayIcon* Icon() const { return icon_; }
+
+ private:
+  QPointer<QSystemTrayIcon> icon_;
+};
+
+extern cTrayIcon gTrayIcon;
 
 // Centres the window over the main window through gWindowMgr, or on the
 // primary screen's work area while there is no window manager yet.

@@ -2,6 +2,7 @@
 // fake mixer, and the real mixers' quiet "no mixer" on a machine without sound.
 #include "player/ModMixers.h"
 #include "tests/player/FakeMixer.h"
+#include "tests/support/TempHome.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +18,8 @@ namespace {
 using namespace ModMixers;
 using rwtest::FakeMixer;
 
-class ModMixersTest : public ::testing::Test {
+// A home of its own: the sound server's client library keeps files there.
+class ModMixersTest : public rwtest::TempHomeTest {
  protected:
   // A fake with all four controls: volumes 0..65535 (ids 1, 2), mutes 0..1 (ids 3, 4).
   FakeMixer* Install(bool withWaveOut = true) {
@@ -32,7 +34,10 @@ class ModMixersTest : public ::testing::Test {
     SetBackendForTests(std::move(fake));
     return raw;
   }
-  void TearDown() override { SetBackendForTests(nullptr); }
+  void TearDown() override {
+    SetBackendForTests(nullptr);
+    TempHomeTest::TearDown();
+  }
 };
 
 TEST_F(ModMixersTest, OpeningFillsTheFourControlsAtTheirIndicesOnly) {

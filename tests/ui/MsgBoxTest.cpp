@@ -3,6 +3,7 @@
 #include "platform/MessageBoxSeam.h"
 #include "platform/Twips.h"
 #include "ui/SchemeColours.h"
+#include "tests/support/TempHome.h"
 #include "ui/cWindowMgr.h"
 #include "ui/frmMsgBox.h"
 
@@ -41,9 +42,12 @@ class ManualClock : public TickClock {
   std::function<void()> tick_;
 };
 
-class MsgBoxTest : public ::testing::Test {
+// A home of its own: the window manager some tests make keeps its placement
+// in the settings.
+class MsgBoxTest : public rwtest::TempHomeTest {
  protected:
   void SetUp() override {
+    TempHomeTest::SetUp();
     gSchemeColour1 = RGB(220, 230, 240);
     gSchemeColour2 = RGB(250, 250, 250);
     gSchemeColour4 = RGB(40, 60, 100);
@@ -64,6 +68,7 @@ class MsgBoxTest : public ::testing::Test {
     frmMsgBox::SetBeeper(nullptr);
     frmMsgBox::SetClockFactory(nullptr);
     gWindowMgr.reset();
+    TempHomeTest::TearDown();
   }
 
   // Runs the action on the current box once its modal loop runs.

@@ -1,0 +1,137 @@
+// Moving and sizing the frameless main window: the caption drag and the
+// sizing band along its edges. The window system moves or sizes the window
+// where it can; where it cannot (the offscreen platform, some window
+// managers) the window follows the pointer itself until the button is let go.
+#include "ui/cWindowMgr.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <QMouseEvent>
+#include <QWindow>
+
+#include <algorithm>
+
+namespace {
+
+// Width of the sizing band inside each edge, pixels.
+constexpr int kSizingBand = 4;
+
+}  // namespace
+
+// Watches the mouse on every widget of the main window: the widgets cover
+// its edges, so the band's presses arrive at them, not at the window.
+class cWindowMgr::Frame : public QObject {
+ public:
+  Frame(cWindowMgr& manager, QWidget* window) : QObject(window), manager_(manager), window_(window) {
+    qApp->installEventFilter(this);
+  }
+  ~Frame() override { qApp->removeEventFilter(this); }
+
+  // Moves the window (no edges) or sizes it at the edges, from the pointer at `from`.
+  void Start(Qt::Edges edges, const QPoint& from);
+  // Where the left button last went down on the window.
+  QPoint LastPress() const { return lastPress_; }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  bool OnWindow(QObject* watched) const;
+  Qt::Edges BandAt(const QPoint& global) const;
+  void Follow(const QPoint& global);
+
+  cWindowMgr& manager_;
+  QWidget* window_;
+  QPoint lastPress_ = QCursor::pos();
+  bool following_ = false;
+  Qt::Edges edges_;
+  QPoint from_;
+  QRect start_;
+};
+
+void cWindowMgr::Frame::Start(Qt::Edges edges, const QPoint& from) {
+  QWindow* handle = window_->windowHandle();
+  if (handle && (edges ? handle->startSystemResize(edges) : handle->startSystemMove())) return;
+  following_ = true;
+  edges_ = edges;
+  from_ = from;
+  start_ = window_->frameGeometry();
+}
+
+bool cWindowMgr::Frame::eventFilter(QObject* watched, QEvent* event) {
+  const QEvent::Type type = event->type();
+  if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease) {
+    return false;
+  }
+  if (!OnWindow(watched)) return false;
+  const auto* mouse = static_cast<QMouseEvent*>(event);
+  const QPoint global = mouse->globalPosition().toPoint();
+  switch (type) {
+    case QEvent::MouseButtonPress: {
+      if (mouse->button() != Qt::LeftButton) return false;
+      lastPress_ = global;
+      const Qt::Edges edges = BandAt(global);
+      if (!edges) return false;
+      Start(edges, global);
+      return true;
+    }
+    case QEvent::MouseMove:
+      if (following_) Follow(global);
+      return following_;
+    default:
+      if (!following_ || mouse->button() != Qt::LeftButton) return following_;
+      following_ = false;
+      return true;
+  }
+}
+
+// Mouse events reach both the window's QWindow and its widgets; the widgets' count.
+bool cWindowMgr::Frame::OnWindow(QObject* watched) const {
+  const auto* widget = qobject_cast<QWidget*>(watched);
+  return widget && widget->window() == window_;
+}
+
+// Only a frameless, sizeable, normal window has the band; a framed one is
+// sized by the window system's frame.
+Qt::Edges cWindowMgr::Frame::BandAt(const QPoint& global) const {
+  if (!manager_.Sizeable() || !window_->windowFlags().testFlag(Qt::FramelessWindowHint) || window_->isMinimized()) {
+    return {};
+  }
+  const QRect frame = window_->frameGeometry();
+  Qt::Edges edges;
+  if (global.x() < frame.left() + kSizingBand) edges |= Qt::LeftEdge;
+  if (global.x() > frame.right() - kSizingBand) edges |= Qt::RightEdge;
+  if (global.y() < frame.top() + kSizingBand) edges |= Qt::TopEdge;
+  if (global.y() > frame.bottom() - kSizingBand) edges |= Qt::BottomEdge;
+  return edges;
+}
+
+// The dragged edges follow the pointer; the opposite edges stay, and the
+// window keeps its minimum size.
+void cWindowMgr::Frame::Follow(const QPoint& global) {
+  const QPoint moved = global - from_;
+  if (!edges_) {
+    window_->move(start_.topLeft() + moved);
+    return;
+  }
+  const QSize frame = window_->frameGeometry().size() - window_->size();
+  const QSize least = (window_->minimumSize() + frame).expandedTo(QSize(1, 1));
+  QRect rect = start_;
+  if (edges_ & Qt::LeftEdge) rect.setLeft(std::min(start_.left() + moved.x(), start_.right() + 1 - least.width()));
+  if (edges_ & Qt::RightEdge) rect.setRight(std::max(start_.right() + moved.x(), start_.left() - 1 + least.width()));
+  if (edges_ & Qt::TopEdge) rect.setTop(std::min(start_.top() + moved.y(), start_.bottom() + 1 - least.height()));
+  if (edges_ & Qt::BottomEdge) {
+    rect.setBottom(std::max(start_.bottom() + moved.y(), start_.top() - 1 + least.height()));
+  }
+  MoveWindow(window_, rect);
+}
+
+void cWindowMgr::AttachFrame() { frame_ = new Frame(*this, mainWindow_); }
+
+cWindowMgr::Frame* cWindowMgr::FrameTracker() const { return static_cast<Frame*>(frame_.data()); }
+
+void cWindowMgr::DragWindow() {
+  Frame* frame = FrameTracker();
+  if (!moveable_ || !frame || !mainWindow_ || mainWindow_->isMinimized()) return;
+  frame->Start({}, frame->LastPress());
+}
