@@ -351,9 +351,13 @@ void frmReelwise::ShowOptions(int16_t group) {
   RestoreFocus();
 }
 
+// The overlay is unloaded on every way out, so a failing dialog leaves the
+// main window undimmed.
 void frmReelwise::ShowDialogOverGlass(QWidget& dialog) {
-  frmGlass glass;
-  glass.ShowOver(this);
+  struct GlassUnloader {
+    ~GlassUnloader() { UnloadGlass(); }
+  } unloader;
+  ShowGlass(this);
   RunModal(dialog, this);
 }
 

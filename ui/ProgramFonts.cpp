@@ -8,7 +8,9 @@
 
 namespace {
 
-const char* const kFontFiles[] = {"tahoma.ttf", "tahomabd.ttf", "webdings.ttf"};
+// "Fixedsys" takes the place of the old terminal font, which has no free
+// counterpart; the About box's typed credits use it.
+const char* const kFontFiles[] = {"tahoma.ttf", "tahomabd.ttf", "webdings.ttf", "ms_sans_serif.ttf", "fixedsys.ttf"};
 
 }  // namespace
 

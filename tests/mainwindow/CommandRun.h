@@ -69,7 +69,9 @@ class ModalWatch : public QObject {
  protected:
   bool eventFilter(QObject* object, QEvent* event) override {
     auto* window = qobject_cast<QWidget*>(object);
-    if (event->type() != QEvent::Show || !window || !window->isWindow()) return false;
+    // The dimming overlay is a child laid over the main window.
+    const bool overlay = window && window->objectName() == QLatin1String("frmGlass");
+    if (event->type() != QEvent::Show || !window || !(window->isWindow() || overlay)) return false;
     shown << window->objectName();
     if (window->isModal()) {
       QPointer<QWidget> modal = window;
