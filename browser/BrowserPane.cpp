@@ -2,13 +2,13 @@
 // set-up when the main window loads.
 #include "browser/BrowserPane.h"
 
+#include "browser/cToolTipHost.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "resources/Resources.h"
 #include "ui/FormDesign.h"
 #include "ui/cFlatControl.h"
 #include "ui/cMouseTrack.h"
-#include "ui/cToolTipHost.h"
 #include "ui/modCustomTreeIcons.h"
 
 #include <QAction>

@@ -9,11 +9,11 @@
 #include "browser/BrowserPane.h"
 
 #include "browser/ResultGrids.h"
+#include "browser/cToolTipHost.h"
 #include "core/modReelwise.h"
 #include "library/clsRWLibrary.h"
 #include "platform/Rounding.h"
 #include "ui/DragState.h"
-#include "ui/cToolTipHost.h"
 
 #include <QAction>
 #include <QCursor>

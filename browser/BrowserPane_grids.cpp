@@ -10,13 +10,13 @@
 #include "browser/BrowserPane.h"
 
 #include "browser/ResultGrids.h"
+#include "browser/cToolTipHost.h"
 #include "core/modRegistry.h"
 #include "library/clsRWLibrary.h"
 #include "platform/ErrorGuard.h"
 #include "platform/Rounding.h"
 #include "ui/SchemeColours.h"
 #include "ui/cMouseTrack.h"
-#include "ui/cToolTipHost.h"
 
 #include <QAction>
 #include <QCursor>

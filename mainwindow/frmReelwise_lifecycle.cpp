@@ -3,6 +3,7 @@
 #include "mainwindow/frmReelwise.h"
 
 #include "browser/BrowserPane.h"
+#include "browser/cToolTipHost.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "core/modShellNotifs.h"
@@ -15,7 +16,6 @@
 #include "ui/cFlatControl.h"
 #include "ui/cMDISplit.h"
 #include "ui/cMouseTrack.h"
-#include "ui/cToolTipHost.h"
 #include "ui/cwProgress.h"
 
 #include <QCloseEvent>

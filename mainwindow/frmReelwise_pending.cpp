@@ -5,6 +5,7 @@
 #include "mainwindow/frmReelwise.h"
 
 #include "browser/BrowserPane.h"
+#include "browser/cToolTipHost.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "inspector/InspectorPane.h"
@@ -13,7 +14,6 @@
 #include "library/clsRWLibrary.h"
 #include "platform/RWError.h"
 #include "platform/cPopupMenu.h"
-#include "ui/cToolTipHost.h"
 #include "ui/clsDialogs.h"
 
 #include <QAction>

@@ -25,7 +25,11 @@ class cWindowMgr::Frame : public QObject {
   Frame(cWindowMgr& manager, QWidget* window) : QObject(window), manager_(manager), window_(window) {
     qApp->installEventFilter(this);
   }
-  ~Frame() override { qApp->removeEventFilter(this); }
+  // The window manager may outlive the application object (a benchmark
+  // keeps the program until exit).
+  ~Frame() override {
+    if (QCoreApplication* app = QCoreApplication::instance()) app->removeEventFilter(this);
+  }
 
   // Moves the window (no edges) or sizes it at the edges, from the pointer at `from`.
   void Start(Qt::Edges edges, const QPoint& from);
