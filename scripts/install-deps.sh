@@ -17,6 +17,8 @@ PACKAGES=(
   libsqlite3-dev sqlite3
   # drawing
   libcairo2-dev libpango1.0-dev libfontconfig-dev
+  # the busy animation's own X connection
+  libxcb1-dev
   # media facts
   libmediainfo-dev
   # storage devices (filesystem UUIDs and labels)
