@@ -1,43 +1,90 @@
+// The dialog service's state, its error codes and texts, and the filter.
 #include "ui/clsDialogs.h"
 
+#include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
-#include "platform/FileDialogSeam.h"
+#include "platform/RWError.h"
 
-#include <QStringList>
+#include <exception>
 
 std::unique_ptr<clsDialogs> gDialogs;
 
-clsDialogs::clsDialogs() : strInitialDir(gDocsFolder), strFilter(QStringLiteral("All Files (*.*)|*.*")) {}
+namespace {
 
-QString clsDialogs::QtFilter(const QString& filter) {
-  const QStringList parts = filter.split(QLatin1Char('|'));
-  QStringList filters;
-  for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
-    QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
-    QString description = parts[i];
-    // The description usually shows the patterns already; Qt reads the last
-    // parenthesised part, so it is written once in Qt's form.
-    const qsizetype open = description.lastIndexOf(QLatin1Char('('));
-    if (open > 0 && description.endsWith(QLatin1Char(')'))) description = description.left(open).trimmed();
-    filters << QStringLiteral("%1 (%2)").arg(description, patterns.join(QLatin1Char(' ')));
+QString DialogErrorText(int32_t code) {
+  switch (code) {
+    case 0xFFFF: return QStringLiteral("Dialog Failure");
+    case 0: return QStringLiteral("General Codes Failure");
+    case 1: return QStringLiteral("Structure Size Error");
+    case 2: return QStringLiteral("Initialization Failure");
+    case 3: return QStringLiteral("No Template");
+    case 4: return QStringLiteral("No Instance Handle");
+    case 5: return QStringLiteral("Load String Failure");
+    case 6: return QStringLiteral("Find Resource Failure");
+    case 7: return QStringLiteral("Load Resource Failure");
+    case 8: return QStringLiteral("Lock Resource Failure");
+    case 9: return QStringLiteral("Memory Allocation Failure");
+    case 10: return QStringLiteral("Memory Lock Failure");
+    case 11: return QStringLiteral("No Hook");
+    case 12: return QStringLiteral("Register Message Failure");
+    case 0x3000: return QStringLiteral("File Name Codes Error");
+    case 0x3001: return QStringLiteral("Subclassing Failure");
+    case 0x3002: return QStringLiteral("Invalid File Name");
+    case 0x3003: return QStringLiteral("File Name/Title Buffer Too Small");
+    default: return QStringLiteral("Unknown Error");
   }
-  return filters.join(QStringLiteral(";;"));
 }
 
-QString clsDialogs::Run(bool save, const QString& fileName) {
-  FileDialogRequest request;
-  request.kind = save ? FileDialogKind::Save : FileDialogKind::Open;
-  request.title = strTitle;
-  request.filter = QtFilter(strFilter);
-  request.initialDirectory = strInitialDir;
-  request.fileName = fileName;
-  // The program asks before replacing a file itself.
-  request.confirmOverwrite = false;
-  request.owner = lngHWnd;
-  const FileDialogResult result = ShowFileDialog(request);
-  if (!result.accepted || result.files.isEmpty()) return QString();
-  return result.files.front();
+}  // namespace
+
+clsDialogs::clsDialogs()
+    : strInitialDir(gDocsFolder),
+      customColours_{0,        RGB(255, 255, 255), 0xFF,     0xFF00,   0xFFFF,   0xFF0000,
+                     0xFF00FF, 0xFFFF00,           0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF,
+                     0xFFFFFF, 0xFFFFFF,           0xFFFFFF, 0xFFFFFF},
+      strLastOpenFolder_(gDocsFolder),
+      strLastSaveFolder_(gDocsFolder) {}
+
+clsDialogs::Filter& clsDialogs::Filter::operator=(const QString& text) {
+  const QString nul(QChar(0));
+  text_ = ReplaceChars(text, QStringLiteral("|"), nul);
+  if (!text_.endsWith(nul + nul)) text_ += nul + nul;
+  return *this;
 }
 
-QString clsDialogs::strGetOpenFileName(const QString& fileName) { return Run(false, fileName); }
-QString clsDialogs::strGetSaveFileName(const QString& fileName) { return Run(true, fileName); }
+// A cancelled dialog records code 0 and shows nothing.
+void clsDialogs::ReportDialogError(int32_t code) {
+  lngDialogError_ = code;
+  strDialogError_ = DialogErrorText(code);
+  if (blnShowErrorMessages && code != 0) {
+    ShowProgramMessage(strDialogError_, vbCritical, QStringLiteral("DIALOG ERROR"));
+  }
+}
+
+bool clsDialogs::Guarded(const QString& title, const std::function<void()>& step) {
+  RWError failure(0, QString());
+  try {
+    step();
+    return true;
+  } catch (const RWError& error) {
+    failure = error;
+  } catch (const std::exception& error) {
+    failure = RWError(kErrInternal, QString::fromLocal8Bit(error.what()));
+  }
+  // The earlier error text stays at the end, so nothing is lost.
+  strDialogError_ = QStringLiteral("Error #:%1\r\n%2\r\n%3")
+                        .arg(QString::number(failure.Number()), failure.Description(), strDialogError_);
+  if (blnShowErrorMessages) ShowProgramMessage(strDialogError_, vbCritical, title);
+  return false;
+}
+
+QString clsDialogs::StripNull(const QString& text) { return text.section(QChar(0), 0, 0); }
+
+QString clsDialogs::GetFolderFromPath(const QString& path) {
+  return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
+QString clsDialogs::ReplaceChars(QString text, const QString& find, const QString& replace) {
+  if (find.isEmpty() || replace.isEmpty()) return text;
+  return text.replace(find.front(), replace.front());
+}

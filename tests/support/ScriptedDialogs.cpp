@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 namespace rwtest {
 
 ScriptedMessageBoxes::ScriptedMessageBoxes() {
@@ -39,33 +41,47 @@ ScriptedFileDialogs::ScriptedFileDialogs() {
 
 ScriptedFileDialogs::~ScriptedFileDialogs() { SetFileDialogResponder(std::move(previous_)); }
 
-ScriptedFileDialogs& ScriptedFileDialogs::Choose(const QStringList& files) {
+ScriptedFileDialogs& ScriptedFileDialogs::Push(FileDialogResult result, bool ownCustomColours) {
+  answers_.push_back({std::move(result), ownCustomColours});
+  return *this;
+}
+
+ScriptedFileDialogs& ScriptedFileDialogs::Choose(const QStringList& files, int filterIndex) {
   FileDialogResult result;
   result.accepted = true;
   result.files = files;
-  answers_.push_back(result);
-  return *this;
+  result.filterIndex = filterIndex;
+  return Push(result);
 }
 
 ScriptedFileDialogs& ScriptedFileDialogs::ChooseColour(COLORREF colour) {
   FileDialogResult result;
   result.accepted = true;
   result.colour = colour;
-  answers_.push_back(result);
-  return *this;
+  return Push(result);
+}
+
+ScriptedFileDialogs& ScriptedFileDialogs::ChooseColour(COLORREF colour, const CustomColours& customColours) {
+  FileDialogResult result;
+  result.accepted = true;
+  result.colour = colour;
+  result.customColours = customColours;
+  return Push(result, true);
 }
 
 ScriptedFileDialogs& ScriptedFileDialogs::ChooseFont(const QFont& font) {
   FileDialogResult result;
   result.accepted = true;
   result.font = font;
-  answers_.push_back(result);
-  return *this;
+  return Push(result);
 }
 
-ScriptedFileDialogs& ScriptedFileDialogs::Cancel() {
-  answers_.push_back(FileDialogResult{});
-  return *this;
+ScriptedFileDialogs& ScriptedFileDialogs::Cancel() { return Push(FileDialogResult{}); }
+
+ScriptedFileDialogs& ScriptedFileDialogs::Fail(int32_t extendedError) {
+  FileDialogResult result;
+  result.extendedError = extendedError;
+  return Push(result);
 }
 
 FileDialogResult ScriptedFileDialogs::Respond(const FileDialogRequest& request) {
@@ -74,9 +90,13 @@ FileDialogResult ScriptedFileDialogs::Respond(const FileDialogRequest& request) 
     ADD_FAILURE() << "Unexpected dialog \"" << request.title.toStdString() << "\"";
     return FileDialogResult{};
   }
-  FileDialogResult result = answers_.front();
+  Scripted answer = answers_.front();
   answers_.pop_front();
+  // What the script leaves open comes back as the dialog was given it.
+  FileDialogResult& result = answer.result;
   if (request.kind == FileDialogKind::Colour && !result.accepted) result.colour = request.colour;
+  if (!answer.ownCustomColours) result.customColours = request.customColours;
+  if (result.filterIndex == 0) result.filterIndex = request.filterIndex;
   return result;
 }
 

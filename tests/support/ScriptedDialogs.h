@@ -45,21 +45,34 @@ class ScriptedFileDialogs {
   ScriptedFileDialogs(const ScriptedFileDialogs&) = delete;
   ScriptedFileDialogs& operator=(const ScriptedFileDialogs&) = delete;
 
-  // The next dialog chooses these files (or the one folder).
-  ScriptedFileDialogs& Choose(const QStringList& files);
+  // The next dialog chooses these files (or the one folder), leaving the
+  // 1-based filter index selected (0: the one it opened with).
+  ScriptedFileDialogs& Choose(const QStringList& files, int filterIndex = 0);
+  // The next colour dialog chooses this colour; the custom colours come back
+  // as given, or unchanged.
   ScriptedFileDialogs& ChooseColour(COLORREF colour);
+  ScriptedFileDialogs& ChooseColour(COLORREF colour, const CustomColours& customColours);
+  // The next font dialog chooses this font, with its weight, italic,
+  // underline and strike-out.
   ScriptedFileDialogs& ChooseFont(const QFont& font);
   // The next dialog is cancelled.
   ScriptedFileDialogs& Cancel();
+  // The next dialog fails with this error instead of showing.
+  ScriptedFileDialogs& Fail(int32_t extendedError = kFileDialogFailure);
 
   const std::vector<FileDialogRequest>& Shown() const { return shown_; }
   int Count() const { return static_cast<int>(shown_.size()); }
   const FileDialogRequest& Last() const { return shown_.back(); }
 
  private:
+  struct Scripted {
+    FileDialogResult result;
+    bool ownCustomColours = false;
+  };
+  ScriptedFileDialogs& Push(FileDialogResult result, bool ownCustomColours = false);
   FileDialogResult Respond(const FileDialogRequest& request);
 
-  std::deque<FileDialogResult> answers_;
+  std::deque<Scripted> answers_;
   std::vector<FileDialogRequest> shown_;
   FileDialogHandler previous_;
 };
