@@ -125,9 +125,7 @@ void cToolTipHost::ShowTip() {
 // and its glow), so no dark rectangle shows around it.
 void cToolTipHost::ShapeToBalloon() {
   if (CompositorRunning()) return;
-  ImageSurfacePtr picture = TipForm_->WidgetRoot().Render();
-  picture->Flush();
-  TipForm_->Window()->setMask(QRegion(QBitmap::fromImage(picture->Image().createAlphaMask())));
+  TipForm_->Window()->setMask(QRegion(tip_->BalloonMask()));
 }
 
 void cToolTipHost::TipForm_MouseMove(int, int, double, double) { DestroyTip(); }

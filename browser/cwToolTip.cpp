@@ -1,5 +1,7 @@
 #include "browser/cwToolTip.h"
 
+#include <QBitmap>
+
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
@@ -139,6 +141,13 @@ void cwToolTip::W_Paint(CairoContext& cc, double, double, double, double) {
   if (!contentContext_) return;
   DrawContent(*contentContext_);
   cc.RenderSurface(*contentSurface_, 46, 46, 0, 0, 1);
+}
+
+QBitmap cwToolTip::BalloonMask() const {
+  CairoSurfacePtr surface = modCairo::GetCairo()->CreateSurface(balloonWidth_ + kFormMargin, balloonHeight_ + kFormMargin);
+  DrawBalloon(*surface->Context());
+  surface->Surface().Flush();
+  return QBitmap::fromImage(surface->Surface().Image().createAlphaMask());
 }
 
 void cwToolTip::DrawBalloon(CairoContext& cc) const {

@@ -14,6 +14,7 @@
 #include <memory>
 
 class QWidget;
+class QBitmap;
 
 class cwToolTip : public WidgetClass {
  public:
@@ -28,6 +29,10 @@ class cwToolTip : public WidgetClass {
   void GetTipRect(int32_t& left, int32_t& top, int32_t& width, int32_t& height) const;
 
   void W_Paint(CairoContext& cc, double x, double y, double dx, double dy) override;
+  // What of the form the balloon covers (its glow and arrow included), as
+  // the form's shape where no compositor blends it: only the balloon is
+  // drawn for it, not the text.
+  QBitmap BalloonMask() const;
 
   int32_t ContentWidth() const { return contentWidth_; }
   int32_t ContentHeight() const { return contentHeight_; }
