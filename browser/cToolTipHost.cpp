@@ -116,9 +116,11 @@ void cToolTipHost::ShowTip() {
   TipForm_->Widgets().Item(QStringLiteral("Tooltip")).Move(0, 0, width, height);
   TipForm_->Move(left, top, width, height);
   ShapeToBalloon();
-  TipForm_->Show(false, nullptr);
+  // The lifetime starts before the form shows: showing it may run the event
+  // loop, where the first tick must not come again.
   cwTimer_->SetInterval(kLifetimeMs);
   shown_ = true;
+  TipForm_->Show(false, nullptr);
 }
 
 // Without a compositor the form is cut to what the tip draws (the balloon
