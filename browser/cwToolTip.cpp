@@ -212,9 +212,14 @@ void cwToolTip::DrawContent(CairoContext& cc) const {
   cc.DrawText(0, 50, W, 50, duration, true, kAlignCentre);
   cc.DrawText(0, 50, W, 50, duration, true, kAlignCentre);
 
-  cc.SelectFont(kFace, 8, gSchemeColour4);
-  cc.DrawText(11, 61, W, H, tags_, false, kAlignLeft, 0.1);  // shadow
-  cc.DrawText(10, 60, W, H, tags_, false, kAlignLeft, 1);
+  // The tag lines are laid out once and painted twice: faintly and offset
+  // as their shadow, then in full.
+  CairoSurfacePtr tags = modCairo::GetCairo()->CreateSurface(static_cast<int>(W), std::max(1, static_cast<int>(H) - 60));
+  auto tc = tags->Context();
+  tc->SelectFont(kFace, 8, gSchemeColour4);
+  tc->DrawText(0, 0, W, H, tags_, false, kAlignLeft, 1);
+  cc.RenderSurface(*tags, 11, 61, 0, 0, 0.1);
+  cc.RenderSurface(*tags, 10, 60, 0, 0, 1);
   DrawFooter(cc);
 }
 
@@ -222,8 +227,11 @@ void cwToolTip::DrawContent(CairoContext& cc) const {
 // image list only while the stars are drawn.
 void cwToolTip::DrawStars(CairoContext& cc) const {
   CairoImageList& images = modCairo::GetCairo()->ImageList();
-  images.AddSurface(QStringLiteral("TipStar"), LoadResSurface(QStringLiteral("TIP_STAR"), kResCustom));
-  images.AddSurface(QStringLiteral("TipUnStar"), LoadResSurface(QStringLiteral("TIP_UNSTAR"), kResCustom));
+  // Decoded once: the tip is drawn at every hover.
+  static const ImageSurfacePtr star = LoadResSurface(QStringLiteral("TIP_STAR"), kResCustom);
+  static const ImageSurfacePtr unstar = LoadResSurface(QStringLiteral("TIP_UNSTAR"), kResCustom);
+  images.AddSurface(QStringLiteral("TipStar"), star);
+  images.AddSurface(QStringLiteral("TipUnStar"), unstar);
   cc.Save();
   for (int k = 1; k <= 5; ++k) {
     const QString key = k <= gHoverItem.Rating ? QStringLiteral("TipStar") : QStringLiteral("TipUnStar");
