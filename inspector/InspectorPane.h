@@ -26,6 +26,8 @@
 #include <memory>
 #include <optional>
 
+class QAction;
+class QMenu;
 class SqlRecordset;
 class cMouseTrack;
 struct ResultItem;
@@ -42,6 +44,8 @@ class IInspectorHost {
   virtual ctl::ImageList& imglstReelwise() = 0;
   // The busy animation of the title bar.
   virtual void ShowBusyIndicator(bool on) = 0;
+  // The submenu of recently inspected items.
+  virtual QMenu* RecentMenu() = 0;
 };
 
 // Geometry of one inspector tab in pixels, three values in record order.
@@ -133,7 +137,11 @@ class InspectorPane {
   void ArrangeInspector();
   // Empties the inspector and lets the preview player's file go.
   void ClearInspector();
+  // The history of inspected items: mnuRecent(1..10), the newest first.
   void ResetInspectorHistory();
+  void AddInspectorHistory();
+  void mnuRecent_Click(int Index);
+  std::array<QAction*, 11> mnuRecent{};
   // Measures the item's file, opens it paused in the preview player and
   // writes what was measured into the library; Loaded is true only when the
   // file opened. A file that cannot be opened is tagged "Unplayable" and its
@@ -167,6 +175,7 @@ class InspectorPane {
                      QString& status);
   void ReadMediaFormats(const QString& path, QString& format);
   void StoreMeasured(const ResultItem& item, bool available, bool opened, const Measured& measured);
+  void MakeRecentMenu();
 
   IInspectorHost& host_;
 };

@@ -140,9 +140,15 @@ bool InspectorPane::LoadItem(const ResultItem& item, QString& status) {
                                              "VS.SelectionStart, VS.SelectionEnd, VS.FileFlag FROM VideoFiles VF, "
                                              "VideoSegments VS WHERE VF.FileID = VS.FileID AND VS.SegmentID = %1")
                                   .arg(item.SegmentID));
-  if (row->Eof()) return false;
-  const QString path = row->Value(QStringLiteral("CurrentPath")).toString() +
-                       row->Value(QStringLiteral("FileName")).toString();
+  if (row->Eof()) {
+    // An item no longer in the library (a removed file's history entry) is
+    // not left named under the previous item's panel.
+    ClearInspector();
+    return false;
+  }
+  gInspectedItem.FileName = row->Value(QStringLiteral("FileName")).toString();
+  gInspectedItem.CurrentPath = row->Value(QStringLiteral("CurrentPath")).toString();
+  const QString path = gInspectedItem.CurrentPath + gInspectedItem.FileName;
   Measured measured;
   measured.format = row->Value(QStringLiteral("FileFormat")).toString();
   measured.end = row->Value(QStringLiteral("SelectionEnd")).toDouble();
@@ -160,6 +166,7 @@ bool InspectorPane::LoadItem(const ResultItem& item, QString& status) {
   }
   if (opened) ReadMediaFormats(path, measured.format);
   StoreMeasured(item, facts.status == QLatin1String("OK"), opened, measured);
+  AddInspectorHistory();
   return opened;
 }
 

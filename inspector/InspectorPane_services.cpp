@@ -15,9 +15,6 @@ void InspectorPane::ArrangeInspector() {
   }
 }
 
-// Until the inspector is built: there is no history of inspected items yet.
-void InspectorPane::ResetInspectorHistory() {}
-
 // Expands or collapses the tab; the View menu's mark of the tab follows.
 void InspectorPane::lblCollapseTab_Click(int16_t Index) {
   static const char* const keys[] = {"", "mnuViewExpandSpecs", "mnuViewExpandPreview", "mnuViewExpandCataloguing",

@@ -12,6 +12,9 @@
 #include "ui/cWindowMgr.h"
 #include "ui/cwProgress.h"
 
+#include <QAction>
+#include <QMenu>
+
 // ---- The panes' window services ----
 
 void MainWindowHosts::MainToolbarHandler(const QString& sCommand) { form_.MainToolbarHandler(sCommand); }
@@ -128,6 +131,8 @@ void MainWindowHosts::SetBrowserTopRow(int row) {
 }
 
 // ---- The library's view: inspector, carousel and tag cloud ----
+
+QMenu* MainWindowHosts::RecentMenu() { return form_.mnuRecentFiles->menu(); }
 
 void MainWindowHosts::ClearInspector() { form_.Inspector().ClearInspector(); }
 

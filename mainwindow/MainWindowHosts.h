@@ -34,6 +34,7 @@ class MainWindowHosts final : public IBrowserHost,
   ctl::ImageList& imglstDragIcons() override;
   ctl::ImageList& imglstViewSpec() override;
   ctl::ImageList& imglstMenus() override;
+  QMenu* RecentMenu() override;
 
   // IImportHost.
   QWidget* MainWindow() override;

@@ -150,7 +150,10 @@ void frmReelwise::CreateWelcomePage() {
 
 void frmReelwise::CreateMenus() {
   mnuResultsPopUp = Make<QMenu>(this, "mnuResultsPopUp");
-  mnuRecentFiles = mnuResultsPopUp->addAction(QStringLiteral("Recent Files"));
+  // The inspector's history: a submenu of the recently inspected items.
+  QMenu* recent = mnuResultsPopUp->addMenu(QStringLiteral("Recent Files"));
+  recent->setObjectName(QStringLiteral("mnuRecentFilesMenu"));
+  mnuRecentFiles = recent->menuAction();
   mnuRecentFiles->setObjectName(QStringLiteral("mnuRecentFiles"));
   mnuClearSelections = mnuResultsPopUp->addAction(QStringLiteral("Clear Selections"));
   mnuClearSelections->setObjectName(QStringLiteral("mnuClearSelections"));
