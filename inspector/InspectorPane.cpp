@@ -91,9 +91,14 @@ void InspectorPane::CreateInspectorContent() {
                            {"MEDIA_INFO", "View detailed file information", ctl::tbrDefault}});
   frameBackupOptions = Make<ctl::Frame>(specs, "frameBackupOptions");
   frameBackupOptions->SetVisible(false);
+  const char* const backup[4][2] = {{"Backup found:", ""},
+                                    {"Delete", "Delete the Backup File"},
+                                    {"Restore", "Replace this file with the Backup"},
+                                    {"Swap", "Switch the Backup file with this one"}};
   for (size_t i = 0; i < lblRemoveBackup.size(); ++i) {
-    lblRemoveBackup[i] =
-        MakeLabel(frameBackupOptions, QStringLiteral("lblRemoveBackup(%1)").arg(i), QString(), 0, 0, 100, 14);
+    lblRemoveBackup[i] = MakeLabel(frameBackupOptions, QStringLiteral("lblRemoveBackup(%1)").arg(i),
+                                   QLatin1String(backup[i][0]), 4 + 60.0 * static_cast<double>(i), 2, 58, 14);
+    lblRemoveBackup[i]->setToolTip(QLatin1String(backup[i][1]));
   }
 
   flexSegments = Make<ctl::FlexGrid>(segments, "flexSegments");

@@ -5,6 +5,7 @@
 // the inspector's content and its timers. Until the inspector is built it
 // places the tabs and their controls and answers the calls of the rest of
 // the program, and shows no file.
+#include "library/ResultItem.h"
 #include "platform/controls/FlexGrid.h"
 #include "platform/controls/Frame.h"
 #include "platform/controls/ImageControl.h"
@@ -30,7 +31,6 @@ class QAction;
 class QMenu;
 class SqlRecordset;
 class cMouseTrack;
-struct ResultItem;
 
 // What the inspector asks of the window it sits in.
 class IInspectorHost {
@@ -47,6 +47,9 @@ class IInspectorHost {
   // The submenu of recently inspected items.
   virtual QMenu* RecentMenu() = 0;
 };
+
+// The segment selected in the segments grid (SegmentID -1 when none).
+extern ResultItem gEditedSegment;
 
 // Geometry of one inspector tab in pixels, three values in record order.
 struct InspectorTab {
@@ -92,13 +95,13 @@ class InspectorPane {
   ctl::Image* imgDeviceType;
   ctl::PictureBox* picThumbnail;
   ctl::PictureBox* picUnplayable;
-  std::array<ctl::Image*, 5> imgRating{};
+  std::array<ctl::Image*, 6> imgRating{};  // 0 the margin left of star 1
   ctl::ListView* lstFileTags;
   std::array<ctl::Label*, 2> lblTagListScroll{};
   ctl::FlexGrid* flexSegments;
   std::array<ctl::Label*, 2> lblSegmentsScroll{};
   ctl::Frame* frameBackupOptions;
-  std::array<ctl::Label*, 3> lblRemoveBackup{};
+  std::array<ctl::Label*, 4> lblRemoveBackup{};
   ctl::PictureBox* picAutoTag;
   ctl::Label* lblAutoTag;
   ctl::Toolbar* tbFileSpecs;
@@ -147,6 +150,15 @@ class InspectorPane {
   // file opened. A file that cannot be opened is tagged "Unplayable" and its
   // problem shows under the preview.
   void LoadInspector(ResultItem& Item, bool& Loaded);
+  // Where the inspected file lives, its details, alias, description,
+  // thumbnail, rating and back-up note.
+  void ShowFileLocation();
+  // Stars 1 to 5 filled up to the rating, and the segment row's number.
+  void ShowRating(int16_t rating);
+  // The tags of the file, or of the segment and its file.
+  void ShowFileTags(const ResultItem& segment);
+  // The caption shortened with "..." to fit the label.
+  static QString FitCaption(ctl::Label& label, const QString& caption);
   // A grabbed frame, cropped to its middle and scaled, becomes the 100 x 75
   // thumbnail picture; Shown is false for a null frame.
   void ShowGrabbedFrame(const QImage& Frame, bool& Shown);
@@ -176,6 +188,10 @@ class InspectorPane {
   void ReadMediaFormats(const QString& path, QString& format);
   void StoreMeasured(const ResultItem& item, bool available, bool opened, const Measured& measured);
   void MakeRecentMenu();
+  void ShowDevice(const QString& diskType, const QString& diskLabel, const QString& currentPath);
+  void ShowBackupNote();
+  void ShowDetails();
+  void CopyRow(SqlRecordset& row);
 
   IInspectorHost& host_;
 };

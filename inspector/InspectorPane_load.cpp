@@ -10,6 +10,7 @@
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
+#include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
 #include "platform/RWError.h"
 #include "platform/RunOffUiThread.h"
@@ -111,6 +112,7 @@ QString DimensionsText(int width, int height) {
 void InspectorPane::LoadInspector(ResultItem& Item, bool& Loaded) {
   Loaded = false;
   if (Item.FileID == 0 || !gLibrary) return;
+  gEditedSegment.SegmentID = gResultKind != ResultScope::File ? Item.SegmentID : -1;
   gPlayer->SetVisible(false);
   if (!gAddingFiles) host_.ShowBusyIndicator(true);
   gPlayer->CleanUp();
@@ -137,8 +139,9 @@ bool InspectorPane::LoadItem(const ResultItem& item, QString& status) {
   SqlConnection& db = gLibrary->Connection();
   auto row = db.OpenRecordset(QStringLiteral("SELECT VF.FileID, VF.CurrentPath, VF.FileName, VF.FileSize, "
                                              "VF.DateTime, VF.FileFormat, VF.FrameRate, VF.Dimensions, VF.Bitrate, "
-                                             "VS.SelectionStart, VS.SelectionEnd, VS.FileFlag FROM VideoFiles VF, "
-                                             "VideoSegments VS WHERE VF.FileID = VS.FileID AND VS.SegmentID = %1")
+                                             "VF.Rating, VS.FileAlias, VS.Description, VS.SelectionStart, "
+                                             "VS.SelectionEnd, VS.FileFlag FROM VideoFiles VF, VideoSegments VS "
+                                             "WHERE VF.FileID = VS.FileID AND VS.SegmentID = %1")
                                   .arg(item.SegmentID));
   if (row->Eof()) {
     // An item no longer in the library (a removed file's history entry) is
@@ -146,8 +149,7 @@ bool InspectorPane::LoadItem(const ResultItem& item, QString& status) {
     ClearInspector();
     return false;
   }
-  gInspectedItem.FileName = row->Value(QStringLiteral("FileName")).toString();
-  gInspectedItem.CurrentPath = row->Value(QStringLiteral("CurrentPath")).toString();
+  CopyRow(*row);
   const QString path = gInspectedItem.CurrentPath + gInspectedItem.FileName;
   Measured measured;
   measured.format = row->Value(QStringLiteral("FileFormat")).toString();
@@ -166,6 +168,7 @@ bool InspectorPane::LoadItem(const ResultItem& item, QString& status) {
   }
   if (opened) ReadMediaFormats(path, measured.format);
   StoreMeasured(item, facts.status == QLatin1String("OK"), opened, measured);
+  ShowFileLocation();
   AddInspectorHistory();
   return opened;
 }
@@ -199,6 +202,22 @@ bool InspectorPane::OpenInPreview(const ResultItem& item, SqlRecordset& row, con
   // A file without length has no bit rate rather than a failed division.
   if (measured.end > 0) measured.bitrate = static_cast<double>(measured.size) / measured.end * 8 / 1000;
   return true;
+}
+
+// What the library holds of the item, before anything is measured.
+void InspectorPane::CopyRow(SqlRecordset& row) {
+  ResultItem& item = gInspectedItem;
+  item.FileName = row.Value(QStringLiteral("FileName")).toString();
+  item.CurrentPath = row.Value(QStringLiteral("CurrentPath")).toString();
+  item.FileSize = row.Value(QStringLiteral("FileSize")).toDouble();
+  item.FileDate = QDate::fromString(row.Value(QStringLiteral("DateTime")).toString().left(10), Qt::ISODate);
+  item.FrameRate = static_cast<float>(row.Value(QStringLiteral("FrameRate")).toDouble());
+  item.Bitrate = row.Value(QStringLiteral("Bitrate")).toInt();
+  item.Dimensions = row.Value(QStringLiteral("Dimensions")).toString();
+  item.FileAlias = row.Value(QStringLiteral("FileAlias")).toString();
+  item.Description = row.Value(QStringLiteral("Description")).toString();
+  item.Rating = static_cast<int16_t>(row.Value(QStringLiteral("Rating")).toInt());
+  item.Duration = row.Value(QStringLiteral("SelectionEnd")).toDouble();
 }
 
 // The container, video and audio format names; the container's is the

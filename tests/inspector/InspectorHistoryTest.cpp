@@ -18,6 +18,8 @@ class InspectorHistoryTest : public RunningProgramTest {
     modReelwise::ExtractTemplateLibrary(library);
     gLibrary->OpenLibrary(library, true);
     // Files on a disk that is not connected: their rows are read, nothing is opened.
+    Db().Execute(QStringLiteral("INSERT INTO FileLocations VALUES ('AB12', 'Films', ':\\', '/media/films/', "
+                                "'Removable drive', NULL, 0)"));
     for (int file = 1; file <= 12; ++file) AddFile(file);
     Db().Execute(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, SelectionStart, SelectionEnd, "
                                 "Online, Rating) VALUES (101, 1, 1.5, 4.0, 0, 0)"));

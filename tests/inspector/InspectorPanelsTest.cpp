@@ -1,0 +1,151 @@
+// The inspector's description of the inspected file: device, folder and
+// online state, details, alias, back-up note, rating stars and tags.
+#include "tests/app/ProgramRun.h"
+
+#include "library/ResultItem.h"
+#include "library/clsRWLibrary.h"
+#include "platform/SqlConnection.h"
+#include "platform/controls/ListView.h"
+#include "ui/SchemeColours.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace rwtest {
+namespace {
+
+class InspectorPanelsTest : public RunningProgramTest {
+ protected:
+  void SetUp() override {
+    RunningProgramTest::SetUp();
+    const QString library = gLibrariesFolder + QStringLiteral("Films.rw2");
+    modReelwise::ExtractTemplateLibrary(library);
+    gLibrary->OpenLibrary(library, true);
+    folder_ = ScratchPath(QStringLiteral("films/"));
+    QDir().mkpath(folder_);
+    Db().Execute(QStringLiteral("INSERT INTO FileLocations VALUES ('AB12', 'Films', ':\\\\', '%1', 'Fixed Disk', "
+                                "NULL, 1)")
+                     .arg(folder_));
+  }
+
+  static SqlConnection& Db() { return gLibrary->Connection(); }
+  void AddFile(int id, const QString& name, const QString& currentPath, const QString& extra = QString()) {
+    Db().Execute(QStringLiteral("INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileSize, "
+                                "FrameRate, Bitrate, Dimensions, Rating, CurrentPath) VALUES (%1, 'AB12', '', '%2', "
+                                "1294538130, 29.97, 800, ' 720x576', %3, '%4')")
+                     .arg(id)
+                     .arg(name)
+                     .arg(id % 6)
+                     .arg(currentPath));
+    Db().Execute(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionEnd, Online, "
+                                "Rating%1) VALUES (%2, %2, 'Y', 65.4, 1, 0%3)")
+                     .arg(extra.isEmpty() ? QString() : QStringLiteral(", FileAlias"))
+                     .arg(id)
+                     .arg(extra.isEmpty() ? QString() : QStringLiteral(", '%1'").arg(extra)));
+  }
+  static void Inspect(int id) {
+    ResultItem item;
+    item.SegmentID = id;
+    item.FileID = id;
+    bool loaded = false;
+    gMainForm->Inspector().LoadInspector(item, loaded);
+  }
+  static InspectorPane& Pane() { return gMainForm->Inspector(); }
+  static QString Label(int i) { return Pane().lblFileData[i]->Caption(); }
+
+  QString folder_;
+};
+
+TEST_F(InspectorPanelsTest, AnOfflineFileShowsItsStoredDetailsItsFolderAndOffline) {
+  AddFile(5, QStringLiteral("Clip.avi"), QStringLiteral("[Offline] Films:\\films\\"));
+  Inspect(5);
+  EXPECT_EQ(boxes.Count(), 0);
+  EXPECT_EQ(Label(1), QStringLiteral("Films:\\films\\")) << "without the offline mark";
+  EXPECT_EQ(Label(9), QStringLiteral("OFFLINE"));
+  EXPECT_EQ(Pane().lblFileData[9]->ForeColor(), 255u);
+  EXPECT_EQ(Label(8), QStringLiteral("Films"));
+  EXPECT_EQ(Label(3), QStringLiteral("1,234.568 MB"));
+  EXPECT_EQ(Label(4), QStringLiteral("0h:01m:05s"));
+  EXPECT_EQ(Label(5), QStringLiteral("800 kbps"));
+  EXPECT_EQ(Label(6), QStringLiteral("720x576"));
+  EXPECT_EQ(Label(7), QStringLiteral("29.97 per sec."));
+  EXPECT_EQ(Pane().flexFileDetails->TextMatrix(1, 0), QStringLiteral("Clip")) << "the name without its extension";
+  EXPECT_EQ(Pane().imgDeviceType->Picture().toImage(),
+            gMainForm->imglstDragIcons.Picture(QStringLiteral("DRIVE")).toImage());
+}
+
+TEST_F(InspectorPanelsTest, AnOnlineFileShowsOnlineItsAliasAndItsBackUpChoices) {
+  AddFile(2, QStringLiteral("Film.mkv"), folder_, QStringLiteral("The Film"));
+  QFile(folder_ + "Film.mkv.RWBAK").open(QIODevice::WriteOnly);
+  Inspect(2);
+  EXPECT_EQ(Label(9), QStringLiteral("ONLINE"));
+  EXPECT_EQ(Pane().lblFileData[9]->ForeColor(), 49152u);
+  EXPECT_EQ(Label(1), folder_);
+  EXPECT_EQ(Pane().flexFileDetails->TextMatrix(1, 0), QStringLiteral("The Film"));
+  EXPECT_TRUE(Pane().frameBackupOptions->isVisibleTo(Pane().frameBackupOptions->parentWidget()));
+  EXPECT_FALSE(Pane().lblRemoveBackup[1]->isVisibleTo(Pane().frameBackupOptions)) << "the file itself is missing";
+  EXPECT_TRUE(Pane().lblRemoveBackup[2]->isVisibleTo(Pane().frameBackupOptions));
+  QFile(folder_ + "Film.mkv").open(QIODevice::WriteOnly);
+  Inspect(2);
+  EXPECT_TRUE(Pane().lblRemoveBackup[1]->isVisibleTo(Pane().frameBackupOptions));
+  EXPECT_TRUE(Pane().lblRemoveBackup[3]->isVisibleTo(Pane().frameBackupOptions));
+}
+
+TEST_F(InspectorPanelsTest, StarsAreFilledUpToTheRating) {
+  AddFile(3, QStringLiteral("Three.avi"), folder_);
+  Inspect(3);
+  for (int star = 1; star <= 5; ++star) {
+    EXPECT_EQ(Pane().imgRating[star]->property("Star").toString(),
+              star <= 3 ? QStringLiteral("STAR") : QStringLiteral("UNSTAR"))
+        << "star " << star;
+  }
+  Pane().ShowRating(0);
+  for (int star = 1; star <= 5; ++star) EXPECT_EQ(Pane().imgRating[star]->property("Star"), "UNSTAR");
+}
+
+TEST_F(InspectorPanelsTest, TagsOfTheFileItsSegmentsAndTheirLinksEachHaveTheirLook) {
+  AddFile(4, QStringLiteral("Tagged.avi"), folder_);
+  Db().Execute(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, SelectionStart, SelectionEnd, Online, "
+                              "Rating) VALUES (40, 4, 1, 2, 1, 0)"));
+  Db().Execute(QStringLiteral(
+      "INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'Genre', 'C'), (11, 'Drama', 'T'), (12, 'Night', 'T'), "
+      "(13, 'Mood', 'T')"));
+  Db().Execute(QStringLiteral("INSERT INTO TagLinks (TagID, LinkedTag, Relationship) VALUES (11, 10, 'C'), "
+                              "(12, 13, 'T')"));
+  Db().Execute(QStringLiteral("INSERT INTO SegmentTags (SegmentID, TagID) VALUES (4, 11), (40, 12)"));
+  gResultKind = ResultScope::File;
+  Inspect(4);
+  ASSERT_EQ(gEditedSegment.SegmentID, -1) << "the whole-file view";
+  gEditedSegment.IsFileRow = true;
+  gEditedSegment.FileID = 4;
+  Pane().ShowFileTags(gEditedSegment);
+  std::map<QString, const ctl::ListSubItem*> looks;
+  for (int i = 1; i <= Pane().lstFileTags->ListItems.Count(); ++i) {
+    const ctl::ListItem& item = Pane().lstFileTags->ListItems.Item(i);
+    const ctl::ListSubItem& tag = item.ListSubItems.Item(1);
+    looks[tag.Text()] = &tag;
+  }
+  ASSERT_TRUE(looks.count(QStringLiteral("Drama")) && looks.count(QStringLiteral("Night")));
+  EXPECT_TRUE(looks[QStringLiteral("Drama")]->Bold()) << "an explicit file tag";
+  EXPECT_EQ(looks[QStringLiteral("Drama")]->ForeColor(), gSchemeColour4);
+  EXPECT_EQ(looks[QStringLiteral("Night")]->ForeColor(), gSchemeColour3) << "carried by a segment";
+  EXPECT_TRUE(looks[QStringLiteral("Night")]->ToolTipText().endsWith(QStringLiteral(" (implied via Segment)")));
+  if (looks.count(QStringLiteral("Mood"))) {
+    EXPECT_FALSE(looks[QStringLiteral("Mood")]->Bold()) << "reached through a link";
+    EXPECT_TRUE(looks[QStringLiteral("Mood")]->ToolTipText().endsWith(QStringLiteral(" (implied via Link)")));
+  }
+}
+
+TEST_F(InspectorPanelsTest, AFileWithoutItsDeviceRowSaysSo) {
+  Db().Execute(QStringLiteral("INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileSize, "
+                              "CurrentPath) VALUES (9, 'NONE', '', 'Lost.avi', 1, '[Offline] X:\\\\')"));
+  Db().Execute(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionEnd, Online, "
+                              "Rating) VALUES (9, 9, 'Y', 1, 0, 0)"));
+  boxes.Answer(1);
+  Inspect(9);
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Problem getting File Information!"));
+}
+
+}  // namespace
+}  // namespace rwtest
