@@ -157,6 +157,12 @@ class InspectorPane {
   void ShowRating(int16_t rating);
   // The tags of the file, or of the segment and its file.
   void ShowFileTags(const ResultItem& segment);
+  // Fills the Segments tab for the inspected file and selects the segment's
+  // row (the whole-file row when it is not there).
+  void LoadSegmentsGrid(const ResultItem& segment);
+  void flexSegments_SelChange();
+  // Copies the edited segment into its row of the current results.
+  void UpdateResultRowFromEdit();
   // The caption shortened with "..." to fit the label.
   static QString FitCaption(ctl::Label& label, const QString& caption);
   // A grabbed frame, cropped to its middle and scaled, becomes the 100 x 75
@@ -192,6 +198,9 @@ class InspectorPane {
   void ShowBackupNote();
   void ShowDetails();
   void CopyRow(SqlRecordset& row);
+  void ResetSegmentsGrid();
+  void PaintSegmentRows(int first, int last, COLORREF colour, bool clear);
+  void WriteSegmentRow(int row, SqlRecordset& rs, bool wholeFile);
 
   IInspectorHost& host_;
 };

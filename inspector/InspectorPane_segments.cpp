@@ -1,0 +1,128 @@
+// The Segments tab: every segment of the inspected file in flexSegments,
+// the whole-file segment first, then the user's by start and end; one row
+// selected. Edits of the selected segment are copied into the result set.
+#include "inspector/InspectorPane.h"
+
+#include "core/modReelwise.h"
+#include "core/modRegistry.h"
+#include "library/ResultItem.h"
+#include "library/clsRWLibrary.h"
+#include "platform/SqlConnection.h"
+#include "platform/SqlRecordset.h"
+#include "ui/SchemeColours.h"
+
+namespace {
+
+constexpr int kVisibleRows = 18;
+constexpr int kFillRepeat = 1;
+
+QString Seconds(double value) { return QString::number(value, 'g', 15); }
+
+}  // namespace
+
+// The grid back to 18 empty rows in the panel colour, its Tag "1".
+void InspectorPane::ResetSegmentsGrid() {
+  flexSegments->SetRows(2);
+  flexSegments->SetRows(kVisibleRows + 1);
+  for (ctl::Label* arrow : lblSegmentsScroll) arrow->SetVisible(false);
+  PaintSegmentRows(1, flexSegments->Rows() - 1, gSchemeColour2, true);
+  flexSegments->SetTag(QStringLiteral("1"));
+}
+
+// Colours (and, when asked, empties) the cells of rows first..last.
+void InspectorPane::PaintSegmentRows(int first, int last, COLORREF colour, bool clear) {
+  flexSegments->SetRow(first);
+  flexSegments->SetCol(0);
+  flexSegments->SetRowSel(last);
+  flexSegments->SetColSel(7);
+  const int style = flexSegments->FillStyle();
+  flexSegments->SetFillStyle(kFillRepeat);
+  flexSegments->SetCellBackColor(colour);
+  flexSegments->SetFillStyle(style);
+  if (!clear) return;
+  for (int row = first; row <= last; ++row) {
+    for (int col = 0; col <= 7; ++col) flexSegments->SetTextMatrix(row, col, QString());
+  }
+}
+
+void InspectorPane::LoadSegmentsGrid(const ResultItem& segment) {
+  if (!gLibrary) {
+    ResetSegmentsGrid();
+    return;
+  }
+  auto rs = gLibrary->Connection().OpenRecordset(
+      QStringLiteral("SELECT * FROM VideoSegments WHERE FileID = %1 ORDER BY FileFlag DESC, SelectionStart ASC, "
+                     "SelectionEnd ASC")
+          .arg(gInspectedItem.FileID));
+  ResetSegmentsGrid();
+  int selected = 1;
+  const int count = rs->RecordCount();
+  if (count > 0) {
+    if (count > kVisibleRows) {
+      for (ctl::Label* arrow : lblSegmentsScroll) arrow->SetVisible(true);
+      flexSegments->SetRows(count + 1);
+      PaintSegmentRows(kVisibleRows + 1, count, gSchemeColour2, true);
+    }
+    flexSegments->SetTag(QString::number(count));
+    for (int row = 1; !rs->Eof(); rs->MoveNext(), ++row) {
+      WriteSegmentRow(row, *rs, row == 1);
+      if (row > 1 && rs->Value(QStringLiteral("SegmentID")).toInt() == segment.SegmentID) selected = row;
+    }
+  }
+  flexSegments->SetRowHeight(-1, 15 * gTwipsPerPixelY);
+  flexSegments->SetRowHeight(0, 20 * gTwipsPerPixelY);
+  PaintSegmentRows(selected, selected, gCursorColour, false);
+  flexSegments->SetRow(selected);
+  flexSegments->SetCol(0);
+  flexSegments->SetColSel(7);
+  if (selected >= kVisibleRows) flexSegments->SetTopRow(selected);
+  flexSegments_SelChange();
+}
+
+// The whole-file row shows its start as "0:00:00.00" and "Duration" for its
+// end; the others their times. Columns 0, 2 and 4 are read back by the
+// segment handlers.
+void InspectorPane::WriteSegmentRow(int row, SqlRecordset& rs, bool wholeFile) {
+  const double start = rs.Value(QStringLiteral("SelectionStart")).toDouble();
+  const double end = rs.Value(QStringLiteral("SelectionEnd")).toDouble();
+  const QString texts[8] = {
+      wholeFile ? QStringLiteral("0") : Seconds(start),
+      wholeFile ? QStringLiteral("0:00:00.00") : modReelwise::FormatDuration(start, true, true),
+      Seconds(end),
+      wholeFile ? QStringLiteral("Duration") : modReelwise::FormatDuration(end, true, true),
+      rs.Value(QStringLiteral("SegmentID")).toString(),
+      rs.Value(QStringLiteral("Rating")).toString(),
+      rs.Value(QStringLiteral("FileAlias")).toString(),
+      rs.Value(QStringLiteral("Description")).toString()};
+  for (int col = 0; col < 8; ++col) flexSegments->SetTextMatrix(row, col, texts[col]);
+}
+
+// A least version of the selection handler: the selected row becomes the
+// edited segment and its rating and tags are shown; the thumbnail, the A-B
+// markers and the player follow with segment editing.
+void InspectorPane::flexSegments_SelChange() {
+  const int row = flexSegments->Row();
+  const QString id = row >= 1 && row < flexSegments->Rows() ? flexSegments->TextMatrix(row, 4) : QString();
+  if (id.isEmpty()) return;
+  gEditedSegment.SegmentID = id.toInt();
+  gEditedSegment.IsFileRow = row == 1;
+  gEditedSegment.FileID = gInspectedItem.FileID;
+  gEditedSegment.Rating = static_cast<int16_t>(flexSegments->TextMatrix(row, 5).toInt());
+  gEditedSegment.FileAlias = flexSegments->TextMatrix(row, 6);
+  gEditedSegment.Description = flexSegments->TextMatrix(row, 7);
+  ShowRating(gEditedSegment.Rating);
+  ShowFileTags(gEditedSegment);
+}
+
+// What was edited on the shown segment reaches its row of the results.
+void InspectorPane::UpdateResultRowFromEdit() {
+  const int32_t id = picThumbnail->Tag().toInt();
+  for (ResultItem& row : gResults) {
+    if (row.SegmentID != id) continue;
+    row.Rating = gEditedSegment.Rating;
+    row.FileAlias = gEditedSegment.FileAlias;
+    row.Description = gEditedSegment.Description;
+    row.FileSize = gEditedSegment.FileSize;
+    return;
+  }
+}
