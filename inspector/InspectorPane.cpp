@@ -34,7 +34,7 @@ void InspectorPane::CreateInspector(QWidget* window) {
   picBottomFrame->Move(3, 3, window->width() - 6, 332);
   picTabBG = Make<ctl::PictureBox>(picBottomFrame, "picTabBG");
   picTabBG->SetVisible(false);
-  const char* headings[] = {"", "TAB_SPEC", "TAB_PREV", "TAB_SEG", "TAB_CAT"};
+  const char* headings[] = {"", "TAB_SPEC", "TAB_PREV", "TAB_CAT", "TAB_SEG"};
   for (int i = 1; i <= 4; ++i) {
     picInspector[i] = Make<ctl::PictureBox>(picBottomFrame, QStringLiteral("picInspector(%1)").arg(i));
     imgTab[i] = Make<ctl::Image>(picInspector[i], QStringLiteral("imgTab(%1)").arg(i));
@@ -76,8 +76,10 @@ void InspectorPane::CreateTransportBar() {
 
 void InspectorPane::CreateInspectorContent() {
   QWidget* specs = picInspector[1];
-  QWidget* segments = picInspector[3];
-  QWidget* cataloguing = picInspector[4];
+  // Tab 3 is the cataloguing tab, tab 4 the segments; on screen they stand
+  // 1, 2, 4, 3.
+  QWidget* cataloguing = picInspector[3];
+  QWidget* segments = picInspector[4];
   imgDeviceType = Make<ctl::Image>(specs, "imgDeviceType");
   for (size_t i = 0; i < lblFileData.size(); ++i) {
     lblFileData[i] = MakeLabel(specs, QStringLiteral("lblFileData(%1)").arg(i), QString(), 0, 0, 100, 14);

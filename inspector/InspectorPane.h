@@ -137,7 +137,10 @@ class InspectorPane {
   // The transport buttons take their Normal faces of the colour scheme.
   void ShowMediaButtonFaces();
 
-  void ArrangeInspector();
+  // Tab widths and places after a resize of the frame (0) or after tab 1 to
+  // 4 was toggled.
+  void ArrangeInspector(int tab = 0);
+  void picInspector_Resize(int Index);
   // Empties the inspector and lets the preview player's file go.
   void ClearInspector();
   // The history of inspected items: mnuRecent(1..10), the newest first.
@@ -198,9 +201,15 @@ class InspectorPane {
   void ShowBackupNote();
   void ShowDetails();
   void CopyRow(SqlRecordset& row);
+  bool TabCollapsed(int tab) const;
+  void SetTabWidth(int tab, double width);
+  void PlaceTabs();
+  bool MenuMarked(int tab);
+  void MarkTab(int tab);
   void ResetSegmentsGrid();
   void PaintSegmentRows(int first, int last, COLORREF colour, bool clear);
   void WriteSegmentRow(int row, SqlRecordset& rs, bool wholeFile);
 
   IInspectorHost& host_;
+  bool tabsSized_ = false;
 };

@@ -5,23 +5,141 @@
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
 
-void InspectorPane::ArrangeInspector() {
+#include <algorithm>
+
+namespace {
+
+// The View menu's item for each tab, 1 to 4.
+const char* const kTabMenuKeys[] = {"", "mnuViewExpandSpecs", "mnuViewExpandPreview", "mnuViewExpandCataloguing",
+                                    "mnuViewExpandSegments"};
+constexpr int kFitsWidth = 340 + 356 + 368 + 166 + 15;
+constexpr int kNarrowestFrame = 700;
+
+}  // namespace
+
+bool InspectorPane::TabCollapsed(int tab) const {
+  return static_cast<int>(picInspector[tab]->Width()) == m_InspectorTabs[static_cast<size_t>(tab - 1)].CollapsedWidth;
+}
+
+void InspectorPane::SetTabWidth(int tab, double width) {
+  picInspector[tab]->Move(picInspector[tab]->Left(), 0, std::max(1.0, width), picBottomFrame->ScaleHeight());
+}
+
+// Which of Specifications and Cataloguing take the free width, collapsing
+// one of them when the frame is too narrow for all four tabs; then the
+// arrows, the places (tabs 1, 2, 4, 3 from left, overlapping by a pixel at
+// two joints) and the View menu's marks.
+void InspectorPane::ArrangeInspector(int tab) {
   if (picBottom->window()->isMinimized() || gWindowMode == 2) return;
-  double left = 0;
-  for (int i = 1; i <= 4; ++i) {
-    const double width = m_InspectorTabs[static_cast<size_t>(i - 1)].FullWidth;
-    picInspector[i]->Move(left, 0, width, picBottomFrame->ScaleHeight());
-    left += width;
+  if (picBottomFrame->Width() < kNarrowestFrame) picBottomFrame->SetWidth(kNarrowestFrame);
+  // The first arrangement starts each tab as the View menu marks it.
+  if (!tabsSized_) {
+    tabsSized_ = true;
+    for (int i = 1; i <= 4; ++i) {
+      const InspectorTab& record = m_InspectorTabs[static_cast<size_t>(i - 1)];
+      SetTabWidth(i, MenuMarked(i) ? record.FullWidth : record.CollapsedWidth);
+    }
+  }
+  const double frame = picBottomFrame->Width();
+  const bool fits = frame >= kFitsWidth;
+  const bool c1 = TabCollapsed(1);
+  const bool c3 = TabCollapsed(3);
+  bool stretchS = true;
+  bool stretchC = true;
+  auto collapse = [&](int which) { SetTabWidth(which, m_InspectorTabs[static_cast<size_t>(which - 1)].CollapsedWidth); };
+  if (fits) {
+    if (tab == 1) stretchS = false;
+    if (tab == 3) stretchC = false;
+    if (tab == 2 || tab == 4) {
+      if (c1) stretchS = false;
+      else if (c3) stretchC = false;
+    }
+  } else if (tab == 3) {
+    if (c3) {
+      stretchC = false;
+    } else {
+      collapse(1);
+      stretchS = false;
+    }
+  } else if (tab == 1) {
+    if (c1) {
+      stretchS = false;
+    } else {
+      collapse(3);
+      stretchC = false;
+    }
+  } else if (c1) {
+    stretchS = false;
+  } else if (!c3) {
+    collapse(1);
+    stretchS = false;
+  } else {
+    stretchC = false;
+  }
+  const double w1 = picInspector[1]->Width(), w2 = picInspector[2]->Width(), w3 = picInspector[3]->Width(),
+               w4 = picInspector[4]->Width();
+  if (stretchS && stretchC) {
+    const double half = (frame - w2 - w4 - 2) / 2;
+    SetTabWidth(1, half);
+    SetTabWidth(3, half);
+  } else if (stretchC) {
+    SetTabWidth(3, frame - w1 - w2 - w4 - 2);
+  } else if (stretchS) {
+    SetTabWidth(1, frame - w2 - w3 - w4 - 2);
+  }
+  PlaceTabs();
+  lblFileData[0]->SetCaption(FitCaption(*lblFileData[0], gInspectedItem.FileName + QLatin1Char(' ')));
+}
+
+// The host only flips a mark and says the new one: flipping twice reads it.
+bool InspectorPane::MenuMarked(int tab) {
+  const QString key = QLatin1String(kTabMenuKeys[tab]);
+  const bool flipped = host_.ToggleMenuCheck(key);
+  host_.ToggleMenuCheck(key);
+  return !flipped;
+}
+
+void InspectorPane::MarkTab(int tab) {
+  const bool collapsed = TabCollapsed(tab);
+  lblCollapseTab[tab]->SetCaption(collapsed ? QStringLiteral("4") : QStringLiteral("3"));
+  const QString key = QLatin1String(kTabMenuKeys[tab]);
+  if (host_.ToggleMenuCheck(key) == collapsed) host_.ToggleMenuCheck(key);
+}
+
+void InspectorPane::PlaceTabs() {
+  for (int i = 1; i <= 4; ++i) MarkTab(i);
+  picInspector[1]->SetLeft(0);
+  picInspector[2]->SetLeft(picInspector[1]->Left() + picInspector[1]->Width() - 1);
+  picInspector[4]->SetLeft(picInspector[2]->Left() + picInspector[2]->Width());
+  picInspector[3]->SetLeft(picInspector[4]->Left() + picInspector[4]->Width() - 1);
+  for (int i = 1; i <= 4; ++i) picInspector_Resize(i);
+}
+
+// The specifications' labels follow their tab's width, as do the details
+// grid of the cataloguing tab.
+void InspectorPane::picInspector_Resize(int Index) {
+  if (TabCollapsed(Index)) return;
+  const double width = picInspector[Index]->Width();
+  if (Index == 1) {
+    lblFileData[0]->SetWidth(std::max(1.0, width - 34));
+    const double right = lblFileData[0]->Left() + lblFileData[0]->Width();
+    lblFileData[1]->SetWidth(std::max(1.0, right - lblFileData[1]->Left()));
+    for (int i : {10, 11}) lblFileData[i]->SetWidth(lblFileData[0]->Width());
+  } else if (Index == 3) {
+    flexFileDetails->SetWidth(std::max(1.0, width - 146));
+    flexFileDetails->SetColWidth(0, static_cast<int>(flexFileDetails->Width() * gTwipsPerPixelX));
   }
 }
 
-// Expands or collapses the tab; the View menu's mark of the tab follows.
+// An expanded tab collapses, a collapsed one gets its full width; the others
+// make room.
 void InspectorPane::lblCollapseTab_Click(int16_t Index) {
-  static const char* const keys[] = {"", "mnuViewExpandSpecs", "mnuViewExpandPreview", "mnuViewExpandCataloguing",
-                                     "mnuViewExpandSegments"};
   if (Index < 1 || Index > 4) return;
-  host_.ToggleMenuCheck(QLatin1String(keys[Index]));
-  ArrangeInspector();
+  const InspectorTab& record = m_InspectorTabs[static_cast<size_t>(Index - 1)];
+  if (!tabsSized_) ArrangeInspector(0);
+  SetTabWidth(Index, TabCollapsed(Index) ? record.FullWidth : record.CollapsedWidth);
+  MarkTab(Index);  // also in compact mode, where the tabs are not arranged
+  ArrangeInspector(Index);
 }
 
 void InspectorPane::ShowSegmentRating(int32_t SegmentID, int16_t Rating) {

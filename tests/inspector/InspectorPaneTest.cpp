@@ -1,6 +1,8 @@
 // The inspector's part of the main window: a rating shown in the segment list
 // and the tabs' collapse command with its menu mark.
 #include "platform/cPopupMenu.h"
+
+#include <QFontMetrics>
 #include "tests/app/ProgramRun.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +34,62 @@ TEST_F(InspectorPaneTest, CollapsingATabFlipsItsMenuMark) {
   EXPECT_NE(menu.Checked(item), before);
   Inspector().lblCollapseTab_Click(5);  // no such tab
   EXPECT_NE(menu.Checked(item), before);
+}
+
+}  // namespace
+
+namespace {
+
+class InspectorLayoutTest : public rwtest::RunningProgramTest {
+ protected:
+  static InspectorPane& Inspector() { return gMainForm->Inspector(); }
+  static double Width(int tab) { return Inspector().picInspector[tab]->Width(); }
+  static double Left(int tab) { return Inspector().picInspector[tab]->Left(); }
+  static void Frame(double width) {
+    Inspector().picBottomFrame->SetWidth(width);
+    Inspector().ArrangeInspector(0);
+  }
+  static bool Marked(const char* key) {
+    cPopupMenu& menu = *gMainForm->m_cMenu;
+    return menu.Checked(menu.IndexForKey(QLatin1String(key)));
+  }
+};
+
+TEST_F(InspectorLayoutTest, AWideFrameSharesTheRestBetweenSpecificationsAndCataloguing) {
+  Frame(1245);
+  EXPECT_EQ(Width(2), 356);
+  EXPECT_EQ(Width(4), 166);
+  EXPECT_EQ(Width(1), Width(3));
+  EXPECT_NEAR(Width(1), (1245 - 356 - 166 - 2) / 2.0, 1);
+  EXPECT_EQ(Left(2), Left(1) + Width(1) - 1) << "tabs 1, 2, 4, 3 from the left";
+  EXPECT_EQ(Left(4), Left(2) + Width(2));
+  EXPECT_EQ(Left(3), Left(4) + Width(4) - 1);
+  EXPECT_TRUE(Marked("mnuViewExpandSpecs") && Marked("mnuViewExpandCataloguing"));
+  EXPECT_EQ(Inspector().lblCollapseTab[1]->Caption(), QStringLiteral("3"));
+}
+
+TEST_F(InspectorLayoutTest, ANarrowerFrameCollapsesSpecificationsAndNeverGoesBelow700) {
+  Frame(1245);
+  Frame(1244);
+  EXPECT_EQ(Width(1), 21) << "collapsed";
+  EXPECT_EQ(Width(3), 1244 - 21 - 356 - 166 - 2);
+  EXPECT_FALSE(Marked("mnuViewExpandSpecs"));
+  EXPECT_EQ(Inspector().lblCollapseTab[1]->Caption(), QStringLiteral("4"));
+  Inspector().lblCollapseTab_Click(3);  // Cataloguing collapsed: Specifications takes the rest
+  EXPECT_EQ(Width(3), 138);
+  EXPECT_EQ(Width(1), 1244 - 356 - 138 - 166 - 2) << "Specifications takes the rest";
+  Frame(600);
+  EXPECT_EQ(Inspector().picBottomFrame->Width(), 700);
+}
+
+TEST_F(InspectorLayoutTest, ALongFileNameEndsInDotsWithoutATrailingBlank) {
+  ctl::Label& label = *Inspector().lblFileData[0];
+  label.SetWidth(80);
+  EXPECT_EQ(InspectorPane::FitCaption(label, QStringLiteral("Short ")), QStringLiteral("Short "));
+  const QString fitted = InspectorPane::FitCaption(label, QStringLiteral("A rather long name of a film.mkv "));
+  EXPECT_TRUE(fitted.endsWith(QStringLiteral("..."))) << fitted.toStdString();
+  EXPECT_FALSE(fitted.contains(QStringLiteral(" ...")));
+  EXPECT_LE(QFontMetrics(label.font()).horizontalAdvance(fitted), 80);
 }
 
 }  // namespace

@@ -130,9 +130,15 @@ TEST_F(DispatcherTest, EveryKeyMakesItsCalls) {
       {"mnuViewList", none, view(2, "mnuViewList", "LIST_VIEW")},
       {"mnuViewCarousel", none, view(3, "mnuViewCarousel", "CAROUSEL_VIEW")},
       {"mnuViewTile", none, view(1, "mnuViewTile", "TILE_VIEW")},
+      // Each tab's mark says whether it is expanded (its arrow "3") after the
+      // toggle and the others made room.
       {"mnuViewExpandSpecs", none, [] { EXPECT_TRUE(Checked("mnuViewExpandSpecs")); }},
       {"mnuViewExpandPreview", none, [] { EXPECT_FALSE(Checked("mnuViewExpandPreview")); }},
-      {"mnuViewExpandCataloguing", none, [] { EXPECT_FALSE(Checked("mnuViewExpandCataloguing")); }},
+      {"mnuViewExpandCataloguing", none,
+       [] {
+         EXPECT_EQ(Checked("mnuViewExpandCataloguing"),
+                   Form().Inspector().lblCollapseTab[3]->Caption() == QLatin1String("3"));
+       }},
       {"mnuViewExpandSegments", none, [] { EXPECT_FALSE(Checked("mnuViewExpandSegments")); }},
       {"mnuTV-Out", none,
        [] {
