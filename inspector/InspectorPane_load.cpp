@@ -244,6 +244,7 @@ void InspectorPane::StoreMeasured(const ResultItem& item, bool available, bool o
   gInspectedItem.SelectionEnd = m_SegmentEnd;
   if (!available) return;
   gInspectedItem.FileSize = static_cast<double>(measured.size);
+  gInspectedItem.FileDate = measured.modified.date();
   auto update = gLibrary->Connection().Prepare(QStringLiteral(
       "UPDATE VideoFiles SET FileSize = ?, DateTime = ?, FileFormat = ? WHERE FileID = ?"));
   update->Bind(1, SqlValue(measured.size));
