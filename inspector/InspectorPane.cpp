@@ -19,6 +19,7 @@ InspectorPane::InspectorPane(IInspectorHost& host, QWidget* window) : host_(host
   CreateInspector(window);
   CreateTransportBar();
   CreateInspectorContent();
+  ConnectControls();
   Timer2 = Make<ctl::TimerControl>(window, "Timer2");
   timerFilePreview = Make<ctl::TimerControl>(window, "timerFilePreview");
   timerFilePreview->SetInterval(100);

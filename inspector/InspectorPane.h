@@ -166,6 +166,10 @@ class InspectorPane {
   void flexSegments_SelChange();
   // Copies the edited segment into its row of the current results.
   void UpdateResultRowFromEdit();
+  // The stars rate the segment shown (left button only).
+  void imgRating_MouseDown(int Index, int Button, int Shift, double X, double Y);
+  // The back-up note's Delete (1), Restore (2) and Swap (3).
+  void lblRemoveBackup_Click(int Index);
   // The caption shortened with "..." to fit the label.
   static QString FitCaption(ctl::Label& label, const QString& caption);
   // A grabbed frame, cropped to its middle and scaled, becomes the 100 x 75
@@ -201,6 +205,8 @@ class InspectorPane {
   void ShowBackupNote();
   void ShowDetails();
   void CopyRow(SqlRecordset& row);
+  void ConnectControls();
+  static QString SwapWithBackup(const QString& file, const QString& backup);
   bool TabCollapsed(int tab) const;
   void SetTabWidth(int tab, double width);
   void PlaceTabs();

@@ -105,6 +105,7 @@ void InspectorPane::flexSegments_SelChange() {
   const QString id = row >= 1 && row < flexSegments->Rows() ? flexSegments->TextMatrix(row, 4) : QString();
   if (id.isEmpty()) return;
   gEditedSegment.SegmentID = id.toInt();
+  picThumbnail->SetTag(id);  // the segment the thumbnail, stars and tags stand for
   gEditedSegment.IsFileRow = row == 1;
   gEditedSegment.FileID = gInspectedItem.FileID;
   gEditedSegment.Rating = static_cast<int16_t>(flexSegments->TextMatrix(row, 5).toInt());

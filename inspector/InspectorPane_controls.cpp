@@ -1,0 +1,109 @@
+// The inspector's own controls: the rating stars and the back-up note's
+// Delete, Restore and Swap.
+#include "inspector/InspectorPane.h"
+
+#include "core/ProgramMessage.h"
+#include "core/modReelwise.h"
+#include "library/ResultItem.h"
+#include "library/clsRWLibrary.h"
+#include "player/clsRWPlayer.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// Renames in one step, replacing what is at `to`; "number: description" of
+// the failure, or empty.
+QString Rename(const QString& from, const QString& to) {
+  if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0) return {};
+  const int error = errno;
+  return QStringLiteral("%1: %2").arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));
+}
+
+// A name beside `file` that nothing uses yet.
+QString FreshName(const QString& file) {
+  for (int n = 0;; ++n) {
+    const QString candidate = file + QStringLiteral(".RWSWAP%1").arg(n);
+    if (!QFileInfo::exists(candidate)) return candidate;
+  }
+}
+
+}  // namespace
+
+void InspectorPane::ConnectControls() {
+  for (int i = 1; i <= 3; ++i) lblRemoveBackup[i]->Click = [this, i] { lblRemoveBackup_Click(i); };
+  for (int i = 0; i <= 5; ++i) {
+    imgRating[i]->MouseDown = [this, i](int button, int shift, double x, double y) {
+      imgRating_MouseDown(i, button, shift, x, y);
+    };
+  }
+}
+
+// Only the left button rates the segment shown; clicking the current rating
+// stores it again.
+void InspectorPane::imgRating_MouseDown(int Index, int Button, int, double, double) {
+  if (gInspectedItem.FileName.isEmpty() || Button != 1 || !gLibrary) return;
+  ShowRating(static_cast<int16_t>(Index));
+  gLibrary->RateSegment(static_cast<int16_t>(Index), picThumbnail->Tag().toInt());
+  if (gAutoRefresh) gLibrary->RefreshResults();
+  gEditedSegment.Rating = static_cast<int16_t>(Index);
+  UpdateResultRowFromEdit();
+}
+
+void InspectorPane::lblRemoveBackup_Click(int Index) {
+  const QString file = gInspectedItem.CurrentPath + gInspectedItem.FileName;
+  const QString backup = file + QStringLiteral(".RWBAK");
+  QString failure;
+  switch (Index) {
+    case 1:
+      if (QFileInfo::exists(backup) && !QFile::remove(backup)) failure = QStringLiteral("Cannot delete ") + backup;
+      if (failure.isEmpty()) frameBackupOptions->SetVisible(false);
+      break;
+    case 2:
+      if (gPlayer) gPlayer->CleanUp();
+      // The back-up takes the file's place in one step: the file is never
+      // gone before the back-up stands in its stead.
+      failure = Rename(backup, file);
+      if (failure.isEmpty()) frameBackupOptions->SetVisible(false);
+      break;
+    case 3:
+      if (gPlayer) gPlayer->CleanUp();
+      failure = SwapWithBackup(file, backup);
+      break;
+    default:
+      return;
+  }
+  if (!failure.isEmpty()) {
+    ShowProgramMessage(failure, vbExclamation, QStringLiteral("Backup"), picBottom->window());
+    return;
+  }
+  if (Index >= 2) {
+    ResultItem item = gInspectedItem;
+    bool loaded = false;
+    LoadInspector(item, loaded);
+  }
+}
+
+// The file and its back-up change places through a name nothing uses; a
+// step that fails undoes the steps done, so both files stay as they were.
+QString InspectorPane::SwapWithBackup(const QString& file, const QString& backup) {
+  const QString parked = FreshName(file);
+  QString failure = Rename(file, parked);
+  if (!failure.isEmpty()) return failure;
+  failure = Rename(backup, file);
+  if (!failure.isEmpty()) {
+    Rename(parked, file);
+    return failure;
+  }
+  failure = Rename(parked, backup);
+  if (!failure.isEmpty()) {
+    Rename(file, backup);
+    Rename(parked, file);
+  }
+  return failure;
+}
