@@ -206,6 +206,7 @@ class InspectorPane {
   void ShowDetails();
   void CopyRow(SqlRecordset& row);
   void ConnectControls();
+  void UseStoredPoints(SqlRecordset& row);
   static QString SwapWithBackup(const QString& file, const QString& backup);
   bool TabCollapsed(int tab) const;
   void SetTabWidth(int tab, double width);

@@ -159,13 +159,15 @@ bool InspectorPane::LoadItem(const ResultItem& item, QString& status) {
   lblFileData[14]->SetCaption(QString());
   const FileFacts facts = MeasureFile(path);
   bool opened = false;
+  // Sizes are 64-bit; a size that could not be read keeps the stored one.
+  measured.size = facts.size >= 0 ? facts.size : static_cast<int64_t>(gInspectedItem.FileSize);
+  measured.modified = facts.modified;
   if (facts.status == QLatin1String("OK")) {
-    measured.size = facts.size;
-    measured.modified = facts.modified;
     opened = OpenInPreview(item, *row, path, measured, status);
   } else {
     status = facts.status;
   }
+  if (!opened) UseStoredPoints(*row);
   if (opened) ReadMediaFormats(path, measured.format);
   StoreMeasured(item, facts.status == QLatin1String("OK"), opened, measured);
   ShowFileLocation();
@@ -203,6 +205,14 @@ bool InspectorPane::OpenInPreview(const ResultItem& item, SqlRecordset& row, con
   // A file without length has no bit rate rather than a failed division.
   if (measured.end > 0) measured.bitrate = static_cast<double>(measured.size) / measured.end * 8 / 1000;
   return true;
+}
+
+// A file that did not open shows its own stored A and B points, not the
+// previous file's: the whole file from 0 to its stored end.
+void InspectorPane::UseStoredPoints(SqlRecordset& row) {
+  const bool wholeFile = row.Value(QStringLiteral("FileFlag")).toString() == QLatin1String("Y");
+  m_SegmentStart = wholeFile ? 0 : row.Value(QStringLiteral("SelectionStart")).toDouble();
+  m_SegmentEnd = row.Value(QStringLiteral("SelectionEnd")).toDouble();
 }
 
 // What the library holds of the item, before anything is measured.

@@ -74,6 +74,25 @@ TEST_F(InspectorPanelsTest, AnOfflineFileShowsItsStoredDetailsItsFolderAndOfflin
             gMainForm->imglstDragIcons.Picture(QStringLiteral("DRIVE")).toImage());
 }
 
+TEST_F(InspectorPanelsTest, AFileThatDoesNotOpenShowsItsOwnStoredPoints) {
+  AddFile(5, QStringLiteral("Clip.avi"), QStringLiteral("[Offline] Films:\\films\\"));
+  Db().Execute(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, SelectionStart, SelectionEnd, Online, "
+                              "Rating) VALUES (50, 5, 12.5, 20, 0, 0)"));
+  Pane().m_SegmentStart = 3;  // what a previous file left
+  Pane().m_SegmentEnd = 4;
+  Inspect(5);
+  EXPECT_EQ(Pane().m_SegmentStart, 0.0);
+  EXPECT_EQ(Pane().m_SegmentEnd, 65.4) << "the whole file: 0 and its stored end";
+  ResultItem segment;
+  segment.SegmentID = 50;
+  segment.FileID = 5;
+  bool loaded = true;
+  Pane().LoadInspector(segment, loaded);
+  EXPECT_EQ(Pane().m_SegmentStart, 12.5);
+  EXPECT_EQ(Pane().m_SegmentEnd, 20.0);
+  EXPECT_EQ(gInspectedItem.SelectionStart, 12.5);
+}
+
 TEST_F(InspectorPanelsTest, AnOnlineFileShowsOnlineItsAliasAndItsBackUpChoices) {
   AddFile(2, QStringLiteral("Film.mkv"), folder_, QStringLiteral("The Film"));
   QFile(folder_ + "Film.mkv.RWBAK").open(QIODevice::WriteOnly);
