@@ -168,6 +168,13 @@ class InspectorPane {
   void UpdateResultRowFromEdit();
   // The stars rate the segment shown (left button only).
   void imgRating_MouseDown(int Index, int Button, int Shift, double X, double Y);
+  // The tag list pages by rotating its items (Down 40 on the last visible
+  // item, Up 38 on the first); the arrows repeat that while held.
+  void lstFileTags_KeyDown(int KeyCode, int Shift);
+  void lblTagListScroll_MouseDown(int Index);
+  void lblTagListScroll_MouseUp();
+  // Set while a scroll arrow is held.
+  bool m_MouseHeld = false;
   // The back-up note's Delete (1), Restore (2) and Swap (3).
   void lblRemoveBackup_Click(int Index);
   // The caption shortened with "..." to fit the label.
@@ -206,6 +213,7 @@ class InspectorPane {
   void ShowDetails();
   void CopyRow(SqlRecordset& row);
   void ConnectControls();
+  void TagListStep(int Index);
   void UseStoredPoints(SqlRecordset& row);
   static QString SwapWithBackup(const QString& file, const QString& backup);
   bool TabCollapsed(int tab) const;

@@ -6,11 +6,15 @@
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
+#include "platform/controls/ListView.h"
 #include "player/clsRWPlayer.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -37,6 +41,10 @@ QString FreshName(const QString& file) {
 
 void InspectorPane::ConnectControls() {
   for (int i = 1; i <= 3; ++i) lblRemoveBackup[i]->Click = [this, i] { lblRemoveBackup_Click(i); };
+  for (int i = 0; i <= 1; ++i) {
+    lblTagListScroll[i]->MouseDown = [this, i](int, int, double, double) { lblTagListScroll_MouseDown(i); };
+    lblTagListScroll[i]->MouseUp = [this](int, int, double, double) { lblTagListScroll_MouseUp(); };
+  }
   for (int i = 0; i <= 5; ++i) {
     imgRating[i]->MouseDown = [this, i](int button, int shift, double x, double y) {
       imgRating_MouseDown(i, button, shift, x, y);
@@ -107,3 +115,73 @@ QString InspectorPane::SwapWithBackup(const QString& file, const QString& backup
   }
   return failure;
 }
+
+namespace {
+
+// A copy of a tag-list item (text, tag, and its one sub-item's text, colour,
+// tool tip, weight and tag) at `index` (0: the end).
+void CopyTagItem(ctl::ListView& list, const ctl::ListItem& from, int index) {
+  ctl::ListItem& copy = list.ListItems.Add(index, QString(), from.Text());
+  copy.SetTag(from.Tag());
+  const ctl::ListSubItem& sub = from.ListSubItems.Item(1);
+  ctl::ListSubItem& subCopy = copy.ListSubItems.Add(0, QString(), sub.Text());
+  subCopy.SetForeColor(sub.ForeColor());
+  subCopy.SetToolTipText(sub.ToolTipText());
+  subCopy.SetBold(sub.Bold());
+  subCopy.SetTag(sub.Tag());
+}
+
+int PositionOf(const ctl::ListView& list, const ctl::ListItem* item) {
+  for (int i = 1; i <= list.ListItems.Count(); ++i) {
+    if (&list.ListItems.Item(i) == item) return i;
+  }
+  return 0;
+}
+
+}  // namespace
+
+// The tag list has no scroll bar: Down on the last visible item brings the
+// next tag in by moving the first item to the end, Up on the first item
+// the other way; the first and the last tag of the list stop it.
+void InspectorPane::lstFileTags_KeyDown(int KeyCode, int) {
+  ctl::ListView& list = *lstFileTags;
+  const int count = list.ListItems.Count();
+  const int fit = list.CountPerPage();
+  if (count <= fit || count == 0) return;
+  const int selected = PositionOf(list, list.SelectedItem());
+  if (KeyCode == 40 && selected == fit) {
+    if (list.ListItems.Item(fit).ListSubItems.Item(1).Tag().toInt() == count) {
+      list.SetSelectedItem(&list.ListItems.Item(fit - 1));
+      return;
+    }
+    CopyTagItem(list, list.ListItems.Item(1), 0);
+    list.ListItems.Remove(1);
+  } else if (KeyCode == 38 && selected == 1) {
+    if (list.ListItems.Item(1).ListSubItems.Item(1).Tag().toInt() == 1) return;
+    CopyTagItem(list, list.ListItems.Item(count), 1);
+    list.ListItems.Remove(count + 1);
+  }
+}
+
+// Holding an arrow over the tag list pages it, a step every 200 ms, until
+// the button is let go.
+void InspectorPane::lblTagListScroll_MouseDown(int Index) {
+  m_MouseHeld = true;
+  flexSegments->setFocus();
+  while (m_MouseHeld) {
+    TagListStep(Index);
+    QElapsedTimer wait;
+    wait.start();
+    while (m_MouseHeld && wait.elapsed() < 200) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+}
+
+void InspectorPane::TagListStep(int Index) {
+  ctl::ListView& list = *lstFileTags;
+  const int fit = std::min(list.CountPerPage(), list.ListItems.Count());
+  if (fit <= 0) return;
+  list.SetSelectedItem(&list.ListItems.Item(Index == 0 ? fit : 1));
+  lstFileTags_KeyDown(Index == 0 ? 40 : 38, 0);
+}
+
+void InspectorPane::lblTagListScroll_MouseUp() { m_MouseHeld = false; }
