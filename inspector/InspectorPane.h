@@ -164,6 +164,11 @@ class InspectorPane {
   // row (the whole-file row when it is not there).
   void LoadSegmentsGrid(const ResultItem& segment);
   void flexSegments_SelChange();
+  // Holding a segment arrow moves the cursor row a step every 200 ms.
+  void lblSegmentsScroll_MouseDown(int Index);
+  void lblSegmentsScroll_MouseUp();
+  // One step of a held arrow: 1 down, 0 up.
+  void SegmentScrollStep(int Index);
   // Copies the edited segment into its row of the current results.
   void UpdateResultRowFromEdit();
   // The stars rate the segment shown (left button only).
@@ -175,6 +180,8 @@ class InspectorPane {
   void lblTagListScroll_MouseUp();
   // Set while a scroll arrow is held.
   bool m_MouseHeld = false;
+  // The cataloguing tab's toolbar: 1 removes the selected tags.
+  void tbCataloguing_ButtonClick(int Index);
   // The back-up note's Delete (1), Restore (2) and Swap (3).
   void lblRemoveBackup_Click(int Index);
   // The caption shortened with "..." to fit the label.

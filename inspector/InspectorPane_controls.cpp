@@ -7,6 +7,7 @@
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "platform/controls/ListView.h"
+#include "platform/controls/Toolbar.h"
 #include "player/clsRWPlayer.h"
 
 #include <QCoreApplication>
@@ -42,6 +43,11 @@ QString FreshName(const QString& file) {
 void InspectorPane::ConnectControls() {
   for (int i = 1; i <= 3; ++i) lblRemoveBackup[i]->Click = [this, i] { lblRemoveBackup_Click(i); };
   for (int i = 0; i <= 1; ++i) {
+    lblSegmentsScroll[i]->MouseDown = [this, i](int, int, double, double) { lblSegmentsScroll_MouseDown(i); };
+    lblSegmentsScroll[i]->MouseUp = [this](int, int, double, double) { lblSegmentsScroll_MouseUp(); };
+  }
+  tbCataloguing->ButtonClick = [this](ctl::Button& button) { tbCataloguing_ButtonClick(button.Index()); };
+  for (int i = 0; i <= 1; ++i) {
     lblTagListScroll[i]->MouseDown = [this, i](int, int, double, double) { lblTagListScroll_MouseDown(i); };
     lblTagListScroll[i]->MouseUp = [this](int, int, double, double) { lblTagListScroll_MouseUp(); };
   }
@@ -61,6 +67,18 @@ void InspectorPane::imgRating_MouseDown(int Index, int Button, int, double, doub
   if (gAutoRefresh) gLibrary->RefreshResults();
   gEditedSegment.Rating = static_cast<int16_t>(Index);
   UpdateResultRowFromEdit();
+}
+
+// Button 1 removes the selected tags from the segment shown. Button 2 (the
+// alias or description edit) waits for segment editing.
+void InspectorPane::tbCataloguing_ButtonClick(int Index) {
+  if (gInspectedItem.FileName.isEmpty() || !gLibrary || Index != 1) return;
+  const int32_t segment = picThumbnail->Tag().toInt();
+  for (int i = 1; i <= lstFileTags->ListItems.Count(); ++i) {
+    const ctl::ListItem& item = lstFileTags->ListItems.Item(i);
+    if (item.Selected()) gLibrary->TagSegment(segment, item.Tag().toInt(), true);
+  }
+  ShowFileTags(gEditedSegment);
 }
 
 void InspectorPane::lblRemoveBackup_Click(int Index) {

@@ -11,6 +11,9 @@
 #include "platform/SqlRecordset.h"
 #include "ui/SchemeColours.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
 namespace {
 
 constexpr int kVisibleRows = 18;
@@ -126,4 +129,41 @@ void InspectorPane::UpdateResultRowFromEdit() {
     row.FileSize = gEditedSegment.FileSize;
     return;
   }
+}
+
+// One step of a held segment arrow: the cursor row moves down (1) or up (0),
+// the grid scrolling to keep it among the 18 rows shown; past the last row
+// nothing happens, up stops at row 1.
+void InspectorPane::SegmentScrollStep(int Index) {
+  PaintSegmentRows(flexSegments->Row(), flexSegments->Row(), gSchemeColour2, false);  // the old row's colour
+  int row = flexSegments->Row();
+  if (Index == 1 && row + 1 < flexSegments->Rows()) {
+    ++row;
+    if (row - flexSegments->TopRow() >= kVisibleRows) flexSegments->SetTopRow(flexSegments->TopRow() + 1);
+  } else if (Index == 0 && row >= 2) {
+    if (row == flexSegments->TopRow()) flexSegments->SetTopRow(row - 1);
+    --row;
+  }
+  PaintSegmentRows(row, row, gCursorColour, false);
+  flexSegments->SetRow(row);
+  flexSegments->SetCol(0);
+  flexSegments->SetColSel(7);
+}
+
+void InspectorPane::lblSegmentsScroll_MouseDown(int Index) {
+  lblSegmentsScroll[0]->SetTag(QStringLiteral("BUSY"));
+  while (lblSegmentsScroll[0]->Tag() == QLatin1String("BUSY")) {
+    SegmentScrollStep(Index);
+    QElapsedTimer wait;
+    wait.start();
+    while (lblSegmentsScroll[0]->Tag() == QLatin1String("BUSY") && wait.elapsed() < 200) {
+      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+  }
+}
+
+// Letting go ends the loop; the row reached is selected.
+void InspectorPane::lblSegmentsScroll_MouseUp() {
+  lblSegmentsScroll[0]->SetTag(QString());
+  flexSegments_SelChange();
 }

@@ -8,6 +8,8 @@
 #include "platform/controls/ListView.h"
 #include "ui/SchemeColours.h"
 
+#include "platform/SqlRecordset.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -153,6 +155,22 @@ TEST_F(InspectorPanelsTest, TagsOfTheFileItsSegmentsAndTheirLinksEachHaveTheirLo
     EXPECT_FALSE(looks[QStringLiteral("Mood")]->Bold()) << "reached through a link";
     EXPECT_TRUE(looks[QStringLiteral("Mood")]->ToolTipText().endsWith(QStringLiteral(" (implied via Link)")));
   }
+}
+
+TEST_F(InspectorPanelsTest, RemovingTheSelectedTagTakesItOffTheSegmentShown) {
+  AddFile(6, QStringLiteral("Six.avi"), folder_);
+  Db().Execute(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (21, 'Comedy', 'T'), (22, 'Summer', 'T')"));
+  Db().Execute(QStringLiteral("INSERT INTO SegmentTags (SegmentID, TagID) VALUES (6, 21), (6, 22)"));
+  Inspect(6);
+  ASSERT_EQ(Pane().lstFileTags->ListItems.Count(), 2);
+  for (int i = 1; i <= 2; ++i) {
+    ctl::ListItem& item = Pane().lstFileTags->ListItems.Item(i);
+    if (item.Tag() == QLatin1String("22")) item.SetSelected(true);
+  }
+  Pane().tbCataloguing_ButtonClick(1);
+  EXPECT_EQ(Db().OpenRecordset(QStringLiteral("SELECT count(*) FROM SegmentTags WHERE SegmentID = 6"))->Value(0).toInt(), 1);
+  ASSERT_EQ(Pane().lstFileTags->ListItems.Count(), 1);
+  EXPECT_EQ(Pane().lstFileTags->ListItems.Item(1).Tag(), QStringLiteral("21"));
 }
 
 TEST_F(InspectorPanelsTest, AFileWithoutItsDeviceRowSaysSo) {

@@ -6,6 +6,8 @@
 #include "platform/SqlConnection.h"
 #include "ui/SchemeColours.h"
 
+#include <QTimer>
+
 namespace rwtest {
 namespace {
 
@@ -92,6 +94,20 @@ TEST_F(SegmentsGridTest, EighteenSegmentRowsFitAndNineteenBringTheArrows) {
   EXPECT_TRUE(Arrows());
   EXPECT_EQ(Grid().Row(), 19);
   EXPECT_EQ(Grid().TopRow(), 19) << "a row from the 18th on is scrolled to the top";
+}
+
+TEST_F(SegmentsGridTest, HoldingAnArrowMovesTheCursorRowAndTheGridFollows) {
+  FileWithSegments(24);
+  Inspect(1);
+  QTimer::singleShot(1050, [] { gMainForm->Inspector().lblSegmentsScroll_MouseUp(); });
+  gMainForm->Inspector().lblSegmentsScroll_MouseDown(1);  // held for about a second
+  EXPECT_GE(Grid().Row(), 3) << "a step every 200 ms while held";
+  EXPECT_LE(Grid().Row(), 8);
+  EXPECT_EQ(gEditedSegment.SegmentID, Grid().TextMatrix(Grid().Row(), 4).toInt()) << "the row reached is selected";
+  for (int i = 0; i < 20; ++i) gMainForm->Inspector().SegmentScrollStep(1);
+  EXPECT_EQ(Grid().Row() - Grid().TopRow(), 17) << "the cursor stays among the 18 rows shown";
+  for (int i = 0; i < 40; ++i) gMainForm->Inspector().SegmentScrollStep(0);
+  EXPECT_EQ(Grid().Row(), 1) << "up stops at the first row";
 }
 
 }  // namespace
