@@ -46,6 +46,14 @@ void InspectorPane::ConnectControls() {
     lblSegmentsScroll[i]->MouseDown = [this, i](int, int, double, double) { lblSegmentsScroll_MouseDown(i); };
     lblSegmentsScroll[i]->MouseUp = [this](int, int, double, double) { lblSegmentsScroll_MouseUp(); };
   }
+  // A tab's heading picture toggles it as its arrow does; both show the hand
+  // under the pointer (the hand cursor exists once the program has started).
+  for (int i = 1; i <= 4; ++i) {
+    imgTab[i]->Click = [this, i] { lblCollapseTab_Click(static_cast<int16_t>(i)); };
+    lblCollapseTab[i]->Click = [this, i] { lblCollapseTab_Click(static_cast<int16_t>(i)); };
+    imgTab[i]->MouseMove = [this, i](int, int, double, double) { imgTab[i]->setCursor(gHandCursor); };
+    lblCollapseTab[i]->MouseMove = [this, i](int, int, double, double) { lblCollapseTab[i]->setCursor(gHandCursor); };
+  }
   tbCataloguing->ButtonClick = [this](ctl::Button& button) { tbCataloguing_ButtonClick(button.Index()); };
   for (int i = 0; i <= 1; ++i) {
     lblTagListScroll[i]->MouseDown = [this, i](int, int, double, double) { lblTagListScroll_MouseDown(i); };

@@ -66,6 +66,9 @@ TEST_F(InspectorLayoutTest, AWideFrameSharesTheRestBetweenSpecificationsAndCatal
   EXPECT_EQ(Left(3), Left(4) + Width(4) - 1);
   EXPECT_TRUE(Marked("mnuViewExpandSpecs") && Marked("mnuViewExpandCataloguing"));
   EXPECT_EQ(Inspector().lblCollapseTab[1]->Caption(), QStringLiteral("3"));
+  Inspector().imgTab[2]->Click();  // the heading toggles as the arrow does
+  EXPECT_EQ(Width(2), 23);
+  EXPECT_FALSE(Marked("mnuViewExpandPreview"));
 }
 
 TEST_F(InspectorLayoutTest, ANarrowerFrameCollapsesSpecificationsAndNeverGoesBelow700) {
