@@ -46,6 +46,8 @@ class IInspectorHost {
   virtual void ShowBusyIndicator(bool on) = 0;
   // The submenu of recently inspected items.
   virtual QMenu* RecentMenu() = 0;
+  // The results' menu for the inspected item (gSavedItem), at the pointer.
+  virtual void ShowInspectorPopup() = 0;
 };
 
 // The segment selected in the segments grid (SegmentID -1 when none).
@@ -180,6 +182,9 @@ class InspectorPane {
   void lblTagListScroll_MouseUp();
   // Set while a scroll arrow is held.
   bool m_MouseHeld = false;
+  // A right press on the preview opens the results' menu for the segment
+  // shown, with its A and B points.
+  void picOpenFile_MouseDown(int Button, int Shift, double X, double Y);
   // The cataloguing tab's toolbar: 1 removes the selected tags.
   void tbCataloguing_ButtonClick(int Index);
   // The back-up note's Delete (1), Restore (2) and Swap (3).

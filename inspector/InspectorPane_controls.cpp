@@ -54,6 +54,9 @@ void InspectorPane::ConnectControls() {
     imgTab[i]->MouseMove = [this, i](int, int, double, double) { imgTab[i]->setCursor(gHandCursor); };
     lblCollapseTab[i]->MouseMove = [this, i](int, int, double, double) { lblCollapseTab[i]->setCursor(gHandCursor); };
   }
+  picOpenFile->MouseDown = [this](int button, int shift, double x, double y) {
+    picOpenFile_MouseDown(button, shift, x, y);
+  };
   tbCataloguing->ButtonClick = [this](ctl::Button& button) { tbCataloguing_ButtonClick(button.Index()); };
   for (int i = 0; i <= 1; ++i) {
     lblTagListScroll[i]->MouseDown = [this, i](int, int, double, double) { lblTagListScroll_MouseDown(i); };
@@ -75,6 +78,16 @@ void InspectorPane::imgRating_MouseDown(int Index, int Button, int, double, doub
   if (gAutoRefresh) gLibrary->RefreshResults();
   gEditedSegment.Rating = static_cast<int16_t>(Index);
   UpdateResultRowFromEdit();
+}
+
+void InspectorPane::picOpenFile_MouseDown(int Button, int, double, double) {
+  if (Button != 2) return;
+  gSavedItem = gInspectedItem;
+  gSavedItem.SegmentID = gEditedSegment.SegmentID;
+  gSavedItem.IsFileRow = gEditedSegment.IsFileRow;
+  gSavedItem.SelectionStart = m_SegmentStart;
+  gSavedItem.SelectionEnd = m_SegmentEnd;
+  host_.ShowInspectorPopup();
 }
 
 // Button 1 removes the selected tags from the segment shown. Button 2 (the

@@ -134,6 +134,8 @@ void MainWindowHosts::SetBrowserTopRow(int row) {
 
 QMenu* MainWindowHosts::RecentMenu() { return form_.mnuRecentFiles->menu(); }
 
+void MainWindowHosts::ShowInspectorPopup() { form_.ShowInspectorPopup(); }
+
 void MainWindowHosts::ClearInspector() { form_.Inspector().ClearInspector(); }
 
 QWidget* MainWindowHosts::MainWindow() { return &form_; }

@@ -35,6 +35,7 @@ class MainWindowHosts final : public IBrowserHost,
   ctl::ImageList& imglstViewSpec() override;
   ctl::ImageList& imglstMenus() override;
   QMenu* RecentMenu() override;
+  void ShowInspectorPopup() override;
 
   // IImportHost.
   QWidget* MainWindow() override;

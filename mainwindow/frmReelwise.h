@@ -136,6 +136,8 @@ class frmReelwise : public QWidget, public ISubclass {
   void InitSimilarFilesMenu();
   // The results' context menu for gCurrentItem at the pointer.
   void ShowResultsPopup();
+  // The same menu for the inspected item, which the inspector put in gSavedItem.
+  void ShowInspectorPopup();
   // The busy animation of the title bar.
   void ShowBusyIndicator(bool on);
   // Opens (true) or closes the browser, tree and inspector to the user while

@@ -68,6 +68,17 @@ void frmReelwise::ShowResultsPopup() {
   mnuResultsPopUp->popup(QCursor::pos());
 }
 
+// The same menu for the inspected item (gSavedItem, set by the inspector):
+// its recent files instead of the selection's commands.
+void frmReelwise::ShowInspectorPopup() {
+  InitExternalAppMenus(gSavedItem.FileName, 1, false);
+  InitSimilarFilesMenu();
+  mnuResultsPopUp->setProperty("Tag", QStringLiteral("Inspector"));
+  mnuRecentFiles->setVisible(true);
+  mnuClearSelections->setVisible(false);
+  mnuResultsPopUp->popup(QCursor::pos());
+}
+
 // Until the export is built: writes nothing.
 void frmReelwise::ExportBrowserToCSV() {}
 

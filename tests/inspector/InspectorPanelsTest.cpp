@@ -9,6 +9,10 @@
 #include "ui/SchemeColours.h"
 
 #include "platform/SqlRecordset.h"
+#include "library/ViewSpec.h"
+
+#include <QAction>
+#include <QMenu>
 
 #include <QDir>
 #include <QFile>
@@ -171,6 +175,30 @@ TEST_F(InspectorPanelsTest, RemovingTheSelectedTagTakesItOffTheSegmentShown) {
   EXPECT_EQ(Db().OpenRecordset(QStringLiteral("SELECT count(*) FROM SegmentTags WHERE SegmentID = 6"))->Value(0).toInt(), 1);
   ASSERT_EQ(Pane().lstFileTags->ListItems.Count(), 1);
   EXPECT_EQ(Pane().lstFileTags->ListItems.Item(1).Tag(), QStringLiteral("21"));
+}
+
+TEST_F(InspectorPanelsTest, ARightPressOnThePreviewActsOnTheSegmentShownWithItsPoints) {
+  AddFile(7, QStringLiteral("Seven.avi"), folder_);
+  Db().Execute(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, SelectionStart, SelectionEnd, Online, "
+                              "Rating) VALUES (70, 7, 3.5, 9, 1, 0)"));
+  gResultKind = ResultScope::Segment;
+  ResultItem item;
+  item.SegmentID = 70;
+  item.FileID = 7;
+  bool loaded = false;
+  Pane().LoadInspector(item, loaded);
+  gCurrentItem = ResultItem{};
+  gCurrentItem.SegmentID = 999;  // the browser's current item is another
+  Pane().picOpenFile_MouseDown(2, 0, 10, 10);
+  EXPECT_EQ(gSavedItem.SegmentID, 70);
+  EXPECT_EQ(gSavedItem.FileID, 7);
+  EXPECT_EQ(gSavedItem.SelectionStart, 3.5);
+  EXPECT_EQ(gSavedItem.SelectionEnd, 9.0);
+  EXPECT_TRUE(gMainForm->mnuResultsPopUp->isVisible());
+  EXPECT_EQ(gMainForm->mnuResultsPopUp->property("Tag").toString(), QStringLiteral("Inspector"));
+  EXPECT_TRUE(gMainForm->mnuRecentFiles->isVisible());
+  EXPECT_FALSE(gMainForm->mnuClearSelections->isVisible());
+  gMainForm->mnuResultsPopUp->hide();
 }
 
 TEST_F(InspectorPanelsTest, AFileWithoutItsDeviceRowSaysSo) {
