@@ -16,6 +16,7 @@
 #include "platform/controls/TimerControl.h"
 #include "platform/controls/Toolbar.h"
 #include "ui/AnimatedPicture.h"
+#include "ui/DragState.h"
 
 #include <QDateTime>
 #include <QImage>
@@ -48,6 +49,19 @@ class IInspectorHost {
   virtual QMenu* RecentMenu() = 0;
   // The results' menu for the inspected item (gSavedItem), at the pointer.
   virtual void ShowInspectorPopup() = 0;
+  // The file tags' menu at the pointer.
+  virtual void ShowFileTagsPopup() = 0;
+  // What a drag inside the window carries.
+  virtual DragState& Drag() = 0;
+  // "COMPACT" or "LIBRARY" window.
+  virtual void SetWindowMode(const QString& Mode) = 0;
+  // The caption's double click: full screen in compact mode, maximise or
+  // restore in library mode.
+  virtual void picCaption_DblClick() = 0;
+  // The file commands on gSavedItem.
+  virtual void mnuDeleteFile_Click() = 0;
+  virtual void mnuRemoveFile_Click() = 0;
+  virtual void mnuAnalyze_Click() = 0;
 };
 
 // The segment selected in the segments grid (SegmentID -1 when none).
@@ -185,8 +199,24 @@ class InspectorPane {
   // A right press on the preview opens the results' menu for the segment
   // shown, with its A and B points.
   void picOpenFile_MouseDown(int Button, int Shift, double X, double Y);
-  // The cataloguing tab's toolbar: 1 removes the selected tags.
+  // Double-clicking the preview: compact mode from the library window, full
+  // screen on or off in compact mode.
+  void picOpenFile_DblClick();
+  // Dragging the thumbnail onto the tree tags the segment shown.
+  void picThumbnail_MouseMove(int Button, int Shift, double X, double Y);
+  // Dragging the auto-tag suggestion onto the tree tags with its text.
+  void lblAutoTag_MouseDown(int Button, int Shift, double X, double Y);
+  void picAutoTag_MouseDown(int Button, int Shift, double X, double Y);
+  // A right press on the tag list selects the tag under the pointer (Ctrl
+  // adds it to the selection) and opens the file tags' menu.
+  void lstFileTags_MouseDown(int Button, int Shift, double X, double Y);
+  // The cataloguing tab's toolbar: 1 removes the selected tags, 2 edits the
+  // alias and the description in turn.
   void tbCataloguing_ButtonClick(int Index);
+  // The details tab's toolbar: 1 deletes, 2 removes, 3 analyses the file.
+  void tbFileSpecs_ButtonClick(int Index);
+  // Starts the in-place edit of the details row in flexFileDetails' Tag.
+  void BeginCellEdit();
   // The back-up note's Delete (1), Restore (2) and Swap (3).
   void lblRemoveBackup_Click(int Index);
   // The caption shortened with "..." to fit the label.
@@ -225,6 +255,7 @@ class InspectorPane {
   void ShowDetails();
   void CopyRow(SqlRecordset& row);
   void ConnectControls();
+  void ConnectPointerControls();
   void TagListStep(int Index);
   void UseStoredPoints(SqlRecordset& row);
   static QString SwapWithBackup(const QString& file, const QString& backup);

@@ -54,10 +54,7 @@ void InspectorPane::ConnectControls() {
     imgTab[i]->MouseMove = [this, i](int, int, double, double) { imgTab[i]->setCursor(gHandCursor); };
     lblCollapseTab[i]->MouseMove = [this, i](int, int, double, double) { lblCollapseTab[i]->setCursor(gHandCursor); };
   }
-  picOpenFile->MouseDown = [this](int button, int shift, double x, double y) {
-    picOpenFile_MouseDown(button, shift, x, y);
-  };
-  tbCataloguing->ButtonClick = [this](ctl::Button& button) { tbCataloguing_ButtonClick(button.Index()); };
+  ConnectPointerControls();
   for (int i = 0; i <= 1; ++i) {
     lblTagListScroll[i]->MouseDown = [this, i](int, int, double, double) { lblTagListScroll_MouseDown(i); };
     lblTagListScroll[i]->MouseUp = [this](int, int, double, double) { lblTagListScroll_MouseUp(); };
@@ -78,28 +75,6 @@ void InspectorPane::imgRating_MouseDown(int Index, int Button, int, double, doub
   if (gAutoRefresh) gLibrary->RefreshResults();
   gEditedSegment.Rating = static_cast<int16_t>(Index);
   UpdateResultRowFromEdit();
-}
-
-void InspectorPane::picOpenFile_MouseDown(int Button, int, double, double) {
-  if (Button != 2) return;
-  gSavedItem = gInspectedItem;
-  gSavedItem.SegmentID = gEditedSegment.SegmentID;
-  gSavedItem.IsFileRow = gEditedSegment.IsFileRow;
-  gSavedItem.SelectionStart = m_SegmentStart;
-  gSavedItem.SelectionEnd = m_SegmentEnd;
-  host_.ShowInspectorPopup();
-}
-
-// Button 1 removes the selected tags from the segment shown. Button 2 (the
-// alias or description edit) waits for segment editing.
-void InspectorPane::tbCataloguing_ButtonClick(int Index) {
-  if (gInspectedItem.FileName.isEmpty() || !gLibrary || Index != 1) return;
-  const int32_t segment = picThumbnail->Tag().toInt();
-  for (int i = 1; i <= lstFileTags->ListItems.Count(); ++i) {
-    const ctl::ListItem& item = lstFileTags->ListItems.Item(i);
-    if (item.Selected()) gLibrary->TagSegment(segment, item.Tag().toInt(), true);
-  }
-  ShowFileTags(gEditedSegment);
 }
 
 void InspectorPane::lblRemoveBackup_Click(int Index) {

@@ -13,6 +13,7 @@
 #include "ui/cwProgress.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QMenu>
 
 // ---- The panes' window services ----
@@ -135,6 +136,20 @@ void MainWindowHosts::SetBrowserTopRow(int row) {
 QMenu* MainWindowHosts::RecentMenu() { return form_.mnuRecentFiles->menu(); }
 
 void MainWindowHosts::ShowInspectorPopup() { form_.ShowInspectorPopup(); }
+
+void MainWindowHosts::ShowFileTagsPopup() { form_.mnuFileTagsPopUp->popup(QCursor::pos()); }
+
+DragState& MainWindowHosts::Drag() { return form_.m_DragState; }
+
+void MainWindowHosts::SetWindowMode(const QString& Mode) { form_.SetWindowMode(Mode); }
+
+void MainWindowHosts::picCaption_DblClick() { form_.picCaption_DblClick(); }
+
+void MainWindowHosts::mnuDeleteFile_Click() { form_.mnuDeleteFile_Click(); }
+
+void MainWindowHosts::mnuRemoveFile_Click() { form_.mnuRemoveFile_Click(); }
+
+void MainWindowHosts::mnuAnalyze_Click() { form_.mnuAnalyze_Click(); }
 
 void MainWindowHosts::ClearInspector() { form_.Inspector().ClearInspector(); }
 

@@ -36,6 +36,13 @@ class MainWindowHosts final : public IBrowserHost,
   ctl::ImageList& imglstMenus() override;
   QMenu* RecentMenu() override;
   void ShowInspectorPopup() override;
+  void ShowFileTagsPopup() override;
+  DragState& Drag() override;
+  void SetWindowMode(const QString& Mode) override;
+  void picCaption_DblClick() override;
+  void mnuDeleteFile_Click() override;
+  void mnuRemoveFile_Click() override;
+  void mnuAnalyze_Click() override;
 
   // IImportHost.
   QWidget* MainWindow() override;

@@ -153,6 +153,16 @@ class frmReelwise : public QWidget, public ISubclass {
   void mnuFilePoster_Click();
   void ToggleTVOutMode(bool On);
   void ToggleFullScreen(bool Layout, bool Force);
+  // Deletes the file of gSavedItem (or every selected file) from disk and
+  // library, or removes it from the library only, after asking.
+  void mnuDeleteFile_Click();
+  void mnuRemoveFile_Click();
+  // "COMPACT" or "LIBRARY"; the mode last asked for.
+  void SetWindowMode(const QString& Mode);
+  QString m_RequestedWindowMode;
+  // Compact mode: the preview's video full screen; library mode: maximise
+  // or restore.
+  void picCaption_DblClick();
 
   // ISubclass: the main window's own window messages.
   int32_t ISubclass_MsgResponse() override;
