@@ -42,6 +42,7 @@ void InspectorPane::CreateInspector(QWidget* window) {
     imgTab[i]->SetPicture(QPixmap::fromImage(LoadResPicture(QLatin1String(headings[i]), kResCustom)));
     imgTab[i]->Move(0, 0);
     lblCollapseTab[i] = MakeLabel(picInspector[i], QStringLiteral("lblCollapseTab(%1)").arg(i), QString(), 0, 0, 20, 150);
+    lblCollapseTab[i]->SetFontName(QStringLiteral("Webdings"));
   }
 }
 
@@ -211,11 +212,20 @@ void InspectorPane::InitSegments() {
   flexSegments->Move(28, 8, 330, 280);
   lblSegmentsScroll[0]->Move(340, 290, 16, 16);
   lblSegmentsScroll[1]->Move(320, 290, 16, 16);
+  ShowArrow(*lblSegmentsScroll[0], QStringLiteral("5"));
+  ShowArrow(*lblSegmentsScroll[1], QStringLiteral("6"));
   tbSegments->SetImageList(&host_.imglstMenus());
   const std::pair<const char*, const char*> segmentImages[] = {
       {"SAVE_SEGMENT", "SAVE"}, {"EDIT_SEGMENT", "EDIT"}, {"DELETE_SEGMENT", "DELETE"}, {"HIGHLIGHTS", "HEART"}};
   for (const auto& [key, image] : segmentImages) tbSegments->Buttons(QLatin1String(key)).SetImage(QLatin1String(image));
   tbSegments->Move(28, 292, 120, 24);
+}
+
+// An arrow of the symbol font: "5" up, "6" down.
+void InspectorPane::ShowArrow(ctl::Label& arrow, const QString& caption) {
+  arrow.SetFontName(QStringLiteral("Webdings"));
+  arrow.SetFontSize(10);
+  arrow.SetCaption(caption);
 }
 
 void InspectorPane::InitCataloguing() {
@@ -227,6 +237,11 @@ void InspectorPane::InitCataloguing() {
     imgRating[i]->SetPicture(host_.imglstReelwise().Picture(QStringLiteral("UNSTAR")));
   }
   lstFileTags->Move(26, 106, 136, 150);
+  // Beside the list, which has no scroll bar: down (0) pages on, up (1) back.
+  lblTagListScroll[1]->Move(164, 106, 16, 16);
+  lblTagListScroll[0]->Move(164, 240, 16, 16);
+  ShowArrow(*lblTagListScroll[0], QStringLiteral("6"));
+  ShowArrow(*lblTagListScroll[1], QStringLiteral("5"));
   lstFileTags->ColumnHeaders.Clear();
   lstFileTags->ColumnHeaders.Add(0, QString(), QStringLiteral("Tags"));
   lstFileTags->ColumnHeaders.Add(0, QString(), QStringLiteral("Tags"));

@@ -152,6 +152,9 @@ class InspectorPane {
   void PlaceMediaControl(int Index);
   // The transport buttons take their Normal faces of the colour scheme.
   void ShowMediaButtonFaces();
+  // The tabs' backgrounds, their arrows and transport faces in the scheme.
+  void PaintInSchemeColours();
+  void PaintTabBackground(int Index);
 
   // Tab widths and places after a resize of the frame (0) or after tab 1 to
   // 4 was toggled.
@@ -256,6 +259,7 @@ class InspectorPane {
   void CopyRow(SqlRecordset& row);
   void ConnectControls();
   void ConnectPointerControls();
+  static void ShowArrow(ctl::Label& arrow, const QString& caption);
   void TagListStep(int Index);
   void UseStoredPoints(SqlRecordset& row);
   static QString SwapWithBackup(const QString& file, const QString& backup);

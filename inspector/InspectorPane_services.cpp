@@ -4,6 +4,8 @@
 
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
+#include "resources/Resources.h"
+#include "ui/SchemeColours.h"
 
 #include <algorithm>
 
@@ -118,6 +120,7 @@ void InspectorPane::PlaceTabs() {
 // The specifications' labels follow their tab's width, as do the details
 // grid of the cataloguing tab.
 void InspectorPane::picInspector_Resize(int Index) {
+  PaintTabBackground(Index);
   if (TabCollapsed(Index)) return;
   const double width = picInspector[Index]->Width();
   if (Index == 1) {
@@ -129,6 +132,28 @@ void InspectorPane::picInspector_Resize(int Index) {
     flexFileDetails->SetWidth(std::max(1.0, width - 146));
     flexFileDetails->SetColWidth(0, static_cast<int>(flexFileDetails->Width() * gTwipsPerPixelX));
   }
+}
+
+// The tabs' background: the left strip of the skin's tab picture stretched
+// over the whole tab, so its shading runs from top to bottom at any size.
+void InspectorPane::PaintTabBackground(int Index) {
+  const QPixmap& skin = picTabBG->Picture();
+  ctl::PictureBox& tab = *picInspector[Index];
+  if (skin.isNull() || tab.width() <= 0 || tab.height() <= 0) return;
+  const QPixmap strip = skin.copy(0, 0, std::min(2, skin.width()), skin.height());
+  tab.SetPicture(strip.scaled(tab.width(), tab.height(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+}
+
+void InspectorPane::PaintInSchemeColours() {
+  picTabBG->SetPicture(QPixmap::fromImage(LoadResPicture(QStringLiteral("TAB_BG"), kResCustom)));
+  for (int i = 1; i <= 4; ++i) {
+    picInspector[i]->SetBackColor(gSchemeColour4);
+    lblCollapseTab[i]->SetForeColor(gSchemeColour4);
+    PaintTabBackground(i);
+  }
+  for (ctl::Label* arrow : {lblTagListScroll[0], lblTagListScroll[1], lblSegmentsScroll[0], lblSegmentsScroll[1]})
+    arrow->SetForeColor(gSchemeColour3);
+  ShowMediaButtonFaces();
 }
 
 // An expanded tab collapses, a collapsed one gets its full width; the others

@@ -146,7 +146,6 @@ void frmReelwise::PaintInSchemeColours() {
                                  inspector.picBottom, inspector.picBottomFrame, picSysMenu}) {
     panel->SetBackColor(gSchemeColour1);
   }
-  for (int i = 1; i <= 4; ++i) inspector.picInspector[i]->SetBackColor(gSchemeColour1);
   browser.picLeftFrame->SetBackColor(gSchemeColour3);
   browser.picRightFrame->SetBackColor(gSchemeColour3);
   browser.picFlexFrame->SetBackColor(gSchemeColour2);
@@ -157,6 +156,6 @@ void frmReelwise::PaintInSchemeColours() {
   lblCaption->SetForeColor(gSchemeColour4);
   browser.lblResultSize->SetForeColor(gSchemeColour4);
   browser.lblSelectCount->SetForeColor(gSchemeColour4);
-  inspector.ShowMediaButtonFaces();
+  inspector.PaintInSchemeColours();
   BuildRebar();
 }

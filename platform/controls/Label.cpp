@@ -74,11 +74,36 @@ void Label::FitToCaption() {
   }
 }
 
+// The arrow symbols of the desktop's symbol fonts, which this machine does
+// not have: the digits 3 to 6 draw as triangles in an ordinary font.
+QString Label::SymbolText(const QString& fontName, const QString& caption) {
+  if (fontName.compare(QLatin1String("Webdings"), Qt::CaseInsensitive) != 0 &&
+      fontName.compare(QLatin1String("Marlett"), Qt::CaseInsensitive) != 0)
+    return caption;
+  QString text = caption;
+  for (QChar& c : text) {
+    switch (c.unicode()) {
+      case '3': c = QChar(0x25C0); break;  // left
+      case '4': c = QChar(0x25B6); break;  // right
+      case '5': c = QChar(0x25B2); break;  // up
+      case '6': c = QChar(0x25BC); break;  // down
+      default: break;
+    }
+  }
+  return text;
+}
+
 void Label::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   if (backStyle_ == 1) painter.fillRect(rect(), ColorRefToQColor(backColor_));
   painter.setPen(ColorRefToQColor(foreColor_));
-  painter.drawText(rect(), TextFlags(), caption_);
+  const QString shown = SymbolText(font().family(), caption_);
+  if (shown != caption_) {
+    QFont symbols = font();
+    symbols.setFamily(QStringLiteral("DejaVu Sans"));
+    painter.setFont(symbols);
+  }
+  painter.drawText(rect(), TextFlags(), shown);
 }
 
 }  // namespace ctl

@@ -18,6 +18,9 @@ class Label : public Control {
   explicit Label(QWidget* parent = nullptr);
 
   const QString& Caption() const { return caption_; }
+  // What a caption in the font shows: the arrows 3 to 6 of the symbol fonts
+  // "Webdings" and "Marlett" as triangles, other text as it is.
+  static QString SymbolText(const QString& fontName, const QString& caption);
   void SetCaption(const QString& caption);
   int Alignment() const { return alignment_; }
   void SetAlignment(int alignment);

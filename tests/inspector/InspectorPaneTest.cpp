@@ -85,6 +85,17 @@ TEST_F(InspectorLayoutTest, ANarrowerFrameCollapsesSpecificationsAndNeverGoesBel
   EXPECT_EQ(Inspector().picBottomFrame->Width(), 700);
 }
 
+TEST_F(InspectorLayoutTest, EveryTabIsBackedByTheSkinsStripAtItsSize) {
+  Frame(1245);
+  for (int tab = 1; tab <= 4; ++tab) {
+    const QPixmap& back = Inspector().picInspector[tab]->Picture();
+    ASSERT_FALSE(back.isNull()) << tab;
+    EXPECT_EQ(back.size(), Inspector().picInspector[tab]->size()) << tab;
+  }
+  Inspector().lblCollapseTab_Click(4);
+  EXPECT_EQ(Inspector().picInspector[4]->Picture().width(), 23) << "a collapsed tab is repainted at its new width";
+}
+
 TEST_F(InspectorLayoutTest, ALongFileNameEndsInDotsWithoutATrailingBlank) {
   ctl::Label& label = *Inspector().lblFileData[0];
   label.SetWidth(80);

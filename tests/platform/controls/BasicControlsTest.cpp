@@ -71,6 +71,20 @@ TEST(LabelTest, OpaqueLabelsPaintTheirBackColourAndCaption) {
   EXPECT_GT(light, 3) << "the caption is drawn in the fore colour";
 }
 
+TEST(LabelTest, SymbolFontArrowsDrawAsTrianglesOtherTextAsItIs) {
+  EXPECT_EQ(ctl::Label::SymbolText(QStringLiteral("Webdings"), QStringLiteral("34")), QStringLiteral("\u25C0\u25B6"));
+  EXPECT_EQ(ctl::Label::SymbolText(QStringLiteral("marlett"), QStringLiteral("56")), QStringLiteral("\u25B2\u25BC"));
+  EXPECT_EQ(ctl::Label::SymbolText(QStringLiteral("Tahoma"), QStringLiteral("34")), QStringLiteral("34"));
+  ctl::Label label;
+  label.resize(20, 20);
+  label.SetFontName(QStringLiteral("Webdings"));
+  label.SetFontSize(12);
+  label.SetCaption(QStringLiteral("4"));
+  const QImage arrow = label.grab().toImage();
+  label.SetCaption(QStringLiteral("3"));
+  EXPECT_NE(label.grab().toImage(), arrow) << "left and right arrows differ";
+}
+
 TEST(PictureBoxTest, ScaleSizesExcludeTheBorderAndFollowTheScaleMode) {
   ctl::PictureBox box;
   box.resize(104, 79);
