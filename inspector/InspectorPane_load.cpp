@@ -102,6 +102,13 @@ void EnsureFormatNode(const QString& format) {
   node->EnsureVisible();
 }
 
+// A stored "yyyy-MM-dd HH:mm:ss"; an older row's date alone is midnight.
+QDateTime StoredDateTime(const QString& text) {
+  QDateTime stamp = QDateTime::fromString(text.left(19), QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+  if (!stamp.isValid()) stamp = QDateTime(QDate::fromString(text.left(10), Qt::ISODate), QTime(0, 0));
+  return stamp;
+}
+
 // " 320x240": the width right-aligned in four characters.
 QString DimensionsText(int width, int height) {
   return QStringLiteral("%1x%2").arg(width, 4).arg(height);
@@ -221,7 +228,7 @@ void InspectorPane::CopyRow(SqlRecordset& row) {
   item.FileName = row.Value(QStringLiteral("FileName")).toString();
   item.CurrentPath = row.Value(QStringLiteral("CurrentPath")).toString();
   item.FileSize = row.Value(QStringLiteral("FileSize")).toDouble();
-  item.FileDate = QDate::fromString(row.Value(QStringLiteral("DateTime")).toString().left(10), Qt::ISODate);
+  item.FileDate = StoredDateTime(row.Value(QStringLiteral("DateTime")).toString());
   item.FrameRate = static_cast<float>(row.Value(QStringLiteral("FrameRate")).toDouble());
   item.Bitrate = row.Value(QStringLiteral("Bitrate")).toInt();
   item.Dimensions = row.Value(QStringLiteral("Dimensions")).toString();
@@ -254,11 +261,11 @@ void InspectorPane::StoreMeasured(const ResultItem& item, bool available, bool o
   gInspectedItem.SelectionEnd = m_SegmentEnd;
   if (!available) return;
   gInspectedItem.FileSize = static_cast<double>(measured.size);
-  gInspectedItem.FileDate = measured.modified.date();
+  gInspectedItem.FileDate = measured.modified;
   auto update = gLibrary->Connection().Prepare(QStringLiteral(
       "UPDATE VideoFiles SET FileSize = ?, DateTime = ?, FileFormat = ? WHERE FileID = ?"));
   update->Bind(1, SqlValue(measured.size));
-  update->Bind(2, SqlValue(measured.modified.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
+  update->Bind(2, SqlValue(measured.modified.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
   update->Bind(3, SqlValue(measured.format));
   update->Bind(4, SqlValue(static_cast<int64_t>(item.FileID)));
   update->Execute();

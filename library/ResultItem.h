@@ -1,7 +1,7 @@
 #pragma once
 // The result set in memory: one ResultItem per row of the current results,
 // the selection flags by segment, and the single records other windows keep.
-#include <QDate>
+#include <QDateTime>
 #include <QString>
 
 #include <cstdint>
@@ -16,7 +16,7 @@ struct ResultItem {
   QString CurrentPath;  // ends in "/"; "[Offline] ..." for a file on a medium not connected
   QString FileName;
   double FileSize = 0;
-  QDate FileDate;
+  QDateTime FileDate;
   bool IsFileRow = false;  // the whole-file row
   float FrameRate = 0;
   int32_t Bitrate = 0;  // kbit/s

@@ -26,52 +26,63 @@ struct FileChoice {
   bool all = false;
 };
 
-FileChoice ChooseFile(const QMenu& popup) {
+FileChoice ChooseFile(const QMenu &popup) {
   if (popup.property("Tag").toString() == QLatin1String("Inspector"))
     return {gInspectedItem.FileID, gInspectedItem.FileName, false};
-  if (gLibrary && gLibrary->SelectedCount > 1 && gCurrentItem.Selected) return {0, QString(), true};
+  if (gLibrary && gLibrary->SelectedCount > 1 && gCurrentItem.Selected)
+    return {0, QString(), true};
   return {gCurrentItem.FileID, gCurrentItem.FileName, false};
 }
 
-bool Confirmed(QWidget* owner, const QString& message, const QString& title) {
+bool Confirmed(QWidget *owner, const QString &message, const QString &title) {
   return ShowProgramMessage(message, 36, title, owner) != 7;
 }
 
-}  // namespace
+} // namespace
 
 void frmReelwise::mnuDeleteFile_Click() {
   const FileChoice file = ChooseFile(*mnuResultsPopUp);
-  const QString message = file.all ? QStringLiteral("Are you sure you want to delete all selected files ?")
-                                   : QStringLiteral("Are you sure you want to delete ") + kCrLf +
-                                         QLatin1Char('\'') + file.fileName + QStringLiteral("' ?");
-  if (!gLibrary || !Confirmed(this, message, QStringLiteral("Confirm Delete"))) return;
+  const QString message =
+      file.all ? QStringLiteral(
+                     "Are you sure you want to delete all selected files ?")
+               : QStringLiteral("Are you sure you want to delete ") + kCrLf +
+                     QLatin1Char('\'') + file.fileName + QStringLiteral("' ?");
+  if (!gLibrary || !Confirmed(this, message, QStringLiteral("Confirm Delete")))
+    return;
   gLibrary->RemoveFile(file.fileId, true);
 }
 
 void frmReelwise::mnuRemoveFile_Click() {
   const FileChoice file = ChooseFile(*mnuResultsPopUp);
   const QString twoBreaks = kCrLf + kCrLf;
-  const QString message = file.all ? QStringLiteral("This action will remove all selected files from this Library.") +
-                                         twoBreaks + QStringLiteral("Continue?")
-                                   : QStringLiteral("This action will remove ") + twoBreaks + QLatin1Char('\'') +
-                                         file.fileName + QLatin1Char('\'') + twoBreaks +
-                                         QStringLiteral("from this Library.") + twoBreaks +
-                                         QStringLiteral("Continue?");
-  if (!gLibrary || !Confirmed(this, message, QStringLiteral("Confirm Removal"))) return;
+  const QString message =
+      file.all ? QStringLiteral("This action will remove all selected files "
+                                "from this Library.") +
+                     twoBreaks + QStringLiteral("Continue?")
+               : QStringLiteral("This action will remove ") + twoBreaks +
+                     QLatin1Char('\'') + file.fileName + QLatin1Char('\'') +
+                     twoBreaks + QStringLiteral("from this Library.") +
+                     twoBreaks + QStringLiteral("Continue?");
+  if (!gLibrary || !Confirmed(this, message, QStringLiteral("Confirm Removal")))
+    return;
   gLibrary->RemoveFile(file.fileId, false);
 }
 
 // A least version until the compact window is built: the mode asked for is
 // remembered and the window stays as it is.
-void frmReelwise::SetWindowMode(const QString& Mode) { m_RequestedWindowMode = Mode; }
+void frmReelwise::SetWindowMode(const QString &Mode) {
+  m_RequestedWindowMode = Mode;
+}
 
 void frmReelwise::picCaption_DblClick() {
   if (gWindowMode != 1) {
     Browser().Timer1->SetEnabled(false);
-    if (gPlayer) gPlayer->SetFullScreen(true);
+    if (gPlayer)
+      gPlayer->SetFullScreen(true);
     return;
   }
-  if (!gWindowMgr) return;
+  if (!gWindowMgr)
+    return;
   if (gWindowMgr->WindowState() != 0) {
     gWindowMgr->RestoreWindow();
   } else {

@@ -8,12 +8,12 @@
 
 namespace ctl {
 
-Label::Label(QWidget* parent) : Control(parent) {
+Label::Label(QWidget *parent) : Control(parent) {
   setFocusPolicy(Qt::NoFocus);
   setFont(QFont(QStringLiteral("Tahoma"), 8));
 }
 
-void Label::SetCaption(const QString& caption) {
+void Label::SetCaption(const QString &caption) {
   caption_ = caption;
   FitToCaption();
   update();
@@ -50,9 +50,10 @@ void Label::SetForeColor(COLORREF colour) {
   update();
 }
 
-void Label::changeEvent(QEvent* event) {
+void Label::changeEvent(QEvent *event) {
   QWidget::changeEvent(event);
-  if (event->type() == QEvent::FontChange) FitToCaption();
+  if (event->type() == QEvent::FontChange)
+    FitToCaption();
 }
 
 int Label::TextFlags() const {
@@ -63,39 +64,53 @@ int Label::TextFlags() const {
 }
 
 void Label::FitToCaption() {
-  if (!autoSize_) return;
+  if (!autoSize_)
+    return;
   const QFontMetricsF metrics(font());
   if (wordWrap_) {
-    const QRectF bounds = metrics.boundingRect(QRectF(0, 0, std::max(1, width()), 1e6), TextFlags(), caption_);
+    const QRectF bounds = metrics.boundingRect(
+        QRectF(0, 0, std::max(1, width()), 1e6), TextFlags(), caption_);
     resize(width(), static_cast<int>(std::ceil(bounds.height())));
   } else {
-    const QRectF bounds = metrics.boundingRect(QRectF(0, 0, 1e6, 1e6), TextFlags(), caption_);
-    resize(static_cast<int>(std::ceil(bounds.width())), static_cast<int>(std::ceil(metrics.height())));
+    const QRectF bounds =
+        metrics.boundingRect(QRectF(0, 0, 1e6, 1e6), TextFlags(), caption_);
+    resize(static_cast<int>(std::ceil(bounds.width())),
+           static_cast<int>(std::ceil(metrics.height())));
   }
 }
 
 // The arrow symbols of the desktop's symbol fonts, which this machine does
 // not have: the digits 3 to 6 draw as triangles in an ordinary font.
-QString Label::SymbolText(const QString& fontName, const QString& caption) {
+QString Label::SymbolText(const QString &fontName, const QString &caption) {
   if (fontName.compare(QLatin1String("Webdings"), Qt::CaseInsensitive) != 0 &&
       fontName.compare(QLatin1String("Marlett"), Qt::CaseInsensitive) != 0)
     return caption;
   QString text = caption;
-  for (QChar& c : text) {
+  for (QChar &c : text) {
     switch (c.unicode()) {
-      case '3': c = QChar(0x25C0); break;  // left
-      case '4': c = QChar(0x25B6); break;  // right
-      case '5': c = QChar(0x25B2); break;  // up
-      case '6': c = QChar(0x25BC); break;  // down
-      default: break;
+    case '3':
+      c = QChar(0x25C0);
+      break; // left
+    case '4':
+      c = QChar(0x25B6);
+      break; // right
+    case '5':
+      c = QChar(0x25B2);
+      break; // up
+    case '6':
+      c = QChar(0x25BC);
+      break; // down
+    default:
+      break;
     }
   }
   return text;
 }
 
-void Label::paintEvent(QPaintEvent*) {
+void Label::paintEvent(QPaintEvent *) {
   QPainter painter(this);
-  if (backStyle_ == 1) painter.fillRect(rect(), ColorRefToQColor(backColor_));
+  if (backStyle_ == 1)
+    painter.fillRect(rect(), ColorRefToQColor(backColor_));
   painter.setPen(ColorRefToQColor(foreColor_));
   const QString shown = SymbolText(font().family(), caption_);
   if (shown != caption_) {
@@ -106,4 +121,4 @@ void Label::paintEvent(QPaintEvent*) {
   painter.drawText(rect(), TextFlags(), shown);
 }
 
-}  // namespace ctl
+} // namespace ctl

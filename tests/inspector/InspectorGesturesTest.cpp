@@ -21,7 +21,7 @@ namespace rwtest {
 namespace {
 
 class InspectorGesturesTest : public RunningProgramTest {
- protected:
+protected:
   void SetUp() override {
     RunningProgramTest::SetUp();
     const QString library = gLibrariesFolder + QStringLiteral("Films.rw2");
@@ -29,13 +29,18 @@ class InspectorGesturesTest : public RunningProgramTest {
     gLibrary->OpenLibrary(library, true);
     folder_ = ScratchPath(QStringLiteral("films/"));
     QDir().mkpath(folder_);
-    Db().Execute(QStringLiteral("INSERT INTO FileLocations VALUES ('AB12', 'Films', ':\\\\', '%1', 'Fixed Disk', "
+    Db().Execute(QStringLiteral("INSERT INTO FileLocations VALUES ('AB12', "
+                                "'Films', ':\\\\', '%1', 'Fixed Disk', "
                                 "NULL, 1)")
                      .arg(folder_));
-    Db().Execute(QStringLiteral("INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileSize, "
-                                "CurrentPath) VALUES (1, 'AB12', '', 'It''s a Film.avi', 4, '%1')")
-                     .arg(folder_));
-    Db().Execute(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionEnd, Online, "
+    Db().Execute(
+        QStringLiteral(
+            "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, "
+            "FileSize, "
+            "CurrentPath) VALUES (1, 'AB12', '', 'It''s a Film.avi', 4, '%1')")
+            .arg(folder_));
+    Db().Execute(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, "
+                                "FileFlag, SelectionEnd, Online, "
                                 "Rating) VALUES (1, 1, 'Y', 10, 1, 0)"));
     QFile film(file());
     ASSERT_TRUE(film.open(QIODevice::WriteOnly));
@@ -54,19 +59,23 @@ class InspectorGesturesTest : public RunningProgramTest {
     RunningProgramTest::TearDown();
   }
 
-  static SqlConnection& Db() { return gLibrary->Connection(); }
-  static InspectorPane& Pane() { return gMainForm->Inspector(); }
+  static SqlConnection &Db() { return gLibrary->Connection(); }
+  static InspectorPane &Pane() { return gMainForm->Inspector(); }
   QString file() const { return folder_ + QStringLiteral("It's a Film.avi"); }
   static int FileRows() {
-    SqlRecordset rs(Db(), QStringLiteral("SELECT COUNT(*) FROM VideoFiles WHERE FileID = 1"));
+    SqlRecordset rs(
+        Db(),
+        QStringLiteral("SELECT COUNT(*) FROM VideoFiles WHERE FileID = 1"));
     return rs.Value(0).toInt();
   }
 
   // A height in twips over the tag list's item `n`.
   static double PointerOver(int n) {
-    ctl::ListView& list = *Pane().lstFileTags;
+    ctl::ListView &list = *Pane().lstFileTags;
     for (int y = 0; y < list.height(); ++y) {
-      if (list.HitTest(10 * gTwipsPerPixelX, y * gTwipsPerPixelY) == &list.ListItems.Item(n)) return y * gTwipsPerPixelY;
+      if (list.HitTest(10 * gTwipsPerPixelX, y * gTwipsPerPixelY) ==
+          &list.ListItems.Item(n))
+        return y * gTwipsPerPixelY;
     }
     ADD_FAILURE() << "item " << n << " is not shown";
     return 0;
@@ -80,8 +89,10 @@ TEST_F(InspectorGesturesTest, RemoveAsksAboutTheInspectedFileAndNoKeepsIt) {
   boxes.Answer(7);
   Pane().tbFileSpecs_ButtonClick(2);
   ASSERT_EQ(boxes.Count(), 1);
-  EXPECT_EQ(boxes.Last().prompt, QStringLiteral("This action will remove \r\n\r\n'It's a Film.avi'\r\n\r\n"
-                                                "from this Library.\r\n\r\nContinue?"));
+  EXPECT_EQ(
+      boxes.Last().prompt,
+      QStringLiteral("This action will remove \r\n\r\n'It's a Film.avi'\r\n\r\n"
+                     "from this Library.\r\n\r\nContinue?"));
   EXPECT_EQ(boxes.Last().title, QStringLiteral("Confirm Removal"));
   EXPECT_EQ(FileRows(), 1);
   EXPECT_EQ(gSavedItem.FileID, 1) << "the toolbar acts on the inspected file";
@@ -97,7 +108,9 @@ TEST_F(InspectorGesturesTest, DeleteAsksThenTakesTheFileFromDiskAndLibrary) {
   boxes.Answer(6);
   Pane().tbFileSpecs_ButtonClick(1);
   ASSERT_GE(boxes.Count(), 1);
-  EXPECT_EQ(boxes.Shown().front().prompt, QStringLiteral("Are you sure you want to delete \r\n'It's a Film.avi' ?"));
+  EXPECT_EQ(boxes.Shown().front().prompt,
+            QStringLiteral(
+                "Are you sure you want to delete \r\n'It's a Film.avi' ?"));
   EXPECT_EQ(boxes.Shown().front().title, QStringLiteral("Confirm Delete"));
   EXPECT_EQ(FileRows(), 0);
   EXPECT_FALSE(QFile::exists(file()));
@@ -110,14 +123,16 @@ TEST_F(InspectorGesturesTest, FileToolbarWithNothingInspectedDoesNothing) {
   EXPECT_EQ(FileRows(), 1);
 }
 
-TEST_F(InspectorGesturesTest, PreviewDoubleClickAsksForCompactThenCaptionTogglesMaximise) {
+TEST_F(InspectorGesturesTest,
+       PreviewDoubleClickAsksForCompactThenCaptionTogglesMaximise) {
   Pane().picOpenFile_DblClick();
   EXPECT_EQ(gMainForm->m_RequestedWindowMode, QStringLiteral("COMPACT"));
 
   gWindowMode = 2;
   gMainForm->Browser().Timer1->SetEnabled(true);
   Pane().picOpenFile_DblClick();
-  EXPECT_FALSE(gMainForm->Browser().Timer1->Enabled()) << "full screen stops the position poll";
+  EXPECT_FALSE(gMainForm->Browser().Timer1->Enabled())
+      << "full screen stops the position poll";
 
   gWindowMode = 1;
   const int32_t before = gWindowMgr->WindowState();
@@ -127,8 +142,9 @@ TEST_F(InspectorGesturesTest, PreviewDoubleClickAsksForCompactThenCaptionToggles
   EXPECT_EQ(gWindowMgr->WindowState(), before);
 }
 
-TEST_F(InspectorGesturesTest, ThumbnailDragCarriesTheSegmentShownAndAutoTagDragCarriesNoFile) {
-  ctl::DragController& drags = ctl::DragController::Instance();
+TEST_F(InspectorGesturesTest,
+       ThumbnailDragCarriesTheSegmentShownAndAutoTagDragCarriesNoFile) {
+  ctl::DragController &drags = ctl::DragController::Instance();
   Pane().picThumbnail->SetTag(QStringLiteral("0"));
   Pane().picThumbnail_MouseMove(1, 0, 10, 10);
   EXPECT_FALSE(drags.Dragging()) << "no segment, no drag";
@@ -149,15 +165,17 @@ TEST_F(InspectorGesturesTest, ThumbnailDragCarriesTheSegmentShownAndAutoTagDragC
   EXPECT_EQ(drags.Source(), Pane().picAutoTag);
   EXPECT_TRUE(gMainForm->m_DragState.Source.isEmpty());
   EXPECT_EQ(gMainForm->m_DragState.SpeedTagging, 0);
-  EXPECT_TRUE(Pane().picAutoTag->isVisibleTo(Pane().picAutoTag->parentWidget()));
+  EXPECT_TRUE(
+      Pane().picAutoTag->isVisibleTo(Pane().picAutoTag->parentWidget()));
 }
 
-TEST_F(InspectorGesturesTest, RightPressOnTheTagListSelectsTheTagUnderThePointerCtrlAddsIt) {
-  ctl::ListView& list = *Pane().lstFileTags;
+TEST_F(InspectorGesturesTest,
+       RightPressOnTheTagListSelectsTheTagUnderThePointerCtrlAddsIt) {
+  ctl::ListView &list = *Pane().lstFileTags;
   list.SetMultiSelect(true);
   list.ListItems.Clear();
   for (int i = 1; i <= 3; ++i) {
-    ctl::ListItem& item = list.ListItems.Add();
+    ctl::ListItem &item = list.ListItems.Add();
     item.ListSubItems.Add(0, QString(), QStringLiteral("Tag %1").arg(i));
   }
   list.ListItems.Item(1).SetSelected(true);
@@ -183,5 +201,5 @@ TEST_F(InspectorGesturesTest, EditButtonAlternatesBetweenAliasAndDescription) {
   EXPECT_EQ(Pane().flexFileDetails->Tag(), QStringLiteral("1"));
 }
 
-}  // namespace
-}  // namespace rwtest
+} // namespace
+} // namespace rwtest

@@ -6,19 +6,24 @@
 #include "library/clsRWLibrary.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
+#include "platform/controls/TreeView.h"
 #include "player/cMpvCore.h"
 #include "player/clsRWPlayer.h"
 #include "tests/support/TestVideo.h"
+#include "ui/SchemeColours.h"
 
 #include <QDate>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace rwtest {
 namespace {
 
 class InspectorLoadTest : public RunningProgramTest {
- protected:
+protected:
   void SetUp() override {
     RunningProgramTest::SetUp();
     RW_REQUIRE_FFMPEG();
@@ -28,48 +33,113 @@ class InspectorLoadTest : public RunningProgramTest {
     gLibrary->OpenLibrary(library, true);
     folder_ = ScratchPath(QStringLiteral("films/"));
     QDir().mkpath(folder_);
-    Db().Execute(QStringLiteral("INSERT INTO FileLocations VALUES ('AB12', 'Films', ':\\\\', '%1', 'Fixed Disk', "
+    Db().Execute(QStringLiteral("INSERT INTO FileLocations VALUES ('AB12', "
+                                "'Films', ':\\\\', '%1', 'Fixed Disk', "
                                 "NULL, 1)")
                      .arg(folder_));
   }
-  static SqlConnection& Db() { return gLibrary->Connection(); }
+  static SqlConnection &Db() { return gLibrary->Connection(); }
+  // File 1 named `name` in the test folder, its whole-file row 1 ending at
+  // 99 with a stored size of 1234.
+  void AddFile(const QString &name) {
+    auto insert = Db().Prepare(QStringLiteral(
+        "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, "
+        "FileSize, CurrentPath) VALUES (1, 'AB12', '', ?, 1234, ?)"));
+    insert->Bind(1, SqlValue(name));
+    insert->Bind(2, SqlValue(folder_));
+    insert->Execute();
+    Db().Execute(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, "
+                                "FileFlag, SelectionEnd, Online, "
+                                "Rating) VALUES (1, 1, 'Y', 99, 1, 0)"));
+  }
+  static bool Inspect() {
+    ResultItem item;
+    item.SegmentID = 1;
+    item.FileID = 1;
+    bool loaded = false;
+    gMainForm->Inspector().LoadInspector(item, loaded);
+    return loaded;
+  }
+  static QString Status() {
+    return gMainForm->Inspector().lblOpenFileStatus->Caption();
+  }
+  static QString Label(int i) {
+    return gMainForm->Inspector().lblFileData[i]->Caption();
+  }
+  static bool TaggedUnplayable() {
+    auto rs = Db().OpenRecordset(QStringLiteral(
+        "SELECT COUNT(*) FROM SegmentTags WHERE SegmentID = 1 AND TagID = 1"));
+    return rs->Value(0).toInt() > 0;
+  }
+  static int64_t StoredSize() {
+    auto rs = Db().OpenRecordset(
+        QStringLiteral("SELECT FileSize FROM VideoFiles WHERE FileID = 1"));
+    return rs->Eof() ? -1 : rs->Value(0).toInt64();
+  }
 
   QString folder_;
 };
 
-TEST_F(InspectorLoadTest, AClipOpensPausedAtItsSegmentsStartAndItsFactsAreStored) {
+TEST_F(InspectorLoadTest,
+       AClipOpensPausedAtItsSegmentsStartAndItsFactsAreStored) {
   TestVideoSpec spec;
   spec.seconds = 2;
   spec.frameIndex = true;
   ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("Clip «été».mkv"), spec));
-  Db().Execute(QStringLiteral("INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileSize, "
-                              "CurrentPath) VALUES (1, 'AB12', '', 'Clip «été».mkv', 0, '%1')")
-                   .arg(folder_));
-  Db().Execute(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionEnd, Online, Rating) "
-                              "VALUES (1, 1, 'Y', 99, 1, 4), (2, 1, NULL, 1.2, 1, 0)"));
-  Db().Execute(QStringLiteral("UPDATE VideoSegments SET SelectionStart = 0.8 WHERE SegmentID = 2"));
+  Db().Execute(
+      QStringLiteral(
+          "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, "
+          "FileSize, "
+          "CurrentPath) VALUES (1, 'AB12', '', 'Clip «été».mkv', 0, '%1')")
+          .arg(folder_));
+  Db().Execute(
+      QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, "
+                     "SelectionEnd, Online, Rating) "
+                     "VALUES (1, 1, 'Y', 99, 1, 4), (2, 1, NULL, 1.2, 1, 0)"));
+  Db().Execute(QStringLiteral(
+      "UPDATE VideoSegments SET SelectionStart = 0.8 WHERE SegmentID = 2"));
   ResultItem item;
   item.SegmentID = 2;
   item.FileID = 1;
   gResultKind = ResultScope::Segment;
   bool loaded = false;
   gMainForm->Inspector().LoadInspector(item, loaded);
-  ASSERT_TRUE(loaded) << gMainForm->Inspector().lblOpenFileStatus->Caption().toStdString();
+  ASSERT_TRUE(loaded)
+      << gMainForm->Inspector().lblOpenFileStatus->Caption().toStdString();
   EXPECT_TRUE(gPlayer->FileLoaded());
   EXPECT_TRUE(gPlayer->Visible());
-  EXPECT_NEAR(gPlayer->Position(), 0.8, 0.05) << "paused at the segment's start";
+  EXPECT_NEAR(gPlayer->Position(), 0.8, 0.05)
+      << "paused at the segment's start";
   EXPECT_EQ(gMainForm->Inspector().m_DurationHundredths, 200);
-  auto whole = Db().OpenRecordset(QStringLiteral("SELECT SelectionEnd FROM VideoSegments WHERE SegmentID = 1"));
-  EXPECT_NEAR(whole->Value(0).toDouble(), 2.0, 0.05) << "the whole-file end rewritten whichever row is inspected";
-  auto file = Db().OpenRecordset(QStringLiteral("SELECT FileSize, Dimensions, FrameRate, FileFormat FROM VideoFiles"));
+  auto whole = Db().OpenRecordset(QStringLiteral(
+      "SELECT SelectionEnd FROM VideoSegments WHERE SegmentID = 1"));
+  EXPECT_NEAR(whole->Value(0).toDouble(), 2.0, 0.05)
+      << "the whole-file end rewritten whichever row is inspected";
+  auto file = Db().OpenRecordset(QStringLiteral(
+      "SELECT FileSize, Dimensions, FrameRate, FileFormat FROM VideoFiles"));
   EXPECT_GT(file->Value(0).toInt64(), 0);
   EXPECT_EQ(file->Value(1).toString(), QStringLiteral(" 320x240"));
   EXPECT_EQ(file->Value(2).toDouble(), 25.0);
   EXPECT_EQ(file->Value(3).toString(), QStringLiteral("Matroska"));
-  EXPECT_EQ(gMainForm->Inspector().lblFileData[9]->Caption(), QStringLiteral("ONLINE"));
-  EXPECT_EQ(gMainForm->Inspector().lblFileData[2]->Caption(), QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")))
+  auto stamp =
+      Db().OpenRecordset(QStringLiteral("SELECT DateTime FROM VideoFiles"));
+  EXPECT_TRUE(QRegularExpression(
+                  QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d$"))
+                  .match(stamp->Value(0).toString())
+                  .hasMatch())
+      << stamp->Value(0).toString().toStdString();
+  EXPECT_EQ(gInspectedItem.FileDate.time().second(),
+            QFileInfo(folder_ + QStringLiteral("Clip «été».mkv"))
+                .lastModified()
+                .time()
+                .second());
+  EXPECT_EQ(gMainForm->Inspector().lblFileData[9]->Caption(),
+            QStringLiteral("ONLINE"));
+  EXPECT_EQ(gMainForm->Inspector().lblFileData[2]->Caption(),
+            QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")))
       << "the file's date as measured";
-  EXPECT_EQ(gMainForm->Inspector().flexSegments->Row(), 2) << "the segment's row selected";
+  EXPECT_EQ(gMainForm->Inspector().flexSegments->Row(), 2)
+      << "the segment's row selected";
   if (!qEnvironmentVariableIsEmpty("RW_SCREENSHOT")) {
     gMainForm->resize(1280, 800);
     QTest::qWait(200);
@@ -77,5 +147,68 @@ TEST_F(InspectorLoadTest, AClipOpensPausedAtItsSegmentsStartAndItsFactsAreStored
   }
 }
 
-}  // namespace
-}  // namespace rwtest
+TEST_F(InspectorLoadTest,
+       AShortMp4WithALongNameAndSoundShowsItsFormatsAndItsNode) {
+  TestVideoSpec spec;
+  spec.seconds = 0.5;
+  spec.audio = true;
+  const QString name = QString(196, QLatin1Char('n')) + QStringLiteral(".mp4");
+  ASSERT_TRUE(MakeTestVideo(folder_, name, spec));
+  AddFile(name);
+  ASSERT_TRUE(Inspect()) << Status().toStdString();
+  EXPECT_EQ(gMainForm->Inspector().m_DurationHundredths, 10)
+      << "under a second counts as 10";
+  EXPECT_EQ(Label(12), QStringLiteral("MPEG-4"));
+  EXPECT_FALSE(Label(13).isEmpty());
+  EXPECT_FALSE(Label(14).isEmpty()) << "the audio format";
+  const ctl::Node *node = Tree().Nodes.Find(QStringLiteral("F-MPEG-4"));
+  ASSERT_NE(node, nullptr) << "a new format gets its node";
+  EXPECT_TRUE(node->Bold());
+  EXPECT_EQ(node->ForeColor(), gSchemeColour4);
+}
+
+TEST_F(InspectorLoadTest, AClipWithoutSoundLeavesTheAudioLabelEmpty) {
+  ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("Silent.mkv")));
+  AddFile(QStringLiteral("Silent.mkv"));
+  ASSERT_TRUE(Inspect()) << Status().toStdString();
+  EXPECT_EQ(Label(12), QStringLiteral("Matroska"));
+  EXPECT_TRUE(Label(14).isEmpty());
+}
+
+TEST_F(InspectorLoadTest, MissingAndEmptyFilesSayWhyAndKeepTheirRows) {
+  AddFile(QStringLiteral("Gone.mkv"));
+  EXPECT_FALSE(Inspect());
+  EXPECT_TRUE(Status().startsWith(QStringLiteral("File not found!")))
+      << Status().toStdString();
+  EXPECT_EQ(StoredSize(), 1234) << "the stored size stays";
+  EXPECT_FALSE(TaggedUnplayable());
+
+  QFile empty(folder_ + QStringLiteral("Gone.mkv"));
+  ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
+  empty.close();
+  EXPECT_FALSE(Inspect());
+  EXPECT_TRUE(Status().contains(QStringLiteral("zero bytes")))
+      << Status().toStdString();
+  EXPECT_FALSE(gPlayer->Visible());
+  EXPECT_EQ(gInspectedItem.FileID, 1) << "still shown from the library";
+}
+
+TEST_F(InspectorLoadTest, AnMp4CutBeforeItsIndexIsTaggedUnplayable) {
+  TestVideoSpec spec;
+  spec.seconds = 2;
+  ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("Cut.mp4"), spec));
+  QFile cut(folder_ + QStringLiteral("Cut.mp4"));
+  ASSERT_TRUE(cut.resize(cut.size() / 2)) << "the index sits at the end";
+  AddFile(QStringLiteral("Cut.mp4"));
+  EXPECT_FALSE(Inspect());
+  EXPECT_TRUE(Status().startsWith(QStringLiteral("Cannot open file!")))
+      << Status().toStdString();
+  EXPECT_TRUE(Status().contains(
+      QStringLiteral("\r\n                 - your default player")));
+  EXPECT_TRUE(TaggedUnplayable());
+  EXPECT_FALSE(gPlayer->Visible());
+  EXPECT_GE(StoredSize(), 1) << "the row is kept";
+}
+
+} // namespace
+} // namespace rwtest
