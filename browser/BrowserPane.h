@@ -162,6 +162,11 @@ class BrowserPane {
   void SortListColumn(int16_t column);
   void mnuListViewCol_Click(int16_t Index);
 
+  // Adds a node to the library tree with the program's look (see
+  // modReelwise::AddTreeNode).
+  ctl::Node* AddTreeNode(const QString& sText, const QString& sKey, const QString& sParentKey,
+                         const QString& sImageKey, uint32_t lColour, bool bBold);
+
   // ---- Opening tree nodes as searches ----
   // Opens the tree's selected node as a search step with the operator sMode
   // ("_", "&", "+", "-"; empty: from the modifier keys), or a result released

@@ -78,3 +78,8 @@ void BrowserPane::tvwLibrary_KeyDown(int& KeyCode, int) {
 void BrowserPane::tvwLibrary_KeyPress(int& KeyAscii) {
   if (KeyAscii == ctl::vbKeyReturn) KeyAscii = 0;
 }
+
+ctl::Node* BrowserPane::AddTreeNode(const QString& sText, const QString& sKey, const QString& sParentKey,
+                                    const QString& sImageKey, uint32_t lColour, bool bBold) {
+  return modReelwise::AddTreeNode(*tvwLibrary, sText, sKey, sParentKey, sImageKey, lColour, bBold);
+}

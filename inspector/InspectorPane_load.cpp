@@ -19,6 +19,7 @@
 #include "platform/controls/TreeView.h"
 #include "player/clsRWPlayer.h"
 #include "ui/SchemeColours.h"
+#include "ui/modReelwise_drawing.h"
 #include "ui/modImageBevel.h"
 
 #include <MediaInfoDLL/MediaInfoDLL_Static.h>
@@ -93,12 +94,9 @@ void EnsureFormatNode(const QString& format) {
   if (!tree || !tree->Nodes.Find(QStringLiteral("FORMATS"))) return;
   const QString key = QStringLiteral("F-") + (format.isEmpty() ? QStringLiteral("Undetermined") : format);
   if (tree->Nodes.Find(key)) return;
-  ctl::Node* node = tree->Nodes.Add(QStringLiteral("FORMATS"), ctl::tvwChild, key,
-                                    format.isEmpty() ? QStringLiteral("Undetermined") : format,
-                                    QStringLiteral("COG"));
-  if (!node) return;
-  node->SetForeColor(format.isEmpty() ? RGB(255, 0, 0) : gSchemeColour4);
-  node->SetBold(true);
+  ctl::Node* node = modReelwise::AddTreeNode(*tree, format.isEmpty() ? QStringLiteral("Undetermined") : format, key,
+                                             QStringLiteral("FORMATS"), QStringLiteral("COG"),
+                                             format.isEmpty() ? RGB(255, 0, 0) : gSchemeColour4, true);
   node->EnsureVisible();
 }
 

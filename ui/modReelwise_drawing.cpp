@@ -19,6 +19,17 @@ bool UpdateNodeExpandIcon(ctl::TreeView* tree, ctl::Node* node, int16_t& state) 
   return item ? SetNodeStateImage(tree, item, state) : false;
 }
 
+ctl::Node* AddTreeNode(ctl::TreeView& tree, const QString& sText, const QString& sKey, const QString& sParentKey,
+                       const QString& sImageKey, uint32_t lColour, bool bBold) {
+  ctl::Node* node = tree.Nodes.Add(sParentKey, sParentKey.isEmpty() ? 0 : ctl::tvwChild, sKey, sText, sImageKey);
+  node->SetForeColor(lColour);
+  node->SetBold(bBold);
+  int16_t state = 0;
+  UpdateNodeExpandIcon(&tree, node, state);
+  if (node->Parent()) UpdateNodeExpandIcon(&tree, node->Parent(), state);
+  return node;
+}
+
 QPixmap DrawLogo(int width, int height) {
   CairoObject& cairo = *modCairo::GetCairo();
   cairo.ImageList().AddFromBytes(QStringLiteral("TMP"), LoadResData(QStringLiteral("LOGO"), kResCustom));

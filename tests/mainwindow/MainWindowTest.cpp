@@ -8,6 +8,7 @@
 #include "inspector/InspectorPane.h"
 #include "library/ResultItem.h"
 #include "mainwindow/frmReelwise.h"
+#include "platform/RWError.h"
 #include "platform/cPopupMenu.h"
 #include "tests/support/TempHome.h"
 #include "ui/cWindowMgr.h"
@@ -286,6 +287,22 @@ TEST_F(GridLayoutTest, ExpandIconShowsTheNodeState) {
   modReelwise::UpdateNodeExpandIcon(&tree, child, state);
   EXPECT_EQ(state, 3);
   EXPECT_FALSE(child->Expanded());
+}
+
+TEST_F(GridLayoutTest, AddTreeNodeGivesTheLookAndTheParentItsExpandIcon) {
+  BrowserPane& browser = gMainForm->Browser();
+  ctl::Node* top = browser.AddTreeNode(QStringLiteral("Folder"), QStringLiteral("ID7"), QString(),
+                                       QStringLiteral("FOLDERCLOSED"), RGB(1, 2, 3), false);
+  EXPECT_EQ(top->Parent(), nullptr) << "no parent key: the top level";
+  EXPECT_EQ(top->StateImage(), 3) << "no children yet";
+  ctl::Node* child = browser.AddTreeNode(QStringLiteral("Tag"), QStringLiteral("ID8"), QStringLiteral("ID7"),
+                                         QStringLiteral("TAG"), RGB(9, 8, 7), true);
+  EXPECT_EQ(child->Parent(), top);
+  EXPECT_TRUE(child->Bold());
+  EXPECT_EQ(child->ForeColor(), RGB(9, 8, 7));
+  EXPECT_EQ(top->StateImage(), 1) << "the parent now shows it has children";
+  EXPECT_THROW(browser.AddTreeNode(QStringLiteral("Again"), QStringLiteral("ID8"), QString(), QString(), 0, false),
+               RWError);
 }
 
 TEST_F(GridLayoutTest, BrowserControlsAreEnabledAndDisabledTogether) {
