@@ -127,7 +127,7 @@ void cToolTipHost::ShowTip() {
 // and its glow), so no dark rectangle shows around it.
 void cToolTipHost::ShapeToBalloon() {
   if (CompositorRunning()) return;
-  TipForm_->Window()->setMask(QRegion(tip_->BalloonMask()));
+  TipForm_->Window()->setMask(tip_->BalloonMask());
 }
 
 void cToolTipHost::TipForm_MouseMove(int, int, double, double) { DestroyTip(); }

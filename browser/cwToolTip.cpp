@@ -1,6 +1,7 @@
 #include "browser/cwToolTip.h"
 
-#include <QBitmap>
+#include <QPainterPath>
+#include <QRegion>
 
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
@@ -60,6 +61,12 @@ QString TagsOf(const ResultItem& item) {
   return gLibrary->GetSegmentTags(item.IsFileRow, item.FileID, item.SegmentID, true, false);
 }
 
+// A colour at half opacity over white.
+COLORREF OverWhite(COLORREF colour) {
+  auto half = [](uint32_t channel) { return (channel + 255 + 1) / 2; };
+  return RGB(half(colour & 0xFF), half((colour >> 8) & 0xFF), half((colour >> 16) & 0xFF));
+}
+
 COLORREF MutedColour() { return BlendColor(gSchemeColour3, gSchemeColour2, 60); }
 
 }  // namespace
@@ -77,6 +84,8 @@ void cwToolTip::Initialise(QWidget* id, int32_t x, int32_t y) {
   PlaceBalloon(screen);
 }
 
+// Every text of the tip is laid out here once, then measured and drawn
+// from its layout as often as the look needs it.
 void cwToolTip::MeasureContent(const QRect& screen) {
   contentWidth_ = 100;
   contentHeight_ = 100;
@@ -84,27 +93,20 @@ void cwToolTip::MeasureContent(const QRect& screen) {
   details_ = DetailsOf(gHoverItem);
   tags_ = TagsOf(gHoverItem);
 
-  auto scratch = modCairo::GetCairo()->CreateSurface(500, 100);
+  auto scratch = modCairo::GetCairo()->CreateSurface(1, 1);
   auto cc = scratch->Context();
-  cc->SelectFont(kFace, 11, gSchemeColour4, true);
-  contentWidth_ = std::max(contentWidth_, WholePixels(cc->MeasureText(title_).Width));
+  PrepareTexts(*cc);
+  contentWidth_ = std::max(contentWidth_, WholePixels(text_.title.Size().Width));
 
   // The verbose tag text starts with an empty line and ends with a line
-  // break, so the lines from the second on give one line height per break.
-  cc->SelectFont(kFace, 8, gSchemeColour4);
-  const QStringList lines = tags_.split(kCrLf);
-  widestTagLine_ = 0;
-  double lineHeight = 0;
-  for (qsizetype i = 1; i < lines.size(); ++i) {
-    const TextSize size = cc->MeasureText(lines[i]);
-    widestTagLine_ = std::max(widestTagLine_, WholePixels(size.Width + 10));
-    lineHeight = size.Height;
-  }
+  // break: the lines from the second on give one line height each.
+  const int lines = std::max(1, text_.tags.LineCount());
+  const double lineHeight = text_.tags.Size().Height / lines;
+  widestTagLine_ = text_.tags.Size().Width > 0 ? WholePixels(text_.tags.Size().Width + 10) : 0;
   contentWidth_ = std::max(contentWidth_, widestTagLine_);
-  cc->SelectFont(kFace, 7, gSchemeColour4);
-  contentWidth_ = std::max(contentWidth_, WholePixels(cc->MeasureText(details_).Width));
+  contentWidth_ = std::max(contentWidth_, WholePixels(text_.details.Size().Width));
 
-  contentHeight_ = WholePixels(static_cast<double>(lines.size() - 1) * lineHeight + 100);
+  contentHeight_ = WholePixels(static_cast<double>(lines - 1) * lineHeight + 100);
   contentWidth_ += 2;
   // A title or tag list larger than the screen would ask for a window beyond
   // what the window system allows: the form never exceeds the screen, and the
@@ -112,9 +114,32 @@ void cwToolTip::MeasureContent(const QRect& screen) {
   const int32_t margins = kBalloonMargin + kFormMargin;
   contentWidth_ = std::max(1, std::min(contentWidth_, screen.width() - margins));
   contentHeight_ = std::max(1, std::min(contentHeight_, screen.height() - margins));
+}
 
-  contentSurface_ = modCairo::GetCairo()->CreateSurface(contentWidth_, contentHeight_);
-  contentContext_ = contentSurface_->Context();
+void cwToolTip::PrepareTexts(CairoContext& cc) {
+  cc.SelectFont(kFace, 11, gSchemeColour4, true);
+  text_.title = cc.PrepareText(title_);
+  cc.SelectFont(kFace, 8, gSchemeColour4);
+  text_.tags = cc.PrepareText(tags_);
+  // The rulers never change but with the colour scheme: laid out once.
+  static COLORREF rulerColour = 0;
+  static Texts rulers;
+  if (rulers.dashes26.IsNull() || rulerColour != MutedColour()) {
+    rulerColour = MutedColour();
+    cc.SelectFont(kFace, 8, rulerColour);
+    rulers.dashes26 = cc.PrepareText(kDashes26);
+    rulers.dashes24 = cc.PrepareText(kDashes24);
+    rulers.dashes28 = cc.PrepareText(QString(28, QLatin1Char('-')));
+    rulers.spacedDashes28 = cc.PrepareText(QLatin1Char(' ') + QString(28, QLatin1Char('-')) + QLatin1Char(' '));
+  }
+  text_.dashes26 = rulers.dashes26;
+  text_.dashes24 = rulers.dashes24;
+  text_.dashes28 = rulers.dashes28;
+  text_.spacedDashes28 = rulers.spacedDashes28;
+  cc.SelectFont(kFace, 8, gSchemeColour3);
+  text_.duration = cc.PrepareText(modReelwise::FormatDuration(gHoverItem.Duration, false, false));
+  cc.SelectFont(kFace, 7, gSchemeColour3);
+  text_.details = cc.PrepareText(details_);
 }
 
 // Right of the pointer when the form fits, else left of it with the arrow on
@@ -138,24 +163,50 @@ void cwToolTip::GetTipRect(int32_t& left, int32_t& top, int32_t& width, int32_t&
 
 void cwToolTip::W_Paint(CairoContext& cc, double, double, double, double) {
   DrawBalloon(cc);
-  if (!contentContext_) return;
-  DrawContent(*contentContext_);
-  cc.RenderSurface(*contentSurface_, 46, 46, 0, 0, 1);
+  if (text_.title.IsNull()) return;
+  cc.Save();
+  cc.Translate(46, 46);
+  cc.Rectangle(0, 0, contentWidth_, contentHeight_);
+  cc.Clip();
+  DrawContent(cc);
+  cc.Restore();
 }
 
-QBitmap cwToolTip::BalloonMask() const {
-  CairoSurfacePtr surface = modCairo::GetCairo()->CreateSurface(balloonWidth_ + kFormMargin, balloonHeight_ + kFormMargin);
-  DrawBalloon(*surface->Context());
-  surface->Surface().Flush();
-  return QBitmap::fromImage(surface->Surface().Image().createAlphaMask());
+namespace {
+
+// The balloon's outline as a Qt path, for the form's shape.
+struct QtOutline {
+  QPainterPath path;
+  void MoveTo(double x, double y) { path.moveTo(x, y); }
+  void LineTo(double x, double y) { path.lineTo(x, y); }
+  void RelLineTo(double dx, double dy) { path.lineTo(path.currentPosition() + QPointF(dx, dy)); }
+  void CurveTo(double x1, double y1, double x2, double y2, double x3, double y3) {
+    path.cubicTo(x1, y1, x2, y2, x3, y3);
+  }
+  void ClosePath() { path.closeSubpath(); }
+};
+
+}  // namespace
+
+// The outline's polygon grown by the glow's two pixels each way: far
+// cheaper than drawing the balloon to read its pixels back.
+QRegion cwToolTip::BalloonMask() const {
+  QtOutline outline;
+  TraceBalloon(outline);
+  outline.path.translate(18, 18);
+  const QRegion fill(outline.path.toFillPolygon().toPolygon(), Qt::WindingFill);
+  QRegion shape = fill;
+  for (const QPoint step : {QPoint(2, 0), QPoint(-2, 0), QPoint(0, 2), QPoint(0, -2)}) shape += fill.translated(step);
+  return shape;
 }
 
-void cwToolTip::DrawBalloon(CairoContext& cc) const {
+// The balloon with its arrow on the left or the right, for a Cairo context
+// or a Qt path; (0, 0) is 18 pixels in from the form's corner.
+template <typename Outline>
+void cwToolTip::TraceBalloon(Outline& cc) const {
   const double w = balloonWidth_;
   const double h = balloonHeight_;
   const double v = arrowOffset_;
-  cc.Save();
-  cc.Translate(18, 18);
   cc.MoveTo(10, 30);
   cc.CurveTo(10, 10, 10, 10, (w + 20) / 2, 10);
   cc.CurveTo(w + 10, 10, w + 10, 10, w + 10, 30);
@@ -173,12 +224,17 @@ void cwToolTip::DrawBalloon(CairoContext& cc) const {
     cc.RelLineTo(16, 0);
   }
   cc.ClosePath();
+}
 
+// The half-transparent gradient over a white ground, in one fill: its stops
+// are the gradient's colours already laid over white.
+void cwToolTip::DrawBalloon(CairoContext& cc) const {
+  cc.Save();
+  cc.Translate(18, 18);
+  TraceBalloon(cc);
   auto pattern = modCairo::GetCairo()->CreateLinearPattern(0, -25, 0, 105);
-  pattern->AddThreeColourStops(gSchemeColour2, BlendColor(gSchemeColour3, gSchemeColour2, 128),
-                               BlendColor(gSchemeColour2, gSchemeColour1, 128), 0.5, 0.5, 0.5, 0.4);
-  cc.SetSourceColour(0xFFFFFF, 1);
-  cc.Fill(true);
+  pattern->AddThreeColourStops(OverWhite(gSchemeColour2), OverWhite(BlendColor(gSchemeColour3, gSchemeColour2, 128)),
+                               OverWhite(BlendColor(gSchemeColour2, gSchemeColour1, 128)), 1, 1, 1, 0.4);
   cc.Fill(true, pattern.get());
   cc.SetLineWidth(2);
   cc.SetSourceColour(gSchemeColour4, 1);
@@ -192,34 +248,17 @@ void cwToolTip::DrawBalloon(CairoContext& cc) const {
 void cwToolTip::DrawContent(CairoContext& cc) const {
   const double W = contentWidth_;
   const double H = contentHeight_;
-  // The content surface is kept between paints: cleared first, so that a
-  // repaint does not darken the shadow texts.
-  cc.Save();
-  cairo_set_operator(cc.Raw(), CAIRO_OPERATOR_CLEAR);
-  cc.Paint();
-  cc.Restore();
-
-  cc.SelectFont(kFace, 11, gSchemeColour4, true);
-  cc.DrawText(1, 1, W, 50, title_, false, kAlignLeft, 0.2);  // shadow
-  cc.DrawText(0, 0, W, 50, title_, true, kAlignLeft, 1);
+  cc.DrawText(1, 1, W, 50, text_.title, kAlignLeft, 0.2);  // shadow
+  cc.DrawText(0, 0, W, 50, text_.title, kAlignLeft, 1);
   DrawStars(cc);
 
-  cc.SelectFont(kFace, 8, MutedColour());
-  cc.DrawText(0, 50, W, 50, kDashes26, true, kAlignCentre);
-  cc.DrawText(0, 50, W, 50, kDashes24, true, kAlignCentre);
-  cc.SelectFont(kFace, 8, gSchemeColour3);
-  const QString duration = modReelwise::FormatDuration(gHoverItem.Duration, false, false);
-  cc.DrawText(0, 50, W, 50, duration, true, kAlignCentre);
-  cc.DrawText(0, 50, W, 50, duration, true, kAlignCentre);
+  for (const CairoText* line : {&text_.dashes26, &text_.dashes24, &text_.duration, &text_.duration})
+    cc.DrawText(0, 50, W, 50, *line, kAlignCentre);
 
-  // The tag lines are laid out once and painted twice: faintly and offset
-  // as their shadow, then in full.
-  CairoSurfacePtr tags = modCairo::GetCairo()->CreateSurface(static_cast<int>(W), std::max(1, static_cast<int>(H) - 60));
-  auto tc = tags->Context();
-  tc->SelectFont(kFace, 8, gSchemeColour4);
-  tc->DrawText(0, 0, W, H, tags_, false, kAlignLeft, 1);
-  cc.RenderSurface(*tags, 11, 61, 0, 0, 0.1);
-  cc.RenderSurface(*tags, 10, 60, 0, 0, 1);
+  // The tag lines faintly and offset as their shadow, then in full.
+  const double tagsHeight = std::max(1.0, H - 60);
+  cc.DrawText(11, 61, W, tagsHeight, text_.tags, kAlignLeft, 0.1);
+  cc.DrawText(10, 60, W, tagsHeight, text_.tags, kAlignLeft, 1);
   DrawFooter(cc);
 }
 
@@ -245,11 +284,7 @@ void cwToolTip::DrawStars(CairoContext& cc) const {
 void cwToolTip::DrawFooter(CairoContext& cc) const {
   const double W = contentWidth_;
   const double top = contentHeight_ - 28;
-  cc.SelectFont(kFace, 8, MutedColour());
-  cc.DrawText(0, top, W, 50, kDashes26, true, kAlignCentre);
-  cc.DrawText(0, top, W, 50, kDashes24, true, kAlignCentre);
-  cc.DrawText(0, top, W, 50, QString(28, QLatin1Char('-')), true, kAlignCentre);
-  cc.DrawText(0, top, W, 50, QLatin1Char(' ') + QString(28, QLatin1Char('-')) + QLatin1Char(' '), true, kAlignCentre);
-  cc.SelectFont(kFace, 7, gSchemeColour3);
-  cc.DrawText(0, contentHeight_ - 12, W, 50, details_, true, kAlignCentre);
+  for (const CairoText* line : {&text_.dashes26, &text_.dashes24, &text_.dashes28, &text_.spacedDashes28})
+    cc.DrawText(0, top, W, 50, *line, kAlignCentre);
+  cc.DrawText(0, contentHeight_ - 12, W, 50, text_.details, kAlignCentre);
 }

@@ -14,7 +14,7 @@
 #include <memory>
 
 class QWidget;
-class QBitmap;
+class QRegion;
 
 class cwToolTip : public WidgetClass {
  public:
@@ -30,9 +30,8 @@ class cwToolTip : public WidgetClass {
 
   void W_Paint(CairoContext& cc, double x, double y, double dx, double dy) override;
   // What of the form the balloon covers (its glow and arrow included), as
-  // the form's shape where no compositor blends it: only the balloon is
-  // drawn for it, not the text.
-  QBitmap BalloonMask() const;
+  // the form's shape where no compositor blends it.
+  QRegion BalloonMask() const;
 
   int32_t ContentWidth() const { return contentWidth_; }
   int32_t ContentHeight() const { return contentHeight_; }
@@ -49,6 +48,9 @@ class cwToolTip : public WidgetClass {
  private:
   void MeasureContent(const QRect& screen);
   void PlaceBalloon(const QRect& screen);
+  void PrepareTexts(CairoContext& cc);
+  template <typename Outline>
+  void TraceBalloon(Outline& outline) const;
   void DrawBalloon(CairoContext& cc) const;
   void DrawContent(CairoContext& cc) const;
   void DrawStars(CairoContext& cc) const;
@@ -69,6 +71,8 @@ class cwToolTip : public WidgetClass {
   QString tags_;
   QString details_;
   int32_t widestTagLine_ = 0;
-  CairoSurfacePtr contentSurface_;
-  std::shared_ptr<CairoContext> contentContext_;
+  // The tip's texts, laid out once when it is measured.
+  struct Texts {
+    CairoText title, tags, dashes26, dashes24, dashes28, spacedDashes28, duration, details;
+  } text_;
 };

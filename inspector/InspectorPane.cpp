@@ -242,6 +242,7 @@ void InspectorPane::InitCataloguing() {
   lblTagListScroll[0]->Move(164, 240, 16, 16);
   ShowArrow(*lblTagListScroll[0], QStringLiteral("6"));
   ShowArrow(*lblTagListScroll[1], QStringLiteral("5"));
+  for (ctl::Label* arrow : lblTagListScroll) arrow->SetVisible(false);
   lstFileTags->ColumnHeaders.Clear();
   lstFileTags->ColumnHeaders.Add(0, QString(), QStringLiteral("Tags"));
   lstFileTags->ColumnHeaders.Add(0, QString(), QStringLiteral("Tags"));

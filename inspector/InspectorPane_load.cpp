@@ -16,8 +16,10 @@
 #include "platform/RunOffUiThread.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
+#include "platform/controls/ListView.h"
 #include "platform/controls/TreeView.h"
 #include "player/clsRWPlayer.h"
+#include "resources/Resources.h"
 #include "ui/SchemeColours.h"
 #include "ui/modReelwise_drawing.h"
 #include "ui/modImageBevel.h"
@@ -288,10 +290,20 @@ void InspectorPane::ClearInspector() {
     gPlayer->SetVisible(false);
     gPlayer->CleanUp();
   }
-  lblOpenFileStatus->SetCaption(QString());
-  for (ctl::Label* label : lblFileData) label->SetCaption(QString());
   ShowRating(0);
   LoadSegmentsGrid(ResultItem{});
+  for (int row : {1, 3}) {
+    if (flexFileDetails->Rows() > row) flexFileDetails->SetTextMatrix(row, 0, QString());
+  }
+  lblOpenFileStatus->SetCaption(QString());
+  for (ctl::Label* arrow : lblTagListScroll) arrow->SetVisible(false);
+  lstFileTags->ListItems.Clear();
+  imgDeviceType->SetPicture(QPixmap());
+  // The blank tile of the result grids: nothing is inspected.
+  static const QPixmap blank = QPixmap::fromImage(LoadResPicture(QStringLiteral("TILE"), kResCustom));
+  picThumbnail->SetPicture(blank);
+  host_.Drag().Clear();
+  for (ctl::Label* label : lblFileData) label->SetCaption(QString());
 }
 
 // The middle of the frame, 80 % of its width and the band from 8 % to 88 %

@@ -179,6 +179,38 @@ void CairoContext::DrawText(double x, double y, double width, double height, con
   cairo_path_destroy(callerPath);
 }
 
+CairoText CairoContext::PrepareText(const QString& text) {
+  CairoText prepared;
+  prepared.layout_.reset(NewLayout(text), [](PangoLayout* layout) { g_object_unref(layout); });
+  PangoRectangle logical;
+  pango_layout_get_extents(prepared.layout_.get(), nullptr, &logical);
+  prepared.size_ = {FromPango(logical.width), FromPango(logical.height)};
+  prepared.lineCount_ = pango_layout_get_line_count(prepared.layout_.get());
+  prepared.colour_ = font_.colour;
+  return prepared;
+}
+
+void CairoContext::DrawText(double x, double y, double width, double height, const CairoText& text, int alignment,
+                            double opacity) {
+  if (text.IsNull()) return;
+  double left = x;
+  const double spare = width - text.size_.Width;
+  if (alignment == kAlignCentre) left += spare / 2;
+  if (alignment == kAlignRight) left += spare;
+  cairo_path_t* callerPath = cairo_copy_path(cr_);
+  cairo_save(cr_);
+  cairo_new_path(cr_);
+  cairo_rectangle(cr_, x, y, width, height);
+  cairo_clip(cr_);
+  SetCairoSource(cr_, text.colour_, opacity);
+  cairo_move_to(cr_, left, y);
+  pango_cairo_show_layout(cr_, text.layout_.get());
+  cairo_restore(cr_);
+  cairo_new_path(cr_);
+  cairo_append_path(cr_, callerPath);
+  cairo_path_destroy(callerPath);
+}
+
 void CairoContext::TextOut(double x, double y, const QString& text, double opacity, bool asPath) {
   LayoutPtr layout(NewLayout(text));
   SetFontSource(opacity);

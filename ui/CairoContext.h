@@ -26,6 +26,23 @@ inline constexpr int kAlignLeft = 0;
 inline constexpr int kAlignRight = 1;
 inline constexpr int kAlignCentre = 2;
 
+// A text laid out once, in the font selected when it was prepared, so that
+// it can be measured and drawn again and again: laying out (shaping) is most
+// of what a text costs. Lines break only at the text's own line breaks.
+class CairoText {
+ public:
+  bool IsNull() const { return !layout_; }
+  TextSize Size() const { return size_; }
+  int LineCount() const { return lineCount_; }
+
+ private:
+  friend class CairoContext;
+  std::shared_ptr<PangoLayout> layout_;
+  TextSize size_;
+  int lineCount_ = 0;
+  COLORREF colour_ = 0;
+};
+
 class CairoContext {
  public:
   // Draws on the surface, which the context keeps alive.
@@ -77,6 +94,12 @@ class CairoContext {
   // otherwise wrapped at words to the box width.
   void DrawText(double x, double y, double width, double height, const QString& text, bool singleLine,
                 int alignment, double opacity = 1.0);
+  // Lays the text out in the current font and colour (see CairoText).
+  CairoText PrepareText(const QString& text);
+  // A prepared text in the box, clipped to it, in its own colour at the
+  // opacity; the alignment places the block of lines in the box's width.
+  void DrawText(double x, double y, double width, double height, const CairoText& text, int alignment,
+                double opacity = 1.0);
   // Sets the source to the font colour at the opacity; draws the text with its
   // top left at (x, y), or with asPath only adds the glyph outlines to the path.
   void TextOut(double x, double y, const QString& text, double opacity = 1.0, bool asPath = false);

@@ -191,6 +191,21 @@ TEST_F(InspectorGesturesTest,
   gMainForm->mnuFileTagsPopUp->hide();
 }
 
+TEST_F(InspectorGesturesTest, ClearingEmptiesEveryPanelAndForgetsThePendingDrag) {
+  Pane().lstFileTags->ListItems.Add().ListSubItems.Add(0, QString(), QStringLiteral("Drama"));
+  for (ctl::Label* arrow : Pane().lblTagListScroll) arrow->SetVisible(true);
+  Pane().flexFileDetails->SetTextMatrix(1, 0, QStringLiteral("An alias"));
+  gMainForm->m_DragState.Source = QStringLiteral("Browser");
+  Pane().ClearInspector();
+  EXPECT_EQ(gInspectedItem.FileID, 0);
+  EXPECT_EQ(Pane().lstFileTags->ListItems.Count(), 0);
+  for (ctl::Label* arrow : Pane().lblTagListScroll) EXPECT_FALSE(arrow->isVisibleTo(arrow->parentWidget()));
+  EXPECT_TRUE(Pane().flexFileDetails->TextMatrix(1, 0).isEmpty());
+  EXPECT_TRUE(gMainForm->m_DragState.Source.isEmpty());
+  EXPECT_EQ(Pane().picThumbnail->Picture().size(), QSize(100, 75)) << "the blank tile";
+  EXPECT_EQ(Pane().picThumbnail->Tag(), QStringLiteral("0"));
+}
+
 TEST_F(InspectorGesturesTest, EditButtonAlternatesBetweenAliasAndDescription) {
   Pane().flexFileDetails->SetTag(QString());
   Pane().tbCataloguing_ButtonClick(2);
