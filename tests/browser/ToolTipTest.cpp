@@ -14,6 +14,7 @@
 #include <QGuiApplication>
 #include <QPainter>
 #include <QPointer>
+#include <QRegion>
 #include <QScreen>
 
 #include <gtest/gtest.h>
@@ -160,6 +161,21 @@ TEST_F(ToolTipTest, AnItemWithoutTagsGetsTwoTagLinesAndTheWidestTextWidensIt) {
   const int title = static_cast<int>(std::nearbyint(cc.MeasureText(gHoverItem.FileName).Width));
   EXPECT_GT(host.Tip().ContentWidth(), narrow);
   EXPECT_EQ(host.Tip().ContentWidth(), title + 2) << "the bold title sets the width";
+}
+
+TEST_F(ToolTipTest, TheShapeCoversTheBalloonItsGlowAndArrowButNotTheCorners) {
+  ShowAt(400, 500);
+  const cwToolTip& tip = host.Tip();
+  const QRegion shape = tip.BalloonMask();
+  const int w = tip.BalloonWidth();
+  const int h = tip.BalloonHeight();
+  EXPECT_TRUE(shape.contains(QPoint(18 + w / 2, 18 + h / 2))) << "the middle";
+  EXPECT_TRUE(shape.contains(QPoint(18 + w / 2, 18 + 9))) << "the glow above the top edge";
+  EXPECT_FALSE(shape.contains(QPoint(0, 0)));
+  EXPECT_FALSE(shape.contains(QPoint(18 + 11, 18 + 11))) << "the rounded corner";
+  // The arrow on the left, its point 16 pixels out from the left edge.
+  const int pointY = 18 + h - 10 + tip.ArrowOffset() - 16;
+  EXPECT_TRUE(shape.contains(QPoint(18 + 10 - 14, pointY))) << "the arrow's point";
 }
 
 TEST_F(ToolTipTest, TheTitleIsTheAliasOnlyWhenAliasesAreOnAndTheAliasIsNotEmpty) {

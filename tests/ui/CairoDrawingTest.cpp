@@ -171,6 +171,29 @@ TEST(CairoContextTest, DrawTextStaysInItsBoxAndWrapsUnlessSingleLine) {
   EXPECT_LT(InkColumns(*surface, 40, 100).second, 80);
 }
 
+TEST(CairoContextTest, APreparedTextMeasuresAsTheTextAndDrawsInItsOwnColourInItsBox) {
+  auto surface = modCairo::GetCairo()->CreateSurface(200, 80);
+  auto cc = surface->Context();
+  cc->SelectFont(QStringLiteral("Tahoma"), 8, kRed);
+  const CairoText text = cc->PrepareText(QStringLiteral("WWWW\r\nW"));
+  EXPECT_EQ(text.LineCount(), 2);
+  EXPECT_NEAR(text.Size().Width, cc->MeasureText(QStringLiteral("WWWW")).Width, 0.5);
+  cc->SelectFont(QStringLiteral("Tahoma"), 8, kBlue);  // the text keeps the colour it was made in
+
+  cc->DrawText(0, 0, 200, 40, text, kAlignCentre);
+  const auto [first, last] = InkColumns(*surface, 0, 40);
+  ASSERT_GE(first, 0);
+  EXPECT_NEAR((first + last) / 2.0, 100, 3) << "the block centred";
+  bool red = false;
+  for (int x = first; x <= last && !red; ++x) red = GetRValue(Pixel(*surface, x, 6)) > 200 && Alpha(*surface, x, 6) > 200;
+  EXPECT_TRUE(red);
+
+  cc->DrawText(20, 50, 10, 8, text, kAlignLeft);
+  const auto [left, right] = InkColumns(*surface, 50, 80);
+  EXPECT_GE(left, 20);
+  EXPECT_LE(right, 29) << "cut at the box";
+}
+
 TEST(CairoContextTest, TextAsPathAddsOutlinesOnly) {
   auto surface = modCairo::GetCairo()->CreateSurface(100, 30);
   auto cc = surface->Context();
