@@ -11,6 +11,9 @@
 
 #include "browser/ResultGrids.h"
 #include "browser/cToolTipHost.h"
+#include "core/modReelwise.h"
+#include "inspector/InspectorPane.h"
+#include "library/ResultItem.h"
 #include "core/modRegistry.h"
 #include "library/clsRWLibrary.h"
 #include "platform/ErrorGuard.h"
@@ -225,4 +228,24 @@ void BrowserPane::HoverResult(ctl::FlexGrid& grid, GridPointer& pointer, int32_t
     gHoverItem.FileID = -1;
     pointer.Hovered = -1;
   }
+}
+
+// The preview poll, every 300 ms: the inspector's slider, buttons and time;
+// then, outside compact mode, the current result's cell blinks in both grids
+// between its resting code and its cursor code (the online resting codes 5
+// and 4 blink as 3 and 2).
+void BrowserPane::Timer1_Timer() {
+  if (gTVOutMode) return;
+  Timer1->SetInterval(300);
+  if (inspector_) inspector_->ShowPreviewPosition();
+  if (gWindowMode == 2) return;
+  m_BlinkPhase = static_cast<int16_t>((m_BlinkPhase + 1) % 2);
+  if (ResultGrids::ResultCount() < 1) return;
+  int code = m_BlinkPhase == 0 ? gCurrentItem.DisplayState - (gCurrentItem.Selected ? 1 : 0)
+                               : (gCurrentItem.Selected ? 0 : 1);
+  if (code == 5 || code == 4) code -= 2;
+  const QString text = QString::number(code);
+  const int tileCol = flexThumbsTiled->Col();
+  if (tileCol >= 1 && tileCol < flexThumbsTiled->Cols() - 1) flexThumbsTiled->SetText(text);
+  if (flexThumbsList->Row() >= 1 && flexThumbsList->Col() == 1) flexThumbsList->SetText(text);
 }

@@ -26,6 +26,8 @@ class cCarousel {
   // Makes a result current (clamped to the results).
   void SetCarouselIndex(int32_t NewIndex, bool Animate, bool SlowTimer);
   void RedrawAll(bool RebuildTags, bool Refresh) {}
+  // The on-canvas menu shown ("NULL" none); kept, nothing drawn yet.
+  QString MenuMode;
 };
 
 extern std::unique_ptr<cCarousel> gCarousel;

@@ -19,11 +19,13 @@ InspectorPane::InspectorPane(IInspectorHost& host, QWidget* window) : host_(host
   CreateInspector(window);
   CreateTransportBar();
   CreateInspectorContent();
-  ConnectControls();
   Timer2 = Make<ctl::TimerControl>(window, "Timer2");
   timerFilePreview = Make<ctl::TimerControl>(window, "timerFilePreview");
-  timerFilePreview->SetInterval(100);
-  for (ctl::TimerControl* timer : {Timer2, timerFilePreview}) timer->SetEnabled(false);
+  for (ctl::TimerControl* timer : {Timer2, timerFilePreview}) {
+    timer->SetInterval(100);
+    timer->SetEnabled(false);
+  }
+  ConnectControls();
 }
 
 InspectorPane::~InspectorPane() = default;
@@ -111,7 +113,7 @@ void InspectorPane::CreateInspectorContent() {
   }
   tbSegments = Make<ctl::Toolbar>(segments, "tbSegments");
   AddButtons(tbSegments, {{"SAVE_SEGMENT", "Save Segment", ctl::tbrDefault},
-                          {"EDIT_SEGMENT", "Edit Segment", ctl::tbrDefault},
+                          {"EDIT_SEGMENT", "Edit Segment", ctl::tbrCheck},
                           {"DELETE_SEGMENT", "Delete Segment", ctl::tbrDefault},
                           {"HIGHLIGHTS", "Play Highlights", ctl::tbrDefault}});
 
@@ -128,6 +130,8 @@ void InspectorPane::CreateInspectorContent() {
     lblTagListScroll[i] = MakeLabel(cataloguing, QStringLiteral("lblTagListScroll(%1)").arg(i), QString(), 0, 0, 16, 16);
   }
   flexFileDetails = Make<ctl::FlexGrid>(cataloguing, "flexFileDetails");
+  txtCell = Make<ctl::TextBox>(cataloguing, "txtCell");
+  txtCell->SetVisible(false);
   tbCataloguing = Make<ctl::Toolbar>(cataloguing, "tbCataloguing");
   AddButtons(tbCataloguing, {{"REMOVE_TAG", "Remove Tag", ctl::tbrDefault},
                              {"EDIT_USERDATA", "Edit Title and Description", ctl::tbrDefault}});
@@ -236,20 +240,26 @@ void InspectorPane::InitCataloguing() {
     imgRating[i]->Move(26 + 16 * static_cast<double>(i), 86, 16, 16);
     imgRating[i]->SetPicture(host_.imglstReelwise().Picture(QStringLiteral("UNSTAR")));
   }
-  lstFileTags->Move(26, 106, 136, 150);
+  lstFileTags->Move(26, 106, 136, 110);
   // Beside the list, which has no scroll bar: down (0) pages on, up (1) back.
   lblTagListScroll[1]->Move(164, 106, 16, 16);
-  lblTagListScroll[0]->Move(164, 240, 16, 16);
+  lblTagListScroll[0]->Move(164, 200, 16, 16);
   ShowArrow(*lblTagListScroll[0], QStringLiteral("6"));
   ShowArrow(*lblTagListScroll[1], QStringLiteral("5"));
   for (ctl::Label* arrow : lblTagListScroll) arrow->SetVisible(false);
   lstFileTags->ColumnHeaders.Clear();
   lstFileTags->ColumnHeaders.Add(0, QString(), QStringLiteral("Tags"));
   lstFileTags->ColumnHeaders.Add(0, QString(), QStringLiteral("Tags"));
-  flexFileDetails->SetCols(2);
-  flexFileDetails->SetTextMatrix(0, 0, QStringLiteral("Title / Alias"));
-  flexFileDetails->SetTextMatrix(0, 1, QStringLiteral("Description"));
-  flexFileDetails->Move(26, 260, 136, 40);
+  // One column: the alias under its heading (rows 0 and 1), the
+  // description under its own (rows 2 and 3).
+  flexFileDetails->SetCols(1);
+  flexFileDetails->SetRows(4);
+  flexFileDetails->SetFixedRows(0);
+  flexFileDetails->SetFixedCols(0);
+  flexFileDetails->SetRowHeight(-1, 19 * gTwipsPerPixelY);
+  flexFileDetails->SetTextMatrix(0, 0, QStringLiteral(" Title / Alias"));
+  flexFileDetails->SetTextMatrix(2, 0, QStringLiteral(" Description"));
+  flexFileDetails->Move(26, 220, 136, 78);
   tbCataloguing->SetImageList(&host_.imglstMenus());
   tbCataloguing->Buttons(QStringLiteral("REMOVE_TAG")).SetImage(QStringLiteral("REMOVE_TAG"));
   tbCataloguing->Buttons(QStringLiteral("EDIT_USERDATA")).SetImage(QStringLiteral("EDIT"));

@@ -13,6 +13,7 @@
 #include "platform/controls/Label.h"
 #include "platform/controls/ListView.h"
 #include "platform/controls/PictureBox.h"
+#include "platform/controls/TextBox.h"
 #include "platform/controls/TimerControl.h"
 #include "platform/controls/Toolbar.h"
 #include "ui/AnimatedPicture.h"
@@ -31,6 +32,7 @@
 class QAction;
 class QMenu;
 class SqlRecordset;
+struct MediaButtonFaces;
 class cMouseTrack;
 
 // What the inspector asks of the window it sits in.
@@ -49,6 +51,13 @@ class IInspectorHost {
   virtual QMenu* RecentMenu() = 0;
   // The results' menu for the inspected item (gSavedItem), at the pointer.
   virtual void ShowInspectorPopup() = 0;
+  // Starts or stops the preview poll.
+  virtual void SetPreviewTimer(bool on) = 0;
+  // The story board of gSavedItem over the dimmed window, modal; true when
+  // it asked to be shown again with new settings.
+  virtual bool ShowStoryBoard() = 0;
+  // After the story board: the focus back, the carousel's menu closed.
+  virtual void AfterStoryBoard() = 0;
   // The file tags' menu at the pointer.
   virtual void ShowFileTagsPopup() = 0;
   // What a drag inside the window carries.
@@ -183,6 +192,58 @@ class InspectorPane {
   // row (the whole-file row when it is not there).
   void LoadSegmentsGrid(const ResultItem& segment);
   void flexSegments_SelChange();
+  void flexSegments_EnterCell();
+  void flexSegments_LeaveCell();
+  // A double click plays the segment from A to B.
+  void flexSegments_DblClick();
+  // EDIT_SEGMENT (a check button: while pressed the A-B changes of the
+  // transport bar are stored), SAVE_SEGMENT, DELETE_SEGMENT.
+  void tbSegments_ButtonClick(const QString& Key);
+  // The A-B band over the position slider and the A and B labels; while the
+  // segment is edited its row gets the points and, with Save, the library.
+  void DrawSelectionMarkers(bool Save);
+  // The in-place edit of the alias and description (flexFileDetails rows 1
+  // and 3, the row to edit in its Tag).
+  void flexFileDetails_DblClick();
+  void EndCellEdit();
+  void txtCell_LostFocus();
+  void txtCell_KeyDown(int& KeyCode, int Shift);
+  void txtCell_MouseUp(int Button, int Shift, double X, double Y);
+  // Stores an edit still open (before the shown segment changes).
+  void FinishCellEdit();
+  ctl::TextBox* txtCell = nullptr;
+  // The alias, else the file name without its extension.
+  static QString ShownAlias(const ResultItem& item);
+  // A number of seconds as the grid keeps it.
+  static QString SecondsText(double seconds);
+
+  // ---- The transport bar ----
+  void picMediaControl_MouseDown(int Index, int Button, int Shift, double X, double Y);
+  void picMediaControl_MouseMove(int Index, int Button, int Shift, double X, double Y);
+  void picMediaControl_MouseUp(int Index, int Button, int Shift, double X, double Y);
+  void m_picThisButton_MouseLeave();
+  void picSlider_MouseDown(int Button, int Shift, double X, double Y);
+  void picSlider_MouseMove(int Button, int Shift, double X, double Y);
+  void picVolume_MouseDown(int Button, int Shift, double X, double Y);
+  void picVolume_MouseMove(int Button, int Shift, double X, double Y);
+  // The step of a held step button at move `count` (from 0), after `step`:
+  // one frame (one second with Ctrl) for the first 15 moves, then half as
+  // much again at every fifth move, never above 600 seconds.
+  static double NextStep(int count, double step, double frameRate, bool ctrl);
+  // The poll's share of the preview: slider thumb, play or pause button,
+  // the time on the display.
+  void ShowPreviewPosition();
+  // The pause of a held-button loop (the message loop runs meanwhile);
+  // tests put a shorter one here.
+  static std::function<void(int ms)> WaitHook;
+  // Ends every held-button loop for good (the window is closing).
+  void EndHeldLoops();
+
+  // ---- Timers ----
+  // The fade of the on-screen text after a player command.
+  void Timer2_Timer();
+  // The story board of gSavedItem, a moment after it was asked for.
+  void timerFilePreview_Timer();
   // Holding a segment arrow moves the cursor row a step every 200 ms.
   void lblSegmentsScroll_MouseDown(int Index);
   void lblSegmentsScroll_MouseUp();
@@ -259,6 +320,24 @@ class InspectorPane {
   void CopyRow(SqlRecordset& row);
   void ConnectControls();
   void ConnectPointerControls();
+  void ConnectTransportControls();
+  void ConnectEditingControls();
+  void SelectSegmentRow();
+  void SaveSegment();
+  bool SegmentEditing() const;
+  void CopyEditToResults(int32_t segmentId, const QString& alias, const QString& description);
+  void WaitWithEvents(int ms);
+  bool HeldLoopGoesOn() const;
+  void ReportPosition();
+  void ShowButtonFace(int Index, const QPixmap MediaButtonFaces::*face);
+  void GoToA();
+  void GoToB();
+  void SetA(double position);
+  void SetB(double position);
+  void StepWhileHeld(int Index);
+  void MovePointWhileHeld(int Index);
+  void OpenCurrentResult();
+  void GrabThumbnail();
   static void ShowArrow(ctl::Label& arrow, const QString& caption);
   void TagListStep(int Index);
   void UseStoredPoints(SqlRecordset& row);
@@ -274,4 +353,12 @@ class InspectorPane {
 
   IInspectorHost& host_;
   bool tabsSized_ = false;
+  bool closing_ = false;
+  // The in-place edit under way: the segment and grid row it stores into.
+  struct CellEdit {
+    bool open = false;
+    int32_t segmentId = 0;
+    int row = 0;
+  } cellEdit_;
+  double fadeLevel_ = 0;
 };

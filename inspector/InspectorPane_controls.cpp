@@ -55,6 +55,10 @@ void InspectorPane::ConnectControls() {
     lblCollapseTab[i]->MouseMove = [this, i](int, int, double, double) { lblCollapseTab[i]->setCursor(gHandCursor); };
   }
   ConnectPointerControls();
+  ConnectTransportControls();
+  ConnectEditingControls();
+  Timer2->Timer = [this] { Timer2_Timer(); };
+  timerFilePreview->Timer = [this] { timerFilePreview_Timer(); };
   for (int i = 0; i <= 1; ++i) {
     lblTagListScroll[i]->MouseDown = [this, i](int, int, double, double) { lblTagListScroll_MouseDown(i); };
     lblTagListScroll[i]->MouseUp = [this](int, int, double, double) { lblTagListScroll_MouseUp(); };

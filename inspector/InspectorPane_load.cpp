@@ -119,6 +119,7 @@ QString DimensionsText(int width, int height) {
 void InspectorPane::LoadInspector(ResultItem& Item, bool& Loaded) {
   Loaded = false;
   if (Item.FileID == 0 || !gLibrary) return;
+  FinishCellEdit();
   gEditedSegment.SegmentID = gResultKind != ResultScope::File ? Item.SegmentID : -1;
   gPlayer->SetVisible(false);
   if (!gAddingFiles) host_.ShowBusyIndicator(true);
@@ -283,6 +284,7 @@ void InspectorPane::StoreMeasured(const ResultItem& item, bool available, bool o
 }
 
 void InspectorPane::ClearInspector() {
+  FinishCellEdit();
   picThumbnail->SetTag(QStringLiteral("0"));
   gInspectedItem = ResultItem{};
   if (gPlayer) {

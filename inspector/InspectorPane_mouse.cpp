@@ -154,7 +154,3 @@ void InspectorPane::tbFileSpecs_ButtonClick(int Index) {
     break;
   }
 }
-
-// A least version until segment editing is built: the row to edit is noted
-// in flexFileDetails' Tag and no editor opens.
-void InspectorPane::BeginCellEdit() {}

@@ -38,11 +38,6 @@ QString MegabytesText(double bytes) {
 
 // The alias shown when the segment has none: the file name without its
 // extension (a name without "." is its own alias).
-QString AliasOf(const ResultItem& item) {
-  if (!item.FileAlias.isEmpty()) return item.FileAlias;
-  const qsizetype dot = item.FileName.lastIndexOf(QLatin1Char('.'));
-  return dot < 0 ? item.FileName : item.FileName.left(dot);
-}
 
 constexpr COLORREF kOnlineGreen = 49152;
 constexpr COLORREF kOfflineRed = 255;
@@ -126,7 +121,7 @@ void InspectorPane::ShowDetails() {
   // Rows 1 and 3 hold the alias and the description (under their headings).
   if (flexFileDetails->Rows() < 4) flexFileDetails->SetRows(4);
   if (flexFileDetails->Cols() < 1) flexFileDetails->SetCols(1);
-  flexFileDetails->SetTextMatrix(1, 0, AliasOf(item));
+  flexFileDetails->SetTextMatrix(1, 0, ShownAlias(item));
   flexFileDetails->SetTextMatrix(3, 0, item.Description);
 }
 

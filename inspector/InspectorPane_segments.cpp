@@ -19,8 +19,6 @@ namespace {
 constexpr int kVisibleRows = 18;
 constexpr int kFillRepeat = 1;
 
-QString Seconds(double value) { return QString::number(value, 'g', 15); }
-
 }  // namespace
 
 // The grid back to 18 empty rows in the panel colour, its Tag "1".
@@ -49,6 +47,7 @@ void InspectorPane::PaintSegmentRows(int first, int last, COLORREF colour, bool 
 }
 
 void InspectorPane::LoadSegmentsGrid(const ResultItem& segment) {
+  FinishCellEdit();
   if (!gLibrary) {
     ResetSegmentsGrid();
     return;
@@ -89,33 +88,15 @@ void InspectorPane::WriteSegmentRow(int row, SqlRecordset& rs, bool wholeFile) {
   const double start = rs.Value(QStringLiteral("SelectionStart")).toDouble();
   const double end = rs.Value(QStringLiteral("SelectionEnd")).toDouble();
   const QString texts[8] = {
-      wholeFile ? QStringLiteral("0") : Seconds(start),
+      wholeFile ? QStringLiteral("0") : SecondsText(start),
       wholeFile ? QStringLiteral("0:00:00.00") : modReelwise::FormatDuration(start, true, true),
-      Seconds(end),
+      SecondsText(end),
       wholeFile ? QStringLiteral("Duration") : modReelwise::FormatDuration(end, true, true),
       rs.Value(QStringLiteral("SegmentID")).toString(),
       rs.Value(QStringLiteral("Rating")).toString(),
       rs.Value(QStringLiteral("FileAlias")).toString(),
       rs.Value(QStringLiteral("Description")).toString()};
   for (int col = 0; col < 8; ++col) flexSegments->SetTextMatrix(row, col, texts[col]);
-}
-
-// A least version of the selection handler: the selected row becomes the
-// edited segment and its rating and tags are shown; the thumbnail, the A-B
-// markers and the player follow with segment editing.
-void InspectorPane::flexSegments_SelChange() {
-  const int row = flexSegments->Row();
-  const QString id = row >= 1 && row < flexSegments->Rows() ? flexSegments->TextMatrix(row, 4) : QString();
-  if (id.isEmpty()) return;
-  gEditedSegment.SegmentID = id.toInt();
-  picThumbnail->SetTag(id);  // the segment the thumbnail, stars and tags stand for
-  gEditedSegment.IsFileRow = row == 1;
-  gEditedSegment.FileID = gInspectedItem.FileID;
-  gEditedSegment.Rating = static_cast<int16_t>(flexSegments->TextMatrix(row, 5).toInt());
-  gEditedSegment.FileAlias = flexSegments->TextMatrix(row, 6);
-  gEditedSegment.Description = flexSegments->TextMatrix(row, 7);
-  ShowRating(gEditedSegment.Rating);
-  ShowFileTags(gEditedSegment);
 }
 
 // What was edited on the shown segment reaches its row of the results.

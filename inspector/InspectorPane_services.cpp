@@ -154,6 +154,15 @@ void InspectorPane::PaintInSchemeColours() {
   for (ctl::Label* arrow : {lblTagListScroll[0], lblTagListScroll[1], lblSegmentsScroll[0], lblSegmentsScroll[1]})
     arrow->SetForeColor(gSchemeColour3);
   ShowMediaButtonFaces();
+  // The band's tile and the sliders' thumbs.
+  auto bitmap = [](const char* name) { return QPixmap::fromImage(LoadResPicture(QLatin1String(name), kResBitmap)); };
+  picSelection->SetPicture(bitmap("SEL_TRACK"));
+  imgSliderThumb->SetPicture(bitmap("SLIDER_THUMB"));
+  picVolume->SetPicture(bitmap("VOL_SLIDER"));
+  picVolumeThumb->SetPicture(bitmap("VOL_THUMB"));
+  picThumbnail->SetBackColor(gSchemeColour2);
+  lblStartPoint->SetForeColor(gSchemeColour2);
+  lblEndPoint->SetForeColor(gSchemeColour2);
 }
 
 // An expanded tab collapses, a collapsed one gets its full width; the others

@@ -7,6 +7,7 @@
 #include "mainwindow/frmReelwise.h"
 #include "platform/cPopupMenu.h"
 #include "player/clsRWPlayer.h"
+#include "player/frmFilePreview.h"
 #include "ui/SchemeColours.h"
 #include "ui/cBusyIndicator.h"
 #include "ui/cWindowMgr.h"
@@ -150,6 +151,23 @@ void MainWindowHosts::mnuDeleteFile_Click() { form_.mnuDeleteFile_Click(); }
 void MainWindowHosts::mnuRemoveFile_Click() { form_.mnuRemoveFile_Click(); }
 
 void MainWindowHosts::mnuAnalyze_Click() { form_.mnuAnalyze_Click(); }
+
+// The story-board window over the dimmed main window; true when it asked to
+// be shown again.
+bool MainWindowHosts::ShowStoryBoard() {
+  frmFilePreview preview(&form_);
+  form_.ShowDialogOverGlass(preview);
+  if (gCarousel) gCarousel->Broadcast(QStringLiteral("BUSY"), 50, 0);
+  return form_.Tag() == QLatin1String("REDO");
+}
+
+void MainWindowHosts::AfterStoryBoard() {
+  form_.RestoreFocus();
+  if (gBrowserMode == 3 && gCarousel) {
+    gCarousel->MenuMode = QStringLiteral("NULL");
+    gCarousel->RedrawAll(false, true);
+  }
+}
 
 void MainWindowHosts::ClearInspector() { form_.Inspector().ClearInspector(); }
 

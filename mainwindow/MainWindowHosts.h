@@ -43,6 +43,8 @@ class MainWindowHosts final : public IBrowserHost,
   void mnuDeleteFile_Click() override;
   void mnuRemoveFile_Click() override;
   void mnuAnalyze_Click() override;
+  bool ShowStoryBoard() override;
+  void AfterStoryBoard() override;
 
   // IImportHost.
   QWidget* MainWindow() override;

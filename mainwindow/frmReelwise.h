@@ -160,6 +160,9 @@ class frmReelwise : public QWidget, public ISubclass {
   // "COMPACT" or "LIBRARY"; the mode last asked for.
   void SetWindowMode(const QString& Mode);
   QString m_RequestedWindowMode;
+  // The window's Tag: "REDO" while the story board asks to be shown again.
+  const QString& Tag() const { return tag_; }
+  void SetTag(const QString& tag) { tag_ = tag; }
   // Compact mode: the preview's video full screen; library mode: maximise
   // or restore.
   void picCaption_DblClick();
@@ -184,6 +187,7 @@ class frmReelwise : public QWidget, public ISubclass {
 
  private:
   friend class MainWindowHosts;
+  QString tag_;
 
   // Design-time controls and their properties (frmReelwise_design.cpp).
   void CreateControls();

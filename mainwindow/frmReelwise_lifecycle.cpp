@@ -121,6 +121,7 @@ void frmReelwise::Form_Unload() {
   Browser().m_cFlatHistory.reset();
   progProgress.reset();
   Browser().m_FlexMouseTrack.reset();
+  Inspector().EndHeldLoops();
   Inspector().m_picThisButton.reset();
   Inspector().m_picScollbar.reset();
   if (ShutDownHook) ShutDownHook(objectName());

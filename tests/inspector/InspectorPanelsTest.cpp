@@ -93,6 +93,7 @@ TEST_F(InspectorPanelsTest, AFileThatDoesNotOpenShowsItsOwnStoredPoints) {
   segment.SegmentID = 50;
   segment.FileID = 5;
   bool loaded = true;
+  gResultKind = ResultScope::Segment;  // the segment's own row is selected
   Pane().LoadInspector(segment, loaded);
   EXPECT_EQ(Pane().m_SegmentStart, 12.5);
   EXPECT_EQ(Pane().m_SegmentEnd, 20.0);

@@ -77,7 +77,7 @@ TEST_F(MainWindowTest, ListGridHasTheDetailColumnsWithTheirHeadersAndWidths) {
   EXPECT_EQ(list.ColAlignment(5), ctl::flexAlignRightCenter);
   EXPECT_EQ(list.ColAlignment(7), ctl::flexAlignCenterCenter);
   EXPECT_EQ(form.Inspector().flexSegments->TextMatrix(0, 1), QStringLiteral("Start"));
-  EXPECT_EQ(form.Inspector().flexFileDetails->TextMatrix(0, 0), QStringLiteral("Title / Alias"));
+  EXPECT_EQ(form.Inspector().flexFileDetails->TextMatrix(0, 0), QStringLiteral(" Title / Alias"));
 }
 
 TEST_F(MainWindowTest, TreeStyleAndStateIconsFollowTheClassicTreeSetting) {
