@@ -3,10 +3,22 @@
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
+#include "player/modMainPlayer.h"
+#include "ui/SchemeColours.h"
+#include "ui/modBlendColorAlpha.h"
 
 #include <algorithm>
 
 std::unique_ptr<cCarousel> gCarousel;
+
+cCarousel::cCarousel()
+    : lMenuColour2(BlendColor(BlendColor(gSchemeColour2, gSchemeColour3, 128), RGB(255, 255, 255), 160)),
+      lMenuColour3(gSchemeColour4) {
+  modMainPlayer::SetOsdPaletteSource([] {
+    return gCarousel ? OsdPalette{gCarousel->lMenuColour2, gCarousel->lMenuColour3}
+                     : modMainPlayer::DefaultOsdPalette();
+  });
+}
 
 void cCarousel::AppStartUp(bool, bool) {
   gAppReady = true;

@@ -2,6 +2,8 @@
 // The carousel, the ten-foot browser of TV-Out mode. A least version until
 // the carousel is built: it answers the calls of start-up and of the library
 // and keeps the current result's index, and draws nothing.
+#include "platform/ColorRef.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -9,6 +11,14 @@
 
 class cCarousel {
  public:
+  // Takes the palette of the first colour theme (the program's colour
+  // scheme) and lends the player's on-screen display its menu colours.
+  cCarousel();
+
+  // Palette colours: a light variant and the dark one.
+  COLORREF lMenuColour2;
+  COLORREF lMenuColour3;
+
   // The start-up animation of TV-Out mode; gAppReady is held True while it
   // runs and cleared at its end.
   void AppStartUp(bool First, bool Second);

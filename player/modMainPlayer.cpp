@@ -1,6 +1,8 @@
 #include "player/modMainPlayer.h"
 
 #include "player/frmDSSink.h"
+#include "ui/SchemeColours.h"
+#include "ui/modBlendColorAlpha.h"
 
 #include <QApplication>
 
@@ -11,6 +13,11 @@ QString gOsdTimeText;
 namespace modMainPlayer {
 
 namespace {
+
+std::function<OsdPalette()>& PaletteSource() {
+  static std::function<OsdPalette()> source;
+  return source;
+}
 
 // The full-screen player is shown modally as a window of its own (owned by
 // the main window while it plays).
@@ -24,6 +31,18 @@ void ClosePlayerWindows() {
 
 void ExecutePlayerCommand(const QString& command) {
   if (command == QLatin1String("KillPlayback")) ClosePlayerWindows();
+}
+
+OsdPalette DefaultOsdPalette() {
+  const COLORREF tint1 = BlendColor(gSchemeColour2, gSchemeColour3, 128);
+  return {BlendColor(tint1, RGB(255, 255, 255), 160), gSchemeColour4};
+}
+
+void SetOsdPaletteSource(std::function<OsdPalette()> source) { PaletteSource() = std::move(source); }
+
+OsdPalette OsdColours() {
+  const auto& source = PaletteSource();
+  return source ? source() : DefaultOsdPalette();
 }
 
 }  // namespace modMainPlayer
