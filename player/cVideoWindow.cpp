@@ -11,13 +11,16 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include <algorithm>
+
 namespace {
 
-// Draws the core's frame texture over the whole widget.
+// Draws the core's frame texture over the whole widget, and the window's
+// on-screen display over it.
 class cGLSurface : public QOpenGLWidget {
  public:
-  cGLSurface(cMpvCore& core, QWidget* parent, const bool& blackout)
-      : QOpenGLWidget(parent), core_(core), blackout_(blackout) {}
+  cGLSurface(cMpvCore& core, cVideoWindow* window)
+      : QOpenGLWidget(window), core_(core), window_(*window) {}
   ~cGLSurface() override {
     makeCurrent();
     blitter_.destroy();
@@ -31,16 +34,21 @@ class cGLSurface : public QOpenGLWidget {
     gl->glClearColor(0, 0, 0, 1);
     gl->glClear(GL_COLOR_BUFFER_BIT);
     const unsigned texture = core_.FrameTexture();
-    if (blackout_ || !texture || !blitter_.isCreated()) return;
-    blitter_.bind();
-    blitter_.blit(texture, QOpenGLTextureBlitter::targetTransform(QRectF(QPointF(), size()), QRect(QPoint(), size())),
-                  QOpenGLTextureBlitter::OriginTopLeft);
-    blitter_.release();
+    if (texture && blitter_.isCreated()) {
+      blitter_.bind();
+      blitter_.blit(texture,
+                    QOpenGLTextureBlitter::targetTransform(QRectF(QPointF(), size()), QRect(QPoint(), size())),
+                    QOpenGLTextureBlitter::OriginTopLeft);
+      blitter_.release();
+    }
+    if (window_.OverlayOpacity() <= 0 || window_.OverlayPicture().isNull()) return;
+    QPainter painter(this);
+    window_.PaintOverlay(painter);
   }
 
  private:
   cMpvCore& core_;
-  const bool& blackout_;
+  const cVideoWindow& window_;
   QOpenGLTextureBlitter blitter_;
 };
 
@@ -52,15 +60,14 @@ cVideoWindow::cVideoWindow(cMpvCore& core, QWidget* owner) : QWidget(owner), cor
   setCursor(Qt::BlankCursor);
   setFocusPolicy(Qt::NoFocus);
   if (core.RenderKind() == cMpvCore::Render::OpenGL) {
-    surface_ = new cGLSurface(core, this, blackout_);
+    surface_ = new cGLSurface(core, this);
     surface_->setCursor(Qt::BlankCursor);
     surface_->installEventFilter(this);
   }
-  connect(&core, &cMpvCore::FrameReady, this, &cVideoWindow::FrameArrived);
+  connect(&core, &cMpvCore::FrameReady, this, &cVideoWindow::Redraw);
 }
 
-void cVideoWindow::FrameArrived() {
-  blackout_ = false;
+void cVideoWindow::Redraw() {
   if (surface_) {
     surface_->update();
   } else {
@@ -68,22 +75,37 @@ void cVideoWindow::FrameArrived() {
   }
 }
 
-void cVideoWindow::Blackout() {
-  blackout_ = true;
-  if (surface_) surface_->update();
-  update();
-}
-
 void cVideoWindow::paintEvent(QPaintEvent*) {
   if (surface_) return;
   QPainter painter(this);
   const QImage frame = core_.SoftwareFrame();
-  if (blackout_ || frame.isNull()) {
+  if (frame.isNull()) {
     painter.fillRect(rect(), Qt::black);
-    return;
+  } else {
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(rect(), frame);
   }
+  PaintOverlay(painter);
+}
+
+void cVideoWindow::ShowOverlay(const QImage& picture, QSize videoSize, double opacity) {
+  overlay_ = picture;
+  overlayVideoSize_ = videoSize;
+  overlayOpacity_ = std::clamp(opacity, 0.0, 1.0);
+  Redraw();
+}
+
+// The picture keeps its place on the video whatever the window's size: it is
+// scaled as the video's frames are.
+void cVideoWindow::PaintOverlay(QPainter& painter) const {
+  if (overlayOpacity_ <= 0 || overlay_.isNull() || overlayVideoSize_.isEmpty()) return;
+  const double scaleX = static_cast<double>(width()) / overlayVideoSize_.width();
+  const double scaleY = static_cast<double>(height()) / overlayVideoSize_.height();
+  painter.save();
+  painter.setOpacity(overlayOpacity_);
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawImage(rect(), frame);
+  painter.drawImage(QRectF(0, 0, overlay_.width() * scaleX, overlay_.height() * scaleY), overlay_);
+  painter.restore();
 }
 
 void cVideoWindow::resizeEvent(QResizeEvent*) {

@@ -4,11 +4,17 @@
 // hides the mouse cursor over the video, can show the video alone full
 // screen and back, and can hand its mouse and key events to another window
 // (the message drain), which then acts as if they were its own.
+//
+// Over the video it lays the on-screen display: a picture in the video's own
+// pixels, placed at the video's top left and scaled with it, mixed at one
+// opacity. The display lives only on screen: grabbed frames come from the
+// decoded video and never hold it.
 #include <QImage>
 #include <QPointer>
 #include <QWidget>
 
 class cMpvCore;
+class QPainter;
 
 class cVideoWindow : public QWidget {
  public:
@@ -18,10 +24,16 @@ class cVideoWindow : public QWidget {
   void SetFullScreen(bool on);
   bool IsFullScreen() const { return fullScreen_; }
   void SetMessageDrain(QWidget* drain) { drain_ = drain; }
-  // Shows black until the next frame arrives.
-  void Blackout();
   // What the window shows now, as drawn on screen.
   QImage Picture() const;
+
+  // Shows `picture` over the video, whose frames are videoSize pixels, at
+  // `opacity` (0 hides it, 1 covers the video).
+  void ShowOverlay(const QImage& picture, QSize videoSize, double opacity);
+  const QImage& OverlayPicture() const { return overlay_; }
+  double OverlayOpacity() const { return overlayOpacity_; }
+  // Draws the display over what the painter has drawn of the video.
+  void PaintOverlay(QPainter& painter) const;
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -31,13 +43,16 @@ class cVideoWindow : public QWidget {
 
  private:
   bool Forward(QEvent* event);
-  void FrameArrived();
+  // Paints again, for a new frame or a new display.
+  void Redraw();
 
   cMpvCore& core_;
   QWidget* surface_ = nullptr;  // the OpenGL surface; none in software
   QPointer<QWidget> owner_;
   QPointer<QWidget> drain_;
-  bool blackout_ = false;
+  QImage overlay_;
+  QSize overlayVideoSize_;
+  double overlayOpacity_ = 0;
   bool fullScreen_ = false;
   QRect restoreGeometry_;
 };

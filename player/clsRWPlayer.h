@@ -9,6 +9,7 @@
 // Every operation may be called at any time: one that lacks an open file, a
 // video or the window it needs does nothing and returns 0, an empty value or
 // false.
+#include "platform/ColorRef.h"
 #include "player/cVideoWindow.h"
 
 #include <QImage>
@@ -21,10 +22,24 @@
 #include <memory>
 #include <vector>
 
+class CairoContext;
+class CairoSurface;
 class cMpvCore;
 
 struct mpv_event;
 struct mpv_event_property;
+
+// The on-screen display's layout, set for each file from the video's height
+// H0 and the band's first height H (H0 / 14).
+struct OsdLayout {
+  double fontSize = 0;   // points: H0 / 12 / 2.2
+  double iconSize = 0;   // 0.9 * H
+  double iconScale = 0;  // iconSize / 16: an icon of 16 pixels drawn at the icon size
+  double margin = 0;     // above the icons: (H - iconSize) / 2
+  COLORREF displayColour = 0;  // of the texts
+  double textHeight = 0;       // of "TEST" in the display's font
+  double timeWidth = 0;        // of the widest position text, "0h:00m:00.00s"
+};
 
 class clsRWPlayer {
  public:
@@ -99,8 +114,15 @@ class clsRWPlayer {
   void SetBalance(int32_t balance);
   // A muted exact seek that waits until the frame at Seconds is shown.
   void ForcePosition(double Seconds);
+  // The on-screen display, a band along the top of the video at the opacity
+  // Value (0..1). Flag true draws the full display (icon, Text, position
+  // Mark; see clsRWPlayer_osd.cpp), false the preview's plain text. Never
+  // shown in the compact window.
   void OverlayText(const QString& Text, double Value, const QString& Mark, bool Flag);
+  // Covers the whole video in black until the display is drawn again.
   void BlackoutVideo();
+  // The display's layout for the open file.
+  const OsdLayout& OverlayLayout() const { return osd_; }
 
   // The video window, for pictures of what it shows; null when none.
   cVideoWindow* VideoWindow() const { return window_; }
@@ -124,6 +146,10 @@ class clsRWPlayer {
   void WriteGraphFiles();
   void AbandonCore();
   static QImage ImageFromScreenshot(const QVariantMap& shot);
+  QSize OverlaySize() const;
+  void MakeBand(int width, int height);
+  void DrawFullBand(const QString& Text, const QString& Mark, int iconCount);
+  void DrawPlainBand(const QString& Text);
 
   std::unique_ptr<cMpvCore> core_;
   QPointer<cVideoWindow> window_;
@@ -171,6 +197,10 @@ class clsRWPlayer {
   bool grabAnswered_ = false;
   QImage grabbed_;
   bool balanceFilter_ = false;
+  // The on-screen display's band, drawn here and shown by the video window.
+  std::shared_ptr<CairoSurface> bandSurface_;
+  std::shared_ptr<CairoContext> bandContext_;
+  OsdLayout osd_;
 };
 
 extern std::unique_ptr<clsRWPlayer> gPlayer;

@@ -1,11 +1,10 @@
 // Still frames: the playback-chain description, frame grabs and the settled
-// seek; the on-screen display's entry points.
+// seek.
 #include "player/clsRWPlayer.h"
 
 #include "core/modRegistry.h"
 #include "core/modReelwise.h"
 #include "player/cMpvCore.h"
-#include "player/cVideoWindow.h"
 #include "player/modMainPlayer.h"
 
 #include <QElapsedTimer>
@@ -121,12 +120,15 @@ QImage clsRWPlayer::GrabFrame() {
   return frame;
 }
 
+// The video stays black while the seek settles; the display is then drawn
+// empty and unseen, with the position as its mark.
 void clsRWPlayer::ForcePosition(double Seconds) {
   if (!hasVideo_ || !hasPosition_) return;
   core_->SetFlag("mute", true);
   core_->SetFlagNow("pause", true);
   stopped_ = false;
   running_ = false;
+  BlackoutVideo();
   SetPosition(Seconds);
   const double shown = seekPending_ ? seekTarget_ : Position();
   WaitForSeek(kForcePositionTimeoutMs);
@@ -134,16 +136,4 @@ void clsRWPlayer::ForcePosition(double Seconds) {
   gOsdTimeText = QString::number(shown);
   OverlayText(QString(), 0, gOsdTimeText, false);
   if (core_) core_->SetFlag("mute", false);
-}
-
-// A least version of the on-screen display: the overlay is marked bound to
-// the open file; nothing is drawn over the video yet.
-void clsRWPlayer::InitOverlay() { overlayReady_ = hasVideo_; }
-
-// A least version of the on-screen display: it draws no band over the video
-// yet.
-void clsRWPlayer::OverlayText(const QString&, double, const QString&, bool) {}
-
-void clsRWPlayer::BlackoutVideo() {
-  if (window_) window_->Blackout();
 }
