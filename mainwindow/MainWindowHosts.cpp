@@ -156,6 +156,7 @@ void MainWindowHosts::mnuAnalyze_Click() { form_.mnuAnalyze_Click(); }
 // be shown again.
 bool MainWindowHosts::ShowStoryBoard() {
   frmFilePreview preview(&form_);
+  form_.SetTag(QString());  // the window's own request to be shown again starts afresh
   form_.ShowDialogOverGlass(preview);
   if (gCarousel) gCarousel->Broadcast(QStringLiteral("BUSY"), 50, 0);
   return form_.Tag() == QLatin1String("REDO");

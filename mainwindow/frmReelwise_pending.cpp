@@ -8,12 +8,14 @@
 #include "browser/cToolTipHost.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
+#include "core/modRegistry.h"
 #include "inspector/InspectorPane.h"
 #include "library/HistoryEntry.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "platform/RWError.h"
 #include "platform/cPopupMenu.h"
+#include "platform/controls/TimerControl.h"
 #include "ui/clsDialogs.h"
 
 #include <QAction>
@@ -85,8 +87,11 @@ void frmReelwise::ExportBrowserToCSV() {}
 // Until the media report is built: shows nothing.
 void frmReelwise::mnuAnalyze_Click() {}
 
-// Until story boards are built: makes nothing.
-void frmReelwise::mnuFilePoster_Click() {}
+// The story board of gSavedItem: the grid style opens a moment later from
+// the inspector's timer; the poster style waits for the poster to be built.
+void frmReelwise::mnuFilePoster_Click() {
+  if (gPosterStyle == 0) Inspector().timerFilePreview->SetEnabled(true);
+}
 
 // Until TV-Out mode is built: the inspector is emptied and the mode noted.
 void frmReelwise::ToggleTVOutMode(bool On) {

@@ -1,0 +1,162 @@
+// The in-place edit of a segment's alias and description, the headings and
+// fallbacks of the details grid, the tag suggestion from selected words and
+// the offline story-board message.
+#include "tests/app/ProgramRun.h"
+
+#include "library/ResultItem.h"
+#include "library/clsRWLibrary.h"
+#include "platform/SqlConnection.h"
+#include "platform/SqlRecordset.h"
+#include "platform/controls/TimerControl.h"
+
+#include <QApplication>
+#include <QDir>
+
+namespace rwtest {
+namespace {
+
+class SegmentDetailsEditTest : public RunningProgramTest {
+ protected:
+  void SetUp() override {
+    RunningProgramTest::SetUp();
+    const QString library = gLibrariesFolder + QStringLiteral("Films.rw2");
+    modReelwise::ExtractTemplateLibrary(library);
+    gLibrary->OpenLibrary(library, true);
+    // The file is offline: the details come from the library alone.
+    Db().Execute(QStringLiteral("INSERT INTO FileLocations VALUES ('AB12', 'Films', ':\\\\', '/films/', "
+                                "'Fixed Disk', NULL, 0)"));
+    Db().Execute(QStringLiteral("INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileSize, "
+                                "CurrentPath) VALUES (1, 'AB12', '', 'Holiday.2019.mkv', 4, '[Offline] Films:\\\\')"));
+    Db().Execute(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, "
+                                "SelectionEnd, Online, Rating, FileAlias, Description) VALUES "
+                                "(1, 1, 'Y', 0, 40, 0, 0, NULL, 'All of it'), (2, 1, NULL, 1, 2, 0, 0, 'Beach', ''), "
+                                "(3, 1, NULL, 5, 6, 0, 0, 'Hills', 'Walk')"));
+    gResultKind = ResultScope::Segment;
+    ResultItem item;
+    item.SegmentID = 2;
+    item.FileID = 1;
+    bool loaded = false;
+    Pane().LoadInspector(item, loaded);
+  }
+
+  static SqlConnection& Db() { return gLibrary->Connection(); }
+  static InspectorPane& Pane() { return gMainForm->Inspector(); }
+  static QString Stored(const char* column, int segment) {
+    auto rs = Db().OpenRecordset(
+        QStringLiteral("SELECT %1 FROM VideoSegments WHERE SegmentID = %2").arg(QLatin1String(column)).arg(segment));
+    return rs->Value(0).toString();
+  }
+  static int RowOf(int segment) {
+    for (int row = 1; row < Pane().flexSegments->Rows(); ++row) {
+      if (Pane().flexSegments->TextMatrix(row, 4).toInt() == segment) return row;
+    }
+    return 0;
+  }
+  static void SelectRow(int row) {
+    Pane().flexSegments->SetRow(row);
+    Pane().flexSegments_SelChange();
+  }
+  static void EditRow(int detailsRow) {
+    Pane().flexFileDetails->SetTag(QString::number(detailsRow));
+    Pane().BeginCellEdit();
+  }
+};
+
+TEST_F(SegmentDetailsEditTest, HeadingsAndTheAliasFallBackToTheFileName) {
+  EXPECT_EQ(Pane().flexFileDetails->TextMatrix(1, 0), QStringLiteral("Beach"));
+  EXPECT_EQ(Pane().flexFileDetails->TextMatrix(2, 0), QStringLiteral(" Segment Description"));
+  SelectRow(1);
+  EXPECT_EQ(Pane().flexFileDetails->TextMatrix(1, 0), QStringLiteral("Holiday.2019")) << "without its extension";
+  EXPECT_EQ(Pane().flexFileDetails->TextMatrix(2, 0), QStringLiteral(" File Description"));
+  EXPECT_EQ(Pane().flexFileDetails->TextMatrix(3, 0), QStringLiteral("All of it"));
+  EXPECT_TRUE(gEditedSegment.IsFileRow);
+  ResultItem noDot;
+  noDot.FileName = QStringLiteral("README");
+  EXPECT_EQ(InspectorPane::ShownAlias(noDot), QStringLiteral("README"));
+}
+
+TEST_F(SegmentDetailsEditTest, EscKeepsTheTypedAliasAndLeavingStoresItQuotesAndAll) {
+  EditRow(1);
+  ASSERT_TRUE(Pane().txtCell->isVisibleTo(Pane().txtCell->parentWidget()));
+  EXPECT_EQ(Pane().txtCell->Text(), QStringLiteral("Beach"));
+  EXPECT_EQ(Pane().txtCell->SelLength(), 5) << "the whole text selected";
+  Pane().txtCell->SetText(QStringLiteral("Bob's \"beach\""));
+  int esc = 27;
+  Pane().txtCell_KeyDown(esc, 0);
+  EXPECT_FALSE(Pane().txtCell->isVisibleTo(Pane().txtCell->parentWidget()));
+  EXPECT_EQ(Pane().flexFileDetails->TextMatrix(1, 0), QStringLiteral("Bob's \"beach\"")) << "Esc keeps the text";
+  Pane().txtCell_LostFocus();
+  EXPECT_EQ(Stored("FileAlias", 2), QStringLiteral("Bob's \"beach\""));
+  EXPECT_EQ(Pane().flexSegments->TextMatrix(RowOf(2), 6), QStringLiteral("Bob's \"beach\""));
+  EXPECT_EQ(gEditedSegment.FileAlias, QStringLiteral("Bob's \"beach\""));
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(SegmentDetailsEditTest, AnEditOpenWhenAnotherSegmentIsShownIsStoredForItsOwnSegment) {
+  EditRow(3);
+  Pane().txtCell->SetText(QStringLiteral("Sand and sea"));
+  SelectRow(RowOf(3));  // the arrows or the grid move on without a focus change
+  EXPECT_EQ(Stored("Description", 2), QStringLiteral("Sand and sea"));
+  EXPECT_EQ(Stored("Description", 3), QStringLiteral("Walk")) << "the segment shown next keeps its own";
+  EXPECT_EQ(Pane().flexFileDetails->TextMatrix(3, 0), QStringLiteral("Walk"));
+  Pane().txtCell_LostFocus();  // the late focus change stores nothing more
+  EXPECT_EQ(Stored("Description", 3), QStringLiteral("Walk"));
+}
+
+TEST_F(SegmentDetailsEditTest, SelectedWordsAreOfferedAsATagWithoutTheirPunctuation) {
+  EditRow(3);
+  Pane().txtCell->SetText(QStringLiteral("a sunny beach, today"));
+  Pane().txtCell->SetSelStart(8);
+  Pane().txtCell->SetSelLength(6);
+  ASSERT_EQ(Pane().txtCell->SelText(), QStringLiteral("beach,"));
+  Pane().txtCell_MouseUp(1, 0, 0, 0);
+  EXPECT_TRUE(Pane().picAutoTag->isVisibleTo(Pane().picAutoTag->parentWidget()));
+  EXPECT_EQ(Pane().lblAutoTag->Caption(), QStringLiteral("beach"));
+  EXPECT_DOUBLE_EQ(Pane().picAutoTag->Width(), Pane().lblAutoTag->Width() + 32);
+
+  Pane().txtCell->SetSelStart(2);
+  Pane().txtCell->SetSelLength(1);
+  Pane().txtCell_MouseUp(1, 0, 0, 0);
+  EXPECT_FALSE(Pane().picAutoTag->isVisibleTo(Pane().picAutoTag->parentWidget())) << "one character";
+  Pane().txtCell->SetText(QString(60, QLatin1Char('w')));
+  Pane().txtCell->SetSelStart(0);
+  Pane().txtCell->SetSelLength(51);
+  Pane().txtCell_MouseUp(1, 0, 0, 0);
+  EXPECT_FALSE(Pane().picAutoTag->isVisibleTo(Pane().picAutoTag->parentWidget())) << "51 characters";
+}
+
+TEST_F(SegmentDetailsEditTest, AStoryBoardOfAnOfflineFileNamesItAndItsVolume) {
+  gSavedItem = gInspectedItem;
+  Pane().timerFilePreview->SetEnabled(true);
+  boxes.Answer(1);
+  Pane().timerFilePreview_Timer();
+  EXPECT_FALSE(Pane().timerFilePreview->Enabled()) << "one shot";
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("'Holiday.2019.mkv'\r\n\r\nThis file is most likely")));
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Offline Volume:  Films:\\\\")) << "the folder without its mark";
+}
+
+TEST_F(SegmentDetailsEditTest, AStoryBoardAskedAgainIsShownAgain) {
+  gSavedItem = gInspectedItem;
+  gSavedItem.CurrentPath = QStringLiteral("/films/");
+  // Counts the story board's showings; the first one has its settings
+  // changed and asks to be shown again.
+  struct ShowCounter : QObject {
+    int shown = 0;
+    bool eventFilter(QObject* watched, QEvent* event) override {
+      if (event->type() == QEvent::Show && watched->objectName() == QLatin1String("frmFilePreview") &&
+          ++shown == 1) {
+        gMainForm->SetTag(QStringLiteral("REDO"));
+      }
+      return false;
+    }
+  } counter;
+  qApp->installEventFilter(&counter);
+  Pane().timerFilePreview_Timer();
+  qApp->removeEventFilter(&counter);
+  EXPECT_EQ(counter.shown, 2);
+  EXPECT_TRUE(gMainForm->Browser().Timer1->Enabled()) << "the poll runs again after the story board";
+}
+
+}  // namespace
+}  // namespace rwtest
