@@ -58,6 +58,8 @@ void clsRWPlayer::AbandonCore() {
 
 void clsRWPlayer::CleanUp() {
   overlayReady_ = false;
+  bandContext_.reset();
+  bandSurface_.reset();
   ++serial_;
   if (core_) {
     core_->Command({QStringLiteral("stop")});

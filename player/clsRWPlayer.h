@@ -1,10 +1,10 @@
 #pragma once
 // The player object: one media file open in a video window owned by a window
 // of the program, with transport (play, pause, stop, seeks, rate, stop time),
-// its facts (duration, size, frame rate, bit rate), volume and balance, and
-// still frames grabbed for thumbnails and story boards. The program-wide
-// gPlayer serves the preview and the full-screen player; story boards and
-// posters make their own.
+// its facts (duration, size, frame rate, bit rate), volume and balance,
+// still frames grabbed for thumbnails and story boards, and the on-screen
+// display over the video. The program-wide gPlayer serves the preview and the
+// full-screen player; story boards and posters make their own.
 //
 // Every operation may be called at any time: one that lacks an open file, a
 // video or the window it needs does nothing and returns 0, an empty value or
