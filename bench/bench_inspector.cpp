@@ -1,6 +1,8 @@
 // Loading an item into the inspector in the whole program: an offline file
 // of the generated large library that has 1,000 segments and 50 tags (no
-// playback), beside the tag query it runs, GetSegmentTags, alone.
+// playback), beside the tag query it runs, GetSegmentTags, alone. Saving and
+// deleting a segment of that file with every segment of the library (about
+// 51,000) among the open results, beside reloading the segment grid alone.
 #include "bench/support/LargeLibrary.h"
 #include "bench/support/ProgramInPrivateHome.h"
 #include "core/modReelwise.h"
@@ -10,6 +12,7 @@
 #include "mainwindow/frmReelwise.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
+#include "platform/controls/FlexGrid.h"
 #include "platform/controls/ListView.h"
 
 #include <benchmark/benchmark.h>
@@ -72,5 +75,83 @@ void BM_GetSegmentTagsAlone(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(gLibrary->GetSegmentTags(true, kFile, segment, false, true));
 }
 BENCHMARK(BM_GetSegmentTagsAlone)->Unit(benchmark::kMillisecond);
+
+// Every segment of the library among the results, the file inspected.
+void OpenAllResults() {
+  static bool opened = false;
+  if (opened) return;
+  opened = true;
+  Bench();
+  gResultKind = ResultScope::Segment;
+  gLibrary->Connection().Execute(
+      QStringLiteral("DELETE FROM SearchResults; INSERT INTO SearchResults SELECT SegmentID, FileID FROM VideoSegments"));
+  gLibrary->FetchSearchResults();
+  gLibrary->ShowSearchResults();
+  ResultItem item;
+  item.SegmentID = InspectorBench::WholeFileSegment();
+  item.FileID = kFile;
+  bool loaded = false;
+  gMainForm->Inspector().LoadInspector(item, loaded);
+}
+
+int NewestSegment() {
+  auto rs = gLibrary->Connection().OpenRecordset(QStringLiteral("SELECT MAX(SegmentID) FROM VideoSegments"));
+  return rs->Value(0).toInt();
+}
+
+void BM_SaveSegment(benchmark::State& state) {
+  OpenAllResults();
+  InspectorPane& pane = gMainForm->Inspector();
+  double start = 5000;
+  for (auto _ : state) {
+    pane.m_SegmentStart = start;
+    pane.m_SegmentEnd = start + 0.5;
+    pane.tbSegments_ButtonClick(QStringLiteral("SAVE_SEGMENT"));
+    start += 1;
+  }
+  state.counters["results"] = gLibrary->OpenSegmentCount();
+  state.counters["segments_in_grid"] = pane.flexSegments->Rows() - 1;
+}
+BENCHMARK(BM_SaveSegment)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_DeleteSegment(benchmark::State& state) {
+  OpenAllResults();
+  InspectorPane& pane = gMainForm->Inspector();
+  double start = 9000;
+  for (auto _ : state) {
+    state.PauseTiming();
+    int32_t created = 0;
+    gLibrary->CreateSegment(start, start + 0.5, kFile, 0, created);
+    ResultItem select;
+    select.SegmentID = NewestSegment();
+    pane.LoadSegmentsGrid(select);
+    start += 1;
+    state.ResumeTiming();
+    pane.tbSegments_ButtonClick(QStringLiteral("DELETE_SEGMENT"));
+  }
+  state.counters["results"] = gLibrary->OpenSegmentCount();
+}
+BENCHMARK(BM_DeleteSegment)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+// The baseline of a delete: the library fetches and shows the results again
+// after removing a segment.
+void BM_RefetchResultsAlone(benchmark::State& state) {
+  OpenAllResults();
+  for (auto _ : state) {
+    gLibrary->FetchSearchResults();
+    gLibrary->ShowSearchResults();
+  }
+  state.counters["results"] = gLibrary->OpenSegmentCount();
+}
+BENCHMARK(BM_RefetchResultsAlone)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// The baseline of a save: the reload of the segment grid it ends with.
+void BM_LoadSegmentsGridAlone(benchmark::State& state) {
+  OpenAllResults();
+  ResultItem select;
+  select.SegmentID = InspectorBench::WholeFileSegment();
+  for (auto _ : state) gMainForm->Inspector().LoadSegmentsGrid(select);
+}
+BENCHMARK(BM_LoadSegmentsGridAlone)->Unit(benchmark::kMillisecond);
 
 }  // namespace

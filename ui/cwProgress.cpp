@@ -36,6 +36,7 @@ void cwProgress::BroadcastProgress(const QString& Caption, int32_t Value, COLORR
   caption_ = Caption;
   value_ = Value;
   colour_ = Colour;
+  if (host_ && CurrentLook() == drawn_) return;
   try {
     Draw();
   } catch (const RWError& error) {
@@ -45,8 +46,24 @@ void cwProgress::BroadcastProgress(const QString& Caption, int32_t Value, COLORR
   }
 }
 
+cwProgress::Look cwProgress::CurrentLook() const {
+  Look look;
+  look.caption = caption_;
+  look.colour = colour_;
+  look.width = static_cast<int>(RoundHalfEven(host_->ScaleWidth()));
+  look.height = static_cast<int>(RoundHalfEven(host_->ScaleHeight()));
+  const bool bar = max_ != 0 && value_ != 0 && max_ != min_;
+  look.barPixels = bar ? static_cast<int64_t>(RoundHalfEven(value_ * (look.width / (max_ - min_)))) : -1;
+  look.scheme[0] = gSchemeColour1;
+  look.scheme[1] = gSchemeColour2;
+  look.scheme[2] = gSchemeColour3;
+  look.scheme[3] = gSchemeColour4;
+  return look;
+}
+
 void cwProgress::Draw() {
   if (!host_) return;
+  drawn_ = CurrentLook();
   width_ = host_->ScaleWidth();
   height_ = host_->ScaleHeight();
   const int width = static_cast<int>(RoundHalfEven(width_));

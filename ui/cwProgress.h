@@ -31,8 +31,10 @@ class cwProgress {
   int32_t Value() const { return value_; }
   const QString& Caption() const { return caption_; }
 
-  // Stores the caption, the position and the caption's colour, then draws. A
-  // drawing failure is logged, never passed to the operation reporting progress.
+  // Stores the caption, the position and the caption's colour, then draws
+  // unless the strip would look as it does already (a long loop reports far
+  // more positions than the strip has pixels). A drawing failure is logged,
+  // never passed to the operation reporting progress.
   void BroadcastProgress(const QString& Caption, int32_t Value, COLORREF Colour);
   // Redraws the strip: the panel colour, the bar of Value against the range
   // with its ticks, and the caption centred. A strip without width draws nothing.
@@ -41,6 +43,18 @@ class cwProgress {
  private:
   void DrawBar(CairoContext& cc) const;
   void DrawTicks(CairoContext& cc, double filledWidth) const;
+  // Everything the strip's look depends on.
+  struct Look {
+    QString caption;
+    COLORREF colour = 0;
+    int width = 0;
+    int height = 0;
+    int64_t barPixels = -1;  // the bar's length in whole pixels
+    COLORREF scheme[4] = {};
+    bool operator==(const Look&) const = default;
+  };
+  Look CurrentLook() const;
+  Look drawn_;
 
   QPointer<ctl::PictureBox> host_;
   double width_ = 0;

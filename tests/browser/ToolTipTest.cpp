@@ -126,7 +126,7 @@ TEST_F(ToolTipTest, ShowArmsTheFirstTickShowsAndTheNextOneDestroys) {
 }
 
 TEST_F(ToolTipTest, MovingOntoTheTipOrAFailingTickDestroysItSilently) {
-  ShowAt(400, 500);
+  ASSERT_NO_FATAL_FAILURE(ShowAt(400, 500));
   QPointer<QWidget> window = host.TipForm()->Window();
   Move(*window, QPoint(60, 60));
   EXPECT_FALSE(host.Armed());
@@ -143,7 +143,7 @@ TEST_F(ToolTipTest, MovingOntoTheTipOrAFailingTickDestroysItSilently) {
 }
 
 TEST_F(ToolTipTest, AnItemWithoutTagsGetsTwoTagLinesAndTheWidestTextWidensIt) {
-  ShowAt(400, 500);
+  ASSERT_NO_FATAL_FAILURE(ShowAt(400, 500));
   const cwToolTip& tip = host.Tip();
   EXPECT_EQ(tip.Tags(), QStringLiteral("\r\nNo Tags\r\n"));
   EXPECT_EQ(tip.ContentHeight(), static_cast<int>(std::nearbyint(2 * TagLineHeight() + 100)));
@@ -155,7 +155,7 @@ TEST_F(ToolTipTest, AnItemWithoutTagsGetsTwoTagLinesAndTheWidestTextWidensIt) {
   const int narrow = tip.ContentWidth();
   host.DestroyTip();
   gHoverItem.FileName = QString(60, QLatin1Char('W'));
-  ShowAt(400, 500);
+  ASSERT_NO_FATAL_FAILURE(ShowAt(400, 500));
   CairoContext cc(std::make_shared<ImageSurface>(10, 10));
   cc.SelectFont(QStringLiteral("Tahoma"), 11, 0, true);
   const int title = static_cast<int>(std::nearbyint(cc.MeasureText(gHoverItem.FileName).Width));
@@ -164,7 +164,7 @@ TEST_F(ToolTipTest, AnItemWithoutTagsGetsTwoTagLinesAndTheWidestTextWidensIt) {
 }
 
 TEST_F(ToolTipTest, TheShapeCoversTheBalloonItsGlowAndArrowButNotTheCorners) {
-  ShowAt(400, 500);
+  ASSERT_NO_FATAL_FAILURE(ShowAt(400, 500));
   const cwToolTip& tip = host.Tip();
   const QRegion shape = tip.BalloonMask();
   const int w = tip.BalloonWidth();
@@ -180,31 +180,31 @@ TEST_F(ToolTipTest, TheShapeCoversTheBalloonItsGlowAndArrowButNotTheCorners) {
 
 TEST_F(ToolTipTest, TheTitleIsTheAliasOnlyWhenAliasesAreOnAndTheAliasIsNotEmpty) {
   gTooltipAliases = true;
-  ShowAt(400, 500);
+  ASSERT_NO_FATAL_FAILURE(ShowAt(400, 500));
   EXPECT_EQ(host.Tip().Title(), QStringLiteral("Heat.mkv")) << "an empty alias";
   host.DestroyTip();
   gHoverItem.FileAlias = QStringLiteral("Heat (1995)");
-  ShowAt(400, 500);
+  ASSERT_NO_FATAL_FAILURE(ShowAt(400, 500));
   EXPECT_EQ(host.Tip().Title(), QStringLiteral("Heat (1995)"));
   host.DestroyTip();
   gTooltipAliases = false;
-  ShowAt(400, 500);
+  ASSERT_NO_FATAL_FAILURE(ShowAt(400, 500));
   EXPECT_EQ(host.Tip().Title(), QStringLiteral("Heat.mkv"));
 }
 
 TEST_F(ToolTipTest, NearTheRightEdgeItOpensLeftAndNearTheTopTheArrowMovesDown) {
   const QRect screen = Screen();
-  ShowAt(screen.right() - 20, 600);
+  ASSERT_NO_FATAL_FAILURE(ShowAt(screen.right() - 20, 600));
   EXPECT_TRUE(host.Tip().ArrowOnRight());
   EXPECT_EQ(TipRect().right(), screen.right() - 20 - 5 - 1) << "left of the pointer";
   host.DestroyTip();
 
-  ShowAt(400, 600);
+  ASSERT_NO_FATAL_FAILURE(ShowAt(400, 600));
   EXPECT_FALSE(host.Tip().ArrowOnRight());
   EXPECT_EQ(host.Tip().ArrowOffset(), -20);
   host.DestroyTip();
 
-  ShowAt(400, 10);
+  ASSERT_NO_FATAL_FAILURE(ShowAt(400, 10));
   const cwToolTip& tip = host.Tip();
   EXPECT_EQ(TipRect().top(), -18);
   EXPECT_EQ(tip.ArrowOffset(), 10 - tip.BalloonHeight() + 26);
@@ -218,7 +218,7 @@ TEST_F(ToolTipTest, ATitleOrTagListLargerThanTheScreenIsCutToTheScreen) {
   for (int i = 0; i < 200; ++i) tags << QStringLiteral("Tag number %1").arg(i);
   AddFile(7, QStringLiteral("Long.mkv"), tags);
   gHoverItem = Item(7, QString(2000, QLatin1Char('W')));
-  ShowAt(400, 900);
+  ASSERT_NO_FATAL_FAILURE(ShowAt(400, 900));
   const QRect screen = Screen();
   EXPECT_EQ(TipRect().width(), screen.width());
   EXPECT_EQ(TipRect().height(), screen.height());

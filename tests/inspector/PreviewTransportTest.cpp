@@ -165,6 +165,30 @@ TEST_F(PreviewTransportTest, ThePollMovesTheThumbAndShowsPlayOrPauseExceptInTVOu
   Press(14);
 }
 
+TEST_F(PreviewTransportTest, TheTextFadesInTwentyTicksAndStaysWhilePaused) {
+  Press(3);  // running
+  std::vector<double> levels;
+  Pane().Timer2->SetTag(QString());
+  Pane().Timer2->SetEnabled(true);
+  for (int tick = 0; tick < 25 && Pane().Timer2->Enabled(); ++tick) {
+    Pane().Timer2_Timer();
+    levels.push_back(gPlayer->VideoWindow()->OverlayOpacity());
+  }
+  Press(14);
+  ASSERT_EQ(levels.size(), 20u);
+  EXPECT_DOUBLE_EQ(levels.front(), 1.0);
+  EXPECT_NEAR(levels[1], 0.95, 1e-9);
+  EXPECT_NEAR(levels[18], 0.10, 1e-9);
+  EXPECT_DOUBLE_EQ(levels.back(), 0.0) << "the twentieth tick draws 0 and ends the fade";
+  EXPECT_TRUE(Pane().Timer2->Tag().isEmpty());
+
+  // Paused: every tick after the first draws 0.95.
+  Pane().Timer2->SetEnabled(true);
+  for (int tick = 0; tick < 5; ++tick) Pane().Timer2_Timer();
+  EXPECT_NEAR(gPlayer->VideoWindow()->OverlayOpacity(), 0.95, 1e-9);
+  EXPECT_TRUE(Pane().Timer2->Enabled());
+}
+
 TEST(PreviewStepTest, FifteenFrameStepsThenHalfAgainEveryFifthMoveUpToTenMinutes) {
   double step = 0;
   std::vector<double> steps;

@@ -127,6 +127,27 @@ TEST_F(ProgressTest, ShowsWithoutReturningToTheEventLoop) {
   picProgress.removeEventFilter(&counter);
 }
 
+TEST_F(ProgressTest, AReportThatChangesNothingOnTheStripIsNotDrawnAgain) {
+  picProgress.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&picProgress));
+  PaintCounter counter;
+  picProgress.installEventFilter(&counter);
+  progress.SetMax(51000);  // far more positions than the strip has pixels
+  for (int i = 20; i <= 400; i += 20) progress.BroadcastProgress(QStringLiteral("Fetching..."), i, kText);
+  EXPECT_LT(counter.paints, 10) << "twenty reports within seven pixels";
+  EXPECT_GE(counter.paints, 1);
+  const int before = counter.paints;
+  progress.BroadcastProgress(QStringLiteral("Fetching..."), 400, RGB(200, 0, 0));
+  EXPECT_EQ(counter.paints, before + 1) << "a new colour is drawn";
+  gSchemeColour2 = RGB(0, 250, 250);
+  progress.BroadcastProgress(QStringLiteral("Fetching..."), 400, RGB(200, 0, 0));
+  EXPECT_EQ(counter.paints, before + 2) << "so is a new scheme";
+  gSchemeColour2 = kBar;
+  progress.BroadcastProgress(QStringLiteral("Fetching..."), 51000, RGB(200, 0, 0));
+  EXPECT_TRUE(IsBar(790)) << "the end is always drawn";
+  picProgress.removeEventFilter(&counter);
+}
+
 TEST_F(ProgressTest, AStripWithoutWidthOrAFailingDrawLeavesTheCallerAlone) {
   picProgress.resize(0, 22);
   EXPECT_NO_THROW(progress.BroadcastProgress(QStringLiteral("Searching..."), 1, kText));
