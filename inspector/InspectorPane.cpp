@@ -49,19 +49,21 @@ void InspectorPane::CreateInspector(QWidget* window) {
 }
 
 void InspectorPane::CreateTransportBar() {
+  // The preview panel: the skin with the video area (where the player's
+  // video window opens) and the transport bar under it.
   QWidget* preview = picInspector[2];
-  framPreview = Make<ctl::Frame>(preview, "framPreview");
-  framPreview->SetBorderStyle(0);
-  framPreview->Move(24, 4, 324, 316);
-  picMPlayerSkin = Make<ctl::PictureBox>(framPreview, "picMPlayerSkin");
+  picOpenFile = Make<ctl::PictureBox>(preview, "picOpenFile");
+  picOpenFile->Move(28, 7, 324, 316);
+  picMPlayerSkin = Make<ctl::PictureBox>(picOpenFile, "picMPlayerSkin");
   picMPlayerSkin->Move(0, 0, 324, 316);
   picMPlayerSkin->SetPicture(QPixmap::fromImage(LoadResPicture(QStringLiteral("MPLAYER"), kResCustom)));
-  picOpenFile = Make<ctl::PictureBox>(picMPlayerSkin, "picOpenFile");
-  picOpenFile->Move(7, 6, 310, 232);
-  picOpenFile->SetBackColor(RGB(0, 0, 0));
-  lblOpenFileStatus = MakeLabel(picOpenFile, QStringLiteral("lblOpenFileStatus"), QString(), 8, 100, 294, 32);
+  framPreview = Make<ctl::Frame>(picMPlayerSkin, "framPreview");
+  framPreview->SetBorderStyle(0);
+  framPreview->Move(7, 6, 310, 232);
+  framPreview->SetBackColor(RGB(0, 0, 0));
+  lblOpenFileStatus = MakeLabel(framPreview, QStringLiteral("lblOpenFileStatus"), QString(), 8, 100, 294, 32);
   lblOpenFileStatus->SetAlignment(ctl::vbCenter);
-  RWLoadingInd = Make<ctl::AnimatedPicture>(picOpenFile, "RWLoadingInd");
+  RWLoadingInd = Make<ctl::AnimatedPicture>(framPreview, "RWLoadingInd");
   RWLoadingInd->LoadAnimation(QStringLiteral("PREVIEW_LOADING"));
   RWLoadingInd->SetVisible(false);
   for (int i = 1; i <= 15; ++i) {
@@ -188,11 +190,14 @@ void InspectorPane::InitTransportBar() {
   m_picScollbar->AttachMouseTracking(picSlider, true, gPopupDelayMs);
   m_picScollbar->StartMouseTracking();
   imgSelection->Move(0, 0, 0, 16);
-  picVolume->Move(268, 247, 48, 10);
+  // The volume track beside its speaker button; the thumb's left edge runs
+  // from 0 to 40 (the pointer from 8 to 48). The A and B times sit between
+  // the position slider and the buttons.
+  picVolume->Move(200, 294, 56, 14);
   const int32_t volume = gPlayer ? gPlayer->Volume() : 100;
-  picVolumeThumb->Move(volume / 100.0 * 40, 0, 8, 10);
-  lblStartPoint->Move(60, 226, 60, 14);
-  lblEndPoint->Move(204, 226, 60, 14);
+  picVolumeThumb->Move(volume / 100.0 * 40, 0, 16, 14);
+  lblStartPoint->Move(60, 262, 70, 14);
+  lblEndPoint->Move(194, 262, 70, 14);
   lblEndPoint->SetAlignment(ctl::vbRightJustify);
   for (ctl::Label* label : {lblStartPoint, lblEndPoint}) label->SetFontSize(ScaledFont(7));
   picSlider->SetMouseIcon(gHandCursor);

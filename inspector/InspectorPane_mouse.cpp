@@ -16,10 +16,13 @@
 #include <QScreen>
 
 void InspectorPane::ConnectPointerControls() {
-  picOpenFile->MouseDown = [this](int button, int shift, double x, double y) {
-    picOpenFile_MouseDown(button, shift, x, y);
-  };
-  picOpenFile->DblClick = [this] { picOpenFile_DblClick(); };
+  // The video area lies over the panel: its presses are the panel's.
+  for (ctl::Control* surface : std::initializer_list<ctl::Control*>{picOpenFile, framPreview}) {
+    surface->MouseDown = [this](int button, int shift, double x, double y) {
+      picOpenFile_MouseDown(button, shift, x, y);
+    };
+    surface->DblClick = [this] { picOpenFile_DblClick(); };
+  }
   picThumbnail->MouseMove = [this](int button, int shift, double x, double y) {
     picThumbnail_MouseMove(button, shift, x, y);
   };
