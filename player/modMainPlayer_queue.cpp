@@ -1,0 +1,284 @@
+// The full-screen player's play queue and the playlist files handed to
+// another player. The queue holds copies of result rows: entries 1 to
+// gPlayCount for a run through the queue, entry 0 for a one-item run (and as
+// the shuffle's spare place). Each copy remembers its row in BrowserRow.
+#include "player/modMainPlayer.h"
+
+#include "core/ProgramMessage.h"
+#include "core/modLaunchDoc.h"
+#include "core/modReelwise.h"
+#include "core/modRegistry.h"
+#include "library/ViewSpec.h"
+#include "library/clsRWLibrary.h"
+
+#include <QDir>
+#include <QLocale>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <random>
+#include <span>
+
+namespace {
+
+using Entries = std::span<const ResultItem>;
+
+const QString kPlaylistTitle = QStringLiteral("Playlist");
+
+std::mt19937& RandomEngine() {
+  static std::mt19937 engine{std::random_device{}()};
+  return engine;
+}
+
+// ---- The queue ----
+
+// The 1-based queue position of the segment, 0 when it is not queued.
+int32_t QueuePosition(int32_t segmentId) {
+  for (int32_t n = 1; n <= gPlayCount; ++n) {
+    if (gPlayQueue[static_cast<size_t>(n)].SegmentID == segmentId) return n;
+  }
+  return 0;
+}
+
+// Copies the selected rows (every row with `everyRow`) into entries 1 on, in
+// result order. Returns how many entries were queued before the current
+// item; 0 when it is the first or not queued.
+int32_t FillQueue(bool everyRow) {
+  gPlayCount = 0;
+  int32_t before = 0;
+  bool currentSeen = false;
+  for (size_t i = 1; i < gResults.size(); ++i) {
+    const ResultItem& row = gResults[i];
+    if (!everyRow && !row.Selected) continue;
+    if (!currentSeen && row.SegmentID == gCurrentItem.SegmentID) {
+      currentSeen = true;
+      before = gPlayCount;
+    }
+    ++gPlayCount;
+    // The library's count and the rows' flags should agree; more rows than
+    // counted still each get a place.
+    if (static_cast<size_t>(gPlayCount) >= gPlayQueue.size()) gPlayQueue.resize(static_cast<size_t>(gPlayCount) + 1);
+    ResultItem& entry = gPlayQueue[static_cast<size_t>(gPlayCount)];
+    entry = row;
+    entry.BrowserRow = static_cast<int32_t>(i);
+  }
+  return before;
+}
+
+// The entry a queue run plays first (RunPlaylist steps on from one before
+// it; 0 stands for the last entry). In result order the run starts at the
+// current item, else at the first entry. A queue shuffled now starts as many
+// entries in as were queued before the current item, which lands anywhere in
+// the shuffled order; a kept shuffled queue goes on at the current item.
+int32_t FirstEntry(bool kept, int32_t queuedBefore) {
+  const int32_t position = QueuePosition(gCurrentItem.SegmentID);
+  if (!gRandomPlayback) return position > 0 ? position : 1;
+  return kept ? position : queuedBefore;
+}
+
+// A one-item run plays entry 0: the row gPlayStartIndex. When entry 0
+// already holds that row the run resumes it.
+void PrepareOneItemRun() {
+  gPlayCount = 0;
+  if (gPlayStartIndex < 1 || static_cast<size_t>(gPlayStartIndex) >= gResults.size()) return;
+  const ResultItem& row = gResults[static_cast<size_t>(gPlayStartIndex)];
+  if (gPlayQueue[0].SegmentID == row.SegmentID) {
+    gPlayQueueBuilt = true;
+    return;
+  }
+  gPlayQueue[0] = row;
+  gPlayQueue[0].BrowserRow = gPlayStartIndex;
+}
+
+// Entries 1 to gPlayCount (as many as the queue holds).
+Entries QueuedEntries() {
+  if (gPlayQueue.empty()) return {};
+  const auto count = std::clamp<size_t>(static_cast<size_t>(std::max(gPlayCount, 0)), 0, gPlayQueue.size() - 1);
+  return Entries(gPlayQueue).subspan(1, count);
+}
+
+// ---- Playlist text ----
+
+enum class PlaylistFormat { M3U, ASX, PLS };
+
+PlaylistFormat FormatNamed(const QString& format) {
+  if (format.compare(QLatin1String("M3U"), Qt::CaseInsensitive) == 0) return PlaylistFormat::M3U;
+  if (format.compare(QLatin1String("ASX"), Qt::CaseInsensitive) == 0) return PlaylistFormat::ASX;
+  return PlaylistFormat::PLS;
+}
+
+bool HasLineBreak(const QString& text) {
+  return text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
+}
+
+// Another program can open the file: it is online ("[Offline] ..." paths are
+// not) and its path fits on one line of the playlist.
+bool Playable(const ResultItem& entry) {
+  return !entry.CurrentPath.startsWith(QLatin1Char('[')) && !HasLineBreak(entry.CurrentPath) &&
+         !HasLineBreak(entry.FileName);
+}
+
+// The text on one line: line breaks as blanks.
+QString OneLine(QString text) {
+  text.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
+  return text;
+}
+
+// The file's name as the user can read it in a message.
+QString ReadableName(const ResultItem& entry) {
+  return OneLine(entry.FileName.isEmpty() ? entry.CurrentPath : entry.FileName);
+}
+
+// The text with &, <, >, " and ' as XML entities.
+QString XmlEscaped(const QString& text) {
+  static const QString special = QStringLiteral("&<>\"'");
+  if (std::none_of(text.begin(), text.end(), [](QChar c) { return special.contains(c); })) return text;
+  QString escaped;
+  escaped.reserve(text.size() + 16);
+  for (const QChar c : text) {
+    switch (c.unicode()) {
+      case '&': escaped += QLatin1String("&amp;"); break;
+      case '<': escaped += QLatin1String("&lt;"); break;
+      case '>': escaped += QLatin1String("&gt;"); break;
+      case '"': escaped += QLatin1String("&quot;"); break;
+      case '\'': escaped += QLatin1String("&apos;"); break;
+      default: escaped += c;
+    }
+  }
+  return escaped;
+}
+
+// Seconds in the fewest digits that read back as the same number, "." the
+// decimal point: "12.5", "0", "3".
+QString StartText(double seconds) { return QString::number(seconds, 'f', QLocale::FloatingPointShortest); }
+
+void AppendHeader(QString& out, PlaylistFormat format) {
+  switch (format) {
+    case PlaylistFormat::M3U: out += QLatin1String("#EXTM3U\r\n"); break;
+    case PlaylistFormat::ASX: out += QLatin1String("<asx version = 3.0>\r\n"); break;
+    case PlaylistFormat::PLS: out += QLatin1String("[playlist]\r\n"); break;
+  }
+}
+
+void AppendFooter(QString& out, PlaylistFormat format) {
+  if (format == PlaylistFormat::ASX) out += QLatin1String("</asx>\r\n");
+}
+
+// The lines of the n-th entry written.
+void AppendEntry(QString& out, PlaylistFormat format, const ResultItem& entry, int n) {
+  const QString path = entry.CurrentPath + entry.FileName;
+  switch (format) {
+    case PlaylistFormat::M3U:
+      out += QLatin1String("#EXTINF:") + OneLine(entry.FileAlias) + QLatin1String("\r\n") + path +
+             QLatin1String("\r\n");
+      break;
+    case PlaylistFormat::ASX:
+      out += QLatin1String("  <entry>\r\n    <title>\"") + XmlEscaped(entry.FileName) +
+             QLatin1String("\"</title>\r\n    <ref href = \"") + XmlEscaped(path) +
+             QLatin1String("\"/>\r\n    <STARTTIME  Value = \"") + StartText(entry.SelectionStart) +
+             QLatin1String("\" />\r\n  </entry>\r\n");
+      break;
+    case PlaylistFormat::PLS:
+      out += QLatin1String("File") + QString::number(n) + QLatin1Char('=') + path + QLatin1String("\r\n");
+      break;
+  }
+}
+
+QByteArray TextOf(Entries entries, const QString& formatName, QStringList* left) {
+  const PlaylistFormat format = FormatNamed(formatName);
+  QString out;
+  out.reserve(static_cast<qsizetype>(entries.size()) * 160 + 64);
+  AppendHeader(out, format);
+  int written = 0;
+  for (const ResultItem& entry : entries) {
+    if (Playable(entry)) {
+      AppendEntry(out, format, entry, ++written);
+    } else if (left) {
+      left->append(ReadableName(entry));
+    }
+  }
+  AppendFooter(out, format);
+  return out.toUtf8();
+}
+
+// ---- The playlist file ----
+
+QString LeftOutMessage(const QStringList& names) {
+  return QStringLiteral("These files cannot be put in the playlist (offline, or a line break in the name):\r\n\r\n") +
+         names.join(QStringLiteral("\r\n"));
+}
+
+// Replaces the file with the text; the reason when that fails, else empty.
+QString WriteFile(const QString& path, const QByteArray& text) {
+  QDir().mkpath(QFileInfo(path).absolutePath());
+  QSaveFile file(path);
+  if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit()) return {};
+  return QStringLiteral("The playlist could not be written to %1:\r\n%2").arg(QDir::toNativeSeparators(path),
+                                                                               file.errorString());
+}
+
+}  // namespace
+
+namespace modMainPlayer {
+
+void BuildPlaylist() {
+  int32_t count = gLibrary->SelectedSegmentCount();
+  const bool everyRow = count == 0;
+  if (everyRow) count = gLibrary->OpenSegmentCount();
+  gPlayCount = count;
+  gPlayQueue.resize(static_cast<size_t>(std::max(count, 0)) + 1);
+
+  const bool kept = gPlayQueueBuilt;
+  int32_t queuedBefore = 0;
+  if (!kept) {
+    queuedBefore = FillQueue(everyRow);
+    if (gRandomPlayback) ShufflePlaylist();
+  }
+
+  gPlayWholeQueue = gPlayStartIndex == 0;
+  if (!gPlayWholeQueue) {
+    PrepareOneItemRun();
+    return;
+  }
+  gPlayIndex = FirstEntry(kept, queuedBefore);
+  if (kept) return;
+
+  gPlayQueueBuilt = true;
+  if (gPlayCount == 1) gRepeatEntry = true;
+  if (gResultKind == ResultScope::File && !gUseInternalPlayer && !gTVOutMode) WriteAndLaunchPlaylist();
+}
+
+// Swapping in place leaves entry 0 as the swaps through it would: holding a
+// copy of entry 1.
+void ShufflePlaylist() {
+  std::mt19937& engine = RandomEngine();
+  const int32_t count = std::min<int32_t>(gPlayCount, static_cast<int32_t>(gPlayQueue.size()) - 1);
+  for (int32_t k = count; k >= 1; --k) {
+    const int32_t j = std::uniform_int_distribution<int32_t>(1, k)(engine);
+    if (j != k) std::swap(gPlayQueue[static_cast<size_t>(j)], gPlayQueue[static_cast<size_t>(k)]);
+  }
+  if (count >= 1) gPlayQueue[0] = gPlayQueue[1];
+}
+
+QByteArray PlaylistText(const std::vector<ResultItem>& entries, const QString& format, QStringList* left) {
+  return TextOf(entries, format, left);
+}
+
+QString WriteAndLaunchPlaylist() {
+  const Entries entries = QueuedEntries();
+  QStringList left;
+  const QByteArray text = TextOf(entries, gPlaylistFormat, &left);
+  if (!left.isEmpty()) ShowProgramMessage(LeftOutMessage(left), vbInformation, kPlaylistTitle, ProgramMessageOwner());
+  if (entries.empty()) return QStringLiteral("The play queue is empty: no playlist was written.");
+  if (static_cast<size_t>(left.size()) == entries.size()) {
+    return QStringLiteral("No file of the play queue can be played by another program: no playlist was written.");
+  }
+  const QString path = gTempFolder + QStringLiteral("playlist.") + gPlaylistFormat;
+  if (const QString error = WriteFile(path, text); !error.isEmpty()) {
+    ShowProgramMessage(error, vbExclamation, kPlaylistTitle, ProgramMessageOwner());
+    return error;
+  }
+  return modLaunchDoc::LaunchDocument(path);
+}
+
+}  // namespace modMainPlayer
