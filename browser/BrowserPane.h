@@ -69,6 +69,11 @@ class IBrowserHost {
   virtual ctl::ImageList& ilStateIcons() = 0;
   virtual ctl::ImageList& imglstDragIcons() = 0;
   virtual ctl::ImageList& imglstViewSpec() = 0;
+  // Runs external application Index on gSavedItem's file (-1 its default program).
+  virtual void LaunchExternalApp(int16_t& Index) = 0;
+  // After the full-screen player: the window active and repainted, and the
+  // inspector reloaded when it shows a file.
+  virtual void AfterFullScreenPlayer() = 0;
 };
 
 class BrowserPane {

@@ -36,6 +36,9 @@ class cCarousel {
   // Makes a result current (clamped to the results).
   void SetCarouselIndex(int32_t NewIndex, bool Animate, bool SlowTimer);
   void RedrawAll(bool RebuildTags, bool Refresh) {}
+  // Background music: true plays or resumes it, false pauses it. Nothing
+  // plays yet.
+  void PlayBackgroundSFX(bool Play) {}
   // The on-canvas menu shown ("NULL" none); kept, nothing drawn yet.
   QString MenuMode;
 };

@@ -27,3 +27,14 @@ int ShowProgramMessage(const QString& prompt, int style, const QString& title, Q
 void SetProgramMessageOwner(QWidget* owner) { Owner() = owner; }
 
 QWidget* ProgramMessageOwner() { return Owner(); }
+
+void ShowOfflineFileMessage(const QString& fileName, const QString& folder, QWidget* owner) {
+  QString volume = folder;
+  volume.remove(QStringLiteral("[Offline]"));
+  ShowProgramMessage(QLatin1Char('\'') + fileName + QLatin1Char('\'') +
+                         QStringLiteral("\r\n\r\nThis file is most likely either:\r\n\r\n"
+                                        "     - on a disk that is not connected \r\n"
+                                        "     - on a CD/DVD that is not inserted\r\n"
+                                        "     - on a network drive that is not connected"),
+                     64, QStringLiteral("Offline Volume: ") + volume, owner);
+}

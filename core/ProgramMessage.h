@@ -11,3 +11,8 @@ int ShowProgramMessage(const QString& prompt, int style, const QString& title, Q
 // hands itself over when it is made; nullptr before and after.
 void SetProgramMessageOwner(QWidget* owner);
 QWidget* ProgramMessageOwner();
+
+// The message for a file on a medium that is not connected: the file's name
+// in quotes and where it may be, titled "Offline Volume: " and the folder
+// without its "[Offline]" mark.
+void ShowOfflineFileMessage(const QString& fileName, const QString& folder, QWidget* owner);

@@ -32,14 +32,7 @@ void InspectorPane::timerFilePreview_Timer() {
   const QString& folder = gSavedItem.CurrentPath;
   if (folder.isEmpty()) return;
   if (folder.startsWith(QLatin1Char('['))) {
-    QString volume = folder;
-    volume.remove(QStringLiteral("[Offline]"));
-    ShowProgramMessage(QLatin1Char('\'') + gSavedItem.FileName + QLatin1Char('\'') +
-                           QStringLiteral("\r\n\r\nThis file is most likely either:\r\n\r\n"
-                                          "     - on a disk that is not connected \r\n"
-                                          "     - on a CD/DVD that is not inserted\r\n"
-                                          "     - on a network drive that is not connected"),
-                       64, QStringLiteral("Offline Volume: ") + volume, picBottom->window());
+    ShowOfflineFileMessage(gSavedItem.FileName, folder, picBottom->window());
     return;
   }
   host_.SetPreviewTimer(false);

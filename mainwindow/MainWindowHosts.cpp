@@ -5,6 +5,7 @@
 #include "carousel/frmTagCloud.h"
 #include "library/ResultItem.h"
 #include "mainwindow/frmReelwise.h"
+#include "options/OptionsPane.h"
 #include "platform/cPopupMenu.h"
 #include "player/clsRWPlayer.h"
 #include "player/frmFilePreview.h"
@@ -168,6 +169,16 @@ void MainWindowHosts::AfterStoryBoard() {
     gCarousel->MenuMode = QStringLiteral("NULL");
     gCarousel->RedrawAll(false, true);
   }
+}
+
+void MainWindowHosts::LaunchExternalApp(int16_t& Index) { form_.Options().LaunchExternalApp(Index); }
+
+void MainWindowHosts::AfterFullScreenPlayer() {
+  form_.activateWindow();
+  form_.repaint();
+  if (gInspectedItem.FileName.isEmpty()) return;
+  bool loaded = false;
+  form_.Inspector().LoadInspector(gInspectedItem, loaded);
 }
 
 void MainWindowHosts::ClearInspector() { form_.Inspector().ClearInspector(); }

@@ -34,6 +34,8 @@ class MainWindowHosts final : public IBrowserHost,
   ctl::ImageList& imglstDragIcons() override;
   ctl::ImageList& imglstViewSpec() override;
   ctl::ImageList& imglstMenus() override;
+  void LaunchExternalApp(int16_t& Index) override;
+  void AfterFullScreenPlayer() override;
   QMenu* RecentMenu() override;
   void ShowInspectorPopup() override;
   void ShowFileTagsPopup() override;

@@ -9,6 +9,7 @@
 #include "mainwindow/MainWindowHosts.h"
 #include "options/OptionsPane.h"
 #include "options/frmProgramOptions.h"
+#include "player/modMainPlayer.h"
 #include "platform/cPopupMenu.h"
 #include "ui/cMDISplit.h"
 #include "ui/cwProgress.h"
@@ -38,6 +39,8 @@ frmReelwise::frmReelwise() : hosts_(std::make_unique<MainWindowHosts>(*this)) {
 }
 
 frmReelwise::~frmReelwise() {
+  gStopPlaylist = true;
+  modMainPlayer::SetPlayerHooks({});
   SubclassMessages(false);
   if (gLibrary) gLibrary->SetView(nullptr);
   frmProgramOptions::RepaintInScheme = nullptr;

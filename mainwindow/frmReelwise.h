@@ -200,6 +200,7 @@ class frmReelwise : public QWidget, public ISubclass {
   void Form_Initialize();
   void Form_Load();
   void InitMainWindow();
+  void ConnectPlayer();
   void InitTitleBar();
   void InitWelcomePage();
   // The panels in the scheme colours, after a colour scheme is applied.

@@ -30,7 +30,7 @@
 #include "platform/RWError.h"
 #include "platform/cPopupMenu.h"
 #include "player/clsRWPlayer.h"
-#include "player/frmDSSink.h"
+#include "player/modMainPlayer.h"
 #include "ui/frmAboutReelwise.h"
 #include "ui/frmGlass.h"
 
@@ -377,8 +377,7 @@ void frmReelwise::RunPlaylist() {
     gCarousel->SaveContext();
     gCarousel->Broadcast(QStringLiteral("O"), 0, 50);
   }
-  frmDSSink player;
-  RunModal(player, this);
+  modMainPlayer::ShowFullScreenPlayer(this);
   Browser().SetBrowserIndex(gCurrentItem.SegmentID);
   bool loaded = false;
   Inspector().LoadInspector(gInspectedItem, loaded);

@@ -13,6 +13,7 @@
 #include "mainwindow/MainWindowHosts.h"
 #include "options/frmProgramOptions.h"
 #include "platform/cPopupMenu.h"
+#include "player/modMainPlayer.h"
 #include "resources/Resources.h"
 #include "ui/SchemeColours.h"
 #include "ui/cMDISplit.h"
@@ -38,6 +39,7 @@ void frmReelwise::Form_Initialize() {
 
 void frmReelwise::Form_Load() {
   InitMainWindow();
+  ConnectPlayer();
   gWindowMgr = std::make_unique<cWindowMgr>(this, hosts_.get());
   Inspector().m_HoverButton = 1;
   {
@@ -48,6 +50,26 @@ void frmReelwise::Form_Load() {
   ResizeCompactGUI(-1);
   Browser().LayoutThumbnailGrid(0);
   Browser().Timer1->SetEnabled(true);
+}
+
+// The full-screen player reaches this window's timers and the carousel
+// through these hooks; the window's destruction removes them.
+void frmReelwise::ConnectPlayer() {
+  modMainPlayer::PlayerHooks hooks;
+  hooks.SetPositionTimer = [this](bool on) { Browser().Timer1->SetEnabled(on); };
+  hooks.RestartFade = [this] {
+    Inspector().Timer2->SetTag(QString());
+    Inspector().Timer2->SetEnabled(true);
+  };
+  hooks.StopFade = [this] {
+    Inspector().Timer2->SetEnabled(false);
+    Inspector().Timer2->SetInterval(100);
+  };
+  hooks.SetFadeInterval = [this](int ms) { Inspector().Timer2->SetInterval(ms); };
+  hooks.CarouselMusic = [](bool on) {
+    if (gCarousel) gCarousel->PlayBackgroundSFX(on);
+  };
+  modMainPlayer::SetPlayerHooks(std::move(hooks));
 }
 
 void frmReelwise::InitMainWindow() {

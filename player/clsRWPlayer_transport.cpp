@@ -55,6 +55,9 @@ void clsRWPlayer::OnPositionChanged(double position) {
 double clsRWPlayer::Position() const {
   if (!hasPosition_) return 0;
   if (seekPending_) return seekTarget_;
+  // Held at its end, the file reports the last frame's time; callers that
+  // wait for the end point watch for the duration.
+  if (core_->Flag("eof-reached").value_or(false)) return std::max(duration_, lastPosition_);
   return core_->Double("time-pos").value_or(lastPosition_);
 }
 

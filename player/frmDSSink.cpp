@@ -1,10 +1,127 @@
 #include "player/frmDSSink.h"
 
+#include "library/ResultItem.h"
+#include "platform/ErrorGuard.h"
+#include "platform/controls/VbInput.h"
+#include "player/modMainPlayer.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QScreen>
+#include <QWindow>
 #include <QTimer>
 
-frmDSSink::frmDSSink() { setObjectName(QStringLiteral("frmDSSink")); }
+#include <array>
+#include <utility>
+
+QPointer<frmDSSink> gDSSinkForm;
+
+namespace {
+
+// Keys and the player commands they give; the rating digits and the
+// tagging keys are handled apart.
+constexpr std::array<std::pair<int, const char*>, 16> kCommandKeys{{
+    {13, "Play/Pause"},
+    {18, "Highlights"},
+    {72, "Highlights"},
+    {76, "Highlights"},
+    {27, "KillPlayback"},
+    {37, "JumpBack"},
+    {38, "Previous"},
+    {39, "JumpForward"},
+    {40, "Next"},
+    {82, "RandomJump"},
+    {83, "SaveSegment"},
+    {107, "VolumeUp"},
+    {109, "VolumeDown"},
+    {121, "StretchToScreen"},
+    {188, "JumpBackBig"},
+    {190, "JumpForwardBig"},
+}};
+
+QString CommandForKey(int keyCode) {
+  if (keyCode >= 49 && keyCode <= 53) return QStringLiteral("Rating") + QString::number(keyCode - 48);
+  if (keyCode >= 97 && keyCode <= 101) return QStringLiteral("Rating") + QString::number(keyCode - 96);
+  if (keyCode == 219) return QStringLiteral("SetPointA");
+  if (keyCode == 221) return QStringLiteral("SetPointB");
+  for (const auto& [code, command] : kCommandKeys) {
+    if (code == keyCode) return QLatin1String(command);
+  }
+  return {};
+}
+
+}  // namespace
+
+frmDSSink::frmDSSink(QWidget* screenOf) : screenOf_(screenOf) {
+  setObjectName(QStringLiteral("frmDSSink"));
+  setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+  setWindowTitle(QStringLiteral("Reelwise II"));
+  setFocusPolicy(Qt::StrongFocus);
+  setAutoFillBackground(true);
+  QPalette black = palette();
+  black.setColor(QPalette::Window, Qt::black);
+  setPalette(black);
+}
+
+frmDSSink::~frmDSSink() {
+  // A window destroyed mid-run (the program closing) ends the run's waits.
+  if (modMainPlayer::RunActive()) gStopPlaylist = true;
+}
+
+void frmDSSink::CoverScreen() {
+  QScreen* screen = nullptr;
+  if (screenOf_) screen = QGuiApplication::screenAt(screenOf_->frameGeometry().center());
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return;
+  if (windowHandle()) windowHandle()->setScreen(screen);
+  setGeometry(screen->geometry());
+}
 
 void frmDSSink::showEvent(QShowEvent* event) {
+  CoverScreen();
   QWidget::showEvent(event);
-  QTimer::singleShot(0, this, &QWidget::close);
+  if (activated_) return;
+  activated_ = true;
+  QTimer::singleShot(0, this, [this] {
+    activateWindow();
+    setFocus(Qt::ActiveWindowFocusReason);
+    Form_Activate();
+  });
+}
+
+void frmDSSink::Form_Activate() {
+  ErrorGuard().Run([] { modMainPlayer::RunPlaylist(); });
+  if (gBrowserMode == 3 && modMainPlayer::Hooks().CarouselMusic) modMainPlayer::Hooks().CarouselMusic(true);
+}
+
+void frmDSSink::Form_KeyUp(int KeyCode, int Shift) {
+  if (TaggingMode() || KeyCode == 96 || KeyCode == 196) {
+    HandleTaggingKey(KeyCode, Shift);
+    return;
+  }
+  const QString command = CommandForKey(KeyCode);
+  if (!command.isEmpty()) modMainPlayer::ExecutePlayerCommand(command);
+}
+
+void frmDSSink::keyPressEvent(QKeyEvent* event) { event->accept(); }
+
+void frmDSSink::keyReleaseEvent(QKeyEvent* event) {
+  event->accept();
+  if (event->isAutoRepeat()) return;
+  const int code = ctl::VbKeyCode(event);
+  if (code == 0) return;
+  const int shift = ctl::VbShift(event->modifiers());
+  ErrorGuard().Run([&] { Form_KeyUp(code, shift); });
+}
+
+// Closing the window (the desktop's close, or the program ending) stops the
+// run, whose end then closes the window for good.
+void frmDSSink::closeEvent(QCloseEvent* event) {
+  if (modMainPlayer::RunActive()) {
+    gStopPlaylist = true;
+    event->ignore();
+    return;
+  }
+  QWidget::closeEvent(event);
 }

@@ -1,10 +1,22 @@
 #include "player/modMainPlayer.h"
 
-#include "player/frmDSSink.h"
 #include "ui/SchemeColours.h"
 #include "ui/modBlendColorAlpha.h"
 
-#include <QApplication>
+std::vector<ResultItem> gPlayQueue(1);
+int32_t gPlayCount = 0;
+int32_t gPlayIndex = 0;
+bool gPlayWholeQueue = true;
+
+ResultItem gPlayItem;
+bool gOpeningEntry = false;
+bool gEntryDone = false;
+bool gRepeatEntry = false;
+bool gStopPlaylist = false;
+int32_t gLastSegmentID = 0;
+int32_t gOpenFileID = 0;
+bool gFullScreenFileOpen = false;
+double gResumePosition = 0;
 
 QString gOsdIcon;
 QString gOsdText;
@@ -19,19 +31,16 @@ std::function<OsdPalette()>& PaletteSource() {
   return source;
 }
 
-// The full-screen player is shown modally as a window of its own (owned by
-// the main window while it plays).
-void ClosePlayerWindows() {
-  for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (dynamic_cast<frmDSSink*>(window) && window->isVisible()) window->close();
-  }
+PlayerHooks& TheHooks() {
+  static PlayerHooks hooks;
+  return hooks;
 }
 
 }  // namespace
 
-void ExecutePlayerCommand(const QString& command) {
-  if (command == QLatin1String("KillPlayback")) ClosePlayerWindows();
-}
+void SetPlayerHooks(PlayerHooks hooks) { TheHooks() = std::move(hooks); }
+
+const PlayerHooks& Hooks() { return TheHooks(); }
 
 OsdPalette DefaultOsdPalette() {
   const COLORREF tint1 = BlendColor(gSchemeColour2, gSchemeColour3, 128);

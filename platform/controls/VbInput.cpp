@@ -10,7 +10,7 @@ namespace ctl {
 namespace {
 
 // Keys whose code is not derived from a range below.
-constexpr std::array<std::pair<int, int>, 27> kKeyCodes{{
+constexpr std::array<std::pair<int, int>, 31> kKeyCodes{{
     {Qt::Key_Backspace, vbKeyBack},
     {Qt::Key_Tab, vbKeyTab},
     {Qt::Key_Backtab, vbKeyTab},
@@ -38,12 +38,20 @@ constexpr std::array<std::pair<int, int>, 27> kKeyCodes{{
     {Qt::Key_Minus, 109},
     {Qt::Key_Period, 110},
     {Qt::Key_Slash, 111},
+    {Qt::Key_Comma, 188},
+    {Qt::Key_Period, 190},
+    {Qt::Key_BracketLeft, 219},
+    {Qt::Key_BracketRight, 221},
 }};
+
+// Codes 106 to 111 are the keypad's operator keys; the rest of the table is
+// the main keyboard's.
+bool IsKeypadCode(int code) { return code >= 106 && code <= 111; }
 
 int KeypadCode(int key) {
   if (key >= Qt::Key_0 && key <= Qt::Key_9) return vbKeyNumpad0 + (key - Qt::Key_0);
   for (const auto& [qtKey, code] : kKeyCodes) {
-    if (qtKey == key && code >= 106) return code;
+    if (qtKey == key && IsKeypadCode(code)) return code;
   }
   return 0;
 }
@@ -82,7 +90,7 @@ int VbKeyCode(const QKeyEvent* event) {
   if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
   if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return vbKeyF1 + (key - Qt::Key_F1);
   for (const auto& [qtKey, code] : kKeyCodes) {
-    if (qtKey == key && code < 106) return code;
+    if (qtKey == key && !IsKeypadCode(code)) return code;
   }
   return 0;
 }

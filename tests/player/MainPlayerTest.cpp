@@ -11,10 +11,11 @@ namespace {
 
 class PlayerDeviceEventTest : public rwtest::RunningProgramTest {};
 
-// The least full-screen player closes itself at the next turn of the event
-// loop; the test looks at it before that turn.
+// The window starts its run at the next turn of the event loop; a device
+// event before that closes it at once.
 TEST_F(PlayerDeviceEventTest, ADeviceEventWhilePlayingStopsThePlayerAndWaitsForTheMainWindow) {
   frmDSSink player;
+  gDSSinkForm = &player;
   player.show();
   gMainFormInactive = true;  // the player has the focus
   gDeviceChangePending = false;
@@ -28,6 +29,7 @@ TEST_F(PlayerDeviceEventTest, ADeviceEventWhilePlayingStopsThePlayerAndWaitsForT
   EXPECT_EQ(gLibrary->ResultCount, 4) << "no refresh behind the player";
   gMainFormInactive = false;
   gDeviceChangePending = false;
+  gDSSinkForm = nullptr;
 }
 
 }  // namespace

@@ -210,6 +210,12 @@ TEST(VbInputTest, KeysButtonsAndShiftStatesUseTheProgramsCodes) {
   EXPECT_EQ(code(Qt::Key_T), 'T');
   EXPECT_EQ(code(Qt::Key_5, Qt::KeypadModifier), 101);
   EXPECT_EQ(code(Qt::Key_5), '5');
+  EXPECT_EQ(code(Qt::Key_Comma), 188);
+  EXPECT_EQ(code(Qt::Key_Period), 190);
+  EXPECT_EQ(code(Qt::Key_Period, Qt::KeypadModifier), 110);
+  EXPECT_EQ(code(Qt::Key_BracketLeft), 219);
+  EXPECT_EQ(code(Qt::Key_BracketRight), 221);
+  EXPECT_EQ(code(Qt::Key_Plus, Qt::KeypadModifier), 107);
   EXPECT_EQ(ctl::VbShift(Qt::ShiftModifier | Qt::AltModifier), 5);
   EXPECT_EQ(ctl::VbButton(Qt::RightButton), 2);
   EXPECT_EQ(ctl::VbButtons(Qt::LeftButton | Qt::MiddleButton), 5);

@@ -1,0 +1,31 @@
+// Opening the current result: full screen in the program's own player, or
+// with the file's default program when whole files are played elsewhere.
+#include "browser/BrowserPane.h"
+
+#include "core/ProgramMessage.h"
+#include "core/modReelwise.h"
+#include "core/modRegistry.h"
+#include "library/ResultItem.h"
+#include "library/ViewSpec.h"
+#include "library/clsRWLibrary.h"
+#include "player/modMainPlayer.h"
+
+void BrowserPane::BrowserDblClick(int32_t iIndex) {
+  if (gLibrary->ResultCount == 0) return;
+  QWidget* window = picLeft->window();
+  if (gCurrentItem.CurrentPath.startsWith(QLatin1Char('['))) {
+    ShowOfflineFileMessage(gCurrentItem.FileName, gCurrentItem.CurrentPath, window);
+    return;
+  }
+  if (gResultKind == ResultScope::File && !gUseInternalPlayer && !gTVOutMode) {
+    gSavedItem = gCurrentItem;
+    int16_t app = -1;
+    host_.LaunchExternalApp(app);
+    return;
+  }
+  gPlayStartIndex = iIndex;
+  modMainPlayer::ShowFullScreenPlayer(window);
+  SetBrowserIndex(gCurrentItem.SegmentID);
+  host_.AfterFullScreenPlayer();
+  SetFocusToBrowser();
+}

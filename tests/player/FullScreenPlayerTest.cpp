@@ -1,0 +1,390 @@
+// Runs of the full-screen player over clips of 2 s at 25 frames a second in
+// a fixture library, steered by keys that a timer sends while the run plays:
+// A-B repeat, ratings, highlights, frame steps, wrapping, resuming, skipped
+// entries, selections, one-item runs, and the window on a second screen.
+#include "tests/app/ProgramRun.h"
+
+#include "library/ResultItem.h"
+#include "library/ViewSpec.h"
+#include "library/clsRWLibrary.h"
+#include "platform/SqlConnection.h"
+#include "platform/SqlRecordset.h"
+#include "platform/controls/TimerControl.h"
+#include "platform/modSound.h"
+#include "player/cMpvCore.h"
+#include "player/clsRWPlayer.h"
+#include "player/frmDSSink.h"
+#include "player/modMainPlayer.h"
+#include "tests/support/TestVideo.h"
+#include "tests/support/TwoScreens.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include <deque>
+#include <functional>
+
+namespace rwtest {
+namespace {
+
+// Steps run in order while the player plays: each waits for its condition,
+// checked every 20 ms on the event loop the run keeps turning. A run that
+// outlasts the deadline is stopped, so a test never hangs.
+class Script {
+ public:
+  explicit Script(int deadlineMs = 20000) {
+    clock_.start();
+    timer_.setInterval(20);
+    QObject::connect(&timer_, &QTimer::timeout, [this, deadlineMs] { Tick(deadlineMs); });
+    timer_.start();
+  }
+  Script& Then(std::function<bool()> when, std::function<void()> act) {
+    steps_.push_back({std::move(when), std::move(act)});
+    return *this;
+  }
+  // Every 20 ms while the run lasts.
+  std::function<void()> Watch;
+  bool Finished() const { return steps_.empty(); }
+  bool TimedOut() const { return timedOut_; }
+
+ private:
+  void Tick(int deadlineMs) {
+    if (Watch) Watch();
+    if (clock_.elapsed() > deadlineMs) {
+      timedOut_ = true;
+      gStopPlaylist = true;
+      return;
+    }
+    if (steps_.empty() || gOpeningEntry || !steps_.front().first()) return;
+    auto act = std::move(steps_.front().second);
+    steps_.pop_front();
+    act();
+  }
+
+  QTimer timer_;
+  QElapsedTimer clock_;
+  std::deque<std::pair<std::function<bool()>, std::function<void()>>> steps_;
+  bool timedOut_ = false;
+};
+
+class FullScreenPlayerTest : public RunningProgramTest {
+ protected:
+  void SetUp() override {
+    RunningProgramTest::SetUp();
+    RW_REQUIRE_FFMPEG();
+    cMpvCore::SetAudioOutput(QStringLiteral("null"));
+    const QString library = gLibrariesFolder + QStringLiteral("Films.rw2");
+    modReelwise::ExtractTemplateLibrary(library);
+    gLibrary->OpenLibrary(library, true);
+    folder_ = ScratchPath(QStringLiteral("films/"));
+    QDir().mkpath(folder_);
+    TestVideoSpec spec;
+    spec.frameIndex = true;
+    for (int file = 1; file <= 3; ++file) {
+      ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("Clip%1.mkv").arg(file), spec));
+    }
+    Db().Execute(QStringLiteral("INSERT INTO FileLocations VALUES ('AB12', 'Films', ':\\\\', '%1', 'Fixed Disk', "
+                                "NULL, 1)")
+                     .arg(folder_));
+    for (int file = 1; file <= 3; ++file) {
+      Db().Execute(QStringLiteral("INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileSize, "
+                                  "CurrentPath) VALUES (%1, 'AB12', '', 'Clip%1.mkv', 0, '%2')")
+                       .arg(file)
+                       .arg(folder_));
+      Db().Execute(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, "
+                                  "SelectionEnd, Online, Rating) VALUES (%1, %1, 'Y', 0, 2, 1, 0)")
+                       .arg(file));
+    }
+    // File 1's saved segments, for Highlights.
+    Db().Execute(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, "
+                                "SelectionEnd, Online, Rating) VALUES (11, 1, NULL, 1.2, 1.5, 1, 0), "
+                                "(10, 1, NULL, 0.2, 0.5, 1, 0)"));
+    gResultKind = ResultScope::File;
+    gRandomPlayback = false;
+    gPlayQueueBuilt = false;
+    gUseInternalPlayer = true;
+    if (gSoundBeep.isEmpty()) gSoundBeep = QByteArray("BEEP");
+    modSound::ClearEffectsLog();
+    Results({FileRow(1), FileRow(2), FileRow(3)});
+  }
+
+  static SqlConnection& Db() { return gLibrary->Connection(); }
+
+  ResultItem FileRow(int file) const {
+    ResultItem item;
+    item.SegmentID = file;
+    item.FileID = file;
+    item.FileName = QStringLiteral("Clip%1.mkv").arg(file);
+    item.FileAlias = QStringLiteral("Clip %1").arg(file);
+    item.CurrentPath = folder_;
+    item.IsFileRow = true;
+    item.SelectionEnd = 2;
+    item.DisplayState = 5;
+    return item;
+  }
+
+  // The results, the first current; rows marked Selected count as selected.
+  static void Results(std::vector<ResultItem> rows) {
+    gResults.assign(1, ResultItem{});
+    gSelectedById.Reset();
+    int selected = 0;
+    for (ResultItem& row : rows) {
+      row.BrowserRow = static_cast<int32_t>(gResults.size());
+      gResults.push_back(row);
+      if (row.Selected) {
+        gSelectedById.Set(row.SegmentID, 1);
+        ++selected;
+      }
+    }
+    gLibrary->ResultCount = static_cast<int32_t>(rows.size());
+    gLibrary->SelectedCount = selected;
+    gCurrentItem = gResults[1];
+    gPlayQueueBuilt = false;
+  }
+
+  // A key released in the full-screen window, as the keyboard sends it.
+  static void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    ASSERT_TRUE(gDSSinkForm);
+    QKeyEvent press(QEvent::KeyPress, key, modifiers);
+    QApplication::sendEvent(gDSSinkForm, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers);
+    QApplication::sendEvent(gDSSinkForm, &release);
+  }
+
+  // The same key posted: a command that plays on (Highlights) then runs
+  // in the run's own loop, where the script keeps watching.
+  static void PostKey(Qt::Key key) {
+    QCoreApplication::postEvent(gDSSinkForm, new QKeyEvent(QEvent::KeyRelease, key, Qt::NoModifier));
+  }
+
+  static std::function<bool()> Playing(int segment, double after = 0.3) {
+    return [segment, after] {
+      return gDSSinkForm && gPlayItem.SegmentID == segment && gPlayer->PlayState() == 2 &&
+             gPlayer->Position() >= after;
+    };
+  }
+  static std::function<bool()> Paused() {
+    return [] { return gPlayer->PlayState() == 1; };
+  }
+
+  // The entries played, in the order they began.
+  void RecordEntries(Script& script) {
+    script.Watch = [this] {
+      if (!gDSSinkForm || gOpeningEntry || gPlayer->PlayState() != 2) return;
+      if (played_.empty() || played_.back() != gPlayItem.SegmentID) played_.push_back(gPlayItem.SegmentID);
+    };
+  }
+
+  static void RunQueue() { gMainForm->MainToolbarHandler(QStringLiteral("mnuToolsRunPlaylist")); }
+
+  QString folder_;
+  std::vector<int> played_;
+};
+
+TEST_F(FullScreenPlayerTest, ABRepeatSetsItsPointsLoopsBetweenThemAndCancels) {
+  double pointA = 0;
+  double pointB = 0;
+  double lowest = 99;
+  double highest = 0;
+  Script script;
+  script.Then(Playing(1, 0.9), [] { Key(Qt::Key_BracketRight); })
+      .Then([] { return true; },
+            [] {
+              EXPECT_EQ(gOsdText, QStringLiteral("Set Point A"));
+              EXPECT_EQ(gOsdIcon, QStringLiteral("OV_SET_A"));
+              EXPECT_EQ(gOsdTimeText, QStringLiteral("AB"));
+              EXPECT_NEAR(gPlayItem.SelectionEnd, 0.9, 0.15);
+            })
+      .Then([] { return gPlayer->Position() > 0.3 && gPlayer->Position() < 0.6; },
+            [&] {
+              Key(Qt::Key_BracketLeft);
+              pointA = gPlayItem.SelectionStart;
+              pointB = gPlayItem.SelectionEnd;
+              EXPECT_EQ(gOsdText, QStringLiteral("A-B Repeat Initiated!"));
+              EXPECT_EQ(gOsdIcon, QStringLiteral("OV_AB_INIT"));
+              Key(Qt::Key_3);  // a rating under A-B only beeps
+            });
+  script.Watch = [&] {
+    if (pointA <= 0 || gPlayItem.SegmentID != 1 || gOpeningEntry || gPlayer->PlayState() != 2) return;
+    lowest = std::min(lowest, gPlayer->Position());
+    highest = std::max(highest, gPlayer->Position());
+  };
+  // Two seconds of looping between A and B, then a new entry clears A-B.
+  QElapsedTimer looping;
+  script.Then([&] {
+    if (pointA <= 0) return false;
+    if (!looping.isValid()) looping.start();
+    return looping.elapsed() > 2000;
+  },
+              [] { Key(Qt::Key_Down); })
+      .Then(Playing(2, 0.3), [] { Key(Qt::Key_BracketLeft); })
+      .Then([] { return true; },
+            [] {
+              EXPECT_EQ(gOsdText, QStringLiteral("Set Point B"));
+              Key(Qt::Key_BracketLeft);
+              EXPECT_EQ(gOsdText, QStringLiteral("A-B Repeat Cancelled"));
+              EXPECT_EQ(gOsdIcon, QStringLiteral("OV_AB_CANCEL"));
+              EXPECT_TRUE(gOsdTimeText.isEmpty());
+            })
+      .Then(Playing(2, 0.6), [] { Key(Qt::Key_Escape); });
+  RunQueue();
+
+  ASSERT_FALSE(script.TimedOut());
+  EXPECT_GT(pointA, 0.25);
+  EXPECT_GE(lowest, pointA - 0.1) << "the loop starts again at A";
+  EXPECT_LE(highest, pointB + 0.15) << "and never passes B";
+  EXPECT_TRUE(modSound::EffectsLog().contains(gSoundBeep));
+  auto rating = Db().OpenRecordset(QStringLiteral("SELECT Rating FROM VideoSegments WHERE SegmentID = 1"));
+  EXPECT_EQ(rating->Value(0).toInt(), 0) << "refused under A-B";
+}
+
+TEST_F(FullScreenPlayerTest, RatingsHighlightsFrameStepsWrappingAndEscape) {
+  double pausedAt = 0;
+  Script script;
+  RecordEntries(script);
+  script.Then(Playing(1, 0.1), [] { Key(Qt::Key_Up); })  // wraps to the last
+      .Then(Playing(3, 0.1), [] { Key(Qt::Key_Down); })    // and back to the first
+      .Then(Playing(1, 0.1), [] { PostKey(Qt::Key_H); })  // highlights: segments 10 and 11
+      .Then(Playing(2, 0.3),
+            [] {
+              Key(Qt::Key_4);
+              EXPECT_EQ(gOsdIcon, QStringLiteral("OV_STAR"));
+              EXPECT_EQ(gOsdText, QStringLiteral("4"));
+              Key(Qt::Key_L);
+              EXPECT_EQ(gOsdText, QStringLiteral("No Saved Segments..."));
+              EXPECT_EQ(gOsdIcon, QStringLiteral("OV_ILLEGAL"));
+              Key(Qt::Key_Return);
+            })
+      .Then(Paused(),
+            [&] {
+              pausedAt = gPlayer->Position();
+              Key(Qt::Key_Right);
+              EXPECT_EQ(gOsdText, QStringLiteral("Frame Advance"));
+              EXPECT_NEAR(gPlayer->Position(), pausedAt + 0.04, 0.005);
+              Key(Qt::Key_Escape);
+            });
+  RunQueue();
+
+  ASSERT_FALSE(script.TimedOut());
+  EXPECT_EQ(played_, (std::vector<int>{1, 3, 1, 10, 11, 2}));
+  EXPECT_EQ(gCurrentItem.SegmentID, 2);
+  EXPECT_EQ(gResults[2].Rating, 4) << "the rating is mirrored into its row";
+  auto rating = Db().OpenRecordset(QStringLiteral("SELECT Rating FROM VideoSegments WHERE SegmentID = 2"));
+  EXPECT_EQ(rating->Value(0).toInt(), 4);
+  EXPECT_FALSE(gDSSinkForm);
+  EXPECT_EQ(gMainForm->Inspector().Timer2->Interval(), 100);
+  EXPECT_TRUE(gMainForm->Browser().Timer1->Enabled());
+
+  // Run again without a change: file 2 resumes where it stopped.
+  Script again;
+  double resumedAt = -1;
+  again.Then([] { return gPlayItem.SegmentID == 2 && !gOpeningEntry && gFullScreenFileOpen; },
+             [&] {
+               resumedAt = gPlayer->Position();
+               Key(Qt::Key_Escape);
+             });
+  RunQueue();
+  ASSERT_FALSE(again.TimedOut());
+  EXPECT_NEAR(resumedAt, pausedAt + 0.04, 0.1);
+}
+
+TEST_F(FullScreenPlayerTest, OfflineMissingAndTruncatedEntriesAreSkipped) {
+  QFile truncated(folder_ + QStringLiteral("Cut.mkv"));
+  ASSERT_TRUE(truncated.open(QIODevice::WriteOnly));
+  QFile whole(folder_ + QStringLiteral("Clip1.mkv"));
+  ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+  truncated.write(whole.read(600));
+  truncated.close();
+  ResultItem offline = FileRow(4);
+  offline.CurrentPath = QStringLiteral("[Offline] Films/");
+  ResultItem missing = FileRow(5);
+  missing.FileName = QStringLiteral("Gone.mkv");
+  ResultItem cut = FileRow(6);
+  cut.FileName = QStringLiteral("Cut.mkv");
+  Results({offline, missing, FileRow(2), cut});
+
+  Script script;
+  RecordEntries(script);
+  QElapsedTimer playing;
+  script.Then([&] {
+    if (gPlayItem.SegmentID != 2 || !gFullScreenFileOpen) return false;
+    if (!playing.isValid()) playing.start();
+    return playing.elapsed() > 3000;  // long enough to go round the queue again
+  },
+              [] { Key(Qt::Key_Escape); });
+  RunQueue();
+  ASSERT_FALSE(script.TimedOut());
+  ASSERT_FALSE(played_.empty());
+  for (int entry : played_) EXPECT_EQ(entry, 2);
+  EXPECT_EQ(boxes.Count(), 0);
+
+  // Nothing playable: the run ends by itself with one message.
+  Results({offline, missing, cut});
+  boxes.Answer(1);
+  Script none;
+  RunQueue();
+  EXPECT_FALSE(none.TimedOut());
+  EXPECT_EQ(boxes.Count(), 1);
+  EXPECT_FALSE(gDSSinkForm);
+}
+
+TEST_F(FullScreenPlayerTest, ASelectionPlaysInResultOrderFromTheCurrentItem) {
+  std::vector<ResultItem> rows;
+  for (int row = 1; row <= 5; ++row) {
+    ResultItem item = FileRow((row - 1) % 3 + 1);
+    item.SegmentID = 100 + row;
+    item.IsFileRow = false;
+    item.SelectionEnd = 0.5;
+    item.Selected = row == 2 || row == 5;
+    rows.push_back(item);
+  }
+  Results(rows);
+  gCurrentItem = gResults[5];
+
+  Script script;
+  RecordEntries(script);
+  script.Then(Playing(102, 0.1), [] {}).Then(Playing(105, 0.1), [] { Key(Qt::Key_Escape); });
+  RunQueue();
+  ASSERT_FALSE(script.TimedOut());
+  EXPECT_EQ(played_, (std::vector<int>{105, 102, 105}));
+}
+
+TEST_F(FullScreenPlayerTest, ADoubleClickPlaysOneItemAgainUntilEscape) {
+  gCurrentItem = gResults[2];
+  int starts = 0;
+  double last = 0;
+  Script script;
+  script.Watch = [&] {
+    if (!gDSSinkForm || gPlayItem.SegmentID != 2) return;
+    const double now = gPlayer->Position();
+    if (now + 0.5 < last) ++starts;
+    last = now;
+  };
+  script.Then([&] { return starts >= 1 && gPlayer->Position() > 0.2; }, [] { Key(Qt::Key_Escape); });
+  gMainForm->Browser().BrowserDblClick(2);
+  ASSERT_FALSE(script.TimedOut());
+  EXPECT_EQ(gCurrentItem.SegmentID, 2);
+  EXPECT_EQ(gPlayStartIndex, 2);
+}
+
+TEST_F(FullScreenPlayerTest, TheWindowCoversTheScreenOfTheMainWindow) {
+  if (!OnTwoScreens()) return;
+  gMainForm->setGeometry(2000, 100, 1024, 700);
+  QRect covered;
+  Script script;
+  script.Then(Playing(1, 0.1), [&] {
+    covered = gDSSinkForm->geometry();
+    ASSERT_TRUE(gPlayer->VideoWindow());
+    EXPECT_EQ(gPlayer->VideoWindow()->size(), QSize(1280, 1024));
+    Key(Qt::Key_Escape);
+  });
+  RunQueue();
+  EXPECT_EQ(covered, QRect(1920, 0, 1280, 1024));
+}
+
+}  // namespace
+}  // namespace rwtest
