@@ -39,7 +39,6 @@ frmReelwise::frmReelwise() : hosts_(std::make_unique<MainWindowHosts>(*this)) {
 }
 
 frmReelwise::~frmReelwise() {
-  gStopPlaylist = true;
   modMainPlayer::SetPlayerHooks({});
   SubclassMessages(false);
   if (gLibrary) gLibrary->SetView(nullptr);

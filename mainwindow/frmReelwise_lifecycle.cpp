@@ -13,6 +13,7 @@
 #include "platform/ErrorGuard.h"
 #include "platform/RWError.h"
 #include "player/clsRWPlayer.h"
+#include "player/modMainPlayer.h"
 #include "ui/cFlatControl.h"
 #include "ui/cMDISplit.h"
 #include "ui/cMouseTrack.h"
@@ -115,6 +116,7 @@ bool frmReelwise::Form_QueryUnload() {
 }
 
 void frmReelwise::Form_Unload() {
+  gStopPlaylist = true;  // a run of the full-screen player ends its waits first
   SubclassMessages(false);
   m_cSplitLeft.reset();
   Browser().m_cToolTips.reset();

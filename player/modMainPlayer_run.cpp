@@ -22,11 +22,12 @@ bool runActive = false;
 bool lastOpenFailed = false;
 
 // Lets the message loop run for `ms` milliseconds: timers, keys and paints
-// are handled while the run waits.
+// are handled while the run waits. Once the program is ending no loop runs
+// any more (exec answers -1 at once): the run then ends instead of spinning.
 void RunMessagesFor(int ms) {
   QEventLoop loop;
   QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
+  if (loop.exec() != 0) gStopPlaylist = true;
 }
 
 void Call(const std::function<void()>& hook) {

@@ -347,10 +347,12 @@ TEST_F(FullScreenPlayerTest, ASelectionPlaysInResultOrderFromTheCurrentItem) {
 
   Script script;
   RecordEntries(script);
-  script.Then(Playing(102, 0.1), [] {}).Then(Playing(105, 0.1), [] { Key(Qt::Key_Escape); });
+  // Closing the window mid-run ends the run as Esc does.
+  script.Then(Playing(102, 0.1), [] {}).Then(Playing(105, 0.1), [] { gDSSinkForm->close(); });
   RunQueue();
   ASSERT_FALSE(script.TimedOut());
   EXPECT_EQ(played_, (std::vector<int>{105, 102, 105}));
+  EXPECT_FALSE(gDSSinkForm);
 }
 
 TEST_F(FullScreenPlayerTest, ADoubleClickPlaysOneItemAgainUntilEscape) {
@@ -369,6 +371,51 @@ TEST_F(FullScreenPlayerTest, ADoubleClickPlaysOneItemAgainUntilEscape) {
   ASSERT_FALSE(script.TimedOut());
   EXPECT_EQ(gCurrentItem.SegmentID, 2);
   EXPECT_EQ(gPlayStartIndex, 2);
+}
+
+TEST_F(FullScreenPlayerTest, KeypadTaggingHoldsTheEntryAndTagsItOnEnter) {
+  gLibrary->CreateTag(QStringLiteral("The Beach"), QStringLiteral("T"), QVariant());
+  gLibrary->CreateTag(QStringLiteral("Apple"), QStringLiteral("T"), QVariant());
+  int whiteColumns = 0;
+  double latest = 0;
+  Script script;
+  script.Then(Playing(1, 0.2),
+              [] {
+                Key(Qt::Key_0, Qt::KeypadModifier);
+                EXPECT_EQ(gOsdText, QStringLiteral("////Apple//1/2"));
+                EXPECT_EQ(gOsdIcon, QStringLiteral("OV_TAG"));
+                for (Qt::Key digit : {Qt::Key_8, Qt::Key_4, Qt::Key_3}) Key(digit, Qt::KeypadModifier);
+                EXPECT_EQ(gOsdText, QStringLiteral("//The// Beach//1/1"));
+              })
+      .Then([] { return true; },
+            [&] {
+              const QImage band = gPlayer->VideoWindow()->OverlayPicture();
+              for (int x = 0; x < band.width(); ++x) {
+                for (int y = 0; y < band.height(); ++y) {
+                  if (band.pixel(x, y) == qRgb(255, 255, 255)) {
+                    ++whiteColumns;
+                    break;
+                  }
+                }
+              }
+            })
+      // The entry is held past its end while the tag is shown.
+      .Then([&] {
+        latest = std::max(latest, gPlayer->Position());
+        return latest > 1.9 && gPlayer->Position() < 1.0;
+      },
+            [] {
+              EXPECT_EQ(gPlayItem.SegmentID, 1);
+              Key(Qt::Key_Enter, Qt::KeypadModifier);
+              EXPECT_EQ(gOsdText, QStringLiteral("////Tag Applied...//"));
+              Key(Qt::Key_Escape);
+            });
+  RunQueue();
+  ASSERT_FALSE(script.TimedOut());
+  EXPECT_GT(whiteColumns, 10) << "the typed part is drawn in white";
+  auto tagged = Db().OpenRecordset(QStringLiteral(
+      "SELECT COUNT(*) FROM SegmentTags S JOIN Tags T ON T.TagID = S.TagID WHERE S.SegmentID = 1 AND T.Tag = 'The Beach'"));
+  EXPECT_EQ(tagged->Value(0).toInt(), 1);
 }
 
 TEST_F(FullScreenPlayerTest, TheWindowCoversTheScreenOfTheMainWindow) {
