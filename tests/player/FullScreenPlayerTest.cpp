@@ -22,7 +22,9 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QEventLoop>
 #include <QKeyEvent>
+#include <QScreen>
 #include <QTimer>
 
 #include <deque>
@@ -171,6 +173,23 @@ class FullScreenPlayerTest : public RunningProgramTest {
     return [] { return gPlayer->PlayState() == 1; };
   }
 
+  // With RW_SCREENSHOT set: the window as it shows a jump message.
+  static void SaveScreenshot() {
+    const QString path = qEnvironmentVariable("RW_SCREENSHOT");
+    if (path.isEmpty()) return;
+    Key(Qt::Key_Left);  // back to the start: the clips are shorter than a jump
+    EXPECT_EQ(gOsdText, QStringLiteral("Jump 10 secs"));
+    QEventLoop drawing;
+    QTimer::singleShot(200, &drawing, &QEventLoop::quit);
+    drawing.exec();
+    QImage shown = gPlayer->VideoWindow()->Picture();
+    if (gDSSinkForm->windowHandle() && QGuiApplication::platformName() != QLatin1String("offscreen")) {
+      shown = gDSSinkForm->screen()->grabWindow(0, gDSSinkForm->x(), gDSSinkForm->y(), gDSSinkForm->width(),
+                                                gDSSinkForm->height()).toImage();
+    }
+    shown.save(path, "PNG");
+  }
+
   // The entries played, in the order they began.
   void RecordEntries(Script& script) {
     script.Watch = [this] {
@@ -251,6 +270,7 @@ TEST_F(FullScreenPlayerTest, RatingsHighlightsFrameStepsWrappingAndEscape) {
       .Then(Playing(1, 0.1), [] { PostKey(Qt::Key_H); })  // highlights: segments 10 and 11
       .Then(Playing(2, 0.3),
             [] {
+              SaveScreenshot();
               Key(Qt::Key_4);
               EXPECT_EQ(gOsdIcon, QStringLiteral("OV_STAR"));
               EXPECT_EQ(gOsdText, QStringLiteral("4"));
