@@ -11,7 +11,6 @@
 #include "player/frmFilePreview.h"
 #include "ui/SchemeColours.h"
 #include "ui/cBusyIndicator.h"
-#include "ui/cWindowMgr.h"
 #include "ui/cwProgress.h"
 
 #include <QAction>
@@ -258,11 +257,5 @@ QSize MainWindowHosts::VideoSize() {
   return gPlayer ? QSize(gPlayer->VideoWidth(), gPlayer->VideoHeight()) : QSize(0, 0);
 }
 
-// Until the title bar's own handler is built: a left click on the tray icon
-// brings the window back and removes the icon; other clicks leave both.
-void MainWindowHosts::picWindowHeader_MouseMove(int32_t X) {
-  constexpr int32_t kLeftButtonDown = 513;
-  if (X != kLeftButtonDown) return;
-  form_.show();
-  gTrayIcon.Delete();
-}
+// The tray icon's messages reach the header as mouse moves with the message in X.
+void MainWindowHosts::picWindowHeader_MouseMove(int32_t X) { form_.picWindowHeader_MouseMove(0, 0, X, 0); }

@@ -1,15 +1,11 @@
 // The file commands of the results' and the inspector's menus (delete and
-// remove), the caption's double click and the window-mode request.
+// remove).
 #include "mainwindow/frmReelwise.h"
 
-#include "browser/BrowserPane.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
-#include "platform/controls/TimerControl.h"
-#include "player/clsRWPlayer.h"
-#include "ui/cWindowMgr.h"
 
 #include <QMenu>
 
@@ -68,24 +64,3 @@ void frmReelwise::mnuRemoveFile_Click() {
   gLibrary->RemoveFile(file.fileId, false);
 }
 
-// A least version until the compact window is built: the mode asked for is
-// remembered and the window stays as it is.
-void frmReelwise::SetWindowMode(const QString &Mode) {
-  m_RequestedWindowMode = Mode;
-}
-
-void frmReelwise::picCaption_DblClick() {
-  if (gWindowMode != 1) {
-    Browser().Timer1->SetEnabled(false);
-    if (gPlayer)
-      gPlayer->SetFullScreen(true);
-    return;
-  }
-  if (!gWindowMgr)
-    return;
-  if (gWindowMgr->WindowState() != 0) {
-    gWindowMgr->RestoreWindow();
-  } else {
-    gWindowMgr->MaximiseWindow();
-  }
-}

@@ -135,6 +135,7 @@ void cWindowMgr::MaximiseWindow() {
   MoveWindow(mainWindow_, MaximisedRect());
   ApplyFrameChange();
   windowState_ = kStateMaximised;
+  compact_ = false;
   ShowControlBox(QStringLiteral("RESTORE"), QStringLiteral("COMPACT"));
 }
 
@@ -159,6 +160,7 @@ void cWindowMgr::RestoreWindow() {
   MoveWindow(mainWindow_, libraryRect_);
   ApplyFrameChange();
   windowState_ = kStateNormal;
+  compact_ = false;
   ShowControlBox(QStringLiteral("MAX"), QStringLiteral("COMPACT"));
 }
 
@@ -173,8 +175,10 @@ void cWindowMgr::InitialiseCompactWindow(int32_t Factor) {
   SetMoveable(true);
   compactRect_ = CompactRect(Factor);
   // The way back to the library mode needs the rectangle of the normal
-  // window; a maximised window keeps the one it had before.
-  if (windowState_ == kStateNormal) SetLibraryModeRect();
+  // window; a maximised window keeps the one it had before, and so does a
+  // window that is compact already (its rectangle is not the library's).
+  if (!compact_ && windowState_ == kStateNormal) SetLibraryModeRect();
+  compact_ = true;
   CentreChildWindow(mainWindow_, true);
   ShowControlBox(QStringLiteral("FULLSCREEN"), QStringLiteral("LIBRARY"));
 }

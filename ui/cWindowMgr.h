@@ -47,8 +47,9 @@ class cWindowMgr {
   cWindowMgr& operator=(const cWindowMgr&) = delete;
 
   // Enables or greys the system menu's Move; the caption drag moves the
-  // window only while it is moveable.
+  // window only while it is moveable (never while maximised).
   void SetMoveable(bool on);
+  bool Moveable() const { return moveable_; }
   // Enables or greys the system menu's Size; a sizeable frameless window is
   // sized from a 4-pixel band along its edges.
   void SetSizeable(bool on);
@@ -64,7 +65,9 @@ class cWindowMgr {
   // less its bottom pixel row (all of it in TV-Out mode), or the whole of any
   // other screen; restored goes back to the library rectangle; compact sizes
   // the window around the video at Factor times its size (310 x 232 when it is
-  // unknown), cut to the screen and centred on it.
+  // unknown), cut to the screen and centred on it. Compact keeps the
+  // library rectangle of the window it started from: sizing an already
+  // compact window again (another factor) leaves that rectangle alone.
   void MaximiseWindow();
   void RestoreWindow();
   // Called when the window has been minimised: both own system-menu items
@@ -89,8 +92,12 @@ class cWindowMgr {
   // minimised) another window is centred on the primary screen's work area.
   void CentreChildWindow(QWidget* window, bool UseCompactRect);
 
-  // The title bar's caption press: while the window is moveable it follows
-  // the pointer until the button is released. Call it from the press.
+  // The title bar's caption press: call it from the left button's press.
+  // Once the pointer, the button still held, has gone further than the
+  // desktop's drag distance, the window system moves the window, or where it
+  // cannot, the window follows the pointer until the button is released; a
+  // press that goes no further (the first of a double click) moves nothing.
+  // Only while the window is moveable.
   void DragWindow();
 
   // The system menu; each item carries its command ID as its data, and
@@ -127,6 +134,8 @@ class cWindowMgr {
   // Only its size counts; it stays at (0, 0).
   QRect compactRect_;
   int32_t windowState_ = 0;
+  // Sized as the compact window since the last maximise or restore.
+  bool compact_ = false;
   int32_t borderSizeW_ = 0;
   int32_t style_ = 0;
   bool moveable_ = true;

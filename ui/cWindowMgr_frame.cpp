@@ -2,6 +2,8 @@
 // sizing band along its edges. The window system moves or sizes the window
 // where it can; where it cannot (the offscreen platform, some window
 // managers) the window follows the pointer itself until the button is let go.
+// A caption drag waits for the pointer to leave the drag distance, so that
+// the presses of a double click still reach the caption.
 #include "ui/cWindowMgr.h"
 
 #include <QApplication>
@@ -33,8 +35,9 @@ class cWindowMgr::Frame : public QObject {
 
   // Moves the window (no edges) or sizes it at the edges, from the pointer at `from`.
   void Start(Qt::Edges edges, const QPoint& from);
-  // Where the left button last went down on the window.
-  QPoint LastPress() const { return lastPress_; }
+  // Moves the window once the pointer has left the drag distance around the
+  // last press with the left button held; a release or a new press forgets it.
+  void ArmMove() { armed_ = true; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -43,11 +46,13 @@ class cWindowMgr::Frame : public QObject {
   bool OnWindow(QObject* watched) const;
   Qt::Edges BandAt(const QPoint& global) const;
   void Follow(const QPoint& global);
+  void StartArmedMove(const QMouseEvent* mouse, const QPoint& global);
 
   cWindowMgr& manager_;
   QWidget* window_;
   QPoint lastPress_ = QCursor::pos();
   bool following_ = false;
+  bool armed_ = false;
   Qt::Edges edges_;
   QPoint from_;
   QRect start_;
@@ -72,6 +77,7 @@ bool cWindowMgr::Frame::eventFilter(QObject* watched, QEvent* event) {
   const QPoint global = mouse->globalPosition().toPoint();
   switch (type) {
     case QEvent::MouseButtonPress: {
+      armed_ = false;
       if (mouse->button() != Qt::LeftButton) return false;
       lastPress_ = global;
       const Qt::Edges edges = BandAt(global);
@@ -80,9 +86,11 @@ bool cWindowMgr::Frame::eventFilter(QObject* watched, QEvent* event) {
       return true;
     }
     case QEvent::MouseMove:
+      if (armed_) StartArmedMove(mouse, global);
       if (following_) Follow(global);
       return following_;
     default:
+      if (mouse->button() == Qt::LeftButton) armed_ = false;
       if (!following_ || mouse->button() != Qt::LeftButton) return following_;
       following_ = false;
       return true;
@@ -130,6 +138,16 @@ void cWindowMgr::Frame::Follow(const QPoint& global) {
   MoveWindow(window_, rect);
 }
 
+void cWindowMgr::Frame::StartArmedMove(const QMouseEvent* mouse, const QPoint& global) {
+  if (!(mouse->buttons() & Qt::LeftButton)) {
+    armed_ = false;
+    return;
+  }
+  if ((global - lastPress_).manhattanLength() < QApplication::startDragDistance()) return;
+  armed_ = false;
+  if (manager_.Moveable() && !window_->isMinimized()) Start({}, lastPress_);
+}
+
 void cWindowMgr::AttachFrame() { frame_ = new Frame(*this, mainWindow_); }
 
 cWindowMgr::Frame* cWindowMgr::FrameTracker() const { return static_cast<Frame*>(frame_.data()); }
@@ -137,5 +155,5 @@ cWindowMgr::Frame* cWindowMgr::FrameTracker() const { return static_cast<Frame*>
 void cWindowMgr::DragWindow() {
   Frame* frame = FrameTracker();
   if (!moveable_ || !frame || !mainWindow_ || mainWindow_->isMinimized()) return;
-  frame->Start({}, frame->LastPress());
+  frame->ArmMove();
 }
