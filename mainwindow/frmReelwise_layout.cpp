@@ -1,81 +1,244 @@
-// The main window's pane layout, the busy display of its title bar and the
-// browser controls' enabled state.
+// The main window's pane layout (tree pane, browser, inspector and browser
+// toolbar in the standard or the alternate layout), the busy display of its
+// title bar and the browser controls' enabled state.
 #include "mainwindow/frmReelwise.h"
 
 #include "browser/BrowserPane.h"
+#include "carousel/CarouselPane.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "inspector/InspectorPane.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
+#include "platform/Rounding.h"
 #include "platform/cPopupMenu.h"
+#include "resources/GlyphFont.h"
 #include "ui/SchemeColours.h"
 #include "ui/cMDISplit.h"
 
 #include <algorithm>
 #include <cmath>
 
-// The standard layout so far: the inspector and the browser toolbar docked
-// along the bottom, the tree pane left and the browser right, snapped to
-// whole tile columns. Until the pane layout is built, the alternate layout
-// is laid out as the standard one, and the list columns and the carousel
-// keep the places they were given.
+namespace {
+
+double TileWidthPixels() { return static_cast<double>(gTileWidthTwips) / gTwipsPerPixelX; }
+double TileHeightPixels() { return static_cast<double>(gTileHeightTwips) / gTwipsPerPixelY; }
+
+// The panes begin under the title bar and the menu and tool bands.
+double PanesTop(const frmReelwise& form) { return form.picHolder->Top() + form.picHolder->Height(); }
+
+// The tree pane is docked left: down to the browser toolbar in the standard
+// layout, to the window's foot in the alternate one.
+double DockedTreeHeight(const frmReelwise& form) {
+  double foot = form.height();
+  if (form.m_GUILayout != 2) foot -= form.Inspector().picBottom->Height() + form.Browser().tbFileBrowser->Height();
+  return foot - PanesTop(form);
+}
+
+// Moves a control into another container, whose units it then uses; a
+// control keeps showing as it did before the move.
+void Rehome(ctl::Control& control, QWidget* container, ctl::ScaleUnits units) {
+  if (control.parentWidget() == container) return;
+  const bool shown = !control.isHidden();
+  control.setParent(container);
+  control.SetContainerUnits(units);
+  control.setVisible(shown);
+}
+
+// The browser's frames and grids for the tree pane's requested width, then
+// the browser snapped to whole tile columns; the tree pane takes the rest.
+void SnapBrowserToTileColumns(BrowserPane& b, double inner) {
+  const double tileWidth = TileWidthPixels();
+  b.picRight->SetWidth(inner - b.picLeft->Width());
+  gTileColumns = static_cast<float>(std::floor(b.picRight->Width() / tileWidth));
+  if (gTileColumns <= 0) gTileColumns = 1;
+  b.picFlexFrame->Move(2, 2, tileWidth * gTileColumns + 2, b.picRight->ScaleHeight() - 8);
+  b.scrollFlex->Move(b.picFlexFrame->Width() + 1, 2, b.scrollFlex->Width(), b.picFlexFrame->Height() - 4);
+  b.picRightFrame->Move(2, 4, b.scrollFlex->Width() + b.picFlexFrame->Width() + 3, b.picRight->ScaleHeight() - 8);
+  // The grids overhang the frame's right edge by their own scroll bar's
+  // width; scrollFlex scrolls them.
+  b.flexThumbsTiled->Move(0, 0, b.picFlexFrame->ScaleWidth() + 24, b.picFlexFrame->ScaleHeight() - 4);
+  b.flexThumbsList->Move(0, 0, b.picFlexFrame->ScaleWidth() + 24, b.picFlexFrame->ScaleHeight());
+  b.picFlexFrame->SetHeight(b.picRightFrame->Height() - 4);
+  b.picRight->SetWidth(b.picRightFrame->Width() + 5);
+  b.picLeft->SetWidth(inner - b.picRight->ScaleWidth());
+}
+
+void PlaceTreePane(frmReelwise& form, double splitSize) {
+  BrowserPane& b = form.Browser();
+  const double strip = form.m_GUILayout == 2 ? b.tbFileBrowser->Height() + 1 : 0;
+  b.picLeftFrame->Move(3, 4, b.picLeft->ScaleWidth() - 5 - splitSize, b.picLeft->Height() - 8 - strip);
+  b.picRight->SetLeft(b.picLeft->ScaleWidth());
+  for (ctl::Control* pane : {static_cast<ctl::Control*>(b.tvwLibrary), static_cast<ctl::Control*>(form.picWelcomeHolder)}) {
+    pane->Move(2, 2, b.picLeftFrame->ScaleWidth() - 4, b.picLeftFrame->Height() - 4);
+  }
+  form.picWelcome->Move((b.picLeftFrame->Width() - form.picWelcome->Width()) / 2, 0);
+}
+
+// The "PROGRESS" placeholder lies under the tree pane; "COMBO" takes the
+// toolbar's width left of the file count once the browser is wide enough.
+void SizePlaceholders(BrowserPane& b) {
+  b.tbFileBrowser->Buttons(QStringLiteral("PROGRESS")).SetWidth(b.picLeft->Width() + 3);
+  if (b.picRight->ScaleWidth() <= 500) return;
+  ctl::Button& combo = b.tbFileBrowser->Buttons(QStringLiteral("COMBO"));
+  combo.SetWidth(b.tbFileBrowser->Width() - combo.Left() - b.Frame3->Width() / gTwipsPerPixelX - 42);
+}
+
+// The alternate layout puts the inspector under the browser and the progress
+// strip at the tree pane's foot; the standard one keeps the strip in its
+// toolbar placeholder.
+void PlaceLayoutParts(frmReelwise& form) {
+  BrowserPane& b = form.Browser();
+  ctl::PictureBox& bottom = *form.Inspector().picBottom;
+  ctl::PictureBox& strip = *b.picProgress;
+  const double stripWidth = b.tbFileBrowser->Buttons(QStringLiteral("PROGRESS")).Width() - 14;
+  const double paneTop = b.picLeft->Top();
+  if (form.m_GUILayout == 2) {
+    b.tbFileBrowser->SetLeft(0);
+    b.picGrip->Move(b.picLeft->Width() - 6,
+                    paneTop + (b.picLeft->Height() - bottom.Height() - b.tbFileBrowser->Height() - b.picGrip->Height()) / 2);
+    bottom.Move(b.picRight->Left(), bottom.Top(), b.picRight->Width());
+    Rehome(strip, b.picLeft, ctl::ScaleUnits::Pixels);
+    strip.Move(4, b.picLeft->ScaleHeight() - b.tbFileBrowser->Height() - 1, stripWidth);
+  } else {
+    b.picGrip->Move(b.picLeft->Width() - 6, paneTop + (b.picLeft->Height() - b.picGrip->Height()) / 2);
+    Rehome(strip, b.tbFileBrowser, ctl::ScaleUnits::Twips);
+    strip.Move(4.0 * gTwipsPerPixelX, 0, stripWidth * gTwipsPerPixelX);
+  }
+  b.picGrip->ZOrder(0);
+}
+
+// The carousel's canvas keeps its top and fills the rest of the frame.
+void PlaceCarouselCanvas(frmReelwise& form) {
+  const ctl::PictureBox& frame = *form.Browser().picFlexFrame;
+  ucCanvas& canvas = *form.Carousel().ucCarouselCanvas;
+  const double height = frame.ScaleHeight() - canvas.Top();
+  if (height > 0) canvas.Move(0, canvas.Top(), frame.ScaleWidth(), height);
+}
+
+// The history combo over "COMBO", the count frame over "FILE_COUNT" (twips).
+void PlaceToolbarControls(BrowserPane& b) {
+  const ctl::Button& combo = b.tbFileBrowser->Buttons(QStringLiteral("COMBO"));
+  b.cmbBrowserHistory->Move(combo.Left() + 2, 0, combo.Width() - 5);
+  b.AlignBrowserHistory();
+  const ctl::Button& count = b.tbFileBrowser->Buttons(QStringLiteral("FILE_COUNT"));
+  b.Frame3->Move(count.Left() * gTwipsPerPixelX, b.Frame3->Top(), count.Width() * gTwipsPerPixelX);
+}
+
+// The first two detail columns of the list share what the other columns
+// (6550 twips) and the thumbnail leave, unless that is 1000 twips or less.
+void WidenListColumns(ctl::FlexGrid& list) {
+  const double w = RoundHalfEven(((list.Width() - 24) * gTwipsPerPixelX - gTileWidthTwips - 6550) / 2);
+  if (w <= 1000) return;
+  for (size_t k = 0; k < 2; ++k) {
+    const int column = gListColumns[k].Column;
+    if (column >= 0 && column < list.Cols()) list.SetColWidth(column, static_cast<int>(w));
+  }
+}
+
+// The tile grid gains the rows that now fit, with the tiles' cell format;
+// it loses none here. The cursor stays where it was.
+void GrowTileRows(ctl::FlexGrid& grid) {
+  const int rows = static_cast<int>(gTileRowsVisible);
+  if (rows <= grid.Rows() || grid.Cols() <= 2) return;
+  const int row = grid.Row();
+  const int col = grid.Col();
+  grid.SetRedraw(false);
+  grid.SetRows(rows);
+  grid.SetRowHeight(-1, gTileHeightTwips);
+  grid.SetRow(0);
+  grid.SetCol(1);
+  grid.SetRowSel(rows - 1);
+  grid.SetColSel(grid.Cols() - 2);
+  grid.SetFillStyle(ctl::flexFillRepeat);
+  grid.SetCellFontName(kGlyphFontFamily);
+  grid.SetCellAlignment(ctl::flexAlignCenterCenter);
+  grid.SetFillStyle(ctl::flexFillSingle);
+  grid.SetRow(row);
+  grid.SetCol(col);
+  grid.SetRedraw(true);
+}
+
+// Whole tile rows in view; when every result fits on one page the grid has
+// exactly those rows.
+void FitTileRows(ctl::FlexGrid& grid, int32_t results) {
+  gTileRowsVisible = static_cast<float>(std::floor(grid.Height() / TileHeightPixels()));
+  GrowTileRows(grid);
+  if (static_cast<double>(gTileRowsVisible) * gTileColumns >= results) {
+    grid.SetRows(static_cast<int>(gTileRowsVisible));
+  }
+}
+
+}  // namespace
+
+// The panes for the window's size and the tree pane's requested width: the
+// browser snapped to whole tile columns, then the toolbar's controls, the
+// list columns and the tile rows, and the visible thumbnails drawn again.
+// A minimised window, one narrower than 200 pixels or a tree pane lower than
+// 100 pixels is left as it is; compact mode lays out only its own panel.
 void frmReelwise::LayoutPanes() {
   if (isMinimized()) return;
   if (gWindowMode == 2) {
     ResizeCompactGUI(0);
     return;
   }
-  BrowserPane& b = Browser();
-  InspectorPane& inspector = Inspector();
   const double inner = width();
-  const double top = picHolder->Top() + picHolder->Height();
-  inspector.picBottom->Move(0, height() - inspector.picBottom->Height(), inner);
-  inspector.picBottomFrame->Move(3, 3, inner - 6, inspector.picBottom->Height() - 6);
-  b.tbFileBrowser->Move(0, inspector.picBottom->Top() - b.tbFileBrowser->Height(), inner);
-  b.picLeft->Move(0, top, b.picLeft->Width(), b.tbFileBrowser->Top() - top);
-  if (inner < 200 || b.picLeft->Height() < 100) return;
-
-  const int oldColumns = static_cast<int>(std::nearbyint(gTileColumns));
-  const double tileWidth = static_cast<double>(gTileWidthTwips) / gTwipsPerPixelX;
-  const double tileHeight = static_cast<double>(gTileHeightTwips) / gTwipsPerPixelY;
-  b.picRight->Move(b.picLeft->Width(), top, inner - b.picLeft->Width(), b.picLeft->Height());
-  gTileColumns = std::max(1.0, std::floor(b.picRight->Width() / tileWidth));
-  b.picFlexFrame->Move(2, 2, tileWidth * gTileColumns + 2, b.picRight->ScaleHeight() - 8);
-  b.scrollFlex->Move(b.picFlexFrame->Width() + 1, 2, b.scrollFlex->Width(), b.picFlexFrame->Height() - 4);
-  b.picRightFrame->Move(2, 4, b.scrollFlex->Width() + b.picFlexFrame->Width() + 3, b.picRight->ScaleHeight() - 8);
-  b.flexThumbsTiled->Move(0, 0, b.picFlexFrame->ScaleWidth() + 24, b.picFlexFrame->ScaleHeight() - 4);
-  b.flexThumbsList->Move(0, 0, b.picFlexFrame->ScaleWidth() + 24, b.picFlexFrame->ScaleHeight());
-  b.picFlexFrame->SetHeight(b.picRightFrame->Height() - 4);
-
-  b.picRight->SetWidth(b.picRightFrame->Width() + 5);
-  b.picLeft->SetWidth(inner - b.picRight->ScaleWidth());
-  b.picRight->SetLeft(b.picLeft->ScaleWidth());
-  const double split = m_cSplitLeft ? m_cSplitLeft->SplitSize() : 4;
-  b.picLeftFrame->Move(3, 4, b.picLeft->ScaleWidth() - 5 - split, b.picLeft->Height() - 8);
-  for (ctl::Control* pane : {static_cast<ctl::Control*>(b.tvwLibrary), static_cast<ctl::Control*>(picWelcomeHolder)}) {
-    pane->Move(2, 2, b.picLeftFrame->ScaleWidth() - 4, b.picLeftFrame->Height() - 4);
-  }
-  picWelcome->Move((b.picLeftFrame->Width() - picWelcome->Width()) / 2, 0);
-  b.picGrip->Move(b.picLeft->Width() - 6, b.picLeft->Top() + (b.picLeft->Height() - b.picGrip->Height()) / 2);
-  b.picGrip->ZOrder(0);
-
-  ctl::Button& progress = b.tbFileBrowser->Buttons(QStringLiteral("PROGRESS"));
-  progress.SetWidth(b.picLeft->Width() + 3);
-  b.picProgress->Move(4.0 * gTwipsPerPixelX, b.picProgress->Top(), (progress.Width() - 14) * gTwipsPerPixelX);
-  ctl::Button& combo = b.tbFileBrowser->Buttons(QStringLiteral("COMBO"));
-  if (b.picRight->ScaleWidth() > 500) {
-    combo.SetWidth(b.tbFileBrowser->Width() - combo.Left() - b.Frame3->Width() / gTwipsPerPixelX - 42);
-  }
-  b.cmbBrowserHistory->Move(combo.Left() + 2, 0, combo.Width() - 5);
-  b.AlignBrowserHistory();
-  const ctl::Button& count = b.tbFileBrowser->Buttons(QStringLiteral("FILE_COUNT"));
-  b.Frame3->Move(count.Left() * gTwipsPerPixelX, b.Frame3->Top(), count.Width() * gTwipsPerPixelX);
-
-  gTileRowsVisible = std::floor(b.flexThumbsTiled->Height() / tileHeight);
+  if (inner < 200 || DockedTreeHeight(*this) < 100) return;
+  LayoutBottomToolbars();
+  BrowserPane& b = Browser();
+  const int oldColumns = static_cast<int>(RoundHalfEven(gTileColumns));
+  SnapBrowserToTileColumns(b, inner);
+  PlaceTreePane(*this, m_cSplitLeft ? m_cSplitLeft->SplitSize() : 4);
+  SizePlaceholders(b);
+  PlaceLayoutParts(*this);
+  PlaceCarouselCanvas(*this);
+  PlaceToolbarControls(b);
+  WidenListColumns(*b.flexThumbsList);
   const int32_t results = gLibrary ? gLibrary->ResultCount : 0;
+  FitTileRows(*b.flexThumbsTiled, results);
   if (oldColumns != static_cast<int>(gTileColumns) && gBrowserMode == 1) b.LayoutThumbnailGrid(results);
   b.UpdateThumbnailScrollBar(results);
+  b.scrollFlex_Change();
+}
+
+// Stands in for docking. Standard: the inspector along the window's foot,
+// the browser toolbar on it, the browser right and the tree pane left, both
+// down to the toolbar. Alternate: the tree pane runs the full height and
+// lies over the toolbar's left end (its "PROGRESS" placeholder); the
+// inspector and the toolbar sit under the browser, whose width they take.
+void frmReelwise::LayoutBottomToolbars() {
+  BrowserPane& b = Browser();
+  ctl::PictureBox& bottom = *Inspector().picBottom;
+  const bool alternate = m_GUILayout == 2;
+  const double inner = width();
+  const double top = PanesTop(*this);
+  bottom.Move(alternate ? bottom.Left() : 0, height() - bottom.Height(), alternate ? b.picRight->Width() : inner);
+  b.tbFileBrowser->Move(0, bottom.Top() - b.tbFileBrowser->Height(), inner);
+  const double foot = b.tbFileBrowser->Top();
+  b.picRight->Move(alternate ? b.picRight->Left() : inner - b.picRight->Width(), top, b.picRight->Width(), foot - top);
+  b.picLeft->Move(0, top, b.picLeft->Width(), DockedTreeHeight(*this));
+  if (alternate) b.picLeft->raise();
+}
+
+void frmReelwise::picBottom_Resize() {
+  if (gWindowMode == 2) return;
+  const ctl::PictureBox& bottom = *Inspector().picBottom;
+  if (m_GUILayout == 2) {
+    Inspector().picBottomFrame->Move(2, 3, bottom.Width() - 5, bottom.Height() - 6);
+  } else {
+    Inspector().picBottomFrame->Move(3, 3, bottom.Width() - 6, bottom.Height() - 6);
+  }
+}
+
+void frmReelwise::picBottomFrame_Resize() { Inspector().ArrangeInspector(); }
+
+// The frame never keeps the focus: the browser's view takes it.
+void frmReelwise::picFlexFrame_GotFocus() { Browser().SetFocusToBrowser(); }
+
+void frmReelwise::ConnectLayoutEvents() {
+  Inspector().picBottom->Resize = [this] { picBottom_Resize(); };
+  Inspector().picBottomFrame->Resize = [this] { picBottomFrame_Resize(); };
+  Browser().picFlexFrame->GotFocus = [this] { picFlexFrame_GotFocus(); };
 }
 
 // Until the compact window is built: the preview panel keeps the geometry it
