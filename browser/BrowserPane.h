@@ -163,6 +163,9 @@ class BrowserPane {
   void SetBrowserIndex(int32_t SegmentID);
   // Opens result iIndex (full-screen player or default application).
   void BrowserDblClick(int32_t iIndex);
+  // The mouse wheel over the main window: the keys held (MK_ flags), the
+  // signed notch (-120 a notch down) and the pointer's screen position.
+  void OnMouseWheel(int32_t Keys, int32_t Delta, int32_t X, int32_t Y);
   // Adds a sort key of the list (column 3 to 10), or cancels the sort (0, 1).
   void SortListColumn(int16_t column);
   void mnuListViewCol_Click(int16_t Index);

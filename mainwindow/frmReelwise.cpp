@@ -25,14 +25,14 @@ frmReelwise::frmReelwise() : hosts_(std::make_unique<MainWindowHosts>(*this)) {
   setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
   resize(1024, 768);
   CreateControls();
-  tbControlBox->ButtonClick = [this](ctl::Button& button) { tbControlBox_ButtonClick(button); };
+  ConnectTitleBar();
+  ConnectLayoutEvents();
   tbrMenu->ButtonClick = [this](ctl::Button& button) { tbrMenu_ButtonClick(button); };
   tbMain->ButtonClick = [this](ctl::Button& button) { tbMain_ButtonClick(button); };
   tbMain->ButtonMenuClick = [this](ctl::ButtonMenu& entry) { tbMain_ButtonMenuClick(entry); };
   ctl::Toolbar& browserBar = *browser_->tbFileBrowser;
   browserBar.ButtonClick = [this](ctl::Button& button) { tbFileBrowser_ButtonClick(button); };
   browserBar.ButtonMenuClick = [this](ctl::ButtonMenu& entry) { tbFileBrowser_ButtonMenuClick(entry); };
-  picWindowHeader->Resize = [this] { picWindowHeader_Resize(); };
   frmProgramOptions::RepaintInScheme = [this] { PaintInSchemeColours(); };
   SetProgramMessageOwner(this);
   if (gLibrary) gLibrary->SetView(hosts_.get());

@@ -41,6 +41,7 @@ class InspectorPane;
 class OptionsPane;
 class MainWindowHosts;
 class QAction;
+class QKeyEvent;
 class QMenu;
 class cMDISplit;
 class cPopupMenu;
@@ -157,15 +158,29 @@ class frmReelwise : public QWidget, public ISubclass {
   // library, or removes it from the library only, after asking.
   void mnuDeleteFile_Click();
   void mnuRemoveFile_Click();
-  // "COMPACT" or "LIBRARY"; the mode last asked for.
-  void SetWindowMode(const QString& Mode);
-  QString m_RequestedWindowMode;
   // The window's Tag: "REDO" while the story board asks to be shown again.
   const QString& Tag() const { return tag_; }
   void SetTag(const QString& tag) { tag_ = tag; }
+
+  // The title bar and the window modes (frmReelwise_titlebar.cpp).
+  // Switches to "COMPACT" (the preview panel alone, as a small player
+  // window) or back to "LIBRARY"; any other text, or the mode the window is
+  // in, changes nothing. m_RequestedWindowMode is the mode last switched to.
+  void SetWindowMode(const QString& Mode);
+  QString m_RequestedWindowMode;
+  // A left press on the caption moves the window once the pointer moves on.
+  void picCaption_MouseDown(int Button, int Shift, double X, double Y);
+  void lblCaption_MouseDown(int Button, int Shift, double X, double Y);
   // Compact mode: the preview's video full screen; library mode: maximise
   // or restore.
   void picCaption_DblClick();
+  void lblCaption_DblClick();
+  // "MIN", "RESTORE", "CLOSE" and "MODE"; other keys do nothing.
+  void tbControlBox_ButtonClick(ctl::Button& Button);
+  // The tray icon's mouse messages arrive as moves whose X is the message:
+  // a left press (513) brings the window back and removes the icon.
+  void picWindowHeader_MouseMove(int Button, int Shift, double X, double Y);
+  void picWindowHeader_Resize();
 
   // ISubclass: the main window's own window messages.
   int32_t ISubclass_MsgResponse() override;
@@ -184,10 +199,22 @@ class frmReelwise : public QWidget, public ISubclass {
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void changeEvent(QEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   friend class MainWindowHosts;
   QString tag_;
+
+  // The title bar's events and the two halves of a mode switch
+  // (frmReelwise_titlebar.cpp).
+  void ConnectTitleBar();
+  void EnterCompactMode();
+  void EnterLibraryMode();
+  void ShowLibraryControls(bool show);
+  // WindowState of the window manager when compact mode was entered.
+  int32_t m_WindowStateBeforeCompact = 0;
+  // True while SetWindowMode runs.
+  bool m_SwitchingMode = false;
 
   // Design-time controls and their properties (frmReelwise_design.cpp).
   void CreateControls();
@@ -206,15 +233,28 @@ class frmReelwise : public QWidget, public ISubclass {
   // The panels in the scheme colours, after a colour scheme is applied.
   void PaintInSchemeColours();
 
+  // Pane layout (frmReelwise_layout.cpp).
+  void LayoutBottomToolbars();
+  void picBottom_Resize();
+  void picBottomFrame_Resize();
+  void picFlexFrame_GotFocus();
+  void ConnectLayoutEvents();
+
   // Lifecycle (frmReelwise_lifecycle.cpp).
   bool Form_QueryUnload();
   void Form_Unload();
   void Form_Resize();
   void Form_Activate();
   void Form_Deactivate();
+  // Compact mode's keys: play or pause, leave full screen or compact mode,
+  // the compact sizes, and the transport's jumps.
+  void Form_KeyDown(int KeyCode, int Shift);
+  // The welcome page's links: 0 opens a library, 1 makes a new one.
+  void imgWelcome_Click(int Index);
+  void lblWelcome_Click(int Index);
+  void m_cSplitLeft_SplitterResized();
+  void OnSystemCommand(intptr_t command);
   void SubclassMessages(bool attach);
-  void tbControlBox_ButtonClick(ctl::Button& Button);
-  void picWindowHeader_Resize();
 
   // Menus (frmReelwise_menu.cpp).
   void BuildMainMenu();

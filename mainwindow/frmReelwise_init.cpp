@@ -12,6 +12,7 @@
 #include "inspector/InspectorPane.h"
 #include "mainwindow/MainWindowHosts.h"
 #include "options/frmProgramOptions.h"
+#include "platform/ErrorGuard.h"
 #include "platform/cPopupMenu.h"
 #include "player/modMainPlayer.h"
 #include "resources/Resources.h"
@@ -103,7 +104,7 @@ void frmReelwise::InitMainWindow() {
   m_cSplitLeft->MaxSize = 550;
   m_cSplitLeft->MinSize = 50;
   m_cSplitLeft->SetFullDrag(false);
-  m_cSplitLeft->SplitterResized = [this] { LayoutPanes(); };
+  m_cSplitLeft->SplitterResized = [this] { m_cSplitLeft_SplitterResized(); };
   Step(13);
   Browser().InitBrowserToolbar();
   Step(14);
@@ -155,6 +156,8 @@ void frmReelwise::InitWelcomePage() {
   for (int i = 0; i < 2; ++i) {
     imgWelcome[i]->SetMouseIcon(gHandCursor);
     lblWelcome[i]->SetMouseIcon(gHandCursor);
+    imgWelcome[i]->Click = [this, i] { ErrorGuard().Run([this, i] { imgWelcome_Click(i); }); };
+    lblWelcome[i]->Click = [this, i] { ErrorGuard().Run([this, i] { lblWelcome_Click(i); }); };
   }
   imgWelcomeLogo->Move(8, 8, 183, 177);
 }

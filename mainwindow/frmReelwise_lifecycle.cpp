@@ -1,5 +1,5 @@
 // The main window's own events: closing and shutting down, resizing,
-// activation, its window messages and the control box.
+// activation and its window messages.
 #include "mainwindow/frmReelwise.h"
 
 #include "browser/BrowserPane.h"
@@ -12,14 +12,19 @@
 #include "library/clsRWLibrary.h"
 #include "platform/ErrorGuard.h"
 #include "platform/RWError.h"
+#include "platform/controls/TimerControl.h"
+#include "platform/controls/VbInput.h"
 #include "player/clsRWPlayer.h"
 #include "player/modMainPlayer.h"
 #include "ui/cFlatControl.h"
 #include "ui/cMDISplit.h"
 #include "ui/cMouseTrack.h"
+#include "ui/cWindowMgr.h"
 #include "ui/cwProgress.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
 
 namespace {
 
@@ -63,21 +68,97 @@ intptr_t frmReelwise::ISubclass_WindowProc(QWidget*, int32_t iMsg, intptr_t wPar
       case WM_GETMINMAXINFO:
         reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {m_MinTrackWidth, m_MinTrackHeight};
         break;
+      case WM_SYSCOMMAND:
+        OnSystemCommand(wParam);
+        break;
+      case WM_MOUSEWHEEL:
+        // The keys in the low word; the notch, x and y are signed (a screen
+        // left of or above the primary one has negative coordinates).
+        Browser().OnMouseWheel(static_cast<int32_t>(wParam & 0xFFFF), HighWord(wParam), LowWord(lParam),
+                               HighWord(lParam));
+        break;
       case WM_MOVING:
         // Re-seats the preview's video window on the moved window.
         if (gPlayer) gPlayer->SetOwner(gPlayer->Owner());
+        break;
+      case WM_EXITSIZEMOVE:
+        if (gWindowMgr && gWindowMgr->WindowState() == 0 && gWindowMode == 1 && !m_SwitchingMode) {
+          gWindowMgr->SetLibraryModeRect();
+        }
         break;
       case kShellNotifyMessage:
         modShellNotifs::ShellNotify_OnMessage(wParam, lParam);
         break;
       default:
-        // Until the window modes are built, the system-menu items, the wheel
-        // and the end of a move change nothing.
         break;
     }
   });
   return 0;
 }
+
+// The system menu's own items: 1 restores, 2 maximises (in compact mode the
+// preview goes full screen instead). Minimising is left to the desktop.
+void frmReelwise::OnSystemCommand(intptr_t command) {
+  if (command != 1 && command != 2) return;
+  setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+  if (!gWindowMgr) return;
+  if (command == 1) {
+    gWindowMgr->RestoreWindow();
+  } else if (gWindowMode != 1) {
+    picCaption_DblClick();
+  } else {
+    gWindowMgr->MaximiseWindow();
+  }
+}
+
+void frmReelwise::keyPressEvent(QKeyEvent* event) {
+  const int code = ctl::VbKeyCode(event);
+  const int shift = ctl::VbShift(event->modifiers());
+  ErrorGuard().Run([&] { Form_KeyDown(code, shift); });
+  QWidget::keyPressEvent(event);
+}
+
+void frmReelwise::Form_KeyDown(int KeyCode, int) {
+  if (gWindowMode == 1 || !gPlayer) return;
+  InspectorPane& inspector = Inspector();
+  const auto press = [&inspector](int button) { inspector.picMediaControl_MouseDown(button, 1, 0, 0, 0); };
+  switch (KeyCode) {
+    case ctl::vbKeyReturn:
+    case ctl::vbKeySpace:
+      press(gPlayer->PlayState() == 1 ? 3 : 14);
+      break;
+    case ctl::vbKeyEscape:
+      if (gPlayer->FullScreen()) {
+        gPlayer->SetFullScreen(false);
+        // The caption's double-click stopped the transport bar's timer.
+        Browser().Timer1->SetEnabled(true);
+      } else {
+        SetWindowMode(QStringLiteral("LIBRARY"));
+      }
+      break;
+    case 97:
+    case 98:
+    case 99:
+      if (gWindowMgr) gWindowMgr->InitialiseCompactWindow(KeyCode - 96);
+      break;
+    case 219:
+      press(7);
+      break;
+    case 221:
+      press(10);
+      break;
+    default:
+      break;
+  }
+}
+
+void frmReelwise::imgWelcome_Click(int Index) {
+  MainToolbarHandler(Index == 0 ? QStringLiteral("mnuLibraryOpen") : QStringLiteral("mnuLibraryNew"));
+}
+
+void frmReelwise::lblWelcome_Click(int Index) { imgWelcome_Click(Index); }
+
+void frmReelwise::m_cSplitLeft_SplitterResized() { LayoutPanes(); }
 
 void frmReelwise::closeEvent(QCloseEvent* event) {
   if (unloading_) return;
@@ -117,6 +198,8 @@ bool frmReelwise::Form_QueryUnload() {
 
 void frmReelwise::Form_Unload() {
   gStopPlaylist = true;  // a run of the full-screen player ends its waits first
+  // A hidden or busy pointer must not outlive the window.
+  while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
   SubclassMessages(false);
   m_cSplitLeft.reset();
   Browser().m_cToolTips.reset();
@@ -135,7 +218,10 @@ void frmReelwise::resizeEvent(QResizeEvent* event) {
 }
 
 void frmReelwise::Form_Resize() {
-  if (isMinimized()) return;
+  if (isMinimized()) {
+    if (gWindowMgr) gWindowMgr->MinimizeWindow();
+    return;
+  }
   modReelwise::SetWindowRedraw(this, true);
   // The header and the bands run across the whole window.
   picWindowHeader->SetWidth(width());
@@ -163,23 +249,3 @@ void frmReelwise::Form_Activate() {
 }
 
 void frmReelwise::Form_Deactivate() { gMainFormInactive = true; }
-
-void frmReelwise::picWindowHeader_Resize() {
-  picCaption->SetWidth(picWindowHeader->Width());
-  picHolder->SetWidth(picWindowHeader->Width());
-  cReBar1->SetWidth(picWindowHeader->Width());
-  tbrMenu->SetWidth(picWindowHeader->Width());
-  tbMain->SetWidth(picWindowHeader->Width() + 20);
-  const double buttonWidth = tbControlBox->Buttons(1).Width();
-  tbControlBox->SetWidth(4 * buttonWidth + 3);
-  tbControlBox->Move(picCaption->Width() - tbControlBox->Width(), 4, tbControlBox->Width(), 17);
-  picBusyIndicator->SetLeft(picCaption->ScaleWidth() - picBusyIndicator->Width() - tbControlBox->Width());
-}
-
-void frmReelwise::tbControlBox_ButtonClick(ctl::Button& Button) {
-  if (Button.Key() == QLatin1String("CLOSE")) {
-    close();
-  } else if (Button.Key() == QLatin1String("MIN")) {
-    showMinimized();
-  }
-}

@@ -12,6 +12,8 @@
 #include "player/clsRWPlayer.h"
 #include "ui/cWindowMgr.h"
 
+#include <QScopeGuard>
+
 #include <cmath>
 #include <initializer_list>
 
@@ -97,6 +99,9 @@ void frmReelwise::SetWindowMode(const QString& Mode) {
   if (!compact && Mode != QLatin1String("LIBRARY")) return;
   if ((gWindowMode == 2) == compact) return;
   m_RequestedWindowMode = Mode;
+  // An end of move that arrives during the switch belongs to the other mode.
+  m_SwitchingMode = true;
+  const auto switched = qScopeGuard([this] { m_SwitchingMode = false; });
   gSubclasser.DetachWindowMessage(this, this, WM_GETMINMAXINFO);
   // The minimum the hook gave stays on the window; without the hook there is none.
   setMinimumSize(0, 0);

@@ -19,6 +19,25 @@ cSubclasser gSubclasser;
 
 namespace {
 
+// The vertical notch of a wheel event (-120 a notch down). X11 hands a notch
+// turned with Alt held over as a horizontal one; a tilt of the wheel has no
+// vertical part at all and gives 0.
+int VerticalNotch(const QWheelEvent& wheel) {
+  const QPoint delta = wheel.angleDelta();
+  if (delta.y() != 0) return delta.y();
+  if (wheel.modifiers() & Qt::AltModifier) return delta.x();
+  return 0;
+}
+
+// The buttons and keys held, as WM_MOUSEWHEEL's low word gives them.
+int WheelKeys(const QWheelEvent& wheel) {
+  const Qt::MouseButtons buttons = wheel.buttons();
+  const Qt::KeyboardModifiers keys = wheel.modifiers();
+  return (buttons & Qt::LeftButton ? MK_LBUTTON : 0) | (buttons & Qt::RightButton ? MK_RBUTTON : 0) |
+         (keys & Qt::ShiftModifier ? MK_SHIFT : 0) | (keys & Qt::ControlModifier ? MK_CONTROL : 0) |
+         (buttons & Qt::MiddleButton ? MK_MBUTTON : 0);
+}
+
 int gHoverTime = 400;
 
 // The program's own messages travel as this event type.
@@ -464,8 +483,10 @@ bool cSubclasser::eventFilter(QObject* watched, QEvent* event) {
       return false;
     case QEvent::Wheel: {
       const auto* wheel = static_cast<QWheelEvent*>(event);
+      const int notch = VerticalNotch(*wheel);
+      if (notch == 0) return false;  // a tilt: no vertical part, no WM_MOUSEWHEEL
       const QPoint at = wheel->globalPosition().toPoint();
-      return Dispatch(window, WM_MOUSEWHEEL, MakeLParam(0, wheel->angleDelta().y()), MakeLParam(at.x(), at.y()))
+      return Dispatch(window, WM_MOUSEWHEEL, MakeLParam(WheelKeys(*wheel), notch), MakeLParam(at.x(), at.y()))
           .consumed;
     }
     case QEvent::WindowActivate:

@@ -6,9 +6,11 @@
 #include "tests/app/ProgramRun.h"
 #include "ui/ISubclass.h"
 #include "ui/SchemeColours.h"
+#include "ui/cWindowMgr.h"
 
 #include <QAction>
 #include <QMenu>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -90,6 +92,65 @@ TEST_F(MainWindowEventsTest, BusyDisplayShowsInTheTitleBarButNotInTvOutMode) {
   gMainForm->ShowBusyIndicator(true);
   EXPECT_FALSE(gMainForm->picBusyIndicator->isVisible());
   gTVOutMode = false;
+}
+
+TEST_F(MainWindowEventsTest, ChangesWhileInactiveRefreshOnceAtTheNextActivation) {
+  gMainForm->Browser().cmbBrowserHistory->ComboItems.Add(0, QString(), QStringLiteral("a view to refresh"));
+  QApplication::setActiveWindow(gMainForm);
+  QCoreApplication::processEvents();  // the activation of the start-up is over
+  gMainFormInactive = true;
+  gLibrary->ResultCount = 4;
+  PostDeviceChange(SHCNE_MEDIAREMOVED);
+  PostDeviceChange(SHCNE_MEDIAINSERTED);
+  EXPECT_EQ(gLibrary->ResultCount, 4) << "nothing behind a dialog";
+  QEvent activation(QEvent::ActivationChange);
+  gMainForm->activateWindow();
+  QApplication::setActiveWindow(gMainForm);
+  QApplication::sendEvent(gMainForm, &activation);
+  ASSERT_TRUE(gMainForm->isActiveWindow());
+  EXPECT_EQ(gLibrary->ResultCount, 0);
+  EXPECT_FALSE(gDeviceChangePending);
+  EXPECT_FALSE(gMainFormInactive);
+  gLibrary->ResultCount = 4;
+  QApplication::sendEvent(gMainForm, &activation);
+  EXPECT_EQ(gLibrary->ResultCount, 4) << "one refresh for both changes";
+}
+
+// The system menu's own items and the end of a move or resize, as the
+// window manager and the desktop deliver them.
+TEST_F(MainWindowEventsTest, SystemMenuItemsMaximiseAndRestoreAndAMoveIsRemembered) {
+  gMainForm->setGeometry(60, 70, 700, 600);
+  cSubclasser::PostWindowMessage(gMainForm, WM_EXITSIZEMOVE, 0, 0);
+  QCoreApplication::processEvents();
+  const QRect moved = gMainForm->geometry();
+  cSubclasser::PostWindowMessage(gMainForm, WM_SYSCOMMAND, 2, 0);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(gWindowMgr->WindowState(), 2);
+  // A maximised window's end of move is not its library rectangle.
+  cSubclasser::PostWindowMessage(gMainForm, WM_EXITSIZEMOVE, 0, 0);
+  QCoreApplication::processEvents();
+  cSubclasser::PostWindowMessage(gMainForm, WM_SYSCOMMAND, 1, 0);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(gWindowMgr->WindowState(), 0);
+  EXPECT_EQ(gMainForm->geometry(), moved);
+  cSubclasser::PostWindowMessage(gMainForm, WM_SYSCOMMAND, 61472, 0);  // minimise: the desktop's
+  QCoreApplication::processEvents();
+  EXPECT_EQ(gMainForm->geometry(), moved);
+}
+
+TEST_F(MainWindowEventsTest, CompactKeysDoNothingInLibraryMode) {
+  const QRect before = gMainForm->geometry();
+  QTest::keyClick(gMainForm, Qt::Key_2, Qt::KeypadModifier);
+  QTest::keyClick(gMainForm, Qt::Key_Escape);
+  EXPECT_EQ(gMainForm->geometry(), before);
+  EXPECT_EQ(gWindowMode, 1);
+}
+
+TEST_F(MainWindowEventsTest, ClosingTheWindowGivesThePointerBack) {
+  QGuiApplication::setOverrideCursor(Qt::BlankCursor);
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  EndProgram();
+  EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <QComboBox>
 #include <QPainter>
 #include <QTest>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -82,6 +83,29 @@ TEST_F(SubclasserTest, MouseMessagesCarryTheClientPositionAndTheButtonAndKeyFlag
   EXPECT_EQ(client.seen[0].wParam, MK_LBUTTON | MK_SHIFT | MK_CONTROL);
   EXPECT_EQ(log_, (std::vector<QString>{"client 513", "window"})) << "response 1: the client, then the window";
   gSubclasser.DetachWindowMessage(&client, window_.get(), WM_LBUTTONDOWN);
+}
+
+// X11 gives a notch turned with Alt held as a horizontal one; a tilt of the
+// wheel has no vertical part and is no WM_MOUSEWHEEL.
+TEST_F(SubclasserTest, TheWheelCarriesTheSignedVerticalNotchAlsoWithAltAndATiltIsNone) {
+  Client client(log_, 1);
+  gSubclasser.AttachWindowMessage(&client, window_.get(), WM_MOUSEWHEEL);
+  const auto turn = [this](QPoint delta, Qt::KeyboardModifiers keys) {
+    const QPointF at(10, 20);
+    QWheelEvent wheel(at, window_->mapToGlobal(at), QPoint(), delta, Qt::NoButton, keys, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(window_.get(), &wheel);
+  };
+  turn(QPoint(0, -120), Qt::ControlModifier);
+  turn(QPoint(-120, 0), Qt::AltModifier);
+  turn(QPoint(120, 0), Qt::NoModifier);
+  ASSERT_EQ(client.seen.size(), 2u) << "the tilt is not passed on";
+  EXPECT_EQ(HighWord(client.seen[0].wParam), -120);
+  EXPECT_EQ(LowWord(client.seen[0].wParam), MK_CONTROL);
+  EXPECT_EQ(HighWord(client.seen[1].wParam), -120) << "down, with Alt held too";
+  const QPoint screen = window_->mapToGlobal(QPoint(10, 20));
+  EXPECT_EQ(LowWord(client.seen[1].lParam), screen.x());
+  EXPECT_EQ(HighWord(client.seen[1].lParam), screen.y());
+  gSubclasser.DetachWindowMessage(&client, window_.get(), WM_MOUSEWHEEL);
 }
 
 TEST_F(SubclasserTest, ResponseZeroConsumesAndResponseTwoComesAfterTheWindow) {
