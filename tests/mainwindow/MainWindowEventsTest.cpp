@@ -146,6 +146,18 @@ TEST_F(MainWindowEventsTest, CompactKeysDoNothingInLibraryMode) {
   EXPECT_EQ(gWindowMode, 1);
 }
 
+TEST_F(MainWindowEventsTest, ClosingWhileFilesAreAddedIsRefusedAndTheWindowStays) {
+  gAddingFiles = true;
+  boxes.Answer(1);
+  gMainForm->close();
+  gAddingFiles = false;
+  ASSERT_TRUE(gMainForm);
+  EXPECT_TRUE(gMainForm->isVisible());
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Reelwise is busy!"));
+  EXPECT_EQ(boxes.Last().style, 6);
+}
+
 TEST_F(MainWindowEventsTest, ClosingTheWindowGivesThePointerBack) {
   QGuiApplication::setOverrideCursor(Qt::BlankCursor);
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
