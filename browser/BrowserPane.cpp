@@ -160,6 +160,7 @@ void BrowserPane::InitHistoryCombo() {
   m_cFlatHistory->Attach(cmbBrowserHistory);
   cmbBrowserHistory->setParent(tbFileBrowser);
   cmbBrowserHistory->SetFontSize(ScaledFont(9));
+  cmbBrowserHistory->Click = [this] { cmbBrowserHistory_Click(); };
 }
 
 void BrowserPane::InitCountLabels() {

@@ -166,6 +166,11 @@ class BrowserPane {
   // The mouse wheel over the main window: the keys held (MK_ flags), the
   // signed notch (-120 a notch down) and the pointer's screen position.
   void OnMouseWheel(int32_t Keys, int32_t Delta, int32_t X, int32_t Y);
+  void WheelScrollBar(ctl::FlexGrid& grid, int32_t Delta);
+  void WheelCarousel(int32_t Delta);
+  // A view chosen in the history combo: the view re-run when gAutoRefresh
+  // is on, then the combo takes the focus.
+  void cmbBrowserHistory_Click();
   // Adds a sort key of the list (column 3 to 10), or cancels the sort (0, 1).
   void SortListColumn(int16_t column);
   void mnuListViewCol_Click(int16_t Index);

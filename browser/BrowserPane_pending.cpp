@@ -6,9 +6,6 @@
 #include "core/modReelwise.h"
 #include "library/clsRWLibrary.h"
 
-// Until the browser views' wheel handling is built: does nothing.
-void BrowserPane::OnMouseWheel(int32_t, int32_t, int32_t, int32_t) {}
-
 // Until the tree's drag and drop is built: no feedback and no drop.
 void BrowserPane::tvwLibrary_DragOver(ctl::Control&, double, double, int) {}
 void BrowserPane::tvwLibrary_DragDrop(ctl::Control&, double, double) {}

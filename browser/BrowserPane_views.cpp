@@ -43,12 +43,20 @@ void BrowserPane::ShowTileView() { ShowGridView(1); }
 
 void BrowserPane::ShowListView() { ShowGridView(2); }
 
-// Until the carousel is built: marks and shows its canvas in place of the
-// grids and focuses it; nothing when it is shown already.
+// The carousel keeps its own entries: it is shown, then its cursor put on
+// the current result. Outside TV-Out mode the browser is frozen meanwhile.
 void BrowserPane::ShowCarouselView() {
   if (gBrowserMode == 3) return;
+  host_.SetBrowserControlsEnabled(false);
+  const bool frozen = !gTVOutMode && modReelwise::SetWindowRedraw(picRight, true);
   MarkBrowserView(3);
-  ShowBrowserControl(3);
+  Timer1->SetEnabled(false);
   scrollFlex->SetVisible(true);
+  ShowBrowserControl(3);
+  SetBrowserIndex(gCurrentItem.SegmentID);
+  picRight->repaint();
+  if (frozen) modReelwise::SetWindowRedraw(picRight, false);
+  host_.SetBrowserControlsEnabled(true);
   SetFocusToBrowser();
+  Timer1->SetEnabled(true);
 }
