@@ -6,6 +6,3 @@
 #include "core/modReelwise.h"
 #include "library/clsRWLibrary.h"
 
-// Until the tree's drag and drop is built: no feedback and no drop.
-void BrowserPane::tvwLibrary_DragOver(ctl::Control&, double, double, int) {}
-void BrowserPane::tvwLibrary_DragDrop(ctl::Control&, double, double) {}

@@ -98,13 +98,27 @@ class clsRWLibrary : public IDeviceTableHost {
   // ---- Tags and links ----
   int32_t CreateTag(const QString& Name, const QString& Type, const QVariant& Parent);
   void DeleteTreeNode(QString& Key);
-  void CreateTagRelationship(int32_t TagID, int32_t LinkedTag, const QString& Relationship);
+  // True when the link row was stored.
+  bool CreateTagRelationship(int32_t TagID, int32_t LinkedTag, const QString& Relationship);
   void DeleteTagRelationship(int32_t TagA, int32_t TagB);
   void SetNodeBehaviours(bool All);
   static QString ConvertToT9(const QString& Text);
 
   // ---- Segments, tagging, ratings and files ----
   void TagSegment(int32_t SegmentID, int32_t TagID, bool Remove);
+  // While one lives, TagSegment leaves the tag cloud as it is; when the last
+  // one ends, the cloud is redrawn once if a TagSegment asked for it (a drop
+  // that tags thousands of results recounts the cloud once).
+  class TagCloudDeferral {
+   public:
+    explicit TagCloudDeferral(clsRWLibrary& library);
+    ~TagCloudDeferral();
+    TagCloudDeferral(const TagCloudDeferral&) = delete;
+    TagCloudDeferral& operator=(const TagCloudDeferral&) = delete;
+
+   private:
+    clsRWLibrary& library_;
+  };
   void RateSegment(int16_t Rating, int32_t SegmentID);
   void CreateSegment(double Start, double End, int32_t FileID, int32_t SegmentID, int32_t& Result);
   void UpdateSegmentAB(int32_t SegmentID, double Start, double End);
@@ -231,6 +245,9 @@ class clsRWLibrary : public IDeviceTableHost {
   bool m_RecordHistory = true;
   std::unique_ptr<JpegCodec> m_JpegCodec;
   QImage m_NoThumb;
+  // Open TagCloudDeferrals, and whether a TagSegment asked for a redraw meanwhile.
+  int m_TagCloudDeferrals = 0;
+  bool m_TagCloudStale = false;
 };
 
 extern std::unique_ptr<clsRWLibrary> gLibrary;

@@ -29,14 +29,15 @@ void clsRWLibrary::DeleteTreeNode(QString& Key) {
   RefreshAfterEdit();
 }
 
-void clsRWLibrary::CreateTagRelationship(int32_t TagID, int32_t LinkedTag, const QString& Relationship) {
+bool clsRWLibrary::CreateTagRelationship(int32_t TagID, int32_t LinkedTag, const QString& Relationship) {
   const TagStore::LinkOutcome outcome = TagStore::CreateTagRelationship(*m_Connection, TagID, LinkedTag, Relationship);
   if (outcome.stored) {
     RefreshAfterEdit();
-    return;
+    return true;
   }
   const QString refusal = TagStore::ParentLinkRefusal(outcome.check);
   if (!refusal.isEmpty()) ShowProgramMessage(refusal, vbExclamation, QString(), Owner());
+  return false;
 }
 
 void clsRWLibrary::DeleteTagRelationship(int32_t TagA, int32_t TagB) {
@@ -50,7 +51,21 @@ QString clsRWLibrary::ConvertToT9(const QString& Text) { return TagStore::Conver
 
 void clsRWLibrary::TagSegment(int32_t SegmentID, int32_t TagID, bool Remove) {
   TagStore::TagSegment(*m_Connection, SegmentID, TagID, Remove);
-  if (gTagCloudShown) ShowTagCloud(true);
+  if (m_TagCloudDeferrals > 0) {
+    m_TagCloudStale = true;
+  } else if (gTagCloudShown) {
+    ShowTagCloud(true);
+  }
+}
+
+clsRWLibrary::TagCloudDeferral::TagCloudDeferral(clsRWLibrary& library) : library_(library) {
+  ++library_.m_TagCloudDeferrals;
+}
+
+clsRWLibrary::TagCloudDeferral::~TagCloudDeferral() {
+  if (--library_.m_TagCloudDeferrals > 0 || !library_.m_TagCloudStale) return;
+  library_.m_TagCloudStale = false;
+  if (gTagCloudShown) ErrorGuard(Reporting()).Run([this] { library_.ShowTagCloud(true); });
 }
 
 void clsRWLibrary::RateSegment(int16_t Rating, int32_t SegmentID) {

@@ -3,6 +3,7 @@
 #include "platform/controls/Control.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QMouseEvent>
 
@@ -50,9 +51,31 @@ QPoint GlobalPoint(const QEvent* event) {
   return static_cast<const QMouseEvent*>(event)->globalPosition().toPoint();
 }
 
+uint64_t SystemTickCount() {
+  static const QElapsedTimer started = [] {
+    QElapsedTimer timer;
+    timer.start();
+    return timer;
+  }();
+  return static_cast<uint64_t>(started.elapsed());
+}
+
+TickCountFunction& TickCount() {
+  static TickCountFunction function = SystemTickCount;
+  return function;
+}
+
 }  // namespace
 
 int16_t GetKeyState(int virtualKey) { return KeyState()(virtualKey); }
+
+uint64_t GetTickCount64() { return TickCount()(); }
+
+TickCountFunction SetTickCountFunction(TickCountFunction function) {
+  TickCountFunction previous = std::move(TickCount());
+  TickCount() = function ? std::move(function) : TickCountFunction(SystemTickCount);
+  return previous;
+}
 
 KeyStateFunction SetKeyStateFunction(KeyStateFunction function) {
   KeyStateFunction previous = std::move(KeyState());

@@ -42,6 +42,14 @@ int16_t GetKeyState(int virtualKey);
 // the desktop's) and returns the one it replaced.
 KeyStateFunction SetKeyStateFunction(KeyStateFunction function);
 
+// Milliseconds of a monotonic clock held in 64 bits, so a count never wraps
+// in the life of the program (a drag's hover times are read from it).
+using TickCountFunction = std::function<uint64_t()>;
+uint64_t GetTickCount64();
+// Puts a function in place of the system clock (an empty one restores it)
+// and returns the one it replaced.
+TickCountFunction SetTickCountFunction(TickCountFunction function);
+
 class DragController : public QObject {
  public:
   static DragController& Instance();
