@@ -4,6 +4,13 @@
 // equal neighbouring texts in the key columns merge. gListColumns follows
 // where each detail field stands, so that a new result set is filled into
 // the right columns and sorted the same way.
+//
+// The columns of text (path, name, format) compare case-sensitively, upper
+// case before lower case. The columns of numbers (size, duration,
+// resolution, frame rate, bit rate) are padded texts whose text order breaks
+// once a number outgrows the padding ("117737.000 MB" would come before
+// "47683.000 MB", "10h:00m:00s" before "1h:00m:00s"), so they compare by the
+// number the text shows.
 #include "browser/BrowserPane.h"
 
 #include "browser/ResultGrids.h"
@@ -11,27 +18,324 @@
 #include "core/modReelwise.h"
 #include "library/clsRWLibrary.h"
 #include "platform/RWError.h"
+#include "platform/controls/ControlErrors.h"
 
 #include <QAction>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+#include <utility>
+#include <vector>
 
 namespace {
 
 constexpr int kFirstDetailColumn = 3;
 constexpr int kLastDetailColumn = 10;
 constexpr int kShownWidthTwips = 1000;
+constexpr double kNoNumber = std::numeric_limits<double>::quiet_NaN();
 
-// Sorts the data rows by the key columns; the list selects whole rows, which
-// would make every column a key, so the selection is free meanwhile.
-void SortDataRows(ctl::FlexGrid& grid, int firstKey, int lastKey, int mode) {
-  if (grid.Rows() < 2) return;
-  const int selectionMode = grid.SelectionMode();
-  grid.SetSelectionMode(ctl::flexSelectionFree);
-  grid.SetRow(1);
-  grid.SetRowSel(grid.Rows() - 1);
-  grid.SetCol(firstKey);
-  grid.SetColSel(lastKey);
-  grid.SetSort(mode);
-  grid.SetSelectionMode(selectionMode);
+// How the cells of a key column turn into a number; Text: they do not.
+enum class KeyValue { Text, Decimal, Duration, PixelCount };
+
+// The number at `at` in a text (digits with at most one point), moving `at`
+// past it; no digits: NaN.
+double ReadNumber(QStringView text, qsizetype& at) {
+  double whole = 0;
+  double scale = 1;
+  bool digits = false;
+  bool point = false;
+  for (; at < text.size(); ++at) {
+    const char16_t c = text[at].unicode();
+    if (c >= u'0' && c <= u'9') {
+      whole = whole * 10 + (c - u'0');
+      if (point) scale *= 10;
+      digits = true;
+    } else if (c == u'.' && !point) {
+      point = true;
+    } else {
+      break;
+    }
+  }
+  return digits ? whole / scale : kNoNumber;
+}
+
+void SkipBlanks(QStringView text, qsizetype& at) {
+  while (at < text.size() && text[at] == u' ') ++at;
+}
+
+// "  47683.000 MB", "   800 kbps", "29.97", a result index: the leading number.
+double DecimalValue(QStringView text) {
+  qsizetype at = 0;
+  SkipBlanks(text, at);
+  return ReadNumber(text, at);
+}
+
+// "1h:02m:05s" (or "1:02:05"): the seconds; each part after a colon counts 60
+// of the next.
+double DurationValue(QStringView text) {
+  qsizetype at = 0;
+  SkipBlanks(text, at);
+  double seconds = ReadNumber(text, at);
+  while (!std::isnan(seconds)) {
+    while (at < text.size() && text[at].isLetter()) ++at;
+    if (at >= text.size() || text[at] != u':') break;
+    const double part = ReadNumber(text, ++at);
+    seconds = std::isnan(part) ? kNoNumber : seconds * 60 + part;
+  }
+  return seconds;
+}
+
+// "640x480": the pixels of the picture.
+double PixelCountValue(QStringView text) {
+  qsizetype at = 0;
+  SkipBlanks(text, at);
+  const double width = ReadNumber(text, at);
+  if (std::isnan(width) || at >= text.size() || text[at] != u'x') return kNoNumber;
+  return width * ReadNumber(text, ++at);
+}
+
+double ValueOf(KeyValue kind, QStringView text) {
+  switch (kind) {
+    case KeyValue::Decimal:
+      return DecimalValue(text);
+    case KeyValue::Duration:
+      return DurationValue(text);
+    case KeyValue::PixelCount:
+      return PixelCountValue(text);
+    case KeyValue::Text:
+      break;
+  }
+  return kNoNumber;
+}
+
+// The detail field k (0..7) shown in a grid column, -1 for none.
+int FieldInColumn(int column) {
+  for (size_t k = 0; k < gListColumns.size(); ++k) {
+    if (gListColumns[k].Column == column) return static_cast<int>(k);
+  }
+  return -1;
+}
+
+// Column 0 holds the result index; the detail fields in home order are path,
+// name, size, duration, resolution, frame rate, bit rate and format.
+KeyValue KeyValueOf(int column) {
+  if (column == 0) return KeyValue::Decimal;
+  switch (FieldInColumn(column)) {
+    case 2:
+    case 5:
+    case 6:
+      return KeyValue::Decimal;
+    case 3:
+      return KeyValue::Duration;
+    case 4:
+      return KeyValue::PixelCount;
+    default:
+      return KeyValue::Text;
+  }
+}
+
+// One key column read once before the sort: views of the cells' texts (the
+// cells stay put while the order is worked out) and, in a number column,
+// their numbers (NaN for a text that shows none).
+struct SortKey {
+  KeyValue kind = KeyValue::Text;
+  std::vector<QStringView> texts;
+  std::vector<double> values;
+};
+
+// The key columns of the data rows (1 on), read row by row: a row's key
+// cells lie side by side, so a pass over the rows reads them together.
+std::vector<SortKey> ReadKeys(ctl::FlexGridModel& model, const std::vector<int>& keyColumns) {
+  std::vector<SortKey> keys;
+  for (const int column : keyColumns) {
+    keys.push_back({KeyValueOf(column), {}, {}});
+    keys.back().texts.reserve(static_cast<size_t>(std::max(0, model.Rows() - 1)));
+  }
+  for (int r = 1; r < model.Rows(); ++r) {
+    for (size_t k = 0; k < keys.size(); ++k) keys[k].texts.emplace_back(model.Cell(r, keyColumns[k]).text);
+  }
+  for (SortKey& key : keys) {
+    if (key.kind == KeyValue::Text) continue;
+    key.values.reserve(key.texts.size());
+    for (const QStringView text : key.texts) key.values.push_back(ValueOf(key.kind, text));
+  }
+  return keys;
+}
+
+// -1, 0 or 1 for rows a and b (offsets in the key): a text that shows no
+// number comes before every number, as blank comes first among texts.
+// Sizes, durations, frame rates and bit rates are written from their
+// numbers in one format each, so equal numbers show equal texts; a
+// resolution is shown as stored ("1080x1920" and "1920x1080" have as many
+// pixels), so there, and between texts without numbers, the text decides.
+int CompareRows(const SortKey& key, size_t a, size_t b) {
+  if (key.kind != KeyValue::Text) {
+    const double x = key.values[a];
+    const double y = key.values[b];
+    if (std::isnan(x) != std::isnan(y)) return std::isnan(x) ? -1 : 1;
+    if (x < y) return -1;
+    if (y < x) return 1;
+    if (x == y && key.kind != KeyValue::PixelCount) return 0;
+  }
+  const int byText = key.texts[a].compare(key.texts[b], Qt::CaseSensitive);
+  return (byText > 0) - (byText < 0);
+}
+
+// The data rows (1 on) ordered by the key columns, most significant first:
+// entry i is the row that goes to row i + 1. Equal rows keep their order.
+std::vector<int> SortedRows(ctl::FlexGridModel& model, const std::vector<int>& keyColumns) {
+  const std::vector<SortKey> keys = ReadKeys(model, keyColumns);
+  std::vector<int> order(static_cast<size_t>(std::max(0, model.Rows() - 1)));
+  std::iota(order.begin(), order.end(), 0);
+  std::stable_sort(order.begin(), order.end(), [&keys](int a, int b) {
+    for (const SortKey& key : keys) {
+      const int result = CompareRows(key, static_cast<size_t>(a), static_cast<size_t>(b));
+      if (result != 0) return result < 0;
+    }
+    return false;
+  });
+  for (int& row : order) ++row;
+  return order;
+}
+
+// A new arrangement of the grid: column c takes the cells and settings of
+// column columns[c], data row i + 1 the cells of row rows[i]. Both are done
+// in one pass over the cells, since on a long list every pass costs.
+struct Arrangement {
+  std::vector<int> columns;
+  std::vector<int> rows;
+};
+
+// The columns as they stand, and as they stand after `column` moved to
+// `position` (the columns between shift one place).
+std::vector<int> Unmoved(int cols) {
+  std::vector<int> columns(static_cast<size_t>(cols));
+  std::iota(columns.begin(), columns.end(), 0);
+  return columns;
+}
+
+std::vector<int> AfterMove(int cols, int column, int position) {
+  std::vector<int> columns = Unmoved(cols);
+  columns.erase(columns.begin() + column);
+  columns.insert(columns.begin() + position, column);
+  return columns;
+}
+
+// The span of columns that change places (first > last: none).
+struct ColumnSpan {
+  int first;
+  int last;
+};
+
+ColumnSpan Moved(const std::vector<int>& columns) {
+  ColumnSpan span{static_cast<int>(columns.size()), -1};
+  for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
+    if (columns[static_cast<size_t>(c)] == c) continue;
+    span.first = std::min(span.first, c);
+    span.last = c;
+  }
+  return span;
+}
+
+// The fields of a cell as TakeCell knows them: a field added to the cell
+// must be added there too.
+struct CellFields {
+  QString text;
+  QPixmap picture;
+  COLORREF backColor;
+  COLORREF foreColor;
+  int fontId;
+  int alignment;
+  int pictureAlignment;
+};
+static_assert(sizeof(CellFields) == sizeof(ctl::FlexCell));
+
+// Cell `from`'s content into cell `to` (which leaves `to`'s old content in
+// `from`). Swapping costs no temporary picture, as the picture's move
+// assignment would, a cost that counts on a pass over a long list.
+void TakeCell(ctl::FlexCell& to, ctl::FlexCell& from) {
+  to.text.swap(from.text);
+  to.picture.swap(from.picture);
+  std::swap(to.backColor, from.backColor);
+  std::swap(to.foreColor, from.foreColor);
+  std::swap(to.fontId, from.fontId);
+  std::swap(to.alignment, from.alignment);
+  std::swap(to.pictureAlignment, from.pictureAlignment);
+}
+
+// A row that keeps its place and only has its columns rearranged.
+void ArrangeInRow(ctl::FlexGridModel& model, int row, const std::vector<int>& columns, ColumnSpan span,
+                  std::vector<ctl::FlexCell>& scratch) {
+  if (span.first > span.last) return;
+  for (int c = span.first; c <= span.last; ++c) TakeCell(scratch[static_cast<size_t>(c)], model.Cell(row, c));
+  for (int c = span.first; c <= span.last; ++c) {
+    TakeCell(model.Cell(row, c), scratch[static_cast<size_t>(columns[static_cast<size_t>(c)])]);
+  }
+}
+
+// Row `from`'s cells, rearranged by column, into row `to`.
+void MoveRow(ctl::FlexGridModel& model, int from, int to, const std::vector<int>& columns) {
+  for (int c = 0; c < model.Cols(); ++c) TakeCell(model.Cell(to, c), model.Cell(from, columns[static_cast<size_t>(c)]));
+  model.RowInfo(to) = model.RowInfo(from);
+}
+
+// One cycle of the rows' order: its first row waits aside while every other
+// row moves once into its new place, then takes the place left last.
+void ArrangeCycle(ctl::FlexGridModel& model, const Arrangement& arrangement, int start, std::vector<bool>& placed,
+                  std::vector<ctl::FlexCell>& aside) {
+  const int cols = model.Cols();
+  for (int c = 0; c < cols; ++c) TakeCell(aside[static_cast<size_t>(c)], model.Cell(start, c));
+  const ctl::FlexRow asideInfo = model.RowInfo(start);
+  int place = start;
+  for (int from = arrangement.rows[static_cast<size_t>(place - 1)]; from != start;
+       from = arrangement.rows[static_cast<size_t>(place - 1)]) {
+    MoveRow(model, from, place, arrangement.columns);
+    placed[static_cast<size_t>(place)] = true;
+    place = from;
+  }
+  for (int c = 0; c < cols; ++c) {
+    TakeCell(model.Cell(place, c), aside[static_cast<size_t>(arrangement.columns[static_cast<size_t>(c)])]);
+  }
+  model.RowInfo(place) = asideInfo;
+  placed[static_cast<size_t>(place)] = true;
+}
+
+void ArrangeColumnSettings(ctl::FlexGridModel& model, const std::vector<int>& columns) {
+  std::vector<ctl::FlexColumn> settings;
+  for (const int from : columns) settings.push_back(model.Column(from));
+  for (size_t c = 0; c < settings.size(); ++c) model.Column(static_cast<int>(c)) = settings[c];
+}
+
+void Arrange(ctl::FlexGrid& grid, const Arrangement& arrangement) {
+  ctl::FlexGridModel& model = grid.Model();
+  const ColumnSpan span = Moved(arrangement.columns);
+  std::vector<ctl::FlexCell> scratch(static_cast<size_t>(model.Cols()));
+  std::vector<bool> placed(static_cast<size_t>(model.Rows()), false);
+  ArrangeColumnSettings(model, arrangement.columns);
+  for (int r = 0; r < model.Rows(); ++r) {
+    if (placed[static_cast<size_t>(r)]) continue;
+    if (r == 0 || arrangement.rows[static_cast<size_t>(r - 1)] == r) {
+      ArrangeInRow(model, r, arrangement.columns, span, scratch);
+    } else {
+      ArrangeCycle(model, arrangement, r, placed, scratch);
+    }
+  }
+  model.NotifyAll();
+  if (grid.Redraw()) grid.update();
+}
+
+// The grid's own error for a column it does not have.
+void CheckColumn(const ctl::FlexGrid& grid, int column) {
+  if (column < 0 || column >= grid.Cols()) ctl::RaiseControlError(ctl::kErrInvalidColValue, QStringLiteral("FlexGrid"));
+}
+
+// A rearrangement places every column once; one that would not (a
+// gListColumns out of step with the grid) is refused before any cell moves.
+void CheckColumns(const ctl::FlexGrid& grid, std::vector<int> columns) {
+  std::sort(columns.begin(), columns.end());
+  if (columns != Unmoved(grid.Cols())) ctl::RaiseControlError(ctl::kErrInvalidColValue, QStringLiteral("FlexGrid"));
 }
 
 void SetHeaderPicture(ctl::FlexGrid& grid, int col, const QPixmap& picture, int alignment) {
@@ -39,6 +343,15 @@ void SetHeaderPicture(ctl::FlexGrid& grid, int col, const QPixmap& picture, int 
   grid.SetCol(col);
   grid.SetCellPicture(picture);
   grid.SetCellPictureAlignment(alignment);
+}
+
+// The scroll bar shows the list's new top row, so that paging goes on from
+// there; the grid is already scrolled, so the bar's change is not followed.
+void ScrollBarToTopRow(ctl::VScrollBar& bar, const ctl::FlexGrid& grid) {
+  const QString tag = bar.Tag();
+  bar.SetTag(QStringLiteral("BUSY"));
+  bar.SetValue(grid.TopRow());
+  bar.SetTag(tag);
 }
 
 }  // namespace
@@ -69,12 +382,15 @@ void BrowserPane::SortListColumn(int16_t column) {
     } else {
       grid.SetCol(0);
     }
+    if (gBrowserMode == 2) ScrollBarToTopRow(*scrollFlex, grid);
     grid.SetTag(QString());
     if (gLibrary) gLibrary->DrawGridImages();
   });
   if (!sorted) grid.SetTag(QString());
 }
 
+// The column moves behind the keys before it and the rows are sorted by the
+// keys, in one rearrangement of the grid; gListColumns then follows.
 void BrowserPane::AddSortKey(int16_t column) {
   ctl::FlexGrid& grid = *flexThumbsList;
   SetHeaderPicture(grid, 1, host_.imglstDragIcons().Picture(QStringLiteral("CANCEL_SORT")), ctl::flexAlignCenterCenter);
@@ -82,8 +398,11 @@ void BrowserPane::AddSortKey(int16_t column) {
   const int16_t key = ++m_SortLastKey;
   grid.SetMergeCells(ctl::flexMergeRestrictColumns);
   grid.SetMergeCol(column, true);
-  grid.SetColPosition(column, key);
-  SortDataRows(grid, kFirstDetailColumn, key, ctl::flexSortStringAscending);
+  CheckColumn(grid, key);
+  Arrangement arrangement{AfterMove(grid.Cols(), column, key), {}};
+  const std::vector<int> keys(arrangement.columns.begin() + kFirstDetailColumn, arrangement.columns.begin() + key + 1);
+  arrangement.rows = SortedRows(grid.Model(), keys);
+  Arrange(grid, arrangement);
   for (ListColumn& field : gListColumns) {
     if (field.Column == column) {
       field.Column = key;
@@ -94,24 +413,24 @@ void BrowserPane::AddSortKey(int16_t column) {
   }
 }
 
-// The fields go back to their home columns one by one, and the rows to the
-// order of the result set.
+// The fields go back to their home columns and the rows to the order of
+// the result set (column 0), in one rearrangement of the grid.
 void BrowserPane::CancelSort() {
   ctl::FlexGrid& grid = *flexThumbsList;
   SetHeaderPicture(grid, 1, QPixmap(), ctl::flexAlignCenterCenter);
+  Arrangement arrangement{Unmoved(grid.Cols()), SortedRows(grid.Model(), {0})};
   for (int home = kFirstDetailColumn; home <= kLastDetailColumn; ++home) {
-    ListColumn& field = gListColumns[static_cast<size_t>(home - kFirstDetailColumn)];
-    field.SortFlag = 0;
-    const int16_t from = field.Column;
-    grid.SetColPosition(from, home);
-    for (ListColumn& other : gListColumns) {
-      if (other.Column >= home && other.Column < from) other.Column = static_cast<int16_t>(other.Column + 1);
-    }
-    field.Column = static_cast<int16_t>(home);
+    CheckColumn(grid, home);
+    const ListColumn& field = gListColumns[static_cast<size_t>(home - kFirstDetailColumn)];
+    arrangement.columns[static_cast<size_t>(home)] = field.Column;
+  }
+  CheckColumns(grid, arrangement.columns);
+  Arrange(grid, arrangement);
+  for (int home = kFirstDetailColumn; home <= kLastDetailColumn; ++home) {
+    gListColumns[static_cast<size_t>(home - kFirstDetailColumn)] = {static_cast<int16_t>(home), 0};
     SetHeaderPicture(grid, home, QPixmap(), ctl::flexAlignRightCenter);
     grid.SetMergeCol(home, false);
   }
-  SortDataRows(grid, 0, 0, ctl::flexSortNumericAscending);
   m_SortStarted = false;
 }
 

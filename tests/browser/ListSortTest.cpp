@@ -1,0 +1,194 @@
+// Sorting the list by its header: text columns compare case-sensitively,
+// number columns by the numbers their padded texts show, ties fall to the
+// next key, all eight fields can be keys, a failure is reported and leaves
+// the grid, and the scroll bar follows the list back to its first row. With
+// RW_SCREENSHOT set, the list sorted by two keys is saved as a PNG.
+#include "tests/browser/BrowserTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using rwtest::GridTest;
+
+class ListSortTest : public GridTest {
+ protected:
+  void SetUp() override {
+    GridTest::SetUp();
+    for (size_t k = 0; k < gListColumns.size(); ++k) gListColumns[k] = {static_cast<int16_t>(k + 3), 0};
+  }
+
+  static BrowserPane& Browser() { return gMainForm->Browser(); }
+
+  // Results 1..n in the list with what `fill` gives each of them.
+  static void ShowFilledResults(int n, const std::function<void(ResultItem&, int)>& fill) {
+    ShowResults(n, 2);
+    for (int i = 1; i <= n; ++i) fill(gResults[static_cast<size_t>(i)], i - 1);
+    Send("mnuViewList");
+  }
+
+  // The result index of each data row, top to bottom.
+  static QList<int> RowOrder() {
+    QList<int> order;
+    for (int r = 1; r < List().Rows(); ++r) order << List().TextMatrix(r, 0).toInt();
+    return order;
+  }
+
+  static QStringList Headers() {
+    QStringList headers;
+    for (int c = 3; c <= 10; ++c) headers << List().TextMatrix(0, c);
+    return headers;
+  }
+};
+
+TEST_F(ListSortTest, TextColumnsCompareCaseSensitivelyWithUpperCaseFirst) {
+  const QStringList names{"apple", "Banana", "Apple", "cherry", "banana"};
+  ShowFilledResults(5, [&](ResultItem& item, int i) { item.FileName = item.FileAlias = names[i]; });
+  Browser().SortListColumn(4);  // "File Name"
+  EXPECT_EQ(RowOrder(), QList<int>({3, 2, 1, 5, 4}));
+}
+
+// Each number column, sorted alone, by values whose padded texts would sort
+// otherwise; a text that shows no number comes first, as blank text does.
+// Resolutions compare by their pixels, and by text where those are equal.
+TEST_F(ListSortTest, NumberColumnsSortByTheNumbersTheyShow) {
+  struct Case {
+    int16_t column;
+    std::function<void(ResultItem&, int)> fill;
+    QList<int> order;
+  };
+  const double megabyte = 1024.0 * 1024.0;
+  const std::vector<Case> cases{
+      {5,
+       [&](ResultItem& item, int i) { item.FileSize = std::array{47683.0, 117737.0, 1.5, 9.0, 10.0}[i] * megabyte; },
+       {3, 4, 5, 1, 2}},
+      {6, [](ResultItem& item, int i) { item.Duration = std::array{3600, 36000, 3599, 7200, 0}[i]; }, {5, 3, 1, 4, 2}},
+      {7,
+       [](ResultItem& item, int i) {
+         item.Dimensions = QStringList{"1920x1080", "704x576", "1080x1920", "", "720x480"}[i];
+       },
+       {4, 5, 2, 3, 1}},  // as many pixels either way up: by text
+      {8, [](ResultItem& item, int i) { item.FrameRate = std::array{25.f, 100.f, 29.97f, 23.976f, 5.f}[i]; },
+       {5, 4, 1, 3, 2}},
+      {9, [](ResultItem& item, int i) { item.Bitrate = std::array{800, 1200000, 96, 999999, 5000}[i]; },
+       {3, 1, 5, 4, 2}},
+  };
+  for (const Case& test : cases) {
+    ShowFilledResults(5, test.fill);
+    const QString header = List().TextMatrix(0, test.column);
+    Browser().SortListColumn(test.column);
+    EXPECT_EQ(RowOrder(), test.order) << header.toStdString();
+    Browser().SortListColumn(1);
+  }
+}
+
+// Also the picture: the list sorted by "File Size" and then "Duration", with
+// merged runs of equal sizes and the header pictures.
+TEST_F(ListSortTest, TiesOfTheFirstKeyFallToTheSecondAndEqualNeighboursMerge) {
+  gMainForm->resize(1600, 1000);
+  const double megabyte = 1024.0 * 1024.0;
+  ShowFilledResults(24, [&](ResultItem& item, int i) {
+    item.FileSize = (i % 3 == 0 ? 117737.0 : i % 3 == 1 ? 47683.0 : 700.5) * megabyte;
+    item.Duration = i % 4 == 0 ? 36000 : 3600.0 * (1 + i % 2);
+    item.Dimensions = QStringLiteral("1920x1080");
+    item.FrameRate = 25.f;
+    item.Bitrate = 8000;
+    item.FileFormat = QStringLiteral("Matroska");
+  });
+  Click(List(), CellCentre(List(), 0, 5));  // "File Size"
+  Click(List(), CellCentre(List(), 0, 6));  // "Duration"
+  ASSERT_EQ(Headers().mid(0, 2), QStringList({"File Size", "Duration"}));
+  EXPECT_EQ(List().MergeCells(), ctl::flexMergeRestrictColumns);
+  EXPECT_TRUE(List().MergeCol(3) && List().MergeCol(4));
+  EXPECT_FALSE(List().Model().Cell(0, 4).picture.isNull()) << "SORTED";
+  std::vector<std::pair<double, double>> keys;
+  for (int r = 1; r <= 24; ++r) {
+    const ResultItem& item = gResults[static_cast<size_t>(List().TextMatrix(r, 0).toInt())];
+    keys.emplace_back(item.FileSize, item.Duration);
+  }
+  EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
+  EXPECT_EQ(List().TextMatrix(1, 3), List().TextMatrix(8, 3)) << "eight results of 700.5 MB lead";
+  if (!qEnvironmentVariableIsEmpty("RW_SCREENSHOT")) {
+    QTest::qWait(50);
+    EXPECT_TRUE(gMainForm->grab().save(qEnvironmentVariable("RW_SCREENSHOT"), "PNG"));
+  }
+  Browser().SortListColumn(1);
+}
+
+TEST_F(ListSortTest, AllEightFieldsBecomeKeysAndANinthClickChangesNothing) {
+  const QStringList formats{"MPEG-4", "AVI", "Matroska", "AVI", "MPEG-4", "avi"};
+  ShowFilledResults(6, [&](ResultItem& item, int i) {
+    item.FileFormat = formats[i];
+    item.Bitrate = std::array{800, 2000, 800, 100, 800, 800}[i];
+    item.FrameRate = std::array{100.f, 25.f, 25.f, 25.f, 25.f, 25.f}[i];
+  });
+  // Column 10 always holds the last field that is no key yet.
+  for (int key = 1; key <= 8; ++key) Browser().SortListColumn(10);
+  EXPECT_EQ(Headers(), QStringList({"Format", "Bitrate", "Frame Rate", "Resolution", "Duration", "File Size",
+                                    "File Name", "File Path"}));
+  for (size_t k = 0; k < 8; ++k) {
+    EXPECT_EQ(gListColumns[k].Column, 10 - static_cast<int>(k));
+    EXPECT_NE(gListColumns[k].SortFlag, 0);
+  }
+  const QList<int> order = RowOrder();
+  EXPECT_EQ(order, QList<int>({4, 2, 5, 1, 3, 6}));
+  Browser().SortListColumn(6);
+  EXPECT_EQ(Headers()[3], QStringLiteral("Resolution"));
+  EXPECT_EQ(RowOrder(), order);
+
+  Click(List(), CellCentre(List(), 0, 3), {}, Qt::RightButton);
+  for (int i = 3; i <= 10; ++i) {
+    EXPECT_TRUE(Browser().mnuListViewCol[static_cast<size_t>(i)]->isChecked()) << i;
+    EXPECT_FALSE(Browser().mnuListViewCol[static_cast<size_t>(i)]->isEnabled()) << i;
+  }
+  Browser().SortListColumn(0);
+  for (int c = 3; c <= 10; ++c) EXPECT_TRUE(List().Model().Cell(0, c).picture.isNull()) << c;
+  EXPECT_EQ(RowOrder(), QList<int>({1, 2, 3, 4, 5, 6}));
+}
+
+TEST_F(ListSortTest, AFailureShowsItsDescriptionAndEmptiesTheGridsTag) {
+  ShowResults(4, 2);
+  Browser().SortListColumn(5);
+  List().SetTag(QStringLiteral("2"));
+  boxes.Answer(vbOK);
+  Browser().SortListColumn(11);  // no such column
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().style, vbExclamation);
+  EXPECT_EQ(boxes.Last().title, QString());
+  EXPECT_EQ(boxes.Last().fontName, QStringLiteral("Tahoma"));
+  EXPECT_EQ(boxes.Last().owner, gMainForm);
+  EXPECT_FALSE(boxes.Last().prompt.isEmpty());
+  EXPECT_FALSE(boxes.Last().prompt.contains(QLatin1Char(':'))) << "the description alone";
+  EXPECT_EQ(List().Tag(), QString());
+  EXPECT_EQ(List().TextMatrix(0, 3), QStringLiteral("File Size")) << "the key reached stays";
+  Browser().SortListColumn(1);
+}
+
+TEST_F(ListSortTest, AfterASortTheScrollBarFollowsTheListToItsFirstRow) {
+  ShowResults(300, 2);
+  ctl::VScrollBar& bar = *Browser().scrollFlex;
+  Key(List(), Qt::Key_PageDown);
+  const int onePage = bar.Value();
+  ASSERT_GT(onePage, 1);
+  for (int i = 0; i < 10; ++i) Key(List(), Qt::Key_PageDown);
+  const int scrolled = List().TopRow();
+  ASSERT_GT(scrolled, 10 * onePage / 2);
+
+  Browser().SortListColumn(4);
+  EXPECT_EQ(List().TopRow(), 1);
+  EXPECT_EQ(bar.Value(), 1);
+  EXPECT_FALSE(List().Model().Cell(1, 1).picture.isNull()) << "the rows now in view are painted";
+  EXPECT_TRUE(List().Model().Cell(scrolled + 1, 1).picture.isNull()) << "the rows out of view are not";
+  Key(List(), Qt::Key_PageDown);
+  EXPECT_EQ(bar.Value(), onePage) << "paging goes on from the first row";
+  EXPECT_EQ(List().TopRow(), onePage);
+  Browser().SortListColumn(1);
+}
+
+}  // namespace
