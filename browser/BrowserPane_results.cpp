@@ -89,8 +89,8 @@ void FillListGrid(ctl::FlexGrid& grid, int32_t count, ErrorGuard& report) {
 
 }  // namespace
 
-// The stored multi-column sort: the selected rows by the columns from 3 to
-// the rightmost sort column, as text in ascending order.
+// The stored multi-column sort, kept over a new result set: the rows by the
+// columns from 3 to the rightmost sort column.
 void BrowserPane::SortListGrid() {
   ctl::FlexGrid& grid = *flexThumbsList;
   if (grid.Rows() > 1) {
@@ -103,14 +103,8 @@ void BrowserPane::SortListGrid() {
     if (column.SortFlag != 0 && column.Column > lastColumn) lastColumn = column.Column;
   }
   grid.SetColSel(lastColumn);
-  if (lastColumn >= 2) {
-    // The list selects whole rows, which for the grid control makes every
-    // column a sort key; the keys are the selected columns only.
-    const int selectionMode = grid.SelectionMode();
-    grid.SetSelectionMode(ctl::flexSelectionFree);
-    grid.SetSort(ctl::flexSortStringAscending);
-    grid.SetSelectionMode(selectionMode);
-  }
+  // Numbers compare by value, texts as text, as a sort by a click does.
+  if (lastColumn >= 3) SortRowsByKeys(lastColumn);
   grid.SetCol(1);
 }
 

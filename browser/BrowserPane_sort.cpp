@@ -434,6 +434,16 @@ void BrowserPane::CancelSort() {
   m_SortStarted = false;
 }
 
+// The rows put in the order of the key columns 3 to lastColumn, compared as
+// a sort compares them; the columns stay where they are.
+void BrowserPane::SortRowsByKeys(int lastColumn) {
+  ctl::FlexGrid& grid = *flexThumbsList;
+  std::vector<int> keys;
+  for (int column = kFirstDetailColumn; column <= lastColumn && column < grid.Cols(); ++column) keys.push_back(column);
+  if (keys.empty() || grid.Rows() < 3) return;
+  Arrange(grid, {Unmoved(grid.Cols()), SortedRows(grid.Model(), keys)});
+}
+
 // Shows (1000 twips wide) or hides the column of the item's detail field.
 void BrowserPane::mnuListViewCol_Click(int16_t Index) {
   if (Index < kFirstDetailColumn || Index > kLastDetailColumn) return;

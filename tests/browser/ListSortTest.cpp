@@ -88,6 +88,17 @@ TEST_F(ListSortTest, NumberColumnsSortByTheNumbersTheyShow) {
   }
 }
 
+// A sort stands over a new result set, with the same comparison.
+TEST_F(ListSortTest, ASortStandsOverNewResultsAndStillComparesNumbers) {
+  const double megabyte = 1024.0 * 1024.0;
+  const auto sizes = [&](ResultItem& item, int i) { item.FileSize = std::array{47683.0, 117737.0, 9.0}[i] * megabyte; };
+  ShowFilledResults(3, sizes);
+  Browser().SortListColumn(5);
+  ShowFilledResults(3, sizes);  // filled again, the sort still standing
+  EXPECT_EQ(RowOrder(), QList<int>({3, 1, 2}));
+  Browser().SortListColumn(1);
+}
+
 // Also the picture: the list sorted by "File Size" and then "Duration", with
 // merged runs of equal sizes and the header pictures.
 TEST_F(ListSortTest, TiesOfTheFirstKeyFallToTheSecondAndEqualNeighboursMerge) {
