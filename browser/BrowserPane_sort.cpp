@@ -201,8 +201,8 @@ std::vector<int> SortedRows(ctl::FlexGridModel& model, const std::vector<int>& k
 }
 
 // A new arrangement of the grid: column c takes the cells and settings of
-// column columns[c], data row i + 1 the cells of row rows[i]. Both are done
-// in one pass over the cells, since on a long list every pass costs.
+// column columns[c], data row i + 1 the cells of row rows[i]. The grid's
+// model takes both in one step, without moving a cell.
 struct Arrangement {
   std::vector<int> columns;
   std::vector<int> rows;
@@ -223,106 +223,9 @@ std::vector<int> AfterMove(int cols, int column, int position) {
   return columns;
 }
 
-// The span of columns that change places (first > last: none).
-struct ColumnSpan {
-  int first;
-  int last;
-};
-
-ColumnSpan Moved(const std::vector<int>& columns) {
-  ColumnSpan span{static_cast<int>(columns.size()), -1};
-  for (int c = 0; c < static_cast<int>(columns.size()); ++c) {
-    if (columns[static_cast<size_t>(c)] == c) continue;
-    span.first = std::min(span.first, c);
-    span.last = c;
-  }
-  return span;
-}
-
-// The fields of a cell as TakeCell knows them: a field added to the cell
-// must be added there too.
-struct CellFields {
-  QString text;
-  QPixmap picture;
-  COLORREF backColor;
-  COLORREF foreColor;
-  int fontId;
-  int alignment;
-  int pictureAlignment;
-};
-static_assert(sizeof(CellFields) == sizeof(ctl::FlexCell));
-
-// Cell `from`'s content into cell `to` (which leaves `to`'s old content in
-// `from`). Swapping costs no temporary picture, as the picture's move
-// assignment would, a cost that counts on a pass over a long list.
-void TakeCell(ctl::FlexCell& to, ctl::FlexCell& from) {
-  to.text.swap(from.text);
-  to.picture.swap(from.picture);
-  std::swap(to.backColor, from.backColor);
-  std::swap(to.foreColor, from.foreColor);
-  std::swap(to.fontId, from.fontId);
-  std::swap(to.alignment, from.alignment);
-  std::swap(to.pictureAlignment, from.pictureAlignment);
-}
-
-// A row that keeps its place and only has its columns rearranged.
-void ArrangeInRow(ctl::FlexGridModel& model, int row, const std::vector<int>& columns, ColumnSpan span,
-                  std::vector<ctl::FlexCell>& scratch) {
-  if (span.first > span.last) return;
-  for (int c = span.first; c <= span.last; ++c) TakeCell(scratch[static_cast<size_t>(c)], model.Cell(row, c));
-  for (int c = span.first; c <= span.last; ++c) {
-    TakeCell(model.Cell(row, c), scratch[static_cast<size_t>(columns[static_cast<size_t>(c)])]);
-  }
-}
-
-// Row `from`'s cells, rearranged by column, into row `to`.
-void MoveRow(ctl::FlexGridModel& model, int from, int to, const std::vector<int>& columns) {
-  for (int c = 0; c < model.Cols(); ++c) TakeCell(model.Cell(to, c), model.Cell(from, columns[static_cast<size_t>(c)]));
-  model.RowInfo(to) = model.RowInfo(from);
-}
-
-// One cycle of the rows' order: its first row waits aside while every other
-// row moves once into its new place, then takes the place left last.
-void ArrangeCycle(ctl::FlexGridModel& model, const Arrangement& arrangement, int start, std::vector<bool>& placed,
-                  std::vector<ctl::FlexCell>& aside) {
-  const int cols = model.Cols();
-  for (int c = 0; c < cols; ++c) TakeCell(aside[static_cast<size_t>(c)], model.Cell(start, c));
-  const ctl::FlexRow asideInfo = model.RowInfo(start);
-  int place = start;
-  for (int from = arrangement.rows[static_cast<size_t>(place - 1)]; from != start;
-       from = arrangement.rows[static_cast<size_t>(place - 1)]) {
-    MoveRow(model, from, place, arrangement.columns);
-    placed[static_cast<size_t>(place)] = true;
-    place = from;
-  }
-  for (int c = 0; c < cols; ++c) {
-    TakeCell(model.Cell(place, c), aside[static_cast<size_t>(arrangement.columns[static_cast<size_t>(c)])]);
-  }
-  model.RowInfo(place) = asideInfo;
-  placed[static_cast<size_t>(place)] = true;
-}
-
-void ArrangeColumnSettings(ctl::FlexGridModel& model, const std::vector<int>& columns) {
-  std::vector<ctl::FlexColumn> settings;
-  for (const int from : columns) settings.push_back(model.Column(from));
-  for (size_t c = 0; c < settings.size(); ++c) model.Column(static_cast<int>(c)) = settings[c];
-}
-
 void Arrange(ctl::FlexGrid& grid, const Arrangement& arrangement) {
   ctl::FlexGridModel& model = grid.Model();
-  const ColumnSpan span = Moved(arrangement.columns);
-  std::vector<ctl::FlexCell> scratch(static_cast<size_t>(model.Cols()));
-  std::vector<bool> placed(static_cast<size_t>(model.Rows()), false);
-  ArrangeColumnSettings(model, arrangement.columns);
-  for (int r = 0; r < model.Rows(); ++r) {
-    if (placed[static_cast<size_t>(r)]) continue;
-    if (r == 0 || arrangement.rows[static_cast<size_t>(r - 1)] == r) {
-      ArrangeInRow(model, r, arrangement.columns, span, scratch);
-    } else {
-      ArrangeCycle(model, arrangement, r, placed, scratch);
-    }
-  }
-  model.NotifyAll();
+  model.Rearrange(arrangement.columns, arrangement.rows);
   if (grid.Redraw()) grid.update();
 }
 

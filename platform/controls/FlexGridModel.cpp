@@ -65,6 +65,10 @@ void FlexGridModel::Resize(int rows, int cols) {
     }
   }
   cells_ = std::move(cells);
+  rowOrder_.resize(static_cast<size_t>(rows));
+  std::iota(rowOrder_.begin(), rowOrder_.end(), 0);
+  colOrder_.resize(static_cast<size_t>(cols));
+  std::iota(colOrder_.begin(), colOrder_.end(), 0);
   columns_.resize(static_cast<size_t>(cols));
   rowInfo_.resize(static_cast<size_t>(rows));
   rows_ = rows;
@@ -79,22 +83,45 @@ int FlexGridModel::FontId(const QFont& font) {
   return static_cast<int>(fonts_.size()) - 1;
 }
 
+namespace {
+
+// Moves element `from` to `to`, the ones between shifting one place.
+template <typename T>
+void MoveElement(std::vector<T>& items, int from, int to) {
+  if (from < to) {
+    std::rotate(items.begin() + from, items.begin() + from + 1, items.begin() + to + 1);
+  } else {
+    std::rotate(items.begin() + to, items.begin() + from, items.begin() + from + 1);
+  }
+}
+
+// items rearranged so that position i holds what stood at order[i - offset]
+// for the positions from `offset` on.
+template <typename T>
+void Permute(std::vector<T>& items, const std::vector<int>& order, size_t offset) {
+  std::vector<T> arranged(items.begin(), items.begin() + static_cast<ptrdiff_t>(offset));
+  arranged.reserve(items.size());
+  for (const int from : order) arranged.push_back(std::move(items[static_cast<size_t>(from)]));
+  items = std::move(arranged);
+}
+
+}  // namespace
+
 void FlexGridModel::MoveColumn(int from, int to) {
   if (from == to) return;
   beginResetModel();
-  for (int r = 0; r < rows_; ++r) {
-    auto rowStart = cells_.begin() + static_cast<ptrdiff_t>(Index(r, 0));
-    if (from < to) {
-      std::rotate(rowStart + from, rowStart + from + 1, rowStart + to + 1);
-    } else {
-      std::rotate(rowStart + to, rowStart + from, rowStart + from + 1);
-    }
-  }
-  if (from < to) {
-    std::rotate(columns_.begin() + from, columns_.begin() + from + 1, columns_.begin() + to + 1);
-  } else {
-    std::rotate(columns_.begin() + to, columns_.begin() + from, columns_.begin() + from + 1);
-  }
+  MoveElement(colOrder_, from, to);
+  MoveElement(columns_, from, to);
+  endResetModel();
+}
+
+void FlexGridModel::Rearrange(const std::vector<int>& columns, const std::vector<int>& dataRows) {
+  if (columns.size() != colOrder_.size() || dataRows.size() + 1 != rowOrder_.size()) return;
+  beginResetModel();
+  Permute(colOrder_, columns, 0);
+  Permute(columns_, columns, 0);
+  Permute(rowOrder_, dataRows, 1);
+  Permute(rowInfo_, dataRows, 1);
   endResetModel();
 }
 
@@ -111,15 +138,14 @@ void FlexGridModel::SortRows(int first, int last, int keyFirst, int keyLast, int
     return false;
   });
   beginResetModel();
-  std::vector<FlexCell> sorted;
-  std::vector<FlexRow> sortedRows;
-  sorted.reserve(order.size() * static_cast<size_t>(cols_));
+  std::vector<int> rows;
+  std::vector<FlexRow> infos;
   for (const int r : order) {
-    for (int c = 0; c < cols_; ++c) sorted.push_back(std::move(cells_[Index(r, c)]));
-    sortedRows.push_back(rowInfo_[static_cast<size_t>(r)]);
+    rows.push_back(rowOrder_[static_cast<size_t>(r)]);
+    infos.push_back(rowInfo_[static_cast<size_t>(r)]);
   }
-  std::move(sorted.begin(), sorted.end(), cells_.begin() + static_cast<ptrdiff_t>(Index(first, 0)));
-  std::copy(sortedRows.begin(), sortedRows.end(), rowInfo_.begin() + first);
+  std::copy(rows.begin(), rows.end(), rowOrder_.begin() + first);
+  std::copy(infos.begin(), infos.end(), rowInfo_.begin() + first);
   endResetModel();
 }
 

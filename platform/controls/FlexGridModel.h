@@ -57,6 +57,12 @@ class FlexGridModel : public QAbstractTableModel {
 
   // Moves a column with its cells and settings; the columns between shift.
   void MoveColumn(int from, int to);
+  // A new arrangement in one step: column c takes the cells and settings of
+  // column columns[c], data row i + 1 the cells and settings of row
+  // dataRows[i] (row 0 stays). Both must be permutations. Cells are not
+  // moved: the model keeps the order in which its rows and columns are seen,
+  // so this costs as little as the two lists.
+  void Rearrange(const std::vector<int>& columns, const std::vector<int>& dataRows);
   // Sorts the rows first..last by the key columns keyFirst..keyLast, left to
   // right, in one of the grid's sort modes (1 to 8); rows keep their cells.
   void SortRows(int first, int last, int keyFirst, int keyLast, int mode);
@@ -73,11 +79,18 @@ class FlexGridModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
  private:
-  size_t Index(int row, int col) const { return static_cast<size_t>(row) * static_cast<size_t>(cols_) + col; }
+  // Where cell (row, col) is stored: rows and columns are seen in the order
+  // rowOrder_ and colOrder_ give.
+  size_t Index(int row, int col) const {
+    return static_cast<size_t>(rowOrder_[static_cast<size_t>(row)]) * static_cast<size_t>(cols_) +
+           static_cast<size_t>(colOrder_[static_cast<size_t>(col)]);
+  }
 
   int rows_ = 0;
   int cols_ = 0;
   std::vector<FlexCell> cells_;
+  std::vector<int> rowOrder_;
+  std::vector<int> colOrder_;
   std::vector<FlexColumn> columns_;
   std::vector<FlexRow> rowInfo_;
   std::vector<QFont> fonts_;

@@ -362,3 +362,37 @@ TEST_F(FlexGridPaintTest, EqualTextsOfMergingColumnsDrawAsOneCell) {
 }
 
 }  // namespace
+
+namespace {
+
+// The model sees its rows and columns through an order of its own: a
+// rearrangement, a column move, a sort and a resize after one another keep
+// every cell with its row and column.
+TEST(FlexGridModelTest, RearrangingMovingSortingAndResizingKeepCellsTogether) {
+  ctl::FlexGridModel model;
+  model.Resize(4, 3);
+  for (int r = 0; r < 4; ++r) {
+    for (int c = 0; c < 3; ++c) model.Cell(r, c).text = QStringLiteral("%1%2").arg(r).arg(c);
+  }
+  model.Column(2).merge = true;
+  model.RowInfo(3).heightTwips = 99;
+  model.Rearrange({2, 0, 1}, {3, 1, 2});
+  EXPECT_EQ(model.Cell(0, 0).text, QStringLiteral("02")) << "row 0 stays, its columns move";
+  EXPECT_EQ(model.Cell(1, 0).text, QStringLiteral("32"));
+  EXPECT_EQ(model.Cell(1, 1).text, QStringLiteral("30"));
+  EXPECT_EQ(model.Cell(3, 2).text, QStringLiteral("21"));
+  EXPECT_TRUE(model.Column(0).merge);
+  EXPECT_EQ(model.RowInfo(1).heightTwips, 99);
+
+  model.MoveColumn(0, 2);
+  EXPECT_EQ(model.Cell(1, 2).text, QStringLiteral("32"));
+  model.SortRows(1, 3, 2, 2, ctl::flexSortStringAscending);
+  EXPECT_EQ(model.Cell(1, 2).text, QStringLiteral("12"));
+  EXPECT_EQ(model.Cell(3, 0).text, QStringLiteral("30"));
+  model.Resize(5, 2);
+  EXPECT_EQ(model.Cell(3, 0).text, QStringLiteral("30"));
+  EXPECT_EQ(model.Cell(3, 1).text, QStringLiteral("31"));
+  EXPECT_TRUE(model.Cell(4, 1).text.isEmpty());
+}
+
+}  // namespace
