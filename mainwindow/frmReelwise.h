@@ -100,6 +100,7 @@ class frmReelwise : public QWidget, public ISubclass {
   QAction* mnuClearSelections;
   QAction* mnuDeleteFile;
   QAction* mnuRemoveFile;
+  QAction* mnuLocateTag;
 
   // Form-level state.
   std::unique_ptr<cwProgress> progProgress;

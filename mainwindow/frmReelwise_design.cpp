@@ -9,6 +9,7 @@
 #include "inspector/InspectorPane.h"
 #include "mainwindow/MainWindowHosts.h"
 #include "options/OptionsPane.h"
+#include "platform/ErrorGuard.h"
 #include "resources/Resources.h"
 #include "ui/FormDesign.h"
 
@@ -163,4 +164,8 @@ void frmReelwise::CreateMenus() {
   mnuRemoveFile = mnuResultsPopUp->addAction(QStringLiteral("Remove from Library"));
   mnuRemoveFile->setObjectName(QStringLiteral("mnuRemoveFile"));
   mnuFileTagsPopUp = Make<QMenu>(this, "mnuFileTagsPopUp");
+  mnuLocateTag = mnuFileTagsPopUp->addAction(QStringLiteral("Locate this Tag in the Tree"));
+  mnuLocateTag->setObjectName(QStringLiteral("mnuLocateTag"));
+  QObject::connect(mnuLocateTag, &QAction::triggered, this,
+                   [this] { ErrorGuard({.owner = this}).Run([this] { browser_->mnuLocateTag_Click(); }); });
 }

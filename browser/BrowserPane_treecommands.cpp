@@ -1,0 +1,180 @@
+// The commands of the library tree's context menu: collapse and expand the
+// whole tree, new tags, playlists, saved searches, folders and categories,
+// moving an item to the top level, deleting; the inspector's "Locate this
+// Tag in the Tree"; and the two tree helpers the rest of the program uses,
+// AddTreeNode and SetTreeViewFirstVisibleNode.
+//
+// A new item is made in the library first under its placeholder name, then
+// shown bold in the label colour and put straight into label editing, so the
+// user types its name at once.
+#include "browser/BrowserPane.h"
+
+#include "core/modReelwise.h"
+#include "inspector/InspectorPane.h"
+#include "library/clsRWLibrary.h"
+#include "platform/SqlConnection.h"
+#include "platform/controls/ListView.h"
+#include "ui/SchemeColours.h"
+#include "ui/modReelwise_drawing.h"
+
+#include <optional>
+
+namespace {
+
+// The TagID of a key "ID" & TagID; none for any other key.
+std::optional<int32_t> TagIdOf(const QString& key) {
+  if (!key.startsWith(QLatin1String("ID"))) return std::nullopt;
+  bool ok = false;
+  const int32_t id = key.mid(2).toInt(&ok);
+  return ok ? std::optional<int32_t>(id) : std::nullopt;
+}
+
+QString TagKey(int32_t id) { return QStringLiteral("ID") + QString::number(id); }
+
+// The node's label edit starts once the edit timer ticks.
+void StartRename(ctl::TimerControl& timer, ctl::Node* node) {
+  gPendingRenameNode = node;
+  timer.SetEnabled(true);
+}
+
+}  // namespace
+
+// ---- Collapse and expand ----
+
+void BrowserPane::mnuCollapseAll_Click() {
+  ctl::TreeView& tree = *tvwLibrary;
+  modReelwise::SetWindowRedraw(&tree, true);
+  for (const auto& node : tree.Nodes) node->SetExpanded(false);
+  modReelwise::SetWindowRedraw(&tree, false);
+  if (tree.Nodes.Count() > 0) tree.Nodes(1).FirstSibling()->SetSelected(true);
+}
+
+// A node without children cannot stay open, so only parents are opened.
+void BrowserPane::mnuExpandAll_Click() {
+  modReelwise::SetWindowRedraw(picLeft, true);
+  for (const auto& node : tvwLibrary->Nodes) {
+    if (node->Children() > 0) node->SetExpanded(true);
+  }
+  modReelwise::SetWindowRedraw(picLeft, false);
+}
+
+// ---- New items ----
+
+// "New Tag", "New Sub-Tag", "New Playlist" or "New Search..." by the
+// selected node: a saved search is made by the Find dialog, a playlist
+// under "Saved Playlists", a tag below the selected item.
+void BrowserPane::mnuCreateTag_Click() {
+  ctl::TreeView& tree = *tvwLibrary;
+  ctl::Node* selected = tree.SelectedItem();
+  if (!selected) return;
+  tree.SetSorted(false);
+  selected->SetSorted(false);
+  if (selected->Image() == QLatin1String("SEARCHFOLDER")) {
+    gFindFilesMode = QStringLiteral("SAVE");
+    host_.MainToolbarHandler(QStringLiteral("mnuToolsFindFiles"));
+    gFindFilesMode.clear();
+    return;
+  }
+  ctl::Node* node = nullptr;
+  if (selected->Image() == QLatin1String("PLFOLDER")) {
+    // A playlist has no parent link; the tree shows it under "Saved Playlists".
+    const int32_t id = gLibrary->CreateTag(QStringLiteral("New Playlist"), QStringLiteral("L"), QVariant());
+    node = AddTreeNode(QStringLiteral("New Playlist"), TagKey(id), selected->Key(), QStringLiteral("PLAYLIST"),
+                       gSchemeColour4, true);
+  } else {
+    const std::optional<int32_t> parent = TagIdOf(selected->Key());
+    if (!parent) return;
+    const int32_t id = gLibrary->CreateTag(QStringLiteral("New Tag"), QStringLiteral("T"), *parent);
+    node = AddTreeNode(QStringLiteral("New Tag"), TagKey(id), selected->Key(), QStringLiteral("TAG"), gSchemeColour4,
+                       true);
+  }
+  node->EnsureVisible();
+  gLibrary->SetNodeBehaviours(true);
+  StartRename(*tvwEditTimer, node);
+}
+
+// "New Folder" or "New Sub-Folder": below the selected item, or at the top
+// level when nothing is selected.
+void BrowserPane::mnuNewFolder_Click() {
+  ctl::Node* selected = tvwLibrary->SelectedItem();
+  std::optional<int32_t> parent;
+  if (selected) {
+    parent = TagIdOf(selected->Key());
+    if (!parent) return;
+  }
+  const int32_t id = gLibrary->CreateTag(QStringLiteral("New Folder"), QStringLiteral("F"),
+                                         parent ? QVariant(*parent) : QVariant());
+  ctl::Node* node = AddTreeNode(QStringLiteral("New Folder"), TagKey(id), parent ? TagKey(*parent) : QString(),
+                                QStringLiteral("FOLDERCLOSED"), gSchemeColour4, true);
+  node->EnsureVisible();
+  tvwLibrary->Refresh();
+  gLibrary->SortTree();
+  gLibrary->SetNodeBehaviours(true);
+  StartRename(*tvwEditTimer, node);
+}
+
+// "New Tag Category": always at the top level.
+void BrowserPane::mnuNewCategory_Click() {
+  const int32_t id = gLibrary->CreateTag(QStringLiteral("New Tag Category"), QStringLiteral("C"), QVariant());
+  ctl::Node* node = AddTreeNode(QStringLiteral("New Tag Category"), TagKey(id), QString(), QStringLiteral("CATEGORY"),
+                                gSchemeColour4, true);
+  node->EnsureVisible();
+  gLibrary->SortTree();
+  gLibrary->SetNodeBehaviours(true);
+  StartRename(*tvwEditTimer, node);
+}
+
+// ---- Moving and deleting ----
+
+// "Move to Root": the item loses its parent link (its children keep theirs
+// and move with it). Its category and behaviour are derived afresh, since
+// the tree's rebuild derives them only where none is set; the rebuilt tree
+// shows the item selected at the top.
+void BrowserPane::mnuMakeRoot_Click() {
+  ctl::Node* selected = tvwLibrary->SelectedItem();
+  if (!selected) return;
+  const QString key = selected->Key();
+  const std::optional<int32_t> id = TagIdOf(key);
+  if (!id) return;
+  auto unlink = gLibrary->Connection().Prepare(
+      QStringLiteral("DELETE FROM TagLinks WHERE Relationship = 'P' AND TagID = ?"));
+  unlink->Bind(1, *id);
+  unlink->Execute();
+  gLibrary->SetNodeBehaviours(true);
+  gLibrary->PopulateTree();
+  gLibrary->SortTree();
+  if (ctl::Node* moved = tvwLibrary->Nodes.Find(key)) SetTreeViewFirstVisibleNode(*tvwLibrary, moved);
+}
+
+// The menu and the Delete key share one path.
+void BrowserPane::mnuDeleteTag_Click() {
+  int key = ctl::vbKeyDelete;
+  tvwLibrary_KeyDown(key, 0);
+}
+
+// ---- Finding a tag ----
+
+void BrowserPane::mnuLocateTag_Click() {
+  if (!inspector_) return;
+  const ctl::ListItem* item = inspector_->lstFileTags->SelectedItem();
+  if (!item) return;
+  bool ok = false;
+  const int32_t id = item->Tag().toInt(&ok);
+  ctl::Node* node = ok ? tvwLibrary->Nodes.Find(TagKey(id)) : nullptr;
+  if (node) SetTreeViewFirstVisibleNode(*tvwLibrary, node);
+}
+
+// ---- Tree helpers ----
+
+ctl::Node* BrowserPane::AddTreeNode(const QString& sText, const QString& sKey, const QString& sParentKey,
+                                    const QString& sImageKey, uint32_t lColour, bool bBold) {
+  return modReelwise::AddTreeNode(*tvwLibrary, sText, sKey, sParentKey, sImageKey, lColour, bBold);
+}
+
+void BrowserPane::SetTreeViewFirstVisibleNode(ctl::TreeView& TV, ctl::Node* Node) {
+  if (!Node) return;
+  Node->EnsureVisible();
+  TV.SetSelectedItem(Node);
+  TV.SetFirstVisible(Node);
+  TV.SetDropHighlight(Node);
+}
