@@ -32,6 +32,8 @@ BrowserPane::BrowserPane(IBrowserHost& host, QWidget* window, DragState& drag) :
   CreateBrowserToolbar(window);
   CreateMenus(window);
   WireBrowserEvents();
+  WireTreeEvents();
+  WireRenameEvents();
 }
 
 BrowserPane::~BrowserPane() {
@@ -53,6 +55,8 @@ void BrowserPane::CreateTreePane(QWidget* window) {
   gifTreeLoading = Make<ctl::AnimatedPicture>(picLeftFrame, "gifTreeLoading");
   gifTreeLoading->LoadAnimation(QStringLiteral("TREE_LOADING"));
   gifTreeLoading->SetVisible(false);
+  lblRepeatTagging = MakeLabel(picLeftFrame, QStringLiteral("lblRepeatTagging"), QString(), 0, 0, 16, 16);
+  lblRepeatTagging->SetVisible(false);
   picGrip = Make<ctl::PictureBox>(window, "picGrip");
   picGrip->SetPicture(QPixmap::fromImage(LoadResPicture(QStringLiteral("GRIPPER"), kResCustom)));
   picGrip->Move(250, 200, 6, 40);
@@ -132,6 +136,7 @@ void BrowserPane::CreateMenus(QWidget* window) {
   tvwEditTimer->SetInterval(100);
   tvwEditTimer->SetEnabled(false);
   mnuTree = Make<QMenu>(window, "mnuTree");
+  CreateTreeMenu();
   mnuListViewColumnsPopUp = Make<QMenu>(window, "mnuListViewColumnsPopUp");
   const char* const columns[] = {"File Path", "File Name", "File Size", "Duration",
                                  "Resolution", "Frame Rate", "Bitrate", "Format"};

@@ -37,6 +37,7 @@ class QMenu;
 class cFlatControl;
 class cMouseTrack;
 class cToolTipHost;
+class cwProgress;
 struct DragState;
 struct ResultItem;
 
@@ -63,6 +64,8 @@ class IBrowserHost {
   virtual void ShowBusyIndicator(bool on) = 0;
   // A plain progress strip again.
   virtual void ProgressOff() = 0;
+  // The main window's progress strip (progProgress), where drags show their status.
+  virtual cwProgress& Progress() = 0;
   // The window's image lists the browser draws from.
   virtual ctl::ImageList& imglistToolBar() = 0;
   virtual ctl::ImageList& imglstReelwise() = 0;
@@ -95,6 +98,8 @@ class BrowserPane {
   ctl::TreeView* tvwLibrary;
   ctl::AnimatedPicture* gifTreeLoading;
   ctl::PictureBox* picGrip;
+  // Hidden; the speed-tagging drag over the tree drags it.
+  ctl::Label* lblRepeatTagging;
   // The result browser.
   ctl::PictureBox* picRight;
   ctl::PictureBox* picRightFrame;
@@ -118,6 +123,14 @@ class BrowserPane {
   // The tree's context menu and the list's column chooser, items 3 to 10
   // (the list columns they show).
   QMenu* mnuTree;
+  QAction* mnuCollapseAll;
+  QAction* mnuExpandAll;
+  QAction* mnuRenameTag;
+  QAction* mnuDeleteTag;
+  QAction* mnuCreateTag;
+  QAction* mnuNewFolder;
+  QAction* mnuNewCategory;
+  QAction* mnuMakeRoot;
   QMenu* mnuListViewColumnsPopUp;
   std::array<QAction*, 11> mnuListViewCol{};
 
@@ -173,6 +186,9 @@ class BrowserPane {
   void cmbBrowserHistory_Click();
   // Adds a sort key of the list (column 3 to 10), or cancels the sort (0, 1).
   void SortListColumn(int16_t column);
+  // The list's rows in the order of the sort keys standing in columns 3 to
+  // lastColumn (after a new result set is filled in).
+  void SortRowsByKeys(int lastColumn);
   void mnuListViewCol_Click(int16_t Index);
 
   // Adds a node to the library tree with the program's look (see
@@ -223,8 +239,42 @@ class BrowserPane {
   void tvwLibrary_Collapse(ctl::Node* Node);
   void tvwLibrary_KeyDown(int& KeyCode, int Shift);
   void tvwLibrary_KeyPress(int& KeyAscii);
+  void tvwLibrary_KeyUp(int& KeyCode, int Shift);
+  void tvwLibrary_NodeClick(ctl::Node* Node);
+  void tvwLibrary_GotFocus();
+  void tvwLibrary_LostFocus();
+
+  // ---- The tree's context menu and its commands ----
+  void mnuCollapseAll_Click();
+  void mnuExpandAll_Click();
+  void mnuCreateTag_Click();
+  void mnuNewFolder_Click();
+  void mnuNewCategory_Click();
+  void mnuMakeRoot_Click();
+  void mnuDeleteTag_Click();
+  // The inspector's tag list: shows its selected tag in the tree.
+  void mnuLocateTag_Click();
+  // Makes Node the selected, highlighted and first visible node of TV.
+  void SetTreeViewFirstVisibleNode(ctl::TreeView& TV, ctl::Node* Node);
   void tvwLibrary_DragOver(ctl::Control& Source, double X, double Y, int State);
   void tvwLibrary_DragDrop(ctl::Control& Source, double X, double Y);
+
+  // ---- Renaming tree items ----
+  // Starts renaming the selected node (menu item and F2).
+  void mnuRenameTag_Click();
+  // One-shot: starts the label edit of the node a rename waits on.
+  void tvwEditTimer_Timer();
+  // The end of a label edit (also Esc from the tree's KeyUp): checks the
+  // name, writes it and re-sorts the tree, or restarts the edit.
+  void tvwLibrary_AfterLabelEdit(int& Cancel, QString& NewString);
+  // Writes the new name of the node keyed sKey to the library.
+  void RenameTreeItem(const QString& sKey, const QString& sNewName);
+  // True when no other node of the tree has Node's full path.
+  bool IsUniqueTreeNode(const ctl::Node& Node);
+  // The edit timer's tick and the tree's end of a label edit.
+  void WireRenameEvents();
+  // The inspector's tag list shows a renamed tag under its new name.
+  void ShowRenamedFileTag(const QString& sKey, const QString& sNewName);
 
  private:
   // What a grid's mouse handlers keep between calls: the last click (a list
@@ -273,4 +323,32 @@ class BrowserPane {
   int16_t m_SortLastKey = 2;
   bool m_SortStarted = false;
   int16_t m_BlinkPhase = 0;
+
+  // The tree's events and context menu (BrowserPane_treedrag.cpp,
+  // BrowserPane_treemenu.cpp): the menu's items and their handlers, the
+  // other tree events, the captions and enabled states for the selected node.
+  void CreateTreeMenu();
+  void WireTreeEvents();
+  void PrepareTreeMenu();
+  void DeleteSelectedNode();
+  // The Index of the node whose tool tip the tree's mouse move set last
+  // (-1 none, 0 before the first move).
+  int32_t m_TreeTipIndex = 0;
+
+  // The tree's drag and drop (BrowserPane_treedrop.cpp). The node a drag
+  // last hovered and the tick (ms) at which it expands.
+  struct TreeHover {
+    QString Key;
+    uint64_t ExpandAt = 0;
+  };
+  void HoverExpand(ctl::Node* node);
+  void FileDragOver(ctl::Control& Source, const ctl::Node* node, int State);
+  void NodeDragOver(const ctl::Node* node);
+  void ShowDragStatus(const QString& text);
+  void DropFiles(const ctl::Node& target);
+  void DropTreeNode(ctl::Node& target);
+  void LinkTreeNodes(ctl::Node& dragged, ctl::Node& target);
+  void MoveTreeNode(ctl::Node& dragged, ctl::Node& target);
+  void DropAutoTag(ctl::Node& target);
+  TreeHover m_TreeHover;
 };

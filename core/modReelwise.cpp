@@ -2,6 +2,8 @@
 // windows, read everywhere.
 #include "core/modReelwise.h"
 
+#include "platform/controls/TreeView.h"
+
 bool gAppReady = false;
 bool gAddingFiles = false;
 QString gLibraryToOpen;
@@ -19,10 +21,24 @@ bool gTagCloudShown = false;
 bool gRandomPlayback = false;
 int32_t gPlayStartIndex = 0;
 QString gSQL;
-ctl::Node* gPendingRenameNode = nullptr;
+PendingRenameNode gPendingRenameNode;
+QString gFindFilesMode;
 std::array<ListColumn, 8> gListColumns;
 QCursor gHandCursor;
 QByteArray gSoundClick;
 QByteArray gSoundScrape;
 QByteArray gSoundWhip;
 QByteArray gSoundBeep;
+
+PendingRenameNode& PendingRenameNode::operator=(const ctl::Node* node) {
+  key_ = node ? node->Key() : QString();
+  return *this;
+}
+
+ctl::Node* PendingRenameNode::In(const ctl::TreeView& tree) const {
+  return key_.isEmpty() ? nullptr : tree.Nodes.Find(key_);
+}
+
+bool PendingRenameNode::operator==(const ctl::Node* node) const {
+  return node ? !key_.isEmpty() && key_ == node->Key() : key_.isEmpty();
+}

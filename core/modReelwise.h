@@ -112,9 +112,26 @@ class Node;
 class TreeView;
 }  // namespace ctl
 
-// The tree node whose label edit the tree-edit timer (tvwEditTimer) starts
-// next; nullptr when none waits. Rebuilding the tree clears it.
-extern ctl::Node* gPendingRenameNode;
+// The tree node of a rename under way: the node whose label edit the
+// tree-edit timer (tvwEditTimer) starts, until a name for it is accepted.
+// It is held by the node's key, so that a node removed meanwhile is simply
+// not found again. Assigning nullptr ends the rename; rebuilding the tree
+// does so.
+class PendingRenameNode {
+ public:
+  PendingRenameNode& operator=(const ctl::Node* node);
+  const QString& Key() const { return key_; }
+  // The node in `tree`; nullptr when no rename is under way or its node is gone.
+  ctl::Node* In(const ctl::TreeView& tree) const;
+  bool operator==(const ctl::Node* node) const;
+
+ private:
+  QString key_;
+};
+extern PendingRenameNode gPendingRenameNode;
+// What the Find dialog opens for: empty a plain search, "SAVE" a new saved
+// search, else the view spec of the saved search it edits.
+extern QString gFindFilesMode;
 
 namespace modReelwise {
 
