@@ -2,16 +2,16 @@
 // with the file's default program when whole files are played elsewhere.
 #include "browser/BrowserPane.h"
 
+#include "browser/ResultGrids.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
 #include "library/ViewSpec.h"
-#include "library/clsRWLibrary.h"
 #include "player/modMainPlayer.h"
 
 void BrowserPane::BrowserDblClick(int32_t iIndex) {
-  if (gLibrary->ResultCount == 0) return;
+  if (ResultGrids::ResultCount() == 0) return;
   QWidget* window = picLeft->window();
   if (gCurrentItem.CurrentPath.startsWith(QLatin1Char('['))) {
     ShowOfflineFileMessage(gCurrentItem.FileName, gCurrentItem.CurrentPath, window);
@@ -25,6 +25,8 @@ void BrowserPane::BrowserDblClick(int32_t iIndex) {
   }
   gPlayStartIndex = iIndex;
   modMainPlayer::ShowFullScreenPlayer(window);
+  // The run may have left another result current: the browser follows it,
+  // then the window comes back active and repainted with its inspector.
   SetBrowserIndex(gCurrentItem.SegmentID);
   host_.AfterFullScreenPlayer();
   SetFocusToBrowser();

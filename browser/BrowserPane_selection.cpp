@@ -1,7 +1,8 @@
 // Selecting results and placing the browser's cursor on a result. The
 // selection lives in three places that ApplySelection keeps equal: the
 // results' Selected flags, the flags by segment (gSelectedById, which
-// outlive a fetch) and the state codes of the active grid's cells.
+// outlive a fetch) and the state codes of the active grid's cells (the
+// carousel has none).
 #include "browser/BrowserPane.h"
 
 #include "browser/ResultGrids.h"
@@ -11,41 +12,167 @@
 #include "ui/DragState.h"
 
 #include <algorithm>
+#include <array>
 
 using namespace ResultGrids;
 
 namespace {
 
-// Whether a result's flag becomes selected under the mode; "Refresh" keeps it.
-bool SelectedUnder(const QString& mode, bool selected) {
-  if (mode == QLatin1String("Invert")) return !selected;
-  if (mode == QLatin1String("Select")) return true;
-  if (mode == QLatin1String("De-select")) return false;
+// What a mode does to a selected flag.
+enum class FlagChange { Keep, Select, Deselect, Invert };
+
+FlagChange ChangeFor(const QString& mode) {
+  if (mode == QLatin1String("Invert")) return FlagChange::Invert;
+  if (mode == QLatin1String("Select")) return FlagChange::Select;
+  if (mode == QLatin1String("De-select")) return FlagChange::Deselect;
+  return FlagChange::Keep;  // "Refresh"
+}
+
+bool Changed(FlagChange change, bool selected) {
+  switch (change) {
+    case FlagChange::Invert:
+      return !selected;
+    case FlagChange::Select:
+      return true;
+    case FlagChange::Deselect:
+      return false;
+    case FlagChange::Keep:
+      break;
+  }
   return selected;
 }
 
-// The grid draws the whole change at once.
-class FrozenGrid {
+void Mark(ResultItem& item, FlagChange change) {
+  item.Selected = Changed(change, item.Selected);
+  gSelectedById.Set(item.SegmentID, item.Selected ? 1 : 0);
+}
+
+// The resting state code of a result as text (see RestingCode). The codes
+// in use are single digits, shared so that writing one allocates nothing.
+QString CodeText(const ResultItem& item) {
+  static const std::array<QString, 10> digits = {
+      QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+      QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9")};
+  const int32_t code = item.DisplayState - (item.Selected ? 1 : 0);
+  return code >= 0 && code <= 9 ? digits[static_cast<size_t>(code)] : QString::number(code);
+}
+
+// The value of a text of up to nine plain digits, the way the list writes
+// its result indices; false for any other text.
+bool ReadDigits(const QString& text, int32_t& value) {
+  if (text.isEmpty() || text.size() > 9) return false;
+  value = 0;
+  for (const QChar c : text) {
+    const char16_t digit = c.unicode();
+    if (digit < u'0' || digit > u'9') return false;
+    value = value * 10 + (digit - u'0');
+  }
+  return true;
+}
+
+// Writes state codes into a grid frozen meanwhile, straight into its cells;
+// the grid's model is told of the change once at the end and the grid
+// repaints when it is unfrozen. Thousands of codes cost little more than
+// their texts.
+class CodeWriter {
  public:
-  explicit FrozenGrid(ctl::FlexGrid& grid) : grid_(grid), redraw_(grid.Redraw()) { grid_.SetRedraw(false); }
-  ~FrozenGrid() { grid_.SetRedraw(redraw_); }
-  FrozenGrid(const FrozenGrid&) = delete;
-  FrozenGrid& operator=(const FrozenGrid&) = delete;
+  explicit CodeWriter(ctl::FlexGrid& grid)
+      : grid_(grid), model_(grid.Model()), rows_(grid.Rows()), cols_(grid.Cols()), redraw_(grid.Redraw()) {
+    grid_.SetRedraw(false);
+  }
+  ~CodeWriter() {
+    if (written_) model_.NotifyAll();
+    grid_.SetRedraw(redraw_);
+  }
+  CodeWriter(const CodeWriter&) = delete;
+  CodeWriter& operator=(const CodeWriter&) = delete;
+
+  void Write(int64_t row, int64_t col, const ResultItem& item) {
+    if (row >= rows_ || col >= cols_) return;
+    model_.Cell(static_cast<int>(row), static_cast<int>(col)).text = CodeText(item);
+    written_ = true;
+  }
+  // Result index of a list row: the number its column 0 holds, 0 for none
+  // (as ResultGrids::ListIndex reads it).
+  int32_t ListIndex(int32_t row) const {
+    // The texts lie scattered in memory: the one a few rows on is fetched
+    // while this one is read, which halves the walk over a long list.
+    if (row + 8 < rows_) __builtin_prefetch(model_.Cell(row + 8, 0).text.constData());
+    const QString& text = model_.Cell(row, 0).text;
+    int32_t index = 0;
+    if (ReadDigits(text, index)) return index;
+    bool number = false;
+    index = text.toInt(&number);
+    return number ? index : 0;
+  }
 
  private:
   ctl::FlexGrid& grid_;
+  ctl::FlexGridModel& model_;
+  int64_t rows_;
+  int64_t cols_;
   bool redraw_;
+  bool written_ = false;
 };
 
-void SetCellCode(ctl::FlexGrid& grid, int64_t row, int64_t col, const ResultItem& item) {
-  if (row < grid.Rows() && col < grid.Cols()) {
-    grid.SetTextMatrix(static_cast<int>(row), static_cast<int>(col), RestingCode(item));
+// The row of gResults the current result was copied from (its own row, else
+// the carousel's, else the first with its segment); 0 when none holds it.
+int32_t CurrentResultRow(int32_t n) {
+  const int32_t id = gCurrentItem.SegmentID;
+  if (id == 0) return 0;
+  for (const int32_t k : {gCurrentItem.BrowserRow, gBrowserIndex}) {
+    if (k >= 1 && k <= n && gResults[static_cast<size_t>(k)].SegmentID == id) return k;
   }
+  for (int32_t k = 1; k <= n; ++k) {
+    if (gResults[static_cast<size_t>(k)].SegmentID == id) return k;
+  }
+  return 0;
 }
 
-void Mark(ResultItem& item, const QString& mode) {
-  item.Selected = SelectedUnder(mode, item.Selected);
-  gSelectedById.Set(item.SegmentID, item.Selected ? 1 : 0);
+// The tiles of results first..last take the change and their codes; every
+// selected result is counted.
+int32_t MarkTiles(ctl::FlexGrid& grid, FlagChange change, int32_t first, int32_t last, int32_t n) {
+  CodeWriter cells(grid);
+  const int32_t columns = TileColumns();
+  int32_t selected = 0;
+  for (int32_t k = 1; k <= n; ++k) {
+    ResultItem& item = gResults[static_cast<size_t>(k)];
+    if (k >= first && k <= last) {
+      Mark(item, change);
+      cells.Write((k - 1) / columns, (k - 1) % columns + 1, item);
+    }
+    if (item.Selected) ++selected;
+  }
+  return selected;
+}
+
+// The same over the list's rows first..last (rows, not result indices).
+int32_t MarkListRows(ctl::FlexGrid& grid, FlagChange change, int32_t first, int32_t last, int32_t n) {
+  CodeWriter cells(grid);
+  int32_t selected = 0;
+  for (int32_t row = 1; row <= n && row < grid.Rows(); ++row) {
+    const int32_t i = cells.ListIndex(row);
+    if (i < 1 || i > n) continue;
+    ResultItem& item = gResults[static_cast<size_t>(i)];
+    if (row >= first && row <= last) {
+      Mark(item, change);
+      cells.Write(row, 1, item);
+    }
+    if (item.Selected) ++selected;
+  }
+  return selected;
+}
+
+// The carousel shows no cells: the current result's new flag goes to its row
+// and the store, and every selected result is counted.
+int32_t MarkCurrentResult(FlagChange change, int32_t n) {
+  if (const int32_t k = CurrentResultRow(n)) {
+    ResultItem& item = gResults[static_cast<size_t>(k)];
+    if (change != FlagChange::Keep) item.Selected = gCurrentItem.Selected;
+    gSelectedById.Set(item.SegmentID, item.Selected ? 1 : 0);
+  }
+  return static_cast<int32_t>(std::count_if(gResults.begin() + 1, gResults.begin() + n + 1,
+                                            [](const ResultItem& item) { return item.Selected; }));
 }
 
 }  // namespace
@@ -56,34 +183,16 @@ void BrowserPane::ApplySelection(const QString& mode, int32_t first, int32_t las
   if (first == 0) first = 1;
   if (last == 0) last = static_cast<int32_t>(gResults.size()) - 1;
   if (first > last) std::swap(first, last);
-  gCurrentItem.Selected = SelectedUnder(mode, gCurrentItem.Selected);
+  const FlagChange change = ChangeFor(mode);
+  gCurrentItem.Selected = Changed(change, gCurrentItem.Selected);
   const int32_t n = ResultCount();
   int32_t selected = 0;
   if (gBrowserMode == 1) {
-    ctl::FlexGrid& grid = *flexThumbsTiled;
-    const FrozenGrid frozen(grid);
-    const int32_t columns = TileColumns();
-    for (int32_t k = 1; k <= n; ++k) {
-      ResultItem& item = gResults[static_cast<size_t>(k)];
-      if (k >= first && k <= last) {
-        Mark(item, mode);
-        SetCellCode(grid, (k - 1) / columns, (k - 1) % columns + 1, item);
-      }
-      if (item.Selected) ++selected;
-    }
+    selected = MarkTiles(*flexThumbsTiled, change, first, last, n);
   } else if (gBrowserMode == 2) {
-    ctl::FlexGrid& grid = *flexThumbsList;
-    const FrozenGrid frozen(grid);
-    for (int32_t row = 1; row <= n && row < grid.Rows(); ++row) {
-      const int32_t i = ListIndex(grid, row);
-      if (!IsResult(i)) continue;
-      ResultItem& item = gResults[static_cast<size_t>(i)];
-      if (row >= first && row <= last) {
-        Mark(item, mode);
-        SetCellCode(grid, row, 1, item);
-      }
-      if (item.Selected) ++selected;
-    }
+    selected = MarkListRows(*flexThumbsList, change, first, last, n);
+  } else if (gBrowserMode == 3) {
+    selected = MarkCurrentResult(change, n);
   }
   if (gLibrary) gLibrary->SelectedCount = selected;
   ShowResultCounts(selected);

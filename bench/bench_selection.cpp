@@ -1,0 +1,141 @@
+// Selecting all 50,000 results of the large library in the running program,
+// as "Select All" and "Select Inverse" do: every result's flag and its place
+// in the selection store, the state code of every cell in the tile or list
+// grid, and the count. Goals: under 50 ms, and at most 2 x the floor.
+//
+// The floor beside each is writing the same 50,000 cell texts into the same
+// grid's model, prepared beforehand, with the grid frozen as the selection
+// freezes it. The selection store's own share is measured apart: each flag
+// that changes adds or removes one entry there.
+#include "bench/support/LargeLibrary.h"
+#include "bench/support/ProgramInPrivateHome.h"
+#include "browser/BrowserPane.h"
+#include "browser/ResultGrids.h"
+#include "library/ResultItem.h"
+#include "library/ViewSpec.h"
+#include "library/clsRWLibrary.h"
+#include "mainwindow/frmReelwise.h"
+#include "platform/SqlConnection.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+constexpr int kResults = 50000;
+
+// The program with every segment of the large library as its results.
+struct Selection : ProgramInPrivateHome {
+  Selection() {
+    gMainForm->resize(1920, 1080);
+    LargeLibrarySpec spec;
+    spec.thumbnails = 0;  // the selection paints nothing
+    gLibrary->OpenLibrary(MakeLargeLibrary(home.path(), QStringLiteral("Large.rw2"), spec), true);
+    gResultKind = ResultScope::Segment;
+    gLibrary->Connection().Execute(QStringLiteral(
+        "DELETE FROM SearchResults; INSERT INTO SearchResults SELECT SegmentID, FileID FROM VideoSegments"));
+    gLibrary->FetchSearchResults();
+    if (gLibrary->ResultCount != kResults) std::abort();
+  }
+};
+
+BrowserPane& Browser() {
+  static Selection selection;
+  return gMainForm->Browser();
+}
+
+// Shows the results in view `mode` (1 tiles, 2 list), none selected.
+void ShowView(int mode) {
+  Browser();
+  gMainForm->MainToolbarHandler(mode == 1 ? QStringLiteral("mnuViewTile") : QStringLiteral("mnuViewList"));
+  // The blink would only add its own repaints between the steps.
+  Browser().Timer1->SetEnabled(false);
+  Browser().ApplySelection(QStringLiteral("De-select"), 0, 0);
+  if (gBrowserMode != mode) std::abort();
+}
+
+ctl::FlexGrid& Grid(int mode) { return mode == 1 ? *Browser().flexThumbsTiled : *Browser().flexThumbsList; }
+
+// The cells the selection writes in view `mode`, in its order.
+std::vector<std::pair<int, int>> StateCells(int mode) {
+  std::vector<std::pair<int, int>> cells;
+  cells.reserve(kResults);
+  const int columns = ResultGrids::TileColumns();
+  for (int k = 1; k <= kResults; ++k) {
+    cells.emplace_back(mode == 1 ? std::pair{(k - 1) / columns, (k - 1) % columns + 1} : std::pair{k, 1});
+  }
+  return cells;
+}
+
+void Report(benchmark::State& state) {
+  state.counters["selected"] = gLibrary->SelectedCount;
+  state.counters["results"] = kResults;
+}
+
+// "Select" over all; the results are de-selected again between the runs.
+void BM_SelectAll(benchmark::State& state) {
+  ShowView(static_cast<int>(state.range(0)));
+  for (auto _ : state) {
+    Browser().ApplySelection(QStringLiteral("Select"), 0, 0);
+    state.PauseTiming();
+    if (gLibrary->SelectedCount != kResults) std::abort();
+    Browser().ApplySelection(QStringLiteral("De-select"), 0, 0);
+    state.ResumeTiming();
+  }
+  Browser().ApplySelection(QStringLiteral("Select"), 0, 0);
+  Report(state);
+}
+
+// "Invert" over all: every run turns every flag.
+void BM_InvertAll(benchmark::State& state) {
+  ShowView(static_cast<int>(state.range(0)));
+  for (auto _ : state) Browser().ApplySelection(QStringLiteral("Invert"), 0, 0);
+  Report(state);
+}
+
+// Floor: the selected codes written into the frozen grid's cells.
+void BM_Floor_WriteCellTexts(benchmark::State& state) {
+  const int mode = static_cast<int>(state.range(0));
+  ShowView(mode);
+  ctl::FlexGrid& grid = Grid(mode);
+  ctl::FlexGridModel& model = grid.Model();
+  const std::vector<std::pair<int, int>> cells = StateCells(mode);
+  std::vector<QString> texts;
+  texts.reserve(cells.size());
+  for (int k = 1; k <= kResults; ++k) texts.push_back(QString::number(gResults[static_cast<size_t>(k)].DisplayState - 1));
+  const bool redraw = grid.Redraw();
+  grid.SetRedraw(false);
+  for (auto _ : state) {
+    for (size_t i = 0; i < cells.size(); ++i) model.Cell(cells[i].first, cells[i].second).text = texts[i];
+    model.NotifyAll();
+    benchmark::ClobberMemory();
+  }
+  grid.SetRedraw(redraw);
+  state.counters["cells"] = static_cast<double>(cells.size());
+}
+
+// Beside the floor: the selection store alone taking every result's flag
+// in turn, as "Invert" over all does (one entry added or removed each).
+void BM_Store_InvertAllFlags(benchmark::State& state) {
+  Browser();
+  bool selected = false;
+  for (auto _ : state) {
+    selected = !selected;
+    for (int k = 1; k <= kResults; ++k) gSelectedById.Set(gResults[static_cast<size_t>(k)].SegmentID, selected ? 1 : 0);
+  }
+  gSelectedById.Reset();
+  state.counters["flags"] = kResults;
+}
+
+void Views(benchmark::internal::Benchmark* bench) {
+  bench->ArgName("view")->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+}
+
+BENCHMARK(BM_SelectAll)->Apply(Views);
+BENCHMARK(BM_InvertAll)->Apply(Views);
+BENCHMARK(BM_Floor_WriteCellTexts)->Apply(Views);
+BENCHMARK(BM_Store_InvertAllFlags)->Unit(benchmark::kMillisecond);
+
+}  // namespace
