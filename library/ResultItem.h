@@ -31,30 +31,50 @@ struct ResultItem {
   int32_t BrowserRow = 0;  // the row a copy was taken from
 };
 
-// The selection flags by SegmentID, for any SegmentID a library holds: only
-// the flags that are set are kept, so the table grows with the selection,
-// never with the numbers. A flag that was never set reads 0.
+// The selection flags by SegmentID, for any SegmentID a library holds. The
+// IDs up to kDenseIds (a library's usual range) have a place each, so a
+// selection over tens of thousands of results costs no allocation; higher
+// IDs keep only the flags that are set. A flag that was never set reads 0.
 class SelectionFlags {
  public:
+  static constexpr int32_t kDenseIds = 50000;
+
   int16_t operator[](int32_t segmentId) const {
-    const auto it = flags_.find(segmentId);
-    return it == flags_.end() ? int16_t{0} : it->second;
+    if (IsDense(segmentId)) return dense_.empty() ? int16_t{0} : dense_[static_cast<size_t>(segmentId)];
+    const auto it = sparse_.find(segmentId);
+    return it == sparse_.end() ? int16_t{0} : it->second;
   }
   // 0 clears the flag.
   void Set(int32_t segmentId, int16_t value) {
-    if (value == 0) {
-      flags_.erase(segmentId);
+    if (IsDense(segmentId)) {
+      if (dense_.empty()) {
+        if (value == 0) return;
+        dense_.assign(kDenseIds + 1, 0);
+      }
+      int16_t& flag = dense_[static_cast<size_t>(segmentId)];
+      count_ += (value != 0) - (flag != 0);
+      flag = value;
+    } else if (value == 0) {
+      count_ -= static_cast<int32_t>(sparse_.erase(segmentId));
     } else {
-      flags_[segmentId] = value;
+      count_ += sparse_.insert_or_assign(segmentId, value).second ? 1 : 0;
     }
   }
   // Every flag back to 0.
-  void Reset() { flags_.clear(); }
+  void Reset() {
+    dense_.clear();
+    sparse_.clear();
+    count_ = 0;
+  }
   // How many flags are set.
-  int32_t Count() const { return static_cast<int32_t>(flags_.size()); }
+  int32_t Count() const { return count_; }
 
  private:
-  std::unordered_map<int32_t, int16_t> flags_;
+  static bool IsDense(int32_t segmentId) { return segmentId >= 0 && segmentId <= kDenseIds; }
+
+  std::vector<int16_t> dense_;
+  std::unordered_map<int32_t, int16_t> sparse_;
+  int32_t count_ = 0;
 };
 
 // Rows 1 to the result count; row 0 is never used.

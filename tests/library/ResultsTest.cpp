@@ -148,6 +148,27 @@ TEST_F(ResultsTest, SegmentsBeyondFiftyThousandCanBeSelected) {
   EXPECT_EQ(boxes.Count(), 0);
 }
 
+// The store keeps the usual IDs in place and the others apart; either way a
+// flag set twice counts once and a cleared one not at all.
+TEST(SelectionFlagsTest, FlagsAndTheirCountOnBothSidesOfTheDenseRange) {
+  SelectionFlags flags;
+  for (const int32_t id : {0, 7, SelectionFlags::kDenseIds, SelectionFlags::kDenseIds + 1, -3, 900000}) {
+    flags.Set(id, 1);
+    flags.Set(id, -1);
+    EXPECT_EQ(flags[id], -1) << id;
+  }
+  EXPECT_EQ(flags.Count(), 6);
+  flags.Set(7, 0);
+  flags.Set(900000, 0);
+  flags.Set(12, 0);  // never set
+  EXPECT_EQ(flags.Count(), 4);
+  EXPECT_EQ(flags[7], 0);
+  EXPECT_EQ(flags[123456], 0);
+  flags.Reset();
+  EXPECT_EQ(flags.Count(), 0);
+  EXPECT_EQ(flags[SelectionFlags::kDenseIds], 0);
+}
+
 TEST_F(ResultsTest, MoreSelectedRowsThanASixteenBitCountHolds) {
   gLibrary->ThumbnailPolicy = 0;
   gLibrary->Connection().Execute(QStringLiteral(
