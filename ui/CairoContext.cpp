@@ -223,22 +223,32 @@ void CairoContext::TextOut(double x, double y, const QString& text, double opaci
 }
 
 void CairoContext::RenderSurface(const ImageSurface& image, double x, double y, double width, double height,
-                                 double opacity) {
+                                 double opacity, int filter) {
+  if (width <= 0 || height <= 0) {
+    width = image.Width();
+    height = image.Height();
+  }
+  if (filter < kFilterFast || filter > kFilterBilinear) filter = kFilterGood;
   cairo_save(cr_);
+  cairo_rectangle(cr_, x, y, width, height);
+  cairo_clip(cr_);
   cairo_translate(cr_, x, y);
-  if (width > 0 && height > 0) cairo_scale(cr_, width / image.Width(), height / image.Height());
+  cairo_scale(cr_, width / image.Width(), height / image.Height());
   cairo_set_source_surface(cr_, image.CairoSurface(), 0, 0);
-  cairo_pattern_set_filter(cairo_get_source(cr_), CAIRO_FILTER_GOOD);
+  // Padding repeats the edge pixels for the filter, so the scaled image covers
+  // the whole rectangle instead of fading out over its last half pixel.
+  cairo_pattern_set_extend(cairo_get_source(cr_), CAIRO_EXTEND_PAD);
+  cairo_pattern_set_filter(cairo_get_source(cr_), static_cast<cairo_filter_t>(filter));
   cairo_paint_with_alpha(cr_, opacity);
   cairo_restore(cr_);
 }
 
 void CairoContext::RenderSurface(const CairoSurface& image, double x, double y, double width, double height,
-                                 double opacity) {
-  RenderSurface(image.Surface(), x, y, width, height, opacity);
+                                 double opacity, int filter) {
+  RenderSurface(image.Surface(), x, y, width, height, opacity, filter);
 }
 
 void CairoContext::RenderSurface(const QString& imageKey, double x, double y, double width, double height,
-                                 double opacity) {
-  RenderSurface(*modCairo::GetCairo()->ImageList().Item(imageKey), x, y, width, height, opacity);
+                                 double opacity, int filter) {
+  RenderSurface(*modCairo::GetCairo()->ImageList().Item(imageKey), x, y, width, height, opacity, filter);
 }

@@ -26,6 +26,13 @@ inline constexpr int kAlignLeft = 0;
 inline constexpr int kAlignRight = 1;
 inline constexpr int kAlignCentre = 2;
 
+// Resampling filters of the image drawing, Cairo's codes.
+inline constexpr int kFilterFast = 0;
+inline constexpr int kFilterGood = 1;
+inline constexpr int kFilterBest = 2;
+inline constexpr int kFilterNearest = 3;
+inline constexpr int kFilterBilinear = 4;
+
 // A text laid out once, in the font selected when it was prepared, so that
 // it can be measured and drawn again and again: laying out (shaping) is most
 // of what a text costs. Lines break only at the text's own line breaks.
@@ -104,15 +111,16 @@ class CairoContext {
   // top left at (x, y), or with asPath only adds the glyph outlines to the path.
   void TextOut(double x, double y, const QString& text, double opacity = 1.0, bool asPath = false);
 
-  // Paints an image with its top left at (x, y), scaled to width x height
-  // (0: natural size), at the opacity.
+  // Draws an image into the rectangle (x, y, width x height), scaled to fill
+  // exactly that rectangle (0: natural size), at the opacity, resampled with
+  // the filter (kFilterFast .. kFilterBilinear; any other value: good).
   void RenderSurface(const ImageSurface& image, double x, double y, double width = 0, double height = 0,
-                     double opacity = 1.0);
+                     double opacity = 1.0, int filter = kFilterGood);
   void RenderSurface(const CairoSurface& image, double x, double y, double width = 0, double height = 0,
-                     double opacity = 1.0);
+                     double opacity = 1.0, int filter = kFilterGood);
   // The image kept under that key in the shared image list; a missing key raises error 5.
   void RenderSurface(const QString& imageKey, double x, double y, double width = 0, double height = 0,
-                     double opacity = 1.0);
+                     double opacity = 1.0, int filter = kFilterGood);
 
  private:
   struct Font {

@@ -22,6 +22,10 @@ class CairoSurface {
   std::shared_ptr<CairoContext> Context() const;
   // Copies the surface 1:1, replacing what was there, to the top left of the target.
   void DrawToDC(ImageSurface& target) const;
+  // Blurs the surface in place by a box of (2 x radius + 1) pixels each way,
+  // averaging premultiplied ARGB; near the edges the box shrinks to the pixels
+  // inside the surface. A radius of 0 or less leaves the surface as it is.
+  void Blur(int radius) const;
 
  private:
   ImageSurfacePtr surface_;
