@@ -166,8 +166,9 @@ class clsRWLibrary : public IDeviceTableHost {
   void LoadThumbnails();
   // Paints the thumbnails of the visible results of the browser view.
   void DrawGridImages();
-  // The thumbnail to show for a segment (else its file's, else "NO_THUMB",
-  // also for bytes that are no picture); the picture owns its pixels.
+  // The thumbnail cached under the SegmentID (its own, else its file's),
+  // else "NO_THUMB", also for bytes that are no picture; the FileID is not
+  // a key. The picture owns its pixels.
   void ThumbnailToPicture(int32_t SegmentID, int32_t FileID, QImage& Picture);
   // Replaces the segment's thumbnail by the picture as a JPEG of quality 90;
   // the caller's picture is emptied.
@@ -231,6 +232,8 @@ class clsRWLibrary : public IDeviceTableHost {
 
   // The thumbnail store (clsRWLibrary_thumbnails.cpp).
   void CacheThumbnailRows(const QString& sql);
+  void CacheFileThumbnails();
+  void CacheSharedRows(const QString& sql);
   void SetProgressMax(int32_t Max);
   const QImage& NoThumbPicture();
 

@@ -36,10 +36,7 @@ void clsRWLibrary::LoadThumbnails() {
   ThumbnailCache = KeyedCollection<QByteArray>();
   LoadingGuard().Run([this] { ThumbnailCache.Add(LoadResData(QStringLiteral("NO_THUMB"), kResCustom), 0); });
   CacheThumbnailRows(QStringLiteral("Select SegmentID, Thumbnail from SegmentThumbnails WHERE Thumbnail IS NOT NULL"));
-  // Segments whose own row holds no picture show their file's.
-  CacheThumbnailRows(QStringLiteral(
-      "SELECT ST1.SegmentID, ST2.Thumbnail FROM SegmentThumbnails ST1, VideoSegments S2, SegmentThumbnails ST2 Where "
-      "ST1.FileID = S2.FileID AND S2.SegmentId = ST2.SegmentID AND ST1.Thumbnail IS NULL AND S2.FileFlag = 'Y'"));
+  CacheFileThumbnails();
   ProgressOff();
 }
 
@@ -53,6 +50,36 @@ void clsRWLibrary::CacheThumbnailRows(const QString& sql) {
     for (int done = 1; !rows.Eof(); rows.MoveNext(), ++done) {
       const int32_t segmentId = rows.Value(0).toInt();
       if (!ThumbnailCache.Exists(segmentId)) ThumbnailCache.Add(rows.Value(1).toBytes(), segmentId);
+      if (done % 100 == 0) ShowProgress(kLoadingCaption, done);
+    }
+  });
+}
+
+// Every segment without a picture of its own, whether its thumbnail row is
+// empty or missing, gets its file's whole-file picture under its own
+// SegmentID, so a lookup never needs the FileID. The bytes are the file's
+// cached ones, shared rather than read again for each segment.
+void clsRWLibrary::CacheFileThumbnails() {
+  CacheSharedRows(QStringLiteral(
+      "SELECT S1.SegmentID, S2.SegmentID FROM VideoSegments S1 "
+      "JOIN VideoSegments S2 ON S2.FileID = S1.FileID AND S2.FileFlag = 'Y' AND S2.SegmentID <> S1.SegmentID "
+      "WHERE EXISTS (SELECT 1 FROM SegmentThumbnails T2 WHERE T2.SegmentID = S2.SegmentID AND T2.Thumbnail IS NOT NULL) "
+      "AND NOT EXISTS (SELECT 1 FROM SegmentThumbnails T1 WHERE T1.SegmentID = S1.SegmentID AND T1.Thumbnail IS NOT NULL)"));
+}
+
+// Caches, for each (SegmentID, source SegmentID) row, the source's cached
+// picture under the segment; a segment cached already keeps its picture.
+void clsRWLibrary::CacheSharedRows(const QString& sql) {
+  LoadingGuard().Run([&] {
+    SqlRecordset rows(*m_Connection, sql);
+    SetProgressMax(rows.RecordCount());
+    ShowProgress(kLoadingCaption, 0);
+    for (int done = 1; !rows.Eof(); rows.MoveNext(), ++done) {
+      const int32_t segmentId = rows.Value(0).toInt();
+      const int32_t sourceId = rows.Value(1).toInt();
+      if (!ThumbnailCache.Exists(segmentId) && ThumbnailCache.Exists(sourceId)) {
+        ThumbnailCache.Add(ThumbnailCache.Item(sourceId), segmentId);
+      }
       if (done % 100 == 0) ShowProgress(kLoadingCaption, done);
     }
   });
@@ -72,13 +99,10 @@ const QImage& clsRWLibrary::NoThumbPicture() {
 void clsRWLibrary::ThumbnailToPicture(int32_t SegmentID, int32_t FileID, QImage& Picture) {
   Picture = QImage();
   try {
-    // The segment's own picture, else its file's, else the cached placeholder.
-    int32_t key = 0;
-    if (ThumbnailCache.Exists(SegmentID)) {
-      key = SegmentID;
-    } else if (ThumbnailCache.Exists(FileID)) {
-      key = FileID;
-    }
+    // Every segment is cached under its own SegmentID (its own picture, else
+    // its file's); a FileID is never a key, since another segment may have
+    // that number. A miss takes the cached placeholder.
+    const int32_t key = ThumbnailCache.Exists(SegmentID) ? SegmentID : 0;
     if (ThumbnailCache.Exists(key)) {
       const ImageSurfacePtr decoded = m_JpegCodec->Decode(ThumbnailCache.Item(key));
       const QImage& image = decoded->Image();

@@ -38,7 +38,7 @@ class GridImagesTest : public rwtest::ThumbnailTestOn<rwtest::RunningProgramTest
 
 TEST_F(GridImagesTest, TilesOfTheVisibleRowsAndTheRowBelowArePainted) {
   OpenWithThumbnails(1);
-  gLibrary->ThumbnailCache.Add(Jpeg(kBluePicture), 5);
+  gLibrary->ThumbnailCache.Add(Jpeg(kBluePicture), 105);  // its file's picture, as the fetch caches it
   gLibrary->ThumbnailCache.Add(Jpeg(kRedPicture), 102);
   ShowResults(30);  // 8 rows of 4; the last row holds 2
   gSelectedById.Set(103, 1);
