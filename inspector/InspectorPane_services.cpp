@@ -27,7 +27,7 @@ void InspectorPane::SetTabWidth(int tab, double width) {
   picInspector[tab]->Move(picInspector[tab]->Left(), 0, std::max(1.0, width), picBottomFrame->ScaleHeight());
 }
 
-// Which of Specifications and Cataloguing take the free width, collapsing
+// Which of the file-details and tagging tabs take the free width, collapsing
 // one of them when the frame is too narrow for all four tabs; then the
 // arrows, the places (tabs 1, 2, 4, 3 from left, overlapping by a pixel at
 // two joints) and the View menu's marks.
@@ -117,8 +117,8 @@ void InspectorPane::PlaceTabs() {
   for (int i = 1; i <= 4; ++i) picInspector_Resize(i);
 }
 
-// The specifications' labels follow their tab's width, as do the details
-// grid of the cataloguing tab.
+// The file-details labels follow their tab's width, as does the details
+// grid of the tagging tab.
 void InspectorPane::picInspector_Resize(int Index) {
   PaintTabBackground(Index);
   if (TabCollapsed(Index)) return;

@@ -55,7 +55,7 @@ class InspectorLayoutTest : public rwtest::RunningProgramTest {
   }
 };
 
-TEST_F(InspectorLayoutTest, AWideFrameSharesTheRestBetweenSpecificationsAndCataloguing) {
+TEST_F(InspectorLayoutTest, AWideFrameSharesTheRestBetweenTheDetailsAndTaggingTabs) {
   Frame(1245);
   EXPECT_EQ(Width(2), 356);
   EXPECT_EQ(Width(4), 166);
@@ -71,16 +71,16 @@ TEST_F(InspectorLayoutTest, AWideFrameSharesTheRestBetweenSpecificationsAndCatal
   EXPECT_FALSE(Marked("mnuViewExpandPreview"));
 }
 
-TEST_F(InspectorLayoutTest, ANarrowerFrameCollapsesSpecificationsAndNeverGoesBelow700) {
+TEST_F(InspectorLayoutTest, ANarrowerFrameCollapsesTheDetailsTabAndNeverGoesBelow700) {
   Frame(1245);
   Frame(1244);
   EXPECT_EQ(Width(1), 21) << "collapsed";
   EXPECT_EQ(Width(3), 1244 - 21 - 356 - 166 - 2);
   EXPECT_FALSE(Marked("mnuViewExpandSpecs"));
   EXPECT_EQ(Inspector().lblCollapseTab[1]->Caption(), QStringLiteral("4"));
-  Inspector().lblCollapseTab_Click(3);  // Cataloguing collapsed: Specifications takes the rest
+  Inspector().lblCollapseTab_Click(3);  // the tagging tab collapsed: the details tab takes the rest
   EXPECT_EQ(Width(3), 138);
-  EXPECT_EQ(Width(1), 1244 - 356 - 138 - 166 - 2) << "Specifications takes the rest";
+  EXPECT_EQ(Width(1), 1244 - 356 - 138 - 166 - 2) << "the details tab takes the rest";
   Frame(600);
   EXPECT_EQ(Inspector().picBottomFrame->Width(), 700);
 }
