@@ -1,38 +1,29 @@
 #include "platform/cAudioPlayer.h"
 
+#include "platform/MpvHandle.h"
+
 #include <mpv/client.h>
 #include <mpv/stream_cb.h>
 
 #include <QFileInfo>
 
 #include <algorithm>
-#include <clocale>
 #include <cstring>
 #include <string>
+#include <vector>
 #include <utility>
 
 namespace {
-
-QString gAudioOutput;
 
 // The protocol of sounds played from memory: "rwmem://<serial>".
 constexpr char kMemoryProtocol[] = "rwmem";
 
 // Audio only, nothing read from the user's configuration, no scripts or key
 // bindings; the core stays up between sounds.
-int SetOptions(mpv_handle* handle) {
-  const std::pair<const char*, QByteArray> options[] = {
-      {"config", "no"},          {"load-scripts", "no"},        {"ytdl", "no"},
-      {"terminal", "no"},        {"input-default-bindings", "no"}, {"vid", "no"},
-      {"vo", "null"},            {"audio-display", "no"},       {"sub-auto", "no"},
-      {"idle", "yes"},           {"keep-open", "no"},           {"audio-fallback-to-null", "yes"},
-      {"ao", gAudioOutput.toUtf8()}};
-  for (const auto& [name, value] : options) {
-    if (value.isEmpty()) continue;
-    const int status = mpv_set_option_string(handle, name, value.constData());
-    if (status < 0) return status;
-  }
-  return 0;
+std::vector<MpvHandle::Option> AudioOptions() {
+  return {{"config", "no"},   {"load-scripts", "no"},  {"ytdl", "no"},       {"terminal", "no"},
+          {"input-default-bindings", "no"}, {"vid", "no"}, {"vo", "null"}, {"audio-display", "no"},
+          {"sub-auto", "no"}, {"idle", "yes"},         {"keep-open", "no"},  {"audio-fallback-to-null", "yes"}};
 }
 
 // One opened stream of a sound in memory: its own copy of the bytes (shared,
@@ -65,7 +56,7 @@ void CloseMemory(void* cookie) { delete static_cast<MemoryStream*>(cookie); }
 
 }  // namespace
 
-void cAudioPlayer::SetAudioOutput(const QString& output) { gAudioOutput = output; }
+void cAudioPlayer::SetAudioOutput(const QString& output) { MpvHandle::SetAudioOutput(output); }
 
 cAudioPlayer::cAudioPlayer(QObject* parent) : QObject(parent) {}
 
@@ -85,21 +76,13 @@ bool cAudioPlayer::EnsureCore() {
 }
 
 bool cAudioPlayer::CreateCore() {
-  // mpv refuses to start under a locale with a decimal comma; nothing is
-  // passed to it as text that holds a number, so the locale is switched only
-  // around its creation.
-  const std::string numeric = std::setlocale(LC_NUMERIC, nullptr);
-  std::setlocale(LC_NUMERIC, "C");
-  mpv_handle* handle = mpv_create();
-  std::setlocale(LC_NUMERIC, numeric.c_str());
+  mpv_handle* handle = MpvHandle::Create(AudioOptions(), nullptr);
   if (!handle) return false;
-  if (SetOptions(handle) < 0 || mpv_initialize(handle) < 0 ||
-      mpv_stream_cb_add_ro(handle, kMemoryProtocol, this, &cAudioPlayer::OpenMemory) < 0 ||
+  if (mpv_stream_cb_add_ro(handle, kMemoryProtocol, this, &cAudioPlayer::OpenMemory) < 0 ||
       mpv_observe_property(handle, 0, "pause", MPV_FORMAT_FLAG) < 0) {
     mpv_terminate_destroy(handle);
     return false;
   }
-  mpv_request_log_messages(handle, "no");
   handle_ = handle;
   mpv_set_wakeup_callback(
       handle_,

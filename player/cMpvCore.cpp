@@ -1,5 +1,6 @@
 #include "player/cMpvCore.h"
 
+#include "platform/MpvHandle.h"
 #include "player/MpvNode.h"
 
 #include <mpv/client.h>
@@ -13,40 +14,28 @@
 #include <QOpenGLFunctions>
 #include <QTimer>
 
-#include <clocale>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
-QString gAudioOutput;
-
-QString ErrorText(int code) {
-  return QStringLiteral("Error %1: %2").arg(code).arg(QString::fromUtf8(mpv_error_string(code)));
-}
+using MpvHandle::ErrorText;
 
 // Everything the core does is decided here: no configuration files, no
 // scripts, no key bindings of its own, and the last frame kept on screen
 // when a file ends.
-int SetOptions(mpv_handle* handle) {
-  const std::pair<const char*, QByteArray> options[] = {
-      {"config", "no"},          {"load-scripts", "no"},         {"ytdl", "no"},
-      {"osc", "no"},             {"input-default-bindings", "no"}, {"input-vo-keyboard", "no"},
-      {"terminal", "no"},        {"keep-open", "yes"},           {"hr-seek", "yes"},
-      {"vo", "libmpv"},          {"idle", "yes"},                {"pause", "yes"},
-      {"keepaspect", "no"},      {"audio-fallback-to-null", "yes"}, {"sub-auto", "no"},
-      {"ao", gAudioOutput.toUtf8()}};
-  for (const auto& [name, value] : options) {
-    if (value.isEmpty()) continue;
-    const int status = mpv_set_option_string(handle, name, value.constData());
-    if (status < 0) return status;
-  }
-  return 0;
+std::vector<MpvHandle::Option> CoreOptions() {
+  return {{"config", "no"},     {"load-scripts", "no"},           {"ytdl", "no"},
+          {"osc", "no"},        {"input-default-bindings", "no"}, {"input-vo-keyboard", "no"},
+          {"terminal", "no"},   {"keep-open", "yes"},             {"hr-seek", "yes"},
+          {"vo", "libmpv"},     {"idle", "yes"},                  {"pause", "yes"},
+          {"keepaspect", "no"}, {"audio-fallback-to-null", "yes"}, {"sub-auto", "no"}};
 }
 
 }  // namespace
 
-void cMpvCore::SetAudioOutput(const QString& output) { gAudioOutput = output; }
+void cMpvCore::SetAudioOutput(const QString& output) { MpvHandle::SetAudioOutput(output); }
 
 cMpvCore::cMpvCore() = default;
 
@@ -57,26 +46,12 @@ std::unique_ptr<cMpvCore> cMpvCore::Create(QString* error) {
 }
 
 bool cMpvCore::Initialise(QString* error) {
-  // mpv refuses to start under a locale with a decimal comma; it parses
-  // nothing from us as text that holds a number, so the locale is switched
-  // only around its creation.
-  const std::string numeric = std::setlocale(LC_NUMERIC, nullptr);
-  std::setlocale(LC_NUMERIC, "C");
-  handle_ = mpv_create();
-  std::setlocale(LC_NUMERIC, numeric.c_str());
+  int status = 0;
+  handle_ = MpvHandle::Create(CoreOptions(), &status);
   if (!handle_) {
-    if (error) *error = ErrorText(MPV_ERROR_NOMEM);
-    return false;
-  }
-  int status = SetOptions(handle_);
-  if (status >= 0) status = mpv_initialize(handle_);
-  if (status < 0) {
     if (error) *error = ErrorText(status);
-    mpv_terminate_destroy(handle_);
-    handle_ = nullptr;
     return false;
   }
-  mpv_request_log_messages(handle_, "no");
   mpv_set_wakeup_callback(
       handle_,
       [](void* self) {
