@@ -32,18 +32,7 @@ constexpr int kResults = 50000;
 // the tile view.
 struct Browser : ProgramInPrivateHome {
   Browser() {
-    gMainForm->resize(1920, 1080);
-    gLibrary->OpenLibrary(MakeLargeLibrary(home.path(), QStringLiteral("Large.rw2")), true);
-    gLibrary->ThumbnailPolicy = 0;
-    gLibrary->LoadThumbnails();
-    gResultKind = ResultScope::Segment;
-    gLibrary->Connection().Execute(QStringLiteral(
-        "DELETE FROM SearchResults; INSERT INTO SearchResults SELECT SegmentID, FileID FROM VideoSegments"));
-    gLibrary->FetchSearchResults();
-    gMainForm->MainToolbarHandler(QStringLiteral("mnuViewTile"));
-    // The blink would only add its own repaints between the steps.
-    gMainForm->Browser().Timer1->SetEnabled(false);
-    if (gLibrary->ResultCount != kResults) std::abort();
+    OpenLargeResults({}, true, QStringLiteral("mnuViewTile"));
   }
 };
 

@@ -28,17 +28,8 @@ constexpr int kResults = 50000;
 // the tile view.
 struct Browser : ProgramInPrivateHome {
   Browser() {
-    gMainForm->resize(1920, 1080);
-    gLibrary->OpenLibrary(MakeLargeLibrary(home.path(), QStringLiteral("Large.rw2")), true);
-    gLibrary->ThumbnailPolicy = 0;
-    gLibrary->LoadThumbnails();
-    gResultKind = ResultScope::Segment;
-    gLibrary->Connection().Execute(QStringLiteral(
-        "DELETE FROM SearchResults; INSERT INTO SearchResults SELECT SegmentID, FileID FROM VideoSegments"));
-    gLibrary->FetchSearchResults();
-    gMainForm->MainToolbarHandler(QStringLiteral("mnuViewTile"));
-    gMainForm->Browser().Timer1->SetEnabled(false);
-    if (gLibrary->ResultCount != kResults || gMainForm->width() != 1920) std::abort();
+    OpenLargeResults({}, true, QStringLiteral("mnuViewTile"));
+    if (gMainForm->width() != 1920) std::abort();
   }
 };
 

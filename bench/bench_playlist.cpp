@@ -44,12 +44,7 @@ struct CountingDesktop : DesktopShell {
 struct Results : ProgramInPrivateHome {
   Results() {
     SetDesktopShell(std::make_unique<CountingDesktop>());
-    gLibrary->OpenLibrary(MakeLargeLibrary(home.path(), QStringLiteral("Large.rw2")), true);
-    gResultKind = ResultScope::Segment;
-    gLibrary->Connection().Execute(QStringLiteral(
-        "DELETE FROM SearchResults; INSERT INTO SearchResults SELECT SegmentID, FileID FROM VideoSegments"));
-    gLibrary->FetchSearchResults();
-    if (gLibrary->ResultCount != kResults) std::abort();
+    OpenLargeResults();
     for (size_t i = 1; i < gResults.size(); ++i) {
       ResultItem& row = gResults[i];
       row.CurrentPath = QStringLiteral("/media/films/Year %1/").arg(2000 + row.FileID % 25);

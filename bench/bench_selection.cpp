@@ -29,15 +29,9 @@ constexpr int kResults = 50000;
 // The program with every segment of the large library as its results.
 struct Selection : ProgramInPrivateHome {
   Selection() {
-    gMainForm->resize(1920, 1080);
     LargeLibrarySpec spec;
     spec.thumbnails = 0;  // the selection paints nothing
-    gLibrary->OpenLibrary(MakeLargeLibrary(home.path(), QStringLiteral("Large.rw2"), spec), true);
-    gResultKind = ResultScope::Segment;
-    gLibrary->Connection().Execute(QStringLiteral(
-        "DELETE FROM SearchResults; INSERT INTO SearchResults SELECT SegmentID, FileID FROM VideoSegments"));
-    gLibrary->FetchSearchResults();
-    if (gLibrary->ResultCount != kResults) std::abort();
+    OpenLargeResults(spec);
   }
 };
 

@@ -36,18 +36,8 @@ constexpr int16_t kCancel = 1;
 // the list view.
 struct SortedList : ProgramInPrivateHome {
   SortedList() {
-    gMainForm->resize(1920, 1080);
-    gLibrary->OpenLibrary(MakeLargeLibrary(home.path(), QStringLiteral("Large.rw2")), true);
-    gLibrary->ThumbnailPolicy = 0;
-    gLibrary->LoadThumbnails();
-    gResultKind = ResultScope::Segment;
-    gLibrary->Connection().Execute(QStringLiteral(
-        "DELETE FROM SearchResults; INSERT INTO SearchResults SELECT SegmentID, FileID FROM VideoSegments"));
-    gLibrary->FetchSearchResults();
-    gMainForm->MainToolbarHandler(QStringLiteral("mnuViewList"));
-    // The blink would only add its own repaints between the steps.
-    gMainForm->Browser().Timer1->SetEnabled(false);
-    if (gLibrary->ResultCount != kResults || List().Rows() != kResults + 1) std::abort();
+    OpenLargeResults({}, true, QStringLiteral("mnuViewList"));
+    if (List().Rows() != kResults + 1) std::abort();
   }
 
   static ctl::FlexGrid& List() { return *gMainForm->Browser().flexThumbsList; }

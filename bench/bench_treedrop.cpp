@@ -38,14 +38,7 @@ bool ctrlHeld = false;
 // first 5,000 selected, and the tag cloud window open.
 struct TaggingBrowser : ProgramInPrivateHome {
   TaggingBrowser() {
-    gMainForm->resize(1920, 1080);
-    gLibrary->OpenLibrary(MakeLargeLibrary(home.path(), QStringLiteral("Large.rw2")), true);
-    gResultKind = ResultScope::Segment;
-    gLibrary->Connection().Execute(QStringLiteral(
-        "DELETE FROM SearchResults; INSERT INTO SearchResults SELECT SegmentID, FileID FROM VideoSegments"));
-    gLibrary->FetchSearchResults();
-    gMainForm->MainToolbarHandler(QStringLiteral("mnuViewTile"));
-    gMainForm->Browser().Timer1->SetEnabled(false);
+    OpenLargeResults({}, false, QStringLiteral("mnuViewTile"));
     gMainForm->MainToolbarHandler(QStringLiteral("mnuViewTagCloud"));
     gMainForm->Browser().ApplySelection(QStringLiteral("Select"), 1, kSelected);
     if (gLibrary->ResultCount != kResults || !gTagCloudShown) std::abort();

@@ -1,6 +1,13 @@
 #include "bench/support/ProgramInPrivateHome.h"
 
 #include "app/modReelwise_startup.h"
+#include "browser/BrowserPane.h"
+#include "library/ResultItem.h"
+#include "library/ViewSpec.h"
+#include "library/clsRWLibrary.h"
+#include "mainwindow/frmReelwise.h"
+#include "platform/SqlConnection.h"
+#include "platform/controls/TimerControl.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "platform/MessageBoxSeam.h"
@@ -26,3 +33,21 @@ ProgramInPrivateHome::ProgramInPrivateHome() {
 }
 
 ProgramInPrivateHome::~ProgramInPrivateHome() { modReelwise::ReleaseScratchLibrary(); }
+
+void ProgramInPrivateHome::OpenLargeResults(const LargeLibrarySpec& spec, bool preload, const QString& viewCommand) {
+  gMainForm->resize(1920, 1080);
+  gLibrary->OpenLibrary(MakeLargeLibrary(home.path(), QStringLiteral("Large.rw2"), spec), true);
+  if (preload) {
+    gLibrary->ThumbnailPolicy = 0;
+    gLibrary->LoadThumbnails();
+  }
+  gResultKind = ResultScope::Segment;
+  gLibrary->Connection().Execute(QStringLiteral(
+      "DELETE FROM SearchResults; INSERT INTO SearchResults SELECT SegmentID, FileID FROM VideoSegments"));
+  gLibrary->FetchSearchResults();
+  if (!viewCommand.isEmpty()) {
+    gMainForm->MainToolbarHandler(viewCommand);
+    gMainForm->Browser().Timer1->SetEnabled(false);
+  }
+  if (gLibrary->ResultCount != spec.segments) std::abort();
+}

@@ -2,6 +2,9 @@
 // The whole program started for a benchmark in a private home (its own
 // settings, documents and data folders), with message boxes counted instead
 // of shown.
+#include "bench/support/LargeLibrary.h"
+
+#include <QString>
 #include <QTemporaryDir>
 
 struct ProgramInPrivateHome {
@@ -14,5 +17,13 @@ struct ProgramInPrivateHome {
   // scratch file and lock go before the home folder does.
   ~ProgramInPrivateHome();
   ProgramInPrivateHome(const ProgramInPrivateHome&) = delete;
+
+  // Opens the generated large library (written into the home) with every
+  // segment among the results; with `preload` every thumbnail is cached
+  // first. A view command ("mnuViewTile", "mnuViewList") shows them in the
+  // main window at 1920 x 1080, without the cursor's blink, whose repaints
+  // would only come between the steps. Ends the program when the results
+  // are not all there.
+  void OpenLargeResults(const LargeLibrarySpec& spec = {}, bool preload = false, const QString& viewCommand = {});
   ProgramInPrivateHome& operator=(const ProgramInPrivateHome&) = delete;
 };
