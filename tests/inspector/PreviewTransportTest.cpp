@@ -4,6 +4,8 @@
 // and saving, editing and deleting segments.
 #include "tests/app/ProgramRun.h"
 
+#include "tests/app/ClipLibrary.h"
+
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "platform/DragController.h"
@@ -28,24 +30,15 @@ class PreviewTransportTest : public RunningProgramTest {
     RunningProgramTest::SetUp();
     RW_REQUIRE_FFMPEG();
     cMpvCore::SetAudioOutput(QStringLiteral("null"));
-    const QString library = gLibrariesFolder + QStringLiteral("Films.rw2");
-    modReelwise::ExtractTemplateLibrary(library);
-    gLibrary->OpenLibrary(library, true);
     folder_ = ScratchPath(QStringLiteral("films/"));
-    QDir().mkpath(folder_);
+    OpenClipLibrary(folder_);
     TestVideoSpec spec;
     spec.seconds = 4;
     spec.frameIndex = true;
     ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("Clip.mkv"), spec));
-    Db().Execute(QStringLiteral("INSERT INTO FileLocations VALUES ('AB12', 'Films', ':\\\\', '%1', 'Fixed Disk', "
-                                "NULL, 1)")
-                     .arg(folder_));
-    Db().Execute(QStringLiteral("INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileSize, "
-                                "CurrentPath) VALUES (1, 'AB12', '', 'Clip.mkv', 0, '%1')")
-                     .arg(folder_));
+    AddClipFile(1, QStringLiteral("Clip.mkv"), folder_, 4);
     Db().Execute(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, "
-                                "SelectionEnd, Online, Rating) VALUES (1, 1, 'Y', 0, 4, 1, 0), "
-                                "(2, 1, NULL, 1, 2, 1, 0), (3, 1, NULL, 2.5, 3, 1, 0)"));
+                                "SelectionEnd, Online, Rating) VALUES (2, 1, NULL, 1, 2, 1, 0), (3, 1, NULL, 2.5, 3, 1, 0)"));
     gResultKind = ResultScope::Segment;
     InspectorPane::WaitHook = [this](int) {
       if (++waits_ >= releaseAfter_) Pane().picMediaControl_MouseUp(0, 1, 0, 0, 0);

@@ -4,6 +4,8 @@
 // entries, selections, one-item runs, and the window on a second screen.
 #include "tests/app/ProgramRun.h"
 
+#include "tests/app/ClipLibrary.h"
+
 #include "library/ResultItem.h"
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
@@ -79,27 +81,13 @@ class FullScreenPlayerTest : public RunningProgramTest {
     RunningProgramTest::SetUp();
     RW_REQUIRE_FFMPEG();
     cMpvCore::SetAudioOutput(QStringLiteral("null"));
-    const QString library = gLibrariesFolder + QStringLiteral("Films.rw2");
-    modReelwise::ExtractTemplateLibrary(library);
-    gLibrary->OpenLibrary(library, true);
     folder_ = ScratchPath(QStringLiteral("films/"));
-    QDir().mkpath(folder_);
+    OpenClipLibrary(folder_);
     TestVideoSpec spec;
     spec.frameIndex = true;
     for (int file = 1; file <= 3; ++file) {
       ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("Clip%1.mkv").arg(file), spec));
-    }
-    Db().Execute(QStringLiteral("INSERT INTO FileLocations VALUES ('AB12', 'Films', ':\\\\', '%1', 'Fixed Disk', "
-                                "NULL, 1)")
-                     .arg(folder_));
-    for (int file = 1; file <= 3; ++file) {
-      Db().Execute(QStringLiteral("INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileSize, "
-                                  "CurrentPath) VALUES (%1, 'AB12', '', 'Clip%1.mkv', 0, '%2')")
-                       .arg(file)
-                       .arg(folder_));
-      Db().Execute(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, "
-                                  "SelectionEnd, Online, Rating) VALUES (%1, %1, 'Y', 0, 2, 1, 0)")
-                       .arg(file));
+      AddClipFile(file, QStringLiteral("Clip%1.mkv").arg(file), folder_, 2);
     }
     // File 1's saved segments, for Highlights.
     Db().Execute(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, "
