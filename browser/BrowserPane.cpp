@@ -43,6 +43,7 @@ BrowserPane::~BrowserPane() {
 void BrowserPane::Attach(CarouselPane& carousel, InspectorPane& inspector) {
   carousel_ = &carousel;
   inspector_ = &inspector;
+  WireCarouselCanvas();
 }
 
 void BrowserPane::CreateTreePane(QWidget* window) {

@@ -238,6 +238,17 @@ class BrowserPane {
   void tvwLibrary_Expand(ctl::Node* Node);
   void tvwLibrary_Collapse(ctl::Node* Node);
   void tvwLibrary_KeyDown(int& KeyCode, int Shift);
+  // The carousel canvas's events (BrowserPane_carousel.cpp): like the
+  // grids', they act on the current result, but only on the front card.
+  void WireCarouselCanvas();
+  void ucCarouselCanvas_DblClick();
+  void ucCarouselCanvas_KeyDown(int& KeyCode);
+  void ucCarouselCanvas_GotFocus();
+  void ucCarouselCanvas_LostFocus();
+  void ucCarouselCanvas_MouseDown(int Button, int Shift, double X, double Y);
+  void ucCarouselCanvas_MouseMove(int Button, int Shift, double X, double Y);
+  void ucCarouselCanvas_DragOver(ctl::Control& Source, double X, double Y, int State);
+  void ucCarouselCanvas_DragDrop(ctl::Control& Source, double X, double Y);
   void tvwLibrary_KeyPress(int& KeyAscii);
   void tvwLibrary_KeyUp(int& KeyCode, int Shift);
   void tvwLibrary_NodeClick(ctl::Node* Node);
@@ -318,6 +329,7 @@ class BrowserPane {
   InspectorPane* inspector_ = nullptr;
   GridPointer m_TilePointer;
   GridPointer m_ListPointer;
+  GridPointer m_CarouselPointer;
   // The list sort: the grid position of the last key (2: none) and whether
   // the columns start from their home order.
   int16_t m_SortLastKey = 2;

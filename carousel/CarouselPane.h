@@ -2,8 +2,8 @@
 // The carousel's part of the main window: the canvas the carousel draws on,
 // which lies in the result browser's frame in place of the grids, and the
 // carousel's timers (the deferred details drawing and the keypad panel's
-// blink). Until the carousel is built, the browser shows and focuses the
-// canvas, which draws nothing and takes no input, and the timers never run.
+// blink). The canvas's mouse, key and drag events are the browser's to
+// handle: they act on the current result like the grids' events.
 #include "carousel/ucCanvas.h"
 #include "platform/controls/TimerControl.h"
 
@@ -19,4 +19,7 @@ class CarouselPane {
   ucCanvas* ucCarouselCanvas;
   ctl::TimerControl* CarouselTimer;
   ctl::TimerControl* NonT9Timer;
+
+  void CarouselTimer_Timer();
+  static void NonT9Timer_Timer();
 };

@@ -1,46 +1,241 @@
 #pragma once
-// The carousel, the ten-foot browser of TV-Out mode. A least version until
-// the carousel is built: it answers the calls of start-up and of the library
-// and keeps the current result's index, and draws nothing.
+// The carousel: the ten-foot browser of the carousel view and of TV-Out
+// mode. It draws the current results as a ring of thumbnail cards, turning
+// from result to result frame by frame, over a greyed enlargement of the
+// front card's thumbnail, on the canvas's fixed 1280 x 720 surface. A move
+// draws only the ring; one tick of the carousel timer later the costly
+// details (tags, description) follow.
+//
+// The details panel, the on-canvas menus, the keys beyond Left and Right,
+// the colour themes beyond the program's own scheme, the music and the
+// keypad panel are least versions here: they keep their names and state and
+// draw nothing yet (each says what it does today).
+#include "carousel/CarouselPacer.h"
+#include "carousel/CarouselRing.h"
+#include "carousel/ClsT9Interface.h"
 #include "platform/ColorRef.h"
+#include "ui/CairoContext.h"
+#include "ui/CairoImageList.h"
+#include "ui/CairoSurface.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
 #include <memory>
+#include <vector>
+
+class CarouselPane;
+struct ResultItem;
+
+// Turns every pixel grey in place: 0.3 red + 0.59 green + 0.11 blue, rounded
+// half to even, into all three channels; alpha is kept.
+void GreyPixels(ImageSurface& image);
+
+// One row of the front file's tag list: a tag, or a separator (brackets and
+// punctuation between tags) that cannot be highlighted.
+struct TagListRow {
+  int32_t TagID = 0;
+  QString Caption;
+  double Width = 0;
+  bool Separator = false;
+};
 
 class cCarousel {
  public:
-  // Takes the palette of the first colour theme (the program's colour
-  // scheme) and lends the player's on-screen display its menu colours.
-  cCarousel();
+  // Draws on the pane's canvas and runs its carousel timer; without a pane
+  // (a carousel with no window) on a surface of its own, with no timer.
+  explicit cCarousel(CarouselPane* pane = nullptr);
+  ~cCarousel();
+  cCarousel(const cCarousel&) = delete;
+  cCarousel& operator=(const cCarousel&) = delete;
 
-  // Palette colours: a light variant and the dark one.
-  COLORREF lMenuColour2;
-  COLORREF lMenuColour3;
+  // ---- The public members ----
+  // "ID" and the TagID of the highlighted tag row.
+  QString HighlightedTagID;
+  // The glyph of the last menu entry chosen; "L" makes the next wipe-in of
+  // new results run from the other side. WipeDirection is the same text.
+  QString BroadcastMsg;
+  QString& WipeDirection = BroadcastMsg;
+  // True when the description box cannot show the whole description.
+  bool DescriptionOverflow = false;
+  // The palette (see ColourScheme).
+  COLORREF lColour3 = 0;
+  COLORREF HighlightColour = 0;
+  COLORREF lTextColour = 0;
+  COLORREF lBGColour = 0;
+  COLORREF lMenuColour1 = 0;
+  COLORREF lMenuColour2 = 0;
+  COLORREF lMenuColour3 = 0;
+  // True when the front file's tag list holds tags (not only "No Tags").
+  bool HasTags = false;
 
-  // The start-up animation of TV-Out mode; gAppReady is held True while it
-  // runs and cleared at its end.
-  void AppStartUp(bool First, bool Second);
-  // "L" runs the next wipe-in of new results in reverse; any other text
-  // the normal way.
-  QString WipeDirection;
+  // ---- Drawing and timing ----
+  // The tick of the carousel timer and of the keypad timer: hands it to the
+  // keypad while its panel is up; else, with results, draws the details.
+  void TimerEvent();
+  // Frame, ring and details again (the details never fade in), optionally
+  // with the tag list rebuilt and the canvas repainted.
+  void RedrawAll(bool RebuildTags, bool Refresh);
+  // Selects the tag row to highlight: separator rows are skipped and the
+  // list wraps at both ends; row 0 with no current result.
+  void SetHighlightedTag(int32_t& Value);
+  int32_t HighlightedTag() const { return m_HighlightedTagIndex; }
+  // Frames per step of a move (below 1 counts as 1), stored in the settings.
+  void SetScrollIncrements(int16_t& S);
+  int16_t ScrollIncrements() const { return m_ScrollIncrements; }
+  // Cards on the ring, 9 to 17 (the caller's value is clamped), stored in
+  // the settings; the current count again changes nothing.
+  void SetCarouselEntries(int16_t& N);
+  int16_t CarouselEntries() const { return static_cast<int16_t>(m_Entries); }
+  // Makes a result current (clamped to the results), turning the ring to it
+  // when Animate is True. SlowTimer lets the details follow after 100 ms
+  // instead of 10 ms. Returns Animate, False when nothing had to move.
+  bool SetCarouselIndex(int32_t NewIndex, bool Animate, bool SlowTimer);
 
-  // Keeps a snapshot of the canvas.
-  void SaveContext() {}
-  // An announcement across the canvas, its size and opacity running from
-  // `From` to `To`.
-  void Broadcast(const QString& Message, double From, double To) {}
-  // Forgets the old result set: no current result.
+  // ---- Menus and keys (least versions) ----
+  // The on-canvas menu or focus zone ("NULL" none). Today it keeps the name.
+  void SetMenuMode(const QString& Mode) { m_MenuMode = Mode; }
+  const QString& MenuMode() const { return m_MenuMode; }
+  // Today: Left and Right move to the neighbouring result at the top level
+  // of the carousel view; other keys do nothing.
+  void KeyPress(int& KeyCode);
+  // True when the point of the canvas control lies on the front card
+  // (strictly inside); always False in TV-Out mode.
+  void InsideHotSpot(double X, double Y, bool& Inside);
+
+  // ---- Results, announcements, music ----
+  // Forgets the old result set: no current result, not yet wiped in.
   void NewResults();
-  // Makes a result current (clamped to the results).
-  void SetCarouselIndex(int32_t NewIndex, bool Animate, bool SlowTimer);
-  void RedrawAll(bool RebuildTags, bool Refresh) {}
-  // Background music: true plays or resumes it, false pauses it. Nothing
-  // plays yet.
+  // The animated entry of new results; today it only notes that it ran.
+  void WipeInResults();
+  // An announcement across the canvas; today it draws nothing.
+  void Broadcast(const QString& Message, double From, double To) {}
+  // The start-up splash of TV-Out mode; gAppReady is held True while it runs.
+  void AppStartUp(bool First, bool Second);
+  // A snapshot of the canvas, and the snapshot painted back.
+  void SaveContext();
+  void RestoreContext();
+  // Background music: True plays or resumes, False pauses. Plays nothing yet.
   void PlayBackgroundSFX(bool Play) {}
-  // The on-canvas menu shown ("NULL" none); kept, nothing drawn yet.
-  QString MenuMode;
+  // The palette from a tint scheme. Today scheme 0 (the program's colour
+  // scheme) only; any other number keeps the tints. Redraws the carousel.
+  void SetColourScheme(int32_t Scheme);
+  int32_t ColourScheme() const { return m_TintScheme; }
+
+  // The keypad type-ahead panel, owned by the carousel.
+  ClsT9Interface& Keypad() { return *m_Keypad; }
+
+  // ---- For tests and benchmarks ----
+  // The frame pacing of moves (the default waits 1/60 s between frames).
+  void SetPacer(std::unique_ptr<CarouselPacer> pacer) { m_Pacer = std::move(pacer); }
+  const CarouselRing::Pose& Pose() const { return m_Pose; }
+  int32_t ResultTotal() const { return m_ResultTotal; }
+  bool Scrolling() const { return m_Scrolling; }
+  bool DetailsDrawn() const { return m_DetailsDrawn; }
+  // The carousel's own image list ("BkGrnd", "Thumb1".., "NextBkGrnd").
+  const CairoImageList& Images() const { return m_Images; }
+  const CairoSurfacePtr& NextBackground() const { return m_NextBackgroundSurface; }
+  const CairoSurfacePtr& CardTile() const { return m_CardTileSurface; }
+  CairoContext& Canvas() const { return *m_CanvasContext; }
+  // One card as the ring draws it (see DrawCard).
+  void PaintCard(int ImageNumber, int32_t X, int32_t Y, double Width, double Height, double Opacity,
+                 double ImageAlpha, COLORREF& FrameColour) {
+    DrawCard(ImageNumber, X, Y, Width, Height, Opacity, ImageAlpha, FrameColour);
+  }
+  const CairoSurfacePtr& RingSurface() const { return m_RingSurface; }
+  void PrepareBackgroundFor(int32_t Index) { PrepareBackground(Index); }
+
+ private:
+  // ---- Creation ----
+  void LoadSettings();
+  void LoadResources();
+  void FillMenus() {}       // the nine menus: none yet
+  void LoadMusicList() {}   // the music files: none yet
+
+  // ---- Ring ----
+  void ScrollSteps(int32_t Start, int32_t Stop, double& ImageAlpha);
+  void DrawRing(double ImageAlpha, double RingOpacity);
+  void DrawCounter(double ImageAlpha);
+  void ComposeCanvas(double RingOpacity);
+  void LoadEntries(int32_t Index);
+  void BuildCardTile();
+  ImageSurfacePtr ThumbnailOf(const ResultItem& item) const;
+  bool HasResult(int32_t Index) const;
+
+  // ---- Cards and backgrounds ----
+  void DrawCard(int ImageNumber, int32_t X, int32_t Y, double Width, double Height, double Opacity,
+                double ImageAlpha, COLORREF& FrameColour);
+  void PrepareBackground(int32_t Index);
+  // The background of a thumbnail: grey, stretched, washed.
+  void PaintBackground(CairoContext& context, const ImageSurfacePtr& thumbnail);
+
+  // The palette of a scheme, without the redraw.
+  void ApplyPalette(int32_t Scheme);
+
+  // ---- Frame, details, view strip (least versions) ----
+  void DrawFrame();
+  void DrawDetails() {}          // the details panel: nothing yet
+  void DrawFileTagList();        // the tag list: the single "No Tags" row
+  void SyncMenuState() {}        // the menus' enabled flags: nothing yet
+  void DrawViewStrip() {}        // the TV-Out view strip: nothing yet
+  void PaintViewStrip(CairoContext&, double) {}
+  void RefreshCanvas();
+  void SetCarouselTimer(int intervalMs, bool enabled);
+  int32_t OpenSegmentCount() const;
+
+  CarouselPane* m_Pane = nullptr;
+
+  // Canvas.
+  CairoSurfacePtr m_OwnCanvas;  // only without a pane
+  std::shared_ptr<CairoContext> m_CanvasContext;
+  int m_CanvasWidth = 1280;
+  int m_CanvasHeight = 720;
+  CairoSurfacePtr m_SpareSurface;
+  std::shared_ptr<CairoContext> m_SpareContext;
+  CairoSurfacePtr m_SnapshotSurface;
+
+  // Layers.
+  CairoSurfacePtr m_BackgroundSurface;
+  CairoSurfacePtr m_NextBackgroundSurface;
+  CairoSurfacePtr m_RingSurface;
+  std::shared_ptr<CairoContext> m_RingContext;
+  CairoSurfacePtr m_CardTileSurface;
+  CairoImageList m_Images;
+
+  // Resource images.
+  QByteArray m_NoThumb, m_Star, m_UnStar, m_Ticket, m_NoTicket;
+
+  // Ring.
+  int m_Entries = CarouselRing::DefaultEntries;
+  int m_FrontSlot = CarouselRing::FrontSlot(CarouselRing::DefaultEntries);
+  std::vector<int> m_SlotImages;  // image number of slots 1 .. N
+  CarouselRing::Pose m_Pose = CarouselRing::RestPose(CarouselRing::DefaultEntries);
+  int16_t m_ScrollIncrements = 10;
+  CarouselRing::FrameCounts m_Frames = CarouselRing::FrameCountsFor(10);
+  int32_t m_ResultTotal = 0;
+  std::unique_ptr<CarouselPacer> m_Pacer;
+
+  // Flags.
+  bool m_Scrolling = false;
+  bool m_DetailsDrawn = false;
+  bool m_SlowTimer = false;
+  int16_t m_ResultsWipedIn = 0;
+  bool m_Invert = false;
+  bool m_MusicEnabled = false;
+  bool m_StampShown = false;
+
+  // Tint scheme.
+  int32_t m_TintScheme = 0;
+  COLORREF m_TintColour[5] = {};
+
+  // Tags and menus.
+  std::vector<TagListRow> m_TagList;
+  int32_t m_HighlightedTagIndex = 0;
+  QString m_HighlightedTagCaption;
+  QString m_MenuMode = QStringLiteral("NULL");
+
+  std::unique_ptr<ClsT9Interface> m_Keypad;
 };
 
 extern std::unique_ptr<cCarousel> gCarousel;

@@ -165,7 +165,7 @@ bool MainWindowHosts::ShowStoryBoard() {
 void MainWindowHosts::AfterStoryBoard() {
   form_.RestoreFocus();
   if (gBrowserMode == 3 && gCarousel) {
-    gCarousel->MenuMode = QStringLiteral("NULL");
+    gCarousel->SetMenuMode(QStringLiteral("NULL"));
     gCarousel->RedrawAll(false, true);
   }
 }

@@ -2,6 +2,7 @@
 
 #include "browser/BrowserPane.h"
 #include "carousel/CarouselPane.h"
+#include "carousel/cCarousel.h"
 #include "core/ProgramMessage.h"
 #include "import/ImportPane.h"
 #include "inspector/InspectorPane.h"
@@ -33,7 +34,11 @@ frmReelwise::frmReelwise() : hosts_(std::make_unique<MainWindowHosts>(*this)) {
   ctl::Toolbar& browserBar = *browser_->tbFileBrowser;
   browserBar.ButtonClick = [this](ctl::Button& button) { tbFileBrowser_ButtonClick(button); };
   browserBar.ButtonMenuClick = [this](ctl::ButtonMenu& entry) { tbFileBrowser_ButtonMenuClick(entry); };
-  frmProgramOptions::RepaintInScheme = [this] { PaintInSchemeColours(); };
+  frmProgramOptions::RepaintInScheme = [this] {
+    PaintInSchemeColours();
+    // The carousel's palette follows the program's colour scheme.
+    if (gCarousel) gCarousel->SetColourScheme(0);
+  };
   SetProgramMessageOwner(this);
   if (gLibrary) gLibrary->SetView(hosts_.get());
 }

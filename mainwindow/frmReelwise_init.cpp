@@ -124,7 +124,7 @@ void frmReelwise::InitMainWindow() {
   Step(20);
   InitWelcomePage();
   Step(21);
-  gCarousel = std::make_unique<cCarousel>();
+  gCarousel = std::make_unique<cCarousel>(&Carousel());
   Step(22);
   Carousel().ucCarouselCanvas->SetDragIcon(Inspector().picThumbnail->DragIcon());
   Step(23);

@@ -13,6 +13,10 @@ ImageSurfacePtr DecodePicture(const QByteArray& bytes, int width, int height) {
   if (width > 0 && height > 0) {
     picture = picture.scaled(width, height, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
   }
+  return SurfaceFromImage(picture);
+}
+
+ImageSurfacePtr SurfaceFromImage(const QImage& picture) {
   auto surface = std::make_shared<ImageSurface>(picture.width(), picture.height());
   surface->Flush();
   {

@@ -31,3 +31,5 @@ class CairoImageList {
 // A picture's bytes decoded into a surface (scaled when width and height are
 // above 0); error 481 when the bytes are no picture.
 ImageSurfacePtr DecodePicture(const QByteArray& bytes, int width = 0, int height = 0);
+// A picture copied into a surface of its own.
+ImageSurfacePtr SurfaceFromImage(const QImage& picture);

@@ -1,0 +1,96 @@
+// Least versions of the frame, the tag list, the keys and the colour themes:
+// what the ring needs of them today.
+#include "carousel/cCarousel.h"
+
+#include "core/modReelwise.h"
+#include "core/modRegistry.h"
+#include "library/ResultItem.h"
+#include "platform/controls/VbInput.h"
+#include "ui/SchemeColours.h"
+#include "ui/modBlendColorAlpha.h"
+
+// A least version: the frame is the greyed "BkGrnd" thumbnail with its
+// washes, or, with no results, a plain fill of the palette (no logo or
+// message yet).
+void cCarousel::DrawFrame() {
+  m_BackgroundSurface = std::make_shared<CairoSurface>(m_CanvasWidth, m_CanvasHeight);
+  auto context = m_BackgroundSurface->Context();
+  const QString key = QStringLiteral("BkGrnd");
+  if (OpenSegmentCount() == 0) {
+    context->SetSourceColour(BlendColor(lMenuColour1, lMenuColour3, 128));
+    context->Paint();
+  } else {
+    PaintBackground(*context, m_Images.Exists(key) ? m_Images.Item(key) : nullptr);
+  }
+  PaintViewStrip(*context, 0.5);
+  m_StampShown = false;
+}
+
+// A least version: the single "No Tags" row and the end row.
+void cCarousel::DrawFileTagList() {
+  m_TagList.assign(2, TagListRow{});
+  m_TagList[0].Caption = QStringLiteral("No Tags");
+  m_TagList[0].Separator = true;
+  HasTags = false;
+}
+
+// A least version: Left and Right move to the neighbouring result at the
+// top level of the carousel view.
+void cCarousel::KeyPress(int& KeyCode) {
+  if (gBrowserMode != 3 || m_MenuMode != QLatin1String("NULL")) return;
+  if (m_Keypad->Visible()) {
+    m_Keypad->KeyPressHandler(KeyCode);
+    return;
+  }
+  if (KeyCode == ctl::vbKeyLeft && gBrowserIndex > 1) {
+    SetCarouselIndex(gBrowserIndex - 1, true, true);
+  } else if (KeyCode == ctl::vbKeyRight && gBrowserIndex < OpenSegmentCount()) {
+    SetCarouselIndex(gBrowserIndex + 1, true, true);
+  }
+}
+
+// A least version of the tint schemes: scheme 0 takes the program's colour
+// scheme; any other number keeps the tints it has.
+void cCarousel::ApplyPalette(int32_t Scheme) {
+  m_TintScheme = Scheme;
+  COLORREF* tint = m_TintColour;
+  if (Scheme == 0) {
+    tint[0] = gSchemeColour2;
+    tint[1] = BlendColor(gSchemeColour2, gSchemeColour3, 128);
+    lColour3 = gSchemeColour1;
+    tint[2] = BlendColor(gSchemeColour1, gSchemeColour4, 128);
+    tint[3] = gSchemeColour4;
+  }
+  const COLORREF white = RGB(255, 255, 255);
+  const COLORREF black = RGB(0, 0, 0);
+  HighlightColour = Scheme == 0 ? gCursorColour : RGB(255, 128, 0);
+  lMenuColour1 = BlendColor(tint[0], white, 100);
+  lMenuColour2 = BlendColor(tint[1], white, 160);
+  lMenuColour3 = tint[3];
+  if (m_Invert) {
+    std::swap(tint[0], tint[3]);
+    std::swap(tint[1], tint[2]);
+    lTextColour = BlendColor(tint[1], black, 100);
+    lBGColour = BlendColor(lColour3, white, 100);
+  } else {
+    lTextColour = BlendColor(tint[1], white, 60);
+    lBGColour = BlendColor(lColour3, black, 60);
+  }
+  if (Scheme == 0 || Scheme == 8) {
+    lBGColour = tint[3];
+    lTextColour = tint[0];
+  }
+}
+
+void cCarousel::SetColourScheme(int32_t Scheme) {
+  ApplyPalette(Scheme);
+  SyncMenuState();
+  BuildCardTile();
+  LoadEntries(gBrowserIndex);
+  DrawFrame();
+  RedrawAll(false, false);
+  if (gTVOutMode) {
+    modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("TV-Out Theme"), Scheme);
+    modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("Invert Colours"), m_Invert ? 1 : 0);
+  }
+}
