@@ -12,3 +12,5 @@ void CarouselPacer::BeginFrame() {
 }
 
 void CarouselPacer::SleepUntil(Clock::time_point when) { std::this_thread::sleep_until(when); }
+
+void CarouselPacer::Wait(std::chrono::milliseconds duration) { SleepUntil(Now() + duration); }

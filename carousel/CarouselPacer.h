@@ -16,6 +16,9 @@ class CarouselPacer {
   virtual void BeginFrame();
   // After the frame has been shown.
   virtual void EndFrame() {}
+  // Every other pause of the carousel's animations (splash frames, the
+  // pauses between them, the end of a slide).
+  virtual void Wait(std::chrono::milliseconds duration);
 
  protected:
   virtual Clock::time_point Now() const { return Clock::now(); }

@@ -22,6 +22,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -37,9 +38,24 @@ void GreyPixels(ImageSurface& image);
 struct TagListRow {
   int32_t TagID = 0;
   QString Caption;
-  double Width = 0;
-  bool Separator = false;
+  double Width = 0;        // the caption's measured width
+  bool Separator = false;  // a header row: cannot be highlighted
+  int32_t LinkedTagID = 0; // the explicit tag an implied tag hangs under, or the link parent
+  QString LinkedCaption;
+  bool ViaSegment = false; // the tag reaches the file through one of its segments
 };
+
+// One entry of an on-canvas menu: a command number, its glyph in the
+// program's symbol font, its caption (with the tokens "<TAG-TOKEN>",
+// "<LINKED-TAG-TOKEN>" and "<FILE-TOKEN>") and whether it can be chosen.
+struct CarouselMenuEntry {
+  int32_t ID = 0;
+  QString Glyph;
+  QString Caption;
+  bool Enabled = true;
+};
+// A menu's entries from index 1; index 0 is unused.
+using CarouselMenu = std::vector<CarouselMenuEntry>;
 
 class cCarousel {
  public:
@@ -92,6 +108,14 @@ class cCarousel {
   // when Animate is True. SlowTimer lets the details follow after 100 ms
   // instead of 10 ms. Returns Animate, False when nothing had to move.
   bool SetCarouselIndex(int32_t NewIndex, bool Animate, bool SlowTimer);
+
+  // ==== Details panel and frame (cCarousel_details.cpp) ====
+
+  // ==== Menus, menu commands and menu state (cCarousel_menus.cpp,
+  // cCarousel_commands.cpp, cCarousel_menustate.cpp) ====
+
+  // ==== Results, announcements, start-up, tag list, view strip, keys
+  // (cCarousel_results.cpp, cCarousel_keys.cpp) ====
 
   // ---- Menus and keys (least versions) ----
   // The on-canvas menu or focus zone ("NULL" none). Today it keeps the name.
@@ -172,6 +196,19 @@ class cCarousel {
 
   // The palette of a scheme, without the redraw.
   void ApplyPalette(int32_t Scheme);
+
+  // ==== Details panel and frame: private (cCarousel_details.cpp) ====
+
+  // ==== Menus: private (cCarousel_menus.cpp, cCarousel_commands.cpp,
+  // cCarousel_menustate.cpp) ====
+  std::map<QString, CarouselMenu> m_Menus;  // the nine menus by name
+  CarouselMenu m_ActiveMenu;                // a copy of the open one
+  int32_t m_CurrentMenuIndex = 1;
+  bool m_MenuShown = false;
+  int16_t m_DescriptionPage = 1;
+
+  // ==== Results, keys: private (cCarousel_results.cpp, cCarousel_keys.cpp) ====
+  bool m_KeyNavigation = false;
 
   // ---- Frame, details, view strip (least versions) ----
   void DrawFrame();
