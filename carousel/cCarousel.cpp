@@ -34,7 +34,8 @@ QByteArray CustomResource(const QString& name) {
 
 }  // namespace
 
-cCarousel::cCarousel(CarouselPane* pane) : m_Pane(pane), m_Pacer(std::make_unique<CarouselPacer>()) {
+cCarousel::cCarousel(CarouselPane* pane, ICarouselHost* host)
+    : m_Pane(pane), m_Host(host ? host : &m_NoHost), m_Pacer(std::make_unique<CarouselPacer>()) {
   // 1, 2: the canvas's context, and a spare surface of the canvas's size.
   if (pane && pane->ucCarouselCanvas->Context()) {
     m_CanvasContext = pane->ucCarouselCanvas->Context();
@@ -166,38 +167,6 @@ void cCarousel::SetHighlightedTag(int32_t& Value) {
   const TagListRow& row = m_TagList[static_cast<size_t>(index)];
   HighlightedTagID = QStringLiteral("ID") + QString::number(row.TagID);
   m_HighlightedTagCaption = row.Caption;
-}
-
-// ---- Results ----
-
-void cCarousel::NewResults() {
-  gBrowserIndex = 0;
-  m_ResultsWipedIn = 0;
-}
-
-void cCarousel::WipeInResults() { m_ResultsWipedIn = 1; }
-
-void cCarousel::AppStartUp(bool, bool) {
-  gAppReady = true;
-  gAppReady = false;
-}
-
-void cCarousel::SaveContext() {
-  m_SnapshotSurface = modCairo::GetCairo()->CreateSurface(m_CanvasWidth, m_CanvasHeight);
-  m_CanvasContext->Surface().Flush();
-  m_SnapshotSurface->Context()->RenderSurface(m_CanvasContext->Surface(), 0, 0);
-}
-
-void cCarousel::RestoreContext() {
-  if (!m_SnapshotSurface) return;
-  m_CanvasContext->RenderSurface(*m_SnapshotSurface, 0, 0);
-  RefreshCanvas();
-}
-
-// ---- Host ----
-
-void cCarousel::RefreshCanvas() {
-  if (m_Pane) m_Pane->ucCarouselCanvas->Refresh();
 }
 
 void cCarousel::SetCarouselTimer(int intervalMs, bool enabled) {

@@ -13,6 +13,7 @@
 #include "carousel/CarouselPacer.h"
 #include "carousel/CarouselRing.h"
 #include "carousel/ClsT9Interface.h"
+#include "carousel/ICarouselHost.h"
 #include "platform/ColorRef.h"
 #include "ui/CairoContext.h"
 #include "ui/CairoImageList.h"
@@ -61,7 +62,8 @@ class cCarousel {
  public:
   // Draws on the pane's canvas and runs its carousel timer; without a pane
   // (a carousel with no window) on a surface of its own, with no timer.
-  explicit cCarousel(CarouselPane* pane = nullptr);
+  // Asks the host for the main window's services (none without one).
+  explicit cCarousel(CarouselPane* pane = nullptr, ICarouselHost* host = nullptr);
   ~cCarousel();
   cCarousel(const cCarousel&) = delete;
   cCarousel& operator=(const cCarousel&) = delete;
@@ -110,20 +112,35 @@ class cCarousel {
   bool SetCarouselIndex(int32_t NewIndex, bool Animate, bool SlowTimer);
 
   // ==== Details panel and frame (cCarousel_details.cpp) ====
+  // One text at (X, Y), its top left, with an outline; Colour equal to
+  // HighlightColour asks for the highlighted (glowing) style.
+  void OutlinedTextOut(const QString& Text, const QString& FontName, int FontSize, bool Bold, bool Italic,
+                       int OutlineWidth, double X, double Y, double& Opacity, COLORREF Colour,
+                       COLORREF OutlineColour, CairoContext& Context);
+  // Lays out and draws the front file's tag list.
+  void DrawTags();
 
   // ==== Menus, menu commands and menu state (cCarousel_menus.cpp,
   // cCarousel_commands.cpp, cCarousel_menustate.cpp) ====
+  // The on-canvas menu or focus zone ("NULL" none).
+  void SetMenuMode(const QString& sValue);
+  const QString& MenuMode() const { return m_MenuMode; }
+  // The highlighted entry of the open menu, wrapping at both ends.
+  void SetCurrentMenuIndex(int32_t& iValue);
+  int32_t CurrentMenuIndex() const { return m_CurrentMenuIndex; }
+  // Shows (bHide False) or removes the menu bar; bSlideIn chooses the sound
+  // and the animation.
+  void DrawMenu(bool bHide, bool bSlideIn);
+  // Carries out the chosen entry of the open menu.
+  void ProcessMenuCommand(int32_t MenuIndex);
 
   // ==== Results, announcements, start-up, tag list, view strip, keys
   // (cCarousel_results.cpp, cCarousel_keys.cpp) ====
 
-  // ---- Menus and keys (least versions) ----
-  // The on-canvas menu or focus zone ("NULL" none). Today it keeps the name.
-  void SetMenuMode(const QString& Mode) { m_MenuMode = Mode; }
-  const QString& MenuMode() const { return m_MenuMode; }
-  // Today: Left and Right move to the neighbouring result at the top level
-  // of the carousel view; other keys do nothing.
+  // One key of the canvas: moves, focus zones, menus and commands.
   void KeyPress(int& KeyCode);
+
+  // ---- Hot spot ----
   // True when the point of the canvas control lies on the front card
   // (strictly inside); always False in TV-Out mode.
   void InsideHotSpot(double X, double Y, bool& Inside);
@@ -133,15 +150,15 @@ class cCarousel {
   void NewResults();
   // The animated entry of new results; today it only notes that it ran.
   void WipeInResults();
-  // An announcement across the canvas; today it draws nothing.
-  void Broadcast(const QString& Message, double From, double To) {}
+  // An announcement across the canvas, animated from From to To (percent).
+  void Broadcast(const QString& Message, double From, double To);
   // The start-up splash of TV-Out mode; gAppReady is held True while it runs.
   void AppStartUp(bool First, bool Second);
   // A snapshot of the canvas, and the snapshot painted back.
   void SaveContext();
   void RestoreContext();
   // Background music: True plays or resumes, False pauses. Plays nothing yet.
-  void PlayBackgroundSFX(bool Play) {}
+  void PlayBackgroundSFX(bool Play);
   // The palette from a tint scheme. Today scheme 0 (the program's colour
   // scheme) only; any other number keeps the tints. Redraws the carousel.
   void SetColourScheme(int32_t Scheme);
@@ -174,8 +191,8 @@ class cCarousel {
   // ---- Creation ----
   void LoadSettings();
   void LoadResources();
-  void FillMenus() {}       // the nine menus: none yet
-  void LoadMusicList() {}   // the music files: none yet
+  void FillMenus();
+  void LoadMusicList();
 
   // ---- Ring ----
   void ScrollSteps(int32_t Start, int32_t Stop, double& ImageAlpha);
@@ -212,16 +229,18 @@ class cCarousel {
 
   // ---- Frame, details, view strip (least versions) ----
   void DrawFrame();
-  void DrawDetails() {}          // the details panel: nothing yet
-  void DrawFileTagList();        // the tag list: the single "No Tags" row
-  void SyncMenuState() {}        // the menus' enabled flags: nothing yet
-  void DrawViewStrip() {}        // the TV-Out view strip: nothing yet
-  void PaintViewStrip(CairoContext&, double) {}
+  void DrawDetails();
+  void DrawFileTagList();
+  void SyncMenuState();
+  void DrawViewStrip();
+  void PaintViewStrip(CairoContext& Context, double Opacity);
   void RefreshCanvas();
   void SetCarouselTimer(int intervalMs, bool enabled);
   int32_t OpenSegmentCount() const;
 
   CarouselPane* m_Pane = nullptr;
+  ICarouselHost* m_Host = nullptr;
+  ICarouselHost m_NoHost;
 
   // Canvas.
   CairoSurfacePtr m_OwnCanvas;  // only without a pane

@@ -1,5 +1,6 @@
-// Least versions of the frame, the tag list, the keys and the colour themes:
-// what the ring needs of them today.
+// Least versions of what the ring calls of the details, menus, keys,
+// announcements, music and colour themes: what it needs of them today. Each
+// goes when its full version is written.
 #include "carousel/cCarousel.h"
 
 #include "core/modReelwise.h"
@@ -94,3 +95,45 @@ void cCarousel::SetColourScheme(int32_t Scheme) {
     modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("Invert Colours"), m_Invert ? 1 : 0);
   }
 }
+
+// A least version: the details panel draws nothing yet.
+void cCarousel::DrawDetails() {}
+
+// A least version: one text in the font and colour, without an outline.
+void cCarousel::OutlinedTextOut(const QString& Text, const QString& FontName, int FontSize, bool Bold, bool Italic,
+                                int, double X, double Y, double& Opacity, COLORREF Colour, COLORREF,
+                                CairoContext& Context) {
+  Context.SelectFont(FontName, FontSize, Colour, Bold, Italic);
+  Context.TextOut(X, Y, Text, Opacity);
+}
+
+// A least version: the tag list is not drawn yet.
+void cCarousel::DrawTags() {}
+
+// A least version: the name is kept; no menu entries yet.
+void cCarousel::SetMenuMode(const QString& sValue) { m_MenuMode = sValue; }
+
+void cCarousel::SetCurrentMenuIndex(int32_t& iValue) { m_CurrentMenuIndex = iValue; }
+
+// A least version: no menu bar is drawn yet.
+void cCarousel::DrawMenu(bool, bool) {}
+
+// A least version: no command runs yet.
+void cCarousel::ProcessMenuCommand(int32_t) {}
+
+// A least version: the nine menus are empty.
+void cCarousel::FillMenus() {}
+
+// A least version: the menu entries keep their state.
+void cCarousel::SyncMenuState() {}
+
+// A least version: announcements draw nothing yet.
+void cCarousel::Broadcast(const QString&, double, double) {}
+
+// A least version: there is no view strip yet.
+void cCarousel::DrawViewStrip() {}
+void cCarousel::PaintViewStrip(CairoContext&, double) {}
+
+// A least version: no music plays yet.
+void cCarousel::PlayBackgroundSFX(bool) {}
+void cCarousel::LoadMusicList() {}

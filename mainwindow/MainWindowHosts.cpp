@@ -20,6 +20,19 @@
 // ---- The panes' window services ----
 
 void MainWindowHosts::MainToolbarHandler(const QString& sCommand) { form_.MainToolbarHandler(sCommand); }
+
+void MainWindowHosts::BrowserDblClick(int32_t index) { form_.Browser().BrowserDblClick(index); }
+
+void MainWindowHosts::BrowserDragDrop(int32_t row, int32_t col, const QString& source, const QString& mode) {
+  form_.Browser().BrowserDragDrop(row, col, source, mode);
+}
+
+void MainWindowHosts::SetFocusToBrowser() { form_.Browser().SetFocusToBrowser(); }
+
+// Queued, so that the key event that asked for it returns before the window goes.
+void MainWindowHosts::PostQuit() {
+  QMetaObject::invokeMethod(&form_, [this] { form_.close(); }, Qt::QueuedConnection);
+}
 void MainWindowHosts::MarkBrowserView(int32_t mode) { form_.MarkBrowserView(mode); }
 void MainWindowHosts::ShowResultsPopup() { form_.ShowResultsPopup(); }
 void MainWindowHosts::SetBrowserControlsEnabled(bool on) { form_.SetBrowserControlsEnabled(on); }

@@ -8,6 +8,7 @@
 #include "import/ImportPane.h"
 #include "inspector/InspectorPane.h"
 #include "library/ILibraryView.h"
+#include "carousel/ICarouselHost.h"
 #include "ui/IWindowMgrHost.h"
 
 class frmReelwise;
@@ -16,12 +17,18 @@ class MainWindowHosts final : public IBrowserHost,
                               public IInspectorHost,
                               public IImportHost,
                               public ILibraryView,
-                              public IWindowMgrHost {
+                              public IWindowMgrHost,
+                              public ICarouselHost {
  public:
   explicit MainWindowHosts(frmReelwise& form) : form_(form) {}
 
   // IBrowserHost and IInspectorHost.
   void MainToolbarHandler(const QString& sCommand) override;
+  // ICarouselHost (the rest).
+  void BrowserDblClick(int32_t index) override;
+  void BrowserDragDrop(int32_t row, int32_t col, const QString& source, const QString& mode) override;
+  void SetFocusToBrowser() override;
+  void PostQuit() override;
   void MarkBrowserView(int32_t mode) override;
   void ShowResultsPopup() override;
   void SetBrowserControlsEnabled(bool on) override;

@@ -124,7 +124,7 @@ void frmReelwise::InitMainWindow() {
   Step(20);
   InitWelcomePage();
   Step(21);
-  gCarousel = std::make_unique<cCarousel>(&Carousel());
+  gCarousel = std::make_unique<cCarousel>(&Carousel(), hosts_.get());
   Step(22);
   Carousel().ucCarouselCanvas->SetDragIcon(Inspector().picThumbnail->DragIcon());
   Step(23);
