@@ -350,6 +350,7 @@ bool PaintPicture(cairo_t* cr, const std::string& type, const std::string& name,
     if (name == "TICKET" || name == "NOTICKET") { Ticket(cr, w, name == "TICKET"); return true; }
     if (name == "MOVIE_FRAME") { MovieFrame(cr, w, h); return true; }
     if (name == "CLAPPERBOARD") { Clapperboard(cr, w, h); return true; }
+    if (name.rfind("TAGCLOUD", 0) == 0) return PaintTagCloud(cr, name, w, h);
     return PaintSkin(cr, name, w, h);
   }
   if (type == "SYSTEM_ICON") { SystemIcon(cr, name); return true; }

@@ -11,3 +11,5 @@ bool PaintPicture(cairo_t* cr, const std::string& type, const std::string& name,
                   int frames);
 // Skin pieces (player skin, transport buttons, sliders, tabs, banners).
 bool PaintSkin(cairo_t* cr, const std::string& name, int width, int height);
+// The tag-cloud window's picture, buttons and scroll arrows ("TAGCLOUD...").
+bool PaintTagCloud(cairo_t* cr, const std::string& name, int width, int height);
