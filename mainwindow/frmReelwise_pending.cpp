@@ -6,6 +6,7 @@
 
 #include "browser/BrowserPane.h"
 #include "browser/cToolTipHost.h"
+#include "carousel/cCarousel.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
@@ -93,10 +94,25 @@ void frmReelwise::mnuFilePoster_Click() {
   if (gPosterStyle == 0) Inspector().timerFilePreview->SetEnabled(true);
 }
 
-// Until TV-Out mode is built: the inspector is emptied and the mode noted.
+// Until TV-Out mode's window layout is built: the mode is noted and the
+// carousel takes its theme and music (or its plain palette and silence).
 void frmReelwise::ToggleTVOutMode(bool On) {
-  if (On) Inspector().ClearInspector();
-  gTVOutMode = On;
+  if (On) {
+    gTVOutMode = true;
+    if (gCarousel) {
+      const int32_t theme = modRegistry::GetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("TV-Out Theme")).ToLong(0);
+      gCarousel->SetColourScheme(theme);
+    }
+    Inspector().ClearInspector();
+    if (gCarousel) gCarousel->PlayBackgroundSFX(true);
+  } else {
+    if (gCarousel) {
+      gCarousel->SetMenuMode(QStringLiteral("NULL"));
+      gCarousel->PlayBackgroundSFX(false);
+    }
+    gTVOutMode = false;
+    if (gCarousel) gCarousel->SetColourScheme(0);
+  }
 }
 
 // Until full-screen mode is built: does nothing.

@@ -125,7 +125,15 @@ void cAudioPlayer::Load(const QByteArray& url) {
   int play = 0;
   mpv_set_property_async(handle_, 0, "pause", MPV_FORMAT_FLAG, &play);
   const char* command[] = {"loadfile", url.constData(), "replace", nullptr};
-  mpv_command_async(handle_, 0, command);
+  // Until the core starts this load, the sound counts as playing: the end
+  // of the one it replaces must not read as the end of everything.
+  ++pendingStarts_;
+  if (mpv_command_async(handle_, 0, command) < 0) --pendingStarts_;
+}
+
+void cAudioPlayer::SetVolume(double volume) {
+  if (!EnsureCore()) return;
+  mpv_set_property_async(handle_, 0, "volume", MPV_FORMAT_DOUBLE, &volume);
 }
 
 void cAudioPlayer::SetPaused(bool paused) {
@@ -143,6 +151,7 @@ void cAudioPlayer::Stop() {
 }
 
 cAudioPlayer::PlayMode cAudioPlayer::Mode() const {
+  if (pendingStarts_ > 0 || starting_) return PlayMode::Playing;
   if (!loaded_) return PlayMode::Stopped;
   return paused_ ? PlayMode::Paused : PlayMode::Playing;
 }
@@ -179,10 +188,16 @@ void cAudioPlayer::Drain() {
 
 void cAudioPlayer::Handle(const mpv_event& event) {
   switch (event.event_id) {
+    case MPV_EVENT_START_FILE:
+      if (pendingStarts_ > 0) --pendingStarts_;
+      starting_ = true;
+      break;
     case MPV_EVENT_FILE_LOADED:
+      starting_ = false;
       SetLoaded(true);
       break;
     case MPV_EVENT_END_FILE:
+      starting_ = false;
       SetLoaded(false);
       emit Ended(static_cast<const mpv_event_end_file*>(event.data)->reason == MPV_END_FILE_REASON_EOF);
       break;

@@ -42,6 +42,8 @@ class cAudioPlayer : public QObject {
   void PlayBytes(const QByteArray& bytes);
   void PlayFile(const QString& path);
   void SetPaused(bool paused);
+  // mpv's volume (0 silent, 100 full; its curve is cubic), kept across plays.
+  void SetVolume(double volume);
   void Stop();
 
   // As the core last reported: a loaded sound is playing or paused until it
@@ -70,6 +72,8 @@ class cAudioPlayer : public QObject {
   mpv_handle* handle_ = nullptr;
   bool coreFailed_ = false;
   bool loaded_ = false;
+  int pendingStarts_ = 0;  // loads asked for that the core has not started
+  bool starting_ = false;  // a load started, not yet loaded or ended
   bool paused_ = false;
   QList<Request> requests_;
   std::atomic<bool> drainQueued_{false};
