@@ -22,4 +22,7 @@ class ICarouselHost {
   virtual void SetFocusToBrowser() {}
   // Ends the program once the event being handled has returned.
   virtual void PostQuit() {}
+  // Makes item `index` (from 1) of the browser's history combo its selected
+  // item, without running anything.
+  virtual void SelectHistoryComboItem(int index) { (void)index; }
 };

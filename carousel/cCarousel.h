@@ -131,8 +131,25 @@ class cCarousel {
   // Shows (bHide False) or removes the menu bar; bSlideIn chooses the sound
   // and the animation.
   void DrawMenu(bool bHide, bool bSlideIn);
-  // Carries out the chosen entry of the open menu.
+  // Carries out the chosen entry of the open menu (MenuIndex 0) or the
+  // command of that ID.
   void ProcessMenuCommand(int32_t MenuIndex);
+  // The generator of "Random Two Colours": seeded once from the clock when
+  // first used, or with this seed (tests).
+  void SeedMenuRandom(uint64_t seed);
+  // For tests and benchmarks: the menus, the open menu's state, the prepared
+  // bar and lower strip of the last DrawMenu, and the tag list.
+  const CarouselMenu& Menu(const QString& name) const;
+  const CarouselMenu& ActiveMenu() const { return m_ActiveMenu; }
+  bool MenuShown() const { return m_MenuShown; }
+  int16_t DescriptionPage() const { return m_DescriptionPage; }
+  const CairoSurfacePtr& MenuBar() const { return m_MenuBarSurface; }
+  const CairoSurfacePtr& MenuStrip() const { return m_MenuStripSurface; }
+  const std::vector<TagListRow>& TagRows() const { return m_TagList; }
+  // An entry's caption as the bar shows it, its tokens filled in.
+  QString MenuCaption(const CarouselMenuEntry& entry) const;
+  // Puts the rows in place of the tag list and highlights row `highlighted`.
+  void SetTagRows(std::vector<TagListRow> rows, int32_t highlighted);
 
   // ==== Results, announcements, start-up, tag list, view strip, keys
   // (cCarousel_results.cpp, cCarousel_keys.cpp) ====
@@ -223,6 +240,37 @@ class cCarousel {
   int32_t m_CurrentMenuIndex = 1;
   bool m_MenuShown = false;
   int16_t m_DescriptionPage = 1;
+  // Menu state: the entry of a menu by its ID; the tags menu's entries for
+  // the highlighted row.
+  CarouselMenuEntry* MenuEntry(const QString& menu, int32_t id);
+  void SyncTagsMenuState();
+  // Menu drawing: the bar and the lower strip once, then each frame of a slide.
+  void PrepareMenuBar();
+  void PaintMenuGlyphs(CairoContext& bar);
+  void PaintColourPatches(CairoContext& bar, COLORREF lastColour);
+  void PrepareMenuStrip();
+  void ComposeMenuFrame(double offset);
+  void SlideMenu(bool hide, bool slideIn);
+  CairoSurfacePtr m_MenuBarSurface;
+  CairoSurfacePtr m_MenuStripSurface;
+  // Menu commands, by group; each returns False when the focus stays put.
+  bool RunMenuCommand(int32_t id);
+  bool RunViewCommand(int32_t id);
+  bool RunTagCommand(int32_t id);
+  bool RunTagSearch(const QString& glyph, const QString& mode, bool hideFirst);
+  bool RunColourCommand(int32_t id);
+  bool RunOptionCommand(int32_t id);
+  bool RunFileCommand(int32_t id);
+  bool ChangeOption(int32_t optionId, const QString& glyph, const QString& caption, const QString& key);
+  void RenewShuffleCaptions();
+  void AskConfirmation(int32_t followUp, const QString& caption);
+  bool CancelConfirmation();
+  void RandomTwoColours();
+  void ShowMenuAgain() { DrawMenu(false, false); }
+  void HideMenu() { DrawMenu(true, true); }
+  int MenuRandom(int count);
+  uint64_t m_MenuRandomState = 0;
+  bool m_MenuRandomSeeded = false;
 
   // ==== Results, keys: private (cCarousel_results.cpp, cCarousel_keys.cpp) ====
   bool m_KeyNavigation = false;

@@ -110,23 +110,6 @@ void cCarousel::OutlinedTextOut(const QString& Text, const QString& FontName, in
 // A least version: the tag list is not drawn yet.
 void cCarousel::DrawTags() {}
 
-// A least version: the name is kept; no menu entries yet.
-void cCarousel::SetMenuMode(const QString& sValue) { m_MenuMode = sValue; }
-
-void cCarousel::SetCurrentMenuIndex(int32_t& iValue) { m_CurrentMenuIndex = iValue; }
-
-// A least version: no menu bar is drawn yet.
-void cCarousel::DrawMenu(bool, bool) {}
-
-// A least version: no command runs yet.
-void cCarousel::ProcessMenuCommand(int32_t) {}
-
-// A least version: the nine menus are empty.
-void cCarousel::FillMenus() {}
-
-// A least version: the menu entries keep their state.
-void cCarousel::SyncMenuState() {}
-
 // A least version: announcements draw nothing yet.
 void cCarousel::Broadcast(const QString&, double, double) {}
 

@@ -33,6 +33,10 @@ void MainWindowHosts::SetFocusToBrowser() { form_.Browser().SetFocusToBrowser();
 void MainWindowHosts::PostQuit() {
   QMetaObject::invokeMethod(&form_, [this] { form_.close(); }, Qt::QueuedConnection);
 }
+void MainWindowHosts::SelectHistoryComboItem(int index) {
+  ctl::ImageCombo& combo = *form_.Browser().cmbBrowserHistory;
+  if (index >= 1 && index <= combo.ComboItems.Count()) combo.SetSelectedItem(&combo.ComboItems.Item(index));
+}
 void MainWindowHosts::MarkBrowserView(int32_t mode) { form_.MarkBrowserView(mode); }
 void MainWindowHosts::ShowResultsPopup() { form_.ShowResultsPopup(); }
 void MainWindowHosts::SetBrowserControlsEnabled(bool on) { form_.SetBrowserControlsEnabled(on); }

@@ -29,6 +29,7 @@ class MainWindowHosts final : public IBrowserHost,
   void BrowserDragDrop(int32_t row, int32_t col, const QString& source, const QString& mode) override;
   void SetFocusToBrowser() override;
   void PostQuit() override;
+  void SelectHistoryComboItem(int index) override;
   void MarkBrowserView(int32_t mode) override;
   void ShowResultsPopup() override;
   void SetBrowserControlsEnabled(bool on) override;
