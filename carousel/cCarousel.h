@@ -154,8 +154,15 @@ class cCarousel {
   // ==== Results, announcements, start-up, tag list, view strip, keys
   // (cCarousel_results.cpp, cCarousel_keys.cpp) ====
 
-  // One key of the canvas: moves, focus zones, menus and commands.
+  // One key of the canvas: moves, focus zones, menus and commands. A key
+  // within 100 ms of the last accepted one is dropped.
   void KeyPress(int& KeyCode);
+  // True after an arrow acted at the top level, False after another key.
+  bool KeyNavigation() const { return m_KeyNavigation; }
+  // 0 after NewResults, 1 after a wipe-in, one more for each announcement.
+  int16_t ResultsWipedIn() const { return m_ResultsWipedIn; }
+  // The view strip of TV-Out mode (none outside it).
+  const CairoSurfacePtr& ViewStrip() const { return m_ViewStripSurface; }
 
   // ---- Hot spot ----
   // True when the point of the canvas control lies on the front card
@@ -274,6 +281,37 @@ class cCarousel {
 
   // ==== Results, keys: private (cCarousel_results.cpp, cCarousel_keys.cpp) ====
   bool m_KeyNavigation = false;
+  bool m_KeyAccepted = false;   // a key has passed the gate
+  uint64_t m_LastKeyTime = 0;   // of the monotonic clock, ms
+  CairoSurfacePtr m_ViewStripSurface;
+  CairoSurfacePtr m_WipeSurface;  // the new picture of a wipe, the splash's base
+  ImageSurfacePtr m_Logo;
+  // Frames of a step (the scroll increments, at least 1).
+  int FrameSteps() const;
+  // Announcements and splash.
+  void DrawBigGlyph(CairoContext& context, const QString& glyph, double opacity);
+  ImageSurfacePtr Logo();
+  void DrawWipeFrame(double left, int direction);
+  void DrawBroadcastFrame(const QString& Message, double opacity);
+  void SplashPleaseWait();
+  void DrawSplashFrame(const ImageSurfacePtr& logo, int value);
+  void SplashWelcome();
+  void DrawWelcomeFrame(int value);
+  void DrawStripButtons(CairoContext& context);
+  // Keys.
+  bool KeyGatePasses();
+  void MoveTo(int32_t Index);
+  void StepMenu(int32_t Delta);
+  void ShowZone(const QString& Zone);
+  bool CarouselTimerRunning() const;
+  void LeftRightKey(bool Right);
+  void RateBy(int Delta);
+  void UpKey();
+  void LeaveMenu(const QString& Menu);
+  void DownKey();
+  void EnterKey();
+  void EscapeKey();
+  void OtherKeys(int KeyCode);
 
   // ---- Frame, details, view strip (least versions) ----
   void DrawFrame();

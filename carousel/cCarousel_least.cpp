@@ -27,29 +27,6 @@ void cCarousel::DrawFrame() {
   m_StampShown = false;
 }
 
-// A least version: the single "No Tags" row and the end row.
-void cCarousel::DrawFileTagList() {
-  m_TagList.assign(2, TagListRow{});
-  m_TagList[0].Caption = QStringLiteral("No Tags");
-  m_TagList[0].Separator = true;
-  HasTags = false;
-}
-
-// A least version: Left and Right move to the neighbouring result at the
-// top level of the carousel view.
-void cCarousel::KeyPress(int& KeyCode) {
-  if (gBrowserMode != 3 || m_MenuMode != QLatin1String("NULL")) return;
-  if (m_Keypad->Visible()) {
-    m_Keypad->KeyPressHandler(KeyCode);
-    return;
-  }
-  if (KeyCode == ctl::vbKeyLeft && gBrowserIndex > 1) {
-    SetCarouselIndex(gBrowserIndex - 1, true, true);
-  } else if (KeyCode == ctl::vbKeyRight && gBrowserIndex < OpenSegmentCount()) {
-    SetCarouselIndex(gBrowserIndex + 1, true, true);
-  }
-}
-
 // A least version of the tint schemes: scheme 0 takes the program's colour
 // scheme; any other number keeps the tints it has.
 void cCarousel::ApplyPalette(int32_t Scheme) {
@@ -109,13 +86,6 @@ void cCarousel::OutlinedTextOut(const QString& Text, const QString& FontName, in
 
 // A least version: the tag list is not drawn yet.
 void cCarousel::DrawTags() {}
-
-// A least version: announcements draw nothing yet.
-void cCarousel::Broadcast(const QString&, double, double) {}
-
-// A least version: there is no view strip yet.
-void cCarousel::DrawViewStrip() {}
-void cCarousel::PaintViewStrip(CairoContext&, double) {}
 
 // A least version: no music plays yet.
 void cCarousel::PlayBackgroundSFX(bool) {}

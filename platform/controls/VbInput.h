@@ -36,9 +36,22 @@ inline constexpr int vbKeyRight = 39;
 inline constexpr int vbKeyDown = 40;
 inline constexpr int vbKeyInsert = 45;
 inline constexpr int vbKeyDelete = 46;
+inline constexpr int vbKeyL = 76;
+inline constexpr int vbKeyR = 82;
 inline constexpr int vbKeyNumpad0 = 96;
+inline constexpr int vbKeyNumpad1 = 97;
+inline constexpr int vbKeyNumpad2 = 98;
+inline constexpr int vbKeyNumpad3 = 99;
+inline constexpr int vbKeyNumpad4 = 100;
+inline constexpr int vbKeyNumpad5 = 101;
+inline constexpr int vbKeyNumpad6 = 102;
 inline constexpr int vbKeyF1 = 112;
 inline constexpr int vbKeyF2 = 113;
+// The punctuation keys ",", ".", "[" and "]" of a US layout.
+inline constexpr int vbKeyComma = 188;
+inline constexpr int vbKeyPeriod = 190;
+inline constexpr int vbKeyOpenBracket = 219;
+inline constexpr int vbKeyCloseBracket = 221;
 
 // The button of one mouse event (0 for none or an unknown button).
 int VbButton(Qt::MouseButton button);
