@@ -256,7 +256,7 @@ class clsRWLibrary : public IDeviceTableHost {
 extern std::unique_ptr<clsRWLibrary> gLibrary;
 
 // Window state that depends on the open library, reset whenever one opens:
-// whether the find-similar category menu is current, and the category TagIDs
-// the tag cloud shows, "(3,7)" (empty for all categories).
+// whether the tag cloud's category menu is current, and the category TagIDs
+// the tag cloud shows, "(3,7)" ("(-1)" for none, empty for all categories).
 extern bool gCategoryMenuBuilt;
 extern QString gTagCloudCategories;

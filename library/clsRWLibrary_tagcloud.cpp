@@ -13,11 +13,12 @@
 
 namespace {
 
-// The category filter is a list of TagIDs the window's menu writes, "(3,7)";
-// anything else is no list and filters nothing, so it never reaches the
-// statement.
+// The category filter is a list of TagIDs the window's menu writes, "(3,7)",
+// or "(-1)" when no category is chosen, which no tag belongs to, so the
+// cloud shows none; anything else is no list and filters nothing, so it
+// never reaches the statement.
 QString CategoryFilter() {
-  static const QRegularExpression list(QStringLiteral(R"(^\(\s*(\d+(\s*,\s*\d+)*)?\s*\)$)"));
+  static const QRegularExpression list(QStringLiteral(R"(^\(\s*(-?\d+(\s*,\s*-?\d+)*)?\s*\)$)"));
   if (gTagCloudCategories.isEmpty() || !list.match(gTagCloudCategories).hasMatch()) return QString();
   return QStringLiteral("AND T.CategoryID IN ") + gTagCloudCategories;
 }

@@ -112,4 +112,23 @@ TEST_F(TagCloudTest, CategoryFilterLeavesOutOtherCategoriesAndNonTags) {
   EXPECT_EQ(Shown().size(), 3) << "a filter that is no list of ids filters nothing";
 }
 
+TEST_F(TagCloudTest, NoCategoryChosenShowsNoTagAndAnEmptyFilterEveryTag) {
+  OpenWith(
+      QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (40, 'People', 'C'), (42, 'Anna', 'T'), "
+                     "(44, 'Loose', 'T');"
+                     "INSERT INTO TagLinks VALUES (42, 40, 'P')"));
+  Tagged(42, 1, 2);
+  Tagged(44, 3, 3);
+  gLibrary->ResultCount = 3;
+  gTagCloudCategories = QStringLiteral("(-1)");
+  gLibrary->ShowTagCloud(true);
+  EXPECT_TRUE(Shown().isEmpty()) << "\"(-1)\" is the list of no category";
+  gTagCloudCategories = QStringLiteral("(40,-1)");
+  gLibrary->ShowTagCloud(false);
+  EXPECT_EQ(Shown(), QStringList{"Anna=2"});
+  gTagCloudCategories.clear();
+  gLibrary->ShowTagCloud(false);
+  EXPECT_EQ(Shown(), (QStringList{"Anna=2", "Loose=1"})) << "no filter shows the tags in no category too";
+}
+
 }  // namespace
