@@ -463,6 +463,13 @@ TEST_F(TagCloudInProgramTest, MainWindowHooksCarryKeysClicksAndTheTree) {
   QTest::mouseClick(Cloud().imgClose, Qt::LeftButton);
   EXPECT_FALSE(gTagCloudShown);
   EXPECT_FALSE(Cloud().isVisible());
+
+  // Closed by the window system, the cloud is hidden through the dispatcher too.
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuViewTagCloud"));
+  ASSERT_TRUE(gTagCloudShown);
+  Cloud().close();
+  EXPECT_FALSE(gTagCloudShown);
+  EXPECT_FALSE(Cloud().isVisible());
   EXPECT_EQ(boxes.Count(), 0);
 }
 
