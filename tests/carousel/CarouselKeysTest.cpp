@@ -56,6 +56,9 @@ TEST_F(CarouselKeysTest, ASecondKeyWithin100msIsDroppedWhicheverItIs) {
   EXPECT_EQ(gBrowserIndex, 6) << "a different key is dropped as well";
   Press(vbKeyLeft, 1);
   EXPECT_EQ(gBrowserIndex, 5) << "100 ms after the last accepted key";
+  EXPECT_TRUE(gCarousel->KeyNavigation());
+  Press(vbKeyPageDown);
+  EXPECT_FALSE(gCarousel->KeyNavigation()) << "the other keys clear it";
 }
 
 TEST_F(CarouselKeysTest, TheGateHoldsAfterWeeksOfUptime) {
@@ -95,18 +98,6 @@ TEST_F(CarouselKeysTest, MovesOfTheTopLevel) {
   }
 }
 
-TEST_F(CarouselKeysTest, ArrowsNoteKeyNavigationAndOtherKeysClearIt) {
-  At(5);
-  Press(vbKeyRight);
-  EXPECT_TRUE(gCarousel->KeyNavigation());
-  Press(vbKeyPageUp);
-  EXPECT_FALSE(gCarousel->KeyNavigation());
-  Press(vbKeyDown);
-  EXPECT_TRUE(gCarousel->KeyNavigation());
-  Press(vbKeyF1);
-  EXPECT_TRUE(gCarousel->KeyNavigation()) << "a key of no table leaves it";
-}
-
 TEST_F(CarouselKeysTest, TheWindowedViewIgnoresKeysInAMenuAndUpAndDownAtTheTopLevel) {
   At(5);
   for (int key : {vbKeyUp, vbKeyDown}) {
@@ -125,112 +116,91 @@ TEST_F(CarouselKeysTest, TheWindowedViewIgnoresKeysInAMenuAndUpAndDownAtTheTopLe
   EXPECT_EQ(gBrowserIndex, 5) << "only the carousel view takes keys";
 }
 
-TEST_F(CarouselKeysTest, UpAndDownWalkTheZonesOfTVOutMode) {
+TEST_F(CarouselKeysTest, TVOutZonesAndMenus) {
   At(5);
-  gCarousel->HasTags = false;
   gTVOutMode = true;
   pane_->CarouselTimer->SetEnabled(true);
   Press(vbKeyDown);
   EXPECT_EQ(Mode(), QStringLiteral("NULL")) << "not before the details are drawn";
   TVOut();
-  // The description fits its box: Down from "Rating" goes round to "Carousel".
-  const char* down[] = {"Carousel", "Title", "Rating", "Carousel"};
-  for (const char* zone : down) {
-    Press(vbKeyDown);
-    EXPECT_EQ(Mode(), QLatin1String(zone));
-  }
-  gCarousel->SetMenuMode(QStringLiteral("Rating"));
-  const char* up[] = {"Title", "Carousel", "NULL"};
-  for (const char* zone : up) {
-    Press(vbKeyUp);
-    EXPECT_EQ(Mode(), QLatin1String(zone));
-  }
-  gCarousel->SetMenuMode(QStringLiteral("Description"));
-  Press(vbKeyUp);
-  EXPECT_EQ(Mode(), QStringLiteral("Rating"));
-  gCarousel->SetMenuMode(QStringLiteral("Description"));
-  Press(vbKeyDown);
-  EXPECT_EQ(Mode(), QStringLiteral("Carousel"));
-  Press(vbKeyEscape);
-  EXPECT_EQ(Mode(), QStringLiteral("NULL"));
-}
-
-TEST_F(CarouselKeysTest, ALongDescriptionAndTagsOpenTheirZones) {
-  gResults[5].Description = QString(QStringLiteral("A long description of the file. ")).repeated(200);
-  Exec(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'A', 'T'), (11, 'B', 'T');"
-                      "INSERT INTO SegmentTags VALUES (%1, 10), (%1, 11)")
-           .arg(SegmentAt(5)));
-  At(5);
-  gCarousel->TimerEvent();
-  ASSERT_TRUE(gCarousel->HasTags);
-  TVOut();
-  gCarousel->SetMenuMode(QStringLiteral("Title"));
-  gCarousel->DescriptionOverflow = true;
-  Press(vbKeyDown);
-  EXPECT_EQ(Mode(), QStringLiteral("Tags"));
-  // In the tag list Right and Left step from tag to tag, wrapping.
-  int32_t first = 1;
-  gCarousel->SetHighlightedTag(first);
-  Press(vbKeyRight);
-  EXPECT_EQ(gCarousel->HighlightedTag(), 3);
-  Press(vbKeyRight);
-  EXPECT_EQ(gCarousel->HighlightedTag(), 1);
-  Press(vbKeyLeft);
-  EXPECT_EQ(gCarousel->HighlightedTag(), 3);
-  Press(vbKeyPageUp);
-  EXPECT_EQ(gBrowserIndex, 5) << "no moves from the tag list";
-  Press(vbKeyDown);
-  EXPECT_EQ(Mode(), QStringLiteral("Rating"));
-  gCarousel->DescriptionOverflow = true;
-  Press(vbKeyDown);
-  EXPECT_EQ(Mode(), QStringLiteral("Description"));
-  Press(vbKeyUp);
-  EXPECT_EQ(Mode(), QStringLiteral("Rating"));
-  Press(vbKeyUp);
-  EXPECT_EQ(Mode(), QStringLiteral("Tags"));
-}
-
-TEST_F(CarouselKeysTest, TheRatingZoneRatesBetween0And5) {
-  At(5);
-  TVOut();
-  gCarousel->SetMenuMode(QStringLiteral("Rating"));
-  Press(vbKeyLeft);
-  EXPECT_EQ(gCurrentItem.Rating, 0) << "nothing below 0";
-  for (int k = 1; k <= 6; ++k) Press(vbKeyRight);
-  EXPECT_EQ(gCurrentItem.Rating, 5) << "nothing above 5";
-  Press(vbKeyLeft);
-  EXPECT_EQ(gCurrentItem.Rating, 4);
-  auto stored = gLibrary->Connection().OpenRecordset(
-      QStringLiteral("SELECT Rating FROM VideoSegments WHERE SegmentID = %1").arg(SegmentAt(5)));
-  EXPECT_EQ(stored->Value(0).toInt(), 4);
-}
-
-TEST_F(CarouselKeysTest, EnterOpensAZoneMenuAndUpLeavesMenusOneLevel) {
-  At(5);
-  TVOut();
   struct Case {
     const char* mode;
     int key;
+    bool tags;      // HasTags
+    bool overflow;  // DescriptionOverflow
     const char* after;
     int32_t index;  // the highlighted entry after, 0 when not checked
   };
   const Case cases[] = {
-      {"Carousel", vbKeyReturn, "CarouselMain", 0}, {"Title", vbKeyReturn, "TitleMain", 0},
-      {"Rating", vbKeyReturn, "Rating", 0},         {"CarouselMain", vbKeyUp, "Carousel", 0},
-      {"TitleMain", vbKeyUp, "Title", 0},           {"TagsMain", vbKeyUp, "Tags", 0},
-      {"Options", vbKeyUp, "Main", 7},              {"SegmentFilter", vbKeyUp, "Options", 1},
-      {"OfflineFilter", vbKeyUp, "Options", 2},     {"Colours", vbKeyUp, "Options", 3},
-      {"Main", vbKeyUp, "NULL", 0},                 {"Options", vbKeyEscape, "NULL", 0},
-      {"Title", vbKeyEscape, "NULL", 0},
+      {"NULL", vbKeyDown, false, false, "Carousel", 0},
+      {"Carousel", vbKeyDown, false, false, "Title", 0},
+      {"Title", vbKeyDown, false, false, "Rating", 0},
+      {"Title", vbKeyDown, true, false, "Tags", 0},
+      {"Tags", vbKeyDown, true, false, "Rating", 0},
+      {"Rating", vbKeyDown, true, false, "Carousel", 0},  // the description fits
+      {"Rating", vbKeyDown, true, true, "Description", 0},
+      {"Description", vbKeyDown, true, true, "Carousel", 0},
+      {"Description", vbKeyUp, true, true, "Rating", 0},
+      {"Rating", vbKeyUp, true, false, "Tags", 0},
+      {"Rating", vbKeyUp, false, false, "Title", 0},
+      {"Tags", vbKeyUp, true, false, "Title", 0},
+      {"Title", vbKeyUp, true, false, "Carousel", 0},
+      {"Carousel", vbKeyUp, true, false, "NULL", 0},
+      {"Carousel", vbKeyReturn, true, false, "CarouselMain", 0},
+      {"Title", vbKeyReturn, true, false, "TitleMain", 0},
+      {"Rating", vbKeyReturn, true, false, "Rating", 0},
+      {"Title", vbKeyEscape, true, false, "NULL", 0},
+      {"CarouselMain", vbKeyUp, true, false, "Carousel", 0},
+      {"TagsMain", vbKeyUp, true, false, "Tags", 0},
+      {"Options", vbKeyUp, true, false, "Main", 7},
+      {"SegmentFilter", vbKeyUp, true, false, "Options", 1},
+      {"OfflineFilter", vbKeyUp, true, false, "Options", 2},
+      {"Colours", vbKeyUp, true, false, "Options", 3},
+      {"Main", vbKeyUp, true, false, "NULL", 0},
+      {"Options", vbKeyEscape, true, false, "NULL", 0},
   };
   for (const Case& c : cases) {
     gCarousel->SetMenuMode(QLatin1String(c.mode));
+    gCarousel->HasTags = c.tags;
+    gCarousel->DescriptionOverflow = c.overflow;
     Press(c.key);
     EXPECT_EQ(Mode(), QLatin1String(c.after)) << c.mode << " " << c.key;
     if (c.index != 0) {
       EXPECT_EQ(gCarousel->CurrentMenuIndex(), c.index) << c.mode;
     }
   }
+}
+
+TEST_F(CarouselKeysTest, TheTagsZoneStepsFromTagToTagAndTheRatingStaysWithin0To5) {
+  At(5);
+  TVOut();
+  auto tag = [](int32_t id, const char* caption) {
+    TagListRow row;
+    row.TagID = id;
+    row.Caption = QLatin1String(caption);
+    row.Separator = id == 0;
+    return row;
+  };
+  gCarousel->SetTagRows({tag(0, ""), tag(10, "A"), tag(0, "; "), tag(11, "B"), tag(0, "")}, 1);
+  gCarousel->SetMenuMode(QStringLiteral("Tags"));
+  const int32_t highlights[] = {3, 1, 3};  // Right, Right (wrapping), Left (wrapping)
+  const int keys[] = {vbKeyRight, vbKeyRight, vbKeyLeft};
+  for (int k = 0; k < 3; ++k) {
+    Press(keys[k]);
+    EXPECT_EQ(gCarousel->HighlightedTag(), highlights[k]) << k;
+  }
+  Press(vbKeyPageUp);
+  EXPECT_EQ(gBrowserIndex, 5) << "no moves from the tag list";
+
+  gCarousel->SetMenuMode(QStringLiteral("Rating"));
+  Press(vbKeyLeft);
+  EXPECT_EQ(gCurrentItem.Rating, 0) << "nothing below 0";
+  for (int k = 1; k <= 6; ++k) Press(vbKeyRight);
+  EXPECT_EQ(gCurrentItem.Rating, 5) << "nothing above 5";
+  Press(vbKeyLeft);
+  auto stored = gLibrary->Connection().OpenRecordset(
+      QStringLiteral("SELECT Rating FROM VideoSegments WHERE SegmentID = %1").arg(SegmentAt(5)));
+  EXPECT_EQ(stored->Value(0).toInt(), 4);
 }
 
 }  // namespace
