@@ -145,19 +145,6 @@ class TagCloudWindowTest : public TagCloudTestOn<rwtest::LibraryTest> {
 
 // ---- Clicks ----
 
-TEST(TagCloudOperatorTest, FirstHeldKeyWinsInTheOrderAltCtrlShift) {
-  struct Row {
-    bool alt, ctrl, shift;
-    const char* op;
-  };
-  for (const Row& row : {Row{false, false, false, "_"}, Row{false, false, true, "&"}, Row{false, true, false, "+"},
-                         Row{true, false, false, "-"}, Row{true, true, false, "-"}, Row{false, true, true, "+"},
-                         Row{true, true, true, "-"}}) {
-    EXPECT_EQ(TagCloudOperator(row.alt, row.ctrl, row.shift), QLatin1String(row.op))
-        << row.alt << row.ctrl << row.shift;
-  }
-}
-
 TEST_F(TagCloudWindowTest, ClickRunsTheStepOfTheHeldKeysAndKeepsTheSelectionOnlyWhenModified) {
   struct Row {
     HeldKeys held;
