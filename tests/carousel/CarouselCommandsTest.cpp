@@ -77,7 +77,8 @@ class CarouselCommandsTest : public rwtest::CarouselFixture {
   // The tag list "Drama (Noir)" with row `row` highlighted.
   static void HighlightTag(int32_t row) {
     std::vector<TagListRow> rows(6);
-    const std::vector<std::pair<int32_t, const char*>> texts = {{0, ""}, {10, "Drama"}, {0, " ("}, {11, "Noir"}, {0, ")"}};
+    const std::vector<std::pair<int32_t, const char*>> texts = {
+        {0, ""}, {10, "Drama"}, {0, " ("}, {11, "Noir"}, {0, ")"}};
     for (size_t i = 0; i < texts.size(); ++i) {
       rows[i].TagID = texts[i].first;
       rows[i].Caption = QString::fromLatin1(texts[i].second);
@@ -346,7 +347,9 @@ TEST_F(CarouselCommandsTest, UndoSelectsTheItemBeforeTheLastOrDoesNothingSilentl
   EXPECT_EQ(host.historyItem, 0);
   EXPECT_FALSE(Beeped());
   EXPECT_EQ(host.focus, 0);
-  for (const char* text : {"All", "Drama", "Drama, -Noir"}) View().AddHistoryComboItem(QString::fromLatin1(text), QString());
+  for (const char* text : {"All", "Drama", "Drama, -Noir"}) {
+    View().AddHistoryComboItem(QString::fromLatin1(text), QString());
+  }
   gCarousel->ProcessMenuCommand(7);
   EXPECT_EQ(host.historyItem, 2);
   EXPECT_EQ(host.focus, 1);
@@ -395,16 +398,6 @@ TEST_F(CarouselCommandsTest, TheMusicSwitchFlipsItsEntryAndItsSetting) {
   EXPECT_EQ(gCarousel->CurrentMenuIndex(), 4) << "the menu is renewed in place";
   EXPECT_EQ(modRegistry::GetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("TV-Out Music")).ToLong(-1),
             before ? 0 : 1);
-}
-
-TEST_F(CarouselCommandsTest, ShuffleRenewsTheMainMenusCaptions) {
-  OpenTaggedResults(3);
-  Open(QStringLiteral("Main"), 6);
-  gRandomPlayback = true;  // as the dispatcher would switch it
-  gCarousel->ProcessMenuCommand(42);
-  EXPECT_EQ(gCarousel->ActiveMenu()[6].Caption, QStringLiteral("Shuffle is ON [Enter/OK to change]"));
-  EXPECT_EQ(gCarousel->ActiveMenu()[5].Caption, QStringLiteral("Play All Files, in any order"));
-  gRandomPlayback = false;
 }
 
 }  // namespace

@@ -268,7 +268,8 @@ TEST_F(CarouselMenusTest, TheRemoveLinkCaptionNamesBothTagsOfTheHighlightedRow) 
   gCarousel->SetTagRows(TagRows({{0, ""}, {10, "Drama"}, {0, " ("}, {11, "Noir"}, {0, ")"}}), 3);
   gCarousel->SetMenuMode(QStringLiteral("TagsMain"));
   gCarousel->DrawMenu(false, false);
-  EXPECT_EQ(gCarousel->MenuCaption(gCarousel->ActiveMenu()[6]), QStringLiteral("Remove the link from 'Noir' to 'Drama'"));
+  EXPECT_EQ(gCarousel->MenuCaption(gCarousel->ActiveMenu()[6]),
+            QStringLiteral("Remove the link from 'Noir' to 'Drama'"));
   EXPECT_EQ(gCarousel->MenuCaption(gCarousel->ActiveMenu()[1]), QStringLiteral("Open files tagged with 'Noir'"));
 }
 
@@ -356,7 +357,8 @@ TEST_F(CarouselMenusTest, StateEntriesShowMusicShuffleKindFilterAndDeletion) {
   Move(1);
   EXPECT_EQ(Entry("Main", 42).Glyph, QStringLiteral("S"));
   EXPECT_EQ(Entry("Main", 41).Caption, QStringLiteral("Play All Files, in any order"));
-  EXPECT_EQ(Entry("Options", 24).Caption, QStringLiteral("Showing Segments within Matching Files [Enter/OK to change]"));
+  EXPECT_EQ(Entry("Options", 24).Caption,
+            QStringLiteral("Showing Segments within Matching Files [Enter/OK to change]"));
   EXPECT_EQ(Entry("Options", 27).Glyph, QStringLiteral("V"));
   EXPECT_EQ(Entry("TitleMain", 80).Caption, QStringLiteral("Send '<FILE-TOKEN>' to Recycle Bin"));
   gRandomPlayback = false;
@@ -371,7 +373,8 @@ TEST_F(CarouselMenusTest, StateEntriesShowMusicShuffleKindFilterAndDeletion) {
   EXPECT_EQ(Entry("TitleMain", 80).Glyph, QStringLiteral("k"));
   const bool music = gCarousel->Menu(QStringLiteral("Options"))[4].Glyph == QLatin1String("m");
   EXPECT_EQ(Entry("Options", 64).Caption,
-            music ? QStringLiteral("Music ON [Enter/OK to turn OFF]") : QStringLiteral("Music OFF [Enter/OK to turn ON]"));
+            music ? QStringLiteral("Music ON [Enter/OK to turn OFF]")
+                  : QStringLiteral("Music OFF [Enter/OK to turn ON]"));
 }
 
 TEST_F(CarouselMenusTest, ALinkedTagCanLoseItsLinkAndATagOfASegmentCannotBeRemoved) {
