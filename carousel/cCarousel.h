@@ -119,6 +119,18 @@ class cCarousel {
                        COLORREF OutlineColour, CairoContext& Context);
   // Lays out and draws the front file's tag list.
   void DrawTags();
+  // For tests: the frame behind everything, the last details panel (1200 x
+  // 500, placed at (40, 220)), the y below its tag lines, what its
+  // file-status line found, and whether a stamp has landed since the frame.
+  const CairoSurfacePtr& FrameSurface() const { return m_BackgroundSurface; }
+  const CairoSurfacePtr& DetailsSurface() const { return m_DetailsSurface; }
+  int32_t TagsBottom() const { return m_TagsBottom; }
+  bool FileOffline() const { return m_FileOffline; }
+  bool FileMissing() const { return m_FileMissing; }
+  bool StampShown() const { return m_StampShown; }
+  // The first description line shown (1 the first) from the next details
+  // drawing on; below 1 counts as 1.
+  void SetDescriptionPage(int16_t Page) { m_DescriptionPage = Page < 1 ? int16_t{1} : Page; }
 
   // ==== Menus, menu commands and menu state (cCarousel_menus.cpp,
   // cCarousel_commands.cpp, cCarousel_menustate.cpp) ====
@@ -239,6 +251,41 @@ class cCarousel {
   void ApplyPalette(int32_t Scheme);
 
   // ==== Details panel and frame: private (cCarousel_details.cpp) ====
+  // The frame (cCarousel_frame.cpp).
+  void DrawEmptyFrame(CairoContext& Context);
+  void DrawLogoWallpaper(CairoContext& Context);
+  void DrawFrameMessage(CairoContext& Context);
+  // The panel: a fresh work surface, the layers under it, the fade and the stamp.
+  void NewDetailsSurface();
+  void ComposeUnderDetails();
+  bool FadeInDetails(uint64_t Generation);
+  bool AnimationInterrupted(uint64_t Generation) const;
+  void DrawStamp(const QString& Text);
+  CairoSurfacePtr MakeStamp(const QString& Text) const;
+  // The texts (cCarousel_text.cpp).
+  void DrawHaloText(const QString& Text, int FontSize, int OutlineWidth, double X, double Y, double Width,
+                    double Height, int Alignment, COLORREF Colour, COLORREF OutlineColour);
+  void DrawTagLine(size_t First, size_t Last, double Width, double Y);
+  void DrawDescription(const QString& Text, double X, double Y);
+  void DrawDescriptionMarker(const QString& Marker, double X, double Y);
+  // The parts of the panel (cCarousel_details.cpp).
+  void DrawTitle();
+  void DrawRating();
+  void DrawDescriptionBlock();
+  void DrawFileStatus();
+  bool FileReachable(const QString& Path);
+  bool MountAnswers(const QString& Root);
+  void EnableFileEntries(bool Enabled);
+  CairoSurfacePtr m_DetailsSurface;
+  std::shared_ptr<CairoContext> m_DetailsContext;
+  CairoSurfacePtr m_CompositionSurface;  // the frame and the ring under the panel
+  int32_t m_TagsBottom = 65;
+  bool m_FileOffline = false;
+  bool m_FileMissing = false;
+  uint64_t m_DetailsGeneration = 0;  // one more for every panel drawn
+  // Mount roots that did not answer, with the tick of that answer: asked
+  // again only after a while, so a dead share costs one wait, not one a move.
+  std::map<QString, uint64_t> m_SilentMounts;
 
   // ==== Menus: private (cCarousel_menus.cpp, cCarousel_commands.cpp,
   // cCarousel_menustate.cpp) ====

@@ -10,23 +10,6 @@
 #include "ui/SchemeColours.h"
 #include "ui/modBlendColorAlpha.h"
 
-// A least version: the frame is the greyed "BkGrnd" thumbnail with its
-// washes, or, with no results, a plain fill of the palette (no logo or
-// message yet).
-void cCarousel::DrawFrame() {
-  m_BackgroundSurface = std::make_shared<CairoSurface>(m_CanvasWidth, m_CanvasHeight);
-  auto context = m_BackgroundSurface->Context();
-  const QString key = QStringLiteral("BkGrnd");
-  if (OpenSegmentCount() == 0) {
-    context->SetSourceColour(BlendColor(lMenuColour1, lMenuColour3, 128));
-    context->Paint();
-  } else {
-    PaintBackground(*context, m_Images.Exists(key) ? m_Images.Item(key) : nullptr);
-  }
-  PaintViewStrip(*context, 0.5);
-  m_StampShown = false;
-}
-
 // A least version of the tint schemes: scheme 0 takes the program's colour
 // scheme; any other number keeps the tints it has.
 void cCarousel::ApplyPalette(int32_t Scheme) {
@@ -72,20 +55,6 @@ void cCarousel::SetColourScheme(int32_t Scheme) {
     modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("Invert Colours"), m_Invert ? 1 : 0);
   }
 }
-
-// A least version: the details panel draws nothing yet.
-void cCarousel::DrawDetails() {}
-
-// A least version: one text in the font and colour, without an outline.
-void cCarousel::OutlinedTextOut(const QString& Text, const QString& FontName, int FontSize, bool Bold, bool Italic,
-                                int, double X, double Y, double& Opacity, COLORREF Colour, COLORREF,
-                                CairoContext& Context) {
-  Context.SelectFont(FontName, FontSize, Colour, Bold, Italic);
-  Context.TextOut(X, Y, Text, Opacity);
-}
-
-// A least version: the tag list is not drawn yet.
-void cCarousel::DrawTags() {}
 
 // A least version: no music plays yet.
 void cCarousel::PlayBackgroundSFX(bool) {}
