@@ -380,7 +380,9 @@ TEST_F(CarouselDetailsTest, ASlowMoveFadesThePanelInAndStampsAFileThatCannotBePl
     const QImage canvas = CanvasImage();
     const Extent red = ExtentOf(canvas, QRect(540, 420, 200, 160), [](QRgb p) { return SameColour(p, qRgb(255, 0, 0), 40); });
     EXPECT_EQ(!red.Empty(), c.stamp) << c.name << ": the red stamp below the middle";
-    if (c.stamp) EXPECT_NEAR((red.Left + red.Right) / 2.0, 640, 40) << c.name;
+    if (c.stamp) {
+      EXPECT_NEAR((red.Left + red.Right) / 2.0, 640, 40) << c.name;
+    }
   }
 }
 
