@@ -9,7 +9,7 @@
 // The floor beside it is what a frame costs at the least: the same cards'
 // thumbnails copied 1:1 onto a canvas, and the canvas copied unscaled into
 // a 1920 x 1080 picture.
-#include "bench/support/ProgramInPrivateHome.h"
+#include "bench/support/CarouselAlone.h"
 #include "carousel/CarouselPane.h"
 #include "carousel/cCarousel.h"
 #include "library/ResultItem.h"
@@ -25,20 +25,8 @@
 
 namespace {
 
-// The program with the large library's results in the carousel, its canvas
-// taken out into a window of its own at 1920 x 1080.
-struct Carousel : ProgramInPrivateHome {
-  Carousel() {
-    OpenLargeResults({}, true, QStringLiteral("mnuViewCarousel"));
-    ucCanvas& canvas = *gMainForm->Carousel().ucCarouselCanvas;
-    canvas.setParent(nullptr);
-    canvas.resize(1920, 1080);
-    canvas.show();
-  }
-};
-
-Carousel& TheCarousel() {
-  static Carousel carousel;
+CarouselAlone& TheCarousel() {
+  static CarouselAlone carousel;
   return carousel;
 }
 

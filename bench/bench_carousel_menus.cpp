@@ -10,7 +10,7 @@
 // The floor beside it is what a frame costs at the least: the prepared bar
 // and strip copied unscaled onto a canvas, and the canvas copied unscaled
 // into a 1920 x 1080 picture.
-#include "bench/support/ProgramInPrivateHome.h"
+#include "bench/support/CarouselAlone.h"
 #include "carousel/CarouselPane.h"
 #include "carousel/cCarousel.h"
 #include "library/ResultItem.h"
@@ -42,20 +42,9 @@ class PaintCounter : public QObject {
 
 // The program with the large library's results in the carousel, its canvas
 // taken out into a window of its own at 1920 x 1080.
-struct Carousel : ProgramInPrivateHome {
+struct Carousel : CarouselAlone {
   Carousel() {
-    OpenLargeResults({}, true, QStringLiteral("mnuViewCarousel"));
-    ucCanvas& canvas = *gMainForm->Carousel().ucCarouselCanvas;
-    canvas.setParent(nullptr);
-    canvas.resize(1920, 1080);
-    canvas.show();
-    canvas.installEventFilter(&paints);
-    // Until the window is exposed a repaint paints nothing.
-    QElapsedTimer waited;
-    waited.start();
-    while (!(canvas.windowHandle() && canvas.windowHandle()->isExposed()) && waited.elapsed() < 5000) {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    }
+    Canvas().installEventFilter(&paints);
     gCarousel->SetCarouselIndex(100, false, false);
     gCarousel->SetMenuMode(QStringLiteral("Main"));
   }

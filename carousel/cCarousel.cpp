@@ -8,6 +8,7 @@
 #include "platform/Rounding.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
+#include "platform/cAudioPlayer.h"
 #include "player/modMainPlayer.h"
 #include "resources/Resources.h"
 #include "ui/CairoObject.h"

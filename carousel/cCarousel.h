@@ -21,13 +21,16 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
 
 class CarouselPane;
+class cAudioPlayer;
 struct ResultItem;
 
 // Turns every pixel grey in place: 0.3 red + 0.59 green + 0.11 blue, rounded
@@ -176,6 +179,21 @@ class cCarousel {
   // The view strip of TV-Out mode (none outside it).
   const CairoSurfacePtr& ViewStrip() const { return m_ViewStripSurface; }
 
+  // ==== Music and colour themes (cCarousel_music.cpp, cCarousel_themes.cpp) ====
+  // The music files found at creation (names in "SFX/" of the documents folder).
+  const QStringList& MusicFiles() const { return m_MusicFiles; }
+  bool MusicEnabled() const { return m_MusicEnabled; }
+  void SetMusicEnabled(bool on) { m_MusicEnabled = on; }
+  // The player of the background music (its own audio core, apart from the
+  // sound effects').
+  cAudioPlayer& Music();
+  // The draw of a new track, from 0 to below n; tests put their own in.
+  void SetTrackChooser(std::function<int(int n)> chooser) { m_ChooseTrack = std::move(chooser); }
+  // The tint ramp, lightest (0) to darkest (3), and the base tint (4).
+  COLORREF TintColour(int i) const { return m_TintColour[i]; }
+  bool Invert() const { return m_Invert; }
+  void SetInvert(bool on) { m_Invert = on; }
+
   // ---- Hot spot ----
   // True when the point of the canvas control lies on the front card
   // (strictly inside); always False in TV-Out mode.
@@ -249,6 +267,14 @@ class cCarousel {
 
   // The palette of a scheme, without the redraw.
   void ApplyPalette(int32_t Scheme);
+
+  // ==== Music and colour themes: private ====
+  void SetTintColours(COLORREF Light, COLORREF Dark);
+  void StartNewTrack();
+  QStringList m_MusicFiles;
+  int32_t m_LastTrack = 0;  // from 1; 0 before the first track
+  std::unique_ptr<cAudioPlayer> m_Music;
+  std::function<int(int n)> m_ChooseTrack;
 
   // ==== Details panel and frame: private (cCarousel_details.cpp) ====
   // The frame (cCarousel_frame.cpp).

@@ -222,6 +222,36 @@ void CairoContext::TextOut(double x, double y, const QString& text, double opaci
   }
 }
 
+void CairoContext::TextHalo(double x, double y, const QString& text, double radius, double opacity) {
+  LayoutPtr layout(NewLayout(text));
+  PangoRectangle ink;
+  pango_layout_get_extents(layout.get(), &ink, nullptr);
+  const double margin = std::ceil(radius) + 1;
+  cairo_path_t* callerPath = cairo_copy_path(cr_);
+  cairo_save(cr_);
+  cairo_new_path(cr_);
+  // The layer covers only the text's ink and its halo.
+  cairo_rectangle(cr_, x + FromPango(ink.x) - margin, y + FromPango(ink.y) - margin,
+                  FromPango(ink.width) + 2 * margin, FromPango(ink.height) + 2 * margin);
+  cairo_clip(cr_);
+  cairo_push_group(cr_);
+  SetCairoSource(cr_, font_.colour, 1.0);
+  const double diagonal = radius * std::sqrt(0.5);
+  const double offsets[][2] = {{0, 0},          {radius, 0},          {-radius, 0},       {0, radius},
+                               {0, -radius},    {diagonal, diagonal}, {-diagonal, diagonal},
+                               {diagonal, -diagonal}, {-diagonal, -diagonal}};
+  for (const auto& offset : offsets) {
+    cairo_move_to(cr_, x + offset[0], y + offset[1]);
+    pango_cairo_show_layout(cr_, layout.get());
+  }
+  cairo_pop_group_to_source(cr_);
+  cairo_paint_with_alpha(cr_, opacity);
+  cairo_restore(cr_);
+  cairo_new_path(cr_);
+  cairo_append_path(cr_, callerPath);
+  cairo_path_destroy(callerPath);
+}
+
 void CairoContext::RenderSurface(const ImageSurface& image, double x, double y, double width, double height,
                                  double opacity, int filter) {
   if (width <= 0 || height <= 0) {

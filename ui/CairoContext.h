@@ -110,6 +110,11 @@ class CairoContext {
   // Sets the source to the font colour at the opacity; draws the text with its
   // top left at (x, y), or with asPath only adds the glyph outlines to the path.
   void TextOut(double x, double y, const QString& text, double opacity = 1.0, bool asPath = false);
+  // A halo round the text in the current font, as one layer at the opacity:
+  // the glyphs drawn in the font colour at eight points of a circle of
+  // `radius` about (x, y) and at its middle. It looks like the glyph outlines
+  // stroked `radius` x 2 wide, at a fraction of a stroke's cost.
+  void TextHalo(double x, double y, const QString& text, double radius, double opacity = 1.0);
 
   // Draws an image into the rectangle (x, y, width x height), scaled to fill
   // exactly that rectangle (0: natural size), at the opacity, resampled with

@@ -9,9 +9,11 @@
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
 #include "platform/JpegCodec.h"
+#include "resources/GlyphFont.h"
 #include "tests/library/ThumbnailFixture.h"
 #include "ui/SchemeColours.h"
 
+#include <QDir>
 #include <QWidget>
 
 #include <set>
@@ -95,6 +97,10 @@ class CarouselFixture : public rwtest::ThumbnailTestOn<rwtest::LibraryTest> {
   // The carousel on a pane of its own, its canvas shown at `size`.
   void MakeCarousel(QSize size = QSize(640, 360)) {
     LoadSchemeColours();  // the program's palette, as at load
+    // The glyph font, as start-up registers it, from a folder that outlives
+    // every test (fonts are read again when new glyphs are drawn).
+    static const bool glyphs = !RegisterGlyphFont(QDir::tempPath() + QStringLiteral("/rw2-test-glyph-font")).isEmpty();
+    (void)glyphs;
     window_ = std::make_unique<QWidget>();
     window_->resize(size);
     pane_ = std::make_unique<CarouselPane>(window_.get(), window_.get());
