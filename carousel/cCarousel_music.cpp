@@ -48,6 +48,8 @@ void cCarousel::PlayBackgroundSFX(bool Play) {
     if (m_Music) m_Music->SetPaused(true);
     return;
   }
+  // A track asked for and not yet loaded is as good as playing.
+  if (Music().Loading()) return;
   switch (Music().Mode()) {
     case cAudioPlayer::PlayMode::Playing:
       return;

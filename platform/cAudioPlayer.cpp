@@ -125,8 +125,8 @@ void cAudioPlayer::Load(const QByteArray& url) {
   int play = 0;
   mpv_set_property_async(handle_, 0, "pause", MPV_FORMAT_FLAG, &play);
   const char* command[] = {"loadfile", url.constData(), "replace", nullptr};
-  // Until the core starts this load, the sound counts as playing: the end
-  // of the one it replaces must not read as the end of everything.
+  // Loading until the core has started it and it has loaded or ended: the
+  // end of the sound it replaces is not the end of everything.
   ++pendingStarts_;
   if (mpv_command_async(handle_, 0, command) < 0) --pendingStarts_;
 }
@@ -151,7 +151,6 @@ void cAudioPlayer::Stop() {
 }
 
 cAudioPlayer::PlayMode cAudioPlayer::Mode() const {
-  if (pendingStarts_ > 0 || starting_) return PlayMode::Playing;
   if (!loaded_) return PlayMode::Stopped;
   return paused_ ? PlayMode::Paused : PlayMode::Playing;
 }

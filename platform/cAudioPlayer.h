@@ -49,6 +49,9 @@ class cAudioPlayer : public QObject {
   // As the core last reported: a loaded sound is playing or paused until it
   // ends; anything else is stopped.
   PlayMode Mode() const;
+  // True from a play request until its sound has loaded or ended (not
+  // playable, cut, stopped): a request answered by nothing yet.
+  bool Loading() const { return pendingStarts_ > 0 || starting_; }
   // Every play request since ClearRequests, oldest first.
   const QList<Request>& Requests() const { return requests_; }
   void ClearRequests() { requests_.clear(); }

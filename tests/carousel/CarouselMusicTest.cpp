@@ -66,7 +66,7 @@ class CarouselMusicTest : public rwtest::CarouselFixture {
     return names;
   }
   static bool WaitFor(MusicMode mode) {
-    return QTest::qWaitFor([mode] { return Music().Mode() == mode; }, 5000);
+    return QTest::qWaitFor([mode] { return !Music().Loading() && Music().Mode() == mode; }, 5000);
   }
 
   QString sfx;
