@@ -4,12 +4,9 @@
 // from result to result frame by frame, over a greyed enlargement of the
 // front card's thumbnail, on the canvas's fixed 1280 x 720 surface. A move
 // draws only the ring; one tick of the carousel timer later the costly
-// details (tags, description) follow.
-//
-// The details panel, the on-canvas menus, the keys beyond Left and Right,
-// the colour themes beyond the program's own scheme, the music and the
-// keypad panel are least versions here: they keep their names and state and
-// draw nothing yet (each says what it does today).
+// details (tags, description) follow. Keys, on-canvas menus and the keypad
+// panel drive it from a keyboard or a remote; in TV-Out mode it plays
+// background music and remembers its colour theme.
 #include "carousel/CarouselPacer.h"
 #include "carousel/CarouselRing.h"
 #include "carousel/ClsT9Interface.h"
@@ -202,7 +199,8 @@ class cCarousel {
   // ---- Results, announcements, music ----
   // Forgets the old result set: no current result, not yet wiped in.
   void NewResults();
-  // The animated entry of new results; today it only notes that it ran.
+  // The animated entry of new results (in TV-Out mode, when the program is
+  // ready); elsewhere it only notes that it ran.
   void WipeInResults();
   // An announcement across the canvas, animated from From to To (percent).
   void Broadcast(const QString& Message, double From, double To);
@@ -211,10 +209,11 @@ class cCarousel {
   // A snapshot of the canvas, and the snapshot painted back.
   void SaveContext();
   void RestoreContext();
-  // Background music: True plays or resumes, False pauses. Plays nothing yet.
+  // Background music of TV-Out mode: True plays or resumes, False pauses.
   void PlayBackgroundSFX(bool Play);
-  // The palette from a tint scheme. Today scheme 0 (the program's colour
-  // scheme) only; any other number keeps the tints. Redraws the carousel.
+  // The palette from a tint scheme: 0 the program's colour scheme, 1 to 6
+  // single tints, 7 greys, 8 the two stored colours; any other number keeps
+  // the tints. Redraws the carousel; TV-Out mode remembers the choice.
   void SetColourScheme(int32_t Scheme);
   int32_t ColourScheme() const { return m_TintScheme; }
 
@@ -386,7 +385,7 @@ class cCarousel {
   void EscapeKey();
   void OtherKeys(int KeyCode);
 
-  // ---- Frame, details, view strip (least versions) ----
+  // ---- Frame, details, view strip ----
   void DrawFrame();
   void DrawDetails();
   void DrawFileTagList();
