@@ -4,7 +4,6 @@
 // the library, the history and the highlighted tag.
 #include "library/ViewSpec.h"
 #include "platform/modSound.h"
-#include "resources/GlyphFont.h"
 #include "tests/carousel/CarouselFixture.h"
 
 #include <functional>
@@ -275,8 +274,7 @@ TEST_F(CarouselMenusTest, TheRemoveLinkCaptionNamesBothTagsOfTheHighlightedRow) 
 
 TEST_F(CarouselMenusTest, ColourEntriesShowTheirColourButThemeRandomAndInvertShowNone) {
   OpenResults(3);
-  MakeMenuCarousel();
-  RegisterGlyphFont(gTempFolder);
+  MakeMenuCarousel();  // the fixture has registered the glyph font
   gCarousel->SetMenuMode(QStringLiteral("Colours"));
   int32_t invert = 10;  // the glossy highlight away from the colours
   gCarousel->SetCurrentMenuIndex(invert);
