@@ -58,7 +58,7 @@ cCarousel::cCarousel(CarouselPane* pane, ICarouselHost* host)
   m_TagList.assign(1, TagListRow{});
   m_MenuMode = QStringLiteral("NULL");
   // 10: the keypad panel.
-  m_Keypad = std::make_unique<ClsT9Interface>();
+  m_Keypad = std::make_unique<ClsT9Interface>(*this, m_Pane, *m_Host, m_Pacer);
   // The palette of the program's colour scheme, without a redraw: the
   // recolouring at load sets it again and draws.
   ApplyPalette(0);
