@@ -1,13 +1,425 @@
+// The story-board window: its controls, its load (the board built and saved)
+// and its events.
 #include "player/frmFilePreview.h"
 
+#include "core/ProgramMessage.h"
+#include "core/modLaunchDoc.h"
+#include "core/modReelwise.h"
+#include "library/ResultItem.h"
+#include "library/clsRWLibrary.h"
+#include "platform/ErrorGuard.h"
+#include "platform/RWError.h"
+#include "platform/Rounding.h"
+#include "player/clsRWPlayer.h"
+#include "player/modMainPlayer.h"
+#include "platform/JpegCodec.h"
+#include "ui/CairoContext.h"
+#include "ui/modReelwise_drawing.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTimer>
+#include <QRegularExpression>
+
+#include <cstring>
+
+namespace {
+
+// The board's picture, shown 1:1; presses and double clicks go to the window.
+class BoardPicture : public QWidget {
+ public:
+  BoardPicture(frmFilePreview& form, QWidget* parent) : QWidget(parent), form_(form) {
+    setObjectName(QStringLiteral("picPreview"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    if (ImageSurface* board = form_.Board()) {
+      board->Flush();
+      painter.drawImage(0, 0, board->Image());
+    } else {
+      painter.fillRect(rect(), Qt::white);
+    }
+  }
+  void mousePressEvent(QMouseEvent* event) override {
+    const int button = event->button() == Qt::RightButton ? 2 : event->button() == Qt::LeftButton ? 1 : 4;
+    const QPointF at = event->position();
+    ErrorGuard().Run([&] { form_.picPreview_MouseDown(button, 0, at.x(), at.y()); });
+  }
+  void mouseDoubleClickEvent(QMouseEvent* event) override {
+    const QPointF at = event->position();
+    ErrorGuard().Run([&] {
+      form_.picPreview_MouseDown(1, 0, at.x(), at.y());
+      form_.picPreview_DblClick();
+    });
+  }
+
+ private:
+  frmFilePreview& form_;
+};
+
+QSize ScreenSize() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry().size() : QSize(1920, 1080);
+}
+
+ILibraryView* View() { return gLibrary ? &gLibrary->View() : nullptr; }
+
+}  // namespace
 
 frmFilePreview::frmFilePreview(QWidget* owner) : QDialog(owner) {
   setObjectName(QStringLiteral("frmFilePreview"));
   setWindowTitle(QStringLiteral("Story Board"));
+  MakeControls();
+  ErrorGuard().Run([&] { Form_Load(); });
+}
+
+frmFilePreview::~frmFilePreview() { Form_Unload(); }
+
+void frmFilePreview::MakeControls() {
+  picPreview = new BoardPicture(*this, this);
+  VScroll1 = new QScrollBar(Qt::Vertical, this);
+  VScroll1->setObjectName(QStringLiteral("VScroll1"));
+  VScroll1->hide();
+  connect(VScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
+  framePlayer = new QFrame(picPreview);
+  framePlayer->setObjectName(QStringLiteral("framePlayer"));
+  framePlayer->hide();
+  Timer1 = new QTimer(this);
+  Timer1->setObjectName(QStringLiteral("Timer1"));
+  Timer1->setInterval(250);
+  connect(Timer1, &QTimer::timeout, this, [this] { ErrorGuard().Run([&] { Timer1_Timer(); }); });
+  cmdClose = new QPushButton(QStringLiteral("Quit"), this);
+  cmdClose->setObjectName(QStringLiteral("cmdClose"));
+  cmdClose->hide();  // Escape closes the window as the button did
+  connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
+  mnuPreview = new QMenu(this);
+  mnuPreview->setObjectName(QStringLiteral("mnuPreview"));
+  mnuOpen = mnuPreview->addAction(QStringLiteral("Open in Default Application"));
+  mnuSettings = mnuPreview->addAction(QStringLiteral("Reconfigure..."));
+  mnuSep = mnuPreview->addSeparator();
+  mnuClose = mnuPreview->addAction(QStringLiteral("Close"));
+  mnuOpen->setObjectName(QStringLiteral("mnuOpen"));
+  mnuSettings->setObjectName(QStringLiteral("mnuSettings"));
+  mnuSep->setObjectName(QStringLiteral("mnuSep"));
+  mnuClose->setObjectName(QStringLiteral("mnuClose"));
+  connect(mnuOpen, &QAction::triggered, this, [this] { ErrorGuard().Run([&] { mnuOpen_Click(); }); });
+  connect(mnuSettings, &QAction::triggered, this, [this] { ErrorGuard().Run([&] { mnuSettings_Click(); }); });
+  connect(mnuClose, &QAction::triggered, this, [this] { mnuClose_Click(); });
+}
+
+// The board is built here, before the window is first shown. A board too
+// large to draw, or a file that is not there, is refused before the player
+// opens, and the window then closes as soon as it is shown.
+void frmFilePreview::Form_Load() {
+  if (const auto& hook = GetStoryBoardHooks().SetMainTag) hook(QString());
+  if (QWidget* main = parentWidget()) setWindowIcon(main->windowIcon());
+  const QSize screen = ScreenSize();
+  settings_ = ReadStoryBoardSettings(gTVOutMode, screen.width(), screen.height());
+  gSavedItem.Duration = gSavedItem.SelectionEnd - gSavedItem.SelectionStart;
+  QString tagText;
+  if (!gTVOutMode) {
+    const QString compact = gLibrary ? gLibrary->GetSegmentTags(gSavedItem.IsFileRow, gSavedItem.FileID,
+                                                                gSavedItem.SegmentID, false, false)
+                                     : QStringLiteral("--No Tags");
+    tagText = StoryBoardTagText(compact);
+  }
+  layout_ = MakeStoryBoardLayout(settings_, gTVOutMode, static_cast<int>(tagText.count(QLatin1Char(','))));
+  closeAtOnce_ = true;
+  if (const QString problem = StoryBoardSizeProblem(layout_); !problem.isEmpty()) {
+    ShowProgramMessage(problem, 48, QStringLiteral("Story Board"), parentWidget());
+    return;
+  }
+  const QString path = gSavedItem.CurrentPath + gSavedItem.FileName;
+  if (!QFileInfo(path).isFile()) {
+    ShowProgramMessage(QStringLiteral("'%1' cannot be found in '%2'.").arg(gSavedItem.FileName, gSavedItem.CurrentPath),
+                       48, QStringLiteral("Story Board"), parentWidget());
+    return;
+  }
+  closeAtOnce_ = false;
+  built_ = true;
+  OpenPlayer();
+  if (ILibraryView* view = View()) {
+    view->SetProgressMax(static_cast<int32_t>(std::min<int64_t>(layout_.TileCount, INT32_MAX)));
+    view->ShowProgress(QStringLiteral("Creating Story Board..."), 0);
+  }
+  board_ = std::make_shared<ImageSurface>(static_cast<int>(layout_.BoardWidth), static_cast<int>(layout_.BoardHeight));
+  board_->Fill(0xFFFFFF);
+  context_ = std::make_shared<CairoContext>(board_);
+  DrawLogo();
+  if (!gTVOutMode) DrawHeader(tagText);
+  SizeWindow();
+  if (!m_Player->CanGrabFrame()) {
+    PrintWrappedText(kStoryBoardRefusal, 10, layout_.HeaderHeight + settings_.VerticalSpacing, 255, false,
+                     settings_.CaptionSize, settings_.CaptionFont);
+  } else {
+    DrawGrid();
+    SaveBoard();
+  }
+  if (ILibraryView* view = View()) view->ProgressOff();
+  picPreview->update();
+}
+
+bool frmFilePreview::OpenPlayer() {
+  framePlayer->setGeometry(0, 0, settings_.TileWidth, settings_.TileHeight);
+  if (ILibraryView* view = View()) view->ShowBusyIndicator(true);
+  m_Player = std::make_unique<clsRWPlayer>();
+  m_Player->OpenFile(gSavedItem.CurrentPath + gSavedItem.FileName, 0, 0, settings_.TileWidth, settings_.TileHeight,
+                     framePlayer, true);
+  m_Player->SetVisible(true);
+  if (ILibraryView* view = View()) {
+    view->ShowBusyIndicator(false);
+    view->Repaint();
+  }
+  return m_Player->FileLoaded();
+}
+
+// The window's client area is the board, as tall as the screen allows; a
+// taller board scrolls and the window widens for the scroll bar.
+void frmFilePreview::SizeWindow() {
+  const QSize screen = ScreenSize();
+  const int width = static_cast<int>(layout_.BoardWidth);
+  const int boardHeight = static_cast<int>(layout_.BoardHeight);
+  const int height = boardHeight >= screen.height() ? screen.height() - 8 : boardHeight;
+  picPreview->setGeometry(0, 0, width, boardHeight);
+  const int scrollMax = boardHeight - height;
+  VScroll1->setMaximum(std::max(scrollMax, 0));
+  if (scrollMax > 0) {
+    setFixedSize(width + 20, height);
+    VScroll1->setGeometry(width, 0, 20, height);
+    VScroll1->setSingleStep(10);
+    VScroll1->setPageStep(height);
+    VScroll1->show();
+  } else {
+    setFixedSize(width, height);
+    VScroll1->hide();
+  }
+}
+
+double frmFilePreview::TileTime(int64_t k) const {
+  return gSavedItem.SelectionStart + static_cast<double>(k) * m_Interval;
+}
+
+void frmFilePreview::DrawGrid() {
+  m_Interval = StoryBoardInterval(gSavedItem.Duration, layout_.TileCount);
+  m_Player->ForcePosition(gSavedItem.SelectionStart);
+  if (ILibraryView* view = View()) view->CarouselSaveContext();
+  bool giveUp = false;
+  for (int64_t k = 1; k <= layout_.TileCount; ++k) DrawTile(k, giveUp);
+}
+
+// One tile: its shadow, its frame and its time stamp. A grab past the end of
+// the video takes the last frame; after a grab has failed the later tiles,
+// which lie further into the same file, are not tried again.
+void frmFilePreview::DrawTile(int64_t k, bool& giveUp) {
+  const auto& busy = GetStoryBoardHooks().CarouselBusy;
+  if (gBrowserMode == 3 && busy) {
+    busy(static_cast<int>(static_cast<double>(k - 1) / static_cast<double>(layout_.TileCount) * 50 + 1));
+  }
+  if (ILibraryView* view = View()) {
+    view->ShowProgress(QStringLiteral("Creating Story Board..."), static_cast<int32_t>(std::min<int64_t>(k, INT32_MAX)));
+  }
+  double seconds = TileTime(k);
+  const double duration = m_Player->Duration();
+  const double frameRate = m_Player->FrameRate();
+  if (duration > 0 && frameRate > 0) seconds = std::min(seconds, std::max(0.0, duration - 1.0 / frameRate));
+  const double x = static_cast<double>(layout_.TileX(k, settings_));
+  const double y = static_cast<double>(layout_.TileY(k, settings_));
+  context_->SetSourceColour(shadowColour_);
+  context_->Rectangle(x + 4, y + 4, settings_.TileWidth, settings_.TileHeight);
+  context_->Fill();
+  QImage frame;
+  if (!giveUp) {
+    m_Player->SetPosition(seconds);
+    frame = m_Player->GrabFrame();
+    // A seek that stops well short of its time met the end of the readable
+    // data (a truncated file): that frame belongs to another tile.
+    const double slack = std::max(0.25, frameRate > 0 ? 2.0 / frameRate : 0.0);
+    if (!frame.isNull() && m_Player->Position() < seconds - slack) frame = QImage();
+    giveUp = frame.isNull();
+  }
+  if (!frame.isNull()) {
+    ++grabbed_;
+    seconds = m_Player->Position();
+  }
+  DrawFrameTile(frame, x, y);
+  if (gTVOutMode) return;
+  const QString stamp = modReelwise::FormatDuration(seconds, true, false);
+  PrintWrappedText(stamp, x + 4, y + 1, 0, false, settings_.CaptionSize, settings_.CaptionFont);
+  PrintWrappedText(stamp, x + 3, y, settings_.TimestampColour, false, settings_.CaptionSize, settings_.CaptionFont);
+}
+
+// The frame scaled into the tile with Cairo's good filter, which averages
+// the pixels a tile pixel covers; a missing frame draws nothing.
+void frmFilePreview::DrawFrameTile(const QImage& Frame, double X, double Y) {
+  if (Frame.isNull()) return;
+  ImageSurface picture(Frame.width(), Frame.height());
+  const QImage source = Frame.format() == QImage::Format_RGB32 || Frame.format() == QImage::Format_ARGB32_Premultiplied
+                            ? Frame
+                            : Frame.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  const int rowBytes = Frame.width() * 4;
+  for (int row = 0; row < Frame.height(); ++row) {
+    std::memcpy(picture.Bits() + static_cast<qsizetype>(row) * picture.Stride(), source.constScanLine(row),
+                static_cast<size_t>(rowBytes));
+  }
+  if (source.format() == QImage::Format_RGB32) {
+    // RGB32 leaves its alpha byte undefined; the tile is opaque.
+    for (int row = 0; row < Frame.height(); ++row) {
+      auto* pixels = reinterpret_cast<uint32_t*>(picture.Bits() + static_cast<qsizetype>(row) * picture.Stride());
+      for (int col = 0; col < Frame.width(); ++col) pixels[col] |= 0xFF000000u;
+    }
+  }
+  picture.MarkDirty();
+  context_->RenderSurface(picture, X, Y, settings_.TileWidth, settings_.TileHeight, 1.0, kFilterGood);
+}
+
+// Text with its top left at (X, Y). Split cuts it at every "," into lines
+// 15 px apart, and the header grows by the lines past the first.
+void frmFilePreview::PrintWrappedText(const QString& Text, double X, double Y, COLORREF Colour, bool Split, int Size,
+                                      const QString& FontName) {
+  context_->SelectFont(FontName, Size, Colour);
+  if (!Split) {
+    context_->TextOut(X, Y, Text);
+    return;
+  }
+  const QStringList pieces = StoryBoardSplitLines(Text);
+  for (int i = 0; i < pieces.size(); ++i) context_->TextOut(X, Y + 15.0 * i, pieces[i]);
+}
+
+void frmFilePreview::DrawHeader(const QString& tagText) {
+  const ResultItem& item = gSavedItem;
+  const QString values[6] = {
+      item.FileName,
+      QString::number(item.FileSize / 1024 / 1024, 'f', 3) + QStringLiteral(" MB"),
+      QString(item.Dimensions).remove(QRegularExpression(QStringLiteral("^\\s+"))),
+      modReelwise::FormatDuration(item.Duration, false, false),
+      QString::number(item.Bitrate) + QStringLiteral(" kbps"),
+      QString::number(item.FrameRate, 'g', QLocale::FloatingPointShortest) + QStringLiteral(" fps"),
+  };
+  static const char* const labels[7] = {"Filename:", "File Size:", "Resolution:", "Duration:",
+                                        "Bitrate:",  "Frame Rate:", "Tags:"};
+  const StoryBoardSettings& s = settings_;
+  for (int k = 1; k <= 7; ++k) {
+    const double y = static_cast<double>(k) * layout_.LineHeight;
+    PrintWrappedText(QLatin1String(labels[k - 1]), layout_.Margin, y, s.CaptionColour, false, s.CaptionSize,
+                     s.CaptionFont);
+    const QString value = k < 7 ? values[k - 1] : tagText;
+    PrintWrappedText(value, layout_.ValueColumn, y, s.CaptionTextColour, k == 7, s.CaptionSize, s.CaptionFont);
+  }
+}
+
+// The program logo at the header's top right; its pixel (6, 6) is the colour
+// of the tiles' shadows, in TV-Out mode too, where the logo is not drawn.
+void frmFilePreview::DrawLogo() {
+  const int height = std::max(20, CInt(9.0 * layout_.LineHeight) - 30);
+  const int width = std::max(1, height * 520 / 434);
+  const QImage logo = modReelwise::DrawLogo(width, height).toImage();
+  if (logo.width() > 6 && logo.height() > 6) shadowColour_ = RGB(qRed(logo.pixel(6, 6)), qGreen(logo.pixel(6, 6)), qBlue(logo.pixel(6, 6)));
+  if (gTVOutMode) return;
+  ImageSurface picture(logo.width(), logo.height());
+  const QImage source = logo.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  for (int row = 0; row < source.height(); ++row) {
+    std::memcpy(picture.Bits() + static_cast<qsizetype>(row) * picture.Stride(), source.constScanLine(row),
+                static_cast<size_t>(source.width()) * 4);
+  }
+  picture.MarkDirty();
+  context_->RenderSurface(picture, static_cast<double>(layout_.BoardWidth - width - 10), 20, width, height, 1.0,
+                          kFilterFast);
+}
+
+// Written at Compression, replacing an older file only once the new one is
+// whole; a failure is reported once and the board is still shown.
+void frmFilePreview::SaveBoard() {
+  board_->Flush();
+  const QString path = gTempFolder + QStringLiteral("Story Board.jpg");
+  try {
+    JpegCodec codec;
+    codec.EncodeToFile(*board_, settings_.Compression, path);
+  } catch (const RWError& error) {
+    ShowProgramMessage(QStringLiteral("The Story Board could not be saved as '%1'.\r\n\r\n%2").arg(path, error.Text()),
+                       48, QStringLiteral("Story Board"), this);
+  }
 }
 
 void frmFilePreview::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  QTimer::singleShot(0, this, &QDialog::accept);
+  if (closeAtOnce_) QTimer::singleShot(0, this, [this] { hide(); });
+}
+
+void frmFilePreview::closeEvent(QCloseEvent* event) {
+  Timer1->stop();
+  QDialog::closeEvent(event);
+}
+
+void frmFilePreview::cmdClose_Click() {
+  hide();
+  QApplication::processEvents();
+}
+
+void frmFilePreview::mnuOpen_Click() { modLaunchDoc::LaunchDocument(gTempFolder + QStringLiteral("Story Board.jpg")); }
+
+// The options dialog opens on the story-board page; the host, finding the
+// main window's Tag "REDO", then builds a new board with the new settings.
+void frmFilePreview::mnuSettings_Click() {
+  const StoryBoardHooks& hooks = GetStoryBoardHooks();
+  if (hooks.SetMainTag) hooks.SetMainTag(QStringLiteral("REDO"));
+  hide();
+  QApplication::processEvents();
+  if (hooks.ShowOptions) hooks.ShowOptions();
+  if (hooks.RestoreFocus) hooks.RestoreFocus();
+}
+
+void frmFilePreview::picPreview_MouseDown(int Button, int, double X, double Y) {
+  m_ClickX = CLngLng(X);
+  m_ClickY = CLngLng(Y);
+  if (Button == 2) mnuPreview->popup(picPreview->mapToGlobal(QPoint(static_cast<int>(X), static_cast<int>(Y))));
+}
+
+// Plays the stretch from the tile's frame to the next tile's in place over
+// the tile; the player pauses at the stop time and Timer1 then hides it.
+void frmFilePreview::picPreview_DblClick() {
+  if (!m_Player || !built_) return;
+  const int64_t k = StoryBoardTileAt(m_ClickX, m_ClickY, layout_, settings_);
+  if (k < 1) return;
+  const int64_t c = (m_ClickX - layout_.Margin) / (int64_t{settings_.TileWidth} + settings_.HorizontalSpacing) + 1;
+  const int64_t r = (m_ClickY - layout_.HeaderHeight) / (int64_t{settings_.TileHeight} + settings_.VerticalSpacing) + 1;
+  m_Player->StopPlayback();
+  m_Player->ForcePosition(0);
+  m_Player->SetStopTime(TileTime(k + 1));
+  m_Player->ForcePosition(TileTime(k));
+  framePlayer->move(static_cast<int>((c - 1) * (settings_.TileWidth + settings_.HorizontalSpacing) + layout_.Margin),
+                    static_cast<int>((r - 1) * (settings_.TileHeight + settings_.VerticalSpacing) + layout_.HeaderHeight));
+  framePlayer->show();
+  framePlayer->raise();
+  Timer1->start();
+  m_Player->Play();
+  m_Player->OverlayText(QString(), 1.0, gOsdTimeText, false);
+}
+
+void frmFilePreview::Timer1_Timer() {
+  if (m_Player && m_Player->PlayState() != 1) return;
+  framePlayer->hide();
+  Timer1->stop();
+}
+
+void frmFilePreview::VScroll1_Change() { picPreview->move(0, -VScroll1->value()); }
+
+void frmFilePreview::Form_Unload() {
+  if (unloaded_) return;
+  unloaded_ = true;
+  Timer1->stop();
+  m_Player.reset();
+  context_.reset();
+  board_.reset();
 }

@@ -1,0 +1,338 @@
+// The story-board window: its geometry and interval, boards built from
+// clips whose frames show their index, the double click, Reconfigure, and
+// the files it refuses or cannot write.
+#include "core/modReelwise.h"
+#include "library/ResultItem.h"
+#include "platform/JpegCodec.h"
+#include "player/frmFilePreview.h"
+#include "tests/player/PlayerFixture.h"
+#include "tests/support/ScriptedDialogs.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QFrame>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+
+namespace rwtest {
+namespace {
+
+void SetPoster(const char* name, const QVariant& value) {
+  modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegFilePosters, QString::fromLatin1(name), value);
+}
+
+// ---- Geometry, interval, tag lines and the tile under a point ----
+
+TEST(StoryBoardLayoutTest, DefaultsGiveTheHeaderAndWidthOfTheClassicBoard) {
+  const StoryBoardSettings s;
+  const StoryBoardLayout l = MakeStoryBoardLayout(s, false, 0);
+  EXPECT_EQ(l.LineHeight, 13);
+  EXPECT_EQ(l.ValueColumn, 104);
+  EXPECT_EQ(l.HeaderHeight, 117);
+  EXPECT_EQ(l.BoardWidth, 1060);
+  EXPECT_EQ(l.BoardHeight, 117 + 5 * 160 - 10 + 10);
+  EXPECT_EQ(MakeStoryBoardLayout(s, false, 2).HeaderHeight, 147) << "15 px for each extra tag line";
+  EXPECT_EQ(MakeStoryBoardLayout(s, true, 3).HeaderHeight, 10) << "TV-Out has no header";
+  EXPECT_EQ(l.TileX(7, s), 10 + 210);
+  EXPECT_EQ(l.TileY(7, s), 117 + 160);
+}
+
+TEST(StoryBoardLayoutTest, IntervalsAndTileTimes) {
+  struct Case {
+    double duration;
+    int64_t tiles;
+    double interval;
+  } cases[] = {{6.0, 25, 6.0 / 26}, {5.9, 25, 0.2}, {0.8, 25, 0.0}, {48.0, 12, 48.0 / 13}, {10.0, 0, 10.0 / 2}};
+  for (const Case& c : cases) EXPECT_DOUBLE_EQ(StoryBoardInterval(c.duration, c.tiles), c.interval) << c.duration;
+}
+
+TEST(StoryBoardLayoutTest, TagLinesOfTheCompactTagText) {
+  EXPECT_EQ(StoryBoardTagLines(QStringLiteral("--No Tags")), QStringList{QStringLiteral("No Tags")});
+  EXPECT_EQ(StoryBoardTagLines(QStringLiteral(", Beach, ***Places***, ***Holiday***")),
+            QStringList{QStringLiteral("Beach (Places, Holiday)")});
+  EXPECT_EQ(StoryBoardTagLines(QStringLiteral(", Beach, ***Places***, Dog")),
+            (QStringList{QStringLiteral("Beach (Places)"), QStringLiteral("Dog")}));
+  EXPECT_EQ(StoryBoardTagText(QStringLiteral(", Beach, ***Places***, Dog")).count(QLatin1Char(',')), 1);
+}
+
+TEST(StoryBoardLayoutTest, TheTileUnderAPointTruncates) {
+  const StoryBoardSettings s;
+  const StoryBoardLayout l = MakeStoryBoardLayout(s, false, 0);
+  struct Case {
+    int64_t x, y, k;
+  } cases[] = {{10, 117, 1}, {219, 276, 1}, {220, 117, 2}, {10 + 4 * 210 + 5, 117 + 4 * 160 + 5, 25},
+               {15, 117 + 5 * 160 + 2, 0} /* below the last row */,
+               {15, 20, 1} /* truncation toward zero reads the header as the first row */,
+               {-300, 200, 0} /* k below 1 */};
+  for (const Case& c : cases) EXPECT_EQ(StoryBoardTileAt(c.x, c.y, l, s), c.k) << c.x << "," << c.y;
+}
+
+TEST(StoryBoardLayoutTest, BoardsTooLargeAreRefusedWithoutOverflow) {
+  StoryBoardSettings s;
+  s.RowCount = s.ColumnCount = 200;
+  const StoryBoardLayout big = MakeStoryBoardLayout(s, false, 0);
+  EXPECT_EQ(big.BoardWidth, 200 * 210 - 10 + 20) << "no 16-bit overflow";
+  EXPECT_FALSE(StoryBoardSizeProblem(big).isEmpty());
+  s.RowCount = s.ColumnCount = 1000;
+  EXPECT_TRUE(StoryBoardSizeProblem(MakeStoryBoardLayout(s, false, 0)).contains(QStringLiteral("32767")));
+  s.RowCount = s.ColumnCount = 30;
+  s.TileWidth = s.TileHeight = 1000;  // 30,010 x 30,127: within a side, far past the memory budget
+  EXPECT_TRUE(StoryBoardSizeProblem(MakeStoryBoardLayout(s, false, 0)).contains(QStringLiteral("MB")));
+  EXPECT_TRUE(StoryBoardSizeProblem(MakeStoryBoardLayout(StoryBoardSettings{}, false, 0)).isEmpty());
+}
+
+// ---- Boards of real clips ----
+
+class StoryBoardTest : public PlayerTest {
+ protected:
+  void SetUp() override {
+    PlayerTest::SetUp();
+    if (IsSkipped()) return;
+    modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("ThumbnailTimeout"), 2);
+    gTVOutMode = false;
+    gBrowserMode = 0;
+  }
+  void TearDown() override {
+    gTVOutMode = false;
+    gSavedItem = ResultItem{};
+    SetStoryBoardHooks({});
+    PlayerTest::TearDown();
+  }
+
+  static QString IndexClip(const QString& name, double seconds) {
+    TestVideoSpec spec;
+    spec.seconds = seconds;
+    spec.frameIndex = true;
+    return Clip(name, spec);
+  }
+  static void Choose(const QString& path, double seconds) {
+    gSavedItem = ResultItem{};
+    gSavedItem.CurrentPath = QFileInfo(path).absolutePath() + QLatin1Char('/');
+    gSavedItem.FileName = QFileInfo(path).fileName();
+    gSavedItem.SelectionEnd = seconds;
+    gSavedItem.FileSize = static_cast<double>(QFileInfo(path).size());
+  }
+  QString BoardFile() const { return gTempFolder + QStringLiteral("Story Board.jpg"); }
+  // The frame index shown in tile k (320-wide clips).
+  static int TileIndex(const frmFilePreview& form, int64_t k) {
+    const auto& l = form.Layout();
+    const auto& s = form.Settings();
+    const QImage tile = form.Board()->Image().copy(static_cast<int>(l.TileX(k, s)), static_cast<int>(l.TileY(k, s)),
+                                                   s.TileWidth, s.TileHeight);
+    return FrameIndexIn(tile, 320);
+  }
+  static int ExpectedIndex(double seconds) { return static_cast<int>(std::floor(seconds * 25 + 1e-6)); }
+
+  ScriptedMessageBoxes boxes;
+};
+
+TEST_F(StoryBoardTest, TheDefaultBoardShowsEachTileAtItsTimeAndIsSaved) {
+  Choose(IndexClip(QStringLiteral("ten.mkv"), 10), 10);
+  frmFilePreview form;
+  ASSERT_TRUE(form.Built());
+  EXPECT_EQ(boxes.Count(), 0);
+  EXPECT_DOUBLE_EQ(form.Interval(), 10.0 / 26);
+  EXPECT_EQ(form.width(), 1060);
+  EXPECT_EQ(form.height(), 917);
+  EXPECT_FALSE(form.VScroll1->isVisibleTo(&form));
+  EXPECT_EQ(form.GrabbedCount(), 25);
+  // The time stamp, black then white one pixel up and left, on tile 1.
+  const QRect stamp(13, 117, 60, 16);
+  int white = 0, black = 0;
+  for (int y = stamp.top(); y <= stamp.bottom(); ++y) {
+    for (int x = stamp.left(); x <= stamp.right(); ++x) {
+      const QRgb pixel = form.Board()->Image().pixel(x, y);
+      white += qGray(pixel) > 240;
+      black += qGray(pixel) < 15;
+    }
+  }
+  EXPECT_GT(white, 20);
+  EXPECT_GT(black, 20);
+  QFile file(BoardFile());
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  int width = 0, height = 0;
+  ASSERT_TRUE(JpegCodec().ReadSize(file.readAll(), &width, &height));
+  EXPECT_EQ(width, 1060);
+  EXPECT_EQ(height, 917);
+}
+
+TEST_F(StoryBoardTest, TileSamplesMatchTheirTimes) {
+  SetPoster("CaptionSize", 1);  // stamps too small to hide the index squares
+  Choose(IndexClip(QStringLiteral("ten.mkv"), 10), 10);
+  frmFilePreview form;
+  for (int64_t k : {1, 7, 13, 25}) {
+    EXPECT_NEAR(TileIndex(form, k), ExpectedIndex(form.TileTime(k)), 1) << "tile " << k;
+  }
+}
+
+TEST_F(StoryBoardTest, ColumnsAndRowsFollowTheOptionsPageAndTheLastTileTakesTheLastFrame) {
+  SetPoster("CaptionSize", 1);
+  SetPoster("HorizontalTiles", 2);
+  SetPoster("VerticalTiles", 6);
+  Choose(IndexClip(QStringLiteral("five.mkv"), 5), 5);
+  QElapsedTimer clock;
+  clock.start();
+  frmFilePreview form;
+  ASSERT_TRUE(form.Built());
+  EXPECT_EQ(form.Settings().ColumnCount, 2);
+  EXPECT_EQ(form.Settings().RowCount, 6);
+  EXPECT_EQ(form.width(), 2 * 210 - 10 + 20);
+  EXPECT_DOUBLE_EQ(form.Interval(), 5.0 / 12) << "5 s is not above 5: the tiles share it";
+  EXPECT_EQ(form.GrabbedCount(), 12) << "the tile at the very end takes the last frame";
+  EXPECT_NEAR(TileIndex(form, 12), 124, 1);
+  EXPECT_LT(clock.elapsed(), 2000 * 3) << "no time-out spent at the end";
+}
+
+TEST_F(StoryBoardTest, AClipUnderASecondShowsItsStartInEveryTile) {
+  SetPoster("HorizontalTiles", 3);
+  SetPoster("VerticalTiles", 1);
+  Choose(IndexClip(QStringLiteral("short.mkv"), 0.8), 0.8);
+  frmFilePreview form;
+  EXPECT_DOUBLE_EQ(form.Interval(), 0.0);
+  for (int64_t k = 1; k <= 3; ++k) EXPECT_NEAR(TileIndex(form, k), 0, 1);
+}
+
+TEST_F(StoryBoardTest, ATallBoardScrolls) {
+  SetPoster("VerticalTiles", 8);
+  SetPoster("HorizontalTiles", 1);
+  Choose(IndexClip(QStringLiteral("ten.mkv"), 10), 10);
+  frmFilePreview form;
+  EXPECT_EQ(form.height(), 1080 - 8);
+  EXPECT_EQ(form.width(), 200 + 20 + 20) << "20 px more for the scroll bar";
+  ASSERT_TRUE(form.VScroll1->isVisibleTo(&form));
+  EXPECT_EQ(form.VScroll1->maximum(), 117 + 8 * 160 - 10 + 10 - (1080 - 8));
+  form.VScroll1->setValue(100);
+  EXPECT_EQ(form.picPreview->y(), -100);
+}
+
+TEST_F(StoryBoardTest, TVOutModeFillsTheScreenWithoutAHeader) {
+  gTVOutMode = true;
+  Choose(IndexClip(QStringLiteral("ten.mkv"), 10), 10);
+  frmFilePreview form;
+  EXPECT_EQ(form.Settings().ColumnCount, 5);
+  EXPECT_EQ(form.Settings().RowCount, 4);
+  EXPECT_EQ(form.Settings().TileWidth, 364);
+  EXPECT_EQ(form.Settings().TileHeight, 245);
+  EXPECT_EQ(form.Layout().HeaderHeight, 10);
+  EXPECT_EQ(form.GrabbedCount(), 20);
+}
+
+TEST_F(StoryBoardTest, ADoubleClickPlaysTheTileInPlaceUntilTheNextTile) {
+  SetPoster("HorizontalTiles", 3);
+  SetPoster("VerticalTiles", 2);
+  Choose(IndexClip(QStringLiteral("ten.mkv"), 10), 10);
+  frmFilePreview form;
+  form.show();
+  const auto& l = form.Layout();
+  form.picPreview_MouseDown(1, 0, 10 + 210 + 20, l.HeaderHeight + 160 + 20);  // tile 5
+  form.picPreview_DblClick();
+  EXPECT_DOUBLE_EQ(form.Player()->StopTime(), form.TileTime(6));
+  EXPECT_TRUE(form.framePlayer->isVisible());
+  EXPECT_EQ(form.framePlayer->pos(), QPoint(10 + 210, l.HeaderHeight + 160));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !form.framePlayer->isVisible(); }, 8000));
+  EXPECT_FALSE(form.Timer1->isActive());
+  form.picPreview_MouseDown(1, 0, 10 + 3 * 210 + 5, l.HeaderHeight + 160 + 20);  // right of the grid: k 7
+  form.picPreview_DblClick();
+  EXPECT_FALSE(form.framePlayer->isVisible()) << "past the last tile";
+  form.hide();
+}
+
+TEST_F(StoryBoardTest, ReconfigureAsksToBeShownAgainWithTheNewGrid) {
+  Choose(IndexClip(QStringLiteral("ten.mkv"), 10), 10);
+  SetPoster("HorizontalTiles", 1);
+  SetPoster("VerticalTiles", 1);
+  QString mainTag = QStringLiteral("X");
+  int optionsShown = 0;
+  StoryBoardHooks hooks;
+  hooks.SetMainTag = [&](const QString& tag) { mainTag = tag; };
+  hooks.ShowOptions = [&] {
+    ++optionsShown;
+    SetPoster("HorizontalTiles", 2);
+  };
+  SetStoryBoardHooks(hooks);
+  frmFilePreview first;
+  EXPECT_EQ(mainTag, QString()) << "loading ends an earlier request";
+  first.show();
+  first.mnuSettings_Click();
+  EXPECT_EQ(mainTag, QStringLiteral("REDO"));
+  EXPECT_EQ(optionsShown, 1);
+  EXPECT_FALSE(first.isVisible());
+  frmFilePreview second;
+  EXPECT_EQ(second.Settings().ColumnCount, 2);
+  EXPECT_EQ(second.width(), 2 * 210 - 10 + 20);
+}
+
+TEST_F(StoryBoardTest, AnAudioOnlyFileIsRefusedWithoutAFile) {
+  Choose(AudioClip(), 3);
+  frmFilePreview form;
+  EXPECT_EQ(form.GrabbedCount(), 0);
+  EXPECT_FALSE(QFileInfo::exists(BoardFile()));
+  // The refusal in red under the header.
+  bool red = false;
+  const int y0 = form.Layout().HeaderHeight + 10;
+  for (int y = y0; y < y0 + 14 && !red; ++y) {
+    for (int x = 10; x < 300 && !red; ++x) red = form.Board()->PixelColorRef(x, y) == 255;
+  }
+  EXPECT_TRUE(red);
+}
+
+TEST_F(StoryBoardTest, ATruncatedMkvGivesAPartialBoardAndATruncatedMp4IsRefused) {
+  const QString whole = IndexClip(QStringLiteral("cut.mkv"), 10);
+  const QString cut = ScratchPath(QStringLiteral("cut.mkv"));
+  ASSERT_TRUE(QFile::copy(whole, cut));
+  QFile(cut).resize(QFileInfo(cut).size() / 2);
+  Choose(cut, 10);
+  QElapsedTimer clock;
+  clock.start();
+  {
+    frmFilePreview form;
+    EXPECT_GT(form.GrabbedCount(), 5);
+    EXPECT_LT(form.GrabbedCount(), 25);
+    EXPECT_LT(clock.elapsed(), 2000 + 6000) << "one time-out at most, not one per tile";
+  }
+  const QString mp4 = IndexClip(QStringLiteral("cut.mp4"), 10);
+  const QString cutMp4 = ScratchPath(QStringLiteral("cut.mp4"));
+  ASSERT_TRUE(QFile::copy(mp4, cutMp4));
+  QFile(cutMp4).resize(QFileInfo(cutMp4).size() / 2);
+  Choose(cutMp4, 10);
+  QFile::remove(BoardFile());
+  frmFilePreview refused;
+  EXPECT_EQ(refused.GrabbedCount(), 0);
+  EXPECT_FALSE(QFileInfo::exists(BoardFile()));
+}
+
+TEST_F(StoryBoardTest, AnUnwritableFileIsReportedOnceAndTheBoardStillShows) {
+  boxes.Answer(1);
+  SetPoster("HorizontalTiles", 1);
+  SetPoster("VerticalTiles", 1);
+  SetPoster("Compression", 0);
+  QDir().mkpath(BoardFile());
+  QFile inside(BoardFile() + QStringLiteral("/keep"));
+  ASSERT_TRUE(inside.open(QIODevice::WriteOnly));
+  inside.close();
+  Choose(IndexClip(QStringLiteral("ten.mkv"), 10), 10);
+  frmFilePreview form;
+  EXPECT_EQ(form.Settings().Compression, 1);
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("could not be saved")));
+  EXPECT_EQ(form.GrabbedCount(), 1);
+  EXPECT_TRUE(QFileInfo(BoardFile() + QStringLiteral("/keep")).exists());
+}
+
+TEST_F(StoryBoardTest, AThousandByAThousandTilesAreRefusedBeforeThePlayerOpens) {
+  boxes.Answer(1);
+  SetPoster("HorizontalTiles", 1000);
+  SetPoster("VerticalTiles", 1000);
+  Choose(IndexClip(QStringLiteral("ten.mkv"), 10), 10);
+  frmFilePreview form;
+  EXPECT_FALSE(form.Built());
+  EXPECT_EQ(form.Player(), nullptr);
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("32767")));
+  EXPECT_FALSE(QFileInfo::exists(BoardFile()));
+}
+
+}  // namespace
+}  // namespace rwtest
