@@ -1,5 +1,7 @@
 #include "core/DesktopShell.h"
 
+#include <QFileInfo>
+
 #include <utility>
 
 namespace {
@@ -10,6 +12,8 @@ std::unique_ptr<DesktopShell>& Current() {
 }
 
 }  // namespace
+
+QString DesktopShell::FolderOf(const QString& path) { return QFileInfo(path).absolutePath() + QLatin1Char('/'); }
 
 DesktopShell& TheDesktopShell() {
   if (!Current()) Current() = MakeSystemDesktopShell();

@@ -41,6 +41,14 @@ class DesktopShell {
   // Opens a web address in the desktop's browser. A shell that only knows
   // files is handed the address as a document.
   virtual int OpenUrl(const QString& url) { return OpenWithDefault(url); }
+  // Shows the file selected in the desktop's file manager; a shell without
+  // one opens the file's folder with the folder's default application.
+  // False when neither happened.
+  virtual bool ShowItemInFolder(const QString& path) { return OpenWithDefault(FolderOf(path)) >= 33; }
+
+ protected:
+  // The folder holding `path`, ending in "/".
+  static QString FolderOf(const QString& path);
 };
 
 // The desktop shell in use: the system's (GIO and D-Bus) unless replaced.

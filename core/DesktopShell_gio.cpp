@@ -156,7 +156,19 @@ class GioDesktopShell : public DesktopShell {
     return true;
   }
 
-  bool ShowProperties(const QString& path) override {
+  // org.freedesktop.FileManager1.ShowItems with the file's URI, else the
+  // folder opened with its default application; no shell command is run.
+  bool ShowItemInFolder(const QString& path) override {
+    if (CallFileManager("ShowItems", path)) return true;
+    return DesktopShell::ShowItemInFolder(path);
+  }
+
+  bool ShowProperties(const QString& path) override { return CallFileManager("ShowItemProperties", path); }
+
+ private:
+  // A FileManager1 method with the file's URI; false when no file manager
+  // answered.
+  static bool CallFileManager(const char* method, const QString& path) {
     GObjectPtr<GDBusConnection> bus(SessionBus());
     if (!bus) return false;
     gchar* uri = g_filename_to_uri(NativePath(path).constData(), nullptr, nullptr);
@@ -167,7 +179,7 @@ class GioDesktopShell : public DesktopShell {
     g_free(uri);
     GVariant* reply = g_dbus_connection_call_sync(
         bus.p, "org.freedesktop.FileManager1", "/org/freedesktop/FileManager1", "org.freedesktop.FileManager1",
-        "ShowItemProperties", g_variant_new("(ass)", &uris, ""), nullptr, G_DBUS_CALL_FLAGS_NONE, kDbusTimeoutMs,
+        method, g_variant_new("(ass)", &uris, ""), nullptr, G_DBUS_CALL_FLAGS_NONE, kDbusTimeoutMs,
         nullptr, nullptr);
     if (!reply) return false;
     g_variant_unref(reply);

@@ -163,9 +163,17 @@ void MainWindowHosts::SetWindowMode(const QString& Mode) { form_.SetWindowMode(M
 
 void MainWindowHosts::picCaption_DblClick() { form_.picCaption_DblClick(); }
 
-void MainWindowHosts::mnuDeleteFile_Click() { form_.mnuDeleteFile_Click(); }
+// The inspector's file toolbar acts on the inspected file whatever the last
+// popup was raised on.
+void MainWindowHosts::mnuDeleteFile_Click() {
+  form_.mnuResultsPopUp->setProperty("Tag", QStringLiteral("Inspector"));
+  form_.mnuDeleteFile_Click();
+}
 
-void MainWindowHosts::mnuRemoveFile_Click() { form_.mnuRemoveFile_Click(); }
+void MainWindowHosts::mnuRemoveFile_Click() {
+  form_.mnuResultsPopUp->setProperty("Tag", QStringLiteral("Inspector"));
+  form_.mnuRemoveFile_Click();
+}
 
 void MainWindowHosts::mnuAnalyze_Click() { form_.mnuAnalyze_Click(); }
 

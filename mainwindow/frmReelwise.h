@@ -30,6 +30,7 @@
 #include <initializer_list>
 #include <memory>
 #include <span>
+#include <vector>
 
 namespace MainMenu {
 struct Entry;
@@ -100,6 +101,17 @@ class frmReelwise : public QWidget, public ISubclass {
   QAction* mnuClearSelections;
   QAction* mnuDeleteFile;
   QAction* mnuRemoveFile;
+  QAction* mnuDefault;
+  QAction* mnuOpenWith;
+  QAction* mnuAnalyze;
+  QAction* mnuFileProperties;
+  QAction* mnuOpenFolder;
+  QMenu* mnuFindSimilar;
+  // Item 0 is the template ("Category 1"); 1 to n the tags of gSavedItem's
+  // file, each carrying "ID" and its TagID as data.
+  std::vector<QAction*> mnuCategory;
+  QAction* mnuFilePoster;
+  QAction* mnuGetSimilarFiles;
   QAction* mnuLocateTag;
 
   // Form-level state.
@@ -148,10 +160,20 @@ class frmReelwise : public QWidget, public ISubclass {
   // Flips the mark of a menu item; returns the new mark.
   bool ToggleMenuCheck(const QString& key);
 
-  // Commands of the main window (frmReelwise_pending.cpp).
+  // The result export and opening a library (frmReelwise_export.cpp).
   void OpenLibraryDialog();
   void ExportBrowserToCSV();
+  // The context menus' commands (frmReelwise_popups.cpp), on gSavedItem
+  // unless said otherwise.
+  void mnuCategory_Click(int Index);
+  void mnuGetSimilarFiles_Click();
+  void mnuClearSelections_Click();
+  void mnuDefault_Click();
+  void mnuOpenWith_Click();
+  void mnuFileProperties_Click();
+  void mnuOpenFolder_Click();
   void mnuAnalyze_Click();
+  // Commands of the main window (frmReelwise_pending.cpp).
   void mnuFilePoster_Click();
   void ToggleTVOutMode(bool On);
   void ToggleFullScreen(bool Layout, bool Force);
@@ -222,6 +244,7 @@ class frmReelwise : public QWidget, public ISubclass {
   void CreateTitleBar();
   void CreateWelcomePage();
   void CreateMenus();
+  void ConnectPopupCommands();
   void LoadImageLists();
 
   // Construction (frmReelwise_init.cpp).

@@ -149,23 +149,3 @@ void frmReelwise::CreateWelcomePage() {
   lblWelcomeTitle->SetFontBold(true);
 }
 
-void frmReelwise::CreateMenus() {
-  mnuResultsPopUp = Make<QMenu>(this, "mnuResultsPopUp");
-  // The inspector's history: a submenu of the recently inspected items.
-  QMenu* recent = mnuResultsPopUp->addMenu(QStringLiteral("Recent Files"));
-  recent->setObjectName(QStringLiteral("mnuRecentFilesMenu"));
-  mnuRecentFiles = recent->menuAction();
-  mnuRecentFiles->setObjectName(QStringLiteral("mnuRecentFiles"));
-  mnuClearSelections = mnuResultsPopUp->addAction(QStringLiteral("Clear Selections"));
-  mnuClearSelections->setObjectName(QStringLiteral("mnuClearSelections"));
-  mnuResultsPopUp->addSeparator();
-  mnuDeleteFile = mnuResultsPopUp->addAction(QStringLiteral("Delete File"));
-  mnuDeleteFile->setObjectName(QStringLiteral("mnuDeleteFile"));
-  mnuRemoveFile = mnuResultsPopUp->addAction(QStringLiteral("Remove from Library"));
-  mnuRemoveFile->setObjectName(QStringLiteral("mnuRemoveFile"));
-  mnuFileTagsPopUp = Make<QMenu>(this, "mnuFileTagsPopUp");
-  mnuLocateTag = mnuFileTagsPopUp->addAction(QStringLiteral("Locate this Tag in the Tree"));
-  mnuLocateTag->setObjectName(QStringLiteral("mnuLocateTag"));
-  QObject::connect(mnuLocateTag, &QAction::triggered, this,
-                   [this] { ErrorGuard({.owner = this}).Run([this] { browser_->mnuLocateTag_Click(); }); });
-}

@@ -1,7 +1,7 @@
 // Commands of the main window that are least versions until they are built:
-// the result export, the file commands of the context menus and the TV-Out
-// and full-screen modes. Each does the least its callers rely on, and its
-// comment says what it does today. Opening a library is whole.
+// the TV-Out and full-screen modes, and the story board of the context
+// menus. Each does the least its callers rely on, and its comment says what
+// it does today.
 #include "mainwindow/frmReelwise.h"
 
 #include "browser/BrowserPane.h"
@@ -24,69 +24,6 @@
 #include <QMenu>
 
 #include <functional>
-
-namespace {
-
-// A failing step is reported as "number description " and the next one runs.
-void OpeningStep(QWidget* owner, const std::function<void()>& step) {
-  ErrorGuard({.title = QStringLiteral("Error Opening Library"),
-              .owner = owner,
-              .text = ErrorGuard::Numbered(QStringLiteral(" "), QStringLiteral(" "))})
-      .Run(step);
-}
-
-}  // namespace
-
-// Lets the user pick a library file and opens it; cancelling or choosing the
-// open library changes nothing.
-void frmReelwise::OpenLibraryDialog() {
-  QString path;
-  OpeningStep(this, [&] {
-    gDialogs->strFilter = QStringLiteral("Reelwise Libraries (*.rw2)|*.rw2;|All files (*.*)|*.*");
-    gDialogs->strInitialDir = gLibrariesFolder;
-    gDialogs->strTitle = QStringLiteral("Choose Library");
-    path = gDialogs->strGetOpenFileName(QString());
-  });
-  if (path.isEmpty() || !gLibrary || path == gLibrary->LibraryPath) return;
-  gViewSpec.clear();
-  gViewDescription.clear();
-  if (!gTVOutMode) {
-    OpeningStep(this, [] { gLibrary->DeleteSearchResults(); });
-    OpeningStep(this, [] { gLibrary->FetchSearchResults(); });
-    OpeningStep(this, [] { gLibrary->ShowSearchResults(); });
-  }
-  OpeningStep(this, [this] { Inspector().ClearInspector(); });
-  OpeningStep(this, [&] { gLibrary->OpenLibrary(path, true); });
-}
-
-// The results' context menu: the external applications and the similar
-// files for the result, then the menu at the pointer.
-void frmReelwise::ShowResultsPopup() {
-  gSavedItem = gCurrentItem;
-  InitExternalAppMenus(gSavedItem.FileName, 2, false);
-  InitSimilarFilesMenu();
-  mnuResultsPopUp->setProperty("Tag", QStringLiteral("Browser"));
-  mnuClearSelections->setVisible(true);
-  mnuRecentFiles->setVisible(false);
-  mnuResultsPopUp->popup(QCursor::pos());
-}
-
-// The same menu for the inspected item (gSavedItem, set by the inspector):
-// its recent files instead of the selection's commands.
-void frmReelwise::ShowInspectorPopup() {
-  InitExternalAppMenus(gSavedItem.FileName, 1, false);
-  InitSimilarFilesMenu();
-  mnuResultsPopUp->setProperty("Tag", QStringLiteral("Inspector"));
-  mnuRecentFiles->setVisible(true);
-  mnuClearSelections->setVisible(false);
-  mnuResultsPopUp->popup(QCursor::pos());
-}
-
-// Until the export is built: writes nothing.
-void frmReelwise::ExportBrowserToCSV() {}
-
-// Until the media report is built: shows nothing.
-void frmReelwise::mnuAnalyze_Click() {}
 
 // The story board of gSavedItem: the grid style opens a moment later from
 // the inspector's timer; the poster style waits for the poster to be built.
@@ -118,5 +55,3 @@ void frmReelwise::ToggleTVOutMode(bool On) {
 // Until full-screen mode is built: does nothing.
 void frmReelwise::ToggleFullScreen(bool, bool) {}
 
-// Until the context menus are built: the submenu is left as it is.
-void frmReelwise::InitSimilarFilesMenu() {}

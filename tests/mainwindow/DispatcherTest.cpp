@@ -164,7 +164,8 @@ TEST_F(DispatcherTest, EveryKeyMakesItsCalls) {
        }},
       {"mnuToolsShowMissing", none, none},
       {"mnuToolsShowMissingThumbs", none, none},
-      {"mnuToolsExportCSV", none, none},
+      {"mnuToolsExportCSV", [&] { boxes.Answer(vbOK); },
+       [&] { EXPECT_EQ(boxes.Last().title, QStringLiteral("Export Failed!")) << "no results to export"; }},
       {"mnuViewFullScreen", none, none},
   };
   for (const Case& c : cases) {
@@ -176,7 +177,7 @@ TEST_F(DispatcherTest, EveryKeyMakesItsCalls) {
     Send(c.key);
     c.check();
   }
-  EXPECT_EQ(boxes.Count(), 1) << "only the tip of the day; no command failed";
+  EXPECT_EQ(boxes.Count(), 2) << "only the tip of the day and the empty export; no command failed";
 }
 
 TEST_F(DispatcherTest, KeysThatNameNoCommandDoNothing) {

@@ -1,0 +1,161 @@
+// The result export to "export.csv" in the Temp folder, and opening a
+// library chosen in the file dialog.
+#include "mainwindow/frmReelwise.h"
+
+#include "core/ProgramMessage.h"
+#include "core/modReelwise.h"
+#include "inspector/InspectorPane.h"
+#include "library/FileTagLists.h"
+#include "library/HistoryEntry.h"
+#include "library/ResultItem.h"
+#include "library/clsRWLibrary.h"
+#include "platform/RWError.h"
+#include "ui/SchemeColours.h"
+#include "ui/clsDialogs.h"
+#include "ui/cwProgress.h"
+
+#include <QDir>
+#include <QLocale>
+#include <QSaveFile>
+
+#include <functional>
+
+namespace {
+
+const QString kWriting = QStringLiteral("Writing CSV file...");
+const QString kFailed = QStringLiteral("Export Failed!");
+
+// A field in double quotes, a quote inside doubled, so that commas, quotes
+// and line breaks stay inside their field.
+QString Quoted(const QString& value) {
+  QString text = value;
+  text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+  return QLatin1Char('"') + text + QLatin1Char('"');
+}
+
+QLocale PlainLocale() {
+  QLocale locale;
+  locale.setNumberOptions(QLocale::OmitGroupSeparator);
+  return locale;
+}
+
+// The tags field: the compact list without the marks of implied tags and
+// without its leading ", " ("--No Tags" reads "No Tags").
+QString TagsField(const QString& compact) {
+  QString text = compact;
+  text.remove(QStringLiteral("***"));
+  return text.mid(2);
+}
+
+// One line of the export, CR LF included: name, folder, size in MB, length,
+// dimensions, frame rate, bit rate and the file's tags, each quoted.
+QString CsvRecord(const ResultItem& item, const QString& compactTags) {
+  const QLocale locale = PlainLocale();
+  const QStringList fields = {
+      item.FileName,
+      item.CurrentPath,
+      locale.toString(item.FileSize / 1024.0 / 1024.0, 'f', 3) + QStringLiteral(" MB"),
+      modReelwise::FormatDuration(item.Duration, false, false),
+      item.Dimensions,
+      locale.toString(static_cast<double>(item.FrameRate), 'g', 7) + QStringLiteral("fps"),
+      QString::number(item.Bitrate) + QStringLiteral("kbps"),
+      TagsField(compactTags)};
+  QStringList quoted;
+  for (const QString& field : fields) quoted << Quoted(field);
+  return quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
+}
+
+// The compact tag list of every file of the results, read in one pass; a
+// failure is reported and the files then read "No Tags".
+QHash<int32_t, QString> ResultTags(QWidget* owner) {
+  std::vector<int32_t> fileIds;
+  fileIds.reserve(gResults.size());
+  for (size_t i = 1; i < gResults.size(); ++i) fileIds.push_back(gResults[i].FileID);
+  QHash<int32_t, QString> tags;
+  if (!gLibrary) return tags;
+  ErrorGuard({.owner = owner}).Run([&] { tags = TagStore::FileTagLists(gLibrary->Connection(), fileIds); });
+  return tags;
+}
+
+// Writes the records through a save file, so that an earlier export stays
+// until the new one is whole; false with the reason when it cannot.
+bool WriteCsv(frmReelwise& form, const QString& path, QString& failure) {
+  QSaveFile file(path);
+  if (!file.open(QIODevice::WriteOnly)) {
+    failure = file.errorString();
+    return false;
+  }
+  const QHash<int32_t, QString> tags = ResultTags(&form);
+  const int n = static_cast<int>(gResults.size()) - 1;
+  form.progProgress->SetMax(n);
+  form.progProgress->BroadcastProgress(kWriting, 0, gSchemeColour4);
+  file.write("\xEF\xBB\xBF");
+  for (int i = 1; i <= n; ++i) {
+    const ResultItem& item = gResults[static_cast<size_t>(i)];
+    file.write(CsvRecord(item, tags.value(item.FileID, QStringLiteral("--No Tags"))).toUtf8());
+    form.progProgress->BroadcastProgress(kWriting, i, gSchemeColour4);
+  }
+  form.ProgressOff();
+  if (!file.commit()) {
+    failure = file.errorString();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+// Writes every result row to "export.csv" in the Temp folder, replacing an
+// earlier export only once the new one is whole: UTF-8 with a byte-order
+// mark. A file that cannot be written is reported and the earlier export kept.
+void frmReelwise::ExportBrowserToCSV() {
+  if (gResults.size() <= 1) {
+    ShowProgramMessage(QStringLiteral("You are not currently browsing any files!"), 48, kFailed, this);
+    return;
+  }
+  const QString path = gTempFolder + QStringLiteral("export.csv");
+  QString failure;
+  if (!WriteCsv(*this, path, failure)) {
+    ProgressOff();
+    ShowProgramMessage(QStringLiteral("The export file ") + QDir::toNativeSeparators(path) +
+                           QStringLiteral(" could not be written:\r\n") + failure,
+                       48, kFailed, this);
+    return;
+  }
+  ShowProgramMessage(QStringLiteral("File Exported to ") + QDir::toNativeSeparators(path), 64,
+                     QStringLiteral("Export Complete"), this);
+}
+
+namespace {
+
+// A failing step is reported as "number description " and the next one runs.
+void OpeningStep(QWidget* owner, const std::function<void()>& step) {
+  ErrorGuard({.title = QStringLiteral("Error Opening Library"),
+              .owner = owner,
+              .text = ErrorGuard::Numbered(QStringLiteral(" "), QStringLiteral(" "))})
+      .Run(step);
+}
+
+}  // namespace
+
+// Lets the user pick a library file and opens it; cancelling or choosing the
+// open library changes nothing.
+void frmReelwise::OpenLibraryDialog() {
+  QString path;
+  OpeningStep(this, [&] {
+    gDialogs->strFilter = QStringLiteral("Reelwise Libraries (*.rw2)|*.rw2;|All files (*.*)|*.*");
+    gDialogs->strInitialDir = gLibrariesFolder;
+    gDialogs->strTitle = QStringLiteral("Choose Library");
+    path = gDialogs->strGetOpenFileName(QString());
+  });
+  if (path.isEmpty() || !gLibrary || path == gLibrary->LibraryPath) return;
+  gViewSpec.clear();
+  gViewDescription.clear();
+  if (!gTVOutMode) {
+    OpeningStep(this, [] { gLibrary->DeleteSearchResults(); });
+    OpeningStep(this, [] { gLibrary->FetchSearchResults(); });
+    OpeningStep(this, [] { gLibrary->ShowSearchResults(); });
+  }
+  OpeningStep(this, [this] { Inspector().ClearInspector(); });
+  OpeningStep(this, [&] { gLibrary->OpenLibrary(path, true); });
+}
