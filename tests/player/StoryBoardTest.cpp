@@ -150,6 +150,7 @@ TEST_F(StoryBoardTest, TheDefaultBoardShowsEachTileAtItsTimeAndIsSaved) {
   }
   EXPECT_GT(white, 20);
   EXPECT_GT(black, 20);
+  if (qEnvironmentVariableIsSet("RW_SCREENSHOT")) form.grab().save(qEnvironmentVariable("RW_SCREENSHOT"), "PNG");
   QFile file(BoardFile());
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   int width = 0, height = 0;

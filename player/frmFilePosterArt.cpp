@@ -1,0 +1,77 @@
+#include "player/frmFilePosterArt.h"
+
+#include "core/ProgramMessage.h"
+#include "core/modReelwise.h"
+#include "library/ResultItem.h"
+#include "platform/ErrorGuard.h"
+#include "player/cFilePosterArt.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QFrame>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+
+QPointer<frmFilePosterArt> gFilePosterArtForm;
+
+frmFilePosterArt::frmFilePosterArt(QWidget* owner) : QDialog(owner) {
+  setObjectName(QStringLiteral("frmFilePosterArt"));
+  setWindowTitle(QStringLiteral("Story Board"));
+  setFixedSize(cFilePosterArt::kWidth, cFilePosterArt::kHeight);
+  framePlayer = new QFrame(this);
+  framePlayer->setObjectName(QStringLiteral("framePlayer"));
+  framePlayer->setGeometry(0, 0, 320, 240);
+  framePlayer->hide();
+  cmdClose = new QPushButton(QStringLiteral("Quit"), this);
+  cmdClose->setObjectName(QStringLiteral("cmdClose"));
+  cmdClose->hide();  // Escape closes the window as the button did
+  connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
+  gFilePosterArtForm = this;
+  ErrorGuard().Run([&] { Form_Load(); });
+}
+
+frmFilePosterArt::~frmFilePosterArt() { poster_.reset(); }
+
+// An offline item gets the offline message, a file that is not there a
+// message of its own; neither opens a player.
+void frmFilePosterArt::Form_Load() {
+  const QString& folder = gSavedItem.CurrentPath;
+  if (folder.isEmpty() || gSavedItem.FileName.isEmpty()) return;
+  if (folder.startsWith(QLatin1Char('['))) {
+    ShowOfflineFileMessage(gSavedItem.FileName, folder, parentWidget());
+    return;
+  }
+  if (!QFileInfo(folder + gSavedItem.FileName).isFile()) {
+    ShowProgramMessage(QStringLiteral("'%1' cannot be found in '%2'.").arg(gSavedItem.FileName, folder), 48,
+                       QStringLiteral("Story Board"), parentWidget());
+    return;
+  }
+  gSavedItem.Duration = gSavedItem.SelectionEnd - gSavedItem.SelectionStart;
+  poster_ = std::make_unique<cFilePosterArt>(framePlayer);
+  built_ = poster_->DrawPoster();
+  update();
+}
+
+void frmFilePosterArt::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  ImageSurface* surface = poster_ ? poster_->Surface() : nullptr;
+  if (!built_ || !surface) {
+    painter.fillRect(rect(), Qt::black);
+    return;
+  }
+  surface->Flush();
+  painter.drawImage(rect(), surface->Image());
+}
+
+void frmFilePosterArt::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!built_) QTimer::singleShot(0, this, [this] { hide(); });
+}
+
+void frmFilePosterArt::cmdClose_Click() {
+  if (unloading_) return;
+  unloading_ = true;
+  hide();
+  QApplication::processEvents();
+}

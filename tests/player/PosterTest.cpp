@@ -1,0 +1,135 @@
+// The poster: its size, frame times, a missing frame, the title's floor size,
+// the tag text drawn as it is, and the files it refuses.
+#include "library/ResultItem.h"
+#include "platform/JpegCodec.h"
+#include "player/cFilePosterArt.h"
+#include "player/frmFilePosterArt.h"
+#include "player/frmFilePreview.h"
+#include "tests/player/PlayerFixture.h"
+#include "tests/support/ScriptedDialogs.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+namespace rwtest {
+namespace {
+
+TEST(PosterStepTest, StepsAndPlacements) {
+  EXPECT_DOUBLE_EQ(cFilePosterArt::PosterStep(48), 2.0);
+  EXPECT_DOUBLE_EQ(cFilePosterArt::PosterStep(5.9), 5.0 / 23);
+  EXPECT_DOUBLE_EQ(cFilePosterArt::PosterStep(0.7), 0.0);
+  EXPECT_EQ(cFilePosterArt::Placements()[12].X, 1050);
+  EXPECT_EQ(cFilePosterArt::Placements()[23].Angle, 5);
+}
+
+class PosterTest : public PlayerTest {
+ protected:
+  void SetUp() override {
+    PlayerTest::SetUp();
+    if (IsSkipped()) return;
+    modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("ThumbnailTimeout"), 2);
+    gBrowserMode = 0;
+  }
+  void TearDown() override {
+    gSavedItem = ResultItem{};
+    PlayerTest::TearDown();
+  }
+  static QString IndexClip(const QString& name, double seconds) {
+    TestVideoSpec spec;
+    spec.seconds = seconds;
+    spec.frameIndex = true;
+    return Clip(name, spec);
+  }
+  static void Choose(const QString& path, double seconds) {
+    gSavedItem = ResultItem{};
+    gSavedItem.CurrentPath = QFileInfo(path).absolutePath() + QLatin1Char('/');
+    gSavedItem.FileName = QFileInfo(path).fileName();
+    gSavedItem.FileAlias = QStringLiteral("A Day at the Beach");
+    gSavedItem.SelectionEnd = seconds;
+  }
+  QString BoardFile() const { return gTempFolder + QStringLiteral("Story Board.jpg"); }
+  QSize SavedSize() const {
+    QFile file(BoardFile());
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    int width = 0, height = 0;
+    if (!JpegCodec().ReadSize(file.readAll(), &width, &height)) return {};
+    return {width, height};
+  }
+
+  ScriptedMessageBoxes boxes;
+};
+
+TEST_F(PosterTest, FortyEightSecondsGiveFramesTwoSecondsApartOnAPosterOfItsOwnSize) {
+  Choose(IndexClip(QStringLiteral("long.mkv"), 48), 48);
+  frmFilePosterArt form;
+  form.resize(600, 400);
+  ASSERT_TRUE(form.Built());
+  EXPECT_EQ(boxes.Count(), 0);
+  const cFilePosterArt& poster = *form.Poster();
+  EXPECT_DOUBLE_EQ(poster.Step(), 2.0);
+  EXPECT_DOUBLE_EQ(poster.FrameTime(12), 24.0) << "the background";
+  for (int i = 1; i <= 23; ++i) EXPECT_TRUE(poster.FrameGrabbed(i)) << i;
+  EXPECT_EQ(poster.Surface()->Width(), 1250);
+  EXPECT_EQ(poster.Surface()->Height(), 800);
+  EXPECT_EQ(SavedSize(), QSize(1250, 800));
+  EXPECT_DOUBLE_EQ(poster.TitleSize(), 23.5) << "a short alias";
+  // The footer in white at (20, 780).
+  int white = 0;
+  for (int x = 20; x < 200; ++x) {
+    for (int y = 780; y < 795; ++y) white += qGray(poster.Surface()->Image().pixel(x, y)) > 200;
+  }
+  EXPECT_GT(white, 30);
+  if (qEnvironmentVariableIsSet("RW_SCREENSHOT")) form.grab().save(qEnvironmentVariable("RW_SCREENSHOT"), "PNG");
+}
+
+TEST_F(PosterTest, AMissingFrameIsSkippedAndAHugeAliasStopsAtTheFloorSize) {
+  const QString whole = IndexClip(QStringLiteral("long.mkv"), 48);
+  const QString cut = ScratchPath(QStringLiteral("cut.mkv"));
+  ASSERT_TRUE(QFile::copy(whole, cut));
+  QFile(cut).resize(QFileInfo(cut).size() * 3 / 4);
+  Choose(cut, 48);
+  gSavedItem.FileAlias = QString(20000, QLatin1Char('W'));
+  frmFilePosterArt form;
+  ASSERT_TRUE(form.Built());
+  EXPECT_TRUE(form.Poster()->FrameGrabbed(1));
+  EXPECT_FALSE(form.Poster()->FrameGrabbed(23));
+  EXPECT_DOUBLE_EQ(form.Poster()->TitleSize(), cFilePosterArt::kTitleFloorSize);
+  EXPECT_EQ(SavedSize(), QSize(1250, 800));
+}
+
+TEST_F(PosterTest, NoTagsAreDrawnAsTheyAre) {
+  Choose(IndexClip(QStringLiteral("long.mkv"), 48), 48);
+  frmFilePosterArt form;
+  ASSERT_TRUE(form.Built());
+  // "--No Tags" at (240, 490): white letters over the dimmed background.
+  int white = 0;
+  for (int x = 240; x < 320; ++x) {
+    for (int y = 490; y < 506; ++y) white += qGray(form.Poster()->Surface()->Image().pixel(x, y)) > 200;
+  }
+  EXPECT_GT(white, 20);
+}
+
+TEST_F(PosterTest, AFileWithoutFramesIsRefusedWithoutAFile) {
+  Choose(AudioClip(), 3);
+  boxes.Answer(1);
+  frmFilePosterArt form;
+  EXPECT_FALSE(form.Built());
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().prompt, kStoryBoardRefusal);
+  EXPECT_FALSE(QFileInfo::exists(BoardFile()));
+}
+
+TEST_F(PosterTest, AnOfflineItemGetsTheOfflineMessageAndNothingIsOpened) {
+  gSavedItem = ResultItem{};
+  gSavedItem.CurrentPath = QStringLiteral("[Offline] Films:\\\\");
+  gSavedItem.FileName = QStringLiteral("Holiday.mkv");
+  boxes.Answer(1);
+  frmFilePosterArt form;
+  EXPECT_FALSE(form.Built());
+  EXPECT_EQ(form.Poster(), nullptr);
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_TRUE(boxes.Last().title.startsWith(QStringLiteral("Offline Volume")));
+}
+
+}  // namespace
+}  // namespace rwtest
