@@ -187,6 +187,7 @@ TEST_F(StoryBoardTest, ColumnsAndRowsFollowTheOptionsPageAndTheLastTileTakesTheL
 }
 
 TEST_F(StoryBoardTest, AClipUnderASecondShowsItsStartInEveryTile) {
+  SetPoster("CaptionSize", 1);
   SetPoster("HorizontalTiles", 3);
   SetPoster("VerticalTiles", 1);
   Choose(IndexClip(QStringLiteral("short.mkv"), 0.8), 0.8);
