@@ -34,11 +34,8 @@ frmReelwise::frmReelwise() : hosts_(std::make_unique<MainWindowHosts>(*this)) {
   ctl::Toolbar& browserBar = *browser_->tbFileBrowser;
   browserBar.ButtonClick = [this](ctl::Button& button) { tbFileBrowser_ButtonClick(button); };
   browserBar.ButtonMenuClick = [this](ctl::ButtonMenu& entry) { tbFileBrowser_ButtonMenuClick(entry); };
-  frmProgramOptions::RepaintInScheme = [this] {
-    PaintInSchemeColours();
-    // The carousel's palette follows the program's colour scheme.
-    if (gCarousel) gCarousel->SetColourScheme(0);
-  };
+  CreateSchemeControls();
+  ConnectOptions();
   SetProgramMessageOwner(this);
   if (gLibrary) gLibrary->SetView(hosts_.get());
 }
@@ -47,7 +44,7 @@ frmReelwise::~frmReelwise() {
   modMainPlayer::SetPlayerHooks({});
   SubclassMessages(false);
   if (gLibrary) gLibrary->SetView(nullptr);
-  frmProgramOptions::RepaintInScheme = nullptr;
+  DisconnectOptions();
 }
 
 void frmReelwise::Load() {

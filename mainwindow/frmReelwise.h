@@ -75,6 +75,12 @@ class frmReelwise : public QWidget, public ISubclass {
   // Menu and tool bands.
   ctl::PictureBox* picHolder;
   ctl::PictureBox* cReBar1;
+  // The hidden picture holding the rebar's band, the banner logo beside the
+  // menu bar and the trim under it, all in the colour scheme.
+  ctl::PictureBox* Picture1;
+  ctl::PictureBox* picBannerLogo;
+  ctl::Image* imgBanner;
+  ctl::PictureBox* shpMenuTrim;
   ctl::Toolbar* tbrMenu;
   ctl::Toolbar* cToolbar1;
   ctl::Toolbar* tbMain;
@@ -256,6 +262,18 @@ class frmReelwise : public QWidget, public ISubclass {
   void InitWelcomePage();
   // The panels in the scheme colours, after a colour scheme is applied.
   void PaintInSchemeColours();
+
+  // The colour scheme's pictures and colours, and the options dialog's hooks
+  // (frmReelwise_scheme.cpp).
+  void ConnectOptions();
+  void DisconnectOptions();
+  void CreateSchemeControls();
+  void FollowCursorColour(COLORREF colour);
+  void ApplySchemePictures();
+  void PaintSchemeGrids();
+  void PaintSchemeCaption();
+  void PaintLibraryTree();
+  void PlaceBannerLogo();
 
   // Pane layout (frmReelwise_layout.cpp).
   void LayoutBottomToolbars();

@@ -61,9 +61,11 @@ void frmReelwise::BuildRebar() {
   const int h = m_cMenu->ItemHeight(m_cMenu->IndexForKey(QStringLiteral("mnuLibrary")));
   m_cMenu->SetCustomColours(true, gSchemeColour1, gSchemeColour4, gSchemeColour2);
 
-  // The band background: the top-left corner of the toolbar pattern, stretched.
-  const QImage pattern = LoadResPicture(QStringLiteral("TB_BG"), kResBitmap);
-  const QImage corner = pattern.copy(0, 0, 4, 4).scaled(5, std::max(1, h - 2));
+  // The band background: the top-left corner of the recoloured band picture
+  // the colour scheme put in Picture1, stretched.
+  const QImage band = Picture1->Picture().isNull() ? LoadResPicture(QStringLiteral("MAIN_TB_BG"), kResBitmap)
+                                                   : Picture1->Picture().toImage();
+  const QImage corner = band.copy(0, 0, 4, 4).scaled(5, std::max(1, h - 2));
   cReBar1->SetPicture(QPixmap::fromImage(corner));
 
   tbrMenu->SetHeight(h);
@@ -74,6 +76,19 @@ void frmReelwise::BuildRebar() {
   tbMain->SetTop(tbrMenu->Height() - 4);
   // The toolbar covers the tool band and the menu bar's blank lower edge.
   tbMain->raise();
+  PlaceBannerLogo();
+}
+
+// The banner logo at the right end of the menu bar, the trim along the
+// bottom of the bands.
+void frmReelwise::PlaceBannerLogo() {
+  const QSize logo = imgBanner->Picture().size();
+  const int height = std::min(logo.height(), picHolder->height());
+  picBannerLogo->setGeometry(picHolder->width() - logo.width() - 4, 0, logo.width(), height);
+  imgBanner->setGeometry(0, 0, logo.width(), height);
+  picBannerLogo->raise();
+  shpMenuTrim->setGeometry(0, picHolder->height() - 1, picHolder->width(), 1);
+  shpMenuTrim->raise();
 }
 
 void frmReelwise::tbrMenu_ButtonClick(ctl::Button& Button) {
