@@ -17,7 +17,10 @@
 #include "platform/RWError.h"
 #include "platform/cPopupMenu.h"
 #include "platform/controls/TimerControl.h"
+#include "player/frmFilePosterArt.h"
+#include "player/frmFilePreview.h"
 #include "ui/clsDialogs.h"
+#include "ui/frmGlass.h"
 
 #include <QAction>
 #include <QCursor>
@@ -26,9 +29,42 @@
 #include <functional>
 
 // The story board of gSavedItem: the grid style opens a moment later from
-// the inspector's timer; the poster style waits for the poster to be built.
+// the inspector's timer; the poster is built over the glass and shown modal.
+// An offline or empty item opens nothing, as the grid's timer does.
 void frmReelwise::mnuFilePoster_Click() {
-  if (gPosterStyle == 0) Inspector().timerFilePreview->SetEnabled(true);
+  StoryBoardHooks hooks;
+  hooks.SetMainTag = [this](const QString& tag) { SetTag(tag); };
+  hooks.ShowOptions = [this] { ShowOptions(3); };
+  hooks.CarouselBusy = [](int percent) {
+    if (gCarousel) gCarousel->Broadcast(QStringLiteral("BUSY"), percent, percent);
+  };
+  hooks.RestoreFocus = [this] { RestoreFocus(); };
+  SetStoryBoardHooks(std::move(hooks));
+  if (gPosterStyle == 0) {
+    Inspector().timerFilePreview->SetEnabled(true);
+    return;
+  }
+  const QString& folder = gSavedItem.CurrentPath;
+  if (folder.isEmpty()) return;
+  if (folder.startsWith(QLatin1Char('['))) {
+    ShowOfflineFileMessage(gSavedItem.FileName, folder, this);
+    return;
+  }
+  ShowGlass(this);
+  {
+    frmFilePosterArt poster(this);
+    if (poster.Built()) {
+      ShowDialogOverGlass(poster);
+    } else {
+      UnloadGlass();
+    }
+  }
+  if (gCarousel) gCarousel->Broadcast(QStringLiteral("BUSY"), 50, 0);
+  RestoreFocus();
+  if (gBrowserMode == 3 && gCarousel) {
+    gCarousel->SetMenuMode(QStringLiteral("NULL"));
+    gCarousel->RedrawAll(false, true);
+  }
 }
 
 // Until TV-Out mode's window layout is built: the mode is noted and the
