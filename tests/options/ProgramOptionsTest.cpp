@@ -86,6 +86,15 @@ TEST_F(ProgramOptionsTest, PagesOpenUnderTheirLabels) {
   EXPECT_EQ(form->StartPage, 4);
   EXPECT_EQ(form->lblOptionGroup[2]->Caption(), "MENU CONFiG");
   EXPECT_EQ(form->chkSendToTray->text(), "Minimze button sends to Tray");
+  // The options icon, its magenta shown transparent.
+  const QImage icon = form->picOptionsIcon->Picture().toImage();
+  ASSERT_EQ(icon.size(), QSize(48, 48));
+  EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0);
+  int opaque = 0;
+  for (int y = 0; y < 48; ++y) {
+    for (int x = 0; x < 48; ++x) opaque += qAlpha(icon.pixel(x, y)) == 255 ? 1 : 0;
+  }
+  EXPECT_GT(opaque, 300);
 }
 
 TEST_F(ProgramOptionsTest, GeneralSettingsRoundTrip) {

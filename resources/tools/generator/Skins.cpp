@@ -309,6 +309,15 @@ void ListBackground(cairo_t* cr, int w, int h) {
   cairo_restore(cr);
 }
 
+// The options dialog's icon: the menu's gear drawn large on magenta, which
+// the dialog shows transparent.
+void OptionsIcon(cairo_t* cr, int w, int h) {
+  cairo_set_source_rgb(cr, 1, 0, 1);
+  cairo_rectangle(cr, 0, 0, w, h);
+  cairo_fill(cr);
+  PaintIcon(cr, "OPTIONS", std::min(w, h));
+}
+
 void Gripper(cairo_t* cr, int w, int h) {
   Box(cr, 0, 0, w, h, kPanel);
   for (int y = 4; y + 2 < h - 2; y += 4) {
@@ -338,6 +347,7 @@ bool PaintSkin(cairo_t* cr, const std::string& name, int w, int h) {
   if (name == "TAB_SEG") { TabHeading(cr, w, h, "SEGMENTS"); return true; }
   if (name == "LV_BG") { ListBackground(cr, w, h); return true; }
   if (name == "GRIPPER") { Gripper(cr, w, h); return true; }
+  if (name == "OPTIONS_ICON") { OptionsIcon(cr, w, h); return true; }
   const size_t underscore = name.find('_');
   if (underscore != std::string::npos && underscore > 0 && isdigit(static_cast<unsigned char>(name[0]))) {
     const int index = std::stoi(name.substr(0, underscore));
