@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
@@ -240,6 +241,8 @@ void frmFilePreview::DrawTile(int64_t k, bool& giveUp) {
   context_->Rectangle(x + 4, y + 4, settings_.TileWidth, settings_.TileHeight);
   context_->Fill();
   QImage frame;
+  QElapsedTimer clock;
+  clock.start();
   if (!giveUp) {
     m_Player->SetPosition(seconds);
     frame = m_Player->GrabFrame();
@@ -253,11 +256,15 @@ void frmFilePreview::DrawTile(int64_t k, bool& giveUp) {
     ++grabbed_;
     seconds = m_Player->Position();
   }
+  timings_.grabMs += static_cast<double>(clock.nsecsElapsed()) / 1e6;
+  clock.restart();
   DrawFrameTile(frame, x, y);
-  if (gTVOutMode) return;
-  const QString stamp = modReelwise::FormatDuration(seconds, true, false);
-  PrintWrappedText(stamp, x + 4, y + 1, 0, false, settings_.CaptionSize, settings_.CaptionFont);
-  PrintWrappedText(stamp, x + 3, y, settings_.TimestampColour, false, settings_.CaptionSize, settings_.CaptionFont);
+  if (!gTVOutMode) {
+    const QString stamp = modReelwise::FormatDuration(seconds, true, false);
+    PrintWrappedText(stamp, x + 4, y + 1, 0, false, settings_.CaptionSize, settings_.CaptionFont);
+    PrintWrappedText(stamp, x + 3, y, settings_.TimestampColour, false, settings_.CaptionSize, settings_.CaptionFont);
+  }
+  timings_.drawMs += static_cast<double>(clock.nsecsElapsed()) / 1e6;
 }
 
 // The frame scaled into the tile with Cairo's good filter, which averages
@@ -341,11 +348,14 @@ void frmFilePreview::DrawLogo() {
 // Written at Compression, replacing an older file only once the new one is
 // whole; a failure is reported once and the board is still shown.
 void frmFilePreview::SaveBoard() {
+  QElapsedTimer clock;
+  clock.start();
   board_->Flush();
   const QString path = gTempFolder + QStringLiteral("Story Board.jpg");
   try {
     JpegCodec codec;
     codec.EncodeToFile(*board_, settings_.Compression, path);
+    timings_.encodeMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
   } catch (const RWError& error) {
     ShowProgramMessage(QStringLiteral("The Story Board could not be saved as '%1'.\r\n\r\n%2").arg(path, error.Text()),
                        48, QStringLiteral("Story Board"), this);

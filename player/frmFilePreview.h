@@ -139,6 +139,13 @@ class frmFilePreview : public QDialog {
   // False when the board was refused before the player opened.
   bool Built() const { return built_; }
   clsRWPlayer* Player() const { return m_Player.get(); }
+  // Milliseconds the build spent grabbing, drawing and encoding.
+  struct Timings {
+    double grabMs = 0;
+    double drawMs = 0;
+    double encodeMs = 0;
+  };
+  const Timings& BuildTimings() const { return timings_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -169,6 +176,7 @@ class frmFilePreview : public QDialog {
   ImageSurfacePtr board_;
   std::shared_ptr<CairoContext> context_;
   int grabbed_ = 0;
+  Timings timings_;
   bool built_ = false;
   bool closeAtOnce_ = false;
   bool unloaded_ = false;
