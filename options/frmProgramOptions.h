@@ -15,6 +15,7 @@
 
 #include <QImage>
 #include <QPixmap>
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -189,6 +190,8 @@ class frmProgramOptions : public QWidget {
 
   // The statistics report of page 5 for the open library.
   static QString LibraryStatistics();
+  // Its two statements: the segment count, then the other counts.
+  static QStringList LibraryStatisticsStatements();
 
   // What a new scheme repaints besides this window: the main window sets it
   // when it is made, and paints its panes in the scheme colours.

@@ -77,6 +77,8 @@ QString frmProgramOptions::LibraryStatistics() {
   return QStringLiteral("The library '") + gLibrary->LibraryPath + rest;
 }
 
+QStringList frmProgramOptions::LibraryStatisticsStatements() { return {QLatin1String(kSegmentsQuery), CountsQuery()}; }
+
 void frmProgramOptions::CreateStatisticsPage() {
   lblLibraryInfo = new ctl::Label(picProgOptions[5]);
   lblLibraryInfo->setObjectName(QStringLiteral("lblLibraryInfo"));
