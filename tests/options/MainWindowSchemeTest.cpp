@@ -2,6 +2,9 @@
 // and pictures come from the recoloured skin at start-up and after APPLY, and
 // the library tree keeps the red of the nodes whose red marks a state.
 #include "browser/frmFindFiles.h"
+#include "library/clsRWLibrary.h"
+#include "platform/SqlConnection.h"
+#include "platform/controls/Label.h"
 #include "options/frmProgramOptions.h"
 #include "platform/controls/ImageControl.h"
 #include "platform/controls/PictureBox.h"
@@ -11,6 +14,8 @@
 #include "ui/SchemeColours.h"
 
 #include <QComboBox>
+#include <QFileInfo>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -75,6 +80,49 @@ TEST_F(MainWindowSchemeTest, ApplyRepaintsTheMainWindowAndKeepsStateRed) {
   const COLORREF first = gSchemeColour1;
   options.lblApplyColours_Click();
   EXPECT_EQ(gSchemeColour1, first);
+}
+
+// A small library open, the dialog shown on its general, statistics and
+// colour pages with "Reelwise Blues" chosen, then applied. With RW_SCREENSHOT
+// naming a PNG, the general page is saved there, the others beside it
+// ("-library", "-colours") and the main window after APPLY ("-main").
+TEST_F(MainWindowSchemeTest, DialogPagesAndTheAppliedMainWindow) {
+  ASSERT_TRUE(Start());
+  const QString library = Scratch() + QStringLiteral("/Films.rw2");
+  modReelwise::ExtractTemplateLibrary(library);
+  gLibrary->OpenLibrary(library, true);
+  SqlConnection& db = gLibrary->Connection();
+  db.Execute(QStringLiteral(
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1234) "
+      "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileSize) "
+      "SELECT i, 'A', 'films\\', 'film' || i || '.mkv', 734003200 FROM n"));
+  db.Execute(QStringLiteral("INSERT INTO VideoSegments (FileID, FileFlag, Online, Rating, SelectionEnd) "
+                            "SELECT FileID, 'Y', 1, 0, 5400 FROM VideoFiles"));
+  const QString picture = qEnvironmentVariable("RW_SCREENSHOT");
+  auto save = [&](QWidget& window, const char* suffix) {
+    if (picture.isEmpty()) return;
+    const QFileInfo info(picture);
+    const QString path = info.path() + QLatin1Char('/') + info.completeBaseName() + QLatin1String(suffix) + QStringLiteral(".png");
+    EXPECT_TRUE(window.grab().save(path, "PNG"));
+  };
+  frmProgramOptions options;
+  options.StartPage = 1;
+  options.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&options));
+  save(options, "");
+  options.lblOptionGroup_Click(5);
+  EXPECT_TRUE(options.lblLibraryInfo->Caption().contains(QStringLiteral("1,234 video files")))
+      << options.lblLibraryInfo->Caption().toStdString();
+  save(options, "-library");
+  options.lblOptionGroup_Click(6);
+  options.cmbColourSchemes->setCurrentText(QStringLiteral("Reelwise Blues"));
+  options.cmbColourSchemes_Click();
+  save(options, "-colours");
+  options.lblApplyColours_Click();
+  ExpectColoursOf(Preset("Reelwise Blues"));
+  options.hide();
+  QCoreApplication::processEvents();
+  save(*gMainForm, "-main");
 }
 
 }  // namespace
