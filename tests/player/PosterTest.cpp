@@ -6,10 +6,14 @@
 #include "player/frmFilePosterArt.h"
 #include "player/frmFilePreview.h"
 #include "tests/player/PlayerFixture.h"
+#include "tests/app/ProgramRun.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "ui/frmGlass.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
+#include <QTimer>
 
 namespace rwtest {
 namespace {
@@ -129,6 +133,62 @@ TEST_F(PosterTest, AnOfflineItemGetsTheOfflineMessageAndNothingIsOpened) {
   EXPECT_EQ(form.Poster(), nullptr);
   ASSERT_EQ(boxes.Count(), 1);
   EXPECT_TRUE(boxes.Last().title.startsWith(QStringLiteral("Offline Volume")));
+}
+
+// The story-board command in the running program with the poster style.
+class PosterCommandTest : public RunningProgramTest {
+ protected:
+  void SetUp() override {
+    RunningProgramTest::SetUp();
+    RW_REQUIRE_FFMPEG();
+    gPosterStyle = 1;
+  }
+  void TearDown() override {
+    gPosterStyle = 0;
+    gSavedItem = ResultItem{};
+    RunningProgramTest::TearDown();
+  }
+};
+
+TEST_F(PosterCommandTest, ThePosterIsShownOverTheGlassAndSaved) {
+  TestVideoSpec spec;
+  spec.seconds = 12;
+  QString error;
+  const auto clip = MakeTestVideo(Scratch(), QStringLiteral("poster.mkv"), spec, &error);
+  ASSERT_TRUE(clip) << error.toStdString();
+  gSavedItem = ResultItem{};
+  gSavedItem.CurrentPath = Scratch() + QLatin1Char('/');
+  gSavedItem.FileName = QStringLiteral("poster.mkv");
+  gSavedItem.SelectionEnd = 12;
+  bool glassSeen = false;
+  bool posterSeen = false;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    if (gFilePosterArtForm && gFilePosterArtForm->isVisible()) {
+      posterSeen = true;
+      glassSeen = gGlassForm && gGlassForm->isVisible();
+      gFilePosterArtForm->cmdClose_Click();
+    }
+  });
+  watch.start(20);
+  gMainForm->mnuFilePoster_Click();
+  watch.stop();
+  EXPECT_TRUE(posterSeen);
+  EXPECT_TRUE(glassSeen);
+  EXPECT_TRUE(gGlassForm.isNull()) << "the glass is unloaded afterwards";
+  EXPECT_TRUE(QFileInfo::exists(gTempFolder + QStringLiteral("Story Board.jpg")));
+}
+
+TEST_F(PosterCommandTest, AnOfflineItemOpensNothing) {
+  gSavedItem = ResultItem{};
+  gSavedItem.CurrentPath = QStringLiteral("[Offline] Films:\\\\");
+  gSavedItem.FileName = QStringLiteral("Holiday.mkv");
+  boxes.Answer(1);
+  gMainForm->mnuFilePoster_Click();
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_TRUE(boxes.Last().title.startsWith(QStringLiteral("Offline Volume")));
+  EXPECT_TRUE(gGlassForm.isNull());
+  EXPECT_FALSE(QFileInfo::exists(gTempFolder + QStringLiteral("Story Board.jpg")));
 }
 
 }  // namespace
