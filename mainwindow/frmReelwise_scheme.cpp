@@ -11,6 +11,8 @@
 #include "library/ResultItem.h"
 #include "options/frmProgramOptions.h"
 #include "platform/controls/FlexGrid.h"
+#include "platform/controls/Frame.h"
+#include "platform/controls/ImageCombo.h"
 #include "platform/controls/ImageControl.h"
 #include "platform/controls/Label.h"
 #include "platform/controls/ListView.h"
@@ -18,6 +20,7 @@
 #include "platform/controls/TreeView.h"
 #include "resources/Resources.h"
 #include "ui/SchemeColours.h"
+#include "ui/cwProgress.h"
 
 #include <QAction>
 #include <QPainter>
@@ -65,6 +68,24 @@ void PaintDetailsHeadings(ctl::FlexGrid& grid) {
   }
   grid.SetTextMatrix(0, 0, QStringLiteral(" Title / Alias"));
   grid.SetTextMatrix(2, 0, QStringLiteral(" Description"));
+}
+
+// The inspector's detail labels and the panels and frames of both panes.
+void PaintPanels(frmReelwise& form) {
+  BrowserPane& browser = form.Browser();
+  InspectorPane& inspector = form.Inspector();
+  for (ctl::Label* label : inspector.lblFileData) {
+    label->SetForeColor(gSchemeColour4);
+    label->SetBackColor(gSchemeColour3);
+  }
+  inspector.lblFileData[0]->SetForeColor(gSchemeColour2);
+  for (ctl::Label* label : inspector.lblFileSpec) label->SetForeColor(gSchemeColour4);
+  inspector.picBottomFrame->SetBackColor(gSchemeColour3);
+  browser.Frame3->SetBackColor(gSchemeColour1);
+  inspector.frameBackupOptions->SetBackColor(gSchemeColour1);
+  browser.picProgress->SetBackColor(gSchemeColour1);
+  if (form.progProgress) form.progProgress->BroadcastProgress(QString(), 0, gSchemeColour4);
+  browser.cmbBrowserHistory->SetForeColor(gSchemeColour4);
 }
 
 }  // namespace
@@ -161,6 +182,7 @@ void frmReelwise::ApplySchemePictures() {
   Picture1->SetPicture(Skin("MAIN_TB_BG", kResBitmap));
   BuildRebar();
   picBannerLogo->SetBackColor(gSchemeColour1);
+  PaintPanels(*this);
   PaintSchemeGrids();
   PaintSchemeCaption();
   PaintLibraryTree();
