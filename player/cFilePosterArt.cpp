@@ -248,7 +248,7 @@ void cFilePosterArt::DrawClapperboard() {
         item.FileFormat,
         item.Dimensions.trimmed(),
         modReelwise::FormatDuration(item.Duration, false, false),
-        QString::number(item.FrameRate, 'g', QLocale::FloatingPointShortest) + QStringLiteral(" fps"),
+        FrameRateText(item.FrameRate) + QStringLiteral(" fps"),
         QString::number(item.FileSize / 1024 / 1024, 'f', 3) + QStringLiteral(" MB"),
     };
     for (int n = 0; n < 5; ++n) c.TextOut(30, 100 + 25 * n, lines[n], 1.0);

@@ -31,11 +31,15 @@ frmFilePosterArt::frmFilePosterArt(QWidget* owner) : QDialog(owner) {
   ErrorGuard().Run([&] { Form_Load(); });
 }
 
-frmFilePosterArt::~frmFilePosterArt() { poster_.reset(); }
+frmFilePosterArt::~frmFilePosterArt() {
+  modReelwise::SetDropShadow(this, false);
+  poster_.reset();
+}
 
 // An offline item gets the offline message, a file that is not there a
 // message of its own; neither opens a player.
 void frmFilePosterArt::Form_Load() {
+  modReelwise::SetDropShadow(this, true);
   const QString& folder = gSavedItem.CurrentPath;
   if (folder.isEmpty() || gSavedItem.FileName.isEmpty()) return;
   if (folder.startsWith(QLatin1Char('['))) {

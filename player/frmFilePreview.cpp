@@ -125,6 +125,7 @@ void frmFilePreview::MakeControls() {
 // opens, and the window then closes as soon as it is shown.
 void frmFilePreview::Form_Load() {
   if (const auto& hook = GetStoryBoardHooks().SetMainTag) hook(QString());
+  modReelwise::SetDropShadow(this, true);
   if (QWidget* main = parentWidget()) setWindowIcon(main->windowIcon());
   const QSize screen = ScreenSize();
   settings_ = ReadStoryBoardSettings(gTVOutMode, screen.width(), screen.height());
@@ -312,7 +313,7 @@ void frmFilePreview::DrawHeader(const QString& tagText) {
       QString(item.Dimensions).remove(QRegularExpression(QStringLiteral("^\\s+"))),
       modReelwise::FormatDuration(item.Duration, false, false),
       QString::number(item.Bitrate) + QStringLiteral(" kbps"),
-      QString::number(item.FrameRate, 'g', QLocale::FloatingPointShortest) + QStringLiteral(" fps"),
+      FrameRateText(item.FrameRate) + QStringLiteral(" fps"),
   };
   static const char* const labels[7] = {"Filename:", "File Size:", "Resolution:", "Duration:",
                                         "Bitrate:",  "Frame Rate:", "Tags:"};
@@ -428,6 +429,7 @@ void frmFilePreview::VScroll1_Change() { picPreview->move(0, -VScroll1->value())
 void frmFilePreview::Form_Unload() {
   if (unloaded_) return;
   unloaded_ = true;
+  modReelwise::SetDropShadow(this, false);
   Timer1->stop();
   m_Player.reset();
   context_.reset();

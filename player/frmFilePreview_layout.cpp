@@ -5,6 +5,7 @@
 #include "player/frmFilePreview.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 
 namespace {
@@ -115,6 +116,12 @@ QStringList StoryBoardSplitLines(const QString& text) {
 
 QStringList StoryBoardTagLines(const QString& compactTags) {
   return StoryBoardSplitLines(StoryBoardTagText(compactTags));
+}
+
+QString FrameRateText(float frameRate) {
+  char text[32];
+  const auto result = std::to_chars(text, text + sizeof text, frameRate);
+  return QString::fromLatin1(text, static_cast<int>(result.ptr - text));
 }
 
 int64_t StoryBoardTileAt(int64_t x, int64_t y, const StoryBoardLayout& l, const StoryBoardSettings& s) {
