@@ -76,6 +76,15 @@ TEST_F(MainWindowSchemeTest, ApplyRepaintsTheMainWindowAndKeepsStateRed) {
   EXPECT_EQ(plain->ForeColor(), gSchemeColour4);
   EXPECT_EQ(gMainForm->picBannerLogo->BackColor(), gSchemeColour1);
   EXPECT_TRUE(gMainForm->updatesEnabled());
+  // With a file inspected its thumbnail is left alone.
+  QPixmap own(100, 75);
+  own.fill(Qt::red);
+  InspectorPane& inspector = gMainForm->Inspector();
+  inspector.picThumbnail->SetPicture(own);
+  gInspectedItem.FileID = 5;
+  options.lblApplyColours_Click();
+  gInspectedItem.FileID = 0;
+  EXPECT_EQ(Argb(inspector.picThumbnail->Picture()), Argb(own));
   // Applying again gives the same colours: pictures come from the resources.
   const COLORREF first = gSchemeColour1;
   options.lblApplyColours_Click();
