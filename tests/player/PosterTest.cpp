@@ -10,6 +10,8 @@
 #include "tests/support/ScriptedDialogs.h"
 #include "ui/frmGlass.h"
 
+#include <pango/pangocairo.h>
+
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
@@ -24,6 +26,29 @@ TEST(PosterStepTest, StepsAndPlacements) {
   EXPECT_DOUBLE_EQ(cFilePosterArt::PosterStep(0.7), 0.0);
   EXPECT_EQ(cFilePosterArt::Placements()[12].X, 1050);
   EXPECT_EQ(cFilePosterArt::Placements()[23].Angle, 5);
+}
+
+// The family fontconfig gives a requested face.
+QString ResolvedFamily(const char* face) {
+  PangoFontMap* map = pango_cairo_font_map_get_default();
+  PangoContext* context = pango_font_map_create_context(map);
+  PangoFontDescription* wanted = pango_font_description_from_string(face);
+  PangoFont* font = pango_font_map_load_font(map, context, wanted);
+  QString family;
+  if (font) {
+    PangoFontDescription* got = pango_font_describe(font);
+    family = QString::fromUtf8(pango_font_description_get_family(got));
+    pango_font_description_free(got);
+    g_object_unref(font);
+  }
+  pango_font_description_free(wanted);
+  g_object_unref(context);
+  return family;
+}
+
+TEST(PosterFontTest, ArialAndVerdanaResolveToInstalledFaces) {
+  EXPECT_EQ(ResolvedFamily("Arial 16"), QStringLiteral("Liberation Sans"));
+  EXPECT_FALSE(ResolvedFamily("Verdana 11").isEmpty()) << "fontconfig's choice";
 }
 
 class PosterTest : public PlayerTest {
