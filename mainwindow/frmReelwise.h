@@ -181,6 +181,9 @@ class frmReelwise : public QWidget, public ISubclass {
   void mnuAnalyze_Click();
   // Commands of the main window (frmReelwise_pending.cpp).
   void mnuFilePoster_Click();
+  // TV-Out and full-screen modes (frmReelwise_tvout.cpp). TV-Out: true
+  // enters, false leaves. Full screen: Force enters even when it is on;
+  // Layout lays the panes out afterwards.
   void ToggleTVOutMode(bool On);
   void ToggleFullScreen(bool Layout, bool Force);
   // Deletes the file of gSavedItem (or every selected file) from disk and
@@ -240,6 +243,8 @@ class frmReelwise : public QWidget, public ISubclass {
   void EnterCompactMode();
   void EnterLibraryMode();
   void ShowLibraryControls(bool show);
+  void EnterTVOutMode();
+  void LeaveTVOutMode();
   // WindowState of the window manager when compact mode was entered.
   int32_t m_WindowStateBeforeCompact = 0;
   // True while SetWindowMode runs.

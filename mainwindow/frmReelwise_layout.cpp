@@ -115,6 +115,11 @@ void PlaceLayoutParts(frmReelwise& form) {
 void PlaceCarouselCanvas(frmReelwise& form) {
   const ctl::PictureBox& frame = *form.Browser().picFlexFrame;
   ucCanvas& canvas = *form.Carousel().ucCarouselCanvas;
+  // In TV-Out mode the window itself holds the canvas.
+  if (canvas.parentWidget() == &form) {
+    canvas.Move(0, canvas.Top(), form.width(), form.height() - canvas.Top());
+    return;
+  }
   const double height = frame.ScaleHeight() - canvas.Top();
   if (height > 0) canvas.Move(0, canvas.Top(), frame.ScaleWidth(), height);
 }

@@ -12,6 +12,7 @@
 #include "library/clsRWLibrary.h"
 #include "platform/ErrorGuard.h"
 #include "platform/RWError.h"
+#include "platform/ShowCursor.h"
 #include "platform/controls/TimerControl.h"
 #include "platform/controls/VbInput.h"
 #include "player/clsRWPlayer.h"
@@ -199,6 +200,7 @@ bool frmReelwise::Form_QueryUnload() {
 void frmReelwise::Form_Unload() {
   gStopPlaylist = true;  // a run of the full-screen player ends its waits first
   // A hidden or busy pointer must not outlive the window.
+  while (CursorDisplayCount() < 0) ShowCursor(true);
   while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
   SubclassMessages(false);
   m_cSplitLeft.reset();

@@ -1,7 +1,4 @@
-// Commands of the main window that are least versions until they are built:
-// the TV-Out and full-screen modes, and the story board of the context
-// menus. Each does the least its callers rely on, and its comment says what
-// it does today.
+// The story board command of the context menus and the Tools menu.
 #include "mainwindow/frmReelwise.h"
 
 #include "browser/BrowserPane.h"
@@ -66,28 +63,3 @@ void frmReelwise::mnuFilePoster_Click() {
     gCarousel->RedrawAll(false, true);
   }
 }
-
-// Until TV-Out mode's window layout is built: the mode is noted and the
-// carousel takes its theme and music (or its plain palette and silence).
-void frmReelwise::ToggleTVOutMode(bool On) {
-  if (On) {
-    gTVOutMode = true;
-    if (gCarousel) {
-      const int32_t theme = modRegistry::GetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("TV-Out Theme")).ToLong(0);
-      gCarousel->SetColourScheme(theme);
-    }
-    Inspector().ClearInspector();
-    if (gCarousel) gCarousel->PlayBackgroundSFX(true);
-  } else {
-    if (gCarousel) {
-      gCarousel->SetMenuMode(QStringLiteral("NULL"));
-      gCarousel->PlayBackgroundSFX(false);
-    }
-    gTVOutMode = false;
-    if (gCarousel) gCarousel->SetColourScheme(0);
-  }
-}
-
-// Until full-screen mode is built: does nothing.
-void frmReelwise::ToggleFullScreen(bool, bool) {}
-

@@ -145,7 +145,12 @@ TEST_F(DispatcherTest, EveryKeyMakesItsCalls) {
          EXPECT_TRUE(gTVOutMode);
          EXPECT_TRUE(Checked("mnuTV-Out"));
        }},
-      {"mnuTV-Out", none, [] { EXPECT_FALSE(gTVOutMode); }},
+      {"mnuTV-Out", none,
+       [] {
+         EXPECT_FALSE(gTVOutMode);
+         EXPECT_EQ(gBrowserMode, 3) << "leaving TV-Out keeps the carousel";
+         Send("mnuViewTile");
+       }},
       {"mnuToolsMediaInfo", current, [] { EXPECT_EQ(gSavedItem.SegmentID, 7); }},
       {"mnuToolsCreatePoster", current, [] { EXPECT_EQ(gSavedItem.SegmentID, 7); }},
       {"mnuBrowserSelectAll", [&] { FakeResults(3); }, selected({true, true, true})},
