@@ -163,6 +163,7 @@ void frmReelwise::ApplySchemePictures() {
   BrowserPane& browser = Browser();
   InspectorPane& inspector = Inspector();
   inspector.picMPlayerSkin->SetPicture(Skin("MPLAYER", kResCustom));
+  ResizeCompactGUI(-99);
   inspector.picTabBG->SetPicture(Skin("TAB_BG", kResCustom));
   for (int i = 1; i <= 4; ++i) inspector.PaintTabBackground(i);
   inspector.picSelection->SetPicture(Skin("SEL_TRACK", kResBitmap));
