@@ -138,6 +138,31 @@ TEST_F(PosterTest, NoTagsAreDrawnAsTheyAre) {
   EXPECT_GT(white, 20);
 }
 
+// Pure white pixels in a box of the poster: only text is drawn that white.
+int WhiteIn(const cFilePosterArt& poster, const QRect& box) {
+  int white = 0;
+  for (int y = box.top(); y <= box.bottom(); ++y) {
+    for (int x = box.left(); x <= box.right(); ++x) white += qGray(poster.Surface()->Image().pixel(x, y)) > 245;
+  }
+  return white;
+}
+
+TEST_F(PosterTest, FullLinesOfTheDescriptionRunTo780PixelsAndTheLastDoesNot) {
+  Choose(IndexClip(QStringLiteral("long.mkv"), 48), 48);
+  QStringList words;
+  for (int i = 0; i < 60; ++i) words << QStringLiteral("word%1").arg(i);
+  gSavedItem.Description = words.join(QLatin1Char(' '));
+  frmFilePosterArt form;
+  ASSERT_TRUE(form.Built());
+  const cFilePosterArt& poster = *form.Poster();
+  EXPECT_GT(WhiteIn(poster, QRect(990, 492, 30, 12)), 5) << "the first line ends at 240 + 780";
+  EXPECT_EQ(WhiteIn(poster, QRect(1022, 492, 20, 12)), 0);
+  gSavedItem.Description = QStringLiteral("One short line");
+  frmFilePosterArt shortOne;
+  EXPECT_GT(WhiteIn(*shortOne.Poster(), QRect(240, 492, 60, 12)), 5);
+  EXPECT_EQ(WhiteIn(*shortOne.Poster(), QRect(600, 492, 400, 12)), 0) << "single spaces, left-aligned";
+}
+
 TEST_F(PosterTest, AFileWithoutFramesIsRefusedWithoutAFile) {
   Choose(AudioClip(), 3);
   boxes.Answer(1);
