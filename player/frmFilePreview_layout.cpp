@@ -108,6 +108,9 @@ QString StoryBoardTagText(const QString& compactTags) {
 QStringList StoryBoardSplitLines(const QString& text) {
   QStringList lines = text.split(QLatin1Char(','));
   for (QString& line : lines) {
+    // Implied tags with no explicit tag before them (what a category implies)
+    // open their own parenthesis.
+    if (line.startsWith(QStringLiteral("***"))) line.replace(0, 3, QStringLiteral("("));
     line.replace(QStringLiteral("*-*"), QStringLiteral(", "));
     line.replace(QStringLiteral("***"), QStringLiteral(")"));
   }

@@ -55,6 +55,8 @@ TEST(StoryBoardLayoutTest, TagLinesOfTheCompactTagText) {
   EXPECT_EQ(StoryBoardTagLines(QStringLiteral(", Beach, ***Places***, Dog")),
             (QStringList{QStringLiteral("Beach (Places)"), QStringLiteral("Dog")}));
   EXPECT_EQ(StoryBoardTagText(QStringLiteral(", Beach, ***Places***, Dog")).count(QLatin1Char(',')), 1);
+  EXPECT_EQ(StoryBoardTagLines(QStringLiteral(", ***Rock***, ***Music***")), QStringList{QStringLiteral("(Rock, Music)")})
+      << "implied tags alone";
 }
 
 TEST(StoryBoardLayoutTest, FrameRatesAsTheirShortestText) {
