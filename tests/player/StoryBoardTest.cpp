@@ -121,6 +121,9 @@ class StoryBoardTest : public PlayerTest {
     gSavedItem.FileName = QFileInfo(path).fileName();
     gSavedItem.SelectionEnd = seconds;
     gSavedItem.FileSize = static_cast<double>(QFileInfo(path).size());
+    gSavedItem.Dimensions = QStringLiteral(" 320 x 240");
+    gSavedItem.FrameRate = 25;
+    gSavedItem.Bitrate = 120;
   }
   QString BoardFile() const { return gTempFolder + QStringLiteral("Story Board.jpg"); }
   // The frame index shown in tile k (320-wide clips).
