@@ -17,6 +17,7 @@
 #include "platform/controls/Label.h"
 #include "platform/controls/ListView.h"
 #include "platform/controls/PictureBox.h"
+#include "platform/controls/Toolbar.h"
 #include "platform/controls/TreeView.h"
 #include "resources/Resources.h"
 #include "ui/SchemeColours.h"
@@ -184,6 +185,11 @@ void frmReelwise::ApplySchemePictures() {
   BuildRebar();
   picBannerLogo->SetBackColor(gSchemeColour1);
   PaintPanels(*this);
+  // The toolbars show the new class pattern.
+  for (ctl::Toolbar* bar : {tbControlBox, browser.tbFileBrowser, inspector.tbCataloguing, inspector.tbSegments,
+                            inspector.tbFileSpecs, tbMain}) {
+    bar->update();
+  }
   PaintSchemeGrids();
   PaintSchemeCaption();
   PaintLibraryTree();
