@@ -249,33 +249,6 @@ void frmReelwise::ConnectLayoutEvents() {
   Browser().picFlexFrame->GotFocus = [this] { picFlexFrame_GotFocus(); };
 }
 
-// The preview panel P: -1 its fixed place in the inspector's preview tab, 0
-// the whole window under the caption strip (compact mode), any other value
-// where it is. The skin under the video area and the transport bar grows
-// with P; the transport bar keeps its places and the volume button takes its
-// place on the skin. Unless -99, the player's video then takes the video
-// area's size, and the new sizes are drawn at once.
-void frmReelwise::ResizeCompactGUI(int32_t lFlag) {
-  InspectorPane& inspector = Inspector();
-  ctl::PictureBox& panel = *inspector.picOpenFile;
-  if (lFlag == -1) {
-    inspector.framPreview->Move(7, 6, 310, 232);
-    panel.Move(28, 7, 324, 316);
-  } else if (lFlag == 0) {
-    const double caption = picCaption->Height();
-    panel.Move(2, caption, width() - 4, height() - caption - 2);
-    inspector.framPreview->Move(7, 6, panel.Width() - 14, panel.Height() - 84);
-  }
-  inspector.picMPlayerSkin->Move(0, 0, panel.Width(), panel.Height());
-  inspector.PlaceMediaControl(15);
-  if (lFlag == -99) return;
-  if (gPlayer) {
-    gPlayer->ResizeWindow(static_cast<int>(RoundHalfEven(inspector.framPreview->Width())),
-                          static_cast<int>(RoundHalfEven(inspector.framPreview->Height())));
-  }
-  QCoreApplication::processEvents();
-}
-
 // The Tools menu offers the enabled entries meant for it, or only its
 // placeholder when there are none. Until the context menus are built, the
 // calls for a file in a context change nothing.
