@@ -151,10 +151,13 @@ TEST_F(SegmentDetailsEditTest, AStoryBoardAskedAgainIsShownAgain) {
       return false;
     }
   } counter;
+  // The file is not on this machine: each showing says so.
+  boxes.AnswerAll([](const MessageBoxRequest&) { return 1; });
   qApp->installEventFilter(&counter);
   Pane().timerFilePreview_Timer();
   qApp->removeEventFilter(&counter);
   EXPECT_EQ(counter.shown, 2);
+  EXPECT_EQ(boxes.Count(), 2) << "the missing file is named at each showing";
   EXPECT_TRUE(gMainForm->Browser().Timer1->Enabled()) << "the poll runs again after the story board";
 }
 
