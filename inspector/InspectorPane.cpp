@@ -182,7 +182,7 @@ void InspectorPane::PlaceMediaControl(int Index) {
 
 void InspectorPane::InitTransportBar() {
   m_InspectorTabs[1] = {356, 23, 356};
-  for (int i = 1; i <= 14; ++i) PlaceMediaControl(i);
+  for (int i = 1; i <= 15; ++i) PlaceMediaControl(i);
   gMediaButtons.assign(picMediaControl.size(), MediaButtonFaces{});
   m_picThisButton = std::make_unique<cMouseTrack>();
   picSlider->Move(60, 243, 204, 16);

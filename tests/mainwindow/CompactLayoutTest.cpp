@@ -60,6 +60,9 @@ TEST_F(CompactLayoutTest, LibraryModeGeometryAndTheVideoWindow) {
   if (gPlayer && gPlayer->VideoWindow()) {
     EXPECT_EQ(gPlayer->VideoWindow()->size(), QSize(310, 232));
   }
+  // The speaker is a face of its own size, not a box over the volume track.
+  EXPECT_EQ(Geometry(In().picMediaControl[15]), QRect(176, 291, 20, 20));
+  EXPECT_FALSE(Geometry(In().picMediaControl[15]).intersects(Geometry(In().picVolume)));
   ExpectSkinPieces(324, 316);
 }
 
