@@ -7,6 +7,9 @@
 #include "player/clsRWPlayer.h"
 #include "platform/controls/Frame.h"
 #include "tests/mainwindow/CommandRun.h"
+#include "ui/cWindowMgr.h"
+
+#include <QApplication>
 
 #include <gtest/gtest.h>
 
@@ -85,6 +88,22 @@ TEST_F(CompactLayoutTest, CompactModeFollowsTheWindowAndKeepsTheSkinPieces) {
   EXPECT_EQ(Geometry(In().picOpenFile), QRect(2, 30, 596, 468));
   EXPECT_EQ(Geometry(In().framPreview), QRect(7, 6, 582, 384));
   EXPECT_EQ(In().picMediaControl[9]->Left(), 596 - 52);
+}
+
+// The compact window at twice the video's size, the size Ctrl+2 gives a
+// 310 x 232 video (with no video loaded the window manager takes factor 1);
+// with RW_SCREENSHOT set, its picture is saved there.
+TEST_F(CompactLayoutTest, CompactWindowAtFactorTwo) {
+  Form().SetWindowMode(QStringLiteral("COMPACT"));
+  gWindowMgr->InitialiseCompactWindow(2);
+  Form().resize(2 * 310 + 18, static_cast<int>(Form().picCaption->Height()) + 2 * 232 + 84 + 2);
+  QApplication::processEvents();
+  EXPECT_EQ(In().framPreview->Width(), 2 * 310 + 18 - 4 - 14);
+  EXPECT_EQ(In().picOpenFile->width(), Form().width() - 4);
+  EXPECT_EQ(In().framPreview->Width(), In().picOpenFile->width() - 14);
+  ExpectSkinPieces(In().picOpenFile->width(), In().picOpenFile->height());
+  if (!qEnvironmentVariableIsEmpty("RW_SCREENSHOT")) Form().grab().save(qEnvironmentVariable("RW_SCREENSHOT"), "PNG");
+  Form().SetWindowMode(QStringLiteral("LIBRARY"));
 }
 
 TEST_F(CompactLayoutTest, APanelIsNeverSmallerThanTheSkinsFixedPieces) {

@@ -11,6 +11,7 @@
 #include "tests/support/TestVideo.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QMenu>
@@ -122,6 +123,37 @@ TEST_F(PopupsTest, SimilarFilesListTheFilesTagsOrDisableTheItem) {
   Form().mnuCategory[1]->trigger();
   EXPECT_TRUE(gViewSpec.startsWith(QStringLiteral("|_T:5"))) << gViewSpec.toStdString();
   EXPECT_FALSE(Db().InTransaction());
+}
+
+// The results' popup and its similar-files submenu over the window; with
+// RW_SCREENSHOT set, the two menus are saved there ("-submenu" for the second).
+TEST_F(PopupsTest, ThePopupAndItsSubmenuShow) {
+  LibraryFile(1, QStringLiteral("a.avi"));
+  Db().Execute(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (50, 'People', 'C'), (51, 'Ann', 'T'), "
+                              "(52, 'Bob', 'T'), (60, 'Places', 'C'), (61, 'Harbour', 'T')"));
+  Db().Execute(QStringLiteral("INSERT INTO TagLinks VALUES (51, 50, 'P'), (52, 50, 'P'), (61, 60, 'P')"));
+  Db().Execute(QStringLiteral("INSERT INTO SegmentTags VALUES (1, 51), (1, 52), (1, 61)"));
+  gCurrentItem = ResultItem{};
+  gCurrentItem.FileID = 1;
+  gCurrentItem.SegmentID = 1;
+  gCurrentItem.IsFileRow = true;
+  gCurrentItem.FileName = QStringLiteral("a.avi");
+  Form().ShowResultsPopup();
+  ASSERT_TRUE(Form().mnuResultsPopUp->isVisible());
+  EXPECT_EQ(Form().mnuCategory.size(), 4u);
+  const QRect item = Form().mnuResultsPopUp->actionGeometry(Form().mnuFindSimilar->menuAction());
+  Form().mnuResultsPopUp->setActiveAction(Form().mnuFindSimilar->menuAction());
+  Form().mnuFindSimilar->popup(Form().mnuResultsPopUp->mapToGlobal(item.topRight()));
+  ASSERT_TRUE(Form().mnuFindSimilar->isVisible());
+  if (!qEnvironmentVariableIsEmpty("RW_SCREENSHOT")) {
+    QApplication::processEvents();
+    QString path = qEnvironmentVariable("RW_SCREENSHOT");
+    Form().mnuResultsPopUp->grab().save(path, "PNG");
+    path.insert(path.lastIndexOf(QLatin1Char('.')), QStringLiteral("-submenu"));
+    Form().mnuFindSimilar->grab().save(path, "PNG");
+  }
+  Form().mnuFindSimilar->hide();
+  Form().mnuResultsPopUp->hide();
 }
 
 TEST_F(PopupsTest, SelectedFileTagsMakeOneNewStepAndAddSteps) {

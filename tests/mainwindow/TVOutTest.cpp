@@ -22,6 +22,15 @@ constexpr const char* kViewItems[] = {"mnuViewFullScreen", "mnuViewInspector", "
 constexpr const char* kHeaderItems[] = {"mnuLibraryHeader", "mnuBrowserHeader", "mnuToolsHeader", "mnuViewHeader",
                                         "mnuHelpHeader"};
 
+// With RW_SCREENSHOT set, the window as it is now is saved there.
+void SavePicture(const char* suffix) {
+  if (qEnvironmentVariableIsEmpty("RW_SCREENSHOT")) return;
+  QApplication::processEvents();
+  QString path = qEnvironmentVariable("RW_SCREENSHOT");
+  path.insert(path.lastIndexOf(QLatin1Char('.')), QLatin1String(suffix));
+  gMainForm->grab().save(path, "PNG");
+}
+
 class TVOutTest : public CommandTest {
  protected:
   void TearDown() override {
@@ -55,6 +64,7 @@ TEST_F(TVOutTest, EnteringAndLeavingMoveTheCarouselAndSetTheMenusPointerAndTheme
   EXPECT_EQ(Form().geometry().height(), screen.height()) << "TV-Out takes the screen's full height";
   EXPECT_EQ(Form().Carousel().ucCarouselCanvas->geometry(), Form().rect());
   EXPECT_FALSE(Form().Browser().tvwLibrary->Visible());
+  SavePicture("");
 
   Send("mnuTV-Out");
   EXPECT_FALSE(gTVOutMode);
@@ -108,6 +118,7 @@ TEST_F(TVOutTest, FullScreenHidesTheTitleBarAndSwapsTheWindowState) {
   EXPECT_EQ(Form().picHolder->Top(), 0);
   EXPECT_TRUE(HeaderItemsVisible(true));
   EXPECT_EQ(gWindowMgr->WindowState(), 2);
+  SavePicture("");
   Send("mnuViewFullScreen");
   EXPECT_TRUE(Form().picWindowHeader->Visible());
   EXPECT_EQ(Form().picHolder->Top(), 25);
