@@ -4,7 +4,6 @@
 
 #include "browser/BrowserPane.h"
 #include "core/DesktopShell.h"
-#include "core/MediaInfoDLL.h"
 #include "core/ProgramMessage.h"
 #include "core/modLaunchDoc.h"
 #include "core/modReelwise.h"
@@ -25,6 +24,11 @@
 #include <QCursor>
 #include <QDir>
 #include <QMenu>
+
+#include <langinfo.h>
+
+#include <clocale>
+#include <string>
 
 namespace {
 
@@ -72,20 +76,43 @@ bool Confirmed(QWidget* owner, const QString& message, const QString& title) {
 
 QString SavedItemPath() { return gSavedItem.CurrentPath + gSavedItem.FileName; }
 
+// The C library's character type as UTF-8 for a scope: MediaInfo turns the
+// path into the locale's encoding to open the file, which under the "C"
+// locale fails for any name that is not ASCII.
+class Utf8CharacterType {
+ public:
+  Utf8CharacterType() {
+    if (QByteArray(nl_langinfo(CODESET)) == "UTF-8") return;
+    previous_ = std::setlocale(LC_CTYPE, nullptr);
+    if (!std::setlocale(LC_CTYPE, "C.UTF-8")) previous_.clear();
+  }
+  ~Utf8CharacterType() {
+    if (!previous_.empty()) std::setlocale(LC_CTYPE, previous_.c_str());
+  }
+  Utf8CharacterType(const Utf8CharacterType&) = delete;
+  Utf8CharacterType& operator=(const Utf8CharacterType&) = delete;
+
+ private:
+  std::string previous_;
+};
+
 // MediaInfo's report of the file; opened false when it cannot read the file.
+// The path and the report pass as UTF-8, whatever the C library's locale.
 QString MediaInfoReport(const QString& path, bool& opened) {
-  void* handle = MediaInfo_New();
+  const Utf8CharacterType utf8;
+  MediaInfoA_Option(nullptr, "CharSet", "UTF-8");
+  void* handle = MediaInfoA_New();
   if (!handle) return {};
-  const std::wstring file = path.toStdWString();
-  opened = MediaInfo_Open(handle, file.c_str()) != 0;
+  opened = MediaInfoA_Open(handle, path.toUtf8().constData()) != 0;
   QString report;
   if (opened) {
-    MediaInfo_Option(handle, L"Inform", L"");
-    MediaInfo_Option(handle, L"Complete", L"");
-    report = MediaInfoDLL::PtrToString(MediaInfo_Inform(handle, 0));
+    MediaInfoA_Option(handle, "Inform", "");
+    MediaInfoA_Option(handle, "Complete", "");
+    const char* text = MediaInfoA_Inform(handle, 0);
+    report = text ? QString::fromUtf8(text) : QString();
   }
-  MediaInfo_Close(handle);
-  MediaInfo_Delete(handle);
+  MediaInfoA_Close(handle);
+  MediaInfoA_Delete(handle);
   return report;
 }
 

@@ -241,12 +241,14 @@ TEST_F(PopupsTest, RemovingAllSelectedFilesKeepsThemOnDisk) {
 
 TEST_F(PopupsTest, FileCommandsReachTheDesktopAndMediaInfo) {
   RW_REQUIRE_FFMPEG();
-  const std::optional<QString> made = rwtest::MakeTestVideo(QDir::homePath(), QStringLiteral("clip.mp4"));
+  // A name that is not ASCII: the path reaches MediaInfo as UTF-8.
+  const QString name = QStringLiteral("clip 東京 é.mp4");
+  const std::optional<QString> made = rwtest::MakeTestVideo(QDir::homePath(), name);
   ASSERT_TRUE(made);
-  const QString video = QDir::homePath() + QStringLiteral("/clip.mp4");
+  const QString video = QDir::homePath() + QLatin1Char('/') + name;
   gSavedItem = ResultItem{};
   gSavedItem.CurrentPath = QDir::homePath() + QLatin1Char('/');
-  gSavedItem.FileName = QStringLiteral("clip.mp4");
+  gSavedItem.FileName = name;
   gCurrentItem = gSavedItem;
   Form().mnuOpenFolder->trigger();
   EXPECT_EQ(folders_->shownInFolder, QStringList({video}));
