@@ -156,6 +156,23 @@ TEST_F(PopupsTest, ThePopupAndItsSubmenuShow) {
   Form().mnuResultsPopUp->hide();
 }
 
+TEST_F(PopupsTest, AFailingCategorySearchIsReportedOnceAndLeavesNothingOpen) {
+  LibraryFile(1, QStringLiteral("a.avi"));
+  Db().Execute(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (51, 'Ann', 'T')"));
+  Db().Execute(QStringLiteral("INSERT INTO SegmentTags VALUES (1, 51)"));
+  SaveItem(1);
+  Form().InitSimilarFilesMenu();
+  ASSERT_EQ(Form().mnuCategory.size(), 2u);
+  Db().Execute(QStringLiteral("CREATE TEMP TRIGGER NoResults BEFORE INSERT ON SearchResults BEGIN "
+                              "SELECT RAISE(ABORT, 'no room for results'); END"));
+  boxes.Clear();
+  Form().mnuCategory[1]->trigger();
+  Db().Execute(QStringLiteral("DROP TRIGGER NoResults"));
+  EXPECT_EQ(boxes.Count(), 1);
+  EXPECT_FALSE(Db().InTransaction()) << "\"CatClick\" is not left open";
+  EXPECT_FALSE(Form().picBusyIndicator->Visible());
+}
+
 TEST_F(PopupsTest, SelectedFileTagsMakeOneNewStepAndAddSteps) {
   Db().Execute(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (7, 'Seven', 'T'), (8, 'Eight', 'T'), "
                               "(9, 'Nine', 'T'), (12, 'Twelve', 'T')"));
