@@ -128,6 +128,8 @@ void InspectorPane::CreateInspectorContent() {
     imgRating[i] = Make<ctl::Image>(cataloguing, QStringLiteral("imgRating(%1)").arg(i));
   }
   lstFileTags = Make<ctl::ListView>(cataloguing, "lstFileTags");
+  // Several tags can be chosen for "Find Other Files With These Tags".
+  lstFileTags->SetMultiSelect(true);
   for (size_t i = 0; i < lblTagListScroll.size(); ++i) {
     lblTagListScroll[i] = MakeLabel(cataloguing, QStringLiteral("lblTagListScroll(%1)").arg(i), QString(), 0, 0, 16, 16);
   }

@@ -177,7 +177,7 @@ TEST_F(PopupsTest, SelectedFileTagsMakeOneNewStepAndAddSteps) {
   Db().Execute(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (7, 'Seven', 'T'), (8, 'Eight', 'T'), "
                               "(9, 'Nine', 'T'), (12, 'Twelve', 'T')"));
   ctl::ListView& list = *Form().Inspector().lstFileTags;
-  list.SetMultiSelect(true);
+  ASSERT_TRUE(list.MultiSelect()) << "the inspector's tag list takes several tags";
   list.ListItems.Clear();
   for (const auto& [id, name] : {std::pair{7, "Seven"}, {8, "Eight"}, {9, "Nine"}, {12, "Twelve"}}) {
     ctl::ListItem& item = list.ListItems.Add();
