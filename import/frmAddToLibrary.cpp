@@ -5,6 +5,7 @@
 #include "import/ImportPane.h"
 #include "import/devices/modStorageDevices.h"
 #include "library/clsRWLibrary.h"
+#include "options/frmProgramOptions.h"
 #include "platform/FileDialogSeam.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/MountProbe.h"
@@ -159,8 +160,9 @@ void frmAddToLibrary::Form_Load() {
     move(main->geometry().center() - rect().center());
   }
   modReelwise::SetDropShadow(this, true);
-  QImage banner = LoadResPicture(QStringLiteral("ADD_FILES_BANNER"), kResCustom);
-  Image1->setPixmap(QPixmap::fromImage(banner));
+  // The banner as the colour scheme recoloured it, else as compiled in.
+  if (gAddFilesBanner.isNull()) gAddFilesBanner = LoadResPicture(QStringLiteral("ADD_FILES_BANNER"), kResCustom);
+  Image1->setPixmap(QPixmap::fromImage(gAddFilesBanner));
   ColourControls();
   optImportScope[2]->setChecked(true);
   FillSearchPaths();
