@@ -1,7 +1,6 @@
 #pragma once
 // The options subsystem's part of the main window: running the user's
-// external applications on a file. Until the launcher is built it runs
-// nothing.
+// external applications on a file (frmReelwise_externalapps.cpp).
 #include <cstdint>
 
 class OptionsPane {

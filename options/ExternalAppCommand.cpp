@@ -1,0 +1,83 @@
+#include "options/ExternalAppCommand.h"
+
+#include "core/modReelwise.h"
+
+namespace ExternalAppCommand {
+
+namespace {
+bool IsBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
+bool IsQuote(QChar c) { return c == QLatin1Char('"') || c == QLatin1Char('\''); }
+}  // namespace
+
+std::optional<QStringList> SplitWords(const QString& commandLine) {
+  QStringList words;
+  QString word;
+  bool inWord = false;
+  QChar quote;
+  for (const QChar c : commandLine) {
+    if (!quote.isNull()) {
+      if (c == quote) quote = QChar();
+      else word += c;
+    } else if (IsQuote(c)) {
+      quote = c;
+      inWord = true;
+    } else if (IsBlank(c)) {
+      if (inWord) words << word;
+      word.clear();
+      inWord = false;
+    } else {
+      word += c;
+      inWord = true;
+    }
+  }
+  if (!quote.isNull()) return std::nullopt;
+  if (inWord) words << word;
+  return words;
+}
+
+QString ExpandWord(const QString& word, const Values& values) {
+  QString result;
+  qsizetype at = 0;
+  while (at < word.size()) {
+    bool replaced = false;
+    if (word[at] == QLatin1Char('<')) {
+      for (const auto& [name, value] : values) {
+        if (QStringView(word).mid(at).startsWith(name)) {
+          result += value;
+          at += name.size();
+          replaced = true;
+          break;
+        }
+      }
+    }
+    if (!replaced) result += word[at++];
+  }
+  return result;
+}
+
+QString SelectionTime(double seconds, bool plainSeconds) {
+  if (plainSeconds) return QString::number(seconds, 'g', 15);
+  return modReelwise::FormatDuration(seconds, true, true);
+}
+
+QString TagsArgument(QString tags) {
+  tags.remove(QStringLiteral("***"));
+  tags.replace(QLatin1Char(' '), QLatin1Char('+'));
+  const qsizetype comma = tags.indexOf(QLatin1Char(','));
+  if (comma >= 0) tags.remove(comma, 1);
+  return tags;
+}
+
+}  // namespace ExternalAppCommand
+
+ExternalAppHost& gExternalAppHost() {
+  static ExternalAppHost host = [] {
+    ExternalAppHost h;
+    static QString tag;
+    h.setMainWindowTag = [](const QString& text) { tag = text; };
+    h.mainWindowTag = [] { return tag; };
+    h.reloadInspector = [] {};
+    return h;
+  }();
+  return host;
+}

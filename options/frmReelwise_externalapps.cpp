@@ -1,0 +1,268 @@
+// Running the user's external applications on gSavedItem's file. The command
+// line is split into a program and its arguments and run without a shell;
+// a program that works on a backup copy ("<BackupFile>") is waited for in the
+// status window until "done.flag" appears in gTempFolder, which this program
+// writes itself when the process ends or fails to start.
+#include "options/OptionsPane.h"
+
+#include "core/ProgramMessage.h"
+#include "core/modLaunchDoc.h"
+#include "core/modReelwise.h"
+#include "library/ResultItem.h"
+#include "library/clsRWLibrary.h"
+#include "options/ExternalAppCommand.h"
+#include "options/frmExternalAppStatus.h"
+#include "player/clsRWPlayer.h"
+#include "ui/clsDialogs.h"
+#include "ui/frmGlass.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QWidget>
+
+namespace {
+
+const QString kBackup = QStringLiteral(".RWBAK");
+const QString kBreak = QStringLiteral("\r\n\r\n");
+
+QWidget* Owner() { return ProgramMessageOwner() ? ProgramMessageOwner() : QApplication::activeWindow(); }
+
+QString FlagPath() { return gTempFolder + QStringLiteral("done.flag"); }
+
+void WriteFlag() {
+  QFile flag(FlagPath());
+  if (flag.open(QIODevice::WriteOnly)) flag.write("DONE!\n");
+}
+
+// A program path not starting with "/" lies in the Tools folder.
+QString ResolveProgram(const QString& appPath) {
+  if (appPath.isEmpty() || appPath.startsWith(QLatin1Char('/'))) return appPath;
+  QString folder = gExternalAppHost().toolsFolder;
+  if (folder.isEmpty()) folder = QCoreApplication::applicationDirPath() + QStringLiteral("/Tools/");
+  return folder + appPath;
+}
+
+void ShowProgramNotFound(const QString& program, const QString& reason) {
+  QString text = QStringLiteral("The path to the program you are trying to run is not valid:") + kBreak +
+                 QLatin1Char('\'') + program + QLatin1Char('\'') + kBreak;
+  if (!reason.isEmpty()) text += reason + kBreak;
+  text += QStringLiteral("Check the settings via the External Application setup dialog under Tools|Options");
+  ShowProgramMessage(text, 48, QStringLiteral("Program not found"), Owner());
+}
+
+void ShowMoveFailed(const QString& from, const QString& to) {
+  ShowProgramMessage(QStringLiteral("Could not rename '") + from + QStringLiteral("' to '") + to +
+                         QStringLiteral("'.") + kBreak + QStringLiteral("Nothing was run."),
+                     48, QStringLiteral("External Application"), Owner());
+}
+
+// Moves `from` to `to` in the same folder; a file already at `to` is replaced.
+bool MoveFile(const QString& from, const QString& to) {
+  if (QFileInfo(to).isFile()) QFile::remove(to);
+  return QFile::rename(from, to);
+}
+
+struct Launch {
+  int16_t index = 0;
+  QString program;    // the entry's program, resolved; empty for none
+  QStringList words;  // the command line split into words
+  QString path;       // gSavedItem's file
+  bool backup = false;
+  bool usesFile = false;
+};
+
+// Step 4: the file must be there, or be recovered from its backup.
+bool CheckFile(const Launch& launch) {
+  if (gSavedItem.FileName.isEmpty()) return false;
+  if (gSavedItem.CurrentPath.startsWith(QLatin1Char('['))) {
+    ShowOfflineFileMessage(gSavedItem.FileName, gSavedItem.CurrentPath, Owner());
+    return false;
+  }
+  if (QFileInfo(launch.path).isFile()) return true;
+  const QString backup = launch.path + kBackup;
+  if (!QFileInfo(backup).isFile()) {
+    ShowProgramMessage(QStringLiteral("File doesn't exist!"), 48, QString(), Owner());
+    return false;
+  }
+  if (!QFile::rename(backup, launch.path)) {
+    ShowMoveFailed(backup, launch.path);
+    return false;
+  }
+  ShowProgramMessage(QStringLiteral("Original file was missing: Recovered from Reelwise's back-up copy."), 64,
+                     QString(), Owner());
+  return true;
+}
+
+// Step 5: the player lets go of the file, which becomes its backup.
+bool MakeBackup(const Launch& launch) {
+  if (gPlayer && gSavedItem.SegmentID == gInspectedItem.SegmentID) {
+    gPlayer->DestroyWindow();
+    gPlayer->CleanUp();
+  }
+  const QString backup = launch.path + kBackup;
+  if (MoveFile(launch.path, backup)) return true;
+  ShowMoveFailed(launch.path, backup);
+  return false;
+}
+
+QString SegmentTags() {
+  if (!gLibrary) return QString();
+  return gLibrary->GetSegmentTags(gSavedItem.IsFileRow, gSavedItem.FileID, gSavedItem.SegmentID, false, false);
+}
+
+ExternalAppCommand::Values PlaceholderValues(const Launch& launch, const QString& newFile) {
+  using namespace ExternalAppCommand;
+  const bool plain = launch.program.contains(QStringLiteral("FLVTool2"));
+  const double start = gSavedItem.SelectionStart;
+  const double end = gSavedItem.SelectionEnd;
+  const bool needsTags = launch.words.join(QChar()).contains(QStringLiteral("<Tags>"));
+  return {
+      {QStringLiteral("<ExternalAppPath>"), launch.program},
+      {QStringLiteral("<BackupFile>"), launch.path + kBackup},
+      {QStringLiteral("<File>"), launch.path},
+      {QStringLiteral("<FocusedFile>"), gCurrentItem.CurrentPath + gCurrentItem.FileName},
+      {QStringLiteral("<SelectionStart>"), SelectionTime(start, plain)},
+      {QStringLiteral("<SelectionEnd>"), SelectionTime(end, plain)},
+      {QStringLiteral("<Duration>"), modReelwise::FormatDuration(end - start, true, true)},
+      {QStringLiteral("<FilterGraph>"), gTempFolder + QStringLiteral("RWGraph.grf")},
+      {QStringLiteral("<AppTemp>"), gTempFolder},
+      {QStringLiteral("<NewFile>"), newFile},
+      {QStringLiteral("<Tags>"), needsTags ? TagsArgument(SegmentTags()) : QString()},
+  };
+}
+
+// Step 7: the name for "<NewFile>", possibly empty.
+QString AskNewFile() {
+  if (!gDialogs) gDialogs = std::make_unique<clsDialogs>();
+  gDialogs->strTitle = QStringLiteral("New File");
+  gDialogs->strFilter = QStringLiteral("All files (*.*)|*.*");
+  gDialogs->strInitialDir = gSavedItem.CurrentPath;
+  return gDialogs->strGetSaveFileName();
+}
+
+void PrepareProcess(QProcess& process, const QStringList& words) {
+  process.setProgram(words.first());
+  process.setArguments(words.mid(1));
+  process.setWorkingDirectory(gTempFolder);
+  process.setStandardInputFile(QProcess::nullDevice());
+  process.setStandardOutputFile(QProcess::nullDevice());
+  process.setStandardErrorFile(QProcess::nullDevice());
+}
+
+// A launch that is not waited for: the process runs on its own.
+bool StartDetached(const QStringList& words) {
+  QProcess process;
+  PrepareProcess(process, words);
+  if (process.startDetached()) return true;
+  ShowProgramNotFound(words.first(), process.errorString());
+  return false;
+}
+
+// A "<BackupFile>" launch: the flag is written when the process ends, or at
+// once when it cannot start, so the wait for it always ends.
+bool StartWithFlag(const QStringList& words) {
+  auto* process = new QProcess(qApp);
+  PrepareProcess(*process, words);
+  QObject::connect(process, &QProcess::finished, process, [process] {
+    WriteFlag();
+    process->deleteLater();
+  });
+  process->start();
+  if (process->waitForStarted(-1)) return true;
+  const QString reason = process->errorString();
+  WriteFlag();
+  process->deleteLater();
+  ShowProgramNotFound(words.first(), reason);
+  return false;
+}
+
+// Step 12: the glass over the main window and the status window until the
+// flag appears.
+void WaitInStatusWindow() {
+  QWidget* mainWindow = ProgramMessageOwner();
+  QWidget* focus = mainWindow ? mainWindow->focusWidget() : nullptr;
+  ShowGlass(mainWindow);
+  {
+    frmExternalAppStatus status(mainWindow);
+    status.exec();
+  }
+  UnloadGlass();
+  if (focus) focus->setFocus();
+}
+
+// Step 14: a file that is not back is restored from its backup.
+void CheckResult(const Launch& launch) {
+  if (QFileInfo(launch.path).isFile()) {
+    if (gSavedItem.SegmentID == gInspectedItem.SegmentID && gExternalAppHost().reloadInspector)
+      gExternalAppHost().reloadInspector();
+    return;
+  }
+  const QString backup = launch.path + kBackup;
+  if (QFileInfo(backup).isFile() && !QFile::rename(backup, launch.path)) ShowMoveFailed(backup, launch.path);
+  ShowProgramMessage(QStringLiteral("Looks like it failed!"), 0, QString(), Owner());
+}
+
+// Steps 1 to 3 and the split: false when the launch ends here.
+bool PlanLaunch(int16_t index, Launch& launch) {
+  QString command = QStringLiteral("<File>");
+  if (index != -1) {
+    if (index < 1 || index > kExternalAppCount) return false;
+    launch.program = ResolveProgram(gExternalApps[index].AppPath);
+    command = gExternalApps[index].CommandLine;
+  }
+  launch.index = index;
+  if (!launch.program.isEmpty() && !QFileInfo(launch.program).isFile()) {
+    ShowProgramNotFound(launch.program, QString());
+    return false;
+  }
+  const auto words = ExternalAppCommand::SplitWords(command);
+  if (!words || words->isEmpty()) {
+    ShowProgramMessage(QStringLiteral("The command line cannot be run:") + kBreak + command + kBreak +
+                           (words ? QStringLiteral("It is empty.") : QStringLiteral("A quote is not closed.")),
+                       48, QStringLiteral("External Application"), Owner());
+    return false;
+  }
+  launch.words = *words;
+  launch.backup = command.contains(QStringLiteral("<BackupFile>"));
+  launch.usesFile = launch.backup || command.contains(QStringLiteral("<File>"));
+  launch.path = gSavedItem.CurrentPath + gSavedItem.FileName;
+  return true;
+}
+
+// Steps 7 to 12: expand, start, and wait when the program works on a backup.
+bool RunProgram(Launch& launch) {
+  QString newFile;
+  if (launch.words.join(QChar()).contains(QStringLiteral("<NewFile>"))) newFile = AskNewFile();
+  QFile::remove(FlagPath());
+  const auto values = PlaceholderValues(launch, newFile);
+  QStringList expanded;
+  for (const QString& word : launch.words) expanded << ExternalAppCommand::ExpandWord(word, values);
+  gExternalAppHost().setMainWindowTag(launch.path);
+  if (!launch.backup) return StartDetached(expanded);
+  if (!StartWithFlag(expanded)) return false;
+  WaitInStatusWindow();
+  return true;
+}
+
+}  // namespace
+
+void OptionsPane::LaunchExternalApp(int16_t& Index) {
+  Launch launch;
+  if (!PlanLaunch(Index, launch)) return;
+  if (launch.usesFile && !CheckFile(launch)) return;
+  if (launch.backup && !MakeBackup(launch)) return;
+  if (Index == -1) {
+    modLaunchDoc::LaunchDocument(launch.path);
+    return;
+  }
+  const bool started = RunProgram(launch);
+  if (launch.backup && !started) {
+    const QString backup = launch.path + kBackup;
+    if (!MoveFile(backup, launch.path)) ShowMoveFailed(backup, launch.path);
+    return;
+  }
+  if (started && launch.usesFile) CheckResult(launch);
+}

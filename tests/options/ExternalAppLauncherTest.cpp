@@ -1,0 +1,308 @@
+// The launcher runs the entry's program with an argument list, no shell: the
+// names reach it byte for byte; backups, offline items and failures.
+#include "core/DesktopShell.h"
+#include "core/modReelwise.h"
+#include "library/ResultItem.h"
+#include "options/ExternalAppCommand.h"
+#include "options/OptionsPane.h"
+#include "options/frmExternalAppStatus.h"
+#include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TempHome.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct FakeDesktop : DesktopShell {
+  QStringList* calls;
+  explicit FakeDesktop(QStringList* c) : calls(c) {}
+  int OpenWithDefault(const QString& path) override {
+    *calls << path;
+    return 42;
+  }
+  int OpenWith(const QString&, const QString&) override { return 42; }
+  std::vector<DesktopApp> AppsFor(const QString&) override { return {}; }
+  bool ShowOpenWithChooser(const QString&) override { return false; }
+  bool ShowProperties(const QString&) override { return false; }
+};
+
+class ExternalAppLauncherTest : public rwtest::TempHomeTest {
+ protected:
+  void SetUp() override {
+    TempHomeTest::SetUp();
+    QDir().mkpath(ScratchPath(QStringLiteral("temp")));
+    QDir().mkpath(ScratchPath(QStringLiteral("media")));
+    gTempFolder = ScratchPath(QStringLiteral("temp/"));
+    record_ = ScratchPath(QStringLiteral("argv.bin"));
+    qputenv("RW_ARGV_RECORD", record_.toLocal8Bit());
+    boxes_.AnswerAll([](const MessageBoxRequest&) { return 1; });
+    for (auto& entry : gExternalApps) entry = ExternalAppEntry();
+    gSavedItem = ResultItem();
+    gInspectedItem = ResultItem();
+    gInspectedItem.SegmentID = -99;
+  }
+  void TearDown() override {
+    qunsetenv("RW_ARGV_RECORD");
+    gExternalAppHost().toolsFolder.clear();
+    TempHomeTest::TearDown();
+  }
+
+  // A file in the media folder, made the item acted on.
+  QString UseFile(const QString& name, const QByteArray& data = "video") {
+    const QString folder = ScratchPath(QStringLiteral("media/"));
+    QFile file(folder + name);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(data);
+    gSavedItem.SegmentID = 7;
+    gSavedItem.CurrentPath = folder;
+    gSavedItem.FileName = name;
+    return folder + name;
+  }
+  void SetEntry(const QString& program, const QString& command) {
+    gExternalApps[1].AppPath = program;
+    gExternalApps[1].CommandLine = command;
+    gExternalApps[1].MenuText = QStringLiteral("Run");
+    gExternalApps[1].Enabled = 1;
+  }
+  void Launch(int16_t index) {
+    OptionsPane pane;
+    pane.LaunchExternalApp(index);
+  }
+  // The arguments the recorder was given, once it has written them.
+  QStringList Recorded() {
+    QElapsedTimer clock;
+    clock.start();
+    while (!QFileInfo::exists(record_) && clock.elapsed() < 10000) QTest::qWait(20);
+    QFile file(record_);
+    if (!file.open(QIODevice::ReadOnly)) return {QStringLiteral("<nothing recorded>")};
+    QByteArray data = file.readAll();
+    QStringList args;
+    for (const QByteArray& arg : data.split('\0')) args << QString::fromUtf8(arg);
+    args.removeLast();
+    return args;
+  }
+
+  QString record_;
+  rwtest::ScriptedMessageBoxes boxes_;
+  rwtest::ScriptedFileDialogs dialogs_;
+};
+
+TEST(ExternalAppCommandTest, SplitsBeforeExpandingAndNeverSplitsValues) {
+  using ExternalAppCommand::SplitWords;
+  struct Case {
+    QString text;
+    QStringList words;
+  } cases[] = {
+      {QStringLiteral("<ExternalAppPath> -i <File>  -o <NewFile>"),
+       {"<ExternalAppPath>", "-i", "<File>", "-o", "<NewFile>"}},
+      {QStringLiteral("\"a b\" 'c \"d' e\"\"f"), {"a b", "c \"d", "ef"}},
+      {QStringLiteral("x \"\" y"), {"x", "", "y"}},
+      {QStringLiteral("   "), {}},
+  };
+  for (const Case& c : cases) EXPECT_EQ(SplitWords(c.text).value(), c.words) << c.text.toStdString();
+  EXPECT_FALSE(SplitWords(QStringLiteral("run \"open")).has_value());
+  const ExternalAppCommand::Values values{{"<File>", "<Tags> & x"}, {"<Tags>", "t"}};
+  EXPECT_EQ(ExternalAppCommand::ExpandWord(QStringLiteral("--in=<File>|<Tags>|<Nope>"), values),
+            QStringLiteral("--in=<Tags> & x|t|<Nope>"));
+  EXPECT_EQ(ExternalAppCommand::SelectionTime(12.5, false), QStringLiteral("0:00:12.50"));
+  EXPECT_EQ(ExternalAppCommand::SelectionTime(12.5, true), QStringLiteral("12.5"));
+  EXPECT_EQ(ExternalAppCommand::TagsArgument(QStringLiteral("***Red car, blue, sky")),
+            QStringLiteral("Red+car+blue,+sky"));
+}
+
+TEST_F(ExternalAppLauncherTest, AwkwardNamesArriveIntactOneArgumentEach) {
+  const QString names[] = {QStringLiteral("two words.avi"),  QStringLiteral("it's \"q\".avi"),
+                           QStringLiteral("Ünïcødé 映画.mp4"), QStringLiteral("-rf.avi"),
+                           QStringLiteral("100%% $HOME `id`;ls &x.avi"), QStringLiteral("line\nbreak.avi")};
+  for (const QString& name : names) {
+    QFile::remove(record_);
+    const QString path = UseFile(name);
+    gSavedItem.SelectionStart = 12.5;
+    SetEntry(QStringLiteral(RW_ARGV_RECORDER), QStringLiteral("<ExternalAppPath> -i <File> \"at <SelectionStart>\" <Unknown>"));
+    Launch(1);
+    EXPECT_EQ(Recorded(), QStringList({"-i", path, "at 0:00:12.50", "<Unknown>"})) << name.toStdString();
+    EXPECT_TRUE(QFileInfo(path).isFile());
+  }
+  EXPECT_EQ(boxes_.Count(), 0);
+}
+
+TEST_F(ExternalAppLauncherTest, RelativeProgramIsFoundInToolsAndMissingOneIsReported) {
+  const QString tools = ScratchPath(QStringLiteral("Tools/"));
+  QDir().mkpath(tools);
+  ASSERT_TRUE(QFile::copy(QStringLiteral(RW_ARGV_RECORDER), tools + QStringLiteral("rec")));
+  gExternalAppHost().toolsFolder = tools;
+  UseFile(QStringLiteral("a.avi"));
+  SetEntry(QStringLiteral("rec"), QStringLiteral("<ExternalAppPath> <ExternalAppPath>"));
+  Launch(1);
+  EXPECT_EQ(Recorded(), QStringList({tools + QStringLiteral("rec")}));
+
+  SetEntry(QStringLiteral("missing"), QStringLiteral("<ExternalAppPath> <File>"));
+  Launch(1);
+  ASSERT_EQ(boxes_.Count(), 1);
+  EXPECT_EQ(boxes_.Last().title, QStringLiteral("Program not found"));
+  EXPECT_TRUE(boxes_.Last().prompt.contains(tools + QStringLiteral("missing")));
+
+  SetEntry(QString(), QStringLiteral("no-such-program-here <BackupFile>"));
+  const QString path = ScratchPath(QStringLiteral("media/a.avi"));
+  Launch(1);
+  ASSERT_EQ(boxes_.Count(), 2);
+  EXPECT_EQ(boxes_.Last().title, QStringLiteral("Program not found"));
+  EXPECT_TRUE(QFileInfo(path).isFile());  // the backup was moved back
+  EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".RWBAK")));
+  EXPECT_TRUE(QFileInfo::exists(gTempFolder + QStringLiteral("done.flag")));
+}
+
+TEST_F(ExternalAppLauncherTest, OfflineItemNamesSavedItemAndMovesNothing) {
+  gCurrentItem.FileName = QStringLiteral("other.avi");
+  gSavedItem.SegmentID = 3;
+  gSavedItem.CurrentPath = QStringLiteral("[Offline] /media/dvd/");
+  gSavedItem.FileName = QStringLiteral("film.avi");
+  SetEntry(QStringLiteral(RW_ARGV_RECORDER), QStringLiteral("<ExternalAppPath> <BackupFile>"));
+  Launch(1);
+  ASSERT_EQ(boxes_.Count(), 1);
+  EXPECT_TRUE(boxes_.Last().prompt.startsWith(QStringLiteral("'film.avi'")));
+  EXPECT_FALSE(QFileInfo::exists(record_));
+}
+
+TEST_F(ExternalAppLauncherTest, MissingFileIsRecoveredFromItsBackupOrRefused) {
+  const QString path = UseFile(QStringLiteral("b.avi"));
+  SetEntry(QStringLiteral(RW_ARGV_RECORDER), QStringLiteral("<ExternalAppPath> <File>"));
+  ASSERT_TRUE(QFile::rename(path, path + QStringLiteral(".RWBAK")));
+  Launch(1);
+  EXPECT_EQ(Recorded(), QStringList({path}));
+  EXPECT_TRUE(QFileInfo(path).isFile());
+  ASSERT_EQ(boxes_.Count(), 1);
+  EXPECT_EQ(boxes_.Last().prompt, QStringLiteral("Original file was missing: Recovered from Reelwise's back-up copy."));
+
+  QFile::remove(path);
+  QFile::remove(record_);
+  Launch(1);
+  ASSERT_EQ(boxes_.Count(), 2);
+  EXPECT_EQ(boxes_.Last().prompt, QStringLiteral("File doesn't exist!"));
+  QTest::qWait(100);
+  EXPECT_FALSE(QFileInfo::exists(record_));
+}
+
+TEST_F(ExternalAppLauncherTest, BackupLaunchWaitsAndClosesWhenTheFileIsBack) {
+  const QString path = UseFile(QStringLiteral("c d.avi"), "original");
+  SetEntry(QString(), QStringLiteral("/bin/cp <BackupFile> <File>"));
+  Launch(1);
+  EXPECT_EQ(boxes_.Count(), 0);
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), QByteArray("original"));
+  EXPECT_EQ(gExternalAppHost().mainWindowTag(), path);
+}
+
+TEST_F(ExternalAppLauncherTest, FailedBackupLaunchRestoresTheFileAndReports) {
+  const QString path = UseFile(QStringLiteral("e.avi"));
+  SetEntry(QString(), QStringLiteral("/bin/false <BackupFile>"));
+  QString report;
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (gExternalAppStatusForm && gExternalAppStatusForm->lblResume->isVisible()) {
+      report = gExternalAppStatusForm->Label3->text();
+      gExternalAppStatusForm->Command1->click();
+    }
+  });
+  closer.start(20);
+  Launch(1);
+  EXPECT_TRUE(report.contains(QStringLiteral("Original File WAS NOT re-created. ")));
+  EXPECT_TRUE(report.contains(QStringLiteral("Reelwise II has renamed the RWBAK file")));
+  EXPECT_TRUE(QFileInfo(path).isFile());
+  EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".RWBAK")));
+}
+
+TEST_F(ExternalAppLauncherTest, FolderInTheBackupsWayIsReportedAndNothingRuns) {
+  const QString path = UseFile(QStringLiteral("f.avi"));
+  QDir().mkpath(path + QStringLiteral(".RWBAK/inside"));
+  SetEntry(QStringLiteral(RW_ARGV_RECORDER), QStringLiteral("<ExternalAppPath> <BackupFile>"));
+  Launch(1);
+  ASSERT_EQ(boxes_.Count(), 1);
+  EXPECT_TRUE(boxes_.Last().prompt.contains(QStringLiteral("Could not rename")));
+  EXPECT_TRUE(QFileInfo(path).isFile());
+  QTest::qWait(100);
+  EXPECT_FALSE(QFileInfo::exists(record_));
+}
+
+TEST_F(ExternalAppLauncherTest, NewFileComesFromTheSaveDialogAndUnmatchedQuoteRunsNothing) {
+  const QString path = UseFile(QStringLiteral("g.avi"));
+  const QString chosen = ScratchPath(QStringLiteral("out put.mkv"));
+  dialogs_.Choose({chosen});
+  SetEntry(QStringLiteral(RW_ARGV_RECORDER), QStringLiteral("<ExternalAppPath> -i <File> -o <NewFile>"));
+  Launch(1);
+  EXPECT_EQ(Recorded(), QStringList({"-i", path, "-o", chosen}));
+  ASSERT_EQ(dialogs_.Count(), 1);
+  EXPECT_EQ(dialogs_.Last().title, QStringLiteral("New File"));
+
+  QFile::remove(record_);
+  dialogs_.Cancel();
+  Launch(1);
+  EXPECT_EQ(Recorded(), QStringList({"-i", path, "-o", QString()}));
+
+  QFile::remove(record_);
+  SetEntry(QStringLiteral(RW_ARGV_RECORDER), QStringLiteral("<ExternalAppPath> \"<File>"));
+  Launch(1);
+  ASSERT_EQ(boxes_.Count(), 1);
+  EXPECT_TRUE(boxes_.Last().prompt.contains(QStringLiteral("A quote is not closed.")));
+  QTest::qWait(100);
+  EXPECT_FALSE(QFileInfo::exists(record_));
+}
+
+TEST_F(ExternalAppLauncherTest, DefaultProgramGoesToTheDesktopShell) {
+  QStringList calls;
+  auto previous = SetDesktopShell(std::make_unique<FakeDesktop>(&calls));
+  const QString path = UseFile(QStringLiteral("h i.avi"));
+  Launch(-1);
+  SetDesktopShell(std::move(previous));
+  EXPECT_EQ(calls, QStringList({path}));
+  EXPECT_EQ(boxes_.Count(), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ExternalAppLauncherTest, StatusWindowTellsTheStoryWaitsForTheFlagAndCyclesItsPicture) {
+  const QString path = UseFile(QStringLiteral("s.avi"));
+  ASSERT_TRUE(QFile::rename(path, path + QStringLiteral(".RWBAK")));
+  gExternalAppHost().setMainWindowTag(path);
+  int steps = 0;
+  frmExternalAppStatus::SetWaitStep([&] {
+    if (++steps == 3) {
+      QFile::copy(path + QStringLiteral(".RWBAK"), path);
+      QFile flag(gTempFolder + QStringLiteral("done.flag"));
+      ASSERT_TRUE(flag.open(QIODevice::WriteOnly));
+    }
+  });
+  QFile::remove(gTempFolder + QStringLiteral("done.flag"));
+  frmExternalAppStatus status(nullptr);
+  EXPECT_EQ(status.Label3->text(),
+            QStringLiteral("Original File: '%1'\r\n\r\nFile re-named to '%1.RWBAK.'\r\n\r\n"
+                           "External program is processing RWBAK version and is expected to re-create Original "
+                           "File...\r\n\r\nWaiting for external program to terminate...")
+                .arg(path));
+  EXPECT_FALSE(status.lblResume->isVisibleTo(&status));
+  status.Command1->click();  // no way out while it waits
+  EXPECT_EQ(status.result(), 0);
+  int frames[5];
+  for (int& frame : frames) {
+    status.Timer1_Timer();
+    frame = status.Frame();
+  }
+  EXPECT_EQ(std::vector<int>(frames, frames + 5), std::vector<int>({2, 3, 4, 1, 2}));
+  EXPECT_EQ(status.exec(), QDialog::Accepted);
+  frmExternalAppStatus::SetWaitStep({});
+  EXPECT_EQ(steps, 3);
+}
+
+}  // namespace
