@@ -74,6 +74,9 @@ struct Launch {
   bool usesFile = false;
 };
 
+// The item is the one in the inspector's preview; 0 means none is.
+bool IsInspected() { return gInspectedItem.SegmentID != 0 && gSavedItem.SegmentID == gInspectedItem.SegmentID; }
+
 // Step 4: the file must be there, or be recovered from its backup.
 bool CheckFile(const Launch& launch) {
   if (gSavedItem.FileName.isEmpty()) return false;
@@ -98,7 +101,7 @@ bool CheckFile(const Launch& launch) {
 
 // Step 5: the player lets go of the file, which becomes its backup.
 bool MakeBackup(const Launch& launch) {
-  if (gPlayer && gSavedItem.SegmentID == gInspectedItem.SegmentID) {
+  if (gPlayer && IsInspected()) {
     gPlayer->DestroyWindow();
     gPlayer->CleanUp();
   }
@@ -196,7 +199,7 @@ void WaitInStatusWindow() {
 // Step 14: a file that is not back is restored from its backup.
 void CheckResult(const Launch& launch) {
   if (QFileInfo(launch.path).isFile()) {
-    if (gSavedItem.SegmentID == gInspectedItem.SegmentID && gExternalAppHost().reloadInspector)
+    if (IsInspected() && gExternalAppHost().reloadInspector)
       gExternalAppHost().reloadInspector();
     return;
   }

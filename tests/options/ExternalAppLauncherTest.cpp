@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 
 struct FakeDesktop : DesktopShell {
@@ -89,6 +91,19 @@ class ExternalAppLauncherTest : public rwtest::TempHomeTest {
     for (const QByteArray& arg : data.split('\0')) args << QString::fromUtf8(arg);
     args.removeLast();
     return args;
+  }
+
+  // Closes the status window once it shows its report, keeping the text.
+  std::unique_ptr<QTimer> CloseReport(QString* report) {
+    auto closer = std::make_unique<QTimer>();
+    QObject::connect(closer.get(), &QTimer::timeout, [report] {
+      if (gExternalAppStatusForm && gExternalAppStatusForm->lblResume->isVisible()) {
+        *report = gExternalAppStatusForm->Label3->text();
+        gExternalAppStatusForm->Command1->click();
+      }
+    });
+    closer->start(20);
+    return closer;
   }
 
   QString record_;
@@ -207,14 +222,7 @@ TEST_F(ExternalAppLauncherTest, FailedBackupLaunchRestoresTheFileAndReports) {
   const QString path = UseFile(QStringLiteral("e.avi"));
   SetEntry(QString(), QStringLiteral("/bin/false <BackupFile>"));
   QString report;
-  QTimer closer;
-  QObject::connect(&closer, &QTimer::timeout, [&] {
-    if (gExternalAppStatusForm && gExternalAppStatusForm->lblResume->isVisible()) {
-      report = gExternalAppStatusForm->Label3->text();
-      gExternalAppStatusForm->Command1->click();
-    }
-  });
-  closer.start(20);
+  const auto closer = CloseReport(&report);
   Launch(1);
   EXPECT_TRUE(report.contains(QStringLiteral("Original File WAS NOT re-created. ")));
   EXPECT_TRUE(report.contains(QStringLiteral("Reelwise II has renamed the RWBAK file")));
@@ -303,6 +311,49 @@ TEST_F(ExternalAppLauncherTest, StatusWindowTellsTheStoryWaitsForTheFlagAndCycle
   EXPECT_EQ(status.exec(), QDialog::Accepted);
   frmExternalAppStatus::SetWaitStep({});
   EXPECT_EQ(steps, 3);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ExternalAppLauncherTest, EveryPlaceholderIsOneLiteralArgument) {
+  const QString tools = ScratchPath(QStringLiteral("Tools/"));
+  QDir().mkpath(tools);
+  ASSERT_TRUE(QFile::copy(QStringLiteral(RW_ARGV_RECORDER), tools + QStringLiteral("FLVTool2")));
+  gExternalAppHost().toolsFolder = tools;
+  const QString path = UseFile(QStringLiteral("p%q.flv"));
+  gCurrentItem.CurrentPath = QStringLiteral("/x/");
+  gCurrentItem.FileName = QStringLiteral("100% focus.avi");
+  gSavedItem.SelectionStart = 12.5;
+  gSavedItem.SelectionEnd = 75.25;
+  SetEntry(QStringLiteral("FLVTool2"),
+           QStringLiteral("<ExternalAppPath> <FocusedFile> <SelectionStart> <SelectionEnd> <Duration> "
+                          "<FilterGraph> <AppTemp> <Tags> <file> <BackupFile>x"));
+  QString report;
+  const auto closer = CloseReport(&report);
+  Launch(1);
+  EXPECT_EQ(Recorded(), QStringList({"/x/100% focus.avi", "12.5", "75.25", "0:01:02.75",
+                                     gTempFolder + "RWGraph.grf", gTempFolder, "", "<file>", path + ".RWBAK" + "x"}));
+  // The recorder did not write the file again: it is restored, and reported.
+  EXPECT_TRUE(QFileInfo(path).isFile());
+  EXPECT_TRUE(report.contains(QStringLiteral("Original File WAS NOT re-created. ")));
+}
+
+TEST_F(ExternalAppLauncherTest, ProgramThatCannotStartIsReportedWithTheReason) {
+  const QString program = ScratchPath(QStringLiteral("not-executable"));
+  QFile file(program);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("data");
+  file.close();
+  file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+  const QString path = UseFile(QStringLiteral("n.avi"));
+  SetEntry(program, QStringLiteral("<ExternalAppPath> <File>"));
+  Launch(1);
+  ASSERT_EQ(boxes_.Count(), 1);
+  EXPECT_EQ(boxes_.Last().title, QStringLiteral("Program not found"));
+  EXPECT_TRUE(boxes_.Last().prompt.contains(program));
+  EXPECT_TRUE(QFileInfo(path).isFile());
 }
 
 }  // namespace
