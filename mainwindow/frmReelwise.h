@@ -108,6 +108,9 @@ class frmReelwise : public QWidget, public ISubclass {
   QAction* mnuDeleteFile;
   QAction* mnuRemoveFile;
   QAction* mnuDefault;
+  // The external applications in "External Apps": items 1 to 30 stand for
+  // the entries of gExternalApps, item 0 is never shown.
+  std::vector<QAction*> mnuApp;
   QAction* mnuOpenWith;
   QAction* mnuAnalyze;
   QAction* mnuFileProperties;
@@ -175,6 +178,7 @@ class frmReelwise : public QWidget, public ISubclass {
   void mnuGetSimilarFiles_Click();
   void mnuClearSelections_Click();
   void mnuDefault_Click();
+  void mnuApp_Click(int16_t Index);
   void mnuOpenWith_Click();
   void mnuFileProperties_Click();
   void mnuOpenFolder_Click();
@@ -255,6 +259,8 @@ class frmReelwise : public QWidget, public ISubclass {
   void CreateTitleBar();
   void CreateWelcomePage();
   void CreateMenus();
+  void CreateExternalAppItems(QMenu* apps);
+  void InitToolsAppMenu();
   void ConnectPopupCommands();
   void LoadImageLists();
 

@@ -249,11 +249,46 @@ void frmReelwise::ConnectLayoutEvents() {
   Browser().picFlexFrame->GotFocus = [this] { picFlexFrame_GotFocus(); };
 }
 
+namespace {
+
+// Context 1 is the inspector's menu (Contexts 1, 3, 5 or 7), any other the
+// browsers' (2, 3, 6 or 7).
+bool FitsContext(const ExternalAppEntry& entry, int16_t context) {
+  return entry.Contexts >= 0 && entry.Contexts <= 7 && (entry.Contexts & (context == 1 ? 1 : 2)) != 0;
+}
+
+// The last three characters of the name in upper case ("PEG" for .mpeg,
+// ".TS" for .ts) found, followed by ";", anywhere in the entry's list, or
+// the list holds "*;".
+bool FitsFile(const ExternalAppEntry& entry, const QString& fileName) {
+  const QString ext = fileName.right(3).toUpper();
+  const QString list = (entry.Extensions + QLatin1Char(';')).toUpper();
+  return list.contains(ext + QLatin1Char(';')) || list.contains(QStringLiteral("*;"));
+}
+
+}  // namespace
+
+// Fills the Tools menu (ToolsOnly) or the context menu's items mnuApp 1 to
+// 30 for the file in the given context. Every item first takes its entry's
+// caption hidden; an enabled entry meant for the menu is then shown.
+void frmReelwise::InitExternalAppMenus(const QString& FileName, int16_t Context, bool ToolsOnly) {
+  if (ToolsOnly) {
+    InitToolsAppMenu();
+    return;
+  }
+  for (int n = 1; n <= kExternalAppCount && n < static_cast<int>(mnuApp.size()); ++n) {
+    const ExternalAppEntry& entry = gExternalApps[static_cast<size_t>(n)];
+    QAction* item = mnuApp[static_cast<size_t>(n)];
+    item->setVisible(false);
+    item->setText(entry.MenuText);
+    if (entry.Enabled != 0 && FitsContext(entry, Context) && FitsFile(entry, FileName)) item->setVisible(true);
+  }
+}
+
 // The Tools menu offers the enabled entries meant for it, or only its
-// placeholder when there are none. Until the context menus are built, the
-// calls for a file in a context change nothing.
-void frmReelwise::InitExternalAppMenus(const QString&, int16_t, bool ToolsOnly) {
-  if (!ToolsOnly || !m_cMenu) return;
+// placeholder when there are none.
+void frmReelwise::InitToolsAppMenu() {
+  if (!m_cMenu) return;
   const QString prefix = QStringLiteral("mnuToolsExternalApps");
   bool offered = false;
   for (int n = 1; n <= kExternalAppCount; ++n) {

@@ -13,6 +13,7 @@
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
 #include "options/OptionsPane.h"
+#include "options/frmProgramOptions.h"
 #include "platform/ErrorGuard.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
@@ -24,6 +25,7 @@
 #include <QCursor>
 #include <QDir>
 #include <QMenu>
+#include <QPointer>
 
 #include <langinfo.h>
 
@@ -130,7 +132,7 @@ void frmReelwise::CreateMenus() {
   mnuResultsPopUp->addSeparator();
   QMenu* apps = AddSubmenu(mnuResultsPopUp, "mnuExternalApps", "External Apps");
   mnuDefault = AddItem(apps, "mnuDefault", "Open with Default player");
-  apps->addSeparator();
+  CreateExternalAppItems(apps);
   mnuOpenWith = AddItem(apps, "mnuOpenWith", "Choose Program...");
   mnuResultsPopUp->addSeparator();
   mnuAnalyze = AddItem(mnuResultsPopUp, "mnuAnalyze", "Analyze with MediaInfo...");
@@ -146,6 +148,31 @@ void frmReelwise::CreateMenus() {
   mnuGetSimilarFiles = AddItem(mnuFileTagsPopUp, "mnuGetSimilarFiles", "Find Other Files With These Tags");
   mnuLocateTag = AddItem(mnuFileTagsPopUp, "mnuLocateTag", "Locate this Tag in the Tree");
   ConnectPopupCommands();
+}
+
+// mnuSep15, the items mnuApp 0 to 30 (shown by InitExternalAppMenus) and the
+// separator mnuApp 99 before "Choose Program...". The options dialog reaches
+// these menus through its hooks.
+void frmReelwise::CreateExternalAppItems(QMenu* apps) {
+  apps->addSeparator()->setObjectName(QStringLiteral("mnuSep15"));
+  mnuApp.clear();
+  for (int n = 0; n <= kExternalAppCount; ++n) {
+    QAction* item = AddItem(apps, "", "App");
+    item->setObjectName(QStringLiteral("mnuApp(%1)").arg(n));
+    item->setVisible(false);
+    const auto index = static_cast<int16_t>(n);
+    QObject::connect(item, &QAction::triggered, this,
+                     [this, index] { ErrorGuard({.owner = this}).Run([&] { mnuApp_Click(index); }); });
+    mnuApp.push_back(item);
+  }
+  apps->addSeparator()->setObjectName(QStringLiteral("mnuApp(99)"));
+  QPointer<frmReelwise> form(this);
+  frmProgramOptions::ExternalApps.InitExternalAppMenus = [form](const QString& file, int16_t context, bool tools) {
+    if (form) form->InitExternalAppMenus(file, context, tools);
+  };
+  frmProgramOptions::ExternalApps.SetAppCaption = [form](int n, const QString& caption) {
+    if (form && n >= 0 && n < static_cast<int>(form->mnuApp.size())) form->mnuApp[static_cast<size_t>(n)]->setText(caption);
+  };
 }
 
 void frmReelwise::ConnectPopupCommands() {
@@ -280,6 +307,9 @@ void frmReelwise::mnuDefault_Click() {
   int16_t index = -1;
   Options().LaunchExternalApp(index);
 }
+
+// Runs entry Index of gExternalApps on gSavedItem's file.
+void frmReelwise::mnuApp_Click(int16_t Index) { Options().LaunchExternalApp(Index); }
 
 void frmReelwise::mnuOpenWith_Click() { modLaunchDoc::OpenWithDialog(gCurrentItem.CurrentPath + gCurrentItem.FileName); }
 

@@ -80,6 +80,7 @@ frmProgramOptions::frmProgramOptions() {
   setFixedSize(kDialogWidth, kDialogHeight);
   CreateFrame();
   CreateGeneralPage();
+  CreateExternalAppsPage();
   CreateStoryBoardPage();
   CreateCarouselPage();
   CreateStatisticsPage();
@@ -149,11 +150,11 @@ void frmProgramOptions::Load() {
   lblApplyColours->setCursor(gHandCursor);
   LoadColourPage();
   SetBusy(false);
-  // The external applications' list stays empty until that page is built.
   UpdateColourPreview();
   ColourOptionsForm();
   LoadStoryBoardPage();
   LoadGeneralPage();
+  LoadExternalAppsPage();  // its rows take the scheme colours set above
   lblLibraryInfo->SetCaption(LibraryStatistics());
   lblOptionGroup_Click(StartPage);
 }

@@ -33,6 +33,8 @@ class cwSlider;
 class ucCarouselOptionsPanel;
 namespace ctl {
 class Label;
+class ListItem;
+class ListView;
 class PictureBox;
 class TextBox;
 }  // namespace ctl
@@ -121,6 +123,17 @@ class frmProgramOptions : public QWidget {
   ctl::TextBox* txtThumbTimeOut = nullptr;
   ctl::TextBox* txtTooltipDelay = nullptr;
   std::array<ctl::Label*, 2> lblCursorColour{};
+
+  // Page 2: entries 1 to 30 of gExternalApps, row n for entry n.
+  ctl::ListView* lvExternalApps = nullptr;
+  ctl::Label* lblExternalAppsHint = nullptr;
+  // Writes entry n (1 to 30) to "ExternalApps.ini" and captions mnuApp(n).
+  void SaveExternalApp(int n);
+  void RefreshExternalAppsList();
+  void lvExternalApps_ItemCheck(ctl::ListItem& item);
+  void lvExternalApps_DblClick();
+  // The list's text for a Contexts value; empty outside 0 to 7.
+  static QString VisibilityText(int contexts);
 
   // Page 3.
   std::array<ctl::TextBox*, 7> Text1{};
@@ -214,6 +227,15 @@ class frmProgramOptions : public QWidget {
     std::function<void(int16_t)> SetScrollIncrements;
   };
   static MainWindowHooks Main;
+  // What the external applications' page reaches in the main window's
+  // menus; the main window sets them when it builds its menus.
+  struct ExternalAppHooks {
+    // frmReelwise.InitExternalAppMenus.
+    std::function<void(const QString& fileName, int16_t context, bool toolsOnly)> InitExternalAppMenus;
+    // The caption of mnuApp item n.
+    std::function<void(int n, const QString& caption)> SetAppCaption;
+  };
+  static ExternalAppHooks ExternalApps;
   // Runs each ApplyColourScheme step under its name; tests replace it to
   // watch the order. Null: the steps run directly.
   static std::function<void(const char* step)> SchemeStepWatch;
@@ -227,6 +249,9 @@ class frmProgramOptions : public QWidget {
  private:
   void CreateFrame();
   void CreateGeneralPage();
+  void CreateExternalAppsPage();
+  void LoadExternalAppsPage();
+  void ColourExternalAppRow(ctl::ListItem& item);
   void CreateStoryBoardPage();
   void CreateCarouselPage();
   void CreateStatisticsPage();

@@ -40,7 +40,8 @@ class ListViewModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role) const override {
     if (!index.isValid()) return {};
     const ListItem& item = list_->ListItems.Item(index.row() + 1);
-    if (index.column() == 0) return role == Qt::DisplayRole ? QVariant(item.Text()) : QVariant();
+    if (role == Qt::TextAlignmentRole) return ColumnAlignment(index.column());
+    if (index.column() == 0) return ItemData(item, role);
     if (index.column() > item.ListSubItems.Count()) return {};
     const ListSubItem& sub = item.ListSubItems.Item(index.column());
     switch (role) {
@@ -59,9 +60,41 @@ class ListViewModel : public QAbstractTableModel {
         return {};
     }
   }
+  Qt::ItemFlags flags(const QModelIndex& index) const override {
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (list_->checkboxes_ && index.column() == 0) flags |= Qt::ItemIsUserCheckable;
+    return flags;
+  }
+  // The user's toggle of a check box: the item takes it, then ItemCheck.
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override {
+    if (!index.isValid() || role != Qt::CheckStateRole || !list_->checkboxes_) return false;
+    ListItem& item = list_->ListItems.Item(index.row() + 1);
+    item.SetChecked(value.toInt() == Qt::Checked);
+    if (list_->ItemCheck) list_->ItemCheck(item);
+    return true;
+  }
   void RowChanged(int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); }
 
  private:
+  QVariant ItemData(const ListItem& item, int role) const {
+    switch (role) {
+      case Qt::DisplayRole:
+        return item.Text();
+      case Qt::ForegroundRole:
+        return ColorRefToQColor(item.ForeColor());
+      case Qt::CheckStateRole:
+        return list_->checkboxes_ ? QVariant(item.Checked() ? Qt::Checked : Qt::Unchecked) : QVariant();
+      default:
+        return {};
+    }
+  }
+  QVariant ColumnAlignment(int column) const {
+    if (column >= list_->ColumnHeaders.Count()) return {};
+    const int alignment = list_->ColumnHeaders.Item(column + 1).Alignment();
+    const Qt::Alignment horizontal = alignment == 2 ? Qt::AlignHCenter : alignment == 1 ? Qt::AlignRight : Qt::AlignLeft;
+    return QVariant::fromValue(horizontal | Qt::AlignVCenter);
+  }
+
   ListView* list_;
 };
 
@@ -99,6 +132,16 @@ void ListItem::Changed() {
 
 void ListItem::SetText(const QString& text) {
   text_ = text;
+  Changed();
+}
+
+void ListItem::SetChecked(bool checked) {
+  checked_ = checked;
+  Changed();
+}
+
+void ListItem::SetForeColor(COLORREF colour) {
+  foreColor_ = colour;
   Changed();
 }
 
@@ -218,6 +261,12 @@ void ListView::SetSelectedItem(ListItem* item) {
 void ListView::SetMultiSelect(bool multiSelect) {
   multiSelect_ = multiSelect;
   view_->setSelectionMode(multiSelect ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+}
+
+void ListView::SetCheckboxes(bool checkboxes) {
+  model_->beginResetModel();
+  checkboxes_ = checkboxes;
+  model_->endResetModel();
 }
 
 void ListView::SetHideColumnHeaders(bool hide) {

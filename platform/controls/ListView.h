@@ -9,6 +9,8 @@
 
 #include <QPixmap>
 
+#include <functional>
+
 class QTreeView;
 
 namespace ctl {
@@ -66,17 +68,27 @@ class ListItem : public KeyedItem {
   // The text of sub-item i (from 1); setting one adds the sub-items up to it.
   QString SubItems(int index) const;
   void SetSubItems(int index, const QString& text);
+  // The row's check box (shown when the list has Checkboxes); setting it
+  // from code raises no ItemCheck.
+  bool Checked() const { return checked_; }
+  void SetChecked(bool checked);
+  // The colour of the item's own text (column 0).
+  COLORREF ForeColor() const { return foreColor_; }
+  void SetForeColor(COLORREF colour);
 
  private:
   friend class ListSubItem;
   friend class ListSubItemCollection;
   friend class ListItemCollection;
   friend class ListView;
+  friend class ListViewModel;
   void Changed();
 
   ListView* list_;
   QString text_;
   QString tag_;
+  bool checked_ = false;
+  COLORREF foreColor_ = 0;
 };
 
 class ListItemCollection : public ItemCollection<ListItem> {
@@ -97,11 +109,15 @@ class ColumnHeader : public KeyedItem {
   const QString& Text() const { return text_; }
   // Pixels.
   double Width() const { return width_; }
+  // 0 left, 1 right, 2 centred.
+  int Alignment() const { return alignment_; }
+  void SetAlignment(int alignment) { alignment_ = alignment; }
 
  private:
   friend class ColumnHeaderCollection;
   QString text_;
   double width_ = 100;
+  int alignment_ = 0;
 };
 
 class ColumnHeaderCollection : public ItemCollection<ColumnHeader> {
@@ -139,6 +155,13 @@ class ListView : public Control {
   ListItem* HitTest(double x, double y) const;
   // How many whole items the list shows at once.
   int CountPerPage() const;
+  // A check box at the start of every row, which the user toggles.
+  bool Checkboxes() const { return checkboxes_; }
+  void SetCheckboxes(bool checkboxes);
+  // Raised after the user toggled an item's check box.
+  std::function<void(ListItem& item)> ItemCheck;
+  // The view that shows the rows (for tests and focus handling).
+  QTreeView* View() const { return view_; }
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
@@ -148,6 +171,7 @@ class ListView : public Control {
   friend class ListSubItem;
   friend class ListItemCollection;
   friend class ColumnHeaderCollection;
+  friend class ListViewModel;
 
   void ItemChanged(const ListItem& item);
   void ApplyColumns();
@@ -157,6 +181,7 @@ class ListView : public Control {
   QTreeView* view_;
   bool multiSelect_ = false;
   bool hideHeaders_ = false;
+  bool checkboxes_ = false;
   QPixmap picture_;
   COLORREF backColor_ = RGB(255, 255, 255);
 };
