@@ -53,9 +53,13 @@ void ShowProgramNotFound(const QString& program, const QString& reason) {
   ShowProgramMessage(text, 48, QStringLiteral("Program not found"), Owner());
 }
 
-void ShowMoveFailed(const QString& from, const QString& to) {
+// A rename that failed; `afterRun` tells whether the program already ran,
+// in which case the backup is the copy to look for.
+void ShowMoveFailed(const QString& from, const QString& to, bool afterRun = false) {
+  const QString tail = afterRun ? QStringLiteral("The original file is kept as '") + from + QStringLiteral("'.")
+                                : QStringLiteral("Nothing was run.");
   ShowProgramMessage(QStringLiteral("Could not rename '") + from + QStringLiteral("' to '") + to +
-                         QStringLiteral("'.") + kBreak + QStringLiteral("Nothing was run."),
+                         QStringLiteral("'.") + kBreak + tail,
                      48, QStringLiteral("External Application"), Owner());
 }
 
@@ -204,7 +208,7 @@ void CheckResult(const Launch& launch) {
     return;
   }
   const QString backup = launch.path + kBackup;
-  if (QFileInfo(backup).isFile() && !QFile::rename(backup, launch.path)) ShowMoveFailed(backup, launch.path);
+  if (QFileInfo(backup).isFile() && !QFile::rename(backup, launch.path)) ShowMoveFailed(backup, launch.path, true);
   ShowProgramMessage(QStringLiteral("Looks like it failed!"), 0, QString(), Owner());
 }
 

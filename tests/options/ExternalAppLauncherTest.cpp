@@ -357,3 +357,23 @@ TEST_F(ExternalAppLauncherTest, ProgramThatCannotStartIsReportedWithTheReason) {
 }
 
 }  // namespace
+
+namespace {
+
+// A program that leaves a folder where the file was: the backup cannot be
+// moved back, which the status window and the launcher both say, and the
+// backup is kept.
+TEST_F(ExternalAppLauncherTest, FailedMoveBackIsReportedAndTheBackupKept) {
+  const QString path = UseFile(QStringLiteral("m.avi"));
+  SetEntry(QString(), QStringLiteral("/bin/mkdir <File> <BackupFile>.d"));
+  QString report;
+  const auto closer = CloseReport(&report);
+  Launch(1);
+  EXPECT_TRUE(report.contains(QStringLiteral("The RWBAK file could not be renamed back")));
+  ASSERT_EQ(boxes_.Count(), 2);
+  EXPECT_TRUE(boxes_.Shown()[0].prompt.contains(QStringLiteral("The original file is kept as")));
+  EXPECT_EQ(boxes_.Shown()[1].prompt, QStringLiteral("Looks like it failed!"));
+  EXPECT_TRUE(QFileInfo(path + QStringLiteral(".RWBAK")).isFile());
+}
+
+}  // namespace
