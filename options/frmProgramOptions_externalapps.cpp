@@ -14,6 +14,8 @@
 #include "platform/controls/PictureBox.h"
 #include "ui/SchemeColours.h"
 
+#include <QTreeView>
+
 frmProgramOptions::ExternalAppHooks frmProgramOptions::ExternalApps;
 
 namespace {
@@ -37,6 +39,10 @@ void frmProgramOptions::CreateExternalAppsPage() {
   lvExternalApps->setObjectName(QStringLiteral("lvExternalApps"));
   lvExternalApps->setGeometry(10, 10, 420, 320);
   lvExternalApps->SetCheckboxes(true);
+  // The three columns are wider than the page and the thirty rows taller:
+  // both scroll bars come when needed.
+  lvExternalApps->View()->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  lvExternalApps->View()->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   lvExternalApps->ItemCheck = [this](ctl::ListItem& item) { lvExternalApps_ItemCheck(item); };
   lvExternalApps->DblClick = [this] { lvExternalApps_DblClick(); };
   lblExternalAppsHint = new ctl::Label(page);

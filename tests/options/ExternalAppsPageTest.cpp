@@ -15,6 +15,8 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
@@ -226,6 +228,33 @@ TEST_F(ExternalAppsPageTest, BrowseFillsTheProgramWithAnyFile) {
   ASSERT_EQ(dialogs.Count(), 1);
   EXPECT_EQ(dialogs.Last().title, QStringLiteral("Locate the External Application"));
   EXPECT_TRUE(dialogs.Last().filter.startsWith(QStringLiteral("Programs (*)"))) << dialogs.Last().filter.toStdString();
+}
+
+// With RW_SCREENSHOT naming a file, page 2 with two entries and the
+// configuration window of the first are saved side by side as a PNG.
+TEST_F(ExternalAppsPageTest, PictureOfThePageAndTheConfigurationWindow) {
+  gExternalApps[1] = {QStringLiteral("/usr/bin/ffmpeg"), QStringLiteral("-i <File> -c copy <NewFile>"),
+                      QStringLiteral("Remux with ffmpeg"), QStringLiteral("AVI;MKV;MP4"), 3, 1};
+  gExternalApps[2] = {QStringLiteral("Tools/trim.sh"), QStringLiteral("<BackupFile> <File> <SelectionStart>"),
+                      QStringLiteral("Trim to selection"), QStringLiteral("*"), 5, 0};
+  auto form = Loaded();
+  form->show();
+  frmExternalAppConfig config(form.get());
+  config.AppIndex = 1;
+  config.Load();
+  config.show();
+  EXPECT_EQ(form->lvExternalApps->ListItems.Item(2).SubItems(2), QStringLiteral("Inspector, Tools"));
+  const QString path = qEnvironmentVariable("RW_SCREENSHOT");
+  if (path.isEmpty()) return;
+  const QPixmap page = form->grab();
+  const QPixmap window = config.grab();
+  QPixmap picture(page.width() + window.width() + 10, std::max(page.height(), window.height()));
+  picture.fill(Qt::white);
+  QPainter painter(&picture);
+  painter.drawPixmap(0, 0, page);
+  painter.drawPixmap(page.width() + 10, 0, window);
+  painter.end();
+  EXPECT_TRUE(picture.save(path, "PNG"));
 }
 
 class PlaceholderTest : public ExternalAppsPageTest {
