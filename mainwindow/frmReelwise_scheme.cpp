@@ -9,6 +9,7 @@
 #include "carousel/cCarousel.h"
 #include "inspector/InspectorPane.h"
 #include "library/ResultItem.h"
+#include "options/ExternalAppCommand.h"
 #include "options/frmProgramOptions.h"
 #include "platform/controls/FlexGrid.h"
 #include "platform/controls/Frame.h"
@@ -117,12 +118,25 @@ void frmReelwise::ConnectOptions() {
     if (gCarousel) gCarousel->SetScrollIncrements(increments);
   };
   frmProgramOptions::Main = hooks;
+  // The external-application launcher keeps the file's path in this
+  // window's Tag and reloads the inspector after a program has run.
+  ExternalAppHost& launcher = gExternalAppHost();
+  launcher.setMainWindowTag = [this](const QString& tag) { SetTag(tag); };
+  launcher.mainWindowTag = [this] { return Tag(); };
+  launcher.reloadInspector = [this] {
+    bool loaded = false;
+    if (gInspectedItem.SegmentID != 0) Inspector().LoadInspector(gInspectedItem, loaded);
+  };
 }
 
 void frmReelwise::DisconnectOptions() {
   frmProgramOptions::RepaintInScheme = nullptr;
   frmProgramOptions::SchemeWindow = nullptr;
   frmProgramOptions::Main = {};
+  ExternalAppHost& launcher = gExternalAppHost();
+  launcher.setMainWindowTag = nullptr;
+  launcher.mainWindowTag = nullptr;
+  launcher.reloadInspector = nullptr;
 }
 
 // The banner logo beside the menu bar, the trim under it and the hidden

@@ -3,6 +3,7 @@
 // size, and the shared procedures that lay out its grids.
 #include "browser/BrowserPane.h"
 #include "carousel/cCarousel.h"
+#include "options/ExternalAppCommand.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "inspector/InspectorPane.h"
@@ -141,6 +142,15 @@ TEST_F(MainWindowTest, ConstructionRunsItsStepsOnceInOrder) {
   EXPECT_FALSE(form.m_cMenu->Enabled(form.m_cMenu->IndexForKey(QStringLiteral("mnuLibrarySaveAs"))));
   EXPECT_EQ(form.lblWelcome[0]->Caption(), QStringLiteral("    to open an exisitng Library, or"));
   EXPECT_EQ(form.lblWelcome[1]->Caption(), QStringLiteral("    to create a new one"));
+}
+
+TEST_F(MainWindowTest, TheExternalAppLauncherKeepsItsPathInTheWindowsTag) {
+  frmReelwise& form = Build();
+  ExternalAppHost& launcher = gExternalAppHost();
+  ASSERT_TRUE(launcher.setMainWindowTag && launcher.mainWindowTag && launcher.reloadInspector);
+  launcher.setMainWindowTag(QStringLiteral("/films/a b.mkv"));
+  EXPECT_EQ(form.Tag(), QStringLiteral("/films/a b.mkv"));
+  EXPECT_EQ(launcher.mainWindowTag(), QStringLiteral("/films/a b.mkv"));
 }
 
 TEST_F(MainWindowTest, SaveWorkspaceCommandTogglesItsCheckMark) {
