@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -191,6 +192,30 @@ TEST_F(ExternalAppsPageTest, DoubleClickEditsTheEntryAndWritesItBack) {
   EXPECT_EQ(form->lvExternalApps->ListItems.Item(5).SubItems(2), QStringLiteral("Browser"));
   EXPECT_EQ(form->property("Tag").toString(), QStringLiteral("SAVE"));
   EXPECT_TRUE(menuCalls.contains(QStringLiteral("|0|1")));
+}
+
+// The user's own clicks: the box of row 2, then a double click on row 4.
+TEST_F(ExternalAppsPageTest, ClicksOnTheList) {
+  gExternalApps[2] = {QString(), QString(), QStringLiteral("Two"), QStringLiteral("*"), 4, 0};
+  auto form = Loaded();
+  form->show();
+  QTreeView* view = form->lvExternalApps->View();
+  const QRect row2 = view->visualRect(view->model()->index(1, 0));
+  const QPoint box(row2.left() + view->style()->pixelMetric(QStyle::PM_IndicatorWidth) / 2 + 3, row2.center().y());
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, box);
+  EXPECT_EQ(gExternalApps[2].Enabled, 1);
+  EXPECT_EQ(Ini(2, "Enabled"), QStringLiteral("1"));
+
+  int opened = 0;
+  QTimer::singleShot(0, [&opened] {
+    opened = gExternalAppConfigForm->AppIndex;
+    gExternalAppConfigForm->lblCancel_Click();
+  });
+  const QRect row4 = view->visualRect(view->model()->index(3, 0));
+  QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, row4.center());
+  QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, row4.center());
+  EXPECT_EQ(opened, 4);
+  EXPECT_EQ(gExternalApps[2].Enabled, 1) << "row 2 untouched";
 }
 
 TEST_F(ExternalAppsPageTest, CancelLeavesTheEntryAsItWas) {
