@@ -101,6 +101,18 @@ TEST_F(ExternalAppMenusTest, TheToolsMenuOffersContextsFourAndAbove) {
   for (int n = 1; n <= 30; ++n) EXPECT_FALSE(InTools(n));
 }
 
+// Choosing item n runs entry n: a program that is not there is reported
+// under its own path.
+TEST_F(ExternalAppMenusTest, ChoosingAnItemRunsItsEntry) {
+  gExternalApps[5] = App("Missing", "*", 7);
+  gExternalApps[5].AppPath = QStringLiteral("/nonexistent/rw-missing-program");
+  boxes.Answer(1);
+  Form().mnuApp[5]->trigger();
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("/nonexistent/rw-missing-program")))
+      << boxes.Last().prompt.toStdString();
+}
+
 // The options dialog reaches the menus through its hooks.
 TEST_F(ExternalAppMenusTest, TheOptionsDialogCaptionsAndRefreshesTheMenus) {
   gExternalApps[2] = App("Cut", "*", 4);
