@@ -81,7 +81,7 @@ class ListViewModel : public QAbstractTableModel {
       case Qt::DisplayRole:
         return item.Text();
       case Qt::ForegroundRole:
-        return ColorRefToQColor(item.ForeColor());
+        return item.foreColorSet_ ? QVariant(ColorRefToQColor(item.ForeColor())) : QVariant();
       case Qt::CheckStateRole:
         return list_->checkboxes_ ? QVariant(item.Checked() ? Qt::Checked : Qt::Unchecked) : QVariant();
       default:
@@ -142,6 +142,7 @@ void ListItem::SetChecked(bool checked) {
 
 void ListItem::SetForeColor(COLORREF colour) {
   foreColor_ = colour;
+  foreColorSet_ = true;
   Changed();
 }
 

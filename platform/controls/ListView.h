@@ -72,7 +72,7 @@ class ListItem : public KeyedItem {
   // from code raises no ItemCheck.
   bool Checked() const { return checked_; }
   void SetChecked(bool checked);
-  // The colour of the item's own text (column 0).
+  // The colour of the item's own text (column 0); until set, the list's.
   COLORREF ForeColor() const { return foreColor_; }
   void SetForeColor(COLORREF colour);
 
@@ -88,6 +88,7 @@ class ListItem : public KeyedItem {
   QString text_;
   QString tag_;
   bool checked_ = false;
+  bool foreColorSet_ = false;
   COLORREF foreColor_ = 0;
 };
 
