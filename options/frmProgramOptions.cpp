@@ -173,7 +173,8 @@ void frmProgramOptions::lblOptionGroup_Click(int16_t Index) {
     label->move(label->x(), i > Index ? rest + kGap : rest);
   }
   ctl::Label* selected = lblOptionGroup[Index];
-  lblOptionGroupHint->setGeometry(selected->x(), selected->y() + 50, selected->width() + 10, 30);
+  // Up to four lines fit in the gap the labels below leave.
+  lblOptionGroupHint->setGeometry(selected->x(), selected->y() + 50, selected->width() + 10, 64);
   selected->SetForeColor(gSchemeColour2);
   const int x0 = selected->x() + 16;
   const int y0 = selected->y() + 32;
