@@ -176,4 +176,6 @@ void frmReelwise::picWindowHeader_Resize() {
   tbControlBox->SetWidth(4 * buttonWidth + 3);
   tbControlBox->Move(picCaption->Width() - tbControlBox->Width(), 4, tbControlBox->Width(), 17);
   picBusyIndicator->SetLeft(picCaption->ScaleWidth() - picBusyIndicator->Width() - tbControlBox->Width());
+  // The banner logo keeps to the bands' right end.
+  if (picBannerLogo && imgBanner) PlaceBannerLogo();
 }

@@ -153,6 +153,15 @@ TEST_F(MainWindowTest, TheExternalAppLauncherKeepsItsPathInTheWindowsTag) {
   EXPECT_EQ(launcher.mainWindowTag(), QStringLiteral("/films/a b.mkv"));
 }
 
+TEST_F(MainWindowTest, TheBannerLogoKeepsToTheRightEndOfTheBands) {
+  frmReelwise& form = Build();
+  for (const int width : {1024, 1600}) {
+    form.resize(width, 768);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(form.picBannerLogo->geometry().right() + 1, form.picHolder->width() - 4) << width;
+  }
+}
+
 TEST_F(MainWindowTest, SaveWorkspaceCommandTogglesItsCheckMark) {
   frmReelwise& form = Build();
   gSaveWorkspace = false;
