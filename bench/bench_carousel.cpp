@@ -30,21 +30,6 @@ CarouselAlone& TheCarousel() {
   return carousel;
 }
 
-// Adds up the time between each frame's start and its end on the screen.
-class TimingPacer : public CarouselPacer {
- public:
-  void BeginFrame() override { start_ = Clock::now(); }
-  void EndFrame() override {
-    total += Clock::now() - start_;
-    ++frames;
-  }
-  std::chrono::duration<double> total{};
-  int frames = 0;
-
- private:
-  Clock::time_point start_;
-};
-
 void SetEntries(int16_t entries) {
   int16_t n = entries;
   gCarousel->SetCarouselEntries(n);

@@ -56,23 +56,6 @@ Carousel& TheCarousel() {
   return carousel;
 }
 
-// Adds up the time between each frame's start and its end on the screen;
-// the pause after a slide-out is not waited.
-class TimingPacer : public CarouselPacer {
- public:
-  void BeginFrame() override { start_ = Clock::now(); }
-  void EndFrame() override {
-    total += Clock::now() - start_;
-    ++frames;
-  }
-  void Wait(std::chrono::milliseconds) override {}
-  std::chrono::duration<double> total{};
-  int frames = 0;
-
- private:
-  Clock::time_point start_;
-};
-
 void BM_MenuSlideFrame(benchmark::State& state) {
   TheCarousel();
   gPaints = 0;

@@ -252,6 +252,7 @@ class cCarousel {
   void DrawRing(double ImageAlpha, double RingOpacity);
   void DrawCounter(double ImageAlpha);
   void ComposeCanvas(double RingOpacity);
+  void PaintFrameLayer();
   void LoadEntries(int32_t Index);
   void BuildCardTile();
   ImageSurfacePtr ThumbnailOf(const ResultItem& item) const;

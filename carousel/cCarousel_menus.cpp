@@ -289,12 +289,7 @@ void cCarousel::PrepareMenuStrip() {
 // offset - 85 and the strip with its top at the canvas height - offset.
 void cCarousel::ComposeMenuFrame(double offset) {
   CairoContext& canvas = *m_CanvasContext;
-  if (m_BackgroundSurface) {
-    canvas.RenderSurface(*m_BackgroundSurface, 0, 0);
-  } else {
-    canvas.SetSourceColour(lBGColour);
-    canvas.Paint();
-  }
+  PaintFrameLayer();
   const double shown = std::round(offset);
   canvas.RenderSurface(*m_MenuBarSurface, 0, shown - kBarHeight);
   canvas.RenderSurface(*m_MenuStripSurface, 0, m_CanvasHeight - shown);

@@ -149,7 +149,8 @@ void cCarousel::DrawCounter(double ImageAlpha) {
                 m_Pose.FastMode ? ImageAlpha + 0.0001 : 1.0);
 }
 
-void cCarousel::ComposeCanvas(double RingOpacity) {
+// The frame layer over the whole canvas (a plain shade before there is one).
+void cCarousel::PaintFrameLayer() {
   CairoContext& canvas = *m_CanvasContext;
   if (m_BackgroundSurface) {
     canvas.RenderSurface(*m_BackgroundSurface, 0, 0);
@@ -157,6 +158,11 @@ void cCarousel::ComposeCanvas(double RingOpacity) {
     canvas.SetSourceColour(lBGColour);
     canvas.Paint();
   }
+}
+
+void cCarousel::ComposeCanvas(double RingOpacity) {
+  CairoContext& canvas = *m_CanvasContext;
+  PaintFrameLayer();
   if (m_Pose.LastStep && m_NextBackgroundSurface) {
     canvas.RenderSurface(*m_NextBackgroundSurface, 0, 0, 0, 0, std::max(0.0, m_Pose.StepFraction - 0.15));
   }
