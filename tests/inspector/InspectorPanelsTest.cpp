@@ -276,6 +276,7 @@ TEST_F(InspectorPanelsTest, TheTagListHasOneHeadingAndItsNamesInTheWideColumn) {
     const QString text = name.data().toString();
     EXPECT_TRUE(text == QStringLiteral("Zoë's Birthday") || text == QStringLiteral("Unplayable")) << text.toStdString();
     EXPECT_GE(view.visualRect(name).width(), metrics.horizontalAdvance(text)) << "the whole name shows";
+    EXPECT_LE(view.visualRect(name).left(), 2) << "from the list's left edge";
   }
 }
 
