@@ -287,6 +287,9 @@ class cCarousel {
   bool FadeInDetails(uint64_t Generation);
   bool AnimationInterrupted(uint64_t Generation) const;
   void DrawStamp(const QString& Text);
+  void LayStamp(const QString& Text);
+  void PaintStamp(const CairoSurface& Stamp, double Scale);
+  static double StampScale(double T);
   CairoSurfacePtr MakeStamp(const QString& Text) const;
   // The texts (cCarousel_text.cpp).
   void DrawHaloText(const QString& Text, int FontSize, int OutlineWidth, double X, double Y, double Width,

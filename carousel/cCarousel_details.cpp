@@ -142,14 +142,15 @@ bool cCarousel::MountAnswers(const QString& Root) {
   return false;
 }
 
-// Play (85), the story board (79) and delete (80) act on the file itself.
+// Play (85), the story board (79) and delete (80) of the front file's menu
+// act on the file itself; the open copy of that menu follows.
 void cCarousel::EnableFileEntries(bool Enabled) {
   auto enable = [Enabled](CarouselMenu& menu) {
     for (CarouselMenuEntry& entry : menu) {
       if (entry.ID == 85 || entry.ID == 79 || entry.ID == 80) entry.Enabled = Enabled;
     }
   };
-  const auto carouselMenu = m_Menus.find(QStringLiteral("CarouselMain"));
-  if (carouselMenu != m_Menus.end()) enable(carouselMenu->second);
-  enable(m_ActiveMenu);
+  const auto fileMenu = m_Menus.find(QStringLiteral("TitleMain"));
+  if (fileMenu != m_Menus.end()) enable(fileMenu->second);
+  if (m_MenuMode == QLatin1String("TitleMain")) enable(m_ActiveMenu);
 }

@@ -111,17 +111,17 @@ void cCarousel::DrawDetails() {
   DrawFileStatus();
   m_DetailsContext->Surface().Flush();
   ComposeUnderDetails();
+  const QString stamp = m_FileOffline ? QStringLiteral("OFFLINE") : m_FileMissing ? QStringLiteral("MISSING") : QString();
   if (!m_SlowTimer) {
+    // Drawn at once, the panel carries its stamp as it lies after landing:
+    // the same picture after a dialog, a new tint or a choice in another view.
     m_CanvasContext->RenderSurface(*m_CompositionSurface, 0, 0);
     m_CanvasContext->RenderSurface(*m_DetailsSurface, kDetailsX, kDetailsY, kDetailsWidth, kDetailsHeight);
+    if (!stamp.isEmpty()) LayStamp(stamp);
     return;
   }
   if (!FadeInDetails(generation)) return;
-  if (m_FileOffline) {
-    DrawStamp(QStringLiteral("OFFLINE"));
-  } else if (m_FileMissing) {
-    DrawStamp(QStringLiteral("MISSING"));
-  }
+  if (!stamp.isEmpty()) DrawStamp(stamp);
 }
 
 // The frame and the ring at rest, as the panel lies on them.
@@ -182,6 +182,19 @@ CairoSurfacePtr cCarousel::MakeStamp(const QString& Text) const {
   return stamp;
 }
 
+// The stamp on the canvas at a scale of its size, centred below the panel's
+// middle.
+void cCarousel::PaintStamp(const CairoSurface& Stamp, double Scale) {
+  const double width = CLng(160 * Scale);
+  const double height = CLng(100 * Scale);
+  const double centreX = m_CanvasWidth / 2.0;
+  const double centreY = m_CanvasHeight / 2.0 + 140;
+  m_CanvasContext->RenderSurface(Stamp, centreX - width / 2, centreY - height / 2, width, height);
+}
+
+// The scale at t, as the stamp comes down from t = 60 to its landing at 2.
+double cCarousel::StampScale(double T) { return T * T / 50 + 2; }
+
 // The stamp comes down from far above the panel and lands below its middle.
 void cCarousel::DrawStamp(const QString& Text) {
   if (m_StampShown) return;
@@ -193,21 +206,21 @@ void cCarousel::DrawStamp(const QString& Text) {
     context->RenderSurface(*m_CompositionSurface, 0, 0);
     context->RenderSurface(*m_DetailsSurface, kDetailsX, kDetailsY, kDetailsWidth, kDetailsHeight);
   }
-  const double centreX = m_CanvasWidth / 2.0;
-  const double centreY = m_CanvasHeight / 2.0 + 140;
   const int steps = std::max(1, m_Frames.Frame);
   for (int k = 0; k <= steps; ++k) {
-    const double t = 60.0 - 58.0 * k / steps;
-    const double scale = t * t / 50 + 2;
-    const double width = CLng(160 * scale);
-    const double height = CLng(100 * scale);
     m_Pacer->BeginFrame();
     m_CanvasContext->RenderSurface(*scene, 0, 0);
-    m_CanvasContext->RenderSurface(*stamp, centreX - width / 2, centreY - height / 2, width, height);
+    PaintStamp(*stamp, StampScale(60.0 - 58.0 * k / steps));
     RefreshCanvas();
     m_Pacer->EndFrame();
     QCoreApplication::processEvents();
     if (AnimationInterrupted(generation)) return;
   }
+  m_StampShown = true;
+}
+
+// The stamp as it lies after landing, without the fall.
+void cCarousel::LayStamp(const QString& Text) {
+  PaintStamp(*MakeStamp(Text), StampScale(2));
   m_StampShown = true;
 }

@@ -35,6 +35,8 @@ bool cCarousel::SetCarouselIndex(int32_t NewIndex, bool Animate, bool SlowTimer)
   m_Pose.LastStep = false;
   m_Pose.FastMode = false;
   SetMenuMode(QStringLiteral("NULL"));
+  // Play waits until the details have found the new front file.
+  if (CarouselMenuEntry* play = MenuEntry(QStringLiteral("TitleMain"), 85)) play->Enabled = false;
   // 2.
   SetCarouselTimer(SlowTimer ? 100 : 10, false);
   // 3. The target, clamped to the results, and the way there.
@@ -140,12 +142,17 @@ void cCarousel::DrawRing(double ImageAlpha, double RingOpacity) {
   ComposeCanvas(RingOpacity);
 }
 
+// The counter is centred in the band between y 22 and a little above the
+// front card's top at rest, so no card hides any of it.
 void cCarousel::DrawCounter(double ImageAlpha) {
   CairoContext& ring = *m_RingContext;
   ring.SelectFont(QStringLiteral("Verdana"), 10, lTextColour, true);
   const QString text = QString::number(gBrowserIndex) + QStringLiteral(" of ") + QString::number(m_ResultTotal);
-  const double top = 22 + (50 - ring.FontHeight()) / 2;
-  ring.DrawText(0, top, CarouselRing::SurfaceWidth, 50 - (top - 22), text, true, kAlignCentre,
+  constexpr double kBandTop = 22;
+  constexpr double kBandBottom =
+      CarouselRing::CentreY + CarouselRing::RestRadiusY - CarouselRing::CardHeight / 2 - 4;
+  const double top = kBandTop + std::max(0.0, (kBandBottom - kBandTop - ring.FontHeight()) / 2);
+  ring.DrawText(0, top, CarouselRing::SurfaceWidth, kBandBottom - top, text, true, kAlignCentre,
                 m_Pose.FastMode ? ImageAlpha + 0.0001 : 1.0);
 }
 

@@ -3,6 +3,8 @@
 
 #include "library/clsRWLibrary.h"
 #include "platform/SqlConnection.h"
+#include "platform/SqlRecordset.h"
+#include "platform/SqlText.h"
 #include "platform/SqlValue.h"
 
 #include <QDate>
@@ -52,9 +54,11 @@ DevicePathParts SplitDevicePath(const QString& devicePath) {
 
 // The name and size are matched exactly and bound as values, so names with
 // quotes or any other character match their rows.
-void ImportPane::RelocateFileRecord(const QString& devicePath, int64_t size, const QString& foundFolder) {
+std::vector<int32_t> ImportPane::RelocateFileRecord(const QString& devicePath, int64_t size,
+                                                    const QString& foundFolder) {
   const DevicePathParts parts = SplitDevicePath(devicePath);
-  auto update = gLibrary->Connection().Prepare(QStringLiteral(
+  SqlConnection& db = gLibrary->Connection();
+  auto update = db.Prepare(QStringLiteral(
       "UPDATE VideoFiles SET DiskSerialNo = ?, FilePath = ?, CurrentPath = ? WHERE FileName = ? AND FileSize = ?"));
   update->Bind(1, SqlValue(parts.serial));
   update->Bind(2, SqlValue(parts.folder));
@@ -62,6 +66,12 @@ void ImportPane::RelocateFileRecord(const QString& devicePath, int64_t size, con
   update->Bind(4, SqlValue(parts.name));
   update->Bind(5, SqlValue(size));
   update->Execute();
+  std::vector<int32_t> ids;
+  auto rows = db.OpenRecordset(QStringLiteral("SELECT FileID FROM VideoFiles WHERE FileName = %1 AND FileSize = %2")
+                                   .arg(SqlQuote(parts.name))
+                                   .arg(size));
+  for (; !rows->Eof(); rows->MoveNext()) ids.push_back(rows->Value(0).toInt());
+  return ids;
 }
 
 ResultItem ImportPane::MakeTransientFileRecord(const QString& devicePath, const QString& foundFolder, int64_t size) {

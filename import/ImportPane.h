@@ -11,7 +11,9 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <set>
 #include <unordered_set>
+#include <vector>
 
 class cwProgress;
 class SqlConnection;
@@ -61,8 +63,8 @@ class ImportPane {
   void cmdAbortScan_Click();
   // Points every catalogued file of the name and size at the file found at
   // `devicePath` ("SERIAL:\folder\name"), which the scan found in
-  // `foundFolder` (native, ending "/").
-  static void RelocateFileRecord(const QString& devicePath, int64_t size, const QString& foundFolder);
+  // `foundFolder` (native, ending "/"); returns their FileIDs.
+  static std::vector<int32_t> RelocateFileRecord(const QString& devicePath, int64_t size, const QString& foundFolder);
   // The rows of a new file (its whole-file segment and its file row, whose
   // FileID is the segment's SegmentID); the result's SegmentID is negative.
   static ResultItem MakeTransientFileRecord(const QString& devicePath, const QString& foundFolder, int64_t size);
@@ -96,6 +98,7 @@ class ImportPane {
   bool CollectVideoData(ResultItem& record, const QString& path);
   void ShowRunProgress(int32_t index, int32_t count);
   void ShowRunResults(bool relocate);
+  void ShowRelocatedFiles();
   void EndRun();
   void ReportSkipsAndLosses();
   QString DevicePathOf(const QString& path) const;
@@ -113,5 +116,6 @@ class ImportPane {
   qint64 lastCommitTick_ = 0;
   RunCounts counts_;
   QStringList vanishedPaths_;
+  std::set<int32_t> relocatedIds_;
   QString skipReport_;
 };

@@ -61,6 +61,7 @@ void ImportPane::AddScannedFiles() {
   gScanQueue.clear();
   counts_ = RunCounts{};
   vanishedPaths_.clear();
+  relocatedIds_.clear();
   int32_t count = 0;
   bool relocate = false;
   if (ShowDialog(count, relocate) && count > 0) {
@@ -178,8 +179,9 @@ void ImportPane::AddOneFile(int32_t index, int32_t count, bool relocate) {
   try {
     NewFile outcome = NewFile::Added;
     if (relocate) {
-      RelocateFileRecord(devicePath, size, foundFolder);
-      counts_.relocated += static_cast<int>(db.RowsChanged());
+      const std::vector<int32_t> ids = RelocateFileRecord(devicePath, size, foundFolder);
+      counts_.relocated += static_cast<int>(ids.size());
+      relocatedIds_.insert(ids.begin(), ids.end());
     } else {
       ShowRunProgress(index, count);
       outcome = AddNewFile(devicePath, path, size);
@@ -262,26 +264,64 @@ void ImportPane::cmdAbortScan_Click() {
 
 void ImportPane::ShowRunResults(bool relocate) {
   if (firstNewFileId_ == 0) firstNewFileId_ = 2147483647;
-  // A device that came or went during the run is taken in now, once.
-  if (gDeviceChangePending) {
+  // A device that came or went during the run is taken in now, once; so are
+  // relocated files, whose online state is that of the device they are on now.
+  if (gDeviceChangePending || !relocatedIds_.empty()) {
     modStorageDevices::EnumStorageDevices();
     gDeviceChangePending = false;
   }
-  const QString description = relocate
-                                  ? QStringLiteral("Files Re-Located to '") + gScanDevice.DiskLabel + QLatin1Char('\'')
-                                  : QStringLiteral("New Files (since ") + startTime_ + QLatin1Char(')');
-  gLibrary->ExecuteSearch(QStringLiteral("_"),
-                          QStringLiteral("?I:%1-%2").arg(startTime_).arg(static_cast<int64_t>(firstNewFileId_) - 1),
-                          description);
-  gLibrary->View().AlignBrowserHistory();
   host_.SetPanesEnabled(true);
-  gLibrary->FetchSearchResults();
-  gLibrary->ShowSearchResults();
+  if (relocate) {
+    ShowRelocatedFiles();
+  } else {
+    gLibrary->ExecuteSearch(QStringLiteral("_"),
+                            QStringLiteral("?I:%1-%2").arg(startTime_).arg(static_cast<int64_t>(firstNewFileId_) - 1),
+                            QStringLiteral("New Files (since ") + startTime_ + QLatin1Char(')'));
+    gLibrary->View().AlignBrowserHistory();
+    gLibrary->FetchSearchResults();
+    gLibrary->ShowSearchResults();
+  }
   knownFiles_.clear();
   gLibrary->LoadStorageDeviceNodes();
   host_.SetBrowserControlsEnabled(true);
   host_.SetWindowCaption(QStringLiteral("Reelwise II - ") + gLibrary->LibraryName);
   cmdAbortScan->setEnabled(false);
+}
+
+namespace {
+
+// The device as the user knows it: its label, else (a disk that has none)
+// the folder it is mounted on.
+QString ShownDeviceName(const StorageDevice& device) {
+  if (!device.DiskLabel.isEmpty() && device.DiskLabel != QLatin1String("(no label)")) return device.DiskLabel;
+  QString folder = device.LogicalPath;
+  if (folder.size() > 1 && folder.endsWith(QLatin1Char('/'))) folder.chop(1);
+  return folder;
+}
+
+}  // namespace
+
+// The relocated files themselves, listed as the library's checks list what
+// they find (no search step stands for them): their whole-file rows, titled
+// with the device they are on now.
+void ImportPane::ShowRelocatedFiles() {
+  gLibrary->DeleteSearchResults();
+  SqlConnection& db = gLibrary->Connection();
+  {
+    TransactionGuard transaction(db, QStringLiteral("ShowRelocated"));
+    auto insert = db.Prepare(QStringLiteral("INSERT OR IGNORE INTO SearchResults (SegmentID, FileID) "
+                                            "SELECT SegmentID, FileID FROM VideoSegments WHERE FileID = ? AND FileFlag = 'Y'"));
+    for (const int32_t id : relocatedIds_) {
+      insert->Bind(1, SqlValue(static_cast<int64_t>(id)));
+      insert->Execute();
+    }
+    transaction.Commit();
+  }
+  gLibrary->FetchSearchResults();
+  gLibrary->ShowSearchResults();
+  gLibrary->View().ClearHistoryCombo();
+  gLibrary->View().SetHistoryComboText(QStringLiteral("Files Re-Located to '") + ShownDeviceName(gScanDevice) +
+                                       QLatin1Char('\''));
 }
 
 void ImportPane::EndRun() {

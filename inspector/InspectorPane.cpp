@@ -144,17 +144,47 @@ void InspectorPane::CreateInspectorContent() {
   lblAutoTag = MakeLabel(picAutoTag, QStringLiteral("lblAutoTag"), QString(), 0, 0, 100, 14);
 }
 
+namespace {
+
+// The captions of the file-details tab and the value labels they stand
+// beside, from the top down.
+struct DetailRow {
+  int caption;  // lblFileSpec index
+  int value;    // lblFileData index
+  const char* text;
+};
+constexpr DetailRow kDetailRows[] = {{2, 2, "Date:"},      {3, 3, "Size:"},         {4, 4, "Duration:"},
+                                     {5, 5, "Bitrate:"},   {6, 6, "Resolution:"},   {7, 7, "Frame Rate:"},
+                                     {0, 12, "Format:"},   {1, 13, "Video:"},       {8, 14, "Audio:"}};
+
+}  // namespace
+
+// The file-details tab: the file name in a band of its own over the folder,
+// then each detail beside its caption, then the device's picture with its
+// label and online state.
 void InspectorPane::InitInspector() {
   picBottom->SetHeight(338);
   m_InspectorTabs[0] = {0, 21, 340};
-  imgDeviceType->Move(276, 8, 48, 48);
-  for (size_t i = 0; i < lblFileData.size(); ++i) {
-    lblFileData[i]->Move(28, 8 + 17 * static_cast<double>(i), 104, 15);
-    lblFileData[i]->SetFontSize(ScaledFont(8));
+  for (ctl::Label* label : lblFileData) label->SetFontSize(ScaledFont(8));
+  lblFileData[0]->Move(28, 8, 306, 16);
+  lblFileData[0]->SetBackStyle(1);  // the scheme's band colour behind the light name
+  lblFileData[1]->Move(28, 27, 306, 15);
+  double top = 48;
+  for (const DetailRow& row : kDetailRows) {
+    ctl::Label& caption = *lblFileSpec[static_cast<size_t>(row.caption)];
+    caption.SetCaption(QLatin1String(row.text));
+    caption.SetFontSize(ScaledFont(8));
+    caption.Move(28, top, 72, 15);
+    lblFileData[static_cast<size_t>(row.value)]->Move(102, top, 232, 15);
+    top += 17;
   }
-  for (size_t i = 0; i < lblFileSpec.size(); ++i) {
-    lblFileSpec[i]->Move(134, 8 + 17 * static_cast<double>(i), 140, 15);
-    lblFileSpec[i]->SetFontSize(ScaledFont(8));
+  imgDeviceType->Move(28, top + 6, 48, 48);
+  lblFileData[8]->Move(82, top + 12, 252, 15);
+  lblFileData[9]->Move(82, top + 29, 252, 15);
+  // Never filled: kept out of the way.
+  for (int i : {10, 11}) {
+    lblFileData[i]->Move(28, 8, 306, 15);
+    lblFileData[i]->SetVisible(false);
   }
   for (int i = 1; i <= 4; ++i) lblCollapseTab[i]->Move(0, 0, 21, 150);
   frameBackupOptions->Move(28, 266, 300, 40);
@@ -168,6 +198,7 @@ void InspectorPane::InitInspector() {
   tbFileSpecs->Buttons(QStringLiteral("MEDIA_INFO")).SetImage(QStringLiteral("MEDIAINFO"));
   tbFileSpecs->Move(28, 300, 120, 24);
   lblOpenFileStatus->SetFontSize(ScaledFont(10));
+  lblOpenFileStatus->SetWordWrap(true);
   lblOpenFileStatus->SetForeColor(gCursorColour);
   RWLoadingInd->Move(139, 100);
 }
@@ -243,8 +274,11 @@ void InspectorPane::InitCataloguing() {
   m_InspectorTabs[3] = {166, 23, 166};
   picThumbnail->SetDragIcon(host_.imglstDragIcons().DragCursor(QStringLiteral("FILE")));
   picThumbnail->Move(26, 8, 100, 75);
-  for (size_t i = 0; i < imgRating.size(); ++i) {
-    imgRating[i]->Move(26 + 16 * static_cast<double>(i), 86, 16, 16);
+  // A narrow cell without a picture left of the stars takes the rating back
+  // to none; the five stars follow it, so the Nth star rates N.
+  imgRating[0]->Move(26, 86, 8, 16);
+  for (size_t i = 1; i < imgRating.size(); ++i) {
+    imgRating[i]->Move(34 + 16 * static_cast<double>(i - 1), 86, 16, 16);
     imgRating[i]->SetPicture(host_.imglstReelwise().Picture(QStringLiteral("UNSTAR")));
   }
   lstFileTags->Move(26, 106, 136, 110);
@@ -254,9 +288,11 @@ void InspectorPane::InitCataloguing() {
   ShowArrow(*lblTagListScroll[0], QStringLiteral("6"));
   ShowArrow(*lblTagListScroll[1], QStringLiteral("5"));
   for (ctl::Label* arrow : lblTagListScroll) arrow->SetVisible(false);
+  // The items' own text stays empty; the names are their first sub-items,
+  // under the one heading, across the list's width.
   lstFileTags->ColumnHeaders.Clear();
-  lstFileTags->ColumnHeaders.Add(0, QString(), QStringLiteral("Tags"));
-  lstFileTags->ColumnHeaders.Add(0, QString(), QStringLiteral("Tags"));
+  lstFileTags->ColumnHeaders.Add(0, QString(), QString(), 0);
+  lstFileTags->ColumnHeaders.Add(0, QString(), QStringLiteral("Tags"), lstFileTags->Width() - 4);
   // One column: the alias under its heading (rows 0 and 1), the
   // description under its own (rows 2 and 3).
   flexFileDetails->SetCols(1);

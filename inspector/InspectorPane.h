@@ -26,6 +26,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -71,6 +72,9 @@ class IInspectorHost {
   virtual void mnuDeleteFile_Click() = 0;
   virtual void mnuRemoveFile_Click() = 0;
   virtual void mnuAnalyze_Click() = 0;
+  // The carousel's front card, result `index`, drawn again from the results
+  // (its file was edited here); nothing while the carousel is not shown.
+  virtual void RedrawCarouselCard(int32_t index) = 0;
 };
 
 // The segment selected in the segments grid (SegmentID -1 when none).
@@ -171,6 +175,8 @@ class InspectorPane {
   void picInspector_Resize(int Index);
   // Empties the inspector and lets the preview player's file go.
   void ClearInspector();
+  // The problem text over the preview, wrapped and sized to fit its box.
+  void ShowOpenFileStatus(const QString& text);
   // The history of inspected items: mnuRecent(1..10), the newest first.
   void ResetInspectorHistory();
   void AddInspectorHistory();
@@ -251,6 +257,8 @@ class InspectorPane {
   void SegmentScrollStep(int Index);
   // Copies the edited segment into its row of the current results.
   void UpdateResultRowFromEdit();
+  // The carousel's front card again when it shows the inspected file.
+  void RedrawFrontCard();
   // The stars rate the segment shown (left button only).
   void imgRating_MouseDown(int Index, int Button, int Shift, double X, double Y);
   // The tag list pages by rotating its items (Down 40 on the last visible
@@ -309,6 +317,9 @@ class InspectorPane {
     QString format;
   };
   bool LoadItem(const ResultItem& item, QString& status);
+  void LoadStep(const ResultItem& item, QString& status, const std::function<void()>& step);
+  void ShowLoading(bool on);
+  void TakeMeasured(bool available, bool opened, const Measured& measured);
   bool OpenInPreview(const ResultItem& item, SqlRecordset& row, const QString& path, Measured& measured,
                      QString& status);
   void ReadMediaFormats(const QString& path, QString& format);

@@ -216,6 +216,11 @@ void InspectorPane::BeginCellEdit() {
 }
 
 void InspectorPane::EndCellEdit() {
+  // Hidden while it holds the focus, the box would pass the focus on to the
+  // next control of the window, the result grid, and the next keys with it:
+  // the details grid takes it first (which ends the edit through Validate and
+  // LostFocus).
+  if (txtCell->hasFocus()) flexFileDetails->SetFocus();
   const int row = flexFileDetails->Tag().toInt();
   if (row >= 0 && row < flexFileDetails->Rows()) flexFileDetails->SetTextMatrix(row, 0, txtCell->Text());
   txtCell->SetVisible(false);
@@ -255,8 +260,12 @@ void InspectorPane::FinishCellEdit() {
   if (cellEdit_.open) txtCell_LostFocus();
 }
 
+// Esc, Enter and Tab end the one-line field, keeping what was typed; it is
+// stored as the box loses the focus, and the focus stays in the inspector.
 void InspectorPane::txtCell_KeyDown(int& KeyCode, int) {
-  if (KeyCode == 27) EndCellEdit();  // keeps what was typed
+  if (KeyCode != 27 && KeyCode != 13 && KeyCode != 9) return;
+  KeyCode = 0;  // handled: no other control acts on the key
+  EndCellEdit();
 }
 
 // A selection of 2 to 50 characters in the box is offered as a tag, without
@@ -283,8 +292,9 @@ void InspectorPane::CopyEditToResults(int32_t segmentId, const QString& alias, c
     if (row.SegmentID != segmentId) continue;
     row.FileAlias = alias;
     row.Description = description;
-    return;
+    break;
   }
+  RedrawFrontCard();
 }
 
 void InspectorPane::ConnectEditingControls() {

@@ -1,12 +1,12 @@
 // Loading an item into the inspector: the file is measured afresh, opened
-// paused in the preview player, and what was measured is written back into
-// the library. A least version of the inspector: it stores the facts, the
-// format and the thumbnail the add-files run needs and shows the problem
-// text under the preview; the labels of the details, the location, rating,
-// tags, segments and history panels are not filled yet.
+// paused in the preview player, its details, location, segments and history
+// shown, and what was measured is written back into the library. The
+// loading animation runs meanwhile; a step that fails is reported under the
+// preview and the load goes on with the next one.
 #include "inspector/InspectorPane.h"
 
 #include "core/MediaInfoDLL.h"
+#include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
@@ -29,16 +29,19 @@
 
 #include <QDateTime>
 #include <QFileInfo>
+#include <QFontMetricsF>
 #include <QPainter>
 
 #include <cmath>
 
 namespace {
 
+// The tools named are those that tell what a file holds here: MediaInfo
+// (also the inspector's own report) and ffprobe of FFmpeg.
 const QString kOpenFailure = QStringLiteral(
     "Cannot open file!\r\n\r\nYour system possibly does not have the required filters/codecs installed: Try "
     "opening the file with one of the following applications:\r\n\r\n                 - your default player\r\n"
-    "                 - Gspot\r\n                 - Graphedit\r\n\r\n\r\nFailing that, the file is possibly "
+    "                 - MediaInfo\r\n                 - ffprobe\r\n\r\n\r\nFailing that, the file is possibly "
     "damaged or corrupt.");
 
 // What LoadInspector measures of a file on the disk, read off the
@@ -123,35 +126,100 @@ void InspectorPane::LoadInspector(ResultItem& Item, bool& Loaded) {
   FinishCellEdit();
   gEditedSegment.SegmentID = gResultKind != ResultScope::File ? Item.SegmentID : -1;
   gPlayer->SetVisible(false);
-  if (!gAddingFiles) host_.ShowBusyIndicator(true);
+  ShowLoading(true);
   gPlayer->CleanUp();
-  lblOpenFileStatus->SetCaption(QString());
+  ShowOpenFileStatus(QString());
   gInspectedItem = Item;
   QString status;
-  try {
-    Loaded = LoadItem(Item, status);
-  } catch (const RWError& error) {
-    status = QStringLiteral("Cannot Open File: \r\n\r\n%1\r\n\r\n[%2] %3")
-                 .arg(status)
-                 .arg(error.Number())
-                 .arg(error.Description());
-    gLibrary->TagSegment(Item.SegmentID, 1, false);
-  }
-  lblOpenFileStatus->SetCaption(status);
-  if (!gAddingFiles) host_.ShowBusyIndicator(false);
+  Loaded = LoadItem(Item, status);
+  ShowOpenFileStatus(status);
+  ShowLoading(false);
   gPlayer->SetVisible(status.isEmpty() && !gAddingFiles);
 }
 
-// Reads the item's row, measures and opens the file and writes the row back;
-// true when the file opened. `status` gets the problem text.
+// The busy indicator (not while files are added) and the loading animation
+// over the preview, on while an item loads.
+void InspectorPane::ShowLoading(bool on) {
+  if (!gAddingFiles) host_.ShowBusyIndicator(on);
+  RWLoadingInd->SetVisible(on);
+  if (on) {
+    RWLoadingInd->ZOrder(0);  // over the player's video window
+    RWLoadingInd->Start();
+  } else {
+    RWLoadingInd->Stop();
+  }
+}
+
+// The problem text over the preview, wrapped inside its box; a text too long
+// for the box at the usual size is set smaller until every line fits.
+void InspectorPane::ShowOpenFileStatus(const QString& text) {
+  ctl::Label& label = *lblOpenFileStatus;
+  label.SetCaption(text);
+  const QRectF box(0, 0, label.width(), 1e6);
+  const double smallest = modReelwise::ScaledFont(7);
+  double size = modReelwise::ScaledFont(10);
+  for (;; size -= 0.5) {
+    QFont font = label.font();
+    font.setPointSizeF(size);
+    const QRectF needed = QFontMetricsF(font).boundingRect(box, Qt::AlignHCenter | Qt::TextWordWrap, text);
+    if (size <= smallest || (needed.height() <= label.height() && needed.width() <= label.width())) break;
+  }
+  label.SetFontSize(size);
+}
+
+namespace {
+
+// Errors of a file that is not there pass silently: the status text has
+// said so already.
+bool PassedOver(int32_t number) {
+  constexpr int32_t kBadFileName = 52;
+  constexpr int32_t kPathNotFound = 76;
+  constexpr int32_t kMediaGraphError = -1072889813;
+  return number == kBadFileName || number == kErrFileNotFound || number == kPathNotFound ||
+         number == kMediaGraphError;
+}
+
+}  // namespace
+
+// One step of the load. An unexpected error in it is shown under the
+// preview after what the status said so far, the segment is tagged
+// "Unplayable", and the load goes on with its next step.
+void InspectorPane::LoadStep(const ResultItem& item, QString& status, const std::function<void()>& step) {
+  RWError failure(0, QString());
+  try {
+    step();
+    return;
+  } catch (const RWError& error) {
+    failure = error;
+  } catch (const std::exception& error) {
+    failure = RWError(kErrInternal, QString::fromLocal8Bit(error.what()));
+  }
+  if (PassedOver(failure.Number())) return;
+  status = QStringLiteral("Cannot Open File: \r\n\r\n%1\r\n\r\n[%2] %3")
+               .arg(status)
+               .arg(failure.Number())
+               .arg(failure.Description());
+  try {
+    gLibrary->TagSegment(item.SegmentID, 1, false);
+  } catch (const RWError&) {
+    // The library that failed the step may refuse the tag too; the text says why.
+  }
+}
+
+// Reads the item's row, measures and opens the file, shows its panels and
+// writes the row back; true when the file opened. `status` gets the problem
+// text.
 bool InspectorPane::LoadItem(const ResultItem& item, QString& status) {
-  SqlConnection& db = gLibrary->Connection();
-  auto row = db.OpenRecordset(QStringLiteral("SELECT VF.FileID, VF.CurrentPath, VF.FileName, VF.FileSize, "
-                                             "VF.DateTime, VF.FileFormat, VF.FrameRate, VF.Dimensions, VF.Bitrate, "
-                                             "VF.Rating, VS.FileAlias, VS.Description, VS.SelectionStart, "
-                                             "VS.SelectionEnd, VS.FileFlag FROM VideoFiles VF, VideoSegments VS "
-                                             "WHERE VF.FileID = VS.FileID AND VS.SegmentID = %1")
-                                  .arg(item.SegmentID));
+  std::unique_ptr<SqlRecordset> row;
+  LoadStep(item, status, [&] {
+    row = gLibrary->Connection().OpenRecordset(
+        QStringLiteral("SELECT VF.FileID, VF.CurrentPath, VF.FileName, VF.FileSize, VF.DateTime, VF.FileFormat, "
+                       "VF.FrameRate, VF.Dimensions, VF.Bitrate, VF.Rating, VS.FileAlias, VS.Description, "
+                       "VS.SelectionStart, VS.SelectionEnd, VS.FileFlag FROM VideoFiles VF, VideoSegments VS "
+                       "WHERE VF.FileID = VS.FileID AND VS.SegmentID = %1")
+            .arg(item.SegmentID));
+  });
+  if (!row) return false;  // without its row nothing can be shown
   if (row->Eof()) {
     // An item no longer in the library (a removed file's history entry) is
     // not left named under the previous item's panel.
@@ -167,21 +235,23 @@ bool InspectorPane::LoadItem(const ResultItem& item, QString& status) {
   lblFileData[13]->SetCaption(QString());
   lblFileData[14]->SetCaption(QString());
   const FileFacts facts = MeasureFile(path);
+  const bool available = facts.status == QLatin1String("OK");
   bool opened = false;
   // Sizes are 64-bit; a size that could not be read keeps the stored one.
   measured.size = facts.size >= 0 ? facts.size : static_cast<int64_t>(gInspectedItem.FileSize);
   measured.modified = facts.modified;
-  if (facts.status == QLatin1String("OK")) {
-    opened = OpenInPreview(item, *row, path, measured, status);
+  if (available) {
+    LoadStep(item, status, [&] { opened = OpenInPreview(item, *row, path, measured, status); });
   } else {
     status = facts.status;
   }
   if (!opened) UseStoredPoints(*row);
-  if (opened) ReadMediaFormats(path, measured.format);
-  StoreMeasured(item, facts.status == QLatin1String("OK"), opened, measured);
-  ShowFileLocation();
-  LoadSegmentsGrid(gEditedSegment);
-  AddInspectorHistory();
+  TakeMeasured(available, opened, measured);
+  if (opened) LoadStep(item, status, [&] { ReadMediaFormats(path, measured.format); });
+  LoadStep(item, status, [this] { ShowFileLocation(); });
+  LoadStep(item, status, [this] { LoadSegmentsGrid(gEditedSegment); });
+  LoadStep(item, status, [this] { AddInspectorHistory(); });
+  LoadStep(item, status, [&] { StoreMeasured(item, available, opened, measured); });
   return opened;
 }
 
@@ -241,14 +311,20 @@ void InspectorPane::CopyRow(SqlRecordset& row) {
 }
 
 // The container, video and audio format names; the container's is the
-// file's format and gets its node in the library tree.
+// file's format and gets its node in the library tree. A file the format
+// library cannot open is reported (not while files are added, which must
+// not stop at each file) and keeps the stored format; the video and audio
+// names stay empty.
 void InspectorPane::ReadMediaFormats(const QString& path, QString& format) {
   const MediaFormats formats = ReadFormats(path);
   if (!formats.opened) {
-    format.clear();
-  } else {
-    format = formats.general;
+    if (!gAddingFiles) {
+      ShowProgramMessage(QStringLiteral("[%1] MediaInfo cannot read the file '%2'").arg(kErrFileAccess).arg(path),
+                         vbExclamation, QStringLiteral("Problem getting File Information!"), picBottom->window());
+    }
+    return;
   }
+  format = formats.general;
   lblFileData[12]->SetCaption(format);
   EnsureFormatNode(format);
   lblFileData[13]->SetCaption(formats.video);
@@ -256,14 +332,25 @@ void InspectorPane::ReadMediaFormats(const QString& path, QString& format) {
   gInspectedItem.FileFormat = format;
 }
 
-// The row as measured: a file that could not be read keeps its stored values.
-void InspectorPane::StoreMeasured(const ResultItem& item, bool available, bool opened, const Measured& measured) {
+// What was measured, into the inspected item: a file that could not be read
+// keeps its stored values.
+void InspectorPane::TakeMeasured(bool available, bool opened, const Measured& measured) {
   gInspectedItem.Duration = measured.end;
   gInspectedItem.SelectionStart = m_SegmentStart;
   gInspectedItem.SelectionEnd = m_SegmentEnd;
   if (!available) return;
   gInspectedItem.FileSize = static_cast<double>(measured.size);
   gInspectedItem.FileDate = measured.modified;
+  if (!opened) return;
+  gInspectedItem.FrameRate = static_cast<float>(measured.frameRate);
+  gInspectedItem.Dimensions = measured.dimensions;
+  if (measured.bitrate) gInspectedItem.Bitrate = static_cast<int32_t>(std::lround(*measured.bitrate));
+}
+
+// The row written back as measured; a file that could not be read keeps its
+// stored values.
+void InspectorPane::StoreMeasured(const ResultItem& item, bool available, bool opened, const Measured& measured) {
+  if (!available) return;
   auto update = gLibrary->Connection().Prepare(QStringLiteral(
       "UPDATE VideoFiles SET FileSize = ?, DateTime = ?, FileFormat = ? WHERE FileID = ?"));
   update->Bind(1, SqlValue(measured.size));
@@ -272,8 +359,6 @@ void InspectorPane::StoreMeasured(const ResultItem& item, bool available, bool o
   update->Bind(4, SqlValue(static_cast<int64_t>(item.FileID)));
   update->Execute();
   if (!opened) return;
-  gInspectedItem.FrameRate = static_cast<float>(measured.frameRate);
-  gInspectedItem.Dimensions = measured.dimensions;
   auto facts = gLibrary->Connection().Prepare(
       QStringLiteral("UPDATE VideoFiles SET FrameRate = ?, Dimensions = ?, Bitrate = ? WHERE FileID = ?"));
   facts->Bind(1, SqlValue(measured.frameRate));
@@ -281,7 +366,6 @@ void InspectorPane::StoreMeasured(const ResultItem& item, bool available, bool o
   facts->Bind(3, measured.bitrate ? SqlValue(static_cast<int64_t>(std::lround(*measured.bitrate))) : SqlValue());
   facts->Bind(4, SqlValue(static_cast<int64_t>(item.FileID)));
   facts->Execute();
-  if (measured.bitrate) gInspectedItem.Bitrate = static_cast<int32_t>(std::lround(*measured.bitrate));
 }
 
 void InspectorPane::ClearInspector() {
@@ -298,7 +382,7 @@ void InspectorPane::ClearInspector() {
   for (int row : {1, 3}) {
     if (flexFileDetails->Rows() > row) flexFileDetails->SetTextMatrix(row, 0, QString());
   }
-  lblOpenFileStatus->SetCaption(QString());
+  ShowOpenFileStatus(QString());
   for (ctl::Label* arrow : lblTagListScroll) arrow->SetVisible(false);
   lstFileTags->ListItems.Clear();
   imgDeviceType->SetPicture(QPixmap());

@@ -131,6 +131,7 @@ void InspectorPane::tbCataloguing_ButtonClick(int Index) {
         gLibrary->TagSegment(segment, item.Tag().toInt(), true);
     }
     ShowFileTags(gEditedSegment);
+    RedrawFrontCard();
   } else if (Index == 2) {
     flexFileDetails->SetTag(flexFileDetails->Tag() == QLatin1String("1")
                                 ? QStringLiteral("3")

@@ -99,7 +99,8 @@ void InspectorPane::WriteSegmentRow(int row, SqlRecordset& rs, bool wholeFile) {
   for (int col = 0; col < 8; ++col) flexSegments->SetTextMatrix(row, col, texts[col]);
 }
 
-// What was edited on the shown segment reaches its row of the results.
+// What was edited on the shown segment reaches its row of the results, and
+// the carousel's front card shows it.
 void InspectorPane::UpdateResultRowFromEdit() {
   const int32_t id = picThumbnail->Tag().toInt();
   for (ResultItem& row : gResults) {
@@ -108,8 +109,17 @@ void InspectorPane::UpdateResultRowFromEdit() {
     row.FileAlias = gEditedSegment.FileAlias;
     row.Description = gEditedSegment.Description;
     row.FileSize = gEditedSegment.FileSize;
-    return;
+    break;
   }
+  RedrawFrontCard();
+}
+
+// The front card shows the inspected file (its tags come from the file as a
+// whole), so any edit here draws it again.
+void InspectorPane::RedrawFrontCard() {
+  if (gBrowserMode != 3 || gBrowserIndex < 1 || gBrowserIndex >= static_cast<int32_t>(gResults.size())) return;
+  if (gResults[static_cast<size_t>(gBrowserIndex)].FileID != gInspectedItem.FileID) return;
+  host_.RedrawCarouselCard(gBrowserIndex);
 }
 
 // One step of a held segment arrow: the cursor row moves down (1) or up (0),

@@ -177,6 +177,11 @@ void MainWindowHosts::mnuRemoveFile_Click() {
 
 void MainWindowHosts::mnuAnalyze_Click() { form_.mnuAnalyze_Click(); }
 
+// The card drawn at once; its details follow a moment later.
+void MainWindowHosts::RedrawCarouselCard(int32_t index) {
+  if (gBrowserMode == 3 && gCarousel) gCarousel->SetCarouselIndex(index, false, true);
+}
+
 // The story-board window over the dimmed main window; true when it asked to
 // be shown again.
 bool MainWindowHosts::ShowStoryBoard() {

@@ -53,6 +53,7 @@ class MainWindowHosts final : public IBrowserHost,
   void mnuDeleteFile_Click() override;
   void mnuRemoveFile_Click() override;
   void mnuAnalyze_Click() override;
+  void RedrawCarouselCard(int32_t index) override;
   bool ShowStoryBoard() override;
   void AfterStoryBoard() override;
 

@@ -80,7 +80,8 @@ void PaintPieces(ctl::PictureBox& target, const QImage& skin, std::initializer_l
 void PlaceTransportBar(InspectorPane& in, double W, double H) {
   in.lblOpenFileStatus->Move(10, 10, 280, 200);
   in.lblStartPoint->SetTop(H - 53);
-  in.lblEndPoint->Move(W - 57, H - 53);
+  // The B time right-aligned under the B buttons, ending inside the frame.
+  in.lblEndPoint->Move(W - 57, H - 53, 52, in.lblEndPoint->Height());
   in.imgSelection->SetTop(H - 53);
   in.picSlider->Move(60, H - 70, W - 120, 16);
   in.picVolume->Move(W - 126, H - 18);

@@ -78,6 +78,14 @@ bool Confirmed(QWidget* owner, const QString& message, const QString& title) {
 
 QString SavedItemPath() { return gSavedItem.CurrentPath + gSavedItem.FileName; }
 
+// A file on a medium that is not connected gets the message a double click
+// on it gives; true when it was given.
+bool SavedItemOffline(QWidget* owner) {
+  if (!gSavedItem.CurrentPath.startsWith(QLatin1Char('['))) return false;
+  ShowOfflineFileMessage(gSavedItem.FileName, gSavedItem.CurrentPath, owner);
+  return true;
+}
+
 // The C library's character type as UTF-8 for a scope: MediaInfo turns the
 // path into the locale's encoding to open the file, which under the "C"
 // locale fails for any name that is not ASCII.
@@ -313,15 +321,31 @@ void frmReelwise::mnuApp_Click(int16_t Index) { Options().LaunchExternalApp(Inde
 
 void frmReelwise::mnuOpenWith_Click() { modLaunchDoc::OpenWithDialog(gCurrentItem.CurrentPath + gCurrentItem.FileName); }
 
-void frmReelwise::mnuFileProperties_Click() { modLaunchDoc::ShowFileProperties(SavedItemPath()); }
+// The desktop's properties window of gSavedItem's file, else the program's
+// own; a file that is not there is named as such.
+void frmReelwise::mnuFileProperties_Click() {
+  if (gSavedItem.FileName.isEmpty() || SavedItemOffline(this)) return;
+  if (!modLaunchDoc::ShowFileProperties(SavedItemPath())) {
+    ShowProgramMessage(QStringLiteral("File doesn't exist!") + kCrLf + kCrLf + QLatin1Char('\'') +
+                           QDir::toNativeSeparators(SavedItemPath()) + QLatin1Char('\''),
+                       48, QStringLiteral("File Properties"), this);
+  }
+}
 
-// The file manager with the file selected, or its folder opened.
-void frmReelwise::mnuOpenFolder_Click() { TheDesktopShell().ShowItemInFolder(SavedItemPath()); }
+// The file manager with the file selected, or its folder opened; when
+// nothing on the desktop answers, the user is told which folder it was.
+void frmReelwise::mnuOpenFolder_Click() {
+  if (gSavedItem.FileName.isEmpty() || SavedItemOffline(this)) return;
+  if (TheDesktopShell().ShowItemInFolder(SavedItemPath())) return;
+  ShowProgramMessage(QStringLiteral("No file manager answered to show the folder") + kCrLf + kCrLf + QLatin1Char('\'') +
+                         QDir::toNativeSeparators(gSavedItem.CurrentPath) + QLatin1Char('\''),
+                     48, QStringLiteral("Open Containing Folder"), this);
+}
 
 // MediaInfo's report of gSavedItem in the picture box; nothing while the
 // browser has no current file, a message when the file cannot be read.
 void frmReelwise::mnuAnalyze_Click() {
-  if (gCurrentItem.CurrentPath.isEmpty()) return;
+  if (gCurrentItem.CurrentPath.isEmpty() || SavedItemOffline(this)) return;
   const QString path = SavedItemPath();
   bool opened = false;
   const QString report = MediaInfoReport(path, opened);

@@ -291,9 +291,13 @@ void ListView::ApplyBackground() {
   view_->setPalette(palette);
 }
 
+// A column made 0 wide is not shown at all: the header would still give it
+// its smallest section.
 void ListView::ApplyColumns() {
   for (int c = 0; c < ColumnHeaders.Count(); ++c) {
-    view_->setColumnWidth(c, static_cast<int>(ColumnHeaders.Item(c + 1).Width()));
+    const int width = static_cast<int>(ColumnHeaders.Item(c + 1).Width());
+    view_->setColumnHidden(c, width <= 0);
+    if (width > 0) view_->setColumnWidth(c, width);
   }
 }
 

@@ -4,11 +4,15 @@
 // the tag commands on the library, the tints and the music switch.
 #include "carousel/ClsT9Interface.h"
 #include "library/ViewSpec.h"
+#include "platform/DragController.h"
 #include "platform/modSound.h"
 #include "platform/controls/TreeView.h"
+#include "platform/controls/VbInput.h"
 #include "tests/carousel/CarouselFixture.h"
 
 #include <QEvent>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <set>
@@ -357,10 +361,54 @@ TEST_F(CarouselCommandsTest, UndoSelectsTheItemBeforeTheLastOrDoesNothingSilentl
 
 TEST_F(CarouselCommandsTest, PlayBroadcastsAndOpensTheFrontResult) {
   OpenTaggedResults(3);
+  QTemporaryDir folder;
+  ASSERT_TRUE(QFile(folder.filePath(gResults[3].FileName)).open(QIODevice::WriteOnly));
+  gResults[3].CurrentPath = folder.path() + QLatin1Char('/');
+  gResults[3].DisplayState = 5;  // on a disk that is connected
   Move(3);
+  pane_->CarouselTimer_Timer();  // the details find the file
   gCarousel->ProcessMenuCommand(85);
   EXPECT_EQ(host.played, 3);
   EXPECT_FALSE(Beeped());
+}
+
+TEST_F(CarouselCommandsTest, AFrontFileOfflineOrMissingCannotBePlayedBoardedOrDeletedAndEnterLeavesIt) {
+  uint64_t now = 0;
+  const ctl::TickCountFunction clock = ctl::SetTickCountFunction([&now] { return now += 1000; });  // no key is gated
+  OpenTaggedResults(3);
+  gBrowserMode = 3;
+  QTemporaryDir folder;
+  ASSERT_TRUE(QFile(folder.filePath(gResults[1].FileName)).open(QIODevice::WriteOnly));
+  gResults[1].CurrentPath = folder.path() + QLatin1Char('/');  // there
+  gResults[1].DisplayState = 5;
+  gResults[2].DisplayState = 9;  // on a disk not connected
+  gResults[3].DisplayState = 5;  // on a connected disk, in a folder that is not there: missing
+  auto enabled = [](int32_t id) {
+    for (const CarouselMenuEntry& entry : gCarousel->Menu(QStringLiteral("TitleMain"))) {
+      if (entry.ID == id) return entry.Enabled;
+    }
+    ADD_FAILURE() << "no entry " << id;
+    return false;
+  };
+  struct Case {
+    int32_t index;
+    bool playable;
+  };
+  for (const Case& c : {Case{1, true}, Case{2, false}, Case{3, false}, Case{1, true}}) {
+    SCOPED_TRACE(c.index);
+    Move(c.index, false);
+    EXPECT_FALSE(enabled(85)) << "play waits until the details have looked for the file";
+    pane_->CarouselTimer_Timer();
+    for (int32_t id : {85, 79, 80}) EXPECT_EQ(enabled(id), c.playable) << "entry " << id;
+    EXPECT_TRUE(enabled(84)) << "a playlist can still take the file";
+    host = RecordingHost{};
+    modSound::ClearEffectsLog();
+    int enter = ctl::vbKeyReturn;
+    gCarousel->KeyPress(enter);
+    EXPECT_EQ(host.played, c.playable ? c.index : -1);
+    EXPECT_EQ(Beeped(), !c.playable);
+  }
+  ctl::SetTickCountFunction(clock);
 }
 
 TEST_F(CarouselCommandsTest, RandomTwoColoursAreTwoOfTheEightAndNeverTheSame) {

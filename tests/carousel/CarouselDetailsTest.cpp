@@ -390,6 +390,12 @@ TEST_F(CarouselDetailsTest, ANewMoveStopsTheFadeAndTheStampAtOnce) {
   OpenResults(4);
   MakeCarousel();
   gResults[2].DisplayState = 9;
+  // The result moved to can be played: no stamp of its own is due, however
+  // soon its details are drawn.
+  MakeCurrentFileReal();
+  gResults[3].CurrentPath = gCurrentItem.CurrentPath;
+  gResults[3].FileName = gCurrentItem.FileName;
+  gResults[3].DisplayState = 5;
   struct Case {
     const char* name;
     int stopAfter;
@@ -408,6 +414,49 @@ TEST_F(CarouselDetailsTest, ANewMoveStopsTheFadeAndTheStampAtOnce) {
     EXPECT_EQ(gBrowserIndex, 3) << c.name;
     gCarousel->SetPacer(std::make_unique<CountingPacer>(log));
   }
+}
+
+TEST_F(CarouselDetailsTest, TheStampShowsAtOnceAndStaysAfterARedrawOrANewTint) {
+  OpenResults(3);
+  MakeCarousel();
+  auto stamped = [] {
+    const Extent red = ExtentOf(CanvasImage(), QRect(540, 420, 200, 160),
+                                [](QRgb p) { return SameColour(p, qRgb(255, 0, 0), 40); });
+    return !red.Empty();
+  };
+  gResults[2].DisplayState = 9;
+  Move(2, false);  // as a choice in another view makes it current: no fade
+  pane_->CarouselTimer_Timer();
+  EXPECT_TRUE(gCarousel->StampShown());
+  EXPECT_TRUE(stamped()) << "an offline file is stamped at once";
+  gCarousel->RedrawAll(false, true);  // as after a dialog
+  EXPECT_TRUE(gCarousel->StampShown());
+  EXPECT_TRUE(stamped()) << "the stamp stays after a redraw";
+  gCarousel->SetColourScheme(2);
+  EXPECT_TRUE(stamped()) << "and after a new tint";
+  MakeCurrentFileReal();
+  gResults[1].CurrentPath = gCurrentItem.CurrentPath;
+  gResults[1].FileName = gCurrentItem.FileName;
+  gResults[1].DisplayState = 5;
+  Move(1, false);
+  pane_->CarouselTimer_Timer();
+  EXPECT_FALSE(gCarousel->StampShown());
+  EXPECT_FALSE(stamped()) << "a file that can be played gets none";
+}
+
+TEST_F(CarouselDetailsTest, TheCounterStandsWholeAboveTheFrontCard) {
+  ShowResults(20, 5);
+  gCarousel->RedrawAll(false, false);
+  const QImage ring = Unpremultiplied(*gCarousel->RingSurface());
+  // The front card's top at rest: the ring's centre, its depth and half a card.
+  const int cardTop = static_cast<int>(CarouselRing::CentreY + CarouselRing::RestRadiusY - CarouselRing::CardHeight / 2);
+  const COLORREF text = gCarousel->lTextColour;
+  const Extent ink = ExtentOf(ring, QRect(160, 0, 160, cardTop), [text](QRgb p) {
+    return qAlpha(p) > 200 && SameColour(p, qRgb(text & 0xFF, (text >> 8) & 0xFF, (text >> 16) & 0xFF), 40);
+  });
+  ASSERT_FALSE(ink.Empty()) << "the counter is drawn";
+  EXPECT_GT(ink.Top, 0);
+  EXPECT_LE(ink.Bottom, cardTop - 4) << "clear of the front card, not running under it";
 }
 
 // ---- The empty frame ----

@@ -135,6 +135,43 @@ TEST_F(AddFilesTest, RelocationPointsTheRowsOfTheNameAndSizeAtTheNewFolder) {
   EXPECT_EQ(gMainForm->Import().LastRun().relocated, 1);
   EXPECT_TRUE(HistoryCombo().Text().contains(QStringLiteral("Files Re-Located to 'Films'")))
       << HistoryCombo().Text().toStdString();
+  ASSERT_EQ(gLibrary->ResultCount, 1) << "the relocated file is shown";
+  EXPECT_EQ(gResults[1].FileName, QStringLiteral("Rock 'n' Roll.avi"));
+}
+
+TEST_F(AddFilesTest, FilesRelocatedFromAnUnpluggedDiskShowOnlineOnTheDiskNamedByWhereItIsMounted) {
+  MakeFile(QStringLiteral("Clip 1.avi"), "one");
+  MakeFile(QStringLiteral("Clip 2.avi"), "two!");
+  MakeFile(QStringLiteral("Other.avi"), "other");
+  RunAddFiles(QString(), [](frmAddToLibrary& dialog) { dialog.optImportScope[0]->click(); });
+  ASSERT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 3);
+  // The two clips are copied to a disk without a label; the first disk goes.
+  const QString spare = System().MountPoint(QStringLiteral("spare"));
+  System().MountDisk(spare, QStringLiteral("ext4"),
+                     {.device = QStringLiteral("/dev/sdc1"), .uuid = QStringLiteral("9a8b7c6d-1111-2222-3333-444455556666"),
+                      .label = QString(), .major = 8, .minor = 33});
+  System().Unmount(disk_.chopped(1));
+  System().Write();
+  for (const char* name : {"Clip 1.avi", "Clip 2.avi"}) {
+    QDir().mkpath(spare + QStringLiteral("/Moved"));
+    ASSERT_TRUE(QFile::copy(disk_ + QLatin1String(name), spare + QStringLiteral("/Moved/") + QLatin1String(name)));
+  }
+  gLibrary->OpenLibrary(library_, true);  // the first disk is offline now
+  ASSERT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoSegments WHERE Online = 0")), 3);
+  disk_ = spare + QLatin1Char('/');
+  RunAddFiles(QStringLiteral("Moved"), [](frmAddToLibrary& dialog) { dialog.chkRelocateFiles->click(); });
+  EXPECT_EQ(gMainForm->Import().LastRun().relocated, 2);
+  EXPECT_TRUE(HistoryCombo().Text().contains(QStringLiteral("Files Re-Located to '") + spare + QLatin1Char('\'')))
+      << "a disk without a label is named by where it is mounted: " << HistoryCombo().Text().toStdString();
+  ASSERT_EQ(gLibrary->ResultCount, 2) << "the relocated files, and only they";
+  for (int i = 1; i <= 2; ++i) {
+    EXPECT_TRUE(gResults[static_cast<size_t>(i)].FileName.startsWith(QStringLiteral("Clip ")));
+    EXPECT_EQ(gResults[static_cast<size_t>(i)].CurrentPath, spare + QStringLiteral("/Moved/"));
+  }
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoSegments S JOIN VideoFiles F ON F.FileID = S.FileID "
+                                 "WHERE F.FileName LIKE 'Clip%' AND S.Online = 1")),
+            2)
+      << "online on the disk they are on now";
 }
 
 TEST_F(AddFilesTest, CancellingAfterTenOfFiftyKeepsAndShowsTheTen) {
@@ -172,15 +209,20 @@ TEST_F(AddFilesTest, FilesGoneAndADiskUnpluggedDuringTheRunAreTakenInAtItsEnd) {
   EXPECT_TRUE(boxes.Last().prompt.contains(doomed)) << boxes.Last().prompt.toStdString();
 }
 
-TEST_F(AddFilesTest, EntriesTheWalkPassedOverAreReportedOnceAfterTheRun) {
+TEST_F(AddFilesTest, EntriesTheWalkPassedOverAreReportedOnceAfterTheRunButHiddenOnesAreNot) {
   MakeFile(QStringLiteral("Clip.avi"));
   ASSERT_TRUE(QFile::link(disk_ + "Clip.avi", disk_ + "Link.avi"));
+  MakeFile(QStringLiteral(".Secret.avi"));
+  MakeFile(QStringLiteral(".trash/Old.avi"));
   boxes.Answer(1);
   RunAddFiles(QString(), [](frmAddToLibrary& dialog) { dialog.optImportScope[0]->click(); });
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 1);
   ASSERT_EQ(boxes.Count(), 1);
   EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("1 symbolic link"))) << boxes.Last().prompt.toStdString();
   EXPECT_TRUE(boxes.Last().prompt.contains(disk_ + "Link.avi"));
+  for (const char* hidden : {"Secret", "trash"}) {
+    EXPECT_FALSE(boxes.Last().prompt.contains(QLatin1String(hidden))) << "hidden entries go without a word";
+  }
 }
 
 TEST_F(AddFilesTest, ADiskThatDoesNotAnswerIsNotWalked) {

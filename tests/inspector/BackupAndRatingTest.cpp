@@ -11,6 +11,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTest>
+
+#include <algorithm>
+#include <vector>
 
 namespace rwtest {
 namespace {
@@ -58,6 +62,16 @@ class BackupAndRatingTest : public RunningProgramTest {
   }
   static InspectorPane& Pane() { return gMainForm->Inspector(); }
   static bool NoteShown() { return Pane().frameBackupOptions->isVisibleTo(Pane().frameBackupOptions->parentWidget()); }
+  static int StoredRating() {
+    return Db().OpenRecordset(QStringLiteral("SELECT Rating FROM VideoSegments WHERE SegmentID = 1"))->Value(0).toInt();
+  }
+  // A left click at a point of the cataloguing tab, on the widget there.
+  static void ClickTab(const QPoint& at) {
+    QWidget* tab = Pane().picInspector[3];
+    QWidget* target = tab->childAt(at);
+    ASSERT_NE(target, nullptr);
+    QTest::mouseClick(target, Qt::LeftButton, {}, target->mapFrom(tab, at));
+  }
 
   QString folder_;
 };
@@ -111,6 +125,24 @@ TEST_F(BackupAndRatingTest, TheLeftButtonRatesTheSegmentShown) {
   EXPECT_EQ(Pane().imgRating[3]->property("Star").toString(), QStringLiteral("STAR"));
   EXPECT_EQ(Pane().imgRating[4]->property("Star").toString(), QStringLiteral("UNSTAR"));
   EXPECT_EQ(gEditedSegment.Rating, 3);
+}
+
+TEST_F(BackupAndRatingTest, TheNthStarShownRatesNAndTheCellBeforeTheStarsClearsTheRating) {
+  std::vector<QRect> stars;
+  for (const ctl::Image* image : Pane().imgRating) {
+    if (!image->Picture().isNull()) stars.push_back(image->geometry());
+  }
+  ASSERT_EQ(stars.size(), 5u) << "five stars and nothing else that looks like one";
+  std::sort(stars.begin(), stars.end(), [](const QRect& a, const QRect& b) { return a.left() < b.left(); });
+  for (int n = 1; n <= 5; ++n) {
+    ClickTab(stars[static_cast<size_t>(n - 1)].center());
+    EXPECT_EQ(StoredRating(), n) << "star " << n;
+  }
+  ClickTab(QPoint(stars[0].left() - 3, stars[0].center().y()));
+  EXPECT_EQ(StoredRating(), 0) << "the cell left of the first star clears the rating";
+  for (int star = 1; star <= 5; ++star) {
+    EXPECT_EQ(Pane().imgRating[static_cast<size_t>(star)]->property("Star").toString(), QStringLiteral("UNSTAR"));
+  }
 }
 
 }  // namespace

@@ -16,8 +16,13 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QFontMetrics>
 #include <QRegularExpression>
 #include <QTest>
+#include <QTimer>
+
+#include <clocale>
+#include <string>
 
 namespace rwtest {
 namespace {
@@ -208,6 +213,84 @@ TEST_F(InspectorLoadTest, AnMp4CutBeforeItsIndexIsTaggedUnplayable) {
   EXPECT_TRUE(TaggedUnplayable());
   EXPECT_FALSE(gPlayer->Visible());
   EXPECT_GE(StoredSize(), 1) << "the row is kept";
+}
+
+TEST_F(InspectorLoadTest, TheLoadingAnimationRunsWhileAFileOpensAndStopsAfter) {
+  ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("Clip.mkv")));
+  AddFile(QStringLiteral("Clip.mkv"));
+  const ctl::AnimatedPicture &loading = *gMainForm->Inspector().RWLoadingInd;
+  bool seenRunning = false;
+  QTimer watch;  // looks in while the load lets the message loop run
+  watch.setInterval(0);
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    seenRunning = seenRunning || (loading.isVisibleTo(gMainForm) && loading.Playing());
+  });
+  watch.start();
+  ASSERT_TRUE(Inspect()) << Status().toStdString();
+  watch.stop();
+  EXPECT_TRUE(seenRunning) << "shown and started while the file opens";
+  EXPECT_FALSE(loading.Playing());
+  EXPECT_FALSE(loading.isVisibleTo(gMainForm));
+}
+
+TEST_F(InspectorLoadTest, AnUnexpectedErrorIsShownAndTheLoadGoesOnWithItsNextSteps) {
+  ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("Jammed.mkv")));
+  AddFile(QStringLiteral("Jammed.mkv"));
+  // The measured length cannot be written back.
+  Db().Execute(QStringLiteral("CREATE TRIGGER jam BEFORE UPDATE OF SelectionEnd ON VideoSegments "
+                              "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END"));
+  EXPECT_FALSE(Inspect());
+  EXPECT_TRUE(Status().startsWith(QStringLiteral("Cannot Open File: \r\n\r\n"))) << Status().toStdString();
+  EXPECT_TRUE(Status().contains(QStringLiteral("the disk is full"))) << Status().toStdString();
+  EXPECT_TRUE(TaggedUnplayable());
+  EXPECT_EQ(Label(1), folder_) << "the location is shown";
+  EXPECT_EQ(Label(9), QStringLiteral("ONLINE"));
+  EXPECT_EQ(gMainForm->Inspector().flexSegments->TextMatrix(1, 4), QStringLiteral("1")) << "the segments are listed";
+  EXPECT_EQ(gMainForm->Inspector().mnuRecent[1]->text(), QStringLiteral("Jammed.mkv")) << "and kept in the history";
+  EXPECT_FALSE(gMainForm->Inspector().RWLoadingInd->Playing());
+}
+
+TEST_F(InspectorLoadTest, AFileTheFormatLibraryCannotOpenIsReported) {
+  TestVideoSpec spec;
+  spec.seconds = 1;
+  ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("Café.mkv"), spec));
+  AddFile(QStringLiteral("Café.mkv"));
+  // Under the "C" character type the format library cannot turn the name
+  // into the bytes it opens; the player opens the file all the same.
+  const std::string characterType = std::setlocale(LC_CTYPE, nullptr);
+  std::setlocale(LC_CTYPE, "C");
+  boxes.Answer(1);
+  const bool loaded = Inspect();
+  std::setlocale(LC_CTYPE, characterType.c_str());
+  ASSERT_TRUE(loaded) << Status().toStdString();
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Problem getting File Information!"));
+  EXPECT_EQ(boxes.Last().style, 48);
+  EXPECT_TRUE(boxes.Last().prompt.startsWith(QLatin1Char('['))) << boxes.Last().prompt.toStdString();
+  EXPECT_TRUE(Label(13).isEmpty());
+  EXPECT_TRUE(Label(14).isEmpty());
+  EXPECT_EQ(Label(9), QStringLiteral("ONLINE")) << "the rest of the load goes on";
+}
+
+TEST_F(InspectorLoadTest, TheTextOfAnUnplayableFileWrapsInsideThePreviewAndNamesToolsOfThisSystem) {
+  QFile broken(folder_ + QStringLiteral("Broken.avi"));
+  ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+  broken.write(QByteArray(20000, 'x'));
+  broken.close();
+  AddFile(QStringLiteral("Broken.avi"));
+  EXPECT_FALSE(Inspect());
+  for (const char *gone : {"Gspot", "Graphedit"}) EXPECT_FALSE(Status().contains(QLatin1String(gone))) << gone;
+  EXPECT_TRUE(Status().contains(QStringLiteral("                 - MediaInfo")));
+  EXPECT_TRUE(Status().contains(QStringLiteral("                 - ffprobe")));
+  const ctl::Label &text = *gMainForm->Inspector().lblOpenFileStatus;
+  const QWidget &preview = *gMainForm->Inspector().framPreview;
+  EXPECT_TRUE(text.WordWrap());
+  EXPECT_TRUE(preview.rect().contains(text.geometry())) << "the text's box lies inside the preview";
+  const QFontMetrics metrics(text.font());
+  const QRect needed = metrics.boundingRect(QRect(0, 0, text.width(), 100000),
+                                            Qt::AlignHCenter | Qt::TextWordWrap, text.Caption());
+  EXPECT_LE(needed.height(), text.height()) << "every line fits";
+  EXPECT_LE(needed.width(), text.width());
 }
 
 } // namespace

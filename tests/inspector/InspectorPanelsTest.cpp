@@ -14,8 +14,15 @@
 #include <QAction>
 #include <QMenu>
 
+#include <QAbstractItemModel>
 #include <QDir>
 #include <QFile>
+#include <QFontMetrics>
+#include <QImage>
+#include <QTreeView>
+
+#include <algorithm>
+#include <map>
 
 namespace rwtest {
 namespace {
@@ -58,6 +65,27 @@ class InspectorPanelsTest : public RunningProgramTest {
   }
   static InspectorPane& Pane() { return gMainForm->Inspector(); }
   static QString Label(int i) { return Pane().lblFileData[i]->Caption(); }
+  // The tab expanded, as the user opens it with its arrow.
+  static void Expand(int tab) {
+    const int collapsed[] = {0, 21, 23, 138, 23};
+    if (static_cast<int>(Pane().picInspector[tab]->Width()) == collapsed[tab]) Pane().lblCollapseTab_Click(tab);
+  }
+  // How far the farthest pixel of the area lies from the area's commonest
+  // colour, in grey levels: what stands out from the ground.
+  static int Contrast(const QImage& image, const QRect& area) {
+    std::map<QRgb, int> counts;
+    const QRect box = area.intersected(image.rect());
+    for (int y = box.top(); y <= box.bottom(); ++y) {
+      for (int x = box.left(); x <= box.right(); ++x) ++counts[image.pixel(x, y)];
+    }
+    if (counts.empty()) return 0;
+    const QRgb ground = std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+                          return a.second < b.second;
+                        })->first;
+    int farthest = 0;
+    for (const auto& [pixel, n] : counts) farthest = std::max(farthest, std::abs(qGray(pixel) - qGray(ground)));
+    return farthest;
+  }
 
   QString folder_;
 };
@@ -200,6 +228,56 @@ TEST_F(InspectorPanelsTest, ARightPressOnThePreviewActsOnTheSegmentShownWithItsP
   EXPECT_TRUE(gMainForm->mnuRecentFiles->isVisible());
   EXPECT_FALSE(gMainForm->mnuClearSelections->isVisible());
   gMainForm->mnuResultsPopUp->hide();
+}
+
+TEST_F(InspectorPanelsTest, EachDetailHasItsCaptionBesideItAndTheNameStandsOutFromItsGround) {
+  AddFile(2, QStringLiteral("Film.mkv"), folder_);
+  Expand(1);
+  Inspect(2);
+  const std::pair<int, const char*> captions[] = {{2, "Date:"},       {3, "Size:"},         {4, "Duration:"},
+                                                  {5, "Bitrate:"},    {6, "Resolution:"},   {7, "Frame Rate:"},
+                                                  {12, "Format:"},    {13, "Video:"},       {14, "Audio:"}};
+  for (const auto& [index, text] : captions) {
+    const ctl::Label* value = Pane().lblFileData[static_cast<size_t>(index)];
+    const auto caption = std::find_if(Pane().lblFileSpec.begin(), Pane().lblFileSpec.end(),
+                                      [&](const ctl::Label* label) { return label->Caption() == QLatin1String(text); });
+    ASSERT_NE(caption, Pane().lblFileSpec.end()) << text;
+    EXPECT_EQ((*caption)->Top(), value->Top()) << text << " on the row of its value";
+    EXPECT_LE((*caption)->Left() + (*caption)->Width(), value->Left()) << text << " left of its value";
+    EXPECT_TRUE((*caption)->isVisibleTo(Pane().picInspector[1])) << text;
+  }
+  const ctl::Label& name = *Pane().lblFileData[0];
+  ASSERT_EQ(name.Caption().trimmed(), QStringLiteral("Film.mkv"));
+  const QImage tab = Pane().picInspector[1]->grab().toImage();
+  EXPECT_GT(Contrast(tab, name.geometry()), 100) << "the file name is readable on what lies behind it";
+}
+
+TEST_F(InspectorPanelsTest, TheTagListHasOneHeadingAndItsNamesInTheWideColumn) {
+  AddFile(6, QStringLiteral("Six.avi"), folder_);
+  Db().Execute(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (21, 'Zoë''s Birthday', 'T')"));
+  Db().Execute(QStringLiteral("INSERT INTO SegmentTags (SegmentID, TagID) VALUES (6, 21), (6, 1)"));
+  Inspect(6);
+  QTreeView& view = *Pane().lstFileTags->View();
+  QStringList headings;
+  int widest = 0;
+  for (int c = 0; c < view.model()->columnCount(); ++c) {
+    if (view.isColumnHidden(c) || view.columnWidth(c) <= 0) continue;
+    const QString heading = view.model()->headerData(c, Qt::Horizontal).toString();
+    if (!heading.isEmpty()) headings << heading;
+    if (view.columnWidth(c) > view.columnWidth(widest)) widest = c;
+  }
+  EXPECT_EQ(headings, QStringList{QStringLiteral("Tags")});
+  ASSERT_EQ(Pane().lstFileTags->ListItems.Count(), 2);
+  QFont bold = view.font();  // the names are bold
+  bold.setBold(true);
+  const QFontMetrics metrics(bold);
+  for (int row = 0; row < 2; ++row) {
+    const QModelIndex name = view.model()->index(row, widest);
+    const QString text = name.data().toString();
+    EXPECT_TRUE(text == QStringLiteral("Zoë's Birthday") || text == QStringLiteral("Unplayable")) << text.toStdString();
+    EXPECT_GE(view.visualRect(name).width(), metrics.horizontalAdvance(text)) << "the whole name shows";
+    EXPECT_LE(view.visualRect(name).left(), 2) << "from the list's left edge";
+  }
 }
 
 TEST_F(InspectorPanelsTest, AFileWithoutItsDeviceRowSaysSo) {

@@ -7,10 +7,13 @@
 #include "library/clsRWLibrary.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
+#include "carousel/cCarousel.h"
+#include "platform/controls/ListView.h"
 #include "platform/controls/TimerControl.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QTest>
 
 namespace rwtest {
 namespace {
@@ -90,6 +93,75 @@ TEST_F(SegmentDetailsEditTest, EscKeepsTheTypedAliasAndLeavingStoresItQuotesAndA
   EXPECT_EQ(Pane().flexSegments->TextMatrix(RowOf(2), 6), QStringLiteral("Bob's \"beach\""));
   EXPECT_EQ(gEditedSegment.FileAlias, QStringLiteral("Bob's \"beach\""));
   EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(SegmentDetailsEditTest, EnterStoresTheLineAndTheKeysThatFollowStayInTheInspector) {
+  gMainForm->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(gMainForm));
+  auto inInspector = [](const QWidget* widget) { return widget && Pane().picBottom->isAncestorOf(widget); };
+  gLibrary->ShowView(QStringLiteral("|_?R:Unrated"), QString());  // the segments as tiles
+  ASSERT_GT(gLibrary->ResultCount, 0);
+  EditRow(1);
+  ASSERT_TRUE(Pane().txtCell->isAncestorOf(QApplication::focusWidget()));
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Sea"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_EQ(Stored("FileAlias", 2), QStringLiteral("Sea")) << "Enter stores the title";
+  EXPECT_FALSE(Pane().txtCell->isVisibleTo(Pane().txtCell->parentWidget()));
+  EXPECT_TRUE(inInspector(QApplication::focusWidget())) << "the focus stays in the inspector";
+
+  EditRow(3);
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Waves"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_EQ(Stored("Description", 2), QStringLiteral("Waves")) << "leaving with Tab stores the description";
+  EXPECT_TRUE(inInspector(QApplication::focusWidget()));
+  const int32_t selected = gLibrary->SelectedCount;
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+  EXPECT_EQ(gLibrary->SelectedCount, selected) << "Space selects no file of the grid";
+
+  EditRow(1);
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Dunes"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  EXPECT_EQ(Stored("FileAlias", 2), QStringLiteral("Dunes")) << "Esc keeps and stores what was typed";
+  EXPECT_TRUE(inInspector(QApplication::focusWidget()));
+}
+
+TEST_F(SegmentDetailsEditTest, EditsInTheInspectorRedrawTheCarouselsFrontCard) {
+  Db().Execute(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (30, 'Sunny', 'T')"));
+  Db().Execute(QStringLiteral("INSERT INTO SegmentTags (SegmentID, TagID) VALUES (2, 30)"));
+  Pane().ShowFileTags(gEditedSegment);
+  gLibrary->ShowView(QStringLiteral("|_?R:Unrated"), QString());
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuViewCarousel"));
+  ASSERT_EQ(gBrowserMode, 3);
+  int32_t front = 0;
+  for (size_t i = 1; i < gResults.size(); ++i) {
+    if (gResults[i].SegmentID == 2) front = static_cast<int32_t>(i);
+  }
+  ASSERT_GT(front, 0);
+  gCarousel->SetCarouselIndex(front, false, false);
+  ASSERT_EQ(gCurrentItem.SegmentID, 2);
+  auto cardHasTag = [] {
+    for (const TagListRow& row : gCarousel->TagRows()) {
+      if (row.TagID == 30) return true;
+    }
+    return false;
+  };
+  ASSERT_TRUE(QTest::qWaitFor([&] { return gCarousel->DetailsDrawn() && cardHasTag(); }, 10000));
+  const bool autoRefresh = gAutoRefresh;
+  gAutoRefresh = false;  // no new search puts the results in step
+  Pane().imgRating_MouseDown(4, 1, 0, 0, 0);
+  gAutoRefresh = autoRefresh;
+  EXPECT_EQ(gCurrentItem.Rating, 4) << "the front card shows the new rating";
+  EditRow(1);
+  Pane().txtCell->SetText(QStringLiteral("Sunset"));
+  Pane().txtCell_LostFocus();
+  EXPECT_EQ(gCurrentItem.FileAlias, QStringLiteral("Sunset")) << "and the new title";
+  for (int i = 1; i <= Pane().lstFileTags->ListItems.Count(); ++i) {
+    ctl::ListItem& item = Pane().lstFileTags->ListItems.Item(i);
+    item.SetSelected(item.Tag() == QLatin1String("30"));
+    }
+  Pane().tbCataloguing_ButtonClick(1);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return gCarousel->DetailsDrawn() && !cardHasTag(); }, 10000))
+      << "the front card's tags are read again";
 }
 
 TEST_F(SegmentDetailsEditTest, AnEditOpenWhenAnotherSegmentIsShownIsStoredForItsOwnSegment) {

@@ -10,6 +10,7 @@
 #include "ui/cWindowMgr.h"
 
 #include <QApplication>
+#include <QFontMetrics>
 
 #include <gtest/gtest.h>
 
@@ -104,6 +105,22 @@ TEST_F(CompactLayoutTest, CompactWindowAtFactorTwo) {
   ExpectSkinPieces(In().picOpenFile->width(), In().picOpenFile->height());
   if (!qEnvironmentVariableIsEmpty("RW_SCREENSHOT")) Form().grab().save(qEnvironmentVariable("RW_SCREENSHOT"), "PNG");
   Form().SetWindowMode(QStringLiteral("LIBRARY"));
+}
+
+TEST_F(CompactLayoutTest, TheBTimeStaysInsideThePanelInBothModes) {
+  In().lblEndPoint->SetCaption(QStringLiteral("0:00:12.48"));
+  auto expectInside = [](const char* mode) {
+    const ctl::Label& b = *In().lblEndPoint;
+    const double panel = In().picMPlayerSkin->Width();
+    EXPECT_LE(b.Left() + b.Width(), panel - 4) << mode << ": the label ends inside the panel's frame";
+    EXPECT_GE(b.Width(), QFontMetrics(b.font()).horizontalAdvance(QStringLiteral("0:00:00.00")))
+        << mode << ": the time fits its label";
+    EXPECT_EQ(b.Alignment(), ctl::vbRightJustify) << mode;
+  };
+  Form().ResizeCompactGUI(-1);
+  expectInside("library");
+  CompactAt(600, 500, 30);
+  expectInside("compact");
 }
 
 TEST_F(CompactLayoutTest, APanelIsNeverSmallerThanTheSkinsFixedPieces) {

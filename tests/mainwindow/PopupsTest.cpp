@@ -24,9 +24,10 @@ using rwtest::CommandTest;
 
 struct FolderDesktop : rwtest::RecordingDesktop {
   QStringList shownInFolder;
+  bool answers = true;  // false: no file manager, nothing for folders
   bool ShowItemInFolder(const QString& path) override {
     shownInFolder << path;
-    return true;
+    return answers;
   }
 };
 
@@ -291,6 +292,46 @@ TEST_F(PopupsTest, FileCommandsReachTheDesktopAndMediaInfo) {
   boxes.Clear();
   Form().mnuAnalyze->trigger();
   EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(PopupsTest, FileCommandsOnAnOfflineFileGiveTheOfflineMessageOfADoubleClick) {
+  gSavedItem = ResultItem{};
+  gSavedItem.CurrentPath = QStringLiteral("[Offline] Archive:\\Old\\");
+  gSavedItem.FileName = QStringLiteral("Holiday on Ice.mp4");
+  gCurrentItem = gSavedItem;
+  for (QAction* command : {Form().mnuFileProperties, Form().mnuOpenFolder, Form().mnuAnalyze}) {
+    SCOPED_TRACE(command->text().toStdString());
+    boxes.Clear();
+    command->trigger();
+    ASSERT_EQ(boxes.Count(), 1);
+    EXPECT_EQ(boxes.Last().title, QStringLiteral("Offline Volume:  Archive:\\Old\\"));
+    EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("'Holiday on Ice.mp4'\r\n\r\nThis file is most likely")))
+        << boxes.Last().prompt.toStdString();
+  }
+  EXPECT_TRUE(folders_->shownInFolder.isEmpty()) << "no file manager is asked for a folder out of reach";
+}
+
+TEST_F(PopupsTest, OpenContainingFolderAndPropertiesSaySoWhenTheyCannotShowAnything) {
+  const QString folder = QDir::homePath() + QLatin1Char('/');
+  QFile(folder + QStringLiteral("clip.mkv")).open(QIODevice::WriteOnly);
+  gSavedItem = ResultItem{};
+  gSavedItem.CurrentPath = folder;
+  gSavedItem.FileName = QStringLiteral("clip.mkv");
+  folders_->answers = false;
+  boxes.Clear();
+  Form().mnuOpenFolder->trigger();
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Open Containing Folder"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(QDir::toNativeSeparators(folder))) << boxes.Last().prompt.toStdString();
+  folders_->answers = true;
+  boxes.Clear();
+  Form().mnuOpenFolder->trigger();
+  EXPECT_EQ(boxes.Count(), 0) << "a file manager that answers needs no word";
+
+  gSavedItem.FileName = QStringLiteral("gone.mkv");
+  Form().mnuFileProperties->trigger();
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("File doesn't exist!"))) << "the properties of a missing file";
 }
 
 }  // namespace
