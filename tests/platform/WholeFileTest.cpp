@@ -1,5 +1,8 @@
 // Files written whole or not at all: on a real full disk the earlier file
 // stays as it was and the failure is reported.
+#include "platform/ImageSurface.h"
+#include "platform/JpegCodec.h"
+#include "platform/RWError.h"
 #include "platform/WholeFile.h"
 #include "tests/support/SmallDisk.h"
 
@@ -50,6 +53,28 @@ TEST(WholeFileTest, OnAFullDiskTheEarlierFileStaysWholeAndTheFailureIsReported) 
   EXPECT_TRUE(WriteFileWhole(path, QByteArray("later\n")));
   EXPECT_EQ(Contents(path), QByteArray("later\n"));
   EXPECT_TRUE(FileNotWrittenText(path, reason).contains(path));
+}
+
+// A story board or poster written onto a full disk fails with the file named
+// and leaves the earlier picture.
+TEST(WholeFileTest, APictureOnAFullDiskFailsAndTheEarlierOneIsKept) {
+  rwtest::SmallDisk disk;
+  if (!disk.Here()) return;
+  const QString path = disk.Path(QStringLiteral("Story Board.jpg"));
+  ImageSurface small(16, 16);
+  JpegCodec codec;
+  codec.EncodeToFile(small, 90, path);
+  const QByteArray before = Contents(path);
+  disk.Fill();
+  ImageSurface board(1250, 800);
+  try {
+    codec.EncodeToFile(board, 100, path);
+    ADD_FAILURE() << "no failure on a full disk";
+  } catch (const RWError& error) {
+    EXPECT_TRUE(error.Description().contains(path)) << error.Description().toStdString();
+    EXPECT_TRUE(error.Description().contains(QStringLiteral("The disk is full.")));
+  }
+  EXPECT_EQ(Contents(path), before);
 }
 
 TEST(WholeFileTest, ALinkIsWrittenThroughAndTheModeIsKept) {
