@@ -81,8 +81,9 @@ bool RefusedByState(const QString& path, DatabaseFileState state) {
                   QStringLiteral("Damaged Library"));
       break;
     case DatabaseFileState::ReadOnly:
-      ShowRefusal(name + QStringLiteral("cannot be opened because the file or its folder is read-only: Reelwise II "
-                                        "writes to a Library while it is open."),
+      ShowRefusal(name + QStringLiteral("cannot be opened because the file or its folder is read-only (or the "
+                                        "file's header asks for a later file format, which can only be read): "
+                                        "Reelwise II writes to a Library while it is open."),
                   QStringLiteral("Read-only Library"));
       break;
     case DatabaseFileState::Unreadable:
