@@ -7,6 +7,7 @@
 #include "tests/library/LibraryFixture.h"
 #include "tests/library/OldLibraries.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -266,6 +267,21 @@ TEST_F(LibraryObjectTest, OpeningAnOldLibraryUpgradesItAfterKeepingACopy) {
   EXPECT_EQ(Count(QStringLiteral("SELECT (SELECT count(*) FROM VideoFiles) + (SELECT count(*) FROM "
                                  "VideoSegments) + (SELECT count(*) FROM SegmentTags)")),
             rows);
+}
+
+// The copy kept before an upgrade that cannot be written is told, naming
+// it; the upgrade itself goes on and completes.
+TEST_F(LibraryObjectTest, ACopyBeforeTheUpgradeThatCannotBeWrittenIsTold) {
+  const QString path = MakeOldLibrary(QStringLiteral("Old.rw2"), kOldestLibrary);
+  ASSERT_TRUE(QDir().mkpath(UpgradeBackupPath(path) + QStringLiteral("/inside")));  // a folder in the copy's way
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  gLibrary->OpenLibrary(path, true);
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Library Upgrade"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(UpgradeBackupPath(path))) << boxes.Last().prompt.toStdString();
+  EXPECT_EQ(gLibrary->LibraryPath, path);
+  EXPECT_EQ(Version(), QStringLiteral("1.6.5 Final"));
+  EXPECT_TRUE(QFileInfo(UpgradeBackupPath(path)).isDir()) << "what stood there is left alone";
 }
 
 TEST_F(LibraryObjectTest, RenumberingThatCannotCompleteLeavesTheFileAsItWas) {
