@@ -1,4 +1,5 @@
 // Reelwise II: a catalogue of a personal collection of video files.
+#include "app/HomeFolder.h"
 #include "app/modReelwise_startup.h"
 
 #include <QApplication>
@@ -25,6 +26,8 @@ int main(int argc, char** argv) {
     std::fputs("Reelwise II needs a graphical session (X11, or XWayland under Wayland): no display is set.\n", stderr);
     return EXIT_FAILURE;
   }
+  // Settings, documents and data go under the home folder; never at the root.
+  if (!EnsureHomeFolder()) return EXIT_FAILURE;
   // Video is rendered in a context of its own whose textures the video
   // windows draw, so contexts share their objects.
   QApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

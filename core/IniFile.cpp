@@ -1,8 +1,9 @@
 #include "core/IniFile.h"
 
+#include "platform/WholeFile.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStringDecoder>
 
 namespace {
@@ -147,10 +148,7 @@ bool IniFile::SetValue(const QString& section, const QString& key, const QString
 
 bool IniFile::Save() const {
   if (!loaded_) return false;
-  QSaveFile file(path_);
-  if (!file.open(QIODevice::WriteOnly)) return false;
   QString text;
   for (const QString& line : lines_) text += line + lineEnd_;
-  file.write(text.toUtf8());
-  return file.commit();
+  return WriteFileWhole(path_, text.toUtf8());
 }

@@ -1,28 +1,86 @@
 #include "core/SettingsStore.h"
 
 #include "core/NumericText.h"
+#include "platform/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QThread>
 
 #include <fcntl.h>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <mutex>
 #include <utility>
 
 namespace {
 
 constexpr const char* kSignature = "; Reelwise II settings";
 constexpr std::chrono::milliseconds kLockTimeout{5000};
+// Far beyond any settings file the program writes (a few kilobytes).
+constexpr qint64 kMaxFileBytes = 64LL << 20;
 
-bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
+int64_t Nanoseconds(const timespec& time) { return int64_t(time.tv_sec) * 1000000000 + time.tv_nsec; }
+
+FileStamp StampOf(const struct stat& info) {
+  return {uint64_t(info.st_dev), uint64_t(info.st_ino), int64_t(info.st_size), Nanoseconds(info.st_mtim),
+          Nanoseconds(info.st_ctim)};
+}
+
+struct CachedTree {
+  FileStamp stamp;
+  QByteArray bytes;
+  std::shared_ptr<SettingsTree> tree;
+};
+
+// The last tree read or written of each settings file, shared by every store
+// of the process (settings are read from more than one thread).
+std::mutex& CacheMutex() {
+  static std::mutex mutex;
+  return mutex;
+}
+
+QHash<QString, CachedTree>& Cache() {
+  static QHash<QString, CachedTree> cache;
+  return cache;
+}
+
+std::shared_ptr<const SettingsTree> Remember(const QString& path, const FileStamp& stamp, const QByteArray& bytes,
+                                             SettingsTree&& tree) {
+  auto kept = std::make_shared<SettingsTree>(std::move(tree));
+  const std::lock_guard<std::mutex> hold(CacheMutex());
+  Cache().insert(path, CachedTree{stamp, bytes, kept});
+  return kept;
+}
+
+// The tree an update edits: the cached one itself when no reader holds it
+// (it leaves the cache until saved), else a copy. Parsing and copying a
+// large file once per start is what keeps its start fast.
+SettingsTree TreeToEdit(const QString& path, std::shared_ptr<const SettingsTree> read) {
+  const std::lock_guard<std::mutex> hold(CacheMutex());
+  const auto cached = Cache().find(path);
+  if (cached != Cache().end() && cached->tree == read) {
+    read.reset();
+    if (cached->tree.use_count() == 1) {
+      SettingsTree taken = std::move(*cached->tree);
+      Cache().erase(cached);
+      return taken;
+    }
+    return *cached->tree;
+  }
+  return *read;
+}
+
+std::shared_ptr<const SettingsTree> EmptyTree() {
+  static const auto empty = std::make_shared<const SettingsTree>();
+  return empty;
+}
 
 QString Escape(const QString& text) {
   QString out;
@@ -42,7 +100,7 @@ QString Escape(const QString& text) {
 
 // Reads a quoted, escaped text starting at `pos` (on the opening quote);
 // leaves `pos` after the closing quote. Nothing when the text is malformed.
-std::optional<QString> ReadQuoted(const QString& line, qsizetype& pos) {
+std::optional<QString> ReadQuoted(QStringView line, qsizetype& pos) {
   if (pos >= line.size() || line.at(pos) != QLatin1Char('"')) return std::nullopt;
   QString out;
   for (++pos; pos < line.size(); ++pos) {
@@ -52,7 +110,11 @@ std::optional<QString> ReadQuoted(const QString& line, qsizetype& pos) {
       return out;
     }
     if (c != QLatin1Char('\\')) {
-      out += c;
+      // Plain characters up to the next quote or escape are taken at once.
+      qsizetype end = pos + 1;
+      while (end < line.size() && line.at(end) != QLatin1Char('"') && line.at(end) != QLatin1Char('\\')) ++end;
+      out += line.sliced(pos, end - pos);
+      pos = end - 1;
       continue;
     }
     if (++pos >= line.size()) return std::nullopt;
@@ -68,7 +130,7 @@ std::optional<QString> ReadQuoted(const QString& line, qsizetype& pos) {
   return std::nullopt;
 }
 
-std::optional<StoredValue> ParseData(const QString& data) {
+std::optional<StoredValue> ParseData(QStringView data) {
   StoredValue value;
   if (data.startsWith(QLatin1Char('"'))) {
     qsizetype pos = 0;
@@ -78,7 +140,7 @@ std::optional<StoredValue> ParseData(const QString& data) {
     return value;
   }
   if (data.startsWith(QLatin1String("dword:"))) {
-    const QString digits = data.mid(6);
+    const QStringView digits = data.sliced(6);
     bool ok = false;
     const uint number = digits.toUInt(&ok, 16);
     if (!ok || digits.isEmpty() || digits.size() > 8) return std::nullopt;
@@ -88,7 +150,7 @@ std::optional<StoredValue> ParseData(const QString& data) {
   }
   if (data.startsWith(QLatin1String("hex:")) || data.startsWith(QLatin1String("hex("))) {
     value.type = RegType::Other;
-    value.raw = data;
+    value.raw = data.toString();
     return value;
   }
   return std::nullopt;
@@ -142,30 +204,30 @@ std::optional<SettingsTree> SettingsTree::Parse(const QByteArray& data) {
   QStringDecoder decoder(QStringDecoder::Utf8);
   const QString text = decoder(data);
   if (decoder.hasError()) return std::nullopt;
-  const QStringList lines = text.split(QLatin1Char('\n'));
+  const QList<QStringView> lines = QStringView(text).split(QLatin1Char('\n'));
   if (lines.isEmpty() || lines.first().trimmed() != QLatin1String(kSignature)) return std::nullopt;
   SettingsTree tree;
-  std::optional<QString> current;
+  std::optional<size_t> current;
   for (qsizetype i = 1; i < lines.size(); ++i) {
     if (!tree.ParseLine(lines.at(i), current)) return std::nullopt;
   }
   return tree;
 }
 
-bool SettingsTree::ParseLine(const QString& rawLine, std::optional<QString>& current) {
-  const QString line = rawLine.endsWith(QLatin1Char('\r')) ? rawLine.chopped(1) : rawLine;
+bool SettingsTree::ParseLine(QStringView rawLine, std::optional<size_t>& current) {
+  const QStringView line = rawLine.endsWith(QLatin1Char('\r')) ? rawLine.chopped(1) : rawLine;
   if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char(';'))) return true;
   if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
-    current = CreateKey(line.mid(1, line.size() - 2)).path;
+    current = KeyIndex(CreateKey(line.sliced(1, line.size() - 2).toString()));
     return true;
   }
   qsizetype pos = 0;
   const std::optional<QString> name = ReadQuoted(line, pos);
   if (!current || !name || pos >= line.size() || line.at(pos) != QLatin1Char('=')) return false;
-  std::optional<StoredValue> value = ParseData(line.mid(pos + 1));
+  std::optional<StoredValue> value = ParseData(line.sliced(pos + 1));
   if (!value) return false;
   value->name = *name;
-  Set(*current, *value);
+  SetAt(*current, *value);
   return true;
 }
 
@@ -182,20 +244,12 @@ QByteArray SettingsTree::Serialize() const {
 
 bool SettingsTree::KeyExists(const QString& path) const {
   const QString wanted = NormaliseKeyPath(path);
-  if (wanted.isEmpty()) return false;
-  for (const StoredKey& key : keys_) {
-    if (SameName(key.path, wanted)) return true;
-    if (key.path.startsWith(wanted + QLatin1Char('\\'), Qt::CaseInsensitive)) return true;
-  }
-  return false;
+  return !wanted.isEmpty() && keysAndParents_.contains(wanted.toCaseFolded());
 }
 
 StoredKey* SettingsTree::FindKey(const QString& path) {
-  const QString wanted = NormaliseKeyPath(path);
-  for (StoredKey& key : keys_) {
-    if (SameName(key.path, wanted)) return &key;
-  }
-  return nullptr;
+  const auto found = keyIndex_.constFind(NormaliseKeyPath(path).toCaseFolded());
+  return found == keyIndex_.constEnd() ? nullptr : &keys_[found.value()];
 }
 
 const StoredKey* SettingsTree::FindKey(const QString& path) const {
@@ -203,31 +257,50 @@ const StoredKey* SettingsTree::FindKey(const QString& path) const {
 }
 
 const StoredValue* SettingsTree::Find(const QString& path, const QString& name) const {
-  const StoredKey* key = FindKey(path);
-  if (!key) return nullptr;
-  for (const StoredValue& value : key->values) {
-    if (SameName(value.name, name)) return &value;
-  }
-  return nullptr;
+  const auto key = keyIndex_.constFind(NormaliseKeyPath(path).toCaseFolded());
+  if (key == keyIndex_.constEnd()) return nullptr;
+  const QHash<QString, size_t>& names = valueIndex_[key.value()];
+  const auto value = names.constFind(name.toCaseFolded());
+  return value == names.constEnd() ? nullptr : &keys_[key.value()].values[value.value()];
 }
 
 StoredKey& SettingsTree::CreateKey(const QString& path) {
   if (StoredKey* key = FindKey(path)) return *key;
-  keys_.push_back(StoredKey{NormaliseKeyPath(path), {}});
+  const QString normalised = NormaliseKeyPath(path);
+  const QString folded = normalised.toCaseFolded();
+  keyIndex_.insert(folded, keys_.size());
+  keys_.push_back(StoredKey{normalised, {}});
+  valueIndex_.emplace_back();
+  for (qsizetype at = 0; at >= 0; at = folded.indexOf(QLatin1Char('\\'), at + 1)) {
+    if (at > 0) keysAndParents_.insert(folded.left(at));
+  }
+  keysAndParents_.insert(folded);
   return keys_.back();
 }
 
-void SettingsTree::Set(const QString& path, const StoredValue& value) {
-  StoredKey& key = CreateKey(path);
-  for (StoredValue& stored : key.values) {
-    if (SameName(stored.name, value.name)) {
-      const QString spelling = stored.name;
-      stored = value;
-      stored.name = spelling;
-      return;
-    }
+size_t SettingsTree::KeyIndex(const StoredKey& key) const { return static_cast<size_t>(&key - keys_.data()); }
+
+bool SettingsTree::Set(const QString& path, const StoredValue& value) { return SetAt(KeyIndex(CreateKey(path)), value); }
+
+bool SettingsTree::SetAt(size_t keyAt, const StoredValue& value) {
+  StoredKey& key = keys_[keyAt];
+  QHash<QString, size_t>& names = valueIndex_[keyAt];
+  const QString folded = value.name.toCaseFolded();
+  const auto existing = names.constFind(folded);
+  if (existing == names.constEnd()) {
+    names.insert(folded, key.values.size());
+    key.values.push_back(value);
+    return true;
   }
-  key.values.push_back(value);
+  StoredValue& stored = key.values[existing.value()];
+  if (stored.type == value.type && stored.text == value.text && stored.number == value.number &&
+      stored.raw == value.raw) {
+    return false;
+  }
+  const QString spelling = stored.name;
+  stored = value;
+  stored.name = spelling;
+  return true;
 }
 
 // ---- SettingsStore ---------------------------------------------------------
@@ -239,59 +312,107 @@ QString SettingsStore::DefaultPath() {
   return config + QStringLiteral("/Reelwise II/Settings.txt");
 }
 
-std::optional<SettingsTree> SettingsStore::ReadFile(bool& damaged) const {
+// Whether the path names something that is not a settings file: reading a
+// device such as /dev/zero never ends, opening a FIFO waits for a writer,
+// and a folder or a file of gigabytes is no settings file either. Such a
+// path is left alone entirely.
+bool SettingsStore::Refused() {
+  refusal_.clear();
+  struct stat info {};
+  if (::stat(QFile::encodeName(path_).constData(), &info) != 0) return false;  // no file yet
+  if (S_ISDIR(info.st_mode)) {
+    refusal_ = QStringLiteral("it is a folder");
+  } else if (!S_ISREG(info.st_mode)) {
+    refusal_ = QStringLiteral("it is not a regular file (a device, a pipe or a socket)");
+  } else if (info.st_size > kMaxFileBytes) {
+    refusal_ = QStringLiteral("it is far too large for a settings file (%1 MB)").arg(info.st_size >> 20);
+  }
+  return !refusal_.isEmpty();
+}
+
+// The file's tree, parsed only when the file changed since it was last read.
+// A reader takes the file's stamp for that; an update, which must never edit
+// an old tree (a stamp can repeat within a clock tick), compares the bytes.
+// Nothing when the file cannot be read; `damaged` when it does not parse.
+std::shared_ptr<const SettingsTree> SettingsStore::ReadFile(bool& damaged, bool exact) {
   damaged = false;
+  stamp_.reset();
+  bytes_.clear();
   QFile file(path_);
-  if (!file.exists()) return SettingsTree();
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;  // unreadable, not damaged
-  const QByteArray data = file.readAll();
-  if (data.trimmed().isEmpty()) return SettingsTree();
-  std::optional<SettingsTree> tree = SettingsTree::Parse(data);
-  damaged = !tree.has_value();
-  return tree;
+  if (!file.exists()) return EmptyTree();
+  if (!file.open(QIODevice::ReadOnly)) return nullptr;  // unreadable, not damaged
+  struct stat info {};
+  if (::fstat(file.handle(), &info) != 0) return nullptr;
+  stamp_ = StampOf(info);
+  CachedTree cached;
+  {
+    const std::lock_guard<std::mutex> hold(CacheMutex());
+    cached = Cache().value(path_);
+  }
+  if (!exact && cached.tree && cached.stamp == *stamp_) {
+    bytes_ = cached.bytes;
+    return cached.tree;
+  }
+  bytes_ = file.read(kMaxFileBytes + 1);
+  if (bytes_.trimmed().isEmpty()) return EmptyTree();
+  if (cached.tree && cached.bytes == bytes_) return cached.tree;
+  std::optional<SettingsTree> parsed = SettingsTree::Parse(bytes_);
+  damaged = !parsed.has_value();
+  if (damaged) return nullptr;
+  return Remember(path_, *stamp_, bytes_, std::move(*parsed));
 }
 
-SettingsTree SettingsStore::Load() {
+std::shared_ptr<const SettingsTree> SettingsStore::Load() {
   setAside_.clear();
+  if (Refused()) return EmptyTree();
   bool damaged = false;
-  std::optional<SettingsTree> tree = ReadFile(damaged);
-  if (tree) return *tree;
-  if (!damaged) return SettingsTree();
+  std::shared_ptr<const SettingsTree> tree = ReadFile(damaged, false);
+  if (tree) return tree;
+  if (!damaged) return EmptyTree();
   StoreLock lock(path_ + QStringLiteral(".lock"));
-  if (!lock.Locked()) return SettingsTree();
+  if (!lock.Locked()) return EmptyTree();
   // Another process may have repaired or replaced it meanwhile.
-  tree = ReadFile(damaged);
-  if (tree) return *tree;
-  return damaged ? SetAsideDamaged() : SettingsTree();
+  tree = ReadFile(damaged, true);
+  if (tree) return tree;
+  return damaged ? SetAsideDamaged() : EmptyTree();
 }
 
-SettingsTree SettingsStore::SetAsideDamaged() {
+std::shared_ptr<const SettingsTree> SettingsStore::SetAsideDamaged() {
   for (int n = 1; n < 1000; ++n) {
     const QString aside = path_ + QStringLiteral(".damaged-%1").arg(n);
     if (QFileInfo::exists(aside)) continue;
     if (QFile::rename(path_, aside)) setAside_ = aside;
     break;
   }
-  return SettingsTree();
+  return EmptyTree();
 }
 
 bool SettingsStore::Update(const std::function<bool(SettingsTree&)>& change) {
   setAside_.clear();
+  writeFailure_.clear();
+  if (Refused()) return false;
   if (!QDir().mkpath(QFileInfo(path_).absolutePath())) return false;
   StoreLock lock(path_ + QStringLiteral(".lock"));
   if (!lock.Locked()) return false;
+  if (Refused()) return false;
   bool damaged = false;
-  std::optional<SettingsTree> tree = ReadFile(damaged);
+  std::shared_ptr<const SettingsTree> tree = ReadFile(damaged, true);
   if (!tree && !damaged) return false;  // unreadable: never replace what we cannot read
-  SettingsTree current = tree ? *tree : SetAsideDamaged();
-  if (damaged && setAside_.isEmpty()) return false;
-  if (!change(current)) return true;
-  return Save(current);
+  if (damaged) {
+    SetAsideDamaged();
+    if (setAside_.isEmpty()) return false;
+  }
+  const bool fromFile = tree && tree != EmptyTree();
+  SettingsTree current = fromFile ? TreeToEdit(path_, std::move(tree)) : SettingsTree();
+  if (change(current)) return Save(std::move(current));
+  if (fromFile) Remember(path_, *stamp_, bytes_, std::move(current));
+  return true;
 }
 
-bool SettingsStore::Save(const SettingsTree& tree) const {
-  QSaveFile file(path_);
-  if (!file.open(QIODevice::WriteOnly)) return false;
-  file.write(tree.Serialize());
-  return file.commit();
+bool SettingsStore::Save(SettingsTree&& tree) {
+  const QByteArray bytes = tree.Serialize();
+  if (!WriteFileWhole(path_, bytes, &writeFailure_)) return false;
+  struct stat info {};
+  if (::stat(QFile::encodeName(path_).constData(), &info) == 0) Remember(path_, StampOf(info), bytes, std::move(tree));
+  return true;
 }

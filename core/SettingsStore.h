@@ -14,10 +14,13 @@
 // one, so two processes never lose each other's values and a reader never sees
 // half a file. A file that does not parse is set aside, never overwritten.
 #include <QByteArray>
+#include <QHash>
+#include <QSet>
 #include <QString>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -48,18 +51,37 @@ class SettingsTree {
   // The key, created when missing.
   StoredKey& CreateKey(const QString& path);
   // Stores the value under its name; an existing value keeps its spelling.
-  void Set(const QString& path, const StoredValue& value);
+  // False when the value was stored so already.
+  bool Set(const QString& path, const StoredValue& value);
 
  private:
   StoredKey* FindKey(const QString& path);
   const StoredKey* FindKey(const QString& path) const;
-  bool ParseLine(const QString& line, std::optional<QString>& current);
+  bool ParseLine(QStringView line, std::optional<size_t>& current);
+  size_t KeyIndex(const StoredKey& key) const;
+  bool SetAt(size_t keyAt, const StoredValue& value);
 
+  // Keys and values are found by their case-folded names, so a file of
+  // thousands of values is looked up as fast as a small one.
   std::vector<StoredKey> keys_;
+  QHash<QString, size_t> keyIndex_;                // folded path -> keys_
+  std::vector<QHash<QString, size_t>> valueIndex_;  // per key: folded name -> values
+  QSet<QString> keysAndParents_;                   // folded paths of every key and key above one
 };
 
 // "Software\Reelwise II\General\" and "\software\reelwise ii\general" name one key.
 QString NormaliseKeyPath(const QString& path);
+
+// What tells one state of a file from another: a save renames a new file
+// over the old one (a new inode), an edit in place changes its time or size.
+struct FileStamp {
+  uint64_t device = 0;
+  uint64_t inode = 0;
+  int64_t size = 0;
+  int64_t modifiedNs = 0;
+  int64_t changedNs = 0;
+  bool operator==(const FileStamp& other) const = default;
+};
 
 class SettingsStore {
  public:
@@ -67,20 +89,34 @@ class SettingsStore {
   // $XDG_CONFIG_HOME/Reelwise II/Settings.txt, looked up at each call.
   static QString DefaultPath();
 
-  // The stored tree; empty when there is no file yet, or when the file was
-  // damaged (it is then set aside, see SetAsidePath).
-  SettingsTree Load();
+  // The stored tree; empty when there is no file yet, when the file was
+  // damaged (it is then set aside, see SetAsidePath) or refused. The file is
+  // parsed once and its tree kept, for every store of this path in the
+  // process, until the file changes.
+  std::shared_ptr<const SettingsTree> Load();
   // Locks the store, loads it, lets `change` edit the tree and saves it when
   // `change` returns true. False when the lock or the save failed.
   bool Update(const std::function<bool(SettingsTree&)>& change);
   // Where a damaged file was moved by the last Load or Update; empty if none.
   const QString& SetAsidePath() const { return setAside_; }
+  // Why the file was neither read nor written by the last Load or Update:
+  // it is no regular file (a device, a FIFO, a folder) or far too large for
+  // a settings file. Empty when it was not refused.
+  const QString& Refusal() const { return refusal_; }
+  // Why the last Update could not save the file; empty if it did.
+  const QString& WriteFailure() const { return writeFailure_; }
 
  private:
-  std::optional<SettingsTree> ReadFile(bool& damaged) const;
-  SettingsTree SetAsideDamaged();
-  bool Save(const SettingsTree& tree) const;
+  bool Refused();
+  std::shared_ptr<const SettingsTree> ReadFile(bool& damaged, bool exact);
+  std::shared_ptr<const SettingsTree> SetAsideDamaged();
+  bool Save(SettingsTree&& tree);
 
   QString path_;
   QString setAside_;
+  QString refusal_;
+  QString writeFailure_;
+  // The state and bytes of the file the last ReadFile parsed or found cached.
+  std::optional<FileStamp> stamp_;
+  QByteArray bytes_;
 };

@@ -4,13 +4,13 @@
 #include "core/modReelwise.h"
 
 #include "platform/RWError.h"
+#include "platform/WholeFile.h"
 #include "resources/Resources.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLockFile>
-#include <QSaveFile>
 
 namespace modReelwise {
 
@@ -84,10 +84,9 @@ void ReleaseScratchLibrary() {
 void ExtractTemplateLibrary(const QString& path) {
   const QByteArray bytes = LoadResData(QString::fromLatin1(kEmptyLibraryResourceName),
                                        QString::fromLatin1(kEmptyLibraryResourceType));
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    throw RWError(kErrFileAccess, QStringLiteral("Path/File access error: %1").arg(path),
-                  QStringLiteral("modReelwise"));
+  QString reason;
+  if (!WriteFileWhole(path, bytes, &reason)) {
+    throw RWError(kErrFileAccess, FileNotWrittenText(path, reason), QStringLiteral("modReelwise"));
   }
 }
 

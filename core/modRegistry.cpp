@@ -1,8 +1,13 @@
 #include "core/modRegistry.h"
 
 #include "core/NumericText.h"
+#include "core/ProgramMessage.h"
 #include "core/SettingsStore.h"
 #include "platform/MessageBoxSeam.h"
+#include "platform/WholeFile.h"
+
+#include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <functional>
@@ -110,17 +115,65 @@ void HandleDamage(const QString& setAside) {
   if (!writingDefaults) modRegistry::EnsureDefaultSettings();
 }
 
-SettingsTree LoadTree() {
-  SettingsStore store(SettingsStore::DefaultPath());
-  SettingsTree tree = store.Load();
+// A settings file that is no regular file is left alone; the program then
+// runs on a tree of its own, filled with the defaults, for this run only.
+struct RefusedStore {
+  bool told = false;
+  SettingsTree tree;
+};
+
+QHash<QString, RefusedStore>& RefusedStores() {
+  static QHash<QString, RefusedStore> stores;
+  return stores;
+}
+
+SettingsTree& TreeInsteadOf(const SettingsStore& store, const QString& path) {
+  RefusedStore& refused = RefusedStores()[path];
+  if (!refused.told) {
+    refused.told = true;
+    ShowProgramMessage(QStringLiteral("The settings file\r\n%1\r\ncannot be used: %2.\r\n\r\nReelwise II runs on its "
+                                      "default settings and keeps no changes to them. The file has been left as it is.")
+                           .arg(path, store.Refusal()),
+                       vbExclamation, QStringLiteral("Reelwise II Settings"), ProgramMessageOwner());
+  }
+  return refused.tree;
+}
+
+// A failed save is told once, until a save succeeds again, so a full disk
+// does not bring a box for every setting written.
+void TellWriteFailure(const QString& path, const QString& reason) {
+  static QSet<QString> told;
+  if (reason.isEmpty()) {
+    told.remove(path);
+    return;
+  }
+  if (told.contains(path)) return;
+  told.insert(path);
+  ShowProgramMessage(FileNotWrittenText(path, reason) + QStringLiteral("\r\n\r\nThe settings just changed are not kept."),
+                     vbExclamation, QStringLiteral("Reelwise II Settings"), ProgramMessageOwner());
+}
+
+std::shared_ptr<const SettingsTree> LoadTree() {
+  const QString path = SettingsStore::DefaultPath();
+  SettingsStore store(path);
+  std::shared_ptr<const SettingsTree> tree = store.Load();
+  if (!store.Refusal().isEmpty()) return std::make_shared<const SettingsTree>(TreeInsteadOf(store, path));
   if (store.SetAsidePath().isEmpty()) return tree;
   HandleDamage(store.SetAsidePath());
-  return SettingsStore(SettingsStore::DefaultPath()).Load();
+  return SettingsStore(path).Load();
 }
 
 void UpdateTree(const std::function<bool(SettingsTree&)>& change) {
-  SettingsStore store(SettingsStore::DefaultPath());
-  gRegResult = store.Update(change) ? kErrorSuccess : kErrorAccessDenied;
+  const QString path = SettingsStore::DefaultPath();
+  SettingsStore store(path);
+  const bool updated = store.Update(change);
+  gRegResult = updated ? kErrorSuccess : kErrorAccessDenied;
+  if (!store.Refusal().isEmpty()) {
+    change(TreeInsteadOf(store, path));
+    gRegResult = kErrorSuccess;
+    return;
+  }
+  TellWriteFailure(path, store.WriteFailure());
   HandleDamage(store.SetAsidePath());
 }
 
@@ -183,15 +236,15 @@ namespace modRegistry {
 
 bool RegKeyExists(HKEY root, const QString& keyPath) {
   if (!UsableKey(root, keyPath)) return false;
-  const bool exists = LoadTree().KeyExists(keyPath);
+  const bool exists = LoadTree()->KeyExists(keyPath);
   gRegResult = exists ? kErrorSuccess : kErrorFileNotFound;
   return exists;
 }
 
 RegValue GetRegValue(HKEY root, const QString& keyPath, const QString& valueName) {
   if (!UsableKey(root, keyPath)) return RegValue();
-  const SettingsTree tree = LoadTree();
-  const StoredValue* stored = tree.Find(keyPath, valueName);
+  const std::shared_ptr<const SettingsTree> tree = LoadTree();
+  const StoredValue* stored = tree->Find(keyPath, valueName);
   gRegResult = stored ? kErrorSuccess : kErrorFileNotFound;
   return FromStored(stored);
 }
@@ -200,10 +253,7 @@ void SetRegValue(HKEY root, const QString& keyPath, const QString& valueName, co
   if (!UsableKey(root, keyPath)) return;
   StoredValue stored = ToStored(value);
   stored.name = valueName;
-  UpdateTree([&](SettingsTree& tree) {
-    tree.Set(keyPath, stored);
-    return true;
-  });
+  UpdateTree([&](SettingsTree& tree) { return tree.Set(keyPath, stored); });
 }
 
 void CreateRegKey(HKEY root, const QString& keyPath) {
@@ -222,9 +272,7 @@ void SetRegDefault(HKEY root, const QString& keyPath, const QString& valueName, 
   // Checked and written under one lock, so a value another process writes
   // meanwhile is never replaced by the default.
   UpdateTree([&](SettingsTree& tree) {
-    if (!NeedsDefault(tree, keyPath, valueName)) return false;
-    tree.Set(keyPath, stored);
-    return true;
+    return NeedsDefault(tree, keyPath, valueName) && tree.Set(keyPath, stored);
   });
 }
 
@@ -242,8 +290,7 @@ void EnsureDefaultSettings() {
       if (!NeedsDefault(tree, entry.keyPath, entry.name)) continue;
       StoredValue stored = ToStored(entry.value);
       stored.name = entry.name;
-      tree.Set(entry.keyPath, stored);
-      changed = true;
+      changed |= tree.Set(entry.keyPath, stored);
     }
     return changed;
   });

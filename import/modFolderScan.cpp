@@ -71,19 +71,20 @@ std::u32string Folded(const QString& text) {
   return folded;
 }
 
-// "*" and "?" against the whole name.
+// "*" and "?" against the whole name. A "*" of the pattern is always a
+// wildcard, also where the name itself holds a "*" at that place.
 bool GlobMatches(const std::u32string& name, const std::u32string& glob) {
   size_t n = 0;
   size_t g = 0;
   size_t starAt = std::u32string::npos;  // the last "*" seen, to try it on one more character
   size_t starName = 0;
   while (n < name.size()) {
-    if (g < glob.size() && (glob[g] == U'?' || glob[g] == name[n])) {
-      ++n;
-      ++g;
-    } else if (g < glob.size() && glob[g] == U'*') {
+    if (g < glob.size() && glob[g] == U'*') {
       starAt = g++;
       starName = n;
+    } else if (g < glob.size() && (glob[g] == U'?' || glob[g] == name[n])) {
+      ++n;
+      ++g;
     } else if (starAt != std::u32string::npos) {
       g = starAt + 1;
       n = ++starName;

@@ -219,7 +219,7 @@ class clsRWLibrary : public IDeviceTableHost {
   void SetLoadingState(bool& starting);
   bool HouseKeep();
   void ResizeThumbnails();
-  void BackUpBeforeRenumbering();
+  bool BackUpBeforeRenumbering();
 
   // View steps and history (clsRWLibrary_search.cpp, clsRWLibrary_history.cpp).
   // A search step whose caption a text step replaces with its description.

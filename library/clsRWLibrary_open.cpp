@@ -51,6 +51,15 @@ bool HasTable(SqlConnection& db, const QString& table) {
   return rs->Value(0).toInt() > 0;
 }
 
+// A catalogue table that another program replaced by a view (or any other
+// object of that name): empty when every one that exists is a table.
+QString ReplacedTable(SqlConnection& db) {
+  auto rs = db.OpenRecordset(QStringLiteral(
+      "SELECT name FROM sqlite_master WHERE type <> 'table' AND name IN ('FileLocations', 'SegmentTags', "
+      "'SegmentThumbnails', 'TagLinks', 'Tags', 'VersionData', 'VideoFiles', 'VideoSegments', 'Views')"));
+  return rs->Eof() ? QString() : rs->Value(0).toString();
+}
+
 void ShowRefusal(const QString& text, const QString& title = QStringLiteral("Incompatible Library")) {
   ShowProgramMessage(text, vbExclamation, title, ProgramMessageOwner());
 }
@@ -81,8 +90,9 @@ bool RefusedByState(const QString& path, DatabaseFileState state) {
                   QStringLiteral("Damaged Library"));
       break;
     case DatabaseFileState::ReadOnly:
-      ShowRefusal(name + QStringLiteral("cannot be opened because the file or its folder is read-only: Reelwise II "
-                                        "writes to a Library while it is open."),
+      ShowRefusal(name + QStringLiteral("cannot be opened because the file or its folder is read-only (or the "
+                                        "file's header asks for a later file format, which can only be read): "
+                                        "Reelwise II writes to a Library while it is open."),
                   QStringLiteral("Read-only Library"));
       break;
     case DatabaseFileState::Unreadable:
@@ -128,8 +138,10 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
     if (!lock) return nullptr;
   }
   std::unique_ptr<SqlConnection> candidate;
+  QString replaced;
   try {
     candidate = gFactory.OpenConnection(path);
+    replaced = ReplacedTable(*candidate);
     if (!HasTable(*candidate, QStringLiteral("VersionData"))) {
       if (HasTable(*candidate, QStringLiteral("VideoFiles")) && HasTable(*candidate, QStringLiteral("Tags"))) {
         return candidate;
@@ -139,6 +151,15 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
   } catch (const RWError&) {
     lock.reset();
     RefusedByState(path, DatabaseFileState::NotADatabase);
+    return nullptr;
+  }
+  if (!replaced.isEmpty()) {
+    lock.reset();
+    ShowRefusal(QStringLiteral(" '%1'\r\n\r\ncannot be opened: its table \"%2\" was replaced by another kind of "
+                               "object (another program changed the file), so it is not a Library Reelwise II can "
+                               "use.\r\n\r\nNothing in the file was changed.")
+                    .arg(path, replaced),
+                QStringLiteral("Damaged Library"));
     return nullptr;
   }
   auto rs = gFactory.NewRecordset(*candidate, QStringLiteral("Select * FROM VersionData"));

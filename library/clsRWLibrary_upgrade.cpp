@@ -37,7 +37,7 @@ QString UpgradeBackupPath(const QString& libraryPath) { return libraryPath + QSt
 // is then false, since the file cannot be used in its old layout.
 bool clsRWLibrary::HouseKeep() {
   ShowProgress(QStringLiteral("Performing Housekeeping..."));
-  if (NeedsRenumbering(*m_Connection)) BackUpBeforeRenumbering();
+  const bool backedUp = NeedsRenumbering(*m_Connection) && BackUpBeforeRenumbering();
   UpgradeReport report;
   try {
     TransactionGuard guard(*m_Connection, QStringLiteral("HouseKeep"));
@@ -54,9 +54,11 @@ bool clsRWLibrary::HouseKeep() {
     qWarning() << "Housekeeping:" << error.Text();
   }
   if (!report.problem.isEmpty()) {
-    ShowProgramMessage(report.problem + QStringLiteral("\r\n\r\nA copy of the Library as it was is kept in:\r\n") +
-                           UpgradeBackupPath(LibraryPath),
-                       vbExclamation, QStringLiteral("Library Upgrade"), ProgramMessageOwner());
+    const QString copy = backedUp ? QStringLiteral("\r\n\r\nA copy of the Library as it was is kept in:\r\n") +
+                                        UpgradeBackupPath(LibraryPath)
+                                  : QString();
+    ShowProgramMessage(report.problem + copy, vbExclamation, QStringLiteral("Library Upgrade"),
+                       ProgramMessageOwner());
   }
   if (report.renumberingFailed) {
     ProgressOff();
@@ -67,12 +69,21 @@ bool clsRWLibrary::HouseKeep() {
   return true;
 }
 
-// Renumbering rewrites every file row; a copy of the file is kept first.
-void clsRWLibrary::BackUpBeforeRenumbering() {
+// Renumbering rewrites every file row; a copy of the file is kept first. A
+// copy that cannot be written is told, naming it; the renumbering, undone as
+// a whole when it cannot complete, goes on. False without the copy.
+bool clsRWLibrary::BackUpBeforeRenumbering() {
+  const QString copy = UpgradeBackupPath(LibraryPath);
   try {
-    m_Connection->CopyTo(UpgradeBackupPath(LibraryPath));
+    m_Connection->CopyTo(copy);
+    return true;
   } catch (const RWError& error) {
-    qWarning() << "Library backup:" << error.Text();
+    ShowProgramMessage(QStringLiteral("The copy of the Library kept before its upgrade could not be written to\r\n%1"
+                                      "\r\n\r\n%2\r\n\r\nThe upgrade goes on; if it cannot complete, the Library "
+                                      "is left as it was.")
+                           .arg(copy, error.Description()),
+                       vbExclamation, QStringLiteral("Library Upgrade"), ProgramMessageOwner());
+    return false;
   }
 }
 

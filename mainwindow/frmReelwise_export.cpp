@@ -10,13 +10,13 @@
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "platform/RWError.h"
+#include "platform/WholeFile.h"
 #include "ui/SchemeColours.h"
 #include "ui/clsDialogs.h"
 #include "ui/cwProgress.h"
 
 #include <QDir>
 #include <QLocale>
-#include <QSaveFile>
 
 #include <functional>
 
@@ -80,24 +80,24 @@ QHash<int32_t, QString> ResultTags(QWidget* owner) {
 // Writes the records through a save file, so that an earlier export stays
 // until the new one is whole; false with the reason when it cannot.
 bool WriteCsv(frmReelwise& form, const QString& path, QString& failure) {
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly)) {
-    failure = file.errorString();
+  WholeFileWriter file(path);
+  if (!file.Open()) {
+    failure = file.ErrorString();
     return false;
   }
   const QHash<int32_t, QString> tags = ResultTags(&form);
   const int n = static_cast<int>(gResults.size()) - 1;
   form.progProgress->SetMax(n);
   form.progProgress->BroadcastProgress(kWriting, 0, gSchemeColour4);
-  file.write("\xEF\xBB\xBF");
+  file.Write("\xEF\xBB\xBF");
   for (int i = 1; i <= n; ++i) {
     const ResultItem& item = gResults[static_cast<size_t>(i)];
-    file.write(CsvRecord(item, tags.value(item.FileID, QStringLiteral("--No Tags"))).toUtf8());
+    if (!file.Write(CsvRecord(item, tags.value(item.FileID, QStringLiteral("--No Tags"))).toUtf8())) break;
     form.progProgress->BroadcastProgress(kWriting, i, gSchemeColour4);
   }
   form.ProgressOff();
-  if (!file.commit()) {
-    failure = file.errorString();
+  if (!file.Commit()) {
+    failure = file.ErrorString();
     return false;
   }
   return true;

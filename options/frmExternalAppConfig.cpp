@@ -100,6 +100,17 @@ void frmExternalAppConfig::CreateControls() {
     chkContexts[i]->setObjectName(QStringLiteral("chkContexts"));
     chkContexts[i]->setGeometry(120 + 105 * (i - 1), 165, 105, 22);
   }
+  // The command line gives the program's arguments; the hint lists what it
+  // may hold, in the room left of DONE and CANCEL.
+  lblHint = AddLabel(this, "lblHint",
+                     QStringLiteral("The Program is run with the Command Line as its arguments. Placeholders: ") +
+                         QStringList(Placeholders().begin(), Placeholders().end()).join(QLatin1Char(' ')) +
+                         QStringLiteral(" <AppTemp>"),
+                     QRect(10, 192, 285, 72));
+  lblHint->SetWordWrap(true);
+  QFont hintFont = lblHint->font();
+  hintFont.setPointSizeF(7.5);
+  lblHint->setFont(hintFont);
   cmdDone = AddButton(this, "cmdDone", QStringLiteral("Done"), QRect(-200, -200, 60, 24));
   cmdDone->setDefault(true);
   cmdCancel = AddButton(this, "cmdCancel", QStringLiteral("Cancel"), QRect(-200, -200, 60, 24));

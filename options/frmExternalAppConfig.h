@@ -47,6 +47,7 @@ class frmExternalAppConfig : public QWidget {
   ctl::Label* lblApply = nullptr;
   ctl::Label* lblCancel = nullptr;
   ctl::Label* Caption = nullptr;
+  ctl::Label* lblHint = nullptr;
   OptionsShape* Edge = nullptr;
 
   // Fills the fields from the entry and colours the window; ShowModal runs it.

@@ -21,6 +21,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QWidget>
 
 namespace {
@@ -72,7 +73,8 @@ bool MoveFile(const QString& from, const QString& to) {
 struct Launch {
   int16_t index = 0;
   QString program;    // the entry's program, resolved; empty for none
-  QStringList words;  // the command line split into words
+  QString run;        // the program that is run
+  QStringList words;  // its arguments: the command line split into words
   QString path;       // gSavedItem's file
   bool backup = false;
   bool usesFile = false;
@@ -150,9 +152,9 @@ QString AskNewFile() {
   return gDialogs->strGetSaveFileName();
 }
 
-void PrepareProcess(QProcess& process, const QStringList& words) {
-  process.setProgram(words.first());
-  process.setArguments(words.mid(1));
+void PrepareProcess(QProcess& process, const QString& program, const QStringList& arguments) {
+  process.setProgram(program);
+  process.setArguments(arguments);
   process.setWorkingDirectory(gTempFolder);
   process.setStandardInputFile(QProcess::nullDevice());
   process.setStandardOutputFile(QProcess::nullDevice());
@@ -160,19 +162,19 @@ void PrepareProcess(QProcess& process, const QStringList& words) {
 }
 
 // A launch that is not waited for: the process runs on its own.
-bool StartDetached(const QStringList& words) {
+bool StartDetached(const QString& program, const QStringList& arguments) {
   QProcess process;
-  PrepareProcess(process, words);
+  PrepareProcess(process, program, arguments);
   if (process.startDetached()) return true;
-  ShowProgramNotFound(words.first(), process.errorString());
+  ShowProgramNotFound(program, process.errorString());
   return false;
 }
 
 // A "<BackupFile>" launch: the flag is written when the process ends, or at
 // once when it cannot start, so the wait for it always ends.
-bool StartWithFlag(const QStringList& words) {
+bool StartWithFlag(const QString& program, const QStringList& arguments) {
   auto* process = new QProcess(qApp);
-  PrepareProcess(*process, words);
+  PrepareProcess(*process, program, arguments);
   QObject::connect(process, &QProcess::finished, process, [process] {
     WriteFlag();
     process->deleteLater();
@@ -182,7 +184,7 @@ bool StartWithFlag(const QStringList& words) {
   const QString reason = process->errorString();
   WriteFlag();
   process->deleteLater();
-  ShowProgramNotFound(words.first(), reason);
+  ShowProgramNotFound(program, reason);
   return false;
 }
 
@@ -212,6 +214,32 @@ void CheckResult(const Launch& launch) {
   ShowProgramMessage(QStringLiteral("Looks like it failed!"), 0, QString(), Owner());
 }
 
+// What is run: always the entry's Program, with the command line's words as
+// its arguments (a first word "<ExternalAppPath>" stands for the Program
+// itself and is no argument). Without a Program, a program written out at
+// the start of the command line is run; a first word holding a placeholder
+// names none, so a file of the library is never run as a program.
+bool ChooseProgram(Launch& launch) {
+  if (launch.index == -1) return true;
+  if (!launch.program.isEmpty()) {
+    if (launch.words.first() == QLatin1String("<ExternalAppPath>")) launch.words.removeFirst();
+    launch.run = launch.program;
+    return true;
+  }
+  const QString first = launch.words.value(0);
+  static const QRegularExpression placeholder(QStringLiteral("<[A-Za-z]+>"));
+  if (!first.isEmpty() && !first.contains(placeholder)) {
+    launch.run = first;
+    launch.words.removeFirst();
+    return true;
+  }
+  ShowProgramMessage(QStringLiteral("This external application names no program to run.") + kBreak +
+                         QStringLiteral("Choose the Program in the External Application setup dialog under "
+                                        "Tools|Options; the Command Line gives only its arguments."),
+                     48, QStringLiteral("Program not found"), Owner());
+  return false;
+}
+
 // Steps 1 to 3 and the split: false when the launch ends here.
 bool PlanLaunch(int16_t index, Launch& launch) {
   QString command = QStringLiteral("<File>");
@@ -233,6 +261,7 @@ bool PlanLaunch(int16_t index, Launch& launch) {
     return false;
   }
   launch.words = *words;
+  if (!ChooseProgram(launch)) return false;
   launch.backup = command.contains(QStringLiteral("<BackupFile>"));
   launch.usesFile = launch.backup || command.contains(QStringLiteral("<File>"));
   launch.path = gSavedItem.CurrentPath + gSavedItem.FileName;
@@ -248,8 +277,8 @@ bool RunProgram(Launch& launch) {
   QStringList expanded;
   for (const QString& word : launch.words) expanded << ExternalAppCommand::ExpandWord(word, values);
   gExternalAppHost().setMainWindowTag(launch.path);
-  if (!launch.backup) return StartDetached(expanded);
-  if (!StartWithFlag(expanded)) return false;
+  if (!launch.backup) return StartDetached(launch.run, expanded);
+  if (!StartWithFlag(launch.run, expanded)) return false;
   WaitInStatusWindow();
   return true;
 }

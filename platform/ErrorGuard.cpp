@@ -6,6 +6,8 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <initializer_list>
+#include <optional>
 
 namespace {
 
@@ -22,6 +24,44 @@ void Show(const MessageBoxRequest& request, QWidget* owner, bool deferred) {
   });
 }
 
+// A fault of the disk or of the library's file said as a user reads it, with
+// a title; SQLite's own words follow for whoever looks into it.
+struct PlainFault {
+  QString title;
+  QString sentence;
+};
+
+std::optional<PlainFault> PlainFaultOf(const RWError& error) {
+  const QString& said = error.Description();
+  const auto saying = [&](std::initializer_list<const char*> texts) {
+    return std::any_of(texts.begin(), texts.end(),
+                       [&](const char* text) { return said.contains(QLatin1String(text), Qt::CaseInsensitive); });
+  };
+  const QString details = QStringLiteral("\r\n\r\n(") + said + QLatin1Char(')');
+  if (error.Number() == kErrDiskFull || saying({"database or disk is full", "The disk is full."})) {
+    return PlainFault{QStringLiteral("Disk Full"),
+                      QStringLiteral("The disk is full, so this could not be saved; everything saved before is "
+                                     "kept. Free some space on the disk and try again.") +
+                          details};
+  }
+  if (error.Number() != kErrDatabase) return std::nullopt;
+  if (saying({"attempt to write a readonly database", "disk I/O error", "unable to open database file"})) {
+    return PlainFault{QStringLiteral("Library Not Available"),
+                      QStringLiteral("The Library's file can no longer be written: its folder was deleted, moved or "
+                                     "unmounted, or its disk was removed. This change was not saved; what was saved "
+                                     "before is kept in the file.\r\n\r\nOpen the Library again once its disk and "
+                                     "folder are back.") +
+                          details};
+  }
+  if (saying({"no such column", "no such table", "no such view"})) {
+    return PlainFault{QStringLiteral("Damaged Library"),
+                      QStringLiteral("The Library's file does not hold the tables and columns Reelwise II expects: it "
+                                     "was changed by another program, or is damaged. Nothing was changed.") +
+                          details};
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 void ErrorGuard::Failed(const RWError& error) {
@@ -32,6 +72,12 @@ void ErrorGuard::Failed(const RWError& error) {
   request.prompt = report_.text ? report_.text(error) : error.Text();
   request.style = report_.style;
   request.title = report_.title;
+  // The default "number: description" is no sentence for a full disk or a
+  // library file that went away or was changed.
+  if (const std::optional<PlainFault> fault = report_.text ? std::nullopt : PlainFaultOf(error)) {
+    request.prompt = fault->sentence;
+    if (request.title.isEmpty()) request.title = fault->title;
+  }
   request.systemBox = report_.systemBox;
   if (!report_.systemBox) {
     request.fit = true;

@@ -2,7 +2,9 @@
 // The one way the program runs a step that may fail and goes on. A failure
 // (an RWError, or any other exception as error 51) is reported in a message
 // box, by default the program's own with "number: description", style 48 and
-// the font "Tahoma"; Run then answers false. What a caller needs otherwise
+// the font "Tahoma" (a full disk, a library file that can no longer be
+// written or that lacks a table or column is told in a titled sentence
+// instead); Run then answers false. What a caller needs otherwise
 // (a title, a text in another prescribed form, one report per pass, errors
 // that are expected, the system's box) it sets in the report's options.
 // Every entry point from the event loop runs its handler through a guard,

@@ -1,8 +1,8 @@
 #include "platform/JpegCodec.h"
 
 #include "platform/RWError.h"
+#include "platform/WholeFile.h"
 
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <turbojpeg.h>
@@ -82,9 +82,8 @@ QByteArray JpegCodec::Encode(ImageSurface& surface, int quality) {
 
 void JpegCodec::EncodeToFile(ImageSurface& surface, int quality, const QString& path) {
   const QByteArray bytes = Encode(surface, quality);
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
-    throw RWError(kErrFileAccess, QStringLiteral("Cannot write the picture '%1': %2").arg(path, file.errorString()),
-                  kSource);
+  QString reason;
+  if (!WriteFileWhole(path, bytes, &reason)) {
+    throw RWError(kErrFileAccess, QStringLiteral("Cannot write the picture '%1': %2").arg(path, reason), kSource);
   }
 }

@@ -130,6 +130,22 @@ bool FileTakesWrites(const QString& path) {
   return file.open(QIODevice::ReadWrite);
 }
 
+// Whether SQLite itself would write the file: a header that asks for a later
+// file format (its write version) makes SQLite open the file read-only,
+// which no look at the file's modes can tell. Asked on a read-write
+// connection inside a write transaction that is rolled back; only a journal
+// left by a crash is rolled back by it, as the open would do next.
+bool SqliteWrites(const QString& path) {
+  sqlite3* db = nullptr;
+  int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                           nullptr);
+  if (rc == SQLITE_OK) rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+  const bool readOnly = (rc & 0xFF) == SQLITE_READONLY || (db && sqlite3_db_readonly(db, "main") == 1);
+  if (db && !sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close_v2(db);
+  return !readOnly;
+}
+
 }  // namespace
 
 DatabaseFileState SqlConnection::Examine(const QString& path) {
@@ -140,7 +156,9 @@ DatabaseFileState SqlConnection::Examine(const QString& path) {
   const DatabaseFileState header = HeaderState(path, reason);
   if (header != DatabaseFileState::Usable) return header;
   if (!FileTakesWrites(path) || !FolderTakesFiles(info.absolutePath())) return DatabaseFileState::ReadOnly;
-  return QuickCheckState(path);
+  const DatabaseFileState pages = QuickCheckState(path);
+  if (pages == DatabaseFileState::Usable && !SqliteWrites(path)) return DatabaseFileState::ReadOnly;
+  return pages;
 }
 
 int SqlConnection::MaxPathBytes() {
@@ -177,6 +195,9 @@ std::unique_ptr<SqlConnection> SqlConnection::Open(const QString& path) {
   } catch (const RWError& e) {
     Raise(QStringLiteral("'%1' is not a usable database: %2").arg(path, e.Description()));
   }
+  if (sqlite3_db_readonly(connection->db_, "main") == 1) {
+    Raise(QStringLiteral("Cannot open the database '%1': SQLite can only read it").arg(path));
+  }
   return connection;
 }
 
@@ -187,8 +208,12 @@ std::unique_ptr<SqlConnection> SqlConnection::Create(const QString& path) {
 
 void SqlConnection::Configure() {
   sqlite3_busy_timeout(db_, kBusyTimeoutMs);
-  sqlite3_create_function_v2(db_, "UPPER", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, &UnicodeUpper, nullptr,
-                             nullptr, nullptr);
+  // A library file is data from outside: its schema may not call functions
+  // with side effects, nor may SQL change the file's structure behind SQLite.
+  sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
+  sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+  sqlite3_create_function_v2(db_, "UPPER", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
+                             &UnicodeUpper, nullptr, nullptr, nullptr);
 }
 
 void SqlConnection::Fail(const QString& context) const {

@@ -6,10 +6,10 @@
 #include "core/modReelwise.h"
 #include "player/cMpvCore.h"
 #include "player/modMainPlayer.h"
+#include "platform/WholeFile.h"
 
 #include <QElapsedTimer>
 #include <QFile>
-#include <QTextStream>
 
 namespace {
 
@@ -31,11 +31,9 @@ QString TrackLine(const QVariantMap& track) {
 }
 
 bool WriteText(const QString& path, const QStringList& lines) {
-  QFile file(path);
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Text)) return false;
-  QTextStream out(&file);
-  for (const QString& line : lines) out << line << '\n';
-  return file.flush();
+  QString text;
+  for (const QString& line : lines) text += line + QLatin1Char('\n');
+  return WriteFileWhole(path, text.toUtf8());
 }
 
 }  // namespace

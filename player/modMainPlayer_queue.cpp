@@ -10,10 +10,10 @@
 #include "core/modRegistry.h"
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
+#include "platform/WholeFile.h"
 
 #include <QDir>
 #include <QLocale>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <random>
@@ -211,10 +211,9 @@ QString LeftOutMessage(const QStringList& names) {
 // Replaces the file with the text; the reason when that fails, else empty.
 QString WriteFile(const QString& path, const QByteArray& text) {
   QDir().mkpath(QFileInfo(path).absolutePath());
-  QSaveFile file(path);
-  if (file.open(QIODevice::WriteOnly) && file.write(text) == text.size() && file.commit()) return {};
-  return QStringLiteral("The playlist could not be written to %1:\r\n%2").arg(QDir::toNativeSeparators(path),
-                                                                               file.errorString());
+  QString reason;
+  if (WriteFileWhole(path, text, &reason)) return {};
+  return QStringLiteral("The playlist could not be written to %1:\r\n%2").arg(QDir::toNativeSeparators(path), reason);
 }
 
 }  // namespace

@@ -2,10 +2,10 @@
 
 #include "platform/FontRegistry.h"
 #include "platform/RWError.h"
+#include "platform/WholeFile.h"
 #include "resources/Resources.h"
 
 #include <QDir>
-#include <QSaveFile>
 
 QString RegisterGlyphFont(const QString& folder) {
   const QString source = QStringLiteral("Resources");
@@ -14,9 +14,9 @@ QString RegisterGlyphFont(const QString& folder) {
     throw RWError(kErrFileAccess, QStringLiteral("Cannot create the folder '%1'").arg(folder), source);
   }
   const QString path = QDir(folder).filePath(kGlyphFontFamily + QStringLiteral(".ttf"));
-  QSaveFile file(path);
-  if (!file.open(QIODevice::WriteOnly) || file.write(font) != font.size() || !file.commit()) {
-    throw RWError(kErrFileAccess, QStringLiteral("Cannot write the glyph font to '%1'").arg(path), source);
+  QString reason;
+  if (!WriteFileWhole(path, font, &reason)) {
+    throw RWError(kErrFileAccess, QStringLiteral("Cannot write the glyph font to '%1': %2").arg(path, reason), source);
   }
   if (!RegisterFontFile(path)) {
     throw RWError(kErrInvalidPicture, QStringLiteral("The glyph font '%1' was refused").arg(path), source);

@@ -1,6 +1,7 @@
 #include "ui/cDIBSectionRegion.h"
 
 #include "platform/RWError.h"
+#include "platform/WholeFile.h"
 #include "ui/cDIBSection.h"
 
 #include <QCoreApplication>
@@ -147,10 +148,7 @@ bool cDIBSectionRegion::Save(const QString& FileName) const {
   const QByteArray data = RegionData(*region_);
   if (data.size() != size) Raise(kErrRegionData, QStringLiteral("Unable to get region data"));
 
-  QFile::remove(FileName);  // a file that cannot be removed fails at the open below
-  QFile file(FileName);
-  if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.flush()) {
-    Raise(kErrFileAccess, QStringLiteral("Path/File access error"));
-  }
+  QString reason;
+  if (!WriteFileWhole(FileName, data, &reason)) Raise(kErrFileAccess, FileNotWrittenText(FileName, reason));
   return true;
 }

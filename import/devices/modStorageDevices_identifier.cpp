@@ -4,6 +4,7 @@
 #include "core/ProgramMessage.h"
 #include "import/devices/modStorageDevices.h"
 #include "platform/RWError.h"
+#include "platform/WholeFile.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -52,25 +53,13 @@ QString NewIdentifier() {
          QStringLiteral("%1").arg(hundredths, 2, 10, QLatin1Char('0'));
 }
 
-// Writes the file whole or not at all: a temporary file beside it, renamed
-// over it. The error's number and text, or 0.
+// Writes the file whole or not at all. The error's number and text, or 0.
 int WriteWhole(const QByteArray& path, const QByteArray& line, QString& description) {
-  QByteArray temporary = path + ".XXXXXX";
-  const int fd = ::mkstemp(temporary.data());
-  int error = 0;
-  if (fd < 0) {
-    error = errno;
-  } else {
-    const bool written = ::write(fd, line.constData(), size_t(line.size())) == line.size() && ::fsync(fd) == 0;
-    if (!written) error = errno ? errno : EIO;
-    if (::close(fd) != 0 && !error) error = errno;
-    if (!error && ::rename(temporary.constData(), path.constData()) != 0) error = errno;
-    if (error) ::unlink(temporary.constData());
-  }
-  if (error == 0) return 0;
-  description = QString::fromLocal8Bit(std::strerror(error));
-  if (error == ENOSPC || error == EDQUOT) return kErrDiskFull;
-  if (error == EIO) return kErrDeviceIO;
+  WholeFileWriter file(QFile::decodeName(path));
+  if (file.Open() && file.Write(line) && file.Commit()) return 0;
+  description = file.ErrorString();
+  if (file.Error() == ENOSPC || file.Error() == EDQUOT) return kErrDiskFull;
+  if (file.Error() == EIO) return kErrDeviceIO;
   return kErrFileAccess;
 }
 

@@ -1,5 +1,6 @@
 // The program run as a process, as a desktop session or a terminal runs it:
 // told to end by a signal, and started without any display.
+#include "app/HomeFolder.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "tests/support/TempHome.h"
@@ -8,6 +9,7 @@
 #include <QDirIterator>
 #include <QElapsedTimer>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -87,6 +89,45 @@ TEST_F(ProcessTest, WithoutADisplayTheProgramSaysWhatItNeeds) {
   EXPECT_EQ(said.count(QLatin1Char('\n')), 1) << said.toStdString();
   EXPECT_TRUE(said.contains(QStringLiteral("needs a graphical session (X11, or XWayland under Wayland)")));
   EXPECT_TRUE(ScratchFiles().isEmpty());
+}
+
+// Without HOME the home comes from the password database; a home of "/"
+// counts as none, so nothing is ever made at the root of the file system.
+TEST(HomeFolderTest, WithoutHomeThePasswordDatabaseGivesIt) {
+  const QString existing = QDir::tempPath();
+  EXPECT_EQ(ChooseHomeFolder("/home/ann", QFile::encodeName(existing)), QStringLiteral("/home/ann"));
+  EXPECT_EQ(ChooseHomeFolder(QByteArray(), QFile::encodeName(existing)), existing);
+  EXPECT_EQ(ChooseHomeFolder("/", QFile::encodeName(existing)), existing);
+  EXPECT_EQ(ChooseHomeFolder("relative/home", QFile::encodeName(existing)), existing);
+  EXPECT_EQ(ChooseHomeFolder(QByteArray(), "/"), QString());
+  EXPECT_EQ(ChooseHomeFolder(QByteArray(), "/nonexistent"), QString());
+  EXPECT_EQ(ChooseHomeFolder(QByteArray(), QByteArray()), QString());
+}
+
+// A user with neither HOME nor a home in the password database (the
+// unmapped user of a fresh user namespace: "nobody", home "/nonexistent")
+// is told so in one line, and the program ends without making anything.
+TEST_F(ProcessTest, WithoutAnyHomeTheProgramSaysSoAndEnds) {
+  const QString unshare = QStandardPaths::findExecutable(QStringLiteral("unshare"));
+  if (unshare.isEmpty()) GTEST_SKIP() << "unshare is not installed";
+  if (QProcess::execute(unshare, {QStringLiteral("--user"), QStringLiteral("true")}) != 0) {
+    GTEST_SKIP() << "this machine allows no user namespaces";
+  }
+  QProcessEnvironment env = Environment();
+  for (const char* name : {"HOME", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME", "XDG_STATE_HOME"}) {
+    env.remove(QString::fromLatin1(name));
+  }
+  QProcess program;
+  program.setProcessEnvironment(env);
+  program.start(unshare, {QStringLiteral("--user"), QStringLiteral(RW_PROGRAM)});
+  ASSERT_TRUE(program.waitForFinished(60000)) << "the program did not end";
+  EXPECT_EQ(program.exitCode(), 1);
+  const QString said = QString::fromLocal8Bit(program.readAllStandardError());
+  EXPECT_EQ(said.count(QLatin1Char('\n')), 1) << said.toStdString();
+  EXPECT_TRUE(said.contains(QStringLiteral("needs a home folder"))) << said.toStdString();
+  for (const char* made : {"/.config/Reelwise II", "/Documents/Reelwise II", "/.local/share/Reelwise II"}) {
+    EXPECT_FALSE(QFileInfo::exists(QString::fromLatin1(made))) << made;
+  }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "core/modINIfiles.h"
 #include "core/modReelwise.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/SmallDisk.h"
 #include "tests/support/TempHome.h"
 
 #include <QDir>
@@ -89,6 +90,17 @@ TEST_F(IniFilesTest, WriterRefusesWhatItCannotStoreOrRead) {
   ASSERT_TRUE(QDir().mkpath(ini_)) << "a folder where the file should be";
   EXPECT_FALSE(WriteIniString(QStringLiteral("App1"), QStringLiteral("Key"), QStringLiteral("v"), ini_));
   EXPECT_EQ(ReadIniString(QStringLiteral("App1"), QStringLiteral("Key"), ini_, QStringLiteral("d")), QStringLiteral("d"));
+}
+
+TEST_F(IniFilesTest, OnAFullDiskTheWriteFailsAndTheFileIsKept) {
+  rwtest::SmallDisk disk;
+  if (!disk.Here()) return;
+  ini_ = disk.Path(QStringLiteral("ExternalApps.ini"));
+  ASSERT_TRUE(WriteIniString(QStringLiteral("App1"), QStringLiteral("AppPath"), QStringLiteral("/usr/bin/vlc"), ini_));
+  const QByteArray before = ReadText();
+  disk.Fill();
+  EXPECT_FALSE(WriteIniString(QStringLiteral("App1"), QStringLiteral("MenuText"), QString(5000, QLatin1Char('m')), ini_));
+  EXPECT_EQ(ReadText(), before);
 }
 
 TEST_F(IniFilesTest, OldSingleByteFilesAreReadAndKeepTheirOtherLines) {

@@ -4,17 +4,22 @@
 #include "core/modRegistry.h"
 #include "tests/support/DecimalCommaLocale.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/SmallDisk.h"
 #include "tests/support/TempHome.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <functional>
 #include <string>
+
+#include <sys/stat.h>
 
 using namespace modRegistry;
 
@@ -280,6 +285,132 @@ TEST_F(SettingsTest, DamageFoundByAWriterIsSetAsideToo) {
   EXPECT_TRUE(QFile::exists(StorePath() + QStringLiteral(".damaged-1")));
   EXPECT_EQ(Other(QStringLiteral("Sat")), RegValue::FromNumber(7));
   EXPECT_EQ(Get(kRegGeneral, QStringLiteral("AppWidth")), RegValue::FromNumber(1024));
+}
+
+// A settings file that is no regular file is left exactly as it is: a link
+// to /dev/zero would be read for ever, a FIFO would block the start, a folder
+// would silently keep nothing. The user is told once; the program runs on
+// the defaults, and a change lasts for the run.
+TEST_F(SettingsTest, ASettingsFileThatIsNoRegularFileIsRefusedOnceAndLeftAlone) {
+  struct OddFile {
+    const char* name;
+    std::function<bool(const QString&)> make;
+    std::function<bool(const QString&)> intact;
+  };
+  const std::vector<OddFile> kinds = {
+      {"folder", [](const QString& path) { return QDir().mkpath(path + QStringLiteral("/inside")); },
+       [](const QString& path) { return QFileInfo(path).isDir() && QFileInfo::exists(path + "/inside"); }},
+      {"fifo", [](const QString& path) { return ::mkfifo(QFile::encodeName(path).constData(), 0600) == 0; },
+       [](const QString& path) {
+         struct stat info {};
+         return ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISFIFO(info.st_mode);
+       }},
+      {"link to /dev/zero", [](const QString& path) { return QFile::link(QStringLiteral("/dev/zero"), path); },
+       [](const QString& path) { return QFileInfo(path).symLinkTarget() == QStringLiteral("/dev/zero"); }},
+  };
+  for (const OddFile& kind : kinds) {
+    SCOPED_TRACE(kind.name);
+    const QString config = HomePath(QStringLiteral("config-%1").arg(&kind - kinds.data()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+    ASSERT_TRUE(QDir().mkpath(config + QStringLiteral("/Reelwise II")));
+    ASSERT_TRUE(kind.make(StorePath()));
+
+    rwtest::ScriptedMessageBoxes boxes;
+    boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+    EnsureDefaultSettings();
+    ReadSettingsMirrors();
+    EXPECT_EQ(GetSettingText(kRegOther, QStringLiteral("PlaylistFormat")), QStringLiteral("M3U"));
+    EXPECT_EQ(Get(kRegGeneral, QStringLiteral("AppWidth")), RegValue::FromNumber(1024)) << "defaults are there";
+    Set(QStringLiteral("PlaylistFormat"), QStringLiteral("PLS"));
+    EXPECT_EQ(Other(QStringLiteral("PlaylistFormat")).Text(), QStringLiteral("PLS")) << "kept for the run";
+
+    ASSERT_EQ(boxes.Count(), 1);
+    EXPECT_EQ(boxes.Last().title, QStringLiteral("Reelwise II Settings"));
+    EXPECT_TRUE(boxes.Last().prompt.contains(StorePath())) << boxes.Last().prompt.toStdString();
+    EXPECT_FALSE(boxes.Last().systemBox) << "the program's own box";
+    EXPECT_TRUE(kind.intact(StorePath())) << "the odd file is left as it was";
+    EXPECT_EQ(QDir(config + QStringLiteral("/Reelwise II"))
+                  .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{QStringLiteral("Settings.txt")})
+        << "nothing set aside or written beside it";
+  }
+}
+
+// A value written as it is stored already does not rewrite the file: a hard
+// link to it stays a link to the file in use until a real change replaces it.
+TEST_F(SettingsTest, AnUnchangedValueLeavesTheFileAsItIs) {
+  EnsureDefaultSettings();
+  Set(QStringLiteral("PlaylistFormat"), QStringLiteral("ASX"));
+  const QString witness = StorePath() + QStringLiteral(".witness");
+  ASSERT_EQ(::link(QFile::encodeName(StorePath()).constData(), QFile::encodeName(witness).constData()), 0);
+  const auto links = [&] {
+    struct stat info {};
+    return ::stat(QFile::encodeName(witness).constData(), &info) == 0 ? int(info.st_nlink) : -1;
+  };
+  Set(QStringLiteral("PlaylistFormat"), QStringLiteral("ASX"));
+  SetRegDefault(HKEY_CURRENT_USER, kRegOther, QStringLiteral("PlaylistFormat"), QStringLiteral("M3U"));
+  EnsureDefaultSettings();
+  EXPECT_EQ(links(), 2) << "no write for a value that did not change";
+
+  Set(QStringLiteral("PlaylistFormat"), QStringLiteral("PLS"));
+  EXPECT_EQ(links(), 1);
+  EXPECT_TRUE(StoreBytes().contains("\"PlaylistFormat\"=\"PLS\""));
+}
+
+// Thousands of values are read once; a value another process writes is seen
+// at the next read all the same (the file is parsed again when it changed).
+TEST_F(SettingsTest, ALargeFileIsReadAndAChangeByAnotherWriterIsSeen) {
+  EnsureDefaultSettings();
+  QByteArray extra = "\n[Software\\Reelwise II\\Extra]\n";
+  for (int i = 0; i < 20000; ++i) extra += "\"Value" + QByteArray::number(i) + "\"=dword:" + QByteArray::number(i, 16) + "\n";
+  QFile file(StorePath());
+  ASSERT_TRUE(file.open(QIODevice::Append));
+  file.write(extra);
+  file.close();
+  EXPECT_EQ(Get(QStringLiteral("Software\\Reelwise II\\Extra"), QStringLiteral("value19999")),
+            RegValue::FromNumber(19999));
+  EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, QStringLiteral("software\\reelwise ii")));
+  EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, QStringLiteral("Software\\Reelwise")));
+
+  QByteArray text = StoreBytes();
+  text.replace("\"Value7\"=dword:7\n", "\"Value7\"=dword:70\n");
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  file.write(text);
+  file.close();
+  EXPECT_EQ(Get(QStringLiteral("Software\\Reelwise II\\Extra"), QStringLiteral("Value7")), RegValue::FromNumber(0x70));
+  Set(QStringLiteral("Sat"), 9);
+  EXPECT_TRUE(StoreBytes().contains("\"Value7\"=dword:00000070")) << "the update kept the other writer's value";
+}
+
+// On a full disk the settings file is kept whole, and the user is told once
+// which file could not be written until a write succeeds again.
+TEST_F(SettingsTest, OnAFullDiskTheSettingsFileIsKeptAndTheFailureToldOnce) {
+  rwtest::SmallDisk disk;
+  if (!disk.Here()) return;
+  qputenv("XDG_CONFIG_HOME", QFile::encodeName(disk.Folder()));
+  EnsureDefaultSettings();
+  Set(QStringLiteral("PlaylistFormat"), QStringLiteral("ASX"));
+  const QByteArray before = StoreBytes();
+  ASSERT_TRUE(before.contains("ASX"));
+  disk.Fill();
+
+  rwtest::ScriptedMessageBoxes boxes;
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  Set(QStringLiteral("PlaylistFormat"), QStringLiteral("PLS"));
+  Set(QStringLiteral("Sat"), 9);
+  EXPECT_EQ(StoreBytes(), before) << "the settings file is whole";
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_TRUE(boxes.Last().prompt.contains(StorePath())) << boxes.Last().prompt.toStdString();
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("The disk is full."))) << boxes.Last().prompt.toStdString();
+  EXPECT_EQ(Other(QStringLiteral("PlaylistFormat")).Text(), QStringLiteral("ASX"));
+
+  disk.Free();
+  Set(QStringLiteral("PlaylistFormat"), QStringLiteral("PLS"));
+  EXPECT_TRUE(StoreBytes().contains("PLS"));
+  disk.Fill();
+  Set(QStringLiteral("PlaylistFormat"), QStringLiteral("M3U"));
+  EXPECT_EQ(boxes.Count(), 2) << "told again after a write had succeeded";
+  disk.Free();
 }
 
 }  // namespace

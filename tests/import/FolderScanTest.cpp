@@ -165,14 +165,14 @@ TEST_F(FolderScanTest, WithoutSubFoldersOnlyTheFolderItselfIsWalked) {
 }
 
 TEST_F(FolderScanTest, OnlyRegularFilesMatchingThePatternAreQueued) {
-  for (const char* file : {"Clip.AVI", "film.mkv", "film.mkv.part", "notes.txt"}) MakeFile(file);
+  for (const char* file : {"*Star.avi", "Clip.AVI", "film.mkv", "film.mkv.part", "notes.txt"}) MakeFile(file);
   MakeFolder("folder.avi");
   MakeFile("folder.avi/x.mkv");
   ASSERT_EQ(::mkfifo(Raw("pipe.avi").constData(), 0644), 0);
 
   Scan(QStringLiteral("*.avi;*.mkv"));
 
-  const QStringList expected = {QStringLiteral("Clip.AVI"), QStringLiteral("film.mkv"),
+  const QStringList expected = {QStringLiteral("*Star.avi"), QStringLiteral("Clip.AVI"), QStringLiteral("film.mkv"),
                                 QStringLiteral("folder.avi/x.mkv")};
   EXPECT_EQ(Queued(), expected);
   EXPECT_EQ(skips.Total(), 0);  // the pipe is passed over silently
@@ -510,6 +510,11 @@ TEST(FolderScanPatternTest, StarAndQuestionMarkAreTheOnlyWildcards) {
   EXPECT_TRUE(MatchesPattern(QStringLiteral("clip.avi"), QStringLiteral("clip.avi*")));
   EXPECT_TRUE(MatchesPattern(QStringLiteral("[ab].avi"), QStringLiteral("[ab].avi")));
   EXPECT_FALSE(MatchesPattern(QStringLiteral("a.avi"), QStringLiteral("[ab].avi")));
+  // A "*" in the name is an ordinary character for the pattern's wildcards.
+  EXPECT_TRUE(MatchesPattern(QStringLiteral("*Best of.avi"), QStringLiteral("*.avi")));
+  EXPECT_TRUE(MatchesPattern(QStringLiteral("**.mkv"), QStringLiteral("*.mkv")));
+  EXPECT_TRUE(MatchesPattern(QStringLiteral("a*b.avi"), QStringLiteral("a*.avi")));
+  EXPECT_FALSE(MatchesPattern(QStringLiteral("*x.avix"), QStringLiteral("*.avi")));
 }
 
 TEST(FolderScanPatternTest, AnEmptyPatternMatchesNothing) {

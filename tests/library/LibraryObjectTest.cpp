@@ -7,6 +7,7 @@
 #include "tests/library/LibraryFixture.h"
 #include "tests/library/OldLibraries.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 
@@ -268,6 +269,21 @@ TEST_F(LibraryObjectTest, OpeningAnOldLibraryUpgradesItAfterKeepingACopy) {
             rows);
 }
 
+// The copy kept before an upgrade that cannot be written is told, naming
+// it; the upgrade itself goes on and completes.
+TEST_F(LibraryObjectTest, ACopyBeforeTheUpgradeThatCannotBeWrittenIsTold) {
+  const QString path = MakeOldLibrary(QStringLiteral("Old.rw2"), kOldestLibrary);
+  ASSERT_TRUE(QDir().mkpath(UpgradeBackupPath(path) + QStringLiteral("/inside")));  // a folder in the copy's way
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  gLibrary->OpenLibrary(path, true);
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Library Upgrade"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(UpgradeBackupPath(path))) << boxes.Last().prompt.toStdString();
+  EXPECT_EQ(gLibrary->LibraryPath, path);
+  EXPECT_EQ(Version(), QStringLiteral("1.6.5 Final"));
+  EXPECT_TRUE(QFileInfo(UpgradeBackupPath(path)).isDir()) << "what stood there is left alone";
+}
+
 TEST_F(LibraryObjectTest, RenumberingThatCannotCompleteLeavesTheFileAsItWas) {
   const QString path = MakeOldLibrary(QStringLiteral("Blocked.rw2"), kOldestLibrary);
   SqlConnection::Open(path)->Execute(QStringLiteral("CREATE TABLE VideoFiles01 (x)"));
@@ -359,7 +375,10 @@ TEST_F(LibraryObjectTest, FailedOperationIsReportedAndLeavesNoTransactionOpen) {
   boxes.Answer(vbOK);
   gLibrary->DeleteSearchResults();
   ASSERT_EQ(boxes.Count(), 1);
-  EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("%1: ").arg(kErrDatabase)));
+  // A table that is not there is said in a sentence, SQLite's words after it.
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Damaged Library"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("no such table"))) << boxes.Last().prompt.toStdString();
+  EXPECT_FALSE(boxes.Last().prompt.contains(QString::number(kErrDatabase)));
   EXPECT_EQ(boxes.Last().style, vbExclamation);
   EXPECT_FALSE(gLibrary->Connection().InTransaction());
   EXPECT_NO_THROW(gLibrary->CompactDatabase()) << "nothing stands in the way of compaction";

@@ -75,6 +75,18 @@ TEST_F(LibraryRefusalTest, ReadOnlyFileOrFolderIsRefusedBeforeAnyWrite) {
   ExpectRefused(inFolder, QStringLiteral("Read-only Library"), QStringLiteral("the file or its folder is read-only"));
 }
 
+// One header byte (the file format's write version) makes SQLite open the
+// file read-only, whatever the file's modes: refused like a read-only file.
+TEST_F(LibraryRefusalTest, AFileSQLiteOnlyReadsIsRefusedLikeAReadOnlyFile) {
+  const QString file = MakeLibrary(gLibrariesFolder + QStringLiteral("Later.rw2"));
+  QFile header(file);
+  ASSERT_TRUE(header.open(QIODevice::ReadWrite));
+  ASSERT_TRUE(header.seek(18));
+  ASSERT_EQ(header.write("\x05", 1), 1);
+  header.close();
+  ExpectRefused(file, QStringLiteral("Read-only Library"), QStringLiteral("read-only"));
+}
+
 TEST_F(LibraryRefusalTest, DamagedLibraryAndForeignFileGetTheirOwnMessages) {
   QFile whole(films_);
   ASSERT_TRUE(whole.open(QIODevice::ReadOnly));

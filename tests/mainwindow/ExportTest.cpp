@@ -4,6 +4,7 @@
 #include "library/clsRWLibrary.h"
 #include "platform/SqlConnection.h"
 #include "tests/mainwindow/CommandRun.h"
+#include "tests/support/SmallDisk.h"
 
 #include <QDir>
 #include <QFile>
@@ -38,6 +39,11 @@ std::vector<QStringList> ReadWithPython(const QString& path) {
     records.push_back(fields);
   }
   return records;
+}
+
+QByteArray ReadAll(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 class ExportTest : public CommandTest {
@@ -177,6 +183,30 @@ TEST_F(ExportTest, AFileThatCannotBeWrittenIsReportedWithItsReason) {
   EXPECT_EQ(boxes.Last().title, QStringLiteral("Export Failed!"));
   ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
   EXPECT_EQ(earlier.readAll(), before);
+}
+
+// On a real full disk the earlier export stays whole and the failure names
+// the file and says why; it is never told as "Export Complete".
+TEST_F(ExportTest, OnAFullDiskTheEarlierExportIsKeptAndTheFailureIsTold) {
+  rwtest::SmallDisk disk;
+  if (!disk.Here()) return;
+  FakeResults(2);
+  const QString temp = gTempFolder;
+  gTempFolder = disk.Folder() + QLatin1Char('/');
+  Send("mnuToolsExportCSV");
+  const QByteArray before = ReadAll(ExportPath());
+  ASSERT_FALSE(before.isEmpty());
+  FiveResults();
+  disk.Fill();
+  boxes.Clear();
+  Send("mnuToolsExportCSV");
+  const QString path = ExportPath();
+  gTempFolder = temp;
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Export Failed!"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(path)) << boxes.Last().prompt.toStdString();
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("The disk is full."))) << boxes.Last().prompt.toStdString();
+  EXPECT_EQ(ReadAll(path), before);
 }
 
 }  // namespace

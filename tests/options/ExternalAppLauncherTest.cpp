@@ -340,6 +340,35 @@ TEST_F(ExternalAppLauncherTest, EveryPlaceholderIsOneLiteralArgument) {
   EXPECT_TRUE(report.contains(QStringLiteral("Original File WAS NOT re-created. ")));
 }
 
+// The entry's Program is what runs, whatever the command line starts with; a
+// media file (here an executable one) is only ever an argument, and an entry
+// whose command line starts with a placeholder and names no Program runs
+// nothing at all.
+TEST_F(ExternalAppLauncherTest, TheProgramRunsAndAMediaFileIsNeverExecuted) {
+  const QString marker = ScratchPath(QStringLiteral("evil-ran"));
+  const QString path = UseFile(QStringLiteral("evil.mp4"), "#!/bin/sh\ntouch '" + marker.toUtf8() + "'\n");
+  ASSERT_TRUE(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+  for (const QString& command : {QStringLiteral("<File> <ExternalAppPath>"), QStringLiteral("<File> -x")}) {
+    QFile::remove(record_);
+    SetEntry(QStringLiteral(RW_ARGV_RECORDER), command);
+    Launch(1);
+    const QStringList expected = command.endsWith(QLatin1String("-x"))
+                                     ? QStringList{path, QStringLiteral("-x")}
+                                     : QStringList{path, QStringLiteral(RW_ARGV_RECORDER)};
+    EXPECT_EQ(Recorded(), expected) << command.toStdString();
+  }
+  for (const QString& command : {QStringLiteral("<File>"), QStringLiteral("<ExternalAppPath> <File>")}) {
+    QFile::remove(record_);
+    SetEntry(QString(), command);
+    boxes_.Clear();
+    Launch(1);
+    ASSERT_EQ(boxes_.Count(), 1) << command.toStdString();
+    EXPECT_TRUE(boxes_.Last().prompt.contains(QStringLiteral("names no program"))) << boxes_.Last().prompt.toStdString();
+  }
+  EXPECT_FALSE(QFileInfo::exists(marker)) << "the media file was run";
+  EXPECT_TRUE(QFileInfo(path).isFile());
+}
+
 TEST_F(ExternalAppLauncherTest, ProgramThatCannotStartIsReportedWithTheReason) {
   const QString program = ScratchPath(QStringLiteral("not-executable"));
   QFile file(program);

@@ -348,4 +348,19 @@ TEST_F(PlaceholderTest, SchemeColoursByName) {
   EXPECT_EQ(config->Edge->BorderColor(), gSchemeColour4);
 }
 
+// The window's hint says the command line gives the Program's arguments and
+// lists every placeholder, whole, inside the window and clear of DONE.
+TEST_F(PlaceholderTest, TheHintListsThePlaceholders) {
+  ASSERT_NE(config->lblHint, nullptr);
+  const QString hint = config->lblHint->Caption();
+  EXPECT_TRUE(hint.contains(QStringLiteral("arguments")));
+  for (const QString& name : frmExternalAppConfig::Placeholders()) EXPECT_TRUE(hint.contains(name)) << name.toStdString();
+  const QRect place = config->lblHint->geometry();
+  EXPECT_TRUE(config->rect().contains(place));
+  EXPECT_FALSE(place.intersects(config->lblApply->geometry()));
+  const QRect needed = config->lblHint->fontMetrics().boundingRect(QRect(0, 0, place.width(), 1000),
+                                                                   Qt::TextWordWrap, hint);
+  EXPECT_LE(needed.height(), place.height()) << "the whole hint is shown";
+}
+
 }  // namespace

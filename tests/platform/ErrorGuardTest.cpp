@@ -41,6 +41,44 @@ TEST_F(ErrorGuardTest, AFailingStepIsReportedAsNumberAndDescriptionAndAnswersFal
   EXPECT_EQ(boxes.Last().prompt, QStringLiteral("51: out of luck"));
 }
 
+// A full disk, a library file that went away and one whose table was
+// replaced are said in a sentence under a title, not as a raw number; a
+// caller's own title stays, and a prescribed form is kept as it is.
+TEST_F(ErrorGuardTest, DiskAndLibraryFileFaultsAreToldInATitledSentence) {
+  struct Case {
+    RWError error;
+    QString title;
+    QString says;
+  } cases[] = {
+      {RWError(kErrDatabase, QStringLiteral("Cannot copy the database to '/m/x.rw2': database or disk is full")),
+       QStringLiteral("Disk Full"), QStringLiteral("The disk is full")},
+      {RWError(kErrFileAccess, QStringLiteral("The file\r\n/m/x.rw2\r\ncould not be written: The disk is full.")),
+       QStringLiteral("Disk Full"), QStringLiteral("Free some space")},
+      {RWError(kErrDatabase, QStringLiteral("attempt to write a readonly database")),
+       QStringLiteral("Library Not Available"), QStringLiteral("folder was deleted, moved or unmounted")},
+      {RWError(kErrDatabase, QStringLiteral("disk I/O error")), QStringLiteral("Library Not Available"),
+       QStringLiteral("can no longer be written")},
+      {RWError(kErrDatabase, QStringLiteral("no such column: VF.FileSize")), QStringLiteral("Damaged Library"),
+       QStringLiteral("does not hold the tables and columns")},
+  };
+  for (const Case& c : cases) {
+    ErrorGuard().Run([&] { throw c.error; });
+    EXPECT_EQ(boxes.Last().title, c.title) << c.error.Description().toStdString();
+    EXPECT_TRUE(boxes.Last().prompt.contains(c.says)) << boxes.Last().prompt.toStdString();
+    EXPECT_FALSE(boxes.Last().prompt.contains(QString::number(c.error.Number())));
+    EXPECT_TRUE(boxes.Last().prompt.contains(c.error.Description())) << "SQLite's words follow";
+  }
+  ErrorGuard({.title = QStringLiteral("Error Fetching View Data")}).Run([] {
+    throw RWError(kErrDatabase, QStringLiteral("no such column: x"));
+  });
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Error Fetching View Data"));
+  EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("The Library's file")));
+  ErrorGuard({.text = ErrorGuard::Numbered(QStringLiteral(" "))}).Run([] {
+    throw RWError(kErrDatabase, QStringLiteral("database or disk is full"));
+  });
+  EXPECT_EQ(boxes.Last().prompt, QStringLiteral("-2147221504 database or disk is full"));
+}
+
 TEST_F(ErrorGuardTest, PrescribedFormsTitlesAndOwnersAreTheCallers) {
   QWidget owner;
   ErrorGuard({.title = QStringLiteral("Error Opening Library"),

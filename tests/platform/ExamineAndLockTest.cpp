@@ -1,6 +1,7 @@
 // What stands in the way of opening a database file, found without changing
 // it, and the advisory lock that keeps a library to one copy of the program.
 #include "platform/FileLock.h"
+#include "platform/RWError.h"
 #include "platform/SqlConnection.h"
 #include "tests/support/ReadOnlyFolder.h"
 
@@ -89,6 +90,27 @@ TEST_F(ExamineTest, ReadOnlyFileOrFolderIsFoundWhoeverRuns) {
   EXPECT_EQ(QDir(Path(QStringLiteral("shelf"))).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
             QStringList{QStringLiteral("lib.db")})
       << "the probe leaves nothing behind";
+}
+
+// A header that asks for a later write version makes SQLite open the file
+// read-only: found before the open and refused like a read-only file, with
+// nothing of the file changed; an open that gets so far is refused too.
+TEST_F(ExamineTest, AHeaderSQLiteOnlyReadsIsReadOnly) {
+  const QString path = MakeDatabase(QStringLiteral("later.db"));
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+  ASSERT_TRUE(file.seek(18));
+  ASSERT_EQ(file.write("\x05", 1), 1);
+  file.close();
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray before = file.readAll();
+  file.close();
+
+  EXPECT_EQ(SqlConnection::Examine(path), DatabaseFileState::ReadOnly);
+  EXPECT_THROW(SqlConnection::Open(path), RWError);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), before) << "examining changes nothing";
+  EXPECT_FALSE(QFile::exists(path + QStringLiteral("-journal")));
 }
 
 TEST_F(ExamineTest, DatabaseAnotherProgramIsWritingIsBusyNotDamaged) {

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <string>
 
 namespace {
@@ -188,6 +190,32 @@ TEST_F(SqlConnectionTest, UpperFoldsEveryScriptSoTextSearchesIgnoreCase) {
   EXPECT_EQ(glob.Value(QStringLiteral("id")).toInt(), 1);
   SqlRecordset like(*db_, QStringLiteral("SELECT id FROM t WHERE UPPER(name) LIKE UPPER('%À PARIS')"));
   EXPECT_EQ(like.RecordCount(), 1);
+}
+
+// A library file's schema is not trusted: a view or trigger in it cannot call
+// a function with side effects, and no statement can write the schema table
+// behind SQLite's back. The program's own UPPER still works inside a view.
+TEST_F(SqlConnectionTest, ALibraryFilesSchemaCannotCallFunctionsWithSideEffects) {
+  static int calls = 0;
+  const auto effect = [](sqlite3_context* context, int, sqlite3_value**) {
+    ++calls;
+    sqlite3_result_int(context, calls);
+  };
+  sqlite3_create_function_v2(db_->Handle(), "side_effect", 0, SQLITE_UTF8, nullptr, effect, nullptr, nullptr, nullptr);
+  db_->Execute(QStringLiteral("INSERT INTO t (name) VALUES ('été')"));
+  db_->Execute(QStringLiteral("CREATE VIEW hostile AS SELECT side_effect() AS n FROM t"));
+  db_->Execute(QStringLiteral("CREATE VIEW upper_names AS SELECT UPPER(name) AS n FROM t"));
+  calls = 0;
+  const RWError unsafe = Failure(QStringLiteral("SELECT * FROM hostile"));
+  EXPECT_TRUE(unsafe.Description().contains(QStringLiteral("unsafe use of side_effect()")))
+      << unsafe.Description().toStdString();
+  EXPECT_EQ(calls, 0);
+  SqlRecordset upper(*db_, QStringLiteral("SELECT n FROM upper_names"));
+  EXPECT_EQ(upper.Value(0).toString(), QStringLiteral("ÉTÉ"));
+
+  db_->Execute(QStringLiteral("PRAGMA writable_schema = ON"));
+  const RWError schema = Failure(QStringLiteral("UPDATE sqlite_master SET sql = 'x' WHERE name = 't'"));
+  EXPECT_FALSE(schema.Description().isEmpty());
 }
 
 TEST_F(SqlConnectionTest, ValuesKeepTheirStoredForms) {

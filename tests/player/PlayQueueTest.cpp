@@ -4,7 +4,9 @@
 #include "core/DesktopShell.h"
 #include "player/modMainPlayer.h"
 #include "tests/library/LibraryFixture.h"
+#include "tests/support/SmallDisk.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -258,6 +260,46 @@ TEST_F(PlayQueueTest, NothingIsWrittenOrLaunchedWhenEveryEntryIsOffline) {
   EXPECT_FALSE(QFile::exists(gTempFolder + QStringLiteral("playlist.M3U")));
   ASSERT_EQ(boxes.Count(), 1);
   EXPECT_TRUE(boxes.Last().prompt.endsWith(QStringLiteral("One.mkv\r\nTwo.mkv")));
+}
+
+// On a real full disk each format's earlier playlist stays whole, the
+// failure is told with the file's name, and nothing is launched.
+TEST_F(PlayQueueTest, OnAFullDiskTheEarlierPlaylistIsKeptAndNothingIsLaunched) {
+  rwtest::SmallDisk disk;
+  if (!disk.Here()) return;
+  gUseInternalPlayer = false;
+  gResultKind = ResultScope::File;
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  const QString temp = gTempFolder;
+  gTempFolder = disk.Folder() + QLatin1Char('/');
+  for (const QString& format : {QStringLiteral("M3U"), QStringLiteral("ASX"), QStringLiteral("PLS")}) {
+    SCOPED_TRACE(format.toStdString());
+    gPlaylistFormat = format;
+    const QString path = gTempFolder + QStringLiteral("playlist.") + format;
+    Results(2);
+    gPlayQueueBuilt = false;
+    BuildPlaylist();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+
+    Results(300);  // a playlist of many kilobytes
+    gPlayQueueBuilt = false;
+    disk.Fill();
+    boxes.Clear();
+    const int launched = static_cast<int>(desktop_->opened.size());
+    BuildPlaylist();
+    ASSERT_EQ(boxes.Count(), 1);
+    EXPECT_TRUE(boxes.Last().prompt.contains(QDir::toNativeSeparators(path))) << boxes.Last().prompt.toStdString();
+    EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("The disk is full.")));
+    EXPECT_EQ(desktop_->opened.size(), launched);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+    file.close();
+    disk.Free();
+  }
+  gTempFolder = temp;
 }
 
 }  // namespace

@@ -1,0 +1,131 @@
+#include "platform/WholeFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRandomGenerator>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// The file a write lands in: a symbolic link is written through, as an
+// editor would, so a link kept elsewhere stays a link.
+QString WrittenPath(const QString& path) {
+  const QFileInfo info(path);
+  if (!info.isSymLink()) return info.absoluteFilePath();
+  const QString target = info.canonicalFilePath();
+  return target.isEmpty() ? info.symLinkTarget() : target;
+}
+
+// Makes the folder's entry reach the disk after a rename; errors are of no
+// consequence to the file itself.
+void SyncFolder(const QString& folder) {
+  const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
+WholeFileWriter::WholeFileWriter(QString path) : target_(WrittenPath(path)) {}
+
+WholeFileWriter::~WholeFileWriter() { Discard(); }
+
+bool WholeFileWriter::Open() {
+  Discard();
+  error_ = 0;
+  const QByteArray target = QFile::encodeName(target_);
+  for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+    temporary_ = target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".new";
+    // 0666 less the umask, as any new file gets.
+    fd_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (fd_ < 0 && errno != EEXIST) break;
+  }
+  if (fd_ < 0) {
+    const int error = errno;
+    temporary_.clear();
+    Fail(error);
+    return false;
+  }
+  struct stat old {};
+  if (::stat(target.constData(), &old) == 0 && S_ISREG(old.st_mode)) ::fchmod(fd_, old.st_mode & 07777);
+  return true;
+}
+
+bool WholeFileWriter::Write(const QByteArray& bytes) {
+  if (fd_ < 0 || error_ != 0) {
+    if (error_ == 0) error_ = EBADF;
+    return false;
+  }
+  const char* data = bytes.constData();
+  qsizetype left = bytes.size();
+  while (left > 0) {
+    const ssize_t written = ::write(fd_, data, static_cast<size_t>(left));
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) {
+      Fail(written < 0 ? errno : ENOSPC);
+      return false;
+    }
+    data += written;
+    left -= written;
+  }
+  return true;
+}
+
+bool WholeFileWriter::Commit() {
+  if (fd_ < 0 || error_ != 0) {
+    if (error_ == 0) error_ = EBADF;
+    Discard();
+    return false;
+  }
+  if (::fsync(fd_) != 0) Fail(errno);
+  const int fd = fd_;
+  fd_ = -1;
+  if (::close(fd) != 0 && error_ == 0) Fail(errno);
+  if (error_ == 0 && ::rename(temporary_.constData(), QFile::encodeName(target_).constData()) != 0) Fail(errno);
+  if (error_ != 0) {
+    Discard();
+    return false;
+  }
+  temporary_.clear();
+  SyncFolder(QFileInfo(target_).absolutePath());
+  return true;
+}
+
+QString WholeFileWriter::ErrorString() const {
+  if (error_ == ENOSPC || error_ == EDQUOT) return QStringLiteral("The disk is full.");
+  if (error_ == EROFS) return QStringLiteral("The disk is read-only.");
+  if (error_ == EACCES || error_ == EPERM) return QStringLiteral("Permission to write there is denied.");
+  if (error_ == ENOENT) return QStringLiteral("The folder does not exist.");
+  if (error_ == EIO) return QStringLiteral("The disk reported an input/output error.");
+  return QString::fromLocal8Bit(std::strerror(error_)) + QLatin1Char('.');
+}
+
+void WholeFileWriter::Fail(int error) {
+  if (error_ == 0) error_ = error ? error : EIO;
+}
+
+void WholeFileWriter::Discard() {
+  if (fd_ >= 0) ::close(fd_);
+  fd_ = -1;
+  if (!temporary_.isEmpty()) ::unlink(temporary_.constData());
+  temporary_.clear();
+}
+
+bool WriteFileWhole(const QString& path, const QByteArray& bytes, QString* reason) {
+  WholeFileWriter file(path);
+  if (file.Open() && file.Write(bytes) && file.Commit()) return true;
+  if (reason) *reason = file.ErrorString();
+  return false;
+}
+
+QString FileNotWrittenText(const QString& path, const QString& reason) {
+  return QStringLiteral("The file\r\n%1\r\ncould not be written: %2\r\n\r\nAn earlier version of the file, if there is one, is kept unchanged.")
+      .arg(QDir::toNativeSeparators(path), reason);
+}

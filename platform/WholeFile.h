@@ -1,0 +1,47 @@
+#pragma once
+// Writing a file whole or not at all. The bytes go to a new file beside the
+// target, every write and the flush to disk are checked, and only then is the
+// new file renamed over the old one: a full disk, a quota or an I/O error
+// leaves the earlier file as it was and is reported, never taken for success.
+// (QSaveFile cannot be trusted for this: with Qt 6 its commit can succeed
+// after a failed write and leave an empty file.)
+#include <QByteArray>
+#include <QString>
+
+class WholeFileWriter {
+ public:
+  explicit WholeFileWriter(QString path);
+  // A file not committed is removed.
+  ~WholeFileWriter();
+  WholeFileWriter(const WholeFileWriter&) = delete;
+  WholeFileWriter& operator=(const WholeFileWriter&) = delete;
+
+  // Makes the new file beside the target (a link's target when the path is a
+  // symbolic link), with the target's permissions when it exists.
+  bool Open();
+  // False from the first failed write on; later writes are passed over.
+  bool Write(const QByteArray& bytes);
+  // Flushes the new file to disk and renames it over the target.
+  bool Commit();
+
+  // The errno of the first failure; 0 while none.
+  int Error() const { return error_; }
+  // Why it failed, as a sentence ("The disk is full.").
+  QString ErrorString() const;
+
+ private:
+  void Fail(int error);
+  void Discard();
+
+  QString target_;
+  QByteArray temporary_;
+  int fd_ = -1;
+  int error_ = 0;
+};
+
+// Writes the file whole in one call; false with `reason` set when it failed.
+bool WriteFileWhole(const QString& path, const QByteArray& bytes, QString* reason = nullptr);
+
+// A message naming the file that could not be written and why, for the
+// program's message box.
+QString FileNotWrittenText(const QString& path, const QString& reason);
