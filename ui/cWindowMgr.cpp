@@ -3,10 +3,14 @@
 
 #include "core/modReelwise.h"
 #include "platform/Rounding.h"
+#include "ui/ISubclass.h"
 #include "ui/IWindowMgrHost.h"
 
 #include <QGuiApplication>
+#include <QScopedValueRollback>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
 
 std::unique_ptr<cWindowMgr> gWindowMgr;
 
@@ -134,21 +138,20 @@ void cWindowMgr::MaximiseWindow() {
   EnableMenuCommand(kMaximiseItem, false);
   MoveWindow(mainWindow_, MaximisedRect());
   ApplyFrameChange();
+  ShowMaximisedToWindowSystem(true);
   windowState_ = kStateMaximised;
   compact_ = false;
   ShowControlBox(QStringLiteral("RESTORE"), QStringLiteral("COMPACT"));
 }
 
-// On the primary screen the bottom pixel row of the work area stays free,
-// so that a task bar set to hide itself can still be reached; TV-Out mode
-// takes all of it.
+// The work area of the primary screen, the whole of any other: where the
+// window system, which knows the window as maximised, places it itself (a
+// row kept free above a task bar that hides itself would not stay free).
 QRect cWindowMgr::MaximisedRect() const {
   if (!mainWindow_) return {};
   QScreen* screen = ScreenOf(mainWindow_);
   if (!screen) return {};
-  if (screen != QGuiApplication::primaryScreen()) return screen->geometry();
-  const QRect work = screen->availableGeometry();
-  return {work.left(), work.top(), work.width(), gTVOutMode ? work.height() : work.height() - 1};
+  return screen == QGuiApplication::primaryScreen() ? screen->availableGeometry() : screen->geometry();
 }
 
 void cWindowMgr::RestoreWindow() {
@@ -157,6 +160,7 @@ void cWindowMgr::RestoreWindow() {
   SetMoveable(true);
   EnableMenuCommand(kRestoreItem, false);
   EnableMenuCommand(kMaximiseItem, true);
+  ShowMaximisedToWindowSystem(false);
   MoveWindow(mainWindow_, libraryRect_);
   ApplyFrameChange();
   windowState_ = kStateNormal;
@@ -179,8 +183,39 @@ void cWindowMgr::InitialiseCompactWindow(int32_t Factor) {
   // window that is compact already (its rectangle is not the library's).
   if (!compact_ && windowState_ == kStateNormal) SetLibraryModeRect();
   compact_ = true;
+  ShowMaximisedToWindowSystem(false);
   CentreChildWindow(mainWindow_, true);
   ShowControlBox(QStringLiteral("FULLSCREEN"), QStringLiteral("LIBRARY"));
+}
+
+// The state is the platform window's: the widget forgets a maximised state
+// whenever the program places the window itself.
+void cWindowMgr::ShowMaximisedToWindowSystem(bool maximised) {
+  if (!mainWindow_) return;
+  if (!mainWindow_->windowHandle()) mainWindow_->winId();
+  QWindow* window = mainWindow_->windowHandle();
+  const Qt::WindowStates states = window->windowStates();
+  if (states.testFlag(Qt::WindowMaximized) == maximised) return;
+  const QScopedValueRollback<bool> setting(settingState_, true);
+  window->setWindowStates(maximised ? states | Qt::WindowMaximized : states & ~Qt::WindowMaximized);
+}
+
+// Looked at once the event that reported it is over, so that a state the
+// program is in the middle of setting is never taken for the window
+// system's. Compact mode keeps its size: the window system's maximise is
+// taken back before the main window answers it (with the video full screen).
+void cWindowMgr::FollowWindowSystemState() {
+  if (settingState_ || followPending_ || !frame_) return;
+  followPending_ = true;
+  QTimer::singleShot(0, frame_.data(), [this] {
+    followPending_ = false;
+    QWindow* window = mainWindow_ ? mainWindow_->windowHandle() : nullptr;
+    if (!window || mainWindow_->isMinimized()) return;
+    const bool maximised = window->windowStates().testFlag(Qt::WindowMaximized);
+    if (maximised == (windowState_ == kStateMaximised && !compact_)) return;
+    if (compact_) ShowMaximisedToWindowSystem(false);
+    cSubclasser::PostWindowMessage(mainWindow_, WM_SYSCOMMAND, maximised ? kMaximiseItem : kRestoreItem, 0);
+  });
 }
 
 // ---- Centring ----

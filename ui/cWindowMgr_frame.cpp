@@ -1,9 +1,13 @@
 // Moving and sizing the frameless main window: the caption drag and the
-// sizing band along its edges. The window system moves or sizes the window
-// where it can; where it cannot (the offscreen platform, some window
-// managers) the window follows the pointer itself until the button is let go.
-// A caption drag waits for the pointer to leave the drag distance, so that
-// the presses of a double click still reach the caption.
+// sizing band along its edges. The window system sizes the window where it
+// can; where it cannot (the offscreen platform, some window managers) the
+// edge follows the pointer until the button is let go. A caption drag waits
+// for the pointer to leave the drag distance, so that the presses of a
+// double click still reach the caption, and then the window follows the
+// pointer itself: a move the window system took over at that point would
+// start from where the pointer is then and leave the window that distance
+// behind it. The same watch passes on the maximise and restore the window
+// system makes itself.
 #include "ui/cWindowMgr.h"
 
 #include <QApplication>
@@ -19,6 +23,11 @@ namespace {
 constexpr int kSizingBand = 4;
 
 }  // namespace
+
+std::function<bool(QWindow& window, Qt::Edges edges)> cWindowMgr::SystemSize = [](QWindow& window,
+                                                                                  Qt::Edges edges) {
+  return window.startSystemResize(edges);
+};
 
 // Watches the mouse on every widget of the main window: the widgets cover
 // its edges, so the band's presses arrive at them, not at the window.
@@ -60,7 +69,7 @@ class cWindowMgr::Frame : public QObject {
 
 void cWindowMgr::Frame::Start(Qt::Edges edges, const QPoint& from) {
   QWindow* handle = window_->windowHandle();
-  if (handle && (edges ? handle->startSystemResize(edges) : handle->startSystemMove())) return;
+  if (edges && handle && SystemSize && SystemSize(*handle, edges)) return;
   following_ = true;
   edges_ = edges;
   from_ = from;
@@ -69,6 +78,7 @@ void cWindowMgr::Frame::Start(Qt::Edges edges, const QPoint& from) {
 
 bool cWindowMgr::Frame::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  if (type == QEvent::WindowStateChange && watched == window_) manager_.FollowWindowSystemState();
   if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease) {
     return false;
   }
