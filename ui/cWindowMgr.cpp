@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <QWindow>
 
+#include <utility>
+
 std::unique_ptr<cWindowMgr> gWindowMgr;
 
 namespace {
@@ -188,22 +190,33 @@ void cWindowMgr::InitialiseCompactWindow(int32_t Factor) {
   ShowControlBox(QStringLiteral("FULLSCREEN"), QStringLiteral("LIBRARY"));
 }
 
-// The state is the platform window's: the widget forgets a maximised state
-// whenever the program places the window itself.
+// Both the widget and its platform window get the state: the widget
+// forgets a maximised state whenever the program places the window itself
+// (so this comes after the placing), and a platform window made anew (as
+// when the first video surface needs another kind of window) takes the
+// widget's state.
 void cWindowMgr::ShowMaximisedToWindowSystem(bool maximised) {
   if (!mainWindow_) return;
+  const QScopedValueRollback<bool> setting(settingState_, true);
+  const auto with = [maximised](Qt::WindowStates states) {
+    states &= ~Qt::WindowActive;
+    return maximised ? states | Qt::WindowMaximized : states & ~Qt::WindowMaximized;
+  };
+  const Qt::WindowStates widgetStates = mainWindow_->windowState() & ~Qt::WindowActive;
+  if (with(widgetStates) != widgetStates) mainWindow_->setWindowState(with(widgetStates));
   if (!mainWindow_->windowHandle()) mainWindow_->winId();
   QWindow* window = mainWindow_->windowHandle();
-  const Qt::WindowStates states = window->windowStates();
-  if (states.testFlag(Qt::WindowMaximized) == maximised) return;
-  const QScopedValueRollback<bool> setting(settingState_, true);
-  window->setWindowStates(maximised ? states | Qt::WindowMaximized : states & ~Qt::WindowMaximized);
+  if (window->windowStates().testFlag(Qt::WindowMaximized) != maximised) {
+    window->setWindowStates(with(window->windowStates()));
+  }
 }
 
 // Looked at once the event that reported it is over, so that a state the
 // program is in the middle of setting is never taken for the window
 // system's. Compact mode keeps its size: the window system's maximise is
 // taken back before the main window answers it (with the video full screen).
+// The first state a platform window made anew reports is its own start, not
+// the user's choice: the program's state is given to it instead.
 void cWindowMgr::FollowWindowSystemState() {
   if (settingState_ || followPending_ || !frame_) return;
   followPending_ = true;
@@ -211,12 +224,18 @@ void cWindowMgr::FollowWindowSystemState() {
     followPending_ = false;
     QWindow* window = mainWindow_ ? mainWindow_->windowHandle() : nullptr;
     if (!window || mainWindow_->isMinimized()) return;
+    const bool expected = windowState_ == kStateMaximised && !compact_;
     const bool maximised = window->windowStates().testFlag(Qt::WindowMaximized);
-    if (maximised == (windowState_ == kStateMaximised && !compact_)) return;
-    if (compact_) ShowMaximisedToWindowSystem(false);
-    cSubclasser::PostWindowMessage(mainWindow_, WM_SYSCOMMAND, maximised ? kMaximiseItem : kRestoreItem, 0);
+    const bool remade = std::exchange(windowRemade_, false);
+    if (maximised == expected) return;
+    if (remade || compact_) ShowMaximisedToWindowSystem(expected);
+    if (!remade) {
+      cSubclasser::PostWindowMessage(mainWindow_, WM_SYSCOMMAND, maximised ? kMaximiseItem : kRestoreItem, 0);
+    }
   });
 }
+
+void cWindowMgr::WindowRemade() { windowRemade_ = true; }
 
 // ---- Centring ----
 

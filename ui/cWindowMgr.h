@@ -141,6 +141,9 @@ class cWindowMgr {
   // A maximise or restore the window system made itself is passed on as the
   // system menu's command.
   void FollowWindowSystemState();
+  // The main window's platform window was made anew (another kind of
+  // surface): the state it reports first is not the user's.
+  void WindowRemade();
 
   QPointer<QWidget> mainWindow_;
   IWindowMgrHost* host_;
@@ -160,6 +163,7 @@ class cWindowMgr {
   // window system reported waits to be looked at.
   bool settingState_ = false;
   bool followPending_ = false;
+  bool windowRemade_ = false;
 };
 
 extern std::unique_ptr<cWindowMgr> gWindowMgr;

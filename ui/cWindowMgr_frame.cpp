@@ -78,6 +78,7 @@ void cWindowMgr::Frame::Start(Qt::Edges edges, const QPoint& from) {
 
 bool cWindowMgr::Frame::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  if (type == QEvent::WinIdChange && watched == window_) manager_.WindowRemade();
   if (type == QEvent::WindowStateChange && watched == window_) manager_.FollowWindowSystemState();
   if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease) {
     return false;
