@@ -24,6 +24,9 @@ constexpr int32_t WS_CAPTION = 0xC00000;
 
 constexpr int32_t kStateNormal = 0;
 constexpr int32_t kStateMaximised = 2;
+// How long after its platform window is made anew the window system's
+// report of the window's state is taken for the new window's start.
+constexpr int kRemadeSettleMs = 1000;
 
 QRect PrimaryWorkArea() {
   const QScreen* screen = QGuiApplication::primaryScreen();
@@ -235,7 +238,12 @@ void cWindowMgr::FollowWindowSystemState() {
   });
 }
 
-void cWindowMgr::WindowRemade() { windowRemade_ = true; }
+// Only a report soon after counts as the new window's start; a later one is
+// the user's again.
+void cWindowMgr::WindowRemade() {
+  windowRemade_ = true;
+  if (frame_) QTimer::singleShot(kRemadeSettleMs, frame_.data(), [this] { windowRemade_ = false; });
+}
 
 // ---- Centring ----
 

@@ -53,6 +53,7 @@ class cWindowMgr::Frame : public QObject {
 
  private:
   bool OnWindow(QObject* watched) const;
+  void NoteWindowId();
   Qt::Edges BandAt(const QPoint& global) const;
   void Follow(const QPoint& global);
   void StartArmedMove(const QMouseEvent* mouse, const QPoint& global);
@@ -60,6 +61,8 @@ class cWindowMgr::Frame : public QObject {
   cWindowMgr& manager_;
   QWidget* window_;
   QPoint lastPress_ = QCursor::pos();
+  // The platform window's id, once it has one.
+  WId windowId_ = 0;
   bool following_ = false;
   bool armed_ = false;
   Qt::Edges edges_;
@@ -78,7 +81,7 @@ void cWindowMgr::Frame::Start(Qt::Edges edges, const QPoint& from) {
 
 bool cWindowMgr::Frame::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
-  if (type == QEvent::WinIdChange && watched == window_) manager_.WindowRemade();
+  if (type == QEvent::WinIdChange && watched == window_) NoteWindowId();
   if (type == QEvent::WindowStateChange && watched == window_) manager_.FollowWindowSystemState();
   if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease) {
     return false;
@@ -106,6 +109,15 @@ bool cWindowMgr::Frame::eventFilter(QObject* watched, QEvent* event) {
       following_ = false;
       return true;
   }
+}
+
+// A new id after an earlier one is a platform window made anew; the id of
+// none between the two (the old one destroyed) is passed over.
+void cWindowMgr::Frame::NoteWindowId() {
+  const WId id = window_->internalWinId();
+  if (!id) return;
+  if (windowId_ && id != windowId_) manager_.WindowRemade();
+  windowId_ = id;
 }
 
 // Mouse events reach both the window's QWindow and its widgets; the widgets' count.

@@ -71,6 +71,17 @@ class FramelessWindow : public QWidget {
   }
   QWidget* panel;
 
+  // Its platform window made anew, as Qt does when the first video surface
+  // needs another kind of window.
+  void Remake() {
+    const Qt::WindowStates states = windowState();
+    const bool shown = isVisible();
+    destroy();
+    create();
+    windowHandle()->setWindowStates(states);
+    setVisible(shown);
+  }
+
  protected:
   void resizeEvent(QResizeEvent*) override { panel->setGeometry(rect()); }
 };
@@ -303,8 +314,7 @@ TEST_F(WindowMgrModes, TheWindowSystemsOwnMaximiseAndRestoreArriveAsSystemComman
   manager.MaximiseWindow();
   RunQueuedEvents();
   recorder.commands.clear();
-  QEvent remade(QEvent::WinIdChange);
-  QCoreApplication::sendEvent(window.get(), &remade);
+  window->Remake();
   window->windowHandle()->setWindowStates(Qt::WindowNoState);
   EXPECT_TRUE(QTest::qWaitFor(
       [&] { return window->windowHandle()->windowStates().testFlag(Qt::WindowMaximized); }, 5000));
