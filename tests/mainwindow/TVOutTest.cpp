@@ -167,6 +167,25 @@ class TVOutRoundTripTest : public TVOutTest {
     Form().LayoutPanes();
   }
   static QRect MaximisedRect() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+
+  // The window as the user leaves it: maximised or normal, the tree pane
+  // dragged away from where a resize puts it.
+  struct LeftWindow {
+    int32_t state;
+    QRect geometry;
+    double tree;
+  };
+  static LeftWindow LeaveWindow(bool maximised) {
+    maximised ? gWindowMgr->MaximiseWindow() : gWindowMgr->RestoreWindow();
+    DragTreeTo(maximised ? 900 : 600);
+    EXPECT_NE(TreeWidth(), Form().width() / 4.0) << "not where a resize puts the splitter";
+    return {gWindowMgr->WindowState(), Form().frameGeometry(), TreeWidth()};
+  }
+  static void ExpectBackTo(const LeftWindow& left) {
+    EXPECT_EQ(gWindowMgr->WindowState(), left.state);
+    EXPECT_EQ(Form().frameGeometry(), left.geometry);
+    EXPECT_EQ(TreeWidth(), left.tree);
+  }
 };
 
 TEST_F(TVOutRoundTripTest, EnteringTVOutGivesTheCarouselTheKeysAtOnce) {
@@ -203,50 +222,36 @@ TEST_F(TVOutRoundTripTest, EnteringFullScreenGivesTheBrowserTheKeys) {
 TEST_F(TVOutRoundTripTest, TVOutGoesBackToTheWindowAndTheSplitterItLeft) {
   for (const bool maximised : {true, false}) {
     SCOPED_TRACE(maximised ? "maximised" : "normal");
-    maximised ? gWindowMgr->MaximiseWindow() : gWindowMgr->RestoreWindow();
-    const QRect window = Form().frameGeometry();
-    DragTreeTo(maximised ? 900 : 600);
-    const double tree = TreeWidth();
-    ASSERT_NE(tree, Form().width() / 4.0) << "not where a resize puts the splitter";
+    const LeftWindow left = LeaveWindow(maximised);
     Press(Qt::Key_F10);
     ASSERT_TRUE(gTVOutMode);
     Press(Qt::Key_F10);
     ASSERT_FALSE(gTVOutMode);
-    EXPECT_EQ(gWindowMgr->WindowState(), maximised ? 2 : 0);
-    EXPECT_EQ(Form().frameGeometry(), window);
-    EXPECT_EQ(TreeWidth(), tree);
+    ExpectBackTo(left);
   }
 }
 
 TEST_F(TVOutRoundTripTest, FullScreenGoesBackToTheWindowAndTheSplitterItLeft) {
   for (const bool maximised : {true, false}) {
     SCOPED_TRACE(maximised ? "maximised" : "normal");
-    maximised ? gWindowMgr->MaximiseWindow() : gWindowMgr->RestoreWindow();
-    const QRect window = Form().frameGeometry();
-    DragTreeTo(maximised ? 900 : 600);
-    const double tree = TreeWidth();
+    const LeftWindow left = LeaveWindow(maximised);
     Press(Qt::Key_F11);
     ASSERT_FALSE(Form().picWindowHeader->Visible());
     EXPECT_EQ(gWindowMgr->WindowState(), maximised ? 0 : 2) << "entering swaps the window state";
     Press(Qt::Key_F11);
     ASSERT_TRUE(Form().picWindowHeader->Visible());
-    EXPECT_EQ(gWindowMgr->WindowState(), maximised ? 2 : 0);
-    EXPECT_EQ(Form().frameGeometry(), window);
-    EXPECT_EQ(TreeWidth(), tree);
+    ExpectBackTo(left);
   }
 
   // TV-Out entered from full screen leaves both, back to the window before.
-  gWindowMgr->MaximiseWindow();
-  DragTreeTo(900);
-  const double tree = TreeWidth();
+  const LeftWindow left = LeaveWindow(true);
   Press(Qt::Key_F11);
   Press(Qt::Key_F10);
   ASSERT_TRUE(gTVOutMode);
   Press(Qt::Key_F10);
   EXPECT_TRUE(Form().picWindowHeader->Visible());
-  EXPECT_EQ(gWindowMgr->WindowState(), 2);
+  ExpectBackTo(left);
   EXPECT_EQ(Form().frameGeometry(), MaximisedRect());
-  EXPECT_EQ(TreeWidth(), tree);
 }
 
 }  // namespace
