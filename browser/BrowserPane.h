@@ -29,6 +29,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 class CarouselPane;
 class InspectorPane;
@@ -346,6 +347,12 @@ class BrowserPane {
   // The Index of the node whose tool tip the tree's mouse move set last
   // (-1 none, 0 before the first move).
   int32_t m_TreeTipIndex = 0;
+  // Where the left button was last pressed on a node (not its expand icon),
+  // in twips, while it may still start that node's drag; none otherwise.
+  std::optional<QPointF> m_TreeNodePress;
+  // True when the pointer, the left button held since a press on a node,
+  // has gone the drag distance from the press (wherever it is now).
+  bool TreeNodeDraggedAway(double X, double Y) const;
 
   // The tree's drag and drop (BrowserPane_treedrop.cpp). The node a drag
   // last hovered and the tick (ms) at which it expands.

@@ -109,10 +109,13 @@ void BrowserPane::tvwLibrary_AfterLabelEdit(int& Cancel, QString& NewString) {
     tvwEditTimer->SetEnabled(true);
     return;
   }
-  RenameTreeItem(node->Key(), NewString);
+  const QString key = node->Key();
+  RenameTreeItem(key, NewString);
   gPendingRenameNode = nullptr;
   node->SetText(NewString);
   if (gLibrary) gLibrary->SortTree();
+  // The new name may sort the node out of sight: the user sees where it went.
+  if (ctl::Node* renamed = tvwLibrary->Nodes.Find(key)) renamed->EnsureVisible();
 }
 
 // The name and the key are values of the statements, never part of their

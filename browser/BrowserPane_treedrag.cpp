@@ -20,6 +20,7 @@
 #include "ui/modCustomTreeIcons.h"
 #include "ui/modReelwise_drawing.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QMenu>
 
@@ -110,17 +111,24 @@ bool LabelEditOpen(const ctl::TreeView& tree) {
 // The left button opens or closes a node by its expand icon and does nothing
 // else. The right button selects and highlights the node under the pointer
 // and pops the menu up for it; button 0 (from F2) only prepares the menu.
-// A right press on empty space keeps the selection.
+// A right press on empty space selects nothing, so that its menu offers what
+// belongs at the top level (a new folder or tag category) whatever node was
+// clicked before.
 void BrowserPane::tvwLibrary_MouseDown(int Button, int, double X, double Y) {
   ctl::TreeView& tree = *tvwLibrary;
   if (Button == ctl::vbLeftButton) {
-    if (ctl::Node* node = StateIconAt(X, Y)) node->SetExpanded(!node->Expanded());
+    m_TreeNodePress.reset();
+    if (ctl::Node* node = StateIconAt(X, Y)) {
+      node->SetExpanded(!node->Expanded());
+    } else if (tree.HitTest(X, Y)) {
+      m_TreeNodePress = QPointF(X, Y);
+    }
     return;
   }
   if (Button != ctl::vbRightButton && Button != 0) return;
   if (Button == ctl::vbRightButton) {
     ctl::Node* hit = tree.HitTest(X, Y);
-    if (hit) tree.SetSelectedItem(hit);
+    tree.SetSelectedItem(hit);
     tree.SetDropHighlight(hit);
   }
   PrepareTreeMenu();
@@ -131,13 +139,16 @@ void BrowserPane::tvwLibrary_MouseDown(int Button, int, double X, double Y) {
 // and, with the left button held, drag the selected node; group nodes and a
 // press on an expand icon drag nothing. Over empty space while the last file
 // drag is still recorded, a left-button move more than 50 pixels from the
-// tree's left edge starts the speed-tagging drag.
+// tree's left edge starts the speed-tagging drag. A press on a node drags
+// it once the pointer has gone the drag distance, even where the first moves
+// left the node's label at once.
 void BrowserPane::tvwLibrary_MouseMove(int Button, int, double X, double Y) {
   ctl::TreeView& tree = *tvwLibrary;
   if (!tree.SelectedItem()) return;
   const bool leftHeld = Button == ctl::vbLeftButton;
   if (leftHeld && StateIconAt(X, Y)) return;
   ctl::Node* node = tree.HitTest(X, Y);
+  if (!node && leftHeld && TreeNodeDraggedAway(X, Y)) node = tree.SelectedItem();
   if (!node && !drag_.Source.isEmpty()) {
     if (!leftHeld || X <= 50 * gTwipsPerPixelX) return;
     drag_.SpeedTagging = 1;
@@ -158,10 +169,17 @@ void BrowserPane::tvwLibrary_MouseMove(int Button, int, double X, double Y) {
     tree.SetToolTipText(SearchToolTip(node->Tag()));
   }
   if (leftHeld) {
+    m_TreeNodePress.reset();
     drag_.Clear();
     tree.Drag(ctl::vbBeginDrag);
   }
   m_TreeTipIndex = node->Index();
+}
+
+bool BrowserPane::TreeNodeDraggedAway(double X, double Y) const {
+  if (!m_TreeNodePress) return false;
+  const QPoint moved = PixelsOf(X, Y) - PixelsOf(m_TreeNodePress->x(), m_TreeNodePress->y());
+  return moved.manhattanLength() >= QApplication::startDragDistance();
 }
 
 // A click moves the highlight to the clicked node, which it selects: the

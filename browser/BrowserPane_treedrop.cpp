@@ -214,14 +214,17 @@ class DummyNode {
 
 // ---- Drag over ----
 
+// A drag that leaves the tree, or ends over it without a drop (cancelled),
+// takes its highlight along, wherever the pointer stands.
 void BrowserPane::tvwLibrary_DragOver(ctl::Control& Source, double X, double Y, int State) {
   ctl::TreeView& tree = *tvwLibrary;
-  ctl::Node* node = tree.HitTest(X, Y);
+  const bool leaving = State == ctl::vbLeave;
+  ctl::Node* node = leaving ? nullptr : tree.HitTest(X, Y);
   tree.SetDropHighlight(node);
   const double y = Y / gTwipsPerPixelY;
-  if (y < kScrollEdgePixels) {
+  if (!leaving && y < kScrollEdgePixels) {
     tree.ScrollLines(-1);
-  } else if (y > tree.Viewport()->height() - kScrollEdgePixels) {
+  } else if (!leaving && y > tree.Viewport()->height() - kScrollEdgePixels) {
     tree.ScrollLines(1);
   }
   HoverExpand(node);

@@ -30,11 +30,21 @@ QString Number(int64_t value) { return QString::number(value); }
 
 }  // namespace
 
+// An accented letter takes the key of its base letter ("É" is E's 3), so that
+// type-ahead finds a name by the keys its letters are printed on; the
+// letters with a stroke, which Unicode does not decompose, are read as their
+// base letter too. Any other character is left as it is.
 QString ConvertToT9(const QString& text) {
   static const char kDigits[] = "22233344455566677778889999";  // A to Z
+  const auto isBase = [](QChar c) { return c >= QLatin1Char('A') && c <= QLatin1Char('Z'); };
   QString digits = text.toUpper();
   for (QChar& c : digits) {
-    if (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) c = QLatin1Char(kDigits[c.unicode() - 'A']);
+    QChar base = c;
+    while (!isBase(base) && base.decompositionTag() == QChar::Canonical) base = base.decomposition().at(0).toUpper();
+    if (base == QChar(0x00D8)) base = QLatin1Char('O');  // Ø
+    if (base == QChar(0x0141)) base = QLatin1Char('L');  // Ł
+    if (base == QChar(0x0110)) base = QLatin1Char('D');  // Đ
+    if (isBase(base)) c = QLatin1Char(kDigits[base.unicode() - 'A']);
   }
   return digits;
 }

@@ -249,8 +249,21 @@ class frmReelwise : public QWidget, public ISubclass {
   void ShowLibraryControls(bool show);
   void EnterTVOutMode();
   void LeaveTVOutMode();
-  // WindowState of the window manager when compact mode was entered.
-  int32_t m_WindowStateBeforeCompact = 0;
+  // The window manager's WindowState and the tree pane's width, taken when a
+  // mode that changes them is entered, so that leaving it goes back to the
+  // window and the splitter the user left.
+  struct WindowReturn {
+    int32_t State = 0;
+    double TreeWidth = 0;
+  };
+  WindowReturn CurrentWindowReturn() const;
+  void ReturnTo(const WindowReturn& back);
+  // Taken when compact mode was entered, and when TV-Out or full-screen mode
+  // was entered from the plain library window.
+  WindowReturn m_BeforeCompact;
+  WindowReturn m_BeforeFullScreen;
+  // The widget that had the focus when compact mode was entered.
+  QPointer<QWidget> m_FocusBeforeCompact;
   // True while SetWindowMode runs.
   bool m_SwitchingMode = false;
 

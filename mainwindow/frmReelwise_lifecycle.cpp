@@ -98,10 +98,12 @@ intptr_t frmReelwise::ISubclass_WindowProc(QWidget*, int32_t iMsg, intptr_t wPar
 }
 
 // The system menu's own items: 1 restores, 2 maximises (in compact mode the
-// preview goes full screen instead). Minimising is left to the desktop.
+// preview goes full screen instead). Minimising is left to the desktop. A
+// minimised window comes back first; whether the window system knows it as
+// maximised is the window manager's to say.
 void frmReelwise::OnSystemCommand(intptr_t command) {
   if (command != 1 && command != 2) return;
-  setWindowState(windowState() & ~(Qt::WindowMinimized | Qt::WindowMaximized));
+  if (isMinimized()) setWindowState(windowState() & ~Qt::WindowMinimized);
   if (!gWindowMgr) return;
   if (command == 1) {
     gWindowMgr->RestoreWindow();

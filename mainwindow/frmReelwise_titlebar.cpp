@@ -12,6 +12,7 @@
 #include "player/clsRWPlayer.h"
 #include "ui/cWindowMgr.h"
 
+#include <QApplication>
 #include <QScopeGuard>
 
 #include <cmath>
@@ -108,18 +109,26 @@ void frmReelwise::SetWindowMode(const QString& Mode) {
   compact ? EnterCompactMode() : EnterLibraryMode();
   gSubclasser.AttachWindowMessage(this, this, WM_GETMINMAXINFO);
   ShowLibraryControls(!compact);
-  if (compact || !gWindowMgr) return;
-  if (m_WindowStateBeforeCompact == 2) {
-    gWindowMgr->MaximiseWindow();
+  if (compact) {
+    // The compact window's keys are the window's own (Form_KeyDown): no
+    // control of the library window may keep the focus, hidden or not.
+    setFocus(Qt::OtherFocusReason);
+    return;
+  }
+  ReturnTo(m_BeforeCompact);
+  QWidget* before = m_FocusBeforeCompact;
+  if (before && before->isVisible() && before->isEnabled()) {
+    before->setFocus(Qt::OtherFocusReason);
   } else {
-    gWindowMgr->RestoreWindow();
+    Browser().SetFocusToBrowser();
   }
 }
 
 // The preview panel leaves the inspector and fills the window under the
 // caption strip.
 void frmReelwise::EnterCompactMode() {
-  m_WindowStateBeforeCompact = gWindowMgr ? gWindowMgr->WindowState() : 0;
+  m_BeforeCompact = CurrentWindowReturn();
+  m_FocusBeforeCompact = QApplication::focusWidget();
   gWindowMode = 2;
   if (gWindowMgr) gWindowMgr->InitialiseCompactWindow(1);
   ctl::PictureBox& panel = *Inspector().picOpenFile;
@@ -142,6 +151,18 @@ void frmReelwise::EnterLibraryMode() {
   panel.show();
   m_MinTrackWidth = kLibraryMinTrack;
   m_MinTrackHeight = kLibraryMinTrack;
+}
+
+frmReelwise::WindowReturn frmReelwise::CurrentWindowReturn() const {
+  return {gWindowMgr ? gWindowMgr->WindowState() : 0, Browser().picLeft->Width()};
+}
+
+// The window manager sizes the window first; the resize sets the tree pane
+// to a quarter of the width, so the pane gets its width back afterwards.
+void frmReelwise::ReturnTo(const WindowReturn& back) {
+  if (gWindowMgr) back.State == 2 ? gWindowMgr->MaximiseWindow() : gWindowMgr->RestoreWindow();
+  Browser().picLeft->SetWidth(back.TreeWidth);
+  LayoutPanes();
 }
 
 void frmReelwise::ShowLibraryControls(bool show) {

@@ -49,7 +49,10 @@ void frmReelwise::ToggleTVOutMode(bool On) {
   On ? EnterTVOutMode() : LeaveTVOutMode();
 }
 
+// TV-Out entered from full-screen mode goes back, when it is left, to the
+// window full-screen mode was entered from.
 void frmReelwise::EnterTVOutMode() {
+  if (picWindowHeader->Visible()) m_BeforeFullScreen = CurrentWindowReturn();
   gTVOutMode = true;
   if (gCarousel) {
     gCarousel->SetColourScheme(
@@ -72,6 +75,9 @@ void frmReelwise::EnterTVOutMode() {
   while (ShowCursor(false) >= 0) {
   }
   if (gCarousel) gCarousel->PlayBackgroundSFX(true);
+  // A remote control's keys go to the carousel at once, wherever the focus
+  // was (a control now under the canvas, or the hidden tree).
+  canvas.setFocus(Qt::OtherFocusReason);
 }
 
 // Leaving also leaves full-screen mode; the browser stays in the carousel.
@@ -92,28 +98,30 @@ void frmReelwise::LeaveTVOutMode() {
   canvas.SetVisible(gBrowserMode == 3);
   Browser().tvwLibrary->SetVisible(true);
   Browser().picGrip->SetVisible(true);
-  if (gWindowMgr) gWindowMgr->RestoreWindow();
   Browser().Timer1->SetEnabled(true);
   if (gCarousel) gCarousel->SetColourScheme(0);
   while (CursorDisplayCount() < 0) ShowCursor(true);
-  LayoutPanes();
+  ReturnTo(m_BeforeFullScreen);
 }
 
 // Full screen is on exactly while the title bar is hidden. Entering
-// maximises a normal window and restores one the window manager maximised;
-// leaving restores the window. Force enters even when it is on already.
+// maximises a normal window and restores one the window manager maximised,
+// and gives the browser the keys; leaving goes back to the window and the
+// splitter it was entered from. Force enters even when it is on already.
 void frmReelwise::ToggleFullScreen(bool Layout, bool Force) {
   const bool headerVisible = picWindowHeader->Visible();
   if (!Force && !headerVisible) {
-    if (gWindowMgr) gWindowMgr->RestoreWindow();
     picWindowHeader->SetVisible(true);
     picHolder->SetTop(25);
     SetItems(m_cMenu.get(), kHeaderItems, &cPopupMenu::SetVisible, false);
-  } else {
-    if (gWindowMgr) gWindowMgr->WindowState() == 2 ? gWindowMgr->RestoreWindow() : gWindowMgr->MaximiseWindow();
-    picWindowHeader->SetVisible(false);
-    picHolder->SetTop(0);
-    SetItems(m_cMenu.get(), kHeaderItems, &cPopupMenu::SetVisible, true);
+    ReturnTo(m_BeforeFullScreen);
+    return;
   }
+  if (headerVisible) m_BeforeFullScreen = CurrentWindowReturn();
+  if (gWindowMgr) gWindowMgr->WindowState() == 2 ? gWindowMgr->RestoreWindow() : gWindowMgr->MaximiseWindow();
+  picWindowHeader->SetVisible(false);
+  picHolder->SetTop(0);
+  SetItems(m_cMenu.get(), kHeaderItems, &cPopupMenu::SetVisible, true);
   if (Layout) LayoutPanes();
+  Browser().SetFocusToBrowser();
 }

@@ -98,12 +98,19 @@ void DragController::Begin(Control& source) {
   cursorShown_ = true;
 }
 
+// A drag ended without a drop leaves the control it was over, as a move off
+// it would, so that the control takes back what it showed for the drag.
 void DragController::End(bool drop) {
   if (drop && Dragging()) {
     DropAt(pointer_);
-  } else {
-    Finish();
+    return;
   }
+  if (Dragging() && target_) {
+    const QPointer<Control> target = target_;
+    target_ = nullptr;
+    RaiseOver(*target, pointer_, vbLeave);
+  }
+  Finish();
 }
 
 // The drag is over before the drop handler runs, so that a handler may open

@@ -56,7 +56,8 @@ class DragController : public QObject {
 
   // Starts a drag of the source; a drag in progress is cancelled first.
   void Begin(Control& source);
-  // Ends the drag: with drop, on the control under the pointer.
+  // Ends the drag: with drop, on the control under the pointer; without, the
+  // control the drag was over gets DragOver with vbLeave.
   void End(bool drop);
   bool Dragging() const { return !source_.isNull(); }
   Control* Source() const { return source_; }

@@ -3,10 +3,16 @@
 
 #include "core/modReelwise.h"
 #include "platform/Rounding.h"
+#include "ui/ISubclass.h"
 #include "ui/IWindowMgrHost.h"
 
 #include <QGuiApplication>
+#include <QScopedValueRollback>
 #include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+#include <utility>
 
 std::unique_ptr<cWindowMgr> gWindowMgr;
 
@@ -18,6 +24,9 @@ constexpr int32_t WS_CAPTION = 0xC00000;
 
 constexpr int32_t kStateNormal = 0;
 constexpr int32_t kStateMaximised = 2;
+// How long after its platform window is made anew the window system's
+// report of the window's state is taken for the new window's start.
+constexpr int kRemadeSettleMs = 1000;
 
 QRect PrimaryWorkArea() {
   const QScreen* screen = QGuiApplication::primaryScreen();
@@ -134,21 +143,20 @@ void cWindowMgr::MaximiseWindow() {
   EnableMenuCommand(kMaximiseItem, false);
   MoveWindow(mainWindow_, MaximisedRect());
   ApplyFrameChange();
+  ShowMaximisedToWindowSystem(true);
   windowState_ = kStateMaximised;
   compact_ = false;
   ShowControlBox(QStringLiteral("RESTORE"), QStringLiteral("COMPACT"));
 }
 
-// On the primary screen the bottom pixel row of the work area stays free,
-// so that a task bar set to hide itself can still be reached; TV-Out mode
-// takes all of it.
+// The work area of the primary screen, the whole of any other: where the
+// window system, which knows the window as maximised, places it itself (a
+// row kept free above a task bar that hides itself would not stay free).
 QRect cWindowMgr::MaximisedRect() const {
   if (!mainWindow_) return {};
   QScreen* screen = ScreenOf(mainWindow_);
   if (!screen) return {};
-  if (screen != QGuiApplication::primaryScreen()) return screen->geometry();
-  const QRect work = screen->availableGeometry();
-  return {work.left(), work.top(), work.width(), gTVOutMode ? work.height() : work.height() - 1};
+  return screen == QGuiApplication::primaryScreen() ? screen->availableGeometry() : screen->geometry();
 }
 
 void cWindowMgr::RestoreWindow() {
@@ -157,6 +165,7 @@ void cWindowMgr::RestoreWindow() {
   SetMoveable(true);
   EnableMenuCommand(kRestoreItem, false);
   EnableMenuCommand(kMaximiseItem, true);
+  ShowMaximisedToWindowSystem(false);
   MoveWindow(mainWindow_, libraryRect_);
   ApplyFrameChange();
   windowState_ = kStateNormal;
@@ -179,8 +188,61 @@ void cWindowMgr::InitialiseCompactWindow(int32_t Factor) {
   // window that is compact already (its rectangle is not the library's).
   if (!compact_ && windowState_ == kStateNormal) SetLibraryModeRect();
   compact_ = true;
+  ShowMaximisedToWindowSystem(false);
   CentreChildWindow(mainWindow_, true);
   ShowControlBox(QStringLiteral("FULLSCREEN"), QStringLiteral("LIBRARY"));
+}
+
+// Both the widget and its platform window get the state: the widget
+// forgets a maximised state whenever the program places the window itself
+// (so this comes after the placing), and a platform window made anew (as
+// when the first video surface needs another kind of window) takes the
+// widget's state.
+void cWindowMgr::ShowMaximisedToWindowSystem(bool maximised) {
+  if (!mainWindow_) return;
+  const QScopedValueRollback<bool> setting(settingState_, true);
+  const auto with = [maximised](Qt::WindowStates states) {
+    states &= ~Qt::WindowActive;
+    return maximised ? states | Qt::WindowMaximized : states & ~Qt::WindowMaximized;
+  };
+  const Qt::WindowStates widgetStates = mainWindow_->windowState() & ~Qt::WindowActive;
+  if (with(widgetStates) != widgetStates) mainWindow_->setWindowState(with(widgetStates));
+  if (!mainWindow_->windowHandle()) mainWindow_->winId();
+  QWindow* window = mainWindow_->windowHandle();
+  if (window->windowStates().testFlag(Qt::WindowMaximized) != maximised) {
+    window->setWindowStates(with(window->windowStates()));
+  }
+}
+
+// Looked at once the event that reported it is over, so that a state the
+// program is in the middle of setting is never taken for the window
+// system's. Compact mode keeps its size: the window system's maximise is
+// taken back before the main window answers it (with the video full screen).
+// The first state a platform window made anew reports is its own start, not
+// the user's choice: the program's state is given to it instead.
+void cWindowMgr::FollowWindowSystemState() {
+  if (settingState_ || followPending_ || !frame_) return;
+  followPending_ = true;
+  QTimer::singleShot(0, frame_.data(), [this] {
+    followPending_ = false;
+    QWindow* window = mainWindow_ ? mainWindow_->windowHandle() : nullptr;
+    if (!window || mainWindow_->isMinimized()) return;
+    const bool expected = windowState_ == kStateMaximised && !compact_;
+    const bool maximised = window->windowStates().testFlag(Qt::WindowMaximized);
+    const bool remade = std::exchange(windowRemade_, false);
+    if (maximised == expected) return;
+    if (remade || compact_) ShowMaximisedToWindowSystem(expected);
+    if (!remade) {
+      cSubclasser::PostWindowMessage(mainWindow_, WM_SYSCOMMAND, maximised ? kMaximiseItem : kRestoreItem, 0);
+    }
+  });
+}
+
+// Only a report soon after counts as the new window's start; a later one is
+// the user's again.
+void cWindowMgr::WindowRemade() {
+  windowRemade_ = true;
+  if (frame_) QTimer::singleShot(kRemadeSettleMs, frame_.data(), [this] { windowRemade_ = false; });
 }
 
 // ---- Centring ----

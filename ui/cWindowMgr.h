@@ -23,6 +23,7 @@
 
 class IWindowMgrHost;
 class QScreen;
+class QWindow;
 
 class cWindowMgr {
  public:
@@ -61,11 +62,11 @@ class cWindowMgr {
   // The managed window.
   QWidget* hwnd() const { return mainWindow_; }
 
-  // The window modes. Maximised fills the work area of the primary screen
-  // less its bottom pixel row (all of it in TV-Out mode), or the whole of any
-  // other screen; restored goes back to the library rectangle; compact sizes
-  // the window around the video at Factor times its size (310 x 232 when it is
-  // unknown), cut to the screen and centred on it. Compact keeps the
+  // The window modes. Maximised fills the work area of the primary screen,
+  // or the whole of any other screen; restored goes back to the library
+  // rectangle; compact sizes the window around the video at Factor times its
+  // size (310 x 232 when it is unknown), cut to the screen and centred on
+  // it. Compact keeps the
   // library rectangle of the window it started from: sizing an already
   // compact window again (another factor) leaves that rectangle alone.
   void MaximiseWindow();
@@ -84,6 +85,10 @@ class cWindowMgr {
   void SetLibraryModeRect();
   void SetCompactModeRect();
   // 0 normal (library rectangle), 2 maximised; compact and tray leave it.
+  // The window system knows the window as maximised exactly while it is
+  // maximised here and not compact, so that the desktop's own window menu
+  // offers the way back; a maximise or restore asked for there reaches the
+  // main window as the system menu's command (WM_SYSCOMMAND 2 or 1).
   int32_t WindowState() const { return windowState_; }
 
   // Centres a window over the main window, the main window itself on its
@@ -94,10 +99,10 @@ class cWindowMgr {
 
   // The title bar's caption press: call it from the left button's press.
   // Once the pointer, the button still held, has gone further than the
-  // desktop's drag distance, the window system moves the window, or where it
-  // cannot, the window follows the pointer until the button is released; a
-  // press that goes no further (the first of a double click) moves nothing.
-  // Only while the window is moveable.
+  // desktop's drag distance, the window follows the pointer, the pressed
+  // spot under it, until the button is released; a press that goes no
+  // further (the first of a double click) moves nothing. Only while the
+  // window is moveable.
   void DragWindow();
 
   // The system menu; each item carries its command ID as its data, and
@@ -106,6 +111,10 @@ class cWindowMgr {
 
   // Whether the desktop shows tray icons (tests replace it).
   static std::function<bool()> SystemTrayAvailable;
+  // Starts the window system's sizing of the window at the edges; false
+  // where it cannot, and the edges then follow the pointer in the program
+  // (tests replace it).
+  static std::function<bool(QWindow& window, Qt::Edges edges)> SystemSize;
 
  private:
   class Frame;
@@ -127,6 +136,14 @@ class cWindowMgr {
   void EnableMenuCommand(uint32_t id, bool enabled);
   void AttachFrame();
   Frame* FrameTracker() const;
+  // Tells the window system whether the window is maximised.
+  void ShowMaximisedToWindowSystem(bool maximised);
+  // A maximise or restore the window system made itself is passed on as the
+  // system menu's command.
+  void FollowWindowSystemState();
+  // The main window's platform window was made anew (another kind of
+  // surface): the state it reports first is not the user's.
+  void WindowRemade();
 
   QPointer<QWidget> mainWindow_;
   IWindowMgrHost* host_;
@@ -142,6 +159,11 @@ class cWindowMgr {
   QPointer<QMenu> systemMenu_;
   QPointer<QShortcut> menuKey_;
   QPointer<QObject> frame_;
+  // True while the window's state is set from here, and while a state the
+  // window system reported waits to be looked at.
+  bool settingState_ = false;
+  bool followPending_ = false;
+  bool windowRemade_ = false;
 };
 
 extern std::unique_ptr<cWindowMgr> gWindowMgr;

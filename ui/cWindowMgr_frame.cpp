@@ -1,9 +1,13 @@
 // Moving and sizing the frameless main window: the caption drag and the
-// sizing band along its edges. The window system moves or sizes the window
-// where it can; where it cannot (the offscreen platform, some window
-// managers) the window follows the pointer itself until the button is let go.
-// A caption drag waits for the pointer to leave the drag distance, so that
-// the presses of a double click still reach the caption.
+// sizing band along its edges. The window system sizes the window where it
+// can; where it cannot (the offscreen platform, some window managers) the
+// edge follows the pointer until the button is let go. A caption drag waits
+// for the pointer to leave the drag distance, so that the presses of a
+// double click still reach the caption, and then the window follows the
+// pointer itself: a move the window system took over at that point would
+// start from where the pointer is then and leave the window that distance
+// behind it. The same watch passes on the maximise and restore the window
+// system makes itself.
 #include "ui/cWindowMgr.h"
 
 #include <QApplication>
@@ -19,6 +23,11 @@ namespace {
 constexpr int kSizingBand = 4;
 
 }  // namespace
+
+std::function<bool(QWindow& window, Qt::Edges edges)> cWindowMgr::SystemSize = [](QWindow& window,
+                                                                                  Qt::Edges edges) {
+  return window.startSystemResize(edges);
+};
 
 // Watches the mouse on every widget of the main window: the widgets cover
 // its edges, so the band's presses arrive at them, not at the window.
@@ -44,6 +53,7 @@ class cWindowMgr::Frame : public QObject {
 
  private:
   bool OnWindow(QObject* watched) const;
+  void NoteWindowId();
   Qt::Edges BandAt(const QPoint& global) const;
   void Follow(const QPoint& global);
   void StartArmedMove(const QMouseEvent* mouse, const QPoint& global);
@@ -51,6 +61,8 @@ class cWindowMgr::Frame : public QObject {
   cWindowMgr& manager_;
   QWidget* window_;
   QPoint lastPress_ = QCursor::pos();
+  // The platform window's id, once it has one.
+  WId windowId_ = 0;
   bool following_ = false;
   bool armed_ = false;
   Qt::Edges edges_;
@@ -60,7 +72,7 @@ class cWindowMgr::Frame : public QObject {
 
 void cWindowMgr::Frame::Start(Qt::Edges edges, const QPoint& from) {
   QWindow* handle = window_->windowHandle();
-  if (handle && (edges ? handle->startSystemResize(edges) : handle->startSystemMove())) return;
+  if (edges && handle && SystemSize && SystemSize(*handle, edges)) return;
   following_ = true;
   edges_ = edges;
   from_ = from;
@@ -69,6 +81,8 @@ void cWindowMgr::Frame::Start(Qt::Edges edges, const QPoint& from) {
 
 bool cWindowMgr::Frame::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
+  if (type == QEvent::WinIdChange && watched == window_) NoteWindowId();
+  if (type == QEvent::WindowStateChange && watched == window_) manager_.FollowWindowSystemState();
   if (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease) {
     return false;
   }
@@ -95,6 +109,15 @@ bool cWindowMgr::Frame::eventFilter(QObject* watched, QEvent* event) {
       following_ = false;
       return true;
   }
+}
+
+// A new id after an earlier one is a platform window made anew; the id of
+// none between the two (the old one destroyed) is passed over.
+void cWindowMgr::Frame::NoteWindowId() {
+  const WId id = window_->internalWinId();
+  if (!id) return;
+  if (windowId_ && id != windowId_) manager_.WindowRemade();
+  windowId_ = id;
 }
 
 // Mouse events reach both the window's QWindow and its widgets; the widgets' count.

@@ -417,4 +417,27 @@ TEST_F(TreeDragTest, ADraggedChildNodeLeavesNoSelectionSquareInTheTree) {
   EXPECT_EQ(boxes.Count(), 0);
 }
 
+// The node a drag is over is highlighted as the drop target; a drag
+// cancelled there takes the highlight along.
+TEST_F(TreeDragTest, ADragCancelledOverTheTreeLeavesNoDropHighlight) {
+  ctl::Node& anna = Node(QStringLiteral("ID11"));
+  ctl::Node& ben = Node(QStringLiteral("ID13"));
+  anna.EnsureVisible();
+  ben.EnsureVisible();
+  const QPoint label = LabelOf(anna);
+  QTest::mousePress(Viewport(), Qt::LeftButton, {}, label);
+  QTest::mouseMove(Viewport(), label + QPoint(3, 1));
+  ASSERT_TRUE(ctl::DragController::Instance().Dragging());
+  QTest::mouseMove(Viewport(), LabelOf(ben));
+  ASSERT_EQ(Tree().DropHighlight(), &ben) << "the drop target is highlighted";
+  ASSERT_GT(HighlightPixels(AreaOf(ben, ctl::tvhtOnItemLabel)), 0);
+  Tree().Drag(ctl::vbCancel);
+  QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, LabelOf(ben));
+  EXPECT_FALSE(ctl::DragController::Instance().Dragging());
+  EXPECT_EQ(Tree().DropHighlight(), nullptr);
+  EXPECT_EQ(HighlightPixels(AreaOf(ben, ctl::tvhtOnItemLabel)), 0) << "nothing drawn as a drop target";
+  EXPECT_EQ(anna.Parent(), &Node(QStringLiteral("ID10"))) << "nothing dropped";
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
 }  // namespace

@@ -2,11 +2,13 @@
 // small fixture library: the menu's captions and enabled states per kind of
 // node, F2, Delete (links, synonyms, a missing twin, every answer of the
 // question), Enter on a link, the saved searches' tool tips, where drags
-// start, and the menu's commands read back from the library. One test can
-// leave a picture of the menu on a tag (see the README).
+// start, a renamed node kept in view, and the menu's commands read back from
+// the library; and the road from an empty library to a first tagged file.
+// One test can leave a picture of the menu on a tag (see the README).
 #include "browser/BrowserPane.h"
 #include "inspector/InspectorPane.h"
 #include "platform/DragController.h"
+#include "platform/Twips.h"
 #include "platform/controls/ListView.h"
 #include "platform/controls/TreeView.h"
 #include "tests/app/ProgramRun.h"
@@ -154,23 +156,34 @@ TEST_F(TreeMenuTest, TheMenuHoldsItsItemsInOrderAndEachKindOfNodeSetsThem) {
   EXPECT_EQ(MenuItems(), (QStringList{"Rename View:n", "Delete View:n", "New Search...:n", "New Folder:n",
                                       "New Tag Category:n", "Move to Root:n"}));
 
-  // A right press on empty space keeps the selection and prepares the menu for it.
+  // A left click on empty space keeps the selection; a right press there
+  // selects nothing and offers what belongs at the top level, whatever node
+  // was clicked before.
   Pane().mnuCollapseAll->trigger();
   RightClick(QStringLiteral("ID11"));
   Pane().mnuTree->hide();
   QTest::mouseClick(Viewport(), Qt::LeftButton, {}, LabelOf(Node(QStringLiteral("ID13"))));
   EXPECT_EQ(Tree().SelectedItem(), &Node(QStringLiteral("ID13")));
   EXPECT_EQ(Tree().DropHighlight(), nullptr) << "a click takes the highlight to the selection";
-  QTest::mouseClick(Viewport(), Qt::RightButton, {}, QPoint(20, BelowTheNodes()));
+  QTest::mouseClick(Viewport(), Qt::LeftButton, {}, QPoint(20, BelowTheNodes()));
   EXPECT_EQ(Tree().SelectedItem(), &Node(QStringLiteral("ID13")));
-  EXPECT_EQ(Tree().DropHighlight(), nullptr);
+  for (const char* key : {"ID13", "ID-1", "ID2"}) {
+    Pane().mnuTree->hide();
+    QTest::mouseClick(Viewport(), Qt::LeftButton, {}, LabelOf(Node(QLatin1String(key))));
+    QTest::mouseClick(Viewport(), Qt::RightButton, {}, QPoint(20, BelowTheNodes()));
+    EXPECT_TRUE(Pane().mnuTree->isVisible()) << key;
+    EXPECT_EQ(Tree().SelectedItem(), nullptr) << key;
+    EXPECT_EQ(Tree().DropHighlight(), nullptr) << key;
+    // The captions the empty space leaves alone stay those of the last node.
+    EXPECT_EQ(MenuItems(), (QStringList{"Rename Tag:n", "Delete Tag:n", "New Sub-Tag:n", "New Folder:y",
+                                        "New Tag Category:y", "Move to Root:n"}))
+        << key;
+  }
+  Pane().mnuTree->hide();
+  Tree().SetSelectedItem(&Node(QStringLiteral("ID13")));
+  Pane().tvwLibrary_MouseDown(0, 0, 0, 0);
   EXPECT_EQ(MenuItems(), (QStringList{"Rename Folder:y", "Delete Folder:y", "New Tag:y", "New Sub-Folder:y",
                                       "New Tag Category:y", "Move to Root:y"}));
-  Pane().mnuTree->hide();
-  Tree().SetSelectedItem(nullptr);
-  Pane().tvwLibrary_MouseDown(0, 0, 0, 0);
-  EXPECT_EQ(MenuItems(), (QStringList{"Rename Folder:n", "Delete Folder:n", "New Tag:n", "New Folder:y",
-                                      "New Tag Category:y", "Move to Root:n"}));
   EXPECT_FALSE(Pane().mnuTree->isVisible()) << "button 0 only prepares";
 
   if (qEnvironmentVariableIsSet("RW_SCREENSHOT")) {
@@ -332,6 +345,65 @@ TEST_F(TreeMenuTest, DragsStartOnNodesNeverFromAnExpandIconAndSpeedTaggingOnlyPa
   EXPECT_NE(gMainForm->m_DragState.SpeedTagging, 0);
 }
 
+// A press on a node's label drags the node once the pointer has gone the
+// drag distance, even when the very first move already left the label (a
+// short label, a quick hand); a shorter way off the label drags nothing.
+TEST_F(TreeMenuTest, ANodeDragStartsAtTheDragDistanceWhereverTheFirstMoveWent) {
+  ctl::Node& film = Node(QStringLiteral("ID15"));
+  const QPoint label = LabelOf(film);
+  int right = label.x();
+  int flags = ctl::tvhtOnItemLabel;
+  while (Tree().HitTestInfo(right + 1, label.y(), &flags) == &film && flags == ctl::tvhtOnItemLabel) ++right;
+  const QPoint pressed(right - 1, label.y());
+  const int distance = QApplication::startDragDistance();
+
+  QTest::mousePress(Viewport(), Qt::LeftButton, {}, pressed);
+  ASSERT_EQ(Tree().SelectedItem(), &film);
+  Move(pressed + QPoint(distance / 2, 0), Qt::LeftButton);
+  ASSERT_EQ(Tree().HitTest((pressed.x() + distance / 2) * gTwipsPerPixelX, pressed.y() * gTwipsPerPixelY), nullptr)
+      << "the first move has left the label";
+  EXPECT_FALSE(ctl::DragController::Instance().Dragging()) << "within the drag distance";
+  Move(pressed + QPoint(distance + 4, 0), Qt::LeftButton);
+  EXPECT_EQ(ctl::DragController::Instance().Source(), static_cast<ctl::Control*>(&Tree()));
+  EXPECT_EQ(Tree().SelectedItem(), &film) << "the pressed node is the one dragged";
+  ctl::DragController::Instance().End(false);
+
+  // A press beside the labels (no node) or on an expand icon drags nothing.
+  Tree().SetSelectedItem(&film);
+  const int below = BelowTheNodes();
+  QTest::mousePress(Viewport(), Qt::LeftButton, {}, QPoint(60, below));
+  Move(QPoint(60 + 3 * distance, below), Qt::LeftButton);
+  EXPECT_FALSE(ctl::DragController::Instance().Dragging()) << "pressed on empty space";
+  QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, QPoint(60 + 3 * distance, below));
+  ctl::Node& genre = Node(QStringLiteral("ID10"));
+  const QPoint icon = StateIconOf(genre);
+  QTest::mousePress(Viewport(), Qt::LeftButton, {}, icon);
+  Move(icon + QPoint(-3 * distance, 3 * distance), Qt::LeftButton);
+  EXPECT_FALSE(ctl::DragController::Instance().Dragging()) << "pressed on an expand icon";
+  QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, icon + QPoint(-3 * distance, 3 * distance));
+}
+
+// A rename sorts the node among its siblings; it is scrolled into view there.
+TEST_F(TreeMenuTest, ARenamedNodeSortedOutOfViewIsScrolledIntoView) {
+  MakeTreeTall();
+  Tree().SetFirstVisible(&Node(QStringLiteral("ID100")));
+  QTest::mouseClick(Viewport(), Qt::LeftButton, {}, LabelOf(Node(QStringLiteral("ID100"))));
+  QApplication::setActiveWindow(gMainForm);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_F2);
+  ASSERT_TRUE(QTest::qWaitFor([] { return qobject_cast<QLineEdit*>(QApplication::focusWidget()) != nullptr; }, 10000))
+      << "the label edit has started";
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Zulu"));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  const QString renamed = QStringLiteral("SELECT Tag FROM Tags WHERE TagID = 100");
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Column(renamed) == QStringList{"Zulu"}; }, 10000));
+  bool shown = false;
+  for (int y = 0; y < Viewport()->height() && !shown; ++y) {
+    shown = Tree().HitTestInfo(Viewport()->width() / 2, y, nullptr) == &Node(QStringLiteral("ID100"));
+  }
+  EXPECT_TRUE(shown) << "the renamed node is in view";
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
 TEST_F(TreeMenuTest, NewItemsAreMadeInTheLibraryBoldInTheLabelColourAndEditedAtOnce) {
   Select(QStringLiteral("ID11"));
   Pane().mnuCreateTag->trigger();
@@ -460,6 +532,102 @@ TEST_F(TreeMenuTest, NewSearchOpensTheFindDialogToSaveOne) {
   Pane().mnuCreateTag->trigger();
   EXPECT_EQ(during, QStringLiteral("SAVE"));
   EXPECT_EQ(gFindFilesMode, QString());
+}
+
+// From an empty library to the first tagged file, as a new user goes with
+// the mouse and the keyboard: whatever node was clicked first, a right click
+// on empty tree space offers a new tag category; the category is named in
+// place, a tag and a folder are made in it from its own menu, and a file
+// dragged from the tiles onto the new tag is tagged with it.
+class FirstTagTest : public TreeMenuTest {
+ protected:
+  void SetUp() override {
+    TreeMenuTest::SetUp();
+    OpenWith(FileRow(1, QStringLiteral("Holiday.mkv")), QStringLiteral("Empty.rw2"));
+    QApplication::setActiveWindow(gMainForm);
+  }
+
+  // Chooses the item of the tree's open menu with the mouse.
+  static void Choose(QAction* item) {
+    QMenu* menu = Pane().mnuTree;
+    ASSERT_TRUE(menu->isVisible());
+    ASSERT_TRUE(item->isEnabled()) << item->text().toStdString();
+    // The menu takes a release as a choice once the pointer has moved in it.
+    const QRect area = menu->actionGeometry(item);
+    QTest::mouseMove(menu, area.topLeft() + QPoint(2, 2));
+    QTest::mouseMove(menu, area.center());
+    QTest::mouseClick(menu, Qt::LeftButton, {}, area.center());
+  }
+  // Types the name into the label editor the new node opens and takes it.
+  static void Name(const QString& name) {
+    ASSERT_TRUE(QTest::qWaitFor([] { return qobject_cast<QLineEdit*>(QApplication::focusWidget()) != nullptr; }, 10000))
+        << "the label edit has started; focus on "
+        << (QApplication::focusWidget() ? QApplication::focusWidget()->metaObject()->className() : "nothing")
+        << " active " << (QApplication::activeWindow() ? QApplication::activeWindow()->objectName().toStdString() : "");
+    QTest::keyClicks(QApplication::focusWidget(), name);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    const QString named = QStringLiteral("SELECT COUNT(*) FROM Tags WHERE Tag = '%1'").arg(name);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return Count(named) == 1; }, 10000)) << name.toStdString();
+  }
+  static int TagId(const QString& name) {
+    return Count(QStringLiteral("SELECT TagID FROM Tags WHERE Tag = '%1'").arg(name));
+  }
+  static QStringList Parent(const QString& name) {
+    return Column(QStringLiteral("SELECT P.Tag FROM Tags T, TagLinks L, Tags P WHERE T.Tag = '%1' AND "
+                                 "L.TagID = T.TagID AND L.Relationship = 'P' AND P.TagID = L.LinkedTag")
+                      .arg(name));
+  }
+  static QPoint TreePointOn(QWidget* widget, const QString& key) {
+    return widget->mapFromGlobal(Viewport()->mapToGlobal(LabelOf(Node(key))));
+  }
+};
+
+TEST_F(FirstTagTest, AFirstCategoryTagAndFolderAndAFileTaggedByDragging) {
+  ASSERT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM Tags WHERE TagID > 4")), 0) << "only the fixed groups";
+  QTest::mouseClick(Viewport(), Qt::LeftButton, {}, LabelOf(Node(QStringLiteral("ID-1"))));
+  ASSERT_EQ(Tree().SelectedItem(), &Node(QStringLiteral("ID-1"))) << "a click on Untagged";
+  QTest::mouseClick(Viewport(), Qt::RightButton, {}, QPoint(20, BelowTheNodes()));
+  ASSERT_NO_FATAL_FAILURE(Choose(Pane().mnuNewCategory));
+  ASSERT_NO_FATAL_FAILURE(Name(QStringLiteral("Genre")));
+  const QString genre = QStringLiteral("ID%1").arg(TagId(QStringLiteral("Genre")));
+  EXPECT_EQ(Column(QStringLiteral("SELECT Type FROM Tags WHERE Tag = 'Genre'")), QStringList{"C"});
+  EXPECT_EQ(Node(genre).Parent(), nullptr);
+
+  RightClick(genre);
+  ASSERT_NO_FATAL_FAILURE(Choose(Pane().mnuCreateTag));
+  ASSERT_NO_FATAL_FAILURE(Name(QStringLiteral("Drama")));
+  EXPECT_EQ(Parent(QStringLiteral("Drama")), QStringList{"Genre"});
+  RightClick(genre);
+  ASSERT_NO_FATAL_FAILURE(Choose(Pane().mnuNewFolder));
+  ASSERT_NO_FATAL_FAILURE(Name(QStringLiteral("Places")));
+  EXPECT_EQ(Parent(QStringLiteral("Places")), QStringList{"Genre"});
+  EXPECT_EQ(Column(QStringLiteral("SELECT Type FROM Tags WHERE Tag = 'Places'")), QStringList{"F"});
+  const QString drama = QStringLiteral("ID%1").arg(TagId(QStringLiteral("Drama")));
+  EXPECT_EQ(Node(drama).Parent(), &Node(genre));
+
+  // "Untagged" dragged onto the tiles shows the file; the file dragged onto
+  // the tag is tagged with it.
+  ctl::FlexGrid& tiles = *Pane().flexThumbsTiled;
+  const QPoint untagged = LabelOf(Node(QStringLiteral("ID-1")));
+  const QPoint overTiles = Viewport()->mapFromGlobal(tiles.mapToGlobal(QPoint(150, 40)));
+  QTest::mousePress(Viewport(), Qt::LeftButton, {}, untagged);
+  QTest::mouseMove(Viewport(), untagged + QPoint(3, 1));
+  QTest::mouseMove(Viewport(), overTiles);
+  QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, overTiles);
+  ASSERT_TRUE(QTest::qWaitFor([] { return gLibrary->ResultCount == 1; }, 10000)) << "the untagged file is shown";
+
+  const QPoint tile(TwipsToPixelsX(tiles.ColWidth(0)) + TwipsToPixelsX(tiles.ColWidth(1)) / 2,
+                    TwipsToPixelsY(tiles.RowHeight(0)) / 2);
+  QTest::mousePress(&tiles, Qt::LeftButton, {}, tile);
+  QTest::mouseMove(&tiles, tile + QPoint(1, 0));
+  QTest::mouseMove(&tiles, tile + QPoint(1, 15));
+  ASSERT_TRUE(ctl::DragController::Instance().Dragging()) << "the tile drags";
+  QTest::mouseMove(&tiles, TreePointOn(&tiles, drama));
+  QTest::mouseRelease(&tiles, Qt::LeftButton, {}, TreePointOn(&tiles, drama));
+  EXPECT_EQ(Column(QStringLiteral("SELECT T.Tag FROM SegmentTags S, Tags T WHERE S.SegmentID = 1 AND "
+                                  "T.TagID = S.TagID")),
+            QStringList{"Drama"});
+  EXPECT_EQ(boxes.Count(), 0);
 }
 
 }  // namespace

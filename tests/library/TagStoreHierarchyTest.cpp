@@ -16,7 +16,17 @@ TEST(ConvertToT9Test, LettersBecomeKeypadDigits) {
   EXPECT_EQ(ConvertToT9(QStringLiteral("abc def ghi jkl mno pqrs tuv wxyz")),
             QStringLiteral("222 333 444 555 666 7777 888 9999"));
   EXPECT_EQ(ConvertToT9(QStringLiteral("R2-D2's 1st")), QStringLiteral("72-32'7 178"));
-  EXPECT_EQ(ConvertToT9(QStringLiteral("Café")), QStringLiteral("223É"));
+}
+
+// Type-ahead finds a name by the keys its letters are printed on: an
+// accented letter is its base letter, in either case and however deeply it
+// decomposes; other characters stay.
+TEST(ConvertToT9Test, AnAccentedLetterTakesItsBaseLettersKey) {
+  EXPECT_EQ(ConvertToT9(QStringLiteral("Éte")), QStringLiteral("383"));
+  EXPECT_EQ(ConvertToT9(QStringLiteral("Café")), QStringLiteral("2233"));
+  EXPECT_EQ(ConvertToT9(QStringLiteral("Ærø Łódź Ǖ Đ")), QStringLiteral("Æ76 5639 8 3"));
+  EXPECT_EQ(ConvertToT9(QStringLiteral("ñ ç ü å")), QStringLiteral("6 2 8 2"));
+  EXPECT_EQ(ConvertToT9(QStringLiteral("日本 №5 ½")), QStringLiteral("日本 №5 ½"));
 }
 
 TEST_F(TagStoreTest, CreateTagWritesTheRowAndItsParentLink) {

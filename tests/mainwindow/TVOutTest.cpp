@@ -1,7 +1,10 @@
 // TV-Out mode (the carousel over the whole maximised window, the theme, the
 // pointer hidden, the view commands disabled) and full-screen mode, in the
-// running program.
+// running program: F10 and F11 typed where the focus is give the browser the
+// keys, and leaving either gives back the window and the splitter.
+#include "browser/BrowserPane.h"
 #include "carousel/CarouselPane.h"
+#include "inspector/InspectorPane.h"
 #include "carousel/cCarousel.h"
 #include "carousel/ucCanvas.h"
 #include "platform/ShowCursor.h"
@@ -11,6 +14,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -134,6 +138,120 @@ TEST_F(TVOutTest, FullScreenHidesTheTitleBarAndSwapsTheWindowState) {
   EXPECT_EQ(Form().geometry(), library);
   Send("mnuViewFullScreen");
   EXPECT_TRUE(Form().picWindowHeader->Visible());
+}
+
+// ---- Keys and the way back, as the user goes ----
+
+// F10 and F11 are pressed where the focus is; the window and the splitter
+// (the tree pane's width) the user left come back when the mode is left.
+class TVOutRoundTripTest : public TVOutTest {
+ protected:
+  void SetUp() override {
+    TVOutTest::SetUp();
+    QApplication::setActiveWindow(gMainForm);
+  }
+  static void Press(Qt::Key key) {
+    QWidget* focus = QApplication::focusWidget();
+    QTest::keyClick(focus ? focus : gMainForm.data(), key);
+  }
+  // The focus put in a control that stays shown under the carousel.
+  static void FocusTheSegments() {
+    QWidget* segments = Form().Inspector().flexSegments;
+    segments->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == segments; }, 5000));
+  }
+  static double TreeWidth() { return Form().Browser().picLeft->Width(); }
+  // The tree pane dragged to `width`, as the splitter leaves it.
+  static void DragTreeTo(double width) {
+    Form().Browser().picLeft->SetWidth(width);
+    Form().LayoutPanes();
+  }
+  static QRect MaximisedRect() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+
+  // The window as the user leaves it: maximised or normal, the tree pane
+  // dragged away from where a resize puts it.
+  struct LeftWindow {
+    int32_t state;
+    QRect geometry;
+    double tree;
+  };
+  static LeftWindow LeaveWindow(bool maximised) {
+    maximised ? gWindowMgr->MaximiseWindow() : gWindowMgr->RestoreWindow();
+    DragTreeTo(maximised ? 900 : 600);
+    EXPECT_NE(TreeWidth(), Form().width() / 4.0) << "not where a resize puts the splitter";
+    return {gWindowMgr->WindowState(), Form().frameGeometry(), TreeWidth()};
+  }
+  static void ExpectBackTo(const LeftWindow& left) {
+    EXPECT_EQ(gWindowMgr->WindowState(), left.state);
+    EXPECT_EQ(Form().frameGeometry(), left.geometry);
+    EXPECT_EQ(TreeWidth(), left.tree);
+  }
+};
+
+TEST_F(TVOutRoundTripTest, EnteringTVOutGivesTheCarouselTheKeysAtOnce) {
+  ASSERT_NO_FATAL_FAILURE(FocusTheSegments());
+  Press(Qt::Key_F10);
+  ASSERT_TRUE(gTVOutMode);
+  EXPECT_EQ(QApplication::focusWidget(), Form().Carousel().ucCarouselCanvas);
+  const QString menu = gCarousel->MenuMode();
+  Press(Qt::Key_Up);
+  EXPECT_NE(gCarousel->MenuMode(), menu) << "Up opened the carousel's menu";
+  Press(Qt::Key_Escape);
+  Press(Qt::Key_F10);
+  EXPECT_FALSE(gTVOutMode);
+
+  // Again from the carousel view, where the canvas only moves.
+  ASSERT_EQ(gBrowserMode, 3);
+  ASSERT_NO_FATAL_FAILURE(FocusTheSegments());
+  Press(Qt::Key_F10);
+  ASSERT_TRUE(gTVOutMode);
+  EXPECT_EQ(QApplication::focusWidget(), Form().Carousel().ucCarouselCanvas);
+  Press(Qt::Key_F10);
+}
+
+TEST_F(TVOutRoundTripTest, EnteringFullScreenGivesTheBrowserTheKeys) {
+  Send("mnuViewCarousel");
+  ASSERT_NO_FATAL_FAILURE(FocusTheSegments());
+  Press(Qt::Key_F11);
+  ASSERT_FALSE(Form().picWindowHeader->Visible());
+  EXPECT_EQ(QApplication::focusWidget(), Form().Carousel().ucCarouselCanvas);
+  Press(Qt::Key_F11);
+  EXPECT_TRUE(Form().picWindowHeader->Visible());
+}
+
+TEST_F(TVOutRoundTripTest, TVOutGoesBackToTheWindowAndTheSplitterItLeft) {
+  for (const bool maximised : {true, false}) {
+    SCOPED_TRACE(maximised ? "maximised" : "normal");
+    const LeftWindow left = LeaveWindow(maximised);
+    Press(Qt::Key_F10);
+    ASSERT_TRUE(gTVOutMode);
+    Press(Qt::Key_F10);
+    ASSERT_FALSE(gTVOutMode);
+    ExpectBackTo(left);
+  }
+}
+
+TEST_F(TVOutRoundTripTest, FullScreenGoesBackToTheWindowAndTheSplitterItLeft) {
+  for (const bool maximised : {true, false}) {
+    SCOPED_TRACE(maximised ? "maximised" : "normal");
+    const LeftWindow left = LeaveWindow(maximised);
+    Press(Qt::Key_F11);
+    ASSERT_FALSE(Form().picWindowHeader->Visible());
+    EXPECT_EQ(gWindowMgr->WindowState(), maximised ? 0 : 2) << "entering swaps the window state";
+    Press(Qt::Key_F11);
+    ASSERT_TRUE(Form().picWindowHeader->Visible());
+    ExpectBackTo(left);
+  }
+
+  // TV-Out entered from full screen leaves both, back to the window before.
+  const LeftWindow left = LeaveWindow(true);
+  Press(Qt::Key_F11);
+  Press(Qt::Key_F10);
+  ASSERT_TRUE(gTVOutMode);
+  Press(Qt::Key_F10);
+  EXPECT_TRUE(Form().picWindowHeader->Visible());
+  ExpectBackTo(left);
+  EXPECT_EQ(Form().frameGeometry(), MaximisedRect());
 }
 
 }  // namespace

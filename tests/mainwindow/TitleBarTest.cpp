@@ -10,8 +10,10 @@
 
 #include <QGuiApplication>
 #include <QMouseEvent>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTest>
+#include <QWindow>
 
 #include <functional>
 #include <vector>
@@ -40,10 +42,7 @@ void Drag(QWidget* target, QPoint from, QPoint by, Qt::MouseButton button = Qt::
   SendMouse(target, QEvent::MouseButtonRelease, start + by, button);
 }
 
-QRect MaximisedRect() {
-  const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
-  return {work.left(), work.top(), work.width(), work.height() - 1};
-}
+QRect MaximisedRect() { return QGuiApplication::primaryScreen()->availableGeometry(); }
 
 class TitleBarTest : public RunningProgramTest {
  protected:
@@ -103,16 +102,57 @@ TEST_F(TitleBarTest, CaptionDragMovesTheWindowWithTheLeftButtonOnly) {
   EXPECT_EQ(Form().frameGeometry(), MaximisedRect()) << "a maximised window stays";
 }
 
+// Once the pointer has gone the drag distance the window follows it, the
+// pressed spot under it, at every step: it is not left that distance behind
+// (as a move the window system took over there would be, even where it
+// could).
+TEST_F(TitleBarTest, ACaptionDragKeepsThePressedSpotUnderThePointer) {
+  int systemMoves = 0;
+  const auto systemSize = cWindowMgr::SystemSize;
+  const auto restore = qScopeGuard([&] { cWindowMgr::SystemSize = systemSize; });
+  cWindowMgr::SystemSize = [&](QWindow&, Qt::Edges edges) {
+    systemMoves += edges ? 0 : 1;
+    return true;
+  };
+  QWidget* caption = Form().picCaption;
+  const QPoint press = caption->mapToGlobal(QPoint(300, 12));
+  const QPoint pressedSpot = Form().mapFromGlobal(press);
+  SendMouse(caption, QEvent::MouseButtonPress, press, Qt::LeftButton);
+  SendMouse(caption, QEvent::MouseMove, press + QPoint(4, 3), Qt::LeftButton);
+  EXPECT_EQ(Form().pos(), kLibraryRect.topLeft()) << "within the drag distance";
+  for (const QPoint by : {QPoint(12, 9), QPoint(40, 30), QPoint(-25, 60)}) {
+    SendMouse(caption, QEvent::MouseMove, press + by, Qt::LeftButton);
+    EXPECT_EQ(Form().pos(), kLibraryRect.topLeft() + by);
+    EXPECT_EQ(Form().mapFromGlobal(press + by), pressedSpot) << "the pressed spot is under the pointer";
+  }
+  SendMouse(caption, QEvent::MouseButtonRelease, press + QPoint(-25, 60), Qt::LeftButton);
+  EXPECT_EQ(systemMoves, 0);
+}
+
 TEST_F(TitleBarTest, DoubleClickAndRestoreAlternateMaximisedAndRestored) {
+  // The window system knows the window as maximised, so that its own
+  // window menu (Alt+Space on many desktops) offers "Restore".
+  const auto maximisedThere = [] { return Form().windowHandle()->windowStates().testFlag(Qt::WindowMaximized); };
   QTest::mouseDClick(Form().picCaption, Qt::LeftButton, {}, QPoint(300, 12));
   EXPECT_EQ(Form().frameGeometry(), MaximisedRect());
   EXPECT_EQ(gWindowMgr->WindowState(), 2);
   EXPECT_EQ(ControlBoxImage("RESTORE"), QStringLiteral("RESTORE"));
+  EXPECT_TRUE(maximisedThere());
 
   ClickControlBox("RESTORE");
   EXPECT_EQ(Form().frameGeometry(), kLibraryRect);
   EXPECT_EQ(gWindowMgr->WindowState(), 0);
   EXPECT_EQ(ControlBoxImage("RESTORE"), QStringLiteral("MAX"));
+  EXPECT_FALSE(maximisedThere());
+
+  // The desktop's own "Restore" and "Maximize" do what the program's do.
+  Form().windowHandle()->setWindowStates(Qt::WindowMaximized);
+  EXPECT_TRUE(QTest::qWaitFor([] { return gWindowMgr->WindowState() == 2; }, 5000));
+  EXPECT_EQ(Form().frameGeometry(), MaximisedRect());
+  EXPECT_EQ(ControlBoxImage("RESTORE"), QStringLiteral("RESTORE"));
+  Form().windowHandle()->setWindowStates(Qt::WindowNoState);
+  EXPECT_TRUE(QTest::qWaitFor([] { return gWindowMgr->WindowState() == 0; }, 5000));
+  EXPECT_EQ(Form().frameGeometry(), kLibraryRect);
 
   ClickControlBox("RESTORE");
   EXPECT_EQ(Form().frameGeometry(), MaximisedRect());
@@ -193,11 +233,13 @@ TEST_F(TitleBarTest, CompactFromAMaximisedWindowReturnsMaximised) {
 }
 
 TEST_F(TitleBarTest, KeypadTwoThenEscReturnsToTheEarlierRectangle) {
+  QApplication::setActiveWindow(gMainForm);
   Form().SetWindowMode(QStringLiteral("COMPACT"));
   const QSize single = Form().frameGeometry().size();
-  QTest::keyClick(gMainForm, Qt::Key_2, Qt::KeypadModifier);
+  ASSERT_NE(QApplication::focusWidget(), nullptr);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_2, Qt::KeypadModifier);
   EXPECT_EQ(Form().frameGeometry().size(), single) << "no video: 310 x 232 at any factor";
-  QTest::keyClick(gMainForm, Qt::Key_Escape);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
   EXPECT_EQ(gWindowMode, 1);
   EXPECT_EQ(Form().frameGeometry(), kLibraryRect);
 }

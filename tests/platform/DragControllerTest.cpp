@@ -126,6 +126,8 @@ TEST_F(DragControllerTest, CancelDropsNothingEndDropsAtThePointerAndOnlyTheSourc
   EXPECT_TRUE(ctl::DragController::Instance().Dragging()) << "b is not the source";
   a.Drag(ctl::vbCancel);
   EXPECT_FALSE(ctl::DragController::Instance().Dragging());
+  EXPECT_EQ(log.Entries(), QStringList({"b over 0 from a at 50,10", "b over 1 from a at 50,10"}))
+      << "a cancel leaves the control the drag was over: " << log.Joined();
 
   log.Clear();
   a.Drag();

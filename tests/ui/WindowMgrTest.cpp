@@ -32,6 +32,7 @@ using rwtest::OnTwoScreens;
 namespace {
 
 constexpr uint32_t kMaximise = cWindowMgr::kMaximiseItem;
+constexpr uint32_t kRestore = cWindowMgr::kRestoreItem;
 constexpr uint32_t kMove = cWindowMgr::SC_MOVE;
 constexpr uint32_t kSize = cWindowMgr::SC_SIZE;
 
@@ -70,6 +71,17 @@ class FramelessWindow : public QWidget {
   }
   QWidget* panel;
 
+  // Its platform window made anew, as Qt does when the first video surface
+  // needs another kind of window.
+  void Remake() {
+    const Qt::WindowStates states = windowState();
+    const bool shown = isVisible();
+    destroy();
+    create();
+    windowHandle()->setWindowStates(states);
+    setVisible(shown);
+  }
+
  protected:
   void resizeEvent(QResizeEvent*) override { panel->setGeometry(rect()); }
 };
@@ -103,6 +115,12 @@ void Drag(QWidget* target, QPoint from, QPoint by) {
 }
 
 QRect PrimaryWork() { return QGuiApplication::primaryScreen()->availableGeometry(); }
+
+// Lets every event already queued run, and those they queue in turn: what
+// the window system reports back and what the program answers to it.
+void RunQueuedEvents() {
+  for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+}
 QRect PrimaryScreen() { return QGuiApplication::primaryScreen()->geometry(); }
 
 class WindowMgrTest : public rwtest::TempHomeTest {
@@ -203,7 +221,7 @@ TEST_F(WindowMgrPlacement, MaximisedStateComesBackMaximisedAndRestoresToTheStore
   Store(2, 100, 50, 1200, 900);
   cWindowMgr& manager = Manage();
   EXPECT_EQ(manager.WindowState(), 2);
-  EXPECT_EQ(window->frameGeometry().size(), QSize(PrimaryWork().width(), PrimaryWork().height() - 1));
+  EXPECT_EQ(window->frameGeometry().size(), PrimaryWork().size());
   manager.RestoreWindow();
   EXPECT_EQ(window->frameGeometry(), QRect(100, 50, 1200, 900));
 }
@@ -232,20 +250,91 @@ TEST_F(WindowMgrPlacement, SavedFromLibraryModeOnlyAndTheRectangleOnlyWhenNormal
 
 using WindowMgrModes = WindowMgrTest;
 
-TEST_F(WindowMgrModes, MaximisedLeavesTheWorkAreasBottomRowExceptInTVOut) {
+// The window system knows the window as maximised, so its own window menu
+// offers the way back, and places it over its work area (in TV-Out mode too).
+TEST_F(WindowMgrModes, MaximisedFillsTheWorkAreaAndTheWindowSystemKnowsIt) {
   cWindowMgr& manager = Manage();
+  window->setGeometry(200, 100, 1024, 768);
+  manager.SetLibraryModeRect();
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  const auto maximisedThere = [this] { return window->windowHandle()->windowStates().testFlag(Qt::WindowMaximized); };
   manager.MaximiseWindow();
   const QRect work = PrimaryWork();
-  EXPECT_EQ(window->frameGeometry(), QRect(work.left(), work.top(), work.width(), work.height() - 1));
+  EXPECT_EQ(window->frameGeometry(), work);
+  EXPECT_TRUE(maximisedThere());
   EXPECT_FALSE(manager.Sizeable());
   EXPECT_EQ(host.images[QStringLiteral("RESTORE")], QStringLiteral("RESTORE"));
   EXPECT_EQ(host.images[QStringLiteral("MODE")], QStringLiteral("COMPACT"));
+  RunQueuedEvents();
+  EXPECT_EQ(window->frameGeometry(), work) << "the window system's own placing agrees";
+  // Maximised again (TV-Out over a maximised window): the widget keeps the
+  // state too, which a platform window made anew for it takes over.
+  manager.MaximiseWindow();
+  EXPECT_TRUE(window->windowState().testFlag(Qt::WindowMaximized));
+  EXPECT_TRUE(maximisedThere());
   manager.RestoreWindow();
+  EXPECT_FALSE(maximisedThere());
+  EXPECT_EQ(window->frameGeometry(), QRect(200, 100, 1024, 768));
   EXPECT_TRUE(manager.Sizeable());
   EXPECT_EQ(host.images[QStringLiteral("RESTORE")], QStringLiteral("MAX"));
   gTVOutMode = true;
   manager.MaximiseWindow();
   EXPECT_EQ(window->frameGeometry(), work);
+  EXPECT_TRUE(maximisedThere());
+  manager.InitialiseCompactWindow(1);
+  EXPECT_FALSE(maximisedThere()) << "the compact window is no maximised one";
+  EXPECT_EQ(manager.WindowState(), 2) << "compact mode leaves the state";
+}
+
+// A maximise or restore the desktop's own window menu makes reaches the
+// main window as the system menu's command; one the program made itself
+// does not.
+TEST_F(WindowMgrModes, TheWindowSystemsOwnMaximiseAndRestoreArriveAsSystemCommands) {
+  cWindowMgr& manager = Manage();
+  window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+  CommandRecorder recorder;
+  gSubclasser.AttachWindowMessage(&recorder, window.get(), WM_SYSCOMMAND);
+  manager.MaximiseWindow();
+  manager.RestoreWindow();
+  manager.MaximiseWindow();
+  RunQueuedEvents();
+  EXPECT_TRUE(recorder.commands.empty()) << "the program's own changes are no commands";
+
+  window->windowHandle()->setWindowStates(Qt::WindowNoState);  // the desktop's "Restore"
+  EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.commands == std::vector<uint32_t>{kRestore}; }, 5000));
+  manager.RestoreWindow();
+  window->windowHandle()->setWindowStates(Qt::WindowMaximized);  // the desktop's "Maximize"
+  EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.commands == std::vector<uint32_t>{kRestore, kMaximise}; }, 5000));
+
+  // A platform window made anew (the first video surface needs another kind
+  // of window) starts out unmaximised: that is no restore of the user's, and
+  // the window system is told the state again.
+  manager.MaximiseWindow();
+  RunQueuedEvents();
+  recorder.commands.clear();
+  window->Remake();
+  window->windowHandle()->setWindowStates(Qt::WindowNoState);
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return window->windowHandle()->windowStates().testFlag(Qt::WindowMaximized); }, 5000));
+  RunQueuedEvents();
+  EXPECT_TRUE(recorder.commands.empty());
+  EXPECT_EQ(manager.WindowState(), 2);
+  window->windowHandle()->setWindowStates(Qt::WindowNoState);  // then the user's "Restore"
+  EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.commands == std::vector<uint32_t>{kRestore}; }, 5000));
+  recorder.commands.clear();
+
+  // The compact window stays compact: the desktop's maximise is taken back
+  // and passed on (the main window shows the video full screen then).
+  manager.InitialiseCompactWindow(1);
+  const QRect compact = window->frameGeometry();
+  window->windowHandle()->setWindowStates(Qt::WindowMaximized);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return recorder.commands == std::vector<uint32_t>{kMaximise}; }, 5000));
+  EXPECT_FALSE(window->windowHandle()->windowStates().testFlag(Qt::WindowMaximized));
+  RunQueuedEvents();
+  EXPECT_EQ(window->frameGeometry(), compact);
+  gSubclasser.DetachWindowMessage(&recorder, window.get(), WM_SYSCOMMAND);
 }
 
 TEST_F(WindowMgrModes, FramedWindowLosesItsTitleBarAndStaysShown) {
