@@ -12,6 +12,7 @@
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
 #include "platform/MessageBoxSeam.h"
+#include "platform/QuitRequest.h"
 #include "platform/RWError.h"
 #include "platform/Rounding.h"
 #include "platform/RunOffUiThread.h"
@@ -54,7 +55,10 @@ bool FileStillThere(const QString& path) {
 
 }  // namespace
 
+// A request to end the program stops the run after the file it is adding;
+// the program ends once the run has shown its files and put the window back.
 void ImportPane::AddScannedFiles() {
+  const QuitRequest::LongWork work;
   cmdAbortScan->setEnabled(true);
   ShowAbortButton(true);
   cmdAbortScan->setProperty("Tag", kAddingNew);
@@ -122,7 +126,7 @@ void ImportPane::RunQueue(int32_t count, bool relocate) {
   host_.SetPreviewTimer(false);
   SqlConnection& db = gLibrary->Connection();
   db.BeginTrans(kRunTransaction);
-  for (int32_t i = 1; i <= count && !gScanQueue.isEmpty(); ++i) {
+  for (int32_t i = 1; i <= count && !gScanQueue.isEmpty() && !QuitRequest::Requested(); ++i) {
     AddOneFile(i, count, relocate);
     if (RunClock().elapsed() - lastCommitTick_ >= kCommitIntervalMs) {
       db.CommitTrans(kRunTransaction);
