@@ -7,10 +7,16 @@
 #include "tests/support/ChildRun.h"
 
 #include <QFile>
+#include <QThread>
 #include <QTimer>
 
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
+
+#include <sys/mount.h>
+#include <sys/statvfs.h>
 
 namespace rwtest {
 namespace {
@@ -23,6 +29,21 @@ qint64 PeakMemoryKiB() {
     if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toLongLong();
   }
   return -1;
+}
+
+// Bytes free on the file system that holds `folder`.
+qint64 FreeBytes(const QString& folder) {
+  struct statvfs info {};
+  if (::statvfs(QFile::encodeName(folder).constData(), &info) != 0) return -1;
+  return static_cast<qint64>(info.f_bavail) * static_cast<qint64>(info.f_frsize);
+}
+
+// Fills the file system of `folder` with one file until `keep` bytes are free.
+void FillLeaving(const QString& folder, qint64 keep) {
+  QFile filler(folder + QStringLiteral("/filler"));
+  ASSERT_TRUE(filler.open(QIODevice::WriteOnly));
+  const QByteArray block(4096, '\0');
+  while (FreeBytes(folder) > keep && filler.write(block) == block.size()) filler.flush();
 }
 
 class AddFilesFaultsTest : public AddFilesTest {
@@ -101,6 +122,77 @@ TEST_F(AddFilesFaultsTest, ATerminationSignalStopsTheRunAfterAFileAndTheProgramE
       << "every file recorded was examined";
   EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM SegmentTags WHERE TagID = 1")), 0) << "none marked Unplayable";
   EXPECT_EQ(count(QStringLiteral("SELECT count(*) FROM SegmentThumbnails WHERE SegmentID > 0")), added);
+}
+
+// The same stop when the disk fills while a file's rows are written: no box
+// for each file, the run rolled back to its last commit.
+TEST_F(AddFilesFaultsTest, ADiskFullWhileAFileIsStoredStopsTheRunAtItsLastCommit) {
+  for (int i = 1; i <= 12; ++i) MakeFile(QStringLiteral("Clip %1.avi").arg(i, 2, 10, QLatin1Char('0')));
+  Db().Execute(QStringLiteral("CREATE TEMP TRIGGER DiskFull BEFORE INSERT ON VideoFiles WHEN NEW.FileName = "
+                              "'Clip 09.avi' BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
+  TitleWatch slow([](const QString& title) {
+    if (title.startsWith(QLatin1String("Scanning:"))) QThread::msleep(150);
+  });
+  boxes.Answer(vbOK);
+  RunAddFiles(QString(), [](frmAddToLibrary& dialog) { dialog.optImportScope[0]->click(); });
+  ASSERT_EQ(boxes.Count(), 1);
+  const int added = gMainForm->Import().LastRun().added;
+  EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("The disk is full: adding files stopped.")));
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("%1 file(s) were added").arg(added)));
+  EXPECT_LT(added, 8) << "the files after the last commit went back";
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), added);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoSegments")), added);
+  EXPECT_FALSE(Db().InTransaction());
+  EXPECT_FALSE(gAddingFiles);
+}
+
+// Run in a mount namespace of its own: the library lies on a small tmpfs that
+// fills up part way through the run.
+TEST_F(AddFilesFaultsTest, AFullLibraryDiskEndsTheRunWithOneMessageAndKeepsWhatWasCommitted) {
+  if (!InChildRun()) {
+    ChildRun child(true);
+    if (child.Start()) child.Finish();
+    return;
+  }
+  const QString folder = ScratchPath(QStringLiteral("small disk"));
+  ASSERT_TRUE(QDir().mkpath(folder));
+  ASSERT_EQ(::mount("rwtest", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=1m"), 0) << std::strerror(errno);
+  library_ = folder + QStringLiteral("/Films.rw2");
+  modReelwise::ExtractTemplateLibrary(library_);
+  gLibrary->OpenLibrary(library_, true);
+  constexpr int kFiles = 400;
+  const QString longer(120, QLatin1Char('x'));
+  for (int i = 1; i <= kFiles; ++i) MakeFile(QStringLiteral("Clip %1 %2.avi").arg(i, 3, 10, QLatin1Char('0')).arg(longer));
+  FillLeaving(folder, 96 * 1024);
+  // A slow medium: the run commits several times before the disk is full.
+  TitleWatch slow([](const QString& title) {
+    if (title.startsWith(QLatin1String("Scanning:"))) QThread::msleep(40);
+  });
+  boxes.Answer(vbOK);
+  RunAddFiles(QString(), [](frmAddToLibrary& dialog) { dialog.optImportScope[0]->click(); });
+
+  ASSERT_EQ(boxes.Count(), 1);
+  const int added = gMainForm->Import().LastRun().added;
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Add Files"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("disk is full"))) << boxes.Last().prompt.toStdString();
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("%1 file(s) were added").arg(added)))
+      << boxes.Last().prompt.toStdString();
+  EXPECT_GT(added, 0) << "files were committed before the disk filled";
+  EXPECT_LT(added, kFiles);
+  EXPECT_FALSE(Db().InTransaction());
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), added);
+  {
+    auto reader = SqlConnection::Open(library_);
+    EXPECT_EQ(reader->OpenRecordset(QStringLiteral("SELECT count(*) FROM VideoFiles"))->Value(0).toInt(), added)
+        << "the count is in the file itself";
+  }
+  EXPECT_FALSE(gAddingFiles);
+  EXPECT_FALSE(gMainForm->Import().cmdAbortScan->isVisible());
+  EXPECT_TRUE(gMainForm->Browser().tvwLibrary->isEnabled());
+  EXPECT_TRUE(gMainForm->Browser().cmbBrowserHistory->isEnabled());
+  EXPECT_EQ(gMainForm->windowTitle(), QStringLiteral("Reelwise II - Films"));
+  EXPECT_EQ(gLibrary->ResultCount, added) << "the run's files are shown";
+  ::umount2(QFile::encodeName(folder).constData(), MNT_DETACH);
 }
 
 }  // namespace
