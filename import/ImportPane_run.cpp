@@ -12,10 +12,10 @@
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
 #include "platform/MessageBoxSeam.h"
+#include "platform/MountProbe.h"
 #include "platform/QuitRequest.h"
 #include "platform/RWError.h"
 #include "platform/Rounding.h"
-#include "platform/RunOffUiThread.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 #include "platform/SqlText.h"
@@ -57,10 +57,11 @@ bool RolledBack(SqlConnection& db, const QString& name) {
   }
 }
 
-// Whether the file is still there; asked off the user-interface thread, as
-// its medium may have gone.
+// Whether the file is still there; asked on a helper thread within the mount
+// probe's time limit, as its medium may have gone: a drive that stopped
+// answering counts as gone.
 bool FileStillThere(const QString& path) {
-  return RunOffUiThread([path] { return QFileInfo(path).isFile(); });
+  return MountProbe::CallUnder(gScanDevice.LogicalPath, [path] { return QFileInfo(path).isFile(); }).value_or(false);
 }
 
 }  // namespace

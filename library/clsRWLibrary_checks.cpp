@@ -14,6 +14,8 @@
 #include <QHash>
 #include <QStringList>
 
+#include <optional>
+
 namespace {
 
 const QString kMissingFilesCaption = QStringLiteral("Identifying Missing Files...");
@@ -40,6 +42,12 @@ class MountRoots {
     answers_.insert(root, answers);
     if (!answers) skipped_ << root;
     return answers;
+  }
+  // A file under the root did not answer: the rest of the mount is passed over.
+  void PassOver(const QString& root) {
+    if (!answers_.value(root, true)) return;
+    answers_.insert(root, false);
+    skipped_ << root;
   }
   const QStringList& Skipped() const { return skipped_; }
 
@@ -109,7 +117,8 @@ void clsRWLibrary::GetMissingThumnails() {
 
 // Every file on a device that is online through a drive root is looked for
 // on the disk; files on offline devices are not tested, nor those under a
-// mount that does not answer (they are named to the user).
+// mount that does not answer, at its root or at a file (they are named to
+// the user).
 void clsRWLibrary::GetMissingFiles() {
   DeleteSearchResults();
   SqlRecordset rows(*m_Connection,
@@ -124,10 +133,18 @@ void clsRWLibrary::GetMissingFiles() {
     TransactionGuard guard(*m_Connection, QStringLiteral("GMF"));
     for (int position = 1; !rows.Eof(); rows.MoveNext(), ++position) {
       if (position % 50 == 0) ShowProgress(kMissingFilesCaption, position);
-      if (!mounts.Answers(rows.Value(QStringLiteral("LogicalPath")).toString())) continue;
+      const QString root = rows.Value(QStringLiteral("LogicalPath")).toString();
+      if (!mounts.Answers(root)) continue;
       const QString path =
           rows.Value(QStringLiteral("CurrentPath")).toString() + rows.Value(QStringLiteral("FileName")).toString();
-      if (modReelwise::FileExists(path)) continue;
+      // Looked for on a helper thread within the probe's time limit: a mount
+      // whose root answers may still hang on every file below it.
+      const std::optional<bool> exists = MountProbe::CallUnder(root, [path] { return modReelwise::FileExists(path); });
+      if (!exists) {
+        mounts.PassOver(root);
+        continue;
+      }
+      if (*exists) continue;
       // A device with two drive rows lists its files once.
       m_Connection->Execute(QStringLiteral("INSERT OR IGNORE INTO SearchResults (SegmentID, FileID) VALUES (%1, %2)")
                                 .arg(rows.Value(QStringLiteral("SegmentID")).toInt64())

@@ -20,7 +20,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QMenu>
@@ -148,7 +147,13 @@ void frmFilePreview::Form_Load() {
     return;
   }
   const QString path = gSavedItem.CurrentPath + gSavedItem.FileName;
-  if (!QFileInfo(path).isFile()) {
+  // A drive that does not answer counts as offline: the window never waits on it.
+  const std::optional<bool> there = modReelwise::FileThere(path);
+  if (!there) {
+    ShowOfflineFileMessage(gSavedItem.FileName, gSavedItem.CurrentPath, parentWidget());
+    return;
+  }
+  if (!*there) {
     ShowProgramMessage(QStringLiteral("'%1' cannot be found in '%2'.").arg(gSavedItem.FileName, gSavedItem.CurrentPath),
                        48, QStringLiteral("Story Board"), parentWidget());
     return;

@@ -5,6 +5,7 @@
 
 #include "app/modReelwise_startup.h"
 #include "tests/support/ChildRun.h"
+#include "tests/support/DeadMount.h"
 
 #include <QFile>
 #include <QThread>
@@ -71,6 +72,26 @@ class AddFilesFaultsTest : public AddFilesTest {
     QFile::remove(clip);
   }
 
+  // Adds the disk's files in the fast scope, each step of the progress held
+  // for `holdMs` as on a slow medium, and expects the one message of a full
+  // disk with the count the run gives; returns that count.
+  int AddSlowlyUntilTheDiskIsFull(int holdMs) {
+    TitleWatch slow([holdMs](const QString& title) {
+      if (title.startsWith(QLatin1String("Scanning:"))) QThread::msleep(holdMs);
+    });
+    boxes.Answer(vbOK);
+    RunAddFiles(QString(), [](frmAddToLibrary& dialog) { dialog.optImportScope[0]->click(); });
+    const int added = gMainForm->Import().LastRun().added;
+    EXPECT_EQ(boxes.Count(), 1);
+    if (boxes.Count() == 0) return added;
+    EXPECT_EQ(boxes.Last().title, QStringLiteral("Add Files"));
+    EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("The disk is full: adding files stopped.")))
+        << boxes.Last().prompt.toStdString();
+    EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("%1 file(s) were added").arg(added)))
+        << boxes.Last().prompt.toStdString();
+    return added;
+  }
+
   // The child's part: Add Files started from the running event loop, as a
   // click starts it, a line on the output for each file it begins, and the
   // program's own run until the signal ends it.
@@ -130,15 +151,7 @@ TEST_F(AddFilesFaultsTest, ADiskFullWhileAFileIsStoredStopsTheRunAtItsLastCommit
   for (int i = 1; i <= 12; ++i) MakeFile(QStringLiteral("Clip %1.avi").arg(i, 2, 10, QLatin1Char('0')));
   Db().Execute(QStringLiteral("CREATE TEMP TRIGGER DiskFull BEFORE INSERT ON VideoFiles WHEN NEW.FileName = "
                               "'Clip 09.avi' BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
-  TitleWatch slow([](const QString& title) {
-    if (title.startsWith(QLatin1String("Scanning:"))) QThread::msleep(150);
-  });
-  boxes.Answer(vbOK);
-  RunAddFiles(QString(), [](frmAddToLibrary& dialog) { dialog.optImportScope[0]->click(); });
-  ASSERT_EQ(boxes.Count(), 1);
-  const int added = gMainForm->Import().LastRun().added;
-  EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("The disk is full: adding files stopped.")));
-  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("%1 file(s) were added").arg(added)));
+  const int added = AddSlowlyUntilTheDiskIsFull(150);
   EXPECT_LT(added, 8) << "the files after the last commit went back";
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), added);
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoSegments")), added);
@@ -149,11 +162,7 @@ TEST_F(AddFilesFaultsTest, ADiskFullWhileAFileIsStoredStopsTheRunAtItsLastCommit
 // Run in a mount namespace of its own: the library lies on a small tmpfs that
 // fills up part way through the run.
 TEST_F(AddFilesFaultsTest, AFullLibraryDiskEndsTheRunWithOneMessageAndKeepsWhatWasCommitted) {
-  if (!InChildRun()) {
-    ChildRun child(true);
-    if (child.Start()) child.Finish();
-    return;
-  }
+  RW_RUN_IN_OWN_MOUNT_NAMESPACE();
   const QString folder = ScratchPath(QStringLiteral("small disk"));
   ASSERT_TRUE(QDir().mkpath(folder));
   ASSERT_EQ(::mount("rwtest", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=1m"), 0) << std::strerror(errno);
@@ -165,18 +174,7 @@ TEST_F(AddFilesFaultsTest, AFullLibraryDiskEndsTheRunWithOneMessageAndKeepsWhatW
   for (int i = 1; i <= kFiles; ++i) MakeFile(QStringLiteral("Clip %1 %2.avi").arg(i, 3, 10, QLatin1Char('0')).arg(longer));
   FillLeaving(folder, 96 * 1024);
   // A slow medium: the run commits several times before the disk is full.
-  TitleWatch slow([](const QString& title) {
-    if (title.startsWith(QLatin1String("Scanning:"))) QThread::msleep(40);
-  });
-  boxes.Answer(vbOK);
-  RunAddFiles(QString(), [](frmAddToLibrary& dialog) { dialog.optImportScope[0]->click(); });
-
-  ASSERT_EQ(boxes.Count(), 1);
-  const int added = gMainForm->Import().LastRun().added;
-  EXPECT_EQ(boxes.Last().title, QStringLiteral("Add Files"));
-  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("disk is full"))) << boxes.Last().prompt.toStdString();
-  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("%1 file(s) were added").arg(added)))
-      << boxes.Last().prompt.toStdString();
+  const int added = AddSlowlyUntilTheDiskIsFull(40);
   EXPECT_GT(added, 0) << "files were committed before the disk filled";
   EXPECT_LT(added, kFiles);
   EXPECT_FALSE(Db().InTransaction());
@@ -193,6 +191,39 @@ TEST_F(AddFilesFaultsTest, AFullLibraryDiskEndsTheRunWithOneMessageAndKeepsWhatW
   EXPECT_EQ(gMainForm->windowTitle(), QStringLiteral("Reelwise II - Films"));
   EXPECT_EQ(gLibrary->ResultCount, added) << "the run's files are shown";
   ::umount2(QFile::encodeName(folder).constData(), MNT_DETACH);
+}
+
+// Run in a mount namespace of its own: the disk's folder is covered by a
+// file server that answers for its root alone, as a share whose server went
+// away. START says the drive does not answer instead of freezing the window,
+// for a folder below the root and for the root itself.
+TEST_F(AddFilesFaultsTest, StartOnAMountWhoseFilesStopAnsweringSaysSoWhileTheWindowGoesOn) {
+  RW_RUN_IN_OWN_MOUNT_NAMESPACE();
+  MakeFile(QStringLiteral("Films/Clip.avi"));
+  DeadMount dead(disk_.chopped(1));
+  if (!dead.Mounted()) GTEST_SKIP() << dead.Problem().toStdString();
+  const EventTurns turns;
+  boxes.Answer(vbOK);
+  RunAddFiles(QStringLiteral("Films"));
+  EXPECT_FALSE(dead.Released()) << "START came back while the server still did not answer";
+  EXPECT_GT(turns.Count(), 0) << "the window's events went on during the wait";
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Invalid Search Location"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("The drive does not answer: ")))
+      << boxes.Last().prompt.toStdString();
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 0);
+  EXPECT_FALSE(gAddingFiles);
+
+  // At the mount's root, which answers, the walk itself stops answering.
+  boxes.Answer(vbOK);
+  RunAddFiles();
+  EXPECT_FALSE(dead.Released()) << "the walk was given up while the server still did not answer";
+  ASSERT_EQ(boxes.Count(), 2);
+  EXPECT_TRUE(boxes.Last().prompt.endsWith(QStringLiteral("The drive does not answer: ") + disk_))
+      << boxes.Last().prompt.toStdString();
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 0);
+  EXPECT_FALSE(gAddingFiles);
+  EXPECT_FALSE(gMainForm->Import().cmdAbortScan->isVisible());
 }
 
 }  // namespace

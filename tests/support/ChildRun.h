@@ -53,3 +53,15 @@ class ChildRun {
 void ReportToParent(const char* name, qint64 value);
 
 }  // namespace rwtest
+
+// In a test body: the run started by ctest starts the test again in a child
+// process of a user and mount namespace of its own, waits for it and takes
+// its outcome; the child's run goes on past this line.
+#define RW_RUN_IN_OWN_MOUNT_NAMESPACE()     \
+  do {                                      \
+    if (!::rwtest::InChildRun()) {          \
+      ::rwtest::ChildRun child_(true);      \
+      if (child_.Start()) child_.Finish();  \
+      return;                               \
+    }                                       \
+  } while (0)
