@@ -15,6 +15,8 @@
 #include <QStringList>
 
 #include <optional>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -129,26 +131,35 @@ void clsRWLibrary::GetMissingFiles() {
   ShowProgress(kMissingFilesCaption);
   if (rows.RecordCount() > 0) SetProgressMax(rows.RecordCount());
   MountRoots mounts;
+  // The files are looked for on a helper thread within the probe's time
+  // limit, all in one sweep: a mount whose root answers may still hang on
+  // every file below it.
+  QStringList paths;
+  QStringList roots;
+  std::vector<std::pair<int64_t, int64_t>> segmentAndFile;
+  for (; !rows.Eof(); rows.MoveNext()) {
+    const QString root = rows.Value(QStringLiteral("LogicalPath")).toString();
+    if (!mounts.Answers(root)) continue;
+    paths << rows.Value(QStringLiteral("CurrentPath")).toString() + rows.Value(QStringLiteral("FileName")).toString();
+    roots << root;
+    segmentAndFile.emplace_back(rows.Value(QStringLiteral("SegmentID")).toInt64(),
+                                rows.Value(QStringLiteral("FileID")).toInt64());
+  }
+  const std::vector<std::optional<bool>> found = MountProbe::AskEach(
+      paths, roots, [](const QString& path) { return modReelwise::FileExists(path); },
+      [this](int done) { ShowProgress(kMissingFilesCaption, done); });
   {
     TransactionGuard guard(*m_Connection, QStringLiteral("GMF"));
-    for (int position = 1; !rows.Eof(); rows.MoveNext(), ++position) {
-      if (position % 50 == 0) ShowProgress(kMissingFilesCaption, position);
-      const QString root = rows.Value(QStringLiteral("LogicalPath")).toString();
-      if (!mounts.Answers(root)) continue;
-      const QString path =
-          rows.Value(QStringLiteral("CurrentPath")).toString() + rows.Value(QStringLiteral("FileName")).toString();
-      // Looked for on a helper thread within the probe's time limit: a mount
-      // whose root answers may still hang on every file below it.
-      const std::optional<bool> exists = MountProbe::CallUnder(root, [path] { return modReelwise::FileExists(path); });
-      if (!exists) {
-        mounts.PassOver(root);
+    for (size_t k = 0; k < found.size(); ++k) {
+      if (!found[k]) {
+        mounts.PassOver(roots[static_cast<qsizetype>(k)]);
         continue;
       }
-      if (*exists) continue;
+      if (*found[k]) continue;
       // A device with two drive rows lists its files once.
       m_Connection->Execute(QStringLiteral("INSERT OR IGNORE INTO SearchResults (SegmentID, FileID) VALUES (%1, %2)")
-                                .arg(rows.Value(QStringLiteral("SegmentID")).toInt64())
-                                .arg(rows.Value(QStringLiteral("FileID")).toInt64()));
+                                .arg(segmentAndFile[k].first)
+                                .arg(segmentAndFile[k].second));
     }
     guard.Commit();
   }

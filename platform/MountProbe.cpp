@@ -5,12 +5,14 @@
 #include "platform/controls/Control.h"
 #include "platform/RunOffUiThread.h"
 
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QHash>
 
 #include <condition_variable>
 #include <deque>
+#include <atomic>
 #include <mutex>
 #include <thread>
 
@@ -115,6 +117,31 @@ class Worker {
   bool abandoned_ = false;
 };
 
+// One helper thread's run through the paths of AskEach, from `from` on. It
+// holds its own copies: a run given up goes on to its end unseen.
+struct Sweep {
+  QStringList paths;
+  QStringList roots;
+  std::function<bool(const QString&)> test;
+  // 1 found, 0 not found, -1 passed over (its mount known dead); written
+  // before `done` passes the index.
+  std::vector<signed char> answers;
+  std::atomic<int> done{0};
+  std::atomic<bool> givenUp{false};
+  OffUiOutcome outcome;
+
+  void Run(int from) {
+    for (int i = from; i < paths.size() && !givenUp; ++i) {
+      answers[static_cast<size_t>(i)] = KnownDead(roots[i]) ? -1 : (test(paths[i]) ? 1 : 0);
+      done.store(i + 1, std::memory_order_release);
+    }
+    outcome.Finish();
+  }
+};
+
+// How often a sweep's progress is looked at.
+constexpr int kSweepTurnMs = 100;
+
 bool StatAnswers(const QString& root) {
   const QByteArray path = QFile::encodeName(root);
   return FinishesWithin(
@@ -163,6 +190,45 @@ QString MountPointOf(const QString& path) {
     if (holds && point.size() >= best.size()) best = point;
   }
   return best;
+}
+
+std::vector<std::optional<bool>> AskEach(const QStringList& paths, const QStringList& roots,
+                                         std::function<bool(const QString&)> test,
+                                         const std::function<void(int)>& progress) {
+  const int count = static_cast<int>(paths.size());
+  std::vector<std::optional<bool>> answers(static_cast<size_t>(count));
+  int from = 0;
+  while (from < count) {
+    auto sweep = std::make_shared<Sweep>();
+    sweep->paths = paths;
+    sweep->roots = roots;
+    sweep->test = test;
+    sweep->answers.assign(static_cast<size_t>(count), -1);
+    sweep->done = from;
+    std::thread([sweep, from] { sweep->Run(from); }).detach();
+    int seen = from;  // the answers taken so far
+    QDeadlineTimer quiet(kTimeLimitMs);
+    bool finished = false;
+    while (!finished) {
+      finished = WaitHandlingEvents(sweep->outcome, kSweepTurnMs, QEventLoop::ExcludeUserInputEvents);
+      const int done = sweep->done.load(std::memory_order_acquire);
+      if (done > seen) {
+        for (; seen < done; ++seen) {
+          const signed char answer = sweep->answers[static_cast<size_t>(seen)];
+          if (answer >= 0) answers[static_cast<size_t>(seen)] = answer == 1;
+        }
+        quiet.setRemainingTime(kTimeLimitMs);
+        if (progress) progress(done);
+      } else if (!finished && quiet.hasExpired()) {
+        // No answer within the time limit: the path at `seen` hangs.
+        sweep->givenUp = true;
+        MarkDead(roots[seen]);
+        break;
+      }
+    }
+    from = finished ? count : seen + 1;
+  }
+  return answers;
 }
 
 void SetRootProbe(RootProbe probe) {

@@ -6,11 +6,13 @@
 // the file counts as out of reach. A mount that did not answer is remembered
 // as dead for a while, so that the next calls under it do not wait again.
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
 #include <optional>
 #include <type_traits>
+#include <vector>
 
 namespace MountProbe {
 
@@ -63,6 +65,17 @@ auto CallOnPath(const QString& path, Call call) -> std::optional<std::invoke_res
   if (!root.isEmpty() && !RootAnswers(root)) return std::nullopt;
   return CallUnder(root, std::move(call));
 }
+
+// Asks `test` about every path, in order, on one helper thread (one hand-over
+// for all of them: one a file would cost more than the files) while the
+// window's events (but the user's input) go on, calling `progress(done)` on
+// this thread as the answers come. A test that does not come back within
+// kTimeLimitMs gives its mount (the path's root in `roots`) up as dead: that
+// path and the later ones on a dead mount get no answer, and a new thread goes
+// on with the rest. `test` runs on the helper threads.
+std::vector<std::optional<bool>> AskEach(const QStringList& paths, const QStringList& roots,
+                                         std::function<bool(const QString&)> test,
+                                         const std::function<void(int)>& progress = {});
 
 // Tests put a probe of their own in place of the real one; nullptr puts the
 // real one back. Either way the dead mounts are forgotten.

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <thread>
@@ -71,6 +72,27 @@ TEST_F(MountProbeMemoryTest, AFileCallThatDoesNotComeBackMarksItsMountDead) {
   EXPECT_EQ(MountProbe::CallUnder(QStringLiteral("/media/disk"), [] { return 7; }), 7)
       << "the next call gets a helper of its own";
   EXPECT_EQ(MountProbe::CallUnder(QString(), [] { return 8; }), 8);
+}
+
+TEST_F(MountProbeMemoryTest, ASweepGivesUpAMountThatHangsAndGoesOnWithTheOthers) {
+  const QStringList paths = {"/a/1", "/a/2", "/b/1", "/a/3", "/b/2"};
+  const QStringList roots = {"/a", "/a", "/b", "/a", "/b"};
+  std::vector<int> progress;
+  const auto found = MountProbe::AskEach(
+      paths, roots,
+      [](const QString& path) {
+        if (path == QLatin1String("/a/2")) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(MountProbe::kTimeLimitMs + 1000));
+        }
+        return path.endsWith(QLatin1Char('1'));
+      },
+      [&](int done) { progress.push_back(done); });
+  EXPECT_EQ(found, (std::vector<std::optional<bool>>{true, std::nullopt, true, std::nullopt, false}));
+  EXPECT_TRUE(MountProbe::KnownDead(QStringLiteral("/a")));
+  EXPECT_FALSE(MountProbe::KnownDead(QStringLiteral("/b")));
+  ASSERT_FALSE(progress.empty());
+  EXPECT_EQ(progress.back(), 5);
+  EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
 }
 
 TEST(MountPointOfTest, TheLongestMountPointThatHoldsThePathByItsTextAlone) {
