@@ -2,19 +2,21 @@
 
 #include "platform/DragController.h"
 #include "platform/MountTable.h"
-#include "platform/controls/Control.h"
 #include "platform/RunOffUiThread.h"
+#include "platform/controls/Control.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QHash>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
-#include <atomic>
+#include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include <sys/stat.h>
 
