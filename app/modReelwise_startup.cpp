@@ -14,6 +14,7 @@
 #include "mainwindow/frmReelwise.h"
 #include "platform/ErrorGuard.h"
 #include "platform/MessageBoxSeam.h"
+#include "platform/QuitRequest.h"
 #include "platform/RWError.h"
 #include "platform/Rounding.h"
 #include "platform/TerminationSignals.h"
@@ -44,8 +45,8 @@ namespace modReelwise {
 namespace {
 
 std::unique_ptr<TerminationSignals> gTerminationSignals;
-// A termination signal came: the program ends as soon as the event loops
-// have unwound.
+// A termination signal came: the program ends as soon as long work has
+// stopped and the event loops have unwound.
 bool gEndRequested = false;
 
 // Every modal window is closed as its cancel would close it, so that the
@@ -59,10 +60,13 @@ void CloseModalWindows() {
   }
 }
 
+// The event loop is ended only once long work (adding files, a full-screen
+// run, a story board, a library open) has stopped at its next file: ended at
+// once, every wait inside that work would return at once.
 void EndOnSignal(int) {
   gEndRequested = true;
   CloseModalWindows();
-  QCoreApplication::exit(0);
+  QuitRequest::Request([] { QCoreApplication::exit(0); });
 }
 
 void ReadScreenMetrics() {
@@ -259,6 +263,7 @@ void UnloadOtherForms(const QString& formName) {
 bool Main(const QStringList& commandLine) {
   gAppReady = false;
   gEndRequested = false;
+  QuitRequest::Reset();
   gTerminationSignals = std::make_unique<TerminationSignals>(EndOnSignal);
   if (ErrorGuard(StartUpFailure()).Run([&] { StartUp(commandLine); })) {
     gAppReady = true;

@@ -10,10 +10,7 @@
 #include "library/ResultItem.h"
 #include "platform/DragController.h"
 #include "platform/MountProbe.h"
-#include "platform/MountTable.h"
 #include "ui/cBusyIndicator.h"
-
-#include <QDir>
 
 #include <atomic>
 #include <memory>
@@ -24,20 +21,6 @@ constexpr double kPanelCentre = 600;
 constexpr int kStarSize = 32;
 // A mount that did not answer is asked again after this long.
 constexpr uint64_t kSilentMountMs = 30000;
-
-// The mount point that holds the path, found from the mount table and the
-// path's text alone: resolving the path would itself wait on a dead mount.
-// An absolute path the table does not place lies on the root.
-QString MountRootOfText(const QString& path) {
-  const QString clean = QDir::cleanPath(path);
-  QString best = clean.startsWith(QLatin1Char('/')) ? QStringLiteral("/") : QString();
-  for (const MountEntry& mount : MountTable::Read()) {
-    const QString& point = mount.mountPoint;
-    const bool holds = point == QLatin1String("/") || clean == point || clean.startsWith(point + QLatin1Char('/'));
-    if (holds && point.size() >= best.size()) best = point;
-  }
-  return best;
-}
 
 // A file test that has not come back within the probe's time limit counts
 // as a missing file; the helper thread keeps its own copy of the answer.
@@ -125,7 +108,7 @@ void cCarousel::DrawFileStatus() {
 // Whether the file can be opened; the mount that holds it is asked first.
 bool cCarousel::FileReachable(const QString& Path) {
   if (Path.isEmpty()) return false;
-  const QString root = MountRootOfText(Path);
+  const QString root = MountProbe::MountPointOf(Path);
   if (!root.isEmpty() && !MountAnswers(root)) return false;
   return FileExistsWithin(Path);
 }

@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 // The program's folders, each ending in "/".
 extern QString gAppDataFolder;    // <application data>/Reelwise II/
@@ -36,12 +37,18 @@ void CreateProgramFolders();
 int64_t GetFileSizeBytes(const QString& path);
 // True for a regular file that can be opened for reading.
 bool FileExists(const QString& path);
+// FileExists asked through the mount probe, within its time limit: nothing
+// when the mount that holds the path does not answer (a network share whose
+// server went away), so that the window never waits on it.
+std::optional<bool> FileThere(const QString& path);
 // True for an existing folder; false on any error.
 bool FolderExists(const QString& path);
 // "OK", or the text that tells the user why the file cannot be played: the
 // offline text for a path marked "[" (without touching the disk), "File not
 // found!" or "Cannot open file!" for an empty file.
 QString CheckFileAvailable(const QString& path);
+// The text for a file whose device is offline or does not answer.
+QString OfflineFileText();
 
 // Seconds as hours, two-digit minutes and two-digit seconds: "1:02:05" or
 // "1h:02m:05s", with hundredths "1:02:05.45". Every field comes from one whole

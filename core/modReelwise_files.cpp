@@ -1,6 +1,7 @@
 #include "core/modReelwise.h"
 
 #include "core/modShellDefs.h"
+#include "platform/MountProbe.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,20 +47,26 @@ int64_t GetFileSizeBytes(const QString& path) {
 
 bool FileExists(const QString& path) { return GetFileSizeBytes(path) >= 0; }
 
+std::optional<bool> FileThere(const QString& path) {
+  return MountProbe::CallOnPath(path, [path] { return FileExists(path); });
+}
+
 bool FolderExists(const QString& path) {
   struct stat info {};
   if (path.isEmpty() || ::stat(QFile::encodeName(path).constData(), &info) != 0) return false;
   return S_ISDIR(info.st_mode);
 }
 
+QString OfflineFileText() {
+  return QStringLiteral(
+      "Offline file: \r\n\r\nThis file is most likely either:\r\n\r\n"
+      "     - on a disk that is not connected \r\n"
+      "     - on a CD/DVD that is not inserted\r\n"
+      "     - on a network drive that is not connected");
+}
+
 QString CheckFileAvailable(const QString& path) {
-  if (path.startsWith(QLatin1Char('['))) {
-    return QStringLiteral(
-        "Offline file: \r\n\r\nThis file is most likely either:\r\n\r\n"
-        "     - on a disk that is not connected \r\n"
-        "     - on a CD/DVD that is not inserted\r\n"
-        "     - on a network drive that is not connected");
-  }
+  if (path.startsWith(QLatin1Char('['))) return OfflineFileText();
   const int64_t size = GetFileSizeBytes(path);
   if (size < 0) return QStringLiteral("File not found!\r\n\r\nThis file may have been moved, renamed or deleted...");
   if (size == 0) return QStringLiteral("Cannot open file!\r\n\r\nThis file contains no data; i.e. it is zero bytes");

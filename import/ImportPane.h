@@ -16,6 +16,7 @@
 #include <vector>
 
 class cwProgress;
+class RWError;
 class SqlConnection;
 
 // What the import asks of the window it sits in: the main window, its
@@ -91,6 +92,8 @@ class ImportPane {
   void StartRun();
   void LoadKnownFiles(const QString& serial);
   void RunQueue(int32_t count, bool relocate);
+  bool CommitRunFiles(bool goOn);
+  void StopOnStoreFailure(const RWError& error);
   void AddOneFile(int32_t index, int32_t count, bool relocate);
   // What became of one new file.
   enum class NewFile { Added, Vanished };
@@ -100,7 +103,7 @@ class ImportPane {
   void ShowRunResults(bool relocate);
   void ShowRelocatedFiles();
   void EndRun();
-  void ReportSkipsAndLosses();
+  void ReportSkipsAndLosses(bool relocate);
   QString DevicePathOf(const QString& path) const;
   bool Cancelled() const;
 
@@ -115,6 +118,11 @@ class ImportPane {
   qint64 startTick_ = 0;
   qint64 lastCommitTick_ = 0;
   RunCounts counts_;
+  // The counts as of the last commit of the run's files.
+  RunCounts committed_;
+  // Why the library could not store the run's files; empty while it can.
+  QString storeFailure_;
+  bool diskFull_ = false;
   QStringList vanishedPaths_;
   std::set<int32_t> relocatedIds_;
   QString skipReport_;

@@ -12,9 +12,10 @@
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
 #include "platform/MessageBoxSeam.h"
+#include "platform/MountProbe.h"
+#include "platform/QuitRequest.h"
 #include "platform/RWError.h"
 #include "platform/Rounding.h"
-#include "platform/RunOffUiThread.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 #include "platform/SqlText.h"
@@ -46,20 +47,35 @@ QElapsedTimer& RunClock() {
   return clock;
 }
 
-// Whether the file is still there; asked off the user-interface thread, as
-// its medium may have gone.
+// False when the savepoint is gone: SQLite rolled the whole transaction back.
+bool RolledBack(SqlConnection& db, const QString& name) {
+  try {
+    db.RollbackTrans(name);
+    return true;
+  } catch (const RWError&) {
+    return false;
+  }
+}
+
+// Whether the file is still there; asked on a helper thread within the mount
+// probe's time limit, as its medium may have gone: a drive that stopped
+// answering counts as gone.
 bool FileStillThere(const QString& path) {
-  return RunOffUiThread([path] { return QFileInfo(path).isFile(); });
+  return MountProbe::CallUnder(gScanDevice.LogicalPath, [path] { return QFileInfo(path).isFile(); }).value_or(false);
 }
 
 }  // namespace
 
+// A request to end the program stops the run after the file it is adding;
+// the program ends once the run has shown its files and put the window back.
 void ImportPane::AddScannedFiles() {
+  const QuitRequest::LongWork work;
   cmdAbortScan->setEnabled(true);
   ShowAbortButton(true);
   cmdAbortScan->setProperty("Tag", kAddingNew);
   gScanQueue.clear();
   counts_ = RunCounts{};
+  storeFailure_.clear();
   vanishedPaths_.clear();
   relocatedIds_.clear();
   int32_t count = 0;
@@ -70,7 +86,7 @@ void ImportPane::AddScannedFiles() {
     ShowRunResults(relocate);
   }
   EndRun();
-  ReportSkipsAndLosses();
+  ReportSkipsAndLosses(relocate);
 }
 
 // The dialog over the glass; false when it was cancelled.
@@ -123,21 +139,53 @@ void ImportPane::RunQueue(int32_t count, bool relocate) {
   host_.SetPreviewTimer(false);
   SqlConnection& db = gLibrary->Connection();
   db.BeginTrans(kRunTransaction);
-  for (int32_t i = 1; i <= count && !gScanQueue.isEmpty(); ++i) {
+  committed_ = counts_;
+  for (int32_t i = 1; i <= count && !gScanQueue.isEmpty() && !QuitRequest::Requested(); ++i) {
     AddOneFile(i, count, relocate);
+    if (!storeFailure_.isEmpty()) break;
     if (RunClock().elapsed() - lastCommitTick_ >= kCommitIntervalMs) {
-      db.CommitTrans(kRunTransaction);
-      db.BeginTrans(kRunTransaction);
+      if (!CommitRunFiles(true)) break;
       lastCommitTick_ = RunClock().elapsed();
     }
     QApplication::processEvents();
     if (Cancelled()) break;
   }
-  db.CommitTrans(kRunTransaction);
+  if (storeFailure_.isEmpty()) CommitRunFiles(false);
   counts_.runNs = RunClock().nsecsElapsed();
   host_.SetPreviewTimer(true);
   host_.ClearInspector();
   host_.ProgressOff();
+}
+
+// Commits the files added since the last commit and, when `goOn`, begins the
+// next batch; false when the commit failed (the run then stops).
+bool ImportPane::CommitRunFiles(bool goOn) {
+  SqlConnection& db = gLibrary->Connection();
+  try {
+    db.CommitTrans(kRunTransaction);
+    committed_ = counts_;
+    if (goOn) db.BeginTrans(kRunTransaction);
+    return true;
+  } catch (const RWError& error) {
+    StopOnStoreFailure(error);
+    return false;
+  }
+}
+
+// The library could not store the run's files (its disk is full, or gone):
+// whatever was not committed is rolled back, SQLite may have done so itself,
+// and the counts go back with it to the last commit.
+void ImportPane::StopOnStoreFailure(const RWError& error) {
+  SqlConnection& db = gLibrary->Connection();
+  if (db.InTransaction() && !RolledBack(db, kRunTransaction) && db.InTransaction()) {
+    db.Execute(QStringLiteral("ROLLBACK"));
+  }
+  counts_.added = committed_.added;
+  counts_.relocated = committed_.relocated;
+  diskFull_ = SqlConnection::IsDiskFull(error);
+  storeFailure_ = diskFull_ ? QStringLiteral("The disk is full: adding files stopped.")
+                            : QStringLiteral("The Library could not store the files, so adding files stopped:\r\n\r\n%1")
+                                  .arg(error.Description());
 }
 
 void ImportPane::ShowRunProgress(int32_t index, int32_t count) {
@@ -192,7 +240,12 @@ void ImportPane::AddOneFile(int32_t index, int32_t count, bool relocate) {
       db.CommitTrans(kFileTransaction);
     }
   } catch (const RWError& error) {
-    db.RollbackTrans(kFileTransaction);
+    // A full disk fails every later file too, and a failure that took the
+    // whole transaction with it leaves no run to go on with: the run stops.
+    if (SqlConnection::IsDiskFull(error) || !RolledBack(db, kFileTransaction)) {
+      StopOnStoreFailure(error);
+      return;
+    }
     ++counts_.failed;
     ShowProgramMessage(
         QStringLiteral("%1 %2 %3").arg(error.Number()).arg(error.Description(), error.Source()), vbOKOnly,
@@ -332,10 +385,19 @@ void ImportPane::EndRun() {
   ShowAbortButton(false);
 }
 
-// One message after the run for what it passed over: entries the walk
-// skipped, and files that were gone by their turn.
-void ImportPane::ReportSkipsAndLosses() {
-  QString text = skipReport_;
+// One message after the run: why it stopped when the library could not store
+// its files, and what it passed over: entries the walk skipped, and files
+// that were gone by their turn.
+void ImportPane::ReportSkipsAndLosses(bool relocate) {
+  QString text;
+  if (!storeFailure_.isEmpty()) {
+    text = storeFailure_ + QStringLiteral("\r\n\r\n%1 file(s) were %2 before it stopped.")
+                               .arg(relocate ? counts_.relocated : counts_.added)
+                               .arg(relocate ? QStringLiteral("re-located") : QStringLiteral("added"));
+    if (diskFull_) text += QStringLiteral(" Make room on the disk, then run Add Files again for the rest.");
+    if (!skipReport_.isEmpty()) text += QStringLiteral("\r\n\r\n");
+  }
+  text += skipReport_;
   if (counts_.vanished > 0) {
     if (text.isEmpty()) text = QStringLiteral("Some entries were not scanned:\r\n");
     text += QStringLiteral("\r\n%1 file(s) were gone before they could be added:").arg(counts_.vanished);

@@ -34,6 +34,10 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <atomic>
+#include <memory>
+#include <optional>
+#include <thread>
 
 QStringList gScanQueue;
 StorageDevice gScanDevice;
@@ -336,27 +340,39 @@ QString frmAddToLibrary::Location() const {
   return location;
 }
 
-// Identifies the device that holds the location into gScanDevice; false,
-// after saying why, when it cannot be searched.
-bool frmAddToLibrary::IdentifyLocation(const QString& location) {
+// Resolves the location (links, "." and ".." gone) and identifies the device
+// that holds it into gScanDevice; false, after saying why, when it cannot be
+// searched. Every call on the location runs within the mount probe's time
+// limit, since on a mount whose server went away it would wait for minutes;
+// the mount point is found from the path's text, as resolving the path would
+// itself wait. A mount that does not answer is not walked.
+bool frmAddToLibrary::IdentifyLocation(QString& location) {
+  gScanDevice = StorageDevice{};
   // Shares are searched where they are mounted; a path of another platform's
   // share form is no folder here.
-  gScanDevice = StorageDevice{};
-  const bool share = location.startsWith(QStringLiteral("\\\\"));
-  // A mount that does not answer (a server gone away) is not walked: the
-  // walk would wait on it.
-  const QString root = share ? QString() : modStorageDevices::MountRootOf(location);
-  const bool answers = root.isEmpty() || MountProbe::RootAnswers(root);
-  const bool exists = !share && answers && RunOffUiThread([location] { return modReelwise::FolderExists(location); });
-  if (!answers) {
-    gScanDevice.Status = QStringLiteral("The drive does not answer: ") + root;
-  } else if (!exists) {
-    gScanDevice.Status = QStringLiteral("Invalid Path.");
-  } else {
-    bool allowIdentifier = true;
-    gScanDevice = modStorageDevices::ScanStorageDevice(modStorageDevices::MountRootOf(location), allowIdentifier);
-  }
+  if (location.startsWith(QStringLiteral("\\\\"))) return RefuseLocation(QStringLiteral("Invalid Path."));
+  const QString typed = location;
+  const std::optional<QString> canonical =
+      MountProbe::CallUnder(QString(), [typed] { return QFileInfo(typed).canonicalFilePath(); });
+  if (!canonical) return RefuseLocation(QStringLiteral("The drive does not answer: ") + location);
+  if (!canonical->isEmpty()) location = canonical->endsWith(QLatin1Char('/')) ? *canonical : *canonical + QLatin1Char('/');
+  QString root = MountProbe::MountPointOf(location);
+  if (!root.isEmpty() && !root.endsWith(QLatin1Char('/'))) root += QLatin1Char('/');
+  const QString folder = location;
+  const std::optional<bool> exists =
+      root.isEmpty() || MountProbe::RootAnswers(root)
+          ? MountProbe::CallUnder(root, [folder] { return modReelwise::FolderExists(folder); })
+          : std::nullopt;
+  if (!exists) return RefuseLocation(QStringLiteral("The drive does not answer: ") + root);
+  if (!*exists) return RefuseLocation(QStringLiteral("Invalid Path."));
+  bool allowIdentifier = true;
+  gScanDevice = modStorageDevices::ScanStorageDevice(modStorageDevices::MountRootOf(location), allowIdentifier);
   if (gScanDevice.Status == QLatin1String("OK")) return true;
+  return RefuseLocation(gScanDevice.Status);
+}
+
+bool frmAddToLibrary::RefuseLocation(const QString& status) {
+  gScanDevice.Status = status;
   ShowProgramMessage(
       QStringLiteral("Unable to search the selected path. The error returned was:\r\n\r\n") + gScanDevice.Status,
       vbExclamation, QStringLiteral("Invalid Search Location"), this);
@@ -368,13 +384,14 @@ void frmAddToLibrary::lblStart_Click() {
   // no pattern at all.
   if (!ValidateOtherFileTypes()) return;
   QString location = Location();
-  const QString canonical = QFileInfo(location).canonicalFilePath();
-  if (!canonical.isEmpty()) location = canonical.endsWith(QLatin1Char('/')) ? canonical : canonical + QLatin1Char('/');
   if (!IdentifyLocation(location)) return;
   modStorageDevices::UpsertFileLocation(gScanDevice);
   const QString searchPath = NormaliseSearchPath(location);
   cmbSearchPath->setEditText(searchPath);
-  ScanLocation(searchPath);
+  if (!ScanLocation(searchPath)) {
+    RefuseLocation(QStringLiteral("The drive does not answer: ") + searchPath);
+    return;
+  }
   FilesFound = static_cast<int32_t>(gScanQueue.size());
   if (FilesFound == 0) {
     ShowProgramMessage(QStringLiteral("There are no media files of the selected File Type(s) in\r\nyour "
@@ -386,8 +403,11 @@ void frmAddToLibrary::lblStart_Click() {
 }
 
 // Walks the location into the queue with the dialog hidden and the main
-// window's progress display saying so.
-void frmAddToLibrary::ScanLocation(const QString& searchPath) {
+// window's progress display saying so. The walk runs on a helper thread
+// while the window's events go on; one that makes no progress for the mount
+// probe's time limit (a server gone away under the walk) is given up, its
+// mount remembered as dead, and the answer is false.
+bool frmAddToLibrary::ScanLocation(const QString& searchPath) {
   modFolderScan::ScanOptions options;
   options.pattern = BuildFileTypePattern();
   options.recursive = chkRecursive->isChecked();
@@ -398,9 +418,38 @@ void frmAddToLibrary::ScanLocation(const QString& searchPath) {
   Skipped = modFolderScan::SkippedEntries{};
   QElapsedTimer clock;
   clock.start();
-  if (!options.pattern.isEmpty()) modFolderScan::ScanFolder(searchPath, options, gScanQueue, Skipped);
+  bool answered = true;
+  if (!options.pattern.isEmpty()) answered = WalkWatched(searchPath, options);
   ScanNs = clock.nsecsElapsed();
   host_.ProgressOff();
+  if (!answered) MountProbe::MarkDead(MountProbe::MountPointOf(searchPath));
+  return answered;
+}
+
+// What the walk's thread fills; it keeps it alive when the walk is given up.
+struct frmAddToLibrary::Walk {
+  QStringList queue;
+  modFolderScan::SkippedEntries skipped;
+  std::atomic<qint64> steps{0};
+  OffUiOutcome outcome;
+};
+
+bool frmAddToLibrary::WalkWatched(const QString& searchPath, modFolderScan::ScanOptions options) {
+  auto walk = std::make_shared<Walk>();
+  // The walk yields at least every 50 ms while it reads entries.
+  options.yield = [walk] { ++walk->steps; };
+  std::thread([walk, searchPath, options] {
+    modFolderScan::ScanFolder(searchPath, options, walk->queue, walk->skipped);
+    walk->outcome.Finish();
+  }).detach();
+  qint64 seen = -1;
+  while (!WaitHandlingEvents(walk->outcome, MountProbe::kTimeLimitMs, QEventLoop::AllEvents)) {
+    if (walk->steps == seen) return false;
+    seen = walk->steps;
+  }
+  gScanQueue += walk->queue;
+  Skipped = walk->skipped;
+  return true;
 }
 
 void frmAddToLibrary::lblCancel_Click() {

@@ -96,8 +96,11 @@ class frmAddToLibrary : public QWidget {
   void FillSearchPaths();
   void SetOtherTag();
   QString Location() const;
-  bool IdentifyLocation(const QString& location);
-  void ScanLocation(const QString& searchPath);
+  bool IdentifyLocation(QString& location);
+  bool RefuseLocation(const QString& status);
+  bool ScanLocation(const QString& searchPath);
+  struct Walk;
+  bool WalkWatched(const QString& searchPath, modFolderScan::ScanOptions options);
 
   IImportHost& host_;
   // Box 4's extensions as the text box gives them.

@@ -12,6 +12,7 @@
 #include "library/ResultItem.h"
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
+#include "platform/MountProbe.h"
 #include "platform/RWError.h"
 #include "platform/Rounding.h"
 #include "platform/RunOffUiThread.h"
@@ -52,8 +53,10 @@ struct FileFacts {
   QDateTime modified;
 };
 
+// A drive that does not answer within the probe's time limit makes the file
+// count as offline, its stored size kept.
 FileFacts MeasureFile(const QString& path) {
-  return RunOffUiThread([path] {
+  const std::optional<FileFacts> measured = MountProbe::CallOnPath(path, [path] {
     FileFacts facts;
     facts.status = modReelwise::CheckFileAvailable(path);
     if (facts.status != QLatin1String("OK")) return facts;
@@ -61,6 +64,11 @@ FileFacts MeasureFile(const QString& path) {
     facts.modified = QFileInfo(path).lastModified();
     return facts;
   });
+  if (measured) return *measured;
+  FileFacts offline;
+  offline.status = modReelwise::OfflineFileText();
+  offline.size = -1;
+  return offline;
 }
 
 // The three one-line format names of a file: container, video, audio.

@@ -7,6 +7,7 @@
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
+#include "platform/MountProbe.h"
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
@@ -16,6 +17,8 @@
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QLocale>
+
+#include <utility>
 
 ResultItem gEditedSegment;
 
@@ -98,11 +101,15 @@ void InspectorPane::ShowBackupNote() {
   const QString& folder = gInspectedItem.CurrentPath;
   if (folder.startsWith(QLatin1Char('['))) return;  // offline: left as it was
   const QString file = folder + gInspectedItem.FileName;
-  if (!QFileInfo::exists(file + QStringLiteral(".RWBAK"))) {
+  // Asked through the mount probe: a drive that does not answer shows no note.
+  const auto found = MountProbe::CallOnPath(file, [file] {
+    return std::pair{QFileInfo::exists(file + QStringLiteral(".RWBAK")), QFileInfo::exists(file)};
+  });
+  if (!found || !found->first) {
     frameBackupOptions->SetVisible(false);
     return;
   }
-  const bool fileThere = QFileInfo::exists(file);
+  const bool fileThere = found->second;
   frameBackupOptions->SetVisible(true);
   lblRemoveBackup[1]->SetVisible(fileThere);
   lblRemoveBackup[2]->SetVisible(true);

@@ -3,6 +3,7 @@
 #include "library/TagStore.h"
 
 #include "core/modLaunchDoc.h"
+#include "platform/MountProbe.h"
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
@@ -13,6 +14,7 @@
 #include <QStringList>
 
 #include <cmath>
+#include <optional>
 
 namespace TagStore {
 
@@ -187,8 +189,17 @@ DiskOutcome DeleteFromDisk(SqlConnection& db, int32_t fileId, QStringList& messa
                     .arg(name);
     return DiskOutcome::Kept;
   }
-  auto gone = [&] { return !QFileInfo::exists(path) && !QFileInfo(path).isSymLink(); };
-  if (gone()) return DiskOutcome::AlreadyGone;
+  auto gone = [path] { return !QFileInfo::exists(path) && !QFileInfo(path).isSymLink(); };
+  // Asked through the mount probe: a drive that does not answer keeps the
+  // file, as an offline one does, instead of holding the window up.
+  const std::optional<bool> goneAlready = MountProbe::CallOnPath(path, gone);
+  if (!goneAlready) {
+    messages << QStringLiteral("'%1' cannot be deleted as its storage device does not answer:\r\n\r\n%2\r\n\r\n"
+                               "It has been kept in this Library.")
+                    .arg(name, folder);
+    return DiskOutcome::Kept;
+  }
+  if (*goneAlready) return DiskOutcome::AlreadyGone;
   if (modLaunchDoc::DeleteFileToBin(path, false, false)) return DiskOutcome::Deleted;
   return gone() ? DiskOutcome::AlreadyGone : DiskOutcome::Kept;
 }

@@ -14,6 +14,10 @@
 #include <QHash>
 #include <QStringList>
 
+#include <optional>
+#include <utility>
+#include <vector>
+
 namespace {
 
 const QString kMissingFilesCaption = QStringLiteral("Identifying Missing Files...");
@@ -40,6 +44,12 @@ class MountRoots {
     answers_.insert(root, answers);
     if (!answers) skipped_ << root;
     return answers;
+  }
+  // A file under the root did not answer: the rest of the mount is passed over.
+  void PassOver(const QString& root) {
+    if (!answers_.value(root, true)) return;
+    answers_.insert(root, false);
+    skipped_ << root;
   }
   const QStringList& Skipped() const { return skipped_; }
 
@@ -109,7 +119,8 @@ void clsRWLibrary::GetMissingThumnails() {
 
 // Every file on a device that is online through a drive root is looked for
 // on the disk; files on offline devices are not tested, nor those under a
-// mount that does not answer (they are named to the user).
+// mount that does not answer, at its root or at a file (they are named to
+// the user).
 void clsRWLibrary::GetMissingFiles() {
   DeleteSearchResults();
   SqlRecordset rows(*m_Connection,
@@ -120,18 +131,35 @@ void clsRWLibrary::GetMissingFiles() {
   ShowProgress(kMissingFilesCaption);
   if (rows.RecordCount() > 0) SetProgressMax(rows.RecordCount());
   MountRoots mounts;
+  // The files are looked for on a helper thread within the probe's time
+  // limit, all in one sweep: a mount whose root answers may still hang on
+  // every file below it.
+  QStringList paths;
+  QStringList roots;
+  std::vector<std::pair<int64_t, int64_t>> segmentAndFile;
+  for (; !rows.Eof(); rows.MoveNext()) {
+    const QString root = rows.Value(QStringLiteral("LogicalPath")).toString();
+    if (!mounts.Answers(root)) continue;
+    paths << rows.Value(QStringLiteral("CurrentPath")).toString() + rows.Value(QStringLiteral("FileName")).toString();
+    roots << root;
+    segmentAndFile.emplace_back(rows.Value(QStringLiteral("SegmentID")).toInt64(),
+                                rows.Value(QStringLiteral("FileID")).toInt64());
+  }
+  const std::vector<std::optional<bool>> found = MountProbe::AskEach(
+      paths, roots, [](const QString& path) { return modReelwise::FileExists(path); },
+      [this](int done) { ShowProgress(kMissingFilesCaption, done); });
   {
     TransactionGuard guard(*m_Connection, QStringLiteral("GMF"));
-    for (int position = 1; !rows.Eof(); rows.MoveNext(), ++position) {
-      if (position % 50 == 0) ShowProgress(kMissingFilesCaption, position);
-      if (!mounts.Answers(rows.Value(QStringLiteral("LogicalPath")).toString())) continue;
-      const QString path =
-          rows.Value(QStringLiteral("CurrentPath")).toString() + rows.Value(QStringLiteral("FileName")).toString();
-      if (modReelwise::FileExists(path)) continue;
+    for (size_t k = 0; k < found.size(); ++k) {
+      if (!found[k]) {
+        mounts.PassOver(roots[static_cast<qsizetype>(k)]);
+        continue;
+      }
+      if (*found[k]) continue;
       // A device with two drive rows lists its files once.
       m_Connection->Execute(QStringLiteral("INSERT OR IGNORE INTO SearchResults (SegmentID, FileID) VALUES (%1, %2)")
-                                .arg(rows.Value(QStringLiteral("SegmentID")).toInt64())
-                                .arg(rows.Value(QStringLiteral("FileID")).toInt64()));
+                                .arg(segmentAndFile[k].first)
+                                .arg(segmentAndFile[k].second));
     }
     guard.Commit();
   }

@@ -10,6 +10,7 @@
 #include "library/WorkTables.h"
 #include "library/cFactory.h"
 #include "platform/FileLock.h"
+#include "platform/QuitRequest.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
 #include "platform/SqlText.h"
@@ -198,6 +199,9 @@ bool clsRWLibrary::CheckLibraryVersion(const QString& path) {
 }
 
 void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
+  // An open (and the upgrade in it) is one transaction: a request to end the
+  // program waits for it.
+  const QuitRequest::LongWork work;
   AppReadyRestorer ready;
   if (path == gPlaceholderLibraryPath) return;
   const bool opened = ErrorGuard(Reporting()).Run([&] {

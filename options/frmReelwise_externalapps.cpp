@@ -90,7 +90,13 @@ bool CheckFile(const Launch& launch) {
     ShowOfflineFileMessage(gSavedItem.FileName, gSavedItem.CurrentPath, Owner());
     return false;
   }
-  if (QFileInfo(launch.path).isFile()) return true;
+  // A drive that does not answer counts as offline: the window never waits on it.
+  const std::optional<bool> there = modReelwise::FileThere(launch.path);
+  if (!there) {
+    ShowOfflineFileMessage(gSavedItem.FileName, gSavedItem.CurrentPath, Owner());
+    return false;
+  }
+  if (*there) return true;
   const QString backup = launch.path + kBackup;
   if (!QFileInfo(backup).isFile()) {
     ShowProgramMessage(QStringLiteral("File doesn't exist!"), 48, QString(), Owner());

@@ -1,5 +1,7 @@
 #include "platform/MessageBoxSeam.h"
 
+#include "platform/QuitRequest.h"
+
 #include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
@@ -75,8 +77,11 @@ int PlainBox(const MessageBoxRequest& request) {
 
 }  // namespace
 
+// Once the program has been asked to end nobody is there to answer: a box
+// closes at once without an answer, as a countdown would close it.
 int ShowMessageBox(const MessageBoxRequest& request) {
   if (Responder()) return Responder()(request);
+  if (QuitRequest::Requested()) return 0;
   if (Handler() && !request.systemBox) return Handler()(request);
   return PlainBox(request);
 }

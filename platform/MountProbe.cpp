@@ -1,11 +1,22 @@
 #include "platform/MountProbe.h"
 
-#include <QFile>
+#include "platform/DragController.h"
+#include "platform/MountTable.h"
+#include "platform/RunOffUiThread.h"
+#include "platform/controls/Control.h"
 
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QHash>
+
+#include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -18,13 +29,120 @@ RootProbe& InstalledProbe() {
   return probe;
 }
 
-// What the helper thread and the waiting caller share; the thread keeps it
-// alive when the caller has stopped waiting.
-struct Outcome {
+// The roots that did not answer, with the tick of their silence.
+struct DeadMounts {
   std::mutex mutex;
-  std::condition_variable finished;
-  bool done = false;
+  QHash<QString, uint64_t> since;
 };
+
+DeadMounts& Dead() {
+  static DeadMounts dead;
+  return dead;
+}
+
+// "/media/nas/" and "/media/nas" are one mount.
+QString MountKey(const QString& root) { return QDir::cleanPath(root); }
+
+}  // namespace
+
+bool KnownDead(const QString& root) {
+  DeadMounts& dead = Dead();
+  const std::lock_guard<std::mutex> lock(dead.mutex);
+  const auto found = dead.since.constFind(MountKey(root));
+  if (found == dead.since.cend()) return false;
+  if (ctl::GetTickCount64() - *found < static_cast<uint64_t>(kDeadMountMs)) return true;
+  dead.since.remove(MountKey(root));
+  return false;
+}
+
+namespace {
+
+// The helper thread the calls run on, one at a time, kept for the next call:
+// a thread a second for every file of a check would cost more than the files.
+// A call that does not come back in time leaves its thread to end by itself,
+// and the next call gets a new one.
+class Worker {
+ public:
+  static std::shared_ptr<Worker> Current() {
+    const std::lock_guard<std::mutex> lock(CurrentMutex());
+    std::shared_ptr<Worker>& current = CurrentWorker();
+    if (!current) {
+      current = std::make_shared<Worker>();
+      std::thread([worker = current] { worker->Serve(); }).detach();
+    }
+    return current;
+  }
+
+  void Run(std::function<void()> call) {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    calls_.push_back(std::move(call));
+    wake_.notify_one();
+  }
+
+  // Stuck on a call: no new call is given to it, and it ends after this one.
+  void Abandon() {
+    {
+      const std::lock_guard<std::mutex> lock(CurrentMutex());
+      if (CurrentWorker().get() == this) CurrentWorker().reset();
+    }
+    const std::lock_guard<std::mutex> lock(mutex_);
+    abandoned_ = true;
+    wake_.notify_one();
+  }
+
+ private:
+  static std::mutex& CurrentMutex() {
+    static std::mutex mutex;
+    return mutex;
+  }
+  static std::shared_ptr<Worker>& CurrentWorker() {
+    static std::shared_ptr<Worker> worker;
+    return worker;
+  }
+
+  void Serve() {
+    std::unique_lock<std::mutex> lock(mutex_);
+    for (;;) {
+      wake_.wait(lock, [this] { return abandoned_ || !calls_.empty(); });
+      if (abandoned_) return;
+      std::function<void()> call = std::move(calls_.front());
+      calls_.pop_front();
+      lock.unlock();
+      call();
+      lock.lock();
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable wake_;
+  std::deque<std::function<void()>> calls_;
+  bool abandoned_ = false;
+};
+
+// One helper thread's run through the paths of AskEach, from `from` on. It
+// holds its own copies: a run given up goes on to its end unseen.
+struct Sweep {
+  QStringList paths;
+  QStringList roots;
+  std::function<bool(const QString&)> test;
+  // 1 found, 0 not found, -1 passed over (its mount known dead); written
+  // before `done` passes the index.
+  std::vector<signed char> answers;
+  std::atomic<int> done{0};
+  std::atomic<bool> givenUp{false};
+  OffUiOutcome outcome;
+
+  void Run(int from) {
+    for (int i = from; i < paths.size() && !givenUp; ++i) {
+      answers[static_cast<size_t>(i)] = KnownDead(roots[i]) ? -1 : (test(paths[i]) ? 1 : 0);
+      done.store(i + 1, std::memory_order_release);
+    }
+    outcome.Finish();
+  }
+};
+
+// How often a sweep's progress is looked at.
+constexpr int kSweepTurnMs = 100;
 
 bool StatAnswers(const QString& root) {
   const QByteArray path = QFile::encodeName(root);
@@ -39,22 +157,87 @@ bool StatAnswers(const QString& root) {
 }  // namespace
 
 bool FinishesWithin(std::function<void()> work, int timeoutMs) {
-  auto outcome = std::make_shared<Outcome>();
-  std::thread([outcome, work = std::move(work)] {
+  auto outcome = std::make_shared<OffUiOutcome>();
+  const std::shared_ptr<Worker> worker = Worker::Current();
+  worker->Run([outcome, work = std::move(work)] {
     work();
-    const std::lock_guard<std::mutex> lock(outcome->mutex);
-    outcome->done = true;
-    outcome->finished.notify_all();
-  }).detach();
-  std::unique_lock<std::mutex> lock(outcome->mutex);
-  return outcome->finished.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return outcome->done; });
+    outcome->Finish();
+  });
+  if (WaitHandlingEvents(*outcome, timeoutMs, QEventLoop::ExcludeUserInputEvents)) return true;
+  worker->Abandon();
+  return false;
 }
 
 bool RootAnswers(const QString& root) {
+  if (KnownDead(root)) return false;
   const RootProbe& probe = InstalledProbe();
-  return probe ? probe(root) : StatAnswers(root);
+  const bool answers = probe ? probe(root) : StatAnswers(root);
+  if (!answers) MarkDead(root);
+  return answers;
 }
 
-void SetRootProbe(RootProbe probe) { InstalledProbe() = std::move(probe); }
+void MarkDead(const QString& root) {
+  DeadMounts& dead = Dead();
+  const std::lock_guard<std::mutex> lock(dead.mutex);
+  dead.since.insert(MountKey(root), ctl::GetTickCount64());
+}
+
+QString MountPointOf(const QString& path) {
+  const QString clean = QDir::cleanPath(path);
+  if (!clean.startsWith(QLatin1Char('/'))) return {};
+  QString best = QStringLiteral("/");
+  for (const MountEntry& mount : MountTable::Read()) {
+    const QString& point = mount.mountPoint;
+    const bool holds = point == QLatin1String("/") || clean == point || clean.startsWith(point + QLatin1Char('/'));
+    if (holds && point.size() >= best.size()) best = point;
+  }
+  return best;
+}
+
+std::vector<std::optional<bool>> AskEach(const QStringList& paths, const QStringList& roots,
+                                         std::function<bool(const QString&)> test,
+                                         const std::function<void(int)>& progress) {
+  const int count = static_cast<int>(paths.size());
+  std::vector<std::optional<bool>> answers(static_cast<size_t>(count));
+  int from = 0;
+  while (from < count) {
+    auto sweep = std::make_shared<Sweep>();
+    sweep->paths = paths;
+    sweep->roots = roots;
+    sweep->test = test;
+    sweep->answers.assign(static_cast<size_t>(count), -1);
+    sweep->done = from;
+    std::thread([sweep, from] { sweep->Run(from); }).detach();
+    int seen = from;  // the answers taken so far
+    QDeadlineTimer quiet(kTimeLimitMs);
+    bool finished = false;
+    while (!finished) {
+      finished = WaitHandlingEvents(sweep->outcome, kSweepTurnMs, QEventLoop::ExcludeUserInputEvents);
+      const int done = sweep->done.load(std::memory_order_acquire);
+      if (done > seen) {
+        for (; seen < done; ++seen) {
+          const signed char answer = sweep->answers[static_cast<size_t>(seen)];
+          if (answer >= 0) answers[static_cast<size_t>(seen)] = answer == 1;
+        }
+        quiet.setRemainingTime(kTimeLimitMs);
+        if (progress) progress(done);
+      } else if (!finished && quiet.hasExpired()) {
+        // No answer within the time limit: the path at `seen` hangs.
+        sweep->givenUp = true;
+        MarkDead(roots[seen]);
+        break;
+      }
+    }
+    from = finished ? count : seen + 1;
+  }
+  return answers;
+}
+
+void SetRootProbe(RootProbe probe) {
+  InstalledProbe() = std::move(probe);
+  DeadMounts& dead = Dead();
+  const std::lock_guard<std::mutex> lock(dead.mutex);
+  dead.since.clear();
+}
 
 }  // namespace MountProbe

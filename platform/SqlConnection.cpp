@@ -263,6 +263,10 @@ void SqlConnection::Execute(const QString& sql) {
   rowsChanged_ = TotalChanges() - before;
 }
 
+bool SqlConnection::IsDiskFull(const RWError& error) {
+  return error.Number() == kErrDatabase && error.Description().contains(QString::fromUtf8(sqlite3_errstr(SQLITE_FULL)));
+}
+
 int64_t SqlConnection::LastInsertId() const { return sqlite3_last_insert_rowid(db_); }
 
 void SqlConnection::BeginTrans(const QString& name) { Execute(QStringLiteral("SAVEPOINT ") + SqlIdentifier(name)); }

@@ -14,6 +14,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+class RWError;
 class SqlRecordset;
 class SqlCommand;
 
@@ -45,6 +46,9 @@ class SqlConnection {
   static DatabaseFileState Examine(const QString& path);
   // The longest path, in bytes, SQLite opens.
   static int MaxPathBytes();
+  // Whether the error is SQLite's "database or disk is full": no room left
+  // for the file, its journal or its temporary files.
+  static bool IsDiskFull(const RWError& error);
 
   ~SqlConnection();
   SqlConnection(const SqlConnection&) = delete;

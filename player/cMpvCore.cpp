@@ -7,6 +7,8 @@
 #include <mpv/render.h>
 #include <mpv/render_gl.h>
 
+#include <QCoreApplication>
+#include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
@@ -287,18 +289,17 @@ std::optional<QVariant> cMpvCore::CommandNow(const QVariantList& args) {
   return value;
 }
 
+// The events are handled here until `done` or the deadline, not in a nested
+// QEventLoop: once the program's loop has been told to end, such a loop
+// returns at once and every wait would look like a file that never answered.
 bool cMpvCore::WaitFor(const std::function<bool()>& done, int timeoutMs) {
   if (done()) return true;
   if (timeoutMs <= 0) return false;
-  QEventLoop loop;
-  QTimer deadline;
-  deadline.setSingleShot(true);
-  deadline.setTimerType(Qt::PreciseTimer);
-  QObject::connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
-  QObject::connect(this, &cMpvCore::Progress, &loop, [&] {
-    if (done()) loop.quit();
-  });
-  deadline.start(timeoutMs);
-  loop.exec();
+  const QDeadlineTimer deadline(timeoutMs, Qt::PreciseTimer);
+  QTimer wake;  // ends the last wait for events at the deadline
+  wake.setSingleShot(true);
+  wake.setTimerType(Qt::PreciseTimer);
+  wake.start(timeoutMs);
+  while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   return done();
 }

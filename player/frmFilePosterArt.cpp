@@ -7,7 +7,6 @@
 #include "player/cFilePosterArt.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QFrame>
 #include <QPainter>
 #include <QPushButton>
@@ -46,7 +45,13 @@ void frmFilePosterArt::Form_Load() {
     ShowOfflineFileMessage(gSavedItem.FileName, folder, parentWidget());
     return;
   }
-  if (!QFileInfo(folder + gSavedItem.FileName).isFile()) {
+  // A drive that does not answer counts as offline: the window never waits on it.
+  const std::optional<bool> there = modReelwise::FileThere(folder + gSavedItem.FileName);
+  if (!there) {
+    ShowOfflineFileMessage(gSavedItem.FileName, folder, parentWidget());
+    return;
+  }
+  if (!*there) {
     ShowProgramMessage(QStringLiteral("'%1' cannot be found in '%2'.").arg(gSavedItem.FileName, folder), 48,
                        QStringLiteral("Story Board"), parentWidget());
     return;

@@ -8,6 +8,7 @@
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "platform/ErrorGuard.h"
+#include "platform/QuitRequest.h"
 #include "platform/RWError.h"
 #include "platform/Rounding.h"
 #include "player/clsRWPlayer.h"
@@ -19,7 +20,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QMenu>
@@ -124,6 +124,9 @@ void frmFilePreview::MakeControls() {
 // large to draw, or a file that is not there, is refused before the player
 // opens, and the window then closes as soon as it is shown.
 void frmFilePreview::Form_Load() {
+  // A request to end the program stops the board at its next tile; the
+  // unfinished board is not saved over the last one.
+  const QuitRequest::LongWork work;
   if (const auto& hook = GetStoryBoardHooks().SetMainTag) hook(QString());
   modReelwise::SetDropShadow(this, true);
   if (QWidget* main = parentWidget()) setWindowIcon(main->windowIcon());
@@ -144,7 +147,13 @@ void frmFilePreview::Form_Load() {
     return;
   }
   const QString path = gSavedItem.CurrentPath + gSavedItem.FileName;
-  if (!QFileInfo(path).isFile()) {
+  // A drive that does not answer counts as offline: the window never waits on it.
+  const std::optional<bool> there = modReelwise::FileThere(path);
+  if (!there) {
+    ShowOfflineFileMessage(gSavedItem.FileName, gSavedItem.CurrentPath, parentWidget());
+    return;
+  }
+  if (!*there) {
     ShowProgramMessage(QStringLiteral("'%1' cannot be found in '%2'.").arg(gSavedItem.FileName, gSavedItem.CurrentPath),
                        48, QStringLiteral("Story Board"), parentWidget());
     return;
@@ -167,7 +176,7 @@ void frmFilePreview::Form_Load() {
                      settings_.CaptionSize, settings_.CaptionFont);
   } else {
     DrawGrid();
-    SaveBoard();
+    if (!QuitRequest::Requested()) SaveBoard();
   }
   if (ILibraryView* view = View()) view->ProgressOff();
   picPreview->update();
@@ -218,7 +227,7 @@ void frmFilePreview::DrawGrid() {
   m_Player->ForcePosition(gSavedItem.SelectionStart);
   if (ILibraryView* view = View()) view->CarouselSaveContext();
   bool giveUp = false;
-  for (int64_t k = 1; k <= layout_.TileCount; ++k) DrawTile(k, giveUp);
+  for (int64_t k = 1; k <= layout_.TileCount && !QuitRequest::Requested(); ++k) DrawTile(k, giveUp);
 }
 
 // One tile: its shadow, its frame and its time stamp. A grab past the end of

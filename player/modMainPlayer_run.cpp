@@ -5,6 +5,7 @@
 #include "core/modRegistry.h"
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
+#include "platform/QuitRequest.h"
 #include "player/clsRWPlayer.h"
 #include "player/frmDSSink.h"
 #include "player/modMainPlayer.h"
@@ -121,6 +122,8 @@ bool RunActive() { return runActive; }
 
 void RunPlaylist() {
   if (runActive) return;
+  // A request to end the program ends the run at its next wait.
+  const QuitRequest::LongWork work([] { gStopPlaylist = true; });
   runActive = true;
   bool nothingPlayable = false;
   try {

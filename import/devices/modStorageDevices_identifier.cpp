@@ -3,6 +3,7 @@
 // the hundredths of that second, ended by CR LF.
 #include "core/ProgramMessage.h"
 #include "import/devices/modStorageDevices.h"
+#include "platform/MountProbe.h"
 #include "platform/RWError.h"
 #include "platform/WholeFile.h"
 
@@ -11,6 +12,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <utility>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -80,9 +82,16 @@ void ReportWriteFailure(const StorageDevice& device, int number, const QString& 
 }  // namespace
 
 QString ReadDeviceIdentifier(StorageDevice& device, bool& allowWrite) {
-  bool notReady = false;
-  const QString identifier = ReadFirstField(IdentifierPath(device), notReady);
-  if (notReady) return {};
+  // Read on a helper thread within the mount probe's time limit: a mount
+  // whose root answers may still hang on the file below it.
+  const QByteArray path = IdentifierPath(device);
+  const auto read = MountProbe::CallUnder(device.LogicalPath, [path] {
+    bool notReady = false;
+    QString identifier = ReadFirstField(path, notReady);
+    return std::pair{identifier, notReady};
+  });
+  if (!read || read->second) return {};
+  const QString& identifier = read->first;
   if (!identifier.isEmpty()) return identifier;
   return allowWrite ? WriteDeviceIdentifier(device) : QString();
 }

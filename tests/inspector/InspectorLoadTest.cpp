@@ -9,6 +9,7 @@
 #include "platform/controls/TreeView.h"
 #include "player/cMpvCore.h"
 #include "player/clsRWPlayer.h"
+#include "tests/support/DeadMount.h"
 #include "tests/support/TestVideo.h"
 #include "ui/SchemeColours.h"
 
@@ -291,6 +292,26 @@ TEST_F(InspectorLoadTest, TheTextOfAnUnplayableFileWrapsInsideThePreviewAndNames
                                             Qt::AlignHCenter | Qt::TextWordWrap, text.Caption());
   EXPECT_LE(needed.height(), text.height()) << "every line fits";
   EXPECT_LE(needed.width(), text.width());
+}
+
+// Run in a mount namespace of its own: the file's folder is covered by a
+// file server that answers for its root alone, as a share whose server went
+// away. The inspection ends with the file offline instead of never ending.
+TEST_F(InspectorLoadTest, AFileOnAMountThatStopsAnsweringCountsAsOfflineWhileTheWindowGoesOn) {
+  RW_RUN_IN_OWN_MOUNT_NAMESPACE();
+  AddFile(QStringLiteral("clip.mkv"));
+  System().Mount(folder_.chopped(1), QStringLiteral("fuse.sshfs"), QStringLiteral("nas:/films"));
+  System().Write();
+  DeadMount dead(folder_.chopped(1));
+  if (!dead.Mounted()) GTEST_SKIP() << dead.Problem().toStdString();
+  const EventTurns turns;
+  EXPECT_FALSE(Inspect());
+  EXPECT_FALSE(dead.Released()) << "the inspection came back while the server still did not answer";
+  EXPECT_GT(turns.Count(), 0) << "the window's events went on during the wait";
+  EXPECT_TRUE(Status().startsWith(QStringLiteral("Offline file:"))) << Status().toStdString();
+  EXPECT_FALSE(TaggedUnplayable()) << "a file that could not be reached is not marked";
+  EXPECT_EQ(StoredSize(), 1234) << "the stored size is kept";
+  EXPECT_EQ(boxes.Count(), 0);
 }
 
 } // namespace

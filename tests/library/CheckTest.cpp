@@ -7,6 +7,7 @@
 #include "library/ViewSpec.h"
 #include "platform/RWError.h"
 #include "tests/library/TreeFixture.h"
+#include "tests/support/DeadMount.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -174,6 +175,30 @@ TEST_F(MissingFilesTest, MountThatDoesNotAnswerIsPassedOverAndNamed) {
   ASSERT_EQ(boxes.Count(), 1);
   EXPECT_TRUE(boxes.Last().prompt.contains(root));
   EXPECT_EQ(boxes.Last().title, QStringLiteral("Missing Files"));
+}
+
+// Run in a mount namespace of its own: the device's folder is covered by a
+// file server whose root answers but whose files never do, as a network
+// share's whose server went away.
+TEST_F(MissingFilesTest, AMountWhoseFilesStopAnsweringIsPassedOverWhileTheWindowGoesOn) {
+  RW_RUN_IN_OWN_MOUNT_NAMESPACE();
+  rwtest::DeadMount dead(Scratch());
+  if (!dead.Mounted()) GTEST_SKIP() << dead.Problem().toStdString();
+  const rwtest::EventTurns turns;
+  boxes.Answer(vbOK);
+  gLibrary->GetMissingFiles();
+  EXPECT_FALSE(dead.Released()) << "the check came back while the server still did not answer";
+  EXPECT_GT(turns.Count(), 0) << "the window's events went on during the wait";
+  EXPECT_TRUE(Results().isEmpty()) << "files out of reach are not called missing";
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_TRUE(boxes.Last().prompt.contains(Scratch() + QLatin1Char('/'))) << boxes.Last().prompt.toStdString();
+
+  // The dead mount is remembered: a second check sends it nothing more.
+  const int waiting = dead.Unanswered();
+  boxes.Answer(vbOK);
+  gLibrary->GetMissingFiles();
+  EXPECT_EQ(dead.Unanswered(), waiting);
+  EXPECT_EQ(boxes.Count(), 2);
 }
 
 TEST_F(MissingFilesTest, FailedChecksLeaveNoTransactionOpen) {

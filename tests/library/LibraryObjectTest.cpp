@@ -3,6 +3,7 @@
 #include "library/LibraryFile.h"
 #include "library/clsRWLibrary.h"
 #include "platform/JpegCodec.h"
+#include "platform/QuitRequest.h"
 #include "platform/SqlRecordset.h"
 #include "tests/library/LibraryFixture.h"
 #include "tests/library/OldLibraries.h"
@@ -10,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -166,6 +168,28 @@ TEST_F(LibraryObjectTest, LibraryWithoutVersionTableIsAcceptedAndGetsOne) {
   gLibrary->OpenLibrary(path, true);
   EXPECT_EQ(gLibrary->LibraryPath, path);
   EXPECT_EQ(Version(), QStringLiteral("1.6.5 Final"));
+}
+
+// A request to end the program while a library opens (the TV-Out open lets
+// the events run while it waits) ends the event loop only once the open is
+// over: the open and its upgrade are one piece of work.
+TEST_F(LibraryObjectTest, ARequestToEndTheProgramDuringAnOpenWaitsForTheWholeOpen) {
+  const QString path = MakeLibrary(QStringLiteral("Films.rw2"));
+  gTVOutMode = true;
+  gAppReady = false;
+  int ended = 0;
+  bool openOverAtTheEnd = false;
+  QTimer::singleShot(0, [&] {
+    QuitRequest::Request([&] {
+      ++ended;
+      openOverAtTheEnd = gAppReady && gLibrary->LibraryPath == path;
+    });
+  });
+  gLibrary->OpenLibrary(path, true);
+  gTVOutMode = false;
+  QuitRequest::Reset();
+  EXPECT_EQ(ended, 1);
+  EXPECT_TRUE(openOverAtTheEnd);
 }
 
 TEST(LibraryNameTest, IsTheFileNameWithoutFolderAndLastExtension) {

@@ -4,6 +4,7 @@
 
 #include "core/modRegistry.h"
 #include "platform/RWError.h"
+#include "tests/support/DeadMount.h"
 #include "tests/support/DecimalCommaLocale.h"
 #include "tests/support/ScriptedDialogs.h"
 
@@ -336,6 +337,32 @@ TEST_F(RemoveFileTest, FilesThatCannotBeDeletedStayInTheLibrary) {
   ASSERT_EQ(result.messages.size(), 2);
   EXPECT_TRUE(result.messages[0].contains(QLatin1String("offline"))) << result.messages[0].toStdString();
   EXPECT_TRUE(result.messages[1].contains(QLatin1String("Third.mkv"))) << result.messages[1].toStdString();
+}
+
+// Run in a mount namespace of its own: the file's folder is covered by a file
+// server that answers for its root alone, as a share whose server went away.
+// The file is kept, as an offline one is, instead of freezing the window.
+TEST_F(RemoveFileTest, AFileOnAMountThatStopsAnsweringStaysInTheLibrary) {
+  RW_RUN_IN_OWN_MOUNT_NAMESPACE();
+  const QString folder = ScratchPath(QStringLiteral("share"));
+  ASSERT_TRUE(QDir().mkpath(folder));
+  Exec(QStringLiteral("UPDATE VideoFiles SET CurrentPath = %1 WHERE FileID = 2").arg(SqlQuote(folder + '/')));
+  System().Mount(folder, QStringLiteral("fuse.sshfs"), QStringLiteral("nas:/films"));
+  System().Write();
+  rwtest::DeadMount dead(folder);
+  if (!dead.Mounted()) GTEST_SKIP() << dead.Problem().toStdString();
+  const QStringList before = Everything();
+  const rwtest::EventTurns turns;
+  RemoveFileRequest request;
+  request.fileId = 2;
+  request.deleteFromDisk = true;
+  const RemoveFileResult result = RemoveFile(Db(), request, cache_);
+  EXPECT_FALSE(dead.Released()) << "the removal came back while the server still did not answer";
+  EXPECT_GT(turns.Count(), 0) << "the window's events went on during the wait";
+  EXPECT_TRUE(result.removed.empty());
+  EXPECT_EQ(Everything(), before);
+  ASSERT_EQ(result.messages.size(), 1);
+  EXPECT_TRUE(result.messages[0].contains(QLatin1String("does not answer"))) << result.messages[0].toStdString();
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "options/ExternalAppCommand.h"
 #include "options/OptionsPane.h"
 #include "options/frmExternalAppStatus.h"
+#include "tests/support/DeadMount.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempHome.h"
 
@@ -274,6 +275,29 @@ TEST_F(ExternalAppLauncherTest, DefaultProgramGoesToTheDesktopShell) {
   SetDesktopShell(std::move(previous));
   EXPECT_EQ(calls, QStringList({path}));
   EXPECT_EQ(boxes_.Count(), 0);
+}
+
+// Run in a mount namespace of its own: the file's folder is covered by a file
+// server that answers for its root alone, as a share whose server went away.
+TEST_F(ExternalAppLauncherTest, DefaultProgramForAFileOnAMountThatStopsAnsweringCountsItOffline) {
+  RW_RUN_IN_OWN_MOUNT_NAMESPACE();
+  UseFile(QStringLiteral("h i.avi"));
+  const QString media = ScratchPath(QStringLiteral("media"));
+  System().Mount(media, QStringLiteral("fuse.sshfs"), QStringLiteral("nas:/media"));
+  System().Write();
+  rwtest::DeadMount dead(media);
+  if (!dead.Mounted()) GTEST_SKIP() << dead.Problem().toStdString();
+  QStringList calls;
+  auto previous = SetDesktopShell(std::make_unique<FakeDesktop>(&calls));
+  const rwtest::EventTurns turns;
+  Launch(-1);
+  const bool released = dead.Released();
+  SetDesktopShell(std::move(previous));
+  EXPECT_FALSE(released) << "the launch came back while the server still did not answer";
+  EXPECT_GT(turns.Count(), 0) << "the window's events went on during the wait";
+  EXPECT_TRUE(calls.isEmpty()) << "nothing was launched";
+  ASSERT_EQ(boxes_.Count(), 1);
+  EXPECT_TRUE(boxes_.Last().title.startsWith(QStringLiteral("Offline Volume: "))) << boxes_.Last().title.toStdString();
 }
 
 }  // namespace

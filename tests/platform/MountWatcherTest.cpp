@@ -2,13 +2,11 @@
 // system root of the test's own, and, where the machine lets the test mount
 // in a namespace of its own, that the kernel's own change wakes it.
 #include "platform/MountWatcher.h"
+#include "tests/support/ChildRun.h"
 #include "tests/support/FakeSystemRoot.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -138,25 +136,8 @@ void MountInANamespaceOfOurOwn() {
 }
 
 TEST(MountWatcherKernelTest, AMountWakesTheWatcher) {
-  if (qEnvironmentVariableIsSet("RW_TEST_IN_MOUNT_NAMESPACE")) {
-    MountInANamespaceOfOurOwn();
-    return;
-  }
-  const QString unshare = QStandardPaths::findExecutable(QStringLiteral("unshare"));
-  const QStringList inNamespace = {"--user", "--map-root-user", "--mount"};
-  if (unshare.isEmpty()) GTEST_SKIP() << "unshare is not installed";
-  if (QProcess::execute(unshare, inNamespace + QStringList{"true"}) != 0) {
-    GTEST_SKIP() << "this machine allows no user namespaces";
-  }
-  QProcess child;
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert(QStringLiteral("RW_TEST_IN_MOUNT_NAMESPACE"), QStringLiteral("1"));
-  child.setProcessEnvironment(environment);
-  child.setProcessChannelMode(QProcess::MergedChannels);
-  child.start(unshare, inNamespace + QStringList{QCoreApplication::applicationFilePath(),
-                                                 "--gtest_filter=MountWatcherKernelTest.AMountWakesTheWatcher"});
-  ASSERT_TRUE(child.waitForFinished(60000));
-  EXPECT_EQ(child.exitCode(), 0) << child.readAll().toStdString();
+  RW_RUN_IN_OWN_MOUNT_NAMESPACE();
+  MountInANamespaceOfOurOwn();
 }
 
 }  // namespace

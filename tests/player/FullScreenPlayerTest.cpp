@@ -9,6 +9,7 @@
 #include "library/ResultItem.h"
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
+#include "platform/QuitRequest.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 #include "platform/controls/TimerControl.h"
@@ -361,6 +362,23 @@ TEST_F(FullScreenPlayerTest, ASelectionPlaysInResultOrderFromTheCurrentItem) {
   ASSERT_FALSE(script.TimedOut());
   EXPECT_EQ(played_, (std::vector<int>{105, 102, 105}));
   EXPECT_FALSE(gDSSinkForm);
+}
+
+// A request to end the program (a termination signal) ends the run in the
+// entry it plays; the program's event loop is ended only after the run.
+TEST_F(FullScreenPlayerTest, ARequestToEndTheProgramEndsTheRunBeforeTheLoopIsEnded) {
+  bool endedAfterTheRun = false;
+  Script script;
+  RecordEntries(script);
+  script.Then(Playing(1, 0.3), [&] {
+    QuitRequest::Request([&] { endedAfterTheRun = !modMainPlayer::RunActive() && !gFullScreenFileOpen; });
+  });
+  RunQueue();
+  QuitRequest::Reset();
+  ASSERT_FALSE(script.TimedOut());
+  EXPECT_EQ(played_, std::vector<int>{1});
+  EXPECT_TRUE(endedAfterTheRun);
+  EXPECT_EQ(boxes.Count(), 0);
 }
 
 TEST_F(FullScreenPlayerTest, ADoubleClickPlaysOneItemAgainUntilEscape) {

@@ -7,11 +7,13 @@
 #include "player/frmFilePreview.h"
 #include "tests/player/PlayerFixture.h"
 #include "tests/app/ProgramRun.h"
+#include "tests/support/DeadMount.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "ui/frmGlass.h"
 
 #include <pango/pangocairo.h>
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTest>
@@ -183,6 +185,38 @@ TEST_F(PosterTest, AnOfflineItemGetsTheOfflineMessageAndNothingIsOpened) {
   EXPECT_EQ(form.Poster(), nullptr);
   ASSERT_EQ(boxes.Count(), 1);
   EXPECT_TRUE(boxes.Last().title.startsWith(QStringLiteral("Offline Volume")));
+}
+
+// Run in a mount namespace of its own: the clip's folder is covered by a file
+// server that answers for its root alone, as a share whose server went away.
+// Both kinds of board give the offline message instead of freezing the window.
+TEST_F(PosterTest, AFileOnAMountThatStopsAnsweringGetsTheOfflineMessageWhileTheWindowGoesOn) {
+  RW_RUN_IN_OWN_MOUNT_NAMESPACE();
+  const QString folder = ScratchPath(QStringLiteral("share"));
+  ASSERT_TRUE(QDir().mkpath(folder));
+  gSavedItem = ResultItem{};
+  gSavedItem.CurrentPath = folder + QLatin1Char('/');
+  gSavedItem.FileName = QStringLiteral("Holiday.mkv");
+  gSavedItem.SelectionEnd = 10;
+  System().Mount(folder, QStringLiteral("fuse.sshfs"), QStringLiteral("nas:/films"));
+  System().Write();
+  DeadMount dead(folder);
+  if (!dead.Mounted()) GTEST_SKIP() << dead.Problem().toStdString();
+  const EventTurns turns;
+  boxes.Answer(1);
+  boxes.Answer(1);
+  {
+    frmFilePosterArt poster;
+    EXPECT_FALSE(poster.Built());
+    frmFilePreview grid;
+    EXPECT_FALSE(grid.Built());
+  }
+  EXPECT_FALSE(dead.Released()) << "the boards came back while the server still did not answer";
+  EXPECT_GT(turns.Count(), 0) << "the window's events went on during the wait";
+  ASSERT_EQ(boxes.Count(), 2);
+  for (const MessageBoxRequest& box : boxes.Shown()) {
+    EXPECT_TRUE(box.title.startsWith(QStringLiteral("Offline Volume"))) << box.title.toStdString();
+  }
 }
 
 // The story-board command in the running program with the poster style.

@@ -4,6 +4,7 @@
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
 #include "platform/JpegCodec.h"
+#include "platform/QuitRequest.h"
 #include "player/frmFilePreview.h"
 #include "tests/player/PlayerFixture.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -168,6 +169,30 @@ TEST_F(StoryBoardTest, TheDefaultBoardShowsEachTileAtItsTimeAndIsSaved) {
   ASSERT_TRUE(JpegCodec().ReadSize(file.readAll(), &width, &height));
   EXPECT_EQ(width, 1060);
   EXPECT_EQ(height, 917);
+}
+
+// A request to end the program stops the board at its next tile; the
+// unfinished board does not replace the last one.
+TEST_F(StoryBoardTest, ARequestToEndTheProgramStopsTheBoardAndKeepsTheLastBoardFile) {
+  Choose(IndexClip(QStringLiteral("ten.mkv"), 10), 10);
+  {
+    QFile earlier(BoardFile());
+    ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+    earlier.write("the last board");
+  }
+  int ended = 0;
+  QTimer::singleShot(0, [&] { QuitRequest::Request([&] { ++ended; }); });
+  int grabbed = -1;
+  {
+    frmFilePreview form;
+    grabbed = form.GrabbedCount();
+  }
+  QuitRequest::Reset();
+  EXPECT_LT(grabbed, 25);
+  EXPECT_EQ(ended, 1);
+  QFile file(BoardFile());
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), QByteArray("the last board"));
 }
 
 TEST_F(StoryBoardTest, TileSamplesMatchTheirTimes) {

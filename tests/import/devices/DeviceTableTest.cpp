@@ -7,8 +7,10 @@
 #include "platform/SqlRecordset.h"
 #include "tests/library/OldLibraries.h"
 #include "tests/library/TreeFixture.h"
+#include "tests/support/DeadMount.h"
 
 #include <QDir>
+#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -167,6 +169,34 @@ TEST_F(DeviceTableTest, AMountThatDoesNotAnswerIsAbsentThisTime) {
   Rebuild();
   EXPECT_EQ(SegmentOnline(1), 0);
   EXPECT_EQ(View().progressCaption, QString()) << "the progress display is off";
+}
+
+// Run in a mount namespace of its own: a disk without a serial number, known
+// by the identifier file at its root, is covered by a file server that
+// answers for its root alone. The rebuild at an open finds it absent instead
+// of freezing, and the next rebuild sends it nothing more.
+TEST_F(DeviceTableTest, ADiskWhoseFilesStopAnsweringIsAbsentAndNotAskedAgainAtTheNextOpen) {
+  RW_RUN_IN_OWN_MOUNT_NAMESPACE();
+  const QString disk = Mount(QStringLiteral("nas"), "0000-0000");
+  const QString identifier = QStringLiteral("RW22024010112000000");
+  QFile file(disk + QLatin1String(modStorageDevices::kIdentifierFileName));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write(identifier.toLatin1() + "\r\n");
+  file.close();
+  OpenWith(FileOn(1, identifier, QStringLiteral("x\\")));
+  ASSERT_EQ(SegmentOnline(1), 1);
+  rwtest::DeadMount dead(disk.chopped(1));
+  if (!dead.Mounted()) GTEST_SKIP() << dead.Problem().toStdString();
+  const rwtest::EventTurns turns;
+  Rebuild();
+  EXPECT_FALSE(dead.Released()) << "the rebuild came back while the server still did not answer";
+  EXPECT_GT(turns.Count(), 0) << "the window's events went on during the wait";
+  EXPECT_EQ(SegmentOnline(1), 0);
+  const int waiting = dead.Unanswered();
+  Rebuild();
+  EXPECT_EQ(dead.Unanswered(), waiting) << "a dead mount is not asked again";
+  EXPECT_EQ(SegmentOnline(1), 0);
+  EXPECT_EQ(boxes.Count(), 0);
 }
 
 TEST_F(DeviceTableTest, PseudoFilesystemsAndSystemFoldersAreNoDevices) {

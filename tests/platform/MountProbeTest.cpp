@@ -1,0 +1,113 @@
+// The mount probe's memory of mounts that did not answer, file calls under a
+// mount within the time limit, and the mount point a path lies on.
+#include "platform/DragController.h"
+#include "platform/MountProbe.h"
+#include "platform/controls/Control.h"
+#include "tests/support/FakeSystemRoot.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+namespace {
+
+class MountProbeMemoryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ctl::SetTickCountFunction([this] { return now_; });
+    MountProbe::SetRootProbe([this](const QString& root) {
+      asked_ << root;
+      return !silent_.contains(root);
+    });
+  }
+  void TearDown() override {
+    MountProbe::SetRootProbe(nullptr);
+    ctl::SetTickCountFunction(nullptr);
+  }
+
+  uint64_t now_ = 1000000;
+  QStringList asked_;
+  QStringList silent_;
+};
+
+TEST_F(MountProbeMemoryTest, AMountThatDidNotAnswerIsDeadForAWhileThenAskedAgain) {
+  silent_ << QStringLiteral("/media/nas/");
+  EXPECT_FALSE(MountProbe::RootAnswers(QStringLiteral("/media/nas/")));
+  now_ += MountProbe::kDeadMountMs - 1;
+  EXPECT_FALSE(MountProbe::RootAnswers(QStringLiteral("/media/nas")));
+  EXPECT_TRUE(MountProbe::KnownDead(QStringLiteral("/media/nas/")));
+  EXPECT_EQ(asked_, QStringList{QStringLiteral("/media/nas/")}) << "not asked again while it counts as dead";
+  EXPECT_TRUE(MountProbe::RootAnswers(QStringLiteral("/media/disk/")));
+  EXPECT_TRUE(MountProbe::RootAnswers(QStringLiteral("/media/disk/")));
+  EXPECT_EQ(asked_.count(QStringLiteral("/media/disk/")), 2) << "a mount that answers is asked each time";
+
+  now_ += 1;
+  silent_.clear();
+  EXPECT_TRUE(MountProbe::RootAnswers(QStringLiteral("/media/nas/"))) << "asked again once the while is over";
+  EXPECT_FALSE(MountProbe::KnownDead(QStringLiteral("/media/nas/")));
+}
+
+TEST_F(MountProbeMemoryTest, AFileCallThatDoesNotComeBackMarksItsMountDead) {
+  std::atomic<int> calls{0};
+  const auto hangs = [&calls] {
+    ++calls;
+    std::this_thread::sleep_for(std::chrono::milliseconds(MountProbe::kTimeLimitMs + 500));
+    return true;
+  };
+  int ticks = 0;
+  QTimer ticker;
+  QObject::connect(&ticker, &QTimer::timeout, [&] { ++ticks; });
+  ticker.start(20);
+  EXPECT_EQ(MountProbe::CallUnder(QStringLiteral("/media/nas"), hangs), std::nullopt);
+  EXPECT_GT(ticks, 0) << "timers ran during the wait";
+  EXPECT_TRUE(MountProbe::KnownDead(QStringLiteral("/media/nas/")));
+  EXPECT_EQ(MountProbe::CallUnder(QStringLiteral("/media/nas"), hangs), std::nullopt);
+  EXPECT_EQ(calls, 1) << "no call is made on a mount known dead";
+  EXPECT_EQ(MountProbe::CallUnder(QStringLiteral("/media/disk"), [] { return 7; }), 7)
+      << "the next call gets a helper of its own";
+  EXPECT_EQ(MountProbe::CallUnder(QString(), [] { return 8; }), 8);
+}
+
+TEST_F(MountProbeMemoryTest, ASweepGivesUpAMountThatHangsAndGoesOnWithTheOthers) {
+  const QStringList paths = {"/a/1", "/a/2", "/b/1", "/a/3", "/b/2"};
+  const QStringList roots = {"/a", "/a", "/b", "/a", "/b"};
+  std::vector<int> progress;
+  const auto found = MountProbe::AskEach(
+      paths, roots,
+      [](const QString& path) {
+        if (path == QLatin1String("/a/2")) {
+          std::this_thread::sleep_for(std::chrono::milliseconds(MountProbe::kTimeLimitMs + 1000));
+        }
+        return path.endsWith(QLatin1Char('1'));
+      },
+      [&](int done) { progress.push_back(done); });
+  EXPECT_EQ(found, (std::vector<std::optional<bool>>{true, std::nullopt, true, std::nullopt, false}));
+  EXPECT_TRUE(MountProbe::KnownDead(QStringLiteral("/a")));
+  EXPECT_FALSE(MountProbe::KnownDead(QStringLiteral("/b")));
+  ASSERT_FALSE(progress.empty());
+  EXPECT_EQ(progress.back(), 5);
+  EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+}
+
+TEST(MountPointOfTest, TheLongestMountPointThatHoldsThePathByItsTextAlone) {
+  rwtest::FakeSystemRoot root;
+  root.Mount(QStringLiteral("/"), QStringLiteral("ext4"), QStringLiteral("/dev/sda1"));
+  root.Mount(QStringLiteral("/media/films"), QStringLiteral("nfs4"), QStringLiteral("nas:/films"));
+  root.Mount(QStringLiteral("/media/films/old disk"), QStringLiteral("vfat"), QStringLiteral("/dev/sdb1"));
+  root.Write();
+  using MountProbe::MountPointOf;
+  EXPECT_EQ(MountPointOf(QStringLiteral("/media/films/New/clip.avi")), QStringLiteral("/media/films"));
+  EXPECT_EQ(MountPointOf(QStringLiteral("/media/films/old disk/clip.avi")), QStringLiteral("/media/films/old disk"));
+  EXPECT_EQ(MountPointOf(QStringLiteral("/media/films")), QStringLiteral("/media/films"));
+  EXPECT_EQ(MountPointOf(QStringLiteral("/media/filmstrip/clip.avi")), QStringLiteral("/"));
+  EXPECT_EQ(MountPointOf(QStringLiteral("/media/films/../other/clip.avi")), QStringLiteral("/"));
+  EXPECT_EQ(MountPointOf(QStringLiteral("clip.avi")), QString());
+}
+
+}  // namespace

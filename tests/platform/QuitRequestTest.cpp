@@ -1,0 +1,74 @@
+// A request to end the program while long work runs, and the waits that must
+// go on working once the program's event loop has been told to end.
+#include "platform/QuitRequest.h"
+#include "platform/RunOffUiThread.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <optional>
+#include <thread>
+
+namespace {
+
+class QuitRequestTest : public ::testing::Test {
+ protected:
+  void TearDown() override { QuitRequest::Reset(); }
+
+  int ended = 0;
+  std::function<void()> EndLoop() {
+    return [this] { ++ended; };
+  }
+};
+
+TEST_F(QuitRequestTest, WithoutLongWorkTheLoopEndsAtOnceAndOnlyOnce) {
+  EXPECT_FALSE(QuitRequest::Requested());
+  QuitRequest::Request(EndLoop());
+  EXPECT_TRUE(QuitRequest::Requested());
+  EXPECT_EQ(ended, 1);
+  QuitRequest::Request(EndLoop());
+  EXPECT_EQ(ended, 1) << "a second signal changes nothing";
+  QuitRequest::Reset();
+  EXPECT_FALSE(QuitRequest::Requested());
+}
+
+TEST_F(QuitRequestTest, LongWorkIsToldToStopAndTheLoopEndsWhenTheLastWorkIsOver) {
+  int stops = 0;
+  std::optional<QuitRequest::LongWork> outer(std::in_place, [&] { ++stops; });
+  {
+    const QuitRequest::LongWork inner;  // work without a stop action of its own
+    QuitRequest::Request(EndLoop());
+    EXPECT_EQ(stops, 1);
+    EXPECT_EQ(ended, 0) << "not while work runs";
+    const QuitRequest::LongWork late([&] { stops += 10; });
+    EXPECT_EQ(stops, 11) << "work begun after the request is stopped at once";
+  }
+  EXPECT_EQ(ended, 0);
+  outer.reset();
+  EXPECT_EQ(ended, 1);
+  { const QuitRequest::LongWork again; }
+  EXPECT_EQ(ended, 1);
+}
+
+// Once QCoreApplication::exit has been called, every QEventLoop::exec returns
+// at once; the wait for a helper thread must still wait for its answer and
+// keep handling events meanwhile.
+TEST(RunOffUiThreadTest, TheWaitHandlesEventsAndGetsItsAnswerAfterTheLoopWasToldToEnd) {
+  QCoreApplication::exit(0);
+  bool timerRan = false;
+  QTimer::singleShot(0, [&] { timerRan = true; });
+  const int answer = RunOffUiThread([] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    return 42;
+  });
+  const bool timerRanDuringTheWait = timerRan;
+  QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+  QCoreApplication::exec();  // makes Qt forget the end
+  EXPECT_EQ(answer, 42);
+  EXPECT_TRUE(timerRanDuringTheWait);
+}
+
+}  // namespace
