@@ -11,6 +11,7 @@
 #include "import/modFolderScan.h"
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
+#include "platform/DragController.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/RWError.h"
 #include "platform/Rounding.h"
@@ -110,7 +111,8 @@ void ImportPane::LoadKnownFiles(const QString& serial) {
 
 void ImportPane::RunQueue(int32_t count, bool relocate) {
   RunClock().start();
-  lastCommitTick_ = 0;
+  // Commits go by the program's clock, which tests drive.
+  lastCommitTick_ = static_cast<qint64>(ctl::GetTickCount64());
   host_.Progress().SetMax(count);
   step_ = std::max(1, static_cast<int32_t>(RoundHalfEven(count / 100.0)));
   if (relocate) {
@@ -124,10 +126,10 @@ void ImportPane::RunQueue(int32_t count, bool relocate) {
   db.BeginTrans(kRunTransaction);
   for (int32_t i = 1; i <= count && !gScanQueue.isEmpty(); ++i) {
     AddOneFile(i, count, relocate);
-    if (RunClock().elapsed() - lastCommitTick_ >= kCommitIntervalMs) {
+    if (static_cast<qint64>(ctl::GetTickCount64()) - lastCommitTick_ >= kCommitIntervalMs) {
       db.CommitTrans(kRunTransaction);
       db.BeginTrans(kRunTransaction);
-      lastCommitTick_ = RunClock().elapsed();
+      lastCommitTick_ = static_cast<qint64>(ctl::GetTickCount64());
     }
     QApplication::processEvents();
     if (Cancelled()) break;
