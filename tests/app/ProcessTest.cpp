@@ -2,11 +2,14 @@
 // told to end by a signal, and started without any display.
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
+#include "tests/support/EventLoopWaits.h"
 #include "tests/support/TempHome.h"
 
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QThread>
 
@@ -15,6 +18,8 @@
 #include <ostream>
 
 #include <csignal>
+
+#include <unistd.h>
 
 // Failures show texts as text.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
@@ -39,6 +44,19 @@ class ProcessTest : public rwtest::TempHomeTest {
     return found;
   }
 
+  // Whether the process holds the file open: it has the library open once
+  // its start-up is over.
+  static bool HoldsOpen(qint64 pid, const QString& path) {
+    const QByteArray wanted = QFile::encodeName(QFileInfo(path).canonicalFilePath());
+    const QString folder = QStringLiteral("/proc/%1/fd/").arg(pid);
+    for (const QString& fd : QDir(folder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+      char target[4096];
+      const ssize_t length = ::readlink(QFile::encodeName(folder + fd).constData(), target, sizeof target);
+      if (length > 0 && QByteArray(target, length) == wanted) return true;
+    }
+    return false;
+  }
+
   static QProcessEnvironment Environment() {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -60,9 +78,10 @@ TEST_F(ProcessTest, SigtermEndsTheProgramWithItsNormalShutDown) {
   ASSERT_TRUE(program.waitForStarted());
   QElapsedTimer started;
   started.start();
-  while (ScratchFiles().isEmpty() && started.elapsed() < 30000) QThread::msleep(20);
+  const auto running = [&] { return !ScratchFiles().isEmpty() && HoldsOpen(program.processId(), library); };
+  while (!running() && started.elapsed() < rwtest::kWaitCeilingMs) QThread::msleep(20);
   ASSERT_FALSE(ScratchFiles().isEmpty()) << "the program started";
-  QThread::msleep(300);
+  ASSERT_TRUE(HoldsOpen(program.processId(), library)) << "the program opened the command line's library";
   ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
   ASSERT_TRUE(program.waitForFinished(30000));
   EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << "not killed by the signal";

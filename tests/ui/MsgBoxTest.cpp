@@ -4,6 +4,7 @@
 #include "platform/Twips.h"
 #include "ui/ProgramFonts.h"
 #include "ui/SchemeColours.h"
+#include "tests/support/EventLoopWaits.h"
 #include "tests/support/TempHome.h"
 #include "tests/ui/ManualTickClock.h"
 #include "ui/cWindowMgr.h"
@@ -462,14 +463,14 @@ TEST_F(MsgBoxTest, ModelessBoxesReturnAtOnceAndCloseThemselves) {
   EXPECT_EQ(VisibleCaptions(*box), (std::vector<QString>{"Ok"}));
   Click(*box, QStringLiteral("Ok"));
   EXPECT_EQ(gMsgBoxForm, nullptr);
-  EXPECT_TRUE(QTest::qWaitFor([&box] { return box.isNull(); }, 2000));
+  EXPECT_TRUE(QTest::qWaitFor([&box] { return box.isNull(); }, rwtest::kWaitCeilingMs));
 
   frmMsgBox::sMessage(QStringLiteral("Working"), 64);
   box = gMsgBoxForm;
   ASSERT_TRUE(box);
   EXPECT_TRUE(VisibleCaptions(*box).empty());
   frmMsgBox::CloseOtherMessageBoxes();
-  EXPECT_TRUE(QTest::qWaitFor([&box] { return box.isNull(); }, 2000));
+  EXPECT_TRUE(QTest::qWaitFor([&box] { return box.isNull(); }, rwtest::kWaitCeilingMs));
 }
 
 TEST_F(MsgBoxTest, ClosedByTheWindowSystemIsUnanswered) {
