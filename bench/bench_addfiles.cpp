@@ -3,7 +3,11 @@
 // and thumbnails) with its per-file cost split into the folder walk, the
 // files' facts, the grabs and the rest, beside a per-file floor of ffprobe
 // plus an ffmpeg single-frame extract on 100 of the files, and the fast
-// scope (names and sizes only).
+// scope (names and sizes only). The window's responsiveness during a full
+// run: the longest time the message loop did not run (a 20 ms timer's
+// longest gap between ticks), and how late an Abort pressed 400 ms into a
+// run comes and is answered, beside the same timer's longest gap over an idle
+// loop. (Their tests held them to half a second.)
 //
 // With RW_BENCH_MEDIA set, the files of that folder are added instead.
 // With RW_SCREENSHOT set, the main window after a run and the dialog are
@@ -17,12 +21,14 @@
 #include "player/cMpvCore.h"
 #include "tests/support/FakeSystemRoot.h"
 #include "tests/support/TestVideo.h"
+#include "ui/cwProgress.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QProcess>
 #include <QRadioButton>
@@ -33,6 +39,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -189,6 +196,86 @@ void BM_AddFiles_FastScope(benchmark::State& state) {
   state.counters["files"] = gMainForm->Import().LastRun().added;
 }
 BENCHMARK(BM_AddFiles_FastScope)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+
+// A 20 ms timer and the longest gap between its ticks, in ms.
+struct LoopWatch {
+  QTimer ticker;
+  QElapsedTimer clock;
+  qint64 last = -1;
+  qint64 longest = 0;
+
+  LoopWatch() {
+    QObject::connect(&ticker, &QTimer::timeout, [this] {
+      const qint64 now = clock.elapsed();
+      if (last >= 0) longest = std::max(longest, now - last);
+      last = now;
+    });
+  }
+  void Start() {
+    last = -1;
+    longest = 0;
+    clock.start();
+    ticker.start(20);
+  }
+};
+
+void BM_AddFiles_MessageLoopGap(benchmark::State& state) {
+  static int libraries = 200;
+  LoopWatch watch;
+  qint64 longest = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    FreshLibrary(++libraries);
+    state.ResumeTiming();
+    RunAddFiles(2, [&watch](frmAddToLibrary&) { watch.Start(); });
+    watch.ticker.stop();
+    longest = std::max(longest, watch.longest);
+  }
+  state.counters["files"] = gMainForm->Import().LastRun().added;
+  state.counters["longest_gap_ms"] = static_cast<double>(longest);
+}
+BENCHMARK(BM_AddFiles_MessageLoopGap)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+
+// Abort pressed by a timer of 400 ms: how late the press comes, and the
+// longest gap while the red "Cancelled" shows for a second.
+void BM_AddFiles_CancelAnswer(benchmark::State& state) {
+  static int libraries = 300;
+  LoopWatch watch;
+  qint64 late = 0;
+  bool answered = true;
+  for (auto _ : state) {
+    state.PauseTiming();
+    FreshLibrary(++libraries);
+    state.ResumeTiming();
+    RunAddFiles(2, [&](frmAddToLibrary&) {
+      watch.Start();
+      QTimer::singleShot(400, [&] {
+        late = std::max(late, watch.clock.elapsed() - 400);
+        gMainForm->Import().cmdAbortScan->click();
+        answered = answered && gMainForm->progProgress->Caption() == QLatin1String("Cancelled");
+      });
+    });
+    watch.ticker.stop();
+  }
+  if (!answered) state.SkipWithError("the cancel was not seen at once");
+  state.counters["press_late_ms"] = static_cast<double>(late);
+  state.counters["longest_gap_ms"] = static_cast<double>(watch.longest);
+}
+BENCHMARK(BM_AddFiles_CancelAnswer)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+
+// The baseline: the same timer over an idle message loop for two seconds.
+void BM_Baseline_IdleLoopGap(benchmark::State& state) {
+  LoopWatch watch;
+  for (auto _ : state) {
+    watch.Start();
+    QEventLoop idle;
+    QTimer::singleShot(2000, &idle, &QEventLoop::quit);
+    idle.exec();
+    watch.ticker.stop();
+  }
+  state.counters["longest_gap_ms"] = static_cast<double>(watch.longest);
+}
+BENCHMARK(BM_Baseline_IdleLoopGap)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
 
 // Not a measurement: the dialog as it opens, for RW_SCREENSHOT.
 void BM_DialogPicture(benchmark::State& state) {

@@ -1,5 +1,7 @@
 // The player's frame grabs, side by side with the ffmpeg command line taking
-// the same frame, and the time from opening a file to its first frame.
+// the same frame, and the time from opening a file to its first frame. The
+// system's mixers as the player opens them at each file, beside ALSA's list
+// of sound cards.
 //
 // The clip is the first video in RW_BENCH_MEDIA that opens with frames to
 // grab, else a 10-second 640x360 clip made with ffmpeg. With RW_SCREENSHOT
@@ -8,6 +10,7 @@
 // with "-grab" before ".png").
 #include "core/modRegistry.h"
 #include "core/modReelwise.h"
+#include "player/ModMixers.h"
 #include "player/cMpvCore.h"
 #include "player/clsRWPlayer.h"
 #include "tests/support/TestVideo.h"
@@ -19,6 +22,7 @@
 #include <QTemporaryDir>
 #include <QWidget>
 
+#include <alsa/asoundlib.h>
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -133,6 +137,29 @@ void BM_OpenToFirstFrame(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_OpenToFirstFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The real mixers (the sound server's default output, else the sound card's
+// own mixer), opened as at each file open; on a machine without sound they
+// answer "no mixer" (mixer 0).
+void BM_Mixers_Open(benchmark::State& state) {
+  ModMixers::SetBackendForTests(nullptr);
+  bool found = false;
+  for (auto _ : state) found = ModMixers::OpenMixer(0);
+  state.counters["mixer"] = found ? 1 : 0;
+}
+BENCHMARK(BM_Mixers_Open)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The baseline: ALSA's list of sound cards, the least the system can be
+// asked about its sound.
+void BM_Mixers_AlsaCardList(benchmark::State& state) {
+  int cards = 0;
+  for (auto _ : state) {
+    cards = 0;
+    for (int card = -1; snd_card_next(&card) == 0 && card >= 0;) ++cards;
+  }
+  state.counters["cards"] = cards;
+}
+BENCHMARK(BM_Mixers_AlsaCardList)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Not a measurement: the pictures RW_SCREENSHOT asks for.
 void BM_Picture(benchmark::State& state) {

@@ -3,6 +3,12 @@
 // ffmpeg command line taking the same frames scaled to the tile, and the
 // poster's 23 frames beside 23 such runs.
 //
+// The time-outs a board spends, on small 320 x 240 clips with a time-out of
+// 2 seconds a frame: a 10-second Matroska clip cut in half (its tiles past
+// the cut cost one time-out in all, not one each) and a 5-second clip whose
+// last tile takes its last frame (no time-out at the end), beside the whole
+// 10-second clip.
+//
 // The clip is made once by ffmpeg (x264 "veryfast", its default keyframe
 // interval of 250 frames) and kept in $XDG_CACHE_HOME/reelwise-bench/ (or
 // ~/.cache/reelwise-bench/), so later runs start at once.
@@ -13,6 +19,7 @@
 #include "player/cMpvCore.h"
 #include "player/frmFilePosterArt.h"
 #include "player/frmFilePreview.h"
+#include "tests/support/TestVideo.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,13 +55,10 @@ QString CachedClip() {
   return clip;
 }
 
-// A private home for the settings and the Temp folder; the clip as the saved item.
-struct StoryBoardBench {
-  QString clip = CachedClip();
-  QTemporaryDir home;
-
-  StoryBoardBench() {
-    if (clip.isEmpty()) std::abort();
+// A private home for the settings and the Temp folder.
+QTemporaryDir& PrivateHome() {
+  static QTemporaryDir home;
+  static const bool made = [] {
     for (const char* folder : {".config", ".local/share", "Documents"}) QDir(home.path()).mkpath(folder);
     qputenv("HOME", QFile::encodeName(home.path()));
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral(".config"))));
@@ -63,16 +67,35 @@ struct StoryBoardBench {
     modReelwise::CreateProgramFolders();
     modRegistry::EnsureDefaultSettings();
     cMpvCore::SetAudioOutput(QStringLiteral("null"));
-    gSavedItem = ResultItem{};
-    gSavedItem.CurrentPath = QFileInfo(clip).absolutePath() + QLatin1Char('/');
-    gSavedItem.FileName = QFileInfo(clip).fileName();
-    gSavedItem.FileAlias = QStringLiteral("Test Pattern");
-    gSavedItem.SelectionEnd = kSeconds;
+    return true;
+  }();
+  (void)made;
+  return home;
+}
+
+// The clip of `seconds` as the saved item, the story board's file.
+void ChooseClip(const QString& clip, double seconds) {
+  gSavedItem = ResultItem{};
+  gSavedItem.CurrentPath = QFileInfo(clip).absolutePath() + QLatin1Char('/');
+  gSavedItem.FileName = QFileInfo(clip).fileName();
+  gSavedItem.FileAlias = QStringLiteral("Test Pattern");
+  gSavedItem.SelectionEnd = seconds;
+}
+
+// The 10-minute clip as the saved item.
+struct StoryBoardBench {
+  QString clip = CachedClip();
+
+  StoryBoardBench() {
+    if (clip.isEmpty()) std::abort();
+    PrivateHome();
+    ChooseClip(clip, kSeconds);
   }
 };
 
 StoryBoardBench& Bench() {
   static StoryBoardBench bench;
+  ChooseClip(bench.clip, kSeconds);
   return bench;
 }
 
@@ -135,5 +158,74 @@ void BM_Poster_Ffmpeg23Runs(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_Poster_Ffmpeg23Runs)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(5);
+
+// ---- Time-outs spent on small clips ----
+
+// The small clips, made once: 10 and 5 seconds of colour bars, and the
+// 10-second one cut in half.
+struct SmallClips {
+  QTemporaryDir folder;
+  QString ten;
+  QString five;
+  QString cut;
+
+  SmallClips() {
+    PrivateHome();
+    rwtest::TestVideoSpec spec;
+    spec.frameIndex = true;
+    spec.seconds = 10;
+    ten = rwtest::MakeTestVideo(folder.path(), QStringLiteral("ten.mkv"), spec).value_or(QString());
+    spec.seconds = 5;
+    five = rwtest::MakeTestVideo(folder.path(), QStringLiteral("five.mkv"), spec).value_or(QString());
+    if (ten.isEmpty() || five.isEmpty()) std::abort();
+    cut = folder.filePath(QStringLiteral("cut.mkv"));
+    QFile::copy(ten, cut);
+    QFile(cut).resize(QFileInfo(cut).size() / 2);
+  }
+};
+
+SmallClips& Small() {
+  static SmallClips clips;
+  return clips;
+}
+
+void SetPoster(const char* name, const QVariant& value) {
+  modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegFilePosters, QString::fromLatin1(name), value);
+}
+
+// Boards of the clip with the grid given, the time-out at 2 seconds a frame;
+// the settings are put back after.
+void SmallBoards(benchmark::State& state, const QString& clip, double seconds, int columns, int rows) {
+  Small();
+  modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("ThumbnailTimeout"), 2);
+  SetPoster("HorizontalTiles", columns);
+  SetPoster("VerticalTiles", rows);
+  ChooseClip(clip, seconds);
+  double grabMs = 0;
+  int64_t grabbed = 0;
+  for (auto _ : state) {
+    frmFilePreview form;
+    grabMs += form.BuildTimings().grabMs;
+    grabbed += form.GrabbedCount();
+  }
+  const double n = static_cast<double>(state.iterations());
+  state.counters["grab_ms"] = grabMs / n;
+  state.counters["frames"] = static_cast<double>(grabbed) / n;
+  modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("ThumbnailTimeout"), 5);
+  SetPoster("HorizontalTiles", 5);
+  SetPoster("VerticalTiles", 5);
+}
+
+// The baseline: every tile of the whole clip has its frame.
+void BM_StoryBoard_Small_Whole10s(benchmark::State& state) { SmallBoards(state, Small().ten, 10, 5, 5); }
+BENCHMARK(BM_StoryBoard_Small_Whole10s)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+
+// Half the file: the tiles past the cut are given up after one time-out.
+void BM_StoryBoard_Small_CutInHalf(benchmark::State& state) { SmallBoards(state, Small().cut, 10, 5, 5); }
+BENCHMARK(BM_StoryBoard_Small_CutInHalf)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+
+// 2 x 6 tiles over 5 seconds: the last tile lies at the very end.
+void BM_StoryBoard_Small_LastTileAtTheEnd(benchmark::State& state) { SmallBoards(state, Small().five, 5, 2, 6); }
+BENCHMARK(BM_StoryBoard_Small_LastTileAtTheEnd)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
 
 }  // namespace

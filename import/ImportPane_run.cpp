@@ -11,6 +11,7 @@
 #include "import/modFolderScan.h"
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
+#include "platform/DragController.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/MountProbe.h"
 #include "platform/QuitRequest.h"
@@ -127,7 +128,8 @@ void ImportPane::LoadKnownFiles(const QString& serial) {
 
 void ImportPane::RunQueue(int32_t count, bool relocate) {
   RunClock().start();
-  lastCommitTick_ = 0;
+  // Commits go by the program's clock, which tests drive.
+  lastCommitTick_ = static_cast<qint64>(ctl::GetTickCount64());
   host_.Progress().SetMax(count);
   step_ = std::max(1, static_cast<int32_t>(RoundHalfEven(count / 100.0)));
   if (relocate) {
@@ -143,9 +145,9 @@ void ImportPane::RunQueue(int32_t count, bool relocate) {
   for (int32_t i = 1; i <= count && !gScanQueue.isEmpty() && !QuitRequest::Requested(); ++i) {
     AddOneFile(i, count, relocate);
     if (!storeFailure_.isEmpty()) break;
-    if (RunClock().elapsed() - lastCommitTick_ >= kCommitIntervalMs) {
+    if (static_cast<qint64>(ctl::GetTickCount64()) - lastCommitTick_ >= kCommitIntervalMs) {
       if (!CommitRunFiles(true)) break;
-      lastCommitTick_ = RunClock().elapsed();
+      lastCommitTick_ = static_cast<qint64>(ctl::GetTickCount64());
     }
     QApplication::processEvents();
     if (Cancelled()) break;

@@ -1,5 +1,6 @@
 #include "import/modFolderScan.h"
 
+#include "platform/DragController.h"
 #include "platform/MountTable.h"
 
 #include <QCoreApplication>
@@ -9,7 +10,7 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -25,7 +26,7 @@ namespace {
 
 constexpr int kReasons = 4;
 constexpr qsizetype kExamplesPerReason = 3;
-constexpr auto kYieldInterval = std::chrono::milliseconds(50);
+constexpr uint64_t kYieldIntervalMs = 50;
 constexpr QLatin1StringView kItemSeparator("???");
 constexpr QLatin1StringView kLineBreak("\r\n");
 constexpr QLatin1StringView kExampleIndent("     ");
@@ -117,7 +118,7 @@ int OpenFolder(const QByteArray& path, bool followLink) {
 class Walker {
  public:
   Walker(const ScanOptions& options, QStringList& queue, SkippedEntries& skips)
-      : options_(options), queue_(queue), skips_(skips), lastYield_(std::chrono::steady_clock::now()) {
+      : options_(options), queue_(queue), skips_(skips), lastYield_(ctl::GetTickCount64()) {
     // Read once for the walk: a folder is a mount point when
     // MountTable::MountAt would find a mount there.
     for (const MountEntry& mount : MountTable::Read()) mountPoints_.insert(mount.mountPoint);
@@ -215,21 +216,22 @@ class Walker {
   }
 
   // Hands control to the caller once 50 ms of walking have passed since it
-  // last had it; the time the caller keeps it is not walking.
+  // last had it; the time the caller keeps it is not walking. The time is
+  // the program's clock, which tests drive.
   void Tick() {
-    if (std::chrono::steady_clock::now() - lastYield_ < kYieldInterval) return;
+    if (ctl::GetTickCount64() - lastYield_ < kYieldIntervalMs) return;
     if (options_.yield) {
       options_.yield();
     } else {
       QCoreApplication::processEvents();
     }
-    lastYield_ = std::chrono::steady_clock::now();
+    lastYield_ = ctl::GetTickCount64();
   }
 
   const ScanOptions& options_;
   QStringList& queue_;
   SkippedEntries& skips_;
-  std::chrono::steady_clock::time_point lastYield_;
+  uint64_t lastYield_;
   dev_t device_ = 0;
   QSet<QString> mountPoints_;
 };

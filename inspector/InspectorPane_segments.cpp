@@ -7,12 +7,12 @@
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
+#include "platform/DragController.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 #include "ui/SchemeColours.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 
 namespace {
 
@@ -141,13 +141,14 @@ void InspectorPane::SegmentScrollStep(int Index) {
   flexSegments->SetColSel(7);
 }
 
+// A step at once and one every 200 ms of the program's clock (which tests
+// drive) while the arrow is held.
 void InspectorPane::lblSegmentsScroll_MouseDown(int Index) {
   lblSegmentsScroll[0]->SetTag(QStringLiteral("BUSY"));
   while (lblSegmentsScroll[0]->Tag() == QLatin1String("BUSY")) {
     SegmentScrollStep(Index);
-    QElapsedTimer wait;
-    wait.start();
-    while (lblSegmentsScroll[0]->Tag() == QLatin1String("BUSY") && wait.elapsed() < 200) {
+    const uint64_t start = ctl::GetTickCount64();
+    while (lblSegmentsScroll[0]->Tag() == QLatin1String("BUSY") && ctl::GetTickCount64() - start < 200) {
       QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
     }
   }

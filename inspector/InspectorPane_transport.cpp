@@ -246,8 +246,11 @@ void InspectorPane::picVolume_MouseMove(int Button, int Shift, double X, double 
 }
 
 // The poll's share of the preview: the thumb follows the position, the play
-// or the pause button shows, and the time is on the display.
+// or the pause button shows, and the time is on the display. The poll may
+// tick while there is no player (before start-up has made it, or in a
+// message box after shut-down has released it): nothing to show then.
 void InspectorPane::ShowPreviewPosition() {
+  if (!gPlayer) return;
   const double duration = gPlayer->Duration();
   const double position = gPlayer->Position();
   if (duration > 0) imgSliderThumb->SetLeft((picSlider->Width() - 16) * position / duration + 4);

@@ -88,6 +88,9 @@ DragController& DragController::Instance() {
   return *controller;
 }
 
+// Defined here, where Control is complete, so that the header needs only its name.
+Control* DragController::Source() const { return source_; }
+
 void DragController::Begin(Control& source) {
   if (Dragging()) End(false);
   source_ = &source;

@@ -43,7 +43,9 @@ int16_t GetKeyState(int virtualKey);
 KeyStateFunction SetKeyStateFunction(KeyStateFunction function);
 
 // Milliseconds of a monotonic clock held in 64 bits, so a count never wraps
-// in the life of the program (a drag's hover times are read from it).
+// in the life of the program. A drag's hover times, the folder walk's
+// yields, the add run's commits and the held scroll arrows read it, so that
+// tests drive them with a clock of their own.
 using TickCountFunction = std::function<uint64_t()>;
 uint64_t GetTickCount64();
 // Puts a function in place of the system clock (an empty one restores it)
@@ -60,7 +62,7 @@ class DragController : public QObject {
   // control the drag was over gets DragOver with vbLeave.
   void End(bool drop);
   bool Dragging() const { return !source_.isNull(); }
-  Control* Source() const { return source_; }
+  Control* Source() const;
 
   // The pointer moved to a point of the screen, or the button was released
   // there. The mouse events of a drag arrive here.

@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/configure.sh
 cmake --build build --parallel "$(nproc)"
-# A test that fails is run once more, so that a rare crash under the load of
-# the parallel run (seen in the tool-tip tests, not yet understood) is told
-# apart from a real failure; the log keeps both runs.
-ctest --test-dir build --output-on-failure --parallel "$(nproc)" --timeout 600 --repeat until-pass:2
+# Every test waits for what it is about, never for a fixed time, so the
+# suite holds on a machine whose every core is busy: a failure is a failure,
+# and is not run again.
+ctest --test-dir build --output-on-failure --parallel "$(nproc)" --timeout 600

@@ -40,6 +40,11 @@ int WheelKeys(const QWheelEvent& wheel) {
 
 int gHoverTime = 400;
 
+TickClockFactory& HoverClockFactory() {
+  static TickClockFactory factory = NewQtTickClock;
+  return factory;
+}
+
 // The program's own messages travel as this event type.
 const QEvent::Type kWindowMessageEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
@@ -76,10 +81,7 @@ ISubclass::~ISubclass() { gSubclasser.DetachClient(this); }
 
 class cSubclasser::Tracker : public QObject {
  public:
-  Tracker(cSubclasser& service, QWidget* window) : service_(service), window_(window) {
-    hover_.setSingleShot(true);
-    connect(&hover_, &QTimer::timeout, this, [this] { Hovered(); });
-  }
+  Tracker(cSubclasser& service, QWidget* window) : service_(service), window_(window), hover_(HoverClockFactory()()) {}
 
   void Request(int32_t flags, int hoverTime) {
     hoverArmed_ = flags & TME_HOVER;
@@ -93,7 +95,7 @@ class cSubclasser::Tracker : public QObject {
       hoverArmed_ = false;
       return;
     }
-    if (hoverArmed_) hover_.start(hoverTime_);
+    if (hoverArmed_) StartHoverWait();
   }
 
   // The pointer moved over the window (global position).
@@ -101,14 +103,14 @@ class cSubclasser::Tracker : public QObject {
     if (!hoverArmed_) return;
     if (std::abs(global.x() - anchor_.x()) > 2 || std::abs(global.y() - anchor_.y()) > 2) {
       anchor_ = global;
-      hover_.start(hoverTime_);
+      StartHoverWait();
     }
   }
 
   bool Alive() const { return !window_.isNull(); }
 
   void Left() {
-    hover_.stop();
+    hover_->Stop();
     hoverArmed_ = false;
     if (!leaveArmed_ || !window_) return;
     leaveArmed_ = false;
@@ -116,7 +118,12 @@ class cSubclasser::Tracker : public QObject {
   }
 
  private:
+  void StartHoverWait() {
+    hover_->Start(hoverTime_, [this] { Hovered(); });
+  }
+  // One tick of the wait ends it.
   void Hovered() {
+    hover_->Stop();
     if (!hoverArmed_ || !window_) return;
     hoverArmed_ = false;
     const QPoint global = QCursor::pos();
@@ -126,7 +133,7 @@ class cSubclasser::Tracker : public QObject {
 
   cSubclasser& service_;
   QPointer<QWidget> window_;
-  QTimer hover_;
+  std::unique_ptr<TickClock> hover_;
   QPoint anchor_;
   int hoverTime_ = 400;
   bool hoverArmed_ = false;
@@ -306,6 +313,9 @@ bool cSubclasser::TrackMouseEvent(QWidget* hWnd, int32_t flags, int hoverTime) {
 
 int cSubclasser::HoverTime() { return gHoverTime; }
 void cSubclasser::SetHoverTime(int milliseconds) { gHoverTime = milliseconds > 0 ? milliseconds : 400; }
+void cSubclasser::SetHoverClockFactory(TickClockFactory factory) {
+  HoverClockFactory() = factory ? std::move(factory) : TickClockFactory(NewQtTickClock);
+}
 
 // ---- Dispatch ----
 

@@ -11,6 +11,8 @@
 // A registration lives as long as both its client and its window: a client
 // that goes (ISubclass's destructor) or a window that is destroyed takes its
 // registrations with it.
+#include "ui/TickClock.h"
+
 #include <QEvent>
 #include <QObject>
 #include <QPointer>
@@ -140,6 +142,10 @@ class cSubclasser : public QObject {
   // The desktop's hover time, ms (tests make it short).
   static int HoverTime();
   static void SetHoverTime(int milliseconds);
+  // The clock of the hover waits of windows tracked from now on: Qt's
+  // timers, unless a test puts a clock in place that it advances by hand
+  // (an empty factory puts Qt's back).
+  static void SetHoverClockFactory(TickClockFactory factory);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

@@ -14,6 +14,7 @@
 #include "tests/app/ProgramRun.h"
 #include "tests/library/TreeFixture.h"
 #include "tests/mainwindow/CommandRun.h"
+#include "tests/support/EventLoopWaits.h"
 #include "ui/SchemeColours.h"
 
 #include <QAction>
@@ -203,7 +204,7 @@ TEST_F(TreeMenuTest, F2RenamesWhatTheMenuWouldOfferAndNothingElse) {
   for (const char* key : {"ID4", "FORMATS"}) {
     Select(QLatin1String(key));
     Press(Qt::Key_F2);
-    QTest::qWait(150);
+    rwtest::RunTimersDueWithin(Pane().tvwEditTimer->Interval());  // a rename would have begun its edit
     EXPECT_EQ(gPendingRenameNode, nullptr) << key;
     EXPECT_EQ(Tree().findChild<QLineEdit*>(), nullptr) << key;
   }
@@ -417,18 +418,19 @@ TEST_F(TreeMenuTest, NewItemsAreMadeInTheLibraryBoldInTheLabelColourAndEditedAtO
   EXPECT_EQ(Node(QStringLiteral("ID11")).StateImage(), 2) << "the parent shows it has a child, open";
   EXPECT_EQ(gPendingRenameNode, &node);
   EXPECT_EQ(Count(QStringLiteral("SELECT CategoryID FROM Tags WHERE TagID = %1").arg(tag)), 10);
-  QTest::qWait(250);
+  ASSERT_TRUE(QTest::qWaitFor([] { return Tree().findChild<QLineEdit*>() != nullptr; }, rwtest::kWaitCeilingMs))
+      << "the label edit has started";
   auto* editor = Tree().findChild<QLineEdit*>();
-  ASSERT_NE(editor, nullptr) << "the label edit has started";
   EXPECT_EQ(editor->selectedText(), QStringLiteral("New Tag"));
   // The editor's own keys are no commands of the tree: Enter takes the name
   // and opens nothing.
   const QString spec = gViewSpec;
   editor->setText(QStringLiteral("Thriller"));
   QTest::keyClick(editor, Qt::Key_Return);
-  QTest::qWait(20);
+  const QString renamed = QStringLiteral("SELECT Tag FROM Tags WHERE TagID = %1").arg(tag);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return Column(renamed) == QStringList{"Thriller"}; }, rwtest::kWaitCeilingMs))
+      << Column(renamed).join(u',').toStdString();
   EXPECT_EQ(gViewSpec, spec);
-  EXPECT_EQ(Column(QStringLiteral("SELECT Tag FROM Tags WHERE TagID = %1").arg(tag)), QStringList{"Thriller"});
   EXPECT_EQ(boxes.Count(), 0);
 }
 

@@ -9,6 +9,7 @@
 #include "platform/controls/TreeView.h"
 #include "tests/app/ProgramRun.h"
 #include "tests/library/SearchFixture.h"
+#include "tests/support/EventLoopWaits.h"
 
 #include <QLineEdit>
 #include <QTest>
@@ -24,6 +25,12 @@ class TreeRenameTest : public rwtest::SearchTestOn<rwtest::RunningProgramTest> {
     // The test ticks the edit timer itself.
     Pane().tvwEditTimer->SetInterval(24 * 3600 * 1000);
     boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+    // The tree hands an ended edit to the pane once the editor has gone;
+    // counting those hand-overs tells the test when an edit has ended.
+    Tree().AfterLabelEdit = [handler = Tree().AfterLabelEdit, this](int& cancel, QString& newString) {
+      handler(cancel, newString);
+      ++editsEnded_;
+    };
   }
 
   static BrowserPane& Pane() { return gMainForm->Browser(); }
@@ -52,13 +59,15 @@ class TreeRenameTest : public rwtest::SearchTestOn<rwtest::RunningProgramTest> {
     Pane().tvwEditTimer_Timer();
   }
   // Types the name into the open editor and ends the edit with Enter.
-  static void Type(const QString& name) {
+  void Type(const QString& name) {
     QLineEdit* editor = Editor();
     ASSERT_NE(editor, nullptr) << "a label edit is open";
     editor->setText(name);
+    const int ended = editsEnded_;
     QTest::keyClick(editor, Qt::Key_Return);
     // The edit ends once the editor has gone; the closed editor is deleted.
-    QTest::qWait(20);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return editsEnded_ > ended; }, rwtest::kWaitCeilingMs))
+        << "the edit of " << name.toStdString() << " ended";
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   }
   void ExpectRefusal(const QString& title, const QString& name) {
@@ -73,6 +82,8 @@ class TreeRenameTest : public rwtest::SearchTestOn<rwtest::RunningProgramTest> {
     EXPECT_EQ(Editor()->text(), name);
     EXPECT_EQ(Editor()->selectedText(), name);
   }
+
+  int editsEnded_ = 0;
 };
 
 TEST_F(TreeRenameTest, TheTimerEditsTheNodeAndEnterRenamesTheTagAndResortsItsLevel) {

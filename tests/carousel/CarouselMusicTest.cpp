@@ -3,14 +3,17 @@
 // resumed without a new choice, silence for what cannot be played.
 #include "platform/cAudioPlayer.h"
 #include "tests/carousel/CarouselFixture.h"
+#include "tests/support/EventLoopWaits.h"
 #include "tests/support/TestVideo.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QFileInfo>
+#include <QProcess>
 #include <QTest>
 
+#include <algorithm>
 #include <deque>
 
 namespace {
@@ -66,7 +69,15 @@ class CarouselMusicTest : public rwtest::CarouselFixture {
     return names;
   }
   static bool WaitFor(MusicMode mode) {
-    return QTest::qWaitFor([mode] { return !Music().Loading() && Music().Mode() == mode; }, 5000);
+    return QTest::qWaitFor([mode] { return !Music().Loading() && Music().Mode() == mode; }, rwtest::kWaitCeilingMs);
+  }
+  // Nothing marks the moment a request that should not have been made would
+  // be answered: a paused track is watched for four times as long as the
+  // player took to answer a pause just before, under the machine's present
+  // load, and at least a fifth of a second.
+  static bool ResumesWithin(qint64 answerMs) {
+    const int watch = static_cast<int>(std::max<qint64>(4 * answerMs, 200));
+    return QTest::qWaitFor([] { return Music().Mode() == MusicMode::Playing; }, watch);
   }
 
   QString sfx;
@@ -109,17 +120,19 @@ TEST_F(CarouselMusicTest, ARequestStartsPausesAndResumesOneTrackWithoutANewChoic
   gCarousel->PlayBackgroundSFX(true);
   EXPECT_EQ(Played(), QStringList{odd}) << "a request while playing changes nothing";
 
+  QElapsedTimer answer;
+  answer.start();
   gCarousel->PlayBackgroundSFX(false);
   ASSERT_TRUE(WaitFor(MusicMode::Paused));
+  const qint64 answerMs = answer.elapsed();
   gTVOutMode = false;
   gCarousel->PlayBackgroundSFX(true);
-  QTest::qWait(50);
-  EXPECT_EQ(Music().Mode(), MusicMode::Paused) << "outside TV-Out mode a paused track stays paused";
+  EXPECT_FALSE(ResumesWithin(answerMs)) << "outside TV-Out mode a paused track stays paused";
   gTVOutMode = true;
 
   gCarousel->SetMusicEnabled(false);  // the music switched off: every request pauses
   gCarousel->PlayBackgroundSFX(true);
-  QTest::qWait(50);
+  EXPECT_FALSE(ResumesWithin(answerMs));
   EXPECT_EQ(Music().Mode(), MusicMode::Paused);
   gCarousel->SetMusicEnabled(true);  // and on again: the same track resumes
   gCarousel->PlayBackgroundSFX(true);

@@ -12,6 +12,7 @@
 #include "resources/Resources.h"
 #include "tests/app/ProgramRun.h"
 #include "tests/library/TreeFixture.h"
+#include "tests/support/EventLoopWaits.h"
 #include "ui/ISubclass.h"
 #include "ui/ProgramFonts.h"
 
@@ -387,7 +388,8 @@ TEST_F(TagCloudWindowTest, WindowTakesTheOutlineOfItsPictureAndItsBodyDragsIt) {
   QTest::mousePress(&Cloud(), Qt::LeftButton, {}, QPoint(200, 12));
   QTest::mouseMove(&Cloud(), QPoint(250, 40));
   QTest::mouseRelease(&Cloud(), Qt::LeftButton, {}, QPoint(250, 40));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return Cloud().pos() == start + QPoint(50, 28); }, 1000)) << Cloud().pos().x();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Cloud().pos() == start + QPoint(50, 28); }, rwtest::kWaitCeilingMs))
+      << Cloud().pos().x();
 }
 
 TEST_F(TagCloudWindowTest, PictureOfTheWindowOverTheResults) {

@@ -3,10 +3,11 @@
 // devices or, while another window is active, stops the full-screen player.
 #include "core/modShellNotifs.h"
 #include "platform/MountTable.h"
+#include "platform/MountWatcher.h"
+#include "tests/support/EventLoopWaits.h"
 #include "tests/support/FakeSystemRoot.h"
 
 #include <QTemporaryDir>
-#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -56,7 +57,7 @@ class ShellNotifsTest : public ::testing::Test {
   std::vector<intptr_t> Change() {
     root.Write();
     EXPECT_TRUE(modShellNotifs::RecheckDevices());
-    QTest::qWait(350);
+    rwtest::RunTimersDueWithin(MountWatcher::kBurstMilliseconds);
     std::vector<intptr_t> events;
     for (const Posted& message : posted) {
       EXPECT_EQ(message.window, &window);
@@ -115,7 +116,7 @@ TEST_F(ShellNotifsTest, ABurstOfChangesIsOneMessageWithTheFirstChangesEvent) {
   root.MountDisk(root.MountPoint("stick"), "vfat", Disk("/dev/sdc1", 33, true));
   root.Write();
   ASSERT_TRUE(modShellNotifs::RecheckDevices());
-  QTest::qWait(100);
+  EXPECT_TRUE(posted.empty()) << "posted only when the burst is over";
   root.MountDisk(root.MountPoint("data"), "ext4", Disk("/dev/sda2", 2, false));
   root.Mount(root.MountPoint("share"), "cifs", "//server/films");
   EXPECT_EQ(Change(), std::vector<intptr_t>({SHCNE_MEDIAINSERTED}));

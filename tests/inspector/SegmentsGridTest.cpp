@@ -4,6 +4,7 @@
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "platform/SqlConnection.h"
+#include "tests/support/TestTickClock.h"
 #include "ui/SchemeColours.h"
 
 #include <QTimer>
@@ -96,13 +97,26 @@ TEST_F(SegmentsGridTest, EighteenSegmentRowsFitAndNineteenBringTheArrows) {
   EXPECT_EQ(Grid().TopRow(), 19) << "a row from the 18th on is scrolled to the top";
 }
 
+// The hold runs on the test's clock: each turn of the message loop after
+// the hold has looked at the clock moves it on 10 ms, and the arrow is let
+// go at 1050 ms.
 TEST_F(SegmentsGridTest, HoldingAnArrowMovesTheCursorRowAndTheGridFollows) {
   FileWithSegments(24);
   Inspect(1);
-  QTimer::singleShot(1050, [] { gMainForm->Inspector().lblSegmentsScroll_MouseUp(); });
-  gMainForm->Inspector().lblSegmentsScroll_MouseDown(1);  // held for about a second
-  EXPECT_GE(Grid().Row(), 3) << "a step every 200 ms while held";
-  EXPECT_LE(Grid().Row(), 8);
+  TestTickClock clock;
+  const uint64_t pressed = clock.now;
+  uint64_t seen = clock.reads;
+  QTimer turns;
+  QObject::connect(&turns, &QTimer::timeout, [&] {
+    if (clock.reads == seen) return;
+    seen = clock.reads;
+    clock.now += 10;
+    if (clock.now - pressed == 1050) gMainForm->Inspector().lblSegmentsScroll_MouseUp();
+  });
+  turns.start(1);
+  gMainForm->Inspector().lblSegmentsScroll_MouseDown(1);
+  turns.stop();
+  EXPECT_EQ(Grid().Row(), 1 + 6) << "a step at once and one every 200 ms while held";
   EXPECT_EQ(gEditedSegment.SegmentID, Grid().TextMatrix(Grid().Row(), 4).toInt()) << "the row reached is selected";
   for (int i = 0; i < 20; ++i) gMainForm->Inspector().SegmentScrollStep(1);
   EXPECT_EQ(Grid().Row() - Grid().TopRow(), 17) << "the cursor stays among the 18 rows shown";

@@ -3,6 +3,7 @@
 #include "core/modShellNotifs.h"
 #include "library/clsRWLibrary.h"
 #include "tests/app/ProgramRun.h"
+#include "tests/support/EventLoopWaits.h"
 
 #include <QTest>
 
@@ -24,7 +25,7 @@ TEST_F(DeviceChangeTest, AMountSeenByTheWatcherRefreshesTheView) {
   System().MountDisk(System().MountPoint(QStringLiteral("stick")), QStringLiteral("vfat"), stick);
   System().Write();
   ASSERT_TRUE(modShellNotifs::RecheckDevices()) << "the main window registered at start";
-  EXPECT_TRUE(QTest::qWaitFor([] { return gLibrary->ResultCount == 0; }, 2000));
+  EXPECT_TRUE(QTest::qWaitFor([] { return gLibrary->ResultCount == 0; }, rwtest::kWaitCeilingMs));
   EXPECT_FALSE(gDeviceChangePending);
 }
 

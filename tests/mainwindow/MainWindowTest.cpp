@@ -9,6 +9,7 @@
 #include "inspector/InspectorPane.h"
 #include "library/ResultItem.h"
 #include "mainwindow/frmReelwise.h"
+#include "player/clsRWPlayer.h"
 #include "platform/RWError.h"
 #include "platform/cPopupMenu.h"
 #include "tests/support/TempHome.h"
@@ -180,6 +181,16 @@ TEST_F(MainWindowTest, ProgressOffLeavesAnEmptyStrip) {
   form.ProgressOff();
   EXPECT_TRUE(form.progProgress->Caption().isEmpty());
   EXPECT_EQ(form.progProgress->Value(), 0);
+}
+
+// The preview poll ticks from the window's load on, which lets the event
+// loop run; there is no player while the window is built before it, nor once
+// shut-down has released it.
+TEST_F(MainWindowTest, ThePreviewPollWithoutAPlayerShowsNothing) {
+  frmReelwise& form = Build();
+  ASSERT_EQ(gPlayer, nullptr);
+  form.Browser().Timer1_Timer();
+  EXPECT_EQ(form.Browser().Timer1->Interval(), 300) << "the poll goes on";
 }
 
 class GridLayoutTest : public MainWindowTest {

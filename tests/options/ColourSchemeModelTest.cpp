@@ -44,7 +44,8 @@ TEST(ColourSchemeModelTest, PixelRules) {
       {"channels by name", qRgb(10, 20, 30), Rgb(100, 200, 0), qRgb(10, 40, 0)},
       {"halves to even", qRgb(1, 3, 5), Rgb(150, 150, 150), qRgb(2, 4, 8)},
       {"green kept by RGB", qRgb(0, 255, 0), Rgb(0, 0, 0), qRgb(0, 255, 0)},
-      {"green kept by Colourise", qRgb(0, 255, 0), Colourise(300, 100), qRgb(0, 255, 0)},
+      // Hue 300 is green itself: 400 (cyan) would move any other green.
+      {"green kept by Colourise", qRgb(0, 255, 0), Colourise(400, 100), qRgb(0, 255, 0)},
       {"black under Colourise", qRgb(0, 0, 0), Colourise(400, 80), qRgb(0, 0, 0)},
       {"white under Colourise", qRgb(255, 255, 255), Colourise(400, 80), qRgb(255, 255, 255)},
       {"Sat 0 gives grey", qRgb(200, 100, 0), Colourise(250, 0), qRgb(100, 100, 100)},

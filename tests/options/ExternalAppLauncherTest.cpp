@@ -7,6 +7,7 @@
 #include "options/OptionsPane.h"
 #include "options/frmExternalAppStatus.h"
 #include "tests/support/DeadMount.h"
+#include "tests/support/EventLoopWaits.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempHome.h"
 
@@ -15,12 +16,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QProcess>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -84,7 +87,7 @@ class ExternalAppLauncherTest : public rwtest::TempHomeTest {
   QStringList Recorded() {
     QElapsedTimer clock;
     clock.start();
-    while (!QFileInfo::exists(record_) && clock.elapsed() < 10000) QTest::qWait(20);
+    while (!QFileInfo::exists(record_) && clock.elapsed() < rwtest::kWaitCeilingMs) QTest::qWait(20);
     QFile file(record_);
     if (!file.open(QIODevice::ReadOnly)) return {QStringLiteral("<nothing recorded>")};
     QByteArray data = file.readAll();
@@ -92,6 +95,23 @@ class ExternalAppLauncherTest : public rwtest::TempHomeTest {
     for (const QByteArray& arg : data.split('\0')) args << QString::fromUtf8(arg);
     args.removeLast();
     return args;
+  }
+
+  // Nothing marks the moment a program that should not have run would have
+  // written its record: the record is watched for four times as long as the
+  // recorder, run by the test itself, takes to write one under the machine's
+  // present load, and at least half a second.
+  void ExpectNothingRecorded() {
+    QProcess recorder;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("RW_ARGV_RECORD"), ScratchPath(QStringLiteral("control.bin")));
+    recorder.setProcessEnvironment(environment);
+    QElapsedTimer clock;
+    clock.start();
+    recorder.start(QStringLiteral(RW_ARGV_RECORDER), {QStringLiteral("control")});
+    ASSERT_TRUE(recorder.waitForFinished(rwtest::kWaitCeilingMs));
+    const int watch = static_cast<int>(std::max<qint64>(4 * clock.elapsed(), 500));
+    EXPECT_FALSE(QTest::qWaitFor([this] { return QFileInfo::exists(record_); }, watch)) << "a program ran";
   }
 
   // Closes the status window once it shows its report, keeping the text.
@@ -204,8 +224,7 @@ TEST_F(ExternalAppLauncherTest, MissingFileIsRecoveredFromItsBackupOrRefused) {
   Launch(1);
   ASSERT_EQ(boxes_.Count(), 2);
   EXPECT_EQ(boxes_.Last().prompt, QStringLiteral("File doesn't exist!"));
-  QTest::qWait(100);
-  EXPECT_FALSE(QFileInfo::exists(record_));
+  ExpectNothingRecorded();
 }
 
 TEST_F(ExternalAppLauncherTest, BackupLaunchWaitsAndClosesWhenTheFileIsBack) {
@@ -239,8 +258,7 @@ TEST_F(ExternalAppLauncherTest, FolderInTheBackupsWayIsReportedAndNothingRuns) {
   ASSERT_EQ(boxes_.Count(), 1);
   EXPECT_TRUE(boxes_.Last().prompt.contains(QStringLiteral("Could not rename")));
   EXPECT_TRUE(QFileInfo(path).isFile());
-  QTest::qWait(100);
-  EXPECT_FALSE(QFileInfo::exists(record_));
+  ExpectNothingRecorded();
 }
 
 TEST_F(ExternalAppLauncherTest, NewFileComesFromTheSaveDialogAndUnmatchedQuoteRunsNothing) {
@@ -263,8 +281,7 @@ TEST_F(ExternalAppLauncherTest, NewFileComesFromTheSaveDialogAndUnmatchedQuoteRu
   Launch(1);
   ASSERT_EQ(boxes_.Count(), 1);
   EXPECT_TRUE(boxes_.Last().prompt.contains(QStringLiteral("A quote is not closed.")));
-  QTest::qWait(100);
-  EXPECT_FALSE(QFileInfo::exists(record_));
+  ExpectNothingRecorded();
 }
 
 TEST_F(ExternalAppLauncherTest, DefaultProgramGoesToTheDesktopShell) {

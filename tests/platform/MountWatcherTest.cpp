@@ -3,6 +3,7 @@
 // in a namespace of its own, that the kernel's own change wakes it.
 #include "platform/MountWatcher.h"
 #include "tests/support/ChildRun.h"
+#include "tests/support/EventLoopWaits.h"
 #include "tests/support/FakeSystemRoot.h"
 
 #include <QDir>
@@ -33,11 +34,11 @@ rwtest::FakeDisk Disk(const char* device, unsigned minor, bool removable = false
 class MountWatcherTest : public ::testing::Test {
  protected:
   // Writes the table as it now stands, has the watcher read it and waits
-  // until the burst has been reported.
+  // until a burst begun by the change has been reported.
   void Change() {
     root.Write();
     watcher.Recheck();
-    QTest::qWait(MountWatcher::kBurstMilliseconds + 100);
+    rwtest::RunTimersDueWithin(MountWatcher::kBurstMilliseconds);
   }
 
   // The kinds and additions of the changes reported since the last call.
@@ -87,7 +88,6 @@ TEST_F(MountWatcherTest, ChangesWithinABurstAreReportedOnceInTheOrderSeen) {
   root.Write();
   watcher.Recheck();
   EXPECT_TRUE(reports.empty()) << "reported only when the burst is over";
-  QTest::qWait(50);
   root.Unmount(first);
   Change();
   ASSERT_EQ(reports.size(), 1u);
@@ -126,12 +126,13 @@ void MountInANamespaceOfOurOwn() {
   ASSERT_TRUE(watcher.Start());
   const QByteArray path = QFile::encodeName(folder.path());
   ASSERT_EQ(::mount("rwtest", path.constData(), "tmpfs", 0, nullptr), 0) << std::strerror(errno);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return reports.size() == 1; }, 5000)) << "no report of the mount";
+  ASSERT_TRUE(QTest::qWaitFor([&] { return reports.size() == 1; }, rwtest::kWaitCeilingMs)) << "no report of the mount";
   ASSERT_EQ(reports[0].size(), 1u);
   EXPECT_TRUE(reports[0][0].added);
   EXPECT_EQ(reports[0][0].mount.mountPoint, QFileInfo(folder.path()).canonicalFilePath());
   ASSERT_EQ(::umount(path.constData()), 0) << std::strerror(errno);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return reports.size() == 2; }, 5000)) << "no report of the unmount";
+  ASSERT_TRUE(QTest::qWaitFor([&] { return reports.size() == 2; }, rwtest::kWaitCeilingMs))
+      << "no report of the unmount";
   EXPECT_FALSE(reports[1][0].added);
 }
 

@@ -10,7 +10,9 @@
 #include "player/frmDSSink.h"
 #include "player/modMainPlayer.h"
 #include "tests/library/LibraryFixture.h"
+#include "tests/support/EventLoopWaits.h"
 
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <initializer_list>
@@ -110,15 +112,18 @@ TEST_F(KeypadTaggingTest, DigitsFurtherInAreListedAfterEveryTagBeginningWithThem
 TEST_F(KeypadTaggingTest, NoMatchBeepsAndTakesTheDigitBackThenKeysHeldMeanwhileFollowInOrder) {
   Press({kNumpad0, Digit(8)});
   modSound::ClearEffectsLog();
+  QElapsedTimer wait;
+  wait.start();
   Press({Digit(9)});
   EXPECT_EQ(gOsdText, QStringLiteral("////No Matches//"));
   EXPECT_EQ(Form().CurrentTagID(), 0);
   EXPECT_EQ(modSound::EffectsLog(), (QList<QByteArray>{gSoundClick, gSoundBeep}));
   Press({Digit(4), Digit(3)});  // released during the wait
-  QTest::qWait(300);
-  EXPECT_EQ(Form().TypedDigits(), QStringLiteral("89"));
-  ASSERT_TRUE(QTest::qWaitFor([this] { return Form().TypedDigits() == QLatin1String("843"); }, 2000))
+  EXPECT_EQ(Form().TypedDigits(), QStringLiteral("89")) << "held while the wait lasts";
+  ASSERT_TRUE(QTest::qWaitFor([this] { return Form().TypedDigits() == QLatin1String("843"); }, rwtest::kWaitCeilingMs))
       << Form().TypedDigits().toStdString();
+  // Three quarters of a second, less the 5 % Qt's timers may come early.
+  EXPECT_GE(wait.elapsed(), 712) << "the digit is not taken back before the wait is over";
   EXPECT_EQ(gOsdText, QStringLiteral("//The// Beach//1/2"));
 }
 
@@ -126,7 +131,7 @@ TEST_F(KeypadTaggingTest, ClosingTheWindowDuringTheWaitLeavesTheDigitsAsTheyAre)
   Press({kNumpad0, Digit(9)});
   Press({Digit(8)});
   Form().close();
-  QTest::qWait(1000);
+  rwtest::RunTimersDueWithin(750);  // the wait would have ended
   EXPECT_EQ(Form().TypedDigits(), QStringLiteral("9"));
 }
 

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <map>
 #include <memory>
 #include <string>
@@ -149,20 +148,16 @@ TEST_F(ModMixersTest, EmptyRecordsFailuresAndIndicesOutsideTheTableGiveNothing) 
 }
 
 // The machine the tests run on may have no sound at all: then every real
-// mixer says "no mixer", quickly and without a word on stderr. Where there is
-// one, its master volume has a usable range.
-TEST_F(ModMixersTest, TheRealMixersAnswerWithinASecond) {
-  using Clock = std::chrono::steady_clock;
+// mixer says "no mixer", without a word on stderr. Where there is one, its
+// master volume has a usable range. How long they take to answer is
+// measured by bench_player.
+TEST_F(ModMixersTest, TheRealMixersAnswerQuietlyAndTheirVolumeHasARange) {
   testing::internal::CaptureStderr();
   for (auto make : {MakePulseBackend, MakeAlsaBackend}) {
-    const Clock::time_point start = Clock::now();
     const int32_t devices = make()->DeviceCount();
-    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(), 1000);
     EXPECT_TRUE(devices == 0 || devices == 1) << devices;
   }
-  const Clock::time_point start = Clock::now();
   const bool found = OpenMixer(0);
-  EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count(), 1000);
   const std::string printed = testing::internal::GetCapturedStderr();
   if (!found) {
     EXPECT_EQ(printed, "");

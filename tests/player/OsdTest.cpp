@@ -7,6 +7,7 @@
 #include "carousel/cCarousel.h"
 #include "core/modRegistry.h"
 #include "player/modMainPlayer.h"
+#include "tests/support/EventLoopWaits.h"
 #include "ui/ProgramFonts.h"
 #include "ui/SchemeColours.h"
 #include "ui/modBlendColorAlpha.h"
@@ -220,7 +221,7 @@ TEST_F(OsdTest, TheCompactWindowNeverShowsTheDisplay) {
   EXPECT_EQ(player_->VideoWindow()->OverlayOpacity(), 0.0);
   player_->OverlayText(QStringLiteral("Clip"), 1.0, {}, false);
   EXPECT_EQ(player_->VideoWindow()->OverlayOpacity(), 0.0);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return FrameIndexIn(Shown(), kVideoWidth) == 25; }, 3000))
+  EXPECT_TRUE(QTest::qWaitFor([&] { return FrameIndexIn(Shown(), kVideoWidth) == 25; }, rwtest::kWaitCeilingMs))
       << "the index squares stay in sight";
 }
 

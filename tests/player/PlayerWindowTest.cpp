@@ -3,6 +3,7 @@
 #include "tests/player/PlayerFixture.h"
 
 #include "player/cVideoWindow.h"
+#include "tests/support/EventLoopWaits.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -39,8 +40,9 @@ TEST_F(PlayerWindowTest, TheVideoWindowSitsHiddenAtTheRectangleAndShowsThePaused
   player_->ForcePosition(2.0);
   player_->SetVisible(true);
   host_->show();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return FrameIndexIn(host_->grab(QRect(20, 30, 320, 180)).toImage(), kWidth) == 50; },
-                              3000))
+  ASSERT_TRUE(
+      QTest::qWaitFor([&] { return FrameIndexIn(host_->grab(QRect(20, 30, 320, 180)).toImage(), kWidth) == 50; },
+                      rwtest::kWaitCeilingMs))
       << "the host shows frame 50, scaled to the rectangle";
   EXPECT_TRUE(player_->Visible());
 }

@@ -1,5 +1,6 @@
 // The busy animation runs on its own thread: its frames move on while the
 // user-interface thread is blocked, and Hide stops and joins the thread.
+#include "tests/support/EventLoopWaits.h"
 #include "ui/cBusyIndicator.h"
 
 #include <QGuiApplication>
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <thread>
 
@@ -26,8 +28,14 @@ TEST(BusyIndicatorTest, FramesMoveOnWhileTheInterfaceThreadIsBlocked) {
   EXPECT_EQ(args[4], 50);
   const int64_t before = busy.FrameCount();
   const QImage first = busy.LastFrame();
-  // The interface thread does nothing for a third of a second.
-  std::this_thread::sleep_for(std::chrono::milliseconds(330));
+  // The interface thread runs no events while it waits for four frames.
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point start = Clock::now();
+  const auto ceiling = std::chrono::milliseconds(rwtest::kWaitCeilingMs);
+  while (busy.FrameCount() - before < 4 && Clock::now() - start < ceiling) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  const Clock::duration fourFrames = Clock::now() - start;
   EXPECT_GE(busy.FrameCount() - before, 4);
   const QImage later = busy.LastFrame();
   ASSERT_EQ(later.size(), QSize(470, 50));
@@ -35,7 +43,9 @@ TEST(BusyIndicatorTest, FramesMoveOnWhileTheInterfaceThreadIsBlocked) {
   busy.Hide();
   EXPECT_FALSE(busy.Showing());
   const int64_t stopped = busy.FrameCount();
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  // A thread still drawing would draw about four frames in the time the
+  // four above took, whatever the machine's load.
+  std::this_thread::sleep_for(std::max<Clock::duration>(fourFrames, std::chrono::milliseconds(200)));
   EXPECT_EQ(busy.FrameCount(), stopped) << "the thread has ended";
 }
 

@@ -5,6 +5,7 @@
 #include "core/modRegistry.h"
 #include "platform/RWError.h"
 #include "platform/controls/ImageCombo.h"
+#include "tests/support/EventLoopWaits.h"
 #include "ui/SchemeColours.h"
 #include "ui/cFlatControl.h"
 #include "ui/modBlendColorAlpha.h"
@@ -71,10 +72,11 @@ TEST_F(FlatControlTest, TheMouseLightsTheFrameUntilSoonAfterThePointerLeaves) {
   QTest::mouseMove(Box(), QPoint(60, 10));
   EXPECT_EQ(Frame(), Rgb(kCursor)) << "not lit by the first move";
   EXPECT_EQ(Shot().pixel(Box()->width() - 1, Box()->height() - 1), Rgb(kCursor));
-  QTest::qWait(60);
+  rwtest::RunTimersDueWithin(60);  // the pointer's place has been polled a few times
   EXPECT_EQ(Frame(), Rgb(kCursor)) << "unlit while the pointer is still over the combo";
   QTest::mouseMove(&top_, QPoint(350, 170));
-  EXPECT_TRUE(QTest::qWaitFor([&] { return Frame() == Rgb(kScheme4); }, 200)) << "still lit after leaving";
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Frame() == Rgb(kScheme4); }, rwtest::kWaitCeilingMs))
+      << "still lit after leaving";
 }
 
 TEST_F(FlatControlTest, AFocusedComboStaysLitWhenItsListOpensAndCloses) {
@@ -85,7 +87,7 @@ TEST_F(FlatControlTest, AFocusedComboStaysLitWhenItsListOpensAndCloses) {
   EXPECT_EQ(Frame(), Rgb(kCursor));
   Box()->hidePopup();
   // The focus comes back once the window is active again.
-  EXPECT_TRUE(QTest::qWaitFor([&] { return Box()->hasFocus() && Frame() == Rgb(kCursor); }, 500));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return Box()->hasFocus() && Frame() == Rgb(kCursor); }, rwtest::kWaitCeilingMs));
   other_->setFocus();
   EXPECT_EQ(Frame(), Rgb(kScheme4));
 }

@@ -2,6 +2,7 @@
 // what the main window's picture shows while it is loaded, where its label
 // sits, and that it measures the main window only when it loads.
 #include "platform/FontRegistry.h"
+#include "tests/support/EventLoopWaits.h"
 #include "ui/ProgramFonts.h"
 #include "ui/frmGlass.h"
 
@@ -103,11 +104,10 @@ TEST_F(GlassTest, WaitLabelIsCentredWhateverTheMainWindowsSize) {
   };
   expectCentred("as opened");
   main_->resize(1001, 333);
-  QTest::qWait(20);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return main_->size() == QSize(1001, 333); }, rwtest::kWaitCeilingMs));
   expectCentred("resized");
   main_->showMaximized();
-  QTest::qWait(50);
-  ASSERT_GT(main_->width(), 1001);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return main_->width() > 1001; }, rwtest::kWaitCeilingMs));
   expectCentred("maximised");
 }
 

@@ -1,12 +1,13 @@
 // Hover and leave tracking of one window: a pointer resting within 4 x 4
 // pixels is told once as a hover, its leaving as a leave; a second start
 // sends no new request; buttons and keys are added up; letting go of the
-// window stops its notifications.
+// window stops its notifications. The hover's wait runs on the test's clock.
 #include "platform/RWError.h"
+#include "tests/support/EventLoopWaits.h"
+#include "tests/ui/ManualTickClock.h"
 #include "ui/cMouseTrack.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -15,10 +16,16 @@
 
 namespace {
 
+// The hover waits run on a clock the test advances by hand.
 class MouseTrackTest : public ::testing::Test {
  protected:
   void SetUp() override {
     cSubclasser::SetHoverTime(40);
+    cSubclasser::SetHoverClockFactory([this] {
+      auto clock = std::make_unique<rwtest::ManualTickClock>();
+      clock_ = clock.get();
+      return clock;
+    });
     top_.resize(300, 200);
     target_ = new QWidget(&top_);
     target_->setGeometry(20, 20, 120, 80);
@@ -31,13 +38,20 @@ class MouseTrackTest : public ::testing::Test {
     };
     track_.MouseLeave = [this] { events_ << QStringLiteral("leave"); };
   }
-  void TearDown() override { cSubclasser::SetHoverTime(400); }
-  bool WaitFor(qsizetype count) { return QTest::qWaitFor([&] { return events_.size() >= count; }, 2000); }
+  void TearDown() override {
+    cSubclasser::SetHoverClockFactory(nullptr);
+    cSubclasser::SetHoverTime(400);
+  }
+  bool WaitFor(qsizetype count) {
+    return QTest::qWaitFor([&] { return events_.size() >= count; }, rwtest::kWaitCeilingMs);
+  }
 
   QWidget top_;
   QWidget* target_ = nullptr;
   cMouseTrack track_;
   QStringList events_;
+  // The hover wait of the window tracked last.
+  rwtest::ManualTickClock* clock_ = nullptr;
 };
 
 TEST_F(MouseTrackTest, ARestingPointerIsToldOnceAsHoverThenItsLeaving) {
@@ -45,9 +59,14 @@ TEST_F(MouseTrackTest, ARestingPointerIsToldOnceAsHoverThenItsLeaving) {
   track_.AttachMouseTracking(target_, -1, 0);  // the desktop's hover time
   track_.StartMouseTracking();
   EXPECT_TRUE(track_.Tracking());
+  ASSERT_NE(clock_, nullptr);
+  EXPECT_EQ(clock_->interval, 40) << "the desktop's hover time";
+  EXPECT_TRUE(events_.isEmpty()) << "no hover before the time has passed";
+  clock_->Tick();
   ASSERT_TRUE(WaitFor(1));
   EXPECT_FALSE(track_.Tracking());
-  QTest::qWait(150);
+  EXPECT_FALSE(clock_->Running()) << "one hover a request";
+  clock_->Tick();
   QTest::mouseMove(&top_, QPoint(250, 150));
   ASSERT_TRUE(WaitFor(2));
   EXPECT_EQ(events_, QStringList({"0 0 30 40", "leave"}));
@@ -57,29 +76,33 @@ TEST_F(MouseTrackTest, HoverWaitsForThePointerToRestWithinFourPixels) {
   QTest::mouseMove(target_, QPoint(10, 10));
   track_.AttachMouseTracking(target_, -1, 80);
   track_.StartMouseTracking();
+  ASSERT_NE(clock_, nullptr);
+  EXPECT_EQ(clock_->interval, 80);
+  const int started = clock_->starts;
   for (int step = 1; step <= 15; ++step) {
     QTest::mouseMove(target_, QPoint(10 + 5 * step, 10));
-    QTest::qWait(20);
+    EXPECT_EQ(clock_->starts, started + step) << "a step of 5 pixels is no rest: the wait begins again";
   }
-  EXPECT_TRUE(events_.isEmpty()) << "steps of 5 pixels are no rest";
-  for (int step = 0; step < 10 && events_.isEmpty(); ++step) {
-    QTest::mouseMove(target_, QPoint(85 + step % 2, 10));
-    QTest::qWait(20);
-  }
-  EXPECT_TRUE(WaitFor(1)) << "a pointer trembling by a pixel rests";
+  const int moved = clock_->starts;
+  for (int step = 1; step <= 10; ++step) QTest::mouseMove(target_, QPoint(85 + step % 2, 10));
+  EXPECT_EQ(clock_->starts, moved) << "a pointer trembling by a pixel rests";
+  EXPECT_TRUE(events_.isEmpty());
+  clock_->Tick();
+  EXPECT_TRUE(WaitFor(1));
 }
 
 TEST_F(MouseTrackTest, ASecondStartBeforeTheAnswerSendsNoNewRequest) {
   QTest::mouseMove(target_, QPoint(30, 30));
   track_.AttachMouseTracking(target_, -1, 600);
   track_.StartMouseTracking();
-  QTest::qWait(300);
-  ASSERT_TRUE(events_.isEmpty());
-  QElapsedTimer sinceSecond;
-  sinceSecond.start();
+  ASSERT_NE(clock_, nullptr);
+  const int started = clock_->starts;
   track_.StartMouseTracking();
+  EXPECT_EQ(clock_->starts, started) << "a new request would wait the whole 600 ms again";
+  EXPECT_TRUE(events_.isEmpty());
+  clock_->Tick();
   ASSERT_TRUE(WaitFor(1));
-  EXPECT_LT(sinceSecond.elapsed(), 500) << "a new request waited the whole 600 ms again";
+  EXPECT_EQ(events_.size(), 1);
 }
 
 TEST_F(MouseTrackTest, BothButtonsGiveThreeAndCtrlWithShiftGivesThree) {

@@ -2,15 +2,18 @@
 // the scheme colours.
 #include "platform/FontRegistry.h"
 #include "resources/Resources.h"
+#include "tests/support/EventLoopWaits.h"
 #include "ui/CairoContext.h"
 #include "ui/CairoObject.h"
 #include "ui/ProgramFonts.h"
 #include "ui/SchemeColours.h"
 #include "ui/modCairo.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QFont>
 #include <QFontInfo>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -29,8 +32,24 @@ TEST(ProgramFontsTest, TahomaResolvesForQtAndPango) {
   EXPECT_TRUE(QFontInfo(bold).bold());
 }
 
+// Another test of this binary may have registered the fonts already: the
+// check then runs in a new process of this binary, where nothing has.
 TEST(ProgramFontsTest, MissingFontsFallBackWithoutFailing) {
-  if (QtHasFontFamily(QStringLiteral("Tahoma"))) GTEST_SKIP() << "Tahoma is already known to this process";
+  if (QtHasFontFamily(QStringLiteral("Tahoma"))) {
+    if (qEnvironmentVariableIsSet("RW_TEST_NEW_PROCESS")) GTEST_SKIP() << "Tahoma is installed on this machine";
+    QProcess child;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("RW_TEST_NEW_PROCESS"), QStringLiteral("1"));
+    child.setProcessEnvironment(environment);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=ProgramFontsTest.MissingFontsFallBackWithoutFailing")});
+    ASSERT_TRUE(child.waitForFinished(rwtest::kWaitCeilingMs));
+    const QString output = QString::fromLocal8Bit(child.readAll());
+    EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+    if (output.contains(QStringLiteral("[  SKIPPED ]"))) GTEST_SKIP() << "Tahoma is installed on this machine";
+    return;
+  }
   QTemporaryDir empty;
   EXPECT_FALSE(RegisterProgramFonts(empty.path()));
   EXPECT_FALSE(QFontInfo(QFont(QStringLiteral("Tahoma"), 10)).family().isEmpty());

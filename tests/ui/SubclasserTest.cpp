@@ -5,6 +5,7 @@
 #include "ui/ISubclass.h"
 
 #include "platform/controls/ImageCombo.h"
+#include "tests/support/EventLoopWaits.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -133,7 +134,7 @@ TEST_F(SubclasserTest, RegistrationsDieWithTheirClientOrTheirWindow) {
   gSubclasser.SetTimer(window_.get(), 7, 5);
   client.reset();  // without detaching
   QTest::mousePress(window_.get(), Qt::LeftButton, {}, QPoint(5, 5));
-  QTest::qWait(30);
+  rwtest::RunTimersDueWithin(30);  // the timer has ticked
   EXPECT_EQ(log_, std::vector<QString>{"window"}) << "nothing reached the client that is gone";
 
   Client survivor(log_, 1);
@@ -141,7 +142,7 @@ TEST_F(SubclasserTest, RegistrationsDieWithTheirClientOrTheirWindow) {
   gSubclasser.AttachWindowMessage(&survivor, other.get(), WM_TIMER);
   gSubclasser.SetTimer(other.get(), 1, 5);
   other.reset();
-  QTest::qWait(30);
+  rwtest::RunTimersDueWithin(30);
   EXPECT_TRUE(survivor.seen.empty());
 }
 
@@ -149,11 +150,11 @@ TEST_F(SubclasserTest, TimersTickUntilKilled) {
   Client client(log_, 1);
   gSubclasser.AttachWindowMessage(&client, window_.get(), WM_TIMER);
   gSubclasser.SetTimer(window_.get(), 3, 10);
-  ASSERT_TRUE(QTest::qWaitFor([&] { return client.seen.size() >= 2; }, 1000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return client.seen.size() >= 2; }, rwtest::kWaitCeilingMs));
   EXPECT_EQ(client.seen[0].wParam, 3);
   gSubclasser.KillTimer(window_.get(), 3);
   const size_t ticks = client.seen.size();
-  QTest::qWait(50);
+  rwtest::RunTimersDueWithin(50);
   EXPECT_EQ(client.seen.size(), ticks);
 }
 
@@ -199,7 +200,7 @@ TEST_F(SubclasserTest, AHoverRequestOutlivesADetachAndAttachOfItsWindow) {
   gSubclasser.TrackMouseEvent(window_.get(), TME_HOVER | TME_LEAVE, HOVER_DEFAULT);
   gSubclasser.DetachWindowMessage(&client, window_.get(), WM_MOUSEHOVER);
   gSubclasser.AttachWindowMessage(&client, window_.get(), WM_MOUSEHOVER);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return !client.seen.empty(); }, 1000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !client.seen.empty(); }, rwtest::kWaitCeilingMs));
   cSubclasser::SetHoverTime(400);
 }
 
@@ -210,8 +211,8 @@ TEST_F(SubclasserTest, AMoveOrResizeEndsOnceWhenNoOtherFollows) {
   window_->resize(220, 110);
   window_->move(70, 70);
   EXPECT_TRUE(client.seen.empty());
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !client.seen.empty(); }, 2000));
-  QTest::qWait(300);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !client.seen.empty(); }, rwtest::kWaitCeilingMs));
+  rwtest::RunTimersDueWithin(300);  // longer than the wait for the end of a move
   EXPECT_EQ(client.seen.size(), 1u);
 }
 
@@ -223,7 +224,7 @@ TEST_F(SubclasserTest, HoverComesAfterTheRestAndLeaveWhenThePointerGoes) {
   QCursor::setPos(window_->mapToGlobal(QPoint(20, 20)));
   QTest::mouseMove(window_.get(), QPoint(20, 20));
   ASSERT_TRUE(gSubclasser.TrackMouseEvent(window_.get(), TME_HOVER | TME_LEAVE, HOVER_DEFAULT));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !client.seen.empty(); }, 1000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !client.seen.empty(); }, rwtest::kWaitCeilingMs));
   EXPECT_EQ(client.seen[0].message, WM_MOUSEHOVER);
   EXPECT_EQ(LowWord(client.seen[0].lParam), 20);
   QEvent leave(QEvent::Leave);

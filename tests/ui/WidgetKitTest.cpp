@@ -1,6 +1,7 @@
 // The widget kit: roots bound to Qt widgets paint their widgets and route
 // mouse input to them; widget forms and library timers.
 #include "platform/RWError.h"
+#include "tests/support/EventLoopWaits.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "ui/CairoContext.h"
 #include "ui/CairoObject.h"
@@ -165,13 +166,13 @@ TEST(WidgetKitTest, LibraryTimersTickWhileEnabled) {
   auto timer = root.NewTimer(10, false);
   int ticks = 0;
   timer->Timer = [&ticks] { ++ticks; };
-  QTest::qWait(40);
+  rwtest::RunTimersDueWithin(40);
   EXPECT_EQ(ticks, 0);
   timer->SetEnabled(true);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, 2000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, rwtest::kWaitCeilingMs));
   timer->SetEnabled(false);
   const int stopped = ticks;
-  QTest::qWait(40);
+  rwtest::RunTimersDueWithin(40);
   EXPECT_EQ(ticks, stopped);
   timer->SetInterval(20);
   EXPECT_EQ(timer->Interval(), 20);

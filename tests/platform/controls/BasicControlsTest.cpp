@@ -10,6 +10,7 @@
 #include "platform/controls/TimerControl.h"
 #include "platform/controls/VScrollBar.h"
 #include "tests/platform/controls/ControlTestSupport.h"
+#include "tests/support/EventLoopWaits.h"
 #include "tests/support/ScriptedDialogs.h"
 
 #include <QKeyEvent>
@@ -161,11 +162,11 @@ TEST(TimerControlTest, TicksWhileEnabledWithAnInterval) {
   timer.Timer = [&] {
     if (++ticks == 2) timer.SetEnabled(false);  // a one-shot timer turns itself off the same way
   };
-  QTest::qWait(30);
+  rwtest::RunTimersDueWithin(30);
   EXPECT_EQ(ticks, 0) << "no interval, no tick";
   timer.SetInterval(5);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return ticks == 2; }, 2000));
-  QTest::qWait(30);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ticks == 2; }, rwtest::kWaitCeilingMs));
+  rwtest::RunTimersDueWithin(30);
   EXPECT_EQ(ticks, 2);
 }
 
@@ -178,7 +179,7 @@ TEST(TimerControlTest, AnErrorInTheHandlerIsReported) {
     throw RWError(5, "Invalid procedure call or argument");
   };
   timer.SetInterval(1);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return boxes.Count() == 1; }, 2000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return boxes.Count() == 1; }, rwtest::kWaitCeilingMs));
   EXPECT_EQ(boxes.Last().prompt, "5: Invalid procedure call or argument");
 }
 

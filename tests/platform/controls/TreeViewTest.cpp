@@ -4,6 +4,7 @@
 #include "platform/controls/ControlErrors.h"
 #include "platform/controls/TreeView.h"
 #include "tests/platform/controls/ControlTestSupport.h"
+#include "tests/support/EventLoopWaits.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -279,7 +280,8 @@ TEST_F(TreeViewTest, LabelEditEndsThroughAfterLabelEdit) {
   EXPECT_EQ(editor->selectedText(), "Tags");
   QTest::keyClicks(editor, "Longer");
   QTest::keyClick(editor, Qt::Key_Return);
-  QTest::qWait(20);
+  // The edit ends once the editor has gone.
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !log.Joined().empty(); }, rwtest::kWaitCeilingMs));
   EXPECT_EQ(log.Joined(), "After Longer");
   EXPECT_EQ(tree.Nodes("ID4").Text(), "Longer!") << "a cancelled edit keeps the handler's text";
 
@@ -287,7 +289,7 @@ TEST_F(TreeViewTest, LabelEditEndsThroughAfterLabelEdit) {
   tree.StartLabelEdit();
   QTest::keyClicks(QApplication::focusWidget(), "Short");
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-  QTest::qWait(20);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !log.Joined().empty(); }, rwtest::kWaitCeilingMs));
   EXPECT_EQ(tree.Nodes("ID4").Text(), "Short");
 }
 
@@ -302,7 +304,8 @@ TEST_F(TreeViewTest, EscapeDropsTheEditAndReachesTheTreeAsKeyUp) {
   QTest::keyClicks(editor, "Typed");
   QTest::keyPress(editor, Qt::Key_Escape);
   QTest::keyRelease(QApplication::focusWidget(), Qt::Key_Escape);
-  QTest::qWait(20);
+  // An edit that ended would reach AfterLabelEdit through the event loop.
+  rwtest::RunEventLoopPasses();
   EXPECT_EQ(log.Joined(), "KeyUp 27");
   EXPECT_EQ(tree.Nodes("ID4").Text(), "Tags");
 }
