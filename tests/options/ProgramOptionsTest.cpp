@@ -202,31 +202,56 @@ TEST_F(ProgramOptionsTest, CursorColourChosenAndCancelled) {
   EXPECT_EQ(static_cast<COLORREF>(Other("CursorColour")), RGB(200, 10, 20));
 }
 
+// Counts as the program writes numbers, in sentences without gaps: a clause
+// whose count is nought is left out or said in other words, and one of a
+// thing is said in the singular.
 TEST_F(ProgramOptionsTest, StatisticsOfALibrary) {
   EXPECT_EQ(frmProgramOptions::LibraryStatistics(), "No Library Loaded");
   gLibrary->LibraryPath = Scratch() + QStringLiteral("/<NUM_FILES>.rw2");
   const QString empty = frmProgramOptions::LibraryStatistics();
-  EXPECT_TRUE(empty.startsWith("The library '" + gLibrary->LibraryPath + "' holds data for  video files occupying MB"))
-      << empty.toStdString();
-  EXPECT_TRUE(empty.contains("\r\n\r\n0 Segments have been created.")) << empty.toStdString();
-  EXPECT_TRUE(empty.contains(" Files are yet to be tagged and the library contains  unplayable files"));
+  EXPECT_EQ(empty, "The library '" + gLibrary->LibraryPath + "' holds no video files yet.\r\n\r\n"
+                   "The content of this library has not been catalogued with Tags yet\r\n\r\n"
+                   "No Segments have been created.\r\n\r\n"
+                   "The total playback time, for all content, is " + gLibrary->GetPlayListStats(false));
+
+  // One file of half a megabyte, one category, one unplayable file.
+  Sql(QStringLiteral("INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileSize) "
+                     "VALUES (1, 'A', 'f\\', 'f1', 524288)"));
+  Sql(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, Online, Rating, SelectionEnd) "
+                     "VALUES (1, 1, 'Y', 1, 0, 60)"));
+  Sql(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type, Behaviour) VALUES (52, 'Genre', 'C', NULL)"));
+  Sql(QStringLiteral("INSERT INTO SegmentTags VALUES (1, 1)"));
+  const QString one = frmProgramOptions::LibraryStatistics();
+  EXPECT_TRUE(one.contains("' holds data for 1 video file occupying less than 1 MB of disk space across 1 storage "
+                           "device.")) << one.toStdString();
+  EXPECT_TRUE(one.contains("\r\n\r\nThe library has 1 Category but no Tags yet\r\n\r\n")) << one.toStdString();
+  EXPECT_TRUE(one.contains("\r\n\r\n1 File is yet to be tagged and the library contains 1 unplayable file\r\n"))
+      << one.toStdString();
+  Sql(QStringLiteral("DELETE FROM SegmentTags; DELETE FROM VideoSegments; DELETE FROM VideoFiles; "
+                     "DELETE FROM Tags WHERE TagID = 52"));
+
   // 1,234 files of 1 MB on two disks; file 1 tagged by a 'T' tag, file 2 by
-  // a category-behaviour tag only, file 3 unplayable; one user segment.
+  // a category-behaviour tag only, file 3 unplayable; 1,001 user segments.
   Sql(QStringLiteral(
       "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1234) "
       "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileSize) "
       "SELECT i, CASE WHEN i % 2 THEN 'A' ELSE 'B' END, 'f\\', 'f' || i, 1048576 FROM n"));
-  Sql(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, Online, Rating, SelectionEnd) VALUES (1, 1, 'Y', 1, 0, 60), (2, 2, 'Y', 1, 0, 60), (3, 3, 'Y', 1, 0, 60), (4, 1, NULL, 1, 0, 30)"));
+  Sql(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, Online, Rating, SelectionEnd) VALUES (1, 1, 'Y', 1, 0, 60), (2, 2, 'Y', 1, 0, 60), (3, 3, 'Y', 1, 0, 60)"));
+  Sql(QStringLiteral(
+      "WITH RECURSIVE n(i) AS (SELECT 4 UNION ALL SELECT i + 1 FROM n WHERE i < 1004) "
+      "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, Online, Rating, SelectionEnd) "
+      "SELECT i, 1, NULL, 1, 0, 30 FROM n"));
   Sql(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type, Behaviour) VALUES (50, 'Film', 'T', 'T'), (51, 'Mood', 'T', 'C'), (52, 'Genre', 'C', NULL)"));
   Sql(QStringLiteral("INSERT INTO SegmentTags VALUES (4, 50), (2, 51), (3, 1)"));
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
   const QString text = frmProgramOptions::LibraryStatistics();
   QLocale::setDefault(QLocale::c());
-  EXPECT_TRUE(text.contains("<NUM_FILES>.rw2' holds data for 1,234 video files occupying 1,234MB of disk space across 2 storage devices."))
+  EXPECT_TRUE(text.contains("<NUM_FILES>.rw2' holds data for 1,234 video files occupying 1,234 MB of disk space "
+                            "across 2 storage devices."))
       << text.toStdString();
-  EXPECT_TRUE(text.contains("using 2 Tags organised into 1 Categories")) << text.toStdString();
-  EXPECT_TRUE(text.contains("\r\n\r\n1 Segments have been created."));
-  EXPECT_TRUE(text.contains("\r\n\r\n2 Files are yet to be tagged and the library contains 1 unplayable files"))
+  EXPECT_TRUE(text.contains("using 2 Tags organised into 1 Category")) << text.toStdString();
+  EXPECT_TRUE(text.contains("\r\n\r\n1,001 Segments have been created.")) << text.toStdString();
+  EXPECT_TRUE(text.contains("\r\n\r\n2 Files are yet to be tagged and the library contains 1 unplayable file\r\n"))
       << text.toStdString();
   EXPECT_TRUE(text.contains("The total playback time, for all content, is " + gLibrary->GetPlayListStats(false)));
 }
