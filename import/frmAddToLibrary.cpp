@@ -287,7 +287,7 @@ void frmAddToLibrary::chkRelocateFiles_Click() {
   optImportScope_Click(RelocateFiles ? 0 : 2);
   optImportScope[1]->setEnabled(!RelocateFiles);
   optImportScope[2]->setEnabled(!RelocateFiles);
-  Picture1->setEnabled(true);
+  Picture1->setEnabled(!RelocateFiles);
 }
 
 void frmAddToLibrary::optImportScope_Click(int Index) {

@@ -115,7 +115,9 @@ void frmProgramOptions::CreateFrame() {
   lblOptionGroupHint->SetBackStyle(0);
   for (size_t i = 0; i < Line1.size(); ++i) Line1[i] = new OptionsShape(this, QStringLiteral("Line1"), false);
   Line1[1]->hide();
-  Line1[3]->SetLine(kLabelLeft + 32, 0, kLabelLeft + 32, kDialogHeight - 20);
+  // Line 3 runs down from the right end of line 2, right of the page labels
+  // and the hint, so it crosses none of them.
+  Line1[3]->SetLine(kLabelLeft + 16 + kLabelWidth, 0, kLabelLeft + 16 + kLabelWidth, kDialogHeight - 20);
   Image1 = new ctl::PictureBox(this);
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setGeometry(kDialogWidth - 255 - 20, 8, 255, 64);

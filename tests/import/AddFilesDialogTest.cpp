@@ -114,16 +114,19 @@ TEST_F(AddFilesDialogTest, AnOtherListThatIsNotExtensionsIsRefusedAndAValidOneSe
   EXPECT_EQ(Files(), 0);
 }
 
+// Ticking forces the details-only scope and greys the scope panel with its
+// choices; unticking gives them back.
 TEST_F(AddFilesDialogTest, RelocatingCollectsFileDetailsOnlyAndUntickingRestoresThumbnails) {
   WithDialog([](frmAddToLibrary& dialog) {
-    dialog.chkRelocateFiles->click();
+    QTest::mouseClick(dialog.chkRelocateFiles, Qt::LeftButton);
     EXPECT_TRUE(dialog.optImportScope[0]->isChecked());
     EXPECT_FALSE(gScanVideoData || gScanMakeThumbnail);
     EXPECT_FALSE(dialog.optImportScope[1]->isEnabled() || dialog.optImportScope[2]->isEnabled());
-    EXPECT_TRUE(dialog.optImportScope[0]->isEnabled());
+    EXPECT_FALSE(dialog.Picture1->isEnabled()) << "the scope panel";
     EXPECT_TRUE(dialog.RelocateFiles);
-    dialog.chkRelocateFiles->click();
+    QTest::mouseClick(dialog.chkRelocateFiles, Qt::LeftButton);
     EXPECT_TRUE(dialog.optImportScope[2]->isChecked());
+    EXPECT_TRUE(dialog.Picture1->isEnabled());
     EXPECT_TRUE(dialog.optImportScope[1]->isEnabled() && dialog.optImportScope[2]->isEnabled());
     EXPECT_TRUE(gScanVideoData && gScanMakeThumbnail);
     EXPECT_FALSE(dialog.RelocateFiles);

@@ -21,6 +21,7 @@
 #include <QComboBox>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -200,6 +201,25 @@ TEST_F(ProgramOptionsTest, CursorColourChosenAndCancelled) {
   EXPECT_NE(static_cast<COLORREF>(Other("CursorColour")), RGB(200, 10, 20)) << "written only by DONE";
   form->lblDone_Click();
   EXPECT_EQ(static_cast<COLORREF>(Other("CursorColour")), RGB(200, 10, 20));
+}
+
+// The decorative lines follow the page label clicked; none of them runs
+// through a label of the menu or the hint under the selected one.
+TEST_F(ProgramOptionsTest, TheMenusLinesCrossNoLabel) {
+  auto form = Loaded(1);
+  form->show();
+  for (int page = 1; page <= 6; ++page) {
+    QTest::mouseClick(form->lblOptionGroup[page], Qt::LeftButton, {}, QPoint(10, 10));
+    ASSERT_EQ(form->lblOptionGroup[page]->ForeColor(), gSchemeColour2) << "page " << page << " chosen";
+    for (int line : {0, 2, 3}) {
+      const QRect drawn = form->Line1[static_cast<size_t>(line)]->geometry();
+      for (int i = 1; i <= 6; ++i) {
+        EXPECT_FALSE(drawn.intersects(form->lblOptionGroup[i]->geometry())) << "line " << line << ", label " << i;
+      }
+      EXPECT_FALSE(drawn.intersects(form->lblOptionGroupHint->geometry())) << "line " << line << ", the hint";
+    }
+    EXPECT_EQ(form->Line1[3]->Y1(), form->Line1[2]->Y1()) << "line 3 hangs from line 2";
+  }
 }
 
 // Counts as the program writes numbers, in sentences without gaps: a clause
