@@ -34,7 +34,7 @@ const char* const kCaptions[] = {"", "GENERAL", "MENU CONFiG", "StORY BOARDS", "
 const char* const kHints[] = {"",
                               "Change general program settings to suit your preferences",
                               "Configure menu options for the use of other programs from within Reelwise II",
-                              "Configure the way that file preview images are layed out and displayed",
+                              "Configure the way that file preview images are laid out and displayed",
                               "Edit preferences for TV-Out Mode",
                               "Overview and statistics relating to this Library's content",
                               "Adjust Reelwise II's colour scheme"};

@@ -87,7 +87,7 @@ QString ShareChangeMessage(const ShareRow& row, const StorageDevice& device) {
 }
 
 void TellShareChanged(const QString& message) {
-  ShowProgramMessage(message + QStringLiteral("\r\n\r\nReelwise II has updated it's data to reflect the current "
+  ShowProgramMessage(message + QStringLiteral("\r\n\r\nReelwise II has updated its data to reflect the current "
                                               "details for this share.\r\n\r\nAs a result, it is possible that "
                                               "some files will be 'offline', unless those files are\r\nreferenced "
                                               "by an alternative share or drive mapping."),

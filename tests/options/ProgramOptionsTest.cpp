@@ -86,7 +86,7 @@ TEST_F(ProgramOptionsTest, PagesOpenUnderTheirLabels) {
   form->OptionGroup = 4;
   EXPECT_EQ(form->StartPage, 4);
   EXPECT_EQ(form->lblOptionGroup[2]->Caption(), "MENU CONFiG");
-  EXPECT_EQ(form->chkSendToTray->text(), "Minimze button sends to Tray");
+  EXPECT_EQ(form->chkSendToTray->text(), "Minimize button sends to Tray");
   // The options icon, its magenta shown transparent.
   const QImage icon = form->picOptionsIcon->Picture().toImage();
   ASSERT_EQ(icon.size(), QSize(48, 48));
@@ -220,6 +220,9 @@ TEST_F(ProgramOptionsTest, TheMenusLinesCrossNoLabel) {
     }
     EXPECT_EQ(form->Line1[3]->Y1(), form->Line1[2]->Y1()) << "line 3 hangs from line 2";
   }
+  QTest::mouseClick(form->lblOptionGroup[3], Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(form->lblOptionGroupHint->Caption(),
+            QStringLiteral("Configure the way that file preview images are laid out and displayed"));
 }
 
 // Counts as the program writes numbers, in sentences without gaps: a clause
