@@ -3,6 +3,7 @@
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "import/ImportPane.h"
+#include "import/devices/cNetShareGetInfo.h"
 #include "import/devices/modStorageDevices.h"
 #include "library/clsRWLibrary.h"
 #include "options/frmProgramOptions.h"
@@ -339,9 +340,9 @@ QString frmAddToLibrary::Location() const {
 // Identifies the device that holds the location into gScanDevice; false,
 // after saying why, when it cannot be searched.
 bool frmAddToLibrary::IdentifyLocation(const QString& location) {
-  // Shares are searched where they are mounted; a path of another platform's
-  // share form is no folder here.
   gScanDevice = StorageDevice{};
+  // A share left in its "\\server\share" form is not mounted here, so it
+  // is no folder that can be searched.
   const bool share = location.startsWith(QStringLiteral("\\\\"));
   // A mount that does not answer (a server gone away) is not walked: the
   // walk would wait on it.
@@ -368,6 +369,8 @@ void frmAddToLibrary::lblStart_Click() {
   // no pattern at all.
   if (!ValidateOtherFileTypes()) return;
   QString location = Location();
+  // A share is searched where it is mounted here.
+  if (const auto mounted = cNetShareGetInfo::MountedShare(location)) location = mounted->localPath;
   const QString canonical = QFileInfo(location).canonicalFilePath();
   if (!canonical.isEmpty()) location = canonical.endsWith(QLatin1Char('/')) ? canonical : canonical + QLatin1Char('/');
   if (!IdentifyLocation(location)) return;
