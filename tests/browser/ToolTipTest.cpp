@@ -82,6 +82,13 @@ class ToolTipTest : public rwtest::GridTest {
     return QRect(left, top, width, height);
   }
   static QRect Screen() { return QGuiApplication::primaryScreen()->geometry(); }
+  // The pointer moved onto a tile from the one before it, as a person moves
+  // it there; the point it rests on.
+  static QPoint PointAtTile(int index) {
+    QTest::mouseMove(&Tiles(), TileCentre(index - 1));
+    QTest::mouseMove(&Tiles(), TileCentre(index));
+    return TileCentre(index);
+  }
   static double TagLineHeight() {
     CairoContext cc(std::make_shared<ImageSurface>(10, 10));
     cc.SelectFont(QStringLiteral("Tahoma"), 8);
@@ -285,9 +292,7 @@ TEST_F(ToolTipTest, OverATileItShowsTheTagsAndTheRatingAsStars) {
 // nor does one asked for before the menu opened.
 TEST_F(ToolTipTest, NoTipComesOverAnOpenMenu) {
   ShowResults(10);
-  const QPoint tile = TileCentre(2);
-  QTest::mouseMove(&Tiles(), TileCentre(1));
-  QTest::mouseMove(&Tiles(), tile);
+  const QPoint tile = PointAtTile(2);
   ASSERT_EQ(gHoverItem.FileID, 2);
   Click(Tiles(), tile, {}, Qt::RightButton);
   QMenu& menu = *gMainForm->mnuResultsPopUp;
@@ -309,9 +314,7 @@ TEST_F(ToolTipTest, NoTipComesOverAnOpenMenu) {
 // shown there now, not of the one shown there before.
 TEST_F(ToolTipTest, AfterNewResultsTheTipIsOfTheResultUnderThePointerNow) {
   ShowResults(10);
-  const QPoint tile = TileCentre(2);
-  QTest::mouseMove(&Tiles(), TileCentre(1));
-  QTest::mouseMove(&Tiles(), tile);
+  const QPoint tile = PointAtTile(2);
   ASSERT_EQ(gHoverItem.FileID, 2);
   ShowResults(10);
   for (int i = 1; i <= 10; ++i) {
