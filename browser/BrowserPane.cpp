@@ -213,6 +213,8 @@ void BrowserPane::InitListGrid() {
                             {1100, "Bitrate", -1},
                             {1100, "Format", -1}};
   flexThumbsList->SetMouseIcon(gHandCursor);
+  // A row is a tile high: a long path or name wraps onto its next lines.
+  flexThumbsList->SetWordWrap(true);
   flexThumbsList->SetCols(11);
   for (int c = 0; c < 11; ++c) {
     flexThumbsList->SetColWidth(c, columns[c].width);

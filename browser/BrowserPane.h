@@ -319,6 +319,7 @@ class BrowserPane {
   void GridClick(int Button, int Shift, int32_t x, int32_t anchor, bool anchorSelected, const char* otherView);
   bool StartGridDrag(ctl::FlexGrid& grid, GridPointer& pointer, double X, double Y);
   void HoverResult(ctl::FlexGrid& grid, GridPointer& pointer, int32_t index);
+  void ForgetHoveredResult();
   void OpenNodeAsSearch(const QString& op);
   void OpenInInspector(bool repaintFirst);
   void AddSortKey(int16_t column);

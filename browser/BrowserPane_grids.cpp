@@ -22,6 +22,7 @@
 #include "ui/cMouseTrack.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCursor>
 
 using namespace ResultGrids;
@@ -200,8 +201,9 @@ void BrowserPane::scrollFlex_Change() {
 
 void BrowserPane::scrollFlex_Scroll() { scrollFlex_Change(); }
 
+// No tip while a menu is open: it would lie over the menu.
 void BrowserPane::m_FlexMouseTrack_MouseHover(int, int, double, double) {
-  if (gHoverItem.FileID == -1) return;
+  if (gHoverItem.FileID == -1 || QApplication::activePopupWidget()) return;
   const QPoint at = QCursor::pos();
   if (gBrowserMode == 1) {
     m_cToolTips->Show(flexThumbsTiled, at.x(), at.y());
@@ -213,6 +215,15 @@ void BrowserPane::m_FlexMouseTrack_MouseHover(int, int, double, double) {
 void BrowserPane::m_FlexMouseTrack_MouseLeave() {
   m_FlexMouseTrack->DetachMouseTracking();
   m_cToolTips->DestroyTip();
+}
+
+// The grids were laid out for new results: the result under the pointer is
+// another one now, so the next move arms its tip afresh.
+void BrowserPane::ForgetHoveredResult() {
+  m_TilePointer.Hovered = 0;
+  m_ListPointer.Hovered = 0;
+  gHoverItem.FileID = -1;
+  if (m_cToolTips) m_cToolTips->DestroyTip();
 }
 
 // Arms the hover tip for a result under the mouse (none outside 1..n).

@@ -103,6 +103,7 @@ void LayoutListGrid(ctl::FlexGrid& grid, int32_t itemCount) {
 }  // namespace
 
 void BrowserPane::LayoutThumbnailGrid(int32_t itemCount) {
+  ForgetHoveredResult();
   LayoutTileGrid(*flexThumbsTiled, itemCount);
   LayoutListGrid(*flexThumbsList, itemCount);
   UpdateThumbnailScrollBar(itemCount);

@@ -42,7 +42,7 @@ struct Refusal {
 
 std::optional<Refusal> NameRefusal(const QString& name, bool unique) {
   if (name.toUcs4().size() > kNameLimit) {
-    return Refusal{QStringLiteral("Name is restricted to 30 characters maxmium"), QStringLiteral("Label too long!")};
+    return Refusal{QStringLiteral("Name is restricted to 30 characters maximum"), QStringLiteral("Label too long!")};
   }
   if (name.trimmed().isEmpty()) {
     return Refusal{QStringLiteral("Please type a name: an item cannot be left without one"),

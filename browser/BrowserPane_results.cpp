@@ -138,8 +138,10 @@ void BrowserPane::ShowSearchResults() {
   flexThumbsList->SetEnabled(true);
   flexThumbsList->SetRedraw(true);
   if (resultCount == 0) {
+    // No row is current either: the list marks none of its empty rows.
     report.Run([&] {
       flexThumbsTiled->SetCol(0);
+      flexThumbsList->SetRow(0);
       flexThumbsList->SetCol(0);
     });
   } else if (gCurrentItem.SegmentID == 0) {

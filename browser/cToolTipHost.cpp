@@ -3,6 +3,7 @@
 #include "ui/CairoObject.h"
 #include "ui/modCairo.h"
 
+#include <QApplication>
 #include <QBitmap>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -100,6 +101,11 @@ void cToolTipHost::DestroyTip() {
 void cToolTipHost::cwTimer_Timer() {
   if (shown_) {
     DestroyTip();  // visible for its lifetime
+    return;
+  }
+  // A menu opened since the tip was asked for: the tip would lie over it.
+  if (QApplication::activePopupWidget()) {
+    DestroyTip();
     return;
   }
   try {

@@ -328,7 +328,7 @@ bool frmFindFiles::SearchStep(const std::function<void()>& step) {
   } catch (const std::exception& error) {
     description = QString::fromUtf8(error.what());
   }
-  ShowProgramMessage(QStringLiteral("Error ") + description, vbExclamation, QStringLiteral("Error Initialisng Search"),
+  ShowProgramMessage(QStringLiteral("Error ") + description, vbExclamation, QStringLiteral("Error Initialising Search"),
                      isVisible() ? this : parentWidget());
   return false;
 }

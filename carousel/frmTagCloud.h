@@ -9,7 +9,8 @@
 // modifier keys choosing the operator (Alt "-", Ctrl "+", Shift "&", none
 // "_"); a right press shows the tag in the library tree; the category menu
 // restricts the cloud to the tags of the checked categories. The body of the
-// window drags it; resting the mouse on an arrow scrolls the cloud.
+// window drags it; resting the mouse on an arrow or turning the wheel
+// scrolls the cloud.
 #include "library/ILibraryView.h"
 #include "platform/ColorRef.h"
 #include "platform/controls/ImageControl.h"
@@ -107,6 +108,7 @@ class frmTagCloud : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
@@ -137,6 +139,7 @@ class frmTagCloud : public QWidget {
   void SendCommand(const QString& command);
 
   // Scrolling (frmTagCloud_input.cpp).
+  void ScrollCloud(double offset);
   void picScroll_MouseMove(cMouseTrack& tracker);
   void m_ScrollUp_MouseHover();
   void m_ScrollDown_MouseHover();

@@ -14,6 +14,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QWindow>
 
 #include <algorithm>
@@ -190,18 +191,31 @@ void frmTagCloud::picScroll_MouseMove(cMouseTrack& tracker) {
   if (!tracker.Tracking()) tracker.StartMouseTracking();
 }
 
-// Each rest on the arrow moves the cloud one step, never past its bottom
-// edge, and asks for the next rest, so the cloud keeps moving while the
-// mouse stays on the arrow.
-void frmTagCloud::m_ScrollDown_MouseHover() {
+// Moves a cloud taller than its frame by `offset` pixels (down when
+// positive), its top edge never below the frame's top nor its bottom edge
+// above the frame's bottom; a shorter cloud stays centred.
+void frmTagCloud::ScrollCloud(double offset) {
   const double lowest = picTagContainer->Height() - picTags->Height();
-  if (picTags->Top() > lowest) picTags->SetTop(std::max(picTags->Top() - kScrollStep, lowest));
+  if (lowest >= 0) return;
+  picTags->SetTop(std::clamp(picTags->Top() + offset, lowest, 0.0));
+}
+
+// Each rest on the arrow moves the cloud one step and asks for the next
+// rest, so the cloud keeps moving while the mouse stays on the arrow.
+void frmTagCloud::m_ScrollDown_MouseHover() {
+  ScrollCloud(-kScrollStep);
   m_ScrollDown->StartMouseTracking();
 }
 
 void frmTagCloud::m_ScrollUp_MouseHover() {
-  if (picTags->Top() < 0) picTags->SetTop(std::min(picTags->Top() + kScrollStep, 0.0));
+  ScrollCloud(kScrollStep);
   m_ScrollUp->StartMouseTracking();
+}
+
+// A notch of the wheel anywhere over the window moves the cloud three steps.
+void frmTagCloud::wheelEvent(QWheelEvent* event) {
+  ScrollCloud(event->angleDelta().y() / 120.0 * 3 * kScrollStep);
+  event->accept();
 }
 
 // The clicks go to the top and the bottom of a cloud taller than its frame;

@@ -3,13 +3,13 @@
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "import/ImportPane.h"
+#include "import/devices/cNetShareGetInfo.h"
 #include "import/devices/modStorageDevices.h"
 #include "library/clsRWLibrary.h"
 #include "options/frmProgramOptions.h"
 #include "platform/FileDialogSeam.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/MountProbe.h"
-#include "platform/RunOffUiThread.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 #include "platform/controls/Label.h"
@@ -291,7 +291,7 @@ void frmAddToLibrary::chkRelocateFiles_Click() {
   optImportScope_Click(RelocateFiles ? 0 : 2);
   optImportScope[1]->setEnabled(!RelocateFiles);
   optImportScope[2]->setEnabled(!RelocateFiles);
-  Picture1->setEnabled(true);
+  Picture1->setEnabled(!RelocateFiles);
 }
 
 void frmAddToLibrary::optImportScope_Click(int Index) {
@@ -384,6 +384,8 @@ void frmAddToLibrary::lblStart_Click() {
   // no pattern at all.
   if (!ValidateOtherFileTypes()) return;
   QString location = Location();
+  // A share is searched where it is mounted here.
+  if (const auto mounted = cNetShareGetInfo::MountedShare(location)) location = mounted->localPath;
   if (!IdentifyLocation(location)) return;
   modStorageDevices::UpsertFileLocation(gScanDevice);
   const QString searchPath = NormaliseSearchPath(location);

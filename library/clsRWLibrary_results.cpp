@@ -99,13 +99,14 @@ void LoadThumbnails(SqlConnection& db, KeyedCollection<QByteArray>& cache) {
   }
 }
 
-// Path separators are followed by a blank so that a long path can wrap.
+// Path separators are followed by a zero-width space, so that a long path
+// can wrap there without showing a blank.
 QString WrappablePath(const QString& path) {
   QString text;
   text.reserve(path.size() + path.size() / 8);
   for (const QChar c : path) {
     text += c;
-    if (c == QLatin1Char('/') || c == QLatin1Char('\\')) text += QLatin1Char(' ');
+    if (c == QLatin1Char('/') || c == QLatin1Char('\\')) text += QChar(0x200B);
   }
   return text;
 }

@@ -4,6 +4,7 @@
 
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
+#include "library/HistoryEntry.h"
 #include "library/cFactory.h"
 #include "platform/RWError.h"
 #include "ui/clsDialogs.h"
@@ -54,6 +55,10 @@ void clsRWLibrary::SaveLibraryAsDialog(bool isNew) {
 // open one until the new file has opened.
 void clsRWLibrary::OpenNewLibraryFile(const QString& name) {
   if (name == LibraryPath) ReturnToScratchLibrary();
+  // The view on show belongs to the library open before: its steps name
+  // that library's tags, which the new one has not.
+  gViewSpec.clear();
+  gViewDescription.clear();
   modReelwise::ExtractTemplateLibrary(name);
   OpenLibrary(name, true);
 }

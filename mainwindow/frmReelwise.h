@@ -301,6 +301,7 @@ class frmReelwise : public QWidget, public ISubclass {
 
   // Pane layout (frmReelwise_layout.cpp).
   void LayoutBottomToolbars();
+  void SnapSplitterRequest();
   void picBottom_Resize();
   void picBottomFrame_Resize();
   void picFlexFrame_GotFocus();

@@ -136,7 +136,7 @@ void frmReelwise::CreateWelcomePage() {
   lblWelcomeTitle =
       MakeLabel(picWelcome, QStringLiteral("lblWelcomeTitle"), QStringLiteral("Welcome to Reelwise II..."), 8, 196, 190, 18);
   lblWelcomeBegin = MakeLabel(picWelcome, QStringLiteral("lblWelcomeBegin"), QStringLiteral("To begin, click:"), 8, 224, 190, 16);
-  const char* captions[] = {"    to open an exisitng Library, or", "    to create a new one"};
+  const char* captions[] = {"    to open an existing Library, or", "    to create a new one"};
   for (int i = 0; i < 2; ++i) {
     imgWelcome[i] = Make<ctl::Image>(picWelcome, QStringLiteral("imgWelcome(%1)").arg(i));
     imgWelcome[i]->Move(8, 248 + 36 * i, 24, 24);

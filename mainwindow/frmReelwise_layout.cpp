@@ -209,6 +209,28 @@ void frmReelwise::LayoutPanes() {
   b.scrollFlex_Change();
 }
 
+// The splitter was released with the tree pane as wide as it now is. The
+// layout keeps the browser at whole tile columns, the tree pane taking the
+// rest, and takes the columns that fit the browser's requested width: from a
+// request at the bar, the edge would land up to a tile right of where the
+// bar was let go. The request becomes the width of those the layout can give
+// that is nearest the bar, so the edge lands within half a tile of it, right
+// or left, and the splitter's limits still hold.
+void frmReelwise::SnapSplitterRequest() {
+  BrowserPane& b = Browser();
+  const double inner = width();
+  const double tileWidth = TileWidthPixels();
+  // The browser's width besides its tiles: the scroll bar and the frames.
+  const double margins = b.scrollFlex->Width() + 10;
+  const auto treeWidth = [&](double columns) { return inner - (tileWidth * columns + margins); };
+  double columns = std::max(1.0, RoundHalfEven((inner - b.picLeft->Width() - margins) / tileWidth));
+  if (m_cSplitLeft) {
+    while (columns > 1 && treeWidth(columns) < m_cSplitLeft->MinSize) --columns;
+    while (treeWidth(columns) > m_cSplitLeft->MaxSize && treeWidth(columns + 1) >= m_cSplitLeft->MinSize) ++columns;
+  }
+  b.picLeft->SetWidth(treeWidth(columns));
+}
+
 // Stands in for docking. Standard: the inspector along the window's foot,
 // the browser toolbar on it, the browser right and the tree pane left, both
 // down to the toolbar. Alternate: the tree pane runs the full height and

@@ -161,7 +161,10 @@ void frmReelwise::imgWelcome_Click(int Index) {
 
 void frmReelwise::lblWelcome_Click(int Index) { imgWelcome_Click(Index); }
 
-void frmReelwise::m_cSplitLeft_SplitterResized() { LayoutPanes(); }
+void frmReelwise::m_cSplitLeft_SplitterResized() {
+  SnapSplitterRequest();
+  LayoutPanes();
+}
 
 void frmReelwise::closeEvent(QCloseEvent* event) {
   if (unloading_) return;

@@ -34,7 +34,7 @@ const char* const kCaptions[] = {"", "GENERAL", "MENU CONFiG", "StORY BOARDS", "
 const char* const kHints[] = {"",
                               "Change general program settings to suit your preferences",
                               "Configure menu options for the use of other programs from within Reelwise II",
-                              "Configure the way that file preview images are layed out and displayed",
+                              "Configure the way that file preview images are laid out and displayed",
                               "Edit preferences for TV-Out Mode",
                               "Overview and statistics relating to this Library's content",
                               "Adjust Reelwise II's colour scheme"};
@@ -115,7 +115,9 @@ void frmProgramOptions::CreateFrame() {
   lblOptionGroupHint->SetBackStyle(0);
   for (size_t i = 0; i < Line1.size(); ++i) Line1[i] = new OptionsShape(this, QStringLiteral("Line1"), false);
   Line1[1]->hide();
-  Line1[3]->SetLine(kLabelLeft + 32, 0, kLabelLeft + 32, kDialogHeight - 20);
+  // Line 3 runs down from the right end of line 2, right of the page labels
+  // and the hint, so it crosses none of them.
+  Line1[3]->SetLine(kLabelLeft + 16 + kLabelWidth, 0, kLabelLeft + 16 + kLabelWidth, kDialogHeight - 20);
   Image1 = new ctl::PictureBox(this);
   Image1->setObjectName(QStringLiteral("Image1"));
   Image1->setGeometry(kDialogWidth - 255 - 20, 8, 255, 64);

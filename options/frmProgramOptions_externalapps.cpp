@@ -48,7 +48,7 @@ void frmProgramOptions::CreateExternalAppsPage() {
   lblExternalAppsHint = new ctl::Label(page);
   lblExternalAppsHint->setObjectName(QStringLiteral("lblExternalAppsHint"));
   lblExternalAppsHint->SetBackStyle(0);
-  lblExternalAppsHint->SetCaption(QStringLiteral("Check/un-check to enable/disable. Double-cick to confgure."));
+  lblExternalAppsHint->SetCaption(QStringLiteral("Check/un-check to enable/disable. Double-click to configure."));
   lblExternalAppsHint->setGeometry(10, 338, 420, 20);
 }
 

@@ -66,7 +66,7 @@ void frmProgramOptions::CreateGeneralPage() {
     return button;
   };
   chkCompactDB = check("chkCompactDB", "Compact Database when closing Library");
-  chkSendToTray = check("chkSendToTray", "Minimze button sends to Tray");
+  chkSendToTray = check("chkSendToTray", "Minimize button sends to Tray");
   auto* players = new QButtonGroup(page);
   optInternalPlayer[0] = option("optInternalPlayer", "Reelwise Full-Screen player", 8, players);
   optInternalPlayer[1] = option("optInternalPlayer", "User's Default Player", 220, players);

@@ -11,6 +11,8 @@
 
 #include <QLocale>
 
+#include <utility>
+
 namespace {
 
 const QString kCrLf2 = QStringLiteral("\r\n\r\n");
@@ -38,39 +40,96 @@ QString CountsQuery() {
   return selects.join(QStringLiteral("UNION "));
 }
 
-// "#,###": the locale's thousands separator, no decimals, nothing for 0.
-QString GroupedCount(int64_t count) {
-  if (count == 0) return QString();
+// A count as the program writes numbers: with the locale's thousands
+// separator.
+QString Number(int64_t count) {
   QLocale locale;
   locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
   return locale.toString(static_cast<qlonglong>(count));
 }
 
-// Everything of the report after the library path, counts filled in.
+// "1 Tag", "2 Tags".
+QString Counted(int64_t count, const char* one, const char* many) {
+  return Number(count) + QLatin1Char(' ') + QLatin1String(count == 1 ? one : many);
+}
+
+// What the second query counts, by its label.
+struct LibraryCounts {
+  int64_t files = 0, megabytes = 0, disks = 0, tags = 0, categories = 0, untagged = 0, unplayable = 0;
+};
+
+LibraryCounts ReadCounts(SqlConnection& connection) {
+  LibraryCounts counts;
+  const std::pair<const char*, int64_t LibraryCounts::*> labels[] = {
+      {"<NUM_FILES>", &LibraryCounts::files},       {"<DISK_SPACE>", &LibraryCounts::megabytes},
+      {"<NUM_DISKS>", &LibraryCounts::disks},       {"<NUM_TAGS>", &LibraryCounts::tags},
+      {"<NUM_TAG_CATS>", &LibraryCounts::categories}, {"<NUM_UNTAGGED>", &LibraryCounts::untagged},
+      {"<NUM_UNPLAYABLE>", &LibraryCounts::unplayable}};
+  auto rows = connection.OpenRecordset(CountsQuery());
+  for (rows->MoveFirst(); !rows->Eof(); rows->MoveNext()) {
+    const QString label = rows->Value(QStringLiteral("Label")).toString();
+    for (const auto& [name, field] : labels) {
+      if (label == QLatin1String(name)) counts.*field = rows->Value(QStringLiteral("Count")).toInt64();
+    }
+  }
+  return counts;
+}
+
+// The sentences of the report after the library path. A clause whose count
+// is nought is left out or said in other words, so no sentence has a gap.
+QString FilesSentence(const LibraryCounts& c) {
+  if (c.files == 0) return QStringLiteral("' holds no video files yet.");
+  const QString space =
+      c.megabytes >= 1 ? Number(c.megabytes) + QStringLiteral(" MB") : QStringLiteral("less than 1 MB");
+  return QStringLiteral("' holds data for %1 occupying %2 of disk space across %3.")
+      .arg(Counted(c.files, "video file", "video files"), space, Counted(c.disks, "storage device", "storage devices"));
+}
+
+QString TagsSentence(const LibraryCounts& c) {
+  const QString tags = Counted(c.tags, "Tag", "Tags");
+  const QString categories = Counted(c.categories, "Category", "Categories");
+  if (c.tags == 0) {
+    return c.categories == 0 ? QStringLiteral("The content of this library has not been catalogued with Tags yet")
+                             : QStringLiteral("The library has %1 but no Tags yet").arg(categories);
+  }
+  if (c.categories == 0) return QStringLiteral("The content of this library has been catalogued using ") + tags;
+  return QStringLiteral("The content of this library has been catalogued using %1 organised into %2")
+      .arg(tags, categories);
+}
+
+QString SegmentsSentence(int64_t segments) {
+  if (segments == 0) return QStringLiteral("No Segments have been created.");
+  return Counted(segments, "Segment has", "Segments have") + QStringLiteral(" been created.");
+}
+
+// Nothing to say of files' tags in a library without files.
+QString UntaggedSentence(const LibraryCounts& c) {
+  if (c.files == 0) return QString();
+  const QString untagged = c.untagged == 0
+                               ? QStringLiteral("Every file has been tagged")
+                               : Counted(c.untagged, "File is", "Files are") + QStringLiteral(" yet to be tagged");
+  if (c.unplayable == 0) return untagged;
+  return untagged + QStringLiteral(" and the library contains ") +
+         Counted(c.unplayable, "unplayable file", "unplayable files");
+}
+
+// Everything of the report after the library path.
 QString ReportAfterPath(SqlConnection& connection, const QString& duration) {
   auto segments = connection.OpenRecordset(QLatin1String(kSegmentsQuery));
   segments->MoveFirst();
-  QString text = QStringLiteral(
-      "' holds data for <NUM_FILES> video files occupying <DISK_SPACE>MB of disk space across <NUM_DISKS> "
-      "storage devices.");
-  text += kCrLf2 + QStringLiteral("The content of this library has been catalogued using <NUM_TAGS> Tags organised "
-                                  "into <NUM_TAG_CATS> Categories");
-  text += kCrLf2 + segments->Value(QStringLiteral("NumSegs")).toString() + QStringLiteral(" Segments have been created.");
-  text += kCrLf2 + QStringLiteral("<NUM_UNTAGGED> Files are yet to be tagged and the library contains <NUM_UNPLAYABLE> "
-                                  "unplayable files");
-  text += kCrLf2 + QStringLiteral("The total playback time, for all content, is <TOTAL_DURATION>");
-  auto counts = connection.OpenRecordset(CountsQuery());
-  for (counts->MoveFirst(); !counts->Eof(); counts->MoveNext()) {
-    const QString label = counts->Value(QStringLiteral("Label")).toString();
-    text.replace(label, GroupedCount(counts->Value(QStringLiteral("Count")).toInt64()), Qt::CaseSensitive);
-  }
-  return text.replace(QStringLiteral("<TOTAL_DURATION>"), duration, Qt::CaseSensitive);
+  const int64_t segmentCount = segments->Value(QStringLiteral("NumSegs")).toInt64();
+  const LibraryCounts counts = ReadCounts(connection);
+  QStringList sentences{FilesSentence(counts), TagsSentence(counts), SegmentsSentence(segmentCount)};
+  const QString untagged = UntaggedSentence(counts);
+  if (!untagged.isEmpty()) sentences << untagged;
+  sentences << QStringLiteral("The total playback time, for all content, is ") + duration;
+  return sentences.join(kCrLf2);
 }
 
 }  // namespace
 
-// The path goes in after the placeholders are filled, so a path that holds
-// one of their names shows as it is.
+// The path heads the report as it is, even one that holds a placeholder's
+// name.
 QString frmProgramOptions::LibraryStatistics() {
   if (!gLibrary || gLibrary->LibraryPath == gPlaceholderLibraryPath) return QStringLiteral("No Library Loaded");
   const QString rest = ReportAfterPath(gLibrary->Connection(), gLibrary->GetPlayListStats(false));

@@ -178,6 +178,12 @@ bool DragController::eventFilter(QObject* watched, QEvent* event) {
     Finish();
     return QObject::eventFilter(watched, event);
   }
+  // The window system's mouse events reach the top-level window first, which
+  // hands them to the widget pressed or under the pointer and ends its record
+  // of the pressed widget with the release. They are taken at that widget:
+  // a release taken at the window would leave every later move going to the
+  // drag's source until the next click.
+  if (!watched->isWidgetType()) return QObject::eventFilter(watched, event);
   switch (event->type()) {
     case QEvent::MouseMove:
       MoveTo(GlobalPoint(event));

@@ -20,8 +20,10 @@ void cMouseTrack::AttachMouseTracking(QWidget* hWnd, int32_t Method, int32_t Hov
 }
 
 void cMouseTrack::StartMouseTracking() {
-  // A new request only once the previous one has been answered.
-  if (tracking_) return;
+  // A new request only once the previous one has been answered; a request
+  // made for a window let go of since is answered to that window alone, so
+  // the window attached now asks anew.
+  if (tracking_ && requested_ == window_) return;
   const int hoverTime = hoverTime_ >= 1 ? hoverTime_ : HOVER_DEFAULT;
   const bool sent = gSubclasser.TrackMouseEvent(window_, TME_HOVER | TME_LEAVE, hoverTime);
   // Without any window the request goes nowhere and still counts, so the
@@ -32,6 +34,7 @@ void cMouseTrack::StartMouseTracking() {
                   QCoreApplication::applicationName() + QStringLiteral(".cMouseTrack"));
   }
   tracking_ = true;
+  requested_ = window_;
 }
 
 void cMouseTrack::DetachMouseTracking() {

@@ -24,8 +24,8 @@ class cMouseTrack : public ISubclass {
   // Follows hWnd from now on (nullptr: no window) after letting go of the
   // previous one. HoverTime in ms; below 1 the desktop's hover time.
   void AttachMouseTracking(QWidget* hWnd, int32_t Method, int32_t HoverTime);
-  // Asks for the next hover and leave of the window, unless a request is
-  // still unanswered. Raises an error (source "<program>.cMouseTrack") when
+  // Asks for the next hover and leave of the window, unless a request for
+  // it is still unanswered. Raises an error (source "<program>.cMouseTrack") when
   // the attached window no longer exists.
   void StartMouseTracking();
   // Lets go of the window; an unanswered request stays counted in Tracking.
@@ -50,6 +50,8 @@ class cMouseTrack : public ISubclass {
   // A window was attached (it may have been destroyed since).
   bool attached_ = false;
   bool tracking_ = false;
+  // The window of the outstanding request.
+  QPointer<QWidget> requested_;
   int32_t hoverTime_ = 0;
   int32_t method_ = 0;
 };

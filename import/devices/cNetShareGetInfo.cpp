@@ -1,6 +1,8 @@
 #include "import/devices/cNetShareGetInfo.h"
 
-#include "platform/MountTable.h"
+#include "import/devices/DeviceSerial.h"
+
+#include <QStringList>
 
 namespace {
 
@@ -54,8 +56,44 @@ void cNetShareGetInfo::GetInfo(const QString& uncPath) {
     Fail(kInvalidName, QStringLiteral("Drive letter specified for share name."));
     return;
   }
-  // No server answers share queries here.
-  Fail(kNetNameNotFound, QStringLiteral("NetShareGetInfo: NERR_NetNameNotFound"));
+  const auto mounted = MountedShare(uncPath);
+  if (!mounted) {
+    Fail(kNetNameNotFound, QStringLiteral("NetShareGetInfo: NERR_NetNameNotFound"));
+    return;
+  }
+  netName_ = DeviceSerial::RemoteOf(mounted->mount)->share;
+  path_ = mounted->mount.mountPoint;
+  type_ = 0;
+}
+
+std::optional<cNetShareGetInfo::MountedFolder> cNetShareGetInfo::MountedShare(const QString& uncPath) {
+  QString text = uncPath.trimmed();
+  text.replace(QLatin1Char('\\'), QLatin1Char('/'));
+  if (!text.startsWith(QLatin1String("//"))) return std::nullopt;
+  const QStringList parts = text.mid(2).split(QLatin1Char('/'), Qt::SkipEmptyParts);
+  if (parts.size() < 2) return std::nullopt;
+  const QStringList folders = parts.mid(2);
+  std::optional<MountedFolder> found;
+  qsizetype deepest = -1;
+  for (const MountEntry& mount : MountTable::Drives()) {
+    if (mount.fsType != QLatin1String("cifs") && mount.fsType != QLatin1String("smb3")) continue;
+    const auto remote = DeviceSerial::RemoteOf(mount);
+    if (!remote || remote->server.compare(parts[0], Qt::CaseInsensitive) != 0 ||
+        remote->share.compare(parts[1], Qt::CaseInsensitive) != 0) {
+      continue;
+    }
+    // The folder of the share this mount starts at must lead to the one asked for.
+    const QStringList from = remote->folder.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    if (from.size() > folders.size() || from.size() <= deepest) continue;
+    bool leads = true;
+    for (qsizetype i = 0; i < from.size() && leads; ++i) leads = from[i].compare(folders[i], Qt::CaseInsensitive) == 0;
+    if (!leads) continue;
+    deepest = from.size();
+    QString local = mount.mountPoint == QLatin1String("/") ? QString() : mount.mountPoint;
+    for (const QString& folder : folders.mid(from.size())) local += QLatin1Char('/') + folder;
+    found = MountedFolder{mount, local.endsWith(QLatin1Char('/')) ? local : local + QLatin1Char('/')};
+  }
+  return found;
 }
 
 QString cNetShareGetInfo::GetNtDeviceNameForDrive(const QString& drive) {

@@ -1,13 +1,16 @@
 #pragma once
 // What is known of a network share by its "\\server\share" name. No server
-// is asked on this system: a well-formed name is reported as a share that
-// cannot be found (2310), a malformed one with its own failure (123), so
-// callers treat every share row of a library as offline. Nothing raises.
+// is asked on this system: the mount table answers. A CIFS/SMB share mounted
+// here from "//server/share" is that share, its mount point the local path;
+// a well-formed name of a share not mounted is reported as a share that
+// cannot be found (2310), a malformed one with its own failure (123).
+// Nothing raises.
+#include "platform/MountTable.h"
+
 #include <QString>
 
 #include <cstdint>
-
-struct MountEntry;
+#include <optional>
 
 class cNetShareGetInfo {
  public:
@@ -32,6 +35,16 @@ class cNetShareGetInfo {
   QString SUBST_Mapping(const QString& drive);
   // The same for a mount already read.
   static QString FolderMapping(const MountEntry& mount);
+
+  // Where "\\server\share\folder" ("/" separators too) lies here: the
+  // CIFS/SMB mount of that share that holds the folder (of several, the one
+  // mounted from deepest in the share) and the folder's local path, "/"
+  // ended. Server, share and folders match whatever their case.
+  struct MountedFolder {
+    MountEntry mount;
+    QString localPath;
+  };
+  static std::optional<MountedFolder> MountedShare(const QString& uncPath);
 
  private:
   void Fail(int32_t number, const QString& text);

@@ -20,8 +20,9 @@ inline constexpr const char* kIdentifierFileName = "Reelwise_II_Identifier";
 // identifier file of a device without serial number, and writes one when
 // `allowIdentifierFile` and the user agrees.
 StorageDevice ScanStorageDevice(const QString& path, bool& allowIdentifierFile);
-// A share "\\server\share\": no server can be asked here, so Status always
-// tells why it cannot be used.
+// A share "\\server\share\folder": the device of the CIFS/SMB mount that
+// holds it here (cNetShareGetInfo::MountedShare); for a share not mounted
+// only Status is set, telling why it cannot be used.
 StorageDevice GetShareDetails(const QString& path);
 // "\\server\share\" in the spelling of a mounted share (server upper case);
 // the prefix as given when none matches. `prefix` is turned to upper case.

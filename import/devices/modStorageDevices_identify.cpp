@@ -118,23 +118,17 @@ StorageDevice ScanStorageDevice(const QString& path, bool& allowIdentifierFile) 
 }
 
 StorageDevice GetShareDetails(const QString& path) {
-  StorageDevice device;
   cNetShareGetInfo share;
   share.GetInfo(path);
   if (share.nLastError() != 0) {
+    StorageDevice device;
     device.Status = QStringLiteral("%1 - %2").arg(share.nLastError()).arg(share.strLastError());
     return device;
   }
-  // A server that answered: the share as it describes itself.
-  const VolumeDetails details = GetVolumeDetails(share.strServer() + QLatin1Char('\\') + share.strNetName());
-  device.DiskLabel = details.Label;
-  device.DiskSerialNo = details.SerialHex;
-  device.DiskType = QStringLiteral("Remote (network) drive");
-  device.PhysicalPath = QLatin1Char(':') + share.strPath().mid(2);
-  if (!device.PhysicalPath.endsWith(QLatin1Char('\\'))) device.PhysicalPath += QLatin1Char('\\');
-  device.LogicalPath = share.strServer() + QLatin1Char('\\') + share.strNetName() + QLatin1Char('\\');
-  device.Status = kStatusOK;
-  return device;
+  // The share is mounted here: it is the device of its mount, as a scan of
+  // the mount point finds it (nothing on a network mount is opened).
+  bool allowIdentifierFile = false;
+  return ScanStorageDevice(share.strPath(), allowIdentifierFile);
 }
 
 QString NormaliseShareName(QString& prefix) {

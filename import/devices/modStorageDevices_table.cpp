@@ -87,7 +87,7 @@ QString ShareChangeMessage(const ShareRow& row, const StorageDevice& device) {
 }
 
 void TellShareChanged(const QString& message) {
-  ShowProgramMessage(message + QStringLiteral("\r\n\r\nReelwise II has updated it's data to reflect the current "
+  ShowProgramMessage(message + QStringLiteral("\r\n\r\nReelwise II has updated its data to reflect the current "
                                               "details for this share.\r\n\r\nAs a result, it is possible that "
                                               "some files will be 'offline', unless those files are\r\nreferenced "
                                               "by an alternative share or drive mapping."),
@@ -95,7 +95,10 @@ void TellShareChanged(const QString& message) {
 }
 
 // Share rows ("\\server\share\") are asked for again; one that cannot be
-// asked stays offline without a word.
+// asked stays offline without a word. A share mounted here is known by the
+// serial of its mount, while the row of a library made on another platform
+// holds the serial its server gave: such a row is another identity and is
+// left as it is (rewriting it would cut its files off from any device).
 void RecheckShareRows(SqlConnection& db, ErrorGuard& guard) {
   std::vector<ShareRow> rows;
   guard.Run([&] {
@@ -107,7 +110,7 @@ void RecheckShareRows(SqlConnection& db, ErrorGuard& guard) {
   });
   for (const ShareRow& row : rows) {
     const StorageDevice device = GetShareDetails(row.logical);
-    if (device.Status != QLatin1String("OK")) continue;
+    if (device.Status != QLatin1String("OK") || device.DiskSerialNo != row.serial) continue;
     const QString message = ShareChangeMessage(row, device);
     guard.Run([&] {
       SqlCommand update(db, QStringLiteral("UPDATE FileLocations SET DiskSerialNo = ?1, LogicalPath = ?2, "

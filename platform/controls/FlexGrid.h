@@ -24,6 +24,7 @@
 #include <QPixmap>
 
 #include <functional>
+#include <span>
 
 namespace ctl {
 
@@ -271,7 +272,7 @@ class FlexGrid : public Control {
   Hit CellAt(const QPointF& point) const;
   bool MergesDown(int row, int col) const;
   void PaintColumn(QPainter& painter, const Span& column, const std::vector<Span>& rows);
-  void PaintCell(QPainter& painter, int row, int col, const QRect& rect);
+  void PaintCell(QPainter& painter, const Span& column, std::span<const Span> group);
   void PaintContent(QPainter& painter, const FlexCell& cell, int col, const QRect& rect, bool highlighted, bool fixed);
   bool Highlighted(int row, int col) const;
 

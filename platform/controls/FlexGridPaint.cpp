@@ -10,6 +10,8 @@
 #include <QPainter>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace ctl {
 
 namespace {
@@ -114,7 +116,9 @@ FlexGrid::Hit FlexGrid::CellAt(const QPointF& point) const {
 
 bool FlexGrid::MergesDown(int row, int col) const {
   if (mergeCells_ == flexMergeNever || row < fixedRows_ || row + 1 >= Rows()) return false;
-  if (!model_.Column(col).merge || model_.Cell(row, col).text != model_.Cell(row + 1, col).text) return false;
+  // Empty cells (the rows after the last item) have nothing to share.
+  const QString& text = model_.Cell(row, col).text;
+  if (!model_.Column(col).merge || text.isEmpty() || text != model_.Cell(row + 1, col).text) return false;
   if (mergeCells_ == flexMergeRestrictColumns || mergeCells_ == flexMergeRestrictAll) {
     // A cell merges only where the merging columns to its left merge too.
     for (int c = 0; c < col; ++c) {
@@ -145,16 +149,24 @@ void FlexGrid::PaintColumn(QPainter& painter, const Span& column, const std::vec
            MergesDown(rows[last].index, column.index)) {
       ++last;
     }
-    const int height = rows[last].start + rows[last].size - rows[first].start;
-    PaintCell(painter, rows[first].index, column.index, QRect(column.start, rows[first].start, column.size, height));
+    PaintCell(painter, column, std::span<const Span>(rows).subspan(first, last - first + 1));
     first = last + 1;
   }
 }
 
-void FlexGrid::PaintCell(QPainter& painter, int row, int col, const QRect& rect) {
+// A merged cell spans the rows of its group with one text. Each row keeps
+// its own highlight: a selected row colours its own part of the cell, and
+// the whole cell (text included) only when every row of the group is
+// selected.
+void FlexGrid::PaintCell(QPainter& painter, const Span& column, std::span<const Span> group) {
+  const int row = group.front().index;
+  const int col = column.index;
+  const QRect rect(column.start, group.front().start, column.size,
+                   group.back().start + group.back().size - group.front().start);
   const FlexCell& cell = model_.Cell(row, col);
   const bool fixed = row < fixedRows_ || col < fixedCols_;
-  const bool highlighted = !fixed && Highlighted(row, col);
+  const auto rowHighlighted = [&](const Span& span) { return !fixed && Highlighted(span.index, col); };
+  const bool highlighted = std::all_of(group.begin(), group.end(), rowHighlighted);
   const COLORREF back = highlighted      ? backColorSel_
                         : cell.backColor ? cell.backColor
                         : fixed          ? backColorFixed_
@@ -162,6 +174,13 @@ void FlexGrid::PaintCell(QPainter& painter, int row, int col, const QRect& rect)
   const bool lines = gridLines_ != flexGridNone;
   const QRect inner = lines ? rect.adjusted(0, 0, -1, -1) : rect;
   painter.fillRect(rect, ColorRefToQColor(back));
+  if (!highlighted) {
+    for (const Span& span : group) {
+      if (rowHighlighted(span)) {
+        painter.fillRect(QRect(rect.left(), span.start, rect.width(), span.size), ColorRefToQColor(backColorSel_));
+      }
+    }
+  }
   bool drawn = false;
   if (OwnerDrawCell) {
     painter.save();

@@ -74,7 +74,8 @@ TEST_F(StartUpTest, TipNumbersAreTakenAsStoredWrappedAndStoredAgain) {
     EXPECT_EQ(boxes.Last().style, 2) << "the logo picture";
     EXPECT_EQ(Other("TipOfTheDayIndex").Number(), c.next) << c.stored.toString().toStdString();
   }
-  EXPECT_TRUE(modReelwise::TipText(11).endsWith(QStringLiteral("ALT-3 or ALT-4 repsectively")));
+  EXPECT_TRUE(modReelwise::TipText(11).endsWith(QStringLiteral("ALT-3 or ALT-4 respectively")));
+  EXPECT_TRUE(modReelwise::TipText(6).startsWith(QStringLiteral("That Story Boards are 'live'?")));
   EXPECT_TRUE(modReelwise::TipText(0).isEmpty());
 }
 

@@ -167,7 +167,7 @@ TEST_F(FindFilesTest, ASavedSearchIsMadeThenReplacedWholeOrNotAtAll) {
   edit->txtSearchName->SetText(QStringLiteral("Cats"));
   edit->lblFind_Click();
   ASSERT_EQ(boxes.Count(), 1);
-  EXPECT_EQ(boxes.Last().title, QStringLiteral("Error Initialisng Search"));
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Error Initialising Search"));
   EXPECT_TRUE(edit->isVisible());
   EXPECT_EQ(SavedSearches(), QStringLiteral("Dogs=|_?F2D:dog"));
   EXPECT_EQ(SearchNodes(), QStringList{QStringLiteral("Dogs")});

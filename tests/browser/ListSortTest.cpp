@@ -5,6 +5,8 @@
 // RW_SCREENSHOT set, the list sorted by two keys is saved as a PNG.
 #include "tests/browser/BrowserTestSupport.h"
 
+#include "platform/ColorRef.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -128,6 +130,46 @@ TEST_F(ListSortTest, TiesOfTheFirstKeyFallToTheSecondAndEqualNeighboursMerge) {
   if (!qEnvironmentVariableIsEmpty("RW_SCREENSHOT")) {
     QTest::qWait(50);
     EXPECT_TRUE(gMainForm->grab().save(qEnvironmentVariable("RW_SCREENSHOT"), "PNG"));
+  }
+  Browser().SortListColumn(1);
+}
+
+// Only the current row shows the selection colour: a merged cell of the
+// sort key takes it in that row's part alone, and after a search without
+// results no empty row and no column of empty rows takes it at all.
+TEST_F(ListSortTest, OnlyTheCurrentRowShowsTheSelectionColourNotItsMergedGroupNorEmptyRows) {
+  gMainForm->resize(1600, 1000);
+  const double megabyte = 1024.0 * 1024.0;
+  ShowFilledResults(6, [&](ResultItem& item, int i) {
+    item.Duration = 3600;
+    item.FileSize = (i + 1) * megabyte;
+  });
+  Click(List(), CellCentre(List(), 0, 6));  // "Duration": one run of equal times
+  ASSERT_EQ(Headers().first(), QStringLiteral("Duration"));
+  ASSERT_EQ(List().TextMatrix(1, 3), List().TextMatrix(6, 3));
+  ASSERT_EQ(List().Row(), 1);
+  const QColor selection = ColorRefToQColor(List().BackColorSel());
+  // A background pixel of cell (row, col): near its top-left corner.
+  const auto background = [&](const QImage& shot, int row, int col) {
+    const QPoint centre = CellCentre(List(), row, col);
+    return shot.pixelColor(centre.x() - TwipsToPixelsX(List().ColWidth(col)) / 2 + 3,
+                           centre.y() - TwipsToPixelsY(List().RowHeight(row)) / 2 + 3);
+  };
+  QImage shot = List().grab().toImage();
+  EXPECT_EQ(background(shot, 1, 4), selection) << "the current row";
+  EXPECT_EQ(background(shot, 1, 3), selection) << "the merged cell's part in the current row";
+  EXPECT_NE(background(shot, 3, 3), selection) << "the merged cell's part in another row";
+
+  gLibrary->ResultCount = 0;
+  gResults.assign(1, ResultItem{});
+  Browser().LayoutThumbnailGrid(0);
+  gLibrary->ShowSearchResults();
+  shot = List().grab().toImage();
+  for (int row = 1; row < List().Rows(); ++row) {
+    for (int col = 1; col <= 10; ++col) {
+      if (List().ColWidth(col) < 300) continue;
+      EXPECT_NE(background(shot, row, col), selection) << "row " << row << ", column " << col;
+    }
   }
   Browser().SortListColumn(1);
 }

@@ -5,7 +5,9 @@
 // tile grid with the mouse, as a person does, and can leave pictures of the
 // result (see the README).
 #include "browser/ResultGrids.h"
+#include "browser/cToolTipHost.h"
 #include "platform/DragController.h"
+#include "platform/Twips.h"
 #include "platform/controls/TreeView.h"
 #include "resources/GlyphFont.h"
 #include "tests/app/ProgramRun.h"
@@ -13,6 +15,7 @@
 #include "tests/platform/controls/ControlTestSupport.h"
 
 #include <QComboBox>
+#include <QCursor>
 #include <QLineEdit>
 #include <QPainter>
 #include <QTest>
@@ -390,6 +393,41 @@ TEST_F(TreeDragTest, ATagDraggedFromTheTreeOntoTheBrowserShowsItsFilesInTheTiles
   EXPECT_TRUE(name.fontId < 0 || list.Model().Font(name.fontId).family() != kGlyphFontFamily)
       << "only the thumbnail column shows glyphs";
   Picture(QStringLiteral("-list"));
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+// Once a tag is dropped on the tiles, the pointer's moves go to the window
+// under it again, not to the tree it was dragged from: the tile under the
+// pointer arms its tip without a click first. The mouse events come to the
+// main window, as the window system's do, which hands them to its widgets.
+TEST_F(TreeDragTest, AfterATagDroppedOnTheTilesTheTileUnderThePointerArmsItsTip) {
+  ctl::Node& people = Node(QStringLiteral("ID10"));
+  people.EnsureVisible();
+  ctl::FlexGrid& tiles = *gMainForm->Browser().flexThumbsTiled;
+  QWindow* window = gMainForm->windowHandle();
+  ASSERT_NE(window, nullptr);
+  const auto inWindow = [](const QWidget* widget, const QPoint& at) { return widget->mapTo(gMainForm, at); };
+  const QPoint label = inWindow(Viewport(), LabelOf(people));
+  const QPoint drop = inWindow(&tiles, QPoint(150, 40));
+  QTest::mousePress(window, Qt::LeftButton, {}, label);
+  QTest::mouseMove(window, label + QPoint(3, 1));
+  ASSERT_TRUE(ctl::DragController::Instance().Dragging());
+  QTest::mouseMove(window, drop);
+  QTest::mouseRelease(window, Qt::LeftButton, {}, drop);
+  ASSERT_EQ(gViewSpec, QStringLiteral("|_T:10"));
+  ASSERT_GE(gLibrary->ResultCount, 2);
+
+  // The middle of tile 2: row 0, column 2 after the margin column.
+  int x = TwipsToPixelsX(tiles.ColWidth(2)) / 2;
+  for (int col = 0; col < 2; ++col) x += TwipsToPixelsX(tiles.ColWidth(col));
+  const QPoint tile(x, TwipsToPixelsY(tiles.RowHeight(0)) / 2);
+  gHoverItem.FileID = -1;
+  QCursor::setPos(tiles.mapToGlobal(tile));
+  QTest::mouseMove(window, inWindow(&tiles, tile));
+  EXPECT_EQ(gHoverItem.FileID, gResults[2].FileID) << "the move went to the tree";
+  cToolTipHost& tips = *gMainForm->Browser().m_cToolTips;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return tips.Armed(); }, 10000)) << "no tip";
+  tips.DestroyTip();
   EXPECT_EQ(boxes.Count(), 0);
 }
 

@@ -4,6 +4,7 @@
 #include "tests/app/ProgramRun.h"
 #include "tests/library/SearchFixture.h"
 
+#include "platform/Twips.h"
 #include "ui/SchemeColours.h"
 #include "ui/cwProgress.h"
 
@@ -74,7 +75,7 @@ TEST_F(ResultsDisplayTest, ListViewShowsTheRowsSortedByTheStoredSortColumns) {
   AllFiles();
   FetchAndShow();
   EXPECT_EQ(ListColumn(0), (QStringList{"1", "2", "3", "4", "5", "6"})) << "without a sort column, FileID order";
-  EXPECT_EQ(ListColumn(3)[0], QStringLiteral("/ films/ "));
+  EXPECT_EQ(ListColumn(3)[0], QStringLiteral(u"/\u200Bfilms/\u200B"));
   EXPECT_EQ(ListColumn(4)[3], QStringLiteral("O'Brien.mov"));
   EXPECT_EQ(ListColumn(5)[0], QStringLiteral("    1.500 MB"));
   EXPECT_EQ(ListColumn(6)[0], QStringLiteral("0h:01m:00s"));
@@ -95,6 +96,44 @@ TEST_F(ResultsDisplayTest, ListViewShowsTheRowsSortedByTheStoredSortColumns) {
   EXPECT_EQ(boxes.Count(), 0);
 }
 
+
+// A path longer than its column wraps onto the next lines of its row at its
+// separators, where nothing shows: no blank follows a "/".
+TEST_F(ResultsDisplayTest, ALongPathWrapsInItsCellWithoutVisibleBlanks) {
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuViewList"));
+  AllFiles();
+  gLibrary->FetchSearchResults();
+  const QString path = QStringLiteral("/media/films/Year 2020/Drama and Comedy/Favourites/");
+  gResults[2].CurrentPath = path;
+  gLibrary->ShowSearchResults();
+  ctl::FlexGrid& list = *gMainForm->Browser().flexThumbsList;
+  const QString shown = list.TextMatrix(2, 3);
+  EXPECT_FALSE(shown.contains(QStringLiteral("/ "))) << shown.toStdString();
+  EXPECT_EQ(QString(shown).remove(QChar(0x200B)), path);
+
+  // The cell of row 2, column 3, and the rows of its painted text.
+  int left = 0;
+  for (int col = 0; col < 3; ++col) left += TwipsToPixelsX(list.ColWidth(col));
+  const QRect cell(left, TwipsToPixelsY(list.RowHeight(0)) + TwipsToPixelsY(list.RowHeight(1)),
+                   TwipsToPixelsX(list.ColWidth(3)) - 1, TwipsToPixelsY(list.RowHeight(2)) - 1);
+  ASSERT_GT(QFontMetrics(list.font()).horizontalAdvance(path), cell.width()) << "longer than its column";
+  const QImage shot = list.grab().toImage();
+  const QColor back = shot.pixelColor(cell.left() + 1, cell.top() + 1);
+  int top = cell.bottom();
+  int bottom = cell.top();
+  for (int y = cell.top(); y <= cell.bottom(); ++y) {
+    for (int x = cell.left(); x <= cell.right(); ++x) {
+      const QColor pixel = shot.pixelColor(x, y);
+      if (std::abs(pixel.red() - back.red()) + std::abs(pixel.green() - back.green()) +
+              std::abs(pixel.blue() - back.blue()) > 150) {
+        top = std::min(top, y);
+        bottom = std::max(bottom, y);
+      }
+    }
+  }
+  EXPECT_GT(bottom - top, QFontMetrics(list.font()).height() * 3 / 2) << "the path is painted on one line";
+  EXPECT_EQ(boxes.Count(), 0);
+}
 
 TEST_F(ResultsDisplayTest, AFailingDisplayIsReportedOncePerPass) {
   boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });

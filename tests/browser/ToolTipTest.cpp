@@ -82,6 +82,13 @@ class ToolTipTest : public rwtest::GridTest {
     return QRect(left, top, width, height);
   }
   static QRect Screen() { return QGuiApplication::primaryScreen()->geometry(); }
+  // The pointer moved onto a tile from the one before it, as a person moves
+  // it there; the point it rests on.
+  static QPoint PointAtTile(int index) {
+    QTest::mouseMove(&Tiles(), TileCentre(index - 1));
+    QTest::mouseMove(&Tiles(), TileCentre(index));
+    return TileCentre(index);
+  }
   static double TagLineHeight() {
     CairoContext cc(std::make_shared<ImageSurface>(10, 10));
     cc.SelectFont(QStringLiteral("Tahoma"), 8);
@@ -277,6 +284,50 @@ TEST_F(ToolTipTest, OverATileItShowsTheTagsAndTheRatingAsStars) {
   tips.Show(&Tiles(), 400, 500);
   tips.cwTimer_Timer();
   for (QRgb star : Stars(tips)) EXPECT_TRUE(Near(star, three[3])) << "rating 0: five empty stars";
+}
+
+// A right click before the pointer has rested opens the results' menu. The
+// window system may still tell of the rest that began before the click (the
+// menu's grab hides the pointer's leaving): no tip comes over the open menu,
+// nor does one asked for before the menu opened.
+TEST_F(ToolTipTest, NoTipComesOverAnOpenMenu) {
+  ShowResults(10);
+  const QPoint tile = PointAtTile(2);
+  ASSERT_EQ(gHoverItem.FileID, 2);
+  Click(Tiles(), tile, {}, Qt::RightButton);
+  QMenu& menu = *gMainForm->mnuResultsPopUp;
+  ASSERT_TRUE(menu.isVisible());
+  gHoverItem.FileID = 2;
+  gMainForm->Browser().m_FlexMouseTrack_MouseHover(0, 0, 0, 0);
+  cToolTipHost& tips = *gMainForm->Browser().m_cToolTips;
+  EXPECT_FALSE(tips.Armed()) << "a tip over the open menu";
+
+  menu.hide();
+  tips.Show(&Tiles(), 400, 300);
+  menu.popup(QPoint(400, 300));
+  tips.cwTimer_Timer();
+  EXPECT_FALSE(tips.Shown()) << "the tip asked for before the menu opened";
+  EXPECT_FALSE(tips.Armed());
+}
+
+// New results under a pointer resting on a tile: the tip tells of the result
+// shown there now, not of the one shown there before.
+TEST_F(ToolTipTest, AfterNewResultsTheTipIsOfTheResultUnderThePointerNow) {
+  ShowResults(10);
+  const QPoint tile = PointAtTile(2);
+  ASSERT_EQ(gHoverItem.FileID, 2);
+  ShowResults(10);
+  for (int i = 1; i <= 10; ++i) {
+    gResults[static_cast<size_t>(i)].FileID = 100 + i;
+    gResults[static_cast<size_t>(i)].FileName = QStringLiteral("New %1.avi").arg(i);
+  }
+  QTest::mouseMove(&Tiles(), tile + QPoint(3, 2));
+  EXPECT_EQ(gHoverItem.FileID, 102);
+  gMainForm->Browser().m_FlexMouseTrack_MouseHover(0, 0, 0, 0);
+  cToolTipHost& tips = *gMainForm->Browser().m_cToolTips;
+  ASSERT_TRUE(tips.Armed());
+  tips.cwTimer_Timer();
+  EXPECT_EQ(tips.Tip().Title(), QStringLiteral("New 2.avi"));
 }
 
 }  // namespace

@@ -112,6 +112,7 @@ TEST_F(TreeRenameTest, LongBlankAndTakenNamesAreRefusedUntilOneOf30CharactersPas
   Tick();
   const QString thirty(30, QLatin1Char('x'));
   Type(thirty + QLatin1Char('y'));
+  EXPECT_EQ(boxes.Last().prompt, QStringLiteral("Name is restricted to 30 characters maximum"));
   ExpectRefusal(QStringLiteral("Label too long!"), thirty + QLatin1Char('y'));
   Type(QStringLiteral("Anna"));
   ExpectRefusal(QStringLiteral("Invalid Name"), QStringLiteral("Anna"));

@@ -20,6 +20,8 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTest>
+#include <QWheelEvent>
+#include <QtTest/qtestspontaneevent.h>
 
 #include <sqlite3.h>
 
@@ -306,6 +308,44 @@ TEST_F(TagCloudWindowTest, HoverScrollingStepsByFourteenAndStopsAtBothEnds) {
   hover(Cloud().picScrollUp);
   QTest::mouseClick(Cloud().picScrollDown, Qt::LeftButton);
   EXPECT_EQ(tags.Top(), centred);
+}
+
+// The wheel turned over a tag of a tall cloud: three steps a notch, within
+// the same ends as the arrows; a short cloud stays where it is.
+TEST_F(TagCloudWindowTest, TheWheelScrollsTheCloudThreeStepsANotchBetweenItsEnds) {
+  std::vector<TagCloudEntry> many;
+  for (int i = 0; i < 150; ++i) many.push_back({QString::number(100 + i), QStringLiteral("Tag %1").arg(i), 1});
+  Cloud().ShowTags(many, 10);
+  Show();
+  ctl::PictureBox& tags = *Cloud().picTags;
+  const double lowest = Cloud().picTagContainer->Height() - tags.Height();
+  ASSERT_LT(lowest, -84) << "a cloud taller than its frame";
+  // A notch (negative: towards the user) at the middle of the cloud's frame,
+  // to the widget under that point, as the window system's wheel comes.
+  const auto wheel = [&](int delta) {
+    const QPoint at = Cloud().picTagContainer->mapTo(&Cloud(), Cloud().picTagContainer->rect().center());
+    QWidget* under = Cloud().childAt(at);
+    ASSERT_NE(under, nullptr);
+    QWheelEvent event(under->mapFrom(&Cloud(), QPointF(at)), Cloud().mapToGlobal(QPointF(at)), QPoint(),
+                      QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QSpontaneKeyEvent::setSpontaneous(&event);
+    qApp->notify(under, &event);
+  };
+  wheel(-120);
+  EXPECT_EQ(tags.Top(), -42);
+  wheel(-240);
+  EXPECT_EQ(tags.Top(), -126);
+  wheel(120);
+  EXPECT_EQ(tags.Top(), -84);
+  for (int i = 0; i < 100; ++i) wheel(-120);
+  EXPECT_EQ(tags.Top(), lowest) << "the bottom of the cloud stops at the bottom of its frame";
+  for (int i = 0; i < 100; ++i) wheel(120);
+  EXPECT_EQ(tags.Top(), 0);
+
+  Cloud().ShowTags(View().cloud, 6);
+  const double centred = tags.Top();
+  wheel(-120);
+  EXPECT_EQ(tags.Top(), centred) << "a short cloud stays centred";
 }
 
 TEST_F(TagCloudWindowTest, HoveredTagTakesTheCursorColourAndTheHandOfTheHeldKeys) {

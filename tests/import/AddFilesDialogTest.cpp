@@ -3,6 +3,8 @@
 // a typed location, BROWSE, and what START and CANCEL leave for the run.
 #include "tests/import/AddFilesFixture.h"
 
+#include "import/devices/DeviceSerial.h"
+
 #include <QLineEdit>
 #include <QTest>
 
@@ -114,16 +116,19 @@ TEST_F(AddFilesDialogTest, AnOtherListThatIsNotExtensionsIsRefusedAndAValidOneSe
   EXPECT_EQ(Files(), 0);
 }
 
+// Ticking forces the details-only scope and greys the scope panel with its
+// choices; unticking gives them back.
 TEST_F(AddFilesDialogTest, RelocatingCollectsFileDetailsOnlyAndUntickingRestoresThumbnails) {
   WithDialog([](frmAddToLibrary& dialog) {
-    dialog.chkRelocateFiles->click();
+    QTest::mouseClick(dialog.chkRelocateFiles, Qt::LeftButton);
     EXPECT_TRUE(dialog.optImportScope[0]->isChecked());
     EXPECT_FALSE(gScanVideoData || gScanMakeThumbnail);
     EXPECT_FALSE(dialog.optImportScope[1]->isEnabled() || dialog.optImportScope[2]->isEnabled());
-    EXPECT_TRUE(dialog.optImportScope[0]->isEnabled());
+    EXPECT_FALSE(dialog.Picture1->isEnabled()) << "the scope panel";
     EXPECT_TRUE(dialog.RelocateFiles);
-    dialog.chkRelocateFiles->click();
+    QTest::mouseClick(dialog.chkRelocateFiles, Qt::LeftButton);
     EXPECT_TRUE(dialog.optImportScope[2]->isChecked());
+    EXPECT_TRUE(dialog.Picture1->isEnabled());
     EXPECT_TRUE(dialog.optImportScope[1]->isEnabled() && dialog.optImportScope[2]->isEnabled());
     EXPECT_TRUE(gScanVideoData && gScanMakeThumbnail);
     EXPECT_FALSE(dialog.RelocateFiles);
@@ -226,6 +231,44 @@ TEST_F(AddFilesDialogTest, StartRefusesALocationItCannotSearchOrWhereNothingMatc
     EXPECT_EQ(found_, 0);
   }
   EXPECT_EQ(Files(), 0);
+}
+
+// A typed "\\server\share\folder" is searched where that share is mounted
+// here, and the share is recorded as the device of its mount; the same
+// share's folder outside the part mounted is refused as any missing folder.
+TEST_F(AddFilesDialogTest, ATypedShareIsSearchedWhereItIsMounted) {
+  const QString films = System().MountPoint(QStringLiteral("nas films"));
+  const QString archive = System().MountPoint(QStringLiteral("nas archive"));
+  System().Mount(films, QStringLiteral("cifs"), QStringLiteral("//nas/Films"));
+  System().Mount(archive, QStringLiteral("cifs"), QStringLiteral("//nas/Archive/2020"));
+  System().Write();
+  for (const char* name : {"/Drama/a.avi", "/Drama/b.mkv", "/Comedy/c.avi"}) {
+    QDir().mkpath(QFileInfo(films + QLatin1String(name)).path());
+    QFile file(films + QLatin1String(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  }
+  QString shown;
+  WithDialog([&](frmAddToLibrary& dialog) {
+    dialog.cmbSearchPath->setEditText(QStringLiteral("\\\\NAS\\films\\Drama"));
+    dialog.optImportScope[0]->click();
+    dialog.lblStart_Click();
+    shown = dialog.cmbSearchPath->currentText();
+  });
+  EXPECT_EQ(found_, 2);
+  EXPECT_EQ(shown, films + QStringLiteral("/Drama/"));
+  const QString serial = DeviceSerial::Hex(DeviceSerial::Hash(QStringLiteral("\\\\NAS\\Films")));
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM FileLocations WHERE DiskSerialNo = '%1' AND LogicalPath = '%2'")
+                      .arg(serial, films + QLatin1Char('/'))),
+            1);
+  EXPECT_EQ(boxes.Count(), 0);
+
+  boxes.Answer(1);
+  WithDialog([&](frmAddToLibrary& dialog) {
+    dialog.cmbSearchPath->setEditText(QStringLiteral("\\\\nas\\Archive\\2019"));
+    dialog.lblStart_Click();
+  });
+  ASSERT_EQ(boxes.Count(), 1) << "only 2020 of the archive is mounted";
+  EXPECT_EQ(boxes.Last().prompt, kInvalidPath);
 }
 
 TEST_F(AddFilesDialogTest, StartQueuesTheMatchingFilesOfTheCanonicalLocationAndRecordsItsDisk) {

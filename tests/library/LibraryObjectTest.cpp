@@ -88,6 +88,28 @@ TEST_F(LibraryObjectTest, NewLibraryIsMadeFromTheTemplateAndOpened) {
   EXPECT_EQ(boxes.Count(), 0);
 }
 
+// A new library starts without results: the view on show belongs to the
+// library open before, whose tags the new one has not.
+TEST_F(LibraryObjectTest, ANewLibraryDoesNotReplayTheViewOfTheLibraryOpenBefore) {
+  const QString films = MakeLibrary(QStringLiteral("Films.rw2"),
+                                    QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'Drama', 'T')"));
+  gLibrary->OpenLibrary(films, true);
+  gLibrary->ShowView(QStringLiteral("|_T:10"), QString());
+  ASSERT_EQ(gViewSpec, QStringLiteral("|_T:10"));
+  ASSERT_EQ(View().combo.ComboItems.Count(), 1);
+
+  dialogs.Choose({gLibrariesFolder + QStringLiteral("Empty")});
+  gLibrary->SaveLibraryAsDialog(true);
+  ASSERT_EQ(gLibrary->LibraryPath, gLibrariesFolder + QStringLiteral("Empty.rw2"));
+  EXPECT_TRUE(gViewSpec.isEmpty());
+  EXPECT_TRUE(gViewDescription.isEmpty());
+  QStringList steps;
+  for (const auto& item : View().combo.ComboItems) steps << item->Text().trimmed();
+  EXPECT_TRUE(steps.isEmpty()) << steps.join(QStringLiteral(" | ")).toStdString();
+  EXPECT_EQ(gLibrary->ResultCount, 0);
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
 TEST_F(LibraryObjectTest, EarlierVersionsOpenAndLaterOnesAreRefused) {
   const QString first = MakeLibrary(QStringLiteral("First.rw2"));
   gLibrary->OpenLibrary(first, true);

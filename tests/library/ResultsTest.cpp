@@ -38,7 +38,7 @@ TEST(ResultListTextTest, ColumnsShowSizesRatesAndPathsAsTheListWantsThem) {
   item.FrameRate = 29.97f;
   item.Bitrate = 800;
   item.FileFormat = QStringLiteral("MPEG-4");
-  EXPECT_EQ(ResultListText(item, 1), QStringLiteral("/ films/ Year 2020/ "));
+  EXPECT_EQ(ResultListText(item, 1), QStringLiteral(u"/\u200Bfilms/\u200BYear 2020/\u200B"));
   EXPECT_EQ(ResultListText(item, 3), QStringLiteral("    1.500 MB"));
   EXPECT_EQ(ResultListText(item, 4), QStringLiteral("1h:02m:05s"));
   EXPECT_EQ(ResultListText(item, 5), QStringLiteral("640x480"));
@@ -55,7 +55,7 @@ TEST(ResultListTextTest, ColumnsShowSizesRatesAndPathsAsTheListWantsThem) {
   gTooltipAliases = aliases;
 
   item.CurrentPath = QStringLiteral("[Offline] Archive:\\films\\");
-  EXPECT_EQ(ResultListText(item, 1), QStringLiteral("[Offline] Archive:\\ films\\ "));
+  EXPECT_EQ(ResultListText(item, 1), QStringLiteral(u"[Offline] Archive:\\\u200Bfilms\\\u200B"));
   item.FrameRate = 23.976f;
   EXPECT_EQ(ResultListText(item, 6), QStringLiteral("23.976"));
   item.FrameRate = 25;

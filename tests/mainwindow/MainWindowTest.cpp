@@ -141,7 +141,7 @@ TEST_F(MainWindowTest, ConstructionRunsItsStepsOnceInOrder) {
   EXPECT_EQ(form.tbMain->Buttons(QStringLiteral("UI-STANDARD")).Value(), ctl::tbrPressed);
   EXPECT_EQ(form.tbMain->Buttons(QStringLiteral("UI-ALTERNATE")).Value(), ctl::tbrUnpressed);
   EXPECT_FALSE(form.m_cMenu->Enabled(form.m_cMenu->IndexForKey(QStringLiteral("mnuLibrarySaveAs"))));
-  EXPECT_EQ(form.lblWelcome[0]->Caption(), QStringLiteral("    to open an exisitng Library, or"));
+  EXPECT_EQ(form.lblWelcome[0]->Caption(), QStringLiteral("    to open an existing Library, or"));
   EXPECT_EQ(form.lblWelcome[1]->Caption(), QStringLiteral("    to create a new one"));
 }
 

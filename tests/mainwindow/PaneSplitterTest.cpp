@@ -7,6 +7,8 @@
 #include "platform/controls/ImageCombo.h"
 #include "ui/cMDISplit.h"
 
+#include <cstdlib>
+
 #include <QComboBox>
 #include <QTest>
 
@@ -46,6 +48,40 @@ TEST_F(PaneSplitterTest, DraggingTheTreePanesEdgeWidensItAndTheBrowserFollows) {
   EXPECT_GT(pane->width(), width);
   EXPECT_EQ(right->x(), pane->width()) << "the panes were laid out again";
   EXPECT_GT(right->x(), rightLeft);
+}
+
+// Released anywhere, the edge lands at the place the whole tile columns allow
+// that is nearest the bar: never more than half a tile from it, dragged right
+// or left, and the browser keeps whole columns.
+TEST_F(PaneSplitterTest, TheEdgeLandsWithinHalfATileOfWhereTheBarIsReleased) {
+  const QString library = gLibrariesFolder + QStringLiteral("Films.rw2");
+  modReelwise::ExtractTemplateLibrary(library);
+  gLibrary->OpenLibrary(library, true);
+  QWidget* pane = gMainForm->Browser().picLeft;
+  const int tile = static_cast<int>(gTileWidthTwips / gTwipsPerPixelX);
+  const int start = pane->width();
+  const int browser = gMainForm->width() - start;
+  // Drags the edge by `offset` pixels with the mouse; the width it asked for.
+  const auto drag = [&](int offset) {
+    const QPoint strip(pane->width() - 2, pane->height() / 2);
+    QCursor::setPos(pane->mapToGlobal(strip));
+    QTest::mouseMove(pane, strip);
+    QTest::mousePress(pane, Qt::LeftButton, {}, strip);
+    const QPoint to(strip.x() + offset, strip.y());
+    QCursor::setPos(pane->mapToGlobal(to));
+    QMouseEvent move(QEvent::MouseMove, to, pane->mapToGlobal(to), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(pane, &move);
+    const int released = pane->width() + offset;
+    QTest::mouseRelease(pane, Qt::LeftButton, {}, to);
+    return released;
+  };
+  for (int offset : {40, 70, 150, -40, -70, -150}) {
+    const int released = drag(offset);
+    EXPECT_LE(std::abs(pane->width() - released), tile / 2) << "dragged by " << offset;
+    EXPECT_EQ((gMainForm->width() - pane->width() - browser) % tile, 0) << "whole tile columns after " << offset;
+  }
+  drag(start - pane->width());
+  EXPECT_EQ(pane->width(), start) << "back where it began";
 }
 
 }  // namespace

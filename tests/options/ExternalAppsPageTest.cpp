@@ -97,7 +97,7 @@ TEST_F(ExternalAppsPageTest, AFreshInstallationListsThirtyEmptyUntickedRows) {
     EXPECT_EQ(list.ColumnHeaders.Item(c + 1).Alignment(), columns[c].alignment);
   }
   EXPECT_EQ(form->lblExternalAppsHint->Caption(),
-            QStringLiteral("Check/un-check to enable/disable. Double-cick to confgure."));
+            QStringLiteral("Check/un-check to enable/disable. Double-click to configure."));
 }
 
 TEST_F(ExternalAppsPageTest, VisibilityTextsFollowContexts) {

@@ -21,6 +21,7 @@
 #include <QComboBox>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -85,7 +86,7 @@ TEST_F(ProgramOptionsTest, PagesOpenUnderTheirLabels) {
   form->OptionGroup = 4;
   EXPECT_EQ(form->StartPage, 4);
   EXPECT_EQ(form->lblOptionGroup[2]->Caption(), "MENU CONFiG");
-  EXPECT_EQ(form->chkSendToTray->text(), "Minimze button sends to Tray");
+  EXPECT_EQ(form->chkSendToTray->text(), "Minimize button sends to Tray");
   // The options icon, its magenta shown transparent.
   const QImage icon = form->picOptionsIcon->Picture().toImage();
   ASSERT_EQ(icon.size(), QSize(48, 48));
@@ -202,31 +203,78 @@ TEST_F(ProgramOptionsTest, CursorColourChosenAndCancelled) {
   EXPECT_EQ(static_cast<COLORREF>(Other("CursorColour")), RGB(200, 10, 20));
 }
 
+// The decorative lines follow the page label clicked; none of them runs
+// through a label of the menu or the hint under the selected one.
+TEST_F(ProgramOptionsTest, TheMenusLinesCrossNoLabel) {
+  auto form = Loaded(1);
+  form->show();
+  for (int page = 1; page <= 6; ++page) {
+    QTest::mouseClick(form->lblOptionGroup[page], Qt::LeftButton, {}, QPoint(10, 10));
+    ASSERT_EQ(form->lblOptionGroup[page]->ForeColor(), gSchemeColour2) << "page " << page << " chosen";
+    for (int line : {0, 2, 3}) {
+      const QRect drawn = form->Line1[static_cast<size_t>(line)]->geometry();
+      for (int i = 1; i <= 6; ++i) {
+        EXPECT_FALSE(drawn.intersects(form->lblOptionGroup[i]->geometry())) << "line " << line << ", label " << i;
+      }
+      EXPECT_FALSE(drawn.intersects(form->lblOptionGroupHint->geometry())) << "line " << line << ", the hint";
+    }
+    EXPECT_EQ(form->Line1[3]->Y1(), form->Line1[2]->Y1()) << "line 3 hangs from line 2";
+  }
+  QTest::mouseClick(form->lblOptionGroup[3], Qt::LeftButton, {}, QPoint(10, 10));
+  EXPECT_EQ(form->lblOptionGroupHint->Caption(),
+            QStringLiteral("Configure the way that file preview images are laid out and displayed"));
+}
+
+// Counts as the program writes numbers, in sentences without gaps: a clause
+// whose count is nought is left out or said in other words, and one of a
+// thing is said in the singular.
 TEST_F(ProgramOptionsTest, StatisticsOfALibrary) {
   EXPECT_EQ(frmProgramOptions::LibraryStatistics(), "No Library Loaded");
   gLibrary->LibraryPath = Scratch() + QStringLiteral("/<NUM_FILES>.rw2");
   const QString empty = frmProgramOptions::LibraryStatistics();
-  EXPECT_TRUE(empty.startsWith("The library '" + gLibrary->LibraryPath + "' holds data for  video files occupying MB"))
-      << empty.toStdString();
-  EXPECT_TRUE(empty.contains("\r\n\r\n0 Segments have been created.")) << empty.toStdString();
-  EXPECT_TRUE(empty.contains(" Files are yet to be tagged and the library contains  unplayable files"));
+  EXPECT_EQ(empty, "The library '" + gLibrary->LibraryPath + "' holds no video files yet.\r\n\r\n"
+                   "The content of this library has not been catalogued with Tags yet\r\n\r\n"
+                   "No Segments have been created.\r\n\r\n"
+                   "The total playback time, for all content, is " + gLibrary->GetPlayListStats(false));
+
+  // One file of half a megabyte, one category, one unplayable file.
+  Sql(QStringLiteral("INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileSize) "
+                     "VALUES (1, 'A', 'f\\', 'f1', 524288)"));
+  Sql(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, Online, Rating, SelectionEnd) "
+                     "VALUES (1, 1, 'Y', 1, 0, 60)"));
+  Sql(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type, Behaviour) VALUES (52, 'Genre', 'C', NULL)"));
+  Sql(QStringLiteral("INSERT INTO SegmentTags VALUES (1, 1)"));
+  const QString one = frmProgramOptions::LibraryStatistics();
+  EXPECT_TRUE(one.contains("' holds data for 1 video file occupying less than 1 MB of disk space across 1 storage "
+                           "device.")) << one.toStdString();
+  EXPECT_TRUE(one.contains("\r\n\r\nThe library has 1 Category but no Tags yet\r\n\r\n")) << one.toStdString();
+  EXPECT_TRUE(one.contains("\r\n\r\n1 File is yet to be tagged and the library contains 1 unplayable file\r\n"))
+      << one.toStdString();
+  Sql(QStringLiteral("DELETE FROM SegmentTags; DELETE FROM VideoSegments; DELETE FROM VideoFiles; "
+                     "DELETE FROM Tags WHERE TagID = 52"));
+
   // 1,234 files of 1 MB on two disks; file 1 tagged by a 'T' tag, file 2 by
-  // a category-behaviour tag only, file 3 unplayable; one user segment.
+  // a category-behaviour tag only, file 3 unplayable; 1,001 user segments.
   Sql(QStringLiteral(
       "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1234) "
       "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileSize) "
       "SELECT i, CASE WHEN i % 2 THEN 'A' ELSE 'B' END, 'f\\', 'f' || i, 1048576 FROM n"));
-  Sql(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, Online, Rating, SelectionEnd) VALUES (1, 1, 'Y', 1, 0, 60), (2, 2, 'Y', 1, 0, 60), (3, 3, 'Y', 1, 0, 60), (4, 1, NULL, 1, 0, 30)"));
+  Sql(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, Online, Rating, SelectionEnd) VALUES (1, 1, 'Y', 1, 0, 60), (2, 2, 'Y', 1, 0, 60), (3, 3, 'Y', 1, 0, 60)"));
+  Sql(QStringLiteral(
+      "WITH RECURSIVE n(i) AS (SELECT 4 UNION ALL SELECT i + 1 FROM n WHERE i < 1004) "
+      "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, Online, Rating, SelectionEnd) "
+      "SELECT i, 1, NULL, 1, 0, 30 FROM n"));
   Sql(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type, Behaviour) VALUES (50, 'Film', 'T', 'T'), (51, 'Mood', 'T', 'C'), (52, 'Genre', 'C', NULL)"));
   Sql(QStringLiteral("INSERT INTO SegmentTags VALUES (4, 50), (2, 51), (3, 1)"));
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
   const QString text = frmProgramOptions::LibraryStatistics();
   QLocale::setDefault(QLocale::c());
-  EXPECT_TRUE(text.contains("<NUM_FILES>.rw2' holds data for 1,234 video files occupying 1,234MB of disk space across 2 storage devices."))
+  EXPECT_TRUE(text.contains("<NUM_FILES>.rw2' holds data for 1,234 video files occupying 1,234 MB of disk space "
+                            "across 2 storage devices."))
       << text.toStdString();
-  EXPECT_TRUE(text.contains("using 2 Tags organised into 1 Categories")) << text.toStdString();
-  EXPECT_TRUE(text.contains("\r\n\r\n1 Segments have been created."));
-  EXPECT_TRUE(text.contains("\r\n\r\n2 Files are yet to be tagged and the library contains 1 unplayable files"))
+  EXPECT_TRUE(text.contains("using 2 Tags organised into 1 Category")) << text.toStdString();
+  EXPECT_TRUE(text.contains("\r\n\r\n1,001 Segments have been created.")) << text.toStdString();
+  EXPECT_TRUE(text.contains("\r\n\r\n2 Files are yet to be tagged and the library contains 1 unplayable file\r\n"))
       << text.toStdString();
   EXPECT_TRUE(text.contains("The total playback time, for all content, is " + gLibrary->GetPlayListStats(false)));
 }

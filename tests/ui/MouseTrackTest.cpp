@@ -1,7 +1,8 @@
 // Hover and leave tracking of one window: a pointer resting within 4 x 4
 // pixels is told once as a hover, its leaving as a leave; a second start
-// sends no new request; buttons and keys are added up; letting go of the
-// window stops its notifications. The hover's wait runs on the test's clock.
+// sends no new request, unless the owner has moved on to another window;
+// buttons and keys are added up; letting go of the window stops its
+// notifications. The hover's wait runs on the test's clock.
 #include "platform/RWError.h"
 #include "tests/support/EventLoopWaits.h"
 #include "tests/ui/ManualTickClock.h"
@@ -103,6 +104,25 @@ TEST_F(MouseTrackTest, ASecondStartBeforeTheAnswerSendsNoNewRequest) {
   clock_->Tick();
   ASSERT_TRUE(WaitFor(1));
   EXPECT_EQ(events_.size(), 1);
+}
+
+// The owner may move on to another window before a request is answered
+// (the browser's tiles and list): that answer goes to the old window, so the
+// window attached now asks anew and its hover comes.
+TEST_F(MouseTrackTest, AStartForAnotherWindowAsksAnewThoughTheOldRequestIsUnanswered) {
+  auto* other = new QWidget(&top_);
+  other->setGeometry(160, 20, 120, 80);
+  other->show();
+  QTest::mouseMove(target_, QPoint(30, 30));
+  track_.AttachMouseTracking(target_, -1, 5000);
+  track_.StartMouseTracking();
+  track_.AttachMouseTracking(other, -1, 40);
+  QTest::mouseMove(other, QPoint(20, 25));
+  track_.StartMouseTracking();
+  ASSERT_NE(clock_, nullptr);
+  clock_->Tick();
+  ASSERT_TRUE(WaitFor(1)) << "the window attached now was never asked for";
+  EXPECT_EQ(events_.first(), QStringLiteral("0 0 20 25"));
 }
 
 TEST_F(MouseTrackTest, BothButtonsGiveThreeAndCtrlWithShiftGivesThree) {

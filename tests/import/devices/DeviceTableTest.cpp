@@ -161,6 +161,21 @@ TEST_F(DeviceTableTest, ShareRowsOfOtherLibrariesStayOfflineSilently) {
   EXPECT_EQ(boxes.Count(), 0);
 }
 
+// The row of a share recorded on another platform holds the serial its
+// server gave, which no mount here tells: with that share mounted here the
+// row still stays as it is, and its files keep their device.
+TEST_F(DeviceTableTest, AShareRowOfAnotherLibraryStaysAsItIsWhenItsShareIsMountedHere) {
+  const QString point = System().MountPoint(QStringLiteral("data"));
+  System().Mount(point, QStringLiteral("cifs"), QStringLiteral("//server/Data"));
+  System().Write();
+  OpenWith(FileOn(1, QStringLiteral("5E5E5E5E"), QStringLiteral("Data\\Films\\")) +
+           QStringLiteral("INSERT INTO FileLocations VALUES ('5E5E5E5E', 'Films', ':\\Data\\', '\\\\SERVER\\Data\\', "
+                          "'Remote (network) drive', NULL, 1)"));
+  EXPECT_EQ(Rows(QStringLiteral("5E5E5E5E")), QStringList{QStringLiteral("\\\\SERVER\\Data\\|:\\Data\\|0")});
+  EXPECT_EQ(File(1, "DiskSerialNo"), QStringLiteral("5E5E5E5E"));
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
 TEST_F(DeviceTableTest, AMountThatDoesNotAnswerIsAbsentThisTime) {
   const QString gone = Mount(QStringLiteral("gone server"), "1A2B-3C4D");
   OpenWith(FileOn(1, QStringLiteral("1A2B3C4D"), QStringLiteral("x\\")));

@@ -203,6 +203,50 @@ TEST_F(StorageDeviceTest, ShareQueriesFailWithTheirOwnNumbersAndTexts) {
   EXPECT_TRUE(device.DiskSerialNo.isEmpty());
 }
 
+// The mount table answers for a share: a CIFS/SMB mount of "//server/share"
+// (or of a folder of it) is that share, its mount point the local path, and
+// its device the mount's; a share mounted nowhere is not found.
+TEST_F(StorageDeviceTest, AMountedShareIsFoundThroughItsMountAndAnotherIsNot) {
+  const QString films = System().MountPoint(QStringLiteral("films"));
+  const QString archive = System().MountPoint(QStringLiteral("archive"));
+  const QString exported = System().MountPoint(QStringLiteral("nfs"));
+  System().Mount(films, QStringLiteral("cifs"), QStringLiteral("//server/Films"));
+  System().Mount(archive, QStringLiteral("smb3"), QStringLiteral("//server/Archive/2020"));
+  System().Mount(exported, QStringLiteral("nfs4"), QStringLiteral("server:/Music"));
+  System().Write();
+
+  cNetShareGetInfo share;
+  share.GetInfo(QStringLiteral("\\\\SERVER\\films\\Drama"));
+  EXPECT_EQ(share.nLastError(), 0);
+  EXPECT_EQ(share.strNetName(), QStringLiteral("Films"));
+  EXPECT_EQ(share.strPath(), films);
+  EXPECT_EQ(share.strType(), QStringLiteral("Disk Drive"));
+
+  const auto drama = cNetShareGetInfo::MountedShare(QStringLiteral("\\\\server\\FILMS\\Drama\\2019\\"));
+  ASSERT_TRUE(drama);
+  EXPECT_EQ(drama->localPath, films + QStringLiteral("/Drama/2019/"));
+  const auto may = cNetShareGetInfo::MountedShare(QStringLiteral("//server/archive/2020/May"));
+  ASSERT_TRUE(may);
+  EXPECT_EQ(may->localPath, archive + QStringLiteral("/May/"));
+  EXPECT_FALSE(cNetShareGetInfo::MountedShare(QStringLiteral("\\\\server\\Archive\\2019"))) << "2020 alone is mounted";
+  EXPECT_FALSE(cNetShareGetInfo::MountedShare(QStringLiteral("\\\\server\\Music"))) << "an NFS export is no share";
+
+  const StorageDevice device = modStorageDevices::GetShareDetails(QStringLiteral("\\\\server\\films\\"));
+  EXPECT_EQ(device.Status, QStringLiteral("OK"));
+  EXPECT_EQ(device.DiskSerialNo, DeviceSerial::Hex(DeviceSerial::Hash(QStringLiteral("\\\\SERVER\\Films"))));
+  EXPECT_EQ(device.LogicalPath, films + QLatin1Char('/'));
+  EXPECT_EQ(device.PhysicalPath, QStringLiteral(":\\"));
+  bool allowWrite = false;
+  const StorageDevice scanned = modStorageDevices::ScanStorageDevice(films, allowWrite);
+  EXPECT_EQ(device.DiskSerialNo, scanned.DiskSerialNo) << "the same device as a scan of its mount point";
+
+  share.GetInfo(QStringLiteral("\\\\other\\Films"));
+  EXPECT_EQ(share.nLastError(), 2310);
+  EXPECT_EQ(modStorageDevices::GetShareDetails(QStringLiteral("\\\\other\\Films\\")).Status,
+            QStringLiteral("2310 - NetShareGetInfo: NERR_NetNameNotFound"));
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
 TEST_F(StorageDeviceTest, TheMountHoldingAPathGivesItsRoot) {
   const QString stick = MountDisk(QStringLiteral("stick"), QStringLiteral("vfat"), Disk("1A2B-3C4D"));
   QDir().mkpath(stick + QStringLiteral("Films/2009"));
