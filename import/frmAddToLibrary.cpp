@@ -10,6 +10,7 @@
 #include "platform/FileDialogSeam.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/MountProbe.h"
+#include "platform/RunOffUiThread.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 #include "platform/controls/Label.h"
