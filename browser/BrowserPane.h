@@ -219,6 +219,7 @@ class BrowserPane {
   void flexThumbsList_MouseMove(int Button, int Shift, double X, double Y);
   void flexThumbsTiled_DblClick();
   void flexThumbsList_DblClick();
+  void flexThumbsTiled_Click();
   void flexThumbsList_Click();
   void flexThumbsTiled_DragDrop(ctl::Control& Source, double X, double Y);
   void flexThumbsList_DragDrop(ctl::Control& Source, double X, double Y);
@@ -289,10 +290,11 @@ class BrowserPane {
 
  private:
   // What a grid's mouse handlers keep between calls: the last click (a list
-  // row, a tile's result index), the last pointer position, the drag start
-  // point and the result last hovered.
+  // row, a tile's result index), whether its press was a plain left one, the
+  // last pointer position, the drag start point and the result last hovered.
   struct GridPointer {
     int32_t Anchor = 0;
+    bool PlainPress = false;
     QPointF Position{-1, -1};
     bool DragArmed = false;
     QPointF DragStart;

@@ -41,6 +41,7 @@ void BrowserPane::WireBrowserEvents() {
   list->MouseMove = [this](int b, int s, double x, double y) { flexThumbsList_MouseMove(b, s, x, y); };
   tiles->DblClick = [this] { flexThumbsTiled_DblClick(); };
   list->DblClick = [this] { flexThumbsList_DblClick(); };
+  tiles->Click = [this] { flexThumbsTiled_Click(); };
   list->Click = [this] { flexThumbsList_Click(); };
   tiles->DragDrop = [this](ctl::Control& s, double x, double y) { flexThumbsTiled_DragDrop(s, x, y); };
   list->DragDrop = [this](ctl::Control& s, double x, double y) { flexThumbsList_DragDrop(s, x, y); };
