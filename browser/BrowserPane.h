@@ -34,6 +34,7 @@ class CarouselPane;
 class InspectorPane;
 class QAction;
 class QMenu;
+class QTimer;
 class cFlatControl;
 class cMouseTrack;
 class cToolTipHost;
@@ -205,6 +206,9 @@ class BrowserPane {
   // Drag feedback over a browser: the source's drag icon (State 0 enter,
   // 1 leave, 2 over).
   void BrowserDragOver(const QString& sSource, int State);
+  // A plain click on a result waits out the double-click time before the
+  // inspector opens it: true while it waits.
+  bool ClickOpenPending() const;
 
   // ---- Events ----
   void flexThumbsTiled_LeaveCell();
@@ -322,6 +326,11 @@ class BrowserPane {
   void HoverResult(ctl::FlexGrid& grid, GridPointer& pointer, int32_t index);
   void OpenNodeAsSearch(const QString& op);
   void OpenInInspector(bool repaintFirst);
+  // The click on the grid's cell under the pointer opens its result once no
+  // second click has come (a double click plays it instead, and a preview
+  // opened first would be cut short); a press or double click cancels it.
+  void OpenClickedResult(const ctl::FlexGrid& grid);
+  void CancelClickOpen();
   void AddSortKey(int16_t column);
   void CancelSort();
 
@@ -331,6 +340,11 @@ class BrowserPane {
   InspectorPane* inspector_ = nullptr;
   GridPointer m_TilePointer;
   GridPointer m_ListPointer;
+  // The click waiting to open its result: the grid's name and cell.
+  QTimer* clickOpenTimer_ = nullptr;
+  QString clickSource_;
+  int32_t clickRow_ = 0;
+  int32_t clickCol_ = 0;
   GridPointer m_CarouselPointer;
   // The list sort: the grid position of the last key (2: none) and whether
   // the columns start from their home order.

@@ -17,8 +17,10 @@
 #include "ui/DragState.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCursor>
 #include <QMenu>
+#include <QTimer>
 
 #include <cmath>
 #include <utility>
@@ -53,6 +55,7 @@ void BrowserPane::GridClick(int Button, int Shift, int32_t x, int32_t anchor, bo
 
 void BrowserPane::flexThumbsTiled_MouseDown(int Button, int Shift, double, double) {
   ctl::FlexGrid& grid = *flexThumbsTiled;
+  CancelClickOpen();
   m_TilePointer.PlainPress = Button == ctl::vbLeftButton && Shift == 0;
   drag_.Clear();
   m_cToolTips->DestroyTip();
@@ -84,6 +87,7 @@ void BrowserPane::flexThumbsTiled_MouseDown(int Button, int Shift, double, doubl
 
 void BrowserPane::flexThumbsList_MouseDown(int Button, int Shift, double, double) {
   ctl::FlexGrid& grid = *flexThumbsList;
+  CancelClickOpen();
   m_ListPointer.PlainPress = Button == ctl::vbLeftButton && Shift == 0;
   drag_.Clear();
   m_cToolTips->DestroyTip();
@@ -166,9 +170,27 @@ void BrowserPane::flexThumbsList_MouseMove(int Button, int Shift, double X, doub
 // result released on itself: the inspector opens it. (A drag takes the
 // release itself, and the release after a double click is no click.)
 void BrowserPane::flexThumbsTiled_Click() {
-  if (!std::exchange(m_TilePointer.PlainPress, false)) return;
-  BrowserDragDrop(flexThumbsTiled->MouseRow(), flexThumbsTiled->MouseCol(), flexThumbsTiled->objectName(), QString());
+  if (std::exchange(m_TilePointer.PlainPress, false)) OpenClickedResult(*flexThumbsTiled);
 }
+
+void BrowserPane::OpenClickedResult(const ctl::FlexGrid& grid) {
+  if (!clickOpenTimer_) {
+    clickOpenTimer_ = new QTimer(picRight);
+    clickOpenTimer_->setSingleShot(true);
+    QObject::connect(clickOpenTimer_, &QTimer::timeout, picRight,
+                     [this] { BrowserDragDrop(clickRow_, clickCol_, clickSource_, QString()); });
+  }
+  clickSource_ = grid.objectName();
+  clickRow_ = grid.MouseRow();
+  clickCol_ = grid.MouseCol();
+  clickOpenTimer_->start(QApplication::doubleClickInterval());
+}
+
+void BrowserPane::CancelClickOpen() {
+  if (clickOpenTimer_) clickOpenTimer_->stop();
+}
+
+bool BrowserPane::ClickOpenPending() const { return clickOpenTimer_ && clickOpenTimer_->isActive(); }
 
 // A click on a row opens its result as a tile's does. A click on the header:
 // with the right button the column chooser (a sort key cannot be hidden),
@@ -177,7 +199,7 @@ void BrowserPane::flexThumbsList_Click() {
   ctl::FlexGrid& grid = *flexThumbsList;
   const bool plain = std::exchange(m_ListPointer.PlainPress, false);
   if (grid.MouseRow() >= 1) {
-    if (plain) BrowserDragDrop(grid.MouseRow(), grid.MouseCol(), grid.objectName(), QString());
+    if (plain) OpenClickedResult(grid);
     return;
   }
   if (grid.LastMouseButton() == ctl::vbRightButton) {

@@ -159,10 +159,12 @@ void BrowserPane::flexThumbsList_SelChange() {
 // ---- Double clicks, focus, drops ----
 
 void BrowserPane::flexThumbsTiled_DblClick() {
+  CancelClickOpen();
   BrowserDblClick(static_cast<int32_t>(TileIndex(flexThumbsTiled->Row(), flexThumbsTiled->Col())));
 }
 
 void BrowserPane::flexThumbsList_DblClick() {
+  CancelClickOpen();
   if (flexThumbsList->Row() >= 1) BrowserDblClick(ListIndex(*flexThumbsList, flexThumbsList->Row()));
 }
 
