@@ -27,6 +27,7 @@
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QScreen>
+#include <QTest>
 #include <QTimer>
 
 #include <deque>
@@ -96,6 +97,8 @@ class FullScreenPlayerTest : public RunningProgramTest {
     gResultKind = ResultScope::File;
     gRandomPlayback = false;
     gPlayQueueBuilt = false;
+    // A one-item run resumes the row its entry holds: none from another test.
+    gPlayQueue.assign(1, ResultItem{});
     gUseInternalPlayer = true;
     if (gSoundBeep.isEmpty()) gSoundBeep = QByteArray("BEEP");
     modSound::ClearEffectsLog();
@@ -143,6 +146,18 @@ class FullScreenPlayerTest : public RunningProgramTest {
     QApplication::sendEvent(gDSSinkForm, &press);
     QKeyEvent release(QEvent::KeyRelease, key, modifiers);
     QApplication::sendEvent(gDSSinkForm, &release);
+  }
+
+  // A key pressed and released as the keyboard does: to the focused widget,
+  // else to the window that has the keyboard, which hands it to its widget.
+  static void TypeKey(Qt::Key key) {
+    if (QWidget* focused = QApplication::focusWidget()) {
+      QTest::keyClick(focused, key);
+      return;
+    }
+    QWindow* window = QGuiApplication::focusWindow();
+    ASSERT_TRUE(window) << "no window has the keyboard";
+    QTest::keyClick(window, key);
   }
 
   // The same key posted: a command that plays on (Highlights) then runs
@@ -363,6 +378,40 @@ TEST_F(FullScreenPlayerTest, ASelectionPlaysInResultOrderFromTheCurrentItem) {
   EXPECT_FALSE(gDSSinkForm);
 }
 
+// A double click on a tile begins with a click; the window system queues the
+// second press while the first click is being answered. The double click
+// plays the file, and no half-opened preview marks it unplayable.
+TEST_F(FullScreenPlayerTest, ADoubleClickOnATilePlaysItAndLeavesItPlayable) {
+  BrowserPane& browser = gMainForm->Browser();
+  browser.LayoutThumbnailGrid(3);
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuViewTile"));
+  gMainForm->Inspector().ClearInspector();
+  ctl::FlexGrid& tiles = *browser.flexThumbsTiled;
+  const QPoint at((tiles.ColWidth(0) + tiles.ColWidth(1) + tiles.ColWidth(2) / 2) / 15, tiles.RowHeight(0) / 30);
+  const auto post = [&](QEvent::Type type) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QCoreApplication::postEvent(&tiles, new QMouseEvent(type, at, tiles.mapToGlobal(at), Qt::LeftButton, held,
+                                                        Qt::NoModifier));
+  };
+  QString previewedFirst = QStringLiteral("-");
+  Script script;
+  script.Then(Playing(2, 0.1), [&] {
+    previewedFirst = gInspectedItem.FileName;
+    TypeKey(Qt::Key_Escape);
+  });
+  QTest::mousePress(&tiles, Qt::LeftButton, {}, at);
+  post(QEvent::MouseButtonRelease);
+  post(QEvent::MouseButtonDblClick);
+  post(QEvent::MouseButtonRelease);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return script.Finished() && !gDSSinkForm; }, 30000));
+  EXPECT_FALSE(script.TimedOut());
+  EXPECT_EQ(gCurrentItem.SegmentID, 2);
+  EXPECT_EQ(previewedFirst, QString()) << "the double click's first click opened no preview to be cut short";
+  auto unplayable = Db().OpenRecordset(QStringLiteral("SELECT COUNT(*) FROM SegmentTags WHERE TagID = 1"));
+  EXPECT_EQ(unplayable->Value(0).toInt(), 0) << "no file is tagged Unplayable";
+  EXPECT_TRUE(gMainForm->Inspector().lblOpenFileStatus->Caption().isEmpty());
+}
+
 TEST_F(FullScreenPlayerTest, ADoubleClickPlaysOneItemAgainUntilEscape) {
   gCurrentItem = gResults[2];
   int starts = 0;
@@ -424,6 +473,64 @@ TEST_F(FullScreenPlayerTest, KeypadTaggingHoldsTheEntryAndTagsItOnEnter) {
   auto tagged = Db().OpenRecordset(QStringLiteral(
       "SELECT COUNT(*) FROM SegmentTags S JOIN Tags T ON T.TagID = S.TagID WHERE S.SegmentID = 1 AND T.Tag = 'The Beach'"));
   EXPECT_EQ(tagged->Value(0).toInt(), 1);
+}
+
+// A portrait picture fills the screen's height between black bars; F10 puts
+// the video window in its own full-screen mode, where the picture shows at
+// its own size, and back. Without "Stretch to Screen" the run starts there.
+TEST_F(FullScreenPlayerTest, APortraitPictureKeepsItsProportionsAndF10ShowsItAtItsOwnSize) {
+  TestVideoSpec spec;
+  spec.frameIndex = true;
+  spec.width = 180;
+  spec.height = 320;
+  ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("Tall.mkv"), spec));
+  AddClipFile(4, QStringLiteral("Tall.mkv"), folder_, 2);
+  ResultItem tall = FileRow(4);
+  tall.FileName = QStringLiteral("Tall.mkv");
+  Results({tall});
+  const QRect stretched(656, 0, 607, 1080);
+  const QRect ownSize(870, 380, 180, 320);
+  std::vector<QRect> pictures;
+  std::vector<bool> blackSides;
+  const auto look = [&] {
+    cVideoWindow* window = gPlayer->VideoWindow();
+    pictures.push_back(window->PictureRect());
+    const QImage shown = window->Picture();
+    blackSides.push_back(qGray(shown.pixel(100, 540)) == 0 && qGray(shown.pixel(1820, 540)) == 0);
+  };
+  const auto shownAgain = [] { return gPlayer->PlayState() == 2 && gPlayer->VideoWindow()->isVisible(); };
+  gPlayer->StretchToScreen = true;
+  Script script;
+  script.Then(Playing(4, 0.1),
+              [&] {
+                look();
+                TypeKey(Qt::Key_F10);
+              })
+      .Then([&] { return shownAgain() && gPlayer->FullScreen() && gPlayer->VideoWindow()->width() == 1920; },
+            [&] {
+              look();
+              TypeKey(Qt::Key_F10);
+            })
+      .Then([&] { return shownAgain() && !gPlayer->FullScreen(); }, [&] {
+        look();
+        TypeKey(Qt::Key_Escape);
+      });
+  RunQueue();
+  ASSERT_FALSE(script.TimedOut());
+  EXPECT_EQ(pictures, (std::vector<QRect>{stretched, ownSize, stretched}));
+  EXPECT_EQ(blackSides, (std::vector<bool>{true, true, true}));
+
+  gPlayer->StretchToScreen = false;
+  pictures.clear();
+  Script alone;
+  alone.Then(Playing(4, 0.1), [&] {
+    look();
+    TypeKey(Qt::Key_Escape);
+  });
+  RunQueue();
+  gPlayer->StretchToScreen = true;
+  ASSERT_FALSE(alone.TimedOut());
+  EXPECT_EQ(pictures, (std::vector<QRect>{ownSize}));
 }
 
 TEST_F(FullScreenPlayerTest, TheWindowCoversTheScreenOfTheMainWindow) {
