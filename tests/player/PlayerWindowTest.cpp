@@ -3,6 +3,7 @@
 // another window, and its destruction.
 #include "tests/player/PlayerFixture.h"
 
+#include "player/cMpvCore.h"
 #include "player/cVideoWindow.h"
 
 #include <QKeyEvent>
@@ -60,6 +61,23 @@ TEST(VideoPictureTest, ThePictureTakesTheLargestPlaceOfItsProportionsAndFullScre
       << "a side that rounding leaves a pixel short fills the window";
   EXPECT_EQ(cVideoWindow::FitPicture(QSize(), QSize(320, 240), true), QRect(0, 0, 320, 240))
       << "until the frames' size is known";
+}
+
+// The engine itself keeps the picture's proportions in a frame of another
+// shape (a square one for a 16:9 clip): black above and below.
+TEST_F(PlayerWindowTest, TheEngineDrawsThePictureInItsProportionsInAFrameOfAnotherShape) {
+  QString error;
+  std::unique_ptr<cMpvCore> core = cMpvCore::Create(&error);
+  ASSERT_TRUE(core) << error.toStdString();
+  if (core->RenderKind() != cMpvCore::Render::Software) GTEST_SKIP() << "frames are read back in software only";
+  core->SetFrameSize(QSize(320, 320));
+  ASSERT_TRUE(core->CommandNow({QStringLiteral("loadfile"), BarsClip()}));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !core->SoftwareFrame().isNull(); }, 5000));
+  const QImage frame = core->SoftwareFrame();
+  ASSERT_EQ(frame.size(), QSize(320, 320));
+  EXPECT_EQ(qGray(frame.pixel(160, 20)), 0) << "black above the picture";
+  EXPECT_EQ(qGray(frame.pixel(160, 300)), 0) << "black below it";
+  EXPECT_GT(qGray(frame.pixel(20, 160)), 100) << "the first bar, light grey, in the middle";
 }
 
 TEST_F(PlayerWindowTest, AWidePictureInA4To3WindowAndAPortraitOneInAWideWindowKeepTheirProportions) {
