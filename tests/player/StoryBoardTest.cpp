@@ -197,6 +197,27 @@ TEST_F(StoryBoardTest, ColumnsAndRowsFollowTheOptionsPageAndTheLastTileTakesTheL
   EXPECT_LT(clock.elapsed(), 2000 * 3) << "no time-out spent at the end";
 }
 
+// A 1-second clip of 10 frames: two or three tiles fall on each frame and the
+// last tile's time lies past the last frame. Every tile gets its nearest
+// frame at once; the time-out, an hour here, is never waited for.
+TEST_F(StoryBoardTest, ASecondOfTenFramesGivesEachTileItsNearestFrameAtOnce) {
+  SetPoster("CaptionSize", 1);
+  modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("ThumbnailTimeout"), 3600);
+  TestVideoSpec spec;
+  spec.seconds = 1;
+  spec.framesPerSecond = 10;
+  spec.frameIndex = true;
+  Choose(Clip(QStringLiteral("second.mkv"), spec), 1);
+  frmFilePreview form;
+  ASSERT_TRUE(form.Built());
+  EXPECT_DOUBLE_EQ(form.Interval(), 1.0 / 25);
+  EXPECT_EQ(form.GrabbedCount(), 25);
+  for (int64_t k = 1; k <= 25; ++k) {
+    const int nearest = std::min(9, static_cast<int>(std::floor(k * 0.4 + 1e-6)));
+    EXPECT_EQ(TileIndex(form, k), nearest) << "tile " << k;
+  }
+}
+
 TEST_F(StoryBoardTest, AClipUnderASecondShowsItsStartInEveryTile) {
   SetPoster("CaptionSize", 1);
   SetPoster("HorizontalTiles", 3);
