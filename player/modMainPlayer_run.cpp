@@ -37,10 +37,6 @@ void Call(const std::function<void(bool)>& hook, bool value) {
   if (hook) hook(value);
 }
 
-bool HandedToOtherPlayer() {
-  return gResultKind == ResultScope::File && !gUseInternalPlayer && !gTVOutMode;
-}
-
 // The next entry of the run: queue runs wrap at both ends.
 ResultItem& NextEntry() {
   if (!gPlayWholeQueue) return gPlayQueue[0];
@@ -102,7 +98,7 @@ bool PlayQueue() {
   gStopPlaylist = false;
   gEntryDone = false;
   BuildPlaylist();
-  if (HandedToOtherPlayer() || !gPlayer) return false;
+  if (QueueGoesToOtherPlayer() || !gPlayer) return false;
   const bool played = PlayEntries();
   EndRun(played);
   return !played && !gStopPlaylist;
@@ -118,6 +114,10 @@ void EndWindow() {
 }  // namespace
 
 bool RunActive() { return runActive; }
+
+void ResumeCarouselMusic() {
+  if (gBrowserMode == 3) Call(Hooks().CarouselMusic, true);
+}
 
 void RunPlaylist() {
   if (runActive) return;
@@ -213,6 +213,13 @@ void WaitForEntryEnd() {
 
 void ShowFullScreenPlayer(QWidget* owner) {
   if (gDSSinkForm) return;
+  if (QueueGoesToOtherPlayer()) {
+    // The playlist opens in the desktop's player: no full-screen window
+    // stands behind it or behind a message about it.
+    RunPlaylist();
+    ResumeCarouselMusic();
+    return;
+  }
   auto* window = new frmDSSink(owner);
   gDSSinkForm = window;
   window->setParent(owner, Qt::Window | Qt::FramelessWindowHint);
