@@ -47,7 +47,13 @@ void PlayFileFullScreen(ResultItem& Item);
 // The wait of an entry: 10 ms sleeps running the message loop.
 void WaitForEntryEnd();
 // The interpreter of player commands ("Play/Pause", "JumpForward", ...).
+// While an entry opens, "KillPlayback" ends the run at once and the others
+// wait for RunWaitingCommands.
 void ExecutePlayerCommand(const QString& command);
+// Carries out the commands given while the entry opened, once it plays.
+void RunWaitingCommands();
+// Forgets them (a new run begins with none).
+void DropWaitingCommands();
 // True while a run is going on.
 bool RunActive();
 // After a run, the carousel's background music plays on in carousel mode.

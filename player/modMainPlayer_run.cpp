@@ -97,6 +97,7 @@ bool PlayQueue() {
   Call(Hooks().SetPositionTimer, false);
   gStopPlaylist = false;
   gEntryDone = false;
+  DropWaitingCommands();
   BuildPlaylist();
   if (QueueGoesToOtherPlayer() || !gPlayer) return false;
   const bool played = PlayEntries();
@@ -196,6 +197,7 @@ void PlayFileFullScreen(ResultItem& Item) {
 
 void WaitForEntryEnd() {
   gOpeningEntry = false;
+  RunWaitingCommands();
   for (;;) {
     do {
       RunMessagesFor(10);

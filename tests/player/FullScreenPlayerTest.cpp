@@ -26,11 +26,15 @@
 #include <QFile>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QProcess>
 #include <QScreen>
 #include <QTest>
 #include <QTimer>
 
 #include <deque>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <functional>
 
 namespace rwtest {
@@ -148,6 +152,8 @@ class FullScreenPlayerTest : public RunningProgramTest {
     QApplication::sendEvent(gDSSinkForm, &release);
   }
 
+  // Whether a window has the keyboard: keys typed before have nowhere to go.
+  static bool KeyboardTaken() { return QApplication::focusWidget() || QGuiApplication::focusWindow(); }
   // A key pressed and released as the keyboard does: to the focused widget,
   // else to the window that has the keyboard, which hands it to its widget.
   static void TypeKey(Qt::Key key) {
@@ -531,6 +537,73 @@ TEST_F(FullScreenPlayerTest, APortraitPictureKeepsItsProportionsAndF10ShowsItAtI
   gPlayer->StretchToScreen = true;
   ASSERT_FALSE(alone.TimedOut());
   EXPECT_EQ(pictures, (std::vector<QRect>{ownSize}));
+}
+
+// An entry whose file opens only when something writes to it, as a file on
+// a network mount that went away: file 4, a pipe, before file 2.
+class OpeningEntryTest : public FullScreenPlayerTest {
+ protected:
+  void SetUp() override {
+    FullScreenPlayerTest::SetUp();
+    if (IsSkipped()) return;
+    pipe_ = folder_ + QStringLiteral("Opening.mkv");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe_).constData(), 0600), 0);
+    AddClipFile(4, QStringLiteral("Opening.mkv"), folder_, 2);
+    ResultItem opening = FileRow(4);
+    opening.FileName = QStringLiteral("Opening.mkv");
+    Results({opening, FileRow(2)});
+  }
+  void TearDown() override {
+    // An open still waiting on the pipe is let go.
+    const int writer = ::open(QFile::encodeName(pipe_).constData(), O_WRONLY | O_NONBLOCK);
+    if (writer >= 0) ::close(writer);
+    FullScreenPlayerTest::TearDown();
+  }
+  QString pipe_;
+};
+
+// Esc while an entry opens ends the run at once: the open is given up and
+// no later entry plays.
+TEST_F(OpeningEntryTest, EscWhileAnEntryOpensEndsTheRunAtOnce) {
+  Script script;
+  RecordEntries(script);
+  bool pressed = false;
+  const auto watch = script.Watch;
+  script.Watch = [&] {
+    watch();
+    if (pressed || !gOpeningEntry || gPlayItem.SegmentID != 4 || !KeyboardTaken()) return;
+    pressed = true;
+    TypeKey(Qt::Key_Escape);
+  };
+  RunQueue();
+  EXPECT_TRUE(pressed);
+  EXPECT_FALSE(script.TimedOut()) << "the run ended on Esc";
+  EXPECT_TRUE(played_.empty()) << "no later entry played";
+  EXPECT_FALSE(gDSSinkForm);
+}
+
+// A key typed while the entry opens is carried out once it plays: here a
+// rating, typed before the pipe delivers the clip.
+TEST_F(OpeningEntryTest, AKeyTypedWhileAnEntryOpensIsCarriedOutOnceItPlays) {
+  QProcess feeder;
+  bool typed = false;
+  Script script;
+  script.Watch = [&] {
+    if (typed || !gOpeningEntry || gPlayItem.SegmentID != 4 || !KeyboardTaken()) return;
+    typed = true;
+    TypeKey(Qt::Key_3);
+    EXPECT_NE(gOsdIcon, QStringLiteral("OV_STAR")) << "not while the entry opens";
+    feeder.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("cat \"$0\" > \"$1\""),
+                                        folder_ + QStringLiteral("Clip1.mkv"), pipe_});
+  };
+  script.Then([] { return gPlayItem.SegmentID == 4 && gPlayer->PlayState() == 2; }, [] { TypeKey(Qt::Key_Escape); });
+  RunQueue();
+  feeder.waitForFinished(5000);
+  ASSERT_TRUE(typed);
+  EXPECT_FALSE(script.TimedOut());
+  auto rating = Db().OpenRecordset(QStringLiteral("SELECT Rating FROM VideoSegments WHERE SegmentID = 4"));
+  EXPECT_EQ(rating->Value(0).toInt(), 3);
+  EXPECT_EQ(gResults[1].Rating, 3);
 }
 
 TEST_F(FullScreenPlayerTest, TheWindowCoversTheScreenOfTheMainWindow) {
