@@ -227,7 +227,8 @@ QString OpenPlaylist(const QString& path) {
   const QString where = QDir::toNativeSeparators(path);
   const QString text =
       code == SE_ERR_NOASSOC
-          ? QStringLiteral("No application of this desktop opens %1 playlists. The playlist was saved as:\r\n\r\n%2\r\n\r\n"
+          ? QStringLiteral("No application of this desktop opens %1 playlists. The playlist was saved as:"
+                           "\r\n\r\n%2\r\n\r\n"
                            "Open it with a media player, or choose the program's own player in the options.")
                 .arg(gPlaylistFormat.toUpper(), where)
           : QStringLiteral("The playlist could not be opened (%1). It was saved as:\r\n\r\n%2")

@@ -206,8 +206,8 @@ TEST_F(OpenNodeTest, APlainClickOnATileOrAListRowOpensTheResultInTheInspector) {
   ctl::FlexGrid& tiles = *browser.flexThumbsTiled;
   const auto tile = [&](int col) { return QPoint(1 + (col - 1) * tiles.ColWidth(1) / 15 + 30, 30); };
   const auto inspected = [](int index) {
-    return QTest::qWaitFor([index] { return gInspectedItem.SegmentID == gResults[static_cast<size_t>(index)].SegmentID; },
-                           10000);
+    const int segment = gResults[static_cast<size_t>(index)].SegmentID;
+    return QTest::qWaitFor([segment] { return gInspectedItem.SegmentID == segment; }, 10000);
   };
   gMainForm->MainToolbarHandler(QStringLiteral("mnuViewInspector"));  // collapse
   ASSERT_LT(gMainForm->Inspector().picBottom->Height(), 338);
