@@ -35,6 +35,7 @@ class CarouselPane;
 class InspectorPane;
 class QAction;
 class QMenu;
+class QTimer;
 class cFlatControl;
 class cMouseTrack;
 class cToolTipHost;
@@ -206,6 +207,9 @@ class BrowserPane {
   // Drag feedback over a browser: the source's drag icon (State 0 enter,
   // 1 leave, 2 over).
   void BrowserDragOver(const QString& sSource, int State);
+  // A plain click on a result waits out the double-click time before the
+  // inspector opens it: true while it waits.
+  bool ClickOpenPending() const;
 
   // ---- Events ----
   void flexThumbsTiled_LeaveCell();
@@ -220,6 +224,7 @@ class BrowserPane {
   void flexThumbsList_MouseMove(int Button, int Shift, double X, double Y);
   void flexThumbsTiled_DblClick();
   void flexThumbsList_DblClick();
+  void flexThumbsTiled_Click();
   void flexThumbsList_Click();
   void flexThumbsTiled_DragDrop(ctl::Control& Source, double X, double Y);
   void flexThumbsList_DragDrop(ctl::Control& Source, double X, double Y);
@@ -290,10 +295,11 @@ class BrowserPane {
 
  private:
   // What a grid's mouse handlers keep between calls: the last click (a list
-  // row, a tile's result index), the last pointer position, the drag start
-  // point and the result last hovered.
+  // row, a tile's result index), whether its press was a plain left one, the
+  // last pointer position, the drag start point and the result last hovered.
   struct GridPointer {
     int32_t Anchor = 0;
+    bool PlainPress = false;
     QPointF Position{-1, -1};
     bool DragArmed = false;
     QPointF DragStart;
@@ -322,6 +328,11 @@ class BrowserPane {
   void ForgetHoveredResult();
   void OpenNodeAsSearch(const QString& op);
   void OpenInInspector(bool repaintFirst);
+  // The click on the grid's cell under the pointer opens its result once no
+  // second click has come (a double click plays it instead, and a preview
+  // opened first would be cut short); a press or double click cancels it.
+  void OpenClickedResult(const ctl::FlexGrid& grid);
+  void CancelClickOpen();
   void AddSortKey(int16_t column);
   void CancelSort();
 
@@ -331,6 +342,11 @@ class BrowserPane {
   InspectorPane* inspector_ = nullptr;
   GridPointer m_TilePointer;
   GridPointer m_ListPointer;
+  // The click waiting to open its result: the grid's name and cell.
+  QTimer* clickOpenTimer_ = nullptr;
+  QString clickSource_;
+  int32_t clickRow_ = 0;
+  int32_t clickCol_ = 0;
   GridPointer m_CarouselPointer;
   // The list sort: the grid position of the last key (2: none) and whether
   // the columns start from their home order.

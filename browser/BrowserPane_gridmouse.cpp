@@ -2,7 +2,8 @@
 // (Ctrl toggles, Ctrl+Shift extends from the last click), the right button's
 // results menu, the middle button's switch to the other grid, the hover tip,
 // the start of a drag once the mouse has moved more than 10 pixels with the
-// left button alone, and the list's header clicks (sort, column chooser).
+// left button alone, a plain click that opens the result in the inspector,
+// and the list's header clicks (sort, column chooser).
 //
 // The top-left margin of the tile grid and the rows and cells without a
 // result are no result: a click or a drag there selects and drags nothing.
@@ -16,10 +17,13 @@
 #include "ui/DragState.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCursor>
 #include <QMenu>
+#include <QTimer>
 
 #include <cmath>
+#include <utility>
 
 using namespace ResultGrids;
 
@@ -51,6 +55,8 @@ void BrowserPane::GridClick(int Button, int Shift, int32_t x, int32_t anchor, bo
 
 void BrowserPane::flexThumbsTiled_MouseDown(int Button, int Shift, double, double) {
   ctl::FlexGrid& grid = *flexThumbsTiled;
+  CancelClickOpen();
+  m_TilePointer.PlainPress = Button == ctl::vbLeftButton && Shift == 0;
   drag_.Clear();
   m_cToolTips->DestroyTip();
   const int32_t n = ResultCount();
@@ -81,6 +87,8 @@ void BrowserPane::flexThumbsTiled_MouseDown(int Button, int Shift, double, doubl
 
 void BrowserPane::flexThumbsList_MouseDown(int Button, int Shift, double, double) {
   ctl::FlexGrid& grid = *flexThumbsList;
+  CancelClickOpen();
+  m_ListPointer.PlainPress = Button == ctl::vbLeftButton && Shift == 0;
   drag_.Clear();
   m_cToolTips->DestroyTip();
   grid.SetCol(1);
@@ -158,12 +166,42 @@ void BrowserPane::flexThumbsList_MouseMove(int Button, int Shift, double X, doub
   HoverResult(grid, pointer, IsResult(i) ? i : -1);
 }
 
-// A click on the header: with the right button the column chooser (a sort
-// key cannot be hidden), else a sort by the column; "Description" does not
-// sort.
+// A plain press and release on one result, with no drag between, is the
+// result released on itself: the inspector opens it. (A drag takes the
+// release itself, and the release after a double click is no click.)
+void BrowserPane::flexThumbsTiled_Click() {
+  if (std::exchange(m_TilePointer.PlainPress, false)) OpenClickedResult(*flexThumbsTiled);
+}
+
+void BrowserPane::OpenClickedResult(const ctl::FlexGrid& grid) {
+  if (!clickOpenTimer_) {
+    clickOpenTimer_ = new QTimer(picRight);
+    clickOpenTimer_->setSingleShot(true);
+    QObject::connect(clickOpenTimer_, &QTimer::timeout, picRight,
+                     [this] { BrowserDragDrop(clickRow_, clickCol_, clickSource_, QString()); });
+  }
+  clickSource_ = grid.objectName();
+  clickRow_ = grid.MouseRow();
+  clickCol_ = grid.MouseCol();
+  clickOpenTimer_->start(QApplication::doubleClickInterval());
+}
+
+void BrowserPane::CancelClickOpen() {
+  if (clickOpenTimer_) clickOpenTimer_->stop();
+}
+
+bool BrowserPane::ClickOpenPending() const { return clickOpenTimer_ && clickOpenTimer_->isActive(); }
+
+// A click on a row opens its result as a tile's does. A click on the header:
+// with the right button the column chooser (a sort key cannot be hidden),
+// else a sort by the column; "Description" does not sort.
 void BrowserPane::flexThumbsList_Click() {
   ctl::FlexGrid& grid = *flexThumbsList;
-  if (grid.MouseRow() >= 1) return;
+  const bool plain = std::exchange(m_ListPointer.PlainPress, false);
+  if (grid.MouseRow() >= 1) {
+    if (plain) OpenClickedResult(grid);
+    return;
+  }
   if (grid.LastMouseButton() == ctl::vbRightButton) {
     for (size_t i = 3; i <= 10; ++i) {
       QAction* item = mnuListViewCol[i];

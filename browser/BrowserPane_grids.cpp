@@ -42,6 +42,7 @@ void BrowserPane::WireBrowserEvents() {
   list->MouseMove = [this](int b, int s, double x, double y) { flexThumbsList_MouseMove(b, s, x, y); };
   tiles->DblClick = [this] { flexThumbsTiled_DblClick(); };
   list->DblClick = [this] { flexThumbsList_DblClick(); };
+  tiles->Click = [this] { flexThumbsTiled_Click(); };
   list->Click = [this] { flexThumbsList_Click(); };
   tiles->DragDrop = [this](ctl::Control& s, double x, double y) { flexThumbsTiled_DragDrop(s, x, y); };
   list->DragDrop = [this](ctl::Control& s, double x, double y) { flexThumbsList_DragDrop(s, x, y); };
@@ -159,10 +160,12 @@ void BrowserPane::flexThumbsList_SelChange() {
 // ---- Double clicks, focus, drops ----
 
 void BrowserPane::flexThumbsTiled_DblClick() {
+  CancelClickOpen();
   BrowserDblClick(static_cast<int32_t>(TileIndex(flexThumbsTiled->Row(), flexThumbsTiled->Col())));
 }
 
 void BrowserPane::flexThumbsList_DblClick() {
+  CancelClickOpen();
   if (flexThumbsList->Row() >= 1) BrowserDblClick(ListIndex(*flexThumbsList, flexThumbsList->Row()));
 }
 

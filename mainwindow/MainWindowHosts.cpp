@@ -3,6 +3,7 @@
 #include "carousel/CarouselPane.h"
 #include "carousel/cCarousel.h"
 #include "carousel/frmTagCloud.h"
+#include "core/modRegistry.h"
 #include "library/ResultItem.h"
 #include "mainwindow/frmReelwise.h"
 #include "options/OptionsPane.h"
@@ -183,8 +184,14 @@ void MainWindowHosts::RedrawCarouselCard(int32_t index) {
 }
 
 // The story-board window over the dimmed main window; true when it asked to
-// be shown again.
+// be shown again. Asked again after its options turned the style to the
+// poster, the poster is shown instead, never the grid.
 bool MainWindowHosts::ShowStoryBoard() {
+  if (gPosterStyle != 0) {
+    form_.SetTag(QString());
+    form_.ShowPoster();
+    return false;
+  }
   frmFilePreview preview(&form_);
   form_.SetTag(QString());  // the window's own request to be shown again starts afresh
   form_.ShowDialogOverGlass(preview);

@@ -185,6 +185,10 @@ class frmReelwise : public QWidget, public ISubclass {
   void mnuAnalyze_Click();
   // Commands of the main window (frmReelwise_pending.cpp).
   void mnuFilePoster_Click();
+  // The poster of gSavedItem over the glass; an offline or empty item opens
+  // nothing (false). The story board shows it when the options turned to the
+  // poster.
+  bool ShowPoster();
   // TV-Out and full-screen modes (frmReelwise_tvout.cpp). TV-Out: true
   // enters, false leaves. Full screen: Force enters even when it is on;
   // Layout lays the panes out afterwards.

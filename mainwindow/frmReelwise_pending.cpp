@@ -41,11 +41,20 @@ void frmReelwise::mnuFilePoster_Click() {
     Inspector().timerFilePreview->SetEnabled(true);
     return;
   }
+  if (!ShowPoster()) return;
+  RestoreFocus();
+  if (gBrowserMode == 3 && gCarousel) {
+    gCarousel->SetMenuMode(QStringLiteral("NULL"));
+    gCarousel->RedrawAll(false, true);
+  }
+}
+
+bool frmReelwise::ShowPoster() {
   const QString& folder = gSavedItem.CurrentPath;
-  if (folder.isEmpty()) return;
+  if (folder.isEmpty()) return false;
   if (folder.startsWith(QLatin1Char('['))) {
     ShowOfflineFileMessage(gSavedItem.FileName, folder, this);
-    return;
+    return false;
   }
   ShowGlass(this);
   {
@@ -57,9 +66,5 @@ void frmReelwise::mnuFilePoster_Click() {
     }
   }
   if (gCarousel) gCarousel->Broadcast(QStringLiteral("BUSY"), 50, 0);
-  RestoreFocus();
-  if (gBrowserMode == 3 && gCarousel) {
-    gCarousel->SetMenuMode(QStringLiteral("NULL"));
-    gCarousel->RedrawAll(false, true);
-  }
+  return true;
 }

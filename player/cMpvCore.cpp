@@ -25,14 +25,15 @@ namespace {
 using MpvHandle::ErrorText;
 
 // Everything the core does is decided here: no configuration files, no
-// scripts, no key bindings of its own, and the last frame kept on screen
-// when a file ends.
+// scripts, no key bindings of its own, the last frame kept on screen when a
+// file ends, and the picture in its own proportions whatever the size it is
+// rendered at.
 std::vector<MpvHandle::Option> CoreOptions() {
-  return {{"config", "no"},     {"load-scripts", "no"},           {"ytdl", "no"},
-          {"osc", "no"},        {"input-default-bindings", "no"}, {"input-vo-keyboard", "no"},
-          {"terminal", "no"},   {"keep-open", "yes"},             {"hr-seek", "yes"},
-          {"vo", "libmpv"},     {"idle", "yes"},                  {"pause", "yes"},
-          {"keepaspect", "no"}, {"audio-fallback-to-null", "yes"}, {"sub-auto", "no"}};
+  return {{"config", "no"},      {"load-scripts", "no"},           {"ytdl", "no"},
+          {"osc", "no"},         {"input-default-bindings", "no"}, {"input-vo-keyboard", "no"},
+          {"terminal", "no"},    {"keep-open", "yes"},             {"hr-seek", "yes"},
+          {"vo", "libmpv"},      {"idle", "yes"},                  {"pause", "yes"},
+          {"keepaspect", "yes"}, {"audio-fallback-to-null", "yes"}, {"sub-auto", "no"}};
 }
 
 }  // namespace

@@ -9,14 +9,21 @@
 #include <QOpenGLTextureBlitter>
 #include <QOpenGLWidget>
 #include <QPainter>
+#include <QScreen>
+#include <QTimer>
 #include <QWheelEvent>
+#include <QWindow>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
-// Draws the core's frame texture over the whole widget, and the window's
-// on-screen display over it.
+// The ground of every video window, shown where the picture does not reach.
+const QColor kGround(Qt::black);
+
+// Draws the core's frame texture into the picture's place, on the ground,
+// and the window's on-screen display over it.
 class cGLSurface : public QOpenGLWidget {
  public:
   cGLSurface(cMpvCore& core, cVideoWindow* window)
@@ -31,13 +38,13 @@ class cGLSurface : public QOpenGLWidget {
   void initializeGL() override { blitter_.create(); }
   void paintGL() override {
     QOpenGLFunctions* gl = context()->functions();
-    gl->glClearColor(0, 0, 0, 1);
+    gl->glClearColor(kGround.redF(), kGround.greenF(), kGround.blueF(), 1);
     gl->glClear(GL_COLOR_BUFFER_BIT);
     const unsigned texture = core_.FrameTexture();
     if (texture && blitter_.isCreated()) {
       blitter_.bind();
       blitter_.blit(texture,
-                    QOpenGLTextureBlitter::targetTransform(QRectF(QPointF(), size()), QRect(QPoint(), size())),
+                    QOpenGLTextureBlitter::targetTransform(QRectF(window_.PictureRect()), QRect(QPoint(), size())),
                     QOpenGLTextureBlitter::OriginTopLeft);
       blitter_.release();
     }
@@ -80,13 +87,31 @@ void cVideoWindow::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   const QImage frame = core_.SoftwareFrame();
   if (frame.isNull()) {
-    painter.fillRect(rect(), Qt::black);
+    painter.fillRect(rect(), kGround);
   } else {
+    const QRect picture = PictureRect();
+    // The ground around the picture only: the picture covers the rest.
+    const QRegion ground = QRegion(rect()).subtracted(picture);
+    for (const QRect& bar : ground) painter.fillRect(bar, kGround);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(rect(), frame);
+    painter.drawImage(picture, frame);
   }
   PaintOverlay(painter);
 }
+
+QRect cVideoWindow::FitPicture(QSize pictureSize, QSize area, bool enlarge) {
+  if (pictureSize.isEmpty() || area.isEmpty()) return QRect(QPoint(), area);
+  QSize fitted = pictureSize.scaled(area, Qt::KeepAspectRatio);
+  if (!enlarge && fitted.width() > pictureSize.width()) fitted = pictureSize;
+  // Rounding may leave the long side a pixel short of the window: it fills it.
+  if (std::abs(fitted.width() - area.width()) <= 1) fitted.setWidth(area.width());
+  if (std::abs(fitted.height() - area.height()) <= 1) fitted.setHeight(area.height());
+  return QRect(QPoint((area.width() - fitted.width()) / 2, (area.height() - fitted.height()) / 2), fitted);
+}
+
+// Full screen on its own, the video shows at its own size: only the owner's
+// full-screen window stretches it to the screen.
+QRect cVideoWindow::PictureRect() const { return FitPicture(core_.FrameSize(), size(), !fullScreen_); }
 
 void cVideoWindow::ShowOverlay(const QImage& picture, QSize videoSize, double opacity) {
   overlay_ = picture;
@@ -96,15 +121,17 @@ void cVideoWindow::ShowOverlay(const QImage& picture, QSize videoSize, double op
 }
 
 // The picture keeps its place on the video whatever the window's size: it is
-// scaled as the video's frames are.
+// scaled and placed as the video's frames are.
 void cVideoWindow::PaintOverlay(QPainter& painter) const {
   if (overlayOpacity_ <= 0 || overlay_.isNull() || overlayVideoSize_.isEmpty()) return;
-  const double scaleX = static_cast<double>(width()) / overlayVideoSize_.width();
-  const double scaleY = static_cast<double>(height()) / overlayVideoSize_.height();
+  const QRect picture = PictureRect();
+  const double scaleX = static_cast<double>(picture.width()) / overlayVideoSize_.width();
+  const double scaleY = static_cast<double>(picture.height()) / overlayVideoSize_.height();
   painter.save();
   painter.setOpacity(overlayOpacity_);
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawImage(QRectF(0, 0, overlay_.width() * scaleX, overlay_.height() * scaleY), overlay_);
+  painter.drawImage(QRectF(picture.x(), picture.y(), overlay_.width() * scaleX, overlay_.height() * scaleY),
+                    overlay_);
   painter.restore();
 }
 
@@ -133,13 +160,30 @@ void cVideoWindow::SetFullScreen(bool on) {
   const bool visible = isVisible() || on;
   if (on) {
     restoreGeometry_ = geometry();
-    setParent(nullptr, Qt::Window | Qt::FramelessWindowHint);
+    // A window of its own in front of the owner's window, so that a modal
+    // owner does not shut its keys and mouse out, on the owner's screen.
+    QWidget* front = owner_ ? owner_->window() : nullptr;
+    QScreen* screen = front ? front->screen() : nullptr;
+    setParent(front, Qt::Window | Qt::FramelessWindowHint);
+    if (screen) {
+      create();
+      windowHandle()->setScreen(screen);
+      setGeometry(screen->geometry());
+    }
     showFullScreen();
     return;
   }
+  const bool active = isActiveWindow();
   setParent(owner_);
   setGeometry(restoreGeometry_);
   setVisible(visible);
+  // The keyboard goes back to the window the video is part of again, once
+  // the desktop has let go of the full-screen window.
+  if (active && owner_) {
+    QTimer::singleShot(0, owner_, [owner = owner_] {
+      if (owner) owner->window()->activateWindow();
+    });
+  }
 }
 
 bool cVideoWindow::event(QEvent* event) {

@@ -1,9 +1,11 @@
 #pragma once
 // The video window of a player: a child of the window that owns it, showing
-// the frames its core renders, stretched to the window's rectangle. It
-// hides the mouse cursor over the video, can show the video alone full
-// screen and back, and can hand its mouse and key events to another window
-// (the message drain), which then acts as if they were its own.
+// the frames its core renders with the picture's own proportions, as large as
+// the window allows and centred, the rest in the window's ground colour
+// (black). It hides the mouse cursor over the video, can show the video alone
+// full screen on its owner's screen and back (there at the picture's own
+// size, never enlarged), and can hand its mouse and key events to another
+// window (the message drain), which then acts as if they were its own.
 //
 // Over the video it lays the on-screen display: a picture in the video's own
 // pixels, placed at the video's top left and scaled with it, mixed at one
@@ -26,6 +28,13 @@ class cVideoWindow : public QWidget {
   void SetMessageDrain(QWidget* drain) { drain_ = drain; }
   // What the window shows now, as drawn on screen.
   QImage Picture() const;
+  // Where the video's picture lies in the window: the whole window until the
+  // size of the frames is known.
+  QRect PictureRect() const;
+  // The picture's place in an area for frames of pictureSize: the largest
+  // rectangle of the picture's proportions, centred; with enlarge false no
+  // larger than the picture itself.
+  static QRect FitPicture(QSize pictureSize, QSize area, bool enlarge);
 
   // Shows `picture` over the video, whose frames are videoSize pixels, at
   // `opacity` (0 hides it, 1 covers the video).

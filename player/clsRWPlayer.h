@@ -67,7 +67,10 @@ class clsRWPlayer {
   QWidget* Owner() const { return owner_; }
   // Leaves full screen and sizes the video window.
   void ResizeWindow(int Width, int Height);
-  // Full-screen video fills the screen instead of keeping its proportions.
+  // The full-screen player enlarges the picture to the screen (its video
+  // window fills the player's window); without it the video window goes full
+  // screen on its own and shows the picture at its own size. Both keep the
+  // picture's proportions.
   bool StretchToScreen = true;
   // Mouse and key events of the video window go to hWnd instead.
   void SetMessageDrain(QWidget* hWnd);

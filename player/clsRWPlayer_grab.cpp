@@ -88,7 +88,14 @@ QImage clsRWPlayer::ImageFromScreenshot(const QVariantMap& shot) {
 
 // Waits for any seek to show its frame and takes that frame, muted, in at
 // most ThumbnailTimeout seconds (read at every grab); the player is left
-// paused.
+// paused. A file that shows its frames gives them at once (a seek past the
+// last frame shows the last one, two grabs on one frame show it twice): only
+// a file that shows none waits the whole time-out.
+//
+// Nothing here waits on the engine itself: after a seek the engine waits for
+// this thread to draw the new frame, so a call that blocked this thread
+// would stall both until the engine gave up on the frame. The pause is
+// queued, ahead of the frame request, and the waits keep drawing.
 QImage clsRWPlayer::GrabFrame() {
   if (!hasPosition_ || !hasControl_ || !canGrabFrame_) return {};
   const uint64_t serial = serial_;
@@ -98,7 +105,7 @@ QImage clsRWPlayer::GrabFrame() {
       std::max<int64_t>(0, modRegistry::GetSettingLong(kRegOther, QStringLiteral("ThumbnailTimeout"))) *
       1000;
   core_->SetFlag("mute", true);
-  core_->SetFlagNow("pause", true);
+  core_->SetFlag("pause", true);
   stopped_ = false;
   running_ = false;
   QImage frame;
@@ -119,11 +126,12 @@ QImage clsRWPlayer::GrabFrame() {
 }
 
 // The video stays black while the seek settles; the display is then drawn
-// empty and unseen, with the position as its mark.
+// empty and unseen, with the position as its mark. The pause is queued, as
+// for a grab, so that the wait keeps drawing the engine's frames.
 void clsRWPlayer::ForcePosition(double Seconds) {
   if (!hasVideo_ || !hasPosition_) return;
   core_->SetFlag("mute", true);
-  core_->SetFlagNow("pause", true);
+  core_->SetFlag("pause", true);
   stopped_ = false;
   running_ = false;
   BlackoutVideo();

@@ -120,8 +120,9 @@ void clsRWPlayer::OverlayText(const QString& Text, double Value, const QString& 
   if (gWindowMode == 2) Value = 0;  // nothing over the mini-player
   if (!hasVideo_ || !overlayReady_ || !window_ || !bandContext_) return;
   const QString mark = Mark == QLatin1String("AB") ? QString() : Mark;
-  // A rating shows two stars in place of its digit.
-  const int iconCount = gOsdIcon == QLatin1String("OV_STAR") && !Text.isEmpty() ? 2 : 1;
+  // A rating shows as many stars as it gives (the digit 1 to 5 in Text).
+  const int stars = Text.size() == 1 ? Text.at(0).digitValue() : 0;
+  const int iconCount = gOsdIcon == QLatin1String("OV_STAR") && stars >= 1 && stars <= 5 ? stars : 1;
   if (Flag) {
     DrawFullBand(Text, mark, iconCount);
   } else {
@@ -144,8 +145,8 @@ void clsRWPlayer::DrawPlainBand(const QString& Text) {
   DrawPart(cc, 1, 1, text, gCursorColour, size, face);
 }
 
-// The full display: the icon (two stars for a rating, whose digit is not
-// shown), the message, and the position mark at the right. With the "OV_TAG"
+// The full display: the icon (a star for each point of a rating), the
+// message, and the position mark at the right. With the "OV_TAG"
 // icon the message is the tagging layout "before//match//after//n/m": the
 // matched part in white, the counter at the right in the palette's dark
 // colour.
@@ -167,7 +168,7 @@ void clsRWPlayer::DrawFullBand(const QString& Text, const QString& Mark, int ico
   double x = iconCount * iconWidth + 5;
   COLORREF colour = osd_.displayColour;
   if (gOsdIcon != QLatin1String("OV_TAG")) {
-    if (iconCount == 1) DrawPart(cc, x, top, Text, colour, osd_.fontSize);
+    DrawPart(cc, x, top, Text, colour, osd_.fontSize);
   } else {
     const QStringList parts = Text.split(QStringLiteral("//"));
     const COLORREF colours[3] = {osd_.displayColour, kWhite, osd_.displayColour};

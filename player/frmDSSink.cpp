@@ -92,7 +92,7 @@ void frmDSSink::showEvent(QShowEvent* event) {
 
 void frmDSSink::Form_Activate() {
   ErrorGuard().Run([] { modMainPlayer::RunPlaylist(); });
-  if (gBrowserMode == 3 && modMainPlayer::Hooks().CarouselMusic) modMainPlayer::Hooks().CarouselMusic(true);
+  modMainPlayer::ResumeCarouselMusic();
 }
 
 void frmDSSink::Form_KeyUp(int KeyCode, int Shift) {

@@ -5,6 +5,7 @@
 #include "library/ResultItem.h"
 #include "platform/ErrorGuard.h"
 #include "player/cFilePosterArt.h"
+#include "player/frmFilePreview.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -17,14 +18,15 @@ QPointer<frmFilePosterArt> gFilePosterArtForm;
 frmFilePosterArt::frmFilePosterArt(QWidget* owner) : QDialog(owner) {
   setObjectName(QStringLiteral("frmFilePosterArt"));
   setWindowTitle(QStringLiteral("Story Board"));
-  setFixedSize(cFilePosterArt::kWidth, cFilePosterArt::kHeight);
+  setFixedSize(cFilePosterArt::kWidth, cFilePosterArt::kHeight + kQuitStripHeight);
   framePlayer = new QFrame(this);
   framePlayer->setObjectName(QStringLiteral("framePlayer"));
   framePlayer->setGeometry(0, 0, 320, 240);
   framePlayer->hide();
   cmdClose = new QPushButton(QStringLiteral("Quit"), this);
   cmdClose->setObjectName(QStringLiteral("cmdClose"));
-  cmdClose->hide();  // Escape closes the window as the button did
+  QWidget* strip = MakeQuitStrip(*this, *cmdClose);
+  PlaceQuitStrip(*strip, cFilePosterArt::kWidth, cFilePosterArt::kHeight);
   connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
   gFilePosterArtForm = this;
   ErrorGuard().Run([&] { Form_Load(); });
@@ -62,15 +64,17 @@ void frmFilePosterArt::Form_Load() {
   update();
 }
 
+// The poster at its own size above the Quit strip.
 void frmFilePosterArt::paintEvent(QPaintEvent*) {
   QPainter painter(this);
+  const QRect poster(0, 0, cFilePosterArt::kWidth, cFilePosterArt::kHeight);
   ImageSurface* surface = poster_ ? poster_->Surface() : nullptr;
   if (!built_ || !surface) {
-    painter.fillRect(rect(), Qt::black);
+    painter.fillRect(poster, Qt::black);
     return;
   }
   surface->Flush();
-  painter.drawImage(rect(), surface->Image());
+  painter.drawImage(poster, surface->Image());
 }
 
 void frmFilePosterArt::showEvent(QShowEvent* event) {

@@ -1,6 +1,7 @@
 #pragma once
 // The poster window: the 1250 x 800 poster, built while the window loads (in
-// the constructor) and shown modally; "Quit" or closing unloads it.
+// the constructor) and shown modally, over the strip with its "Quit" button;
+// "Quit" or closing unloads it.
 #include <QDialog>
 #include <QPointer>
 

@@ -103,7 +103,7 @@ void frmFilePreview::MakeControls() {
   connect(Timer1, &QTimer::timeout, this, [this] { ErrorGuard().Run([&] { Timer1_Timer(); }); });
   cmdClose = new QPushButton(QStringLiteral("Quit"), this);
   cmdClose->setObjectName(QStringLiteral("cmdClose"));
-  cmdClose->hide();  // Escape closes the window as the button did
+  quitStrip = MakeQuitStrip(*this, *cmdClose);
   connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
   mnuPreview = new QMenu(this);
   mnuPreview->setObjectName(QStringLiteral("mnuPreview"));
@@ -196,26 +196,49 @@ bool frmFilePreview::OpenPlayer() {
   return m_Player->FileLoaded();
 }
 
-// The window's client area is the board, as tall as the screen allows; a
-// taller board scrolls and the window widens for the scroll bar.
+// The window's client area is the board over the Quit strip, as tall as the
+// screen allows; a taller board scrolls and the window widens for the
+// scroll bar.
 void frmFilePreview::SizeWindow() {
   const QSize screen = ScreenSize();
   const int width = static_cast<int>(layout_.BoardWidth);
   const int boardHeight = static_cast<int>(layout_.BoardHeight);
-  const int height = boardHeight >= screen.height() ? screen.height() - 8 : boardHeight;
+  const int whole = boardHeight + kQuitStripHeight;
+  const int height = whole >= screen.height() ? screen.height() - 8 : whole;
+  const int view = height - kQuitStripHeight;
   picPreview->setGeometry(0, 0, width, boardHeight);
-  const int scrollMax = boardHeight - height;
+  const int scrollMax = boardHeight - view;
   VScroll1->setMaximum(std::max(scrollMax, 0));
+  const int windowWidth = scrollMax > 0 ? width + 20 : width;
+  setFixedSize(windowWidth, height);
   if (scrollMax > 0) {
-    setFixedSize(width + 20, height);
-    VScroll1->setGeometry(width, 0, 20, height);
+    VScroll1->setGeometry(width, 0, 20, view);
     VScroll1->setSingleStep(10);
-    VScroll1->setPageStep(height);
+    VScroll1->setPageStep(view);
     VScroll1->show();
   } else {
-    setFixedSize(width, height);
     VScroll1->hide();
   }
+  PlaceQuitStrip(*quitStrip, windowWidth, view);
+}
+
+QWidget* MakeQuitStrip(QWidget& window, QPushButton& quit) {
+  auto* strip = new QWidget(&window);
+  strip->setObjectName(QStringLiteral("QuitStrip"));
+  strip->setAutoFillBackground(true);
+  quit.setParent(strip);
+  quit.show();
+  return strip;
+}
+
+void PlaceQuitStrip(QWidget& strip, int width, int top) {
+  strip.setGeometry(0, top, width, kQuitStripHeight);
+  if (auto* quit = strip.findChild<QPushButton*>()) {
+    const QSize size(std::max(80, quit->sizeHint().width()), kQuitStripHeight - 12);
+    quit->setGeometry(width - size.width() - 10, 6, size.width(), size.height());
+  }
+  // Over a board that scrolls under it.
+  strip.raise();
 }
 
 double frmFilePreview::TileTime(int64_t k) const {

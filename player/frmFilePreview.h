@@ -101,6 +101,13 @@ struct StoryBoardHooks {
 void SetStoryBoardHooks(StoryBoardHooks hooks);
 const StoryBoardHooks& GetStoryBoardHooks();
 
+// The strip along the foot of the story-board and poster windows, below the
+// picture, that holds the window's "Quit" button at its right.
+inline constexpr int kQuitStripHeight = 36;
+QWidget* MakeQuitStrip(QWidget& window, QPushButton& quit);
+// Lays the strip across the window's width from `top` (the picture's foot).
+void PlaceQuitStrip(QWidget& strip, int width, int top);
+
 inline const QString kStoryBoardRefusal = QStringLiteral(
     "It is not possible to create this Story Board as Reelwise II cannot capture frames from this movie");
 
@@ -115,6 +122,7 @@ class frmFilePreview : public QDialog {
   QFrame* framePlayer = nullptr;
   QTimer* Timer1 = nullptr;
   QPushButton* cmdClose = nullptr;
+  QWidget* quitStrip = nullptr;
   QMenu* mnuPreview = nullptr;
   QAction* mnuOpen = nullptr;
   QAction* mnuSettings = nullptr;

@@ -47,11 +47,20 @@ void PlayFileFullScreen(ResultItem& Item);
 // The wait of an entry: 10 ms sleeps running the message loop.
 void WaitForEntryEnd();
 // The interpreter of player commands ("Play/Pause", "JumpForward", ...).
+// While an entry opens, "KillPlayback" ends the run at once and the others
+// wait for RunWaitingCommands.
 void ExecutePlayerCommand(const QString& command);
+// Carries out the commands given while the entry opened, once it plays.
+void RunWaitingCommands();
+// Forgets them (a new run begins with none).
+void DropWaitingCommands();
 // True while a run is going on.
 bool RunActive();
+// After a run, the carousel's background music plays on in carousel mode.
+void ResumeCarouselMusic();
 // Shows the full-screen window (gDSSinkForm) modally over the owner's screen;
-// returns when the run it starts is over and the window is gone.
+// returns when the run it starts is over and the window is gone. A queue of
+// whole files for another player runs without the window.
 void ShowFullScreenPlayer(QWidget* owner);
 // A full-screen window that runs no queue closes at once.
 void CloseIdleWindow();
@@ -59,8 +68,11 @@ void CloseIdleWindow();
 // ---- The play queue and external playlists ----
 // Fills the queue from the results (the selected rows, else all, in result
 // order), shuffled when random playback is on, and for whole files played by
-// another program writes and launches the playlist file.
+// another program writes and launches the playlist file at every run.
 void BuildPlaylist();
+// True when the queue goes to the desktop's player as a playlist: whole files
+// with the internal player off, outside TV-Out mode.
+bool QueueGoesToOtherPlayer();
 // A Fisher-Yates shuffle of entries 1 to gPlayCount, entry 0 the swap space.
 void ShufflePlaylist();
 // What a playlist file holds for the entries, in the format "M3U", "ASX" or
@@ -69,8 +81,9 @@ void ShufflePlaylist();
 // out and named in `left`.
 QByteArray PlaylistText(const std::vector<ResultItem>& entries, const QString& format, QStringList* left = nullptr);
 // Writes gTempFolder & "playlist." & format with the queue's entries and
-// opens it with its program; the launcher's error text, or a message's when
-// nothing could be written, else empty.
+// opens it with the desktop's application for its type; the text of the
+// message that told why not (naming the playlist's path when it could not
+// be opened), else empty.
 QString WriteAndLaunchPlaylist();
 
 // The carousel's colours for its first theme (the program's colour scheme),

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <utility>
 
 namespace modMainPlayer {
 
@@ -228,6 +229,12 @@ CommandOutcome KillPlayback() {
   return {};
 }
 
+// Commands given while an entry opened, in the order given.
+QStringList& WaitingCommands() {
+  static QStringList commands;
+  return commands;
+}
+
 CommandOutcome Run(const QString& command) {
   const int step = command.contains(QLatin1String("Big")) ? 60 : 10;
   if (command == QLatin1String("Tagging")) return Tagging();
@@ -261,8 +268,21 @@ CommandOutcome Run(const QString& command) {
 
 }  // namespace
 
+// Esc while an entry opens ends the run at once: the open is given up (one
+// that hangs on an unreachable file would otherwise hold the run for its
+// whole time-out). Other commands wait until the entry plays.
 void ExecutePlayerCommand(const QString& command) {
-  if (gOpeningEntry || !gPlayer) return;
+  if (!gPlayer) return;
+  if (gOpeningEntry) {
+    if (command == QLatin1String("KillPlayback")) {
+      WaitingCommands().clear();
+      KillPlayback();
+      gPlayer->CleanUp();
+    } else {
+      WaitingCommands().append(command);
+    }
+    return;
+  }
   if (Hooks().StopFade) Hooks().StopFade();
   const CommandOutcome outcome = Run(command);
   if (command == QLatin1String("KillPlayback")) CloseIdleWindow();
@@ -271,5 +291,16 @@ void ExecutePlayerCommand(const QString& command) {
   if (Paused()) gPlayer->SetPosition(gPlayer->Position());
   if (outcome.restartFade) RestartFade();
 }
+
+void RunWaitingCommands() {
+  const QStringList commands = std::exchange(WaitingCommands(), {});
+  for (const QString& command : commands) {
+    // A command that ends the entry or the run leaves the rest undone.
+    if (gStopPlaylist || gEntryDone || gOpeningEntry) break;
+    ExecutePlayerCommand(command);
+  }
+}
+
+void DropWaitingCommands() { WaitingCommands().clear(); }
 
 }  // namespace modMainPlayer

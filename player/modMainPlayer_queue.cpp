@@ -4,6 +4,7 @@
 // the shuffle's spare place). Each copy remembers its row in BrowserRow.
 #include "player/modMainPlayer.h"
 
+#include "core/DesktopShell.h"
 #include "core/ProgramMessage.h"
 #include "core/modLaunchDoc.h"
 #include "core/modReelwise.h"
@@ -216,6 +217,25 @@ QString WriteFile(const QString& path, const QByteArray& text) {
   return QStringLiteral("The playlist could not be written to %1:\r\n%2").arg(QDir::toNativeSeparators(path), reason);
 }
 
+// Opens the playlist with the desktop's application for its type. When that
+// fails the user is told why and where the playlist lies, to open it with a
+// player of their choice; the text is returned (empty on success).
+QString OpenPlaylist(const QString& path) {
+  const int code = TheDesktopShell().OpenWithDefault(path);
+  if (code >= 33) return {};
+  const QString where = QDir::toNativeSeparators(path);
+  const QString text =
+      code == SE_ERR_NOASSOC
+          ? QStringLiteral("No application of this desktop opens %1 playlists. The playlist was saved as:"
+                           "\r\n\r\n%2\r\n\r\n"
+                           "Open it with a media player, or choose the program's own player in the options.")
+                .arg(gPlaylistFormat.toUpper(), where)
+          : QStringLiteral("The playlist could not be opened (%1). It was saved as:\r\n\r\n%2")
+                .arg(modLaunchDoc::ShellErrorText(code), where);
+  ShowProgramMessage(text, vbExclamation, kPlaylistTitle, ProgramMessageOwner());
+  return text;
+}
+
 }  // namespace
 
 namespace modMainPlayer {
@@ -240,12 +260,16 @@ void BuildPlaylist() {
     return;
   }
   gPlayIndex = FirstEntry(kept, queuedBefore);
-  if (kept) return;
-
-  gPlayQueueBuilt = true;
-  if (gPlayCount == 1) gRepeatEntry = true;
-  if (gResultKind == ResultScope::File && !gUseInternalPlayer && !gTVOutMode) WriteAndLaunchPlaylist();
+  if (!kept) {
+    gPlayQueueBuilt = true;
+    if (gPlayCount == 1) gRepeatEntry = true;
+  }
+  // Another player is handed the queue at every run, kept or new: it has no
+  // place in our queue to resume from.
+  if (QueueGoesToOtherPlayer()) WriteAndLaunchPlaylist();
 }
+
+bool QueueGoesToOtherPlayer() { return gResultKind == ResultScope::File && !gUseInternalPlayer && !gTVOutMode; }
 
 // Swapping in place leaves entry 0 as the swaps through it would: holding a
 // copy of entry 1.
@@ -277,7 +301,7 @@ QString WriteAndLaunchPlaylist() {
     ShowProgramMessage(error, vbExclamation, kPlaylistTitle, ProgramMessageOwner());
     return error;
   }
-  return modLaunchDoc::LaunchDocument(path);
+  return OpenPlaylist(path);
 }
 
 }  // namespace modMainPlayer

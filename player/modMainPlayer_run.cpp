@@ -38,10 +38,6 @@ void Call(const std::function<void(bool)>& hook, bool value) {
   if (hook) hook(value);
 }
 
-bool HandedToOtherPlayer() {
-  return gResultKind == ResultScope::File && !gUseInternalPlayer && !gTVOutMode;
-}
-
 // The next entry of the run: queue runs wrap at both ends.
 ResultItem& NextEntry() {
   if (!gPlayWholeQueue) return gPlayQueue[0];
@@ -102,8 +98,9 @@ bool PlayQueue() {
   Call(Hooks().SetPositionTimer, false);
   gStopPlaylist = false;
   gEntryDone = false;
+  DropWaitingCommands();
   BuildPlaylist();
-  if (HandedToOtherPlayer() || !gPlayer) return false;
+  if (QueueGoesToOtherPlayer() || !gPlayer) return false;
   const bool played = PlayEntries();
   EndRun(played);
   return !played && !gStopPlaylist;
@@ -119,6 +116,10 @@ void EndWindow() {
 }  // namespace
 
 bool RunActive() { return runActive; }
+
+void ResumeCarouselMusic() {
+  if (gBrowserMode == 3) Call(Hooks().CarouselMusic, true);
+}
 
 void RunPlaylist() {
   if (runActive) return;
@@ -199,6 +200,7 @@ void PlayFileFullScreen(ResultItem& Item) {
 
 void WaitForEntryEnd() {
   gOpeningEntry = false;
+  RunWaitingCommands();
   for (;;) {
     do {
       RunMessagesFor(10);
@@ -216,6 +218,13 @@ void WaitForEntryEnd() {
 
 void ShowFullScreenPlayer(QWidget* owner) {
   if (gDSSinkForm) return;
+  if (QueueGoesToOtherPlayer()) {
+    // The playlist opens in the desktop's player: no full-screen window
+    // stands behind it or behind a message about it.
+    RunPlaylist();
+    ResumeCarouselMusic();
+    return;
+  }
   auto* window = new frmDSSink(owner);
   gDSSinkForm = window;
   window->setParent(owner, Qt::Window | Qt::FramelessWindowHint);

@@ -1,9 +1,9 @@
 // Tree nodes dropped on the browser (or entered) open as view steps with the
 // operator of the keys held: tags, ratings, dates, formats, devices, saved
-// searches and views; a result released on itself opens in the inspector;
-// the drag icons say which. The last test drags a tag from the tree onto the
-// tile grid with the mouse, as a person does, and can leave pictures of the
-// result (see the README).
+// searches and views; a result released on itself (or clicked) opens in the
+// inspector; the drag icons say which. The last test drags a tag from the
+// tree onto the tile grid with the mouse, as a person does, and can leave
+// pictures of the result (see the README).
 #include "browser/ResultGrids.h"
 #include "browser/cToolTipHost.h"
 #include "platform/DragController.h"
@@ -197,6 +197,49 @@ TEST_F(OpenNodeTest, AResultReleasedOnItselfOpensTheInspectorAndOnAnotherDoesNot
   const int row = gMainForm->Browser().flexThumbsList->Row();
   gMainForm->Browser().BrowserDragDrop(row, 1, QStringLiteral("flexThumbsList"), QString());
   EXPECT_EQ(gMainForm->Inspector().picBottom->Height(), 338);
+}
+
+// A plain click is a press and a release on one result with no drag between:
+// the result released on itself, opened once the double-click time has
+// passed without a second click. Clicked through the grids as a person does.
+TEST_F(OpenNodeTest, APlainClickOnATileOrAListRowOpensTheResultInTheInspector) {
+  Drop(QStringLiteral("ID11"));
+  ASSERT_GE(gLibrary->ResultCount, 3);
+  BrowserPane& browser = gMainForm->Browser();
+  ctl::FlexGrid& tiles = *browser.flexThumbsTiled;
+  const auto tile = [&](int col) { return QPoint(1 + (col - 1) * tiles.ColWidth(1) / 15 + 30, 30); };
+  const auto inspected = [](int index) {
+    const int segment = gResults[static_cast<size_t>(index)].SegmentID;
+    return QTest::qWaitFor([segment] { return gInspectedItem.SegmentID == segment; }, 10000);
+  };
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuViewInspector"));  // collapse
+  ASSERT_LT(gMainForm->Inspector().picBottom->Height(), 338);
+  gInspectedItem = ResultItem{};
+  QTest::mousePress(&tiles, Qt::LeftButton, {}, tile(2));
+  EXPECT_FALSE(browser.ClickOpenPending()) << "the press alone opens nothing";
+  QTest::mouseRelease(&tiles, Qt::LeftButton, {}, tile(2) + QPoint(3, 2));
+  EXPECT_TRUE(browser.ClickOpenPending());
+  ASSERT_TRUE(inspected(2));
+  EXPECT_EQ(gMainForm->Inspector().picBottom->Height(), 338) << "the collapsed inspector is shown first";
+
+  QTest::mouseClick(&tiles, Qt::LeftButton, Qt::ControlModifier, tile(1));
+  EXPECT_FALSE(browser.ClickOpenPending()) << "a Ctrl-click only selects";
+  QTest::mousePress(&tiles, Qt::LeftButton, {}, tile(1));
+  QTest::mouseRelease(&tiles, Qt::LeftButton, {}, tile(3));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !browser.ClickOpenPending(); }, 10000));
+  EXPECT_EQ(gInspectedItem.SegmentID, gResults[2].SegmentID) << "released on another result";
+  QTest::mouseClick(&tiles, Qt::LeftButton, {}, tile(1));
+  QTest::mouseClick(&tiles, Qt::LeftButton, {}, tile(3));
+  EXPECT_TRUE(browser.ClickOpenPending()) << "a second click on another tile takes the first one's place";
+  ASSERT_TRUE(inspected(3));
+
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuViewList"));
+  ctl::FlexGrid& list = *browser.flexThumbsList;
+  const int rowHeight = list.RowHeight(1) / 15;
+  const int row = list.TopRow();  // the first row in view
+  const QPoint onRow(list.ColWidth(0) / 15 + list.ColWidth(1) / 15 + 20, list.RowHeight(0) / 15 + rowHeight / 2);
+  QTest::mouseClick(&list, Qt::LeftButton, {}, onRow);
+  EXPECT_TRUE(inspected(list.TextMatrix(row, 0).toInt()));
 }
 
 TEST_F(OpenNodeTest, TheDragIconSaysWhatADropWouldDo) {

@@ -6,6 +6,7 @@
 #include "library/ResultItem.h"
 #include "options/frmProgramOptions.h"
 #include "player/clsRWPlayer.h"
+#include "player/modMainPlayer.h"
 #include "tests/mainwindow/CommandRun.h"
 
 #include <gtest/gtest.h>
@@ -24,6 +25,21 @@ class DispatcherTest : public CommandTest {
   rwtest::ScriptedFileDialogs dialogs;
   rwtest::ModalWatch watch;
 };
+
+// Run Playlist with whole files for the desktop's player: the playlist is
+// written and opened at every run, and no full-screen window opens for it.
+TEST_F(DispatcherTest, RunPlaylistHandsEveryRunToTheDesktopsPlayerWithoutAFullScreenWindow) {
+  gUseInternalPlayer = false;
+  gResultKind = ResultScope::File;
+  FakeResults(3);
+  const QString playlist = gTempFolder + QStringLiteral("playlist.") + gPlaylistFormat;
+  Send("mnuToolsRunPlaylist");
+  Send("mnuToolsRunPlaylist");
+  gUseInternalPlayer = true;
+  EXPECT_EQ(desktop_->opened, QStringList({playlist, playlist}));
+  EXPECT_FALSE(watch.shown.contains(QStringLiteral("frmDSSink"))) << watch.shown.join(QLatin1Char(' ')).toStdString();
+  EXPECT_FALSE(modMainPlayer::RunActive());
+}
 
 TEST_F(DispatcherTest, EveryKeyMakesItsCalls) {
   struct Case {

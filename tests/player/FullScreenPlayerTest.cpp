@@ -28,10 +28,15 @@
 #include <QFile>
 #include <QEventLoop>
 #include <QKeyEvent>
+#include <QProcess>
 #include <QScreen>
+#include <QTest>
 #include <QTimer>
 
 #include <deque>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <functional>
 
 namespace rwtest {
@@ -98,6 +103,8 @@ class FullScreenPlayerTest : public RunningProgramTest {
     gResultKind = ResultScope::File;
     gRandomPlayback = false;
     gPlayQueueBuilt = false;
+    // A one-item run resumes the row its entry holds: none from another test.
+    gPlayQueue.assign(1, ResultItem{});
     gUseInternalPlayer = true;
     if (gSoundBeep.isEmpty()) gSoundBeep = QByteArray("BEEP");
     modSound::ClearEffectsLog();
@@ -145,6 +152,20 @@ class FullScreenPlayerTest : public RunningProgramTest {
     QApplication::sendEvent(gDSSinkForm, &press);
     QKeyEvent release(QEvent::KeyRelease, key, modifiers);
     QApplication::sendEvent(gDSSinkForm, &release);
+  }
+
+  // Whether a window has the keyboard: keys typed before have nowhere to go.
+  static bool KeyboardTaken() { return QApplication::focusWidget() || QGuiApplication::focusWindow(); }
+  // A key pressed and released as the keyboard does: to the focused widget,
+  // else to the window that has the keyboard, which hands it to its widget.
+  static void TypeKey(Qt::Key key) {
+    if (QWidget* focused = QApplication::focusWidget()) {
+      QTest::keyClick(focused, key);
+      return;
+    }
+    QWindow* window = QGuiApplication::focusWindow();
+    ASSERT_TRUE(window) << "no window has the keyboard";
+    QTest::keyClick(window, key);
   }
 
   // The same key posted: a command that plays on (Highlights) then runs
@@ -398,6 +419,40 @@ TEST_F(FullScreenPlayerTest, ARequestToEndTheProgramEndsTheRunBeforeTheLoopIsEnd
   EXPECT_EQ(boxes.Count(), 0);
 }
 
+// A double click on a tile begins with a click; the window system queues the
+// second press while the first click is being answered. The double click
+// plays the file, and no half-opened preview marks it unplayable.
+TEST_F(FullScreenPlayerTest, ADoubleClickOnATilePlaysItAndLeavesItPlayable) {
+  BrowserPane& browser = gMainForm->Browser();
+  browser.LayoutThumbnailGrid(3);
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuViewTile"));
+  gMainForm->Inspector().ClearInspector();
+  ctl::FlexGrid& tiles = *browser.flexThumbsTiled;
+  const QPoint at((tiles.ColWidth(0) + tiles.ColWidth(1) + tiles.ColWidth(2) / 2) / 15, tiles.RowHeight(0) / 30);
+  const auto post = [&](QEvent::Type type) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+    QCoreApplication::postEvent(&tiles, new QMouseEvent(type, at, tiles.mapToGlobal(at), Qt::LeftButton, held,
+                                                        Qt::NoModifier));
+  };
+  QString previewedFirst = QStringLiteral("-");
+  Script script;
+  script.Then(Playing(2, 0.1), [&] {
+    previewedFirst = gInspectedItem.FileName;
+    TypeKey(Qt::Key_Escape);
+  });
+  QTest::mousePress(&tiles, Qt::LeftButton, {}, at);
+  post(QEvent::MouseButtonRelease);
+  post(QEvent::MouseButtonDblClick);
+  post(QEvent::MouseButtonRelease);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return script.Finished() && !gDSSinkForm; }, 30000));
+  EXPECT_FALSE(script.TimedOut());
+  EXPECT_EQ(gCurrentItem.SegmentID, 2);
+  EXPECT_EQ(previewedFirst, QString()) << "the double click's first click opened no preview to be cut short";
+  auto unplayable = Db().OpenRecordset(QStringLiteral("SELECT COUNT(*) FROM SegmentTags WHERE TagID = 1"));
+  EXPECT_EQ(unplayable->Value(0).toInt(), 0) << "no file is tagged Unplayable";
+  EXPECT_TRUE(gMainForm->Inspector().lblOpenFileStatus->Caption().isEmpty());
+}
+
 TEST_F(FullScreenPlayerTest, ADoubleClickPlaysOneItemAgainUntilEscape) {
   gCurrentItem = gResults[2];
   int starts = 0;
@@ -459,6 +514,131 @@ TEST_F(FullScreenPlayerTest, KeypadTaggingHoldsTheEntryAndTagsItOnEnter) {
   auto tagged = Db().OpenRecordset(QStringLiteral(
       "SELECT COUNT(*) FROM SegmentTags S JOIN Tags T ON T.TagID = S.TagID WHERE S.SegmentID = 1 AND T.Tag = 'The Beach'"));
   EXPECT_EQ(tagged->Value(0).toInt(), 1);
+}
+
+// A portrait picture fills the screen's height between black bars; F10 puts
+// the video window in its own full-screen mode, where the picture shows at
+// its own size, and back. Without "Stretch to Screen" the run starts there.
+TEST_F(FullScreenPlayerTest, APortraitPictureKeepsItsProportionsAndF10ShowsItAtItsOwnSize) {
+  TestVideoSpec spec;
+  spec.frameIndex = true;
+  spec.width = 180;
+  spec.height = 320;
+  ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("Tall.mkv"), spec));
+  AddClipFile(4, QStringLiteral("Tall.mkv"), folder_, 2);
+  ResultItem tall = FileRow(4);
+  tall.FileName = QStringLiteral("Tall.mkv");
+  Results({tall});
+  const QRect stretched(656, 0, 607, 1080);
+  const QRect ownSize(870, 380, 180, 320);
+  std::vector<QRect> pictures;
+  std::vector<bool> blackSides;
+  const auto look = [&] {
+    cVideoWindow* window = gPlayer->VideoWindow();
+    pictures.push_back(window->PictureRect());
+    const QImage shown = window->Picture();
+    blackSides.push_back(qGray(shown.pixel(100, 540)) == 0 && qGray(shown.pixel(1820, 540)) == 0);
+  };
+  const auto shownAgain = [] { return gPlayer->PlayState() == 2 && gPlayer->VideoWindow()->isVisible(); };
+  gPlayer->StretchToScreen = true;
+  Script script;
+  script.Then(Playing(4, 0.1),
+              [&] {
+                look();
+                TypeKey(Qt::Key_F10);
+              })
+      .Then([&] { return shownAgain() && gPlayer->FullScreen() && gPlayer->VideoWindow()->width() == 1920; },
+            [&] {
+              look();
+              TypeKey(Qt::Key_F10);
+            })
+      .Then([&] { return shownAgain() && !gPlayer->FullScreen(); }, [&] {
+        look();
+        TypeKey(Qt::Key_Escape);
+      });
+  RunQueue();
+  ASSERT_FALSE(script.TimedOut());
+  EXPECT_EQ(pictures, (std::vector<QRect>{stretched, ownSize, stretched}));
+  EXPECT_EQ(blackSides, (std::vector<bool>{true, true, true}));
+
+  gPlayer->StretchToScreen = false;
+  pictures.clear();
+  Script alone;
+  alone.Then(Playing(4, 0.1), [&] {
+    look();
+    TypeKey(Qt::Key_Escape);
+  });
+  RunQueue();
+  gPlayer->StretchToScreen = true;
+  ASSERT_FALSE(alone.TimedOut());
+  EXPECT_EQ(pictures, (std::vector<QRect>{ownSize}));
+}
+
+// An entry whose file opens only when something writes to it, as a file on
+// a network mount that went away: file 4, a pipe, before file 2.
+class OpeningEntryTest : public FullScreenPlayerTest {
+ protected:
+  void SetUp() override {
+    FullScreenPlayerTest::SetUp();
+    if (IsSkipped()) return;
+    pipe_ = folder_ + QStringLiteral("Opening.mkv");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe_).constData(), 0600), 0);
+    AddClipFile(4, QStringLiteral("Opening.mkv"), folder_, 2);
+    ResultItem opening = FileRow(4);
+    opening.FileName = QStringLiteral("Opening.mkv");
+    Results({opening, FileRow(2)});
+  }
+  void TearDown() override {
+    // An open still waiting on the pipe is let go.
+    const int writer = ::open(QFile::encodeName(pipe_).constData(), O_WRONLY | O_NONBLOCK);
+    if (writer >= 0) ::close(writer);
+    FullScreenPlayerTest::TearDown();
+  }
+  QString pipe_;
+};
+
+// Esc while an entry opens ends the run at once: the open is given up and
+// no later entry plays.
+TEST_F(OpeningEntryTest, EscWhileAnEntryOpensEndsTheRunAtOnce) {
+  Script script;
+  RecordEntries(script);
+  bool pressed = false;
+  const auto watch = script.Watch;
+  script.Watch = [&] {
+    watch();
+    if (pressed || !gOpeningEntry || gPlayItem.SegmentID != 4 || !KeyboardTaken()) return;
+    pressed = true;
+    TypeKey(Qt::Key_Escape);
+  };
+  RunQueue();
+  EXPECT_TRUE(pressed);
+  EXPECT_FALSE(script.TimedOut()) << "the run ended on Esc";
+  EXPECT_TRUE(played_.empty()) << "no later entry played";
+  EXPECT_FALSE(gDSSinkForm);
+}
+
+// A key typed while the entry opens is carried out once it plays: here a
+// rating, typed before the pipe delivers the clip.
+TEST_F(OpeningEntryTest, AKeyTypedWhileAnEntryOpensIsCarriedOutOnceItPlays) {
+  QProcess feeder;
+  bool typed = false;
+  Script script;
+  script.Watch = [&] {
+    if (typed || !gOpeningEntry || gPlayItem.SegmentID != 4 || !KeyboardTaken()) return;
+    typed = true;
+    TypeKey(Qt::Key_3);
+    EXPECT_NE(gOsdIcon, QStringLiteral("OV_STAR")) << "not while the entry opens";
+    feeder.start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("cat \"$0\" > \"$1\""),
+                                        folder_ + QStringLiteral("Clip1.mkv"), pipe_});
+  };
+  script.Then([] { return gPlayItem.SegmentID == 4 && gPlayer->PlayState() == 2; }, [] { TypeKey(Qt::Key_Escape); });
+  RunQueue();
+  feeder.waitForFinished(5000);
+  ASSERT_TRUE(typed);
+  EXPECT_FALSE(script.TimedOut());
+  auto rating = Db().OpenRecordset(QStringLiteral("SELECT Rating FROM VideoSegments WHERE SegmentID = 4"));
+  EXPECT_EQ(rating->Value(0).toInt(), 3);
+  EXPECT_EQ(gResults[1].Rating, 3);
 }
 
 TEST_F(FullScreenPlayerTest, TheWindowCoversTheScreenOfTheMainWindow) {

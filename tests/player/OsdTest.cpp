@@ -147,13 +147,23 @@ TEST_F(OsdTest, TheFullBandLiesOverTheVideoAtItsOpacityButNeverInAGrabbedFrame) 
   EXPECT_GT(ColourDistance(small.pixel(kVideoWidth / 4, 24), Rgb(kBand)), 30) << "the band scales with the video";
 }
 
-TEST_F(OsdTest, ARatingShowsTwoStarsAndNoDigitAndTheMarkABNoTime) {
+// A rating shows as many stars as it gives, then its digit.
+TEST_F(OsdTest, ARatingShowsItsNumberOfStarsAndItsDigitAndTheMarkABNoTime) {
   const QImage blank = Band({}, {}, {});
   const double icon = IconWidth();
-  const auto rating = DrawnColumns(Band(QStringLiteral("OV_STAR"), QStringLiteral("4"), {}), blank);
-  EXPECT_TRUE(AnyIn(rating, 6, 6 + icon));
-  EXPECT_TRUE(AnyIn(rating, 6 + icon, 6 + 2 * icon)) << "a second star";
-  EXPECT_FALSE(AnyIn(rating, 8 + 2 * icon, kVideoWidth)) << "no digit";
+  const COLORREF display = player_->OverlayLayout().displayColour;
+  for (int stars : {1, 2, 4, 5}) {
+    const QImage band = Band(QStringLiteral("OV_STAR"), QString::number(stars), {});
+    const auto rating = DrawnColumns(band, blank);
+    for (int i = 0; i < stars; ++i) {
+      EXPECT_TRUE(AnyIn(rating, 6 + i * icon, 6 + (i + 1) * icon)) << stars << ": star " << i + 1;
+    }
+    const std::vector<int> digit = ColumnsOf(band, Rgb(display));
+    ASSERT_FALSE(digit.empty()) << stars << ": the digit is drawn";
+    EXPECT_GE(digit.front(), stars * icon + 5) << stars << ": after the stars";
+    EXPECT_LT(digit.back(), stars * icon + 5 + icon) << stars;
+    EXPECT_FALSE(AnyIn(rating, stars * icon + 5 + icon, kVideoWidth)) << stars << ": nothing more";
+  }
 
   const auto digit = DrawnColumns(Band(QStringLiteral("OV_PLAY"), QStringLiteral("4"), {}), blank);
   EXPECT_TRUE(AnyIn(digit, icon + 5, icon + 30)) << "another icon shows the text after itself";

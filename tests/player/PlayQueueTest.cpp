@@ -19,9 +19,10 @@ using modMainPlayer::BuildPlaylist;
 
 struct CountingDesktop : DesktopShell {
   QStringList opened;
+  int result = kShellLaunched;  // what every launch answers
   int OpenWithDefault(const QString& path) override {
     opened << path;
-    return kShellLaunched;
+    return result;
   }
   int OpenWith(const QString&, const QString& path) override { return OpenWithDefault(path); }
   std::vector<DesktopApp> AppsFor(const QString&) override { return {}; }
@@ -246,6 +247,34 @@ TEST_F(PlayQueueTest, WholeFilesForAnotherPlayerAreWrittenAndLaunchedAtEveryRunN
   gPlayQueueBuilt = false;
   BuildPlaylist();
   EXPECT_EQ(desktop_->opened.size(), 2) << "the same playlist is launched again";
+  ASSERT_TRUE(gPlayQueueBuilt);
+  BuildPlaylist();
+  EXPECT_EQ(desktop_->opened.size(), 3) << "a kept queue is written and launched as well";
+}
+
+// Without an application for playlists the user learns where the playlist
+// is, to open it by hand; any other failure names the playlist too.
+TEST_F(PlayQueueTest, WithNoApplicationForPlaylistsTheMessageNamesThePlaylistsFullPath) {
+  gUseInternalPlayer = false;
+  gResultKind = ResultScope::File;
+  Results(2);
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  desktop_->result = SE_ERR_NOASSOC;
+  BuildPlaylist();
+  const QString path = QDir::toNativeSeparators(gTempFolder + QStringLiteral("playlist.M3U"));
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Playlist"));
+  EXPECT_EQ(boxes.Last().style, vbExclamation);
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("No application of this desktop opens M3U playlists")))
+      << boxes.Last().prompt.toStdString();
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("\r\n") + path + QStringLiteral("\r\n")));
+  EXPECT_TRUE(QFile::exists(path)) << "the playlist is there to be opened by hand";
+
+  desktop_->result = SE_ERR_ACCESSDENIED;
+  const QString told = modMainPlayer::WriteAndLaunchPlaylist();
+  EXPECT_EQ(told, boxes.Last().prompt);
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("Access denied")));
+  EXPECT_TRUE(boxes.Last().prompt.endsWith(path));
 }
 
 TEST_F(PlayQueueTest, NothingIsWrittenOrLaunchedWhenEveryEntryIsOffline) {

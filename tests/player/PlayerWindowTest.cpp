@@ -1,7 +1,9 @@
-// The video window: where it sits, what it shows, full screen, a new owner,
-// events handed to another window, and its destruction.
+// The video window: where it sits, what it shows (the picture in its own
+// proportions on a black ground), full screen, a new owner, events handed to
+// another window, and its destruction.
 #include "tests/player/PlayerFixture.h"
 
+#include "player/cMpvCore.h"
 #include "player/cVideoWindow.h"
 #include "tests/support/EventLoopWaits.h"
 
@@ -47,12 +49,81 @@ TEST_F(PlayerWindowTest, TheVideoWindowSitsHiddenAtTheRectangleAndShowsThePaused
   EXPECT_TRUE(player_->Visible());
 }
 
+TEST(VideoPictureTest, ThePictureTakesTheLargestPlaceOfItsProportionsAndFullScreenAloneItsOwnSize) {
+  EXPECT_EQ(cVideoWindow::FitPicture(QSize(640, 360), QSize(320, 240), true), QRect(0, 30, 320, 180))
+      << "16:9 in a 4:3 window: bars above and below";
+  EXPECT_EQ(cVideoWindow::FitPicture(QSize(360, 640), QSize(310, 232), true), QRect(90, 0, 130, 232))
+      << "a portrait picture in the preview: bars at the sides";
+  EXPECT_EQ(cVideoWindow::FitPicture(QSize(360, 640), QSize(1920, 1080), true), QRect(656, 0, 607, 1080));
+  EXPECT_EQ(cVideoWindow::FitPicture(QSize(360, 640), QSize(1920, 1080), false), QRect(780, 220, 360, 640))
+      << "not enlarged";
+  EXPECT_EQ(cVideoWindow::FitPicture(QSize(3840, 2160), QSize(1280, 1024), false), QRect(0, 152, 1280, 720))
+      << "a picture larger than the screen is still made to fit";
+  EXPECT_EQ(cVideoWindow::FitPicture(QSize(720, 405), QSize(1281, 720), true), QRect(0, 0, 1281, 720))
+      << "a side that rounding leaves a pixel short fills the window";
+  EXPECT_EQ(cVideoWindow::FitPicture(QSize(), QSize(320, 240), true), QRect(0, 0, 320, 240))
+      << "until the frames' size is known";
+}
+
+// The engine itself keeps the picture's proportions in a frame of another
+// shape (a square one for a 16:9 clip): black above and below.
+TEST_F(PlayerWindowTest, TheEngineDrawsThePictureInItsProportionsInAFrameOfAnotherShape) {
+  QString error;
+  std::unique_ptr<cMpvCore> core = cMpvCore::Create(&error);
+  ASSERT_TRUE(core) << error.toStdString();
+  if (core->RenderKind() != cMpvCore::Render::Software) GTEST_SKIP() << "frames are read back in software only";
+  core->SetFrameSize(QSize(320, 320));
+  ASSERT_TRUE(core->CommandNow({QStringLiteral("loadfile"), BarsClip()}));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !core->SoftwareFrame().isNull(); }, 5000));
+  const QImage frame = core->SoftwareFrame();
+  ASSERT_EQ(frame.size(), QSize(320, 320));
+  EXPECT_EQ(qGray(frame.pixel(160, 20)), 0) << "black above the picture";
+  EXPECT_EQ(qGray(frame.pixel(160, 300)), 0) << "black below it";
+  EXPECT_GT(qGray(frame.pixel(20, 160)), 100) << "the first bar, light grey, in the middle";
+}
+
+TEST_F(PlayerWindowTest, AWidePictureInA4To3WindowAndAPortraitOneInAWideWindowKeepTheirProportions) {
+  TestVideoSpec spec;
+  spec.seconds = 2;
+  spec.width = 180;
+  spec.height = 320;
+  spec.frameIndex = true;
+  const QString portrait = Clip(QStringLiteral("portrait.mkv"), spec);
+  struct Case {
+    QString clip;
+    int clipWidth;
+    QSize window;
+    QRect picture;
+    QPoint ground;
+  };
+  for (const Case& c : {Case{BarsClip(), kWidth, QSize(320, 240), QRect(0, 30, 320, 180), QPoint(160, 10)},
+                        Case{portrait, 180, QSize(640, 360), QRect(219, 0, 202, 360), QPoint(100, 180)}}) {
+    ASSERT_EQ(player_->OpenFile(c.clip, 0, 0, c.window.width(), c.window.height(), host_.get(), true), QString());
+    player_->ForcePosition(1.0);
+    player_->SetVisible(true);
+    host_->show();
+    cVideoWindow* window = player_->VideoWindow();
+    EXPECT_EQ(window->PictureRect(), c.picture);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return FrameIndexIn(window->Picture().copy(c.picture), c.clipWidth) == 25; },
+                                3000))
+        << "frame 25 at the picture's place, the index squares unstretched";
+    const QImage shown = window->Picture();
+    EXPECT_EQ(ColourDistance(shown.pixel(c.ground), qRgb(0, 0, 0)), 0) << "the ground around the picture";
+    const QPoint middle = c.picture.center();
+    EXPECT_GT(ColourDistance(shown.pixel(middle), qRgb(0, 0, 0)), 100) << "the bars in the middle";
+  }
+}
+
 TEST_F(PlayerWindowTest, FullScreenShowsTheVideoAloneAndResizingBringsItBack) {
   ASSERT_EQ(Open(BarsClip()), QString());
   player_->SetVisible(true);
+  EXPECT_EQ(player_->VideoWindow()->PictureRect(), QRect(0, 0, kWidth, kHeight));
   player_->SetFullScreen(true);
   EXPECT_TRUE(player_->FullScreen());
   EXPECT_TRUE(player_->VideoWindow()->isWindow());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return player_->VideoWindow()->size() == QSize(1920, 1080); }, 3000));
+  EXPECT_EQ(player_->VideoWindow()->PictureRect(), QRect(640, 360, kWidth, kHeight))
+      << "alone on the screen the picture keeps its own size";
   player_->ResizeWindow(320, 180);
   EXPECT_FALSE(player_->FullScreen());
   EXPECT_EQ(player_->VideoWindow()->parentWidget(), host_.get());

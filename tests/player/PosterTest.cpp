@@ -1,6 +1,8 @@
 // The poster: its size, frame times, a missing frame, the title's floor size,
 // the tag text drawn as it is, and the files it refuses.
+#include "inspector/InspectorPane.h"
 #include "library/ResultItem.h"
+#include "options/frmProgramOptions.h"
 #include "platform/JpegCodec.h"
 #include "player/cFilePosterArt.h"
 #include "player/frmFilePosterArt.h"
@@ -14,8 +16,10 @@
 #include <pango/pangocairo.h>
 
 #include <QDir>
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QRadioButton>
 #include <QTest>
 #include <QTimer>
 
@@ -261,6 +265,53 @@ TEST_F(PosterCommandTest, ThePosterIsShownOverTheGlassAndSaved) {
   EXPECT_TRUE(glassSeen);
   EXPECT_TRUE(gGlassForm.isNull()) << "the glass is unloaded afterwards";
   EXPECT_TRUE(QFileInfo::exists(gTempFolder + QStringLiteral("Story Board.jpg")));
+}
+
+// The grid board's Reconfigure, with "Modern" chosen in the options, shows
+// the poster next, never the grid again.
+TEST_F(PosterCommandTest, ReconfiguringTheGridToModernShowsThePoster) {
+  TestVideoSpec spec;
+  spec.seconds = 12;
+  QString error;
+  ASSERT_TRUE(MakeTestVideo(Scratch(), QStringLiteral("board.mkv"), spec, &error)) << error.toStdString();
+  gSavedItem = ResultItem{};
+  gSavedItem.CurrentPath = Scratch() + QLatin1Char('/');
+  gSavedItem.FileName = QStringLiteral("board.mkv");
+  gSavedItem.SelectionEnd = 12;
+  gPosterStyle = 0;
+  int grids = 0;
+  bool reconfigured = false;
+  bool posterSeen = false;
+  QPointer<frmFilePreview> lastGrid;
+  QTimer watch;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+      if (!window->isVisible()) continue;
+      if (auto* grid = dynamic_cast<frmFilePreview*>(window); grid && grid != lastGrid) {
+        lastGrid = grid;
+        if (++grids == 1) {
+          QTimer::singleShot(0, grid, [grid] { grid->mnuSettings->trigger(); });
+        } else {
+          grid->cmdClose_Click();
+        }
+      } else if (auto* options = dynamic_cast<frmProgramOptions*>(window); options && !reconfigured) {
+        reconfigured = true;
+        options->optPosterStyle[1]->click();
+        options->lblDone_Click();
+      } else if (auto* poster = dynamic_cast<frmFilePosterArt*>(window)) {
+        posterSeen = true;
+        poster->cmdClose_Click();
+      }
+    }
+  });
+  watch.start(20);
+  gMainForm->mnuFilePoster_Click();
+  gMainForm->Inspector().timerFilePreview_Timer();
+  watch.stop();
+  EXPECT_TRUE(reconfigured);
+  EXPECT_EQ(grids, 1) << "the grid is not shown again";
+  EXPECT_TRUE(posterSeen);
+  EXPECT_TRUE(gGlassForm.isNull());
 }
 
 TEST_F(PosterCommandTest, AnOfflineItemOpensNothing) {

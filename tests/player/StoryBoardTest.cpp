@@ -5,6 +5,7 @@
 #include "library/ResultItem.h"
 #include "platform/JpegCodec.h"
 #include "platform/QuitRequest.h"
+#include "player/frmFilePosterArt.h"
 #include "player/frmFilePreview.h"
 #include "tests/player/PlayerFixture.h"
 #include "tests/support/EventLoopWaits.h"
@@ -13,6 +14,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -147,7 +149,8 @@ TEST_F(StoryBoardTest, TheDefaultBoardShowsEachTileAtItsTimeAndIsSaved) {
   EXPECT_EQ(boxes.Count(), 0);
   EXPECT_DOUBLE_EQ(form.Interval(), 10.0 / 26);
   EXPECT_EQ(form.width(), 1060);
-  EXPECT_EQ(form.height(), 917);
+  EXPECT_EQ(form.height(), 917 + kQuitStripHeight) << "the board over the strip with Quit";
+  EXPECT_EQ(form.picPreview->geometry(), QRect(0, 0, 1060, 917));
   EXPECT_FALSE(form.VScroll1->isVisibleTo(&form));
   EXPECT_EQ(form.GrabbedCount(), 25);
   // The time stamp, black then white one pixel up and left, on tile 1.
@@ -219,6 +222,27 @@ TEST_F(StoryBoardTest, ColumnsAndRowsFollowTheOptionsPageAndTheLastTileTakesTheL
   EXPECT_NEAR(TileIndex(form, 12), 124, 1);
 }
 
+// A 1-second clip of 10 frames: two or three tiles fall on each frame and the
+// last tile's time lies past the last frame. Every tile gets its nearest
+// frame at once; the time-out, an hour here, is never waited for.
+TEST_F(StoryBoardTest, ASecondOfTenFramesGivesEachTileItsNearestFrameAtOnce) {
+  SetPoster("CaptionSize", 1);
+  modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("ThumbnailTimeout"), 3600);
+  TestVideoSpec spec;
+  spec.seconds = 1;
+  spec.framesPerSecond = 10;
+  spec.frameIndex = true;
+  Choose(Clip(QStringLiteral("second.mkv"), spec), 1);
+  frmFilePreview form;
+  ASSERT_TRUE(form.Built());
+  EXPECT_DOUBLE_EQ(form.Interval(), 1.0 / 25);
+  EXPECT_EQ(form.GrabbedCount(), 25);
+  for (int64_t k = 1; k <= 25; ++k) {
+    const int nearest = std::min(9, static_cast<int>(std::floor(k * 0.4 + 1e-6)));
+    EXPECT_EQ(TileIndex(form, k), nearest) << "tile " << k;
+  }
+}
+
 TEST_F(StoryBoardTest, AClipUnderASecondShowsItsStartInEveryTile) {
   SetPoster("CaptionSize", 1);
   SetPoster("HorizontalTiles", 3);
@@ -237,9 +261,38 @@ TEST_F(StoryBoardTest, ATallBoardScrolls) {
   EXPECT_EQ(form.height(), 1080 - 8);
   EXPECT_EQ(form.width(), 200 + 20 + 20) << "20 px more for the scroll bar";
   ASSERT_TRUE(form.VScroll1->isVisibleTo(&form));
-  EXPECT_EQ(form.VScroll1->maximum(), 117 + 8 * 160 - 10 + 10 - (1080 - 8));
+  EXPECT_EQ(form.VScroll1->maximum(), 117 + 8 * 160 - 10 + 10 - (1080 - 8 - kQuitStripHeight));
+  EXPECT_EQ(form.VScroll1->height(), 1080 - 8 - kQuitStripHeight);
   form.VScroll1->setValue(100);
   EXPECT_EQ(form.picPreview->y(), -100);
+  EXPECT_EQ(form.childAt(20, form.height() - 5), form.quitStrip) << "the strip lies over the scrolled board";
+}
+
+// The story board and the poster show their Quit button below the picture,
+// and a click on it closes the window.
+TEST_F(StoryBoardTest, TheStoryBoardAndThePosterShowTheirQuitButtonBelowThePicture) {
+  Choose(IndexClip(QStringLiteral("ten.mkv"), 10), 10);
+  frmFilePreview board;
+  frmFilePosterArt poster;
+  ASSERT_TRUE(board.Built());
+  ASSERT_TRUE(poster.Built());
+  EXPECT_EQ(poster.size(), QSize(1250, 800 + kQuitStripHeight)) << "the poster keeps its own size above the strip";
+  struct Window {
+    QDialog& dialog;
+    QPushButton& quit;
+    int pictureHeight;
+  };
+  for (const Window& w : {Window{board, *board.cmdClose, 917}, Window{poster, *poster.cmdClose, 800}}) {
+    w.dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.dialog));
+    EXPECT_TRUE(w.quit.isVisible()) << w.dialog.objectName().toStdString();
+    EXPECT_EQ(w.quit.text(), QStringLiteral("Quit"));
+    const QRect onWindow(w.quit.mapTo(&w.dialog, QPoint()), w.quit.size());
+    EXPECT_TRUE(w.dialog.rect().contains(onWindow)) << w.dialog.objectName().toStdString();
+    EXPECT_GE(onWindow.top(), w.pictureHeight) << "below the picture";
+    QTest::mouseClick(&w.quit, Qt::LeftButton);
+    EXPECT_FALSE(w.dialog.isVisible()) << w.dialog.objectName().toStdString();
+  }
 }
 
 TEST_F(StoryBoardTest, TVOutModeFillsTheScreenWithoutAHeader) {
