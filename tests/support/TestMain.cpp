@@ -4,11 +4,17 @@
 
 #include <QApplication>
 
+#include <fontconfig/fontconfig.h>
 #include <gmock/gmock.h>
 
 int main(int argc, char** argv) {
   rwtest::PrepareQtPlatform();
   QApplication app(argc, argv);
+  // Tests give each case a home of its own through setenv, which is not safe
+  // beside a getenv on another thread. Pango reads fontconfig's configuration
+  // (and with it the environment) on a thread of its own the first time a
+  // font map is made; loaded here first, that thread finds it loaded.
+  FcInit();
   ::testing::InitGoogleMock(&argc, argv);
   return RUN_ALL_TESTS();
 }
