@@ -267,6 +267,8 @@ bool InspectorPane::OpenInPreview(const ResultItem& item, SqlRecordset& row, con
                                   QString& status) {
   const QString result = gPlayer->OpenFile(path, 0, 0, framPreview->width(), framPreview->height(), framPreview, true);
   if (!result.isEmpty()) {
+    // An open another open or an unload cut short says nothing of the file.
+    if (gPlayer->OpenInterrupted()) return false;
     status = kOpenFailure;
     gLibrary->TagSegment(item.SegmentID, 1, false);
     return false;

@@ -79,6 +79,7 @@ QString clsRWPlayer::OpenFile(const QString& FileName, int rectTop, int rectLeft
                               QWidget* hWndTarget, bool bAllowFrameCapture) {
   CleanUp();
   const uint64_t serial = serial_;
+  openInterrupted_ = false;
   if (openUnfinished_) AbandonCore();
   fileName_ = FileName;
   QString error;
@@ -122,7 +123,10 @@ QString clsRWPlayer::LoadFile(uint64_t serial) {
     return endedEntry_ == entryId_ || (loadedEntry_ == entryId_ && restartedEntry_ == entryId_);
   };
   const bool answered = core_->WaitFor(settled, kOpenTimeoutMs);
-  if (serial_ != serial) return ErrorText(MPV_ERROR_LOADING_FAILED, QStringLiteral("the open was interrupted"));
+  if (serial_ != serial) {
+    openInterrupted_ = true;
+    return ErrorText(MPV_ERROR_LOADING_FAILED, QStringLiteral("the open was interrupted"));
+  }
   if (!answered) {
     AbandonCore();
     return ErrorText(MPV_ERROR_LOADING_FAILED, QStringLiteral("the file did not open within %1 seconds")

@@ -61,6 +61,10 @@ class clsRWPlayer {
   QString OpenFile(const QString& FileName, int rectTop, int rectLeft, int rectWidth, int rectHeight,
                    QWidget* hWndTarget, bool bAllowFrameCapture);
   bool FileLoaded() const { return fileLoaded_; }
+  // True when the last OpenFile gave up because another open or an unload
+  // took over while it waited: nothing is known of the file then, so callers
+  // must not count it as unplayable.
+  bool OpenInterrupted() const { return openInterrupted_; }
 
   // The window that owns the video window; setting it moves the video window.
   void SetOwner(QWidget* owner);
@@ -195,6 +199,7 @@ class clsRWPlayer {
   int endError_ = 0;
   // An open that never finished may have left the engine stuck on a read.
   bool openUnfinished_ = false;
+  bool openInterrupted_ = false;
   // The frame grab waiting for its answer.
   uint64_t grabReply_ = 0;
   bool grabAnswered_ = false;

@@ -199,6 +199,26 @@ TEST_F(InspectorLoadTest, MissingAndEmptyFilesSayWhyAndKeepTheirRows) {
   EXPECT_EQ(gInspectedItem.FileID, 1) << "still shown from the library";
 }
 
+// The preview's open may be cut short by another open or an unload (the
+// full-screen player taking the engine, a new file chosen): nothing was
+// learnt of the file then, so it is neither tagged nor called unplayable.
+TEST_F(InspectorLoadTest, AnOpenCutShortByAnotherLeavesTheFileUnmarked) {
+  ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("Clip.mkv")));
+  AddFile(QStringLiteral("Clip.mkv"));
+  QTimer unload;  // turns with every pass of the waits inside the load
+  unload.setInterval(0);
+  QObject::connect(&unload, &QTimer::timeout, [] { gPlayer->CleanUp(); });
+  unload.start();
+  const bool opened = Inspect();
+  unload.stop();
+  EXPECT_FALSE(opened);
+  EXPECT_TRUE(gPlayer->OpenInterrupted());
+  EXPECT_FALSE(TaggedUnplayable());
+  EXPECT_FALSE(Status().contains(QStringLiteral("Cannot Open File"))) << Status().toStdString();
+  EXPECT_TRUE(Inspect()) << "the next open of the same file succeeds";
+  EXPECT_FALSE(gPlayer->OpenInterrupted());
+}
+
 TEST_F(InspectorLoadTest, AnMp4CutBeforeItsIndexIsTaggedUnplayable) {
   TestVideoSpec spec;
   spec.seconds = 2;
