@@ -77,13 +77,21 @@ int32_t FirstEntry(bool kept, int32_t queuedBefore) {
   return kept ? position : queuedBefore;
 }
 
+// True when the queued entry is the row's segment of the row's file. A
+// segment number alone is not enough: another library (or the same one
+// after its file was moved) may give the number to another file.
+bool SameEntry(const ResultItem& entry, const ResultItem& row) {
+  return entry.SegmentID == row.SegmentID && entry.FileID == row.FileID && entry.CurrentPath == row.CurrentPath &&
+         entry.FileName == row.FileName;
+}
+
 // A one-item run plays entry 0: the row gPlayStartIndex. When entry 0
 // already holds that row the run resumes it.
 void PrepareOneItemRun() {
   gPlayCount = 0;
   if (gPlayStartIndex < 1 || static_cast<size_t>(gPlayStartIndex) >= gResults.size()) return;
   const ResultItem& row = gResults[static_cast<size_t>(gPlayStartIndex)];
-  if (gPlayQueue[0].SegmentID == row.SegmentID) {
+  if (SameEntry(gPlayQueue[0], row)) {
     gPlayQueueBuilt = true;
     return;
   }

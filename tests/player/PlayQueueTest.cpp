@@ -180,6 +180,21 @@ TEST_F(PlayQueueTest, AOneItemRunPlaysEntryZeroAndResumesItWhenBuiltAgain) {
   EXPECT_EQ(gPlayQueue[0].SegmentID, 20);
 }
 
+// Another library may number another file's segment as the queued one: the
+// run then plays the new row's file from its start, not the old file.
+TEST_F(PlayQueueTest, AOneItemRunOfAnotherFileWithTheSameSegmentNumberIsNotResumed) {
+  Results(3);
+  gPlayStartIndex = 2;
+  BuildPlaylist();
+  gResults[2].FileID = 77;
+  gResults[2].CurrentPath = QStringLiteral("/other library/");
+  gResults[2].FileName = QStringLiteral("Other.mkv");
+  BuildPlaylist();
+  EXPECT_FALSE(gPlayQueueBuilt) << "nothing to resume";
+  EXPECT_EQ(gPlayQueue[0].FileName, QStringLiteral("Other.mkv"));
+  EXPECT_EQ(gPlayQueue[0].CurrentPath, QStringLiteral("/other library/"));
+}
+
 // Rows for the playlist texts: a unicode name, a name with XML's special
 // characters, an offline file, a name with a line break and a plain one.
 std::vector<ResultItem> PlaylistRows() {
