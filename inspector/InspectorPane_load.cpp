@@ -87,6 +87,7 @@ QString Inform(void* handle, const wchar_t* what) {
 MediaFormats ReadFormats(const QString& path) {
   return RunOffUiThread([path] {
     MediaFormats formats;
+    const MediaInfoDLL::Utf8FileNames utf8;
     void* handle = MediaInfo_New();
     if (!handle) return formats;
     const std::wstring file = path.toStdWString();

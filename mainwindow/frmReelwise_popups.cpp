@@ -4,6 +4,7 @@
 
 #include "browser/BrowserPane.h"
 #include "core/DesktopShell.h"
+#include "core/MediaInfoDLL.h"
 #include "core/ProgramMessage.h"
 #include "core/modLaunchDoc.h"
 #include "core/modReelwise.h"
@@ -27,9 +28,7 @@
 #include <QMenu>
 #include <QPointer>
 
-#include <langinfo.h>
 
-#include <clocale>
 #include <string>
 
 namespace {
@@ -86,30 +85,10 @@ bool SavedItemOffline(QWidget* owner) {
   return true;
 }
 
-// The C library's character type as UTF-8 for a scope: MediaInfo turns the
-// path into the locale's encoding to open the file, which under the "C"
-// locale fails for any name that is not ASCII.
-class Utf8CharacterType {
- public:
-  Utf8CharacterType() {
-    if (QByteArray(nl_langinfo(CODESET)) == "UTF-8") return;
-    previous_ = std::setlocale(LC_CTYPE, nullptr);
-    if (!std::setlocale(LC_CTYPE, "C.UTF-8")) previous_.clear();
-  }
-  ~Utf8CharacterType() {
-    if (!previous_.empty()) std::setlocale(LC_CTYPE, previous_.c_str());
-  }
-  Utf8CharacterType(const Utf8CharacterType&) = delete;
-  Utf8CharacterType& operator=(const Utf8CharacterType&) = delete;
-
- private:
-  std::string previous_;
-};
-
 // MediaInfo's report of the file; opened false when it cannot read the file.
 // The path and the report pass as UTF-8, whatever the C library's locale.
 QString MediaInfoReport(const QString& path, bool& opened) {
-  const Utf8CharacterType utf8;
+  const MediaInfoDLL::Utf8FileNames utf8;
   MediaInfoA_Option(nullptr, "CharSet", "UTF-8");
   void* handle = MediaInfoA_New();
   if (!handle) return {};
