@@ -38,6 +38,9 @@ void FlexGrid::SetCols(int cols) {
 
 void FlexGrid::SetFixedRows(int rows) {
   if (rows < 0 || rows > Rows()) RaiseControlError(kErrInvalidRowValue, kSource);
+  // A grid shown from its first scrolling row stays so: with fewer fixed
+  // rows, the rows freed from the top are shown, not scrolled out of view.
+  if (topRow_ == fixedRows_) topRow_ = rows;
   fixedRows_ = rows;
   ClampState();
   Changed();

@@ -227,6 +227,18 @@ TEST_F(FlexGridTest, TopRowScrollsTheCellsUnderTheMouse) {
   EXPECT_EQ(grid.TopRow(), 20);
 }
 
+// A grid without fixed rows (the inspector's details) shows its first row;
+// a scrolled grid keeps its place when the fixed rows change.
+TEST_F(FlexGridTest, FewerFixedRowsShowTheRowsFreedAtTheTop) {
+  grid.SetFixedRows(0);
+  EXPECT_EQ(grid.TopRow(), 0);
+  grid.SetFixedRows(1);
+  EXPECT_EQ(grid.TopRow(), 1);
+  grid.SetTopRow(5);
+  grid.SetFixedRows(0);
+  EXPECT_EQ(grid.TopRow(), 5);
+}
+
 TEST_F(FlexGridTest, SizesAreKeptInTwips) {
   grid.SetColWidth(2, 2200);
   EXPECT_EQ(grid.ColWidth(2), 2200);
