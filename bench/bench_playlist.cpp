@@ -18,6 +18,7 @@
 #include "library/clsRWLibrary.h"
 #include "platform/SqlConnection.h"
 #include "player/modMainPlayer.h"
+#include "ui/cWindowMgr.h"
 
 #include <QLocale>
 
@@ -57,6 +58,10 @@ struct Results : ProgramInPrivateHome {
     gPlayStartIndex = 0;
     gCurrentItem = gResults[kResults / 2];
   }
+  // The window manager saves its placement into the settings as it goes, as
+  // the program's shut-down has it do; at exit the settings' caches would be
+  // gone already.
+  ~Results() { gWindowMgr.reset(); }
 };
 
 void UseResults() { static Results results; }

@@ -7,6 +7,7 @@
 // details (tags, description) follow. Keys, on-canvas menus and the keypad
 // panel drive it from a keyboard or a remote; in TV-Out mode it plays
 // background music and remembers its colour theme.
+#include "carousel/CarouselMenuEntries.h"
 #include "carousel/CarouselPacer.h"
 #include "carousel/CarouselRing.h"
 #include "carousel/ClsT9Interface.h"
@@ -46,7 +47,7 @@ struct TagListRow {
   bool ViaSegment = false; // the tag reaches the file through one of its segments
 };
 
-// One entry of an on-canvas menu: a command number, its glyph in the
+// One entry of an on-canvas menu: its command's number, its glyph in the
 // program's symbol font, its caption (with the tokens "<TAG-TOKEN>",
 // "<LINKED-TAG-TOKEN>" and "<FILE-TOKEN>") and whether it can be chosen.
 struct CarouselMenuEntry {
@@ -144,8 +145,9 @@ class cCarousel {
   // and the animation.
   void DrawMenu(bool bHide, bool bSlideIn);
   // Carries out the chosen entry of the open menu (MenuIndex 0) or the
-  // command of that ID.
+  // command of that number.
   void ProcessMenuCommand(int32_t MenuIndex);
+  void ProcessMenuCommand(CarouselCommand command);
   // The generator of "Random Two Colours": seeded once from the clock when
   // first used, or with this seed (tests).
   void SeedMenuRandom(uint64_t seed);
@@ -323,9 +325,11 @@ class cCarousel {
   int32_t m_CurrentMenuIndex = 1;
   bool m_MenuShown = false;
   int16_t m_DescriptionPage = 1;
-  // Menu state: the entry of a menu by its ID; the tags menu's entries for
-  // the highlighted row.
-  CarouselMenuEntry* MenuEntry(const QString& menu, int32_t id);
+  // Menu state: the command's entry in the menu that holds it; the entry
+  // there and, while that menu is open, in its open copy too; the tags
+  // menu's entries for the highlighted row.
+  CarouselMenuEntry* MenuEntry(CarouselCommand command);
+  void EnableEntry(CarouselCommand command, bool enabled);
   void SyncTagsMenuState();
   // Menu drawing: the bar and the lower strip once, then each frame of a slide.
   void PrepareMenuBar();
@@ -337,16 +341,16 @@ class cCarousel {
   CairoSurfacePtr m_MenuBarSurface;
   CairoSurfacePtr m_MenuStripSurface;
   // Menu commands, by group; each returns False when the focus stays put.
-  bool RunMenuCommand(int32_t id);
-  bool RunViewCommand(int32_t id);
-  bool RunTagCommand(int32_t id);
+  bool RunMenuCommand(CarouselCommand command);
+  bool RunViewCommand(CarouselCommand command);
+  bool RunTagCommand(CarouselCommand command);
   bool RunTagSearch(const QString& glyph, const QString& mode, bool hideFirst);
-  bool RunColourCommand(int32_t id);
-  bool RunOptionCommand(int32_t id);
-  bool RunFileCommand(int32_t id);
-  bool ChangeOption(int32_t optionId, const QString& glyph, const QString& caption, const QString& key);
+  bool RunColourCommand(CarouselCommand command);
+  bool RunOptionCommand(CarouselCommand command);
+  bool RunFileCommand(CarouselCommand command);
+  bool ChangeOption(CarouselCommand option, const QString& glyph, const QString& caption, const QString& key);
   void RenewShuffleCaptions();
-  void AskConfirmation(int32_t followUp, const QString& caption);
+  void AskConfirmation(CarouselCommand asking, const QString& caption);
   bool CancelConfirmation();
   void RandomTwoColours();
   void ShowMenuAgain() { DrawMenu(false, false); }

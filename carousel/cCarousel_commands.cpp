@@ -35,39 +35,74 @@ uint64_t NextRandom(uint64_t& state) {
   return z ^ (z >> 31);
 }
 
+using C = CarouselCommand;
+
+// The tint scheme each tint entry chooses.
+int TintSchemeOf(CarouselCommand command) {
+  switch (command) {
+    case C::TintRed: return 1;
+    case C::TintGreen: return 2;
+    case C::TintBlue: return 3;
+    case C::TintYellow: return 4;
+    case C::TintMagenta: return 5;
+    case C::TintCyan: return 6;
+    case C::TintBlack: return 7;
+    default: return 0;  // the theme's own
+  }
+}
+
 }  // namespace
 
-void cCarousel::ProcessMenuCommand(int32_t MenuIndex) {
+void cCarousel::ProcessMenuCommand(int32_t MenuIndex) { ProcessMenuCommand(static_cast<CarouselCommand>(MenuIndex)); }
+
+void cCarousel::ProcessMenuCommand(CarouselCommand command) {
   const auto count = static_cast<int32_t>(m_ActiveMenu.size()) - 1;
   const bool hasCurrent = m_CurrentMenuIndex >= 1 && m_CurrentMenuIndex <= count;
   const CarouselMenuEntry* current = hasCurrent ? &m_ActiveMenu[static_cast<size_t>(m_CurrentMenuIndex)] : nullptr;
-  const int32_t id = MenuIndex != 0 ? MenuIndex : (current ? current->ID : 0);
+  const CarouselCommand chosen = command != C::None ? command
+                                 : current         ? static_cast<CarouselCommand>(current->ID)
+                                                   : C::None;
   // A disabled highlighted entry refuses whatever command is asked for.
   if (current && !current->Enabled) {
     Beep();
     return;
   }
-  if (RunMenuCommand(id)) m_Host->SetFocusToBrowser();
+  if (RunMenuCommand(chosen)) m_Host->SetFocusToBrowser();
 }
 
-bool cCarousel::RunMenuCommand(int32_t id) {
-  if (id <= 7 || id == 91) return RunViewCommand(id);
-  if (id >= 16 && id <= 22) return RunTagCommand(id);
-  if (id >= 30 && id <= 40) return RunColourCommand(id);
-  if (id >= 72) return RunFileCommand(id);
-  return RunOptionCommand(id);
+// Each group of commands by the menus that hold them; a number no command
+// has does nothing but hand the focus back.
+bool cCarousel::RunMenuCommand(CarouselCommand command) {
+  switch (command) {
+    case C::OpenFiles: case C::AddFiles: case C::FilterOut: case C::FilterTo:
+    case C::PreviousSet: case C::NextSet: case C::UndoViewChange: case C::Search:
+      return RunViewCommand(command);
+    case C::OpenTagged: case C::AppendTagged: case C::FilterOutTagged: case C::FilterToTagged:
+    case C::RemoveTag: case C::RemoveTagLink: case C::LinkTag:
+      return RunTagCommand(command);
+    case C::ColoursMenu: case C::TintRed: case C::TintGreen: case C::TintBlue: case C::TintTheme:
+    case C::TintYellow: case C::TintMagenta: case C::TintCyan: case C::TintBlack:
+    case C::InvertTint: case C::RandomTwoColours:
+      return RunColourCommand(command);
+    case C::SaveView: case C::StoryBoard: case C::DeleteFile: case C::RemoveFile: case C::ConfirmDelete:
+    case C::ConfirmRemoval: case C::AddToPlaylist: case C::PlayFile: case C::Quit:
+    case C::CancelConfirmation: case C::ConfirmQuit:
+      return RunFileCommand(command);
+    default:
+      return RunOptionCommand(command);
+  }
 }
 
-// 1 to 7 and 91: the keypad's searches and the view's history.
-bool cCarousel::RunViewCommand(int32_t id) {
-  switch (id) {
-    case 1: BroadcastMsg = QStringLiteral("D"); m_Keypad->Show(1); break;
-    case 2: BroadcastMsg = QStringLiteral("I"); m_Keypad->Show(4); break;
-    case 3: BroadcastMsg = QStringLiteral("C"); m_Keypad->Show(3); break;
-    case 4: BroadcastMsg = QStringLiteral("B"); m_Keypad->Show(2); break;
-    case 5: m_Host->MainToolbarHandler(QStringLiteral("mnuBrowserBack")); break;
-    case 6: m_Host->MainToolbarHandler(QStringLiteral("mnuBrowserForward")); break;
-    case 7: {
+// The keypad's searches and the view's history.
+bool cCarousel::RunViewCommand(CarouselCommand command) {
+  switch (command) {
+    case C::OpenFiles: BroadcastMsg = QStringLiteral("D"); m_Keypad->Show(1); break;
+    case C::AddFiles: BroadcastMsg = QStringLiteral("I"); m_Keypad->Show(4); break;
+    case C::FilterOut: BroadcastMsg = QStringLiteral("C"); m_Keypad->Show(3); break;
+    case C::FilterTo: BroadcastMsg = QStringLiteral("B"); m_Keypad->Show(2); break;
+    case C::PreviousSet: m_Host->MainToolbarHandler(QStringLiteral("mnuBrowserBack")); break;
+    case C::NextSet: m_Host->MainToolbarHandler(QStringLiteral("mnuBrowserForward")); break;
+    case C::UndoViewChange: {
       // Undo: the history combo's item before the last one, run again.
       BroadcastMsg = QStringLiteral("R");
       const int items = gLibrary ? gLibrary->View().HistoryComboCount() : 0;
@@ -76,22 +111,22 @@ bool cCarousel::RunViewCommand(int32_t id) {
       gLibrary->RefreshResults();
       break;
     }
-    case 91: BroadcastMsg = QStringLiteral("s"); m_Keypad->Show(-2); break;
+    case C::Search: BroadcastMsg = QStringLiteral("s"); m_Keypad->Show(-2); break;
     default: break;
   }
   return true;
 }
 
-// 16 to 22: the highlighted tag of the front file.
-bool cCarousel::RunTagCommand(int32_t id) {
+// The highlighted tag of the front file.
+bool cCarousel::RunTagCommand(CarouselCommand command) {
   const auto row = static_cast<size_t>(m_HighlightedTagIndex);
   const TagListRow tag = row < m_TagList.size() ? m_TagList[row] : TagListRow{};
-  switch (id) {
-    case 16: return RunTagSearch(QStringLiteral("D"), QString(), true);
-    case 17: return RunTagSearch(QStringLiteral("I"), QStringLiteral("&"), false);
-    case 18: return RunTagSearch(QStringLiteral("C"), QStringLiteral("-"), false);
-    case 19: return RunTagSearch(QStringLiteral("B"), QStringLiteral("+"), false);
-    case 20: {
+  switch (command) {
+    case C::OpenTagged: return RunTagSearch(QStringLiteral("D"), QString(), true);
+    case C::AppendTagged: return RunTagSearch(QStringLiteral("I"), QStringLiteral("&"), false);
+    case C::FilterOutTagged: return RunTagSearch(QStringLiteral("C"), QStringLiteral("-"), false);
+    case C::FilterToTagged: return RunTagSearch(QStringLiteral("B"), QStringLiteral("+"), false);
+    case C::RemoveTag: {
       const int32_t tagId = HighlightedTagID.mid(2).toInt();
       if (tagId <= 0 || !gLibrary) break;
       gLibrary->TagSegment(gCurrentItem.SegmentID, tagId, true);
@@ -100,14 +135,14 @@ bool cCarousel::RunTagCommand(int32_t id) {
       HideMenu();
       return true;
     }
-    case 21:
+    case C::RemoveTagLink:
       if (tag.TagID <= 0 || tag.LinkedTagID <= 0 || !gLibrary) break;
       gLibrary->DeleteTagRelationship(tag.TagID, tag.LinkedTagID);
       SetMenuMode(QStringLiteral("NULL"));
       HideMenu();
       RedrawAll(true, true);
       return true;
-    case 22:
+    case C::LinkTag:
       m_Keypad->Show(6);
       if (m_Keypad->EnteredText() == kCancelled) return true;
       SetMenuMode(QStringLiteral("NULL"));
@@ -138,16 +173,13 @@ bool cCarousel::RunTagSearch(const QString& glyph, const QString& mode, bool hid
   return true;
 }
 
-// 30 to 40: the tints.
-bool cCarousel::RunColourCommand(int32_t id) {
-  switch (id) {
-    case 30: SetMenuMode(QStringLiteral("Colours")); break;
-    case 31: case 32: case 33: SetColourScheme(id - 30); break;
-    case 34: SetColourScheme(0); break;
-    case 35: case 36: case 37: case 38: SetColourScheme(id - 31); break;
-    case 39: m_Invert = !m_Invert; SetColourScheme(m_TintScheme); break;
-    case 40: RandomTwoColours(); SetColourScheme(8); break;
-    default: break;
+// The tints.
+bool cCarousel::RunColourCommand(CarouselCommand command) {
+  switch (command) {
+    case C::ColoursMenu: SetMenuMode(QStringLiteral("Colours")); break;
+    case C::InvertTint: m_Invert = !m_Invert; SetColourScheme(m_TintScheme); break;
+    case C::RandomTwoColours: RandomTwoColours(); SetColourScheme(8); break;
+    default: SetColourScheme(TintSchemeOf(command)); break;
   }
   ShowMenuAgain();
   return true;
@@ -177,35 +209,35 @@ int cCarousel::MenuRandom(int count) {
   return static_cast<int>(NextRandom(m_MenuRandomState) % static_cast<uint64_t>(count));
 }
 
-// 24 to 28, 41 to 70: sub-menus, playback, display options, music and the
-// description's pages.
-bool cCarousel::RunOptionCommand(int32_t id) {
-  switch (id) {
-    case 24: SetMenuMode(QStringLiteral("SegmentFilter")); ShowMenuAgain(); break;
-    case 27: SetMenuMode(QStringLiteral("OfflineFilter")); ShowMenuAgain(); break;
-    case 28: SetMenuMode(QStringLiteral("Options")); ShowMenuAgain(); break;
-    case 41: m_Host->MainToolbarHandler(QStringLiteral("mnuToolsRunPlaylist")); break;
-    case 42:
+// Sub-menus, playback, display options, music and the description's pages.
+bool cCarousel::RunOptionCommand(CarouselCommand command) {
+  switch (command) {
+    case C::ResultKindMenu: SetMenuMode(QStringLiteral("SegmentFilter")); ShowMenuAgain(); break;
+    case C::StorageMenu: SetMenuMode(QStringLiteral("OfflineFilter")); ShowMenuAgain(); break;
+    case C::OptionsMenu: SetMenuMode(QStringLiteral("Options")); ShowMenuAgain(); break;
+    case C::PlayAll: m_Host->MainToolbarHandler(QStringLiteral("mnuToolsRunPlaylist")); break;
+    case C::Shuffle:
       m_Host->MainToolbarHandler(QStringLiteral("mnuToolsRandomPlayback"));
       RenewShuffleCaptions();
       DrawViewStrip();
       m_ActiveMenu = m_Menus[QStringLiteral("Main")];
       if (m_MenuShown) ShowMenuAgain(); else RedrawAll(true, true);
       break;
-    case 51: return ChangeOption(24, "g", "Showing Matching Files [Enter/OK to change]", "mnuBrowserMatchingFiles");
-    case 52:
-      return ChangeOption(24, "h", "Showing Segments within Matching Files [Enter/OK to change]",
+    case C::ShowMatchingFiles:
+      return ChangeOption(C::ResultKindMenu, "g", "Showing Matching Files [Enter/OK to change]", "mnuBrowserMatchingFiles");
+    case C::ShowSegmentsOfFiles:
+      return ChangeOption(C::ResultKindMenu, "h", "Showing Segments within Matching Files [Enter/OK to change]",
                           "mnuBrowserSegmentsFromFiles");
-    case 53:
-      return ChangeOption(24, "i", "Showing Matching Segments [Enter/OK to change]", "mnuBrowserMatchingSegments");
-    case 61:
-      return ChangeOption(27, "U", "Showing all files; Online and Offline [Enter/OK to change]",
+    case C::ShowMatchingSegments:
+      return ChangeOption(C::ResultKindMenu, "i", "Showing Matching Segments [Enter/OK to change]", "mnuBrowserMatchingSegments");
+    case C::ShowAllStorage:
+      return ChangeOption(C::StorageMenu, "U", "Showing all files; Online and Offline [Enter/OK to change]",
                           "mnuBrowserStorageAll");
-    case 62:
-      return ChangeOption(27, "V", "Showing Offline files only [Enter/OK to change]", "mnuBrowserStorageOffline");
-    case 63:
-      return ChangeOption(27, "W", "Showing Online files only [Enter/OK to change]", "mnuBrowserStorageOnline");
-    case 64:
+    case C::ShowOffline:
+      return ChangeOption(C::StorageMenu, "V", "Showing Offline files only [Enter/OK to change]", "mnuBrowserStorageOffline");
+    case C::ShowOnline:
+      return ChangeOption(C::StorageMenu, "W", "Showing Online files only [Enter/OK to change]", "mnuBrowserStorageOnline");
+    case C::Music:
       m_MusicEnabled = !m_MusicEnabled;
       PlayBackgroundSFX(m_MusicEnabled);
       SyncMenuState();
@@ -213,7 +245,7 @@ bool cCarousel::RunOptionCommand(int32_t id) {
       ShowMenuAgain();
       SetOtherSetting(QStringLiteral("TV-Out Music"), m_MusicEnabled ? 1 : 0);
       break;
-    case 70:
+    case C::NextDescriptionPage:
       // The next page of the description, or the first once all was shown;
       // the key handler redraws the details.
       m_DescriptionPage = !DescriptionOverflow && m_DescriptionPage > 1 ? 1 : m_DescriptionPage + 1;
@@ -223,11 +255,12 @@ bool cCarousel::RunOptionCommand(int32_t id) {
   return true;
 }
 
-// The display mode (entry 24 of the options menu) or storage filter (27):
-// a mode already shown beeps; another becomes the entry's face and the
-// dispatcher runs the view again with it.
-bool cCarousel::ChangeOption(int32_t optionId, const QString& glyph, const QString& caption, const QString& key) {
-  CarouselMenuEntry* option = MenuEntry(QStringLiteral("Options"), optionId);
+// The display mode or storage filter entry of the options menu: a mode
+// already shown beeps; another becomes the entry's face and the dispatcher
+// runs the view again with it.
+bool cCarousel::ChangeOption(CarouselCommand optionEntry, const QString& glyph, const QString& caption,
+                             const QString& key) {
+  CarouselMenuEntry* option = MenuEntry(optionEntry);
   if (!option || option->Glyph == glyph) {
     Beep();
     return false;
@@ -242,44 +275,44 @@ bool cCarousel::ChangeOption(int32_t optionId, const QString& glyph, const QStri
   return true;
 }
 
-// 72 to 99: the front file, confirmations and quitting.
-bool cCarousel::RunFileCommand(int32_t id) {
-  switch (id) {
-    case 72:
+// Saving the view, the front file, confirmations and quitting.
+bool cCarousel::RunFileCommand(CarouselCommand command) {
+  switch (command) {
+    case C::SaveView:
       m_Keypad->Show(-1);
       HideMenu();
       RedrawAll(false, false);
       SetMenuMode(QStringLiteral("NULL"));
       break;
-    case 79:
+    case C::StoryBoard:
       HideMenu();
       RedrawAll(false, false);
       m_Host->MainToolbarHandler(QStringLiteral("mnuToolsCreatePoster"));
       break;
-    case 80: AskConfirmation(82, QStringLiteral("Confirm Delete")); break;
-    case 81: AskConfirmation(83, QStringLiteral("Confirm Removal")); break;
-    case 86: AskConfirmation(99, QStringLiteral("Confirm Shutdown")); break;
-    case 82: case 83:
+    case C::DeleteFile: AskConfirmation(command, QStringLiteral("Confirm Delete")); break;
+    case C::RemoveFile: AskConfirmation(command, QStringLiteral("Confirm Removal")); break;
+    case C::Quit: AskConfirmation(command, QStringLiteral("Confirm Shutdown")); break;
+    case C::ConfirmDelete: case C::ConfirmRemoval:
       // Without a front file the library would take the selected files instead.
       if (gCurrentItem.FileID <= 0 || !gLibrary) {
         Beep();
         return false;
       }
       BroadcastMsg = QStringLiteral("w");
-      gLibrary->RemoveFile(gCurrentItem.FileID, id == 82);
+      gLibrary->RemoveFile(gCurrentItem.FileID, command == C::ConfirmDelete);
       // The confirmation is used up: another Enter must not take the next file.
       SetMenuMode(QStringLiteral("NULL"));
       HideMenu();
       break;
-    case 84: {
+    case C::AddToPlaylist: {
       m_Keypad->Show(0);
-      SetMenuMode(QStringLiteral("TitleMain"));
-      int32_t playlist = 3;
+      SetMenuMode(QString::fromLatin1(MenuOf(command)));
+      int32_t playlist = PositionOf(command);
       SetCurrentMenuIndex(playlist);
       break;
     }
-    case 85: {
-      const CarouselMenuEntry* play = MenuEntry(QStringLiteral("TitleMain"), 85);
+    case C::PlayFile: {
+      const CarouselMenuEntry* play = MenuEntry(command);
       if ((play && !play->Enabled) || gBrowserIndex < 1) {
         Beep();
         return false;
@@ -290,8 +323,8 @@ bool cCarousel::RunFileCommand(int32_t id) {
       RedrawAll(true, true);
       break;
     }
-    case 89: return CancelConfirmation();
-    case 99:
+    case C::CancelConfirmation: return CancelConfirmation();
+    case C::ConfirmQuit:
       // The window closes once the key's event has returned.
       PlayBackgroundSFX(false);
       m_Host->PostQuit();
@@ -301,31 +334,29 @@ bool cCarousel::RunFileCommand(int32_t id) {
   return true;
 }
 
-void cCarousel::AskConfirmation(int32_t followUp, const QString& caption) {
-  CarouselMenu& confirmation = m_Menus[QStringLiteral("Confirmation")];
-  if (confirmation.size() < 3) return;
-  confirmation[2].ID = followUp;
-  confirmation[2].Caption = caption;
-  SetMenuMode(QStringLiteral("Confirmation"));
+// The confirmation's confirm entry becomes the confirmation the asking
+// entry wants.
+void cCarousel::AskConfirmation(CarouselCommand asking, const QString& caption) {
+  const CarouselCommand follow = ConfirmationOf(asking);
+  CarouselMenu& confirmation = m_Menus[QString::fromLatin1(MenuOf(follow))];
+  const auto slot = static_cast<size_t>(PositionOf(follow));
+  if (confirmation.size() <= slot) return;
+  confirmation[slot].ID = CommandNumber(follow);
+  confirmation[slot].Caption = caption;
+  SetMenuMode(QString::fromLatin1(MenuOf(follow)));
   ShowMenuAgain();
 }
 
 // Back to the entry that asked: delete, removal or quit.
 bool cCarousel::CancelConfirmation() {
-  const CarouselMenu& confirmation = m_Menus[QStringLiteral("Confirmation")];
-  const int32_t followUp = confirmation.size() >= 3 ? confirmation[2].ID : 0;
-  QString menu;
-  int32_t index = 0;
-  if (followUp == 82) {
-    menu = QStringLiteral("TitleMain"), index = 4;
-  } else if (followUp == 83) {
-    menu = QStringLiteral("TitleMain"), index = 5;
-  } else if (followUp == 99) {
-    menu = QStringLiteral("Main"), index = 8;
-  } else {
-    return true;
-  }
-  SetMenuMode(menu);
+  const CarouselCommand cancel = CarouselCommand::CancelConfirmation;
+  const CarouselMenu& confirmation = m_Menus[QString::fromLatin1(MenuOf(cancel))];
+  const auto slot = static_cast<size_t>(PositionOf(CarouselCommand::ConfirmDelete));
+  const auto followUp = confirmation.size() > slot ? static_cast<CarouselCommand>(confirmation[slot].ID) : C::None;
+  const CarouselCommand asker = AskerOf(followUp);
+  if (asker == C::None) return true;
+  int32_t index = PositionOf(asker);
+  SetMenuMode(QString::fromLatin1(MenuOf(asker)));
   SetCurrentMenuIndex(index);
   ShowMenuAgain();
   return true;

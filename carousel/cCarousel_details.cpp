@@ -125,15 +125,11 @@ bool cCarousel::MountAnswers(const QString& Root) {
   return false;
 }
 
-// Play (85), the story board (79) and delete (80) of the front file's menu
-// act on the file itself; the open copy of that menu follows.
+// Playing, the story board and deleting act on the front file itself; the
+// open copy of their menu follows.
 void cCarousel::EnableFileEntries(bool Enabled) {
-  auto enable = [Enabled](CarouselMenu& menu) {
-    for (CarouselMenuEntry& entry : menu) {
-      if (entry.ID == 85 || entry.ID == 79 || entry.ID == 80) entry.Enabled = Enabled;
-    }
-  };
-  const auto fileMenu = m_Menus.find(QStringLiteral("TitleMain"));
-  if (fileMenu != m_Menus.end()) enable(fileMenu->second);
-  if (m_MenuMode == QLatin1String("TitleMain")) enable(m_ActiveMenu);
+  for (const CarouselCommand command :
+       {CarouselCommand::PlayFile, CarouselCommand::StoryBoard, CarouselCommand::DeleteFile}) {
+    EnableEntry(command, Enabled);
+  }
 }

@@ -12,8 +12,6 @@
 #include "platform/Rounding.h"
 #include "platform/controls/VbInput.h"
 
-#include <QStringList>
-
 #include <algorithm>
 #include <optional>
 
@@ -24,51 +22,52 @@ using namespace ctl;
 const QString kNull = QStringLiteral("NULL");
 constexpr uint64_t kKeyGateMs = 100;
 
+using C = CarouselCommand;
+
 bool IsMenu(const QString& mode) {
-  static const QStringList menus = {"Main",   "Options",  "SegmentFilter", "OfflineFilter", "Colours",
-                                    "TitleMain", "TagsMain", "CarouselMain", "Confirmation"};
-  return menus.contains(mode);
+  const auto& tables = CarouselMenuTables();
+  return std::any_of(tables.begin(), tables.end(),
+                     [&mode](const CarouselMenuTable& table) { return mode == QLatin1String(table.Name); });
 }
 
-// Up within a sub-menu: the menu above and its entry that leads here.
+// Up within a sub-menu: the entry of the menu above that leads here.
 struct MenuParent {
   const char* menu;
-  const char* parent;
-  int32_t entry;
+  CarouselCommand entry;
 };
-constexpr MenuParent kMenuParents[] = {{"Options", "Main", 7},
-                                       {"SegmentFilter", "Options", 1},
-                                       {"OfflineFilter", "Options", 2},
-                                       {"Colours", "Options", 3}};
+constexpr MenuParent kMenuParents[] = {{"Options", C::OptionsMenu},
+                                       {"SegmentFilter", C::ResultKindMenu},
+                                       {"OfflineFilter", C::StorageMenu},
+                                       {"Colours", C::ColoursMenu}};
 
 // The three zone menus and the zones they return to.
 constexpr const char* kZoneMenus[][2] = {
     {"CarouselMain", "Carousel"}, {"TitleMain", "Title"}, {"TagsMain", "Tags"}};
 
 // The keys besides the arrows, Enter and Esc: a move at the top level, or a
-// command at the top level or in the "Tags" zone (0 for none).
+// command at the top level or in the "Tags" zone (None for none).
 enum class Move { None, Back10, Forward10, Last, First, Half, HalfOfRest };
 struct OtherKey {
   int key;
   int alias;
   Move move;
-  int32_t topCommand;
-  int32_t tagsCommand;
+  CarouselCommand topCommand;
+  CarouselCommand tagsCommand;
 };
 constexpr OtherKey kOtherKeys[] = {
-    {vbKeyPageUp, vbKeyComma, Move::Back10, 0, 0},
-    {vbKeyPageDown, vbKeyPeriod, Move::Forward10, 0, 0},
-    {vbKeyEnd, vbKeyCloseBracket, Move::Last, 0, 18},
-    {vbKeyHome, vbKeyOpenBracket, Move::First, 0, 19},
-    {vbKeyL, 0, Move::Half, 0, 17},
-    {vbKeyR, 0, Move::HalfOfRest, 0, 16},
-    {vbKeyNumpad0, 0, Move::None, 42, 0},
-    {vbKeyNumpad1, 0, Move::None, 51, 0},
-    {vbKeyNumpad2, 0, Move::None, 52, 0},
-    {vbKeyNumpad3, 0, Move::None, 53, 0},
-    {vbKeyNumpad4, 0, Move::None, 61, 0},
-    {vbKeyNumpad5, 0, Move::None, 63, 0},
-    {vbKeyNumpad6, 0, Move::None, 62, 0},
+    {vbKeyPageUp, vbKeyComma, Move::Back10, C::None, C::None},
+    {vbKeyPageDown, vbKeyPeriod, Move::Forward10, C::None, C::None},
+    {vbKeyEnd, vbKeyCloseBracket, Move::Last, C::None, C::FilterOutTagged},
+    {vbKeyHome, vbKeyOpenBracket, Move::First, C::None, C::FilterToTagged},
+    {vbKeyL, 0, Move::Half, C::None, C::AppendTagged},
+    {vbKeyR, 0, Move::HalfOfRest, C::None, C::OpenTagged},
+    {vbKeyNumpad0, 0, Move::None, C::Shuffle, C::None},
+    {vbKeyNumpad1, 0, Move::None, C::ShowMatchingFiles, C::None},
+    {vbKeyNumpad2, 0, Move::None, C::ShowSegmentsOfFiles, C::None},
+    {vbKeyNumpad3, 0, Move::None, C::ShowMatchingSegments, C::None},
+    {vbKeyNumpad4, 0, Move::None, C::ShowAllStorage, C::None},
+    {vbKeyNumpad5, 0, Move::None, C::ShowOnline, C::None},
+    {vbKeyNumpad6, 0, Move::None, C::ShowOffline, C::None},
 };
 
 // Where a move goes from `index` of `count` results (SetCarouselIndex
@@ -188,10 +187,10 @@ void cCarousel::LeaveMenu(const QString& Menu) {
     SetMenuMode(kNull);
     return;
   }
-  if (Menu == QLatin1String("Confirmation")) {
-    int32_t cancel = 1;
+  if (Menu == QLatin1String(MenuOf(C::CancelConfirmation))) {
+    int32_t cancel = PositionOf(C::CancelConfirmation);
     SetCurrentMenuIndex(cancel);
-    ProcessMenuCommand(0);
+    ProcessMenuCommand(C::None);
     return;
   }
   for (const auto& zone : kZoneMenus) {
@@ -202,8 +201,8 @@ void cCarousel::LeaveMenu(const QString& Menu) {
   }
   for (const MenuParent& parent : kMenuParents) {
     if (Menu != QLatin1String(parent.menu)) continue;
-    SetMenuMode(QString::fromLatin1(parent.parent));
-    int32_t entry = parent.entry;
+    SetMenuMode(QString::fromLatin1(MenuOf(parent.entry)));
+    int32_t entry = PositionOf(parent.entry);
     SetCurrentMenuIndex(entry);
     DrawMenu(false, false);
     return;
@@ -234,15 +233,15 @@ void cCarousel::DownKey() {
 void cCarousel::EnterKey() {
   const QString mode = m_MenuMode;
   if (mode == kNull) {
-    ProcessMenuCommand(85);
+    ProcessMenuCommand(C::PlayFile);
   } else if (mode == QLatin1String("Carousel") || mode == QLatin1String("Title") || mode == QLatin1String("Tags")) {
     SetMenuMode(mode + QStringLiteral("Main"));
     DrawMenu(false, true);
   } else if (mode == QLatin1String("Description")) {
-    ProcessMenuCommand(70);
+    ProcessMenuCommand(C::NextDescriptionPage);
     RedrawAll(false, true);
   } else if (IsMenu(mode)) {
-    ProcessMenuCommand(0);
+    ProcessMenuCommand(C::None);
   }
 }
 
@@ -263,8 +262,8 @@ void cCarousel::OtherKeys(int KeyCode) {
   if (row == std::end(kOtherKeys)) return;
   m_KeyNavigation = false;
   if (!top) {
-    if (row->tagsCommand != 0) ProcessMenuCommand(row->tagsCommand);
-  } else if (row->topCommand != 0) {
+    if (row->tagsCommand != C::None) ProcessMenuCommand(row->tagsCommand);
+  } else if (row->topCommand != C::None) {
     ProcessMenuCommand(row->topCommand);
   } else if (const auto target = MoveTarget(row->move, gBrowserIndex, OpenSegmentCount())) {
     MoveTo(*target);

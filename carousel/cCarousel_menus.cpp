@@ -20,81 +20,8 @@ namespace {
 constexpr int kBarHeight = 85;
 const QString kGlyphFont = QStringLiteral("RW2dings");
 
-struct MenuRow {
-  int32_t ID;
-  const char* Glyph;
-  const char* Caption;
-};
-
-struct MenuTable {
-  const char* Name;
-  std::vector<MenuRow> Rows;
-};
-
-// The nine menus in position order; the dynamic glyphs and captions start as
-// shown here and follow the program's state through SyncMenuState.
-const std::vector<MenuTable>& MenuTables() {
-  static const std::vector<MenuTable> tables = {
-      {"Main",
-       {{1, "D", "Open a new set of files"},
-        {5, "L", "Previous Set of Files"},
-        {6, "M", "Next Set of Files"},
-        {91, "s", "Search Filenames, Titles and Descriptions"},
-        {41, "O", "Play All Files, in their current order"},
-        {42, "d", "Shuffle is OFF [Enter/OK to change]"},
-        {28, "o", "Options"},
-        {86, "F", "Quit Reelwise II"}}},
-      {"CarouselMain",
-       {{7, "R", "Undo the last change to the current View"},
-        {2, "I", "Add more files to the current View"},
-        {3, "C", "Filter out a set of files"},
-        {4, "B", "Filter to a set of files"},
-        {72, "u", "Save as a New View"}}},
-      {"TagsMain",
-       {{16, "D", "Open files tagged with '<TAG-TOKEN>'"},
-        {17, "I", "Append: Add all other files tagged with '<TAG-TOKEN>'"},
-        {18, "C", "Filter out: Remove all files tagged with '<TAG-TOKEN>'"},
-        {19, "B", "Filter to: Remove all files NOT tagged with '<TAG-TOKEN>'"},
-        {20, "E", "Remove the tag '<TAG-TOKEN>' from the current file"},
-        {21, "K", "Remove the link from '<TAG-TOKEN>' to '<LINKED-TAG-TOKEN>'"},
-        {22, "G", "Create a link from '<TAG-TOKEN>' to another tag"}}},
-      {"TitleMain",
-       {{85, "N", "Play '<FILE-TOKEN>'"},
-        {79, "p", "View Story Board for '<FILE-TOKEN>'"},
-        {84, "X", "Add '<FILE-TOKEN>' to a Playlist..."},
-        {80, "k", "Delete '<FILE-TOKEN>'"},
-        {81, "T", "Remove '<FILE-TOKEN>' from this Library"}}},
-      {"Options",
-       {{24, "g", "Showing Matching Files [Enter/OK to change]"},
-        {27, "U", "Showing all files; Online and Offline [Enter/OK to change]"},
-        {30, "P", "Change Colour Tint"},
-        {64, "m", "Music ON [Enter/OK to turn OFF]"}}},
-      {"SegmentFilter",
-       {{51, "g", "Show Matching Files"},
-        {52, "h", "Show Segments from Matching Files"},
-        {53, "i", "Show Matching Segments"}}},
-      {"OfflineFilter",
-       {{61, "U", "Show All files (both Online and Offline)"},
-        {63, "W", "Show Online Files Only"},
-        {62, "V", "Show Offline Files Only"}}},
-      {"Colours",
-       {{31, "P", "Red"},
-        {32, "P", "Green"},
-        {33, "P", "Blue"},
-        {35, "P", "Yellow"},
-        {36, "P", "Magenta"},
-        {37, "P", "Cyan"},
-        {38, "P", "Black"},
-        {34, "P", "Theme"},
-        {40, "e", "Random Two Colours"},
-        {39, "Y", "Invert"}}},
-      {"Confirmation", {{89, "x", "Cancel"}, {82, "y", "Confirm"}}},
-  };
-  return tables;
-}
-
 bool IsMenuName(const QString& name) {
-  for (const MenuTable& table : MenuTables()) {
+  for (const CarouselMenuTable& table : CarouselMenuTables()) {
     if (name == QLatin1String(table.Name)) return true;
   }
   return false;
@@ -119,11 +46,12 @@ double GlyphX(int position) { return 90.0 * position - 38; }
 
 void cCarousel::FillMenus() {
   m_Menus.clear();
-  for (const MenuTable& table : MenuTables()) {
+  for (const CarouselMenuTable& table : CarouselMenuTables()) {
     CarouselMenu& menu = m_Menus[QString::fromLatin1(table.Name)];
     menu.assign(1, CarouselMenuEntry{});  // index 0 is unused
-    for (const MenuRow& row : table.Rows) {
-      menu.push_back({row.ID, QString::fromLatin1(row.Glyph), QString::fromLatin1(row.Caption), true});
+    for (const CarouselMenuRow& row : table.Rows) {
+      menu.push_back(
+          {CommandNumber(row.Command), QString::fromLatin1(row.Glyph), QString::fromLatin1(row.Caption), true});
     }
   }
   m_ActiveMenu = m_Menus[QStringLiteral("Main")];
@@ -135,13 +63,30 @@ const CarouselMenu& cCarousel::Menu(const QString& name) const {
   return found == m_Menus.end() ? none : found->second;
 }
 
-CarouselMenuEntry* cCarousel::MenuEntry(const QString& menu, int32_t id) {
-  const auto found = m_Menus.find(menu);
-  if (found == m_Menus.end()) return nullptr;
-  for (size_t i = 1; i < found->second.size(); ++i) {
-    if (found->second[i].ID == id) return &found->second[i];
+namespace {
+
+CarouselMenuEntry* EntryIn(CarouselMenu& menu, CarouselCommand command) {
+  for (size_t i = 1; i < menu.size(); ++i) {
+    if (menu[i].ID == CommandNumber(command)) return &menu[i];
   }
   return nullptr;
+}
+
+}  // namespace
+
+CarouselMenuEntry* cCarousel::MenuEntry(CarouselCommand command) {
+  const char* name = MenuOf(command);
+  if (!name) return nullptr;
+  const auto found = m_Menus.find(QString::fromLatin1(name));
+  return found == m_Menus.end() ? nullptr : EntryIn(found->second, command);
+}
+
+void cCarousel::EnableEntry(CarouselCommand command, bool enabled) {
+  const char* name = MenuOf(command);
+  if (!name) return;
+  if (CarouselMenuEntry* entry = MenuEntry(command)) entry->Enabled = enabled;
+  if (m_MenuMode != QLatin1String(name)) return;
+  if (CarouselMenuEntry* open = EntryIn(m_ActiveMenu, command)) open->Enabled = enabled;
 }
 
 void cCarousel::SetMenuMode(const QString& sValue) {

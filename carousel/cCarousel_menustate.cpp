@@ -2,9 +2,8 @@
 // chosen (a library open, results, history, a modified view), the captions
 // and glyphs that show a state (music, shuffle, result kind, storage filter,
 // deletion to the recycle bin), and the tags menu's entries for the
-// highlighted tag. Entries are addressed by their IDs in the menus that hold
-// them: the entries of the current view (7, 2, 3, 4, 72) in "CarouselMain",
-// those of the front file (85, 79, 84, 80, 81) in "TitleMain".
+// highlighted tag. Entries are addressed by their commands; the menus' table
+// says which menu holds each.
 #include "carousel/cCarousel.h"
 
 #include "core/modReelwise.h"
@@ -59,45 +58,41 @@ void SetEnabled(CarouselMenuEntry* entry, bool enabled) {
 }  // namespace
 
 void cCarousel::SyncMenuState() {
-  const QString main = QStringLiteral("Main");
-  const QString view = QStringLiteral("CarouselMain");
-  const QString file = QStringLiteral("TitleMain");
-  const QString options = QStringLiteral("Options");
+  using C = CarouselCommand;
   // 1. Opening, searching and adding need a library.
   const bool libraryOpen = gLibrary && !gLibrary->LibraryName.isEmpty();
-  SetEnabled(MenuEntry(main, 1), libraryOpen);
-  SetEnabled(MenuEntry(main, 91), libraryOpen);
-  SetEnabled(MenuEntry(view, 2), libraryOpen);
+  SetEnabled(MenuEntry(C::OpenFiles), libraryOpen);
+  SetEnabled(MenuEntry(C::Search), libraryOpen);
+  SetEnabled(MenuEntry(C::AddFiles), libraryOpen);
   // 2 to 5. The entries that show a state.
-  SetFace(MenuEntry(options, 64), m_MusicEnabled ? Face{"m", "Music ON [Enter/OK to turn OFF]"}
+  SetFace(MenuEntry(C::Music), m_MusicEnabled ? Face{"m", "Music ON [Enter/OK to turn OFF]"}
                                                  : Face{"n", "Music OFF [Enter/OK to turn ON]"});
   RenewShuffleCaptions();
-  SetFace(MenuEntry(options, 24), ResultKindFace(gResultKind));
-  SetFace(MenuEntry(options, 27), StorageFilterFace(gOnlineFilter));
+  SetFace(MenuEntry(C::ResultKindMenu), ResultKindFace(gResultKind));
+  SetFace(MenuEntry(C::StorageMenu), StorageFilterFace(gOnlineFilter));
   // 6, 7. Results and history.
   const bool noResults = OpenSegmentCount() == 0;
   const int16_t history = gLibrary ? gLibrary->HistoryIndex() : 0;
   const bool firstStep = history == 0 || history == 1;
   const bool lastStep = history == 0 || gLibrary->NoFurtherHistory();
   const bool modified = gLibrary && gLibrary->ViewModified();
-  SetEnabled(MenuEntry(main, 41), !noResults);
-  SetEnabled(MenuEntry(view, 3), !noResults);
-  SetEnabled(MenuEntry(view, 4), !noResults);
-  SetEnabled(MenuEntry(main, 5), !firstStep);
-  SetEnabled(MenuEntry(main, 6), !lastStep);
-  SetEnabled(MenuEntry(view, 7), modified);
-  SetEnabled(MenuEntry(view, 72), modified);
+  SetEnabled(MenuEntry(C::PlayAll), !noResults);
+  SetEnabled(MenuEntry(C::FilterOut), !noResults);
+  SetEnabled(MenuEntry(C::FilterTo), !noResults);
+  SetEnabled(MenuEntry(C::PreviousSet), !firstStep);
+  SetEnabled(MenuEntry(C::NextSet), !lastStep);
+  SetEnabled(MenuEntry(C::UndoViewChange), modified);
+  SetEnabled(MenuEntry(C::SaveView), modified);
   // 8. Deleting goes to the recycle bin when the settings say so.
-  SetFace(MenuEntry(file, 80), gDeleteToRecycleBin ? Face{"J", "Send '<FILE-TOKEN>' to Recycle Bin"}
+  SetFace(MenuEntry(C::DeleteFile), gDeleteToRecycleBin ? Face{"J", "Send '<FILE-TOKEN>' to Recycle Bin"}
                                                    : Face{"k", "Delete '<FILE-TOKEN>'"});
 }
 
 // The shuffle entry and the play entry's caption of the main menu.
 void cCarousel::RenewShuffleCaptions() {
-  const QString main = QStringLiteral("Main");
-  SetFace(MenuEntry(main, 42), gRandomPlayback ? Face{"S", "Shuffle is ON [Enter/OK to change]"}
+  SetFace(MenuEntry(CarouselCommand::Shuffle), gRandomPlayback ? Face{"S", "Shuffle is ON [Enter/OK to change]"}
                                                : Face{"d", "Shuffle is OFF [Enter/OK to change]"});
-  if (CarouselMenuEntry* play = MenuEntry(main, 41)) {
+  if (CarouselMenuEntry* play = MenuEntry(CarouselCommand::PlayAll)) {
     play->Caption = gRandomPlayback ? QStringLiteral("Play All Files, in any order")
                                     : QStringLiteral("Play All Files, in their current order");
   }
@@ -133,14 +128,8 @@ void cCarousel::SyncTagsMenuState() {
     }
   }
   if (row.ViaSegment) removeTag = false;
-  const bool tagsMenuOpen = m_MenuMode == QLatin1String("TagsMain");
-  for (CarouselMenu* menu : {&m_Menus[QStringLiteral("TagsMain")], tagsMenuOpen ? &m_ActiveMenu : nullptr}) {
-    if (!menu) continue;
-    for (CarouselMenuEntry& entry : *menu) {
-      if (entry.ID == 20) entry.Enabled = removeTag;
-      if (entry.ID == 21) entry.Enabled = removeLink;
-    }
-  }
+  EnableEntry(CarouselCommand::RemoveTag, removeTag);
+  EnableEntry(CarouselCommand::RemoveTagLink, removeLink);
 }
 
 void cCarousel::SetTagRows(std::vector<TagListRow> rows, int32_t highlighted) {

@@ -36,7 +36,7 @@ bool cCarousel::SetCarouselIndex(int32_t NewIndex, bool Animate, bool SlowTimer)
   m_Pose.FastMode = false;
   SetMenuMode(QStringLiteral("NULL"));
   // Play waits until the details have found the new front file.
-  if (CarouselMenuEntry* play = MenuEntry(QStringLiteral("TitleMain"), 85)) play->Enabled = false;
+  if (CarouselMenuEntry* play = MenuEntry(CarouselCommand::PlayFile)) play->Enabled = false;
   // 2.
   SetCarouselTimer(SlowTimer ? 100 : 10, false);
   // 3. The target, clamped to the results, and the way there.

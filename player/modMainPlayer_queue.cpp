@@ -15,6 +15,7 @@
 
 #include <QDir>
 #include <QLocale>
+#include <QStringEncoder>
 
 #include <algorithm>
 #include <random>
@@ -138,76 +139,115 @@ QString ReadableName(const ResultItem& entry) {
   return OneLine(entry.FileName.isEmpty() ? entry.CurrentPath : entry.FileName);
 }
 
-// The text with &, <, >, " and ' as XML entities.
-QString XmlEscaped(const QString& text) {
-  static const QString special = QStringLiteral("&<>\"'");
-  if (std::none_of(text.begin(), text.end(), [](QChar c) { return special.contains(c); })) return text;
-  QString escaped;
-  escaped.reserve(text.size() + 16);
-  for (const QChar c : text) {
-    switch (c.unicode()) {
-      case '&': escaped += QLatin1String("&amp;"); break;
-      case '<': escaped += QLatin1String("&lt;"); break;
-      case '>': escaped += QLatin1String("&gt;"); break;
-      case '"': escaped += QLatin1String("&quot;"); break;
-      case '\'': escaped += QLatin1String("&apos;"); break;
-      default: escaped += c;
+bool IsXmlSpecial(char16_t c) { return c == '&' || c == '<' || c == '>' || c == '"' || c == '\''; }
+
+// Appends the text with &, <, >, " and ' as XML entities.
+void AppendXmlEscaped(QString& out, QStringView text) {
+  qsizetype plain = 0;  // the start of the run not yet appended
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const char16_t c = text[i].unicode();
+    if (!IsXmlSpecial(c)) continue;
+    out += text.sliced(plain, i - plain);
+    plain = i + 1;
+    switch (c) {
+      case '&': out += QLatin1String("&amp;"); break;
+      case '<': out += QLatin1String("&lt;"); break;
+      case '>': out += QLatin1String("&gt;"); break;
+      case '"': out += QLatin1String("&quot;"); break;
+      default: out += QLatin1String("&apos;"); break;
     }
   }
-  return escaped;
+  out += text.sliced(plain);
 }
 
 // Seconds in the fewest digits that read back as the same number, "." the
 // decimal point: "12.5", "0", "3".
 QString StartText(double seconds) { return QString::number(seconds, 'f', QLocale::FloatingPointShortest); }
 
-void AppendHeader(QString& out, PlaylistFormat format) {
+const char* HeaderOf(PlaylistFormat format) {
   switch (format) {
-    case PlaylistFormat::M3U: out += QLatin1String("#EXTM3U\r\n"); break;
-    case PlaylistFormat::ASX: out += QLatin1String("<asx version = 3.0>\r\n"); break;
-    case PlaylistFormat::PLS: out += QLatin1String("[playlist]\r\n"); break;
+    case PlaylistFormat::M3U: return "#EXTM3U\r\n";
+    case PlaylistFormat::ASX: return "<asx version = 3.0>\r\n";
+    case PlaylistFormat::PLS: break;
   }
+  return "[playlist]\r\n";
 }
 
-void AppendFooter(QString& out, PlaylistFormat format) {
-  if (format == PlaylistFormat::ASX) out += QLatin1String("</asx>\r\n");
-}
+const char* FooterOf(PlaylistFormat format) { return format == PlaylistFormat::ASX ? "</asx>\r\n" : ""; }
 
-// The lines of the n-th entry written.
-void AppendEntry(QString& out, PlaylistFormat format, const ResultItem& entry, int n) {
-  const QString path = entry.CurrentPath + entry.FileName;
+// Replaces `lines` with the lines of the n-th entry written, appended piece
+// by piece into the buffer the caller reuses (no temporary strings).
+void EntryLines(QString& lines, PlaylistFormat format, const ResultItem& entry, int n) {
+  lines.truncate(0);
   switch (format) {
     case PlaylistFormat::M3U:
-      out += QLatin1String("#EXTINF:") + OneLine(entry.FileAlias) + QLatin1String("\r\n") + path +
-             QLatin1String("\r\n");
+      lines += QLatin1String("#EXTINF:");
+      lines += OneLine(entry.FileAlias);
+      lines += QLatin1String("\r\n");
+      lines += entry.CurrentPath;
+      lines += entry.FileName;
+      lines += QLatin1String("\r\n");
       break;
     case PlaylistFormat::ASX:
-      out += QLatin1String("  <entry>\r\n    <title>\"") + XmlEscaped(entry.FileName) +
-             QLatin1String("\"</title>\r\n    <ref href = \"") + XmlEscaped(path) +
-             QLatin1String("\"/>\r\n    <STARTTIME  Value = \"") + StartText(entry.SelectionStart) +
-             QLatin1String("\" />\r\n  </entry>\r\n");
+      lines += QLatin1String("  <entry>\r\n    <title>\"");
+      AppendXmlEscaped(lines, entry.FileName);
+      lines += QLatin1String("\"</title>\r\n    <ref href = \"");
+      AppendXmlEscaped(lines, entry.CurrentPath);  // the path escapes as its two parts do
+      AppendXmlEscaped(lines, entry.FileName);
+      lines += QLatin1String("\"/>\r\n    <STARTTIME  Value = \"");
+      lines += StartText(entry.SelectionStart);
+      lines += QLatin1String("\" />\r\n  </entry>\r\n");
       break;
     case PlaylistFormat::PLS:
-      out += QLatin1String("File") + QString::number(n) + QLatin1Char('=') + path + QLatin1String("\r\n");
+      lines += QLatin1String("File");
+      lines += QString::number(n);
+      lines += QLatin1Char('=');
+      lines += entry.CurrentPath;
+      lines += entry.FileName;
+      lines += QLatin1String("\r\n");
       break;
   }
 }
 
+// Appends the text as UTF-8. Every piece given begins and ends with a
+// character of its own (a line's ASCII), so encoding piece by piece writes
+// the bytes encoding the whole text at once would. The encoder marks a lone
+// surrogate differently from QString::toUtf8 ("\uFFFD", not "?"), so a piece
+// holding one is encoded again the way the whole text was.
+void AppendUtf8(QByteArray& out, QStringEncoder& utf8, QStringView text) {
+  const qsizetype at = out.size();
+  const qsizetype room = utf8.requiredSpace(text.size());
+  if (out.capacity() < at + room) out.reserve(std::max(2 * out.capacity(), at + room));
+  out.resize(at + room);
+  char* end = utf8.appendToBuffer(out.data() + at, text);
+  out.truncate(end - out.constData());
+  if (!utf8.hasError()) return;
+  out.truncate(at);
+  out += text.toUtf8();
+  utf8.resetState();
+}
+
+// The playlist's text, UTF-8 encoded: each entry's lines are written into one
+// reused buffer and encoded onto the text, which is never held whole as
+// UTF-16.
 QByteArray TextOf(Entries entries, const QString& formatName, QStringList* left) {
   const PlaylistFormat format = FormatNamed(formatName);
-  QString out;
-  out.reserve(static_cast<qsizetype>(entries.size()) * 160 + 64);
-  AppendHeader(out, format);
+  QStringEncoder utf8(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+  QByteArray out;
+  out.reserve(static_cast<qsizetype>(entries.size()) * 200 + 64);
+  out += HeaderOf(format);
+  QString lines;
   int written = 0;
   for (const ResultItem& entry : entries) {
     if (Playable(entry)) {
-      AppendEntry(out, format, entry, ++written);
+      EntryLines(lines, format, entry, ++written);
+      AppendUtf8(out, utf8, lines);
     } else if (left) {
       left->append(ReadableName(entry));
     }
   }
-  AppendFooter(out, format);
-  return out.toUtf8();
+  out += FooterOf(format);
+  return out;
 }
 
 // ---- The playlist file ----

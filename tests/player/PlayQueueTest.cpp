@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <tuple>
 
 namespace {
 
@@ -238,6 +239,37 @@ TEST_F(PlayQueueTest, PlaylistTextsInTheirThreeFormatsLeaveOutWhatAnotherProgram
                        "File1=/videos/films/Ünïcødé 映画.mp4\r\n"
                        "File2=/videos/it's/Tom & Jerry <1>.avi\r\n"
                        "File3=/videos/Last.mkv\r\n"));
+}
+
+// Names escaped at their first and last characters, a character beyond the
+// basic plane, a lone surrogate and a name longer than a usual entry: the
+// bytes are those of the expected text encoded whole.
+TEST_F(PlayQueueTest, PlaylistTextIsTheWholeTextEncodedWhateverTheNames) {
+  const QString longName = QString(1000, QChar(0x6620)) + QStringLiteral(".mkv");
+  const QString lone = QStringLiteral("Lone ") + QChar(0xD83C) + QStringLiteral(".mkv");
+  const std::vector<ResultItem> rows = {Row(1, QStringLiteral("/v/'x&/"), QStringLiteral("<\"&'>.mkv")),
+                                        Row(2, QStringLiteral("/v/"), QStringLiteral("Pop 🎬.mp4"), 0.25),
+                                        Row(3, QStringLiteral("/v/"), lone),
+                                        Row(4, QStringLiteral("/v/"), longName)};
+  QString asx = QStringLiteral("<asx version = 3.0>\r\n");
+  for (const auto& [title, href, start] :
+       {std::tuple{QStringLiteral("&lt;&quot;&amp;&apos;&gt;.mkv"),
+                   QStringLiteral("/v/&apos;x&amp;/&lt;&quot;&amp;&apos;&gt;.mkv"), QStringLiteral("0")},
+        std::tuple{QStringLiteral("Pop 🎬.mp4"), QStringLiteral("/v/Pop 🎬.mp4"), QStringLiteral("0.25")},
+        std::tuple{lone, QStringLiteral("/v/") + lone, QStringLiteral("0")},
+        std::tuple{longName, QStringLiteral("/v/") + longName, QStringLiteral("0")}}) {
+    asx += QStringLiteral("  <entry>\r\n    <title>\"") + title + QStringLiteral("\"</title>\r\n    <ref href = \"") +
+           href + QStringLiteral("\"/>\r\n    <STARTTIME  Value = \"") + start +
+           QStringLiteral("\" />\r\n  </entry>\r\n");
+  }
+  asx += QStringLiteral("</asx>\r\n");
+  EXPECT_EQ(modMainPlayer::PlaylistText(rows, QStringLiteral("ASX")), asx.toUtf8());
+  QString m3u = QStringLiteral("#EXTM3U\r\n");
+  for (const ResultItem& row : rows) {
+    m3u += QStringLiteral("#EXTINF:") + row.FileAlias + QStringLiteral("\r\n") + row.CurrentPath + row.FileName +
+           QStringLiteral("\r\n");
+  }
+  EXPECT_EQ(modMainPlayer::PlaylistText(rows, QStringLiteral("M3U")), m3u.toUtf8());
 }
 
 TEST_F(PlayQueueTest, WholeFilesForAnotherPlayerAreWrittenAndLaunchedAtEveryRunNamingTheFilesLeftOut) {
