@@ -1,7 +1,7 @@
 // Storage-device identification: a mount turned into a StorageDevice.
-#include "import/devices/DeviceSerial.h"
-#include "import/devices/cNetShareGetInfo.h"
-#include "import/devices/modStorageDevices.h"
+#include "devices/DeviceSerial.h"
+#include "devices/cNetShareGetInfo.h"
+#include "devices/modStorageDevices.h"
 #include "platform/MountProbe.h"
 #include "platform/MountTable.h"
 
