@@ -39,9 +39,6 @@ QString MegabytesText(double bytes) {
          QStringLiteral(" MB");
 }
 
-// The alias shown when the segment has none: the file name without its
-// extension (a name without "." is its own alias).
-
 constexpr COLORREF kOnlineGreen = 49152;
 constexpr COLORREF kOfflineRed = 255;
 
