@@ -7,7 +7,7 @@
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "core/modShellNotifs.h"
-#include "import/devices/modStorageDevices.h"
+#include "devices/modStorageDevices.h"
 #include "library/ResultItem.h"
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"

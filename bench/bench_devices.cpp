@@ -7,7 +7,7 @@
 #include "bench/support/LargeLibrary.h"
 #include "bench/support/ProgramInPrivateHome.h"
 #include "browser/BrowserPane.h"
-#include "import/devices/modStorageDevices.h"
+#include "devices/modStorageDevices.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/frmReelwise.h"
 #include "platform/SqlConnection.h"

@@ -6,7 +6,7 @@
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "core/modShellNotifs.h"
-#include "import/devices/modStorageDevices.h"
+#include "devices/modStorageDevices.h"
 #include "import/frmAddToLibrary.h"
 #include "import/modFolderScan.h"
 #include "library/ViewSpec.h"

@@ -2,9 +2,9 @@
 
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
+#include "devices/cNetShareGetInfo.h"
+#include "devices/modStorageDevices.h"
 #include "import/ImportPane.h"
-#include "import/devices/cNetShareGetInfo.h"
-#include "import/devices/modStorageDevices.h"
 #include "library/clsRWLibrary.h"
 #include "options/frmProgramOptions.h"
 #include "platform/FileDialogSeam.h"

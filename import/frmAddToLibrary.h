@@ -6,7 +6,7 @@
 // records it in the device table and walks the folders into gScanQueue; the
 // add-files run (ImportPane::AddScannedFiles) shows the dialog and reads
 // what it left behind.
-#include "import/devices/StorageDevice.h"
+#include "devices/StorageDevice.h"
 #include "import/modFolderScan.h"
 
 #include <QString>

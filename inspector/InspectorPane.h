@@ -2,9 +2,9 @@
 // The inspector's part of the main window: the inspector area along the
 // bottom with its four collapsible tabs (file details, preview, segments,
 // cataloguing), the preview player's transport bar, seek slider and volume,
-// the inspector's content and its timers. Until the inspector is built it
-// places the tabs and their controls and answers the calls of the rest of
-// the program, and shows no file.
+// the inspector's content and its timers. It shows the inspected file's
+// details, location, rating, tags, segments and history with the file paused
+// in the preview, and answers the calls of the rest of the program.
 #include "library/ResultItem.h"
 #include "platform/controls/FlexGrid.h"
 #include "platform/controls/Frame.h"

@@ -2,7 +2,9 @@
 // paused in the preview player, its details, location, segments and history
 // shown, and what was measured is written back into the library. The
 // loading animation runs meanwhile; a step that fails is reported under the
-// preview and the load goes on with the next one.
+// preview and the load goes on with the next one. Also here: emptying the
+// inspector when nothing is inspected, and a grabbed frame made the file's
+// thumbnail.
 #include "inspector/InspectorPane.h"
 
 #include "core/MediaInfoDLL.h"

@@ -5,6 +5,7 @@
 
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
+#include "devices/StorageDevice.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "platform/MountProbe.h"
@@ -24,12 +25,14 @@ ResultItem gEditedSegment;
 
 namespace {
 
+// The picture of each device type the device table stores; another type
+// leaves the picture as it was.
 QString DeviceImageKey(const QString& diskType) {
-  if (diskType == QLatin1String("Fixed Disk")) return QStringLiteral("DRIVE");
-  if (diskType == QLatin1String("Removable drive")) return QStringLiteral("FLASH");
-  if (diskType == QLatin1String("Optical drive (CD or DVD)")) return QStringLiteral("DVD");
-  if (diskType == QLatin1String("Remote (network) drive")) return QStringLiteral("NETSHARE");
-  if (diskType == QLatin1String("RAM disk")) return QStringLiteral("RAMDISK");
+  if (diskType == QLatin1String(DriveType::kFixed)) return QStringLiteral("DRIVE");
+  if (diskType == QLatin1String(DriveType::kRemovable)) return QStringLiteral("FLASH");
+  if (diskType == QLatin1String(DriveType::kOptical)) return QStringLiteral("DVD");
+  if (diskType == QLatin1String(DriveType::kNetwork)) return QStringLiteral("NETSHARE");
+  if (diskType == QLatin1String(DriveType::kRamDisk)) return QStringLiteral("RAMDISK");
   return {};
 }
 
@@ -38,9 +41,6 @@ QString MegabytesText(double bytes) {
   return QLocale(QLocale::English, QLocale::UnitedStates).toString(bytes / 1024 / 1024, 'f', 3) +
          QStringLiteral(" MB");
 }
-
-// The alias shown when the segment has none: the file name without its
-// extension (a name without "." is its own alias).
 
 constexpr COLORREF kOnlineGreen = 49152;
 constexpr COLORREF kOfflineRed = 255;

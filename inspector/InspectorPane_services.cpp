@@ -1,5 +1,6 @@
-// The inspector's services that other parts call. Until the inspector is
-// built they place the four tabs side by side and leave the content alone.
+// The inspector's services that other parts call: the four tabs collapsed,
+// sized and placed side by side with the View menu's marks, their background
+// and scheme colours, and a segment's new rating in the segments grid.
 #include "inspector/InspectorPane.h"
 
 #include "core/modReelwise.h"

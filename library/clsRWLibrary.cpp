@@ -3,7 +3,7 @@
 
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
-#include "import/devices/modStorageDevices.h"
+#include "devices/modStorageDevices.h"
 #include "library/HistoryEntry.h"
 #include "library/ResultItem.h"
 #include "library/cFactory.h"

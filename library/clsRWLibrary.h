@@ -16,7 +16,7 @@
 //
 // The object knows no window: what it shows goes to its view (ILibraryView),
 // which the main window hands over.
-#include "import/devices/StorageDevice.h"
+#include "devices/StorageDevice.h"
 #include "library/ILibraryView.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FileLock.h"

@@ -9,6 +9,7 @@
 
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
+#include "devices/StorageDevice.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
 #include "platform/controls/TreeView.h"
@@ -276,8 +277,8 @@ QString DeviceText(SqlRecordset& row) {
 }
 
 QString DeviceImage(const QString& diskType) {
-  if (diskType == QLatin1String("Optical drive (CD or DVD)")) return QStringLiteral("DISK-CD");
-  if (diskType == QLatin1String("Removable drive")) return QStringLiteral("DISK-STICK");
+  if (diskType == QLatin1String(DriveType::kOptical)) return QStringLiteral("DISK-CD");
+  if (diskType == QLatin1String(DriveType::kRemovable)) return QStringLiteral("DISK-STICK");
   return QStringLiteral("DISK");
 }
 

@@ -3,7 +3,7 @@
 #include "library/clsRWLibrary.h"
 
 #include "core/ProgramMessage.h"
-#include "import/devices/modStorageDevices.h"
+#include "devices/modStorageDevices.h"
 #include "library/LibraryUpgrade.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"

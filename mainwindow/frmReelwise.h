@@ -183,7 +183,7 @@ class frmReelwise : public QWidget, public ISubclass {
   void mnuFileProperties_Click();
   void mnuOpenFolder_Click();
   void mnuAnalyze_Click();
-  // Commands of the main window (frmReelwise_pending.cpp).
+  // The story board command (frmReelwise_storyboard.cpp).
   void mnuFilePoster_Click();
   // The poster of gSavedItem over the glass; an offline or empty item opens
   // nothing (false). The story board shows it when the options turned to the

@@ -7,7 +7,7 @@
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "core/modShellNotifs.h"
-#include "import/devices/modStorageDevices.h"
+#include "devices/modStorageDevices.h"
 #include "inspector/InspectorPane.h"
 #include "library/clsRWLibrary.h"
 #include "platform/ErrorGuard.h"

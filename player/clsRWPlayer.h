@@ -71,10 +71,10 @@ class clsRWPlayer {
   QWidget* Owner() const { return owner_; }
   // Leaves full screen and sizes the video window.
   void ResizeWindow(int Width, int Height);
-  // The full-screen player enlarges the picture to the screen (its video
-  // window fills the player's window); without it the video window goes full
-  // screen on its own and shows the picture at its own size. Both keep the
-  // picture's proportions.
+  // True: the full-screen player enlarges the picture to the screen (its
+  // video window fills the player's window). False: the video window goes
+  // full screen on its own and shows the picture at its own size, shrunk only
+  // when it is larger than the screen. Both keep the picture's proportions.
   bool StretchToScreen = true;
   // Mouse and key events of the video window go to hWnd instead.
   void SetMessageDrain(QWidget* hWnd);

@@ -3,7 +3,7 @@
 // a typed location, BROWSE, and what START and CANCEL leave for the run.
 #include "tests/import/AddFilesFixture.h"
 
-#include "import/devices/DeviceSerial.h"
+#include "devices/DeviceSerial.h"
 
 #include <QLineEdit>
 #include <QTest>

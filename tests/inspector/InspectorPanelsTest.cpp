@@ -2,6 +2,7 @@
 // online state, details, alias, back-up note, rating stars and tags.
 #include "tests/app/ProgramRun.h"
 
+#include "devices/modStorageDevices.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "platform/SqlConnection.h"
@@ -23,6 +24,7 @@
 
 #include <algorithm>
 #include <map>
+#include <utility>
 
 namespace rwtest {
 namespace {
@@ -106,6 +108,38 @@ TEST_F(InspectorPanelsTest, AnOfflineFileShowsItsStoredDetailsItsFolderAndOfflin
   EXPECT_EQ(Pane().flexFileDetails->TextMatrix(1, 0), QStringLiteral("Clip")) << "the name without its extension";
   EXPECT_EQ(Pane().imgDeviceType->Picture().toImage(),
             gMainForm->imglstDragIcons.Picture(QStringLiteral("DRIVE")).toImage());
+}
+
+// The device table stores the type the device code names for a mount; the
+// inspector shows the picture of each such type, a RAM disk's among them.
+TEST_F(InspectorPanelsTest, EachKindOfDeviceTheDeviceCodeNamesShowsItsPicture) {
+  AddFile(5, QStringLiteral("Clip.avi"), QStringLiteral("[Offline] Films:\\films\\"));
+  const QString ram = System().MountPoint(QStringLiteral("ram"));
+  System().Mount(ram, QStringLiteral("tmpfs"), QStringLiteral("tmpfs"), QStringLiteral("/"), 0, 61);
+  const QString stick = System().MountPoint(QStringLiteral("stick"));
+  System().MountDisk(stick, QStringLiteral("vfat"),
+                     {.device = QStringLiteral("/dev/sdb1"), .uuid = QStringLiteral("0A2B-3C4D"), .removable = true});
+  const QString disc = System().MountPoint(QStringLiteral("dvd"));
+  System().MountDisk(disc, QStringLiteral("iso9660"),
+                     {.device = QStringLiteral("/dev/sr0"), .uuid = QStringLiteral("2019-05-01-12-00-00-00"),
+                      .optical = true, .major = 11, .minor = 0});
+  const QString disk = System().MountPoint(QStringLiteral("disk"));
+  System().MountDisk(disk, QStringLiteral("ext4"),
+                     {.device = QStringLiteral("/dev/sda2"), .uuid = QStringLiteral("4f1c2d3e"), .minor = 2});
+  const QString share = System().MountPoint(QStringLiteral("share"));
+  System().Mount(share, QStringLiteral("cifs"), QStringLiteral("//server/Films"));
+  System().Write();
+  const std::pair<QString, const char*> kinds[] = {
+      {disk, "DRIVE"}, {ram, "RAMDISK"}, {stick, "FLASH"}, {share, "NETSHARE"}, {disc, "DVD"}, {ram, "RAMDISK"}};
+  for (const auto& [root, key] : kinds) {
+    const QString type = modStorageDevices::GetDriveTypeText(root);
+    Db().Execute(QStringLiteral("UPDATE FileLocations SET DiskType = '%1'").arg(type));
+    Inspect(5);
+    EXPECT_EQ(Pane().imgDeviceType->Picture().toImage(),
+              gMainForm->imglstDragIcons.Picture(QLatin1String(key)).toImage())
+        << type.toStdString();
+  }
+  EXPECT_EQ(boxes.Count(), 0);
 }
 
 TEST_F(InspectorPanelsTest, AFileThatDoesNotOpenShowsItsOwnStoredPoints) {

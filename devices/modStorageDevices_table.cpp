@@ -1,7 +1,7 @@
 // The library's device table, FileLocations, rebuilt for the mounts present,
 // and every file's current folder and online state derived from it.
 #include "core/ProgramMessage.h"
-#include "import/devices/modStorageDevices.h"
+#include "devices/modStorageDevices.h"
 #include "platform/ErrorGuard.h"
 #include "platform/MountProbe.h"
 #include "platform/MountTable.h"

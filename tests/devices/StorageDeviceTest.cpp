@@ -1,11 +1,11 @@
 // Storage devices identified from a mount table of the test's own: serial,
 // label and type of each kind of filesystem, folder mounts, network mounts,
 // and the identifier file of a device without serial number.
-#include "import/devices/DeviceSerial.h"
-#include "import/devices/cNetShareGetInfo.h"
-#include "import/devices/modStorageDevices.h"
+#include "devices/DeviceSerial.h"
+#include "devices/cNetShareGetInfo.h"
+#include "devices/modStorageDevices.h"
 #include "platform/SqlRecordset.h"
-#include "tests/library/LibraryFixture.h"
+#include "tests/devices/DeviceFixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,7 +21,7 @@ QString ReadAll(const QString& path) {
   return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
 }
 
-class StorageDeviceTest : public rwtest::LibraryTest {
+class StorageDeviceTest : public rwtest::DeviceTest {
  protected:
   // A disk mounted at a folder of the test; its root (with "/").
   QString MountDisk(const QString& name, const QString& fsType, const FakeDisk& disk, const QString& root = "/") {
@@ -37,11 +37,8 @@ class StorageDeviceTest : public rwtest::LibraryTest {
     return {.device = QStringLiteral("/dev/sd%1").arg(minor), .uuid = QLatin1String(uuid),
             .label = QString::fromUtf8(label), .minor = minor};
   }
-  static int DeviceRows(const QString& serial) {
-    return gLibrary->Connection()
-        .OpenRecordset(QStringLiteral("SELECT count(*) FROM FileLocations WHERE DiskSerialNo = '%1'").arg(serial))
-        ->Value(0)
-        .toInt();
+  int DeviceRows(const QString& serial) {
+    return Count(QStringLiteral("SELECT count(*) FROM FileLocations WHERE DiskSerialNo = '%1'").arg(serial));
   }
 };
 

@@ -1,6 +1,6 @@
-#include "import/devices/cNetShareGetInfo.h"
+#include "devices/cNetShareGetInfo.h"
 
-#include "import/devices/DeviceSerial.h"
+#include "devices/DeviceSerial.h"
 
 #include <QStringList>
 

@@ -1,4 +1,4 @@
-#include "import/devices/DeviceSerial.h"
+#include "devices/DeviceSerial.h"
 
 #include "platform/MountTable.h"
 

@@ -1,6 +1,6 @@
 #pragma once
-// The records by which the program names a storage device, and what the
-// device-table code needs of the open library.
+// The records by which the program names a storage device, the texts of its
+// types, and what the device-table code needs of the open library.
 #include <QString>
 
 class SqlConnection;
@@ -17,6 +17,17 @@ struct StorageDevice {
   QString PhysicalPath;
   QString Status;        // "OK", or why the device cannot be used
 };
+
+// The device types GetDriveTypeText gives and the device table stores in
+// DiskType; the tree and the inspector choose a device's picture by them, so
+// they compare against these same texts.
+namespace DriveType {
+inline constexpr char kRemovable[] = "Removable drive";
+inline constexpr char kFixed[] = "Fixed Disk";
+inline constexpr char kNetwork[] = "Remote (network) drive";
+inline constexpr char kOptical[] = "Optical drive (CD or DVD)";
+inline constexpr char kRamDisk[] = "RAM Disk";
+}  // namespace DriveType
 
 struct VolumeDetails {
   QString RootPath;

@@ -1,7 +1,7 @@
 // Storage-device identification: a mount turned into a StorageDevice.
-#include "import/devices/DeviceSerial.h"
-#include "import/devices/cNetShareGetInfo.h"
-#include "import/devices/modStorageDevices.h"
+#include "devices/DeviceSerial.h"
+#include "devices/cNetShareGetInfo.h"
+#include "devices/modStorageDevices.h"
 #include "platform/MountProbe.h"
 #include "platform/MountTable.h"
 
@@ -27,15 +27,15 @@ QString NoSerialStatus() {
 QString DriveTypeTextOf(MountKind kind) {
   switch (kind) {
     case MountKind::Removable:
-      return QStringLiteral("Removable drive");
+      return QString::fromLatin1(DriveType::kRemovable);
     case MountKind::Fixed:
-      return QStringLiteral("Fixed Disk");
+      return QString::fromLatin1(DriveType::kFixed);
     case MountKind::Network:
-      return QStringLiteral("Remote (network) drive");
+      return QString::fromLatin1(DriveType::kNetwork);
     case MountKind::Optical:
-      return QStringLiteral("Optical drive (CD or DVD)");
+      return QString::fromLatin1(DriveType::kOptical);
     case MountKind::RamDisk:
-      return QStringLiteral("RAM Disk");
+      return QString::fromLatin1(DriveType::kRamDisk);
     case MountKind::Unknown:
       break;
   }

@@ -1,29 +1,19 @@
-// The story board command of the context menus and the Tools menu.
+// The story board command of the context menus and the Tools menu: the
+// grid of frames or the poster of the file the command was given on.
 #include "mainwindow/frmReelwise.h"
 
-#include "browser/BrowserPane.h"
-#include "browser/cToolTipHost.h"
 #include "carousel/cCarousel.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "inspector/InspectorPane.h"
-#include "library/HistoryEntry.h"
 #include "library/ResultItem.h"
-#include "library/clsRWLibrary.h"
-#include "platform/RWError.h"
-#include "platform/cPopupMenu.h"
 #include "platform/controls/TimerControl.h"
 #include "player/frmFilePosterArt.h"
 #include "player/frmFilePreview.h"
-#include "ui/clsDialogs.h"
 #include "ui/frmGlass.h"
 
-#include <QAction>
-#include <QCursor>
-#include <QMenu>
-
-#include <functional>
+#include <utility>
 
 // The story board of gSavedItem: the grid style opens a moment later from
 // the inspector's timer; the poster is built over the glass and shown modal.

@@ -2,7 +2,7 @@
 // line of 19 characters, "RW2", the local date and time of its making and
 // the hundredths of that second, ended by CR LF.
 #include "core/ProgramMessage.h"
-#include "import/devices/modStorageDevices.h"
+#include "devices/modStorageDevices.h"
 #include "platform/MountProbe.h"
 #include "platform/RWError.h"
 #include "platform/WholeFile.h"

@@ -5,7 +5,7 @@
 // it has none, by an identifier file written at its root. The library's
 // FileLocations table lists the devices known to it, and every file's
 // current folder and online state are derived from that table.
-#include "import/devices/StorageDevice.h"
+#include "devices/StorageDevice.h"
 
 #include <QString>
 

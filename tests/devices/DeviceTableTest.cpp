@@ -2,11 +2,11 @@
 // devices found again at new mount points, absent ones offline with their
 // files' offline text, folder mounts, shares of libraries made elsewhere,
 // and file paths mapped with odd folder names.
-#include "import/devices/modStorageDevices.h"
+#include "devices/modStorageDevices.h"
 #include "platform/MountProbe.h"
 #include "platform/SqlRecordset.h"
-#include "tests/library/OldLibraries.h"
-#include "tests/library/TreeFixture.h"
+#include "tests/devices/DeviceFixture.h"
+#include "tests/support/ChildRun.h"
 #include "tests/support/DeadMount.h"
 
 #include <QDir>
@@ -18,11 +18,11 @@ namespace {
 
 using rwtest::FakeDisk;
 
-class DeviceTableTest : public rwtest::OpenLibraryTest {
+class DeviceTableTest : public rwtest::DeviceTest {
  protected:
   void TearDown() override {
     MountProbe::SetRootProbe(nullptr);
-    rwtest::OpenLibraryTest::TearDown();
+    rwtest::DeviceTest::TearDown();
   }
 
   QString Mount(const QString& name, const char* uuid, const QString& root = "/", unsigned minor = 17) {
@@ -33,17 +33,15 @@ class DeviceTableTest : public rwtest::OpenLibraryTest {
     System().Write();
     return point + QLatin1Char('/');
   }
-  static void Rebuild() { modStorageDevices::EnumStorageDevices(*gLibrary); }
-
-  static QString File(int id, const char* column = "CurrentPath") {
+  QString File(int id, const char* column = "CurrentPath") {
     return One(QStringLiteral("SELECT %1 FROM VideoFiles WHERE FileID = %2").arg(QLatin1String(column)).arg(id))
         .toString();
   }
-  static int SegmentOnline(int id) {
+  int SegmentOnline(int id) {
     return Count(QStringLiteral("SELECT Online FROM VideoSegments WHERE SegmentID = %1").arg(id));
   }
   // "LogicalPath|PhysicalPath|Online" of each row of a device.
-  static QStringList Rows(const QString& serial) {
+  QStringList Rows(const QString& serial) {
     return Column(QStringLiteral("SELECT LogicalPath || '|' || PhysicalPath || '|' || Online FROM FileLocations "
                                  "WHERE DiskSerialNo = %1 ORDER BY PhysicalPath")
                       .arg(SqlQuote(serial)));
@@ -57,28 +55,6 @@ class DeviceTableTest : public rwtest::OpenLibraryTest {
         .arg(SqlQuote(serial), SqlQuote(folder), SqlQuote(name));
   }
 };
-
-TEST_F(DeviceTableTest, AnOldLibraryFindsItsDiskAndMarksTheOtherOffline) {
-  const QString disk = Mount(QStringLiteral("films disk"), "1A2B-3C4D");
-  const QString path = gLibrariesFolder + QStringLiteral("Old.rw2");
-  SqlConnection::Create(path)->Execute(QString::fromUtf8(kOldestLibrary) +
-                                       QStringLiteral("INSERT INTO StorageDevices VALUES ('99999999', 'ARCHIVE', "
-                                                      "'Removable drive');"
-                                                      "INSERT INTO VideoFiles VALUES (9, '99999999', ':\\x\\', "
-                                                      "'b.avi', NULL, 'AVI', 1, NULL, 1, 25, 0, NULL, NULL);"
-                                                      "INSERT INTO VideoSegments VALUES (14, 9, 'Y', 0, 60);"));
-  gLibrary->OpenLibrary(path, true);
-  ASSERT_EQ(gLibrary->LibraryPath, path);
-  EXPECT_EQ(Rows(QStringLiteral("1A2B3C4D")), QStringList{disk + QStringLiteral("|:\\|1")});
-  EXPECT_EQ(Column(QStringLiteral("SELECT CurrentPath FROM VideoFiles WHERE DiskSerialNo = '1A2B3C4D' ORDER BY 1")),
-            (QStringList{disk + QStringLiteral("Films/"), disk + QStringLiteral("Films/Old/")}));
-  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoSegments WHERE Online = 1")), 4)
-      << "every segment of the disk's two files";
-  EXPECT_EQ(Column(QStringLiteral("SELECT CurrentPath FROM VideoFiles WHERE DiskSerialNo = '99999999'")),
-            QStringList{QStringLiteral("[Offline] ARCHIVE:\\x\\")});
-  EXPECT_EQ(Rows(QStringLiteral("99999999")).join(u' ').endsWith(QStringLiteral("|0")), true);
-  EXPECT_EQ(boxes.Count(), 0);
-}
 
 TEST_F(DeviceTableTest, ADiskAtANewMountPointIsFollowedAndKeepsItsNames) {
   Mount(QStringLiteral("first"), "1A2B-3C4D");
@@ -141,12 +117,12 @@ TEST_F(DeviceTableTest, FoldersWithWildcardsAndColonsMapByTheirExactStart) {
            QStringLiteral("INSERT INTO FileLocations VALUES ('1A2B3C4D', 'D', ':\\100%_done\\', '/x/', 'Fixed Disk', "
                           "NULL, 0)"));
   Exec(QStringLiteral("UPDATE FileLocations SET Online = 0 WHERE PhysicalPath = ':\\'"));
-  modStorageDevices::MapFilePaths(*gLibrary);
+  modStorageDevices::MapFilePaths(Host());
   EXPECT_EQ(File(1), season + QStringLiteral("Ep:/")) << "only the leading part is replaced";
   EXPECT_EQ(File(3).left(10), QStringLiteral("[Offline] ")) << "'%' and '_' are no wildcards";
 
   Exec(QStringLiteral("UPDATE FileLocations SET Online = 1"));
-  modStorageDevices::MapFilePaths(*gLibrary);
+  modStorageDevices::MapFilePaths(Host());
   EXPECT_EQ(File(1), disk + QStringLiteral("Season 1:/Ep:/")) << "the root row before folder rows";
   EXPECT_EQ(File(2), disk + QStringLiteral("100%_done/"));
 }
@@ -183,7 +159,7 @@ TEST_F(DeviceTableTest, AMountThatDoesNotAnswerIsAbsentThisTime) {
   MountProbe::SetRootProbe([&](const QString& root) { return root != gone; });
   Rebuild();
   EXPECT_EQ(SegmentOnline(1), 0);
-  EXPECT_EQ(View().progressCaption, QString()) << "the progress display is off";
+  EXPECT_EQ(Host().progressCaption, QString()) << "the progress display is off";
 }
 
 // Run in a mount namespace of its own: a disk without a serial number, known
