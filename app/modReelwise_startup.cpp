@@ -2,6 +2,8 @@
 // the main window runs the event loop, and torn down when it unloads.
 #include "app/modReelwise_startup.h"
 
+#include "app/UpwardCalls.h"
+
 #include "browser/BrowserPane.h"
 #include "carousel/cCarousel.h"
 #include "core/modReelwise.h"
@@ -126,16 +128,6 @@ void OpenFirstLibrary() {
   }
 }
 
-// A device came or went: the device table, the tree's device nodes and the
-// view are rebuilt.
-bool RefreshDevices() {
-  if (!gLibrary) return false;
-  modStorageDevices::EnumStorageDevices();
-  gLibrary->LoadStorageDeviceNodes();
-  gLibrary->RefreshResults();
-  return true;
-}
-
 // A failed start ends in one critical message of the system's box.
 ErrorReport StartUpFailure() {
   return {.title = QStringLiteral("Error While Initialising"),
@@ -153,11 +145,12 @@ ErrorReport StartUpFailure() {
 void StartUp(const QStringList& commandLine) {
   ComputeProgramFolders();
   CreateProgramFolders();
-  // Fonts, glyphs, colours and the program's own message box before any window.
+  // Fonts, glyphs, colours and the program's own message box before any
+  // window; the box is the first of the upward calls connected here.
   RegisterProgramFonts();
   RegisterGlyphFont(gTempFolder);
   LoadSchemeColours();
-  frmMsgBox::InstallMessageBoxHandler();
+  ConnectUpwardCalls();
   ReadScreenMetrics();
   InitCommonControlsVB();
   gBusyIndicator = std::make_unique<cBusyIndicator>();
@@ -174,11 +167,6 @@ void StartUp(const QStringList& commandLine) {
   gPlaceholderLibraryPath = ClaimScratchLibrary();
   ExtractTemplateLibrary(gPlaceholderLibraryPath);
   gLibrary = std::make_unique<clsRWLibrary>();
-  // Before the main window registers for the device changes.
-  modShellNotifs::SetDeviceRefresh(RefreshDevices);
-  modShellNotifs::SetMessagePoster(cSubclasser::PostWindowMessage);
-  modShellNotifs::SetPlayerCommand(modMainPlayer::ExecutePlayerCommand);
-  frmReelwise::ShutDownHook = ShutDown;
   gMainForm = new frmReelwise();
   gMainForm->Load();
   gMainForm->repaint();
@@ -225,12 +213,7 @@ void ReleaseSharedObjects() {
     gSelectedById.Reset();
     gResults.clear();
   });
-  ShutDownStep([] {
-    modShellNotifs::UnregisterShellNotify();
-    modShellNotifs::SetDeviceRefresh(nullptr);
-    modShellNotifs::SetMessagePoster(nullptr);
-    modShellNotifs::SetPlayerCommand(nullptr);
-  });
+  ShutDownStep([] { modShellNotifs::UnregisterShellNotify(); });
 }
 
 // The library is closed before its scratch file and journal are deleted.
@@ -286,6 +269,8 @@ void ShutDown(const QString& formName) {
   ReleaseLibraryAndPlayer();
   ShutDownStep([&] { UnloadOtherForms(formName); });
   ShutDownStep([] { modCairo::GetCairo()->ImageList().Clear(); });
+  // Last, so that the steps before may still report in the program's box.
+  DisconnectUpwardCalls();
 }
 
 

@@ -64,16 +64,10 @@ cCarousel::cCarousel(CarouselPane* pane, ICarouselHost* host)
   ApplyPalette(0);
   // 11: the empty card.
   BuildCardTile();
-  modMainPlayer::SetOsdPaletteSource([] {
-    return gCarousel ? OsdPalette{gCarousel->lMenuColour2, gCarousel->lMenuColour3}
-                     : modMainPlayer::DefaultOsdPalette();
-  });
 }
 
-cCarousel::~cCarousel() {
-  modMainPlayer::SetOsdPaletteSource({});
-  // Stopping and closing the music comes with the music itself.
-}
+// Stopping and closing the music comes with the music itself.
+cCarousel::~cCarousel() = default;
 
 void cCarousel::LoadSettings() {
   int16_t entries = ClampedSetting(QStringLiteral("CarouselEntries"), CarouselRing::DefaultEntries,

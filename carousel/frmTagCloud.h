@@ -38,8 +38,8 @@ class Node;
 class TreeView;
 }  // namespace ctl
 
-// What the window asks of the main window, which hands them over whenever it
-// shows the cloud. Without them keys and the close button only hide the
+// What the window asks of the main window; start-up connects them
+// (app/UpwardCalls.cpp). Without them keys and the close button only hide the
 // window, and a right press shows nothing.
 struct TagCloudHooks {
   // The command dispatcher, with a menu key ("mnuViewTagCloud", ...).
@@ -62,7 +62,8 @@ class frmTagCloud : public QWidget {
   frmTagCloud(const frmTagCloud&) = delete;
   frmTagCloud& operator=(const frmTagCloud&) = delete;
 
-  void SetHooks(TagCloudHooks hooks) { m_Hooks = std::move(hooks); }
+  // One set for every cloud window, the one shown now and any made later.
+  static void SetHooks(TagCloudHooks hooks) { m_Hooks = std::move(hooks); }
 
   ctl::Label* Label1;
   ctl::Image* imgCloudMenu;
@@ -156,7 +157,7 @@ class frmTagCloud : public QWidget {
   void ApplyCategories();
   QString CategoryFilterText() const;
 
-  TagCloudHooks m_Hooks;
+  static inline TagCloudHooks m_Hooks;
   QImage m_Picture;
   cDIBSectionRegion m_Region;
   std::unique_ptr<cMouseTrack> m_ScrollUp;

@@ -42,7 +42,7 @@ QString WriteDeviceIdentifier(StorageDevice& device);
 
 // The device table (modStorageDevices_table.cpp).
 // The library these operations work on when none is given: the open one.
-// Its owner installs a function that names it (nullptr when none is open).
+// Start-up installs a function that names it (nullptr when none is open).
 using DeviceTableHostOf = std::function<IDeviceTableHost*()>;
 void SetDeviceTableHost(DeviceTableHostOf host);
 // Rebuilds FileLocations for the mounts present, then maps the file paths.

@@ -78,8 +78,6 @@ clsRWLibrary::clsRWLibrary() {
   ThumbnailPolicy = static_cast<int16_t>(modRegistry::GetSettingLong(kRegOther, QStringLiteral("ThumbnailPolicy")));
   m_Connection = gFactory.OpenConnection(LibraryPath);
   UseWorkTables();
-  // The device table's operations work on the open library.
-  modStorageDevices::SetDeviceTableHost([]() -> IDeviceTableHost* { return gLibrary.get(); });
   // Pictures are decoded into surfaces of their own, so a caller may keep one
   // while the next is decoded; no shared tile surface is needed.
   m_JpegCodec = gFactory.NewJpegCodec();

@@ -35,16 +35,13 @@ frmReelwise::frmReelwise() : hosts_(std::make_unique<MainWindowHosts>(*this)) {
   browserBar.ButtonClick = [this](ctl::Button& button) { tbFileBrowser_ButtonClick(button); };
   browserBar.ButtonMenuClick = [this](ctl::ButtonMenu& entry) { tbFileBrowser_ButtonMenuClick(entry); };
   CreateSchemeControls();
-  ConnectOptions();
   SetProgramMessageOwner(this);
   if (gLibrary) gLibrary->SetView(hosts_.get());
 }
 
 frmReelwise::~frmReelwise() {
-  modMainPlayer::SetPlayerHooks({});
   SubclassMessages(false);
   if (gLibrary) gLibrary->SetView(nullptr);
-  DisconnectOptions();
 }
 
 void frmReelwise::Load() {

@@ -35,6 +35,10 @@
 namespace MainMenu {
 struct Entry;
 }
+namespace ctl {
+class Node;
+class TreeView;
+}  // namespace ctl
 class BrowserPane;
 class CarouselPane;
 class ImportPane;
@@ -229,11 +233,39 @@ class frmReelwise : public QWidget, public ISubclass {
   // Called with each step number of InitMainWindow before the step runs, so
   // that a test can follow the construction or make a step fail.
   static std::function<void(int step)> LoadStepHook;
-  // The program's shut-down, which Form_Unload hands over to; start-up sets it.
+  // The program's shut-down, which Form_Unload hands over to; start-up
+  // connects it (app/UpwardCalls.cpp).
   static std::function<void(const QString& formName)> ShutDownHook;
   // Closes the window as the user would, but asks nothing: the program is
   // told to end (the session logs out, a terminal's Ctrl+C).
   void CloseWithoutQuestions();
+
+  // What the layers below ask of this window. Start-up connects their hooks
+  // to these (app/UpwardCalls.cpp); nothing here sets a hook.
+  // The full-screen player: the position timer (Browser Timer1) and the
+  // display's fade timer (Inspector Timer2).
+  void SetPositionTimer(bool on);
+  void RestartFade();
+  void StopFade();
+  void SetFadeInterval(int ms);
+  // The options dialog: a new colour scheme repaints the panes and the
+  // carousel; the delete command's caption follows the recycle-bin setting;
+  // the results' cursor colour follows a new choice at once.
+  void RepaintInScheme();
+  void SetDeleteMenuCaption(bool toRecycleBin);
+  void FollowCursorColour(COLORREF colour);
+  // The external applications' page: the caption of mnuApp item n.
+  void SetAppCaption(int n, const QString& caption);
+  // The external-application launcher: gInspectedItem loaded again after a
+  // program has run.
+  void ReloadInspector();
+  // The tag cloud: the node selected in the library tree and scrolled to the
+  // top of its view.
+  void RevealTreeNode(ctl::TreeView& tree, ctl::Node* node);
+  // The story board: the options dialog on its page, and the focus back to
+  // the control that had it.
+  void ShowOptions(int16_t group);
+  void RestoreFocus();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -285,18 +317,13 @@ class frmReelwise : public QWidget, public ISubclass {
   void Form_Initialize();
   void Form_Load();
   void InitMainWindow();
-  void ConnectPlayer();
   void InitTitleBar();
   void InitWelcomePage();
   // The panels in the scheme colours, after a colour scheme is applied.
   void PaintInSchemeColours();
 
-  // The colour scheme's pictures and colours, and the options dialog's hooks
-  // (frmReelwise_scheme.cpp).
-  void ConnectOptions();
-  void DisconnectOptions();
+  // The colour scheme's pictures and colours (frmReelwise_scheme.cpp).
   void CreateSchemeControls();
-  void FollowCursorColour(COLORREF colour);
   void ApplySchemePictures();
   void PaintSchemeGrids();
   void PaintSchemeCaption();
@@ -338,9 +365,7 @@ class frmReelwise : public QWidget, public ISubclass {
   void SetRadioGroup(std::initializer_list<const char*> keys, const char* chosen);
   void SetResultKind(ResultScope kind, const char* key, const char* button);
   void SetStorageFilter(StorageFilter filter, const char* key, const char* image, const char* toolTip);
-  void ShowOptions(int16_t group);
   void ShowDialogOverGlass(QWidget& dialog);
-  void RestoreFocus();
   void RunPlaylist();
   void ShowOrHideInspector();
   void ShowOrHideTagCloud();

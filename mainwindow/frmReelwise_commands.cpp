@@ -393,18 +393,8 @@ void frmReelwise::ShowOrHideInspector() {
   Library().DrawGridImages();
 }
 
-// The cloud reaches this window's dispatcher and library tree through its
-// hooks, which do nothing once this window is gone.
-static void ConnectTagCloud(frmTagCloud& cloud, frmReelwise* window) {
-  const QPointer<frmReelwise> form = window;
-  cloud.SetHooks({.MainToolbarHandler =
-                      [form](const QString& command) {
-                        if (form) form->MainToolbarHandler(command);
-                      },
-                  .SetTreeViewFirstVisibleNode =
-                      [form](ctl::TreeView& tree, ctl::Node* node) {
-                        if (form) form->Browser().SetTreeViewFirstVisibleNode(tree, node);
-                      }});
+void frmReelwise::RevealTreeNode(ctl::TreeView& tree, ctl::Node* node) {
+  Browser().SetTreeViewFirstVisibleNode(tree, node);
 }
 
 void frmReelwise::ShowOrHideTagCloud() {
@@ -412,7 +402,6 @@ void frmReelwise::ShowOrHideTagCloud() {
   ctl::Button& cloud = tbMain->Buttons(QStringLiteral("CLOUD"));
   cloud.SetValue(ctl::tbrPressed);
   if (gTagCloudShown) {
-    ConnectTagCloud(TagCloudForm(), this);
     TagCloudForm().show();
     Library().ShowTagCloud(true);
   } else {

@@ -40,7 +40,6 @@ void frmReelwise::Form_Initialize() {
 
 void frmReelwise::Form_Load() {
   InitMainWindow();
-  ConnectPlayer();
   gWindowMgr = std::make_unique<cWindowMgr>(this, hosts_.get());
   Inspector().m_HoverButton = 1;
   {
@@ -53,25 +52,20 @@ void frmReelwise::Form_Load() {
   Browser().Timer1->SetEnabled(true);
 }
 
-// The full-screen player reaches this window's timers and the carousel
-// through these hooks; the window's destruction removes them.
-void frmReelwise::ConnectPlayer() {
-  modMainPlayer::PlayerHooks hooks;
-  hooks.SetPositionTimer = [this](bool on) { Browser().Timer1->SetEnabled(on); };
-  hooks.RestartFade = [this] {
-    Inspector().Timer2->SetTag(QString());
-    Inspector().Timer2->SetEnabled(true);
-  };
-  hooks.StopFade = [this] {
-    Inspector().Timer2->SetEnabled(false);
-    Inspector().Timer2->SetInterval(100);
-  };
-  hooks.SetFadeInterval = [this](int ms) { Inspector().Timer2->SetInterval(ms); };
-  hooks.CarouselMusic = [](bool on) {
-    if (gCarousel) gCarousel->PlayBackgroundSFX(on);
-  };
-  modMainPlayer::SetPlayerHooks(std::move(hooks));
+// The full-screen player's run reaches this window's timers through these.
+void frmReelwise::SetPositionTimer(bool on) { Browser().Timer1->SetEnabled(on); }
+
+void frmReelwise::RestartFade() {
+  Inspector().Timer2->SetTag(QString());
+  Inspector().Timer2->SetEnabled(true);
 }
+
+void frmReelwise::StopFade() {
+  Inspector().Timer2->SetEnabled(false);
+  Inspector().Timer2->SetInterval(100);
+}
+
+void frmReelwise::SetFadeInterval(int ms) { Inspector().Timer2->SetInterval(ms); }
 
 void frmReelwise::InitMainWindow() {
   Step(1);

@@ -216,7 +216,8 @@ void frmReelwise::Form_Unload() {
   Inspector().EndHeldLoops();
   Inspector().m_picThisButton.reset();
   Inspector().m_picScollbar.reset();
-  if (ShutDownHook) ShutDownHook(objectName());
+  // A copy: the shut-down disconnects the hook while it runs.
+  if (const auto shutDown = ShutDownHook) shutDown(objectName());
 }
 
 void frmReelwise::resizeEvent(QResizeEvent* event) {

@@ -139,7 +139,7 @@ void frmReelwise::CreateMenus() {
 
 // mnuSep15, the items mnuApp 0 to 30 (shown by InitExternalAppMenus) and the
 // separator mnuApp 99 before "Choose Program...". The options dialog reaches
-// these menus through its hooks.
+// these menus through its hooks, which start-up connects.
 void frmReelwise::CreateExternalAppItems(QMenu* apps) {
   apps->addSeparator()->setObjectName(QStringLiteral("mnuSep15"));
   mnuApp.clear();
@@ -153,13 +153,10 @@ void frmReelwise::CreateExternalAppItems(QMenu* apps) {
     mnuApp.push_back(item);
   }
   apps->addSeparator()->setObjectName(QStringLiteral("mnuApp(99)"));
-  QPointer<frmReelwise> form(this);
-  frmProgramOptions::ExternalApps.InitExternalAppMenus = [form](const QString& file, int16_t context, bool tools) {
-    if (form) form->InitExternalAppMenus(file, context, tools);
-  };
-  frmProgramOptions::ExternalApps.SetAppCaption = [form](int n, const QString& caption) {
-    if (form && n >= 0 && n < static_cast<int>(form->mnuApp.size())) form->mnuApp[static_cast<size_t>(n)]->setText(caption);
-  };
+}
+
+void frmReelwise::SetAppCaption(int n, const QString& caption) {
+  if (n >= 0 && n < static_cast<int>(mnuApp.size())) mnuApp[static_cast<size_t>(n)]->setText(caption);
 }
 
 void frmReelwise::ConnectPopupCommands() {

@@ -92,51 +92,21 @@ void PaintPanels(frmReelwise& form) {
 
 }  // namespace
 
-void frmReelwise::ConnectOptions() {
-  frmProgramOptions::SchemeWindow = this;
-  frmProgramOptions::RepaintInScheme = [this] {
-    PaintInSchemeColours();
-    ApplySchemePictures();
-    // The carousel's palette follows the program's colour scheme.
-    if (gCarousel) gCarousel->SetColourScheme(0);
-    Browser().DrawGridImages();
-  };
-  frmProgramOptions::MainWindowHooks hooks;
-  hooks.MainToolbarHandler = [this](const QString& key) { MainToolbarHandler(key); };
-  hooks.SetDeleteMenu = [this](bool toRecycleBin) {
-    mnuDeleteFile->setText(toRecycleBin ? QStringLiteral("Delete to Recycle Bin") : QStringLiteral("Delete File"));
-  };
-  hooks.CursorColourChanged = [this](COLORREF colour) { FollowCursorColour(colour); };
-  hooks.CarouselEntries = [] { return gCarousel ? gCarousel->CarouselEntries() : int16_t{11}; };
-  hooks.SetCarouselEntries = [](int16_t entries) {
-    if (!gCarousel) return;
-    gCarousel->SetCarouselEntries(entries);
-    gCarousel->SetCarouselIndex(gBrowserIndex, false, true);
-  };
-  hooks.ScrollIncrements = [] { return gCarousel ? gCarousel->ScrollIncrements() : int16_t{10}; };
-  hooks.SetScrollIncrements = [](int16_t increments) {
-    if (gCarousel) gCarousel->SetScrollIncrements(increments);
-  };
-  frmProgramOptions::Main = hooks;
-  // The external-application launcher keeps the file's path in this
-  // window's Tag and reloads the inspector after a program has run.
-  ExternalAppHost& launcher = gExternalAppHost();
-  launcher.setMainWindowTag = [this](const QString& tag) { SetTag(tag); };
-  launcher.mainWindowTag = [this] { return Tag(); };
-  launcher.reloadInspector = [this] {
-    bool loaded = false;
-    if (gInspectedItem.SegmentID != 0) Inspector().LoadInspector(gInspectedItem, loaded);
-  };
+void frmReelwise::RepaintInScheme() {
+  PaintInSchemeColours();
+  ApplySchemePictures();
+  // The carousel's palette follows the program's colour scheme.
+  if (gCarousel) gCarousel->SetColourScheme(0);
+  Browser().DrawGridImages();
 }
 
-void frmReelwise::DisconnectOptions() {
-  frmProgramOptions::RepaintInScheme = nullptr;
-  frmProgramOptions::SchemeWindow = nullptr;
-  frmProgramOptions::Main = {};
-  ExternalAppHost& launcher = gExternalAppHost();
-  launcher.setMainWindowTag = nullptr;
-  launcher.mainWindowTag = nullptr;
-  launcher.reloadInspector = nullptr;
+void frmReelwise::SetDeleteMenuCaption(bool toRecycleBin) {
+  mnuDeleteFile->setText(toRecycleBin ? QStringLiteral("Delete to Recycle Bin") : QStringLiteral("Delete File"));
+}
+
+void frmReelwise::ReloadInspector() {
+  bool loaded = false;
+  if (gInspectedItem.SegmentID != 0) Inspector().LoadInspector(gInspectedItem, loaded);
 }
 
 // The banner logo beside the menu bar, the trim under it and the hidden

@@ -19,14 +19,6 @@
 // the inspector's timer; the poster is built over the glass and shown modal.
 // An offline or empty item opens nothing, as the grid's timer does.
 void frmReelwise::mnuFilePoster_Click() {
-  StoryBoardHooks hooks;
-  hooks.SetMainTag = [this](const QString& tag) { SetTag(tag); };
-  hooks.ShowOptions = [this] { ShowOptions(3); };
-  hooks.CarouselBusy = [](int percent) {
-    if (gCarousel) gCarousel->Broadcast(QStringLiteral("BUSY"), percent, percent);
-  };
-  hooks.RestoreFocus = [this] { RestoreFocus(); };
-  SetStoryBoardHooks(std::move(hooks));
   if (gPosterStyle == 0) {
     Inspector().timerFilePreview->SetEnabled(true);
     return;

@@ -70,14 +70,29 @@ QString TagsArgument(QString tags) {
 
 }  // namespace ExternalAppCommand
 
+namespace {
+
+// The path kept in memory while no main window holds it.
+QString& WindowlessTag() {
+  static QString tag;
+  return tag;
+}
+
+void SetWindowlessFunctions(ExternalAppHost& host) {
+  host.setMainWindowTag = [](const QString& text) { WindowlessTag() = text; };
+  host.mainWindowTag = [] { return WindowlessTag(); };
+  host.reloadInspector = [] {};
+}
+
+}  // namespace
+
 ExternalAppHost& gExternalAppHost() {
   static ExternalAppHost host = [] {
     ExternalAppHost h;
-    static QString tag;
-    h.setMainWindowTag = [](const QString& text) { tag = text; };
-    h.mainWindowTag = [] { return tag; };
-    h.reloadInspector = [] {};
+    SetWindowlessFunctions(h);
     return h;
   }();
   return host;
 }
+
+void ResetExternalAppHost() { SetWindowlessFunctions(gExternalAppHost()); }

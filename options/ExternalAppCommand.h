@@ -34,9 +34,9 @@ QString TagsArgument(QString tags);
 
 }  // namespace ExternalAppCommand
 
-// What the launcher needs from windows above the options layer. The main
-// window fills these in when it is made; the defaults keep the path in
-// memory and reload nothing.
+// What the launcher needs from windows above the options layer. Start-up
+// connects them to the main window (app/UpwardCalls.cpp); the defaults keep
+// the path in memory and reload nothing.
 struct ExternalAppHost {
   // The main window's Tag: the launcher puts the file's path in it and the
   // status window reads it from there.
@@ -49,3 +49,7 @@ struct ExternalAppHost {
   QString toolsFolder;
 };
 ExternalAppHost& gExternalAppHost();
+// Puts the defaults back in the three functions (the tools folder stays), so
+// that a launch or a status window after the main window is gone never calls
+// an empty function.
+void ResetExternalAppHost();

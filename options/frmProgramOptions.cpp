@@ -17,7 +17,7 @@
 std::vector<MediaButtonFaces> gMediaButtons;
 QImage gAddFilesBanner;
 std::function<void()> frmProgramOptions::RepaintInScheme;
-QWidget* frmProgramOptions::SchemeWindow = nullptr;
+std::function<QWidget*()> frmProgramOptions::SchemeWindow;
 frmProgramOptions::MainWindowHooks frmProgramOptions::Main;
 std::function<void(const char*)> frmProgramOptions::SchemeStepWatch;
 

@@ -206,13 +206,15 @@ class frmProgramOptions : public QWidget {
   // Its two statements: the segment count, then the other counts.
   static QStringList LibraryStatisticsStatements();
 
-  // What a new scheme repaints besides this window: the main window sets it
-  // when it is made, and paints its panes in the scheme colours.
+  // What a new scheme repaints besides this window: the main window, which
+  // paints its panes in the scheme colours. Start-up connects these hooks
+  // (app/UpwardCalls.cpp).
   static std::function<void()> RepaintInScheme;
-  // The main window whose drawing ApplyColourScheme holds; set with the hook.
-  static QWidget* SchemeWindow;
+  // The window whose drawing ApplyColourScheme holds (the main window, while
+  // there is one); empty or null: none.
+  static std::function<QWidget*()> SchemeWindow;
   // What the dialog reaches in the main window and the carousel (both lie
-  // above this layer); the main window sets them when it is made.
+  // above this layer).
   struct MainWindowHooks {
     // Runs one of the main window's commands ("mnuBrowserRefresh").
     std::function<void(const QString&)> MainToolbarHandler;
@@ -228,7 +230,7 @@ class frmProgramOptions : public QWidget {
   };
   static MainWindowHooks Main;
   // What the external applications' page reaches in the main window's
-  // menus; the main window sets them when it builds its menus.
+  // menus.
   struct ExternalAppHooks {
     // frmReelwise.InitExternalAppMenus.
     std::function<void(const QString& fileName, int16_t context, bool toolsOnly)> InitExternalAppMenus;

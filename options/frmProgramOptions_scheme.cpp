@@ -102,7 +102,7 @@ QImage SchemePicture(const QString& name, const QString& type) {
 }
 
 void frmProgramOptions::ApplyColourScheme() {
-  RedrawLock lock(SchemeWindow);
+  RedrawLock lock(SchemeWindow ? SchemeWindow() : nullptr);
   ErrorGuard guard;
   guard.Run([this] {
     const ColourScheme scheme = loaded_ ? CurrentScheme() : ReadColourScheme();

@@ -90,8 +90,8 @@ QString FrameRateText(float frameRate);
 // division as the double click reads it.
 int64_t StoryBoardTileAt(int64_t x, int64_t y, const StoryBoardLayout& layout, const StoryBoardSettings& s);
 
-// What the story board needs of the windows above the player. Set by the main
-// window; an empty function does nothing.
+// What the story board needs of the windows above the player. Start-up
+// connects them (app/UpwardCalls.cpp); an empty function does nothing.
 struct StoryBoardHooks {
   std::function<void(const QString&)> SetMainTag;  // the main window's Tag
   std::function<void()> ShowOptions;               // the options dialog on the story-board page

@@ -26,14 +26,13 @@ struct OsdPalette {
 namespace modMainPlayer {
 
 // What the player needs of the windows above it: the main window's position
-// timer (Timer1), the display's fade timer (Timer2) and the carousel. Set by
-// the main window; an empty function does nothing.
+// timer (Timer1), the display's fade timer (Timer2) and the carousel. Start-up
+// connects them (app/UpwardCalls.cpp); an empty function does nothing.
 struct PlayerHooks {
   std::function<void(bool)> SetPositionTimer;  // Timer1 on or off
   std::function<void()> RestartFade;           // Timer2: tag empty, enabled
   std::function<void()> StopFade;              // Timer2: off, interval 100 ms
   std::function<void(int)> SetFadeInterval;    // Timer2's interval
-  std::function<void()> StopCarouselTimer;
   std::function<void(bool)> CarouselMusic;     // the carousel's PlayBackgroundSFX
 };
 void SetPlayerHooks(PlayerHooks hooks);
@@ -90,9 +89,9 @@ QString WriteAndLaunchPlaylist();
 // from the scheme colours as they are now: what the display shows while no
 // carousel gives it colours.
 OsdPalette DefaultOsdPalette();
-// The carousel lies above the player, so it hands the display its colours
-// through this function, asked at every drawing. An empty function brings
-// the default back.
+// The carousel lies above the player, so the display asks it for its colours
+// through this function at every drawing; start-up connects it
+// (app/UpwardCalls.cpp). An empty function brings the default back.
 void SetOsdPaletteSource(std::function<OsdPalette()> source);
 OsdPalette OsdColours();
 

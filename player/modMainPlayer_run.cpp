@@ -93,7 +93,6 @@ void EndRun(bool playedSomething) {
 // Builds the queue and plays it, or hands it to another player; true when
 // the run found nothing it could play.
 bool PlayQueue() {
-  Call(Hooks().StopCarouselTimer);
   Call(Hooks().CarouselMusic, false);
   Call(Hooks().SetPositionTimer, false);
   gStopPlaylist = false;

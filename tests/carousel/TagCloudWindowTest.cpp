@@ -53,6 +53,8 @@ class TagCloudTestOn : public rwtest::OpenLibraryTestOn<Host> {
   }
   void TearDown() override {
     ctl::SetKeyStateFunction(previousKeys_);
+    // The hooks outlive the window; a test's own must not outlive the test.
+    frmTagCloud::SetHooks({});
     delete gTagCloudForm;
     rwtest::OpenLibraryTestOn<Host>::TearDown();
   }

@@ -7,6 +7,7 @@
 // fixture built on either serves both kinds of test.
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
+#include "import/devices/modStorageDevices.h"
 #include "library/HistoryEntry.h"
 #include "library/ResultItem.h"
 #include "library/ViewSpec.h"
@@ -36,12 +37,16 @@ class LibraryTest : public TempHomeTest {
     view_ = std::make_unique<LibraryTestView>();
     gLibrary = std::make_unique<clsRWLibrary>();
     gLibrary->SetView(view_.get());
+    // The device table's operations work on the open library, as start-up
+    // connects them in the program.
+    modStorageDevices::SetDeviceTableHost([]() -> IDeviceTableHost* { return gLibrary.get(); });
     gDialogs = std::make_unique<clsDialogs>();
     gAppReady = true;
   }
 
   void TearDown() override {
     gDialogs.reset();
+    modStorageDevices::SetDeviceTableHost(nullptr);
     gLibrary.reset();
     modReelwise::ReleaseScratchLibrary();
     view_.reset();

@@ -1,6 +1,7 @@
 // The main window's construction: its controls as the rest of the program
 // relies on them, the settings and screen density it follows, its minimum
 // size, and the shared procedures that lay out its grids.
+#include "app/UpwardCalls.h"
 #include "browser/BrowserPane.h"
 #include "carousel/cCarousel.h"
 #include "options/ExternalAppCommand.h"
@@ -31,10 +32,13 @@ class MainWindowTest : public rwtest::TempHomeTest {
   void SetUp() override {
     TempHomeTest::SetUp();
     modRegistry::EnsureDefaultSettings();
+    // The hooks the main window answers, as start-up connects them.
+    modReelwise::ConnectUpwardCalls();
   }
 
   void TearDown() override {
     delete gMainForm;
+    modReelwise::DisconnectUpwardCalls();
     gWindowMgr.reset();
     gCarousel.reset();
     frmReelwise::LoadStepHook = nullptr;

@@ -80,6 +80,8 @@ TEST_F(ToolbarsTest, MainButtonsSendTheCommandsOfTheirMenuItems) {
 }
 
 TEST_F(ToolbarsTest, MediaInfoReportsOnTheBrowsersItemAndHistoryButtonDoesNothing) {
+  // An item of its own: an earlier test of the same run may leave an offline one.
+  gCurrentItem = ResultItem{};
   gCurrentItem.SegmentID = 5;
   gInspectedItem.SegmentID = 6;
   ClickMain("MEDIAINFO");

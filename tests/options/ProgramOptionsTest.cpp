@@ -348,7 +348,7 @@ TEST_F(ProgramOptionsTest, SchemeColoursComeFromTheRecolouredSkin) {
 
 TEST_F(ProgramOptionsTest, AFailingStepIsReportedOnceAndReleasesTheWindow) {
   QWidget window;
-  frmProgramOptions::SchemeWindow = &window;
+  frmProgramOptions::SchemeWindow = [&] { return &window; };
   frmProgramOptions::RepaintInScheme = [&] {
     EXPECT_FALSE(window.updatesEnabled());
     throw RWError(5, QStringLiteral("Invalid procedure call or argument"));

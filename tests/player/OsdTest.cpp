@@ -3,6 +3,7 @@
 // never shows (grabbed frames, the compact window). With RW_SCREENSHOT set,
 // the tagging display is saved as the video window shows it.
 #include "tests/player/PlayerFixture.h"
+#include "app/UpwardCalls.h"
 
 #include "carousel/cCarousel.h"
 #include "core/modRegistry.h"
@@ -49,6 +50,7 @@ class OsdTest : public PlayerTest {
   }
 
   void TearDown() override {
+    modReelwise::DisconnectUpwardCalls();
     modMainPlayer::SetOsdPaletteSource({});
     gWindowMode = 1;
     gOsdIcon.clear();
@@ -215,6 +217,8 @@ TEST_F(OsdTest, ThePlainDisplayIsTheShadowedTextOnBlack) {
 }
 
 TEST_F(OsdTest, TheCarouselLendsTheBandItsColourAndWithoutItTheSchemeGivesIt) {
+  // The display asks the carousel for its colours as start-up connects it.
+  modReelwise::ConnectUpwardCalls();
   gCarousel = std::make_unique<cCarousel>();
   EXPECT_EQ(modMainPlayer::OsdColours().lMenuColour2, modMainPlayer::DefaultOsdPalette().lMenuColour2);
   EXPECT_EQ(gCarousel->lMenuColour3, gSchemeColour4);
