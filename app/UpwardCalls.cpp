@@ -5,7 +5,7 @@
 #include "carousel/cCarousel.h"
 #include "carousel/frmTagCloud.h"
 #include "core/modShellNotifs.h"
-#include "import/devices/modStorageDevices.h"
+#include "devices/modStorageDevices.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/frmReelwise.h"

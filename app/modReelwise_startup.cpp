@@ -9,7 +9,6 @@
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "core/modShellNotifs.h"
-#include "devices/modStorageDevices.h"
 #include "library/ResultItem.h"
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"

@@ -3,7 +3,6 @@
 
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
-#include "devices/modStorageDevices.h"
 #include "library/HistoryEntry.h"
 #include "library/ResultItem.h"
 #include "library/cFactory.h"

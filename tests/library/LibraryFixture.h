@@ -7,7 +7,7 @@
 // fixture built on either serves both kinds of test.
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
-#include "import/devices/modStorageDevices.h"
+#include "devices/modStorageDevices.h"
 #include "library/HistoryEntry.h"
 #include "library/ResultItem.h"
 #include "library/ViewSpec.h"
