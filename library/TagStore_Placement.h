@@ -19,7 +19,12 @@ inline bool IsFixedNode(int32_t tagId) { return tagId >= 1 && tagId <= 4; }
 
 class TagPlacement {
  public:
+  // Every tag, read at once: for callers that ask about most of them.
   explicit TagPlacement(SqlConnection& db);
+  // Only the tags of `tagIds` (a SELECT of TagIDs) read at once; any other
+  // tag asked about is read when first needed. For callers that ask about a
+  // few tags of a large library.
+  TagPlacement(SqlConnection& db, const QString& tagIds);
 
   struct Derived {
     bool underTag = false;   // a tag is above the node
@@ -27,8 +32,8 @@ class TagPlacement {
   };
   // What the node's ancestors make of it.
   Derived Derive(int32_t tagId) const;
-  // Name of the outermost category at or above the node, "Orphan Tag" when
-  // there is none.
+  // Name of the category at the root of the node's branch (the node itself
+  // when it is at the top level), "Orphan Tag" when that root is no category.
   QString CategoryName(int32_t tagId) const;
   // The node the tree shows this one under; 0 at the top level.
   int32_t Parent(int32_t tagId) const;
@@ -38,7 +43,12 @@ class TagPlacement {
     QString name;
     QString type;
     int32_t parent = 0;  // lowest TagID among the 'P' links
+    bool exists = false;  // false: no Tags row has this TagID
   };
+  // Reads the nodes of a SELECT of TagID, Tag, Type and lowest parent.
+  void ReadNodes(const QString& sql) const;
+  // The node's Tags row; nullptr when there is none.
+  const Node* Find(int32_t tagId) const;
   bool IsCategory(int32_t tagId) const;
   bool IsTag(int32_t tagId) const;
   // Calls `visit` for each ancestor from the parent upwards; stops at the top
@@ -46,7 +56,8 @@ class TagPlacement {
   template <typename Visit>
   void ForEachAncestor(int32_t tagId, Visit visit) const;
 
-  QHash<int32_t, Node> nodes_;
+  SqlConnection* lazyDb_ = nullptr;  // set when tags are read as needed
+  mutable QHash<int32_t, Node> nodes_;
 };
 
 }  // namespace TagStore

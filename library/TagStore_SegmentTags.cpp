@@ -5,9 +5,6 @@
 
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
-#include "platform/SqlText.h"
-
-#include <QHash>
 
 namespace TagStore {
 
@@ -15,74 +12,87 @@ namespace {
 
 const QString kCrLf = QStringLiteral("\r\n");
 
-// Adds the tags reached from one explicit tag over links of either letter,
-// one tier per pass, each at the tier where it is first reached; the NOT
-// EXISTS test also ends the walk where links run in a circle.
-void AddImpliedTags(SqlCommand& addTier, SqlConnection& db, int32_t explicitTag, int tier) {
-  addTier.Bind(2, explicitTag);
-  do {
-    addTier.Bind(1, ++tier);
-    addTier.Execute();
-  } while (db.RowsChanged() > 0);
+// Phase 1 in set-based statements: the explicit tags of the scope, then
+// every tag their links reach (links of either letter), one link further
+// per statement for all explicit tags at once, each tag at the number of
+// links it is first reached over; the walk's primary key passes over a tag
+// already reached, which also ends the walk where links run in a circle.
+// The work lives in the temporary database for the length of one request.
+void PrepareWork(SqlConnection& db) {
+  db.Execute(QStringLiteral(
+      "CREATE TEMP TABLE IF NOT EXISTS rw2_ExplicitTag (TagID INTEGER PRIMARY KEY, Type TEXT, FileFlag TEXT, "
+      "ViaSegment INTEGER); "
+      "CREATE TEMP TABLE IF NOT EXISTS rw2_TagWalk (ExplicitTagID INTEGER, TagID INTEGER, Steps INTEGER, "
+      "PRIMARY KEY (ExplicitTagID, TagID)) WITHOUT ROWID; "
+      "CREATE TEMP TABLE IF NOT EXISTS rw2_TagCategory (TagID INTEGER PRIMARY KEY, Category TEXT); "
+      "DELETE FROM temp.rw2_ExplicitTag; DELETE FROM temp.rw2_TagWalk; DELETE FROM temp.rw2_TagCategory"));
 }
 
-// Phase 1: the explicit tags of the scope and what they imply; returns, per
-// explicit tag, whether it comes through a sub-segment. A tag on both the
-// whole-file segment and a sub-segment counts as on the file: the ordering
-// reads the file's row first and the second one is passed over.
-QHash<int32_t, bool> CollectTags(SqlConnection& db, bool wholeFile, int32_t fileId, int32_t segmentId) {
-  db.Execute(QStringLiteral("DELETE from TEMP_FileTagStructure"));
+// One row per explicit tag. A tag on both the whole-file segment and a
+// sub-segment counts as on the file: the highest flag ('Y') is kept, and a
+// missing flag reads as ''.
+void ReadExplicitTags(SqlConnection& db, bool wholeFile, int32_t fileId, int32_t segmentId) {
   const QString file = QString::number(fileId);
   const QString scope = wholeFile ? QStringLiteral("AND VS.FileID = ") + file
                                   : QStringLiteral("AND ((VS.FileFlag = 'Y' AND VS.FileID = %1) OR VS.SegmentID = %2)")
                                         .arg(file, QString::number(segmentId));
-  SqlRecordset explicitTags(db, QStringLiteral("SELECT DISTINCT ST.TagID AS TagID, T.Tag AS Tag, Type, VS.FileFlag AS "
-                                               "FileFlag FROM SegmentTags ST, Tags T, VideoSegments VS Where "
-                                               "ST.TagID = T.TagID AND ST.SegmentID = VS.SegmentID ") +
-                                    scope + QStringLiteral(" ORDER BY ST.TagID, FileFlag DESC"));
-  auto addTier = db.Prepare(QStringLiteral(
-      "INSERT INTO TEMP_FileTagStructure (TagID, Tag, Tier, ExplicitTagID, Type) SELECT DISTINCT TL.LinkedTag AS "
-      "TagID, T.Tag as Tag, ?1 as Tier, ?2 as ExplicitTagID, T.Type FROM TagLinks TL, Tags T, TEMP_FileTagStructure "
-      "FTS WHERE TL.TagID = FTS.TagID AND TL.LinkedTag = T.TagID AND FTS.ExplicitTagID = ?2 AND NOT EXISTS "
-      "(SELECT 1 FROM TEMP_FileTagStructure WHERE TagID = TL.LinkedTag AND ExplicitTagID = ?2)"));
-  QHash<int32_t, bool> viaSegment;
-  for (; !explicitTags.Eof(); explicitTags.MoveNext()) {
-    const int32_t tag = explicitTags.Value(0).toInt();
-    if (viaSegment.contains(tag)) continue;
-    const QString flag = explicitTags.Value(3).toString();
-    const SqlValue& type = explicitTags.Value(2);
-    viaSegment.insert(tag, flag.isEmpty());
-    db.Execute(QStringLiteral("INSERT INTO TEMP_FileTagStructure (ExplicitTagID, TagID, Tag, Tier, Type, FileFlag) "
-                              "VALUES (%1, %1, %2, 1, %3, %4)")
-                   .arg(QString::number(tag), SqlQuote(explicitTags.Value(1).toString()),
-                        type.IsNull() ? QStringLiteral("NULL") : SqlQuote(type.toString()), SqlQuote(flag)));
-    // What lies above a folder is shown as if put on the segment itself.
-    AddImpliedTags(*addTier, db, tag, type.toString() == QLatin1String("F") ? 0 : 1);
-  }
-  // Categories, folders, playlists and saved items carried the walk upwards
-  // but are no tags themselves.
-  db.Execute(QStringLiteral("DELETE from TEMP_FileTagStructure WHERE Type <> 'T'"));
-  return viaSegment;
+  db.Execute(QStringLiteral("INSERT INTO temp.rw2_ExplicitTag (TagID, Type, FileFlag, ViaSegment) SELECT ST.TagID, "
+                            "T.Type, MAX(IFNULL(VS.FileFlag, '')), MAX(IFNULL(VS.FileFlag, '')) = '' FROM "
+                            "SegmentTags ST, Tags T, VideoSegments VS WHERE ST.TagID = T.TagID AND ST.SegmentID = "
+                            "VS.SegmentID ") +
+             scope + QStringLiteral(" GROUP BY ST.TagID"));
 }
 
-// Phase 2: each row's category and that of its explicit tag. The explicit
-// tag's own values are used even when its row is gone (a category, folder or
-// playlist put on the segment), so no row borrows another tag's values.
-void FillCategories(SqlConnection& db, const QHash<int32_t, bool>& viaSegment) {
-  const TagPlacement placement(db);
-  SqlRecordset rows(db, QStringLiteral("SELECT ExplicitTagID, TagID FROM TEMP_FileTagStructure"));
-  auto update = db.Prepare(QStringLiteral("UPDATE TEMP_FileTagStructure SET TagCategory = ?, ExplicitTagCategory = "
-                                          "?, ViaSegment = ? WHERE ExplicitTagID = ? AND TagID = ?"));
-  for (; !rows.Eof(); rows.MoveNext()) {
-    const int32_t explicitTag = rows.Value(0).toInt();
-    const int32_t tag = rows.Value(1).toInt();
-    update->Bind(1, placement.CategoryName(tag));
-    update->Bind(2, placement.CategoryName(explicitTag));
-    update->Bind(3, viaSegment.value(explicitTag));
-    update->Bind(4, explicitTag);
-    update->Bind(5, tag);
-    update->Execute();
+void WalkLinks(SqlConnection& db) {
+  db.Execute(QStringLiteral("INSERT INTO temp.rw2_TagWalk SELECT TagID, TagID, 0 FROM temp.rw2_ExplicitTag"));
+  auto step = db.Prepare(QStringLiteral(
+      "INSERT OR IGNORE INTO temp.rw2_TagWalk (ExplicitTagID, TagID, Steps) SELECT W.ExplicitTagID, TL.LinkedTag, ?1 "
+      "FROM temp.rw2_TagWalk W, TagLinks TL, Tags T WHERE W.Steps = ?1 - 1 AND TL.TagID = W.TagID AND T.TagID = "
+      "TL.LinkedTag"));
+  for (int steps = 1;; ++steps) {
+    step->Bind(1, steps);
+    if (step->Execute() == 0) break;
   }
+}
+
+// Phase 2: the category of every tag the walk met, explicit ones included,
+// so no row borrows another tag's values (a category, folder or playlist put
+// on the segment leaves no row of its own).
+void NameCategories(SqlConnection& db) {
+  const TagPlacement placement(db, QStringLiteral("SELECT TagID FROM temp.rw2_TagWalk"));
+  SqlRecordset tags(db, QStringLiteral("SELECT DISTINCT TagID FROM temp.rw2_TagWalk"));
+  auto add = db.Prepare(QStringLiteral("INSERT INTO temp.rw2_TagCategory (TagID, Category) VALUES (?, ?)"));
+  for (; !tags.Eof(); tags.MoveNext()) {
+    const int32_t tag = tags.Value(0).toInt();
+    add->Bind(1, tag);
+    add->Bind(2, placement.CategoryName(tag));
+    add->Execute();
+  }
+}
+
+// The rows, explicit tag by explicit tag, tier by tier. The tiers of a
+// folder's ancestors start at 1 (what lies above a folder is shown as if put
+// on the segment itself), those of other tags at 2; implied rows take the
+// column's default flag 'N'. Categories, folders, playlists and saved items
+// carried the walk upwards but are no tags themselves, so they get no row.
+void FillStructure(SqlConnection& db) {
+  db.Execute(QStringLiteral(
+      "INSERT INTO TEMP_FileTagStructure (ExplicitTagID, TagID, Tag, Tier, Type, FileFlag, ViaSegment, TagCategory, "
+      "ExplicitTagCategory) SELECT W.ExplicitTagID, W.TagID, T.Tag, CASE WHEN W.Steps = 0 THEN 1 ELSE W.Steps + "
+      "(E.Type IS NOT 'F') END AS Tier, T.Type, CASE WHEN W.Steps = 0 THEN E.FileFlag ELSE 'N' END, E.ViaSegment, "
+      "C.Category, EC.Category FROM temp.rw2_TagWalk W, Tags T, temp.rw2_ExplicitTag E, temp.rw2_TagCategory C, "
+      "temp.rw2_TagCategory EC WHERE T.TagID = W.TagID AND IFNULL(T.Type, 'T') = 'T' AND E.TagID = "
+      "W.ExplicitTagID AND C.TagID = W.TagID AND EC.TagID = W.ExplicitTagID ORDER BY W.ExplicitTagID, Tier, "
+      "W.TagID"));
+}
+
+void CollectTags(SqlConnection& db, bool wholeFile, int32_t fileId, int32_t segmentId) {
+  db.Execute(QStringLiteral("DELETE from TEMP_FileTagStructure"));
+  PrepareWork(db);
+  ReadExplicitTags(db, wholeFile, fileId, segmentId);
+  WalkLinks(db);
+  NameCategories(db);
+  FillStructure(db);
 }
 
 // Phase 3. File tags (ViaSegment 0) come before those of a sub-segment (1);
@@ -117,7 +127,7 @@ QString TagText(SqlConnection& db, bool verbose) {
 QString GetSegmentTags(SqlConnection& db, bool wholeFile, int32_t fileId, int32_t segmentId, bool verbose,
                        bool structureOnly) {
   TransactionGuard guard(db, QStringLiteral("GST"));
-  FillCategories(db, CollectTags(db, wholeFile, fileId, segmentId));
+  CollectTags(db, wholeFile, fileId, segmentId);
   guard.Commit();
   return structureOnly ? QString() : TagText(db, verbose);
 }

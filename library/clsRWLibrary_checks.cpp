@@ -137,29 +137,31 @@ void clsRWLibrary::GetMissingFiles() {
   QStringList paths;
   QStringList roots;
   std::vector<std::pair<int64_t, int64_t>> segmentAndFile;
+  // The columns by position: the names would be looked up on every row.
+  enum Column { kCurrentPath, kFileId, kSegmentId, kFileName, kLogicalPath };
   for (; !rows.Eof(); rows.MoveNext()) {
-    const QString root = rows.Value(QStringLiteral("LogicalPath")).toString();
+    const QString root = rows.Value(kLogicalPath).toString();
     if (!mounts.Answers(root)) continue;
-    paths << rows.Value(QStringLiteral("CurrentPath")).toString() + rows.Value(QStringLiteral("FileName")).toString();
+    paths << rows.Value(kCurrentPath).toString() + rows.Value(kFileName).toString();
     roots << root;
-    segmentAndFile.emplace_back(rows.Value(QStringLiteral("SegmentID")).toInt64(),
-                                rows.Value(QStringLiteral("FileID")).toInt64());
+    segmentAndFile.emplace_back(rows.Value(kSegmentId).toInt64(), rows.Value(kFileId).toInt64());
   }
   const std::vector<std::optional<bool>> found = MountProbe::AskEach(
       paths, roots, [](const QString& path) { return modReelwise::FileExists(path); },
       [this](int done) { ShowProgress(kMissingFilesCaption, done); });
   {
     TransactionGuard guard(*m_Connection, QStringLiteral("GMF"));
+    // A device with two drive rows lists its files once.
+    auto insert = m_Connection->Prepare(QStringLiteral("INSERT OR IGNORE INTO SearchResults (SegmentID, FileID) VALUES (?, ?)"));
     for (size_t k = 0; k < found.size(); ++k) {
       if (!found[k]) {
         mounts.PassOver(roots[static_cast<qsizetype>(k)]);
         continue;
       }
       if (*found[k]) continue;
-      // A device with two drive rows lists its files once.
-      m_Connection->Execute(QStringLiteral("INSERT OR IGNORE INTO SearchResults (SegmentID, FileID) VALUES (%1, %2)")
-                                .arg(segmentAndFile[k].first)
-                                .arg(segmentAndFile[k].second));
+      insert->Bind(1, segmentAndFile[k].first);
+      insert->Bind(2, segmentAndFile[k].second);
+      insert->Execute();
     }
     guard.Commit();
   }
