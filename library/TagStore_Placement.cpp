@@ -20,7 +20,8 @@ TagPlacement::TagPlacement(SqlConnection& db) {
   SqlRecordset tags(db, QStringLiteral("SELECT TagID, Tag, Type FROM Tags"));
   nodes_.reserve(tags.RecordCount());
   for (; !tags.Eof(); tags.MoveNext()) {
-    nodes_.insert(tags.Value(0).toInt(), Node{tags.Value(1).toString(), tags.Value(2).toString(), 0, true});
+    nodes_.insert(tags.Value(0).toInt(),
+                  Node{tags.Value(1).toString(), tags.Value(2).toString(), 0, true, tags.Value(2).IsNull()});
   }
   SqlRecordset parents(
       db, QStringLiteral("SELECT TagID, MIN(LinkedTag) FROM TagLinks WHERE Relationship = 'P' GROUP BY TagID"));
@@ -30,15 +31,13 @@ TagPlacement::TagPlacement(SqlConnection& db) {
   }
 }
 
-TagPlacement::TagPlacement(SqlConnection& db, const QString& tagIds) : lazyDb_(&db) {
-  ReadNodes(kNodeColumns + QStringLiteral(" WHERE T.TagID IN (") + tagIds + QStringLiteral(")"));
-}
+TagPlacement::TagPlacement(SqlConnection& db, QHash<int32_t, Node> known) : lazyDb_(&db), nodes_(std::move(known)) {}
 
 void TagPlacement::ReadNodes(const QString& sql) const {
   SqlRecordset rows(*lazyDb_, sql);
   for (; !rows.Eof(); rows.MoveNext()) {
-    nodes_.insert(rows.Value(0).toInt(),
-                  Node{rows.Value(1).toString(), rows.Value(2).toString(), rows.Value(3).toInt(), true});
+    nodes_.insert(rows.Value(0).toInt(), Node{rows.Value(1).toString(), rows.Value(2).toString(),
+                                              rows.Value(3).toInt(), true, rows.Value(2).IsNull()});
   }
 }
 

@@ -21,10 +21,6 @@ class TagPlacement {
  public:
   // Every tag, read at once: for callers that ask about most of them.
   explicit TagPlacement(SqlConnection& db);
-  // Only the tags of `tagIds` (a SELECT of TagIDs) read at once; any other
-  // tag asked about is read when first needed. For callers that ask about a
-  // few tags of a large library.
-  TagPlacement(SqlConnection& db, const QString& tagIds);
 
   struct Derived {
     bool underTag = false;   // a tag is above the node
@@ -38,17 +34,24 @@ class TagPlacement {
   // The node the tree shows this one under; 0 at the top level.
   int32_t Parent(int32_t tagId) const;
 
- private:
   struct Node {
     QString name;
     QString type;
-    int32_t parent = 0;  // lowest TagID among the 'P' links
-    bool exists = false;  // false: no Tags row has this TagID
+    int32_t parent = 0;       // lowest TagID among the 'P' links
+    bool exists = false;      // false: no Tags row has this TagID
+    bool typeIsNull = false;  // no type at all, which counts as a tag's
   };
+  // The nodes the caller has read already; any other tag asked about is
+  // read when first needed. For callers that ask about a few tags of a
+  // large library.
+  TagPlacement(SqlConnection& db, QHash<int32_t, Node> known);
+  // The node's Tags row; nullptr when there is none. The pointer holds until
+  // the next question put to the placement.
+  const Node* Find(int32_t tagId) const;
+
+ private:
   // Reads the nodes of a SELECT of TagID, Tag, Type and lowest parent.
   void ReadNodes(const QString& sql) const;
-  // The node's Tags row; nullptr when there is none.
-  const Node* Find(int32_t tagId) const;
   bool IsCategory(int32_t tagId) const;
   bool IsTag(int32_t tagId) const;
   // Calls `visit` for each ancestor from the parent upwards; stops at the top
