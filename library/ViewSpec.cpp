@@ -77,7 +77,8 @@ QString TagInsert(const QString& op, const QString& k, const QString& onlineFilt
     sql = QStringLiteral(
               "INSERT INTO SearchResults SELECT DISTINCT %1.SegmentID, File.FileID "
               "FROM VideoSegments File, VideoSegments Segment, SegmentTags ST "
-              "WHERE File.FileID = Segment.FileID AND ") .arg(k) +
+              "WHERE File.FileID = Segment.FileID AND ")
+              .arg(k) +
           tagged + QStringLiteral("AND Segment.FileFlag IS NULL ") + onlineFilter;
   } else {
     sql = QStringLiteral(

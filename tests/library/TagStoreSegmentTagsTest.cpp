@@ -114,6 +114,15 @@ TEST_F(SegmentTagsTest, TheCategoryIsTheBranchRootOnlyWhenThatIsACategory) {
                                       "110|120|C|3|N|Orphan Tag|Media|1", "120|120|C|1||Orphan Tag|Orphan Tag|1"}));
 }
 
+TEST_F(SegmentTagsTest, ATagWithoutTypeIsListedAndAParentWithoutRowMakesItAnOrphan) {
+  Exec(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (180, 'Untyped', NULL)"));
+  Exec(QStringLiteral("INSERT INTO TagLinks VALUES (180, 999, 'P'), (180, 111, 'L')"));  // 999 has no row
+  Put(20, 180);
+  EXPECT_EQ(Verbose(20), QStringLiteral("\r\nOrphan Tag: Untyped\r\n        - Genre: B\r\n        - Mood: C\r\n"));
+  EXPECT_EQ(Rows(QStringLiteral("SELECT TagID, quote(Type), Tier FROM TEMP_FileTagStructure ORDER BY Tier, TagID")),
+            QStringList({"180|NULL|1", "111|'T'|2", "120|'T'|3"}));
+}
+
 TEST_F(SegmentTagsTest, StructureOnlyLeavesTheRowsAndReturnsNothing) {
   Put(1, 110);
   EXPECT_EQ(GetSegmentTags(Db(), true, 1, -1, true, true), QString());
