@@ -138,10 +138,26 @@ std::vector<Reached> Walk(const Links& links, const std::vector<ExplicitTag>& ex
 // folder is shown as if put on the segment itself), those of other tags at
 // 2. Categories, folders, playlists and saved items carried the walk upwards
 // but are no tags themselves, so they get no row.
-void CollectTags(SqlConnection& db, bool wholeFile, int32_t fileId, int32_t segmentId) {
+// One row of the text, with the keys the structure's rows are read in:
+// SQLite compares text as UTF-8 bytes.
+struct TextRow {
+  bool viaSegment = false;
+  QByteArray explicitCategory;
+  int32_t explicitTag = 0;
+  int tier = 0;
+  QByteArray categoryKey;
+  QByteArray tagKey;
+  int32_t tagId = 0;
+  QString category;
+  QString tag;
+
+  auto Key() const { return std::tie(viaSegment, explicitCategory, explicitTag, tier, categoryKey, tagKey, tagId); }
+};
+
+std::vector<TextRow> CollectTags(SqlConnection& db, bool wholeFile, int32_t fileId, int32_t segmentId) {
   db.Execute(QStringLiteral("DELETE from TEMP_FileTagStructure"));
   const std::vector<ExplicitTag> explicitTags = ReadExplicitTags(db, wholeFile, fileId, segmentId);
-  if (explicitTags.empty()) return;
+  if (explicitTags.empty()) return {};
   std::vector<int32_t> ids;
   for (const ExplicitTag& tag : explicitTags) ids.push_back(tag.tagId);
   Links links;
@@ -185,6 +201,8 @@ void CollectTags(SqlConnection& db, bool wholeFile, int32_t fileId, int32_t segm
   auto insert = db.Prepare(QStringLiteral(
       "INSERT INTO TEMP_FileTagStructure (ExplicitTagID, TagID, Tag, Tier, Type, FileFlag, ViaSegment, TagCategory, "
       "ExplicitTagCategory) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+  std::vector<TextRow> text;
+  text.reserve(rows.size());
   for (const Row& row : rows) {
     const Reached& r = *row.reached;
     const ExplicitTag& from = *byTag.value(r.explicitTag);
@@ -199,32 +217,35 @@ void CollectTags(SqlConnection& db, bool wholeFile, int32_t fileId, int32_t segm
     insert->Bind(8, category(r.tagId));
     insert->Bind(9, category(r.explicitTag));
     insert->Execute();
+    const QString tagCategory = category(r.tagId);
+    const QString explicitCategory = category(r.explicitTag);
+    text.push_back({from.viaSegment, explicitCategory.toUtf8(), r.explicitTag, row.tier, tagCategory.toUtf8(),
+                    node.name.toUtf8(), r.tagId, tagCategory, node.name});
   }
+  return text;
 }
 
-// Phase 3. File tags (ViaSegment 0) come before those of a sub-segment (1);
-// name and id settle what the grouping leaves open.
-QString TagText(SqlConnection& db, bool verbose) {
-  SqlRecordset rows(db, QStringLiteral("SELECT ExplicitTagID, TagID, Tag, TagCategory, Tier from "
-                                       "TEMP_FileTagStructure ORDER BY ViaSegment, ExplicitTagCategory, "
-                                       "ExplicitTagID, Tier, TagCategory, Tag, TagID"));
-  if (rows.Eof()) return verbose ? kCrLf + QStringLiteral("No Tags") + kCrLf : QStringLiteral("--No Tags");
+// Phase 3, from the rows just written, in the order of ViaSegment,
+// ExplicitTagCategory, ExplicitTagID, Tier, TagCategory, Tag and TagID: file
+// tags (ViaSegment 0) before those of a sub-segment (1); name and id settle
+// what the grouping leaves open.
+QString TagText(std::vector<TextRow> rows, bool verbose) {
+  if (rows.empty()) return verbose ? kCrLf + QStringLiteral("No Tags") + kCrLf : QStringLiteral("--No Tags");
+  std::sort(rows.begin(), rows.end(), [](const TextRow& a, const TextRow& b) { return a.Key() < b.Key(); });
   QString text;
   QString previousCategory;
-  for (; !rows.Eof(); rows.MoveNext()) {
-    const QString tag = rows.Value(2).toString();
-    const QString category = rows.Value(3).toString();
-    const bool implied = rows.Value(4).toInt() > 1;
+  for (const TextRow& row : rows) {
+    const bool implied = row.tier > 1;
     if (!verbose) {
-      text += implied ? QStringLiteral(", ***") + tag + QStringLiteral("***") : QStringLiteral(", ") + tag;
+      text += implied ? QStringLiteral(", ***") + row.tag + QStringLiteral("***") : QStringLiteral(", ") + row.tag;
     } else if (!implied) {
-      text += kCrLf + kCrLf + category + QStringLiteral(": ") + tag;
-    } else if (category != previousCategory) {
-      text += kCrLf + QStringLiteral("        - ") + category + QStringLiteral(": ") + tag;
+      text += kCrLf + kCrLf + row.category + QStringLiteral(": ") + row.tag;
+    } else if (row.category != previousCategory) {
+      text += kCrLf + QStringLiteral("        - ") + row.category + QStringLiteral(": ") + row.tag;
     } else {
-      text += QStringLiteral(", ") + tag;
+      text += QStringLiteral(", ") + row.tag;
     }
-    previousCategory = category;
+    previousCategory = row.category;
   }
   return verbose ? text.mid(2) + kCrLf : text;
 }
@@ -234,9 +255,9 @@ QString TagText(SqlConnection& db, bool verbose) {
 QString GetSegmentTags(SqlConnection& db, bool wholeFile, int32_t fileId, int32_t segmentId, bool verbose,
                        bool structureOnly) {
   TransactionGuard guard(db, QStringLiteral("GST"));
-  CollectTags(db, wholeFile, fileId, segmentId);
+  std::vector<TextRow> rows = CollectTags(db, wholeFile, fileId, segmentId);
   guard.Commit();
-  return structureOnly ? QString() : TagText(db, verbose);
+  return structureOnly ? QString() : TagText(std::move(rows), verbose);
 }
 
 }  // namespace TagStore
