@@ -40,15 +40,19 @@ struct CachedTree {
 };
 
 // The last tree read or written of each settings file, shared by every store
-// of the process (settings are read from more than one thread).
+// of the process (settings are read from more than one thread). The cache,
+// its mutex and the empty tree live as long as the process and are never
+// destroyed: objects destroyed at exit (the window manager saves its
+// placement from its destructor) still read and write settings after the
+// function statics made later than them are gone.
 std::mutex& CacheMutex() {
-  static std::mutex mutex;
-  return mutex;
+  static auto* mutex = new std::mutex;
+  return *mutex;
 }
 
 QHash<QString, CachedTree>& Cache() {
-  static QHash<QString, CachedTree> cache;
-  return cache;
+  static auto* cache = new QHash<QString, CachedTree>;
+  return *cache;
 }
 
 std::shared_ptr<const SettingsTree> Remember(const QString& path, const FileStamp& stamp, const QByteArray& bytes,
@@ -78,8 +82,8 @@ SettingsTree TreeToEdit(const QString& path, std::shared_ptr<const SettingsTree>
 }
 
 std::shared_ptr<const SettingsTree> EmptyTree() {
-  static const auto empty = std::make_shared<const SettingsTree>();
-  return empty;
+  static const auto* empty = new std::shared_ptr<const SettingsTree>(std::make_shared<const SettingsTree>());
+  return *empty;
 }
 
 QString Escape(const QString& text) {

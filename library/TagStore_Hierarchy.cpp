@@ -167,8 +167,11 @@ void DeleteTreeNode(SqlConnection& db, const QString& key) {
 
 void SetNodeBehaviours(SqlConnection& db, bool onlyUnset) {
   TransactionGuard guard(db, QStringLiteral("SNB"));
+  // Rows whose behaviour is their type already are left unwritten: the tree
+  // build runs this on every library, and rewriting each row costs a write
+  // of every page of the table.
   db.Execute(QStringLiteral("UPDATE Tags Set Behaviour = Type") +
-             (onlyUnset ? QStringLiteral(" WHERE Behaviour IS NULL") : QString()));
+             (onlyUnset ? QStringLiteral(" WHERE Behaviour IS NULL") : QStringLiteral(" WHERE Behaviour IS NOT Type")));
   const TagPlacement placement(db);
   SqlRecordset rows(db, QStringLiteral("SELECT TagID, Behaviour, CategoryID FROM Tags") +
                             (onlyUnset ? QStringLiteral(" WHERE CategoryID IS NULL") : QString()));

@@ -7,11 +7,21 @@
 
 namespace TagStore {
 
+namespace {
+
+// A node's row: its name, type and lowest parent over 'P' links.
+const QString kNodeColumns = QStringLiteral(
+    "SELECT T.TagID, T.Tag, T.Type, (SELECT MIN(LinkedTag) FROM TagLinks TL WHERE TL.TagID = T.TagID AND "
+    "TL.Relationship = 'P') FROM Tags T");
+
+}  // namespace
+
 TagPlacement::TagPlacement(SqlConnection& db) {
   SqlRecordset tags(db, QStringLiteral("SELECT TagID, Tag, Type FROM Tags"));
   nodes_.reserve(tags.RecordCount());
   for (; !tags.Eof(); tags.MoveNext()) {
-    nodes_.insert(tags.Value(0).toInt(), Node{tags.Value(1).toString(), tags.Value(2).toString(), 0});
+    nodes_.insert(tags.Value(0).toInt(),
+                  Node{tags.Value(1).toString(), tags.Value(2).toString(), 0, true, tags.Value(2).IsNull()});
   }
   SqlRecordset parents(
       db, QStringLiteral("SELECT TagID, MIN(LinkedTag) FROM TagLinks WHERE Relationship = 'P' GROUP BY TagID"));
@@ -21,10 +31,31 @@ TagPlacement::TagPlacement(SqlConnection& db) {
   }
 }
 
+TagPlacement::TagPlacement(SqlConnection& db, QHash<int32_t, Node> known) : lazyDb_(&db), nodes_(std::move(known)) {}
+
+void TagPlacement::ReadNodes(const QString& sql) const {
+  SqlRecordset rows(*lazyDb_, sql);
+  for (; !rows.Eof(); rows.MoveNext()) {
+    nodes_.insert(rows.Value(0).toInt(), Node{rows.Value(1).toString(), rows.Value(2).toString(),
+                                              rows.Value(3).toInt(), true, rows.Value(2).IsNull()});
+  }
+}
+
+const TagPlacement::Node* TagPlacement::Find(int32_t tagId) const {
+  auto node = nodes_.constFind(tagId);
+  if (node == nodes_.cend() && lazyDb_) {
+    ReadNodes(kNodeColumns + QStringLiteral(" WHERE T.TagID = ") + QString::number(tagId));
+    node = nodes_.constFind(tagId);
+    // A TagID without a row is remembered as such, so it is read once.
+    if (node == nodes_.cend()) node = nodes_.insert(tagId, Node{});
+  }
+  return node != nodes_.cend() && node->exists ? &*node : nullptr;
+}
+
 int32_t TagPlacement::Parent(int32_t tagId) const {
   if (IsFixedNode(tagId)) return 0;
-  const auto node = nodes_.constFind(tagId);
-  if (node == nodes_.cend()) return 0;
+  const Node* node = Find(tagId);
+  if (!node) return 0;
   if (node->type == QLatin1String("L")) return kSavedPlaylistsTag;
   return node->parent;
 }
@@ -39,14 +70,16 @@ void TagPlacement::ForEachAncestor(int32_t tagId, Visit visit) const {
 }
 
 bool TagPlacement::IsCategory(int32_t tagId) const {
-  const auto node = nodes_.constFind(tagId);
-  return node != nodes_.cend() && !IsFixedNode(tagId) && node->type == QLatin1String("C");
+  if (IsFixedNode(tagId)) return false;
+  const Node* node = Find(tagId);
+  return node && node->type == QLatin1String("C");
 }
 
 // The tree shows every type but these as a tag.
 bool TagPlacement::IsTag(int32_t tagId) const {
-  const auto node = nodes_.constFind(tagId);
-  if (node == nodes_.cend() || IsFixedNode(tagId)) return false;
+  if (IsFixedNode(tagId)) return false;
+  const Node* node = Find(tagId);
+  if (!node) return false;
   static const QSet<QString> kNotTags = {QStringLiteral("F"), QStringLiteral("C"), QStringLiteral("L"),
                                          QStringLiteral("S"), QStringLiteral("V")};
   return !kNotTags.contains(node->type);
@@ -61,11 +94,12 @@ TagPlacement::Derived TagPlacement::Derive(int32_t tagId) const {
   return derived;
 }
 
+// A category filed in a folder names no tags below it: the branch's root is
+// the folder.
 QString TagPlacement::CategoryName(int32_t tagId) const {
-  int32_t category = IsCategory(tagId) ? tagId : 0;
-  const int32_t above = Derive(tagId).categoryId;
-  if (above != 0) category = above;
-  return category != 0 ? nodes_.value(category).name : QStringLiteral("Orphan Tag");
+  int32_t root = tagId;
+  ForEachAncestor(tagId, [&](int32_t id) { root = id; });
+  return IsCategory(root) ? Find(root)->name : QStringLiteral("Orphan Tag");
 }
 
 }  // namespace TagStore

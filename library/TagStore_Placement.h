@@ -19,6 +19,7 @@ inline bool IsFixedNode(int32_t tagId) { return tagId >= 1 && tagId <= 4; }
 
 class TagPlacement {
  public:
+  // Every tag, read at once: for callers that ask about most of them.
   explicit TagPlacement(SqlConnection& db);
 
   struct Derived {
@@ -27,18 +28,30 @@ class TagPlacement {
   };
   // What the node's ancestors make of it.
   Derived Derive(int32_t tagId) const;
-  // Name of the outermost category at or above the node, "Orphan Tag" when
-  // there is none.
+  // Name of the category at the root of the node's branch (the node itself
+  // when it is at the top level), "Orphan Tag" when that root is no category.
   QString CategoryName(int32_t tagId) const;
   // The node the tree shows this one under; 0 at the top level.
   int32_t Parent(int32_t tagId) const;
 
- private:
   struct Node {
     QString name;
     QString type;
-    int32_t parent = 0;  // lowest TagID among the 'P' links
+    int32_t parent = 0;       // lowest TagID among the 'P' links
+    bool exists = false;      // false: no Tags row has this TagID
+    bool typeIsNull = false;  // no type at all, which counts as a tag's
   };
+  // The nodes the caller has read already; any other tag asked about is
+  // read when first needed. For callers that ask about a few tags of a
+  // large library.
+  TagPlacement(SqlConnection& db, QHash<int32_t, Node> known);
+  // The node's Tags row; nullptr when there is none. The pointer holds until
+  // the next question put to the placement.
+  const Node* Find(int32_t tagId) const;
+
+ private:
+  // Reads the nodes of a SELECT of TagID, Tag, Type and lowest parent.
+  void ReadNodes(const QString& sql) const;
   bool IsCategory(int32_t tagId) const;
   bool IsTag(int32_t tagId) const;
   // Calls `visit` for each ancestor from the parent upwards; stops at the top
@@ -46,7 +59,8 @@ class TagPlacement {
   template <typename Visit>
   void ForEachAncestor(int32_t tagId, Visit visit) const;
 
-  QHash<int32_t, Node> nodes_;
+  SqlConnection* lazyDb_ = nullptr;  // set when tags are read as needed
+  mutable QHash<int32_t, Node> nodes_;
 };
 
 }  // namespace TagStore

@@ -65,25 +65,33 @@ QString WholeNumber(const QString& text, const QString& step) {
 bool Inserts(const QString& op) { return op == QLatin1String("_") || op == QLatin1String("&"); }
 
 // The rows come from the segments that carry a tag of the family, found
-// through the tag index of SegmentTags.
+// through the tag index of SegmentTags. Whole-file rows and the cut segments
+// of files are read by file from the list of files with such a segment,
+// each once: joined per tagged segment instead, every row of a file would be
+// read again for each of its tagged segments and the repeats sorted out.
 QString TagInsert(const QString& op, const QString& k, const QString& onlineFilter) {
-  QString sql = QStringLiteral(
-                    "INSERT INTO SearchResults SELECT DISTINCT %1.SegmentID, File.FileID "
-                    "FROM VideoSegments File, VideoSegments Segment, SegmentTags ST "
-                    "WHERE File.FileID = Segment.FileID AND Segment.SegmentID = ST.SegmentID "
-                    "AND ST.TagID IN (SELECT TagID FROM TEMP_FileTagStructure) ")
-                    .arg(k);
-  if (k == kFile) {
-    sql += QStringLiteral("AND File.FileFlag ='Y' ");
-  } else if (k == kSegmentsOfFiles) {
-    sql += QStringLiteral("AND File.FileFlag IS NULL ");
+  const QString tagged = QStringLiteral(
+      "Segment.SegmentID = ST.SegmentID AND ST.TagID IN (SELECT TagID FROM TEMP_FileTagStructure) ");
+  QString sql;
+  if (k == kSegment) {
+    sql = QStringLiteral(
+              "INSERT INTO SearchResults SELECT DISTINCT %1.SegmentID, File.FileID "
+              "FROM VideoSegments File, VideoSegments Segment, SegmentTags ST "
+              "WHERE File.FileID = Segment.FileID AND ")
+              .arg(k) +
+          tagged + QStringLiteral("AND Segment.FileFlag IS NULL ") + onlineFilter;
   } else {
-    sql += QStringLiteral("AND Segment.FileFlag IS NULL ");
+    sql = QStringLiteral(
+              "INSERT INTO SearchResults SELECT DISTINCT %1.SegmentID, File.FileID FROM VideoSegments File "
+              "WHERE File.FileID IN (SELECT Segment.FileID FROM VideoSegments Segment, SegmentTags ST WHERE ")
+              .arg(k) +
+          tagged + onlineFilter + QStringLiteral(") ");
+    sql += k == kFile ? QStringLiteral("AND File.FileFlag ='Y' ") : QStringLiteral("AND File.FileFlag IS NULL ");
   }
   if (op == QLatin1String("&")) {
     sql += QStringLiteral("AND NOT EXISTS (SELECT 1 FROM SearchResults SR WHERE %1.SegmentID = SR.SegmentID)").arg(k);
   }
-  return sql + onlineFilter;
+  return sql;
 }
 
 // A segment is tagged when it carries a tag of behaviour 'T'; tags below

@@ -136,31 +136,39 @@ void clsRWLibrary::GetMissingFiles() {
   // every file below it.
   QStringList paths;
   QStringList roots;
-  std::vector<std::pair<int64_t, int64_t>> segmentAndFile;
+  std::vector<int64_t> segments;
+  // The columns by position: the names would be looked up on every row.
+  enum Column { kCurrentPath, kSegmentId = 2, kFileName, kLogicalPath };
   for (; !rows.Eof(); rows.MoveNext()) {
-    const QString root = rows.Value(QStringLiteral("LogicalPath")).toString();
+    const QString root = rows.Value(kLogicalPath).toString();
     if (!mounts.Answers(root)) continue;
-    paths << rows.Value(QStringLiteral("CurrentPath")).toString() + rows.Value(QStringLiteral("FileName")).toString();
+    paths << rows.Value(kCurrentPath).toString() + rows.Value(kFileName).toString();
     roots << root;
-    segmentAndFile.emplace_back(rows.Value(QStringLiteral("SegmentID")).toInt64(),
-                                rows.Value(QStringLiteral("FileID")).toInt64());
+    segments.push_back(rows.Value(kSegmentId).toInt64());
   }
   const std::vector<std::optional<bool>> found = MountProbe::AskEach(
       paths, roots, [](const QString& path) { return modReelwise::FileExists(path); },
       [this](int done) { ShowProgress(kMissingFilesCaption, done); });
-  {
-    TransactionGuard guard(*m_Connection, QStringLiteral("GMF"));
-    for (size_t k = 0; k < found.size(); ++k) {
-      if (!found[k]) {
-        mounts.PassOver(roots[static_cast<qsizetype>(k)]);
-        continue;
-      }
-      if (*found[k]) continue;
-      // A device with two drive rows lists its files once.
-      m_Connection->Execute(QStringLiteral("INSERT OR IGNORE INTO SearchResults (SegmentID, FileID) VALUES (%1, %2)")
-                                .arg(segmentAndFile[k].first)
-                                .arg(segmentAndFile[k].second));
+  // The missing files go in with one statement: their segments as a JSON
+  // list, each row's file read from its segment (the file the query above
+  // paired it with). A device with two drive rows lists its files once.
+  QString missing;
+  for (size_t k = 0; k < found.size(); ++k) {
+    if (!found[k]) {
+      mounts.PassOver(roots[static_cast<qsizetype>(k)]);
+      continue;
     }
+    if (*found[k]) continue;
+    missing += missing.isEmpty() ? u'[' : u',';
+    missing += QString::number(segments[k]);
+  }
+  if (!missing.isEmpty()) {
+    TransactionGuard guard(*m_Connection, QStringLiteral("GMF"));
+    auto insert = m_Connection->Prepare(
+        QStringLiteral("INSERT OR IGNORE INTO SearchResults (SegmentID, FileID) SELECT VS.SegmentID, VS.FileID FROM "
+                       "json_each(?) J, VideoSegments VS WHERE VS.SegmentID = J.value"));
+    insert->Bind(1, missing + u']');
+    insert->Execute();
     guard.Commit();
   }
   ProgressOff();

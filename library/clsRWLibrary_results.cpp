@@ -12,6 +12,8 @@
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
 
+#include <QElapsedTimer>
+
 #include <cmath>
 #include <functional>
 
@@ -121,19 +123,29 @@ QString MegabyteText(double bytes) {
 // single holds (29.97), not those of its double expansion (29.9699993).
 QString GeneralNumber(float value) { return QString::number(static_cast<double>(value), 'g', 7); }
 
+// How often a fetch redraws its progress at most: often enough to look
+// alive, seldom enough that drawing costs little beside the reading.
+constexpr int kProgressIntervalMs = 100;
+
 // Rows 1 to ResultCount of gResults from the recordset, with the selected
-// count, the thumbnails of the on-demand policies and progress every 100 rows.
+// count, the thumbnails of the on-demand policies and progress every 100 rows
+// once the last report is kProgressIntervalMs old.
 void FetchRows(SqlRecordset& rs, clsRWLibrary& library, ErrorGuard& report,
                const std::function<void(int32_t)>& progress) {
   std::unique_ptr<ResultColumns> columns;
   if (!report.Run([&] { columns = std::make_unique<ResultColumns>(rs); })) return;
   rs.MoveFirst();
+  QElapsedTimer sinceReport;
+  sinceReport.start();
   for (int32_t i = 1; i <= library.ResultCount; ++i) {
     ResultItem& item = gResults[static_cast<size_t>(i)];
     report.Run([&] { ReadRow(rs, *columns, item); });
     if (item.Selected) ++library.SelectedCount;
     rs.MoveNext();
-    if (i % 100 == 0) report.Run([&] { progress(i); });
+    if (i % 100 == 0 && sinceReport.hasExpired(kProgressIntervalMs)) {
+      report.Run([&] { progress(i); });
+      sinceReport.restart();
+    }
   }
   if (library.ThumbnailPolicy != 0) report.Run([&] { LoadThumbnails(library.Connection(), library.ThumbnailCache); });
 }

@@ -84,20 +84,17 @@ void clsRWLibrary::BuildSearchResults(const QString& Op, const QString& Key, boo
   if (m_RecordHistory) RecordHistoryStep(Op, Caption);
 }
 
-// The tag and every tag below it, over parent and cross links alike, one
-// tree level per statement.
+// The tag and every tag below it, over parent and cross links alike, in one
+// recursive statement (a statement per tree level joined the whole work
+// table against every link once per level).
 void clsRWLibrary::GatherTagFamily(const QString& tagId) {
   EnsureSearchIndexes();
   m_Connection->Execute(QStringLiteral("DELETE FROM TEMP_FileTagStructure"));
-  m_SQL = QStringLiteral("INSERT INTO TEMP_FileTagStructure (TagID) VALUES (%1)").arg(tagId.toLongLong());
-  m_Connection->Execute(m_SQL);
   m_SQL = QStringLiteral(
-      "INSERT INTO TEMP_FileTagStructure (TagID) SELECT DISTINCT TL.TagID "
-      "FROM TagLinks TL, TEMP_FileTagStructure TTC WHERE TL.LinkedTag = TTC.TagID "
-      "AND NOT EXISTS (SELECT 1 FROM TEMP_FileTagStructure WHERE TagID = TL.TagID)");
-  do {
-    m_Connection->Execute(m_SQL);
-  } while (m_Connection->RowsChanged() > 0);
+              "INSERT INTO TEMP_FileTagStructure (TagID) WITH RECURSIVE Family(TagID) AS (SELECT %1 UNION SELECT "
+              "TL.TagID FROM TagLinks TL, Family F WHERE TL.LinkedTag = F.TagID) SELECT TagID FROM Family")
+              .arg(tagId.toLongLong());
+  m_Connection->Execute(m_SQL);
 }
 
 // An index of our own that lets a tag step start from the segments of the

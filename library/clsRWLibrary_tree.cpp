@@ -348,9 +348,12 @@ void clsRWLibrary::LoadStorageDeviceNodes() {
   if (!View().LibraryTree()) return;
   ctl::TreeView& tree = *View().LibraryTree();
   TreeStep([&] {
-    SqlRecordset rows(*m_Connection, QStringLiteral("Select DISTINCT SD.* FROM VideoFiles VF, FileLocations SD WHERE "
-                                                    "VF.DiskSerialNo=SD.DiskSerialNo ORDER BY  SD.DiskSerialNo, "
-                                                    "SD.Online DESC, SD.FriendlyName"));
+    // The devices holding files; each is looked up in the files' device
+    // index, so the query does not grow with the number of files.
+    SqlRecordset rows(*m_Connection,
+                      QStringLiteral("SELECT DISTINCT SD.* FROM FileLocations SD WHERE EXISTS (SELECT 1 FROM VideoFiles "
+                                     "VF WHERE VF.DiskSerialNo = SD.DiskSerialNo) ORDER BY SD.DiskSerialNo, SD.Online "
+                                     "DESC, SD.FriendlyName"));
     for (; !rows.Eof(); rows.MoveNext()) TreeStep([&] { ShowDevice(rows, tree); });
   });
   if (ctl::Node* disks = tree.Nodes.Find(QStringLiteral("DISKS"))) UpdateExpandIcon(tree, disks);

@@ -100,11 +100,27 @@ TEST_F(SegmentTagsTest, OnlyRealTagsAreListedForOtherNodesOnASegment) {
   EXPECT_EQ(Structure(), QStringList({"140|130|Rock 'n' Roll|2|N|Orphan Tag|Orphan Tag|1"}));
 }
 
-TEST_F(SegmentTagsTest, ACategoryFiledInAFolderStillNamesItsTags) {
+TEST_F(SegmentTagsTest, TheCategoryIsTheBranchRootOnlyWhenThatIsACategory) {
   Tag(160, QStringLiteral("Archive"), "F");
   Exec(QStringLiteral("INSERT INTO TagLinks VALUES (101, 160, 'P')"));  // Mood moved into a folder
   Put(20, 120);
-  EXPECT_EQ(Verbose(20), QStringLiteral("\r\nMood: C\r\n"));
+  EXPECT_EQ(Verbose(20), QStringLiteral("\r\nOrphan Tag: C\r\n"));
+  Tag(170, QStringLiteral("Media"), "C");
+  Exec(QStringLiteral("INSERT INTO TagLinks VALUES (100, 170, 'P')"));  // Genre filed in another category
+  Put(20, 110);
+  EXPECT_EQ(Verbose(20), QStringLiteral("\r\nMedia: A, B\r\n        - Orphan Tag: C\r\n\r\nOrphan Tag: C\r\n"));
+  GetSegmentTags(Db(), false, 1, 20, true, true);
+  EXPECT_EQ(Structure(), QStringList({"110|110|A|1||Media|Media|1", "110|111|B|2|N|Media|Media|1",
+                                      "110|120|C|3|N|Orphan Tag|Media|1", "120|120|C|1||Orphan Tag|Orphan Tag|1"}));
+}
+
+TEST_F(SegmentTagsTest, ATagWithoutTypeIsListedAndAParentWithoutRowMakesItAnOrphan) {
+  Exec(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (180, 'Untyped', NULL)"));
+  Exec(QStringLiteral("INSERT INTO TagLinks VALUES (180, 999, 'P'), (180, 111, 'L')"));  // 999 has no row
+  Put(20, 180);
+  EXPECT_EQ(Verbose(20), QStringLiteral("\r\nOrphan Tag: Untyped\r\n        - Genre: B\r\n        - Mood: C\r\n"));
+  EXPECT_EQ(Rows(QStringLiteral("SELECT TagID, quote(Type), Tier FROM TEMP_FileTagStructure ORDER BY Tier, TagID")),
+            QStringList({"180|NULL|1", "111|'T'|2", "120|'T'|3"}));
 }
 
 TEST_F(SegmentTagsTest, StructureOnlyLeavesTheRowsAndReturnsNothing) {
