@@ -6,6 +6,7 @@
 #include "platform/SqlConnection.h"
 
 #include <QDir>
+#include <QtGlobal>
 
 #include <cairo.h>
 
@@ -111,7 +112,22 @@ void AddThumbnails(SqlConnection& db, const LargeLibrarySpec& spec) {
 
 }  // namespace
 
-QString MakeLargeLibrary(const QString& folder, const QString& name, const LargeLibrarySpec& spec) {
+int LargeLibraryScale() {
+  bool ok = false;
+  const int scale = qEnvironmentVariableIntValue("RW_BENCH_SCALE", &ok);
+  return ok && scale > 0 ? scale : 1;
+}
+
+LargeLibrarySpec ScaledLargeLibrary(LargeLibrarySpec spec, int scale) {
+  spec.files *= scale;
+  spec.segments *= scale;
+  spec.segmentTags *= scale;
+  spec.thumbnails *= scale;
+  return spec;
+}
+
+QString MakeLargeLibrary(const QString& folder, const QString& name, const LargeLibrarySpec& unscaled) {
+  const LargeLibrarySpec spec = ScaledLargeLibrary(unscaled, LargeLibraryScale());
   const QString path = QDir(folder).filePath(name);
   modReelwise::ExtractTemplateLibrary(path);
 

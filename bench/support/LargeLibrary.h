@@ -11,5 +11,14 @@ struct LargeLibrarySpec {
   int thumbnails = 50000;
 };
 
-// Writes the library to folder/name (replacing it) and returns its path.
+// The scale the environment variable RW_BENCH_SCALE asks for (1 when unset or
+// not a positive whole number), so the same benchmarks show how costs grow.
+int LargeLibraryScale();
+
+// `spec` with its files, segments, segment tags and thumbnails multiplied by
+// `scale`; the tag tree keeps its size.
+LargeLibrarySpec ScaledLargeLibrary(LargeLibrarySpec spec, int scale);
+
+// Writes the library to folder/name (replacing it) and returns its path. The
+// library is `spec` scaled by LargeLibraryScale().
 QString MakeLargeLibrary(const QString& folder, const QString& name, const LargeLibrarySpec& spec = {});
