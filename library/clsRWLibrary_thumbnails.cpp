@@ -99,10 +99,11 @@ const QImage& clsRWLibrary::NoThumbPicture() {
 void clsRWLibrary::ThumbnailToPicture(int32_t SegmentID, int32_t FileID, QImage& Picture) {
   Picture = QImage();
   try {
-    // Every segment is cached under its own SegmentID (its own picture, else
-    // its file's); a FileID is never a key, since another segment may have
-    // that number. A miss takes the cached placeholder.
-    const int32_t key = ThumbnailCache.Exists(SegmentID) ? SegmentID : 0;
+    // The segment's own entry (its picture, else its file's), else the
+    // file's: a file's FileID is the SegmentID of its whole-file segment, so
+    // a segment no fetch has cached (a cut segment the inspector lists) still
+    // shows its file's picture. A miss takes the cached placeholder.
+    const int32_t key = ThumbnailCache.Exists(SegmentID) ? SegmentID : ThumbnailCache.Exists(FileID) ? FileID : 0;
     if (ThumbnailCache.Exists(key)) {
       const ImageSurfacePtr decoded = m_JpegCodec->Decode(ThumbnailCache.Item(key));
       const QImage& image = decoded->Image();
