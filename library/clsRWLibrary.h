@@ -18,6 +18,7 @@
 // which the main window hands over.
 #include "import/devices/StorageDevice.h"
 #include "library/ILibraryView.h"
+#include "library/UpkeptFile.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FileLock.h"
 #include "platform/ImageSurface.h"
@@ -216,6 +217,12 @@ class clsRWLibrary : public IDeviceTableHost {
   bool RefusedAsOpenElsewhere(const QString& path);
 
   bool CheckLibraryVersion(const QString& path);
+  // Whether `path` is as this object, or the program before, left it after a
+  // full upkeep (UpkeptFile.h).
+  bool KnownUpkept(const QString& path) const;
+  // Before the open library's connection goes: remembers the file as upkept
+  // when nothing was written to it since this object's upkeep.
+  void ReleaseUpkeptFile();
   void SetLoadingState(bool& starting);
   bool HouseKeep();
   void ResizeThumbnails();
@@ -242,6 +249,12 @@ class clsRWLibrary : public IDeviceTableHost {
   // Held while a library file is open, so that one copy of the program at a
   // time has it open; none for the scratch library.
   std::unique_ptr<FileLock> m_Lock;
+  // The open library's stamp right after this object's upkeep of it (not
+  // valid before one completed), and whether the open running now found the
+  // file upkept and unchanged, so its upkeep may skip the upgrade and clean-up.
+  LibraryFileStamp m_UpkeptStamp;
+  QString m_UpkeptPath;
+  bool m_OpeningUpkept = false;
   QString m_SQL;
   int16_t m_HistoryIndex = 0;
   int16_t m_LastHistoryIndex = 0;
