@@ -34,6 +34,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class RWError;
 struct ResultItem;
@@ -240,7 +242,9 @@ class clsRWLibrary : public IDeviceTableHost {
   // The thumbnail store (clsRWLibrary_thumbnails.cpp).
   void CacheThumbnailRows(const QString& sql);
   void CacheFileThumbnails();
-  void CacheSharedRows(const QString& sql);
+  // Whether the cache holds a picture of the segment's own (not the placeholder).
+  bool HasOwnPicture(int32_t segmentId) const;
+  void CacheSharedRows(const std::vector<std::pair<int32_t, int32_t>>& rows);
   void SetProgressMax(int32_t Max);
   const QImage& NoThumbPicture();
 
@@ -255,6 +259,9 @@ class clsRWLibrary : public IDeviceTableHost {
   LibraryFileStamp m_UpkeptStamp;
   QString m_UpkeptPath;
   bool m_OpeningUpkept = false;
+  // Whether the last upkeep's mapping of file paths completed; a file whose
+  // mapping failed is not remembered as upkept.
+  bool m_PathsMapped = false;
   QString m_SQL;
   int16_t m_HistoryIndex = 0;
   int16_t m_LastHistoryIndex = 0;

@@ -254,7 +254,7 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
     // The open's own writes after the upkeep (devices, work tables, the
     // first view) leave nothing for the next upkeep to do.
     m_UpkeptPath = LibraryPath;
-    m_UpkeptStamp = StampOfLibraryFile(LibraryPath);
+    m_UpkeptStamp = m_PathsMapped ? StampOfLibraryFile(LibraryPath) : LibraryFileStamp();
     ready.Completed();
   });
   if (opened) return;

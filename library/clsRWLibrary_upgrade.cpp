@@ -43,7 +43,7 @@ QString UpgradeBackupPath(const QString& libraryPath) { return libraryPath + QSt
 bool clsRWLibrary::HouseKeep() {
   ShowProgress(QStringLiteral("Performing Housekeeping..."));
   if (m_OpeningUpkept) {
-    modStorageDevices::EnumStorageDevices(*this);
+    m_PathsMapped = modStorageDevices::EnumStorageDevices(*this, true);
     ProgressOff();
     return true;
   }
@@ -74,7 +74,7 @@ bool clsRWLibrary::HouseKeep() {
     ProgressOff();
     return false;
   }
-  modStorageDevices::EnumStorageDevices(*this);
+  m_PathsMapped = modStorageDevices::EnumStorageDevices(*this, false);
   ProgressOff();
   return true;
 }

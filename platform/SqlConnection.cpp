@@ -370,6 +370,22 @@ void SqlCommand::Bind(int index, const SqlValue& value) {
 
 void SqlCommand::ClearBindings() { sqlite3_clear_bindings(stmt_); }
 
+bool SqlCommand::Step() {
+  const int rc = sqlite3_step(stmt_);
+  if (rc == SQLITE_ROW) return true;
+  sqlite3_reset(stmt_);
+  if (rc != SQLITE_DONE) connection_.Fail(QString());
+  return false;
+}
+
+int64_t SqlCommand::ColumnInt(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+QByteArray SqlCommand::ColumnBytes(int column) const {
+  const void* data = sqlite3_column_blob(stmt_, column);
+  const int size = sqlite3_column_bytes(stmt_, column);
+  return data ? QByteArray(static_cast<const char*>(data), size) : QByteArray();
+}
+
 int64_t SqlCommand::Execute() {
   connection_.SetRowsChanged(0);
   const int64_t before = connection_.TotalChanges();

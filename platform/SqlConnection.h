@@ -112,6 +112,12 @@ class SqlCommand {
   void ClearBindings();
   // Runs the statement to its end; returns the rows it changed.
   int64_t Execute();
+  // Steps to the next row of a query, so rows are read one at a time and
+  // none is kept; false after the last (the statement is then reset).
+  bool Step();
+  // A column of the row Step reached (from 0).
+  int64_t ColumnInt(int column) const;
+  QByteArray ColumnBytes(int column) const;
 
  private:
   SqlConnection& connection_;
