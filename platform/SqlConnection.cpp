@@ -211,7 +211,8 @@ void SqlConnection::Configure() {
   // A library of tens of thousands of files is read whole by an open and by
   // the upkeep: through SQLite's default cache of 2 MB every page would be
   // read again and again. The cache is a ceiling, filled only as pages are
-  // read; the file is mapped up to a size, so reads take no copy.
+  // read. The file is not memory-mapped: mapped pages would count against
+  // the program's memory as the whole file is read.
   sqlite3_exec(db_, "PRAGMA cache_size = -16384", nullptr, nullptr, nullptr);
   // A library file is data from outside: its schema may not call functions
   // with side effects, nor may SQL change the file's structure behind SQLite.
