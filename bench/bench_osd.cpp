@@ -12,6 +12,7 @@
 #include "ui/CairoObject.h"
 #include "ui/modCairo.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -56,9 +57,22 @@ struct OsdBench {
   }
 };
 
+// Made on first use and deleted by the application object as it goes (its
+// post routines run before it tears the widget system down): a static
+// widget would be deleted after the application and crash the exit.
+OsdBench* gBench = nullptr;
+
+void DeleteBench() {
+  delete gBench;
+  gBench = nullptr;
+}
+
 OsdBench& Bench() {
-  static OsdBench bench;
-  return bench;
+  if (!gBench) {
+    gBench = new OsdBench;
+    qAddPostRoutine(DeleteBench);
+  }
+  return *gBench;
 }
 
 // Opacities as the fade timer steps them down.

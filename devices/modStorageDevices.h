@@ -48,6 +48,12 @@ void SetDeviceTableHost(DeviceTableHostOf host);
 // Rebuilds FileLocations for the mounts present, then maps the file paths.
 void EnumStorageDevices();
 void EnumStorageDevices(IDeviceTableHost& library);
+// As above for a library whose files' paths and online flags are known to be
+// mapped from the FileLocations rows it holds now (`pathsMapped`, a library
+// the program left after an open and nothing wrote since): when the rebuilt
+// rows are the same, the mapping, which would change nothing, is left out.
+// False when the mapping failed (it was reported).
+bool EnumStorageDevices(IDeviceTableHost& library, bool pathsMapped);
 // Updates the device's row (new LogicalPath, online) or adds one; nothing
 // for a device without serial number.
 void UpsertFileLocation(StorageDevice& device);

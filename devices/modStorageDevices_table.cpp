@@ -159,6 +159,36 @@ void ReportMappingFailure(const RWError& error) {
                      vbCritical, QStringLiteral("Mapping Failed"), ProgramMessageOwner());
 }
 
+// The device rows as one text, in a fixed order; empty when they cannot be read.
+QString LocationRows(SqlConnection& db) {
+  try {
+    auto rs = db.OpenRecordset(QStringLiteral(
+        "SELECT quote(DiskSerialNo) || ',' || quote(DiskLabel) || ',' || quote(PhysicalPath) || ',' || "
+        "quote(LogicalPath) || ',' || quote(DiskType) || ',' || quote(FriendlyName) || ',' || quote(Online) "
+        "FROM FileLocations ORDER BY 1"));
+    QString text = QStringLiteral("rows:");
+    for (; !rs->Eof(); rs->MoveNext()) text += rs->Value(0).toString() + QLatin1Char('\n');
+    return text;
+  } catch (const RWError&) {
+    return QString();
+  }
+}
+
+// False when a statement failed; what was done before it is kept.
+bool MapPaths(IDeviceTableHost& library) {
+  SqlConnection& db = library.DeviceTableConnection();
+  TransactionGuard transaction(db, QStringLiteral("Mappings"));
+  try {
+    for (const char* sql : kMappingStatements) db.Execute(QString::fromLatin1(sql));
+  } catch (const RWError& error) {
+    transaction.Commit();
+    ReportMappingFailure(error);
+    return false;
+  }
+  transaction.Commit();
+  return true;
+}
+
 }  // namespace
 
 void SetDeviceTableHost(DeviceTableHostOf host) { InstalledHost() = std::move(host); }
@@ -167,8 +197,11 @@ void EnumStorageDevices() {
   if (IDeviceTableHost* library = OpenLibrary()) EnumStorageDevices(*library);
 }
 
-void EnumStorageDevices(IDeviceTableHost& library) {
+void EnumStorageDevices(IDeviceTableHost& library) { EnumStorageDevices(library, false); }
+
+bool EnumStorageDevices(IDeviceTableHost& library, bool pathsMapped) {
   SqlConnection& db = library.DeviceTableConnection();
+  const QString before = pathsMapped ? LocationRows(db) : QString();
   library.ShowDeviceProgress(QStringLiteral("Enumerating Storage Devices..."));
   ErrorGuard guard = RebuildGuard();
   {
@@ -182,9 +215,14 @@ void EnumStorageDevices(IDeviceTableHost& library) {
     RecheckShareRows(db, guard);
     transaction.Commit();
   }
+  if (pathsMapped && !before.isEmpty() && LocationRows(db) == before) {
+    library.DeviceProgressOff();
+    return true;
+  }
   library.ShowDeviceProgress(QStringLiteral("Mapping File Paths..."));
-  MapFilePaths(library);
+  const bool mapped = MapPaths(library);
   library.DeviceProgressOff();
+  return mapped;
 }
 
 void UpsertFileLocation(StorageDevice& device) {
@@ -212,18 +250,6 @@ void MapFilePaths() {
   if (IDeviceTableHost* library = OpenLibrary()) MapFilePaths(*library);
 }
 
-void MapFilePaths(IDeviceTableHost& library) {
-  SqlConnection& db = library.DeviceTableConnection();
-  // What was done before a failure is kept.
-  TransactionGuard transaction(db, QStringLiteral("Mappings"));
-  try {
-    for (const char* sql : kMappingStatements) db.Execute(QString::fromLatin1(sql));
-  } catch (const RWError& error) {
-    transaction.Commit();
-    ReportMappingFailure(error);
-    return;
-  }
-  transaction.Commit();
-}
+void MapFilePaths(IDeviceTableHost& library) { MapPaths(library); }
 
 }  // namespace modStorageDevices

@@ -82,7 +82,14 @@ clsRWLibrary::clsRWLibrary() {
   m_JpegCodec = gFactory.NewJpegCodec();
 }
 
-clsRWLibrary::~clsRWLibrary() = default;
+// The open library is remembered as upkept when the program leaves it unchanged.
+clsRWLibrary::~clsRWLibrary() {
+  try {
+    ReleaseUpkeptFile();
+  } catch (const std::exception&) {
+    // Without the record the next open runs the whole upkeep.
+  }
+}
 
 void clsRWLibrary::SetView(ILibraryView* view) { m_View = view; }
 

@@ -18,6 +18,7 @@
 // which the main window hands over.
 #include "devices/StorageDevice.h"
 #include "library/ILibraryView.h"
+#include "library/UpkeptFile.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FileLock.h"
 #include "platform/ImageSurface.h"
@@ -33,6 +34,8 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class RWError;
 struct ResultItem;
@@ -216,6 +219,12 @@ class clsRWLibrary : public IDeviceTableHost {
   bool RefusedAsOpenElsewhere(const QString& path);
 
   bool CheckLibraryVersion(const QString& path);
+  // Whether `path` is as this object, or the program before, left it after a
+  // full upkeep (UpkeptFile.h).
+  bool KnownUpkept(const QString& path) const;
+  // Before the open library's connection goes: remembers the file as upkept
+  // when nothing was written to it since this object's upkeep.
+  void ReleaseUpkeptFile();
   void SetLoadingState(bool& starting);
   bool HouseKeep();
   void ResizeThumbnails();
@@ -233,7 +242,9 @@ class clsRWLibrary : public IDeviceTableHost {
   // The thumbnail store (clsRWLibrary_thumbnails.cpp).
   void CacheThumbnailRows(const QString& sql);
   void CacheFileThumbnails();
-  void CacheSharedRows(const QString& sql);
+  // Whether the cache holds a picture of the segment's own (not the placeholder).
+  bool HasOwnPicture(int32_t segmentId) const;
+  void CacheSharedRows(const std::vector<std::pair<int32_t, int32_t>>& rows);
   void SetProgressMax(int32_t Max);
   const QImage& NoThumbPicture();
 
@@ -242,6 +253,15 @@ class clsRWLibrary : public IDeviceTableHost {
   // Held while a library file is open, so that one copy of the program at a
   // time has it open; none for the scratch library.
   std::unique_ptr<FileLock> m_Lock;
+  // The open library's stamp right after this object's upkeep of it (not
+  // valid before one completed), and whether the open running now found the
+  // file upkept and unchanged, so its upkeep may skip the upgrade and clean-up.
+  LibraryFileStamp m_UpkeptStamp;
+  QString m_UpkeptPath;
+  bool m_OpeningUpkept = false;
+  // Whether the last upkeep's mapping of file paths completed; a file whose
+  // mapping failed is not remembered as upkept.
+  bool m_PathsMapped = false;
   QString m_SQL;
   int16_t m_HistoryIndex = 0;
   int16_t m_LastHistoryIndex = 0;

@@ -128,7 +128,9 @@ QString LibraryNameOf(const QString& path) {
 // database, a database that is no library, or one of a later version.
 std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString& path,
                                                                    std::unique_ptr<FileLock>& lock) {
-  if (RefusedByState(path, SqlConnection::Examine(path))) return nullptr;
+  // A file known unchanged since its last upkeep passed the page check then.
+  m_OpeningUpkept = KnownUpkept(path);
+  if (RefusedByState(path, SqlConnection::Examine(path, !m_OpeningUpkept))) return nullptr;
   // The lock is held from before the first write until the library is closed;
   // reopening the library this object has open keeps the lock it holds.
   if (!m_Lock || !m_Lock->Covers(path)) {
@@ -180,6 +182,20 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
   return nullptr;
 }
 
+bool clsRWLibrary::KnownUpkept(const QString& path) const {
+  const LibraryFileStamp now = StampOfLibraryFile(path);
+  if (!now.valid) return false;
+  return (m_UpkeptPath == path && m_UpkeptStamp == now) || RememberedUpkept(path, now);
+}
+
+void clsRWLibrary::ReleaseUpkeptFile() {
+  if (m_UpkeptStamp.valid && StampOfLibraryFile(m_UpkeptPath) == m_UpkeptStamp) {
+    RememberUpkeptFile(m_UpkeptPath, m_UpkeptStamp);
+  }
+  m_UpkeptStamp = LibraryFileStamp();
+  m_UpkeptPath.clear();
+}
+
 // A file another copy of the program has open is not replaced either.
 bool clsRWLibrary::RefusedAsOpenElsewhere(const QString& path) {
   if (m_Lock && m_Lock->Covers(path)) return false;
@@ -193,6 +209,7 @@ bool clsRWLibrary::CheckLibraryVersion(const QString& path) {
   std::unique_ptr<FileLock> lock;
   auto candidate = OpenCheckedConnection(path, lock);
   if (!candidate) return false;
+  ReleaseUpkeptFile();
   m_Connection = std::move(candidate);
   if (lock) m_Lock = std::move(lock);
   return true;
@@ -234,6 +251,10 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
       return;
     }
     ShowFirstView();
+    // The open's own writes after the upkeep (devices, work tables, the
+    // first view) leave nothing for the next upkeep to do.
+    m_UpkeptPath = LibraryPath;
+    m_UpkeptStamp = m_PathsMapped ? StampOfLibraryFile(LibraryPath) : LibraryFileStamp();
     ready.Completed();
   });
   if (opened) return;

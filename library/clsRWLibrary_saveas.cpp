@@ -64,6 +64,7 @@ void clsRWLibrary::OpenNewLibraryFile(const QString& name) {
 }
 
 void clsRWLibrary::ReturnToScratchLibrary() {
+  ReleaseUpkeptFile();
   m_Connection = gFactory.OpenConnection(gPlaceholderLibraryPath);
   m_Lock.reset();
   UseWorkTables();

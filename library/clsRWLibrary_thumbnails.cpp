@@ -11,7 +11,11 @@
 #include "platform/SqlValue.h"
 #include "resources/Resources.h"
 
+#include <QHash>
 #include <QPainter>
+
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -35,21 +39,24 @@ ErrorGuard LoadingGuard() {
 void clsRWLibrary::LoadThumbnails() {
   ThumbnailCache = KeyedCollection<QByteArray>();
   LoadingGuard().Run([this] { ThumbnailCache.Add(LoadResData(QStringLiteral("NO_THUMB"), kResCustom), 0); });
-  CacheThumbnailRows(QStringLiteral("Select SegmentID, Thumbnail from SegmentThumbnails WHERE Thumbnail IS NOT NULL"));
+  CacheThumbnailRows(QStringLiteral("FROM SegmentThumbnails WHERE Thumbnail IS NOT NULL"));
   CacheFileThumbnails();
   ProgressOff();
 }
 
-// Puts the pictures of (SegmentID, Thumbnail) rows into the cache; a segment
-// cached already keeps its picture.
-void clsRWLibrary::CacheThumbnailRows(const QString& sql) {
+// Puts the pictures of the thumbnail rows `from` names ("FROM ... WHERE ...")
+// into the cache; a segment cached already keeps its picture. The rows are
+// counted first and then read one at a time, so no copy of every picture is
+// held beside the cache.
+void clsRWLibrary::CacheThumbnailRows(const QString& from) {
   LoadingGuard().Run([&] {
-    SqlRecordset rows(*m_Connection, sql);
-    SetProgressMax(rows.RecordCount());
+    SqlRecordset count(*m_Connection, QStringLiteral("SELECT count(*) ") + from);
+    SetProgressMax(count.Value(0).toInt());
     ShowProgress(kLoadingCaption, 0);
-    for (int done = 1; !rows.Eof(); rows.MoveNext(), ++done) {
-      const int32_t segmentId = rows.Value(0).toInt();
-      if (!ThumbnailCache.Exists(segmentId)) ThumbnailCache.Add(rows.Value(1).toBytes(), segmentId);
+    SqlCommand rows(*m_Connection, QStringLiteral("SELECT SegmentID, Thumbnail ") + from);
+    for (int done = 1; rows.Step(); ++done) {
+      const auto segmentId = static_cast<int32_t>(rows.ColumnInt(0));
+      if (!ThumbnailCache.Exists(segmentId)) ThumbnailCache.Add(rows.ColumnBytes(1), segmentId);
       if (done % 100 == 0) ShowProgress(kLoadingCaption, done);
     }
   });
@@ -57,32 +64,47 @@ void clsRWLibrary::CacheThumbnailRows(const QString& sql) {
 
 // Every segment without a picture of its own, whether its thumbnail row is
 // empty or missing, gets its file's whole-file picture under its own
-// SegmentID, so a lookup never needs the FileID. The bytes are the file's
-// cached ones, shared rather than read again for each segment.
+// SegmentID. The bytes are the file's cached ones, shared rather than read
+// again for each segment. The cache, just filled with every stored picture,
+// tells which segments have one: the segments are read once, without their
+// thumbnail rows, and paired with their files' whole-file segments here.
 void clsRWLibrary::CacheFileThumbnails() {
-  CacheSharedRows(QStringLiteral(
-      "SELECT S1.SegmentID, S2.SegmentID FROM VideoSegments S1 "
-      "JOIN VideoSegments S2 ON S2.FileID = S1.FileID AND S2.FileFlag = 'Y' AND S2.SegmentID <> S1.SegmentID "
-      "WHERE EXISTS (SELECT 1 FROM SegmentThumbnails T2 WHERE T2.SegmentID = S2.SegmentID AND T2.Thumbnail IS NOT NULL) "
-      "AND NOT EXISTS (SELECT 1 FROM SegmentThumbnails T1 WHERE T1.SegmentID = S1.SegmentID AND T1.Thumbnail IS NOT NULL)"));
+  LoadingGuard().Run([&] {
+    std::vector<std::pair<int32_t, int32_t>> segments;  // (SegmentID, FileID)
+    QHash<int32_t, std::vector<int32_t>> wholeFile;    // FileID -> its whole-file segments
+    SqlRecordset rows(*m_Connection, QStringLiteral("SELECT SegmentID, FileID, FileFlag = 'Y' FROM VideoSegments"));
+    for (; !rows.Eof(); rows.MoveNext()) {
+      const int32_t segmentId = rows.Value(0).toInt();
+      const int32_t fileId = rows.Value(1).toInt();
+      if (rows.Value(2).toInt() == 1) wholeFile[fileId].push_back(segmentId);
+      if (!HasOwnPicture(segmentId)) segments.emplace_back(segmentId, fileId);
+    }
+    std::vector<std::pair<int32_t, int32_t>> shared;  // (SegmentID, source SegmentID)
+    for (const auto& [segmentId, fileId] : segments) {
+      for (const int32_t source : wholeFile.value(fileId)) {
+        if (source != segmentId && HasOwnPicture(source)) shared.emplace_back(segmentId, source);
+      }
+    }
+    CacheSharedRows(shared);
+  });
+}
+
+bool clsRWLibrary::HasOwnPicture(int32_t segmentId) const {
+  return segmentId != 0 && ThumbnailCache.Exists(segmentId);
 }
 
 // Caches, for each (SegmentID, source SegmentID) row, the source's cached
 // picture under the segment; a segment cached already keeps its picture.
-void clsRWLibrary::CacheSharedRows(const QString& sql) {
-  LoadingGuard().Run([&] {
-    SqlRecordset rows(*m_Connection, sql);
-    SetProgressMax(rows.RecordCount());
-    ShowProgress(kLoadingCaption, 0);
-    for (int done = 1; !rows.Eof(); rows.MoveNext(), ++done) {
-      const int32_t segmentId = rows.Value(0).toInt();
-      const int32_t sourceId = rows.Value(1).toInt();
-      if (!ThumbnailCache.Exists(segmentId) && ThumbnailCache.Exists(sourceId)) {
-        ThumbnailCache.Add(ThumbnailCache.Item(sourceId), segmentId);
-      }
-      if (done % 100 == 0) ShowProgress(kLoadingCaption, done);
+void clsRWLibrary::CacheSharedRows(const std::vector<std::pair<int32_t, int32_t>>& rows) {
+  SetProgressMax(static_cast<int32_t>(rows.size()));
+  ShowProgress(kLoadingCaption, 0);
+  int done = 0;
+  for (const auto& [segmentId, sourceId] : rows) {
+    if (!ThumbnailCache.Exists(segmentId) && ThumbnailCache.Exists(sourceId)) {
+      ThumbnailCache.Add(ThumbnailCache.Item(sourceId), segmentId);
     }
-  });
+    if (++done % 100 == 0) ShowProgress(kLoadingCaption, done);
+  }
 }
 
 void clsRWLibrary::SetProgressMax(int32_t Max) {
@@ -99,10 +121,11 @@ const QImage& clsRWLibrary::NoThumbPicture() {
 void clsRWLibrary::ThumbnailToPicture(int32_t SegmentID, int32_t FileID, QImage& Picture) {
   Picture = QImage();
   try {
-    // Every segment is cached under its own SegmentID (its own picture, else
-    // its file's); a FileID is never a key, since another segment may have
-    // that number. A miss takes the cached placeholder.
-    const int32_t key = ThumbnailCache.Exists(SegmentID) ? SegmentID : 0;
+    // The segment's own entry (its picture, else its file's), else the
+    // file's: a file's FileID is the SegmentID of its whole-file segment, so
+    // a segment no fetch has cached (a cut segment the inspector lists) still
+    // shows its file's picture. A miss takes the cached placeholder.
+    const int32_t key = ThumbnailCache.Exists(SegmentID) ? SegmentID : ThumbnailCache.Exists(FileID) ? FileID : 0;
     if (ThumbnailCache.Exists(key)) {
       const ImageSurfacePtr decoded = m_JpegCodec->Decode(ThumbnailCache.Item(key));
       const QImage& image = decoded->Image();

@@ -35,8 +35,18 @@ QString UpgradeBackupPath(const QString& libraryPath) { return libraryPath + QSt
 // schema as it was. Only a renumbering that cannot complete undoes the whole
 // upkeep, so that the file stays as it was, and the user is told; the answer
 // is then false, since the file cannot be used in its old layout.
+//
+// A file this version of the program upkept and left without a write since
+// needs none of it: its schema is current, its version stamped and its orphans
+// removed (UpkeptFile.h). The device rebuild always runs: drives come and go
+// while the library is closed.
 bool clsRWLibrary::HouseKeep() {
   ShowProgress(QStringLiteral("Performing Housekeeping..."));
+  if (m_OpeningUpkept) {
+    m_PathsMapped = modStorageDevices::EnumStorageDevices(*this, true);
+    ProgressOff();
+    return true;
+  }
   const bool backedUp = NeedsRenumbering(*m_Connection) && BackUpBeforeRenumbering();
   UpgradeReport report;
   try {
@@ -64,7 +74,7 @@ bool clsRWLibrary::HouseKeep() {
     ProgressOff();
     return false;
   }
-  modStorageDevices::EnumStorageDevices(*this);
+  m_PathsMapped = modStorageDevices::EnumStorageDevices(*this, false);
   ProgressOff();
   return true;
 }

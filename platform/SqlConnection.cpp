@@ -148,7 +148,7 @@ bool SqliteWrites(const QString& path) {
 
 }  // namespace
 
-DatabaseFileState SqlConnection::Examine(const QString& path) {
+DatabaseFileState SqlConnection::Examine(const QString& path, bool checkPages) {
   const QFileInfo info(path);
   if (!info.exists() && !info.isSymLink()) return DatabaseFileState::Missing;
   if (QFile::encodeName(info.absoluteFilePath()).size() >= MaxPathBytes()) return DatabaseFileState::PathTooLong;
@@ -156,7 +156,7 @@ DatabaseFileState SqlConnection::Examine(const QString& path) {
   const DatabaseFileState header = HeaderState(path, reason);
   if (header != DatabaseFileState::Usable) return header;
   if (!FileTakesWrites(path) || !FolderTakesFiles(info.absolutePath())) return DatabaseFileState::ReadOnly;
-  const DatabaseFileState pages = QuickCheckState(path);
+  const DatabaseFileState pages = checkPages ? QuickCheckState(path) : DatabaseFileState::Usable;
   if (pages == DatabaseFileState::Usable && !SqliteWrites(path)) return DatabaseFileState::ReadOnly;
   return pages;
 }
@@ -208,6 +208,12 @@ std::unique_ptr<SqlConnection> SqlConnection::Create(const QString& path) {
 
 void SqlConnection::Configure() {
   sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  // A library of tens of thousands of files is read whole by an open and by
+  // the upkeep: through SQLite's default cache of 2 MB every page would be
+  // read again and again. The cache is a ceiling, filled only as pages are
+  // read. The file is not memory-mapped: mapped pages would count against
+  // the program's memory as the whole file is read.
+  sqlite3_exec(db_, "PRAGMA cache_size = -16384", nullptr, nullptr, nullptr);
   // A library file is data from outside: its schema may not call functions
   // with side effects, nor may SQL change the file's structure behind SQLite.
   sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
@@ -364,6 +370,22 @@ void SqlCommand::Bind(int index, const SqlValue& value) {
 }
 
 void SqlCommand::ClearBindings() { sqlite3_clear_bindings(stmt_); }
+
+bool SqlCommand::Step() {
+  const int rc = sqlite3_step(stmt_);
+  if (rc == SQLITE_ROW) return true;
+  sqlite3_reset(stmt_);
+  if (rc != SQLITE_DONE) connection_.Fail(QString());
+  return false;
+}
+
+int64_t SqlCommand::ColumnInt(int column) const { return sqlite3_column_int64(stmt_, column); }
+
+QByteArray SqlCommand::ColumnBytes(int column) const {
+  const void* data = sqlite3_column_blob(stmt_, column);
+  const int size = sqlite3_column_bytes(stmt_, column);
+  return data ? QByteArray(static_cast<const char*>(data), size) : QByteArray();
+}
 
 int64_t SqlCommand::Execute() {
   connection_.SetRowsChanged(0);

@@ -43,7 +43,9 @@ class SqlConnection {
   // header, SQLite's quick check of every page, and whether the file and its
   // folder can be written (by the file's and the folder's modes and a probe,
   // so that a file marked read-only counts as such even for the superuser).
-  static DatabaseFileState Examine(const QString& path);
+  // Without `checkPages` the quick check is left out: for a file known to be
+  // unchanged since it last passed.
+  static DatabaseFileState Examine(const QString& path, bool checkPages = true);
   // The longest path, in bytes, SQLite opens.
   static int MaxPathBytes();
   // Whether the error is SQLite's "database or disk is full": no room left
@@ -110,6 +112,12 @@ class SqlCommand {
   void ClearBindings();
   // Runs the statement to its end; returns the rows it changed.
   int64_t Execute();
+  // Steps to the next row of a query, so rows are read one at a time and
+  // none is kept; false after the last (the statement is then reset).
+  bool Step();
+  // A column of the row Step reached (from 0).
+  int64_t ColumnInt(int column) const;
+  QByteArray ColumnBytes(int column) const;
 
  private:
   SqlConnection& connection_;

@@ -12,10 +12,25 @@
 #include "core/modRegistry.h"
 #include "platform/MessageBoxSeam.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFile>
 
 #include <cstdlib>
+
+namespace {
+
+// The program ends as the user ends it, by closing its main window, while
+// the application object still stands (its post routines run first as it
+// goes): left to the statics' destruction, the window manager would save
+// its placement after the widget system was gone and corrupt the heap.
+void EndProgram() {
+  if (gMainForm) gMainForm->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+}  // namespace
 
 ProgramInPrivateHome::ProgramInPrivateHome() {
   for (const char* folder : {".config", ".local/share", "Documents"}) QDir(home.path()).mkpath(folder);
@@ -30,6 +45,7 @@ ProgramInPrivateHome::ProgramInPrivateHome() {
   modReelwise::CreateProgramFolders();
   modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("TipOfTheDay"), 0);
   if (!modReelwise::Main({})) std::abort();
+  qAddPostRoutine(EndProgram);
 }
 
 ProgramInPrivateHome::~ProgramInPrivateHome() { modReelwise::ReleaseScratchLibrary(); }

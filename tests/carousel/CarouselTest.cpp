@@ -178,17 +178,18 @@ TEST_F(CarouselTest, TheBackgroundIsTheThumbnailGreyedThenWashed) {
       << std::hex << Pixel(*gCarousel->NextBackground(), 640, 360) << " " << expected;
 }
 
-TEST_F(CarouselTest, AFileWithoutAPictureShowsNoThumbEvenWhenItsFileIdNamesAPicturedSegment) {
-  // Segment 7 (of file 1) has the blue picture; file 7 has none at all.
+TEST_F(CarouselTest, AFileWithoutAPictureShowsNoThumbBesideAPicturedSegmentOfAnotherFile) {
+  // Segment 7 (of file 1) has the blue picture; file 70 (whole-file segment
+  // 70, as the import numbers files) has none at all.
   OpenResults(0, QStringLiteral("INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileSize, "
                                 "CurrentPath) VALUES (1, 'A', 'f\\', 'One.mkv', 1, '/f/'), "
-                                "(7, 'A', 'f\\', 'Seven.mkv', 1, '/f/');"
+                                "(70, 'A', 'f\\', 'Seventy.mkv', 1, '/f/');"
                                 "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, SelectionEnd, "
                                 "Online, Rating) VALUES (1, 1, 'Y', 0, 60, 1, 0), (7, 1, NULL, 1, 2, 1, 0), "
-                                "(70, 7, 'Y', 0, 60, 1, 0);"
+                                "(70, 70, 'Y', 0, 60, 1, 0);"
                                 "INSERT INTO SegmentThumbnails VALUES (7, X'%1', 1);")
                      .arg(QString::fromLatin1(Jpeg(kBluePicture).toHex())));
-  Exec(QStringLiteral("DELETE FROM SearchResults; INSERT INTO SearchResults VALUES (7, 1), (70, 7)"));
+  Exec(QStringLiteral("DELETE FROM SearchResults; INSERT INTO SearchResults VALUES (7, 1), (70, 70)"));
   gLibrary->FetchSearchResults();
   ASSERT_EQ(gLibrary->ResultCount, 2);
   MakeCarousel();

@@ -1,0 +1,90 @@
+// The start of the program to its main window shown with the large library
+// open (the saved workspace names it), beside a bare Qt main window shown in
+// the same run. Each start ends by closing the window, outside the timing.
+// The first start finds the library as the generator wrote it; the later ones
+// find it as the program left it, as a user's next start does.
+#include "app/modReelwise_startup.h"
+#include "bench/support/LargeLibrary.h"
+#include "core/modReelwise.h"
+#include "core/modRegistry.h"
+#include "library/clsRWLibrary.h"
+#include "mainwindow/frmReelwise.h"
+#include "platform/MessageBoxSeam.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QMainWindow>
+#include <QTemporaryDir>
+#include <QWindow>
+
+#include <benchmark/benchmark.h>
+
+#include <cstdlib>
+
+namespace {
+
+// A private home with the large library in it.
+struct Home {
+  QTemporaryDir home;
+  QString library;
+  int boxes = 0;
+
+  Home() {
+    for (const char* folder : {".config", ".local/share", "Documents"}) QDir(home.path()).mkpath(folder);
+    qputenv("HOME", QFile::encodeName(home.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral(".config"))));
+    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral(".local/share"))));
+    SetMessageBoxHandler([this](const MessageBoxRequest&) {
+      ++boxes;
+      return vbOK;
+    });
+    modReelwise::ComputeProgramFolders();
+    modReelwise::CreateProgramFolders();
+    library = MakeLargeLibrary(home.path(), QStringLiteral("Large.rw2"));
+  }
+};
+
+Home& TheHome() {
+  static Home home;
+  return home;
+}
+
+// Processes events until the window is on the screen.
+void WaitShown(QWidget& window) {
+  while (!window.windowHandle() || !window.windowHandle()->isExposed()) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  }
+}
+
+void BM_Launch_LargeLibrary(benchmark::State& state) {
+  Home& home = TheHome();
+  for (auto _ : state) {
+    state.PauseTiming();
+    modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("TipOfTheDay"), 0);
+    modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("SaveWorkspace"), home.library);
+    state.ResumeTiming();
+    if (!modReelwise::Main({})) std::abort();
+    WaitShown(*gMainForm);
+    state.PauseTiming();
+    if (gLibrary->LibraryPath != home.library) std::abort();
+    gMainForm->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    state.ResumeTiming();
+  }
+  state.counters["boxes"] = home.boxes;
+}
+
+void BM_Launch_BareWindow(benchmark::State& state) {
+  for (auto _ : state) {
+    QMainWindow window;
+    window.resize(1024, 768);
+    window.show();
+    WaitShown(window);
+  }
+}
+
+BENCHMARK(BM_Launch_LargeLibrary)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Launch_BareWindow)->Unit(benchmark::kMillisecond);
+
+}  // namespace
