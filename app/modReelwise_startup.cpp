@@ -2,7 +2,8 @@
 // the main window runs the event loop, and torn down when it unloads.
 #include "app/modReelwise_startup.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "carousel/cCarousel.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
@@ -182,7 +183,7 @@ void StartUp(const QStringList& commandLine) {
   gMainForm = new frmReelwise();
   gMainForm->Load();
   gMainForm->repaint();
-  SetTreeViewBackColour(gMainForm->Browser().tvwLibrary);
+  SetTreeViewBackColour(gMainForm->Tree().tvwLibrary);
   gDialogs = std::make_unique<clsDialogs>();
   gDialogs->lngHWnd = gMainForm;
   RestoreWorkspace();

@@ -1,7 +1,8 @@
 // The story board command of the context menus and the Tools menu.
 #include "mainwindow/frmReelwise.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "browser/cToolTipHost.h"
 #include "carousel/cCarousel.h"
 #include "core/ProgramMessage.h"

@@ -1,7 +1,7 @@
 // The results in the browser: the rows of gResults in the grid of the
 // browser view with the counts below it, and the thumbnails of the visible
 // rows painted over the cells' state glyphs.
-#include "browser/BrowserPane.h"
+#include "browser/ResultsPane.h"
 
 #include "carousel/cCarousel.h"
 #include "core/ProgramMessage.h"
@@ -91,7 +91,7 @@ void FillListGrid(ctl::FlexGrid& grid, int32_t count, ErrorGuard& report) {
 
 // The stored multi-column sort, kept over a new result set: the rows by the
 // columns from 3 to the rightmost sort column.
-void BrowserPane::SortListGrid() {
+void ResultsPane::SortListGrid() {
   ctl::FlexGrid& grid = *flexThumbsList;
   if (grid.Rows() > 1) {
     grid.SetRow(1);
@@ -110,7 +110,7 @@ void BrowserPane::SortListGrid() {
 
 // "n File(s)" or "n Segment(s)" by the result scope, and "[n Selected]" in
 // the scheme's text colour while nothing is selected.
-void BrowserPane::ShowResultCounts(int32_t selected) {
+void ResultsPane::ShowResultCounts(int32_t selected) {
   lblResultSize->SetCaption(QString::number(LibraryResultCount()) +
                             (gResultKind == ResultScope::File ? QStringLiteral(" File(s)")
                                                               : QStringLiteral(" Segment(s)")));
@@ -118,7 +118,7 @@ void BrowserPane::ShowResultCounts(int32_t selected) {
   lblSelectCount->SetCaption(QStringLiteral("[%1 Selected]").arg(selected));
 }
 
-void BrowserPane::ShowSearchResults() {
+void ResultsPane::ShowSearchResults() {
   const int32_t resultCount = LibraryResultCount();
   ErrorGuard report = DisplayPass();
   if (resultCount > 0) {
@@ -163,7 +163,7 @@ void BrowserPane::ShowSearchResults() {
   report.Run([&] { DrawGridImages(); });
 }
 
-void BrowserPane::DrawGridImages() {
+void ResultsPane::DrawGridImages() {
   Timer1->SetEnabled(false);
   const int top = scrollFlex->Value();
   switch (gBrowserMode) {
@@ -185,7 +185,7 @@ void BrowserPane::DrawGridImages() {
 // Rows from the first visible one to the one just below the page get their
 // thumbnail on the row's stripe colour; the others give their pictures back.
 // Column 0 of a row holds the index of its result.
-void BrowserPane::DrawListImages(int32_t Top) {
+void ResultsPane::DrawListImages(int32_t Top) {
   ctl::FlexGrid& grid = *flexThumbsList;
   const int32_t resultCount = LibraryResultCount();
   grid.SetRedraw(false);
@@ -222,7 +222,7 @@ void BrowserPane::DrawListImages(int32_t Top) {
 // a margin); rows from the first visible one to the one just below the page
 // are painted, the others give their pictures back, and the tiles after the
 // last result are blank.
-void BrowserPane::DrawTileImages(int32_t Top) {
+void ResultsPane::DrawTileImages(int32_t Top) {
   ctl::FlexGrid& grid = *flexThumbsTiled;
   const QPixmap& blank = picBlankTile->Picture();
   const int savedCol = grid.Col();
