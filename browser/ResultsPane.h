@@ -30,6 +30,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class CarouselPane;
 class InspectorPane;
@@ -249,4 +250,7 @@ class ResultsPane final : public IResultsLink {
   int16_t m_SortLastKey = 2;
   bool m_SortStarted = false;
   int16_t m_BlinkPhase = 0;
+  // The tile rows that may hold pictures since the last screen was drawn:
+  // the rows it showed and its blank rows.
+  std::vector<int> m_TileRowsPainted;
 };
