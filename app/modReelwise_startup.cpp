@@ -4,7 +4,8 @@
 
 #include "app/UpwardCalls.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "carousel/cCarousel.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
@@ -169,7 +170,7 @@ void StartUp(const QStringList& commandLine) {
   gMainForm = new frmReelwise();
   gMainForm->Load();
   gMainForm->repaint();
-  SetTreeViewBackColour(gMainForm->Browser().tvwLibrary);
+  SetTreeViewBackColour(gMainForm->Tree().tvwLibrary);
   gDialogs = std::make_unique<clsDialogs>();
   gDialogs->lngHWnd = gMainForm;
   RestoreWorkspace();

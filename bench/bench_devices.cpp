@@ -6,7 +6,7 @@
 // devices shown.
 #include "bench/support/LargeLibrary.h"
 #include "bench/support/ProgramInPrivateHome.h"
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
 #include "devices/modStorageDevices.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/frmReelwise.h"
@@ -88,7 +88,7 @@ void BM_Picture(benchmark::State& state) {
     const QString path = qEnvironmentVariable("RW_SCREENSHOT");
     if (path.isEmpty()) continue;
     gLibrary->LoadStorageDeviceNodes();
-    if (ctl::Node* disks = gMainForm->Browser().tvwLibrary->Nodes.Find(QStringLiteral("DISKS"))) {
+    if (ctl::Node* disks = gMainForm->Tree().tvwLibrary->Nodes.Find(QStringLiteral("DISKS"))) {
       disks->SetExpanded(true);
       if (ctl::Node* last = disks->Child()) {
         while (last->Next()) last = last->Next();

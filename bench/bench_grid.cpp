@@ -12,7 +12,7 @@
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
-#include "browser/BrowserPane.h"
+#include "browser/ResultsPane.h"
 #include "mainwindow/frmReelwise.h"
 #include "platform/JpegCodec.h"
 #include "platform/SqlConnection.h"
@@ -48,8 +48,8 @@ int PageTiles() { return static_cast<int>(gTileColumns) * PageRows(); }
 // last result): the rows in view and the one just below, however far the
 // grid has been scrolled.
 int RowsWithThumbnails() {
-  ctl::FlexGrid& grid = *gMainForm->Browser().flexThumbsTiled;
-  const qint64 blank = gMainForm->Browser().picBlankTile->Picture().cacheKey();
+  ctl::FlexGrid& grid = *gMainForm->Results().flexThumbsTiled;
+  const qint64 blank = gMainForm->Results().picBlankTile->Picture().cacheKey();
   int rows = 0;
   for (int r = 0; r < grid.Rows(); ++r) {
     for (int c = 1; c < grid.Cols() - 1; ++c) {
@@ -74,13 +74,13 @@ void Report(benchmark::State& state, int screens) {
 // One key on the tile grid, as the user presses it.
 void Press(int keyCode) {
   int key = keyCode;
-  gMainForm->Browser().flexThumbsTiled_KeyDown(key, 0);
+  gMainForm->Results().flexThumbsTiled_KeyDown(key, 0);
 }
 
 // Page Down from the first row to the last, then Home and again.
 void BM_PageDownThroughTheTiles(benchmark::State& state) {
   TheBrowser();
-  ctl::VScrollBar& bar = *gMainForm->Browser().scrollFlex;
+  ctl::VScrollBar& bar = *gMainForm->Results().scrollFlex;
   Press(ctl::vbKeyHome);
   int screens = 0;
   int bottom = 0;
@@ -102,12 +102,12 @@ void BM_PageDownThroughTheTiles(benchmark::State& state) {
 // scrolls a row whenever it leaves the view.
 void BM_ArrowDownThroughTheTiles(benchmark::State& state) {
   TheBrowser();
-  ctl::FlexGrid& grid = *gMainForm->Browser().flexThumbsTiled;
+  ctl::FlexGrid& grid = *gMainForm->Results().flexThumbsTiled;
   // From the bottom row of the view every step scrolls.
   const auto toBottomOfView = [&grid] {
     Press(ctl::vbKeyHome);
     grid.SetRow(PageRows() - 1);
-    gMainForm->Browser().flexThumbsTiled_SelChange();
+    gMainForm->Results().flexThumbsTiled_SelChange();
   };
   toBottomOfView();
   int screens = 0;
@@ -116,7 +116,7 @@ void BM_ArrowDownThroughTheTiles(benchmark::State& state) {
     if (grid.Row() >= grid.Rows() - 1) toBottomOfView();
     // The grid moves its cursor itself before the key reaches the handler.
     grid.SetRow(grid.Row() + 1);
-    gMainForm->Browser().flexThumbsTiled_SelChange();
+    gMainForm->Results().flexThumbsTiled_SelChange();
     state.ResumeTiming();
     Press(ctl::vbKeyDown);
     ++screens;
@@ -127,7 +127,7 @@ void BM_ArrowDownThroughTheTiles(benchmark::State& state) {
 // Floor: one page of thumbnails decoded from the cache and painted.
 void BM_Floor_DecodeAndPaintPage(benchmark::State& state) {
   TheBrowser();
-  const ctl::FlexGrid& grid = *gMainForm->Browser().flexThumbsTiled;
+  const ctl::FlexGrid& grid = *gMainForm->Results().flexThumbsTiled;
   JpegCodec codec;
   QImage screen(grid.size(), QImage::Format_ARGB32_Premultiplied);
   const int columns = static_cast<int>(gTileColumns);

@@ -9,7 +9,8 @@
 // column count, and so rebuilds both grids for 50,000 results, under 50 ms.
 #include "bench/support/LargeLibrary.h"
 #include "bench/support/ProgramInPrivateHome.h"
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "library/ResultItem.h"
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
@@ -40,14 +41,14 @@ Browser& TheBrowser() {
 
 // The layout for a browser of `right` pixels requested by the tree pane.
 void LayOut(double right) {
-  gMainForm->Browser().picLeft->SetWidth(gMainForm->width() - right);
+  gMainForm->Tree().picLeft->SetWidth(gMainForm->width() - right);
   gMainForm->LayoutPanes();
 }
 
 void Report(benchmark::State& state, int steps) {
   state.counters["columns"] = gTileColumns;
   state.counters["rows_in_view"] = gTileRowsVisible;
-  state.counters["tile_rows"] = gMainForm->Browser().flexThumbsTiled->Rows();
+  state.counters["tile_rows"] = gMainForm->Results().flexThumbsTiled->Rows();
   state.counters["steps"] = steps;
   state.counters["boxes"] = TheBrowser().boxes;
 }
@@ -88,7 +89,7 @@ void BM_OneScreenDrawn(benchmark::State& state) {
   LayOut(1400);
   int steps = 0;
   for (auto _ : state) {
-    gMainForm->Browser().DrawGridImages();
+    gMainForm->Results().DrawGridImages();
     ++steps;
   }
   Report(state, steps);

@@ -11,7 +11,8 @@
 #include "library/LibraryUpgrade.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "mainwindow/frmReelwise.h"
 #include "platform/JpegCodec.h"
 #include "platform/SqlConnection.h"
@@ -80,7 +81,7 @@ void BM_Phase_Tree(benchmark::State& state) {
     gLibrary->PopulateTree();
     gLibrary->SortTree();
   }
-  state.counters["nodes"] = gMainForm->Browser().tvwLibrary->Nodes.Count();
+  state.counters["nodes"] = gMainForm->Tree().tvwLibrary->Nodes.Count();
   ReportBoxes(state);
 }
 
@@ -158,7 +159,7 @@ void ShowLargeResultSet() {
   }
   gLibrary->ResultCount = kResults;
   gBrowserMode = 1;
-  gMainForm->Browser().LayoutThumbnailGrid(kResults);
+  gMainForm->Results().LayoutThumbnailGrid(kResults);
 }
 
 int PageTiles() { return static_cast<int>(gTileColumns) * (static_cast<int>(gTileRowsVisible) + 1); }
@@ -171,7 +172,7 @@ void BM_DrawGridImages(benchmark::State& state) {
   for (auto _ : state) {
     // Every draw scrolls a page on, as the scroll bar does.
     top = (top + static_cast<int>(gTileRowsVisible)) % 1000;
-    gMainForm->Browser().scrollFlex->SetValue(top);
+    gMainForm->Results().scrollFlex->SetValue(top);
     gLibrary->DrawGridImages();
   }
   state.counters["tiles"] = PageTiles();

@@ -5,7 +5,7 @@
 // rendered, the statistics built).
 #include "bench/support/LargeLibrary.h"
 #include "bench/support/ProgramInPrivateHome.h"
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
 #include "core/modReelwise.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/frmReelwise.h"
@@ -61,7 +61,7 @@ void BM_ApplyColourScheme_FullTree(benchmark::State& state) {
   Bench();
   frmProgramOptions options;
   for (auto _ : state) options.ApplyColourScheme();
-  state.counters["tree_nodes"] = gMainForm->Browser().tvwLibrary->Nodes.Count();
+  state.counters["tree_nodes"] = gMainForm->Tree().tvwLibrary->Nodes.Count();
 }
 BENCHMARK(BM_ApplyColourScheme_FullTree)->Unit(benchmark::kMillisecond);
 

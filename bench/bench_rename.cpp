@@ -6,7 +6,7 @@
 // changes the row and moves the node.
 #include "bench/support/LargeLibrary.h"
 #include "bench/support/ProgramInPrivateHome.h"
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
 #include "core/modReelwise.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/frmReelwise.h"
@@ -22,14 +22,14 @@ struct Program : ProgramInPrivateHome {
   Program() { gLibrary->OpenLibrary(MakeLargeLibrary(home.path(), QStringLiteral("Large.rw2")), true); }
 };
 
-BrowserPane& Pane() {
+LibraryTreePane& TreePane() {
   static Program program;
-  return gMainForm->Browser();
+  return gMainForm->Tree();
 }
 
 // A tag in the middle of the tree, with its category expanded.
 ctl::Node& Tag() {
-  ctl::TreeView& tree = *Pane().tvwLibrary;
+  ctl::TreeView& tree = *TreePane().tvwLibrary;
   ctl::Node* middle = nullptr;
   int tags = 0;
   for (const auto& node : tree.Nodes) {
@@ -45,46 +45,46 @@ QString NameFor(int64_t iteration) {
 }
 
 void Counters(benchmark::State& state) {
-  state.counters["nodes"] = Pane().tvwLibrary->Nodes.Count();
-  state.counters["shown"] = Pane().tvwLibrary->Viewport()->isVisible() ? 1 : 0;
+  state.counters["nodes"] = TreePane().tvwLibrary->Nodes.Count();
+  state.counters["shown"] = TreePane().tvwLibrary->Viewport()->isVisible() ? 1 : 0;
 }
 
 void BM_Rename(benchmark::State& state) {
-  BrowserPane& pane = Pane();
+  LibraryTreePane& tree = TreePane();
   ctl::Node& node = Tag();
-  pane.tvwLibrary->SetSelectedItem(&node);
+  tree.tvwLibrary->SetSelectedItem(&node);
   int64_t i = 0;
   for (auto _ : state) {
     gPendingRenameNode = &node;
     int cancel = 0;
     QString name = NameFor(++i);
-    pane.tvwLibrary_AfterLabelEdit(cancel, name);
-    pane.tvwLibrary->repaint();
+    tree.tvwLibrary_AfterLabelEdit(cancel, name);
+    tree.tvwLibrary->repaint();
     if (cancel || node.Text() != name) state.SkipWithError("the name was refused");
   }
   Counters(state);
 }
 
 void BM_Rename_Uniqueness(benchmark::State& state) {
-  BrowserPane& pane = Pane();
+  LibraryTreePane& tree = TreePane();
   const ctl::Node& node = Tag();
-  for (auto _ : state) benchmark::DoNotOptimize(pane.IsUniqueTreeNode(node));
+  for (auto _ : state) benchmark::DoNotOptimize(tree.IsUniqueTreeNode(node));
   Counters(state);
 }
 
 void BM_Rename_Update(benchmark::State& state) {
-  BrowserPane& pane = Pane();
+  LibraryTreePane& tree = TreePane();
   const QString key = Tag().Key();
   int64_t i = 0;
-  for (auto _ : state) pane.RenameTreeItem(key, NameFor(++i));
+  for (auto _ : state) tree.RenameTreeItem(key, NameFor(++i));
 }
 
 void BM_Rename_SortTree(benchmark::State& state) {
-  BrowserPane& pane = Pane();
+  LibraryTreePane& tree = TreePane();
   Tag();
   for (auto _ : state) {
     gLibrary->SortTree();
-    pane.tvwLibrary->repaint();
+    tree.tvwLibrary->repaint();
   }
   Counters(state);
 }

@@ -9,7 +9,7 @@
 // that changes adds or removes one entry there.
 #include "bench/support/LargeLibrary.h"
 #include "bench/support/ProgramInPrivateHome.h"
-#include "browser/BrowserPane.h"
+#include "browser/ResultsPane.h"
 #include "browser/ResultGrids.h"
 #include "library/ResultItem.h"
 #include "library/ViewSpec.h"
@@ -35,22 +35,22 @@ struct Selection : ProgramInPrivateHome {
   }
 };
 
-BrowserPane& Browser() {
+ResultsPane& Results() {
   static Selection selection;
-  return gMainForm->Browser();
+  return gMainForm->Results();
 }
 
 // Shows the results in view `mode` (1 tiles, 2 list), none selected.
 void ShowView(int mode) {
-  Browser();
+  Results();
   gMainForm->MainToolbarHandler(mode == 1 ? QStringLiteral("mnuViewTile") : QStringLiteral("mnuViewList"));
   // The blink would only add its own repaints between the steps.
-  Browser().Timer1->SetEnabled(false);
-  Browser().ApplySelection(QStringLiteral("De-select"), 0, 0);
+  Results().Timer1->SetEnabled(false);
+  Results().ApplySelection(QStringLiteral("De-select"), 0, 0);
   if (gBrowserMode != mode) std::abort();
 }
 
-ctl::FlexGrid& Grid(int mode) { return mode == 1 ? *Browser().flexThumbsTiled : *Browser().flexThumbsList; }
+ctl::FlexGrid& Grid(int mode) { return mode == 1 ? *Results().flexThumbsTiled : *Results().flexThumbsList; }
 
 // The cells the selection writes in view `mode`, in its order.
 std::vector<std::pair<int, int>> StateCells(int mode) {
@@ -72,20 +72,20 @@ void Report(benchmark::State& state) {
 void BM_SelectAll(benchmark::State& state) {
   ShowView(static_cast<int>(state.range(0)));
   for (auto _ : state) {
-    Browser().ApplySelection(QStringLiteral("Select"), 0, 0);
+    Results().ApplySelection(QStringLiteral("Select"), 0, 0);
     state.PauseTiming();
     if (gLibrary->SelectedCount != kResults) std::abort();
-    Browser().ApplySelection(QStringLiteral("De-select"), 0, 0);
+    Results().ApplySelection(QStringLiteral("De-select"), 0, 0);
     state.ResumeTiming();
   }
-  Browser().ApplySelection(QStringLiteral("Select"), 0, 0);
+  Results().ApplySelection(QStringLiteral("Select"), 0, 0);
   Report(state);
 }
 
 // "Invert" over all: every run turns every flag.
 void BM_InvertAll(benchmark::State& state) {
   ShowView(static_cast<int>(state.range(0)));
-  for (auto _ : state) Browser().ApplySelection(QStringLiteral("Invert"), 0, 0);
+  for (auto _ : state) Results().ApplySelection(QStringLiteral("Invert"), 0, 0);
   Report(state);
 }
 
@@ -113,7 +113,7 @@ void BM_Floor_WriteCellTexts(benchmark::State& state) {
 // Beside the floor: the selection store alone taking every result's flag
 // in turn, as "Invert" over all does (one entry added or removed each).
 void BM_Store_InvertAllFlags(benchmark::State& state) {
-  Browser();
+  Results();
   bool selected = false;
   for (auto _ : state) {
     selected = !selected;

@@ -9,7 +9,7 @@
 // grid beforehand.
 #include "bench/support/LargeLibrary.h"
 #include "bench/support/ProgramInPrivateHome.h"
-#include "browser/BrowserPane.h"
+#include "browser/ResultsPane.h"
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
 #include "library/ViewSpec.h"
@@ -40,7 +40,7 @@ struct SortedList : ProgramInPrivateHome {
     if (List().Rows() != kResults + 1) std::abort();
   }
 
-  static ctl::FlexGrid& List() { return *gMainForm->Browser().flexThumbsList; }
+  static ctl::FlexGrid& List() { return *gMainForm->Results().flexThumbsList; }
 };
 
 SortedList& TheList() {
@@ -51,11 +51,11 @@ SortedList& TheList() {
 // Two keys and the cancel, as three header clicks.
 void BM_SortTwoKeysThenCancel(benchmark::State& state) {
   TheList();
-  BrowserPane& browser = gMainForm->Browser();
+  ResultsPane& results = gMainForm->Results();
   for (auto _ : state) {
-    browser.SortListColumn(kSizeColumn);
-    browser.SortListColumn(kDurationColumn);
-    browser.SortListColumn(kCancel);
+    results.SortListColumn(kSizeColumn);
+    results.SortListColumn(kDurationColumn);
+    results.SortListColumn(kCancel);
   }
   ctl::FlexGrid& list = SortedList::List();
   state.counters["rows"] = list.Rows() - 1;

@@ -4,7 +4,7 @@
 // tree's repaint, so that the time is what the user waits for.
 #include "bench/support/LargeLibrary.h"
 #include "bench/support/ProgramInPrivateHome.h"
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/frmReelwise.h"
 
@@ -18,33 +18,33 @@ struct Program : ProgramInPrivateHome {
   }
 };
 
-BrowserPane& Pane() {
+LibraryTreePane& TreePane() {
   static Program program;
-  return gMainForm->Browser();
+  return gMainForm->Tree();
 }
 
 int Expanded() {
   int expanded = 0;
-  for (const auto& node : Pane().tvwLibrary->Nodes) expanded += node->Expanded() ? 1 : 0;
+  for (const auto& node : TreePane().tvwLibrary->Nodes) expanded += node->Expanded() ? 1 : 0;
   return expanded;
 }
 
 void Counters(benchmark::State& state, int expanded) {
-  state.counters["nodes"] = Pane().tvwLibrary->Nodes.Count();
+  state.counters["nodes"] = TreePane().tvwLibrary->Nodes.Count();
   state.counters["expanded"] = expanded;
-  state.counters["shown"] = Pane().tvwLibrary->Viewport()->isVisible() ? 1 : 0;
+  state.counters["shown"] = TreePane().tvwLibrary->Viewport()->isVisible() ? 1 : 0;
 }
 
 void BM_ExpandAll(benchmark::State& state) {
-  BrowserPane& pane = Pane();
+  LibraryTreePane& tree = TreePane();
   int expanded = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    pane.mnuCollapseAll_Click();
-    pane.picLeft->repaint();
+    tree.mnuCollapseAll_Click();
+    tree.picLeft->repaint();
     state.ResumeTiming();
-    pane.mnuExpandAll_Click();
-    pane.picLeft->repaint();
+    tree.mnuExpandAll_Click();
+    tree.picLeft->repaint();
     state.PauseTiming();
     expanded = Expanded();
     state.ResumeTiming();
@@ -53,15 +53,15 @@ void BM_ExpandAll(benchmark::State& state) {
 }
 
 void BM_CollapseAll(benchmark::State& state) {
-  BrowserPane& pane = Pane();
+  LibraryTreePane& tree = TreePane();
   int expanded = 0;
   for (auto _ : state) {
     state.PauseTiming();
-    pane.mnuExpandAll_Click();
-    pane.picLeft->repaint();
+    tree.mnuExpandAll_Click();
+    tree.picLeft->repaint();
     state.ResumeTiming();
-    pane.mnuCollapseAll_Click();
-    pane.picLeft->repaint();
+    tree.mnuCollapseAll_Click();
+    tree.picLeft->repaint();
     state.PauseTiming();
     expanded = Expanded();
     state.ResumeTiming();

@@ -15,7 +15,8 @@
 
 #include "bench/support/LargeLibrary.h"
 #include "bench/support/ProgramInPrivateHome.h"
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
 #include "library/ViewSpec.h"
@@ -40,7 +41,7 @@ struct TaggingBrowser : ProgramInPrivateHome {
   TaggingBrowser() {
     OpenLargeResults({}, false, QStringLiteral("mnuViewTile"));
     gMainForm->MainToolbarHandler(QStringLiteral("mnuViewTagCloud"));
-    gMainForm->Browser().ApplySelection(QStringLiteral("Select"), 1, kSelected);
+    gMainForm->Results().ApplySelection(QStringLiteral("Select"), 1, kSelected);
     if (gLibrary->ResultCount != kResults || !gTagCloudShown) std::abort();
     ctl::SetKeyStateFunction([](int key) { return key == 17 && ctrlHeld ? static_cast<int16_t>(0xFF80) : int16_t{0}; });
     DragState& drag = gMainForm->m_DragState;
@@ -55,7 +56,7 @@ TaggingBrowser& TheBrowser() {
   return browser;
 }
 
-ctl::TreeView& Tree() { return *gMainForm->Browser().tvwLibrary; }
+ctl::TreeView& Tree() { return *gMainForm->Tree().tvwLibrary; }
 
 // The middle of the node's label, in the twips of the tree's drag events.
 QPointF LabelOf(const QString& key) {
@@ -84,15 +85,15 @@ constexpr int kTag = 150;
 
 void BM_DropTaggingFiveThousandSelectedResults(benchmark::State& state) {
   TheBrowser();
-  ctl::Control& tiles = *gMainForm->Browser().flexThumbsTiled;
+  ctl::Control& tiles = *gMainForm->Results().flexThumbsTiled;
   const QPointF at = LabelOf(QStringLiteral("ID%1").arg(kTag));
   // Untagged first, so the first drop tags all of them.
   ctrlHeld = true;
-  gMainForm->Browser().tvwLibrary_DragDrop(tiles, at.x(), at.y());
+  gMainForm->Tree().tvwLibrary_DragDrop(tiles, at.x(), at.y());
   const int others = TaggedWith(kTag);
   for (auto _ : state) {
     ctrlHeld = !ctrlHeld;
-    gMainForm->Browser().tvwLibrary_DragDrop(tiles, at.x(), at.y());
+    gMainForm->Tree().tvwLibrary_DragDrop(tiles, at.x(), at.y());
     state.PauseTiming();
     if (TaggedWith(kTag) != others + (ctrlHeld ? 0 : kSelected)) std::abort();
     state.ResumeTiming();
@@ -123,13 +124,13 @@ void BM_Floor_TagFiveThousandRowsInOneStatement(benchmark::State& state) {
 
 void BM_DragOverTheTree(benchmark::State& state) {
   TheBrowser();
-  ctl::Control& tiles = *gMainForm->Browser().flexThumbsTiled;
+  ctl::Control& tiles = *gMainForm->Results().flexThumbsTiled;
   ctrlHeld = false;
   const QPointF points[] = {LabelOf(QStringLiteral("ID101")), LabelOf(QStringLiteral("ID102"))};
   int n = 0;
   for (auto _ : state) {
     const QPointF& at = points[n++ & 1];
-    gMainForm->Browser().tvwLibrary_DragOver(tiles, at.x(), at.y(), ctl::vbOver);
+    gMainForm->Tree().tvwLibrary_DragOver(tiles, at.x(), at.y(), ctl::vbOver);
   }
   state.counters["boxes"] = TheBrowser().boxes;
 }

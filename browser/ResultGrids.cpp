@@ -1,6 +1,6 @@
 #include "browser/ResultGrids.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/ResultsPane.h"
 #include "library/clsRWLibrary.h"
 #include "platform/Rounding.h"
 

@@ -1,6 +1,6 @@
 #include "browser/frmFindFiles.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"

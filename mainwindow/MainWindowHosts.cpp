@@ -1,5 +1,7 @@
 #include "mainwindow/MainWindowHosts.h"
 
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "carousel/CarouselPane.h"
 #include "carousel/cCarousel.h"
 #include "carousel/frmTagCloud.h"
@@ -22,20 +24,20 @@
 
 void MainWindowHosts::MainToolbarHandler(const QString& sCommand) { form_.MainToolbarHandler(sCommand); }
 
-void MainWindowHosts::BrowserDblClick(int32_t index) { form_.Browser().BrowserDblClick(index); }
+void MainWindowHosts::BrowserDblClick(int32_t index) { form_.Results().BrowserDblClick(index); }
 
 void MainWindowHosts::BrowserDragDrop(int32_t row, int32_t col, const QString& source, const QString& mode) {
-  form_.Browser().BrowserDragDrop(row, col, source, mode);
+  form_.Results().BrowserDragDrop(row, col, source, mode);
 }
 
-void MainWindowHosts::SetFocusToBrowser() { form_.Browser().SetFocusToBrowser(); }
+void MainWindowHosts::SetFocusToBrowser() { form_.Results().SetFocusToBrowser(); }
 
 // Queued, so that the key event that asked for it returns before the window goes.
 void MainWindowHosts::PostQuit() {
   QMetaObject::invokeMethod(&form_, [this] { form_.close(); }, Qt::QueuedConnection);
 }
 void MainWindowHosts::SelectHistoryComboItem(int index) {
-  ctl::ImageCombo& combo = *form_.Browser().cmbBrowserHistory;
+  ctl::ImageCombo& combo = *form_.Results().cmbBrowserHistory;
   if (index >= 1 && index <= combo.ComboItems.Count()) combo.SetSelectedItem(&combo.ComboItems.Item(index));
 }
 void MainWindowHosts::MarkBrowserView(int32_t mode) { form_.MarkBrowserView(mode); }
@@ -55,7 +57,7 @@ ctl::ImageList& MainWindowHosts::imglstMenus() { return form_.imglstMenus; }
 
 void MainWindowHosts::ShowProgress(const QString& Caption, int32_t Value) {
   if (!form_.progProgress) return;
-  form_.Browser().picProgress->SetVisible(true);
+  form_.Results().picProgress->SetVisible(true);
   form_.progProgress->BroadcastProgress(Caption, Value, gSchemeColour4);
 }
 
@@ -74,38 +76,38 @@ void MainWindowHosts::ShowLibraryLoaded(bool loaded) {
   form_.picWelcomeHolder->SetVisible(!loaded);
   if (form_.m_cMenu) form_.m_cMenu->SetEnabled(form_.m_cMenu->IndexForKey(QStringLiteral("mnuLibrarySaveAs")), loaded);
   if (!loaded) return;
-  form_.Browser().tvwLibrary->SetEnabled(true);
+  form_.Tree().tvwLibrary->SetEnabled(true);
   form_.Inspector().picBottom->SetEnabled(true);
-  form_.Browser().tbFileBrowser->SetEnabled(true);
+  form_.Results().tbFileBrowser->SetEnabled(true);
 }
 
-void MainWindowHosts::SetLoadingState(bool& starting) { form_.Browser().SetLoadingState(starting); }
+void MainWindowHosts::SetLoadingState(bool& starting) { form_.Tree().SetLoadingState(starting); }
 
 // ---- The library's view: tree and history ----
 
-ctl::TreeView* MainWindowHosts::LibraryTree() { return form_.Browser().tvwLibrary; }
+ctl::TreeView* MainWindowHosts::LibraryTree() { return form_.Tree().tvwLibrary; }
 
-void MainWindowHosts::StartTreeEditTimer() { form_.Browser().tvwEditTimer->SetEnabled(true); }
+void MainWindowHosts::StartTreeEditTimer() { form_.Tree().tvwEditTimer->SetEnabled(true); }
 
-void MainWindowHosts::ClearHistoryCombo() { form_.Browser().cmbBrowserHistory->ComboItems.Clear(); }
+void MainWindowHosts::ClearHistoryCombo() { form_.Results().cmbBrowserHistory->ComboItems.Clear(); }
 
 void MainWindowHosts::SetHistoryComboText(const QString& text) {
-  ctl::ImageCombo& combo = *form_.Browser().cmbBrowserHistory;
+  ctl::ImageCombo& combo = *form_.Results().cmbBrowserHistory;
   combo.SetText(text);
   combo.Refresh();
 }
 
 void MainWindowHosts::AddHistoryComboItem(const QString& text, const QString& image) {
-  ctl::ImageCombo& combo = *form_.Browser().cmbBrowserHistory;
+  ctl::ImageCombo& combo = *form_.Results().cmbBrowserHistory;
   ctl::ComboItem& item = combo.ComboItems.Add(0, QString(), text, image);
   combo.SetSelectedItem(&item);
 }
 
-int MainWindowHosts::HistoryComboCount() { return form_.Browser().cmbBrowserHistory->ComboItems.Count(); }
+int MainWindowHosts::HistoryComboCount() { return form_.Results().cmbBrowserHistory->ComboItems.Count(); }
 
-int MainWindowHosts::HistoryComboSelectedIndex() { return form_.Browser().cmbBrowserHistory->SelectedIndex(); }
+int MainWindowHosts::HistoryComboSelectedIndex() { return form_.Results().cmbBrowserHistory->SelectedIndex(); }
 
-void MainWindowHosts::AlignBrowserHistory() { form_.Browser().AlignBrowserHistory(); }
+void MainWindowHosts::AlignBrowserHistory() { form_.Results().AlignBrowserHistory(); }
 
 ctl::ButtonMenuCollection* MainWindowHosts::HistoryMenu() {
   ctl::Button* button = form_.tbMain->Buttons.Find(QStringLiteral("HISTORY"));
@@ -130,13 +132,13 @@ void MainWindowHosts::SetHistoryMenuCaption(int index, const QString& caption) {
 
 // ---- The library's view: results ----
 
-void MainWindowHosts::LayoutThumbnailGrid(int32_t itemCount) { form_.Browser().LayoutThumbnailGrid(itemCount); }
-void MainWindowHosts::ShowSearchResults() { form_.Browser().ShowSearchResults(); }
-void MainWindowHosts::DrawGridImages() { form_.Browser().DrawGridImages(); }
+void MainWindowHosts::LayoutThumbnailGrid(int32_t itemCount) { form_.Results().LayoutThumbnailGrid(itemCount); }
+void MainWindowHosts::ShowSearchResults() { form_.Results().ShowSearchResults(); }
+void MainWindowHosts::DrawGridImages() { form_.Results().DrawGridImages(); }
 
 ctl::FlexGrid* MainWindowHosts::ScrolledGrid() {
-  if (gBrowserMode == 1) return form_.Browser().flexThumbsTiled;
-  if (gBrowserMode == 2) return form_.Browser().flexThumbsList;
+  if (gBrowserMode == 1) return form_.Results().flexThumbsTiled;
+  if (gBrowserMode == 2) return form_.Results().flexThumbsList;
   return nullptr;
 }
 
@@ -229,14 +231,14 @@ void MainWindowHosts::ShowDialogOverGlass(QWidget& dialog) {
 cwProgress& MainWindowHosts::Progress() { return *form_.progProgress; }
 
 void MainWindowHosts::SetPanesEnabled(bool on) {
-  form_.Browser().picLeft->setEnabled(on);
-  form_.Browser().picRight->setEnabled(on);
+  form_.Tree().picLeft->setEnabled(on);
+  form_.Results().picRight->setEnabled(on);
   form_.Inspector().picBottom->setEnabled(on);
 }
 
 void MainWindowHosts::SetWindowCaption(const QString& caption) { form_.setWindowTitle(caption); }
 
-void MainWindowHosts::SetPreviewTimer(bool on) { form_.Browser().Timer1->SetEnabled(on); }
+void MainWindowHosts::SetPreviewTimer(bool on) { form_.Results().Timer1->SetEnabled(on); }
 
 void MainWindowHosts::LoadInspector(ResultItem& item, bool& loaded) { form_.Inspector().LoadInspector(item, loaded); }
 

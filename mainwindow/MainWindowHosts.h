@@ -4,7 +4,7 @@
 // object (its progress, name, tree, history, results, inspector, carousel and
 // tag cloud on this window). The window makes one and hands it to the panes
 // and to gLibrary.
-#include "browser/BrowserPane.h"
+#include "browser/BrowserHosts.h"
 #include "import/ImportPane.h"
 #include "inspector/InspectorPane.h"
 #include "library/ILibraryView.h"

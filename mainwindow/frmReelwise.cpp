@@ -1,6 +1,7 @@
 #include "mainwindow/frmReelwise.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "carousel/CarouselPane.h"
 #include "carousel/cCarousel.h"
 #include "core/ProgramMessage.h"
@@ -31,7 +32,7 @@ frmReelwise::frmReelwise() : hosts_(std::make_unique<MainWindowHosts>(*this)) {
   tbrMenu->ButtonClick = [this](ctl::Button& button) { tbrMenu_ButtonClick(button); };
   tbMain->ButtonClick = [this](ctl::Button& button) { tbMain_ButtonClick(button); };
   tbMain->ButtonMenuClick = [this](ctl::ButtonMenu& entry) { tbMain_ButtonMenuClick(entry); };
-  ctl::Toolbar& browserBar = *browser_->tbFileBrowser;
+  ctl::Toolbar& browserBar = *results_->tbFileBrowser;
   browserBar.ButtonClick = [this](ctl::Button& button) { tbFileBrowser_ButtonClick(button); };
   browserBar.ButtonMenuClick = [this](ctl::ButtonMenu& entry) { tbFileBrowser_ButtonMenuClick(entry); };
   CreateSchemeControls();

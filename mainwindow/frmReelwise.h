@@ -1,11 +1,11 @@
 #pragma once
 // The main window: the program's own title bar, the menu and tool bands and
 // the welcome page, with one pane per subsystem laid out around them: the
-// library browser (tree, result grids, browser toolbar), the inspector with
+// library tree, the results (result grids, browser toolbar), the inspector with
 // the preview transport bar, the carousel's canvas, the import's and the
 // options' parts. The window composes the panes, lays them out, routes
 // commands and keys, and keeps the window-wide state; each pane owns its
-// controls and procedures, reached as gMainForm->Browser()... The form works
+// controls and procedures, reached as gMainForm->Tree()... The form works
 // in pixels.
 //
 // Loading runs Form_Initialize, then Form_Load, whose first act is
@@ -39,7 +39,8 @@ namespace ctl {
 class Node;
 class TreeView;
 }  // namespace ctl
-class BrowserPane;
+class LibraryTreePane;
+class ResultsPane;
 class CarouselPane;
 class ImportPane;
 class InspectorPane;
@@ -61,7 +62,8 @@ class frmReelwise : public QWidget, public ISubclass {
   void Load();
 
   // The panes.
-  BrowserPane& Browser() const { return *browser_; }
+  LibraryTreePane& Tree() const { return *tree_; }
+  ResultsPane& Results() const { return *results_; }
   InspectorPane& Inspector() const { return *inspector_; }
   CarouselPane& Carousel() const { return *carousel_; }
   ImportPane& Import() const { return *import_; }
@@ -382,7 +384,8 @@ class frmReelwise : public QWidget, public ISubclass {
   void tbFileBrowser_ButtonMenuClick(ctl::ButtonMenu& ButtonMenu);
 
   std::unique_ptr<MainWindowHosts> hosts_;
-  std::unique_ptr<BrowserPane> browser_;
+  std::unique_ptr<LibraryTreePane> tree_;
+  std::unique_ptr<ResultsPane> results_;
   std::unique_ptr<CarouselPane> carousel_;
   std::unique_ptr<InspectorPane> inspector_;
   std::unique_ptr<ImportPane> import_;

@@ -11,7 +11,8 @@
 // new mode while the library works.
 #include "mainwindow/frmReelwise.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "browser/frmFindFiles.h"
 #include "carousel/cCarousel.h"
 #include "carousel/frmTagCloud.h"
@@ -161,11 +162,11 @@ std::span<const MainMenu::Entry> frmReelwise::MainMenuTable() {
        }},
       {1, "-", "", nullptr, kNone, nullptr},
       {1, "Select All\tCtrl+A", "mnuBrowserSelectAll", "SELECT_ALL", kNone,
-       [](frmReelwise& f) { f.Browser().ApplySelection(QStringLiteral("Select"), 0, 0); }},
+       [](frmReelwise& f) { f.Results().ApplySelection(QStringLiteral("Select"), 0, 0); }},
       {1, "Select None\tCtrl+N", "mnuBrowserSelectNone", "SELECT_NONE", kNone,
-       [](frmReelwise& f) { f.Browser().ApplySelection(QStringLiteral("De-select"), 0, 0); }},
+       [](frmReelwise& f) { f.Results().ApplySelection(QStringLiteral("De-select"), 0, 0); }},
       {1, "Invert Selection\tCtrl+I", "mnuBrowserSelectInverse", "SELECT_INVERSE", kNone,
-       [](frmReelwise& f) { f.Browser().ApplySelection(QStringLiteral("Invert"), 0, 0); }},
+       [](frmReelwise& f) { f.Results().ApplySelection(QStringLiteral("Invert"), 0, 0); }},
       {1, "-", "", nullptr, kNone, nullptr},
       {1, "Show Matching Files", "mnuBrowserMatchingFiles", "SHOW_FILES", kRadioOn,
        [](frmReelwise& f) { f.SetResultKind(ResultScope::File, "mnuBrowserMatchingFiles", "FILE"); }},
@@ -237,18 +238,18 @@ std::span<const MainMenu::Entry> frmReelwise::MainMenuTable() {
        [](frmReelwise& f) { f.ShowOptions(2); }},
       {1, "Options...\tCtrl+O", "mnuToolsOptions", "OPTIONS", kNone,
        [](frmReelwise& f) {
-         f.Browser().flexThumbsTiled_LeaveCell();
-         f.Browser().flexThumbsList_LeaveCell();
+         f.Results().flexThumbsTiled_LeaveCell();
+         f.Results().flexThumbsList_LeaveCell();
          f.ShowOptions(1);
        }},
       {0, "&View", "mnuView", nullptr, kNone, nullptr},
       {1, "-VIEW", "mnuViewHeader", nullptr, kHeader, nullptr},
       {1, "Tile View\tCtrl+T", "mnuViewTile", "TILE_VIEW", kRadioOn,
-       [](frmReelwise& f) { f.Browser().ShowTileView(); }},
+       [](frmReelwise& f) { f.Results().ShowTileView(); }},
       {1, "List View\tCtrl+L", "mnuViewList", "LIST_VIEW", kRadioOff,
-       [](frmReelwise& f) { f.Browser().ShowListView(); }},
+       [](frmReelwise& f) { f.Results().ShowListView(); }},
       {1, "Carousel View\tCtrl+C", "mnuViewCarousel", "CAROUSEL_VIEW", kRadioOff,
-       [](frmReelwise& f) { f.Browser().ShowCarouselView(); }},
+       [](frmReelwise& f) { f.Results().ShowCarouselView(); }},
       {1, "-", "", nullptr, kNone, nullptr},
       {1, "File Inspector\tF3", "mnuViewInspector", "INSPECTOR", kChecked,
        [](frmReelwise& f) { f.ShowOrHideInspector(); }},
@@ -328,7 +329,7 @@ void frmReelwise::MarkBrowserView(int32_t mode) {
 // The result kind runs the view again even when it was the kind already shown.
 void frmReelwise::SetResultKind(ResultScope kind, const char* key, const char* button) {
   gResultKind = kind;
-  Browser().tbFileBrowser->Buttons(QLatin1String(button)).SetValue(ctl::tbrPressed);
+  Results().tbFileBrowser->Buttons(QLatin1String(button)).SetValue(ctl::tbrPressed);
   SetRadioGroup({"mnuBrowserMatchingFiles", "mnuBrowserSegmentsFromFiles", "mnuBrowserMatchingSegments"}, key);
   Library().RefreshResults();
 }
@@ -336,7 +337,7 @@ void frmReelwise::SetResultKind(ResultScope kind, const char* key, const char* b
 // The filter lives in gOnlineFilter, not in the view spec, so it holds for
 // every later refresh.
 void frmReelwise::SetStorageFilter(StorageFilter filter, const char* key, const char* image, const char* toolTip) {
-  ctl::Button& button = Browser().tbFileBrowser->Buttons(QStringLiteral("SD_FILTER"));
+  ctl::Button& button = Results().tbFileBrowser->Buttons(QStringLiteral("SD_FILTER"));
   button.SetImage(QLatin1String(image));
   button.SetToolTipText(QLatin1String(toolTip));
   SetRadioGroup({"mnuBrowserStorageAll", "mnuBrowserStorageOnline", "mnuBrowserStorageOffline"}, key);
@@ -370,15 +371,15 @@ void frmReelwise::RestoreFocus() {
 // the browser and the inspector show the segment it played last.
 void frmReelwise::RunPlaylist() {
   if (Library().ResultCount <= 0) return;
-  Browser().flexThumbsTiled_LeaveCell();
-  Browser().flexThumbsList_LeaveCell();
+  Results().flexThumbsTiled_LeaveCell();
+  Results().flexThumbsList_LeaveCell();
   gPlayStartIndex = 0;
   if (gCarousel) {
     gCarousel->SaveContext();
     gCarousel->Broadcast(QStringLiteral("O"), 0, 50);
   }
   modMainPlayer::ShowFullScreenPlayer(this);
-  Browser().SetBrowserIndex(gCurrentItem.SegmentID);
+  Results().SetBrowserIndex(gCurrentItem.SegmentID);
   bool loaded = false;
   Inspector().LoadInspector(gInspectedItem, loaded);
 }
@@ -394,7 +395,7 @@ void frmReelwise::ShowOrHideInspector() {
 }
 
 void frmReelwise::RevealTreeNode(ctl::TreeView& tree, ctl::Node* node) {
-  Browser().SetTreeViewFirstVisibleNode(tree, node);
+  Tree().SetTreeViewFirstVisibleNode(tree, node);
 }
 
 void frmReelwise::ShowOrHideTagCloud() {
@@ -419,8 +420,8 @@ void frmReelwise::ShowOrHideTagCloud() {
 void frmReelwise::ShowDuplicates() {
   Library().GetPotentialDuplicates();
   RedrawLock lock(this);
-  Browser().ShowListView();
-  for (int16_t column : {0, 5, 9, 7}) Browser().SortListColumn(column);
+  Results().ShowListView();
+  for (int16_t column : {0, 5, 9, 7}) Results().SortListColumn(column);
 }
 
 void frmReelwise::SetGUILayout(int32_t layout) {

@@ -8,7 +8,7 @@
 // once per layout so that repaints only copy it.
 #include "mainwindow/frmReelwise.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/ResultsPane.h"
 #include "core/modReelwise.h"
 #include "inspector/InspectorPane.h"
 #include "platform/Rounding.h"
@@ -147,7 +147,7 @@ void frmReelwise::ResizeCompactGUI(int32_t lFlag) {
   PlaceTransportBar(in, W, H);
   PaintSkin(in, W, H);
   in.DrawSelectionMarkers(false);
-  if (gPlayer) Browser().Timer1_Timer();  // the poll reads the player, made later at start-up
+  if (gPlayer) Results().Timer1_Timer();  // the poll reads the player, made later at start-up
   scope.Thaw();
   if (lFlag != -99) {
     if (gPlayer) gPlayer->ResizeWindow(Whole(in.framPreview->Width()), Whole(in.framPreview->Height()));

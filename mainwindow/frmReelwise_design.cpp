@@ -3,7 +3,8 @@
 // makes its own.
 #include "mainwindow/frmReelwise.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "carousel/CarouselPane.h"
 #include "import/ImportPane.h"
 #include "inspector/InspectorPane.h"
@@ -23,13 +24,17 @@ using FormDesign::MakeLabel;
 void frmReelwise::CreateControls() {
   LoadImageLists();
   CreateTitleBar();
-  browser_ = std::make_unique<BrowserPane>(*hosts_, this, m_DragState);
-  carousel_ = std::make_unique<CarouselPane>(this, browser_->picFlexFrame);
-  import_ = std::make_unique<ImportPane>(*hosts_, browser_->tbFileBrowser);
+  tree_ = std::make_unique<LibraryTreePane>(*hosts_, this, m_DragState);
+  results_ = std::make_unique<ResultsPane>(*hosts_, this, m_DragState);
+  carousel_ = std::make_unique<CarouselPane>(this, results_->picFlexFrame);
+  import_ = std::make_unique<ImportPane>(*hosts_, results_->tbFileBrowser);
   CreateWelcomePage();
   inspector_ = std::make_unique<InspectorPane>(*hosts_, this);
   options_ = std::make_unique<OptionsPane>();
-  browser_->Attach(*carousel_, *inspector_);
+  // The tree asks the results to line up their history after a node opens
+  // as a search; the results ask the tree to open a node dropped on them.
+  tree_->Attach(*inspector_, *results_);
+  results_->Attach(*carousel_, *inspector_, *tree_);
   CreateMenus();
 }
 
@@ -124,7 +129,7 @@ void frmReelwise::CreateTitleBar() {
 }
 
 void frmReelwise::CreateWelcomePage() {
-  picWelcomeHolder = Make<ctl::PictureBox>(browser_->picLeftFrame, "picWelcomeHolder");
+  picWelcomeHolder = Make<ctl::PictureBox>(tree_->picLeftFrame, "picWelcomeHolder");
   picWelcomeHolder->Move(2, 2, 242, 288);
   picWelcomeHolder->SetBackColor(RGB(255, 255, 255));
   picWelcome = Make<ctl::PictureBox>(picWelcomeHolder, "picWelcome");

@@ -3,7 +3,8 @@
 // controls at the step that names them.
 #include "mainwindow/frmReelwise.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "carousel/CarouselPane.h"
 #include "carousel/cCarousel.h"
 #include "core/modReelwise.h"
@@ -48,12 +49,12 @@ void frmReelwise::Form_Load() {
     options.ApplyColourScheme();
   }
   ResizeCompactGUI(-1);
-  Browser().LayoutThumbnailGrid(0);
-  Browser().Timer1->SetEnabled(true);
+  Results().LayoutThumbnailGrid(0);
+  Results().Timer1->SetEnabled(true);
 }
 
 // The full-screen player's run reaches this window's timers through these.
-void frmReelwise::SetPositionTimer(bool on) { Browser().Timer1->SetEnabled(on); }
+void frmReelwise::SetPositionTimer(bool on) { Results().Timer1->SetEnabled(on); }
 
 void frmReelwise::RestartFade() {
   Inspector().Timer2->SetTag(QString());
@@ -94,27 +95,27 @@ void frmReelwise::InitMainWindow() {
                                                    static_cast<int>(imgWelcomeLogo->Height())));
   Step(12);
   m_cSplitLeft = std::make_unique<cMDISplit>();
-  m_cSplitLeft->Attach(Browser().picLeft);
+  m_cSplitLeft->Attach(Tree().picLeft);
   m_cSplitLeft->MaxSize = 550;
   m_cSplitLeft->MinSize = 50;
   m_cSplitLeft->SetFullDrag(false);
   m_cSplitLeft->SplitterResized = [this] { m_cSplitLeft_SplitterResized(); };
   Step(13);
-  Browser().InitBrowserToolbar();
+  Results().InitBrowserToolbar();
   Step(14);
   mnuDeleteFile->setText(gDeleteToRecycleBin ? QStringLiteral("Delete to Recycle Bin") : QStringLiteral("Delete File"));
   Step(15);
   progProgress = std::make_unique<cwProgress>();
-  progProgress->SetHost(Browser().picProgress);
-  Browser().picProgress->SetTop(2.0 * gTwipsPerPixelY);
+  progProgress->SetHost(Results().picProgress);
+  Results().picProgress->SetTop(2.0 * gTwipsPerPixelY);
   Step(16);
-  Browser().InitHistoryCombo();
+  Results().InitHistoryCombo();
   Step(17);
-  Browser().InitCountLabels();
+  Results().InitCountLabels();
   Step(18);
   InitTitleBar();
   Step(19);
-  Browser().InitTree();
+  Tree().InitTree();
   Step(20);
   InitWelcomePage();
   Step(21);
@@ -122,13 +123,13 @@ void frmReelwise::InitMainWindow() {
   Step(22);
   Carousel().ucCarouselCanvas->SetDragIcon(Inspector().picThumbnail->DragIcon());
   Step(23);
-  Browser().InitTileGrid();
+  Results().InitTileGrid();
   Step(24);
-  Browser().InitListGrid();
+  Results().InitListGrid();
   Step(25);
-  Browser().InitScrollBar();
+  Results().InitScrollBar();
   Step(26);
-  Browser().InitHoverTips();
+  Results().InitHoverTips();
   Step(27);
   Inspector().InitInspector();
   Step(28);
@@ -159,22 +160,23 @@ void frmReelwise::InitWelcomePage() {
 // The main window's panels and the result grids in the scheme colours, the
 // transport buttons with their faces, and the menu bands.
 void frmReelwise::PaintInSchemeColours() {
-  BrowserPane& browser = Browser();
+  LibraryTreePane& tree = Tree();
+  ResultsPane& results = Results();
   InspectorPane& inspector = Inspector();
-  for (ctl::PictureBox* panel : {picWindowHeader, picCaption, picHolder, cReBar1, browser.picLeft, browser.picRight,
+  for (ctl::PictureBox* panel : {picWindowHeader, picCaption, picHolder, cReBar1, tree.picLeft, results.picRight,
                                  inspector.picBottom, inspector.picBottomFrame, picSysMenu}) {
     panel->SetBackColor(gSchemeColour1);
   }
-  browser.picLeftFrame->SetBackColor(gSchemeColour3);
-  browser.picRightFrame->SetBackColor(gSchemeColour3);
-  browser.picFlexFrame->SetBackColor(gSchemeColour2);
-  for (ctl::FlexGrid* grid : {browser.flexThumbsTiled, browser.flexThumbsList}) {
+  tree.picLeftFrame->SetBackColor(gSchemeColour3);
+  results.picRightFrame->SetBackColor(gSchemeColour3);
+  results.picFlexFrame->SetBackColor(gSchemeColour2);
+  for (ctl::FlexGrid* grid : {results.flexThumbsTiled, results.flexThumbsList}) {
     grid->SetBackColor(gSchemeColour2);
     grid->SetBackColorBkg(gSchemeColour2);
   }
   lblCaption->SetForeColor(gSchemeColour4);
-  browser.lblResultSize->SetForeColor(gSchemeColour4);
-  browser.lblSelectCount->SetForeColor(gSchemeColour4);
+  results.lblResultSize->SetForeColor(gSchemeColour4);
+  results.lblSelectCount->SetForeColor(gSchemeColour4);
   inspector.PaintInSchemeColours();
   BuildRebar();
 }

@@ -3,7 +3,8 @@
 // title bar and the browser controls' enabled state.
 #include "mainwindow/frmReelwise.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "carousel/CarouselPane.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
@@ -34,7 +35,7 @@ double PanesTop(const frmReelwise& form) { return form.picHolder->Top() + form.p
 // layout, to the window's foot in the alternate one.
 double DockedTreeHeight(const frmReelwise& form) {
   double foot = form.height();
-  if (form.m_GUILayout != 2) foot -= form.Inspector().picBottom->Height() + form.Browser().tbFileBrowser->Height();
+  if (form.m_GUILayout != 2) foot -= form.Inspector().picBottom->Height() + form.Results().tbFileBrowser->Height();
   return foot - PanesTop(form);
 }
 
@@ -50,70 +51,72 @@ void Rehome(ctl::Control& control, QWidget* container, ctl::ScaleUnits units) {
 
 // The browser's frames and grids for the tree pane's requested width, then
 // the browser snapped to whole tile columns; the tree pane takes the rest.
-void SnapBrowserToTileColumns(BrowserPane& b, double inner) {
+void SnapBrowserToTileColumns(LibraryTreePane& tree, ResultsPane& results, double inner) {
   const double tileWidth = TileWidthPixels();
-  b.picRight->SetWidth(inner - b.picLeft->Width());
-  gTileColumns = static_cast<float>(std::floor(b.picRight->Width() / tileWidth));
+  results.picRight->SetWidth(inner - tree.picLeft->Width());
+  gTileColumns = static_cast<float>(std::floor(results.picRight->Width() / tileWidth));
   if (gTileColumns <= 0) gTileColumns = 1;
-  b.picFlexFrame->Move(2, 2, tileWidth * gTileColumns + 2, b.picRight->ScaleHeight() - 8);
-  b.scrollFlex->Move(b.picFlexFrame->Width() + 1, 2, b.scrollFlex->Width(), b.picFlexFrame->Height() - 4);
-  b.picRightFrame->Move(2, 4, b.scrollFlex->Width() + b.picFlexFrame->Width() + 3, b.picRight->ScaleHeight() - 8);
+  results.picFlexFrame->Move(2, 2, tileWidth * gTileColumns + 2, results.picRight->ScaleHeight() - 8);
+  results.scrollFlex->Move(results.picFlexFrame->Width() + 1, 2, results.scrollFlex->Width(), results.picFlexFrame->Height() - 4);
+  results.picRightFrame->Move(2, 4, results.scrollFlex->Width() + results.picFlexFrame->Width() + 3, results.picRight->ScaleHeight() - 8);
   // The grids overhang the frame's right edge by their own scroll bar's
   // width; scrollFlex scrolls them.
-  b.flexThumbsTiled->Move(0, 0, b.picFlexFrame->ScaleWidth() + 24, b.picFlexFrame->ScaleHeight() - 4);
-  b.flexThumbsList->Move(0, 0, b.picFlexFrame->ScaleWidth() + 24, b.picFlexFrame->ScaleHeight());
-  b.picFlexFrame->SetHeight(b.picRightFrame->Height() - 4);
-  b.picRight->SetWidth(b.picRightFrame->Width() + 5);
-  b.picLeft->SetWidth(inner - b.picRight->ScaleWidth());
+  results.flexThumbsTiled->Move(0, 0, results.picFlexFrame->ScaleWidth() + 24, results.picFlexFrame->ScaleHeight() - 4);
+  results.flexThumbsList->Move(0, 0, results.picFlexFrame->ScaleWidth() + 24, results.picFlexFrame->ScaleHeight());
+  results.picFlexFrame->SetHeight(results.picRightFrame->Height() - 4);
+  results.picRight->SetWidth(results.picRightFrame->Width() + 5);
+  tree.picLeft->SetWidth(inner - results.picRight->ScaleWidth());
 }
 
 void PlaceTreePane(frmReelwise& form, double splitSize) {
-  BrowserPane& b = form.Browser();
-  const double strip = form.m_GUILayout == 2 ? b.tbFileBrowser->Height() + 1 : 0;
-  b.picLeftFrame->Move(3, 4, b.picLeft->ScaleWidth() - 5 - splitSize, b.picLeft->Height() - 8 - strip);
-  b.picRight->SetLeft(b.picLeft->ScaleWidth());
-  for (ctl::Control* pane : {static_cast<ctl::Control*>(b.tvwLibrary), static_cast<ctl::Control*>(form.picWelcomeHolder)}) {
-    pane->Move(2, 2, b.picLeftFrame->ScaleWidth() - 4, b.picLeftFrame->Height() - 4);
+  LibraryTreePane& tree = form.Tree();
+  ResultsPane& results = form.Results();
+  const double strip = form.m_GUILayout == 2 ? results.tbFileBrowser->Height() + 1 : 0;
+  tree.picLeftFrame->Move(3, 4, tree.picLeft->ScaleWidth() - 5 - splitSize, tree.picLeft->Height() - 8 - strip);
+  results.picRight->SetLeft(tree.picLeft->ScaleWidth());
+  for (ctl::Control* pane : {static_cast<ctl::Control*>(tree.tvwLibrary), static_cast<ctl::Control*>(form.picWelcomeHolder)}) {
+    pane->Move(2, 2, tree.picLeftFrame->ScaleWidth() - 4, tree.picLeftFrame->Height() - 4);
   }
-  form.picWelcome->Move((b.picLeftFrame->Width() - form.picWelcome->Width()) / 2, 0);
+  form.picWelcome->Move((tree.picLeftFrame->Width() - form.picWelcome->Width()) / 2, 0);
 }
 
 // The "PROGRESS" placeholder lies under the tree pane; "COMBO" takes the
 // toolbar's width left of the file count once the browser is wide enough.
-void SizePlaceholders(BrowserPane& b) {
-  b.tbFileBrowser->Buttons(QStringLiteral("PROGRESS")).SetWidth(b.picLeft->Width() + 3);
-  if (b.picRight->ScaleWidth() <= 500) return;
-  ctl::Button& combo = b.tbFileBrowser->Buttons(QStringLiteral("COMBO"));
-  combo.SetWidth(b.tbFileBrowser->Width() - combo.Left() - b.Frame3->Width() / gTwipsPerPixelX - 42);
+void SizePlaceholders(const LibraryTreePane& tree, ResultsPane& results) {
+  results.tbFileBrowser->Buttons(QStringLiteral("PROGRESS")).SetWidth(tree.picLeft->Width() + 3);
+  if (results.picRight->ScaleWidth() <= 500) return;
+  ctl::Button& combo = results.tbFileBrowser->Buttons(QStringLiteral("COMBO"));
+  combo.SetWidth(results.tbFileBrowser->Width() - combo.Left() - results.Frame3->Width() / gTwipsPerPixelX - 42);
 }
 
 // The alternate layout puts the inspector under the browser and the progress
 // strip at the tree pane's foot; the standard one keeps the strip in its
 // toolbar placeholder.
 void PlaceLayoutParts(frmReelwise& form) {
-  BrowserPane& b = form.Browser();
+  LibraryTreePane& tree = form.Tree();
+  ResultsPane& results = form.Results();
   ctl::PictureBox& bottom = *form.Inspector().picBottom;
-  ctl::PictureBox& strip = *b.picProgress;
-  const double stripWidth = b.tbFileBrowser->Buttons(QStringLiteral("PROGRESS")).Width() - 14;
-  const double paneTop = b.picLeft->Top();
+  ctl::PictureBox& strip = *results.picProgress;
+  const double stripWidth = results.tbFileBrowser->Buttons(QStringLiteral("PROGRESS")).Width() - 14;
+  const double paneTop = tree.picLeft->Top();
   if (form.m_GUILayout == 2) {
-    b.tbFileBrowser->SetLeft(0);
-    b.picGrip->Move(b.picLeft->Width() - 6,
-                    paneTop + (b.picLeft->Height() - bottom.Height() - b.tbFileBrowser->Height() - b.picGrip->Height()) / 2);
-    bottom.Move(b.picRight->Left(), bottom.Top(), b.picRight->Width());
-    Rehome(strip, b.picLeft, ctl::ScaleUnits::Pixels);
-    strip.Move(4, b.picLeft->ScaleHeight() - b.tbFileBrowser->Height() - 1, stripWidth);
+    results.tbFileBrowser->SetLeft(0);
+    tree.picGrip->Move(tree.picLeft->Width() - 6,
+                    paneTop + (tree.picLeft->Height() - bottom.Height() - results.tbFileBrowser->Height() - tree.picGrip->Height()) / 2);
+    bottom.Move(results.picRight->Left(), bottom.Top(), results.picRight->Width());
+    Rehome(strip, tree.picLeft, ctl::ScaleUnits::Pixels);
+    strip.Move(4, tree.picLeft->ScaleHeight() - results.tbFileBrowser->Height() - 1, stripWidth);
   } else {
-    b.picGrip->Move(b.picLeft->Width() - 6, paneTop + (b.picLeft->Height() - b.picGrip->Height()) / 2);
-    Rehome(strip, b.tbFileBrowser, ctl::ScaleUnits::Twips);
+    tree.picGrip->Move(tree.picLeft->Width() - 6, paneTop + (tree.picLeft->Height() - tree.picGrip->Height()) / 2);
+    Rehome(strip, results.tbFileBrowser, ctl::ScaleUnits::Twips);
     strip.Move(4.0 * gTwipsPerPixelX, 0, stripWidth * gTwipsPerPixelX);
   }
-  b.picGrip->ZOrder(0);
+  tree.picGrip->ZOrder(0);
 }
 
 // The carousel's canvas keeps its top and fills the rest of the frame.
 void PlaceCarouselCanvas(frmReelwise& form) {
-  const ctl::PictureBox& frame = *form.Browser().picFlexFrame;
+  const ctl::PictureBox& frame = *form.Results().picFlexFrame;
   ucCanvas& canvas = *form.Carousel().ucCarouselCanvas;
   // In TV-Out mode the window itself holds the canvas.
   if (canvas.parentWidget() == &form) {
@@ -125,12 +128,12 @@ void PlaceCarouselCanvas(frmReelwise& form) {
 }
 
 // The history combo over "COMBO", the count frame over "FILE_COUNT" (twips).
-void PlaceToolbarControls(BrowserPane& b) {
-  const ctl::Button& combo = b.tbFileBrowser->Buttons(QStringLiteral("COMBO"));
-  b.cmbBrowserHistory->Move(combo.Left() + 2, 0, combo.Width() - 5);
-  b.AlignBrowserHistory();
-  const ctl::Button& count = b.tbFileBrowser->Buttons(QStringLiteral("FILE_COUNT"));
-  b.Frame3->Move(count.Left() * gTwipsPerPixelX, b.Frame3->Top(), count.Width() * gTwipsPerPixelX);
+void PlaceToolbarControls(ResultsPane& results) {
+  const ctl::Button& combo = results.tbFileBrowser->Buttons(QStringLiteral("COMBO"));
+  results.cmbBrowserHistory->Move(combo.Left() + 2, 0, combo.Width() - 5);
+  results.AlignBrowserHistory();
+  const ctl::Button& count = results.tbFileBrowser->Buttons(QStringLiteral("FILE_COUNT"));
+  results.Frame3->Move(count.Left() * gTwipsPerPixelX, results.Frame3->Top(), count.Width() * gTwipsPerPixelX);
 }
 
 // The first two detail columns of the list share what the other columns
@@ -193,20 +196,21 @@ void frmReelwise::LayoutPanes() {
   const double inner = width();
   if (inner < 200 || DockedTreeHeight(*this) < 100) return;
   LayoutBottomToolbars();
-  BrowserPane& b = Browser();
+  LibraryTreePane& tree = Tree();
+  ResultsPane& results = Results();
   const int oldColumns = static_cast<int>(RoundHalfEven(gTileColumns));
-  SnapBrowserToTileColumns(b, inner);
+  SnapBrowserToTileColumns(tree, results, inner);
   PlaceTreePane(*this, m_cSplitLeft ? m_cSplitLeft->SplitSize() : 4);
-  SizePlaceholders(b);
+  SizePlaceholders(tree, results);
   PlaceLayoutParts(*this);
   PlaceCarouselCanvas(*this);
-  PlaceToolbarControls(b);
-  WidenListColumns(*b.flexThumbsList);
-  const int32_t results = gLibrary ? gLibrary->ResultCount : 0;
-  FitTileRows(*b.flexThumbsTiled, results);
-  if (oldColumns != static_cast<int>(gTileColumns) && gBrowserMode == 1) b.LayoutThumbnailGrid(results);
-  b.UpdateThumbnailScrollBar(results);
-  b.scrollFlex_Change();
+  PlaceToolbarControls(results);
+  WidenListColumns(*results.flexThumbsList);
+  const int32_t resultCount = gLibrary ? gLibrary->ResultCount : 0;
+  FitTileRows(*results.flexThumbsTiled, resultCount);
+  if (oldColumns != static_cast<int>(gTileColumns) && gBrowserMode == 1) results.LayoutThumbnailGrid(resultCount);
+  results.UpdateThumbnailScrollBar(resultCount);
+  results.scrollFlex_Change();
 }
 
 // The splitter was released with the tree pane as wide as it now is. The
@@ -217,18 +221,19 @@ void frmReelwise::LayoutPanes() {
 // that is nearest the bar, so the edge lands within half a tile of it, right
 // or left, and the splitter's limits still hold.
 void frmReelwise::SnapSplitterRequest() {
-  BrowserPane& b = Browser();
+  LibraryTreePane& tree = Tree();
+  ResultsPane& results = Results();
   const double inner = width();
   const double tileWidth = TileWidthPixels();
   // The browser's width besides its tiles: the scroll bar and the frames.
-  const double margins = b.scrollFlex->Width() + 10;
+  const double margins = results.scrollFlex->Width() + 10;
   const auto treeWidth = [&](double columns) { return inner - (tileWidth * columns + margins); };
-  double columns = std::max(1.0, RoundHalfEven((inner - b.picLeft->Width() - margins) / tileWidth));
+  double columns = std::max(1.0, RoundHalfEven((inner - tree.picLeft->Width() - margins) / tileWidth));
   if (m_cSplitLeft) {
     while (columns > 1 && treeWidth(columns) < m_cSplitLeft->MinSize) --columns;
     while (treeWidth(columns) > m_cSplitLeft->MaxSize && treeWidth(columns + 1) >= m_cSplitLeft->MinSize) ++columns;
   }
-  b.picLeft->SetWidth(treeWidth(columns));
+  tree.picLeft->SetWidth(treeWidth(columns));
 }
 
 // Stands in for docking. Standard: the inspector along the window's foot,
@@ -237,17 +242,18 @@ void frmReelwise::SnapSplitterRequest() {
 // lies over the toolbar's left end (its "PROGRESS" placeholder); the
 // inspector and the toolbar sit under the browser, whose width they take.
 void frmReelwise::LayoutBottomToolbars() {
-  BrowserPane& b = Browser();
+  LibraryTreePane& tree = Tree();
+  ResultsPane& results = Results();
   ctl::PictureBox& bottom = *Inspector().picBottom;
   const bool alternate = m_GUILayout == 2;
   const double inner = width();
   const double top = PanesTop(*this);
-  bottom.Move(alternate ? bottom.Left() : 0, height() - bottom.Height(), alternate ? b.picRight->Width() : inner);
-  b.tbFileBrowser->Move(0, bottom.Top() - b.tbFileBrowser->Height(), inner);
-  const double foot = b.tbFileBrowser->Top();
-  b.picRight->Move(alternate ? b.picRight->Left() : inner - b.picRight->Width(), top, b.picRight->Width(), foot - top);
-  b.picLeft->Move(0, top, b.picLeft->Width(), DockedTreeHeight(*this));
-  if (alternate) b.picLeft->raise();
+  bottom.Move(alternate ? bottom.Left() : 0, height() - bottom.Height(), alternate ? results.picRight->Width() : inner);
+  results.tbFileBrowser->Move(0, bottom.Top() - results.tbFileBrowser->Height(), inner);
+  const double foot = results.tbFileBrowser->Top();
+  results.picRight->Move(alternate ? results.picRight->Left() : inner - results.picRight->Width(), top, results.picRight->Width(), foot - top);
+  tree.picLeft->Move(0, top, tree.picLeft->Width(), DockedTreeHeight(*this));
+  if (alternate) tree.picLeft->raise();
 }
 
 void frmReelwise::picBottom_Resize() {
@@ -263,12 +269,12 @@ void frmReelwise::picBottom_Resize() {
 void frmReelwise::picBottomFrame_Resize() { Inspector().ArrangeInspector(); }
 
 // The frame never keeps the focus: the browser's view takes it.
-void frmReelwise::picFlexFrame_GotFocus() { Browser().SetFocusToBrowser(); }
+void frmReelwise::picFlexFrame_GotFocus() { Results().SetFocusToBrowser(); }
 
 void frmReelwise::ConnectLayoutEvents() {
   Inspector().picBottom->Resize = [this] { picBottom_Resize(); };
   Inspector().picBottomFrame->Resize = [this] { picBottomFrame_Resize(); };
-  Browser().picFlexFrame->GotFocus = [this] { picFlexFrame_GotFocus(); };
+  Results().picFlexFrame->GotFocus = [this] { picFlexFrame_GotFocus(); };
 }
 
 namespace {
@@ -335,9 +341,9 @@ void frmReelwise::ShowBusyIndicator(bool on) {
 }
 
 void frmReelwise::SetBrowserControlsEnabled(bool on) {
-  for (QWidget* control : std::initializer_list<QWidget*>{Browser().picLeft, Browser().picRight, Inspector().picBottom,
-                                                          Browser().tbFileBrowser, Inspector().tbSegments,
-                                                          Browser().cmbBrowserHistory, picHolder}) {
+  for (QWidget* control : std::initializer_list<QWidget*>{Tree().picLeft, Results().picRight, Inspector().picBottom,
+                                                          Results().tbFileBrowser, Inspector().tbSegments,
+                                                          Results().cmbBrowserHistory, picHolder}) {
     control->setEnabled(on);
   }
 }

@@ -2,7 +2,8 @@
 // activation and its window messages.
 #include "mainwindow/frmReelwise.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "browser/cToolTipHost.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
@@ -75,7 +76,7 @@ intptr_t frmReelwise::ISubclass_WindowProc(QWidget*, int32_t iMsg, intptr_t wPar
       case WM_MOUSEWHEEL:
         // The keys in the low word; the notch, x and y are signed (a screen
         // left of or above the primary one has negative coordinates).
-        Browser().OnMouseWheel(static_cast<int32_t>(wParam & 0xFFFF), HighWord(wParam), LowWord(lParam),
+        Results().OnMouseWheel(static_cast<int32_t>(wParam & 0xFFFF), HighWord(wParam), LowWord(lParam),
                                HighWord(lParam));
         break;
       case WM_MOVING:
@@ -134,7 +135,7 @@ void frmReelwise::Form_KeyDown(int KeyCode, int) {
       if (gPlayer->FullScreen()) {
         gPlayer->SetFullScreen(false);
         // The caption's double-click stopped the transport bar's timer.
-        Browser().Timer1->SetEnabled(true);
+        Results().Timer1->SetEnabled(true);
       } else {
         SetWindowMode(QStringLiteral("LIBRARY"));
       }
@@ -209,10 +210,10 @@ void frmReelwise::Form_Unload() {
   while (QGuiApplication::overrideCursor()) QGuiApplication::restoreOverrideCursor();
   SubclassMessages(false);
   m_cSplitLeft.reset();
-  Browser().m_cToolTips.reset();
-  Browser().m_cFlatHistory.reset();
+  Results().m_cToolTips.reset();
+  Results().m_cFlatHistory.reset();
   progProgress.reset();
-  Browser().m_FlexMouseTrack.reset();
+  Results().m_FlexMouseTrack.reset();
   Inspector().EndHeldLoops();
   Inspector().m_picThisButton.reset();
   Inspector().m_picScollbar.reset();
@@ -234,7 +235,7 @@ void frmReelwise::Form_Resize() {
   // The header and the bands run across the whole window.
   picWindowHeader->SetWidth(width());
   picHolder->SetWidth(width());
-  Browser().picLeft->SetWidth(width() / 4.0);
+  Tree().picLeft->SetWidth(width() / 4.0);
   if (m_cSplitLeft) m_cSplitLeft->MaxSize = width() - 124;
   LayoutPanes();
   Inspector().ArrangeInspector();

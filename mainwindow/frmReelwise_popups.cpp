@@ -2,7 +2,8 @@
 // "Find Similar" submenu rebuilt for the file, and every command on them.
 #include "mainwindow/frmReelwise.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "core/DesktopShell.h"
 #include "core/MediaInfoDLL.h"
 #include "core/ProgramMessage.h"
@@ -171,7 +172,7 @@ void frmReelwise::ConnectPopupCommands() {
   Connect(mnuFilePoster, this, &frmReelwise::mnuFilePoster_Click);
   Connect(mnuGetSimilarFiles, this, &frmReelwise::mnuGetSimilarFiles_Click);
   QObject::connect(mnuLocateTag, &QAction::triggered, this,
-                   [this] { ErrorGuard({.owner = this}).Run([this] { Browser().mnuLocateTag_Click(); }); });
+                   [this] { ErrorGuard({.owner = this}).Run([this] { Tree().mnuLocateTag_Click(); }); });
 }
 
 // The results' context menu: the external applications and the similar
@@ -242,7 +243,7 @@ void frmReelwise::mnuCategory_Click(int Index) {
     gLibrary->ShowSearchResults();
     catClick.Commit();
   });
-  Browser().AlignBrowserHistory();
+  Results().AlignBrowserHistory();
   ShowBusyIndicator(false);
 }
 

@@ -4,7 +4,8 @@
 // also connects the dialog to what it changes here and in the carousel.
 #include "mainwindow/frmReelwise.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "browser/frmFindFiles.h"
 #include "carousel/cCarousel.h"
 #include "inspector/InspectorPane.h"
@@ -74,7 +75,7 @@ void PaintDetailsHeadings(ctl::FlexGrid& grid) {
 
 // The inspector's detail labels and the panels and frames of both panes.
 void PaintPanels(frmReelwise& form) {
-  BrowserPane& browser = form.Browser();
+  ResultsPane& results = form.Results();
   InspectorPane& inspector = form.Inspector();
   for (ctl::Label* label : inspector.lblFileData) {
     label->SetForeColor(gSchemeColour4);
@@ -83,11 +84,11 @@ void PaintPanels(frmReelwise& form) {
   inspector.lblFileData[0]->SetForeColor(gSchemeColour2);
   for (ctl::Label* label : inspector.lblFileSpec) label->SetForeColor(gSchemeColour4);
   inspector.picBottomFrame->SetBackColor(gSchemeColour3);
-  browser.Frame3->SetBackColor(gSchemeColour1);
+  results.Frame3->SetBackColor(gSchemeColour1);
   inspector.frameBackupOptions->SetBackColor(gSchemeColour1);
-  browser.picProgress->SetBackColor(gSchemeColour1);
+  results.picProgress->SetBackColor(gSchemeColour1);
   if (form.progProgress) form.progProgress->BroadcastProgress(QString(), 0, gSchemeColour4);
-  browser.cmbBrowserHistory->SetForeColor(gSchemeColour4);
+  results.cmbBrowserHistory->SetForeColor(gSchemeColour4);
 }
 
 }  // namespace
@@ -97,7 +98,7 @@ void frmReelwise::RepaintInScheme() {
   ApplySchemePictures();
   // The carousel's palette follows the program's colour scheme.
   if (gCarousel) gCarousel->SetColourScheme(0);
-  Browser().DrawGridImages();
+  Results().DrawGridImages();
 }
 
 void frmReelwise::SetDeleteMenuCaption(bool toRecycleBin) {
@@ -124,9 +125,9 @@ void frmReelwise::CreateSchemeControls() {
 }
 
 void frmReelwise::FollowCursorColour(COLORREF colour) {
-  BrowserPane& browser = Browser();
-  browser.flexThumbsTiled->SetForeColor(colour);
-  ctl::FlexGrid& list = *browser.flexThumbsList;
+  ResultsPane& results = Results();
+  results.flexThumbsTiled->SetForeColor(colour);
+  ctl::FlexGrid& list = *results.flexThumbsList;
   if (list.Cols() > 1) {
     const int row = list.Row();
     const int col = list.Col();
@@ -145,7 +146,8 @@ void frmReelwise::FollowCursorColour(COLORREF colour) {
 
 // Every picture from the recoloured skin, then the colours the panes take.
 void frmReelwise::ApplySchemePictures() {
-  BrowserPane& browser = Browser();
+  LibraryTreePane& tree = Tree();
+  ResultsPane& results = Results();
   InspectorPane& inspector = Inspector();
   inspector.picMPlayerSkin->SetPicture(Skin("MPLAYER", kResCustom));
   ResizeCompactGUI(-99);
@@ -157,9 +159,9 @@ void frmReelwise::ApplySchemePictures() {
     if (inspector.imgTab[i]) inspector.imgTab[i]->SetPicture(Skin(tabs[i], kResCustom));
   }
   inspector.lstFileTags->SetPicture(Skin("LV_BG", kResCustom));
-  browser.picBlankTile->SetPicture(Skin("TILE", kResCustom));
-  if (gInspectedItem.FileID == 0) inspector.picThumbnail->SetPicture(browser.picBlankTile->Picture());
-  browser.picGrip->SetPicture(Skin("GRIPPER", kResCustom));
+  results.picBlankTile->SetPicture(Skin("TILE", kResCustom));
+  if (gInspectedItem.FileID == 0) inspector.picThumbnail->SetPicture(results.picBlankTile->Picture());
+  tree.picGrip->SetPicture(Skin("GRIPPER", kResCustom));
   inspector.imgSliderThumb->SetPicture(Skin("SLIDER_THUMB", kResBitmap));
   inspector.picVolume->SetPicture(Skin("VOL_SLIDER", kResBitmap));
   inspector.picVolumeThumb->SetPicture(Skin("VOL_THUMB", kResBitmap));
@@ -170,7 +172,7 @@ void frmReelwise::ApplySchemePictures() {
   picBannerLogo->SetBackColor(gSchemeColour1);
   PaintPanels(*this);
   // The toolbars show the new class pattern.
-  for (ctl::Toolbar* bar : {tbControlBox, browser.tbFileBrowser, inspector.tbCataloguing, inspector.tbSegments,
+  for (ctl::Toolbar* bar : {tbControlBox, results.tbFileBrowser, inspector.tbCataloguing, inspector.tbSegments,
                             inspector.tbFileSpecs, tbMain}) {
     bar->update();
   }
@@ -183,12 +185,12 @@ void frmReelwise::ApplySchemePictures() {
 // list's fixed cells on the panel colour with label-coloured lines, the
 // segments and details with frame-coloured fixed cells and lines.
 void frmReelwise::PaintSchemeGrids() {
-  BrowserPane& browser = Browser();
+  ResultsPane& results = Results();
   InspectorPane& inspector = Inspector();
-  ctl::FlexGrid& tiled = *browser.flexThumbsTiled;
+  ctl::FlexGrid& tiled = *results.flexThumbsTiled;
   PaintGrid(tiled, {gSchemeColour2, tiled.ForeColor(), tiled.BackColorFixed(), tiled.ForeColorFixed(), gSchemeColour2,
                     gSchemeColour2, tiled.GridColorFixed()});
-  ctl::FlexGrid& list = *browser.flexThumbsList;
+  ctl::FlexGrid& list = *results.flexThumbsList;
   PaintGrid(list, {gSchemeColour2, list.ForeColor(), gSchemeColour1, gSchemeColour4, gSchemeColour2, gSchemeColour1,
                    gSchemeColour4});
   ctl::FlexGrid& segments = *inspector.flexSegments;
@@ -212,7 +214,7 @@ void frmReelwise::PaintSchemeCaption() {
 // Every node in the label colour but those whose red marks a state: the
 // unplayable files, the undetermined formats and the offline devices.
 void frmReelwise::PaintLibraryTree() {
-  ctl::NodeCollection& nodes = Browser().tvwLibrary->Nodes;
+  ctl::NodeCollection& nodes = Tree().tvwLibrary->Nodes;
   for (int i = 1; i <= nodes.Count(); ++i) {
     ctl::Node& node = nodes.Item(i);
     if (node.Key() == QLatin1String("ID1")) {

@@ -3,7 +3,8 @@
 // switch between the library window and the compact player window.
 #include "mainwindow/frmReelwise.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "inspector/InspectorPane.h"
@@ -59,7 +60,7 @@ void frmReelwise::lblCaption_MouseDown(int Button, int Shift, double X, double Y
 // screen starts it again.
 void frmReelwise::picCaption_DblClick() {
   if (gWindowMode != 1) {
-    Browser().Timer1->SetEnabled(false);
+    Results().Timer1->SetEnabled(false);
     if (gPlayer) gPlayer->SetFullScreen(true);
     return;
   }
@@ -120,7 +121,7 @@ void frmReelwise::SetWindowMode(const QString& Mode) {
   if (before && before->isVisible() && before->isEnabled()) {
     before->setFocus(Qt::OtherFocusReason);
   } else {
-    Browser().SetFocusToBrowser();
+    Results().SetFocusToBrowser();
   }
 }
 
@@ -154,23 +155,24 @@ void frmReelwise::EnterLibraryMode() {
 }
 
 frmReelwise::WindowReturn frmReelwise::CurrentWindowReturn() const {
-  return {gWindowMgr ? gWindowMgr->WindowState() : 0, Browser().picLeft->Width()};
+  return {gWindowMgr ? gWindowMgr->WindowState() : 0, Tree().picLeft->Width()};
 }
 
 // The window manager sizes the window first; the resize sets the tree pane
 // to a quarter of the width, so the pane gets its width back afterwards.
 void frmReelwise::ReturnTo(const WindowReturn& back) {
   if (gWindowMgr) back.State == 2 ? gWindowMgr->MaximiseWindow() : gWindowMgr->RestoreWindow();
-  Browser().picLeft->SetWidth(back.TreeWidth);
+  Tree().picLeft->SetWidth(back.TreeWidth);
   LayoutPanes();
 }
 
 void frmReelwise::ShowLibraryControls(bool show) {
-  BrowserPane& browser = Browser();
+  LibraryTreePane& tree = Tree();
+  ResultsPane& results = Results();
   InspectorPane& inspector = Inspector();
   for (QWidget* control :
-       std::initializer_list<QWidget*>{inspector.picMediaControl[12], lblCaption, browser.picGrip, picHolder,
-                                       browser.picLeft, browser.picRight, inspector.picBottom, browser.tbFileBrowser}) {
+       std::initializer_list<QWidget*>{inspector.picMediaControl[12], lblCaption, tree.picGrip, picHolder,
+                                       tree.picLeft, results.picRight, inspector.picBottom, results.tbFileBrowser}) {
     control->setVisible(show);
   }
 }

@@ -2,7 +2,7 @@
 // its menu item, so that both do exactly the same. Keys are compared exactly.
 #include "mainwindow/frmReelwise.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/ResultsPane.h"
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
@@ -102,7 +102,7 @@ void frmReelwise::tbFileBrowser_ButtonMenuClick(ctl::ButtonMenu& ButtonMenu) {
   } else if (key == QLatin1String("AUTO_REFRESH")) {
     gAutoRefresh = ButtonMenu.Text() != kAutoRefreshOn;
     ButtonMenu.SetText(gAutoRefresh ? kAutoRefreshOn : kAutoRefreshOff);
-    Browser().tbFileBrowser->Buttons(QStringLiteral("REFRESH"))
+    Results().tbFileBrowser->Buttons(QStringLiteral("REFRESH"))
         .SetImage(gAutoRefresh ? QStringLiteral("AUTO_REFRESH") : QStringLiteral("REFRESH"));
   } else {
     const QString command = CommandOf(kStorageEntries, key);

@@ -3,7 +3,8 @@
 // top edge, the menu's header items shown).
 #include "mainwindow/frmReelwise.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "carousel/CarouselPane.h"
 #include "carousel/cCarousel.h"
 #include "carousel/ucCanvas.h"
@@ -58,19 +59,19 @@ void frmReelwise::EnterTVOutMode() {
     gCarousel->SetColourScheme(
         modRegistry::GetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("TV-Out Theme")).ToLong(0));
   }
-  Browser().tbFileBrowser->SetVisible(false);
+  Results().tbFileBrowser->SetVisible(false);
   SetItems(m_cMenu.get(), kViewItems, &cPopupMenu::SetEnabled, false);
   ucCanvas& canvas = *Carousel().ucCarouselCanvas;
   canvas.setParent(this);
   canvas.Move(0, 0, width(), height());
   canvas.raise();
   canvas.SetVisible(true);
-  Browser().tvwLibrary->SetVisible(false);
-  Browser().picGrip->SetVisible(false);
+  Tree().tvwLibrary->SetVisible(false);
+  Tree().picGrip->SetVisible(false);
   MainToolbarHandler(QStringLiteral("mnuViewCarousel"));
   if (gWindowMgr) gWindowMgr->MaximiseWindow();
   canvas.Move(0, 0, width(), height());
-  Browser().Timer1->SetEnabled(false);
+  Results().Timer1->SetEnabled(false);
   Inspector().ClearInspector();
   while (ShowCursor(false) >= 0) {
   }
@@ -91,14 +92,14 @@ void frmReelwise::LeaveTVOutMode() {
   SetItems(m_cMenu.get(), kHeaderItems, &cPopupMenu::SetVisible, false);
   picWindowHeader->SetVisible(true);
   SetItems(m_cMenu.get(), kViewItems, &cPopupMenu::SetEnabled, true);
-  Browser().tbFileBrowser->SetVisible(true);
+  Results().tbFileBrowser->SetVisible(true);
   ucCanvas& canvas = *Carousel().ucCarouselCanvas;
-  canvas.setParent(Browser().picFlexFrame);
+  canvas.setParent(Results().picFlexFrame);
   canvas.Move(0, 0);
   canvas.SetVisible(gBrowserMode == 3);
-  Browser().tvwLibrary->SetVisible(true);
-  Browser().picGrip->SetVisible(true);
-  Browser().Timer1->SetEnabled(true);
+  Tree().tvwLibrary->SetVisible(true);
+  Tree().picGrip->SetVisible(true);
+  Results().Timer1->SetEnabled(true);
   if (gCarousel) gCarousel->SetColourScheme(0);
   while (CursorDisplayCount() < 0) ShowCursor(true);
   ReturnTo(m_BeforeFullScreen);
@@ -123,5 +124,5 @@ void frmReelwise::ToggleFullScreen(bool Layout, bool Force) {
   picHolder->SetTop(0);
   SetItems(m_cMenu.get(), kHeaderItems, &cPopupMenu::SetVisible, true);
   if (Layout) LayoutPanes();
-  Browser().SetFocusToBrowser();
+  Results().SetFocusToBrowser();
 }

@@ -1,7 +1,7 @@
 #include "bench/support/ProgramInPrivateHome.h"
 
 #include "app/modReelwise_startup.h"
-#include "browser/BrowserPane.h"
+#include "browser/ResultsPane.h"
 #include "library/ResultItem.h"
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
@@ -63,7 +63,7 @@ void ProgramInPrivateHome::OpenLargeResults(const LargeLibrarySpec& spec, bool p
   gLibrary->FetchSearchResults();
   if (!viewCommand.isEmpty()) {
     gMainForm->MainToolbarHandler(viewCommand);
-    gMainForm->Browser().Timer1->SetEnabled(false);
+    gMainForm->Results().Timer1->SetEnabled(false);
   }
   if (gLibrary->ResultCount != spec.segments) std::abort();
 }

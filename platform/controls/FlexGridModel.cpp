@@ -56,6 +56,18 @@ void FlexGridModel::Resize(int rows, int cols) {
   cols = std::max(0, cols);
   if (rows == rows_ && cols == cols_) return;
   beginResetModel();
+  if (cols == cols_ && RowsInStoredOrder()) {
+    // Only rows come or go, and the rows lie in the store in their own
+    // order: the store grows or shrinks at its end and keeps its memory, so
+    // a grid emptied and filled again for as many rows reuses it.
+    cells_.resize(static_cast<size_t>(rows) * static_cast<size_t>(cols));
+    rowOrder_.resize(static_cast<size_t>(rows));
+    std::iota(rowOrder_.begin(), rowOrder_.end(), 0);
+    rowInfo_.resize(static_cast<size_t>(rows));
+    rows_ = rows;
+    endResetModel();
+    return;
+  }
   std::vector<FlexCell> cells(static_cast<size_t>(rows) * static_cast<size_t>(cols));
   const int keepRows = std::min(rows, rows_);
   const int keepCols = std::min(cols, cols_);
@@ -74,6 +86,13 @@ void FlexGridModel::Resize(int rows, int cols) {
   rows_ = rows;
   cols_ = cols;
   endResetModel();
+}
+
+bool FlexGridModel::RowsInStoredOrder() const {
+  for (size_t r = 0; r < rowOrder_.size(); ++r) {
+    if (rowOrder_[r] != static_cast<int>(r)) return false;
+  }
+  return true;
 }
 
 int FlexGridModel::FontId(const QFont& font) {

@@ -79,6 +79,8 @@ class FlexGridModel : public QAbstractTableModel {
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
 
  private:
+  // True when data row r lies in row r of the store, for every row.
+  bool RowsInStoredOrder() const;
   // Where cell (row, col) is stored: rows and columns are seen in the order
   // rowOrder_ and colOrder_ give.
   size_t Index(int row, int col) const {

@@ -2,7 +2,8 @@
 // A whole run of the program in a private home: Main builds everything, and
 // the run ends the way the user ends it, by closing the main window.
 #include "app/modReelwise_startup.h"
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "carousel/CarouselPane.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
@@ -70,8 +71,8 @@ class RunningProgramTest : public ProgramTest {
     ASSERT_TRUE(Start());
   }
 
-  static ctl::TreeView& Tree() { return *gMainForm->Browser().tvwLibrary; }
-  static ctl::ImageCombo& HistoryCombo() { return *gMainForm->Browser().cmbBrowserHistory; }
+  static ctl::TreeView& Tree() { return *gMainForm->Tree().tvwLibrary; }
+  static ctl::ImageCombo& HistoryCombo() { return *gMainForm->Results().cmbBrowserHistory; }
   static ctl::ButtonMenuCollection& HistoryMenu() {
     return gMainForm->tbMain->Buttons(QStringLiteral("HISTORY")).ButtonMenus;
   }

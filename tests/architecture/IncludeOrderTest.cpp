@@ -103,8 +103,8 @@ TEST(IncludeOrderTest, IncludesUpwardsOrOutOfTheProgramAreNamedWithTheirLine) {
         "#include \"ui/modCairo.h\"\n");
   Write(tree.filePath(QStringLiteral("ui/modCairo.cpp")),
         "#include \"core/modReelwise.h\"\n#include \"devices/StorageDevice.h\"\n");
-  Write(tree.filePath(QStringLiteral("player/clsRWPlayer.cpp")), "#include \"browser/BrowserPane.h\"\n");
-  Write(tree.filePath(QStringLiteral("browser/BrowserPane.cpp")),
+  Write(tree.filePath(QStringLiteral("player/clsRWPlayer.cpp")), "#include \"browser/ResultsPane.h\"\n");
+  Write(tree.filePath(QStringLiteral("browser/ResultsPane.cpp")),
         "#include \"carousel/CarouselPane.h\"\n#include \"tests/support/TempHome.h\"\n");
   Write(tree.filePath(QStringLiteral("resources/tools/contact_sheet.cpp")), "#include \"app/main.h\"\n");
   EXPECT_EQ(Violations(tree.path()),
@@ -112,8 +112,8 @@ TEST(IncludeOrderTest, IncludesUpwardsOrOutOfTheProgramAreNamedWithTheirLine) {
                          "devices/modStorageDevices.cpp:1: includes import/ImportPane.h (import) from devices",
                          "devices/modStorageDevices.cpp:3: includes library/clsRWLibrary.h (library) from devices",
                          "library/clsRWLibrary.cpp:4: includes mainwindow/frmReelwise.h (mainwindow) from library",
-                         "player/clsRWPlayer.cpp:1: includes browser/BrowserPane.h (browser) from player",
-                         "browser/BrowserPane.cpp:2: includes tests/support/TempHome.h (no layer of the program) from "
+                         "player/clsRWPlayer.cpp:1: includes browser/ResultsPane.h (browser) from player",
+                         "browser/ResultsPane.cpp:2: includes tests/support/TempHome.h (no layer of the program) from "
                          "browser"}));
 }
 

@@ -21,14 +21,14 @@ class GridTest : public CommandTest {
   void SetUp() override {
     CommandTest::SetUp();
     // The cursor blink would rewrite the current cell while a test waits.
-    Form().Browser().Timer1->SetInterval(24 * 3600 * 1000);
+    Form().Results().Timer1->SetInterval(24 * 3600 * 1000);
     previousKeys_ = ctl::SetKeyStateFunction([this](int key) { return KeyState(key); });
   }
 
   void TearDown() override {
     ctl::DragController::Instance().End(false);
     ctl::SetKeyStateFunction(previousKeys_);
-    for (QMenu* menu : {Form().mnuResultsPopUp, Form().Browser().mnuListViewColumnsPopUp}) menu->hide();
+    for (QMenu* menu : {Form().mnuResultsPopUp, Form().Results().mnuListViewColumnsPopUp}) menu->hide();
     gResults.assign(1, ResultItem{});
     gSelectedById.Reset();
     gCurrentItem = ResultItem{};
@@ -57,12 +57,12 @@ class GridTest : public CommandTest {
     gLibrary->ResultCount = n;
     gSelectedById.Reset();
     gCurrentItem = ResultItem{};
-    gMainForm->Browser().LayoutThumbnailGrid(n);
+    gMainForm->Results().LayoutThumbnailGrid(n);
     Send(mode == 1 ? "mnuViewTile" : "mnuViewList");
   }
 
-  static ctl::FlexGrid& Tiles() { return *gMainForm->Browser().flexThumbsTiled; }
-  static ctl::FlexGrid& List() { return *gMainForm->Browser().flexThumbsList; }
+  static ctl::FlexGrid& Tiles() { return *gMainForm->Results().flexThumbsTiled; }
+  static ctl::FlexGrid& List() { return *gMainForm->Results().flexThumbsList; }
   static int T() { return ResultGrids::TileColumns(); }
 
   // The centre of cell (row, col) of a grid as it is scrolled now, in pixels.

@@ -193,7 +193,7 @@ TEST_F(FindFilesTest, EditSearchFromTheTreeEscLeavesItAndEnterReplacesIt) {
     QTest::keyClick(find.txtSearchExpression->Edit(), Qt::Key_Escape);
   };
   Tree().SetSelectedItem(dogs);
-  gMainForm->Browser().mnuRenameTag_Click();
+  gMainForm->Tree().mnuRenameTag_Click();
   EXPECT_EQ(name, QStringLiteral("Dogs"));
   EXPECT_EQ(gFindFilesMode, QString());
   EXPECT_EQ(SavedSearches(), QStringLiteral("Dogs=|_?F2D:dog"));
@@ -205,7 +205,7 @@ TEST_F(FindFilesTest, EditSearchFromTheTreeEscLeavesItAndEnterReplacesIt) {
     QTest::keyClick(find.txtSearchExpression->Edit(), Qt::Key_Return);
   };
   Tree().SetSelectedItem(dogs);
-  gMainForm->Browser().mnuRenameTag_Click();
+  gMainForm->Tree().mnuRenameTag_Click();
   EXPECT_EQ(SavedSearches(), QStringLiteral("Dogs=|_?F2D:cat"));
   EXPECT_EQ(SearchNodes(), QStringList{QStringLiteral("Dogs")});
   EXPECT_EQ(gViewSpec, QStringLiteral("|_?F2D:cat"));

@@ -27,10 +27,10 @@ class GridImagesTest : public rwtest::ThumbnailTestOn<rwtest::RunningProgramTest
     gLibrary->ResultCount = count;
     gTileColumns = 4;
     gTileRowsVisible = 3;
-    gMainForm->Browser().LayoutThumbnailGrid(count);
+    gMainForm->Results().LayoutThumbnailGrid(count);
   }
-  static ctl::FlexGrid& Tiles() { return *gMainForm->Browser().flexThumbsTiled; }
-  static ctl::FlexGrid& List() { return *gMainForm->Browser().flexThumbsList; }
+  static ctl::FlexGrid& Tiles() { return *gMainForm->Results().flexThumbsTiled; }
+  static ctl::FlexGrid& List() { return *gMainForm->Results().flexThumbsList; }
   static const ctl::FlexCell& Tile(int row, int col) { return Tiles().Model().Cell(row, col); }
   static bool Painted(const ctl::FlexCell& cell) { return !cell.picture.isNull(); }
   static QRgb Centre(const ctl::FlexCell& cell) { return cell.picture.toImage().pixel(50, 37); }
@@ -43,7 +43,7 @@ TEST_F(GridImagesTest, TilesOfTheVisibleRowsAndTheRowBelowArePainted) {
   ShowResults(30);  // 8 rows of 4; the last row holds 2
   gSelectedById.Set(103, 1);
   gBrowserMode = 1;
-  gMainForm->Browser().scrollFlex->SetValue(1);
+  gMainForm->Results().scrollFlex->SetValue(1);
   gLibrary->DrawGridImages();
 
   for (int row = 0; row < Tiles().Rows(); ++row) {
@@ -56,16 +56,16 @@ TEST_F(GridImagesTest, TilesOfTheVisibleRowsAndTheRowBelowArePainted) {
   EXPECT_EQ(Tile(1, 1).text, QStringLiteral("5"));
   EXPECT_EQ(Tile(1, 2).text, QStringLiteral("9")) << "result 6 is offline";
   // Result 3 lies above the page; scrolled back it is painted selected.
-  gMainForm->Browser().scrollFlex->SetValue(0);
+  gMainForm->Results().scrollFlex->SetValue(0);
   gLibrary->DrawGridImages();
   EXPECT_TRUE(Near(Centre(Tile(0, 2)), kRedPicture)) << "result 2 has its own picture";
   EXPECT_EQ(Tile(0, 3).text, QStringLiteral("8")) << "offline and selected";
   EXPECT_FALSE(Painted(Tile(5, 1))) << "the rows far below give their pictures back";
   // After the last result the tiles are blank, without a glyph.
-  const qint64 blank = gMainForm->Browser().picBlankTile->Picture().cacheKey();
+  const qint64 blank = gMainForm->Results().picBlankTile->Picture().cacheKey();
   EXPECT_EQ(Tile(7, 3).picture.cacheKey(), blank);
   EXPECT_EQ(Tile(7, 4).text, QString());
-  EXPECT_TRUE(gMainForm->Browser().Timer1->Enabled());
+  EXPECT_TRUE(gMainForm->Results().Timer1->Enabled());
   EXPECT_TRUE(Tiles().Redraw());
   gSelectedById.Set(103, 0);
 }
@@ -79,7 +79,7 @@ TEST_F(GridImagesTest, NoResultsShowOnlyBlankTiles) {
   ShowResults(0);
   Tiles().SetTextMatrix(0, 1, QStringLiteral("5"));  // a glyph left from the last result set
   gLibrary->DrawGridImages();
-  const qint64 blank = gMainForm->Browser().picBlankTile->Picture().cacheKey();
+  const qint64 blank = gMainForm->Results().picBlankTile->Picture().cacheKey();
   for (int row = 0; row < Tiles().Rows(); ++row) {
     for (int col = 1; col <= 4; ++col) {
       EXPECT_EQ(Tile(row, col).picture.cacheKey(), blank) << row << "," << col;
@@ -96,8 +96,8 @@ TEST_F(GridImagesTest, ListRowsOnThePageGetStripesAndThumbnails) {
   for (int row = 1; row <= 20; ++row) List().SetTextMatrix(row, 0, QString::number(21 - row));
   gResults[17].Selected = true;
   gBrowserMode = 2;
-  gMainForm->Browser().scrollFlex->SetMax(100);
-  gMainForm->Browser().scrollFlex->SetValue(1);
+  gMainForm->Results().scrollFlex->SetMax(100);
+  gMainForm->Results().scrollFlex->SetValue(1);
   gLibrary->DrawGridImages();
   const auto& cell = [](int row, int col) -> const ctl::FlexCell& { return List().Model().Cell(row, col); };
   for (int row = 1; row <= 20; ++row) EXPECT_EQ(Painted(cell(row, 1)), row <= 4) << row;
@@ -107,7 +107,7 @@ TEST_F(GridImagesTest, ListRowsOnThePageGetStripesAndThumbnails) {
   EXPECT_EQ(cell(2, 5).backColor, BlendColor(gSchemeColour2, gSchemeColour4, 245));
   EXPECT_EQ(cell(2, List().Cols() - 1).backColor, BlendColor(gSchemeColour2, gSchemeColour4, 245));
 
-  gMainForm->Browser().scrollFlex->SetValue(10);
+  gMainForm->Results().scrollFlex->SetValue(10);
   gLibrary->DrawGridImages();
   for (int row = 1; row <= 20; ++row) EXPECT_EQ(Painted(cell(row, 1)), row >= 10 && row <= 13) << row;
   EXPECT_EQ(cell(12, 5).backColor, BlendColor(gSchemeColour2, gSchemeColour4, 245));

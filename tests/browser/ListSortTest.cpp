@@ -26,7 +26,8 @@ class ListSortTest : public GridTest {
     for (size_t k = 0; k < gListColumns.size(); ++k) gListColumns[k] = {static_cast<int16_t>(k + 3), 0};
   }
 
-  static BrowserPane& Browser() { return gMainForm->Browser(); }
+  static LibraryTreePane& TreePane() { return gMainForm->Tree(); }
+  static ResultsPane& Results() { return gMainForm->Results(); }
 
   // Results 1..n in the list with what `fill` gives each of them.
   static void ShowFilledResults(int n, const std::function<void(ResultItem&, int)>& fill) {
@@ -52,7 +53,7 @@ class ListSortTest : public GridTest {
 TEST_F(ListSortTest, TextColumnsCompareCaseSensitivelyWithUpperCaseFirst) {
   const QStringList names{"apple", "Banana", "Apple", "cherry", "banana"};
   ShowFilledResults(5, [&](ResultItem& item, int i) { item.FileName = item.FileAlias = names[i]; });
-  Browser().SortListColumn(4);  // "File Name"
+  Results().SortListColumn(4);  // "File Name"
   EXPECT_EQ(RowOrder(), QList<int>({3, 2, 1, 5, 4}));
 }
 
@@ -84,9 +85,9 @@ TEST_F(ListSortTest, NumberColumnsSortByTheNumbersTheyShow) {
   for (const Case& test : cases) {
     ShowFilledResults(5, test.fill);
     const QString header = List().TextMatrix(0, test.column);
-    Browser().SortListColumn(test.column);
+    Results().SortListColumn(test.column);
     EXPECT_EQ(RowOrder(), test.order) << header.toStdString();
-    Browser().SortListColumn(1);
+    Results().SortListColumn(1);
   }
 }
 
@@ -95,10 +96,10 @@ TEST_F(ListSortTest, ASortStandsOverNewResultsAndStillComparesNumbers) {
   const double megabyte = 1024.0 * 1024.0;
   const auto sizes = [&](ResultItem& item, int i) { item.FileSize = std::array{47683.0, 117737.0, 9.0}[i] * megabyte; };
   ShowFilledResults(3, sizes);
-  Browser().SortListColumn(5);
+  Results().SortListColumn(5);
   ShowFilledResults(3, sizes);  // filled again, the sort still standing
   EXPECT_EQ(RowOrder(), QList<int>({3, 1, 2}));
-  Browser().SortListColumn(1);
+  Results().SortListColumn(1);
 }
 
 // Also the picture: the list sorted by "File Size" and then "Duration", with
@@ -131,7 +132,7 @@ TEST_F(ListSortTest, TiesOfTheFirstKeyFallToTheSecondAndEqualNeighboursMerge) {
     QTest::qWait(50);
     EXPECT_TRUE(gMainForm->grab().save(qEnvironmentVariable("RW_SCREENSHOT"), "PNG"));
   }
-  Browser().SortListColumn(1);
+  Results().SortListColumn(1);
 }
 
 // Only the current row shows the selection colour: a merged cell of the
@@ -162,7 +163,7 @@ TEST_F(ListSortTest, OnlyTheCurrentRowShowsTheSelectionColourNotItsMergedGroupNo
 
   gLibrary->ResultCount = 0;
   gResults.assign(1, ResultItem{});
-  Browser().LayoutThumbnailGrid(0);
+  Results().LayoutThumbnailGrid(0);
   gLibrary->ShowSearchResults();
   shot = List().grab().toImage();
   for (int row = 1; row < List().Rows(); ++row) {
@@ -171,7 +172,7 @@ TEST_F(ListSortTest, OnlyTheCurrentRowShowsTheSelectionColourNotItsMergedGroupNo
       EXPECT_NE(background(shot, row, col), selection) << "row " << row << ", column " << col;
     }
   }
-  Browser().SortListColumn(1);
+  Results().SortListColumn(1);
 }
 
 TEST_F(ListSortTest, AllEightFieldsBecomeKeysAndANinthClickChangesNothing) {
@@ -182,7 +183,7 @@ TEST_F(ListSortTest, AllEightFieldsBecomeKeysAndANinthClickChangesNothing) {
     item.FrameRate = std::array{100.f, 25.f, 25.f, 25.f, 25.f, 25.f}[i];
   });
   // Column 10 always holds the last field that is no key yet.
-  for (int key = 1; key <= 8; ++key) Browser().SortListColumn(10);
+  for (int key = 1; key <= 8; ++key) Results().SortListColumn(10);
   EXPECT_EQ(Headers(), QStringList({"Format", "Bitrate", "Frame Rate", "Resolution", "Duration", "File Size",
                                     "File Name", "File Path"}));
   for (size_t k = 0; k < 8; ++k) {
@@ -191,26 +192,26 @@ TEST_F(ListSortTest, AllEightFieldsBecomeKeysAndANinthClickChangesNothing) {
   }
   const QList<int> order = RowOrder();
   EXPECT_EQ(order, QList<int>({4, 2, 5, 1, 3, 6}));
-  Browser().SortListColumn(6);
+  Results().SortListColumn(6);
   EXPECT_EQ(Headers()[3], QStringLiteral("Resolution"));
   EXPECT_EQ(RowOrder(), order);
 
   Click(List(), CellCentre(List(), 0, 3), {}, Qt::RightButton);
   for (int i = 3; i <= 10; ++i) {
-    EXPECT_TRUE(Browser().mnuListViewCol[static_cast<size_t>(i)]->isChecked()) << i;
-    EXPECT_FALSE(Browser().mnuListViewCol[static_cast<size_t>(i)]->isEnabled()) << i;
+    EXPECT_TRUE(Results().mnuListViewCol[static_cast<size_t>(i)]->isChecked()) << i;
+    EXPECT_FALSE(Results().mnuListViewCol[static_cast<size_t>(i)]->isEnabled()) << i;
   }
-  Browser().SortListColumn(0);
+  Results().SortListColumn(0);
   for (int c = 3; c <= 10; ++c) EXPECT_TRUE(List().Model().Cell(0, c).picture.isNull()) << c;
   EXPECT_EQ(RowOrder(), QList<int>({1, 2, 3, 4, 5, 6}));
 }
 
 TEST_F(ListSortTest, AFailureShowsItsDescriptionAndEmptiesTheGridsTag) {
   ShowResults(4, 2);
-  Browser().SortListColumn(5);
+  Results().SortListColumn(5);
   List().SetTag(QStringLiteral("2"));
   boxes.Answer(vbOK);
-  Browser().SortListColumn(11);  // no such column
+  Results().SortListColumn(11);  // no such column
   ASSERT_EQ(boxes.Count(), 1);
   EXPECT_EQ(boxes.Last().style, vbExclamation);
   EXPECT_EQ(boxes.Last().title, QString());
@@ -220,12 +221,12 @@ TEST_F(ListSortTest, AFailureShowsItsDescriptionAndEmptiesTheGridsTag) {
   EXPECT_FALSE(boxes.Last().prompt.contains(QLatin1Char(':'))) << "the description alone";
   EXPECT_EQ(List().Tag(), QString());
   EXPECT_EQ(List().TextMatrix(0, 3), QStringLiteral("File Size")) << "the key reached stays";
-  Browser().SortListColumn(1);
+  Results().SortListColumn(1);
 }
 
 TEST_F(ListSortTest, AfterASortTheScrollBarFollowsTheListToItsFirstRow) {
   ShowResults(300, 2);
-  ctl::VScrollBar& bar = *Browser().scrollFlex;
+  ctl::VScrollBar& bar = *Results().scrollFlex;
   Key(List(), Qt::Key_PageDown);
   const int onePage = bar.Value();
   ASSERT_GT(onePage, 1);
@@ -233,7 +234,7 @@ TEST_F(ListSortTest, AfterASortTheScrollBarFollowsTheListToItsFirstRow) {
   const int scrolled = List().TopRow();
   ASSERT_GT(scrolled, 10 * onePage / 2);
 
-  Browser().SortListColumn(4);
+  Results().SortListColumn(4);
   EXPECT_EQ(List().TopRow(), 1);
   EXPECT_EQ(bar.Value(), 1);
   EXPECT_FALSE(List().Model().Cell(1, 1).picture.isNull()) << "the rows now in view are painted";
@@ -241,7 +242,7 @@ TEST_F(ListSortTest, AfterASortTheScrollBarFollowsTheListToItsFirstRow) {
   Key(List(), Qt::Key_PageDown);
   EXPECT_EQ(bar.Value(), onePage) << "paging goes on from the first row";
   EXPECT_EQ(List().TopRow(), onePage);
-  Browser().SortListColumn(1);
+  Results().SortListColumn(1);
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ class OpenNodeTest : public SearchTest {
  protected:
   void SetUp() override {
     SearchTest::SetUp();
-    gMainForm->Browser().Timer1->SetInterval(24 * 3600 * 1000);
+    gMainForm->Results().Timer1->SetInterval(24 * 3600 * 1000);
     previousKeys_ = ctl::SetKeyStateFunction([this](int key) {
       const bool held = (key == 16 && shift) || (key == 17 && ctrl) || (key == 18 && alt);
       return held ? static_cast<int16_t>(0xFF80) : int16_t{0};
@@ -51,7 +51,7 @@ class OpenNodeTest : public SearchTest {
   // Drops the node on the tile grid with the keys as they are set.
   void Drop(const QString& key) {
     Tree().SetSelectedItem(&Node(key));
-    gMainForm->Browser().BrowserDragDrop(0, 0, QStringLiteral("tvwLibrary"), QString());
+    gMainForm->Results().BrowserDragDrop(0, 0, QStringLiteral("tvwLibrary"), QString());
   }
   void Keys(bool withShift, bool withCtrl, bool withAlt) {
     shift = withShift;
@@ -84,7 +84,7 @@ TEST_F(OpenNodeTest, ATagOpensNewWithNoKeyAddsWithShiftKeepingTheSelectionAndExc
   EXPECT_EQ(ShownResults(), anna) << "fetched and shown";
   EXPECT_EQ(gHistory.back().Caption, QStringLiteral("Anna")) << "the node's text starts a history entry";
 
-  gMainForm->Browser().ApplySelection(QStringLiteral("Select"), 1, 1);
+  gMainForm->Results().ApplySelection(QStringLiteral("Select"), 1, 1);
   const int selected = gResults[1].SegmentID;
   Keys(true, false, false);
   Drop(QStringLiteral("ID14"));
@@ -151,7 +151,7 @@ TEST_F(OpenNodeTest, ASavedSearchTakesTheOperatorOnlyWhereItsStepsSayNew) {
 
 TEST_F(OpenNodeTest, ASavedViewRunsItsStepsUnchanged) {
   gLibrary->SaveView(QStringLiteral("|_T:10|-T:12"), QStringLiteral("People"), false);
-  gMainForm->Browser().tvwEditTimer->SetEnabled(false);
+  gMainForm->Tree().tvwEditTimer->SetEnabled(false);
   Keys(true, false, false);
   Drop(Tree().SelectedItem()->Key());
   EXPECT_EQ(gViewSpec, QStringLiteral("|_T:10|-T:12"));
@@ -172,9 +172,9 @@ TEST_F(OpenNodeTest, EnterOnANodeActsAsADropWithTheKeysHeldThen) {
 TEST_F(OpenNodeTest, ADropFromAnyOtherControlOrWithoutASelectedNodeDoesNothing) {
   Drop(QStringLiteral("ID11"));
   const QString spec = gViewSpec;
-  gMainForm->Browser().BrowserDragDrop(0, 1, QStringLiteral("picThumbnail"), QString());
+  gMainForm->Results().BrowserDragDrop(0, 1, QStringLiteral("picThumbnail"), QString());
   Tree().SetSelectedItem(nullptr);
-  gMainForm->Browser().BrowserDragDrop(0, 0, QStringLiteral("tvwLibrary"), QStringLiteral("_"));
+  gMainForm->Results().BrowserDragDrop(0, 0, QStringLiteral("tvwLibrary"), QStringLiteral("_"));
   EXPECT_EQ(gViewSpec, spec);
   EXPECT_EQ(boxes.Count(), 0);
 }
@@ -185,17 +185,17 @@ TEST_F(OpenNodeTest, AResultReleasedOnItselfOpensTheInspectorAndOnAnotherDoesNot
   gMainForm->MainToolbarHandler(QStringLiteral("mnuViewInspector"));  // collapse
   ASSERT_LT(gMainForm->Inspector().picBottom->Height(), 338);
   ASSERT_EQ(gCurrentItem.SegmentID, gResults[1].SegmentID);
-  gMainForm->Browser().BrowserDragDrop(0, 2, QStringLiteral("flexThumbsTiled"), QString());
+  gMainForm->Results().BrowserDragDrop(0, 2, QStringLiteral("flexThumbsTiled"), QString());
   EXPECT_LT(gMainForm->Inspector().picBottom->Height(), 338) << "released on another result";
-  gMainForm->Browser().BrowserDragDrop(0, 1, QStringLiteral("flexThumbsTiled"), QString());
+  gMainForm->Results().BrowserDragDrop(0, 1, QStringLiteral("flexThumbsTiled"), QString());
   EXPECT_EQ(gMainForm->Inspector().picBottom->Height(), 338);
 
   gMainForm->MainToolbarHandler(QStringLiteral("mnuViewList"));
   gMainForm->MainToolbarHandler(QStringLiteral("mnuViewInspector"));
-  gMainForm->Browser().BrowserDragDrop(0, 1, QStringLiteral("flexThumbsList"), QString());
+  gMainForm->Results().BrowserDragDrop(0, 1, QStringLiteral("flexThumbsList"), QString());
   EXPECT_LT(gMainForm->Inspector().picBottom->Height(), 338) << "the header row";
-  const int row = gMainForm->Browser().flexThumbsList->Row();
-  gMainForm->Browser().BrowserDragDrop(row, 1, QStringLiteral("flexThumbsList"), QString());
+  const int row = gMainForm->Results().flexThumbsList->Row();
+  gMainForm->Results().BrowserDragDrop(row, 1, QStringLiteral("flexThumbsList"), QString());
   EXPECT_EQ(gMainForm->Inspector().picBottom->Height(), 338);
 }
 
@@ -205,8 +205,8 @@ TEST_F(OpenNodeTest, AResultReleasedOnItselfOpensTheInspectorAndOnAnotherDoesNot
 TEST_F(OpenNodeTest, APlainClickOnATileOrAListRowOpensTheResultInTheInspector) {
   Drop(QStringLiteral("ID11"));
   ASSERT_GE(gLibrary->ResultCount, 3);
-  BrowserPane& browser = gMainForm->Browser();
-  ctl::FlexGrid& tiles = *browser.flexThumbsTiled;
+  ResultsPane& results = gMainForm->Results();
+  ctl::FlexGrid& tiles = *results.flexThumbsTiled;
   const auto tile = [&](int col) { return QPoint(1 + (col - 1) * tiles.ColWidth(1) / 15 + 30, 30); };
   const auto inspected = [](int index) {
     const int segment = gResults[static_cast<size_t>(index)].SegmentID;
@@ -216,25 +216,25 @@ TEST_F(OpenNodeTest, APlainClickOnATileOrAListRowOpensTheResultInTheInspector) {
   ASSERT_LT(gMainForm->Inspector().picBottom->Height(), 338);
   gInspectedItem = ResultItem{};
   QTest::mousePress(&tiles, Qt::LeftButton, {}, tile(2));
-  EXPECT_FALSE(browser.ClickOpenPending()) << "the press alone opens nothing";
+  EXPECT_FALSE(results.ClickOpenPending()) << "the press alone opens nothing";
   QTest::mouseRelease(&tiles, Qt::LeftButton, {}, tile(2) + QPoint(3, 2));
-  EXPECT_TRUE(browser.ClickOpenPending());
+  EXPECT_TRUE(results.ClickOpenPending());
   ASSERT_TRUE(inspected(2));
   EXPECT_EQ(gMainForm->Inspector().picBottom->Height(), 338) << "the collapsed inspector is shown first";
 
   QTest::mouseClick(&tiles, Qt::LeftButton, Qt::ControlModifier, tile(1));
-  EXPECT_FALSE(browser.ClickOpenPending()) << "a Ctrl-click only selects";
+  EXPECT_FALSE(results.ClickOpenPending()) << "a Ctrl-click only selects";
   QTest::mousePress(&tiles, Qt::LeftButton, {}, tile(1));
   QTest::mouseRelease(&tiles, Qt::LeftButton, {}, tile(3));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return !browser.ClickOpenPending(); }, 10000));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !results.ClickOpenPending(); }, 10000));
   EXPECT_EQ(gInspectedItem.SegmentID, gResults[2].SegmentID) << "released on another result";
   QTest::mouseClick(&tiles, Qt::LeftButton, {}, tile(1));
   QTest::mouseClick(&tiles, Qt::LeftButton, {}, tile(3));
-  EXPECT_TRUE(browser.ClickOpenPending()) << "a second click on another tile takes the first one's place";
+  EXPECT_TRUE(results.ClickOpenPending()) << "a second click on another tile takes the first one's place";
   ASSERT_TRUE(inspected(3));
 
   gMainForm->MainToolbarHandler(QStringLiteral("mnuViewList"));
-  ctl::FlexGrid& list = *browser.flexThumbsList;
+  ctl::FlexGrid& list = *results.flexThumbsList;
   const int rowHeight = list.RowHeight(1) / 15;
   const int row = list.TopRow();  // the first row in view
   const QPoint onRow(list.ColWidth(0) / 15 + list.ColWidth(1) / 15 + 20, list.RowHeight(0) / 15 + rowHeight / 2);
@@ -245,34 +245,34 @@ TEST_F(OpenNodeTest, APlainClickOnATileOrAListRowOpensTheResultInTheInspector) {
 TEST_F(OpenNodeTest, TheDragIconSaysWhatADropWouldDo) {
   ctl::TreeView& tree = Tree();
   Keys(false, true, true);
-  gMainForm->Browser().BrowserDragOver(QStringLiteral("tvwLibrary"), ctl::vbOver);
+  gMainForm->Results().BrowserDragOver(QStringLiteral("tvwLibrary"), ctl::vbOver);
   EXPECT_EQ(IconOf(tree), Icon("FILTERIN")) << "Ctrl is asked first here";
   Keys(false, false, true);
-  gMainForm->Browser().BrowserDragOver(QStringLiteral("tvwLibrary"), ctl::vbOver);
+  gMainForm->Results().BrowserDragOver(QStringLiteral("tvwLibrary"), ctl::vbOver);
   EXPECT_EQ(IconOf(tree), Icon("FILTEROUT"));
   Keys(true, false, false);
-  gMainForm->Browser().BrowserDragOver(QStringLiteral("tvwLibrary"), ctl::vbOver);
+  gMainForm->Results().BrowserDragOver(QStringLiteral("tvwLibrary"), ctl::vbOver);
   EXPECT_EQ(IconOf(tree), Icon("APPENDFILES"));
   Keys(false, false, false);
-  gMainForm->Browser().BrowserDragOver(QStringLiteral("tvwLibrary"), ctl::vbEnter);
+  gMainForm->Results().BrowserDragOver(QStringLiteral("tvwLibrary"), ctl::vbEnter);
   EXPECT_EQ(IconOf(tree), Icon("FILES"));
 
   Drop(QStringLiteral("ID11"));
-  ctl::FlexGrid& tiles = *gMainForm->Browser().flexThumbsTiled;
+  ctl::FlexGrid& tiles = *gMainForm->Results().flexThumbsTiled;
   const auto hover = [&](int col) {
     const QPoint at(1 + (col - 1) * tiles.ColWidth(1) / 15 + 20, 20);
     QMouseEvent move(QEvent::MouseMove, at, tiles.mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
     QApplication::sendEvent(&tiles, &move);
   };
   hover(1);
-  gMainForm->Browser().BrowserDragOver(QStringLiteral("flexThumbsTiled"), ctl::vbOver);
+  gMainForm->Results().BrowserDragOver(QStringLiteral("flexThumbsTiled"), ctl::vbOver);
   EXPECT_EQ(IconOf(tiles), Icon("OPENFILE"));
-  EXPECT_EQ(IconOf(*gMainForm->Browser().flexThumbsList), Icon("OPENFILE"));
+  EXPECT_EQ(IconOf(*gMainForm->Results().flexThumbsList), Icon("OPENFILE"));
   hover(2);
-  gMainForm->Browser().BrowserDragOver(QStringLiteral("flexThumbsTiled"), ctl::vbOver);
+  gMainForm->Results().BrowserDragOver(QStringLiteral("flexThumbsTiled"), ctl::vbOver);
   EXPECT_EQ(IconOf(tiles), Icon("FILE"));
   hover(1);
-  gMainForm->Browser().BrowserDragOver(QStringLiteral("flexThumbsTiled"), ctl::vbLeave);
+  gMainForm->Results().BrowserDragOver(QStringLiteral("flexThumbsTiled"), ctl::vbLeave);
   EXPECT_EQ(IconOf(tiles), Icon("FILE"));
 }
 
@@ -400,7 +400,7 @@ TEST_F(TreeDragTest, ATagDraggedFromTheTreeOntoTheBrowserShowsItsFilesInTheTiles
   const QPoint label = LabelOf(people);
   ASSERT_GE(label.x(), 0) << "the node is on screen";
 
-  ctl::FlexGrid& tiles = *gMainForm->Browser().flexThumbsTiled;
+  ctl::FlexGrid& tiles = *gMainForm->Results().flexThumbsTiled;
   const QPoint overTiles = viewport->mapFromGlobal(tiles.mapToGlobal(QPoint(150, 40)));
   QTest::mousePress(viewport, Qt::LeftButton, {}, label);
   EXPECT_EQ(Tree().SelectedItem(), &people);
@@ -415,7 +415,7 @@ TEST_F(TreeDragTest, ATagDraggedFromTheTreeOntoTheBrowserShowsItsFilesInTheTiles
   ASSERT_FALSE(expected.empty());
   EXPECT_EQ(gViewSpec, QStringLiteral("|_T:10"));
   EXPECT_EQ(ShownResults(), expected);
-  EXPECT_EQ(gMainForm->Browser().lblResultSize->Caption(), QStringLiteral("%1 File(s)").arg(expected.size()));
+  EXPECT_EQ(gMainForm->Results().lblResultSize->Caption(), QStringLiteral("%1 File(s)").arg(expected.size()));
   for (int i = 1; i <= gLibrary->ResultCount; ++i) {
     const int row = (i - 1) / ResultGrids::TileColumns();
     const int col = (i - 1) % ResultGrids::TileColumns() + 1;
@@ -424,7 +424,7 @@ TEST_F(TreeDragTest, ATagDraggedFromTheTreeOntoTheBrowserShowsItsFilesInTheTiles
   Picture(QString());
 
   gMainForm->MainToolbarHandler(QStringLiteral("mnuViewList"));
-  ctl::FlexGrid& list = *gMainForm->Browser().flexThumbsList;
+  ctl::FlexGrid& list = *gMainForm->Results().flexThumbsList;
   RowSet listed;
   for (int r = 1; r < list.Rows(); ++r) {
     const int i = ResultGrids::ListIndex(list, r);
@@ -446,7 +446,7 @@ TEST_F(TreeDragTest, ATagDraggedFromTheTreeOntoTheBrowserShowsItsFilesInTheTiles
 TEST_F(TreeDragTest, AfterATagDroppedOnTheTilesTheTileUnderThePointerArmsItsTip) {
   ctl::Node& people = Node(QStringLiteral("ID10"));
   people.EnsureVisible();
-  ctl::FlexGrid& tiles = *gMainForm->Browser().flexThumbsTiled;
+  ctl::FlexGrid& tiles = *gMainForm->Results().flexThumbsTiled;
   QWindow* window = gMainForm->windowHandle();
   ASSERT_NE(window, nullptr);
   const auto inWindow = [](const QWidget* widget, const QPoint& at) { return widget->mapTo(gMainForm, at); };
@@ -468,7 +468,7 @@ TEST_F(TreeDragTest, AfterATagDroppedOnTheTilesTheTileUnderThePointerArmsItsTip)
   QCursor::setPos(tiles.mapToGlobal(tile));
   QTest::mouseMove(window, inWindow(&tiles, tile));
   EXPECT_EQ(gHoverItem.FileID, gResults[2].FileID) << "the move went to the tree";
-  cToolTipHost& tips = *gMainForm->Browser().m_cToolTips;
+  cToolTipHost& tips = *gMainForm->Results().m_cToolTips;
   EXPECT_TRUE(QTest::qWaitFor([&] { return tips.Armed(); }, 10000)) << "no tip";
   tips.DestroyTip();
   EXPECT_EQ(boxes.Count(), 0);
@@ -481,7 +481,7 @@ TEST_F(TreeDragTest, ADraggedChildNodeLeavesNoSelectionSquareInTheTree) {
   anna.EnsureVisible();
   const QRect indent = AreaOf(anna, ctl::tvhtOnItemIndent);
   ASSERT_GE(indent.width(), 10) << "a child node is indented";
-  ctl::FlexGrid& tiles = *gMainForm->Browser().flexThumbsTiled;
+  ctl::FlexGrid& tiles = *gMainForm->Results().flexThumbsTiled;
 
   DragNode(anna, Viewport()->mapFromGlobal(tiles.mapToGlobal(QPoint(150, 40))));
   EXPECT_EQ(gViewSpec, QStringLiteral("|_T:11")) << "dropped on the tiles";

@@ -61,7 +61,7 @@ TEST_F(TileGridTest, TheCursorWrapsOverTheMarginsAndHomeLandsOnTileOne) {
   EXPECT_EQ(gCurrentItem.SegmentID, 1);
   EXPECT_EQ(Tiles().Row(), 0);
   EXPECT_EQ(Tiles().Col(), 1);
-  EXPECT_EQ(gMainForm->Browser().scrollFlex->Value(), gMainForm->Browser().scrollFlex->Min());
+  EXPECT_EQ(gMainForm->Results().scrollFlex->Value(), gMainForm->Results().scrollFlex->Min());
 }
 
 TEST_F(TileGridTest, TheBottomRightMarginStepsBackAndARowBelowTheViewScrollsIntoIt) {
@@ -69,7 +69,7 @@ TEST_F(TileGridTest, TheBottomRightMarginStepsBackAndARowBelowTheViewScrollsInto
   ctl::FlexGrid& grid = Tiles();
   grid.SetRow(grid.Rows() - 1);
   grid.SetCol(grid.Cols() - 1);
-  gMainForm->Browser().flexThumbsTiled_SelChange();
+  gMainForm->Results().flexThumbsTiled_SelChange();
   EXPECT_EQ(grid.Col(), T());
   EXPECT_EQ(gCurrentItem.SegmentID, 5 * T());
 
@@ -78,13 +78,13 @@ TEST_F(TileGridTest, TheBottomRightMarginStepsBackAndARowBelowTheViewScrollsInto
   Click(grid, CellCentre(grid, lastVisible, T()));
   Key(grid, Qt::Key_Right);
   EXPECT_EQ(grid.Row(), lastVisible + 1);
-  EXPECT_EQ(gMainForm->Browser().scrollFlex->Value(), 1) << "the row wrapped onto is scrolled into view";
+  EXPECT_EQ(gMainForm->Results().scrollFlex->Value(), 1) << "the row wrapped onto is scrolled into view";
   EXPECT_EQ(grid.TopRow(), 1);
 }
 
 TEST_F(TileGridTest, PageKeysStayWithinTheScrollBarsRangeAndLeaveTheCursor) {
   ShowResults(500);
-  ctl::VScrollBar& bar = *gMainForm->Browser().scrollFlex;
+  ctl::VScrollBar& bar = *gMainForm->Results().scrollFlex;
   ASSERT_GT(bar.Max(), 10);
   Key(Tiles(), Qt::Key_PageDown);
   EXPECT_EQ(bar.Value(), static_cast<int>(gTileRowsVisible));
@@ -138,14 +138,14 @@ TEST_F(TileGridTest, CtrlClickTogglesTheSelectionCodeAndCountsIt) {
   EXPECT_TRUE(gResults[3].Selected);
   EXPECT_NE(gSelectedById[3], 0);
   EXPECT_EQ(TileText(3), QStringLiteral("4"));
-  EXPECT_EQ(gMainForm->Browser().lblSelectCount->Caption(), QStringLiteral("[1 Selected]"));
+  EXPECT_EQ(gMainForm->Results().lblSelectCount->Caption(), QStringLiteral("[1 Selected]"));
   EXPECT_EQ(gLibrary->SelectedCount, 1);
   Click(Tiles(), TileCentre(3), Qt::ControlModifier);
   EXPECT_FALSE(gResults[3].Selected);
   EXPECT_EQ(gSelectedById[3], 0);
   EXPECT_EQ(TileText(3), QStringLiteral("5"));
-  EXPECT_EQ(gMainForm->Browser().lblSelectCount->Caption(), QStringLiteral("[0 Selected]"));
-  EXPECT_EQ(gMainForm->Browser().lblSelectCount->ForeColor(), gSchemeColour4);
+  EXPECT_EQ(gMainForm->Results().lblSelectCount->Caption(), QStringLiteral("[0 Selected]"));
+  EXPECT_EQ(gMainForm->Results().lblSelectCount->ForeColor(), gSchemeColour4);
 }
 
 TEST_F(TileGridTest, CtrlShiftClickExtendsFromTheLastClickAndShiftClickSelectsNoRange) {
@@ -165,7 +165,7 @@ TEST_F(TileGridTest, CtrlShiftClickWithoutAnEarlierClickInTheseResultsChangesOnl
   ShowResults(30);
   Click(Tiles(), TileCentre(25));  // the last click, in a result set about to go
   ShowResults(10);
-  gMainForm->Browser().ApplySelection(QStringLiteral("Select"), 0, 0);
+  gMainForm->Results().ApplySelection(QStringLiteral("Select"), 0, 0);
   Click(Tiles(), TileCentre(3), Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(gLibrary->SelectedCount, 10) << "no range reaches to the end of the results";
   Click(Tiles(), TileCentre(6), Qt::ControlModifier | Qt::ShiftModifier);
@@ -208,9 +208,9 @@ TEST_F(TileGridTest, AnEmptyResultSetIsSafe) {
   Click(Tiles(), TileCentre(1), {}, Qt::RightButton);
   QTest::mouseDClick(&Tiles(), Qt::LeftButton, {}, TileCentre(2));
   Move(Tiles(), TileCentre(3));
-  gMainForm->Browser().BrowserDragDrop(0, 1, QStringLiteral("flexThumbsTiled"), QString());
-  gMainForm->Browser().ApplySelection(QStringLiteral("Invert"), 0, 0);
-  gMainForm->Browser().SetBrowserIndex(0);
+  gMainForm->Results().BrowserDragDrop(0, 1, QStringLiteral("flexThumbsTiled"), QString());
+  gMainForm->Results().ApplySelection(QStringLiteral("Invert"), 0, 0);
+  gMainForm->Results().SetBrowserIndex(0);
   EXPECT_EQ(gCurrentItem.SegmentID, 0);
   EXPECT_EQ(Tiles().Row(), 0);
   EXPECT_EQ(Tiles().Col(), 0);
@@ -262,7 +262,7 @@ TEST_F(TileGridTest, HoveringAResultArmsItsTipAndAnEmptyCellNone) {
 
 TEST_F(TileGridTest, TheBusyScrollBarDoesNotScrollTheGrid) {
   ShowResults(500);
-  ctl::VScrollBar& bar = *gMainForm->Browser().scrollFlex;
+  ctl::VScrollBar& bar = *gMainForm->Results().scrollFlex;
   bar.SetTag(QStringLiteral("BUSY"));
   bar.SetValue(7);
   EXPECT_EQ(Tiles().TopRow(), 0);
@@ -275,14 +275,14 @@ TEST_F(TileGridTest, TheBusyScrollBarDoesNotScrollTheGrid) {
 
 TEST_F(TileGridTest, TheCurrentCellBlinksBetweenItsCodes) {
   ShowResults(5);
-  gMainForm->Browser().Timer1_Timer();
+  gMainForm->Results().Timer1_Timer();
   const QString first = TileText(1);
-  gMainForm->Browser().Timer1_Timer();
+  gMainForm->Results().Timer1_Timer();
   const QString second = TileText(1);
   EXPECT_EQ(QStringList({first, second}), QStringList({"1", "3"})) << "the cursor code, then 5 blinks as 3";
   gResults[1].Selected = gCurrentItem.Selected = true;
-  gMainForm->Browser().Timer1_Timer();
-  gMainForm->Browser().Timer1_Timer();
+  gMainForm->Results().Timer1_Timer();
+  gMainForm->Results().Timer1_Timer();
   EXPECT_TRUE(TileText(1) == "0" || TileText(1) == "2");
 }
 
@@ -292,14 +292,14 @@ TEST_F(TileGridTest, AHundredThousandResultsBrowseAsTenDo) {
   EXPECT_EQ(gCurrentItem.SegmentID, 100000);
   EXPECT_EQ(gCurrentItem.BrowserRow, 100000);
   EXPECT_EQ(Tiles().Row(), 99999 / T());
-  gMainForm->Browser().scrollFlex->SetValue(gMainForm->Browser().scrollFlex->Max());
+  gMainForm->Results().scrollFlex->SetValue(gMainForm->Results().scrollFlex->Max());
   Click(Tiles(), TileCentre(99990), Qt::ControlModifier);
   EXPECT_EQ(gCurrentItem.SegmentID, 99990);
   EXPECT_TRUE(gResults[99990].Selected);
   EXPECT_EQ(TileText(99990), QStringLiteral("4"));
   Click(Tiles(), TileCentre(99995), Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(gLibrary->SelectedCount, 6);
-  gMainForm->Browser().SetBrowserIndex(40000);
+  gMainForm->Results().SetBrowserIndex(40000);
   EXPECT_EQ(gCurrentItem.SegmentID, 40000);
   EXPECT_EQ(Tiles().Row(), 39999 / T());
   EXPECT_LE(Tiles().TopRow(), Tiles().Row());
@@ -308,16 +308,16 @@ TEST_F(TileGridTest, AHundredThousandResultsBrowseAsTenDo) {
 
 TEST_F(TileGridTest, SelectingByCommandMarksCountsAndRewritesTheCells) {
   ShowResults(20);
-  gMainForm->Browser().ApplySelection(QStringLiteral("Select"), 0, 0);
-  EXPECT_EQ(gMainForm->Browser().lblSelectCount->Caption(), QStringLiteral("[20 Selected]"));
-  EXPECT_EQ(gMainForm->Browser().lblSelectCount->ForeColor(), Tiles().ForeColor());
+  gMainForm->Results().ApplySelection(QStringLiteral("Select"), 0, 0);
+  EXPECT_EQ(gMainForm->Results().lblSelectCount->Caption(), QStringLiteral("[20 Selected]"));
+  EXPECT_EQ(gMainForm->Results().lblSelectCount->ForeColor(), Tiles().ForeColor());
   EXPECT_EQ(TileText(20), QStringLiteral("4"));
-  gMainForm->Browser().ApplySelection(QStringLiteral("De-select"), 8, 3);  // the ends exchanged
+  gMainForm->Results().ApplySelection(QStringLiteral("De-select"), 8, 3);  // the ends exchanged
   for (int i = 1; i <= 20; ++i) EXPECT_EQ(gResults[i].Selected, i < 3 || i > 8) << i;
-  EXPECT_EQ(gMainForm->Browser().lblResultSize->Caption(), QStringLiteral("20 File(s)"));
+  EXPECT_EQ(gMainForm->Results().lblResultSize->Caption(), QStringLiteral("20 File(s)"));
   gSelectedById.Reset();
   gResults[5].Selected = true;
-  gMainForm->Browser().ApplySelection(QStringLiteral("Refresh"), 0, 0);
+  gMainForm->Results().ApplySelection(QStringLiteral("Refresh"), 0, 0);
   EXPECT_EQ(gLibrary->SelectedCount, 15);
   EXPECT_NE(gSelectedById[5], 0) << "the store follows the flags again";
 }
@@ -345,7 +345,7 @@ TEST_F(ListGridTest, ACursorBelowTheLastResultRestsOnTheLastDataRow) {
   ShowResults(5, 2);
   List().SetRows(9);
   List().SetRow(8);
-  gMainForm->Browser().flexThumbsList_SelChange();
+  gMainForm->Results().flexThumbsList_SelChange();
   EXPECT_EQ(List().Row(), 5);
   EXPECT_EQ(gCurrentItem.SegmentID, 5);
   EXPECT_EQ(CellText(List(), 5, 1), QStringLiteral("1"));
@@ -355,19 +355,19 @@ TEST_F(ListGridTest, EndHomeAndTheSelectedRowsFollowTheRowsNotTheResults) {
   ShowResults(30, 2);
   Key(List(), Qt::Key_End);
   EXPECT_EQ(gCurrentItem.SegmentID, 30);
-  EXPECT_EQ(gMainForm->Browser().scrollFlex->Value(), gMainForm->Browser().scrollFlex->Max());
+  EXPECT_EQ(gMainForm->Results().scrollFlex->Value(), gMainForm->Results().scrollFlex->Max());
   Key(List(), Qt::Key_Home);
   EXPECT_EQ(gCurrentItem.SegmentID, 1);
   // Sorted by file name as text, "Clip 10.avi" comes before "Clip 2.avi".
-  gMainForm->Browser().SortListColumn(4);
+  gMainForm->Results().SortListColumn(4);
   EXPECT_EQ(List().TextMatrix(2, 0), QStringLiteral("10"));
-  gMainForm->Browser().ApplySelection(QStringLiteral("Select"), 2, 2);
+  gMainForm->Results().ApplySelection(QStringLiteral("Select"), 2, 2);
   EXPECT_TRUE(gResults[10].Selected);
   EXPECT_FALSE(gResults[2].Selected);
-  gMainForm->Browser().SetBrowserIndex(2);
+  gMainForm->Results().SetBrowserIndex(2);
   EXPECT_EQ(List().TextMatrix(List().Row(), 0), QStringLiteral("2"));
   EXPECT_EQ(gCurrentItem.SegmentID, 2);
-  gMainForm->Browser().SortListColumn(0);
+  gMainForm->Results().SortListColumn(0);
 }
 
 TEST_F(ListGridTest, HeaderClicksSortAddKeysInOrderAndCancel) {
@@ -388,15 +388,15 @@ TEST_F(ListGridTest, HeaderClicksSortAddKeysInOrderAndCancel) {
   EXPECT_EQ(List().TextMatrix(0, 2), QStringLiteral("Description"));
 
   Click(List(), CellCentre(List(), 0, 3), {}, Qt::RightButton);
-  ASSERT_TRUE(gMainForm->Browser().mnuListViewColumnsPopUp->isVisible());
-  QAction* size = gMainForm->Browser().mnuListViewCol[5];
+  ASSERT_TRUE(gMainForm->Results().mnuListViewColumnsPopUp->isVisible());
+  QAction* size = gMainForm->Results().mnuListViewCol[5];
   EXPECT_TRUE(size->isChecked());
   EXPECT_FALSE(size->isEnabled()) << "a sort key cannot be hidden";
-  EXPECT_TRUE(gMainForm->Browser().mnuListViewCol[3]->isEnabled());
-  gMainForm->Browser().mnuListViewCol[3]->trigger();  // hide "File Path"
+  EXPECT_TRUE(gMainForm->Results().mnuListViewCol[3]->isEnabled());
+  gMainForm->Results().mnuListViewCol[3]->trigger();  // hide "File Path"
   EXPECT_EQ(List().ColWidth(gListColumns[0].Column), 0);
-  EXPECT_FALSE(gMainForm->Browser().mnuListViewCol[3]->isChecked());
-  gMainForm->Browser().mnuListViewCol[3]->trigger();
+  EXPECT_FALSE(gMainForm->Results().mnuListViewCol[3]->isChecked());
+  gMainForm->Results().mnuListViewCol[3]->trigger();
   EXPECT_EQ(List().ColWidth(gListColumns[0].Column), 1000);
 
   Click(List(), CellCentre(List(), 0, 1));  // cancel
@@ -409,14 +409,14 @@ TEST_F(ListGridTest, HeaderClicksSortAddKeysInOrderAndCancel) {
 
 TEST_F(ListGridTest, TheDuplicateListingsKeysLandInTheOrderTheyWereAdded) {
   ShowResults(6, 2);
-  for (int16_t column : {0, 5, 9, 7}) gMainForm->Browser().SortListColumn(column);
+  for (int16_t column : {0, 5, 9, 7}) gMainForm->Results().SortListColumn(column);
   QStringList headers;
   for (int c = 3; c <= 7; ++c) headers << List().TextMatrix(0, c);
   EXPECT_EQ(headers, QStringList({"File Size", "Bitrate", "Duration", "File Path", "File Name"}));
   EXPECT_EQ(gListColumns[6].Column, 4);
-  gMainForm->Browser().SortListColumn(4);  // "Bitrate" again: already a key
+  gMainForm->Results().SortListColumn(4);  // "Bitrate" again: already a key
   EXPECT_EQ(List().TextMatrix(0, 4), QStringLiteral("Bitrate"));
-  gMainForm->Browser().SortListColumn(1);
+  gMainForm->Results().SortListColumn(1);
 }
 
 }  // namespace

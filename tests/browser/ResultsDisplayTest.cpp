@@ -21,7 +21,7 @@ class ResultsDisplayTest : public rwtest::SearchTestOn<rwtest::RunningProgramTes
   static QStringList ListColumn(int col) {
     QStringList texts;
     for (int row = 1; row <= gLibrary->ResultCount; ++row) {
-      texts << gMainForm->Browser().flexThumbsList->TextMatrix(row, col);
+      texts << gMainForm->Results().flexThumbsList->TextMatrix(row, col);
     }
     return texts;
   }
@@ -35,13 +35,13 @@ TEST_F(ResultsDisplayTest, ShowingMakesTheFirstRowCurrentAndCountsTheRows) {
   EXPECT_EQ(gCurrentItem.SegmentID, gResults[1].SegmentID);
   EXPECT_EQ(gCurrentItem.FileID, gResults[1].FileID);
   EXPECT_EQ(gCurrentItem.BrowserRow, 1);
-  EXPECT_EQ(gMainForm->Browser().lblResultSize->Caption(), QStringLiteral("4 File(s)"));
-  EXPECT_EQ(gMainForm->Browser().lblResultSize->ToolTipText(), gLibrary->GetPlayListStats(true));
-  EXPECT_EQ(gMainForm->Browser().lblSelectCount->Caption(), QStringLiteral("[0 Selected]"));
-  EXPECT_EQ(gMainForm->Browser().lblSelectCount->ForeColor(), gSchemeColour4);
-  EXPECT_EQ(gMainForm->Browser().flexThumbsTiled->Row(), 0);
-  EXPECT_EQ(gMainForm->Browser().flexThumbsTiled->Col(), 1);
-  EXPECT_TRUE(gMainForm->Browser().scrollFlex->Tag().isEmpty());
+  EXPECT_EQ(gMainForm->Results().lblResultSize->Caption(), QStringLiteral("4 File(s)"));
+  EXPECT_EQ(gMainForm->Results().lblResultSize->ToolTipText(), gLibrary->GetPlayListStats(true));
+  EXPECT_EQ(gMainForm->Results().lblSelectCount->Caption(), QStringLiteral("[0 Selected]"));
+  EXPECT_EQ(gMainForm->Results().lblSelectCount->ForeColor(), gSchemeColour4);
+  EXPECT_EQ(gMainForm->Results().flexThumbsTiled->Row(), 0);
+  EXPECT_EQ(gMainForm->Results().flexThumbsTiled->Col(), 1);
+  EXPECT_TRUE(gMainForm->Results().scrollFlex->Tag().isEmpty());
   EXPECT_TRUE(gMainForm->progProgress->Caption().isEmpty());
 
   // A current item survives a display without a fetch.
@@ -61,9 +61,9 @@ TEST_F(ResultsDisplayTest, AnEmptyResultCountsNothingAndLeavesNoCurrentCell) {
   FetchAndShow();
   EXPECT_EQ(gLibrary->ResultCount, 0);
   EXPECT_EQ(gResults.size(), 1u);
-  EXPECT_EQ(gMainForm->Browser().lblResultSize->Caption(), QStringLiteral("0 Segment(s)")) << "segments of files are segments";
-  EXPECT_EQ(gMainForm->Browser().flexThumbsTiled->Col(), 0);
-  EXPECT_EQ(gMainForm->Browser().flexThumbsList->Col(), 0);
+  EXPECT_EQ(gMainForm->Results().lblResultSize->Caption(), QStringLiteral("0 Segment(s)")) << "segments of files are segments";
+  EXPECT_EQ(gMainForm->Results().flexThumbsTiled->Col(), 0);
+  EXPECT_EQ(gMainForm->Results().flexThumbsList->Col(), 0);
   EXPECT_EQ(gCurrentItem.SegmentID, 0);
   EXPECT_EQ(gCurrentItem.FileID, 77);
   EXPECT_EQ(boxes.Count(), 0);
@@ -82,9 +82,9 @@ TEST_F(ResultsDisplayTest, ListViewShowsTheRowsSortedByTheStoredSortColumns) {
   EXPECT_EQ(ListColumn(8)[0], QStringLiteral("29.97"));
   EXPECT_EQ(ListColumn(9)[0], QStringLiteral("   800 kbps"));
   EXPECT_EQ(ListColumn(10)[4], QStringLiteral("Matroska"));
-  EXPECT_TRUE(gMainForm->Browser().flexThumbsList->Redraw());
-  EXPECT_TRUE(gMainForm->Browser().flexThumbsList->Enabled());
-  EXPECT_EQ(gMainForm->Browser().flexThumbsList->Col(), 1);
+  EXPECT_TRUE(gMainForm->Results().flexThumbsList->Redraw());
+  EXPECT_TRUE(gMainForm->Results().flexThumbsList->Enabled());
+  EXPECT_EQ(gMainForm->Results().flexThumbsList->Col(), 1);
 
   // The file name sorts within equal paths: the disk at "/", the card's
   // folder, the absent disk's offline text.
@@ -92,7 +92,7 @@ TEST_F(ResultsDisplayTest, ListViewShowsTheRowsSortedByTheStoredSortColumns) {
   FetchAndShow();
   EXPECT_EQ(ListColumn(0), (QStringList{"3", "1", "6", "4", "5", "2"})) << "case-sensitive text order";
   EXPECT_EQ(ListColumn(4)[0], QStringLiteral("Party [2019].mp4"));
-  EXPECT_EQ(gMainForm->Browser().flexThumbsList->Col(), 1);
+  EXPECT_EQ(gMainForm->Results().flexThumbsList->Col(), 1);
   EXPECT_EQ(boxes.Count(), 0);
 }
 
@@ -106,7 +106,7 @@ TEST_F(ResultsDisplayTest, ALongPathWrapsInItsCellWithoutVisibleBlanks) {
   const QString path = QStringLiteral("/media/films/Year 2020/Drama and Comedy/Favourites/");
   gResults[2].CurrentPath = path;
   gLibrary->ShowSearchResults();
-  ctl::FlexGrid& list = *gMainForm->Browser().flexThumbsList;
+  ctl::FlexGrid& list = *gMainForm->Results().flexThumbsList;
   const QString shown = list.TextMatrix(2, 3);
   EXPECT_FALSE(shown.contains(QStringLiteral("/ "))) << shown.toStdString();
   EXPECT_EQ(QString(shown).remove(QChar(0x200B)), path);
@@ -144,7 +144,7 @@ TEST_F(ResultsDisplayTest, AFailingDisplayIsReportedOncePerPass) {
   ASSERT_EQ(boxes.Count(), 1);
   EXPECT_EQ(boxes.Last().title, QStringLiteral("Error While Attempting to Display Results"));
   EXPECT_EQ(ListColumn(0).size(), 6);
-  EXPECT_EQ(gMainForm->Browser().lblResultSize->Caption(), QStringLiteral("6 File(s)")) << "the display goes on";
+  EXPECT_EQ(gMainForm->Results().lblResultSize->Caption(), QStringLiteral("6 File(s)")) << "the display goes on";
   gListColumns[0].Column = 3;
 }
 
@@ -154,15 +154,15 @@ TEST_F(ResultsDisplayTest, SelectedRowsAreCountedInTheGridsTextColour) {
       "(60000, 6, NULL, 0, 5, 1, 0); INSERT INTO SearchResults VALUES (60000, 6)"));
   gSelectedById.Set(60000, 1);
   FetchAndShow();
-  EXPECT_EQ(gMainForm->Browser().lblSelectCount->Caption(), QStringLiteral("[1 Selected]"));
-  EXPECT_EQ(gMainForm->Browser().lblSelectCount->ForeColor(), gMainForm->Browser().flexThumbsTiled->ForeColor());
+  EXPECT_EQ(gMainForm->Results().lblSelectCount->Caption(), QStringLiteral("[1 Selected]"));
+  EXPECT_EQ(gMainForm->Results().lblSelectCount->ForeColor(), gMainForm->Results().flexThumbsTiled->ForeColor());
   EXPECT_EQ(boxes.Count(), 0);
 }
 
 TEST_F(ResultsDisplayTest, RefreshKeepsTheListScrolled) {
   gBrowserMode = 2;
   gLibrary->ShowView(QStringLiteral("|_?I:00:00:00-0"), QStringLiteral("All"));
-  ctl::FlexGrid& list = *gMainForm->Browser().flexThumbsList;
+  ctl::FlexGrid& list = *gMainForm->Results().flexThumbsList;
   ASSERT_EQ(list.Rows(), 7);
   list.SetTopRow(4);
   gLibrary->RefreshResults();

@@ -32,7 +32,7 @@ class ToolTipTest : public rwtest::GridTest {
   }
   void TearDown() override {
     host.DestroyTip();
-    gMainForm->Browser().m_cToolTips->DestroyTip();
+    gMainForm->Results().m_cToolTips->DestroyTip();
     gTooltipAliases = aliases_;
     gHoverItem = ResultItem{};
     GridTest::TearDown();
@@ -255,8 +255,8 @@ TEST_F(ToolTipTest, OverATileItShowsTheTagsAndTheRatingAsStars) {
   Move(Tiles(), tile);
   ASSERT_EQ(gHoverItem.FileID, 1);
   QCursor::setPos(Tiles().mapToGlobal(tile));
-  gMainForm->Browser().m_FlexMouseTrack_MouseHover(0, 0, 0, 0);
-  cToolTipHost& tips = *gMainForm->Browser().m_cToolTips;
+  gMainForm->Results().m_FlexMouseTrack_MouseHover(0, 0, 0, 0);
+  cToolTipHost& tips = *gMainForm->Results().m_cToolTips;
   ASSERT_TRUE(tips.Armed());
   tips.cwTimer_Timer();
   ASSERT_TRUE(tips.Shown());
@@ -298,8 +298,8 @@ TEST_F(ToolTipTest, NoTipComesOverAnOpenMenu) {
   QMenu& menu = *gMainForm->mnuResultsPopUp;
   ASSERT_TRUE(menu.isVisible());
   gHoverItem.FileID = 2;
-  gMainForm->Browser().m_FlexMouseTrack_MouseHover(0, 0, 0, 0);
-  cToolTipHost& tips = *gMainForm->Browser().m_cToolTips;
+  gMainForm->Results().m_FlexMouseTrack_MouseHover(0, 0, 0, 0);
+  cToolTipHost& tips = *gMainForm->Results().m_cToolTips;
   EXPECT_FALSE(tips.Armed()) << "a tip over the open menu";
 
   menu.hide();
@@ -323,8 +323,8 @@ TEST_F(ToolTipTest, AfterNewResultsTheTipIsOfTheResultUnderThePointerNow) {
   }
   QTest::mouseMove(&Tiles(), tile + QPoint(3, 2));
   EXPECT_EQ(gHoverItem.FileID, 102);
-  gMainForm->Browser().m_FlexMouseTrack_MouseHover(0, 0, 0, 0);
-  cToolTipHost& tips = *gMainForm->Browser().m_cToolTips;
+  gMainForm->Results().m_FlexMouseTrack_MouseHover(0, 0, 0, 0);
+  cToolTipHost& tips = *gMainForm->Results().m_cToolTips;
   ASSERT_TRUE(tips.Armed());
   tips.cwTimer_Timer();
   EXPECT_EQ(tips.Tip().Title(), QStringLiteral("New 2.avi"));

@@ -30,7 +30,7 @@ class TreeDropTest : public SearchTest {
  protected:
   void SetUp() override {
     SearchTest::SetUp();
-    gMainForm->Browser().Timer1->SetInterval(24 * 3600 * 1000);
+    gMainForm->Results().Timer1->SetInterval(24 * 3600 * 1000);
     previousKeys_ = ctl::SetKeyStateFunction(
         [this](int key) { return key == 17 && ctrl ? static_cast<int16_t>(0xFF80) : int16_t{0}; });
     previousClock_ = ctl::SetTickCountFunction([this] { return now; });
@@ -44,7 +44,8 @@ class TreeDropTest : public SearchTest {
     SearchTest::TearDown();
   }
 
-  static BrowserPane& Browser() { return gMainForm->Browser(); }
+  static LibraryTreePane& TreePane() { return gMainForm->Tree(); }
+  static ResultsPane& Results() { return gMainForm->Results(); }
   static QWidget* Viewport() { return Tree().Viewport(); }
 
   // A point of the node's label in viewport pixels (the node scrolled into view).
@@ -67,11 +68,11 @@ class TreeDropTest : public SearchTest {
 
   void Over(ctl::Control& source, const QString& key, int state = ctl::vbOver) {
     const QPointF at = At(Node(key));
-    Browser().tvwLibrary_DragOver(source, at.x(), at.y(), state);
+    TreePane().tvwLibrary_DragOver(source, at.x(), at.y(), state);
   }
   void DropOn(ctl::Control& source, const QString& key) {
     const QPointF at = At(Node(key));
-    Browser().tvwLibrary_DragDrop(source, at.x(), at.y());
+    TreePane().tvwLibrary_DragDrop(source, at.x(), at.y());
   }
   // A tree node dragged onto another.
   void MoveNode(const QString& dragged, const QString& target) {
@@ -85,7 +86,7 @@ class TreeDropTest : public SearchTest {
     SetSearchResults(rows);
     gLibrary->FetchSearchResults();
     gLibrary->ShowSearchResults();
-    for (int i : selected) Browser().ApplySelection(QStringLiteral("Select"), i, i);
+    for (int i : selected) Results().ApplySelection(QStringLiteral("Select"), i, i);
     DragState& drag = gMainForm->m_DragState;
     drag.Source = QStringLiteral("Browser");
     drag.SegmentID = gResults[static_cast<size_t>(dragged)].SegmentID;
@@ -134,7 +135,7 @@ class TreeDropTest : public SearchTest {
 // ---- Files dropped on the tree ----
 
 TEST_F(TreeDropTest, ASelectedResultTagsEverySelectedResultAnUnselectedOneItselfAndCtrlRemoves) {
-  ctl::FlexGrid& tiles = *Browser().flexThumbsTiled;
+  ctl::FlexGrid& tiles = *Results().flexThumbsTiled;
   DragResults({1, 2, 3, 4}, {1, 3}, 1);
   const RowSet selected = {gResults[1].SegmentID, gResults[3].SegmentID};
   const RowSet before = TaggedWith(13);
@@ -176,14 +177,14 @@ int CloudRecounts(const std::function<void()>& work) {
 TEST_F(TreeDropTest, TaggingManySelectedResultsRecountsTheShownTagCloudOnce) {
   gTagCloudShown = true;
   DragResults({1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 5, 6}, 1);
-  EXPECT_EQ(CloudRecounts([&] { DropOn(*Browser().flexThumbsTiled, QStringLiteral("ID14")); }), 1);
+  EXPECT_EQ(CloudRecounts([&] { DropOn(*Results().flexThumbsTiled, QStringLiteral("ID14")); }), 1);
   EXPECT_EQ(TaggedWith(14), (RowSet{1, 2, 3, 4, 5, 6}));
   gTagCloudShown = false;
-  EXPECT_EQ(CloudRecounts([&] { DropOn(*Browser().flexThumbsTiled, QStringLiteral("ID13")); }), 0);
+  EXPECT_EQ(CloudRecounts([&] { DropOn(*Results().flexThumbsTiled, QStringLiteral("ID13")); }), 0);
 }
 
 TEST_F(TreeDropTest, RatingNodesRateByTheLastCharacterOfTheirKey) {
-  ctl::FlexGrid& tiles = *Browser().flexThumbsTiled;
+  ctl::FlexGrid& tiles = *Results().flexThumbsTiled;
   DragResults({1, 3, 4}, {1, 2}, 2);
   DropOn(tiles, QStringLiteral("R-5"));
   for (int i : {1, 2}) {
@@ -208,14 +209,14 @@ TEST_F(TreeDropTest, RatingNodesRateByTheLastCharacterOfTheirKey) {
 
 TEST_F(TreeDropTest, FilesDroppedOnUntaggedViewsDatesFormatsAndDevicesChangeNothing) {
   gLibrary->SaveView(QStringLiteral("|_T:10"), QStringLiteral("People view"), false);
-  Browser().tvwEditTimer->SetEnabled(false);
+  TreePane().tvwEditTimer->SetEnabled(false);
   const QString view = Tree().SelectedItem()->Key();
   DragResults({1, 3}, {1, 2}, 1);
   const QStringList tags = Column(QStringLiteral("SELECT SegmentID || '-' || TagID FROM SegmentTags ORDER BY 1"));
   const QStringList ratings = Column(QStringLiteral("SELECT Rating FROM VideoSegments ORDER BY SegmentID"));
   for (const QString& key : {QStringLiteral("ID-1"), view, QStringLiteral("D-07d"), QStringLiteral("F-MPEG-4"),
                              QStringLiteral("M-AAAA1111"), QStringLiteral("RATINGS")}) {
-    DropOn(*Browser().flexThumbsList, key);
+    DropOn(*Results().flexThumbsList, key);
     EXPECT_EQ(Column(QStringLiteral("SELECT SegmentID || '-' || TagID FROM SegmentTags ORDER BY 1")), tags)
         << key.toStdString();
   }
@@ -224,7 +225,7 @@ TEST_F(TreeDropTest, FilesDroppedOnUntaggedViewsDatesFormatsAndDevicesChangeNoth
 }
 
 TEST_F(TreeDropTest, FileDragsShowWhatADropWouldDoInTheIconAndTheProgressStrip) {
-  ctl::FlexGrid& tiles = *Browser().flexThumbsTiled;
+  ctl::FlexGrid& tiles = *Results().flexThumbsTiled;
   Over(tiles, QStringLiteral("ID13"));
   EXPECT_EQ(Status(), QStringLiteral("Tag with 'Ben'"));
   EXPECT_EQ(IconOf(tiles), Icon("TAGFILE"));
@@ -246,10 +247,10 @@ TEST_F(TreeDropTest, FileDragsShowWhatADropWouldDoInTheIconAndTheProgressStrip) 
   EXPECT_EQ(IconOf(tiles), Icon("NO_DROP"));
 
   // Right of a label lies no node.
-  ctl::Label& repeat = *Browser().lblRepeatTagging;
+  ctl::Label& repeat = *TreePane().lblRepeatTagging;
   gMainForm->m_DragState.SpeedTagging = 1;
   const QPoint beside(Viewport()->width() - 3, LabelPixel(Node(QStringLiteral("ID13"))).y());
-  Browser().tvwLibrary_DragOver(repeat, beside.x() * gTwipsPerPixelX, beside.y() * gTwipsPerPixelY, ctl::vbOver);
+  TreePane().tvwLibrary_DragOver(repeat, beside.x() * gTwipsPerPixelX, beside.y() * gTwipsPerPixelY, ctl::vbOver);
   EXPECT_EQ(Status(), QStringLiteral("Speed Tagging Active..."));
   EXPECT_EQ(IconOf(repeat), Icon("FILE"));
   EXPECT_EQ(Tree().DropHighlight(), nullptr);
@@ -322,7 +323,7 @@ TEST_F(TreeDropTest, ADropOnTheOwnParentSaysNothingAndOnAParentWithTheSameNameRe
   EXPECT_EQ(TreeShape(), shape);
 
   const int32_t twin = gLibrary->CreateTag(QStringLiteral("Anna Jr"), QStringLiteral("T"), 13);
-  Browser().AddTreeNode(QStringLiteral("Anna Jr"), QStringLiteral("ID%1").arg(twin), QStringLiteral("ID13"),
+  TreePane().AddTreeNode(QStringLiteral("Anna Jr"), QStringLiteral("ID%1").arg(twin), QStringLiteral("ID13"),
                         QStringLiteral("TAG"), 0, true);
   const QStringList withTwin = Links();
   boxes.Answer(vbOK);
@@ -359,7 +360,7 @@ TEST_F(TreeDropTest, ATagDroppedOnItsOwnDescendantIsRefusedWithLibraryAndTreeUnc
 TEST_F(TreeDropTest, ACollapsedNodeOpensAfterASecondOnTheClockEvenAcrossThe32BitWrap) {
   ctl::Node& people = Node(QStringLiteral("ID10"));
   people.SetExpanded(false);
-  ctl::FlexGrid& tiles = *Browser().flexThumbsTiled;
+  ctl::FlexGrid& tiles = *Results().flexThumbsTiled;
   now = 0xFFFFFFFFull - 400;  // 49.7 days after start
   Over(tiles, QStringLiteral("ID10"));
   now += 1000;
@@ -368,7 +369,7 @@ TEST_F(TreeDropTest, ACollapsedNodeOpensAfterASecondOnTheClockEvenAcrossThe32Bit
 
   // Leaving the node forgets it; coming back starts the second again.
   const QPoint beside(Viewport()->width() - 3, LabelPixel(people).y());
-  Browser().tvwLibrary_DragOver(tiles, beside.x() * gTwipsPerPixelX, beside.y() * gTwipsPerPixelY, ctl::vbOver);
+  TreePane().tvwLibrary_DragOver(tiles, beside.x() * gTwipsPerPixelX, beside.y() * gTwipsPerPixelY, ctl::vbOver);
   now += 1;
   Over(tiles, QStringLiteral("ID10"));
   now += 1000;
@@ -393,12 +394,12 @@ TEST_F(TreeDropTest, ADragNearTheTopOrBottomEdgeScrollsTheTreeByALine) {
   QScrollBar* bar = Tree().findChild<QTreeView*>()->verticalScrollBar();
   ASSERT_GT(bar->maximum(), 2) << "the tree is taller than its view";
   bar->setValue(2);
-  ctl::FlexGrid& tiles = *Browser().flexThumbsTiled;
-  Browser().tvwLibrary_DragOver(tiles, 30 * gTwipsPerPixelX, 5 * gTwipsPerPixelY, ctl::vbOver);
+  ctl::FlexGrid& tiles = *Results().flexThumbsTiled;
+  TreePane().tvwLibrary_DragOver(tiles, 30 * gTwipsPerPixelX, 5 * gTwipsPerPixelY, ctl::vbOver);
   EXPECT_EQ(bar->value(), 1);
-  Browser().tvwLibrary_DragOver(tiles, 30 * gTwipsPerPixelX, (Viewport()->height() - 5) * gTwipsPerPixelY, ctl::vbOver);
+  TreePane().tvwLibrary_DragOver(tiles, 30 * gTwipsPerPixelX, (Viewport()->height() - 5) * gTwipsPerPixelY, ctl::vbOver);
   EXPECT_EQ(bar->value(), 2);
-  Browser().tvwLibrary_DragOver(tiles, 30 * gTwipsPerPixelX, (Viewport()->height() / 2) * gTwipsPerPixelY, ctl::vbOver);
+  TreePane().tvwLibrary_DragOver(tiles, 30 * gTwipsPerPixelX, (Viewport()->height() / 2) * gTwipsPerPixelY, ctl::vbOver);
   EXPECT_EQ(bar->value(), 2);
 }
 

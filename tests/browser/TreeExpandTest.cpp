@@ -25,7 +25,7 @@ const char* const kTags =
     "INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'Places', 'F'), (11, 'Berlin', 'T'), (12, 'Solo', 'T');"
     "INSERT INTO TagLinks VALUES (11, 10, 'P');";
 
-QWidget* Viewport() { return gMainForm->Browser().tvwLibrary->findChild<QTreeView*>()->viewport(); }
+QWidget* Viewport() { return gMainForm->Tree().tvwLibrary->findChild<QTreeView*>()->viewport(); }
 
 // Where the tree hit-tests the node's state icon, in viewport pixels.
 QRect StateIconArea(const ctl::Node& node) {

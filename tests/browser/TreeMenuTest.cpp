@@ -5,7 +5,8 @@
 // start, a renamed node kept in view, and the menu's commands read back from
 // the library; and the road from an empty library to a first tagged file.
 // One test can leave a picture of the menu on a tag (see the README).
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "inspector/InspectorPane.h"
 #include "platform/DragController.h"
 #include "platform/Twips.h"
@@ -52,12 +53,13 @@ class TreeMenuTest : public rwtest::OpenLibraryTestOn<rwtest::RunningProgramTest
 
   void TearDown() override {
     ctl::DragController::Instance().End(false);
-    Pane().mnuTree->hide();
+    TreePane().mnuTree->hide();
     gMainForm->m_DragState.Clear();
     OpenLibraryTestOn::TearDown();
   }
 
-  static BrowserPane& Pane() { return gMainForm->Browser(); }
+  static LibraryTreePane& TreePane() { return gMainForm->Tree(); }
+  static ResultsPane& Results() { return gMainForm->Results(); }
   static QWidget* Viewport() { return Tree().Viewport(); }
 
   // A point on the node's label, in viewport pixels (the node shown first).
@@ -91,7 +93,7 @@ class TreeMenuTest : public rwtest::OpenLibraryTestOn<rwtest::RunningProgramTest
   }
 
   static void RightClick(const QString& key) {
-    Pane().mnuTree->hide();
+    TreePane().mnuTree->hide();
     QTest::mouseClick(Viewport(), Qt::RightButton, {}, LabelOf(Node(key)));
   }
   static void Press(Qt::Key key) { QTest::keyClick(Tree().focusProxy(), key); }
@@ -105,8 +107,8 @@ class TreeMenuTest : public rwtest::OpenLibraryTestOn<rwtest::RunningProgramTest
   // The six items a node decides, as "caption:enabled".
   static QStringList MenuItems() {
     QStringList items;
-    for (QAction* item : {Pane().mnuRenameTag, Pane().mnuDeleteTag, Pane().mnuCreateTag, Pane().mnuNewFolder,
-                          Pane().mnuNewCategory, Pane().mnuMakeRoot}) {
+    for (QAction* item : {TreePane().mnuRenameTag, TreePane().mnuDeleteTag, TreePane().mnuCreateTag, TreePane().mnuNewFolder,
+                          TreePane().mnuNewCategory, TreePane().mnuMakeRoot}) {
       items << item->text() + (item->isEnabled() ? QStringLiteral(":y") : QStringLiteral(":n"));
     }
     return items;
@@ -127,17 +129,17 @@ class TreeMenuTest : public rwtest::OpenLibraryTestOn<rwtest::RunningProgramTest
 
 TEST_F(TreeMenuTest, TheMenuHoldsItsItemsInOrderAndEachKindOfNodeSetsThem) {
   QStringList shown;
-  for (QAction* item : Pane().mnuTree->actions()) shown << (item->isSeparator() ? QStringLiteral("-") : item->text());
+  for (QAction* item : TreePane().mnuTree->actions()) shown << (item->isSeparator() ? QStringLiteral("-") : item->text());
   EXPECT_EQ(shown, (QStringList{"Collapse All", "Expand All", "-", "Rename Tag", "Delete Tag", "-", "New Tag",
                                 "New Folder", "-", "New Tag Category", "Move to Root"}));
 
   RightClick(QStringLiteral("ID11"));
-  EXPECT_TRUE(Pane().mnuTree->isVisible());
+  EXPECT_TRUE(TreePane().mnuTree->isVisible());
   EXPECT_EQ(Tree().SelectedItem(), &Node(QStringLiteral("ID11")));
   EXPECT_EQ(Tree().DropHighlight(), &Node(QStringLiteral("ID11")));
   EXPECT_EQ(MenuItems(), (QStringList{"Rename Tag:y", "Delete Tag:y", "New Sub-Tag:y", "New Sub-Folder:y",
                                       "New Tag Category:y", "Move to Root:n"}));
-  Pane().mnuTree->hide();
+  TreePane().mnuTree->hide();
 
   RightClick(QStringLiteral("ID10"));
   EXPECT_EQ(MenuItems(), (QStringList{"Rename Category:y", "Delete Category:y", "New Tag:y", "New Folder:y",
@@ -145,7 +147,7 @@ TEST_F(TreeMenuTest, TheMenuHoldsItsItemsInOrderAndEachKindOfNodeSetsThem) {
   RightClick(QStringLiteral("ID2"));
   EXPECT_EQ(MenuItems(), (QStringList{"Rename Playlist:n", "Delete Playlist:n", "New Playlist:y", "New Folder:n",
                                       "New Tag Category:n", "Move to Root:n"}));
-  EXPECT_TRUE(Pane().mnuCollapseAll->isEnabled() && Pane().mnuExpandAll->isEnabled());
+  EXPECT_TRUE(TreePane().mnuCollapseAll->isEnabled() && TreePane().mnuExpandAll->isEnabled());
   RightClick(QStringLiteral("M-1A2B3C4D"));
   EXPECT_EQ(MenuItems(), (QStringList{"Assign 'Friendly' Name:y", "Delete View:n", "New Search...:n", "New Folder:n",
                                       "New Tag Category:n", "Move to Root:n"}));
@@ -160,19 +162,19 @@ TEST_F(TreeMenuTest, TheMenuHoldsItsItemsInOrderAndEachKindOfNodeSetsThem) {
   // A left click on empty space keeps the selection; a right press there
   // selects nothing and offers what belongs at the top level, whatever node
   // was clicked before.
-  Pane().mnuCollapseAll->trigger();
+  TreePane().mnuCollapseAll->trigger();
   RightClick(QStringLiteral("ID11"));
-  Pane().mnuTree->hide();
+  TreePane().mnuTree->hide();
   QTest::mouseClick(Viewport(), Qt::LeftButton, {}, LabelOf(Node(QStringLiteral("ID13"))));
   EXPECT_EQ(Tree().SelectedItem(), &Node(QStringLiteral("ID13")));
   EXPECT_EQ(Tree().DropHighlight(), nullptr) << "a click takes the highlight to the selection";
   QTest::mouseClick(Viewport(), Qt::LeftButton, {}, QPoint(20, BelowTheNodes()));
   EXPECT_EQ(Tree().SelectedItem(), &Node(QStringLiteral("ID13")));
   for (const char* key : {"ID13", "ID-1", "ID2"}) {
-    Pane().mnuTree->hide();
+    TreePane().mnuTree->hide();
     QTest::mouseClick(Viewport(), Qt::LeftButton, {}, LabelOf(Node(QLatin1String(key))));
     QTest::mouseClick(Viewport(), Qt::RightButton, {}, QPoint(20, BelowTheNodes()));
-    EXPECT_TRUE(Pane().mnuTree->isVisible()) << key;
+    EXPECT_TRUE(TreePane().mnuTree->isVisible()) << key;
     EXPECT_EQ(Tree().SelectedItem(), nullptr) << key;
     EXPECT_EQ(Tree().DropHighlight(), nullptr) << key;
     // The captions the empty space leaves alone stay those of the last node.
@@ -180,20 +182,20 @@ TEST_F(TreeMenuTest, TheMenuHoldsItsItemsInOrderAndEachKindOfNodeSetsThem) {
                                         "New Tag Category:y", "Move to Root:n"}))
         << key;
   }
-  Pane().mnuTree->hide();
+  TreePane().mnuTree->hide();
   Tree().SetSelectedItem(&Node(QStringLiteral("ID13")));
-  Pane().tvwLibrary_MouseDown(0, 0, 0, 0);
+  TreePane().tvwLibrary_MouseDown(0, 0, 0, 0);
   EXPECT_EQ(MenuItems(), (QStringList{"Rename Folder:y", "Delete Folder:y", "New Tag:y", "New Sub-Folder:y",
                                       "New Tag Category:y", "Move to Root:y"}));
-  EXPECT_FALSE(Pane().mnuTree->isVisible()) << "button 0 only prepares";
+  EXPECT_FALSE(TreePane().mnuTree->isVisible()) << "button 0 only prepares";
 
   if (qEnvironmentVariableIsSet("RW_SCREENSHOT")) {
     RightClick(QStringLiteral("ID11"));
     // As if pressed at the label's end, which stays in sight.
-    Pane().mnuTree->popup(Viewport()->mapToGlobal(LabelOf(Node(QStringLiteral("ID11"))) + QPoint(40, 6)));
+    TreePane().mnuTree->popup(Viewport()->mapToGlobal(LabelOf(Node(QStringLiteral("ID11"))) + QPoint(40, 6)));
     QImage picture = gMainForm->grab().toImage();
     QPainter painter(&picture);
-    painter.drawPixmap(gMainForm->mapFromGlobal(Pane().mnuTree->pos()), Pane().mnuTree->grab());
+    painter.drawPixmap(gMainForm->mapFromGlobal(TreePane().mnuTree->pos()), TreePane().mnuTree->grab());
     painter.end();
     picture.save(qEnvironmentVariable("RW_SCREENSHOT"), "PNG");
   }
@@ -204,7 +206,7 @@ TEST_F(TreeMenuTest, F2RenamesWhatTheMenuWouldOfferAndNothingElse) {
   for (const char* key : {"ID4", "FORMATS"}) {
     Select(QLatin1String(key));
     Press(Qt::Key_F2);
-    rwtest::RunTimersDueWithin(Pane().tvwEditTimer->Interval());  // a rename would have begun its edit
+    rwtest::RunTimersDueWithin(TreePane().tvwEditTimer->Interval());  // a rename would have begun its edit
     EXPECT_EQ(gPendingRenameNode, nullptr) << key;
     EXPECT_EQ(Tree().findChild<QLineEdit*>(), nullptr) << key;
   }
@@ -246,7 +248,7 @@ TEST_F(TreeMenuTest, DeleteAsksAndOnlyOkRemovesALinkOrBothNodesOfASynonym) {
   // The menu's item takes the same road; a synonym goes with its twin.
   Select(QStringLiteral("LINK16-15"));
   boxes.Answer(vbOK);
-  Pane().mnuDeleteTag->trigger();
+  TreePane().mnuDeleteTag->trigger();
   EXPECT_EQ(Links(), QStringList());
   EXPECT_FALSE(Tree().Nodes.Exists(QStringLiteral("LINK16-15")));
   EXPECT_FALSE(Tree().Nodes.Exists(QStringLiteral("LINK15-16")));
@@ -336,13 +338,13 @@ TEST_F(TreeMenuTest, DragsStartOnNodesNeverFromAnExpandIconAndSpeedTaggingOnlyPa
   // Over empty space, with the last file drag still recorded.
   gMainForm->m_DragState.Source = QStringLiteral("Browser");
   const int y = BelowTheNodes();
-  Pane().tvwLibrary_MouseMove(ctl::vbLeftButton, 0, 50 * gTwipsPerPixelX, y * gTwipsPerPixelY);
+  TreePane().tvwLibrary_MouseMove(ctl::vbLeftButton, 0, 50 * gTwipsPerPixelX, y * gTwipsPerPixelY);
   EXPECT_FALSE(ctl::DragController::Instance().Dragging()) << "50 pixels from the edge";
   EXPECT_EQ(gMainForm->m_DragState.SpeedTagging, 0);
-  Pane().tvwLibrary_MouseMove(0, 0, 120 * gTwipsPerPixelX, y * gTwipsPerPixelY);
+  TreePane().tvwLibrary_MouseMove(0, 0, 120 * gTwipsPerPixelX, y * gTwipsPerPixelY);
   EXPECT_FALSE(ctl::DragController::Instance().Dragging()) << "no button held";
   Move(QPoint(51, y), Qt::LeftButton);
-  EXPECT_EQ(ctl::DragController::Instance().Source(), static_cast<ctl::Control*>(Pane().lblRepeatTagging));
+  EXPECT_EQ(ctl::DragController::Instance().Source(), static_cast<ctl::Control*>(TreePane().lblRepeatTagging));
   EXPECT_NE(gMainForm->m_DragState.SpeedTagging, 0);
 }
 
@@ -407,7 +409,7 @@ TEST_F(TreeMenuTest, ARenamedNodeSortedOutOfViewIsScrolledIntoView) {
 
 TEST_F(TreeMenuTest, NewItemsAreMadeInTheLibraryBoldInTheLabelColourAndEditedAtOnce) {
   Select(QStringLiteral("ID11"));
-  Pane().mnuCreateTag->trigger();
+  TreePane().mnuCreateTag->trigger();
   const int tag = One(QStringLiteral("SELECT max(TagID) FROM Tags")).toInt();
   EXPECT_EQ(Column(QStringLiteral("SELECT Tag || Type FROM Tags WHERE TagID = %1").arg(tag)), QStringList{"New TagT"});
   EXPECT_EQ(Count(QStringLiteral("SELECT LinkedTag FROM TagLinks WHERE Relationship = 'P' AND TagID = %1").arg(tag)), 11);
@@ -440,14 +442,14 @@ TEST_F(TreeMenuTest, PlaylistsFoldersAndCategoriesGoWhereTheMenuSays) {
     return Column(QStringLiteral("SELECT LinkedTag FROM TagLinks WHERE Relationship = 'P' AND TagID = %1").arg(id));
   };
   Select(QStringLiteral("ID2"));
-  Pane().mnuCreateTag->trigger();
+  TreePane().mnuCreateTag->trigger();
   EXPECT_EQ(Column(QStringLiteral("SELECT Tag || Type FROM Tags WHERE TagID = %1").arg(newest())),
             QStringList{"New PlaylistL"});
   EXPECT_EQ(parentOf(newest()), QStringList()) << "a playlist has no parent link";
   EXPECT_EQ(Node(QStringLiteral("ID%1").arg(newest())).Parent(), &Node(QStringLiteral("ID2")));
 
   Tree().SetSelectedItem(nullptr);
-  Pane().mnuNewFolder->trigger();
+  TreePane().mnuNewFolder->trigger();
   EXPECT_EQ(Column(QStringLiteral("SELECT Tag || Type FROM Tags WHERE TagID = %1").arg(newest())),
             QStringList{"New FolderF"});
   EXPECT_EQ(parentOf(newest()), QStringList());
@@ -455,12 +457,12 @@ TEST_F(TreeMenuTest, PlaylistsFoldersAndCategoriesGoWhereTheMenuSays) {
   EXPECT_EQ(Node(QStringLiteral("ID%1").arg(newest())).Image(), QStringLiteral("FOLDERCLOSED"));
 
   Select(QStringLiteral("ID14"));
-  Pane().mnuNewFolder->trigger();
+  TreePane().mnuNewFolder->trigger();
   EXPECT_EQ(parentOf(newest()), QStringList{"14"});
   EXPECT_EQ(Node(QStringLiteral("ID%1").arg(newest())).Parent(), &Node(QStringLiteral("ID14")));
 
   Select(QStringLiteral("ID14"));
-  Pane().mnuNewCategory->trigger();
+  TreePane().mnuNewCategory->trigger();
   EXPECT_EQ(Column(QStringLiteral("SELECT Tag || Type FROM Tags WHERE TagID = %1").arg(newest())),
             QStringList{"New Tag CategoryC"});
   EXPECT_EQ(Node(QStringLiteral("ID%1").arg(newest())).Parent(), nullptr) << "always at the top level";
@@ -473,9 +475,9 @@ TEST_F(TreeMenuTest, TagIdsBeyondSixteenBitsMakeChildrenAndLeaveLinks) {
   gLibrary->PopulateTree();
   gLibrary->SortTree();
   Select(QStringLiteral("ID70000"));
-  Pane().mnuCreateTag->trigger();
+  TreePane().mnuCreateTag->trigger();
   Select(QStringLiteral("ID70000"));
-  Pane().mnuNewFolder->trigger();
+  TreePane().mnuNewFolder->trigger();
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM TagLinks WHERE Relationship = 'P' AND LinkedTag = 70000")), 2);
 
   Select(QStringLiteral("LINK70000-70001"));
@@ -487,7 +489,7 @@ TEST_F(TreeMenuTest, TagIdsBeyondSixteenBitsMakeChildrenAndLeaveLinks) {
 TEST_F(TreeMenuTest, MoveToRootTakesAFolderWithItsContentOutOfItsCategory) {
   EXPECT_EQ(Count(QStringLiteral("SELECT CategoryID FROM Tags WHERE TagID = 14")), 10);
   Select(QStringLiteral("ID13"));
-  Pane().mnuMakeRoot->trigger();
+  TreePane().mnuMakeRoot->trigger();
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM TagLinks WHERE TagID = 13")), 0);
   EXPECT_EQ(Count(QStringLiteral("SELECT LinkedTag FROM TagLinks WHERE TagID = 14")), 13);
   EXPECT_EQ(Node(QStringLiteral("ID13")).Parent(), nullptr);
@@ -499,12 +501,12 @@ TEST_F(TreeMenuTest, MoveToRootTakesAFolderWithItsContentOutOfItsCategory) {
 }
 
 TEST_F(TreeMenuTest, CollapseAndExpandAllReachEveryNode) {
-  Pane().mnuExpandAll->trigger();
+  TreePane().mnuExpandAll->trigger();
   for (const char* key : {"ID10", "ID13", "DATES", "RATINGS", "ID2", "ID3"}) {
     EXPECT_TRUE(Node(QLatin1String(key)).Expanded()) << key;
   }
   EXPECT_EQ(Node(QStringLiteral("ID13")).Image(), QStringLiteral("FOLDEROPEN"));
-  Pane().mnuCollapseAll->trigger();
+  TreePane().mnuCollapseAll->trigger();
   for (const auto& node : Tree().Nodes) EXPECT_FALSE(node->Expanded()) << node->Key().toStdString();
   EXPECT_EQ(Node(QStringLiteral("ID13")).Image(), QStringLiteral("FOLDERCLOSED"));
   EXPECT_EQ(Tree().SelectedItem(), Tree().Nodes(1).FirstSibling()) << "the first node shown";
@@ -531,7 +533,7 @@ TEST_F(TreeMenuTest, NewSearchOpensTheFindDialogToSaveOne) {
   QString during;
   watch.inside = [&](QWidget&) { during = gFindFilesMode; };
   Select(QStringLiteral("ID3"));
-  Pane().mnuCreateTag->trigger();
+  TreePane().mnuCreateTag->trigger();
   EXPECT_EQ(during, QStringLiteral("SAVE"));
   EXPECT_EQ(gFindFilesMode, QString());
 }
@@ -551,7 +553,7 @@ class FirstTagTest : public TreeMenuTest {
 
   // Chooses the item of the tree's open menu with the mouse.
   static void Choose(QAction* item) {
-    QMenu* menu = Pane().mnuTree;
+    QMenu* menu = TreePane().mnuTree;
     ASSERT_TRUE(menu->isVisible());
     ASSERT_TRUE(item->isEnabled()) << item->text().toStdString();
     // The menu takes a release as a choice once the pointer has moved in it.
@@ -589,18 +591,18 @@ TEST_F(FirstTagTest, AFirstCategoryTagAndFolderAndAFileTaggedByDragging) {
   QTest::mouseClick(Viewport(), Qt::LeftButton, {}, LabelOf(Node(QStringLiteral("ID-1"))));
   ASSERT_EQ(Tree().SelectedItem(), &Node(QStringLiteral("ID-1"))) << "a click on Untagged";
   QTest::mouseClick(Viewport(), Qt::RightButton, {}, QPoint(20, BelowTheNodes()));
-  ASSERT_NO_FATAL_FAILURE(Choose(Pane().mnuNewCategory));
+  ASSERT_NO_FATAL_FAILURE(Choose(TreePane().mnuNewCategory));
   ASSERT_NO_FATAL_FAILURE(Name(QStringLiteral("Genre")));
   const QString genre = QStringLiteral("ID%1").arg(TagId(QStringLiteral("Genre")));
   EXPECT_EQ(Column(QStringLiteral("SELECT Type FROM Tags WHERE Tag = 'Genre'")), QStringList{"C"});
   EXPECT_EQ(Node(genre).Parent(), nullptr);
 
   RightClick(genre);
-  ASSERT_NO_FATAL_FAILURE(Choose(Pane().mnuCreateTag));
+  ASSERT_NO_FATAL_FAILURE(Choose(TreePane().mnuCreateTag));
   ASSERT_NO_FATAL_FAILURE(Name(QStringLiteral("Drama")));
   EXPECT_EQ(Parent(QStringLiteral("Drama")), QStringList{"Genre"});
   RightClick(genre);
-  ASSERT_NO_FATAL_FAILURE(Choose(Pane().mnuNewFolder));
+  ASSERT_NO_FATAL_FAILURE(Choose(TreePane().mnuNewFolder));
   ASSERT_NO_FATAL_FAILURE(Name(QStringLiteral("Places")));
   EXPECT_EQ(Parent(QStringLiteral("Places")), QStringList{"Genre"});
   EXPECT_EQ(Column(QStringLiteral("SELECT Type FROM Tags WHERE Tag = 'Places'")), QStringList{"F"});
@@ -609,7 +611,7 @@ TEST_F(FirstTagTest, AFirstCategoryTagAndFolderAndAFileTaggedByDragging) {
 
   // "Untagged" dragged onto the tiles shows the file; the file dragged onto
   // the tag is tagged with it.
-  ctl::FlexGrid& tiles = *Pane().flexThumbsTiled;
+  ctl::FlexGrid& tiles = *Results().flexThumbsTiled;
   const QPoint untagged = LabelOf(Node(QStringLiteral("ID-1")));
   const QPoint overTiles = Viewport()->mapFromGlobal(tiles.mapToGlobal(QPoint(150, 40)));
   QTest::mousePress(Viewport(), Qt::LeftButton, {}, untagged);

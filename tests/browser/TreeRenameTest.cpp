@@ -23,7 +23,7 @@ class TreeRenameTest : public rwtest::SearchTestOn<rwtest::RunningProgramTest> {
   void SetUp() override {
     SearchTestOn::SetUp();
     // The test ticks the edit timer itself.
-    Pane().tvwEditTimer->SetInterval(24 * 3600 * 1000);
+    TreePane().tvwEditTimer->SetInterval(24 * 3600 * 1000);
     boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
     // The tree hands an ended edit to the pane once the editor has gone;
     // counting those hand-overs tells the test when an edit has ended.
@@ -33,7 +33,8 @@ class TreeRenameTest : public rwtest::SearchTestOn<rwtest::RunningProgramTest> {
     };
   }
 
-  static BrowserPane& Pane() { return gMainForm->Browser(); }
+  static LibraryTreePane& TreePane() { return gMainForm->Tree(); }
+  static ResultsPane& Results() { return gMainForm->Results(); }
   static ctl::Node& Node(const QString& key) { return Tree().Nodes.Item(key); }
   static QString Value(const QString& sql) {
     SqlRecordset rs(gLibrary->Connection(), sql);
@@ -52,11 +53,11 @@ class TreeRenameTest : public rwtest::SearchTestOn<rwtest::RunningProgramTest> {
   }
   static void StartRename(const QString& key) {
     Tree().SetSelectedItem(&Node(key));
-    Pane().mnuRenameTag_Click();
+    TreePane().mnuRenameTag_Click();
   }
   static void Tick() {
-    ASSERT_TRUE(Pane().tvwEditTimer->Enabled()) << "the edit timer is armed";
-    Pane().tvwEditTimer_Timer();
+    ASSERT_TRUE(TreePane().tvwEditTimer->Enabled()) << "the edit timer is armed";
+    TreePane().tvwEditTimer_Timer();
   }
   // Types the name into the open editor and ends the edit with Enter.
   void Type(const QString& name) {
@@ -91,7 +92,7 @@ TEST_F(TreeRenameTest, TheTimerEditsTheNodeAndEnterRenamesTheTagAndResortsItsLev
   EXPECT_EQ(gPendingRenameNode, &Node("ID13"));
   EXPECT_EQ(Editor(), nullptr) << "the edit waits for the timer";
   Tick();
-  EXPECT_FALSE(Pane().tvwEditTimer->Enabled());
+  EXPECT_FALSE(TreePane().tvwEditTimer->Enabled());
   EXPECT_EQ(Tree().DropHighlight(), &Node("ID13"));
   ASSERT_NE(Editor(), nullptr);
   EXPECT_EQ(Editor()->selectedText(), QStringLiteral("Ben"));
@@ -160,7 +161,7 @@ TEST_F(TreeRenameTest, ADeviceNameGoesToEveryRowOfItsSerialAtOnce) {
       "INSERT INTO FileLocations VALUES ('AAAA1111', 'Disk AAAA1111', ':\\films\\', '/mnt/films/', 'Fixed Disk', "
       "NULL, 1)"));
   StartRename(QStringLiteral("M-AAAA1111"));
-  EXPECT_FALSE(Pane().tvwEditTimer->Enabled());
+  EXPECT_FALSE(TreePane().tvwEditTimer->Enabled());
   Type(QStringLiteral("Films"));
   StartRename(QStringLiteral("M-CC'33"));
   Type(QStringLiteral("Card's"));
@@ -174,8 +175,8 @@ TEST_F(TreeRenameTest, KeysThatNameNoTagOrDeviceWriteNothing) {
   const QString names = QStringLiteral("SELECT count(FriendlyName) FROM FileLocations");
   const QString before = Value(tags);
   for (const char* key : {"ID13 OR 1=1", "IDx", "ID", "R-5", "DISKS", "M-"})
-    Pane().RenameTreeItem(QLatin1String(key), "X");
-  Pane().RenameTreeItem(QStringLiteral("M-AAAA1111' OR '1'='1"), QStringLiteral("X"));
+    TreePane().RenameTreeItem(QLatin1String(key), "X");
+  TreePane().RenameTreeItem(QStringLiteral("M-AAAA1111' OR '1'='1"), QStringLiteral("X"));
   EXPECT_EQ(Value(tags), before);
   EXPECT_EQ(Value(names), QStringLiteral("0"));
 }
@@ -183,14 +184,14 @@ TEST_F(TreeRenameTest, KeysThatNameNoTagOrDeviceWriteNothing) {
 TEST_F(TreeRenameTest, EscChecksOnlyARenameUnderWayAndARemovedNodeIsNotEdited) {
   int esc = 27;
   Tree().SetSelectedItem(&Node("M-AAAA1111"));
-  Pane().tvwLibrary_KeyUp(esc, 0);
+  TreePane().tvwLibrary_KeyUp(esc, 0);
   EXPECT_EQ(Value(QStringLiteral("SELECT count(FriendlyName) FROM FileLocations")), QStringLiteral("0"));
 
   // Esc drops the editor, and the node's own text is checked and kept.
   StartRename(QStringLiteral("ID13"));
   Tick();
   QTest::keyClick(Editor(), Qt::Key_Escape);
-  Pane().tvwLibrary_KeyUp(esc, 0);
+  TreePane().tvwLibrary_KeyUp(esc, 0);
   EXPECT_EQ(TagRow(13), QStringLiteral("Ben|236"));
   EXPECT_EQ(gPendingRenameNode, nullptr);
 

@@ -38,7 +38,7 @@ class ViewsWheelTest : public GridTest {
                       Qt::NoScrollPhase, false);
     QApplication::sendEvent(widget.window(), &wheel);
   }
-  static ctl::VScrollBar& Bar() { return *gMainForm->Browser().scrollFlex; }
+  static ctl::VScrollBar& Bar() { return *gMainForm->Results().scrollFlex; }
 
   bool saveAutoRefresh_ = gAutoRefresh;
 };
@@ -52,8 +52,8 @@ TEST_F(ViewsWheelTest, TheCarouselSwitchKeepsTheCurrentResultAndASecondAskChange
   EXPECT_TRUE(gMainForm->Carousel().ucCarouselCanvas->isVisible());
   EXPECT_FALSE(Tiles().isVisible());
   EXPECT_TRUE(Bar().isVisible());
-  EXPECT_TRUE(gMainForm->Browser().Timer1->Enabled());
-  EXPECT_TRUE(gMainForm->Browser().picRight->updatesEnabled());
+  EXPECT_TRUE(gMainForm->Results().Timer1->Enabled());
+  EXPECT_TRUE(gMainForm->Results().picRight->updatesEnabled());
 
   gBrowserIndex = 3;  // a second ask leaves even the carousel's cursor alone
   Send("mnuViewCarousel");
@@ -63,7 +63,7 @@ TEST_F(ViewsWheelTest, TheCarouselSwitchKeepsTheCurrentResultAndASecondAskChange
   Send("mnuViewList");
   Send("mnuViewCarousel");
   EXPECT_EQ(gBrowserMode, 3);
-  EXPECT_TRUE(gMainForm->Browser().picRight->updatesEnabled());
+  EXPECT_TRUE(gMainForm->Results().picRight->updatesEnabled());
   Send("mnuViewTile");
   EXPECT_EQ(gCurrentItem.SegmentID, 17);
   EXPECT_EQ(TileText(17).toInt() % 2, 1) << "the cursor is back on result 17 in the tiles";
@@ -104,7 +104,7 @@ TEST_F(ViewsWheelTest, TheWheelScrollsOnlyTheFocusedGridOrTurnsTheCarousel) {
   ShowResults(400, 1);
   Tiles().SetTopRow(5);
   Bar().SetValue(5);
-  Turn(*gMainForm->Browser().tvwLibrary, QPoint(0, -120));
+  Turn(*gMainForm->Tree().tvwLibrary, QPoint(0, -120));
   EXPECT_EQ(Tiles().TopRow(), 5) << "the tree takes no wheel here";
 
   ctl::FlexGrid& segments = *gMainForm->Inspector().flexSegments;
@@ -125,14 +125,14 @@ TEST_F(ViewsWheelTest, TheWheelScrollsOnlyTheFocusedGridOrTurnsTheCarousel) {
 
 TEST_F(ViewsWheelTest, TheHistoryComboRefreshesOnlyWithAutoRefreshThenTakesTheFocus) {
   ShowResults(4);
-  ctl::ImageCombo& combo = *gMainForm->Browser().cmbBrowserHistory;
+  ctl::ImageCombo& combo = *gMainForm->Results().cmbBrowserHistory;
   combo.ComboItems.Add(0, QString(), QStringLiteral("a view to refresh"));
   gAutoRefresh = false;
-  gMainForm->Browser().cmbBrowserHistory_Click();
+  gMainForm->Results().cmbBrowserHistory_Click();
   EXPECT_EQ(gLibrary->ResultCount, 4);
   EXPECT_TRUE(combo.hasFocus() || combo.isAncestorOf(QApplication::focusWidget()));
   gAutoRefresh = true;
-  gMainForm->Browser().cmbBrowserHistory_Click();
+  gMainForm->Results().cmbBrowserHistory_Click();
   EXPECT_EQ(gLibrary->ResultCount, 0) << "the (empty) view is run again";
 }
 

@@ -186,8 +186,8 @@ TEST_F(AddFilesFaultsTest, AFullLibraryDiskEndsTheRunWithOneMessageAndKeepsWhatW
   }
   EXPECT_FALSE(gAddingFiles);
   EXPECT_FALSE(gMainForm->Import().cmdAbortScan->isVisible());
-  EXPECT_TRUE(gMainForm->Browser().tvwLibrary->isEnabled());
-  EXPECT_TRUE(gMainForm->Browser().cmbBrowserHistory->isEnabled());
+  EXPECT_TRUE(gMainForm->Tree().tvwLibrary->isEnabled());
+  EXPECT_TRUE(gMainForm->Results().cmbBrowserHistory->isEnabled());
   EXPECT_EQ(gMainForm->windowTitle(), QStringLiteral("Reelwise II - Films"));
   EXPECT_EQ(gLibrary->ResultCount, added) << "the run's files are shown";
   ::umount2(QFile::encodeName(folder).constData(), MNT_DETACH);

@@ -129,9 +129,9 @@ TEST_F(InspectorGesturesTest,
   EXPECT_EQ(gMainForm->m_RequestedWindowMode, QStringLiteral("COMPACT"));
 
   gWindowMode = 2;
-  gMainForm->Browser().Timer1->SetEnabled(true);
+  gMainForm->Results().Timer1->SetEnabled(true);
   Pane().picOpenFile_DblClick();
-  EXPECT_FALSE(gMainForm->Browser().Timer1->Enabled())
+  EXPECT_FALSE(gMainForm->Results().Timer1->Enabled())
       << "full screen stops the position poll";
 
   gWindowMode = 1;

@@ -140,19 +140,19 @@ TEST_F(PreviewTransportTest, ThePollMovesTheThumbAndShowsPlayOrPauseExceptInTVOu
   gPlayer->ForcePosition(2.0);
   thumb.SetLeft(100);
   gTVOutMode = true;
-  gMainForm->Browser().Timer1_Timer();
+  gMainForm->Results().Timer1_Timer();
   gTVOutMode = false;
   EXPECT_DOUBLE_EQ(thumb.Left(), 100) << "nothing in TV-Out mode";
 
   gWindowMode = 2;
-  gMainForm->Browser().Timer1_Timer();
+  gMainForm->Results().Timer1_Timer();
   gWindowMode = 1;
   EXPECT_NEAR(thumb.Left(), (Pane().picSlider->Width() - 16) * 2.0 / 4.0 + 4, 1) << "compact mode polls too";
   const QObjectList& stack = Pane().picMediaControl[3]->parentWidget()->children();
   EXPECT_GT(stack.indexOf(Pane().picMediaControl[3]), stack.indexOf(Pane().picMediaControl[14]))
       << "paused: play in front";
   Press(3);
-  gMainForm->Browser().Timer1_Timer();
+  gMainForm->Results().Timer1_Timer();
   EXPECT_LT(stack.indexOf(Pane().picMediaControl[3]), stack.indexOf(Pane().picMediaControl[14]))
       << "running: pause in front";
   Press(14);
@@ -229,12 +229,12 @@ TEST_F(PreviewTransportTest, NothingButOpenActsWithoutAFile) {
 
 TEST_F(PreviewTransportTest, TheSlidersEndsSeekToStartAndEndAndVolumeFollowsThePointer) {
   bool pollStopped = false;
-  InspectorPane::WaitHook = [&](int) { pollStopped = !gMainForm->Browser().Timer1->Enabled(); };
+  InspectorPane::WaitHook = [&](int) { pollStopped = !gMainForm->Results().Timer1->Enabled(); };
   Pane().picSlider_MouseDown(1, 0, 0, 0);
   EXPECT_DOUBLE_EQ(Pane().imgSliderThumb->Left(), 4);
   EXPECT_NEAR(Position(), 0, 0.001);
   EXPECT_TRUE(pollStopped) << "no poll during the seek";
-  EXPECT_TRUE(gMainForm->Browser().Timer1->Enabled());
+  EXPECT_TRUE(gMainForm->Results().Timer1->Enabled());
   Pane().picSlider_MouseDown(1, 0, Pane().picSlider->Width() + 30, 0);
   EXPECT_DOUBLE_EQ(Pane().imgSliderThumb->Left(), Pane().picSlider->Width() - 12);
   EXPECT_NEAR(Position(), gPlayer->Duration(), 0.05);

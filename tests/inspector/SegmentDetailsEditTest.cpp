@@ -230,7 +230,7 @@ TEST_F(SegmentDetailsEditTest, AStoryBoardAskedAgainIsShownAgain) {
   qApp->removeEventFilter(&counter);
   EXPECT_EQ(counter.shown, 2);
   EXPECT_EQ(boxes.Count(), 2) << "the missing file is named at each showing";
-  EXPECT_TRUE(gMainForm->Browser().Timer1->Enabled()) << "the poll runs again after the story board";
+  EXPECT_TRUE(gMainForm->Results().Timer1->Enabled()) << "the poll runs again after the story board";
 }
 
 }  // namespace

@@ -96,7 +96,7 @@ class CommandTest : public ProgramTest {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(gMainForm));
     gMainForm->activateWindow();
     // A refresh re-runs the view shown in the history combo; give it one.
-    gMainForm->Browser().cmbBrowserHistory->ComboItems.Add(0, QString(), QStringLiteral("a view to refresh"));
+    gMainForm->Results().cmbBrowserHistory->ComboItems.Add(0, QString(), QStringLiteral("a view to refresh"));
   }
 
   void TearDown() override {

@@ -7,7 +7,7 @@
 
 #include "tests/app/ClipLibrary.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
 #include "inspector/InspectorPane.h"
 #include "library/ResultItem.h"
 #include "player/cMpvCore.h"
@@ -62,7 +62,7 @@ class CompactKeysTest : public RunningProgramTest {
     ASSERT_TRUE(QTest::qWaitFor([] { return gPlayer->PlayState() == 1; }, 10000));
   }
   static void FocusTheTree() {
-    QWidget* tree = gMainForm->Browser().tvwLibrary->focusProxy();
+    QWidget* tree = gMainForm->Tree().tvwLibrary->focusProxy();
     tree->setFocus();
     ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == tree; }, 5000));
   }
@@ -104,7 +104,7 @@ TEST_F(CompactKeysTest, EachKeyDoesItsOwnThingWhereverTheFocusWas) {
 
   ASSERT_NO_FATAL_FAILURE(Type(Qt::Key_Escape));
   EXPECT_EQ(gWindowMode, 1) << "Esc goes back to the library window";
-  EXPECT_EQ(QApplication::focusWidget(), gMainForm->Browser().tvwLibrary->focusProxy())
+  EXPECT_EQ(QApplication::focusWidget(), gMainForm->Tree().tvwLibrary->focusProxy())
       << "the focus comes back where it was";
 }
 
@@ -113,16 +113,16 @@ TEST_F(CompactKeysTest, TheLibraryWindowKeepsItsSplitterOverACompactRoundTrip) {
     SCOPED_TRACE(maximised ? "maximised" : "normal");
     maximised ? gWindowMgr->MaximiseWindow() : gWindowMgr->RestoreWindow();
     const QRect window = gMainForm->frameGeometry();
-    gMainForm->Browser().picLeft->SetWidth(maximised ? 900 : 600);
+    gMainForm->Tree().picLeft->SetWidth(maximised ? 900 : 600);
     gMainForm->LayoutPanes();
-    const double tree = gMainForm->Browser().picLeft->Width();
+    const double tree = gMainForm->Tree().picLeft->Width();
     ASSERT_NE(tree, gMainForm->width() / 4.0) << "not where a resize puts the splitter";
     gMainForm->SetWindowMode(QStringLiteral("COMPACT"));
     ASSERT_NO_FATAL_FAILURE(Type(Qt::Key_Escape));
     ASSERT_EQ(gWindowMode, 1);
     EXPECT_EQ(gWindowMgr->WindowState(), maximised ? 2 : 0);
     EXPECT_EQ(gMainForm->frameGeometry(), window);
-    EXPECT_EQ(gMainForm->Browser().picLeft->Width(), tree);
+    EXPECT_EQ(gMainForm->Tree().picLeft->Width(), tree);
   }
 }
 

@@ -17,7 +17,7 @@ TEST_F(DeviceChangeTest, AMountSeenByTheWatcherRefreshesTheView) {
   // The window's activation comes later than its show; the test starts after it.
   ASSERT_TRUE(QTest::qWaitForWindowActive(gMainForm));
   gDeviceChangePending = false;
-  gMainForm->Browser().cmbBrowserHistory->ComboItems.Add(0, QString(), QStringLiteral("a view to refresh"));
+  gMainForm->Results().cmbBrowserHistory->ComboItems.Add(0, QString(), QStringLiteral("a view to refresh"));
   gLibrary->ResultCount = 4;  // the refresh fetches the (empty) results again
   rwtest::FakeDisk stick;
   stick.device = QStringLiteral("/dev/sdc1");

@@ -237,7 +237,7 @@ TEST(ExternalAppKeyTest, OnlyTheNumbersOneToThirtyNameAnApplication) {
 class RefreshWatch : public QObject {
  public:
   explicit RefreshWatch(std::function<QString()> look) : look_(std::move(look)) {
-    gMainForm->Browser().picProgress->installEventFilter(this);
+    gMainForm->Results().picProgress->installEventFilter(this);
   }
   QStringList seen;
   // Ends one command: its looks, all alike, become one entry.
@@ -261,7 +261,7 @@ class RefreshWatch : public QObject {
 
 TEST_F(DispatcherTest, ResultKindsAreShownBeforeTheViewRunsAgain) {
   RefreshWatch refresh([] {
-    const ctl::Toolbar& bar = *gMainForm->Browser().tbFileBrowser;
+    const ctl::Toolbar& bar = *gMainForm->Results().tbFileBrowser;
     return QStringLiteral("%1 %2%3%4 %5%6%7")
         .arg(QLatin1Char('[') + rwtest::ScopeName(gResultKind) + QLatin1Char(']'))
         .arg(Radio("mnuBrowserMatchingFiles")).arg(Radio("mnuBrowserSegmentsFromFiles"))
@@ -283,7 +283,7 @@ TEST_F(DispatcherTest, ResultKindsAreShownBeforeTheViewRunsAgain) {
 
 TEST_F(DispatcherTest, StorageFiltersAreShownBeforeTheViewRunsAgainAndOutliveARefresh) {
   RefreshWatch refresh([] {
-    const ctl::Button& filter = gMainForm->Browser().tbFileBrowser->Buttons(QStringLiteral("SD_FILTER"));
+    const ctl::Button& filter = gMainForm->Results().tbFileBrowser->Buttons(QStringLiteral("SD_FILTER"));
     return QStringLiteral("[%1] %2%3%4 %5 %6")
         .arg(rwtest::FilterName(gOnlineFilter))
         .arg(Radio("mnuBrowserStorageAll")).arg(Radio("mnuBrowserStorageOnline")).arg(Radio("mnuBrowserStorageOffline"))

@@ -28,7 +28,7 @@ TEST_F(LibraryViewTest, TheOpenLibraryShowsInTheTitleBarAndOpensTheWindow) {
   View().ShowLibraryLoaded(true);
   EXPECT_FALSE(gMainForm->picWelcomeHolder->isVisibleTo(gMainForm));
   EXPECT_TRUE(SaveAsEnabled());
-  EXPECT_TRUE(gMainForm->Browser().tvwLibrary->isEnabled());
+  EXPECT_TRUE(gMainForm->Tree().tvwLibrary->isEnabled());
   View().ShowLibraryLoaded(false);
   EXPECT_TRUE(gMainForm->picWelcomeHolder->isVisibleTo(gMainForm));
   EXPECT_FALSE(SaveAsEnabled());
@@ -37,7 +37,7 @@ TEST_F(LibraryViewTest, TheOpenLibraryShowsInTheTitleBarAndOpensTheWindow) {
 TEST_F(LibraryViewTest, ProgressAndBusyDisplayAreTheWindows) {
   View().SetProgressMax(10);
   View().ShowProgress(QStringLiteral("Working..."), 4);
-  EXPECT_TRUE(gMainForm->Browser().picProgress->isVisibleTo(gMainForm));
+  EXPECT_TRUE(gMainForm->Results().picProgress->isVisibleTo(gMainForm));
   EXPECT_EQ(gMainForm->progProgress->Caption(), QStringLiteral("Working..."));
   EXPECT_EQ(gMainForm->progProgress->Value(), 4);
   EXPECT_EQ(gMainForm->progProgress->Max(), 10.0);
@@ -49,9 +49,9 @@ TEST_F(LibraryViewTest, ProgressAndBusyDisplayAreTheWindows) {
   View().ShowBusyIndicator(false);
   EXPECT_FALSE(gMainForm->picBusyIndicator->isVisibleTo(gMainForm));
   View().SetBrowserControlsEnabled(false);
-  EXPECT_FALSE(gMainForm->Browser().picRight->isEnabled());
+  EXPECT_FALSE(gMainForm->Results().picRight->isEnabled());
   View().SetBrowserControlsEnabled(true);
-  EXPECT_TRUE(gMainForm->Browser().picRight->isEnabled());
+  EXPECT_TRUE(gMainForm->Results().picRight->isEnabled());
 }
 
 TEST_F(LibraryViewTest, TheHistoryGoesToTheComboAndTheHistoryMenu) {
@@ -76,14 +76,14 @@ TEST_F(LibraryViewTest, TheHistoryGoesToTheComboAndTheHistoryMenu) {
 }
 
 TEST_F(LibraryViewTest, TheTreeTheGridsAndTheTagCloudAreTheWindows) {
-  EXPECT_EQ(View().LibraryTree(), gMainForm->Browser().tvwLibrary);
+  EXPECT_EQ(View().LibraryTree(), gMainForm->Tree().tvwLibrary);
   View().StartTreeEditTimer();
-  EXPECT_TRUE(gMainForm->Browser().tvwEditTimer->Enabled());
+  EXPECT_TRUE(gMainForm->Tree().tvwEditTimer->Enabled());
 
   gBrowserMode = 3;
   EXPECT_EQ(View().BrowserTopRow(), -1) << "the carousel has no rows";
   gBrowserMode = 1;
-  EXPECT_EQ(View().BrowserTopRow(), gMainForm->Browser().flexThumbsTiled->TopRow());
+  EXPECT_EQ(View().BrowserTopRow(), gMainForm->Results().flexThumbsTiled->TopRow());
 
   View().ShowTagCloud({{QStringLiteral("7"), QStringLiteral("Anna"), 3}}, 3);
   ASSERT_GE(TagCloudForm().TagLabelUBound(), 1);

@@ -32,7 +32,7 @@ class MainWindowEventsTest : public rwtest::ProgramTest {
 };
 
 TEST_F(MainWindowEventsTest, DeviceChangeRefreshesAtOnceOnlyWhileTheWindowIsActive) {
-  gMainForm->Browser().cmbBrowserHistory->ComboItems.Add(0, QString(), QStringLiteral("a view to refresh"));
+  gMainForm->Results().cmbBrowserHistory->ComboItems.Add(0, QString(), QStringLiteral("a view to refresh"));
   gLibrary->ResultCount = 4;  // the refresh fetches the (empty) results again
   PostDeviceChange(SHCNE_MEDIAREMOVED);
   EXPECT_FALSE(gDeviceChangePending);
@@ -95,7 +95,7 @@ TEST_F(MainWindowEventsTest, BusyDisplayShowsInTheTitleBarButNotInTvOutMode) {
 }
 
 TEST_F(MainWindowEventsTest, ChangesWhileInactiveRefreshOnceAtTheNextActivation) {
-  gMainForm->Browser().cmbBrowserHistory->ComboItems.Add(0, QString(), QStringLiteral("a view to refresh"));
+  gMainForm->Results().cmbBrowserHistory->ComboItems.Add(0, QString(), QStringLiteral("a view to refresh"));
   QApplication::setActiveWindow(gMainForm);
   QCoreApplication::processEvents();  // the activation of the start-up is over
   gMainFormInactive = true;

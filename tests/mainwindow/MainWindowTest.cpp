@@ -2,7 +2,8 @@
 // relies on them, the settings and screen density it follows, its minimum
 // size, and the shared procedures that lay out its grids.
 #include "app/UpwardCalls.h"
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "carousel/cCarousel.h"
 #include "options/ExternalAppCommand.h"
 #include "core/modReelwise.h"
@@ -67,7 +68,7 @@ class MainWindowTest : public rwtest::TempHomeTest {
 
 TEST_F(MainWindowTest, ListGridHasTheDetailColumnsWithTheirHeadersAndWidths) {
   const frmReelwise& form = Build();
-  const ctl::FlexGrid& list = *form.Browser().flexThumbsList;
+  const ctl::FlexGrid& list = *form.Results().flexThumbsList;
   ASSERT_EQ(list.Cols(), 11);
   const struct {
     int width;
@@ -89,15 +90,15 @@ TEST_F(MainWindowTest, ListGridHasTheDetailColumnsWithTheirHeadersAndWidths) {
 TEST_F(MainWindowTest, TreeStyleAndStateIconsFollowTheClassicTreeSetting) {
   gLibraryTreeClassic = true;
   const frmReelwise& classic = Build();
-  EXPECT_EQ(classic.Browser().tvwLibrary->Style(), ctl::tvwTreelinesPlusMinusPictureText);
-  EXPECT_EQ(classic.Browser().tvwLibrary->StateImages(), nullptr);
-  EXPECT_EQ(gTreeHwnd, classic.Browser().tvwLibrary);
+  EXPECT_EQ(classic.Tree().tvwLibrary->Style(), ctl::tvwTreelinesPlusMinusPictureText);
+  EXPECT_EQ(classic.Tree().tvwLibrary->StateImages(), nullptr);
+  EXPECT_EQ(gTreeHwnd, classic.Tree().tvwLibrary);
 
   gLibraryTreeClassic = false;
   const frmReelwise& plain = Build();
-  EXPECT_EQ(plain.Browser().tvwLibrary->Style(), ctl::tvwPictureText);
-  EXPECT_EQ(plain.Browser().tvwLibrary->StateImages(), &plain.ilStateIcons);
-  EXPECT_EQ(plain.Browser().tvwLibrary->Images(), &plain.imglstReelwise);
+  EXPECT_EQ(plain.Tree().tvwLibrary->Style(), ctl::tvwPictureText);
+  EXPECT_EQ(plain.Tree().tvwLibrary->StateImages(), &plain.ilStateIcons);
+  EXPECT_EQ(plain.Tree().tvwLibrary->Images(), &plain.imglstReelwise);
 }
 
 TEST_F(MainWindowTest, DeleteCommandNamesTheRecycleBinWhenItIsUsed) {
@@ -110,12 +111,12 @@ TEST_F(MainWindowTest, DeleteCommandNamesTheRecycleBinWhenItIsUsed) {
 TEST_F(MainWindowTest, FontsAndWidthsFollowTheScreenDensity) {
   SetDensity(12);  // 120 dots per inch
   const frmReelwise& form = Build();
-  EXPECT_DOUBLE_EQ(form.Browser().tvwLibrary->FontSize(), 8);
-  EXPECT_DOUBLE_EQ(form.Browser().cmbBrowserHistory->FontSize(), 7.2);
-  EXPECT_DOUBLE_EQ(form.Browser().lblResultSize->FontSize(), 7.2);
-  EXPECT_DOUBLE_EQ(form.Browser().lblSelectCount->FontSize(), 7.2);
-  EXPECT_DOUBLE_EQ(form.Browser().flexThumbsTiled->FontSize(), 57.6);
-  EXPECT_DOUBLE_EQ(form.Browser().tbFileBrowser->Buttons(QStringLiteral("FILE_COUNT")).Width(), 268.75);
+  EXPECT_DOUBLE_EQ(form.Tree().tvwLibrary->FontSize(), 8);
+  EXPECT_DOUBLE_EQ(form.Results().cmbBrowserHistory->FontSize(), 7.2);
+  EXPECT_DOUBLE_EQ(form.Results().lblResultSize->FontSize(), 7.2);
+  EXPECT_DOUBLE_EQ(form.Results().lblSelectCount->FontSize(), 7.2);
+  EXPECT_DOUBLE_EQ(form.Results().flexThumbsTiled->FontSize(), 57.6);
+  EXPECT_DOUBLE_EQ(form.Results().tbFileBrowser->Buttons(QStringLiteral("FILE_COUNT")).Width(), 268.75);
 }
 
 TEST_F(MainWindowTest, WindowIsFramelessAndNeverSmallerThan560Square) {
@@ -139,7 +140,7 @@ TEST_F(MainWindowTest, ConstructionRunsItsStepsOnceInOrder) {
   EXPECT_EQ(gWindowMode, 1);
   EXPECT_EQ(form.Inspector().m_HoverButton, 1);
   EXPECT_EQ(form.Inspector().m_InspectorTabs[2].CollapsedWidth, 138);
-  EXPECT_TRUE(form.Browser().Timer1->Enabled());
+  EXPECT_TRUE(form.Results().Timer1->Enabled());
   EXPECT_TRUE(gCarousel);
   EXPECT_EQ(form.tbMain->Buttons(QStringLiteral("TILE_VIEW")).Value(), ctl::tbrPressed);
   EXPECT_EQ(form.tbMain->Buttons(QStringLiteral("UI-STANDARD")).Value(), ctl::tbrPressed);
@@ -193,8 +194,8 @@ TEST_F(MainWindowTest, ProgressOffLeavesAnEmptyStrip) {
 TEST_F(MainWindowTest, ThePreviewPollWithoutAPlayerShowsNothing) {
   frmReelwise& form = Build();
   ASSERT_EQ(gPlayer, nullptr);
-  form.Browser().Timer1_Timer();
-  EXPECT_EQ(form.Browser().Timer1->Interval(), 300) << "the poll goes on";
+  form.Results().Timer1_Timer();
+  EXPECT_EQ(form.Results().Timer1->Interval(), 300) << "the poll goes on";
 }
 
 class GridLayoutTest : public MainWindowTest {
@@ -209,13 +210,13 @@ class GridLayoutTest : public MainWindowTest {
 };
 
 TEST_F(GridLayoutTest, TileGridHasAColumnPerTileAndAtLeastAPageOfRows) {
-  const ctl::FlexGrid& tiles = *gMainForm->Browser().flexThumbsTiled;
+  const ctl::FlexGrid& tiles = *gMainForm->Results().flexThumbsTiled;
   const struct {
     int items;
     int rows;
   } cases[] = {{0, 3}, {1, 3}, {kColumns, 3}, {kColumns + 1, 3}, {10 * kColumns, 10}, {10 * kColumns + 1, 11}};
   for (const auto& c : cases) {
-    gMainForm->Browser().LayoutThumbnailGrid(c.items);
+    gMainForm->Results().LayoutThumbnailGrid(c.items);
     EXPECT_EQ(tiles.Rows(), c.rows) << c.items;
     EXPECT_EQ(tiles.Cols(), kColumns + 2);
     EXPECT_EQ(tiles.ColWidth(0), 10);
@@ -224,21 +225,21 @@ TEST_F(GridLayoutTest, TileGridHasAColumnPerTileAndAtLeastAPageOfRows) {
     EXPECT_EQ(tiles.RowHeight(0), gTileHeightTwips);
     EXPECT_EQ(tiles.Col(), c.items == 0 ? 0 : 1) << c.items;
     // The scroll bar pages through the rows beyond the first page.
-    EXPECT_EQ(gMainForm->Browser().scrollFlex->Max(), c.rows - 3) << c.items;
-    EXPECT_EQ(gMainForm->Browser().scrollFlex->LargeChange(), 3);
-    EXPECT_EQ(gMainForm->Browser().scrollFlex->Value(), 0);
-    EXPECT_TRUE(gMainForm->Browser().scrollFlex->Tag().isEmpty());
+    EXPECT_EQ(gMainForm->Results().scrollFlex->Max(), c.rows - 3) << c.items;
+    EXPECT_EQ(gMainForm->Results().scrollFlex->LargeChange(), 3);
+    EXPECT_EQ(gMainForm->Results().scrollFlex->Value(), 0);
+    EXPECT_TRUE(gMainForm->Results().scrollFlex->Tag().isEmpty());
   }
 }
 
 TEST_F(GridLayoutTest, ListGridHasARowPerResultAndBandedRows) {
-  const ctl::FlexGrid& list = *gMainForm->Browser().flexThumbsList;
+  const ctl::FlexGrid& list = *gMainForm->Results().flexThumbsList;
   const struct {
     int items;
     int rows;
   } cases[] = {{0, 4}, {1, 2}, {kColumns, kColumns + 1}, {kColumns + 1, kColumns + 2}, {10 * kColumns, 51}};
   for (const auto& c : cases) {
-    gMainForm->Browser().LayoutThumbnailGrid(c.items);
+    gMainForm->Results().LayoutThumbnailGrid(c.items);
     EXPECT_EQ(list.Rows(), c.rows) << c.items;
     EXPECT_EQ(list.RowHeight(0), 570);
     EXPECT_EQ(list.RowHeight(1), gTileHeightTwips);
@@ -247,8 +248,8 @@ TEST_F(GridLayoutTest, ListGridHasARowPerResultAndBandedRows) {
 
 TEST_F(GridLayoutTest, ListScrollBarCountsTheRowsThatFit) {
   gBrowserMode = 2;
-  ctl::FlexGrid& list = *gMainForm->Browser().flexThumbsList;
-  gMainForm->Browser().LayoutThumbnailGrid(10 * kColumns);
+  ctl::FlexGrid& list = *gMainForm->Results().flexThumbsList;
+  gMainForm->Results().LayoutThumbnailGrid(10 * kColumns);
   // Four data rows fit under the header.
   list.SetHeight((570 + 4 * gTileHeightTwips) / gTwipsPerPixelY);
   const struct {
@@ -256,37 +257,37 @@ TEST_F(GridLayoutTest, ListScrollBarCountsTheRowsThatFit) {
     int max;
   } cases[] = {{0, 1}, {1, 1}, {4, 1}, {5, 2}, {50, 47}};
   for (const auto& c : cases) {
-    gMainForm->Browser().UpdateThumbnailScrollBar(c.items);
-    EXPECT_EQ(gMainForm->Browser().scrollFlex->Min(), 1);
-    EXPECT_EQ(gMainForm->Browser().scrollFlex->LargeChange(), 4);
-    EXPECT_EQ(gMainForm->Browser().scrollFlex->Max(), c.max) << c.items;
+    gMainForm->Results().UpdateThumbnailScrollBar(c.items);
+    EXPECT_EQ(gMainForm->Results().scrollFlex->Min(), 1);
+    EXPECT_EQ(gMainForm->Results().scrollFlex->LargeChange(), 4);
+    EXPECT_EQ(gMainForm->Results().scrollFlex->Max(), c.max) << c.items;
   }
   gBrowserMode = 3;
-  gMainForm->Browser().UpdateThumbnailScrollBar(50);
-  EXPECT_EQ(gMainForm->Browser().scrollFlex->Min(), 1);
-  EXPECT_EQ(gMainForm->Browser().scrollFlex->Max(), 1);
+  gMainForm->Results().UpdateThumbnailScrollBar(50);
+  EXPECT_EQ(gMainForm->Results().scrollFlex->Min(), 1);
+  EXPECT_EQ(gMainForm->Results().scrollFlex->Max(), 1);
 }
 
 TEST_F(GridLayoutTest, NoLayoutValueDividesByZero) {
   gTileColumns = 0;
   gTileRowsVisible = 0;
-  gMainForm->Browser().LayoutThumbnailGrid(7);
-  EXPECT_EQ(gMainForm->Browser().flexThumbsTiled->Cols(), 3) << "one tile column";
-  EXPECT_EQ(gMainForm->Browser().flexThumbsTiled->Rows(), 7);
+  gMainForm->Results().LayoutThumbnailGrid(7);
+  EXPECT_EQ(gMainForm->Results().flexThumbsTiled->Cols(), 3) << "one tile column";
+  EXPECT_EQ(gMainForm->Results().flexThumbsTiled->Rows(), 7);
   gBrowserMode = 2;
-  gMainForm->Browser().flexThumbsList->SetRowHeight(1, 0);
-  gMainForm->Browser().UpdateThumbnailScrollBar(7);
-  EXPECT_EQ(gMainForm->Browser().scrollFlex->LargeChange(), 0);
+  gMainForm->Results().flexThumbsList->SetRowHeight(1, 0);
+  gMainForm->Results().UpdateThumbnailScrollBar(7);
+  EXPECT_EQ(gMainForm->Results().scrollFlex->LargeChange(), 0);
 }
 
 TEST_F(GridLayoutTest, HistoryEntriesLineUpTheirBracketsAndOthersStay) {
-  ctl::ImageCombo& combo = *gMainForm->Browser().cmbBrowserHistory;
+  ctl::ImageCombo& combo = *gMainForm->Results().cmbBrowserHistory;
   combo.SetWidth(400);
   combo.ComboItems.Add(0, QString(), QStringLiteral("Holiday   [12 Files]"), QStringLiteral("_T"));
   combo.ComboItems.Add(0, QString(), QStringLiteral("Rated 5 [3 Files]"), QStringLiteral("&R"));
   combo.ComboItems.Add(0, QString(), QStringLiteral("No brackets here"), QStringLiteral("+T"));
   combo.ComboItems.Add(0, QString(), QString(500, QLatin1Char('x')) + QStringLiteral(" [1]"), QStringLiteral("-T"));
-  gMainForm->Browser().AlignBrowserHistory();
+  gMainForm->Results().AlignBrowserHistory();
   const QString first = combo.ComboItems(1).Text();
   const QString second = combo.ComboItems(2).Text();
   EXPECT_EQ(first.size(), second.size());
@@ -302,13 +303,13 @@ TEST_F(GridLayoutTest, RedrawLockIsOneForTheProgramAndRemembersItsState) {
   EXPECT_FALSE(modReelwise::SetWindowRedraw(&window, false));
   EXPECT_TRUE(modReelwise::SetWindowRedraw(&window, true));
   EXPECT_FALSE(window.updatesEnabled());
-  EXPECT_FALSE(modReelwise::SetWindowRedraw(gMainForm->Browser().tvwLibrary, true));
+  EXPECT_FALSE(modReelwise::SetWindowRedraw(gMainForm->Tree().tvwLibrary, true));
   EXPECT_TRUE(modReelwise::SetWindowRedraw(nullptr, false));
   EXPECT_TRUE(window.updatesEnabled());
 }
 
 TEST_F(GridLayoutTest, ExpandIconShowsTheNodeState) {
-  ctl::TreeView& tree = *gMainForm->Browser().tvwLibrary;
+  ctl::TreeView& tree = *gMainForm->Tree().tvwLibrary;
   ctl::Node* parent = tree.Nodes.Add(QString(), ctl::tvwFirst, QStringLiteral("ID5"), QStringLiteral("People"));
   ctl::Node* child = tree.Nodes.Add(QStringLiteral("ID5"), ctl::tvwChild, QStringLiteral("ID6"), QStringLiteral("Anna"));
   int16_t state = 0;
@@ -324,26 +325,26 @@ TEST_F(GridLayoutTest, ExpandIconShowsTheNodeState) {
 }
 
 TEST_F(GridLayoutTest, AddTreeNodeGivesTheLookAndTheParentItsExpandIcon) {
-  BrowserPane& browser = gMainForm->Browser();
-  ctl::Node* top = browser.AddTreeNode(QStringLiteral("Folder"), QStringLiteral("ID7"), QString(),
+  LibraryTreePane& tree = gMainForm->Tree();
+  ctl::Node* top = tree.AddTreeNode(QStringLiteral("Folder"), QStringLiteral("ID7"), QString(),
                                        QStringLiteral("FOLDERCLOSED"), RGB(1, 2, 3), false);
   EXPECT_EQ(top->Parent(), nullptr) << "no parent key: the top level";
   EXPECT_EQ(top->StateImage(), 3) << "no children yet";
-  ctl::Node* child = browser.AddTreeNode(QStringLiteral("Tag"), QStringLiteral("ID8"), QStringLiteral("ID7"),
+  ctl::Node* child = tree.AddTreeNode(QStringLiteral("Tag"), QStringLiteral("ID8"), QStringLiteral("ID7"),
                                          QStringLiteral("TAG"), RGB(9, 8, 7), true);
   EXPECT_EQ(child->Parent(), top);
   EXPECT_TRUE(child->Bold());
   EXPECT_EQ(child->ForeColor(), RGB(9, 8, 7));
   EXPECT_EQ(top->StateImage(), 1) << "the parent now shows it has children";
-  EXPECT_THROW(browser.AddTreeNode(QStringLiteral("Again"), QStringLiteral("ID8"), QString(), QString(), 0, false),
+  EXPECT_THROW(tree.AddTreeNode(QStringLiteral("Again"), QStringLiteral("ID8"), QString(), QString(), 0, false),
                RWError);
 }
 
 TEST_F(GridLayoutTest, BrowserControlsAreEnabledAndDisabledTogether) {
   gMainForm->SetBrowserControlsEnabled(false);
-  for (QWidget* control : std::initializer_list<QWidget*>{gMainForm->Browser().picLeft, gMainForm->Browser().picRight,
-                                                          gMainForm->Inspector().picBottom, gMainForm->Browser().tbFileBrowser,
-                                                          gMainForm->Inspector().tbSegments, gMainForm->Browser().cmbBrowserHistory,
+  for (QWidget* control : std::initializer_list<QWidget*>{gMainForm->Tree().picLeft, gMainForm->Results().picRight,
+                                                          gMainForm->Inspector().picBottom, gMainForm->Results().tbFileBrowser,
+                                                          gMainForm->Inspector().tbSegments, gMainForm->Results().cmbBrowserHistory,
                                                           gMainForm->picHolder}) {
     EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
   }

@@ -36,15 +36,16 @@ class PaneLayoutTest : public RunningProgramTest {
     RunningProgramTest::TearDown();
   }
 
-  static BrowserPane& B() { return gMainForm->Browser(); }
+  static LibraryTreePane& TreePane() { return gMainForm->Tree(); }
+  static ResultsPane& Results() { return gMainForm->Results(); }
   static InspectorPane& I() { return gMainForm->Inspector(); }
   static int Columns() { return static_cast<int>(gTileColumns); }
-  static double ScrollWidth() { return B().scrollFlex->Width(); }
-  static ctl::Button& Placeholder(const char* key) { return B().tbFileBrowser->Buttons(QLatin1String(key)); }
+  static double ScrollWidth() { return Results().scrollFlex->Width(); }
+  static ctl::Button& Placeholder(const char* key) { return Results().tbFileBrowser->Buttons(QLatin1String(key)); }
 
   // The tree pane asks for all but `right` pixels, as a splitter drag does.
   static void RequestBrowserWidth(double right) {
-    B().picLeft->SetWidth(gMainForm->width() - right);
+    TreePane().picLeft->SetWidth(gMainForm->width() - right);
     gMainForm->LayoutPanes();
   }
 
@@ -63,8 +64,8 @@ class PaneLayoutTest : public RunningProgramTest {
       gResults[static_cast<size_t>(i)].DisplayState = 5;
     }
     gLibrary->ResultCount = n;
-    B().LayoutThumbnailGrid(n);
-    B().DrawGridImages();
+    Results().LayoutThumbnailGrid(n);
+    Results().DrawGridImages();
   }
 };
 
@@ -78,11 +79,11 @@ TEST_F(PaneLayoutTest, BrowserTakesWholeTileColumnsInBothLayoutsAndTheTreePaneTh
       SCOPED_TRACE(right);
       RequestBrowserWidth(right);
       EXPECT_EQ(Columns(), std::max(1, static_cast<int>(std::floor(right / 104))));
-      EXPECT_DOUBLE_EQ(B().picRight->Width(), 104 * Columns() + ScrollWidth() + 10);
-      EXPECT_DOUBLE_EQ(B().picLeft->Width() + B().picRight->Width(), gMainForm->width());
-      EXPECT_EQ(B().picRight->x(), B().picLeft->width());
-      EXPECT_EQ(B().picFlexFrame->width(), 104 * Columns() + 2);
-      EXPECT_EQ(B().flexThumbsTiled->Cols(), Columns() + 2) << "the grid is rebuilt for a new column count";
+      EXPECT_DOUBLE_EQ(Results().picRight->Width(), 104 * Columns() + ScrollWidth() + 10);
+      EXPECT_DOUBLE_EQ(TreePane().picLeft->Width() + Results().picRight->Width(), gMainForm->width());
+      EXPECT_EQ(Results().picRight->x(), TreePane().picLeft->width());
+      EXPECT_EQ(Results().picFlexFrame->width(), 104 * Columns() + 2);
+      EXPECT_EQ(Results().flexThumbsTiled->Cols(), Columns() + 2) << "the grid is rebuilt for a new column count";
     }
   }
 }
@@ -90,27 +91,27 @@ TEST_F(PaneLayoutTest, BrowserTakesWholeTileColumnsInBothLayoutsAndTheTreePaneTh
 TEST_F(PaneLayoutTest, StandardDocksAlongTheFootAlternateUnderTheBrowser) {
   const double top = gMainForm->picHolder->Top() + gMainForm->picHolder->Height();
   const ctl::PictureBox& bottom = *I().picBottom;
-  const ctl::Toolbar& bar = *B().tbFileBrowser;
+  const ctl::Toolbar& bar = *Results().tbFileBrowser;
   UseLayout(1);
   EXPECT_EQ(bottom.geometry(), QRect(0, 800 - bottom.height(), 1200, bottom.height()));
   EXPECT_EQ(bar.geometry(), QRect(0, bottom.y() - bar.height(), 1200, bar.height()));
-  for (const QWidget* pane : {static_cast<QWidget*>(B().picLeft), static_cast<QWidget*>(B().picRight)}) {
+  for (const QWidget* pane : {static_cast<QWidget*>(TreePane().picLeft), static_cast<QWidget*>(Results().picRight)}) {
     EXPECT_EQ(pane->y(), top);
     EXPECT_EQ(pane->y() + pane->height(), bar.y());
   }
   EXPECT_EQ(I().picBottomFrame->geometry(), QRect(3, 3, 1194, bottom.height() - 6));
-  EXPECT_EQ(B().picLeftFrame->height(), B().picLeft->height() - 8);
+  EXPECT_EQ(TreePane().picLeftFrame->height(), TreePane().picLeft->height() - 8);
 
   UseLayout(2);
-  const ctl::PictureBox& right = *B().picRight;
-  EXPECT_EQ(B().picLeft->geometry(), QRect(0, top, B().picLeft->width(), 800 - top)) << "the full left height";
+  const ctl::PictureBox& right = *Results().picRight;
+  EXPECT_EQ(TreePane().picLeft->geometry(), QRect(0, top, TreePane().picLeft->width(), 800 - top)) << "the full left height";
   EXPECT_EQ(bottom.geometry(), QRect(right.x(), 800 - bottom.height(), right.width(), bottom.height()));
   EXPECT_EQ(bar.geometry(), QRect(0, bottom.y() - bar.height(), 1200, bar.height()));
   EXPECT_EQ(right.y(), top);
   EXPECT_EQ(right.y() + right.height(), bar.y());
   EXPECT_EQ(I().picBottomFrame->geometry(), QRect(2, 3, right.width() - 5, bottom.height() - 6));
-  EXPECT_EQ(B().picLeftFrame->height(), B().picLeft->height() - 8 - bar.height() - 1);
-  EXPECT_LT(B().picLeft->x() + B().picLeft->width(), Placeholder("SD_FILTER").Left())
+  EXPECT_EQ(TreePane().picLeftFrame->height(), TreePane().picLeft->height() - 8 - bar.height() - 1);
+  EXPECT_LT(TreePane().picLeft->x() + TreePane().picLeft->width(), Placeholder("SD_FILTER").Left())
       << "the tree pane covers only the progress placeholder of the toolbar under it";
 }
 
@@ -125,17 +126,17 @@ TEST_F(PaneLayoutTest, ProgressStripMovesBetweenTheToolbarAndTheTreePanesFoot) {
     gLibrary->SaveThumbnail(i, i, picture);
   }
   ShowResults(40);
-  ctl::PictureBox& strip = *B().picProgress;
+  ctl::PictureBox& strip = *Results().picProgress;
   const int height = strip.height();
 
   UseLayout(2);
-  ctl::PictureBox& tree = *B().picLeft;
+  ctl::PictureBox& tree = *TreePane().picLeft;
   EXPECT_EQ(strip.parentWidget(), &tree);
   EXPECT_TRUE(strip.isVisibleTo(gMainForm));
-  EXPECT_EQ(strip.geometry(), QRect(4, tree.height() - B().tbFileBrowser->height() - 1,
+  EXPECT_EQ(strip.geometry(), QRect(4, tree.height() - Results().tbFileBrowser->height() - 1,
                                     static_cast<int>(Placeholder("PROGRESS").Width()) - 14, height));
   EXPECT_DOUBLE_EQ(Placeholder("PROGRESS").Width(), tree.Width() + 3);
-  EXPECT_GT(strip.y(), B().picLeftFrame->y() + B().picLeftFrame->height()) << "under the tree's frame";
+  EXPECT_GT(strip.y(), TreePane().picLeftFrame->y() + TreePane().picLeftFrame->height()) << "under the tree's frame";
   gMainForm->progProgress->SetMax(10);
   gMainForm->progProgress->BroadcastProgress(QStringLiteral("Reading thumbnails..."), 4, gSchemeColour4);
   if (!qEnvironmentVariableIsEmpty("RW_SCREENSHOT")) {
@@ -144,7 +145,7 @@ TEST_F(PaneLayoutTest, ProgressStripMovesBetweenTheToolbarAndTheTreePanesFoot) {
   }
 
   UseLayout(1);
-  EXPECT_EQ(strip.parentWidget(), B().tbFileBrowser);
+  EXPECT_EQ(strip.parentWidget(), Results().tbFileBrowser);
   EXPECT_TRUE(strip.isVisibleTo(gMainForm));
   EXPECT_EQ(strip.geometry(), QRect(4, 0, static_cast<int>(Placeholder("PROGRESS").Width()) - 14, height));
   EXPECT_DOUBLE_EQ(strip.Left(), 4.0 * gTwipsPerPixelX) << "twips in the toolbar";
@@ -154,19 +155,19 @@ TEST_F(PaneLayoutTest, ProgressStripMovesBetweenTheToolbarAndTheTreePanesFoot) {
 TEST_F(PaneLayoutTest, ComboTakesTheToolbarsRestOnlyAboveA500PixelBrowser) {
   ctl::Button& combo = Placeholder("COMBO");
   RequestBrowserWidth(900);
-  const double wide = B().tbFileBrowser->Width() - combo.Left() - B().Frame3->Width() / gTwipsPerPixelX - 42;
+  const double wide = Results().tbFileBrowser->Width() - combo.Left() - Results().Frame3->Width() / gTwipsPerPixelX - 42;
   EXPECT_DOUBLE_EQ(combo.Width(), wide);
-  EXPECT_DOUBLE_EQ(B().cmbBrowserHistory->Width(), wide - 5);
+  EXPECT_DOUBLE_EQ(Results().cmbBrowserHistory->Width(), wide - 5);
   combo.SetWidth(123);
   RequestBrowserWidth(416 + ScrollWidth() + 10 + 50);  // 4 columns: a 443-pixel browser
-  ASSERT_LE(B().picRight->Width(), 500);
+  ASSERT_LE(Results().picRight->Width(), 500);
   EXPECT_DOUBLE_EQ(combo.Width(), 123);
   RequestBrowserWidth(520);  // 5 columns: 547 pixels
-  EXPECT_DOUBLE_EQ(combo.Width(), B().tbFileBrowser->Width() - combo.Left() - B().Frame3->Width() / gTwipsPerPixelX - 42);
+  EXPECT_DOUBLE_EQ(combo.Width(), Results().tbFileBrowser->Width() - combo.Left() - Results().Frame3->Width() / gTwipsPerPixelX - 42);
 }
 
 TEST_F(PaneLayoutTest, ListColumnsShareTheWidthOnlyWhenEachGetsMoreThan1000Twips) {
-  ctl::FlexGrid& list = *B().flexThumbsList;
+  ctl::FlexGrid& list = *Results().flexThumbsList;
   const int first = gListColumns[0].Column;
   const int second = gListColumns[1].Column;
   list.SetColWidth(first, 2200);
@@ -182,7 +183,7 @@ TEST_F(PaneLayoutTest, ListColumnsShareTheWidthOnlyWhenEachGetsMoreThan1000Twips
 
 TEST_F(PaneLayoutTest, TileRowsFillOnePageOfResultsAndGrowWithTheWindow) {
   ShowResults(5);
-  ctl::FlexGrid& grid = *B().flexThumbsTiled;
+  ctl::FlexGrid& grid = *Results().flexThumbsTiled;
   const int columns = Columns();
   EXPECT_EQ(grid.Rows(), static_cast<int>(gTileRowsVisible));
   grid.SetRow(0);
@@ -217,9 +218,9 @@ TEST_F(PaneLayoutTest, TileRowsFillOnePageOfResultsAndGrowWithTheWindow) {
 TEST_F(PaneLayoutTest, EarlyStopsMoveNothing) {
   ShowResults(60);
   RequestBrowserWidth(700);
-  std::vector<QWidget*> controls = {B().picRight,     B().picFlexFrame, B().flexThumbsTiled, B().flexThumbsList,
-                                    B().scrollFlex,   B().picGrip,      B().picProgress,     B().tbFileBrowser,
-                                    B().picLeftFrame, I().picBottom,    B().cmbBrowserHistory};
+  std::vector<QWidget*> controls = {Results().picRight,     Results().picFlexFrame, Results().flexThumbsTiled, Results().flexThumbsList,
+                                    Results().scrollFlex,   TreePane().picGrip,      Results().picProgress,     Results().tbFileBrowser,
+                                    TreePane().picLeftFrame, I().picBottom,    Results().cmbBrowserHistory};
   const auto places = [&controls] {
     std::vector<QRect> rects;
     for (const QWidget* control : controls) rects.push_back(control->geometry());
@@ -253,12 +254,12 @@ TEST_F(PaneLayoutTest, EarlyStopsMoveNothing) {
 
 TEST_F(PaneLayoutTest, FocusOnTheBrowsersFrameGoesToTheTileGrid) {
   gMainForm->activateWindow();
-  B().picFlexFrame->setFocus();
+  Results().picFlexFrame->setFocus();
   QApplication::processEvents();
-  EXPECT_TRUE(B().flexThumbsTiled->isAncestorOf(QApplication::focusWidget()) ||
-              QApplication::focusWidget() == B().flexThumbsTiled);
-  EXPECT_EQ(B().picRightFrame->BackColor(), gCursorColour);
-  EXPECT_EQ(B().picLeftFrame->BackColor(), gSchemeColour3);
+  EXPECT_TRUE(Results().flexThumbsTiled->isAncestorOf(QApplication::focusWidget()) ||
+              QApplication::focusWidget() == Results().flexThumbsTiled);
+  EXPECT_EQ(Results().picRightFrame->BackColor(), gCursorColour);
+  EXPECT_EQ(TreePane().picLeftFrame->BackColor(), gSchemeColour3);
 }
 
 }  // namespace

@@ -2,7 +2,8 @@
 // pane and lays the window out again.
 #include "tests/app/ProgramRun.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "library/clsRWLibrary.h"
 #include "platform/controls/ImageCombo.h"
 #include "ui/cMDISplit.h"
@@ -21,8 +22,8 @@ TEST_F(PaneSplitterTest, DraggingTheTreePanesEdgeWidensItAndTheBrowserFollows) {
   const QString library = gLibrariesFolder + QStringLiteral("Films.rw2");
   modReelwise::ExtractTemplateLibrary(library);
   gLibrary->OpenLibrary(library, true);  // the tree instead of the welcome page
-  QWidget* pane = gMainForm->Browser().picLeft;
-  QWidget* right = gMainForm->Browser().picRight;
+  QWidget* pane = gMainForm->Tree().picLeft;
+  QWidget* right = gMainForm->Results().picRight;
   const int width = pane->width();
   const int rightLeft = right->x();
   const QPoint strip(width - 2, pane->height() / 2);  // where the grip is drawn
@@ -38,7 +39,7 @@ TEST_F(PaneSplitterTest, DraggingTheTreePanesEdgeWidensItAndTheBrowserFollows) {
   if (!qEnvironmentVariableIsEmpty("RW_SCREENSHOT")) {
     // The history combo with the focus shows its lit frame in the picture.
     gMainForm->activateWindow();
-    gMainForm->Browser().cmbBrowserHistory->Box()->setFocus();
+    gMainForm->Results().cmbBrowserHistory->Box()->setFocus();
     QApplication::processEvents();
     gMainForm->grab().save(qEnvironmentVariable("RW_SCREENSHOT"), "PNG");
   }
@@ -57,7 +58,7 @@ TEST_F(PaneSplitterTest, TheEdgeLandsWithinHalfATileOfWhereTheBarIsReleased) {
   const QString library = gLibrariesFolder + QStringLiteral("Films.rw2");
   modReelwise::ExtractTemplateLibrary(library);
   gLibrary->OpenLibrary(library, true);
-  QWidget* pane = gMainForm->Browser().picLeft;
+  QWidget* pane = gMainForm->Tree().picLeft;
   const int tile = static_cast<int>(gTileWidthTwips / gTwipsPerPixelX);
   const int start = pane->width();
   const int browser = gMainForm->width() - start;

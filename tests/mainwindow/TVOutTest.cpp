@@ -2,7 +2,8 @@
 // pointer hidden, the view commands disabled) and full-screen mode, in the
 // running program: F10 and F11 typed where the focus is give the browser the
 // keys, and leaving either gives back the window and the splitter.
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "carousel/CarouselPane.h"
 #include "inspector/InspectorPane.h"
 #include "carousel/cCarousel.h"
@@ -67,19 +68,19 @@ TEST_F(TVOutTest, EnteringAndLeavingMoveTheCarouselAndSetTheMenusPointerAndTheme
   const QRect screen = Form().screen()->geometry();
   EXPECT_EQ(Form().geometry().height(), screen.height()) << "TV-Out takes the screen's full height";
   EXPECT_EQ(Form().Carousel().ucCarouselCanvas->geometry(), Form().rect());
-  EXPECT_FALSE(Form().Browser().tvwLibrary->Visible());
+  EXPECT_FALSE(Form().Tree().tvwLibrary->Visible());
   SavePicture("");
 
   Send("mnuTV-Out");
   EXPECT_FALSE(gTVOutMode);
-  EXPECT_EQ(CanvasParent(), Form().Browser().picFlexFrame);
+  EXPECT_EQ(CanvasParent(), Form().Results().picFlexFrame);
   for (const char* key : kViewItems) EXPECT_TRUE(Menu().Enabled(Item(key))) << key;
   EXPECT_EQ(gCarousel->ColourScheme(), 0);
   EXPECT_EQ(Other("TV-Out Theme").ToLong(0), 5) << "read, never written";
   EXPECT_EQ(CursorDisplayCount(), 0);
   EXPECT_FALSE(PointerBlank());
   EXPECT_EQ(gBrowserMode, 3) << "the browser stays in the carousel";
-  EXPECT_TRUE(Form().Browser().tvwLibrary->Visible());
+  EXPECT_TRUE(Form().Tree().tvwLibrary->Visible());
   EXPECT_NE(gWindowMgr->WindowState(), 2);
 }
 
@@ -160,10 +161,10 @@ class TVOutRoundTripTest : public TVOutTest {
     segments->setFocus();
     ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == segments; }, 5000));
   }
-  static double TreeWidth() { return Form().Browser().picLeft->Width(); }
+  static double TreeWidth() { return Form().Tree().picLeft->Width(); }
   // The tree pane dragged to `width`, as the splitter leaves it.
   static void DragTreeTo(double width) {
-    Form().Browser().picLeft->SetWidth(width);
+    Form().Tree().picLeft->SetWidth(width);
     Form().LayoutPanes();
   }
   static QRect MaximisedRect() { return QGuiApplication::primaryScreen()->availableGeometry(); }

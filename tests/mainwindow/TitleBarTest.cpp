@@ -3,7 +3,8 @@
 // RW_SCREENSHOT set, the compact window is saved there as a PNG.
 #include "tests/app/ProgramRun.h"
 
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "inspector/InspectorPane.h"
 #include "platform/controls/TimerControl.h"
 #include "ui/cWindowMgr.h"
@@ -69,10 +70,11 @@ class TitleBarTest : public RunningProgramTest {
   static QString ControlBoxImage(const char* key) { return Form().tbControlBox->Buttons(QLatin1String(key)).Image(); }
   // The controls only the library window shows.
   static std::vector<QWidget*> LibraryControls() {
-    BrowserPane& browser = Form().Browser();
+    LibraryTreePane& tree = Form().Tree();
+    ResultsPane& results = Form().Results();
     InspectorPane& inspector = Form().Inspector();
-    return {inspector.picMediaControl[12], Form().lblCaption, browser.picGrip,   Form().picHolder,
-            browser.picLeft,               browser.picRight,  inspector.picBottom, browser.tbFileBrowser};
+    return {inspector.picMediaControl[12], Form().lblCaption, tree.picGrip,   Form().picHolder,
+            tree.picLeft,               results.picRight,  inspector.picBottom, results.tbFileBrowser};
   }
   static int ShownLibraryControls() {
     int shown = 0;
@@ -171,7 +173,7 @@ TEST_F(TitleBarTest, CompactFromANormalWindowAndBack) {
       return false;
     }
   } probe(&minimumAtHide);
-  Form().Browser().picLeft->installEventFilter(&probe);
+  Form().Tree().picLeft->installEventFilter(&probe);
 
   ClickControlBox("MODE");
   EXPECT_EQ(gWindowMode, 2);
@@ -197,12 +199,12 @@ TEST_F(TitleBarTest, CompactFromANormalWindowAndBack) {
   Form().resize(600, 500);
   EXPECT_EQ(panel->geometry(), QRect(2, 25, 596, 473));
   EXPECT_EQ(Form().Inspector().framPreview->geometry(), QRect(7, 6, 582, 389));
-  Form().Browser().Timer1->SetEnabled(true);
+  Form().Results().Timer1->SetEnabled(true);
   QTest::mouseDClick(Form().picCaption, Qt::LeftButton, {}, QPoint(100, 12));
-  EXPECT_FALSE(Form().Browser().Timer1->Enabled());
-  Form().Browser().Timer1->SetEnabled(true);
+  EXPECT_FALSE(Form().Results().Timer1->Enabled());
+  Form().Results().Timer1->SetEnabled(true);
   ClickControlBox("RESTORE");
-  EXPECT_FALSE(Form().Browser().Timer1->Enabled());
+  EXPECT_FALSE(Form().Results().Timer1->Enabled());
   EXPECT_EQ(Form().frameGeometry().size(), QSize(600, 500)) << "not maximised";
 
   // The preview panel moves the compact window as the caption does.

@@ -26,8 +26,8 @@ class ToolbarsTest : public rwtest::CommandTest {
     QTest::mouseClick(toolbar, Qt::LeftButton, Qt::NoModifier, face);
   }
   static void ClickMain(const char* key) { Click(gMainForm->tbMain, key); }
-  static void ClickBrowser(const char* key) { Click(gMainForm->Browser().tbFileBrowser, key); }
-  static ctl::Button& BrowserButton(const char* key) { return gMainForm->Browser().tbFileBrowser->Buttons(QLatin1String(key)); }
+  static void ClickBrowser(const char* key) { Click(gMainForm->Results().tbFileBrowser, key); }
+  static ctl::Button& BrowserButton(const char* key) { return gMainForm->Results().tbFileBrowser->Buttons(QLatin1String(key)); }
 
   rwtest::ScriptedFileDialogs dialogs;
   rwtest::ModalWatch watch;
@@ -133,7 +133,7 @@ TEST_F(ToolbarsTest, ResultKindButtonsPressOneAndSetTheKind) {
 
 TEST_F(ToolbarsTest, AutoRefreshEntryTogglesAndTheRefreshButtonLeavesItAlone) {
   ctl::ButtonMenu& entry = BrowserButton("REFRESH").ButtonMenus(QStringLiteral("AUTO_REFRESH"));
-  Form().Browser().tbFileBrowser->ButtonMenuClick(entry);
+  Form().Results().tbFileBrowser->ButtonMenuClick(entry);
   EXPECT_TRUE(gAutoRefresh);
   EXPECT_EQ(entry.Text(), QStringLiteral("Turn OFF Auto-Refresh"));
   EXPECT_EQ(BrowserButton("REFRESH").Image(), QStringLiteral("AUTO_REFRESH"));
@@ -144,7 +144,7 @@ TEST_F(ToolbarsTest, AutoRefreshEntryTogglesAndTheRefreshButtonLeavesItAlone) {
   EXPECT_TRUE(gAutoRefresh);
   EXPECT_EQ(entry.Text(), QStringLiteral("Turn OFF Auto-Refresh"));
 
-  Form().Browser().tbFileBrowser->ButtonMenuClick(entry);
+  Form().Results().tbFileBrowser->ButtonMenuClick(entry);
   EXPECT_FALSE(gAutoRefresh);
   EXPECT_EQ(entry.Text(), QStringLiteral("Turn ON Auto-Refresh"));
   EXPECT_EQ(BrowserButton("REFRESH").Image(), QStringLiteral("REFRESH"));

@@ -46,7 +46,7 @@ TEST_F(MainWindowSchemeTest, StartUpTakesTheSavedScheme) {
   const QImage skin = AdjustImageColours(LoadResPicture(QStringLiteral("MPLAYER"), kResCustom), Preset("Reelwise Blues"));
   EXPECT_EQ(Argb(inspector.picMPlayerSkin->Picture()), skin);
   const QImage tile = SchemePicture(QStringLiteral("TILE"), kResCustom);
-  EXPECT_EQ(Argb(gMainForm->Browser().picBlankTile->Picture()), tile);
+  EXPECT_EQ(Argb(gMainForm->Results().picBlankTile->Picture()), tile);
   EXPECT_EQ(Argb(inspector.picThumbnail->Picture()), tile) << "nothing is inspected";
   EXPECT_EQ(gSearchBanner, SchemePicture(QStringLiteral("SEARCH_BANNER"), kResCustom));
   EXPECT_EQ(Argb(gMainForm->imgBanner->Picture()), SchemePicture(QStringLiteral("RW_BANNER"), kResCustom));
@@ -57,7 +57,7 @@ TEST_F(MainWindowSchemeTest, StartUpTakesTheSavedScheme) {
 TEST_F(MainWindowSchemeTest, ApplyRepaintsTheMainWindowAndKeepsStateRed) {
   ASSERT_TRUE(Start());
   ExpectColoursOf(ColourScheme{});
-  ctl::NodeCollection& nodes = gMainForm->Browser().tvwLibrary->Nodes;
+  ctl::NodeCollection& nodes = gMainForm->Tree().tvwLibrary->Nodes;
   // No library is open: the nodes are the test's.
   nodes.Add(QString(), ctl::tvwLast, QStringLiteral("ID1"), QStringLiteral("Unplayable"))->SetForeColor(0);
   ctl::Node* offline = nodes.Add(QString(), ctl::tvwLast, QStringLiteral("M-OFFLINE"), QStringLiteral("Disk"));

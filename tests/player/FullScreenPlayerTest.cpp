@@ -313,7 +313,7 @@ TEST_F(FullScreenPlayerTest, RatingsHighlightsFrameStepsWrappingAndEscape) {
   EXPECT_EQ(rating->Value(0).toInt(), 4);
   EXPECT_FALSE(gDSSinkForm);
   EXPECT_EQ(gMainForm->Inspector().Timer2->Interval(), 100);
-  EXPECT_TRUE(gMainForm->Browser().Timer1->Enabled());
+  EXPECT_TRUE(gMainForm->Results().Timer1->Enabled());
 
   // Run again without a change: file 2 resumes where it stopped.
   Script again;
@@ -423,11 +423,11 @@ TEST_F(FullScreenPlayerTest, ARequestToEndTheProgramEndsTheRunBeforeTheLoopIsEnd
 // second press while the first click is being answered. The double click
 // plays the file, and no half-opened preview marks it unplayable.
 TEST_F(FullScreenPlayerTest, ADoubleClickOnATilePlaysItAndLeavesItPlayable) {
-  BrowserPane& browser = gMainForm->Browser();
-  browser.LayoutThumbnailGrid(3);
+  ResultsPane& results = gMainForm->Results();
+  results.LayoutThumbnailGrid(3);
   gMainForm->MainToolbarHandler(QStringLiteral("mnuViewTile"));
   gMainForm->Inspector().ClearInspector();
-  ctl::FlexGrid& tiles = *browser.flexThumbsTiled;
+  ctl::FlexGrid& tiles = *results.flexThumbsTiled;
   const QPoint at((tiles.ColWidth(0) + tiles.ColWidth(1) + tiles.ColWidth(2) / 2) / 15, tiles.RowHeight(0) / 30);
   const auto post = [&](QEvent::Type type) {
     const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
@@ -465,7 +465,7 @@ TEST_F(FullScreenPlayerTest, ADoubleClickPlaysOneItemAgainUntilEscape) {
     last = now;
   };
   script.Then([&] { return starts >= 1 && gPlayer->Position() > 0.2; }, [] { Key(Qt::Key_Escape); });
-  gMainForm->Browser().BrowserDblClick(2);
+  gMainForm->Results().BrowserDblClick(2);
   ASSERT_FALSE(script.TimedOut());
   EXPECT_EQ(gCurrentItem.SegmentID, 2);
   EXPECT_EQ(gPlayStartIndex, 2);

@@ -3,7 +3,7 @@
 // with the scroll bar (which moves the view, not the cursor), jump to the
 // first and last result, select with Space and open with Enter. Keys outside
 // 13 to 40 are left to the grid.
-#include "browser/BrowserPane.h"
+#include "browser/ResultsPane.h"
 
 #include "browser/ResultGrids.h"
 #include "platform/Rounding.h"
@@ -45,7 +45,7 @@ void ScrollForKey(ctl::VScrollBar& bar, const ctl::FlexGrid& grid, int keyCode) 
 
 }  // namespace
 
-void BrowserPane::flexThumbsTiled_KeyDown(int& KeyCode, int) {
+void ResultsPane::flexThumbsTiled_KeyDown(int& KeyCode, int) {
   if (!BrowserKey(KeyCode)) return;
   ctl::FlexGrid& grid = *flexThumbsTiled;
   switch (KeyCode) {
@@ -78,7 +78,7 @@ void BrowserPane::flexThumbsTiled_KeyDown(int& KeyCode, int) {
   }
 }
 
-void BrowserPane::flexThumbsList_KeyDown(int& KeyCode, int) {
+void ResultsPane::flexThumbsList_KeyDown(int& KeyCode, int) {
   if (!BrowserKey(KeyCode)) return;
   ctl::FlexGrid& grid = *flexThumbsList;
   switch (KeyCode) {

@@ -11,7 +11,7 @@
 #include <functional>
 #include <optional>
 
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
 #include "carousel/cCarousel.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
@@ -216,7 +216,7 @@ class DummyNode {
 
 // A drag that leaves the tree, or ends over it without a drop (cancelled),
 // takes its highlight along, wherever the pointer stands.
-void BrowserPane::tvwLibrary_DragOver(ctl::Control& Source, double X, double Y, int State) {
+void LibraryTreePane::tvwLibrary_DragOver(ctl::Control& Source, double X, double Y, int State) {
   ctl::TreeView& tree = *tvwLibrary;
   const bool leaving = State == ctl::vbLeave;
   ctl::Node* node = leaving ? nullptr : tree.HitTest(X, Y);
@@ -241,7 +241,7 @@ void BrowserPane::tvwLibrary_DragOver(ctl::Control& Source, double X, double Y, 
 
 // A collapsed node with children opens once the pointer has stayed on it
 // for kHoverExpandMs.
-void BrowserPane::HoverExpand(ctl::Node* node) {
+void LibraryTreePane::HoverExpand(ctl::Node* node) {
   const uint64_t now = ctl::GetTickCount64();
   if (!node) {
     m_TreeHover.Key.clear();
@@ -254,11 +254,11 @@ void BrowserPane::HoverExpand(ctl::Node* node) {
   if (now > m_TreeHover.ExpandAt && !node->Expanded() && node->Children() > 0) node->SetExpanded(true);
 }
 
-void BrowserPane::ShowDragStatus(const QString& text) { host_.Progress().BroadcastProgress(text, 0, gSchemeColour4); }
+void LibraryTreePane::ShowDragStatus(const QString& text) { host_.Progress().BroadcastProgress(text, 0, gSchemeColour4); }
 
 // Files over the tree: the icon and status say what a drop on the node
 // would do (Ctrl held removes).
-void BrowserPane::FileDragOver(ctl::Control& Source, const ctl::Node* node, int State) {
+void LibraryTreePane::FileDragOver(ctl::Control& Source, const ctl::Node* node, int State) {
   FileDropFeedback feedback;
   if (State != ctl::vbOver) {
     Source.SetDragIcon(host_.imglstDragIcons().DragCursor(QStringLiteral("FILE")));
@@ -277,7 +277,7 @@ void BrowserPane::FileDragOver(ctl::Control& Source, const ctl::Node* node, int 
 
 // A tree node over the tree: the icon says whether it would move, link or
 // not drop.
-void BrowserPane::NodeDragOver(const ctl::Node* node) {
+void LibraryTreePane::NodeDragOver(const ctl::Node* node) {
   const ctl::Node* dragged = tvwLibrary->SelectedItem();
   const char* key = "NO_DROP";
   if (!node || node == dragged) {
@@ -296,7 +296,7 @@ void BrowserPane::NodeDragOver(const ctl::Node* node) {
 
 // ---- Drop ----
 
-void BrowserPane::tvwLibrary_DragDrop(ctl::Control& Source, double X, double Y) {
+void LibraryTreePane::tvwLibrary_DragDrop(ctl::Control& Source, double X, double Y) {
   ctl::TreeView& tree = *tvwLibrary;
   tree.SetDropHighlight(nullptr);
   m_TreeHover.Key.clear();
@@ -326,7 +326,7 @@ void BrowserPane::tvwLibrary_DragDrop(ctl::Control& Source, double X, double Y) 
 // Files and segments dropped on a rating, tag, folder, category or playlist,
 // in one transaction: a selected result dragged stands for every selected
 // result, an unselected one for itself.
-void BrowserPane::DropFiles(const ctl::Node& target) {
+void LibraryTreePane::DropFiles(const ctl::Node& target) {
   std::optional<TransactionGuard> tagging;
   DropStep([&] { tagging.emplace(gLibrary->Connection(), QStringLiteral("Tagging")); });
   if (target.Key().startsWith(QLatin1String("R-"))) {
@@ -346,7 +346,7 @@ void BrowserPane::DropFiles(const ctl::Node& target) {
 
 // A tree node dropped on a tag, category or folder: with Ctrl held and both
 // tags a link, else a move.
-void BrowserPane::DropTreeNode(ctl::Node& target) {
+void LibraryTreePane::DropTreeNode(ctl::Node& target) {
   ctl::Node* dragged = tvwLibrary->SelectedItem();
   if (!dragged || RefusedAsDragged(*dragged) || RefusedAsNodeTarget(target, *dragged) || !TagIdOf(target)) return;
   const bool bothTags = dragged->Image() == QLatin1String("TAG") && target.Image() == QLatin1String("TAG");
@@ -360,7 +360,7 @@ void BrowserPane::DropTreeNode(ctl::Node& target) {
 // A link of the dragged tag to the target; within one top-level category
 // the user may make it a synonym, linked both ways. A node shows a link only
 // when its row was stored (the pair may be related already).
-void BrowserPane::LinkTreeNodes(ctl::Node& dragged, ctl::Node& target) {
+void LibraryTreePane::LinkTreeNodes(ctl::Node& dragged, ctl::Node& target) {
   ctl::TreeView& tree = *tvwLibrary;
   const int32_t draggedId = *TagIdOf(dragged);
   const int32_t targetId = *TagIdOf(target);
@@ -402,7 +402,7 @@ void BrowserPane::LinkTreeNodes(ctl::Node& dragged, ctl::Node& target) {
 // the dragged node is refused before anything changes (the parent links
 // would run in a circle); so is a name the target holds already, except
 // that a drop on the present parent says nothing.
-void BrowserPane::MoveTreeNode(ctl::Node& dragged, ctl::Node& target) {
+void LibraryTreePane::MoveTreeNode(ctl::Node& dragged, ctl::Node& target) {
   ctl::TreeView& tree = *tvwLibrary;
   const int32_t draggedId = *TagIdOf(dragged);
   const int32_t targetId = *TagIdOf(target);
@@ -460,7 +460,7 @@ void BrowserPane::MoveTreeNode(ctl::Node& dragged, ctl::Node& target) {
 
 // The inspector's suggestion made a tag under the target and put on the
 // inspected segment, unless the target holds that name already.
-void BrowserPane::DropAutoTag(ctl::Node& target) {
+void LibraryTreePane::DropAutoTag(ctl::Node& target) {
   ctl::TreeView& tree = *tvwLibrary;
   const std::optional<int32_t> parentId = TagIdOf(target);
   if (!parentId) return;

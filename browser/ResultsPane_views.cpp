@@ -1,18 +1,18 @@
 // Switching the browser between the tile grid, the list grid and the
 // carousel. The current result stays current across the switch.
-#include "browser/BrowserPane.h"
+#include "browser/ResultsPane.h"
 
 #include "browser/ResultGrids.h"
 #include "carousel/CarouselPane.h"
 #include "core/modReelwise.h"
 #include "library/clsRWLibrary.h"
 
-void BrowserPane::MarkBrowserView(int32_t mode) {
+void ResultsPane::MarkBrowserView(int32_t mode) {
   host_.MarkBrowserView(mode);
   gBrowserMode = mode;
 }
 
-void BrowserPane::ShowBrowserControl(int32_t mode) {
+void ResultsPane::ShowBrowserControl(int32_t mode) {
   flexThumbsTiled->SetVisible(mode == 1);
   flexThumbsList->SetVisible(mode == 2);
   carousel_->ucCarouselCanvas->SetVisible(mode == 3);
@@ -20,7 +20,7 @@ void BrowserPane::ShowBrowserControl(int32_t mode) {
 
 // The grid is laid out and filled again, the cursor put on the current
 // result, and only then shown, with the browser frozen meanwhile.
-void BrowserPane::ShowGridView(int32_t mode) {
+void ResultsPane::ShowGridView(int32_t mode) {
   host_.SetBrowserControlsEnabled(false);
   const bool frozen = modReelwise::SetWindowRedraw(picRight, true);
   MarkBrowserView(mode);
@@ -39,13 +39,13 @@ void BrowserPane::ShowGridView(int32_t mode) {
   Timer1->SetEnabled(true);
 }
 
-void BrowserPane::ShowTileView() { ShowGridView(1); }
+void ResultsPane::ShowTileView() { ShowGridView(1); }
 
-void BrowserPane::ShowListView() { ShowGridView(2); }
+void ResultsPane::ShowListView() { ShowGridView(2); }
 
 // The carousel keeps its own entries: it is shown, then its cursor put on
 // the current result. Outside TV-Out mode the browser is frozen meanwhile.
-void BrowserPane::ShowCarouselView() {
+void ResultsPane::ShowCarouselView() {
   if (gBrowserMode == 3) return;
   host_.SetBrowserControlsEnabled(false);
   const bool frozen = !gTVOutMode && modReelwise::SetWindowRedraw(picRight, true);

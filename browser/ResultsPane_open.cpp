@@ -1,6 +1,6 @@
 // Opening the current result: full screen in the program's own player, or
 // with the file's default program when whole files are played elsewhere.
-#include "browser/BrowserPane.h"
+#include "browser/ResultsPane.h"
 
 #include "browser/ResultGrids.h"
 #include "core/ProgramMessage.h"
@@ -10,9 +10,9 @@
 #include "library/ViewSpec.h"
 #include "player/modMainPlayer.h"
 
-void BrowserPane::BrowserDblClick(int32_t iIndex) {
+void ResultsPane::BrowserDblClick(int32_t iIndex) {
   if (ResultGrids::ResultCount() == 0) return;
-  QWidget* window = picLeft->window();
+  QWidget* window = picRight->window();
   if (gCurrentItem.CurrentPath.startsWith(QLatin1Char('['))) {
     ShowOfflineFileMessage(gCurrentItem.FileName, gCurrentItem.CurrentPath, window);
     return;

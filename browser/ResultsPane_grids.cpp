@@ -7,7 +7,7 @@
 // then raise LeaveCell and SelChange; the handlers here bring the cell codes
 // and gCurrentItem in line. Timer1 blinks the current cell, so it is stopped
 // while a handler rewrites cell codes.
-#include "browser/BrowserPane.h"
+#include "browser/ResultsPane.h"
 
 #include "browser/ResultGrids.h"
 #include "browser/cToolTipHost.h"
@@ -27,7 +27,7 @@
 
 using namespace ResultGrids;
 
-void BrowserPane::WireBrowserEvents() {
+void ResultsPane::WireBrowserEvents() {
   ctl::FlexGrid* tiles = flexThumbsTiled;
   ctl::FlexGrid* list = flexThumbsList;
   tiles->LeaveCell = [this] { flexThumbsTiled_LeaveCell(); };
@@ -55,14 +55,6 @@ void BrowserPane::WireBrowserEvents() {
   scrollFlex->Change = [this] { scrollFlex_Change(); };
   scrollFlex->Scroll = [this] { scrollFlex_Scroll(); };
   Timer1->Timer = [this] { Timer1_Timer(); };
-  tvwLibrary->MouseDown = [this](int b, int s, double x, double y) { tvwLibrary_MouseDown(b, s, x, y); };
-  tvwLibrary->MouseMove = [this](int b, int s, double x, double y) { tvwLibrary_MouseMove(b, s, x, y); };
-  tvwLibrary->Expand = [this](ctl::Node* node) { tvwLibrary_Expand(node); };
-  tvwLibrary->Collapse = [this](ctl::Node* node) { tvwLibrary_Collapse(node); };
-  tvwLibrary->KeyDown = [this](int& key, int shift) { tvwLibrary_KeyDown(key, shift); };
-  tvwLibrary->KeyPress = [this](int& key) { tvwLibrary_KeyPress(key); };
-  tvwLibrary->DragOver = [this](ctl::Control& s, double x, double y, int st) { tvwLibrary_DragOver(s, x, y, st); };
-  tvwLibrary->DragDrop = [this](ctl::Control& s, double x, double y) { tvwLibrary_DragDrop(s, x, y); };
   for (int16_t i = 3; i <= 10; ++i) {
     QAction* item = mnuListViewCol[static_cast<size_t>(i)];
     QObject::connect(item, &QAction::triggered, item, [this, item, i](bool checked) {
@@ -75,14 +67,14 @@ void BrowserPane::WireBrowserEvents() {
 
 // ---- Leaving a cell and the new current cell ----
 
-void BrowserPane::flexThumbsTiled_LeaveCell() {
+void ResultsPane::flexThumbsTiled_LeaveCell() {
   if (ResultCount() == 0) return;
   Timer1->SetEnabled(false);
   flexThumbsTiled->SetText(RestingCode(gCurrentItem));
   Timer1->SetEnabled(true);
 }
 
-void BrowserPane::flexThumbsList_LeaveCell() {
+void ResultsPane::flexThumbsList_LeaveCell() {
   if (ResultCount() == 0 || flexThumbsList->Col() == 0 || flexThumbsList->Row() < 1) return;
   Timer1->SetEnabled(false);
   flexThumbsList->SetText(RestingCode(gCurrentItem));
@@ -93,7 +85,7 @@ void BrowserPane::flexThumbsList_LeaveCell() {
 // with tile 1 of the next row, off the left margin with the last tile of the
 // row above, scrolling when that row is out of view; past the last result it
 // stops on the last one.
-void BrowserPane::flexThumbsTiled_SelChange() {
+void ResultsPane::flexThumbsTiled_SelChange() {
   ctl::FlexGrid& grid = *flexThumbsTiled;
   Timer1->SetEnabled(false);
   const int32_t n = ResultCount();
@@ -138,7 +130,7 @@ void BrowserPane::flexThumbsTiled_SelChange() {
 }
 
 // A cursor below the last result rests on the last data row.
-void BrowserPane::flexThumbsList_SelChange() {
+void ResultsPane::flexThumbsList_SelChange() {
   ctl::FlexGrid& grid = *flexThumbsList;
   const int32_t n = ResultCount();
   if (n == 0) {
@@ -159,34 +151,34 @@ void BrowserPane::flexThumbsList_SelChange() {
 
 // ---- Double clicks, focus, drops ----
 
-void BrowserPane::flexThumbsTiled_DblClick() {
+void ResultsPane::flexThumbsTiled_DblClick() {
   CancelClickOpen();
   BrowserDblClick(static_cast<int32_t>(TileIndex(flexThumbsTiled->Row(), flexThumbsTiled->Col())));
 }
 
-void BrowserPane::flexThumbsList_DblClick() {
+void ResultsPane::flexThumbsList_DblClick() {
   CancelClickOpen();
   if (flexThumbsList->Row() >= 1) BrowserDblClick(ListIndex(*flexThumbsList, flexThumbsList->Row()));
 }
 
-void BrowserPane::flexThumbsTiled_GotFocus() { SetFocusToBrowser(); }
-void BrowserPane::flexThumbsList_GotFocus() { SetFocusToBrowser(); }
-void BrowserPane::flexThumbsTiled_LostFocus() { picRightFrame->SetBackColor(gSchemeColour3); }
-void BrowserPane::flexThumbsList_LostFocus() { picRightFrame->SetBackColor(gSchemeColour3); }
+void ResultsPane::flexThumbsTiled_GotFocus() { SetFocusToBrowser(); }
+void ResultsPane::flexThumbsList_GotFocus() { SetFocusToBrowser(); }
+void ResultsPane::flexThumbsTiled_LostFocus() { picRightFrame->SetBackColor(gSchemeColour3); }
+void ResultsPane::flexThumbsList_LostFocus() { picRightFrame->SetBackColor(gSchemeColour3); }
 
-void BrowserPane::flexThumbsTiled_DragDrop(ctl::Control& Source, double, double) {
+void ResultsPane::flexThumbsTiled_DragDrop(ctl::Control& Source, double, double) {
   BrowserDragDrop(flexThumbsTiled->MouseRow(), flexThumbsTiled->MouseCol(), Source.objectName(), QString());
 }
 
-void BrowserPane::flexThumbsList_DragDrop(ctl::Control& Source, double, double) {
+void ResultsPane::flexThumbsList_DragDrop(ctl::Control& Source, double, double) {
   BrowserDragDrop(flexThumbsList->MouseRow(), flexThumbsList->MouseCol(), Source.objectName(), QString());
 }
 
-void BrowserPane::flexThumbsTiled_DragOver(ctl::Control& Source, double, double, int State) {
+void ResultsPane::flexThumbsTiled_DragOver(ctl::Control& Source, double, double, int State) {
   BrowserDragOver(Source.objectName(), State);
 }
 
-void BrowserPane::flexThumbsList_DragOver(ctl::Control& Source, double, double, int State) {
+void ResultsPane::flexThumbsList_DragOver(ctl::Control& Source, double, double, int State) {
   BrowserDragOver(Source.objectName(), State);
 }
 
@@ -194,7 +186,7 @@ void BrowserPane::flexThumbsList_DragOver(ctl::Control& Source, double, double, 
 
 // The scroll bar's value is the top row of the grid shown; while the library
 // refills the grids ("BUSY") its changes are theirs.
-void BrowserPane::scrollFlex_Change() {
+void ResultsPane::scrollFlex_Change() {
   if (scrollFlex->Tag() == QLatin1String("BUSY")) return;
   ctl::FlexGrid* grid = gBrowserMode == 1 ? flexThumbsTiled : gBrowserMode == 2 ? flexThumbsList : nullptr;
   if (!grid || grid->Rows() < 1) return;
@@ -202,10 +194,10 @@ void BrowserPane::scrollFlex_Change() {
   if (gLibrary) gLibrary->DrawGridImages();
 }
 
-void BrowserPane::scrollFlex_Scroll() { scrollFlex_Change(); }
+void ResultsPane::scrollFlex_Scroll() { scrollFlex_Change(); }
 
 // No tip while a menu is open: it would lie over the menu.
-void BrowserPane::m_FlexMouseTrack_MouseHover(int, int, double, double) {
+void ResultsPane::m_FlexMouseTrack_MouseHover(int, int, double, double) {
   if (gHoverItem.FileID == -1 || QApplication::activePopupWidget()) return;
   const QPoint at = QCursor::pos();
   if (gBrowserMode == 1) {
@@ -215,14 +207,14 @@ void BrowserPane::m_FlexMouseTrack_MouseHover(int, int, double, double) {
   }
 }
 
-void BrowserPane::m_FlexMouseTrack_MouseLeave() {
+void ResultsPane::m_FlexMouseTrack_MouseLeave() {
   m_FlexMouseTrack->DetachMouseTracking();
   m_cToolTips->DestroyTip();
 }
 
 // The grids were laid out for new results: the result under the pointer is
 // another one now, so the next move arms its tip afresh.
-void BrowserPane::ForgetHoveredResult() {
+void ResultsPane::ForgetHoveredResult() {
   m_TilePointer.Hovered = 0;
   m_ListPointer.Hovered = 0;
   gHoverItem.FileID = -1;
@@ -230,7 +222,7 @@ void BrowserPane::ForgetHoveredResult() {
 }
 
 // Arms the hover tip for a result under the mouse (none outside 1..n).
-void BrowserPane::HoverResult(ctl::FlexGrid& grid, GridPointer& pointer, int32_t index) {
+void ResultsPane::HoverResult(ctl::FlexGrid& grid, GridPointer& pointer, int32_t index) {
   if (index == pointer.Hovered) return;
   m_cToolTips->DestroyTip();
   if (IsResult(index)) {
@@ -248,7 +240,7 @@ void BrowserPane::HoverResult(ctl::FlexGrid& grid, GridPointer& pointer, int32_t
 // then, outside compact mode, the current result's cell blinks in both grids
 // between its resting code and its cursor code (the online resting codes 5
 // and 4 blink as 3 and 2).
-void BrowserPane::Timer1_Timer() {
+void ResultsPane::Timer1_Timer() {
   if (gTVOutMode) return;
   Timer1->SetInterval(300);
   if (inspector_) inspector_->ShowPreviewPosition();

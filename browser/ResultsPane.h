@@ -1,15 +1,18 @@
 #pragma once
-// The library browser's part of the main window: the library tree pane, the
-// result browser (tile grid, list grid and their scroll bar; the carousel's
-// canvas lies in the same frame) and the browser toolbar with the history
-// combo, the progress strip and the result counts. It owns these controls
-// and the browser's procedures: showing, selecting, sorting and paging the
-// results, painting their thumbnails, and opening tree nodes as searches.
+// The results pane of the main window: the result browser (tile grid, list
+// grid and their scroll bar; the carousel's canvas lies in the same frame)
+// and the browser toolbar with the history combo, the progress strip and the
+// result counts. It owns these controls and the browser's procedures:
+// showing, selecting, sorting and paging the results, painting their
+// thumbnails, the grids' keys, mouse and wheel, the views and the link to the
+// carousel, and drops on the browsers. What it needs of the library tree it
+// asks through ILibraryTreeLink.
 //
 // Tile i of the tile grid lies in row (i - 1) div T and column
 // (i - 1) mod T + 1 (T tiles per row; column 0 and the last column are
 // margins); row r of the list grid shows the result whose index its column 0
 // holds.
+#include "browser/BrowserHosts.h"
 #include "platform/controls/FlexGrid.h"
 #include "platform/controls/Frame.h"
 #include "platform/controls/ImageCombo.h"
@@ -18,9 +21,7 @@
 #include "platform/controls/PictureBox.h"
 #include "platform/controls/TimerControl.h"
 #include "platform/controls/Toolbar.h"
-#include "platform/controls/TreeView.h"
 #include "platform/controls/VScrollBar.h"
-#include "ui/AnimatedPicture.h"
 
 #include <QPointF>
 #include <QString>
@@ -29,7 +30,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
-#include <optional>
+#include <vector>
 
 class CarouselPane;
 class InspectorPane;
@@ -39,7 +40,6 @@ class QTimer;
 class cFlatControl;
 class cMouseTrack;
 class cToolTipHost;
-class cwProgress;
 struct DragState;
 struct ResultItem;
 
@@ -47,61 +47,21 @@ struct ResultItem;
 // window's pane layout sets them.
 extern float gTileColumns;
 extern float gTileRowsVisible;
-// The library tree.
-extern ctl::TreeView* gTreeHwnd;
 
-// What the browser asks of the window it sits in.
-class IBrowserHost {
+class ResultsPane final : public IResultsLink {
  public:
-  virtual ~IBrowserHost() = default;
-  // The command dispatcher.
-  virtual void MainToolbarHandler(const QString& sCommand) = 0;
-  // The marks of the browser view's menu item and toolbar button.
-  virtual void MarkBrowserView(int32_t mode) = 0;
-  // The results' context menu for gCurrentItem at the pointer.
-  virtual void ShowResultsPopup() = 0;
-  // Opens (true) or closes the browser, tree and inspector to the user.
-  virtual void SetBrowserControlsEnabled(bool on) = 0;
-  // The busy animation of the title bar.
-  virtual void ShowBusyIndicator(bool on) = 0;
-  // A plain progress strip again.
-  virtual void ProgressOff() = 0;
-  // The main window's progress strip (progProgress), where drags show their status.
-  virtual cwProgress& Progress() = 0;
-  // The window's image lists the browser draws from.
-  virtual ctl::ImageList& imglistToolBar() = 0;
-  virtual ctl::ImageList& imglstReelwise() = 0;
-  virtual ctl::ImageList& ilStateIcons() = 0;
-  virtual ctl::ImageList& imglstDragIcons() = 0;
-  virtual ctl::ImageList& imglstViewSpec() = 0;
-  // Runs external application Index on gSavedItem's file (-1 its default program).
-  virtual void LaunchExternalApp(int16_t& Index) = 0;
-  // After the full-screen player: the window active and repainted, and the
-  // inspector reloaded when it shows a file.
-  virtual void AfterFullScreenPlayer() = 0;
-};
-
-class BrowserPane {
- public:
-  // Makes the tree pane, the result browser and the browser toolbar in
-  // `window` as they stand before any code runs.
-  BrowserPane(IBrowserHost& host, QWidget* window, DragState& drag);
-  ~BrowserPane();
-  BrowserPane(const BrowserPane&) = delete;
-  BrowserPane& operator=(const BrowserPane&) = delete;
-  // The panes the browser hands results to and shows in place of its grids;
-  // before any event arrives.
-  void Attach(CarouselPane& carousel, InspectorPane& inspector);
+  // Makes the result browser, the browser toolbar, the preview timer and
+  // the list's column chooser in `window` as they stand before any code runs.
+  ResultsPane(IBrowserHost& host, QWidget* window, DragState& drag);
+  ~ResultsPane() override;
+  ResultsPane(const ResultsPane&) = delete;
+  ResultsPane& operator=(const ResultsPane&) = delete;
+  // The panes the browser hands results to and shows in place of its grids,
+  // and the library tree whose nodes are dropped on it; before any event
+  // arrives.
+  void Attach(CarouselPane& carousel, InspectorPane& inspector, ILibraryTreeLink& tree);
 
   // ---- Controls ----
-  // The library tree pane.
-  ctl::PictureBox* picLeft;
-  ctl::PictureBox* picLeftFrame;
-  ctl::TreeView* tvwLibrary;
-  ctl::AnimatedPicture* gifTreeLoading;
-  ctl::PictureBox* picGrip;
-  // Hidden; the speed-tagging drag over the tree drags it.
-  ctl::Label* lblRepeatTagging;
   // The result browser.
   ctl::PictureBox* picRight;
   ctl::PictureBox* picRightFrame;
@@ -118,21 +78,9 @@ class BrowserPane {
   ctl::PictureBox* picProgress;
   ctl::Label* lblResultSize;
   ctl::Label* lblSelectCount;
-  // The preview poll, which also blinks the current result, and the tree's
-  // label-edit timer.
+  // The preview poll, which also blinks the current result.
   ctl::TimerControl* Timer1;
-  ctl::TimerControl* tvwEditTimer;
-  // The tree's context menu and the list's column chooser, items 3 to 10
-  // (the list columns they show).
-  QMenu* mnuTree;
-  QAction* mnuCollapseAll;
-  QAction* mnuExpandAll;
-  QAction* mnuRenameTag;
-  QAction* mnuDeleteTag;
-  QAction* mnuCreateTag;
-  QAction* mnuNewFolder;
-  QAction* mnuNewCategory;
-  QAction* mnuMakeRoot;
+  // The list's column chooser, items 3 to 10 (the list columns they show).
   QMenu* mnuListViewColumnsPopUp;
   std::array<QAction*, 11> mnuListViewCol{};
 
@@ -145,7 +93,6 @@ class BrowserPane {
   void InitBrowserToolbar();
   void InitHistoryCombo();
   void InitCountLabels();
-  void InitTree();
   void InitTileGrid();
   void InitListGrid();
   void InitScrollBar();
@@ -161,9 +108,7 @@ class BrowserPane {
   // Paints the thumbnails of the visible results of the browser view.
   void DrawGridImages();
   // Pads the history combo's entries so that their "[...]" parts line up.
-  void AlignBrowserHistory();
-  // The loading animation over the tree pane (see ILibraryView).
-  void SetLoadingState(bool& starting);
+  void AlignBrowserHistory() override;
   // Colours the pane frames and focuses the control of the browser view.
   void SetFocusToBrowser();
 
@@ -193,12 +138,7 @@ class BrowserPane {
   void SortRowsByKeys(int lastColumn);
   void mnuListViewCol_Click(int16_t Index);
 
-  // Adds a node to the library tree with the program's look (see
-  // modReelwise::AddTreeNode).
-  ctl::Node* AddTreeNode(const QString& sText, const QString& sKey, const QString& sParentKey,
-                         const QString& sImageKey, uint32_t lColour, bool bBold);
-
-  // ---- Opening tree nodes as searches ----
+  // ---- Drops on the browsers ----
   // Opens the tree's selected node as a search step with the operator sMode
   // ("_", "&", "+", "-"; empty: from the modifier keys), or a result released
   // on its own browser in the inspector. iRow and iCol are the grid cell
@@ -239,12 +179,7 @@ class BrowserPane {
   void scrollFlex_Change();
   void scrollFlex_Scroll();
   void Timer1_Timer();
-  void tvwLibrary_MouseDown(int Button, int Shift, double X, double Y);
-  void tvwLibrary_MouseMove(int Button, int Shift, double X, double Y);
-  void tvwLibrary_Expand(ctl::Node* Node);
-  void tvwLibrary_Collapse(ctl::Node* Node);
-  void tvwLibrary_KeyDown(int& KeyCode, int Shift);
-  // The carousel canvas's events (BrowserPane_carousel.cpp): like the
+  // The carousel canvas's events (ResultsPane_carousel.cpp): like the
   // grids', they act on the current result, but only on the front card.
   void WireCarouselCanvas();
   void ucCarouselCanvas_DblClick();
@@ -255,43 +190,6 @@ class BrowserPane {
   void ucCarouselCanvas_MouseMove(int Button, int Shift, double X, double Y);
   void ucCarouselCanvas_DragOver(ctl::Control& Source, double X, double Y, int State);
   void ucCarouselCanvas_DragDrop(ctl::Control& Source, double X, double Y);
-  void tvwLibrary_KeyPress(int& KeyAscii);
-  void tvwLibrary_KeyUp(int& KeyCode, int Shift);
-  void tvwLibrary_NodeClick(ctl::Node* Node);
-  void tvwLibrary_GotFocus();
-  void tvwLibrary_LostFocus();
-
-  // ---- The tree's context menu and its commands ----
-  void mnuCollapseAll_Click();
-  void mnuExpandAll_Click();
-  void mnuCreateTag_Click();
-  void mnuNewFolder_Click();
-  void mnuNewCategory_Click();
-  void mnuMakeRoot_Click();
-  void mnuDeleteTag_Click();
-  // The inspector's tag list: shows its selected tag in the tree.
-  void mnuLocateTag_Click();
-  // Makes Node the selected, highlighted and first visible node of TV.
-  void SetTreeViewFirstVisibleNode(ctl::TreeView& TV, ctl::Node* Node);
-  void tvwLibrary_DragOver(ctl::Control& Source, double X, double Y, int State);
-  void tvwLibrary_DragDrop(ctl::Control& Source, double X, double Y);
-
-  // ---- Renaming tree items ----
-  // Starts renaming the selected node (menu item and F2).
-  void mnuRenameTag_Click();
-  // One-shot: starts the label edit of the node a rename waits on.
-  void tvwEditTimer_Timer();
-  // The end of a label edit (also Esc from the tree's KeyUp): checks the
-  // name, writes it and re-sorts the tree, or restarts the edit.
-  void tvwLibrary_AfterLabelEdit(int& Cancel, QString& NewString);
-  // Writes the new name of the node keyed sKey to the library.
-  void RenameTreeItem(const QString& sKey, const QString& sNewName);
-  // True when no other node of the tree has Node's full path.
-  bool IsUniqueTreeNode(const ctl::Node& Node);
-  // The edit timer's tick and the tree's end of a label edit.
-  void WireRenameEvents();
-  // The inspector's tag list shows a renamed tag under its new name.
-  void ShowRenamedFileTag(const QString& sKey, const QString& sNewName);
 
  private:
   // What a grid's mouse handlers keep between calls: the last click (a list
@@ -306,10 +204,9 @@ class BrowserPane {
     int32_t Hovered = 0;
   };
 
-  void CreateTreePane(QWidget* window);
-  void CreateBrowserPane(QWidget* window);
+  void CreateResultBrowser(QWidget* window);
   void CreateBrowserToolbar(QWidget* window);
-  void CreateMenus(QWidget* window);
+  void CreateTimerAndMenu(QWidget* window);
   void WireBrowserEvents();
 
   // Browser view `mode` (1 tiles, 2 list, 3 carousel): its marks and
@@ -326,7 +223,6 @@ class BrowserPane {
   bool StartGridDrag(ctl::FlexGrid& grid, GridPointer& pointer, double X, double Y);
   void HoverResult(ctl::FlexGrid& grid, GridPointer& pointer, int32_t index);
   void ForgetHoveredResult();
-  void OpenNodeAsSearch(const QString& op);
   void OpenInInspector(bool repaintFirst);
   // The click on the grid's cell under the pointer opens its result once no
   // second click has come (a double click plays it instead, and a preview
@@ -340,6 +236,7 @@ class BrowserPane {
   DragState& drag_;
   CarouselPane* carousel_ = nullptr;
   InspectorPane* inspector_ = nullptr;
+  ILibraryTreeLink* tree_ = nullptr;
   GridPointer m_TilePointer;
   GridPointer m_ListPointer;
   // The click waiting to open its result: the grid's name and cell.
@@ -353,38 +250,7 @@ class BrowserPane {
   int16_t m_SortLastKey = 2;
   bool m_SortStarted = false;
   int16_t m_BlinkPhase = 0;
-
-  // The tree's events and context menu (BrowserPane_treedrag.cpp,
-  // BrowserPane_treemenu.cpp): the menu's items and their handlers, the
-  // other tree events, the captions and enabled states for the selected node.
-  void CreateTreeMenu();
-  void WireTreeEvents();
-  void PrepareTreeMenu();
-  void DeleteSelectedNode();
-  // The Index of the node whose tool tip the tree's mouse move set last
-  // (-1 none, 0 before the first move).
-  int32_t m_TreeTipIndex = 0;
-  // Where the left button was last pressed on a node (not its expand icon),
-  // in twips, while it may still start that node's drag; none otherwise.
-  std::optional<QPointF> m_TreeNodePress;
-  // True when the pointer, the left button held since a press on a node,
-  // has gone the drag distance from the press (wherever it is now).
-  bool TreeNodeDraggedAway(double X, double Y) const;
-
-  // The tree's drag and drop (BrowserPane_treedrop.cpp). The node a drag
-  // last hovered and the tick (ms) at which it expands.
-  struct TreeHover {
-    QString Key;
-    uint64_t ExpandAt = 0;
-  };
-  void HoverExpand(ctl::Node* node);
-  void FileDragOver(ctl::Control& Source, const ctl::Node* node, int State);
-  void NodeDragOver(const ctl::Node* node);
-  void ShowDragStatus(const QString& text);
-  void DropFiles(const ctl::Node& target);
-  void DropTreeNode(ctl::Node& target);
-  void LinkTreeNodes(ctl::Node& dragged, ctl::Node& target);
-  void MoveTreeNode(ctl::Node& dragged, ctl::Node& target);
-  void DropAutoTag(ctl::Node& target);
-  TreeHover m_TreeHover;
+  // The tile rows that may hold pictures since the last screen was drawn:
+  // the rows it showed and its blank rows.
+  std::vector<int> m_TileRowsPainted;
 };

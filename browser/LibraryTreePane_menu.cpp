@@ -1,8 +1,8 @@
 // The library tree's context menu: its items, the captions and enabled
 // states each kind of node gives them before every popup (F2 reuses the same
-// preparation), and the wiring of the items and of the tree's remaining
-// events to their handlers.
-#include "browser/BrowserPane.h"
+// preparation), and the wiring of the items and of the tree's events to
+// their handlers.
+#include "browser/LibraryTreePane.h"
 
 #include "platform/ErrorGuard.h"
 
@@ -104,7 +104,7 @@ QAction* AddItem(QMenu* menu, const char* name, const char* caption) {
 
 }  // namespace
 
-void BrowserPane::CreateTreeMenu() {
+void LibraryTreePane::CreateTreeMenu() {
   mnuCollapseAll = AddItem(mnuTree, "mnuCollapseAll", "Collapse All");
   mnuExpandAll = AddItem(mnuTree, "mnuExpandAll", "Expand All");
   mnuTree->addSeparator();
@@ -118,18 +118,26 @@ void BrowserPane::CreateTreeMenu() {
   mnuMakeRoot = AddItem(mnuTree, "mnuMakeRoot", "Move to Root");
 }
 
-void BrowserPane::WireTreeEvents() {
-  const std::pair<QAction*, void (BrowserPane::*)()> items[] = {
-      {mnuCollapseAll, &BrowserPane::mnuCollapseAll_Click}, {mnuExpandAll, &BrowserPane::mnuExpandAll_Click},
-      {mnuRenameTag, &BrowserPane::mnuRenameTag_Click},     {mnuDeleteTag, &BrowserPane::mnuDeleteTag_Click},
-      {mnuCreateTag, &BrowserPane::mnuCreateTag_Click},     {mnuNewFolder, &BrowserPane::mnuNewFolder_Click},
-      {mnuNewCategory, &BrowserPane::mnuNewCategory_Click}, {mnuMakeRoot, &BrowserPane::mnuMakeRoot_Click}};
+void LibraryTreePane::WireTreeEvents() {
+  const std::pair<QAction*, void (LibraryTreePane::*)()> items[] = {
+      {mnuCollapseAll, &LibraryTreePane::mnuCollapseAll_Click}, {mnuExpandAll, &LibraryTreePane::mnuExpandAll_Click},
+      {mnuRenameTag, &LibraryTreePane::mnuRenameTag_Click},     {mnuDeleteTag, &LibraryTreePane::mnuDeleteTag_Click},
+      {mnuCreateTag, &LibraryTreePane::mnuCreateTag_Click},     {mnuNewFolder, &LibraryTreePane::mnuNewFolder_Click},
+      {mnuNewCategory, &LibraryTreePane::mnuNewCategory_Click}, {mnuMakeRoot, &LibraryTreePane::mnuMakeRoot_Click}};
   for (const auto& [item, handler] : items) {
     QObject::connect(item, &QAction::triggered, item, [this, handler = handler] {
       ErrorGuard({.owner = tvwLibrary->window()}).Run([&] { (this->*handler)(); });
     });
   }
   ctl::TreeView& tree = *tvwLibrary;
+  tree.MouseDown = [this](int b, int s, double x, double y) { tvwLibrary_MouseDown(b, s, x, y); };
+  tree.MouseMove = [this](int b, int s, double x, double y) { tvwLibrary_MouseMove(b, s, x, y); };
+  tree.Expand = [this](ctl::Node* node) { tvwLibrary_Expand(node); };
+  tree.Collapse = [this](ctl::Node* node) { tvwLibrary_Collapse(node); };
+  tree.KeyDown = [this](int& key, int shift) { tvwLibrary_KeyDown(key, shift); };
+  tree.KeyPress = [this](int& key) { tvwLibrary_KeyPress(key); };
+  tree.DragOver = [this](ctl::Control& s, double x, double y, int st) { tvwLibrary_DragOver(s, x, y, st); };
+  tree.DragDrop = [this](ctl::Control& s, double x, double y) { tvwLibrary_DragDrop(s, x, y); };
   tree.KeyUp = [this](int& key, int shift) { tvwLibrary_KeyUp(key, shift); };
   tree.NodeClick = [this](ctl::Node* node) { tvwLibrary_NodeClick(node); };
   tree.GotFocus = [this] { tvwLibrary_GotFocus(); };
@@ -138,7 +146,7 @@ void BrowserPane::WireTreeEvents() {
 
 // The six node-dependent items as the selected node (or its absence) wants
 // them; a kind the table does not name leaves them as they were.
-void BrowserPane::PrepareTreeMenu() {
+void LibraryTreePane::PrepareTreeMenu() {
   const std::optional<TreeMenuState> state = StateFor(tvwLibrary->SelectedItem());
   mnuCollapseAll->setEnabled(true);
   mnuExpandAll->setEnabled(true);

@@ -7,7 +7,7 @@
 //
 // The nodes' expand icons are state images (1 collapsed, 2 expanded, 3 no
 // children); a left press exactly on one opens or closes its node.
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
 
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
@@ -114,7 +114,7 @@ bool LabelEditOpen(const ctl::TreeView& tree) {
 // A right press on empty space selects nothing, so that its menu offers what
 // belongs at the top level (a new folder or tag category) whatever node was
 // clicked before.
-void BrowserPane::tvwLibrary_MouseDown(int Button, int, double X, double Y) {
+void LibraryTreePane::tvwLibrary_MouseDown(int Button, int, double X, double Y) {
   ctl::TreeView& tree = *tvwLibrary;
   if (Button == ctl::vbLeftButton) {
     m_TreeNodePress.reset();
@@ -142,7 +142,7 @@ void BrowserPane::tvwLibrary_MouseDown(int Button, int, double X, double Y) {
 // tree's left edge starts the speed-tagging drag. A press on a node drags
 // it once the pointer has gone the drag distance, even where the first moves
 // left the node's label at once.
-void BrowserPane::tvwLibrary_MouseMove(int Button, int, double X, double Y) {
+void LibraryTreePane::tvwLibrary_MouseMove(int Button, int, double X, double Y) {
   ctl::TreeView& tree = *tvwLibrary;
   if (!tree.SelectedItem()) return;
   const bool leftHeld = Button == ctl::vbLeftButton;
@@ -176,7 +176,7 @@ void BrowserPane::tvwLibrary_MouseMove(int Button, int, double X, double Y) {
   m_TreeTipIndex = node->Index();
 }
 
-bool BrowserPane::TreeNodeDraggedAway(double X, double Y) const {
+bool LibraryTreePane::TreeNodeDraggedAway(double X, double Y) const {
   if (!m_TreeNodePress) return false;
   const QPoint moved = PixelsOf(X, Y) - PixelsOf(m_TreeNodePress->x(), m_TreeNodePress->y());
   return moved.manhattanLength() >= QApplication::startDragDistance();
@@ -185,25 +185,25 @@ bool BrowserPane::TreeNodeDraggedAway(double X, double Y) const {
 // A click moves the highlight to the clicked node, which it selects: the
 // highlight left by a right press or a jump goes, and the selection shows
 // as such (lit while the tree has the focus).
-void BrowserPane::tvwLibrary_NodeClick(ctl::Node*) { tvwLibrary->SetDropHighlight(nullptr); }
+void LibraryTreePane::tvwLibrary_NodeClick(ctl::Node*) { tvwLibrary->SetDropHighlight(nullptr); }
 
 // ---- Expanding and collapsing ----
 
 // An opened folder shows its open picture, a closed one its closed picture;
 // the expand icon shows the node's state either way.
-void BrowserPane::tvwLibrary_Expand(ctl::Node* Node) {
+void LibraryTreePane::tvwLibrary_Expand(ctl::Node* Node) {
   if (Node->Image() == QLatin1String("FOLDERCLOSED")) Node->SetImage(QStringLiteral("FOLDEROPEN"));
   UpdateIcon(tvwLibrary, Node);
 }
 
-void BrowserPane::tvwLibrary_Collapse(ctl::Node* Node) {
+void LibraryTreePane::tvwLibrary_Collapse(ctl::Node* Node) {
   if (Node->Image() == QLatin1String("FOLDEROPEN")) Node->SetImage(QStringLiteral("FOLDERCLOSED"));
   UpdateIcon(tvwLibrary, Node);
 }
 
 // ---- The keys ----
 
-void BrowserPane::tvwLibrary_KeyDown(int& KeyCode, int) {
+void LibraryTreePane::tvwLibrary_KeyDown(int& KeyCode, int) {
   ctl::TreeView& tree = *tvwLibrary;
   if (LabelEditOpen(tree)) return;
   if (KeyCode == ctl::vbKeyF2) {
@@ -221,17 +221,17 @@ void BrowserPane::tvwLibrary_KeyDown(int& KeyCode, int) {
         }
       }
     }
-    BrowserDragDrop(0, 0, QStringLiteral("tvwLibrary"), QString());
+    OpenNodeAsSearch(QString());
   }
 }
 
-void BrowserPane::tvwLibrary_KeyPress(int& KeyAscii) {
+void LibraryTreePane::tvwLibrary_KeyPress(int& KeyAscii) {
   if (KeyAscii == ctl::vbKeyReturn) KeyAscii = 0;
 }
 
 // Esc ends a label edit with the node's current text, through the same
 // checks as any other end of an edit.
-void BrowserPane::tvwLibrary_KeyUp(int& KeyCode, int) {
+void LibraryTreePane::tvwLibrary_KeyUp(int& KeyCode, int) {
   ctl::Node* node = tvwLibrary->SelectedItem();
   if (KeyCode != ctl::vbKeyEscape || !node) return;
   int cancel = 0;
@@ -242,7 +242,7 @@ void BrowserPane::tvwLibrary_KeyUp(int& KeyCode, int) {
 // Removes the selected item after the user's consent (OK only; a box closed
 // unanswered is no consent): a tag, category, folder, playlist, view or
 // search with everything below it, or a link (a synonym with its twin).
-void BrowserPane::DeleteSelectedNode() {
+void LibraryTreePane::DeleteSelectedNode() {
   ctl::TreeView& tree = *tvwLibrary;
   ctl::Node* node = tree.SelectedItem();
   if (!node || !IsOneOf(node->Image(), {"TAG", "CATEGORY", "FOLDERCLOSED", "FOLDEROPEN", "SEARCH", "PLAYLIST",
@@ -284,6 +284,8 @@ void BrowserPane::DeleteSelectedNode() {
 
 // ---- Focus ----
 
-void BrowserPane::tvwLibrary_GotFocus() { picLeftFrame->SetBackColor(gCursorColour); }
+void LibraryTreePane::tvwLibrary_GotFocus() { picLeftFrame->SetBackColor(gCursorColour); }
 
-void BrowserPane::tvwLibrary_LostFocus() { picLeftFrame->SetBackColor(gSchemeColour3); }
+void LibraryTreePane::tvwLibrary_LostFocus() { picLeftFrame->SetBackColor(gSchemeColour3); }
+
+void LibraryTreePane::ShowFrameUnfocused() { picLeftFrame->SetBackColor(gSchemeColour3); }

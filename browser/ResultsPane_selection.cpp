@@ -3,7 +3,7 @@
 // results' Selected flags, the flags by segment (gSelectedById, which
 // outlive a fetch) and the state codes of the active grid's cells (the
 // carousel has none).
-#include "browser/BrowserPane.h"
+#include "browser/ResultsPane.h"
 
 #include "browser/ResultGrids.h"
 #include "carousel/cCarousel.h"
@@ -177,7 +177,7 @@ int32_t MarkCurrentResult(FlagChange change, int32_t n) {
 
 }  // namespace
 
-void BrowserPane::ApplySelection(const QString& mode, int32_t first, int32_t last) {
+void ResultsPane::ApplySelection(const QString& mode, int32_t first, int32_t last) {
   drag_.Clear();
   gPlayQueueBuilt = false;
   if (first == 0) first = 1;
@@ -198,7 +198,7 @@ void BrowserPane::ApplySelection(const QString& mode, int32_t first, int32_t las
   ShowResultCounts(selected);
 }
 
-void BrowserPane::SetBrowserIndex(int32_t SegmentID) {
+void ResultsPane::SetBrowserIndex(int32_t SegmentID) {
   const int32_t n = ResultCount();
   if (n == 0) {
     for (ctl::FlexGrid* grid : {flexThumbsTiled, flexThumbsList}) {

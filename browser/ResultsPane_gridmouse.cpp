@@ -7,7 +7,7 @@
 //
 // The top-left margin of the tile grid and the rows and cells without a
 // result are no result: a click or a drag there selects and drags nothing.
-#include "browser/BrowserPane.h"
+#include "browser/ResultsPane.h"
 
 #include "browser/ResultGrids.h"
 #include "browser/cToolTipHost.h"
@@ -40,7 +40,7 @@ QString SelectOrDeselect(bool selected) {
 // Button and keys of a click on result x (a list row or a tile's result
 // index), whose result is now gCurrentItem; `anchorSelected` tells whether
 // the result of the last click is selected.
-void BrowserPane::GridClick(int Button, int Shift, int32_t x, int32_t anchor, bool anchorSelected,
+void ResultsPane::GridClick(int Button, int Shift, int32_t x, int32_t anchor, bool anchorSelected,
                             const char* otherView) {
   if (Button == ctl::vbLeftButton && Shift == (ctl::vbShiftMask | ctl::vbCtrlMask)) {
     ApplySelection(SelectOrDeselect(anchorSelected), x, anchor);
@@ -53,7 +53,7 @@ void BrowserPane::GridClick(int Button, int Shift, int32_t x, int32_t anchor, bo
   }
 }
 
-void BrowserPane::flexThumbsTiled_MouseDown(int Button, int Shift, double, double) {
+void ResultsPane::flexThumbsTiled_MouseDown(int Button, int Shift, double, double) {
   ctl::FlexGrid& grid = *flexThumbsTiled;
   CancelClickOpen();
   m_TilePointer.PlainPress = Button == ctl::vbLeftButton && Shift == 0;
@@ -85,7 +85,7 @@ void BrowserPane::flexThumbsTiled_MouseDown(int Button, int Shift, double, doubl
   m_TilePointer.Anchor = x;
 }
 
-void BrowserPane::flexThumbsList_MouseDown(int Button, int Shift, double, double) {
+void ResultsPane::flexThumbsList_MouseDown(int Button, int Shift, double, double) {
   ctl::FlexGrid& grid = *flexThumbsList;
   CancelClickOpen();
   m_ListPointer.PlainPress = Button == ctl::vbLeftButton && Shift == 0;
@@ -112,7 +112,7 @@ void BrowserPane::flexThumbsList_MouseDown(int Button, int Shift, double, double
 
 // The first move with the left button alone arms the drag; it starts once
 // the mouse is more than 10 pixels away from there. True when it started.
-bool BrowserPane::StartGridDrag(ctl::FlexGrid& grid, GridPointer& pointer, double X, double Y) {
+bool ResultsPane::StartGridDrag(ctl::FlexGrid& grid, GridPointer& pointer, double X, double Y) {
   if (!pointer.DragArmed) {
     pointer.DragArmed = true;
     pointer.DragStart = QPointF(CLng(X), CLng(Y));
@@ -129,7 +129,7 @@ bool BrowserPane::StartGridDrag(ctl::FlexGrid& grid, GridPointer& pointer, doubl
   return true;
 }
 
-void BrowserPane::flexThumbsTiled_MouseMove(int Button, int Shift, double X, double Y) {
+void ResultsPane::flexThumbsTiled_MouseMove(int Button, int Shift, double X, double Y) {
   ctl::FlexGrid& grid = *flexThumbsTiled;
   GridPointer& pointer = m_TilePointer;
   if (QPointF(X, Y) == pointer.Position) return;
@@ -146,7 +146,7 @@ void BrowserPane::flexThumbsTiled_MouseMove(int Button, int Shift, double X, dou
 
 // Only the thumbnail column shows a tip or starts a drag; leaving it keeps
 // the result last hovered, so that coming back arms no new tip.
-void BrowserPane::flexThumbsList_MouseMove(int Button, int Shift, double X, double Y) {
+void ResultsPane::flexThumbsList_MouseMove(int Button, int Shift, double X, double Y) {
   ctl::FlexGrid& grid = *flexThumbsList;
   GridPointer& pointer = m_ListPointer;
   if (QPointF(X, Y) == pointer.Position) return;
@@ -169,11 +169,11 @@ void BrowserPane::flexThumbsList_MouseMove(int Button, int Shift, double X, doub
 // A plain press and release on one result, with no drag between, is the
 // result released on itself: the inspector opens it. (A drag takes the
 // release itself, and the release after a double click is no click.)
-void BrowserPane::flexThumbsTiled_Click() {
+void ResultsPane::flexThumbsTiled_Click() {
   if (std::exchange(m_TilePointer.PlainPress, false)) OpenClickedResult(*flexThumbsTiled);
 }
 
-void BrowserPane::OpenClickedResult(const ctl::FlexGrid& grid) {
+void ResultsPane::OpenClickedResult(const ctl::FlexGrid& grid) {
   if (!clickOpenTimer_) {
     clickOpenTimer_ = new QTimer(picRight);
     clickOpenTimer_->setSingleShot(true);
@@ -186,16 +186,16 @@ void BrowserPane::OpenClickedResult(const ctl::FlexGrid& grid) {
   clickOpenTimer_->start(QApplication::doubleClickInterval());
 }
 
-void BrowserPane::CancelClickOpen() {
+void ResultsPane::CancelClickOpen() {
   if (clickOpenTimer_) clickOpenTimer_->stop();
 }
 
-bool BrowserPane::ClickOpenPending() const { return clickOpenTimer_ && clickOpenTimer_->isActive(); }
+bool ResultsPane::ClickOpenPending() const { return clickOpenTimer_ && clickOpenTimer_->isActive(); }
 
 // A click on a row opens its result as a tile's does. A click on the header:
 // with the right button the column chooser (a sort key cannot be hidden),
 // else a sort by the column; "Description" does not sort.
-void BrowserPane::flexThumbsList_Click() {
+void ResultsPane::flexThumbsList_Click() {
   ctl::FlexGrid& grid = *flexThumbsList;
   const bool plain = std::exchange(m_ListPointer.PlainPress, false);
   if (grid.MouseRow() >= 1) {

@@ -7,7 +7,7 @@
 // A new item is made in the library first under its placeholder name, then
 // shown bold in the label colour and put straight into label editing, so the
 // user types its name at once.
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
 
 #include "core/modReelwise.h"
 #include "inspector/InspectorPane.h"
@@ -41,7 +41,7 @@ void StartRename(ctl::TimerControl& timer, ctl::Node* node) {
 
 // ---- Collapse and expand ----
 
-void BrowserPane::mnuCollapseAll_Click() {
+void LibraryTreePane::mnuCollapseAll_Click() {
   ctl::TreeView& tree = *tvwLibrary;
   modReelwise::SetWindowRedraw(&tree, true);
   for (const auto& node : tree.Nodes) node->SetExpanded(false);
@@ -50,7 +50,7 @@ void BrowserPane::mnuCollapseAll_Click() {
 }
 
 // A node without children cannot stay open, so only parents are opened.
-void BrowserPane::mnuExpandAll_Click() {
+void LibraryTreePane::mnuExpandAll_Click() {
   modReelwise::SetWindowRedraw(picLeft, true);
   for (const auto& node : tvwLibrary->Nodes) {
     if (node->Children() > 0) node->SetExpanded(true);
@@ -63,7 +63,7 @@ void BrowserPane::mnuExpandAll_Click() {
 // "New Tag", "New Sub-Tag", "New Playlist" or "New Search..." by the
 // selected node: a saved search is made by the Find dialog, a playlist
 // under "Saved Playlists", a tag below the selected item.
-void BrowserPane::mnuCreateTag_Click() {
+void LibraryTreePane::mnuCreateTag_Click() {
   ctl::TreeView& tree = *tvwLibrary;
   ctl::Node* selected = tree.SelectedItem();
   if (!selected) return;
@@ -95,7 +95,7 @@ void BrowserPane::mnuCreateTag_Click() {
 
 // "New Folder" or "New Sub-Folder": below the selected item, or at the top
 // level when nothing is selected.
-void BrowserPane::mnuNewFolder_Click() {
+void LibraryTreePane::mnuNewFolder_Click() {
   ctl::Node* selected = tvwLibrary->SelectedItem();
   std::optional<int32_t> parent;
   if (selected) {
@@ -114,7 +114,7 @@ void BrowserPane::mnuNewFolder_Click() {
 }
 
 // "New Tag Category": always at the top level.
-void BrowserPane::mnuNewCategory_Click() {
+void LibraryTreePane::mnuNewCategory_Click() {
   const int32_t id = gLibrary->CreateTag(QStringLiteral("New Tag Category"), QStringLiteral("C"), QVariant());
   ctl::Node* node = AddTreeNode(QStringLiteral("New Tag Category"), TagKey(id), QString(), QStringLiteral("CATEGORY"),
                                 gSchemeColour4, true);
@@ -130,7 +130,7 @@ void BrowserPane::mnuNewCategory_Click() {
 // and move with it). Its category and behaviour are derived afresh, since
 // the tree's rebuild derives them only where none is set; the rebuilt tree
 // shows the item selected at the top.
-void BrowserPane::mnuMakeRoot_Click() {
+void LibraryTreePane::mnuMakeRoot_Click() {
   ctl::Node* selected = tvwLibrary->SelectedItem();
   if (!selected) return;
   const QString key = selected->Key();
@@ -147,14 +147,14 @@ void BrowserPane::mnuMakeRoot_Click() {
 }
 
 // The menu and the Delete key share one path.
-void BrowserPane::mnuDeleteTag_Click() {
+void LibraryTreePane::mnuDeleteTag_Click() {
   int key = ctl::vbKeyDelete;
   tvwLibrary_KeyDown(key, 0);
 }
 
 // ---- Finding a tag ----
 
-void BrowserPane::mnuLocateTag_Click() {
+void LibraryTreePane::mnuLocateTag_Click() {
   if (!inspector_) return;
   const ctl::ListItem* item = inspector_->lstFileTags->SelectedItem();
   if (!item) return;
@@ -166,12 +166,12 @@ void BrowserPane::mnuLocateTag_Click() {
 
 // ---- Tree helpers ----
 
-ctl::Node* BrowserPane::AddTreeNode(const QString& sText, const QString& sKey, const QString& sParentKey,
+ctl::Node* LibraryTreePane::AddTreeNode(const QString& sText, const QString& sKey, const QString& sParentKey,
                                     const QString& sImageKey, uint32_t lColour, bool bBold) {
   return modReelwise::AddTreeNode(*tvwLibrary, sText, sKey, sParentKey, sImageKey, lColour, bBold);
 }
 
-void BrowserPane::SetTreeViewFirstVisibleNode(ctl::TreeView& TV, ctl::Node* Node) {
+void LibraryTreePane::SetTreeViewFirstVisibleNode(ctl::TreeView& TV, ctl::Node* Node) {
   if (!Node) return;
   Node->EnsureVisible();
   TV.SetSelectedItem(Node);

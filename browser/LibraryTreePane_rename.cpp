@@ -5,7 +5,7 @@
 // folders, playlists, views and searches keep their names in Tags, a storage
 // device its friendly name in FileLocations; a saved search is edited in the
 // Find dialog instead.
-#include "browser/BrowserPane.h"
+#include "browser/LibraryTreePane.h"
 
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
@@ -54,14 +54,14 @@ std::optional<Refusal> NameRefusal(const QString& name, bool unique) {
 
 }  // namespace
 
-void BrowserPane::WireRenameEvents() {
+void LibraryTreePane::WireRenameEvents() {
   tvwEditTimer->Timer = [this] { tvwEditTimer_Timer(); };
   tvwLibrary->AfterLabelEdit = [this](int& cancel, QString& newString) {
     tvwLibrary_AfterLabelEdit(cancel, newString);
   };
 }
 
-void BrowserPane::mnuRenameTag_Click() {
+void LibraryTreePane::mnuRenameTag_Click() {
   ctl::Node* node = tvwLibrary->SelectedItem();
   if (!node) return;
   if (node->Image() == QLatin1String("SEARCH")) {
@@ -81,7 +81,7 @@ void BrowserPane::mnuRenameTag_Click() {
 
 // One-shot. A rename whose node has gone since (deleted, or the tree
 // rebuilt) has nothing to edit.
-void BrowserPane::tvwEditTimer_Timer() {
+void LibraryTreePane::tvwEditTimer_Timer() {
   tvwEditTimer->SetEnabled(false);
   ctl::Node* node = gPendingRenameNode.In(*tvwLibrary);
   if (!node) return;
@@ -93,7 +93,7 @@ void BrowserPane::tvwEditTimer_Timer() {
 // Only the node of a rename under way is checked: an Esc on the tree with no
 // rename under way changes nothing, and one while the node is not selected
 // checks the node's own text.
-void BrowserPane::tvwLibrary_AfterLabelEdit(int& Cancel, QString& NewString) {
+void LibraryTreePane::tvwLibrary_AfterLabelEdit(int& Cancel, QString& NewString) {
   ctl::Node* node = gPendingRenameNode.In(*tvwLibrary);
   if (!node) {
     Cancel = 1;
@@ -120,7 +120,7 @@ void BrowserPane::tvwLibrary_AfterLabelEdit(int& Cancel, QString& NewString) {
 
 // The name and the key are values of the statements, never part of their
 // text; a key that names no TagID or device writes nothing.
-void BrowserPane::RenameTreeItem(const QString& sKey, const QString& sNewName) {
+void LibraryTreePane::RenameTreeItem(const QString& sKey, const QString& sNewName) {
   if (!gLibrary) return;
   const QString prefix = sKey.left(2);
   std::optional<SqlCommand> update;
@@ -149,7 +149,7 @@ void BrowserPane::RenameTreeItem(const QString& sKey, const QString& sNewName) {
 
 // The full path of every other node is compared only where it can be equal:
 // a path ends with its node's text.
-bool BrowserPane::IsUniqueTreeNode(const ctl::Node& Node) {
+bool LibraryTreePane::IsUniqueTreeNode(const ctl::Node& Node) {
   const QString path = Node.FullPath();
   for (const auto& other : tvwLibrary->Nodes) {
     if (other->Key() == Node.Key() || !path.endsWith(other->Text())) continue;
@@ -160,7 +160,7 @@ bool BrowserPane::IsUniqueTreeNode(const ctl::Node& Node) {
 
 // The inspector's tag list shows the tag by its TagID (or by the tree key);
 // a tag it does not show is passed over.
-void BrowserPane::ShowRenamedFileTag(const QString& sKey, const QString& sNewName) {
+void LibraryTreePane::ShowRenamedFileTag(const QString& sKey, const QString& sNewName) {
   if (!inspector_) return;
   const std::optional<qint64> tagId = sKey.startsWith(QLatin1String("ID")) ? TagIdOf(sKey) : std::optional<qint64>();
   ctl::ListItemCollection& items = inspector_->lstFileTags->ListItems;

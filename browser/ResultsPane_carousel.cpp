@@ -2,7 +2,7 @@
 // count only on the front card (the carousel's hot spot); the left button's
 // clicks belong to the carousel's own keys, so only the right (the results'
 // context menu) and the middle (back to the tiles) act here.
-#include "browser/BrowserPane.h"
+#include "browser/ResultsPane.h"
 
 #include "carousel/CarouselPane.h"
 #include "carousel/cCarousel.h"
@@ -27,7 +27,7 @@ bool OnFrontCard(double X, double Y) {
 
 }  // namespace
 
-void BrowserPane::WireCarouselCanvas() {
+void ResultsPane::WireCarouselCanvas() {
   ucCanvas* canvas = carousel_->ucCarouselCanvas;
   canvas->DblClick = [this] { ucCarouselCanvas_DblClick(); };
   canvas->KeyDown = [this](int& key, int) { ucCarouselCanvas_KeyDown(key); };
@@ -39,17 +39,17 @@ void BrowserPane::WireCarouselCanvas() {
   canvas->DragDrop = [this](ctl::Control& s, double x, double y) { ucCarouselCanvas_DragDrop(s, x, y); };
 }
 
-void BrowserPane::ucCarouselCanvas_DblClick() { BrowserDblClick(gBrowserIndex); }
+void ResultsPane::ucCarouselCanvas_DblClick() { BrowserDblClick(gBrowserIndex); }
 
-void BrowserPane::ucCarouselCanvas_KeyDown(int& KeyCode) {
+void ResultsPane::ucCarouselCanvas_KeyDown(int& KeyCode) {
   if (gCarousel) gCarousel->KeyPress(KeyCode);
 }
 
-void BrowserPane::ucCarouselCanvas_GotFocus() { SetFocusToBrowser(); }
+void ResultsPane::ucCarouselCanvas_GotFocus() { SetFocusToBrowser(); }
 
-void BrowserPane::ucCarouselCanvas_LostFocus() { picRightFrame->SetBackColor(gSchemeColour3); }
+void ResultsPane::ucCarouselCanvas_LostFocus() { picRightFrame->SetBackColor(gSchemeColour3); }
 
-void BrowserPane::ucCarouselCanvas_MouseDown(int Button, int, double X, double Y) {
+void ResultsPane::ucCarouselCanvas_MouseDown(int Button, int, double X, double Y) {
   if (Button == ctl::vbLeftButton || !OnFrontCard(X, Y)) return;
   if (Button == ctl::vbRightButton) {
     host_.ShowResultsPopup();
@@ -60,7 +60,7 @@ void BrowserPane::ucCarouselCanvas_MouseDown(int Button, int, double X, double Y
 
 // The first move with the left button alone on the front card records the
 // origin; the drag of the current result starts 10 pixels away from it.
-void BrowserPane::ucCarouselCanvas_MouseMove(int Button, int, double X, double Y) {
+void ResultsPane::ucCarouselCanvas_MouseMove(int Button, int, double X, double Y) {
   if (!OnFrontCard(X, Y)) return;
   ucCanvas& canvas = *carousel_->ucCarouselCanvas;
   GridPointer& pointer = m_CarouselPointer;
@@ -83,14 +83,14 @@ void BrowserPane::ucCarouselCanvas_MouseMove(int Button, int, double X, double Y
   canvas.Drag(ctl::vbBeginDrag);
 }
 
-void BrowserPane::ucCarouselCanvas_DragOver(ctl::Control& Source, double X, double Y, int State) {
+void ResultsPane::ucCarouselCanvas_DragOver(ctl::Control& Source, double X, double Y, int State) {
   const QString icon = OnFrontCard(X, Y) ? QStringLiteral("OPENFILE") : QStringLiteral("FILE");
   carousel_->ucCarouselCanvas->SetDragIcon(host_.imglstDragIcons().DragCursor(icon));
   BrowserDragOver(Source.objectName(), State);
 }
 
 // The carousel's own drag counts only when dropped back on the front card.
-void BrowserPane::ucCarouselCanvas_DragDrop(ctl::Control& Source, double X, double Y) {
+void ResultsPane::ucCarouselCanvas_DragDrop(ctl::Control& Source, double X, double Y) {
   if (&Source == carousel_->ucCarouselCanvas && !OnFrontCard(X, Y)) return;
   BrowserDragDrop(0, 0, Source.objectName(), QString());
 }

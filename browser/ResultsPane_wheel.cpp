@@ -1,6 +1,6 @@
 // The mouse wheel over the main window: it scrolls the grid that holds the
 // focus by one row, or turns the carousel by one entry.
-#include "browser/BrowserPane.h"
+#include "browser/ResultsPane.h"
 
 #include "browser/ResultGrids.h"
 #include "browser/cToolTipHost.h"
@@ -33,7 +33,7 @@ void Quietly(const std::function<void()>& step) { ErrorGuard({.quiet = true}).Ru
 
 }  // namespace
 
-void BrowserPane::OnMouseWheel(int32_t, int32_t Delta, int32_t, int32_t) {
+void ResultsPane::OnMouseWheel(int32_t, int32_t Delta, int32_t, int32_t) {
   QWidget* window = picRight->window();
   if (ctl::FlexGrid* grid = FocusedControl<ctl::FlexGrid>(window)) {
     WheelScrollBar(*grid, Delta);
@@ -44,7 +44,7 @@ void BrowserPane::OnMouseWheel(int32_t, int32_t Delta, int32_t, int32_t) {
 
 // One wheel message moves one row, whatever its size: toward the user (a
 // negative delta) down, else up.
-void BrowserPane::WheelScrollBar(ctl::FlexGrid& grid, int32_t Delta) {
+void ResultsPane::WheelScrollBar(ctl::FlexGrid& grid, int32_t Delta) {
   Quietly([this] {
     if (m_cToolTips) m_cToolTips->DestroyTip();
   });
@@ -61,12 +61,12 @@ void BrowserPane::WheelScrollBar(ctl::FlexGrid& grid, int32_t Delta) {
   if (browserGrid && grid.TopRow() <= scrollFlex->Max()) Quietly([&] { scrollFlex->SetValue(grid.TopRow()); });
 }
 
-void BrowserPane::WheelCarousel(int32_t Delta) {
+void ResultsPane::WheelCarousel(int32_t Delta) {
   if (!gCarousel) return;
   Quietly([Delta] { gCarousel->SetCarouselIndex(gBrowserIndex + (Delta < 1 ? 1 : -1), true, true); });
 }
 
-void BrowserPane::cmbBrowserHistory_Click() {
+void ResultsPane::cmbBrowserHistory_Click() {
   if (gAutoRefresh && gLibrary) gLibrary->RefreshResults();
   cmbBrowserHistory->setFocus(Qt::OtherFocusReason);
 }

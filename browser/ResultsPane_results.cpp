@@ -1,7 +1,7 @@
 // The results in the browser: the rows of gResults in the grid of the
 // browser view with the counts below it, and the thumbnails of the visible
 // rows painted over the cells' state glyphs.
-#include "browser/BrowserPane.h"
+#include "browser/ResultsPane.h"
 
 #include "carousel/cCarousel.h"
 #include "core/ProgramMessage.h"
@@ -15,7 +15,9 @@
 #include "ui/modBlendColorAlpha.h"
 
 #include <algorithm>
+#include <cmath>
 #include <functional>
+#include <vector>
 
 namespace {
 
@@ -87,11 +89,28 @@ void FillListGrid(ctl::FlexGrid& grid, int32_t count, ErrorGuard& report) {
   }
 }
 
+// The tile rows a screen visits, in order: the rows in view (Top to bottom),
+// the rows from the first one with a blank tile to the grid's end, and the
+// rows that held pictures before (which give them back when out of view).
+std::vector<int> TileRowsToVisit(int32_t Top, double bottom, int firstBlankRow, int gridRows,
+                                 const std::vector<int>& painted) {
+  std::vector<int> rows;
+  const auto add = [&](int first, int last) {
+    for (int r = std::max(first, 0); r <= last && r < gridRows; ++r) rows.push_back(r);
+  };
+  add(Top, static_cast<int>(std::floor(bottom)));
+  add(firstBlankRow, gridRows - 1);
+  for (const int r : painted) add(r, r);
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  return rows;
+}
+
 }  // namespace
 
 // The stored multi-column sort, kept over a new result set: the rows by the
 // columns from 3 to the rightmost sort column.
-void BrowserPane::SortListGrid() {
+void ResultsPane::SortListGrid() {
   ctl::FlexGrid& grid = *flexThumbsList;
   if (grid.Rows() > 1) {
     grid.SetRow(1);
@@ -110,7 +129,7 @@ void BrowserPane::SortListGrid() {
 
 // "n File(s)" or "n Segment(s)" by the result scope, and "[n Selected]" in
 // the scheme's text colour while nothing is selected.
-void BrowserPane::ShowResultCounts(int32_t selected) {
+void ResultsPane::ShowResultCounts(int32_t selected) {
   lblResultSize->SetCaption(QString::number(LibraryResultCount()) +
                             (gResultKind == ResultScope::File ? QStringLiteral(" File(s)")
                                                               : QStringLiteral(" Segment(s)")));
@@ -118,7 +137,7 @@ void BrowserPane::ShowResultCounts(int32_t selected) {
   lblSelectCount->SetCaption(QStringLiteral("[%1 Selected]").arg(selected));
 }
 
-void BrowserPane::ShowSearchResults() {
+void ResultsPane::ShowSearchResults() {
   const int32_t resultCount = LibraryResultCount();
   ErrorGuard report = DisplayPass();
   if (resultCount > 0) {
@@ -163,7 +182,7 @@ void BrowserPane::ShowSearchResults() {
   report.Run([&] { DrawGridImages(); });
 }
 
-void BrowserPane::DrawGridImages() {
+void ResultsPane::DrawGridImages() {
   Timer1->SetEnabled(false);
   const int top = scrollFlex->Value();
   switch (gBrowserMode) {
@@ -185,7 +204,7 @@ void BrowserPane::DrawGridImages() {
 // Rows from the first visible one to the one just below the page get their
 // thumbnail on the row's stripe colour; the others give their pictures back.
 // Column 0 of a row holds the index of its result.
-void BrowserPane::DrawListImages(int32_t Top) {
+void ResultsPane::DrawListImages(int32_t Top) {
   ctl::FlexGrid& grid = *flexThumbsList;
   const int32_t resultCount = LibraryResultCount();
   grid.SetRedraw(false);
@@ -221,8 +240,10 @@ void BrowserPane::DrawListImages(int32_t Top) {
 // Tile i lies in row (i - 1) div C and column (i - 1) mod C + 1 (column 0 is
 // a margin); rows from the first visible one to the one just below the page
 // are painted, the others give their pictures back, and the tiles after the
-// last result are blank.
-void BrowserPane::DrawTileImages(int32_t Top) {
+// last result are blank. Only the rows that may hold a picture are visited:
+// those in view, the blank rows at the end and the rows painted last time,
+// so a screen costs the same at any result count.
+void ResultsPane::DrawTileImages(int32_t Top) {
   ctl::FlexGrid& grid = *flexThumbsTiled;
   const QPixmap& blank = picBlankTile->Picture();
   const int savedCol = grid.Col();
@@ -230,26 +251,28 @@ void BrowserPane::DrawTileImages(int32_t Top) {
   grid.SetRedraw(false);
   ErrorGuard painting = GridPainting();
   const int columns = std::max(1, CLng(gTileColumns));
-  const int cells = columns * grid.Rows();
   const int results = ShownResults(LibraryResultCount());
   const double bottom = Top + gTileRowsVisible;
-  for (int i = 1; i <= cells; ++i) {
-    const int row = (i - 1) / columns;
-    const int col = (i - 1) % columns + 1;
-    if (col >= grid.Cols()) continue;
-    painting.Run([&] {
-      if (i > results) {
-        ShowBlankTile(grid, row, col, blank);
-      } else if (row < Top || row > bottom) {
-        ClearPicture(grid, row, col);
-      } else {
-        const ResultItem& item = gResults[static_cast<size_t>(i)];
-        grid.SetRow(row);
-        grid.SetCol(col);
-        grid.SetCellPicture(ThumbnailPixmap(item));
-        grid.SetTextMatrix(row, col, DisplayCode(item, IsSelectedId(item.SegmentID)));
-      }
-    });
+  std::vector<int> rows = TileRowsToVisit(Top, bottom, results / columns, grid.Rows(), m_TileRowsPainted);
+  m_TileRowsPainted.clear();
+  for (const int row : rows) {
+    for (int col = 1; col <= columns && col < grid.Cols(); ++col) {
+      const int i = row * columns + col;
+      painting.Run([&] {
+        if (i > results) {
+          ShowBlankTile(grid, row, col, blank);
+        } else if (row < Top || row > bottom) {
+          ClearPicture(grid, row, col);
+        } else {
+          const ResultItem& item = gResults[static_cast<size_t>(i)];
+          grid.SetRow(row);
+          grid.SetCol(col);
+          grid.SetCellPicture(ThumbnailPixmap(item));
+          grid.SetTextMatrix(row, col, DisplayCode(item, IsSelectedId(item.SegmentID)));
+        }
+      });
+    }
+    if (row * columns + columns > results || (row >= Top && row <= bottom)) m_TileRowsPainted.push_back(row);
   }
   painting.Run([&] {
     grid.SetCol(savedCol);

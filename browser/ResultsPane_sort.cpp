@@ -11,7 +11,7 @@
 // once a number outgrows the padding ("117737.000 MB" would come before
 // "47683.000 MB", "10h:00m:00s" before "1h:00m:00s"), so they compare by the
 // number the text shows.
-#include "browser/BrowserPane.h"
+#include "browser/ResultsPane.h"
 
 #include "browser/ResultGrids.h"
 #include "core/ProgramMessage.h"
@@ -259,7 +259,7 @@ void ScrollBarToTopRow(ctl::VScrollBar& bar, const ctl::FlexGrid& grid) {
 
 }  // namespace
 
-void BrowserPane::SortListColumn(int16_t column) {
+void ResultsPane::SortListColumn(int16_t column) {
   ctl::FlexGrid& grid = *flexThumbsList;
   // A failure shows its description alone; the grid keeps the order and the
   // column places it has reached.
@@ -294,7 +294,7 @@ void BrowserPane::SortListColumn(int16_t column) {
 
 // The column moves behind the keys before it and the rows are sorted by the
 // keys, in one rearrangement of the grid; gListColumns then follows.
-void BrowserPane::AddSortKey(int16_t column) {
+void ResultsPane::AddSortKey(int16_t column) {
   ctl::FlexGrid& grid = *flexThumbsList;
   SetHeaderPicture(grid, 1, host_.imglstDragIcons().Picture(QStringLiteral("CANCEL_SORT")), ctl::flexAlignCenterCenter);
   SetHeaderPicture(grid, column, host_.imglstDragIcons().Picture(QStringLiteral("SORTED")), ctl::flexAlignRightCenter);
@@ -318,7 +318,7 @@ void BrowserPane::AddSortKey(int16_t column) {
 
 // The fields go back to their home columns and the rows to the order of
 // the result set (column 0), in one rearrangement of the grid.
-void BrowserPane::CancelSort() {
+void ResultsPane::CancelSort() {
   ctl::FlexGrid& grid = *flexThumbsList;
   SetHeaderPicture(grid, 1, QPixmap(), ctl::flexAlignCenterCenter);
   Arrangement arrangement{Unmoved(grid.Cols()), SortedRows(grid.Model(), {0})};
@@ -339,7 +339,7 @@ void BrowserPane::CancelSort() {
 
 // The rows put in the order of the key columns 3 to lastColumn, compared as
 // a sort compares them; the columns stay where they are.
-void BrowserPane::SortRowsByKeys(int lastColumn) {
+void ResultsPane::SortRowsByKeys(int lastColumn) {
   ctl::FlexGrid& grid = *flexThumbsList;
   std::vector<int> keys;
   for (int column = kFirstDetailColumn; column <= lastColumn && column < grid.Cols(); ++column) keys.push_back(column);
@@ -348,7 +348,7 @@ void BrowserPane::SortRowsByKeys(int lastColumn) {
 }
 
 // Shows (1000 twips wide) or hides the column of the item's detail field.
-void BrowserPane::mnuListViewCol_Click(int16_t Index) {
+void ResultsPane::mnuListViewCol_Click(int16_t Index) {
   if (Index < kFirstDetailColumn || Index > kLastDetailColumn) return;
   QAction* item = mnuListViewCol[static_cast<size_t>(Index)];
   const int column = gListColumns[static_cast<size_t>(Index - kFirstDetailColumn)].Column;

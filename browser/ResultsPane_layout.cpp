@@ -1,7 +1,6 @@
 // The result grids' rows and columns for a result count, the scroll bar
-// that pages them, the history combo's alignment, the tree pane's loading
-// animation and the browser's focus.
-#include "browser/BrowserPane.h"
+// that pages them, the history combo's alignment and the browser's focus.
+#include "browser/ResultsPane.h"
 
 #include "carousel/CarouselPane.h"
 #include "core/modReelwise.h"
@@ -102,14 +101,14 @@ void LayoutListGrid(ctl::FlexGrid& grid, int32_t itemCount) {
 
 }  // namespace
 
-void BrowserPane::LayoutThumbnailGrid(int32_t itemCount) {
+void ResultsPane::LayoutThumbnailGrid(int32_t itemCount) {
   ForgetHoveredResult();
   LayoutTileGrid(*flexThumbsTiled, itemCount);
   LayoutListGrid(*flexThumbsList, itemCount);
   UpdateThumbnailScrollBar(itemCount);
 }
 
-void BrowserPane::UpdateThumbnailScrollBar(int32_t itemCount) {
+void ResultsPane::UpdateThumbnailScrollBar(int32_t itemCount) {
   ctl::VScrollBar& bar = *scrollFlex;
   const BusyScrollBar busy(&bar);
   switch (gBrowserMode) {
@@ -142,7 +141,7 @@ void BrowserPane::UpdateThumbnailScrollBar(int32_t itemCount) {
   }
 }
 
-void BrowserPane::AlignBrowserHistory() {
+void ResultsPane::AlignBrowserHistory() {
   ctl::ImageCombo& combo = *cmbBrowserHistory;
   ctl::Label& measure = *lblHistoryMeasure;
   measure.setFont(combo.font());
@@ -160,29 +159,8 @@ void BrowserPane::AlignBrowserHistory() {
   }
 }
 
-void BrowserPane::SetLoadingState(bool& starting) {
-  if (gTVOutMode) return;
-  ctl::AnimatedPicture& animation = *gifTreeLoading;
-  const ctl::PictureBox& pane = *picLeftFrame;
-  animation.Move((pane.Width() - animation.Width()) / 2, (pane.Height() - animation.Height()) / 2);
-  // A pane too narrow shows no animation and keeps its tree.
-  if (animation.Width() + 10 > pane.Width()) starting = false;
-  if (starting) {
-    tvwLibrary->Nodes.Clear();
-    tvwLibrary->Refresh();
-    animation.Start();
-  } else {
-    animation.Stop();
-  }
-  modReelwise::SetWindowRedraw(tvwLibrary, true);
-  animation.SetVisible(starting);
-  animation.raise();
-  picLeft->window()->repaint();
-  modReelwise::SetWindowRedraw(tvwLibrary, false);
-}
-
-void BrowserPane::SetFocusToBrowser() {
-  picLeftFrame->SetBackColor(gSchemeColour3);
+void ResultsPane::SetFocusToBrowser() {
+  tree_->ShowFrameUnfocused();
   picRightFrame->SetBackColor(gCursorColour);
   switch (gBrowserMode) {
     case 1:

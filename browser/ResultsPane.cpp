@@ -1,6 +1,6 @@
-// The browser's controls as they stand before any code runs, and their
+// The results pane's controls as they stand before any code runs, and their
 // set-up when the main window loads.
-#include "browser/BrowserPane.h"
+#include "browser/ResultsPane.h"
 
 #include "browser/cToolTipHost.h"
 #include "core/modReelwise.h"
@@ -9,7 +9,6 @@
 #include "ui/FormDesign.h"
 #include "ui/cFlatControl.h"
 #include "ui/cMouseTrack.h"
-#include "ui/modCustomTreeIcons.h"
 
 #include <QAction>
 #include <QApplication>
@@ -24,49 +23,24 @@ using modReelwise::ScaledWidth;
 
 float gTileColumns = 0;
 float gTileRowsVisible = 0;
-ctl::TreeView* gTreeHwnd = nullptr;
 
-BrowserPane::BrowserPane(IBrowserHost& host, QWidget* window, DragState& drag) : host_(host), drag_(drag) {
-  CreateTreePane(window);
-  CreateBrowserPane(window);
+ResultsPane::ResultsPane(IBrowserHost& host, QWidget* window, DragState& drag) : host_(host), drag_(drag) {
+  CreateResultBrowser(window);
   CreateBrowserToolbar(window);
-  CreateMenus(window);
+  CreateTimerAndMenu(window);
   WireBrowserEvents();
-  WireTreeEvents();
-  WireRenameEvents();
 }
 
-BrowserPane::~BrowserPane() {
-  if (gTreeHwnd == tvwLibrary) gTreeHwnd = nullptr;
-}
+ResultsPane::~ResultsPane() = default;
 
-void BrowserPane::Attach(CarouselPane& carousel, InspectorPane& inspector) {
+void ResultsPane::Attach(CarouselPane& carousel, InspectorPane& inspector, ILibraryTreeLink& tree) {
   carousel_ = &carousel;
   inspector_ = &inspector;
+  tree_ = &tree;
   WireCarouselCanvas();
 }
 
-void BrowserPane::CreateTreePane(QWidget* window) {
-  picLeft = Make<ctl::PictureBox>(window, "picLeft");
-  picLeft->Move(0, 81, 256, 300);
-  picLeftFrame = Make<ctl::PictureBox>(picLeft, "picLeftFrame");
-  picLeftFrame->Move(3, 4, 246, 292);
-  tvwLibrary = Make<ctl::TreeView>(picLeftFrame, "tvwLibrary");
-  static_cast<ctl::Control*>(tvwLibrary)->Move(2, 2, 242, 288);
-  gifTreeLoading = Make<ctl::AnimatedPicture>(picLeftFrame, "gifTreeLoading");
-  gifTreeLoading->LoadAnimation(QStringLiteral("TREE_LOADING"));
-  gifTreeLoading->SetVisible(false);
-  lblRepeatTagging = MakeLabel(picLeftFrame, QStringLiteral("lblRepeatTagging"), QString(), 0, 0, 16, 16);
-  lblRepeatTagging->SetVisible(false);
-  picGrip = Make<ctl::PictureBox>(window, "picGrip");
-  picGrip->SetPicture(QPixmap::fromImage(LoadResPicture(QStringLiteral("GRIPPER"), kResCustom)));
-  picGrip->Move(250, 200, 6, 40);
-  // The grip marks the splitter at the tree pane's edge; a press on it is a
-  // press on that edge.
-  picGrip->setAttribute(Qt::WA_TransparentForMouseEvents);
-}
-
-void BrowserPane::CreateBrowserPane(QWidget* window) {
+void ResultsPane::CreateResultBrowser(QWidget* window) {
   picRight = Make<ctl::PictureBox>(window, "picRight");
   picRight->Move(256, 81, 768, 300);
   picRightFrame = Make<ctl::PictureBox>(picRight, "picRightFrame");
@@ -89,7 +63,7 @@ void BrowserPane::CreateBrowserPane(QWidget* window) {
   picBlankTile->SetVisible(false);
 }
 
-void BrowserPane::CreateBrowserToolbar(QWidget* window) {
+void ResultsPane::CreateBrowserToolbar(QWidget* window) {
   tbFileBrowser = Make<ctl::Toolbar>(window, "tbFileBrowser");
   tbFileBrowser->Move(0, 381, window->width(), 32);
   AddButtons(tbFileBrowser, {{"PROGRESS", "", ctl::tbrPlaceholder},
@@ -129,15 +103,10 @@ void BrowserPane::CreateBrowserToolbar(QWidget* window) {
   lblResultSize->SetAlignment(ctl::vbRightJustify);
 }
 
-void BrowserPane::CreateMenus(QWidget* window) {
+void ResultsPane::CreateTimerAndMenu(QWidget* window) {
   Timer1 = Make<ctl::TimerControl>(window, "Timer1");
   Timer1->SetInterval(300);
   Timer1->SetEnabled(false);
-  tvwEditTimer = Make<ctl::TimerControl>(window, "tvwEditTimer");
-  tvwEditTimer->SetInterval(100);
-  tvwEditTimer->SetEnabled(false);
-  mnuTree = Make<QMenu>(window, "mnuTree");
-  CreateTreeMenu();
   mnuListViewColumnsPopUp = Make<QMenu>(window, "mnuListViewColumnsPopUp");
   const char* const columns[] = {"File Path", "File Name", "File Size", "Duration",
                                  "Resolution", "Frame Rate", "Bitrate", "Format"};
@@ -150,7 +119,7 @@ void BrowserPane::CreateMenus(QWidget* window) {
   }
 }
 
-void BrowserPane::InitBrowserToolbar() {
+void ResultsPane::InitBrowserToolbar() {
   tbFileBrowser->SetImageList(&host_.imglistToolBar());
   for (const char* key : {"FILE", "SEGMENT_FROM_FILE", "SEGMENT", "REFRESH"}) {
     tbFileBrowser->Buttons(QLatin1String(key)).SetImage(QLatin1String(key));
@@ -161,7 +130,7 @@ void BrowserPane::InitBrowserToolbar() {
   Frame3->SetWidth(count.Width() * gTwipsPerPixelX);
 }
 
-void BrowserPane::InitHistoryCombo() {
+void ResultsPane::InitHistoryCombo() {
   m_cFlatHistory = std::make_unique<cFlatControl>();
   m_cFlatHistory->Attach(cmbBrowserHistory);
   cmbBrowserHistory->setParent(tbFileBrowser);
@@ -169,24 +138,12 @@ void BrowserPane::InitHistoryCombo() {
   cmbBrowserHistory->Click = [this] { cmbBrowserHistory_Click(); };
 }
 
-void BrowserPane::InitCountLabels() {
+void ResultsPane::InitCountLabels() {
   lblResultSize->SetFontSize(ScaledFont(9));
   lblSelectCount->SetFontSize(ScaledFont(9));
 }
 
-void BrowserPane::InitTree() {
-  tvwLibrary->SetFontSize(ScaledFont(10));
-  tvwLibrary->SetImageList(&host_.imglstReelwise());
-  gTreeHwnd = tvwLibrary;
-  if (gLibraryTreeClassic) {
-    tvwLibrary->SetStyle(ctl::tvwTreelinesPlusMinusPictureText);
-  } else {
-    tvwLibrary->SetStyle(ctl::tvwPictureText);
-    SetTreeImageList(gTreeHwnd, &host_.ilStateIcons(), TVSIL_STATE);
-  }
-}
-
-void BrowserPane::InitTileGrid() {
+void ResultsPane::InitTileGrid() {
   flexThumbsTiled->SetCols(1);
   flexThumbsTiled->SetColWidth(0, gTileWidthTwips);
   flexThumbsTiled->SetRowHeightMin(gTileHeightTwips);
@@ -195,7 +152,7 @@ void BrowserPane::InitTileGrid() {
   flexThumbsTiled->SetMouseIcon(gHandCursor);
 }
 
-void BrowserPane::InitListGrid() {
+void ResultsPane::InitListGrid() {
   struct Column {
     int width;
     const char* header;
@@ -227,11 +184,11 @@ void BrowserPane::InitListGrid() {
   flexThumbsList->SetCellAlignment(ctl::flexAlignLeftCenter);
 }
 
-void BrowserPane::InitScrollBar() {
+void ResultsPane::InitScrollBar() {
   scrollFlex->SetWidth(QApplication::style()->pixelMetric(QStyle::PM_ScrollBarExtent));
 }
 
-void BrowserPane::InitHoverTips() {
+void ResultsPane::InitHoverTips() {
   m_cToolTips = std::make_unique<cToolTipHost>();
   m_FlexMouseTrack = std::make_unique<cMouseTrack>();
   m_FlexMouseTrack->MouseHover = [this](int b, int s, double x, double y) { m_FlexMouseTrack_MouseHover(b, s, x, y); };

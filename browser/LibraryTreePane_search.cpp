@@ -1,36 +1,24 @@
 // Opening a tree node as a search: the library tree's selected node dropped
 // on a result browser (or Enter on it) becomes a view step whose operator
 // comes from the modifier keys held at the drop (Alt "-" exclude, else Ctrl
-// "+" narrow, else Shift "&" add, else "_" new). A result dragged from a
-// browser and released on itself opens in the inspector. BrowserDragOver
-// shows which of these a drop would do.
-#include "browser/BrowserPane.h"
+// "+" narrow, else Shift "&" add, else "_" new). ShowSearchDragIcon shows
+// over a browser which of these a drop would make.
+#include "browser/LibraryTreePane.h"
 
-#include "browser/ResultGrids.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
-#include "inspector/InspectorPane.h"
 #include "library/clsRWLibrary.h"
-#include "platform/DragController.h"
 #include "platform/RWError.h"
 
 #include <functional>
 #include <optional>
 
-using namespace ResultGrids;
-
 namespace {
 
 constexpr int32_t kErrFail = static_cast<int32_t>(0x80004005u);
-constexpr int kInspectorShownHeight = 338;
 constexpr int kVkShift = 16;
 constexpr int kVkControl = 17;
 constexpr int kVkAlt = 18;
-
-const QString kTree = QStringLiteral("tvwLibrary");
-const QString kTiles = QStringLiteral("flexThumbsTiled");
-const QString kList = QStringLiteral("flexThumbsList");
-const QString kCarousel = QStringLiteral("ucCarouselCanvas");
 
 bool AltHeld(int16_t altState) { return (altState & 0x80) != 0; }
 bool Held(int virtualKey) { return ctl::GetKeyState(virtualKey) < 0; }
@@ -95,28 +83,10 @@ bool ViewStepOf(const ctl::Node& node, const QString& op, QString& spec, QString
 
 }  // namespace
 
-void BrowserPane::BrowserDragDrop(int32_t iRow, int32_t iCol, const QString& sSource, QString sMode) {
+void LibraryTreePane::OpenNodeAsSearch(QString op) {
   DropStep([&] {
-    if (sMode.isEmpty()) sMode = OperatorFromKeys();
+    if (op.isEmpty()) op = OperatorFromKeys();
   });
-  if (sSource == kTree) {
-    OpenNodeAsSearch(sMode);
-  } else if (sSource == kTiles || sSource == kList) {
-    int64_t index = 0;
-    if (gBrowserMode == 1) {
-      index = TileIndex(iRow, iCol);
-    } else if (gBrowserMode == 2) {
-      if (iRow == 0) return;
-      DropStep([&] { index = ListIndex(*flexThumbsList, iRow); });
-    }
-    if (!IsResult(index) || gResults[static_cast<size_t>(index)].SegmentID != gCurrentItem.SegmentID) return;
-    OpenInInspector(true);
-  } else if (sSource == kCarousel) {
-    OpenInInspector(false);
-  }
-}
-
-void BrowserPane::OpenNodeAsSearch(const QString& op) {
   const ctl::Node* node = tvwLibrary->SelectedItem();
   if (!node || !gLibrary) return;
   QString spec;
@@ -148,49 +118,16 @@ void BrowserPane::OpenNodeAsSearch(const QString& op) {
       if (step) step->Commit();
     });
   }
-  DropStep([this] { AlignBrowserHistory(); });
+  DropStep([this] { results_->AlignBrowserHistory(); });
   DropStep([this] { host_.ShowBusyIndicator(false); });
 }
 
-// A result released on itself: the inspector is shown when it is collapsed,
-// then loads the result.
-void BrowserPane::OpenInInspector(bool repaintFirst) {
-  DropStep([&] {
-    if (inspector_->picBottom->Height() < kInspectorShownHeight) {
-      host_.MainToolbarHandler(QStringLiteral("mnuViewInspector"));
-    }
-  });
-  if (repaintFirst) DropStep([&] { picRight->window()->repaint(); });
-  DropStep([&] {
-    bool loaded = false;
-    inspector_->LoadInspector(gCurrentItem, loaded);
-  });
-}
-
-void BrowserPane::BrowserDragOver(const QString& sSource, int State) {
+void LibraryTreePane::ShowSearchDragIcon() {
   const int16_t alt = ctl::GetKeyState(kVkAlt);
-  if (sSource == kTree) {
-    // Ctrl is asked before Alt here, unlike the drop.
-    const char* key = Held(kVkControl) ? "FILTERIN"
-                      : AltHeld(alt)   ? "FILTEROUT"
-                      : Held(kVkShift) ? "APPENDFILES"
-                                       : "FILES";
-    tvwLibrary->SetDragIcon(host_.imglstDragIcons().DragCursor(QLatin1String(key)));
-  } else if (sSource == kTiles || sSource == kList) {
-    int64_t index = 0;
-    if (gBrowserMode == 1) {
-      index = TileIndex(flexThumbsTiled->MouseRow(), flexThumbsTiled->MouseCol());
-    } else if (gBrowserMode == 2 && flexThumbsList->MouseRow() >= 1) {
-      index = ListIndex(*flexThumbsList, flexThumbsList->MouseRow());
-    }
-    const bool itself = IsResult(index) && gResults[static_cast<size_t>(index)].SegmentID == gCurrentItem.SegmentID;
-    const QCursor icon = host_.imglstDragIcons().DragCursor(itself ? QStringLiteral("OPENFILE") : QStringLiteral("FILE"));
-    flexThumbsList->SetDragIcon(icon);
-    flexThumbsTiled->SetDragIcon(icon);
-    if (State == ctl::vbLeave) {
-      const QCursor file = host_.imglstDragIcons().DragCursor(QStringLiteral("FILE"));
-      flexThumbsList->SetDragIcon(file);
-      flexThumbsTiled->SetDragIcon(file);
-    }
-  }
+  // Ctrl is asked before Alt here, unlike the drop.
+  const char* key = Held(kVkControl) ? "FILTERIN"
+                    : AltHeld(alt)   ? "FILTEROUT"
+                    : Held(kVkShift) ? "APPENDFILES"
+                                     : "FILES";
+  tvwLibrary->SetDragIcon(host_.imglstDragIcons().DragCursor(QLatin1String(key)));
 }
