@@ -5,6 +5,7 @@
 // find it as the program left it, as a user's next start does.
 #include "app/modReelwise_startup.h"
 #include "bench/support/LargeLibrary.h"
+#include "bench/support/ProgramInPrivateHome.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "library/clsRWLibrary.h"
@@ -31,16 +32,7 @@ struct Home {
   int boxes = 0;
 
   Home() {
-    for (const char* folder : {".config", ".local/share", "Documents"}) QDir(home.path()).mkpath(folder);
-    qputenv("HOME", QFile::encodeName(home.path()));
-    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral(".config"))));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral(".local/share"))));
-    SetMessageBoxHandler([this](const MessageBoxRequest&) {
-      ++boxes;
-      return vbOK;
-    });
-    modReelwise::ComputeProgramFolders();
-    modReelwise::CreateProgramFolders();
+    EnterPrivateHome(home, boxes);
     library = MakeLargeLibrary(home.path(), QStringLiteral("Large.rw2"));
   }
 };

@@ -5,6 +5,7 @@
 // over a browser which of these a drop would make.
 #include "browser/LibraryTreePane.h"
 
+#include "browser/DropSteps.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "library/clsRWLibrary.h"
@@ -13,31 +14,9 @@
 #include <functional>
 #include <optional>
 
+using namespace DropSteps;
+
 namespace {
-
-constexpr int32_t kErrFail = static_cast<int32_t>(0x80004005u);
-constexpr int kVkShift = 16;
-constexpr int kVkControl = 17;
-constexpr int kVkAlt = 18;
-
-bool AltHeld(int16_t altState) { return (altState & 0x80) != 0; }
-bool Held(int virtualKey) { return ctl::GetKeyState(virtualKey) < 0; }
-
-QString OperatorFromKeys() {
-  if (AltHeld(ctl::GetKeyState(kVkAlt))) return QStringLiteral("-");
-  if (Held(kVkControl)) return QStringLiteral("+");
-  if (Held(kVkShift)) return QStringLiteral("&");
-  return QStringLiteral("_");
-}
-
-// One step of a drop: a failure is shown as number and description and the
-// next step runs; the generic failure E_FAIL is passed over.
-void DropStep(const std::function<void()>& step) {
-  ErrorGuard({.owner = ProgramMessageOwner(),
-              .text = ErrorGuard::Numbered(QStringLiteral(" ")),
-              .passOver = {kErrFail}})
-      .Run(step);
-}
 
 // A saved search opened with an operator: each step's operator "_" (new)
 // becomes the chosen one. Only an "_" straight after a step's "|" is an

@@ -5,6 +5,7 @@
 // these a drop would do.
 #include "browser/ResultsPane.h"
 
+#include "browser/DropSteps.h"
 #include "browser/ResultGrids.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
@@ -17,38 +18,16 @@
 #include <optional>
 
 using namespace ResultGrids;
+using namespace DropSteps;
 
 namespace {
 
-constexpr int32_t kErrFail = static_cast<int32_t>(0x80004005u);
 constexpr int kInspectorShownHeight = 338;
-constexpr int kVkShift = 16;
-constexpr int kVkControl = 17;
-constexpr int kVkAlt = 18;
 
 const QString kTree = QStringLiteral("tvwLibrary");
 const QString kTiles = QStringLiteral("flexThumbsTiled");
 const QString kList = QStringLiteral("flexThumbsList");
 const QString kCarousel = QStringLiteral("ucCarouselCanvas");
-
-bool AltHeld(int16_t altState) { return (altState & 0x80) != 0; }
-bool Held(int virtualKey) { return ctl::GetKeyState(virtualKey) < 0; }
-
-QString OperatorFromKeys() {
-  if (AltHeld(ctl::GetKeyState(kVkAlt))) return QStringLiteral("-");
-  if (Held(kVkControl)) return QStringLiteral("+");
-  if (Held(kVkShift)) return QStringLiteral("&");
-  return QStringLiteral("_");
-}
-
-// One step of a drop: a failure is shown as number and description and the
-// next step runs; the generic failure E_FAIL is passed over.
-void DropStep(const std::function<void()>& step) {
-  ErrorGuard({.owner = ProgramMessageOwner(),
-              .text = ErrorGuard::Numbered(QStringLiteral(" ")),
-              .passOver = {kErrFail}})
-      .Run(step);
-}
 
 }  // namespace
 

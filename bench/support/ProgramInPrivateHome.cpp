@@ -32,17 +32,21 @@ void EndProgram() {
 
 }  // namespace
 
-ProgramInPrivateHome::ProgramInPrivateHome() {
+void EnterPrivateHome(const QTemporaryDir& home, int& boxes) {
   for (const char* folder : {".config", ".local/share", "Documents"}) QDir(home.path()).mkpath(folder);
   qputenv("HOME", QFile::encodeName(home.path()));
   qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral(".config"))));
   qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral(".local/share"))));
-  SetMessageBoxHandler([this](const MessageBoxRequest&) {
+  SetMessageBoxHandler([&boxes](const MessageBoxRequest&) {
     ++boxes;
     return vbOK;
   });
   modReelwise::ComputeProgramFolders();
   modReelwise::CreateProgramFolders();
+}
+
+ProgramInPrivateHome::ProgramInPrivateHome() {
+  EnterPrivateHome(home, boxes);
   modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("TipOfTheDay"), 0);
   if (!modReelwise::Main({})) std::abort();
   qAddPostRoutine(EndProgram);

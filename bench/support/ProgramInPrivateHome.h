@@ -7,6 +7,10 @@
 #include <QString>
 #include <QTemporaryDir>
 
+// Points HOME and the XDG folders at `home`, makes the program's folders
+// there and counts message boxes in `boxes` instead of showing them.
+void EnterPrivateHome(const QTemporaryDir& home, int& boxes);
+
 struct ProgramInPrivateHome {
   QTemporaryDir home;
   int boxes = 0;

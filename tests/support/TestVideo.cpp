@@ -73,7 +73,17 @@ std::optional<QString> MakeTestVideo(const QString& folder, const QString& fileN
   QProcess ffmpeg;
   ffmpeg.setProcessChannelMode(QProcess::MergedChannels);
   ffmpeg.start(QStringLiteral("ffmpeg"), args);
-  if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitStatus() != QProcess::NormalExit || ffmpeg.exitCode() != 0) {
+  // A long indexed clip draws every pixel through an expression: on a machine
+  // whose every core is busy that takes minutes, so the ceiling is generous
+  // and only a hung encoder meets it.
+  constexpr int kEncodeCeilingMs = 8 * 60 * 1000;
+  if (!ffmpeg.waitForFinished(kEncodeCeilingMs)) {
+    ffmpeg.kill();
+    ffmpeg.waitForFinished();
+    if (error) *error = QStringLiteral("ffmpeg did not finish %1 within %2 s").arg(fileName).arg(kEncodeCeilingMs / 1000);
+    return std::nullopt;
+  }
+  if (ffmpeg.exitStatus() != QProcess::NormalExit || ffmpeg.exitCode() != 0) {
     if (error) *error = QString::fromLocal8Bit(ffmpeg.readAll());
     return std::nullopt;
   }
