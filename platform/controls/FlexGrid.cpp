@@ -3,6 +3,10 @@
 #include "platform/Twips.h"
 #include "platform/controls/ControlErrors.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace ctl {
 
 namespace {
@@ -142,11 +146,13 @@ void FlexGrid::ForTargetCells(Change change) {
   CheckRow(row_);
   CheckCol(col_);
   if (fillStyle_ == flexFillRepeat) {
+    // Whether a view listens is asked once for the whole range, not per cell.
     const Range range = Selection();
+    const bool notify = model_.Watched();
     for (int r = range.top; r <= range.bottom; ++r) {
       for (int c = range.left; c <= range.right; ++c) {
         change(model_.Cell(r, c));
-        model_.NotifyCell(r, c);
+        if (notify) model_.NotifyCell(r, c);
       }
     }
   } else {
@@ -181,33 +187,40 @@ void FlexGrid::SetCellAlignment(int alignment) {
   ForTargetCells([&](FlexCell& cell) { cell.alignment = alignment; });
 }
 
+template <typename Edit>
+void FlexGrid::ChangeCellFonts(Edit edit) {
+  // The cells of a range mostly share a font: each font they start from is
+  // copied, changed and looked up once, and the cells that had it take the
+  // same result, as they would one by one.
+  std::vector<std::pair<int, int>> changedIds;  // (font before, font after)
+  ForTargetCells([&](FlexCell& cell) {
+    auto known = std::find_if(changedIds.begin(), changedIds.end(),
+                              [&](const std::pair<int, int>& ids) { return ids.first == cell.fontId; });
+    if (known == changedIds.end()) {
+      QFont changed = cell.fontId >= 0 ? model_.Font(cell.fontId) : font();
+      edit(changed);
+      changedIds.emplace_back(cell.fontId, model_.FontId(changed));
+      known = changedIds.end() - 1;
+    }
+    cell.fontId = known->second;
+  });
+}
+
 QFont FlexGrid::CellFont() const {
   const FlexCell& cell = Current();
   return cell.fontId >= 0 ? model_.Font(cell.fontId) : font();
 }
 
 void FlexGrid::SetCellFontName(const QString& name) {
-  ForTargetCells([&](FlexCell& cell) {
-    QFont changed = cell.fontId >= 0 ? model_.Font(cell.fontId) : font();
-    changed.setFamily(name);
-    cell.fontId = model_.FontId(changed);
-  });
+  ChangeCellFonts([&](QFont& changed) { changed.setFamily(name); });
 }
 
 void FlexGrid::SetCellFontSize(double points) {
-  ForTargetCells([&](FlexCell& cell) {
-    QFont changed = cell.fontId >= 0 ? model_.Font(cell.fontId) : font();
-    changed.setPointSizeF(points);
-    cell.fontId = model_.FontId(changed);
-  });
+  ChangeCellFonts([&](QFont& changed) { changed.setPointSizeF(points); });
 }
 
 void FlexGrid::SetCellFontBold(bool bold) {
-  ForTargetCells([&](FlexCell& cell) {
-    QFont changed = cell.fontId >= 0 ? model_.Font(cell.fontId) : font();
-    changed.setBold(bold);
-    cell.fontId = model_.FontId(changed);
-  });
+  ChangeCellFonts([&](QFont& changed) { changed.setBold(bold); });
 }
 
 double FlexGrid::CellLeft() const { return PixelsToTwipsX(CellRect(row_, col_).left()); }

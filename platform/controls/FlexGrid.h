@@ -260,6 +260,9 @@ class FlexGrid : public Control {
   QFont CellFont() const;
   template <typename Change>
   void ForTargetCells(Change change);
+  // Changes the font of the target cells by `edit` (a function of QFont&).
+  template <typename Edit>
+  void ChangeCellFonts(Edit edit);
   void Changed();
 
   // Geometry (FlexGridPaint.cpp).

@@ -169,8 +169,12 @@ void FlexGridModel::SortRows(int first, int last, int keyFirst, int keyLast, int
 }
 
 void FlexGridModel::NotifyCell(int row, int col) {
+  if (Watched()) emit dataChanged(index(row, col), index(row, col));
+}
+
+bool FlexGridModel::Watched() const {
   static const QMetaMethod changed = QMetaMethod::fromSignal(&QAbstractItemModel::dataChanged);
-  if (isSignalConnected(changed)) emit dataChanged(index(row, col), index(row, col));
+  return isSignalConnected(changed);
 }
 
 void FlexGridModel::NotifyAll() {

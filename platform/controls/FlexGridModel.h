@@ -72,6 +72,8 @@ class FlexGridModel : public QAbstractTableModel {
 
   // Tells attached views that a cell changed (only when one listens).
   void NotifyCell(int row, int col);
+  // Whether a view listens for changed cells.
+  bool Watched() const;
   void NotifyAll();
 
   int rowCount(const QModelIndex& parent = QModelIndex()) const override;

@@ -268,6 +268,31 @@ TEST_F(FlexGridTest, RepeatFillWritesTheWholeSelection) {
   EXPECT_EQ(grid.Model().Cell(2, 1).foreColor, 0u);
 }
 
+TEST_F(FlexGridTest, RepeatFontChangesKeepWhatEachCellHadAndShareTheFonts) {
+  grid.SetRow(2);
+  grid.SetCol(1);
+  grid.SetCellFontBold(true);
+  grid.SetRowSel(3);
+  grid.SetColSel(2);
+  grid.SetFillStyle(ctl::flexFillRepeat);
+  grid.SetCellFontName(QStringLiteral("Courier"));
+  grid.SetCellFontSize(20);
+  grid.SetFillStyle(ctl::flexFillSingle);
+  const ctl::FlexGridModel& model = grid.Model();
+  const QFont bold = model.Font(model.Cell(2, 1).fontId);
+  EXPECT_EQ(bold.family(), "Courier");
+  EXPECT_EQ(bold.pointSizeF(), 20.0);
+  EXPECT_TRUE(bold.bold()) << "the cell keeps its own bold";
+  const QFont plain = model.Font(model.Cell(3, 2).fontId);
+  EXPECT_EQ(plain.family(), "Courier");
+  EXPECT_EQ(plain.pointSizeF(), 20.0);
+  EXPECT_FALSE(plain.bold());
+  EXPECT_EQ(model.Cell(2, 2).fontId, model.Cell(3, 1).fontId) << "equal fonts are stored once";
+  EXPECT_NE(model.Cell(2, 2).fontId, model.Cell(2, 1).fontId);
+  EXPECT_EQ(model.Cell(4, 1).fontId, -1) << "outside the selection";
+  EXPECT_EQ(model.Cell(2, 0).fontId, -1);
+}
+
 TEST_F(FlexGridTest, SortsTheSelectedRowsByTheSelectedColumns) {
   const QStringList sizes{"9", "10", "B", "a", "10"};
   const QStringList durations{"2", "1", "1", "1", "0"};
