@@ -13,6 +13,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstddef>
+#include <vector>
 
 using namespace ResultGrids;
 
@@ -40,6 +42,17 @@ bool Changed(FlagChange change, bool selected) {
       break;
   }
   return selected;
+}
+
+// How far ahead the walks below fetch the results they will touch. A result
+// is larger than three cache lines and its ID and its flag lie in different
+// ones, so a walk over tens of thousands waits on memory unless both are
+// fetched while earlier results are worked on.
+constexpr int32_t kAhead = 16;
+
+void FetchAhead(const ResultItem& item) {
+  __builtin_prefetch(&item.SegmentID, 1);
+  __builtin_prefetch(&item.Selected, 1);
 }
 
 void Mark(ResultItem& item, FlagChange change) {
@@ -92,12 +105,22 @@ class CodeWriter {
     model_.Cell(static_cast<int>(row), static_cast<int>(col)).text = CodeText(item);
     written_ = true;
   }
+  // Fetches the cell a later Write goes to.
+  void FetchCell(int64_t row, int64_t col) const {
+    if (row < rows_ && col < cols_) __builtin_prefetch(&model_.Cell(static_cast<int>(row), static_cast<int>(col)), 1);
+  }
   // Result index of a list row: the number its column 0 holds, 0 for none
   // (as ResultGrids::ListIndex reads it).
   int32_t ListIndex(int32_t row) const {
-    // The texts lie scattered in memory: the one a few rows on is fetched
-    // while this one is read, which halves the walk over a long list.
-    if (row + 8 < rows_) __builtin_prefetch(model_.Cell(row + 8, 0).text.constData());
+    // The cells (a sorted list's rows lie in any order) and their texts lie
+    // scattered in memory: the cells 32 rows on are fetched (column 1 too,
+    // which the walk writes), and the text of the one 16 rows on, whose cell
+    // has arrived by then, while this one is read.
+    if (row + 32 < rows_) {
+      __builtin_prefetch(&model_.Cell(row + 32, 0));
+      if (cols_ > 1) __builtin_prefetch(&model_.Cell(row + 32, 1), 1);
+    }
+    if (row + 16 < rows_) __builtin_prefetch(model_.Cell(row + 16, 0).text.constData());
     const QString& text = model_.Cell(row, 0).text;
     int32_t index = 0;
     if (ReadDigits(text, index)) return index;
@@ -136,6 +159,10 @@ int32_t MarkTiles(ctl::FlexGrid& grid, FlagChange change, int32_t first, int32_t
   const int32_t columns = TileColumns();
   int32_t selected = 0;
   for (int32_t k = 1; k <= n; ++k) {
+    if (k + kAhead <= n) {
+      FetchAhead(gResults[static_cast<size_t>(k + kAhead)]);
+      if (k + kAhead >= first && k + kAhead <= last) cells.FetchCell((k + kAhead - 1) / columns, (k + kAhead - 1) % columns + 1);
+    }
     ResultItem& item = gResults[static_cast<size_t>(k)];
     if (k >= first && k <= last) {
       Mark(item, change);
@@ -149,10 +176,22 @@ int32_t MarkTiles(ctl::FlexGrid& grid, FlagChange change, int32_t first, int32_t
 // The same over the list's rows first..last (rows, not result indices).
 int32_t MarkListRows(ctl::FlexGrid& grid, FlagChange change, int32_t first, int32_t last, int32_t n) {
   CodeWriter cells(grid);
+  // Each row's result index is read kAhead rows before the row is marked,
+  // so that the result it leads to is fetched meanwhile. Reading column 0
+  // never depends on the codes written to column 1.
+  const int32_t rows = std::min(n, static_cast<int32_t>(grid.Rows()) - 1);
+  std::array<int32_t, kAhead> ahead{};  // the indices read, by row % kAhead
   int32_t selected = 0;
-  for (int32_t row = 1; row <= n && row < grid.Rows(); ++row) {
-    const int32_t i = cells.ListIndex(row);
-    if (i < 1 || i > n) continue;
+  for (int32_t next = 1; next <= rows + kAhead; ++next) {
+    const size_t slot = static_cast<size_t>(next % kAhead);
+    const int32_t row = next - kAhead;
+    const int32_t i = row >= 1 ? ahead[slot] : 0;
+    if (next <= rows) {
+      const int32_t index = cells.ListIndex(next);
+      ahead[slot] = index >= 1 && index <= n ? index : 0;
+      if (ahead[slot] != 0) FetchAhead(gResults[static_cast<size_t>(ahead[slot])]);
+    }
+    if (i == 0) continue;
     ResultItem& item = gResults[static_cast<size_t>(i)];
     if (row >= first && row <= last) {
       Mark(item, change);
