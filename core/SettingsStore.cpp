@@ -358,6 +358,8 @@ std::shared_ptr<const SettingsTree> SettingsStore::ReadFile(bool& damaged, bool 
     return cached.tree;
   }
   bytes_ = file.read(kMaxFileBytes + 1);
+  // The read reserves room for the largest file; the kept bytes give it back.
+  bytes_.squeeze();
   if (bytes_.trimmed().isEmpty()) return EmptyTree();
   if (cached.tree && cached.bytes == bytes_) return cached.tree;
   std::optional<SettingsTree> parsed = SettingsTree::Parse(bytes_);

@@ -13,6 +13,7 @@
 
 #include <QHash>
 #include <QPainter>
+#include <QScopeGuard>
 
 #include <utility>
 #include <vector>
@@ -20,6 +21,7 @@
 namespace {
 
 constexpr int kThumbnailQuality = 90;
+constexpr int kLoadingCacheKiB = 1024;
 constexpr int kTileWidth = 100;
 constexpr int kTileHeight = 75;
 const QString kLoadingCaption = QStringLiteral("Loading Thumbnails...");
@@ -38,6 +40,12 @@ ErrorGuard LoadingGuard() {
 
 void clsRWLibrary::LoadThumbnails() {
   ThumbnailCache = KeyedCollection<QByteArray>();
+  // The pictures are read once, front to back: a full page cache would not
+  // speed that up, but its pages would stand beside every picture at the
+  // program's peak. The cache is emptied down to a little for the load and
+  // refills as later work reads pages.
+  m_Connection->SetCacheKiB(kLoadingCacheKiB);
+  const auto restore = qScopeGuard([this] { m_Connection->SetCacheKiB(SqlConnection::kDefaultCacheKiB); });
   LoadingGuard().Run([this] { ThumbnailCache.Add(LoadResData(QStringLiteral("NO_THUMB"), kResCustom), 0); });
   CacheThumbnailRows(QStringLiteral("FROM SegmentThumbnails WHERE Thumbnail IS NOT NULL"));
   CacheFileThumbnails();
