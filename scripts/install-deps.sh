@@ -35,6 +35,8 @@ PACKAGES=(
   fonts-wine fonts-liberation2 fonts-dejavu-core
   # test media
   ffmpeg
+  # the benchmark growth table reads the benchmarks' JSON reports
+  jq
   # desktop integration (launching documents, trash)
   libglib2.0-dev xdg-utils
   # locales for tests (see LOCALE below)
