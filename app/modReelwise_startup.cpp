@@ -86,6 +86,13 @@ void ResetProgramState() {
   gTagCloudShown = false;
   gSelectedById.Reset();
   gResults.assign(1, ResultItem{});
+  // A start begins with no current, saved, inspected or hovered item, as a
+  // new process does; an item of an earlier run would name a file of another
+  // library.
+  gCurrentItem = ResultItem{};
+  gSavedItem = ResultItem{};
+  gInspectedItem = ResultItem{};
+  gHoverItem = ResultItem{};
   gAutoRefresh = false;
   gBrowserMode = 1;
   gResultKind = ResultScope::File;
