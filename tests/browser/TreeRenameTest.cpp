@@ -11,6 +11,7 @@
 #include "tests/library/SearchFixture.h"
 #include "tests/support/EventLoopWaits.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QTest>
 
@@ -65,7 +66,10 @@ class TreeRenameTest : public rwtest::SearchTestOn<rwtest::RunningProgramTest> {
     ASSERT_NE(editor, nullptr) << "a label edit is open";
     editor->setText(name);
     const int ended = editsEnded_;
-    QTest::keyClick(editor, Qt::Key_Return);
+    // The key goes where a typed key would go: the editor must hold the focus.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == editor; }, rwtest::kWaitCeilingMs))
+        << "the label editor holds the keyboard focus";
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     // The edit ends once the editor has gone; the closed editor is deleted.
     ASSERT_TRUE(QTest::qWaitFor([&] { return editsEnded_ > ended; }, rwtest::kWaitCeilingMs))
         << "the edit of " << name.toStdString() << " ended";
