@@ -362,7 +362,7 @@ TEST_F(LibraryUpgradeTest, CleanUpRemovesWhatTheRowByRowReadingRemoves) {
   auto db = FromTemplate();
   std::mt19937 random(4601);
   int removed = 0;
-  for (int round = 0; round < 300; ++round) {
+  for (int round = 0; round < 200; ++round) {
     // A round is one transaction: the rounds are many and a file commit is slow.
     db->BeginTrans(QStringLiteral("Round"));
     FillAtRandom(*db, random);
@@ -376,7 +376,7 @@ TEST_F(LibraryUpgradeTest, CleanUpRemovesWhatTheRowByRowReadingRemoves) {
     removed += before - Count(*db, QStringLiteral("SELECT count(*) FROM SegmentTags"));
     db->CommitTrans(QStringLiteral("Round"));
   }
-  EXPECT_GT(removed, 300) << "the rounds remove segment tags, so the comparison means something";
+  EXPECT_GT(removed, 200) << "the rounds remove segment tags, so the comparison means something";
 }
 
 }  // namespace
