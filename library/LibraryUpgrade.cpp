@@ -258,9 +258,20 @@ void StampLibraryVersion(SqlConnection& db) {
               .arg(QLatin1String(kProgramReleaseStatus)));
 }
 
+namespace {
+
 // A tag is removed from a segment when another tag of the segment links to it.
 // Tags that imply each other (a synonym pair, a cycle of links) would all go
 // that way; of such a group the one with the lowest TagID stays.
+//
+// The rows to remove are found in one pass over the segment tags in key order
+// (the IS NOT NULL lets SQLite walk the key's index, which no match can miss).
+// Only a tag that some link points at can be implied, which a look in the
+// small list of link targets tells; for such a tag the other tags of its
+// segment, read beside it, are checked for a link to it. Asking "is this row
+// implied?" of every row looked the row's segment up anew, in no order, which
+// grew faster than the library. The reach of every tag is worked out once;
+// only a linked pair consults it.
 void RemoveImpliedSegmentTags(SqlConnection& db) {
   TryAll(db, {QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS TagReach (FromTag integer, ToTag integer, PRIMARY KEY "
                              "(FromTag, ToTag)) WITHOUT ROWID"),
@@ -269,27 +280,46 @@ void RemoveImpliedSegmentTags(SqlConnection& db) {
                              "SELECT R.FromTag, L.LinkedTag FROM R, TagLinks L WHERE L.TagID = R.ToTag) "
                              "INSERT INTO temp.TagReach SELECT FromTag, ToTag FROM R"),
               QStringLiteral(
-                  "DELETE FROM SegmentTags WHERE EXISTS (SELECT 1 FROM TagLinks L, SegmentTags Y WHERE "
-                  "Y.SegmentID = SegmentTags.SegmentID AND Y.TagID = L.TagID AND L.LinkedTag = SegmentTags.TagID "
-                  "AND L.TagID <> SegmentTags.TagID AND (NOT EXISTS (SELECT 1 FROM temp.TagReach WHERE FromTag = "
-                  "SegmentTags.TagID AND ToTag = L.TagID) OR EXISTS (SELECT 1 FROM SegmentTags Z, temp.TagReach A, "
-                  "temp.TagReach B WHERE Z.SegmentID = SegmentTags.SegmentID AND Z.TagID < SegmentTags.TagID AND "
-                  "A.FromTag = Z.TagID AND A.ToTag = SegmentTags.TagID AND B.FromTag = SegmentTags.TagID AND "
-                  "B.ToTag = Z.TagID)))"),
+                  "DELETE FROM SegmentTags WHERE (SegmentID, TagID) IN (SELECT S.SegmentID, S.TagID FROM "
+                  "SegmentTags S CROSS JOIN SegmentTags Y CROSS JOIN TagLinks L WHERE S.SegmentID IS NOT NULL AND "
+                  "S.TagID IN (SELECT LinkedTag FROM TagLinks) AND Y.SegmentID = S.SegmentID AND L.TagID = Y.TagID "
+                  "AND L.LinkedTag = S.TagID AND L.TagID <> S.TagID AND (NOT EXISTS (SELECT 1 FROM temp.TagReach "
+                  "WHERE FromTag = S.TagID AND ToTag = L.TagID) OR EXISTS (SELECT 1 FROM SegmentTags Z, "
+                  "temp.TagReach A, temp.TagReach B WHERE Z.SegmentID = S.SegmentID AND Z.TagID < S.TagID AND "
+                  "A.FromTag = Z.TagID AND A.ToTag = S.TagID AND B.FromTag = S.TagID AND B.ToTag = Z.TagID)))"),
               QStringLiteral("DROP TABLE temp.TagReach")});
 }
 
-void RemoveOrphanRows(SqlConnection& db) {
+// Thumbnails without a picture or without a segment go in one pass, as each
+// pass reads every stored picture. Should that statement fail (a library
+// without segments), each half is tried on its own, as they are independent.
+void RemoveOrphanThumbnails(SqlConnection& db) {
+  if (Try(db, QStringLiteral("DELETE FROM SegmentThumbnails WHERE Thumbnail IS NULL OR SegmentID NOT IN (SELECT "
+                             "SegmentID FROM VideoSegments)"))) {
+    return;
+  }
   TryAll(db, {QStringLiteral("DELETE FROM SegmentThumbnails WHERE SegmentID NOT IN (SELECT SegmentID FROM "
                              "VideoSegments);"),
-              QStringLiteral("DELETE FROM SegmentThumbnails WHERE Thumbnail IS NULL;"),
-              QStringLiteral("DELETE from TagLinks WHERE NOT EXISTS (SELECT 1 FROM Tags where TagID = "
+              QStringLiteral("DELETE FROM SegmentThumbnails WHERE Thumbnail IS NULL;")});
+}
+
+}  // namespace
+
+// Segments of missing files and segment tags of missing segments are found
+// from the distinct numbers they refer to, read in order from an index, so each
+// file or segment is looked up once and in order, not once per row at random;
+// a row without a number refers to nothing and goes too.
+void RemoveOrphanRows(SqlConnection& db) {
+  RemoveOrphanThumbnails(db);
+  TryAll(db, {QStringLiteral("DELETE from TagLinks WHERE NOT EXISTS (SELECT 1 FROM Tags where TagID = "
                              "TagLinks.TagId)"),
               QStringLiteral("DELETE from TagLinks WHERE NOT EXISTS (SELECT 1 FROM Tags where TagID = "
                              "TagLinks.LinkedTag)"),
-              QStringLiteral("DELETE from VideoSegments WHERE NOT EXISTS (SELECT 1 FROM VideoFiles where fileId = "
-                             "VideoSegments.fileId)"),
-              QStringLiteral("DELETE from SegmentTags WHERE NOT EXISTS (SELECT 1 FROM VideoSegments where SegmentID "
-                             "= SegmentTags.SegmentID)")});
+              QStringLiteral("DELETE FROM VideoSegments WHERE FileID IS NULL OR FileID IN (SELECT D.FileID FROM "
+                             "(SELECT DISTINCT FileID FROM VideoSegments WHERE FileID IS NOT NULL) D WHERE NOT EXISTS "
+                             "(SELECT 1 FROM VideoFiles WHERE FileID = D.FileID))"),
+              QStringLiteral("DELETE FROM SegmentTags WHERE SegmentID IS NULL OR SegmentID IN (SELECT D.SegmentID "
+                             "FROM (SELECT DISTINCT SegmentID FROM SegmentTags WHERE SegmentID IS NOT NULL) D WHERE "
+                             "NOT EXISTS (SELECT 1 FROM VideoSegments WHERE SegmentID = D.SegmentID))")});
   RemoveImpliedSegmentTags(db);
 }

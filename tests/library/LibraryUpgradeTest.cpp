@@ -8,6 +8,8 @@
 
 #include <QTemporaryDir>
 
+#include <random>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -66,6 +68,69 @@ class LibraryUpgradeTest : public ::testing::Test {
   QTemporaryDir dir_;
   int n_ = 0;
 };
+
+// The clean-up stated row by row, as the plainest reading of what goes: a
+// row is tested against the rest of the library one at a time.
+void RemoveOrphanRowsOneByOne(SqlConnection& db) {
+  db.Execute(QStringLiteral(
+      "DELETE FROM SegmentThumbnails WHERE SegmentID NOT IN (SELECT SegmentID FROM VideoSegments);"
+      "DELETE FROM SegmentThumbnails WHERE Thumbnail IS NULL;"
+      "DELETE FROM TagLinks WHERE NOT EXISTS (SELECT 1 FROM Tags WHERE TagID = TagLinks.TagID);"
+      "DELETE FROM TagLinks WHERE NOT EXISTS (SELECT 1 FROM Tags WHERE TagID = TagLinks.LinkedTag);"
+      "DELETE FROM VideoSegments WHERE NOT EXISTS (SELECT 1 FROM VideoFiles WHERE FileID = VideoSegments.FileID);"
+      "DELETE FROM SegmentTags WHERE NOT EXISTS (SELECT 1 FROM VideoSegments WHERE SegmentID = "
+      "SegmentTags.SegmentID);"
+      "CREATE TEMP TABLE Reach (FromTag, ToTag);"
+      "WITH RECURSIVE R(FromTag, ToTag) AS (SELECT TagID, LinkedTag FROM TagLinks UNION SELECT R.FromTag, "
+      "L.LinkedTag FROM R, TagLinks L WHERE L.TagID = R.ToTag) INSERT INTO temp.Reach SELECT * FROM R;"
+      "DELETE FROM SegmentTags WHERE EXISTS (SELECT 1 FROM TagLinks L, SegmentTags Y WHERE Y.SegmentID = "
+      "SegmentTags.SegmentID AND Y.TagID = L.TagID AND L.LinkedTag = SegmentTags.TagID AND L.TagID <> "
+      "SegmentTags.TagID AND (NOT EXISTS (SELECT 1 FROM temp.Reach WHERE FromTag = SegmentTags.TagID AND ToTag = "
+      "L.TagID) OR EXISTS (SELECT 1 FROM SegmentTags Z, temp.Reach A, temp.Reach B WHERE Z.SegmentID = "
+      "SegmentTags.SegmentID AND Z.TagID < SegmentTags.TagID AND A.FromTag = Z.TagID AND A.ToTag = "
+      "SegmentTags.TagID AND B.FromTag = SegmentTags.TagID AND B.ToTag = Z.TagID)));"
+      "DROP TABLE temp.Reach;"));
+}
+
+// A small library of random rows: links (cycles, self-links, links to tags
+// that do not exist), segments of missing files, tags of missing segments or
+// of none, thumbnails without a picture or a segment.
+void FillAtRandom(SqlConnection& db, std::mt19937& random) {
+  auto pick = [&random](int low, int high) { return std::uniform_int_distribution<int>(low, high)(random); };
+  db.Execute(QStringLiteral("DELETE FROM Tags; DELETE FROM TagLinks; DELETE FROM VideoFiles; DELETE FROM "
+                            "VideoSegments; DELETE FROM SegmentTags; DELETE FROM SegmentThumbnails"));
+  const int tags = pick(2, 14);
+  for (int t = 1; t <= tags; ++t) {
+    if (pick(0, 9) > 0) db.Execute(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (%1, 'T', 'T')").arg(t));
+  }
+  for (int n = pick(0, 24); n > 0; --n) {
+    db.Execute(
+        QStringLiteral("INSERT OR IGNORE INTO TagLinks VALUES (%1, %2, 'L')").arg(pick(1, tags)).arg(pick(1, tags)));
+  }
+  for (int f = 1; f <= 6; ++f) {
+    if (pick(0, 5) > 0) {
+      db.Execute(QStringLiteral("INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName) VALUES (%1, 'S', "
+                                "'', 'f')")
+                     .arg(f));
+    }
+  }
+  for (int s = 1; s <= 10; ++s) {
+    if (pick(0, 4) == 0) continue;
+    db.Execute(QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, Online, Rating) VALUES (%1, %2, 1, 0)")
+                   .arg(s)
+                   .arg(pick(1, 7)));
+    if (pick(0, 2) > 0) {
+      db.Execute(QStringLiteral("INSERT INTO SegmentThumbnails VALUES (%1, %2, 1)")
+                     .arg(s)
+                     .arg(pick(0, 4) ? QStringLiteral("X'01'") : QStringLiteral("NULL")));
+    }
+  }
+  db.Execute(QStringLiteral("INSERT INTO SegmentThumbnails VALUES (12, X'02', 1)"));
+  for (int n = pick(0, 50); n > 0; --n) {
+    const QString segment = pick(0, 30) ? QString::number(pick(1, 12)) : QStringLiteral("NULL");
+    db.Execute(QStringLiteral("INSERT OR IGNORE INTO SegmentTags VALUES (%1, %2)").arg(segment).arg(pick(1, tags)));
+  }
+}
 
 TEST_F(LibraryUpgradeTest, OldestLayoutBecomesTheCurrentOne) {
   auto db = FromScript(kOldestLibrary);
@@ -266,6 +331,52 @@ TEST_F(LibraryUpgradeTest, ImpliedTagsGoButOneOfEachSynonymGroupStays) {
       << "the parent implied by its child goes; of the pair and of the cycle the lowest stays";
   HouseKeep(*db);
   EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM SegmentTags")), 3) << "and survives every later open";
+}
+
+TEST_F(LibraryUpgradeTest, DeepAndCrossingHierarchiesLoseOnlyDirectlyImpliedTags) {
+  auto db = FromTemplate();
+  // A chain 101 -> 102 -> 103 -> 104; a diamond 110 -> 111, 112 -> 113, so 113
+  // is implied by two paths; a pair 120 <-> 121 with 121 -> 122 hanging off it.
+  db->Execute(QStringLiteral(
+      "INSERT INTO Tags (TagID, Tag, Type) VALUES (101, 'T', 'T'), (102, 'T', 'T'), (103, 'T', 'T'), "
+      "(104, 'T', 'T'), (110, 'T', 'T'), (111, 'T', 'T'), (112, 'T', 'T'), (113, 'T', 'T'), (120, 'T', 'T'), "
+      "(121, 'T', 'T'), (122, 'T', 'T');"
+      "INSERT INTO TagLinks VALUES (101, 102, 'P'), (102, 103, 'P'), (103, 104, 'P'), (110, 111, 'P'), "
+      "(110, 112, 'P'), (111, 113, 'P'), (112, 113, 'P'), (120, 121, 'L'), (121, 120, 'L'), (121, 122, 'P');"
+      "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName) VALUES (1, 'S', '', 'a.mkv');"
+      "INSERT INTO VideoSegments (SegmentID, FileID, Online, Rating) VALUES (1, 1, 1, 0), (2, 1, 1, 0), "
+      "(3, 1, 1, 0), (4, 1, 1, 0), (5, 1, 1, 0), (6, 1, 1, 0), (7, 1, 1, 0);"
+      "INSERT INTO SegmentTags VALUES (1, 101), (1, 102), (1, 103), (1, 104), (2, 101), (2, 103), (3, 110), "
+      "(3, 111), (3, 112), (3, 113), (4, 111), (4, 112), (4, 113), (5, 120), (5, 121), (5, 122), (6, 121), "
+      "(6, 122), (7, 104)"));
+  HouseKeep(*db);
+  auto rows = db->OpenRecordset(QStringLiteral("SELECT SegmentID || ':' || TagID FROM SegmentTags ORDER BY 1"));
+  QStringList kept;
+  for (; !rows->Eof(); rows->MoveNext()) kept << rows->Value(0).toString();
+  EXPECT_EQ(kept.join(QLatin1Char(' ')), QStringLiteral("1:101 2:101 2:103 3:110 4:111 4:112 5:120 6:121 7:104"))
+      << "each tag linked from another tag of its segment goes, the whole chain at once; a tag two links away "
+         "stays; a tag implied twice goes once; the pair keeps its lower tag, and its hanging tag goes";
+}
+
+TEST_F(LibraryUpgradeTest, CleanUpRemovesWhatTheRowByRowReadingRemoves) {
+  auto db = FromTemplate();
+  std::mt19937 random(4601);
+  int removed = 0;
+  for (int round = 0; round < 200; ++round) {
+    // A round is one transaction: the rounds are many and a file commit is slow.
+    db->BeginTrans(QStringLiteral("Round"));
+    FillAtRandom(*db, random);
+    const int before = Count(*db, QStringLiteral("SELECT count(*) FROM SegmentTags"));
+    db->BeginTrans(QStringLiteral("Reading"));
+    RemoveOrphanRowsOneByOne(*db);
+    const QString expected = Dump(*db);
+    db->RollbackTrans(QStringLiteral("Reading"));
+    RemoveOrphanRows(*db);
+    ASSERT_EQ(Dump(*db), expected) << "round " << round;
+    removed += before - Count(*db, QStringLiteral("SELECT count(*) FROM SegmentTags"));
+    db->CommitTrans(QStringLiteral("Round"));
+  }
+  EXPECT_GT(removed, 200) << "the rounds remove segment tags, so the comparison means something";
 }
 
 }  // namespace
