@@ -98,11 +98,13 @@ void clsRWLibrary::GatherTagFamily(const QString& tagId) {
 }
 
 // An index of our own that lets a tag step start from the segments of the
-// tags it looks for (older programs reading the file do not see it). A file
+// tags it looks for, holding the segment numbers themselves so the step does
+// not visit the tag table's rows (older programs reading the file do not see
+// it; a file given the one-column index earlier keeps that one). A file
 // that cannot take it (read-only, locked) is searched without.
 void clsRWLibrary::EnsureSearchIndexes() {
   ErrorGuard({.quiet = true}).Run([this] {
-    m_Connection->Execute(QStringLiteral("CREATE INDEX IF NOT EXISTS rw2_SegmentTags_TagID ON SegmentTags (TagID)"));
+    m_Connection->Execute(QStringLiteral("CREATE INDEX IF NOT EXISTS rw2_SegmentTags_TagID ON SegmentTags (TagID, SegmentID)"));
   });
 }
 
