@@ -69,44 +69,69 @@ class Links {
   QHash<int32_t, std::vector<int32_t>> links_;
 };
 
-// Every tag the explicit tags reach over links of either letter, read in one
-// recursive query with what the walk and the categories need of it: its
-// row, its lowest parent and its links to tags that exist. The query gives
-// one row per tag and link (a tag without links once, with no link), read
-// as it steps: a linked tag that exists is reached itself, so the links kept
-// are those to tags the query returns.
+TagPlacement::Node ReadNode(const SqlCommand& row, int first) {
+  return TagPlacement::Node{QString::fromUtf8(row.ColumnBytes(first)), QString::fromUtf8(row.ColumnBytes(first + 1)),
+                            0, true, row.ColumnInt(first + 2) != 0};
+}
+
+// A JSON array of the ids, for json_each.
+QString JsonList(const std::vector<int32_t>& ids) {
+  QString list = QStringLiteral("[");
+  for (int32_t id : ids) {
+    if (list.size() > 1) list += u',';
+    list += QString::number(id);
+  }
+  return list + u']';
+}
+
+// Every tag the explicit tags reach over links of either letter, with what
+// the walk and the categories need of it: its row, its lowest parent and its
+// links to tags that exist. The tags are visited breadth first, a level at a
+// time: one prepared query reads the links of the whole level with their
+// linked tags' rows, and a tag is put on the next level when first met, so
+// each is read once however many links lead to it. (A recursive query would
+// keep its queue and the tags met in temporary tables, and read every tag
+// and link a second time for its result.)
 void ReadReachableTags(SqlConnection& db, const QString& explicitTags, Links& links,
                        QHash<int32_t, TagPlacement::Node>& nodes) {
-  auto rows = db.Prepare(
-      QStringLiteral("WITH RECURSIVE Reachable(TagID) AS (SELECT TagID FROM Tags WHERE TagID IN (") + explicitTags +
-      QStringLiteral(") UNION SELECT TL.LinkedTag FROM Reachable R, TagLinks TL, Tags T WHERE TL.TagID = R.TagID AND "
-                     "T.TagID = TL.LinkedTag) SELECT T.TagID, T.Tag, T.Type, T.Type IS NULL, TL.TagID IS NOT NULL, "
-                     "TL.LinkedTag, TL.Relationship = 'P' FROM Reachable R JOIN Tags T ON T.TagID = R.TagID LEFT JOIN "
-                     "TagLinks TL ON TL.TagID = R.TagID AND TL.LinkedTag IS NOT NULL"));
-  std::vector<std::pair<int32_t, int32_t>> linked;
-  QHash<int32_t, int32_t> lowestParent;
-  while (rows->Step()) {
-    const int32_t tag = static_cast<int32_t>(rows->ColumnInt(0));
-    if (!nodes.contains(tag)) {
-      nodes.insert(tag, TagPlacement::Node{QString::fromUtf8(rows->ColumnBytes(1)),
-                                           QString::fromUtf8(rows->ColumnBytes(2)), 0, true, rows->ColumnInt(3) != 0});
+  std::vector<int32_t> level;
+  auto seeds = db.Prepare(QStringLiteral("SELECT TagID, Tag, Type, Type IS NULL FROM Tags WHERE TagID IN (") +
+                          explicitTags + QLatin1Char(')'));
+  while (seeds->Step()) {
+    const int32_t tag = static_cast<int32_t>(seeds->ColumnInt(0));
+    nodes.insert(tag, ReadNode(*seeds, 1));
+    level.push_back(tag);
+  }
+  auto out = db.Prepare(QStringLiteral(
+      "SELECT TL.TagID, TL.LinkedTag, TL.Relationship = 'P', T.TagID IS NOT NULL, T.Tag, T.Type, T.Type IS NULL "
+      "FROM json_each(?) J CROSS JOIN TagLinks TL LEFT JOIN Tags T ON T.TagID = TL.LinkedTag WHERE TL.TagID = "
+      "J.value AND TL.LinkedTag IS NOT NULL"));
+  QHash<int32_t, int32_t> lowestParent;  // over 'P' links, to tags that exist or not
+  while (!level.empty()) {
+    std::vector<int32_t> next;
+    out->Bind(1, JsonList(level));
+    while (out->Step()) {
+      const int32_t from = static_cast<int32_t>(out->ColumnInt(0));
+      const int32_t to = static_cast<int32_t>(out->ColumnInt(1));
+      if (out->ColumnInt(2) != 0) {
+        const auto parent = lowestParent.find(from);
+        if (parent == lowestParent.end()) {
+          lowestParent.insert(from, to);
+        } else if (to < *parent) {
+          *parent = to;
+        }
+      }
+      if (out->ColumnInt(3) == 0) continue;  // no such tag
+      links.Add(from, to);
+      if (!nodes.contains(to)) {
+        nodes.insert(to, ReadNode(*out, 4));
+        next.push_back(to);
+      }
     }
-    if (rows->ColumnInt(4) == 0) continue;  // no links
-    const int32_t to = static_cast<int32_t>(rows->ColumnInt(5));
-    linked.emplace_back(tag, to);
-    if (rows->ColumnInt(6) == 0) continue;
-    auto parent = lowestParent.find(tag);
-    if (parent == lowestParent.end()) {
-      lowestParent.insert(tag, to);
-    } else if (to < *parent) {
-      *parent = to;
-    }
+    level = std::move(next);
   }
   for (auto parent = lowestParent.cbegin(); parent != lowestParent.cend(); ++parent) {
     nodes[parent.key()].parent = parent.value();
-  }
-  for (const auto& [from, to] : linked) {
-    if (nodes.contains(to)) links.Add(from, to);
   }
 }
 
