@@ -2,6 +2,7 @@
 // categories, in TEMP_FileTagStructure and as text.
 #include "library/TagStore.h"
 #include "library/TagStore_Placement.h"
+#include "library/TagTextRow.h"
 
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
@@ -18,8 +19,6 @@
 namespace TagStore {
 
 namespace {
-
-const QString kCrLf = QStringLiteral("\r\n");
 
 // An explicit tag of the scope: a tag on both the whole-file segment and a
 // sub-segment counts as on the file (the highest flag, 'Y', is kept; a
@@ -177,22 +176,6 @@ std::vector<Reached> Walk(const Links& links, const std::vector<ExplicitTag>& ex
   return reached;
 }
 
-// One row of the text, with the keys the structure's rows are read in:
-// SQLite compares text as UTF-8 bytes.
-struct TextRow {
-  bool viaSegment = false;
-  QByteArray explicitCategory;
-  int32_t explicitTag = 0;
-  int tier = 0;
-  QByteArray categoryKey;
-  QByteArray tagKey;
-  int32_t tagId = 0;
-  QString category;
-  QString tag;
-
-  auto Key() const { return std::tie(viaSegment, explicitCategory, explicitTag, tier, categoryKey, tagKey, tagId); }
-};
-
 // A category's name and its UTF-8, the form it is sorted by.
 struct Category {
   QString name;
@@ -301,7 +284,7 @@ std::vector<StructureRow> StructureRows(const TagPlacement& placement, const std
 
 // The structure of the scope into TEMP_FileTagStructure, and its rows as
 // the text reads them.
-std::vector<TextRow> CollectTags(SqlConnection& db, bool wholeFile, int32_t fileId, int32_t segmentId) {
+std::vector<TagTextRow> CollectTags(SqlConnection& db, bool wholeFile, int32_t fileId, int32_t segmentId) {
   db.Execute(QStringLiteral("DELETE from TEMP_FileTagStructure"));
   const std::vector<ExplicitTag> explicitTags = ReadExplicitTags(db, wholeFile, fileId, segmentId);
   if (explicitTags.empty()) return {};
@@ -315,7 +298,7 @@ std::vector<TextRow> CollectTags(SqlConnection& db, bool wholeFile, int32_t file
   std::unordered_map<int32_t, Category> categories;
   const std::vector<StructureRow> rows = StructureRows(placement, explicitTags, reached, categories);
   WriteStructure(db, rows);
-  std::vector<TextRow> text;
+  std::vector<TagTextRow> text;
   text.reserve(rows.size());
   for (const StructureRow& row : rows) {
     text.push_back({row.viaSegment, row.explicitCategory->key, row.explicitTag, row.tier, row.category->key,
@@ -324,37 +307,12 @@ std::vector<TextRow> CollectTags(SqlConnection& db, bool wholeFile, int32_t file
   return text;
 }
 
-// Phase 3, from the rows just written, in the order of ViaSegment,
-// ExplicitTagCategory, ExplicitTagID, Tier, TagCategory, Tag and TagID: file
-// tags (ViaSegment 0) before those of a sub-segment (1); name and id settle
-// what the grouping leaves open.
-QString TagText(std::vector<TextRow> rows, bool verbose) {
-  if (rows.empty()) return verbose ? kCrLf + QStringLiteral("No Tags") + kCrLf : QStringLiteral("--No Tags");
-  std::sort(rows.begin(), rows.end(), [](const TextRow& a, const TextRow& b) { return a.Key() < b.Key(); });
-  QString text;
-  QString previousCategory;
-  for (const TextRow& row : rows) {
-    const bool implied = row.tier > 1;
-    if (!verbose) {
-      text += implied ? QStringLiteral(", ***") + row.tag + QStringLiteral("***") : QStringLiteral(", ") + row.tag;
-    } else if (!implied) {
-      text += kCrLf + kCrLf + row.category + QStringLiteral(": ") + row.tag;
-    } else if (row.category != previousCategory) {
-      text += kCrLf + QStringLiteral("        - ") + row.category + QStringLiteral(": ") + row.tag;
-    } else {
-      text += QStringLiteral(", ") + row.tag;
-    }
-    previousCategory = row.category;
-  }
-  return verbose ? text.mid(2) + kCrLf : text;
-}
-
 }  // namespace
 
 QString GetSegmentTags(SqlConnection& db, bool wholeFile, int32_t fileId, int32_t segmentId, bool verbose,
                        bool structureOnly) {
   TransactionGuard guard(db, QStringLiteral("GST"));
-  std::vector<TextRow> rows = CollectTags(db, wholeFile, fileId, segmentId);
+  std::vector<TagTextRow> rows = CollectTags(db, wholeFile, fileId, segmentId);
   guard.Commit();
   return structureOnly ? QString() : TagText(std::move(rows), verbose);
 }
