@@ -205,7 +205,10 @@ std::unique_ptr<SqlCommand> PrepareInsert(SqlConnection& db, size_t rows) {
   QString sql = QStringLiteral(
       "INSERT INTO TEMP_FileTagStructure (ExplicitTagID, TagID, Tag, Tier, Type, FileFlag, ViaSegment, TagCategory, "
       "ExplicitTagCategory) VALUES ");
-  for (size_t i = 0; i < rows; ++i) sql += i == 0 ? QStringLiteral("(?,?,?,?,?,?,?,?,?)") : QStringLiteral(",(?,?,?,?,?,?,?,?,?)");
+  for (size_t i = 0; i < rows; ++i) {
+    if (i > 0) sql += u',';
+    sql += QStringLiteral("(?,?,?,?,?,?,?,?,?)");
+  }
   return db.Prepare(sql);
 }
 
