@@ -3,14 +3,14 @@
 // once and shared by every file that carries it.
 #include "library/FileTagLists.h"
 #include "library/TagStore_Placement.h"
+#include "library/TagTextRow.h"
 
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 
 #include <QSet>
 
-#include <algorithm>
-#include <tuple>
+#include <vector>
 
 namespace TagStore {
 
@@ -27,20 +27,6 @@ struct TagRow {
 struct Reached {
   int32_t tagId = 0;
   int tier = 0;
-};
-
-// One row of a file's structure: the sort keys of GetSegmentTags's text.
-struct Row {
-  bool viaSegment = false;
-  QByteArray explicitCategory;
-  int32_t explicitTag = 0;
-  int tier = 0;
-  QByteArray category;
-  QByteArray tag;
-  int32_t tagId = 0;
-  QString name;
-
-  auto Key() const { return std::tie(viaSegment, explicitCategory, explicitTag, tier, category, tag, tagId); }
 };
 
 class TagWalker {
@@ -126,22 +112,16 @@ QHash<int32_t, ExplicitTags> ReadExplicitTags(SqlConnection& db, const QSet<int3
 }
 
 QString CompactText(TagWalker& walker, const ExplicitTags& explicitTags) {
-  std::vector<Row> rows;
+  std::vector<TagTextRow> rows;
   for (const auto& [explicitTag, viaSegment] : explicitTags) {
     for (const Reached& reached : walker.Walk(explicitTag)) {
       const TagRow* tag = walker.Tag(reached.tagId);
       if (!tag->isTag) continue;
       rows.push_back({viaSegment, walker.Category(explicitTag), explicitTag, reached.tier,
-                      walker.Category(reached.tagId), tag->key, reached.tagId, tag->name});
+                      walker.Category(reached.tagId), tag->key, reached.tagId, QString(), tag->name});
     }
   }
-  if (rows.empty()) return QStringLiteral("--No Tags");
-  std::sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.Key() < b.Key(); });
-  QString text;
-  for (const Row& row : rows) {
-    text += row.tier > 1 ? QStringLiteral(", ***") + row.name + QStringLiteral("***") : QStringLiteral(", ") + row.name;
-  }
-  return text;
+  return TagText(std::move(rows), false);
 }
 
 }  // namespace

@@ -5,10 +5,14 @@
 #include "library/clsRWLibrary.h"
 
 #include "platform/RWError.h"
+#include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 
 #include <QRegularExpression>
 
+#include <algorithm>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -36,6 +40,40 @@ std::vector<TagCloudEntry> ReadCloudTags(SqlConnection& db) {
   return tags;
 }
 
+// Own counts, one TagCloud row per tag the results carry (iteration 1), in
+// TagID order. The results are walked in SegmentID order and each is looked
+// up in SegmentTags' key, so both are read front to back, and the tags are
+// counted in memory: grouping in SQL would sort every result's tag, a cost
+// that grows faster than the results do. A TagID that is no integer (NULL
+// or text in an old or damaged file) leaves the counting to the grouped
+// statement, which groups such values as SQL does.
+void InsertOwnCounts(SqlConnection& db) {
+  std::unordered_map<int64_t, int64_t> counts;
+  bool integers = true;
+  {
+    auto rows = db.Prepare(QStringLiteral(
+        "SELECT ST.TagID, typeof(ST.TagID) = 'integer' FROM SearchResults SR CROSS JOIN SegmentTags ST WHERE "
+        "ST.SegmentID = SR.SegmentID"));
+    while (integers && rows->Step()) {
+      integers = rows->ColumnInt(1) != 0;
+      ++counts[rows->ColumnInt(0)];
+    }
+  }
+  if (!integers) {
+    db.Execute(QStringLiteral("INSERT INTO TagCloud SELECT 0, ST.TagID, Count(1), 1 FROM SearchResults SR, "
+                              "SegmentTags ST WHERE ST.SegmentID = SR.SegmentID GROUP BY ST.TagID"));
+    return;
+  }
+  std::vector<std::pair<int64_t, int64_t>> sorted(counts.begin(), counts.end());
+  std::sort(sorted.begin(), sorted.end());
+  auto insert = db.Prepare(QStringLiteral("INSERT INTO TagCloud VALUES (0, ?, ?, 1)"));
+  for (const auto& [tag, count] : sorted) {
+    insert->Bind(1, tag);
+    insert->Bind(2, count);
+    insert->Execute();
+  }
+}
+
 }  // namespace
 
 // A tag's count is the sum of its TagCount rows. Own counts come first; then
@@ -45,9 +83,7 @@ std::vector<TagCloudEntry> ReadCloudTags(SqlConnection& db) {
 void clsRWLibrary::PopulateTagCloudTable() {
   RunInTransaction(QStringLiteral("Cloud"), [this] {
     m_Connection->Execute(QStringLiteral("DELETE from TagCloud"));
-    m_Connection->Execute(
-        QStringLiteral("Insert into TagCloud SELECT 0, ST.TagID , Count(1), 1 FROM SearchResults SR, "
-                       "SegmentTags ST WHERE ST.SegmentID = SR.SegmentID GROUP BY ST.TagID"));
+    InsertOwnCounts(*m_Connection);
     // The pairs that carry counts already are listed once per round and
     // looked up through an index SQLite makes for the list (a correlated
     // test would scan the whole table once per candidate).

@@ -131,4 +131,28 @@ TEST_F(TagCloudTest, NoCategoryChosenShowsNoTagAndAnEmptyFilterEveryTag) {
   EXPECT_EQ(Shown(), (QStringList{"Anna=2", "Loose=1"})) << "no filter shows the tags in no category too";
 }
 
+// The own counts come in TagID order and cover only the results; a TagID
+// that is no integer (an old or damaged file) is counted apart, as SQL
+// groups it.
+TEST_F(TagCloudTest, OwnCountsCoverTheResultsOnlyInTagOrder) {
+  OpenWith(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (50, 'Sea', 'T'), (51, 'Sky', 'T')"));
+  Tagged(51, 1, 1);
+  Tagged(50, 2, 4);
+  Exec(QStringLiteral("INSERT INTO SegmentTags VALUES (9, 50), (9, 51)"));  // segment 9 is no result
+  const auto ownRows = [] {
+    gLibrary->PopulateTagCloudTable();
+    QStringList rows;
+    auto rs = gLibrary->Connection().OpenRecordset(
+        QStringLiteral("SELECT TagID, quote(LinkedTag), TagCount FROM TagCloud WHERE iteration = 1 ORDER BY rowid"));
+    for (; !rs->Eof(); rs->MoveNext()) {
+      rows << rs->Value(0).toString() + QLatin1Char('|') + rs->Value(1).toString() + QLatin1Char('|') +
+                  rs->Value(2).toString();
+    }
+    return rows;
+  };
+  EXPECT_EQ(ownRows(), (QStringList{"0|50|3", "0|51|1"}));
+  Exec(QStringLiteral("INSERT INTO SegmentTags VALUES (1, NULL), (2, NULL), (3, 'x'), (9, 'x')"));
+  EXPECT_EQ(ownRows(), (QStringList{"0|NULL|2", "0|50|3", "0|51|1", "0|'x'|1"}));
+}
+
 }  // namespace

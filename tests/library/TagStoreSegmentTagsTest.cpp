@@ -123,6 +123,41 @@ TEST_F(SegmentTagsTest, ATagWithoutTypeIsListedAndAParentWithoutRowMakesItAnOrph
             QStringList({"180|NULL|1", "111|'T'|2", "120|'T'|3"}));
 }
 
+// A tag with several parents is filed under the lowest TagID among them,
+// whether or not that parent has a row; the tags it links to are walked
+// only where they have one.
+TEST_F(SegmentTagsTest, TheLowestParentPlacesATagEvenWithoutARow) {
+  Tag(190, QStringLiteral("Jazz"), "T", 101);
+  Link(190, 100, "P");  // Genre is the lower parent
+  Tag(191, QStringLiteral("Lost"), "T", 100);
+  Link(191, 99, "P");     // 99 has no row, yet is the lowest parent
+  Link(191, 98, "L");     // nor has 98: nothing to walk
+  Link(98, 111, "L");     // a link out of a missing tag leads nowhere
+  Put(20, 190);
+  Put(20, 191);
+  GetSegmentTags(Db(), false, 1, 20, true, true);
+  EXPECT_EQ(Structure(), QStringList({"190|190|Jazz|1||Genre|Genre|1", "191|191|Lost|1||Orphan Tag|Orphan Tag|1"}));
+}
+
+// Many rows are written in the order of explicit tag, tier and TagID, each
+// with its own values.
+TEST_F(SegmentTagsTest, AWideTagWritesARowForEachTagItReaches) {
+  Tag(300, QStringLiteral("Wide"));
+  QStringList expected{QStringLiteral("300|Wide|1|Y")};
+  for (int id = 370; id > 300; --id) {  // made in falling order
+    Tag(id, QStringLiteral("Tag %1").arg(id), "T", 100);
+    Link(300, id, "L");
+  }
+  for (int id = 301; id <= 370; ++id) expected << QStringLiteral("%1|Tag %1|2|N").arg(id);
+  Put(1, 300);
+  GetSegmentTags(Db(), true, 1, -1, false, true);
+  EXPECT_EQ(Rows(QStringLiteral("SELECT TagID, Tag, Tier, FileFlag FROM TEMP_FileTagStructure ORDER BY rowid")),
+            expected);
+  EXPECT_EQ(Rows(QStringLiteral("SELECT DISTINCT ExplicitTagID, TagCategory, ExplicitTagCategory, ViaSegment FROM "
+                                "TEMP_FileTagStructure WHERE TagID > 300")),
+            QStringList{"300|Genre|Orphan Tag|0"});
+}
+
 TEST_F(SegmentTagsTest, StructureOnlyLeavesTheRowsAndReturnsNothing) {
   Put(1, 110);
   EXPECT_EQ(GetSegmentTags(Db(), true, 1, -1, true, true), QString());
