@@ -79,7 +79,7 @@ void ReadRow(const SqlRecordset& rs, const ResultColumns& c, ResultItem& item) {
 // its file's, cached under the row's SegmentID. The rows are looked up in
 // one statement through a list in the temporary database, which costs a
 // fraction of one query per row.
-void LoadThumbnails(SqlConnection& db, KeyedCollection<QByteArray>& cache) {
+void LoadThumbnails(SqlConnection& db, ThumbnailStore& cache) {
   db.Execute(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS rw2_Uncached (SegmentID INTEGER PRIMARY KEY, FileID integer)"));
   db.Execute(QStringLiteral("DELETE FROM temp.rw2_Uncached"));
   {
@@ -185,7 +185,7 @@ void clsRWLibrary::FetchSearchResults() {
   View().CarouselNewResults();
   ResultCount = -1;
   gCurrentItem.SegmentID = 0;
-  if (ThumbnailPolicy == 2) ThumbnailCache = gFactory.NewCollection<QByteArray>();
+  if (ThumbnailPolicy == 2) ThumbnailCache.Clear();
   {
     // One read of the file for the rows and their thumbnails: a consistent
     // picture, and the file is locked once instead of once per thumbnail.
