@@ -14,6 +14,7 @@
 #include <QHash>
 #include <QPainter>
 
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -176,4 +177,16 @@ void clsRWLibrary::PictureToJPGBytes(const QImage& Picture, int32_t Quality, QBy
 
 // ---- The result grids ----
 
-void clsRWLibrary::DrawGridImages() { View().DrawGridImages(); }
+// The pictures of a page are read in one read of the file: it is locked once
+// instead of once per picture. A file that cannot begin one is painted
+// without it.
+void clsRWLibrary::DrawGridImages() {
+  std::optional<TransactionGuard> snapshot;
+  try {
+    snapshot.emplace(*m_Connection, QStringLiteral("DrawGridImages"));
+  } catch (const RWError&) {
+    snapshot.reset();
+  }
+  View().DrawGridImages();
+  if (snapshot) snapshot->Commit();
+}

@@ -102,4 +102,22 @@ TEST_F(ThumbnailChangesTest, AfterSaveAsThePicturesComeFromTheCopy) {
   EXPECT_EQ(rs.Value(0).toInt(), 0) << "the original is left alone";
 }
 
+// Painting reads a page of pictures in one read of the file and ends it;
+// inside a caller's transaction it leaves that transaction open.
+TEST_F(ThumbnailChangesTest, PaintingLeavesNoTransactionBehind) {
+  OpenCatalogue(0);
+  gLibrary->DrawGridImages();
+  EXPECT_FALSE(gLibrary->Connection().InTransaction());
+  {
+    TransactionGuard outer(gLibrary->Connection(), QStringLiteral("Outer"));
+    Exec(QStringLiteral("UPDATE VideoSegments SET Rating = 3 WHERE SegmentID = 50"));
+    gLibrary->DrawGridImages();
+    EXPECT_TRUE(gLibrary->Connection().InTransaction());
+    outer.Commit();
+  }
+  EXPECT_FALSE(gLibrary->Connection().InTransaction());
+  EXPECT_EQ(Count("SELECT Rating FROM VideoSegments WHERE SegmentID = 50"), 3);
+  EXPECT_TRUE(Shows(52, 5, kBluePicture));
+}
+
 }  // namespace
