@@ -82,8 +82,10 @@ void ThumbnailStore::Add(const QByteArray& bytes, int32_t segmentId) {
   held_.insert(segmentId, bytes);
 }
 
-void ThumbnailStore::AddOwnRow(int32_t segmentId) {
-  if (!Exists(segmentId)) rows_.insert(segmentId, segmentId);
+void ThumbnailStore::AddRow(int32_t segmentId, int32_t rowId) {
+  if (Exists(segmentId)) return;
+  rows_.insert(segmentId, rowId);
+  if (rowId != segmentId) sharers_[rowId].append(segmentId);
 }
 
 void ThumbnailStore::Share(int32_t segmentId, int32_t sourceId) {
@@ -94,10 +96,7 @@ void ThumbnailStore::Share(int32_t segmentId, int32_t sourceId) {
     return;
   }
   const auto row = rows_.constFind(sourceId);
-  if (row == rows_.cend()) return;
-  const int32_t rowId = row.value();
-  rows_.insert(segmentId, rowId);
-  sharers_[rowId].append(segmentId);
+  if (row != rows_.cend()) AddRow(segmentId, row.value());
 }
 
 void ThumbnailStore::StoreOwnRow(int32_t segmentId, const QByteArray& bytes) {

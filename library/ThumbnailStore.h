@@ -44,9 +44,10 @@ class ThumbnailStore {
 
   // The segment holds these bytes; a segment present already raises error 457.
   void Add(const QByteArray& bytes, int32_t segmentId);
-  // The segment shows its own SegmentThumbnails row; a segment present
-  // already keeps its entry.
-  void AddOwnRow(int32_t segmentId);
+  // The segment shows the SegmentThumbnails row of `rowId` (its own, or its
+  // file's whole-file row); a segment present already keeps its entry.
+  void AddRow(int32_t segmentId, int32_t rowId);
+  void AddOwnRow(int32_t segmentId) { AddRow(segmentId, segmentId); }
   // The segment shows what `sourceId` shows (the same row, or the same
   // bytes); nothing when the segment is present or the source is not.
   void Share(int32_t segmentId, int32_t sourceId);

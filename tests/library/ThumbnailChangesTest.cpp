@@ -65,6 +65,22 @@ TEST_F(ThumbnailChangesTest, SegmentsShowingTheirFilesPictureKeepItUntilTheNextL
   EXPECT_EQ(boxes.Count(), 0);
 }
 
+// Under "Load-on-Demand and Retain" a fetched segment without its own
+// picture holds its file's as the fetch found it, like a preloaded one.
+TEST_F(ThumbnailChangesTest, FetchedSegmentsKeepTheFilesPictureTheFetchFound) {
+  OpenCatalogue(1);
+  gLibrary->BuildSearchResults(QStringLiteral("_"), QStringLiteral("ID13"), false, QString());
+  Exec(QStringLiteral("DELETE FROM SearchResults; INSERT INTO SearchResults VALUES (50, 5), (52, 5)"));
+  gLibrary->FetchSearchResults();
+  ASSERT_EQ(gLibrary->ResultCount, 2);
+  EXPECT_EQ(gLibrary->ThumbnailCache.Item(50), Jpeg(kRedPicture));
+  Save(5, 5, kBluePicture);
+  EXPECT_TRUE(Shows(50, 5, kRedPicture));
+  EXPECT_TRUE(Shows(52, 5, kBluePicture));
+  EXPECT_TRUE(Shows(53, 5, kBluePicture)) << "a segment the fetch did not bring shows the file's new picture";
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
 TEST_F(ThumbnailChangesTest, RemovedSegmentsAndFilesTakeTheirPicturesWith) {
   OpenCatalogue(0);
   ASSERT_TRUE(Shows(52, 5, kBluePicture));
