@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <mutex>
 #include <utility>
@@ -31,6 +32,21 @@ int64_t Nanoseconds(const timespec& time) { return int64_t(time.tv_sec) * 100000
 FileStamp StampOf(const struct stat& info) {
   return {uint64_t(info.st_dev), uint64_t(info.st_ino), int64_t(info.st_size), Nanoseconds(info.st_mtim),
           Nanoseconds(info.st_ctim)};
+}
+
+// Up to `limit` bytes of the file. The first read asks for what the file
+// held when it was looked at (and one byte more); a file that grew since is
+// read on in small steps. A single read of `limit` bytes would reserve room
+// for all of them first, however small the file.
+QByteArray ReadAtMost(QFile& file, qint64 limit, qint64 expected) {
+  constexpr qint64 kStep = 64 * 1024;
+  QByteArray bytes = file.read(std::clamp<qint64>(expected + 1, 1, limit));
+  while (bytes.size() < limit) {
+    const QByteArray more = file.read(std::min<qint64>(limit - bytes.size(), kStep));
+    if (more.isEmpty()) break;
+    bytes += more;
+  }
+  return bytes;
 }
 
 struct CachedTree {
@@ -357,9 +373,7 @@ std::shared_ptr<const SettingsTree> SettingsStore::ReadFile(bool& damaged, bool 
     bytes_ = cached.bytes;
     return cached.tree;
   }
-  bytes_ = file.read(kMaxFileBytes + 1);
-  // The read reserves room for the largest file; the kept bytes give it back.
-  bytes_.squeeze();
+  bytes_ = ReadAtMost(file, kMaxFileBytes + 1, info.st_size);
   if (bytes_.trimmed().isEmpty()) return EmptyTree();
   if (cached.tree && cached.bytes == bytes_) return cached.tree;
   std::optional<SettingsTree> parsed = SettingsTree::Parse(bytes_);

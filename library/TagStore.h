@@ -9,6 +9,7 @@
 // Statements are text with every quote doubled; seconds are bound as
 // parameters, since SQLite's own text-to-real conversion is not always exact
 // and a segment is found again by its bounds.
+#include "library/ThumbnailStore.h"
 #include "platform/KeyedCollection.h"
 
 #include <QByteArray>
@@ -23,9 +24,9 @@ class SqlConnection;
 
 namespace TagStore {
 
-// The library object's thumbnail cache: JPEG bytes keyed by SegmentID (0 holds
-// the placeholder picture).
-using ThumbnailCache = KeyedCollection<QByteArray>;
+// The library object's thumbnail cache: JPEG pictures keyed by SegmentID (0
+// holds the placeholder picture).
+using ThumbnailCache = ThumbnailStore;
 
 // ---------------------------------------------------------------- tag tree
 

@@ -75,7 +75,7 @@ clsRWLibrary::clsRWLibrary() {
   m_RecordHistory = true;
   LibraryPath = gPlaceholderLibraryPath;
   ThumbnailPolicy = static_cast<int16_t>(modRegistry::GetSettingLong(kRegOther, QStringLiteral("ThumbnailPolicy")));
-  m_Connection = gFactory.OpenConnection(LibraryPath);
+  UseConnection(gFactory.OpenConnection(LibraryPath));
   UseWorkTables();
   // Pictures are decoded into surfaces of their own, so a caller may keep one
   // while the next is decoded; no shared tile surface is needed.
@@ -89,6 +89,14 @@ clsRWLibrary::~clsRWLibrary() {
   } catch (const std::exception&) {
     // Without the record the next open runs the whole upkeep.
   }
+  // The cache's statement goes before the connection it runs on.
+  ThumbnailCache.Attach(nullptr);
+}
+
+void clsRWLibrary::UseConnection(std::unique_ptr<SqlConnection> connection) {
+  ThumbnailCache.Attach(nullptr);
+  m_Connection = std::move(connection);
+  ThumbnailCache.Attach(m_Connection.get());
 }
 
 void clsRWLibrary::SetView(ILibraryView* view) { m_View = view; }

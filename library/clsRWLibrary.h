@@ -18,6 +18,7 @@
 // which the main window hands over.
 #include "devices/StorageDevice.h"
 #include "library/ILibraryView.h"
+#include "library/ThumbnailStore.h"
 #include "library/UpkeptFile.h"
 #include "platform/ErrorGuard.h"
 #include "platform/FileLock.h"
@@ -62,9 +63,10 @@ class clsRWLibrary : public IDeviceTableHost {
   // ---- Members ----
   // 0 "Pre-load All", 1 "Load-on-Demand and Retain", 2 "Load-on-Demand and Discard".
   int16_t ThumbnailPolicy = 0;
-  // Thumbnail JPEG bytes keyed by SegmentID (a segment without a picture of
-  // its own holds its file's); LoadThumbnails puts the "NO_THUMB" image under 0.
-  KeyedCollection<QByteArray> ThumbnailCache;
+  // Thumbnail JPEG pictures keyed by SegmentID (a segment without a picture
+  // of its own shows its file's); LoadThumbnails puts the "NO_THUMB" image
+  // under 0. Stored pictures are read from the library when asked for.
+  ThumbnailStore ThumbnailCache;
   // Full path of the open library file, and its file name without folder and extension.
   QString LibraryPath;
   QString LibraryName;
@@ -80,7 +82,7 @@ class clsRWLibrary : public IDeviceTableHost {
   // The same members under the names the inspector, player and carousel use.
   int32_t OpenSegmentCount() const { return ResultCount; }
   int32_t SelectedSegmentCount() const { return SelectedCount; }
-  KeyedCollection<QByteArray>& Thumbnails() { return ThumbnailCache; }
+  ThumbnailStore& Thumbnails() { return ThumbnailCache; }
   int16_t ThumbPolicy() const { return ThumbnailPolicy; }
   void SetThumbPolicy(int16_t policy) { ThumbnailPolicy = policy; }
 
@@ -245,6 +247,8 @@ class clsRWLibrary : public IDeviceTableHost {
   // Whether the cache holds a picture of the segment's own (not the placeholder).
   bool HasOwnPicture(int32_t segmentId) const;
   void CacheSharedRows(const std::vector<std::pair<int32_t, int32_t>>& rows);
+  // Makes `connection` the open library's, with the thumbnail cache reading from it.
+  void UseConnection(std::unique_ptr<SqlConnection> connection);
   void SetProgressMax(int32_t Max);
   const QImage& NoThumbPicture();
 

@@ -210,7 +210,7 @@ bool clsRWLibrary::CheckLibraryVersion(const QString& path) {
   auto candidate = OpenCheckedConnection(path, lock);
   if (!candidate) return false;
   ReleaseUpkeptFile();
-  m_Connection = std::move(candidate);
+  UseConnection(std::move(candidate));
   if (lock) m_Lock = std::move(lock);
   return true;
 }

@@ -78,8 +78,9 @@ void ReadRow(const SqlRecordset& rs, const ResultColumns& c, ResultItem& item) {
 // The thumbnails of the fetched rows not cached yet: each row's own, else
 // its file's, cached under the row's SegmentID. The rows are looked up in
 // one statement through a list in the temporary database, which costs a
-// fraction of one query per row.
-void LoadThumbnails(SqlConnection& db, KeyedCollection<QByteArray>& cache) {
+// fraction of one query per row. The cache notes which stored row each
+// picture is in; the pictures are read when shown.
+void LoadThumbnails(SqlConnection& db, ThumbnailStore& cache) {
   db.Execute(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS rw2_Uncached (SegmentID INTEGER PRIMARY KEY, FileID integer)"));
   db.Execute(QStringLiteral("DELETE FROM temp.rw2_Uncached"));
   {
@@ -93,11 +94,11 @@ void LoadThumbnails(SqlConnection& db, KeyedCollection<QByteArray>& cache) {
   }
   auto rs = db.OpenRecordset(QStringLiteral(
       "SELECT U.SegmentID, COALESCE("
-      "(SELECT Thumbnail FROM SegmentThumbnails WHERE Thumbnail IS NOT NULL AND SegmentID = U.SegmentID), "
-      "(SELECT Thumbnail FROM VideoSegments VS, SegmentThumbnails ST WHERE VS.SegmentId = ST.SegmentID AND "
+      "(SELECT SegmentID FROM SegmentThumbnails WHERE Thumbnail IS NOT NULL AND SegmentID = U.SegmentID), "
+      "(SELECT ST.SegmentID FROM VideoSegments VS, SegmentThumbnails ST WHERE VS.SegmentId = ST.SegmentID AND "
       "Thumbnail IS NOT NULL AND VS.FileFlag = 'Y' AND VS.FileID = U.FileID)) FROM temp.rw2_Uncached U"));
   for (; !rs->Eof(); rs->MoveNext()) {
-    if (!rs->Value(1).IsNull()) cache.Add(rs->Value(1).toBytes(), rs->Value(0).toInt());
+    if (!rs->Value(1).IsNull()) cache.AddRow(rs->Value(0).toInt(), rs->Value(1).toInt());
   }
 }
 
@@ -185,7 +186,7 @@ void clsRWLibrary::FetchSearchResults() {
   View().CarouselNewResults();
   ResultCount = -1;
   gCurrentItem.SegmentID = 0;
-  if (ThumbnailPolicy == 2) ThumbnailCache = gFactory.NewCollection<QByteArray>();
+  if (ThumbnailPolicy == 2) ThumbnailCache.Clear();
   {
     // One read of the file for the rows and their thumbnails: a consistent
     // picture, and the file is locked once instead of once per thumbnail.

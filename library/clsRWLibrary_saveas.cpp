@@ -65,7 +65,7 @@ void clsRWLibrary::OpenNewLibraryFile(const QString& name) {
 
 void clsRWLibrary::ReturnToScratchLibrary() {
   ReleaseUpkeptFile();
-  m_Connection = gFactory.OpenConnection(gPlaceholderLibraryPath);
+  UseConnection(gFactory.OpenConnection(gPlaceholderLibraryPath));
   m_Lock.reset();
   UseWorkTables();
   ResetLibraryState(gPlaceholderLibraryPath);

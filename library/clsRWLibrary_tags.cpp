@@ -88,6 +88,8 @@ void clsRWLibrary::UpdateSegmentAB(int32_t SegmentID, double Start, double End) 
 }
 
 void clsRWLibrary::RemoveSegment(int32_t SegmentID) {
+  // Segments showing its picture as their file's keep it after its row goes.
+  ThumbnailCache.KeepSharedCopies(SegmentID);
   TagStore::RemoveSegment(*m_Connection, SegmentID, ThumbnailCache);
   if (gResultKind != ResultScope::File) {
     FetchSearchResults();

@@ -13,15 +13,14 @@
 
 #include <QHash>
 #include <QPainter>
-#include <QScopeGuard>
 
+#include <optional>
 #include <utility>
 #include <vector>
 
 namespace {
 
 constexpr int kThumbnailQuality = 90;
-constexpr int kLoadingCacheKiB = 1024;
 constexpr int kTileWidth = 100;
 constexpr int kTileHeight = 75;
 const QString kLoadingCaption = QStringLiteral("Loading Thumbnails...");
@@ -38,44 +37,41 @@ ErrorGuard LoadingGuard() {
 
 // ---- The cache ----
 
+// The cache is an index: which segment shows which stored row. The pictures
+// themselves stay in the library and are read when a cell shows them, so an
+// open holds a few bytes per segment rather than every stored picture.
 void clsRWLibrary::LoadThumbnails() {
-  ThumbnailCache = KeyedCollection<QByteArray>();
-  // The pictures are read once, front to back: a full page cache would not
-  // speed that up, but its pages would stand beside every picture at the
-  // program's peak. The cache is emptied down to a little for the load and
-  // refills as later work reads pages.
-  m_Connection->SetCacheKiB(kLoadingCacheKiB);
-  const auto restore = qScopeGuard([this] { m_Connection->SetCacheKiB(SqlConnection::kDefaultCacheKiB); });
+  ThumbnailCache.Clear();
   LoadingGuard().Run([this] { ThumbnailCache.Add(LoadResData(QStringLiteral("NO_THUMB"), kResCustom), 0); });
   CacheThumbnailRows(QStringLiteral("FROM SegmentThumbnails WHERE Thumbnail IS NOT NULL"));
   CacheFileThumbnails();
   ProgressOff();
 }
 
-// Puts the pictures of the thumbnail rows `from` names ("FROM ... WHERE ...")
-// into the cache; a segment cached already keeps its picture. The rows are
-// counted first and then read one at a time, so no copy of every picture is
-// held beside the cache.
+// Indexes the thumbnail rows `from` names ("FROM ... WHERE ...") under their
+// own segments; a segment cached already keeps its picture. The progress
+// maximum is the table's row count, which SQLite counts from the small FileID
+// index instead of a second pass over every picture.
 void clsRWLibrary::CacheThumbnailRows(const QString& from) {
   LoadingGuard().Run([&] {
-    SqlRecordset count(*m_Connection, QStringLiteral("SELECT count(*) ") + from);
-    SetProgressMax(count.Value(0).toInt());
+    SqlRecordset count(*m_Connection, QStringLiteral("SELECT count(*) FROM SegmentThumbnails"));
+    const int rowCount = count.Value(0).toInt();
+    SetProgressMax(rowCount);
     ShowProgress(kLoadingCaption, 0);
-    SqlCommand rows(*m_Connection, QStringLiteral("SELECT SegmentID, Thumbnail ") + from);
+    ThumbnailCache.Reserve(rowCount);
+    SqlCommand rows(*m_Connection, QStringLiteral("SELECT SegmentID ") + from);
     for (int done = 1; rows.Step(); ++done) {
-      const auto segmentId = static_cast<int32_t>(rows.ColumnInt(0));
-      if (!ThumbnailCache.Exists(segmentId)) ThumbnailCache.Add(rows.ColumnBytes(1), segmentId);
+      ThumbnailCache.AddOwnRow(static_cast<int32_t>(rows.ColumnInt(0)));
       if (done % 100 == 0) ShowProgress(kLoadingCaption, done);
     }
   });
 }
 
 // Every segment without a picture of its own, whether its thumbnail row is
-// empty or missing, gets its file's whole-file picture under its own
-// SegmentID. The bytes are the file's cached ones, shared rather than read
-// again for each segment. The cache, just filled with every stored picture,
-// tells which segments have one: the segments are read once, without their
-// thumbnail rows, and paired with their files' whole-file segments here.
+// empty or missing, shows its file's whole-file picture under its own
+// SegmentID. The cache, just filled with every stored picture, tells which
+// segments have one: the segments are read once, without their thumbnail
+// rows, and paired with their files' whole-file segments here.
 void clsRWLibrary::CacheFileThumbnails() {
   LoadingGuard().Run([&] {
     std::vector<std::pair<int32_t, int32_t>> segments;  // (SegmentID, FileID)
@@ -101,16 +97,14 @@ bool clsRWLibrary::HasOwnPicture(int32_t segmentId) const {
   return segmentId != 0 && ThumbnailCache.Exists(segmentId);
 }
 
-// Caches, for each (SegmentID, source SegmentID) row, the source's cached
-// picture under the segment; a segment cached already keeps its picture.
+// Each (SegmentID, source SegmentID) row: the segment shows the source's
+// picture; a segment cached already keeps its picture.
 void clsRWLibrary::CacheSharedRows(const std::vector<std::pair<int32_t, int32_t>>& rows) {
   SetProgressMax(static_cast<int32_t>(rows.size()));
   ShowProgress(kLoadingCaption, 0);
   int done = 0;
   for (const auto& [segmentId, sourceId] : rows) {
-    if (!ThumbnailCache.Exists(segmentId) && ThumbnailCache.Exists(sourceId)) {
-      ThumbnailCache.Add(ThumbnailCache.Item(sourceId), segmentId);
-    }
+    ThumbnailCache.Share(segmentId, sourceId);
     if (++done % 100 == 0) ShowProgress(kLoadingCaption, done);
   }
 }
@@ -155,10 +149,11 @@ void clsRWLibrary::SaveThumbnail(int32_t SegmentID, int32_t FileID, QImage& Pict
   QByteArray bytes;
   PictureToJPGBytes(Picture, kThumbnailQuality, bytes);
   TransactionGuard guard(*m_Connection, QStringLiteral("SaveThumb"));
+  // Segments showing the old picture as their file's keep it, as copies
+  // made when the cache was filled would.
+  ThumbnailCache.KeepSharedCopies(SegmentID);
   m_SQL = QStringLiteral("DELETE FROM SegmentThumbnails WHERE SegmentID = %1").arg(SegmentID);
   m_Connection->Execute(m_SQL);
-  if (ThumbnailCache.Exists(SegmentID)) ThumbnailCache.Remove(SegmentID);
-  ThumbnailCache.Add(bytes, SegmentID);
   auto insert = m_Connection->Prepare(
       QStringLiteral("INSERT INTO SegmentThumbnails (SegmentID, FileID, Thumbnail) VALUES (?,?,?)"));
   insert->Bind(1, SegmentID);
@@ -166,6 +161,7 @@ void clsRWLibrary::SaveThumbnail(int32_t SegmentID, int32_t FileID, QImage& Pict
   insert->Bind(3, SqlValue::Blob(bytes));
   insert->Execute();
   guard.Commit();
+  ThumbnailCache.StoreOwnRow(SegmentID, bytes);
   Picture = QImage();
 }
 
@@ -181,4 +177,16 @@ void clsRWLibrary::PictureToJPGBytes(const QImage& Picture, int32_t Quality, QBy
 
 // ---- The result grids ----
 
-void clsRWLibrary::DrawGridImages() { View().DrawGridImages(); }
+// The pictures of a page are read in one read of the file: it is locked once
+// instead of once per picture. A file that cannot begin one is painted
+// without it.
+void clsRWLibrary::DrawGridImages() {
+  std::optional<TransactionGuard> snapshot;
+  try {
+    snapshot.emplace(*m_Connection, QStringLiteral("DrawGridImages"));
+  } catch (const RWError&) {
+    snapshot.reset();
+  }
+  View().DrawGridImages();
+  if (snapshot) snapshot->Commit();
+}

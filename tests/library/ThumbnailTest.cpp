@@ -12,7 +12,7 @@ using rwtest::kRedPicture;
 TEST_F(ThumbnailTest, PreloadingCachesEveryPictureAndFileThumbnailsForEmptyRows) {
   OpenWithThumbnails(0, QStringLiteral("INSERT INTO SegmentThumbnails VALUES (5, X'%1', 5)")
                             .arg(QString::fromLatin1(Jpeg(kRedPicture).toHex())));
-  KeyedCollection<QByteArray>& cache = gLibrary->ThumbnailCache;
+  ThumbnailStore& cache = gLibrary->ThumbnailCache;
   EXPECT_EQ(cache.Count(), 4) << "the open loads every picture, and its file's for each segment without one";
   EXPECT_EQ(cache.Item(0), LoadResData(QStringLiteral("NO_THUMB"), kResCustom));
   EXPECT_EQ(cache.Item(5), Jpeg(kRedPicture));
@@ -46,7 +46,7 @@ TEST_F(ThumbnailTest, OnDemandPoliciesOpenWithAnEmptyCacheAndStillShowThePlaceho
 
 TEST_F(ThumbnailTest, MissingOrUndecodablePicturesShowThePlaceholderNeverThePreviousOne) {
   OpenWithThumbnails(1);
-  KeyedCollection<QByteArray>& cache = gLibrary->ThumbnailCache;
+  ThumbnailStore& cache = gLibrary->ThumbnailCache;
   cache.Add(Jpeg(kRedPicture), 5);
   cache.Add(QByteArray("not a picture"), 60);
   cache.Add(Jpeg(kRedPicture).left(20), 61);

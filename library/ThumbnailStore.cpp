@@ -1,0 +1,141 @@
+#include "library/ThumbnailStore.h"
+
+#include "platform/RWError.h"
+#include "platform/SqlConnection.h"
+
+namespace {
+
+const QString kSource = QStringLiteral("ThumbnailCache");
+
+}  // namespace
+
+ThumbnailStore::ThumbnailStore(int readCacheSize) : readCacheSize_(readCacheSize < 1 ? 1 : readCacheSize) {}
+
+ThumbnailStore::~ThumbnailStore() = default;
+
+void ThumbnailStore::Attach(SqlConnection* connection) {
+  read_.reset();
+  connection_ = connection;
+  // Pictures read from another file say nothing about this one.
+  recent_.clear();
+  recentByRow_.clear();
+}
+
+QByteArray ThumbnailStore::Item(int32_t segmentId) const {
+  const auto held = held_.constFind(segmentId);
+  if (held != held_.cend()) return held.value();
+  const auto row = rows_.constFind(segmentId);
+  if (row == rows_.cend()) Missing(segmentId);
+  const int32_t rowId = row.value();
+  const auto recent = recentByRow_.constFind(rowId);
+  if (recent != recentByRow_.cend()) {
+    recent_.splice(recent_.begin(), recent_, recent.value());
+    return recent_.front().second;
+  }
+  QByteArray bytes = ReadRow(rowId);
+  Remember(rowId, bytes);
+  return bytes;
+}
+
+// One row by its key; the statement is prepared once per connection. The
+// second step ends the statement, so it holds no read lock between calls.
+QByteArray ThumbnailStore::ReadRow(int32_t rowId) const {
+  if (!connection_) return QByteArray();
+  if (!read_) {
+    read_ = std::make_unique<SqlCommand>(*connection_,
+                                         QStringLiteral("SELECT Thumbnail FROM SegmentThumbnails WHERE SegmentID = ?"));
+  }
+  read_->Bind(1, rowId);
+  QByteArray bytes;
+  if (read_->Step()) {
+    bytes = read_->ColumnBytes(0);
+    while (read_->Step()) {
+    }
+  }
+  return bytes;
+}
+
+void ThumbnailStore::Remember(int32_t rowId, const QByteArray& bytes) const {
+  Forget(rowId);
+  recent_.emplace_front(rowId, bytes);
+  recentByRow_.insert(rowId, recent_.begin());
+  while (static_cast<int>(recent_.size()) > readCacheSize_) {
+    recentByRow_.remove(recent_.back().first);
+    recent_.pop_back();
+  }
+}
+
+void ThumbnailStore::Forget(int32_t rowId) const {
+  const auto recent = recentByRow_.find(rowId);
+  if (recent == recentByRow_.end()) return;
+  recent_.erase(recent.value());
+  recentByRow_.erase(recent);
+}
+
+void ThumbnailStore::Add(const QByteArray& bytes, int32_t segmentId) {
+  if (Exists(segmentId)) {
+    throw RWError(kErrDuplicateKey,
+                  QStringLiteral("This key is already associated with an element of this collection (%1)")
+                      .arg(segmentId),
+                  kSource);
+  }
+  held_.insert(segmentId, bytes);
+}
+
+void ThumbnailStore::AddRow(int32_t segmentId, int32_t rowId) {
+  if (Exists(segmentId)) return;
+  rows_.insert(segmentId, rowId);
+  if (rowId != segmentId) sharers_[rowId].append(segmentId);
+}
+
+void ThumbnailStore::Share(int32_t segmentId, int32_t sourceId) {
+  if (Exists(segmentId)) return;
+  const auto held = held_.constFind(sourceId);
+  if (held != held_.cend()) {
+    held_.insert(segmentId, held.value());
+    return;
+  }
+  const auto row = rows_.constFind(sourceId);
+  if (row != rows_.cend()) AddRow(segmentId, row.value());
+}
+
+void ThumbnailStore::StoreOwnRow(int32_t segmentId, const QByteArray& bytes) {
+  held_.remove(segmentId);
+  rows_.insert(segmentId, segmentId);
+  Remember(segmentId, bytes);
+}
+
+void ThumbnailStore::KeepSharedCopies(int32_t segmentId) {
+  const QList<int32_t> sharers = sharers_.take(segmentId);
+  if (sharers.isEmpty()) return;
+  QByteArray bytes;
+  bool read = false;
+  for (const int32_t sharer : sharers) {
+    const auto row = rows_.constFind(sharer);
+    if (sharer == segmentId || row == rows_.cend() || row.value() != segmentId) continue;
+    if (!read) {
+      bytes = Item(sharer);
+      read = true;
+    }
+    rows_.remove(sharer);
+    held_.insert(sharer, bytes);  // one copy of the bytes, shared by every sharer
+  }
+}
+
+void ThumbnailStore::Remove(int32_t segmentId) {
+  if (!held_.remove(segmentId) && !rows_.remove(segmentId)) Missing(segmentId);
+  // The row may be gone or reused by the next segment of that number.
+  Forget(segmentId);
+}
+
+void ThumbnailStore::Clear() {
+  held_.clear();
+  rows_.clear();
+  sharers_.clear();
+  recent_.clear();
+  recentByRow_.clear();
+}
+
+void ThumbnailStore::Missing(int32_t segmentId) {
+  throw RWError(kErrInvalidArgument, QStringLiteral("There is no item with the key '%1'").arg(segmentId), kSource);
+}
