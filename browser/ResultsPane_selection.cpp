@@ -44,16 +44,13 @@ bool Changed(FlagChange change, bool selected) {
   return selected;
 }
 
-// How far ahead the walks below fetch the results they will touch. A result
-// is larger than three cache lines and its ID and its flag lie in different
-// ones, so a walk over tens of thousands waits on memory unless both are
-// fetched while earlier results are worked on.
+// How far ahead the list's walk fetches the results its rows lead to. A
+// sorted list leads to them in any order, so the walk would wait on memory
+// for each unless it is fetched while earlier rows are worked on (the
+// fields the walk reads share the result's first cache line).
 constexpr int32_t kAhead = 16;
 
-void FetchAhead(const ResultItem& item) {
-  __builtin_prefetch(&item.SegmentID, 1);
-  __builtin_prefetch(&item.Selected, 1);
-}
+void FetchAhead(const ResultItem& item) { __builtin_prefetch(&item.SegmentID, 1); }
 
 void Mark(ResultItem& item, FlagChange change) {
   item.Selected = Changed(change, item.Selected);
@@ -105,10 +102,6 @@ class CodeWriter {
     model_.Cell(static_cast<int>(row), static_cast<int>(col)).text = CodeText(item);
     written_ = true;
   }
-  // Fetches the cell a later Write goes to.
-  void FetchCell(int64_t row, int64_t col) const {
-    if (row < rows_ && col < cols_) __builtin_prefetch(&model_.Cell(static_cast<int>(row), static_cast<int>(col)), 1);
-  }
   // Result index of a list row: the number its column 0 holds, 0 for none
   // (as ResultGrids::ListIndex reads it).
   int32_t ListIndex(int32_t row) const {
@@ -158,11 +151,9 @@ int32_t MarkTiles(ctl::FlexGrid& grid, FlagChange change, int32_t first, int32_t
   CodeWriter cells(grid);
   const int32_t columns = TileColumns();
   int32_t selected = 0;
+  // The results and the cells are walked in the order they lie in memory,
+  // which the processor fetches ahead by itself.
   for (int32_t k = 1; k <= n; ++k) {
-    if (k + kAhead <= n) {
-      FetchAhead(gResults[static_cast<size_t>(k + kAhead)]);
-      if (k + kAhead >= first && k + kAhead <= last) cells.FetchCell((k + kAhead - 1) / columns, (k + kAhead - 1) % columns + 1);
-    }
     ResultItem& item = gResults[static_cast<size_t>(k)];
     if (k >= first && k <= last) {
       Mark(item, change);

@@ -8,9 +8,15 @@
 #include <unordered_map>
 #include <vector>
 
+// The fields every selection walk reads (the segment, the flag and the
+// display state) come first, within 16 bytes, so a walk over tens of
+// thousands of results fetches one cache line of nearly every result
+// rather than three.
 struct ResultItem {
   int32_t SegmentID = 0;
   int32_t FileID = 0;
+  bool Selected = false;
+  int32_t DisplayState = 0;  // 5 online, 9 offline; one less when selected
   QString FileAlias;
   QString Description;
   QString CurrentPath;  // ends in "/"; "[Offline] ..." for a file on a medium not connected
@@ -24,8 +30,6 @@ struct ResultItem {
   double Duration = 0;
   double SelectionStart = 0;
   double SelectionEnd = 0;
-  bool Selected = false;
-  int32_t DisplayState = 0;  // 5 online, 9 offline; one less when selected
   int16_t Rating = 0;
   QString FileFormat;
   int32_t BrowserRow = 0;  // the row a copy was taken from
