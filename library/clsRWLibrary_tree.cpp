@@ -18,7 +18,12 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -93,27 +98,94 @@ void UpdateExpandIcon(ctl::TreeView& tree, ctl::Node* node) {
   modReelwise::UpdateNodeExpandIcon(&tree, node, state);
 }
 
-// One level of the tag hierarchy from the work table into the tree. A tag met
-// a second time (a second parent, or a circle of parent links) keeps its
-// first node (of two parents on one level, the lower TagID's, as the tag's
-// derived category has it); the rowids of its repeated rows are returned so
-// that the level drops them and the build cannot go round a circle for ever.
-QStringList AddTagLevel(SqlRecordset& rows, ctl::TreeView& tree) {
-  QStringList repeated;
-  for (; !rows.Eof(); rows.MoveNext()) {
-    const QString key = TagKey(rows.Value(1).toInt64());
+// A tag as the tree shows it.
+struct TagText {
+  QString tag;
+  QString type;
+  bool hasParentLink = false;  // it hangs below another tag (or below nothing)
+  bool hasChildren = false;    // some parent link names it, even one from a missing tag
+};
+
+// The tag hierarchy read once: every tag by TagID, and the parent links between
+// existing tags in the order a level shows the children (type, name, parent).
+struct TagHierarchy {
+  std::vector<int64_t> tagIds;  // by TagID
+  std::unordered_map<int64_t, TagText> tags;
+  std::vector<std::pair<int64_t, int64_t>> childParent;
+};
+
+TagHierarchy ReadTagHierarchy(SqlConnection& db) {
+  TagHierarchy hierarchy;
+  // Both tests are made once per read: the parent links by their TagID key,
+  // the list of parents as one set.
+  SqlRecordset tags(
+      db, QStringLiteral("SELECT T.TagID, T.Tag, T.Type, EXISTS (SELECT 1 FROM TagLinks TL WHERE TL.TagID = T.TagID "
+                         "AND TL.Relationship = 'P'), T.TagID IN (SELECT LinkedTag FROM TagLinks WHERE "
+                         "Relationship = 'P' AND LinkedTag IS NOT NULL) FROM Tags T ORDER BY T.TagID"));
+  hierarchy.tagIds.reserve(static_cast<size_t>(tags.RecordCount()));
+  for (; !tags.Eof(); tags.MoveNext()) {
+    const int64_t tagId = tags.Value(0).toInt64();
+    hierarchy.tagIds.push_back(tagId);
+    hierarchy.tags[tagId] = {tags.Value(1).toString(), tags.Value(2).toString(), tags.Value(3).toBool(),
+                             tags.Value(4).toBool()};
+  }
+  // The join gives both ends as the tags' own numbers; a link naming a tag
+  // that does not exist never reaches a level.
+  SqlRecordset links(db, QStringLiteral("SELECT T.TagID, P.TagID FROM TagLinks TL JOIN Tags T ON T.TagID = TL.TagID "
+                                        "JOIN Tags P ON P.TagID = TL.LinkedTag WHERE TL.Relationship = 'P' "
+                                        "ORDER BY T.Type, T.Tag, TL.LinkedTag, T.TagID"));
+  hierarchy.childParent.reserve(static_cast<size_t>(links.RecordCount()));
+  for (; !links.Eof(); links.MoveNext()) {
+    hierarchy.childParent.emplace_back(links.Value(0).toInt64(), links.Value(1).toInt64());
+  }
+  return hierarchy;
+}
+
+// A tag waiting on a level, with the parent it is shown below (0: the top).
+struct LevelRow {
+  int64_t tagId;
+  int64_t parentId;
+};
+
+// One level into the tree. A tag met a second time (a second parent, or a
+// circle of parent links) keeps its first node (of two parents on one level,
+// the lower TagID's, as the tag's derived category has it); its repeated rows
+// leave the level, so the build cannot go round a circle for ever. A row whose
+// parent has no node stays without one. True when a tag was met again.
+bool AddTagLevel(const TagHierarchy& hierarchy, std::vector<LevelRow>& level, ctl::TreeView& tree) {
+  bool repeated = false;
+  std::vector<LevelRow> waiting;
+  waiting.reserve(level.size());
+  for (const LevelRow& row : level) {
+    const QString key = TagKey(row.tagId);
     if (tree.Nodes.Exists(key)) {
-      repeated << rows.Value(0).toString();
+      repeated = true;
       continue;
     }
-    const QString type = rows.Value(3).toString();
-    const int64_t parentId = rows.Value(4).toInt64();
-    const QString parent = type == QLatin1String("L") ? QStringLiteral("ID2")
-                           : parentId == 0            ? QString()
-                                                      : TagKey(parentId);
-    AddNode(tree, parent, key, rows.Value(2).toString(), ImageOfTagType(type));
+    const TagText& tag = hierarchy.tags.at(row.tagId);
+    const QString parent = tag.type == QLatin1String("L") ? QStringLiteral("ID2")
+                           : row.parentId == 0            ? QString()
+                                                          : TagKey(row.parentId);
+    AddNode(tree, parent, key, tag.tag, ImageOfTagType(tag.type));
+    waiting.push_back(row);
   }
+  level = std::move(waiting);
   return repeated;
+}
+
+// The next level: the children of the level's tags that have any, after the
+// rows still waiting. A row leaves when it is at the top, or when its tag is
+// the parent of a waiting row (its children are on their way).
+void DescendLevel(const TagHierarchy& hierarchy, std::vector<LevelRow>& level) {
+  std::erase_if(level, [&](const LevelRow& row) { return !hierarchy.tags.at(row.tagId).hasChildren; });
+  std::unordered_set<int64_t> onLevel;
+  for (const LevelRow& row : level) onLevel.insert(row.tagId);
+  for (const auto& [child, parent] : hierarchy.childParent) {
+    if (onLevel.contains(parent)) level.push_back({child, parent});
+  }
+  std::unordered_set<int64_t> parents;
+  for (const LevelRow& row : level) parents.insert(row.parentId);
+  std::erase_if(level, [&](const LevelRow& row) { return row.parentId == 0 || parents.contains(row.tagId); });
 }
 
 // The tags that are their own ancestor over parent links.
@@ -129,12 +201,8 @@ QStringList TagsInCircles(SqlConnection& db) {
   return names;
 }
 
-bool EveryTagHasANode(SqlConnection& db, ctl::TreeView& tree) {
-  SqlRecordset rows(db, QStringLiteral("SELECT TagID FROM Tags"));
-  for (; !rows.Eof(); rows.MoveNext()) {
-    if (!tree.Nodes.Exists(TagKey(rows.Value(0).toInt64()))) return false;
-  }
-  return true;
+bool EveryTagHasANode(const TagHierarchy& hierarchy, ctl::TreeView& tree) {
+  return std::ranges::all_of(hierarchy.tagIds, [&](int64_t tagId) { return tree.Nodes.Exists(TagKey(tagId)); });
 }
 
 void ReportCircles(const QStringList& names) {
@@ -145,43 +213,31 @@ void ReportCircles(const QStringList& names) {
                      vbExclamation, QString(), ProgramMessageOwner());
 }
 
-// The tag levels, top level first: each pass shows the work table's tags and
-// replaces them by their children. The top level is every tag without a
-// parent link (a tag that only hosts 'L' links is still a top-level tag).
+// The tag levels, top level first, built from one read of the tags and their
+// parent links: each pass shows its level's tags and replaces them by their
+// children. The top level is every tag without a parent link (a tag that only
+// hosts 'L' links is still a top-level tag). A path down the levels that does
+// not come back to a tag is no longer than the number of tags; only rows that
+// cannot get a node could go on past that, and they stop there.
 void AddTagLevels(SqlConnection& db, ctl::TreeView& tree) {
-  bool repeated = false;
+  TagHierarchy hierarchy;
   {
     TransactionGuard guard(db, QStringLiteral("PT"));
-    db.Execute(QStringLiteral("DROP TABLE IF EXISTS temp.tempTAGS"));
-    db.Execute(QStringLiteral(
-        "CREATE TEMP TABLE tempTAGS AS SELECT TagID, Tag, Type, Behaviour, CategoryID, T9Text, 0 AS ParentTagID FROM tags T "
-        "WHERE NOT EXISTS (SELECT LinkedTag FROM TagLinks TL WHERE TL.TagID=T.TagID AND TL.Relationship='P')"));
-    for (;;) {
-      SqlRecordset rows(db, QStringLiteral("Select rowid, TagID, Tag, Type, ParentTagID from tempTAGS"));
-      if (rows.Eof()) break;
-      const QStringList repeatedRows = AddTagLevel(rows, tree);
-      if (!repeatedRows.isEmpty()) {
-        repeated = true;
-        db.Execute(QStringLiteral("DELETE FROM tempTAGS WHERE rowid IN (%1)").arg(repeatedRows.join(u',')));
-      }
-      // Keep the tags with children. The list of parents is made once (a
-      // correlated test would scan TagLinks once per tag).
-      db.Execute(
-          QStringLiteral("DELETE FROM tempTAGS WHERE TagID NOT IN (SELECT LinkedTag FROM TagLinks WHERE "
-                         "Relationship='P' AND LinkedTag IS NOT NULL)"));
-      db.Execute(
-          QStringLiteral("INSERT INTO tempTAGS SELECT T.*, LinkedTag AS ParentTagID FROM tags T, TagLinks TL "
-                         "WHERE T.TagID = TL.TagID AND TL.Relationship = 'P' AND LinkedTag IN (SELECT tagID "
-                         "FROM tempTAGS) order by type, tag, LinkedTag"));
-      db.Execute(
-          QStringLiteral("DELETE FROM tempTAGS WHERE ParentTagID=0 OR TagID IN (SELECT ParentTagID FROM "
-                         "tempTAGS)"));
-    }
+    hierarchy = ReadTagHierarchy(db);
     guard.Commit();
+  }
+  std::vector<LevelRow> level;
+  for (const int64_t tagId : hierarchy.tagIds) {
+    if (!hierarchy.tags.at(tagId).hasParentLink) level.push_back({tagId, 0});
+  }
+  bool repeated = false;
+  for (size_t depth = 0; !level.empty() && depth <= hierarchy.tagIds.size() + 1; ++depth) {
+    if (AddTagLevel(hierarchy, level, tree)) repeated = true;
+    DescendLevel(hierarchy, level);
   }
   // A circle of parent links shows as a repeated tag when the circle hangs
   // below the top level, and as tags without a node when it does not.
-  if (repeated || !EveryTagHasANode(db, tree)) ReportCircles(TagsInCircles(db));
+  if (repeated || !EveryTagHasANode(hierarchy, tree)) ReportCircles(TagsInCircles(db));
 }
 
 // One node per 'L' link under the tag that hosts it; a pair of links in both
