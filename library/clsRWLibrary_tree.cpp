@@ -10,6 +10,7 @@
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "devices/StorageDevice.h"
+#include "library/FormatIndex.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
 #include "platform/controls/TreeView.h"
@@ -20,6 +21,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -104,6 +107,7 @@ struct TagText {
   QString type;
   bool hasParentLink = false;  // it hangs below another tag (or below nothing)
   bool hasChildren = false;    // some parent link names it, even one from a missing tag
+  int typeAndNameRank = 0;     // its place among the tags by type, then name
 };
 
 // The tag hierarchy read once: every tag by TagID, and the parent links between
@@ -114,30 +118,102 @@ struct TagHierarchy {
   std::vector<std::pair<int64_t, int64_t>> childParent;
 };
 
+// A stored value as SQLite orders it under the binary collation: NULL first,
+// then numbers, then text by its UTF-8 bytes, then blobs by their bytes.
+struct StoredOrder {
+  int kind = 0;
+  double number = 0;
+  QByteArray bytes;
+
+  explicit StoredOrder(const SqlValue& value) {
+    switch (value.type()) {
+      case SqlValue::Type::Null:
+        break;
+      case SqlValue::Type::Integer:
+      case SqlValue::Type::Real:
+        kind = 1;
+        number = value.toDouble();
+        break;
+      case SqlValue::Type::Text:
+        kind = 2;
+        bytes = value.toBytes();
+        break;
+      case SqlValue::Type::Blob:
+        kind = 3;
+        bytes = value.toBytes();
+        break;
+    }
+  }
+  bool operator<(const StoredOrder& other) const {
+    if (kind != other.kind) return kind < other.kind;
+    return kind == 1 ? number < other.number : bytes < other.bytes;
+  }
+  bool operator==(const StoredOrder& other) const {
+    return kind == other.kind && (kind == 1 ? number == other.number : bytes == other.bytes);
+  }
+};
+
+// A TagID stored in a link: only an integer can equal a tag's number.
+std::optional<int64_t> LinkedId(const SqlValue& value) {
+  if (value.type() != SqlValue::Type::Integer) return std::nullopt;
+  return value.toInt64();
+}
+
+// Ranks the tags by type, then name; equal pairs share a rank.
+void RankByTypeAndName(TagHierarchy& hierarchy, const std::vector<std::pair<StoredOrder, StoredOrder>>& keys) {
+  std::vector<size_t> order(keys.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::ranges::stable_sort(order, [&](size_t a, size_t b) { return keys[a] < keys[b]; });
+  int rank = 0;
+  for (size_t i = 0; i < order.size(); ++i) {
+    if (i > 0 && !(keys[order[i - 1]] == keys[order[i]])) ++rank;
+    hierarchy.tags[hierarchy.tagIds[order[i]]].typeAndNameRank = rank;
+  }
+}
+
+// Two plain reads: the tags, and the parent links. The links are matched to
+// the tags here, and each level's children come in the order of their type,
+// name and parent (then TagID), as a sort of the joined rows would give them.
 TagHierarchy ReadTagHierarchy(SqlConnection& db) {
   TagHierarchy hierarchy;
-  // Both tests are made once per read: the parent links by their TagID key,
-  // the list of parents as one set.
-  SqlRecordset tags(
-      db, QStringLiteral("SELECT T.TagID, T.Tag, T.Type, EXISTS (SELECT 1 FROM TagLinks TL WHERE TL.TagID = T.TagID "
-                         "AND TL.Relationship = 'P'), T.TagID IN (SELECT LinkedTag FROM TagLinks WHERE "
-                         "Relationship = 'P' AND LinkedTag IS NOT NULL) FROM Tags T ORDER BY T.TagID"));
-  hierarchy.tagIds.reserve(static_cast<size_t>(tags.RecordCount()));
-  for (; !tags.Eof(); tags.MoveNext()) {
-    const int64_t tagId = tags.Value(0).toInt64();
-    hierarchy.tagIds.push_back(tagId);
-    hierarchy.tags[tagId] = {tags.Value(1).toString(), tags.Value(2).toString(), tags.Value(3).toBool(),
-                             tags.Value(4).toBool()};
+  std::vector<std::pair<StoredOrder, StoredOrder>> keys;
+  {
+    SqlRecordset tags(db, QStringLiteral("SELECT TagID, Tag, Type FROM Tags"));
+    hierarchy.tagIds.reserve(static_cast<size_t>(tags.RecordCount()));
+    keys.reserve(static_cast<size_t>(tags.RecordCount()));
+    hierarchy.tags.reserve(static_cast<size_t>(tags.RecordCount()));
+    for (; !tags.Eof(); tags.MoveNext()) {
+      const int64_t tagId = tags.Value(0).toInt64();
+      hierarchy.tagIds.push_back(tagId);
+      hierarchy.tags[tagId] = {tags.Value(1).toString(), tags.Value(2).toString()};
+      keys.emplace_back(StoredOrder(tags.Value(2)), StoredOrder(tags.Value(1)));
+    }
   }
-  // The join gives both ends as the tags' own numbers; a link naming a tag
-  // that does not exist never reaches a level.
-  SqlRecordset links(db, QStringLiteral("SELECT T.TagID, P.TagID FROM TagLinks TL JOIN Tags T ON T.TagID = TL.TagID "
-                                        "JOIN Tags P ON P.TagID = TL.LinkedTag WHERE TL.Relationship = 'P' "
-                                        "ORDER BY T.Type, T.Tag, TL.LinkedTag, T.TagID"));
-  hierarchy.childParent.reserve(static_cast<size_t>(links.RecordCount()));
-  for (; !links.Eof(); links.MoveNext()) {
-    hierarchy.childParent.emplace_back(links.Value(0).toInt64(), links.Value(1).toInt64());
+  RankByTypeAndName(hierarchy, keys);
+  struct Link {
+    int64_t child;
+    int64_t parent;
+    int rank;
+  };
+  std::vector<Link> links;
+  SqlRecordset rows(db, QStringLiteral("SELECT TagID, LinkedTag FROM TagLinks WHERE Relationship = 'P'"));
+  for (; !rows.Eof(); rows.MoveNext()) {
+    const std::optional<int64_t> child = LinkedId(rows.Value(0));
+    const std::optional<int64_t> parent = LinkedId(rows.Value(1));
+    const auto childTag = child ? hierarchy.tags.find(*child) : hierarchy.tags.end();
+    const auto parentTag = parent ? hierarchy.tags.find(*parent) : hierarchy.tags.end();
+    if (childTag != hierarchy.tags.end()) childTag->second.hasParentLink = true;
+    if (parentTag != hierarchy.tags.end()) parentTag->second.hasChildren = true;
+    if (childTag != hierarchy.tags.end() && parentTag != hierarchy.tags.end()) {
+      links.push_back({*child, *parent, childTag->second.typeAndNameRank});
+    }
   }
+  std::ranges::sort(links, [](const Link& a, const Link& b) {
+    return std::tie(a.rank, a.parent, a.child) < std::tie(b.rank, b.parent, b.child);
+  });
+  hierarchy.childParent.reserve(links.size());
+  for (const Link& link : links) hierarchy.childParent.emplace_back(link.child, link.parent);
+  std::ranges::sort(hierarchy.tagIds);
   return hierarchy;
 }
 
@@ -267,10 +343,30 @@ void AddFixedGroups(ctl::TreeView& tree) {
   }
 }
 
+// The distinct formats of the files, NULL read as the empty text, in the order
+// of the first file having each (a scan of the files meets them so). With the
+// format index the query steps from each format to the next and looks up the
+// first file of each, so it does not grow with the number of files; a file
+// opened without the index (its upkeep skipped, or refused) is scanned whole.
+QString FormatsQuery(SqlConnection& db) {
+  if (!FormatIndex::Exists(db)) {
+    return QStringLiteral("Select DISTINCT ifnull(FileFormat,'') as FileFormat from VideoFiles");
+  }
+  return QStringLiteral(
+      "WITH RECURSIVE Formats(Format) AS (SELECT (SELECT min(FileFormat) FROM VideoFiles) UNION ALL "
+      "SELECT (SELECT min(FileFormat) FROM VideoFiles WHERE FileFormat > Formats.Format) FROM Formats "
+      "WHERE Format IS NOT NULL), "
+      "Firsts(Format, FirstFile) AS (SELECT Format, (SELECT min(FileID) FROM VideoFiles WHERE FileFormat = "
+      "Formats.Format) FROM Formats WHERE Format IS NOT NULL UNION ALL "
+      "SELECT NULL, (SELECT min(FileID) FROM VideoFiles WHERE FileFormat IS NULL)) "
+      "SELECT ifnull(Format, '') AS FileFormat FROM Firsts WHERE FirstFile IS NOT NULL GROUP BY 1 "
+      "ORDER BY min(FirstFile)");
+}
+
 // One node per file format; files without one share "Undetermined".
 void AddFormatNodes(SqlConnection& db, ctl::TreeView& tree) {
   AddNode(tree, QString(), QStringLiteral("FORMATS"), QStringLiteral("File Formats"), QStringLiteral("FORMATS"));
-  SqlRecordset rows(db, QStringLiteral("Select DISTINCT ifnull(FileFormat,'') as FileFormat from VideoFiles"));
+  SqlRecordset rows(db, FormatsQuery(db));
   for (; !rows.Eof(); rows.MoveNext()) {
     const QString format = rows.Value(0).toString();
     const QString text = format.isEmpty() ? QStringLiteral("Undetermined") : format;

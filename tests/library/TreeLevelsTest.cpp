@@ -108,15 +108,30 @@ TEST_F(TreeLevelsTest, OddFormatsShowOnceEachInTheirFilesOrder) {
 TEST_F(TreeLevelsTest, FormatsAreTheSameWithoutTheFormatIndex) {
   // The first file with each case of the name decides their order.
   OpenWith(OddFormats() + QStringLiteral(";UPDATE VideoFiles SET FileID = FileID + 100 WHERE FileID = 5"));
+  ASSERT_EQ(Count("SELECT count(*) FROM sqlite_master WHERE name = 'rw2_VideoFiles_FileFormat'"), 1)
+      << "the open's upkeep adds the format index";
   const QStringList indexed = Shown("FORMATS");
   EXPECT_EQ(indexed, (QStringList{"42", "AV", "MPEG", "mpeg", "Undetermined"}));
-  for (const QString& index : Column("SELECT name FROM sqlite_master WHERE type = 'index' AND tbl_name = "
-                                     "'VideoFiles' AND sql LIKE '%FileFormat%'")) {
-    Exec(QStringLiteral("DROP INDEX ") + SqlIdentifier(index));
-  }
+  Exec(QStringLiteral("DROP INDEX rw2_VideoFiles_FileFormat"));
   Rebuild();
   EXPECT_EQ(Shown("FORMATS"), indexed);
   EXPECT_EQ(Node("F-Undetermined").ForeColor(), kRed);
+}
+
+TEST_F(TreeLevelsTest, FormatsFollowTheFilesAddedAndRemoved) {
+  OpenWith(OddFormats());
+  Exec(QStringLiteral("DELETE FROM VideoFiles WHERE FileFormat IN ('mpeg', '', 'Undetermined');"
+                      "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileFormat) VALUES "
+                      "(50, '1A2B3C4D', 'x', 'y', 'WebM'), (51, '1A2B3C4D', 'x', 'z', 'Zip')"));
+  Rebuild();
+  EXPECT_EQ(Shown("FORMATS"), (QStringList{"42", "AV", "MPEG", "Undetermined", "WebM", "Zip"}));
+  EXPECT_EQ(Node("F-Undetermined").ForeColor(), kRed) << "a file without a format is left";
+  Exec(QStringLiteral("DELETE FROM VideoFiles WHERE FileFormat IS NULL"));
+  Rebuild();
+  EXPECT_EQ(Shown("FORMATS"), (QStringList{"42", "AV", "MPEG", "WebM", "Zip"}));
+  Exec(QStringLiteral("DELETE FROM VideoFiles"));
+  Rebuild();
+  EXPECT_TRUE(Shown("FORMATS").isEmpty());
 }
 
 TEST_F(TreeLevelsTest, ALibraryWithoutFilesHasAnEmptyFormatGroup) {
