@@ -101,14 +101,73 @@ void UpdateExpandIcon(ctl::TreeView& tree, ctl::Node* node) {
   modReelwise::UpdateNodeExpandIcon(&tree, node, state);
 }
 
+// How SQLite orders a stored value under the binary collation: NULL first,
+// then numbers, then text in the order of its UTF-8 bytes, then blobs by
+// their bytes. A text's characters are kept by the caller.
+struct StoredOrder {
+  int kind = 0;
+  double number = 0;
+  QByteArray blob;
+};
+
+StoredOrder OrderOf(const SqlValue& value) {
+  switch (value.type()) {
+    case SqlValue::Type::Integer:
+    case SqlValue::Type::Real:
+      return {1, value.toDouble(), {}};
+    case SqlValue::Type::Text:
+      return {2, 0, {}};
+    case SqlValue::Type::Blob:
+      return {3, 0, value.toBytes()};
+    default:
+      return {};
+  }
+}
+
+// Text in the order of its code points, which is the order of its UTF-8
+// bytes: in UTF-16 the units of a surrogate pair sort below U+E000..U+FFFF,
+// so they are moved above them.
+int CompareCodePoints(const QString& a, const QString& b) {
+  const auto lifted = [](char16_t unit) {
+    if (unit < 0xD800) return int{unit};
+    return unit < 0xE000 ? unit + 0x2000 : unit - 0x800;
+  };
+  const qsizetype common = std::min(a.size(), b.size());
+  for (qsizetype i = 0; i < common; ++i) {
+    if (a[i] != b[i]) return lifted(a[i].unicode()) - lifted(b[i].unicode());
+  }
+  return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+int CompareStored(const StoredOrder& a, const QString& textA, const StoredOrder& b, const QString& textB) {
+  if (a.kind != b.kind) return a.kind - b.kind;
+  switch (a.kind) {
+    case 1:
+      return a.number < b.number ? -1 : a.number > b.number ? 1 : 0;
+    case 2:
+      return CompareCodePoints(textA, textB);
+    case 3:
+      return a.blob < b.blob ? -1 : a.blob > b.blob ? 1 : 0;
+    default:
+      return 0;
+  }
+}
+
 // A tag as the tree shows it.
 struct TagText {
   QString tag;
   QString type;
+  StoredOrder tagOrder;
+  StoredOrder typeOrder;
   bool hasParentLink = false;  // it hangs below another tag (or below nothing)
   bool hasChildren = false;    // some parent link names it, even one from a missing tag
-  int typeAndNameRank = 0;     // its place among the tags by type, then name
 };
+
+// Orders tags by type, then name, as SQLite sorts the stored values.
+int CompareTypeAndName(const TagText& a, const TagText& b) {
+  const int byType = CompareStored(a.typeOrder, a.type, b.typeOrder, b.type);
+  return byType != 0 ? byType : CompareStored(a.tagOrder, a.tag, b.tagOrder, b.tag);
+}
 
 // The tag hierarchy read once: every tag by TagID, and the parent links between
 // existing tags in the order a level shows the children (type, name, parent).
@@ -118,57 +177,10 @@ struct TagHierarchy {
   std::vector<std::pair<int64_t, int64_t>> childParent;
 };
 
-// A stored value as SQLite orders it under the binary collation: NULL first,
-// then numbers, then text by its UTF-8 bytes, then blobs by their bytes.
-struct StoredOrder {
-  int kind = 0;
-  double number = 0;
-  QByteArray bytes;
-
-  explicit StoredOrder(const SqlValue& value) {
-    switch (value.type()) {
-      case SqlValue::Type::Null:
-        break;
-      case SqlValue::Type::Integer:
-      case SqlValue::Type::Real:
-        kind = 1;
-        number = value.toDouble();
-        break;
-      case SqlValue::Type::Text:
-        kind = 2;
-        bytes = value.toBytes();
-        break;
-      case SqlValue::Type::Blob:
-        kind = 3;
-        bytes = value.toBytes();
-        break;
-    }
-  }
-  bool operator<(const StoredOrder& other) const {
-    if (kind != other.kind) return kind < other.kind;
-    return kind == 1 ? number < other.number : bytes < other.bytes;
-  }
-  bool operator==(const StoredOrder& other) const {
-    return kind == other.kind && (kind == 1 ? number == other.number : bytes == other.bytes);
-  }
-};
-
 // A TagID stored in a link: only an integer can equal a tag's number.
 std::optional<int64_t> LinkedId(const SqlValue& value) {
   if (value.type() != SqlValue::Type::Integer) return std::nullopt;
   return value.toInt64();
-}
-
-// Ranks the tags by type, then name; equal pairs share a rank.
-void RankByTypeAndName(TagHierarchy& hierarchy, const std::vector<std::pair<StoredOrder, StoredOrder>>& keys) {
-  std::vector<size_t> order(keys.size());
-  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::ranges::stable_sort(order, [&](size_t a, size_t b) { return keys[a] < keys[b]; });
-  int rank = 0;
-  for (size_t i = 0; i < order.size(); ++i) {
-    if (i > 0 && !(keys[order[i - 1]] == keys[order[i]])) ++rank;
-    hierarchy.tags[hierarchy.tagIds[order[i]]].typeAndNameRank = rank;
-  }
 }
 
 // Two plain reads: the tags, and the parent links. The links are matched to
@@ -176,27 +188,25 @@ void RankByTypeAndName(TagHierarchy& hierarchy, const std::vector<std::pair<Stor
 // name and parent (then TagID), as a sort of the joined rows would give them.
 TagHierarchy ReadTagHierarchy(SqlConnection& db) {
   TagHierarchy hierarchy;
-  std::vector<std::pair<StoredOrder, StoredOrder>> keys;
   {
     SqlRecordset tags(db, QStringLiteral("SELECT TagID, Tag, Type FROM Tags"));
     hierarchy.tagIds.reserve(static_cast<size_t>(tags.RecordCount()));
-    keys.reserve(static_cast<size_t>(tags.RecordCount()));
     hierarchy.tags.reserve(static_cast<size_t>(tags.RecordCount()));
     for (; !tags.Eof(); tags.MoveNext()) {
       const int64_t tagId = tags.Value(0).toInt64();
       hierarchy.tagIds.push_back(tagId);
-      hierarchy.tags[tagId] = {tags.Value(1).toString(), tags.Value(2).toString()};
-      keys.emplace_back(StoredOrder(tags.Value(2)), StoredOrder(tags.Value(1)));
+      hierarchy.tags[tagId] = {tags.Value(1).toString(), tags.Value(2).toString(), OrderOf(tags.Value(1)),
+                               OrderOf(tags.Value(2))};
     }
   }
-  RankByTypeAndName(hierarchy, keys);
   struct Link {
-    int64_t child;
-    int64_t parent;
-    int rank;
+    const TagText* child;
+    int64_t childId;
+    int64_t parentId;
   };
   std::vector<Link> links;
   SqlRecordset rows(db, QStringLiteral("SELECT TagID, LinkedTag FROM TagLinks WHERE Relationship = 'P'"));
+  links.reserve(static_cast<size_t>(rows.RecordCount()));
   for (; !rows.Eof(); rows.MoveNext()) {
     const std::optional<int64_t> child = LinkedId(rows.Value(0));
     const std::optional<int64_t> parent = LinkedId(rows.Value(1));
@@ -205,14 +215,18 @@ TagHierarchy ReadTagHierarchy(SqlConnection& db) {
     if (childTag != hierarchy.tags.end()) childTag->second.hasParentLink = true;
     if (parentTag != hierarchy.tags.end()) parentTag->second.hasChildren = true;
     if (childTag != hierarchy.tags.end() && parentTag != hierarchy.tags.end()) {
-      links.push_back({*child, *parent, childTag->second.typeAndNameRank});
+      links.push_back({&childTag->second, *child, *parent});
     }
   }
   std::ranges::sort(links, [](const Link& a, const Link& b) {
-    return std::tie(a.rank, a.parent, a.child) < std::tie(b.rank, b.parent, b.child);
+    if (a.child != b.child) {
+      const int byTypeAndName = CompareTypeAndName(*a.child, *b.child);
+      if (byTypeAndName != 0) return byTypeAndName < 0;
+    }
+    return std::tie(a.parentId, a.childId) < std::tie(b.parentId, b.childId);
   });
   hierarchy.childParent.reserve(links.size());
-  for (const Link& link : links) hierarchy.childParent.emplace_back(link.child, link.parent);
+  for (const Link& link : links) hierarchy.childParent.emplace_back(link.childId, link.parentId);
   std::ranges::sort(hierarchy.tagIds);
   return hierarchy;
 }
