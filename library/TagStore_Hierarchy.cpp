@@ -172,9 +172,13 @@ void SetNodeBehaviours(SqlConnection& db, bool onlyUnset) {
   // of every page of the table.
   db.Execute(QStringLiteral("UPDATE Tags Set Behaviour = Type") +
              (onlyUnset ? QStringLiteral(" WHERE Behaviour IS NULL") : QStringLiteral(" WHERE Behaviour IS NOT Type")));
-  const TagPlacement placement(db);
   SqlRecordset rows(db, QStringLiteral("SELECT TagID, Behaviour, CategoryID FROM Tags") +
                             (onlyUnset ? QStringLiteral(" WHERE CategoryID IS NULL") : QString()));
+  // The full placement reads every tag and link at once. The few rows an open
+  // usually has to place (the fixed nodes, tags new since) are followed up
+  // one by one instead: the tags they ask about are read as needed.
+  constexpr int kFewRows = 32;
+  const TagPlacement placement = rows.RecordCount() <= kFewRows ? TagPlacement(db, {}) : TagPlacement(db);
   for (; !rows.Eof(); rows.MoveNext()) {
     const TagPlacement::Derived derived = placement.Derive(rows.Value(0).toInt());
     if (derived.underTag && rows.Value(1) != SqlValue(QStringLiteral("T"))) {

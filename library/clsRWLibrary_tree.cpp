@@ -10,6 +10,7 @@
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "devices/StorageDevice.h"
+#include "library/FormatIndex.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
 #include "platform/controls/TreeView.h"
@@ -18,7 +19,14 @@
 
 #include <QStringList>
 
+#include <algorithm>
 #include <functional>
+#include <optional>
+#include <tuple>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -93,27 +101,181 @@ void UpdateExpandIcon(ctl::TreeView& tree, ctl::Node* node) {
   modReelwise::UpdateNodeExpandIcon(&tree, node, state);
 }
 
-// One level of the tag hierarchy from the work table into the tree. A tag met
-// a second time (a second parent, or a circle of parent links) keeps its
-// first node (of two parents on one level, the lower TagID's, as the tag's
-// derived category has it); the rowids of its repeated rows are returned so
-// that the level drops them and the build cannot go round a circle for ever.
-QStringList AddTagLevel(SqlRecordset& rows, ctl::TreeView& tree) {
-  QStringList repeated;
+// How SQLite orders a stored value under the binary collation: NULL first,
+// then numbers, then text in the order of its UTF-8 bytes, then blobs by
+// their bytes. A text's characters are kept by the caller.
+struct StoredOrder {
+  int kind = 0;
+  double number = 0;
+  QByteArray blob;
+};
+
+StoredOrder OrderOf(const SqlValue& value) {
+  switch (value.type()) {
+    case SqlValue::Type::Integer:
+    case SqlValue::Type::Real:
+      return {1, value.toDouble(), {}};
+    case SqlValue::Type::Text:
+      return {2, 0, {}};
+    case SqlValue::Type::Blob:
+      return {3, 0, value.toBytes()};
+    default:
+      return {};
+  }
+}
+
+// Text in the order of its code points, which is the order of its UTF-8
+// bytes: in UTF-16 the units of a surrogate pair sort below U+E000..U+FFFF,
+// so they are moved above them.
+int CompareCodePoints(const QString& a, const QString& b) {
+  const auto lifted = [](char16_t unit) {
+    if (unit < 0xD800) return int{unit};
+    return unit < 0xE000 ? unit + 0x2000 : unit - 0x800;
+  };
+  const qsizetype common = std::min(a.size(), b.size());
+  for (qsizetype i = 0; i < common; ++i) {
+    if (a[i] != b[i]) return lifted(a[i].unicode()) - lifted(b[i].unicode());
+  }
+  return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
+}
+
+int CompareStored(const StoredOrder& a, const QString& textA, const StoredOrder& b, const QString& textB) {
+  if (a.kind != b.kind) return a.kind - b.kind;
+  switch (a.kind) {
+    case 1:
+      return a.number < b.number ? -1 : a.number > b.number ? 1 : 0;
+    case 2:
+      return CompareCodePoints(textA, textB);
+    case 3:
+      return a.blob < b.blob ? -1 : a.blob > b.blob ? 1 : 0;
+    default:
+      return 0;
+  }
+}
+
+// A tag as the tree shows it.
+struct TagText {
+  QString tag;
+  QString type;
+  StoredOrder tagOrder;
+  StoredOrder typeOrder;
+  bool hasParentLink = false;  // it hangs below another tag (or below nothing)
+  bool hasChildren = false;    // some parent link names it, even one from a missing tag
+};
+
+// Orders tags by type, then name, as SQLite sorts the stored values.
+int CompareTypeAndName(const TagText& a, const TagText& b) {
+  const int byType = CompareStored(a.typeOrder, a.type, b.typeOrder, b.type);
+  return byType != 0 ? byType : CompareStored(a.tagOrder, a.tag, b.tagOrder, b.tag);
+}
+
+// The tag hierarchy read once: every tag by TagID, and the parent links between
+// existing tags in the order a level shows the children (type, name, parent).
+struct TagHierarchy {
+  std::vector<int64_t> tagIds;  // by TagID
+  std::unordered_map<int64_t, TagText> tags;
+  std::vector<std::pair<int64_t, int64_t>> childParent;
+};
+
+// A TagID stored in a link: only an integer can equal a tag's number.
+std::optional<int64_t> LinkedId(const SqlValue& value) {
+  if (value.type() != SqlValue::Type::Integer) return std::nullopt;
+  return value.toInt64();
+}
+
+// Two plain reads: the tags, and the parent links. The links are matched to
+// the tags here, and each level's children come in the order of their type,
+// name and parent (then TagID), as a sort of the joined rows would give them.
+TagHierarchy ReadTagHierarchy(SqlConnection& db) {
+  TagHierarchy hierarchy;
+  {
+    SqlRecordset tags(db, QStringLiteral("SELECT TagID, Tag, Type FROM Tags"));
+    hierarchy.tagIds.reserve(static_cast<size_t>(tags.RecordCount()));
+    hierarchy.tags.reserve(static_cast<size_t>(tags.RecordCount()));
+    for (; !tags.Eof(); tags.MoveNext()) {
+      const int64_t tagId = tags.Value(0).toInt64();
+      hierarchy.tagIds.push_back(tagId);
+      hierarchy.tags[tagId] = {tags.Value(1).toString(), tags.Value(2).toString(), OrderOf(tags.Value(1)),
+                               OrderOf(tags.Value(2))};
+    }
+  }
+  struct Link {
+    const TagText* child;
+    int64_t childId;
+    int64_t parentId;
+  };
+  std::vector<Link> links;
+  SqlRecordset rows(db, QStringLiteral("SELECT TagID, LinkedTag FROM TagLinks WHERE Relationship = 'P'"));
+  links.reserve(static_cast<size_t>(rows.RecordCount()));
   for (; !rows.Eof(); rows.MoveNext()) {
-    const QString key = TagKey(rows.Value(1).toInt64());
+    const std::optional<int64_t> child = LinkedId(rows.Value(0));
+    const std::optional<int64_t> parent = LinkedId(rows.Value(1));
+    const auto childTag = child ? hierarchy.tags.find(*child) : hierarchy.tags.end();
+    const auto parentTag = parent ? hierarchy.tags.find(*parent) : hierarchy.tags.end();
+    if (childTag != hierarchy.tags.end()) childTag->second.hasParentLink = true;
+    if (parentTag != hierarchy.tags.end()) parentTag->second.hasChildren = true;
+    if (childTag != hierarchy.tags.end() && parentTag != hierarchy.tags.end()) {
+      links.push_back({&childTag->second, *child, *parent});
+    }
+  }
+  std::ranges::sort(links, [](const Link& a, const Link& b) {
+    if (a.child != b.child) {
+      const int byTypeAndName = CompareTypeAndName(*a.child, *b.child);
+      if (byTypeAndName != 0) return byTypeAndName < 0;
+    }
+    return std::tie(a.parentId, a.childId) < std::tie(b.parentId, b.childId);
+  });
+  hierarchy.childParent.reserve(links.size());
+  for (const Link& link : links) hierarchy.childParent.emplace_back(link.childId, link.parentId);
+  std::ranges::sort(hierarchy.tagIds);
+  return hierarchy;
+}
+
+// A tag waiting on a level, with the parent it is shown below (0: the top).
+struct LevelRow {
+  int64_t tagId;
+  int64_t parentId;
+};
+
+// One level into the tree. A tag met a second time (a second parent, or a
+// circle of parent links) keeps its first node (of two parents on one level,
+// the lower TagID's, as the tag's derived category has it); its repeated rows
+// leave the level, so the build cannot go round a circle for ever. A row whose
+// parent has no node stays without one. True when a tag was met again.
+bool AddTagLevel(const TagHierarchy& hierarchy, std::vector<LevelRow>& level, ctl::TreeView& tree) {
+  bool repeated = false;
+  std::vector<LevelRow> waiting;
+  waiting.reserve(level.size());
+  for (const LevelRow& row : level) {
+    const QString key = TagKey(row.tagId);
     if (tree.Nodes.Exists(key)) {
-      repeated << rows.Value(0).toString();
+      repeated = true;
       continue;
     }
-    const QString type = rows.Value(3).toString();
-    const int64_t parentId = rows.Value(4).toInt64();
-    const QString parent = type == QLatin1String("L") ? QStringLiteral("ID2")
-                           : parentId == 0            ? QString()
-                                                      : TagKey(parentId);
-    AddNode(tree, parent, key, rows.Value(2).toString(), ImageOfTagType(type));
+    const TagText& tag = hierarchy.tags.at(row.tagId);
+    const QString parent = tag.type == QLatin1String("L") ? QStringLiteral("ID2")
+                           : row.parentId == 0            ? QString()
+                                                          : TagKey(row.parentId);
+    AddNode(tree, parent, key, tag.tag, ImageOfTagType(tag.type));
+    waiting.push_back(row);
   }
+  level = std::move(waiting);
   return repeated;
+}
+
+// The next level: the children of the level's tags that have any, after the
+// rows still waiting. A row leaves when it is at the top, or when its tag is
+// the parent of a waiting row (its children are on their way).
+void DescendLevel(const TagHierarchy& hierarchy, std::vector<LevelRow>& level) {
+  std::erase_if(level, [&](const LevelRow& row) { return !hierarchy.tags.at(row.tagId).hasChildren; });
+  std::unordered_set<int64_t> onLevel;
+  for (const LevelRow& row : level) onLevel.insert(row.tagId);
+  for (const auto& [child, parent] : hierarchy.childParent) {
+    if (onLevel.contains(parent)) level.push_back({child, parent});
+  }
+  std::unordered_set<int64_t> parents;
+  for (const LevelRow& row : level) parents.insert(row.parentId);
+  std::erase_if(level, [&](const LevelRow& row) { return row.parentId == 0 || parents.contains(row.tagId); });
 }
 
 // The tags that are their own ancestor over parent links.
@@ -129,12 +291,8 @@ QStringList TagsInCircles(SqlConnection& db) {
   return names;
 }
 
-bool EveryTagHasANode(SqlConnection& db, ctl::TreeView& tree) {
-  SqlRecordset rows(db, QStringLiteral("SELECT TagID FROM Tags"));
-  for (; !rows.Eof(); rows.MoveNext()) {
-    if (!tree.Nodes.Exists(TagKey(rows.Value(0).toInt64()))) return false;
-  }
-  return true;
+bool EveryTagHasANode(const TagHierarchy& hierarchy, ctl::TreeView& tree) {
+  return std::ranges::all_of(hierarchy.tagIds, [&](int64_t tagId) { return tree.Nodes.Exists(TagKey(tagId)); });
 }
 
 void ReportCircles(const QStringList& names) {
@@ -145,43 +303,31 @@ void ReportCircles(const QStringList& names) {
                      vbExclamation, QString(), ProgramMessageOwner());
 }
 
-// The tag levels, top level first: each pass shows the work table's tags and
-// replaces them by their children. The top level is every tag without a
-// parent link (a tag that only hosts 'L' links is still a top-level tag).
+// The tag levels, top level first, built from one read of the tags and their
+// parent links: each pass shows its level's tags and replaces them by their
+// children. The top level is every tag without a parent link (a tag that only
+// hosts 'L' links is still a top-level tag). A path down the levels that does
+// not come back to a tag is no longer than the number of tags; only rows that
+// cannot get a node could go on past that, and they stop there.
 void AddTagLevels(SqlConnection& db, ctl::TreeView& tree) {
-  bool repeated = false;
+  TagHierarchy hierarchy;
   {
     TransactionGuard guard(db, QStringLiteral("PT"));
-    db.Execute(QStringLiteral("DROP TABLE IF EXISTS temp.tempTAGS"));
-    db.Execute(QStringLiteral(
-        "CREATE TEMP TABLE tempTAGS AS SELECT TagID, Tag, Type, Behaviour, CategoryID, T9Text, 0 AS ParentTagID FROM tags T "
-        "WHERE NOT EXISTS (SELECT LinkedTag FROM TagLinks TL WHERE TL.TagID=T.TagID AND TL.Relationship='P')"));
-    for (;;) {
-      SqlRecordset rows(db, QStringLiteral("Select rowid, TagID, Tag, Type, ParentTagID from tempTAGS"));
-      if (rows.Eof()) break;
-      const QStringList repeatedRows = AddTagLevel(rows, tree);
-      if (!repeatedRows.isEmpty()) {
-        repeated = true;
-        db.Execute(QStringLiteral("DELETE FROM tempTAGS WHERE rowid IN (%1)").arg(repeatedRows.join(u',')));
-      }
-      // Keep the tags with children. The list of parents is made once (a
-      // correlated test would scan TagLinks once per tag).
-      db.Execute(
-          QStringLiteral("DELETE FROM tempTAGS WHERE TagID NOT IN (SELECT LinkedTag FROM TagLinks WHERE "
-                         "Relationship='P' AND LinkedTag IS NOT NULL)"));
-      db.Execute(
-          QStringLiteral("INSERT INTO tempTAGS SELECT T.*, LinkedTag AS ParentTagID FROM tags T, TagLinks TL "
-                         "WHERE T.TagID = TL.TagID AND TL.Relationship = 'P' AND LinkedTag IN (SELECT tagID "
-                         "FROM tempTAGS) order by type, tag, LinkedTag"));
-      db.Execute(
-          QStringLiteral("DELETE FROM tempTAGS WHERE ParentTagID=0 OR TagID IN (SELECT ParentTagID FROM "
-                         "tempTAGS)"));
-    }
+    hierarchy = ReadTagHierarchy(db);
     guard.Commit();
+  }
+  std::vector<LevelRow> level;
+  for (const int64_t tagId : hierarchy.tagIds) {
+    if (!hierarchy.tags.at(tagId).hasParentLink) level.push_back({tagId, 0});
+  }
+  bool repeated = false;
+  for (size_t depth = 0; !level.empty() && depth <= hierarchy.tagIds.size() + 1; ++depth) {
+    if (AddTagLevel(hierarchy, level, tree)) repeated = true;
+    DescendLevel(hierarchy, level);
   }
   // A circle of parent links shows as a repeated tag when the circle hangs
   // below the top level, and as tags without a node when it does not.
-  if (repeated || !EveryTagHasANode(db, tree)) ReportCircles(TagsInCircles(db));
+  if (repeated || !EveryTagHasANode(hierarchy, tree)) ReportCircles(TagsInCircles(db));
 }
 
 // One node per 'L' link under the tag that hosts it; a pair of links in both
@@ -211,10 +357,30 @@ void AddFixedGroups(ctl::TreeView& tree) {
   }
 }
 
+// The distinct formats of the files, NULL read as the empty text, in the order
+// of the first file having each (a scan of the files meets them so). With the
+// format index the query steps from each format to the next and looks up the
+// first file of each, so it does not grow with the number of files; a file
+// opened without the index (its upkeep skipped, or refused) is scanned whole.
+QString FormatsQuery(SqlConnection& db) {
+  if (!FormatIndex::Exists(db)) {
+    return QStringLiteral("Select DISTINCT ifnull(FileFormat,'') as FileFormat from VideoFiles");
+  }
+  return QStringLiteral(
+      "WITH RECURSIVE Formats(Format) AS (SELECT (SELECT min(FileFormat) FROM VideoFiles) UNION ALL "
+      "SELECT (SELECT min(FileFormat) FROM VideoFiles WHERE FileFormat > Formats.Format) FROM Formats "
+      "WHERE Format IS NOT NULL), "
+      "Firsts(Format, FirstFile) AS (SELECT Format, (SELECT min(FileID) FROM VideoFiles WHERE FileFormat = "
+      "Formats.Format) FROM Formats WHERE Format IS NOT NULL UNION ALL "
+      "SELECT NULL, (SELECT min(FileID) FROM VideoFiles WHERE FileFormat IS NULL)) "
+      "SELECT ifnull(Format, '') AS FileFormat FROM Firsts WHERE FirstFile IS NOT NULL GROUP BY 1 "
+      "ORDER BY min(FirstFile)");
+}
+
 // One node per file format; files without one share "Undetermined".
 void AddFormatNodes(SqlConnection& db, ctl::TreeView& tree) {
   AddNode(tree, QString(), QStringLiteral("FORMATS"), QStringLiteral("File Formats"), QStringLiteral("FORMATS"));
-  SqlRecordset rows(db, QStringLiteral("Select DISTINCT ifnull(FileFormat,'') as FileFormat from VideoFiles"));
+  SqlRecordset rows(db, FormatsQuery(db));
   for (; !rows.Eof(); rows.MoveNext()) {
     const QString format = rows.Value(0).toString();
     const QString text = format.isEmpty() ? QStringLiteral("Undetermined") : format;

@@ -4,6 +4,7 @@
 
 #include "core/ProgramMessage.h"
 #include "devices/modStorageDevices.h"
+#include "library/FormatIndex.h"
 #include "library/LibraryUpgrade.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
@@ -58,6 +59,7 @@ bool clsRWLibrary::HouseKeep() {
       if (report.resizeThumbnails) ResizeThumbnails();
       StampLibraryVersion(*m_Connection);
       RemoveOrphanRows(*m_Connection);
+      FormatIndex::Add(*m_Connection);
       guard.Commit();
     }
   } catch (const RWError& error) {

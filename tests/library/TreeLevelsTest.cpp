@@ -1,0 +1,144 @@
+// The tag levels and the format nodes of the library tree on awkward rows:
+// nested levels, tags with parents on different levels, empty groups, links
+// that point nowhere, and file formats with odd values, with and without the
+// library's format index.
+#include "tests/library/TreeFixture.h"
+#include "ui/SchemeColours.h"
+
+namespace {
+
+using rwtest::OpenLibraryTest;
+
+class TreeLevelsTest : public OpenLibraryTest {
+ protected:
+  // Formats that differ only in case, a number, a blob, the empty text and
+  // NULL (which share "Undetermined") and the word "Undetermined" itself.
+  static QString OddFormats() {
+    return FileRow(5, "a", "'mpeg'") + FileRow(6, "b", "'MPEG'") + FileRow(7, "c", "NULL") + FileRow(8, "d", "''") +
+           FileRow(9, "e", "42") + FileRow(10, "f", "x'4156'") + FileRow(11, "g", "'Undetermined'") +
+           FileRow(12, "h", "'mpeg'") + FileRow(13, "i", "'AV'") + FileRow(14, "j", "'MPEG'");
+  }
+};
+
+constexpr COLORREF kRed = 255;
+
+// A node's subtree as shown: "Text{child,child{grandchild}}".
+QString Outline(const ctl::Node& node) {
+  QStringList children;
+  for (ctl::Node* child = node.Child(); child; child = child->Next()) children << Outline(*child);
+  return children.isEmpty() ? node.Text() : node.Text() + u'{' + children.join(u',') + u'}';
+}
+
+void Rebuild() {
+  gLibrary->PopulateTree();
+  gLibrary->SortTree();
+}
+
+const char* const kHierarchy =
+    "INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'Genres', 'C'), (11, 'Drama', 'T'), (12, 'Crime', 'F'), "
+    "(13, 'Noir', 'T'), (14, 'Heist', 'T'), (15, 'Neo', 'T'), (16, 'Caper', 'T'), (17, 'Empty', 'C'), "
+    "(18, 'Shelf', 'F'), (19, 'Mix', 'L'), (20, 'Side', 'T'), (21, 'Bare', 'F'), (22, 'Thriller', 'T');"
+    // Heist hangs below Crime (second level) and below Caper (third level);
+    // Thriller below Genres and below its sibling Drama.
+    "INSERT INTO TagLinks VALUES (11, 10, 'P'), (12, 10, 'P'), (13, 12, 'P'), (14, 12, 'P'), (14, 16, 'P'), "
+    "(15, 13, 'P'), (16, 11, 'P'), (18, 11, 'L'), (19, 13, 'P'), (20, 19, 'P'), (21, 10, 'P'), (22, 10, 'P'), "
+    "(22, 11, 'P')";
+
+TEST_F(TreeLevelsTest, NestedLevelsShowEachTagOnceAtItsHighestPlace) {
+  OpenWith(QLatin1String(kHierarchy));
+  EXPECT_EQ(boxes.Count(), 0) << "a tag below two parents is no circle";
+  EXPECT_EQ(Outline(Node("ID10")), QStringLiteral("Genres{Bare,Crime{Heist,Noir{Neo}},Drama{Caper},Thriller}"));
+  EXPECT_EQ(Node("ID12").Image(), QStringLiteral("FOLDERCLOSED"));
+  EXPECT_EQ(Node("ID21").Image(), QStringLiteral("FOLDERCLOSED")) << "an empty folder keeps its kind";
+  EXPECT_EQ(Node("ID21").StateImage(), 3) << "and shows no expander";
+  EXPECT_EQ(Outline(Node("ID17")), QStringLiteral("Empty"));
+  EXPECT_EQ(Node("ID17").Image(), QStringLiteral("CATEGORY"));
+  EXPECT_EQ(Outline(Node("ID18")), QStringLiteral("Shelf{Drama}")) << "a folder holding only a link";
+  EXPECT_EQ(Node("LINK18-11").Image(), QStringLiteral("LINK"));
+  // A playlist goes under the saved playlists, its own children with it.
+  EXPECT_EQ(Node("ID19").Parent()->Key(), QStringLiteral("ID2"));
+  EXPECT_EQ(Outline(Node("ID19")), QStringLiteral("Mix{Side}"));
+  EXPECT_EQ(Shown("ID13"), QStringList{"Neo"});
+  EXPECT_EQ(Shown().mid(0, 4), (QStringList{"Empty", "Genres", "Shelf", "Unplayable"}));
+  // Every tag of the library has a node.
+  for (const QString& tagId : Column("SELECT TagID FROM Tags")) EXPECT_TRUE(Tree().Nodes.Exists("ID" + tagId)) << tagId.toStdString();
+}
+
+TEST_F(TreeLevelsTest, TheTreeIsTheSameWhenBuiltAgain) {
+  OpenWith(QLatin1String(kHierarchy));
+  const QString first = Outline(Node("ID10")) + Outline(Node("ID2")) + Outline(Node("ID18"));
+  Rebuild();
+  EXPECT_EQ(Outline(Node("ID10")) + Outline(Node("ID2")) + Outline(Node("ID18")), first);
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(TreeLevelsTest, LinksToMissingTagsCostNoNodeOfTheRest) {
+  OpenWith(QLatin1String(kHierarchy));
+  // Rows the upkeep would remove, written after the open: a child link from a
+  // tag that does not exist, and a parent link to nothing.
+  Exec(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (30, 'Lone', 'T'), (31, 'Lost', 'T');"
+                      "INSERT INTO TagLinks VALUES (30, 10, 'P'), (99, 30, 'P'), (31, NULL, 'P'), (98, 17, 'P')"));
+  Rebuild();
+  EXPECT_EQ(boxes.Count(), 0);
+  EXPECT_EQ(Outline(Node("ID10")), QStringLiteral("Genres{Bare,Crime{Heist,Noir{Neo}},Drama{Caper},Lone,Thriller}"));
+  EXPECT_EQ(Outline(Node("ID17")), QStringLiteral("Empty"));
+  EXPECT_FALSE(Tree().Nodes.Exists("ID31")) << "a tag whose only parent is missing has no place";
+  EXPECT_TRUE(Tree().Nodes.Exists("ID4"));
+}
+
+TEST_F(TreeLevelsTest, ACircleBelowAFolderIsReportedOnceAndTheRestIsBuilt) {
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  OpenWith(QLatin1String(kHierarchy) +
+           QStringLiteral(";INSERT INTO Tags (TagID, Tag, Type) VALUES (40, 'Ring', 'T'), (41, 'Round', 'T');"
+                          "INSERT INTO TagLinks VALUES (40, 21, 'P'), (40, 41, 'P'), (41, 40, 'P')"));
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("Ring, Round"))) << boxes.Last().prompt.toStdString();
+  EXPECT_EQ(Outline(Node("ID21")), QStringLiteral("Bare{Ring{Round}}"));
+  EXPECT_EQ(Outline(Node("ID12")), QStringLiteral("Crime{Heist,Noir{Neo}}"));
+}
+
+TEST_F(TreeLevelsTest, OddFormatsShowOnceEachInTheirFilesOrder) {
+  OpenWith(OddFormats());
+  EXPECT_EQ(Shown("FORMATS"), (QStringList{"42", "AV", "mpeg", "MPEG", "Undetermined"}));
+  EXPECT_EQ(Node("F-Undetermined").ForeColor(), kRed);
+  EXPECT_EQ(Node("F-42").ForeColor(), gSchemeColour4);
+  EXPECT_EQ(Node("F-MPEG").Image(), QStringLiteral("COG"));
+}
+
+TEST_F(TreeLevelsTest, FormatsAreTheSameWithoutTheFormatIndex) {
+  // The first file with each case of the name decides their order.
+  OpenWith(OddFormats() + QStringLiteral(";UPDATE VideoFiles SET FileID = FileID + 100 WHERE FileID = 5"));
+  ASSERT_EQ(Count("SELECT count(*) FROM sqlite_master WHERE name = 'rw2_VideoFiles_FileFormat'"), 1)
+      << "the open's upkeep adds the format index";
+  const QStringList indexed = Shown("FORMATS");
+  EXPECT_EQ(indexed, (QStringList{"42", "AV", "MPEG", "mpeg", "Undetermined"}));
+  Exec(QStringLiteral("DROP INDEX rw2_VideoFiles_FileFormat"));
+  Rebuild();
+  EXPECT_EQ(Shown("FORMATS"), indexed);
+  EXPECT_EQ(Node("F-Undetermined").ForeColor(), kRed);
+}
+
+TEST_F(TreeLevelsTest, FormatsFollowTheFilesAddedAndRemoved) {
+  OpenWith(OddFormats());
+  Exec(QStringLiteral("DELETE FROM VideoFiles WHERE FileFormat IN ('mpeg', '', 'Undetermined');"
+                      "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileFormat) VALUES "
+                      "(50, '1A2B3C4D', 'x', 'y', 'WebM'), (51, '1A2B3C4D', 'x', 'z', 'Zip')"));
+  Rebuild();
+  EXPECT_EQ(Shown("FORMATS"), (QStringList{"42", "AV", "MPEG", "Undetermined", "WebM", "Zip"}));
+  EXPECT_EQ(Node("F-Undetermined").ForeColor(), kRed) << "a file without a format is left";
+  Exec(QStringLiteral("DELETE FROM VideoFiles WHERE FileFormat IS NULL"));
+  Rebuild();
+  EXPECT_EQ(Shown("FORMATS"), (QStringList{"42", "AV", "MPEG", "WebM", "Zip"}));
+  Exec(QStringLiteral("DELETE FROM VideoFiles"));
+  Rebuild();
+  EXPECT_TRUE(Shown("FORMATS").isEmpty());
+}
+
+TEST_F(TreeLevelsTest, ALibraryWithoutFilesHasAnEmptyFormatGroup) {
+  OpenWith(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'Only', 'T')"));
+  EXPECT_TRUE(Shown("FORMATS").isEmpty());
+  EXPECT_EQ(Node("FORMATS").StateImage(), 3);
+  EXPECT_EQ(Node("ID10").Parent(), nullptr);
+}
+
+}  // namespace
