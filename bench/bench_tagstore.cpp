@@ -5,6 +5,7 @@
 // the same implied tags.
 #include "bench/support/LargeLibrary.h"
 #include "library/TagStore.h"
+#include "library/WorkTables.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 
@@ -65,6 +66,10 @@ struct Fixture {
   Fixture() {
     db = SqlConnection::Open(MakeLargeLibrary(dir.path(), QStringLiteral("Large.rw2")));
     AddHierarchy(*db);
+    // As the program's open does: the structure is written into the
+    // connection's TEMP table, not into the file (which would journal and
+    // sync every call).
+    WorkTables::UseTemporaryWorkTables(*db);
   }
 };
 
