@@ -40,26 +40,48 @@ std::vector<TagCloudEntry> ReadCloudTags(SqlConnection& db) {
   return tags;
 }
 
-// Own counts, one TagCloud row per tag the results carry (iteration 1), in
-// TagID order. The results are walked in SegmentID order and each is looked
-// up in SegmentTags' key, so both are read front to back, and the tags are
-// counted in memory: grouping in SQL would sort every result's tag, a cost
-// that grows faster than the results do. A TagID that is no integer (NULL
-// or text in an old or damaged file) leaves the counting to the grouped
-// statement, which groups such values as SQL does.
-void InsertOwnCounts(SqlConnection& db) {
-  std::unordered_map<int64_t, int64_t> counts;
-  bool integers = true;
-  {
+// The tags of the results, counted by TagID. Both tables are read in
+// SegmentID order: when the results are many, side by side, each read once
+// from front to back; when they are few, each result looks up its tags in
+// SegmentTags' key. (Looking up every result of a large view costs more per
+// row as the library grows; grouping in SQL would sort every result's tag.)
+// Only rows whose SegmentID is an integer can equal a result's number.
+// Returns false when a matched TagID is no integer.
+bool CountResultTags(SqlConnection& db, std::unordered_map<int64_t, int64_t>& counts) {
+  const int64_t results = db.OpenRecordset(QStringLiteral("SELECT count(*) FROM SearchResults"))->Value(0).toInt64();
+  const int64_t tags = db.OpenRecordset(QStringLiteral("SELECT count(*) FROM SegmentTags"))->Value(0).toInt64();
+  if (results * 16 < tags) {
     auto rows = db.Prepare(QStringLiteral(
         "SELECT ST.TagID, typeof(ST.TagID) = 'integer' FROM SearchResults SR CROSS JOIN SegmentTags ST WHERE "
         "ST.SegmentID = SR.SegmentID"));
-    while (integers && rows->Step()) {
-      integers = rows->ColumnInt(1) != 0;
+    while (rows->Step()) {
+      if (rows->ColumnInt(1) == 0) return false;
       ++counts[rows->ColumnInt(0)];
     }
+    return true;
   }
-  if (!integers) {
+  auto result = db.Prepare(QStringLiteral("SELECT SegmentID FROM SearchResults ORDER BY SegmentID"));
+  auto tag = db.Prepare(QStringLiteral(
+      "SELECT SegmentID, TagID, typeof(TagID) = 'integer' FROM SegmentTags WHERE typeof(SegmentID) = 'integer' "
+      "ORDER BY SegmentID"));
+  bool more = result->Step();
+  while (more && tag->Step()) {
+    const int64_t segment = tag->ColumnInt(0);
+    while (more && result->ColumnInt(0) < segment) more = result->Step();
+    if (!more || result->ColumnInt(0) != segment) continue;
+    if (tag->ColumnInt(2) == 0) return false;
+    ++counts[tag->ColumnInt(1)];
+  }
+  return true;
+}
+
+// Own counts, one TagCloud row per tag the results carry (iteration 1), in
+// TagID order, counted in memory. A TagID that is no integer (NULL or text in
+// an old or damaged file) leaves the counting to the grouped statement, which
+// groups such values as SQL does.
+void InsertOwnCounts(SqlConnection& db) {
+  std::unordered_map<int64_t, int64_t> counts;
+  if (!CountResultTags(db, counts)) {
     db.Execute(QStringLiteral("INSERT INTO TagCloud SELECT 0, ST.TagID, Count(1), 1 FROM SearchResults SR, "
                               "SegmentTags ST WHERE ST.SegmentID = SR.SegmentID GROUP BY ST.TagID"));
     return;

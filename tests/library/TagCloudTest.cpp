@@ -155,4 +155,40 @@ TEST_F(TagCloudTest, OwnCountsCoverTheResultsOnlyInTagOrder) {
   EXPECT_EQ(ownRows(), (QStringList{"0|NULL|2", "0|50|3", "0|51|1", "0|'x'|1"}));
 }
 
+
+// The own counts are taken side by side when the results are many and by
+// lookups when they are few: both must count what the grouped join counts,
+// passing over segment numbers that are no integer.
+TEST_F(TagCloudTest, OwnCountsOfFewAndOfManyResultsAreTheGroupedJoinsCounts) {
+  OpenWith(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (60, 'A', 'T'), (61, 'B', 'T'), (62, 'C', 'T')"));
+  for (int s = 1; s <= 60; ++s) {
+    Exec(QStringLiteral("INSERT INTO SegmentTags VALUES (%1, %2)").arg(s).arg(60 + s % 3));
+    if (s % 4 == 0) Exec(QStringLiteral("INSERT OR IGNORE INTO SegmentTags VALUES (%1, 62)").arg(s));
+  }
+  Exec(QStringLiteral("INSERT OR IGNORE INTO SegmentTags VALUES ('abc', 60), (2.5, 61), (NULL, 62), (-3, 60)"));
+  const auto own = [] {
+    gLibrary->PopulateTagCloudTable();
+    std::map<int, int> counts;
+    auto rs = gLibrary->Connection().OpenRecordset(
+        QStringLiteral("SELECT LinkedTag, TagCount FROM TagCloud WHERE iteration = 1"));
+    for (; !rs->Eof(); rs->MoveNext()) counts[rs->Value(0).toInt()] = rs->Value(1).toInt();
+    return counts;
+  };
+  const auto grouped = [] {
+    std::map<int, int> counts;
+    auto rs = gLibrary->Connection().OpenRecordset(
+        QStringLiteral("SELECT ST.TagID, count(1) FROM SearchResults SR, SegmentTags ST WHERE ST.SegmentID = "
+                       "SR.SegmentID GROUP BY ST.TagID"));
+    for (; !rs->Eof(); rs->MoveNext()) counts[rs->Value(0).toInt()] = rs->Value(1).toInt();
+    return counts;
+  };
+  Exec(QStringLiteral("INSERT INTO SearchResults VALUES (4, 4), (7, 7)"));  // few: looked up
+  EXPECT_EQ(own(), grouped());
+  EXPECT_EQ(own(), (std::map<int, int>{{61, 2}, {62, 1}}));
+  Exec(QStringLiteral("DELETE FROM SearchResults"));
+  for (int s = -3; s <= 70; s += 1) Exec(QStringLiteral("INSERT INTO SearchResults VALUES (%1, %1)").arg(s));
+  EXPECT_EQ(own(), grouped());  // many: read side by side
+  EXPECT_EQ(own()[60], 21) << "20 of segments 1..60 and segment -3";
+}
+
 }  // namespace
