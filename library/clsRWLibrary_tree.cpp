@@ -21,8 +21,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <optional>
-#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -101,73 +99,13 @@ void UpdateExpandIcon(ctl::TreeView& tree, ctl::Node* node) {
   modReelwise::UpdateNodeExpandIcon(&tree, node, state);
 }
 
-// How SQLite orders a stored value under the binary collation: NULL first,
-// then numbers, then text in the order of its UTF-8 bytes, then blobs by
-// their bytes. A text's characters are kept by the caller.
-struct StoredOrder {
-  int kind = 0;
-  double number = 0;
-  QByteArray blob;
-};
-
-StoredOrder OrderOf(const SqlValue& value) {
-  switch (value.type()) {
-    case SqlValue::Type::Integer:
-    case SqlValue::Type::Real:
-      return {1, value.toDouble(), {}};
-    case SqlValue::Type::Text:
-      return {2, 0, {}};
-    case SqlValue::Type::Blob:
-      return {3, 0, value.toBytes()};
-    default:
-      return {};
-  }
-}
-
-// Text in the order of its code points, which is the order of its UTF-8
-// bytes: in UTF-16 the units of a surrogate pair sort below U+E000..U+FFFF,
-// so they are moved above them.
-int CompareCodePoints(const QString& a, const QString& b) {
-  const auto lifted = [](char16_t unit) {
-    if (unit < 0xD800) return int{unit};
-    return unit < 0xE000 ? unit + 0x2000 : unit - 0x800;
-  };
-  const qsizetype common = std::min(a.size(), b.size());
-  for (qsizetype i = 0; i < common; ++i) {
-    if (a[i] != b[i]) return lifted(a[i].unicode()) - lifted(b[i].unicode());
-  }
-  return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
-}
-
-int CompareStored(const StoredOrder& a, const QString& textA, const StoredOrder& b, const QString& textB) {
-  if (a.kind != b.kind) return a.kind - b.kind;
-  switch (a.kind) {
-    case 1:
-      return a.number < b.number ? -1 : a.number > b.number ? 1 : 0;
-    case 2:
-      return CompareCodePoints(textA, textB);
-    case 3:
-      return a.blob < b.blob ? -1 : a.blob > b.blob ? 1 : 0;
-    default:
-      return 0;
-  }
-}
-
 // A tag as the tree shows it.
 struct TagText {
   QString tag;
   QString type;
-  StoredOrder tagOrder;
-  StoredOrder typeOrder;
   bool hasParentLink = false;  // it hangs below another tag (or below nothing)
   bool hasChildren = false;    // some parent link names it, even one from a missing tag
 };
-
-// Orders tags by type, then name, as SQLite sorts the stored values.
-int CompareTypeAndName(const TagText& a, const TagText& b) {
-  const int byType = CompareStored(a.typeOrder, a.type, b.typeOrder, b.type);
-  return byType != 0 ? byType : CompareStored(a.tagOrder, a.tag, b.tagOrder, b.tag);
-}
 
 // The tag hierarchy read once: every tag by TagID, and the parent links between
 // existing tags in the order a level shows the children (type, name, parent).
@@ -177,57 +115,36 @@ struct TagHierarchy {
   std::vector<std::pair<int64_t, int64_t>> childParent;
 };
 
-// A TagID stored in a link: only an integer can equal a tag's number.
-std::optional<int64_t> LinkedId(const SqlValue& value) {
-  if (value.type() != SqlValue::Type::Integer) return std::nullopt;
-  return value.toInt64();
-}
-
-// Two plain reads: the tags, and the parent links. The links are matched to
-// the tags here, and each level's children come in the order of their type,
-// name and parent (then TagID), as a sort of the joined rows would give them.
+// Two plain reads: the tags, and every parent link with whether its two ends
+// are tags (only an integer in a link can equal a tag's number). SQLite
+// orders the links by the child's type and name, then parent and child, as
+// each level shows its children.
 TagHierarchy ReadTagHierarchy(SqlConnection& db) {
   TagHierarchy hierarchy;
   {
-    SqlRecordset tags(db, QStringLiteral("SELECT TagID, Tag, Type FROM Tags"));
+    SqlRecordset tags(db, QStringLiteral("SELECT TagID, Tag, Type FROM Tags ORDER BY TagID"));
     hierarchy.tagIds.reserve(static_cast<size_t>(tags.RecordCount()));
     hierarchy.tags.reserve(static_cast<size_t>(tags.RecordCount()));
     for (; !tags.Eof(); tags.MoveNext()) {
       const int64_t tagId = tags.Value(0).toInt64();
       hierarchy.tagIds.push_back(tagId);
-      hierarchy.tags[tagId] = {tags.Value(1).toString(), tags.Value(2).toString(), OrderOf(tags.Value(1)),
-                               OrderOf(tags.Value(2))};
+      hierarchy.tags[tagId] = {tags.Value(1).toString(), tags.Value(2).toString()};
     }
   }
-  struct Link {
-    const TagText* child;
-    int64_t childId;
-    int64_t parentId;
-  };
-  std::vector<Link> links;
-  SqlRecordset rows(db, QStringLiteral("SELECT TagID, LinkedTag FROM TagLinks WHERE Relationship = 'P'"));
-  links.reserve(static_cast<size_t>(rows.RecordCount()));
+  SqlRecordset rows(
+      db, QStringLiteral("SELECT TL.TagID, TL.LinkedTag, C.TagID IS NOT NULL, P.TagID IS NOT NULL FROM TagLinks TL "
+                         "LEFT JOIN Tags C ON C.TagID = TL.TagID AND typeof(TL.TagID) = 'integer' "
+                         "LEFT JOIN Tags P ON P.TagID = TL.LinkedTag AND typeof(TL.LinkedTag) = 'integer' "
+                         "WHERE TL.Relationship = 'P' ORDER BY C.Type, C.Tag, TL.LinkedTag, TL.TagID"));
   for (; !rows.Eof(); rows.MoveNext()) {
-    const std::optional<int64_t> child = LinkedId(rows.Value(0));
-    const std::optional<int64_t> parent = LinkedId(rows.Value(1));
-    const auto childTag = child ? hierarchy.tags.find(*child) : hierarchy.tags.end();
-    const auto parentTag = parent ? hierarchy.tags.find(*parent) : hierarchy.tags.end();
-    if (childTag != hierarchy.tags.end()) childTag->second.hasParentLink = true;
-    if (parentTag != hierarchy.tags.end()) parentTag->second.hasChildren = true;
-    if (childTag != hierarchy.tags.end() && parentTag != hierarchy.tags.end()) {
-      links.push_back({&childTag->second, *child, *parent});
-    }
+    const bool childIsTag = rows.Value(2).toInt64() != 0;
+    const bool parentIsTag = rows.Value(3).toInt64() != 0;
+    const int64_t child = rows.Value(0).toInt64();
+    const int64_t parent = rows.Value(1).toInt64();
+    if (childIsTag) hierarchy.tags[child].hasParentLink = true;
+    if (parentIsTag) hierarchy.tags[parent].hasChildren = true;
+    if (childIsTag && parentIsTag) hierarchy.childParent.emplace_back(child, parent);
   }
-  std::ranges::sort(links, [](const Link& a, const Link& b) {
-    if (a.child != b.child) {
-      const int byTypeAndName = CompareTypeAndName(*a.child, *b.child);
-      if (byTypeAndName != 0) return byTypeAndName < 0;
-    }
-    return std::tie(a.parentId, a.childId) < std::tie(b.parentId, b.childId);
-  });
-  hierarchy.childParent.reserve(links.size());
-  for (const Link& link : links) hierarchy.childParent.emplace_back(link.childId, link.parentId);
-  std::ranges::sort(hierarchy.tagIds);
   return hierarchy;
 }
 

@@ -213,18 +213,13 @@ void SqlConnection::Configure() {
   // read again and again. The cache is a ceiling, filled only as pages are
   // read. The file is not memory-mapped: mapped pages would count against
   // the program's memory as the whole file is read.
-  SetCacheKiB(kDefaultCacheKiB);
+  sqlite3_exec(db_, "PRAGMA cache_size = -16384", nullptr, nullptr, nullptr);  // 16 MiB
   // A library file is data from outside: its schema may not call functions
   // with side effects, nor may SQL change the file's structure behind SQLite.
   sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
   sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
   sqlite3_create_function_v2(db_, "UPPER", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                              &UnicodeUpper, nullptr, nullptr, nullptr);
-}
-
-void SqlConnection::SetCacheKiB(int kib) {
-  const QByteArray pragma = "PRAGMA cache_size = -" + QByteArray::number(kib);
-  sqlite3_exec(db_, pragma.constData(), nullptr, nullptr, nullptr);
 }
 
 void SqlConnection::Fail(const QString& context) const {

@@ -60,10 +60,6 @@ class SqlConnection {
 
   // Runs one statement text (several statements separated by ";" run in turn).
   void Execute(const QString& sql);
-  // The ceiling of SQLite's page cache in KiB; lowering it frees the pages
-  // above the new ceiling at once.
-  void SetCacheKiB(int kib);
-  static constexpr int kDefaultCacheKiB = 16384;
   // Rows inserted, updated or deleted by the last statement run on this
   // connection; 0 after a query, a schema statement or a failure.
   int64_t RowsChanged() const { return rowsChanged_; }
