@@ -45,15 +45,6 @@ std::vector<ExplicitTag> ReadExplicitTags(SqlConnection& db, bool wholeFile, int
   return tags;
 }
 
-QString IdList(const std::vector<int32_t>& ids) {
-  QString list;
-  for (int32_t id : ids) {
-    if (!list.isEmpty()) list += u',';
-    list += QString::number(id);
-  }
-  return list;
-}
-
 // The links out of the tags met, to tags that exist.
 class Links {
  public:
@@ -91,11 +82,12 @@ QString JsonList(const std::vector<int32_t>& ids) {
 // each is read once however many links lead to it. (A recursive query would
 // keep its queue and the tags met in temporary tables, and read every tag
 // and link a second time for its result.)
-void ReadReachableTags(SqlConnection& db, const QString& explicitTags, Links& links,
+void ReadReachableTags(SqlConnection& db, const std::vector<int32_t>& explicitTags, Links& links,
                        QHash<int32_t, TagPlacement::Node>& nodes) {
   std::vector<int32_t> level;
-  auto seeds = db.Prepare(QStringLiteral("SELECT TagID, Tag, Type, Type IS NULL FROM Tags WHERE TagID IN (") +
-                          explicitTags + QLatin1Char(')'));
+  auto seeds = db.Prepare(QStringLiteral(
+      "SELECT TagID, Tag, Type, Type IS NULL FROM Tags WHERE TagID IN (SELECT value FROM json_each(?))"));
+  seeds->Bind(1, JsonList(explicitTags));
   while (seeds->Step()) {
     const int32_t tag = static_cast<int32_t>(seeds->ColumnInt(0));
     nodes.insert(tag, ReadNode(*seeds, 1));
@@ -295,7 +287,7 @@ std::vector<TagTextRow> CollectTags(SqlConnection& db, bool wholeFile, int32_t f
   for (const ExplicitTag& tag : explicitTags) ids.push_back(tag.tagId);
   Links links;
   QHash<int32_t, TagPlacement::Node> nodes;
-  ReadReachableTags(db, IdList(ids), links, nodes);
+  ReadReachableTags(db, ids, links, nodes);
   const std::vector<Reached> reached = Walk(links, explicitTags);
   const TagPlacement placement(db, std::move(nodes));
   std::unordered_map<int32_t, Category> categories;
