@@ -69,24 +69,33 @@ bool Inserts(const QString& op) { return op == QLatin1String("_") || op == QLati
 // of files are read by file from the list of files with such a segment,
 // each once: joined per tagged segment instead, every row of a file would be
 // read again for each of its tagged segments and the repeats sorted out.
+//
+// Those lists are built inside out, each sorted once by SQLite as an IN list:
+// the tagged segments by SegmentID, so that VideoSegments is walked once in
+// key order (looked up a tag at a time, the walk starts over for every tag and
+// jumps across the whole table, which costs more than the rows as the table
+// outgrows the caches), then their files by FileID. A whole-file row is found
+// through the index of whole-file rows (the "IS" is the term that index is
+// kept for; see EnsureSearchIndexes), one look-up a file where the file index
+// would visit every segment of the file.
 QString TagInsert(const QString& op, const QString& k, const QString& onlineFilter) {
-  const QString tagged = QStringLiteral(
-      "Segment.SegmentID = ST.SegmentID AND ST.TagID IN (SELECT TagID FROM TEMP_FileTagStructure) ");
   QString sql;
   if (k == kSegment) {
     sql = QStringLiteral(
               "INSERT INTO SearchResults SELECT DISTINCT %1.SegmentID, File.FileID "
               "FROM VideoSegments File, VideoSegments Segment, SegmentTags ST "
-              "WHERE File.FileID = Segment.FileID AND ")
+              "WHERE File.FileID = Segment.FileID AND Segment.SegmentID = ST.SegmentID AND ST.TagID IN (SELECT TagID "
+              "FROM TEMP_FileTagStructure) AND Segment.FileFlag IS NULL ")
               .arg(k) +
-          tagged + QStringLiteral("AND Segment.FileFlag IS NULL ") + onlineFilter;
+          onlineFilter;
   } else {
     sql = QStringLiteral(
               "INSERT INTO SearchResults SELECT DISTINCT %1.SegmentID, File.FileID FROM VideoSegments File "
-              "WHERE File.FileID IN (SELECT Segment.FileID FROM VideoSegments Segment, SegmentTags ST WHERE ")
+              "WHERE File.FileID IN (SELECT Segment.FileID FROM VideoSegments Segment WHERE Segment.SegmentID IN "
+              "(SELECT ST.SegmentID FROM SegmentTags ST WHERE ST.TagID IN (SELECT TagID FROM TEMP_FileTagStructure)) ")
               .arg(k) +
-          tagged + onlineFilter + QStringLiteral(") ");
-    sql += k == kFile ? QStringLiteral("AND File.FileFlag ='Y' ") : QStringLiteral("AND File.FileFlag IS NULL ");
+          onlineFilter + QStringLiteral(") ");
+    sql += k == kFile ? QStringLiteral("AND File.FileFlag IS 'Y' ") : QStringLiteral("AND File.FileFlag IS NULL ");
   }
   if (op == QLatin1String("&")) {
     sql += QStringLiteral("AND NOT EXISTS (SELECT 1 FROM SearchResults SR WHERE %1.SegmentID = SR.SegmentID)").arg(k);

@@ -97,15 +97,23 @@ void clsRWLibrary::GatherTagFamily(const QString& tagId) {
   m_Connection->Execute(m_SQL);
 }
 
-// An index of our own that lets a tag step start from the segments of the
+// Indexes of our own for the tag steps (older programs reading the file do
+// not see them; a file that cannot take them, read-only or locked, is
+// searched without). The first lets a step start from the segments of the
 // tags it looks for, holding the segment numbers themselves so the step does
-// not visit the tag table's rows (older programs reading the file do not see
-// it; a file given the one-column index earlier keeps that one). A file
-// that cannot take it (read-only, locked) is searched without.
+// not visit the tag table's rows (a file given the one-column index earlier
+// keeps that one). The second holds the whole-file row of each file, so a
+// step finds a file's row with one look-up instead of reading every segment
+// of the file. It is kept for the term "FileFlag IS 'Y'", which only the tag
+// steps write: SQLite uses a partial index only for statements whose terms
+// imply its condition, and the program's many "FileFlag = 'Y'" statements
+// keep the plans and the row order they had.
 void clsRWLibrary::EnsureSearchIndexes() {
-  ErrorGuard({.quiet = true}).Run([this] {
-    m_Connection->Execute(QStringLiteral("CREATE INDEX IF NOT EXISTS rw2_SegmentTags_TagID ON SegmentTags (TagID, SegmentID)"));
-  });
+  for (const char* index :
+       {"CREATE INDEX IF NOT EXISTS rw2_SegmentTags_TagID ON SegmentTags (TagID, SegmentID)",
+        "CREATE INDEX IF NOT EXISTS rw2_VideoSegments_WholeFile ON VideoSegments (FileID, FileFlag) WHERE FileFlag IS 'Y'"}) {
+    ErrorGuard({.quiet = true}).Run([this, index] { m_Connection->Execute(QString::fromLatin1(index)); });
+  }
 }
 
 void clsRWLibrary::ExecuteSearch(const QString& Op, const QString& Step, const QString& Caption) {
