@@ -23,6 +23,9 @@ rows=(
   "tag cloud|bench_open|BM_PopulateTagCloudTable"
   "  floor: the cloud's own counts|bench_open|BM_Floor_CloudOwnCounts"
   "tag step and fetch|bench_search|BM_TagStepAndFetch/tag:100/policy:0"
+  "  the tag step alone|bench_search|BM_TagStep"
+  "  the fetch of its rows alone|bench_search|BM_TagStepFetch"
+  "  floor: its rows written and read bare|bench_search|BM_TagStepAndFetch_Floor/tag:100"
   "  baseline: a tag step through EXISTS and a bare fetch|bench_search|BM_TagStepAndFetch_Baseline/tag:100"
 )
 
