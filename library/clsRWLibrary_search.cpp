@@ -90,11 +90,13 @@ void clsRWLibrary::BuildSearchResults(const QString& Op, const QString& Key, boo
 void clsRWLibrary::GatherTagFamily(const QString& tagId) {
   EnsureSearchIndexes();
   m_Connection->Execute(QStringLiteral("DELETE FROM TEMP_FileTagStructure"));
+  // The tag is bound, so the statement's text is the same for every tag.
   m_SQL = QStringLiteral(
-              "INSERT INTO TEMP_FileTagStructure (TagID) WITH RECURSIVE Family(TagID) AS (SELECT %1 UNION SELECT "
-              "TL.TagID FROM TagLinks TL, Family F WHERE TL.LinkedTag = F.TagID) SELECT TagID FROM Family")
-              .arg(tagId.toLongLong());
-  m_Connection->Execute(m_SQL);
+      "INSERT INTO TEMP_FileTagStructure (TagID) WITH RECURSIVE Family(TagID) AS (SELECT ?1 UNION SELECT "
+      "TL.TagID FROM TagLinks TL, Family F WHERE TL.LinkedTag = F.TagID) SELECT TagID FROM Family");
+  auto gather = m_Connection->Prepare(m_SQL);
+  gather->Bind(1, SqlValue(tagId.toLongLong()));
+  gather->Execute();
 }
 
 // Indexes of our own for the tag steps (older programs reading the file do
