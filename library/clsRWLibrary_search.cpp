@@ -99,8 +99,9 @@ void clsRWLibrary::GatherTagFamily(const QString& tagId) {
   gather->Execute();
 }
 
-// Indexes of our own for the tag steps (older programs reading the file do
-// not see them; a file that cannot take them, read-only or locked, is
+// Indexes of our own for the tag steps (other programs reading the file do
+// not use them, though one older than SQLite 3.8 cannot read the partial
+// one's definition; a file that cannot take them, read-only or locked, is
 // searched without). The first lets a step start from the segments of the
 // tags it looks for, holding the segment numbers themselves so the step does
 // not visit the tag table's rows (a file given the one-column index earlier
