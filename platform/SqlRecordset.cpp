@@ -32,7 +32,8 @@ QString Utf8OrEmpty(const char* text) { return text ? QString::fromUtf8(text) : 
 // The column's value object is read directly, which sqlite allows on a
 // connection used by one thread only (as every SqlConnection is): one call per
 // cell into sqlite instead of one for the type and another for the content.
-void AppendColumn(std::vector<SqlValue>& cells, sqlite3_stmt* stmt, int column) {
+// Texts are made through `texts` when given.
+void AppendColumn(std::vector<SqlValue>& cells, sqlite3_stmt* stmt, int column, SqlRecordset::TextCache* texts) {
   sqlite3_value* value = sqlite3_column_value(stmt, column);
   switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
@@ -43,7 +44,8 @@ void AppendColumn(std::vector<SqlValue>& cells, sqlite3_stmt* stmt, int column) 
       return;
     case SQLITE_TEXT: {
       const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
-      cells.emplace_back(QString::fromUtf8(text, sqlite3_value_bytes(value)));
+      const int bytes = sqlite3_value_bytes(value);
+      cells.emplace_back(texts ? texts->Text(text, bytes) : QString::fromUtf8(text, bytes));
       return;
     }
     case SQLITE_BLOB: {
@@ -58,7 +60,7 @@ void AppendColumn(std::vector<SqlValue>& cells, sqlite3_stmt* stmt, int column) 
 
 SqlValue ReadColumn(sqlite3_stmt* stmt, int column) {
   std::vector<SqlValue> cell;
-  AppendColumn(cell, stmt, column);
+  AppendColumn(cell, stmt, column, nullptr);
   return std::move(cell.front());
 }
 
@@ -114,6 +116,37 @@ QString QualifiedTable(const QString& database, const QString& table) {
 
 }  // namespace
 
+// --- SqlRecordset::TextCache ---------------------------------------------------
+
+SqlRecordset::TextCache::TextCache() : slots_(kSlots) {}
+
+QString SqlRecordset::TextCache::Text(const char* utf8, int bytes) {
+  if (bytes <= 0 || bytes > kMaxBytes) return QString::fromUtf8(utf8, bytes);
+  // The bytes are taken eight at a time: mixed into the slot's hash, and
+  // or-ed together to see whether any lies outside ASCII.
+  uint64_t hash = static_cast<uint64_t>(bytes);
+  uint64_t high = 0;
+  int i = 0;
+  for (; i + 8 <= bytes; i += 8) {
+    uint64_t word;
+    std::memcpy(&word, utf8 + i, 8);
+    high |= word;
+    hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
+  }
+  if (i < bytes) {
+    uint64_t word = 0;
+    std::memcpy(&word, utf8 + i, static_cast<size_t>(bytes - i));
+    high |= word;
+    hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
+  }
+  // Only ASCII texts are shared: for them a comparison with the text already
+  // made is a comparison of Latin-1 with UTF-16, which Qt does quickly.
+  if (high & 0x8080808080808080ull) return QString::fromUtf8(utf8, bytes);
+  QString& slot = slots_[(hash >> 32) % kSlots];
+  if (slot != QLatin1String(utf8, bytes)) slot = QString::fromLatin1(utf8, bytes);
+  return slot;
+}
+
 // --- SqlField -------------------------------------------------------------------
 
 const QString& SqlField::Name() const { return recordset_.FieldName(column_); }
@@ -134,8 +167,9 @@ SqlRecordset::SqlRecordset(SqlConnection& connection, const QString& sql) : conn
                         Utf8OrEmpty(sqlite3_column_origin_name(stmt, c))});
   }
   rowsPerBlock_ = std::max(1, static_cast<int>(kBlockCells) / std::max(1, count));
+  TextCache texts;
   int rc;
-  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) ReadRow(stmt);
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) ReadRow(stmt, texts);
   if (rc != SQLITE_DONE) connection_.Fail(QString());
   position_ = 0;
 }
@@ -144,10 +178,10 @@ SqlRecordset::~SqlRecordset() {
   for (std::vector<SqlValue>& block : blocks_) SpareBlocks::Give(std::move(block));
 }
 
-void SqlRecordset::ReadRow(sqlite3_stmt* stmt) {
+void SqlRecordset::ReadRow(sqlite3_stmt* stmt, TextCache& texts) {
   std::vector<SqlValue>& block = BlockWithRoom();
   const int count = FieldCount();
-  for (int c = 0; c < count; ++c) AppendColumn(block, stmt, c);
+  for (int c = 0; c < count; ++c) AppendColumn(block, stmt, c, &texts);
   ++rowCount_;
 }
 
