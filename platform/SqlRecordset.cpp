@@ -120,30 +120,40 @@ QString QualifiedTable(const QString& database, const QString& table) {
 
 SqlRecordset::TextCache::TextCache() : slots_(kSlots) {}
 
+namespace {
+
+// Up to eight bytes from `at`, as one number.
+uint64_t Word(const char* at, int bytes) {
+  uint64_t word = 0;
+  std::memcpy(&word, at, static_cast<size_t>(std::min(bytes, 8)));
+  return word;
+}
+
+bool IsAscii(const char* text, int bytes) {
+  uint64_t high = 0;
+  for (int i = 0; i < bytes; i += 8) high |= Word(text + i, bytes - i);
+  return (high & 0x8080808080808080ull) == 0;
+}
+
+}  // namespace
+
 QString SqlRecordset::TextCache::Text(const char* utf8, int bytes) {
   if (bytes <= 0 || bytes > kMaxBytes) return QString::fromUtf8(utf8, bytes);
-  // The bytes are taken eight at a time: mixed into the slot's hash, and
-  // or-ed together to see whether any lies outside ASCII.
-  uint64_t hash = static_cast<uint64_t>(bytes);
-  uint64_t high = 0;
-  int i = 0;
-  for (; i + 8 <= bytes; i += 8) {
-    uint64_t word;
-    std::memcpy(&word, utf8 + i, 8);
-    high |= word;
-    hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
+  // The slot is chosen by the length and the first, middle and last eight
+  // bytes: enough to tell most texts apart at a cost that does not grow
+  // with the text. A full comparison confirms a match.
+  uint64_t hash = static_cast<uint64_t>(bytes) * 0x9E3779B97F4A7C15ull;
+  hash = (hash ^ Word(utf8, bytes)) * 0x9E3779B97F4A7C15ull;
+  if (bytes > 8) {
+    hash = (hash ^ Word(utf8 + bytes / 2 - 4, 8)) * 0x9E3779B97F4A7C15ull;
+    hash = (hash ^ Word(utf8 + bytes - 8, 8)) * 0x9E3779B97F4A7C15ull;
   }
-  if (i < bytes) {
-    uint64_t word = 0;
-    std::memcpy(&word, utf8 + i, static_cast<size_t>(bytes - i));
-    high |= word;
-    hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;
-  }
-  // Only ASCII texts are shared: for them a comparison with the text already
-  // made is a comparison of Latin-1 with UTF-16, which Qt does quickly.
-  if (high & 0x8080808080808080ull) return QString::fromUtf8(utf8, bytes);
-  QString& slot = slots_[(hash >> 32) % kSlots];
-  if (slot != QLatin1String(utf8, bytes)) slot = QString::fromLatin1(utf8, bytes);
+  QString& slot = slots_[(hash >> 40) % kSlots];
+  // The slots hold ASCII texts only, so a slot equal to the bytes read as
+  // Latin-1 is equal to them read as UTF-8 too.
+  if (slot == QLatin1String(utf8, bytes)) return slot;
+  if (!IsAscii(utf8, bytes)) return QString::fromUtf8(utf8, bytes);
+  slot = QString::fromLatin1(utf8, bytes);
   return slot;
 }
 
