@@ -10,6 +10,7 @@
 #include "platform/MountProbe.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
+#include "platform/SqlRowReader.h"
 #include "platform/SqlText.h"
 
 #include <QHash>
@@ -125,18 +126,17 @@ std::vector<FileToCheck> FilesOnOnlineDevices(SqlConnection& db) {
   if (roots.isEmpty()) return {};
   QStringList serials;
   for (auto serial = roots.keyBegin(); serial != roots.keyEnd(); ++serial) serials << SqlQuote(*serial);
-  SqlRecordset rows(db, QStringLiteral("SELECT IFNULL(VF.CurrentPath, '') || IFNULL(VF.FileName, ''), VF.FileID, "
+  SqlRowReader rows(db, QStringLiteral("SELECT IFNULL(VF.CurrentPath, '') || IFNULL(VF.FileName, ''), VF.FileID, "
                                        "VS.SegmentID, VF.DiskSerialNo FROM VideoSegments VS CROSS JOIN VideoFiles VF "
                                        "WHERE VF.FileID = VS.FileID AND VS.FileFlag = 'Y' AND VF.DiskSerialNo IN (") +
                             serials.join(QStringLiteral(", ")) + u')');
   enum Column { kFullPath, kFileId, kSegmentId, kSerial };
   std::vector<FileToCheck> files;
-  files.reserve(static_cast<size_t>(rows.RecordCount()));
-  for (; !rows.Eof(); rows.MoveNext()) {
-    const auto device = roots.constFind(rows.Value(kSerial).toString());
+  while (rows.Next()) {
+    const auto device = roots.constFind(rows.toString(kSerial));
     if (device == roots.cend()) continue;
-    const QString path = rows.Value(kFullPath).toString();
-    const SearchRow row{rows.Value(kSegmentId).toInt64(), rows.Value(kFileId).toInt64()};
+    const QString path = rows.toString(kFullPath);
+    const SearchRow row{rows.toInt64(kSegmentId), rows.toInt64(kFileId)};
     for (const QString& root : *device) files.push_back({path, root, row});
   }
   return files;
