@@ -22,9 +22,12 @@ int SqlRowReader::FieldIndex(const QString& name) const {
   return -1;
 }
 
+// Stepping a finished statement would start it again.
 bool SqlRowReader::Next() {
+  if (done_) return false;
   const int rc = sqlite3_step(stmt_);
   if (rc == SQLITE_ROW) return true;
+  done_ = true;
   if (rc != SQLITE_DONE) connection_.Fail(QString());
   return false;
 }

@@ -26,7 +26,8 @@ class SqlRowReader {
   // Index of the first column of that name (case-insensitive), -1 when none.
   int FieldIndex(const QString& name) const;
 
-  // Moves to the next row; false after the last. A failure raises.
+  // Moves to the next row; false after the last (and from then on). A
+  // failure raises.
   bool Next();
 
   // The fields of the current row, as SqlValue reads them.
@@ -43,5 +44,6 @@ class SqlRowReader {
 
   SqlConnection& connection_;
   sqlite3_stmt* stmt_;
+  bool done_ = false;
   mutable SqlRecordset::TextCache texts_;
 };
