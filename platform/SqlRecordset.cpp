@@ -118,8 +118,6 @@ QString QualifiedTable(const QString& database, const QString& table) {
 
 // --- SqlRecordset::TextCache ---------------------------------------------------
 
-SqlRecordset::TextCache::TextCache() : slots_(kSlots) {}
-
 namespace {
 
 // Up to eight bytes from `at`, as one number.
@@ -148,6 +146,9 @@ QString SqlRecordset::TextCache::Text(const char* utf8, int bytes) {
     hash = (hash ^ Word(utf8 + bytes / 2 - 4, 8)) * 0x9E3779B97F4A7C15ull;
     hash = (hash ^ Word(utf8 + bytes - 8, 8)) * 0x9E3779B97F4A7C15ull;
   }
+  // The slots are made at the first text, so a query of numbers alone
+  // (a count, say) costs none.
+  if (slots_.empty()) slots_.resize(kSlots);
   QString& slot = slots_[(hash >> 40) % kSlots];
   // The slots hold ASCII texts only, so a slot equal to the bytes read as
   // Latin-1 is equal to them read as UTF-8 too.

@@ -61,7 +61,6 @@ class SqlRecordset {
   // distinct texts keeps no more than kSlots of them.
   class TextCache {
    public:
-    TextCache();
     // The text of `bytes` bytes of UTF-8, as QString::fromUtf8 makes it.
     QString Text(const char* utf8, int bytes);
 
