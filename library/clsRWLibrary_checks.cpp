@@ -10,9 +10,14 @@
 #include "platform/MountProbe.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
+#include "platform/SqlRowReader.h"
+#include "platform/SqlText.h"
 
 #include <QHash>
 #include <QStringList>
+
+#include <algorithm>
+#include <memory>
 
 #include <optional>
 #include <utility>
@@ -57,6 +62,85 @@ class MountRoots {
   QHash<QString, bool> answers_;
   QStringList skipped_;
 };
+
+// A result row: the segment and the file it belongs to.
+struct SearchRow {
+  int64_t segmentId;
+  int64_t fileId;
+};
+
+// Puts the rows into SearchResults (a device with two drive rows lists its
+// files twice, and each goes in once) as bound values, many rows to a
+// statement: a statement per row runs the statement machine once per file,
+// and a list to be looked up row by row costs a search per row.
+void InsertSearchRows(SqlConnection& db, const std::vector<SearchRow>& rows) {
+  constexpr size_t kRowsPerStatement = 500;
+  auto statement = [&db](size_t count) {
+    QString sql = QStringLiteral("INSERT OR IGNORE INTO SearchResults (SegmentID, FileID) VALUES (?, ?)");
+    sql.reserve(sql.size() + static_cast<qsizetype>(count) * 8);
+    for (size_t k = 1; k < count; ++k) sql += QStringLiteral(", (?, ?)");
+    return db.Prepare(sql);
+  };
+  std::unique_ptr<SqlCommand> full;
+  for (size_t from = 0; from < rows.size(); from += kRowsPerStatement) {
+    const size_t count = std::min(kRowsPerStatement, rows.size() - from);
+    std::unique_ptr<SqlCommand> last;
+    if (count == kRowsPerStatement && !full) full = statement(count);
+    SqlCommand& insert = count == kRowsPerStatement ? *full : *(last = statement(count));
+    for (size_t k = 0; k < count; ++k) {
+      const int parameter = static_cast<int>(2 * k) + 1;
+      insert.Bind(parameter, rows[from + k].segmentId);
+      insert.Bind(parameter + 1, rows[from + k].fileId);
+    }
+    insert.Execute();
+  }
+}
+
+// The drive roots of the online devices by device serial, each device's in
+// the order of their texts.
+QHash<QString, QStringList> OnlineRoots(SqlConnection& db) {
+  SqlRecordset rows(db, QStringLiteral("SELECT DiskSerialNo, LogicalPath FROM FileLocations WHERE PhysicalPath = "
+                                       "':\\' AND Online = 1 ORDER BY DiskSerialNo, LogicalPath"));
+  QHash<QString, QStringList> roots;
+  for (; !rows.Eof(); rows.MoveNext()) roots[rows.Value(0).toString()] << rows.Value(1).toString();
+  return roots;
+}
+
+// A whole file to look for: its full path, the drive root it lies under and
+// its result row.
+struct FileToCheck {
+  QString path;
+  QString root;
+  SearchRow row;
+};
+
+// The whole files on online devices in segment order, each once under every
+// drive root of its device. The roots are matched here rather than joined in
+// the query: a search of the drive table for every file costs the query as
+// much again as reading the files. The segments are the query's outer loop
+// (CROSS JOIN), each file found by its key; the full path is joined by the
+// query, one text made per file rather than its folder's, its name's and
+// then their join.
+std::vector<FileToCheck> FilesOnOnlineDevices(SqlConnection& db) {
+  const QHash<QString, QStringList> roots = OnlineRoots(db);
+  if (roots.isEmpty()) return {};
+  QStringList serials;
+  for (auto serial = roots.keyBegin(); serial != roots.keyEnd(); ++serial) serials << SqlQuote(*serial);
+  SqlRowReader rows(db, QStringLiteral("SELECT IFNULL(VF.CurrentPath, '') || IFNULL(VF.FileName, ''), VF.FileID, "
+                                       "VS.SegmentID, VF.DiskSerialNo FROM VideoSegments VS CROSS JOIN VideoFiles VF "
+                                       "WHERE VF.FileID = VS.FileID AND VS.FileFlag = 'Y' AND VF.DiskSerialNo IN (") +
+                            serials.join(QStringLiteral(", ")) + u')');
+  enum Column { kFullPath, kFileId, kSegmentId, kSerial };
+  std::vector<FileToCheck> files;
+  while (rows.Next()) {
+    const auto device = roots.constFind(rows.toString(kSerial));
+    if (device == roots.cend()) continue;
+    const QString path = rows.toString(kFullPath);
+    const SearchRow row{rows.toInt64(kSegmentId), rows.toInt64(kFileId)};
+    for (const QString& root : *device) files.push_back({path, root, row});
+  }
+  return files;
+}
 
 }  // namespace
 
@@ -123,52 +207,39 @@ void clsRWLibrary::GetMissingThumnails() {
 // the user).
 void clsRWLibrary::GetMissingFiles() {
   DeleteSearchResults();
-  SqlRecordset rows(*m_Connection,
-                    QStringLiteral("SELECT CurrentPath, VF.FileID AS FileID, VS.SegmentID AS SegmentID, FileName, "
-                                   "FL.LogicalPath AS LogicalPath FROM VideoFiles VF, VideoSegments VS, FileLocations "
-                                   "FL WHERE VF.FileID = VS.FileID AND VF.DiskSerialNo = Fl.DiskSerialNo AND "
-                                   "VS.FileFlag = 'Y' AND FL.PhysicalPath = ':\\' AND FL.Online = 1"));
+  const std::vector<FileToCheck> files = FilesOnOnlineDevices(*m_Connection);
   ShowProgress(kMissingFilesCaption);
-  if (rows.RecordCount() > 0) SetProgressMax(rows.RecordCount());
+  if (!files.empty()) SetProgressMax(static_cast<int32_t>(files.size()));
   MountRoots mounts;
   // The files are looked for on a helper thread within the probe's time
   // limit, all in one sweep: a mount whose root answers may still hang on
   // every file below it.
   QStringList paths;
   QStringList roots;
-  std::vector<int64_t> segments;
-  // The columns by position: the names would be looked up on every row.
-  enum Column { kCurrentPath, kSegmentId = 2, kFileName, kLogicalPath };
-  for (; !rows.Eof(); rows.MoveNext()) {
-    const QString root = rows.Value(kLogicalPath).toString();
-    if (!mounts.Answers(root)) continue;
-    paths << rows.Value(kCurrentPath).toString() + rows.Value(kFileName).toString();
-    roots << root;
-    segments.push_back(rows.Value(kSegmentId).toInt64());
+  std::vector<SearchRow> checked;
+  paths.reserve(static_cast<qsizetype>(files.size()));
+  roots.reserve(static_cast<qsizetype>(files.size()));
+  checked.reserve(files.size());
+  for (const FileToCheck& file : files) {
+    if (!mounts.Answers(file.root)) continue;
+    paths << file.path;
+    roots << file.root;
+    checked.push_back(file.row);
   }
   const std::vector<std::optional<bool>> found = MountProbe::AskEach(
       paths, roots, [](const QString& path) { return modReelwise::FileExists(path); },
       [this](int done) { ShowProgress(kMissingFilesCaption, done); });
-  // The missing files go in with one statement: their segments as a JSON
-  // list, each row's file read from its segment (the file the query above
-  // paired it with). A device with two drive rows lists its files once.
-  QString missing;
+  std::vector<SearchRow> missing;
   for (size_t k = 0; k < found.size(); ++k) {
     if (!found[k]) {
       mounts.PassOver(roots[static_cast<qsizetype>(k)]);
       continue;
     }
-    if (*found[k]) continue;
-    missing += missing.isEmpty() ? u'[' : u',';
-    missing += QString::number(segments[k]);
+    if (!*found[k]) missing.push_back(checked[k]);
   }
-  if (!missing.isEmpty()) {
+  if (!missing.empty()) {
     TransactionGuard guard(*m_Connection, QStringLiteral("GMF"));
-    auto insert = m_Connection->Prepare(
-        QStringLiteral("INSERT OR IGNORE INTO SearchResults (SegmentID, FileID) SELECT VS.SegmentID, VS.FileID FROM "
-                       "json_each(?) J, VideoSegments VS WHERE VS.SegmentID = J.value"));
-    insert->Bind(1, missing + u']');
-    insert->Execute();
+    InsertSearchRows(*m_Connection, missing);
     guard.Commit();
   }
   ProgressOff();

@@ -11,6 +11,7 @@
 #include "library/cFactory.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
+#include "platform/SqlRowReader.h"
 
 #include <QElapsedTimer>
 
@@ -23,7 +24,7 @@ const QString kFetching = QStringLiteral("Fetching Data...");
 
 // The columns of vw_SearchResults, found by name once per fetch.
 struct ResultColumns {
-  explicit ResultColumns(const SqlRecordset& rs)
+  explicit ResultColumns(const SqlRowReader& rs)
       : segmentId(Find(rs, "SegmentID")),
         fileId(Find(rs, "FileID")),
         currentPath(Find(rs, "CurrentPath")),
@@ -41,7 +42,7 @@ struct ResultColumns {
         format(Find(rs, "FileFormat")),
         rating(Find(rs, "Rating")) {}
 
-  static int Find(const SqlRecordset& rs, const char* name) {
+  static int Find(const SqlRowReader& rs, const char* name) {
     const int column = rs.FieldIndex(QLatin1String(name));
     if (column < 0) {
       throw RWError(kErrInvalidArgument, QStringLiteral("Item not found in this collection (%1)").arg(QLatin1String(name)));
@@ -54,25 +55,25 @@ struct ResultColumns {
 };
 
 // A NULL text reads as empty text.
-void ReadRow(const SqlRecordset& rs, const ResultColumns& c, ResultItem& item) {
-  item.SegmentID = rs.Value(c.segmentId).toInt();
-  item.FileID = rs.Value(c.fileId).toInt();
-  item.FileAlias = rs.Value(c.alias).toString();
-  item.Description = rs.Value(c.description).toString();
-  item.CurrentPath = rs.Value(c.currentPath).toString();
-  item.FileName = rs.Value(c.fileName).toString();
-  item.FileSize = rs.Value(c.fileSize).toDouble();
-  item.IsFileRow = rs.Value(c.fileFlag).toString() == QLatin1String("Y");
-  item.FrameRate = static_cast<float>(rs.Value(c.frameRate).toDouble());
-  item.Bitrate = rs.Value(c.bitrate).toInt();
-  item.Dimensions = rs.Value(c.dimensions).toString();
-  item.SelectionStart = rs.Value(c.start).toDouble();
-  item.SelectionEnd = rs.Value(c.end).toDouble();
+void ReadRow(const SqlRowReader& row, const ResultColumns& c, ResultItem& item) {
+  item.SegmentID = row.toInt(c.segmentId);
+  item.FileID = row.toInt(c.fileId);
+  item.FileAlias = row.toString(c.alias);
+  item.Description = row.toString(c.description);
+  item.CurrentPath = row.toString(c.currentPath);
+  item.FileName = row.toString(c.fileName);
+  item.FileSize = row.toDouble(c.fileSize);
+  item.IsFileRow = row.toString(c.fileFlag) == QLatin1String("Y");
+  item.FrameRate = static_cast<float>(row.toDouble(c.frameRate));
+  item.Bitrate = row.toInt(c.bitrate);
+  item.Dimensions = row.toString(c.dimensions);
+  item.SelectionStart = row.toDouble(c.start);
+  item.SelectionEnd = row.toDouble(c.end);
   item.Duration = item.SelectionEnd - item.SelectionStart;
   item.Selected = gSelectedById[item.SegmentID] != 0;
-  item.DisplayState = rs.Value(c.online).toBool() || !gIndicateOffline ? 5 : 9;
-  item.Rating = static_cast<int16_t>(rs.Value(c.rating).toInt());
-  item.FileFormat = rs.Value(c.format).toString();
+  item.DisplayState = row.toBool(c.online) || !gIndicateOffline ? 5 : 9;
+  item.Rating = static_cast<int16_t>(row.toInt(c.rating));
+  item.FileFormat = row.toString(c.format);
 }
 
 // The thumbnails of the fetched rows not cached yet: each row's own, else
@@ -80,7 +81,7 @@ void ReadRow(const SqlRecordset& rs, const ResultColumns& c, ResultItem& item) {
 // one statement through a list in the temporary database, which costs a
 // fraction of one query per row. The cache notes which stored row each
 // picture is in; the pictures are read when shown.
-void LoadThumbnails(SqlConnection& db, ThumbnailStore& cache) {
+void LoadUncachedThumbnails(SqlConnection& db, ThumbnailStore& cache) {
   db.Execute(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS rw2_Uncached (SegmentID INTEGER PRIMARY KEY, FileID integer)"));
   db.Execute(QStringLiteral("DELETE FROM temp.rw2_Uncached"));
   {
@@ -128,27 +129,41 @@ QString GeneralNumber(float value) { return QString::number(static_cast<double>(
 // alive, seldom enough that drawing costs little beside the reading.
 constexpr int kProgressIntervalMs = 100;
 
-// Rows 1 to ResultCount of gResults from the recordset, with the selected
-// count, the thumbnails of the on-demand policies and progress every 100 rows
-// once the last report is kProgressIntervalMs old.
-void FetchRows(SqlRecordset& rs, clsRWLibrary& library, ErrorGuard& report,
+// The rows a fetch is likely to read, for the progress bar's length before
+// the rows are read: the result list's own rows (the view drops those whose
+// segment or file is gone).
+int32_t ExpectedRows(SqlConnection& db) {
+  try {
+    return db.OpenRecordset(QStringLiteral("SELECT count(*) FROM SearchResults"))->Value(0).toInt();
+  } catch (const RWError&) {
+    return 0;
+  }
+}
+
+// Appends the rows to gResults with the selected count and progress every
+// 100 rows once the last report is kProgressIntervalMs old; true when the
+// rows' fields were read (there were rows and they had every column). The rows are read one at a time straight into the
+// results: a recordset would first hold a copy of every field. The columns
+// are found at the first row; missing ones are reported and leave the rows
+// blank.
+bool FetchRows(SqlRowReader& rows, clsRWLibrary& library, ErrorGuard& report,
                const std::function<void(int32_t)>& progress) {
   std::unique_ptr<ResultColumns> columns;
-  if (!report.Run([&] { columns = std::make_unique<ResultColumns>(rs); })) return;
-  rs.MoveFirst();
+  bool found = false;
   QElapsedTimer sinceReport;
   sinceReport.start();
-  for (int32_t i = 1; i <= library.ResultCount; ++i) {
-    ResultItem& item = gResults[static_cast<size_t>(i)];
-    report.Run([&] { ReadRow(rs, *columns, item); });
+  for (int32_t i = 1; rows.Next(); ++i) {
+    if (i == 1) found = report.Run([&] { columns = std::make_unique<ResultColumns>(rows); });
+    ResultItem& item = gResults.emplace_back();
+    if (!found) continue;
+    ReadRow(rows, *columns, item);
     if (item.Selected) ++library.SelectedCount;
-    rs.MoveNext();
     if (i % 100 == 0 && sinceReport.hasExpired(kProgressIntervalMs)) {
       report.Run([&] { progress(i); });
       sinceReport.restart();
     }
   }
-  if (library.ThumbnailPolicy != 0) report.Run([&] { LoadThumbnails(library.Connection(), library.ThumbnailCache); });
+  return found;
 }
 
 }  // namespace
@@ -187,23 +202,36 @@ void clsRWLibrary::FetchSearchResults() {
   ResultCount = -1;
   gCurrentItem.SegmentID = 0;
   if (ThumbnailPolicy == 2) ThumbnailCache.Clear();
+  int32_t expected = 0;
   {
     // One read of the file for the rows and their thumbnails: a consistent
     // picture, and the file is locked once instead of once per thumbnail.
     TransactionGuard snapshot(*m_Connection, QStringLiteral("FetchResults"));
-    std::unique_ptr<SqlRecordset> rs;
-    report.Run([&] {
-      m_SQL = QStringLiteral("SELECT * FROM vw_SearchResults");
-      rs = gFactory.NewRecordset(*m_Connection, m_SQL);
-    });
-    ResultCount = rs ? rs->RecordCount() : 0;
+    expected = ExpectedRows(*m_Connection);
     SelectedCount = 0;
-    View().SetProgressMax(ResultCount + 1);
+    View().SetProgressMax(expected + 1);
     report.Run([&] { ShowProgress(kFetching, 0); });
-    gResults.assign(static_cast<size_t>(ResultCount) + 1, ResultItem{});
-    if (ResultCount >= 1) FetchRows(*rs, *this, report, [this](int32_t row) { ShowProgress(kFetching, row); });
+    gResults.clear();
+    gResults.reserve(static_cast<size_t>(expected) + 1);
+    gResults.emplace_back();
+    // A failure at any row leaves no rows, as one before the first would.
+    bool fields = false;
+    const bool read = report.Run([&] {
+      m_SQL = QStringLiteral("SELECT * FROM vw_SearchResults");
+      SqlRowReader rows(*m_Connection, m_SQL);
+      fields = FetchRows(rows, *this, report, [this](int32_t row) { ShowProgress(kFetching, row); });
+    });
+    if (!read) {
+      gResults.resize(1);
+      SelectedCount = 0;
+    }
+    ResultCount = static_cast<int32_t>(gResults.size()) - 1;
+    if (read && fields && ThumbnailPolicy != 0) {
+      report.Run([&] { LoadUncachedThumbnails(*m_Connection, ThumbnailCache); });
+    }
     snapshot.Commit();
   }
+  if (ResultCount != expected) View().SetProgressMax(ResultCount + 1);
   report.Run([&] { ShowProgress(kFetching, ResultCount + 1); });
   gCurrentItem.SegmentID = 0;
   report.Run([&] { View().LayoutThumbnailGrid(ResultCount); });

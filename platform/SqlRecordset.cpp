@@ -32,7 +32,8 @@ QString Utf8OrEmpty(const char* text) { return text ? QString::fromUtf8(text) : 
 // The column's value object is read directly, which sqlite allows on a
 // connection used by one thread only (as every SqlConnection is): one call per
 // cell into sqlite instead of one for the type and another for the content.
-void AppendColumn(std::vector<SqlValue>& cells, sqlite3_stmt* stmt, int column) {
+// Texts are made through `texts` when given.
+void AppendColumn(std::vector<SqlValue>& cells, sqlite3_stmt* stmt, int column, SqlRecordset::TextCache* texts) {
   sqlite3_value* value = sqlite3_column_value(stmt, column);
   switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
@@ -43,7 +44,8 @@ void AppendColumn(std::vector<SqlValue>& cells, sqlite3_stmt* stmt, int column) 
       return;
     case SQLITE_TEXT: {
       const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
-      cells.emplace_back(QString::fromUtf8(text, sqlite3_value_bytes(value)));
+      const int bytes = sqlite3_value_bytes(value);
+      cells.emplace_back(texts ? texts->Text(text, bytes) : QString::fromUtf8(text, bytes));
       return;
     }
     case SQLITE_BLOB: {
@@ -58,7 +60,7 @@ void AppendColumn(std::vector<SqlValue>& cells, sqlite3_stmt* stmt, int column) 
 
 SqlValue ReadColumn(sqlite3_stmt* stmt, int column) {
   std::vector<SqlValue> cell;
-  AppendColumn(cell, stmt, column);
+  AppendColumn(cell, stmt, column, nullptr);
   return std::move(cell.front());
 }
 
@@ -114,6 +116,48 @@ QString QualifiedTable(const QString& database, const QString& table) {
 
 }  // namespace
 
+// --- SqlRecordset::TextCache ---------------------------------------------------
+
+namespace {
+
+// Up to eight bytes from `at`, as one number.
+uint64_t Word(const char* at, int bytes) {
+  uint64_t word = 0;
+  std::memcpy(&word, at, static_cast<size_t>(std::min(bytes, 8)));
+  return word;
+}
+
+bool IsAscii(const char* text, int bytes) {
+  uint64_t high = 0;
+  for (int i = 0; i < bytes; i += 8) high |= Word(text + i, bytes - i);
+  return (high & 0x8080808080808080ull) == 0;
+}
+
+}  // namespace
+
+QString SqlRecordset::TextCache::Text(const char* utf8, int bytes) {
+  if (bytes <= 0 || bytes > kMaxBytes) return QString::fromUtf8(utf8, bytes);
+  // The slot is chosen by the length and the first, middle and last eight
+  // bytes: enough to tell most texts apart at a cost that does not grow
+  // with the text. A full comparison confirms a match.
+  uint64_t hash = static_cast<uint64_t>(bytes) * 0x9E3779B97F4A7C15ull;
+  hash = (hash ^ Word(utf8, bytes)) * 0x9E3779B97F4A7C15ull;
+  if (bytes > 8) {
+    hash = (hash ^ Word(utf8 + bytes / 2 - 4, 8)) * 0x9E3779B97F4A7C15ull;
+    hash = (hash ^ Word(utf8 + bytes - 8, 8)) * 0x9E3779B97F4A7C15ull;
+  }
+  // The slots are made at the first text, so a query of numbers alone
+  // (a count, say) costs none.
+  if (slots_.empty()) slots_.resize(kSlots);
+  QString& slot = slots_[(hash >> 40) % kSlots];
+  // The slots hold ASCII texts only, so a slot equal to the bytes read as
+  // Latin-1 is equal to them read as UTF-8 too.
+  if (slot == QLatin1String(utf8, bytes)) return slot;
+  if (!IsAscii(utf8, bytes)) return QString::fromUtf8(utf8, bytes);
+  slot = QString::fromLatin1(utf8, bytes);
+  return slot;
+}
+
 // --- SqlField -------------------------------------------------------------------
 
 const QString& SqlField::Name() const { return recordset_.FieldName(column_); }
@@ -134,8 +178,9 @@ SqlRecordset::SqlRecordset(SqlConnection& connection, const QString& sql) : conn
                         Utf8OrEmpty(sqlite3_column_origin_name(stmt, c))});
   }
   rowsPerBlock_ = std::max(1, static_cast<int>(kBlockCells) / std::max(1, count));
+  TextCache texts;
   int rc;
-  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) ReadRow(stmt);
+  while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) ReadRow(stmt, texts);
   if (rc != SQLITE_DONE) connection_.Fail(QString());
   position_ = 0;
 }
@@ -144,10 +189,10 @@ SqlRecordset::~SqlRecordset() {
   for (std::vector<SqlValue>& block : blocks_) SpareBlocks::Give(std::move(block));
 }
 
-void SqlRecordset::ReadRow(sqlite3_stmt* stmt) {
+void SqlRecordset::ReadRow(sqlite3_stmt* stmt, TextCache& texts) {
   std::vector<SqlValue>& block = BlockWithRoom();
   const int count = FieldCount();
-  for (int c = 0; c < count; ++c) AppendColumn(block, stmt, c);
+  for (int c = 0; c < count; ++c) AppendColumn(block, stmt, c, &texts);
   ++rowCount_;
 }
 

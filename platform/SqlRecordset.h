@@ -54,6 +54,23 @@ class SqlField {
 
 class SqlRecordset {
  public:
+  // The texts a read has made, by their bytes: a text met again (a folder,
+  // a format, a file's name and the title that defaults to it) shares the
+  // one already made rather than being decoded into memory of its own. The
+  // slots are few and a new text takes its slot over, so a long read of
+  // distinct texts keeps no more than kSlots of them.
+  class TextCache {
+   public:
+    // The text of `bytes` bytes of UTF-8, as QString::fromUtf8 makes it.
+    QString Text(const char* utf8, int bytes);
+
+   private:
+    static constexpr size_t kSlots = 256;
+    // Longer texts (descriptions, mostly) seldom repeat.
+    static constexpr int kMaxBytes = 256;
+    std::vector<QString> slots_;
+  };
+
   SqlRecordset(SqlConnection& connection, const QString& sql);
   ~SqlRecordset();
   SqlRecordset(const SqlRecordset&) = delete;
@@ -117,7 +134,7 @@ class SqlRecordset {
   SqlValue& Cell(int row, int column) { return RowCells(row)[column]; }
   const SqlValue& Cell(int row, int column) const { return RowCells(row)[column]; }
   std::vector<SqlValue>& BlockWithRoom();
-  void ReadRow(sqlite3_stmt* stmt);
+  void ReadRow(sqlite3_stmt* stmt, TextCache& texts);
   int RequireColumn(const QString& name) const;
   const TableInfo& Table(const QString& database, const QString& table);
   void WriteRow(int row, Pending& pending);

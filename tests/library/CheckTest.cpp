@@ -164,6 +164,31 @@ TEST_F(MissingFilesTest, FilesGoneFromAnOnlineDeviceAreListed) {
   EXPECT_EQ(boxes.Count(), 0);
 }
 
+// More missing files than one insert statement takes, with file numbers
+// apart from their segments', on a device with two drive roots: each file is
+// listed once, under its own file.
+TEST_F(MissingFilesTest, ManyMissingFilesAreEachListedWithTheirFile) {
+  const QString numbers =
+      QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1234) ");
+  Exec(numbers +
+       QStringLiteral("INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, CurrentPath) "
+                      "SELECT 5000 + i, '1A2B3C4D', 'films\\', 'never ' || i || '.avi', %1 FROM n")
+           .arg(SqlQuote(folder_)));
+  // Each file's whole-file segment, and a cut of it that is not looked for.
+  Exec(numbers + QStringLiteral(
+                     "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, SelectionEnd, Online, "
+                     "Rating) SELECT 20000 + i, 5000 + i, 'Y', 0, 60, 1, 0 FROM n UNION ALL "
+                     "SELECT 40000 + i, 5000 + i, NULL, 1, 2, 1, 0 FROM n"));
+  Exec(QStringLiteral(
+      "INSERT INTO FileLocations VALUES ('1A2B3C4D', 'FILMS', ':\\', '/media/films/', 'Fixed Disk', NULL, 1)"));
+  QStringList expected{QStringLiteral("2:2")};
+  for (int i = 1; i <= 1234; ++i) expected << QStringLiteral("%1:%2").arg(20000 + i).arg(5000 + i);
+  gLibrary->GetMissingFiles();
+  EXPECT_EQ(Results(), expected);
+  EXPECT_EQ(gLibrary->ResultCount, expected.size());
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
 TEST_F(MissingFilesTest, MountThatDoesNotAnswerIsPassedOverAndNamed) {
   QStringList asked;
   const QString root = Scratch() + QLatin1Char('/');

@@ -1,0 +1,83 @@
+// The result fetch's reading of the view: every row as a recordset of the
+// view reads it, result rows the view drops, and a view that lacks a column.
+#include "tests/library/SearchFixture.h"
+
+#include "platform/SqlRecordset.h"
+
+namespace {
+
+class ResultsFetchTest : public rwtest::SearchTest {
+ protected:
+  // Every segment of every file.
+  static void AllSegments() {
+    gResultKind = ResultScope::Segment;
+    gLibrary->ExecuteSearch(QStringLiteral("_"), QStringLiteral("?I:00:00:00-0"), QString());
+  }
+  static int StoredResults() {
+    return gLibrary->Connection().OpenRecordset(QStringLiteral("SELECT count(*) FROM SearchResults"))->Value(0).toInt();
+  }
+};
+
+TEST_F(ResultsFetchTest, EveryRowHoldsTheViewsFieldsInTheViewsOrder) {
+  AllSegments();
+  gLibrary->Connection().Execute(
+      QStringLiteral("UPDATE VideoSegments SET Description = 'cut ' || SegmentID WHERE SegmentID % 2 = 0"));
+  gLibrary->FetchSearchResults();
+  auto view = gLibrary->Connection().OpenRecordset(QStringLiteral("SELECT * FROM vw_SearchResults"));
+  ASSERT_GE(view->RecordCount(), 8);
+  ASSERT_EQ(gLibrary->ResultCount, view->RecordCount());
+  for (int i = 1; !view->Eof(); view->MoveNext(), ++i) {
+    const ResultItem& item = gResults[static_cast<size_t>(i)];
+    SCOPED_TRACE(i);
+    EXPECT_EQ(item.SegmentID, view->Value(QStringLiteral("SegmentID")).toInt());
+    EXPECT_EQ(item.FileID, view->Value(QStringLiteral("FileID")).toInt());
+    EXPECT_EQ(item.FileName, view->Value(QStringLiteral("FileName")).toString());
+    EXPECT_EQ(item.FileAlias, view->Value(QStringLiteral("FileAlias")).toString());
+    EXPECT_EQ(item.Description, view->Value(QStringLiteral("Description")).toString());
+    EXPECT_EQ(item.CurrentPath, view->Value(QStringLiteral("CurrentPath")).toString());
+    EXPECT_EQ(item.Dimensions, view->Value(QStringLiteral("Dimensions")).toString());
+    EXPECT_EQ(item.FileFormat, view->Value(QStringLiteral("FileFormat")).toString());
+    EXPECT_EQ(item.FileSize, view->Value(QStringLiteral("FileSize")).toDouble());
+    EXPECT_EQ(item.Bitrate, view->Value(QStringLiteral("Bitrate")).toInt());
+    EXPECT_EQ(item.SelectionStart, view->Value(QStringLiteral("SelectionStart")).toDouble());
+    EXPECT_EQ(item.SelectionEnd, view->Value(QStringLiteral("SelectionEnd")).toDouble());
+    EXPECT_EQ(item.Rating, view->Value(QStringLiteral("Rating")).toInt());
+    EXPECT_EQ(item.IsFileRow, view->Value(QStringLiteral("FileFlag")).toString() == QLatin1String("Y"));
+  }
+}
+
+TEST_F(ResultsFetchTest, ResultsWhoseSegmentIsGoneAreLeftOutAndTheProgressEndsFull) {
+  AllSegments();
+  const int shown = StoredResults();
+  gLibrary->Connection().Execute(QStringLiteral("INSERT INTO SearchResults VALUES (99998, 1), (99999, 99999)"));
+  gLibrary->FetchSearchResults();
+  ASSERT_EQ(gLibrary->ResultCount, shown);
+  EXPECT_EQ(gResults.size(), static_cast<size_t>(shown) + 1);
+  for (size_t i = 1; i < gResults.size(); ++i) EXPECT_LT(gResults[i].SegmentID, 99998);
+  EXPECT_EQ(View().progressMax, shown + 1) << "the range is the rows read";
+  EXPECT_EQ(View().progressValue, shown + 1);
+  EXPECT_EQ(View().laidOutCount, shown);
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+TEST_F(ResultsFetchTest, AViewLackingAColumnIsReportedOnceAndKeepsItsRowCount) {
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  AllSegments();
+  const int stored = StoredResults();
+  gLibrary->Connection().Execute(QStringLiteral(
+      "DROP VIEW temp.vw_SearchResults; CREATE TEMP VIEW vw_SearchResults AS SELECT SegmentID, FileID FROM "
+      "SearchResults"));
+  gLibrary->FetchSearchResults();
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Error Fetching View Data"));
+  EXPECT_EQ(gLibrary->ResultCount, stored);
+  for (size_t i = 1; i < gResults.size(); ++i) EXPECT_EQ(gResults[i].SegmentID, 0) << "the row is left blank";
+
+  // Without rows there is nothing to tell.
+  gLibrary->Connection().Execute(QStringLiteral("DELETE FROM SearchResults"));
+  gLibrary->FetchSearchResults();
+  EXPECT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(gLibrary->ResultCount, 0);
+}
+
+}  // namespace
