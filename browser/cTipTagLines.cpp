@@ -14,8 +14,9 @@ namespace {
 const QString kFace = QStringLiteral("Tahoma");
 constexpr double kPoints = 8;
 constexpr QChar kParagraphSeparator(0x2029);
-// Kept texts are let go of together once they hold this many characters.
-constexpr qsizetype kMostKeptChars = qsizetype(1) << 20;
+// Kept texts are let go of together once they hold this many characters
+// (a laid-out character takes some tens of bytes).
+constexpr qsizetype kMostKeptChars = qsizetype(1) << 18;
 // Glyphs are drawn a little beyond their ink (smoothing): a line counts as
 // outside the box only when its ink is this far outside.
 constexpr double kInkSlack = 2;
