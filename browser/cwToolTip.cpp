@@ -25,7 +25,6 @@
 
 namespace {
 
-const QString kFace = QStringLiteral("Tahoma");
 const QString kCrLf = QStringLiteral("\r\n");
 const QString kDashes26 = QStringLiteral("--------                          --------");
 const QString kDashes24 = QStringLiteral("--------                        --------");
@@ -84,8 +83,9 @@ void cwToolTip::Initialise(QWidget* id, int32_t x, int32_t y) {
   PlaceBalloon(screen);
 }
 
-// Every text of the tip is laid out here once, then measured and drawn
-// from its layout as often as the look needs it.
+// Every text of the tip is laid out here (or taken as an earlier tip laid
+// it out), then measured and drawn from its layout as often as the look
+// needs it.
 void cwToolTip::MeasureContent(const QRect& screen) {
   contentWidth_ = 100;
   contentHeight_ = 100;
@@ -93,16 +93,15 @@ void cwToolTip::MeasureContent(const QRect& screen) {
   details_ = DetailsOf(gHoverItem);
   tags_ = TagsOf(gHoverItem);
 
-  auto scratch = modCairo::GetCairo()->CreateSurface(1, 1);
-  auto cc = scratch->Context();
-  PrepareTexts(*cc);
+  PrepareTexts();
   contentWidth_ = std::max(contentWidth_, WholePixels(text_.title.Size().Width));
 
   // The verbose tag text starts with an empty line and ends with a line
   // break: the lines from the second on give one line height each.
-  const int lines = std::max(1, text_.tags.LineCount());
-  const double lineHeight = text_.tags.Size().Height / lines;
-  widestTagLine_ = text_.tags.Size().Width > 0 ? WholePixels(text_.tags.Size().Width + 10) : 0;
+  const TextSize tags = tagLines_.Size();
+  const int lines = std::max(1, tagLines_.LineCount());
+  const double lineHeight = tags.Height / lines;
+  widestTagLine_ = tags.Width > 0 ? WholePixels(tags.Width + 10) : 0;
   contentWidth_ = std::max(contentWidth_, widestTagLine_);
   contentWidth_ = std::max(contentWidth_, WholePixels(text_.details.Size().Width));
 
@@ -116,30 +115,20 @@ void cwToolTip::MeasureContent(const QRect& screen) {
   contentHeight_ = std::max(1, std::min(contentHeight_, screen.height() - margins));
 }
 
-void cwToolTip::PrepareTexts(CairoContext& cc) {
-  cc.SelectFont(kFace, 11, gSchemeColour4, true);
-  text_.title = cc.PrepareText(title_);
-  cc.SelectFont(kFace, 8, gSchemeColour4);
-  text_.tags = cc.PrepareText(tags_);
-  // The rulers never change but with the colour scheme: laid out once.
-  static COLORREF rulerColour = 0;
-  static Texts rulers;
-  if (rulers.dashes26.IsNull() || rulerColour != MutedColour()) {
-    rulerColour = MutedColour();
-    cc.SelectFont(kFace, 8, rulerColour);
-    rulers.dashes26 = cc.PrepareText(kDashes26);
-    rulers.dashes24 = cc.PrepareText(kDashes24);
-    rulers.dashes28 = cc.PrepareText(QString(28, QLatin1Char('-')));
-    rulers.spacedDashes28 = cc.PrepareText(QLatin1Char(' ') + QString(28, QLatin1Char('-')) + QLatin1Char(' '));
-  }
-  text_.dashes26 = rulers.dashes26;
-  text_.dashes24 = rulers.dashes24;
-  text_.dashes28 = rulers.dashes28;
-  text_.spacedDashes28 = rulers.spacedDashes28;
-  cc.SelectFont(kFace, 8, gSchemeColour3);
-  text_.duration = cc.PrepareText(modReelwise::FormatDuration(gHoverItem.Duration, false, false));
-  cc.SelectFont(kFace, 7, gSchemeColour3);
-  text_.details = cc.PrepareText(details_);
+// Each text is laid out once and kept (see cTipTagLines); the rulers change
+// only with the colour scheme.
+void cwToolTip::PrepareTexts() {
+  text_.title = cTipTagLines::KeptText(title_, 11, gSchemeColour4, true);
+  tagLines_.Prepare(tags_, gSchemeColour4);
+  const COLORREF muted = MutedColour();
+  text_.dashes26 = cTipTagLines::KeptText(kDashes26, 8, muted);
+  text_.dashes24 = cTipTagLines::KeptText(kDashes24, 8, muted);
+  text_.dashes28 = cTipTagLines::KeptText(QString(28, QLatin1Char('-')), 8, muted);
+  text_.spacedDashes28 =
+      cTipTagLines::KeptText(QLatin1Char(' ') + QString(28, QLatin1Char('-')) + QLatin1Char(' '), 8, muted);
+  text_.duration =
+      cTipTagLines::KeptText(modReelwise::FormatDuration(gHoverItem.Duration, false, false), 8, gSchemeColour3);
+  text_.details = cTipTagLines::KeptText(details_, 7, gSchemeColour3);
 }
 
 // Right of the pointer when the form fits, else left of it with the arrow on
@@ -257,8 +246,8 @@ void cwToolTip::DrawContent(CairoContext& cc) const {
 
   // The tag lines faintly and offset as their shadow, then in full.
   const double tagsHeight = std::max(1.0, H - 60);
-  cc.DrawText(11, 61, W, tagsHeight, text_.tags, kAlignLeft, 0.1);
-  cc.DrawText(10, 60, W, tagsHeight, text_.tags, kAlignLeft, 1);
+  tagLines_.Draw(cc, 11, 61, W, tagsHeight, 0.1);
+  tagLines_.Draw(cc, 10, 60, W, tagsHeight, 1);
   DrawFooter(cc);
 }
 

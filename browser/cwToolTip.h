@@ -3,6 +3,7 @@
 // arrow holding the hovered result's title, its rating as five stars, its
 // duration, its tags (one per line) and a line of technical details. The
 // content always describes gHoverItem as it is when Initialise runs.
+#include "browser/cTipTagLines.h"
 #include "ui/CairoContext.h"
 #include "ui/CairoSurface.h"
 #include "ui/WidgetObject.h"
@@ -42,13 +43,14 @@ class cwToolTip : public WidgetClass {
   int32_t WidestTagLine() const { return widestTagLine_; }
   const QString& Title() const { return title_; }
   const QString& Tags() const { return tags_; }
+  const cTipTagLines& TagLines() const { return tagLines_; }
   const QString& Details() const { return details_; }
   QWidget* Id() const { return id_; }
 
  private:
   void MeasureContent(const QRect& screen);
   void PlaceBalloon(const QRect& screen);
-  void PrepareTexts(CairoContext& cc);
+  void PrepareTexts();
   template <typename Outline>
   void TraceBalloon(Outline& outline) const;
   void DrawBalloon(CairoContext& cc) const;
@@ -73,6 +75,7 @@ class cwToolTip : public WidgetClass {
   int32_t widestTagLine_ = 0;
   // The tip's texts, laid out once when it is measured.
   struct Texts {
-    CairoText title, tags, dashes26, dashes24, dashes28, spacedDashes28, duration, details;
+    CairoText title, dashes26, dashes24, dashes28, spacedDashes28, duration, details;
   } text_;
+  cTipTagLines tagLines_;
 };

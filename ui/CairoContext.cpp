@@ -9,6 +9,7 @@
 #include <cairo.h>
 #include <pango/pangocairo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -26,11 +27,15 @@ using LayoutPtr = std::unique_ptr<PangoLayout, LayoutDeleter>;
 }  // namespace
 
 CairoContext::CairoContext(ImageSurfacePtr surface)
-    : surface_(std::move(surface)), cr_(cairo_create(surface_->CairoSurface())), pango_(pango_cairo_create_context(cr_)) {
+    : surface_(std::move(surface)),
+      cr_(cairo_create(surface_->CairoSurface())),
+      pango_(pango_cairo_create_context(cr_)),
+      pangoOptions_(cairo_font_options_create()) {
   pango_cairo_context_set_resolution(pango_, kScreenDpi);
 }
 
 CairoContext::~CairoContext() {
+  cairo_font_options_destroy(pangoOptions_);
   g_object_unref(pango_);
   cairo_destroy(cr_);
   surface_->Flush();
@@ -113,8 +118,30 @@ void CairoContext::SelectFont(const QString& face, double sizePoints, COLORREF c
   font_ = Font{face, sizePoints, colour, bold, italic, underline, strikeOut};
 }
 
+// Pango takes the transformation and font options of the Cairo context, but
+// every update counts as a change and makes every layout made before it lay
+// itself out again when next measured or drawn. The update runs only when
+// what it reads has changed: the context's matrix and font options (the
+// surface is the context's own for its lifetime).
+void CairoContext::UpdatePangoContext() {
+  cairo_matrix_t matrix;
+  cairo_get_matrix(cr_, &matrix);
+  const double now[6] = {matrix.xx, matrix.yx, matrix.xy, matrix.yy, matrix.x0, matrix.y0};
+  cairo_font_options_t* options = cairo_font_options_create();
+  cairo_get_font_options(cr_, options);
+  const bool same = pangoUpdated_ && std::equal(now, now + 6, pangoMatrix_) &&
+                    cairo_font_options_equal(options, pangoOptions_);
+  if (!same) {
+    pango_cairo_update_context(cr_, pango_);
+    std::copy(now, now + 6, pangoMatrix_);
+    std::swap(options, pangoOptions_);
+    pangoUpdated_ = true;
+  }
+  cairo_font_options_destroy(options);
+}
+
 PangoLayout* CairoContext::NewLayout(const QString& text) {
-  pango_cairo_update_context(cr_, pango_);
+  UpdatePangoContext();
   PangoLayout* layout = pango_layout_new(pango_);
   PangoFontDescription* desc = pango_font_description_new();
   pango_font_description_set_family(desc, font_.face.toUtf8().constData());
@@ -179,14 +206,26 @@ void CairoContext::DrawText(double x, double y, double width, double height, con
   cairo_path_destroy(callerPath);
 }
 
-CairoText CairoContext::PrepareText(const QString& text) {
+bool CairoText::IsCurrent() const {
+  return layout_ && pango_context_get_serial(pango_layout_get_context(layout_.get())) == serial_;
+}
+
+CairoText CairoContext::PrepareText(const QString& text, bool withInk) {
   CairoText prepared;
   prepared.layout_.reset(NewLayout(text), [](PangoLayout* layout) { g_object_unref(layout); });
+  PangoLayout* layout = prepared.layout_.get();
+  PangoRectangle ink;
   PangoRectangle logical;
-  pango_layout_get_extents(prepared.layout_.get(), nullptr, &logical);
+  pango_layout_get_extents(layout, withInk ? &ink : nullptr, &logical);
   prepared.size_ = {FromPango(logical.width), FromPango(logical.height)};
-  prepared.lineCount_ = pango_layout_get_line_count(prepared.layout_.get());
+  if (withInk && ink.width > 0 && ink.height > 0) {
+    prepared.inkTop_ = FromPango(ink.y);
+    prepared.inkBottom_ = FromPango(ink.y + ink.height);
+  }
+  prepared.lineCount_ = pango_layout_get_line_count(layout);
+  prepared.leftToRight_ = pango_layout_get_line_readonly(layout, 0)->resolved_dir != PANGO_DIRECTION_RTL;
   prepared.colour_ = font_.colour;
+  prepared.serial_ = pango_context_get_serial(pango_);
   return prepared;
 }
 
@@ -209,6 +248,77 @@ void CairoContext::DrawText(double x, double y, double width, double height, con
   cairo_new_path(cr_);
   cairo_append_path(cr_, callerPath);
   cairo_path_destroy(callerPath);
+}
+
+// The origin moves by a translation rather than through the current point,
+// which Cairo keeps in 1/256 pixel: the glyphs land where Pango would place
+// them within a larger text whose top lies at (left, top).
+void CairoContext::DrawTextAt(double x, double y, double width, double height, const CairoText& text, double left,
+                              double top, double opacity) {
+  if (text.IsNull()) return;
+  cairo_path_t* callerPath = cairo_copy_path(cr_);
+  cairo_save(cr_);
+  cairo_new_path(cr_);
+  cairo_rectangle(cr_, x, y, width, height);
+  cairo_clip(cr_);
+  SetCairoSource(cr_, text.colour_, opacity);
+  cairo_translate(cr_, left, top);
+  if (!ShowLineUpTo(text.layout_.get(), x + width - left)) {
+    cairo_move_to(cr_, 0, 0);
+    pango_cairo_show_layout(cr_, text.layout_.get());
+  }
+  cairo_restore(cr_);
+  cairo_new_path(cr_);
+  cairo_append_path(cr_, callerPath);
+  cairo_path_destroy(callerPath);
+}
+
+// A line far wider than the box (a long list of tags) would hand Cairo every
+// glyph only for Cairo to drop those that start more than ten font sizes
+// beyond the clip. A single plain left-to-right line is drawn run by run as
+// Pango draws it, each run only up to its last glyph that starts before
+// `right` plus twice that reach: what is left out is what Cairo would drop.
+// Anything else (more lines, right-to-left, attributes) returns false and is
+// drawn whole.
+bool CairoContext::ShowLineUpTo(PangoLayout* layout, double right) {
+  if (pango_layout_get_line_count(layout) != 1 || pango_layout_get_attributes(layout)) return false;
+  PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
+  if (line->resolved_dir == PANGO_DIRECTION_RTL) return false;
+  PangoLayoutIter* iter = pango_layout_get_iter(layout);
+  PangoRectangle logical;
+  pango_layout_iter_get_line_extents(iter, nullptr, &logical);
+  const int baseline = pango_layout_iter_get_baseline(iter);
+  pango_layout_iter_free(iter);
+  if (FromPango(logical.x + logical.width) <= right) return false;  // nothing to leave out
+  for (GSList* l = line->runs; l; l = l->next) {
+    const auto* run = static_cast<PangoGlyphItem*>(l->data);
+    if (run->item->analysis.flags & PANGO_ANALYSIS_FLAG_CENTERED_BASELINE) return false;
+  }
+  const PangoFontDescription* font = pango_layout_get_font_description(layout);
+  const double pixels = font ? FromPango(pango_font_description_get_size(font)) * kScreenDpi / 72 : 0;
+  const double reach = std::max(20 * pixels, 16 * FromPango(logical.height));
+  const int limit = static_cast<int>(std::min((right + reach) * PANGO_SCALE, 1e9));
+  int runX = logical.x;
+  for (GSList* l = line->runs; l; l = l->next) {
+    const auto* run = static_cast<PangoGlyphItem*>(l->data);
+    PangoGlyphString part = *run->glyphs;
+    int position = runX;
+    part.num_glyphs = 0;
+    for (int i = 0; i < run->glyphs->num_glyphs; ++i) {
+      const PangoGlyphGeometry& geometry = run->glyphs->glyphs[i].geometry;
+      if (position + geometry.x_offset < limit) part.num_glyphs = i + 1;
+      position += geometry.width;
+    }
+    if (part.num_glyphs > 0) {
+      cairo_save(cr_);
+      cairo_translate(cr_, FromPango(runX), FromPango(baseline));
+      cairo_move_to(cr_, 0, 0);
+      pango_cairo_show_glyph_string(cr_, run->item->analysis.font, &part);
+      cairo_restore(cr_);
+    }
+    runX = position;
+  }
+  return true;
 }
 
 void CairoContext::TextOut(double x, double y, const QString& text, double opacity, bool asPath) {

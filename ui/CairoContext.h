@@ -13,6 +13,7 @@
 
 typedef struct _PangoContext PangoContext;
 typedef struct _PangoLayout PangoLayout;
+typedef struct _cairo_font_options cairo_font_options_t;
 class CairoPattern;
 class CairoSurface;
 
@@ -41,6 +42,16 @@ class CairoText {
   bool IsNull() const { return !layout_; }
   TextSize Size() const { return size_; }
   int LineCount() const { return lineCount_; }
+  COLORREF Colour() const { return colour_; }
+  // Whether the first line reads left to right.
+  bool LeftToRight() const { return leftToRight_; }
+  // The rows the glyphs cover, from the text's top; both 0 where nothing is
+  // drawn, and only when the text was prepared with its ink.
+  double InkTop() const { return inkTop_; }
+  double InkBottom() const { return inkBottom_; }
+  // False once the fonts it was laid out with have changed (fonts added to
+  // the system, say): its size no longer holds.
+  bool IsCurrent() const;
 
  private:
   friend class CairoContext;
@@ -48,6 +59,10 @@ class CairoText {
   TextSize size_;
   int lineCount_ = 0;
   COLORREF colour_ = 0;
+  bool leftToRight_ = true;
+  double inkTop_ = 0;
+  double inkBottom_ = 0;
+  unsigned serial_ = 0;
 };
 
 class CairoContext {
@@ -101,12 +116,17 @@ class CairoContext {
   // otherwise wrapped at words to the box width.
   void DrawText(double x, double y, double width, double height, const QString& text, bool singleLine,
                 int alignment, double opacity = 1.0);
-  // Lays the text out in the current font and colour (see CairoText).
-  CairoText PrepareText(const QString& text);
+  // Lays the text out in the current font and colour (see CairoText); with
+  // withInk it also finds the rows its glyphs cover.
+  CairoText PrepareText(const QString& text, bool withInk = false);
   // A prepared text in the box, clipped to it, in its own colour at the
   // opacity; the alignment places the block of lines in the box's width.
   void DrawText(double x, double y, double width, double height, const CairoText& text, int alignment,
                 double opacity = 1.0);
+  // A prepared text with its top left at (left, top), clipped to the box
+  // (x, y, width, height), in its own colour at the opacity.
+  void DrawTextAt(double x, double y, double width, double height, const CairoText& text, double left, double top,
+                  double opacity = 1.0);
   // Sets the source to the font colour at the opacity; draws the text with its
   // top left at (x, y), or with asPath only adds the glyph outlines to the path.
   void TextOut(double x, double y, const QString& text, double opacity = 1.0, bool asPath = false);
@@ -139,6 +159,8 @@ class CairoContext {
   };
 
   PangoLayout* NewLayout(const QString& text);
+  void UpdatePangoContext();
+  bool ShowLineUpTo(PangoLayout* layout, double right);
   void SetFontSource(double opacity);
 
   ImageSurfacePtr surface_;
@@ -146,4 +168,8 @@ class CairoContext {
   PangoContext* pango_;
   Font font_;
   std::vector<Font> savedFonts_;
+  // What the Pango context was last brought up to date with (see UpdatePangoContext).
+  bool pangoUpdated_ = false;
+  double pangoMatrix_[6] = {};
+  cairo_font_options_t* pangoOptions_;
 };
