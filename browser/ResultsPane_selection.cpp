@@ -44,10 +44,12 @@ bool Changed(FlagChange change, bool selected) {
   return selected;
 }
 
-// How far ahead the list's walk fetches the results its rows lead to. A
-// sorted list leads to them in any order, so the walk would wait on memory
-// for each unless it is fetched while earlier rows are worked on (the
-// fields the walk reads share the result's first cache line).
+// How far ahead the list's walk fetches the results its rows lead to and
+// the cells it writes. A sorted list leads to them in any order and keeps
+// its rows' cells anywhere in the grid's store, and even in order a row's
+// cell lies a whole row of cells after the last one; the walk would wait on
+// memory for each unless it is fetched while earlier rows are worked on
+// (the fields the walk reads share the result's first cache line).
 constexpr int32_t kAhead = 16;
 
 void FetchAhead(const ResultItem& item) { __builtin_prefetch(&item.SegmentID, 1); }
@@ -65,19 +67,6 @@ QString CodeText(const ResultItem& item) {
       QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9")};
   const int32_t code = item.DisplayState - (item.Selected ? 1 : 0);
   return code >= 0 && code <= 9 ? digits[static_cast<size_t>(code)] : QString::number(code);
-}
-
-// The value of a text of up to nine plain digits, the way the list writes
-// its result indices; false for any other text.
-bool ReadDigits(const QString& text, int32_t& value) {
-  if (text.isEmpty() || text.size() > 9) return false;
-  value = 0;
-  for (const QChar c : text) {
-    const char16_t digit = c.unicode();
-    if (digit < u'0' || digit > u'9') return false;
-    value = value * 10 + (digit - u'0');
-  }
-  return true;
 }
 
 // Writes state codes into a grid frozen meanwhile, straight into its cells;
@@ -102,24 +91,9 @@ class CodeWriter {
     model_.Cell(static_cast<int>(row), static_cast<int>(col)).text = CodeText(item);
     written_ = true;
   }
-  // Result index of a list row: the number its column 0 holds, 0 for none
-  // (as ResultGrids::ListIndex reads it).
-  int32_t ListIndex(int32_t row) const {
-    // The cells (a sorted list's rows lie in any order) and their texts lie
-    // scattered in memory: the cells 32 rows on are fetched (column 1 too,
-    // which the walk writes), and the text of the one 16 rows on, whose cell
-    // has arrived by then, while this one is read.
-    if (row + 32 < rows_) {
-      __builtin_prefetch(&model_.Cell(row + 32, 0));
-      if (cols_ > 1) __builtin_prefetch(&model_.Cell(row + 32, 1), 1);
-    }
-    if (row + 16 < rows_) __builtin_prefetch(model_.Cell(row + 16, 0).text.constData());
-    const QString& text = model_.Cell(row, 0).text;
-    int32_t index = 0;
-    if (ReadDigits(text, index)) return index;
-    bool number = false;
-    index = text.toInt(&number);
-    return number ? index : 0;
+  // Fetches the cell a later Write goes to.
+  void FetchAhead(int64_t row, int64_t col) const {
+    if (row < rows_ && col < cols_) __builtin_prefetch(&model_.Cell(static_cast<int>(row), static_cast<int>(col)), 1);
   }
 
  private:
@@ -165,23 +139,25 @@ int32_t MarkTiles(ctl::FlexGrid& grid, FlagChange change, int32_t first, int32_t
 }
 
 // The same over the list's rows first..last (rows, not result indices).
+// Each row leads to its result by the index it keeps as its row data (as
+// ResultGrids::ListIndex reads it); the indices lie side by side in row
+// order, so reading them costs next to nothing.
 int32_t MarkListRows(ctl::FlexGrid& grid, FlagChange change, int32_t first, int32_t last, int32_t n) {
   CodeWriter cells(grid);
-  // Each row's result index is read kAhead rows before the row is marked,
-  // so that the result it leads to is fetched meanwhile. Reading column 0
-  // never depends on the codes written to column 1.
+  const ctl::FlexGridModel& model = grid.Model();
   const int32_t rows = std::min(n, static_cast<int32_t>(grid.Rows()) - 1);
-  std::array<int32_t, kAhead> ahead{};  // the indices read, by row % kAhead
+  const auto resultOf = [&model, n](int32_t row) {
+    const int32_t index = model.RowInfo(row).data;
+    return index >= 1 && index <= n ? index : 0;
+  };
   int32_t selected = 0;
-  for (int32_t next = 1; next <= rows + kAhead; ++next) {
-    const size_t slot = static_cast<size_t>(next % kAhead);
-    const int32_t row = next - kAhead;
-    const int32_t i = row >= 1 ? ahead[slot] : 0;
-    if (next <= rows) {
-      const int32_t index = cells.ListIndex(next);
-      ahead[slot] = index >= 1 && index <= n ? index : 0;
-      if (ahead[slot] != 0) FetchAhead(gResults[static_cast<size_t>(ahead[slot])]);
+  for (int32_t row = 1; row <= rows; ++row) {
+    const int32_t later = row + kAhead;
+    if (later <= rows) {
+      if (const int32_t k = resultOf(later)) FetchAhead(gResults[static_cast<size_t>(k)]);
+      if (later >= first && later <= last) cells.FetchAhead(later, 1);
     }
+    const int32_t i = resultOf(row);
     if (i == 0) continue;
     ResultItem& item = gResults[static_cast<size_t>(i)];
     if (row >= first && row <= last) {
