@@ -44,13 +44,15 @@ bool Changed(FlagChange change, bool selected) {
   return selected;
 }
 
-// How far ahead the list's walk fetches the results its rows lead to and
-// the cells it writes. A sorted list leads to them in any order and keeps
-// its rows' cells anywhere in the grid's store, and even in order a row's
-// cell lies a whole row of cells after the last one; the walk would wait on
-// memory for each unless it is fetched while earlier rows are worked on
-// (the fields the walk reads share the result's first cache line).
-constexpr int32_t kAhead = 16;
+// How many rows ahead the list's walk fetches the results its rows lead to
+// and the cells it writes. A sorted list leads to the results in any order
+// and keeps its rows' cells anywhere in the grid's store, and even in order
+// each row's cell lies a whole row of cells past the last; the walk would
+// wait on memory for each unless it is fetched while earlier rows are
+// worked on (the fields the walk reads share the result's first cache
+// line). The cells, a cache line each, are fetched further ahead.
+constexpr int32_t kResultsAhead = 32;
+constexpr int32_t kCellsAhead = 64;
 
 void FetchAhead(const ResultItem& item) { __builtin_prefetch(&item.SegmentID, 1); }
 
@@ -59,14 +61,21 @@ void Mark(ResultItem& item, FlagChange change) {
   gSelectedById.Set(item.SegmentID, item.Selected ? 1 : 0);
 }
 
-// The resting state code of a result as text (see RestingCode). The codes
-// in use are single digits, shared so that writing one allocates nothing.
-QString CodeText(const ResultItem& item) {
-  static const std::array<QString, 10> digits = {
-      QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
-      QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9")};
+// The codes in use are single digits, shared so that writing one
+// allocates nothing; their texts are literals, so copying one counts no
+// reference either.
+const std::array<QString, 10> kDigits = {
+    QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+    QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9")};
+
+// Sets a text to the resting state code of a result (see RestingCode).
+void SetCodeText(QString& text, const ResultItem& item) {
   const int32_t code = item.DisplayState - (item.Selected ? 1 : 0);
-  return code >= 0 && code <= 9 ? digits[static_cast<size_t>(code)] : QString::number(code);
+  if (code >= 0 && code <= 9) {
+    text = kDigits[static_cast<size_t>(code)];
+  } else {
+    text = QString::number(code);
+  }
 }
 
 // Writes state codes into a grid frozen meanwhile, straight into its cells;
@@ -88,7 +97,7 @@ class CodeWriter {
 
   void Write(int64_t row, int64_t col, const ResultItem& item) {
     if (row >= rows_ || col >= cols_) return;
-    model_.Cell(static_cast<int>(row), static_cast<int>(col)).text = CodeText(item);
+    SetCodeText(model_.Cell(static_cast<int>(row), static_cast<int>(col)).text, item);
     written_ = true;
   }
   // Fetches the cell a later Write goes to.
@@ -152,11 +161,11 @@ int32_t MarkListRows(ctl::FlexGrid& grid, FlagChange change, int32_t first, int3
   };
   int32_t selected = 0;
   for (int32_t row = 1; row <= rows; ++row) {
-    const int32_t later = row + kAhead;
-    if (later <= rows) {
-      if (const int32_t k = resultOf(later)) FetchAhead(gResults[static_cast<size_t>(k)]);
-      if (later >= first && later <= last) cells.FetchAhead(later, 1);
+    if (row + kResultsAhead <= rows) {
+      if (const int32_t k = resultOf(row + kResultsAhead)) FetchAhead(gResults[static_cast<size_t>(k)]);
     }
+    const int32_t cellAhead = row + kCellsAhead;
+    if (cellAhead <= rows && cellAhead >= first && cellAhead <= last) cells.FetchAhead(cellAhead, 1);
     const int32_t i = resultOf(row);
     if (i == 0) continue;
     ResultItem& item = gResults[static_cast<size_t>(i)];
