@@ -54,7 +54,13 @@ bool Changed(FlagChange change, bool selected) {
 constexpr int32_t kResultsAhead = 32;
 constexpr int32_t kCellsAhead = 64;
 
-void FetchAhead(const ResultItem& item) { __builtin_prefetch(&item.SegmentID, 1); }
+// A result's fields the walk reads lie within its first 16 bytes, which
+// may straddle two cache lines: both ends are fetched (one fetch when they
+// share a line).
+void FetchAhead(const ResultItem& item) {
+  __builtin_prefetch(&item.SegmentID, 1);
+  __builtin_prefetch(&item.DisplayState, 1);
+}
 
 void Mark(ResultItem& item, FlagChange change) {
   item.Selected = Changed(change, item.Selected);
@@ -69,7 +75,7 @@ const std::array<QString, 10> kDigits = {
     QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9")};
 
 // Sets a text to the resting state code of a result (see RestingCode).
-void SetCodeText(QString& text, const ResultItem& item) {
+inline void SetCodeText(QString& text, const ResultItem& item) {
   const int32_t code = item.DisplayState - (item.Selected ? 1 : 0);
   if (code >= 0 && code <= 9) {
     text = kDigits[static_cast<size_t>(code)];
@@ -160,21 +166,28 @@ int32_t MarkListRows(ctl::FlexGrid& grid, FlagChange change, int32_t first, int3
     return index >= 1 && index <= n ? index : 0;
   };
   int32_t selected = 0;
-  for (int32_t row = 1; row <= rows; ++row) {
-    if (row + kResultsAhead <= rows) {
+  // The rows before and after the range are only counted.
+  const auto count = [&](int32_t from, int32_t to) {
+    for (int32_t row = from; row <= to; ++row) {
+      if (const int32_t i = resultOf(row)) selected += gResults[static_cast<size_t>(i)].Selected ? 1 : 0;
+    }
+  };
+  const int32_t from = std::max(first, 1);
+  const int32_t to = std::min(last, rows);
+  count(1, std::min(rows, from - 1));
+  for (int32_t row = from; row <= to; ++row) {
+    if (row + kResultsAhead <= to) {
       if (const int32_t k = resultOf(row + kResultsAhead)) FetchAhead(gResults[static_cast<size_t>(k)]);
     }
-    const int32_t cellAhead = row + kCellsAhead;
-    if (cellAhead <= rows && cellAhead >= first && cellAhead <= last) cells.FetchAhead(cellAhead, 1);
+    if (row + kCellsAhead <= to) cells.FetchAhead(row + kCellsAhead, 1);
     const int32_t i = resultOf(row);
     if (i == 0) continue;
     ResultItem& item = gResults[static_cast<size_t>(i)];
-    if (row >= first && row <= last) {
-      Mark(item, change);
-      cells.Write(row, 1, item);
-    }
+    Mark(item, change);
+    cells.Write(row, 1, item);
     if (item.Selected) ++selected;
   }
+  count(std::max(from, to + 1), rows);
   return selected;
 }
 
