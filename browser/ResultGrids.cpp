@@ -27,9 +27,7 @@ int64_t TileIndex(int32_t row, int32_t col) { return static_cast<int64_t>(TileCo
 
 int32_t ListIndex(const ctl::FlexGrid& list, int32_t row) {
   if (row < 1 || row >= list.Rows()) return 0;
-  bool number = false;
-  const int32_t index = list.TextMatrix(row, 0).toInt(&number);
-  return number ? index : 0;
+  return list.RowData(row);
 }
 
 QString RestingCode(const ResultItem& item) { return QString::number(item.DisplayState - (item.Selected ? 1 : 0)); }

@@ -5,7 +5,9 @@
 // Tile i of the tile grid lies in row (i - 1) div T and column
 // (i - 1) mod T + 1 (T tiles per row; column 0 and the last column are
 // margins), so cell (r, c) shows result r * T + c. Row r of the list grid
-// shows the result whose index column 0 holds.
+// shows the result whose index the row keeps as its row data (the list fill
+// writes it there and, as text, into column 0); the number moves with its
+// row when the list is sorted or its columns move.
 #include "library/ResultItem.h"
 
 #include <QString>
@@ -27,8 +29,8 @@ bool IsResult(int64_t index);
 const ResultItem& ResultAt(int64_t index);
 // The result shown in tile cell (row, col): row * T + col.
 int64_t TileIndex(int32_t row, int32_t col);
-// The result shown in row `row` of the list; 0 for the header or a row
-// without a result.
+// The result shown in row `row` of the list (its row data); 0 for the
+// header or a row without a result.
 int32_t ListIndex(const ctl::FlexGrid& list, int32_t row);
 
 // A result cell at rest: the display state (5 online, 9 offline), one less

@@ -3,6 +3,7 @@
 // rows painted over the cells' state glyphs.
 #include "browser/ResultsPane.h"
 
+#include "browser/ResultGrids.h"
 #include "carousel/cCarousel.h"
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
@@ -81,6 +82,9 @@ void FillListGrid(ctl::FlexGrid& grid, int32_t count, ErrorGuard& report) {
   for (int32_t i = 1; i <= count; ++i) {
     report.Run([&] {
       const ResultItem& item = gResults[static_cast<size_t>(i)];
+      // The row keeps its result's index as a number too, which the
+      // handlers and the selection read without parsing the text.
+      grid.SetRowData(i, i);
       grid.SetTextMatrix(i, 0, QString::number(i));
       for (size_t k = 0; k < gListColumns.size(); ++k) {
         grid.SetTextMatrix(i, gListColumns[k].Column, ResultListText(item, static_cast<int>(k) + 1));
@@ -203,7 +207,7 @@ void ResultsPane::DrawGridImages() {
 
 // Rows from the first visible one to the one just below the page get their
 // thumbnail on the row's stripe colour; the others give their pictures back.
-// Column 0 of a row holds the index of its result.
+// Each row leads to its result through its row data (ResultGrids::ListIndex).
 void ResultsPane::DrawListImages(int32_t Top) {
   ctl::FlexGrid& grid = *flexThumbsList;
   const int32_t resultCount = LibraryResultCount();
@@ -226,7 +230,7 @@ void ResultsPane::DrawListImages(int32_t Top) {
       grid.SetFillStyle(ctl::flexFillRepeat);
       grid.SetCellBackColor(i % 2 == 0 ? stripe : gSchemeColour2);
       grid.SetFillStyle(ctl::flexFillSingle);
-      const int index = grid.TextMatrix(i, 0).toInt();
+      const int index = ResultGrids::ListIndex(grid, i);
       if (index < 1 || index > ShownResults(resultCount)) return;
       const ResultItem& item = gResults[static_cast<size_t>(index)];
       grid.SetCellPicture(ThumbnailPixmap(item));

@@ -44,40 +44,44 @@ bool Changed(FlagChange change, bool selected) {
   return selected;
 }
 
-// How far ahead the list's walk fetches the results its rows lead to. A
-// sorted list leads to them in any order, so the walk would wait on memory
-// for each unless it is fetched while earlier rows are worked on (the
-// fields the walk reads share the result's first cache line).
-constexpr int32_t kAhead = 16;
+// How many rows ahead the list's walk fetches the results its rows lead to
+// and the cells it writes. A sorted list leads to the results in any order
+// and keeps its rows' cells anywhere in the grid's store, and even in order
+// each row's cell lies a whole row of cells past the last; the walk would
+// wait on memory for each unless it is fetched while earlier rows are
+// worked on (the fields the walk reads share the result's first cache
+// line). The cells, a cache line each, are fetched further ahead.
+constexpr int32_t kResultsAhead = 32;
+constexpr int32_t kCellsAhead = 64;
 
-void FetchAhead(const ResultItem& item) { __builtin_prefetch(&item.SegmentID, 1); }
+// A result's fields the walk reads lie within its first 16 bytes, which
+// may straddle two cache lines: both ends are fetched (one fetch when they
+// share a line).
+void FetchAhead(const ResultItem& item) {
+  __builtin_prefetch(&item.SegmentID, 1);
+  __builtin_prefetch(&item.DisplayState, 1);
+}
 
 void Mark(ResultItem& item, FlagChange change) {
   item.Selected = Changed(change, item.Selected);
   gSelectedById.Set(item.SegmentID, item.Selected ? 1 : 0);
 }
 
-// The resting state code of a result as text (see RestingCode). The codes
-// in use are single digits, shared so that writing one allocates nothing.
-QString CodeText(const ResultItem& item) {
-  static const std::array<QString, 10> digits = {
-      QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
-      QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9")};
-  const int32_t code = item.DisplayState - (item.Selected ? 1 : 0);
-  return code >= 0 && code <= 9 ? digits[static_cast<size_t>(code)] : QString::number(code);
-}
+// The codes in use are single digits, shared so that writing one
+// allocates nothing; their texts are literals, so copying one counts no
+// reference either.
+const std::array<QString, 10> kDigits = {
+    QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4"),
+    QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8"), QStringLiteral("9")};
 
-// The value of a text of up to nine plain digits, the way the list writes
-// its result indices; false for any other text.
-bool ReadDigits(const QString& text, int32_t& value) {
-  if (text.isEmpty() || text.size() > 9) return false;
-  value = 0;
-  for (const QChar c : text) {
-    const char16_t digit = c.unicode();
-    if (digit < u'0' || digit > u'9') return false;
-    value = value * 10 + (digit - u'0');
+// Sets a text to the resting state code of a result (see RestingCode).
+inline void SetCodeText(QString& text, const ResultItem& item) {
+  const int32_t code = item.DisplayState - (item.Selected ? 1 : 0);
+  if (code >= 0 && code <= 9) {
+    text = kDigits[static_cast<size_t>(code)];
+  } else {
+    text = QString::number(code);
   }
-  return true;
 }
 
 // Writes state codes into a grid frozen meanwhile, straight into its cells;
@@ -99,27 +103,12 @@ class CodeWriter {
 
   void Write(int64_t row, int64_t col, const ResultItem& item) {
     if (row >= rows_ || col >= cols_) return;
-    model_.Cell(static_cast<int>(row), static_cast<int>(col)).text = CodeText(item);
+    SetCodeText(model_.Cell(static_cast<int>(row), static_cast<int>(col)).text, item);
     written_ = true;
   }
-  // Result index of a list row: the number its column 0 holds, 0 for none
-  // (as ResultGrids::ListIndex reads it).
-  int32_t ListIndex(int32_t row) const {
-    // The cells (a sorted list's rows lie in any order) and their texts lie
-    // scattered in memory: the cells 32 rows on are fetched (column 1 too,
-    // which the walk writes), and the text of the one 16 rows on, whose cell
-    // has arrived by then, while this one is read.
-    if (row + 32 < rows_) {
-      __builtin_prefetch(&model_.Cell(row + 32, 0));
-      if (cols_ > 1) __builtin_prefetch(&model_.Cell(row + 32, 1), 1);
-    }
-    if (row + 16 < rows_) __builtin_prefetch(model_.Cell(row + 16, 0).text.constData());
-    const QString& text = model_.Cell(row, 0).text;
-    int32_t index = 0;
-    if (ReadDigits(text, index)) return index;
-    bool number = false;
-    index = text.toInt(&number);
-    return number ? index : 0;
+  // Fetches the cell a later Write goes to.
+  void FetchAhead(int64_t row, int64_t col) const {
+    if (row < rows_ && col < cols_) __builtin_prefetch(&model_.Cell(static_cast<int>(row), static_cast<int>(col)), 1);
   }
 
  private:
@@ -165,31 +154,40 @@ int32_t MarkTiles(ctl::FlexGrid& grid, FlagChange change, int32_t first, int32_t
 }
 
 // The same over the list's rows first..last (rows, not result indices).
+// Each row leads to its result by the index it keeps as its row data (as
+// ResultGrids::ListIndex reads it); the indices lie side by side in row
+// order, so reading them costs next to nothing.
 int32_t MarkListRows(ctl::FlexGrid& grid, FlagChange change, int32_t first, int32_t last, int32_t n) {
   CodeWriter cells(grid);
-  // Each row's result index is read kAhead rows before the row is marked,
-  // so that the result it leads to is fetched meanwhile. Reading column 0
-  // never depends on the codes written to column 1.
+  const ctl::FlexGridModel& model = grid.Model();
   const int32_t rows = std::min(n, static_cast<int32_t>(grid.Rows()) - 1);
-  std::array<int32_t, kAhead> ahead{};  // the indices read, by row % kAhead
+  const auto resultOf = [&model, n](int32_t row) {
+    const int32_t index = model.RowInfo(row).data;
+    return index >= 1 && index <= n ? index : 0;
+  };
   int32_t selected = 0;
-  for (int32_t next = 1; next <= rows + kAhead; ++next) {
-    const size_t slot = static_cast<size_t>(next % kAhead);
-    const int32_t row = next - kAhead;
-    const int32_t i = row >= 1 ? ahead[slot] : 0;
-    if (next <= rows) {
-      const int32_t index = cells.ListIndex(next);
-      ahead[slot] = index >= 1 && index <= n ? index : 0;
-      if (ahead[slot] != 0) FetchAhead(gResults[static_cast<size_t>(ahead[slot])]);
+  // The rows before and after the range are only counted.
+  const auto count = [&](int32_t from, int32_t to) {
+    for (int32_t row = from; row <= to; ++row) {
+      if (const int32_t i = resultOf(row)) selected += gResults[static_cast<size_t>(i)].Selected ? 1 : 0;
     }
+  };
+  const int32_t from = std::max(first, 1);
+  const int32_t to = std::min(last, rows);
+  count(1, std::min(rows, from - 1));
+  for (int32_t row = from; row <= to; ++row) {
+    if (row + kResultsAhead <= to) {
+      if (const int32_t k = resultOf(row + kResultsAhead)) FetchAhead(gResults[static_cast<size_t>(k)]);
+    }
+    if (row + kCellsAhead <= to) cells.FetchAhead(row + kCellsAhead, 1);
+    const int32_t i = resultOf(row);
     if (i == 0) continue;
     ResultItem& item = gResults[static_cast<size_t>(i)];
-    if (row >= first && row <= last) {
-      Mark(item, change);
-      cells.Write(row, 1, item);
-    }
+    Mark(item, change);
+    cells.Write(row, 1, item);
     if (item.Selected) ++selected;
   }
+  count(std::max(from, to + 1), rows);
   return selected;
 }
 

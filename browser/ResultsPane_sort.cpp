@@ -65,7 +65,7 @@ void SkipBlanks(QStringView text, qsizetype& at) {
   while (at < text.size() && text[at] == u' ') ++at;
 }
 
-// "  47683.000 MB", "   800 kbps", "29.97", a result index: the leading number.
+// "  47683.000 MB", "   800 kbps", "29.97": the leading number.
 double DecimalValue(QStringView text) {
   qsizetype at = 0;
   SkipBlanks(text, at);
@@ -118,10 +118,9 @@ int FieldInColumn(int column) {
   return -1;
 }
 
-// Column 0 holds the result index; the detail fields in home order are path,
-// name, size, duration, resolution, frame rate, bit rate and format.
+// The detail fields in home order are path, name, size, duration,
+// resolution, frame rate, bit rate and format.
 KeyValue KeyValueOf(int column) {
-  if (column == 0) return KeyValue::Decimal;
   switch (FieldInColumn(column)) {
     case 2:
     case 5:
@@ -197,6 +196,16 @@ std::vector<int> SortedRows(ctl::FlexGridModel& model, const std::vector<int>& k
     return false;
   });
   for (int& row : order) ++row;
+  return order;
+}
+
+// The data rows (1 on) in the order of the results they lead to (their row
+// data; a row without a result, 0, first): entry i is the row that goes to
+// row i + 1. Equal rows keep their order.
+std::vector<int> RowsInResultOrder(const ctl::FlexGrid& grid) {
+  std::vector<int> order(static_cast<size_t>(std::max(0, grid.Rows() - 1)));
+  std::iota(order.begin(), order.end(), 1);
+  std::stable_sort(order.begin(), order.end(), [&grid](int a, int b) { return grid.RowData(a) < grid.RowData(b); });
   return order;
 }
 
@@ -317,11 +326,11 @@ void ResultsPane::AddSortKey(int16_t column) {
 }
 
 // The fields go back to their home columns and the rows to the order of
-// the result set (column 0), in one rearrangement of the grid.
+// the result set (the index each row keeps), in one rearrangement of the grid.
 void ResultsPane::CancelSort() {
   ctl::FlexGrid& grid = *flexThumbsList;
   SetHeaderPicture(grid, 1, QPixmap(), ctl::flexAlignCenterCenter);
-  Arrangement arrangement{Unmoved(grid.Cols()), SortedRows(grid.Model(), {0})};
+  Arrangement arrangement{Unmoved(grid.Cols()), RowsInResultOrder(grid)};
   for (int home = kFirstDetailColumn; home <= kLastDetailColumn; ++home) {
     CheckColumn(grid, home);
     const ListColumn& field = gListColumns[static_cast<size_t>(home - kFirstDetailColumn)];

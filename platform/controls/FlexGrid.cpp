@@ -266,6 +266,17 @@ void FlexGrid::SetRowHeightMin(int twips) {
   Changed();
 }
 
+int32_t FlexGrid::RowData(int row) const {
+  CheckRow(row);
+  return model_.RowInfo(row).data;
+}
+
+// Nothing shown depends on it: no repaint.
+void FlexGrid::SetRowData(int row, int32_t value) {
+  CheckRow(row);
+  model_.RowInfo(row).data = value;
+}
+
 int FlexGrid::ColAlignment(int col) const {
   CheckCol(col);
   return model_.Column(col).alignment;

@@ -138,6 +138,10 @@ class FlexGrid : public Control {
   void SetRowHeight(int row, int twips);
   int RowHeightMin() const { return rowHeightMin_; }
   void SetRowHeightMin(int twips);
+  // The number kept with a row (see FlexRow::data); outside the grid raises
+  // 30009.
+  int32_t RowData(int row) const;
+  void SetRowData(int row, int32_t value);
   int ColAlignment(int col) const;
   void SetColAlignment(int col, int alignment);
   // Moves a column to another position; the columns between shift.

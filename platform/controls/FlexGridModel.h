@@ -33,6 +33,10 @@ struct FlexColumn {
 
 struct FlexRow {
   int heightTwips = -1;  // -1: the default height
+  // A number the program keeps with the row (0 until set): it moves with
+  // its row in a sort or a rearrangement, as the row's cells do, and a row
+  // that comes new has 0.
+  int32_t data = 0;
 };
 
 class FlexGridModel : public QAbstractTableModel {

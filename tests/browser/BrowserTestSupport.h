@@ -16,6 +16,13 @@
 
 namespace rwtest {
 
+// Row `row` of the list leads to result `index`: its row data and its
+// column 0, as the list fill writes them.
+inline void SetListRow(ctl::FlexGrid& list, int row, int index) {
+  list.SetRowData(row, index);
+  list.SetTextMatrix(row, 0, QString::number(index));
+}
+
 class GridTest : public CommandTest {
  protected:
   void SetUp() override {
@@ -64,6 +71,7 @@ class GridTest : public CommandTest {
   static ctl::FlexGrid& Tiles() { return *gMainForm->Results().flexThumbsTiled; }
   static ctl::FlexGrid& List() { return *gMainForm->Results().flexThumbsList; }
   static int T() { return ResultGrids::TileColumns(); }
+  static void SetListRow(int row, int index) { rwtest::SetListRow(List(), row, index); }
 
   // The centre of cell (row, col) of a grid as it is scrolled now, in pixels.
   static QPoint CellCentre(const ctl::FlexGrid& grid, int row, int col) {

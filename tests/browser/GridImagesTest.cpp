@@ -1,6 +1,7 @@
 // The thumbnails painted into the visible rows of the result grids: the page
 // and the row below it, blank tiles after the last result, the list's stripes.
 #include "tests/app/ProgramRun.h"
+#include "tests/browser/BrowserTestSupport.h"
 #include "tests/library/ThumbnailFixture.h"
 
 #include "library/ResultItem.h"
@@ -93,7 +94,7 @@ TEST_F(GridImagesTest, ListRowsOnThePageGetStripesAndThumbnails) {
   gLibrary->ThumbnailCache.Add(Jpeg(kBluePicture), 5);
   ShowResults(20);
   // The result index of each row, as the list fill writes it; rows in reverse.
-  for (int row = 1; row <= 20; ++row) List().SetTextMatrix(row, 0, QString::number(21 - row));
+  for (int row = 1; row <= 20; ++row) rwtest::SetListRow(List(), row, 21 - row);
   gResults[17].Selected = true;
   gBrowserMode = 2;
   gMainForm->Results().scrollFlex->SetMax(100);

@@ -177,6 +177,8 @@ TEST_F(FlexGridTest, OutOfRangeRaisesTheGridErrors) {
   EXPECT_EQ(rwtest::ErrorNumber([&] { grid.SetCol(-1); }), ctl::kErrInvalidColValue);
   EXPECT_EQ(rwtest::ErrorNumber([&] { grid.TextMatrix(0, 4); }), ctl::kErrSubscriptOutOfRange);
   EXPECT_EQ(rwtest::ErrorNumber([&] { grid.SetTextMatrix(21, 0, "x"); }), ctl::kErrSubscriptOutOfRange);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.RowData(21); }), ctl::kErrInvalidRowValue);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.SetRowData(-1, 1); }), ctl::kErrInvalidRowValue);
 }
 
 TEST_F(FlexGridTest, KeysDoNotScrollWithoutScrollBarsButDoWithThem) {
@@ -430,6 +432,54 @@ TEST(FlexGridModelTest, RearrangingMovingSortingAndResizingKeepCellsTogether) {
   EXPECT_EQ(model.Cell(3, 0).text, QStringLiteral("30"));
   EXPECT_EQ(model.Cell(3, 1).text, QStringLiteral("31"));
   EXPECT_TRUE(model.Cell(4, 1).text.isEmpty());
+}
+
+// A row's number goes wherever its cells go: through a rearrangement, a
+// column move, a sort, and a resize that keeps the rows (in the order they
+// are seen, or not) or the columns; a row that comes new has none. Every
+// cell of a row shows the row's number, so each step is checked by the
+// cells of column 0 whatever column stands there.
+TEST(FlexGridModelTest, RowDataMovesWithItsRowAndNewRowsHaveNone) {
+  ctl::FlexGridModel model;
+  const auto fill = [&model](int rows) {
+    model.Resize(rows, 3);
+    for (int r = 0; r < rows; ++r) {
+      for (int c = 0; c < 3; ++c) model.Cell(r, c).text = QString::number(r * 10);
+      model.RowInfo(r).data = r * 10;
+    }
+  };
+  const auto rowsAgree = [&model] {
+    for (int r = 0; r < model.Rows(); ++r) {
+      if (model.RowInfo(r).data != model.Cell(r, 0).text.toInt()) return false;
+    }
+    return true;
+  };
+  fill(6);
+  model.Rearrange({2, 0, 1}, {5, 3, 1, 2, 4});
+  EXPECT_EQ(model.RowInfo(1).data, 50);
+  EXPECT_TRUE(rowsAgree());
+  model.MoveColumn(0, 2);
+  model.SortRows(1, 5, 1, 1, ctl::flexSortNumericDescending);
+  EXPECT_EQ(model.RowInfo(1).data, 50);
+  EXPECT_EQ(model.RowInfo(5).data, 10);
+  EXPECT_TRUE(rowsAgree());
+  model.Resize(4, 3);  // rows out of their stored order, fewer of them
+  EXPECT_EQ(model.RowInfo(3).data, 30);
+  model.Resize(6, 3);
+  EXPECT_EQ(model.RowInfo(4).data, 0) << "a new row";
+  EXPECT_EQ(model.RowInfo(5).data, 0);
+  EXPECT_TRUE(rowsAgree());
+  model.Resize(6, 2);  // a column less: the store is laid out anew
+  EXPECT_EQ(model.RowInfo(1).data, 50);
+  EXPECT_TRUE(rowsAgree());
+
+  fill(6);  // rows in their stored order, shortened and grown again
+  model.Resize(2, 3);
+  model.Resize(4, 3);
+  EXPECT_EQ(model.RowInfo(1).data, 10);
+  EXPECT_EQ(model.RowInfo(2).data, 0);
+  EXPECT_EQ(model.RowInfo(3).data, 0);
+  EXPECT_TRUE(rowsAgree());
 }
 
 }  // namespace
