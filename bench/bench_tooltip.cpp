@@ -97,11 +97,18 @@ ResultItem Hovered(bool wholeFile) {
 
 // Show, the first tick (measure, place, show) and one paint of the form, then
 // DestroyTip; the released form and timer are deleted outside the timing.
-void BM_TipFirstTick(benchmark::State& state) {
+// With `unseen`, the kept lines and texts are let go of before each run, so
+// every text is laid out anew.
+void TipTicks(benchmark::State& state, bool unseen) {
   UseLibrary();
   gHoverItem = Hovered(state.range(0) != 0);
   cToolTipHost host;
   for (auto _ : state) {
+    if (unseen) {
+      state.PauseTiming();
+      cTipTagLines::ForgetKeptLines();
+      state.ResumeTiming();
+    }
     host.Show(nullptr, 400, 600);
     host.cwTimer_Timer();
     if (!host.Shown()) std::abort();
@@ -114,27 +121,10 @@ void BM_TipFirstTick(benchmark::State& state) {
   state.SetLabel(state.range(0) ? "whole file" : "segment");
 }
 
-// The same tick for texts no tip has shown before: the kept lines and texts
-// are let go of before each tick, so every text is laid out anew.
-void BM_TipFirstTickUnseenTexts(benchmark::State& state) {
-  UseLibrary();
-  gHoverItem = Hovered(state.range(0) != 0);
-  cToolTipHost host;
-  for (auto _ : state) {
-    state.PauseTiming();
-    cTipTagLines::ForgetKeptLines();
-    state.ResumeTiming();
-    host.Show(nullptr, 400, 600);
-    host.cwTimer_Timer();
-    if (!host.Shown()) std::abort();
-    benchmark::DoNotOptimize(host.TipForm()->WidgetRoot().Render());
-    host.DestroyTip();
-    state.PauseTiming();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    state.ResumeTiming();
-  }
-  state.SetLabel(state.range(0) ? "whole file" : "segment");
-}
+void BM_TipFirstTick(benchmark::State& state) { TipTicks(state, false); }
+
+// The same tick for texts no tip has shown before.
+void BM_TipFirstTickUnseenTexts(benchmark::State& state) { TipTicks(state, true); }
 
 void BM_GetSegmentTagsAlone(benchmark::State& state) {
   UseLibrary();

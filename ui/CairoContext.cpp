@@ -173,6 +173,22 @@ TextSize CairoContext::MeasureText(const QString& text) {
 
 double CairoContext::FontHeight() { return MeasureText(QString()).Height; }
 
+// Draws with the clip narrowed to a box, which needs a path of its own: the
+// caller's path and clip are put back after.
+template <class Draw>
+void CairoContext::InBox(double x, double y, double width, double height, Draw draw) {
+  cairo_path_t* callerPath = cairo_copy_path(cr_);
+  cairo_save(cr_);
+  cairo_new_path(cr_);
+  cairo_rectangle(cr_, x, y, width, height);
+  cairo_clip(cr_);
+  draw();
+  cairo_restore(cr_);
+  cairo_new_path(cr_);
+  cairo_append_path(cr_, callerPath);
+  cairo_path_destroy(callerPath);
+}
+
 void CairoContext::DrawText(double x, double y, double width, double height, const QString& text, bool singleLine,
                             int alignment, double opacity) {
   LayoutPtr layout(NewLayout(text));
@@ -191,19 +207,11 @@ void CairoContext::DrawText(double x, double y, double width, double height, con
                                              : alignment == kAlignRight ? PANGO_ALIGN_RIGHT
                                                                         : PANGO_ALIGN_LEFT);
   }
-  // The box clip needs a path of its own; the caller's path is put back after.
-  cairo_path_t* callerPath = cairo_copy_path(cr_);
-  cairo_save(cr_);
-  cairo_new_path(cr_);
-  cairo_rectangle(cr_, x, y, width, height);
-  cairo_clip(cr_);
-  SetFontSource(opacity);
-  cairo_move_to(cr_, left, y);
-  pango_cairo_show_layout(cr_, layout.get());
-  cairo_restore(cr_);
-  cairo_new_path(cr_);
-  cairo_append_path(cr_, callerPath);
-  cairo_path_destroy(callerPath);
+  InBox(x, y, width, height, [&] {
+    SetFontSource(opacity);
+    cairo_move_to(cr_, left, y);
+    pango_cairo_show_layout(cr_, layout.get());
+  });
 }
 
 bool CairoText::IsCurrent() const {
@@ -236,18 +244,11 @@ void CairoContext::DrawText(double x, double y, double width, double height, con
   const double spare = width - text.size_.Width;
   if (alignment == kAlignCentre) left += spare / 2;
   if (alignment == kAlignRight) left += spare;
-  cairo_path_t* callerPath = cairo_copy_path(cr_);
-  cairo_save(cr_);
-  cairo_new_path(cr_);
-  cairo_rectangle(cr_, x, y, width, height);
-  cairo_clip(cr_);
-  SetCairoSource(cr_, text.colour_, opacity);
-  cairo_move_to(cr_, left, y);
-  pango_cairo_show_layout(cr_, text.layout_.get());
-  cairo_restore(cr_);
-  cairo_new_path(cr_);
-  cairo_append_path(cr_, callerPath);
-  cairo_path_destroy(callerPath);
+  InBox(x, y, width, height, [&] {
+    SetCairoSource(cr_, text.colour_, opacity);
+    cairo_move_to(cr_, left, y);
+    pango_cairo_show_layout(cr_, text.layout_.get());
+  });
 }
 
 // The origin moves by a translation rather than through the current point,
@@ -256,21 +257,14 @@ void CairoContext::DrawText(double x, double y, double width, double height, con
 void CairoContext::DrawTextAt(double x, double y, double width, double height, const CairoText& text, double left,
                               double top, double opacity) {
   if (text.IsNull()) return;
-  cairo_path_t* callerPath = cairo_copy_path(cr_);
-  cairo_save(cr_);
-  cairo_new_path(cr_);
-  cairo_rectangle(cr_, x, y, width, height);
-  cairo_clip(cr_);
-  SetCairoSource(cr_, text.colour_, opacity);
-  cairo_translate(cr_, left, top);
-  if (!ShowLineUpTo(text.layout_.get(), x + width - left)) {
-    cairo_move_to(cr_, 0, 0);
-    pango_cairo_show_layout(cr_, text.layout_.get());
-  }
-  cairo_restore(cr_);
-  cairo_new_path(cr_);
-  cairo_append_path(cr_, callerPath);
-  cairo_path_destroy(callerPath);
+  InBox(x, y, width, height, [&] {
+    SetCairoSource(cr_, text.colour_, opacity);
+    cairo_translate(cr_, left, top);
+    if (!ShowLineUpTo(text.layout_.get(), x + width - left)) {
+      cairo_move_to(cr_, 0, 0);
+      pango_cairo_show_layout(cr_, text.layout_.get());
+    }
+  });
 }
 
 // A line far wider than the box (a long list of tags) would hand Cairo every
@@ -337,29 +331,22 @@ void CairoContext::TextHalo(double x, double y, const QString& text, double radi
   PangoRectangle ink;
   pango_layout_get_extents(layout.get(), &ink, nullptr);
   const double margin = std::ceil(radius) + 1;
-  cairo_path_t* callerPath = cairo_copy_path(cr_);
-  cairo_save(cr_);
-  cairo_new_path(cr_);
   // The layer covers only the text's ink and its halo.
-  cairo_rectangle(cr_, x + FromPango(ink.x) - margin, y + FromPango(ink.y) - margin,
-                  FromPango(ink.width) + 2 * margin, FromPango(ink.height) + 2 * margin);
-  cairo_clip(cr_);
-  cairo_push_group(cr_);
-  SetCairoSource(cr_, font_.colour, 1.0);
-  const double diagonal = radius * std::sqrt(0.5);
-  const double offsets[][2] = {{0, 0},          {radius, 0},          {-radius, 0},       {0, radius},
-                               {0, -radius},    {diagonal, diagonal}, {-diagonal, diagonal},
-                               {diagonal, -diagonal}, {-diagonal, -diagonal}};
-  for (const auto& offset : offsets) {
-    cairo_move_to(cr_, x + offset[0], y + offset[1]);
-    pango_cairo_show_layout(cr_, layout.get());
-  }
-  cairo_pop_group_to_source(cr_);
-  cairo_paint_with_alpha(cr_, opacity);
-  cairo_restore(cr_);
-  cairo_new_path(cr_);
-  cairo_append_path(cr_, callerPath);
-  cairo_path_destroy(callerPath);
+  InBox(x + FromPango(ink.x) - margin, y + FromPango(ink.y) - margin, FromPango(ink.width) + 2 * margin,
+        FromPango(ink.height) + 2 * margin, [&] {
+          cairo_push_group(cr_);
+          SetCairoSource(cr_, font_.colour, 1.0);
+          const double diagonal = radius * std::sqrt(0.5);
+          const double offsets[][2] = {{0, 0},         {radius, 0},           {-radius, 0},
+                                       {0, radius},    {0, -radius},          {diagonal, diagonal},
+                                       {-diagonal, diagonal}, {diagonal, -diagonal}, {-diagonal, -diagonal}};
+          for (const auto& offset : offsets) {
+            cairo_move_to(cr_, x + offset[0], y + offset[1]);
+            pango_cairo_show_layout(cr_, layout.get());
+          }
+          cairo_pop_group_to_source(cr_);
+          cairo_paint_with_alpha(cr_, opacity);
+        });
 }
 
 void CairoContext::RenderSurface(const ImageSurface& image, double x, double y, double width, double height,

@@ -161,6 +161,8 @@ class CairoContext {
   PangoLayout* NewLayout(const QString& text);
   void UpdatePangoContext();
   bool ShowLineUpTo(PangoLayout* layout, double right);
+  template <class Draw>
+  void InBox(double x, double y, double width, double height, Draw draw);
   void SetFontSource(double opacity);
 
   ImageSurfacePtr surface_;

@@ -94,7 +94,9 @@ class SelectionKeptTest : public SearchTest {
       const ResultItem& item = gResults[static_cast<size_t>(i)];
       EXPECT_EQ(item.Selected, selected(i)) << i;
       EXPECT_EQ(gSelectedById[item.SegmentID] != 0, selected(i)) << i;
-      if (row <= lastCoded) EXPECT_EQ(List().TextMatrix(row, 1), Code(i, selected(i))) << "row " << row;
+      if (row <= lastCoded) {
+        EXPECT_EQ(List().TextMatrix(row, 1), Code(i, selected(i))) << "row " << row;
+      }
       if (selected(i)) ++count;
     }
     EXPECT_EQ(static_cast<int>(seen.size()), gLibrary->ResultCount);

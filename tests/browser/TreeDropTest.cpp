@@ -408,7 +408,9 @@ TEST_F(TreeDropTest, ADragNearTheTopOrBottomEdgeScrollsTheTreeByALine) {
 // Saves a picture of the main window when RW_SCREENSHOT names a file.
 void Picture() {
   const QString path = qEnvironmentVariable("RW_SCREENSHOT");
-  if (!path.isEmpty()) EXPECT_TRUE(gMainForm->grab().save(path, "PNG"));
+  if (!path.isEmpty()) {
+    EXPECT_TRUE(gMainForm->grab().save(path, "PNG"));
+  }
 }
 
 TEST_F(TreeDropTest, ATagDraggedWithTheMouseOntoAnotherTagMovesUnderIt) {

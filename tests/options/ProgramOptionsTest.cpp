@@ -307,7 +307,9 @@ TEST_F(ProgramOptionsTest, ApplyRunsInOrderAndSavesAfterwards) {
   QStringList steps;
   frmProgramOptions::SchemeStepWatch = [&](const char* step) {
     steps << QLatin1String(step);
-    if (QLatin1String(step) == QLatin1String("main window")) EXPECT_EQ(Other("Red"), 100) << "saved after the recolouring";
+    if (QLatin1String(step) == QLatin1String("main window")) {
+      EXPECT_EQ(Other("Red"), 100) << "saved after the recolouring";
+    }
   };
   form->cmbColourSchemes->setCurrentText(QStringLiteral("Sense of Fern"));
   form->cmbColourSchemes_Click();

@@ -11,9 +11,9 @@
 namespace rwtest {
 
 struct FakeDisk {
-  QString device;      // "/dev/sdb1"
-  QString uuid;        // as udev names its link; empty: no link
-  QString label;       // empty: no link
+  QString device{};    // "/dev/sdb1"
+  QString uuid{};      // as udev names its link; empty: no link
+  QString label{};     // empty: no link
   bool removable = false;
   bool optical = false;
   unsigned major = 8;
