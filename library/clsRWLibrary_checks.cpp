@@ -10,10 +10,10 @@
 #include "platform/MountProbe.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
-#include "platform/SqlRowReader.h"
-#include "platform/SqlText.h"
 
 #include <QHash>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QStringList>
 
 #include <algorithm>
@@ -124,19 +124,20 @@ struct FileToCheck {
 std::vector<FileToCheck> FilesOnOnlineDevices(SqlConnection& db) {
   const QHash<QString, QStringList> roots = OnlineRoots(db);
   if (roots.isEmpty()) return {};
-  QStringList serials;
-  for (auto serial = roots.keyBegin(); serial != roots.keyEnd(); ++serial) serials << SqlQuote(*serial);
-  SqlRowReader rows(db, QStringLiteral("SELECT IFNULL(VF.CurrentPath, '') || IFNULL(VF.FileName, ''), VF.FileID, "
-                                       "VS.SegmentID, VF.DiskSerialNo FROM VideoSegments VS CROSS JOIN VideoFiles VF "
-                                       "WHERE VF.FileID = VS.FileID AND VS.FileFlag = 'Y' AND VF.DiskSerialNo IN (") +
-                            serials.join(QStringLiteral(", ")) + u')');
+  QJsonArray serials;
+  for (auto serial = roots.keyBegin(); serial != roots.keyEnd(); ++serial) serials.append(*serial);
+  auto rows = db.Prepare(QStringLiteral(
+      "SELECT IFNULL(VF.CurrentPath, '') || IFNULL(VF.FileName, ''), VF.FileID, VS.SegmentID, VF.DiskSerialNo "
+      "FROM VideoSegments VS CROSS JOIN VideoFiles VF WHERE VF.FileID = VS.FileID AND VS.FileFlag = 'Y' AND "
+      "VF.DiskSerialNo IN (SELECT value FROM json_each(?))"));
+  rows->Bind(1, QString::fromUtf8(QJsonDocument(serials).toJson(QJsonDocument::Compact)));
   enum Column { kFullPath, kFileId, kSegmentId, kSerial };
   std::vector<FileToCheck> files;
-  while (rows.Next()) {
-    const auto device = roots.constFind(rows.toString(kSerial));
+  while (rows->Step()) {
+    const auto device = roots.constFind(QString::fromUtf8(rows->ColumnBytes(kSerial)));
     if (device == roots.cend()) continue;
-    const QString path = rows.toString(kFullPath);
-    const SearchRow row{rows.toInt64(kSegmentId), rows.toInt64(kFileId)};
+    const QString path = QString::fromUtf8(rows->ColumnBytes(kFullPath));
+    const SearchRow row{rows->ColumnInt(kSegmentId), rows->ColumnInt(kFileId)};
     for (const QString& root : *device) files.push_back({path, root, row});
   }
   return files;
