@@ -21,6 +21,8 @@
 
 #include <algorithm>
 #include <functional>
+#include <optional>
+#include <tuple>
 #include <unordered_map>
 #include <unordered_set>
 #include <utility>
@@ -108,19 +110,47 @@ struct TagText {
 };
 
 // The tag hierarchy read once: every tag by TagID, and the parent links between
-// existing tags in the order a level shows the children (type, name, parent).
+// existing tags in the order a level shows the children (the child's type and
+// name, then parent, then child).
 struct TagHierarchy {
   std::vector<int64_t> tagIds;  // by TagID
   std::unordered_map<int64_t, TagText> tags;
   std::vector<std::pair<int64_t, int64_t>> childParent;
+  // Some parent link has an end that is not a tag: only the library file can
+  // then tell whether the links go round in a circle.
+  bool linksOutsideTags = false;
 };
 
-// Two plain reads: the tags, and every parent link with whether its two ends
-// are tags (only an integer in a link can equal a tag's number). SQLite
-// orders the links by the child's type and name, then parent and child, as
-// each level shows its children.
+// The place of each tag (by TagID) in the order of type and name, as SQLite
+// orders them; tags of one type and name share a place.
+std::unordered_map<int64_t, uint32_t> PlacesByTypeAndName(
+    const std::vector<std::pair<int64_t, std::pair<SqlOrderKey, SqlOrderKey>>>& typesAndNames) {
+  const auto compare = [&](uint32_t a, uint32_t b) {
+    const auto& [typeA, nameA] = typesAndNames[a].second;
+    const auto& [typeB, nameB] = typesAndNames[b].second;
+    const int type = Compare(typeA, typeB);
+    return type != 0 ? type : Compare(nameA, nameB);
+  };
+  std::vector<uint32_t> order(typesAndNames.size());
+  for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::ranges::sort(order, [&](uint32_t a, uint32_t b) { return compare(a, b) < 0; });
+  std::unordered_map<int64_t, uint32_t> places;
+  places.reserve(order.size());
+  uint32_t place = 0;
+  for (size_t i = 0; i < order.size(); ++i) {
+    if (i > 0 && compare(order[i - 1], order[i]) != 0) ++place;
+    places[typesAndNames[order[i]].first] = place;
+  }
+  return places;
+}
+
+// Two plain reads, the tags and every parent link, put in order here: sorting
+// the links in the query by their child's type and name cost more than all
+// the rest of the tree. A link's end is a tag only when it is an integer that
+// is some tag's number.
 TagHierarchy ReadTagHierarchy(SqlConnection& db) {
   TagHierarchy hierarchy;
+  std::vector<std::pair<int64_t, std::pair<SqlOrderKey, SqlOrderKey>>> typesAndNames;
   {
     SqlRecordset tags(db, QStringLiteral("SELECT TagID, Tag, Type FROM Tags ORDER BY TagID"));
     hierarchy.tagIds.reserve(static_cast<size_t>(tags.RecordCount()));
@@ -129,21 +159,33 @@ TagHierarchy ReadTagHierarchy(SqlConnection& db) {
       const int64_t tagId = tags.Value(0).toInt64();
       hierarchy.tagIds.push_back(tagId);
       hierarchy.tags[tagId] = {tags.Value(1).toString(), tags.Value(2).toString()};
+      typesAndNames.emplace_back(tagId, std::pair(OrderKey(tags.Value(2)), OrderKey(tags.Value(1))));
     }
   }
-  SqlRecordset rows(
-      db, QStringLiteral("SELECT TL.TagID, TL.LinkedTag, C.TagID IS NOT NULL, P.TagID IS NOT NULL FROM TagLinks TL "
-                         "LEFT JOIN Tags C ON C.TagID = TL.TagID AND typeof(TL.TagID) = 'integer' "
-                         "LEFT JOIN Tags P ON P.TagID = TL.LinkedTag AND typeof(TL.LinkedTag) = 'integer' "
-                         "WHERE TL.Relationship = 'P' ORDER BY C.Type, C.Tag, TL.LinkedTag, TL.TagID"));
+  SqlRecordset rows(db, QStringLiteral("SELECT TagID, LinkedTag, typeof(TagID) = 'integer', typeof(LinkedTag) = "
+                                       "'integer' FROM TagLinks WHERE Relationship = 'P'"));
   for (; !rows.Eof(); rows.MoveNext()) {
-    const bool childIsTag = rows.Value(2).toInt64() != 0;
-    const bool parentIsTag = rows.Value(3).toInt64() != 0;
     const int64_t child = rows.Value(0).toInt64();
     const int64_t parent = rows.Value(1).toInt64();
-    if (childIsTag) hierarchy.tags[child].hasParentLink = true;
-    if (parentIsTag) hierarchy.tags[parent].hasChildren = true;
-    if (childIsTag && parentIsTag) hierarchy.childParent.emplace_back(child, parent);
+    const auto childTag = rows.Value(2).toInt64() != 0 ? hierarchy.tags.find(child) : hierarchy.tags.end();
+    const auto parentTag = rows.Value(3).toInt64() != 0 ? hierarchy.tags.find(parent) : hierarchy.tags.end();
+    const bool childIsTag = childTag != hierarchy.tags.end();
+    const bool parentIsTag = parentTag != hierarchy.tags.end();
+    if (childIsTag) childTag->second.hasParentLink = true;
+    if (parentIsTag) parentTag->second.hasChildren = true;
+    if (childIsTag && parentIsTag) {
+      hierarchy.childParent.emplace_back(child, parent);
+    } else {
+      hierarchy.linksOutsideTags = true;
+    }
+  }
+  const std::unordered_map<int64_t, uint32_t> places = PlacesByTypeAndName(typesAndNames);
+  std::vector<std::tuple<uint32_t, int64_t, int64_t>> ordered;  // the child's place, parent, child
+  ordered.reserve(hierarchy.childParent.size());
+  for (const auto& [child, parent] : hierarchy.childParent) ordered.emplace_back(places.at(child), parent, child);
+  std::ranges::sort(ordered);
+  for (size_t i = 0; i < ordered.size(); ++i) {
+    hierarchy.childParent[i] = {std::get<2>(ordered[i]), std::get<1>(ordered[i])};
   }
   return hierarchy;
 }
@@ -158,23 +200,30 @@ struct LevelRow {
 // circle of parent links) keeps its first node (of two parents on one level,
 // the lower TagID's, as the tag's derived category has it); its repeated rows
 // leave the level, so the build cannot go round a circle for ever. A row whose
-// parent has no node stays without one. True when a tag was met again.
-bool AddTagLevel(const TagHierarchy& hierarchy, std::vector<LevelRow>& level, ctl::TreeView& tree) {
+// parent has no node stays without one. `nodes` holds the tags' nodes by
+// TagID (the tree holds no other tag nodes yet). True when a tag was met again.
+bool AddTagLevel(const TagHierarchy& hierarchy, std::vector<LevelRow>& level, ctl::TreeView& tree,
+                 std::unordered_map<int64_t, ctl::Node*>& nodes) {
   bool repeated = false;
   std::vector<LevelRow> waiting;
   waiting.reserve(level.size());
+  const auto nodeOf = [&](int64_t tagId) {
+    const auto found = nodes.find(tagId);
+    return found == nodes.end() ? nullptr : found->second;
+  };
   for (const LevelRow& row : level) {
-    const QString key = TagKey(row.tagId);
-    if (tree.Nodes.Exists(key)) {
+    if (nodes.contains(row.tagId)) {
       repeated = true;
       continue;
     }
-    const TagText& tag = hierarchy.tags.at(row.tagId);
-    const QString parent = tag.type == QLatin1String("L") ? QStringLiteral("ID2")
-                           : row.parentId == 0            ? QString()
-                                                          : TagKey(row.parentId);
-    AddNode(tree, parent, key, tag.tag, ImageOfTagType(tag.type));
     waiting.push_back(row);
+    // Playlists hang below the playlists' folder, whatever their parent.
+    const TagText& tag = hierarchy.tags.at(row.tagId);
+    const int64_t parentId = tag.type == QLatin1String("L") ? 2 : row.parentId;
+    ctl::Node* parent = parentId == 0 ? nullptr : nodeOf(parentId);
+    if (parentId != 0 && !parent) continue;
+    nodes[row.tagId] = tree.Nodes.Add(parent, parent ? ctl::tvwChild : ctl::tvwLast, TagKey(row.tagId), tag.tag,
+                                      ImageOfTagType(tag.type));
   }
   level = std::move(waiting);
   return repeated;
@@ -208,8 +257,31 @@ QStringList TagsInCircles(SqlConnection& db) {
   return names;
 }
 
-bool EveryTagHasANode(const TagHierarchy& hierarchy, ctl::TreeView& tree) {
-  return std::ranges::all_of(hierarchy.tagIds, [&](int64_t tagId) { return tree.Nodes.Exists(TagKey(tagId)); });
+// Whether the parent links may go round in a circle. Between tags only, they
+// do when not every tag can be taken away child first (a tag is taken once no
+// link names it as parent any more).
+bool LinksMayCircle(const TagHierarchy& hierarchy) {
+  if (hierarchy.linksOutsideTags) return true;
+  std::unordered_map<int64_t, int> childLinks;  // links naming the tag as parent
+  std::unordered_map<int64_t, std::vector<int64_t>> parents;
+  for (const auto& [child, parent] : hierarchy.childParent) {
+    ++childLinks[parent];
+    parents[child].push_back(parent);
+  }
+  std::vector<int64_t> free;
+  for (const int64_t tagId : hierarchy.tagIds) {
+    if (!childLinks.contains(tagId)) free.push_back(tagId);
+  }
+  size_t taken = 0;
+  while (!free.empty()) {
+    const int64_t tagId = free.back();
+    free.pop_back();
+    ++taken;
+    for (const int64_t parent : parents[tagId]) {
+      if (--childLinks[parent] == 0) free.push_back(parent);
+    }
+  }
+  return taken < hierarchy.tagIds.size();
 }
 
 void ReportCircles(const QStringList& names) {
@@ -238,13 +310,17 @@ void AddTagLevels(SqlConnection& db, ctl::TreeView& tree) {
     if (!hierarchy.tags.at(tagId).hasParentLink) level.push_back({tagId, 0});
   }
   bool repeated = false;
+  std::unordered_map<int64_t, ctl::Node*> nodes;
+  nodes.reserve(hierarchy.tagIds.size());
   for (size_t depth = 0; !level.empty() && depth <= hierarchy.tagIds.size() + 1; ++depth) {
-    if (AddTagLevel(hierarchy, level, tree)) repeated = true;
+    if (AddTagLevel(hierarchy, level, tree, nodes)) repeated = true;
     DescendLevel(hierarchy, level);
   }
   // A circle of parent links shows as a repeated tag when the circle hangs
   // below the top level, and as tags without a node when it does not.
-  if (repeated || !EveryTagHasANode(hierarchy, tree)) ReportCircles(TagsInCircles(db));
+  if ((repeated || nodes.size() < hierarchy.tagIds.size()) && LinksMayCircle(hierarchy)) {
+    ReportCircles(TagsInCircles(db));
+  }
 }
 
 // One node per 'L' link under the tag that hosts it; a pair of links in both
@@ -382,6 +458,18 @@ void ShowDevice(SqlRecordset& row, ctl::TreeView& tree) {
   node->SetBold(true);
 }
 
+// The tree is rebuilt or re-sorted as one update of its view.
+class TreeUpdate {
+ public:
+  explicit TreeUpdate(ctl::TreeView& tree) : tree_(tree) { tree_.BeginUpdate(); }
+  ~TreeUpdate() { tree_.EndUpdate(); }
+  TreeUpdate(const TreeUpdate&) = delete;
+  TreeUpdate& operator=(const TreeUpdate&) = delete;
+
+ private:
+  ctl::TreeView& tree_;
+};
+
 }  // namespace
 
 void clsRWLibrary::PopulateTree() {
@@ -392,6 +480,7 @@ void clsRWLibrary::PopulateTree() {
   if (!gTVOutMode) modReelwise::SetWindowRedraw(&tree, true);
   ShowProgress(QStringLiteral("Processing Library Structure..."));
   gPendingRenameNode = nullptr;
+  const TreeUpdate update(tree);
   tree.Nodes.Clear();
   tree.SetSorted(false);
   TreeStep([&] { AddTagLevels(db, tree); });
@@ -408,6 +497,7 @@ void clsRWLibrary::SortTree() {
   if (!View().LibraryTree()) return;
   ctl::TreeView& tree = *View().LibraryTree();
   if (!gTVOutMode) modReelwise::SetWindowRedraw(&tree, true);
+  std::optional<TreeUpdate> update(std::in_place, tree);
   // The tree sorts every level by text: with the kind's prefix in front, the
   // kinds come in their order and each kind alphabetically.
   QString prefix = QStringLiteral(" 999");
@@ -424,6 +514,7 @@ void clsRWLibrary::SortTree() {
         node->Image() == QLatin1String("DATEFOLDER") || node->Image() == QLatin1String("RATINGFOLDER");
     node->SetSorted(!fixedOrder);
   }
+  update.reset();
   if (!gTVOutMode) modReelwise::SetWindowRedraw(&tree, false);
 }
 

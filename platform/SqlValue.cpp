@@ -2,6 +2,8 @@
 
 #include "platform/Rounding.h"
 
+#include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -120,4 +122,50 @@ QByteArray SqlValue::toBytes() const {
 QDate SqlValue::toDate() const {
   if (type() != Type::Text) return QDate();
   return QDate::fromString(std::get<QString>(value_).left(10), Qt::ISODate);
+}
+
+namespace {
+
+// UTF-16 puts U+E000..U+FFFF after the surrogates, code points put them
+// before: moving both ranges makes units compare as their code points.
+QString InCodePointOrder(const QString& text) {
+  const auto high = [](QChar unit) { return unit.unicode() >= 0xD800; };
+  if (std::none_of(text.begin(), text.end(), high)) return text;
+  QString moved = text;
+  for (QChar& unit : moved) {
+    const char16_t u = unit.unicode();
+    if (u >= 0xD800) unit = QChar(static_cast<char16_t>(u >= 0xE000 ? u - 0x800 : u + 0x2000));
+  }
+  return moved;
+}
+
+// A double's bits read as an unsigned number keep the order of the positive
+// values and reverse the negative ones; flipping the sign bit, or every bit of
+// a negative value, gives one order for all. (Integers beyond 2^53 lose their
+// last digits here.)
+QString NumberUnits(double number) {
+  if (number == 0.0) number = 0.0;  // -0 as 0
+  uint64_t bits = std::bit_cast<uint64_t>(number);
+  bits = bits >> 63 ? ~bits : bits | (uint64_t{1} << 63);
+  QString units(4, QChar());
+  for (int i = 0; i < 4; ++i) units[3 - i] = QChar(static_cast<char16_t>((bits >> (16 * i)) & 0xFFFF));
+  return units;
+}
+
+}  // namespace
+
+SqlOrderKey OrderKey(const SqlValue& value) {
+  switch (value.type()) {
+    case SqlValue::Type::Null:
+      return {0, QString()};
+    case SqlValue::Type::Integer:
+    case SqlValue::Type::Real:
+      return {1, NumberUnits(value.toDouble())};
+    case SqlValue::Type::Text:
+      return {2, InCodePointOrder(value.toString())};
+    case SqlValue::Type::Blob:
+      break;
+  }
+  // Latin-1 maps each byte to the unit of its own value.
+  return {3, QString::fromLatin1(value.toBytes())};
 }

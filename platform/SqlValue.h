@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <algorithm>
 #include <cstdint>
 #include <type_traits>
 #include <utility>
@@ -56,3 +57,27 @@ class SqlValue {
 
 // The shortest text that reads back as the same double, always with ".".
 QString FormatReal(double value);
+
+// A key that orders stored values as SQLite does under the BINARY collation:
+// NULL first, then numbers by value, then texts by code point (as their UTF-8
+// bytes compare), then blobs by their bytes. Equal keys are equal values (an
+// integer and a real of one value are). A text without surrogates keeps its
+// own string, so making a key costs no copy.
+struct SqlOrderKey {
+  int storageClass = 0;
+  QString units;  // compared unit by unit, unsigned
+
+  // Negative, 0 or positive. Keys are mostly short texts, which a plain loop
+  // compares faster than a call into the string library.
+  friend int Compare(const SqlOrderKey& a, const SqlOrderKey& b) {
+    if (a.storageClass != b.storageClass) return a.storageClass - b.storageClass;
+    const qsizetype common = std::min(a.units.size(), b.units.size());
+    const char16_t* x = reinterpret_cast<const char16_t*>(a.units.constData());
+    const char16_t* y = reinterpret_cast<const char16_t*>(b.units.constData());
+    for (qsizetype i = 0; i < common; ++i) {
+      if (x[i] != y[i]) return x[i] < y[i] ? -1 : 1;
+    }
+    return a.units.size() < b.units.size() ? -1 : a.units.size() > b.units.size() ? 1 : 0;
+  }
+};
+SqlOrderKey OrderKey(const SqlValue& value);

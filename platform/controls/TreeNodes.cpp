@@ -103,7 +103,7 @@ void Node::SetParent(Node* parent) {
 
 void Node::EnsureVisible() {
   for (Node* up = parent_; up; up = up->parent_) up->SetExpanded(true);
-  tree_->view_->scrollTo(tree_->model_->IndexOf(this));
+  tree_->ScrollToNode(this, QAbstractItemView::EnsureVisible);
 }
 
 // --- NodeCollection --------------------------------------------------------------
@@ -111,12 +111,21 @@ void Node::EnsureVisible() {
 Node* NodeCollection::Add(const QString& relative, int relationship, const QString& key, const QString& text,
                           const QString& image) {
   if (!key.isEmpty() && byKey_.contains(key)) RaiseControlError(kErrKeyNotUnique, kSource);
+  Node* anchor = nullptr;
+  if (!relative.isEmpty()) {
+    anchor = Find(relative);
+    if (!anchor) RaiseControlError(kErrElementNotFound, kSource);
+  }
+  return Add(anchor, relationship, key, text, image);
+}
+
+Node* NodeCollection::Add(Node* anchor, int relationship, const QString& key, const QString& text,
+                          const QString& image) {
+  if (!key.isEmpty() && byKey_.contains(key)) RaiseControlError(kErrKeyNotUnique, kSource);
   Node* parent = nullptr;
   size_t position = tree_->roots_.size();
   bool inOrder = tree_->sorted_;
-  if (!relative.isEmpty()) {
-    Node* anchor = Find(relative);
-    if (!anchor) RaiseControlError(kErrElementNotFound, kSource);
+  if (anchor) {
     parent = relationship == tvwChild ? anchor : anchor->parent_;
     const size_t row = static_cast<size_t>(anchor->row_);
     switch (relationship) {
@@ -176,13 +185,15 @@ void NodeCollection::Remove(const ItemRef& ref) {
 }
 
 void NodeCollection::Clear() {
-  tree_->model_->beginResetModel();
+  const bool tell = !tree_->Updating();
+  if (tell) tree_->model_->beginResetModel();
   tree_->roots_.clear();
   tree_->selected_ = nullptr;
   tree_->dropHighlight_ = nullptr;
+  tree_->scrollTarget_ = nullptr;
   byKey_.clear();
   order_.clear();
-  tree_->model_->endResetModel();
+  if (tell) tree_->model_->endResetModel();
 }
 
 void NodeCollection::Renumber() {
@@ -206,11 +217,12 @@ void TreeView::Insert(Node* node, Node* parent, size_t position) {
   std::vector<Node*>& level = Level(parent);
   position = std::min(position, level.size());
   const bool firstChild = parent && level.empty();
-  model_->beginInsertRows(model_->IndexOf(parent), static_cast<int>(position), static_cast<int>(position));
+  const bool tell = !Updating();
+  if (tell) model_->beginInsertRows(model_->IndexOf(parent), static_cast<int>(position), static_cast<int>(position));
   node->parent_ = parent;
   level.insert(level.begin() + static_cast<ptrdiff_t>(position), node);
   for (size_t i = position; i < level.size(); ++i) level[i]->row_ = static_cast<int>(i);
-  model_->endInsertRows();
+  if (tell) model_->endInsertRows();
   // A node set expanded before it had children opens once it has some.
   if (firstChild && parent->expanded_) ApplyExpanded(parent);
   if (node->expanded_ && !node->children_.empty()) ApplyExpanded(node);
@@ -219,11 +231,12 @@ void TreeView::Insert(Node* node, Node* parent, size_t position) {
 void TreeView::Detach(Node* node) {
   std::vector<Node*>& level = Level(node->parent_);
   const int row = node->row_;
-  model_->beginRemoveRows(model_->IndexOf(node->parent_), row, row);
+  const bool tell = !Updating();
+  if (tell) model_->beginRemoveRows(model_->IndexOf(node->parent_), row, row);
   level.erase(level.begin() + row);
   for (size_t i = static_cast<size_t>(row); i < level.size(); ++i) level[i]->row_ = static_cast<int>(i);
   node->parent_ = nullptr;
-  model_->endRemoveRows();
+  if (tell) model_->endRemoveRows();
 }
 
 void TreeView::Move(Node* node, Node* parent) {
@@ -239,14 +252,17 @@ void TreeView::Move(Node* node, Node* parent) {
   // The view keeps the moved subtree's expansion only through a move.
   const int destination = static_cast<int>(sameLevel && position > row ? position + 1 : position);
   const bool firstChild = parent && to.empty();
-  model_->beginMoveRows(model_->IndexOf(node->parent_), static_cast<int>(row), static_cast<int>(row),
-                        model_->IndexOf(parent), destination);
+  const bool tell = !Updating();
+  if (tell) {
+    model_->beginMoveRows(model_->IndexOf(node->parent_), static_cast<int>(row), static_cast<int>(row),
+                          model_->IndexOf(parent), destination);
+  }
   from.erase(from.begin() + static_cast<ptrdiff_t>(row));
   to.insert(to.begin() + static_cast<ptrdiff_t>(position), node);
   for (size_t i = 0; i < from.size(); ++i) from[i]->row_ = static_cast<int>(i);
   for (size_t i = 0; i < to.size(); ++i) to[i]->row_ = static_cast<int>(i);
   node->parent_ = parent;
-  model_->endMoveRows();
+  if (tell) model_->endMoveRows();
   if (firstChild && parent->expanded_) ApplyExpanded(parent);
 }
 
@@ -255,6 +271,7 @@ void TreeView::Forget(Node* node) {
   for (Node* child : node->children_) Forget(child);
   if (selected_ == node) selected_ = nullptr;
   if (dropHighlight_ == node) dropHighlight_ = nullptr;
+  if (scrollTarget_ == node) scrollTarget_ = nullptr;
   auto& order = Nodes.order_;
   const auto it = std::find_if(order.begin(), order.end(), [&](const auto& owned) { return owned.get() == node; });
   if (!node->key_.isEmpty()) Nodes.byKey_.remove(node->key_);
@@ -264,11 +281,13 @@ void TreeView::Forget(Node* node) {
 void TreeView::SortLevel(Node* parent) {
   std::vector<Node*>& level = Level(parent);
   if (level.size() < 2) return;
-  emit model_->layoutAboutToBeChanged({model_->IndexOf(parent)});
+  const bool tell = !Updating();
+  if (tell) emit model_->layoutAboutToBeChanged({model_->IndexOf(parent)});
   std::stable_sort(level.begin(), level.end(), [](const Node* a, const Node* b) {
     return QString::compare(a->text_, b->text_, Qt::CaseInsensitive) < 0;
   });
   for (size_t i = 0; i < level.size(); ++i) level[i]->row_ = static_cast<int>(i);
+  if (!tell) return;
   model_->FollowNodes();
   emit model_->layoutChanged({model_->IndexOf(parent)});
 }

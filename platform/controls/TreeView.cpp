@@ -11,6 +11,8 @@
 #include <QScrollBar>
 #include <QTimer>
 
+#include <utility>
+
 namespace ctl {
 
 namespace {
@@ -41,6 +43,7 @@ void TreeModel::FollowNodes() {
 }
 
 QModelIndex TreeModel::index(int row, int column, const QModelIndex& parent) const {
+  if (tree_->Updating()) return {};
   const std::vector<Node*>& level = tree_->Level(parent.isValid() ? NodeAt(parent) : nullptr);
   if (row < 0 || column != 0 || static_cast<size_t>(row) >= level.size()) return {};
   return createIndex(row, 0, level[static_cast<size_t>(row)]);
@@ -51,6 +54,7 @@ QModelIndex TreeModel::parent(const QModelIndex& child) const {
 }
 
 int TreeModel::rowCount(const QModelIndex& parent) const {
+  if (tree_->Updating()) return 0;
   return static_cast<int>(tree_->Level(parent.isValid() ? NodeAt(parent) : nullptr).size());
 }
 
@@ -337,6 +341,10 @@ void TreeView::changeEvent(QEvent* event) {
 
 void TreeView::SetSelectedItem(Node* node) {
   selected_ = node;
+  if (Updating()) {
+    if (node) ScrollToNode(node, QAbstractItemView::EnsureVisible, true);
+    return;
+  }
   syncing_ = true;
   if (node) {
     view_->setCurrentIndex(model_->IndexOf(node));
@@ -354,12 +362,13 @@ void TreeView::SetDropHighlight(Node* node) {
 }
 
 void TreeView::NodeChanged(Node* node) {
+  if (Updating()) return;
   const QModelIndex index = model_->IndexOf(node);
   emit model_->dataChanged(index, index);
 }
 
 void TreeView::ApplyExpanded(Node* node) {
-  if (node->children_.empty()) return;
+  if (node->children_.empty() || Updating()) return;
   syncing_ = true;
   view_->setExpanded(model_->IndexOf(node), node->expanded_);
   syncing_ = false;
@@ -406,7 +415,7 @@ Node* TreeView::HitTest(double x, double y) const {
 }
 
 void TreeView::StartLabelEdit() {
-  if (!selected_) return;
+  if (!selected_ || Updating()) return;
   int cancel = 0;
   Raise(BeforeLabelEdit, cancel);
   if (cancel) return;
@@ -425,7 +434,61 @@ void TreeView::FinishLabelEdit(Node* node, const QString& text) {
 }
 
 void TreeView::SetFirstVisible(Node* node) {
-  if (node) view_->scrollTo(model_->IndexOf(node), QAbstractItemView::PositionAtTop);
+  if (node) ScrollToNode(node, QAbstractItemView::PositionAtTop);
+}
+
+void TreeView::ScrollToNode(Node* node, int hint, bool quiet) {
+  if (Updating()) {
+    scrollTarget_ = node;
+    scrollHint_ = hint;
+    scrollQuiet_ = quiet;
+    return;
+  }
+  const bool wasSyncing = std::exchange(syncing_, syncing_ || quiet);
+  view_->scrollTo(model_->IndexOf(node), static_cast<QAbstractItemView::ScrollHint>(hint));
+  syncing_ = wasSyncing;
+}
+
+void TreeView::BeginUpdate() {
+  if (updating_++ > 0) return;
+  // Only a view scrolled down keeps its place: the node first shown goes back to the top.
+  scrollTarget_ = nullptr;
+  if (view_->verticalScrollBar()->value() > 0) {
+    const QModelIndex first = view_->indexAt(QPoint(1, 1));
+    if (first.isValid()) {
+      scrollTarget_ = TreeModel::NodeAt(first);
+      scrollHint_ = QAbstractItemView::PositionAtTop;
+      scrollQuiet_ = false;
+    }
+  }
+  // The view lets go of every node now, so nothing it keeps can point at a
+  // node removed meanwhile; the current node must outlive the reset.
+  syncing_ = true;
+  model_->beginResetModel();
+  model_->endResetModel();
+  syncing_ = false;
+}
+
+void TreeView::EndUpdate() {
+  if (updating_ == 0 || --updating_ > 0) return;
+  syncing_ = true;
+  model_->beginResetModel();
+  model_->endResetModel();
+  syncing_ = false;
+  ShowUpdatedNodes();
+}
+
+void TreeView::ShowUpdatedNodes() {
+  // Parents come before their children in the collection, so an expanded
+  // child is opened after its parent.
+  for (const auto& node : Nodes) {
+    if (node->expanded_) ApplyExpanded(node.get());
+  }
+  syncing_ = true;
+  if (selected_) view_->setCurrentIndex(model_->IndexOf(selected_));
+  syncing_ = false;
+  if (Node* target = std::exchange(scrollTarget_, nullptr)) ScrollToNode(target, scrollHint_, scrollQuiet_);
+  view_->viewport()->update();
 }
 
 void TreeView::ScrollLines(int lines) {

@@ -137,6 +137,9 @@ class NodeCollection {
   // 35601.
   Node* Add(const QString& relative, int relationship, const QString& key, const QString& text,
             const QString& image = QString());
+  // As Add, with the relative given as a node (nullptr: the top level).
+  Node* Add(Node* relative, int relationship, const QString& key, const QString& text,
+            const QString& image = QString());
   // A missing key raises 35601, an index out of range 35600.
   Node& Item(const ItemRef& ref) const;
   Node& operator()(const ItemRef& ref) const { return Item(ref); }
@@ -199,6 +202,13 @@ class TreeView : public Control {
   void SetFirstVisible(Node* node);
   // Scrolls by whole rows (negative: up), as the arrows of a scroll bar.
   void ScrollLines(int lines);
+  // Many changes at once (a rebuild, a re-sort): from BeginUpdate to the
+  // matching EndUpdate the view shows no nodes and is told of no single
+  // change, which would cost more than the change itself; EndUpdate shows
+  // them all at once, with the expanded nodes and the selected node, scrolled
+  // to the node asked for meanwhile or else to the node that was first shown.
+  void BeginUpdate();
+  void EndUpdate();
 
   std::function<void(Node* node)> NodeClick;
   std::function<void(Node* node)> Expand;
@@ -236,6 +246,11 @@ class TreeView : public Control {
   void ViewMouseMove(QMouseEvent* event);
   void ViewDoubleClick(QMouseEvent* event);
   void FinishLabelEdit(Node* node, const QString& text);
+  // Scrolls the view to a node now, or once the update ends; a quiet scroll
+  // (to a node selected by code) raises no Expand for the parents it opens.
+  void ScrollToNode(Node* node, int hint, bool quiet = false);
+  bool Updating() const { return updating_ > 0; }
+  void ShowUpdatedNodes();
   bool HasPictures() const;
   bool HasPlusMinus() const;
   bool HasLines() const;
@@ -254,6 +269,11 @@ class TreeView : public Control {
   QString pathSeparator_ = QStringLiteral("\\");
   COLORREF backColor_ = RGB(255, 255, 255);
   bool syncing_ = false;
+  int updating_ = 0;
+  // Where the view goes when an update ends (QAbstractItemView::ScrollHint).
+  Node* scrollTarget_ = nullptr;
+  int scrollHint_ = 0;
+  bool scrollQuiet_ = false;
 };
 
 }  // namespace ctl

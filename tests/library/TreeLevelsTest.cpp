@@ -5,6 +5,8 @@
 #include "tests/library/TreeFixture.h"
 #include "ui/SchemeColours.h"
 
+#include <random>
+
 namespace {
 
 using rwtest::OpenLibraryTest;
@@ -139,6 +141,65 @@ TEST_F(TreeLevelsTest, ALibraryWithoutFilesHasAnEmptyFormatGroup) {
   EXPECT_TRUE(Shown("FORMATS").isEmpty());
   EXPECT_EQ(Node("FORMATS").StateImage(), 3);
   EXPECT_EQ(Node("ID10").Parent(), nullptr);
+}
+
+// Random hierarchies whose tags share names in every way the order can tell
+// apart (case, accents, characters on both sides of the UTF-16 surrogates,
+// the same name twice, no name, no type), many with a second parent: every
+// parent's children come in the order of their type and name, then parent,
+// then TagID, as the database orders them; a tag with two parents hangs
+// below the one met first; and no circle is reported where there is none.
+TEST_F(TreeLevelsTest, ChildrenComeInTheDatabasesOrderOfTypeAndName) {
+  const QStringList names = {QStringLiteral("a"),        QStringLiteral("A"),  QStringLiteral("b"),
+                             QString::fromUtf8("é"),     QString::fromUtf8("É"), QString::fromUtf8("\xee\x80\x80"),
+                             QString::fromUtf8("\xf0\x9d\x84\x9e"), QStringLiteral("ab"), QStringLiteral("")};
+  const QStringList types = {QStringLiteral("'T'"), QStringLiteral("'F'"), QStringLiteral("'C'"),
+                             QStringLiteral("NULL")};
+  for (unsigned seed = 1; seed <= 4; ++seed) {
+    std::mt19937 random(seed);
+    const auto pick = [&](int count) { return static_cast<int>(random() % static_cast<unsigned>(count)); };
+    QStringList sql;
+    constexpr int kTags = 70;
+    for (int id = 10; id < 10 + kTags; ++id) {
+      const QString name = pick(10) == 0 ? QStringLiteral("NULL") : SqlQuote(names[pick(names.size())]);
+      sql << QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (%1, %2, %3)")
+                 .arg(id)
+                 .arg(name, types[pick(types.size())]);
+      // Parents have lower numbers, so no link goes round.
+      if (id >= 15) sql << QStringLiteral("INSERT INTO TagLinks VALUES (%1, %2, 'P')").arg(id).arg(10 + pick(id - 10));
+      if (id >= 20 && pick(3) == 0) {
+        sql << QStringLiteral("INSERT OR IGNORE INTO TagLinks VALUES (%1, %2, 'P')").arg(id).arg(10 + pick(id - 10));
+      }
+    }
+    OpenWith(sql.join(u';'), QStringLiteral("Random%1.rw2").arg(seed));
+    EXPECT_EQ(boxes.Count(), 0) << "seed " << seed;
+    gLibrary->PopulateTree();  // unsorted: each level in the order the build adds it
+    for (int parent = 10; parent < 10 + kTags; ++parent) {
+      QStringList expected;
+      for (const QString& child : Column(QStringLiteral(
+               "SELECT TL.TagID FROM TagLinks TL JOIN Tags C ON C.TagID = TL.TagID WHERE TL.Relationship = 'P' "
+               "AND TL.LinkedTag = %1 ORDER BY C.Type, C.Tag, TL.LinkedTag, TL.TagID")
+                                             .arg(parent))) {
+        // A tag with two parents is shown below the first one the levels meet.
+        if (Node("ID" + child).Parent() == &Node(QStringLiteral("ID%1").arg(parent))) expected << "ID" + child;
+      }
+      QStringList shown;
+      for (ctl::Node* child = Node(QStringLiteral("ID%1").arg(parent)).Child(); child; child = child->Next()) {
+        shown << child->Key();
+      }
+      EXPECT_EQ(shown, expected) << "seed " << seed << ", parent " << parent;
+    }
+    for (int id = 15; id < 10 + kTags; ++id) {
+      // The parent first met: the shallowest, and of those the first in the order above.
+      const QString parents = Column(QStringLiteral("SELECT LinkedTag FROM TagLinks WHERE TagID = %1 AND "
+                                                    "Relationship = 'P' ORDER BY LinkedTag")
+                                         .arg(id))
+                                  .join(u',');
+      const ctl::Node* parent = Node(QStringLiteral("ID%1").arg(id)).Parent();
+      ASSERT_NE(parent, nullptr) << "seed " << seed << ", tag " << id;
+      EXPECT_TRUE(parents.split(u',').contains(parent->Key().mid(2))) << "seed " << seed << ", tag " << id;
+    }
+  }
 }
 
 }  // namespace

@@ -5,6 +5,9 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <map>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -309,6 +312,46 @@ TEST_F(SqlRecordsetTest, UpdateInsideANamedTransactionJoinsIt) {
   rs->Update();
   db_->RollbackTrans(QStringLiteral("Outer"));
   EXPECT_EQ(Open("SELECT FileSize FROM Files WHERE FileID = 3")->Value(QStringLiteral("FileSize")).toInt(), 300);
+}
+
+// Values of every storage class, read back as the program reads them, sort
+// by their order keys exactly as the database orders them, and tie exactly
+// where it finds them equal: numbers of one value across integer and real,
+// texts by code point (a character beyond U+FFFF after U+E000..U+FFFD, which
+// UTF-16 units would put the other way round), blobs by their bytes.
+TEST_F(SqlRecordsetTest, OrderKeysSortValuesAsTheDatabaseOrdersThem) {
+  db_->Execute(QStringLiteral("CREATE TABLE V (x)"));
+  db_->Execute(QString::fromUtf8(
+      "INSERT INTO V VALUES (NULL), (3), (3.0), (-2.5), (-7), (0), (-0.0), (1099511627776), (1e300), (-1e300), "
+      "(''), ('a'), ('B'), ('b'), ('ab'), ('é'), ('É'), ('\xee\x80\x80'), ('\xef\xbf\xbd'), ('\xf0\x9d\x84\x9e'), "
+      "('a\xf0\x9d\x84\x9e'), ('a\xef\xbf\xbd'), ('3'), (NULL), (x''), (x'00'), (x'ff'), (x'0001'), (x'61'), ('a')"));
+  std::vector<std::pair<int64_t, SqlValue>> rows;
+  for (auto rs = Open("SELECT rowid, x FROM V"); !rs->Eof(); rs->MoveNext()) {
+    rows.emplace_back(rs->Value(0).toInt64(), rs->Value(1));
+  }
+  std::vector<std::pair<int64_t, SqlOrderKey>> keyed;
+  for (const auto& [rowid, value] : rows) keyed.emplace_back(rowid, OrderKey(value));
+  std::ranges::sort(keyed, [](const auto& a, const auto& b) {
+    const int order = Compare(a.second, b.second);
+    return order != 0 ? order < 0 : a.first < b.first;
+  });
+  std::vector<int64_t> ours;
+  for (const auto& row : keyed) ours.push_back(row.first);
+  std::vector<int64_t> theirs;
+  for (auto rs = Open("SELECT rowid FROM V ORDER BY x, rowid"); !rs->Eof(); rs->MoveNext()) {
+    theirs.push_back(rs->Value(0).toInt64());
+  }
+  EXPECT_EQ(ours, theirs);
+
+  std::map<std::pair<int64_t, int64_t>, bool> same;
+  for (auto rs = Open("SELECT A.rowid, B.rowid, A.x IS B.x FROM V A, V B"); !rs->Eof(); rs->MoveNext()) {
+    same[{rs->Value(0).toInt64(), rs->Value(1).toInt64()}] = rs->Value(2).toBool();
+  }
+  for (const auto& [a, keyA] : keyed) {
+    for (const auto& [b, keyB] : keyed) {
+      EXPECT_EQ(Compare(keyA, keyB) == 0, same.at({a, b})) << a << " and " << b;
+    }
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The tree view: keyed nodes, relationships and order, sorting, moving and
 // removing, expansion events, hit testing in twips, clicks, label editing and
-// the two looks (lines and plus/minus, or state icons).
+// the two looks (lines and plus/minus, or state icons), and updates of many
+// nodes at once.
 #include "platform/controls/ControlErrors.h"
 #include "platform/controls/TreeView.h"
 #include "tests/platform/controls/ControlTestSupport.h"
@@ -321,6 +322,81 @@ TEST_F(TreeViewTest, KeysReachTheHandlerBeforeTheTreeMovesTheSelection) {
   QTest::keyClick(View(), Qt::Key_Down);
   QTest::keyClick(View(), Qt::Key_F2);
   EXPECT_EQ(log.Joined(), "KeyDown 40 on ID1 | KeyDown 113 on ID4");
+}
+
+// Rows "Row 1".."Row n" at the top level, each with one child "Child i".
+void AddRows(TreeView& tree, int count) {
+  for (int i = 1; i <= count; ++i) {
+    tree.Nodes.Add("", ctl::tvwLast, QStringLiteral("R%1").arg(i), QStringLiteral("Row %1").arg(i), "TAG");
+    tree.Nodes.Add(QStringLiteral("R%1").arg(i), ctl::tvwChild, QStringLiteral("C%1").arg(i),
+                   QStringLiteral("Child %1").arg(i), "TAG");
+  }
+}
+
+Node* FirstShown(QTreeView* view) {
+  const QModelIndex index = view->indexAt(QPoint(1, 1));
+  return index.isValid() ? static_cast<Node*>(index.internalPointer()) : nullptr;
+}
+
+TEST_F(TreeViewTest, AnUpdateShowsItsChangesAtOnceKeepingExpansionSelectionAndPlace) {
+  AddRows(tree, 80);
+  Show();
+  tree.Nodes("R3").SetExpanded(true);
+  tree.Nodes("R40").SetExpanded(true);
+  tree.SetFirstVisible(&tree.Nodes("R30"));
+  tree.SetSelectedItem(&tree.Nodes("C40"));
+  ASSERT_EQ(FirstShown(View()), &tree.Nodes("R30"));
+  tree.Expand = [&](Node* node) { log.Add("Expand " + node->Key()); };
+  tree.Collapse = [&](Node* node) { log.Add("Collapse " + node->Key()); };
+
+  tree.BeginUpdate();
+  tree.BeginUpdate();  // updates nest: only the outer end shows the nodes
+  EXPECT_EQ(View()->model()->rowCount(), 0) << "the view holds no node while the update runs";
+  EXPECT_EQ(tree.HitTest(100, 100), nullptr);
+  for (const auto& node : tree.Nodes) node->SetText(node->Text().toUpper());
+  tree.Nodes.Add("R50", ctl::tvwChild, "N1", "NEW", "TAG");
+  tree.Nodes("R50").SetExpanded(true);
+  tree.Nodes.Remove("R79");
+  tree.SetSorted(true);
+  tree.EndUpdate();
+  EXPECT_EQ(View()->model()->rowCount(), 0);
+  tree.EndUpdate();
+
+  EXPECT_EQ(log.Joined(), "Expand R50") << "only the code's own expansion is an event";
+  EXPECT_EQ(View()->model()->rowCount(), 79);
+  EXPECT_EQ(tree.Nodes("R50").Children(), 2);
+  for (const QString key : {"R3", "R40", "R50", "R4"}) {
+    Node& node = tree.Nodes(key);
+    int row = 0;
+    for (Node* up = node.Previous(); up; up = up->Previous()) ++row;
+    EXPECT_EQ(View()->isExpanded(View()->model()->index(row, 0)), node.Expanded()) << key.toStdString();
+  }
+  EXPECT_EQ(tree.SelectedItem(), &tree.Nodes("C40"));
+  EXPECT_EQ(static_cast<Node*>(View()->currentIndex().internalPointer()), &tree.Nodes("C40"));
+  rwtest::RunEventLoopPasses();
+  EXPECT_EQ(FirstShown(View()), &tree.Nodes("R30")) << "the node first shown stays first";
+  EXPECT_EQ(tree.Nodes("R30").Text(), "ROW 30");
+}
+
+TEST_F(TreeViewTest, AnUpdateThatRebuildsTheTreeShowsTheNodeSelectedMeanwhile) {
+  AddRows(tree, 80);
+  Show();
+  tree.SetFirstVisible(&tree.Nodes("R60"));
+  tree.SetSelectedItem(&tree.Nodes("R61"));
+  tree.BeginUpdate();
+  tree.StartLabelEdit();  // refused while the view holds no node
+  tree.Nodes.Clear();
+  AddRows(tree, 70);
+  tree.SetSelectedItem(&tree.Nodes("C70"));
+  EXPECT_EQ(tree.SelectedItem(), &tree.Nodes("C70"));
+  tree.EndUpdate();
+  rwtest::RunEventLoopPasses();
+  EXPECT_EQ(QApplication::focusWidget() ? qobject_cast<QLineEdit*>(QApplication::focusWidget()) : nullptr, nullptr);
+  EXPECT_EQ(View()->model()->rowCount(), 70);
+  EXPECT_EQ(static_cast<Node*>(View()->currentIndex().internalPointer()), &tree.Nodes("C70"));
+  EXPECT_TRUE(View()->isExpanded(View()->model()->index(69, 0))) << "the selected node's parent opens to show it";
+  const QRect shown = View()->visualRect(View()->currentIndex());
+  EXPECT_TRUE(View()->viewport()->rect().contains(shown)) << "the selected node is scrolled into view";
 }
 
 }  // namespace
