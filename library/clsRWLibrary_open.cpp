@@ -61,6 +61,19 @@ QString ReplacedTable(SqlConnection& db) {
   return rs->Eof() ? QString() : rs->Value(0).toString();
 }
 
+// The first of the catalogue tables that every layout of the library file
+// has, the oldest one included, that the file lacks: empty when none is
+// missing. A library without one cannot be used (another program dropped it).
+QString MissingTable(SqlConnection& db) {
+  static const QStringList tables = {QStringLiteral("Tags"),          QStringLiteral("TagLinks"),
+                                     QStringLiteral("SegmentTags"),   QStringLiteral("Views"),
+                                     QStringLiteral("VideoFiles"),    QStringLiteral("VideoSegments")};
+  for (const QString& table : tables) {
+    if (!HasTable(db, table)) return table;
+  }
+  return {};
+}
+
 void ShowRefusal(const QString& text, const QString& title = QStringLiteral("Incompatible Library")) {
   ShowProgramMessage(text, vbExclamation, title, ProgramMessageOwner());
 }
@@ -142,13 +155,15 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
   }
   std::unique_ptr<SqlConnection> candidate;
   QString replaced;
+  QString missing;
+  bool earlierLayout = false;
   try {
     candidate = gFactory.OpenConnection(path);
     replaced = ReplacedTable(*candidate);
-    if (!HasTable(*candidate, QStringLiteral("VersionData"))) {
-      if (HasTable(*candidate, QStringLiteral("VideoFiles")) && HasTable(*candidate, QStringLiteral("Tags"))) {
-        return candidate;
-      }
+    missing = MissingTable(*candidate);
+    earlierLayout = !HasTable(*candidate, QStringLiteral("VersionData"));
+    if (earlierLayout && !(HasTable(*candidate, QStringLiteral("VideoFiles")) &&
+                           HasTable(*candidate, QStringLiteral("Tags")))) {
       throw RWError(kErrDatabase, QStringLiteral("no catalogue tables"));
     }
   } catch (const RWError&) {
@@ -165,6 +180,18 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
                 QStringLiteral("Damaged Library"));
     return nullptr;
   }
+  // Refused before the upgrade or the upkeep write to the file, which would
+  // otherwise stop on the missing table with raw database errors.
+  if (!missing.isEmpty()) {
+    lock.reset();
+    ShowRefusal(QStringLiteral(" '%1'\r\n\r\ncannot be opened: its table \"%2\" is missing (another program "
+                               "changed the file), so it is not a Library Reelwise II can use.\r\n\r\nNothing in "
+                               "the file was changed.")
+                    .arg(path, missing),
+                QStringLiteral("Damaged Library"));
+    return nullptr;
+  }
+  if (earlierLayout) return candidate;
   auto rs = gFactory.NewRecordset(*candidate, QStringLiteral("Select * FROM VersionData"));
   const int major = rs->Eof() ? 0 : rs->Fields(QStringLiteral("Major")).toInt();
   const int minor = rs->Eof() ? 0 : rs->Fields(QStringLiteral("Minor")).toInt();

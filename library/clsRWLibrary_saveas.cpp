@@ -7,6 +7,7 @@
 #include "library/HistoryEntry.h"
 #include "library/cFactory.h"
 #include "platform/RWError.h"
+#include "platform/WholeFile.h"
 #include "ui/clsDialogs.h"
 
 #include <QFileInfo>
@@ -29,6 +30,16 @@ bool ConfirmReplace() {
                             ProgramMessageOwner()) == vbOK;
 }
 
+// A folder that takes no new file (missing, read-only, not ours) is named
+// with the reason before the copy starts; the database's own failure would
+// read as if the open library's file had gone away.
+void CheckCopyTarget(const QString& name) {
+  WholeFileWriter probe(name);
+  if (!probe.Open()) {
+    throw RWError(kErrFileAccess, FileNotWrittenText(name, probe.ErrorString()), QStringLiteral("clsRWLibrary"));
+  }
+}
+
 }  // namespace
 
 void clsRWLibrary::SaveLibraryAsDialog(bool isNew) {
@@ -43,6 +54,7 @@ void clsRWLibrary::SaveLibraryAsDialog(bool isNew) {
       OpenNewLibraryFile(name);
     } else {
       // The open library stays open until the copy is complete and opened.
+      CheckCopyTarget(name);
       m_Connection->CopyTo(name);
       OpenLibrary(name, false);
     }

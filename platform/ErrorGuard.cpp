@@ -48,9 +48,9 @@ std::optional<PlainFault> PlainFaultOf(const RWError& error) {
   if (saying({"attempt to write a readonly database", "disk I/O error", "unable to open database file"})) {
     return PlainFault{QStringLiteral("Library Not Available"),
                       QStringLiteral("The Library's file can no longer be written: its folder was deleted, moved or "
-                                     "unmounted, or its disk was removed. This change was not saved; what was saved "
-                                     "before is kept in the file.\r\n\r\nOpen the Library again once its disk and "
-                                     "folder are back.") +
+                                     "unmounted, its disk was removed, or the file or its folder was made read-only. "
+                                     "This change was not saved; what was saved before is kept in the file.\r\n\r\n"
+                                     "Open the Library again once its disk and folder are back and writable.") +
                           details};
   }
   if (saying({"no such column", "no such table", "no such view"})) {

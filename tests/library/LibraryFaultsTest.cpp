@@ -51,6 +51,27 @@ TEST_F(LibraryFaultsTest, SaveAsOntoAFullDiskSaysTheDiskIsFull) {
   }
 }
 
+// A copy or a new library into a folder that does not exist names the file
+// and the reason; it is not taken for the open library's file going away.
+TEST_F(LibraryFaultsTest, SaveAsIntoAMissingFolderNamesTheFileAndTheReason) {
+  OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")), QStringLiteral("Films.rw2"));
+  const QString films = gLibrary->LibraryPath;
+  const QString target = gLibrariesFolder + QStringLiteral("Gone/Copy.rw2");
+  for (const bool isNew : {false, true}) {
+    SCOPED_TRACE(isNew ? "new library" : "copy");
+    boxes.Clear();
+    rwtest::ScriptedFileDialogs dialogs;
+    dialogs.Choose({target});
+    gLibrary->SaveLibraryAsDialog(isNew);
+    ASSERT_EQ(boxes.Count(), 1);
+    EXPECT_NE(boxes.Last().title, QStringLiteral("Library Not Available"));
+    EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("The folder does not exist"))) << boxes.Last().prompt.toStdString();
+    EXPECT_TRUE(boxes.Last().prompt.contains(target));
+    EXPECT_EQ(gLibrary->LibraryPath, films);
+    EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
+  }
+}
+
 // The library's folder deleted while it is open: a change is refused with a
 // sentence saying so, not SQLite's raw words.
 TEST_F(LibraryFaultsTest, AWriteAfterTheLibrarysFolderWasDeletedIsToldPlainly) {

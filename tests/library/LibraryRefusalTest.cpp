@@ -105,6 +105,17 @@ TEST_F(LibraryRefusalTest, DamagedLibraryAndForeignFileGetTheirOwnMessages) {
   ExpectRefused(foreign, QStringLiteral("Incompatible Library"), QStringLiteral("is not a Reelwise II Library"));
 }
 
+// A library another program dropped a catalogue table from is refused in one
+// sentence naming the table, before the upgrade or upkeep writes to it.
+TEST_F(LibraryRefusalTest, ALibraryMissingACatalogueTableIsRefusedByName) {
+  for (const QString table : {QStringLiteral("VideoFiles"), QStringLiteral("VideoSegments"),
+                              QStringLiteral("SegmentTags")}) {
+    const QString path = MakeLibrary(gLibrariesFolder + QStringLiteral("Without %1.rw2").arg(table));
+    SqlConnection::Open(path)->Execute(QStringLiteral("DROP TABLE %1").arg(table));
+    ExpectRefused(path, QStringLiteral("Damaged Library"), QStringLiteral("\"%1\" is missing").arg(table));
+  }
+}
+
 TEST_F(LibraryRefusalTest, PathTooLongForSQLiteIsSaidSo) {
   QString folder = Scratch();
   while (QFile::encodeName(folder).size() < 600) folder += QLatin1Char('/') + QString(120, QLatin1Char('x'));

@@ -68,6 +68,9 @@ TEST_F(ErrorGuardTest, DiskAndLibraryFileFaultsAreToldInATitledSentence) {
     EXPECT_FALSE(boxes.Last().prompt.contains(QString::number(c.error.Number())));
     EXPECT_TRUE(boxes.Last().prompt.contains(c.error.Description())) << "SQLite's words follow";
   }
+  // A file made read-only while open is one of the causes named.
+  ErrorGuard().Run([] { throw RWError(kErrDatabase, QStringLiteral("attempt to write a readonly database")); });
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("made read-only"))) << boxes.Last().prompt.toStdString();
   ErrorGuard({.title = QStringLiteral("Error Fetching View Data")}).Run([] {
     throw RWError(kErrDatabase, QStringLiteral("no such column: x"));
   });
