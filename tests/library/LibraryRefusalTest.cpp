@@ -108,7 +108,7 @@ TEST_F(LibraryRefusalTest, DamagedLibraryAndForeignFileGetTheirOwnMessages) {
 // A library another program dropped a catalogue table from is refused in one
 // sentence naming the table, before the upgrade or upkeep writes to it.
 TEST_F(LibraryRefusalTest, ALibraryMissingACatalogueTableIsRefusedByName) {
-  for (const QString table : {QStringLiteral("VideoFiles"), QStringLiteral("VideoSegments"),
+  for (const QString& table : {QStringLiteral("VideoFiles"), QStringLiteral("VideoSegments"),
                               QStringLiteral("SegmentTags")}) {
     const QString path = MakeLibrary(gLibrariesFolder + QStringLiteral("Without %1.rw2").arg(table));
     SqlConnection::Open(path)->Execute(QStringLiteral("DROP TABLE %1").arg(table));

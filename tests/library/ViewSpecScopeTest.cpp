@@ -39,7 +39,9 @@ TEST(ViewSpecScopeTest, EveryScopeAndFilterReachesTheStatementsAsTheirCondition)
           ViewSpec::SearchStatement(QStringLiteral("&"), QStringLiteral("?R:3"), scope, filter, kToday);
       for (const QString& sql : {tag, search}) {
         EXPECT_EQ(sql.contains(QStringLiteral("Segment.Online")), filter != StorageFilter::All) << sql.toStdString();
-        if (filter != StorageFilter::All) EXPECT_TRUE(sql.contains(FilterText(filter))) << sql.toStdString();
+        if (filter != StorageFilter::All) {
+          EXPECT_TRUE(sql.contains(FilterText(filter))) << sql.toStdString();
+        }
       }
       EXPECT_EQ(search.contains(QStringLiteral("FileFlag='Y'")), scope == ResultScope::File);
       // The scope chooses the rows a tag step lists: whole files, the cut
