@@ -10,8 +10,8 @@
 #include "library/ResultItem.h"
 #include "library/cFactory.h"
 #include "platform/RWError.h"
+#include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
-#include "platform/SqlRowReader.h"
 
 #include <QElapsedTimer>
 
@@ -24,7 +24,7 @@ const QString kFetching = QStringLiteral("Fetching Data...");
 
 // The columns of vw_SearchResults, found by name once per fetch.
 struct ResultColumns {
-  explicit ResultColumns(const SqlRowReader& rs)
+  explicit ResultColumns(const SqlCommand& rs)
       : segmentId(Find(rs, "SegmentID")),
         fileId(Find(rs, "FileID")),
         currentPath(Find(rs, "CurrentPath")),
@@ -42,7 +42,7 @@ struct ResultColumns {
         format(Find(rs, "FileFormat")),
         rating(Find(rs, "Rating")) {}
 
-  static int Find(const SqlRowReader& rs, const char* name) {
+  static int Find(const SqlCommand& rs, const char* name) {
     const int column = rs.FieldIndex(QLatin1String(name));
     if (column < 0) {
       throw RWError(kErrInvalidArgument, QStringLiteral("Item not found in this collection (%1)").arg(QLatin1String(name)));
@@ -55,7 +55,7 @@ struct ResultColumns {
 };
 
 // A NULL text reads as empty text.
-void ReadRow(const SqlRowReader& row, const ResultColumns& c, ResultItem& item) {
+void ReadRow(const SqlCommand& row, const ResultColumns& c, ResultItem& item) {
   item.SegmentID = row.toInt(c.segmentId);
   item.FileID = row.toInt(c.fileId);
   item.FileAlias = row.toString(c.alias);
@@ -146,13 +146,13 @@ int32_t ExpectedRows(SqlConnection& db) {
 // results: a recordset would first hold a copy of every field. The columns
 // are found at the first row; missing ones are reported and leave the rows
 // blank.
-bool FetchRows(SqlRowReader& rows, clsRWLibrary& library, ErrorGuard& report,
+bool FetchRows(SqlCommand& rows, clsRWLibrary& library, ErrorGuard& report,
                const std::function<void(int32_t)>& progress) {
   std::unique_ptr<ResultColumns> columns;
   bool found = false;
   QElapsedTimer sinceReport;
   sinceReport.start();
-  for (int32_t i = 1; rows.Next(); ++i) {
+  for (int32_t i = 1; rows.Step(); ++i) {
     if (i == 1) found = report.Run([&] { columns = std::make_unique<ResultColumns>(rows); });
     ResultItem& item = gResults.emplace_back();
     if (!found) continue;
@@ -218,8 +218,8 @@ void clsRWLibrary::FetchSearchResults() {
     bool fields = false;
     const bool read = report.Run([&] {
       m_SQL = QStringLiteral("SELECT * FROM vw_SearchResults");
-      SqlRowReader rows(*m_Connection, m_SQL);
-      fields = FetchRows(rows, *this, report, [this](int32_t row) { ShowProgress(kFetching, row); });
+      const auto rows = m_Connection->Prepare(m_SQL);
+      fields = FetchRows(*rows, *this, report, [this](int32_t row) { ShowProgress(kFetching, row); });
     });
     if (!read) {
       gResults.resize(1);

@@ -12,6 +12,7 @@
 #include <sqlite3.h>
 
 #include <exception>
+#include <limits>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -385,6 +386,100 @@ QByteArray SqlCommand::ColumnBytes(int column) const {
   const void* data = sqlite3_column_blob(stmt_, column);
   const int size = sqlite3_column_bytes(stmt_, column);
   return data ? QByteArray(static_cast<const char*>(data), size) : QByteArray();
+}
+
+int SqlCommand::FieldCount() const { return sqlite3_column_count(stmt_); }
+
+int SqlCommand::FieldIndex(const QString& name) const {
+  for (int c = 0; c < FieldCount(); ++c) {
+    if (QString::fromUtf8(sqlite3_column_name(stmt_, c)).compare(name, Qt::CaseInsensitive) == 0) return c;
+  }
+  return -1;
+}
+
+// The column's value object is read directly, as the recordset reads it: one
+// call into sqlite for the value, whose type and content are then at hand.
+sqlite3_value* SqlCommand::Field(int column) const { return sqlite3_column_value(stmt_, column); }
+
+bool SqlCommand::IsNull(int column) const { return sqlite3_value_type(Field(column)) == SQLITE_NULL; }
+
+int64_t SqlCommand::toInt64(int column) const {
+  sqlite3_value* value = Field(column);
+  switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+      return sqlite3_value_int64(value);
+    case SQLITE_NULL:
+      return 0;
+    default:
+      return Value(column).toInt64();
+  }
+}
+
+int SqlCommand::toInt(int column) const {
+  const int64_t v = toInt64(column);
+  if (v > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
+  if (v < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
+  return static_cast<int>(v);
+}
+
+double SqlCommand::toDouble(int column) const {
+  sqlite3_value* value = Field(column);
+  switch (sqlite3_value_type(value)) {
+    case SQLITE_FLOAT:
+      return sqlite3_value_double(value);
+    case SQLITE_INTEGER:
+      return static_cast<double>(sqlite3_value_int64(value));
+    case SQLITE_NULL:
+      return 0.0;
+    default:
+      return Value(column).toDouble();
+  }
+}
+
+bool SqlCommand::toBool(int column) const {
+  sqlite3_value* value = Field(column);
+  switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+      return sqlite3_value_int64(value) != 0;
+    case SQLITE_FLOAT:
+      return sqlite3_value_double(value) != 0.0;
+    case SQLITE_NULL:
+      return false;
+    default:
+      return Value(column).toBool();
+  }
+}
+
+QString SqlCommand::toString(int column) const {
+  sqlite3_value* value = Field(column);
+  switch (sqlite3_value_type(value)) {
+    case SQLITE_TEXT:
+      return texts_.Text(reinterpret_cast<const char*>(sqlite3_value_text(value)), sqlite3_value_bytes(value));
+    case SQLITE_NULL:
+      return QString();
+    default:
+      return Value(column).toString();
+  }
+}
+
+SqlValue SqlCommand::Value(int column) const {
+  sqlite3_value* value = Field(column);
+  switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+      return SqlValue(static_cast<int64_t>(sqlite3_value_int64(value)));
+    case SQLITE_FLOAT:
+      return SqlValue(sqlite3_value_double(value));
+    case SQLITE_TEXT: {
+      const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+      return SqlValue(texts_.Text(text, sqlite3_value_bytes(value)));
+    }
+    case SQLITE_BLOB: {
+      const auto* blob = static_cast<const char*>(sqlite3_value_blob(value));
+      return SqlValue::Blob(QByteArray(blob, sqlite3_value_bytes(value)));
+    }
+    default:
+      return SqlValue();
+  }
 }
 
 int64_t SqlCommand::Execute() {

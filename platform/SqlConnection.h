@@ -4,6 +4,7 @@
 // named (nestable) transactions, compaction and prepared statements.
 //
 // Every failure raises RWError with number kErrDatabase and SQLite's own text.
+#include "platform/SqlRecordset.h"
 #include "platform/SqlValue.h"
 
 #include <QString>
@@ -14,6 +15,7 @@
 
 struct sqlite3;
 struct sqlite3_stmt;
+struct sqlite3_value;
 class RWError;
 class SqlRecordset;
 class SqlCommand;
@@ -101,8 +103,16 @@ class SqlConnection {
 
 // A prepared statement with "?" parameters (numbered from 1), run as often as
 // needed; each Execute resets the statement and keeps the bindings.
+//
+// A query's rows are stepped one at a time and none is kept: for a reader
+// that turns each row into a record of its own at once, without a
+// recordset's copy of every cell. Step returns false after the last row and
+// resets the statement, so the next Step starts the rows again from the
+// first (with the bindings then in force): a command is run again simply by
+// stepping it again.
 class SqlCommand {
  public:
+  // Prepares the statement; a failure raises.
   SqlCommand(SqlConnection& connection, const QString& sql);
   ~SqlCommand();
   SqlCommand(const SqlCommand&) = delete;
@@ -112,16 +122,36 @@ class SqlCommand {
   void ClearBindings();
   // Runs the statement to its end; returns the rows it changed.
   int64_t Execute();
-  // Steps to the next row of a query, so rows are read one at a time and
-  // none is kept; false after the last (the statement is then reset).
+  // Steps to the next row of a query; false after the last (the statement is
+  // then reset, see above). A failure raises.
   bool Step();
-  // A column of the row Step reached (from 0).
+
+  int FieldCount() const;
+  // Index of the first column of that name (case-insensitive), -1 when none.
+  int FieldIndex(const QString& name) const;
+
+  // The fields of the row Step reached (columns from 0), converted as
+  // SqlValue converts them. A text met again shares the QString already
+  // made for it by this command (as a recordset's texts do).
+  bool IsNull(int column) const;
+  int64_t toInt64(int column) const;
+  int toInt(int column) const;
+  double toDouble(int column) const;
+  bool toBool(int column) const;
+  QString toString(int column) const;
+  SqlValue Value(int column) const;
+
+  // The field as SQLite itself converts it: an integer, or the bytes of a
+  // text or blob (empty for NULL). For loops over keys and raw bytes.
   int64_t ColumnInt(int column) const;
   QByteArray ColumnBytes(int column) const;
 
  private:
+  sqlite3_value* Field(int column) const;
+
   SqlConnection& connection_;
   sqlite3_stmt* stmt_;
+  mutable SqlRecordset::TextCache texts_;
 };
 
 // Keeps a named transaction open for a scope: Commit() ends it; when an
