@@ -78,6 +78,16 @@ void ShowRefusal(const QString& text, const QString& title = QStringLiteral("Inc
   ShowProgramMessage(text, vbExclamation, title, ProgramMessageOwner());
 }
 
+// A catalogue table another program replaced or dropped: the file is refused
+// in one sentence naming the table.
+void RefuseChangedTable(const QString& path, const QString& table, const QString& change) {
+  ShowRefusal(QStringLiteral(" '%1'\r\n\r\ncannot be opened: its table \"%2\" %3 (another program changed the "
+                             "file), so it is not a Library Reelwise II can use.\r\n\r\nNothing in the file was "
+                             "changed.")
+                  .arg(path, table, change),
+              QStringLiteral("Damaged Library"));
+}
+
 // Says why a file that exists cannot be opened, found before anything in it
 // is changed; false when it can be.
 bool RefusedByState(const QString& path, DatabaseFileState state) {
@@ -171,24 +181,15 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
     RefusedByState(path, DatabaseFileState::NotADatabase);
     return nullptr;
   }
-  if (!replaced.isEmpty()) {
+  // A changed table is refused before the upgrade or the upkeep write to the
+  // file, which would otherwise stop on it with raw database errors.
+  if (!replaced.isEmpty() || !missing.isEmpty()) {
     lock.reset();
-    ShowRefusal(QStringLiteral(" '%1'\r\n\r\ncannot be opened: its table \"%2\" was replaced by another kind of "
-                               "object (another program changed the file), so it is not a Library Reelwise II can "
-                               "use.\r\n\r\nNothing in the file was changed.")
-                    .arg(path, replaced),
-                QStringLiteral("Damaged Library"));
-    return nullptr;
-  }
-  // Refused before the upgrade or the upkeep write to the file, which would
-  // otherwise stop on the missing table with raw database errors.
-  if (!missing.isEmpty()) {
-    lock.reset();
-    ShowRefusal(QStringLiteral(" '%1'\r\n\r\ncannot be opened: its table \"%2\" is missing (another program "
-                               "changed the file), so it is not a Library Reelwise II can use.\r\n\r\nNothing in "
-                               "the file was changed.")
-                    .arg(path, missing),
-                QStringLiteral("Damaged Library"));
+    if (!replaced.isEmpty()) {
+      RefuseChangedTable(path, replaced, QStringLiteral("was replaced by another kind of object"));
+    } else {
+      RefuseChangedTable(path, missing, QStringLiteral("is missing"));
+    }
     return nullptr;
   }
   if (earlierLayout) return candidate;
