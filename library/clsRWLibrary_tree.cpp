@@ -155,6 +155,7 @@ TagHierarchy ReadTagHierarchy(SqlConnection& db) {
     SqlRecordset tags(db, QStringLiteral("SELECT TagID, Tag, Type FROM Tags ORDER BY TagID"));
     hierarchy.tagIds.reserve(static_cast<size_t>(tags.RecordCount()));
     hierarchy.tags.reserve(static_cast<size_t>(tags.RecordCount()));
+    typesAndNames.reserve(static_cast<size_t>(tags.RecordCount()));
     for (; !tags.Eof(); tags.MoveNext()) {
       const int64_t tagId = tags.Value(0).toInt64();
       hierarchy.tagIds.push_back(tagId);
