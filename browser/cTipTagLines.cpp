@@ -47,6 +47,7 @@ CairoText KeptLayout(const QString& text, double points, COLORREF colour, bool b
   CairoContext& scratch = cTipTagLines::LayoutContext();
   scratch.SelectFont(kFace, points, colour, bold);
   const CairoText laidOut = scratch.PrepareText(text, withInk);
+  // Looked up again: forgetting above empties the map `texts` was in.
   QHash<QString, CairoText>& into = kept.texts[{points, bold, withInk}];
   if (!into.contains(text)) kept.chars += text.size();
   into.insert(text, laidOut);

@@ -270,6 +270,8 @@ class clsRWLibrary : public IDeviceTableHost {
   int16_t m_HistoryIndex = 0;
   int16_t m_LastHistoryIndex = 0;
   bool m_RecordHistory = true;
+  // The tag steps' indexes are in the file of the current connection.
+  bool m_SearchIndexesMade = false;
   std::unique_ptr<JpegCodec> m_JpegCodec;
   QImage m_NoThumb;
   // Open TagCloudDeferrals, and whether a TagSegment asked for a redraw meanwhile.

@@ -134,10 +134,10 @@ std::vector<FileToCheck> FilesOnOnlineDevices(SqlConnection& db) {
   enum Column { kFullPath, kFileId, kSegmentId, kSerial };
   std::vector<FileToCheck> files;
   while (rows->Step()) {
-    const auto device = roots.constFind(QString::fromUtf8(rows->ColumnBytes(kSerial)));
+    const auto device = roots.constFind(rows->toString(kSerial));
     if (device == roots.cend()) continue;
-    const QString path = QString::fromUtf8(rows->ColumnBytes(kFullPath));
-    const SearchRow row{rows->ColumnInt(kSegmentId), rows->ColumnInt(kFileId)};
+    const QString path = rows->toString(kFullPath);
+    const SearchRow row{rows->toInt64(kSegmentId), rows->toInt64(kFileId)};
     for (const QString& root : *device) files.push_back({path, root, row});
   }
   return files;

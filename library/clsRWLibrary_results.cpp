@@ -142,10 +142,10 @@ int32_t ExpectedRows(SqlConnection& db) {
 
 // Appends the rows to gResults with the selected count and progress every
 // 100 rows once the last report is kProgressIntervalMs old; true when the
-// rows' fields were read (there were rows and they had every column). The rows are read one at a time straight into the
-// results: a recordset would first hold a copy of every field. The columns
-// are found at the first row; missing ones are reported and leave the rows
-// blank.
+// rows' fields were read (there were rows and they had every column). The
+// rows are read one at a time straight into the results: a recordset would
+// first hold a copy of every field. The columns are found at the first row;
+// missing ones are reported and leave the rows blank.
 bool FetchRows(SqlCommand& rows, clsRWLibrary& library, ErrorGuard& report,
                const std::function<void(int32_t)>& progress) {
   std::unique_ptr<ResultColumns> columns;

@@ -110,13 +110,20 @@ void clsRWLibrary::GatherTagFamily(const QString& tagId) {
 // of the file. It is kept for the term "FileFlag IS 'Y'", which only the tag
 // steps write: SQLite uses a partial index only for statements whose terms
 // imply its condition, and the program's many "FileFlag = 'Y'" statements
-// keep the plans and the row order they had.
+// keep the plans and the row order they had. Once both are made for a
+// connection, later steps do not ask again; a file that refused one is
+// asked again at the next step (it may have been locked only for a while).
 void clsRWLibrary::EnsureSearchIndexes() {
+  if (m_SearchIndexesMade) return;
+  bool made = true;
   for (const char* index :
        {"CREATE INDEX IF NOT EXISTS rw2_SegmentTags_TagID ON SegmentTags (TagID, SegmentID)",
         "CREATE INDEX IF NOT EXISTS rw2_VideoSegments_WholeFile ON VideoSegments (FileID, FileFlag) WHERE FileFlag IS 'Y'"}) {
-    ErrorGuard({.quiet = true}).Run([this, index] { m_Connection->Execute(QString::fromLatin1(index)); });
+    if (!ErrorGuard({.quiet = true}).Run([this, index] { m_Connection->Execute(QString::fromLatin1(index)); })) {
+      made = false;
+    }
   }
+  m_SearchIndexesMade = made;
 }
 
 void clsRWLibrary::ExecuteSearch(const QString& Op, const QString& Step, const QString& Caption) {

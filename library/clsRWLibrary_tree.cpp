@@ -21,7 +21,6 @@
 
 #include <algorithm>
 #include <functional>
-#include <optional>
 #include <tuple>
 #include <unordered_map>
 #include <unordered_set>
@@ -498,24 +497,25 @@ void clsRWLibrary::SortTree() {
   if (!View().LibraryTree()) return;
   ctl::TreeView& tree = *View().LibraryTree();
   if (!gTVOutMode) modReelwise::SetWindowRedraw(&tree, true);
-  std::optional<TreeUpdate> update(std::in_place, tree);
-  // The tree sorts every level by text: with the kind's prefix in front, the
-  // kinds come in their order and each kind alphabetically.
-  QString prefix = QStringLiteral(" 999");
-  for (const auto& node : tree.Nodes) {
-    prefix = SortPrefix(node->Image(), prefix);
-    node->SetText(prefix + node->Text());
+  {
+    const TreeUpdate update(tree);
+    // The tree sorts every level by text: with the kind's prefix in front, the
+    // kinds come in their order and each kind alphabetically.
+    QString prefix = QStringLiteral(" 999");
+    for (const auto& node : tree.Nodes) {
+      prefix = SortPrefix(node->Image(), prefix);
+      node->SetText(prefix + node->Text());
+    }
+    tree.SetSorted(true);
+    // Parents come before their children in the collection, so each level is
+    // sorted while its texts still carry the prefix.
+    for (const auto& node : tree.Nodes) {
+      node->SetText(node->Text().mid(4));
+      const bool fixedOrder =
+          node->Image() == QLatin1String("DATEFOLDER") || node->Image() == QLatin1String("RATINGFOLDER");
+      node->SetSorted(!fixedOrder);
+    }
   }
-  tree.SetSorted(true);
-  // Parents come before their children in the collection, so each level is
-  // sorted while its texts still carry the prefix.
-  for (const auto& node : tree.Nodes) {
-    node->SetText(node->Text().mid(4));
-    const bool fixedOrder =
-        node->Image() == QLatin1String("DATEFOLDER") || node->Image() == QLatin1String("RATINGFOLDER");
-    node->SetSorted(!fixedOrder);
-  }
-  update.reset();
   if (!gTVOutMode) modReelwise::SetWindowRedraw(&tree, false);
 }
 

@@ -462,25 +462,7 @@ QString SqlCommand::toString(int column) const {
   }
 }
 
-SqlValue SqlCommand::Value(int column) const {
-  sqlite3_value* value = Field(column);
-  switch (sqlite3_value_type(value)) {
-    case SQLITE_INTEGER:
-      return SqlValue(static_cast<int64_t>(sqlite3_value_int64(value)));
-    case SQLITE_FLOAT:
-      return SqlValue(sqlite3_value_double(value));
-    case SQLITE_TEXT: {
-      const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
-      return SqlValue(texts_.Text(text, sqlite3_value_bytes(value)));
-    }
-    case SQLITE_BLOB: {
-      const auto* blob = static_cast<const char*>(sqlite3_value_blob(value));
-      return SqlValue::Blob(QByteArray(blob, sqlite3_value_bytes(value)));
-    }
-    default:
-      return SqlValue();
-  }
-}
+SqlValue SqlCommand::Value(int column) const { return SqlRecordset::FieldValue(stmt_, column, &texts_); }
 
 int64_t SqlCommand::Execute() {
   connection_.SetRowsChanged(0);

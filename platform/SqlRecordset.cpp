@@ -28,41 +28,6 @@ constexpr size_t kMaxSpareBlocks = 512;
 
 QString Utf8OrEmpty(const char* text) { return text ? QString::fromUtf8(text) : QString(); }
 
-// Appends the value of one column of the current result row, made in place.
-// The column's value object is read directly, which sqlite allows on a
-// connection used by one thread only (as every SqlConnection is): one call per
-// cell into sqlite instead of one for the type and another for the content.
-// Texts are made through `texts` when given.
-void AppendColumn(std::vector<SqlValue>& cells, sqlite3_stmt* stmt, int column, SqlRecordset::TextCache* texts) {
-  sqlite3_value* value = sqlite3_column_value(stmt, column);
-  switch (sqlite3_value_type(value)) {
-    case SQLITE_INTEGER:
-      cells.emplace_back(static_cast<int64_t>(sqlite3_value_int64(value)));
-      return;
-    case SQLITE_FLOAT:
-      cells.emplace_back(sqlite3_value_double(value));
-      return;
-    case SQLITE_TEXT: {
-      const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
-      const int bytes = sqlite3_value_bytes(value);
-      cells.emplace_back(texts ? texts->Text(text, bytes) : QString::fromUtf8(text, bytes));
-      return;
-    }
-    case SQLITE_BLOB: {
-      const auto* blob = static_cast<const char*>(sqlite3_value_blob(value));
-      cells.push_back(SqlValue::Blob(QByteArray(blob, sqlite3_value_bytes(value))));
-      return;
-    }
-    default:
-      cells.emplace_back();
-  }
-}
-
-SqlValue ReadColumn(sqlite3_stmt* stmt, int column) {
-  std::vector<SqlValue> cell;
-  AppendColumn(cell, stmt, column, nullptr);
-  return std::move(cell.front());
-}
 
 // Exact comparison, cheaper than QString's == (which orders the two texts).
 bool SameText(const QString& a, const QString& b) {
@@ -115,6 +80,32 @@ QString QualifiedTable(const QString& database, const QString& table) {
 }
 
 }  // namespace
+
+// --- Field values ----------------------------------------------------------------
+
+// The column's value object is read directly, which sqlite allows on a
+// connection used by one thread only (as every SqlConnection is): one call per
+// cell into sqlite instead of one for the type and another for the content.
+SqlValue SqlRecordset::FieldValue(sqlite3_stmt* stmt, int column, TextCache* texts) {
+  sqlite3_value* value = sqlite3_column_value(stmt, column);
+  switch (sqlite3_value_type(value)) {
+    case SQLITE_INTEGER:
+      return SqlValue(static_cast<int64_t>(sqlite3_value_int64(value)));
+    case SQLITE_FLOAT:
+      return SqlValue(sqlite3_value_double(value));
+    case SQLITE_TEXT: {
+      const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+      const int bytes = sqlite3_value_bytes(value);
+      return SqlValue(texts ? texts->Text(text, bytes) : QString::fromUtf8(text, bytes));
+    }
+    case SQLITE_BLOB: {
+      const auto* blob = static_cast<const char*>(sqlite3_value_blob(value));
+      return SqlValue::Blob(QByteArray(blob, sqlite3_value_bytes(value)));
+    }
+    default:
+      return SqlValue();
+  }
+}
 
 // --- SqlRecordset::TextCache ---------------------------------------------------
 
@@ -192,7 +183,7 @@ SqlRecordset::~SqlRecordset() {
 void SqlRecordset::ReadRow(sqlite3_stmt* stmt, TextCache& texts) {
   std::vector<SqlValue>& block = BlockWithRoom();
   const int count = FieldCount();
-  for (int c = 0; c < count; ++c) AppendColumn(block, stmt, c, &texts);
+  for (int c = 0; c < count; ++c) block.push_back(FieldValue(stmt, c, &texts));
   ++rowCount_;
 }
 
@@ -491,5 +482,5 @@ void SqlRecordset::ReadBackInserted(int row, const QString& database, const QStr
   Statement statement{raw};
   sqlite3_bind_int64(raw, 1, connection_.LastInsertId());
   if (sqlite3_step(raw) != SQLITE_ROW) return;
-  for (size_t i = 0; i < positions.size(); ++i) Cell(row, positions[i]) = ReadColumn(raw, static_cast<int>(i));
+  for (size_t i = 0; i < positions.size(); ++i) Cell(row, positions[i]) = FieldValue(raw, static_cast<int>(i));
 }

@@ -71,6 +71,10 @@ class SqlRecordset {
     std::vector<QString> slots_;
   };
 
+  // The value of one field of the row a statement stands on, as a recordset
+  // holds it; its text made through `texts` when given.
+  static SqlValue FieldValue(sqlite3_stmt* stmt, int column, TextCache* texts = nullptr);
+
   SqlRecordset(SqlConnection& connection, const QString& sql);
   ~SqlRecordset();
   SqlRecordset(const SqlRecordset&) = delete;

@@ -61,8 +61,8 @@ QString FormatReal(double value);
 // A key that orders stored values as SQLite does under the BINARY collation:
 // NULL first, then numbers by value, then texts by code point (as their UTF-8
 // bytes compare), then blobs by their bytes. Equal keys are equal values (an
-// integer and a real of one value are). A text without surrogates keeps its
-// own string, so making a key costs no copy.
+// integer and a real of one value are). A text with no unit from U+D800 up
+// (no surrogate, nothing from U+E000) keeps its own string: no copy.
 struct SqlOrderKey {
   int storageClass = 0;
   QString units;  // compared unit by unit, unsigned

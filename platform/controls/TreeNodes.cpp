@@ -110,18 +110,24 @@ void Node::EnsureVisible() {
 
 Node* NodeCollection::Add(const QString& relative, int relationship, const QString& key, const QString& text,
                           const QString& image) {
+  // A used key is told before a missing relative.
   if (!key.isEmpty() && byKey_.contains(key)) RaiseControlError(kErrKeyNotUnique, kSource);
   Node* anchor = nullptr;
   if (!relative.isEmpty()) {
     anchor = Find(relative);
     if (!anchor) RaiseControlError(kErrElementNotFound, kSource);
   }
-  return Add(anchor, relationship, key, text, image);
+  return AddNew(anchor, relationship, key, text, image);
 }
 
 Node* NodeCollection::Add(Node* anchor, int relationship, const QString& key, const QString& text,
                           const QString& image) {
   if (!key.isEmpty() && byKey_.contains(key)) RaiseControlError(kErrKeyNotUnique, kSource);
+  return AddNew(anchor, relationship, key, text, image);
+}
+
+Node* NodeCollection::AddNew(Node* anchor, int relationship, const QString& key, const QString& text,
+                             const QString& image) {
   Node* parent = nullptr;
   size_t position = tree_->roots_.size();
   bool inOrder = tree_->sorted_;

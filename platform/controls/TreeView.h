@@ -158,6 +158,8 @@ class NodeCollection {
   friend class Node;
 
   void Renumber();
+  // Add once the key is known to be free.
+  Node* AddNew(Node* anchor, int relationship, const QString& key, const QString& text, const QString& image);
 
   TreeView* tree_;
   std::vector<std::unique_ptr<Node>> order_;

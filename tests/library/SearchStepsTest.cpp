@@ -295,6 +295,16 @@ TEST_F(SearchStepsTest, ATagStepGivesTheLibraryItsTagIndex) {
   EXPECT_EQ(indexes(), 1);
   gLibrary->BuildSearchResults(QStringLiteral("&"), QStringLiteral("ID13"), false, QString());
   EXPECT_EQ(indexes(), 1);
+  // Made once for a connection: an index taken away meanwhile is made again
+  // when the library is opened again, not at every step.
+  gLibrary->Connection().Execute(QStringLiteral("DROP INDEX rw2_SegmentTags_TagID"));
+  gLibrary->BuildSearchResults(QStringLiteral("_"), QStringLiteral("ID11"), false, QString());
+  EXPECT_EQ(indexes(), 0);
+  const QString path = gLibrary->LibraryPath;
+  gLibrary->OpenLibrary(path, true);
+  ASSERT_EQ(gLibrary->LibraryPath, path);
+  gLibrary->BuildSearchResults(QStringLiteral("_"), QStringLiteral("ID11"), false, QString());
+  EXPECT_EQ(indexes(), 1);
 }
 
 }  // namespace
