@@ -219,6 +219,9 @@ void SqlConnection::Configure() {
   // with side effects, nor may SQL change the file's structure behind SQLite.
   sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
   sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+  // The library's layout holds no trigger: one another tool stored in the
+  // file would run its own statements inside the program's, so none runs.
+  sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
   sqlite3_create_function_v2(db_, "UPPER", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                              &UnicodeUpper, nullptr, nullptr, nullptr);
 }

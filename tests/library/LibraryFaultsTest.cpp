@@ -106,4 +106,20 @@ TEST_F(LibraryFaultsTest, ALibraryWhoseTableWasReplacedByAViewIsToldPlainly) {
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
 }
 
+// Triggers another program stored in the file run nothing while the program
+// has it: not at the open's clean-up and path mapping, not at an edit.
+TEST_F(LibraryFaultsTest, TriggersAnotherProgramStoredInTheFileRunNothing) {
+  OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")) + QStringLiteral(
+      "INSERT INTO SegmentTags VALUES (77, 1);"
+      "CREATE TABLE Log (what text);"
+      "CREATE TRIGGER FileChanged AFTER UPDATE ON VideoFiles BEGIN INSERT INTO Log VALUES ('file'); END;"
+      "CREATE TRIGGER TagGone AFTER DELETE ON SegmentTags BEGIN INSERT INTO Log VALUES ('tag'); END;"
+      "CREATE TRIGGER TagMade AFTER INSERT ON Tags BEGIN INSERT INTO Log VALUES ('made'); END;"));
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM SegmentTags")), 0) << "the clean-up ran";
+  EXPECT_NE(One(QStringLiteral("SELECT CurrentPath FROM VideoFiles")).toString(), QStringLiteral("/films/"))
+      << "the mapping rewrote the paths";
+  gLibrary->CreateTag(QStringLiteral("New"), QStringLiteral("T"), QVariant());
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM Log")), 0);
+}
+
 }  // namespace

@@ -218,6 +218,20 @@ TEST_F(SqlConnectionTest, ALibraryFilesSchemaCannotCallFunctionsWithSideEffects)
   EXPECT_FALSE(schema.Description().isEmpty());
 }
 
+// A trigger another tool stored in the file runs nothing, whatever statement
+// would fire it, on a connection opened on the file later too.
+TEST_F(SqlConnectionTest, ATriggerStoredInTheFileNeverRuns) {
+  db_->Execute(QStringLiteral(
+      "CREATE TABLE log (what text);"
+      "CREATE TRIGGER added AFTER INSERT ON t BEGIN INSERT INTO log VALUES ('added'); END;"
+      "CREATE TRIGGER changed BEFORE UPDATE ON t BEGIN INSERT INTO log VALUES ('changed'); END;"
+      "CREATE TRIGGER removed AFTER DELETE ON t BEGIN INSERT INTO log VALUES ('removed'); END"));
+  db_.reset();
+  auto later = SqlConnection::Open(Path("test.db"));
+  later->Execute(QStringLiteral("INSERT INTO t (name) VALUES ('a'); UPDATE t SET name = 'b'; DELETE FROM t"));
+  EXPECT_EQ(SqlRecordset(*later, QStringLiteral("SELECT count(*) FROM log")).Value(0).toInt(), 0);
+}
+
 TEST_F(SqlConnectionTest, ValuesKeepTheirStoredForms) {
   // Whatever the user's locale, reals are written with "." and read back exactly.
   rwtest::DecimalCommaLocale german;
