@@ -131,23 +131,29 @@ void RecheckShareRows(SqlConnection& db, ErrorGuard& guard) {
 // is replaced by the row's LogicalPath and "\" by "/". A file without one
 // reads "[Offline] ", its device's friendly name or label, ":\" and its
 // FilePath; a file whose device has no row at all gets no path. A segment
-// is online when its file has a folder. The new values are worked out once,
-// and only rows whose values change are written, so a rebuild that finds
-// every device as it was writes nothing.
+// is online when its file has a folder. The new values are worked out once
+// per folder of a device (files share their folders), and only rows whose
+// values change are written, so a rebuild that finds every device as it was
+// writes nothing.
 const char* const kMappingStatements[] = {
-    "DROP TABLE IF EXISTS temp.MappedPaths",
-    "CREATE TEMP TABLE MappedPaths (FileID INTEGER PRIMARY KEY, Path TEXT)",
-    "INSERT INTO temp.MappedPaths SELECT VF.FileID, (SELECT SD.LogicalPath || replace(substr(':\\' || VF.FilePath, "
-    "length(SD.PhysicalPath) + 1), '\\', '/') FROM FileLocations SD WHERE SD.DiskSerialNo = VF.DiskSerialNo AND "
-    "SD.Online = 1 AND substr(':\\' || VF.FilePath, 1, length(SD.PhysicalPath)) = SD.PhysicalPath ORDER BY "
-    "SD.PhysicalPath <> ':\\', length(SD.PhysicalPath) DESC LIMIT 1) FROM VideoFiles VF",
-    "UPDATE VideoFiles SET CurrentPath = N.Path FROM (SELECT M.FileID, COALESCE(M.Path, (SELECT '[Offline] ' || "
-    "IFNULL(FriendlyName, DiskLabel) || ':\\' || VF.FilePath FROM FileLocations FL WHERE FL.DiskSerialNo = "
-    "VF.DiskSerialNo)) AS Path FROM temp.MappedPaths M JOIN VideoFiles VF ON VF.FileID = M.FileID) N WHERE "
-    "VideoFiles.FileID = N.FileID AND VideoFiles.CurrentPath IS NOT N.Path",
-    "UPDATE VideoSegments SET Online = (FileID IN (SELECT FileID FROM temp.MappedPaths WHERE Path IS NOT NULL)) "
-    "WHERE Online IS NOT (FileID IN (SELECT FileID FROM temp.MappedPaths WHERE Path IS NOT NULL))",
-    "DROP TABLE temp.MappedPaths"};
+    "DROP TABLE IF EXISTS temp.MappedFolders",
+    "DROP TABLE IF EXISTS temp.OnlineFiles",
+    "CREATE TEMP TABLE MappedFolders (DiskSerialNo, FilePath, Path, Shown, PRIMARY KEY (DiskSerialNo, FilePath))",
+    "CREATE TEMP TABLE OnlineFiles (FileID INTEGER PRIMARY KEY)",
+    "INSERT INTO temp.MappedFolders SELECT F.DiskSerialNo, F.FilePath, F.Path, COALESCE(F.Path, (SELECT '[Offline] "
+    "' || IFNULL(FriendlyName, DiskLabel) || ':\\' || F.FilePath FROM FileLocations FL WHERE FL.DiskSerialNo = "
+    "F.DiskSerialNo)) FROM (SELECT D.DiskSerialNo, D.FilePath, (SELECT SD.LogicalPath || replace(substr(':\\' || "
+    "D.FilePath, length(SD.PhysicalPath) + 1), '\\', '/') FROM FileLocations SD WHERE SD.DiskSerialNo = "
+    "D.DiskSerialNo AND SD.Online = 1 AND substr(':\\' || D.FilePath, 1, length(SD.PhysicalPath)) = SD.PhysicalPath "
+    "ORDER BY SD.PhysicalPath <> ':\\', length(SD.PhysicalPath) DESC LIMIT 1) AS Path FROM (SELECT DISTINCT "
+    "DiskSerialNo, FilePath FROM VideoFiles) D) F",
+    "UPDATE VideoFiles SET CurrentPath = M.Shown FROM temp.MappedFolders M WHERE M.DiskSerialNo IS "
+    "VideoFiles.DiskSerialNo AND M.FilePath IS VideoFiles.FilePath AND VideoFiles.CurrentPath IS NOT M.Shown",
+    "INSERT INTO temp.OnlineFiles SELECT VF.FileID FROM VideoFiles VF JOIN temp.MappedFolders M ON M.DiskSerialNo IS "
+    "VF.DiskSerialNo AND M.FilePath IS VF.FilePath WHERE M.Path IS NOT NULL",
+    "UPDATE VideoSegments SET Online = (FileID IN temp.OnlineFiles) WHERE Online IS NOT (FileID IN temp.OnlineFiles)",
+    "DROP TABLE temp.MappedFolders",
+    "DROP TABLE temp.OnlineFiles"};
 
 void ReportMappingFailure(const RWError& error) {
   ShowProgramMessage(QStringLiteral("There was a problem mapping your files to their current locations. As a "
