@@ -222,8 +222,35 @@ void SqlConnection::Configure() {
   // The library's layout holds no trigger: one another tool stored in the
   // file would run its own statements inside the program's, so none runs.
   sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+  sqlite3_set_authorizer(db_, &SqlConnection::Authorize, this);
   sqlite3_create_function_v2(db_, "UPPER", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                              &UnicodeUpper, nullptr, nullptr, nullptr);
+}
+
+// Records the rows each statement prepared writes; allows every statement.
+int SqlConnection::Authorize(void* self, int action, const char* first, const char* second, const char* database,
+                             const char*) {
+  SqlWrites& writes = static_cast<SqlConnection*>(self)->writes_;
+  const auto name = [](const char* text) { return QString::fromUtf8(text).toLower(); };
+  const bool main = database && qstrcmp(database, "main") == 0;
+  switch (action) {
+    case SQLITE_INSERT:
+      if (main) writes.rowsAdded.insert(name(first));
+      break;
+    case SQLITE_DELETE:
+      if (main) writes.rowsRemoved.insert(name(first));
+      break;
+    case SQLITE_UPDATE:
+      if (main) writes.columnsUpdated.insert(name(first) + QLatin1Char('.') + name(second));
+      break;
+    default:
+      break;
+  }
+  return SQLITE_OK;
+}
+
+int64_t SqlConnection::DataVersion() {
+  return SqlRecordset(*this, QStringLiteral("PRAGMA data_version")).Value(0).toInt64();
 }
 
 void SqlConnection::Fail(const QString& context) const {

@@ -7,6 +7,7 @@
 #include "platform/SqlRecordset.h"
 #include "platform/SqlValue.h"
 
+#include <QSet>
 #include <QString>
 
 #include <cstdint>
@@ -31,6 +32,20 @@ enum class DatabaseFileState {
   ReadOnly,       // the file or its folder cannot be written
   Unreadable,     // a folder, or a file that cannot be read
   Busy,           // another program holds the database locked
+};
+
+// What a connection's statements write to the main database, as SQLite names
+// it while it prepares each statement: a statement prepared counts whether
+// it runs or not, so the record may hold more than was written, never less.
+// Names are in lower case; the TEMP schema's tables are left out.
+struct SqlWrites {
+  QSet<QString> rowsAdded;       // tables
+  QSet<QString> rowsRemoved;     // tables
+  QSet<QString> columnsUpdated;  // "table.column"
+
+  bool Updated(const QString& table, const QString& column) const {
+    return columnsUpdated.contains(table + QLatin1Char('.') + column);
+  }
 };
 
 class SqlConnection {
@@ -85,6 +100,14 @@ class SqlConnection {
 
   sqlite3* Handle() const { return db_; }
 
+  // The writes of this connection's statements since ForgetWrites().
+  const SqlWrites& Writes() const { return writes_; }
+  void ForgetWrites() { writes_ = SqlWrites(); }
+  // SQLite's data version of the file: it changes when another connection,
+  // of this process or another, commits a change to the file, never with
+  // this connection's own commits.
+  int64_t DataVersion();
+
   // Internal: statement bookkeeping shared with recordsets and commands.
   sqlite3_stmt* PrepareStatement(const QString& sql);
   [[noreturn]] void Fail(const QString& context) const;
@@ -95,10 +118,13 @@ class SqlConnection {
   SqlConnection(sqlite3* db, QString path);
   static std::unique_ptr<SqlConnection> OpenWithFlags(const QString& path, int flags);
   void Configure();
+  static int Authorize(void* self, int action, const char* first, const char* second, const char* database,
+                       const char* trigger);
 
   sqlite3* db_;
   QString path_;
   int64_t rowsChanged_ = 0;
+  SqlWrites writes_;
 };
 
 // A prepared statement with "?" parameters (numbered from 1), run as often as

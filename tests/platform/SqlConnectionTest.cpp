@@ -232,6 +232,32 @@ TEST_F(SqlConnectionTest, ATriggerStoredInTheFileNeverRuns) {
   EXPECT_EQ(SqlRecordset(*later, QStringLiteral("SELECT count(*) FROM log")).Value(0).toInt(), 0);
 }
 
+// What a connection writes is recorded by table and updated column of the
+// main database, whether a statement changed rows or ran at all, without the
+// TEMP schema; another connection's commit changes the data version, the
+// connection's own commits never do.
+TEST_F(SqlConnectionTest, TheConnectionTellsItsOwnWritesFromAnotherConnections) {
+  db_->Execute(QStringLiteral("CREATE TABLE u (id integer PRIMARY KEY, a, b); CREATE TEMP TABLE w (x)"));
+  db_->ForgetWrites();
+  const int64_t version = db_->DataVersion();
+  db_->Execute(QStringLiteral("INSERT INTO t (name) VALUES ('x'); UPDATE u SET b = 1 WHERE 0; DELETE FROM u; "
+                              "INSERT INTO w VALUES (1); DELETE FROM w"));
+  db_->Prepare(QStringLiteral("UPDATE t SET id = 5"));
+  const SqlWrites& writes = db_->Writes();
+  EXPECT_EQ(writes.rowsAdded, QSet<QString>{QStringLiteral("t")});
+  EXPECT_EQ(writes.rowsRemoved, QSet<QString>{QStringLiteral("u")}) << "a whole table emptied counts too";
+  EXPECT_TRUE(writes.Updated(QStringLiteral("u"), QStringLiteral("b")));
+  EXPECT_TRUE(writes.Updated(QStringLiteral("t"), QStringLiteral("id"))) << "prepared, never run";
+  EXPECT_FALSE(writes.Updated(QStringLiteral("u"), QStringLiteral("a")));
+  EXPECT_EQ(db_->DataVersion(), version) << "the connection's own commits";
+
+  SqlConnection::Open(Path("test.db"))->Execute(QStringLiteral("INSERT INTO t (name) VALUES ('other')"));
+  EXPECT_NE(db_->DataVersion(), version);
+  EXPECT_EQ(db_->Writes().rowsAdded.size(), 1) << "another connection's writes are its own";
+  db_->ForgetWrites();
+  EXPECT_TRUE(db_->Writes().rowsAdded.isEmpty());
+}
+
 TEST_F(SqlConnectionTest, ValuesKeepTheirStoredForms) {
   // Whatever the user's locale, reals are written with "." and read back exactly.
   rwtest::DecimalCommaLocale german;
