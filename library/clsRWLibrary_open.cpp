@@ -21,6 +21,8 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <utility>
+
 namespace {
 
 // What the open changes of gAppReady is put back on every way out but a
@@ -56,10 +58,13 @@ class OpenPacing {
   WorkPacer* previous_;
 };
 
-// The wait for a look at the file on a helper thread, the window's events
-// paced as by the rest of the open.
-auto PacedWait(WorkPacer& pacer) {
-  return [&pacer](OffUiOutcome& outcome) { pacer.Wait(outcome); };
+// A look at the file that reads the whole of it runs on a helper thread,
+// the window's events paced meanwhile as by the rest of the open; a short
+// one runs here.
+template <typename Look>
+auto LookAtFile(bool whole, WorkPacer& pacer, Look look) {
+  if (!whole) return look();
+  return RunOffUiThreadWaiting(std::move(look), [&pacer](OffUiOutcome& outcome) { pacer.Wait(outcome); });
 }
 
 void PauseWithEvents(int milliseconds) {
@@ -184,8 +189,8 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
   m_OpeningWork = WorkLeft(path);
   const bool checkPages = m_OpeningWork & kCheckPages;
   if (checkPages) ShowProgress(QStringLiteral("Checking Library..."));
-  const DatabaseFileState state = RunOffUiThreadWaiting(
-      [&path, checkPages] { return SqlConnection::Examine(path, checkPages); }, PacedWait(*m_OpenPacer));
+  const DatabaseFileState state =
+      LookAtFile(checkPages, *m_OpenPacer, [&path, checkPages] { return SqlConnection::Examine(path, checkPages); });
   if (RefusedByState(path, state)) return nullptr;
   // The lock is held from before the first write until the library is closed;
   // reopening the library this object has open keeps the lock it holds.
@@ -208,7 +213,7 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
     if (replaced.isEmpty() && missing.isEmpty()) {
       SqlConnection& db = *candidate;
       const unsigned work = m_OpeningWork;
-      survey = RunOffUiThreadWaiting([&db, work] { return SurveyOrphans(db, work); }, PacedWait(*m_OpenPacer));
+      survey = LookAtFile(work & kOrphanSweeps, *m_OpenPacer, [&db, work] { return SurveyOrphans(db, work); });
     }
     earlierLayout = !HasTable(*candidate, QStringLiteral("VersionData"));
     if (earlierLayout && !(HasTable(*candidate, QStringLiteral("VideoFiles")) &&
