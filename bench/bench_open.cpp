@@ -60,7 +60,7 @@ void BM_OpenLibrary(benchmark::State& state) {
 void BM_OpenLibraryAfterEdit(benchmark::State& state) {
   Program& program = TheProgram();
   gLibrary->ThumbnailPolicy = static_cast<int16_t>(state.range(0));
-  int edits = 0;
+  static int edits = 0;  // a new name every time, over repetitions too
   for (auto _ : state) {
     state.PauseTiming();
     SqlConnection::Open(program.library)
