@@ -164,6 +164,34 @@ bool RefusedByState(const QString& path, DatabaseFileState state) {
   return true;
 }
 
+// A library stamped by a later version is refused: true, having said so.
+bool RefusedAsLater(SqlConnection& db, const QString& path) {
+  auto rs = gFactory.NewRecordset(db, QStringLiteral("Select * FROM VersionData"));
+  const int major = rs->Eof() ? 0 : rs->Fields(QStringLiteral("Major")).toInt();
+  const int minor = rs->Eof() ? 0 : rs->Fields(QStringLiteral("Minor")).toInt();
+  const int revision = rs->Eof() ? 0 : rs->Fields(QStringLiteral("Revision")).toInt();
+  const bool accepted = major < kProgramMajor || (major == kProgramMajor && minor < kProgramMinor) ||
+                        (major == kProgramMajor && minor == kProgramMinor && revision <= kProgramRevision);
+  if (accepted) return false;
+  ShowRefusal(QStringLiteral(" '%1'\r\n\r\nwas created by a later version (%2.%3.%4) of \r\n"
+                             "Reelwise II and therefore cannot be opened.")
+                  .arg(path)
+                  .arg(major)
+                  .arg(minor)
+                  .arg(revision));
+  return true;
+}
+
+// A reference another program damaged ("Table.Column", OrphanSurvey) is
+// refused: true, having said so in one sentence naming the table and column.
+bool RefusedAsDamaged(const QString& path, const QString& damagedKey) {
+  if (damagedKey.isEmpty()) return false;
+  RefuseChangedTable(path, damagedKey.section(QLatin1Char('.'), 0, 0),
+                     QStringLiteral("holds in its column \"%1\" a reference that is no row number")
+                         .arg(damagedKey.section(QLatin1Char('.'), 1)));
+  return true;
+}
+
 void ShowOpenElsewhere(const QString& path) {
   ShowRefusal(QStringLiteral(" '%1'\r\n\r\nis open in another window of Reelwise II. A Library can be open in "
                              "one window at a time.")
@@ -236,32 +264,15 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
     }
     return nullptr;
   }
-  if (!survey.damagedKey.isEmpty()) {
+  // A reference another program damaged is found by the survey before the
+  // clean-up would remove the rows that hold it.
+  if ((!earlierLayout && RefusedAsLater(*candidate, path)) || RefusedAsDamaged(path, survey.damagedKey)) {
     lock.reset();
-    const QString table = survey.damagedKey.section(QLatin1Char('.'), 0, 0);
-    RefuseChangedTable(path, table,
-                       QStringLiteral("holds in its column \"%1\" a reference that is no row number")
-                           .arg(survey.damagedKey.section(QLatin1Char('.'), 1)));
     return nullptr;
   }
   // Only the sweeps that found rows to remove run.
   m_OpeningWork = (m_OpeningWork & ~(kOrphanSweeps | kSweepImpliedTags)) | survey.sweeps;
-  if (earlierLayout) return candidate;
-  auto rs = gFactory.NewRecordset(*candidate, QStringLiteral("Select * FROM VersionData"));
-  const int major = rs->Eof() ? 0 : rs->Fields(QStringLiteral("Major")).toInt();
-  const int minor = rs->Eof() ? 0 : rs->Fields(QStringLiteral("Minor")).toInt();
-  const int revision = rs->Eof() ? 0 : rs->Fields(QStringLiteral("Revision")).toInt();
-  const bool accepted = major < kProgramMajor || (major == kProgramMajor && minor < kProgramMinor) ||
-                        (major == kProgramMajor && minor == kProgramMinor && revision <= kProgramRevision);
-  if (accepted) return candidate;
-  lock.reset();
-  ShowRefusal(QStringLiteral(" '%1'\r\n\r\nwas created by a later version (%2.%3.%4) of \r\n"
-                             "Reelwise II and therefore cannot be opened.")
-                  .arg(path)
-                  .arg(major)
-                  .arg(minor)
-                  .arg(revision));
-  return nullptr;
+  return candidate;
 }
 
 unsigned clsRWLibrary::WorkLeft(const QString& path) {
