@@ -185,7 +185,10 @@ bool MapPaths(IDeviceTableHost& library) {
   SqlConnection& db = library.DeviceTableConnection();
   TransactionGuard transaction(db, QStringLiteral("Mappings"));
   try {
-    for (const char* sql : kMappingStatements) db.Execute(QString::fromLatin1(sql));
+    for (const char* sql : kMappingStatements) {
+      db.Execute(QString::fromLatin1(sql));
+      library.DeviceWorkGoesOn();
+    }
   } catch (const RWError& error) {
     transaction.Commit();
     ReportMappingFailure(error);

@@ -191,6 +191,9 @@ class clsRWLibrary : public IDeviceTableHost {
   SqlConnection& DeviceTableConnection() override { return *m_Connection; }
   void ShowDeviceProgress(const QString& caption) override { ShowProgress(caption, 0); }
   void DeviceProgressOff() override { ProgressOff(); }
+  void DeviceWorkGoesOn() override {
+    if (m_OpenPacer) m_OpenPacer->Due();
+  }
 
   // The frame of the catalogue operations (clsRWLibrary_frame.cpp).
   // A caption and a position in the progress strip; during an open that has
