@@ -292,24 +292,24 @@ void RemoveImpliedSegmentTags(SqlConnection& db) {
 }
 
 // A reference the clean-up keeps true: every row of `table` names in
-// `column` a `key` of `parent`; a row naming none is removed by `step`. The
-// survey looks only at the rows `surveyed` keeps (thumbnails without a
-// picture go anyway, so only those with one are looked up, from the index of
-// pictures in the order of their numbers).
+// `column` a `key` of `parent`; a row naming none is removed by `step`, as is
+// a row whose `needed` column is empty (a thumbnail without a picture), so
+// only the rows that hold one are looked up (from the index of pictures, in
+// the order of their numbers).
 struct Reference {
   unsigned step;
   QString table;
   QString column;
   QString parent;
   QString key;
-  QString surveyed;
+  QString needed;
 };
 
 // In the clean-up's order: thumbnails, links, segments, segment tags.
 const std::vector<Reference>& References() {
   static const std::vector<Reference> references = {
       {kSweepThumbnails, QStringLiteral("SegmentThumbnails"), QStringLiteral("SegmentID"),
-       QStringLiteral("VideoSegments"), QStringLiteral("SegmentID"), QStringLiteral("Thumbnail IS NOT NULL")},
+       QStringLiteral("VideoSegments"), QStringLiteral("SegmentID"), QStringLiteral("Thumbnail")},
       {kSweepLinks, QStringLiteral("TagLinks"), QStringLiteral("TagID"), QStringLiteral("Tags"),
        QStringLiteral("TagID"), QString()},
       {kSweepLinks, QStringLiteral("TagLinks"), QStringLiteral("LinkedTag"), QStringLiteral("Tags"),
@@ -321,14 +321,14 @@ const std::vector<Reference>& References() {
   return references;
 }
 
-// The distinct numbers the rows (those `where` keeps) refer to that name
-// nothing, read in order from the column's index, so each is looked up once
-// and in order, not once per row at random; a row without a number refers to
-// nothing too.
-QString Dangling(const Reference& r, const QString& where = QString()) {
+// The distinct numbers the rows refer to that name nothing, read in order
+// from the column's index, so each is looked up once and in order, not once
+// per row at random; a row without a number refers to nothing too.
+QString Dangling(const Reference& r) {
+  const QString kept = r.needed.isEmpty() ? QString() : QStringLiteral(" WHERE %1 IS NOT NULL").arg(r.needed);
   return QStringLiteral("SELECT D.%2 FROM (SELECT DISTINCT %2 FROM %1%5) D LEFT JOIN %3 P ON P.%4 = D.%2 WHERE P.%4 IS "
                         "NULL")
-      .arg(r.table, r.column, r.parent, r.key, where.isEmpty() ? QString() : QStringLiteral(" WHERE ") + where);
+      .arg(r.table, r.column, r.parent, r.key, kept);
 }
 
 // Thumbnails without a picture exist when the table holds more rows than its
@@ -398,7 +398,7 @@ OrphanSurvey SurveyOrphans(SqlConnection& db, unsigned steps) {
     try {
       SqlRecordset found(db, QStringLiteral("SELECT count(*), ifnull(max(typeof(%1) NOT IN ('integer', 'null')), 0) "
                                             "FROM (%2)")
-                                 .arg(r.column, Dangling(r, r.surveyed)));
+                                 .arg(r.column, Dangling(r)));
       if (found.Value(0).toInt() > 0) survey.sweeps |= r.step;
       if (found.Value(1).toInt() == 1 && survey.damagedKey.isEmpty()) {
         survey.damagedKey = r.table + QLatin1Char('.') + r.column;
@@ -419,12 +419,30 @@ OrphanSurvey SurveyOrphans(SqlConnection& db, unsigned steps) {
   return survey;
 }
 
+namespace {
+
+// The statement that removes the rows of a reference that refer to nothing.
+// Rows with an empty `needed` column go in the same pass, in which each row
+// is looked up in key order, as a pass over thumbnails reads every stored
+// picture anyway.
+QString Sweep(const Reference& r) {
+  if (!r.needed.isEmpty()) {
+    return QStringLiteral("DELETE FROM %1 WHERE %5 IS NULL OR %2 NOT IN (SELECT %4 FROM %3)")
+        .arg(r.table, r.column, r.parent, r.key, r.needed);
+  }
+  return QStringLiteral("DELETE FROM %1 WHERE %2 IS NULL OR %2 IN (%3 AND D.%2 IS NOT NULL)")
+      .arg(r.table, r.column, Dangling(r));
+}
+
+}  // namespace
+
+// Should a pass fail (a library without segments), rows with an empty
+// `needed` column still go on their own.
 void RemoveOrphanRows(SqlConnection& db, unsigned steps) {
-  if (steps & kSweepThumbnails) Try(db, QStringLiteral("DELETE FROM SegmentThumbnails WHERE Thumbnail IS NULL"));
   for (const Reference& r : References()) {
     if (!(steps & r.step)) continue;
-    if (!Try(db, QStringLiteral("DELETE FROM %1 WHERE %2 IS NULL OR %2 IN (%3 AND D.%2 IS NOT NULL)")
-                     .arg(r.table, r.column, Dangling(r)))) {
+    if (!Try(db, Sweep(r))) {
+      if (!r.needed.isEmpty()) Try(db, QStringLiteral("DELETE FROM %1 WHERE %2 IS NULL").arg(r.table, r.needed));
       continue;
     }
     // Segments removed leave their tags referring to nothing.
