@@ -53,6 +53,9 @@ class SqlConnection {
   // Whether the error is SQLite's "database or disk is full": no room left
   // for the file, its journal or its temporary files.
   static bool IsDiskFull(const RWError& error);
+  // Whether the error is a statement refused by a key or another constraint
+  // of the schema (the row is there already), not a fault of the file.
+  static bool IsKeyConflict(const RWError& error);
 
   ~SqlConnection();
   SqlConnection(const SqlConnection&) = delete;
@@ -68,7 +71,12 @@ class SqlConnection {
   int64_t LastInsertId() const;
 
   // Named transactions are savepoints, so they nest; a name may hold any
-  // character ("v1.6.0"). A failed statement inside one does not end it.
+  // character ("v1.6.0"). A failed statement inside one does not end it,
+  // except where SQLite itself rolls the whole transaction back (a full
+  // disk, an I/O error): the savepoints still open are then gone, and until
+  // the outermost of them is closed a statement that would write raises that
+  // failure again, rather than being written on its own outside any
+  // transaction; a commit raises it too, and a rollback has nothing left to undo.
   void BeginTrans(const QString& name);
   void CommitTrans(const QString& name);
   void RollbackTrans(const QString& name);
@@ -86,8 +94,13 @@ class SqlConnection {
   sqlite3* Handle() const { return db_; }
 
   // Internal: statement bookkeeping shared with recordsets and commands.
+  // Every failure raised names this connection's file.
   sqlite3_stmt* PrepareStatement(const QString& sql);
   [[noreturn]] void Fail(const QString& context) const;
+  // Before `stmt` runs: raises the failure that ended the transaction when
+  // it would write after SQLite rolled the transaction back (see
+  // BeginTrans), and forgets savepoints a statement of its own ended.
+  void BeginStatement(sqlite3_stmt* stmt);
   int64_t TotalChanges() const;
   void SetRowsChanged(int64_t count) { rowsChanged_ = count; }
 
@@ -95,10 +108,18 @@ class SqlConnection {
   SqlConnection(sqlite3* db, QString path);
   static std::unique_ptr<SqlConnection> OpenWithFlags(const QString& path, int flags);
   void Configure();
+  [[noreturn]] void RaiseFailure(const QString& description) const;
+  void ForgetEndedSavepoints();
+  // The savepoints `name` and those begun after it are closed.
+  void CloseSavepoint(const QString& name);
 
   sqlite3* db_;
   QString path_;
   int64_t rowsChanged_ = 0;
+  // The savepoints open, oldest first, and SQLite's words for the failure
+  // that rolled their transaction back (empty while it stands).
+  std::vector<QString> savepoints_;
+  mutable QString lostBy_;
 };
 
 // A prepared statement with "?" parameters (numbered from 1), run as often as
