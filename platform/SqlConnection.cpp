@@ -156,10 +156,23 @@ DatabaseFileState SqlConnection::Examine(const QString& path, bool checkPages) {
   QString reason;
   const DatabaseFileState header = HeaderState(path, reason);
   if (header != DatabaseFileState::Usable) return header;
+  if (!TakenJournalName(path).isEmpty()) return DatabaseFileState::JournalBlocked;
   if (!FileTakesWrites(path) || !FolderTakesFiles(info.absolutePath())) return DatabaseFileState::ReadOnly;
   const DatabaseFileState pages = checkPages ? QuickCheckState(path) : DatabaseFileState::Usable;
   if (pages == DatabaseFileState::Usable && !SqliteWrites(path)) return DatabaseFileState::ReadOnly;
   return pages;
+}
+
+// SQLite looks for a journal and a write-ahead log under these names beside
+// the file before every read: something there that is no file (a folder of
+// the user's) makes every read fail as an I/O error, though the file itself
+// is sound.
+QString SqlConnection::TakenJournalName(const QString& path) {
+  for (const char* beside : {"-journal", "-wal"}) {
+    const QFileInfo companion(path + QLatin1String(beside));
+    if (companion.exists() && !companion.isFile()) return companion.filePath();
+  }
+  return QString();
 }
 
 int SqlConnection::MaxPathBytes() {

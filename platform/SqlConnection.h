@@ -31,6 +31,8 @@ enum class DatabaseFileState {
   ReadOnly,       // the file or its folder cannot be written
   Unreadable,     // a folder, or a file that cannot be read
   Busy,           // another program holds the database locked
+  JournalBlocked, // the name of its journal or log beside it is taken by a
+                  // folder or anything else that is no file
 };
 
 class SqlConnection {
@@ -44,10 +46,14 @@ class SqlConnection {
   // Looks at the file as Open would use it, reading only: its path, its
   // header, SQLite's quick check of every page, and whether the file and its
   // folder can be written (by the file's and the folder's modes and a probe,
-  // so that a file marked read-only counts as such even for the superuser).
+  // so that a file marked read-only counts as such even for the superuser),
+  // and the names of its journal and log beside it.
   // Without `checkPages` the quick check is left out: for a file known to be
   // unchanged since it last passed.
   static DatabaseFileState Examine(const QString& path, bool checkPages = true);
+  // The journal or log name beside `path` that something other than a file
+  // takes (JournalBlocked); empty when none does.
+  static QString TakenJournalName(const QString& path);
   // The longest path, in bytes, SQLite opens.
   static int MaxPathBytes();
   // Whether the error is SQLite's "database or disk is full": no room left
