@@ -128,12 +128,15 @@ class PendingRenameNode {
  public:
   PendingRenameNode& operator=(const ctl::Node* node);
   const QString& Key() const { return key_; }
+  // The node's text when its rename began: the name the library holds.
+  const QString& NameBefore() const { return nameBefore_; }
   // The node in `tree`; nullptr when no rename is under way or its node is gone.
   ctl::Node* In(const ctl::TreeView& tree) const;
   bool operator==(const ctl::Node* node) const;
 
  private:
   QString key_;
+  QString nameBefore_;
 };
 extern PendingRenameNode gPendingRenameNode;
 // What the Find dialog opens for: empty a plain search, "SAVE" a new saved

@@ -48,11 +48,13 @@ QElapsedTimer& RunClock() {
   return clock;
 }
 
-// False when the savepoint is gone: SQLite rolled the whole transaction back.
+// False when the savepoint is gone: SQLite rolled the whole transaction back
+// (the connection then only forgets it), or it was never open.
 bool RolledBack(SqlConnection& db, const QString& name) {
+  const bool open = db.InTransaction();
   try {
     db.RollbackTrans(name);
-    return true;
+    return open;
   } catch (const RWError&) {
     return false;
   }
@@ -179,9 +181,8 @@ bool ImportPane::CommitRunFiles(bool goOn) {
 // and the counts go back with it to the last commit.
 void ImportPane::StopOnStoreFailure(const RWError& error) {
   SqlConnection& db = gLibrary->Connection();
-  if (db.InTransaction() && !RolledBack(db, kRunTransaction) && db.InTransaction()) {
-    db.Execute(QStringLiteral("ROLLBACK"));
-  }
+  RolledBack(db, kFileTransaction);
+  if (!RolledBack(db, kRunTransaction) && db.InTransaction()) db.Execute(QStringLiteral("ROLLBACK"));
   counts_.added = committed_.added;
   counts_.relocated = committed_.relocated;
   diskFull_ = SqlConnection::IsDiskFull(error);

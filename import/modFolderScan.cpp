@@ -24,7 +24,7 @@ namespace modFolderScan {
 
 namespace {
 
-constexpr int kReasons = 4;
+constexpr int kReasons = 5;
 constexpr qsizetype kExamplesPerReason = 3;
 constexpr uint64_t kYieldIntervalMs = 50;
 constexpr QLatin1StringView kItemSeparator("???");
@@ -41,6 +41,7 @@ constexpr ReasonText kReasonTexts[kReasons] = {
     {"%1 folder on another mount (scan it on its own)", "%1 folders on another mount (scan those on their own)"},
     {"%1 folder that could not be read", "%1 folders that could not be read"},
     {"%1 name not valid UTF-8 or holding a backslash", "%1 names not valid UTF-8 or holding a backslash"},
+    {"%1 entry that is no file (a pipe, socket or device)", "%1 entries that are no files (pipes, sockets or devices)"},
 };
 
 // A name as the system gives it, decoded from UTF-8 exactly (a leading byte
@@ -187,6 +188,8 @@ class Walker {
       if (options_.recursive) TakeFolder(entry, raw, folder);
     } else if (S_ISREG(entry.mode)) {
       TakeFile(entry, folder);
+    } else if (const QString name = DecodedName(entry.name); MatchesPattern(name, options_.pattern)) {
+      skips_.Add(SkipReason::NoFile, folder + name);
     }
   }
 

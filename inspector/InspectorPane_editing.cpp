@@ -55,11 +55,12 @@ void InspectorPane::DrawSelectionMarkers(bool Save) {
   lblEndPoint->SetCaption(modReelwise::FormatDuration(m_SegmentEnd, true, true));
   const int row = flexSegments->Row();
   if (!SegmentEditing() || row <= 1) return;
+  // Stored first: a row that cannot be stored keeps its stored points.
+  if (Save && gLibrary) gLibrary->UpdateSegmentAB(picThumbnail->Tag().toInt(), m_SegmentStart, m_SegmentEnd);
   flexSegments->SetTextMatrix(row, 0, SecondsText(m_SegmentStart));
   flexSegments->SetTextMatrix(row, 1, lblStartPoint->Caption());
   flexSegments->SetTextMatrix(row, 2, SecondsText(m_SegmentEnd));
   flexSegments->SetTextMatrix(row, 3, lblEndPoint->Caption());
-  if (Save && gLibrary) gLibrary->UpdateSegmentAB(picThumbnail->Tag().toInt(), m_SegmentStart, m_SegmentEnd);
 }
 
 // Selecting a row shows its segment: the band, thumbnail, rating, tags,
@@ -242,7 +243,16 @@ void InspectorPane::txtCell_LostFocus() {
   update->Bind(1, SqlValue(alias));
   update->Bind(2, SqlValue(description));
   update->Bind(3, SqlValue(static_cast<int64_t>(edit.segmentId)));
-  update->Execute();
+  try {
+    update->Execute();
+  } catch (const RWError&) {
+    // The cells show again what is stored; the event's guard tells why.
+    if (gEditedSegment.SegmentID == edit.segmentId) {
+      flexFileDetails->SetTextMatrix(1, 0, ShownAlias(gEditedSegment));
+      flexFileDetails->SetTextMatrix(3, 0, gEditedSegment.Description);
+    }
+    throw;
+  }
   if (gEditedSegment.SegmentID == edit.segmentId) {
     gEditedSegment.FileAlias = alias;
     gEditedSegment.Description = description;

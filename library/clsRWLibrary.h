@@ -120,11 +120,16 @@ class clsRWLibrary : public IDeviceTableHost {
     ~TagCloudDeferral();
     TagCloudDeferral(const TagCloudDeferral&) = delete;
     TagCloudDeferral& operator=(const TagCloudDeferral&) = delete;
+    // The tagging asked for since was rolled back: the cloud is right as it is.
+    void Undone();
 
    private:
     clsRWLibrary& library_;
   };
   void RateSegment(int16_t Rating, int32_t SegmentID);
+  // A rating stored for the segment shown wherever the program holds it: the
+  // inspector's segment list, the results, the current and inspected items.
+  void ShowStoredRating(int32_t SegmentID, int16_t Rating);
   void CreateSegment(double Start, double End, int32_t FileID, int32_t SegmentID, int32_t& Result);
   void UpdateSegmentAB(int32_t SegmentID, double Start, double End);
   void RemoveSegment(int32_t SegmentID);

@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -28,6 +29,7 @@ namespace {
 
 const QString kBackup = QStringLiteral(".RWBAK");
 const QString kBreak = QStringLiteral("\r\n\r\n");
+const QString kExternalApplication = QStringLiteral("External Application");
 
 QWidget* Owner() { return ProgramMessageOwner() ? ProgramMessageOwner() : QApplication::activeWindow(); }
 
@@ -61,7 +63,7 @@ void ShowMoveFailed(const QString& from, const QString& to, bool afterRun = fals
                                 : QStringLiteral("Nothing was run.");
   ShowProgramMessage(QStringLiteral("Could not rename '") + from + QStringLiteral("' to '") + to +
                          QStringLiteral("'.") + kBreak + tail,
-                     48, QStringLiteral("External Application"), Owner());
+                     48, kExternalApplication, Owner());
 }
 
 // Moves `from` to `to` in the same folder; a file already at `to` is replaced.
@@ -99,7 +101,11 @@ bool CheckFile(const Launch& launch) {
   if (*there) return true;
   const QString backup = launch.path + kBackup;
   if (!QFileInfo(backup).isFile()) {
-    ShowProgramMessage(QStringLiteral("File doesn't exist!"), 48, QString(), Owner());
+    ShowProgramMessage(QStringLiteral("File doesn't exist!") + kBreak + QLatin1Char('\'') +
+                           QDir::toNativeSeparators(launch.path) + QLatin1Char('\'') + kBreak +
+                           QStringLiteral("Nothing was run: the file was moved, renamed or deleted outside Reelwise "
+                                          "II. If it was moved, Library > Add Files on its new folder finds it again."),
+                       48, kExternalApplication, Owner());
     return false;
   }
   if (!QFile::rename(backup, launch.path)) {
@@ -263,7 +269,7 @@ bool PlanLaunch(int16_t index, Launch& launch) {
   if (!words || words->isEmpty()) {
     ShowProgramMessage(QStringLiteral("The command line cannot be run:") + kBreak + command + kBreak +
                            (words ? QStringLiteral("It is empty.") : QStringLiteral("A quote is not closed.")),
-                       48, QStringLiteral("External Application"), Owner());
+                       48, kExternalApplication, Owner());
     return false;
   }
   launch.words = *words;

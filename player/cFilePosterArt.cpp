@@ -276,7 +276,6 @@ void cFilePosterArt::Save() {
   try {
     JpegCodec().EncodeToFile(*m_Surface, quality, path);
   } catch (const RWError& error) {
-    ShowProgramMessage(QStringLiteral("The Story Board could not be saved as '%1'.\r\n\r\n%2").arg(path, error.Text()),
-                       48, QStringLiteral("Story Board"), ProgramMessageOwner());
+    TellStoryBoardNotSaved(error, ProgramMessageOwner());
   }
 }

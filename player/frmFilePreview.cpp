@@ -390,9 +390,15 @@ void frmFilePreview::SaveBoard() {
     codec.EncodeToFile(*board_, settings_.Compression, path);
     timings_.encodeMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
   } catch (const RWError& error) {
-    ShowProgramMessage(QStringLiteral("The Story Board could not be saved as '%1'.\r\n\r\n%2").arg(path, error.Text()),
-                       48, QStringLiteral("Story Board"), this);
+    TellStoryBoardNotSaved(error, this);
   }
+}
+
+void TellStoryBoardNotSaved(const RWError& error, QWidget* owner) {
+  ShowProgramMessage(QStringLiteral("The Story Board could not be saved.\r\n\r\n") + error.Description() +
+                         QStringLiteral("\r\n\r\nIt is still shown. Free some space on that disk, or make the "
+                                        "folder writable, and make the Story Board again."),
+                     48, QStringLiteral("Story Board"), owner);
 }
 
 void frmFilePreview::showEvent(QShowEvent* event) {

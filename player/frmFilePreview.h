@@ -26,7 +26,9 @@ class QAction;
 class QPushButton;
 class QScrollBar;
 class QTimer;
+class QWidget;
 class CairoContext;
+class RWError;
 
 // The settings of section "ProgramOptions\FilePosters\" a board is built
 // from. The options page labels HorizontalTiles "Columns" and VerticalTiles
@@ -49,6 +51,10 @@ struct StoryBoardSettings {
 // Reads the settings; counts and sizes below 1 count as 1, spacings below 0
 // as 0. TV-Out mode takes 4 rows of 5 tiles sized to the screen.
 StoryBoardSettings ReadStoryBoardSettings(bool tvOut, int screenWidth, int screenHeight);
+
+// Tells that a story board or poster could not be written to its file (the
+// error names it and why) and what the user can do; the picture stays shown.
+void TellStoryBoardNotSaved(const RWError& error, QWidget* owner);
 
 // The biggest board side Cairo draws, and the memory a board may take.
 inline constexpr int64_t kMaxBoardSide = 32767;

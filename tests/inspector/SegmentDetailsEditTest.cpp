@@ -95,6 +95,25 @@ TEST_F(SegmentDetailsEditTest, EscKeepsTheTypedAliasAndLeavingStoresItQuotesAndA
   EXPECT_EQ(boxes.Count(), 0);
 }
 
+// An alias the library cannot store (its disk full) is told once, and the
+// details show the stored alias again rather than the one not kept.
+TEST_F(SegmentDetailsEditTest, AnAliasTheLibraryCannotStoreIsToldOnceAndTheStoredOneShows) {
+  Db().Execute(QStringLiteral("CREATE TEMP TRIGGER Full BEFORE UPDATE OF FileAlias ON VideoSegments BEGIN "
+                              "SELECT RAISE(ABORT, 'database or disk is full'); END"));
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  EditRow(1);
+  Pane().txtCell->SetText(QStringLiteral("Dunes"));
+  // As the box's loss of focus runs it.
+  ErrorGuard({.owner = gMainForm}).Run([] { Pane().txtCell_LostFocus(); });
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Disk Full"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(gLibrary->LibraryPath)) << boxes.Last().prompt.toStdString();
+  EXPECT_EQ(Stored("FileAlias", 2), QStringLiteral("Beach"));
+  EXPECT_EQ(Pane().flexFileDetails->TextMatrix(1, 0), QStringLiteral("Beach"));
+  EXPECT_EQ(Pane().flexSegments->TextMatrix(RowOf(2), 6), QStringLiteral("Beach"));
+  EXPECT_EQ(gEditedSegment.FileAlias, QStringLiteral("Beach"));
+}
+
 TEST_F(SegmentDetailsEditTest, EnterStoresTheLineAndTheKeysThatFollowStayInTheInspector) {
   gMainForm->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(gMainForm));

@@ -223,7 +223,10 @@ TEST_F(ExternalAppLauncherTest, MissingFileIsRecoveredFromItsBackupOrRefused) {
   QFile::remove(record_);
   Launch(1);
   ASSERT_EQ(boxes_.Count(), 2);
-  EXPECT_EQ(boxes_.Last().prompt, QStringLiteral("File doesn't exist!"));
+  EXPECT_TRUE(boxes_.Last().prompt.startsWith(QStringLiteral("File doesn't exist!")));
+  EXPECT_TRUE(boxes_.Last().prompt.contains(QDir::toNativeSeparators(path))) << "which file";
+  EXPECT_TRUE(boxes_.Last().prompt.contains(QStringLiteral("Nothing was run"))) << boxes_.Last().prompt.toStdString();
+  EXPECT_EQ(boxes_.Last().title, QStringLiteral("External Application"));
   ExpectNothingRecorded();
 }
 

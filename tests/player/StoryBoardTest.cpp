@@ -401,7 +401,11 @@ TEST_F(StoryBoardTest, AnUnwritableFileIsReportedOnceAndTheBoardStillShows) {
   frmFilePreview form;
   EXPECT_EQ(form.Settings().Compression, 1);
   ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Story Board"));
   EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("could not be saved")));
+  EXPECT_EQ(boxes.Last().prompt.count(BoardFile()), 1) << "the file, named once: " << boxes.Last().prompt.toStdString();
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("75:"))) << "no error number";
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("make the Story Board again")));
   EXPECT_EQ(form.GrabbedCount(), 1);
   EXPECT_TRUE(QFileInfo(BoardFile() + QStringLiteral("/keep")).exists());
 }
