@@ -11,11 +11,14 @@ namespace {
 constexpr int kSignals[3] = {SIGTERM, SIGINT, SIGHUP};
 // The pipe's writing end, for the handler; -1 when no object is installed.
 volatile sig_atomic_t gWriteEnd = -1;
+// Signals the handler has taken since the object was made.
+volatile sig_atomic_t gTaken = 0;
 
 }  // namespace
 
 TerminationSignals::TerminationSignals(std::function<void(int)> onSignal) : onSignal_(std::move(onSignal)) {
   if (::pipe2(pipe_, O_CLOEXEC | O_NONBLOCK) != 0) return;
+  gTaken = 0;
   gWriteEnd = pipe_[1];
   struct sigaction action {};
   action.sa_handler = &TerminationSignals::Handler;
@@ -38,12 +41,21 @@ TerminationSignals::~TerminationSignals() {
   }
 }
 
-// Only async-signal-safe calls: write(2), with errno kept for the code the
-// signal interrupted.
+// Only async-signal-safe calls: write(2), sigaction(2) and raise(3), with
+// errno kept for the code the signal interrupted. The first signal is handed
+// to the event loop. A second one means the loop has not taken the first (a
+// window that no longer answers): its default action comes back and the
+// signal is raised again, to be delivered as the handler returns.
 void TerminationSignals::Handler(int number) {
   const int saved = errno;
-  const int fd = gWriteEnd;
-  if (fd >= 0) {
+  gTaken = gTaken + 1;
+  if (gTaken > 1) {
+    struct sigaction fallback {};
+    fallback.sa_handler = SIG_DFL;
+    sigemptyset(&fallback.sa_mask);
+    ::sigaction(number, &fallback, nullptr);
+    ::raise(number);
+  } else if (const int fd = gWriteEnd; fd >= 0) {
     const unsigned char byte = static_cast<unsigned char>(number);
     [[maybe_unused]] const ssize_t written = ::write(fd, &byte, 1);
   }

@@ -2,8 +2,9 @@
 // SIGTERM, SIGINT and SIGHUP (a session logging out, Ctrl+C in a terminal)
 // delivered as a call on the event loop instead of ending the process at
 // once: the handler only writes the signal's number to a pipe, whose reading
-// end a socket notifier watches. After the first signal the default actions
-// are back, so a second one ends a program that no longer responds.
+// end a socket notifier watches. A second signal ends the program by its
+// default action, at once, whether or not the event loop has taken the first:
+// a program whose window no longer responds still ends.
 #include <QObject>
 
 #include <csignal>
