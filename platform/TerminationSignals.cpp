@@ -1,5 +1,7 @@
 #include "platform/TerminationSignals.h"
 
+#include "platform/FileLock.h"
+
 #include <QSocketNotifier>
 
 #include <cerrno>
@@ -22,7 +24,9 @@ TerminationSignals::TerminationSignals(std::function<void(int)> onSignal) : onSi
   gWriteEnd = pipe_[1];
   struct sigaction action {};
   action.sa_handler = &TerminationSignals::Handler;
+  // One handler at a time, so that each signal is counted.
   sigemptyset(&action.sa_mask);
+  for (const int number : kSignals) sigaddset(&action.sa_mask, number);
   action.sa_flags = SA_RESTART;
   handlersSet_ = true;  // a handler not set is put back to its default
   for (int i = 0; i < 3; ++i) {
@@ -41,15 +45,18 @@ TerminationSignals::~TerminationSignals() {
   }
 }
 
-// Only async-signal-safe calls: write(2), sigaction(2) and raise(3), with
-// errno kept for the code the signal interrupted. The first signal is handed
-// to the event loop. A second one means the loop has not taken the first (a
-// window that no longer answers): its default action comes back and the
-// signal is raised again, to be delivered as the handler returns.
+// Only async-signal-safe calls, with errno kept for the code the signal
+// interrupted. The first signal is handed to the event loop. A second one,
+// whether or not the loop has taken the first (a window that no longer
+// answers), ends the process: the file locks are let go first, since a
+// helper thread waiting on a dead mount would hold them until the mount
+// answers, then the default action comes back and the signal is raised
+// again, to be delivered as the handler returns.
 void TerminationSignals::Handler(int number) {
   const int saved = errno;
   gTaken = gTaken + 1;
   if (gTaken > 1) {
+    FileLock::ReleaseAllNow();
     struct sigaction fallback {};
     fallback.sa_handler = SIG_DFL;
     sigemptyset(&fallback.sa_mask);
@@ -69,7 +76,6 @@ void TerminationSignals::Deliver() {
     if (number == 0) number = byte;
   }
   if (number == 0) return;
-  RestoreHandlers();
   notifier_->setEnabled(false);
   if (onSignal_) onSignal_(number);
 }

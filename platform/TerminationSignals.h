@@ -4,7 +4,9 @@
 // once: the handler only writes the signal's number to a pipe, whose reading
 // end a socket notifier watches. A second signal ends the program by its
 // default action, at once, whether or not the event loop has taken the first:
-// a program whose window no longer responds still ends.
+// a program whose window no longer responds still ends. Its file locks are
+// let go before, so that the program can start again at once even while the
+// kernel holds up the end of this one.
 #include <QObject>
 
 #include <csignal>
