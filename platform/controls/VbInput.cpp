@@ -101,6 +101,8 @@ int VbKeyAscii(const QKeyEvent* event) {
   return text.at(0).unicode();
 }
 
+int AsKeypadDigit(int keyCode) { return keyCode >= '0' && keyCode <= '9' ? vbKeyNumpad0 + (keyCode - '0') : keyCode; }
+
 Qt::Key QtKeyForVbKeyCode(int keyCode) {
   if (keyCode >= 'A' && keyCode <= 'Z') return static_cast<Qt::Key>(Qt::Key_A + (keyCode - 'A'));
   if (keyCode >= '0' && keyCode <= '9') return static_cast<Qt::Key>(Qt::Key_0 + (keyCode - '0'));

@@ -62,6 +62,10 @@ int VbShift(Qt::KeyboardModifiers modifiers);
 int VbKeyCode(const QKeyEvent* event);
 // The character code a key press types (KeyPress); 0 when it types none.
 int VbKeyAscii(const QKeyEvent* event);
+// The numeric keypad's digit for a digit of the top row, any other code as
+// it is: for the views whose keys give the top row no meaning of its own,
+// where a laptop or a remote control without a keypad sends the top row.
+int AsKeypadDigit(int keyCode);
 // The Qt key for a key code, for tests and for code that synthesises keys.
 Qt::Key QtKeyForVbKeyCode(int keyCode);
 
