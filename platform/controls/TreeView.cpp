@@ -361,6 +361,10 @@ void TreeView::SetBackColor(COLORREF colour) {
 
 QWidget* TreeView::Viewport() const { return view_->viewport(); }
 
+QRect TreeView::NodeRect(const Node* node) const {
+  return node && !Updating() ? view_->visualRect(model_->IndexOf(node)) : QRect();
+}
+
 void TreeView::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);
   if (event->type() == QEvent::FontChange) ApplyStyle();
