@@ -129,6 +129,8 @@ class LibraryTreePane final : public ILibraryTreeLink {
   void CreateTreeMenu();
   void WireTreeEvents();
   void PrepareTreeMenu();
+  // The menu a right click on the selected node shows, under that node.
+  void ShowTreeMenuByKey();
   void DeleteSelectedNode();
   // True when the pointer, the left button held since a press on a node,
   // has gone the drag distance from the press (wherever it is now).

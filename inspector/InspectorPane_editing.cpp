@@ -188,9 +188,29 @@ void InspectorPane::SaveSegment() {
 
 // ---- The in-place edit of the alias (row 1) and the description (row 3) ----
 
+// A click on the alias or the description edits it at once: the keys typed
+// next belong to the box, not to the window's shortcuts.
+void InspectorPane::flexFileDetails_Click() {
+  const int row = flexFileDetails->MouseRow();
+  if (gInspectedItem.FileID != 0 && (row == 1 || row == 3)) EditDetailsRow(row);
+}
+
 void InspectorPane::flexFileDetails_DblClick() {
   if (gInspectedItem.FileID == 0) return;
-  flexFileDetails->SetTag(QString::number(flexFileDetails->MouseRow()));
+  EditDetailsRow(flexFileDetails->MouseRow());
+}
+
+// Tab has moved the grid's cell: it passes over the headings and edits the
+// alias or the description it lands on.
+void InspectorPane::flexFileDetails_KeyDown(int& KeyCode, int Shift) {
+  if (KeyCode != ctl::vbKeyTab || gInspectedItem.FileID == 0) return;
+  int row = flexFileDetails->Row();
+  if (row == 2) row = (Shift & ctl::vbShiftMask) ? 1 : 3;
+  if (row == 1 || row == 3) EditDetailsRow(row);
+}
+
+void InspectorPane::EditDetailsRow(int row) {
+  flexFileDetails->SetTag(QString::number(row));
   BeginCellEdit();
 }
 
@@ -272,10 +292,17 @@ void InspectorPane::FinishCellEdit() {
 
 // Esc, Enter and Tab end the one-line field, keeping what was typed; it is
 // stored as the box loses the focus, and the focus stays in the inspector.
-void InspectorPane::txtCell_KeyDown(int& KeyCode, int) {
-  if (KeyCode != 27 && KeyCode != 13 && KeyCode != 9) return;
+// Tab from the alias goes on to edit the description, Shift+Tab back.
+void InspectorPane::txtCell_KeyDown(int& KeyCode, int Shift) {
+  if (KeyCode != ctl::vbKeyEscape && KeyCode != ctl::vbKeyReturn && KeyCode != ctl::vbKeyTab) return;
+  const bool tab = KeyCode == ctl::vbKeyTab;
   KeyCode = 0;  // handled: no other control acts on the key
+  const int row = flexFileDetails->Tag().toInt();
   EndCellEdit();
+  if (!tab) return;
+  const bool back = (Shift & ctl::vbShiftMask) != 0;
+  if (row == 1 && !back) EditDetailsRow(3);
+  if (row == 3 && back) EditDetailsRow(1);
 }
 
 // A selection of 2 to 50 characters in the box is offered as a tag, without
@@ -313,7 +340,9 @@ void InspectorPane::ConnectEditingControls() {
   flexSegments->LeaveCell = [this] { flexSegments_LeaveCell(); };
   flexSegments->DblClick = [this] { flexSegments_DblClick(); };
   flexSegments->MouseDown = [this](int, int, double, double) { m_MouseHeld = false; };
+  flexFileDetails->Click = [this] { flexFileDetails_Click(); };
   flexFileDetails->DblClick = [this] { flexFileDetails_DblClick(); };
+  flexFileDetails->KeyDown = [this](int& keyCode, int shift) { flexFileDetails_KeyDown(keyCode, shift); };
   tbSegments->ButtonClick = [this](ctl::Button& button) { tbSegments_ButtonClick(button.Key()); };
   txtCell->KeyDown = [this](int& keyCode, int shift) { txtCell_KeyDown(keyCode, shift); };
   txtCell->Validate = [this](bool&) { EndCellEdit(); };

@@ -10,6 +10,10 @@
 // the current cell by themselves, raising LeaveCell, then moving, then
 // EnterCell, RowColChange and SelChange; after that the MouseDown or KeyDown
 // handler runs and sees the new cell. Other buttons and keys do not move it.
+// Tab and Shift+Tab move the focus to the next or previous control, unless
+// TabBehavior is flexTabCells: then they move the current cell to the next
+// or previous scrollable cell the same way, row by row, and move the focus
+// on only from the last cell (the first, going back).
 // Code that sets Row, Col, RowSel, ColSel or TopRow raises no event. With
 // ScrollBars none (the default) the grid never scrolls by itself: a key move
 // may leave the cursor outside the view, and the program scrolls with TopRow.
@@ -73,6 +77,9 @@ inline constexpr int flexScrollBarBoth = 3;
 inline constexpr int flexSelectionFree = 0;
 inline constexpr int flexSelectionByRow = 1;
 inline constexpr int flexSelectionByColumn = 2;
+
+inline constexpr int flexTabControls = 0;
+inline constexpr int flexTabCells = 1;
 
 inline constexpr int flexGridNone = 0;
 inline constexpr int flexGridFlat = 1;
@@ -214,6 +221,8 @@ class FlexGrid : public Control {
   void SetSelectionMode(int mode);
   int ScrollBars() const { return scrollBars_; }
   void SetScrollBars(int bars) { scrollBars_ = bars; }
+  int TabBehavior() const { return tabBehavior_; }
+  void SetTabBehavior(int behavior) { tabBehavior_ = behavior; }
 
   // Events beyond the common ones.
   std::function<void()> LeaveCell;
@@ -231,6 +240,7 @@ class FlexGrid : public Control {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void DragPointerMoved(const QPointF& at) override { TrackMouse(at); }
@@ -287,6 +297,7 @@ class FlexGrid : public Control {
   void TrackMouse(const QPointF& point);
   void MoveByUser(int row, int col);
   bool ArrowMove(int keyCode);
+  bool TabMove(bool forward);
   void BringIntoView(int row);
 
   FlexGridModel model_;
@@ -317,6 +328,7 @@ class FlexGrid : public Control {
   bool wordWrap_ = false;
   int scrollBars_ = flexScrollBarNone;
   int selectionMode_ = flexSelectionFree;
+  int tabBehavior_ = flexTabControls;
   bool paintErrorPending_ = false;
 };
 

@@ -144,6 +144,51 @@ TEST_F(SegmentDetailsEditTest, EnterStoresTheLineAndTheKeysThatFollowStayInTheIn
   EXPECT_TRUE(inInspector(QApplication::focusWidget()));
 }
 
+TEST_F(SegmentDetailsEditTest, AClickEditsTheTitleAndTabTakesTheKeysOnToTheDescription) {
+  gMainForm->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(gMainForm));
+  gLibrary->ShowView(QStringLiteral("|_?R:Unrated"), QString());  // the segments as tiles
+  const int32_t results = gLibrary->ResultCount;
+  const int32_t selected = gLibrary->SelectedCount;
+  ASSERT_GT(results, 0);
+  auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+  };
+  auto editing = [](const char* row) {
+    return Pane().txtCell->isAncestorOf(QApplication::focusWidget()) &&
+           Pane().flexFileDetails->Tag() == QLatin1String(row);
+  };
+  ctl::FlexGrid& details = *Pane().flexFileDetails;
+  const int rowHeight = static_cast<int>(details.RowHeight(1) / gTwipsPerPixelY);
+  QTest::mouseClick(&details, Qt::LeftButton, {}, QPoint(10, rowHeight * 3 / 2));
+  ASSERT_TRUE(editing("1")) << "a click on the title edits it";
+  press(Qt::Key_End);
+  press(Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(Pane().txtCell->SelLength(), 5) << "Ctrl+A selects the title's text";
+  EXPECT_EQ(gLibrary->SelectedCount, selected) << "and no tile";
+
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Sea"));
+  press(Qt::Key_Return);
+  EXPECT_EQ(Stored("FileAlias", 2), QStringLiteral("Sea"));
+  press(Qt::Key_Tab);
+  ASSERT_TRUE(editing("3")) << "Tab after Enter goes on to the description";
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Waves"));
+  press(Qt::Key_Return);
+  EXPECT_EQ(Stored("Description", 2), QStringLiteral("Waves"));
+  EXPECT_EQ(gLibrary->ResultCount, results) << "no key reached the tree to open a search";
+  press(Qt::Key_Space);
+  EXPECT_EQ(gLibrary->SelectedCount, selected) << "Space selects no tile";
+
+  press(Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_TRUE(editing("1")) << "Shift+Tab goes back to the title";
+  press(Qt::Key_Tab);
+  EXPECT_TRUE(editing("3")) << "Tab in the title's box goes on to the description";
+  press(Qt::Key_Escape);
+  EXPECT_TRUE(Pane().picBottom->isAncestorOf(QApplication::focusWidget()));
+  EXPECT_EQ(Stored("FileAlias", 2), QStringLiteral("Sea"));
+  EXPECT_EQ(Stored("Description", 2), QStringLiteral("Waves"));
+}
+
 TEST_F(SegmentDetailsEditTest, EditsInTheInspectorRedrawTheCarouselsFrontCard) {
   Db().Execute(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (30, 'Sunny', 'T')"));
   Db().Execute(QStringLiteral("INSERT INTO SegmentTags (SegmentID, TagID) VALUES (2, 30)"));
