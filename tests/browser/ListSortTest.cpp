@@ -7,6 +7,8 @@
 
 #include "platform/ColorRef.h"
 
+#include <QApplication>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -136,7 +138,8 @@ TEST_F(ListSortTest, TiesOfTheFirstKeyFallToTheSecondAndEqualNeighboursMerge) {
 }
 
 // Only the current row shows the selection colour: a merged cell of the
-// sort key takes it in that row's part alone, and after a search without
+// sort key takes it in that row's part alone (the cell's text keeping clear
+// of that part), and after a search without
 // results no empty row and no column of empty rows takes it at all.
 TEST_F(ListSortTest, OnlyTheCurrentRowShowsTheSelectionColourNotItsMergedGroupNorEmptyRows) {
   gMainForm->resize(1600, 1000);
@@ -160,6 +163,29 @@ TEST_F(ListSortTest, OnlyTheCurrentRowShowsTheSelectionColourNotItsMergedGroupNo
   EXPECT_EQ(background(shot, 1, 4), selection) << "the current row";
   EXPECT_EQ(background(shot, 1, 3), selection) << "the merged cell's part in the current row";
   EXPECT_NE(background(shot, 3, 3), selection) << "the merged cell's part in another row";
+
+  // The current row in the middle of the group, where the group's text would
+  // lie centred: the text keeps to the rows below it, clear of its colour.
+  List().setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::focusWidget() == &List(); }, 10000));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  ASSERT_EQ(List().Row(), 3);
+  shot = List().grab().toImage();
+  const auto cellArea = [&](int row, int col) {
+    const QPoint centre = CellCentre(List(), row, col);
+    const QSize size(TwipsToPixelsX(List().ColWidth(col)), TwipsToPixelsY(List().RowHeight(row)));
+    return QRect(centre - QPoint(size.width() / 2, size.height() / 2), size).adjusted(1, 1, -2, -2);
+  };
+  const auto pixelsOtherThan = [&](const QRect& area, const QColor& colour) {
+    int found = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+      for (int x = area.left(); x <= area.right(); ++x) found += shot.pixelColor(x, y) != colour;
+    }
+    return found;
+  };
+  EXPECT_EQ(pixelsOtherThan(cellArea(3, 3), selection), 0) << "the current row's part shows its colour alone";
+  EXPECT_GT(pixelsOtherThan(cellArea(5, 3), background(shot, 4, 3)), 0) << "the text amid the rows below";
 
   gLibrary->ResultCount = 0;
   gResults.assign(1, ResultItem{});
