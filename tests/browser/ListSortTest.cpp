@@ -8,6 +8,8 @@
 #include "platform/ColorRef.h"
 
 #include <QApplication>
+#include <QLocale>
+#include <QScopeGuard>
 
 #include <gtest/gtest.h>
 
@@ -71,25 +73,31 @@ TEST_F(ListSortTest, NumberColumnsSortByTheNumbersTheyShow) {
   const double megabyte = 1024.0 * 1024.0;
   const std::vector<Case> cases{
       {5,
-       [&](ResultItem& item, int i) { item.FileSize = std::array{47683.0, 117737.0, 1.5, 9.0, 10.0}[i] * megabyte; },
-       {3, 4, 5, 1, 2}},
+       [&](ResultItem& item, int i) { item.FileSize = std::array{47683.0, 117737.0, 1.5, 9.0, 1.25}[i] * megabyte; },
+       {5, 3, 4, 1, 2}},
       {6, [](ResultItem& item, int i) { item.Duration = std::array{3600, 36000, 3599, 7200, 0}[i]; }, {5, 3, 1, 4, 2}},
       {7,
        [](ResultItem& item, int i) {
          item.Dimensions = QStringList{"1920x1080", "704x576", "1080x1920", "", "720x480"}[i];
        },
        {4, 5, 2, 3, 1}},  // as many pixels either way up: by text
-      {8, [](ResultItem& item, int i) { item.FrameRate = std::array{25.f, 100.f, 29.97f, 23.976f, 5.f}[i]; },
+      {8, [](ResultItem& item, int i) { item.FrameRate = std::array{25.f, 100.f, 29.97f, 23.976f, 23.5f}[i]; },
        {5, 4, 1, 3, 2}},
       {9, [](ResultItem& item, int i) { item.Bitrate = std::array{800, 1200000, 96, 999999, 5000}[i]; },
        {3, 1, 5, 4, 2}},
   };
-  for (const Case& test : cases) {
-    ShowFilledResults(5, test.fill);
-    const QString header = List().TextMatrix(0, test.column);
-    Results().SortListColumn(test.column);
-    EXPECT_EQ(RowOrder(), test.order) << header.toStdString();
-    Results().SortListColumn(1);
+  // The same under a locale whose decimal separator is a comma.
+  const QLocale saved;
+  const auto restore = qScopeGuard([&saved] { QLocale::setDefault(saved); });
+  for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::French, QLocale::France)}) {
+    QLocale::setDefault(locale);
+    for (const Case& test : cases) {
+      ShowFilledResults(5, test.fill);
+      const QString header = List().TextMatrix(0, test.column);
+      Results().SortListColumn(test.column);
+      EXPECT_EQ(RowOrder(), test.order) << header.toStdString() << " " << locale.name().toStdString();
+      Results().SortListColumn(1);
+    }
   }
 }
 
