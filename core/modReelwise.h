@@ -51,8 +51,10 @@ QString CheckFileAvailable(const QString& path);
 QString OfflineFileText();
 
 // Seconds as hours, two-digit minutes and two-digit seconds: "1:02:05" or
-// "1h:02m:05s", with hundredths "1:02:05.45". Every field comes from one whole
-// number of milliseconds rounded half to even; negative and NaN input count as 0.
+// "1h:02m:05s", with hundredths "1:02:05.45" whatever the locale (as exports
+// and command lines take it; the windows show it through ShownNumbers).
+// Every field comes from one whole number of milliseconds rounded half to
+// even; negative and NaN input count as 0.
 QString FormatDuration(double seconds, bool colonStyle, bool hundredths);
 
 // Creates "ExternalApps.ini" in gDocsFolder with ten empty sections when it

@@ -4,6 +4,7 @@
 #include "import/ImportPane.h"
 
 #include "core/ProgramMessage.h"
+#include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "core/modShellNotifs.h"
 #include "devices/modStorageDevices.h"
@@ -194,9 +195,8 @@ void ImportPane::StopOnStoreFailure(const RWError& error) {
 void ImportPane::ShowRunProgress(int32_t index, int32_t count) {
   const double elapsed = RoundHalfEven(RunClock().elapsed() / 1000.0);
   host_.Progress().BroadcastProgress(QStringLiteral("Scanned %1/%2 files in %3")
-                                         .arg(index)
-                                         .arg(count)
-                                         .arg(modReelwise::FormatDuration(elapsed, false, false)),
+                                         .arg(ShownNumbers::Count(index), ShownNumbers::Count(count),
+                                              ShownNumbers::Duration(elapsed, false, false)),
                                      index, gSchemeColour4);
   host_.SetWindowCaption(QStringLiteral("Scanning: %1%").arg(static_cast<int64_t>(index) * 100 / count));
 }
@@ -395,15 +395,16 @@ void ImportPane::ReportSkipsAndLosses(bool relocate) {
   QString text;
   if (!storeFailure_.isEmpty()) {
     text = storeFailure_ + QStringLiteral("\r\n\r\n%1 file(s) were %2 before it stopped.")
-                               .arg(relocate ? counts_.relocated : counts_.added)
-                               .arg(relocate ? QStringLiteral("re-located") : QStringLiteral("added"));
+                               .arg(ShownNumbers::Count(relocate ? counts_.relocated : counts_.added),
+                                    relocate ? QStringLiteral("re-located") : QStringLiteral("added"));
     if (diskFull_) text += QStringLiteral(" Make room on the disk, then run Add Files again for the rest.");
     if (!skipReport_.isEmpty()) text += QStringLiteral("\r\n\r\n");
   }
   text += skipReport_;
   if (counts_.vanished > 0) {
     if (text.isEmpty()) text = QStringLiteral("Some entries were not scanned:\r\n");
-    text += QStringLiteral("\r\n%1 file(s) were gone before they could be added:").arg(counts_.vanished);
+    text += QStringLiteral("\r\n%1 file(s) were gone before they could be added:")
+                .arg(ShownNumbers::Count(counts_.vanished));
     for (const QString& path : vanishedPaths_.mid(0, 3)) text += QStringLiteral("\r\n     ") + path;
   }
   skipReport_.clear();

@@ -1,5 +1,6 @@
 #include "import/modFolderScan.h"
 
+#include "core/ShownNumbers.h"
 #include "platform/DragController.h"
 #include "platform/MountTable.h"
 
@@ -259,7 +260,7 @@ QString SkippedEntries::Report() const {
   for (size_t at = 0; at < kReasons; ++at) {
     if (count[at] == 0) continue;
     const ReasonText& text = kReasonTexts[at];
-    lines.append(QString::fromLatin1(count[at] == 1 ? text.one : text.many).arg(count[at]));
+    lines.append(QString::fromLatin1(count[at] == 1 ? text.one : text.many).arg(ShownNumbers::Count(count[at])));
     for (const QString& path : examples[at]) lines.append(kExampleIndent + path);
   }
   return lines.join(kLineBreak);

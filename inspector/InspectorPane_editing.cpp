@@ -4,6 +4,7 @@
 // selected words offered as a tag.
 #include "inspector/InspectorPane.h"
 
+#include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
@@ -51,8 +52,8 @@ void InspectorPane::DrawSelectionMarkers(bool Save) {
     for (int x = 0; x <= band; x += kTileWidth) painter.drawPixmap(x, 0, tile);
   }
   imgSelection->SetPicture(picture);
-  lblStartPoint->SetCaption(modReelwise::FormatDuration(m_SegmentStart, true, true));
-  lblEndPoint->SetCaption(modReelwise::FormatDuration(m_SegmentEnd, true, true));
+  lblStartPoint->SetCaption(ShownNumbers::Duration(m_SegmentStart, true, true));
+  lblEndPoint->SetCaption(ShownNumbers::Duration(m_SegmentEnd, true, true));
   const int row = flexSegments->Row();
   if (!SegmentEditing() || row <= 1) return;
   // Stored first: a row that cannot be stored keeps its stored points.
@@ -106,7 +107,7 @@ void InspectorPane::SelectSegmentRow() {
   flexFileDetails->SetTextMatrix(3, 0, gEditedSegment.Description);
   if (m_MouseHeld || !gPlayer) return;
   gPlayer->ForcePosition(m_SegmentStart);
-  gOsdTimeText = modReelwise::FormatDuration(m_SegmentStart, true, false);
+  gOsdTimeText = ShownNumbers::Duration(m_SegmentStart, true, false);
   gPlayer->SetStopTime(m_SegmentEnd);
   gPlayer->OverlayText(gOsdTimeText, 1.0, gOsdTimeText, false);
   picMediaControl[14]->ZOrder(0);

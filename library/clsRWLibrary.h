@@ -151,7 +151,10 @@ class clsRWLibrary : public IDeviceTableHost {
   // Runs every step of a view spec, then fetches and shows the rows.
   void ShowView(const QString& Spec, const QString& Caption);
   // Runs the current view again up to the step selected in the history combo.
-  void RefreshResults();
+  // keepFrontCard (after a mount change, which changes where files are, not
+  // which one the user looks at): the carousel's front card stays on its
+  // result where the result is still there.
+  void RefreshResults(bool keepFrontCard = false);
   int16_t HistoryIndex() const { return m_HistoryIndex; }
   // Moves to entry n (clamped in place to the entries there are) and replays it.
   void SetHistoryIndex(int16_t& n);

@@ -253,7 +253,7 @@ void frmReelwise::changeEvent(QEvent* event) {
 void frmReelwise::Form_Activate() {
   if (gMainFormInactive && gDeviceChangePending && gLibrary) {
     modStorageDevices::EnumStorageDevices();
-    gLibrary->RefreshResults();
+    gLibrary->RefreshResults(true);
     gDeviceChangePending = false;
   }
   gMainFormInactive = false;

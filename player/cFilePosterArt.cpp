@@ -3,6 +3,7 @@
 #include "player/cFilePosterArt.h"
 
 #include "core/ProgramMessage.h"
+#include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
@@ -253,9 +254,9 @@ void cFilePosterArt::DrawClapperboard() {
     const QString lines[5] = {
         item.FileFormat,
         item.Dimensions.trimmed(),
-        modReelwise::FormatDuration(item.Duration, false, false),
-        FrameRateText(item.FrameRate) + QStringLiteral(" fps"),
-        QString::number(item.FileSize / 1024 / 1024, 'f', 3) + QStringLiteral(" MB"),
+        ShownNumbers::Duration(item.Duration, false, false),
+        ShownNumbers::FrameRate(item.FrameRate) + QStringLiteral(" fps"),
+        ShownNumbers::Megabytes(item.FileSize, ShownNumbers::Grouping::None),
     };
     for (int n = 0; n < 5; ++n) c.TextOut(30, 100 + 25 * n, lines[n], 1.0);
     c.Restore();

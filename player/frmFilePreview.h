@@ -90,8 +90,6 @@ QStringList StoryBoardTagLines(const QString& compactTags);
 QString StoryBoardTagText(const QString& compactTags);
 // A split text's lines: cut at every ",", then "*-*" read as ", " and "***" as ")".
 QStringList StoryBoardSplitLines(const QString& text);
-// A frame rate as its shortest decimal text: 29.97 for the float 29.97.
-QString FrameRateText(float frameRate);
 // The tile under a point of the board (1-based), or 0 for none; truncating
 // division as the double click reads it.
 int64_t StoryBoardTileAt(int64_t x, int64_t y, const StoryBoardLayout& layout, const StoryBoardSettings& s);

@@ -62,12 +62,6 @@ TEST(StoryBoardLayoutTest, TagLinesOfTheCompactTagText) {
       << "implied tags alone";
 }
 
-TEST(StoryBoardLayoutTest, FrameRatesAsTheirShortestText) {
-  EXPECT_EQ(FrameRateText(29.97f), QStringLiteral("29.97"));
-  EXPECT_EQ(FrameRateText(25.0f), QStringLiteral("25"));
-  EXPECT_EQ(FrameRateText(23.976f), QStringLiteral("23.976"));
-}
-
 TEST(StoryBoardLayoutTest, TheTileUnderAPointTruncates) {
   const StoryBoardSettings s;
   const StoryBoardLayout l = MakeStoryBoardLayout(s, false, 0);
