@@ -9,6 +9,7 @@
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 
+#include <functional>
 #include <set>
 #include <tuple>
 #include <vector>
@@ -27,12 +28,25 @@ IDeviceTableHost* OpenLibrary() {
   return host ? host() : nullptr;
 }
 
-// A failing statement of the rebuild is reported and the next one runs.
 ErrorGuard RebuildGuard() {
   return ErrorGuard({.title = QStringLiteral("Processing Storage Devices"),
                      .style = vbExclamation,
                      .owner = ProgramMessageOwner(),
                      .text = ErrorGuard::Numbered(QStringLiteral(" "))});
+}
+
+// A failing statement of the rebuild is reported and the next one runs. A
+// full disk or a library file that cannot be written ends the rebuild, so
+// that it is undone whole and told once.
+void RebuildStep(ErrorGuard& guard, const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const RWError& error) {
+    if (ErrorGuard::IsStorageFault(error)) throw;
+    guard.Failed(error);
+  } catch (const std::exception& error) {
+    guard.Failed(RWError(kErrInternal, QString::fromLocal8Bit(error.what())));
+  }
 }
 
 // Every mount that holds files, each filesystem folder once: a filesystem
@@ -56,7 +70,7 @@ void ResetDriveRows(SqlConnection& db, ErrorGuard& guard) {
         "FROM FileLocations WHERE PhysicalPath = ':\\') GROUP BY DiskSerialNo",
         "DELETE FROM FileLocations WHERE PhysicalPath != ':\\' AND substr(LogicalPath, 1, 2) <> '\\\\'",
         "UPDATE FileLocations SET Online = 0"}) {
-    guard.Run([&] { db.Execute(QString::fromLatin1(sql)); });
+    RebuildStep(guard, [&] { db.Execute(QString::fromLatin1(sql)); });
   }
 }
 
@@ -67,7 +81,7 @@ void ScanDriveRoots(IDeviceTableHost& library, ErrorGuard& guard) {
     if (!MountProbe::RootAnswers(root)) continue;
     bool allowWrite = false;
     const StorageDevice device = ScanStorageDevice(root, allowWrite);
-    guard.Run([&] { UpsertFileLocation(library, device); });
+    RebuildStep(guard, [&] { UpsertFileLocation(library, device); });
   }
 }
 
@@ -101,7 +115,7 @@ void TellShareChanged(const QString& message) {
 // left as it is (rewriting it would cut its files off from any device).
 void RecheckShareRows(SqlConnection& db, ErrorGuard& guard) {
   std::vector<ShareRow> rows;
-  guard.Run([&] {
+  RebuildStep(guard, [&] {
     SqlRecordset rs(db, QStringLiteral("SELECT DiskSerialNo, DiskLabel, PhysicalPath, LogicalPath FROM "
                                        "FileLocations WHERE substr(LogicalPath, 1, 2) = '\\\\'"));
     for (; !rs.Eof(); rs.MoveNext()) {
@@ -112,7 +126,7 @@ void RecheckShareRows(SqlConnection& db, ErrorGuard& guard) {
     const StorageDevice device = GetShareDetails(row.logical);
     if (device.Status != QLatin1String("OK") || device.DiskSerialNo != row.serial) continue;
     const QString message = ShareChangeMessage(row, device);
-    guard.Run([&] {
+    RebuildStep(guard, [&] {
       SqlCommand update(db, QStringLiteral("UPDATE FileLocations SET DiskSerialNo = ?1, LogicalPath = ?2, "
                                            "PhysicalPath = ?3, DiskLabel = ?4, Online = 1 WHERE DiskSerialNo = ?5 "
                                            "AND PhysicalPath = ?6 AND LogicalPath = ?7"));
@@ -180,22 +194,29 @@ QString LocationRows(SqlConnection& db) {
   }
 }
 
-// False when a statement failed; what was done before it is kept.
-bool MapPaths(IDeviceTableHost& library) {
+// False when a statement failed; what was done before it is kept, except
+// after a full disk or a library file that cannot be written, which undoes
+// the mapping whole and is told through the guard.
+bool MapPaths(IDeviceTableHost& library, ErrorGuard& guard) {
   SqlConnection& db = library.DeviceTableConnection();
-  TransactionGuard transaction(db, QStringLiteral("Mappings"));
-  try {
-    for (const char* sql : kMappingStatements) {
-      db.Execute(QString::fromLatin1(sql));
-      library.DeviceWorkGoesOn();
+  bool mapped = false;
+  guard.Run([&] {
+    TransactionGuard transaction(db, QStringLiteral("Mappings"));
+    try {
+      for (const char* sql : kMappingStatements) {
+        db.Execute(QString::fromLatin1(sql));
+        library.DeviceWorkGoesOn();
+      }
+      mapped = true;
+    } catch (const RWError& error) {
+      if (ErrorGuard::IsStorageFault(error)) throw;
+      transaction.Commit();
+      ReportMappingFailure(error);
+      return;
     }
-  } catch (const RWError& error) {
     transaction.Commit();
-    ReportMappingFailure(error);
-    return false;
-  }
-  transaction.Commit();
-  return true;
+  });
+  return mapped;
 }
 
 }  // namespace
@@ -213,23 +234,29 @@ bool EnumStorageDevices(IDeviceTableHost& library, bool pathsMapped) {
   const QString before = pathsMapped ? LocationRows(db) : QString();
   library.ShowDeviceProgress(QStringLiteral("Enumerating Storage Devices..."));
   ErrorGuard guard = RebuildGuard();
-  {
-    TransactionGuard transaction(db, QStringLiteral("EnumStorageDevices"));
-    ResetDriveRows(db, guard);
-    transaction.Commit();
-  }
-  {
-    TransactionGuard transaction(db, QStringLiteral("EnumStorageDevices"));
-    ScanDriveRoots(library, guard);
-    RecheckShareRows(db, guard);
-    transaction.Commit();
-  }
-  if (pathsMapped && !before.isEmpty() && LocationRows(db) == before) {
+  // The rows are stored whole or not at all: a library that cannot be
+  // written keeps the rows and the file paths it had.
+  const bool rebuilt = guard.Run([&] {
+    TransactionGuard whole(db, QStringLiteral("DeviceTable"));
+    {
+      TransactionGuard transaction(db, QStringLiteral("EnumStorageDevices"));
+      ResetDriveRows(db, guard);
+      transaction.Commit();
+    }
+    {
+      TransactionGuard transaction(db, QStringLiteral("EnumStorageDevices"));
+      ScanDriveRoots(library, guard);
+      RecheckShareRows(db, guard);
+      transaction.Commit();
+    }
+    whole.Commit();
+  });
+  if (!rebuilt || (pathsMapped && !before.isEmpty() && LocationRows(db) == before)) {
     library.DeviceProgressOff();
-    return true;
+    return rebuilt;
   }
   library.ShowDeviceProgress(QStringLiteral("Mapping File Paths..."));
-  const bool mapped = MapPaths(library);
+  const bool mapped = MapPaths(library, guard);
   library.DeviceProgressOff();
   return mapped;
 }
@@ -259,6 +286,9 @@ void MapFilePaths() {
   if (IDeviceTableHost* library = OpenLibrary()) MapFilePaths(*library);
 }
 
-void MapFilePaths(IDeviceTableHost& library) { MapPaths(library); }
+void MapFilePaths(IDeviceTableHost& library) {
+  ErrorGuard guard = RebuildGuard();
+  MapPaths(library, guard);
+}
 
 }  // namespace modStorageDevices

@@ -121,11 +121,16 @@ class clsRWLibrary : public IDeviceTableHost {
     ~TagCloudDeferral();
     TagCloudDeferral(const TagCloudDeferral&) = delete;
     TagCloudDeferral& operator=(const TagCloudDeferral&) = delete;
+    // The tagging asked for since was rolled back: the cloud is right as it is.
+    void Undone();
 
    private:
     clsRWLibrary& library_;
   };
   void RateSegment(int16_t Rating, int32_t SegmentID);
+  // A rating stored for the segment shown wherever the program holds it: the
+  // inspector's segment list, the results, the current and inspected items.
+  void ShowStoredRating(int32_t SegmentID, int16_t Rating);
   void CreateSegment(double Start, double End, int32_t FileID, int32_t SegmentID, int32_t& Result);
   void UpdateSegmentAB(int32_t SegmentID, double Start, double End);
   void RemoveSegment(int32_t SegmentID);
@@ -147,7 +152,10 @@ class clsRWLibrary : public IDeviceTableHost {
   // Runs every step of a view spec, then fetches and shows the rows.
   void ShowView(const QString& Spec, const QString& Caption);
   // Runs the current view again up to the step selected in the history combo.
-  void RefreshResults();
+  // keepFrontCard (after a mount change, which changes where files are, not
+  // which one the user looks at): the carousel's front card stays on its
+  // result where the result is still there.
+  void RefreshResults(bool keepFrontCard = false);
   int16_t HistoryIndex() const { return m_HistoryIndex; }
   // Moves to entry n (clamped in place to the entries there are) and replays it.
   void SetHistoryIndex(int16_t& n);

@@ -160,6 +160,14 @@ bool RefusedByState(const QString& path, DatabaseFileState state) {
       ShowRefusal(name + QStringLiteral("is being written by another program and therefore cannot be opened now."),
                   QStringLiteral("Library in use"));
       break;
+    case DatabaseFileState::JournalBlocked:
+      ShowRefusal(name + QStringLiteral("cannot be opened: beside it\r\n'%1'\r\nis a folder (or something else "
+                                        "that is no file), and that name is kept for the Library's own journal."
+                                        "\r\n\r\nRename or move it, then open the Library again. Nothing in the "
+                                        "file was changed.")
+                             .arg(SqlConnection::TakenJournalName(path)),
+                  QStringLiteral("Library not opened"));
+      break;
   }
   return true;
 }

@@ -8,6 +8,7 @@
 #include "tests/devices/DeviceFixture.h"
 #include "tests/support/ChildRun.h"
 #include "tests/support/DeadMount.h"
+#include "tests/support/FaultTrigger.h"
 
 #include <QDir>
 #include <QFile>
@@ -77,6 +78,37 @@ TEST_F(DeviceTableTest, ADiskAtANewMountPointIsFollowedAndKeepsItsNames) {
   Rebuild();
   EXPECT_EQ(File(1), QStringLiteral("[Offline] Holiday '09:\\Films\\2009\\"));
   EXPECT_EQ(SegmentOnline(1), 0);
+}
+
+// A rebuild the library's full disk stops part way is undone whole: the
+// rows stay as they were (not all offline), the paths are not mapped from
+// half a table, and it is told once, in the program's words.
+TEST_F(DeviceTableTest, ARebuildAFullDiskStopsIsUndoneWholeAndToldOnce) {
+  Mount(QStringLiteral("first"), "1A2B-3C4D");
+  OpenWith(FileOn(1, QStringLiteral("1A2B3C4D"), QStringLiteral("Films\\")) +
+           FileOn(2, QStringLiteral("5E6F7A8B"), QStringLiteral("Films\\")) +
+           QStringLiteral("INSERT INTO FileLocations VALUES ('5E6F7A8B', 'Other', ':\\Films\\', '/other/', "
+                          "'Fixed Disk', NULL, 1)"));
+  const QStringList before =
+      Column(QStringLiteral("SELECT quote(DiskSerialNo) || PhysicalPath || LogicalPath || Online FROM FileLocations "
+                            "ORDER BY 1"));
+  const QStringList paths = Column(QStringLiteral("SELECT CurrentPath FROM VideoFiles ORDER BY FileID"));
+  rwtest::AddFaultTrigger(Connection(), QStringLiteral("CREATE TEMP TRIGGER Full BEFORE UPDATE OF LogicalPath ON "
+                                                       "FileLocations BEGIN SELECT RAISE(ABORT, 'database or disk is "
+                                                       "full'); END"));
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  Mount(QStringLiteral("second"), "5E6F-7A8B");
+  EXPECT_FALSE(modStorageDevices::EnumStorageDevices(Host(), false));
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Processing Storage Devices"));
+  EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("The disk is full"))) << boxes.Last().prompt.toStdString();
+  EXPECT_TRUE(boxes.Last().prompt.contains(Connection().Path())) << boxes.Last().prompt.toStdString();
+  EXPECT_EQ(Column(QStringLiteral("SELECT quote(DiskSerialNo) || PhysicalPath || LogicalPath || Online FROM "
+                                  "FileLocations ORDER BY 1")),
+            before);
+  EXPECT_EQ(Column(QStringLiteral("SELECT CurrentPath FROM VideoFiles ORDER BY FileID")), paths);
+  EXPECT_FALSE(Connection().InTransaction());
+  EXPECT_TRUE(Host().progressCaption.isEmpty());
 }
 
 TEST_F(DeviceTableTest, AFilesystemMountedTwiceKeepsItsFirstMountPoint) {

@@ -465,9 +465,13 @@ TEST_F(LibraryObjectTest, FailedOperationIsReportedAndLeavesNoTransactionOpen) {
   boxes.Answer(vbOK);
   gLibrary->DeleteSearchResults();
   ASSERT_EQ(boxes.Count(), 1);
-  // A table that is not there is said in a sentence, SQLite's words after it.
+  // A table that is not there is said in a sentence naming the file and the
+  // table, in the program's words.
   EXPECT_EQ(boxes.Last().title, QStringLiteral("Damaged Library"));
-  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("no such table"))) << boxes.Last().prompt.toStdString();
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("lacks the table \"SearchResults\"")))
+      << boxes.Last().prompt.toStdString();
+  EXPECT_TRUE(boxes.Last().prompt.contains(gLibrary->LibraryPath));
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("no such table")));
   EXPECT_FALSE(boxes.Last().prompt.contains(QString::number(kErrDatabase)));
   EXPECT_EQ(boxes.Last().style, vbExclamation);
   EXPECT_FALSE(gLibrary->Connection().InTransaction());

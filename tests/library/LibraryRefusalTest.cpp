@@ -105,6 +105,25 @@ TEST_F(LibraryRefusalTest, DamagedLibraryAndForeignFileGetTheirOwnMessages) {
   ExpectRefused(foreign, QStringLiteral("Incompatible Library"), QStringLiteral("is not a Reelwise II Library"));
 }
 
+// A folder of the user's under the name SQLite keeps for the library's
+// journal or log makes every read fail as an I/O error: the open names that
+// folder and says what to do, not that the sound file is damaged; once the
+// folder is gone the library opens.
+TEST_F(LibraryRefusalTest, AFolderNamedLikeTheLibrarysJournalIsNamedNotTakenForDamage) {
+  const QString file = MakeLibrary(gLibrariesFolder + QStringLiteral("X.rw2"));
+  for (const char* beside : {"-journal", "-wal"}) {
+    SCOPED_TRACE(beside);
+    const QString folder = file + QLatin1String(beside);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ExpectRefused(file, QStringLiteral("Library not opened"), folder);
+    EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("Rename or move it"))) << boxes.Last().prompt.toStdString();
+    EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("damaged")));
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+  }
+  gLibrary->OpenLibrary(file, true);
+  EXPECT_EQ(gLibrary->LibraryPath, file);
+}
+
 // A library another program dropped a catalogue table from is refused in one
 // sentence naming the table, before the upgrade or upkeep writes to it.
 TEST_F(LibraryRefusalTest, ALibraryMissingACatalogueTableIsRefusedByName) {

@@ -12,6 +12,7 @@
 
 #include <sqlite3.h>
 
+#include <optional>
 #include <string>
 
 namespace {
@@ -156,6 +157,42 @@ TEST_F(SqlConnectionTest, GuardRollsBackOnlyWhenAnExceptionLeavesItsScope) {
   }
   EXPECT_EQ(Count(), 2);
   EXPECT_EQ(Count(QStringLiteral(" WHERE id = 4")), 0);
+}
+
+// A full disk makes SQLite roll the whole transaction back. What the work
+// goes on to write is refused with that failure, not written on its own
+// outside any transaction; its commit raises it, its rollback has nothing
+// left to undo, and the connection is usable again once it is closed.
+TEST_F(SqlConnectionTest, AfterSqliteRolledTheTransactionBackNothingMoreOfItIsWritten) {
+  db_->Execute(QStringLiteral("CREATE TABLE big (x text); INSERT INTO t (id, name) VALUES (1, 'kept')"));
+  const int64_t pages = SqlRecordset(*db_, QStringLiteral("PRAGMA page_count")).Value(0).toInt64();
+  db_->Execute(QStringLiteral("PRAGMA max_page_count = %1").arg(pages));
+  std::optional<TransactionGuard> outer(std::in_place, *db_, QStringLiteral("Outer"));
+  TransactionGuard inner(*db_, QStringLiteral("Inner"));
+  db_->Execute(QStringLiteral("UPDATE t SET name = 'changed'"));
+  const RWError full = Failure(QStringLiteral("INSERT INTO big VALUES (zeroblob(100000))"));
+  EXPECT_TRUE(SqlConnection::IsDiskFull(full)) << full.Description().toStdString();
+  EXPECT_EQ(full.File(), Path("test.db")) << "the error names the file";
+  ASSERT_FALSE(db_->InTransaction()) << "SQLite ended the transaction";
+
+  const RWError refused = Failure(QStringLiteral("INSERT INTO t (id, name) VALUES (2, 'stray')"));
+  EXPECT_TRUE(SqlConnection::IsDiskFull(refused)) << refused.Description().toStdString();
+  EXPECT_THROW(SqlCommand(*db_, QStringLiteral("UPDATE t SET name = 'stray'")).Execute(), RWError);
+  EXPECT_THROW(db_->BeginTrans(QStringLiteral("Another")), RWError);
+  EXPECT_EQ(Count(), 1) << "a read still runs";
+  try {
+    inner.Commit();
+    ADD_FAILURE() << "the commit of a transaction SQLite rolled back succeeded";
+  } catch (const RWError& error) {
+    EXPECT_TRUE(SqlConnection::IsDiskFull(error)) << error.Description().toStdString();
+  }
+  inner.Rollback();
+  outer->Rollback();
+  outer.reset();
+
+  EXPECT_EQ(Count(QStringLiteral(" WHERE name = 'kept'")), 1);
+  db_->Execute(QStringLiteral("INSERT INTO t (id, name) VALUES (3, 'later')"));
+  EXPECT_EQ(Count(), 2) << "the connection writes again";
 }
 
 TEST_F(SqlConnectionTest, CompactRunsOutsideTransactionsOnly) {
