@@ -131,6 +131,7 @@ void FlexGridModel::MoveColumn(int from, int to) {
   beginResetModel();
   MoveElement(colOrder_, from, to);
   MoveElement(columns_, from, to);
+  ++arrangement_;
   endResetModel();
 }
 
@@ -141,6 +142,7 @@ void FlexGridModel::Rearrange(const std::vector<int>& columns, const std::vector
   Permute(columns_, columns, 0);
   Permute(rowOrder_, dataRows, 1);
   Permute(rowInfo_, dataRows, 1);
+  ++arrangement_;
   endResetModel();
 }
 
@@ -165,6 +167,7 @@ void FlexGridModel::SortRows(int first, int last, int keyFirst, int keyLast, int
   }
   std::copy(rows.begin(), rows.end(), rowOrder_.begin() + first);
   std::copy(infos.begin(), infos.end(), rowInfo_.begin() + first);
+  ++arrangement_;
   endResetModel();
 }
 
