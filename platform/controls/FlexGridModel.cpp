@@ -88,6 +88,12 @@ void FlexGridModel::Resize(int rows, int cols) {
   endResetModel();
 }
 
+void FlexGridModel::ReleaseUnused() {
+  cells_.shrink_to_fit();
+  rowOrder_.shrink_to_fit();
+  rowInfo_.shrink_to_fit();
+}
+
 bool FlexGridModel::RowsInStoredOrder() const {
   for (size_t r = 0; r < rowOrder_.size(); ++r) {
     if (rowOrder_[r] != static_cast<int>(r)) return false;

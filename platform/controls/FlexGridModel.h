@@ -45,8 +45,11 @@ class FlexGridModel : public QAbstractTableModel {
 
   int Rows() const { return rows_; }
   int Cols() const { return cols_; }
-  // Keeps the cells that remain; new cells are empty.
+  // Keeps the cells that remain; new cells are empty. The memory of rows
+  // that go is kept for rows that come again (see ReleaseUnused).
   void Resize(int rows, int cols);
+  // Gives back the memory kept for rows that went.
+  void ReleaseUnused();
 
   FlexCell& Cell(int row, int col) { return cells_[Index(row, col)]; }
   const FlexCell& Cell(int row, int col) const { return cells_[Index(row, col)]; }

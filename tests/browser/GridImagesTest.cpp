@@ -95,11 +95,11 @@ TEST_F(GridImagesTest, NoResultsShowOnlyBlankTiles) {
 TEST_F(GridImagesTest, ListRowsOnThePageGetStripesAndThumbnails) {
   OpenWithThumbnails(1);
   gLibrary->ThumbnailCache.Add(Jpeg(kBluePicture), 5);
+  gBrowserMode = 2;
   ShowResults(20);
   // The result index of each row, as the list fill writes it; rows in reverse.
   for (int row = 1; row <= 20; ++row) rwtest::SetListRow(List(), row, 21 - row);
   gResults[17].Selected = true;
-  gBrowserMode = 2;
   gMainForm->Results().scrollFlex->SetMax(100);
   gMainForm->Results().scrollFlex->SetValue(1);
   gLibrary->DrawGridImages();
