@@ -15,7 +15,10 @@
 #include "ui/SchemeColours.h"
 #include "ui/modBlendColorAlpha.h"
 
+#include <QSet>
+
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -75,10 +78,30 @@ QPixmap ThumbnailPixmap(const ResultItem& item) {
   return QPixmap::fromImage(std::move(picture));
 }
 
+// The list's texts of one fill, made once where they repeat: a text equal
+// to the one above it in its column shares that one's memory, and so does a
+// path seen before (a folder's results need not lie together), as the
+// results' own texts do.
+class ListTexts {
+ public:
+  QString Text(const ResultItem& item, int field) {
+    QString text = ResultListText(item, field);
+    if (field == 1) return *paths_.insert(text);
+    QString& above = above_[static_cast<size_t>(field)];
+    if (text != above) above = std::move(text);
+    return above;
+  }
+
+ private:
+  std::array<QString, 9> above_;
+  QSet<QString> paths_;
+};
+
 void FillListGrid(ctl::FlexGrid& grid, int32_t count, ErrorGuard& report) {
   grid.SetRedraw(false);
   grid.SetEnabled(false);
   grid.SetCol(1);
+  ListTexts texts;
   for (int32_t i = 1; i <= count; ++i) {
     report.Run([&] {
       const ResultItem& item = gResults[static_cast<size_t>(i)];
@@ -87,7 +110,7 @@ void FillListGrid(ctl::FlexGrid& grid, int32_t count, ErrorGuard& report) {
       grid.SetRowData(i, i);
       grid.SetTextMatrix(i, 0, QString::number(i));
       for (size_t k = 0; k < gListColumns.size(); ++k) {
-        grid.SetTextMatrix(i, gListColumns[k].Column, ResultListText(item, static_cast<int>(k) + 1));
+        grid.SetTextMatrix(i, gListColumns[k].Column, texts.Text(item, static_cast<int>(k) + 1));
       }
     });
   }
