@@ -87,6 +87,14 @@ int32_t ExpectedRows(SqlConnection& db) {
   }
 }
 
+// Takes rows read beforehand (gResults' unused entry 0 first) as the
+// results, with the selected count; true when there are rows.
+bool TakeRows(std::vector<ResultItem>& rows, clsRWLibrary& library) {
+  gResults = std::move(rows);
+  for (size_t i = 1; i < gResults.size(); ++i) library.SelectedCount += gResults[i].Selected ? 1 : 0;
+  return gResults.size() > 1;
+}
+
 // Appends the rows to gResults with the selected count and progress every
 // 100 rows once the last report is kProgressIntervalMs old; true when the
 // rows' fields were read (there were rows and they had every column). The
@@ -161,17 +169,15 @@ void clsRWLibrary::FetchResults(std::vector<ResultItem>* readBefore) {
     View().SetProgressMax(expected + 1);
     report.Run([&] { ShowProgress(kFetching, 0); });
     gResults.clear();
-    gResults.reserve(static_cast<size_t>(expected) + 1);
-    gResults.emplace_back();
     // A failure at any row leaves no rows, as one before the first would.
     bool fields = false;
     const bool read = report.Run([&] {
       if (readBefore) {
-        gResults = std::move(*readBefore);
-        for (size_t i = 1; i < gResults.size(); ++i) SelectedCount += gResults[i].Selected ? 1 : 0;
-        fields = gResults.size() > 1;
+        fields = TakeRows(*readBefore, *this);
         return;
       }
+      gResults.reserve(static_cast<size_t>(expected) + 1);
+      gResults.emplace_back();
       m_SQL = QStringLiteral("SELECT * FROM vw_SearchResults");
       const auto rows = m_Connection->Prepare(m_SQL);
       fields = FetchRows(*rows, *this, report, [this](int32_t row) { ShowProgress(kFetching, row); });
