@@ -14,8 +14,8 @@ namespace ResultRows {
 // over VideoSegments VS joined to their files VideoFiles VF.
 const QString& SelectList();
 
-// The view's columns in a statement, found by name at its first row; a
-// column that is missing raises.
+// The view's columns in a statement, found by name; a column that is
+// missing raises.
 struct Columns {
   explicit Columns(const SqlCommand& rows);
 
