@@ -104,11 +104,13 @@ QHash<QString, QStringList> OnlineRoots(SqlConnection& db) {
 
 // The whole files to look for, each read as the result row it shows when it
 // is missing (so that the rows need not be read again), with the drive roots
-// of its device: a file is looked for under each of them.
+// of its device: a file is looked for under each of them. The files start at
+// 1, after an entry that stands for gResults' unused entry 0, so that the
+// missing ones become the results where they are.
 struct FilesToCheck {
   QHash<QString, QStringList> roots;
-  std::vector<ResultItem> files;
-  std::vector<const QStringList*> filesRoots;
+  std::vector<ResultItem> files = std::vector<ResultItem>(1);
+  std::vector<const QStringList*> filesRoots = std::vector<const QStringList*>(1);
   int32_t looks = 0;  // files times their roots
 };
 
@@ -118,7 +120,8 @@ struct FilesToCheck {
 // segments are the query's outer loop (CROSS JOIN), each file found by its
 // key.
 FilesToCheck FilesOnOnlineDevices(SqlConnection& db) {
-  FilesToCheck check{OnlineRoots(db), {}, {}};
+  FilesToCheck check;
+  check.roots = OnlineRoots(db);
   if (check.roots.isEmpty()) return check;
   QJsonArray serials;
   for (auto serial = check.roots.keyBegin(); serial != check.roots.keyEnd(); ++serial) serials.append(*serial);
@@ -128,7 +131,7 @@ FilesToCheck FilesOnOnlineDevices(SqlConnection& db) {
   auto count = db.Prepare(
       QStringLiteral("SELECT count(*) FROM VideoFiles WHERE DiskSerialNo IN (SELECT value FROM json_each(?))"));
   count->Bind(1, online);
-  if (count->Step()) check.files.reserve(static_cast<size_t>(count->toInt64(0)));
+  if (count->Step()) check.files.reserve(static_cast<size_t>(count->toInt64(0)) + 1);
   auto rows = db.Prepare(QStringLiteral("SELECT %1, VF.DiskSerialNo AS DiskSerialNo FROM VideoSegments VS CROSS "
                                         "JOIN VideoFiles VF WHERE VF.FileID = VS.FileID AND VS.FileFlag = 'Y' AND "
                                         "VF.DiskSerialNo IN (SELECT value FROM json_each(?))")
@@ -159,7 +162,7 @@ Looks LooksAt(const FilesToCheck& check, MountRoots& mounts) {
   looks.paths.reserve(check.looks);
   looks.roots.reserve(check.looks);
   looks.fileOf.reserve(static_cast<size_t>(check.looks));
-  for (size_t f = 0; f < check.files.size(); ++f) {
+  for (size_t f = 1; f < check.files.size(); ++f) {
     const QString path = check.files[f].CurrentPath + check.files[f].FileName;
     for (const QString& root : *check.filesRoots[f]) {
       if (!mounts.Answers(root)) continue;
@@ -182,28 +185,28 @@ void InViewOrder(std::span<ResultItem> rows) {
 
 // The rows of the files not found under a root that answered (each file
 // once, however many of its looks missed it), after gResults' unused entry
-// 0 and in the view's order. The mount of a look that got no answer is
-// passed over.
+// 0 and in the view's order, made of the files' own rows. The mount of a
+// look that got no answer is passed over.
 std::vector<ResultItem> MissingRows(FilesToCheck& check, const Looks& looks,
                                     const std::vector<std::optional<bool>>& found, MountRoots& mounts) {
   std::vector<bool> missing(check.files.size());
-  size_t count = 0;
   for (size_t k = 0; k < found.size(); ++k) {
     if (!found[k]) {
       mounts.PassOver(looks.roots[static_cast<qsizetype>(k)]);
-    } else if (!*found[k] && !missing[looks.fileOf[k]]) {
+    } else if (!*found[k]) {
       missing[looks.fileOf[k]] = true;
-      ++count;
     }
   }
-  std::vector<ResultItem> rows;
-  rows.reserve(count + 1);
-  rows.emplace_back();
-  for (size_t f = 0; f < check.files.size(); ++f) {
-    if (missing[f]) rows.push_back(std::move(check.files[f]));
+  std::vector<ResultItem>& rows = check.files;
+  size_t kept = 1;
+  for (size_t f = 1; f < rows.size(); ++f) {
+    if (!missing[f]) continue;
+    if (kept != f) rows[kept] = std::move(rows[f]);
+    ++kept;
   }
+  rows.resize(kept);
   InViewOrder(std::span<ResultItem>(rows).subspan(1));
-  return rows;
+  return std::move(rows);
 }
 
 }  // namespace
