@@ -6,7 +6,6 @@
 #include "library/LibraryUpgrade.h"
 #include "library/clsRWLibrary.h"
 #include "platform/SqlConnection.h"
-#include "platform/SqlRecordset.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -37,13 +36,18 @@ void BM_HouseKeep(benchmark::State& state) {
   }
 }
 
-void BM_CountEveryTable(benchmark::State& state) {
+// Floor: every row of the tables the upkeep looks through stepped over once
+// (the pictures' rows by their keys: the upkeep reads no picture). A count
+// alone would be SQLite's count of the tree's pages, not of the rows.
+void BM_Floor_ReadEveryTable(benchmark::State& state) {
   auto db = SqlConnection::Open(Library().path);
   for (auto _ : state) {
     int64_t rows = 0;
-    for (const char* table : {"SegmentThumbnails", "TagLinks", "VideoSegments", "SegmentTags", "VideoFiles", "Tags"}) {
-      SqlRecordset rs(*db, QStringLiteral("SELECT count(*) FROM ") + QLatin1String(table));
-      rows += rs.Value(0).toInt64();
+    for (const char* sql : {"SELECT SegmentID, FileID FROM SegmentThumbnails", "SELECT * FROM TagLinks",
+                            "SELECT * FROM VideoSegments", "SELECT * FROM SegmentTags", "SELECT * FROM VideoFiles",
+                            "SELECT * FROM Tags"}) {
+      const auto table = db->Prepare(QLatin1String(sql));
+      while (table->Step()) ++rows;
     }
     benchmark::DoNotOptimize(rows);
   }
@@ -62,6 +66,6 @@ void BM_OpenLibrary(benchmark::State& state) {
 
 BENCHMARK(BM_HouseKeep)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_OpenLibrary)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CountEveryTable)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Floor_ReadEveryTable)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -28,7 +28,7 @@
 
 namespace {
 
-constexpr int kResults = 50000;
+const int kResults = ScaledSegments();
 
 struct CountingDesktop : DesktopShell {
   int launches = 0;

@@ -25,7 +25,7 @@
 
 namespace {
 
-constexpr int kResults = 50000;
+const int kResults = ScaledSegments();
 
 // The program with every segment of the large library as its results.
 struct Selection : ProgramInPrivateHome {

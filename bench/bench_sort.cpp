@@ -26,7 +26,7 @@
 
 namespace {
 
-constexpr int kResults = 50000;
+const int kResults = ScaledSegments();
 // The home columns of "File Size" and "Duration"; the state column cancels.
 constexpr int16_t kSizeColumn = 5;
 constexpr int16_t kDurationColumn = 6;

@@ -30,7 +30,7 @@
 
 namespace {
 
-constexpr int kResults = 50000;
+const int kResults = ScaledSegments();
 constexpr int kSelected = 5000;
 
 bool ctrlHeld = false;

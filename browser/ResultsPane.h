@@ -253,4 +253,8 @@ class ResultsPane final : public IResultsLink {
   // The tile rows that may hold pictures since the last screen was drawn:
   // the rows it showed and its blank rows.
   std::vector<int> m_TileRowsPainted;
+  // The list rows painted by the last screen, while the list's rows stay in
+  // the places they had then (its model's arrangement).
+  std::vector<int> m_ListRowsPainted;
+  uint32_t m_ListArrangementPainted = 0;
 };

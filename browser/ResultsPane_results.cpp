@@ -16,7 +16,10 @@
 #include "ui/SchemeColours.h"
 #include "ui/modBlendColorAlpha.h"
 
+#include <QSet>
+
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -76,10 +79,30 @@ QPixmap ThumbnailPixmap(const ResultItem& item) {
   return QPixmap::fromImage(std::move(picture));
 }
 
+// The list's texts of one fill, made once where they repeat: a text equal
+// to the one above it in its column shares that one's memory, and so does a
+// path seen before (a folder's results need not lie together), as the
+// results' own texts do.
+class ListTexts {
+ public:
+  QString Text(const ResultItem& item, int field) {
+    QString text = ResultListText(item, field);
+    if (field == 1) return *paths_.insert(text);
+    QString& above = above_[static_cast<size_t>(field)];
+    if (text != above) above = std::move(text);
+    return above;
+  }
+
+ private:
+  std::array<QString, 9> above_;
+  QSet<QString> paths_;
+};
+
 void FillListGrid(ctl::FlexGrid& grid, int32_t count, ErrorGuard& report) {
   grid.SetRedraw(false);
   grid.SetEnabled(false);
   grid.SetCol(1);
+  ListTexts texts;
   for (int32_t i = 1; i <= count; ++i) {
     report.Run([&] {
       const ResultItem& item = gResults[static_cast<size_t>(i)];
@@ -88,23 +111,31 @@ void FillListGrid(ctl::FlexGrid& grid, int32_t count, ErrorGuard& report) {
       grid.SetRowData(i, i);
       grid.SetTextMatrix(i, 0, QString::number(i));
       for (size_t k = 0; k < gListColumns.size(); ++k) {
-        grid.SetTextMatrix(i, gListColumns[k].Column, ResultListText(item, static_cast<int>(k) + 1));
+        grid.SetTextMatrix(i, gListColumns[k].Column, texts.Text(item, static_cast<int>(k) + 1));
       }
     });
   }
 }
 
-// The tile rows a screen visits, in order: the rows in view (Top to bottom),
-// the rows from the first one with a blank tile to the grid's end, and the
-// rows that held pictures before (which give them back when out of view).
-std::vector<int> TileRowsToVisit(int32_t Top, double bottom, int firstBlankRow, int gridRows,
-                                 const std::vector<int>& painted) {
+struct RowRange {
+  int first;
+  int last;
+};
+
+// The rows in view: Top to the row just below the page.
+RowRange ViewRows(int32_t Top, double bottom) { return {Top, static_cast<int>(std::floor(bottom))}; }
+
+// The rows of `grid` a screen visits, in order: the rows of `view`, the rows
+// from `firstBlankRow` (the first one with a blank tile) to the grid's last,
+// and the rows that held pictures before (which give them back when out of
+// view).
+std::vector<int> RowsToVisit(RowRange grid, RowRange view, int firstBlankRow, const std::vector<int>& painted) {
   std::vector<int> rows;
   const auto add = [&](int first, int last) {
-    for (int r = std::max(first, 0); r <= last && r < gridRows; ++r) rows.push_back(r);
+    for (int r = std::max(first, grid.first); r <= std::min(last, grid.last); ++r) rows.push_back(r);
   };
-  add(Top, static_cast<int>(std::floor(bottom)));
-  add(firstBlankRow, gridRows - 1);
+  add(view.first, view.last);
+  add(firstBlankRow, grid.last);
   for (const int r : painted) add(r, r);
   std::sort(rows.begin(), rows.end());
   rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
@@ -209,6 +240,9 @@ void ResultsPane::DrawGridImages() {
 // Rows from the first visible one to the one just below the page get their
 // thumbnail on the row's stripe colour; the others give their pictures back.
 // Each row leads to its result through its row data (ResultGrids::ListIndex).
+// Only the rows that may hold a picture are visited: those in view and those
+// painted last time, so a screen costs the same at any result count; once
+// the rows have changed places (a sort) every row is looked at.
 void ResultsPane::DrawListImages(int32_t Top) {
   ctl::FlexGrid& grid = *flexThumbsList;
   const int32_t resultCount = LibraryResultCount();
@@ -217,14 +251,22 @@ void ResultsPane::DrawListImages(int32_t Top) {
   const int savedRow = grid.Row();
   const double bottom = Top + gTileRowsVisible;
   const int rows = std::min(ShownResults(resultCount), grid.Rows() - 1);
+  const uint32_t arrangement = grid.Model().Arrangement();
+  const RowRange all{1, rows};
+  const std::vector<int> visit = arrangement == m_ListArrangementPainted
+                                     ? RowsToVisit(all, ViewRows(Top, bottom), rows + 1, m_ListRowsPainted)
+                                     : RowsToVisit(all, all, rows + 1, {});
+  m_ListRowsPainted.clear();
+  m_ListArrangementPainted = arrangement;
   ErrorGuard cells = GridPainting();
   cells.Run([&] { grid.SetCol(1); });
-  for (int i = 1; i <= rows; ++i) {
+  for (const int i : visit) {
     cells.Run([&] {
       if (i < Top || i > bottom) {
         ClearPicture(grid, i, 1);
         return;
       }
+      m_ListRowsPainted.push_back(i);
       grid.SetRow(i);
       grid.SetCol(1);
       grid.SetColSel(grid.Cols() - 1);
@@ -258,7 +300,8 @@ void ResultsPane::DrawTileImages(int32_t Top) {
   const int columns = std::max(1, CLng(gTileColumns));
   const int results = ShownResults(LibraryResultCount());
   const double bottom = Top + gTileRowsVisible;
-  std::vector<int> rows = TileRowsToVisit(Top, bottom, results / columns, grid.Rows(), m_TileRowsPainted);
+  std::vector<int> rows =
+      RowsToVisit({0, grid.Rows() - 1}, ViewRows(Top, bottom), results / columns, m_TileRowsPainted);
   m_TileRowsPainted.clear();
   for (const int row : rows) {
     for (int col = 1; col <= columns && col < grid.Cols(); ++col) {

@@ -28,8 +28,7 @@ void ResultsPane::ShowGridView(int32_t mode) {
   flexThumbsTiled_LeaveCell();
   flexThumbsList_LeaveCell();
   const int32_t count = gLibrary ? gLibrary->ResultCount : 0;
-  if (mode == 1) LayoutThumbnailGrid(count);
-  UpdateThumbnailScrollBar(count);
+  LayoutThumbnailGrid(count);
   if (gLibrary) gLibrary->ShowSearchResults();
   SetBrowserIndex(gCurrentItem.SegmentID);
   ShowBrowserControl(mode);

@@ -32,9 +32,12 @@ double SummedSeconds(SqlConnection& db, const QString& sql) {
 }  // namespace
 
 QString GetPlayListStats(SqlConnection& db, bool resultsOnly) {
+  // The result list is the outer loop, each segment found by its key: a scan
+  // of every segment looking each up in the list costs the whole library
+  // however few the results.
   double seconds = SummedSeconds(
-      db, resultsOnly ? QStringLiteral("Select sum(SelectionEnd-SelectionStart) as Duration from VideoSegments VS, "
-                                       "SearchResults SR WHERE VS.SegmentId = SR.SegmentID")
+      db, resultsOnly ? QStringLiteral("Select sum(SelectionEnd-SelectionStart) as Duration from SearchResults SR "
+                                       "CROSS JOIN VideoSegments VS WHERE VS.SegmentId = SR.SegmentID")
                       : QStringLiteral("Select sum(SelectionEnd) as Duration from VideoSegments VS WHERE "
                                        "VS.FileFlag='Y'"));
   const double days = std::floor(seconds / kSecondsPerDay);

@@ -6,6 +6,8 @@
 
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
+#include "library/ResultItem.h"
+#include "library/ResultRows.h"
 #include "library/ViewSpec.h"
 #include "platform/MountProbe.h"
 #include "platform/RWError.h"
@@ -20,6 +22,7 @@
 #include <memory>
 
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -63,17 +66,10 @@ class MountRoots {
   QStringList skipped_;
 };
 
-// A result row: the segment and the file it belongs to.
-struct SearchRow {
-  int64_t segmentId;
-  int64_t fileId;
-};
-
-// Puts the rows into SearchResults (a device with two drive rows lists its
-// files twice, and each goes in once) as bound values, many rows to a
+// Puts the rows into SearchResults as bound values, many rows to a
 // statement: a statement per row runs the statement machine once per file,
 // and a list to be looked up row by row costs a search per row.
-void InsertSearchRows(SqlConnection& db, const std::vector<SearchRow>& rows) {
+void InsertSearchRows(SqlConnection& db, std::span<const ResultItem> rows) {
   constexpr size_t kRowsPerStatement = 500;
   auto statement = [&db](size_t count) {
     QString sql = QStringLiteral("INSERT OR IGNORE INTO SearchResults (SegmentID, FileID) VALUES (?, ?)");
@@ -89,8 +85,8 @@ void InsertSearchRows(SqlConnection& db, const std::vector<SearchRow>& rows) {
     SqlCommand& insert = count == kRowsPerStatement ? *full : *(last = statement(count));
     for (size_t k = 0; k < count; ++k) {
       const int parameter = static_cast<int>(2 * k) + 1;
-      insert.Bind(parameter, rows[from + k].segmentId);
-      insert.Bind(parameter + 1, rows[from + k].fileId);
+      insert.Bind(parameter, rows[from + k].SegmentID);
+      insert.Bind(parameter + 1, rows[from + k].FileID);
     }
     insert.Execute();
   }
@@ -106,41 +102,111 @@ QHash<QString, QStringList> OnlineRoots(SqlConnection& db) {
   return roots;
 }
 
-// A whole file to look for: its full path, the drive root it lies under and
-// its result row.
-struct FileToCheck {
-  QString path;
-  QString root;
-  SearchRow row;
+// The whole files to look for, each read as the result row it shows when it
+// is missing (so that the rows need not be read again), with the drive roots
+// of its device: a file is looked for under each of them. The files start at
+// 1, after an entry that stands for gResults' unused entry 0, so that the
+// missing ones become the results where they are.
+struct FilesToCheck {
+  QHash<QString, QStringList> roots;
+  std::vector<ResultItem> files = std::vector<ResultItem>(1);
+  std::vector<const QStringList*> filesRoots = std::vector<const QStringList*>(1);
+  int32_t looks = 0;  // files times their roots
 };
 
-// The whole files on online devices in segment order, each once under every
-// drive root of its device. The roots are matched here rather than joined in
-// the query: a search of the drive table for every file costs the query as
-// much again as reading the files. The segments are the query's outer loop
-// (CROSS JOIN), each file found by its key; the full path is joined by the
-// query, one text made per file rather than its folder's, its name's and
-// then their join.
-std::vector<FileToCheck> FilesOnOnlineDevices(SqlConnection& db) {
-  const QHash<QString, QStringList> roots = OnlineRoots(db);
-  if (roots.isEmpty()) return {};
+// The whole files on online devices in segment order. The roots are matched
+// here rather than joined in the query: a search of the drive table for
+// every file costs the query as much again as reading the files. The
+// segments are the query's outer loop (CROSS JOIN), each file found by its
+// key.
+FilesToCheck FilesOnOnlineDevices(SqlConnection& db) {
+  FilesToCheck check;
+  check.roots = OnlineRoots(db);
+  if (check.roots.isEmpty()) return check;
   QJsonArray serials;
-  for (auto serial = roots.keyBegin(); serial != roots.keyEnd(); ++serial) serials.append(*serial);
-  auto rows = db.Prepare(QStringLiteral(
-      "SELECT IFNULL(VF.CurrentPath, '') || IFNULL(VF.FileName, ''), VF.FileID, VS.SegmentID, VF.DiskSerialNo "
-      "FROM VideoSegments VS CROSS JOIN VideoFiles VF WHERE VF.FileID = VS.FileID AND VS.FileFlag = 'Y' AND "
-      "VF.DiskSerialNo IN (SELECT value FROM json_each(?))"));
-  rows->Bind(1, QString::fromUtf8(QJsonDocument(serials).toJson(QJsonDocument::Compact)));
-  enum Column { kFullPath, kFileId, kSegmentId, kSerial };
-  std::vector<FileToCheck> files;
+  for (auto serial = check.roots.keyBegin(); serial != check.roots.keyEnd(); ++serial) serials.append(*serial);
+  const QString online = QString::fromUtf8(QJsonDocument(serials).toJson(QJsonDocument::Compact));
+  // Room for every file of the devices, counted on their index: a vector
+  // that grows moves every row read so far.
+  auto count = db.Prepare(
+      QStringLiteral("SELECT count(*) FROM VideoFiles WHERE DiskSerialNo IN (SELECT value FROM json_each(?))"));
+  count->Bind(1, online);
+  if (count->Step()) check.files.reserve(static_cast<size_t>(count->toInt64(0)) + 1);
+  auto rows = db.Prepare(QStringLiteral("SELECT %1, VF.DiskSerialNo AS DiskSerialNo FROM VideoSegments VS CROSS "
+                                        "JOIN VideoFiles VF WHERE VF.FileID = VS.FileID AND VS.FileFlag = 'Y' AND "
+                                        "VF.DiskSerialNo IN (SELECT value FROM json_each(?))")
+                             .arg(ResultRows::SelectList()));
+  rows->Bind(1, online);
+  const ResultRows::Columns columns(*rows);
+  const int serial = rows->FieldIndex(QStringLiteral("DiskSerialNo"));
   while (rows->Step()) {
-    const auto device = roots.constFind(rows->toString(kSerial));
-    if (device == roots.cend()) continue;
-    const QString path = rows->toString(kFullPath);
-    const SearchRow row{rows->toInt64(kSegmentId), rows->toInt64(kFileId)};
-    for (const QString& root : *device) files.push_back({path, root, row});
+    const auto device = check.roots.constFind(rows->toString(serial));
+    if (device == check.roots.cend()) continue;
+    ResultRows::Read(*rows, columns, check.files.emplace_back());
+    check.filesRoots.push_back(&*device);
+    check.looks += static_cast<int32_t>(device->size());
   }
-  return files;
+  return check;
+}
+
+// The looks at the files: a file's full path under each drive root of its
+// device whose mount answers, and the file it is.
+struct Looks {
+  QStringList paths;
+  QStringList roots;
+  std::vector<size_t> fileOf;
+};
+
+Looks LooksAt(const FilesToCheck& check, MountRoots& mounts) {
+  Looks looks;
+  looks.paths.reserve(check.looks);
+  looks.roots.reserve(check.looks);
+  looks.fileOf.reserve(static_cast<size_t>(check.looks));
+  for (size_t f = 1; f < check.files.size(); ++f) {
+    const QString path = check.files[f].CurrentPath + check.files[f].FileName;
+    for (const QString& root : *check.filesRoots[f]) {
+      if (!mounts.Answers(root)) continue;
+      looks.paths << path;
+      looks.roots << root;
+      looks.fileOf.push_back(f);
+    }
+  }
+  return looks;
+}
+
+// The rows in the order vw_SearchResults gives them: by file, a file's rows
+// in segment order (the order they were read in).
+void InViewOrder(std::span<ResultItem> rows) {
+  const auto byFile = [](const ResultItem& a, const ResultItem& b) { return a.FileID < b.FileID; };
+  // Whole files are mostly in order already: their file numbers are their
+  // segments'.
+  if (!std::is_sorted(rows.begin(), rows.end(), byFile)) std::stable_sort(rows.begin(), rows.end(), byFile);
+}
+
+// The rows of the files not found under a root that answered (each file
+// once, however many of its looks missed it), after gResults' unused entry
+// 0 and in the view's order, made of the files' own rows. The mount of a
+// look that got no answer is passed over.
+std::vector<ResultItem> MissingRows(FilesToCheck& check, const Looks& looks,
+                                    const std::vector<std::optional<bool>>& found, MountRoots& mounts) {
+  std::vector<bool> missing(check.files.size());
+  for (size_t k = 0; k < found.size(); ++k) {
+    if (!found[k]) {
+      mounts.PassOver(looks.roots[static_cast<qsizetype>(k)]);
+    } else if (!*found[k]) {
+      missing[looks.fileOf[k]] = true;
+    }
+  }
+  std::vector<ResultItem>& rows = check.files;
+  size_t kept = 1;
+  for (size_t f = 1; f < rows.size(); ++f) {
+    if (!missing[f]) continue;
+    if (kept != f) rows[kept] = std::move(rows[f]);
+    ++kept;
+  }
+  rows.resize(kept);
+  InViewOrder(std::span<ResultItem>(rows).subspan(1));
+  return std::move(rows);
 }
 
 }  // namespace
@@ -205,46 +271,36 @@ void clsRWLibrary::GetMissingThumnails() {
 // Every file on a device that is online through a drive root is looked for
 // on the disk; files on offline devices are not tested, nor those under a
 // mount that does not answer, at its root or at a file (they are named to
-// the user).
+// the user). The missing files' rows, read with the files, are the results
+// unless the library was written to while the files were looked for (a
+// mount change rebuilds the devices' rows): then they are read again.
 void clsRWLibrary::GetMissingFiles() {
   DeleteSearchResults();
-  const std::vector<FileToCheck> files = FilesOnOnlineDevices(*m_Connection);
+  const int64_t changesBefore = m_Connection->TotalChanges();
+  FilesToCheck check = FilesOnOnlineDevices(*m_Connection);
   ShowProgress(kMissingFilesCaption);
-  if (!files.empty()) SetProgressMax(static_cast<int32_t>(files.size()));
+  if (check.looks > 0) SetProgressMax(check.looks);
   MountRoots mounts;
+  const Looks looks = LooksAt(check, mounts);
   // The files are looked for on a helper thread within the probe's time
   // limit, all in one sweep: a mount whose root answers may still hang on
   // every file below it.
-  QStringList paths;
-  QStringList roots;
-  std::vector<SearchRow> checked;
-  paths.reserve(static_cast<qsizetype>(files.size()));
-  roots.reserve(static_cast<qsizetype>(files.size()));
-  checked.reserve(files.size());
-  for (const FileToCheck& file : files) {
-    if (!mounts.Answers(file.root)) continue;
-    paths << file.path;
-    roots << file.root;
-    checked.push_back(file.row);
-  }
   const std::vector<std::optional<bool>> found = MountProbe::AskEach(
-      paths, roots, [](const QString& path) { return modReelwise::FileExists(path); },
+      looks.paths, looks.roots, [](const QString& path) { return modReelwise::FileExists(path); },
       [this](int done) { ShowProgress(kMissingFilesCaption, done); });
-  std::vector<SearchRow> missing;
-  for (size_t k = 0; k < found.size(); ++k) {
-    if (!found[k]) {
-      mounts.PassOver(roots[static_cast<qsizetype>(k)]);
-      continue;
-    }
-    if (!*found[k]) missing.push_back(checked[k]);
-  }
-  if (!missing.empty()) {
+  std::vector<ResultItem> results = MissingRows(check, looks, found, mounts);
+  const bool rowsCurrent = m_Connection->TotalChanges() == changesBefore;
+  if (results.size() > 1) {
     TransactionGuard guard(*m_Connection, QStringLiteral("GMF"));
-    InsertSearchRows(*m_Connection, missing);
+    InsertSearchRows(*m_Connection, std::span<const ResultItem>(results).subspan(1));
     guard.Commit();
   }
   ProgressOff();
-  FetchSearchResults();
+  if (rowsCurrent) {
+    FetchResults(&results);
+  } else {
+    FetchSearchResults();
+  }
   ShowSearchResults();
   TitleHistory(View(), QStringLiteral("Missing Files"));
   if (!mounts.Skipped().isEmpty()) {

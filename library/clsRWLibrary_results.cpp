@@ -9,6 +9,7 @@
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
+#include "library/ResultRows.h"
 #include "library/cFactory.h"
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
@@ -21,60 +22,6 @@
 namespace {
 
 const QString kFetching = QStringLiteral("Fetching Data...");
-
-// The columns of vw_SearchResults, found by name once per fetch.
-struct ResultColumns {
-  explicit ResultColumns(const SqlCommand& rs)
-      : segmentId(Find(rs, "SegmentID")),
-        fileId(Find(rs, "FileID")),
-        currentPath(Find(rs, "CurrentPath")),
-        fileName(Find(rs, "FileName")),
-        fileSize(Find(rs, "Filesize")),
-        frameRate(Find(rs, "FrameRate")),
-        bitrate(Find(rs, "Bitrate")),
-        dimensions(Find(rs, "Dimensions")),
-        start(Find(rs, "SelectionStart")),
-        end(Find(rs, "SelectionEnd")),
-        fileFlag(Find(rs, "FileFlag")),
-        alias(Find(rs, "FileAlias")),
-        description(Find(rs, "Description")),
-        online(Find(rs, "Online")),
-        format(Find(rs, "FileFormat")),
-        rating(Find(rs, "Rating")) {}
-
-  static int Find(const SqlCommand& rs, const char* name) {
-    const int column = rs.FieldIndex(QLatin1String(name));
-    if (column < 0) {
-      throw RWError(kErrInvalidArgument, QStringLiteral("Item not found in this collection (%1)").arg(QLatin1String(name)));
-    }
-    return column;
-  }
-
-  int segmentId, fileId, currentPath, fileName, fileSize, frameRate, bitrate, dimensions, start, end, fileFlag, alias,
-      description, online, format, rating;
-};
-
-// A NULL text reads as empty text.
-void ReadRow(const SqlCommand& row, const ResultColumns& c, ResultItem& item) {
-  item.SegmentID = row.toInt(c.segmentId);
-  item.FileID = row.toInt(c.fileId);
-  item.FileAlias = row.toString(c.alias);
-  item.Description = row.toString(c.description);
-  item.CurrentPath = row.toString(c.currentPath);
-  item.FileName = row.toString(c.fileName);
-  item.FileSize = row.toDouble(c.fileSize);
-  item.IsFileRow = row.toString(c.fileFlag) == QLatin1String("Y");
-  item.FrameRate = static_cast<float>(row.toDouble(c.frameRate));
-  item.Bitrate = row.toInt(c.bitrate);
-  item.Dimensions = row.toString(c.dimensions);
-  item.SelectionStart = row.toDouble(c.start);
-  item.SelectionEnd = row.toDouble(c.end);
-  item.Duration = item.SelectionEnd - item.SelectionStart;
-  item.Selected = gSelectedById[item.SegmentID] != 0;
-  item.DisplayState = row.toBool(c.online) || !gIndicateOffline ? 5 : 9;
-  item.Rating = static_cast<int16_t>(row.toInt(c.rating));
-  item.FileFormat = row.toString(c.format);
-}
 
 // The thumbnails of the fetched rows not cached yet: each row's own, else
 // its file's, cached under the row's SegmentID. The rows are looked up in
@@ -135,6 +82,14 @@ int32_t ExpectedRows(SqlConnection& db) {
   }
 }
 
+// Takes rows read beforehand (gResults' unused entry 0 first) as the
+// results, with the selected count; true when there are rows.
+bool TakeRows(std::vector<ResultItem>& rows, clsRWLibrary& library) {
+  gResults = std::move(rows);
+  for (size_t i = 1; i < gResults.size(); ++i) library.SelectedCount += gResults[i].Selected ? 1 : 0;
+  return gResults.size() > 1;
+}
+
 // Appends the rows to gResults with the selected count and progress every
 // 100 rows once the last report is kProgressIntervalMs old; true when the
 // rows' fields were read (there were rows and they had every column). The
@@ -143,15 +98,15 @@ int32_t ExpectedRows(SqlConnection& db) {
 // missing ones are reported and leave the rows blank.
 bool FetchRows(SqlCommand& rows, clsRWLibrary& library, ErrorGuard& report,
                const std::function<void(int32_t)>& progress) {
-  std::unique_ptr<ResultColumns> columns;
+  std::unique_ptr<ResultRows::Columns> columns;
   bool found = false;
   QElapsedTimer sinceReport;
   sinceReport.start();
   for (int32_t i = 1; rows.Step(); ++i) {
-    if (i == 1) found = report.Run([&] { columns = std::make_unique<ResultColumns>(rows); });
+    if (i == 1) found = report.Run([&] { columns = std::make_unique<ResultRows::Columns>(rows); });
     ResultItem& item = gResults.emplace_back();
     if (!found) continue;
-    ReadRow(rows, *columns, item);
+    ResultRows::Read(rows, *columns, item);
     if (item.Selected) ++library.SelectedCount;
     if (i % 100 == 0 && sinceReport.hasExpired(kProgressIntervalMs)) {
       report.Run([&] { progress(i); });
@@ -186,7 +141,9 @@ QString ResultListText(const ResultItem& item, int field) {
   }
 }
 
-void clsRWLibrary::FetchSearchResults() {
+void clsRWLibrary::FetchSearchResults() { FetchResults(nullptr); }
+
+void clsRWLibrary::FetchResults(std::vector<ResultItem>* readBefore) {
   // One message per pass, so that a bad row cannot bury the user in boxes;
   // nothing is worth a message while there are no rows.
   ErrorReport once = Reporting(QStringLiteral("Error Fetching View Data"));
@@ -202,16 +159,20 @@ void clsRWLibrary::FetchSearchResults() {
     // One read of the file for the rows and their thumbnails: a consistent
     // picture, and the file is locked once instead of once per thumbnail.
     TransactionGuard snapshot(*m_Connection, QStringLiteral("FetchResults"));
-    expected = ExpectedRows(*m_Connection);
+    expected = readBefore ? static_cast<int32_t>(readBefore->size()) - 1 : ExpectedRows(*m_Connection);
     SelectedCount = 0;
     View().SetProgressMax(expected + 1);
     report.Run([&] { ShowProgress(kFetching, 0); });
     gResults.clear();
-    gResults.reserve(static_cast<size_t>(expected) + 1);
-    gResults.emplace_back();
     // A failure at any row leaves no rows, as one before the first would.
     bool fields = false;
     const bool read = report.Run([&] {
+      if (readBefore) {
+        fields = TakeRows(*readBefore, *this);
+        return;
+      }
+      gResults.reserve(static_cast<size_t>(expected) + 1);
+      gResults.emplace_back();
       m_SQL = QStringLiteral("SELECT * FROM vw_SearchResults");
       const auto rows = m_Connection->Prepare(m_SQL);
       fields = FetchRows(*rows, *this, report, [this](int32_t row) { ShowProgress(kFetching, row); });

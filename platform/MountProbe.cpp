@@ -29,10 +29,12 @@ RootProbe& InstalledProbe() {
   return probe;
 }
 
-// The roots that did not answer, with the tick of their silence.
+// The roots that did not answer, with the tick of their silence, and how
+// often one was given up.
 struct DeadMounts {
   std::mutex mutex;
   QHash<QString, uint64_t> since;
+  std::atomic<uint64_t> changes{0};
 };
 
 DeadMounts& Dead() {
@@ -56,6 +58,29 @@ bool KnownDead(const QString& root) {
 }
 
 namespace {
+
+// KnownDead for a run of paths, most of them under the root of the path
+// before: a root found alive is asked again only when another root is met or
+// a mount has been given up since; a dead one is asked every time, since its
+// time as dead may run out. A lock and a look-up for every file would cost
+// more than many a file.
+class DeadRoots {
+ public:
+  bool Known(const QString& root) {
+    const uint64_t changes = Dead().changes.load(std::memory_order_acquire);
+    if (dead_ || changes != changes_ || root != root_) {
+      changes_ = changes;
+      root_ = root;
+      dead_ = KnownDead(root);
+    }
+    return dead_;
+  }
+
+ private:
+  QString root_;
+  uint64_t changes_ = 0;
+  bool dead_ = true;
+};
 
 // The helper thread the calls run on, one at a time, kept for the next call:
 // a thread a second for every file of a check would cost more than the files.
@@ -133,8 +158,9 @@ struct Sweep {
   OffUiOutcome outcome;
 
   void Run(int from) {
+    DeadRoots dead;
     for (int i = from; i < paths.size() && !givenUp; ++i) {
-      answers[static_cast<size_t>(i)] = KnownDead(roots[i]) ? -1 : (test(paths[i]) ? 1 : 0);
+      answers[static_cast<size_t>(i)] = dead.Known(roots[i]) ? -1 : (test(paths[i]) ? 1 : 0);
       done.store(i + 1, std::memory_order_release);
     }
     outcome.Finish();
@@ -180,6 +206,7 @@ void MarkDead(const QString& root) {
   DeadMounts& dead = Dead();
   const std::lock_guard<std::mutex> lock(dead.mutex);
   dead.since.insert(MountKey(root), ctl::GetTickCount64());
+  dead.changes.fetch_add(1, std::memory_order_release);
 }
 
 QString MountPointOf(const QString& path) {

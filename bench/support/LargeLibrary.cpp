@@ -126,6 +126,8 @@ LargeLibrarySpec ScaledLargeLibrary(LargeLibrarySpec spec, int scale) {
   return spec;
 }
 
+int ScaledSegments(const LargeLibrarySpec& spec) { return ScaledLargeLibrary(spec, LargeLibraryScale()).segments; }
+
 QString MakeLargeLibrary(const QString& folder, const QString& name, const LargeLibrarySpec& unscaled) {
   const LargeLibrarySpec spec = ScaledLargeLibrary(unscaled, LargeLibraryScale());
   const QString path = QDir(folder).filePath(name);

@@ -19,6 +19,10 @@ int LargeLibraryScale();
 // `scale`; the tag tree keeps its size.
 LargeLibrarySpec ScaledLargeLibrary(LargeLibrarySpec spec, int scale);
 
+// The segments of `spec` at the scale RW_BENCH_SCALE asks for: the results a
+// benchmark showing every segment has.
+int ScaledSegments(const LargeLibrarySpec& spec = {});
+
 // Writes the library to folder/name (replacing it) and returns its path. The
 // library is `spec` scaled by LargeLibraryScale().
 QString MakeLargeLibrary(const QString& folder, const QString& name, const LargeLibrarySpec& spec = {});

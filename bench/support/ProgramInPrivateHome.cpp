@@ -69,5 +69,5 @@ void ProgramInPrivateHome::OpenLargeResults(const LargeLibrarySpec& spec, bool p
     gMainForm->MainToolbarHandler(viewCommand);
     gMainForm->Results().Timer1->SetEnabled(false);
   }
-  if (gLibrary->ResultCount != spec.segments) std::abort();
+  if (gLibrary->ResultCount != ScaledSegments(spec)) std::abort();
 }

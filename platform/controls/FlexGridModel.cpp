@@ -88,6 +88,12 @@ void FlexGridModel::Resize(int rows, int cols) {
   endResetModel();
 }
 
+void FlexGridModel::ReleaseUnused() {
+  cells_.shrink_to_fit();
+  rowOrder_.shrink_to_fit();
+  rowInfo_.shrink_to_fit();
+}
+
 bool FlexGridModel::RowsInStoredOrder() const {
   for (size_t r = 0; r < rowOrder_.size(); ++r) {
     if (rowOrder_[r] != static_cast<int>(r)) return false;
@@ -131,6 +137,7 @@ void FlexGridModel::MoveColumn(int from, int to) {
   beginResetModel();
   MoveElement(colOrder_, from, to);
   MoveElement(columns_, from, to);
+  ++arrangement_;
   endResetModel();
 }
 
@@ -141,6 +148,7 @@ void FlexGridModel::Rearrange(const std::vector<int>& columns, const std::vector
   Permute(columns_, columns, 0);
   Permute(rowOrder_, dataRows, 1);
   Permute(rowInfo_, dataRows, 1);
+  ++arrangement_;
   endResetModel();
 }
 
@@ -165,6 +173,7 @@ void FlexGridModel::SortRows(int first, int last, int keyFirst, int keyLast, int
   }
   std::copy(rows.begin(), rows.end(), rowOrder_.begin() + first);
   std::copy(infos.begin(), infos.end(), rowInfo_.begin() + first);
+  ++arrangement_;
   endResetModel();
 }
 

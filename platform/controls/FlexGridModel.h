@@ -45,8 +45,11 @@ class FlexGridModel : public QAbstractTableModel {
 
   int Rows() const { return rows_; }
   int Cols() const { return cols_; }
-  // Keeps the cells that remain; new cells are empty.
+  // Keeps the cells that remain; new cells are empty. The memory of rows
+  // that go is kept for rows that come again (see ReleaseUnused).
   void Resize(int rows, int cols);
+  // Gives back the memory kept for rows that went.
+  void ReleaseUnused();
 
   FlexCell& Cell(int row, int col) { return cells_[Index(row, col)]; }
   const FlexCell& Cell(int row, int col) const { return cells_[Index(row, col)]; }
@@ -70,6 +73,10 @@ class FlexGridModel : public QAbstractTableModel {
   // Sorts the rows first..last by the key columns keyFirst..keyLast, left to
   // right, in one of the grid's sort modes (1 to 8); rows keep their cells.
   void SortRows(int first, int last, int keyFirst, int keyLast, int mode);
+  // A number that changes whenever cells change places (a sort, a
+  // rearrangement, a moved column), so that a caller who remembers cells by
+  // their row and column knows when to look for them again.
+  uint32_t Arrangement() const { return arrangement_; }
 
   // Whether a text reads as a number (the general alignment puts numbers right).
   static bool IsNumber(const QString& text);
@@ -102,6 +109,7 @@ class FlexGridModel : public QAbstractTableModel {
   std::vector<FlexColumn> columns_;
   std::vector<FlexRow> rowInfo_;
   std::vector<QFont> fonts_;
+  uint32_t arrangement_ = 0;
 };
 
 }  // namespace ctl

@@ -8,6 +8,9 @@
 #include "ui/SchemeColours.h"
 #include "ui/modBlendColorAlpha.h"
 
+#include <numeric>
+#include <vector>
+
 namespace {
 
 using rwtest::kBluePicture;
@@ -92,11 +95,11 @@ TEST_F(GridImagesTest, NoResultsShowOnlyBlankTiles) {
 TEST_F(GridImagesTest, ListRowsOnThePageGetStripesAndThumbnails) {
   OpenWithThumbnails(1);
   gLibrary->ThumbnailCache.Add(Jpeg(kBluePicture), 5);
+  gBrowserMode = 2;
   ShowResults(20);
   // The result index of each row, as the list fill writes it; rows in reverse.
   for (int row = 1; row <= 20; ++row) rwtest::SetListRow(List(), row, 21 - row);
   gResults[17].Selected = true;
-  gBrowserMode = 2;
   gMainForm->Results().scrollFlex->SetMax(100);
   gMainForm->Results().scrollFlex->SetValue(1);
   gLibrary->DrawGridImages();
@@ -113,6 +116,17 @@ TEST_F(GridImagesTest, ListRowsOnThePageGetStripesAndThumbnails) {
   for (int row = 1; row <= 20; ++row) EXPECT_EQ(Painted(cell(row, 1)), row >= 10 && row <= 13) << row;
   EXPECT_EQ(cell(12, 5).backColor, BlendColor(gSchemeColour2, gSchemeColour4, 245));
   EXPECT_EQ(cell(13, 5).backColor, gSchemeColour2);
+
+  // The rows change places (as a sort moves them): the painted ones, now rows
+  // 8 to 11, give their pictures back once the page is elsewhere.
+  std::vector<int> columns(static_cast<size_t>(List().Cols()));
+  std::iota(columns.begin(), columns.end(), 0);
+  std::vector<int> reversed(20);
+  std::iota(reversed.rbegin(), reversed.rend(), 1);
+  List().Model().Rearrange(columns, reversed);
+  gMainForm->Results().scrollFlex->SetValue(1);
+  gLibrary->DrawGridImages();
+  for (int row = 1; row <= 20; ++row) EXPECT_EQ(Painted(cell(row, 1)), row <= 4) << row;
   EXPECT_EQ(boxes.Count(), 0);
 }
 

@@ -16,6 +16,7 @@
 #include <QFile>
 
 #include <condition_variable>
+#include <tuple>
 #include <memory>
 #include <mutex>
 
@@ -56,6 +57,13 @@ class CheckTest : public rwtest::OpenLibraryTest {
     EXPECT_EQ(gHistory[1].ViewSpec, QStringLiteral("|_T:1"));
     EXPECT_EQ(gLibrary->HistoryIndex(), 0);
     EXPECT_EQ(HistoryCombo().ComboItems.Count(), 0) << "the combo shows only the check's title";
+  }
+  // Every field a result row shows.
+  static auto Shown(const ResultItem& r) {
+    return std::tuple(r.SegmentID, r.FileID, r.FileAlias.toStdString(), r.Description.toStdString(),
+                      r.CurrentPath.toStdString(), r.FileName.toStdString(), r.FileSize, r.IsFileRow, r.FrameRate,
+                      r.Bitrate, r.Dimensions.toStdString(), r.Duration, r.SelectionStart, r.SelectionEnd, r.Selected,
+                      r.DisplayState, r.Rating, r.FileFormat.toStdString());
   }
   static void RefuseResults() {
     rwtest::AddFaultTrigger(gLibrary->Connection(), QStringLiteral("CREATE TRIGGER Refuse BEFORE INSERT ON "
@@ -150,6 +158,30 @@ TEST_F(MissingFilesTest, FilesGoneFromAnOnlineDeviceAreListed) {
   EXPECT_EQ(HistoryTitle(), QStringLiteral("Missing Files"));
   ExpectViewUnchanged();
   EXPECT_FALSE(gLibrary->Connection().InTransaction());
+
+  // The row shown is the file's row as the result view gives it.
+  Exec(QStringLiteral(
+      "UPDATE VideoFiles SET FileSize = 12345678, Dimensions = '720x576', Bitrate = 900, FrameRate = 25, "
+      "FileFormat = 'AVI' WHERE FileID = 2; UPDATE VideoSegments SET Description = 'Beach', Rating = 4, Online = 0 "
+      "WHERE SegmentID = 2"));
+  gSelectedById.Set(2, 1);
+  gLibrary->GetMissingFiles();
+  ASSERT_EQ(gResults.size(), 2u);
+  const ResultItem shown = gResults[1];
+  gLibrary->FetchSearchResults();
+  ASSERT_EQ(gResults.size(), 2u);
+  EXPECT_EQ(Shown(shown), Shown(gResults[1]));
+  EXPECT_EQ(gLibrary->SelectedCount, 1);
+  gSelectedById.Reset();
+  // A row written to while the files are looked for is shown as it is then.
+  MountProbe::SetRootProbe([](const QString&) {
+    gLibrary->Connection().Execute(QStringLiteral("UPDATE VideoSegments SET Description = 'Dunes' WHERE SegmentID = 2"));
+    return true;
+  });
+  gLibrary->GetMissingFiles();
+  ASSERT_EQ(gResults.size(), 2u);
+  EXPECT_EQ(gResults[1].Description, QStringLiteral("Dunes"));
+  MountProbe::SetRootProbe(nullptr);
 
   // A device with a second drive row still lists each file once.
   Exec(

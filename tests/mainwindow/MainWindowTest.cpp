@@ -234,6 +234,7 @@ TEST_F(GridLayoutTest, TileGridHasAColumnPerTileAndAtLeastAPageOfRows) {
 
 TEST_F(GridLayoutTest, ListGridHasARowPerResultAndBandedRows) {
   const ctl::FlexGrid& list = *gMainForm->Results().flexThumbsList;
+  gBrowserMode = 2;
   const struct {
     int items;
     int rows;
@@ -244,6 +245,10 @@ TEST_F(GridLayoutTest, ListGridHasARowPerResultAndBandedRows) {
     EXPECT_EQ(list.RowHeight(0), 570);
     EXPECT_EQ(list.RowHeight(1), gTileHeightTwips);
   }
+  // Under another view the list keeps no rows for the results.
+  gBrowserMode = 1;
+  gMainForm->Results().LayoutThumbnailGrid(10 * kColumns);
+  EXPECT_EQ(list.Rows(), 4);
 }
 
 TEST_F(GridLayoutTest, ListScrollBarCountsTheRowsThatFit) {
@@ -271,10 +276,10 @@ TEST_F(GridLayoutTest, ListScrollBarCountsTheRowsThatFit) {
 TEST_F(GridLayoutTest, NoLayoutValueDividesByZero) {
   gTileColumns = 0;
   gTileRowsVisible = 0;
+  gBrowserMode = 2;
   gMainForm->Results().LayoutThumbnailGrid(7);
   EXPECT_EQ(gMainForm->Results().flexThumbsTiled->Cols(), 3) << "one tile column";
   EXPECT_EQ(gMainForm->Results().flexThumbsTiled->Rows(), 7);
-  gBrowserMode = 2;
   gMainForm->Results().flexThumbsList->SetRowHeight(1, 0);
   gMainForm->Results().UpdateThumbnailScrollBar(7);
   EXPECT_EQ(gMainForm->Results().scrollFlex->LargeChange(), 0);

@@ -93,6 +93,15 @@ TEST_F(MountProbeMemoryTest, ASweepGivesUpAMountThatHangsAndGoesOnWithTheOthers)
   ASSERT_FALSE(progress.empty());
   EXPECT_EQ(progress.back(), 5);
   EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+
+  // A mount given up by another call while a sweep runs: its later files are
+  // passed over.
+  const auto givenUpMeanwhile = MountProbe::AskEach({"/c/1", "/c/2", "/d/1", "/c/3"}, {"/c", "/c", "/d", "/c"},
+                                                    [](const QString& path) {
+                                                      if (path == QLatin1String("/c/1")) MountProbe::MarkDead("/c");
+                                                      return true;
+                                                    });
+  EXPECT_EQ(givenUpMeanwhile, (std::vector<std::optional<bool>>{true, std::nullopt, true, std::nullopt}));
 }
 
 TEST(MountPointOfTest, TheLongestMountPointThatHoldsThePathByItsTextAlone) {

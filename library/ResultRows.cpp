@@ -1,0 +1,70 @@
+#include "library/ResultRows.h"
+
+#include "core/modRegistry.h"
+#include "platform/RWError.h"
+#include "platform/SqlConnection.h"
+
+namespace ResultRows {
+
+namespace {
+
+int Find(const SqlCommand& rows, const char* name) {
+  const int column = rows.FieldIndex(QLatin1String(name));
+  if (column < 0) {
+    throw RWError(kErrInvalidArgument, QStringLiteral("Item not found in this collection (%1)").arg(QLatin1String(name)));
+  }
+  return column;
+}
+
+}  // namespace
+
+const QString& SelectList() {
+  static const QString list = QStringLiteral(
+      "VF.FileID AS FileID, VF.FileName AS FileName, VF.CurrentPath AS CurrentPath, VF.FileSize AS FileSize, "
+      "VF.FileFormat AS FileFormat, VF.FrameRate AS FrameRate, VF.Bitrate AS Bitrate, VF.Dimensions AS Dimensions, "
+      "VS.SegmentID AS SegmentID, VS.SelectionStart AS SelectionStart, VS.SelectionEnd AS SelectionEnd, VS.FileFlag "
+      "AS FileFlag, IFNULL(VS.FileAlias,VF.FileName) AS FileAlias, VS.Description AS Description, VS.Rating AS "
+      "Rating, VS.Online AS Online");
+  return list;
+}
+
+Columns::Columns(const SqlCommand& rows)
+    : segmentId(Find(rows, "SegmentID")),
+      fileId(Find(rows, "FileID")),
+      currentPath(Find(rows, "CurrentPath")),
+      fileName(Find(rows, "FileName")),
+      fileSize(Find(rows, "Filesize")),
+      frameRate(Find(rows, "FrameRate")),
+      bitrate(Find(rows, "Bitrate")),
+      dimensions(Find(rows, "Dimensions")),
+      start(Find(rows, "SelectionStart")),
+      end(Find(rows, "SelectionEnd")),
+      fileFlag(Find(rows, "FileFlag")),
+      alias(Find(rows, "FileAlias")),
+      description(Find(rows, "Description")),
+      online(Find(rows, "Online")),
+      format(Find(rows, "FileFormat")),
+      rating(Find(rows, "Rating")) {}
+
+void Read(const SqlCommand& row, const Columns& c, ResultItem& item) {
+  item.SegmentID = row.toInt(c.segmentId);
+  item.FileID = row.toInt(c.fileId);
+  item.FileAlias = row.toString(c.alias);
+  item.Description = row.toString(c.description);
+  item.CurrentPath = row.toString(c.currentPath);
+  item.FileName = row.toString(c.fileName);
+  item.FileSize = row.toDouble(c.fileSize);
+  item.IsFileRow = row.toString(c.fileFlag) == QLatin1String("Y");
+  item.FrameRate = static_cast<float>(row.toDouble(c.frameRate));
+  item.Bitrate = row.toInt(c.bitrate);
+  item.Dimensions = row.toString(c.dimensions);
+  item.SelectionStart = row.toDouble(c.start);
+  item.SelectionEnd = row.toDouble(c.end);
+  item.Duration = item.SelectionEnd - item.SelectionStart;
+  item.Selected = gSelectedById[item.SegmentID] != 0;
+  item.DisplayState = row.toBool(c.online) || !gIndicateOffline ? 5 : 9;
+  item.Rating = static_cast<int16_t>(row.toInt(c.rating));
+  item.FileFormat = row.toString(c.format);
+}
+
+}  // namespace ResultRows
