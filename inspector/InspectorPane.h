@@ -184,8 +184,10 @@ class InspectorPane {
   std::array<QAction*, 11> mnuRecent{};
   // Measures the item's file, opens it paused in the preview player and
   // writes what was measured into the library; Loaded is true only when the
-  // file opened. A file that cannot be opened is tagged "Unplayable" and its
-  // problem shows under the preview.
+  // file opened and shows. A file that cannot be opened is tagged
+  // "Unplayable" and its problem shows under the preview. A full disk or a
+  // library file that cannot be written leaves the library as it was and is
+  // raised once the inspector shows the item, for the command's guard to tell.
   void LoadInspector(ResultItem& Item, bool& Loaded);
   // Where the inspected file lives, its details, alias, description,
   // thumbnail, rating and back-up note.
@@ -321,14 +323,16 @@ class InspectorPane {
     std::optional<double> bitrate;
     QString format;
   };
-  bool LoadItem(const ResultItem& item, QString& status);
-  void LoadStep(const ResultItem& item, QString& status, const std::function<void()>& step);
+  struct Load;
+  bool LoadItem(Load& load);
+  void LoadStep(Load& load, const std::function<void()>& step);
   void ShowLoading(bool on);
   void TakeMeasured(bool available, bool opened, const Measured& measured);
-  bool OpenInPreview(const ResultItem& item, SqlRecordset& row, const QString& path, Measured& measured,
-                     QString& status);
+  bool OpenInPreview(Load& load, SqlRecordset& row, const QString& path, Measured& measured);
   void ReadMediaFormats(const QString& path, QString& format);
-  void StoreMeasured(const ResultItem& item, bool available, bool opened, const Measured& measured);
+  void StoreMeasured(Load& load, bool available, bool opened, const Measured& measured);
+  static void WriteMeasured(int32_t fileId, bool available, bool opened, const Measured& measured);
+  void TagUnplayable(Load& load);
   void MakeRecentMenu();
   void ShowDevice(const QString& diskType, const QString& diskLabel, const QString& currentPath);
   void ShowBackupNote();

@@ -9,6 +9,7 @@
 #include "devices/StorageDevice.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
+#include "platform/ErrorGuard.h"
 #include "platform/MountProbe.h"
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
@@ -63,6 +64,7 @@ void InspectorPane::ShowFileLocation() {
     ShowDevice(rs->Value(QStringLiteral("DiskType")).toString(), rs->Value(QStringLiteral("DiskLabel")).toString(),
                rs->Value(QStringLiteral("CurrentPath")).toString());
   } catch (const RWError& error) {
+    if (ErrorGuard::IsStorageFault(error)) throw;  // the command's guard tells it
     ShowProgramMessage(QStringLiteral("[%1] %2").arg(error.Number()).arg(error.Description()), vbExclamation,
                        QStringLiteral("Problem getting File Information!"), picBottom->window());
     return;

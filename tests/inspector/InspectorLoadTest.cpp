@@ -4,6 +4,7 @@
 
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
+#include "platform/ErrorGuard.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 #include "platform/controls/TreeView.h"
@@ -81,6 +82,11 @@ protected:
     auto rs = Db().OpenRecordset(
         QStringLiteral("SELECT FileSize FROM VideoFiles WHERE FileID = 1"));
     return rs->Eof() ? -1 : rs->Value(0).toInt64();
+  }
+  static double StoredEnd() {
+    auto rs = Db().OpenRecordset(
+        QStringLiteral("SELECT SelectionEnd FROM VideoSegments WHERE SegmentID = 1"));
+    return rs->Value(0).toDouble();
   }
 
   QString folder_;
@@ -269,6 +275,29 @@ TEST_F(InspectorLoadTest, AnUnexpectedErrorIsShownAndTheLoadGoesOnWithItsNextSte
   EXPECT_EQ(gMainForm->Inspector().flexSegments->TextMatrix(1, 4), QStringLiteral("1")) << "the segments are listed";
   EXPECT_EQ(gMainForm->Inspector().mnuRecent[1]->text(), QStringLiteral("Jammed.mkv")) << "and kept in the history";
   EXPECT_FALSE(gMainForm->Inspector().RWLoadingInd->Playing());
+}
+
+// A full disk, or a library file that can no longer be written, says
+// nothing of the file: the command that asked for the load tells it once, in
+// the program's words naming the library; the file shows in the preview
+// without a problem text, is not tagged "Unplayable", and nothing the load
+// wrote before the failure stays.
+TEST_F(InspectorLoadTest, AFullLibraryDiskIsToldOnceAndLeavesTheFileUnmarkedAndItsRowsAsTheyWere) {
+  ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("Clip.mkv")));
+  AddFile(QStringLiteral("Clip.mkv"));
+  Db().Execute(QStringLiteral("CREATE TEMP TRIGGER Full BEFORE UPDATE OF FileSize ON VideoFiles BEGIN "
+                              "SELECT RAISE(ABORT, 'database or disk is full'); END"));
+  boxes.AnswerAll([](const MessageBoxRequest &) { return vbOK; });
+  EXPECT_FALSE(ErrorGuard().Run([] { Inspect(); }));
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Disk Full"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(gLibrary->LibraryPath)) << boxes.Last().prompt.toStdString();
+  EXPECT_TRUE(Status().isEmpty()) << Status().toStdString();
+  EXPECT_TRUE(gPlayer->Visible());
+  EXPECT_FALSE(TaggedUnplayable());
+  EXPECT_EQ(StoredEnd(), 99) << "the whole-file end, written before the failure, is rolled back";
+  EXPECT_EQ(StoredSize(), 1234);
+  EXPECT_EQ(gMainForm->Inspector().flexSegments->TextMatrix(1, 4), QStringLiteral("1")) << "the panels are shown";
 }
 
 // The format library reads the file by its name after the player has opened
