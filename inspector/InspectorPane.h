@@ -189,6 +189,11 @@ class InspectorPane {
   // library file that cannot be written leaves the library as it was and is
   // raised once the inspector shows the item, for the command's guard to tell.
   void LoadInspector(ResultItem& Item, bool& Loaded);
+  // A load waits with the event loop running (the file's mount, the
+  // player), and the shut-down would take the library, the player and this
+  // pane from under it: while one is under way the window's close is held
+  // back, and asked for again once the load is over. True when it was held.
+  bool HoldCloseWhileLoading();
   // Where the inspected file lives, its details, alias, description,
   // thumbnail, rating and back-up note.
   void ShowFileLocation();
@@ -324,12 +329,14 @@ class InspectorPane {
     QString format;
   };
   struct Load;
+  class LoadUnderWay;
   bool LoadItem(Load& load);
   void LoadStep(Load& load, const std::function<void()>& step);
+  bool LoadGoesOn(const Load& load) const;
   void ShowLoading(bool on);
   void TakeMeasured(bool available, bool opened, const Measured& measured);
   bool OpenInPreview(Load& load, SqlRecordset& row, const QString& path, Measured& measured);
-  void ReadMediaFormats(const QString& path, QString& format);
+  void ReadMediaFormats(Load& load, const QString& path, QString& format);
   void StoreMeasured(Load& load, bool available, bool opened, const Measured& measured);
   static void WriteMeasured(int32_t fileId, bool available, bool opened, const Measured& measured);
   void TagUnplayable(Load& load);
@@ -374,6 +381,13 @@ class InspectorPane {
   IInspectorHost& host_;
   bool tabsSized_ = false;
   bool closing_ = false;
+  // Counts the loads begun and the clears: a load that finds a newer count
+  // after a wait has been overtaken.
+  uint64_t loadSerial_ = 0;
+  // The loads under way (one may begin while another waits), and whether
+  // the window's close was held back meanwhile.
+  int loadsUnderWay_ = 0;
+  bool closeHeld_ = false;
   // The in-place edit under way: the segment and grid row it stores into.
   struct CellEdit {
     bool open = false;

@@ -4,8 +4,10 @@
 // transaction. The loading animation runs meanwhile; a step that fails is
 // reported under the preview and the load goes on with the next one, but a
 // full disk or a library file that cannot be written is the command's to
-// tell. Also here: emptying the inspector when nothing is inspected, and a
-// grabbed frame made the file's thumbnail.
+// tell. The load waits with the event loop running, so another load or
+// another library may overtake it; it then stops where it is. Also here:
+// emptying the inspector when nothing is inspected, and a grabbed frame made
+// the file's thumbnail.
 #include "inspector/InspectorPane.h"
 
 #include "core/MediaInfoDLL.h"
@@ -19,7 +21,6 @@
 #include "platform/MountProbe.h"
 #include "platform/RWError.h"
 #include "platform/Rounding.h"
-#include "platform/RunOffUiThread.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 #include "platform/controls/ListView.h"
@@ -36,6 +37,7 @@
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QTimer>
 
 #include <cmath>
 
@@ -88,8 +90,11 @@ QString Inform(void* handle, const wchar_t* what) {
   return MediaInfoDLL::PtrToString(MediaInfo_Inform(handle, 0)).trimmed();
 }
 
-MediaFormats ReadFormats(const QString& path) {
-  return RunOffUiThread([path] {
+// Read on a helper thread within the mount probe's time limit, as the other
+// looks at a catalogued file are: nothing when the file's mount stopped
+// answering since the file was measured.
+std::optional<MediaFormats> ReadFormats(const QString& path) {
+  return MountProbe::CallOnPath(path, [path] {
     MediaFormats formats;
     const MediaInfoDLL::Utf8FileNames utf8;
     void* handle = MediaInfo_New();
@@ -133,23 +138,47 @@ QString DimensionsText(int width, int height) {
 
 }  // namespace
 
-// One load: the item, the text under the preview, whether its segment is to
+// One load: the item, where it stands among loads and clears and the
+// library it began on, the text under the preview, whether its segment is to
 // be tagged "Unplayable" (and was), and a fault of the library's storage met
 // on the way, which says nothing of the file.
 struct InspectorPane::Load {
   ResultItem item;
+  uint64_t serial = 0;
+  uint64_t library = 0;
   QString status;
   bool unplayable = false;
   bool tagged = false;
   std::optional<RWError> storageFault;
 };
 
+// A load under way for its scope. When the outermost one ends, a close of
+// the window held back meanwhile is asked for again, from the event loop.
+class InspectorPane::LoadUnderWay {
+ public:
+  explicit LoadUnderWay(InspectorPane& pane) : pane_(pane) { ++pane_.loadsUnderWay_; }
+  ~LoadUnderWay() {
+    if (--pane_.loadsUnderWay_ > 0 || !pane_.closeHeld_) return;
+    pane_.closeHeld_ = false;
+    QWidget* window = pane_.picBottom->window();
+    QTimer::singleShot(0, window, [window] { window->close(); });
+  }
+  LoadUnderWay(const LoadUnderWay&) = delete;
+  LoadUnderWay& operator=(const LoadUnderWay&) = delete;
+
+ private:
+  InspectorPane& pane_;
+};
+
 void InspectorPane::LoadInspector(ResultItem& Item, bool& Loaded) {
   Loaded = false;
   if (Item.FileID == 0 || !gLibrary) return;
   FinishCellEdit();
+  const LoadUnderWay underWay(*this);
   Load load;
   load.item = Item;
+  load.serial = ++loadSerial_;
+  load.library = gLibrary->ConnectionCount();
   gEditedSegment.SegmentID = gResultKind != ResultScope::File ? Item.SegmentID : -1;
   gPlayer->SetVisible(false);
   ShowLoading(true);
@@ -157,11 +186,25 @@ void InspectorPane::LoadInspector(ResultItem& Item, bool& Loaded) {
   ShowOpenFileStatus(QString());
   gInspectedItem = Item;
   const bool opened = LoadItem(load);
-  ShowOpenFileStatus(load.status);
   ShowLoading(false);
+  // Overtaken: what the panel and the preview show is no longer this load's.
+  if (!LoadGoesOn(load)) return;
+  ShowOpenFileStatus(load.status);
   gPlayer->SetVisible(load.status.isEmpty() && !gAddingFiles);
   if (load.storageFault) throw *load.storageFault;
   Loaded = opened && load.status.isEmpty();
+}
+
+bool InspectorPane::HoldCloseWhileLoading() {
+  if (loadsUnderWay_ == 0) return false;
+  closeHeld_ = true;
+  return true;
+}
+
+// Another load, a clear of the inspector (as before another library opens)
+// or another library's connection overtakes a load that waited.
+bool InspectorPane::LoadGoesOn(const Load& load) const {
+  return load.serial == loadSerial_ && gLibrary && gLibrary->ConnectionCount() == load.library;
 }
 
 // The busy indicator (not while files are added) and the loading animation
@@ -208,12 +251,13 @@ bool PassedOver(int32_t number) {
 
 }  // namespace
 
-// One step of the load. A full disk or a library file that cannot be written
-// is kept to be raised when the load ends, and nothing more is written. An
-// unexpected error is shown under the preview after what the status said so
-// far, the segment is to be tagged "Unplayable", and the load goes on with
-// its next step.
+// One step of the load; none runs once the load was overtaken. A full disk
+// or a library file that cannot be written is kept to be raised when the
+// load ends, and nothing more is written. An unexpected error is shown under
+// the preview after what the status said so far, the segment is to be
+// tagged "Unplayable", and the load goes on with its next step.
 void InspectorPane::LoadStep(Load& load, const std::function<void()>& step) {
+  if (!LoadGoesOn(load)) return;
   RWError failure(0, QString());
   try {
     step();
@@ -262,7 +306,8 @@ bool InspectorPane::LoadItem(Load& load) {
   lblFileData[12]->SetCaption(measured.format);
   lblFileData[13]->SetCaption(QString());
   lblFileData[14]->SetCaption(QString());
-  const FileFacts facts = MeasureFile(path);
+  FileFacts facts;
+  LoadStep(load, [&] { facts = MeasureFile(path); });
   const bool available = facts.status == QLatin1String("OK");
   bool opened = false;
   // Sizes are 64-bit; a size that could not be read keeps the stored one.
@@ -273,9 +318,11 @@ bool InspectorPane::LoadItem(Load& load) {
   } else {
     load.status = facts.status;
   }
-  if (!opened) UseStoredPoints(*row);
-  TakeMeasured(available, opened, measured);
-  if (opened) LoadStep(load, [&] { ReadMediaFormats(path, measured.format); });
+  LoadStep(load, [&] {
+    if (!opened) UseStoredPoints(*row);
+    TakeMeasured(available, opened, measured);
+  });
+  if (opened) LoadStep(load, [&] { ReadMediaFormats(load, path, measured.format); });
   LoadStep(load, [this] { ShowFileLocation(); });
   // Stored before the segments are listed: the whole-file row ends at the
   // length measured.
@@ -288,6 +335,7 @@ bool InspectorPane::LoadItem(Load& load) {
 
 bool InspectorPane::OpenInPreview(Load& load, SqlRecordset& row, const QString& path, Measured& measured) {
   const QString result = gPlayer->OpenFile(path, 0, 0, framPreview->width(), framPreview->height(), framPreview, true);
+  if (!LoadGoesOn(load)) return false;
   if (!result.isEmpty()) {
     // An open another open or an unload cut short says nothing of the file.
     if (gPlayer->OpenInterrupted()) return false;
@@ -341,9 +389,16 @@ void InspectorPane::CopyRow(SqlRecordset& row) {
 // file's format and gets its node in the library tree. A file the format
 // library cannot open is reported (not while files are added, which must
 // not stop at each file) and keeps the stored format; the video and audio
-// names stay empty.
-void InspectorPane::ReadMediaFormats(const QString& path, QString& format) {
-  const MediaFormats formats = ReadFormats(path);
+// names stay empty. So does a file whose mount stopped answering, which
+// counts as offline.
+void InspectorPane::ReadMediaFormats(Load& load, const QString& path, QString& format) {
+  const std::optional<MediaFormats> read = ReadFormats(path);
+  if (!LoadGoesOn(load)) return;
+  if (!read) {
+    load.status = modReelwise::OfflineFileText();
+    return;
+  }
+  const MediaFormats& formats = *read;
   if (!formats.opened) {
     if (!gAddingFiles) {
       ShowProgramMessage(QStringLiteral("[%1] MediaInfo cannot read the file '%2'").arg(kErrFileAccess).arg(path),
@@ -425,7 +480,7 @@ void InspectorPane::WriteMeasured(int32_t fileId, bool available, bool opened, c
 // A step after the store failed, or the store itself did: the segment gets
 // its "Unplayable" tag now.
 void InspectorPane::TagUnplayable(Load& load) {
-  if (!load.unplayable || load.tagged || load.storageFault) return;
+  if (!load.unplayable || load.tagged || load.storageFault || !LoadGoesOn(load)) return;
   try {
     gLibrary->TagSegment(load.item.SegmentID, 1, false);
     load.tagged = true;
@@ -438,6 +493,7 @@ void InspectorPane::TagUnplayable(Load& load) {
 
 void InspectorPane::ClearInspector() {
   FinishCellEdit();
+  ++loadSerial_;  // a load waiting meanwhile has been overtaken
   picThumbnail->SetTag(QStringLiteral("0"));
   gInspectedItem = ResultItem{};
   if (gPlayer) {

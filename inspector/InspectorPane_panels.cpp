@@ -73,8 +73,9 @@ void InspectorPane::ShowFileLocation() {
   gLibrary->ThumbnailToPicture(gInspectedItem.SegmentID, gInspectedItem.FileID, thumbnail);
   if (!thumbnail.isNull()) picThumbnail->SetPicture(QPixmap::fromImage(thumbnail));
   ShowRating(gInspectedItem.Rating);
-  ShowBackupNote();
   ShowDetails();
+  // Last: it waits while the file's mount is asked.
+  ShowBackupNote();
 }
 
 void InspectorPane::ShowDevice(const QString& diskType, const QString& diskLabel, const QString& currentPath) {
