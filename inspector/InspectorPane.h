@@ -184,9 +184,16 @@ class InspectorPane {
   std::array<QAction*, 11> mnuRecent{};
   // Measures the item's file, opens it paused in the preview player and
   // writes what was measured into the library; Loaded is true only when the
-  // file opened. A file that cannot be opened is tagged "Unplayable" and its
-  // problem shows under the preview.
+  // file opened and shows. A file that cannot be opened is tagged
+  // "Unplayable" and its problem shows under the preview. A full disk or a
+  // library file that cannot be written leaves the library as it was and is
+  // raised once the inspector shows the item, for the command's guard to tell.
   void LoadInspector(ResultItem& Item, bool& Loaded);
+  // A load waits with the event loop running (the file's mount, the
+  // player), and the shut-down would take the library, the player and this
+  // pane from under it: while one is under way the window's close is held
+  // back, and asked for again once the load is over. True when it was held.
+  bool HoldCloseWhileLoading();
   // Where the inspected file lives, its details, alias, description,
   // thumbnail, rating and back-up note.
   void ShowFileLocation();
@@ -321,14 +328,18 @@ class InspectorPane {
     std::optional<double> bitrate;
     QString format;
   };
-  bool LoadItem(const ResultItem& item, QString& status);
-  void LoadStep(const ResultItem& item, QString& status, const std::function<void()>& step);
+  struct Load;
+  class LoadUnderWay;
+  bool LoadItem(Load& load);
+  void LoadStep(Load& load, const std::function<void()>& step);
+  bool LoadGoesOn(const Load& load) const;
   void ShowLoading(bool on);
   void TakeMeasured(bool available, bool opened, const Measured& measured);
-  bool OpenInPreview(const ResultItem& item, SqlRecordset& row, const QString& path, Measured& measured,
-                     QString& status);
-  void ReadMediaFormats(const QString& path, QString& format);
-  void StoreMeasured(const ResultItem& item, bool available, bool opened, const Measured& measured);
+  bool OpenInPreview(Load& load, SqlRecordset& row, const QString& path, Measured& measured);
+  void ReadMediaFormats(Load& load, const QString& path, QString& format);
+  void StoreMeasured(Load& load, bool available, bool opened, const Measured& measured);
+  static void WriteMeasured(int32_t fileId, bool available, bool opened, const Measured& measured);
+  void TagUnplayable(Load& load);
   void MakeRecentMenu();
   void ShowDevice(const QString& diskType, const QString& diskLabel, const QString& currentPath);
   void ShowBackupNote();
@@ -370,6 +381,13 @@ class InspectorPane {
   IInspectorHost& host_;
   bool tabsSized_ = false;
   bool closing_ = false;
+  // Counts the loads begun and the clears: a load that finds a newer count
+  // after a wait has been overtaken.
+  uint64_t loadSerial_ = 0;
+  // The loads under way (one may begin while another waits), and whether
+  // the window's close was held back meanwhile.
+  int loadsUnderWay_ = 0;
+  bool closeHeld_ = false;
   // The in-place edit under way: the segment and grid row it stores into.
   struct CellEdit {
     bool open = false;

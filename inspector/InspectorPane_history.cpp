@@ -4,6 +4,7 @@
 #include "inspector/InspectorPane.h"
 
 #include "library/ResultItem.h"
+#include "platform/ErrorGuard.h"
 
 #include <QAction>
 #include <QMenu>
@@ -14,7 +15,8 @@ void InspectorPane::MakeRecentMenu() {
   for (int i = 1; i <= 10; ++i) {
     mnuRecent[i] = menu->addAction(QString());
     mnuRecent[i]->setObjectName(QStringLiteral("mnuRecent(%1)").arg(i));
-    QObject::connect(mnuRecent[i], &QAction::triggered, menu, [this, i] { mnuRecent_Click(i); });
+    QObject::connect(mnuRecent[i], &QAction::triggered, menu,
+                     [this, i] { ErrorGuard({.owner = picBottom->window()}).Run([&] { mnuRecent_Click(i); }); });
   }
 }
 

@@ -1,10 +1,13 @@
 // Loading an item into the inspector: the file is measured afresh, opened
 // paused in the preview player, its details, location, segments and history
-// shown, and what was measured is written back into the library. The
-// loading animation runs meanwhile; a step that fails is reported under the
-// preview and the load goes on with the next one. Also here: emptying the
-// inspector when nothing is inspected, and a grabbed frame made the file's
-// thumbnail.
+// shown, and what was measured is written back into the library in one
+// transaction. The loading animation runs meanwhile; a step that fails is
+// reported under the preview and the load goes on with the next one, but a
+// full disk or a library file that cannot be written is the command's to
+// tell. The load waits with the event loop running, so another load or
+// another library may overtake it; it then stops where it is. Also here:
+// emptying the inspector when nothing is inspected, and a grabbed frame made
+// the file's thumbnail.
 #include "inspector/InspectorPane.h"
 
 #include "core/MediaInfoDLL.h"
@@ -14,10 +17,10 @@
 #include "library/ResultItem.h"
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
+#include "platform/ErrorGuard.h"
 #include "platform/MountProbe.h"
 #include "platform/RWError.h"
 #include "platform/Rounding.h"
-#include "platform/RunOffUiThread.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 #include "platform/controls/ListView.h"
@@ -34,6 +37,7 @@
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QTimer>
 
 #include <cmath>
 
@@ -86,8 +90,11 @@ QString Inform(void* handle, const wchar_t* what) {
   return MediaInfoDLL::PtrToString(MediaInfo_Inform(handle, 0)).trimmed();
 }
 
-MediaFormats ReadFormats(const QString& path) {
-  return RunOffUiThread([path] {
+// Read on a helper thread within the mount probe's time limit, as the other
+// looks at a catalogued file are: nothing when the file's mount stopped
+// answering since the file was measured.
+std::optional<MediaFormats> ReadFormats(const QString& path) {
+  return MountProbe::CallOnPath(path, [path] {
     MediaFormats formats;
     const MediaInfoDLL::Utf8FileNames utf8;
     void* handle = MediaInfo_New();
@@ -131,21 +138,73 @@ QString DimensionsText(int width, int height) {
 
 }  // namespace
 
+// One load: the item, where it stands among loads and clears and the
+// library it began on, the text under the preview, whether its segment is to
+// be tagged "Unplayable" (and was), and a fault of the library's storage met
+// on the way, which says nothing of the file.
+struct InspectorPane::Load {
+  ResultItem item;
+  uint64_t serial = 0;
+  uint64_t library = 0;
+  QString status;
+  bool unplayable = false;
+  bool tagged = false;
+  std::optional<RWError> storageFault;
+};
+
+// A load under way for its scope. When the outermost one ends, a close of
+// the window held back meanwhile is asked for again, from the event loop.
+class InspectorPane::LoadUnderWay {
+ public:
+  explicit LoadUnderWay(InspectorPane& pane) : pane_(pane) { ++pane_.loadsUnderWay_; }
+  ~LoadUnderWay() {
+    if (--pane_.loadsUnderWay_ > 0 || !pane_.closeHeld_) return;
+    pane_.closeHeld_ = false;
+    QWidget* window = pane_.picBottom->window();
+    QTimer::singleShot(0, window, [window] { window->close(); });
+  }
+  LoadUnderWay(const LoadUnderWay&) = delete;
+  LoadUnderWay& operator=(const LoadUnderWay&) = delete;
+
+ private:
+  InspectorPane& pane_;
+};
+
 void InspectorPane::LoadInspector(ResultItem& Item, bool& Loaded) {
   Loaded = false;
   if (Item.FileID == 0 || !gLibrary) return;
   FinishCellEdit();
+  const LoadUnderWay underWay(*this);
+  Load load;
+  load.item = Item;
+  load.serial = ++loadSerial_;
+  load.library = gLibrary->ConnectionCount();
   gEditedSegment.SegmentID = gResultKind != ResultScope::File ? Item.SegmentID : -1;
   gPlayer->SetVisible(false);
   ShowLoading(true);
   gPlayer->CleanUp();
   ShowOpenFileStatus(QString());
   gInspectedItem = Item;
-  QString status;
-  Loaded = LoadItem(Item, status);
-  ShowOpenFileStatus(status);
+  const bool opened = LoadItem(load);
   ShowLoading(false);
-  gPlayer->SetVisible(status.isEmpty() && !gAddingFiles);
+  // Overtaken: what the panel and the preview show is no longer this load's.
+  if (!LoadGoesOn(load)) return;
+  ShowOpenFileStatus(load.status);
+  gPlayer->SetVisible(load.status.isEmpty() && !gAddingFiles);
+  if (load.storageFault) throw *load.storageFault;
+  Loaded = opened && load.status.isEmpty();
+}
+
+bool InspectorPane::HoldCloseWhileLoading() {
+  if (loadsUnderWay_ == 0) return false;
+  closeHeld_ = true;
+  return true;
+}
+
+// Another load, a clear of the inspector (as before another library opens)
+// or another library's connection overtakes a load that waited.
+bool InspectorPane::LoadGoesOn(const Load& load) const {
+  return load.serial == loadSerial_ && gLibrary && gLibrary->ConnectionCount() == load.library;
 }
 
 // The busy indicator (not while files are added) and the loading animation
@@ -192,10 +251,13 @@ bool PassedOver(int32_t number) {
 
 }  // namespace
 
-// One step of the load. An unexpected error in it is shown under the
-// preview after what the status said so far, the segment is tagged
-// "Unplayable", and the load goes on with its next step.
-void InspectorPane::LoadStep(const ResultItem& item, QString& status, const std::function<void()>& step) {
+// One step of the load; none runs once the load was overtaken. A full disk
+// or a library file that cannot be written is kept to be raised when the
+// load ends, and nothing more is written. An unexpected error is shown under
+// the preview after what the status said so far, the segment is to be
+// tagged "Unplayable", and the load goes on with its next step.
+void InspectorPane::LoadStep(Load& load, const std::function<void()>& step) {
+  if (!LoadGoesOn(load)) return;
   RWError failure(0, QString());
   try {
     step();
@@ -206,29 +268,28 @@ void InspectorPane::LoadStep(const ResultItem& item, QString& status, const std:
     failure = RWError(kErrInternal, QString::fromLocal8Bit(error.what()));
   }
   if (PassedOver(failure.Number())) return;
-  status = QStringLiteral("Cannot Open File: \r\n\r\n%1\r\n\r\n[%2] %3")
-               .arg(status)
-               .arg(failure.Number())
-               .arg(failure.Description());
-  try {
-    gLibrary->TagSegment(item.SegmentID, 1, false);
-  } catch (const RWError&) {
-    // The library that failed the step may refuse the tag too; the text says why.
+  if (ErrorGuard::IsStorageFault(failure)) {
+    if (!load.storageFault) load.storageFault = failure;
+    return;
   }
+  load.status = QStringLiteral("Cannot Open File: \r\n\r\n%1\r\n\r\n[%2] %3")
+                    .arg(load.status)
+                    .arg(failure.Number())
+                    .arg(failure.Description());
+  load.unplayable = true;
 }
 
 // Reads the item's row, measures and opens the file, shows its panels and
-// writes the row back; true when the file opened. `status` gets the problem
-// text.
-bool InspectorPane::LoadItem(const ResultItem& item, QString& status) {
+// writes the row back; true when the file opened.
+bool InspectorPane::LoadItem(Load& load) {
   std::unique_ptr<SqlRecordset> row;
-  LoadStep(item, status, [&] {
+  LoadStep(load, [&] {
     row = gLibrary->Connection().OpenRecordset(
         QStringLiteral("SELECT VF.FileID, VF.CurrentPath, VF.FileName, VF.FileSize, VF.DateTime, VF.FileFormat, "
                        "VF.FrameRate, VF.Dimensions, VF.Bitrate, VF.Rating, VS.FileAlias, VS.Description, "
                        "VS.SelectionStart, VS.SelectionEnd, VS.FileFlag FROM VideoFiles VF, VideoSegments VS "
                        "WHERE VF.FileID = VS.FileID AND VS.SegmentID = %1")
-            .arg(item.SegmentID));
+            .arg(load.item.SegmentID));
   });
   if (!row) return false;  // without its row nothing can be shown
   if (row->Eof()) {
@@ -245,35 +306,41 @@ bool InspectorPane::LoadItem(const ResultItem& item, QString& status) {
   lblFileData[12]->SetCaption(measured.format);
   lblFileData[13]->SetCaption(QString());
   lblFileData[14]->SetCaption(QString());
-  const FileFacts facts = MeasureFile(path);
+  FileFacts facts;
+  LoadStep(load, [&] { facts = MeasureFile(path); });
   const bool available = facts.status == QLatin1String("OK");
   bool opened = false;
   // Sizes are 64-bit; a size that could not be read keeps the stored one.
   measured.size = facts.size >= 0 ? facts.size : static_cast<int64_t>(gInspectedItem.FileSize);
   measured.modified = facts.modified;
   if (available) {
-    LoadStep(item, status, [&] { opened = OpenInPreview(item, *row, path, measured, status); });
+    LoadStep(load, [&] { opened = OpenInPreview(load, *row, path, measured); });
   } else {
-    status = facts.status;
+    load.status = facts.status;
   }
-  if (!opened) UseStoredPoints(*row);
-  TakeMeasured(available, opened, measured);
-  if (opened) LoadStep(item, status, [&] { ReadMediaFormats(path, measured.format); });
-  LoadStep(item, status, [this] { ShowFileLocation(); });
-  LoadStep(item, status, [this] { LoadSegmentsGrid(gEditedSegment); });
-  LoadStep(item, status, [this] { AddInspectorHistory(); });
-  LoadStep(item, status, [&] { StoreMeasured(item, available, opened, measured); });
+  LoadStep(load, [&] {
+    if (!opened) UseStoredPoints(*row);
+    TakeMeasured(available, opened, measured);
+  });
+  if (opened) LoadStep(load, [&] { ReadMediaFormats(load, path, measured.format); });
+  LoadStep(load, [this] { ShowFileLocation(); });
+  // Stored before the segments are listed: the whole-file row ends at the
+  // length measured.
+  LoadStep(load, [&] { StoreMeasured(load, available, opened, measured); });
+  LoadStep(load, [this] { LoadSegmentsGrid(gEditedSegment); });
+  LoadStep(load, [this] { AddInspectorHistory(); });
+  TagUnplayable(load);
   return opened;
 }
 
-bool InspectorPane::OpenInPreview(const ResultItem& item, SqlRecordset& row, const QString& path, Measured& measured,
-                                  QString& status) {
+bool InspectorPane::OpenInPreview(Load& load, SqlRecordset& row, const QString& path, Measured& measured) {
   const QString result = gPlayer->OpenFile(path, 0, 0, framPreview->width(), framPreview->height(), framPreview, true);
+  if (!LoadGoesOn(load)) return false;
   if (!result.isEmpty()) {
     // An open another open or an unload cut short says nothing of the file.
     if (gPlayer->OpenInterrupted()) return false;
-    status = kOpenFailure;
-    gLibrary->TagSegment(item.SegmentID, 1, false);
+    load.status = kOpenFailure;
+    load.unplayable = true;
     return false;
   }
   measured.end = gPlayer->Duration();
@@ -287,11 +354,6 @@ bool InspectorPane::OpenInPreview(const ResultItem& item, SqlRecordset& row, con
   m_DurationHundredths = measured.end < 1 ? 10 : static_cast<int32_t>(std::lround(measured.end * 100));
   gPlayer->SetMessageDrain(picBottom->window());
   gPlayer->ForcePosition(m_SegmentStart);
-  auto update = gLibrary->Connection().Prepare(
-      QStringLiteral("UPDATE VideoSegments SET SelectionEnd = ? WHERE FileID = ? AND FileFlag = 'Y'"));
-  update->Bind(1, SqlValue(measured.end));
-  update->Bind(2, SqlValue(static_cast<int64_t>(item.FileID)));
-  update->Execute();
   measured.frameRate = gPlayer->FrameRate();
   measured.dimensions = DimensionsText(gPlayer->VideoWidth(), gPlayer->VideoHeight());
   // A file without length has no bit rate rather than a failed division.
@@ -327,9 +389,16 @@ void InspectorPane::CopyRow(SqlRecordset& row) {
 // file's format and gets its node in the library tree. A file the format
 // library cannot open is reported (not while files are added, which must
 // not stop at each file) and keeps the stored format; the video and audio
-// names stay empty.
-void InspectorPane::ReadMediaFormats(const QString& path, QString& format) {
-  const MediaFormats formats = ReadFormats(path);
+// names stay empty. So does a file whose mount stopped answering, which
+// counts as offline.
+void InspectorPane::ReadMediaFormats(Load& load, const QString& path, QString& format) {
+  const std::optional<MediaFormats> read = ReadFormats(path);
+  if (!LoadGoesOn(load)) return;
+  if (!read) {
+    load.status = modReelwise::OfflineFileText();
+    return;
+  }
+  const MediaFormats& formats = *read;
   if (!formats.opened) {
     if (!gAddingFiles) {
       ShowProgramMessage(QStringLiteral("[%1] MediaInfo cannot read the file '%2'").arg(kErrFileAccess).arg(path),
@@ -360,29 +429,71 @@ void InspectorPane::TakeMeasured(bool available, bool opened, const Measured& me
   if (measured.bitrate) gInspectedItem.Bitrate = static_cast<int32_t>(std::lround(*measured.bitrate));
 }
 
-// The row written back as measured; a file that could not be read keeps its
-// stored values.
-void InspectorPane::StoreMeasured(const ResultItem& item, bool available, bool opened, const Measured& measured) {
+// What the load writes, in one transaction: the "Unplayable" tag of a file
+// that did not open and what was measured. A failure leaves every row as it
+// was. Nothing is written after a fault of the library's storage.
+void InspectorPane::StoreMeasured(Load& load, bool available, bool opened, const Measured& measured) {
+  if (load.storageFault) return;
+  clsRWLibrary::TagCloudDeferral oneRedraw(*gLibrary);
+  try {
+    TransactionGuard guard(gLibrary->Connection(), QStringLiteral("LoadInspector"));
+    if (load.unplayable) gLibrary->TagSegment(load.item.SegmentID, 1, false);
+    WriteMeasured(load.item.FileID, available, opened, measured);
+    guard.Commit();
+  } catch (const RWError&) {
+    oneRedraw.Undone();  // the tag is not stored
+    throw;
+  }
+  load.tagged = load.unplayable;
+}
+
+// The whole-file row's end and the file's facts as measured; a file that
+// could not be read keeps its stored values.
+void InspectorPane::WriteMeasured(int32_t fileId, bool available, bool opened, const Measured& measured) {
+  SqlConnection& db = gLibrary->Connection();
+  const SqlValue file(static_cast<int64_t>(fileId));
+  if (opened) {
+    auto end = db.Prepare(
+        QStringLiteral("UPDATE VideoSegments SET SelectionEnd = ? WHERE FileID = ? AND FileFlag = 'Y'"));
+    end->Bind(1, SqlValue(measured.end));
+    end->Bind(2, file);
+    end->Execute();
+  }
   if (!available) return;
-  auto update = gLibrary->Connection().Prepare(QStringLiteral(
-      "UPDATE VideoFiles SET FileSize = ?, DateTime = ?, FileFormat = ? WHERE FileID = ?"));
+  auto update = db.Prepare(
+      QStringLiteral("UPDATE VideoFiles SET FileSize = ?, DateTime = ?, FileFormat = ? WHERE FileID = ?"));
   update->Bind(1, SqlValue(measured.size));
   update->Bind(2, SqlValue(measured.modified.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))));
   update->Bind(3, SqlValue(measured.format));
-  update->Bind(4, SqlValue(static_cast<int64_t>(item.FileID)));
+  update->Bind(4, file);
   update->Execute();
   if (!opened) return;
-  auto facts = gLibrary->Connection().Prepare(
+  auto facts = db.Prepare(
       QStringLiteral("UPDATE VideoFiles SET FrameRate = ?, Dimensions = ?, Bitrate = ? WHERE FileID = ?"));
   facts->Bind(1, SqlValue(measured.frameRate));
   facts->Bind(2, SqlValue(measured.dimensions));
   facts->Bind(3, measured.bitrate ? SqlValue(static_cast<int64_t>(std::lround(*measured.bitrate))) : SqlValue());
-  facts->Bind(4, SqlValue(static_cast<int64_t>(item.FileID)));
+  facts->Bind(4, file);
   facts->Execute();
+}
+
+// A step after the store failed, or the store itself did: the segment gets
+// its "Unplayable" tag now.
+void InspectorPane::TagUnplayable(Load& load) {
+  if (!load.unplayable || load.tagged || load.storageFault || !LoadGoesOn(load)) return;
+  try {
+    gLibrary->TagSegment(load.item.SegmentID, 1, false);
+    load.tagged = true;
+  } catch (const RWError& error) {
+    // The library that failed the step may refuse the tag too; the text
+    // under the preview says why, unless the library's storage failed.
+    if (ErrorGuard::IsStorageFault(error)) load.storageFault = error;
+  }
 }
 
 void InspectorPane::ClearInspector() {
   FinishCellEdit();
+  ++loadSerial_;  // a load waiting meanwhile has been overtaken
   picThumbnail->SetTag(QStringLiteral("0"));
   gInspectedItem = ResultItem{};
   if (gPlayer) {

@@ -9,6 +9,7 @@
 #include "devices/StorageDevice.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
+#include "platform/ErrorGuard.h"
 #include "platform/MountProbe.h"
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
@@ -63,6 +64,7 @@ void InspectorPane::ShowFileLocation() {
     ShowDevice(rs->Value(QStringLiteral("DiskType")).toString(), rs->Value(QStringLiteral("DiskLabel")).toString(),
                rs->Value(QStringLiteral("CurrentPath")).toString());
   } catch (const RWError& error) {
+    if (ErrorGuard::IsStorageFault(error)) throw;  // the command's guard tells it
     ShowProgramMessage(QStringLiteral("[%1] %2").arg(error.Number()).arg(error.Description()), vbExclamation,
                        QStringLiteral("Problem getting File Information!"), picBottom->window());
     return;
@@ -71,8 +73,9 @@ void InspectorPane::ShowFileLocation() {
   gLibrary->ThumbnailToPicture(gInspectedItem.SegmentID, gInspectedItem.FileID, thumbnail);
   if (!thumbnail.isNull()) picThumbnail->SetPicture(QPixmap::fromImage(thumbnail));
   ShowRating(gInspectedItem.Rating);
-  ShowBackupNote();
   ShowDetails();
+  // Last: it waits while the file's mount is asked.
+  ShowBackupNote();
 }
 
 void InspectorPane::ShowDevice(const QString& diskType, const QString& diskLabel, const QString& currentPath) {

@@ -96,6 +96,7 @@ clsRWLibrary::~clsRWLibrary() {
 void clsRWLibrary::UseConnection(std::unique_ptr<SqlConnection> connection) {
   ThumbnailCache.Attach(nullptr);
   m_Connection = std::move(connection);
+  ++m_ConnectionCount;
   m_SearchIndexesMade = false;
   ThumbnailCache.Attach(m_Connection.get());
 }

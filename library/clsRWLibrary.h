@@ -79,6 +79,10 @@ class clsRWLibrary : public IDeviceTableHost {
 
   // The open library's connection; other objects run their own statements on it.
   SqlConnection& Connection() const { return *m_Connection; }
+  // How many connections the object has opened so far: work that waits with
+  // the event loop running compares it with the count it began under, to
+  // learn whether the library it began on is still the open one.
+  uint64_t ConnectionCount() const { return m_ConnectionCount; }
 
   // The same members under the names the inspector, player and carousel use.
   int32_t OpenSegmentCount() const { return ResultCount; }
@@ -282,6 +286,7 @@ class clsRWLibrary : public IDeviceTableHost {
   // The pacer of the open running now, none between opens.
   WorkPacer* m_OpenPacer = nullptr;
   std::unique_ptr<SqlConnection> m_Connection;
+  uint64_t m_ConnectionCount = 0;
   // Held while a library file is open, so that one copy of the program at a
   // time has it open; none for the scratch library.
   std::unique_ptr<FileLock> m_Lock;

@@ -171,7 +171,8 @@ void frmReelwise::m_cSplitLeft_SplitterResized() {
 
 void frmReelwise::closeEvent(QCloseEvent* event) {
   if (unloading_) return;
-  if (!Form_QueryUnload()) {
+  // An inspector load under way holds the close back until it is over.
+  if (Inspector().HoldCloseWhileLoading() || !Form_QueryUnload()) {
     event->ignore();
     return;
   }

@@ -4,6 +4,7 @@
 
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
+#include "platform/ErrorGuard.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 #include "platform/controls/TreeView.h"
@@ -24,7 +25,10 @@
 #include <QTimer>
 
 #include <clocale>
+#include <functional>
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace rwtest {
 namespace {
@@ -82,6 +86,11 @@ protected:
     auto rs = Db().OpenRecordset(
         QStringLiteral("SELECT FileSize FROM VideoFiles WHERE FileID = 1"));
     return rs->Eof() ? -1 : rs->Value(0).toInt64();
+  }
+  static double StoredEnd() {
+    auto rs = Db().OpenRecordset(
+        QStringLiteral("SELECT SelectionEnd FROM VideoSegments WHERE SegmentID = 1"));
+    return rs->Value(0).toDouble();
   }
 
   QString folder_;
@@ -272,6 +281,70 @@ TEST_F(InspectorLoadTest, AnUnexpectedErrorIsShownAndTheLoadGoesOnWithItsNextSte
   EXPECT_FALSE(gMainForm->Inspector().RWLoadingInd->Playing());
 }
 
+// A full disk, or a library file that can no longer be written, says
+// nothing of the file: the command that asked for the load tells it once, in
+// the program's words naming the library; the file shows in the preview
+// without a problem text, is not tagged "Unplayable", and nothing the load
+// wrote before the failure stays.
+TEST_F(InspectorLoadTest, AFullLibraryDiskIsToldOnceAndLeavesTheFileUnmarkedAndItsRowsAsTheyWere) {
+  ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("Clip.mkv")));
+  AddFile(QStringLiteral("Clip.mkv"));
+  Db().Execute(QStringLiteral("CREATE TEMP TRIGGER Full BEFORE UPDATE OF FileSize ON VideoFiles BEGIN "
+                              "SELECT RAISE(ABORT, 'database or disk is full'); END"));
+  boxes.AnswerAll([](const MessageBoxRequest &) { return vbOK; });
+  EXPECT_FALSE(ErrorGuard().Run([] { Inspect(); }));
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Disk Full"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(gLibrary->LibraryPath)) << boxes.Last().prompt.toStdString();
+  EXPECT_TRUE(Status().isEmpty()) << Status().toStdString();
+  EXPECT_TRUE(gPlayer->Visible());
+  EXPECT_FALSE(TaggedUnplayable());
+  EXPECT_EQ(StoredEnd(), 99) << "the whole-file end, written before the failure, is rolled back";
+  EXPECT_EQ(StoredSize(), 1234);
+  EXPECT_EQ(gMainForm->Inspector().flexSegments->TextMatrix(1, 4), QStringLiteral("1")) << "the panels are shown";
+}
+
+// A load waits while the file's mount is asked and while the player opens
+// the file; another load, or another library, may come meanwhile. The load
+// overtaken stops there: it neither shows nor writes anything of its file.
+TEST_F(InspectorLoadTest, ALoadOvertakenByAnotherLoadOrLibraryShowsAndWritesNothingOfItsFile) {
+  ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("First.mkv")));
+  ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("Second.mkv")));
+  AddFile(QStringLiteral("First.mkv"));
+  Db().Execute(QStringLiteral("INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileSize, "
+                              "CurrentPath) VALUES (2, 'AB12', '', 'Second.mkv', 5678, '%1'); "
+                              "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionEnd, Online, "
+                              "Rating) VALUES (2, 2, 'Y', 99, 1, 0)")
+                   .arg(folder_));
+  const QString other = gLibrariesFolder + QStringLiteral("Other.rw2");
+  Db().CopyTo(other);
+  std::function<void()> overtake;  // run once, at the first turn of the events inside the load
+  QTimer turns;
+  turns.setInterval(0);
+  QObject::connect(&turns, &QTimer::timeout, [&] {
+    if (const std::function<void()> run = std::exchange(overtake, nullptr)) run();
+  });
+  turns.start();
+  overtake = [] {
+    ResultItem second;
+    second.SegmentID = 2;
+    second.FileID = 2;
+    bool loaded = false;
+    gMainForm->Inspector().LoadInspector(second, loaded);
+  };
+  EXPECT_FALSE(Inspect());
+  EXPECT_EQ(gInspectedItem.FileID, 2);
+  EXPECT_EQ(gInspectedItem.FileSize, QFileInfo(folder_ + QStringLiteral("Second.mkv")).size());
+  EXPECT_TRUE(Label(0).startsWith(QStringLiteral("Second"))) << Label(0).toStdString();
+  EXPECT_EQ(StoredSize(), 1234) << "the first file's row is left as it was";
+
+  overtake = [&] { gLibrary->OpenLibrary(other, true); };
+  EXPECT_FALSE(Inspect());
+  ASSERT_EQ(gLibrary->LibraryPath, other);
+  EXPECT_EQ(StoredSize(), 1234) << "nothing of the first file is written into the other library";
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
 // The format library reads the file by its name after the player has opened
 // it: a file gone in between (a disk unplugged, a name changed) is reported,
 // and the load goes on.
@@ -356,6 +429,41 @@ TEST_F(InspectorLoadTest, AFileOnAMountThatStopsAnsweringCountsAsOfflineWhileThe
   EXPECT_FALSE(TaggedUnplayable()) << "a file that could not be reached is not marked";
   EXPECT_EQ(StoredSize(), 1234) << "the stored size is kept";
   EXPECT_EQ(boxes.Count(), 0);
+}
+
+// The mount stops answering after the file opened, while the format library
+// reads it: the read gives up within the probe's time limit and the file
+// counts as offline. A close of the window asked for meanwhile waits for the
+// load and is carried out after it, rather than taking the library, the
+// player and the window from under it.
+TEST_F(InspectorLoadTest, AMountThatDiesBeforeTheFormatsAreReadHoldsNeitherTheLoadNorTheCloseForLong) {
+  RW_RUN_IN_OWN_MOUNT_NAMESPACE();
+  ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("clip.mkv")));
+  AddFile(QStringLiteral("clip.mkv"));
+  System().Mount(folder_.chopped(1), QStringLiteral("fuse.sshfs"), QStringLiteral("nas:/films"));
+  System().Write();
+  std::optional<DeadMount> dead;
+  std::optional<bool> closed;
+  QTimer turns;
+  turns.setInterval(0);
+  QObject::connect(&turns, &QTimer::timeout, [&] {
+    // The player holds the file (and reads on through it) before the server goes.
+    if (!dead && gPlayer->FileLoaded()) dead.emplace(folder_.chopped(1), 15000);
+    if (dead && dead->Unanswered() > 0 && !closed) closed = gMainForm->close();
+  });
+  turns.start();
+  const bool loaded = Inspect();
+  turns.stop();
+  if (!dead || !dead->Mounted()) GTEST_SKIP() << (dead ? dead->Problem().toStdString() : "the file never opened");
+  EXPECT_FALSE(loaded);
+  EXPECT_FALSE(dead->Released()) << "the load came back while the server still did not answer";
+  ASSERT_TRUE(closed.has_value()) << "the window was closed during the read";
+  EXPECT_FALSE(*closed) << "the close waited for the load";
+  EXPECT_TRUE(Status().startsWith(QStringLiteral("Offline file:"))) << Status().toStdString();
+  EXPECT_FALSE(TaggedUnplayable());
+  EXPECT_EQ(boxes.Count(), 0);
+  QTRY_VERIFY(gMainForm == nullptr);
+  EXPECT_TRUE(dead->ReleaseAndOutliveWaiters()) << "the read given up ends once answered";
 }
 
 } // namespace

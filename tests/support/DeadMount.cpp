@@ -1,7 +1,13 @@
 #include "tests/support/DeadMount.h"
 
-#include <QFile>
+#include "tests/support/EventLoopWaits.h"
 
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QThread>
+
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -70,6 +76,24 @@ void DeadMount::Release() {
   waiting_.clear();
 }
 
+bool DeadMount::ReleaseAndOutliveWaiters() {
+  Release();
+  std::vector<uint32_t> threads;
+  {
+    const std::lock_guard<std::mutex> lock(mutex_);
+    threads = waiters_;
+  }
+  const auto waiterLives = [&threads] {
+    return std::any_of(threads.begin(), threads.end(), [](uint32_t thread) {
+      return QFileInfo::exists(QStringLiteral("/proc/self/task/%1").arg(thread));
+    });
+  };
+  QElapsedTimer clock;
+  clock.start();
+  while (waiterLives() && clock.elapsed() < kWaitCeilingMs) QThread::msleep(10);
+  return !waiterLives();
+}
+
 int DeadMount::Unanswered() {
   const std::lock_guard<std::mutex> lock(mutex_);
   return static_cast<int>(waiting_.size());
@@ -101,6 +125,7 @@ void DeadMount::Serve() {
         AnswerError(header.unique, EIO);
       } else {
         waiting_.push_back(header.unique);
+        waiters_.push_back(header.pid);
       }
     }
   }

@@ -37,6 +37,11 @@ class DeadMount {
   // Answers every waiting call, and every later one, with an I/O error.
   void Release();
   bool Released() const { return released_; }
+  // Releases, then waits until the threads of this process that were left
+  // waiting on the mount have ended (at most kWaitCeilingMs): work given up
+  // on the mount goes on once answered, and must not run into the end of the
+  // process. False when one is still there.
+  bool ReleaseAndOutliveWaiters();
   // Calls the server has left waiting so far.
   int Unanswered();
 
@@ -58,6 +63,7 @@ class DeadMount {
   std::mutex mutex_;
   std::condition_variable ending_;
   std::vector<uint64_t> waiting_;
+  std::vector<uint32_t> waiters_;  // the threads that asked them
   std::thread server_;
   std::thread watchdog_;
 };
