@@ -115,6 +115,9 @@ struct TagHierarchy {
   std::vector<int64_t> tagIds;  // by TagID
   std::unordered_map<int64_t, TagText> tags;
   std::vector<std::pair<int64_t, int64_t>> childParent;
+  // The places in childParent of each parent's links, in their order there:
+  // a level finds its children without a pass over every link.
+  std::unordered_map<int64_t, std::vector<uint32_t>> linksOfParent;
   // Some parent link has an end that is not a tag: only the library file can
   // then tell whether the links go round in a circle.
   bool linksOutsideTags = false;
@@ -186,6 +189,7 @@ TagHierarchy ReadTagHierarchy(SqlConnection& db) {
   std::ranges::sort(ordered);
   for (size_t i = 0; i < ordered.size(); ++i) {
     hierarchy.childParent[i] = {std::get<2>(ordered[i]), std::get<1>(ordered[i])};
+    hierarchy.linksOfParent[std::get<1>(ordered[i])].push_back(static_cast<uint32_t>(i));
   }
   return hierarchy;
 }
@@ -230,14 +234,23 @@ bool AddTagLevel(const TagHierarchy& hierarchy, std::vector<LevelRow>& level, ct
 }
 
 // The next level: the children of the level's tags that have any, after the
-// rows still waiting. A row leaves when it is at the top, or when its tag is
-// the parent of a waiting row (its children are on their way).
+// rows still waiting, in the order of the links. A row leaves when it is at
+// the top, or when its tag is the parent of a waiting row (its children are
+// on their way). Only the level's own links are visited, so a hierarchy
+// costs the same whether its tags stand side by side or one below another.
 void DescendLevel(const TagHierarchy& hierarchy, std::vector<LevelRow>& level) {
   std::erase_if(level, [&](const LevelRow& row) { return !hierarchy.tags.at(row.tagId).hasChildren; });
   std::unordered_set<int64_t> onLevel;
-  for (const LevelRow& row : level) onLevel.insert(row.tagId);
-  for (const auto& [child, parent] : hierarchy.childParent) {
-    if (onLevel.contains(parent)) level.push_back({child, parent});
+  std::vector<uint32_t> links;
+  for (const LevelRow& row : level) {
+    if (!onLevel.insert(row.tagId).second) continue;
+    const auto found = hierarchy.linksOfParent.find(row.tagId);
+    if (found != hierarchy.linksOfParent.end()) links.insert(links.end(), found->second.begin(), found->second.end());
+  }
+  std::ranges::sort(links);
+  for (const uint32_t link : links) {
+    const auto& [child, parent] = hierarchy.childParent[link];
+    level.push_back({child, parent});
   }
   std::unordered_set<int64_t> parents;
   for (const LevelRow& row : level) parents.insert(row.parentId);

@@ -99,6 +99,25 @@ TEST_F(TreeLevelsTest, ACircleBelowAFolderIsReportedOnceAndTheRestIsBuilt) {
   EXPECT_EQ(Outline(Node("ID12")), QStringLiteral("Crime{Heist,Noir{Neo}}"));
 }
 
+// Each level of a chain is one tag deep: the build visits each level's own
+// links only, so thousands of levels cost what as many tags side by side do.
+TEST_F(TreeLevelsTest, AChainThousandsDeepHangsEachTagBelowTheOneBefore) {
+  OpenWith(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'Top', 'C');"
+                          "WITH RECURSIVE N(i) AS (SELECT 11 UNION ALL SELECT i + 1 FROM N WHERE i < 3010) "
+                          "INSERT INTO Tags (TagID, Tag, Type) SELECT i, 'Level ' || i, 'T' FROM N;"
+                          "INSERT INTO TagLinks SELECT TagID, TagID - 1, 'P' FROM Tags WHERE TagID > 10"));
+  EXPECT_EQ(boxes.Count(), 0);
+  EXPECT_EQ(Node("ID10").Parent(), nullptr);
+  int misplaced = 0;
+  for (int id = 11; id <= 3010; ++id) {
+    misplaced += Node(QStringLiteral("ID%1").arg(id)).Parent() != &Node(QStringLiteral("ID%1").arg(id - 1)) ? 1 : 0;
+  }
+  EXPECT_EQ(misplaced, 0);
+  EXPECT_EQ(Node("ID3009").StateImage(), 1) << "a collapsed node with a child";
+  EXPECT_EQ(Node("ID3010").StateImage(), 3) << "the last tag has none";
+  EXPECT_EQ(Count("SELECT count(*) FROM Tags WHERE CategoryID = 10"), 3000);
+}
+
 TEST_F(TreeLevelsTest, OddFormatsShowOnceEachInTheirFilesOrder) {
   OpenWith(OddFormats());
   EXPECT_EQ(Shown("FORMATS"), (QStringList{"42", "AV", "mpeg", "MPEG", "Undetermined"}));
