@@ -269,8 +269,9 @@ namespace {
 // removal of implied tags below.
 void WriteTagCircles(SqlConnection& db) {
   try {
-    db.Execute(QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS TagCircles (TagID INTEGER PRIMARY KEY, Circle integer);"
-                              "DELETE FROM temp.TagCircles"));
+    db.Execute(
+        QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS TagCircles (TagID INTEGER PRIMARY KEY, Circle integer);"
+                       "DELETE FROM temp.TagCircles"));
     std::vector<std::pair<int64_t, int64_t>> links;
     SqlCommand rows(db, QStringLiteral("SELECT TagID, LinkedTag FROM TagLinks WHERE typeof(TagID) = 'integer' AND "
                                        "typeof(LinkedTag) = 'integer'"));

@@ -35,18 +35,19 @@ TagPlacement::TagPlacement(SqlConnection& db) {
 
 TagPlacement::TagPlacement(SqlConnection& db, QHash<int32_t, Node> known) : lazyDb_(&db), nodes_(std::move(known)) {}
 
-void TagPlacement::ReadNodes(const QString& sql) const {
-  SqlRecordset rows(*lazyDb_, sql);
-  for (; !rows.Eof(); rows.MoveNext()) {
-    nodes_.insert(rows.Value(0).toInt(), Node{rows.Value(1).toString(), rows.Value(2).toString(),
-                                              rows.Value(3).toInt(), true, rows.Value(2).IsNull()});
+void TagPlacement::ReadNode(int32_t tagId) const {
+  if (!lookup_) lookup_ = std::make_shared<SqlCommand>(*lazyDb_, kNodeColumns + QStringLiteral(" WHERE T.TagID = ?"));
+  SqlCommand& row = *lookup_;
+  row.Bind(1, tagId);
+  while (row.Step()) {
+    nodes_.insert(row.toInt(0), Node{row.toString(1), row.toString(2), row.toInt(3), true, row.IsNull(2)});
   }
 }
 
 const TagPlacement::Node* TagPlacement::Find(int32_t tagId) const {
   auto node = nodes_.constFind(tagId);
   if (node == nodes_.cend() && lazyDb_) {
-    ReadNodes(kNodeColumns + QStringLiteral(" WHERE T.TagID = ") + QString::number(tagId));
+    ReadNode(tagId);
     node = nodes_.constFind(tagId);
     // A TagID without a row is remembered as such, so it is read once.
     if (node == nodes_.cend()) node = nodes_.insert(tagId, Node{});

@@ -6,7 +6,9 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
+class SqlCommand;
 class SqlConnection;
 
 namespace TagStore {
@@ -51,8 +53,8 @@ class TagPlacement {
   const Node* Find(int32_t tagId) const;
 
  private:
-  // Reads the nodes of a SELECT of TagID, Tag, Type and lowest parent.
-  void ReadNodes(const QString& sql) const;
+  // Reads the node's row, through one statement prepared for every look-up.
+  void ReadNode(int32_t tagId) const;
   bool IsCategory(int32_t tagId) const;
   bool IsTag(int32_t tagId) const;
   // Calls `visit` for each ancestor from the parent upwards; stops at the top
@@ -63,6 +65,7 @@ class TagPlacement {
   Derived WalkUp(int32_t tagId) const;
 
   SqlConnection* lazyDb_ = nullptr;  // set when tags are read as needed
+  mutable std::shared_ptr<SqlCommand> lookup_;
   mutable QHash<int32_t, Node> nodes_;
   mutable QHash<int32_t, Derived> derived_;
 };

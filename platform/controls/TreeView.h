@@ -144,7 +144,10 @@ class NodeCollection {
   Node& Item(const ItemRef& ref) const;
   Node& operator()(const ItemRef& ref) const { return Item(ref); }
   Node* Find(const QString& key) const { return byKey_.value(key, nullptr); }
-  bool Exists(const QString& key) const { return byKey_.contains(key); }
+  bool Exists(const QString& key) const { return Find(key) != nullptr; }
+  // Makes room for `count` nodes in all, so that a large build does not
+  // rebuild the index of keys again and again as it grows.
+  void Reserve(int count);
   // Removes the node and its children; later indexes move down.
   void Remove(const ItemRef& ref);
   void Clear();
@@ -158,8 +161,12 @@ class NodeCollection {
   friend class Node;
 
   void Renumber();
-  // Add once the key is known to be free.
-  Node* AddNew(Node* anchor, int relationship, const QString& key, const QString& text, const QString& image);
+  // The index entry for a new node's key, empty till the node is made;
+  // nullptr for an empty key. A used key raises 35602.
+  Node** ClaimKey(const QString& key);
+  // Add once the key's entry is claimed.
+  Node* AddNew(Node* anchor, int relationship, Node** slot, const QString& key, const QString& text,
+               const QString& image);
 
   TreeView* tree_;
   std::vector<std::unique_ptr<Node>> order_;

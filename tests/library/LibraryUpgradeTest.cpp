@@ -364,16 +364,16 @@ TEST_F(LibraryUpgradeTest, DeepAndCrossingHierarchiesLoseOnlyDirectlyImpliedTags
 TEST_F(LibraryUpgradeTest, ADeepChainCostsTheCleanUpRowsInProportionToItsTags) {
   auto db = FromTemplate();
   constexpr int kDepth = 1000;
-  db->Execute(QStringLiteral(
-                  "WITH RECURSIVE N(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM N WHERE i < %1) "
-                  "INSERT INTO Tags (TagID, Tag, Type) SELECT i, 'Level ' || i, 'T' FROM N;"
-                  "INSERT INTO TagLinks SELECT TagID, TagID - 1, 'P' FROM Tags WHERE TagID > 10;"
-                  // The top two tags are synonyms as well, a circle at the far end of the chain.
-                  "INSERT INTO TagLinks VALUES (10, 11, 'L');"
-                  "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName) VALUES (1, 'S', '', 'a.mkv');"
-                  "INSERT INTO VideoSegments (SegmentID, FileID, Online, Rating) VALUES (1, 1, 1, 0), (2, 1, 1, 0);"
-                  "INSERT INTO SegmentTags VALUES (1, 10), (1, 11), (1, 500), (1, 501), (2, 12), (2, %1)")
-                  .arg(9 + kDepth));
+  db->Execute(
+      QStringLiteral("WITH RECURSIVE N(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM N WHERE i < %1) "
+                     "INSERT INTO Tags (TagID, Tag, Type) SELECT i, 'Level ' || i, 'T' FROM N;"
+                     "INSERT INTO TagLinks SELECT TagID, TagID - 1, 'P' FROM Tags WHERE TagID > 10;"
+                     // The top two tags are synonyms as well, a circle at the far end of the chain.
+                     "INSERT INTO TagLinks VALUES (10, 11, 'L');"
+                     "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName) VALUES (1, 'S', '', 'a.mkv');"
+                     "INSERT INTO VideoSegments (SegmentID, FileID, Online, Rating) VALUES (1, 1, 1, 0), (2, 1, 1, 0);"
+                     "INSERT INTO SegmentTags VALUES (1, 10), (1, 11), (1, 500), (1, 501), (2, 12), (2, %1)")
+          .arg(9 + kDepth));
   const int64_t before = db->TotalChanges();
   RemoveOrphanRows(*db);
   EXPECT_LT(db->TotalChanges() - before, kDepth / 10);

@@ -256,9 +256,10 @@ TEST_F(NodeBehavioursTest, CirclesAndDeepChainsAreDerivedFromEachNodesPlace) {
   Tag(80, QStringLiteral("Loop"), "T", 81);
   Tag(81, QStringLiteral("Ring"), "F", 80);
   Tag(100, QStringLiteral("Top"), "C");
-  Exec(QStringLiteral("WITH RECURSIVE N(i) AS (SELECT 101 UNION ALL SELECT i + 1 FROM N WHERE i < 3100) "
-                      "INSERT INTO Tags (TagID, Tag, Type) SELECT i, 'Level ' || i, 'T' FROM N;"
-                      "INSERT INTO TagLinks SELECT TagID, TagID - 1, 'P' FROM Tags WHERE TagID > 100"));
+  Exec(
+      QStringLiteral("WITH RECURSIVE N(i) AS (SELECT 101 UNION ALL SELECT i + 1 FROM N WHERE i < 3100) "
+                     "INSERT INTO Tags (TagID, Tag, Type) SELECT i, 'Level ' || i, 'T' FROM N;"
+                     "INSERT INTO TagLinks SELECT TagID, TagID - 1, 'P' FROM Tags WHERE TagID > 100"));
   SetNodeBehaviours(Db(), false);
   const QStringList derived = Derived();
   EXPECT_EQ(derived.mid(4, 7),
