@@ -18,17 +18,16 @@
 #include "ui/SchemeColours.h"
 #include "ui/modReelwise_drawing.h"
 
-#include <QStringBuilder>
 #include <QStringList>
 
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <functional>
+#include <limits>
 #include <map>
 #include <string_view>
 #include <tuple>
-#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -36,6 +35,7 @@
 namespace {
 
 constexpr COLORREF kRed = 255;
+constexpr int64_t kSavedPlaylists = 2;  // the fixed node every playlist hangs below
 
 struct FixedNode {
   const char* parent;  // empty: the top level
@@ -120,6 +120,7 @@ void UpdateExpandIcon(ctl::TreeView& tree, ctl::Node* node) {
 
 // A tag as the tree shows it.
 struct TagText {
+  int64_t tagId = 0;
   QString tag;
   QString type;
   bool hasParentLink = false;  // it hangs below another tag (or below nothing)
@@ -128,20 +129,31 @@ struct TagText {
   ctl::Node* node = nullptr;   // once a level has shown it
 };
 
-// The tag hierarchy read once: every tag by TagID, the parent links between
-// existing tags in the order a level shows the children (the child's type and
-// name, then parent, then child), and the 'L' links between existing tags.
+constexpr uint32_t kNoTag = std::numeric_limits<uint32_t>::max();
+
+// The tag hierarchy read once: every tag in the order of TagID, the parent
+// links between tags in the order a level shows the children (the child's
+// type and name, then parent, then child), and the 'L' links between tags.
+// Links name their tags by their index in `tags`, so the build looks nothing
+// up by number after the read.
 struct TagHierarchy {
-  std::vector<int64_t> tagIds;  // by TagID
-  std::unordered_map<int64_t, TagText> tags;
-  std::vector<std::pair<int64_t, int64_t>> childParent;
-  // The places in childParent of each parent's links, in their order there:
-  // a level finds its children without a pass over every link.
-  std::unordered_map<int64_t, std::vector<uint32_t>> linksOfParent;
-  std::vector<std::pair<int64_t, int64_t>> crossLinks;  // tag, linked tag; in the order of the file
+  std::vector<int64_t> tagIds;  // each tag's TagID, for the look-ups of the read
+  std::vector<TagText> tags;
+  std::vector<std::pair<uint32_t, uint32_t>> childParent;
+  // The links naming tag i as parent: their places in childParent, in their
+  // order there, are parentLinks[firstLink[i]] up to parentLinks[firstLink[i + 1]].
+  std::vector<uint32_t> firstLink;
+  std::vector<uint32_t> parentLinks;
+  std::vector<std::pair<uint32_t, uint32_t>> crossLinks;  // tag, linked tag; in the order of the file
   // Some parent link has an end that is not a tag: only the library file can
   // then tell whether the links go round in a circle.
   bool linksOutsideTags = false;
+
+  // The index of the tag of that number; kNoTag when there is none.
+  uint32_t Find(int64_t tagId) const {
+    const auto found = std::ranges::lower_bound(tagIds, tagId);
+    return found != tagIds.end() && *found == tagId ? static_cast<uint32_t>(found - tagIds.begin()) : kNoTag;
+  }
 };
 
 // A tag's type and name as the places are sorted: the type by its rank
@@ -154,7 +166,7 @@ struct PlaceEntry {
   uint64_t group;                // the type's rank, then the name's storage class
   std::array<uint64_t, 2> head;  // the first eight units, four to a number, missing ones as 0
   std::u16string_view name;
-  TagText* tag;
+  uint32_t tag;
 };
 
 bool PlaceBefore(const PlaceEntry& a, const PlaceEntry& b) {
@@ -169,30 +181,51 @@ bool PlaceBefore(const PlaceEntry& a, const PlaceEntry& b) {
 
 // Gives each tag its place in the order of type and name, as SQLite orders
 // them; tags of one type and name share a place. The types are few, so each
-// is ranked once.
-void PlaceByTypeAndName(const std::vector<std::pair<TagText*, std::pair<SqlOrderKey, SqlOrderKey>>>& typesAndNames) {
+// is ranked once. `typesAndNames` holds the tags' keys in the order of `tags`.
+void PlaceByTypeAndName(std::vector<TagText>& tags,
+                        const std::vector<std::pair<SqlOrderKey, SqlOrderKey>>& typesAndNames) {
   const auto keyLess = [](const SqlOrderKey& a, const SqlOrderKey& b) { return Compare(a, b) < 0; };
   std::map<SqlOrderKey, uint64_t, decltype(keyLess)> typeRanks(keyLess);
-  for (const auto& [tag, key] : typesAndNames) typeRanks.try_emplace(key.first, 0);
+  for (const auto& key : typesAndNames) typeRanks.try_emplace(key.first, 0);
   uint64_t rank = 0;
   for (auto& entry : typeRanks) entry.second = rank++;
   std::vector<PlaceEntry> entries;
   entries.reserve(typesAndNames.size());
-  for (const auto& [tag, key] : typesAndNames) {
-    const SqlOrderKey& name = key.second;
+  for (uint32_t i = 0; i < typesAndNames.size(); ++i) {
+    const auto& [type, name] = typesAndNames[i];
     const std::u16string_view units(reinterpret_cast<const char16_t*>(name.units.constData()),
                                     static_cast<size_t>(name.units.size()));
     std::array<uint64_t, 2> head{};
-    for (size_t i = 0; i < kHeadUnits; ++i) head[i / 4] = head[i / 4] << 16 | (i < units.size() ? units[i] : 0);
-    entries.push_back(
-        {typeRanks.find(key.first)->second << 2 | static_cast<uint64_t>(name.storageClass), head, units, tag});
+    for (size_t u = 0; u < kHeadUnits; ++u) head[u / 4] = head[u / 4] << 16 | (u < units.size() ? units[u] : 0);
+    entries.push_back({typeRanks.find(type)->second << 2 | static_cast<uint64_t>(name.storageClass), head, units, i});
   }
   std::ranges::sort(entries, PlaceBefore);
   uint32_t place = 0;
   for (size_t i = 0; i < entries.size(); ++i) {
     if (i > 0 && PlaceBefore(entries[i - 1], entries[i])) ++place;
-    entries[i].tag->place = place;
+    tags[entries[i].tag].place = place;
   }
+}
+
+// Puts the parent links in the order a level shows the children (the
+// child's place, then parent, then child: the order of the indexes is that
+// of the TagIDs) and lists each parent's links.
+void OrderParentLinks(TagHierarchy& hierarchy) {
+  std::vector<std::tuple<uint32_t, uint32_t, uint32_t>> ordered;  // the child's place, parent, child
+  ordered.reserve(hierarchy.childParent.size());
+  for (const auto& [child, parent] : hierarchy.childParent) {
+    ordered.emplace_back(hierarchy.tags[child].place, parent, child);
+  }
+  std::ranges::sort(ordered);
+  hierarchy.firstLink.assign(hierarchy.tags.size() + 1, 0);
+  for (size_t i = 0; i < ordered.size(); ++i) {
+    hierarchy.childParent[i] = {std::get<2>(ordered[i]), std::get<1>(ordered[i])};
+    ++hierarchy.firstLink[std::get<1>(ordered[i]) + 1];
+  }
+  for (size_t i = 1; i < hierarchy.firstLink.size(); ++i) hierarchy.firstLink[i] += hierarchy.firstLink[i - 1];
+  hierarchy.parentLinks.resize(ordered.size());
+  std::vector<uint32_t> next(hierarchy.firstLink.begin(), hierarchy.firstLink.end() - 1);
+  for (uint32_t i = 0; i < ordered.size(); ++i) hierarchy.parentLinks[next[hierarchy.childParent[i].second]++] = i;
 }
 
 // Two plain reads, the tags and every link, put in order here: sorting the
@@ -203,63 +236,53 @@ void PlaceByTypeAndName(const std::vector<std::pair<TagText*, std::pair<SqlOrder
 TagHierarchy ReadTagHierarchy(SqlConnection& db) {
   TransactionGuard guard(db, QStringLiteral("PT"));
   TagHierarchy hierarchy;
-  std::vector<std::pair<TagText*, std::pair<SqlOrderKey, SqlOrderKey>>> typesAndNames;
+  std::vector<std::pair<SqlOrderKey, SqlOrderKey>> typesAndNames;
   SqlCommand tags(db, QStringLiteral("SELECT TagID, Tag, Type FROM Tags ORDER BY TagID"));
   while (tags.Step()) {
-    const int64_t tagId = tags.ColumnInt(0);
     const SqlValue name = tags.Value(1);
     const SqlValue type = tags.Value(2);
-    hierarchy.tagIds.push_back(tagId);
-    TagText& text = hierarchy.tags[tagId];  // stays where it is as the map grows
-    text.tag = name.toString();
-    text.type = type.toString();
-    typesAndNames.emplace_back(&text, std::pair(OrderKey(type), OrderKey(name)));
+    hierarchy.tagIds.push_back(tags.ColumnInt(0));
+    hierarchy.tags.push_back({.tagId = hierarchy.tagIds.back(), .tag = name.toString(), .type = type.toString()});
+    typesAndNames.emplace_back(OrderKey(type), OrderKey(name));
   }
   SqlCommand rows(db, QStringLiteral("SELECT TagID, LinkedTag, Relationship = 'P', Relationship = 'L' FROM TagLinks"));
   const auto tagOf = [&](const SqlValue& end) {
-    return end.type() == SqlValue::Type::Integer ? hierarchy.tags.find(end.toInt64()) : hierarchy.tags.end();
+    return end.type() == SqlValue::Type::Integer ? hierarchy.Find(end.toInt64()) : kNoTag;
   };
   while (rows.Step()) {
-    const SqlValue child = rows.Value(0);
-    const SqlValue parent = rows.Value(1);
-    const auto childTag = tagOf(child);
-    const auto parentTag = tagOf(parent);
-    const bool childIsTag = childTag != hierarchy.tags.end();
-    const bool parentIsTag = parentTag != hierarchy.tags.end();
+    const uint32_t child = tagOf(rows.Value(0));
+    const uint32_t parent = tagOf(rows.Value(1));
     if (rows.ColumnInt(2) == 0) {
-      if (rows.ColumnInt(3) != 0 && childIsTag && parentIsTag) {
-        hierarchy.crossLinks.emplace_back(child.toInt64(), parent.toInt64());
+      if (rows.ColumnInt(3) != 0 && child != kNoTag && parent != kNoTag) {
+        hierarchy.crossLinks.emplace_back(child, parent);
       }
       continue;
     }
-    if (childIsTag) childTag->second.hasParentLink = true;
-    if (parentIsTag) parentTag->second.hasChildren = true;
-    if (childIsTag && parentIsTag) {
-      hierarchy.childParent.emplace_back(child.toInt64(), parent.toInt64());
+    if (child != kNoTag) hierarchy.tags[child].hasParentLink = true;
+    if (parent != kNoTag) hierarchy.tags[parent].hasChildren = true;
+    if (child != kNoTag && parent != kNoTag) {
+      hierarchy.childParent.emplace_back(child, parent);
     } else {
       hierarchy.linksOutsideTags = true;
     }
   }
-  PlaceByTypeAndName(typesAndNames);
-  std::vector<std::tuple<uint32_t, int64_t, int64_t>> ordered;  // the child's place, parent, child
-  ordered.reserve(hierarchy.childParent.size());
-  for (const auto& [child, parent] : hierarchy.childParent) {
-    ordered.emplace_back(hierarchy.tags.at(child).place, parent, child);
-  }
-  std::ranges::sort(ordered);
-  for (size_t i = 0; i < ordered.size(); ++i) {
-    hierarchy.childParent[i] = {std::get<2>(ordered[i]), std::get<1>(ordered[i])};
-    hierarchy.linksOfParent[std::get<1>(ordered[i])].push_back(static_cast<uint32_t>(i));
-  }
+  PlaceByTypeAndName(hierarchy.tags, typesAndNames);
+  OrderParentLinks(hierarchy);
   guard.Commit();
   return hierarchy;
 }
 
-// A tag waiting on a level, with the parent it is shown below (0: the top).
+// A tag waiting on a level, with the tag it is shown below (kNoTag: the top).
 struct LevelRow {
-  int64_t tagId;
-  int64_t parentId;
+  uint32_t tag;
+  uint32_t parent;
 };
+
+// The TagID of the row's parent, 0 at the top. A link to a tag numbered 0
+// counts as one to the top, as the number alone tells.
+int64_t ParentId(const TagHierarchy& hierarchy, const LevelRow& row) {
+  return row.parent == kNoTag ? 0 : hierarchy.tags[row.parent].tagId;
+}
 
 // One level into the tree. A tag met a second time (a second parent, or a
 // circle of parent links) keeps its first node (of two parents on one level,
@@ -272,22 +295,20 @@ bool AddTagLevel(TagHierarchy& hierarchy, std::vector<LevelRow>& level, ctl::Tre
   bool repeated = false;
   std::vector<LevelRow> waiting;
   waiting.reserve(level.size());
-  const auto nodeOf = [&](int64_t tagId) {
-    const auto found = hierarchy.tags.find(tagId);
-    return found == hierarchy.tags.end() ? nullptr : found->second.node;
-  };
   for (const LevelRow& row : level) {
-    TagText& tag = hierarchy.tags.at(row.tagId);
+    TagText& tag = hierarchy.tags[row.tag];
     if (tag.node) {
       repeated = true;
       continue;
     }
     waiting.push_back(row);
     // Playlists hang below the playlists' folder, whatever their parent.
-    const int64_t parentId = Units(tag.type) == u"L" ? 2 : row.parentId;
-    ctl::Node* parent = parentId == 0 ? nullptr : nodeOf(parentId);
+    const bool playlist = Units(tag.type) == u"L";
+    const int64_t parentId = playlist ? kSavedPlaylists : ParentId(hierarchy, row);
+    const uint32_t parentTag = playlist ? hierarchy.Find(kSavedPlaylists) : row.parent;
+    ctl::Node* parent = parentId == 0 || parentTag == kNoTag ? nullptr : hierarchy.tags[parentTag].node;
     if (parentId != 0 && !parent) continue;
-    tag.node = tree.Nodes.Add(parent, parent ? ctl::tvwChild : ctl::tvwLast, TagKey(row.tagId), tag.tag,
+    tag.node = tree.Nodes.Add(parent, parent ? ctl::tvwChild : ctl::tvwLast, TagKey(tag.tagId), tag.tag,
                               ImageOfTagType(tag.type));
     ++shown;
   }
@@ -301,13 +322,13 @@ bool AddTagLevel(TagHierarchy& hierarchy, std::vector<LevelRow>& level, ctl::Tre
 // on their way). Only the level's own links are visited, so a hierarchy
 // costs the same whether its tags stand side by side or one below another.
 void DescendLevel(const TagHierarchy& hierarchy, std::vector<LevelRow>& level) {
-  std::erase_if(level, [&](const LevelRow& row) { return !hierarchy.tags.at(row.tagId).hasChildren; });
-  std::unordered_set<int64_t> onLevel;
+  std::erase_if(level, [&](const LevelRow& row) { return !hierarchy.tags[row.tag].hasChildren; });
+  std::unordered_set<uint32_t> onLevel;
   std::vector<uint32_t> links;
   for (const LevelRow& row : level) {
-    if (!onLevel.insert(row.tagId).second) continue;
-    const auto found = hierarchy.linksOfParent.find(row.tagId);
-    if (found != hierarchy.linksOfParent.end()) links.insert(links.end(), found->second.begin(), found->second.end());
+    if (!onLevel.insert(row.tag).second) continue;
+    links.insert(links.end(), hierarchy.parentLinks.begin() + hierarchy.firstLink[row.tag],
+                 hierarchy.parentLinks.begin() + hierarchy.firstLink[row.tag + 1]);
   }
   std::ranges::sort(links);
   for (const uint32_t link : links) {
@@ -315,8 +336,10 @@ void DescendLevel(const TagHierarchy& hierarchy, std::vector<LevelRow>& level) {
     level.push_back({child, parent});
   }
   std::unordered_set<int64_t> parents;
-  for (const LevelRow& row : level) parents.insert(row.parentId);
-  std::erase_if(level, [&](const LevelRow& row) { return row.parentId == 0 || parents.contains(row.tagId); });
+  for (const LevelRow& row : level) parents.insert(ParentId(hierarchy, row));
+  std::erase_if(level, [&](const LevelRow& row) {
+    return ParentId(hierarchy, row) == 0 || parents.contains(hierarchy.tags[row.tag].tagId);
+  });
 }
 
 // The tags that are their own ancestor over parent links.
@@ -337,26 +360,26 @@ QStringList TagsInCircles(SqlConnection& db) {
 // link names it as parent any more).
 bool LinksMayCircle(const TagHierarchy& hierarchy) {
   if (hierarchy.linksOutsideTags) return true;
-  std::unordered_map<int64_t, int> childLinks;  // links naming the tag as parent
-  std::unordered_map<int64_t, std::vector<int64_t>> parents;
+  std::vector<int> childLinks(hierarchy.tags.size(), 0);  // links naming the tag as parent
+  std::vector<std::vector<uint32_t>> parents(hierarchy.tags.size());
   for (const auto& [child, parent] : hierarchy.childParent) {
     ++childLinks[parent];
     parents[child].push_back(parent);
   }
-  std::vector<int64_t> free;
-  for (const int64_t tagId : hierarchy.tagIds) {
-    if (!childLinks.contains(tagId)) free.push_back(tagId);
+  std::vector<uint32_t> free;
+  for (uint32_t tag = 0; tag < hierarchy.tags.size(); ++tag) {
+    if (childLinks[tag] == 0) free.push_back(tag);
   }
   size_t taken = 0;
   while (!free.empty()) {
-    const int64_t tagId = free.back();
+    const uint32_t tag = free.back();
     free.pop_back();
     ++taken;
-    for (const int64_t parent : parents[tagId]) {
+    for (const uint32_t parent : parents[tag]) {
       if (--childLinks[parent] == 0) free.push_back(parent);
     }
   }
-  return taken < hierarchy.tagIds.size();
+  return taken < hierarchy.tags.size();
 }
 
 void ReportCircles(const QStringList& names) {
@@ -374,20 +397,20 @@ void ReportCircles(const QStringList& names) {
 // to a tag is no longer than the number of tags; only rows that cannot get a
 // node could go on past that, and they stop there.
 void AddTagLevels(SqlConnection& db, TagHierarchy& hierarchy, ctl::TreeView& tree) {
-  tree.Nodes.Reserve(static_cast<int>(hierarchy.tagIds.size() + std::size(kGroups)));
+  tree.Nodes.Reserve(static_cast<int>(hierarchy.tags.size() + std::size(kGroups)));
   std::vector<LevelRow> level;
-  for (const int64_t tagId : hierarchy.tagIds) {
-    if (!hierarchy.tags.at(tagId).hasParentLink) level.push_back({tagId, 0});
+  for (uint32_t tag = 0; tag < hierarchy.tags.size(); ++tag) {
+    if (!hierarchy.tags[tag].hasParentLink) level.push_back({tag, kNoTag});
   }
   bool repeated = false;
   size_t shown = 0;
-  for (size_t depth = 0; !level.empty() && depth <= hierarchy.tagIds.size() + 1; ++depth) {
+  for (size_t depth = 0; !level.empty() && depth <= hierarchy.tags.size() + 1; ++depth) {
     if (AddTagLevel(hierarchy, level, tree, shown)) repeated = true;
     DescendLevel(hierarchy, level);
   }
   // A circle of parent links shows as a repeated tag when the circle hangs
   // below the top level, and as tags without a node when it does not.
-  if ((repeated || shown < hierarchy.tagIds.size()) && LinksMayCircle(hierarchy)) {
+  if ((repeated || shown < hierarchy.tags.size()) && LinksMayCircle(hierarchy)) {
     ReportCircles(TagsInCircles(db));
   }
 }
@@ -396,11 +419,11 @@ void AddTagLevels(SqlConnection& db, TagHierarchy& hierarchy, ctl::TreeView& tre
 // tag; a pair of links in both directions (synonyms) shows AKA on both nodes,
 // a one-way link LINK.
 void AddLinkNodes(const TagHierarchy& hierarchy, ctl::TreeView& tree) {
-  for (const auto& [tagId, linkedId] : hierarchy.crossLinks) {
-    const QString tag = QString::number(tagId);
-    const QString linked = QString::number(linkedId);
-    ctl::Node* node = AddNode(tree, TagKey(tagId), QStringLiteral("LINK%1-%2").arg(tag, linked),
-                              hierarchy.tags.at(linkedId).tag, QStringLiteral("AKA"));
+  for (const auto& [host, target] : hierarchy.crossLinks) {
+    const QString tag = QString::number(hierarchy.tags[host].tagId);
+    const QString linked = QString::number(hierarchy.tags[target].tagId);
+    ctl::Node* node = AddNode(tree, TagKey(hierarchy.tags[host].tagId), QStringLiteral("LINK%1-%2").arg(tag, linked),
+                              hierarchy.tags[target].tag, QStringLiteral("AKA"));
     if (!node) continue;
     ctl::Node* opposite = tree.Nodes.Find(QStringLiteral("LINK%1-%2").arg(linked, tag));
     if (opposite) {
@@ -495,6 +518,27 @@ const QString& SortPrefix(const QString& image, const QString& previous) {
   return previous;
 }
 
+// The order of a level sorted as if each node's text began with its kind's
+// prefix, the levels being sorted in the order of the nodes, parent first,
+// and each node's prefix coming off once its own turn is past: on a level
+// sorted after that (below a parent added after the node, as a move leaves
+// it) the node counts by its text alone. `stage` is the index of the level's
+// parent (0 for the top level).
+std::function<bool(const ctl::Node*, const ctl::Node*)> KindThenText(const std::vector<const QString*>& prefixes,
+                                                                     int stage) {
+  return [&prefixes, stage](const ctl::Node* a, const ctl::Node* b) {
+    const QStringView kindA = a->Index() > stage ? QStringView(*prefixes[a->Index() - 1]) : QStringView();
+    const QStringView kindB = b->Index() > stage ? QStringView(*prefixes[b->Index() - 1]) : QStringView();
+    if (kindA.size() == kindB.size()) {
+      // Prefixes of spaces and digits, all of one length, tell the kinds
+      // apart as the whole texts would.
+      const int kinds = kindA.compare(kindB);
+      return kinds != 0 ? kinds < 0 : ctl::TreeView::TextBefore(a->Text(), b->Text());
+    }
+    return ctl::TreeView::TextBefore(kindA.toString() + a->Text(), kindB.toString() + b->Text());
+  };
+}
+
 QString DeviceText(SqlRecordset& row) {
   for (const char* field : {"FriendlyName", "DiskLabel"}) {
     const SqlValue& value = row.Value(QLatin1String(field));
@@ -571,25 +615,27 @@ void clsRWLibrary::SortTree() {
   if (!gTVOutMode) modReelwise::SetWindowRedraw(&tree, true);
   {
     const TreeUpdate update(tree);
-    // The tree sorts every level by text: with the kind's prefix in front, the
-    // kinds come in their order and each kind alphabetically.
-    QString prefix = QStringLiteral(" 999");
-    std::vector<QString> texts;  // given back as they were, not cut out again
-    texts.reserve(static_cast<size_t>(tree.Nodes.Count()));
+    // The tree sorts every level by text with the kind's prefix in front, so
+    // the kinds come in their order and each kind alphabetically.
+    static const QString kNoKind = QStringLiteral(" 999");
+    std::vector<const QString*> prefixes;  // by the nodes' indexes
+    prefixes.reserve(static_cast<size_t>(tree.Nodes.Count()));
+    const QString* prefix = &kNoKind;
     for (const auto& node : tree.Nodes) {
-      prefix = SortPrefix(node->Image(), prefix);
-      texts.push_back(node->Text());
-      node->SetText(prefix % node->Text());
+      prefix = &SortPrefix(node->Image(), *prefix);
+      prefixes.push_back(prefix);
     }
-    tree.SetSorted(true);
+    tree.SortLevelBy(nullptr, KindThenText(prefixes, 0));
     // Parents come before their children in the collection, so each level is
-    // sorted while its texts still carry the prefix.
-    auto text = texts.cbegin();
+    // sorted while its nodes still count with their prefix.
     for (const auto& node : tree.Nodes) {
-      node->SetText(*text++);
       const bool fixedOrder =
           node->Image() == QLatin1String("DATEFOLDER") || node->Image() == QLatin1String("RATINGFOLDER");
-      node->SetSorted(!fixedOrder);
+      if (fixedOrder) {
+        node->SetSorted(false);
+      } else {
+        tree.SortLevelBy(node.get(), KindThenText(prefixes, node->Index()));
+      }
     }
   }
   if (!gTVOutMode) modReelwise::SetWindowRedraw(&tree, false);

@@ -12,12 +12,14 @@ namespace {
 
 const QString kSource = QStringLiteral("Nodes");
 
-// Whether `a` sorts before `b` in a sorted level: case-insensitively, as
-// QString::compare orders them. Texts are mostly ASCII, which is folded here
-// unit by unit; from the first unit that is not, the rest is left to
-// QString::compare (an ASCII unit is a whole character, so nothing carries
-// over into the rest).
-bool TextBefore(QStringView a, QStringView b) {
+bool NodeBefore(const Node* a, const Node* b) { return TreeView::TextBefore(a->Text(), b->Text()); }
+
+}  // namespace
+
+// Texts are mostly ASCII, which is folded here unit by unit; from the first
+// unit that is not, the rest is left to QString::compare (an ASCII unit is a
+// whole character, so nothing carries over into the rest).
+bool TreeView::TextBefore(QStringView a, QStringView b) {
   const qsizetype common = std::min(a.size(), b.size());
   for (qsizetype i = 0; i < common; ++i) {
     char16_t x = a[i].unicode();
@@ -29,10 +31,6 @@ bool TextBefore(QStringView a, QStringView b) {
   }
   return a.size() < b.size();
 }
-
-bool NodeBefore(const Node* a, const Node* b) { return TextBefore(a->Text(), b->Text()); }
-
-}  // namespace
 
 // --- Node ----------------------------------------------------------------------
 
@@ -319,14 +317,22 @@ void TreeView::Forget(Node* node) {
   order.erase(it);
 }
 
-void TreeView::SortLevel(Node* parent) {
+void TreeView::SortLevel(Node* parent) { SortLevel(parent, NodeBefore); }
+
+void TreeView::SortLevelBy(Node* parent, const std::function<bool(const Node*, const Node*)>& before) {
+  (parent ? parent->sorted_ : sorted_) = true;
+  SortLevel(parent, before);
+}
+
+template <typename Before>
+void TreeView::SortLevel(Node* parent, const Before& before) {
   std::vector<Node*>& level = Level(parent);
   // Levels mostly come in order already (the library's names are read in
   // order): a look over the level then spares the sort.
-  if (std::is_sorted(level.begin(), level.end(), NodeBefore)) return;
+  if (std::is_sorted(level.begin(), level.end(), before)) return;
   const bool tell = !Updating();
   if (tell) emit model_->layoutAboutToBeChanged({model_->IndexOf(parent)});
-  std::stable_sort(level.begin(), level.end(), NodeBefore);
+  std::stable_sort(level.begin(), level.end(), before);
   for (size_t i = 0; i < level.size(); ++i) level[i]->row_ = static_cast<int>(i);
   if (!tell) return;
   model_->FollowNodes();

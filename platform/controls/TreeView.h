@@ -15,7 +15,9 @@
 #include "platform/controls/ImageList.h"
 
 #include <QHash>
+#include <QStringView>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -186,6 +188,14 @@ class TreeView : public Control {
   void SetDropHighlight(Node* node);
   bool Sorted() const { return sorted_; }
   void SetSorted(bool sorted);
+  // Sorts the level below `parent` (the top level for nullptr) at once in an
+  // order of the caller's own, which keeps nodes that `before` does not tell
+  // apart in their order, and keeps the level sorted by text from then on,
+  // as setting Sorted does.
+  void SortLevelBy(Node* parent, const std::function<bool(const Node*, const Node*)>& before);
+  // Whether `a` comes before `b` in a sorted level: by text, without regard
+  // to case, as QString::compare orders them.
+  static bool TextBefore(QStringView a, QStringView b);
   int Style() const { return style_; }
   void SetStyle(int style);
   int LineStyle() const { return lineStyle_; }
@@ -241,6 +251,8 @@ class TreeView : public Control {
   void Detach(Node* node);
   void Move(Node* node, Node* parent);
   void SortLevel(Node* parent);
+  template <typename Before>
+  void SortLevel(Node* parent, const Before& before);
   size_t SortedPosition(const std::vector<Node*>& level, const QString& text) const;
   std::vector<Node*>& Level(Node* parent);
   void Forget(Node* node);
