@@ -27,7 +27,7 @@ bool RefreshDevices() {
   if (!gLibrary) return false;
   modStorageDevices::EnumStorageDevices();
   gLibrary->LoadStorageDeviceNodes();
-  gLibrary->RefreshResults();
+  gLibrary->RefreshResults(true);
   return true;
 }
 

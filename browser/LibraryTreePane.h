@@ -19,6 +19,7 @@
 #include <cstdint>
 #include <optional>
 
+class ErrorGuard;
 class InspectorPane;
 class QAction;
 class QMenu;
@@ -128,6 +129,8 @@ class LibraryTreePane final : public ILibraryTreeLink {
   void CreateTreeMenu();
   void WireTreeEvents();
   void PrepareTreeMenu();
+  // The menu a right click on the selected node shows, under that node.
+  void ShowTreeMenuByKey();
   void DeleteSelectedNode();
   // True when the pointer, the left button held since a press on a node,
   // has gone the drag distance from the press (wherever it is now).
@@ -143,11 +146,13 @@ class LibraryTreePane final : public ILibraryTreeLink {
   void FileDragOver(ctl::Control& Source, const ctl::Node* node, int State);
   void NodeDragOver(const ctl::Node* node);
   void ShowDragStatus(const QString& text);
-  void DropFiles(const ctl::Node& target);
-  void DropTreeNode(ctl::Node& target);
-  void LinkTreeNodes(ctl::Node& dragged, ctl::Node& target);
-  void MoveTreeNode(ctl::Node& dragged, ctl::Node& target);
-  void DropAutoTag(ctl::Node& target);
+  // Each drop reports through one guard (see DropStep); true when the drop
+  // changed the library.
+  bool DropFiles(const ctl::Node& target, ErrorGuard& report);
+  bool DropTreeNode(ctl::Node& target, ErrorGuard& report);
+  bool LinkTreeNodes(ctl::Node& dragged, ctl::Node& target, ErrorGuard& report);
+  bool MoveTreeNode(ctl::Node& dragged, ctl::Node& target, ErrorGuard& report);
+  bool DropAutoTag(ctl::Node& target, ErrorGuard& report);
 
   IBrowserHost& host_;
   DragState& drag_;

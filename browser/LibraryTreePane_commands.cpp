@@ -6,7 +6,8 @@
 //
 // A new item is made in the library first under its placeholder name, then
 // shown bold in the label colour and put straight into label editing, so the
-// user types its name at once.
+// user types its name at once. What a command writes is stored whole before
+// the tree changes: a command the library refuses leaves the tree as it was.
 #include "browser/LibraryTreePane.h"
 
 #include "core/modReelwise.h"
@@ -30,6 +31,16 @@ std::optional<int32_t> TagIdOf(const QString& key) {
 }
 
 QString TagKey(int32_t id) { return QStringLiteral("ID") + QString::number(id); }
+
+// A new item's rows: the tag (with its parent link) and the behaviours and
+// categories it implies, stored together before the tree shows it.
+int32_t StoreNewItem(const QString& name, const QString& type, const QVariant& parent) {
+  TransactionGuard guard(gLibrary->Connection(), QStringLiteral("NewItem"));
+  const int32_t id = gLibrary->CreateTag(name, type, parent);
+  gLibrary->SetNodeBehaviours(true);
+  guard.Commit();
+  return id;
+}
 
 // The node's label edit starts once the edit timer ticks.
 void StartRename(ctl::TimerControl& timer, ctl::Node* node) {
@@ -78,18 +89,17 @@ void LibraryTreePane::mnuCreateTag_Click() {
   ctl::Node* node = nullptr;
   if (selected->Image() == QLatin1String("PLFOLDER")) {
     // A playlist has no parent link; the tree shows it under "Saved Playlists".
-    const int32_t id = gLibrary->CreateTag(QStringLiteral("New Playlist"), QStringLiteral("L"), QVariant());
+    const int32_t id = StoreNewItem(QStringLiteral("New Playlist"), QStringLiteral("L"), QVariant());
     node = AddTreeNode(QStringLiteral("New Playlist"), TagKey(id), selected->Key(), QStringLiteral("PLAYLIST"),
                        gSchemeColour4, true);
   } else {
     const std::optional<int32_t> parent = TagIdOf(selected->Key());
     if (!parent) return;
-    const int32_t id = gLibrary->CreateTag(QStringLiteral("New Tag"), QStringLiteral("T"), *parent);
+    const int32_t id = StoreNewItem(QStringLiteral("New Tag"), QStringLiteral("T"), *parent);
     node = AddTreeNode(QStringLiteral("New Tag"), TagKey(id), selected->Key(), QStringLiteral("TAG"), gSchemeColour4,
                        true);
   }
   node->EnsureVisible();
-  gLibrary->SetNodeBehaviours(true);
   StartRename(*tvwEditTimer, node);
 }
 
@@ -102,25 +112,23 @@ void LibraryTreePane::mnuNewFolder_Click() {
     parent = TagIdOf(selected->Key());
     if (!parent) return;
   }
-  const int32_t id = gLibrary->CreateTag(QStringLiteral("New Folder"), QStringLiteral("F"),
-                                         parent ? QVariant(*parent) : QVariant());
+  const int32_t id =
+      StoreNewItem(QStringLiteral("New Folder"), QStringLiteral("F"), parent ? QVariant(*parent) : QVariant());
   ctl::Node* node = AddTreeNode(QStringLiteral("New Folder"), TagKey(id), parent ? TagKey(*parent) : QString(),
                                 QStringLiteral("FOLDERCLOSED"), gSchemeColour4, true);
   node->EnsureVisible();
   tvwLibrary->Refresh();
   gLibrary->SortTree();
-  gLibrary->SetNodeBehaviours(true);
   StartRename(*tvwEditTimer, node);
 }
 
 // "New Tag Category": always at the top level.
 void LibraryTreePane::mnuNewCategory_Click() {
-  const int32_t id = gLibrary->CreateTag(QStringLiteral("New Tag Category"), QStringLiteral("C"), QVariant());
+  const int32_t id = StoreNewItem(QStringLiteral("New Tag Category"), QStringLiteral("C"), QVariant());
   ctl::Node* node = AddTreeNode(QStringLiteral("New Tag Category"), TagKey(id), QString(), QStringLiteral("CATEGORY"),
                                 gSchemeColour4, true);
   node->EnsureVisible();
   gLibrary->SortTree();
-  gLibrary->SetNodeBehaviours(true);
   StartRename(*tvwEditTimer, node);
 }
 
@@ -136,11 +144,15 @@ void LibraryTreePane::mnuMakeRoot_Click() {
   const QString key = selected->Key();
   const std::optional<int32_t> id = TagIdOf(key);
   if (!id) return;
-  auto unlink = gLibrary->Connection().Prepare(
-      QStringLiteral("DELETE FROM TagLinks WHERE Relationship = 'P' AND TagID = ?"));
-  unlink->Bind(1, *id);
-  unlink->Execute();
-  gLibrary->SetNodeBehaviours(true);
+  {
+    TransactionGuard guard(gLibrary->Connection(), QStringLiteral("MakeRoot"));
+    auto unlink = gLibrary->Connection().Prepare(
+        QStringLiteral("DELETE FROM TagLinks WHERE Relationship = 'P' AND TagID = ?"));
+    unlink->Bind(1, *id);
+    unlink->Execute();
+    gLibrary->SetNodeBehaviours(true);
+    guard.Commit();
+  }
   gLibrary->PopulateTree();
   gLibrary->SortTree();
   if (ctl::Node* moved = tvwLibrary->Nodes.Find(key)) SetTreeViewFirstVisibleNode(*tvwLibrary, moved);

@@ -203,10 +203,12 @@ void LibraryTreePane::tvwLibrary_Collapse(ctl::Node* Node) {
 
 // ---- The keys ----
 
-void LibraryTreePane::tvwLibrary_KeyDown(int& KeyCode, int) {
+void LibraryTreePane::tvwLibrary_KeyDown(int& KeyCode, int Shift) {
   ctl::TreeView& tree = *tvwLibrary;
   if (LabelEditOpen(tree)) return;
-  if (KeyCode == ctl::vbKeyF2) {
+  if (KeyCode == ctl::vbKeyApps || (KeyCode == ctl::vbKeyF10 && Shift == ctl::vbShiftMask)) {
+    ShowTreeMenuByKey();
+  } else if (KeyCode == ctl::vbKeyF2) {
     // F2 renames exactly what the menu would offer to rename.
     tvwLibrary_MouseDown(0, 0, 0, 0);
     if (mnuRenameTag->isEnabled()) mnuRenameTag_Click();
@@ -223,6 +225,15 @@ void LibraryTreePane::tvwLibrary_KeyDown(int& KeyCode, int) {
     }
     OpenNodeAsSearch(QString());
   }
+}
+
+// The keyboard's way to the menu (the menu key, or Shift+F10): without a
+// selected node it offers what a right click on empty space offers.
+void LibraryTreePane::ShowTreeMenuByKey() {
+  ctl::TreeView& tree = *tvwLibrary;
+  PrepareTreeMenu();
+  const QRect row = tree.NodeRect(tree.SelectedItem());
+  mnuTree->popup(tree.Viewport()->mapToGlobal(row.isEmpty() ? QPoint(0, 0) : row.bottomLeft()));
 }
 
 void LibraryTreePane::tvwLibrary_KeyPress(int& KeyAscii) {

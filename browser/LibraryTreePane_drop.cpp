@@ -10,6 +10,7 @@
 // strip say what a drop would do.
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "browser/LibraryTreePane.h"
 #include "carousel/cCarousel.h"
@@ -20,7 +21,9 @@
 #include "library/TagStore.h"
 #include "library/clsRWLibrary.h"
 #include "platform/DragController.h"
+#include "platform/ErrorGuard.h"
 #include "platform/RWError.h"
+#include "platform/SqlConnection.h"
 #include "platform/controls/ControlErrors.h"
 #include "ui/DragState.h"
 #include "ui/SchemeColours.h"
@@ -123,12 +126,18 @@ FileDropFeedback FeedbackOver(const ctl::Node& node, bool remove) {
   return {"NO_DROP", QString()};
 }
 
-// One step of a drop: a failure is shown as "number - description" and the
+// How a drop reports a failure: "number - description", style 0 (a full
+// disk or a library file that cannot be written in a titled sentence of its
+// own, after which the drop says nothing more).
+ErrorGuard DropReport() {
+  return ErrorGuard(
+      {.style = vbOKOnly, .owner = ProgramMessageOwner(), .text = ErrorGuard::Numbered(QStringLiteral(" - "))});
+}
+
+// One step of a drop: a failure is shown through the drop's report and the
 // drop goes on with its next step. A node key in use (35602) ends the whole
 // drop, so it is passed up to tvwLibrary_DragDrop.
-void DropStep(const std::function<void()>& step) {
-  ErrorGuard report(
-      {.style = vbOKOnly, .owner = ProgramMessageOwner(), .text = ErrorGuard::Numbered(QStringLiteral(" - "))});
+void DropStep(ErrorGuard& report, const std::function<void()>& step) {
   try {
     step();
   } catch (const RWError& error) {
@@ -139,36 +148,40 @@ void DropStep(const std::function<void()>& step) {
   }
 }
 
-// The rating of every selected result, or of the dragged one; the
-// inspector's stars follow when it shows a rated segment.
-void RateDroppedFiles(int16_t rating, const DragState& drag, InspectorPane& inspector) {
-  const auto rate = [&](int32_t segment) {
-    DropStep([&] { gLibrary->RateSegment(rating, segment); });
-    const bool shown =
-        drag.Source == QLatin1String("Inspector") || inspector.picThumbnail->Tag() == QString::number(segment);
-    if (shown) DropStep([&] { inspector.ShowRating(rating); });
-  };
-  if (drag.Source == QLatin1String("Inspector") || drag.ItemSelected == 0) {
-    rate(drag.SegmentID);
-    return;
-  }
-  for (size_t i = 1; i < gResults.size(); ++i) {
-    if (!gResults[i].Selected) continue;
-    rate(gResults[i].SegmentID);
-    gResults[i].Rating = rating;
-  }
+// What a drop writes to the library, in one named transaction: the first
+// failure ends it, rolled back whole, so the tree and the windows change
+// only after it was stored. True then.
+bool DropWrites(ErrorGuard& report, const QString& transaction, const std::function<void()>& writes) {
+  bool stored = false;
+  DropStep(report, [&] {
+    TransactionGuard guard(gLibrary->Connection(), transaction);
+    writes();
+    guard.Commit();
+    stored = true;
+  });
+  return stored;
 }
 
-// The tag put on (or with `remove` taken off) every selected result, or the
-// dragged one; the tag cloud is counted once, after the last.
-void TagDroppedFiles(int32_t tagId, bool remove, const DragState& drag) {
-  clsRWLibrary::TagCloudDeferral oneRedraw(*gLibrary);
-  if (drag.ItemSelected == 0) {
-    DropStep([&] { gLibrary->TagSegment(drag.SegmentID, tagId, remove); });
-    return;
-  }
+// The segments of a file drop: a selected result dragged stands for every
+// selected result, an unselected one (or the inspector's) for itself.
+std::vector<int32_t> DroppedSegments(const DragState& drag) {
+  if (drag.Source == QLatin1String("Inspector") || drag.ItemSelected == 0) return {drag.SegmentID};
+  std::vector<int32_t> segments;
   for (size_t i = 1; i < gResults.size(); ++i) {
-    if (gResults[i].Selected) DropStep([&] { gLibrary->TagSegment(gResults[i].SegmentID, tagId, remove); });
+    if (gResults[i].Selected) segments.push_back(gResults[i].SegmentID);
+  }
+  return segments;
+}
+
+// A stored rating shown in the results and wherever else the segments are
+// held; the inspector's stars follow when it shows a rated segment.
+void ShowDroppedRating(int16_t rating, const std::vector<int32_t>& segments, const DragState& drag,
+                       InspectorPane& inspector, ErrorGuard& report) {
+  for (int32_t segment : segments) {
+    gLibrary->ShowStoredRating(segment, rating);
+    const bool shown =
+        drag.Source == QLatin1String("Inspector") || inspector.picThumbnail->Tag() == QString::number(segment);
+    if (shown) DropStep(report, [&] { inspector.ShowRating(rating); });
   }
 }
 
@@ -301,6 +314,7 @@ void LibraryTreePane::tvwLibrary_DragDrop(ctl::Control& Source, double X, double
   tree.SetDropHighlight(nullptr);
   m_TreeHover.Key.clear();
   ctl::Node* target = tree.HitTest(X, Y);
+  ErrorGuard report = DropReport();
   try {
     if (!target) {
       ShowDragStatus(QString());
@@ -308,15 +322,16 @@ void LibraryTreePane::tvwLibrary_DragDrop(ctl::Control& Source, double X, double
     }
     if (RefusesEveryDrop(*target)) return;
     const QString name = Source.objectName();
+    bool changed = false;
     if (drag_.Source == QLatin1String("Inspector") || drag_.Source == QLatin1String("Browser")) {
-      DropFiles(*target);
+      changed = DropFiles(*target, report);
     } else if (name == kTree) {
-      DropTreeNode(*target);
+      changed = DropTreeNode(*target, report);
     } else if (name == kAutoTag) {
-      DropAutoTag(*target);
+      changed = DropAutoTag(*target, report);
     }
-    DropStep([this] { inspector_->ShowFileTags(gEditedSegment); });
-    DropStep([this] { ShowDragStatus(QString()); });
+    if (changed) DropStep(report, [this] { inspector_->ShowFileTags(gEditedSegment); });
+    DropStep(report, [this] { ShowDragStatus(QString()); });
   } catch (const RWError& error) {
     if (error.Number() != ctl::kErrKeyNotUnique) throw;
     ShowDragStatus(QString());
@@ -324,43 +339,52 @@ void LibraryTreePane::tvwLibrary_DragDrop(ctl::Control& Source, double X, double
 }
 
 // Files and segments dropped on a rating, tag, folder, category or playlist,
-// in one transaction: a selected result dragged stands for every selected
-// result, an unselected one for itself.
-void LibraryTreePane::DropFiles(const ctl::Node& target) {
-  std::optional<TransactionGuard> tagging;
-  DropStep([&] { tagging.emplace(gLibrary->Connection(), QStringLiteral("Tagging")); });
+// in the one transaction "Tagging": a failure leaves every file as it was.
+bool LibraryTreePane::DropFiles(const ctl::Node& target, ErrorGuard& report) {
+  const std::vector<int32_t> segments = DroppedSegments(drag_);
+  bool stored = false;
   if (target.Key().startsWith(QLatin1String("R-"))) {
-    RateDroppedFiles(static_cast<int16_t>(target.Key().right(1).toInt()), drag_, *inspector_);
+    const auto rating = static_cast<int16_t>(target.Key().right(1).toInt());
+    stored = DropWrites(report, QStringLiteral("Tagging"), [&] {
+      for (int32_t segment : segments) TagStore::RateSegment(gLibrary->Connection(), rating, segment);
+    });
+    if (stored) ShowDroppedRating(rating, segments, drag_, *inspector_, report);
   } else {
-    TagDroppedFiles(*TagIdOf(target), CtrlHeld(), drag_);
+    const int32_t tagId = *TagIdOf(target);
+    const bool remove = CtrlHeld();
+    // The tag cloud is counted once, after the last; not at all when the
+    // tagging was undone.
+    clsRWLibrary::TagCloudDeferral oneRedraw(*gLibrary);
+    stored = DropWrites(report, QStringLiteral("Tagging"), [&] {
+      for (int32_t segment : segments) gLibrary->TagSegment(segment, tagId, remove);
+    });
+    if (!stored) oneRedraw.Undone();
   }
-  if (gBrowserMode == 3 && gCarousel) DropStep([] { gCarousel->SetCarouselIndex(gBrowserIndex, true, false); });
-  DropStep([&] {
-    if (tagging) tagging->Commit();
-  });
+  if (gBrowserMode == 3 && gCarousel) DropStep(report, [] { gCarousel->SetCarouselIndex(gBrowserIndex, true, false); });
   if (gAutoRefresh) {
     drag_.Clear();
-    DropStep([] { gLibrary->RefreshResults(); });
+    DropStep(report, [] { gLibrary->RefreshResults(); });
   }
+  return stored;
 }
 
 // A tree node dropped on a tag, category or folder: with Ctrl held and both
 // tags a link, else a move.
-void LibraryTreePane::DropTreeNode(ctl::Node& target) {
+bool LibraryTreePane::DropTreeNode(ctl::Node& target, ErrorGuard& report) {
   ctl::Node* dragged = tvwLibrary->SelectedItem();
-  if (!dragged || RefusedAsDragged(*dragged) || RefusedAsNodeTarget(target, *dragged) || !TagIdOf(target)) return;
-  const bool bothTags = dragged->Image() == QLatin1String("TAG") && target.Image() == QLatin1String("TAG");
-  if (CtrlHeld() && bothTags) {
-    LinkTreeNodes(*dragged, target);
-  } else {
-    MoveTreeNode(*dragged, target);
+  if (!dragged || RefusedAsDragged(*dragged) || RefusedAsNodeTarget(target, *dragged) || !TagIdOf(target)) {
+    return false;
   }
+  const bool bothTags = dragged->Image() == QLatin1String("TAG") && target.Image() == QLatin1String("TAG");
+  if (CtrlHeld() && bothTags) return LinkTreeNodes(*dragged, target, report);
+  return MoveTreeNode(*dragged, target, report);
 }
 
 // A link of the dragged tag to the target; within one top-level category
 // the user may make it a synonym, linked both ways. A node shows a link only
-// when its row was stored (the pair may be related already).
-void LibraryTreePane::LinkTreeNodes(ctl::Node& dragged, ctl::Node& target) {
+// when its row was stored (the pair may be related already); a synonym's
+// two links are stored together or not at all.
+bool LibraryTreePane::LinkTreeNodes(ctl::Node& dragged, ctl::Node& target, ErrorGuard& report) {
   ctl::TreeView& tree = *tvwLibrary;
   const int32_t draggedId = *TagIdOf(dragged);
   const int32_t targetId = *TagIdOf(target);
@@ -375,20 +399,26 @@ void LibraryTreePane::LinkTreeNodes(ctl::Node& dragged, ctl::Node& target) {
                            vbQuestion | vbYesNo, QStringLiteral("Create Synonym?"), ProgramMessageOwner());
     if (answer == vbYes) kind = QStringLiteral("AKA");
   }
+  const bool synonym = kind == QLatin1String("AKA");
+  const QString mirrorKey = QStringLiteral("LINK%1-%2").arg(targetId).arg(draggedId);
+  ctl::Node* mirror = synonym ? tree.Nodes.Find(mirrorKey) : nullptr;
   bool stored = false;
-  DropStep([&] { stored = gLibrary->CreateTagRelationship(draggedId, targetId, QStringLiteral("L")); });
-  if (!stored) return;
+  bool mirrored = false;
+  const bool written = DropWrites(report, QStringLiteral("Link"), [&] {
+    stored = gLibrary->CreateTagRelationship(draggedId, targetId, QStringLiteral("L"));
+    if (stored && synonym && !mirror) {
+      mirrored = gLibrary->CreateTagRelationship(targetId, draggedId, QStringLiteral("L"));
+    }
+  });
+  if (!written || !stored) return false;
   ctl::Node* link = AddTreeNode(target.Text(), QStringLiteral("LINK%1-%2").arg(draggedId).arg(targetId), dragged.Key(),
                                 kind, gSchemeColour4, false);
-  if (kind == QLatin1String("AKA")) {
-    const QString mirrorKey = QStringLiteral("LINK%1-%2").arg(targetId).arg(draggedId);
-    if (ctl::Node* mirror = tree.Nodes.Find(mirrorKey)) {
+  if (synonym) {
+    if (mirror) {
       mirror->SetImage(QStringLiteral("AKA"));
       mirror->SetForeColor(gSchemeColour4);
-    } else {
-      bool mirrored = false;
-      DropStep([&] { mirrored = gLibrary->CreateTagRelationship(targetId, draggedId, QStringLiteral("L")); });
-      if (mirrored) AddTreeNode(dragged.Text(), mirrorKey, target.Key(), QStringLiteral("AKA"), gSchemeColour4, false);
+    } else if (mirrored) {
+      AddTreeNode(dragged.Text(), mirrorKey, target.Key(), QStringLiteral("AKA"), gSchemeColour4, false);
     }
     target.EnsureVisible();
   }
@@ -396,13 +426,15 @@ void LibraryTreePane::LinkTreeNodes(ctl::Node& dragged, ctl::Node& target) {
   UpdateExpandIcon(tree, &target);
   if (link) link->EnsureVisible();
   dragged.EnsureVisible();
+  return true;
 }
 
-// The dragged tag, folder or view placed under the target. A target below
-// the dragged node is refused before anything changes (the parent links
-// would run in a circle); so is a name the target holds already, except
-// that a drop on the present parent says nothing.
-void LibraryTreePane::MoveTreeNode(ctl::Node& dragged, ctl::Node& target) {
+// The dragged tag, folder or view placed under the target, its parent link
+// and the categories it implies stored together. A target below the dragged
+// node is refused before anything changes (the parent links would run in a
+// circle); so is a name the target holds already, except that a drop on the
+// present parent says nothing.
+bool LibraryTreePane::MoveTreeNode(ctl::Node& dragged, ctl::Node& target, ErrorGuard& report) {
   ctl::TreeView& tree = *tvwLibrary;
   const int32_t draggedId = *TagIdOf(dragged);
   const int32_t targetId = *TagIdOf(target);
@@ -410,7 +442,7 @@ void LibraryTreePane::MoveTreeNode(ctl::Node& dragged, ctl::Node& target) {
   if (check != TagStore::ParentLinkCheck::Allowed) {
     const QString refusal = TagStore::ParentLinkRefusal(check);
     if (!refusal.isEmpty()) IllegalMove(refusal);
-    return;
+    return false;
   }
   ctl::Node* oldParent = dragged.Parent();
   FrozenTree frozen(tree);
@@ -419,51 +451,53 @@ void LibraryTreePane::MoveTreeNode(ctl::Node& dragged, ctl::Node& target) {
     DummyNode dummy(tree, target, dragged.Text());
     unique = IsUniqueTreeNode(dummy.Node());
   }
+  bool moved = false;
   if (unique) {
     const QString id = QString::number(draggedId);
     const QString parent = QString::number(targetId);
     SqlConnection& db = gLibrary->Connection();
     // The key of TagLinks refuses a parent the tag is linked to already.
     bool related = false;
-    int rows = 0;
-    DropStep([&] {
+    moved = DropWrites(report, QStringLiteral("Move"), [&] {
       try {
         db.Execute(QStringLiteral("UPDATE TagLinks Set LinkedTag = %1 WHERE TagID = %2 AND Relationship = 'P'")
                        .arg(parent, id));
-        rows = db.RowsChanged();
       } catch (const RWError& error) {
-        if (error.Number() != kErrDatabase) throw;
+        if (!SqlConnection::IsKeyConflict(error)) throw;
         related = true;
+        return;
       }
+      if (db.RowsChanged() == 0) {
+        db.Execute(QStringLiteral("INSERT INTO TagLinks (LinkedTag, TagID, Relationship) VALUES (%1, %2,'P')")
+                       .arg(parent, id));
+      }
+      // Every row, so the moved item takes the category of its new place.
+      gLibrary->SetNodeBehaviours(true);
     });
     if (related) {
       IllegalMove(QStringLiteral("This operation has been denied as the items are already related"));
-      return;
+      return false;
     }
-    if (rows == 0) {
-      DropStep([&] {
-        db.Execute(QStringLiteral("INSERT INTO TagLinks (LinkedTag, TagID, Relationship) VALUES (%1, %2,'P')")
-                       .arg(parent, id));
-      });
+    if (moved) {
+      dragged.SetParent(&target);
+      dragged.SetBold(true);
+      target.SetSorted(true);
+      dragged.EnsureVisible();
     }
-    dragged.SetParent(&target);
-    dragged.SetBold(true);
-    target.SetSorted(true);
-    dragged.EnsureVisible();
-    // Every row, so the moved item takes the category of its new place.
-    DropStep([] { gLibrary->SetNodeBehaviours(true); });
   } else if (dragged.Parent() != &target) {
     IllegalMove(QStringLiteral("This operation has been denied as it would create a duplicate entry"));
   }
   for (ctl::Node* node : {&dragged, &target, oldParent, target.Parent()}) UpdateExpandIcon(tree, node);
+  return moved;
 }
 
 // The inspector's suggestion made a tag under the target and put on the
-// inspected segment, unless the target holds that name already.
-void LibraryTreePane::DropAutoTag(ctl::Node& target) {
+// inspected segment, unless the target holds that name already; the tag is
+// shown once it and its use are stored.
+bool LibraryTreePane::DropAutoTag(ctl::Node& target, ErrorGuard& report) {
   ctl::TreeView& tree = *tvwLibrary;
   const std::optional<int32_t> parentId = TagIdOf(target);
-  if (!parentId) return;
+  if (!parentId) return false;
   const QString name = inspector_->lblAutoTag->Caption();
   FrozenTree frozen(tree);
   bool unique = false;
@@ -474,15 +508,18 @@ void LibraryTreePane::DropAutoTag(ctl::Node& target) {
   if (!unique) {
     ShowProgramMessage(QStringLiteral("An item with that name already exists"), vbExclamation,
                        QStringLiteral("Invalid Name"), ProgramMessageOwner());
-    return;
+    return false;
   }
   int32_t id = 0;
-  DropStep([&] { id = gLibrary->CreateTag(name, QStringLiteral("T"), QString::number(*parentId)); });
-  if (id == 0) return;
+  const bool stored = DropWrites(report, QStringLiteral("AutoTag"), [&] {
+    id = gLibrary->CreateTag(name, QStringLiteral("T"), QString::number(*parentId));
+    gLibrary->TagSegment(gInspectedItem.SegmentID, id, false);
+    gLibrary->SetNodeBehaviours(false);
+  });
+  if (!stored || id == 0) return false;
   ctl::Node* node =
       AddTreeNode(name, QStringLiteral("ID%1").arg(id), target.Key(), QStringLiteral("TAG"), gSchemeColour4, true);
   node->EnsureVisible();
   tree.SetSelectedItem(node);
-  DropStep([&] { gLibrary->TagSegment(gInspectedItem.SegmentID, id, false); });
-  DropStep([] { gLibrary->SetNodeBehaviours(false); });
+  return true;
 }

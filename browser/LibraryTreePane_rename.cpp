@@ -110,7 +110,16 @@ void LibraryTreePane::tvwLibrary_AfterLabelEdit(int& Cancel, QString& NewString)
     return;
   }
   const QString key = node->Key();
-  RenameTreeItem(key, NewString);
+  try {
+    RenameTreeItem(key, NewString);
+  } catch (const std::exception&) {
+    // The library keeps the name it had, and the tree shows it again; the
+    // failure is told by the event's guard.
+    node->SetText(gPendingRenameNode.NameBefore());
+    gPendingRenameNode = nullptr;
+    Cancel = 1;
+    throw;
+  }
   gPendingRenameNode = nullptr;
   node->SetText(NewString);
   if (gLibrary) gLibrary->SortTree();

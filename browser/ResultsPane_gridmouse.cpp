@@ -111,7 +111,8 @@ void ResultsPane::flexThumbsList_MouseDown(int Button, int Shift, double, double
 }
 
 // The first move with the left button alone arms the drag; it starts once
-// the mouse is more than 10 pixels away from there. True when it started.
+// the mouse is more than 10 pixels away from there, taking away a tip the
+// pointer's rest asked for meanwhile. True when it started.
 bool ResultsPane::StartGridDrag(ctl::FlexGrid& grid, GridPointer& pointer, double X, double Y) {
   if (!pointer.DragArmed) {
     pointer.DragArmed = true;
@@ -125,6 +126,7 @@ bool ResultsPane::StartGridDrag(ctl::FlexGrid& grid, GridPointer& pointer, doubl
   drag_.Source = QStringLiteral("Browser");
   drag_.SegmentID = gCurrentItem.SegmentID;
   drag_.ItemSelected = gCurrentItem.Selected ? 1 : 0;
+  m_cToolTips->DestroyTip();
   grid.Drag(ctl::vbBeginDrag);
   return true;
 }

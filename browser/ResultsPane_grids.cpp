@@ -22,7 +22,6 @@
 #include "ui/cMouseTrack.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCursor>
 
 using namespace ResultGrids;
@@ -198,7 +197,7 @@ void ResultsPane::scrollFlex_Scroll() { scrollFlex_Change(); }
 
 // No tip while a menu is open: it would lie over the menu.
 void ResultsPane::m_FlexMouseTrack_MouseHover(int, int, double, double) {
-  if (gHoverItem.FileID == -1 || QApplication::activePopupWidget()) return;
+  if (gHoverItem.FileID == -1) return;
   const QPoint at = QCursor::pos();
   if (gBrowserMode == 1) {
     m_cToolTips->Show(flexThumbsTiled, at.x(), at.y());

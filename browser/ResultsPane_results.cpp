@@ -6,6 +6,7 @@
 #include "browser/ResultGrids.h"
 #include "carousel/cCarousel.h"
 #include "core/ProgramMessage.h"
+#include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
 #include "library/ViewSpec.h"
@@ -134,11 +135,11 @@ void ResultsPane::SortListGrid() {
 // "n File(s)" or "n Segment(s)" by the result scope, and "[n Selected]" in
 // the scheme's text colour while nothing is selected.
 void ResultsPane::ShowResultCounts(int32_t selected) {
-  lblResultSize->SetCaption(QString::number(LibraryResultCount()) +
+  lblResultSize->SetCaption(ShownNumbers::Count(LibraryResultCount()) +
                             (gResultKind == ResultScope::File ? QStringLiteral(" File(s)")
                                                               : QStringLiteral(" Segment(s)")));
   lblSelectCount->SetForeColor(selected < 1 ? gSchemeColour4 : flexThumbsTiled->ForeColor());
-  lblSelectCount->SetCaption(QStringLiteral("[%1 Selected]").arg(selected));
+  lblSelectCount->SetCaption(QStringLiteral("[%1 Selected]").arg(ShownNumbers::Count(selected)));
 }
 
 void ResultsPane::ShowSearchResults() {

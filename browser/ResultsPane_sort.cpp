@@ -15,6 +15,7 @@
 
 #include "browser/ResultGrids.h"
 #include "core/ProgramMessage.h"
+#include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "library/clsRWLibrary.h"
 #include "platform/RWError.h"
@@ -39,21 +40,21 @@ constexpr double kNoNumber = std::numeric_limits<double>::quiet_NaN();
 // How the cells of a key column turn into a number; Text: they do not.
 enum class KeyValue { Text, Decimal, Duration, PixelCount };
 
-// The number at `at` in a text (digits with at most one point), moving `at`
-// past it; no digits: NaN.
-double ReadNumber(QStringView text, qsizetype& at) {
+// The number at `at` in a text (digits with at most one decimal separator,
+// `point` as the cells are shown), moving `at` past it; no digits: NaN.
+double ReadNumber(QStringView text, qsizetype& at, QChar point) {
   double whole = 0;
   double scale = 1;
   bool digits = false;
-  bool point = false;
+  bool decimals = false;
   for (; at < text.size(); ++at) {
     const char16_t c = text[at].unicode();
     if (c >= u'0' && c <= u'9') {
       whole = whole * 10 + (c - u'0');
-      if (point) scale *= 10;
+      if (decimals) scale *= 10;
       digits = true;
-    } else if (c == u'.' && !point) {
-      point = true;
+    } else if (c == point && !decimals) {
+      decimals = true;
     } else {
       break;
     }
@@ -66,22 +67,22 @@ void SkipBlanks(QStringView text, qsizetype& at) {
 }
 
 // "  47683.000 MB", "   800 kbps", "29.97": the leading number.
-double DecimalValue(QStringView text) {
+double DecimalValue(QStringView text, QChar point) {
   qsizetype at = 0;
   SkipBlanks(text, at);
-  return ReadNumber(text, at);
+  return ReadNumber(text, at, point);
 }
 
 // "1h:02m:05s" (or "1:02:05"): the seconds; each part after a colon counts 60
 // of the next.
-double DurationValue(QStringView text) {
+double DurationValue(QStringView text, QChar point) {
   qsizetype at = 0;
   SkipBlanks(text, at);
-  double seconds = ReadNumber(text, at);
+  double seconds = ReadNumber(text, at, point);
   while (!std::isnan(seconds)) {
     while (at < text.size() && text[at].isLetter()) ++at;
     if (at >= text.size() || text[at] != u':') break;
-    const double part = ReadNumber(text, ++at);
+    const double part = ReadNumber(text, ++at, point);
     seconds = std::isnan(part) ? kNoNumber : seconds * 60 + part;
   }
   return seconds;
@@ -91,17 +92,17 @@ double DurationValue(QStringView text) {
 double PixelCountValue(QStringView text) {
   qsizetype at = 0;
   SkipBlanks(text, at);
-  const double width = ReadNumber(text, at);
+  const double width = ReadNumber(text, at, QChar());
   if (std::isnan(width) || at >= text.size() || text[at] != u'x') return kNoNumber;
-  return width * ReadNumber(text, ++at);
+  return width * ReadNumber(text, ++at, QChar());
 }
 
-double ValueOf(KeyValue kind, QStringView text) {
+double ValueOf(KeyValue kind, QStringView text, QChar point) {
   switch (kind) {
     case KeyValue::Decimal:
-      return DecimalValue(text);
+      return DecimalValue(text, point);
     case KeyValue::Duration:
-      return DurationValue(text);
+      return DurationValue(text, point);
     case KeyValue::PixelCount:
       return PixelCountValue(text);
     case KeyValue::Text:
@@ -155,10 +156,11 @@ std::vector<SortKey> ReadKeys(ctl::FlexGridModel& model, const std::vector<int>&
   for (int r = 1; r < model.Rows(); ++r) {
     for (size_t k = 0; k < keys.size(); ++k) keys[k].texts.emplace_back(model.Cell(r, keyColumns[k]).text);
   }
+  const QChar point = ShownNumbers::DecimalPoint();
   for (SortKey& key : keys) {
     if (key.kind == KeyValue::Text) continue;
     key.values.reserve(key.texts.size());
-    for (const QStringView text : key.texts) key.values.push_back(ValueOf(key.kind, text));
+    for (const QStringView text : key.texts) key.values.push_back(ValueOf(key.kind, text, point));
   }
   return keys;
 }

@@ -1,5 +1,6 @@
 #include "browser/cToolTipHost.h"
 
+#include "platform/DragController.h"
 #include "ui/CairoObject.h"
 #include "ui/modCairo.h"
 
@@ -18,6 +19,10 @@ namespace {
 
 constexpr int kDelayMs = 100;
 constexpr int kLifetimeMs = 10000;
+
+// An open menu or a drag under way: a tip would lie over the menu, or ride
+// along with the pointer as it carries a result away.
+bool TipInTheWay() { return QApplication::activePopupWidget() || ctl::DragController::Instance().Dragging(); }
 
 // The form or the timer may be the very object whose event is running (a
 // tick, a pointer move over the form): the host lets go of it now, and it is
@@ -68,7 +73,7 @@ cToolTipHost::cToolTipHost() : tip_(std::make_shared<cwToolTip>()) {}
 cToolTipHost::~cToolTipHost() { DestroyTip(); }
 
 void cToolTipHost::Show(QWidget* id, int32_t x, int32_t y) {
-  if (armed_) return;
+  if (armed_ || TipInTheWay()) return;
   armed_ = true;
   shown_ = false;
   TipForm_ = modCairo::GetCairo()->WidgetForms().Create();
@@ -103,8 +108,7 @@ void cToolTipHost::cwTimer_Timer() {
     DestroyTip();  // visible for its lifetime
     return;
   }
-  // A menu opened since the tip was asked for: the tip would lie over it.
-  if (QApplication::activePopupWidget()) {
+  if (TipInTheWay()) {
     DestroyTip();
     return;
   }

@@ -20,7 +20,9 @@ class cToolTipHost {
   cToolTipHost& operator=(const cToolTipHost&) = delete;
 
   // Arms the tip for the grid id at the pointer (x, y) in screen pixels;
-  // ignored while a tip is armed, so a new tip needs a DestroyTip first.
+  // ignored while a tip is armed, so a new tip needs a DestroyTip first, and
+  // while a menu is open or a drag is under way, which a tip would get in
+  // the way of (the first tick destroys a tip that meets either).
   void Show(QWidget* id, int32_t x, int32_t y);
   // Closes and releases the form and the timer, and disarms.
   void DestroyTip();

@@ -3,6 +3,7 @@
 #include <QPainterPath>
 #include <QRegion>
 
+#include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
@@ -127,7 +128,7 @@ void cwToolTip::PrepareTexts() {
   text_.spacedDashes28 =
       cTipTagLines::KeptText(QLatin1Char(' ') + QString(28, QLatin1Char('-')) + QLatin1Char(' '), 8, muted);
   text_.duration =
-      cTipTagLines::KeptText(modReelwise::FormatDuration(gHoverItem.Duration, false, false), 8, gSchemeColour3);
+      cTipTagLines::KeptText(ShownNumbers::Duration(gHoverItem.Duration, false, false), 8, gSchemeColour3);
   text_.details = cTipTagLines::KeptText(details_, 7, gSchemeColour3);
 }
 

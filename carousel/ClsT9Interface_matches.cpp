@@ -5,6 +5,7 @@
 
 #include "carousel/ICarouselHost.h"
 #include "carousel/cCarousel.h"
+#include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
@@ -140,7 +141,8 @@ void ClsT9Interface::ShowCurrentRow() {
   m_Before = name.left(span.Start);
   m_Match = name.mid(span.Start, span.Length);
   m_After = name.mid(span.Start + span.Length);
-  m_Counter = QStringLiteral("%1 / %2  ").arg(m_Matches->AbsolutePosition()).arg(m_Matches->RecordCount());
+  m_Counter = QStringLiteral("%1 / %2  ").arg(ShownNumbers::Count(m_Matches->AbsolutePosition()),
+                                               ShownNumbers::Count(m_Matches->RecordCount()));
 }
 
 // The full path of the node's parent in the library tree, of the node itself

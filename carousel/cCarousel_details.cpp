@@ -5,6 +5,7 @@
 #include "carousel/cCarousel.h"
 
 #include "carousel/CarouselPane.h"
+#include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
@@ -95,9 +96,9 @@ void cCarousel::DrawFileStatus() {
   CairoContext& context = *m_DetailsContext;
   const QString gap = QStringLiteral("   -   ");
   const QString facts = item.FileFormat + gap + item.Dimensions + gap + QString::number(item.Bitrate) +
-                        QStringLiteral(" kbps") + gap + QString::number(static_cast<double>(item.FrameRate)) +
+                        QStringLiteral(" kbps") + gap + ShownNumbers::FrameRate(item.FrameRate) +
                         QStringLiteral(" fps") + gap +
-                        modReelwise::FormatDuration(item.SelectionEnd - item.SelectionStart, false, false);
+                        ShownNumbers::Duration(item.SelectionEnd - item.SelectionStart, false, false);
   context.SelectFont(QStringLiteral("Verdana"), 13, lTextColour, true);
   context.DrawText(0, 480, 1200, 800, facts, true, kAlignCentre);
   if (m_Images.Exists(QStringLiteral("FileStatus"))) {

@@ -90,22 +90,25 @@ std::optional<int32_t> MoveTarget(Move move, int32_t index, int32_t count) {
 
 }  // namespace
 
+// The top row's digits have no keys of their own here: they stand for the
+// keypad's, in the keypad panel as at the top level.
 void cCarousel::KeyPress(int& KeyCode) {
   if (!KeyGatePasses()) return;
   if (gBrowserMode != 3) return;
   if (m_MenuMode != kNull && !gTVOutMode) return;
+  int key = AsKeypadDigit(KeyCode);
   if (m_Keypad->Visible()) {
-    m_Keypad->KeyPressHandler(KeyCode);
+    m_Keypad->KeyPressHandler(key);
     return;
   }
-  switch (KeyCode) {
+  switch (key) {
     case vbKeyLeft: return LeftRightKey(false);
     case vbKeyRight: return LeftRightKey(true);
     case vbKeyUp: return UpKey();
     case vbKeyDown: return DownKey();
     case vbKeyReturn: return EnterKey();
     case vbKeyEscape: return EscapeKey();
-    default: return OtherKeys(KeyCode);
+    default: return OtherKeys(key);
   }
 }
 

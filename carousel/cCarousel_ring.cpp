@@ -3,6 +3,7 @@
 // the thumbnails around the current result and the empty card.
 #include "carousel/cCarousel.h"
 
+#include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
@@ -147,7 +148,7 @@ void cCarousel::DrawRing(double ImageAlpha, double RingOpacity) {
 void cCarousel::DrawCounter(double ImageAlpha) {
   CairoContext& ring = *m_RingContext;
   ring.SelectFont(QStringLiteral("Verdana"), 10, lTextColour, true);
-  const QString text = QString::number(gBrowserIndex) + QStringLiteral(" of ") + QString::number(m_ResultTotal);
+  const QString text = ShownNumbers::Count(gBrowserIndex) + QStringLiteral(" of ") + ShownNumbers::Count(m_ResultTotal);
   constexpr double kBandTop = 22;
   constexpr double kBandBottom =
       CarouselRing::CentreY + CarouselRing::RestRadiusY - CarouselRing::CardHeight / 2 - 4;

@@ -1,6 +1,7 @@
 #include "core/SettingsStore.h"
 
 #include "core/NumericText.h"
+#include "core/ShownNumbers.h"
 #include "platform/WholeFile.h"
 
 #include <QDir>
@@ -345,7 +346,8 @@ bool SettingsStore::Refused() {
   } else if (!S_ISREG(info.st_mode)) {
     refusal_ = QStringLiteral("it is not a regular file (a device, a pipe or a socket)");
   } else if (info.st_size > kMaxFileBytes) {
-    refusal_ = QStringLiteral("it is far too large for a settings file (%1 MB)").arg(info.st_size >> 20);
+    refusal_ = QStringLiteral("it is far too large for a settings file (%1 MB)")
+                   .arg(ShownNumbers::Count(info.st_size >> 20));
   }
   return !refusal_.isEmpty();
 }

@@ -1,5 +1,7 @@
 #include "core/frmFileProperties.h"
 
+#include "core/ShownNumbers.h"
+
 #include <QDateTime>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -15,7 +17,7 @@ namespace {
 QString SizeText(qint64 bytes) {
   const QLocale locale;
   return QStringLiteral("%1 (%2 bytes)")
-      .arg(locale.formattedDataSize(bytes, 2, QLocale::DataSizeTraditionalFormat), locale.toString(bytes));
+      .arg(locale.formattedDataSize(bytes, 2, QLocale::DataSizeTraditionalFormat), ShownNumbers::Count(bytes));
 }
 
 QString TimeText(const QDateTime& time) {

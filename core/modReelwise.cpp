@@ -32,6 +32,7 @@ QByteArray gSoundBeep;
 
 PendingRenameNode& PendingRenameNode::operator=(const ctl::Node* node) {
   key_ = node ? node->Key() : QString();
+  nameBefore_ = node ? node->Text() : QString();
   return *this;
 }
 

@@ -51,8 +51,10 @@ QString CheckFileAvailable(const QString& path);
 QString OfflineFileText();
 
 // Seconds as hours, two-digit minutes and two-digit seconds: "1:02:05" or
-// "1h:02m:05s", with hundredths "1:02:05.45". Every field comes from one whole
-// number of milliseconds rounded half to even; negative and NaN input count as 0.
+// "1h:02m:05s", with hundredths "1:02:05.45" whatever the locale (as exports
+// and command lines take it; the windows show it through ShownNumbers).
+// Every field comes from one whole number of milliseconds rounded half to
+// even; negative and NaN input count as 0.
 QString FormatDuration(double seconds, bool colonStyle, bool hundredths);
 
 // Creates "ExternalApps.ini" in gDocsFolder with ten empty sections when it
@@ -128,12 +130,15 @@ class PendingRenameNode {
  public:
   PendingRenameNode& operator=(const ctl::Node* node);
   const QString& Key() const { return key_; }
+  // The node's text when its rename began: the name the library holds.
+  const QString& NameBefore() const { return nameBefore_; }
   // The node in `tree`; nullptr when no rename is under way or its node is gone.
   ctl::Node* In(const ctl::TreeView& tree) const;
   bool operator==(const ctl::Node* node) const;
 
  private:
   QString key_;
+  QString nameBefore_;
 };
 extern PendingRenameNode gPendingRenameNode;
 // What the Find dialog opens for: empty a plain search, "SAVE" a new saved

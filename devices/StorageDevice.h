@@ -43,4 +43,6 @@ class IDeviceTableHost {
   virtual SqlConnection& DeviceTableConnection() = 0;
   virtual void ShowDeviceProgress(const QString& caption) = 0;
   virtual void DeviceProgressOff() = 0;
+  // Between the steps of the mapping: long work may let the window paint.
+  virtual void DeviceWorkGoesOn() {}
 };

@@ -9,6 +9,7 @@
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 
+#include <functional>
 #include <set>
 #include <tuple>
 #include <vector>
@@ -27,12 +28,25 @@ IDeviceTableHost* OpenLibrary() {
   return host ? host() : nullptr;
 }
 
-// A failing statement of the rebuild is reported and the next one runs.
 ErrorGuard RebuildGuard() {
   return ErrorGuard({.title = QStringLiteral("Processing Storage Devices"),
                      .style = vbExclamation,
                      .owner = ProgramMessageOwner(),
                      .text = ErrorGuard::Numbered(QStringLiteral(" "))});
+}
+
+// A failing statement of the rebuild is reported and the next one runs. A
+// full disk or a library file that cannot be written ends the rebuild, so
+// that it is undone whole and told once.
+void RebuildStep(ErrorGuard& guard, const std::function<void()>& step) {
+  try {
+    step();
+  } catch (const RWError& error) {
+    if (ErrorGuard::IsStorageFault(error)) throw;
+    guard.Failed(error);
+  } catch (const std::exception& error) {
+    guard.Failed(RWError(kErrInternal, QString::fromLocal8Bit(error.what())));
+  }
 }
 
 // Every mount that holds files, each filesystem folder once: a filesystem
@@ -56,7 +70,7 @@ void ResetDriveRows(SqlConnection& db, ErrorGuard& guard) {
         "FROM FileLocations WHERE PhysicalPath = ':\\') GROUP BY DiskSerialNo",
         "DELETE FROM FileLocations WHERE PhysicalPath != ':\\' AND substr(LogicalPath, 1, 2) <> '\\\\'",
         "UPDATE FileLocations SET Online = 0"}) {
-    guard.Run([&] { db.Execute(QString::fromLatin1(sql)); });
+    RebuildStep(guard, [&] { db.Execute(QString::fromLatin1(sql)); });
   }
 }
 
@@ -67,7 +81,7 @@ void ScanDriveRoots(IDeviceTableHost& library, ErrorGuard& guard) {
     if (!MountProbe::RootAnswers(root)) continue;
     bool allowWrite = false;
     const StorageDevice device = ScanStorageDevice(root, allowWrite);
-    guard.Run([&] { UpsertFileLocation(library, device); });
+    RebuildStep(guard, [&] { UpsertFileLocation(library, device); });
   }
 }
 
@@ -101,7 +115,7 @@ void TellShareChanged(const QString& message) {
 // left as it is (rewriting it would cut its files off from any device).
 void RecheckShareRows(SqlConnection& db, ErrorGuard& guard) {
   std::vector<ShareRow> rows;
-  guard.Run([&] {
+  RebuildStep(guard, [&] {
     SqlRecordset rs(db, QStringLiteral("SELECT DiskSerialNo, DiskLabel, PhysicalPath, LogicalPath FROM "
                                        "FileLocations WHERE substr(LogicalPath, 1, 2) = '\\\\'"));
     for (; !rs.Eof(); rs.MoveNext()) {
@@ -112,7 +126,7 @@ void RecheckShareRows(SqlConnection& db, ErrorGuard& guard) {
     const StorageDevice device = GetShareDetails(row.logical);
     if (device.Status != QLatin1String("OK") || device.DiskSerialNo != row.serial) continue;
     const QString message = ShareChangeMessage(row, device);
-    guard.Run([&] {
+    RebuildStep(guard, [&] {
       SqlCommand update(db, QStringLiteral("UPDATE FileLocations SET DiskSerialNo = ?1, LogicalPath = ?2, "
                                            "PhysicalPath = ?3, DiskLabel = ?4, Online = 1 WHERE DiskSerialNo = ?5 "
                                            "AND PhysicalPath = ?6 AND LogicalPath = ?7"));
@@ -131,23 +145,29 @@ void RecheckShareRows(SqlConnection& db, ErrorGuard& guard) {
 // is replaced by the row's LogicalPath and "\" by "/". A file without one
 // reads "[Offline] ", its device's friendly name or label, ":\" and its
 // FilePath; a file whose device has no row at all gets no path. A segment
-// is online when its file has a folder. The new values are worked out once,
-// and only rows whose values change are written, so a rebuild that finds
-// every device as it was writes nothing.
+// is online when its file has a folder. The new values are worked out once
+// per folder of a device (files share their folders), and only rows whose
+// values change are written, so a rebuild that finds every device as it was
+// writes nothing.
 const char* const kMappingStatements[] = {
-    "DROP TABLE IF EXISTS temp.MappedPaths",
-    "CREATE TEMP TABLE MappedPaths (FileID INTEGER PRIMARY KEY, Path TEXT)",
-    "INSERT INTO temp.MappedPaths SELECT VF.FileID, (SELECT SD.LogicalPath || replace(substr(':\\' || VF.FilePath, "
-    "length(SD.PhysicalPath) + 1), '\\', '/') FROM FileLocations SD WHERE SD.DiskSerialNo = VF.DiskSerialNo AND "
-    "SD.Online = 1 AND substr(':\\' || VF.FilePath, 1, length(SD.PhysicalPath)) = SD.PhysicalPath ORDER BY "
-    "SD.PhysicalPath <> ':\\', length(SD.PhysicalPath) DESC LIMIT 1) FROM VideoFiles VF",
-    "UPDATE VideoFiles SET CurrentPath = N.Path FROM (SELECT M.FileID, COALESCE(M.Path, (SELECT '[Offline] ' || "
-    "IFNULL(FriendlyName, DiskLabel) || ':\\' || VF.FilePath FROM FileLocations FL WHERE FL.DiskSerialNo = "
-    "VF.DiskSerialNo)) AS Path FROM temp.MappedPaths M JOIN VideoFiles VF ON VF.FileID = M.FileID) N WHERE "
-    "VideoFiles.FileID = N.FileID AND VideoFiles.CurrentPath IS NOT N.Path",
-    "UPDATE VideoSegments SET Online = (FileID IN (SELECT FileID FROM temp.MappedPaths WHERE Path IS NOT NULL)) "
-    "WHERE Online IS NOT (FileID IN (SELECT FileID FROM temp.MappedPaths WHERE Path IS NOT NULL))",
-    "DROP TABLE temp.MappedPaths"};
+    "DROP TABLE IF EXISTS temp.MappedFolders",
+    "DROP TABLE IF EXISTS temp.OnlineFiles",
+    "CREATE TEMP TABLE MappedFolders (DiskSerialNo, FilePath, Path, Shown, PRIMARY KEY (DiskSerialNo, FilePath))",
+    "CREATE TEMP TABLE OnlineFiles (FileID INTEGER PRIMARY KEY)",
+    "INSERT INTO temp.MappedFolders SELECT F.DiskSerialNo, F.FilePath, F.Path, COALESCE(F.Path, (SELECT '[Offline] "
+    "' || IFNULL(FriendlyName, DiskLabel) || ':\\' || F.FilePath FROM FileLocations FL WHERE FL.DiskSerialNo = "
+    "F.DiskSerialNo)) FROM (SELECT D.DiskSerialNo, D.FilePath, (SELECT SD.LogicalPath || replace(substr(':\\' || "
+    "D.FilePath, length(SD.PhysicalPath) + 1), '\\', '/') FROM FileLocations SD WHERE SD.DiskSerialNo = "
+    "D.DiskSerialNo AND SD.Online = 1 AND substr(':\\' || D.FilePath, 1, length(SD.PhysicalPath)) = SD.PhysicalPath "
+    "ORDER BY SD.PhysicalPath <> ':\\', length(SD.PhysicalPath) DESC LIMIT 1) AS Path FROM (SELECT DISTINCT "
+    "DiskSerialNo, FilePath FROM VideoFiles) D) F",
+    "UPDATE VideoFiles SET CurrentPath = M.Shown FROM temp.MappedFolders M WHERE M.DiskSerialNo IS "
+    "VideoFiles.DiskSerialNo AND M.FilePath IS VideoFiles.FilePath AND VideoFiles.CurrentPath IS NOT M.Shown",
+    "INSERT INTO temp.OnlineFiles SELECT VF.FileID FROM VideoFiles VF JOIN temp.MappedFolders M ON M.DiskSerialNo IS "
+    "VF.DiskSerialNo AND M.FilePath IS VF.FilePath WHERE M.Path IS NOT NULL",
+    "UPDATE VideoSegments SET Online = (FileID IN temp.OnlineFiles) WHERE Online IS NOT (FileID IN temp.OnlineFiles)",
+    "DROP TABLE temp.MappedFolders",
+    "DROP TABLE temp.OnlineFiles"};
 
 void ReportMappingFailure(const RWError& error) {
   ShowProgramMessage(QStringLiteral("There was a problem mapping your files to their current locations. As a "
@@ -174,19 +194,29 @@ QString LocationRows(SqlConnection& db) {
   }
 }
 
-// False when a statement failed; what was done before it is kept.
-bool MapPaths(IDeviceTableHost& library) {
+// False when a statement failed; what was done before it is kept, except
+// after a full disk or a library file that cannot be written, which undoes
+// the mapping whole and is told through the guard.
+bool MapPaths(IDeviceTableHost& library, ErrorGuard& guard) {
   SqlConnection& db = library.DeviceTableConnection();
-  TransactionGuard transaction(db, QStringLiteral("Mappings"));
-  try {
-    for (const char* sql : kMappingStatements) db.Execute(QString::fromLatin1(sql));
-  } catch (const RWError& error) {
+  bool mapped = false;
+  guard.Run([&] {
+    TransactionGuard transaction(db, QStringLiteral("Mappings"));
+    try {
+      for (const char* sql : kMappingStatements) {
+        db.Execute(QString::fromLatin1(sql));
+        library.DeviceWorkGoesOn();
+      }
+      mapped = true;
+    } catch (const RWError& error) {
+      if (ErrorGuard::IsStorageFault(error)) throw;
+      transaction.Commit();
+      ReportMappingFailure(error);
+      return;
+    }
     transaction.Commit();
-    ReportMappingFailure(error);
-    return false;
-  }
-  transaction.Commit();
-  return true;
+  });
+  return mapped;
 }
 
 }  // namespace
@@ -204,23 +234,29 @@ bool EnumStorageDevices(IDeviceTableHost& library, bool pathsMapped) {
   const QString before = pathsMapped ? LocationRows(db) : QString();
   library.ShowDeviceProgress(QStringLiteral("Enumerating Storage Devices..."));
   ErrorGuard guard = RebuildGuard();
-  {
-    TransactionGuard transaction(db, QStringLiteral("EnumStorageDevices"));
-    ResetDriveRows(db, guard);
-    transaction.Commit();
-  }
-  {
-    TransactionGuard transaction(db, QStringLiteral("EnumStorageDevices"));
-    ScanDriveRoots(library, guard);
-    RecheckShareRows(db, guard);
-    transaction.Commit();
-  }
-  if (pathsMapped && !before.isEmpty() && LocationRows(db) == before) {
+  // The rows are stored whole or not at all: a library that cannot be
+  // written keeps the rows and the file paths it had.
+  const bool rebuilt = guard.Run([&] {
+    TransactionGuard whole(db, QStringLiteral("DeviceTable"));
+    {
+      TransactionGuard transaction(db, QStringLiteral("EnumStorageDevices"));
+      ResetDriveRows(db, guard);
+      transaction.Commit();
+    }
+    {
+      TransactionGuard transaction(db, QStringLiteral("EnumStorageDevices"));
+      ScanDriveRoots(library, guard);
+      RecheckShareRows(db, guard);
+      transaction.Commit();
+    }
+    whole.Commit();
+  });
+  if (!rebuilt || (pathsMapped && !before.isEmpty() && LocationRows(db) == before)) {
     library.DeviceProgressOff();
-    return true;
+    return rebuilt;
   }
   library.ShowDeviceProgress(QStringLiteral("Mapping File Paths..."));
-  const bool mapped = MapPaths(library);
+  const bool mapped = MapPaths(library, guard);
   library.DeviceProgressOff();
   return mapped;
 }
@@ -250,6 +286,9 @@ void MapFilePaths() {
   if (IDeviceTableHost* library = OpenLibrary()) MapFilePaths(*library);
 }
 
-void MapFilePaths(IDeviceTableHost& library) { MapPaths(library); }
+void MapFilePaths(IDeviceTableHost& library) {
+  ErrorGuard guard = RebuildGuard();
+  MapPaths(library, guard);
+}
 
 }  // namespace modStorageDevices

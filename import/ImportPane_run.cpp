@@ -4,6 +4,7 @@
 #include "import/ImportPane.h"
 
 #include "core/ProgramMessage.h"
+#include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "core/modShellNotifs.h"
 #include "devices/modStorageDevices.h"
@@ -48,11 +49,13 @@ QElapsedTimer& RunClock() {
   return clock;
 }
 
-// False when the savepoint is gone: SQLite rolled the whole transaction back.
+// False when the savepoint is gone: SQLite rolled the whole transaction back
+// (the connection then only forgets it), or it was never open.
 bool RolledBack(SqlConnection& db, const QString& name) {
+  const bool open = db.InTransaction();
   try {
     db.RollbackTrans(name);
-    return true;
+    return open;
   } catch (const RWError&) {
     return false;
   }
@@ -179,9 +182,8 @@ bool ImportPane::CommitRunFiles(bool goOn) {
 // and the counts go back with it to the last commit.
 void ImportPane::StopOnStoreFailure(const RWError& error) {
   SqlConnection& db = gLibrary->Connection();
-  if (db.InTransaction() && !RolledBack(db, kRunTransaction) && db.InTransaction()) {
-    db.Execute(QStringLiteral("ROLLBACK"));
-  }
+  RolledBack(db, kFileTransaction);
+  if (!RolledBack(db, kRunTransaction) && db.InTransaction()) db.Execute(QStringLiteral("ROLLBACK"));
   counts_.added = committed_.added;
   counts_.relocated = committed_.relocated;
   diskFull_ = SqlConnection::IsDiskFull(error);
@@ -193,9 +195,8 @@ void ImportPane::StopOnStoreFailure(const RWError& error) {
 void ImportPane::ShowRunProgress(int32_t index, int32_t count) {
   const double elapsed = RoundHalfEven(RunClock().elapsed() / 1000.0);
   host_.Progress().BroadcastProgress(QStringLiteral("Scanned %1/%2 files in %3")
-                                         .arg(index)
-                                         .arg(count)
-                                         .arg(modReelwise::FormatDuration(elapsed, false, false)),
+                                         .arg(ShownNumbers::Count(index), ShownNumbers::Count(count),
+                                              ShownNumbers::Duration(elapsed, false, false)),
                                      index, gSchemeColour4);
   host_.SetWindowCaption(QStringLiteral("Scanning: %1%").arg(static_cast<int64_t>(index) * 100 / count));
 }
@@ -394,15 +395,16 @@ void ImportPane::ReportSkipsAndLosses(bool relocate) {
   QString text;
   if (!storeFailure_.isEmpty()) {
     text = storeFailure_ + QStringLiteral("\r\n\r\n%1 file(s) were %2 before it stopped.")
-                               .arg(relocate ? counts_.relocated : counts_.added)
-                               .arg(relocate ? QStringLiteral("re-located") : QStringLiteral("added"));
+                               .arg(ShownNumbers::Count(relocate ? counts_.relocated : counts_.added),
+                                    relocate ? QStringLiteral("re-located") : QStringLiteral("added"));
     if (diskFull_) text += QStringLiteral(" Make room on the disk, then run Add Files again for the rest.");
     if (!skipReport_.isEmpty()) text += QStringLiteral("\r\n\r\n");
   }
   text += skipReport_;
   if (counts_.vanished > 0) {
     if (text.isEmpty()) text = QStringLiteral("Some entries were not scanned:\r\n");
-    text += QStringLiteral("\r\n%1 file(s) were gone before they could be added:").arg(counts_.vanished);
+    text += QStringLiteral("\r\n%1 file(s) were gone before they could be added:")
+                .arg(ShownNumbers::Count(counts_.vanished));
     for (const QString& path : vanishedPaths_.mid(0, 3)) text += QStringLiteral("\r\n     ") + path;
   }
   skipReport_.clear();

@@ -1,5 +1,6 @@
 #include "import/modFolderScan.h"
 
+#include "core/ShownNumbers.h"
 #include "platform/DragController.h"
 #include "platform/MountTable.h"
 
@@ -24,7 +25,7 @@ namespace modFolderScan {
 
 namespace {
 
-constexpr int kReasons = 4;
+constexpr int kReasons = 5;
 constexpr qsizetype kExamplesPerReason = 3;
 constexpr uint64_t kYieldIntervalMs = 50;
 constexpr QLatin1StringView kItemSeparator("???");
@@ -41,6 +42,7 @@ constexpr ReasonText kReasonTexts[kReasons] = {
     {"%1 folder on another mount (scan it on its own)", "%1 folders on another mount (scan those on their own)"},
     {"%1 folder that could not be read", "%1 folders that could not be read"},
     {"%1 name not valid UTF-8 or holding a backslash", "%1 names not valid UTF-8 or holding a backslash"},
+    {"%1 entry that is no file (a pipe, socket or device)", "%1 entries that are no files (pipes, sockets or devices)"},
 };
 
 // A name as the system gives it, decoded from UTF-8 exactly (a leading byte
@@ -187,6 +189,8 @@ class Walker {
       if (options_.recursive) TakeFolder(entry, raw, folder);
     } else if (S_ISREG(entry.mode)) {
       TakeFile(entry, folder);
+    } else if (const QString name = DecodedName(entry.name); MatchesPattern(name, options_.pattern)) {
+      skips_.Add(SkipReason::NoFile, folder + name);
     }
   }
 
@@ -256,7 +260,7 @@ QString SkippedEntries::Report() const {
   for (size_t at = 0; at < kReasons; ++at) {
     if (count[at] == 0) continue;
     const ReasonText& text = kReasonTexts[at];
-    lines.append(QString::fromLatin1(count[at] == 1 ? text.one : text.many).arg(count[at]));
+    lines.append(QString::fromLatin1(count[at] == 1 ? text.one : text.many).arg(ShownNumbers::Count(count[at])));
     for (const QString& path : examples[at]) lines.append(kExampleIndent + path);
   }
   return lines.join(kLineBreak);

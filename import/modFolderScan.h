@@ -2,8 +2,9 @@
 // The folder walk of the Add Files command: every file of a folder (and of
 // its sub-folders) whose name matches the chosen patterns becomes one item of
 // the add queue, "<size>???<path>". Entries the walk will not take (links,
-// other mounts, folders it cannot read, names it cannot show) are counted,
-// with a few examples, for one message at the end of the run.
+// other mounts, folders it cannot read, names it cannot show, pipes, sockets
+// and devices named like the files asked for) are counted, with a few
+// examples, for one message at the end of the run.
 #include <QString>
 #include <QStringList>
 #include <QtGlobal>
@@ -13,11 +14,12 @@
 
 namespace modFolderScan {
 
-enum class SkipReason { SymbolicLink = 0, OtherMount = 1, Unreadable = 2, BadName = 3 };
+// NoFile: a pipe, socket or device whose name the patterns match.
+enum class SkipReason { SymbolicLink = 0, OtherMount = 1, Unreadable = 2, BadName = 3, NoFile = 4 };
 
 struct SkippedEntries {
-  std::array<int, 4> count{};           // by SkipReason
-  std::array<QStringList, 4> examples;  // the first 3 paths of each reason, as found
+  std::array<int, 5> count{};           // by SkipReason
+  std::array<QStringList, 5> examples;  // the first 3 paths of each reason, as found
 
   int Total() const;
   void Add(SkipReason reason, const QString& path);

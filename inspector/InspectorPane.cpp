@@ -299,6 +299,8 @@ void InspectorPane::InitCataloguing() {
   flexFileDetails->SetRows(4);
   flexFileDetails->SetFixedRows(0);
   flexFileDetails->SetFixedCols(0);
+  // Tab goes from the alias to the description, not on to the next pane.
+  flexFileDetails->SetTabBehavior(ctl::flexTabCells);
   flexFileDetails->SetRowHeight(-1, 19 * gTwipsPerPixelY);
   flexFileDetails->SetTextMatrix(0, 0, QStringLiteral(" Title / Alias"));
   flexFileDetails->SetTextMatrix(2, 0, QStringLiteral(" Description"));

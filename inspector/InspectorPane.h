@@ -209,8 +209,11 @@ class InspectorPane {
   // segment is edited its row gets the points and, with Save, the library.
   void DrawSelectionMarkers(bool Save);
   // The in-place edit of the alias and description (flexFileDetails rows 1
-  // and 3, the row to edit in its Tag).
+  // and 3, the row to edit in its Tag), begun by a click or a double click
+  // on the row or by Tab onto it.
+  void flexFileDetails_Click();
   void flexFileDetails_DblClick();
+  void flexFileDetails_KeyDown(int& KeyCode, int Shift);
   void EndCellEdit();
   void txtCell_LostFocus();
   void txtCell_KeyDown(int& KeyCode, int Shift);
@@ -289,6 +292,8 @@ class InspectorPane {
   void tbFileSpecs_ButtonClick(int Index);
   // Starts the in-place edit of the details row in flexFileDetails' Tag.
   void BeginCellEdit();
+  // The same for `row`, which becomes the Tag.
+  void EditDetailsRow(int row);
   // The back-up note's Delete (1), Restore (2) and Swap (3).
   void lblRemoveBackup_Click(int Index);
   // The caption shortened with "..." to fit the label.

@@ -71,11 +71,11 @@ void InspectorPane::ConnectControls() {
 }
 
 // Only the left button rates the segment shown; clicking the current rating
-// stores it again.
+// stores it again. The stars change once the rating is stored.
 void InspectorPane::imgRating_MouseDown(int Index, int Button, int, double, double) {
   if (gInspectedItem.FileName.isEmpty() || Button != 1 || !gLibrary) return;
-  ShowRating(static_cast<int16_t>(Index));
   gLibrary->RateSegment(static_cast<int16_t>(Index), picThumbnail->Tag().toInt());
+  ShowRating(static_cast<int16_t>(Index));
   if (gAutoRefresh) gLibrary->RefreshResults();
   gEditedSegment.Rating = static_cast<int16_t>(Index);
   UpdateResultRowFromEdit();

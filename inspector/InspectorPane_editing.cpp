@@ -4,6 +4,7 @@
 // selected words offered as a tag.
 #include "inspector/InspectorPane.h"
 
+#include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
@@ -51,15 +52,16 @@ void InspectorPane::DrawSelectionMarkers(bool Save) {
     for (int x = 0; x <= band; x += kTileWidth) painter.drawPixmap(x, 0, tile);
   }
   imgSelection->SetPicture(picture);
-  lblStartPoint->SetCaption(modReelwise::FormatDuration(m_SegmentStart, true, true));
-  lblEndPoint->SetCaption(modReelwise::FormatDuration(m_SegmentEnd, true, true));
+  lblStartPoint->SetCaption(ShownNumbers::Duration(m_SegmentStart, true, true));
+  lblEndPoint->SetCaption(ShownNumbers::Duration(m_SegmentEnd, true, true));
   const int row = flexSegments->Row();
   if (!SegmentEditing() || row <= 1) return;
+  // Stored first: a row that cannot be stored keeps its stored points.
+  if (Save && gLibrary) gLibrary->UpdateSegmentAB(picThumbnail->Tag().toInt(), m_SegmentStart, m_SegmentEnd);
   flexSegments->SetTextMatrix(row, 0, SecondsText(m_SegmentStart));
   flexSegments->SetTextMatrix(row, 1, lblStartPoint->Caption());
   flexSegments->SetTextMatrix(row, 2, SecondsText(m_SegmentEnd));
   flexSegments->SetTextMatrix(row, 3, lblEndPoint->Caption());
-  if (Save && gLibrary) gLibrary->UpdateSegmentAB(picThumbnail->Tag().toInt(), m_SegmentStart, m_SegmentEnd);
 }
 
 // Selecting a row shows its segment: the band, thumbnail, rating, tags,
@@ -105,7 +107,7 @@ void InspectorPane::SelectSegmentRow() {
   flexFileDetails->SetTextMatrix(3, 0, gEditedSegment.Description);
   if (m_MouseHeld || !gPlayer) return;
   gPlayer->ForcePosition(m_SegmentStart);
-  gOsdTimeText = modReelwise::FormatDuration(m_SegmentStart, true, false);
+  gOsdTimeText = ShownNumbers::Duration(m_SegmentStart, true, false);
   gPlayer->SetStopTime(m_SegmentEnd);
   gPlayer->OverlayText(gOsdTimeText, 1.0, gOsdTimeText, false);
   picMediaControl[14]->ZOrder(0);
@@ -187,9 +189,29 @@ void InspectorPane::SaveSegment() {
 
 // ---- The in-place edit of the alias (row 1) and the description (row 3) ----
 
+// A click on the alias or the description edits it at once: the keys typed
+// next belong to the box, not to the window's shortcuts.
+void InspectorPane::flexFileDetails_Click() {
+  const int row = flexFileDetails->MouseRow();
+  if (gInspectedItem.FileID != 0 && (row == 1 || row == 3)) EditDetailsRow(row);
+}
+
 void InspectorPane::flexFileDetails_DblClick() {
   if (gInspectedItem.FileID == 0) return;
-  flexFileDetails->SetTag(QString::number(flexFileDetails->MouseRow()));
+  EditDetailsRow(flexFileDetails->MouseRow());
+}
+
+// Tab has moved the grid's cell: it passes over the headings and edits the
+// alias or the description it lands on.
+void InspectorPane::flexFileDetails_KeyDown(int& KeyCode, int Shift) {
+  if (KeyCode != ctl::vbKeyTab || gInspectedItem.FileID == 0) return;
+  int row = flexFileDetails->Row();
+  if (row == 2) row = (Shift & ctl::vbShiftMask) ? 1 : 3;
+  if (row == 1 || row == 3) EditDetailsRow(row);
+}
+
+void InspectorPane::EditDetailsRow(int row) {
+  flexFileDetails->SetTag(QString::number(row));
   BeginCellEdit();
 }
 
@@ -242,7 +264,16 @@ void InspectorPane::txtCell_LostFocus() {
   update->Bind(1, SqlValue(alias));
   update->Bind(2, SqlValue(description));
   update->Bind(3, SqlValue(static_cast<int64_t>(edit.segmentId)));
-  update->Execute();
+  try {
+    update->Execute();
+  } catch (const RWError&) {
+    // The cells show again what is stored; the event's guard tells why.
+    if (gEditedSegment.SegmentID == edit.segmentId) {
+      flexFileDetails->SetTextMatrix(1, 0, ShownAlias(gEditedSegment));
+      flexFileDetails->SetTextMatrix(3, 0, gEditedSegment.Description);
+    }
+    throw;
+  }
   if (gEditedSegment.SegmentID == edit.segmentId) {
     gEditedSegment.FileAlias = alias;
     gEditedSegment.Description = description;
@@ -262,10 +293,17 @@ void InspectorPane::FinishCellEdit() {
 
 // Esc, Enter and Tab end the one-line field, keeping what was typed; it is
 // stored as the box loses the focus, and the focus stays in the inspector.
-void InspectorPane::txtCell_KeyDown(int& KeyCode, int) {
-  if (KeyCode != 27 && KeyCode != 13 && KeyCode != 9) return;
+// Tab from the alias goes on to edit the description, Shift+Tab back.
+void InspectorPane::txtCell_KeyDown(int& KeyCode, int Shift) {
+  if (KeyCode != ctl::vbKeyEscape && KeyCode != ctl::vbKeyReturn && KeyCode != ctl::vbKeyTab) return;
+  const bool tab = KeyCode == ctl::vbKeyTab;
   KeyCode = 0;  // handled: no other control acts on the key
+  const int row = flexFileDetails->Tag().toInt();
   EndCellEdit();
+  if (!tab) return;
+  const bool back = (Shift & ctl::vbShiftMask) != 0;
+  if (row == 1 && !back) EditDetailsRow(3);
+  if (row == 3 && back) EditDetailsRow(1);
 }
 
 // A selection of 2 to 50 characters in the box is offered as a tag, without
@@ -303,7 +341,9 @@ void InspectorPane::ConnectEditingControls() {
   flexSegments->LeaveCell = [this] { flexSegments_LeaveCell(); };
   flexSegments->DblClick = [this] { flexSegments_DblClick(); };
   flexSegments->MouseDown = [this](int, int, double, double) { m_MouseHeld = false; };
+  flexFileDetails->Click = [this] { flexFileDetails_Click(); };
   flexFileDetails->DblClick = [this] { flexFileDetails_DblClick(); };
+  flexFileDetails->KeyDown = [this](int& keyCode, int shift) { flexFileDetails_KeyDown(keyCode, shift); };
   tbSegments->ButtonClick = [this](ctl::Button& button) { tbSegments_ButtonClick(button.Key()); };
   txtCell->KeyDown = [this](int& keyCode, int shift) { txtCell_KeyDown(keyCode, shift); };
   txtCell->Validate = [this](bool&) { EndCellEdit(); };

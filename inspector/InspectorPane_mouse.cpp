@@ -125,11 +125,14 @@ void InspectorPane::tbCataloguing_ButtonClick(int Index) {
     return;
   if (Index == 1) {
     const int32_t segment = picThumbnail->Tag().toInt();
+    // Every selected tag goes, or none.
+    TransactionGuard untagging(gLibrary->Connection(), QStringLiteral("Untag"));
     for (int i = 1; i <= lstFileTags->ListItems.Count(); ++i) {
       const ctl::ListItem &item = lstFileTags->ListItems.Item(i);
       if (item.Selected())
         gLibrary->TagSegment(segment, item.Tag().toInt(), true);
     }
+    untagging.Commit();
     ShowFileTags(gEditedSegment);
     RedrawFrontCard();
   } else if (Index == 2) {

@@ -4,6 +4,7 @@
 #include "inspector/InspectorPane.h"
 
 #include "core/ProgramMessage.h"
+#include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "devices/StorageDevice.h"
 #include "library/ResultItem.h"
@@ -17,7 +18,6 @@
 
 #include <QFileInfo>
 #include <QFontMetrics>
-#include <QLocale>
 
 #include <utility>
 
@@ -34,12 +34,6 @@ QString DeviceImageKey(const QString& diskType) {
   if (diskType == QLatin1String(DriveType::kNetwork)) return QStringLiteral("NETSHARE");
   if (diskType == QLatin1String(DriveType::kRamDisk)) return QStringLiteral("RAMDISK");
   return {};
-}
-
-// "1,234.568 MB" whatever the locale, as the details always read.
-QString MegabytesText(double bytes) {
-  return QLocale(QLocale::English, QLocale::UnitedStates).toString(bytes / 1024 / 1024, 'f', 3) +
-         QStringLiteral(" MB");
 }
 
 constexpr COLORREF kOnlineGreen = 49152;
@@ -120,11 +114,11 @@ void InspectorPane::ShowDetails() {
   const ResultItem& item = gInspectedItem;
   lblFileData[0]->SetCaption(FitCaption(*lblFileData[0], item.FileName + QLatin1Char(' ')));
   lblFileData[2]->SetCaption(item.FileDate.isValid() ? item.FileDate.toString(QStringLiteral("dd/MM/yyyy")) : QString());
-  lblFileData[3]->SetCaption(MegabytesText(item.FileSize));
-  lblFileData[4]->SetCaption(modReelwise::FormatDuration(item.Duration, false, false));
+  lblFileData[3]->SetCaption(ShownNumbers::Megabytes(item.FileSize, ShownNumbers::Grouping::Thousands));
+  lblFileData[4]->SetCaption(ShownNumbers::Duration(item.Duration, false, false));
   lblFileData[5]->SetCaption((item.Bitrate ? QString::number(item.Bitrate) : QString()) + QStringLiteral(" kbps"));
   lblFileData[6]->SetCaption(item.Dimensions.trimmed());
-  lblFileData[7]->SetCaption(QString::number(static_cast<double>(item.FrameRate), 'g', 6) + QStringLiteral(" per sec."));
+  lblFileData[7]->SetCaption(ShownNumbers::FrameRate(item.FrameRate) + QStringLiteral(" per sec."));
   // Rows 1 and 3 hold the alias and the description (under their headings).
   if (flexFileDetails->Rows() < 4) flexFileDetails->SetRows(4);
   if (flexFileDetails->Cols() < 1) flexFileDetails->SetCols(1);

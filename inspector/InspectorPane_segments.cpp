@@ -3,6 +3,7 @@
 // selected. Edits of the selected segment are copied into the result set.
 #include "inspector/InspectorPane.h"
 
+#include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
@@ -89,9 +90,9 @@ void InspectorPane::WriteSegmentRow(int row, SqlRecordset& rs, bool wholeFile) {
   const double end = rs.Value(QStringLiteral("SelectionEnd")).toDouble();
   const QString texts[8] = {
       wholeFile ? QStringLiteral("0") : SecondsText(start),
-      wholeFile ? QStringLiteral("0:00:00.00") : modReelwise::FormatDuration(start, true, true),
+      ShownNumbers::Duration(wholeFile ? 0.0 : start, true, true),
       SecondsText(end),
-      wholeFile ? QStringLiteral("Duration") : modReelwise::FormatDuration(end, true, true),
+      wholeFile ? QStringLiteral("Duration") : ShownNumbers::Duration(end, true, true),
       rs.Value(QStringLiteral("SegmentID")).toString(),
       rs.Value(QStringLiteral("Rating")).toString(),
       rs.Value(QStringLiteral("FileAlias")).toString(),

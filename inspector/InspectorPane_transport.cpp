@@ -5,6 +5,7 @@
 #include "inspector/InspectorPane.h"
 
 #include "core/ProgramMessage.h"
+#include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
@@ -63,7 +64,7 @@ double InspectorPane::NextStep(int count, double step, double frameRate, bool ct
 }
 
 void InspectorPane::ReportPosition() {
-  const QString position = modReelwise::FormatDuration(gPlayer->Position(), true, false);
+  const QString position = ShownNumbers::Duration(gPlayer->Position(), true, false);
   gPlayer->OverlayText(position, 1.0, gOsdTimeText, false);
 }
 
@@ -259,7 +260,7 @@ void InspectorPane::ShowPreviewPosition() {
   } else {
     picMediaControl[3]->ZOrder(0);
   }
-  gPlayer->OverlayText(modReelwise::FormatDuration(position, true, false), 1.0, gOsdTimeText, false);
+  gPlayer->OverlayText(ShownNumbers::Duration(position, true, false), 1.0, gOsdTimeText, false);
 }
 
 void InspectorPane::ConnectTransportControls() {

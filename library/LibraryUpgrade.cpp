@@ -315,36 +315,167 @@ void RemoveImpliedSegmentTags(SqlConnection& db) {
               QStringLiteral("DROP TABLE temp.TagCircles")});
 }
 
-// Thumbnails without a picture or without a segment go in one pass, as each
-// pass reads every stored picture. Should that statement fail (a library
-// without segments), each half is tried on its own, as they are independent.
-void RemoveOrphanThumbnails(SqlConnection& db) {
-  if (Try(db, QStringLiteral("DELETE FROM SegmentThumbnails WHERE Thumbnail IS NULL OR SegmentID NOT IN (SELECT "
-                             "SegmentID FROM VideoSegments)"))) {
-    return;
+// A reference the clean-up keeps true: every row of `table` names in
+// `column` a `key` of `parent`; a row naming none is removed by `step`, as is
+// a row whose `needed` column is empty (a thumbnail without a picture), so
+// only the rows that hold one are looked up (from the index of pictures, in
+// the order of their numbers).
+struct Reference {
+  unsigned step;
+  QString table;
+  QString column;
+  QString parent;
+  QString key;
+  QString needed;
+};
+
+// In the clean-up's order: thumbnails, links, segments, segment tags.
+const std::vector<Reference>& References() {
+  static const std::vector<Reference> references = {
+      {kSweepThumbnails, QStringLiteral("SegmentThumbnails"), QStringLiteral("SegmentID"),
+       QStringLiteral("VideoSegments"), QStringLiteral("SegmentID"), QStringLiteral("Thumbnail")},
+      {kSweepLinks, QStringLiteral("TagLinks"), QStringLiteral("TagID"), QStringLiteral("Tags"),
+       QStringLiteral("TagID"), QString()},
+      {kSweepLinks, QStringLiteral("TagLinks"), QStringLiteral("LinkedTag"), QStringLiteral("Tags"),
+       QStringLiteral("TagID"), QString()},
+      {kSweepSegments, QStringLiteral("VideoSegments"), QStringLiteral("FileID"), QStringLiteral("VideoFiles"),
+       QStringLiteral("FileID"), QString()},
+      {kSweepSegmentTags, QStringLiteral("SegmentTags"), QStringLiteral("SegmentID"),
+       QStringLiteral("VideoSegments"), QStringLiteral("SegmentID"), QString()}};
+  return references;
+}
+
+// The distinct numbers the rows refer to that name nothing, read in order
+// from the column's index, so each is looked up once and in order, not once
+// per row at random; a row without a number refers to nothing too.
+QString Dangling(const Reference& r) {
+  const QString kept = r.needed.isEmpty() ? QString() : QStringLiteral(" WHERE %1 IS NOT NULL").arg(r.needed);
+  return QStringLiteral("SELECT D.%2 FROM (SELECT DISTINCT %2 FROM %1%5) D LEFT JOIN %3 P ON P.%4 = D.%2 WHERE P.%4 IS "
+                        "NULL")
+      .arg(r.table, r.column, r.parent, r.key, kept);
+}
+
+// Thumbnails without a picture exist when the table holds more rows than its
+// pictures: both counted from indexes, without reading a picture.
+constexpr const char* kThumbnailsWithoutPicture =
+    "SELECT (SELECT count(*) FROM SegmentThumbnails) - (SELECT count(*) FROM SegmentThumbnails WHERE Thumbnail IS "
+    "NOT NULL)";
+
+// A segment tag can be implied only when its tag is one another tag links
+// to; the tag steps' index on tags, once made, finds those without reading
+// every row.
+constexpr const char* kTagsLinkedTo =
+    "SELECT EXISTS (SELECT 1 FROM SegmentTags WHERE TagID IN (SELECT LinkedTag FROM TagLinks))";
+
+bool TableWritten(const SqlWrites& writes, const QString& table) {
+  const QString name = table.toLower();
+  if (writes.rowsAdded.contains(name) || writes.rowsRemoved.contains(name)) return true;
+  const QString prefix = name + QLatin1Char('.');
+  for (const QString& column : writes.columnsUpdated) {
+    if (column.startsWith(prefix)) return true;
   }
-  TryAll(db, {QStringLiteral("DELETE FROM SegmentThumbnails WHERE SegmentID NOT IN (SELECT SegmentID FROM "
-                             "VideoSegments);"),
-              QStringLiteral("DELETE FROM SegmentThumbnails WHERE Thumbnail IS NULL;")});
+  return false;
+}
+
+bool ColumnsUpdated(const SqlWrites& writes, const char* table, std::initializer_list<const char*> columns) {
+  for (const char* column : columns) {
+    if (writes.Updated(QLatin1String(table), QLatin1String(column))) return true;
+  }
+  return false;
 }
 
 }  // namespace
 
-// Segments of missing files and segment tags of missing segments are found
-// from the distinct numbers they refer to, read in order from an index, so each
-// file or segment is looked up once and in order, not once per row at random;
-// a row without a number refers to nothing and goes too.
-void RemoveOrphanRows(SqlConnection& db) {
-  RemoveOrphanThumbnails(db);
-  TryAll(db, {QStringLiteral("DELETE from TagLinks WHERE NOT EXISTS (SELECT 1 FROM Tags where TagID = "
-                             "TagLinks.TagId)"),
-              QStringLiteral("DELETE from TagLinks WHERE NOT EXISTS (SELECT 1 FROM Tags where TagID = "
-                             "TagLinks.LinkedTag)"),
-              QStringLiteral("DELETE FROM VideoSegments WHERE FileID IS NULL OR FileID IN (SELECT D.FileID FROM "
-                             "(SELECT DISTINCT FileID FROM VideoSegments WHERE FileID IS NOT NULL) D WHERE NOT EXISTS "
-                             "(SELECT 1 FROM VideoFiles WHERE FileID = D.FileID))"),
-              QStringLiteral("DELETE FROM SegmentTags WHERE SegmentID IS NULL OR SegmentID IN (SELECT D.SegmentID "
-                             "FROM (SELECT DISTINCT SegmentID FROM SegmentTags WHERE SegmentID IS NOT NULL) D WHERE "
-                             "NOT EXISTS (SELECT 1 FROM VideoSegments WHERE SegmentID = D.SegmentID))")});
-  RemoveImpliedSegmentTags(db);
+unsigned UpkeepAfterWrites(const SqlWrites& writes) {
+  unsigned steps = TableWritten(writes, QStringLiteral("VersionData")) ? kUpgradeSchema : 0u;
+  for (const Reference& r : References()) {
+    if (writes.rowsAdded.contains(r.table.toLower()) || writes.Updated(r.table.toLower(), r.column.toLower()) ||
+        writes.rowsRemoved.contains(r.parent.toLower()) || writes.Updated(r.parent.toLower(), r.key.toLower())) {
+      steps |= r.step;
+    }
+  }
+  if (writes.rowsAdded.contains(QStringLiteral("segmentthumbnails")) ||
+      ColumnsUpdated(writes, "segmentthumbnails", {"thumbnail"})) {
+    steps |= kSweepThumbnails;
+  }
+  if (writes.rowsAdded.contains(QStringLiteral("segmenttags")) ||
+      writes.rowsAdded.contains(QStringLiteral("taglinks")) ||
+      ColumnsUpdated(writes, "segmenttags", {"segmentid", "tagid"}) ||
+      ColumnsUpdated(writes, "taglinks", {"tagid", "linkedtag"})) {
+    steps |= kSweepImpliedTags;
+  }
+  if (TableWritten(writes, QStringLiteral("FileLocations")) ||
+      writes.rowsAdded.contains(QStringLiteral("videofiles")) ||
+      writes.rowsAdded.contains(QStringLiteral("videosegments")) ||
+      ColumnsUpdated(writes, "videofiles", {"fileid", "diskserialno", "filepath", "currentpath"}) ||
+      ColumnsUpdated(writes, "videosegments", {"fileid", "online"})) {
+    steps |= kMapPaths;
+  }
+  return steps;
+}
+
+OrphanSurvey SurveyOrphans(SqlConnection& db, unsigned steps) {
+  OrphanSurvey survey;
+  survey.sweeps = steps & kSweepImpliedTags;
+  for (const Reference& r : References()) {
+    if (!(steps & r.step)) continue;
+    try {
+      SqlRecordset found(db, QStringLiteral("SELECT count(*), ifnull(max(typeof(%1) NOT IN ('integer', 'null')), 0) "
+                                            "FROM (%2)")
+                                 .arg(r.column, Dangling(r)));
+      if (found.Value(0).toInt() > 0) survey.sweeps |= r.step;
+      if (found.Value(1).toInt() == 1 && survey.damagedKey.isEmpty()) {
+        survey.damagedKey = r.table + QLatin1Char('.') + r.column;
+      }
+    } catch (const RWError&) {
+      survey.sweeps |= r.step;  // a layout without the column: the sweep tries it
+    }
+  }
+  const auto found = [&db](const char* sql) {
+    try {
+      return SqlRecordset(db, QLatin1String(sql)).Value(0).toInt() > 0;
+    } catch (const RWError&) {
+      return true;  // a layout without the table: the sweep tries it
+    }
+  };
+  if ((steps & kSweepThumbnails) && found(kThumbnailsWithoutPicture)) survey.sweeps |= kSweepThumbnails;
+  if ((steps & kSweepImpliedTags) && !found(kTagsLinkedTo)) survey.sweeps &= ~kSweepImpliedTags;
+  return survey;
+}
+
+namespace {
+
+// The statement that removes the rows of a reference that refer to nothing.
+// Rows with an empty `needed` column go in the same pass, in which each row
+// is looked up in key order, as a pass over thumbnails reads every stored
+// picture anyway.
+QString Sweep(const Reference& r) {
+  if (!r.needed.isEmpty()) {
+    return QStringLiteral("DELETE FROM %1 WHERE %5 IS NULL OR %2 NOT IN (SELECT %4 FROM %3)")
+        .arg(r.table, r.column, r.parent, r.key, r.needed);
+  }
+  return QStringLiteral("DELETE FROM %1 WHERE %2 IS NULL OR %2 IN (%3 AND D.%2 IS NOT NULL)")
+      .arg(r.table, r.column, Dangling(r));
+}
+
+}  // namespace
+
+// Should a pass fail (a library without segments), rows with an empty
+// `needed` column still go on their own.
+void RemoveOrphanRows(SqlConnection& db, unsigned steps) {
+  for (const Reference& r : References()) {
+    if (!(steps & r.step)) continue;
+    if (!Try(db, Sweep(r))) {
+      if (!r.needed.isEmpty()) Try(db, QStringLiteral("DELETE FROM %1 WHERE %2 IS NULL").arg(r.table, r.needed));
+      continue;
+    }
+    // Segments removed leave their tags referring to nothing.
+    if (r.step == kSweepSegments && db.RowsChanged() > 0) steps |= kSweepSegmentTags;
+  }
+  if (steps & kSweepImpliedTags) RemoveImpliedSegmentTags(db);
+}
+
+void AddPictureIndex(SqlConnection& db) {
+  Try(db, QStringLiteral("CREATE INDEX IF NOT EXISTS rw2_SegmentThumbnails_Pictures ON SegmentThumbnails "
+                         "(SegmentID) WHERE Thumbnail IS NOT NULL"));
 }

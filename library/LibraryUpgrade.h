@@ -7,6 +7,23 @@
 #include <QString>
 
 class SqlConnection;
+struct SqlWrites;
+
+// The steps of the upkeep, as bits. An open of a file the program knows runs
+// only the steps left to do (UpkeptFile.h); an open of any other file runs
+// every one.
+enum UpkeepStep : unsigned {
+  kCheckPages = 1u << 0,        // SQLite's quick check of every page, before anything is changed
+  kUpgradeSchema = 1u << 1,     // the upgrade, the version stamp and the program's indexes
+  kSweepThumbnails = 1u << 2,   // thumbnails without a picture or a segment
+  kSweepLinks = 1u << 3,        // links of or to a tag that is gone
+  kSweepSegments = 1u << 4,     // segments of a file that is gone
+  kSweepSegmentTags = 1u << 5,  // tags of a segment that is gone
+  kSweepImpliedTags = 1u << 6,  // tags implied by another tag of their segment
+  kMapPaths = 1u << 7,          // the files' folders and the segments' online flags
+};
+inline constexpr unsigned kOrphanSweeps = kSweepThumbnails | kSweepLinks | kSweepSegments | kSweepSegmentTags;
+inline constexpr unsigned kEveryUpkeepStep = (kMapPaths << 1) - 1;
 
 struct UpgradeReport {
   // The file had no DateAdded column: its thumbnails come from a version that
@@ -30,6 +47,32 @@ UpgradeReport UpgradeLibrarySchema(SqlConnection& db);
 // Replaces VersionData by the program's version, "Final".
 void StampLibraryVersion(SqlConnection& db);
 
-// Removes thumbnails, links, segments and segment tags that refer to nothing,
-// and tags implied by another tag of the same segment.
-void RemoveOrphanRows(SqlConnection& db);
+// The steps the program's own writes, as its connection recorded them, may
+// have given work: a row added that refers to something, or a row removed
+// that something refers to, the version row, the files' locations. Writes
+// of names, ratings, descriptions or saved views give none.
+unsigned UpkeepAfterWrites(const SqlWrites& writes);
+
+// What the sweeps of `steps` would remove, found without changing anything.
+struct OrphanSurvey {
+  // "Table.Column" of a reference to nothing that is not a whole number (nor
+  // empty): damage, not a row the program's history left, so the file must
+  // be refused rather than rows removed. Empty when there is none.
+  QString damagedKey;
+  // The sweeps of `steps` that have rows to remove (or could not be
+  // surveyed), the implied tags among them when some segment carries a tag
+  // another tag links to.
+  unsigned sweeps = 0;
+};
+OrphanSurvey SurveyOrphans(SqlConnection& db, unsigned steps);
+
+// The sweeps of `steps`: thumbnails, links, segments and segment tags that
+// refer to nothing, and tags implied by another tag of the same segment.
+// Segments removed bring their tags' sweep with them.
+void RemoveOrphanRows(SqlConnection& db, unsigned steps = kOrphanSweeps | kSweepImpliedTags);
+
+// An index of the thumbnails that hold a picture, so that the pre-load and
+// the clean-up find them without reading every picture. Other programs
+// reading the file do not use it (one older than SQLite 3.8 cannot read a
+// partial index's definition, as with the tag steps' own).
+void AddPictureIndex(SqlConnection& db);

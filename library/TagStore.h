@@ -58,8 +58,8 @@ struct LinkOutcome {
 // Stores the link (TagID, LinkedTag, relationship 'P' or 'L') and takes
 // `linked` off every segment that also carries `tag`, since `tag` implies it
 // from now on. Equal tags do nothing; a 'P' link that CheckParentLink refuses
-// writes nothing; a failing statement (the pair exists) ends it silently with
-// nothing written.
+// writes nothing; a pair that exists already ends it silently with nothing
+// written, and any other failure raises, with nothing written.
 // The method adds, only when `stored`: RefreshResults when gAutoRefresh,
 // ShowTagCloud(True) when gTagCloudShown; when `check` is a refusal, it shows
 // ParentLinkRefusal(check) in the message box (style 48, font "Tahoma").
@@ -151,11 +151,12 @@ struct RemoveFileResult {
 };
 // Removes files from the library: the file row, its segments, their tags,
 // thumbnails (rows and cached pictures) and result rows; with deleteFromDisk
-// the file goes to the trash first (modLaunchDoc::DeleteFileToBin). A file
-// already gone from the disk is removed silently; a file on an offline device
-// or at no known path, or one whose deletion failed, stays on disk and in the
-// library. A file whose rows fail keeps them all; the next file is taken.
-// Transaction "RemoveFile".
+// the file goes to the trash too (modLaunchDoc::DeleteFileToBin), once its
+// rows are gone. A file already gone from the disk is removed silently; a
+// file on an offline device or at no known path, or one whose deletion
+// failed, stays on disk and in the library. A file whose rows fail keeps them
+// all; the next file is taken. A full disk or a library file that cannot be
+// written raises, with every file kept as it was. Transaction "RemoveFile".
 // The method adds: picProgress visible and "Removing Files..." at 0 in
 // gSchemeColour4 with maximum SelectedCount (fileId 0) or 1; `progress` and
 // `releaseInspected` as above; each message in the message box (style 48, no

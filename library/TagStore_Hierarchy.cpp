@@ -129,8 +129,9 @@ LinkOutcome CreateTagRelationship(SqlConnection& db, int32_t tag, int32_t linked
                    .arg(Number(tag), Number(linked)));
     guard.Commit();
     outcome.stored = true;
-  } catch (const RWError&) {
+  } catch (const RWError& error) {
     // The pair is linked already (either letter): nothing to do, nothing to say.
+    if (!SqlConnection::IsKeyConflict(error)) throw;
   }
   return outcome;
 }

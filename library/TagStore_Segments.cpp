@@ -3,6 +3,7 @@
 #include "library/TagStore.h"
 
 #include "core/modLaunchDoc.h"
+#include "platform/ErrorGuard.h"
 #include "platform/MountProbe.h"
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
@@ -143,7 +144,7 @@ bool TagSegment(SqlConnection& db, int32_t segmentId, int32_t tagId, bool remove
                      .arg(Number(segmentId), Number(tagId)));
     }
   } catch (const RWError& e) {
-    if (e.Number() != kErrDatabase) throw;
+    if (!SqlConnection::IsKeyConflict(e)) throw;
     return false;  // the pair was there already
   }
   return db.RowsChanged() > 0;
@@ -165,29 +166,34 @@ void DeleteSearchResults(SqlConnection& db) {
 
 namespace {
 
-enum class DiskOutcome { Deleted, AlreadyGone, Kept };
+enum class DiskOutcome { ToDelete, AlreadyGone, Kept };
 
-// Deletes the file from the disk. A file on an offline device, or at no
-// usable path, is kept (with a message); so is one the trash refused, which
-// DeleteFileToBin has reported already.
-DiskOutcome DeleteFromDisk(SqlConnection& db, int32_t fileId, QStringList& messages) {
+// Where the file is deleted from the disk, found without changing anything.
+// A file on an offline device, or at no usable path, is kept (with a
+// message), as one on a drive that does not answer.
+struct DiskTarget {
+  DiskOutcome outcome = DiskOutcome::AlreadyGone;
+  QString path;
+};
+
+DiskTarget FindOnDisk(SqlConnection& db, int32_t fileId, QStringList& messages) {
   SqlRecordset rs(db, QStringLiteral("SELECT CurrentPath, FileName from VideoFiles VF WHERE FileID = ") +
                           Number(fileId));
-  if (rs.Eof()) return DiskOutcome::AlreadyGone;  // removed already (a file listed twice)
+  if (rs.Eof()) return {};  // removed already (a file listed twice)
   const QString folder = rs.Value(0).toString();
   const QString name = rs.Value(1).toString();
   if (folder.startsWith(QLatin1String("[Offline]"))) {
     messages << QStringLiteral("'%1' cannot be deleted as its storage device is offline:\r\n\r\n%2\r\n\r\n"
                                "It has been kept in this Library.")
                     .arg(name, folder);
-    return DiskOutcome::Kept;
+    return {DiskOutcome::Kept, QString()};
   }
   const QString path = folder + name;
   if (folder.isEmpty() || QDir::isRelativePath(path)) {
     messages << QStringLiteral("'%1' cannot be deleted as its location is not known.\r\n\r\n"
                                "It has been kept in this Library.")
                     .arg(name);
-    return DiskOutcome::Kept;
+    return {DiskOutcome::Kept, QString()};
   }
   auto gone = [path] { return !QFileInfo::exists(path) && !QFileInfo(path).isSymLink(); };
   // Asked through the mount probe: a drive that does not answer keeps the
@@ -197,14 +203,22 @@ DiskOutcome DeleteFromDisk(SqlConnection& db, int32_t fileId, QStringList& messa
     messages << QStringLiteral("'%1' cannot be deleted as its storage device does not answer:\r\n\r\n%2\r\n\r\n"
                                "It has been kept in this Library.")
                     .arg(name, folder);
-    return DiskOutcome::Kept;
+    return {DiskOutcome::Kept, QString()};
   }
-  if (*goneAlready) return DiskOutcome::AlreadyGone;
-  if (modLaunchDoc::DeleteFileToBin(path, false, false)) return DiskOutcome::Deleted;
-  return gone() ? DiskOutcome::AlreadyGone : DiskOutcome::Kept;
+  if (*goneAlready) return {};
+  return {DiskOutcome::ToDelete, path};
 }
 
-void RemoveFileRows(SqlConnection& db, int32_t fileId, ThumbnailCache& cache) {
+// The file to the trash; false when it is still there (DeleteFileToBin has
+// reported why).
+bool DeleteFromDisk(const QString& path) {
+  if (modLaunchDoc::DeleteFileToBin(path, false, false)) return true;
+  return !QFileInfo::exists(path) && !QFileInfo(path).isSymLink();
+}
+
+// Deletes the file's rows; answers its segments, whose cached pictures go
+// once the rows are gone for good.
+std::vector<int32_t> RemoveFileRows(SqlConnection& db, int32_t fileId) {
   const QString id = Number(fileId);
   std::vector<int32_t> segments;
   SqlRecordset rs(db, QStringLiteral("SELECT SegmentID FROM VideoSegments WHERE FileID = %1 UNION "
@@ -221,21 +235,33 @@ void RemoveFileRows(SqlConnection& db, int32_t fileId, ThumbnailCache& cache) {
   // Segment numbers are reused: a thumbnail left behind would show on the
   // next file or segment that gets one of them.
   db.Execute(QStringLiteral("DELETE FROM SegmentThumbnails WHERE FileID = ") + id);
-  for (int32_t segment : segments) DropCached(cache, segment);
+  return segments;
 }
 
-// One candidate file; true when its rows went. A failure is reported and
-// leaves every row of the file, and the next file is taken.
-bool RemoveOneFile(SqlConnection& db, int32_t file, const RemoveFileRequest& request, ThumbnailCache& cache,
-                   QStringList& messages) {
+// One candidate file; true when its rows went. Its rows go before the file
+// leaves the disk, so a library that cannot be written keeps the file on
+// its disk too, and a file the trash refuses keeps its rows. A failure of
+// the file is reported and leaves every row of it, and the next file is
+// taken; a full disk or a library file that cannot be written ends the
+// whole removal.
+bool RemoveOneFile(SqlConnection& db, int32_t file, const RemoveFileRequest& request,
+                   std::vector<int32_t>& segments, QStringList& messages) {
   try {
-    if (request.deleteFromDisk && DeleteFromDisk(db, file, messages) == DiskOutcome::Kept) return false;
+    DiskTarget disk;
+    if (request.deleteFromDisk) disk = FindOnDisk(db, file, messages);
+    if (disk.outcome == DiskOutcome::Kept) return false;
     if (file == request.inspectedFileId && request.releaseInspected) request.releaseInspected();
     TransactionGuard guard(db, QStringLiteral("RemoveFileRows"));
-    RemoveFileRows(db, file, cache);
+    const std::vector<int32_t> gone = RemoveFileRows(db, file);
+    if (disk.outcome == DiskOutcome::ToDelete && !DeleteFromDisk(disk.path)) {
+      guard.Rollback();
+      return false;
+    }
     guard.Commit();
+    segments.insert(segments.end(), gone.begin(), gone.end());
     return true;
   } catch (const RWError& e) {
+    if (ErrorGuard::IsStorageFault(e)) throw;
     messages << Number(e.Number()) + QLatin1Char(' ') + e.Description();
     return false;
   }
@@ -248,17 +274,19 @@ RemoveFileResult RemoveFile(SqlConnection& db, const RemoveFileRequest& request,
   const bool selection = request.fileId == 0;
   const size_t candidates = selection ? request.results.size() : 1;
   QSet<int32_t> tried;  // a file may be selected on several rows
+  std::vector<int32_t> segments;
   TransactionGuard guard(db, QStringLiteral("RemoveFile"));
   for (size_t i = 0; i < candidates; ++i) {
     const int32_t file =
         selection ? (request.results[i].selected ? request.results[i].fileId : 0) : request.fileId;
     if (file > 0 && !tried.contains(file)) {
       tried.insert(file);
-      if (RemoveOneFile(db, file, request, cache, result.messages)) result.removed.push_back(file);
+      if (RemoveOneFile(db, file, request, segments, result.messages)) result.removed.push_back(file);
     }
     if (request.progress) request.progress(selection ? static_cast<int32_t>(i + 1) : request.fileId);
   }
   guard.Commit();
+  for (int32_t segment : segments) DropCached(cache, segment);
   return result;
 }
 

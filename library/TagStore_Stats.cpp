@@ -1,11 +1,12 @@
 // Total playing time and whether the current view has been refined.
 #include "library/TagStore.h"
 
-#include "core/modReelwise.h"
+#include "core/ShownNumbers.h"
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace TagStore {
@@ -20,7 +21,9 @@ double SummedSeconds(SqlConnection& db, const QString& sql) {
   try {
     SqlRecordset rs(db, sql);
     const double seconds = rs.Eof() ? 0.0 : rs.Value(0).toDouble();
-    return seconds > 0 ? seconds : 0.0;  // segments stored back to front count as nothing
+    // Segments stored back to front count as nothing, and so does a sum
+    // beyond any real length.
+    return std::isfinite(seconds) && seconds > 0 ? seconds : 0.0;
   } catch (const RWError&) {
     return 0.0;
   }
@@ -38,9 +41,10 @@ QString GetPlayListStats(SqlConnection& db, bool resultsOnly) {
   const double weeks = std::floor(days / 7);
   seconds -= days * kSecondsPerDay;
   QString text;
-  if (weeks > 0) text = QString::number(weeks, 'f', 0) + QStringLiteral("w ");
-  if (days > 0) text += QString::number(std::fmod(days, 7.0), 'f', 0) + QStringLiteral("d ");
-  return text + modReelwise::FormatDuration(seconds, false, false);
+  constexpr double kMostWeeks = 9.0e18;  // inside the 64-bit range
+  if (weeks > 0) text = ShownNumbers::Count(static_cast<int64_t>(std::min(weeks, kMostWeeks))) + QStringLiteral("w ");
+  if (days > 0) text += ShownNumbers::Count(static_cast<int64_t>(std::fmod(days, 7.0))) + QStringLiteral("d ");
+  return text + ShownNumbers::Duration(seconds, false, false);
 }
 
 bool ViewModified(const QString& viewSpec) { return viewSpec.count(QLatin1Char('|')) >= 2; }

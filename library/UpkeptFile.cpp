@@ -2,6 +2,7 @@
 
 #include "core/modRegistry.h"
 #include "library/LibraryFile.h"
+#include "library/LibraryUpgrade.h"
 
 #include <QFile>
 #include <QStringList>
@@ -12,15 +13,14 @@ namespace {
 
 const QString kValueName = QStringLiteral("UpkeptLibrary");
 
-// The record: the program's version, the stamp's numbers and the path last,
-// so a path holding the separator still reads back whole.
-QString RecordOf(const QString& path, const LibraryFileStamp& stamp) {
+// The record: the program's version, the stamp's numbers, the steps left and
+// the path last, so a path holding the separator still reads back whole.
+QString StampFields(const LibraryFileStamp& stamp) {
   QStringList fields = {QStringLiteral("%1.%2.%3").arg(kProgramMajor).arg(kProgramMinor).arg(kProgramRevision)};
-  for (int64_t n : {stamp.changeCounter, stamp.size, stamp.modifiedNs, stamp.inode, stamp.device}) {
+  for (int64_t n : {stamp.changeCounter, stamp.schemaCookie, stamp.size, stamp.modifiedNs, stamp.inode, stamp.device}) {
     fields << QString::number(n);
   }
-  fields << path;
-  return fields.join(QLatin1Char('|'));
+  return fields.join(QLatin1Char('|')) + QLatin1Char('|');
 }
 
 uint32_t BigEndian32(const unsigned char* p) {
@@ -40,7 +40,9 @@ LibraryFileStamp StampOfLibraryFile(const QString& path) {
   if (!file.open(QIODevice::ReadOnly)) return stamp;
   const QByteArray header = file.read(100);
   if (header.size() < 100 || !header.startsWith(QByteArrayLiteral("SQLite format 3\0"))) return stamp;
-  stamp.changeCounter = BigEndian32(reinterpret_cast<const unsigned char*>(header.constData()) + 24);
+  const auto* bytes = reinterpret_cast<const unsigned char*>(header.constData());
+  stamp.changeCounter = BigEndian32(bytes + 24);
+  stamp.schemaCookie = BigEndian32(bytes + 40);
   stamp.size = info.st_size;
   stamp.modifiedNs = int64_t(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
   stamp.inode = static_cast<int64_t>(info.st_ino);
@@ -49,12 +51,19 @@ LibraryFileStamp StampOfLibraryFile(const QString& path) {
   return stamp;
 }
 
-void RememberUpkeptFile(const QString& path, const LibraryFileStamp& stamp) {
-  const QString record = stamp.valid ? RecordOf(path, stamp) : QString();
+void RememberUpkeptFile(const QString& path, const LibraryFileStamp& stamp, unsigned work) {
+  const bool known = stamp.valid && (work & kEveryUpkeepStep) != kEveryUpkeepStep;
+  const QString record = known ? StampFields(stamp) + QString::number(work) + QLatin1Char('|') + path : QString();
   if (modRegistry::GetSettingText(kRegOther, kValueName) == record) return;
   modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, kValueName, record);
 }
 
-bool RememberedUpkept(const QString& path, const LibraryFileStamp& stamp) {
-  return stamp.valid && modRegistry::GetSettingText(kRegOther, kValueName) == RecordOf(path, stamp);
+unsigned RememberedWork(const QString& path, const LibraryFileStamp& stamp) {
+  const QString record = modRegistry::GetSettingText(kRegOther, kValueName);
+  const QString prefix = StampFields(stamp);
+  const QString suffix = QLatin1Char('|') + path;
+  if (!stamp.valid || !record.startsWith(prefix) || !record.endsWith(suffix)) return kEveryUpkeepStep;
+  bool number = false;
+  const unsigned work = record.mid(prefix.size(), record.size() - prefix.size() - suffix.size()).toUInt(&number);
+  return number ? work : kEveryUpkeepStep;
 }

@@ -1,16 +1,19 @@
 #pragma once
-// Whether a library file is known to be as the program left it after a full
-// upkeep (schema probes, version stamp, orphan clean-up), so that an open may
-// skip that upkeep and the page check before it.
+// What the next open of a library file the program knows still has to do of
+// the upkeep (UpkeepStep bits, LibraryUpgrade.h), so that it may skip the
+// rest and the page check before it.
 //
 // A file's stamp is SQLite's change counter from its header (every committed
-// write in the rollback journal the program uses raises it), its size, its
-// modification time to the nanosecond and its inode. The program remembers
-// the stamp of the file as it releases it, when the stamp is still the one
-// taken right after its own upkeep; any later write, by this program, another
-// copy, an older version or another tool, changes the stamp, and then the
-// next open runs the whole upkeep again. A journal or write-ahead log beside
-// the file (a write cut short, another tool's log) makes the stamp unusable.
+// write in the rollback journal the program uses raises it), its schema
+// cookie, its size, its modification time to the nanosecond and its inode.
+// The program remembers the stamp of the file as it releases it with the
+// steps left: none when the stamp is still the one taken right after its own
+// upkeep, those its own writes since may have given work when it alone wrote
+// the file (its connection records its writes, and SQLite's data version
+// tells another connection's commits). Any write of another copy, an older
+// version or another tool changes the stamp unaccounted for, and the next
+// open runs every step. A journal or write-ahead log beside the file (a
+// write cut short, another tool's log) makes the stamp unusable.
 #include <QString>
 
 #include <cstdint>
@@ -18,6 +21,7 @@
 struct LibraryFileStamp {
   bool valid = false;
   int64_t changeCounter = 0;
+  int64_t schemaCookie = 0;
   int64_t size = 0;
   int64_t modifiedNs = 0;
   int64_t inode = 0;
@@ -30,10 +34,12 @@ struct LibraryFileStamp {
 // or write-ahead log lies beside it.
 LibraryFileStamp StampOfLibraryFile(const QString& path);
 
-// Remembers (in the settings) that `path` with `stamp` was left upkept by this
-// version of the program; an invalid stamp forgets any such record.
-void RememberUpkeptFile(const QString& path, const LibraryFileStamp& stamp);
+// Remembers (in the settings) that this version of the program left `path`
+// with `stamp` and `work` (UpkeepStep bits) left for its next open; an
+// invalid stamp, or every step left, forgets any such record.
+void RememberUpkeptFile(const QString& path, const LibraryFileStamp& stamp, unsigned work);
 
-// True when the settings remember `path` upkept by this version with a stamp
-// equal to `stamp` (which must be valid).
-bool RememberedUpkept(const QString& path, const LibraryFileStamp& stamp);
+// The steps left for an open of `path` as the settings remember it, when
+// this version left it with a stamp equal to `stamp` (which must be valid);
+// every step otherwise.
+unsigned RememberedWork(const QString& path, const LibraryFileStamp& stamp);

@@ -1,5 +1,6 @@
 #include "library/ViewSpec.h"
 
+#include "core/ShownNumbers.h"
 #include "platform/RWError.h"
 #include "platform/SqlText.h"
 
@@ -218,7 +219,7 @@ QString HistoryComboText(const QString& description, const QString& op, int64_t 
   QString sign;
   if (op == QLatin1String("&")) sign = QStringLiteral("+");
   if (op == QLatin1String("+") || op == QLatin1String("-")) sign = QStringLiteral("-");
-  return description + QString(500, QLatin1Char(' ')) + QStringLiteral(" [") + sign + QString::number(changed) +
+  return description + QString(500, QLatin1Char(' ')) + QStringLiteral(" [") + sign + ShownNumbers::Count(changed) +
          QStringLiteral("]");
 }
 

@@ -26,6 +26,7 @@
 #include "platform/JpegCodec.h"
 #include "platform/KeyedCollection.h"
 #include "platform/SqlConnection.h"
+#include "platform/WorkPacer.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -120,11 +121,16 @@ class clsRWLibrary : public IDeviceTableHost {
     ~TagCloudDeferral();
     TagCloudDeferral(const TagCloudDeferral&) = delete;
     TagCloudDeferral& operator=(const TagCloudDeferral&) = delete;
+    // The tagging asked for since was rolled back: the cloud is right as it is.
+    void Undone();
 
    private:
     clsRWLibrary& library_;
   };
   void RateSegment(int16_t Rating, int32_t SegmentID);
+  // A rating stored for the segment shown wherever the program holds it: the
+  // inspector's segment list, the results, the current and inspected items.
+  void ShowStoredRating(int32_t SegmentID, int16_t Rating);
   void CreateSegment(double Start, double End, int32_t FileID, int32_t SegmentID, int32_t& Result);
   void UpdateSegmentAB(int32_t SegmentID, double Start, double End);
   void RemoveSegment(int32_t SegmentID);
@@ -146,7 +152,10 @@ class clsRWLibrary : public IDeviceTableHost {
   // Runs every step of a view spec, then fetches and shows the rows.
   void ShowView(const QString& Spec, const QString& Caption);
   // Runs the current view again up to the step selected in the history combo.
-  void RefreshResults();
+  // keepFrontCard (after a mount change, which changes where files are, not
+  // which one the user looks at): the carousel's front card stays on its
+  // result where the result is still there.
+  void RefreshResults(bool keepFrontCard = false);
   int16_t HistoryIndex() const { return m_HistoryIndex; }
   // Moves to entry n (clamped in place to the entries there are) and replays it.
   void SetHistoryIndex(int16_t& n);
@@ -190,11 +199,18 @@ class clsRWLibrary : public IDeviceTableHost {
   SqlConnection& DeviceTableConnection() override { return *m_Connection; }
   void ShowDeviceProgress(const QString& caption) override { ShowProgress(caption, 0); }
   void DeviceProgressOff() override { ProgressOff(); }
+  void DeviceWorkGoesOn() override {
+    if (m_OpenPacer) m_OpenPacer->Due();
+  }
 
   // The frame of the catalogue operations (clsRWLibrary_frame.cpp).
-  // A caption and a position in the progress strip.
+  // A caption and a position in the progress strip; during an open that has
+  // run past its grace the window's events are handled first (WorkPacer.h).
   void ShowProgress(const QString& Caption, int32_t Value = 0);
   void ProgressOff();
+  // Whether a loop's progress report is due: by the open's pacer during an
+  // open, else by the loop's own.
+  bool ProgressDue(WorkPacer& own);
   // Runs the work in the named transaction and commits it; an error rolls
   // the transaction back and is reported. False when the work failed.
   bool RunInTransaction(const QString& Name, const std::function<void()>& Work);
@@ -221,12 +237,17 @@ class clsRWLibrary : public IDeviceTableHost {
   bool RefusedAsOpenElsewhere(const QString& path);
 
   bool CheckLibraryVersion(const QString& path);
-  // Whether `path` is as this object, or the program before, left it after a
-  // full upkeep (UpkeptFile.h).
-  bool KnownUpkept(const QString& path) const;
-  // Before the open library's connection goes: remembers the file as upkept
-  // when nothing was written to it since this object's upkeep.
+  // The upkeep steps an open of `path` needs (UpkeptFile.h): none when it is
+  // as this object, or the program before, left it after an upkeep; those
+  // the program's own writes since may have given work when nothing else
+  // wrote it; every step otherwise.
+  unsigned WorkLeft(const QString& path);
+  // Before the open library's connection goes: remembers the file with the
+  // steps left for its next open.
   void ReleaseUpkeptFile();
+  // After an open's upkeep and its own writes: the file as it is now needs
+  // nothing more.
+  void MarkUpkept();
   void SetLoadingState(bool& starting);
   bool HouseKeep();
   void ResizeThumbnails();
@@ -253,16 +274,19 @@ class clsRWLibrary : public IDeviceTableHost {
   const QImage& NoThumbPicture();
 
   ILibraryView* m_View = nullptr;
+  // The pacer of the open running now, none between opens.
+  WorkPacer* m_OpenPacer = nullptr;
   std::unique_ptr<SqlConnection> m_Connection;
   // Held while a library file is open, so that one copy of the program at a
   // time has it open; none for the scratch library.
   std::unique_ptr<FileLock> m_Lock;
-  // The open library's stamp right after this object's upkeep of it (not
-  // valid before one completed), and whether the open running now found the
-  // file upkept and unchanged, so its upkeep may skip the upgrade and clean-up.
+  // The open library's stamp and SQLite's data version right after this
+  // object's upkeep of it (the stamp not valid before one completed), and
+  // the upkeep steps the open running now has to do (UpkeepStep bits).
   LibraryFileStamp m_UpkeptStamp;
+  int64_t m_UpkeptDataVersion = 0;
   QString m_UpkeptPath;
-  bool m_OpeningUpkept = false;
+  unsigned m_OpeningWork = 0;
   // Whether the last upkeep's mapping of file paths completed; a file whose
   // mapping failed is not remembered as upkept.
   bool m_PathsMapped = false;

@@ -6,6 +6,7 @@
 
 #include "core/modReelwise.h"
 #include "library/HistoryEntry.h"
+#include "library/ResultItem.h"
 #include "library/ViewSpec.h"
 #include "platform/RWError.h"
 
@@ -37,6 +38,24 @@ class RecordingOff {
  private:
   bool& record_;
 };
+
+// The segment of the carousel's front card; 0 outside the carousel.
+int32_t FrontCardSegment() {
+  if (gBrowserMode != 3 || gBrowserIndex < 1 || static_cast<size_t>(gBrowserIndex) >= gResults.size()) return 0;
+  return gResults[static_cast<size_t>(gBrowserIndex)].SegmentID;
+}
+
+// The front card on the segment's result among the rows fetched anew, where
+// it is one of them; else the carousel starts from the first, as it does
+// for new results.
+void PutFrontCardOn(int32_t segmentId) {
+  for (size_t i = 1; i < gResults.size(); ++i) {
+    if (gResults[i].SegmentID == segmentId) {
+      gBrowserIndex = static_cast<int32_t>(i);
+      return;
+    }
+  }
+}
 
 bool HasEntry(int index) { return index > 0 && static_cast<size_t>(index) < gHistory.size(); }
 
@@ -116,8 +135,9 @@ bool clsRWLibrary::NoFurtherHistory() const { return m_HistoryIndex == static_ca
 // Runs the current view again up to the step selected in the history combo,
 // keeping the selection and the scroll position. The steps and the fetch
 // report their own errors; nothing else here is worth a message.
-void clsRWLibrary::RefreshResults() {
+void clsRWLibrary::RefreshResults(bool keepFrontCard) {
   if (View().HistoryComboCount() == 0) return;
+  const int32_t front = keepFrontCard ? FrontCardSegment() : 0;
   const ErrorReport nothing{.quiet = true};
   ErrorGuard(nothing).Run([&] {
     int last = 1;
@@ -142,6 +162,7 @@ void clsRWLibrary::RefreshResults() {
       }
       EntryAt(m_HistoryIndex).Caption = caption;
       FetchSearchResults();
+      if (front != 0) PutFrontCardOn(front);
       ShowSearchResults();
       transaction.Commit();
       View().AlignBrowserHistory();

@@ -6,18 +6,22 @@
 #include "core/modReelwise.h"
 #include "library/HistoryEntry.h"
 #include "library/LibraryFile.h"
+#include "library/LibraryUpgrade.h"
 #include "library/ResultItem.h"
 #include "library/WorkTables.h"
 #include "library/cFactory.h"
 #include "platform/FileLock.h"
 #include "platform/QuitRequest.h"
 #include "platform/RWError.h"
+#include "platform/RunOffUiThread.h"
 #include "platform/SqlRecordset.h"
 #include "platform/SqlText.h"
 
 #include <QDebug>
 #include <QEventLoop>
 #include <QTimer>
+
+#include <utility>
 
 namespace {
 
@@ -33,6 +37,35 @@ class AppReadyRestorer {
   bool previous_;
   bool completed_ = false;
 };
+
+// An open that runs longer than half a second handles the window's events
+// (but the user's, timers and sockets) every tenth of a second, so that the
+// window goes on painting and shows the open's progress; the looks at the
+// file before it is used run on a helper thread meanwhile.
+constexpr int kOpenGraceMs = 500;
+constexpr int kOpenPaceMs = 100;
+
+// The library's pacer for the life of an open.
+class OpenPacing {
+ public:
+  OpenPacing(WorkPacer*& slot, WorkPacer& pacer) : slot_(slot), previous_(slot) { slot_ = &pacer; }
+  ~OpenPacing() { slot_ = previous_; }
+  OpenPacing(const OpenPacing&) = delete;
+  OpenPacing& operator=(const OpenPacing&) = delete;
+
+ private:
+  WorkPacer*& slot_;
+  WorkPacer* previous_;
+};
+
+// A look at the file that reads the whole of it runs on a helper thread,
+// the window's events paced meanwhile as by the rest of the open; a short
+// one runs here.
+template <typename Look>
+auto LookAtFile(bool whole, WorkPacer& pacer, Look look) {
+  if (!whole) return look();
+  return RunOffUiThreadWaiting(std::move(look), [&pacer](OffUiOutcome& outcome) { pacer.Wait(outcome); });
+}
 
 void PauseWithEvents(int milliseconds) {
   QEventLoop loop;
@@ -127,7 +160,43 @@ bool RefusedByState(const QString& path, DatabaseFileState state) {
       ShowRefusal(name + QStringLiteral("is being written by another program and therefore cannot be opened now."),
                   QStringLiteral("Library in use"));
       break;
+    case DatabaseFileState::JournalBlocked:
+      ShowRefusal(name + QStringLiteral("cannot be opened: beside it\r\n'%1'\r\nis a folder (or something else "
+                                        "that is no file), and that name is kept for the Library's own journal."
+                                        "\r\n\r\nRename or move it, then open the Library again. Nothing in the "
+                                        "file was changed.")
+                             .arg(SqlConnection::TakenJournalName(path)),
+                  QStringLiteral("Library not opened"));
+      break;
   }
+  return true;
+}
+
+// A library stamped by a later version is refused: true, having said so.
+bool RefusedAsLater(SqlConnection& db, const QString& path) {
+  auto rs = gFactory.NewRecordset(db, QStringLiteral("Select * FROM VersionData"));
+  const int major = rs->Eof() ? 0 : rs->Fields(QStringLiteral("Major")).toInt();
+  const int minor = rs->Eof() ? 0 : rs->Fields(QStringLiteral("Minor")).toInt();
+  const int revision = rs->Eof() ? 0 : rs->Fields(QStringLiteral("Revision")).toInt();
+  const bool accepted = major < kProgramMajor || (major == kProgramMajor && minor < kProgramMinor) ||
+                        (major == kProgramMajor && minor == kProgramMinor && revision <= kProgramRevision);
+  if (accepted) return false;
+  ShowRefusal(QStringLiteral(" '%1'\r\n\r\nwas created by a later version (%2.%3.%4) of \r\n"
+                             "Reelwise II and therefore cannot be opened.")
+                  .arg(path)
+                  .arg(major)
+                  .arg(minor)
+                  .arg(revision));
+  return true;
+}
+
+// A reference another program damaged ("Table.Column", OrphanSurvey) is
+// refused: true, having said so in one sentence naming the table and column.
+bool RefusedAsDamaged(const QString& path, const QString& damagedKey) {
+  if (damagedKey.isEmpty()) return false;
+  RefuseChangedTable(path, damagedKey.section(QLatin1Char('.'), 0, 0),
+                     QStringLiteral("holds in its column \"%1\" a reference that is no row number")
+                         .arg(damagedKey.section(QLatin1Char('.'), 1)));
   return true;
 }
 
@@ -151,9 +220,14 @@ QString LibraryNameOf(const QString& path) {
 // database, a database that is no library, or one of a later version.
 std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString& path,
                                                                    std::unique_ptr<FileLock>& lock) {
-  // A file known unchanged since its last upkeep passed the page check then.
-  m_OpeningUpkept = KnownUpkept(path);
-  if (RefusedByState(path, SqlConnection::Examine(path, !m_OpeningUpkept))) return nullptr;
+  // A file only the program wrote since its last upkeep passed the page
+  // check then.
+  m_OpeningWork = WorkLeft(path);
+  const bool checkPages = m_OpeningWork & kCheckPages;
+  if (checkPages) ShowProgress(QStringLiteral("Checking Library..."));
+  const DatabaseFileState state =
+      LookAtFile(checkPages, *m_OpenPacer, [&path, checkPages] { return SqlConnection::Examine(path, checkPages); });
+  if (RefusedByState(path, state)) return nullptr;
   // The lock is held from before the first write until the library is closed;
   // reopening the library this object has open keeps the lock it holds.
   if (!m_Lock || !m_Lock->Covers(path)) {
@@ -166,11 +240,17 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
   std::unique_ptr<SqlConnection> candidate;
   QString replaced;
   QString missing;
+  OrphanSurvey survey;
   bool earlierLayout = false;
   try {
     candidate = gFactory.OpenConnection(path);
     replaced = ReplacedTable(*candidate);
     missing = MissingTable(*candidate);
+    if (replaced.isEmpty() && missing.isEmpty()) {
+      SqlConnection& db = *candidate;
+      const unsigned work = m_OpeningWork;
+      survey = LookAtFile(work & kOrphanSweeps, *m_OpenPacer, [&db, work] { return SurveyOrphans(db, work); });
+    }
     earlierLayout = !HasTable(*candidate, QStringLiteral("VersionData"));
     if (earlierLayout && !(HasTable(*candidate, QStringLiteral("VideoFiles")) &&
                            HasTable(*candidate, QStringLiteral("Tags")))) {
@@ -192,36 +272,47 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
     }
     return nullptr;
   }
-  if (earlierLayout) return candidate;
-  auto rs = gFactory.NewRecordset(*candidate, QStringLiteral("Select * FROM VersionData"));
-  const int major = rs->Eof() ? 0 : rs->Fields(QStringLiteral("Major")).toInt();
-  const int minor = rs->Eof() ? 0 : rs->Fields(QStringLiteral("Minor")).toInt();
-  const int revision = rs->Eof() ? 0 : rs->Fields(QStringLiteral("Revision")).toInt();
-  const bool accepted = major < kProgramMajor || (major == kProgramMajor && minor < kProgramMinor) ||
-                        (major == kProgramMajor && minor == kProgramMinor && revision <= kProgramRevision);
-  if (accepted) return candidate;
-  lock.reset();
-  ShowRefusal(QStringLiteral(" '%1'\r\n\r\nwas created by a later version (%2.%3.%4) of \r\n"
-                             "Reelwise II and therefore cannot be opened.")
-                  .arg(path)
-                  .arg(major)
-                  .arg(minor)
-                  .arg(revision));
-  return nullptr;
+  // A reference another program damaged is found by the survey before the
+  // clean-up would remove the rows that hold it.
+  if ((!earlierLayout && RefusedAsLater(*candidate, path)) || RefusedAsDamaged(path, survey.damagedKey)) {
+    lock.reset();
+    return nullptr;
+  }
+  // Only the sweeps that found rows to remove run.
+  m_OpeningWork = (m_OpeningWork & ~(kOrphanSweeps | kSweepImpliedTags)) | survey.sweeps;
+  return candidate;
 }
 
-bool clsRWLibrary::KnownUpkept(const QString& path) const {
+unsigned clsRWLibrary::WorkLeft(const QString& path) {
   const LibraryFileStamp now = StampOfLibraryFile(path);
-  if (!now.valid) return false;
-  return (m_UpkeptPath == path && m_UpkeptStamp == now) || RememberedUpkept(path, now);
+  if (!now.valid) return kEveryUpkeepStep;
+  if (!m_UpkeptStamp.valid || m_UpkeptPath != path) return RememberedWork(path, now);
+  if (now == m_UpkeptStamp) return 0;
+  // The same file, and no other connection committed to it since the upkeep:
+  // every change is one of this connection's recorded writes.
+  const bool sameFile = now.inode == m_UpkeptStamp.inode && now.device == m_UpkeptStamp.device;
+  try {
+    if (!sameFile || m_Connection->DataVersion() != m_UpkeptDataVersion) return kEveryUpkeepStep;
+  } catch (const RWError&) {
+    return kEveryUpkeepStep;
+  }
+  const unsigned schema = now.schemaCookie != m_UpkeptStamp.schemaCookie ? kUpgradeSchema : 0u;
+  return UpkeepAfterWrites(m_Connection->Writes()) | schema;
 }
 
 void clsRWLibrary::ReleaseUpkeptFile() {
-  if (m_UpkeptStamp.valid && StampOfLibraryFile(m_UpkeptPath) == m_UpkeptStamp) {
-    RememberUpkeptFile(m_UpkeptPath, m_UpkeptStamp);
+  if (m_UpkeptStamp.valid) {
+    RememberUpkeptFile(m_UpkeptPath, StampOfLibraryFile(m_UpkeptPath), WorkLeft(m_UpkeptPath));
   }
   m_UpkeptStamp = LibraryFileStamp();
   m_UpkeptPath.clear();
+}
+
+void clsRWLibrary::MarkUpkept() {
+  m_UpkeptPath = LibraryPath;
+  m_UpkeptStamp = m_PathsMapped ? StampOfLibraryFile(LibraryPath) : LibraryFileStamp();
+  m_UpkeptDataVersion = m_Connection->DataVersion();
+  m_Connection->ForgetWrites();
 }
 
 // A file another copy of the program has open is not replaced either.
@@ -249,11 +340,14 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
   const QuitRequest::LongWork work;
   AppReadyRestorer ready;
   if (path == gPlaceholderLibraryPath) return;
+  WorkPacer pacer(kOpenGraceMs, kOpenPaceMs);
+  const OpenPacing pacing(m_OpenPacer, pacer);
   const bool opened = ErrorGuard(Reporting()).Run([&] {
     // The file is checked before anything of the open library is cleared,
     // so a refused file leaves that library, its tree and results as they were.
     BusyBrowser(View(), true);
     if (!CheckLibraryVersion(path)) {
+      ProgressOff();
       BusyBrowser(View(), false);
       return;
     }
@@ -281,8 +375,7 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
     ShowFirstView();
     // The open's own writes after the upkeep (devices, work tables, the
     // first view) leave nothing for the next upkeep to do.
-    m_UpkeptPath = LibraryPath;
-    m_UpkeptStamp = m_PathsMapped ? StampOfLibraryFile(LibraryPath) : LibraryFileStamp();
+    MarkUpkept();
     ready.Completed();
   });
   if (opened) return;

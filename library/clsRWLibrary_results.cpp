@@ -5,6 +5,7 @@
 #include "library/clsRWLibrary.h"
 
 #include "core/ProgramMessage.h"
+#include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
@@ -15,7 +16,6 @@
 
 #include <QElapsedTimer>
 
-#include <cmath>
 #include <functional>
 
 namespace {
@@ -115,15 +115,10 @@ QString WrappablePath(const QString& path) {
   return text;
 }
 
-// "0.000 MB" in 12 places; the format rounds half away from zero.
+// "0.000 MB" in 12 places, the digits not grouped.
 QString MegabyteText(double bytes) {
-  const double megabytes = std::round(bytes / 1024 / 1024 * 1000) / 1000;
-  return (QString::number(megabytes, 'f', 3) + QStringLiteral(" MB")).rightJustified(12);
+  return ShownNumbers::Megabytes(bytes, ShownNumbers::Grouping::None).rightJustified(12);
 }
-
-// A single-precision rate in the general number form: the digits the
-// single holds (29.97), not those of its double expansion (29.9699993).
-QString GeneralNumber(float value) { return QString::number(static_cast<double>(value), 'g', 7); }
 
 // How often a fetch redraws its progress at most: often enough to look
 // alive, seldom enough that drawing costs little beside the reading.
@@ -177,11 +172,11 @@ QString ResultListText(const ResultItem& item, int field) {
     case 3:
       return MegabyteText(item.FileSize);
     case 4:
-      return modReelwise::FormatDuration(item.Duration, false, false);
+      return ShownNumbers::Duration(item.Duration, false, false);
     case 5:
       return item.Dimensions;
     case 6:
-      return GeneralNumber(item.FrameRate);
+      return ShownNumbers::FrameRate(item.FrameRate);
     case 7:
       return QString::number(item.Bitrate).rightJustified(6) + QStringLiteral(" kbps");
     case 8:

@@ -15,6 +15,16 @@ namespace {
 
 QWidget* Owner() { return ProgramMessageOwner(); }
 
+// What a removal left in place, told in one box however many files it kept.
+void TellFilesKept(const QStringList& messages) {
+  constexpr qsizetype kListed = 5;
+  if (messages.isEmpty()) return;
+  QStringList listed = messages.mid(0, kListed);
+  if (messages.size() > kListed) listed << QStringLiteral("... and %1 more.").arg(messages.size() - kListed);
+  ShowProgramMessage(listed.join(QStringLiteral("\r\n\r\n")), vbExclamation,
+                     messages.size() == 1 ? QStringLiteral("File Kept") : QStringLiteral("Files Kept"), Owner());
+}
+
 }  // namespace
 
 int32_t clsRWLibrary::CreateTag(const QString& Name, const QString& Type, const QVariant& Parent) {
@@ -62,6 +72,8 @@ clsRWLibrary::TagCloudDeferral::TagCloudDeferral(clsRWLibrary& library) : librar
   ++library_.m_TagCloudDeferrals;
 }
 
+void clsRWLibrary::TagCloudDeferral::Undone() { library_.m_TagCloudStale = false; }
+
 clsRWLibrary::TagCloudDeferral::~TagCloudDeferral() {
   if (--library_.m_TagCloudDeferrals > 0 || !library_.m_TagCloudStale) return;
   library_.m_TagCloudStale = false;
@@ -69,8 +81,10 @@ clsRWLibrary::TagCloudDeferral::~TagCloudDeferral() {
 }
 
 void clsRWLibrary::RateSegment(int16_t Rating, int32_t SegmentID) {
-  if (!TagStore::RateSegment(*m_Connection, Rating, SegmentID)) return;
-  // The rating shows in the inspector's segment list and in the results.
+  if (TagStore::RateSegment(*m_Connection, Rating, SegmentID)) ShowStoredRating(SegmentID, Rating);
+}
+
+void clsRWLibrary::ShowStoredRating(int32_t SegmentID, int16_t Rating) {
   View().ShowSegmentRating(SegmentID, Rating);
   for (ResultItem& item : gResults) {
     if (item.SegmentID == SegmentID) item.Rating = Rating;
@@ -107,8 +121,16 @@ void clsRWLibrary::RemoveFile(int32_t FileID, bool DeleteFromDisk) {
   ShowProgress(QStringLiteral("Removing Files..."), 0);
   request.progress = [this](int32_t done) { ShowProgress(QStringLiteral("Removing Files..."), done); };
   request.releaseInspected = [this] { View().ReleaseInspectedFile(); };
-  const TagStore::RemoveFileResult result = TagStore::RemoveFile(*m_Connection, request, ThumbnailCache);
-  for (const QString& message : result.messages) ShowProgramMessage(message, vbExclamation, QString(), Owner());
+  TagStore::RemoveFileResult result;
+  try {
+    result = TagStore::RemoveFile(*m_Connection, request, ThumbnailCache);
+  } catch (const RWError&) {
+    // Every file was kept; the caller's guard tells why.
+    ShowProgress(QString(), 0);
+    ProgressOff();
+    throw;
+  }
+  TellFilesKept(result.messages);
   FetchSearchResults();
   ShowSearchResults();
   ShowProgress(QString(), 0);

@@ -25,6 +25,10 @@ constexpr int kTileWidth = 100;
 constexpr int kTileHeight = 75;
 const QString kLoadingCaption = QStringLiteral("Loading Thumbnails...");
 
+// The loading redraws its progress at most every 100 ms: drawing the strip
+// for every 100th of 50,000 rows took longer than the rows.
+WorkPacer ProgressPacer() { return WorkPacer(WorkPacer::kNoEvents, 100); }
+
 // A failure of the loading is shown as number and description, and the
 // loading goes on.
 ErrorGuard LoadingGuard() {
@@ -60,9 +64,10 @@ void clsRWLibrary::CacheThumbnailRows(const QString& from) {
     ShowProgress(kLoadingCaption, 0);
     ThumbnailCache.Reserve(rowCount);
     SqlCommand rows(*m_Connection, QStringLiteral("SELECT SegmentID ") + from);
+    WorkPacer pacer = ProgressPacer();
     for (int done = 1; rows.Step(); ++done) {
       ThumbnailCache.AddOwnRow(static_cast<int32_t>(rows.ColumnInt(0)));
-      if (done % 100 == 0) ShowProgress(kLoadingCaption, done);
+      if (done % 100 == 0 && ProgressDue(pacer)) ShowProgress(kLoadingCaption, done);
     }
   });
 }
@@ -70,24 +75,31 @@ void clsRWLibrary::CacheThumbnailRows(const QString& from) {
 // Every segment without a picture of its own, whether its thumbnail row is
 // empty or missing, shows its file's whole-file picture under its own
 // SegmentID. The cache, just filled with every stored picture, tells which
-// segments have one: the segments are read once, without their thumbnail
-// rows, and paired with their files' whole-file segments here.
+// segments have one: the segments are read once, one row at a time and
+// without their thumbnail rows, and only when some segment lacks a picture
+// are the files' whole-file segments looked up for it.
 void clsRWLibrary::CacheFileThumbnails() {
   LoadingGuard().Run([&] {
-    std::vector<std::pair<int32_t, int32_t>> segments;  // (SegmentID, FileID)
-    QHash<int32_t, std::vector<int32_t>> wholeFile;    // FileID -> its whole-file segments
-    SqlRecordset rows(*m_Connection, QStringLiteral("SELECT SegmentID, FileID, FileFlag = 'Y' FROM VideoSegments"));
-    for (; !rows.Eof(); rows.MoveNext()) {
-      const int32_t segmentId = rows.Value(0).toInt();
-      const int32_t fileId = rows.Value(1).toInt();
-      if (rows.Value(2).toInt() == 1) wholeFile[fileId].push_back(segmentId);
-      if (!HasOwnPicture(segmentId)) segments.emplace_back(segmentId, fileId);
+    std::vector<std::pair<int32_t, int32_t>> segments;    // (SegmentID, FileID) without a picture
+    std::vector<std::pair<int32_t, int32_t>> wholeFiles;  // (FileID, SegmentID) with a picture
+    SqlCommand rows(*m_Connection, QStringLiteral("SELECT SegmentID, FileID, FileFlag = 'Y' FROM VideoSegments"));
+    while (rows.Step()) {
+      const int32_t segmentId = rows.toInt(0);
+      const int32_t fileId = rows.toInt(1);
+      if (!HasOwnPicture(segmentId)) {
+        segments.emplace_back(segmentId, fileId);
+      } else if (rows.toInt(2) == 1) {
+        wholeFiles.emplace_back(fileId, segmentId);
+      }
     }
+    if (segments.empty()) return;
+    QHash<int32_t, std::vector<int32_t>> wholeFile;  // FileID -> its whole-file segments with a picture
+    for (const auto& [fileId, segmentId] : wholeFiles) wholeFile[fileId].push_back(segmentId);
     std::vector<std::pair<int32_t, int32_t>> shared;  // (SegmentID, source SegmentID)
     for (const auto& [segmentId, fileId] : segments) {
-      for (const int32_t source : wholeFile.value(fileId)) {
-        if (source != segmentId && HasOwnPicture(source)) shared.emplace_back(segmentId, source);
-      }
+      const auto sources = wholeFile.constFind(fileId);
+      if (sources == wholeFile.cend()) continue;
+      for (const int32_t source : *sources) shared.emplace_back(segmentId, source);
     }
     CacheSharedRows(shared);
   });
@@ -103,9 +115,10 @@ void clsRWLibrary::CacheSharedRows(const std::vector<std::pair<int32_t, int32_t>
   SetProgressMax(static_cast<int32_t>(rows.size()));
   ShowProgress(kLoadingCaption, 0);
   int done = 0;
+  WorkPacer pacer = ProgressPacer();
   for (const auto& [segmentId, sourceId] : rows) {
     ThumbnailCache.Share(segmentId, sourceId);
-    if (++done % 100 == 0) ShowProgress(kLoadingCaption, done);
+    if (++done % 100 == 0 && ProgressDue(pacer)) ShowProgress(kLoadingCaption, done);
   }
 }
 

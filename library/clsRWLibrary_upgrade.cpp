@@ -28,6 +28,11 @@ struct StoredThumbnail {
   QByteArray bytes;
 };
 
+// SQLite's count of the file's layout changes.
+int64_t SchemaVersion(SqlConnection& db) {
+  return SqlRecordset(db, QStringLiteral("PRAGMA schema_version")).Value(0).toInt64();
+}
+
 }  // namespace
 
 QString UpgradeBackupPath(const QString& libraryPath) { return libraryPath + QStringLiteral(".bak"); }
@@ -37,29 +42,35 @@ QString UpgradeBackupPath(const QString& libraryPath) { return libraryPath + QSt
 // upkeep, so that the file stays as it was, and the user is told; the answer
 // is then false, since the file cannot be used in its old layout.
 //
-// A file this version of the program upkept and left without a write since
-// needs none of it: its schema is current, its version stamped and its orphans
-// removed (UpkeptFile.h). The device rebuild always runs: drives come and go
-// while the library is closed.
+// The open found which steps have work (m_OpeningWork): a file the program
+// left after an upkeep needs none of the upgrade and clean-up, one it alone
+// wrote since only the sweeps its writes may have given rows to remove, and
+// the version check's survey left out the sweeps with nothing to remove. An
+// upgrade that changed the layout brings every sweep back. The device rebuild
+// always runs: drives come and go while the library is closed.
 bool clsRWLibrary::HouseKeep() {
   ShowProgress(QStringLiteral("Performing Housekeeping..."));
-  if (m_OpeningUpkept) {
-    m_PathsMapped = modStorageDevices::EnumStorageDevices(*this, true);
-    ProgressOff();
-    return true;
-  }
-  const bool backedUp = NeedsRenumbering(*m_Connection) && BackUpBeforeRenumbering();
+  unsigned work = m_OpeningWork;
+  const bool upgrade = work & kUpgradeSchema;
+  const bool backedUp = upgrade && NeedsRenumbering(*m_Connection) && BackUpBeforeRenumbering();
   UpgradeReport report;
   try {
     TransactionGuard guard(*m_Connection, QStringLiteral("HouseKeep"));
-    report = UpgradeLibrarySchema(*m_Connection);
+    if (upgrade) {
+      const int64_t layout = SchemaVersion(*m_Connection);
+      report = UpgradeLibrarySchema(*m_Connection);
+      if (SchemaVersion(*m_Connection) != layout) work |= kOrphanSweeps | kSweepImpliedTags;
+    }
     if (report.renumberingFailed) {
       guard.Rollback();
     } else {
       if (report.resizeThumbnails) ResizeThumbnails();
-      StampLibraryVersion(*m_Connection);
-      RemoveOrphanRows(*m_Connection);
-      FormatIndex::Add(*m_Connection);
+      if (upgrade) StampLibraryVersion(*m_Connection);
+      RemoveOrphanRows(*m_Connection, work);
+      if (upgrade) {
+        FormatIndex::Add(*m_Connection);
+        AddPictureIndex(*m_Connection);
+      }
       guard.Commit();
     }
   } catch (const RWError& error) {
@@ -76,7 +87,7 @@ bool clsRWLibrary::HouseKeep() {
     ProgressOff();
     return false;
   }
-  m_PathsMapped = modStorageDevices::EnumStorageDevices(*this, false);
+  m_PathsMapped = modStorageDevices::EnumStorageDevices(*this, !(work & kMapPaths));
   ProgressOff();
   return true;
 }

@@ -361,6 +361,13 @@ class frmReelwise : public QWidget, public ISubclass {
   void SetInterfaceStyle();
   void m_cMenu_Click(int ItemNumber);
   void tbrMenu_ButtonClick(ctl::Button& Button);
+  // The menu bar by keyboard: Alt with a caption's underlined letter opens
+  // its menu, Left and Right in an open menu go to the menu beside it.
+  void ConnectMenuBarKeys();
+  // Opens the menu of the menu bar's item `key` under its button; opened by
+  // the keyboard, its first item is highlighted.
+  void OpenMenuBarMenu(const QString& key, bool byKeyboard);
+  void StepMenuBar(QMenu* from, int step);
 
   // The command dispatcher's steps (frmReelwise_commands.cpp).
   void RunCommand(const QString& sCommand);

@@ -33,6 +33,16 @@ QString Quoted(const QString& value) {
   return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
+// A text from the library or the file system that a spreadsheet would run
+// as a formula (one beginning with "=", "+", "-", "@", a tab or a carriage
+// return) is written after a "'", which spreadsheets take as "this is text".
+// The numbers the program writes itself (size, length, frame rate, bit rate)
+// stay as they are: made from numbers, they hold no formula.
+QString TextCell(const QString& value) {
+  static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
+  return !value.isEmpty() && kFormulaStarts.contains(value.front()) ? QLatin1Char('\'') + value : value;
+}
+
 QLocale PlainLocale() {
   QLocale locale;
   locale.setNumberOptions(QLocale::OmitGroupSeparator);
@@ -48,18 +58,19 @@ QString TagsField(const QString& compact) {
 }
 
 // One line of the export, CR LF included: name, folder, size in MB, length,
-// dimensions, frame rate, bit rate and the file's tags, each quoted.
+// dimensions, frame rate, bit rate and the file's tags, each quoted, the
+// texts kept from running as formulas.
 QString CsvRecord(const ResultItem& item, const QString& compactTags) {
   const QLocale locale = PlainLocale();
   const QStringList fields = {
-      item.FileName,
-      item.CurrentPath,
+      TextCell(item.FileName),
+      TextCell(item.CurrentPath),
       locale.toString(item.FileSize / 1024.0 / 1024.0, 'f', 3) + QStringLiteral(" MB"),
       modReelwise::FormatDuration(item.Duration, false, false),
-      item.Dimensions,
+      TextCell(item.Dimensions),
       locale.toString(static_cast<double>(item.FrameRate), 'g', 7) + QStringLiteral("fps"),
       QString::number(item.Bitrate) + QStringLiteral("kbps"),
-      TagsField(compactTags)};
+      TextCell(TagsField(compactTags))};
   QStringList quoted;
   for (const QString& field : fields) quoted << Quoted(field);
   return quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");

@@ -126,7 +126,9 @@ void frmReelwise::Form_KeyDown(int KeyCode, int) {
   if (gWindowMode == 1 || !gPlayer) return;
   InspectorPane& inspector = Inspector();
   const auto press = [&inspector](int button) { inspector.picMediaControl_MouseDown(button, 1, 0, 0, 0); };
-  switch (KeyCode) {
+  // The top row's 1 to 3 size the window as the keypad's do.
+  const int key = ctl::AsKeypadDigit(KeyCode);
+  switch (key) {
     case ctl::vbKeyReturn:
     case ctl::vbKeySpace:
       press(gPlayer->PlayState() == 1 ? 3 : 14);
@@ -143,7 +145,7 @@ void frmReelwise::Form_KeyDown(int KeyCode, int) {
     case 97:
     case 98:
     case 99:
-      if (gWindowMgr) gWindowMgr->InitialiseCompactWindow(KeyCode - 96);
+      if (gWindowMgr) gWindowMgr->InitialiseCompactWindow(key - ctl::vbKeyNumpad0);
       break;
     case 219:
       press(7);
@@ -251,7 +253,7 @@ void frmReelwise::changeEvent(QEvent* event) {
 void frmReelwise::Form_Activate() {
   if (gMainFormInactive && gDeviceChangePending && gLibrary) {
     modStorageDevices::EnumStorageDevices();
-    gLibrary->RefreshResults();
+    gLibrary->RefreshResults(true);
     gDeviceChangePending = false;
   }
   gMainFormInactive = false;

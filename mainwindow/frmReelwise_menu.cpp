@@ -7,9 +7,40 @@
 #include "resources/Resources.h"
 #include "ui/SchemeColours.h"
 
+#include <QAction>
+#include <QKeyEvent>
 #include <QMenu>
 
 #include <algorithm>
+#include <functional>
+
+namespace {
+
+// Left and Right in an open menu of the menu bar go to the menu beside it;
+// Right on an item with a sub-menu opens that as usual.
+class MenuBarSteps : public QObject {
+ public:
+  MenuBarSteps(QObject* parent, std::function<void(QMenu*, int)> step)
+      : QObject(parent), step_(std::move(step)) {}
+
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    auto* menu = qobject_cast<QMenu*>(watched);
+    if (!menu || event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    const QAction* active = menu->activeAction();
+    const bool opensSubMenu = active && active->menu() && active->isEnabled();
+    if (key->key() == Qt::Key_Left || (key->key() == Qt::Key_Right && !opensSubMenu)) {
+      step_(menu, key->key() == Qt::Key_Left ? -1 : 1);
+      return true;
+    }
+    return false;
+  }
+
+ private:
+  std::function<void(QMenu*, int)> step_;
+};
+
+}  // namespace
 
 void frmReelwise::BuildMainMenu() {
   m_cMenu = std::make_unique<cPopupMenu>(this);
@@ -46,12 +77,53 @@ void frmReelwise::BuildMainMenu() {
   cToolbar1->Buttons.Clear();
   cToolbar1->Buttons.Add(0, QStringLiteral("Dummy"), QStringLiteral("NULL"));
   cToolbar1->SetHeight(tbMain->Height());
-  // The menu bar: one button per top-level item.
+  // The menu bar: one button per top-level item, its letter underlined.
   tbrMenu->Buttons.Clear();
-  for (int item : m_cMenu->TopLevelItems()) {
-    tbrMenu->Buttons.Add(0, m_cMenu->ItemKey(item), m_cMenu->Caption(item).remove(QLatin1Char('&')));
-  }
+  for (int item : m_cMenu->TopLevelItems()) tbrMenu->Buttons.Add(0, m_cMenu->ItemKey(item), m_cMenu->Caption(item));
+  ConnectMenuBarKeys();
   BuildRebar();
+}
+
+// The keys act while the menu bar shows; TV-Out's carousel has menus of its own.
+void frmReelwise::ConnectMenuBarKeys() {
+  auto* steps = new MenuBarSteps(this, [this](QMenu* from, int step) { StepMenuBar(from, step); });
+  for (int item : m_cMenu->TopLevelItems()) {
+    if (QMenu* menu = m_cMenu->Menu(item)) menu->installEventFilter(steps);
+    const QKeySequence letter = QKeySequence::mnemonic(m_cMenu->Caption(item));
+    if (letter.isEmpty()) continue;
+    auto* open = new QAction(this);
+    open->setShortcut(letter);
+    addAction(open);
+    connect(open, &QAction::triggered, this, [this, key = m_cMenu->ItemKey(item)] {
+      if (!gTVOutMode && tbrMenu->isVisible()) OpenMenuBarMenu(key, true);
+    });
+  }
+}
+
+void frmReelwise::OpenMenuBarMenu(const QString& key, bool byKeyboard) {
+  QMenu* menu = m_cMenu ? m_cMenu->Menu(m_cMenu->IndexForKey(key)) : nullptr;
+  if (!menu || !tbrMenu->Buttons.Exists(key)) return;
+  const ctl::Button& button = tbrMenu->Buttons(key);
+  menu->popup(tbrMenu->mapToGlobal(QPoint(static_cast<int>(button.Left()), tbrMenu->height())));
+  if (!byKeyboard) return;
+  for (QAction* action : menu->actions()) {
+    if (action->isVisible() && action->isEnabled() && !action->isSeparator()) {
+      menu->setActiveAction(action);
+      break;
+    }
+  }
+}
+
+// The menu bar's buttons in order, round from the last to the first.
+void frmReelwise::StepMenuBar(QMenu* from, int step) {
+  const int count = tbrMenu->Buttons.Count();
+  for (int i = 1; i <= count; ++i) {
+    const QString key = tbrMenu->Buttons(i).Key();
+    if (m_cMenu->Menu(m_cMenu->IndexForKey(key)) != from) continue;
+    from->close();
+    OpenMenuBarMenu(tbrMenu->Buttons((i - 1 + step + count) % count + 1).Key(), true);
+    return;
+  }
 }
 
 // The rebar is as high as its tallest band; the main toolbar lies over it
@@ -91,10 +163,7 @@ void frmReelwise::PlaceBannerLogo() {
   shpMenuTrim->raise();
 }
 
-void frmReelwise::tbrMenu_ButtonClick(ctl::Button& Button) {
-  QMenu* menu = m_cMenu ? m_cMenu->Menu(m_cMenu->IndexForKey(Button.Key())) : nullptr;
-  if (menu) menu->popup(tbrMenu->mapToGlobal(QPoint(static_cast<int>(Button.Left()), tbrMenu->height())));
-}
+void frmReelwise::tbrMenu_ButtonClick(ctl::Button& Button) { OpenMenuBarMenu(Button.Key(), false); }
 
 void frmReelwise::m_cMenu_Click(int ItemNumber) { MainToolbarHandler(m_cMenu->ItemKey(ItemNumber)); }
 

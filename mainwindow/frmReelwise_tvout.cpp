@@ -105,10 +105,11 @@ void frmReelwise::LeaveTVOutMode() {
   ReturnTo(m_BeforeFullScreen);
 }
 
-// Full screen is on exactly while the title bar is hidden. Entering
-// maximises a normal window and restores one the window manager maximised,
-// and gives the browser the keys; leaving goes back to the window and the
-// splitter it was entered from. Force enters even when it is on already.
+// Full screen is on exactly while the title bar is hidden. Entering fills
+// the screen, from a normal and from a maximised window alike (restoring the
+// maximised one would leave a small window without a title bar to move it
+// by), and gives the browser the keys; leaving goes back to the window and
+// the splitter it was entered from. Force enters even when it is on already.
 void frmReelwise::ToggleFullScreen(bool Layout, bool Force) {
   const bool headerVisible = picWindowHeader->Visible();
   if (!Force && !headerVisible) {
@@ -119,7 +120,7 @@ void frmReelwise::ToggleFullScreen(bool Layout, bool Force) {
     return;
   }
   if (headerVisible) m_BeforeFullScreen = CurrentWindowReturn();
-  if (gWindowMgr) gWindowMgr->WindowState() == 2 ? gWindowMgr->RestoreWindow() : gWindowMgr->MaximiseWindow();
+  if (gWindowMgr) gWindowMgr->MaximiseWindow();
   picWindowHeader->SetVisible(false);
   picHolder->SetTop(0);
   SetItems(m_cMenu.get(), kHeaderItems, &cPopupMenu::SetVisible, true);

@@ -3,6 +3,7 @@
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "options/ExternalAppCommand.h"
+#include "platform/QuitRequest.h"
 #include "resources/Resources.h"
 
 #include <QCoreApplication>
@@ -15,6 +16,8 @@
 #include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <cstdio>
 
 QPointer<frmExternalAppStatus> gExternalAppStatusForm;
 
@@ -85,28 +88,49 @@ void frmExternalAppStatus::showEvent(QShowEvent* event) {
   QTimer::singleShot(0, this, &frmExternalAppStatus::Form_Activate);
 }
 
+// A program that was stopped may have left a part of its file: that file is
+// kept only when the backup is gone, as it is then the only copy. A report
+// that nobody reads (the program is ending) closes the window at once.
 void frmExternalAppStatus::Form_Activate() {
-  WaitForFlag();
-  if (QFileInfo(path_).isFile()) {
+  cancelled_ = false;
+  const QuitRequest::LongWork work([this] { cancelled_ = true; });
+  const bool cancelled = !WaitForFlag();
+  if (cancelled && StopProgram) StopProgram();
+  const bool backupKept = QFileInfo::exists(path_ + QStringLiteral(".RWBAK"));
+  if (QFileInfo(path_).isFile() && !(cancelled && backupKept)) {
     accept();
     return;
   }
-  Restore();
+  Restore(cancelled);
+  if (QuitRequest::Requested()) {
+    reject();
+    return;
+  }
   lblResume->setVisible(true);
 }
 
-void frmExternalAppStatus::WaitForFlag() {
+// True when the flag came; false when the wait was cancelled or the program
+// was asked to end.
+bool frmExternalAppStatus::WaitForFlag() {
   const QString flag = gTempFolder + QStringLiteral("done.flag");
   const std::function<void()> step = WaitStep() ? WaitStep() : DefaultWaitStep;
-  while (!QFileInfo::exists(flag)) step();
+  waiting_ = true;
+  Command1->setText(QStringLiteral("Cancel"));
+  while (!cancelled_ && !QFileInfo::exists(flag)) step();
+  waiting_ = false;
+  Command1->setText(QStringLiteral("OK"));
+  return !cancelled_;
 }
 
-// Moves the backup back under the file's name and says so; a move that
-// fails is reported too, as the backup is then the only copy.
-void frmExternalAppStatus::Restore() {
+// Moves the backup back under the file's name, over what a stopped program
+// left there, and says so; a move that fails is reported too, as the backup
+// is then the only copy.
+void frmExternalAppStatus::Restore(bool cancelled) {
   const QString backup = path_ + QStringLiteral(".RWBAK");
-  QString text = Label3->text() + kBreak + QStringLiteral("Original File WAS NOT re-created. ");
-  if (QFile::rename(backup, path_)) {
+  QString text = Label3->text() + kBreak +
+                 (cancelled ? QStringLiteral("The wait was cancelled and the external program stopped. ")
+                            : QStringLiteral("Original File WAS NOT re-created. "));
+  if (::rename(QFile::encodeName(backup).constData(), QFile::encodeName(path_).constData()) == 0) {
     text += QStringLiteral("Reelwise II has renamed the RWBAK file in order to restore the original file.");
   } else {
     text += QStringLiteral("The RWBAK file could not be renamed back: '") + backup +
@@ -125,8 +149,21 @@ bool frmExternalAppStatus::eventFilter(QObject* watched, QEvent* event) {
 
 void frmExternalAppStatus::lblResume_Click() { accept(); }
 
+// Cancel while the wait runs; OK once the report is shown.
 void frmExternalAppStatus::Command1_Click() {
-  if (lblResume->isVisible()) accept();
+  if (waiting_) {
+    cancelled_ = true;
+  } else if (lblResume->isVisible()) {
+    accept();
+  }
+}
+
+void frmExternalAppStatus::reject() {
+  if (waiting_) {
+    cancelled_ = true;
+    return;
+  }
+  QDialog::reject();
 }
 
 void frmExternalAppStatus::Timer1_Timer() {

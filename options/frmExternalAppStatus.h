@@ -3,6 +3,9 @@
 // works on a backup copy ("<file>.RWBAK") and is expected to write the file
 // under its own name again. It waits for "done.flag" in gTempFolder, then
 // closes itself when the file is back, or moves the backup back and reports.
+// The wait is long work: Cancel (or Esc, or closing the window) and a request
+// to end the program end it; the external program is then stopped and the
+// backup moved back over whatever it left under the file's name.
 #include <QDialog>
 #include <QPointer>
 #include <QString>
@@ -32,11 +35,16 @@ class frmExternalAppStatus : public QDialog {
   // events that came meanwhile (the process's end among them). Tests may
   // replace it; the empty function restores the default.
   static void SetWaitStep(std::function<void()> step);
+  // Ends the external program at once, so that it writes nothing more; the
+  // launcher sets it, and it runs when the wait is cancelled.
+  std::function<void()> StopProgram;
 
   void lblResume_Click();
   void Command1_Click();
   void Timer1_Timer();
   int Frame() const { return frame_; }
+  // While the wait runs, Esc and closing the window cancel it instead.
+  void reject() override;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -45,13 +53,15 @@ class frmExternalAppStatus : public QDialog {
  private:
   void Form_Load();
   void Form_Activate();
-  void WaitForFlag();
-  void Restore();
+  bool WaitForFlag();
+  void Restore(bool cancelled);
 
   QString path_;
   QVector<QImage> frames_;
   int frame_ = 1;
   bool activated_ = false;
+  bool waiting_ = false;
+  bool cancelled_ = false;
 };
 
 extern QPointer<frmExternalAppStatus> gExternalAppStatusForm;

@@ -2,14 +2,13 @@
 // queries and the library's total playing time.
 #include "options/frmProgramOptions.h"
 
+#include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "library/clsRWLibrary.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 #include "platform/controls/Label.h"
 #include "platform/controls/PictureBox.h"
-
-#include <QLocale>
 
 #include <utility>
 
@@ -40,17 +39,9 @@ QString CountsQuery() {
   return selects.join(QStringLiteral("UNION "));
 }
 
-// A count as the program writes numbers: with the locale's thousands
-// separator.
-QString Number(int64_t count) {
-  QLocale locale;
-  locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
-  return locale.toString(static_cast<qlonglong>(count));
-}
-
 // "1 Tag", "2 Tags".
 QString Counted(int64_t count, const char* one, const char* many) {
-  return Number(count) + QLatin1Char(' ') + QLatin1String(count == 1 ? one : many);
+  return ShownNumbers::Count(count) + QLatin1Char(' ') + QLatin1String(count == 1 ? one : many);
 }
 
 // What the second query counts, by its label.
@@ -79,8 +70,9 @@ LibraryCounts ReadCounts(SqlConnection& connection) {
 // is nought is left out or said in other words, so no sentence has a gap.
 QString FilesSentence(const LibraryCounts& c) {
   if (c.files == 0) return QStringLiteral("' holds no video files yet.");
-  const QString space =
-      c.megabytes >= 1 ? Number(c.megabytes) + QStringLiteral(" MB") : QStringLiteral("less than 1 MB");
+  const QString space = c.megabytes >= 1
+                            ? ShownNumbers::OnOneLine(ShownNumbers::Count(c.megabytes) + QStringLiteral(" MB"))
+                            : QStringLiteral("less than 1 MB");
   return QStringLiteral("' holds data for %1 occupying %2 of disk space across %3.")
       .arg(Counted(c.files, "video file", "video files"), space, Counted(c.disks, "storage device", "storage devices"));
 }
@@ -122,7 +114,7 @@ QString ReportAfterPath(SqlConnection& connection, const QString& duration) {
   QStringList sentences{FilesSentence(counts), TagsSentence(counts), SegmentsSentence(segmentCount)};
   const QString untagged = UntaggedSentence(counts);
   if (!untagged.isEmpty()) sentences << untagged;
-  sentences << QStringLiteral("The total playback time, for all content, is ") + duration;
+  sentences << QStringLiteral("The total playback time, for all content, is ") + ShownNumbers::OnOneLine(duration);
   return sentences.join(kCrLf2);
 }
 

@@ -18,16 +18,22 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QWidget>
+
+#include <csignal>
+#include <unistd.h>
 
 namespace {
 
 const QString kBackup = QStringLiteral(".RWBAK");
 const QString kBreak = QStringLiteral("\r\n\r\n");
+const QString kExternalApplication = QStringLiteral("External Application");
 
 QWidget* Owner() { return ProgramMessageOwner() ? ProgramMessageOwner() : QApplication::activeWindow(); }
 
@@ -61,7 +67,7 @@ void ShowMoveFailed(const QString& from, const QString& to, bool afterRun = fals
                                 : QStringLiteral("Nothing was run.");
   ShowProgramMessage(QStringLiteral("Could not rename '") + from + QStringLiteral("' to '") + to +
                          QStringLiteral("'.") + kBreak + tail,
-                     48, QStringLiteral("External Application"), Owner());
+                     48, kExternalApplication, Owner());
 }
 
 // Moves `from` to `to` in the same folder; a file already at `to` is replaced.
@@ -99,7 +105,11 @@ bool CheckFile(const Launch& launch) {
   if (*there) return true;
   const QString backup = launch.path + kBackup;
   if (!QFileInfo(backup).isFile()) {
-    ShowProgramMessage(QStringLiteral("File doesn't exist!"), 48, QString(), Owner());
+    ShowProgramMessage(QStringLiteral("File doesn't exist!") + kBreak + QLatin1Char('\'') +
+                           QDir::toNativeSeparators(launch.path) + QLatin1Char('\'') + kBreak +
+                           QStringLiteral("Nothing was run: the file was moved, renamed or deleted outside Reelwise "
+                                          "II. If it was moved, Library > Add Files on its new folder finds it again."),
+                       48, kExternalApplication, Owner());
     return false;
   }
   if (!QFile::rename(backup, launch.path)) {
@@ -177,31 +187,47 @@ bool StartDetached(const QString& program, const QStringList& arguments) {
 }
 
 // A "<BackupFile>" launch: the flag is written when the process ends, or at
-// once when it cannot start, so the wait for it always ends.
-bool StartWithFlag(const QString& program, const QStringList& arguments) {
+// once when it cannot start, so the wait for it always ends. The process
+// leads a process group of its own, so that stopping it stops what it started
+// too (a script's converter); null when it did not start.
+QProcess* StartWithFlag(const QString& program, const QStringList& arguments) {
   auto* process = new QProcess(qApp);
   PrepareProcess(*process, program, arguments);
+  process->setChildProcessModifier([] { ::setpgid(0, 0); });
   QObject::connect(process, &QProcess::finished, process, [process] {
     WriteFlag();
     process->deleteLater();
   });
   process->start();
-  if (process->waitForStarted(-1)) return true;
+  if (process->waitForStarted(-1)) return process;
   const QString reason = process->errorString();
   WriteFlag();
   process->deleteLater();
   ShowProgramNotFound(program, reason);
-  return false;
+  return nullptr;
+}
+
+// Kills the process and its group at once: a killed process writes nothing
+// more, so the backup may be moved back safely. Its end writes no flag, which
+// a later launch would take for its own.
+void StopProcessGroup(const QPointer<QProcess>& process) {
+  if (!process || process->state() == QProcess::NotRunning) return;
+  QObject::disconnect(process, &QProcess::finished, nullptr, nullptr);
+  QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+  const auto id = static_cast<pid_t>(process->processId());
+  if (id > 0) ::kill(-id, SIGKILL);
+  process->kill();
 }
 
 // Step 12: the glass over the main window and the status window until the
-// flag appears.
-void WaitInStatusWindow() {
+// flag appears, or the user or a request to end the program cancels the wait.
+void WaitInStatusWindow(QProcess* process) {
   QWidget* mainWindow = ProgramMessageOwner();
   QWidget* focus = mainWindow ? mainWindow->focusWidget() : nullptr;
   ShowGlass(mainWindow);
   {
     frmExternalAppStatus status(mainWindow);
+    status.StopProgram = [process = QPointer<QProcess>(process)] { StopProcessGroup(process); };
     status.exec();
   }
   UnloadGlass();
@@ -263,7 +289,7 @@ bool PlanLaunch(int16_t index, Launch& launch) {
   if (!words || words->isEmpty()) {
     ShowProgramMessage(QStringLiteral("The command line cannot be run:") + kBreak + command + kBreak +
                            (words ? QStringLiteral("It is empty.") : QStringLiteral("A quote is not closed.")),
-                       48, QStringLiteral("External Application"), Owner());
+                       48, kExternalApplication, Owner());
     return false;
   }
   launch.words = *words;
@@ -284,8 +310,9 @@ bool RunProgram(Launch& launch) {
   for (const QString& word : launch.words) expanded << ExternalAppCommand::ExpandWord(word, values);
   gExternalAppHost().setMainWindowTag(launch.path);
   if (!launch.backup) return StartDetached(launch.run, expanded);
-  if (!StartWithFlag(launch.run, expanded)) return false;
-  WaitInStatusWindow();
+  QProcess* process = StartWithFlag(launch.run, expanded);
+  if (!process) return false;
+  WaitInStatusWindow(process);
   return true;
 }
 

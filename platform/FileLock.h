@@ -23,8 +23,15 @@ class FileLock {
   // True when `path` names the locked file (the same file, by any path).
   bool Covers(const QString& path) const;
 
+  // Lets go of every lock the process holds, for a process that ends at once
+  // by a signal: a thread of it that waits in the kernel on a dead mount
+  // would keep its files, and their locks, until the mount answers. The
+  // lock's descriptor is left pointing at /dev/null, so the object's own end
+  // closes nothing else. Only async-signal-safe calls.
+  static void ReleaseAllNow();
+
  private:
-  FileLock(int fd, dev_t device, ino_t inode) : fd_(fd), device_(device), inode_(inode) {}
+  FileLock(int fd, dev_t device, ino_t inode);
 
   int fd_;
   dev_t device_;

@@ -84,6 +84,6 @@ void JpegCodec::EncodeToFile(ImageSurface& surface, int quality, const QString& 
   const QByteArray bytes = Encode(surface, quality);
   QString reason;
   if (!WriteFileWhole(path, bytes, &reason)) {
-    throw RWError(kErrFileAccess, QStringLiteral("Cannot write the picture '%1': %2").arg(path, reason), kSource);
+    throw RWError(kErrFileAccess, FileNotWrittenText(path, reason), kSource, path);
   }
 }

@@ -21,7 +21,8 @@ class JpegCodec {
   // Encodes the surface at quality 1..100 (the program uses 90) with 4:2:0
   // chroma subsampling; alpha is dropped.
   QByteArray Encode(ImageSurface& surface, int quality);
-  // Encodes into a file, replacing it only once the whole picture is written.
+  // Encodes into a file, replacing it only once the whole picture is written;
+  // a failure names the file and why, as FileNotWrittenText says it.
   void EncodeToFile(ImageSurface& surface, int quality, const QString& path);
 
  private:

@@ -1,7 +1,7 @@
 #include "platform/RWError.h"
 
-RWError::RWError(int32_t number, QString description, QString source)
-    : number_(number), description_(std::move(description)), source_(std::move(source)) {
+RWError::RWError(int32_t number, QString description, QString source, QString file)
+    : number_(number), description_(std::move(description)), source_(std::move(source)), file_(std::move(file)) {
   what_ = Text().toStdString();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // The program's one error type: a number, a description and the source that
-// raised it, shown to the user as "number: description".
+// raised it, shown to the user as "number: description"; with the file it is
+// about, where the raiser knows it (a database error names its database).
 #include <QString>
 
 #include <cstdint>
@@ -27,11 +28,12 @@ inline constexpr int32_t kErrInternal = 51;
 
 class RWError : public std::exception {
  public:
-  RWError(int32_t number, QString description, QString source = QString());
+  RWError(int32_t number, QString description, QString source = QString(), QString file = QString());
 
   int32_t Number() const noexcept { return number_; }
   const QString& Description() const noexcept { return description_; }
   const QString& Source() const noexcept { return source_; }
+  const QString& File() const noexcept { return file_; }
 
   // "number: description", the form every error report shows.
   QString Text() const;
@@ -41,5 +43,6 @@ class RWError : public std::exception {
   int32_t number_;
   QString description_;
   QString source_;
+  QString file_;
   std::string what_;
 };

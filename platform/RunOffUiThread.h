@@ -30,8 +30,10 @@ struct OffUiOutcome {
 // at least every 20 ms. True when it is done.
 bool WaitHandlingEvents(OffUiOutcome& outcome, int timeoutMs, QEventLoop::ProcessEventsFlags flags);
 
-template <typename Work>
-auto RunOffUiThread(Work work) -> std::invoke_result_t<Work> {
+// Runs `work` on a helper thread and returns its result once `wait`, given
+// the outcome the thread finishes, has seen it done.
+template <typename Work, typename Wait>
+auto RunOffUiThreadWaiting(Work work, Wait wait) -> std::invoke_result_t<Work> {
   using Result = std::invoke_result_t<Work>;
   auto outcome = std::make_shared<OffUiOutcome>();
   if constexpr (std::is_void_v<Result>) {
@@ -39,7 +41,7 @@ auto RunOffUiThread(Work work) -> std::invoke_result_t<Work> {
       work();
       outcome->Finish();
     });
-    WaitHandlingEvents(*outcome, -1, QEventLoop::AllEvents);
+    wait(*outcome);
     thread.join();
   } else {
     std::optional<Result> result;
@@ -47,8 +49,14 @@ auto RunOffUiThread(Work work) -> std::invoke_result_t<Work> {
       result.emplace(work());
       outcome->Finish();
     });
-    WaitHandlingEvents(*outcome, -1, QEventLoop::AllEvents);
+    wait(*outcome);
     thread.join();
     return std::move(*result);
   }
+}
+
+template <typename Work>
+auto RunOffUiThread(Work work) -> std::invoke_result_t<Work> {
+  return RunOffUiThreadWaiting(std::move(work),
+                               [](OffUiOutcome& outcome) { WaitHandlingEvents(outcome, -1, QEventLoop::AllEvents); });
 }

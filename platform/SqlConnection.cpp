@@ -156,10 +156,23 @@ DatabaseFileState SqlConnection::Examine(const QString& path, bool checkPages) {
   QString reason;
   const DatabaseFileState header = HeaderState(path, reason);
   if (header != DatabaseFileState::Usable) return header;
+  if (!TakenJournalName(path).isEmpty()) return DatabaseFileState::JournalBlocked;
   if (!FileTakesWrites(path) || !FolderTakesFiles(info.absolutePath())) return DatabaseFileState::ReadOnly;
   const DatabaseFileState pages = checkPages ? QuickCheckState(path) : DatabaseFileState::Usable;
   if (pages == DatabaseFileState::Usable && !SqliteWrites(path)) return DatabaseFileState::ReadOnly;
   return pages;
+}
+
+// SQLite looks for a journal and a write-ahead log under these names beside
+// the file before every read: something there that is no file (a folder of
+// the user's) makes every read fail as an I/O error, though the file itself
+// is sound.
+QString SqlConnection::TakenJournalName(const QString& path) {
+  for (const char* beside : {"-journal", "-wal"}) {
+    const QFileInfo companion(path + QLatin1String(beside));
+    if (companion.exists() && !companion.isFile()) return companion.filePath();
+  }
+  return QString();
 }
 
 int SqlConnection::MaxPathBytes() {
@@ -219,19 +232,68 @@ void SqlConnection::Configure() {
   // with side effects, nor may SQL change the file's structure behind SQLite.
   sqlite3_db_config(db_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr);
   sqlite3_db_config(db_, SQLITE_DBCONFIG_TRUSTED_SCHEMA, 0, nullptr);
+  // The library's layout holds no trigger: one another tool stored in the
+  // file would run its own statements inside the program's, so none runs.
+  sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
+  sqlite3_set_authorizer(db_, &SqlConnection::Authorize, this);
   sqlite3_create_function_v2(db_, "UPPER", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                              &UnicodeUpper, nullptr, nullptr, nullptr);
+}
+
+// Records the rows each statement prepared writes; allows every statement.
+int SqlConnection::Authorize(void* self, int action, const char* first, const char* second, const char* database,
+                             const char*) {
+  SqlWrites& writes = static_cast<SqlConnection*>(self)->writes_;
+  const auto name = [](const char* text) { return QString::fromUtf8(text).toLower(); };
+  const bool main = database && qstrcmp(database, "main") == 0;
+  switch (action) {
+    case SQLITE_INSERT:
+      if (main) writes.rowsAdded.insert(name(first));
+      break;
+    case SQLITE_DELETE:
+      if (main) writes.rowsRemoved.insert(name(first));
+      break;
+    case SQLITE_UPDATE:
+      if (main) writes.columnsUpdated.insert(name(first) + QLatin1Char('.') + name(second));
+      break;
+    default:
+      break;
+  }
+  return SQLITE_OK;
+}
+
+int64_t SqlConnection::DataVersion() {
+  return SqlRecordset(*this, QStringLiteral("PRAGMA data_version")).Value(0).toInt64();
 }
 
 void SqlConnection::Fail(const QString& context) const {
   QString description = QString::fromUtf8(sqlite3_errmsg(db_));
   if (!context.isEmpty()) description += QStringLiteral(" (") + context + QLatin1Char(')');
-  Raise(description);
+  RaiseFailure(description);
+}
+
+// A failure that left no transaction while savepoints were open was one
+// SQLite answered by rolling the whole transaction back.
+void SqlConnection::RaiseFailure(const QString& description) const {
+  if (!savepoints_.empty() && lostBy_.isEmpty() && sqlite3_get_autocommit(db_)) lostBy_ = description;
+  throw RWError(kErrDatabase, description, kSource, path_);
+}
+
+// Savepoints a statement of its own (a ROLLBACK or COMMIT) ended are
+// forgotten before the next statement, so that only a failure ends them.
+void SqlConnection::ForgetEndedSavepoints() {
+  if (lostBy_.isEmpty() && !savepoints_.empty() && sqlite3_get_autocommit(db_)) savepoints_.clear();
+}
+
+void SqlConnection::BeginStatement(sqlite3_stmt* stmt) {
+  ForgetEndedSavepoints();
+  if (!lostBy_.isEmpty() && !sqlite3_stmt_readonly(stmt)) RaiseFailure(lostBy_);
 }
 
 int64_t SqlConnection::TotalChanges() const { return sqlite3_total_changes64(db_); }
 
 sqlite3_stmt* SqlConnection::PrepareStatement(const QString& sql) {
+  ForgetEndedSavepoints();
   const QByteArray text = sql.toUtf8();
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &stmt, nullptr) != SQLITE_OK) {
@@ -242,10 +304,17 @@ sqlite3_stmt* SqlConnection::PrepareStatement(const QString& sql) {
     rowsChanged_ = 0;
     Raise(QStringLiteral("The statement is empty"));
   }
+  try {
+    BeginStatement(stmt);
+  } catch (const RWError&) {
+    sqlite3_finalize(stmt);
+    throw;
+  }
   return stmt;
 }
 
 void SqlConnection::Execute(const QString& sql) {
+  ForgetEndedSavepoints();
   rowsChanged_ = 0;
   const QByteArray text = sql.toUtf8();
   const char* next = text.constData();
@@ -257,13 +326,19 @@ void SqlConnection::Execute(const QString& sql) {
     if (sqlite3_prepare_v2(db_, next, static_cast<int>(end - next), &stmt, &tail) != SQLITE_OK) Fail(QString());
     next = tail;
     if (!stmt) continue;  // blanks or a comment after the last ";"
+    try {
+      BeginStatement(stmt);
+    } catch (const RWError&) {
+      sqlite3_finalize(stmt);
+      throw;
+    }
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE) {
       const QString reason = QString::fromUtf8(sqlite3_errmsg(db_));
       sqlite3_finalize(stmt);
-      Raise(reason);
+      RaiseFailure(reason);
     }
     sqlite3_finalize(stmt);
   }
@@ -274,18 +349,44 @@ bool SqlConnection::IsDiskFull(const RWError& error) {
   return error.Number() == kErrDatabase && error.Description().contains(QString::fromUtf8(sqlite3_errstr(SQLITE_FULL)));
 }
 
+bool SqlConnection::IsKeyConflict(const RWError& error) {
+  return error.Number() == kErrDatabase &&
+         error.Description().contains(QString::fromUtf8(sqlite3_errstr(SQLITE_CONSTRAINT)));
+}
+
 int64_t SqlConnection::LastInsertId() const { return sqlite3_last_insert_rowid(db_); }
 
-void SqlConnection::BeginTrans(const QString& name) { Execute(QStringLiteral("SAVEPOINT ") + SqlIdentifier(name)); }
+void SqlConnection::BeginTrans(const QString& name) {
+  if (!lostBy_.isEmpty()) RaiseFailure(lostBy_);
+  Execute(QStringLiteral("SAVEPOINT ") + SqlIdentifier(name));  // forgets savepoints ended meanwhile
+  savepoints_.push_back(name);
+}
 
 void SqlConnection::CommitTrans(const QString& name) {
+  if (!lostBy_.isEmpty()) RaiseFailure(lostBy_);
   Execute(QStringLiteral("RELEASE SAVEPOINT ") + SqlIdentifier(name));
+  CloseSavepoint(name);
 }
 
 void SqlConnection::RollbackTrans(const QString& name) {
-  const QString id = SqlIdentifier(name);
-  Execute(QStringLiteral("ROLLBACK TO SAVEPOINT ") + id);
-  Execute(QStringLiteral("RELEASE SAVEPOINT ") + id);
+  if (lostBy_.isEmpty()) {
+    const QString id = SqlIdentifier(name);
+    Execute(QStringLiteral("ROLLBACK TO SAVEPOINT ") + id);
+    Execute(QStringLiteral("RELEASE SAVEPOINT ") + id);
+  }
+  CloseSavepoint(name);
+}
+
+// As SQLite does, the latest savepoint of that name (names are compared
+// without case).
+void SqlConnection::CloseSavepoint(const QString& name) {
+  for (size_t i = savepoints_.size(); i-- > 0;) {
+    if (savepoints_[i].compare(name, Qt::CaseInsensitive) == 0) {
+      savepoints_.resize(i);
+      break;
+    }
+  }
+  if (savepoints_.empty()) lostBy_.clear();
 }
 
 bool SqlConnection::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
@@ -318,7 +419,7 @@ void SqlConnection::CopyTo(const QString& path) {
   sqlite3_close_v2(target);
   if (rc != SQLITE_OK) {
     QFile::remove(partial);
-    Raise(QStringLiteral("Cannot copy the database to '%1': %2").arg(path, reason));
+    throw RWError(kErrDatabase, QStringLiteral("Cannot copy the database to '%1': %2").arg(path, reason), kSource, path);
   }
   QFile::remove(path);
   if (!QFile::rename(partial, path)) {
@@ -373,6 +474,7 @@ void SqlCommand::Bind(int index, const SqlValue& value) {
 void SqlCommand::ClearBindings() { sqlite3_clear_bindings(stmt_); }
 
 bool SqlCommand::Step() {
+  connection_.BeginStatement(stmt_);
   const int rc = sqlite3_step(stmt_);
   if (rc == SQLITE_ROW) return true;
   sqlite3_reset(stmt_);
@@ -466,6 +568,7 @@ SqlValue SqlCommand::Value(int column) const { return SqlRecordset::FieldValue(s
 
 int64_t SqlCommand::Execute() {
   connection_.SetRowsChanged(0);
+  connection_.BeginStatement(stmt_);
   const int64_t before = connection_.TotalChanges();
   int rc;
   while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {

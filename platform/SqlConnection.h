@@ -7,6 +7,7 @@
 #include "platform/SqlRecordset.h"
 #include "platform/SqlValue.h"
 
+#include <QSet>
 #include <QString>
 
 #include <cstdint>
@@ -31,6 +32,22 @@ enum class DatabaseFileState {
   ReadOnly,       // the file or its folder cannot be written
   Unreadable,     // a folder, or a file that cannot be read
   Busy,           // another program holds the database locked
+  JournalBlocked, // the name of its journal or log beside it is taken by a
+                  // folder or anything else that is no file
+};
+
+// What a connection's statements write to the main database, as SQLite names
+// it while it prepares each statement: a statement prepared counts whether
+// it runs or not, so the record may hold more than was written, never less.
+// Names are in lower case; the TEMP schema's tables are left out.
+struct SqlWrites {
+  QSet<QString> rowsAdded;       // tables
+  QSet<QString> rowsRemoved;     // tables
+  QSet<QString> columnsUpdated;  // "table.column"
+
+  bool Updated(const QString& table, const QString& column) const {
+    return columnsUpdated.contains(table + QLatin1Char('.') + column);
+  }
 };
 
 class SqlConnection {
@@ -44,15 +61,22 @@ class SqlConnection {
   // Looks at the file as Open would use it, reading only: its path, its
   // header, SQLite's quick check of every page, and whether the file and its
   // folder can be written (by the file's and the folder's modes and a probe,
-  // so that a file marked read-only counts as such even for the superuser).
+  // so that a file marked read-only counts as such even for the superuser),
+  // and the names of its journal and log beside it.
   // Without `checkPages` the quick check is left out: for a file known to be
   // unchanged since it last passed.
   static DatabaseFileState Examine(const QString& path, bool checkPages = true);
+  // The journal or log name beside `path` that something other than a file
+  // takes (JournalBlocked); empty when none does.
+  static QString TakenJournalName(const QString& path);
   // The longest path, in bytes, SQLite opens.
   static int MaxPathBytes();
   // Whether the error is SQLite's "database or disk is full": no room left
   // for the file, its journal or its temporary files.
   static bool IsDiskFull(const RWError& error);
+  // Whether the error is a statement refused by a key or another constraint
+  // of the schema (the row is there already), not a fault of the file.
+  static bool IsKeyConflict(const RWError& error);
 
   ~SqlConnection();
   SqlConnection(const SqlConnection&) = delete;
@@ -68,7 +92,12 @@ class SqlConnection {
   int64_t LastInsertId() const;
 
   // Named transactions are savepoints, so they nest; a name may hold any
-  // character ("v1.6.0"). A failed statement inside one does not end it.
+  // character ("v1.6.0"). A failed statement inside one does not end it,
+  // except where SQLite itself rolls the whole transaction back (a full
+  // disk, an I/O error): the savepoints still open are then gone, and until
+  // the outermost of them is closed a statement that would write raises that
+  // failure again, rather than being written on its own outside any
+  // transaction; a commit raises it too, and a rollback has nothing left to undo.
   void BeginTrans(const QString& name);
   void CommitTrans(const QString& name);
   void RollbackTrans(const QString& name);
@@ -85,9 +114,22 @@ class SqlConnection {
 
   sqlite3* Handle() const { return db_; }
 
+  // The writes of this connection's statements since ForgetWrites().
+  const SqlWrites& Writes() const { return writes_; }
+  void ForgetWrites() { writes_ = SqlWrites(); }
+  // SQLite's data version of the file: it changes when another connection,
+  // of this process or another, commits a change to the file, never with
+  // this connection's own commits.
+  int64_t DataVersion();
+
   // Internal: statement bookkeeping shared with recordsets and commands.
+  // Every failure raised names this connection's file.
   sqlite3_stmt* PrepareStatement(const QString& sql);
   [[noreturn]] void Fail(const QString& context) const;
+  // Before `stmt` runs: raises the failure that ended the transaction when
+  // it would write after SQLite rolled the transaction back (see
+  // BeginTrans), and forgets savepoints a statement of its own ended.
+  void BeginStatement(sqlite3_stmt* stmt);
   int64_t TotalChanges() const;
   void SetRowsChanged(int64_t count) { rowsChanged_ = count; }
 
@@ -95,10 +137,21 @@ class SqlConnection {
   SqlConnection(sqlite3* db, QString path);
   static std::unique_ptr<SqlConnection> OpenWithFlags(const QString& path, int flags);
   void Configure();
+  static int Authorize(void* self, int action, const char* first, const char* second, const char* database,
+                       const char* trigger);
+  [[noreturn]] void RaiseFailure(const QString& description) const;
+  void ForgetEndedSavepoints();
+  // The savepoints `name` and those begun after it are closed.
+  void CloseSavepoint(const QString& name);
 
   sqlite3* db_;
   QString path_;
   int64_t rowsChanged_ = 0;
+  SqlWrites writes_;
+  // The savepoints open, oldest first, and SQLite's words for the failure
+  // that rolled their transaction back (empty while it stands).
+  std::vector<QString> savepoints_;
+  mutable QString lostBy_;
 };
 
 // A prepared statement with "?" parameters (numbered from 1), run as often as

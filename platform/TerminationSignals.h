@@ -1,9 +1,12 @@
 #pragma once
 // SIGTERM, SIGINT and SIGHUP (a session logging out, Ctrl+C in a terminal)
 // delivered as a call on the event loop instead of ending the process at
-// once: the handler only writes the signal's number to a pipe, whose reading
-// end a socket notifier watches. After the first signal the default actions
-// are back, so a second one ends a program that no longer responds.
+// once: the handler writes the first signal's number to a pipe, whose
+// reading end a socket notifier watches. A second signal ends the program by its
+// default action, at once, whether or not the event loop has taken the first:
+// a program whose window no longer responds still ends. Its file locks are
+// let go before, so that the program can start again at once even while the
+// kernel holds up the end of this one.
 #include <QObject>
 
 #include <csignal>

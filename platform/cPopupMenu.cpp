@@ -163,6 +163,9 @@ void cPopupMenu::Colour(QMenu* menu) const {
     palette.setColor(QPalette::WindowText, ColorRefToQColor(colours_[1]));
     palette.setColor(QPalette::Text, ColorRefToQColor(colours_[1]));
     palette.setColor(QPalette::Highlight, ColorRefToQColor(colours_[2]));
+    // The highlighted item keeps the text colour: the style's own (white)
+    // vanishes on a light highlight, and the keyboard's place with it.
+    palette.setColor(QPalette::HighlightedText, ColorRefToQColor(colours_[1]));
   }
   menu->setPalette(palette);
 }

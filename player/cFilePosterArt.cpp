@@ -3,6 +3,7 @@
 #include "player/cFilePosterArt.h"
 
 #include "core/ProgramMessage.h"
+#include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
@@ -253,9 +254,9 @@ void cFilePosterArt::DrawClapperboard() {
     const QString lines[5] = {
         item.FileFormat,
         item.Dimensions.trimmed(),
-        modReelwise::FormatDuration(item.Duration, false, false),
-        FrameRateText(item.FrameRate) + QStringLiteral(" fps"),
-        QString::number(item.FileSize / 1024 / 1024, 'f', 3) + QStringLiteral(" MB"),
+        ShownNumbers::Duration(item.Duration, false, false),
+        ShownNumbers::FrameRate(item.FrameRate) + QStringLiteral(" fps"),
+        ShownNumbers::Megabytes(item.FileSize, ShownNumbers::Grouping::None),
     };
     for (int n = 0; n < 5; ++n) c.TextOut(30, 100 + 25 * n, lines[n], 1.0);
     c.Restore();
@@ -276,7 +277,6 @@ void cFilePosterArt::Save() {
   try {
     JpegCodec().EncodeToFile(*m_Surface, quality, path);
   } catch (const RWError& error) {
-    ShowProgramMessage(QStringLiteral("The Story Board could not be saved as '%1'.\r\n\r\n%2").arg(path, error.Text()),
-                       48, QStringLiteral("Story Board"), ProgramMessageOwner());
+    TellStoryBoardNotSaved(error, ProgramMessageOwner());
   }
 }

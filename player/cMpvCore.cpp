@@ -15,6 +15,7 @@
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
 #include <QTimer>
+#include <QTransform>
 
 #include <cstdlib>
 #include <string>
@@ -134,10 +135,14 @@ bool cMpvCore::MakeOpenGLRender() {
   return true;
 }
 
+// The software renderer cannot turn a picture (the engine stops on an
+// assertion at the first frame of a video with a rotation): the engine draws
+// every frame unturned and RenderSoftware turns it.
 bool cMpvCore::MakeSoftwareRender() {
   mpv_render_param params[] = {{MPV_RENDER_PARAM_API_TYPE, const_cast<char*>(MPV_RENDER_API_TYPE_SW)},
                                {MPV_RENDER_PARAM_INVALID, nullptr}};
   if (mpv_render_context_create(&renderContext_, handle_, params) < 0) return false;
+  mpv_set_property_string(handle_, "video-rotate", "no");
   render_ = Render::Software;
   return true;
 }
@@ -152,7 +157,16 @@ void cMpvCore::Drain() {
   emit Progress();
 }
 
-void cMpvCore::SetFrameSize(QSize size) { frameSize_ = size; }
+void cMpvCore::SetFrameSize(QSize size, int rotation) {
+  frameSize_ = size;
+  rotation_ = rotation;
+}
+
+QSize cMpvCore::Turned(QSize size, int rotation) { return rotation % 180 == 90 ? size.transposed() : size; }
+
+QImage cMpvCore::Turned(const QImage& picture, int rotation) {
+  return rotation % 360 == 0 ? picture : picture.transformed(QTransform().rotate(rotation));
+}
 
 void cMpvCore::RenderFrame() {
   renderQueued_ = false;
@@ -185,7 +199,7 @@ void cMpvCore::RenderOpenGL(uint64_t) {
 }
 
 void cMpvCore::RenderSoftware(uint64_t) {
-  const QSize size = frameSize_.isEmpty() ? QSize(16, 16) : frameSize_;
+  const QSize size = Turned(frameSize_.isEmpty() ? QSize(16, 16) : frameSize_, rotation_);
   // The software renderer wants rows and the buffer aligned to 64 bytes.
   const int stride = (size.width() * 4 + 63) / 64 * 64;
   const size_t bytes = static_cast<size_t>(stride) * size.height();
@@ -205,7 +219,8 @@ void cMpvCore::RenderSoftware(uint64_t) {
     return;
   }
   // "bgr0" is Qt's RGB32 on a little-endian machine.
-  frame_ = QImage(buffer, size.width(), size.height(), stride, QImage::Format_RGB32, std::free, buffer);
+  frame_ = Turned(QImage(buffer, size.width(), size.height(), stride, QImage::Format_RGB32, std::free, buffer),
+                  rotation_);
 }
 
 unsigned cMpvCore::FrameTexture() const { return fbo_ ? fbo_->texture() : 0; }

@@ -3,7 +3,9 @@
 // object. Options are all set here (no user configuration or scripts are
 // read), events are drained on the user-interface thread, and every frame the
 // core presents is rendered at the video's display size, on OpenGL where a
-// context can be made, else in software.
+// context can be made, else in software. A video with a rotation is shown
+// turned: OpenGL rendering turns it in the engine, software rendering (whose
+// engine cannot) draws it unturned and the core turns each frame.
 #include <QImage>
 #include <QObject>
 #include <QSize>
@@ -83,8 +85,15 @@ class cMpvCore : public QObject {
   QImage SoftwareFrame() const { return frame_; }
   unsigned FrameTexture() const;
   QSize FrameSize() const { return frameSize_; }
-  // The size frames are rendered at; set from the video's display size.
-  void SetFrameSize(QSize size);
+  // The size frames are shown at: the video's display size (its sample
+  // aspect applied), turned by `rotation`, the video's rotation in degrees
+  // clockwise (a multiple of 90).
+  void SetFrameSize(QSize size, int rotation = 0);
+
+  // A size or a picture turned clockwise by `rotation` degrees (a multiple
+  // of 90): a quarter turn swaps width and height.
+  static QSize Turned(QSize size, int rotation);
+  static QImage Turned(const QImage& picture, int rotation);
 
   // Gives the core up without waiting for it: for a core stuck on a read
   // that never returns (a dead network mount). Its threads are left to end
@@ -112,6 +121,7 @@ class cMpvCore : public QObject {
   std::unique_ptr<QOffscreenSurface> glSurface_;
   std::unique_ptr<QOpenGLFramebufferObject> fbo_;
   QSize frameSize_;
+  int rotation_ = 0;
   QImage frame_;
   // Set while a drain or a render is already queued on the event loop, so
   // a burst of wake-ups costs one call.

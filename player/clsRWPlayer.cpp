@@ -44,6 +44,7 @@ bool clsRWPlayer::EnsureCore(QString* error) {
   core_->Observe("time-pos", MPV_FORMAT_DOUBLE);
   core_->Observe("dwidth", MPV_FORMAT_INT64);
   core_->Observe("dheight", MPV_FORMAT_INT64);
+  core_->Observe(kRotationProperty, MPV_FORMAT_INT64);
   return true;
 }
 
@@ -198,9 +199,23 @@ void clsRWPlayer::OnPropertyChange(const mpv_event_property& change) {
     OnPositionChanged(*static_cast<const double*>(change.data));
   } else if (change.format == MPV_FORMAT_INT64 && (name == "dwidth" || name == "dheight")) {
     const int value = static_cast<int>(*static_cast<const int64_t*>(change.data));
-    (name == "dwidth" ? displaySize_.rwidth() : displaySize_.rheight()) = value;
-    if (core_ && !displaySize_.isEmpty()) core_->SetFrameSize(displaySize_);
+    (name == "dwidth" ? unturnedSize_.rwidth() : unturnedSize_.rheight()) = value;
+    ShowFramesAtDisplaySize();
+  } else if (name == kRotationProperty) {
+    // A video without a rotation has no such property.
+    rotation_ = change.format == MPV_FORMAT_INT64 ? RoundedRotation(*static_cast<const int64_t*>(change.data)) : 0;
+    ShowFramesAtDisplaySize();
   }
+}
+
+int clsRWPlayer::RoundedRotation(int64_t degrees) {
+  return static_cast<int>((degrees % 360 + 360 + 45) % 360 / 90) * 90;
+}
+
+// The engine's display size has the sample aspect applied but not the
+// rotation, which turns it here.
+void clsRWPlayer::ShowFramesAtDisplaySize() {
+  if (core_ && !unturnedSize_.isEmpty()) core_->SetFrameSize(cMpvCore::Turned(unturnedSize_, rotation_), rotation_);
 }
 
 void clsRWPlayer::OnEvent(const mpv_event& event) {

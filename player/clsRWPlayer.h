@@ -82,8 +82,8 @@ class clsRWPlayer {
   // Describes the open file's playback chain in the Temp folder and finds
   // out whether frames can be grabbed.
   void BuildGraph(bool bAllowCapture);
-  // The frame at the current position at the video's display size, or a
-  // null image; the player is left paused.
+  // The frame at the current position at the video's display size (turned
+  // by its rotation), or a null image; the player is left paused.
   QImage GrabFrame();
   // Frames per second, three decimals at most; 30 when the file does not
   // say, 0 without video.
@@ -148,6 +148,12 @@ class clsRWPlayer {
   void OnEvent(const mpv_event& event);
   void OnPropertyChange(const mpv_event_property& change);
   void OnPositionChanged(double position);
+  // The property with the rotation the video track asks for (degrees
+  // clockwise; absent without one), and a rotation rounded as the engine
+  // turns pictures: to a multiple of 90 in 0..270.
+  static constexpr const char* kRotationProperty = "current-tracks/video/demux-rotation";
+  static int RoundedRotation(int64_t degrees);
+  void ShowFramesAtDisplaySize();
   void SeekTo(double seconds);
   bool WaitForSeek(int timeoutMs);
   void WriteGraphFiles();
@@ -179,7 +185,10 @@ class clsRWPlayer {
   bool stopped_ = true;
   // Set by Play, cleared by every pause: what the stop time watches.
   bool running_ = false;
-  QSize displaySize_;
+  // The video's display size as the engine gives it (before the rotation)
+  // and the rotation, degrees clockwise.
+  QSize unturnedSize_;
+  int rotation_ = 0;
   // The open in progress: every OpenFile and CleanUp starts a new serial,
   // which ends the wait of an earlier open.
   uint64_t serial_ = 0;

@@ -114,9 +114,10 @@ QImage clsRWPlayer::GrabFrame() {
     grabAnswered_ = false;
     grabReply_ = core_->Command({QStringLiteral("screenshot-raw"), QStringLiteral("video")});
     const int left = static_cast<int>(std::max<qint64>(0, timeoutMs - clock.elapsed()));
+    // The engine gives the decoded picture unturned, whichever way it renders.
     if (grabReply_ && core_->WaitFor([&] { return grabAnswered_ || serial_ != serial; }, left) &&
         serial_ == serial) {
-      frame = grabbed_;
+      frame = cMpvCore::Turned(grabbed_, rotation_);
     }
     grabReply_ = 0;
   }

@@ -82,13 +82,14 @@ double DrawPart(CairoContext& cc, double x, double y, const QString& text, COLOR
 
 }  // namespace
 
-// The display's size is the video's: the band is laid over the frames as
-// they are decoded, before they are scaled to the window.
+// The display's size is the video's display size, turned as the video is:
+// the band is laid over the frames before they are scaled to the window.
 QSize clsRWPlayer::OverlaySize() const {
   if (!core_) return {};
   const QSize display(static_cast<int>(core_->Int("dwidth").value_or(0)),
                       static_cast<int>(core_->Int("dheight").value_or(0)));
-  return display.isEmpty() ? QSize(videoWidth_, videoHeight_) : display;
+  const int rotation = RoundedRotation(core_->Int(kRotationProperty).value_or(0));
+  return cMpvCore::Turned(display.isEmpty() ? QSize(videoWidth_, videoHeight_) : display, rotation);
 }
 
 void clsRWPlayer::MakeBand(int width, int height) {

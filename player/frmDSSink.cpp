@@ -40,18 +40,20 @@ constexpr std::array<std::pair<int, const char*>, 16> kCommandKeys{{
     {190, "JumpForwardBig"},
 }};
 
-QString CommandForKey(int keyCode) {
-  if (keyCode >= 49 && keyCode <= 53) return QStringLiteral("Rating") + QString::number(keyCode - 48);
-  if (keyCode >= 97 && keyCode <= 101) return QStringLiteral("Rating") + QString::number(keyCode - 96);
-  if (keyCode == 219) return QStringLiteral("SetPointA");
-  if (keyCode == 221) return QStringLiteral("SetPointB");
+}  // namespace
+
+QString frmDSSink::CommandForKey(int KeyCode) {
+  if (KeyCode >= 49 && KeyCode <= 53) return QStringLiteral("Rating") + QString::number(KeyCode - 48);
+  if (KeyCode >= 97 && KeyCode <= 101) return QStringLiteral("Rating") + QString::number(KeyCode - 96);
+  if (KeyCode == 219) return QStringLiteral("SetPointA");
+  if (KeyCode == 221) return QStringLiteral("SetPointB");
   for (const auto& [code, command] : kCommandKeys) {
-    if (code == keyCode) return QLatin1String(command);
+    if (code == KeyCode) return QLatin1String(command);
   }
   return {};
 }
 
-}  // namespace
+bool frmDSSink::StartsTagging(int KeyCode) { return KeyCode == 96 || KeyCode == 196; }
 
 frmDSSink::frmDSSink(QWidget* screenOf) : screenOf_(screenOf) {
   setObjectName(QStringLiteral("frmDSSink"));
@@ -96,7 +98,7 @@ void frmDSSink::Form_Activate() {
 }
 
 void frmDSSink::Form_KeyUp(int KeyCode, int Shift) {
-  if (TaggingMode() || KeyCode == 96 || KeyCode == 196) {
+  if (TaggingMode() || StartsTagging(KeyCode)) {
     HandleTaggingKey(KeyCode, Shift);
     return;
   }

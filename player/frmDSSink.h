@@ -27,6 +27,10 @@ class frmDSSink : public QWidget {
   void Form_Activate();
   // The key map: a key acts once, on release.
   void Form_KeyUp(int KeyCode, int Shift);
+  // The player command of a key outside tagging; empty for a key that has none.
+  static QString CommandForKey(int KeyCode);
+  // Numpad 0 (or code 196) starts keypad tagging.
+  static bool StartsTagging(int KeyCode);
 
   // ---- Keypad tagging (frmDSSink_tagging.cpp) ----
   // Numpad 0 (or 196) starts tagging; while it is on every key comes here.

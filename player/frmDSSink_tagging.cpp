@@ -10,6 +10,7 @@
 // reordered.
 #include "player/frmDSSink.h"
 
+#include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "library/clsRWLibrary.h"
 #include "platform/ErrorGuard.h"
@@ -89,7 +90,7 @@ QString MatchText(const QString& tag, const QString& t9Text, const QString& digi
   const qsizetype at = digits.isEmpty() ? 0 : std::max<qsizetype>(0, t9Text.indexOf(digits, 0, Qt::CaseInsensitive));
   const QString parts = QStringLiteral("//");
   return tag.left(at) + parts + tag.mid(at, digits.size()) + parts + tag.mid(at + digits.size()) + parts +
-         QString::number(row) + QLatin1Char('/') + QString::number(count);
+         ShownNumbers::Count(row) + QLatin1Char('/') + ShownNumbers::Count(count);
 }
 
 // The last message of a tagging, shown at once by the interpreter and then

@@ -3,6 +3,7 @@
 #include "player/frmFilePreview.h"
 
 #include "core/ProgramMessage.h"
+#include "core/ShownNumbers.h"
 #include "core/modLaunchDoc.h"
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
@@ -293,7 +294,7 @@ void frmFilePreview::DrawTile(int64_t k, bool& giveUp) {
   clock.restart();
   DrawFrameTile(frame, x, y);
   if (!gTVOutMode) {
-    const QString stamp = modReelwise::FormatDuration(seconds, true, false);
+    const QString stamp = ShownNumbers::Duration(seconds, true, false);
     PrintWrappedText(stamp, x + 4, y + 1, 0, false, settings_.CaptionSize, settings_.CaptionFont);
     PrintWrappedText(stamp, x + 3, y, settings_.TimestampColour, false, settings_.CaptionSize, settings_.CaptionFont);
   }
@@ -341,11 +342,11 @@ void frmFilePreview::DrawHeader(const QString& tagText) {
   const ResultItem& item = gSavedItem;
   const QString values[6] = {
       item.FileName,
-      QString::number(item.FileSize / 1024 / 1024, 'f', 3) + QStringLiteral(" MB"),
+      ShownNumbers::Megabytes(item.FileSize, ShownNumbers::Grouping::None),
       QString(item.Dimensions).remove(QRegularExpression(QStringLiteral("^\\s+"))),
-      modReelwise::FormatDuration(item.Duration, false, false),
+      ShownNumbers::Duration(item.Duration, false, false),
       QString::number(item.Bitrate) + QStringLiteral(" kbps"),
-      FrameRateText(item.FrameRate) + QStringLiteral(" fps"),
+      ShownNumbers::FrameRate(item.FrameRate) + QStringLiteral(" fps"),
   };
   static const char* const labels[7] = {"Filename:", "File Size:", "Resolution:", "Duration:",
                                         "Bitrate:",  "Frame Rate:", "Tags:"};
@@ -390,9 +391,15 @@ void frmFilePreview::SaveBoard() {
     codec.EncodeToFile(*board_, settings_.Compression, path);
     timings_.encodeMs = static_cast<double>(clock.nsecsElapsed()) / 1e6;
   } catch (const RWError& error) {
-    ShowProgramMessage(QStringLiteral("The Story Board could not be saved as '%1'.\r\n\r\n%2").arg(path, error.Text()),
-                       48, QStringLiteral("Story Board"), this);
+    TellStoryBoardNotSaved(error, this);
   }
+}
+
+void TellStoryBoardNotSaved(const RWError& error, QWidget* owner) {
+  ShowProgramMessage(QStringLiteral("The Story Board could not be saved.\r\n\r\n") + error.Description() +
+                         QStringLiteral("\r\n\r\nIt is still shown. Free some space on that disk, or make the "
+                                        "folder writable, and make the Story Board again."),
+                     48, QStringLiteral("Story Board"), owner);
 }
 
 void frmFilePreview::showEvent(QShowEvent* event) {

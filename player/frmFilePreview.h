@@ -26,7 +26,9 @@ class QAction;
 class QPushButton;
 class QScrollBar;
 class QTimer;
+class QWidget;
 class CairoContext;
+class RWError;
 
 // The settings of section "ProgramOptions\FilePosters\" a board is built
 // from. The options page labels HorizontalTiles "Columns" and VerticalTiles
@@ -49,6 +51,10 @@ struct StoryBoardSettings {
 // Reads the settings; counts and sizes below 1 count as 1, spacings below 0
 // as 0. TV-Out mode takes 4 rows of 5 tiles sized to the screen.
 StoryBoardSettings ReadStoryBoardSettings(bool tvOut, int screenWidth, int screenHeight);
+
+// Tells that a story board or poster could not be written to its file (the
+// error names it and why) and what the user can do; the picture stays shown.
+void TellStoryBoardNotSaved(const RWError& error, QWidget* owner);
 
 // The biggest board side Cairo draws, and the memory a board may take.
 inline constexpr int64_t kMaxBoardSide = 32767;
@@ -84,8 +90,6 @@ QStringList StoryBoardTagLines(const QString& compactTags);
 QString StoryBoardTagText(const QString& compactTags);
 // A split text's lines: cut at every ",", then "*-*" read as ", " and "***" as ")".
 QStringList StoryBoardSplitLines(const QString& text);
-// A frame rate as its shortest decimal text: 29.97 for the float 29.97.
-QString FrameRateText(float frameRate);
 // The tile under a point of the board (1-based), or 0 for none; truncating
 // division as the double click reads it.
 int64_t StoryBoardTileAt(int64_t x, int64_t y, const StoryBoardLayout& layout, const StoryBoardSettings& s);

@@ -1,11 +1,11 @@
 // The story board's settings, geometry, tag lines and interval: plain
 // arithmetic the window builds on.
 #include "core/modRegistry.h"
+#include "core/ShownNumbers.h"
 #include "platform/Rounding.h"
 #include "player/frmFilePreview.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cmath>
 
 namespace {
@@ -83,8 +83,7 @@ QString StoryBoardSizeProblem(const StoryBoardLayout& l) {
   if (l.BoardWidth * l.BoardHeight * 4 > kBoardMemoryBudget) {
     return QStringLiteral("This Story Board would be %1 pixels, more than the %2 MB a Story Board may take.\r\n\r\n"
                           "Please choose fewer or smaller tiles in the Story Board options.")
-        .arg(size)
-        .arg(kBoardMemoryBudget / 1024 / 1024);
+        .arg(size, ShownNumbers::Count(kBoardMemoryBudget / 1024 / 1024));
   }
   return {};
 }
@@ -119,12 +118,6 @@ QStringList StoryBoardSplitLines(const QString& text) {
 
 QStringList StoryBoardTagLines(const QString& compactTags) {
   return StoryBoardSplitLines(StoryBoardTagText(compactTags));
-}
-
-QString FrameRateText(float frameRate) {
-  char text[32];
-  const auto result = std::to_chars(text, text + sizeof text, frameRate);
-  return QString::fromLatin1(text, static_cast<int>(result.ptr - text));
 }
 
 int64_t StoryBoardTileAt(int64_t x, int64_t y, const StoryBoardLayout& l, const StoryBoardSettings& s) {

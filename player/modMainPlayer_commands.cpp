@@ -1,6 +1,7 @@
 // The full-screen player's command interpreter: each command changes the
 // playback and says what it did on the on-screen display.
 #include "core/modReelwise.h"
+#include "core/ShownNumbers.h"
 #include "library/clsRWLibrary.h"
 #include "platform/SqlRecordset.h"
 #include "platform/modSound.h"
@@ -28,7 +29,7 @@ struct CommandOutcome {
 bool AbActive() { return gOsdTimeText == QLatin1String("AB"); }
 bool Paused() { return gPlayer->PlayState() == 1; }
 
-QString PositionText() { return modReelwise::FormatDuration(gPlayer->Position(), false, true); }
+QString PositionText() { return ShownNumbers::Duration(gPlayer->Position(), false, true); }
 
 QString PercentText() {
   const double duration = gPlayer->Duration();

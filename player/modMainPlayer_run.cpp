@@ -1,6 +1,7 @@
 // The run of the play queue in the full-screen window: each entry opened,
 // started at its start point, waited for, repeated or left.
 #include "core/ProgramMessage.h"
+#include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "library/ViewSpec.h"
@@ -183,7 +184,7 @@ void PlayFileFullScreen(ResultItem& Item) {
   } else {
     gOsdIcon.clear();
     gOsdText.clear();
-    gOsdTimeText = modReelwise::FormatDuration(start, false, true);
+    gOsdTimeText = ShownNumbers::Duration(start, false, true);
   }
   Call(Hooks().RestartFade);
   gEntryDone = false;

@@ -16,6 +16,7 @@ scales=("$@")
 # name|program|benchmark name of each row of the table.
 rows=(
   "open, policy 0|bench_open|BM_OpenLibrary/0"
+  "open after another program's edit, policy 0|bench_open|BM_OpenLibraryAfterEdit/0/process_time"
   "housekeeping (whole upkeep)|bench_housekeep|BM_HouseKeep"
   "open without a window|bench_housekeep|BM_OpenLibrary"
   "tree|bench_open|BM_Phase_Tree"

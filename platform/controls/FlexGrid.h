@@ -10,6 +10,10 @@
 // the current cell by themselves, raising LeaveCell, then moving, then
 // EnterCell, RowColChange and SelChange; after that the MouseDown or KeyDown
 // handler runs and sees the new cell. Other buttons and keys do not move it.
+// Tab and Shift+Tab move the focus to the next or previous control, unless
+// TabBehavior is flexTabCells: then they move the current cell to the next
+// or previous scrollable cell the same way, row by row, and move the focus
+// on only from the last cell (the first, going back).
 // Code that sets Row, Col, RowSel, ColSel or TopRow raises no event. With
 // ScrollBars none (the default) the grid never scrolls by itself: a key move
 // may leave the cursor outside the view, and the program scrolls with TopRow.
@@ -25,6 +29,7 @@
 
 #include <functional>
 #include <span>
+#include <utility>
 
 namespace ctl {
 
@@ -73,6 +78,9 @@ inline constexpr int flexScrollBarBoth = 3;
 inline constexpr int flexSelectionFree = 0;
 inline constexpr int flexSelectionByRow = 1;
 inline constexpr int flexSelectionByColumn = 2;
+
+inline constexpr int flexTabControls = 0;
+inline constexpr int flexTabCells = 1;
 
 inline constexpr int flexGridNone = 0;
 inline constexpr int flexGridFlat = 1;
@@ -214,6 +222,8 @@ class FlexGrid : public Control {
   void SetSelectionMode(int mode);
   int ScrollBars() const { return scrollBars_; }
   void SetScrollBars(int bars) { scrollBars_ = bars; }
+  int TabBehavior() const { return tabBehavior_; }
+  void SetTabBehavior(int behavior) { tabBehavior_ = behavior; }
 
   // Events beyond the common ones.
   std::function<void()> LeaveCell;
@@ -231,6 +241,7 @@ class FlexGrid : public Control {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  bool event(QEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
   void wheelEvent(QWheelEvent* event) override;
   void DragPointerMoved(const QPointF& at) override { TrackMouse(at); }
@@ -281,12 +292,16 @@ class FlexGrid : public Control {
   void PaintColumn(QPainter& painter, const Span& column, const std::vector<Span>& rows);
   void PaintCell(QPainter& painter, const Span& column, std::span<const Span> group);
   void PaintContent(QPainter& painter, const FlexCell& cell, int col, const QRect& rect, bool highlighted, bool fixed);
+  // The part of a merged cell whose rows are partly highlighted that its
+  // text goes into, and whether it is drawn in the selection's colours.
+  std::pair<QRect, bool> TextBand(const FlexCell& cell, int col, std::span<const Span> group, const QRect& inner) const;
   bool Highlighted(int row, int col) const;
 
   // The grid's own cursor movement (FlexGridInput.cpp).
   void TrackMouse(const QPointF& point);
   void MoveByUser(int row, int col);
   bool ArrowMove(int keyCode);
+  bool TabMove(bool forward);
   void BringIntoView(int row);
 
   FlexGridModel model_;
@@ -317,6 +332,7 @@ class FlexGrid : public Control {
   bool wordWrap_ = false;
   int scrollBars_ = flexScrollBarNone;
   int selectionMode_ = flexSelectionFree;
+  int tabBehavior_ = flexTabControls;
   bool paintErrorPending_ = false;
 };
 

@@ -8,6 +8,8 @@
 #include <QMouseEvent>
 #include <QWheelEvent>
 
+#include <algorithm>
+
 namespace ctl {
 
 void FlexGrid::TrackMouse(const QPointF& point) {
@@ -79,6 +81,34 @@ bool FlexGrid::ArrowMove(int keyCode) {
   if (Rows() <= fixedRows_ || Cols() <= fixedCols_) return true;
   if (row != row_ || col != col_) MoveByUser(row, col);
   return true;
+}
+
+// The next (or previous) scrollable cell, row by row; false from the last
+// (first) cell, where the focus moves on.
+bool FlexGrid::TabMove(bool forward) {
+  const int cols = Cols() - fixedCols_;
+  if (Rows() <= fixedRows_ || cols <= 0) return false;
+  const int at = (std::max(row_, fixedRows_) - fixedRows_) * cols + std::max(col_, fixedCols_) - fixedCols_;
+  const int next = at + (forward ? 1 : -1);
+  if (next < 0 || next >= (Rows() - fixedRows_) * cols) return false;
+  MoveByUser(fixedRows_ + next / cols, fixedCols_ + next % cols);
+  return true;
+}
+
+// Tab reaches the widget's own event handling as a focus move; with
+// flexTabCells the grid takes it first, as it takes the arrow keys.
+bool FlexGrid::event(QEvent* event) {
+  if (event->type() == QEvent::KeyPress && tabBehavior_ == flexTabCells) {
+    const auto* key = static_cast<QKeyEvent*>(event);
+    const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    const bool back =
+        key->key() == Qt::Key_Backtab || (key->key() == Qt::Key_Tab && key->modifiers() & Qt::ShiftModifier);
+    if (plain && (key->key() == Qt::Key_Tab || back) && TabMove(!back)) {
+      RaiseKeyDown(key);
+      return true;
+    }
+  }
+  return Control::event(event);
 }
 
 void FlexGrid::mousePressEvent(QMouseEvent* event) {

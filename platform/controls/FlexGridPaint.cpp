@@ -157,7 +157,7 @@ void FlexGrid::PaintColumn(QPainter& painter, const Span& column, const std::vec
 // A merged cell spans the rows of its group with one text. Each row keeps
 // its own highlight: a selected row colours its own part of the cell, and
 // the whole cell (text included) only when every row of the group is
-// selected.
+// selected; while only some are, the text keeps clear of them.
 void FlexGrid::PaintCell(QPainter& painter, const Span& column, std::span<const Span> group) {
   const int row = group.front().index;
   const int col = column.index;
@@ -181,6 +181,8 @@ void FlexGrid::PaintCell(QPainter& painter, const Span& column, std::span<const 
       }
     }
   }
+  const bool partly = !highlighted && std::any_of(group.begin(), group.end(), rowHighlighted);
+  const auto [content, contentHighlighted] = partly ? TextBand(cell, col, group, inner) : std::pair{inner, highlighted};
   bool drawn = false;
   if (OwnerDrawCell) {
     painter.save();
@@ -195,12 +197,36 @@ void FlexGrid::PaintCell(QPainter& painter, const Span& column, std::span<const 
     }
     painter.restore();
   }
-  if (!drawn) PaintContent(painter, cell, col, inner, highlighted, fixed);
+  if (!drawn) PaintContent(painter, cell, col, content, contentHighlighted, fixed);
   if (lines) {
     painter.setPen(ColorRefToQColor(fixed ? gridColorFixed_ : gridColor_));
     painter.drawLine(rect.topRight(), rect.bottomRight());
     painter.drawLine(rect.bottomLeft(), rect.bottomRight());
   }
+}
+
+// The longest run of rows that are not highlighted, where the text neither
+// covers a highlighted row's colour nor is covered by it; when no run is
+// high enough for a line of text, the first highlighted row, where the text
+// shows in the selection's colours.
+std::pair<QRect, bool> FlexGrid::TextBand(const FlexCell& cell, int col, std::span<const Span> group,
+                                          const QRect& inner) const {
+  QRect longest;
+  QRect run;
+  QRect firstHighlighted;
+  for (const Span& span : group) {
+    const QRect row(inner.left(), span.start, inner.width(), span.size);
+    if (Highlighted(span.index, col)) {
+      if (firstHighlighted.isNull()) firstHighlighted = row;
+      run = QRect();
+      continue;
+    }
+    run = run.isNull() ? row : run.united(row);
+    if (run.height() > longest.height()) longest = run;
+  }
+  const QFont font = cell.fontId >= 0 ? model_.Font(cell.fontId) : this->font();
+  if (longest.height() >= QFontMetrics(font).height()) return {longest & inner, false};
+  return {firstHighlighted & inner, true};
 }
 
 void FlexGrid::PaintContent(QPainter& painter, const FlexCell& cell, int col, const QRect& rect, bool highlighted,

@@ -128,7 +128,9 @@ int Toolbar::NaturalWidth(const Button& button) const {
       break;
   }
   int width = (imageList_ ? imageList_->ImageWidth() : 16) + 2 * kPadding + 1;
-  if (!button.caption_.isEmpty()) width += fontMetrics().horizontalAdvance(button.caption_) + kPadding;
+  if (!button.caption_.isEmpty()) {
+    width += fontMetrics().size(Qt::TextShowMnemonic, button.caption_).width() + kPadding;
+  }
   if (button.style_ == tbrDropdown) width += kArrowWidth;
   return width;
 }
@@ -201,7 +203,7 @@ void Toolbar::PaintButton(QPainter& painter, const Button& button) const {
   if (!button.caption_.isEmpty()) {
     painter.setPen(palette().color(button.enabled_ ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
     const QRect text(imageBox.right() + kPadding, box.top(), box.width(), box.height());
-    painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, button.caption_);
+    painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextShowMnemonic, button.caption_);
   }
   if (button.style_ == tbrDropdown) {
     const int x = box.right() - kArrowWidth / 2;

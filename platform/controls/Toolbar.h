@@ -5,6 +5,9 @@
 // button opens its ButtonMenus from its arrow. Placeholders keep room for
 // controls the form puts over them. Button geometry is in pixels.
 //
+// A caption's letter after "&" is drawn underlined, without the "&" ("&&"
+// draws one "&"); it is the key the form gives the button, if any.
+//
 // A click raises ButtonClick with the button, a menu entry ButtonMenuClick
 // with the entry; setting Value from code raises nothing.
 #include "platform/controls/Control.h"

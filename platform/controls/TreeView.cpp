@@ -263,6 +263,33 @@ void TreeItemView::currentChanged(const QModelIndex& current, const QModelIndex&
   tree_->ViewCurrentChanged(current.isValid() ? TreeModel::NodeAt(current) : nullptr);
 }
 
+// Qt's view answers every move from no current node with the first node,
+// End included.
+QModelIndex TreeItemView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) {
+  if (cursorAction == MoveEnd && !currentIndex().isValid()) return LastVisible();
+  return QTreeView::moveCursor(cursorAction, modifiers);
+}
+
+// Qt's view makes the first node current when the focus arrives and none
+// is: the tree would select it unasked (and offer its menu where the user
+// meant the empty tree's). Setting no current node first marks the choice
+// as made.
+void TreeItemView::focusInEvent(QFocusEvent* event) {
+  if (!currentIndex().isValid()) setCurrentIndex(QModelIndex());
+  QTreeView::focusInEvent(event);
+}
+
+// The last node shown: the last root, then the last child of each expanded node.
+QModelIndex TreeItemView::LastVisible() const {
+  const QAbstractItemModel* nodes = model();
+  QModelIndex last;
+  for (QModelIndex level; nodes->rowCount(level) > 0 && (!level.isValid() || isExpanded(level));) {
+    last = nodes->index(nodes->rowCount(level) - 1, 0, level);
+    level = last;
+  }
+  return last;
+}
+
 // --- TreeView --------------------------------------------------------------------
 
 TreeView::TreeView(QWidget* parent) : Control(parent), model_(new TreeModel(this)), view_(new TreeItemView(this)) {
@@ -333,6 +360,10 @@ void TreeView::SetBackColor(COLORREF colour) {
 }
 
 QWidget* TreeView::Viewport() const { return view_->viewport(); }
+
+QRect TreeView::NodeRect(const Node* node) const {
+  return node && !Updating() ? view_->visualRect(model_->IndexOf(node)) : QRect();
+}
 
 void TreeView::changeEvent(QEvent* event) {
   QWidget::changeEvent(event);

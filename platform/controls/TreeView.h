@@ -210,6 +210,8 @@ class TreeView : public Control {
   void SetBackColor(COLORREF colour);
   // The widget the nodes are drawn on (its paint events draw the tree).
   QWidget* Viewport() const;
+  // A node's row in the viewport's pixels; empty while it is not shown.
+  QRect NodeRect(const Node* node) const;
 
   // The node whose icon, state icon or label lies at a point in twips.
   Node* HitTest(double x, double y) const;

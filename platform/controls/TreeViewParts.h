@@ -73,7 +73,9 @@ class TreeItemDelegate : public QStyledItemDelegate {
 // The Qt view: the branch lines and plus/minus boxes of the tree's style, a
 // current index but no selection of its own (the delegate paints the selected
 // node), no selection following a dragging mouse (a drag moves the selected
-// node), and mouse input handed to the tree after the view's own handling.
+// node), mouse input handed to the tree after the view's own handling, and
+// the keys choosing a node of their own: the focus arriving chooses none,
+// and End goes to the last node shown also when no node is current.
 class TreeItemView : public QTreeView {
  public:
   explicit TreeItemView(TreeView* tree);
@@ -87,8 +89,11 @@ class TreeItemView : public QTreeView {
   void mouseMoveEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+  QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
+  void focusInEvent(QFocusEvent* event) override;
 
  private:
+  QModelIndex LastVisible() const;
   void DrawLines(QPainter* painter, const QRect& rect, const QModelIndex& index) const;
   void DrawPlusMinus(QPainter* painter, const QRect& box, bool expanded) const;
 

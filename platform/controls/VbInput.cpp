@@ -10,7 +10,7 @@ namespace ctl {
 namespace {
 
 // Keys whose code is not derived from a range below.
-constexpr std::array<std::pair<int, int>, 31> kKeyCodes{{
+constexpr std::array<std::pair<int, int>, 32> kKeyCodes{{
     {Qt::Key_Backspace, vbKeyBack},
     {Qt::Key_Tab, vbKeyTab},
     {Qt::Key_Backtab, vbKeyTab},
@@ -33,6 +33,7 @@ constexpr std::array<std::pair<int, int>, 31> kKeyCodes{{
     {Qt::Key_Down, vbKeyDown},
     {Qt::Key_Insert, vbKeyInsert},
     {Qt::Key_Delete, vbKeyDelete},
+    {Qt::Key_Menu, vbKeyApps},
     {Qt::Key_Asterisk, 106},
     {Qt::Key_Plus, 107},
     {Qt::Key_Minus, 109},
@@ -100,6 +101,8 @@ int VbKeyAscii(const QKeyEvent* event) {
   if (text.size() != 1) return 0;
   return text.at(0).unicode();
 }
+
+int AsKeypadDigit(int keyCode) { return keyCode >= '0' && keyCode <= '9' ? vbKeyNumpad0 + (keyCode - '0') : keyCode; }
 
 Qt::Key QtKeyForVbKeyCode(int keyCode) {
   if (keyCode >= 'A' && keyCode <= 'Z') return static_cast<Qt::Key>(Qt::Key_A + (keyCode - 'A'));

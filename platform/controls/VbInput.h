@@ -2,8 +2,8 @@
 // Mouse buttons, modifier keys and key codes in the numbering the program's
 // event handlers test: buttons 1 left, 2 right, 4 middle; shift state 1 Shift,
 // 2 Ctrl, 4 Alt, summed; key codes of the original platform (13 Enter,
-// 37-40 arrows, 46 Delete, 65-90 letters, 96-105 keypad digits, 112 F1 ...,
-// 188 ",", 190 ".", 219 "[", 221 "]").
+// 37-40 arrows, 46 Delete, 65-90 letters, 93 the menu key, 96-105 keypad
+// digits, 112 F1 ..., 188 ",", 190 ".", 219 "[", 221 "]").
 #include <Qt>
 
 class QKeyEvent;
@@ -38,6 +38,8 @@ inline constexpr int vbKeyInsert = 45;
 inline constexpr int vbKeyDelete = 46;
 inline constexpr int vbKeyL = 76;
 inline constexpr int vbKeyR = 82;
+// The context-menu key beside the right Ctrl.
+inline constexpr int vbKeyApps = 93;
 inline constexpr int vbKeyNumpad0 = 96;
 inline constexpr int vbKeyNumpad1 = 97;
 inline constexpr int vbKeyNumpad2 = 98;
@@ -47,6 +49,7 @@ inline constexpr int vbKeyNumpad5 = 101;
 inline constexpr int vbKeyNumpad6 = 102;
 inline constexpr int vbKeyF1 = 112;
 inline constexpr int vbKeyF2 = 113;
+inline constexpr int vbKeyF10 = 121;
 // The punctuation keys ",", ".", "[" and "]" of a US layout.
 inline constexpr int vbKeyComma = 188;
 inline constexpr int vbKeyPeriod = 190;
@@ -62,6 +65,10 @@ int VbShift(Qt::KeyboardModifiers modifiers);
 int VbKeyCode(const QKeyEvent* event);
 // The character code a key press types (KeyPress); 0 when it types none.
 int VbKeyAscii(const QKeyEvent* event);
+// The numeric keypad's digit for a digit of the top row, any other code as
+// it is: for the views whose keys give the top row no meaning of its own,
+// where a laptop or a remote control without a keypad sends the top row.
+int AsKeypadDigit(int keyCode);
 // The Qt key for a key code, for tests and for code that synthesises keys.
 Qt::Key QtKeyForVbKeyCode(int keyCode);
 

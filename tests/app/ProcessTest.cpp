@@ -3,6 +3,7 @@
 #include "app/HomeFolder.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
+#include "tests/support/DeadMount.h"
 #include "tests/support/EventLoopWaits.h"
 #include "tests/support/TempHome.h"
 
@@ -18,6 +19,11 @@
 #include <ostream>
 
 #include <csignal>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include <sys/stat.h>
 
 // Failures show texts as text.
 inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
@@ -76,6 +82,72 @@ TEST_F(ProcessTest, SigtermEndsTheProgramWithItsNormalShutDown) {
   EXPECT_EQ(modRegistry::GetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("SaveWorkspace")).Text().trimmed(),
             library)
       << "the command line's library, without a view, saved at shut-down";
+}
+
+// Whether the process holds a lock on the file, as the kernel lists it:
+// asked without taking the lock, which a program opening the library at that
+// moment would find held.
+bool HoldsLock(qint64 id, const QString& path) {
+  struct stat info {};
+  if (::stat(QFile::encodeName(path).constData(), &info) != 0) return false;
+  QFile locks(QStringLiteral("/proc/locks"));
+  if (!locks.open(QIODevice::ReadOnly)) return false;
+  for (const QByteArray& line : locks.readAll().split('\n')) {
+    const QList<QByteArray> fields = line.simplified().split(' ');
+    if (fields.size() > 5 && fields[1] == "FLOCK" && fields[4].toLongLong() == id &&
+        fields[5].endsWith(':' + QByteArray::number(static_cast<qulonglong>(info.st_ino)))) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// Run in a mount namespace of its own, beside a file server that stops
+// answering: the helper thread a program leaves waiting on it in the kernel
+// keeps the process alive after it has ended, until the server answers. The
+// library's lock is let go before: by the shut-down after one signal, and
+// at once when a second signal ends the program by its default action. The
+// program starts again at once and opens the library.
+TEST_F(ProcessTest, AHelperLeftWaitingOnADeadMountHoldsUpTheEndButNotTheLibrary) {
+  RW_RUN_IN_OWN_MOUNT_NAMESPACE();
+  const QString library = gLibrariesFolder + QStringLiteral("Films.rw2");
+  modReelwise::ExtractTemplateLibrary(library);
+  const auto until = [](const std::function<bool()>& done) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done() && clock.elapsed() < rwtest::kWaitCeilingMs) QThread::msleep(20);
+    return done();
+  };
+  std::vector<std::unique_ptr<rwtest::DeadMount>> mounts;
+  QProcess first;
+  QProcess second;
+  for (QProcess* program : {&first, &second}) {
+    // A mount for each program: an ask where another program's ask waits is
+    // held back by the kernel before it reaches the server.
+    const QString nas = ScratchPath(QStringLiteral("nas%1").arg(mounts.size()));
+    ASSERT_TRUE(QDir().mkpath(nas));
+    mounts.push_back(std::make_unique<rwtest::DeadMount>(nas, 4 * rwtest::kWaitCeilingMs));
+    rwtest::DeadMount& dead = *mounts.back();
+    if (!dead.Mounted()) GTEST_SKIP() << dead.Problem().toStdString();
+    program->setProcessEnvironment(Environment());
+    program->start(QStringLiteral(RW_PROGRAM), {QStringLiteral("Films")});
+    ASSERT_TRUE(program->waitForStarted());
+    // The open's device rebuild asks the mount and leaves its helper waiting.
+    const qint64 id = program->processId();
+    ASSERT_TRUE(until([&] { return HoldsLock(id, library) && dead.Unanswered() > 0; }))
+        << "the program opened the library";
+    ::kill(static_cast<pid_t>(id), SIGTERM);
+    if (program == &second) ::kill(static_cast<pid_t>(id), SIGHUP);
+    EXPECT_TRUE(until([&] { return !HoldsLock(id, library); }))
+        << "the library is let go" << (program == &first ? " after one signal" : " after two");
+    EXPECT_EQ(program->state(), QProcess::Running) << "the helper holds the process up";
+  }
+  for (const auto& dead : mounts) dead->Release();
+  ASSERT_TRUE(first.waitForFinished(rwtest::kWaitCeilingMs));
+  ASSERT_TRUE(second.waitForFinished(rwtest::kWaitCeilingMs));
+  EXPECT_EQ(first.exitStatus(), QProcess::NormalExit) << "one signal: the normal shut-down";
+  EXPECT_EQ(first.exitCode(), 0) << first.readAllStandardError().toStdString();
+  EXPECT_EQ(second.exitStatus(), QProcess::CrashExit) << "two signals: the default action";
 }
 
 TEST_F(ProcessTest, WithoutADisplayTheProgramSaysWhatItNeeds) {

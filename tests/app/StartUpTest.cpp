@@ -1,21 +1,37 @@
 // Start-up and shut-down of the whole program in a private home: folders,
 // settings, the scratch library, the command line, the saved workspace, the
 // tip of the day and the failure path.
+#include "core/modLaunchDoc.h"
+#include "devices/modStorageDevices.h"
 #include "library/clsRWLibrary.h"
+#include "platform/QuitRequest.h"
 #include "platform/RWError.h"
+#include "platform/SqlConnection.h"
+#include "platform/SqlRecordset.h"
+#include "platform/controls/TreeView.h"
+#include "tests/app/ClipLibrary.h"
 #include "tests/app/ProgramRun.h"
+#include "tests/support/EventLoopWaits.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
 #include <QLockFile>
+#include <QMenu>
 #include <QDialog>
 #include <QProcess>
+#include <QTest>
 #include <QTimer>
 
 #include <csignal>
 
 #include <gtest/gtest.h>
+
+#include <ostream>
+
+// Failures show texts as text.
+inline void PrintTo(const QString& text, std::ostream* os) { *os << '"' << text.toStdString() << '"'; }
 
 namespace {
 
@@ -154,8 +170,9 @@ TEST_F(StartUpTest, CommandLineNamesALibraryByNameOrPath) {
   QDir::setCurrent(previous);
 }
 
-// A signal while a modal dialog waits: the dialog is closed as cancelled, the
-// loops unwind and the window closes through the normal shut-down.
+// A signal while a modal dialog of long work waits: the program cannot end
+// before the work does, so the dialog is closed as cancelled; the work ends,
+// the loops unwind and the window closes through the normal shut-down.
 TEST_F(StartUpTest, TerminationSignalEndsTheRunAsClosingTheWindowWould) {
   for (const int number : {SIGTERM, SIGINT, SIGHUP}) {
     ASSERT_TRUE(Start());
@@ -164,8 +181,14 @@ TEST_F(StartUpTest, TerminationSignalEndsTheRunAsClosingTheWindowWould) {
     ASSERT_FALSE(ScratchFiles().isEmpty());
     int dialogResult = -1;
     QTimer::singleShot(0, [&] {
+      const QuitRequest::LongWork work;
       QDialog dialog(gMainForm);
       QTimer::singleShot(0, [number] { ::raise(number); });
+      // A dialog left open fails the test instead of hanging it.
+      QTimer ceiling;
+      ceiling.setSingleShot(true);
+      QObject::connect(&ceiling, &QTimer::timeout, &dialog, [&dialog] { dialog.done(QDialog::Accepted); });
+      ceiling.start(rwtest::kWaitCeilingMs);
       dialogResult = dialog.exec();
     });
     EXPECT_EQ(modReelwise::Run(), 0);
@@ -178,6 +201,88 @@ TEST_F(StartUpTest, TerminationSignalEndsTheRunAsClosingTheWindowWould) {
         << "settings are written";
   }
   EXPECT_EQ(boxes.Count(), 0) << "nothing is asked";
+}
+
+// A termination signal closes the question open at the time unanswered, and
+// every later one is answered 0 without being shown: nobody is there to
+// answer. No question before something destructive takes 0 for a yes.
+TEST_F(StartUpTest, AfterATerminationSignalNoQuestionIsConsentToDestroyAnything) {
+  ASSERT_TRUE(Start());
+  const QString folder = ScratchPath(QStringLiteral("films/"));
+  rwtest::OpenClipLibrary(folder);
+  const QString film = folder + QStringLiteral("one.avi");
+  QFile(film).open(QIODevice::WriteOnly);
+  rwtest::AddClipFile(1, QStringLiteral("one.avi"), folder, 60);
+  gLibrary->Connection().Execute(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'Genre', 'C'), "
+                                                "(11, 'Drama', 'T'); INSERT INTO TagLinks VALUES (11, 10, 'P')"));
+  gLibrary->OpenLibrary(gLibrary->LibraryPath, true);
+  const QString other = gLibrariesFolder + QStringLiteral("Other.rw2");
+  modReelwise::ExtractTemplateLibrary(other);
+  SqlConnection::Open(other)->Execute(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'Kept', 'T')"));
+  const auto contents = [](const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  };
+  const QByteArray otherBefore = contents(other);
+
+  // The program's own box, which shows what it is asked; the signal comes
+  // while the first question is open.
+  QStringList shown;
+  const MessageBoxHandler ownBox = SetMessageBoxHandler(nullptr);
+  SetMessageBoxHandler([&](const MessageBoxRequest& request) {
+    shown << request.title;
+    return ownBox(request);
+  });
+  const MessageBoxHandler scripted = SetMessageBoxResponder(nullptr);
+  QTimer signaller;
+  QObject::connect(&signaller, &QTimer::timeout, [&] {
+    const QWidget* box = QApplication::activeModalWidget();
+    if (!box || box->objectName() != QLatin1String("frmMsgBox") || !box->isVisible()) return;
+    signaller.stop();
+    ::raise(SIGTERM);
+  });
+  signaller.start(10);
+  gCurrentItem = ResultItem{};
+  gCurrentItem.FileID = 1;
+  gCurrentItem.FileName = QStringLiteral("one.avi");
+  gCurrentItem.CurrentPath = folder;
+  gMainForm->mnuResultsPopUp->setProperty("Tag", QStringLiteral("Browser"));
+  gMainForm->mnuDeleteFile->trigger();
+  const bool endRequested = QuitRequest::Requested();
+
+  gMainForm->mnuRemoveFile->trigger();
+  ctl::TreeView& tree = *gMainForm->Tree().tvwLibrary;
+  ASSERT_TRUE(tree.Nodes.Exists(QStringLiteral("ID11")));
+  tree.SetSelectedItem(tree.Nodes.Find(QStringLiteral("ID11")));
+  QTest::keyClick(tree.focusProxy(), Qt::Key_Delete);
+  rwtest::ScriptedFileDialogs dialogs;
+  dialogs.Choose({other});
+  gLibrary->SaveLibraryAsDialog(true);
+  const bool deleted = modLaunchDoc::DeleteFileToBin(film, true, false);
+  StorageDevice device;
+  device.LogicalPath = folder;
+  const QString identifier = modStorageDevices::WriteDeviceIdentifier(device);
+  SetMessageBoxResponder(scripted);
+  SetMessageBoxHandler(ownBox);
+
+  EXPECT_TRUE(endRequested) << "the signal came while the first question was open";
+  EXPECT_EQ(shown, QStringList{QStringLiteral("Confirm Delete")}) << "later questions are not shown";
+  EXPECT_TRUE(QFileInfo::exists(film));
+  EXPECT_FALSE(deleted);
+  EXPECT_EQ(SqlRecordset(gLibrary->Connection(), QStringLiteral("SELECT count(*) FROM VideoFiles")).Value(0).toInt(), 1);
+  EXPECT_TRUE(tree.Nodes.Exists(QStringLiteral("ID11")));
+  EXPECT_EQ(SqlRecordset(gLibrary->Connection(), QStringLiteral("SELECT count(*) FROM Tags WHERE TagID = 11")).Value(0).toInt(), 1);
+  EXPECT_EQ(gLibrary->LibraryPath, gLibrariesFolder + QStringLiteral("Films.rw2"));
+  EXPECT_EQ(contents(other), otherBefore) << "the library asked about is not replaced";
+  EXPECT_TRUE(identifier.isEmpty());
+  EXPECT_FALSE(QFileInfo::exists(folder + QLatin1String(modStorageDevices::kIdentifierFileName)));
+
+  EXPECT_EQ(modReelwise::Run(), 0);
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_TRUE(gMainForm.isNull());
+  // A loop that starts and ends makes Qt forget the request to end.
+  QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
+  QCoreApplication::exec();
 }
 
 TEST_F(StartUpTest, ShutDownSavesTheWorkspaceOnlyWhenAsked) {

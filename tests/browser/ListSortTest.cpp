@@ -7,6 +7,10 @@
 
 #include "platform/ColorRef.h"
 
+#include <QApplication>
+#include <QLocale>
+#include <QScopeGuard>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -69,25 +73,31 @@ TEST_F(ListSortTest, NumberColumnsSortByTheNumbersTheyShow) {
   const double megabyte = 1024.0 * 1024.0;
   const std::vector<Case> cases{
       {5,
-       [&](ResultItem& item, int i) { item.FileSize = std::array{47683.0, 117737.0, 1.5, 9.0, 10.0}[i] * megabyte; },
-       {3, 4, 5, 1, 2}},
+       [&](ResultItem& item, int i) { item.FileSize = std::array{47683.0, 117737.0, 1.5, 9.0, 1.25}[i] * megabyte; },
+       {5, 3, 4, 1, 2}},
       {6, [](ResultItem& item, int i) { item.Duration = std::array{3600, 36000, 3599, 7200, 0}[i]; }, {5, 3, 1, 4, 2}},
       {7,
        [](ResultItem& item, int i) {
          item.Dimensions = QStringList{"1920x1080", "704x576", "1080x1920", "", "720x480"}[i];
        },
        {4, 5, 2, 3, 1}},  // as many pixels either way up: by text
-      {8, [](ResultItem& item, int i) { item.FrameRate = std::array{25.f, 100.f, 29.97f, 23.976f, 5.f}[i]; },
+      {8, [](ResultItem& item, int i) { item.FrameRate = std::array{25.f, 100.f, 29.97f, 23.976f, 23.5f}[i]; },
        {5, 4, 1, 3, 2}},
       {9, [](ResultItem& item, int i) { item.Bitrate = std::array{800, 1200000, 96, 999999, 5000}[i]; },
        {3, 1, 5, 4, 2}},
   };
-  for (const Case& test : cases) {
-    ShowFilledResults(5, test.fill);
-    const QString header = List().TextMatrix(0, test.column);
-    Results().SortListColumn(test.column);
-    EXPECT_EQ(RowOrder(), test.order) << header.toStdString();
-    Results().SortListColumn(1);
+  // The same under a locale whose decimal separator is a comma.
+  const QLocale saved;
+  const auto restore = qScopeGuard([&saved] { QLocale::setDefault(saved); });
+  for (const QLocale& locale : {QLocale::c(), QLocale(QLocale::French, QLocale::France)}) {
+    QLocale::setDefault(locale);
+    for (const Case& test : cases) {
+      ShowFilledResults(5, test.fill);
+      const QString header = List().TextMatrix(0, test.column);
+      Results().SortListColumn(test.column);
+      EXPECT_EQ(RowOrder(), test.order) << header.toStdString() << " " << locale.name().toStdString();
+      Results().SortListColumn(1);
+    }
   }
 }
 
@@ -136,7 +146,8 @@ TEST_F(ListSortTest, TiesOfTheFirstKeyFallToTheSecondAndEqualNeighboursMerge) {
 }
 
 // Only the current row shows the selection colour: a merged cell of the
-// sort key takes it in that row's part alone, and after a search without
+// sort key takes it in that row's part alone (the cell's text keeping clear
+// of that part), and after a search without
 // results no empty row and no column of empty rows takes it at all.
 TEST_F(ListSortTest, OnlyTheCurrentRowShowsTheSelectionColourNotItsMergedGroupNorEmptyRows) {
   gMainForm->resize(1600, 1000);
@@ -160,6 +171,29 @@ TEST_F(ListSortTest, OnlyTheCurrentRowShowsTheSelectionColourNotItsMergedGroupNo
   EXPECT_EQ(background(shot, 1, 4), selection) << "the current row";
   EXPECT_EQ(background(shot, 1, 3), selection) << "the merged cell's part in the current row";
   EXPECT_NE(background(shot, 3, 3), selection) << "the merged cell's part in another row";
+
+  // The current row in the middle of the group, where the group's text would
+  // lie centred: the text keeps to the rows below it, clear of its colour.
+  List().setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::focusWidget() == &List(); }, 10000));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+  ASSERT_EQ(List().Row(), 3);
+  shot = List().grab().toImage();
+  const auto cellArea = [&](int row, int col) {
+    const QPoint centre = CellCentre(List(), row, col);
+    const QSize size(TwipsToPixelsX(List().ColWidth(col)), TwipsToPixelsY(List().RowHeight(row)));
+    return QRect(centre - QPoint(size.width() / 2, size.height() / 2), size).adjusted(1, 1, -2, -2);
+  };
+  const auto pixelsOtherThan = [&](const QRect& area, const QColor& colour) {
+    int found = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+      for (int x = area.left(); x <= area.right(); ++x) found += shot.pixelColor(x, y) != colour;
+    }
+    return found;
+  };
+  EXPECT_EQ(pixelsOtherThan(cellArea(3, 3), selection), 0) << "the current row's part shows its colour alone";
+  EXPECT_GT(pixelsOtherThan(cellArea(5, 3), background(shot, 4, 3)), 0) << "the text amid the rows below";
 
   gLibrary->ResultCount = 0;
   gResults.assign(1, ResultItem{});

@@ -4,12 +4,20 @@
 // own result and survives a fetch of the same rows; removing a selected file
 // leaves the other selected results selected and counted. In each case the
 // flags, the flags by segment, the cells' state codes, the library's count
-// and the count label must tell the same selection.
+// and the count label must tell the same selection. A mount change keeps
+// the carousel's front card on its result.
 #include "browser/ResultGrids.h"
+#include "carousel/CarouselPane.h"
+#include "core/modShellNotifs.h"
 #include "platform/DragController.h"
 #include "platform/controls/TreeView.h"
 #include "tests/app/ProgramRun.h"
 #include "tests/library/SearchFixture.h"
+#include "tests/support/EventLoopWaits.h"
+
+#include <QApplication>
+#include <QScopeGuard>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -176,6 +184,57 @@ TEST_F(SelectionKeptTest, RemovingFilesLeavesTheOtherSelectedResultsSelectedAndC
   ASSERT_EQ(gLibrary->ResultCount, 3);
   for (int i = 1; i <= 3; ++i) EXPECT_EQ(kept.count(gResults[static_cast<size_t>(i)].SegmentID), 0u) << i;
   ExpectTiles([](int) { return false; });
+}
+
+// A device that comes back while the carousel shows the online files: the
+// view is run again with its files in it, and the front card stays on the
+// result it showed, now further along; a result its device took away
+// leaves the carousel at the first card.
+TEST_F(SelectionKeptTest, AMountChangeKeepsTheCarouselsFrontCardOnItsResult) {
+  ASSERT_TRUE(QTest::qWaitForWindowActive(gMainForm));
+  // A second apart, so the carousel's key gate lets each key through.
+  const ctl::TickCountFunction clock = ctl::SetTickCountFunction([n = uint64_t{0}]() mutable { return n += 1000; });
+  const auto restore = qScopeGuard([&clock] {
+    ctl::SetTickCountFunction(clock);
+    gOnlineFilter = StorageFilter::All;
+  });
+  gOnlineFilter = StorageFilter::Online;
+  AllFiles();
+  ASSERT_EQ(gLibrary->ResultCount, 4) << "the files of the absent disk BBBB2222 left out";
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuViewCarousel"));
+  ASSERT_EQ(gBrowserMode, 3);
+  ucCanvas& canvas = *gMainForm->Carousel().ucCarouselCanvas;
+  canvas.setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return canvas.isAncestorOf(QApplication::focusWidget()) ||
+                                           QApplication::focusWidget() == &canvas; }, rwtest::kWaitCeilingMs));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+  ASSERT_TRUE(QTest::qWaitFor([] { return gBrowserIndex == 2; }, rwtest::kWaitCeilingMs));
+  const int front = gResults[2].SegmentID;
+  ASSERT_GT(gResults[2].FileID, 2) << "a file after those of the absent disk";
+
+  const QString winter = System().MountPoint(QStringLiteral("winter"));
+  System().MountDisk(winter, QStringLiteral("vfat"),
+                     {.device = QStringLiteral("/dev/sdc1"), .uuid = QStringLiteral("BBBB-2222"), .removable = true,
+                      .minor = 33});
+  System().Write();
+  ASSERT_TRUE(modShellNotifs::RecheckDevices());
+  ASSERT_TRUE(QTest::qWaitFor([] { return gLibrary->ResultCount == 6; }, rwtest::kWaitCeilingMs));
+  EXPECT_GT(gBrowserIndex, 2) << "the files of the disk that came back go before it";
+  EXPECT_EQ(gResults[static_cast<size_t>(gBrowserIndex)].SegmentID, front);
+  EXPECT_EQ(gCurrentItem.SegmentID, front);
+
+  gMainForm->Carousel().ucCarouselCanvas->setFocus();
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+  ASSERT_TRUE(QTest::qWaitFor([] { return gBrowserIndex == 1; }, rwtest::kWaitCeilingMs));
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+  ASSERT_TRUE(QTest::qWaitFor([] { return gBrowserIndex == 2; }, rwtest::kWaitCeilingMs));
+  ASSERT_EQ(gResults[2].FileID, 2) << "a file of the disk that came back";
+  System().Unmount(winter);
+  System().Write();
+  ASSERT_TRUE(modShellNotifs::RecheckDevices());
+  ASSERT_TRUE(QTest::qWaitFor([] { return gLibrary->ResultCount == 4; }, rwtest::kWaitCeilingMs));
+  EXPECT_EQ(gBrowserIndex, 1);
+  EXPECT_EQ(gCurrentItem.SegmentID, gResults[1].SegmentID);
 }
 
 }  // namespace

@@ -310,6 +310,42 @@ TEST_F(ToolTipTest, NoTipComesOverAnOpenMenu) {
   EXPECT_FALSE(tips.Armed());
 }
 
+// A tile pressed before the pointer has rested and dragged off towards the
+// tree: the rest the window system tells of comes while the button is held
+// or during the drag (the drag takes the moves that would have restarted
+// it). The drag takes away the tip asked for while the button was held, and
+// no tip comes while the drag lasts, however the rest or the tick fall.
+TEST_F(ToolTipTest, NoTipShowsWhileATileIsDragged) {
+  ShowResults(10);
+  const QPoint tile = PointAtTile(2);
+  ASSERT_EQ(gHoverItem.FileID, 2);
+  QCursor::setPos(Tiles().mapToGlobal(tile));
+  cToolTipHost& tips = *gMainForm->Results().m_cToolTips;
+  QTest::mousePress(&Tiles(), Qt::LeftButton, {}, tile);
+  QTest::mouseMove(&Tiles(), tile + QPoint(1, 0));  // arms the drag
+  gHoverItem.FileID = 2;
+  gMainForm->Results().m_FlexMouseTrack_MouseHover(1, 0, 0, 0);
+  ASSERT_TRUE(tips.Armed()) << "a rest before the drag starts still asks for a tip";
+
+  QTest::mouseMove(&Tiles(), tile + QPoint(1, 12));
+  ASSERT_TRUE(ctl::DragController::Instance().Dragging());
+  EXPECT_FALSE(tips.Armed()) << "the drag takes the tip away";
+  gMainForm->Results().m_FlexMouseTrack_MouseHover(1, 0, 0, 0);
+  EXPECT_FALSE(tips.Armed()) << "a rest during the drag";
+  tips.Show(&Tiles(), 400, 300);
+  EXPECT_FALSE(tips.Armed()) << "asked for during the drag";
+
+  Tiles().Drag(ctl::vbCancel);
+  QTest::mouseRelease(&Tiles(), Qt::LeftButton, {}, tile + QPoint(1, 12));
+  ASSERT_FALSE(ctl::DragController::Instance().Dragging());
+  tips.Show(&Tiles(), 400, 300);
+  ctl::DragController::Instance().Begin(Tiles());
+  tips.cwTimer_Timer();
+  EXPECT_FALSE(tips.Shown()) << "the tip asked for before a drag began";
+  EXPECT_FALSE(tips.Armed());
+  ctl::DragController::Instance().End(false);
+}
+
 // New results under a pointer resting on a tile: the tip tells of the result
 // shown there now, not of the one shown there before.
 TEST_F(ToolTipTest, AfterNewResultsTheTipIsOfTheResultUnderThePointerNow) {

@@ -14,10 +14,13 @@
 #include <functional>
 
 #include "library/TagStore.h"
+#include "platform/ErrorGuard.h"
 #include "platform/DragController.h"
 #include "platform/controls/TreeView.h"
 #include "tests/app/ProgramRun.h"
 #include "tests/library/SearchFixture.h"
+#include "tests/support/FaultTrigger.h"
+#include "tests/support/SmallDisk.h"
 #include "ui/DragState.h"
 #include "ui/cwProgress.h"
 
@@ -134,6 +137,17 @@ class TreeDropTest : public SearchTest {
 
 // ---- Files dropped on the tree ----
 
+// The one box of a command the library's full disk refused: under "Disk
+// Full", naming the library's file, in the program's words.
+void ExpectToldDiskFullOnce(const rwtest::ScriptedMessageBoxes& boxes) {
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Disk Full"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("\r\n") + gLibrary->LibraryPath + QStringLiteral("\r\n")))
+      << boxes.Last().prompt.toStdString();
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("2147221504"))) << boxes.Last().prompt.toStdString();
+  EXPECT_FALSE(gLibrary->Connection().InTransaction());
+}
+
 TEST_F(TreeDropTest, ASelectedResultTagsEverySelectedResultAnUnselectedOneItselfAndCtrlRemoves) {
   ctl::FlexGrid& tiles = *Results().flexThumbsTiled;
   DragResults({1, 2, 3, 4}, {1, 3}, 1);
@@ -205,6 +219,123 @@ TEST_F(TreeDropTest, RatingNodesRateByTheLastCharacterOfTheirKey) {
       5);
   EXPECT_EQ(One(QStringLiteral("SELECT Rating FROM VideoSegments WHERE SegmentID = %1").arg(unselected)).toInt(), 0);
   EXPECT_EQ(boxes.Count(), 0);
+}
+
+// The library's disk fills up part way through a drop, a move or a
+// synonym: the whole drop is undone (no result keeps a rating or tag, no
+// link is half made), the windows show what is stored, and it is told once.
+TEST_F(TreeDropTest, ADropThatFailsPartWayIsUndoneWholeAndToldOnce) {
+  const auto failOn = [](const QString& when) {
+    rwtest::AddFaultTrigger(gLibrary->Connection(),
+                            QStringLiteral("DROP TRIGGER IF EXISTS temp.Full; CREATE TEMP TRIGGER Full ") + when +
+                                QStringLiteral(" BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
+  };
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  ctl::FlexGrid& tiles = *Results().flexThumbsTiled;
+  DragResults({1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 5, 6}, 1);
+  const QStringList ratings = Column(QStringLiteral("SELECT SegmentID || ':' || Rating FROM VideoSegments ORDER BY 1"));
+  failOn(QStringLiteral("BEFORE UPDATE OF Rating ON VideoSegments WHEN NEW.SegmentID = %1").arg(gResults[4].SegmentID));
+  DropOn(tiles, QStringLiteral("R-5"));
+  ExpectToldDiskFullOnce(boxes);
+  EXPECT_EQ(Column(QStringLiteral("SELECT SegmentID || ':' || Rating FROM VideoSegments ORDER BY 1")), ratings);
+  for (size_t i = 1; i < gResults.size(); ++i) EXPECT_EQ(gResults[i].Rating, Segment(gResults[i].SegmentID).rating);
+
+  boxes.Clear();
+  const RowSet tagged = TaggedWith(13);
+  failOn(QStringLiteral("BEFORE INSERT ON SegmentTags WHEN NEW.SegmentID = %1").arg(gResults[4].SegmentID));
+  DropOn(tiles, QStringLiteral("ID13"));
+  ExpectToldDiskFullOnce(boxes);
+  EXPECT_EQ(TaggedWith(13), tagged);
+
+  // A move whose categories cannot be stored keeps its old parent link too.
+  gMainForm->m_DragState.Clear();  // a tree node is dragged now, not results
+  boxes.Clear();
+  const QStringList links = Links();
+  const QStringList shape = TreeShape();
+  failOn(QStringLiteral("BEFORE UPDATE OF CategoryID ON Tags"));
+  MoveNode(QStringLiteral("ID13"), QStringLiteral("ID14"));
+  ExpectToldDiskFullOnce(boxes);
+  EXPECT_EQ(Links(), links);
+  EXPECT_EQ(TreeShape(), shape);
+
+  // A synonym whose second link cannot be stored keeps neither.
+  boxes.Clear();
+  boxes.AnswerAll([](const MessageBoxRequest& box) { return box.title == QLatin1String("Create Synonym?") ? vbYes : vbOK; });
+  ctrl = true;
+  failOn(QStringLiteral("BEFORE INSERT ON TagLinks WHEN NEW.TagID = 13"));
+  MoveNode(QStringLiteral("ID11"), QStringLiteral("ID13"));
+  ASSERT_EQ(boxes.Count(), 2) << "the question, then the failure";
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Disk Full"));
+  EXPECT_EQ(Links(), links);
+  EXPECT_EQ(TreeShape(), shape);
+}
+
+// On a library whose disk is really full, every tree command that writes
+// the library (drops on a rating and a tag, a move, a rename, a delete, a
+// new tag, a move to the top level) is told in one box and changes nothing.
+TEST_F(TreeDropTest, OnAFullLibraryDiskEachTreeCommandIsToldOnceAndChangesNothing) {
+  rwtest::SmallDisk disk(1024);
+  if (!disk.Here()) return;
+  const QString path = disk.Path(QStringLiteral("Search.rw2"));
+  ASSERT_TRUE(QFile::copy(gLibrary->LibraryPath, path));
+  gLibrary->OpenLibrary(path, true);
+  ASSERT_EQ(gLibrary->LibraryPath, path);
+  AddTreeNodes();
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  ctl::FlexGrid& tiles = *Results().flexThumbsTiled;
+  DragResults({1, 2, 3, 4, 5, 6}, {1, 2, 3, 4, 5, 6}, 1);
+  const auto stored = [] {
+    return Column(QStringLiteral("SELECT group_concat(SegmentID || ':' || Rating) FROM VideoSegments")) + Links() +
+           Column(QStringLiteral("SELECT group_concat(SegmentID || '>' || TagID) FROM SegmentTags")) +
+           Column(QStringLiteral("SELECT group_concat(TagID || Tag || ifnull(CategoryID, '')) FROM Tags"));
+  };
+  const QStringList before = stored();
+  const QStringList shape = TreeShape();
+  disk.Fill();
+  const struct {
+    const char* name;
+    int questions;  // boxes the command asks before it writes
+    std::function<void()> run;
+  } commands[] = {
+      {"rating", 0, [&] { DropOn(tiles, QStringLiteral("R-5")); }},
+      {"tag", 0, [&] { DropOn(tiles, QStringLiteral("ID13")); }},
+      {"move", 0, [&] { MoveNode(QStringLiteral("ID13"), QStringLiteral("ID14")); }},
+      {"rename", 0, [&] {
+         // As the tree's end of an edit runs it.
+         gPendingRenameNode = &Node(QStringLiteral("ID13"));
+         int cancel = 0;
+         QString name = QStringLiteral("Aaron");
+         ErrorGuard().Run([&] { TreePane().tvwLibrary_AfterLabelEdit(cancel, name); });
+       }},
+      {"delete", 1, [&] {
+         Tree().SetSelectedItem(&Node(QStringLiteral("ID12")));
+         TreePane().mnuDeleteTag->trigger();
+       }},
+      {"new tag", 0, [&] {
+         Tree().SetSelectedItem(&Node(QStringLiteral("ID10")));
+         TreePane().mnuCreateTag->trigger();
+       }},
+      {"to the top level", 0, [&] {
+         Tree().SetSelectedItem(&Node(QStringLiteral("ID12")));
+         TreePane().mnuMakeRoot->trigger();
+       }},
+  };
+  for (const auto& command : commands) {
+    SCOPED_TRACE(command.name);
+    boxes.Clear();
+    command.run();
+    QStringList shown;
+    for (const MessageBoxRequest& box : boxes.Shown()) shown << box.title + QStringLiteral(": ") + box.prompt;
+    ASSERT_EQ(boxes.Count(), command.questions + 1) << shown.join(QStringLiteral("\n")).toStdString();
+    EXPECT_EQ(boxes.Last().title, QStringLiteral("Disk Full"));
+    EXPECT_TRUE(boxes.Last().prompt.contains(path)) << boxes.Last().prompt.toStdString();
+    EXPECT_FALSE(gLibrary->Connection().InTransaction());
+  }
+  EXPECT_EQ(TreeShape(), shape);
+  EXPECT_EQ(Node(QStringLiteral("ID13")).Text(), QStringLiteral("Ben"));
+  for (size_t i = 1; i < gResults.size(); ++i) EXPECT_EQ(gResults[i].Rating, Segment(gResults[i].SegmentID).rating);
+  disk.Free();
+  EXPECT_EQ(stored(), before);
 }
 
 TEST_F(TreeDropTest, FilesDroppedOnUntaggedViewsDatesFormatsAndDevicesChangeNothing) {

@@ -1,6 +1,6 @@
 // The library tree's context menu and keys in the running program, on a
 // small fixture library: the menu's captions and enabled states per kind of
-// node, F2, Delete (links, synonyms, a missing twin, every answer of the
+// node, the menu key, F2, Delete (links, synonyms, a missing twin, every answer of the
 // question), Enter on a link, the saved searches' tool tips, where drags
 // start, a renamed node kept in view, and the menu's commands read back from
 // the library; and the road from an empty library to a first tagged file.
@@ -25,6 +25,8 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 namespace {
 
@@ -584,7 +586,50 @@ class FirstTagTest : public TreeMenuTest {
   static QPoint TreePointOn(QWidget* widget, const QString& key) {
     return widget->mapFromGlobal(Viewport()->mapToGlobal(LabelOf(Node(key))));
   }
+  // A key as the keyboard sends it: to the open menu, else to the focused widget.
+  static void Type(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QWidget* popup = QApplication::activePopupWidget();
+    QWidget* to = popup ? popup : QApplication::focusWidget();
+    ASSERT_NE(to, nullptr) << "nothing has the keyboard";
+    QTest::keyClick(to, key, modifiers);
+  }
+  // Goes down the tree's open menu to the item and takes it with Enter.
+  static void ChooseByKeys(QAction* item) {
+    QMenu* menu = TreePane().mnuTree;
+    ASSERT_EQ(QApplication::activePopupWidget(), menu);
+    for (int i = 0; i < menu->actions().size() && menu->activeAction() != item; ++i) Type(Qt::Key_Down);
+    ASSERT_EQ(menu->activeAction(), item) << item->text().toStdString();
+    Type(Qt::Key_Return);
+    // The offscreen platform makes the closed menu's window the active one;
+    // on a desktop a menu never is, and the main window keeps the keys.
+    QCoreApplication::processEvents();
+    QApplication::setActiveWindow(gMainForm);
+  }
 };
+
+// The menu key, or Shift+F10, shows the menu a right click on the selected
+// node would, under it; without a selected node that of empty tree space.
+TEST_F(FirstTagTest, TheMenuKeyMakesAFirstCategoryAndTagWithTheKeyboardAlone) {
+  Tree().SetFocus();
+  ASSERT_TRUE(QTest::qWaitFor([] { return Tree().isAncestorOf(QApplication::focusWidget()); }, 10000));
+  ASSERT_EQ(Tree().SelectedItem(), nullptr) << "the focus chooses no node";
+  Type(Qt::Key_Menu);
+  ASSERT_EQ(QApplication::activePopupWidget(), TreePane().mnuTree) << "the menu key shows the tree's menu";
+  ASSERT_NO_FATAL_FAILURE(ChooseByKeys(TreePane().mnuNewCategory));
+  ASSERT_NO_FATAL_FAILURE(Name(QStringLiteral("Genre")));
+  const QString genre = QStringLiteral("ID%1").arg(TagId(QStringLiteral("Genre")));
+  ASSERT_EQ(Tree().SelectedItem(), &Node(genre));
+
+  Type(Qt::Key_F10, Qt::ShiftModifier);
+  ASSERT_EQ(QApplication::activePopupWidget(), TreePane().mnuTree);
+  EXPECT_LT(std::abs(TreePane().mnuTree->y() - Viewport()->mapToGlobal(LabelOf(Node(genre))).y()), 30)
+      << "under the selected node";
+  ASSERT_NO_FATAL_FAILURE(ChooseByKeys(TreePane().mnuCreateTag));
+  ASSERT_NO_FATAL_FAILURE(Name(QStringLiteral("Drama")));
+  EXPECT_EQ(Parent(QStringLiteral("Drama")), QStringList{"Genre"});
+  EXPECT_FALSE(gTVOutMode) << "Shift+F10 is not F10";
+  EXPECT_EQ(boxes.Count(), 0);
+}
 
 TEST_F(FirstTagTest, AFirstCategoryTagAndFolderAndAFileTaggedByDragging) {
   ASSERT_EQ(Count(QStringLiteral("SELECT COUNT(*) FROM Tags WHERE TagID > 4")), 0) << "only the fixed groups";

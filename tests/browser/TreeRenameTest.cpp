@@ -10,9 +10,11 @@
 #include "tests/app/ProgramRun.h"
 #include "tests/library/SearchFixture.h"
 #include "tests/support/EventLoopWaits.h"
+#include "tests/support/FaultTrigger.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -29,8 +31,8 @@ class TreeRenameTest : public rwtest::SearchTestOn<rwtest::RunningProgramTest> {
     // The tree hands an ended edit to the pane once the editor has gone;
     // counting those hand-overs tells the test when an edit has ended.
     Tree().AfterLabelEdit = [handler = Tree().AfterLabelEdit, this](int& cancel, QString& newString) {
+      const auto ended = qScopeGuard([this] { ++editsEnded_; });  // also when the handler fails
       handler(cancel, newString);
-      ++editsEnded_;
     };
   }
 
@@ -110,6 +112,25 @@ TEST_F(TreeRenameTest, TheTimerEditsTheNodeAndEnterRenamesTheTagAndResortsItsLev
   EXPECT_EQ(Node("ID13").Text(), QStringLiteral("Aaron"));
   EXPECT_EQ(Node("ID10").Child(), &Node("ID13")) << "now first among People";
   EXPECT_EQ(gPendingRenameNode, nullptr) << "the rename has ended";
+}
+
+// A name the library cannot store (its disk full) is told once, in the
+// program's words naming the library's file; the tag keeps its name in the
+// library and in the tree, and the rename ends.
+TEST_F(TreeRenameTest, ANameTheLibraryCannotStoreIsToldOnceAndTheTreeKeepsTheStoredName) {
+  rwtest::AddFaultTrigger(gLibrary->Connection(),
+                          QStringLiteral("CREATE TEMP TRIGGER Full BEFORE UPDATE OF Tag ON Tags BEGIN "
+                                         "SELECT RAISE(ABORT, 'database or disk is full'); END"));
+  StartRename(QStringLiteral("ID13"));
+  Tick();
+  Type(QStringLiteral("Aaron"));
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Disk Full"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(gLibrary->LibraryPath)) << boxes.Last().prompt.toStdString();
+  EXPECT_EQ(TagRow(13), QStringLiteral("Ben|"));
+  EXPECT_EQ(Node("ID13").Text(), QStringLiteral("Ben"));
+  EXPECT_EQ(gPendingRenameNode, nullptr) << "the rename has ended";
+  EXPECT_FALSE(TreePane().tvwEditTimer->Enabled());
 }
 
 TEST_F(TreeRenameTest, LongBlankAndTakenNamesAreRefusedUntilOneOf30CharactersPasses) {

@@ -9,12 +9,14 @@
 #include "platform/controls/TreeView.h"
 #include "platform/controls/VbInput.h"
 #include "tests/carousel/CarouselFixture.h"
+#include "tests/support/FaultTrigger.h"
 
 #include <QEvent>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <functional>
 #include <set>
 
 namespace {
@@ -263,6 +265,52 @@ TEST_F(CarouselCommandsTest, AConfirmedRemovalTakesTheFrontFileOnlyOnce) {
   gCarousel->ProcessMenuCommand(83);
   EXPECT_TRUE(Beeped()) << "no front file: the selection is never taken instead";
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
+}
+
+// On a library whose disk is full, a tag, a link and a file removed from
+// the carousel are each told once, under "Disk Full" naming the library's
+// file, and the library keeps them all.
+TEST_F(CarouselCommandsTest, CommandsTheLibrarysFullDiskRefusesAreToldOnceAndChangeNothing) {
+  OpenTaggedResults(3);
+  Exec(QStringLiteral("INSERT INTO TagLinks VALUES (11, 10, 'L')"));
+  for (const char* table : {"SegmentTags", "TagLinks", "VideoFiles"}) {
+    rwtest::AddFaultTrigger(gLibrary->Connection(), QStringLiteral("CREATE TEMP TRIGGER Full%1 BEFORE DELETE ON %1 "
+                                                                   "BEGIN SELECT RAISE(ABORT, 'database or disk is "
+                                                                   "full'); END")
+                                                        .arg(QLatin1String(table)));
+  }
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  const auto stored = [] {
+    return QStringList{QString::number(Count(QStringLiteral("SELECT count(*) FROM SegmentTags"))),
+                       QString::number(Count(QStringLiteral("SELECT count(*) FROM TagLinks"))),
+                       QString::number(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")))};
+  };
+  const QStringList before = stored();
+  const struct {
+    const char* name;
+    std::function<void()> choose;
+  } commands[] = {
+      {"remove tag", [] { HighlightTag(1); Open(QStringLiteral("TagsMain"), 5); }},
+      {"remove link", [] { HighlightTag(3); Open(QStringLiteral("TagsMain"), 6); }},
+      {"remove file", [this] {
+         Move(2);
+         gCarousel->ProcessMenuCommand(81);
+         int32_t confirm = 2;
+         gCarousel->SetCurrentMenuIndex(confirm);
+       }},
+  };
+  for (const auto& command : commands) {
+    SCOPED_TRACE(command.name);
+    command.choose();
+    gCarousel->DrawMenu(false, false);
+    boxes.Clear();
+    // As the canvas's Enter runs it.
+    ErrorGuard().Run([] { gCarousel->ProcessMenuCommand(0); });
+    ASSERT_EQ(boxes.Count(), 1);
+    EXPECT_EQ(boxes.Last().title, QStringLiteral("Disk Full"));
+    EXPECT_TRUE(boxes.Last().prompt.contains(gLibrary->LibraryPath)) << boxes.Last().prompt.toStdString();
+    EXPECT_EQ(stored(), before);
+  }
 }
 
 TEST_F(CarouselCommandsTest, TagSearchesDropTheTagsNodeAndAMissingNodeBeeps) {

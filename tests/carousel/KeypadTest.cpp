@@ -10,8 +10,10 @@
 #include "platform/modSound.h"
 #include "tests/carousel/CarouselFixture.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QTest>
 #include <QTimer>
 
 #include <algorithm>
@@ -81,7 +83,9 @@ class RecordingHost : public ICarouselHost {
     drops << source + QStringLiteral(":") + mode;
   }
   void SetFocusToBrowser() override { ++focus; }
+  void MainToolbarHandler(const QString& command) override { commands << command; }
   QStringList drops;
+  QStringList commands;
   int focus = 0;
 };
 
@@ -472,6 +476,40 @@ TEST_F(KeypadTest, AKeyWhileThePanelIsUpGoesToThePanelNotTheRing) {
   Keypad().Show(1);
   gBrowserMode = savedMode;
   EXPECT_EQ(Keypad().EnteredText(), kCancelled);
+  EXPECT_EQ(pacer_->ranDry, 0);
+}
+
+// A laptop or a remote control without a keypad sends the top row's digits.
+TEST_F(KeypadTest, TheTopRowsDigitsTypedOnTheCanvasActAsTheKeypads) {
+  OpenTags(kHeroAndThe);
+  const int32_t savedMode = gBrowserMode;
+  gBrowserMode = 3;
+  ucCanvas& canvas = *pane_->ucCarouselCanvas;
+  canvas.KeyDown = [](int& key, int) { gCarousel->KeyPress(key); };  // as the results pane hands them on
+  window_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window_.get()));
+  canvas.SetFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return QApplication::focusWidget() == &canvas; }, 5000));
+  auto type = [](Qt::Key key) {
+    return [key] {
+      gNow += 200;  // past the carousel's key gate
+      QTest::keyClick(QApplication::focusWidget(), key);
+    };
+  };
+  Steps({type(Qt::Key_4), type(Qt::Key_3), [] { EXPECT_EQ(Line(), QStringLiteral("|He|ro")); }, type(Qt::Key_0),
+         [] { EXPECT_EQ(Keypad().Digits(), QStringLiteral("43")) << "0 with digits typed moves nowhere"; },
+         type(Qt::Key_Escape)});
+  Keypad().Show(1);
+  EXPECT_EQ(Keypad().EnteredText(), kCancelled);
+
+  Steps({type(Qt::Key_4), type(Qt::Key_4), type(Qt::Key_4), [] { EXPECT_EQ(Keypad().After(), QStringLiteral("I")); },
+         type(Qt::Key_Escape)});
+  Keypad().Show(-2);
+
+  // At the top level too: 3 shows the matching segments.
+  type(Qt::Key_3)();
+  gBrowserMode = savedMode;
+  EXPECT_EQ(host.commands, QStringList{QStringLiteral("mnuBrowserMatchingSegments")});
   EXPECT_EQ(pacer_->ranDry, 0);
 }
 

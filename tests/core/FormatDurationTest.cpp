@@ -1,4 +1,5 @@
-// Duration texts as every list, label and export shows them.
+// Duration texts as exports and command lines write them, and as the
+// windows show them in the user's locale.
 #include "core/modReelwise.h"
 
 #include <QLocale>

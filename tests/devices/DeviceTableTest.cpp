@@ -8,11 +8,14 @@
 #include "tests/devices/DeviceFixture.h"
 #include "tests/support/ChildRun.h"
 #include "tests/support/DeadMount.h"
+#include "tests/support/FaultTrigger.h"
 
 #include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <random>
 
 namespace {
 
@@ -75,6 +78,37 @@ TEST_F(DeviceTableTest, ADiskAtANewMountPointIsFollowedAndKeepsItsNames) {
   Rebuild();
   EXPECT_EQ(File(1), QStringLiteral("[Offline] Holiday '09:\\Films\\2009\\"));
   EXPECT_EQ(SegmentOnline(1), 0);
+}
+
+// A rebuild the library's full disk stops part way is undone whole: the
+// rows stay as they were (not all offline), the paths are not mapped from
+// half a table, and it is told once, in the program's words.
+TEST_F(DeviceTableTest, ARebuildAFullDiskStopsIsUndoneWholeAndToldOnce) {
+  Mount(QStringLiteral("first"), "1A2B-3C4D");
+  OpenWith(FileOn(1, QStringLiteral("1A2B3C4D"), QStringLiteral("Films\\")) +
+           FileOn(2, QStringLiteral("5E6F7A8B"), QStringLiteral("Films\\")) +
+           QStringLiteral("INSERT INTO FileLocations VALUES ('5E6F7A8B', 'Other', ':\\Films\\', '/other/', "
+                          "'Fixed Disk', NULL, 1)"));
+  const QStringList before =
+      Column(QStringLiteral("SELECT quote(DiskSerialNo) || PhysicalPath || LogicalPath || Online FROM FileLocations "
+                            "ORDER BY 1"));
+  const QStringList paths = Column(QStringLiteral("SELECT CurrentPath FROM VideoFiles ORDER BY FileID"));
+  rwtest::AddFaultTrigger(Connection(), QStringLiteral("CREATE TEMP TRIGGER Full BEFORE UPDATE OF LogicalPath ON "
+                                                       "FileLocations BEGIN SELECT RAISE(ABORT, 'database or disk is "
+                                                       "full'); END"));
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  Mount(QStringLiteral("second"), "5E6F-7A8B");
+  EXPECT_FALSE(modStorageDevices::EnumStorageDevices(Host(), false));
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Processing Storage Devices"));
+  EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("The disk is full"))) << boxes.Last().prompt.toStdString();
+  EXPECT_TRUE(boxes.Last().prompt.contains(Connection().Path())) << boxes.Last().prompt.toStdString();
+  EXPECT_EQ(Column(QStringLiteral("SELECT quote(DiskSerialNo) || PhysicalPath || LogicalPath || Online FROM "
+                                  "FileLocations ORDER BY 1")),
+            before);
+  EXPECT_EQ(Column(QStringLiteral("SELECT CurrentPath FROM VideoFiles ORDER BY FileID")), paths);
+  EXPECT_FALSE(Connection().InTransaction());
+  EXPECT_TRUE(Host().progressCaption.isEmpty());
 }
 
 TEST_F(DeviceTableTest, AFilesystemMountedTwiceKeepsItsFirstMountPoint) {
@@ -197,6 +231,64 @@ TEST_F(DeviceTableTest, PseudoFilesystemsAndSystemFoldersAreNoDevices) {
   System().Write();
   OpenWith();
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM FileLocations")), 0);
+}
+
+// The mapping worked out once per folder gives every file and segment what
+// the plainest reading, file by file, gives: random devices with root and
+// folder rows, online or not, with and without friendly names; files on them,
+// on a device without rows and in folders no row covers.
+TEST_F(DeviceTableTest, TheMappingByFolderGivesWhatTheReadingFileByFileGives) {
+  const char* const fileByFile =
+      "CREATE TEMP TABLE Mapped (FileID INTEGER PRIMARY KEY, Path TEXT);"
+      "INSERT INTO temp.Mapped SELECT VF.FileID, (SELECT SD.LogicalPath || replace(substr(':\\' || VF.FilePath, "
+      "length(SD.PhysicalPath) + 1), '\\', '/') FROM FileLocations SD WHERE SD.DiskSerialNo = VF.DiskSerialNo AND "
+      "SD.Online = 1 AND substr(':\\' || VF.FilePath, 1, length(SD.PhysicalPath)) = SD.PhysicalPath ORDER BY "
+      "SD.PhysicalPath <> ':\\', length(SD.PhysicalPath) DESC LIMIT 1) FROM VideoFiles VF;"
+      "UPDATE VideoFiles SET CurrentPath = COALESCE((SELECT Path FROM temp.Mapped M WHERE M.FileID = "
+      "VideoFiles.FileID), (SELECT '[Offline] ' || IFNULL(FriendlyName, DiskLabel) || ':\\' || FilePath FROM "
+      "FileLocations FL WHERE FL.DiskSerialNo = VideoFiles.DiskSerialNo));"
+      "UPDATE VideoSegments SET Online = (FileID IN (SELECT FileID FROM temp.Mapped WHERE Path IS NOT NULL));"
+      "DROP TABLE temp.Mapped";
+  const QString serials[] = {QStringLiteral("S1"), QStringLiteral("S2"), QStringLiteral("S3")};
+  const QString physical[] = {QStringLiteral(":\\"), QStringLiteral(":\\A\\"), QStringLiteral(":\\A\\B\\"),
+                              QStringLiteral(":\\C\\")};
+  const QString folders[] = {QString(), QStringLiteral("A\\"), QStringLiteral("A\\B\\"), QStringLiteral("A\\B\\x\\"),
+                             QStringLiteral("C\\"), QStringLiteral("D\\")};
+  std::mt19937 random(6102);
+  auto pick = [&random](int high) { return std::uniform_int_distribution<int>(0, high)(random); };
+  OpenWith();
+  for (int round = 0; round < 40; ++round) {
+    Exec(QStringLiteral("DELETE FROM FileLocations; DELETE FROM VideoFiles; DELETE FROM VideoSegments"));
+    for (const QString& serial : serials) {
+      for (const QString& path : physical) {
+        if (pick(2) == 0) continue;
+        Exec(QStringLiteral("INSERT INTO FileLocations VALUES (%1, 'Label', %2, '/m/%3/', 'Fixed Disk', %4, %5)")
+                 .arg(SqlQuote(serial), SqlQuote(path))
+                 .arg(pick(9))
+                 .arg(pick(1) ? QStringLiteral("'Friend'") : QStringLiteral("NULL"))
+                 .arg(pick(1)));
+      }
+    }
+    for (int f = 1; f <= 30; ++f) {
+      Exec(QStringLiteral("INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, CurrentPath) VALUES (%1, "
+                          "%2, %3, 'a.mkv', %4);"
+                          "INSERT INTO VideoSegments (SegmentID, FileID, Online, Rating) VALUES (%1, %5, %6, 0)")
+               .arg(f)
+               .arg(SqlQuote(QStringLiteral("S%1").arg(1 + pick(3))), SqlQuote(folders[pick(5)]))
+               .arg(pick(1) ? QStringLiteral("'/old/'") : QStringLiteral("NULL"))
+               .arg(pick(5) ? f : 99)
+               .arg(pick(2)));
+    }
+    const QString state = QStringLiteral("SELECT group_concat(x, ' ') FROM (SELECT FileID || ':' || "
+                                         "ifnull(CurrentPath, '-') AS x FROM VideoFiles UNION ALL SELECT SegmentID || "
+                                         "'/' || ifnull(Online, '-') FROM VideoSegments ORDER BY 1)");
+    Connection().BeginTrans(QStringLiteral("Reading"));
+    Exec(QLatin1String(fileByFile));
+    const QString expected = One(state).toString();
+    Connection().RollbackTrans(QStringLiteral("Reading"));
+    modStorageDevices::MapFilePaths(Host());
+    ASSERT_EQ(One(state).toString(), expected) << "round " << round;
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "app/modReelwise_startup.h"
 #include "tests/support/ChildRun.h"
 #include "tests/support/DeadMount.h"
+#include "tests/support/FaultTrigger.h"
 
 #include <QFile>
 #include <QThread>
@@ -149,8 +150,9 @@ TEST_F(AddFilesFaultsTest, ATerminationSignalStopsTheRunAfterAFileAndTheProgramE
 // for each file, the run rolled back to its last commit.
 TEST_F(AddFilesFaultsTest, ADiskFullWhileAFileIsStoredStopsTheRunAtItsLastCommit) {
   for (int i = 1; i <= 12; ++i) MakeFile(QStringLiteral("Clip %1.avi").arg(i, 2, 10, QLatin1Char('0')));
-  Db().Execute(QStringLiteral("CREATE TEMP TRIGGER DiskFull BEFORE INSERT ON VideoFiles WHEN NEW.FileName = "
-                              "'Clip 09.avi' BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
+  rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TEMP TRIGGER DiskFull BEFORE INSERT ON VideoFiles WHEN "
+                                               "NEW.FileName = 'Clip 09.avi' BEGIN SELECT RAISE(ABORT, 'database or "
+                                               "disk is full'); END"));
   const int added = AddSlowlyUntilTheDiskIsFull(150);
   EXPECT_LT(added, 8) << "the files after the last commit went back";
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), added);

@@ -7,6 +7,7 @@
 #include "platform/MountProbe.h"
 #include "resources/Resources.h"
 #include "tests/player/PlayerFixture.h"
+#include "tests/support/FaultTrigger.h"
 #include "tests/support/TestTickClock.h"
 
 #include <QDate>
@@ -264,8 +265,9 @@ TEST_F(AddFilesTest, OddNamesAndSizesAreStoredExactly) {
 
 TEST_F(AddFilesTest, AFileThatFailsLeavesNoHalfRecordAndTheRunGoesOn) {
   for (const char* name : {"A.avi", "Bad.avi", "C.avi"}) MakeFile(QLatin1String(name));
-  Db().Execute(QStringLiteral("CREATE TEMP TRIGGER NoRoom BEFORE INSERT ON VideoFiles WHEN NEW.FileName = 'Bad.avi' "
-                              "BEGIN SELECT RAISE(ABORT, 'no room for this one'); END"));
+  rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TEMP TRIGGER NoRoom BEFORE INSERT ON VideoFiles WHEN "
+                                               "NEW.FileName = 'Bad.avi' BEGIN SELECT RAISE(ABORT, 'no room for this "
+                                               "one'); END"));
   boxes.Answer(1);
   RunAddFiles(QString(), [](frmAddToLibrary& dialog) { dialog.optImportScope[0]->click(); });
   ASSERT_EQ(boxes.Count(), 1);

@@ -168,13 +168,20 @@ TEST_F(FolderScanTest, OnlyRegularFilesMatchingThePatternAreQueued) {
   MakeFolder("folder.avi");
   MakeFile("folder.avi/x.mkv");
   ASSERT_EQ(::mkfifo(Raw("pipe.avi").constData(), 0644), 0);
+  ASSERT_EQ(::mkfifo(Raw("pipe.txt").constData(), 0644), 0);
 
   Scan(QStringLiteral("*.avi;*.mkv"));
 
   const QStringList expected = {QStringLiteral("*Star.avi"), QStringLiteral("Clip.AVI"), QStringLiteral("film.mkv"),
                                 QStringLiteral("folder.avi/x.mkv")};
   EXPECT_EQ(Queued(), expected);
-  EXPECT_EQ(skips.Total(), 0);  // the pipe is passed over silently
+  // The pipe named like a film is told as not scanned; one named otherwise
+  // is passed over as any other file the patterns do not ask for.
+  EXPECT_EQ(skips.Total(), 1);
+  EXPECT_EQ(Examples(skips, SkipReason::NoFile), QStringList{Top() + QStringLiteral("pipe.avi")});
+  EXPECT_TRUE(skips.Report().contains(QStringLiteral("1 entry that is no file (a pipe, socket or device)\r\n     ") +
+                                      Top() + QStringLiteral("pipe.avi")))
+      << skips.Report().toStdString();
 }
 
 // --- Entries counted as skipped ---------------------------------------------
@@ -456,7 +463,7 @@ TEST(FolderScanReportTest, ReasonsInOrderWithAtMostThreeExamplesEach) {
 TEST(FolderScanReportTest, SingularAndPluralOfEachReason) {
   SkippedEntries one;
   SkippedEntries two;
-  for (int reason = 0; reason < 4; ++reason) {
+  for (int reason = 0; reason < 5; ++reason) {
     one.Add(SkipReason(reason), QStringLiteral("/x"));
     two.Add(SkipReason(reason), QStringLiteral("/x"));
     two.Add(SkipReason(reason), QStringLiteral("/y"));
@@ -467,12 +474,14 @@ TEST(FolderScanReportTest, SingularAndPluralOfEachReason) {
             QStringList({QStringLiteral("1 symbolic link (not followed)"),
                          QStringLiteral("1 folder on another mount (scan it on its own)"),
                          QStringLiteral("1 folder that could not be read"),
-                         QStringLiteral("1 name not valid UTF-8 or holding a backslash")}));
+                         QStringLiteral("1 name not valid UTF-8 or holding a backslash"),
+                         QStringLiteral("1 entry that is no file (a pipe, socket or device)")}));
   EXPECT_EQ(twoLines.filter(QRegularExpression(QStringLiteral("^\\d"))),
             QStringList({QStringLiteral("2 symbolic links (not followed)"),
                          QStringLiteral("2 folders on another mount (scan those on their own)"),
                          QStringLiteral("2 folders that could not be read"),
-                         QStringLiteral("2 names not valid UTF-8 or holding a backslash")}));
+                         QStringLiteral("2 names not valid UTF-8 or holding a backslash"),
+                         QStringLiteral("2 entries that are no files (pipes, sockets or devices)")}));
 }
 
 // --- Patterns and queue items -------------------------------------------------

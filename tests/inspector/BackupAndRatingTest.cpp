@@ -7,6 +7,7 @@
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 #include "tests/support/DroppedFileCapabilities.h"
+#include "tests/support/FaultTrigger.h"
 #include "tests/support/ReadOnlyFolder.h"
 
 #include <QDir>
@@ -125,6 +126,30 @@ TEST_F(BackupAndRatingTest, TheLeftButtonRatesTheSegmentShown) {
   EXPECT_EQ(Pane().imgRating[3]->property("Star").toString(), QStringLiteral("STAR"));
   EXPECT_EQ(Pane().imgRating[4]->property("Star").toString(), QStringLiteral("UNSTAR"));
   EXPECT_EQ(gEditedSegment.Rating, 3);
+}
+
+// A rating the library cannot store (its disk full) is told once in the
+// program's words, and the stars keep showing the stored rating.
+TEST_F(BackupAndRatingTest, ARatingTheLibraryCannotStoreIsToldOnceAndTheStarsStayAsStored) {
+  rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TEMP TRIGGER Full BEFORE UPDATE OF Rating ON VideoSegments "
+                                               "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
+  boxes.Clear();
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  std::vector<QRect> stars;
+  for (const ctl::Image* image : Pane().imgRating) {
+    if (!image->Picture().isNull()) stars.push_back(image->geometry());
+  }
+  ASSERT_FALSE(stars.empty());
+  std::sort(stars.begin(), stars.end(), [](const QRect& a, const QRect& b) { return a.left() < b.left(); });
+  ClickTab(stars.back().center());
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Disk Full"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(gLibrary->LibraryPath)) << boxes.Last().prompt.toStdString();
+  EXPECT_EQ(StoredRating(), 0);
+  EXPECT_EQ(gEditedSegment.Rating, 0);
+  for (int star = 1; star <= 5; ++star) {
+    EXPECT_EQ(Pane().imgRating[static_cast<size_t>(star)]->property("Star").toString(), QStringLiteral("UNSTAR"));
+  }
 }
 
 TEST_F(BackupAndRatingTest, TheNthStarShownRatesNAndTheCellBeforeTheStarsClearsTheRating) {

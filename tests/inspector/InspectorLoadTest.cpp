@@ -10,6 +10,7 @@
 #include "player/cMpvCore.h"
 #include "player/clsRWPlayer.h"
 #include "tests/support/DeadMount.h"
+#include "tests/support/FaultTrigger.h"
 #include "tests/support/TestVideo.h"
 #include "ui/SchemeColours.h"
 
@@ -258,8 +259,8 @@ TEST_F(InspectorLoadTest, AnUnexpectedErrorIsShownAndTheLoadGoesOnWithItsNextSte
   ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("Jammed.mkv")));
   AddFile(QStringLiteral("Jammed.mkv"));
   // The measured length cannot be written back.
-  Db().Execute(QStringLiteral("CREATE TRIGGER jam BEFORE UPDATE OF SelectionEnd ON VideoSegments "
-                              "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END"));
+  rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TRIGGER jam BEFORE UPDATE OF SelectionEnd ON VideoSegments "
+                                               "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END"));
   EXPECT_FALSE(Inspect());
   EXPECT_TRUE(Status().startsWith(QStringLiteral("Cannot Open File: \r\n\r\n"))) << Status().toStdString();
   EXPECT_TRUE(Status().contains(QStringLiteral("the disk is full"))) << Status().toStdString();

@@ -20,6 +20,8 @@
 #include <QFile>
 #include <QFontMetrics>
 #include <QImage>
+#include <QLocale>
+#include <QScopeGuard>
 #include <QTreeView>
 
 #include <algorithm>
@@ -108,6 +110,14 @@ TEST_F(InspectorPanelsTest, AnOfflineFileShowsItsStoredDetailsItsFolderAndOfflin
   EXPECT_EQ(Pane().flexFileDetails->TextMatrix(1, 0), QStringLiteral("Clip")) << "the name without its extension";
   EXPECT_EQ(Pane().imgDeviceType->Picture().toImage(),
             gMainForm->imglstDragIcons.Picture(QStringLiteral("DRIVE")).toImage());
+
+  // In French, as the list and the statistics show numbers there.
+  const QLocale saved;
+  const auto restore = qScopeGuard([&saved] { QLocale::setDefault(saved); });
+  QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+  Inspect(5);
+  EXPECT_EQ(Label(3), QStringLiteral(u"1\u202F234,568 MB"));
+  EXPECT_EQ(Label(7), QStringLiteral("29,97 per sec."));
 }
 
 // The device table stores the type the device code names for a mount; the

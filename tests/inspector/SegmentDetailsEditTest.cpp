@@ -10,6 +10,7 @@
 #include "carousel/cCarousel.h"
 #include "platform/controls/ListView.h"
 #include "platform/controls/TimerControl.h"
+#include "tests/support/FaultTrigger.h"
 
 #include <QApplication>
 #include <QDir>
@@ -95,6 +96,25 @@ TEST_F(SegmentDetailsEditTest, EscKeepsTheTypedAliasAndLeavingStoresItQuotesAndA
   EXPECT_EQ(boxes.Count(), 0);
 }
 
+// An alias the library cannot store (its disk full) is told once, and the
+// details show the stored alias again rather than the one not kept.
+TEST_F(SegmentDetailsEditTest, AnAliasTheLibraryCannotStoreIsToldOnceAndTheStoredOneShows) {
+  rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TEMP TRIGGER Full BEFORE UPDATE OF FileAlias ON VideoSegments "
+                                               "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  EditRow(1);
+  Pane().txtCell->SetText(QStringLiteral("Dunes"));
+  // As the box's loss of focus runs it.
+  ErrorGuard({.owner = gMainForm}).Run([] { Pane().txtCell_LostFocus(); });
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Disk Full"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(gLibrary->LibraryPath)) << boxes.Last().prompt.toStdString();
+  EXPECT_EQ(Stored("FileAlias", 2), QStringLiteral("Beach"));
+  EXPECT_EQ(Pane().flexFileDetails->TextMatrix(1, 0), QStringLiteral("Beach"));
+  EXPECT_EQ(Pane().flexSegments->TextMatrix(RowOf(2), 6), QStringLiteral("Beach"));
+  EXPECT_EQ(gEditedSegment.FileAlias, QStringLiteral("Beach"));
+}
+
 TEST_F(SegmentDetailsEditTest, EnterStoresTheLineAndTheKeysThatFollowStayInTheInspector) {
   gMainForm->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(gMainForm));
@@ -123,6 +143,51 @@ TEST_F(SegmentDetailsEditTest, EnterStoresTheLineAndTheKeysThatFollowStayInTheIn
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
   EXPECT_EQ(Stored("FileAlias", 2), QStringLiteral("Dunes")) << "Esc keeps and stores what was typed";
   EXPECT_TRUE(inInspector(QApplication::focusWidget()));
+}
+
+TEST_F(SegmentDetailsEditTest, AClickEditsTheTitleAndTabTakesTheKeysOnToTheDescription) {
+  gMainForm->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(gMainForm));
+  gLibrary->ShowView(QStringLiteral("|_?R:Unrated"), QString());  // the segments as tiles
+  const int32_t results = gLibrary->ResultCount;
+  const int32_t selected = gLibrary->SelectedCount;
+  ASSERT_GT(results, 0);
+  auto press = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+  };
+  auto editing = [](const char* row) {
+    return Pane().txtCell->isAncestorOf(QApplication::focusWidget()) &&
+           Pane().flexFileDetails->Tag() == QLatin1String(row);
+  };
+  ctl::FlexGrid& details = *Pane().flexFileDetails;
+  const int rowHeight = static_cast<int>(details.RowHeight(1) / gTwipsPerPixelY);
+  QTest::mouseClick(&details, Qt::LeftButton, {}, QPoint(10, rowHeight * 3 / 2));
+  ASSERT_TRUE(editing("1")) << "a click on the title edits it";
+  press(Qt::Key_End);
+  press(Qt::Key_A, Qt::ControlModifier);
+  EXPECT_EQ(Pane().txtCell->SelLength(), 5) << "Ctrl+A selects the title's text";
+  EXPECT_EQ(gLibrary->SelectedCount, selected) << "and no tile";
+
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Sea"));
+  press(Qt::Key_Return);
+  EXPECT_EQ(Stored("FileAlias", 2), QStringLiteral("Sea"));
+  press(Qt::Key_Tab);
+  ASSERT_TRUE(editing("3")) << "Tab after Enter goes on to the description";
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Waves"));
+  press(Qt::Key_Return);
+  EXPECT_EQ(Stored("Description", 2), QStringLiteral("Waves"));
+  EXPECT_EQ(gLibrary->ResultCount, results) << "no key reached the tree to open a search";
+  press(Qt::Key_Space);
+  EXPECT_EQ(gLibrary->SelectedCount, selected) << "Space selects no tile";
+
+  press(Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_TRUE(editing("1")) << "Shift+Tab goes back to the title";
+  press(Qt::Key_Tab);
+  EXPECT_TRUE(editing("3")) << "Tab in the title's box goes on to the description";
+  press(Qt::Key_Escape);
+  EXPECT_TRUE(Pane().picBottom->isAncestorOf(QApplication::focusWidget()));
+  EXPECT_EQ(Stored("FileAlias", 2), QStringLiteral("Sea"));
+  EXPECT_EQ(Stored("Description", 2), QStringLiteral("Waves"));
 }
 
 TEST_F(SegmentDetailsEditTest, EditsInTheInspectorRedrawTheCarouselsFrontCard) {

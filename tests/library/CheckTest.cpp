@@ -9,6 +9,7 @@
 #include "tests/library/TreeFixture.h"
 #include "tests/support/DeadMount.h"
 #include "tests/support/EventLoopWaits.h"
+#include "tests/support/FaultTrigger.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -57,8 +58,8 @@ class CheckTest : public rwtest::OpenLibraryTest {
     EXPECT_EQ(HistoryCombo().ComboItems.Count(), 0) << "the combo shows only the check's title";
   }
   static void RefuseResults() {
-    Exec(QStringLiteral(
-        "CREATE TRIGGER Refuse BEFORE INSERT ON SearchResults BEGIN SELECT RAISE(ABORT, 'refused'); END"));
+    rwtest::AddFaultTrigger(gLibrary->Connection(), QStringLiteral("CREATE TRIGGER Refuse BEFORE INSERT ON "
+                                                                   "SearchResults BEGIN SELECT RAISE(ABORT, 'refused'); END"));
   }
 };
 

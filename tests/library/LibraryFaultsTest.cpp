@@ -1,13 +1,19 @@
 // Faults of the disk and of the library's file met while a library is open:
 // each is told in the program's box under a title, in a sentence a user
 // understands, and what was stored before is kept.
+#include "core/ProgramMessage.h"
 #include "library/clsRWLibrary.h"
 #include "platform/ErrorGuard.h"
+#include "platform/SqlRecordset.h"
+#include "platform/SqlText.h"
 #include "tests/library/TreeFixture.h"
 #include "tests/support/SmallDisk.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
+
+#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -22,10 +28,54 @@ class LibraryFaultsTest : public rwtest::OpenLibraryTest {
 
   // One box was shown, titled `title`, with no raw error number in it.
   void ExpectOneToldBox(const QString& title, const QString& says) {
-    ASSERT_EQ(boxes.Count(), 1);
+    ASSERT_EQ(boxes.Count(), 1) << AllPrompts();
     EXPECT_EQ(boxes.Last().title, title);
     EXPECT_TRUE(boxes.Last().prompt.contains(says)) << boxes.Last().prompt.toStdString();
     EXPECT_FALSE(boxes.Last().prompt.contains(QString::number(kErrDatabase))) << boxes.Last().prompt.toStdString();
+  }
+  std::string AllPrompts() const {
+    QStringList prompts;
+    for (const MessageBoxRequest& box : boxes.Shown()) prompts << box.title + QStringLiteral(": ") + box.prompt;
+    return prompts.join(QStringLiteral("\n---\n")).toStdString();
+  }
+
+  // Every row of the tables the commands write, "|"-joined; NULL as "NULL".
+  static QStringList Everything(SqlConnection& db) {
+    QStringList rows;
+    for (const char* table :
+         {"Tags", "TagLinks", "SegmentTags", "VideoSegments", "VideoFiles", "FileLocations", "Views"}) {
+      SqlRecordset rs(db, QStringLiteral("SELECT * FROM %1 ORDER BY 1, 2").arg(QLatin1String(table)));
+      for (; !rs.Eof(); rs.MoveNext()) {
+        QStringList values{QLatin1String(table)};
+        for (int c = 0; c < rs.FieldCount(); ++c) {
+          values << (rs.Value(c).IsNull() ? QStringLiteral("NULL") : rs.Value(c).toString());
+        }
+        rows << values.join(QLatin1Char('|'));
+      }
+    }
+    return rows;
+  }
+
+  // A library on the small disk, with two files, tags and a device row;
+  // the files' disk mounted at `films`, the second file there.
+  QString LibraryOn(const rwtest::SmallDisk& disk, const QString& films) {
+    System().MountDisk(films, QStringLiteral("vfat"),
+                       {.device = QStringLiteral("/dev/sdf1"), .uuid = QStringLiteral("1A2B-3C4D"), .minor = 81});
+    System().Write();
+    EXPECT_TRUE(QDir().mkpath(films + QStringLiteral("/films")));
+    QFile second(films + QStringLiteral("/films/Second.mkv"));
+    EXPECT_TRUE(second.open(QIODevice::WriteOnly));
+    const QString path = disk.Path(QStringLiteral("Films.rw2"));
+    modReelwise::ExtractTemplateLibrary(path);
+    SqlConnection::Open(path)->Execute(
+        FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")) +
+        QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'People', 'C'), (11, 'Anna', 'T'), "
+                       "(12, 'Ben', 'T');"
+                       "INSERT INTO TagLinks VALUES (11, 10, 'P'), (12, 10, 'P');"
+                       "INSERT INTO SegmentTags VALUES (1, 11);"
+                       "INSERT INTO FileLocations VALUES ('1A2B3C4D', 'Films', ':\\', '/films/', 'Fixed Disk', "
+                       "NULL, 1)"));
+    return path;
   }
 };
 
@@ -49,6 +99,76 @@ TEST_F(LibraryFaultsTest, SaveAsOntoAFullDiskSaysTheDiskIsFull) {
     EXPECT_EQ(QDir(disk.Folder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral(".filler")});
   }
+}
+
+// Opening a library whose disk is full: its device rows cannot be rebuilt,
+// which is told once, naming the file, and the rows it had are kept whole.
+TEST_F(LibraryFaultsTest, OpeningALibraryOnAFullDiskIsToldOnceAndKeepsItsDeviceRows) {
+  rwtest::SmallDisk disk(1024);
+  if (!disk.Here()) return;
+  QTemporaryDir films;
+  const QString path = LibraryOn(disk, films.path());
+  const QStringList before = Everything(*SqlConnection::Open(path));
+  disk.Fill();
+  boxes.Clear();
+  // As the menu's command runs it: its devices, its tree and its first view
+  // meet the same full disk.
+  ErrorGuard().Run([&] { gLibrary->OpenLibrary(path, true); });
+  ASSERT_EQ(boxes.Count(), 1) << AllPrompts();
+  EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("The disk is full"))) << AllPrompts();
+  EXPECT_TRUE(boxes.Last().prompt.contains(path)) << AllPrompts();
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("database or disk is full"))) << AllPrompts();
+  EXPECT_FALSE(boxes.Last().title.isEmpty());
+  EXPECT_EQ(gLibrary->LibraryPath, path);
+  disk.Free();
+  EXPECT_EQ(Everything(gLibrary->Connection()), before);
+}
+
+// On a full library disk each command that writes the library, run as its
+// event runs it, is told in one box under "Disk Full" naming the library's
+// file, and leaves every row as it was; a file to be deleted stays on its
+// disk.
+TEST_F(LibraryFaultsTest, EachCommandOnAFullLibraryDiskIsToldOnceAndChangesNothing) {
+  rwtest::SmallDisk disk(1024);
+  if (!disk.Here()) return;
+  QTemporaryDir films;
+  const QString path = LibraryOn(disk, films.path());
+  gLibrary->OpenLibrary(path, true);
+  ASSERT_EQ(gLibrary->LibraryPath, path);
+  const QFile second(films.path() + QStringLiteral("/films/Second.mkv"));
+  ASSERT_EQ(Column(QStringLiteral("SELECT CurrentPath FROM VideoFiles WHERE FileID = 2")),
+            QStringList{films.path() + QStringLiteral("/films/")});
+  const QStringList before = Everything(gLibrary->Connection());
+  disk.Fill();
+  const struct {
+    const char* name;
+    std::function<void()> run;
+  } commands[] = {
+      {"rate", [] { gLibrary->RateSegment(5, 1); }},
+      {"tag", [] { gLibrary->TagSegment(2, 12, false); }},
+      {"untag", [] { gLibrary->TagSegment(1, 11, true); }},
+      {"link", [] { gLibrary->CreateTagRelationship(11, 12, QStringLiteral("L")); }},
+      {"new tag", [] { gLibrary->CreateTag(QStringLiteral("New Tag"), QStringLiteral("T"), 10); }},
+      {"delete", [] {
+         QString key = QStringLiteral("ID10");
+         gLibrary->DeleteTreeNode(key);
+       }},
+      {"remove and delete", [] { gLibrary->RemoveFile(2, true); }},
+      {"remove", [] { gLibrary->RemoveFile(1, false); }},
+  };
+  for (const auto& command : commands) {
+    SCOPED_TRACE(command.name);
+    boxes.Clear();
+    EXPECT_FALSE(ErrorGuard({.owner = ProgramMessageOwner()}).Run(command.run)) << AllPrompts();
+    ASSERT_EQ(boxes.Count(), 1) << AllPrompts();
+    EXPECT_EQ(boxes.Last().title, QStringLiteral("Disk Full"));
+    EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("\r\n") + path + QStringLiteral("\r\n"))) << AllPrompts();
+    EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("database or disk is full"))) << AllPrompts();
+    EXPECT_FALSE(gLibrary->Connection().InTransaction());
+  }
+  EXPECT_TRUE(second.exists()) << "the file stays on its disk with its rows";
+  disk.Free();
+  EXPECT_EQ(Everything(gLibrary->Connection()), before);
 }
 
 // A copy or a new library into a folder that does not exist names the file
@@ -104,6 +224,22 @@ TEST_F(LibraryFaultsTest, ALibraryWhoseTableWasReplacedByAViewIsToldPlainly) {
   EXPECT_TRUE(boxes.Last().prompt.contains(path));
   EXPECT_EQ(gLibrary->LibraryPath, films) << "the open library stays open";
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
+}
+
+// Triggers another program stored in the file run nothing while the program
+// has it: not at the open's clean-up and path mapping, not at an edit.
+TEST_F(LibraryFaultsTest, TriggersAnotherProgramStoredInTheFileRunNothing) {
+  OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")) + QStringLiteral(
+      "INSERT INTO SegmentTags VALUES (77, 1);"
+      "CREATE TABLE Log (what text);"
+      "CREATE TRIGGER FileChanged AFTER UPDATE ON VideoFiles BEGIN INSERT INTO Log VALUES ('file'); END;"
+      "CREATE TRIGGER TagGone AFTER DELETE ON SegmentTags BEGIN INSERT INTO Log VALUES ('tag'); END;"
+      "CREATE TRIGGER TagMade AFTER INSERT ON Tags BEGIN INSERT INTO Log VALUES ('made'); END;"));
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM SegmentTags")), 0) << "the clean-up ran";
+  EXPECT_NE(One(QStringLiteral("SELECT CurrentPath FROM VideoFiles")).toString(), QStringLiteral("/films/"))
+      << "the mapping rewrote the paths";
+  gLibrary->CreateTag(QStringLiteral("New"), QStringLiteral("T"), QVariant());
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM Log")), 0);
 }
 
 }  // namespace

@@ -7,10 +7,13 @@
 #include "platform/SqlRecordset.h"
 #include "tests/library/LibraryFixture.h"
 #include "tests/library/OldLibraries.h"
+#include "tests/support/EventLoopWaits.h"
+#include "tests/support/TestTickClock.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -212,6 +215,47 @@ TEST_F(LibraryObjectTest, ARequestToEndTheProgramDuringAnOpenWaitsForTheWholeOpe
   QuitRequest::Reset();
   EXPECT_EQ(ended, 1);
   EXPECT_TRUE(openOverAtTheEnd);
+}
+
+// An open that takes longer than half a second handles what was posted to the
+// window meanwhile (its painting among it) and shows its steps in the
+// progress strip; timers wait for its end, as do the user's keys and clicks,
+// so that nothing they start meets the library half open. A short open
+// handles nothing before its end.
+TEST_F(LibraryObjectTest, ALongOpenKeepsTheWindowGoingAndShowsItsProgress) {
+  const QString path = MakeLibrary(QStringLiteral("Films.rw2"));
+  rwtest::TestTickClock clock;
+  bool opening = false;
+  QStringList during;
+  int timers = 0;
+  QTimer timer;
+  timer.setSingleShot(true);
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    ++timers;
+    if (opening) during << QStringLiteral("timer");
+  });
+  const auto open = [&](const char* posted) {
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(), [&, posted] { if (opening) during << QLatin1String(posted); },
+        Qt::QueuedConnection);
+    timer.start(0);
+    View().progressCaptions.clear();
+    opening = true;
+    gLibrary->OpenLibrary(path, true);
+    opening = false;
+    ASSERT_EQ(gLibrary->LibraryPath, path);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return timers > 0; }, rwtest::kWaitCeilingMs));
+    rwtest::RunEventLoopPasses();
+    timers = 0;
+  };
+  open("short");
+  EXPECT_TRUE(during.isEmpty()) << during.join(QLatin1Char(' ')).toStdString();
+  EXPECT_TRUE(View().progressCaptions.contains(QStringLiteral("Checking Library..."))) << "a file not seen before";
+
+  clock.stepPerRead = 150;
+  open("long");
+  EXPECT_EQ(during, QStringList{QStringLiteral("long")});
+  EXPECT_TRUE(View().progressCaptions.contains(QStringLiteral("Performing Housekeeping...")));
 }
 
 TEST(LibraryNameTest, IsTheFileNameWithoutFolderAndLastExtension) {
@@ -421,9 +465,13 @@ TEST_F(LibraryObjectTest, FailedOperationIsReportedAndLeavesNoTransactionOpen) {
   boxes.Answer(vbOK);
   gLibrary->DeleteSearchResults();
   ASSERT_EQ(boxes.Count(), 1);
-  // A table that is not there is said in a sentence, SQLite's words after it.
+  // A table that is not there is said in a sentence naming the file and the
+  // table, in the program's words.
   EXPECT_EQ(boxes.Last().title, QStringLiteral("Damaged Library"));
-  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("no such table"))) << boxes.Last().prompt.toStdString();
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("lacks the table \"SearchResults\"")))
+      << boxes.Last().prompt.toStdString();
+  EXPECT_TRUE(boxes.Last().prompt.contains(gLibrary->LibraryPath));
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("no such table")));
   EXPECT_FALSE(boxes.Last().prompt.contains(QString::number(kErrDatabase)));
   EXPECT_EQ(boxes.Last().style, vbExclamation);
   EXPECT_FALSE(gLibrary->Connection().InTransaction());

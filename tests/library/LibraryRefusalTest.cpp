@@ -105,6 +105,25 @@ TEST_F(LibraryRefusalTest, DamagedLibraryAndForeignFileGetTheirOwnMessages) {
   ExpectRefused(foreign, QStringLiteral("Incompatible Library"), QStringLiteral("is not a Reelwise II Library"));
 }
 
+// A folder of the user's under the name SQLite keeps for the library's
+// journal or log makes every read fail as an I/O error: the open names that
+// folder and says what to do, not that the sound file is damaged; once the
+// folder is gone the library opens.
+TEST_F(LibraryRefusalTest, AFolderNamedLikeTheLibrarysJournalIsNamedNotTakenForDamage) {
+  const QString file = MakeLibrary(gLibrariesFolder + QStringLiteral("X.rw2"));
+  for (const char* beside : {"-journal", "-wal"}) {
+    SCOPED_TRACE(beside);
+    const QString folder = file + QLatin1String(beside);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ExpectRefused(file, QStringLiteral("Library not opened"), folder);
+    EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("Rename or move it"))) << boxes.Last().prompt.toStdString();
+    EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("damaged")));
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+  }
+  gLibrary->OpenLibrary(file, true);
+  EXPECT_EQ(gLibrary->LibraryPath, file);
+}
+
 // A library another program dropped a catalogue table from is refused in one
 // sentence naming the table, before the upgrade or upkeep writes to it.
 TEST_F(LibraryRefusalTest, ALibraryMissingACatalogueTableIsRefusedByName) {
@@ -114,6 +133,40 @@ TEST_F(LibraryRefusalTest, ALibraryMissingACatalogueTableIsRefusedByName) {
     SqlConnection::Open(path)->Execute(QStringLiteral("DROP TABLE %1").arg(table));
     ExpectRefused(path, QStringLiteral("Damaged Library"), QStringLiteral("\"%1\" is missing").arg(table));
   }
+}
+
+// A reference another program damaged (text or a fraction where a row's
+// number belongs) refers to nothing, and the clean-up would remove its rows,
+// all of them when the whole column was damaged: the file is refused instead,
+// naming the table and the column. References to rows that are gone, or to
+// none, are what the program's own history leaves, and an open removes them.
+TEST_F(LibraryRefusalTest, AReferenceThatIsNoRowNumberIsRefusedByTableAndColumn) {
+  const struct {
+    const char* table;
+    const char* column;
+    const char* damage;
+  } damaged[] = {{"VideoSegments", "FileID", "UPDATE VideoSegments SET FileID = 'seven'"},
+                 {"SegmentTags", "SegmentID", "INSERT INTO SegmentTags VALUES (7, 1), ('7a', 1)"},
+                 {"TagLinks", "LinkedTag", "INSERT INTO TagLinks VALUES (1, 2.5, 'L')"}};
+  for (const auto& c : damaged) {
+    const QString path = MakeLibrary(gLibrariesFolder + QStringLiteral("Damaged %1.rw2").arg(QLatin1String(c.table)));
+    SqlConnection::Open(path)->Execute(QLatin1String(c.damage));
+    ExpectRefused(path, QStringLiteral("Damaged Library"),
+                  QStringLiteral("table \"%1\" holds in its column \"%2\"")
+                      .arg(QLatin1String(c.table), QLatin1String(c.column)));
+    EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("Nothing in the file was changed")));
+  }
+
+  const QString orphans = MakeLibrary(gLibrariesFolder + QStringLiteral("Orphans.rw2"));
+  SqlConnection::Open(orphans)->Execute(QStringLiteral(
+      "INSERT INTO SegmentTags VALUES (7, 1), (99, 1), (NULL, 1);"
+      "INSERT INTO VideoSegments (SegmentID, FileID, Online, Rating) VALUES (8, 55, 1, 0)"));
+  boxes.Clear();
+  gLibrary->OpenLibrary(orphans, true);
+  EXPECT_EQ(boxes.Count(), 0);
+  ASSERT_EQ(gLibrary->LibraryPath, orphans);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM SegmentTags")), 1);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoSegments")), 1);
 }
 
 TEST_F(LibraryRefusalTest, PathTooLongForSQLiteIsSaidSo) {

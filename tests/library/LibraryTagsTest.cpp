@@ -58,6 +58,34 @@ TEST_F(LibraryTagsTest, RefusedParentLinkIsToldAndNothingIsWritten) {
   EXPECT_EQ(gLibrary->ConvertToT9(QStringLiteral("Parent")), QStringLiteral("727368"));
 }
 
+// Files a removal cannot take off their disks are kept, and told in one
+// titled box however many there are.
+TEST_F(LibraryTagsTest, FilesKeptByARemovalAreToldInOneBox) {
+  for (int id = 7; id <= 13; ++id) {
+    gLibrary->Connection().Execute(
+        QStringLiteral("INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, CurrentPath) VALUES "
+                       "(%1, 'S', '', 'f%1.mkv', '[Offline] Disk:\\');")
+            .arg(id));
+  }
+  gResults.assign(1, ResultItem{});
+  for (int id = 7; id <= 13; ++id) {
+    ResultItem item;
+    item.FileID = id;
+    item.Selected = true;
+    gResults.push_back(item);
+  }
+  gLibrary->SelectedCount = 7;
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  gLibrary->RemoveFile(0, true);
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Files Kept"));
+  EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("'f7.mkv' cannot be deleted as its storage device is "
+                                                            "offline")))
+      << boxes.Last().prompt.toStdString();
+  EXPECT_TRUE(boxes.Last().prompt.endsWith(QStringLiteral("... and 2 more."))) << boxes.Last().prompt.toStdString();
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 8) << "every one of them kept";
+}
+
 TEST_F(LibraryTagsTest, RemovingAFileEmptiesItsRowsAndEndsTheProgress) {
   gLibrary->TagSegment(6, 1, false);
   gInspectedItem.FileID = 5;

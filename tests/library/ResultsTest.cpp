@@ -4,6 +4,9 @@
 
 #include "core/modRegistry.h"
 
+#include <QLocale>
+#include <QScopeGuard>
+
 namespace {
 
 using rwtest::RowSet;
@@ -66,6 +69,18 @@ TEST(ResultListTextTest, ColumnsShowSizesRatesAndPathsAsTheListWantsThem) {
   EXPECT_EQ(ResultListText(item, 3), QStringLiteral("117737.569 MB")) << "a longer text is not cut";
   item.Bitrate = 12345678;
   EXPECT_EQ(ResultListText(item, 7), QStringLiteral("12345678 kbps"));
+
+  // In French, with the decimal comma the statistics and the inspector use
+  // too; the sizes' digits are not grouped.
+  const QLocale saved;
+  const auto restore = qScopeGuard([&saved] { QLocale::setDefault(saved); });
+  QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+  EXPECT_EQ(ResultListText(item, 3), QStringLiteral("117737,569 MB"));
+  item.FileSize = 1572864;
+  EXPECT_EQ(ResultListText(item, 3), QStringLiteral("    1,500 MB"));
+  item.FrameRate = 29.97f;
+  EXPECT_EQ(ResultListText(item, 6), QStringLiteral("29,97"));
+  EXPECT_EQ(ResultListText(item, 4), QStringLiteral("1h:02m:05s"));
 }
 
 TEST_F(ResultsTest, FetchReadsEveryFieldOfTheRows) {

@@ -4,6 +4,7 @@
 #include "tests/library/TagStoreFixture.h"
 
 #include "platform/RWError.h"
+#include "tests/support/FaultTrigger.h"
 
 #include <QRegularExpression>
 
@@ -185,7 +186,8 @@ TEST_F(DeleteTreeNodeTest, AKeyThatIsNoNumberChangesNothing) {
 
 TEST_F(DeleteTreeNodeTest, AFailureHalfWayUndoesEverythingAndClosesTheTransaction) {
   // The last statement fails.
-  Exec(QStringLiteral("CREATE TRIGGER KeepViews BEFORE DELETE ON Views BEGIN SELECT RAISE(ABORT, 'kept'); END"));
+  rwtest::AddFaultTrigger(
+      Db(), QStringLiteral("CREATE TRIGGER KeepViews BEFORE DELETE ON Views BEGIN SELECT RAISE(ABORT, 'kept'); END"));
   const QStringList before = Everything();
   EXPECT_THROW(DeleteTreeNode(Db(), QStringLiteral("ID10")), RWError);
   EXPECT_FALSE(Db().InTransaction());

@@ -6,6 +6,7 @@
 #include "platform/RWError.h"
 #include "tests/support/DeadMount.h"
 #include "tests/support/DecimalCommaLocale.h"
+#include "tests/support/FaultTrigger.h"
 #include "tests/support/ScriptedDialogs.h"
 
 #include <QDir>
@@ -263,8 +264,8 @@ TEST_F(RemoveFileTest, SelectedFilesGoWithEveryRowAndPicture) {
 }
 
 TEST_F(RemoveFileTest, AFileThatFailsKeepsAllItsRowsAndTheOthersGo) {
-  Exec(QStringLiteral("CREATE TRIGGER Stuck BEFORE DELETE ON SegmentThumbnails WHEN OLD.FileID = 2 "
-                      "BEGIN SELECT RAISE(ABORT, 'stuck'); END"));
+  rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TRIGGER Stuck BEFORE DELETE ON SegmentThumbnails WHEN "
+                                               "OLD.FileID = 2 BEGIN SELECT RAISE(ABORT, 'stuck'); END"));
   const QStringList kept = Rows(QStringLiteral("SELECT * FROM VideoSegments WHERE FileID = 2"));
   RemoveFileRequest request;
   request.results = {{1, true}, {2, true}, {3, true}};

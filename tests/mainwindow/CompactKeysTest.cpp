@@ -101,6 +101,11 @@ TEST_F(CompactKeysTest, EachKeyDoesItsOwnThingWhereverTheFocusWas) {
   EXPECT_EQ(gMainForm->frameGeometry().size(), compactSize(2));
   ASSERT_NO_FATAL_FAILURE(Type(Qt::Key_1, Qt::KeypadModifier));
   EXPECT_EQ(gMainForm->frameGeometry().size(), compactSize(1));
+  // So do the top row's, for a keyboard without a keypad.
+  ASSERT_NO_FATAL_FAILURE(Type(Qt::Key_2));
+  EXPECT_EQ(gMainForm->frameGeometry().size(), compactSize(2));
+  ASSERT_NO_FATAL_FAILURE(Type(Qt::Key_1));
+  EXPECT_EQ(gMainForm->frameGeometry().size(), compactSize(1));
 
   ASSERT_NO_FATAL_FAILURE(Type(Qt::Key_Escape));
   EXPECT_EQ(gWindowMode, 1) << "Esc goes back to the library window";

@@ -157,6 +157,36 @@ TEST_F(ExportTest, EachRowCarriesItsFilesTagsImpliedOnesPlain) {
   EXPECT_EQ(records[2][7], QStringLiteral("No Tags"));
 }
 
+// A name, folder, dimensions or tag list a spreadsheet would run as a
+// formula is kept as text by a leading "'"; the numbers the program writes
+// stay numbers, a negative one too.
+TEST_F(ExportTest, TextsThatASpreadsheetWouldRunAsFormulasAreWrittenAsText) {
+  if (QStandardPaths::findExecutable(QStringLiteral("python3")).isEmpty()) GTEST_SKIP() << "python3 is not installed";
+  gLibrary->Connection().Execute(
+      QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (900, '@SUM(1+1)', 'T');"
+                     "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, SelectionEnd, Online, "
+                     "Rating) VALUES (9001, 1, 'Y', 0, 10, 1, 0);"
+                     "INSERT INTO SegmentTags VALUES (9001, 900)"));
+  FakeResults(6);
+  const QString names[] = {"=HYPERLINK(\"http://x\",\"y\").mp4", "+1+2.avi", "-2+3.mkv", "@SUM(A1).mov",
+                           "\tTabbed.mp4", "\rReturn.mp4"};
+  for (int i = 1; i <= 6; ++i) Result(i, names[i - 1], 1048576, 60, 25.0f, -5);
+  gResults[1].FileID = 1;
+  gResults[2].CurrentPath = QStringLiteral("=cmd|' /C calc'!A0/");
+  gResults[3].Dimensions = QStringLiteral("-1x1");
+  Send("mnuToolsExportCSV");
+  const std::vector<QStringList> records = ReadWithPython(ExportPath());
+  ASSERT_EQ(records.size(), 6u);
+  for (int i = 0; i < 6; ++i) EXPECT_EQ(records[i][0], QLatin1Char('\'') + names[i]);
+  EXPECT_EQ(records[0][7], QStringLiteral("'@SUM(1+1)"));
+  EXPECT_EQ(records[1][1], QStringLiteral("'=cmd|' /C calc'!A0/"));
+  EXPECT_EQ(records[2][4], QStringLiteral("'-1x1"));
+  EXPECT_EQ(records[0][1], QStringLiteral("/media/films/")) << "other texts are as they were";
+  EXPECT_EQ(records[0][4], QStringLiteral("640x480"));
+  EXPECT_EQ(records[0][6], QStringLiteral("-5kbps")) << "a number the program writes is left as it is";
+  EXPECT_EQ(records[1][7], QStringLiteral("No Tags"));
+}
+
 TEST_F(ExportTest, AFileThatCannotBeWrittenIsReportedWithItsReason) {
   FakeResults(2);
   QFile::remove(ExportPath());

@@ -1,9 +1,12 @@
-// The main menu as built at start-up, its marks, its shortcuts and the menu
-// and tool bands.
+// The main menu as built at start-up, its marks, its shortcuts, the menu and
+// tool bands, and the menu bar driven by the keyboard.
+#include "browser/LibraryTreePane.h"
 #include "mainwindow/MainMenu.h"
 #include "platform/ColorRef.h"
+#include "platform/controls/TreeView.h"
 #include "resources/Resources.h"
 #include "tests/mainwindow/CommandRun.h"
+#include "tests/support/ScriptedDialogs.h"
 #include "ui/SchemeColours.h"
 
 #include <QAction>
@@ -240,6 +243,9 @@ TEST_F(MainMenuTest, RebarCanBeBuiltAgainAndKeepsEveryMark) {
   Form().BuildRebar();
   EXPECT_EQ(MenuState(), before);
   EXPECT_EQ(Menu().Menu(Item("mnuLibrary"))->palette().color(QPalette::Window), QColor(10, 20, 30));
+  EXPECT_EQ(Menu().Menu(Item("mnuLibrary"))->palette().color(QPalette::HighlightedText),
+            ColorRefToQColor(gSchemeColour4))
+      << "the highlighted item in the text colour";
   EXPECT_EQ(Form().tbrMenu->Buttons.Count(), 5) << "the menu bar is not built twice";
 
   const double menuBar = Form().tbrMenu->Height();
@@ -251,13 +257,82 @@ TEST_F(MainMenuTest, RebarCanBeBuiltAgainAndKeepsEveryMark) {
 
 TEST_F(MainMenuTest, MenuBarButtonsOpenTheirMenus) {
   ASSERT_EQ(Form().tbrMenu->Buttons.Count(), 5);
-  const char* captions[] = {"Library", "Browser", "Tools", "View", "Help"};
+  const char* captions[] = {"&Library", "&Browser", "&Tools", "&View", "&Help"};
   for (int i = 1; i <= 5; ++i) EXPECT_EQ(Form().tbrMenu->Buttons(i).Caption(), QLatin1String(captions[i - 1]));
   ctl::Button& tools = Form().tbrMenu->Buttons(QStringLiteral("mnuTools"));
   Form().tbrMenu->ButtonClick(tools);
   QMenu* menu = Menu().Menu(Item("mnuTools"));
   EXPECT_TRUE(menu->isVisible());
   menu->close();
+}
+
+// A key as the keyboard sends it: to the open menu, else to the focused widget.
+void Type(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+  QWidget* popup = QApplication::activePopupWidget();
+  QWidget* to = popup ? popup : QApplication::focusWidget();
+  ASSERT_NE(to, nullptr) << "nothing has the keyboard";
+  QTest::keyClick(to, key, modifiers);
+}
+
+TEST_F(MainMenuTest, AltWithACaptionsLetterOpensItsMenuWhichTheKeysThenDrive) {
+  QApplication::setActiveWindow(gMainForm);
+  ctl::TreeView& tree = *Form().Tree().tvwLibrary;
+  tree.SetFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return tree.isAncestorOf(QApplication::focusWidget()); }, 5000));
+  const auto open = [] { return QApplication::activePopupWidget(); };
+  const auto menuOf = [](const char* key) -> QWidget* { return Menu().Menu(Item(key)); };
+  const auto active = [](const char* key) { return Menu().Menu(Item(key))->activeAction(); };
+
+  const std::pair<Qt::Key, const char*> letters[] = {
+      {Qt::Key_L, "mnuLibrary"}, {Qt::Key_B, "mnuBrowser"}, {Qt::Key_T, "mnuTools"},
+      {Qt::Key_V, "mnuView"},    {Qt::Key_H, "mnuHelp"}};
+  for (const auto& [letter, key] : letters) {
+    SCOPED_TRACE(key);
+    Type(letter, Qt::AltModifier);
+    ASSERT_EQ(open(), menuOf(key));
+    Type(Qt::Key_Escape);
+    EXPECT_EQ(open(), nullptr);
+    EXPECT_TRUE(tree.isAncestorOf(QApplication::focusWidget())) << "Esc gives the keys back";
+  }
+
+  // Left and Right go round the menu bar; Right on a sub-menu's item opens it.
+  Type(Qt::Key_L, Qt::AltModifier);
+  EXPECT_EQ(active("mnuLibrary"), Menu().Action(Item("mnuLibraryNew"))) << "the first item highlighted";
+  Type(Qt::Key_Right);
+  EXPECT_EQ(open(), menuOf("mnuBrowser"));
+  Type(Qt::Key_Right);
+  Type(Qt::Key_Down);
+  ASSERT_EQ(active("mnuTools"), Menu().Action(Item("mnuToolsLibraryMaintenance")));
+  Type(Qt::Key_Right);
+  EXPECT_EQ(open(), menuOf("mnuToolsLibraryMaintenance"));
+  Type(Qt::Key_Left);
+  EXPECT_EQ(open(), menuOf("mnuTools"));
+  Type(Qt::Key_Left);
+  Type(Qt::Key_Left);
+  Type(Qt::Key_Left);
+  EXPECT_EQ(open(), menuOf("mnuHelp")) << "round from the first menu to the last";
+  Type(Qt::Key_Escape);
+
+  // Down and Enter choose an item (Save As, disabled, is passed over).
+  const bool workspace = gSaveWorkspace;
+  Type(Qt::Key_L, Qt::AltModifier);
+  for (int i = 0; i < 4; ++i) Type(Qt::Key_Down);
+  EXPECT_EQ(active("mnuLibrary"), Menu().Action(Item("mnuLibrarySaveWorkspace")));
+  Type(Qt::Key_Return);
+  EXPECT_EQ(gSaveWorkspace, !workspace);
+  EXPECT_EQ(open(), nullptr);
+
+  // An item's own letter chooses it: N makes a new library, O opens one.
+  rwtest::ScriptedFileDialogs dialogs;
+  dialogs.Cancel().Cancel();
+  Type(Qt::Key_L, Qt::AltModifier);
+  Type(Qt::Key_N);
+  ASSERT_EQ(dialogs.Count(), 1);
+  EXPECT_EQ(dialogs.Last().kind, FileDialogKind::Save);
+  Type(Qt::Key_L, Qt::AltModifier);
+  Type(Qt::Key_O);
+  ASSERT_EQ(dialogs.Count(), 2);
+  EXPECT_EQ(dialogs.Last().kind, FileDialogKind::Open);
 }
 
 }  // namespace

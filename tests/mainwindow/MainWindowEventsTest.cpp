@@ -77,7 +77,7 @@ TEST_F(MainWindowEventsTest, MenuChoicesReachTheDispatcherByKey) {
   EXPECT_TRUE(gSaveWorkspace);
   EXPECT_TRUE(saveWorkspace->isChecked());
   EXPECT_EQ(gMainForm->tbrMenu->Buttons.Count(), 5) << "one menu-bar button per top-level item";
-  EXPECT_EQ(gMainForm->tbrMenu->Buttons(1).Caption(), QStringLiteral("Library"));
+  EXPECT_EQ(gMainForm->tbrMenu->Buttons(1).Caption(), QStringLiteral("&Library"));
 }
 
 TEST_F(MainWindowEventsTest, BusyDisplayShowsInTheTitleBarButNotInTvOutMode) {

@@ -8,6 +8,7 @@
 #include "platform/SqlRecordset.h"
 #include "platform/controls/ListView.h"
 #include "tests/mainwindow/CommandRun.h"
+#include "tests/support/FaultTrigger.h"
 #include "tests/support/TestVideo.h"
 
 #include <QAction>
@@ -164,8 +165,8 @@ TEST_F(PopupsTest, AFailingCategorySearchIsReportedOnceAndLeavesNothingOpen) {
   SaveItem(1);
   Form().InitSimilarFilesMenu();
   ASSERT_EQ(Form().mnuCategory.size(), 2u);
-  Db().Execute(QStringLiteral("CREATE TEMP TRIGGER NoResults BEFORE INSERT ON SearchResults BEGIN "
-                              "SELECT RAISE(ABORT, 'no room for results'); END"));
+  rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TEMP TRIGGER NoResults BEFORE INSERT ON SearchResults "
+                                               "BEGIN SELECT RAISE(ABORT, 'no room for results'); END"));
   boxes.Clear();
   Form().mnuCategory[1]->trigger();
   Db().Execute(QStringLiteral("DROP TRIGGER NoResults"));

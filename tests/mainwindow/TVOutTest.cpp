@@ -114,7 +114,7 @@ TEST_F(TVOutTest, CompactModeGoesBackToLibraryModeFirst) {
   Send("mnuTV-Out");
 }
 
-TEST_F(TVOutTest, FullScreenHidesTheTitleBarAndSwapsTheWindowState) {
+TEST_F(TVOutTest, FullScreenHidesTheTitleBarAndFillsTheScreenFromEitherState) {
   // A normal window is maximised, and F11 again restores it.
   gWindowMgr->RestoreWindow();
   const QRect library = Form().geometry();
@@ -131,14 +131,18 @@ TEST_F(TVOutTest, FullScreenHidesTheTitleBarAndSwapsTheWindowState) {
   EXPECT_EQ(gWindowMgr->WindowState(), 0);
   EXPECT_EQ(Form().geometry(), library);
 
-  // A window the window manager maximised is restored to its library rectangle.
+  // A window the window manager maximised stays maximised, and comes back so.
   gWindowMgr->MaximiseWindow();
+  const QRect maximised = Form().geometry();
+  ASSERT_NE(maximised, library);
   Send("mnuViewFullScreen");
   EXPECT_FALSE(Form().picWindowHeader->Visible());
-  EXPECT_EQ(gWindowMgr->WindowState(), 0);
-  EXPECT_EQ(Form().geometry(), library);
+  EXPECT_EQ(gWindowMgr->WindowState(), 2);
+  EXPECT_EQ(Form().geometry(), maximised);
   Send("mnuViewFullScreen");
   EXPECT_TRUE(Form().picWindowHeader->Visible());
+  EXPECT_EQ(gWindowMgr->WindowState(), 2);
+  EXPECT_EQ(Form().geometry(), maximised);
 }
 
 // ---- Keys and the way back, as the user goes ----
@@ -238,7 +242,8 @@ TEST_F(TVOutRoundTripTest, FullScreenGoesBackToTheWindowAndTheSplitterItLeft) {
     const LeftWindow left = LeaveWindow(maximised);
     Press(Qt::Key_F11);
     ASSERT_FALSE(Form().picWindowHeader->Visible());
-    EXPECT_EQ(gWindowMgr->WindowState(), maximised ? 0 : 2) << "entering swaps the window state";
+    EXPECT_EQ(gWindowMgr->WindowState(), 2) << "full screen fills the screen from either state";
+    EXPECT_EQ(Form().frameGeometry(), MaximisedRect());
     Press(Qt::Key_F11);
     ASSERT_TRUE(Form().picWindowHeader->Visible());
     ExpectBackTo(left);

@@ -6,6 +6,7 @@
 #include "options/ExternalAppCommand.h"
 #include "options/OptionsPane.h"
 #include "options/frmExternalAppStatus.h"
+#include "platform/QuitRequest.h"
 #include "tests/support/DeadMount.h"
 #include "tests/support/EventLoopWaits.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -223,7 +224,10 @@ TEST_F(ExternalAppLauncherTest, MissingFileIsRecoveredFromItsBackupOrRefused) {
   QFile::remove(record_);
   Launch(1);
   ASSERT_EQ(boxes_.Count(), 2);
-  EXPECT_EQ(boxes_.Last().prompt, QStringLiteral("File doesn't exist!"));
+  EXPECT_TRUE(boxes_.Last().prompt.startsWith(QStringLiteral("File doesn't exist!")));
+  EXPECT_TRUE(boxes_.Last().prompt.contains(QDir::toNativeSeparators(path))) << "which file";
+  EXPECT_TRUE(boxes_.Last().prompt.contains(QStringLiteral("Nothing was run"))) << boxes_.Last().prompt.toStdString();
+  EXPECT_EQ(boxes_.Last().title, QStringLiteral("External Application"));
   ExpectNothingRecorded();
 }
 
@@ -341,7 +345,7 @@ TEST_F(ExternalAppLauncherTest, StatusWindowTellsTheStoryWaitsForTheFlagAndCycle
                            "File...\r\n\r\nWaiting for external program to terminate...")
                 .arg(path));
   EXPECT_FALSE(status.lblResume->isVisibleTo(&status));
-  status.Command1->click();  // no way out while it waits
+  status.Command1->click();  // before the wait, OK does nothing
   EXPECT_EQ(status.result(), 0);
   int frames[5];
   for (int& frame : frames) {
@@ -429,6 +433,72 @@ TEST_F(ExternalAppLauncherTest, ProgramThatCannotStartIsReportedWithTheReason) {
 }  // namespace
 
 namespace {
+
+// Whether the process has ended (a zombie nobody reaps has ended too).
+bool ProcessGone(qint64 id) {
+  QFile stat(QStringLiteral("/proc/%1/stat").arg(id));
+  if (!stat.open(QIODevice::ReadOnly)) return true;
+  const QByteArray line = stat.readAll();
+  return line.mid(line.lastIndexOf(')') + 2, 1) == "Z";
+}
+
+// A program that writes part of its file and then never ends: Esc in the
+// status window, or a request to end the program, ends the wait; the program
+// and what it started are stopped and the original is put back over the part
+// it wrote. Only the user's cancel is reported: an ending program shows
+// nothing more.
+TEST_F(ExternalAppLauncherTest, ACancelledOrEndedWaitStopsTheProgramAndPutsTheOriginalBack) {
+  const QString program = ScratchPath(QStringLiteral("hangs.sh"));
+  QFile script(program);
+  ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+  script.write("#!/bin/sh\nprintf partial > \"$1\"\nsleep 600 &\necho $! > \"$2.new\"\nmv \"$2.new\" \"$2\"\nwait\n");
+  script.close();
+  ASSERT_TRUE(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+  const QString path = UseFile(QStringLiteral("w.avi"), "original");
+  const QString sleeper = gTempFolder + QStringLiteral("sleep.pid");
+  SetEntry(program, QStringLiteral("<ExternalAppPath> <File> <AppTemp>sleep.pid <BackupFile>"));
+  for (const bool ending : {false, true}) {
+    QFile::remove(sleeper);
+    QString report;
+    const auto closer = CloseReport(&report);
+    QTimer ender;
+    QObject::connect(&ender, &QTimer::timeout, [&] {
+      if (!QFileInfo::exists(sleeper) || !gExternalAppStatusForm || !gExternalAppStatusForm->isVisible()) return;
+      ender.stop();
+      if (ending) {
+        QuitRequest::Request([] {});
+        return;
+      }
+      QWidget* focus = gExternalAppStatusForm->focusWidget();
+      QTest::keyClick(focus ? focus : gExternalAppStatusForm.data(), Qt::Key_Escape);
+    });
+    ender.start(20);
+    // Should the wait not end, the flag ends it and the checks below fail.
+    QTimer ceiling;
+    ceiling.setSingleShot(true);
+    QObject::connect(&ceiling, &QTimer::timeout,
+                     [] { QFile(gTempFolder + QStringLiteral("done.flag")).open(QIODevice::WriteOnly); });
+    ceiling.start(rwtest::kWaitCeilingMs);
+    Launch(1);
+    QuitRequest::Reset();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << ending;
+    EXPECT_EQ(file.readAll(), QByteArray("original")) << ending;
+    EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".RWBAK"))) << ending;
+    QFile pid(sleeper);
+    ASSERT_TRUE(pid.open(QIODevice::ReadOnly));
+    const qint64 id = pid.readAll().trimmed().toLongLong();
+    EXPECT_TRUE(QTest::qWaitFor([id] { return ProcessGone(id); }, rwtest::kWaitCeilingMs)) << "what it started ended";
+    if (ending) {
+      EXPECT_TRUE(report.isEmpty()) << report.toStdString();
+    } else {
+      EXPECT_TRUE(report.contains(QStringLiteral("The wait was cancelled and the external program stopped. Reelwise II "
+                                                 "has renamed the RWBAK file")))
+          << report.toStdString();
+    }
+  }
+  EXPECT_EQ(boxes_.Count(), 0);
+}
 
 // A program that leaves a folder where the file was: the backup cannot be
 // moved back, which the status window and the launcher both say, and the

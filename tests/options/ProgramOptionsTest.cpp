@@ -4,6 +4,7 @@
 // the story-board page and the carousel sliders.
 #include "options/frmProgramOptions.h"
 
+#include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "platform/RWError.h"
@@ -22,6 +23,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
@@ -235,7 +237,8 @@ TEST_F(ProgramOptionsTest, StatisticsOfALibrary) {
   EXPECT_EQ(empty, "The library '" + gLibrary->LibraryPath + "' holds no video files yet.\r\n\r\n"
                    "The content of this library has not been catalogued with Tags yet\r\n\r\n"
                    "No Segments have been created.\r\n\r\n"
-                   "The total playback time, for all content, is " + gLibrary->GetPlayListStats(false));
+                   "The total playback time, for all content, is " +
+                   ShownNumbers::OnOneLine(gLibrary->GetPlayListStats(false)));
 
   // One file of half a megabyte, one category, one unplayable file.
   Sql(QStringLiteral("INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileSize) "
@@ -269,14 +272,43 @@ TEST_F(ProgramOptionsTest, StatisticsOfALibrary) {
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedKingdom));
   const QString text = frmProgramOptions::LibraryStatistics();
   QLocale::setDefault(QLocale::c());
-  EXPECT_TRUE(text.contains("<NUM_FILES>.rw2' holds data for 1,234 video files occupying 1,234 MB of disk space "
-                            "across 2 storage devices."))
+  EXPECT_TRUE(text.contains(u"<NUM_FILES>.rw2' holds data for 1,234 video files occupying 1,234\u00A0MB of disk "
+                            "space across 2 storage devices."))
       << text.toStdString();
   EXPECT_TRUE(text.contains("using 2 Tags organised into 1 Category")) << text.toStdString();
   EXPECT_TRUE(text.contains("\r\n\r\n1,001 Segments have been created.")) << text.toStdString();
   EXPECT_TRUE(text.contains("\r\n\r\n2 Files are yet to be tagged and the library contains 1 unplayable file\r\n"))
       << text.toStdString();
-  EXPECT_TRUE(text.contains("The total playback time, for all content, is " + gLibrary->GetPlayListStats(false)));
+  EXPECT_TRUE(text.contains("The total playback time, for all content, is " +
+                            ShownNumbers::OnOneLine(gLibrary->GetPlayListStats(false))));
+
+  // In French: the counts grouped as French groups them, and 178 weeks and
+  // 4 days of playing time on one line at any width the page's label wraps
+  // its last sentence at.
+  Sql(QStringLiteral("UPDATE VideoSegments SET SelectionEnd = 108000000 WHERE SegmentID = 1"));
+  QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
+  const auto form = Loaded(5);
+  QLocale::setDefault(QLocale::c());
+  const QString french = form->lblLibraryInfo->Caption();
+  EXPECT_TRUE(french.contains(u"holds data for 1\u202F234 video files occupying 1\u202F234\u00A0MB of disk space"))
+      << french.toStdString();
+  EXPECT_TRUE(french.contains(u"\r\n\r\n1\u202F001 Segments have been created.")) << french.toStdString();
+  const QString sentence = french.mid(french.lastIndexOf(QLatin1Char('\n')) + 1);
+  const qsizetype start = sentence.lastIndexOf(QStringLiteral("is ")) + 3;
+  ASSERT_EQ(QString(sentence.mid(start)).remove(QChar(0x2060)).replace(QChar(0x00A0), QLatin1Char(' ')),
+            QStringLiteral("178w 4d 0h:02m:00s"));
+  QTextOption wrapped;
+  wrapped.setWrapMode(QTextOption::WordWrap);
+  for (int width = 100; width <= form->lblLibraryInfo->width(); ++width) {
+    QTextLayout layout(sentence, form->lblLibraryInfo->font());
+    layout.setTextOption(wrapped);
+    layout.beginLayout();
+    for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) line.setLineWidth(width);
+    layout.endLayout();
+    ASSERT_EQ(layout.lineForTextPosition(start).lineNumber(),
+              layout.lineForTextPosition(sentence.size() - 1).lineNumber())
+        << "broken at a width of " << width;
+  }
 }
 
 TEST_F(ProgramOptionsTest, PresetsRenderOnce) {

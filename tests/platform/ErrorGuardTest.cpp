@@ -42,8 +42,9 @@ TEST_F(ErrorGuardTest, AFailingStepIsReportedAsNumberAndDescriptionAndAnswersFal
 }
 
 // A full disk, a library file that went away and one whose table was
-// replaced are said in a sentence under a title, not as a raw number; a
-// caller's own title stays, and a prescribed form is kept as it is.
+// replaced are said in a sentence under a title, naming the file, not as a
+// raw number nor in SQLite's words, whatever form the caller prescribes; a
+// caller's own title stays.
 TEST_F(ErrorGuardTest, DiskAndLibraryFileFaultsAreToldInATitledSentence) {
   struct Case {
     RWError error;
@@ -59,14 +60,15 @@ TEST_F(ErrorGuardTest, DiskAndLibraryFileFaultsAreToldInATitledSentence) {
       {RWError(kErrDatabase, QStringLiteral("disk I/O error")), QStringLiteral("Library Not Available"),
        QStringLiteral("can no longer be written")},
       {RWError(kErrDatabase, QStringLiteral("no such column: VF.FileSize")), QStringLiteral("Damaged Library"),
-       QStringLiteral("does not hold the tables and columns")},
+       QStringLiteral("lacks the column \"VF.FileSize\"")},
   };
   for (const Case& c : cases) {
     ErrorGuard().Run([&] { throw c.error; });
     EXPECT_EQ(boxes.Last().title, c.title) << c.error.Description().toStdString();
     EXPECT_TRUE(boxes.Last().prompt.contains(c.says)) << boxes.Last().prompt.toStdString();
     EXPECT_FALSE(boxes.Last().prompt.contains(QString::number(c.error.Number())));
-    EXPECT_TRUE(boxes.Last().prompt.contains(c.error.Description())) << "SQLite's words follow";
+    EXPECT_EQ(boxes.Last().prompt.contains(c.error.Description()), c.error.Number() != kErrDatabase)
+        << "SQLite's words are left out, the program's own kept: " << boxes.Last().prompt.toStdString();
   }
   // A file made read-only while open is one of the causes named.
   ErrorGuard().Run([] { throw RWError(kErrDatabase, QStringLiteral("attempt to write a readonly database")); });
@@ -76,10 +78,54 @@ TEST_F(ErrorGuardTest, DiskAndLibraryFileFaultsAreToldInATitledSentence) {
   });
   EXPECT_EQ(boxes.Last().title, QStringLiteral("Error Fetching View Data"));
   EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("The Library's file")));
-  ErrorGuard({.text = ErrorGuard::Numbered(QStringLiteral(" "))}).Run([] {
-    throw RWError(kErrDatabase, QStringLiteral("database or disk is full"));
-  });
-  EXPECT_EQ(boxes.Last().prompt, QStringLiteral("-2147221504 database or disk is full"));
+  const QString library = QStringLiteral("/media/films/Films.rw2");
+  for (const char* said : {"database or disk is full", "disk I/O error", "no such table: Tags"}) {
+    ErrorGuard({.text = ErrorGuard::Numbered(QStringLiteral(" - "))}).Run([&] {
+      throw RWError(kErrDatabase, QLatin1String(said), QStringLiteral("SqlConnection"), library);
+    });
+    EXPECT_FALSE(boxes.Last().title.isEmpty()) << said;
+    EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("\r\n") + library + QStringLiteral("\r\n")))
+        << boxes.Last().prompt.toStdString();
+    EXPECT_FALSE(boxes.Last().prompt.contains(QLatin1String(said))) << boxes.Last().prompt.toStdString();
+    EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("2147221504")));
+  }
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("Open a copy"))) << "what the user can do";
+}
+
+// After a full disk or a library file that cannot be written, what fails
+// next in the same guard follows from it: one box, whatever the count.
+TEST_F(ErrorGuardTest, AGuardTellsAStorageFaultOnceAndNothingAfterIt) {
+  ErrorGuard command({.text = ErrorGuard::Numbered(QStringLiteral(" - "))});
+  command.Run([] { throw kLocked; });
+  for (int i = 0; i < 15; ++i) {
+    command.Run([] { throw RWError(kErrDatabase, QStringLiteral("database or disk is full")); });
+  }
+  command.Run([] { throw RWError(kErrDatabase, QStringLiteral("no such savepoint: Tagging")); });
+  EXPECT_EQ(command.Failures(), 17);
+  ASSERT_EQ(boxes.Count(), 2) << "the failure before the fault, then the fault once";
+  EXPECT_EQ(boxes.Shown()[0].prompt, QStringLiteral("5 - The library is locked"));
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Disk Full"));
+  EXPECT_TRUE(ErrorGuard::IsStorageFault(RWError(kErrDatabase, QStringLiteral("disk I/O error"))));
+  EXPECT_FALSE(ErrorGuard::IsStorageFault(kLocked));
+}
+
+// The steps of one command (the outermost Run under way) that meet the same
+// fault under guards of their own tell it once; the next command tells it
+// again.
+TEST_F(ErrorGuardTest, OneCommandTellsTheSameFaultOnceWhateverGuardsItsStepsUse) {
+  const RWError full(kErrDatabase, QStringLiteral("database or disk is full"), QStringLiteral("SqlConnection"),
+                     QStringLiteral("/m/Films.rw2"));
+  const auto command = [&] {
+    ErrorGuard({.title = QStringLiteral("Processing Storage Devices")}).Run([&] { throw full; });
+    ErrorGuard({.text = ErrorGuard::Numbered(QStringLiteral(" "))}).Run([&] { throw full; });
+    ErrorGuard().Run([] { throw kLocked; });
+  };
+  ErrorGuard().Run(command);
+  ASSERT_EQ(boxes.Count(), 2) << "the fault once, and another failure";
+  EXPECT_EQ(boxes.Shown()[0].title, QStringLiteral("Processing Storage Devices"));
+  EXPECT_EQ(boxes.Last().prompt, QStringLiteral("5: The library is locked"));
+  ErrorGuard().Run(command);
+  EXPECT_EQ(boxes.Count(), 4) << "the next command tells it again";
 }
 
 TEST_F(ErrorGuardTest, PrescribedFormsTitlesAndOwnersAreTheCallers) {

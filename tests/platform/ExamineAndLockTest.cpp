@@ -50,6 +50,22 @@ TEST_F(ExamineTest, EachObstacleIsFoundAndAWholeWritableDatabaseIsUsable) {
   EXPECT_FALSE(QFile::exists(Path(QStringLiteral("none.db")))) << "examining creates nothing";
 }
 
+// SQLite takes these names beside the file for its journal and log: a
+// folder there makes every read of a sound file fail.
+TEST_F(ExamineTest, AFolderUnderTheJournalsOrTheLogsNameIsFoundAndNamed) {
+  const QString good = MakeDatabase(QStringLiteral("good.db"));
+  for (const char* beside : {"-journal", "-wal"}) {
+    SCOPED_TRACE(beside);
+    const QString folder = good + QLatin1String(beside);
+    ASSERT_TRUE(QDir().mkpath(folder));
+    EXPECT_EQ(SqlConnection::Examine(good), DatabaseFileState::JournalBlocked);
+    EXPECT_EQ(SqlConnection::TakenJournalName(good), folder);
+    ASSERT_TRUE(QDir().rmdir(folder));
+  }
+  EXPECT_EQ(SqlConnection::Examine(good), DatabaseFileState::Usable);
+  EXPECT_TRUE(SqlConnection::TakenJournalName(good).isEmpty());
+}
+
 TEST_F(ExamineTest, CutShortOrWithABadPageIsDamaged) {
   const QString good = MakeDatabase(QStringLiteral("good.db"));
   QFile file(good);
@@ -148,6 +164,9 @@ TEST_F(ExamineTest, LockIsHeldByOneOpenAtATimeAndDiesWithItsHolder) {
     EXPECT_EQ(QProcess::execute(flock, {QStringLiteral("--nonblock"), path, QStringLiteral("true")}), 1)
         << "another process finds the lock";
   }
+  // A process ending at once lets go of its locks before its objects end.
+  FileLock::ReleaseAllNow();
+  EXPECT_TRUE(FileLock::TryLock(path, outcome));
   first.reset();
   EXPECT_TRUE(FileLock::TryLock(path, outcome));
   EXPECT_FALSE(FileLock::TryLock(Path(QStringLiteral("none.db")), outcome));

@@ -1,7 +1,9 @@
-// A request to end the program while long work runs, and the waits that must
-// go on working once the program's event loop has been told to end.
+// A request to end the program while long work runs, the termination
+// signals that make it, and the waits that must go on working once the
+// program's event loop has been told to end.
 #include "platform/QuitRequest.h"
 #include "platform/RunOffUiThread.h"
+#include "platform/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QTimer>
@@ -9,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
+#include <cstdlib>
 #include <optional>
 #include <thread>
 
@@ -51,6 +55,26 @@ TEST_F(QuitRequestTest, LongWorkIsToldToStopAndTheLoopEndsWhenTheLastWorkIsOver)
   EXPECT_EQ(ended, 1);
   { const QuitRequest::LongWork again; }
   EXPECT_EQ(ended, 1);
+}
+
+// The first signal waits for the event loop; a second one ends the process by
+// its default action even though the loop never runs again, as in a program
+// whose window no longer answers. A signal taken by an earlier object does
+// not count towards the next one.
+TEST(TerminationSignalsTest, ASecondSignalEndsTheProcessWhoseEventLoopNoLongerRuns) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        {
+          const TerminationSignals earlier([](int) { std::_Exit(3); });
+          ::raise(SIGINT);
+        }
+        const TerminationSignals current([](int) { std::_Exit(3); });
+        ::raise(SIGHUP);
+        ::raise(SIGTERM);
+        std::_Exit(0);
+      },
+      ::testing::KilledBySignal(SIGTERM), "");
 }
 
 // Once QCoreApplication::exit has been called, every QEventLoop::exec returns

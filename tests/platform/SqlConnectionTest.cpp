@@ -12,6 +12,7 @@
 
 #include <sqlite3.h>
 
+#include <optional>
 #include <string>
 
 namespace {
@@ -158,6 +159,42 @@ TEST_F(SqlConnectionTest, GuardRollsBackOnlyWhenAnExceptionLeavesItsScope) {
   EXPECT_EQ(Count(QStringLiteral(" WHERE id = 4")), 0);
 }
 
+// A full disk makes SQLite roll the whole transaction back. What the work
+// goes on to write is refused with that failure, not written on its own
+// outside any transaction; its commit raises it, its rollback has nothing
+// left to undo, and the connection is usable again once it is closed.
+TEST_F(SqlConnectionTest, AfterSqliteRolledTheTransactionBackNothingMoreOfItIsWritten) {
+  db_->Execute(QStringLiteral("CREATE TABLE big (x text); INSERT INTO t (id, name) VALUES (1, 'kept')"));
+  const int64_t pages = SqlRecordset(*db_, QStringLiteral("PRAGMA page_count")).Value(0).toInt64();
+  db_->Execute(QStringLiteral("PRAGMA max_page_count = %1").arg(pages));
+  std::optional<TransactionGuard> outer(std::in_place, *db_, QStringLiteral("Outer"));
+  TransactionGuard inner(*db_, QStringLiteral("Inner"));
+  db_->Execute(QStringLiteral("UPDATE t SET name = 'changed'"));
+  const RWError full = Failure(QStringLiteral("INSERT INTO big VALUES (zeroblob(100000))"));
+  EXPECT_TRUE(SqlConnection::IsDiskFull(full)) << full.Description().toStdString();
+  EXPECT_EQ(full.File(), Path("test.db")) << "the error names the file";
+  ASSERT_FALSE(db_->InTransaction()) << "SQLite ended the transaction";
+
+  const RWError refused = Failure(QStringLiteral("INSERT INTO t (id, name) VALUES (2, 'stray')"));
+  EXPECT_TRUE(SqlConnection::IsDiskFull(refused)) << refused.Description().toStdString();
+  EXPECT_THROW(SqlCommand(*db_, QStringLiteral("UPDATE t SET name = 'stray'")).Execute(), RWError);
+  EXPECT_THROW(db_->BeginTrans(QStringLiteral("Another")), RWError);
+  EXPECT_EQ(Count(), 1) << "a read still runs";
+  try {
+    inner.Commit();
+    ADD_FAILURE() << "the commit of a transaction SQLite rolled back succeeded";
+  } catch (const RWError& error) {
+    EXPECT_TRUE(SqlConnection::IsDiskFull(error)) << error.Description().toStdString();
+  }
+  inner.Rollback();
+  outer->Rollback();
+  outer.reset();
+
+  EXPECT_EQ(Count(QStringLiteral(" WHERE name = 'kept'")), 1);
+  db_->Execute(QStringLiteral("INSERT INTO t (id, name) VALUES (3, 'later')"));
+  EXPECT_EQ(Count(), 2) << "the connection writes again";
+}
+
 TEST_F(SqlConnectionTest, CompactRunsOutsideTransactionsOnly) {
   db_->BeginTrans(QStringLiteral("Open"));
   try {
@@ -216,6 +253,46 @@ TEST_F(SqlConnectionTest, ALibraryFilesSchemaCannotCallFunctionsWithSideEffects)
   db_->Execute(QStringLiteral("PRAGMA writable_schema = ON"));
   const RWError schema = Failure(QStringLiteral("UPDATE sqlite_master SET sql = 'x' WHERE name = 't'"));
   EXPECT_FALSE(schema.Description().isEmpty());
+}
+
+// A trigger another tool stored in the file runs nothing, whatever statement
+// would fire it, on a connection opened on the file later too.
+TEST_F(SqlConnectionTest, ATriggerStoredInTheFileNeverRuns) {
+  db_->Execute(QStringLiteral(
+      "CREATE TABLE log (what text);"
+      "CREATE TRIGGER added AFTER INSERT ON t BEGIN INSERT INTO log VALUES ('added'); END;"
+      "CREATE TRIGGER changed BEFORE UPDATE ON t BEGIN INSERT INTO log VALUES ('changed'); END;"
+      "CREATE TRIGGER removed AFTER DELETE ON t BEGIN INSERT INTO log VALUES ('removed'); END"));
+  db_.reset();
+  auto later = SqlConnection::Open(Path("test.db"));
+  later->Execute(QStringLiteral("INSERT INTO t (name) VALUES ('a'); UPDATE t SET name = 'b'; DELETE FROM t"));
+  EXPECT_EQ(SqlRecordset(*later, QStringLiteral("SELECT count(*) FROM log")).Value(0).toInt(), 0);
+}
+
+// What a connection writes is recorded by table and updated column of the
+// main database, whether a statement changed rows or ran at all, without the
+// TEMP schema; another connection's commit changes the data version, the
+// connection's own commits never do.
+TEST_F(SqlConnectionTest, TheConnectionTellsItsOwnWritesFromAnotherConnections) {
+  db_->Execute(QStringLiteral("CREATE TABLE u (id integer PRIMARY KEY, a, b); CREATE TEMP TABLE w (x)"));
+  db_->ForgetWrites();
+  const int64_t version = db_->DataVersion();
+  db_->Execute(QStringLiteral("INSERT INTO t (name) VALUES ('x'); UPDATE u SET b = 1 WHERE 0; DELETE FROM u; "
+                              "INSERT INTO w VALUES (1); DELETE FROM w"));
+  db_->Prepare(QStringLiteral("UPDATE t SET id = 5"));
+  const SqlWrites& writes = db_->Writes();
+  EXPECT_EQ(writes.rowsAdded, QSet<QString>{QStringLiteral("t")});
+  EXPECT_EQ(writes.rowsRemoved, QSet<QString>{QStringLiteral("u")}) << "a whole table emptied counts too";
+  EXPECT_TRUE(writes.Updated(QStringLiteral("u"), QStringLiteral("b")));
+  EXPECT_TRUE(writes.Updated(QStringLiteral("t"), QStringLiteral("id"))) << "prepared, never run";
+  EXPECT_FALSE(writes.Updated(QStringLiteral("u"), QStringLiteral("a")));
+  EXPECT_EQ(db_->DataVersion(), version) << "the connection's own commits";
+
+  SqlConnection::Open(Path("test.db"))->Execute(QStringLiteral("INSERT INTO t (name) VALUES ('other')"));
+  EXPECT_NE(db_->DataVersion(), version);
+  EXPECT_EQ(db_->Writes().rowsAdded.size(), 1) << "another connection's writes are its own";
+  db_->ForgetWrites();
+  EXPECT_TRUE(db_->Writes().rowsAdded.isEmpty());
 }
 
 TEST_F(SqlConnectionTest, ValuesKeepTheirStoredForms) {

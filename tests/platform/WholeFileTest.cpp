@@ -1,5 +1,6 @@
-// Files written whole or not at all: on a real full disk the earlier file
-// stays as it was and the failure is reported.
+// Files written whole or not at all: on a real full disk, or when the flush,
+// the close or the rename fails, the earlier file stays as it was and the
+// failure is reported.
 #include "platform/ImageSurface.h"
 #include "platform/JpegCodec.h"
 #include "platform/RWError.h"
@@ -13,7 +14,49 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <dlfcn.h>
 #include <sys/stat.h>
+
+namespace {
+
+// The next fsync, close or rename of this thread fails with an input/output
+// error, as on a disk that fails under the write: the calls of the code under
+// test reach the definitions below before the C library's.
+enum class FailingCall { None, Fsync, Close, Rename };
+thread_local FailingCall gFailing = FailingCall::None;
+
+template <typename Function>
+Function CLibrary(const char* name) {
+  return reinterpret_cast<Function>(::dlsym(RTLD_NEXT, name));
+}
+
+bool FailsNow(FailingCall call) {
+  if (gFailing != call) return false;
+  gFailing = FailingCall::None;
+  errno = EIO;
+  return true;
+}
+
+}  // namespace
+
+extern "C" int fsync(int fd) {
+  static const auto real = CLibrary<int (*)(int)>("fsync");
+  return FailsNow(FailingCall::Fsync) ? -1 : real(fd);
+}
+
+// The descriptor is closed all the same, as a file system's close does when
+// it reports a failed write-back.
+extern "C" int close(int fd) {
+  static const auto real = CLibrary<int (*)(int)>("close");
+  const int result = real(fd);
+  return FailsNow(FailingCall::Close) ? -1 : result;
+}
+
+extern "C" int rename(const char* from, const char* to) {
+  static const auto real = CLibrary<int (*)(const char*, const char*)>("rename");
+  return FailsNow(FailingCall::Rename) ? -1 : real(from, to);
+}
 
 namespace {
 
@@ -75,6 +118,28 @@ TEST(WholeFileTest, APictureOnAFullDiskFailsAndTheEarlierOneIsKept) {
     EXPECT_TRUE(error.Description().contains(QStringLiteral("The disk is full.")));
   }
   EXPECT_EQ(Contents(path), before);
+}
+
+// A commit whose flush to disk, close or rename fails is a failure: the
+// earlier file stays and no new file is left beside it.
+TEST(WholeFileTest, AFailedFlushCloseOrRenameIsReportedAndTheEarlierFileStays) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString path = dir.filePath(QStringLiteral("Settings.txt"));
+  ASSERT_TRUE(WriteFileWhole(path, "earlier\n"));
+  for (const FailingCall call : {FailingCall::Fsync, FailingCall::Close, FailingCall::Rename}) {
+    WholeFileWriter writer(path);
+    ASSERT_TRUE(writer.Open());
+    ASSERT_TRUE(writer.Write("later\n"));
+    gFailing = call;
+    EXPECT_FALSE(writer.Commit()) << static_cast<int>(call);
+    gFailing = FailingCall::None;
+    EXPECT_EQ(writer.ErrorString(), QStringLiteral("The disk reported an input/output error."));
+    EXPECT_EQ(Contents(path), QByteArray("earlier\n"));
+    EXPECT_EQ(Entries(dir.path()), QStringList{QStringLiteral("Settings.txt")});
+  }
+  EXPECT_TRUE(WriteFileWhole(path, "later\n"));
+  EXPECT_EQ(Contents(path), QByteArray("later\n"));
 }
 
 TEST(WholeFileTest, ALinkIsWrittenThroughAndTheModeIsKept) {

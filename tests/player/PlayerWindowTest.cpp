@@ -9,6 +9,7 @@
 
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QProcess>
 #include <QTest>
 
 namespace rwtest {
@@ -82,35 +83,84 @@ TEST_F(PlayerWindowTest, TheEngineDrawsThePictureInItsProportionsInAFrameOfAnoth
   EXPECT_GT(qGray(frame.pixel(20, 160)), 100) << "the first bar, light grey, in the middle";
 }
 
-TEST_F(PlayerWindowTest, AWidePictureInA4To3WindowAndAPortraitOneInAWideWindowKeepTheirProportions) {
-  TestVideoSpec spec;
-  spec.seconds = 2;
-  spec.width = 180;
-  spec.height = 320;
-  spec.frameIndex = true;
-  const QString portrait = Clip(QStringLiteral("portrait.mkv"), spec);
+// Where the picture lies in what a video window shows: the box of the pixels
+// that are not the black ground.
+QRect LitBox(const QImage& shown) {
+  QRect box;
+  for (int y = 0; y < shown.height(); ++y) {
+    for (int x = 0; x < shown.width(); ++x) {
+      if (ColourDistance(shown.pixel(x, y), qRgb(0, 0, 0)) > 24) box |= QRect(x, y, 1, 1);
+    }
+  }
+  return box;
+}
+
+// The first frame as ffmpeg decodes it, turned as the file asks.
+QImage FfmpegFirstFrame(const QString& clip, const QString& png) {
+  QProcess ffmpeg;
+  ffmpeg.start(QStringLiteral("ffmpeg"), {QStringLiteral("-loglevel"), QStringLiteral("error"), QStringLiteral("-y"),
+                                          QStringLiteral("-i"), clip, QStringLiteral("-frames:v"), QStringLiteral("1"),
+                                          png});
+  return ffmpeg.waitForFinished(60000) ? QImage(png) : QImage();
+}
+
+// Clips of every shape, each in the window of a player: the picture at the
+// video's display size (its pixels' shape and its rotation applied), as
+// large as the window allows and centred, on the black ground; a frame
+// grabbed at that size, turned as the file asks.
+TEST_F(PlayerWindowTest, EveryShapeOfPictureKeepsItsDisplayProportionsCentredInItsWindow) {
+  auto clip = [](const char* name, int width, int height, bool frameIndex, const char* sampleAspect = "",
+                 int rotation = 0) {
+    TestVideoSpec spec;
+    spec.seconds = 2;
+    spec.width = width;
+    spec.height = height;
+    spec.frameIndex = frameIndex;
+    spec.sampleAspect = QString::fromLatin1(sampleAspect);
+    spec.rotation = rotation;
+    return Clip(QString::fromLatin1(name), spec);
+  };
+  const QString turned = clip("turned.mp4", 320, 180, false, "", 90);
   struct Case {
     QString clip;
-    int clipWidth;
     QSize window;
     QRect picture;
-    QPoint ground;
+    QSize displaySize;
+    int indexWidth = 0;  // of a clip whose frames show their index along the top
   };
-  for (const Case& c : {Case{BarsClip(), kWidth, QSize(320, 240), QRect(0, 30, 320, 180), QPoint(160, 10)},
-                        Case{portrait, 180, QSize(640, 360), QRect(219, 0, 202, 360), QPoint(100, 180)}}) {
+  const QSize preview(310, 232);
+  for (const Case& c : {
+           Case{BarsClip(), QSize(320, 240), QRect(0, 30, 320, 180), QSize(kWidth, kHeight), kWidth},
+           Case{clip("portrait.mkv", 180, 320, true), QSize(640, 360), QRect(219, 0, 202, 360), QSize(180, 320), 180},
+           Case{clip("4x3.mkv", 320, 240, false), preview, QRect(0, 0, 310, 232), QSize(320, 240)},
+           Case{clip("21x9.mkv", 336, 144, false), preview, QRect(0, 50, 310, 132), QSize(336, 144)},
+           Case{clip("anamorphic.mkv", 360, 288, false, "64/45"), preview, QRect(0, 29, 310, 174), QSize(512, 288)},
+           Case{turned, preview, QRect(90, 0, 130, 232), QSize(180, 320)},
+       }) {
+    SCOPED_TRACE(c.clip.toStdString());
+    host_->resize(c.window);
     ASSERT_EQ(player_->OpenFile(c.clip, 0, 0, c.window.width(), c.window.height(), host_.get(), true), QString());
     player_->ForcePosition(1.0);
     player_->SetVisible(true);
     host_->show();
     cVideoWindow* window = player_->VideoWindow();
     EXPECT_EQ(window->PictureRect(), c.picture);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return FrameIndexIn(window->Picture().copy(c.picture), c.clipWidth) == 25; },
-                                3000))
-        << "frame 25 at the picture's place, the index squares unstretched";
-    const QImage shown = window->Picture();
-    EXPECT_EQ(ColourDistance(shown.pixel(c.ground), qRgb(0, 0, 0)), 0) << "the ground around the picture";
-    const QPoint middle = c.picture.center();
-    EXPECT_GT(ColourDistance(shown.pixel(middle), qRgb(0, 0, 0)), 100) << "the bars in the middle";
+    auto index = [&] { return c.indexWidth ? FrameIndexIn(window->Picture().copy(c.picture), c.indexWidth) : 25; };
+    (void)QTest::qWaitFor([&] { return LitBox(window->Picture()) == c.picture && index() == 25; }, kWaitCeilingMs);
+    EXPECT_EQ(LitBox(window->Picture()), c.picture) << "the picture's edges where its box lies";
+    EXPECT_EQ(index(), 25) << "frame 25 at the picture's place, the index squares unstretched";
+    EXPECT_EQ(player_->GrabFrame().size(), c.displaySize);
+  }
+  // The phone's turn: as ffmpeg turns the first frame.
+  player_->ForcePosition(0);
+  const QImage grabbed = player_->GrabFrame();
+  const QImage expected = FfmpegFirstFrame(turned, ScratchPath(QStringLiteral("turned.png")));
+  ASSERT_EQ(expected.size(), grabbed.size());
+  // The middles of the six bars, turned across the picture.
+  for (int y = 27; y < expected.height(); y += 53) {
+    for (int x = 60; x < expected.width(); x += 70) {
+      EXPECT_LT(ColourDistance(grabbed.pixel(x, y), expected.pixel(x, y)), 40) << x << "," << y;
+    }
   }
 }
 

@@ -62,12 +62,6 @@ TEST(StoryBoardLayoutTest, TagLinesOfTheCompactTagText) {
       << "implied tags alone";
 }
 
-TEST(StoryBoardLayoutTest, FrameRatesAsTheirShortestText) {
-  EXPECT_EQ(FrameRateText(29.97f), QStringLiteral("29.97"));
-  EXPECT_EQ(FrameRateText(25.0f), QStringLiteral("25"));
-  EXPECT_EQ(FrameRateText(23.976f), QStringLiteral("23.976"));
-}
-
 TEST(StoryBoardLayoutTest, TheTileUnderAPointTruncates) {
   const StoryBoardSettings s;
   const StoryBoardLayout l = MakeStoryBoardLayout(s, false, 0);
@@ -401,7 +395,11 @@ TEST_F(StoryBoardTest, AnUnwritableFileIsReportedOnceAndTheBoardStillShows) {
   frmFilePreview form;
   EXPECT_EQ(form.Settings().Compression, 1);
   ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Story Board"));
   EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("could not be saved")));
+  EXPECT_EQ(boxes.Last().prompt.count(BoardFile()), 1) << "the file, named once: " << boxes.Last().prompt.toStdString();
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("75:"))) << "no error number";
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("make the Story Board again")));
   EXPECT_EQ(form.GrabbedCount(), 1);
   EXPECT_TRUE(QFileInfo(BoardFile() + QStringLiteral("/keep")).exists());
 }

@@ -1,6 +1,8 @@
 #include "tests/support/TestVideo.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -52,24 +54,11 @@ QStringList AudioInput(const TestVideoSpec& spec) {
   return args;
 }
 
-}  // namespace
-
-std::optional<QString> MakeTestVideo(const QString& folder, const QString& fileName, const TestVideoSpec& spec,
-                                     QString* error) {
-  if (!HaveFfmpeg()) {
-    if (error) *error = QStringLiteral("ffmpeg is not installed");
-    return std::nullopt;
-  }
-  const QString path = QDir(folder).filePath(fileName);
+// Runs ffmpeg with the arguments; the empty text on success, else why not.
+QString RunFfmpeg(const QStringList& arguments, const QString& fileName) {
   QStringList args{QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
                    QStringLiteral("-nostdin"), QStringLiteral("-y")};
-  if (spec.video) args << VideoInput(spec);
-  if (spec.audio) args << AudioInput(spec);
-  if (spec.video) {
-    args << QStringLiteral("-c:v") << QStringLiteral("mpeg4") << QStringLiteral("-q:v")
-         << QString::fromLatin1(spec.frameIndex ? "2" : "5") << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p");
-  }
-  args << path;
+  args << arguments;
   QProcess ffmpeg;
   ffmpeg.setProcessChannelMode(QProcess::MergedChannels);
   ffmpeg.start(QStringLiteral("ffmpeg"), args);
@@ -80,11 +69,44 @@ std::optional<QString> MakeTestVideo(const QString& folder, const QString& fileN
   if (!ffmpeg.waitForFinished(kEncodeCeilingMs)) {
     ffmpeg.kill();
     ffmpeg.waitForFinished();
-    if (error) *error = QStringLiteral("ffmpeg did not finish %1 within %2 s").arg(fileName).arg(kEncodeCeilingMs / 1000);
-    return std::nullopt;
+    return QStringLiteral("ffmpeg did not finish %1 within %2 s").arg(fileName).arg(kEncodeCeilingMs / 1000);
   }
   if (ffmpeg.exitStatus() != QProcess::NormalExit || ffmpeg.exitCode() != 0) {
-    if (error) *error = QString::fromLocal8Bit(ffmpeg.readAll());
+    const QString output = QString::fromLocal8Bit(ffmpeg.readAll());
+    return output.isEmpty() ? QStringLiteral("ffmpeg failed on %1").arg(fileName) : output;
+  }
+  return {};
+}
+
+}  // namespace
+
+std::optional<QString> MakeTestVideo(const QString& folder, const QString& fileName, const TestVideoSpec& spec,
+                                     QString* error) {
+  if (!HaveFfmpeg()) {
+    if (error) *error = QStringLiteral("ffmpeg is not installed");
+    return std::nullopt;
+  }
+  const QString path = QDir(folder).filePath(fileName);
+  // ffmpeg writes a rotation only when it copies the stream: the clip is
+  // encoded first and copied with the rotation after.
+  const QString encoded = spec.rotation ? path + QStringLiteral(".unturned.") + QFileInfo(path).suffix() : path;
+  QStringList args;
+  if (spec.video) args << VideoInput(spec);
+  if (spec.audio) args << AudioInput(spec);
+  if (spec.video) {
+    args << QStringLiteral("-c:v") << QStringLiteral("mpeg4") << QStringLiteral("-q:v")
+         << QString::fromLatin1(spec.frameIndex ? "2" : "5") << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p");
+    if (!spec.sampleAspect.isEmpty()) args << QStringLiteral("-vf") << QStringLiteral("setsar=") + spec.sampleAspect;
+  }
+  QString problem = RunFfmpeg(args << encoded, fileName);
+  if (problem.isEmpty() && spec.rotation) {
+    problem = RunFfmpeg({QStringLiteral("-i"), encoded, QStringLiteral("-c"), QStringLiteral("copy"),
+                         QStringLiteral("-metadata:s:v:0"), QStringLiteral("rotate=%1").arg(spec.rotation), path},
+                        fileName);
+    QFile::remove(encoded);
+  }
+  if (!problem.isEmpty()) {
+    if (error) *error = problem;
     return std::nullopt;
   }
   return path;

@@ -20,6 +20,11 @@ struct TestVideoSpec {
   // lowest bit first, white for 1 and black for 0; IndexSquareSize gives
   // their size. Otherwise ffmpeg's moving test pattern.
   bool frameIndex = false;
+  // The pixels' shape as ffmpeg writes it ("64/45"); square when empty.
+  QString sampleAspect;
+  // The rotation written into the container as ffmpeg's "rotate" tag (mp4
+  // and mov only); players turn the picture as ffmpeg itself reads the tag.
+  int rotation = 0;
   // The file name's extension chooses the container: mp4, mkv, avi, mov...
 };
 

@@ -124,6 +124,27 @@ TEST_F(ToolbarTest, ButtonsShowThePictureOfTheirImageKey) {
   EXPECT_NE(pixel(), QColor(255, 255, 0)) << "a disabled button is greyed";
 }
 
+TEST_F(ToolbarTest, ACaptionsLetterAfterAnAmpersandIsUnderlinedInPlaceOfTheAmpersand) {
+  Button& view = bar.Buttons.Add(0, "VIEW", "View");
+  const double width = view.Width();
+  const auto picture = [&] {
+    return bar.grab(QRect(static_cast<int>(view.Left()), 0, static_cast<int>(width), bar.height())).toImage();
+  };
+  const QImage plain = picture();
+  view.SetCaption("&View");
+  EXPECT_EQ(view.Width(), width) << "the ampersand takes no room";
+  const QImage underlined = picture();
+  // A row of dark pixels under the text where the plain caption has none.
+  const auto dark = [](const QImage& image, int y) {
+    int count = 0;
+    for (int x = 0; x < image.width(); ++x) count += qGray(image.pixel(x, y)) < 96 ? 1 : 0;
+    return count;
+  };
+  bool line = false;
+  for (int y = 0; y < plain.height(); ++y) line = line || (dark(plain, y) == 0 && dark(underlined, y) >= 4);
+  EXPECT_TRUE(line) << "the V is underlined";
+}
+
 TEST_F(ToolbarTest, TheClassPatternPaintsEveryToolbar) {
   QPixmap pattern(4, 4);
   pattern.fill(QColor(10, 100, 10));

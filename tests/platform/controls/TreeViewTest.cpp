@@ -361,6 +361,24 @@ TEST_F(TreeViewTest, KeysReachTheHandlerBeforeTheTreeMovesTheSelection) {
   EXPECT_EQ(log.Joined(), "KeyDown 40 on ID1 | KeyDown 113 on ID4");
 }
 
+TEST_F(TreeViewTest, TheFocusChoosesNoNodeAndEndAndHomeThenGoToTheLastAndFirstNodeShown) {
+  Populate();
+  tree.Nodes.Add("ID4", ctl::tvwChild, "ID5", "Hidden", "TAG");
+  tree.Nodes("ID1").SetExpanded(true);
+  Show();
+  tree.setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return tree.isAncestorOf(QApplication::focusWidget()); }, 5000));
+  EXPECT_EQ(tree.SelectedItem(), nullptr) << "the focus arriving chooses no node";
+  auto press = [&](Qt::Key key) {
+    QTest::keyClick(QApplication::focusWidget(), key);
+    return tree.SelectedItem() ? tree.SelectedItem()->Key() : QStringLiteral("none");
+  };
+  EXPECT_EQ(press(Qt::Key_End), "ID4") << "the last root: its child is not shown";
+  EXPECT_EQ(press(Qt::Key_Home), "ID1");
+  tree.Nodes("ID4").SetExpanded(true);
+  EXPECT_EQ(press(Qt::Key_End), "ID5");
+}
+
 // Rows "Row 1".."Row n" at the top level, each with one child "Child i".
 void AddRows(TreeView& tree, int count) {
   for (int i = 1; i <= count; ++i) {

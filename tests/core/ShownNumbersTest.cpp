@@ -1,0 +1,74 @@
+// Sizes, durations, frame rates and counts as the windows show them: in the
+// digits 0 to 9 with the locale's grouping and decimal separator, on one line.
+#include "core/ShownNumbers.h"
+
+#include <QLocale>
+#include <QScopeGuard>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using ShownNumbers::Grouping;
+
+struct LocaleCase {
+  QLocale locale;
+  const char16_t* count;      // 20000
+  const char16_t* grouped;    // 1,294,538,130 bytes
+  const char16_t* plain;      // the same without grouping
+  const char16_t* rate;       // 29.97
+  const char16_t* duration;   // 3725.456 s with hundredths
+};
+
+TEST(ShownNumbersTest, EachLocaleGroupsAndSeparatesAsItWritesNumbersInLatinDigits) {
+  const QLocale saved;
+  const auto restore = qScopeGuard([&saved] { QLocale::setDefault(saved); });
+  const LocaleCase cases[] = {
+      {QLocale(QLocale::English, QLocale::UnitedStates), u"20,000", u"1,234.568 MB", u"1234.568 MB", u"29.97",
+       u"1:02:05.45"},
+      {QLocale(QLocale::French, QLocale::France), u"20\u202F000", u"1\u202F234,568 MB", u"1234,568 MB", u"29,97",
+       u"1:02:05,45"},
+      {QLocale(QLocale::German, QLocale::Germany), u"20.000", u"1.234,568 MB", u"1234,568 MB", u"29,97",
+       u"1:02:05,45"},
+      {QLocale(QLocale::Arabic, QLocale::Egypt), u"20\u066C000", u"1\u066C234\u066B568 MB", u"1234\u066B568 MB",
+       u"29\u066B97", u"1:02:05\u066B45"},
+  };
+  for (const LocaleCase& c : cases) {
+    QLocale::setDefault(c.locale);
+    const std::string name = c.locale.name().toStdString();
+    EXPECT_EQ(ShownNumbers::Count(20000), QString::fromUtf16(c.count)) << name;
+    EXPECT_EQ(ShownNumbers::Megabytes(1294538130, Grouping::Thousands), QString::fromUtf16(c.grouped)) << name;
+    EXPECT_EQ(ShownNumbers::Megabytes(1294538130, Grouping::None), QString::fromUtf16(c.plain)) << name;
+    EXPECT_EQ(ShownNumbers::FrameRate(29.97f), QString::fromUtf16(c.rate)) << name;
+    EXPECT_EQ(ShownNumbers::Duration(3725.456, true, true), QString::fromUtf16(c.duration)) << name;
+    EXPECT_EQ(ShownNumbers::Duration(65, false, false), QStringLiteral("0h:01m:05s")) << name;
+  }
+}
+
+TEST(ShownNumbersTest, SizesRoundHalfAwayFromZeroAndRatesShowTheDigitsTheSingleHolds) {
+  const QLocale saved;
+  const auto restore = qScopeGuard([&saved] { QLocale::setDefault(saved); });
+  QLocale::setDefault(QLocale::c());
+  EXPECT_EQ(ShownNumbers::Megabytes(65536, Grouping::None), QStringLiteral("0.063 MB")) << "0.0625 MB";
+  EXPECT_EQ(ShownNumbers::Megabytes(0, Grouping::Thousands), QStringLiteral("0.000 MB"));
+  EXPECT_EQ(ShownNumbers::FrameRate(25.0f), QStringLiteral("25"));
+  EXPECT_EQ(ShownNumbers::FrameRate(23.976f), QStringLiteral("23.976"));
+  EXPECT_EQ(ShownNumbers::Count(-1234), QStringLiteral("-1,234"));
+}
+
+// A locale that groups with a plain blank gets a no-break space, and a
+// duration or a size made to stay together keeps no place to break.
+TEST(ShownNumbersTest, NothingShownBreaksAcrossLines) {
+  const QLocale saved;
+  const auto restore = qScopeGuard([&saved] { QLocale::setDefault(saved); });
+  const QList<QLocale> every =
+      QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);
+  for (const QLocale& locale : every) {
+    QLocale::setDefault(locale);
+    EXPECT_FALSE(ShownNumbers::Count(1234567).contains(QLatin1Char(' '))) << locale.name().toStdString();
+  }
+  EXPECT_EQ(ShownNumbers::OnOneLine(QStringLiteral("1w 2d 3h:00m:00s")),
+            QStringLiteral(u"1w\u00A02d\u00A03h:\u206000m:\u206000s"));
+}
+
+}  // namespace
