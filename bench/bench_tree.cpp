@@ -24,6 +24,8 @@ constexpr int kFirstTag = 10;  // after the library's fixed nodes
 // A library from the template whose tags hang from tag 10: in a chain (each
 // tag the parent of the next) or all side by side below it. No tag is a
 // category, so no tag ever gets one and every open places every tag anew.
+// One clip carries tag 10, which other tags link to, so every open's upkeep
+// looks for tags its segment's other tags imply.
 QString MakeHierarchy(const QString& folder, Shape shape, int tags) {
   const QString path = folder + QStringLiteral("/%1-%2.rw2").arg(shape == kChain ? "Chain" : "Flat").arg(tags);
   modReelwise::ExtractTemplateLibrary(path);
@@ -41,6 +43,11 @@ QString MakeHierarchy(const QString& folder, Shape shape, int tags) {
     link->Bind(2, shape == kChain ? id - 1 : kFirstTag);
     link->Execute();
   }
+  db->Execute(QStringLiteral(
+      "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileFormat) VALUES (1, 'S', 'clips\\', "
+      "'a.mkv', 'AVI'); INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, SelectionEnd, Online, "
+      "Rating) VALUES (1, 1, 'Y', 0, 60, 1, 0); INSERT INTO SegmentTags VALUES (1, %1)")
+                  .arg(kFirstTag));
   guard.Commit();
   return path;
 }
