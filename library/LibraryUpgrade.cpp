@@ -1,6 +1,7 @@
 #include "library/LibraryUpgrade.h"
 
 #include "library/LibraryFile.h"
+#include "library/TagCircles.h"
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
@@ -261,6 +262,31 @@ void StampLibraryVersion(SqlConnection& db) {
 
 namespace {
 
+// The tags that reach one another over links (a synonym pair, a cycle of
+// links), with their circle's number, in a table of the connection's own.
+// Links whose ends are not whole numbers lead to no tag (the clean-up before
+// removes them). A failure leaves the table missing, and with it the
+// removal of implied tags below.
+void WriteTagCircles(SqlConnection& db) {
+  try {
+    db.Execute(
+        QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS TagCircles (TagID INTEGER PRIMARY KEY, Circle integer);"
+                       "DELETE FROM temp.TagCircles"));
+    std::vector<std::pair<int64_t, int64_t>> links;
+    SqlCommand rows(db, QStringLiteral("SELECT TagID, LinkedTag FROM TagLinks WHERE typeof(TagID) = 'integer' AND "
+                                       "typeof(LinkedTag) = 'integer'"));
+    while (rows.Step()) links.emplace_back(rows.ColumnInt(0), rows.ColumnInt(1));
+    SqlCommand insert(db, QStringLiteral("INSERT INTO temp.TagCircles VALUES (?, ?)"));
+    for (const auto& [tagId, circle] : TagCircles(links)) {
+      insert.Bind(1, tagId);
+      insert.Bind(2, circle);
+      insert.Execute();
+    }
+  } catch (const RWError&) {
+    Try(db, QStringLiteral("DROP TABLE temp.TagCircles"));
+  }
+}
+
 // A tag is removed from a segment when another tag of the segment links to it.
 // Tags that imply each other (a synonym pair, a cycle of links) would all go
 // that way; of such a group the one with the lowest TagID stays.
@@ -271,24 +297,22 @@ namespace {
 // small list of link targets tells; for such a tag the other tags of its
 // segment, read beside it, are checked for a link to it. Asking "is this row
 // implied?" of every row looked the row's segment up anew, in no order, which
-// grew faster than the library. The reach of every tag is worked out once;
-// only a linked pair consults it.
+// grew faster than the library. A tag linked to from another reaches it back
+// only when both are on one circle of links, so the circles, found once,
+// answer every question of reach; a list of every tag's whole reach grew
+// with the square of the depth of the hierarchy.
 void RemoveImpliedSegmentTags(SqlConnection& db) {
-  TryAll(db, {QStringLiteral("CREATE TEMP TABLE IF NOT EXISTS TagReach (FromTag integer, ToTag integer, PRIMARY KEY "
-                             "(FromTag, ToTag)) WITHOUT ROWID"),
-              QStringLiteral("DELETE FROM temp.TagReach"),
-              QStringLiteral("WITH RECURSIVE R(FromTag, ToTag) AS (SELECT TagID, LinkedTag FROM TagLinks UNION "
-                             "SELECT R.FromTag, L.LinkedTag FROM R, TagLinks L WHERE L.TagID = R.ToTag) "
-                             "INSERT INTO temp.TagReach SELECT FromTag, ToTag FROM R"),
-              QStringLiteral(
+  WriteTagCircles(db);
+  TryAll(db, {QStringLiteral(
                   "DELETE FROM SegmentTags WHERE (SegmentID, TagID) IN (SELECT S.SegmentID, S.TagID FROM "
                   "SegmentTags S CROSS JOIN SegmentTags Y CROSS JOIN TagLinks L WHERE S.SegmentID IS NOT NULL AND "
                   "S.TagID IN (SELECT LinkedTag FROM TagLinks) AND Y.SegmentID = S.SegmentID AND L.TagID = Y.TagID "
-                  "AND L.LinkedTag = S.TagID AND L.TagID <> S.TagID AND (NOT EXISTS (SELECT 1 FROM temp.TagReach "
-                  "WHERE FromTag = S.TagID AND ToTag = L.TagID) OR EXISTS (SELECT 1 FROM SegmentTags Z, "
-                  "temp.TagReach A, temp.TagReach B WHERE Z.SegmentID = S.SegmentID AND Z.TagID < S.TagID AND "
-                  "A.FromTag = Z.TagID AND A.ToTag = S.TagID AND B.FromTag = S.TagID AND B.ToTag = Z.TagID)))"),
-              QStringLiteral("DROP TABLE temp.TagReach")});
+                  "AND L.LinkedTag = S.TagID AND L.TagID <> S.TagID AND (NOT EXISTS (SELECT 1 FROM temp.TagCircles "
+                  "A, temp.TagCircles B WHERE A.TagID = S.TagID AND B.TagID = L.TagID AND B.Circle = A.Circle) OR "
+                  "EXISTS (SELECT 1 FROM temp.TagCircles A, SegmentTags Z, temp.TagCircles B WHERE A.TagID = "
+                  "S.TagID AND Z.SegmentID = S.SegmentID AND Z.TagID < S.TagID AND B.TagID = Z.TagID AND B.Circle "
+                  "= A.Circle)))"),
+              QStringLiteral("DROP TABLE temp.TagCircles")});
 }
 
 // A reference the clean-up keeps true: every row of `table` names in

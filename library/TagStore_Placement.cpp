@@ -5,6 +5,8 @@
 
 #include <QSet>
 
+#include <vector>
+
 namespace TagStore {
 
 namespace {
@@ -33,18 +35,19 @@ TagPlacement::TagPlacement(SqlConnection& db) {
 
 TagPlacement::TagPlacement(SqlConnection& db, QHash<int32_t, Node> known) : lazyDb_(&db), nodes_(std::move(known)) {}
 
-void TagPlacement::ReadNodes(const QString& sql) const {
-  SqlRecordset rows(*lazyDb_, sql);
-  for (; !rows.Eof(); rows.MoveNext()) {
-    nodes_.insert(rows.Value(0).toInt(), Node{rows.Value(1).toString(), rows.Value(2).toString(),
-                                              rows.Value(3).toInt(), true, rows.Value(2).IsNull()});
+void TagPlacement::ReadNode(int32_t tagId) const {
+  if (!lookup_) lookup_ = std::make_shared<SqlCommand>(*lazyDb_, kNodeColumns + QStringLiteral(" WHERE T.TagID = ?"));
+  SqlCommand& row = *lookup_;
+  row.Bind(1, tagId);
+  while (row.Step()) {
+    nodes_.insert(row.toInt(0), Node{row.toString(1), row.toString(2), row.toInt(3), true, row.IsNull(2)});
   }
 }
 
 const TagPlacement::Node* TagPlacement::Find(int32_t tagId) const {
   auto node = nodes_.constFind(tagId);
   if (node == nodes_.cend() && lazyDb_) {
-    ReadNodes(kNodeColumns + QStringLiteral(" WHERE T.TagID = ") + QString::number(tagId));
+    ReadNode(tagId);
     node = nodes_.constFind(tagId);
     // A TagID without a row is remembered as such, so it is read once.
     if (node == nodes_.cend()) node = nodes_.insert(tagId, Node{});
@@ -85,13 +88,45 @@ bool TagPlacement::IsTag(int32_t tagId) const {
   return !kNotTags.contains(node->type);
 }
 
-TagPlacement::Derived TagPlacement::Derive(int32_t tagId) const {
+TagPlacement::Derived TagPlacement::WalkUp(int32_t tagId) const {
   Derived derived;
   ForEachAncestor(tagId, [&](int32_t id) {
     if (IsTag(id)) derived.underTag = true;
     if (IsCategory(id)) derived.categoryId = id;  // higher ones overwrite lower ones
   });
   return derived;
+}
+
+// A node off any circle sees its parent and what its parent sees, so each
+// answer is made once from the one above it, and a whole branch costs one
+// step per node however deep it goes. On a circle of parent links each
+// node sees the others from its own place, so those walk up on their own.
+TagPlacement::Derived TagPlacement::Derive(int32_t tagId) const {
+  if (const auto known = derived_.constFind(tagId); known != derived_.cend()) return *known;
+  // The path up to the first node already answered, or to the top.
+  std::vector<int32_t> path{tagId};
+  QHash<int32_t, size_t> onPath{{tagId, 0}};
+  int32_t id = Parent(tagId);
+  while (id != 0 && !derived_.contains(id) && !onPath.contains(id)) {
+    onPath.insert(id, path.size());
+    path.push_back(id);
+    id = Parent(id);
+  }
+  if (const auto circle = onPath.constFind(id); circle != onPath.cend()) {
+    for (size_t i = *circle; i < path.size(); ++i) derived_.insert(path[i], WalkUp(path[i]));
+    path.resize(*circle);
+  }
+  for (auto node = path.rbegin(); node != path.rend(); ++node) {
+    const int32_t parent = Parent(*node);
+    Derived derived;
+    if (parent != 0) {
+      const Derived above = derived_.value(parent);
+      derived.underTag = above.underTag || IsTag(parent);
+      derived.categoryId = above.categoryId != 0 ? above.categoryId : IsCategory(parent) ? parent : 0;
+    }
+    derived_.insert(*node, derived);
+  }
+  return derived_.value(tagId);
 }
 
 // A category filed in a folder names no tags below it: the branch's root is

@@ -6,7 +6,9 @@
 #include <QString>
 
 #include <cstdint>
+#include <memory>
 
+class SqlCommand;
 class SqlConnection;
 
 namespace TagStore {
@@ -26,7 +28,8 @@ class TagPlacement {
     bool underTag = false;   // a tag is above the node
     int32_t categoryId = 0;  // the outermost category above it; 0 for none
   };
-  // What the node's ancestors make of it.
+  // What the node's ancestors make of it. Answers are kept: the placement
+  // stands for the rows as they were read.
   Derived Derive(int32_t tagId) const;
   // Name of the category at the root of the node's branch (the node itself
   // when it is at the top level), "Orphan Tag" when that root is no category.
@@ -50,17 +53,21 @@ class TagPlacement {
   const Node* Find(int32_t tagId) const;
 
  private:
-  // Reads the nodes of a SELECT of TagID, Tag, Type and lowest parent.
-  void ReadNodes(const QString& sql) const;
+  // Reads the node's row, through one statement prepared for every look-up.
+  void ReadNode(int32_t tagId) const;
   bool IsCategory(int32_t tagId) const;
   bool IsTag(int32_t tagId) const;
   // Calls `visit` for each ancestor from the parent upwards; stops at the top
   // or where 'P' links of an old library run in a circle.
   template <typename Visit>
   void ForEachAncestor(int32_t tagId, Visit visit) const;
+  // Derive by a walk over every ancestor.
+  Derived WalkUp(int32_t tagId) const;
 
   SqlConnection* lazyDb_ = nullptr;  // set when tags are read as needed
+  mutable std::shared_ptr<SqlCommand> lookup_;
   mutable QHash<int32_t, Node> nodes_;
+  mutable QHash<int32_t, Derived> derived_;
 };
 
 }  // namespace TagStore

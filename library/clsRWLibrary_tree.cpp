@@ -12,6 +12,7 @@
 #include "devices/StorageDevice.h"
 #include "library/FormatIndex.h"
 #include "platform/RWError.h"
+#include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 #include "platform/controls/TreeView.h"
 #include "ui/SchemeColours.h"
@@ -20,9 +21,13 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <array>
+#include <charconv>
 #include <functional>
+#include <limits>
+#include <map>
+#include <string_view>
 #include <tuple>
-#include <unordered_map>
 #include <unordered_set>
 #include <utility>
 #include <vector>
@@ -30,6 +35,7 @@
 namespace {
 
 constexpr COLORREF kRed = 255;
+constexpr int64_t kSavedPlaylists = 2;  // the fixed node every playlist hangs below
 
 struct FixedNode {
   const char* parent;  // empty: the top level
@@ -59,14 +65,26 @@ constexpr FixedNode kGroups[] = {{"", "ID-1", "Untagged", "UNTAGGED"},
                                  {"RATINGS", "R-1", "1", "STAR"},
                                  {"RATINGS", "R-0", "Unrated", "UNSTAR"}};
 
-QString TagKey(int64_t tagId) { return QStringLiteral("ID") + QString::number(tagId); }
+// Made in one piece, as every tag of the tree needs its key.
+QString TagKey(int64_t tagId) {
+  char key[24] = "ID";
+  const char* end = std::to_chars(key + 2, key + sizeof key, tagId).ptr;
+  return QString::fromLatin1(key, end - key);
+}
+
+// A text's units, compared in line: the build looks at the type and the
+// image of every tag more than once.
+std::u16string_view Units(const QString& text) {
+  return {reinterpret_cast<const char16_t*>(text.constData()), static_cast<size_t>(text.size())};
+}
 
 QString ImageOfTagType(const QString& type) {
-  if (type == QLatin1String("F")) return QStringLiteral("FOLDERCLOSED");
-  if (type == QLatin1String("C")) return QStringLiteral("CATEGORY");
-  if (type == QLatin1String("L")) return QStringLiteral("PLAYLIST");
-  if (type == QLatin1String("S")) return QStringLiteral("SEARCH");
-  if (type == QLatin1String("V")) return QStringLiteral("VIEW");
+  const std::u16string_view units = Units(type);
+  if (units == u"F") return QStringLiteral("FOLDERCLOSED");
+  if (units == u"C") return QStringLiteral("CATEGORY");
+  if (units == u"L") return QStringLiteral("PLAYLIST");
+  if (units == u"S") return QStringLiteral("SEARCH");
+  if (units == u"V") return QStringLiteral("VIEW");
   return QStringLiteral("TAG");
 }
 
@@ -102,146 +120,226 @@ void UpdateExpandIcon(ctl::TreeView& tree, ctl::Node* node) {
 
 // A tag as the tree shows it.
 struct TagText {
+  int64_t tagId = 0;
   QString tag;
   QString type;
   bool hasParentLink = false;  // it hangs below another tag (or below nothing)
   bool hasChildren = false;    // some parent link names it, even one from a missing tag
+  uint32_t place = 0;          // in the order of type and name
+  ctl::Node* node = nullptr;   // once a level has shown it
 };
 
-// The tag hierarchy read once: every tag by TagID, and the parent links between
-// existing tags in the order a level shows the children (the child's type and
-// name, then parent, then child).
+constexpr uint32_t kNoTag = std::numeric_limits<uint32_t>::max();
+
+// The tag hierarchy read once: every tag in the order of TagID, the parent
+// links between tags in the order a level shows the children (the child's
+// type and name, then parent, then child), and the 'L' links between tags.
+// Links name their tags by their index in `tags`, so the build looks nothing
+// up by number after the read.
 struct TagHierarchy {
-  std::vector<int64_t> tagIds;  // by TagID
-  std::unordered_map<int64_t, TagText> tags;
-  std::vector<std::pair<int64_t, int64_t>> childParent;
+  std::vector<int64_t> tagIds;  // each tag's TagID, for the look-ups of the read
+  std::vector<TagText> tags;
+  std::vector<std::pair<uint32_t, uint32_t>> childParent;
+  // The links naming tag i as parent: their places in childParent, in their
+  // order there, are parentLinks[firstLink[i]] up to parentLinks[firstLink[i + 1]].
+  std::vector<uint32_t> firstLink;
+  std::vector<uint32_t> parentLinks;
+  std::vector<std::pair<uint32_t, uint32_t>> crossLinks;  // tag, linked tag; in the order of the file
   // Some parent link has an end that is not a tag: only the library file can
   // then tell whether the links go round in a circle.
   bool linksOutsideTags = false;
+
+  // The index of the tag of that number; kNoTag when there is none.
+  uint32_t Find(int64_t tagId) const {
+    const auto found = std::ranges::lower_bound(tagIds, tagId);
+    return found != tagIds.end() && *found == tagId ? static_cast<uint32_t>(found - tagIds.begin()) : kNoTag;
+  }
 };
 
-// The place of each tag (by TagID) in the order of type and name, as SQLite
-// orders them; tags of one type and name share a place.
-std::unordered_map<int64_t, uint32_t> PlacesByTypeAndName(
-    const std::vector<std::pair<int64_t, std::pair<SqlOrderKey, SqlOrderKey>>>& typesAndNames) {
-  const auto compare = [&](uint32_t a, uint32_t b) {
-    const auto& [typeA, nameA] = typesAndNames[a].second;
-    const auto& [typeB, nameB] = typesAndNames[b].second;
-    const int type = Compare(typeA, typeB);
-    return type != 0 ? type : Compare(nameA, nameB);
-  };
-  std::vector<uint32_t> order(typesAndNames.size());
-  for (uint32_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::ranges::sort(order, [&](uint32_t a, uint32_t b) { return compare(a, b) < 0; });
-  std::unordered_map<int64_t, uint32_t> places;
-  places.reserve(order.size());
-  uint32_t place = 0;
-  for (size_t i = 0; i < order.size(); ++i) {
-    if (i > 0 && compare(order[i - 1], order[i]) != 0) ++place;
-    places[typesAndNames[order[i]].first] = place;
-  }
-  return places;
+// A tag's type and name as the places are sorted: the type by its rank
+// among the types, the name by its units, of which the first eight are also
+// held in two numbers. Most names differ within their first eight units, and
+// names that share them are compared from the ninth on.
+constexpr size_t kHeadUnits = 8;
+
+struct PlaceEntry {
+  uint64_t group;                // the type's rank, then the name's storage class
+  std::array<uint64_t, 2> head;  // the first eight units, four to a number, missing ones as 0
+  std::u16string_view name;
+  uint32_t tag;
+};
+
+bool PlaceBefore(const PlaceEntry& a, const PlaceEntry& b) {
+  if (a.group != b.group) return a.group < b.group;
+  if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
+  if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
+  // Missing units count as 0 in the heads, so a short name needs the whole
+  // comparison, its length included.
+  if (a.name.size() < kHeadUnits || b.name.size() < kHeadUnits) return a.name < b.name;
+  return a.name.substr(kHeadUnits) < b.name.substr(kHeadUnits);
 }
 
-// Two plain reads, the tags and every parent link, put in order here: sorting
-// the links in the query by their child's type and name cost more than all
-// the rest of the tree. A link's end is a tag only when it is an integer that
-// is some tag's number.
-TagHierarchy ReadTagHierarchy(SqlConnection& db) {
-  TagHierarchy hierarchy;
-  std::vector<std::pair<int64_t, std::pair<SqlOrderKey, SqlOrderKey>>> typesAndNames;
-  {
-    SqlRecordset tags(db, QStringLiteral("SELECT TagID, Tag, Type FROM Tags ORDER BY TagID"));
-    hierarchy.tagIds.reserve(static_cast<size_t>(tags.RecordCount()));
-    hierarchy.tags.reserve(static_cast<size_t>(tags.RecordCount()));
-    typesAndNames.reserve(static_cast<size_t>(tags.RecordCount()));
-    for (; !tags.Eof(); tags.MoveNext()) {
-      const int64_t tagId = tags.Value(0).toInt64();
-      hierarchy.tagIds.push_back(tagId);
-      hierarchy.tags[tagId] = {tags.Value(1).toString(), tags.Value(2).toString()};
-      typesAndNames.emplace_back(tagId, std::pair(OrderKey(tags.Value(2)), OrderKey(tags.Value(1))));
-    }
+// Gives each tag its place in the order of type and name, as SQLite orders
+// them; tags of one type and name share a place. The types are few, so each
+// is ranked once. `typesAndNames` holds the tags' keys in the order of `tags`.
+void PlaceByTypeAndName(std::vector<TagText>& tags,
+                        const std::vector<std::pair<SqlOrderKey, SqlOrderKey>>& typesAndNames) {
+  const auto keyLess = [](const SqlOrderKey& a, const SqlOrderKey& b) { return Compare(a, b) < 0; };
+  std::map<SqlOrderKey, uint64_t, decltype(keyLess)> typeRanks(keyLess);
+  for (const auto& key : typesAndNames) typeRanks.try_emplace(key.first, 0);
+  uint64_t rank = 0;
+  for (auto& entry : typeRanks) entry.second = rank++;
+  std::vector<PlaceEntry> entries;
+  entries.reserve(typesAndNames.size());
+  for (uint32_t i = 0; i < typesAndNames.size(); ++i) {
+    const auto& [type, name] = typesAndNames[i];
+    const std::u16string_view units(reinterpret_cast<const char16_t*>(name.units.constData()),
+                                    static_cast<size_t>(name.units.size()));
+    std::array<uint64_t, 2> head{};
+    for (size_t u = 0; u < kHeadUnits; ++u) head[u / 4] = head[u / 4] << 16 | (u < units.size() ? units[u] : 0);
+    entries.push_back({typeRanks.find(type)->second << 2 | static_cast<uint64_t>(name.storageClass), head, units, i});
   }
-  SqlRecordset rows(db, QStringLiteral("SELECT TagID, LinkedTag, typeof(TagID) = 'integer', typeof(LinkedTag) = "
-                                       "'integer' FROM TagLinks WHERE Relationship = 'P'"));
-  for (; !rows.Eof(); rows.MoveNext()) {
-    const int64_t child = rows.Value(0).toInt64();
-    const int64_t parent = rows.Value(1).toInt64();
-    const auto childTag = rows.Value(2).toInt64() != 0 ? hierarchy.tags.find(child) : hierarchy.tags.end();
-    const auto parentTag = rows.Value(3).toInt64() != 0 ? hierarchy.tags.find(parent) : hierarchy.tags.end();
-    const bool childIsTag = childTag != hierarchy.tags.end();
-    const bool parentIsTag = parentTag != hierarchy.tags.end();
-    if (childIsTag) childTag->second.hasParentLink = true;
-    if (parentIsTag) parentTag->second.hasChildren = true;
-    if (childIsTag && parentIsTag) {
+  std::ranges::sort(entries, PlaceBefore);
+  uint32_t place = 0;
+  for (size_t i = 0; i < entries.size(); ++i) {
+    if (i > 0 && PlaceBefore(entries[i - 1], entries[i])) ++place;
+    tags[entries[i].tag].place = place;
+  }
+}
+
+// Puts the parent links in the order a level shows the children (the
+// child's place, then parent, then child: the order of the indexes is that
+// of the TagIDs) and lists each parent's links.
+void OrderParentLinks(TagHierarchy& hierarchy) {
+  std::vector<std::tuple<uint32_t, uint32_t, uint32_t>> ordered;  // the child's place, parent, child
+  ordered.reserve(hierarchy.childParent.size());
+  for (const auto& [child, parent] : hierarchy.childParent) {
+    ordered.emplace_back(hierarchy.tags[child].place, parent, child);
+  }
+  std::ranges::sort(ordered);
+  hierarchy.firstLink.assign(hierarchy.tags.size() + 1, 0);
+  for (size_t i = 0; i < ordered.size(); ++i) {
+    hierarchy.childParent[i] = {std::get<2>(ordered[i]), std::get<1>(ordered[i])};
+    ++hierarchy.firstLink[std::get<1>(ordered[i]) + 1];
+  }
+  for (size_t i = 1; i < hierarchy.firstLink.size(); ++i) hierarchy.firstLink[i] += hierarchy.firstLink[i - 1];
+  hierarchy.parentLinks.resize(ordered.size());
+  std::vector<uint32_t> next(hierarchy.firstLink.begin(), hierarchy.firstLink.end() - 1);
+  for (uint32_t i = 0; i < ordered.size(); ++i) hierarchy.parentLinks[next[hierarchy.childParent[i].second]++] = i;
+}
+
+// Two plain reads, the tags and every link, put in order here: sorting the
+// links in the query by their child's type and name cost more than all the
+// rest of the tree. A link's end is a tag only when it is an integer that is
+// some tag's number. The rows are stepped through, not held in a recordset:
+// each goes straight into the hierarchy.
+TagHierarchy ReadTagHierarchy(SqlConnection& db) {
+  TransactionGuard guard(db, QStringLiteral("PT"));
+  TagHierarchy hierarchy;
+  std::vector<std::pair<SqlOrderKey, SqlOrderKey>> typesAndNames;
+  SqlCommand tags(db, QStringLiteral("SELECT TagID, Tag, Type FROM Tags ORDER BY TagID"));
+  while (tags.Step()) {
+    const SqlValue name = tags.Value(1);
+    const SqlValue type = tags.Value(2);
+    hierarchy.tagIds.push_back(tags.ColumnInt(0));
+    hierarchy.tags.push_back({.tagId = hierarchy.tagIds.back(), .tag = name.toString(), .type = type.toString()});
+    typesAndNames.emplace_back(OrderKey(type), OrderKey(name));
+  }
+  SqlCommand rows(db, QStringLiteral("SELECT TagID, LinkedTag, Relationship = 'P', Relationship = 'L' FROM TagLinks"));
+  const auto tagOf = [&](const SqlValue& end) {
+    return end.type() == SqlValue::Type::Integer ? hierarchy.Find(end.toInt64()) : kNoTag;
+  };
+  while (rows.Step()) {
+    const uint32_t child = tagOf(rows.Value(0));
+    const uint32_t parent = tagOf(rows.Value(1));
+    if (rows.ColumnInt(2) == 0) {
+      if (rows.ColumnInt(3) != 0 && child != kNoTag && parent != kNoTag) {
+        hierarchy.crossLinks.emplace_back(child, parent);
+      }
+      continue;
+    }
+    if (child != kNoTag) hierarchy.tags[child].hasParentLink = true;
+    if (parent != kNoTag) hierarchy.tags[parent].hasChildren = true;
+    if (child != kNoTag && parent != kNoTag) {
       hierarchy.childParent.emplace_back(child, parent);
     } else {
       hierarchy.linksOutsideTags = true;
     }
   }
-  const std::unordered_map<int64_t, uint32_t> places = PlacesByTypeAndName(typesAndNames);
-  std::vector<std::tuple<uint32_t, int64_t, int64_t>> ordered;  // the child's place, parent, child
-  ordered.reserve(hierarchy.childParent.size());
-  for (const auto& [child, parent] : hierarchy.childParent) ordered.emplace_back(places.at(child), parent, child);
-  std::ranges::sort(ordered);
-  for (size_t i = 0; i < ordered.size(); ++i) {
-    hierarchy.childParent[i] = {std::get<2>(ordered[i]), std::get<1>(ordered[i])};
-  }
+  PlaceByTypeAndName(hierarchy.tags, typesAndNames);
+  OrderParentLinks(hierarchy);
+  guard.Commit();
   return hierarchy;
 }
 
-// A tag waiting on a level, with the parent it is shown below (0: the top).
+// A tag waiting on a level, with the tag it is shown below (kNoTag: the top).
 struct LevelRow {
-  int64_t tagId;
-  int64_t parentId;
+  uint32_t tag;
+  uint32_t parent;
 };
+
+// The TagID of the row's parent, 0 at the top. A link to a tag numbered 0
+// counts as one to the top, as the number alone tells.
+int64_t ParentId(const TagHierarchy& hierarchy, const LevelRow& row) {
+  return row.parent == kNoTag ? 0 : hierarchy.tags[row.parent].tagId;
+}
 
 // One level into the tree. A tag met a second time (a second parent, or a
 // circle of parent links) keeps its first node (of two parents on one level,
 // the lower TagID's, as the tag's derived category has it); its repeated rows
 // leave the level, so the build cannot go round a circle for ever. A row whose
-// parent has no node stays without one. `nodes` holds the tags' nodes by
-// TagID (the tree holds no other tag nodes yet). True when a tag was met again.
-bool AddTagLevel(const TagHierarchy& hierarchy, std::vector<LevelRow>& level, ctl::TreeView& tree,
-                 std::unordered_map<int64_t, ctl::Node*>& nodes) {
+// parent has no node stays without one. Each tag's node is kept with the tag
+// (the tree holds no other tag nodes yet); `shown` counts them. True when a
+// tag was met again.
+bool AddTagLevel(TagHierarchy& hierarchy, std::vector<LevelRow>& level, ctl::TreeView& tree, size_t& shown) {
   bool repeated = false;
   std::vector<LevelRow> waiting;
   waiting.reserve(level.size());
-  const auto nodeOf = [&](int64_t tagId) {
-    const auto found = nodes.find(tagId);
-    return found == nodes.end() ? nullptr : found->second;
-  };
   for (const LevelRow& row : level) {
-    if (nodes.contains(row.tagId)) {
+    TagText& tag = hierarchy.tags[row.tag];
+    if (tag.node) {
       repeated = true;
       continue;
     }
     waiting.push_back(row);
     // Playlists hang below the playlists' folder, whatever their parent.
-    const TagText& tag = hierarchy.tags.at(row.tagId);
-    const int64_t parentId = tag.type == QLatin1String("L") ? 2 : row.parentId;
-    ctl::Node* parent = parentId == 0 ? nullptr : nodeOf(parentId);
+    const bool playlist = Units(tag.type) == u"L";
+    const int64_t parentId = playlist ? kSavedPlaylists : ParentId(hierarchy, row);
+    const uint32_t parentTag = playlist ? hierarchy.Find(kSavedPlaylists) : row.parent;
+    ctl::Node* parent = parentId == 0 || parentTag == kNoTag ? nullptr : hierarchy.tags[parentTag].node;
     if (parentId != 0 && !parent) continue;
-    nodes[row.tagId] = tree.Nodes.Add(parent, parent ? ctl::tvwChild : ctl::tvwLast, TagKey(row.tagId), tag.tag,
-                                      ImageOfTagType(tag.type));
+    tag.node = tree.Nodes.Add(parent, parent ? ctl::tvwChild : ctl::tvwLast, TagKey(tag.tagId), tag.tag,
+                              ImageOfTagType(tag.type));
+    ++shown;
   }
   level = std::move(waiting);
   return repeated;
 }
 
 // The next level: the children of the level's tags that have any, after the
-// rows still waiting. A row leaves when it is at the top, or when its tag is
-// the parent of a waiting row (its children are on their way).
+// rows still waiting, in the order of the links. A row leaves when it is at
+// the top, or when its tag is the parent of a waiting row (its children are
+// on their way). Only the level's own links are visited, so a hierarchy
+// costs the same whether its tags stand side by side or one below another.
 void DescendLevel(const TagHierarchy& hierarchy, std::vector<LevelRow>& level) {
-  std::erase_if(level, [&](const LevelRow& row) { return !hierarchy.tags.at(row.tagId).hasChildren; });
-  std::unordered_set<int64_t> onLevel;
-  for (const LevelRow& row : level) onLevel.insert(row.tagId);
-  for (const auto& [child, parent] : hierarchy.childParent) {
-    if (onLevel.contains(parent)) level.push_back({child, parent});
+  std::erase_if(level, [&](const LevelRow& row) { return !hierarchy.tags[row.tag].hasChildren; });
+  std::unordered_set<uint32_t> onLevel;
+  std::vector<uint32_t> links;
+  for (const LevelRow& row : level) {
+    if (!onLevel.insert(row.tag).second) continue;
+    links.insert(links.end(), hierarchy.parentLinks.begin() + hierarchy.firstLink[row.tag],
+                 hierarchy.parentLinks.begin() + hierarchy.firstLink[row.tag + 1]);
+  }
+  std::ranges::sort(links);
+  for (const uint32_t link : links) {
+    const auto& [child, parent] = hierarchy.childParent[link];
+    level.push_back({child, parent});
   }
   std::unordered_set<int64_t> parents;
-  for (const LevelRow& row : level) parents.insert(row.parentId);
-  std::erase_if(level, [&](const LevelRow& row) { return row.parentId == 0 || parents.contains(row.tagId); });
+  for (const LevelRow& row : level) parents.insert(ParentId(hierarchy, row));
+  std::erase_if(level, [&](const LevelRow& row) {
+    return ParentId(hierarchy, row) == 0 || parents.contains(hierarchy.tags[row.tag].tagId);
+  });
 }
 
 // The tags that are their own ancestor over parent links.
@@ -262,26 +360,26 @@ QStringList TagsInCircles(SqlConnection& db) {
 // link names it as parent any more).
 bool LinksMayCircle(const TagHierarchy& hierarchy) {
   if (hierarchy.linksOutsideTags) return true;
-  std::unordered_map<int64_t, int> childLinks;  // links naming the tag as parent
-  std::unordered_map<int64_t, std::vector<int64_t>> parents;
+  std::vector<int> childLinks(hierarchy.tags.size(), 0);  // links naming the tag as parent
+  std::vector<std::vector<uint32_t>> parents(hierarchy.tags.size());
   for (const auto& [child, parent] : hierarchy.childParent) {
     ++childLinks[parent];
     parents[child].push_back(parent);
   }
-  std::vector<int64_t> free;
-  for (const int64_t tagId : hierarchy.tagIds) {
-    if (!childLinks.contains(tagId)) free.push_back(tagId);
+  std::vector<uint32_t> free;
+  for (uint32_t tag = 0; tag < hierarchy.tags.size(); ++tag) {
+    if (childLinks[tag] == 0) free.push_back(tag);
   }
   size_t taken = 0;
   while (!free.empty()) {
-    const int64_t tagId = free.back();
+    const uint32_t tag = free.back();
     free.pop_back();
     ++taken;
-    for (const int64_t parent : parents[tagId]) {
+    for (const uint32_t parent : parents[tag]) {
       if (--childLinks[parent] == 0) free.push_back(parent);
     }
   }
-  return taken < hierarchy.tagIds.size();
+  return taken < hierarchy.tags.size();
 }
 
 void ReportCircles(const QStringList& names) {
@@ -292,49 +390,42 @@ void ReportCircles(const QStringList& names) {
                      vbExclamation, QString(), ProgramMessageOwner());
 }
 
-// The tag levels, top level first, built from one read of the tags and their
-// parent links: each pass shows its level's tags and replaces them by their
-// children. The top level is every tag without a parent link (a tag that only
-// hosts 'L' links is still a top-level tag). A path down the levels that does
-// not come back to a tag is no longer than the number of tags; only rows that
-// cannot get a node could go on past that, and they stop there.
-void AddTagLevels(SqlConnection& db, ctl::TreeView& tree) {
-  TagHierarchy hierarchy;
-  {
-    TransactionGuard guard(db, QStringLiteral("PT"));
-    hierarchy = ReadTagHierarchy(db);
-    guard.Commit();
-  }
+// The tag levels, top level first, built from the hierarchy read once: each
+// pass shows its level's tags and replaces them by their children. The top
+// level is every tag without a parent link (a tag that only hosts 'L' links
+// is still a top-level tag). A path down the levels that does not come back
+// to a tag is no longer than the number of tags; only rows that cannot get a
+// node could go on past that, and they stop there.
+void AddTagLevels(SqlConnection& db, TagHierarchy& hierarchy, ctl::TreeView& tree) {
+  tree.Nodes.Reserve(static_cast<int>(hierarchy.tags.size() + std::size(kGroups)));
   std::vector<LevelRow> level;
-  for (const int64_t tagId : hierarchy.tagIds) {
-    if (!hierarchy.tags.at(tagId).hasParentLink) level.push_back({tagId, 0});
+  for (uint32_t tag = 0; tag < hierarchy.tags.size(); ++tag) {
+    if (!hierarchy.tags[tag].hasParentLink) level.push_back({tag, kNoTag});
   }
   bool repeated = false;
-  std::unordered_map<int64_t, ctl::Node*> nodes;
-  nodes.reserve(hierarchy.tagIds.size());
-  for (size_t depth = 0; !level.empty() && depth <= hierarchy.tagIds.size() + 1; ++depth) {
-    if (AddTagLevel(hierarchy, level, tree, nodes)) repeated = true;
+  size_t shown = 0;
+  for (size_t depth = 0; !level.empty() && depth <= hierarchy.tags.size() + 1; ++depth) {
+    if (AddTagLevel(hierarchy, level, tree, shown)) repeated = true;
     DescendLevel(hierarchy, level);
   }
   // A circle of parent links shows as a repeated tag when the circle hangs
   // below the top level, and as tags without a node when it does not.
-  if ((repeated || nodes.size() < hierarchy.tagIds.size()) && LinksMayCircle(hierarchy)) {
+  if ((repeated || shown < hierarchy.tags.size()) && LinksMayCircle(hierarchy)) {
     ReportCircles(TagsInCircles(db));
   }
 }
 
-// One node per 'L' link under the tag that hosts it; a pair of links in both
-// directions (synonyms) shows AKA on both nodes, a one-way link LINK.
-void AddLinkNodes(SqlConnection& db, ctl::TreeView& tree) {
-  SqlRecordset rows(db, QStringLiteral("Select TL.*, T.Tag from TagLinks TL, Tags T WHERE TL.LinkedTag = T.TagID AND "
-                                       "TL.Relationship='L'"));
-  for (; !rows.Eof(); rows.MoveNext()) {
-    const QString tagId = rows.Value(QStringLiteral("TagID")).toString();
-    const QString linked = rows.Value(QStringLiteral("LinkedTag")).toString();
-    ctl::Node* node = AddNode(tree, QStringLiteral("ID") + tagId, QStringLiteral("LINK%1-%2").arg(tagId, linked),
-                              rows.Value(QStringLiteral("Tag")).toString(), QStringLiteral("AKA"));
+// One node per 'L' link under the tag that hosts it, named after the linked
+// tag; a pair of links in both directions (synonyms) shows AKA on both nodes,
+// a one-way link LINK.
+void AddLinkNodes(const TagHierarchy& hierarchy, ctl::TreeView& tree) {
+  for (const auto& [host, target] : hierarchy.crossLinks) {
+    const QString tag = QString::number(hierarchy.tags[host].tagId);
+    const QString linked = QString::number(hierarchy.tags[target].tagId);
+    ctl::Node* node = AddNode(tree, TagKey(hierarchy.tags[host].tagId), QStringLiteral("LINK%1-%2").arg(tag, linked),
+                              hierarchy.tags[target].tag, QStringLiteral("AKA"));
     if (!node) continue;
-    ctl::Node* opposite = tree.Nodes.Find(QStringLiteral("LINK%1-%2").arg(linked, tagId));
+    ctl::Node* opposite = tree.Nodes.Find(QStringLiteral("LINK%1-%2").arg(linked, tag));
     if (opposite) {
       opposite->SetImage(QStringLiteral("AKA"));
     } else {
@@ -398,7 +489,7 @@ void FinishNodes(ctl::TreeView& tree) {
   SetImage(tree, QStringLiteral("ID3"), QStringLiteral("SEARCHFOLDER"));
   SetImage(tree, QStringLiteral("ID4"), QStringLiteral("VIEWFOLDER"));
   for (const auto& node : tree.Nodes) {
-    node->SetBold(node->Image() != QLatin1String("LINK") && node->Image() != QLatin1String("AKA"));
+    node->SetBold(Units(node->Image()) != u"LINK" && Units(node->Image()) != u"AKA");
     node->SetForeColor(gSchemeColour4);
     UpdateExpandIcon(tree, node.get());
   }
@@ -409,22 +500,43 @@ void FinishNodes(ctl::TreeView& tree) {
 // The sort prefix of a node's kind; kinds without one of their own take the
 // prefix of the node added before them, so a run of dates, formats or devices
 // sorts with the group it belongs to.
-QString SortPrefix(const QString& image, const QString& previous) {
-  static const QHash<QString, QString> prefixes = {{QStringLiteral("CATEGORY"), QStringLiteral(" 000")},
-                                                   {QStringLiteral("FOLDEROPEN"), QStringLiteral(" 111")},
-                                                   {QStringLiteral("FOLDERCLOSED"), QStringLiteral(" 111")},
-                                                   {QStringLiteral("TAG"), QStringLiteral(" 222")},
-                                                   {QStringLiteral("AKA"), QStringLiteral(" 333")},
-                                                   {QStringLiteral("LINK"), QStringLiteral(" 444")},
-                                                   {QStringLiteral("UNPLAYABLE"), QStringLiteral(" 555")},
-                                                   {QStringLiteral("UNTAGGED"), QStringLiteral(" 666")},
-                                                   {QStringLiteral("FORMATS"), QStringLiteral(" 777")},
-                                                   {QStringLiteral("RATINGFOLDER"), QStringLiteral(" 777")},
-                                                   {QStringLiteral("MEDIAFOLDER"), QStringLiteral(" 777")},
-                                                   {QStringLiteral("PLFOLDER"), QStringLiteral(" 888")},
-                                                   {QStringLiteral("SEARCHFOLDER"), QStringLiteral(" 888")},
-                                                   {QStringLiteral("VIEWFOLDER"), QStringLiteral(" 888")}};
-  return prefixes.value(image, previous);
+// The kinds are few: a look down the list costs less than hashing the image
+// key of every node.
+const QString& SortPrefix(const QString& image, const QString& previous) {
+  static const std::pair<std::u16string_view, QString> prefixes[] = {
+      {u"TAG", QStringLiteral(" 222")},          {u"CATEGORY", QStringLiteral(" 000")},
+      {u"FOLDEROPEN", QStringLiteral(" 111")},   {u"FOLDERCLOSED", QStringLiteral(" 111")},
+      {u"AKA", QStringLiteral(" 333")},          {u"LINK", QStringLiteral(" 444")},
+      {u"UNPLAYABLE", QStringLiteral(" 555")},   {u"UNTAGGED", QStringLiteral(" 666")},
+      {u"FORMATS", QStringLiteral(" 777")},      {u"RATINGFOLDER", QStringLiteral(" 777")},
+      {u"MEDIAFOLDER", QStringLiteral(" 777")},  {u"PLFOLDER", QStringLiteral(" 888")},
+      {u"SEARCHFOLDER", QStringLiteral(" 888")}, {u"VIEWFOLDER", QStringLiteral(" 888")}};
+  const std::u16string_view kind = Units(image);
+  for (const auto& [known, prefix] : prefixes) {
+    if (kind == known) return prefix;
+  }
+  return previous;
+}
+
+// The order of a level sorted as if each node's text began with its kind's
+// prefix, the levels being sorted in the order of the nodes, parent first,
+// and each node's prefix coming off once its own turn is past: on a level
+// sorted after that (below a parent added after the node, as a move leaves
+// it) the node counts by its text alone. `stage` is the index of the level's
+// parent (0 for the top level).
+std::function<bool(const ctl::Node*, const ctl::Node*)> KindThenText(const std::vector<const QString*>& prefixes,
+                                                                     int stage) {
+  return [&prefixes, stage](const ctl::Node* a, const ctl::Node* b) {
+    const QStringView kindA = a->Index() > stage ? QStringView(*prefixes[a->Index() - 1]) : QStringView();
+    const QStringView kindB = b->Index() > stage ? QStringView(*prefixes[b->Index() - 1]) : QStringView();
+    if (kindA.size() == kindB.size()) {
+      // Prefixes of spaces and digits, all of one length, tell the kinds
+      // apart as the whole texts would.
+      const int kinds = kindA.compare(kindB);
+      return kinds != 0 ? kinds < 0 : ctl::TreeView::TextBefore(a->Text(), b->Text());
+    }
+    return ctl::TreeView::TextBefore(kindA.toString() + a->Text(), kindB.toString() + b->Text());
+  };
 }
 
 QString DeviceText(SqlRecordset& row) {
@@ -483,8 +595,12 @@ void clsRWLibrary::PopulateTree() {
   const TreeUpdate update(tree);
   tree.Nodes.Clear();
   tree.SetSorted(false);
-  TreeStep([&] { AddTagLevels(db, tree); });
-  TreeStep([&] { AddLinkNodes(db, tree); });
+  TagHierarchy hierarchy;
+  TreeStep([&] {
+    hierarchy = ReadTagHierarchy(db);
+    AddTagLevels(db, hierarchy, tree);
+  });
+  TreeStep([&] { AddLinkNodes(hierarchy, tree); });
   TreeStep([&] { AddFixedGroups(tree); });
   TreeStep([&] { AddFormatNodes(db, tree); });
   TreeStep([&] { TagSavedSearches(db, tree); });
@@ -499,21 +615,27 @@ void clsRWLibrary::SortTree() {
   if (!gTVOutMode) modReelwise::SetWindowRedraw(&tree, true);
   {
     const TreeUpdate update(tree);
-    // The tree sorts every level by text: with the kind's prefix in front, the
-    // kinds come in their order and each kind alphabetically.
-    QString prefix = QStringLiteral(" 999");
+    // The tree sorts every level by text with the kind's prefix in front, so
+    // the kinds come in their order and each kind alphabetically.
+    static const QString kNoKind = QStringLiteral(" 999");
+    std::vector<const QString*> prefixes;  // by the nodes' indexes
+    prefixes.reserve(static_cast<size_t>(tree.Nodes.Count()));
+    const QString* prefix = &kNoKind;
     for (const auto& node : tree.Nodes) {
-      prefix = SortPrefix(node->Image(), prefix);
-      node->SetText(prefix + node->Text());
+      prefix = &SortPrefix(node->Image(), *prefix);
+      prefixes.push_back(prefix);
     }
-    tree.SetSorted(true);
+    tree.SortLevelBy(nullptr, KindThenText(prefixes, 0));
     // Parents come before their children in the collection, so each level is
-    // sorted while its texts still carry the prefix.
+    // sorted while its nodes still count with their prefix.
     for (const auto& node : tree.Nodes) {
-      node->SetText(node->Text().mid(4));
       const bool fixedOrder =
           node->Image() == QLatin1String("DATEFOLDER") || node->Image() == QLatin1String("RATINGFOLDER");
-      node->SetSorted(!fixedOrder);
+      if (fixedOrder) {
+        node->SetSorted(false);
+      } else {
+        tree.SortLevelBy(node.get(), KindThenText(prefixes, node->Index()));
+      }
     }
   }
   if (!gTVOutMode) modReelwise::SetWindowRedraw(&tree, false);

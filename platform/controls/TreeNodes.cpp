@@ -12,7 +12,25 @@ namespace {
 
 const QString kSource = QStringLiteral("Nodes");
 
+bool NodeBefore(const Node* a, const Node* b) { return TreeView::TextBefore(a->Text(), b->Text()); }
+
 }  // namespace
+
+// Texts are mostly ASCII, which is folded here unit by unit; from the first
+// unit that is not, the rest is left to QString::compare (an ASCII unit is a
+// whole character, so nothing carries over into the rest).
+bool TreeView::TextBefore(QStringView a, QStringView b) {
+  const qsizetype common = std::min(a.size(), b.size());
+  for (qsizetype i = 0; i < common; ++i) {
+    char16_t x = a[i].unicode();
+    char16_t y = b[i].unicode();
+    if (x >= 0x80 || y >= 0x80) return a.sliced(i).compare(b.sliced(i), Qt::CaseInsensitive) < 0;
+    if (x >= u'A' && x <= u'Z') x += u'a' - u'A';
+    if (y >= u'A' && y <= u'Z') y += u'a' - u'A';
+    if (x != y) return x < y;
+  }
+  return a.size() < b.size();
+}
 
 // --- Node ----------------------------------------------------------------------
 
@@ -108,25 +126,40 @@ void Node::EnsureVisible() {
 
 // --- NodeCollection --------------------------------------------------------------
 
+void NodeCollection::Reserve(int count) {
+  order_.reserve(static_cast<size_t>(std::max(count, 0)));
+  byKey_.reserve(std::max(count, 0));
+}
+
+Node** NodeCollection::ClaimKey(const QString& key) {
+  if (key.isEmpty()) return nullptr;
+  // One look-up both tells a used key and makes the new key's entry.
+  Node*& slot = byKey_[key];
+  if (slot) RaiseControlError(kErrKeyNotUnique, kSource);
+  return &slot;
+}
+
 Node* NodeCollection::Add(const QString& relative, int relationship, const QString& key, const QString& text,
                           const QString& image) {
   // A used key is told before a missing relative.
-  if (!key.isEmpty() && byKey_.contains(key)) RaiseControlError(kErrKeyNotUnique, kSource);
+  Node** slot = ClaimKey(key);
   Node* anchor = nullptr;
   if (!relative.isEmpty()) {
     anchor = Find(relative);
-    if (!anchor) RaiseControlError(kErrElementNotFound, kSource);
+    if (!anchor) {
+      if (slot) byKey_.remove(key);
+      RaiseControlError(kErrElementNotFound, kSource);
+    }
   }
-  return AddNew(anchor, relationship, key, text, image);
+  return AddNew(anchor, relationship, slot, key, text, image);
 }
 
 Node* NodeCollection::Add(Node* anchor, int relationship, const QString& key, const QString& text,
                           const QString& image) {
-  if (!key.isEmpty() && byKey_.contains(key)) RaiseControlError(kErrKeyNotUnique, kSource);
-  return AddNew(anchor, relationship, key, text, image);
+  return AddNew(anchor, relationship, ClaimKey(key), key, text, image);
 }
 
-Node* NodeCollection::AddNew(Node* anchor, int relationship, const QString& key, const QString& text,
+Node* NodeCollection::AddNew(Node* anchor, int relationship, Node** slot, const QString& key, const QString& text,
                              const QString& image) {
   Node* parent = nullptr;
   size_t position = tree_->roots_.size();
@@ -161,7 +194,7 @@ Node* NodeCollection::AddNew(Node* anchor, int relationship, const QString& key,
   Node* added = node.get();
   order_.push_back(std::move(node));
   added->index_ = Count();
-  if (!key.isEmpty()) byKey_.insert(key, added);
+  if (slot) *slot = added;
   if (inOrder) position = tree_->SortedPosition(tree_->Level(parent), text);
   tree_->Insert(added, parent, position);
   return added;
@@ -214,7 +247,7 @@ size_t TreeView::SortedPosition(const std::vector<Node*>& level, const QString& 
   // After the last node that does not sort after the text, as the common
   // control inserts into a sorted level.
   const auto at = std::upper_bound(level.begin(), level.end(), text, [](const QString& value, const Node* node) {
-    return QString::compare(value, node->text_, Qt::CaseInsensitive) < 0;
+    return TextBefore(value, node->text_);
   });
   return static_cast<size_t>(at - level.begin());
 }
@@ -284,14 +317,22 @@ void TreeView::Forget(Node* node) {
   order.erase(it);
 }
 
-void TreeView::SortLevel(Node* parent) {
+void TreeView::SortLevel(Node* parent) { SortLevel(parent, NodeBefore); }
+
+void TreeView::SortLevelBy(Node* parent, const std::function<bool(const Node*, const Node*)>& before) {
+  (parent ? parent->sorted_ : sorted_) = true;
+  SortLevel(parent, before);
+}
+
+template <typename Before>
+void TreeView::SortLevel(Node* parent, const Before& before) {
   std::vector<Node*>& level = Level(parent);
-  if (level.size() < 2) return;
+  // Levels mostly come in order already (the library's names are read in
+  // order): a look over the level then spares the sort.
+  if (std::is_sorted(level.begin(), level.end(), before)) return;
   const bool tell = !Updating();
   if (tell) emit model_->layoutAboutToBeChanged({model_->IndexOf(parent)});
-  std::stable_sort(level.begin(), level.end(), [](const Node* a, const Node* b) {
-    return QString::compare(a->text_, b->text_, Qt::CaseInsensitive) < 0;
-  });
+  std::stable_sort(level.begin(), level.end(), before);
   for (size_t i = 0; i < level.size(); ++i) level[i]->row_ = static_cast<int>(i);
   if (!tell) return;
   model_->FollowNodes();

@@ -15,7 +15,9 @@
 #include "platform/controls/ImageList.h"
 
 #include <QHash>
+#include <QStringView>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -144,7 +146,10 @@ class NodeCollection {
   Node& Item(const ItemRef& ref) const;
   Node& operator()(const ItemRef& ref) const { return Item(ref); }
   Node* Find(const QString& key) const { return byKey_.value(key, nullptr); }
-  bool Exists(const QString& key) const { return byKey_.contains(key); }
+  bool Exists(const QString& key) const { return Find(key) != nullptr; }
+  // Makes room for `count` nodes in all, so that a large build does not
+  // rebuild the index of keys again and again as it grows.
+  void Reserve(int count);
   // Removes the node and its children; later indexes move down.
   void Remove(const ItemRef& ref);
   void Clear();
@@ -158,8 +163,12 @@ class NodeCollection {
   friend class Node;
 
   void Renumber();
-  // Add once the key is known to be free.
-  Node* AddNew(Node* anchor, int relationship, const QString& key, const QString& text, const QString& image);
+  // The index entry for a new node's key, empty till the node is made;
+  // nullptr for an empty key. A used key raises 35602.
+  Node** ClaimKey(const QString& key);
+  // Add once the key's entry is claimed.
+  Node* AddNew(Node* anchor, int relationship, Node** slot, const QString& key, const QString& text,
+               const QString& image);
 
   TreeView* tree_;
   std::vector<std::unique_ptr<Node>> order_;
@@ -179,6 +188,14 @@ class TreeView : public Control {
   void SetDropHighlight(Node* node);
   bool Sorted() const { return sorted_; }
   void SetSorted(bool sorted);
+  // Sorts the level below `parent` (the top level for nullptr) at once in an
+  // order of the caller's own, which keeps nodes that `before` does not tell
+  // apart in their order, and keeps the level sorted by text from then on,
+  // as setting Sorted does.
+  void SortLevelBy(Node* parent, const std::function<bool(const Node*, const Node*)>& before);
+  // Whether `a` comes before `b` in a sorted level: by text, without regard
+  // to case, as QString::compare orders them.
+  static bool TextBefore(QStringView a, QStringView b);
   int Style() const { return style_; }
   void SetStyle(int style);
   int LineStyle() const { return lineStyle_; }
@@ -236,6 +253,8 @@ class TreeView : public Control {
   void Detach(Node* node);
   void Move(Node* node, Node* parent);
   void SortLevel(Node* parent);
+  template <typename Before>
+  void SortLevel(Node* parent, const Before& before);
   size_t SortedPosition(const std::vector<Node*>& level, const QString& text) const;
   std::vector<Node*>& Level(Node* parent);
   void Forget(Node* node);

@@ -358,6 +358,32 @@ TEST_F(LibraryUpgradeTest, DeepAndCrossingHierarchiesLoseOnlyDirectlyImpliedTags
          "stays; a tag implied twice goes once; the pair keeps its lower tag, and its hanging tag goes";
 }
 
+// A chain of tags a thousand links deep costs the clean-up work in
+// proportion to its tags. The rows it writes are counted, not timed: a list
+// of every tag's whole reach took a row for each pair of tags on the chain.
+TEST_F(LibraryUpgradeTest, ADeepChainCostsTheCleanUpRowsInProportionToItsTags) {
+  auto db = FromTemplate();
+  constexpr int kDepth = 1000;
+  db->Execute(
+      QStringLiteral("WITH RECURSIVE N(i) AS (SELECT 10 UNION ALL SELECT i + 1 FROM N WHERE i < %1) "
+                     "INSERT INTO Tags (TagID, Tag, Type) SELECT i, 'Level ' || i, 'T' FROM N;"
+                     "INSERT INTO TagLinks SELECT TagID, TagID - 1, 'P' FROM Tags WHERE TagID > 10;"
+                     // The top two tags are synonyms as well, a circle at the far end of the chain.
+                     "INSERT INTO TagLinks VALUES (10, 11, 'L');"
+                     "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName) VALUES (1, 'S', '', 'a.mkv');"
+                     "INSERT INTO VideoSegments (SegmentID, FileID, Online, Rating) VALUES (1, 1, 1, 0), (2, 1, 1, 0);"
+                     "INSERT INTO SegmentTags VALUES (1, 10), (1, 11), (1, 500), (1, 501), (2, 12), (2, %1)")
+          .arg(9 + kDepth));
+  const int64_t before = db->TotalChanges();
+  RemoveOrphanRows(*db);
+  EXPECT_LT(db->TotalChanges() - before, kDepth / 10);
+  auto rows = db->OpenRecordset(QStringLiteral("SELECT SegmentID || ':' || TagID FROM SegmentTags ORDER BY 1"));
+  QStringList kept;
+  for (; !rows->Eof(); rows->MoveNext()) kept << rows->Value(0).toString();
+  EXPECT_EQ(kept.join(QLatin1Char(' ')), QStringLiteral("1:10 1:501 2:1009 2:12"))
+      << "the parent below its child goes, the lower of the synonyms stays, and tags far apart stay";
+}
+
 TEST_F(LibraryUpgradeTest, CleanUpRemovesWhatTheRowByRowReadingRemoves) {
   auto db = FromTemplate();
   std::mt19937 random(4601);

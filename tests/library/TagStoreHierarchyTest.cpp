@@ -6,6 +6,8 @@
 #include "platform/RWError.h"
 #include "tests/support/FaultTrigger.h"
 
+#include <QRegularExpression>
+
 namespace {
 
 using namespace TagStore;
@@ -242,6 +244,29 @@ TEST_F(NodeBehavioursTest, ManyRowsToPlaceAreDerivedAsAFewAre) {
   const QStringList many = Derived();
   EXPECT_EQ(many.mid(0, few.size()), few);
   EXPECT_EQ(many.mid(few.size()).filter(QStringLiteral("|T|10")).size(), 20) << "the loose tags below the folder";
+}
+
+// Each node sees what is above it from its own place: below a circle of an
+// old library's parent links the outermost category is the one the walk up
+// meets last, and on the circle each node sees the others. A chain thousands
+// deep under a category puts every tag of it in that category.
+TEST_F(NodeBehavioursTest, CirclesAndDeepChainsAreDerivedFromEachNodesPlace) {
+  Tag(70, QStringLiteral("Genre"), "C", 71);
+  Tag(71, QStringLiteral("Style"), "C", 70);
+  Tag(72, QStringLiteral("Rock"), "T", 71);
+  Tag(73, QStringLiteral("Punk"), "T", 72);
+  Tag(80, QStringLiteral("Loop"), "T", 81);
+  Tag(81, QStringLiteral("Ring"), "F", 80);
+  Tag(100, QStringLiteral("Top"), "C");
+  Exec(
+      QStringLiteral("WITH RECURSIVE N(i) AS (SELECT 101 UNION ALL SELECT i + 1 FROM N WHERE i < 3100) "
+                     "INSERT INTO Tags (TagID, Tag, Type) SELECT i, 'Level ' || i, 'T' FROM N;"
+                     "INSERT INTO TagLinks SELECT TagID, TagID - 1, 'P' FROM Tags WHERE TagID > 100"));
+  SetNodeBehaviours(Db(), false);
+  const QStringList derived = Derived();
+  EXPECT_EQ(derived.mid(4, 7),
+            QStringList({"70|C|71", "71|C|70", "72|T|70", "73|T|70", "80|T|NULL", "81|T|NULL", "100|C|NULL"}));
+  EXPECT_EQ(derived.mid(11).filter(QRegularExpression(QStringLiteral("^\\d+\\|T\\|100$"))).size(), 3000);
 }
 
 TEST_F(NodeBehavioursTest, AFullPassClearsACategoryThatNoLongerApplies) {

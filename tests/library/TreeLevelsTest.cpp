@@ -99,6 +99,26 @@ TEST_F(TreeLevelsTest, ACircleBelowAFolderIsReportedOnceAndTheRestIsBuilt) {
   EXPECT_EQ(Outline(Node("ID12")), QStringLiteral("Crime{Heist,Noir{Neo}}"));
 }
 
+// Each level of a chain is one tag deep: the build visits each level's own
+// links only, so thousands of levels cost what as many tags side by side do.
+TEST_F(TreeLevelsTest, AChainThousandsDeepHangsEachTagBelowTheOneBefore) {
+  OpenWith(
+      QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'Top', 'C');"
+                     "WITH RECURSIVE N(i) AS (SELECT 11 UNION ALL SELECT i + 1 FROM N WHERE i < 3010) "
+                     "INSERT INTO Tags (TagID, Tag, Type) SELECT i, 'Level ' || i, 'T' FROM N;"
+                     "INSERT INTO TagLinks SELECT TagID, TagID - 1, 'P' FROM Tags WHERE TagID > 10"));
+  EXPECT_EQ(boxes.Count(), 0);
+  EXPECT_EQ(Node("ID10").Parent(), nullptr);
+  int misplaced = 0;
+  for (int id = 11; id <= 3010; ++id) {
+    misplaced += Node(QStringLiteral("ID%1").arg(id)).Parent() != &Node(QStringLiteral("ID%1").arg(id - 1)) ? 1 : 0;
+  }
+  EXPECT_EQ(misplaced, 0);
+  EXPECT_EQ(Node("ID3009").StateImage(), 1) << "a collapsed node with a child";
+  EXPECT_EQ(Node("ID3010").StateImage(), 3) << "the last tag has none";
+  EXPECT_EQ(Count("SELECT count(*) FROM Tags WHERE CategoryID = 10"), 3000);
+}
+
 TEST_F(TreeLevelsTest, OddFormatsShowOnceEachInTheirFilesOrder) {
   OpenWith(OddFormats());
   EXPECT_EQ(Shown("FORMATS"), (QStringList{"42", "AV", "mpeg", "MPEG", "Undetermined"}));
@@ -145,14 +165,18 @@ TEST_F(TreeLevelsTest, ALibraryWithoutFilesHasAnEmptyFormatGroup) {
 
 // Random hierarchies whose tags share names in every way the order can tell
 // apart (case, accents, characters on both sides of the UTF-16 surrogates,
-// the same name twice, no name, no type), many with a second parent: every
+// the same name twice, no name, no type, long names alike in their first
+// units and apart after them), many with a second parent: every
 // parent's children come in the order of their type and name, then parent,
 // then TagID, as the database orders them; a tag with two parents hangs
 // below the one met first; and no circle is reported where there is none.
 TEST_F(TreeLevelsTest, ChildrenComeInTheDatabasesOrderOfTypeAndName) {
-  const QStringList names = {QStringLiteral("a"),        QStringLiteral("A"),  QStringLiteral("b"),
-                             QString::fromUtf8("é"),     QString::fromUtf8("É"), QString::fromUtf8("\xee\x80\x80"),
-                             QString::fromUtf8("\xf0\x9d\x84\x9e"), QStringLiteral("ab"), QStringLiteral("")};
+  const QStringList names = {
+      QStringLiteral("a"), QStringLiteral("A"), QStringLiteral("b"), QString::fromUtf8("é"), QString::fromUtf8("É"),
+      QString::fromUtf8("\xee\x80\x80"), QString::fromUtf8("\xf0\x9d\x84\x9e"), QStringLiteral("ab"),
+      QStringLiteral(""), QStringLiteral("Tag 1"), QStringLiteral("Tag 10"), QStringLiteral("Tag 2"),
+      QStringLiteral("Tag"), QStringLiteral("tag 1"), QString::fromUtf8("Tag \xf0\x9d\x84\x9e"),
+      QString::fromUtf8("Tag \xee\x80\x80")};
   const QStringList types = {QStringLiteral("'T'"), QStringLiteral("'F'"), QStringLiteral("'C'"),
                              QStringLiteral("NULL")};
   for (unsigned seed = 1; seed <= 4; ++seed) {

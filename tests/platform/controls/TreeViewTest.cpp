@@ -12,6 +12,9 @@
 #include <QTest>
 #include <QTreeView>
 
+#include <algorithm>
+#include <random>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -115,6 +118,40 @@ TEST_F(TreeViewTest, SortingOrdersALevelWithoutRegardToCaseAndKeepsLaterNodesInO
   tree.Nodes("ID1").SetText("Zoo");
   tree.SetSorted(true);
   EXPECT_EQ(Texts(tree.Nodes("ID4").FirstSibling()), QStringList({"Tags", "Zoo"})) << "setting True sorts again";
+
+  // Texts of every kind come in the order QString::compare gives them without
+  // regard to case: signs on both sides of the letters ("_" between "Z" and
+  // "a"), accents, characters beyond U+FFFF, the Kelvin sign and the long s
+  // (which fold to ASCII letters), prefixes of one another. A level sorted at
+  // once and one that keeps later nodes in order both agree with it.
+  const QStringList pieces = {"a", "A", "_", "[", "~", "1", " ", "k", "S", QString::fromUtf8("é"),
+                              QString::fromUtf8("É"), QString::fromUtf8("ß"), QString::fromUtf8("\xf0\x9d\x84\x9e"),
+                              QString::fromUtf8("\xee\x80\x80"), QString::fromUtf8("\xe2\x84\xaa"),
+                              QString::fromUtf8("\xc5\xbf")};
+  std::mt19937 random(7);
+  QStringList texts;
+  for (int i = 0; i < 400; ++i) {
+    QString text;
+    for (int n = static_cast<int>(random() % 5); n > 0; --n) text += pieces[static_cast<int>(random() % pieces.size())];
+    texts << text;
+  }
+  const auto before = [](const QString& a, const QString& b) {
+    return QString::compare(a, b, Qt::CaseInsensitive) < 0;
+  };
+  tree.Nodes.Add("", ctl::tvwLast, "MIX", "Mix");
+  tree.Nodes.Add("", ctl::tvwLast, "KEPT", "Kept");
+  tree.Nodes("KEPT").SetSorted(true);
+  QStringList kept;
+  for (int i = 0; i < texts.size(); ++i) {
+    tree.Nodes.Add("MIX", ctl::tvwChild, QStringLiteral("M%1").arg(i), texts[i]);
+    tree.Nodes.Add("KEPT", ctl::tvwChild, QStringLiteral("K%1").arg(i), texts[i]);
+    kept.insert(std::upper_bound(kept.begin(), kept.end(), texts[i], before) - kept.begin(), texts[i]);
+  }
+  tree.Nodes("MIX").SetSorted(true);
+  QStringList sorted = texts;
+  std::stable_sort(sorted.begin(), sorted.end(), before);
+  EXPECT_EQ(Texts(tree.Nodes("MIX").Child()), sorted);
+  EXPECT_EQ(Texts(tree.Nodes("KEPT").Child()), kept);
 }
 
 TEST_F(TreeViewTest, RemovingANodeRemovesItsChildrenAndRenumbers) {
