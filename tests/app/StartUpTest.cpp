@@ -61,7 +61,7 @@ TEST_F(StartUpTest, FirstStartShowsTheWelcomePageAndLeavesNoScratchFileBehind) {
   EXPECT_EQ(Other("TipOfTheDayIndex").Number(), 2);
   EXPECT_FALSE(ScratchFiles().isEmpty());
 
-  // The picture of the started program, when asked for (see the README).
+  // The picture of the started program, when asked for (see docs/DEVELOPING.md).
   const QString picture = qEnvironmentVariable("RW_SCREENSHOT");
   if (!picture.isEmpty()) {
     EXPECT_TRUE(gMainForm->grab().save(picture, "PNG"));

@@ -2,7 +2,7 @@
 // options and text and what that step finds (GLOB wildcards, quotes, an
 // unclosed "["), its refusals, its settings across openings and a restart,
 // and saved searches made, edited (Enter) and left (Esc) from the tree. One
-// test can leave a picture of the dialog (see the README).
+// test can leave a picture of the dialog (see docs/DEVELOPING.md).
 #include "browser/frmFindFiles.h"
 #include "core/modReelwise.h"
 #include "platform/controls/TextBox.h"

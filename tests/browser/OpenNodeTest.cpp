@@ -3,7 +3,7 @@
 // searches and views; a result released on itself (or clicked) opens in the
 // inspector; the drag icons say which. The last test drags a tag from the
 // tree onto the tile grid with the mouse, as a person does, and can leave
-// pictures of the result (see the README).
+// pictures of the result (see docs/DEVELOPING.md).
 #include "browser/ResultGrids.h"
 #include "browser/cToolTipHost.h"
 #include "platform/DragController.h"

@@ -3,7 +3,7 @@
 // and the feedback while a drag is over the tree (highlight, icons, status,
 // scrolling, a node opening after a second on the injected clock). One test
 // drags a tag onto another with the mouse through the drag controller and
-// can leave a picture of the tree (see the README).
+// can leave a picture of the tree (see docs/DEVELOPING.md).
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 

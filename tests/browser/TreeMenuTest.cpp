@@ -4,7 +4,7 @@
 // question), Enter on a link, the saved searches' tool tips, where drags
 // start, a renamed node kept in view, and the menu's commands read back from
 // the library; and the road from an empty library to a first tagged file.
-// One test can leave a picture of the menu on a tag (see the README).
+// One test can leave a picture of the menu on a tag (see docs/DEVELOPING.md).
 #include "browser/LibraryTreePane.h"
 #include "browser/ResultsPane.h"
 #include "inspector/InspectorPane.h"

@@ -3,7 +3,7 @@
 // the browser toolbar, the progress strip's two homes, the toolbar's
 // placeholders, the list columns, the tile rows and the early stops. With
 // RW_SCREENSHOT set, the strip's test saves the window in the alternate
-// layout (see the README).
+// layout (see docs/DEVELOPING.md).
 #include "tests/app/ProgramRun.h"
 
 #include "library/ResultItem.h"
