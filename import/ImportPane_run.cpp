@@ -13,6 +13,7 @@
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
 #include "platform/DragController.h"
+#include "platform/ErrorGuard.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/MountProbe.h"
 #include "platform/QuitRequest.h"
@@ -26,6 +27,7 @@
 #include "ui/cwProgress.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFileInfo>
@@ -177,9 +179,10 @@ bool ImportPane::CommitRunFiles(bool goOn) {
   }
 }
 
-// The library could not store the run's files (its disk is full, or gone):
-// whatever was not committed is rolled back, SQLite may have done so itself,
-// and the counts go back with it to the last commit.
+// The library could not store the run's files (its disk is full, its file
+// can no longer be written or is gone): whatever was not committed is rolled
+// back, SQLite may have done so itself, and the counts go back with it to the
+// last commit.
 void ImportPane::StopOnStoreFailure(const RWError& error) {
   SqlConnection& db = gLibrary->Connection();
   RolledBack(db, kFileTransaction);
@@ -188,8 +191,8 @@ void ImportPane::StopOnStoreFailure(const RWError& error) {
   counts_.relocated = committed_.relocated;
   diskFull_ = SqlConnection::IsDiskFull(error);
   storeFailure_ = diskFull_ ? QStringLiteral("The disk is full: adding files stopped.")
-                            : QStringLiteral("The Library could not store the files, so adding files stopped:\r\n\r\n%1")
-                                  .arg(error.Description());
+                            : QStringLiteral("The Library's file\r\n%1\r\ncould not store the files, so adding files stopped.")
+                                  .arg(QDir::toNativeSeparators(gLibrary->LibraryPath));
 }
 
 void ImportPane::ShowRunProgress(int32_t index, int32_t count) {
@@ -213,7 +216,8 @@ QString ImportPane::DevicePathOf(const QString& path) const {
 }
 
 // One file of the queue, all or nothing: its rows, facts and thumbnail are
-// written inside one savepoint. A failure is reported and the run goes on.
+// written inside one savepoint. A failure of the file is reported and the
+// run goes on; one of the library's storage stops it.
 void ImportPane::AddOneFile(int32_t index, int32_t count, bool relocate) {
   if (index % step_ == 0) ShowRunProgress(index, count);
   qint64 size = 0;
@@ -243,9 +247,10 @@ void ImportPane::AddOneFile(int32_t index, int32_t count, bool relocate) {
       db.CommitTrans(kFileTransaction);
     }
   } catch (const RWError& error) {
-    // A full disk fails every later file too, and a failure that took the
-    // whole transaction with it leaves no run to go on with: the run stops.
-    if (SqlConnection::IsDiskFull(error) || !RolledBack(db, kFileTransaction)) {
+    // A full disk, or a library file that can no longer be written, fails
+    // every later file too, and a failure that took the whole transaction
+    // with it leaves no run to go on with: the run stops.
+    if (ErrorGuard::IsStorageFault(error) || !RolledBack(db, kFileTransaction)) {
       StopOnStoreFailure(error);
       return;
     }
@@ -397,7 +402,9 @@ void ImportPane::ReportSkipsAndLosses(bool relocate) {
     text = storeFailure_ + QStringLiteral("\r\n\r\n%1 file(s) were %2 before it stopped.")
                                .arg(ShownNumbers::Count(relocate ? counts_.relocated : counts_.added),
                                     relocate ? QStringLiteral("re-located") : QStringLiteral("added"));
-    if (diskFull_) text += QStringLiteral(" Make room on the disk, then run Add Files again for the rest.");
+    text += diskFull_ ? QStringLiteral(" Make room on the disk, then run Add Files again for the rest.")
+                      : QStringLiteral(" Once the Library's file and its folder can be written again, open the Library "
+                                       "and run Add Files again for the rest.");
     if (!skipReport_.isEmpty()) text += QStringLiteral("\r\n\r\n");
   }
   text += skipReport_;

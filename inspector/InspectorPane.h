@@ -190,10 +190,11 @@ class InspectorPane {
   // raised once the inspector shows the item, for the command's guard to tell.
   void LoadInspector(ResultItem& Item, bool& Loaded);
   // A load waits with the event loop running (the file's mount, the
-  // player), and the shut-down would take the library, the player and this
-  // pane from under it: while one is under way the window's close is held
-  // back, and asked for again once the load is over. True when it was held.
-  bool HoldCloseWhileLoading();
+  // player), and so does a held button's repeat; the shut-down would take
+  // the library, the player and this pane from under them. While one is
+  // under way the window's close is held back (a repeat ends at its next
+  // turn), and asked for again once it is over. True when it was held.
+  bool HoldCloseWhileBusy();
   // Where the inspected file lives, its details, alias, description,
   // thumbnail, rating and back-up note.
   void ShowFileLocation();
@@ -252,8 +253,6 @@ class InspectorPane {
   // The pause of a held-button loop (the message loop runs meanwhile);
   // tests put a shorter one here.
   static std::function<void(int ms)> WaitHook;
-  // Ends every held-button loop for good (the window is closing).
-  void EndHeldLoops();
 
   // ---- Timers ----
   // The fade of the on-screen text after a player command.
@@ -329,7 +328,19 @@ class InspectorPane {
     QString format;
   };
   struct Load;
-  class LoadUnderWay;
+  // Work that runs the event loop (a load, a held button's repeat), for its
+  // scope. When the outermost ends, a close of the window held back
+  // meanwhile is asked for again, from the event loop.
+  class WorkUnderWay {
+   public:
+    explicit WorkUnderWay(InspectorPane& pane);
+    ~WorkUnderWay();
+    WorkUnderWay(const WorkUnderWay&) = delete;
+    WorkUnderWay& operator=(const WorkUnderWay&) = delete;
+
+   private:
+    InspectorPane& pane_;
+  };
   bool LoadItem(Load& load);
   void LoadStep(Load& load, const std::function<void()>& step);
   bool LoadGoesOn(const Load& load) const;
@@ -355,6 +366,8 @@ class InspectorPane {
   void CopyEditToResults(int32_t segmentId, const QString& alias, const QString& description);
   void WaitWithEvents(int ms);
   bool HeldLoopGoesOn() const;
+  // Ends every held button's repeat at its next turn.
+  void EndHeldLoops();
   void ReportPosition();
   void ShowButtonFace(int Index, const QPixmap MediaButtonFaces::*face);
   void GoToA();
@@ -380,13 +393,12 @@ class InspectorPane {
 
   IInspectorHost& host_;
   bool tabsSized_ = false;
-  bool closing_ = false;
   // Counts the loads begun and the clears: a load that finds a newer count
   // after a wait has been overtaken.
   uint64_t loadSerial_ = 0;
-  // The loads under way (one may begin while another waits), and whether
-  // the window's close was held back meanwhile.
-  int loadsUnderWay_ = 0;
+  // The work under way (a load may begin while another waits, or while a
+  // button is held), and whether the window's close was held back meanwhile.
+  int workUnderWay_ = 0;
   bool closeHeld_ = false;
   // The in-place edit under way: the segment and grid row it stores into.
   struct CellEdit {

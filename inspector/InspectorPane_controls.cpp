@@ -184,6 +184,7 @@ void InspectorPane::lstFileTags_KeyDown(int KeyCode, int) {
 // Holding an arrow over the tag list pages it, a step every 200 ms, until
 // the button is let go.
 void InspectorPane::lblTagListScroll_MouseDown(int Index) {
+  const WorkUnderWay underWay(*this);
   m_MouseHeld = true;
   flexSegments->setFocus();
   while (m_MouseHeld) {

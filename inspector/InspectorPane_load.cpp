@@ -152,29 +152,20 @@ struct InspectorPane::Load {
   std::optional<RWError> storageFault;
 };
 
-// A load under way for its scope. When the outermost one ends, a close of
-// the window held back meanwhile is asked for again, from the event loop.
-class InspectorPane::LoadUnderWay {
- public:
-  explicit LoadUnderWay(InspectorPane& pane) : pane_(pane) { ++pane_.loadsUnderWay_; }
-  ~LoadUnderWay() {
-    if (--pane_.loadsUnderWay_ > 0 || !pane_.closeHeld_) return;
-    pane_.closeHeld_ = false;
-    QWidget* window = pane_.picBottom->window();
-    QTimer::singleShot(0, window, [window] { window->close(); });
-  }
-  LoadUnderWay(const LoadUnderWay&) = delete;
-  LoadUnderWay& operator=(const LoadUnderWay&) = delete;
+InspectorPane::WorkUnderWay::WorkUnderWay(InspectorPane& pane) : pane_(pane) { ++pane_.workUnderWay_; }
 
- private:
-  InspectorPane& pane_;
-};
+InspectorPane::WorkUnderWay::~WorkUnderWay() {
+  if (--pane_.workUnderWay_ > 0 || !pane_.closeHeld_) return;
+  pane_.closeHeld_ = false;
+  QWidget* window = pane_.picBottom->window();
+  QTimer::singleShot(0, window, [window] { window->close(); });
+}
 
 void InspectorPane::LoadInspector(ResultItem& Item, bool& Loaded) {
   Loaded = false;
   if (Item.FileID == 0 || !gLibrary) return;
   FinishCellEdit();
-  const LoadUnderWay underWay(*this);
+  const WorkUnderWay underWay(*this);
   Load load;
   load.item = Item;
   load.serial = ++loadSerial_;
@@ -195,9 +186,10 @@ void InspectorPane::LoadInspector(ResultItem& Item, bool& Loaded) {
   Loaded = opened && load.status.isEmpty();
 }
 
-bool InspectorPane::HoldCloseWhileLoading() {
-  if (loadsUnderWay_ == 0) return false;
+bool InspectorPane::HoldCloseWhileBusy() {
+  if (workUnderWay_ == 0) return false;
   closeHeld_ = true;
+  EndHeldLoops();
   return true;
 }
 

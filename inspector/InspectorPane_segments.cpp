@@ -145,6 +145,7 @@ void InspectorPane::SegmentScrollStep(int Index) {
 // A step at once and one every 200 ms of the program's clock (which tests
 // drive) while the arrow is held.
 void InspectorPane::lblSegmentsScroll_MouseDown(int Index) {
+  const WorkUnderWay underWay(*this);
   lblSegmentsScroll[0]->SetTag(QStringLiteral("BUSY"));
   while (lblSegmentsScroll[0]->Tag() == QLatin1String("BUSY")) {
     SegmentScrollStep(Index);

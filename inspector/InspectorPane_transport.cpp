@@ -46,13 +46,11 @@ void InspectorPane::WaitWithEvents(int ms) {
 }
 
 // A repeat ends with its release, and also when the preview lost its file or
-// the window is closing: a release that never comes cannot step for ever.
-bool InspectorPane::HeldLoopGoesOn() const {
-  return m_MouseHeld && !closing_ && gPlayer && gPlayer->FileLoaded();
-}
+// the window is to close (EndHeldLoops): a release that never comes cannot
+// step for ever.
+bool InspectorPane::HeldLoopGoesOn() const { return m_MouseHeld && gPlayer && gPlayer->FileLoaded(); }
 
 void InspectorPane::EndHeldLoops() {
-  closing_ = true;
   m_MouseHeld = false;
   lblSegmentsScroll[0]->SetTag(QString());
 }
@@ -133,6 +131,7 @@ void InspectorPane::SetB(double position) {
 }
 
 void InspectorPane::StepWhileHeld(int Index) {
+  const WorkUnderWay underWay(*this);
   m_MouseHeld = true;
   int count = 0;
   double step = 0;
@@ -148,6 +147,7 @@ void InspectorPane::StepWhileHeld(int Index) {
 }
 
 void InspectorPane::MovePointWhileHeld(int Index) {
+  const WorkUnderWay underWay(*this);
   m_MouseHeld = true;
   do {
     WaitWithEvents(100);
@@ -222,6 +222,7 @@ void InspectorPane::picSlider_MouseDown(int, int, double X, double) {
   const double fraction = track > 0 ? (x - 4) / track : 0;
   host_.SetPreviewTimer(false);
   gPlayer->SetPosition(gPlayer->Duration() * fraction);
+  const WorkUnderWay underWay(*this);
   WaitWithEvents(100);
   const double settled = gPlayer->Position();
   ReportPosition();

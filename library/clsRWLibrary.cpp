@@ -94,6 +94,10 @@ clsRWLibrary::~clsRWLibrary() {
 }
 
 void clsRWLibrary::UseConnection(std::unique_ptr<SqlConnection> connection) {
+  // A rename begun in the tree names its node by key in the library open
+  // until now; it ends here, so that its name, handed on by the tree once
+  // its editor has gone, is never written into another library.
+  gPendingRenameNode = nullptr;
   ThumbnailCache.Attach(nullptr);
   m_Connection = std::move(connection);
   ++m_ConnectionCount;

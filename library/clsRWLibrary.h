@@ -277,7 +277,8 @@ class clsRWLibrary : public IDeviceTableHost {
   // Whether the cache holds a picture of the segment's own (not the placeholder).
   bool HasOwnPicture(int32_t segmentId) const;
   void CacheSharedRows(const std::vector<std::pair<int32_t, int32_t>>& rows);
-  // Makes `connection` the open library's, with the thumbnail cache reading from it.
+  // Makes `connection` the open library's, with the thumbnail cache reading
+  // from it; a rename under way in the tree ends.
   void UseConnection(std::unique_ptr<SqlConnection> connection);
   void SetProgressMax(int32_t Max);
   const QImage& NoThumbPicture();

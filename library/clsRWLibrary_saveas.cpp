@@ -66,6 +66,9 @@ void clsRWLibrary::SaveLibraryAsDialog(bool isNew) {
 // very file, that connection is closed first and the scratch library is the
 // open one until the new file has opened.
 void clsRWLibrary::OpenNewLibraryFile(const QString& name) {
+  // The inspected file belongs to the library open before, as do the
+  // inspector's edits, which are stored in it now.
+  View().ClearInspector();
   if (name == LibraryPath) ReturnToScratchLibrary();
   // The view on show belongs to the library open before: its steps name
   // that library's tags, which the new one has not.

@@ -171,8 +171,9 @@ void frmReelwise::m_cSplitLeft_SplitterResized() {
 
 void frmReelwise::closeEvent(QCloseEvent* event) {
   if (unloading_) return;
-  // An inspector load under way holds the close back until it is over.
-  if (Inspector().HoldCloseWhileLoading() || !Form_QueryUnload()) {
+  // An inspector load or a held button's repeat under way holds the close
+  // back until it is over.
+  if (Inspector().HoldCloseWhileBusy() || !Form_QueryUnload()) {
     event->ignore();
     return;
   }
@@ -217,7 +218,6 @@ void frmReelwise::Form_Unload() {
   Results().m_cFlatHistory.reset();
   progProgress.reset();
   Results().m_FlexMouseTrack.reset();
-  Inspector().EndHeldLoops();
   Inspector().m_picThisButton.reset();
   Inspector().m_picScollbar.reset();
   // A copy: the shut-down disconnects the hook while it runs.

@@ -12,6 +12,8 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
 #include <memory>
 #include <mutex>
@@ -44,6 +46,32 @@ DeadMounts& Dead() {
 
 // "/media/nas/" and "/media/nas" are one mount.
 QString MountKey(const QString& root) { return QDir::cleanPath(root); }
+
+// The calls running on helper threads now. Of a trivial type, so that a
+// helper that comes back while the process ends finds it still there.
+std::atomic<int>& CallsOut() {
+  static std::atomic<int> out{0};
+  return out;
+}
+
+// A call given up comes back whenever its mount answers, perhaps while the
+// process ends and destroys the objects the call goes on to use (those of
+// the media-information library, of Qt, of the program). With a call still
+// out the process then ends at once with its status instead, its objects left
+// as they are; the program's shut-down has let go of the library before. The
+// process does not wait for the call: the kernel ends the helper.
+void EndBeforeObjectsGo(int status, void*) {
+  if (CallsOut().load(std::memory_order_acquire) == 0) return;
+  std::fflush(nullptr);
+  std::_Exit(status);
+}
+
+// Runs at the end of the process before the destruction of the objects made
+// before the first call was given up.
+void GuardTheEndAfterAGiveUp() {
+  static const bool guarded = ::on_exit(EndBeforeObjectsGo, nullptr) == 0;
+  (void)guarded;
+}
 
 }  // namespace
 
@@ -163,6 +191,7 @@ struct Sweep {
       answers[static_cast<size_t>(i)] = dead.Known(roots[i]) ? -1 : (test(paths[i]) ? 1 : 0);
       done.store(i + 1, std::memory_order_release);
     }
+    CallsOut().fetch_sub(1, std::memory_order_release);
     outcome.Finish();
   }
 };
@@ -185,11 +214,14 @@ bool StatAnswers(const QString& root) {
 bool FinishesWithin(std::function<void()> work, int timeoutMs) {
   auto outcome = std::make_shared<OffUiOutcome>();
   const std::shared_ptr<Worker> worker = Worker::Current();
+  CallsOut().fetch_add(1, std::memory_order_relaxed);
   worker->Run([outcome, work = std::move(work)] {
     work();
+    CallsOut().fetch_sub(1, std::memory_order_release);
     outcome->Finish();
   });
   if (WaitHandlingEvents(*outcome, timeoutMs, QEventLoop::ExcludeUserInputEvents)) return true;
+  GuardTheEndAfterAGiveUp();
   worker->Abandon();
   return false;
 }
@@ -234,6 +266,7 @@ std::vector<std::optional<bool>> AskEach(const QStringList& paths, const QString
     sweep->test = test;
     sweep->answers.assign(static_cast<size_t>(count), -1);
     sweep->done = from;
+    CallsOut().fetch_add(1, std::memory_order_relaxed);
     std::thread([sweep, from] { sweep->Run(from); }).detach();
     int seen = from;  // the answers taken so far
     QDeadlineTimer quiet(kTimeLimitMs);
@@ -250,6 +283,7 @@ std::vector<std::optional<bool>> AskEach(const QStringList& paths, const QString
         if (progress) progress(done);
       } else if (!finished && quiet.hasExpired()) {
         // No answer within the time limit: the path at `seen` hangs.
+        GuardTheEndAfterAGiveUp();
         sweep->givenUp = true;
         MarkDead(roots[seen]);
         break;

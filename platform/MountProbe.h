@@ -24,7 +24,10 @@ inline constexpr int kDeadMountMs = 30000;
 // Runs `work` on a helper thread and waits for it at most `timeoutMs`; true
 // when it finished in time. On the program's main thread the window's events
 // (but the user's input) are handled meanwhile. A thread that does not finish
-// is left to end by itself (it holds nothing of the caller's).
+// is left to end by itself (it holds nothing of the caller's). Should the
+// process end while such a thread (or a sweep of AskEach given up) is still
+// out, the process ends before its objects are destroyed, so that the work,
+// once its mount answers, never runs into them.
 bool FinishesWithin(std::function<void()> work, int timeoutMs);
 
 // True when asking for `root` (whether it exists or not) comes back within

@@ -1,9 +1,10 @@
 // Renaming items of the library tree through its label editor: the checks
 // (length, blank, full path) and how a refusal restarts the edit, what is
 // written to Tags and FileLocations (read back from the library), the
-// inspector's tag list, keys that name nothing, Esc outside a rename and a
-// node removed while its rename waits. One test can leave a picture of the
-// open label editor (see the README).
+// inspector's tag list, keys that name nothing, Esc outside a rename, a
+// node removed while its rename waits and a rename overtaken by another
+// library. One test can leave a picture of the open label editor (see the
+// README).
 #include "inspector/InspectorPane.h"
 #include "platform/controls/ListView.h"
 #include "platform/controls/TreeView.h"
@@ -11,6 +12,7 @@
 #include "tests/library/SearchFixture.h"
 #include "tests/support/EventLoopWaits.h"
 #include "tests/support/FaultTrigger.h"
+#include "tests/support/ScriptedDialogs.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -226,6 +228,44 @@ TEST_F(TreeRenameTest, EscChecksOnlyARenameUnderWayAndARemovedNodeIsNotEdited) {
   Tick();
   EXPECT_EQ(Editor(), nullptr);
   EXPECT_EQ(Tree().SelectedItem(), selected);
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+// The open of another library disables the window's panes, and with them
+// the label editor, which hands its text on as it loses the focus; a long
+// open then lets the window's events through, the other library's file
+// already in use and a tree pane too narrow for the loading animation still
+// showing the tree. The rename began in the library open before: nothing of
+// it is written into the other one, whose tag of the same number is another
+// tag, and the edit has ended.
+TEST_F(TreeRenameTest, ARenameOvertakenByAnotherLibraryWritesNothingIntoIt) {
+  const QString other = gLibrariesFolder + QStringLiteral("Other.rw2");
+  gLibrary->Connection().CopyTo(other);
+  SqlConnection::Open(other)->Execute(QStringLiteral("UPDATE Tags SET Tag = 'Zoe' WHERE TagID = 13"));
+  TreePane().picLeft->SetWidth(60);
+  gMainForm->LayoutPanes();
+  ASSERT_GT(TreePane().gifTreeLoading->Width() + 10, TreePane().picLeftFrame->Width()) << "the tree stays in the open";
+  StartRename(QStringLiteral("ID13"));
+  Tick();
+  ASSERT_NE(Editor(), nullptr);
+  ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::focusWidget() == Editor(); }, rwtest::kWaitCeilingMs));
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("Aaron"));
+  // The program's clock stands still until the other library's file is in
+  // use, then every reading is a second later: the open handles the events.
+  const uint64_t before = gLibrary->ConnectionCount();
+  uint64_t now = 1'000'000;
+  const ctl::TickCountFunction clock = ctl::SetTickCountFunction(
+      [&] { return now += gLibrary && gLibrary->ConnectionCount() != before ? 1000 : 0; });
+  const auto restore = qScopeGuard([&] { ctl::SetTickCountFunction(clock); });
+  rwtest::ScriptedFileDialogs dialogs;
+  dialogs.Choose({other});
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuLibraryOpen"));
+  rwtest::RunEventLoopPasses();
+  ASSERT_EQ(gLibrary->LibraryPath, other);
+  EXPECT_EQ(TagRow(13), QStringLiteral("Zoe|"));
+  EXPECT_EQ(Node("ID13").Text(), QStringLiteral("Zoe"));
+  EXPECT_EQ(gPendingRenameNode, nullptr);
+  EXPECT_EQ(Editor(), nullptr);
   EXPECT_EQ(boxes.Count(), 0);
 }
 

@@ -75,8 +75,9 @@ class AddFilesFaultsTest : public AddFilesTest {
 
   // Adds the disk's files in the fast scope, each step of the progress held
   // for `holdMs` as on a slow medium, and expects the one message of a full
-  // disk with the count the run gives; returns that count.
-  int AddSlowlyUntilTheDiskIsFull(int holdMs) {
+  // disk (or the one that begins with `said`) with the count the run gives;
+  // returns that count.
+  int AddSlowlyUntilTheDiskIsFull(int holdMs, const QString& said = QStringLiteral("The disk is full: adding files stopped.")) {
     TitleWatch slow([holdMs](const QString& title) {
       if (title.startsWith(QLatin1String("Scanning:"))) QThread::msleep(holdMs);
     });
@@ -86,8 +87,7 @@ class AddFilesFaultsTest : public AddFilesTest {
     EXPECT_EQ(boxes.Count(), 1);
     if (boxes.Count() == 0) return added;
     EXPECT_EQ(boxes.Last().title, QStringLiteral("Add Files"));
-    EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("The disk is full: adding files stopped.")))
-        << boxes.Last().prompt.toStdString();
+    EXPECT_TRUE(boxes.Last().prompt.startsWith(said)) << boxes.Last().prompt.toStdString();
     EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("%1 file(s) were added").arg(added)))
         << boxes.Last().prompt.toStdString();
     return added;
@@ -157,6 +157,23 @@ TEST_F(AddFilesFaultsTest, ADiskFullWhileAFileIsStoredStopsTheRunAtItsLastCommit
   EXPECT_LT(added, 8) << "the files after the last commit went back";
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), added);
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoSegments")), added);
+  EXPECT_FALSE(Db().InTransaction());
+  EXPECT_FALSE(gAddingFiles);
+}
+
+// A library file that can no longer be written (made read-only, its folder
+// gone) stops the run in the same way, with one message that names it, rather
+// than a box for every file.
+TEST_F(AddFilesFaultsTest, ALibraryThatCannotBeWrittenStopsTheRunWithOneMessageNamingIt) {
+  for (int i = 1; i <= 12; ++i) MakeFile(QStringLiteral("Clip %1.avi").arg(i, 2, 10, QLatin1Char('0')));
+  rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TEMP TRIGGER ReadOnly BEFORE INSERT ON VideoFiles WHEN "
+                                               "NEW.FileName >= 'Clip 09.avi' BEGIN SELECT RAISE(ABORT, 'attempt to "
+                                               "write a readonly database'); END"));
+  const int added = AddSlowlyUntilTheDiskIsFull(
+      150, QStringLiteral("The Library's file\r\n%1\r\ncould not store the files, so adding files stopped.")
+               .arg(QDir::toNativeSeparators(library_)));
+  EXPECT_LT(added, 8) << "the files after the last commit went back";
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), added);
   EXPECT_FALSE(Db().InTransaction());
   EXPECT_FALSE(gAddingFiles);
 }

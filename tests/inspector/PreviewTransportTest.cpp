@@ -20,6 +20,7 @@
 #include "tests/support/TestVideo.h"
 
 #include <QDir>
+#include <QTest>
 
 namespace rwtest {
 namespace {
@@ -208,12 +209,24 @@ TEST_F(PreviewTransportTest, HeldPointMovesStopAtTheirNeighbours) {
   EXPECT_NEAR(Position(), gPlayer->Duration(), 0.05) << "the player shows the moved point";
 }
 
-TEST_F(PreviewTransportTest, AHeldLoopEndsWhenThePreviewLosesItsFile) {
+// A close of the window during the repeat (a key, the window manager) is
+// held back until the repeat, which it ends, is over; the window closes then.
+TEST_F(PreviewTransportTest, AHeldLoopEndsWhenThePreviewLosesItsFileOrTheWindowCloses) {
   InspectorPane::WaitHook = [](int) {
     if (gPlayer->FileLoaded()) gPlayer->CleanUp();  // what a new inspected file does mid-repeat
   };
   Pane().picMediaControl_MouseDown(4, 1, 0, 0, 0);
   EXPECT_FALSE(gPlayer->FileLoaded());  // and the press returned
+
+  Inspect(2);
+  int closes = 0;
+  InspectorPane::WaitHook = [&](int) {
+    EXPECT_FALSE(gMainForm->close()) << "the close waits for the repeat";
+    ++closes;
+  };
+  Pane().picMediaControl_MouseDown(4, 1, 0, 0, 0);
+  EXPECT_EQ(closes, 1) << "the close ended the repeat";
+  QTRY_VERIFY(gMainForm == nullptr);
 }
 
 TEST_F(PreviewTransportTest, NothingButOpenActsWithoutAFile) {

@@ -7,7 +7,10 @@
 #include "tests/support/TestTickClock.h"
 #include "ui/SchemeColours.h"
 
+#include <QTest>
 #include <QTimer>
+
+#include <optional>
 
 namespace rwtest {
 namespace {
@@ -122,6 +125,26 @@ TEST_F(SegmentsGridTest, HoldingAnArrowMovesTheCursorRowAndTheGridFollows) {
   EXPECT_EQ(Grid().Row() - Grid().TopRow(), 17) << "the cursor stays among the 18 rows shown";
   for (int i = 0; i < 40; ++i) gMainForm->Inspector().SegmentScrollStep(0);
   EXPECT_EQ(Grid().Row(), 1) << "up stops at the first row";
+}
+
+// A hold runs the event loop, where the window may be closed (a key, the
+// window manager): the close waits until the hold is over and ends it, and
+// the window closes afterwards, instead of being taken from under the hold.
+TEST_F(SegmentsGridTest, AWindowClosedWhileAnArrowIsHeldEndsTheHoldAndThenCloses) {
+  FileWithSegments(24);
+  Inspect(1);
+  std::optional<bool> closed;
+  QTimer turns;
+  QObject::connect(&turns, &QTimer::timeout, [&] {
+    if (!closed) closed = gMainForm->close();
+  });
+  turns.start(0);
+  QTest::mousePress(gMainForm->Inspector().lblSegmentsScroll[1], Qt::LeftButton);
+  turns.stop();
+  ASSERT_TRUE(closed.has_value()) << "the window was closed during the hold";
+  EXPECT_FALSE(*closed) << "the close waited for the hold";
+  EXPECT_EQ(Grid().Row(), 1 + 1) << "the hold ended at its first wait";
+  QTRY_VERIFY(gMainForm == nullptr);
 }
 
 }  // namespace

@@ -91,8 +91,8 @@ TEST_F(LibraryObjectTest, NewLibraryIsMadeFromTheTemplateAndOpened) {
   EXPECT_EQ(boxes.Count(), 0);
 }
 
-// A new library starts without results: the view on show belongs to the
-// library open before, whose tags the new one has not.
+// A new library starts without results and with nothing inspected: the view
+// on show and the inspected file belong to the library open before.
 TEST_F(LibraryObjectTest, ANewLibraryDoesNotReplayTheViewOfTheLibraryOpenBefore) {
   const QString films = MakeLibrary(QStringLiteral("Films.rw2"),
                                     QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'Drama', 'T')"));
@@ -101,9 +101,11 @@ TEST_F(LibraryObjectTest, ANewLibraryDoesNotReplayTheViewOfTheLibraryOpenBefore)
   ASSERT_EQ(gViewSpec, QStringLiteral("|_T:10"));
   ASSERT_EQ(View().combo.ComboItems.Count(), 1);
 
+  const int clears = View().inspectorClears;
   dialogs.Choose({gLibrariesFolder + QStringLiteral("Empty")});
   gLibrary->SaveLibraryAsDialog(true);
   ASSERT_EQ(gLibrary->LibraryPath, gLibrariesFolder + QStringLiteral("Empty.rw2"));
+  EXPECT_EQ(View().inspectorClears, clears + 1);
   EXPECT_TRUE(gViewSpec.isEmpty());
   EXPECT_TRUE(gViewDescription.isEmpty());
   QStringList steps;

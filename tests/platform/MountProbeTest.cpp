@@ -1,11 +1,15 @@
 // The mount probe's memory of mounts that did not answer, file calls under a
-// mount within the time limit, and the mount point a path lies on.
+// mount within the time limit, a call given up that comes back as the
+// process ends, and the mount point a path lies on.
 #include "platform/DragController.h"
 #include "platform/MountProbe.h"
 #include "platform/controls/Control.h"
+#include "tests/support/ChildRun.h"
+#include "tests/support/EventLoopWaits.h"
 #include "tests/support/FakeSystemRoot.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -15,7 +19,38 @@
 #include <chrono>
 #include <thread>
 
+#include <unistd.h>
+
 namespace {
+
+// A file call that hangs until its mount answers, which it does while the
+// process ends: in the end of an object that lives as long as the process,
+// as the objects of the libraries such calls use do. That end waits for the
+// call to go on.
+class AnswerAtTheEnd {
+ public:
+  AnswerAtTheEnd() {
+    if (::pipe(mount_) != 0) mount_[0] = mount_[1] = -1;
+  }
+  ~AnswerAtTheEnd() {
+    if (!asked_ || ::write(mount_[1], "!", 1) != 1) return;
+    QElapsedTimer clock;
+    clock.start();
+    while (!wentOn_ && clock.elapsed() < rwtest::kWaitCeilingMs) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  void Ask() {
+    asked_ = true;
+    char answer = 0;
+    if (::read(mount_[0], &answer, 1) == 1 && ::write(STDOUT_FILENO, "RW_WORK_WENT_ON\n", 16) > 0) wentOn_ = true;
+  }
+
+ private:
+  int mount_[2] = {-1, -1};
+  std::atomic<bool> asked_{false};
+  std::atomic<bool> wentOn_{false};
+};
+
+AnswerAtTheEnd answerAtTheEnd;
 
 class MountProbeMemoryTest : public ::testing::Test {
  protected:
@@ -102,6 +137,20 @@ TEST_F(MountProbeMemoryTest, ASweepGivesUpAMountThatHangsAndGoesOnWithTheOthers)
                                                       return true;
                                                     });
   EXPECT_EQ(givenUpMeanwhile, (std::vector<std::optional<bool>>{true, std::nullopt, true, std::nullopt}));
+}
+
+// Run as a process of its own: a call given up whose mount answers as the
+// process ends never goes on into that end, where the objects it would use
+// are destroyed; nor does the end wait for it.
+TEST(MountProbeEndTest, ACallGivenUpDoesNotGoOnWhileTheProcessEnds) {
+  if (!rwtest::InChildRun()) {
+    rwtest::ChildRun child;
+    ASSERT_TRUE(child.Start());
+    child.Finish();
+    EXPECT_FALSE(child.Output().contains("RW_WORK_WENT_ON")) << child.Output().toStdString();
+    return;
+  }
+  EXPECT_FALSE(MountProbe::FinishesWithin([] { answerAtTheEnd.Ask(); }, 100));
 }
 
 TEST(MountPointOfTest, TheLongestMountPointThatHoldsThePathByItsTextAlone) {
