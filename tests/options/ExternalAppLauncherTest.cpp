@@ -63,6 +63,19 @@ class ExternalAppLauncherTest : public rwtest::TempHomeTest {
     TempHomeTest::TearDown();
   }
 
+  // A program file in the scratch folder with `text` as its content; only an
+  // executable one can be started.
+  QString WriteProgram(const QString& name, const QByteArray& text, bool executable) {
+    const QString path = ScratchPath(name);
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(text);
+    file.close();
+    EXPECT_TRUE(file.setPermissions(QFile::ReadOwner | QFile::WriteOwner |
+                                    (executable ? QFile::ExeOwner : QFile::Permissions())));
+    return path;
+  }
+
   // A file in the media folder, made the item acted on.
   QString UseFile(const QString& name, const QByteArray& data = "video") {
     const QString folder = ScratchPath(QStringLiteral("media/"));
@@ -415,12 +428,7 @@ TEST_F(ExternalAppLauncherTest, TheProgramRunsAndAMediaFileIsNeverExecuted) {
 }
 
 TEST_F(ExternalAppLauncherTest, ProgramThatCannotStartIsReportedWithTheReason) {
-  const QString program = ScratchPath(QStringLiteral("not-executable"));
-  QFile file(program);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("data");
-  file.close();
-  file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+  const QString program = WriteProgram(QStringLiteral("not-executable"), "data", false);
   const QString path = UseFile(QStringLiteral("n.avi"));
   SetEntry(program, QStringLiteral("<ExternalAppPath> <File>"));
   Launch(1);
@@ -448,12 +456,9 @@ bool ProcessGone(qint64 id) {
 // it wrote. Only the user's cancel is reported: an ending program shows
 // nothing more.
 TEST_F(ExternalAppLauncherTest, ACancelledOrEndedWaitStopsTheProgramAndPutsTheOriginalBack) {
-  const QString program = ScratchPath(QStringLiteral("hangs.sh"));
-  QFile script(program);
-  ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-  script.write("#!/bin/sh\nprintf partial > \"$1\"\nsleep 600 &\necho $! > \"$2.new\"\nmv \"$2.new\" \"$2\"\nwait\n");
-  script.close();
-  ASSERT_TRUE(script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+  const QString program = WriteProgram(
+      QStringLiteral("hangs.sh"),
+      "#!/bin/sh\nprintf partial > \"$1\"\nsleep 600 &\necho $! > \"$2.new\"\nmv \"$2.new\" \"$2\"\nwait\n", true);
   const QString path = UseFile(QStringLiteral("w.avi"), "original");
   const QString sleeper = gTempFolder + QStringLiteral("sleep.pid");
   SetEntry(program, QStringLiteral("<ExternalAppPath> <File> <AppTemp>sleep.pid <BackupFile>"));
