@@ -136,12 +136,12 @@ KeyValue KeyValueOf(int column) {
   }
 }
 
-// One key column read once before the sort: views of the cells' texts (the
-// cells stay put while the order is worked out) and, in a number column,
-// their numbers (NaN for a text that shows none).
+// One key column read once before the sort: the cells' texts (made by the
+// list's text source, which keeps none) and, in a number column, their
+// numbers (NaN for a text that shows none).
 struct SortKey {
   KeyValue kind = KeyValue::Text;
-  std::vector<QStringView> texts;
+  std::vector<QString> texts;
   std::vector<double> values;
 };
 
@@ -154,13 +154,13 @@ std::vector<SortKey> ReadKeys(ctl::FlexGridModel& model, const std::vector<int>&
     keys.back().texts.reserve(static_cast<size_t>(std::max(0, model.Rows() - 1)));
   }
   for (int r = 1; r < model.Rows(); ++r) {
-    for (size_t k = 0; k < keys.size(); ++k) keys[k].texts.emplace_back(model.Cell(r, keyColumns[k]).text);
+    for (size_t k = 0; k < keys.size(); ++k) keys[k].texts.push_back(model.Text(r, keyColumns[k]));
   }
   const QChar point = ShownNumbers::DecimalPoint();
   for (SortKey& key : keys) {
     if (key.kind == KeyValue::Text) continue;
     key.values.reserve(key.texts.size());
-    for (const QStringView text : key.texts) key.values.push_back(ValueOf(key.kind, text, point));
+    for (const QString& text : key.texts) key.values.push_back(ValueOf(key.kind, text, point));
   }
   return keys;
 }

@@ -411,7 +411,7 @@ TEST(FlexGridModelTest, RearrangingMovingSortingAndResizingKeepCellsTogether) {
   ctl::FlexGridModel model;
   model.Resize(4, 3);
   for (int r = 0; r < 4; ++r) {
-    for (int c = 0; c < 3; ++c) model.Cell(r, c).text = QStringLiteral("%1%2").arg(r).arg(c);
+    for (int c = 0; c < 3; ++c) model.EditCell(r, c).text = QStringLiteral("%1%2").arg(r).arg(c);
   }
   model.Column(2).merge = true;
   model.RowInfo(3).heightTwips = 99;
@@ -444,7 +444,7 @@ TEST(FlexGridModelTest, RowDataMovesWithItsRowAndNewRowsHaveNone) {
   const auto fill = [&model](int rows) {
     model.Resize(rows, 3);
     for (int r = 0; r < rows; ++r) {
-      for (int c = 0; c < 3; ++c) model.Cell(r, c).text = QString::number(r * 10);
+      for (int c = 0; c < 3; ++c) model.EditCell(r, c).text = QString::number(r * 10);
       model.RowInfo(r).data = r * 10;
     }
   };
