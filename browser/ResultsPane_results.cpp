@@ -227,9 +227,10 @@ void ResultsPane::DrawGridImages() {
 }
 
 // Rows from the first visible one to the one just below the page get their
-// thumbnail on the row's stripe colour; the others give their pictures back.
-// Each row leads to its result through its row data (ResultGrids::ListIndex).
-// Only the rows that may hold a picture are visited: those in view and those
+// thumbnail on the row's stripe colour; the others give their cells back
+// (ReleaseListRow), so the list holds cells for about a page of rows at any
+// result count. Each row leads to its result through its row data
+// (ResultGrids::ListIndex). Only the rows that may hold a picture are visited: those in view and those
 // painted last time, so a screen costs the same at any result count; once
 // the rows have changed places (a sort) every row is looked at.
 void ResultsPane::DrawListImages(int32_t Top) {

@@ -116,15 +116,15 @@ bool FlexGridModel::ReadsABlank(size_t stored) const {
 void FlexGridModel::OwnCells(int row) {
   auto cells = std::make_unique<FlexCell[]>(static_cast<size_t>(cols_));
   for (int c = 0; c < cols_; ++c) cells[colOrder_[static_cast<size_t>(c)]] = Cell(row, c);
-  rowCells_[static_cast<size_t>(rowOrder_[static_cast<size_t>(row)])] = std::move(cells);
+  RowCells(row) = std::move(cells);
 }
 
 FlexCell& FlexGridModel::EditCell(int row, int col) {
   if (!HasOwnCells(row)) OwnCells(row);
-  return rowCells_[static_cast<size_t>(rowOrder_[static_cast<size_t>(row)])][colOrder_[static_cast<size_t>(col)]];
+  return RowCells(row)[colOrder_[static_cast<size_t>(col)]];
 }
 
-void FlexGridModel::ReleaseRow(int row) { rowCells_[static_cast<size_t>(rowOrder_[static_cast<size_t>(row)])].reset(); }
+void FlexGridModel::ReleaseRow(int row) { RowCells(row).reset(); }
 
 void FlexGridModel::FillColumn(int col, int firstRow, const std::function<void(FlexCell&)>& change) {
   firstRow = std::clamp(firstRow, 0, rows_);
@@ -138,7 +138,7 @@ void FlexGridModel::FillColumn(int col, int firstRow, const std::function<void(F
   column.blankRows = rows_;
   const size_t stored = static_cast<size_t>(colOrder_[static_cast<size_t>(col)]);
   for (int r = firstRow; r < rows_; ++r) {
-    if (FlexCell* cells = rowCells_[static_cast<size_t>(rowOrder_[static_cast<size_t>(r)])].get()) change(cells[stored]);
+    if (FlexCell* cells = RowCells(r).get()) change(cells[stored]);
   }
 }
 

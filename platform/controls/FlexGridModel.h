@@ -59,8 +59,9 @@ class FlexGridModel : public QAbstractTableModel {
 
   int Rows() const { return rows_; }
   int Cols() const { return cols_; }
-  // Keeps the cells that remain; new cells are empty. The memory of rows
-  // that go is kept for rows that come again (see ReleaseUnused).
+  // Keeps the cells that remain; new cells are empty. Rows that go give
+  // their cells back; the room of the row lists is kept for rows that come
+  // again (see ReleaseUnused).
   void Resize(int rows, int cols);
   // Gives back the memory kept for rows that went.
   void ReleaseUnused();
@@ -72,7 +73,7 @@ class FlexGridModel : public QAbstractTableModel {
   }
   // The cell to change: its row takes cells of its own first.
   FlexCell& EditCell(int row, int col);
-  bool HasOwnCells(int row) const { return rowCells_[static_cast<size_t>(rowOrder_[static_cast<size_t>(row)])] != nullptr; }
+  bool HasOwnCells(int row) const { return RowCells(row) != nullptr; }
   // The row gives its own cells back and reads the columns' blank cells.
   void ReleaseRow(int row);
   // `change` applied to column col of every row from firstRow on, the rows
@@ -127,6 +128,13 @@ class FlexGridModel : public QAbstractTableModel {
  private:
   // True when data row r lies in row r of the store, for every row.
   bool RowsInStoredOrder() const;
+  // The cells of row `row` (none: it reads the blanks).
+  const std::unique_ptr<FlexCell[]>& RowCells(int row) const {
+    return rowCells_[static_cast<size_t>(rowOrder_[static_cast<size_t>(row)])];
+  }
+  std::unique_ptr<FlexCell[]>& RowCells(int row) {
+    return rowCells_[static_cast<size_t>(rowOrder_[static_cast<size_t>(row)])];
+  }
   // What stored row `stored` without cells of its own reads in column col.
   const FlexCell& BlankCell(size_t stored, int col) const;
   // Whether a stored row without cells of its own reads some column's blank.

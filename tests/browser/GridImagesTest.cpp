@@ -145,7 +145,9 @@ TEST_F(GridImagesTest, AListKeepsCellsOnlyForItsPageAcrossReplacedResultSets) {
   const int nameColumn = gListColumns[1].Column;
   for (const int count : {3000, 2500, 2000}) {
     ShowResults(count);
-    for (int i = 1; i <= count; ++i) gResults[static_cast<size_t>(i)].FileName = QStringLiteral("%1:%2").arg(count).arg(i);
+    for (int i = 1; i <= count; ++i) {
+      gResults[static_cast<size_t>(i)].FileName = QStringLiteral("%1:%2").arg(count).arg(i);
+    }
     gLibrary->ShowSearchResults();
     for (const int top : {1, 700, count - 2, 40}) {
       gMainForm->Results().scrollFlex->SetValue(top);
