@@ -84,9 +84,10 @@ void FillListGrid(ctl::FlexGrid& grid, int32_t count, ErrorGuard& report) {
   grid.SetRedraw(false);
   grid.SetEnabled(false);
   grid.SetCol(1);
-  for (int32_t i = 1; i <= count; ++i) {
-    report.Run([&] { grid.SetRowData(i, i); });
-  }
+  // A row past the grid's last fails, and so would every row after it.
+  report.Run([&] {
+    for (int32_t i = 1; i <= count; ++i) grid.SetRowData(i, i);
+  });
   report.Run([&] {
     for (const ListColumn& column : gListColumns) {
       if (column.Column < 0 || column.Column >= grid.Cols()) {
@@ -230,9 +231,10 @@ void ResultsPane::DrawGridImages() {
 // thumbnail on the row's stripe colour; the others give their cells back
 // (ReleaseListRow), so the list holds cells for about a page of rows at any
 // result count. Each row leads to its result through its row data
-// (ResultGrids::ListIndex). Only the rows that may hold a picture are visited: those in view and those
-// painted last time, so a screen costs the same at any result count; once
-// the rows have changed places (a sort) every row is looked at.
+// (ResultGrids::ListIndex). Only the rows that may hold a picture are
+// visited: those in view and those painted last time, so a screen costs the
+// same at any result count; once the rows have changed places (a sort) every
+// row is looked at.
 void ResultsPane::DrawListImages(int32_t Top) {
   ctl::FlexGrid& grid = *flexThumbsList;
   const int32_t resultCount = LibraryResultCount();
