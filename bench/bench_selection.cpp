@@ -111,7 +111,7 @@ void BM_Floor_WriteCellTexts(benchmark::State& state) {
   const bool redraw = grid.Redraw();
   grid.SetRedraw(false);
   for (auto _ : state) {
-    for (size_t i = 0; i < cells.size(); ++i) model.Cell(cells[i].first, cells[i].second).text = *texts[i];
+    for (size_t i = 0; i < cells.size(); ++i) model.EditCell(cells[i].first, cells[i].second).text = *texts[i];
     model.NotifyAll();
     benchmark::ClobberMemory();
   }

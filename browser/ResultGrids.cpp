@@ -1,6 +1,7 @@
 #include "browser/ResultGrids.h"
 
 #include "browser/ResultsPane.h"
+#include "core/modReelwise.h"
 #include "library/clsRWLibrary.h"
 #include "platform/Rounding.h"
 
@@ -28,6 +29,17 @@ int64_t TileIndex(int32_t row, int32_t col) { return static_cast<int64_t>(TileCo
 int32_t ListIndex(const ctl::FlexGrid& list, int32_t row) {
   if (row < 1 || row >= list.Rows()) return 0;
   return list.RowData(row);
+}
+
+QString ListText(int32_t index, int col) {
+  if (!IsResult(index)) return QString();
+  const ResultItem& item = gResults[static_cast<size_t>(index)];
+  if (col == 0) return QString::number(index);
+  if (col == 1) return RestingCode(item);
+  for (size_t k = 0; k < gListColumns.size(); ++k) {
+    if (gListColumns[k].Column == col) return ResultListText(item, static_cast<int>(k) + 1);
+  }
+  return QString();
 }
 
 QString RestingCode(const ResultItem& item) { return QString::number(item.DisplayState - (item.Selected ? 1 : 0)); }

@@ -6,8 +6,9 @@
 // (i - 1) mod T + 1 (T tiles per row; column 0 and the last column are
 // margins), so cell (r, c) shows result r * T + c. Row r of the list grid
 // shows the result whose index the row keeps as its row data (the list fill
-// writes it there and, as text, into column 0); the number moves with its
-// row when the list is sorted or its columns move.
+// writes it there); the number moves with its row when the list is sorted or
+// its columns move. The list keeps no texts of its own for its rows: it asks
+// ListText for them when it shows or sorts them.
 #include "library/ResultItem.h"
 
 #include <QString>
@@ -32,6 +33,12 @@ int64_t TileIndex(int32_t row, int32_t col);
 // The result shown in row `row` of the list (its row data); 0 for the
 // header or a row without a result.
 int32_t ListIndex(const ctl::FlexGrid& list, int32_t row);
+
+// The text of list column `col` for result `index`: the index itself in
+// column 0, the resting code in column 1 and, in the column where detail
+// field k stands (gListColumns), the result's text of that field; none for
+// an index outside the results.
+QString ListText(int32_t index, int col);
 
 // A result cell at rest: the display state (5 online, 9 offline), one less
 // when selected.

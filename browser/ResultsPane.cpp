@@ -2,6 +2,7 @@
 // set-up when the main window loads.
 #include "browser/ResultsPane.h"
 
+#include "browser/ResultGrids.h"
 #include "browser/cToolTipHost.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
@@ -54,6 +55,8 @@ void ResultsPane::CreateResultBrowser(QWidget* window) {
   flexThumbsList = Make<ctl::FlexGrid>(picFlexFrame, "flexThumbsList");
   flexThumbsList->SetFixedCols(0);
   flexThumbsList->SetSelectionMode(ctl::flexSelectionByRow);
+  // The list's rows show their results' texts, made when they are shown.
+  flexThumbsList->Model().SetTextSource(&ResultGrids::ListText);
   flexThumbsList->SetVisible(false);
   scrollFlex = Make<ctl::VScrollBar>(picRightFrame, "scrollFlex");
   scrollFlex->Move(733, 2, 17, 284);

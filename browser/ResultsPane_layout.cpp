@@ -101,9 +101,8 @@ void LayoutListGrid(ctl::FlexGrid& grid, int32_t itemCount) {
 
 }  // namespace
 
-// The list has rows for the results only while it is the view shown: a row
-// of its cells costs more memory than the result itself. Otherwise it is
-// laid out empty and gives its rows' memory back.
+// The list has rows for the results only while it is the view shown;
+// otherwise it is laid out empty and gives its rows' memory back.
 void ResultsPane::LayoutThumbnailGrid(int32_t itemCount) {
   ForgetHoveredResult();
   LayoutTileGrid(*flexThumbsTiled, itemCount);

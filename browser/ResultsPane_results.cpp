@@ -13,13 +13,11 @@
 #include "library/clsRWLibrary.h"
 #include "platform/RWError.h"
 #include "platform/Rounding.h"
+#include "platform/controls/ControlErrors.h"
 #include "ui/SchemeColours.h"
 #include "ui/modBlendColorAlpha.h"
 
-#include <QSet>
-
 #include <algorithm>
-#include <array>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -79,41 +77,33 @@ QPixmap ThumbnailPixmap(const ResultItem& item) {
   return QPixmap::fromImage(std::move(picture));
 }
 
-// The list's texts of one fill, made once where they repeat: a text equal
-// to the one above it in its column shares that one's memory, and so does a
-// path seen before (a folder's results need not lie together), as the
-// results' own texts do.
-class ListTexts {
- public:
-  QString Text(const ResultItem& item, int field) {
-    QString text = ResultListText(item, field);
-    if (field == 1) return *paths_.insert(text);
-    QString& above = above_[static_cast<size_t>(field)];
-    if (text != above) above = std::move(text);
-    return above;
-  }
-
- private:
-  std::array<QString, 9> above_;
-  QSet<QString> paths_;
-};
-
+// The list keeps per row only the index of its result (its row data): its
+// texts come from the result when shown (ResultGrids::ListText), so each
+// detail field must stand in a column of the grid.
 void FillListGrid(ctl::FlexGrid& grid, int32_t count, ErrorGuard& report) {
   grid.SetRedraw(false);
   grid.SetEnabled(false);
   grid.SetCol(1);
-  ListTexts texts;
-  for (int32_t i = 1; i <= count; ++i) {
-    report.Run([&] {
-      const ResultItem& item = gResults[static_cast<size_t>(i)];
-      // The row keeps its result's index as a number too, which the
-      // handlers and the selection read without parsing the text.
-      grid.SetRowData(i, i);
-      grid.SetTextMatrix(i, 0, QString::number(i));
-      for (size_t k = 0; k < gListColumns.size(); ++k) {
-        grid.SetTextMatrix(i, gListColumns[k].Column, texts.Text(item, static_cast<int>(k) + 1));
+  // A row past the grid's last fails, and so would every row after it.
+  report.Run([&] {
+    for (int32_t i = 1; i <= count; ++i) grid.SetRowData(i, i);
+  });
+  report.Run([&] {
+    for (const ListColumn& column : gListColumns) {
+      if (column.Column < 0 || column.Column >= grid.Cols()) {
+        ctl::RaiseControlError(ctl::kErrSubscriptOutOfRange, QStringLiteral("FlexGrid"));
       }
-    });
+    }
+  });
+}
+
+// A row out of view gives its cells back (its picture, colours and code);
+// the cursor's row gives only its picture back, keeping its cursor code.
+void ReleaseListRow(ctl::FlexGrid& grid, int row, int cursorRow) {
+  if (row == cursorRow) {
+    ClearPicture(grid, row, 1);
+  } else if (grid.Model().HasOwnCells(row)) {
+    grid.Model().ReleaseRow(row);
   }
 }
 
@@ -238,11 +228,13 @@ void ResultsPane::DrawGridImages() {
 }
 
 // Rows from the first visible one to the one just below the page get their
-// thumbnail on the row's stripe colour; the others give their pictures back.
-// Each row leads to its result through its row data (ResultGrids::ListIndex).
-// Only the rows that may hold a picture are visited: those in view and those
-// painted last time, so a screen costs the same at any result count; once
-// the rows have changed places (a sort) every row is looked at.
+// thumbnail on the row's stripe colour; the others give their cells back
+// (ReleaseListRow), so the list holds cells for about a page of rows at any
+// result count. Each row leads to its result through its row data
+// (ResultGrids::ListIndex). Only the rows that may hold a picture are
+// visited: those in view and those painted last time, so a screen costs the
+// same at any result count; once the rows have changed places (a sort) every
+// row is looked at.
 void ResultsPane::DrawListImages(int32_t Top) {
   ctl::FlexGrid& grid = *flexThumbsList;
   const int32_t resultCount = LibraryResultCount();
@@ -263,7 +255,7 @@ void ResultsPane::DrawListImages(int32_t Top) {
   for (const int i : visit) {
     cells.Run([&] {
       if (i < Top || i > bottom) {
-        ClearPicture(grid, i, 1);
+        ReleaseListRow(grid, i, savedRow);
         return;
       }
       m_ListRowsPainted.push_back(i);

@@ -88,10 +88,17 @@ inline void SetCodeText(QString& text, const ResultItem& item) {
 // the grid's model is told of the change once at the end and the grid
 // repaints when it is unfrozen. Thousands of codes cost little more than
 // their texts.
+// With `ownCellsOnly` only the rows with cells of their own take a code: the
+// others show the code their text source makes from the result.
 class CodeWriter {
  public:
-  explicit CodeWriter(ctl::FlexGrid& grid)
-      : grid_(grid), model_(grid.Model()), rows_(grid.Rows()), cols_(grid.Cols()), redraw_(grid.Redraw()) {
+  explicit CodeWriter(ctl::FlexGrid& grid, bool ownCellsOnly = false)
+      : grid_(grid),
+        model_(grid.Model()),
+        rows_(grid.Rows()),
+        cols_(grid.Cols()),
+        redraw_(grid.Redraw()),
+        ownCellsOnly_(ownCellsOnly) {
     grid_.SetRedraw(false);
   }
   ~CodeWriter() {
@@ -103,7 +110,8 @@ class CodeWriter {
 
   void Write(int64_t row, int64_t col, const ResultItem& item) {
     if (row >= rows_ || col >= cols_) return;
-    SetCodeText(model_.Cell(static_cast<int>(row), static_cast<int>(col)).text, item);
+    if (ownCellsOnly_ && !model_.HasOwnCells(static_cast<int>(row))) return;
+    SetCodeText(model_.EditCell(static_cast<int>(row), static_cast<int>(col)).text, item);
     written_ = true;
   }
   // Fetches the cell a later Write goes to.
@@ -117,6 +125,7 @@ class CodeWriter {
   int64_t rows_;
   int64_t cols_;
   bool redraw_;
+  bool ownCellsOnly_;
   bool written_ = false;
 };
 
@@ -158,7 +167,7 @@ int32_t MarkTiles(ctl::FlexGrid& grid, FlagChange change, int32_t first, int32_t
 // ResultGrids::ListIndex reads it); the indices lie side by side in row
 // order, so reading them costs next to nothing.
 int32_t MarkListRows(ctl::FlexGrid& grid, FlagChange change, int32_t first, int32_t last, int32_t n) {
-  CodeWriter cells(grid);
+  CodeWriter cells(grid, true);
   const ctl::FlexGridModel& model = grid.Model();
   const int32_t rows = std::min(n, static_cast<int32_t>(grid.Rows()) - 1);
   const auto resultOf = [&model, n](int32_t row) {

@@ -22,6 +22,7 @@
 #include "platform/controls/ControlErrors.h"
 
 #include <QAction>
+#include <QLocale>
 
 #include <algorithm>
 #include <cmath>
@@ -136,31 +137,83 @@ KeyValue KeyValueOf(int column) {
   }
 }
 
-// One key column read once before the sort: views of the cells' texts (the
-// cells stay put while the order is worked out) and, in a number column,
-// their numbers (NaN for a text that shows none).
+// One key column read once before the sort: in a number column the cells'
+// numbers (NaN for a text that shows none), and the cells' texts where a
+// comparison may read them (every text of a text or resolution column, and
+// the texts of cells without a number); the list keeps none of them.
 struct SortKey {
   KeyValue kind = KeyValue::Text;
-  std::vector<QStringView> texts;
+  int field = -1;
+  std::vector<QString> texts;
   std::vector<double> values;
 };
 
-// The key columns of the data rows (1 on), read row by row: a row's key
-// cells lie side by side, so a pass over the rows reads them together.
+// What every key cell is read with: the locale's decimal point and whether
+// the locale writes sizes in plain digits with a one-character decimal
+// point (see DirectValue).
+struct KeyReading {
+  QChar point;
+  bool plainLocale;
+};
+
+KeyReading ReadingNow() {
+  const QLocale locale;
+  return {ShownNumbers::DecimalPoint(), locale.decimalPoint().size() == 1 && locale.zeroDigit() == QLatin1String("0")};
+}
+
+// The number detail field k of a result shows in the list, worked out from
+// the result where that is the very number its text shows, so that a sort
+// need not write and read back the texts: a size of at least 0 bytes (in
+// whole thousandths of a megabyte, in a plain locale), a duration (in whole
+// seconds, none below 0) and a bit rate of at least 0. NaN where the text
+// must be read; the bounds keep the numbers exact.
+double DirectValue(const ResultItem& item, int field, bool plainLocale) {
+  constexpr double kExact = 1125899906842624.0;  // 2^50
+  switch (field) {
+    case 2: {
+      const double thousandths = std::round(item.FileSize / 1024 / 1024 * 1000);
+      return plainLocale && item.FileSize >= 0 && thousandths < kExact ? thousandths / 1000 : kNoNumber;
+    }
+    case 3:
+      if (!(item.Duration > 0)) return 0;
+      return item.Duration < kExact ? std::floor(item.Duration) : kNoNumber;
+    case 6:
+      return item.Bitrate >= 0 ? item.Bitrate : kNoNumber;
+    default:
+      return kNoNumber;
+  }
+}
+
+// Row `row` of one key column: its number from its result where it can be
+// worked out, else from its text.
+void ReadKeyCell(SortKey& key, const ctl::FlexGridModel& model, int row, int column, const KeyReading& reading) {
+  double value = kNoNumber;
+  const int32_t index = model.RowInfo(row).data;
+  if (key.kind != KeyValue::Text && ResultGrids::IsResult(index) && model.Cell(row, column).text.isEmpty()) {
+    value = DirectValue(ResultGrids::ResultAt(index), key.field, reading.plainLocale);
+  }
+  QString text;
+  if (std::isnan(value)) {
+    text = model.Text(row, column);
+    value = ValueOf(key.kind, text, reading.point);
+  }
+  const bool textRead = key.kind == KeyValue::Text || key.kind == KeyValue::PixelCount || std::isnan(value);
+  key.texts.push_back(textRead ? std::move(text) : QString());
+  if (key.kind != KeyValue::Text) key.values.push_back(value);
+}
+
+// The key columns of the data rows (1 on), read row by row.
 std::vector<SortKey> ReadKeys(ctl::FlexGridModel& model, const std::vector<int>& keyColumns) {
+  const size_t rows = static_cast<size_t>(std::max(0, model.Rows() - 1));
   std::vector<SortKey> keys;
   for (const int column : keyColumns) {
-    keys.push_back({KeyValueOf(column), {}, {}});
-    keys.back().texts.reserve(static_cast<size_t>(std::max(0, model.Rows() - 1)));
+    keys.push_back({KeyValueOf(column), FieldInColumn(column), {}, {}});
+    keys.back().texts.reserve(rows);
+    if (keys.back().kind != KeyValue::Text) keys.back().values.reserve(rows);
   }
+  const KeyReading reading = ReadingNow();
   for (int r = 1; r < model.Rows(); ++r) {
-    for (size_t k = 0; k < keys.size(); ++k) keys[k].texts.emplace_back(model.Cell(r, keyColumns[k]).text);
-  }
-  const QChar point = ShownNumbers::DecimalPoint();
-  for (SortKey& key : keys) {
-    if (key.kind == KeyValue::Text) continue;
-    key.values.reserve(key.texts.size());
-    for (const QStringView text : key.texts) key.values.push_back(ValueOf(key.kind, text, point));
+    for (size_t k = 0; k < keys.size(); ++k) ReadKeyCell(keys[k], model, r, keyColumns[k], reading);
   }
   return keys;
 }

@@ -125,12 +125,12 @@ const FlexCell& FlexGrid::Current() const {
 
 QString FlexGrid::TextMatrix(int row, int col) const {
   if (row < 0 || row >= Rows() || col < 0 || col >= Cols()) RaiseControlError(kErrSubscriptOutOfRange, kSource);
-  return model_.Cell(row, col).text;
+  return model_.Text(row, col);
 }
 
 void FlexGrid::SetTextMatrix(int row, int col, const QString& text) {
   if (row < 0 || row >= Rows() || col < 0 || col >= Cols()) RaiseControlError(kErrSubscriptOutOfRange, kSource);
-  model_.Cell(row, col).text = text;
+  model_.EditCell(row, col).text = text;
   model_.NotifyCell(row, col);
   Changed();
 }
@@ -146,17 +146,24 @@ void FlexGrid::ForTargetCells(Change change) {
   CheckRow(row_);
   CheckCol(col_);
   if (fillStyle_ == flexFillRepeat) {
-    // Whether a view listens is asked once for the whole range, not per cell.
     const Range range = Selection();
+    if (range.top == fixedRows_ && range.bottom == Rows() - 1) {
+      // Every data row: the rows without cells of their own share the change.
+      for (int c = range.left; c <= range.right; ++c) model_.FillColumn(c, fixedRows_, change);
+      model_.NotifyAll();
+      Changed();
+      return;
+    }
+    // Whether a view listens is asked once for the whole range, not per cell.
     const bool notify = model_.Watched();
     for (int r = range.top; r <= range.bottom; ++r) {
       for (int c = range.left; c <= range.right; ++c) {
-        change(model_.Cell(r, c));
+        change(model_.EditCell(r, c));
         if (notify) model_.NotifyCell(r, c);
       }
     }
   } else {
-    change(model_.Cell(row_, col_));
+    change(model_.EditCell(row_, col_));
     model_.NotifyCell(row_, col_);
   }
   Changed();

@@ -291,7 +291,8 @@ class FlexGrid : public Control {
   bool MergesDown(int row, int col) const;
   void PaintColumn(QPainter& painter, const Span& column, const std::vector<Span>& rows);
   void PaintCell(QPainter& painter, const Span& column, std::span<const Span> group);
-  void PaintContent(QPainter& painter, const FlexCell& cell, int col, const QRect& rect, bool highlighted, bool fixed);
+  void PaintContent(QPainter& painter, const FlexCell& cell, const QString& text, int col, const QRect& rect,
+                    bool highlighted, bool fixed);
   // The part of a merged cell whose rows are partly highlighted that its
   // text goes into, and whether it is drawn in the selection's colours.
   std::pair<QRect, bool> TextBand(const FlexCell& cell, int col, std::span<const Span> group, const QRect& inner) const;

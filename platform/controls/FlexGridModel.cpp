@@ -58,30 +58,38 @@ void FlexGridModel::Resize(int rows, int cols) {
   beginResetModel();
   if (cols == cols_ && RowsInStoredOrder()) {
     // Only rows come or go, and the rows lie in the store in their own
-    // order: the store grows or shrinks at its end and keeps its memory, so
-    // a grid emptied and filled again for as many rows reuses it.
-    cells_.resize(static_cast<size_t>(rows) * static_cast<size_t>(cols));
+    // order: the store grows or shrinks at its end. The rows that come read
+    // empty cells, not the blanks set before them.
+    rowCells_.resize(static_cast<size_t>(rows));
     rowOrder_.resize(static_cast<size_t>(rows));
     std::iota(rowOrder_.begin(), rowOrder_.end(), 0);
     rowInfo_.resize(static_cast<size_t>(rows));
+    for (FlexColumn& column : columns_) column.blankRows = std::min(column.blankRows, rows);
     rows_ = rows;
     endResetModel();
     return;
   }
-  std::vector<FlexCell> cells(static_cast<size_t>(rows) * static_cast<size_t>(cols));
+  // The store is laid out anew in the rows' and columns' own order; the rows
+  // kept that read blanks take cells of their own, and the blanks go.
+  std::vector<std::unique_ptr<FlexCell[]>> cells(static_cast<size_t>(rows));
   const int keepRows = std::min(rows, rows_);
   const int keepCols = std::min(cols, cols_);
   for (int r = 0; r < keepRows; ++r) {
-    for (int c = 0; c < keepCols; ++c) {
-      cells[static_cast<size_t>(r) * static_cast<size_t>(cols) + c] = std::move(cells_[Index(r, c)]);
-    }
+    const size_t stored = static_cast<size_t>(rowOrder_[static_cast<size_t>(r)]);
+    if (!rowCells_[stored] && !ReadsABlank(stored)) continue;
+    cells[static_cast<size_t>(r)] = std::make_unique<FlexCell[]>(static_cast<size_t>(cols));
+    for (int c = 0; c < keepCols; ++c) cells[static_cast<size_t>(r)][c] = Cell(r, c);
   }
-  cells_ = std::move(cells);
+  rowCells_ = std::move(cells);
   rowOrder_.resize(static_cast<size_t>(rows));
   std::iota(rowOrder_.begin(), rowOrder_.end(), 0);
   colOrder_.resize(static_cast<size_t>(cols));
   std::iota(colOrder_.begin(), colOrder_.end(), 0);
   columns_.resize(static_cast<size_t>(cols));
+  for (FlexColumn& column : columns_) {
+    column.blank = FlexCell();
+    column.blankRows = 0;
+  }
   rowInfo_.resize(static_cast<size_t>(rows));
   rows_ = rows;
   cols_ = cols;
@@ -89,9 +97,73 @@ void FlexGridModel::Resize(int rows, int cols) {
 }
 
 void FlexGridModel::ReleaseUnused() {
-  cells_.shrink_to_fit();
+  rowCells_.shrink_to_fit();
   rowOrder_.shrink_to_fit();
   rowInfo_.shrink_to_fit();
+}
+
+const FlexCell& FlexGridModel::BlankCell(size_t stored, int col) const {
+  static const FlexCell empty;
+  const FlexColumn& column = columns_[static_cast<size_t>(col)];
+  return stored < static_cast<size_t>(column.blankRows) ? column.blank : empty;
+}
+
+bool FlexGridModel::ReadsABlank(size_t stored) const {
+  return std::any_of(columns_.begin(), columns_.end(),
+                     [stored](const FlexColumn& column) { return stored < static_cast<size_t>(column.blankRows); });
+}
+
+void FlexGridModel::OwnCells(int row) {
+  auto cells = std::make_unique<FlexCell[]>(static_cast<size_t>(cols_));
+  for (int c = 0; c < cols_; ++c) cells[colOrder_[static_cast<size_t>(c)]] = Cell(row, c);
+  RowCells(row) = std::move(cells);
+}
+
+FlexCell& FlexGridModel::EditCell(int row, int col) {
+  if (!HasOwnCells(row)) OwnCells(row);
+  return RowCells(row)[colOrder_[static_cast<size_t>(col)]];
+}
+
+void FlexGridModel::ReleaseRow(int row) { RowCells(row).reset(); }
+
+void FlexGridModel::FillColumn(int col, int firstRow, const std::function<void(FlexCell&)>& change) {
+  firstRow = std::clamp(firstRow, 0, rows_);
+  for (int r = 0; r < firstRow; ++r) {
+    if (!HasOwnCells(r)) OwnCells(r);
+  }
+  FlexColumn& column = columns_[static_cast<size_t>(col)];
+  if (column.blankRows == 0) column.blank = FlexCell();
+  if (column.blankRows > 0 && column.blankRows < rows_) ShareOneBlank(column, firstRow);
+  change(column.blank);
+  column.blankRows = rows_;
+  const size_t stored = static_cast<size_t>(colOrder_[static_cast<size_t>(col)]);
+  for (int r = firstRow; r < rows_; ++r) {
+    if (FlexCell* cells = RowCells(r).get()) change(cells[stored]);
+  }
+}
+
+// The rows stored before blankRows read the blank, those that came after it
+// an empty cell: the fewer of the two keep what they read by cells of their
+// own, and the blank becomes what the others read.
+void FlexGridModel::ShareOneBlank(FlexColumn& column, int firstRow) {
+  const auto readsBlank = [&](int r) { return rowOrder_[static_cast<size_t>(r)] < column.blankRows; };
+  int blankReaders = 0;
+  int emptyReaders = 0;
+  for (int r = firstRow; r < rows_; ++r) {
+    if (!HasOwnCells(r)) ++(readsBlank(r) ? blankReaders : emptyReaders);
+  }
+  const bool ownBlankReaders = blankReaders <= emptyReaders;
+  for (int r = firstRow; r < rows_; ++r) {
+    if (!HasOwnCells(r) && readsBlank(r) == ownBlankReaders) OwnCells(r);
+  }
+  if (ownBlankReaders) column.blank = FlexCell();
+}
+
+QString FlexGridModel::Text(int row, int col) const {
+  const QString& own = Cell(row, col).text;
+  if (!own.isEmpty() || !textSource_) return own;
+  const int32_t data = rowInfo_[static_cast<size_t>(row)].data;
+  return data != 0 ? textSource_(data, col) : QString();
 }
 
 bool FlexGridModel::RowsInStoredOrder() const {
@@ -157,9 +229,18 @@ void FlexGridModel::SortRows(int first, int last, int keyFirst, int keyLast, int
   std::vector<int> order(static_cast<size_t>(last - first + 1));
   std::iota(order.begin(), order.end(), first);
   const bool descending = Descending(mode);
+  // The key texts, read once: a supplied text is made anew at each reading.
+  const size_t keys = static_cast<size_t>(std::max(0, keyLast - keyFirst + 1));
+  std::vector<QString> texts(static_cast<size_t>(rows_) * keys);
+  const auto key = [&](int row, int c) -> QString& {
+    return texts[static_cast<size_t>(row) * keys + static_cast<size_t>(c - keyFirst)];
+  };
+  for (const int r : order) {
+    for (int c = keyFirst; c <= keyLast; ++c) key(r, c) = Text(r, c);
+  }
   std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
     for (int c = keyFirst; c <= keyLast; ++c) {
-      const int result = CompareKeys(Cell(a, c).text, Cell(b, c).text, mode);
+      const int result = CompareKeys(key(a, c), key(b, c), mode);
       if (result != 0) return descending ? result > 0 : result < 0;
     }
     return false;
@@ -203,7 +284,7 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-      return cell.text;
+      return Text(index.row(), index.column());
     case Qt::DecorationRole:
       return cell.picture.isNull() ? QVariant() : QVariant(cell.picture);
     case Qt::BackgroundRole:

@@ -3,6 +3,13 @@
 // alignment per cell, width and alignment per column, height per row. It is a
 // table model, so a view or test can read the grid through the standard
 // roles; the grid itself paints only the visible cells from it.
+//
+// A row keeps cells of its own only once one of them is written: until then
+// (and again after ReleaseRow) it reads, in each column, the column's blank
+// cell, which a format given to every data row of the column at once
+// changes (FillColumn), so that a grid of many rows costs per row little
+// more than its order, height and data. A text source may supply the texts
+// of cells that have none of their own from their row's data.
 #include "platform/ColorRef.h"
 
 #include <QAbstractTableModel>
@@ -11,6 +18,8 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
+#include <memory>
 #include <vector>
 
 namespace ctl {
@@ -29,6 +38,11 @@ struct FlexColumn {
   int widthTwips = -1;  // -1: the default width
   int alignment = 9;    // general: text left, numbers right
   bool merge = false;
+  // What the rows without cells of their own read in this column: `blank`
+  // for the rows stored before `blankRows` (those there when it was set),
+  // an empty cell for the others.
+  FlexCell blank;
+  int blankRows = 0;
 };
 
 struct FlexRow {
@@ -45,14 +59,34 @@ class FlexGridModel : public QAbstractTableModel {
 
   int Rows() const { return rows_; }
   int Cols() const { return cols_; }
-  // Keeps the cells that remain; new cells are empty. The memory of rows
-  // that go is kept for rows that come again (see ReleaseUnused).
+  // Keeps the cells that remain; new cells are empty. Rows that go give
+  // their cells back; the room of the row lists is kept for rows that come
+  // again (see ReleaseUnused).
   void Resize(int rows, int cols);
   // Gives back the memory kept for rows that went.
   void ReleaseUnused();
 
-  FlexCell& Cell(int row, int col) { return cells_[Index(row, col)]; }
-  const FlexCell& Cell(int row, int col) const { return cells_[Index(row, col)]; }
+  const FlexCell& Cell(int row, int col) const {
+    const size_t stored = static_cast<size_t>(rowOrder_[static_cast<size_t>(row)]);
+    if (const FlexCell* cells = rowCells_[stored].get()) return cells[colOrder_[static_cast<size_t>(col)]];
+    return BlankCell(stored, col);
+  }
+  // The cell to change: its row takes cells of its own first.
+  FlexCell& EditCell(int row, int col);
+  bool HasOwnCells(int row) const { return RowCells(row) != nullptr; }
+  // The row gives its own cells back and reads the columns' blank cells.
+  void ReleaseRow(int row);
+  // `change` applied to column col of every row from firstRow on, the rows
+  // to come excepted: the rows without cells of their own share it in the
+  // column's blank cell. The rows before firstRow take cells of their own
+  // first, so that they keep what they show.
+  void FillColumn(int col, int firstRow, const std::function<void(FlexCell&)>& change);
+
+  // The text shown in a cell: its own, else the text source's for its row's
+  // data (rows whose data is 0 have none).
+  QString Text(int row, int col) const;
+  using TextSource = std::function<QString(int32_t rowData, int col)>;
+  void SetTextSource(TextSource source) { textSource_ = std::move(source); }
   FlexColumn& Column(int col) { return columns_[static_cast<size_t>(col)]; }
   const FlexColumn& Column(int col) const { return columns_[static_cast<size_t>(col)]; }
   FlexRow& RowInfo(int row) { return rowInfo_[static_cast<size_t>(row)]; }
@@ -94,21 +128,31 @@ class FlexGridModel : public QAbstractTableModel {
  private:
   // True when data row r lies in row r of the store, for every row.
   bool RowsInStoredOrder() const;
-  // Where cell (row, col) is stored: rows and columns are seen in the order
-  // rowOrder_ and colOrder_ give.
-  size_t Index(int row, int col) const {
-    return static_cast<size_t>(rowOrder_[static_cast<size_t>(row)]) * static_cast<size_t>(cols_) +
-           static_cast<size_t>(colOrder_[static_cast<size_t>(col)]);
+  // The cells of row `row` (none: it reads the blanks).
+  const std::unique_ptr<FlexCell[]>& RowCells(int row) const {
+    return rowCells_[static_cast<size_t>(rowOrder_[static_cast<size_t>(row)])];
   }
+  std::unique_ptr<FlexCell[]>& RowCells(int row) {
+    return rowCells_[static_cast<size_t>(rowOrder_[static_cast<size_t>(row)])];
+  }
+  // What stored row `stored` without cells of its own reads in column col.
+  const FlexCell& BlankCell(size_t stored, int col) const;
+  // Whether a stored row without cells of its own reads some column's blank.
+  bool ReadsABlank(size_t stored) const;
+  // Row `row` takes cells of its own, equal to what it reads now.
+  void OwnCells(int row);
+  void ShareOneBlank(FlexColumn& column, int firstRow);
 
   int rows_ = 0;
   int cols_ = 0;
-  std::vector<FlexCell> cells_;
+  // Per stored row its cells, in stored column order; none: the blanks.
+  std::vector<std::unique_ptr<FlexCell[]>> rowCells_;
   std::vector<int> rowOrder_;
   std::vector<int> colOrder_;
   std::vector<FlexColumn> columns_;
   std::vector<FlexRow> rowInfo_;
   std::vector<QFont> fonts_;
+  TextSource textSource_;
   uint32_t arrangement_ = 0;
 };
 

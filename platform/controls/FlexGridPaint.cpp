@@ -117,8 +117,9 @@ FlexGrid::Hit FlexGrid::CellAt(const QPointF& point) const {
 bool FlexGrid::MergesDown(int row, int col) const {
   if (mergeCells_ == flexMergeNever || row < fixedRows_ || row + 1 >= Rows()) return false;
   // Empty cells (the rows after the last item) have nothing to share.
-  const QString& text = model_.Cell(row, col).text;
-  if (!model_.Column(col).merge || text.isEmpty() || text != model_.Cell(row + 1, col).text) return false;
+  if (!model_.Column(col).merge) return false;
+  const QString text = model_.Text(row, col);
+  if (text.isEmpty() || text != model_.Text(row + 1, col)) return false;
   if (mergeCells_ == flexMergeRestrictColumns || mergeCells_ == flexMergeRestrictAll) {
     // A cell merges only where the merging columns to its left merge too.
     for (int c = 0; c < col; ++c) {
@@ -197,7 +198,7 @@ void FlexGrid::PaintCell(QPainter& painter, const Span& column, std::span<const 
     }
     painter.restore();
   }
-  if (!drawn) PaintContent(painter, cell, col, content, contentHighlighted, fixed);
+  if (!drawn) PaintContent(painter, cell, model_.Text(row, col), col, content, contentHighlighted, fixed);
   if (lines) {
     painter.setPen(ColorRefToQColor(fixed ? gridColorFixed_ : gridColor_));
     painter.drawLine(rect.topRight(), rect.bottomRight());
@@ -229,8 +230,8 @@ std::pair<QRect, bool> FlexGrid::TextBand(const FlexCell& cell, int col, std::sp
   return {firstHighlighted & inner, true};
 }
 
-void FlexGrid::PaintContent(QPainter& painter, const FlexCell& cell, int col, const QRect& rect, bool highlighted,
-                            bool fixed) {
+void FlexGrid::PaintContent(QPainter& painter, const FlexCell& cell, const QString& text, int col, const QRect& rect,
+                            bool highlighted, bool fixed) {
   painter.save();
   painter.setClipRect(rect);
   if (!cell.picture.isNull()) {
@@ -242,7 +243,7 @@ void FlexGrid::PaintContent(QPainter& painter, const FlexCell& cell, int col, co
       painter.drawPixmap(Aligned(cell.picture.size(), rect, cell.pictureAlignment), cell.picture);
     }
   }
-  if (!cell.text.isEmpty()) {
+  if (!text.isEmpty()) {
     const COLORREF fore = highlighted      ? foreColorSel_
                           : cell.foreColor ? cell.foreColor
                           : fixed          ? foreColorFixed_
@@ -250,8 +251,8 @@ void FlexGrid::PaintContent(QPainter& painter, const FlexCell& cell, int col, co
     const int alignment = cell.alignment >= 0 ? cell.alignment : model_.Column(col).alignment;
     painter.setFont(cell.fontId >= 0 ? model_.Font(cell.fontId) : font());
     painter.setPen(ColorRefToQColor(fore));
-    const int flags = AlignmentFlags(alignment, FlexGridModel::IsNumber(cell.text)) | (wordWrap_ ? Qt::TextWordWrap : 0);
-    painter.drawText(rect.adjusted(kTextMargin, 0, -kTextMargin, 0), flags, cell.text);
+    const int flags = AlignmentFlags(alignment, FlexGridModel::IsNumber(text)) | (wordWrap_ ? Qt::TextWordWrap : 0);
+    painter.drawText(rect.adjusted(kTextMargin, 0, -kTextMargin, 0), flags, text);
   }
   painter.restore();
 }

@@ -16,8 +16,8 @@
 
 namespace rwtest {
 
-// Row `row` of the list leads to result `index`: its row data and its
-// column 0, as the list fill writes them.
+// Row `row` of the list leads to result `index`: its row data, as the list
+// fill writes it, and its column 0 as a text of its own.
 inline void SetListRow(ctl::FlexGrid& list, int row, int index) {
   list.SetRowData(row, index);
   list.SetTextMatrix(row, 0, QString::number(index));

@@ -130,4 +130,38 @@ TEST_F(GridImagesTest, ListRowsOnThePageGetStripesAndThumbnails) {
   EXPECT_EQ(boxes.Count(), 0);
 }
 
+// A large result set shown in the list, paged and replaced by another leaves
+// nothing of itself: the list keeps cells of its own only for the rows of the
+// page in view (and the header and the cursor's row), and every row shows
+// the texts of the set shown last.
+TEST_F(GridImagesTest, AListKeepsCellsOnlyForItsPageAcrossReplacedResultSets) {
+  OpenWithThumbnails(1);
+  gBrowserMode = 2;
+  const auto ownRows = [] {
+    int rows = 0;
+    for (int r = 0; r < List().Rows(); ++r) rows += List().Model().HasOwnCells(r) ? 1 : 0;
+    return rows;
+  };
+  const int nameColumn = gListColumns[1].Column;
+  for (const int count : {3000, 2500, 2000}) {
+    ShowResults(count);
+    for (int i = 1; i <= count; ++i) {
+      gResults[static_cast<size_t>(i)].FileName = QStringLiteral("%1:%2").arg(count).arg(i);
+    }
+    gLibrary->ShowSearchResults();
+    for (const int top : {1, 700, count - 2, 40}) {
+      gMainForm->Results().scrollFlex->SetValue(top);
+      gLibrary->DrawGridImages();
+      EXPECT_LE(ownRows(), static_cast<int>(gTileRowsVisible) + 3) << count << " at " << top;
+    }
+    ASSERT_EQ(List().Rows(), count + 1);
+    for (const int row : {1, 41, count}) {
+      const int index = List().RowData(row);
+      EXPECT_EQ(List().TextMatrix(row, nameColumn), QStringLiteral("%1:%2").arg(count).arg(index)) << row;
+      EXPECT_EQ(List().TextMatrix(row, 0), QString::number(index));
+    }
+  }
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
 }  // namespace

@@ -62,7 +62,8 @@ TEST_F(ListSortTest, TextColumnsCompareCaseSensitivelyWithUpperCaseFirst) {
 }
 
 // Each number column, sorted alone, by values whose padded texts would sort
-// otherwise; a text that shows no number comes first, as blank text does.
+// otherwise; a text that shows no number comes first, as blank text does;
+// values that show the same number are equal.
 // Resolutions compare by their pixels, and by text where those are equal.
 TEST_F(ListSortTest, NumberColumnsSortByTheNumbersTheyShow) {
   struct Case {
@@ -85,6 +86,15 @@ TEST_F(ListSortTest, NumberColumnsSortByTheNumbersTheyShow) {
        {5, 4, 1, 3, 2}},
       {9, [](ResultItem& item, int i) { item.Bitrate = std::array{800, 1200000, 96, 999999, 5000}[i]; },
        {3, 1, 5, 4, 2}},
+      // Values that show the same number tie and keep their order, whatever
+      // lies beyond what is shown; texts without a number (a minus sign)
+      // come first, in text order.
+      {5,
+       [&](ResultItem& item, int i) { item.FileSize = std::array{1.0004, 1.0001, -2.0, 1.0, 0.9996}[i] * megabyte; },
+       {3, 1, 2, 4, 5}},
+      {6, [](ResultItem& item, int i) { item.Duration = std::array{3600.9, 3600.2, 59.5, -5.0, 0.5}[i]; },
+       {4, 5, 3, 1, 2}},
+      {9, [](ResultItem& item, int i) { item.Bitrate = std::array{-1, 800, -7, 5, 800}[i]; }, {1, 3, 4, 2, 5}},
   };
   // The same under a locale whose decimal separator is a comma.
   const QLocale saved;

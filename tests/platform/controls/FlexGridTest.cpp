@@ -411,7 +411,7 @@ TEST(FlexGridModelTest, RearrangingMovingSortingAndResizingKeepCellsTogether) {
   ctl::FlexGridModel model;
   model.Resize(4, 3);
   for (int r = 0; r < 4; ++r) {
-    for (int c = 0; c < 3; ++c) model.Cell(r, c).text = QStringLiteral("%1%2").arg(r).arg(c);
+    for (int c = 0; c < 3; ++c) model.EditCell(r, c).text = QStringLiteral("%1%2").arg(r).arg(c);
   }
   model.Column(2).merge = true;
   model.RowInfo(3).heightTwips = 99;
@@ -444,7 +444,7 @@ TEST(FlexGridModelTest, RowDataMovesWithItsRowAndNewRowsHaveNone) {
   const auto fill = [&model](int rows) {
     model.Resize(rows, 3);
     for (int r = 0; r < rows; ++r) {
-      for (int c = 0; c < 3; ++c) model.Cell(r, c).text = QString::number(r * 10);
+      for (int c = 0; c < 3; ++c) model.EditCell(r, c).text = QString::number(r * 10);
       model.RowInfo(r).data = r * 10;
     }
   };
@@ -480,6 +480,72 @@ TEST(FlexGridModelTest, RowDataMovesWithItsRowAndNewRowsHaveNone) {
   EXPECT_EQ(model.RowInfo(2).data, 0);
   EXPECT_EQ(model.RowInfo(3).data, 0);
   EXPECT_TRUE(rowsAgree());
+}
+
+// A format given to every data row of a column at once is kept once: the
+// rows show it without cells of their own, the header keeps its own cell,
+// rows that come later read an empty cell, a written row keeps what it
+// showed, and a released row shows the shared format again. Texts a row
+// lacks come from the text source by its row data, for painting, merging
+// and sorting alike.
+TEST(FlexGridModelTest, RowsWithoutCellsOfTheirOwnShareTheirColumnsFormatAndSuppliedTexts) {
+  FlexGrid grid;
+  ctl::FlexGridModel& model = grid.Model();
+  grid.SetRows(1001);
+  grid.SetCols(3);
+  grid.SetTextMatrix(0, 1, QStringLiteral("header"));
+  grid.SetRow(1);
+  grid.SetCol(1);
+  grid.SetRowSel(1000);
+  grid.SetFillStyle(ctl::flexFillRepeat);
+  grid.SetCellForeColor(RGB(1, 2, 3));
+  grid.SetCellFontBold(true);
+  grid.SetFillStyle(ctl::flexFillSingle);
+  int ownRows = 0;
+  for (int r = 0; r < grid.Rows(); ++r) ownRows += model.HasOwnCells(r) ? 1 : 0;
+  EXPECT_EQ(ownRows, 1) << "only the header";
+  EXPECT_EQ(model.Cell(700, 1).foreColor, RGB(1, 2, 3));
+  EXPECT_TRUE(model.Font(model.Cell(700, 1).fontId).bold());
+  EXPECT_EQ(model.Cell(0, 1).foreColor, 0u) << "the header keeps its own";
+  EXPECT_EQ(model.Cell(700, 2).foreColor, 0u);
+
+  grid.SetTextMatrix(5, 1, QStringLiteral("own"));
+  EXPECT_EQ(model.Cell(5, 1).foreColor, RGB(1, 2, 3)) << "a written row keeps what it showed";
+  grid.SetRows(1003);
+  EXPECT_EQ(model.Cell(1002, 1).foreColor, 0u) << "a row that came later";
+  EXPECT_EQ(model.Cell(1000, 1).foreColor, RGB(1, 2, 3));
+  grid.SetRows(3);
+  grid.SetRows(1001);
+  EXPECT_EQ(model.Cell(700, 1).foreColor, 0u) << "rows gone and come again are new";
+  grid.SetRow(1);
+  grid.SetRowSel(1000);
+  grid.SetFillStyle(ctl::flexFillRepeat);
+  grid.SetCellForeColor(RGB(4, 5, 6));
+  grid.SetFillStyle(ctl::flexFillSingle);
+  EXPECT_EQ(model.Cell(2, 1).foreColor, RGB(4, 5, 6));
+  EXPECT_TRUE(model.Font(model.Cell(2, 1).fontId).bold()) << "the rows kept from before keep their font";
+  EXPECT_EQ(model.Cell(700, 1).foreColor, RGB(4, 5, 6));
+  EXPECT_EQ(model.Cell(700, 1).fontId, -1);
+  EXPECT_FALSE(model.HasOwnCells(700));
+  model.ReleaseRow(5);
+  EXPECT_FALSE(model.HasOwnCells(5));
+  EXPECT_TRUE(model.Cell(5, 1).text.isEmpty());
+
+  model.SetTextSource([](int32_t data, int col) { return QStringLiteral("%1/%2").arg(data % 3).arg(col); });
+  for (int r = 1; r <= 4; ++r) grid.SetRowData(r, 10 - r);  // 9, 8, 7, 6
+  grid.SetTextMatrix(4, 2, QStringLiteral("0/0"));
+  EXPECT_EQ(grid.TextMatrix(1, 2), QStringLiteral("0/2"));
+  EXPECT_EQ(grid.TextMatrix(4, 2), QStringLiteral("0/0")) << "a text of its own comes first";
+  EXPECT_TRUE(grid.TextMatrix(6, 2).isEmpty()) << "a row without data has none";
+  EXPECT_EQ(model.data(model.index(2, 1)).toString(), QStringLiteral("2/1"));
+  grid.SetRow(1);
+  grid.SetRowSel(4);
+  grid.SetCol(2);
+  grid.SetSort(ctl::flexSortStringAscending);
+  EXPECT_EQ(grid.RowData(1), 6) << "its own text \"0/0\" first";
+  EXPECT_EQ(grid.RowData(2), 9);
+  EXPECT_EQ(grid.RowData(3), 7);
+  EXPECT_EQ(grid.RowData(4), 8);
 }
 
 }  // namespace
