@@ -490,6 +490,12 @@ QByteArray SqlCommand::ColumnBytes(int column) const {
   return data ? QByteArray(static_cast<const char*>(data), size) : QByteArray();
 }
 
+QByteArrayView SqlCommand::ColumnText(int column) const {
+  sqlite3_value* value = Field(column);
+  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+  return text ? QByteArrayView(text, sqlite3_value_bytes(value)) : QByteArrayView();
+}
+
 int SqlCommand::FieldCount() const { return sqlite3_column_count(stmt_); }
 
 int SqlCommand::FieldIndex(const QString& name) const {

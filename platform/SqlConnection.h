@@ -7,6 +7,7 @@
 #include "platform/SqlRecordset.h"
 #include "platform/SqlValue.h"
 
+#include <QByteArrayView>
 #include <QSet>
 #include <QString>
 
@@ -198,6 +199,9 @@ class SqlCommand {
   // text or blob (empty for NULL). For loops over keys and raw bytes.
   int64_t ColumnInt(int column) const;
   QByteArray ColumnBytes(int column) const;
+  // The field's UTF-8 text as SQLite holds it (empty for NULL), without a
+  // copy: it stands until the next Step.
+  QByteArrayView ColumnText(int column) const;
 
  private:
   sqlite3_value* Field(int column) const;
