@@ -14,8 +14,6 @@
 #include "platform/SqlRecordset.h"
 
 #include <QHash>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QStringList>
 
 #include <algorithm>
@@ -87,8 +85,8 @@ void InsertSearchRows(SqlConnection& db, std::span<const ResultItem> rows) {
     SqlCommand& insert = count == kRowsPerStatement ? *full : *(last = statement(count));
     for (size_t k = 0; k < count; ++k) {
       const int parameter = static_cast<int>(2 * k) + 1;
-      insert.Bind(parameter, rows[from + k].SegmentID);
-      insert.Bind(parameter + 1, rows[from + k].FileID);
+      insert.BindInt(parameter, rows[from + k].SegmentID);
+      insert.BindInt(parameter + 1, rows[from + k].FileID);
     }
     insert.Execute();
   }
@@ -156,14 +154,18 @@ FilesToCheck FilesOnOnlineDevices(SqlConnection& db) {
   FilesToCheck check;
   check.roots = OnlineRoots(db);
   if (check.roots.isEmpty()) return check;
-  QJsonArray serials;
-  for (auto serial = check.roots.keyBegin(); serial != check.roots.keyEnd(); ++serial) serials.append(*serial);
-  const QString online = QString::fromUtf8(QJsonDocument(serials).toJson(QJsonDocument::Compact));
+  // The serials are bound one to a parameter: SQLite looks a file's serial
+  // up in such a list for less than in one read from a JSON text.
+  QString online = QStringLiteral("?");
+  for (qsizetype k = 1; k < check.roots.size(); ++k) online += QStringLiteral(", ?");
+  const auto bindSerials = [&check](SqlCommand& command) {
+    int parameter = 0;
+    for (auto serial = check.roots.keyBegin(); serial != check.roots.keyEnd(); ++serial) command.Bind(++parameter, *serial);
+  };
   // Room for every file of the devices, counted on their index: a vector
   // that grows moves every row read so far.
-  auto count = db.Prepare(
-      QStringLiteral("SELECT count(*) FROM VideoFiles WHERE DiskSerialNo IN (SELECT value FROM json_each(?))"));
-  count->Bind(1, online);
+  auto count = db.Prepare(QStringLiteral("SELECT count(*) FROM VideoFiles WHERE DiskSerialNo IN (%1)").arg(online));
+  bindSerials(*count);
   if (count->Step()) {
     const size_t files = static_cast<size_t>(count->toInt64(0)) + 1;
     check.files.reserve(files);
@@ -172,9 +174,9 @@ FilesToCheck FilesOnOnlineDevices(SqlConnection& db) {
   }
   auto rows = db.Prepare(QStringLiteral("SELECT %1, VF.DiskSerialNo AS DiskSerialNo FROM VideoSegments VS CROSS "
                                         "JOIN VideoFiles VF WHERE VF.FileID = VS.FileID AND VS.FileFlag = 'Y' AND "
-                                        "VF.DiskSerialNo IN (SELECT value FROM json_each(?))")
-                             .arg(ResultRows::SelectList()));
-  rows->Bind(1, online);
+                                        "VF.DiskSerialNo IN (%2)")
+                             .arg(ResultRows::SelectList(), online));
+  bindSerials(*rows);
   const ResultRows::Columns columns(*rows);
   const int serial = rows->FieldIndex(QStringLiteral("DiskSerialNo"));
   DevicesBySerial devices(check);

@@ -471,6 +471,10 @@ void SqlCommand::Bind(int index, const SqlValue& value) {
   if (rc != SQLITE_OK) connection_.Fail(QStringLiteral("parameter %1").arg(index));
 }
 
+void SqlCommand::BindInt(int index, int64_t value) {
+  if (sqlite3_bind_int64(stmt_, index, value) != SQLITE_OK) connection_.Fail(QStringLiteral("parameter %1").arg(index));
+}
+
 void SqlCommand::ClearBindings() { sqlite3_clear_bindings(stmt_); }
 
 bool SqlCommand::Step() {

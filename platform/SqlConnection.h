@@ -173,6 +173,8 @@ class SqlCommand {
   SqlCommand& operator=(const SqlCommand&) = delete;
 
   void Bind(int index, const SqlValue& value);
+  // Bind of an integer, without a SqlValue made for it: for loops over keys.
+  void BindInt(int index, int64_t value);
   void ClearBindings();
   // Runs the statement to its end; returns the rows it changed.
   int64_t Execute();
