@@ -356,7 +356,7 @@ void clsRWLibrary::GetMissingFiles() {
     InsertSearchRows(*m_Connection, std::span<const ResultItem>(results).subspan(1));
     guard.Commit();
   }
-  ProgressOff();
+  // The fetch's progress takes the check's place; the results' display ends it.
   if (rowsCurrent) {
     FetchResults(&results);
   } else {
