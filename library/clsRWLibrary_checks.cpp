@@ -161,7 +161,9 @@ FilesToCheck FilesOnOnlineDevices(SqlConnection& db) {
   for (qsizetype k = 1; k < check.roots.size(); ++k) online += QStringLiteral(", ?");
   const auto bindSerials = [&check](SqlCommand& command) {
     int parameter = 0;
-    for (auto serial = check.roots.keyBegin(); serial != check.roots.keyEnd(); ++serial) command.Bind(++parameter, *serial);
+    for (auto serial = check.roots.keyBegin(); serial != check.roots.keyEnd(); ++serial) {
+      command.Bind(++parameter, *serial);
+    }
   };
   // Room for every file of the devices, counted on their index: a vector
   // that grows moves every row read so far.
@@ -172,6 +174,9 @@ FilesToCheck FilesOnOnlineDevices(SqlConnection& db) {
     check.files.reserve(files);
     check.deviceOf.reserve(files);
     check.pathOf.reserve(files);
+    check.ended.reserve(files);
+    // Room for paths of a usual length: a text that grows copies every path so far.
+    check.paths.reserve(static_cast<qsizetype>(files) * 64);
   }
   auto rows = db.Prepare(QStringLiteral("SELECT %1, VF.DiskSerialNo AS DiskSerialNo FROM VideoSegments VS CROSS "
                                         "JOIN VideoFiles VF WHERE VF.FileID = VS.FileID AND VS.FileFlag = 'Y' AND "
@@ -354,8 +359,8 @@ void clsRWLibrary::GetMissingFiles() {
   // The files are looked for on a helper thread within the probe's time
   // limit, all in one sweep: a mount whose root answers may still hang on
   // every file below it.
-  const std::vector<std::optional<bool>> found =
-      MountProbe::AskEach(looks.paths, modReelwise::FileExistsAt, [this](int done) { ShowProgress(kMissingFilesCaption, done); });
+  const std::vector<std::optional<bool>> found = MountProbe::AskEach(
+      looks.paths, modReelwise::FileExistsAt, [this](int done) { ShowProgress(kMissingFilesCaption, done); });
   double seconds = 0;
   std::vector<ResultItem> results = MissingRows(check, looks, found, mounts, seconds);
   const bool rowsCurrent = m_Connection->TotalChanges() == changesBefore;

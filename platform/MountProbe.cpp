@@ -192,7 +192,8 @@ struct Sweep {
     const PathList& list = *paths;
     DeadRoots dead(list.roots);
     for (int i = from; i < list.Count() && !givenUp; ++i) {
-      answers[static_cast<size_t>(i)] = dead.Known(list.rootOf[static_cast<size_t>(i)]) ? -1 : (test(list.Path(i)) ? 1 : 0);
+      const bool passedOver = dead.Known(list.rootOf[static_cast<size_t>(i)]);
+      answers[static_cast<size_t>(i)] = passedOver ? -1 : (test(list.Path(i)) ? 1 : 0);
       done.store(i + 1, std::memory_order_release);
     }
     CallsOut().fetch_sub(1, std::memory_order_release);
