@@ -252,7 +252,9 @@ BENCHMARK(BM_PopulateTagCloudTable)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Floor_CloudOwnCounts)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DrawGridImages)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Floor_DecodePage)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_GetMissingFiles)->Unit(benchmark::kMillisecond);
+// The files are looked for on a helper thread: the check's CPU time is the
+// process's.
+BENCHMARK(BM_GetMissingFiles)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Floor_FileExists)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GetPotentialDuplicates)->Unit(benchmark::kMillisecond);
 

@@ -37,6 +37,8 @@ void CreateProgramFolders();
 int64_t GetFileSizeBytes(const QString& path);
 // True for a regular file that can be opened for reading.
 bool FileExists(const QString& path);
+// FileExists for a path as the file system names it (QFile::encodeName).
+bool FileExistsAt(const char* fileSystemPath);
 // FileExists asked through the mount probe, within its time limit: nothing
 // when the mount that holds the path does not answer (a network share whose
 // server went away), so that the window never waits on it.

@@ -33,11 +33,13 @@ void CreateProgramFolders() {
   }
 }
 
-int64_t GetFileSizeBytes(const QString& path) {
-  if (path.isEmpty()) return -1;
+namespace {
+
+// GetFileSizeBytes of a path as the file system names it.
+int64_t SizeAt(const char* fileSystemPath) {
   // Non-blocking, so that opening a FIFO returns at once instead of waiting
   // for a writer; only regular files count.
-  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  const int fd = ::open(fileSystemPath, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) return -1;
   struct stat info {};
   const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
@@ -45,7 +47,16 @@ int64_t GetFileSizeBytes(const QString& path) {
   return regular ? static_cast<int64_t>(info.st_size) : -1;
 }
 
+}  // namespace
+
+int64_t GetFileSizeBytes(const QString& path) {
+  if (path.isEmpty()) return -1;
+  return SizeAt(QFile::encodeName(path).constData());
+}
+
 bool FileExists(const QString& path) { return GetFileSizeBytes(path) >= 0; }
+
+bool FileExistsAt(const char* fileSystemPath) { return *fileSystemPath != '\0' && SizeAt(fileSystemPath) >= 0; }
 
 std::optional<bool> FileThere(const QString& path) {
   return MountProbe::CallOnPath(path, [path] { return FileExists(path); });

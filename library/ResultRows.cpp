@@ -49,12 +49,15 @@ Columns::Columns(const SqlCommand& rows)
 void Read(const SqlCommand& row, const Columns& c, ResultItem& item) {
   item.SegmentID = row.toInt(c.segmentId);
   item.FileID = row.toInt(c.fileId);
-  item.FileAlias = row.toString(c.alias);
   item.Description = row.toString(c.description);
   item.CurrentPath = row.toString(c.currentPath);
   item.FileName = row.toString(c.fileName);
+  // A segment without an alias of its own shows its file's name: the text
+  // is shared rather than made again.
+  const bool ownAlias = row.IsNull(c.alias) || row.ColumnText(c.alias) != row.ColumnText(c.fileName);
+  item.FileAlias = ownAlias ? row.toString(c.alias) : item.FileName;
   item.FileSize = row.toDouble(c.fileSize);
-  item.IsFileRow = row.toString(c.fileFlag) == QLatin1String("Y");
+  item.IsFileRow = row.ColumnText(c.fileFlag) == "Y";
   item.FrameRate = static_cast<float>(row.toDouble(c.frameRate));
   item.Bitrate = row.toInt(c.bitrate);
   item.Dimensions = row.toString(c.dimensions);

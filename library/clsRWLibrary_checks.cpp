@@ -14,15 +14,15 @@
 #include "platform/SqlRecordset.h"
 
 #include <QHash>
-#include <QJsonArray>
-#include <QJsonDocument>
 #include <QStringList>
 
 #include <algorithm>
+#include <deque>
 #include <memory>
-
 #include <optional>
 #include <span>
+#include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -85,8 +85,8 @@ void InsertSearchRows(SqlConnection& db, std::span<const ResultItem> rows) {
     SqlCommand& insert = count == kRowsPerStatement ? *full : *(last = statement(count));
     for (size_t k = 0; k < count; ++k) {
       const int parameter = static_cast<int>(2 * k) + 1;
-      insert.Bind(parameter, rows[from + k].SegmentID);
-      insert.Bind(parameter + 1, rows[from + k].FileID);
+      insert.BindInt(parameter, rows[from + k].SegmentID);
+      insert.BindInt(parameter + 1, rows[from + k].FileID);
     }
     insert.Execute();
   }
@@ -103,15 +103,47 @@ QHash<QString, QStringList> OnlineRoots(SqlConnection& db) {
 }
 
 // The whole files to look for, each read as the result row it shows when it
-// is missing (so that the rows need not be read again), with the drive roots
-// of its device: a file is looked for under each of them. The files start at
-// 1, after an entry that stands for gResults' unused entry 0, so that the
-// missing ones become the results where they are.
+// is missing (so that the rows need not be read again), with its device and
+// its path as the file system names it: a file is looked for under each
+// drive root of its device. The files start at 1, after an entry that stands
+// for gResults' unused entry 0, so that the missing ones become the results
+// where they are.
 struct FilesToCheck {
   QHash<QString, QStringList> roots;
+  std::vector<const QStringList*> devices;  // the devices met, by their first file
   std::vector<ResultItem> files = std::vector<ResultItem>(1);
-  std::vector<const QStringList*> filesRoots = std::vector<const QStringList*>(1);
+  std::vector<int> deviceOf = std::vector<int>(1);
+  std::vector<bool> ended = std::vector<bool>(1);  // the row has an end (SelectionEnd)
+  QByteArray paths;  // each file's path, ended by a NUL
+  std::vector<qsizetype> pathOf = std::vector<qsizetype>(1);
   int32_t looks = 0;  // files times their roots
+};
+
+// The devices of the rows by the serial's UTF-8 text as the query holds it,
+// so that a row's device costs no text of its own.
+class DevicesBySerial {
+ public:
+  explicit DevicesBySerial(FilesToCheck& check) : check_(check) {}
+
+  // The device's number in check.devices, -1 for a serial that is not online.
+  int Find(QByteArrayView serial) {
+    const auto known = numbers_.find(std::string_view(serial.data(), static_cast<size_t>(serial.size())));
+    if (known != numbers_.end()) return known->second;
+    const auto roots = check_.roots.constFind(QString::fromUtf8(serial));
+    int number = -1;
+    if (roots != check_.roots.cend()) {
+      number = static_cast<int>(check_.devices.size());
+      check_.devices.push_back(&*roots);
+    }
+    serials_.emplace_back(serial.toByteArray());
+    numbers_.emplace(std::string_view(serials_.back().constData(), static_cast<size_t>(serial.size())), number);
+    return number;
+  }
+
+ private:
+  FilesToCheck& check_;
+  std::deque<QByteArray> serials_;
+  std::unordered_map<std::string_view, int> numbers_;
 };
 
 // The whole files on online devices in segment order. The roots are matched
@@ -123,51 +155,88 @@ FilesToCheck FilesOnOnlineDevices(SqlConnection& db) {
   FilesToCheck check;
   check.roots = OnlineRoots(db);
   if (check.roots.isEmpty()) return check;
-  QJsonArray serials;
-  for (auto serial = check.roots.keyBegin(); serial != check.roots.keyEnd(); ++serial) serials.append(*serial);
-  const QString online = QString::fromUtf8(QJsonDocument(serials).toJson(QJsonDocument::Compact));
+  // The serials are bound one to a parameter: SQLite looks a file's serial
+  // up in such a list for less than in one read from a JSON text.
+  QString online = QStringLiteral("?");
+  for (qsizetype k = 1; k < check.roots.size(); ++k) online += QStringLiteral(", ?");
+  const auto bindSerials = [&check](SqlCommand& command) {
+    int parameter = 0;
+    for (auto serial = check.roots.keyBegin(); serial != check.roots.keyEnd(); ++serial) {
+      command.Bind(++parameter, *serial);
+    }
+  };
   // Room for every file of the devices, counted on their index: a vector
   // that grows moves every row read so far.
-  auto count = db.Prepare(
-      QStringLiteral("SELECT count(*) FROM VideoFiles WHERE DiskSerialNo IN (SELECT value FROM json_each(?))"));
-  count->Bind(1, online);
-  if (count->Step()) check.files.reserve(static_cast<size_t>(count->toInt64(0)) + 1);
+  auto count = db.Prepare(QStringLiteral("SELECT count(*) FROM VideoFiles WHERE DiskSerialNo IN (%1)").arg(online));
+  bindSerials(*count);
+  if (count->Step()) {
+    const size_t files = static_cast<size_t>(count->toInt64(0)) + 1;
+    check.files.reserve(files);
+    check.deviceOf.reserve(files);
+    check.pathOf.reserve(files);
+    check.ended.reserve(files);
+    // Room for paths of a usual length: a text that grows copies every path so far.
+    check.paths.reserve(static_cast<qsizetype>(files) * 64);
+  }
   auto rows = db.Prepare(QStringLiteral("SELECT %1, VF.DiskSerialNo AS DiskSerialNo FROM VideoSegments VS CROSS "
                                         "JOIN VideoFiles VF WHERE VF.FileID = VS.FileID AND VS.FileFlag = 'Y' AND "
-                                        "VF.DiskSerialNo IN (SELECT value FROM json_each(?))")
-                             .arg(ResultRows::SelectList()));
-  rows->Bind(1, online);
+                                        "VF.DiskSerialNo IN (%2)")
+                             .arg(ResultRows::SelectList(), online));
+  bindSerials(*rows);
   const ResultRows::Columns columns(*rows);
   const int serial = rows->FieldIndex(QStringLiteral("DiskSerialNo"));
+  DevicesBySerial devices(check);
   while (rows->Step()) {
-    const auto device = check.roots.constFind(rows->toString(serial));
-    if (device == check.roots.cend()) continue;
+    const int device = devices.Find(rows->ColumnText(serial));
+    if (device < 0) continue;
     ResultRows::Read(*rows, columns, check.files.emplace_back());
-    check.filesRoots.push_back(&*device);
-    check.looks += static_cast<int32_t>(device->size());
+    check.deviceOf.push_back(device);
+    check.ended.push_back(!rows->IsNull(columns.end));
+    // The path as QFile::encodeName names CurrentPath + FileName: their
+    // UTF-8 as stored.
+    check.pathOf.push_back(check.paths.size());
+    check.paths.append(rows->ColumnText(columns.currentPath)).append(rows->ColumnText(columns.fileName)).append('\0');
+    check.looks += static_cast<int32_t>(check.devices[static_cast<size_t>(device)]->size());
   }
   return check;
 }
 
-// The looks at the files: a file's full path under each drive root of its
-// device whose mount answers, and the file it is.
+// The looks at the files: a file's path under each drive root of its device
+// whose mount answers, and the file it is.
 struct Looks {
-  QStringList paths;
-  QStringList roots;
+  MountProbe::PathList paths;
   std::vector<size_t> fileOf;
 };
 
+// The roots of the device whose mounts answer, as numbers in `looks`' roots;
+// each root is asked at the first file under it.
+std::vector<int> AnsweringRoots(const QStringList& roots, MountRoots& mounts, Looks& looks) {
+  std::vector<int> answering;
+  for (const QString& root : roots) {
+    if (!mounts.Answers(root)) continue;
+    qsizetype number = looks.paths.roots.indexOf(root);
+    if (number < 0) {
+      number = looks.paths.roots.size();
+      looks.paths.roots << root;
+    }
+    answering.push_back(static_cast<int>(number));
+  }
+  return answering;
+}
+
 Looks LooksAt(const FilesToCheck& check, MountRoots& mounts) {
   Looks looks;
-  looks.paths.reserve(check.looks);
-  looks.roots.reserve(check.looks);
+  looks.paths.text = check.paths;
+  looks.paths.starts.reserve(static_cast<size_t>(check.looks));
+  looks.paths.rootOf.reserve(static_cast<size_t>(check.looks));
   looks.fileOf.reserve(static_cast<size_t>(check.looks));
+  std::vector<std::optional<std::vector<int>>> answering(check.devices.size());
   for (size_t f = 1; f < check.files.size(); ++f) {
-    const QString path = check.files[f].CurrentPath + check.files[f].FileName;
-    for (const QString& root : *check.filesRoots[f]) {
-      if (!mounts.Answers(root)) continue;
-      looks.paths << path;
-      looks.roots << root;
+    const size_t device = static_cast<size_t>(check.deviceOf[f]);
+    if (!answering[device]) answering[device] = AnsweringRoots(*check.devices[device], mounts, looks);
+    for (const int root : *answering[device]) {
+      looks.paths.starts.push_back(check.pathOf[f]);
+      looks.paths.rootOf.push_back(root);
       looks.fileOf.push_back(f);
     }
   }
@@ -185,22 +254,27 @@ void InViewOrder(std::span<ResultItem> rows) {
 
 // The rows of the files not found under a root that answered (each file
 // once, however many of its looks missed it), after gResults' unused entry
-// 0 and in the view's order, made of the files' own rows. The mount of a
-// look that got no answer is passed over.
+// 0 and in the view's order, made of the files' own rows; with their total
+// length summed as the statistics' query sums it (over the rows in segment
+// order, a row without an end adding nothing). The mount of a look that got
+// no answer is passed over.
 std::vector<ResultItem> MissingRows(FilesToCheck& check, const Looks& looks,
-                                    const std::vector<std::optional<bool>>& found, MountRoots& mounts) {
+                                    const std::vector<std::optional<bool>>& found, MountRoots& mounts,
+                                    double& seconds) {
   std::vector<bool> missing(check.files.size());
   for (size_t k = 0; k < found.size(); ++k) {
     if (!found[k]) {
-      mounts.PassOver(looks.roots[static_cast<qsizetype>(k)]);
+      mounts.PassOver(looks.paths.Root(static_cast<int>(k)));
     } else if (!*found[k]) {
       missing[looks.fileOf[k]] = true;
     }
   }
   std::vector<ResultItem>& rows = check.files;
   size_t kept = 1;
+  seconds = 0;
   for (size_t f = 1; f < rows.size(); ++f) {
     if (!missing[f]) continue;
+    if (check.ended[f]) seconds += rows[f].SelectionEnd - rows[f].SelectionStart;
     if (kept != f) rows[kept] = std::move(rows[f]);
     ++kept;
   }
@@ -286,18 +360,19 @@ void clsRWLibrary::GetMissingFiles() {
   // limit, all in one sweep: a mount whose root answers may still hang on
   // every file below it.
   const std::vector<std::optional<bool>> found = MountProbe::AskEach(
-      looks.paths, looks.roots, [](const QString& path) { return modReelwise::FileExists(path); },
-      [this](int done) { ShowProgress(kMissingFilesCaption, done); });
-  std::vector<ResultItem> results = MissingRows(check, looks, found, mounts);
+      looks.paths, modReelwise::FileExistsAt, [this](int done) { ShowProgress(kMissingFilesCaption, done); });
+  double seconds = 0;
+  std::vector<ResultItem> results = MissingRows(check, looks, found, mounts, seconds);
   const bool rowsCurrent = m_Connection->TotalChanges() == changesBefore;
   if (results.size() > 1) {
     TransactionGuard guard(*m_Connection, QStringLiteral("GMF"));
     InsertSearchRows(*m_Connection, std::span<const ResultItem>(results).subspan(1));
     guard.Commit();
   }
-  ProgressOff();
+  // The fetch's progress takes the check's place; the results' display ends it.
   if (rowsCurrent) {
     FetchResults(&results);
+    m_ResultsPlayTime = ResultsPlayTime{seconds, m_Connection->TotalChanges(), m_Connection->DataVersion()};
   } else {
     FetchSearchResults();
   }

@@ -162,7 +162,8 @@ void clsRWLibrary::FetchResults(std::vector<ResultItem>* readBefore) {
     expected = readBefore ? static_cast<int32_t>(readBefore->size()) - 1 : ExpectedRows(*m_Connection);
     SelectedCount = 0;
     View().SetProgressMax(expected + 1);
-    report.Run([&] { ShowProgress(kFetching, 0); });
+    // Rows read before need no wait: the fetch's progress is drawn once, full.
+    if (!readBefore) report.Run([&] { ShowProgress(kFetching, 0); });
     gResults.clear();
     // A failure at any row leaves no rows, as one before the first would.
     bool fields = false;

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QHash>
 
+#include <algorithm>
 #include <atomic>
 #include <condition_variable>
 #include <cstdio>
@@ -87,27 +88,30 @@ bool KnownDead(const QString& root) {
 
 namespace {
 
-// KnownDead for a run of paths, most of them under the root of the path
-// before: a root found alive is asked again only when another root is met or
-// a mount has been given up since; a dead one is asked every time, since its
-// time as dead may run out. A lock and a look-up for every file would cost
-// more than many a file.
+// KnownDead for a run of paths under a few roots: a root found alive is
+// asked again only once a mount has been given up since; a dead one is asked
+// every time, since its time as dead may run out. A lock and a look-up for
+// every file would cost more than many a file.
 class DeadRoots {
  public:
-  bool Known(const QString& root) {
+  explicit DeadRoots(const QStringList& roots) : roots_(roots), alive_(static_cast<size_t>(roots.size())) {}
+
+  bool Known(int root) {
     const uint64_t changes = Dead().changes.load(std::memory_order_acquire);
-    if (dead_ || changes != changes_ || root != root_) {
+    if (changes != changes_) {
       changes_ = changes;
-      root_ = root;
-      dead_ = KnownDead(root);
+      std::fill(alive_.begin(), alive_.end(), false);
     }
-    return dead_;
+    if (alive_[static_cast<size_t>(root)]) return false;
+    const bool dead = KnownDead(roots_[root]);
+    alive_[static_cast<size_t>(root)] = !dead;
+    return dead;
   }
 
  private:
-  QString root_;
+  const QStringList& roots_;
+  std::vector<bool> alive_;
   uint64_t changes_ = 0;
-  bool dead_ = true;
 };
 
 // The helper thread the calls run on, one at a time, kept for the next call:
@@ -175,9 +179,8 @@ class Worker {
 // One helper thread's run through the paths of AskEach, from `from` on. It
 // holds its own copies: a run given up goes on to its end unseen.
 struct Sweep {
-  QStringList paths;
-  QStringList roots;
-  std::function<bool(const QString&)> test;
+  std::shared_ptr<const PathList> paths;
+  std::function<bool(const char*)> test;
   // 1 found, 0 not found, -1 passed over (its mount known dead); written
   // before `done` passes the index.
   std::vector<signed char> answers;
@@ -186,9 +189,11 @@ struct Sweep {
   OffUiOutcome outcome;
 
   void Run(int from) {
-    DeadRoots dead;
-    for (int i = from; i < paths.size() && !givenUp; ++i) {
-      answers[static_cast<size_t>(i)] = dead.Known(roots[i]) ? -1 : (test(paths[i]) ? 1 : 0);
+    const PathList& list = *paths;
+    DeadRoots dead(list.roots);
+    for (int i = from; i < list.Count() && !givenUp; ++i) {
+      const bool passedOver = dead.Known(list.rootOf[static_cast<size_t>(i)]);
+      answers[static_cast<size_t>(i)] = passedOver ? -1 : (test(list.Path(i)) ? 1 : 0);
       done.store(i + 1, std::memory_order_release);
     }
     CallsOut().fetch_sub(1, std::memory_order_release);
@@ -253,16 +258,15 @@ QString MountPointOf(const QString& path) {
   return best;
 }
 
-std::vector<std::optional<bool>> AskEach(const QStringList& paths, const QStringList& roots,
-                                         std::function<bool(const QString&)> test,
+std::vector<std::optional<bool>> AskEach(PathList paths, std::function<bool(const char* path)> test,
                                          const std::function<void(int)>& progress) {
-  const int count = static_cast<int>(paths.size());
+  const auto list = std::make_shared<const PathList>(std::move(paths));
+  const int count = list->Count();
   std::vector<std::optional<bool>> answers(static_cast<size_t>(count));
   int from = 0;
   while (from < count) {
     auto sweep = std::make_shared<Sweep>();
-    sweep->paths = paths;
-    sweep->roots = roots;
+    sweep->paths = list;
     sweep->test = test;
     sweep->answers.assign(static_cast<size_t>(count), -1);
     sweep->done = from;
@@ -285,7 +289,7 @@ std::vector<std::optional<bool>> AskEach(const QStringList& paths, const QString
         // No answer within the time limit: the path at `seen` hangs.
         GuardTheEndAfterAGiveUp();
         sweep->givenUp = true;
-        MarkDead(roots[seen]);
+        MarkDead(list->Root(seen));
         break;
       }
     }

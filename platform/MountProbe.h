@@ -5,6 +5,7 @@
 // helper thread with the same limit, so that the window goes on answering and
 // the file counts as out of reach. A mount that did not answer is remembered
 // as dead for a while, so that the next calls under it do not wait again.
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -69,15 +70,29 @@ auto CallOnPath(const QString& path, Call call) -> std::optional<std::invoke_res
   return CallUnder(root, std::move(call));
 }
 
+// Paths as the file system names them (QFile::encodeName), each ended by a
+// NUL in one text, so that tens of thousands of them cost no allocation each;
+// a path may be listed more than once, under different roots. Each lies
+// under one of `roots`, the mount it is looked for on.
+struct PathList {
+  QStringList roots;
+  QByteArray text;
+  std::vector<qsizetype> starts;  // each path's first byte in `text`
+  std::vector<int> rootOf;        // each path's root in `roots`
+
+  int Count() const { return static_cast<int>(starts.size()); }
+  const char* Path(int i) const { return text.constData() + starts[static_cast<size_t>(i)]; }
+  const QString& Root(int i) const { return roots[rootOf[static_cast<size_t>(i)]]; }
+};
+
 // Asks `test` about every path, in order, on one helper thread (one hand-over
 // for all of them: one a file would cost more than the files) while the
 // window's events (but the user's input) go on, calling `progress(done)` on
 // this thread as the answers come. A test that does not come back within
-// kTimeLimitMs gives its mount (the path's root in `roots`) up as dead: that
-// path and the later ones on a dead mount get no answer, and a new thread goes
-// on with the rest. `test` runs on the helper threads.
-std::vector<std::optional<bool>> AskEach(const QStringList& paths, const QStringList& roots,
-                                         std::function<bool(const QString&)> test,
+// kTimeLimitMs gives its mount (the path's root) up as dead: that path and
+// the later ones on a dead mount get no answer, and a new thread goes on with
+// the rest. `test` runs on the helper threads.
+std::vector<std::optional<bool>> AskEach(PathList paths, std::function<bool(const char* path)> test,
                                          const std::function<void(int)>& progress = {});
 
 // Tests put a probe of their own in place of the real one; nullptr puts the

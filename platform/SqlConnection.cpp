@@ -471,6 +471,10 @@ void SqlCommand::Bind(int index, const SqlValue& value) {
   if (rc != SQLITE_OK) connection_.Fail(QStringLiteral("parameter %1").arg(index));
 }
 
+void SqlCommand::BindInt(int index, int64_t value) {
+  if (sqlite3_bind_int64(stmt_, index, value) != SQLITE_OK) connection_.Fail(QStringLiteral("parameter %1").arg(index));
+}
+
 void SqlCommand::ClearBindings() { sqlite3_clear_bindings(stmt_); }
 
 bool SqlCommand::Step() {
@@ -488,6 +492,12 @@ QByteArray SqlCommand::ColumnBytes(int column) const {
   const void* data = sqlite3_column_blob(stmt_, column);
   const int size = sqlite3_column_bytes(stmt_, column);
   return data ? QByteArray(static_cast<const char*>(data), size) : QByteArray();
+}
+
+QByteArrayView SqlCommand::ColumnText(int column) const {
+  sqlite3_value* value = Field(column);
+  const auto* text = reinterpret_cast<const char*>(sqlite3_value_text(value));
+  return text ? QByteArrayView(text, sqlite3_value_bytes(value)) : QByteArrayView();
 }
 
 int SqlCommand::FieldCount() const { return sqlite3_column_count(stmt_); }

@@ -7,6 +7,7 @@
 #include "platform/SqlRecordset.h"
 #include "platform/SqlValue.h"
 
+#include <QByteArrayView>
 #include <QSet>
 #include <QString>
 
@@ -172,6 +173,8 @@ class SqlCommand {
   SqlCommand& operator=(const SqlCommand&) = delete;
 
   void Bind(int index, const SqlValue& value);
+  // Bind of an integer, without a SqlValue made for it: for loops over keys.
+  void BindInt(int index, int64_t value);
   void ClearBindings();
   // Runs the statement to its end; returns the rows it changed.
   int64_t Execute();
@@ -198,6 +201,9 @@ class SqlCommand {
   // text or blob (empty for NULL). For loops over keys and raw bytes.
   int64_t ColumnInt(int column) const;
   QByteArray ColumnBytes(int column) const;
+  // The field's UTF-8 text as SQLite holds it (empty for NULL), without a
+  // copy: it stands until the next Step.
+  QByteArrayView ColumnText(int column) const;
 
  private:
   sqlite3_value* Field(int column) const;

@@ -32,7 +32,7 @@ rows=(
   "  the tag step alone|bench_search|BM_TagStep"
   "  the fetch of its rows alone|bench_search|BM_TagStepFetch"
   "  baseline: a tag step through EXISTS and a bare fetch|bench_search|BM_TagStepAndFetch_Baseline/tag:100"
-  "missing files|bench_open|BM_GetMissingFiles|BM_Floor_FileExists"
+  "missing files|bench_open|BM_GetMissingFiles/process_time|BM_Floor_FileExists"
 )
 
 tmp=$(mktemp -d)

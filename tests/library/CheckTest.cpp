@@ -3,6 +3,7 @@
 // combo's title; the view and history left alone; errors leaving no
 // transaction open; mounts that do not answer passed over.
 #include "library/HistoryEntry.h"
+#include "library/TagStore.h"
 #include "platform/MountProbe.h"
 #include "library/ViewSpec.h"
 #include "platform/RWError.h"
@@ -220,6 +221,18 @@ TEST_F(MissingFilesTest, ManyMissingFilesAreEachListedWithTheirFile) {
   EXPECT_EQ(Results(), expected);
   EXPECT_EQ(gLibrary->ResultCount, expected.size());
   EXPECT_EQ(boxes.Count(), 0);
+
+  // The result size's statistics are those of the list's query, a segment
+  // without an end adding nothing, and stand only while nothing is written.
+  Exec(QStringLiteral("UPDATE VideoSegments SET SelectionEnd = SegmentID / 7.0 WHERE SegmentID > 20000; "
+                      "UPDATE VideoSegments SET SelectionStart = 1000, SelectionEnd = NULL WHERE SegmentID = 20005"));
+  gLibrary->GetMissingFiles();
+  const QString stats = TagStore::GetPlayListStats(gLibrary->Connection(), true);
+  EXPECT_EQ(stats, QStringLiteral("6w 0d 0h:49m:32s"));
+  EXPECT_EQ(gLibrary->GetPlayListStats(true), stats);
+  Exec(QStringLiteral("DELETE FROM SearchResults WHERE SegmentID > 21000"));
+  EXPECT_EQ(gLibrary->GetPlayListStats(true), TagStore::GetPlayListStats(gLibrary->Connection(), true));
+  EXPECT_NE(gLibrary->GetPlayListStats(true), stats);
 }
 
 TEST_F(MissingFilesTest, MountThatDoesNotAnswerIsPassedOverAndNamed) {

@@ -10,6 +10,7 @@
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -22,6 +23,18 @@
 #include <unistd.h>
 
 namespace {
+
+// The paths, each under the root beside it, as AskEach takes them.
+MountProbe::PathList Paths(const QStringList& paths, const QStringList& roots) {
+  MountProbe::PathList list;
+  for (qsizetype i = 0; i < paths.size(); ++i) {
+    if (!list.roots.contains(roots[i])) list.roots << roots[i];
+    list.rootOf.push_back(static_cast<int>(list.roots.indexOf(roots[i])));
+    list.starts.push_back(list.text.size());
+    list.text += QFile::encodeName(paths[i]) + '\0';
+  }
+  return list;
+}
 
 // A file call that hangs until its mount answers, which it does while the
 // process ends: in the end of an object that lives as long as the process,
@@ -114,12 +127,12 @@ TEST_F(MountProbeMemoryTest, ASweepGivesUpAMountThatHangsAndGoesOnWithTheOthers)
   const QStringList roots = {"/a", "/a", "/b", "/a", "/b"};
   std::vector<int> progress;
   const auto found = MountProbe::AskEach(
-      paths, roots,
-      [](const QString& path) {
-        if (path == QLatin1String("/a/2")) {
+      Paths(paths, roots),
+      [](const char* path) {
+        if (QLatin1String(path) == QLatin1String("/a/2")) {
           std::this_thread::sleep_for(std::chrono::milliseconds(MountProbe::kTimeLimitMs + 1000));
         }
-        return path.endsWith(QLatin1Char('1'));
+        return QLatin1String(path).endsWith(QLatin1Char('1'));
       },
       [&](int done) { progress.push_back(done); });
   EXPECT_EQ(found, (std::vector<std::optional<bool>>{true, std::nullopt, true, std::nullopt, false}));
@@ -131,11 +144,11 @@ TEST_F(MountProbeMemoryTest, ASweepGivesUpAMountThatHangsAndGoesOnWithTheOthers)
 
   // A mount given up by another call while a sweep runs: its later files are
   // passed over.
-  const auto givenUpMeanwhile = MountProbe::AskEach({"/c/1", "/c/2", "/d/1", "/c/3"}, {"/c", "/c", "/d", "/c"},
-                                                    [](const QString& path) {
-                                                      if (path == QLatin1String("/c/1")) MountProbe::MarkDead("/c");
-                                                      return true;
-                                                    });
+  const auto givenUpMeanwhile =
+      MountProbe::AskEach(Paths({"/c/1", "/c/2", "/d/1", "/c/3"}, {"/c", "/c", "/d", "/c"}), [](const char* path) {
+        if (QLatin1String(path) == QLatin1String("/c/1")) MountProbe::MarkDead("/c");
+        return true;
+      });
   EXPECT_EQ(givenUpMeanwhile, (std::vector<std::optional<bool>>{true, std::nullopt, true, std::nullopt}));
 }
 
