@@ -102,7 +102,6 @@ void clsRWLibrary::UseConnection(std::unique_ptr<SqlConnection> connection) {
   m_Connection = std::move(connection);
   ++m_ConnectionCount;
   m_SearchIndexesMade = false;
-  m_ResultsPlayTime.reset();
   ThumbnailCache.Attach(m_Connection.get());
 }
 

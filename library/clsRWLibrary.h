@@ -308,15 +308,6 @@ class clsRWLibrary : public IDeviceTableHost {
   bool m_RecordHistory = true;
   // The tag steps' indexes are in the file of the current connection.
   bool m_SearchIndexesMade = false;
-  // The results' total length, summed as the statistics' query sums it, by a
-  // check that read the rows itself; it stands while the library has not
-  // been written to since.
-  struct ResultsPlayTime {
-    double seconds = 0;
-    int64_t changes = 0;
-    int64_t dataVersion = 0;
-  };
-  std::optional<ResultsPlayTime> m_ResultsPlayTime;
   std::unique_ptr<JpegCodec> m_JpegCodec;
   QImage m_NoThumb;
   // Open TagCloudDeferrals, and whether a TagSegment asked for a redraw meanwhile.

@@ -113,7 +113,6 @@ struct FilesToCheck {
   std::vector<const QStringList*> devices;  // the devices met, by their first file
   std::vector<ResultItem> files = std::vector<ResultItem>(1);
   std::vector<int> deviceOf = std::vector<int>(1);
-  std::vector<bool> ended = std::vector<bool>(1);  // the row has an end (SelectionEnd)
   QByteArray paths;  // each file's path, ended by a NUL
   std::vector<qsizetype> pathOf = std::vector<qsizetype>(1);
   int32_t looks = 0;  // files times their roots
@@ -174,7 +173,6 @@ FilesToCheck FilesOnOnlineDevices(SqlConnection& db) {
     check.files.reserve(files);
     check.deviceOf.reserve(files);
     check.pathOf.reserve(files);
-    check.ended.reserve(files);
     // Room for paths of a usual length: a text that grows copies every path so far.
     check.paths.reserve(static_cast<qsizetype>(files) * 64);
   }
@@ -191,7 +189,6 @@ FilesToCheck FilesOnOnlineDevices(SqlConnection& db) {
     if (device < 0) continue;
     ResultRows::Read(*rows, columns, check.files.emplace_back());
     check.deviceOf.push_back(device);
-    check.ended.push_back(!rows->IsNull(columns.end));
     // The path as QFile::encodeName names CurrentPath + FileName: their
     // UTF-8 as stored.
     check.pathOf.push_back(check.paths.size());
@@ -254,13 +251,10 @@ void InViewOrder(std::span<ResultItem> rows) {
 
 // The rows of the files not found under a root that answered (each file
 // once, however many of its looks missed it), after gResults' unused entry
-// 0 and in the view's order, made of the files' own rows; with their total
-// length summed as the statistics' query sums it (over the rows in segment
-// order, a row without an end adding nothing). The mount of a look that got
-// no answer is passed over.
+// 0 and in the view's order, made of the files' own rows. The mount of a
+// look that got no answer is passed over.
 std::vector<ResultItem> MissingRows(FilesToCheck& check, const Looks& looks,
-                                    const std::vector<std::optional<bool>>& found, MountRoots& mounts,
-                                    double& seconds) {
+                                    const std::vector<std::optional<bool>>& found, MountRoots& mounts) {
   std::vector<bool> missing(check.files.size());
   for (size_t k = 0; k < found.size(); ++k) {
     if (!found[k]) {
@@ -271,10 +265,8 @@ std::vector<ResultItem> MissingRows(FilesToCheck& check, const Looks& looks,
   }
   std::vector<ResultItem>& rows = check.files;
   size_t kept = 1;
-  seconds = 0;
   for (size_t f = 1; f < rows.size(); ++f) {
     if (!missing[f]) continue;
-    if (check.ended[f]) seconds += rows[f].SelectionEnd - rows[f].SelectionStart;
     if (kept != f) rows[kept] = std::move(rows[f]);
     ++kept;
   }
@@ -361,8 +353,7 @@ void clsRWLibrary::GetMissingFiles() {
   // every file below it.
   const std::vector<std::optional<bool>> found = MountProbe::AskEach(
       looks.paths, modReelwise::FileExistsAt, [this](int done) { ShowProgress(kMissingFilesCaption, done); });
-  double seconds = 0;
-  std::vector<ResultItem> results = MissingRows(check, looks, found, mounts, seconds);
+  std::vector<ResultItem> results = MissingRows(check, looks, found, mounts);
   const bool rowsCurrent = m_Connection->TotalChanges() == changesBefore;
   if (results.size() > 1) {
     TransactionGuard guard(*m_Connection, QStringLiteral("GMF"));
@@ -372,7 +363,6 @@ void clsRWLibrary::GetMissingFiles() {
   // The fetch's progress takes the check's place; the results' display ends it.
   if (rowsCurrent) {
     FetchResults(&results);
-    m_ResultsPlayTime = ResultsPlayTime{seconds, m_Connection->TotalChanges(), m_Connection->DataVersion()};
   } else {
     FetchSearchResults();
   }

@@ -149,9 +149,6 @@ QString clsRWLibrary::GetSegmentTags(bool WholeFile, int32_t FileID, int32_t Seg
 }
 
 QString clsRWLibrary::GetPlayListStats(bool Current) {
-  const bool known = Current && m_ResultsPlayTime && m_ResultsPlayTime->changes == m_Connection->TotalChanges() &&
-                     m_ResultsPlayTime->dataVersion == m_Connection->DataVersion();
-  if (known) return TagStore::PlayTimeText(m_ResultsPlayTime->seconds);
   return TagStore::GetPlayListStats(*m_Connection, Current);
 }
 

@@ -223,7 +223,7 @@ TEST_F(MissingFilesTest, ManyMissingFilesAreEachListedWithTheirFile) {
   EXPECT_EQ(boxes.Count(), 0);
 
   // The result size's statistics are those of the list's query, a segment
-  // without an end adding nothing, and stand only while nothing is written.
+  // without an end adding nothing, and follow what is written afterwards.
   Exec(QStringLiteral("UPDATE VideoSegments SET SelectionEnd = SegmentID / 7.0 WHERE SegmentID > 20000; "
                       "UPDATE VideoSegments SET SelectionStart = 1000, SelectionEnd = NULL WHERE SegmentID = 20005"));
   gLibrary->GetMissingFiles();
