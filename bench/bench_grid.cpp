@@ -97,23 +97,45 @@ void ShowView(const QString& command) {
   gMainForm->Results().Timer1->SetEnabled(false);
 }
 
-// Page Down from the first row to the last, then Home and again.
-void BM_PageDownThroughTheTiles(benchmark::State& state) {
-  TheBrowser();
+// Until the window is on the screen a repaint paints nothing; a quick start
+// may come here before the window system has shown it.
+void WaitUntilShown() {
+  QElapsedTimer waited;
+  waited.start();
+  while (!(gMainForm->windowHandle() && gMainForm->windowHandle()->isExposed()) && waited.elapsed() < 10000) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+  }
+}
+
+// Presses Page Down once an iteration through the whole results, going back
+// Home (untimed) from the last screen; `after` runs after each Page Down.
+// Returns the screens paged.
+template <typename After = void (*)()>
+int PageDownScreens(benchmark::State& state, void (*press)(int), After after = [] {}) {
   ctl::VScrollBar& bar = *gMainForm->Results().scrollFlex;
-  Press(ctl::vbKeyHome);
+  press(ctl::vbKeyHome);
   int screens = 0;
-  int bottom = 0;
   for (auto _ : state) {
     if (bar.Value() >= bar.Max()) {
       state.PauseTiming();
-      Press(ctl::vbKeyHome);
+      press(ctl::vbKeyHome);
       state.ResumeTiming();
     }
-    Press(ctl::vbKeyPageDown);
-    bottom = std::max(bottom, (bar.Value() + PageRows()) * static_cast<int>(gTileColumns));
+    press(ctl::vbKeyPageDown);
+    after();
     ++screens;
   }
+  return screens;
+}
+
+// Page Down from the first row to the last, then Home and again.
+void BM_PageDownThroughTheTiles(benchmark::State& state) {
+  TheBrowser();
+  WaitUntilShown();
+  int bottom = 0;
+  const int screens = PageDownScreens(state, Press, [&bottom] {
+    bottom = std::max(bottom, (gMainForm->Results().scrollFlex->Value() + PageRows()) * static_cast<int>(gTileColumns));
+  });
   Report(state, screens);
   state.counters["last_tile_reached"] = std::min(bottom, kResults);
 }
@@ -144,34 +166,13 @@ void BM_ArrowDownThroughTheTiles(benchmark::State& state) {
   Report(state, screens);
 }
 
-// Until the window is on the screen a repaint paints nothing; a quick start
-// may come here before the window system has shown it.
-void WaitUntilShown() {
-  QElapsedTimer waited;
-  waited.start();
-  while (!(gMainForm->windowHandle() && gMainForm->windowHandle()->isExposed()) && waited.elapsed() < 10000) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-  }
-}
-
 // Page Down through the list view from the first row to the last, then Home
 // and again, each screen painted.
 void BM_ListScreenPageDown(benchmark::State& state) {
   TheBrowser();
   ShowView(QStringLiteral("mnuViewList"));
   WaitUntilShown();
-  ctl::VScrollBar& bar = *gMainForm->Results().scrollFlex;
-  PressInList(ctl::vbKeyHome);
-  int screens = 0;
-  for (auto _ : state) {
-    if (bar.Value() >= bar.Max()) {
-      state.PauseTiming();
-      PressInList(ctl::vbKeyHome);
-      state.ResumeTiming();
-    }
-    PressInList(ctl::vbKeyPageDown);
-    ++screens;
-  }
+  const int screens = PageDownScreens(state, PressInList);
   state.counters["rows"] = gMainForm->Results().flexThumbsList->Rows() - 1;
   state.counters["screens"] = screens;
   state.counters["boxes"] = TheBrowser().boxes;
