@@ -290,6 +290,15 @@ void SqlConnection::BeginStatement(sqlite3_stmt* stmt) {
   if (!lostBy_.isEmpty() && !sqlite3_stmt_readonly(stmt)) RaiseFailure(lostBy_);
 }
 
+void SqlConnection::BeginOwnStatement(sqlite3_stmt* stmt) {
+  try {
+    BeginStatement(stmt);
+  } catch (const RWError&) {
+    sqlite3_finalize(stmt);
+    throw;
+  }
+}
+
 int64_t SqlConnection::TotalChanges() const { return sqlite3_total_changes64(db_); }
 
 sqlite3_stmt* SqlConnection::PrepareStatement(const QString& sql) {
@@ -304,12 +313,7 @@ sqlite3_stmt* SqlConnection::PrepareStatement(const QString& sql) {
     rowsChanged_ = 0;
     Raise(QStringLiteral("The statement is empty"));
   }
-  try {
-    BeginStatement(stmt);
-  } catch (const RWError&) {
-    sqlite3_finalize(stmt);
-    throw;
-  }
+  BeginOwnStatement(stmt);
   return stmt;
 }
 
@@ -326,12 +330,7 @@ void SqlConnection::Execute(const QString& sql) {
     if (sqlite3_prepare_v2(db_, next, static_cast<int>(end - next), &stmt, &tail) != SQLITE_OK) Fail(QString());
     next = tail;
     if (!stmt) continue;  // blanks or a comment after the last ";"
-    try {
-      BeginStatement(stmt);
-    } catch (const RWError&) {
-      sqlite3_finalize(stmt);
-      throw;
-    }
+    BeginOwnStatement(stmt);
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
     }

@@ -131,6 +131,9 @@ class SqlConnection {
   // it would write after SQLite rolled the transaction back (see
   // BeginTrans), and forgets savepoints a statement of its own ended.
   void BeginStatement(sqlite3_stmt* stmt);
+  // BeginStatement for a statement the connection holds itself: a refused
+  // one is finalized.
+  void BeginOwnStatement(sqlite3_stmt* stmt);
   int64_t TotalChanges() const;
   void SetRowsChanged(int64_t count) { rowsChanged_ = count; }
 
