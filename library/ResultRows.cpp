@@ -4,6 +4,10 @@
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
 namespace ResultRows {
 
 namespace {
@@ -26,6 +30,14 @@ const QString& SelectList() {
       "AS FileFlag, IFNULL(VS.FileAlias,VF.FileName) AS FileAlias, VS.Description AS Description, VS.Rating AS "
       "Rating, VS.Online AS Online");
   return list;
+}
+
+const QString& ResultsQuery() {
+  static const QString query = QStringLiteral(
+                                   "SELECT %1 FROM SearchResults SR CROSS JOIN VideoSegments VS CROSS JOIN VideoFiles "
+                                   "VF WHERE VS.SegmentID = SR.SegmentID AND VF.FileID = VS.FileID")
+                                   .arg(SelectList());
+  return query;
 }
 
 Columns::Columns(const SqlCommand& rows)
@@ -68,6 +80,22 @@ void Read(const SqlCommand& row, const Columns& c, ResultItem& item) {
   item.DisplayState = row.toBool(c.online) || !gIndicateOffline ? 5 : 9;
   item.Rating = static_cast<int16_t>(row.toInt(c.rating));
   item.FileFormat = row.toString(c.format);
+}
+
+void InViewOrder(std::span<ResultItem> rows) {
+  // The file numbers are sorted with each row's place, and each row is then
+  // moved twice: a sort of the rows themselves would move each of them at
+  // every level of the sort.
+  std::vector<uint64_t> keys(rows.size());
+  for (size_t i = 0; i < rows.size(); ++i) {
+    const uint64_t file = static_cast<uint32_t>(rows[i].FileID) ^ 0x80000000u;  // signed order
+    keys[i] = file << 32 | i;
+  }
+  std::sort(keys.begin(), keys.end());
+  std::vector<ResultItem> sorted;
+  sorted.reserve(rows.size());
+  for (const uint64_t key : keys) sorted.push_back(std::move(rows[static_cast<size_t>(key & 0xFFFFFFFFu)]));
+  std::move(sorted.begin(), sorted.end(), rows.begin());
 }
 
 }  // namespace ResultRows

@@ -258,8 +258,8 @@ class clsRWLibrary : public IDeviceTableHost {
   void ResizeThumbnails();
   bool BackUpBeforeRenumbering();
 
-  // The result fetch (clsRWLibrary_results.cpp): the rows read through
-  // vw_SearchResults, or, from a check that has read them already, the rows
+  // The result fetch (clsRWLibrary_results.cpp): the rows of SearchResults
+  // as vw_SearchResults gives them, or, from a check that has read them already, the rows
   // in `readBefore` (in the view's order, after gResults' unused entry 0).
   void FetchResults(std::vector<ResultItem>* readBefore);
 

@@ -116,6 +116,7 @@ struct FilesToCheck {
   QByteArray paths;  // each file's path, ended by a NUL
   std::vector<qsizetype> pathOf = std::vector<qsizetype>(1);
   int32_t looks = 0;  // files times their roots
+  bool inFileOrder = true;  // the files were read in FileID order
 };
 
 // The devices of the rows by the serial's UTF-8 text as the query holds it,
@@ -184,10 +185,12 @@ FilesToCheck FilesOnOnlineDevices(SqlConnection& db) {
   const ResultRows::Columns columns(*rows);
   const int serial = rows->FieldIndex(QStringLiteral("DiskSerialNo"));
   DevicesBySerial devices(check);
+  ResultRows::FileOrder order;
   while (rows->Step()) {
     const int device = devices.Find(rows->ColumnText(serial));
     if (device < 0) continue;
     ResultRows::Read(*rows, columns, check.files.emplace_back());
+    order.See(check.files.back());
     check.deviceOf.push_back(device);
     // The path as QFile::encodeName names CurrentPath + FileName: their
     // UTF-8 as stored.
@@ -195,6 +198,7 @@ FilesToCheck FilesOnOnlineDevices(SqlConnection& db) {
     check.paths.append(rows->ColumnText(columns.currentPath)).append(rows->ColumnText(columns.fileName)).append('\0');
     check.looks += static_cast<int32_t>(check.devices[static_cast<size_t>(device)]->size());
   }
+  check.inFileOrder = order.InOrder();
   return check;
 }
 
@@ -240,15 +244,6 @@ Looks LooksAt(const FilesToCheck& check, MountRoots& mounts) {
   return looks;
 }
 
-// The rows in the order vw_SearchResults gives them: by file, a file's rows
-// in segment order (the order they were read in).
-void InViewOrder(std::span<ResultItem> rows) {
-  const auto byFile = [](const ResultItem& a, const ResultItem& b) { return a.FileID < b.FileID; };
-  // Whole files are mostly in order already: their file numbers are their
-  // segments'.
-  if (!std::is_sorted(rows.begin(), rows.end(), byFile)) std::stable_sort(rows.begin(), rows.end(), byFile);
-}
-
 // The rows of the files not found under a root that answered (each file
 // once, however many of its looks missed it), after gResults' unused entry
 // 0 and in the view's order, made of the files' own rows. The mount of a
@@ -271,7 +266,7 @@ std::vector<ResultItem> MissingRows(FilesToCheck& check, const Looks& looks,
     ++kept;
   }
   rows.resize(kept);
-  InViewOrder(std::span<ResultItem>(rows).subspan(1));
+  if (!check.inFileOrder) ResultRows::InViewOrder(std::span<ResultItem>(rows).subspan(1));
   return std::move(rows);
 }
 

@@ -1,5 +1,5 @@
-// The result set: FetchSearchResults reads the rows of SearchResults (through
-// vw_SearchResults) into gResults with their selection and display state and,
+// The result set: FetchSearchResults reads the rows of SearchResults (as
+// vw_SearchResults gives them) into gResults with their selection and display state and,
 // under the on-demand thumbnail policies, their thumbnails; ShowSearchResults
 // has the view put them into the browser's grids and labels.
 #include "library/clsRWLibrary.h"
@@ -18,6 +18,7 @@
 #include <QElapsedTimer>
 
 #include <functional>
+#include <span>
 
 namespace {
 
@@ -91,13 +92,15 @@ bool TakeRows(std::vector<ResultItem>& rows, clsRWLibrary& library) {
 }
 
 // Appends the rows to gResults with the selected count and progress every
-// 100 rows once the last report is kProgressIntervalMs old; true when the
-// rows' fields were read (there were rows and they had every column). The
-// rows are read one at a time straight into the results: a recordset would
-// first hold a copy of every field. The columns are found at the first row;
-// missing ones are reported and leave the rows blank.
+// 100 rows once the last report is kProgressIntervalMs old, and puts them in
+// the view's order; true when the rows' fields were read (there were rows and
+// they had every column). The rows are read one at a time straight into the
+// results: a recordset would first hold a copy of every field. The columns
+// are found at the first row; missing ones are reported and leave the rows
+// blank.
 bool FetchRows(SqlCommand& rows, clsRWLibrary& library, ErrorGuard& report,
                const std::function<void(int32_t)>& progress) {
+  ResultRows::FileOrder order;
   std::unique_ptr<ResultRows::Columns> columns;
   bool found = false;
   QElapsedTimer sinceReport;
@@ -107,12 +110,14 @@ bool FetchRows(SqlCommand& rows, clsRWLibrary& library, ErrorGuard& report,
     ResultItem& item = gResults.emplace_back();
     if (!found) continue;
     ResultRows::Read(rows, *columns, item);
+    order.See(item);
     if (item.Selected) ++library.SelectedCount;
     if (i % 100 == 0 && sinceReport.hasExpired(kProgressIntervalMs)) {
       report.Run([&] { progress(i); });
       sinceReport.restart();
     }
   }
+  if (!order.InOrder()) ResultRows::InViewOrder(std::span<ResultItem>(gResults).subspan(1));
   return found;
 }
 
@@ -174,7 +179,7 @@ void clsRWLibrary::FetchResults(std::vector<ResultItem>* readBefore) {
       }
       gResults.reserve(static_cast<size_t>(expected) + 1);
       gResults.emplace_back();
-      m_SQL = QStringLiteral("SELECT * FROM vw_SearchResults");
+      m_SQL = ResultRows::ResultsQuery();
       const auto rows = m_Connection->Prepare(m_SQL);
       fields = FetchRows(*rows, *this, report, [this](int32_t row) { ShowProgress(kFetching, row); });
     });
