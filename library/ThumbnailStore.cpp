@@ -24,9 +24,9 @@ void ThumbnailStore::Attach(SqlConnection* connection) {
 QByteArray ThumbnailStore::Item(int32_t segmentId) const {
   const auto held = held_.constFind(segmentId);
   if (held != held_.cend()) return held.value();
-  const auto row = rows_.constFind(segmentId);
-  if (row == rows_.cend()) Missing(segmentId);
-  const int32_t rowId = row.value();
+  const int32_t* row = rows_.Find(segmentId);
+  if (!row) Missing(segmentId);
+  const int32_t rowId = *row;
   const auto recent = recentByRow_.constFind(rowId);
   if (recent != recentByRow_.cend()) {
     recent_.splice(recent_.begin(), recent_, recent.value());
@@ -84,7 +84,7 @@ void ThumbnailStore::Add(const QByteArray& bytes, int32_t segmentId) {
 
 void ThumbnailStore::AddRow(int32_t segmentId, int32_t rowId) {
   if (Exists(segmentId)) return;
-  rows_.insert(segmentId, rowId);
+  rows_.Insert(segmentId, rowId);
   if (rowId != segmentId) sharers_[rowId].append(segmentId);
 }
 
@@ -95,13 +95,12 @@ void ThumbnailStore::Share(int32_t segmentId, int32_t sourceId) {
     held_.insert(segmentId, held.value());
     return;
   }
-  const auto row = rows_.constFind(sourceId);
-  if (row != rows_.cend()) AddRow(segmentId, row.value());
+  if (const int32_t* row = rows_.Find(sourceId)) AddRow(segmentId, *row);
 }
 
 void ThumbnailStore::StoreOwnRow(int32_t segmentId, const QByteArray& bytes) {
   held_.remove(segmentId);
-  rows_.insert(segmentId, segmentId);
+  rows_.Insert(segmentId, segmentId);
   Remember(segmentId, bytes);
 }
 
@@ -111,26 +110,26 @@ void ThumbnailStore::KeepSharedCopies(int32_t segmentId) {
   QByteArray bytes;
   bool read = false;
   for (const int32_t sharer : sharers) {
-    const auto row = rows_.constFind(sharer);
-    if (sharer == segmentId || row == rows_.cend() || row.value() != segmentId) continue;
+    const int32_t* row = rows_.Find(sharer);
+    if (sharer == segmentId || !row || *row != segmentId) continue;
     if (!read) {
       bytes = Item(sharer);
       read = true;
     }
-    rows_.remove(sharer);
+    rows_.Remove(sharer);
     held_.insert(sharer, bytes);  // one copy of the bytes, shared by every sharer
   }
 }
 
 void ThumbnailStore::Remove(int32_t segmentId) {
-  if (!held_.remove(segmentId) && !rows_.remove(segmentId)) Missing(segmentId);
+  if (!held_.remove(segmentId) && !rows_.Remove(segmentId)) Missing(segmentId);
   // The row may be gone or reused by the next segment of that number.
   Forget(segmentId);
 }
 
 void ThumbnailStore::Clear() {
   held_.clear();
-  rows_.clear();
+  rows_.Clear();
   sharers_.clear();
   recent_.clear();
   recentByRow_.clear();

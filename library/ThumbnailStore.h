@@ -9,6 +9,8 @@
 // the pictures last read are kept in a small cache of bounded size: the
 // memory grows with the number of segments, not with the bytes of every
 // stored picture.
+#include "library/SegmentIdMap.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -36,8 +38,8 @@ class ThumbnailStore {
   // before the connection it names goes, so no statement outlives it.
   void Attach(SqlConnection* connection);
 
-  int Count() const { return static_cast<int>(held_.size() + rows_.size()); }
-  bool Exists(int32_t segmentId) const { return held_.contains(segmentId) || rows_.contains(segmentId); }
+  int Count() const { return static_cast<int>(held_.size()) + rows_.Size(); }
+  bool Exists(int32_t segmentId) const { return rows_.Contains(segmentId) || held_.contains(segmentId); }
   // The picture the segment shows; a missing segment raises error 5. A named
   // row that is gone or empty gives empty bytes (no picture).
   QByteArray Item(int32_t segmentId) const;
@@ -59,7 +61,7 @@ class ThumbnailStore {
   void KeepSharedCopies(int32_t segmentId);
 
   // Room for this many segments showing their own rows.
-  void Reserve(int count) { rows_.reserve(count); }
+  void Reserve(int count) { rows_.Reserve(count); }
 
   // A missing segment raises error 5.
   void Remove(int32_t segmentId);
@@ -75,7 +77,7 @@ class ThumbnailStore {
   [[noreturn]] static void Missing(int32_t segmentId);
 
   QHash<int32_t, QByteArray> held_;  // SegmentID -> bytes of its own
-  QHash<int32_t, int32_t> rows_;     // SegmentID -> the SegmentID of the row it shows
+  SegmentIdMap rows_;                // SegmentID -> the SegmentID of the row it shows
   // Rows whose picture other segments show, with those segments (an entry
   // may since point elsewhere: only those still naming the row count).
   QHash<int32_t, QList<int32_t>> sharers_;
