@@ -258,11 +258,6 @@ class clsRWLibrary : public IDeviceTableHost {
   void ResizeThumbnails();
   bool BackUpBeforeRenumbering();
 
-  // The result fetch (clsRWLibrary_results.cpp): the rows of SearchResults
-  // as vw_SearchResults gives them, or, from a check that has read them already, the rows
-  // in `readBefore` (in the view's order, after gResults' unused entry 0).
-  void FetchResults(std::vector<ResultItem>* readBefore);
-
   // View steps and history (clsRWLibrary_search.cpp, clsRWLibrary_history.cpp).
   // A search step whose caption a text step replaces with its description.
   void SearchStep(const QString& op, const QString& searchSpec, QString& caption);

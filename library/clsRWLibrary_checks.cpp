@@ -6,8 +6,6 @@
 
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
-#include "library/ResultItem.h"
-#include "library/ResultRows.h"
 #include "library/ViewSpec.h"
 #include "platform/MountProbe.h"
 #include "platform/RWError.h"
@@ -66,10 +64,16 @@ class MountRoots {
   QStringList skipped_;
 };
 
+// A whole file to look for: its whole-file segment and its number.
+struct FileRow {
+  int32_t SegmentID = 0;
+  int32_t FileID = 0;
+};
+
 // Puts the rows into SearchResults as bound values, many rows to a
 // statement: a statement per row runs the statement machine once per file,
 // and a list to be looked up row by row costs a search per row.
-void InsertSearchRows(SqlConnection& db, std::span<const ResultItem> rows) {
+void InsertSearchRows(SqlConnection& db, std::span<const FileRow> rows) {
   constexpr size_t kRowsPerStatement = 500;
   auto statement = [&db](size_t count) {
     QString sql = QStringLiteral("INSERT OR IGNORE INTO SearchResults (SegmentID, FileID) VALUES (?, ?)");
@@ -102,21 +106,18 @@ QHash<QString, QStringList> OnlineRoots(SqlConnection& db) {
   return roots;
 }
 
-// The whole files to look for, each read as the result row it shows when it
-// is missing (so that the rows need not be read again), with its device and
-// its path as the file system names it: a file is looked for under each
-// drive root of its device. The files start at 1, after an entry that stands
-// for gResults' unused entry 0, so that the missing ones become the results
-// where they are.
+// The whole files to look for, with their devices and their paths as the
+// file system names them: a file is looked for under each drive root of its
+// device. Only what the looks need is read: the rows of the files found
+// missing are fetched as any results are.
 struct FilesToCheck {
   QHash<QString, QStringList> roots;
   std::vector<const QStringList*> devices;  // the devices met, by their first file
-  std::vector<ResultItem> files = std::vector<ResultItem>(1);
-  std::vector<int> deviceOf = std::vector<int>(1);
+  std::vector<FileRow> files;
+  std::vector<int> deviceOf;
   QByteArray paths;  // each file's path, ended by a NUL
-  std::vector<qsizetype> pathOf = std::vector<qsizetype>(1);
+  std::vector<qsizetype> pathOf;
   int32_t looks = 0;  // files times their roots
-  bool inFileOrder = true;  // the files were read in FileID order
 };
 
 // The devices of the rows by the serial's UTF-8 text as the query holds it,
@@ -170,35 +171,30 @@ FilesToCheck FilesOnOnlineDevices(SqlConnection& db) {
   auto count = db.Prepare(QStringLiteral("SELECT count(*) FROM VideoFiles WHERE DiskSerialNo IN (%1)").arg(online));
   bindSerials(*count);
   if (count->Step()) {
-    const size_t files = static_cast<size_t>(count->toInt64(0)) + 1;
+    const size_t files = static_cast<size_t>(count->toInt64(0));
     check.files.reserve(files);
     check.deviceOf.reserve(files);
     check.pathOf.reserve(files);
     // Room for paths of a usual length: a text that grows copies every path so far.
     check.paths.reserve(static_cast<qsizetype>(files) * 64);
   }
-  auto rows = db.Prepare(QStringLiteral("SELECT %1, VF.DiskSerialNo AS DiskSerialNo FROM VideoSegments VS CROSS "
-                                        "JOIN VideoFiles VF WHERE VF.FileID = VS.FileID AND VS.FileFlag = 'Y' AND "
-                                        "VF.DiskSerialNo IN (%2)")
-                             .arg(ResultRows::SelectList(), online));
+  auto rows = db.Prepare(QStringLiteral("SELECT VS.SegmentID, VF.FileID, VF.DiskSerialNo, VF.CurrentPath, "
+                                        "VF.FileName FROM VideoSegments VS CROSS JOIN VideoFiles VF WHERE VF.FileID = "
+                                        "VS.FileID AND VS.FileFlag = 'Y' AND VF.DiskSerialNo IN (%1)")
+                             .arg(online));
   bindSerials(*rows);
-  const ResultRows::Columns columns(*rows);
-  const int serial = rows->FieldIndex(QStringLiteral("DiskSerialNo"));
   DevicesBySerial devices(check);
-  ResultRows::FileOrder order;
   while (rows->Step()) {
-    const int device = devices.Find(rows->ColumnText(serial));
+    const int device = devices.Find(rows->ColumnText(2));
     if (device < 0) continue;
-    ResultRows::Read(*rows, columns, check.files.emplace_back());
-    order.See(check.files.back());
+    check.files.push_back({rows->toInt(0), rows->toInt(1)});
     check.deviceOf.push_back(device);
     // The path as QFile::encodeName names CurrentPath + FileName: their
     // UTF-8 as stored.
     check.pathOf.push_back(check.paths.size());
-    check.paths.append(rows->ColumnText(columns.currentPath)).append(rows->ColumnText(columns.fileName)).append('\0');
+    check.paths.append(rows->ColumnText(3)).append(rows->ColumnText(4)).append('\0');
     check.looks += static_cast<int32_t>(check.devices[static_cast<size_t>(device)]->size());
   }
-  check.inFileOrder = order.InOrder();
   return check;
 }
 
@@ -232,7 +228,7 @@ Looks LooksAt(const FilesToCheck& check, MountRoots& mounts) {
   looks.paths.rootOf.reserve(static_cast<size_t>(check.looks));
   looks.fileOf.reserve(static_cast<size_t>(check.looks));
   std::vector<std::optional<std::vector<int>>> answering(check.devices.size());
-  for (size_t f = 1; f < check.files.size(); ++f) {
+  for (size_t f = 0; f < check.files.size(); ++f) {
     const size_t device = static_cast<size_t>(check.deviceOf[f]);
     if (!answering[device]) answering[device] = AnsweringRoots(*check.devices[device], mounts, looks);
     for (const int root : *answering[device]) {
@@ -244,12 +240,10 @@ Looks LooksAt(const FilesToCheck& check, MountRoots& mounts) {
   return looks;
 }
 
-// The rows of the files not found under a root that answered (each file
-// once, however many of its looks missed it), after gResults' unused entry
-// 0 and in the view's order, made of the files' own rows. The mount of a
-// look that got no answer is passed over.
-std::vector<ResultItem> MissingRows(FilesToCheck& check, const Looks& looks,
-                                    const std::vector<std::optional<bool>>& found, MountRoots& mounts) {
+// The files not found under a root that answered, each once however many of
+// its looks missed it. The mount of a look that got no answer is passed over.
+std::vector<FileRow> MissingFiles(const FilesToCheck& check, const Looks& looks,
+                                  const std::vector<std::optional<bool>>& found, MountRoots& mounts) {
   std::vector<bool> missing(check.files.size());
   for (size_t k = 0; k < found.size(); ++k) {
     if (!found[k]) {
@@ -258,16 +252,11 @@ std::vector<ResultItem> MissingRows(FilesToCheck& check, const Looks& looks,
       missing[looks.fileOf[k]] = true;
     }
   }
-  std::vector<ResultItem>& rows = check.files;
-  size_t kept = 1;
-  for (size_t f = 1; f < rows.size(); ++f) {
-    if (!missing[f]) continue;
-    if (kept != f) rows[kept] = std::move(rows[f]);
-    ++kept;
+  std::vector<FileRow> rows;
+  for (size_t f = 0; f < check.files.size(); ++f) {
+    if (missing[f]) rows.push_back(check.files[f]);
   }
-  rows.resize(kept);
-  if (!check.inFileOrder) ResultRows::InViewOrder(std::span<ResultItem>(rows).subspan(1));
-  return std::move(rows);
+  return rows;
 }
 
 }  // namespace
@@ -332,12 +321,11 @@ void clsRWLibrary::GetMissingThumnails() {
 // Every file on a device that is online through a drive root is looked for
 // on the disk; files on offline devices are not tested, nor those under a
 // mount that does not answer, at its root or at a file (they are named to
-// the user). The missing files' rows, read with the files, are the results
-// unless the library was written to while the files were looked for (a
-// mount change rebuilds the devices' rows): then they are read again.
+// the user). The missing files' rows are fetched once the files have been
+// looked for, so they show the library as it is then (a mount change while
+// the files are looked for rebuilds the devices' rows).
 void clsRWLibrary::GetMissingFiles() {
   DeleteSearchResults();
-  const int64_t changesBefore = m_Connection->TotalChanges();
   FilesToCheck check = FilesOnOnlineDevices(*m_Connection);
   ShowProgress(kMissingFilesCaption);
   if (check.looks > 0) SetProgressMax(check.looks);
@@ -348,19 +336,14 @@ void clsRWLibrary::GetMissingFiles() {
   // every file below it.
   const std::vector<std::optional<bool>> found = MountProbe::AskEach(
       looks.paths, modReelwise::FileExistsAt, [this](int done) { ShowProgress(kMissingFilesCaption, done); });
-  std::vector<ResultItem> results = MissingRows(check, looks, found, mounts);
-  const bool rowsCurrent = m_Connection->TotalChanges() == changesBefore;
-  if (results.size() > 1) {
+  const std::vector<FileRow> missing = MissingFiles(check, looks, found, mounts);
+  if (!missing.empty()) {
     TransactionGuard guard(*m_Connection, QStringLiteral("GMF"));
-    InsertSearchRows(*m_Connection, std::span<const ResultItem>(results).subspan(1));
+    InsertSearchRows(*m_Connection, missing);
     guard.Commit();
   }
   // The fetch's progress takes the check's place; the results' display ends it.
-  if (rowsCurrent) {
-    FetchResults(&results);
-  } else {
-    FetchSearchResults();
-  }
+  FetchSearchResults();
   ShowSearchResults();
   TitleHistory(View(), QStringLiteral("Missing Files"));
   if (!mounts.Skipped().isEmpty()) {

@@ -83,14 +83,6 @@ int32_t ExpectedRows(SqlConnection& db) {
   }
 }
 
-// Takes rows read beforehand (gResults' unused entry 0 first) as the
-// results, with the selected count; true when there are rows.
-bool TakeRows(std::vector<ResultItem>& rows, clsRWLibrary& library) {
-  gResults = std::move(rows);
-  for (size_t i = 1; i < gResults.size(); ++i) library.SelectedCount += gResults[i].Selected ? 1 : 0;
-  return gResults.size() > 1;
-}
-
 // Appends the rows to gResults with the selected count and progress every
 // 100 rows once the last report is kProgressIntervalMs old, and puts them in
 // the view's order; true when the rows' fields were read (there were rows and
@@ -146,9 +138,7 @@ QString ResultListText(const ResultItem& item, int field) {
   }
 }
 
-void clsRWLibrary::FetchSearchResults() { FetchResults(nullptr); }
-
-void clsRWLibrary::FetchResults(std::vector<ResultItem>* readBefore) {
+void clsRWLibrary::FetchSearchResults() {
   // One message per pass, so that a bad row cannot bury the user in boxes;
   // nothing is worth a message while there are no rows.
   ErrorReport once = Reporting(QStringLiteral("Error Fetching View Data"));
@@ -164,19 +154,14 @@ void clsRWLibrary::FetchResults(std::vector<ResultItem>* readBefore) {
     // One read of the file for the rows and their thumbnails: a consistent
     // picture, and the file is locked once instead of once per thumbnail.
     TransactionGuard snapshot(*m_Connection, QStringLiteral("FetchResults"));
-    expected = readBefore ? static_cast<int32_t>(readBefore->size()) - 1 : ExpectedRows(*m_Connection);
+    expected = ExpectedRows(*m_Connection);
     SelectedCount = 0;
     View().SetProgressMax(expected + 1);
-    // Rows read before need no wait: the fetch's progress is drawn once, full.
-    if (!readBefore) report.Run([&] { ShowProgress(kFetching, 0); });
+    report.Run([&] { ShowProgress(kFetching, 0); });
     gResults.clear();
     // A failure at any row leaves no rows, as one before the first would.
     bool fields = false;
     const bool read = report.Run([&] {
-      if (readBefore) {
-        fields = TakeRows(*readBefore, *this);
-        return;
-      }
       gResults.reserve(static_cast<size_t>(expected) + 1);
       gResults.emplace_back();
       m_SQL = ResultRows::ResultsQuery();
