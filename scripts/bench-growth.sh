@@ -33,6 +33,7 @@ rows=(
   "  the fetch of its rows alone|bench_search|BM_TagStepFetch"
   "  baseline: a tag step through EXISTS and a bare fetch|bench_search|BM_TagStepAndFetch_Baseline/tag:100"
   "missing files|bench_open|BM_GetMissingFiles/process_time|BM_Floor_FileExists"
+  "  showing the files it finds alone|bench_open|BM_Floor_ShowMissingRows/process_time"
 )
 
 tmp=$(mktemp -d)
