@@ -12,16 +12,8 @@ namespace ResultRows {
 
 namespace {
 
-int Find(const SqlCommand& rows, const char* name) {
-  const int column = rows.FieldIndex(QLatin1String(name));
-  if (column < 0) {
-    throw RWError(kErrInvalidArgument, QStringLiteral("Item not found in this collection (%1)").arg(QLatin1String(name)));
-  }
-  return column;
-}
-
-}  // namespace
-
+// The select list of the view's columns, under the view's names, for a query
+// over VideoSegments VS joined to their files VideoFiles VF.
 const QString& SelectList() {
   static const QString list = QStringLiteral(
       "VF.FileID AS FileID, VF.FileName AS FileName, VF.CurrentPath AS CurrentPath, VF.FileSize AS FileSize, "
@@ -31,6 +23,16 @@ const QString& SelectList() {
       "Rating, VS.Online AS Online");
   return list;
 }
+
+int Find(const SqlCommand& rows, const char* name) {
+  const int column = rows.FieldIndex(QLatin1String(name));
+  if (column < 0) {
+    throw RWError(kErrInvalidArgument, QStringLiteral("Item not found in this collection (%1)").arg(QLatin1String(name)));
+  }
+  return column;
+}
+
+}  // namespace
 
 const QString& ResultsQuery() {
   static const QString query = QStringLiteral(

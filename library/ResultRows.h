@@ -1,7 +1,7 @@
 #pragma once
-// A result row as vw_SearchResults gives it (a segment with its file's
-// facts), read into a ResultItem: by the result fetch, and by the library
-// checks that read the rows they may show in their own query.
+// The result fetch's rows: the results table's segments with their files'
+// facts, as vw_SearchResults gives them, read into ResultItems in the view's
+// order.
 #include "library/ResultItem.h"
 
 #include <QString>
@@ -12,18 +12,13 @@ class SqlCommand;
 
 namespace ResultRows {
 
-// The select list of the view's columns, under the view's names, for a query
-// over VideoSegments VS joined to their files VideoFiles VF.
-const QString& SelectList();
-
 // The rows of SearchResults with the view's columns, in no particular order:
 // the view's ORDER BY has SQLite copy every row into a sorter and back, which
 // costs a large fetch a fifth of its time, while the rows come from the
 // results table nearly in the view's order already (see InViewOrder).
 const QString& ResultsQuery();
 
-// The view's columns in a statement, found by name; a column that is
-// missing raises.
+// The view's columns in a statement of ResultsQuery, found by name.
 struct Columns {
   explicit Columns(const SqlCommand& rows);
 

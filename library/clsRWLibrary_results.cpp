@@ -85,23 +85,17 @@ int32_t ExpectedRows(SqlConnection& db) {
 
 // Appends the rows to gResults with the selected count and progress every
 // 100 rows once the last report is kProgressIntervalMs old, and puts them in
-// the view's order; true when the rows' fields were read (there were rows and
-// they had every column). The rows are read one at a time straight into the
-// results: a recordset would first hold a copy of every field. The columns
-// are found at the first row; missing ones are reported and leave the rows
-// blank.
-bool FetchRows(SqlCommand& rows, clsRWLibrary& library, ErrorGuard& report,
+// the view's order. The rows are read one at a time straight into the
+// results: a recordset would first hold a copy of every field.
+void FetchRows(SqlCommand& rows, clsRWLibrary& library, ErrorGuard& report,
                const std::function<void(int32_t)>& progress) {
+  const ResultRows::Columns columns(rows);
   ResultRows::FileOrder order;
-  std::unique_ptr<ResultRows::Columns> columns;
-  bool found = false;
   QElapsedTimer sinceReport;
   sinceReport.start();
   for (int32_t i = 1; rows.Step(); ++i) {
-    if (i == 1) found = report.Run([&] { columns = std::make_unique<ResultRows::Columns>(rows); });
     ResultItem& item = gResults.emplace_back();
-    if (!found) continue;
-    ResultRows::Read(rows, *columns, item);
+    ResultRows::Read(rows, columns, item);
     order.See(item);
     if (item.Selected) ++library.SelectedCount;
     if (i % 100 == 0 && sinceReport.hasExpired(kProgressIntervalMs)) {
@@ -110,7 +104,6 @@ bool FetchRows(SqlCommand& rows, clsRWLibrary& library, ErrorGuard& report,
     }
   }
   if (!order.InOrder()) ResultRows::InViewOrder(std::span<ResultItem>(gResults).subspan(1));
-  return found;
 }
 
 }  // namespace
@@ -160,20 +153,19 @@ void clsRWLibrary::FetchSearchResults() {
     report.Run([&] { ShowProgress(kFetching, 0); });
     gResults.clear();
     // A failure at any row leaves no rows, as one before the first would.
-    bool fields = false;
     const bool read = report.Run([&] {
       gResults.reserve(static_cast<size_t>(expected) + 1);
       gResults.emplace_back();
       m_SQL = ResultRows::ResultsQuery();
       const auto rows = m_Connection->Prepare(m_SQL);
-      fields = FetchRows(*rows, *this, report, [this](int32_t row) { ShowProgress(kFetching, row); });
+      FetchRows(*rows, *this, report, [this](int32_t row) { ShowProgress(kFetching, row); });
     });
     if (!read) {
       gResults.resize(1);
       SelectedCount = 0;
     }
     ResultCount = static_cast<int32_t>(gResults.size()) - 1;
-    if (read && fields && ThumbnailPolicy != 0) {
+    if (ResultCount > 0 && ThumbnailPolicy != 0) {
       report.Run([&] { LoadUncachedThumbnails(*m_Connection, ThumbnailCache); });
     }
     snapshot.Commit();
