@@ -22,7 +22,19 @@ TEST_F(ResultsFetchTest, EveryRowHoldsTheViewsFieldsInTheViewsOrder) {
   AllSegments();
   gLibrary->Connection().Execute(
       QStringLiteral("UPDATE VideoSegments SET Description = 'cut ' || SegmentID WHERE SegmentID % 2 = 0"));
+  // Files whose numbers another program made negative come first, and a
+  // file's segments stay in segment order wherever they sit in the table.
+  gLibrary->Connection().Execute(QStringLiteral(
+      "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, CurrentPath) VALUES (-7, 'AAAA1111', "
+      "'films\\', 'Neg.mkv', '/films/'), (-3, 'AAAA1111', 'films\\', 'Neg2.mkv', '/films/');"
+      "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, SelectionEnd, Online, Rating) VALUES "
+      "(900, -3, 'Y', 0, 5, 1, 0), (901, -7, 'Y', 0, 5, 1, 0), (902, -7, NULL, 1, 2, 1, 0), (903, 1, NULL, 1, 2, 1, 0);"
+      "INSERT INTO SearchResults VALUES (900, -3), (901, -7), (902, -7), (903, 1)"));
   gLibrary->FetchSearchResults();
+  ASSERT_GE(gLibrary->ResultCount, 4);
+  EXPECT_EQ(gResults[1].SegmentID, 901);
+  EXPECT_EQ(gResults[2].SegmentID, 902);
+  EXPECT_EQ(gResults[3].SegmentID, 900);
   auto view = gLibrary->Connection().OpenRecordset(QStringLiteral("SELECT * FROM vw_SearchResults"));
   ASSERT_GE(view->RecordCount(), 8);
   ASSERT_EQ(gLibrary->ResultCount, view->RecordCount());
