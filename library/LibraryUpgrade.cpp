@@ -414,8 +414,30 @@ unsigned UpkeepAfterWrites(const SqlWrites& writes) {
   return steps;
 }
 
+namespace {
+
+// The first table whose row numbers reach beyond 32 bits, as "Table.Column";
+// each table's smallest and largest number are the ends of its tree.
+QString KeyOutOfRange(SqlConnection& db) {
+  const std::pair<const char*, const char*> keys[] = {
+      {"VideoFiles", "FileID"}, {"VideoSegments", "SegmentID"}, {"Tags", "TagID"}};
+  for (const auto& [table, column] : keys) {
+    try {
+      SqlRecordset found(db, QStringLiteral("SELECT ifnull(max(%2) > 2147483647 OR min(%2) < -2147483648, 0) FROM %1")
+                                 .arg(QLatin1String(table), QLatin1String(column)));
+      if (found.Value(0).toInt() == 1) return QLatin1String(table) + QLatin1Char('.') + QLatin1String(column);
+    } catch (const RWError&) {
+      // A layout without the table or column: the open's other checks tell.
+    }
+  }
+  return QString();
+}
+
+}  // namespace
+
 OrphanSurvey SurveyOrphans(SqlConnection& db, unsigned steps) {
   OrphanSurvey survey;
+  survey.keyOutOfRange = KeyOutOfRange(db);
   survey.sweeps = steps & kSweepImpliedTags;
   for (const Reference& r : References()) {
     if (!(steps & r.step)) continue;

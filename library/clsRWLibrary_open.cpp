@@ -190,13 +190,16 @@ bool RefusedAsLater(SqlConnection& db, const QString& path) {
   return true;
 }
 
-// A reference another program damaged ("Table.Column", OrphanSurvey) is
-// refused: true, having said so in one sentence naming the table and column.
-bool RefusedAsDamaged(const QString& path, const QString& damagedKey) {
-  if (damagedKey.isEmpty()) return false;
-  RefuseChangedTable(path, damagedKey.section(QLatin1Char('.'), 0, 0),
-                     QStringLiteral("holds in its column \"%1\" a reference that is no row number")
-                         .arg(damagedKey.section(QLatin1Char('.'), 1)));
+// A reference another program damaged, or a row number beyond the program's
+// range ("Table.Column", OrphanSurvey), is refused: true, having said so in
+// one sentence naming the table and column.
+bool RefusedAsDamaged(const QString& path, const OrphanSurvey& survey) {
+  const QString& key = survey.damagedKey.isEmpty() ? survey.keyOutOfRange : survey.damagedKey;
+  if (key.isEmpty()) return false;
+  const QString what = survey.damagedKey.isEmpty() ? QStringLiteral("a row number outside the range Reelwise II can hold")
+                                                   : QStringLiteral("a reference that is no row number");
+  RefuseChangedTable(path, key.section(QLatin1Char('.'), 0, 0),
+                     QStringLiteral("holds in its column \"%1\" %2").arg(key.section(QLatin1Char('.'), 1), what));
   return true;
 }
 
@@ -274,7 +277,7 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
   }
   // A reference another program damaged is found by the survey before the
   // clean-up would remove the rows that hold it.
-  if ((!earlierLayout && RefusedAsLater(*candidate, path)) || RefusedAsDamaged(path, survey.damagedKey)) {
+  if ((!earlierLayout && RefusedAsLater(*candidate, path)) || RefusedAsDamaged(path, survey)) {
     lock.reset();
     return nullptr;
   }

@@ -147,9 +147,18 @@ TEST_F(LibraryRefusalTest, AReferenceThatIsNoRowNumberIsRefusedByTableAndColumn)
     const char* damage;
   } damaged[] = {{"VideoSegments", "FileID", "UPDATE VideoSegments SET FileID = 'seven'"},
                  {"SegmentTags", "SegmentID", "INSERT INTO SegmentTags VALUES (7, 1), ('7a', 1)"},
-                 {"TagLinks", "LinkedTag", "INSERT INTO TagLinks VALUES (1, 2.5, 'L')"}};
+                 {"TagLinks", "LinkedTag", "INSERT INTO TagLinks VALUES (1, 2.5, 'L')"},
+                 // Row numbers beyond 32 bits would be read as other rows' numbers.
+                 {"VideoSegments", "SegmentID",
+                  "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, CurrentPath) VALUES (3000, 'S', "
+                  "'a\\', 'b.mkv', '/a/'); INSERT INTO VideoSegments (SegmentID, FileID, Online, Rating) VALUES "
+                  "(4294967297, 3000, 1, 0)"},
+                 {"Tags", "TagID",
+                  "INSERT INTO Tags (TagID, Tag, Type, Behaviour, CategoryID) VALUES (-2147483649, 'x', 'C', 'C', "
+                  "-2147483649)"}};
   for (const auto& c : damaged) {
-    const QString path = MakeLibrary(gLibrariesFolder + QStringLiteral("Damaged %1.rw2").arg(QLatin1String(c.table)));
+    const QString path = MakeLibrary(gLibrariesFolder + QStringLiteral("Damaged %1 %2.rw2")
+                                                            .arg(QLatin1String(c.table), QLatin1String(c.column)));
     SqlConnection::Open(path)->Execute(QLatin1String(c.damage));
     ExpectRefused(path, QStringLiteral("Damaged Library"),
                   QStringLiteral("table \"%1\" holds in its column \"%2\"")
