@@ -79,7 +79,7 @@ ResultItem ImportPane::MakeTransientFileRecord(const QString& devicePath, const 
   const DevicePathParts parts = SplitDevicePath(devicePath);
   db.Execute(QStringLiteral(
       "INSERT INTO VideoSegments (FileID, FileFlag, Online, Rating) VALUES (0, 'Y', 1, 0)"));
-  const auto id = static_cast<int32_t>(db.LastInsertId());
+  const int32_t id = db.LastInsertRowNumber();
   auto segment = db.Prepare(QStringLiteral("UPDATE VideoSegments SET FileID = ? WHERE SegmentID = ?"));
   segment->Bind(1, SqlValue(id));
   segment->Bind(2, SqlValue(id));

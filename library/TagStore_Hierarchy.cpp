@@ -92,7 +92,7 @@ int32_t CreateTag(SqlConnection& db, const QString& name, const QString& type, c
   tag.Fields(QStringLiteral("Type")).SetValue(type);
   tag.Fields(QStringLiteral("T9Text")).SetValue(ConvertToT9(name));
   tag.Update();
-  const auto tagId = static_cast<int32_t>(db.LastInsertId());
+  const int32_t tagId = db.LastInsertRowNumber();
   if (hasParent) {
     const ParentLinkCheck check = CheckParentLink(db, tagId, parentId);
     if (check != ParentLinkCheck::Allowed) throw RWError(kErrInvalidArgument, ParentLinkRefusal(check), kSource);

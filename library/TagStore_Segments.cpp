@@ -77,7 +77,7 @@ int32_t AddSegmentRow(SqlConnection& db, int32_t fileId, double start, double en
   row.Fields(QStringLiteral("FileAlias")).SetValue(alias);
   row.Fields(QStringLiteral("Description")).SetValue(description);
   row.Update();
-  return static_cast<int32_t>(db.LastInsertId());
+  return db.LastInsertRowNumber();
 }
 
 // Tags of the replaced segments move to the new one; their result and

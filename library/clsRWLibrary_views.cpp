@@ -55,7 +55,7 @@ void clsRWLibrary::SaveView(const QString& Spec, const QString& Name, bool IsSea
     view.Fields(QStringLiteral("Type")).SetValue(type);
     view.Fields(QStringLiteral("TagID")).SetValue(tagId);
     view.Update();
-    tagId = static_cast<int32_t>(m_Connection->LastInsertId());
+    tagId = m_Connection->LastInsertRowNumber();
     guard.Commit();
   }
   if (gAutoRefresh) RefreshResults();

@@ -355,6 +355,15 @@ bool SqlConnection::IsKeyConflict(const RWError& error) {
 
 int64_t SqlConnection::LastInsertId() const { return sqlite3_last_insert_rowid(db_); }
 
+int32_t SqlConnection::LastInsertRowNumber() const {
+  const int64_t id = LastInsertId();
+  if (id < std::numeric_limits<int32_t>::min() || id > std::numeric_limits<int32_t>::max()) {
+    Raise(QStringLiteral("The library has no row number left for the new row: another program numbered its rows "
+                         "up to the largest one Reelwise II can hold."));
+  }
+  return static_cast<int32_t>(id);
+}
+
 void SqlConnection::BeginTrans(const QString& name) {
   if (!lostBy_.isEmpty()) RaiseFailure(lostBy_);
   Execute(QStringLiteral("SAVEPOINT ") + SqlIdentifier(name));  // forgets savepoints ended meanwhile

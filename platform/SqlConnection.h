@@ -91,6 +91,10 @@ class SqlConnection {
   // connection; 0 after a query, a schema statement or a failure.
   int64_t RowsChanged() const { return rowsChanged_; }
   int64_t LastInsertId() const;
+  // The row number of the last row inserted, as a library keeps its row
+  // numbers (32 bits). A number beyond them (another program numbered the
+  // table's rows up to the last) raises rather than naming another row.
+  int32_t LastInsertRowNumber() const;
 
   // Named transactions are savepoints, so they nest; a name may hold any
   // character ("v1.6.0"). A failed statement inside one does not end it,

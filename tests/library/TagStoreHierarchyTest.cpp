@@ -55,6 +55,22 @@ TEST_F(TagStoreTest, CreateTagRefusesAParentThatIsNoTagBeforeWriting) {
   EXPECT_FALSE(Db().InTransaction());
 }
 
+// Another program numbered a tag with the last row number a library keeps:
+// SQLite would number the next one beyond it, which would read as another.
+TEST_F(TagStoreTest, ATagPastTheLastRowNumberIsRefusedUnwritten) {
+  Exec(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (2147483647, 'Last', 'T')"));
+  const QStringList before = Everything();
+  try {
+    CreateTag(Db(), QStringLiteral("Next"), QStringLiteral("T"), QString());
+    ADD_FAILURE();
+  } catch (const RWError& e) {
+    EXPECT_EQ(e.Number(), kErrDatabase);
+    EXPECT_TRUE(e.Description().contains(QStringLiteral("no row number left"))) << e.Description().toStdString();
+  }
+  EXPECT_EQ(Everything(), before);
+  EXPECT_FALSE(Db().InTransaction());
+}
+
 TEST_F(TagStoreTest, LinkingTakesTheNowImpliedTagOffSegments) {
   Tag(10, QStringLiteral("Beach"));
   Tag(11, QStringLiteral("Holiday"));
