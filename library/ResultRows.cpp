@@ -85,19 +85,31 @@ void Read(const SqlCommand& row, const Columns& c, ResultItem& item) {
 }
 
 void InViewOrder(std::span<ResultItem> rows) {
-  // The file numbers are sorted with each row's place, and each row is then
-  // moved twice: a sort of the rows themselves would move each of them at
-  // every level of the sort.
+  // The file numbers are sorted with each row's place, and the rows are then
+  // moved round the cycles of that order in place: a sort of the rows
+  // themselves would move each of them at every level of the sort, and a
+  // sorted copy would hold the results twice for a moment.
   std::vector<uint64_t> keys(rows.size());
   for (size_t i = 0; i < rows.size(); ++i) {
     const uint64_t file = static_cast<uint32_t>(rows[i].FileID) ^ 0x80000000u;  // signed order
     keys[i] = file << 32 | i;
   }
   std::sort(keys.begin(), keys.end());
-  std::vector<ResultItem> sorted;
-  sorted.reserve(rows.size());
-  for (const uint64_t key : keys) sorted.push_back(std::move(rows[static_cast<size_t>(key & 0xFFFFFFFFu)]));
-  std::move(sorted.begin(), sorted.end(), rows.begin());
+  // keys[i]'s low half: the place of the row that belongs at i; a place
+  // filled already is marked by its own number there.
+  constexpr uint64_t kPlace = 0xFFFFFFFFu;
+  for (size_t i = 0; i < rows.size(); ++i) {
+    if ((keys[i] & kPlace) == i) continue;
+    ResultItem first = std::move(rows[i]);
+    size_t to = i;
+    for (size_t from = keys[to] & kPlace; from != i; from = keys[to] & kPlace) {
+      rows[to] = std::move(rows[from]);
+      keys[to] = to;
+      to = from;
+    }
+    rows[to] = std::move(first);
+    keys[to] = to;
+  }
 }
 
 }  // namespace ResultRows
