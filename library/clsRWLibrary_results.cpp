@@ -1,7 +1,8 @@
 // The result set: FetchSearchResults reads the rows of SearchResults (as
-// vw_SearchResults gives them) into gResults with their selection and display state and,
-// under the on-demand thumbnail policies, their thumbnails; ShowSearchResults
-// has the view put them into the browser's grids and labels.
+// vw_SearchResults gives them) into gResults with their selection and
+// display state and, under the on-demand thumbnail policies, their
+// thumbnails; ShowSearchResults has the view put them into the browser's
+// grids and labels.
 #include "library/clsRWLibrary.h"
 
 #include "core/ProgramMessage.h"
