@@ -423,7 +423,10 @@ QString KeyOutOfRange(SqlConnection& db) {
       {"VideoFiles", "FileID"}, {"VideoSegments", "SegmentID"}, {"Tags", "TagID"}};
   for (const auto& [table, column] : keys) {
     try {
-      SqlRecordset found(db, QStringLiteral("SELECT ifnull(max(%2) > 2147483647 OR min(%2) < -2147483648, 0) FROM %1")
+      // One look-up each: SQLite reads a lone max() or min() off the tree's
+      // end, but scans the table for the two together.
+      SqlRecordset found(db, QStringLiteral("SELECT ifnull((SELECT max(%2) FROM %1) > 2147483647, 0) OR "
+                                            "ifnull((SELECT min(%2) FROM %1) < -2147483648, 0)")
                                  .arg(QLatin1String(table), QLatin1String(column)));
       if (found.Value(0).toInt() == 1) return QLatin1String(table) + QLatin1Char('.') + QLatin1String(column);
     } catch (const RWError&) {
