@@ -440,7 +440,9 @@ QString KeyOutOfRange(SqlConnection& db) {
 
 OrphanSurvey SurveyOrphans(SqlConnection& db, unsigned steps) {
   OrphanSurvey survey;
-  survey.keyOutOfRange = KeyOutOfRange(db);
+  // Only a file another program may have written is looked at: the
+  // program's own new rows are numbered through LastInsertRowNumber.
+  if (steps & kOrphanSweeps) survey.keyOutOfRange = KeyOutOfRange(db);
   survey.sweeps = steps & kSweepImpliedTags;
   for (const Reference& r : References()) {
     if (!(steps & r.step)) continue;

@@ -60,7 +60,9 @@ struct OrphanSurvey {
   // be refused rather than rows removed. Empty when there is none.
   QString damagedKey;
   // "Table.Column" of a row number beyond the 32 bits the program keeps one
-  // in: read, it would name another row. Empty when there is none.
+  // in: read, it would name another row. Looked for only with the orphan
+  // sweeps' steps (a file another program may have written); empty when
+  // there is none.
   QString keyOutOfRange;
   // The sweeps of `steps` that have rows to remove (or could not be
   // surveyed), the implied tags among them when some segment carries a tag

@@ -186,8 +186,6 @@ QString GetSegmentTags(SqlConnection& db, bool wholeFile, int32_t fileId, int32_
 // file, as "1w 2d 3h:00m:00s" ("0h:00m:00s" when there is none or the query
 // fails). No window steps.
 QString GetPlayListStats(SqlConnection& db, bool resultsOnly);
-// A total length in seconds as GetPlayListStats shows it.
-QString PlayTimeText(double seconds);
 
 // True when the view spec has two or more steps.
 bool ViewModified(const QString& viewSpec);

@@ -20,7 +20,10 @@ constexpr double kSecondsPerDay = 60.0 * 60.0 * 24.0;
 double SummedSeconds(SqlConnection& db, const QString& sql) {
   try {
     SqlRecordset rs(db, sql);
-    return rs.Eof() ? 0.0 : rs.Value(0).toDouble();
+    const double seconds = rs.Eof() ? 0.0 : rs.Value(0).toDouble();
+    // Segments stored back to front count as nothing, and so does a sum
+    // beyond any real length.
+    return std::isfinite(seconds) && seconds > 0 ? seconds : 0.0;
   } catch (const RWError&) {
     return 0.0;
   }
@@ -32,17 +35,11 @@ QString GetPlayListStats(SqlConnection& db, bool resultsOnly) {
   // The result list is the outer loop, each segment found by its key: a scan
   // of every segment looking each up in the list costs the whole library
   // however few the results.
-  return PlayTimeText(SummedSeconds(
+  double seconds = SummedSeconds(
       db, resultsOnly ? QStringLiteral("Select sum(SelectionEnd-SelectionStart) as Duration from SearchResults SR "
                                        "CROSS JOIN VideoSegments VS WHERE VS.SegmentId = SR.SegmentID")
                       : QStringLiteral("Select sum(SelectionEnd) as Duration from VideoSegments VS WHERE "
-                                       "VS.FileFlag='Y'")));
-}
-
-QString PlayTimeText(double seconds) {
-  // Segments stored back to front count as nothing, and so does a sum
-  // beyond any real length.
-  if (!(std::isfinite(seconds) && seconds > 0)) seconds = 0.0;
+                                       "VS.FileFlag='Y'"));
   const double days = std::floor(seconds / kSecondsPerDay);
   const double weeks = std::floor(days / 7);
   seconds -= days * kSecondsPerDay;

@@ -148,9 +148,7 @@ QString clsRWLibrary::GetSegmentTags(bool WholeFile, int32_t FileID, int32_t Seg
   return tags;
 }
 
-QString clsRWLibrary::GetPlayListStats(bool Current) {
-  return TagStore::GetPlayListStats(*m_Connection, Current);
-}
+QString clsRWLibrary::GetPlayListStats(bool Current) { return TagStore::GetPlayListStats(*m_Connection, Current); }
 
 bool clsRWLibrary::ViewModified() const { return TagStore::ViewModified(gViewSpec); }
 
