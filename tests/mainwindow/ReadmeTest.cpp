@@ -1,12 +1,15 @@
-// The README names only menus, items and keys the program has: a bold
-// "Menu > Item" or a row of its keys table is an item of the main menu's
-// table, a key given with it is that item's shortcut, "Alt+letter" opens the
-// menu whose caption underlines the letter, a lone bold name is an item of
-// the library tree's menu, and every key of the full-screen player's table
-// does something there.
+// The README names only menus, items and keys the program has: every
+// "Menu > Item" it writes (bold, in prose, in backticks or in a table) is an
+// item of the main menu's table, a key given with it is that item's
+// shortcut, "Alt+letter" opens the menu whose caption underlines the letter,
+// every other key it names (in prose or backticks) is a menu item's shortcut
+// or a key the program is seen to handle, a lone bold name is an item of the
+// library tree's menu, and every key of the full-screen player's table does
+// something there.
 #include "browser/LibraryTreePane.h"
 #include "mainwindow/MainMenu.h"
 #include "player/frmDSSink.h"
+#include "tests/browser/BrowserTestSupport.h"
 #include "tests/mainwindow/CommandRun.h"
 
 #include <QAction>
@@ -18,6 +21,7 @@
 
 #include <map>
 #include <optional>
+#include <set>
 
 namespace {
 
@@ -59,6 +63,61 @@ std::optional<MainMenu::Entry> Find(const QStringList& path) {
 }
 
 QStringList Path(const QString& text) { return text.trimmed().split(QStringLiteral(" > ")); }
+
+// Every item of the main menu as the README writes it, "Menu > Item" or
+// "Menu > Item > Sub-item", with its shortcut.
+std::map<QString, QString> MenuPaths() {
+  std::map<QString, QString> paths;
+  QStringList path;
+  for (const MainMenu::Entry& entry : frmReelwise::MainMenuTable()) {
+    if (entry.flags & (MainMenu::kHeader | MainMenu::kNoItem)) continue;
+    path = path.mid(0, entry.level);
+    path << Shown(entry);
+    if (entry.level > 0) paths[path.join(QStringLiteral(" > "))] = Shortcut(entry);
+  }
+  return paths;
+}
+
+// The line of the README around `at`, for failure messages.
+std::string LineAt(const QString& text, qsizetype at) {
+  const qsizetype from = text.lastIndexOf(QLatin1Char('\n'), at) + 1;
+  const qsizetype to = text.indexOf(QLatin1Char('\n'), at);
+  return text.mid(from, to < 0 ? -1 : to - from).toStdString();
+}
+
+bool WordChar(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
+
+// Each place where a text writes "Word > ", in any form, starts the longest
+// menu path written there, or is a path the program does not have (its line).
+struct PathsWritten {
+  QStringList found;
+  std::vector<std::string> unknown;
+};
+
+PathsWritten MenuPathsIn(const QString& readme) {
+  const std::map<QString, QString> known = MenuPaths();
+  PathsWritten paths;
+  static const QRegularExpression start(QStringLiteral("([A-Z][\\w-]*) > "));
+  qsizetype coveredTo = 0;
+  for (auto it = start.globalMatch(readme); it.hasNext();) {
+    const auto match = it.next();
+    const qsizetype at = match.capturedStart(1);
+    if (at < coveredTo) continue;
+    QString longest;
+    for (const auto& [path, key] : known) {
+      const qsizetype end = at + path.size();
+      const bool whole = end >= readme.size() || !WordChar(readme[end]);
+      if (path.size() > longest.size() && whole && QStringView(readme).mid(at).startsWith(path)) longest = path;
+    }
+    if (longest.isEmpty()) {
+      paths.unknown.push_back(LineAt(readme, at));
+      continue;
+    }
+    paths.found << longest;
+    coveredTo = at + longest.size();
+  }
+  return paths;
+}
 
 TEST_F(ReadmeTest, EveryMenuItemAndKeyItNamesIsTheProgramsOwn) {
   const QString readme = Readme();
@@ -140,6 +199,105 @@ TEST_F(ReadmeTest, EveryKeyOfThePlayersTableDoesSomethingThere) {
     }
   }
   EXPECT_GE(named, 20);
+}
+
+// Every key the README names outside its tables' key columns: in prose, in
+// bold brackets or in backticks.
+QStringList KeysNamed(const QString& text) {
+  static const QRegularExpression keyNamed(
+      QStringLiteral("(?<![\\w+])((?:(?:Ctrl|Shift|Alt)\\+)+(?:F\\d{1,2}|click|[A-Z0-9](?!\\w)|[A-Z][a-z]+)"
+                     "|F\\d{1,2}(?!\\w)|Menu key)"));
+  QStringList keys;
+  for (auto it = keyNamed.globalMatch(text); it.hasNext();) keys << it.next().captured(1);
+  return keys;
+}
+
+// The shortcuts of the main menu's items and Alt with each menu's letter.
+std::set<QString> MenuKeys() {
+  std::set<QString> keys;
+  for (const auto& [path, key] : MenuPaths()) {
+    if (!key.isEmpty()) keys.insert(key);
+  }
+  for (const MainMenu::Entry& entry : frmReelwise::MainMenuTable()) {
+    const QString caption = QString::fromUtf8(entry.caption);
+    const qsizetype amp = caption.indexOf(QLatin1Char('&'));
+    if (entry.level == 0 && amp >= 0) keys.insert(QStringLiteral("Alt+") + caption.mid(amp + 1, 1).toUpper());
+  }
+  return keys;
+}
+
+// The keys the program handles outside the menu, as the README names them.
+const std::set<QString>& KeysOutsideTheMenu() {
+  static const std::set<QString> keys{QStringLiteral("Menu key"), QStringLiteral("Shift+F10"),
+                                      QStringLiteral("Ctrl+click"), QStringLiteral("Ctrl+Shift+click")};
+  return keys;
+}
+
+bool KnownKey(const QString& key) { return MenuKeys().count(key) || KeysOutsideTheMenu().count(key); }
+
+// A key as the keyboard sends it, to the focused widget.
+void TreeMenuOpensBy(Qt::Key key, Qt::KeyboardModifiers modifiers) {
+  gMainForm->Tree().tvwLibrary->SetFocus();
+  ASSERT_TRUE(QTest::qWaitFor([] { return gMainForm->Tree().tvwLibrary->isAncestorOf(QApplication::focusWidget()); },
+                              10000));
+  QTest::keyClick(QApplication::focusWidget(), key, modifiers);
+  EXPECT_EQ(QApplication::activePopupWidget(), gMainForm->Tree().mnuTree) << "the tree's menu opens";
+  if (QWidget* menu = QApplication::activePopupWidget()) QTest::keyClick(menu, Qt::Key_Escape);
+  EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() == nullptr; }, 10000));
+}
+
+// The keys handled outside the menu are tried here as the user gives them:
+// the menu key and Shift+F10 open the tree's menu, Ctrl+click and
+// Ctrl+Shift+click select results one by one and by range.
+class ReadmeKeysTest : public rwtest::GridTest {
+ protected:
+  void Try(const QString& key) {
+    SCOPED_TRACE(key.toStdString());
+    if (key == QLatin1String("Menu key")) return TreeMenuOpensBy(Qt::Key_Menu, {});
+    if (key == QLatin1String("Shift+F10")) return TreeMenuOpensBy(Qt::Key_F10, Qt::ShiftModifier);
+    ShowResults(10);
+    ctrl = true;
+    Click(Tiles(), TileCentre(2), Qt::ControlModifier);
+    const bool range = key == QLatin1String("Ctrl+Shift+click");
+    shift = range;
+    Click(Tiles(), TileCentre(6), range ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+    ctrl = shift = false;
+    EXPECT_EQ(gLibrary->SelectedCount, range ? 5 : 2);
+  }
+};
+
+TEST_F(ReadmeKeysTest, EveryKeyAndMenuPathWrittenAnywhereIsTheProgramsOwn) {
+  const QString readme = Readme();
+  const PathsWritten paths = MenuPathsIn(readme);
+  EXPECT_GE(paths.found.size(), 30) << "the bold paths, the keys table and those in prose";
+  for (const std::string& line : paths.unknown) ADD_FAILURE() << "a menu path the program does not have: " << line;
+  const QStringList keys = KeysNamed(readme);
+  EXPECT_GE(keys.size(), 40);
+  std::set<QString> tried;
+  for (const QString& key : keys) {
+    ASSERT_TRUE(KnownKey(key)) << "a key no menu item has and the program is not known to handle: "
+                               << key.toStdString();
+    if (!MenuKeys().count(key) && tried.insert(key).second) {
+      ASSERT_NO_FATAL_FAILURE(Try(key));
+    }
+  }
+  EXPECT_EQ(tried, KeysOutsideTheMenu()) << "each key handled outside the menu is one the README names";
+}
+
+// A made-up path or key, in prose or in backticks, is found.
+TEST(ReadmeCheckTest, AMadeUpPathOrKeyInProseOrBackticksFails) {
+  EXPECT_EQ(KeysNamed(QStringLiteral("press Ctrl+K, then `Shift+F7` or F13")),
+            (QStringList{"Ctrl+K", "Shift+F7", "F13"}));
+  for (const QString& key : KeysNamed(QStringLiteral("press Ctrl+K, then `Shift+F7` or F13"))) {
+    EXPECT_FALSE(KnownKey(key)) << key.toStdString();
+  }
+  EXPECT_TRUE(KnownKey(QStringLiteral("Ctrl+F")) && KnownKey(QStringLiteral("Alt+T")));
+  for (const char* text : {"Choose Tools > Frobnicate to do it.", "Run `Library > Open Twice` first."}) {
+    EXPECT_EQ(MenuPathsIn(QString::fromUtf8(text)).unknown.size(), 1u) << text;
+  }
+  const PathsWritten known = MenuPathsIn(QStringLiteral("choose Tools > Find Files... or Library > New."));
+  EXPECT_EQ(known.found, (QStringList{"Tools > Find Files...", "Library > New"}));
+  EXPECT_TRUE(known.unknown.empty());
 }
 
 }  // namespace
