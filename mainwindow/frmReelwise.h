@@ -269,6 +269,11 @@ class frmReelwise : public QWidget, public ISubclass {
   void ShowOptions(int16_t group);
   void RestoreFocus();
 
+  // The menu bar by keyboard: Alt with a caption's underlined letter opens
+  // its menu, Left and Right in an open menu go to the menu beside it. The
+  // keys of an earlier call go, so a menu bar built again keeps one of each.
+  void ConnectMenuBarKeys();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
@@ -361,9 +366,8 @@ class frmReelwise : public QWidget, public ISubclass {
   void SetInterfaceStyle();
   void m_cMenu_Click(int ItemNumber);
   void tbrMenu_ButtonClick(ctl::Button& Button);
-  // The menu bar by keyboard: Alt with a caption's underlined letter opens
-  // its menu, Left and Right in an open menu go to the menu beside it.
-  void ConnectMenuBarKeys();
+  // The keys ConnectMenuBarKeys made last, with the menus' filter.
+  QPointer<QObject> m_menuBarKeys;
   // Opens the menu of the menu bar's item `key` under its button; opened by
   // the keyboard, its first item is highlighted.
   void OpenMenuBarMenu(const QString& key, bool byKeyboard);

@@ -86,12 +86,16 @@ void frmReelwise::BuildMainMenu() {
 
 // The keys act while the menu bar shows; TV-Out's carousel has menus of its own.
 void frmReelwise::ConnectMenuBarKeys() {
+  // The keys and the menus' filter belong to one object: deleting it takes
+  // the actions off the window and the filter off the menus.
+  delete m_menuBarKeys;
   auto* steps = new MenuBarSteps(this, [this](QMenu* from, int step) { StepMenuBar(from, step); });
+  m_menuBarKeys = steps;
   for (int item : m_cMenu->TopLevelItems()) {
     if (QMenu* menu = m_cMenu->Menu(item)) menu->installEventFilter(steps);
     const QKeySequence letter = QKeySequence::mnemonic(m_cMenu->Caption(item));
     if (letter.isEmpty()) continue;
-    auto* open = new QAction(this);
+    auto* open = new QAction(steps);
     open->setShortcut(letter);
     addAction(open);
     connect(open, &QAction::triggered, this, [this, key = m_cMenu->ItemKey(item)] {
