@@ -12,10 +12,12 @@ class SqlCommand;
 
 namespace ResultRows {
 
-// The rows of SearchResults with the view's columns, in no particular order:
-// the view's ORDER BY has SQLite copy every row into a sorter and back, which
-// costs a large fetch a fifth of its time, while the rows come from the
-// results table nearly in the view's order already (see InViewOrder).
+// The rows of SearchResults with the view's columns, in the results table's
+// own order, unsorted: by SegmentID (its row number), or by FileID and then
+// SegmentID where SQLite reads the table through its FileID index. Either way
+// a file's rows come in segment order, which is all InViewOrder relies on.
+// The view's ORDER BY would have SQLite copy every row into a sorter and
+// back, a fifth of a large fetch's time.
 const QString& ResultsQuery();
 
 // The view's columns in a statement of ResultsQuery, found by name.
@@ -30,8 +32,8 @@ struct Columns {
 // gSelectedById and its display state; a NULL text reads as empty text.
 void Read(const SqlCommand& row, const Columns& columns, ResultItem& item);
 
-// Watches the rows as they are read, in segment order, for whether they are
-// in the view's order already: by file, a file's rows in segment order.
+// Watches the rows as they are read (a file's rows in segment order, see
+// ResultsQuery) for whether they are in the view's order already: by file.
 class FileOrder {
  public:
   void See(const ResultItem& item) {
@@ -45,8 +47,8 @@ class FileOrder {
   int32_t lastFile_ = INT32_MIN;
 };
 
-// Rows read in segment order put into the view's order: by file, a file's
-// rows in segment order (the order they were read in).
+// Rows as ResultsQuery reads them put into the view's order: by file, a
+// file's rows in the order they were read in (segment order).
 void InViewOrder(std::span<ResultItem> rows);
 
 }  // namespace ResultRows
