@@ -6,6 +6,7 @@
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
+#include "platform/Contract.h"
 #include "resources/GlyphFont.h"
 #include "ui/SchemeColours.h"
 #include "ui/modBlendColorAlpha.h"
@@ -104,6 +105,7 @@ void LayoutListGrid(ctl::FlexGrid& grid, int32_t itemCount) {
 // The list has rows for the results only while it is the view shown;
 // otherwise it is laid out empty and gives its rows' memory back.
 void ResultsPane::LayoutThumbnailGrid(int32_t itemCount) {
+  RW_CONTRACT(contract::OnUiThread(), "widgets are touched only on the thread of the event loop");
   ForgetHoveredResult();
   LayoutTileGrid(*flexThumbsTiled, itemCount);
   const bool listShown = gBrowserMode == 2;

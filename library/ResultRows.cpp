@@ -1,6 +1,7 @@
 #include "library/ResultRows.h"
 
 #include "core/modRegistry.h"
+#include "platform/Contract.h"
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
 
@@ -89,6 +90,7 @@ void InViewOrder(std::span<ResultItem> rows) {
   // moved round the cycles of that order in place: a sort of the rows
   // themselves would move each of them at every level of the sort, and a
   // sorted copy would hold the results twice for a moment.
+  RW_CONTRACT(rows.size() < 0xFFFFFFFFu, "InViewOrder packs each row's place into 32 bits");
   std::vector<uint64_t> keys(rows.size());
   for (size_t i = 0; i < rows.size(); ++i) {
     const uint64_t file = static_cast<uint32_t>(rows[i].FileID) ^ 0x80000000u;  // signed order

@@ -9,21 +9,25 @@
 #include <QHash>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class SegmentIdMap {
  public:
-  // The value of `id`, null when there is none.
-  const int32_t* Find(int32_t id) const {
+  // The value of `id`, none when there is none. A copy, not a pointer into
+  // the map: an Insert may move the vector or rehash the hash, which would
+  // leave a pointer taken before it reading freed memory.
+  std::optional<int32_t> Find(int32_t id) const {
     if (InDense(id)) {
-      const int32_t& value = dense_[static_cast<size_t>(id)];
-      if (value != kAbsent) return &value;
+      const int32_t value = dense_[static_cast<size_t>(id)];
+      if (value != kAbsent) return value;
     }
-    if (sparse_.isEmpty()) return nullptr;
+    if (sparse_.isEmpty()) return std::nullopt;
     const auto found = sparse_.constFind(id);
-    return found == sparse_.cend() ? nullptr : &found.value();
+    if (found == sparse_.cend()) return std::nullopt;
+    return found.value();
   }
-  bool Contains(int32_t id) const { return Find(id) != nullptr; }
+  bool Contains(int32_t id) const { return Find(id).has_value(); }
   int Size() const { return size_; }
 
   // Sets the value of `id`, whether or not it had one.

@@ -24,7 +24,7 @@ void ThumbnailStore::Attach(SqlConnection* connection) {
 QByteArray ThumbnailStore::Item(int32_t segmentId) const {
   const auto held = held_.constFind(segmentId);
   if (held != held_.cend()) return held.value();
-  const int32_t* row = rows_.Find(segmentId);
+  const std::optional<int32_t> row = rows_.Find(segmentId);
   if (!row) Missing(segmentId);
   const int32_t rowId = *row;
   const auto recent = recentByRow_.constFind(rowId);
@@ -95,7 +95,7 @@ void ThumbnailStore::Share(int32_t segmentId, int32_t sourceId) {
     held_.insert(segmentId, held.value());
     return;
   }
-  if (const int32_t* row = rows_.Find(sourceId)) AddRow(segmentId, *row);
+  if (const std::optional<int32_t> row = rows_.Find(sourceId)) AddRow(segmentId, *row);
 }
 
 void ThumbnailStore::StoreOwnRow(int32_t segmentId, const QByteArray& bytes) {
@@ -110,7 +110,7 @@ void ThumbnailStore::KeepSharedCopies(int32_t segmentId) {
   QByteArray bytes;
   bool read = false;
   for (const int32_t sharer : sharers) {
-    const int32_t* row = rows_.Find(sharer);
+    const std::optional<int32_t> row = rows_.Find(sharer);
     if (sharer == segmentId || !row || *row != segmentId) continue;
     if (!read) {
       bytes = Item(sharer);

@@ -12,6 +12,7 @@
 #include "library/ResultItem.h"
 #include "library/ResultRows.h"
 #include "library/cFactory.h"
+#include "platform/Contract.h"
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
@@ -133,6 +134,7 @@ QString ResultListText(const ResultItem& item, int field) {
 }
 
 void clsRWLibrary::FetchSearchResults() {
+  RW_CONTRACT(contract::OnUiThread(), "the result set is filled on the thread of the event loop, which shows it");
   // One message per pass, so that a bad row cannot bury the user in boxes;
   // nothing is worth a message while there are no rows.
   ErrorReport once = Reporting(QStringLiteral("Error Fetching View Data"));

@@ -1,5 +1,6 @@
 #include "platform/SqlConnection.h"
 
+#include "platform/Contract.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
 #include "platform/SqlText.h"
@@ -356,6 +357,9 @@ bool SqlConnection::IsKeyConflict(const RWError& error) {
 int64_t SqlConnection::LastInsertId() const { return sqlite3_last_insert_rowid(db_); }
 
 int32_t SqlConnection::LastInsertRowNumber() const {
+  // Refused, the row stays written unless a transaction takes it back.
+  RW_CONTRACT(!sqlite3_get_autocommit(db_),
+              "LastInsertRowNumber is read inside a transaction that is rolled back when it refuses the number");
   const int64_t id = LastInsertId();
   if (id < std::numeric_limits<int32_t>::min() || id > std::numeric_limits<int32_t>::max()) {
     Raise(QStringLiteral("The library has no row number left for the new row: another program numbered its rows "

@@ -41,9 +41,9 @@ TEST(SegmentIdMapTest, EveryIdAndValueReadsBackAsAPlainMapHoldsIt) {
       expected[key] = value;
     }
     ASSERT_EQ(map.Size(), static_cast<int>(expected.size())) << "step " << step;
-    const int32_t* found = map.Find(key);
+    const std::optional<int32_t> found = map.Find(key);
     const auto there = expected.find(key);
-    ASSERT_EQ(found != nullptr, there != expected.end()) << "step " << step << " id " << key;
+    ASSERT_EQ(found.has_value(), there != expected.end()) << "step " << step << " id " << key;
     if (found) {
       ASSERT_EQ(*found, there->second) << "step " << step << " id " << key;
     }
