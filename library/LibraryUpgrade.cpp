@@ -1,6 +1,7 @@
 #include "library/LibraryUpgrade.h"
 
 #include "library/LibraryFile.h"
+#include "library/ResultRows.h"
 #include "library/TagCircles.h"
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
@@ -155,13 +156,7 @@ bool RenumberFiles(SqlConnection& db) {
   // Schema additions that may already exist: failures are harmless.
   const QStringList optional = {QStringLiteral("ALTER TABLE TEMP_FileTagStructure ADD COLUMN ViaSegment boolean;")};
   const QStringList essential = {
-      QStringLiteral("CREATE VIEW vw_SearchResults AS SELECT VF.FileID AS FileID, VF.FileName AS FileName, "
-                     "VF.CurrentPath AS CurrentPath, VF.FileSize AS FileSize, VF.FileFormat AS FileFormat, "
-                     "VF.FrameRate AS FrameRate, VF.Bitrate AS Bitrate, VF.Dimensions AS Dimensions, VS.SegmentID AS "
-                     "SegmentID, VS.SelectionStart AS SelectionStart, VS.SelectionEnd AS SelectionEnd, VS.FileFlag AS "
-                     "FileFlag, IFNULL(VS.FileAlias,VF.FileName) AS FileAlias, VS.Description AS Description, "
-                     "VS.Rating AS Rating, VS.Online AS Online FROM SearchResults SR, VideoFiles VF, VideoSegments VS "
-                     "Where sR.SegmentID = VS.SegmentID AND VF.FileID = VS.FileID ORDER BY VF.FileID;"),
+      ResultRows::ViewStatement(),
       QStringLiteral("INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, Online, Rating) "
                      "SELECT (SELECT IFNULL(MAX(SegmentID), 0) FROM VideoSegments) + ROW_NUMBER() OVER (ORDER BY "
                      "FileID), FileID, 'Y', 0, 0, IFNULL(Rating, 0) FROM VideoFiles VF WHERE NOT EXISTS (SELECT 1 "

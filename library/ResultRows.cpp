@@ -1,6 +1,7 @@
 #include "library/ResultRows.h"
 
 #include "core/modRegistry.h"
+#include "library/ResultsViewSql.h"
 #include "platform/Contract.h"
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
@@ -14,14 +15,13 @@ namespace ResultRows {
 namespace {
 
 // The select list of the view's columns, under the view's names, for a query
-// over VideoSegments VS joined to their files VideoFiles VF.
+// over VideoSegments VS joined to their files VideoFiles VF: the view's own.
 const QString& SelectList() {
-  static const QString list = QStringLiteral(
-      "VF.FileID AS FileID, VF.FileName AS FileName, VF.CurrentPath AS CurrentPath, VF.FileSize AS FileSize, "
-      "VF.FileFormat AS FileFormat, VF.FrameRate AS FrameRate, VF.Bitrate AS Bitrate, VF.Dimensions AS Dimensions, "
-      "VS.SegmentID AS SegmentID, VS.SelectionStart AS SelectionStart, VS.SelectionEnd AS SelectionEnd, VS.FileFlag "
-      "AS FileFlag, IFNULL(VS.FileAlias,VF.FileName) AS FileAlias, VS.Description AS Description, VS.Rating AS "
-      "Rating, VS.Online AS Online");
+  static const QString list = [] {
+    const QString& view = ViewStatement();
+    const qsizetype from = view.indexOf(QLatin1String(" AS SELECT ")) + 11;
+    return view.mid(from, view.indexOf(QLatin1String(" FROM ")) - from);
+  }();
   return list;
 }
 
@@ -34,6 +34,11 @@ int Find(const SqlCommand& rows, const char* name) {
 }
 
 }  // namespace
+
+const QString& ViewStatement() {
+  static const QString statement = QString::fromUtf8(kResultsViewSql);
+  return statement;
+}
 
 const QString& ResultsQuery() {
   static const QString query = QStringLiteral(

@@ -12,6 +12,11 @@ class SqlCommand;
 
 namespace ResultRows {
 
+// The statement that makes vw_SearchResults, as the empty library's schema
+// (library/EmptyLibrary.sql) writes it: the one source of the view's columns,
+// for the upgrade that makes the view again and for ResultsQuery.
+const QString& ViewStatement();
+
 // The rows of SearchResults with the view's columns, in the results table's
 // own order, unsorted: by SegmentID (its row number), or by FileID and then
 // SegmentID where SQLite reads the table through its FileID index. Either way
