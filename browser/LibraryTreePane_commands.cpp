@@ -135,24 +135,18 @@ void LibraryTreePane::mnuNewCategory_Click() {
 // ---- Moving and deleting ----
 
 // "Move to Root": the item loses its parent link (its children keep theirs
-// and move with it). Its category and behaviour are derived afresh, since
-// the tree's rebuild derives them only where none is set; the rebuilt tree
-// shows the item selected at the top.
+// and move with it). The tree's rebuild derives every item's category and
+// behaviour afresh; the rebuilt tree shows the item selected at the top.
 void LibraryTreePane::mnuMakeRoot_Click() {
   ctl::Node* selected = tvwLibrary->SelectedItem();
   if (!selected) return;
   const QString key = selected->Key();
   const std::optional<int32_t> id = TagIdOf(key);
   if (!id) return;
-  {
-    TransactionGuard guard(gLibrary->Connection(), QStringLiteral("MakeRoot"));
-    auto unlink = gLibrary->Connection().Prepare(
-        QStringLiteral("DELETE FROM TagLinks WHERE Relationship = 'P' AND TagID = ?"));
-    unlink->Bind(1, *id);
-    unlink->Execute();
-    gLibrary->SetNodeBehaviours(true);
-    guard.Commit();
-  }
+  auto unlink =
+      gLibrary->Connection().Prepare(QStringLiteral("DELETE FROM TagLinks WHERE Relationship = 'P' AND TagID = ?"));
+  unlink->Bind(1, *id);
+  unlink->Execute();
   gLibrary->PopulateTree();
   gLibrary->SortTree();
   if (ctl::Node* moved = tvwLibrary->Nodes.Find(key)) SetTreeViewFirstVisibleNode(*tvwLibrary, moved);
