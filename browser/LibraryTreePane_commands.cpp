@@ -32,6 +32,14 @@ std::optional<int32_t> TagIdOf(const QString& key) {
 
 QString TagKey(int32_t id) { return QStringLiteral("ID") + QString::number(id); }
 
+// Folders, categories and tags hold folders; other nodes do not.
+bool HoldsFolders(const ctl::Node& node) {
+  for (const char* image : {"FOLDEROPEN", "FOLDERCLOSED", "CATEGORY", "TAG"}) {
+    if (node.Image() == QLatin1String(image)) return true;
+  }
+  return false;
+}
+
 // A new item's rows: the tag (with its parent link) and the behaviours and
 // categories it implies, stored together before the tree shows it.
 int32_t StoreNewItem(const QString& name, const QString& type, const QVariant& parent) {
@@ -104,11 +112,12 @@ void LibraryTreePane::mnuCreateTag_Click() {
 }
 
 // "New Folder" or "New Sub-Folder": below the selected item, or at the top
-// level when nothing is selected.
+// level when nothing is selected or the item holds no folders (a fixed
+// group, a playlist, a saved view or search, a link).
 void LibraryTreePane::mnuNewFolder_Click() {
   ctl::Node* selected = tvwLibrary->SelectedItem();
   std::optional<int32_t> parent;
-  if (selected) {
+  if (selected && HoldsFolders(*selected)) {
     parent = TagIdOf(selected->Key());
     if (!parent) return;
   }
@@ -135,24 +144,18 @@ void LibraryTreePane::mnuNewCategory_Click() {
 // ---- Moving and deleting ----
 
 // "Move to Root": the item loses its parent link (its children keep theirs
-// and move with it). Its category and behaviour are derived afresh, since
-// the tree's rebuild derives them only where none is set; the rebuilt tree
-// shows the item selected at the top.
+// and move with it). The tree's rebuild derives every item's category and
+// behaviour afresh; the rebuilt tree shows the item selected at the top.
 void LibraryTreePane::mnuMakeRoot_Click() {
   ctl::Node* selected = tvwLibrary->SelectedItem();
   if (!selected) return;
   const QString key = selected->Key();
   const std::optional<int32_t> id = TagIdOf(key);
   if (!id) return;
-  {
-    TransactionGuard guard(gLibrary->Connection(), QStringLiteral("MakeRoot"));
-    auto unlink = gLibrary->Connection().Prepare(
-        QStringLiteral("DELETE FROM TagLinks WHERE Relationship = 'P' AND TagID = ?"));
-    unlink->Bind(1, *id);
-    unlink->Execute();
-    gLibrary->SetNodeBehaviours(true);
-    guard.Commit();
-  }
+  auto unlink =
+      gLibrary->Connection().Prepare(QStringLiteral("DELETE FROM TagLinks WHERE Relationship = 'P' AND TagID = ?"));
+  unlink->Bind(1, *id);
+  unlink->Execute();
   gLibrary->PopulateTree();
   gLibrary->SortTree();
   if (ctl::Node* moved = tvwLibrary->Nodes.Find(key)) SetTreeViewFirstVisibleNode(*tvwLibrary, moved);

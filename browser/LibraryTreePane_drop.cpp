@@ -472,7 +472,7 @@ bool LibraryTreePane::MoveTreeNode(ctl::Node& dragged, ctl::Node& target, ErrorG
                        .arg(parent, id));
       }
       // Every row, so the moved item takes the category of its new place.
-      gLibrary->SetNodeBehaviours(true);
+      gLibrary->SetNodeBehaviours(false);
     });
     if (related) {
       IllegalMove(QStringLiteral("This operation has been denied as the items are already related"));
@@ -514,7 +514,7 @@ bool LibraryTreePane::DropAutoTag(ctl::Node& target, ErrorGuard& report) {
   const bool stored = DropWrites(report, QStringLiteral("AutoTag"), [&] {
     id = gLibrary->CreateTag(name, QStringLiteral("T"), QString::number(*parentId));
     gLibrary->TagSegment(gInspectedItem.SegmentID, id, false);
-    gLibrary->SetNodeBehaviours(false);
+    gLibrary->SetNodeBehaviours(true);
   });
   if (!stored || id == 0) return false;
   ctl::Node* node =

@@ -91,6 +91,15 @@ std::optional<TreeMenuState> StateFor(const ctl::Node* node) {
   return std::nullopt;
 }
 
+// What empty tree space offers, the keyboard reaches on any node: "New Tag
+// Category" is always at the top level, so every node offers it; a node
+// that can hold no folder offers "New Folder" for one at the top level.
+TreeMenuState WithTopLevelItems(TreeMenuState state) {
+  if (!state.folder.enabled) state.folder = kNoNode.folder;
+  state.category = kNoNode.category;
+  return state;
+}
+
 void Apply(QAction* item, const ItemState& state) {
   if (state.caption) item->setText(QLatin1String(state.caption));
   item->setEnabled(state.enabled);
@@ -147,7 +156,8 @@ void LibraryTreePane::WireTreeEvents() {
 // The six node-dependent items as the selected node (or its absence) wants
 // them; a kind the table does not name leaves them as they were.
 void LibraryTreePane::PrepareTreeMenu() {
-  const std::optional<TreeMenuState> state = StateFor(tvwLibrary->SelectedItem());
+  std::optional<TreeMenuState> state = StateFor(tvwLibrary->SelectedItem());
+  if (state) state = WithTopLevelItems(*state);
   mnuCollapseAll->setEnabled(true);
   mnuExpandAll->setEnabled(true);
   if (!state) return;

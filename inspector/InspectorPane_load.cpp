@@ -11,7 +11,6 @@
 #include "inspector/InspectorPane.h"
 
 #include "core/MediaInfoDLL.h"
-#include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
@@ -77,9 +76,9 @@ FileFacts MeasureFile(const QString& path) {
   return offline;
 }
 
-// The three one-line format names of a file: container, video, audio.
+// The three one-line format names of a file: container, video, audio;
+// empty when the format library cannot open the file.
 struct MediaFormats {
-  bool opened = false;
   QString general;
   QString video;
   QString audio;
@@ -100,8 +99,7 @@ std::optional<MediaFormats> ReadFormats(const QString& path) {
     void* handle = MediaInfo_New();
     if (!handle) return formats;
     const std::wstring file = path.toStdWString();
-    formats.opened = MediaInfo_Open(handle, file.c_str()) != 0;
-    if (formats.opened) {
+    if (MediaInfo_Open(handle, file.c_str()) != 0) {
       formats.general = Inform(handle, L"General;%Format%");
       formats.video = Inform(handle, L"Video;%Format%");
       formats.audio = Inform(handle, L"Audio;%Format%");
@@ -379,10 +377,10 @@ void InspectorPane::CopyRow(SqlRecordset& row) {
 
 // The container, video and audio format names; the container's is the
 // file's format and gets its node in the library tree. A file the format
-// library cannot open is reported (not while files are added, which must
-// not stop at each file) and keeps the stored format; the video and audio
-// names stay empty. So does a file whose mount stopped answering, which
-// counts as offline.
+// library cannot open has no names: its format is empty, under the red
+// "Undetermined" node, as is that of a file whose format has no name. A
+// file whose mount stopped answering counts as offline and keeps the stored
+// format; its video and audio names stay empty.
 void InspectorPane::ReadMediaFormats(Load& load, const QString& path, QString& format) {
   const std::optional<MediaFormats> read = ReadFormats(path);
   if (!LoadGoesOn(load)) return;
@@ -391,13 +389,6 @@ void InspectorPane::ReadMediaFormats(Load& load, const QString& path, QString& f
     return;
   }
   const MediaFormats& formats = *read;
-  if (!formats.opened) {
-    if (!gAddingFiles) {
-      ShowProgramMessage(QStringLiteral("[%1] MediaInfo cannot read the file '%2'").arg(kErrFileAccess).arg(path),
-                         vbExclamation, QStringLiteral("Problem getting File Information!"), picBottom->window());
-    }
-    return;
-  }
   format = formats.general;
   lblFileData[12]->SetCaption(format);
   EnsureFormatNode(format);

@@ -111,7 +111,7 @@ class clsRWLibrary : public IDeviceTableHost {
   // True when the link row was stored.
   bool CreateTagRelationship(int32_t TagID, int32_t LinkedTag, const QString& Relationship);
   void DeleteTagRelationship(int32_t TagA, int32_t TagB);
-  void SetNodeBehaviours(bool All);
+  void SetNodeBehaviours(bool OnlyUnset);
   static QString ConvertToT9(const QString& Text);
 
   // ---- Segments, tagging, ratings and files ----

@@ -55,7 +55,9 @@ void clsRWLibrary::DeleteTagRelationship(int32_t TagA, int32_t TagB) {
   RefreshAfterEdit();
 }
 
-void clsRWLibrary::SetNodeBehaviours(bool All) { TagStore::SetNodeBehaviours(*m_Connection, !All); }
+// `OnlyUnset`: only rows without a Behaviour or CategoryID are derived (a new
+// item); otherwise every row is derived again from where it sits.
+void clsRWLibrary::SetNodeBehaviours(bool OnlyUnset) { TagStore::SetNodeBehaviours(*m_Connection, OnlyUnset); }
 
 QString clsRWLibrary::ConvertToT9(const QString& Text) { return TagStore::ConvertToT9(Text); }
 

@@ -14,8 +14,19 @@ std::optional<QStringList> SplitWords(const QString& commandLine) {
   QString word;
   bool inWord = false;
   QChar quote;
-  for (const QChar c : commandLine) {
-    if (!quote.isNull()) {
+  for (qsizetype at = 0; at < commandLine.size(); ++at) {
+    const QChar c = commandLine[at];
+    const QChar next = at + 1 < commandLine.size() ? commandLine[at + 1] : QChar();
+    if (quote == QLatin1Char('\'')) {
+      if (c == quote) quote = QChar();
+      else word += c;
+    } else if (c == QLatin1Char('\\') && (IsQuote(next) || next == QLatin1Char('\\'))) {
+      // Outside single quotes a backslash takes the quote or backslash after
+      // it as it is; before anything else it is itself.
+      word += next;
+      inWord = true;
+      ++at;
+    } else if (!quote.isNull()) {
       if (c == quote) quote = QChar();
       else word += c;
     } else if (IsQuote(c)) {

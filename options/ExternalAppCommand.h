@@ -14,8 +14,10 @@
 namespace ExternalAppCommand {
 
 // Splits a template into words. Blanks (spaces and tabs) separate words;
-// "..." and '...' group blanks into a word and are removed; nothing else is
-// special. An unmatched quote gives nullopt.
+// "..." and '...' group blanks into a word and are removed. Outside '...' a
+// backslash before a quote or a backslash stands for that character alone
+// (\" \' \\); any other backslash is kept as typed. Nothing else is special.
+// An unmatched quote gives nullopt.
 std::optional<QStringList> SplitWords(const QString& commandLine);
 
 // Placeholder texts and their values, in the order they are looked for.

@@ -76,9 +76,9 @@ void frmExternalAppStatus::Form_Load() {
   QString text = QStringLiteral("Original File: '") + path_ + QLatin1Char('\'') + kBreak;
   if (QFileInfo::exists(path_ + QStringLiteral(".RWBAK")))
     text += QStringLiteral("File re-named to '") + path_ + QStringLiteral(".RWBAK.'") + kBreak;
-  text += QStringLiteral("External program is processing RWBAK version and is expected to re-create Original File...") +
-          kBreak + QStringLiteral("Waiting for external program to terminate...");
-  Label3->setText(text);
+  story_ = text + QStringLiteral(
+                     "External program is processing RWBAK version and is expected to re-create Original File...");
+  Label3->setText(story_ + kBreak + QStringLiteral("Waiting for external program to terminate..."));
 }
 
 void frmExternalAppStatus::showEvent(QShowEvent* event) {
@@ -123,11 +123,11 @@ bool frmExternalAppStatus::WaitForFlag() {
 }
 
 // Moves the backup back under the file's name, over what a stopped program
-// left there, and says so; a move that fails is reported too, as the backup
-// is then the only copy.
+// left there, and says so in place of the wait; a move that fails is
+// reported too, as the backup is then the only copy.
 void frmExternalAppStatus::Restore(bool cancelled) {
   const QString backup = path_ + QStringLiteral(".RWBAK");
-  QString text = Label3->text() + kBreak +
+  QString text = story_ + kBreak +
                  (cancelled ? QStringLiteral("The wait was cancelled and the external program stopped. ")
                             : QStringLiteral("Original File WAS NOT re-created. "));
   if (::rename(QFile::encodeName(backup).constData(), QFile::encodeName(path_).constData()) == 0) {

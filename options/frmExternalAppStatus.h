@@ -57,6 +57,8 @@ class frmExternalAppStatus : public QDialog {
   void Restore(bool cancelled);
 
   QString path_;
+  // What the window says above the line about the wait.
+  QString story_;
   QVector<QImage> frames_;
   int frame_ = 1;
   bool activated_ = false;

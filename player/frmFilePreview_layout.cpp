@@ -88,8 +88,13 @@ QString StoryBoardSizeProblem(const StoryBoardLayout& l) {
   return {};
 }
 
+// The whole seconds of the length, shared among the tiles (with a gap at the
+// end after 5 seconds). A clip under two seconds has no whole second to
+// share, or only one: its exact length is shared, so that the tiles run
+// through the whole clip.
 double StoryBoardInterval(double duration, int64_t tileCount) {
-  const double whole = std::floor(std::max(duration, 0.0));
+  const double length = std::max(duration, 0.0);
+  const double whole = length < 2 ? length : std::floor(length);
   const int64_t tiles = std::max<int64_t>(tileCount, 1);
   return whole > 5 ? whole / static_cast<double>(tiles + 1) : whole / static_cast<double>(tiles);
 }

@@ -247,7 +247,7 @@ void frmMsgBox::Form_Activate() {
 void frmMsgBox::Timer1_Timer() {
   ++m_Elapsed;
   if (m_Elapsed < m_Timeout) {
-    lblTitle->setText(m_TitleBase + QString::number(m_Timeout - m_Elapsed));
+    ShowTitle(m_TitleBase + QString::number(m_Timeout - m_Elapsed));
   } else {
     Unload();
   }

@@ -98,6 +98,7 @@ class frmMsgBox : public QWidget {
   void Form_Activate();
   void lblTitle_MouseDown(QMouseEvent* event);
   void Timer1_Timer();
+  void ShowTitle(const QString& title);
 
   static void Beep(int type);
   int ButtonCode(int index) const;

@@ -159,7 +159,7 @@ void frmMsgBox::LayoutMessageBox(QString Message, int32_t Icon, QString Title, i
   }
   if ((TextWidth(measure, Title) + 130) * tppx > BoxWidth) BoxWidth = CLng((TextWidth(measure, Title) + 130) * tppx);
 
-  lblTitle->setText(Title);
+  ShowTitle(Title);
   widthTwips_ = BoxWidth;
   heightTwips_ = kInitialHeight;
   resize(ToPixelsX(widthTwips_), ToPixelsY(heightTwips_));
@@ -205,6 +205,22 @@ void frmMsgBox::LayoutMessageBox(QString Message, int32_t Icon, QString Title, i
                  static_cast<int>(RoundHalfEven(heightTwips_ / tppy - 2)));
   if (!FitFlag) move(m_CursorPos);
   FitToWorkArea(FitFlag);
+}
+
+// The title in the bold title font. The bold Tahoma the program registers
+// draws its slash with a blank's width of space after it, so that a path
+// read "/ tmp/ card/": a title's slashes are drawn in the regular weight,
+// which has no such gap. Blanks are kept as typed.
+void frmMsgBox::ShowTitle(const QString& title) {
+  if (!title.contains(QLatin1Char('/'))) {
+    lblTitle->setTextFormat(Qt::PlainText);
+    lblTitle->setText(title);
+    return;
+  }
+  QString html = title.toHtmlEscaped();
+  html.replace(QLatin1Char('/'), QStringLiteral("<span style=\"font-weight:400\">/</span>"));
+  lblTitle->setTextFormat(Qt::RichText);
+  lblTitle->setText(QStringLiteral("<span style=\"white-space:pre\">") + html + QStringLiteral("</span>"));
 }
 
 // A box larger than the work area is cut to it; the message then scrolls in

@@ -147,19 +147,21 @@ TEST_F(TreeMenuTest, TheMenuHoldsItsItemsInOrderAndEachKindOfNodeSetsThem) {
   EXPECT_EQ(MenuItems(), (QStringList{"Rename Category:y", "Delete Category:y", "New Tag:y", "New Folder:y",
                                       "New Tag Category:y", "Move to Root:y"}));
   RightClick(QStringLiteral("ID2"));
-  EXPECT_EQ(MenuItems(), (QStringList{"Rename Playlist:n", "Delete Playlist:n", "New Playlist:y", "New Folder:n",
-                                      "New Tag Category:n", "Move to Root:n"}));
+  // A node that holds no folder offers the top level's "New Folder", and
+  // every node "New Tag Category", as empty space does.
+  EXPECT_EQ(MenuItems(), (QStringList{"Rename Playlist:n", "Delete Playlist:n", "New Playlist:y", "New Folder:y",
+                                      "New Tag Category:y", "Move to Root:n"}));
   EXPECT_TRUE(TreePane().mnuCollapseAll->isEnabled() && TreePane().mnuExpandAll->isEnabled());
   RightClick(QStringLiteral("M-1A2B3C4D"));
-  EXPECT_EQ(MenuItems(), (QStringList{"Assign 'Friendly' Name:y", "Delete View:n", "New Search...:n", "New Folder:n",
-                                      "New Tag Category:n", "Move to Root:n"}));
-  RightClick(QStringLiteral("LINK15-16"));
-  EXPECT_EQ(MenuItems(), (QStringList{"Rename Tag:n", "Remove Synonym:y", "New Tag:n", "New Folder:n",
+  EXPECT_EQ(MenuItems(), (QStringList{"Assign 'Friendly' Name:y", "Delete View:n", "New Search...:n", "New Folder:y",
                                       "New Tag Category:y", "Move to Root:n"}));
-  // Dates offer nothing, like the other fixed groups.
+  RightClick(QStringLiteral("LINK15-16"));
+  EXPECT_EQ(MenuItems(), (QStringList{"Rename Tag:n", "Remove Synonym:y", "New Tag:n", "New Folder:y",
+                                      "New Tag Category:y", "Move to Root:n"}));
+  // Dates offer nothing of their own, like the other fixed groups.
   RightClick(QStringLiteral("D-03d"));
-  EXPECT_EQ(MenuItems(), (QStringList{"Rename View:n", "Delete View:n", "New Search...:n", "New Folder:n",
-                                      "New Tag Category:n", "Move to Root:n"}));
+  EXPECT_EQ(MenuItems(), (QStringList{"Rename View:n", "Delete View:n", "New Search...:n", "New Folder:y",
+                                      "New Tag Category:y", "Move to Root:n"}));
 
   // A left click on empty space keeps the selection; a right press there
   // selects nothing and offers what belongs at the top level, whatever node
@@ -628,6 +630,33 @@ TEST_F(FirstTagTest, TheMenuKeyMakesAFirstCategoryAndTagWithTheKeyboardAlone) {
   ASSERT_NO_FATAL_FAILURE(Name(QStringLiteral("Drama")));
   EXPECT_EQ(Parent(QStringLiteral("Drama")), QStringList{"Genre"});
   EXPECT_FALSE(gTVOutMode) << "Shift+F10 is not F10";
+  EXPECT_EQ(boxes.Count(), 0);
+}
+
+// On a fixed node, which holds nothing of the user's, the menu key offers
+// what empty tree space offers the mouse: a category and a folder at the
+// top level.
+TEST_F(FirstTagTest, OnAFixedNodeTheMenuKeyMakesATopLevelCategoryAndFolder) {
+  Tree().SetFocus();
+  ASSERT_TRUE(QTest::qWaitFor([] { return Tree().isAncestorOf(QApplication::focusWidget()); }, 10000));
+  Type(Qt::Key_Home);
+  ASSERT_EQ(Tree().SelectedItem(), &Node(QStringLiteral("ID1"))) << "Unplayable";
+  Type(Qt::Key_Menu);
+  ASSERT_EQ(QApplication::activePopupWidget(), TreePane().mnuTree);
+  ASSERT_NO_FATAL_FAILURE(ChooseByKeys(TreePane().mnuNewCategory));
+  ASSERT_NO_FATAL_FAILURE(Name(QStringLiteral("Genre")));
+  EXPECT_EQ(Column(QStringLiteral("SELECT Type FROM Tags WHERE Tag = 'Genre'")), QStringList{"C"});
+  EXPECT_EQ(Node(QStringLiteral("ID%1").arg(TagId(QStringLiteral("Genre")))).Parent(), nullptr);
+
+  Type(Qt::Key_End);
+  ASSERT_EQ(Tree().SelectedItem(), &Node(QStringLiteral("ID4"))) << "Saved Views";
+  Type(Qt::Key_Menu);
+  ASSERT_EQ(QApplication::activePopupWidget(), TreePane().mnuTree);
+  ASSERT_NO_FATAL_FAILURE(ChooseByKeys(TreePane().mnuNewFolder));
+  ASSERT_NO_FATAL_FAILURE(Name(QStringLiteral("Trips")));
+  EXPECT_EQ(Column(QStringLiteral("SELECT Type FROM Tags WHERE Tag = 'Trips'")), QStringList{"F"});
+  EXPECT_TRUE(Parent(QStringLiteral("Trips")).isEmpty());
+  EXPECT_EQ(Node(QStringLiteral("ID%1").arg(TagId(QStringLiteral("Trips")))).Parent(), nullptr);
   EXPECT_EQ(boxes.Count(), 0);
 }
 

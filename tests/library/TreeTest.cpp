@@ -43,7 +43,11 @@ TEST_F(TreeTest, TagsSortByKindThenNameWhateverTheirCase) {
       "(13, 'Places', 'F'), (14, 'cherry', 'T'), (15, 'Berlin', 'T'), (16, 'athens', 'T'), (17, 'Party', 'L'), "
       "(18, 'Trips', 'S'), (19, 'Best of', 'V');"
       "INSERT INTO TagLinks VALUES (15, 12, 'P'), (16, 12, 'P'), (17, 10, 'P'), (18, 3, 'P'), (19, 4, 'P');"
-      "INSERT INTO Views VALUES ('|_T:10', 'S', 18), ('|_T:11', 'V', 19)"));
+      "INSERT INTO Views VALUES ('|_T:10', 'S', 18), ('|_T:11', 'V', 19);"
+      // What another program left: Berlin filed under the folder, the folder
+      // as though it sat under a tag in the category.
+      "UPDATE Tags SET Behaviour = 'T', CategoryID = 13 WHERE TagID = 15;"
+      "UPDATE Tags SET Behaviour = 'T', CategoryID = 12 WHERE TagID = 13"));
   EXPECT_EQ(Shown(), (QStringList{"Zoo", "Places", "apple", "Banana", "cherry", "Unplayable", "Untagged", "Date Added",
                                   "File Formats", "Ratings", "Storage Devices", "Saved Playlists", "Saved Searches",
                                   "Saved Views"}));
@@ -58,8 +62,10 @@ TEST_F(TreeTest, TagsSortByKindThenNameWhateverTheirCase) {
   EXPECT_EQ(Node("ID19").Tag(), QString()) << "a saved view does not";
   for (const auto& node : Tree().Nodes)
     EXPECT_FALSE(node->Text().startsWith(QLatin1Char(' '))) << node->Key().toStdString();
-  // The behaviours and categories follow the tree.
-  EXPECT_EQ(Count("SELECT CategoryID FROM Tags WHERE TagID = 15"), 12);
+  // The behaviours and categories follow the tree, whatever the rows held.
+  EXPECT_EQ(Column(QStringLiteral("SELECT TagID || '|' || Behaviour || '|' || ifnull(CategoryID, 'NULL') FROM Tags "
+                                  "WHERE TagID IN (13, 15, 16) ORDER BY TagID")),
+            (QStringList{"13|F|NULL", "15|T|12", "16|T|12"}));
 }
 
 TEST_F(TreeTest, LinkBecomesSynonymOnceTheReverseLinkExists) {

@@ -156,6 +156,10 @@ TEST(ExternalAppCommandTest, SplitsBeforeExpandingAndNeverSplitsValues) {
        {"<ExternalAppPath>", "-i", "<File>", "-o", "<NewFile>"}},
       {QStringLiteral("\"a b\" 'c \"d' e\"\"f"), {"a b", "c \"d", "ef"}},
       {QStringLiteral("x \"\" y"), {"x", "", "y"}},
+      // A backslash takes a quote or backslash after it as it is, except
+      // inside single quotes; before anything else it stays.
+      {QStringLiteral("\"with \\\"quote\\\"\" a\\'b 'c\\\"d' \\\\ C:\\dir\\x \"e\\\\\" f\\"),
+       {"with \"quote\"", "a'b", "c\\\"d", "\\", "C:\\dir\\x", "e\\", "f\\"}},
       {QStringLiteral("   "), {}},
   };
   for (const Case& c : cases) EXPECT_EQ(SplitWords(c.text).value(), c.words) << c.text.toStdString();
@@ -177,9 +181,11 @@ TEST_F(ExternalAppLauncherTest, AwkwardNamesArriveIntactOneArgumentEach) {
     QFile::remove(record_);
     const QString path = UseFile(name);
     gSavedItem.SelectionStart = 12.5;
-    SetEntry(QStringLiteral(RW_ARGV_RECORDER), QStringLiteral("<ExternalAppPath> -i <File> \"at <SelectionStart>\" <Unknown>"));
+    SetEntry(QStringLiteral(RW_ARGV_RECORDER),
+             QStringLiteral("<ExternalAppPath> -i <File> \"at <SelectionStart>\" <Unknown> \"with \\\"quote\\\"\""));
     Launch(1);
-    EXPECT_EQ(Recorded(), QStringList({"-i", path, "at 0:00:12.50", "<Unknown>"})) << name.toStdString();
+    EXPECT_EQ(Recorded(), QStringList({"-i", path, "at 0:00:12.50", "<Unknown>", "with \"quote\""}))
+        << name.toStdString();
     EXPECT_TRUE(QFileInfo(path).isFile());
   }
   EXPECT_EQ(boxes_.Count(), 0);
@@ -393,9 +399,11 @@ TEST_F(ExternalAppLauncherTest, EveryPlaceholderIsOneLiteralArgument) {
   Launch(1);
   EXPECT_EQ(Recorded(), QStringList({"/x/100% focus.avi", "12.5", "75.25", "0:01:02.75",
                                      gTempFolder + "RWGraph.grf", gTempFolder, "", "<file>", path + ".RWBAK" + "x"}));
-  // The recorder did not write the file again: it is restored, and reported.
+  // The recorder did not write the file again: it is restored, and reported
+  // in place of the wait.
   EXPECT_TRUE(QFileInfo(path).isFile());
   EXPECT_TRUE(report.contains(QStringLiteral("Original File WAS NOT re-created. ")));
+  EXPECT_FALSE(report.contains(QStringLiteral("Waiting"))) << report.toStdString();
 }
 
 // The entry's Program is what runs, whatever the command line starts with; a
@@ -500,6 +508,7 @@ TEST_F(ExternalAppLauncherTest, ACancelledOrEndedWaitStopsTheProgramAndPutsTheOr
       EXPECT_TRUE(report.contains(QStringLiteral("The wait was cancelled and the external program stopped. Reelwise II "
                                                  "has renamed the RWBAK file")))
           << report.toStdString();
+      EXPECT_FALSE(report.contains(QStringLiteral("Waiting"))) << "the wait is over";
     }
   }
   EXPECT_EQ(boxes_.Count(), 0);

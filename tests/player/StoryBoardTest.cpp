@@ -47,7 +47,8 @@ TEST(StoryBoardLayoutTest, IntervalsAndTileTimes) {
     double duration;
     int64_t tiles;
     double interval;
-  } cases[] = {{6.0, 25, 6.0 / 26}, {5.9, 25, 0.2}, {0.8, 25, 0.0}, {48.0, 12, 48.0 / 13}, {10.0, 0, 10.0 / 2}};
+  } cases[] = {{6.0, 25, 6.0 / 26}, {5.9, 25, 0.2},  {0.8, 25, 0.8 / 25}, {1.9, 25, 1.9 / 25},
+               {2.9, 25, 2.0 / 25},  {48.0, 12, 48.0 / 13}, {10.0, 0, 10.0 / 2}, {-1.0, 25, 0.0}};
   for (const Case& c : cases) EXPECT_DOUBLE_EQ(StoryBoardInterval(c.duration, c.tiles), c.interval) << c.duration;
 }
 
@@ -237,14 +238,17 @@ TEST_F(StoryBoardTest, ASecondOfTenFramesGivesEachTileItsNearestFrameAtOnce) {
   }
 }
 
-TEST_F(StoryBoardTest, AClipUnderASecondShowsItsStartInEveryTile) {
+// A clip of 0.4 s (10 frames): the five tiles share its exact length, each
+// showing the frame at its time, the last the last frame.
+TEST_F(StoryBoardTest, AClipUnderTwoSecondsSpreadsItsTilesOverTheWholeClip) {
   SetPoster("CaptionSize", 1);
-  SetPoster("HorizontalTiles", 3);
+  SetPoster("HorizontalTiles", 5);
   SetPoster("VerticalTiles", 1);
-  Choose(IndexClip(QStringLiteral("short.mkv"), 0.8), 0.8);
+  Choose(IndexClip(QStringLiteral("short.mkv"), 0.4), 0.4);
   frmFilePreview form;
-  EXPECT_DOUBLE_EQ(form.Interval(), 0.0);
-  for (int64_t k = 1; k <= 3; ++k) EXPECT_NEAR(TileIndex(form, k), 0, 1);
+  EXPECT_DOUBLE_EQ(form.Interval(), 0.4 / 5);
+  EXPECT_EQ(form.GrabbedCount(), 5);
+  for (int64_t k = 1; k <= 5; ++k) EXPECT_EQ(TileIndex(form, k), std::min(9, ExpectedIndex(form.TileTime(k)))) << k;
 }
 
 TEST_F(StoryBoardTest, ATallBoardScrolls) {

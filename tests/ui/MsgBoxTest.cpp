@@ -18,6 +18,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -390,6 +391,60 @@ TEST_F(MsgBoxTest, FaceTitleBandAndShapeAreDrawnInTheSchemeColours) {
     box.Unload();
   });
   frmMsgBox::SMessageModal(QStringLiteral("Colours"), 0, QStringLiteral("Scheme"));
+}
+
+// A path in the bold title reads as typed, without a blank's width after
+// each slash: the inked width of "/tmp/card/media/" is that of its letters
+// in bold and its slashes in the regular weight, whose slash has no gap
+// after it.
+// A title's blanks and its "&" and "<" are kept.
+TEST_F(MsgBoxTest, APathInTheTitleShowsNoBlankAfterItsSlashes) {
+  const QString path = QStringLiteral("/tmp/card/media/");
+  int inked = 0;
+  WhenShown([&inked](frmMsgBox& box) {
+    // The white title on the dark band, between the icon and the edge.
+    const QImage band = box.grab(box.lblTitle->geometry()).toImage();
+    int first = -1, last = -1;
+    std::vector<int> rows;  // those of the dark band
+    for (int y = 0; y < band.height(); ++y) {
+      if (band.pixelColor(band.width() - 30, y).red() < 100) rows.push_back(y);
+    }
+    ASSERT_GT(rows.size(), 8u);
+    for (int x = 40; x < band.width() - 10; ++x) {
+      for (const int y : rows) {
+        const QColor c = band.pixelColor(x, y);
+        if (c.red() > 150 && c.green() > 150 && c.blue() > 150) {
+          if (first < 0) first = x;
+          last = x;
+          break;
+        }
+      }
+    }
+    inked = last - first + 1;
+    box.Unload();
+  });
+  frmMsgBox::SMessageModal(QStringLiteral("Proceed?"), 4 | 48, path, 0, true, -1, QStringLiteral("Tahoma"));
+  // The inked width the path takes with regular and with bold slashes.
+  QFont regular(QStringLiteral("Tahoma"));
+  regular.setPointSizeF(9.75);
+  QFont bold = regular;
+  bold.setBold(true);
+  const double letters = QFontMetricsF(bold).horizontalAdvance(QStringLiteral("tmpcardmedia"));
+  const auto withSlashes = [&](const QFont& font) {
+    const QFontMetricsF metrics(font);
+    return letters + 3 * metrics.horizontalAdvance(QLatin1Char('/')) + metrics.tightBoundingRect(QStringLiteral("/")).width();
+  };
+  const double thin = withSlashes(regular);
+  const double wide = withSlashes(bold);
+  ASSERT_GT(wide - thin, 4) << "the bold slash is wider";
+  EXPECT_LT(std::abs(inked - thin), std::abs(inked - wide)) << inked << " px; regular " << thin << ", bold " << wide;
+
+  WhenShown([](frmMsgBox& box) {
+    EXPECT_EQ(QTextDocumentFragment::fromHtml(box.lblTitle->text()).toPlainText(),
+              QStringLiteral("Problem with drive /a  b/<x> & y/"));
+    box.Unload();
+  });
+  frmMsgBox::SMessageModal(QStringLiteral("Proceed?"), 4 | 48, QStringLiteral("Problem with drive /a  b/<x> & y/"));
 }
 
 TEST_F(MsgBoxTest, IconsAndPicturesAreDrawnAtTheTopLeft) {
