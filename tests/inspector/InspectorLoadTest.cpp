@@ -353,6 +353,8 @@ TEST_F(InspectorLoadTest, AFileTheFormatLibraryCannotOpenIsReported) {
   spec.seconds = 1;
   ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("Gone soon.mkv"), spec));
   AddFile(QStringLiteral("Gone soon.mkv"));
+  // A segment from 0.4 s: the player seeks to its start after the open.
+  Db().Execute(QStringLiteral("UPDATE VideoSegments SET FileFlag = 'N', SelectionStart = 0.4 WHERE SegmentID = 1"));
   // The first turn of the message loop once the player holds the file (its
   // wait for the segment's start) takes the name away; the player reads on.
   QTimer remove;
