@@ -442,6 +442,8 @@ TEST_F(InspectorLoadTest, AMountThatDiesBeforeTheFormatsAreReadHoldsNeitherTheLo
   RW_RUN_IN_OWN_MOUNT_NAMESPACE();
   ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("clip.mkv")));
   AddFile(QStringLiteral("clip.mkv"));
+  // A segment from 0.4 s: the message loop turns while the player seeks to it.
+  Db().Execute(QStringLiteral("UPDATE VideoSegments SET FileFlag = 'N', SelectionStart = 0.4 WHERE SegmentID = 1"));
   System().Mount(folder_.chopped(1), QStringLiteral("fuse.sshfs"), QStringLiteral("nas:/films"));
   System().Write();
   std::optional<DeadMount> dead;
