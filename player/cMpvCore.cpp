@@ -168,21 +168,42 @@ QImage cMpvCore::Turned(const QImage& picture, int rotation) {
   return rotation % 360 == 0 ? picture : picture.transformed(QTransform().rotate(rotation));
 }
 
+void cMpvCore::SetFramesSeen(bool seen) {
+  if (seen == framesSeen_) return;
+  framesSeen_ = seen;
+  // The frame on show was drawn small while nobody saw it.
+  if (seen && rendered_ && renderContext_) {
+    DrawFrame();
+    emit FrameReady();
+  }
+}
+
 void cMpvCore::RenderFrame() {
   renderQueued_ = false;
   if (!renderContext_) return;
   const uint64_t flags = mpv_render_context_update(renderContext_);
   if (!(flags & MPV_RENDER_UPDATE_FRAME)) return;
-  if (render_ == Render::OpenGL) {
-    RenderOpenGL(flags);
-  } else {
-    RenderSoftware(flags);
-  }
+  DrawFrame();
+  rendered_ = true;
   emit FrameReady();
 }
 
-void cMpvCore::RenderOpenGL(uint64_t) {
-  const QSize size = frameSize_.isEmpty() ? QSize(16, 16) : frameSize_;
+void cMpvCore::DrawFrame() {
+  if (render_ == Render::OpenGL) {
+    RenderOpenGL();
+  } else {
+    RenderSoftware();
+  }
+}
+
+QSize cMpvCore::RenderSize() const {
+  constexpr int kUnseenSide = 16;
+  if (!framesSeen_ || frameSize_.isEmpty()) return QSize(kUnseenSide, kUnseenSide);
+  return frameSize_;
+}
+
+void cMpvCore::RenderOpenGL() {
+  const QSize size = RenderSize();
   if (!gl_->makeCurrent(glSurface_.get())) return;
   if (!fbo_ || fbo_->size() != size) fbo_ = std::make_unique<QOpenGLFramebufferObject>(size);
   mpv_opengl_fbo target{static_cast<int>(fbo_->handle()), size.width(), size.height(), 0};
@@ -198,8 +219,8 @@ void cMpvCore::RenderOpenGL(uint64_t) {
   gl_->doneCurrent();
 }
 
-void cMpvCore::RenderSoftware(uint64_t) {
-  const QSize size = Turned(frameSize_.isEmpty() ? QSize(16, 16) : frameSize_, rotation_);
+void cMpvCore::RenderSoftware() {
+  const QSize size = Turned(RenderSize(), rotation_);
   // The software renderer wants rows and the buffer aligned to 64 bytes.
   const int stride = (size.width() * 4 + 63) / 64 * 64;
   const size_t bytes = static_cast<size_t>(stride) * size.height();

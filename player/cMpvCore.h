@@ -81,7 +81,16 @@ class cMpvCore : public QObject {
   // Makes waiting loops look at their condition again.
   void Wake() { emit Progress(); }
 
-  // The frame rendered last, at the video's display size.
+  // Whether anyone sees the frames (true until a video window says it is
+  // hidden). Unseen frames are still rendered, as the engine waits for each
+  // to be drawn, but to a few pixels: a hidden preview (files being added, a
+  // story board's frames) costs no picture-sized conversion per frame. Seen
+  // again, the frame shown is drawn at once at its full size.
+  void SetFramesSeen(bool seen);
+  bool FramesSeen() const { return framesSeen_; }
+
+  // The frame rendered last, at the video's display size (while the frames
+  // are seen).
   QImage SoftwareFrame() const { return frame_; }
   unsigned FrameTexture() const;
   QSize FrameSize() const { return frameSize_; }
@@ -111,8 +120,12 @@ class cMpvCore : public QObject {
   bool MakeSoftwareRender();
   void Drain();
   void RenderFrame();
-  void RenderOpenGL(uint64_t flags);
-  void RenderSoftware(uint64_t flags);
+  void DrawFrame();
+  // The size frames are rendered at: the display size, or a token size
+  // while they are unseen.
+  QSize RenderSize() const;
+  void RenderOpenGL();
+  void RenderSoftware();
 
   mpv_handle* handle_ = nullptr;
   mpv_render_context* renderContext_ = nullptr;
@@ -122,6 +135,8 @@ class cMpvCore : public QObject {
   std::unique_ptr<QOpenGLFramebufferObject> fbo_;
   QSize frameSize_;
   int rotation_ = 0;
+  bool framesSeen_ = true;
+  bool rendered_ = false;  // a frame has been rendered since the core was made
   QImage frame_;
   // Set while a drain or a render is already queued on the event loop, so
   // a burst of wake-ups costs one call.

@@ -72,6 +72,8 @@ cVideoWindow::cVideoWindow(cMpvCore& core, QWidget* owner) : QWidget(owner), cor
     surface_->installEventFilter(this);
   }
   connect(&core, &cMpvCore::FrameReady, this, &cVideoWindow::Redraw);
+  // A new window starts hidden: nobody sees the frames until it shows.
+  core.SetFramesSeen(false);
 }
 
 void cVideoWindow::Redraw() {
@@ -140,8 +142,18 @@ void cVideoWindow::resizeEvent(QResizeEvent*) {
 }
 
 QImage cVideoWindow::Picture() const {
-  if (auto* gl = dynamic_cast<QOpenGLWidget*>(surface_)) return gl->grabFramebuffer();
-  return const_cast<cVideoWindow*>(this)->grab().toImage();
+  // A hidden window's frames are drawn small: its picture wants the frame
+  // whole, for the time of the picture.
+  const bool hidden = !isVisible();
+  if (hidden) core_.SetFramesSeen(true);
+  QImage picture;
+  if (auto* gl = dynamic_cast<QOpenGLWidget*>(surface_)) {
+    picture = gl->grabFramebuffer();
+  } else {
+    picture = const_cast<cVideoWindow*>(this)->grab().toImage();
+  }
+  if (hidden) core_.SetFramesSeen(false);
+  return picture;
 }
 
 void cVideoWindow::SetOwner(QWidget* owner) {
@@ -187,6 +199,9 @@ void cVideoWindow::SetFullScreen(bool on) {
 }
 
 bool cVideoWindow::event(QEvent* event) {
+  if (event->type() == QEvent::Show || event->type() == QEvent::Hide) {
+    core_.SetFramesSeen(event->type() == QEvent::Show);
+  }
   if (Forward(event)) return true;
   return QWidget::event(event);
 }

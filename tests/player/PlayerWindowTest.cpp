@@ -83,6 +83,32 @@ TEST_F(PlayerWindowTest, TheEngineDrawsThePictureInItsProportionsInAFrameOfAnoth
   EXPECT_GT(qGray(frame.pixel(20, 160)), 100) << "the first bar, light grey, in the middle";
 }
 
+// Frames nobody sees (those of a hidden video window) are drawn at a token
+// size; the frame on show is drawn whole the moment the window shows, and
+// for a picture of the hidden window.
+TEST_F(PlayerWindowTest, AHiddenWindowsFramesAreDrawnSmallAndWholeOnceItShows) {
+  QString error;
+  std::unique_ptr<cMpvCore> core = cMpvCore::Create(&error);
+  ASSERT_TRUE(core) << error.toStdString();
+  if (core->RenderKind() != cMpvCore::Render::Software) GTEST_SKIP() << "frames are read back in software only";
+  core->SetFrameSize(QSize(kWidth, kHeight));
+  auto window = std::make_unique<cVideoWindow>(*core, host_.get());
+  window->setGeometry(0, 0, kWidth, kHeight);
+  window->hide();
+  host_->show();
+  ASSERT_TRUE(core->CommandNow({QStringLiteral("loadfile"), BarsClip()}));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !core->SoftwareFrame().isNull(); }, rwtest::kWaitCeilingMs));
+  EXPECT_LT(core->SoftwareFrame().width(), 64) << "drawn small while hidden";
+  const QImage picture = window->Picture();
+  ASSERT_EQ(picture.size(), QSize(kWidth, kHeight));
+  EXPECT_GT(qGray(picture.pixel(20, kHeight / 2)), 100) << "the hidden window's picture holds the first bar";
+  EXPECT_FALSE(core->FramesSeen()) << "unseen again after the picture";
+  window->show();
+  EXPECT_EQ(core->SoftwareFrame().size(), QSize(kWidth, kHeight)) << "whole at once, before any new frame";
+  EXPECT_GT(qGray(core->SoftwareFrame().pixel(20, kHeight / 2)), 100);
+  window.reset();  // before its core
+}
+
 // Where the picture lies in what a video window shows: the box of the pixels
 // that are not the black ground.
 QRect LitBox(const QImage& shown) {
