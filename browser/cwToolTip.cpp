@@ -52,7 +52,7 @@ QString TitleOf(const ResultItem& item) {
 // "29.97"; the size in MiB with three decimals), without the grid's padding.
 QString DetailsOf(const ResultItem& item) {
   return item.FileFormat + QStringLiteral(" : ") + item.Dimensions + QStringLiteral(" : ") +
-         QString::number(item.Bitrate) + QStringLiteral("kbps : ") + ResultListText(item, 6) +
+         ShownNumbers::BitRate(item.Bitrate) + QStringLiteral("kbps : ") + ResultListText(item, 6) +
          QStringLiteral("fps : ") + ResultListText(item, 3).trimmed();
 }
 

@@ -345,7 +345,7 @@ void frmFilePreview::DrawHeader(const QString& tagText) {
       ShownNumbers::Megabytes(item.FileSize, ShownNumbers::Grouping::None),
       QString(item.Dimensions).remove(QRegularExpression(QStringLiteral("^\\s+"))),
       ShownNumbers::Duration(item.Duration, false, false),
-      QString::number(item.Bitrate) + QStringLiteral(" kbps"),
+      ShownNumbers::BitRate(item.Bitrate) + QStringLiteral(" kbps"),
       ShownNumbers::FrameRate(item.FrameRate) + QStringLiteral(" fps"),
   };
   static const char* const labels[7] = {"Filename:", "File Size:", "Resolution:", "Duration:",

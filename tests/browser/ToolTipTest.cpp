@@ -157,7 +157,7 @@ TEST_F(ToolTipTest, AnItemWithoutTagsGetsTwoTagLinesAndTheWidestTextWidensIt) {
   EXPECT_GE(tip.ContentWidth(), 102);
   EXPECT_EQ(tip.BalloonWidth(), tip.ContentWidth() + 36);
   EXPECT_EQ(TipRect().size(), QSize(tip.BalloonWidth() + 56, tip.BalloonHeight() + 56));
-  EXPECT_EQ(tip.Details(), QStringLiteral("MPEG-4 : 720x480 : 1500kbps : 29.97fps : 3.500 MB"));
+  EXPECT_EQ(tip.Details(), QStringLiteral("MPEG-4 : 720x480 : 1,500kbps : 29.97fps : 3.500 MB"));
 
   const int narrow = tip.ContentWidth();
   host.DestroyTip();
