@@ -19,6 +19,7 @@
 #include "core/modReelwise.h"
 #include "library/clsRWLibrary.h"
 #include "platform/RWError.h"
+#include "platform/Twips.h"
 #include "platform/controls/ControlErrors.h"
 
 #include <QAction>
@@ -312,6 +313,15 @@ void SetHeaderPicture(ctl::FlexGrid& grid, int col, const QPixmap& picture, int 
   grid.SetCellPictureAlignment(alignment);
 }
 
+// A key column too narrow for its header beside the sort mark ("Resolution",
+// "Frame Rate" at 1000 twips) is widened until the header shows whole; a
+// hidden column stays hidden.
+void WidenForHeader(ctl::FlexGrid& grid, int col) {
+  if (grid.ColWidth(col) <= 0) return;
+  const int needed = grid.CellFittingPixels(0, col);
+  if (TwipsToPixelsX(grid.ColWidth(col)) < needed) grid.SetColWidth(col, static_cast<int>(PixelsToTwipsX(needed)));
+}
+
 // The scroll bar shows the list's new top row, so that paging goes on from
 // there; the grid is already scrolled, so the bar's change is not followed.
 void ScrollBarToTopRow(ctl::VScrollBar& bar, const ctl::FlexGrid& grid) {
@@ -362,6 +372,7 @@ void ResultsPane::AddSortKey(int16_t column) {
   ctl::FlexGrid& grid = *flexThumbsList;
   SetHeaderPicture(grid, 1, host_.imglstDragIcons().Picture(QStringLiteral("CANCEL_SORT")), ctl::flexAlignCenterCenter);
   SetHeaderPicture(grid, column, host_.imglstDragIcons().Picture(QStringLiteral("SORTED")), ctl::flexAlignRightCenter);
+  WidenForHeader(grid, column);
   const int16_t key = ++m_SortLastKey;
   grid.SetMergeCells(ctl::flexMergeRestrictColumns);
   grid.SetMergeCol(column, true);

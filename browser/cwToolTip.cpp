@@ -34,6 +34,8 @@ const QString kDashes24 = QStringLiteral("--------                        ------
 // (room for the glow and the arrow).
 constexpr int kBalloonMargin = 36;
 constexpr int kFormMargin = 56;
+// The room above the content inside the balloon's top edge (at 28).
+constexpr int kContentHeadroom = 46 - 28;
 
 int32_t WholePixels(double value) { return static_cast<int32_t>(RoundHalfEven(value)); }
 
@@ -52,7 +54,7 @@ QString TitleOf(const ResultItem& item) {
 // "29.97"; the size in MiB with three decimals), without the grid's padding.
 QString DetailsOf(const ResultItem& item) {
   return item.FileFormat + QStringLiteral(" : ") + item.Dimensions + QStringLiteral(" : ") +
-         QString::number(item.Bitrate) + QStringLiteral("kbps : ") + ResultListText(item, 6) +
+         ShownNumbers::BitRate(item.Bitrate) + QStringLiteral("kbps : ") + ResultListText(item, 6) +
          QStringLiteral("fps : ") + ResultListText(item, 3).trimmed();
 }
 
@@ -156,7 +158,9 @@ void cwToolTip::W_Paint(CairoContext& cc, double, double, double, double) {
   if (text_.title.IsNull()) return;
   cc.Save();
   cc.Translate(46, 46);
-  cc.Rectangle(0, 0, contentWidth_, contentHeight_);
+  // The content is cut to its area but for the balloon's margin above it,
+  // where an accent over a capital of the title rises.
+  cc.Rectangle(0, -kContentHeadroom, contentWidth_, contentHeight_ + kContentHeadroom);
   cc.Clip();
   DrawContent(cc);
   cc.Restore();

@@ -95,7 +95,7 @@ void cCarousel::DrawFileStatus() {
   if (OpenSegmentCount() == 0) return;
   CairoContext& context = *m_DetailsContext;
   const QString gap = QStringLiteral("   -   ");
-  const QString facts = item.FileFormat + gap + item.Dimensions + gap + QString::number(item.Bitrate) +
+  const QString facts = item.FileFormat + gap + item.Dimensions + gap + ShownNumbers::BitRate(item.Bitrate) +
                         QStringLiteral(" kbps") + gap + ShownNumbers::FrameRate(item.FrameRate) +
                         QStringLiteral(" fps") + gap +
                         ShownNumbers::Duration(item.SelectionEnd - item.SelectionStart, false, false);

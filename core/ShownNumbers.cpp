@@ -2,6 +2,7 @@
 
 #include "core/modReelwise.h"
 
+#include <QDateTime>
 #include <QLocale>
 
 #include <charconv>
@@ -23,15 +24,32 @@ QLocale ShownLocale(Grouping grouping) {
   return locale;
 }
 
+// The first digit of the locale's own digits: '0' for the digits 0 to 9.
+char16_t ZeroOf(const QLocale& locale) {
+  const QString zero = locale.zeroDigit();
+  return zero.size() == 1 ? zero.front().unicode() : u'0';
+}
+
+// A locale's mark, when it is one character.
+QChar MarkOf(const QString& mark, QChar otherwise) { return mark.size() == 1 ? mark.front() : otherwise; }
+
 // A number the locale wrote, in the digits 0 to 9 (durations and the
 // list's sort know no others), and with a no-break space where the locale
-// groups with a blank, so that it never breaks across lines.
-QString Plain(QString number, const QLocale& locale) {
-  const QString zero = locale.zeroDigit();
-  const char16_t z = zero.size() == 1 ? zero.front().unicode() : u'0';
+// groups with a blank, so that it never breaks across lines. A locale of
+// other digits writes its own decimal and group marks too ("1٬234٫5"): they
+// become "." and ",", the marks of the digits 0 to 9, so that a number never
+// mixes two conventions. Dates keep their blanks: they stand in sentences.
+QString Plain(QString number, const QLocale& locale, bool oneLine = true) {
+  const char16_t z = ZeroOf(locale);
+  const QChar point = MarkOf(locale.decimalPoint(), QLatin1Char('.'));
+  const QChar group = MarkOf(locale.groupSeparator(), QLatin1Char(','));
   for (QChar& c : number) {
-    if (z != u'0' && c.unicode() >= z && c.unicode() <= z + 9) c = QChar(u'0' + (c.unicode() - z));
-    if (c == QLatin1Char(' ')) c = kNoBreakSpace;
+    if (z != u'0') {
+      if (c.unicode() >= z && c.unicode() <= z + 9) c = QChar(u'0' + (c.unicode() - z));
+      if (c == point) c = QLatin1Char('.');
+      if (c == group) c = QLatin1Char(',');
+    }
+    if (oneLine && c == QLatin1Char(' ')) c = kNoBreakSpace;
   }
   return number;
 }
@@ -41,6 +59,23 @@ QString Plain(QString number, const QLocale& locale) {
 QString Count(int64_t count) {
   const QLocale locale = ShownLocale(Grouping::Thousands);
   return Plain(locale.toString(static_cast<qlonglong>(count)), locale);
+}
+
+QString BitRate(int64_t kbps) { return Count(kbps); }
+
+QString Date(const QDate& date) {
+  const QLocale locale;
+  return date.isValid() ? Plain(locale.toString(date, QLocale::ShortFormat), locale, false) : QString();
+}
+
+QString DateTime(const QDateTime& dateTime) {
+  const QLocale locale;
+  return dateTime.isValid() ? Plain(locale.toString(dateTime, QLocale::ShortFormat), locale, false) : QString();
+}
+
+QString DataSize(int64_t bytes) {
+  const QLocale locale;
+  return Plain(locale.formattedDataSize(bytes, 2, QLocale::DataSizeTraditionalFormat), locale);
 }
 
 QString Megabytes(double bytes, Grouping grouping) {
@@ -62,8 +97,8 @@ QString Duration(double seconds, bool colonStyle, bool hundredths) {
 }
 
 QChar DecimalPoint() {
-  const QString point = QLocale().decimalPoint();
-  return point.size() == 1 ? point.front() : QLatin1Char('.');
+  const QLocale locale;
+  return ZeroOf(locale) == u'0' ? MarkOf(locale.decimalPoint(), QLatin1Char('.')) : QLatin1Char('.');
 }
 
 QString OnOneLine(const QString& text) {

@@ -2,11 +2,17 @@
 // Sizes, durations and counts as the windows show them: in the user's
 // locale, with its digit grouping and its decimal separator ("20,000" and
 // "667.572 MB" in English, "20 000" and "667,572 MB" in French), always in
-// the digits 0 to 9. Only what is shown comes through here: numbers written
-// into statements, files, exports and command lines keep "." whatever the
+// the digits 0 to 9. A locale whose own digits are others (Arabic, Persian)
+// gets the marks that go with the digits 0 to 9, "," and ".", rather than
+// its own, which read wrongly among Latin digits. Dates take the locale's
+// short form. Only what is shown comes through here: numbers written into
+// statements, files, exports and command lines keep "." whatever the
 // locale, and stored values are never touched.
 #include <QChar>
 #include <QString>
+
+class QDate;
+class QDateTime;
 
 #include <cstdint>
 
@@ -14,6 +20,17 @@ namespace ShownNumbers {
 
 // A count with the locale's digit grouping: "20,000".
 QString Count(int64_t count);
+
+// A bit rate in kbit/s as a count: "12,345".
+QString BitRate(int64_t kbps);
+
+// A date, or a date and time, in the locale's short form, in the digits 0
+// to 9; empty when not valid.
+QString Date(const QDate& date);
+QString DateTime(const QDateTime& dateTime);
+
+// A size in the largest unit it fills, two decimals: "1.21 GB".
+QString DataSize(int64_t bytes);
 
 // Whether a size groups the digits of its whole megabytes.
 enum class Grouping { None, Thousands };

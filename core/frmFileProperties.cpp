@@ -7,7 +7,6 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QLocale>
 #include <QMimeDatabase>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -15,13 +14,11 @@
 namespace {
 
 QString SizeText(qint64 bytes) {
-  const QLocale locale;
-  return QStringLiteral("%1 (%2 bytes)")
-      .arg(locale.formattedDataSize(bytes, 2, QLocale::DataSizeTraditionalFormat), ShownNumbers::Count(bytes));
+  return QStringLiteral("%1 (%2 bytes)").arg(ShownNumbers::DataSize(bytes), ShownNumbers::Count(bytes));
 }
 
 QString TimeText(const QDateTime& time) {
-  return time.isValid() ? QLocale().toString(time, QLocale::LongFormat) : QString();
+  return ShownNumbers::DateTime(time);
 }
 
 QString AttributesText(const QFileInfo& info) {

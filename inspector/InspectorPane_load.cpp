@@ -26,6 +26,7 @@
 #include "platform/controls/TreeView.h"
 #include "player/clsRWPlayer.h"
 #include "resources/Resources.h"
+#include "ui/PictureFit.h"
 #include "ui/SchemeColours.h"
 #include "ui/modReelwise_drawing.h"
 #include "ui/modImageBevel.h"
@@ -504,8 +505,9 @@ void InspectorPane::ClearInspector() {
 }
 
 // The middle of the frame, 80 % of its width and the band from 8 % to 88 %
-// of its height, scaled into the 100 x 75 thumbnail and bevelled when the
-// setting says so.
+// of its height, drawn into the 100 x 75 thumbnail in the video's display
+// proportions (a portrait or a wide picture between black bars) and
+// bevelled when the setting says so.
 void InspectorPane::ShowGrabbedFrame(const QImage& Frame, bool& Shown) {
   Shown = false;
   if (Frame.isNull()) return;
@@ -513,10 +515,14 @@ void InspectorPane::ShowGrabbedFrame(const QImage& Frame, bool& Shown) {
   const int h = Frame.height();
   // The middle 80 % across, 8 % to 88 % down; halves round to even.
   const QRect crop(CLng(0.1 * w), CLng(0.08 * h), CLng(0.8 * w), CLng(0.8 * h));
+  // The crop keeps the frame's proportions, which are the player's display
+  // size's: the frame's own pixels may be stored in another shape.
+  const QSize display = gPlayer && !gPlayer->DisplaySize().isEmpty() ? gPlayer->DisplaySize() : Frame.size();
   QImage thumb(100, 75, QImage::Format_RGB32);
+  thumb.fill(Qt::black);
   QPainter painter(&thumb);
   painter.setRenderHint(QPainter::SmoothPixmapTransform);
-  painter.drawImage(QRect(0, 0, 100, 75), Frame, crop);
+  painter.drawImage(FitPictureInBox(display, QRectF(thumb.rect())), Frame, crop);
   painter.end();
   picThumbnail->Cls();
   picThumbnail->SetPicture(QPixmap::fromImage(thumb));

@@ -116,10 +116,10 @@ void InspectorPane::ShowBackupNote() {
 void InspectorPane::ShowDetails() {
   const ResultItem& item = gInspectedItem;
   lblFileData[0]->SetCaption(FitCaption(*lblFileData[0], item.FileName + QLatin1Char(' ')));
-  lblFileData[2]->SetCaption(item.FileDate.isValid() ? item.FileDate.toString(QStringLiteral("dd/MM/yyyy")) : QString());
+  lblFileData[2]->SetCaption(ShownNumbers::Date(item.FileDate.date()));
   lblFileData[3]->SetCaption(ShownNumbers::Megabytes(item.FileSize, ShownNumbers::Grouping::Thousands));
   lblFileData[4]->SetCaption(ShownNumbers::Duration(item.Duration, false, false));
-  lblFileData[5]->SetCaption((item.Bitrate ? QString::number(item.Bitrate) : QString()) + QStringLiteral(" kbps"));
+  lblFileData[5]->SetCaption((item.Bitrate ? ShownNumbers::BitRate(item.Bitrate) : QString()) + QStringLiteral(" kbps"));
   lblFileData[6]->SetCaption(item.Dimensions.trimmed());
   lblFileData[7]->SetCaption(ShownNumbers::FrameRate(item.FrameRate) + QStringLiteral(" per sec."));
   // Rows 1 and 3 hold the alias and the description (under their headings).

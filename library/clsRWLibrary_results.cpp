@@ -125,7 +125,7 @@ QString ResultListText(const ResultItem& item, int field) {
     case 6:
       return ShownNumbers::FrameRate(item.FrameRate);
     case 7:
-      return QString::number(item.Bitrate).rightJustified(6) + QStringLiteral(" kbps");
+      return ShownNumbers::BitRate(item.Bitrate).rightJustified(6) + QStringLiteral(" kbps");
     case 8:
       return item.FileFormat;
     default:

@@ -5,14 +5,13 @@
 // the caller.
 #include "library/clsRWLibrary.h"
 
+#include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "library/HistoryEntry.h"
 #include "library/ResultItem.h"
 #include "library/ViewSpec.h"
 #include "platform/RWError.h"
 #include "platform/controls/TreeView.h"
-
-#include <QLocale>
 
 namespace {
 
@@ -31,7 +30,7 @@ QString SearchDescription(ctl::TreeView* tree, const QString& searchSpec, QStrin
   const QString kind = searchSpec.mid(1, 1);
   if (kind == QLatin1String("D")) {
     const QDate since = ViewSpec::DateAddedSince(searchSpec, ViewSpec::SearchToday());
-    return QStringLiteral("Files added to Library since ") + QLocale().toString(since, QLocale::ShortFormat);
+    return QStringLiteral("Files added to Library since ") + ShownNumbers::Date(since);
   }
   if (kind == QLatin1String("I")) return caption;
   if (kind == QLatin1String("C") || kind == QLatin1String("R")) return searchSpec.mid(3);

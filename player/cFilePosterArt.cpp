@@ -17,6 +17,7 @@
 #include "ui/CairoContext.h"
 #include "ui/CairoImageList.h"
 #include "ui/CairoObject.h"
+#include "ui/PictureFit.h"
 #include "ui/modCairo.h"
 
 #include <cairo.h>
@@ -122,6 +123,7 @@ int cFilePosterArt::GrabFrames() {
       if (!frame.isNull() && m_Player->Position() < seconds - slack) frame = QImage();
       const QByteArray bytes = FrameToJPGBytes(frame);
       if (bytes.isEmpty()) continue;
+      display_ = m_Player->DisplaySize().isEmpty() ? frame.size() : m_Player->DisplaySize();
       Images().AddFromBytes(FrameKey(i), bytes);
       grabbed_[static_cast<size_t>(i)] = true;
       ++count;
@@ -147,8 +149,26 @@ QByteArray cFilePosterArt::FrameToJPGBytes(const QImage& Frame) {
   }
 }
 
+// A frame in the box (X, Y, Width, Height) in its video's display
+// proportions as finally shown, the rest of the box black: a box that is
+// shown stretched gets a picture as much narrower or lower.
+void cFilePosterArt::RenderFrame(CairoContext& Context, const QString& Key, double X, double Y, double Width,
+                                 double Height, int Filter, QSizeF LaterStretch) const {
+  const QRectF box(X, Y, Width, Height);
+  const QSizeF shape(display_.width() / LaterStretch.width(), display_.height() / LaterStretch.height());
+  const QRectF fitted = FitPictureInBox(shape, box);
+  if (fitted != box) {
+    Context.Save();
+    Context.SetSourceColour(0);
+    Context.Rectangle(X, Y, Width, Height);
+    Context.Fill();
+    Context.Restore();
+  }
+  Context.RenderSurface(Key, fitted.x(), fitted.y(), fitted.width(), fitted.height(), 1.0, Filter);
+}
+
 void cFilePosterArt::DrawBackground() {
-  if (Images().Exists(FrameKey(12))) m_Context->RenderSurface(FrameKey(12), 0, 0, kWidth, kHeight, 1.0, kFilterGood);
+  if (Images().Exists(FrameKey(12))) RenderFrame(*m_Context, FrameKey(12), 0, 0, kWidth, kHeight, kFilterGood);
   m_Context->SetSourceColour(RGB(128, 128, 128), 0.2);
   m_Context->Paint(0.2);
   m_Context->SetSourceColour(0, 0.4);
@@ -184,7 +204,7 @@ void cFilePosterArt::DrawFeaturedFrame(const QString& Key, double X, double Y, c
   auto picture = std::make_shared<ImageSurface>(640, 360);
   {
     CairoContext q(picture);
-    q.RenderSurface(Key, 0, 0, 640, 360, 1.0, kFilterBest);
+    RenderFrame(q, Key, 0, 0, 640, 360, kFilterBest, QSizeF(530.0 / 640, 280.0 / 360));
   }
   {
     CairoContext p(panel);
@@ -228,7 +248,8 @@ void cFilePosterArt::DrawFrameStrip() {
     {
       CairoContext c(surface);
       c.RenderSurface(*art, 0, 0, w, h, 1.0, kFilterGood);
-      c.RenderSurface(FrameKey(i), 9, 26, 160, 106, 1.0, kFilterGood);
+      // The strip's art is shown at 240 x 180, whatever its own size.
+      RenderFrame(c, FrameKey(i), 9, 26, 160, 106, kFilterGood, QSizeF(240.0 / w, 180.0 / h));
     }
     surface->Flush();
     Images().AddSurface(QStringLiteral("ThisFrame"), surface);

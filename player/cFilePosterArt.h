@@ -7,6 +7,8 @@
 #include "platform/ColorRef.h"
 #include "platform/ImageSurface.h"
 
+#include <QSize>
+#include <QSizeF>
 #include <QString>
 
 #include <array>
@@ -59,6 +61,10 @@ class cFilePosterArt {
   void DrawFeaturedFrames();
   void DrawFeaturedFrame(const QString& Key, double X, double Y, char Shape);
   void DrawFrameStrip();
+  // Later stretch: how much wider and higher what is drawn here is shown
+  // (a panel drawn at 640 x 360 is shown at 530 x 280).
+  void RenderFrame(CairoContext& Context, const QString& Key, double X, double Y, double Width, double Height,
+                   int Filter, QSizeF LaterStretch = QSizeF(1, 1)) const;
   void DrawClapperboard();
   void DrawImageRotated(const QString& Key, double X, double Y, double Width, double Height, double Scale,
                         double Angle);
@@ -78,6 +84,8 @@ class cFilePosterArt {
   QString m_Description;
   COLORREF m_TextColour = 0xFFFFFF;
   double step_ = 0;
+  // The display size of the frames' video, the shape they are drawn in.
+  QSize display_;
   double titleSize_ = 0;
   std::array<bool, kFrames + 1> grabbed_{};
 };

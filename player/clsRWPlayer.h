@@ -85,6 +85,9 @@ class clsRWPlayer {
   // The frame at the current position at the video's display size (turned
   // by its rotation), or a null image; the player is left paused.
   QImage GrabFrame();
+  // The open video's display size (its sample aspect and rotation applied),
+  // the shape its pictures are shown in; empty before the engine reports it.
+  QSize DisplaySize() const;
   // Frames per second, three decimals at most; 30 when the file does not
   // say, 0 without video.
   double FrameRate() const;

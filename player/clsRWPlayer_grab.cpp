@@ -128,6 +128,8 @@ QImage clsRWPlayer::GrabFrame() {
   return frame;
 }
 
+QSize clsRWPlayer::DisplaySize() const { return cMpvCore::Turned(unturnedSize_, rotation_); }
+
 // The video stays black while the seek settles; the display is then drawn
 // empty and unseen, with the position as its mark. The pause is queued, as
 // for a grab, so that the wait keeps drawing the engine's frames.

@@ -16,6 +16,7 @@
 #include "player/modMainPlayer.h"
 #include "platform/JpegCodec.h"
 #include "ui/CairoContext.h"
+#include "ui/PictureFit.h"
 #include "ui/modReelwise_drawing.h"
 
 #include <QApplication>
@@ -302,9 +303,18 @@ void frmFilePreview::DrawTile(int64_t k, bool& giveUp) {
 }
 
 // The frame scaled into the tile with Cairo's good filter, which averages
-// the pixels a tile pixel covers; a missing frame draws nothing.
+// the pixels a tile pixel covers, in the video's display proportions
+// between black bars; a missing frame draws nothing.
 void frmFilePreview::DrawFrameTile(const QImage& Frame, double X, double Y) {
   if (Frame.isNull()) return;
+  const QSize display = m_Player && !m_Player->DisplaySize().isEmpty() ? m_Player->DisplaySize() : Frame.size();
+  const QRectF tile(X, Y, settings_.TileWidth, settings_.TileHeight);
+  const QRectF fitted = FitPictureInBox(display, tile);
+  if (fitted != tile) {
+    context_->SetSourceColour(0);
+    context_->Rectangle(tile.x(), tile.y(), tile.width(), tile.height());
+    context_->Fill();
+  }
   ImageSurface picture(Frame.width(), Frame.height());
   const QImage source = Frame.format() == QImage::Format_RGB32 || Frame.format() == QImage::Format_ARGB32_Premultiplied
                             ? Frame
@@ -322,7 +332,7 @@ void frmFilePreview::DrawFrameTile(const QImage& Frame, double X, double Y) {
     }
   }
   picture.MarkDirty();
-  context_->RenderSurface(picture, X, Y, settings_.TileWidth, settings_.TileHeight, 1.0, kFilterGood);
+  context_->RenderSurface(picture, fitted.x(), fitted.y(), fitted.width(), fitted.height(), 1.0, kFilterGood);
 }
 
 // Text with its top left at (X, Y). Split cuts it at every "," into lines
@@ -345,7 +355,7 @@ void frmFilePreview::DrawHeader(const QString& tagText) {
       ShownNumbers::Megabytes(item.FileSize, ShownNumbers::Grouping::None),
       QString(item.Dimensions).remove(QRegularExpression(QStringLiteral("^\\s+"))),
       ShownNumbers::Duration(item.Duration, false, false),
-      QString::number(item.Bitrate) + QStringLiteral(" kbps"),
+      ShownNumbers::BitRate(item.Bitrate) + QStringLiteral(" kbps"),
       ShownNumbers::FrameRate(item.FrameRate) + QStringLiteral(" fps"),
   };
   static const char* const labels[7] = {"Filename:", "File Size:", "Resolution:", "Duration:",

@@ -24,6 +24,20 @@ struct LayoutDeleter {
 };
 using LayoutPtr = std::unique_ptr<PangoLayout, LayoutDeleter>;
 
+// How far the ink of the layout's first line rises above the layout's top,
+// in whole pixels with one for the antialiased edge; 0 when it does not. A
+// font's ascent need not cover an accent over a capital ("É" in Tahoma) nor
+// the stacked marks of some scripts. Pango keeps a line's extents once
+// worked out, so a kept layout pays for this once.
+double RiseAboveTop(PangoLayout* layout) {
+  PangoLayoutLine* line = pango_layout_get_line_readonly(layout, 0);
+  if (!line) return 0;
+  PangoRectangle ink;
+  pango_layout_line_get_extents(line, &ink, nullptr);
+  const int top = pango_layout_get_baseline(layout) + ink.y;
+  return ink.height > 0 && top < 0 ? std::ceil(FromPango(-top)) + 1 : 0;
+}
+
 }  // namespace
 
 CairoContext::CairoContext(ImageSurfacePtr surface)
@@ -207,7 +221,9 @@ void CairoContext::DrawText(double x, double y, double width, double height, con
                                              : alignment == kAlignRight ? PANGO_ALIGN_RIGHT
                                                                         : PANGO_ALIGN_LEFT);
   }
-  InBox(x, y, width, height, [&] {
+  // The box's top is the text's: what rises above it is the text's own.
+  const double rise = RiseAboveTop(layout.get());
+  InBox(x, y - rise, width, height + rise, [&] {
     SetFontSource(opacity);
     cairo_move_to(cr_, left, y);
     pango_cairo_show_layout(cr_, layout.get());
@@ -244,7 +260,8 @@ void CairoContext::DrawText(double x, double y, double width, double height, con
   const double spare = width - text.size_.Width;
   if (alignment == kAlignCentre) left += spare / 2;
   if (alignment == kAlignRight) left += spare;
-  InBox(x, y, width, height, [&] {
+  const double rise = RiseAboveTop(text.layout_.get());
+  InBox(x, y - rise, width, height + rise, [&] {
     SetCairoSource(cr_, text.colour_, opacity);
     cairo_move_to(cr_, left, y);
     pango_cairo_show_layout(cr_, text.layout_.get());
@@ -257,7 +274,10 @@ void CairoContext::DrawText(double x, double y, double width, double height, con
 void CairoContext::DrawTextAt(double x, double y, double width, double height, const CairoText& text, double left,
                               double top, double opacity) {
   if (text.IsNull()) return;
-  InBox(x, y, width, height, [&] {
+  // Marks rising above the text's first line show when that line starts in
+  // the box; a text scrolled up keeps the lines above the box hidden.
+  const double above = top >= y ? std::max(0.0, y - (top - RiseAboveTop(text.layout_.get()))) : 0;
+  InBox(x, y - above, width, height + above, [&] {
     SetCairoSource(cr_, text.colour_, opacity);
     cairo_translate(cr_, left, top);
     if (!ShowLineUpTo(text.layout_.get(), x + width - left)) {

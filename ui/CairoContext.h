@@ -111,7 +111,8 @@ class CairoContext {
   TextSize MeasureText(const QString& text);
   // Height of one line of the current font.
   double FontHeight();
-  // Text in the box (x, y, width, height), clipped to it, in the font colour at
+  // Text in the box (x, y, width, height), clipped to it (but for marks rising
+  // above the first line, which the box's top would cut), in the font colour at
   // the opacity. Single line: unwrapped and aligned, cut at the box edges;
   // otherwise wrapped at words to the box width.
   void DrawText(double x, double y, double width, double height, const QString& text, bool singleLine,

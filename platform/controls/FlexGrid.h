@@ -142,6 +142,10 @@ class FlexGrid : public Control {
   // Sizes in twips; index -1 sets every column or row.
   int ColWidth(int col) const;
   void SetColWidth(int col, int twips);
+  // The pixels column `col` needs for the text of cell (row, col) to show
+  // whole beside the cell's picture at its left or right: the widest word
+  // when the grid wraps its texts, else the whole text, with the margins.
+  int CellFittingPixels(int row, int col) const;
   int RowHeight(int row) const;
   void SetRowHeight(int row, int twips);
   int RowHeightMin() const { return rowHeightMin_; }

@@ -36,7 +36,29 @@ QRect Aligned(const QSize& size, const QRect& box, int alignment) {
   return QRect(QPoint(x, y), size);
 }
 
+// Whether a picture alignment puts the picture at the left or right side of
+// the cell, where the text keeps clear of it.
+bool AtASide(int pictureAlignment) {
+  if (pictureAlignment < 0 || pictureAlignment > 8) return false;
+  return (AlignmentFlags(pictureAlignment, false) & Qt::AlignHCenter) == 0;
+}
+
 }  // namespace
+
+int FlexGrid::CellFittingPixels(int row, int col) const {
+  CheckRow(row);
+  CheckCol(col);
+  const FlexCell& cell = model_.Cell(row, col);
+  const QString text = model_.Text(row, col);
+  const QFontMetrics metrics(cell.fontId >= 0 ? model_.Font(cell.fontId) : font());
+  int textWidth = 0;
+  for (const QString& part : wordWrap_ ? text.split(QLatin1Char(' '), Qt::SkipEmptyParts) : QStringList{text}) {
+    textWidth = std::max(textWidth, metrics.horizontalAdvance(part));
+  }
+  const int picture = !cell.picture.isNull() && AtASide(cell.pictureAlignment) ? cell.picture.width() : 0;
+  const int gridLine = gridLines_ != flexGridNone ? 1 : 0;
+  return textWidth + 2 * kTextMargin + picture + gridLine;
+}
 
 int FlexGrid::ColPixels(int col) const {
   const int twips = model_.Column(col).widthTwips;
@@ -234,13 +256,21 @@ void FlexGrid::PaintContent(QPainter& painter, const FlexCell& cell, const QStri
                             bool highlighted, bool fixed) {
   painter.save();
   painter.setClipRect(rect);
+  // A picture at a side of the cell (a header's sort mark) keeps the text
+  // beside it, never under it.
+  QRect textRect = rect;
   if (!cell.picture.isNull()) {
     if (cell.pictureAlignment == flexPicAlignStretch) {
       painter.drawPixmap(rect, cell.picture);
     } else if (cell.pictureAlignment == flexPicAlignTile) {
       painter.drawTiledPixmap(rect, cell.picture);
     } else {
-      painter.drawPixmap(Aligned(cell.picture.size(), rect, cell.pictureAlignment), cell.picture);
+      const QRect at = Aligned(cell.picture.size(), rect, cell.pictureAlignment);
+      painter.drawPixmap(at, cell.picture);
+      if (AtASide(cell.pictureAlignment)) {
+        const bool left = AlignmentFlags(cell.pictureAlignment, false) & Qt::AlignLeft;
+        left ? textRect.setLeft(at.right() + 1) : textRect.setRight(at.left() - 1);
+      }
     }
   }
   if (!text.isEmpty()) {
@@ -252,7 +282,7 @@ void FlexGrid::PaintContent(QPainter& painter, const FlexCell& cell, const QStri
     painter.setFont(cell.fontId >= 0 ? model_.Font(cell.fontId) : font());
     painter.setPen(ColorRefToQColor(fore));
     const int flags = AlignmentFlags(alignment, FlexGridModel::IsNumber(text)) | (wordWrap_ ? Qt::TextWordWrap : 0);
-    painter.drawText(rect.adjusted(kTextMargin, 0, -kTextMargin, 0), flags, text);
+    painter.drawText(textRect.adjusted(kTextMargin, 0, -kTextMargin, 0), flags, text);
   }
   painter.restore();
 }

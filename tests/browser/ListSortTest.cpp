@@ -6,6 +6,7 @@
 #include "tests/browser/BrowserTestSupport.h"
 
 #include "platform/ColorRef.h"
+#include "platform/Twips.h"
 
 #include <QApplication>
 #include <QLocale>
@@ -148,6 +149,31 @@ TEST_F(ListSortTest, TiesOfTheFirstKeyFallToTheSecondAndEqualNeighboursMerge) {
   }
   EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
   EXPECT_EQ(List().TextMatrix(1, 3), List().TextMatrix(8, 3)) << "eight results of 700.5 MB lead";
+  if (!qEnvironmentVariableIsEmpty("RW_SCREENSHOT")) {
+    QTest::qWait(50);
+    EXPECT_TRUE(gMainForm->grab().save(qEnvironmentVariable("RW_SCREENSHOT"), "PNG"));
+  }
+  Results().SortListColumn(1);
+}
+
+// Sort marks beside "Resolution" and "Frame Rate": each key column is
+// widened to show its header whole beside its mark, and no other column
+// changes width.
+TEST_F(ListSortTest, EachKeyColumnShowsItsHeaderWholeBesideItsSortMark) {
+  gMainForm->resize(1600, 1000);
+  ShowFilledResults(6, [](ResultItem& item, int i) {
+    item.Dimensions = i % 2 ? QStringLiteral("1920x1080") : QStringLiteral("720x576");
+    item.FrameRate = i % 3 ? 25.f : 29.97f;
+  });
+  const int homeWidth = List().ColWidth(9);
+  Click(List(), CellCentre(List(), 0, 7));  // "Resolution"
+  Click(List(), CellCentre(List(), 0, 8));  // "Frame Rate"
+  ASSERT_EQ(Headers().mid(0, 2), QStringList({"Resolution", "Frame Rate"}));
+  for (int column : {3, 4}) {
+    ASSERT_FALSE(List().Model().Cell(0, column).picture.isNull()) << "SORTED";
+    EXPECT_GE(TwipsToPixelsX(List().ColWidth(column)), List().CellFittingPixels(0, column)) << column;
+  }
+  EXPECT_EQ(List().ColWidth(9), homeWidth) << "not a key";
   if (!qEnvironmentVariableIsEmpty("RW_SCREENSHOT")) {
     QTest::qWait(50);
     EXPECT_TRUE(gMainForm->grab().save(qEnvironmentVariable("RW_SCREENSHOT"), "PNG"));

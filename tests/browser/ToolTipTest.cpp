@@ -157,7 +157,7 @@ TEST_F(ToolTipTest, AnItemWithoutTagsGetsTwoTagLinesAndTheWidestTextWidensIt) {
   EXPECT_GE(tip.ContentWidth(), 102);
   EXPECT_EQ(tip.BalloonWidth(), tip.ContentWidth() + 36);
   EXPECT_EQ(TipRect().size(), QSize(tip.BalloonWidth() + 56, tip.BalloonHeight() + 56));
-  EXPECT_EQ(tip.Details(), QStringLiteral("MPEG-4 : 720x480 : 1500kbps : 29.97fps : 3.500 MB"));
+  EXPECT_EQ(tip.Details(), QStringLiteral("MPEG-4 : 720x480 : 1,500kbps : 29.97fps : 3.500 MB"));
 
   const int narrow = tip.ContentWidth();
   host.DestroyTip();
@@ -183,6 +183,40 @@ TEST_F(ToolTipTest, TheShapeCoversTheBalloonItsGlowAndArrowButNotTheCorners) {
   // The arrow on the left, its point 16 pixels out from the left edge.
   const int pointY = 18 + h - 10 + tip.ArrowOffset() - 16;
   EXPECT_TRUE(shape.contains(QPoint(18 + 10 - 14, pointY))) << "the arrow's point";
+}
+
+// The topmost row where two pictures of one size differ; -1 where none does.
+int TopDifference(const QImage& a, const QImage& b) {
+  for (int y = 0; y < a.height(); ++y) {
+    for (int x = 0; x < a.width(); ++x) {
+      if (a.pixel(x, y) != b.pixel(x, y)) return y;
+    }
+  }
+  return -1;
+}
+
+// The accent over a capital shows in the title: "Été" differs from "Ete"
+// above the capital's top, where "ete" differs from "Ete" only from that top
+// down. The program's Tahoma sets the accent above the line's ascent.
+TEST_F(ToolTipTest, TheTitleKeepsTheAccentOverACapital) {
+  const auto tipWith = [this](const char* title) {
+    host.DestroyTip();
+    gHoverItem.FileName = QString::fromUtf8(title);
+    host.Show(gMainForm, 400, 500);
+    host.cwTimer_Timer();
+    ImageSurfacePtr picture = host.TipForm()->WidgetRoot().Render();
+    picture->Flush();
+    return picture->Image().copy();
+  };
+  const QImage plain = tipWith("Ete cafe.mp4");
+  const QImage accented = tipWith("Été café.mp4");
+  const QImage lower = tipWith("ete cafe.mp4");
+  ASSERT_EQ(plain.size(), accented.size());
+  ASSERT_EQ(plain.size(), lower.size());
+  const int capitalTop = TopDifference(plain, lower);
+  ASSERT_GE(capitalTop, 0);
+  EXPECT_LT(TopDifference(plain, accented), capitalTop - 1);
+  if (const char* path = std::getenv("RW_SCREENSHOT")) accented.save(QString::fromLocal8Bit(path));
 }
 
 TEST_F(ToolTipTest, TheTitleIsTheAliasOnlyWhenAliasesAreOnAndTheAliasIsNotEmpty) {

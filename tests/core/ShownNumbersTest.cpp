@@ -2,10 +2,13 @@
 // digits 0 to 9 with the locale's grouping and decimal separator, on one line.
 #include "core/ShownNumbers.h"
 
+#include <QDateTime>
 #include <QLocale>
 #include <QScopeGuard>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -30,8 +33,12 @@ TEST(ShownNumbersTest, EachLocaleGroupsAndSeparatesAsItWritesNumbersInLatinDigit
        u"1:02:05,45"},
       {QLocale(QLocale::German, QLocale::Germany), u"20.000", u"1.234,568 MB", u"1234,568 MB", u"29,97",
        u"1:02:05,45"},
-      {QLocale(QLocale::Arabic, QLocale::Egypt), u"20\u066C000", u"1\u066C234\u066B568 MB", u"1234\u066B568 MB",
-       u"29\u066B97", u"1:02:05\u066B45"},
+      // Arabic and Persian write digits of their own: with the digits 0 to 9
+      // go the marks of 0 to 9, never "1\u066B699" read as 1,699.
+      {QLocale(QLocale::Arabic, QLocale::Egypt), u"20,000", u"1,234.568 MB", u"1234.568 MB", u"29.97",
+       u"1:02:05.45"},
+      {QLocale(QLocale::Persian, QLocale::Iran), u"20,000", u"1,234.568 MB", u"1234.568 MB", u"29.97",
+       u"1:02:05.45"},
   };
   for (const LocaleCase& c : cases) {
     QLocale::setDefault(c.locale);
@@ -42,7 +49,36 @@ TEST(ShownNumbersTest, EachLocaleGroupsAndSeparatesAsItWritesNumbersInLatinDigit
     EXPECT_EQ(ShownNumbers::FrameRate(29.97f), QString::fromUtf16(c.rate)) << name;
     EXPECT_EQ(ShownNumbers::Duration(3725.456, true, true), QString::fromUtf16(c.duration)) << name;
     EXPECT_EQ(ShownNumbers::Duration(65, false, false), QStringLiteral("0h:01m:05s")) << name;
+    EXPECT_EQ(ShownNumbers::BitRate(20000), QString::fromUtf16(c.count)) << name << ": bit rates are counts";
+    const QString point = QString::fromUtf16(c.rate).mid(2, 1);
+    EXPECT_EQ(ShownNumbers::DecimalPoint(), point.front()) << name << ": what the numbers are read back with";
   }
+}
+
+// Dates in the locale's short form, in the digits 0 to 9 whatever digits the
+// locale writes; nothing for a date that is not valid.
+TEST(ShownNumbersTest, DatesTakeTheLocalesShortFormInLatinDigits) {
+  const QLocale saved;
+  const auto restore = qScopeGuard([&saved] { QLocale::setDefault(saved); });
+  const QDate leap(2024, 2, 29);
+  const QDateTime evening(leap, QTime(21, 5));
+  for (const QLocale& locale : {QLocale(QLocale::English, QLocale::UnitedStates), QLocale(QLocale::German, QLocale::Germany),
+                                QLocale(QLocale::Arabic, QLocale::Egypt), QLocale(QLocale::Persian, QLocale::Iran)}) {
+    QLocale::setDefault(locale);
+    const std::string name = locale.name().toStdString();
+    const QString date = ShownNumbers::Date(leap);
+    EXPECT_TRUE(date.contains(QStringLiteral("29"))) << name << ": " << date.toStdString();
+    const bool latin = std::all_of(date.begin(), date.end(), [](QChar c) { return !c.isDigit() || c.unicode() < 128; });
+    EXPECT_TRUE(latin) << name;
+    const QString stamp = ShownNumbers::DateTime(evening);
+    EXPECT_TRUE(stamp.contains(QStringLiteral("29")) && stamp.contains(QStringLiteral("05"))) << name;
+  }
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  EXPECT_EQ(ShownNumbers::Date(leap), QStringLiteral("2/29/24"));
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  EXPECT_EQ(ShownNumbers::Date(leap), QStringLiteral("29.02.24"));
+  EXPECT_EQ(ShownNumbers::Date(QDate()), QString());
+  EXPECT_EQ(ShownNumbers::DateTime(QDateTime()), QString());
 }
 
 TEST(ShownNumbersTest, SizesRoundHalfAwayFromZeroAndRatesShowTheDigitsTheSingleHolds) {

@@ -16,6 +16,7 @@
 #include "ui/SchemeColours.h"
 
 #include <QDate>
+#include <QLocale>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -152,8 +153,8 @@ TEST_F(InspectorLoadTest,
   EXPECT_EQ(gMainForm->Inspector().lblFileData[9]->Caption(),
             QStringLiteral("ONLINE"));
   EXPECT_EQ(gMainForm->Inspector().lblFileData[2]->Caption(),
-            QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")))
-      << "the file's date as measured";
+            QLocale().toString(QDate::currentDate(), QLocale::ShortFormat))
+      << "the file's date as measured, in the locale's short form";
   EXPECT_EQ(gMainForm->Inspector().flexSegments->Row(), 2)
       << "the segment's row selected";
   if (!qEnvironmentVariableIsEmpty("RW_SCREENSHOT")) {

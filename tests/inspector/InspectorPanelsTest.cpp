@@ -48,8 +48,8 @@ class InspectorPanelsTest : public RunningProgramTest {
   static SqlConnection& Db() { return gLibrary->Connection(); }
   void AddFile(int id, const QString& name, const QString& currentPath, const QString& extra = QString()) {
     Db().Execute(QStringLiteral("INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, FileSize, "
-                                "FrameRate, Bitrate, Dimensions, Rating, CurrentPath) VALUES (%1, 'AB12', '', '%2', "
-                                "1294538130, 29.97, 800, ' 720x576', %3, '%4')")
+                                "FrameRate, Bitrate, Dimensions, Rating, CurrentPath, DateTime) VALUES (%1, 'AB12', '', "
+                                "'%2', 1294538130, 29.97, 12800, ' 720x576', %3, '%4', '2024-02-29 10:15:00')")
                      .arg(id)
                      .arg(name)
                      .arg(id % 6)
@@ -104,16 +104,28 @@ TEST_F(InspectorPanelsTest, AnOfflineFileShowsItsStoredDetailsItsFolderAndOfflin
   EXPECT_EQ(Label(8), QStringLiteral("Films"));
   EXPECT_EQ(Label(3), QStringLiteral("1,234.568 MB"));
   EXPECT_EQ(Label(4), QStringLiteral("0h:01m:05s"));
-  EXPECT_EQ(Label(5), QStringLiteral("800 kbps"));
+  EXPECT_EQ(Label(5), QStringLiteral("12,800 kbps"));
   EXPECT_EQ(Label(6), QStringLiteral("720x576"));
   EXPECT_EQ(Label(7), QStringLiteral("29.97 per sec."));
+  // The date in the locale's short form; under Arabic, which writes digits
+  // of its own, the digits 0 to 9 with their own marks throughout.
+  const QLocale saved;
+  const auto restore = qScopeGuard([&saved] { QLocale::setDefault(saved); });
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  Inspect(5);
+  EXPECT_EQ(Label(2), QStringLiteral("2/29/24"));
+  QLocale::setDefault(QLocale(QLocale::Arabic, QLocale::Egypt));
+  Inspect(5);
+  EXPECT_EQ(Label(3), QStringLiteral("1,234.568 MB"));
+  EXPECT_EQ(Label(5), QStringLiteral("12,800 kbps"));
+  EXPECT_EQ(Label(7), QStringLiteral("29.97 per sec."));
+  EXPECT_TRUE(Label(2).contains(QStringLiteral("29")) && Label(2).contains(QStringLiteral("2024")))
+      << Label(2).toStdString();
   EXPECT_EQ(Pane().flexFileDetails->TextMatrix(1, 0), QStringLiteral("Clip")) << "the name without its extension";
   EXPECT_EQ(Pane().imgDeviceType->Picture().toImage(),
             gMainForm->imglstDragIcons.Picture(QStringLiteral("DRIVE")).toImage());
 
   // In French, as the list and the statistics show numbers there.
-  const QLocale saved;
-  const auto restore = qScopeGuard([&saved] { QLocale::setDefault(saved); });
   QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
   Inspect(5);
   EXPECT_EQ(Label(3), QStringLiteral(u"1\u202F234,568 MB"));

@@ -299,6 +299,52 @@ TEST_F(PreviewTransportTest, AGrabbedFrameBecomesTheSegmentsThumbnail) {
   EXPECT_LT(left.blue(), 80);
 }
 
+// A portrait clip, one stored 4:3 and shown 16:9, and one turned a quarter:
+// each thumbnail shows the picture in its shown shape, between black bars,
+// where it used to be stretched over the whole 100 x 75.
+TEST_F(PreviewTransportTest, AThumbnailKeepsThePicturesShownShapeBetweenBlackBars) {
+  struct Shape {
+    const char* name;
+    int width;
+    int height;
+    const char* sampleAspect;
+    int rotation;
+    bool barsAtTheSides;
+  };
+  const Shape shapes[] = {{"Anamorphic.mkv", 320, 240, "4/3", 0, false},
+                          {"Turned.mp4", 320, 240, "", 90, true},
+                          {"Portrait.mkv", 180, 320, "", 0, true}};
+  int id = 10;
+  for (const Shape& shape : shapes) {
+    SCOPED_TRACE(shape.name);
+    TestVideoSpec spec;
+    spec.seconds = 2;
+    spec.width = shape.width;
+    spec.height = shape.height;
+    spec.frameIndex = true;
+    spec.sampleAspect = QString::fromLatin1(shape.sampleAspect);
+    spec.rotation = shape.rotation;
+    ASSERT_TRUE(MakeTestVideo(folder_, QString::fromLatin1(shape.name), spec));
+    AddClipFile(++id, QString::fromLatin1(shape.name), folder_, 2);
+    Inspect(id);
+    gPlayer->ForcePosition(1.0);
+    Press(13);
+    EXPECT_EQ(boxes.Count(), 0);
+    const QImage thumb = Pane().picThumbnail->Picture().toImage();
+    ASSERT_EQ(thumb.size(), QSize(100, 75));
+    const auto dark = [&thumb](int x, int y) { return qGray(thumb.pixel(x, y)) < 40; };
+    EXPECT_FALSE(dark(50, 37)) << "the middle bar";
+    // Samples clear of the bevel's three pixels.
+    EXPECT_EQ(dark(12, 37) && dark(87, 37), shape.barsAtTheSides);
+    EXPECT_EQ(dark(50, 5) && dark(50, 70), !shape.barsAtTheSides);
+  }
+  if (!qEnvironmentVariableIsEmpty("RW_SCREENSHOT")) {
+    gMainForm->resize(1280, 800);
+    QTest::qWait(200);
+    gMainForm->grab().save(qEnvironmentVariable("RW_SCREENSHOT"), "PNG");
+  }
+}
+
 TEST_F(PreviewTransportTest, AnAudioOnlyFileCannotGiveAThumbnail) {
   TestVideoSpec spec;
   spec.audio = true;

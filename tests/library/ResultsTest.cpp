@@ -68,7 +68,7 @@ TEST(ResultListTextTest, ColumnsShowSizesRatesAndPathsAsTheListWantsThem) {
   item.FileSize = 123456789012.0;
   EXPECT_EQ(ResultListText(item, 3), QStringLiteral("117737.569 MB")) << "a longer text is not cut";
   item.Bitrate = 12345678;
-  EXPECT_EQ(ResultListText(item, 7), QStringLiteral("12345678 kbps"));
+  EXPECT_EQ(ResultListText(item, 7), QStringLiteral("12,345,678 kbps")) << "grouped as every count";
 
   // In French, with the decimal comma the statistics and the inspector use
   // too; the sizes' digits are not grouped.

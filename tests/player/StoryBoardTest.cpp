@@ -251,6 +251,35 @@ TEST_F(StoryBoardTest, AClipUnderTwoSecondsSpreadsItsTilesOverTheWholeClip) {
   for (int64_t k = 1; k <= 5; ++k) EXPECT_EQ(TileIndex(form, k), std::min(9, ExpectedIndex(form.TileTime(k)))) << k;
 }
 
+// A portrait clip's tiles show it upright in the middle of each 200 x 150
+// tile between black bars, not stretched over the tile.
+TEST_F(StoryBoardTest, APortraitClipKeepsItsShapeInEachTile) {
+  SetPoster("CaptionSize", 1);
+  SetPoster("HorizontalTiles", 2);
+  SetPoster("VerticalTiles", 1);
+  TestVideoSpec spec;
+  spec.seconds = 2;
+  spec.width = 180;
+  spec.height = 320;
+  spec.frameIndex = true;
+  Choose(Clip(QStringLiteral("portrait.mkv"), spec), 2);
+  frmFilePreview form;
+  ASSERT_TRUE(form.Built());
+  EXPECT_EQ(form.GrabbedCount(), 2);
+  const auto& l = form.Layout();
+  const auto& s = form.Settings();
+  for (int64_t k = 1; k <= 2; ++k) {
+    const int x = static_cast<int>(l.TileX(k, s));
+    const int y = static_cast<int>(l.TileY(k, s));
+    const auto grey = [&](int dx, int dy) { return qGray(form.Board()->Image().pixel(x + dx, y + dy)); };
+    // 180 x 320 in 200 x 150: 84 wide from 58; its top two thirds are colour bars.
+    EXPECT_LT(grey(20, 50), 40) << "tile " << k << ": the bar on the left";
+    EXPECT_LT(grey(180, 50), 40) << "tile " << k << ": the bar on the right";
+    EXPECT_GT(grey(100, 50), 60) << "tile " << k << ": the picture";
+  }
+  if (qEnvironmentVariableIsSet("RW_SCREENSHOT")) form.grab().save(qEnvironmentVariable("RW_SCREENSHOT"), "PNG");
+}
+
 TEST_F(StoryBoardTest, ATallBoardScrolls) {
   SetPoster("VerticalTiles", 8);
   SetPoster("HorizontalTiles", 1);

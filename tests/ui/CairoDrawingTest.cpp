@@ -3,6 +3,7 @@
 #include "platform/RWError.h"
 #include "ui/CairoContext.h"
 #include "ui/CairoObject.h"
+#include "ui/PictureFit.h"
 #include "ui/modCairo.h"
 
 #include <QBuffer>
@@ -228,6 +229,21 @@ TEST(CairoImageListTest, KeyedPicturesAreDrawnByName) {
   } catch (const RWError& error) {
     EXPECT_EQ(error.Number(), kErrInvalidPicture);
   }
+}
+
+// A picture keeps its shown shape in a box of another: as large as fits,
+// centred on whole pixels, the rest left for bars; a shape within a pixel of
+// the box's fills it.
+TEST(PictureFitTest, APictureKeepsItsShownShapeInABoxOfAnother) {
+  const QRectF thumb(0, 0, 100, 75);
+  EXPECT_EQ(FitPictureInBox(QSizeF(640, 480), thumb), thumb);
+  EXPECT_EQ(FitPictureInBox(QSizeF(702, 525), thumb), thumb) << "74.8 high: within a pixel";
+  EXPECT_EQ(FitPictureInBox(QSizeF(1080, 1920), thumb), QRectF(29, 0, 42, 75)) << "portrait phone clip";
+  EXPECT_EQ(FitPictureInBox(QSizeF(1920, 804), thumb), QRectF(0, 16, 100, 42)) << "2.39:1";
+  // 720 x 480 stored, shown 16:9 (853 x 480), in a story-board tile at (10, 20).
+  EXPECT_EQ(FitPictureInBox(QSizeF(853.33, 480), QRectF(10, 20, 200, 150)), QRectF(10, 38, 200, 113));
+  EXPECT_EQ(FitPictureInBox(QSizeF(), thumb), thumb) << "no shape known: the whole box";
+  EXPECT_EQ(FitPictureInBox(QSizeF(1, 4000), thumb), QRectF(49, 0, 1, 75)) << "never thinner than a pixel";
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // does, also when only the start of a long line fits the box.
 #include "ui/CairoContext.h"
 #include "ui/CairoSurface.h"
+#include "ui/ProgramFonts.h"
 
 #include <QImage>
 
@@ -80,6 +81,51 @@ TEST(CairoPreparedTextTest, ATextAtItsOwnPointDrawsAsTheBoxedText) {
   const QImage lower = Drawn([&](CairoContext& c) { c.DrawTextAt(10, 5, 300, 40, line, 10, 20, 1); });
   const QImage boxedLower = Drawn([&](CairoContext& c) { c.DrawText(10, 20, 300, 25, line, kAlignLeft, 1); });
   EXPECT_TRUE(lower == boxedLower);
+}
+
+// The first row that holds ink, -1 for none.
+int FirstInkRow(const QImage& image) {
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (qAlpha(image.pixel(x, y)) > 0) return y;
+    }
+  }
+  return -1;
+}
+
+// Marks that rise above the line's top, over a capital or in scripts whose
+// marks stack higher than the font's ascent, are drawn whole: a text in a box
+// whose top is the text's top shows the same rows as the text drawn freely;
+// a text scrolled up out of its box still shows nothing above the box.
+TEST(CairoPreparedTextTest, NothingAboveTheCapitalsIsCutAtTheBoxTop) {
+  RegisterProgramFonts();  // the program's Tahoma, whose ascent leaves the accent of "É" above it
+  CairoSurface scratch(10, 10);
+  auto cc = scratch.Context();
+  const QString texts[] = {QString::fromUtf8("Été café"), QString::fromUtf8("Ấp Ỗ Ữ"), QString::fromUtf8("ที่นี่"),
+                           QString::fromUtf8("कि की"), QString::fromUtf8("Å̊ ḉ")};
+  for (const bool bold : {false, true}) {
+    cc->SelectFont(QStringLiteral("Tahoma"), 11, kInk, bold);
+    for (const QString& text : texts) {
+      SCOPED_TRACE(text.toStdString() + (bold ? " bold" : ""));
+      const CairoText prepared = cc->PrepareText(text);
+      const QImage free = Drawn([&](CairoContext& c) {
+        c.SelectFont(QStringLiteral("Tahoma"), 11, kInk, bold);
+        c.TextOut(10, 20, text);
+      });
+      const QImage boxed = Drawn([&](CairoContext& c) { c.DrawText(10, 20, 400, 30, prepared, kAlignLeft); });
+      const QImage placed = Drawn([&](CairoContext& c) { c.DrawTextAt(10, 20, 400, 30, prepared, 10, 20); });
+      const QImage plain = Drawn([&](CairoContext& c) {
+        c.SelectFont(QStringLiteral("Tahoma"), 11, kInk, bold);
+        c.DrawText(10, 20, 400, 30, text, true, kAlignLeft);
+      });
+      ASSERT_GE(FirstInkRow(free), 0);
+      EXPECT_EQ(FirstInkRow(boxed), FirstInkRow(free));
+      EXPECT_EQ(FirstInkRow(placed), FirstInkRow(free));
+      EXPECT_EQ(FirstInkRow(plain), FirstInkRow(free));
+      const QImage scrolled = Drawn([&](CairoContext& c) { c.DrawTextAt(10, 20, 400, 30, prepared, 10, 12); });
+      EXPECT_GE(FirstInkRow(scrolled), 22) << "the box's top";
+    }
+  }
 }
 
 }  // namespace

@@ -373,6 +373,38 @@ TEST_F(FlexGridPaintTest, CellColoursAndPicturesArePainted) {
   EXPECT_EQ(PixelAt(150, 70), QColor(255, 255, 255));
 }
 
+// A header's sort mark at the cell's right: a text too long for the cell is
+// cut before the mark, never drawn over it; the width a cell needs for its
+// text and mark is its widest word's when the grid wraps.
+TEST_F(FlexGridPaintTest, APictureAtASideKeepsTheTextBesideIt) {
+  grid.SetTextMatrix(0, 1, QStringLiteral("WWWWWWWWWWWWWWWWWWWW"));
+  grid.SetRow(0);
+  grid.SetCol(1);
+  QPixmap mark(16, 16);
+  mark.fill(QColor(0, 0, 255));
+  grid.SetCellPictureAlignment(ctl::flexAlignRightCenter);
+  grid.SetCellPicture(mark);
+  // Cell (0, 1) is x 100 to 198 inside its grid line, y 0 to 18.
+  const QImage painted = grid.grab().toImage();
+  int covered = 0;
+  for (int x = 183; x <= 198; ++x) {
+    for (int y = 1; y <= 16; ++y) covered += painted.pixelColor(x, y) != QColor(0, 0, 255);
+  }
+  EXPECT_EQ(covered, 0);
+  int ink = 0;
+  for (int x = 100; x < 183; ++x) ink += qGray(painted.pixel(x, 9)) < 128;
+  EXPECT_GT(ink, 10) << "the text beside the mark";
+
+  const int oneLine = grid.CellFittingPixels(0, 1);
+  EXPECT_GE(oneLine, QFontMetrics(grid.font()).horizontalAdvance(grid.TextMatrix(0, 1)) + 16);
+  grid.SetTextMatrix(0, 1, QStringLiteral("Frame"));
+  const int word = grid.CellFittingPixels(0, 1);
+  grid.SetTextMatrix(0, 1, QStringLiteral("Frame Rate"));
+  EXPECT_GT(grid.CellFittingPixels(0, 1), word);
+  grid.SetWordWrap(true);
+  EXPECT_EQ(grid.CellFittingPixels(0, 1), word) << "wrapped, the widest word";
+}
+
 TEST_F(FlexGridPaintTest, OwnerDrawnCellsReplaceTheContent) {
   std::vector<std::pair<int, int>> currentCells;
   grid.OwnerDrawCell = [&](QPainter& painter, const ctl::FlexCellPaint& cell) {
