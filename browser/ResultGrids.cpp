@@ -37,7 +37,7 @@ QString ListText(int32_t index, int col) {
   if (col == 0) return QString::number(index);
   if (col == 1) return RestingCode(item);
   for (size_t k = 0; k < gListColumns.size(); ++k) {
-    if (gListColumns[k].Column == col) return ResultListText(item, static_cast<int>(k) + 1);
+    if (gListColumns[k].Column == col) return ResultListText(item, static_cast<DetailField>(k));
   }
   return QString();
 }

@@ -29,6 +29,7 @@
 #include <cmath>
 #include <limits>
 #include <numeric>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -113,25 +114,23 @@ double ValueOf(KeyValue kind, QStringView text, QChar point) {
   return kNoNumber;
 }
 
-// The detail field k (0..7) shown in a grid column, -1 for none.
-int FieldInColumn(int column) {
+// The detail field shown in a grid column, none for a column of no field.
+std::optional<DetailField> FieldInColumn(int column) {
   for (size_t k = 0; k < gListColumns.size(); ++k) {
-    if (gListColumns[k].Column == column) return static_cast<int>(k);
+    if (gListColumns[k].Column == column) return static_cast<DetailField>(k);
   }
-  return -1;
+  return std::nullopt;
 }
 
-// The detail fields in home order are path, name, size, duration,
-// resolution, frame rate, bit rate and format.
 KeyValue KeyValueOf(int column) {
-  switch (FieldInColumn(column)) {
-    case 2:
-    case 5:
-    case 6:
+  switch (FieldInColumn(column).value_or(DetailField::Path)) {
+    case DetailField::Size:
+    case DetailField::FrameRate:
+    case DetailField::Bitrate:
       return KeyValue::Decimal;
-    case 3:
+    case DetailField::Duration:
       return KeyValue::Duration;
-    case 4:
+    case DetailField::Resolution:
       return KeyValue::PixelCount;
     default:
       return KeyValue::Text;
@@ -144,7 +143,7 @@ KeyValue KeyValueOf(int column) {
 // the texts of cells without a number); the list keeps none of them.
 struct SortKey {
   KeyValue kind = KeyValue::Text;
-  int field = -1;
+  std::optional<DetailField> field;
   std::vector<QString> texts;
   std::vector<double> values;
 };
@@ -162,23 +161,23 @@ KeyReading ReadingNow() {
   return {ShownNumbers::DecimalPoint(), locale.decimalPoint().size() == 1 && locale.zeroDigit() == QLatin1String("0")};
 }
 
-// The number detail field k of a result shows in the list, worked out from
+// The number a detail field of a result shows in the list, worked out from
 // the result where that is the very number its text shows, so that a sort
 // need not write and read back the texts: a size of at least 0 bytes (in
 // whole thousandths of a megabyte, in a plain locale), a duration (in whole
 // seconds, none below 0) and a bit rate of at least 0. NaN where the text
 // must be read; the bounds keep the numbers exact.
-double DirectValue(const ResultItem& item, int field, bool plainLocale) {
+double DirectValue(const ResultItem& item, std::optional<DetailField> field, bool plainLocale) {
   constexpr double kExact = 1125899906842624.0;  // 2^50
-  switch (field) {
-    case 2: {
+  switch (field.value_or(DetailField::Path)) {
+    case DetailField::Size: {
       const double thousandths = std::round(item.FileSize / 1024 / 1024 * 1000);
       return plainLocale && item.FileSize >= 0 && thousandths < kExact ? thousandths / 1000 : kNoNumber;
     }
-    case 3:
+    case DetailField::Duration:
       if (!(item.Duration > 0)) return 0;
       return item.Duration < kExact ? std::floor(item.Duration) : kNoNumber;
-    case 6:
+    case DetailField::Bitrate:
       return item.Bitrate >= 0 ? item.Bitrate : kNoNumber;
     default:
       return kNoNumber;

@@ -54,8 +54,8 @@ QString TitleOf(const ResultItem& item) {
 // "29.97"; the size in MiB with three decimals), without the grid's padding.
 QString DetailsOf(const ResultItem& item) {
   return item.FileFormat + QStringLiteral(" : ") + item.Dimensions + QStringLiteral(" : ") +
-         ShownNumbers::BitRate(item.Bitrate) + QStringLiteral("kbps : ") + ResultListText(item, 6) +
-         QStringLiteral("fps : ") + ResultListText(item, 3).trimmed();
+         ShownNumbers::BitRate(item.Bitrate) + QStringLiteral("kbps : ") + ResultListText(item, DetailField::FrameRate) +
+         QStringLiteral("fps : ") + ResultListText(item, DetailField::Size).trimmed();
 }
 
 QString TagsOf(const ResultItem& item) {

@@ -102,13 +102,18 @@ extern bool gRandomPlayback;
 extern int32_t gPlayStartIndex;
 // The one text in which windows build a statement for the library's connection.
 extern QString gSQL;
-// The list grid's detail columns: the grid column of each field (k + 3 at
-// start) and whether it is a sort key.
+// The list grid's eight detail fields in their home order, the one
+// numbering of them: gListColumns is indexed by it, ResultListText and the
+// list's sort name a field by it.
+enum class DetailField : int { Path, Name, Size, Duration, Resolution, FrameRate, Bitrate, Format };
+inline constexpr int kDetailFields = 8;
+// The list grid's detail columns, one per DetailField: the grid column the
+// field shows in (field + 3 at start) and whether it is a sort key.
 struct ListColumn {
   int16_t Column = 0;
   int16_t SortFlag = 0;
 };
-extern std::array<ListColumn, 8> gListColumns;
+extern std::array<ListColumn, kDetailFields> gListColumns;
 extern QCursor gHandCursor;
 // The sound effects as WAV data.
 extern QByteArray gSoundClick;

@@ -100,6 +100,8 @@ extern ResultItem gInspectedItem;
 extern ResultItem gSavedItem;
 extern ResultItem gHoverItem;
 
-// The list grid's text of field 1..8 of a result (path, title, size,
-// duration, dimensions, frame rate, bit rate, format); empty for any other.
-QString ResultListText(const ResultItem& item, int field);
+// The list's detail fields, core/modReelwise.h.
+enum class DetailField : int;
+
+// The list grid's text of a detail field of a result.
+QString ResultListText(const ResultItem& item, DetailField field);

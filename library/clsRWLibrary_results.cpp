@@ -110,27 +110,26 @@ void FetchRows(SqlCommand& rows, clsRWLibrary& library, ErrorGuard& report,
 
 }  // namespace
 
-QString ResultListText(const ResultItem& item, int field) {
+QString ResultListText(const ResultItem& item, DetailField field) {
   switch (field) {
-    case 1:
+    case DetailField::Path:
       return WrappablePath(item.CurrentPath);
-    case 2:
+    case DetailField::Name:
       return gTooltipAliases ? item.FileAlias : item.FileName;
-    case 3:
+    case DetailField::Size:
       return MegabyteText(item.FileSize);
-    case 4:
+    case DetailField::Duration:
       return ShownNumbers::Duration(item.Duration, false, false);
-    case 5:
+    case DetailField::Resolution:
       return item.Dimensions;
-    case 6:
+    case DetailField::FrameRate:
       return ShownNumbers::FrameRate(item.FrameRate);
-    case 7:
+    case DetailField::Bitrate:
       return ShownNumbers::BitRate(item.Bitrate).rightJustified(6) + QStringLiteral(" kbps");
-    case 8:
+    case DetailField::Format:
       return item.FileFormat;
-    default:
-      return QString();
   }
+  return QString();
 }
 
 void clsRWLibrary::FetchSearchResults() {

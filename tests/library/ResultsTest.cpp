@@ -2,6 +2,7 @@
 // thumbnails by policy) and what the view is told of it.
 #include "tests/library/SearchFixture.h"
 
+#include "core/modReelwise.h"
 #include "core/modRegistry.h"
 
 #include <QLocale>
@@ -41,46 +42,45 @@ TEST(ResultListTextTest, ColumnsShowSizesRatesAndPathsAsTheListWantsThem) {
   item.FrameRate = 29.97f;
   item.Bitrate = 800;
   item.FileFormat = QStringLiteral("MPEG-4");
-  EXPECT_EQ(ResultListText(item, 1), QStringLiteral(u"/\u200Bfilms/\u200BYear 2020/\u200B"));
-  EXPECT_EQ(ResultListText(item, 3), QStringLiteral("    1.500 MB"));
-  EXPECT_EQ(ResultListText(item, 4), QStringLiteral("1h:02m:05s"));
-  EXPECT_EQ(ResultListText(item, 5), QStringLiteral("640x480"));
-  EXPECT_EQ(ResultListText(item, 6), QStringLiteral("29.97"));
-  EXPECT_EQ(ResultListText(item, 7), QStringLiteral("   800 kbps"));
-  EXPECT_EQ(ResultListText(item, 8), QStringLiteral("MPEG-4"));
-  EXPECT_EQ(ResultListText(item, 9), QString());
+  EXPECT_EQ(ResultListText(item, DetailField::Path), QStringLiteral(u"/\u200Bfilms/\u200BYear 2020/\u200B"));
+  EXPECT_EQ(ResultListText(item, DetailField::Size), QStringLiteral("    1.500 MB"));
+  EXPECT_EQ(ResultListText(item, DetailField::Duration), QStringLiteral("1h:02m:05s"));
+  EXPECT_EQ(ResultListText(item, DetailField::Resolution), QStringLiteral("640x480"));
+  EXPECT_EQ(ResultListText(item, DetailField::FrameRate), QStringLiteral("29.97"));
+  EXPECT_EQ(ResultListText(item, DetailField::Bitrate), QStringLiteral("   800 kbps"));
+  EXPECT_EQ(ResultListText(item, DetailField::Format), QStringLiteral("MPEG-4"));
 
   const bool aliases = gTooltipAliases;
   gTooltipAliases = false;
-  EXPECT_EQ(ResultListText(item, 2), QStringLiteral("Clip.mkv"));
+  EXPECT_EQ(ResultListText(item, DetailField::Name), QStringLiteral("Clip.mkv"));
   gTooltipAliases = true;
-  EXPECT_EQ(ResultListText(item, 2), QStringLiteral("My clip"));
+  EXPECT_EQ(ResultListText(item, DetailField::Name), QStringLiteral("My clip"));
   gTooltipAliases = aliases;
 
   item.CurrentPath = QStringLiteral("[Offline] Archive:\\films\\");
-  EXPECT_EQ(ResultListText(item, 1), QStringLiteral(u"[Offline] Archive:\\\u200Bfilms\\\u200B"));
+  EXPECT_EQ(ResultListText(item, DetailField::Path), QStringLiteral(u"[Offline] Archive:\\\u200Bfilms\\\u200B"));
   item.FrameRate = 23.976f;
-  EXPECT_EQ(ResultListText(item, 6), QStringLiteral("23.976"));
+  EXPECT_EQ(ResultListText(item, DetailField::FrameRate), QStringLiteral("23.976"));
   item.FrameRate = 25;
-  EXPECT_EQ(ResultListText(item, 6), QStringLiteral("25"));
+  EXPECT_EQ(ResultListText(item, DetailField::FrameRate), QStringLiteral("25"));
   item.FileSize = 65536;  // 0.0625 MB: the format rounds the half up
-  EXPECT_EQ(ResultListText(item, 3), QStringLiteral("    0.063 MB"));
+  EXPECT_EQ(ResultListText(item, DetailField::Size), QStringLiteral("    0.063 MB"));
   item.FileSize = 123456789012.0;
-  EXPECT_EQ(ResultListText(item, 3), QStringLiteral("117737.569 MB")) << "a longer text is not cut";
+  EXPECT_EQ(ResultListText(item, DetailField::Size), QStringLiteral("117737.569 MB")) << "a longer text is not cut";
   item.Bitrate = 12345678;
-  EXPECT_EQ(ResultListText(item, 7), QStringLiteral("12,345,678 kbps")) << "grouped as every count";
+  EXPECT_EQ(ResultListText(item, DetailField::Bitrate), QStringLiteral("12,345,678 kbps")) << "grouped as every count";
 
   // In French, with the decimal comma the statistics and the inspector use
   // too; the sizes' digits are not grouped.
   const QLocale saved;
   const auto restore = qScopeGuard([&saved] { QLocale::setDefault(saved); });
   QLocale::setDefault(QLocale(QLocale::French, QLocale::France));
-  EXPECT_EQ(ResultListText(item, 3), QStringLiteral("117737,569 MB"));
+  EXPECT_EQ(ResultListText(item, DetailField::Size), QStringLiteral("117737,569 MB"));
   item.FileSize = 1572864;
-  EXPECT_EQ(ResultListText(item, 3), QStringLiteral("    1,500 MB"));
+  EXPECT_EQ(ResultListText(item, DetailField::Size), QStringLiteral("    1,500 MB"));
   item.FrameRate = 29.97f;
-  EXPECT_EQ(ResultListText(item, 6), QStringLiteral("29,97"));
-  EXPECT_EQ(ResultListText(item, 4), QStringLiteral("1h:02m:05s"));
+  EXPECT_EQ(ResultListText(item, DetailField::FrameRate), QStringLiteral("29,97"));
+  EXPECT_EQ(ResultListText(item, DetailField::Duration), QStringLiteral("1h:02m:05s"));
 }
 
 TEST_F(ResultsTest, FetchReadsEveryFieldOfTheRows) {
