@@ -354,8 +354,16 @@ TEST_F(LibraryObjectTest, SaveAsCopiesTheOpenLibraryAndOpensTheCopy) {
   gLibrary->OpenLibrary(films, true);
   gLibrary->Connection().Execute(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'Zoë''s', 'T')"));
 
+  // Nothing the program sends itself during the copy and the open of the
+  // copy runs inside them.
+  SentDuringWork sent;
+  sent.Send();
+  sent.working = true;
   dialogs.Choose({gLibrariesFolder + QStringLiteral("Archive")});
   gLibrary->SaveLibraryAsDialog(false);
+  sent.working = false;
+  EXPECT_TRUE(sent.during.isEmpty()) << sent.during.join(QLatin1Char(' ')).toStdString();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return sent.after == 3; }, rwtest::kWaitCeilingMs));
   EXPECT_EQ(dialogs.Last().title, QStringLiteral("Save Library"));
   EXPECT_EQ(gLibrary->LibraryPath, gLibrariesFolder + QStringLiteral("Archive.rw2"));
   EXPECT_EQ(One(QStringLiteral("SELECT Tag FROM Tags WHERE TagID = 10")).toString(), QStringLiteral("Zoë's"));
