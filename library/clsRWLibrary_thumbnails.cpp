@@ -26,8 +26,10 @@ constexpr int kTileHeight = 75;
 const QString kLoadingCaption = QStringLiteral("Loading Thumbnails...");
 
 // The loading redraws its progress at most every 100 ms: drawing the strip
-// for every 100th of 50,000 rows took longer than the rows.
-LongWork::Pacer ProgressPacer() { return LongWork::Pacer(); }
+// for every 100th of 50,000 rows took longer than the rows. Outside an open
+// the window is not painted meanwhile: the results on show would be drawn
+// from a cache half filled.
+LongWork::Pacer ProgressPacer() { return LongWork::Pacer(LongWork::Pacer::kNoPainting); }
 
 // A failure of the loading is shown as number and description, and the
 // loading goes on.

@@ -76,7 +76,7 @@ bool Pacer::Due() {
   if (reported_ && now - last_ < static_cast<uint64_t>(intervalMs_)) return false;
   reported_ = true;
   last_ = now;
-  if (now - start_ >= static_cast<uint64_t>(graceMs_)) Paint();
+  if (graceMs_ != kNoPainting && now - start_ >= static_cast<uint64_t>(graceMs_)) Paint();
   return true;
 }
 

@@ -48,6 +48,9 @@ bool EndRequested();
 
 class Pacer {
  public:
+  // A grace of kNoPainting never paints: the pacer then only spaces the
+  // progress reports.
+  static constexpr int kNoPainting = -1;
   Pacer(int graceMs = kGraceMs, int intervalMs = kPaintMs);
 
   // True at most once an interval (and on the first call): time to report

@@ -78,6 +78,7 @@ class LongWorkTest : public ::testing::Test {
 TEST_F(LongWorkTest, APacerReportsOnceAnIntervalAndPastItsGracePaintsButRunsNothingElse) {
   rwtest::TestTickClock clock;
   LongWork::Pacer pacer;
+  LongWork::Pacer quiet(LongWork::Pacer::kNoPainting);
   sent.Send();
   widget.update();
   EXPECT_TRUE(pacer.Due()) << "the first report";
@@ -87,6 +88,8 @@ TEST_F(LongWorkTest, APacerReportsOnceAnIntervalAndPastItsGracePaintsButRunsNoth
   EXPECT_TRUE(pacer.Due());
   EXPECT_EQ(widget.paints, 0) << "within the grace nothing is painted";
   clock.now += 400;
+  EXPECT_TRUE(quiet.Due());
+  EXPECT_EQ(widget.paints, 0) << "a pacer without painting never paints";
   EXPECT_TRUE(pacer.Due());
   EXPECT_EQ(widget.paints, 1) << "past the grace the window paints";
   widget.update();
