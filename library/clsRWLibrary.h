@@ -25,8 +25,8 @@
 #include "platform/ImageSurface.h"
 #include "platform/JpegCodec.h"
 #include "platform/KeyedCollection.h"
+#include "platform/LongWork.h"
 #include "platform/SqlConnection.h"
-#include "platform/WorkPacer.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -209,12 +209,12 @@ class clsRWLibrary : public IDeviceTableHost {
 
   // The frame of the catalogue operations (clsRWLibrary_frame.cpp).
   // A caption and a position in the progress strip; during an open that has
-  // run past its grace the window's events are handled first (WorkPacer.h).
+  // run past its grace the window's painting is done after (LongWork.h).
   void ShowProgress(const QString& Caption, int32_t Value = 0);
   void ProgressOff();
   // Whether a loop's progress report is due: by the open's pacer during an
   // open, else by the loop's own.
-  bool ProgressDue(WorkPacer& own);
+  bool ProgressDue(LongWork::Pacer& own);
   // Runs the work in the named transaction and commits it; an error rolls
   // the transaction back and is reported. False when the work failed.
   bool RunInTransaction(const QString& Name, const std::function<void()>& Work);
@@ -280,7 +280,7 @@ class clsRWLibrary : public IDeviceTableHost {
 
   ILibraryView* m_View = nullptr;
   // The pacer of the open running now, none between opens.
-  WorkPacer* m_OpenPacer = nullptr;
+  LongWork::Pacer* m_OpenPacer = nullptr;
   std::unique_ptr<SqlConnection> m_Connection;
   uint64_t m_ConnectionCount = 0;
   // Held while a library file is open, so that one copy of the program at a

@@ -7,13 +7,13 @@
 #include "platform/RWError.h"
 
 void clsRWLibrary::ShowProgress(const QString& Caption, int32_t Value) {
-  if (m_OpenPacer) m_OpenPacer->Due();
   View().ShowProgress(Caption, Value);
+  if (m_OpenPacer) m_OpenPacer->Due();
 }
 
 void clsRWLibrary::ProgressOff() { View().ProgressOff(); }
 
-bool clsRWLibrary::ProgressDue(WorkPacer& own) { return (m_OpenPacer ? *m_OpenPacer : own).Due(); }
+bool clsRWLibrary::ProgressDue(LongWork::Pacer& own) { return (m_OpenPacer ? *m_OpenPacer : own).Due(); }
 
 ErrorReport clsRWLibrary::Reporting(const QString& title) { return {.title = title, .owner = ProgramMessageOwner()}; }
 

@@ -13,14 +13,13 @@
 #include "platform/FileLock.h"
 #include "platform/QuitRequest.h"
 #include "platform/RWError.h"
-#include "platform/RunOffUiThread.h"
+#include "platform/LongWork.h"
 #include "platform/SqlRecordset.h"
 #include "platform/SqlText.h"
 
 #include <QDebug>
-#include <QEventLoop>
-#include <QTimer>
 
+#include <optional>
 #include <utility>
 
 namespace {
@@ -38,39 +37,31 @@ class AppReadyRestorer {
   bool completed_ = false;
 };
 
-// An open that runs longer than half a second handles the window's events
-// (but the user's, timers and sockets) every tenth of a second, so that the
-// window goes on painting and shows the open's progress; the looks at the
-// file before it is used run on a helper thread meanwhile.
-constexpr int kOpenGraceMs = 500;
-constexpr int kOpenPaceMs = 100;
+// An open is long work (LongWork.h): no event is handled until it is over,
+// and once it has run longer than half a second the window's painting is
+// done every tenth of a second, so that it shows the open's progress.
 
 // The library's pacer for the life of an open.
 class OpenPacing {
  public:
-  OpenPacing(WorkPacer*& slot, WorkPacer& pacer) : slot_(slot), previous_(slot) { slot_ = &pacer; }
+  OpenPacing(LongWork::Pacer*& slot, LongWork::Pacer& pacer) : slot_(slot), previous_(slot) { slot_ = &pacer; }
   ~OpenPacing() { slot_ = previous_; }
   OpenPacing(const OpenPacing&) = delete;
   OpenPacing& operator=(const OpenPacing&) = delete;
 
  private:
-  WorkPacer*& slot_;
-  WorkPacer* previous_;
+  LongWork::Pacer*& slot_;
+  LongWork::Pacer* previous_;
 };
 
-// A look at the file that reads the whole of it runs on a helper thread,
-// the window's events paced meanwhile as by the rest of the open; a short
-// one runs here.
+// A look at the file that reads the whole of it runs on a worker thread, the
+// window painting meanwhile; a short one runs here.
 template <typename Look>
-auto LookAtFile(bool whole, WorkPacer& pacer, Look look) {
+auto LookAtFile(bool whole, Look look) {
   if (!whole) return look();
-  return RunOffUiThreadWaiting(std::move(look), [&pacer](OffUiOutcome& outcome) { pacer.Wait(outcome); });
-}
-
-void PauseWithEvents(int milliseconds) {
-  QEventLoop loop;
-  QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-  loop.exec();
+  std::optional<decltype(look())> seen;
+  LongWork::Run([&](LongWork::Job&) { seen.emplace(look()); });
+  return std::move(*seen);
 }
 
 // The window's browser while a library loads: busy, and closed to the user.
@@ -229,7 +220,7 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
   const bool checkPages = m_OpeningWork & kCheckPages;
   if (checkPages) ShowProgress(QStringLiteral("Checking Library..."));
   const DatabaseFileState state =
-      LookAtFile(checkPages, *m_OpenPacer, [&path, checkPages] { return SqlConnection::Examine(path, checkPages); });
+      LookAtFile(checkPages, [&path, checkPages] { return SqlConnection::Examine(path, checkPages); });
   if (RefusedByState(path, state)) return nullptr;
   // The lock is held from before the first write until the library is closed;
   // reopening the library this object has open keeps the lock it holds.
@@ -252,7 +243,7 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
     if (replaced.isEmpty() && missing.isEmpty()) {
       SqlConnection& db = *candidate;
       const unsigned work = m_OpeningWork;
-      survey = LookAtFile(work & kOrphanSweeps, *m_OpenPacer, [&db, work] { return SurveyOrphans(db, work); });
+      survey = LookAtFile(work & kOrphanSweeps, [&db, work] { return SurveyOrphans(db, work); });
     }
     earlierLayout = !HasTable(*candidate, QStringLiteral("VersionData"));
     if (earlierLayout && !(HasTable(*candidate, QStringLiteral("VideoFiles")) &&
@@ -343,7 +334,7 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
   const QuitRequest::LongWork work;
   AppReadyRestorer ready;
   if (path == gPlaceholderLibraryPath) return;
-  WorkPacer pacer(kOpenGraceMs, kOpenPaceMs);
+  LongWork::Pacer pacer;
   const OpenPacing pacing(m_OpenPacer, pacer);
   const bool opened = ErrorGuard(Reporting()).Run([&] {
     // The file is checked before anything of the open library is cleared,
@@ -362,7 +353,7 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
     if (gTVOutMode) {
       View().CarouselAppStartUp(true, false);
       View().ShowCarouselBusy();
-      PauseWithEvents(1500);
+      LongWork::Pause(1500);
     }
     ResetLibraryState(path);
     if (!reload) {

@@ -6,6 +6,7 @@
 #include "core/modReelwise.h"
 #include "library/HistoryEntry.h"
 #include "library/cFactory.h"
+#include "platform/LongWork.h"
 #include "platform/RWError.h"
 #include "platform/WholeFile.h"
 #include "ui/clsDialogs.h"
@@ -54,8 +55,14 @@ void clsRWLibrary::SaveLibraryAsDialog(bool isNew) {
       OpenNewLibraryFile(name);
     } else {
       // The open library stays open until the copy is complete and opened.
-      CheckCopyTarget(name);
-      m_Connection->CopyTo(name);
+      // The copy reads the whole file: long work (LongWork.h), on a
+      // connection of its own, since the window's painting meanwhile may
+      // read through the library's.
+      const QString from = LibraryPath;
+      LongWork::Run([&from, &name](LongWork::Job&) {
+        CheckCopyTarget(name);
+        SqlConnection::Open(from)->CopyTo(name);
+      });
       OpenLibrary(name, false);
     }
   });

@@ -26,8 +26,10 @@ constexpr int kTileHeight = 75;
 const QString kLoadingCaption = QStringLiteral("Loading Thumbnails...");
 
 // The loading redraws its progress at most every 100 ms: drawing the strip
-// for every 100th of 50,000 rows took longer than the rows.
-WorkPacer ProgressPacer() { return WorkPacer(WorkPacer::kNoEvents, 100); }
+// for every 100th of 50,000 rows took longer than the rows. Outside an open
+// the window is not painted meanwhile: the results on show would be drawn
+// from a cache half filled.
+LongWork::Pacer ProgressPacer() { return LongWork::Pacer(LongWork::Pacer::kNoPainting); }
 
 // A failure of the loading is shown as number and description, and the
 // loading goes on.
@@ -64,7 +66,7 @@ void clsRWLibrary::CacheThumbnailRows(const QString& from) {
     ShowProgress(kLoadingCaption, 0);
     ThumbnailCache.Reserve(rowCount);
     SqlCommand rows(*m_Connection, QStringLiteral("SELECT SegmentID ") + from);
-    WorkPacer pacer = ProgressPacer();
+    LongWork::Pacer pacer = ProgressPacer();
     for (int done = 1; rows.Step(); ++done) {
       ThumbnailCache.AddOwnRow(static_cast<int32_t>(rows.ColumnInt(0)));
       if (done % 100 == 0 && ProgressDue(pacer)) ShowProgress(kLoadingCaption, done);
@@ -115,7 +117,7 @@ void clsRWLibrary::CacheSharedRows(const std::vector<std::pair<int32_t, int32_t>
   SetProgressMax(static_cast<int32_t>(rows.size()));
   ShowProgress(kLoadingCaption, 0);
   int done = 0;
-  WorkPacer pacer = ProgressPacer();
+  LongWork::Pacer pacer = ProgressPacer();
   for (const auto& [segmentId, sourceId] : rows) {
     ThumbnailCache.Share(segmentId, sourceId);
     if (++done % 100 == 0 && ProgressDue(pacer)) ShowProgress(kLoadingCaption, done);

@@ -9,6 +9,8 @@
 #include "library/HistoryEntry.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
+#include "platform/LongWork.h"
+#include "platform/MountProbe.h"
 #include "platform/RWError.h"
 #include "platform/WholeFile.h"
 #include "ui/SchemeColours.h"
@@ -18,7 +20,9 @@
 #include <QDir>
 #include <QLocale>
 
+#include <algorithm>
 #include <functional>
+#include <memory>
 
 namespace {
 
@@ -37,10 +41,15 @@ QString Quoted(const QString& value) {
 // as a formula (one beginning with "=", "+", "-", "@", a tab or a carriage
 // return) is written after a "'", which spreadsheets take as "this is text".
 // The numbers the program writes itself (size, length, frame rate, bit rate)
-// stay as they are: made from numbers, they hold no formula.
+// stay as they are: made from numbers, they hold no formula. A NUL (another
+// program may have stored one in a name or a tag) is left out first, so that
+// none hides a formula: readers of CSV take it for the end of the file or
+// refuse the line.
 QString TextCell(const QString& value) {
   static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
-  return !value.isEmpty() && kFormulaStarts.contains(value.front()) ? QLatin1Char('\'') + value : value;
+  QString text = value;
+  text.remove(QChar(u'\0'));
+  return !text.isEmpty() && kFormulaStarts.contains(text.front()) ? QLatin1Char('\'') + text : text;
 }
 
 QLocale PlainLocale() {
@@ -88,37 +97,74 @@ QHash<int32_t, QString> ResultTags(QWidget* owner) {
   return tags;
 }
 
-// Writes the records through a save file, so that an earlier export stays
-// until the new one is whole; false with the reason when it cannot.
-bool WriteCsv(frmReelwise& form, const QString& path, QString& failure) {
-  WholeFileWriter file(path);
-  if (!file.Open()) {
-    failure = file.ErrorString();
-    return false;
-  }
+// How the file came out.
+enum class Written { Whole, Failed, Stopped };
+
+// The file is written a megabyte at a time: each one that comes back tells
+// the wait that the disk still answers.
+constexpr qsizetype kChunk = 1 << 20;
+
+// The records in the file's bytes, the byte-order mark first; the progress
+// strip counts the rows.
+QByteArray CsvBytes(frmReelwise& form) {
   const QHash<int32_t, QString> tags = ResultTags(&form);
   const int n = static_cast<int>(gResults.size()) - 1;
   form.progProgress->SetMax(n);
   form.progProgress->BroadcastProgress(kWriting, 0, gSchemeColour4);
-  file.Write("\xEF\xBB\xBF");
+  QByteArray bytes("\xEF\xBB\xBF");
+  LongWork::Pacer pacer;
   for (int i = 1; i <= n; ++i) {
     const ResultItem& item = gResults[static_cast<size_t>(i)];
-    if (!file.Write(CsvRecord(item, tags.value(item.FileID, QStringLiteral("--No Tags"))).toUtf8())) break;
-    form.progProgress->BroadcastProgress(kWriting, i, gSchemeColour4);
+    bytes += CsvRecord(item, tags.value(item.FileID, QStringLiteral("--No Tags"))).toUtf8();
+    if (pacer.Due()) form.progProgress->BroadcastProgress(kWriting, i, gSchemeColour4);
   }
-  form.ProgressOff();
-  if (!file.Commit()) {
-    failure = file.ErrorString();
-    return false;
+  return bytes;
+}
+
+// Writes the bytes through a save file away from the window's thread, so
+// that an earlier export stays until the new one is whole. A medium that
+// stops answering is given up after MountProbe's time limit; the work left
+// behind then writes no file over the earlier one.
+Written WriteCsv(const QString& path, QByteArray bytes, QString& failure) {
+  struct Shared {
+    QString path;
+    QByteArray bytes;
+    QString failure;
+    bool whole = false;
+  };
+  auto shared = std::make_shared<Shared>(Shared{path, std::move(bytes), {}, false});
+  const bool finished = LongWork::Run(
+      [shared](LongWork::Job& job) {
+        WholeFileWriter file(shared->path);
+        job.Step();
+        bool written = file.Open();
+        for (qsizetype at = 0; written && at < shared->bytes.size() && !job.Cancelled(); at += kChunk) {
+          written = file.Write(QByteArray::fromRawData(shared->bytes.constData() + at,
+                                                       std::min(kChunk, shared->bytes.size() - at)));
+          job.Step();
+        }
+        if (job.Cancelled()) return;
+        shared->whole = written && file.Commit();
+        if (!shared->whole) shared->failure = file.ErrorString();
+      },
+      {.quietLimitMs = MountProbe::kTimeLimitMs});
+  if (!finished) {
+    failure = QStringLiteral("Its disk did not answer within %1 seconds.").arg(MountProbe::kTimeLimitMs / 1000);
+    return Written::Failed;
   }
-  return true;
+  if (shared->whole) return Written::Whole;
+  if (LongWork::EndRequested()) return Written::Stopped;
+  failure = shared->failure;
+  return Written::Failed;
 }
 
 }  // namespace
 
 // Writes every result row to "export.csv" in the Temp folder, replacing an
 // earlier export only once the new one is whole: UTF-8 with a byte-order
-// mark. A file that cannot be written is reported and the earlier export kept.
+// mark. A file that cannot be written, or a disk that stops answering, is
+// reported and the earlier export kept; a request to end the program during
+// the write stops it with the earlier export kept, and says nothing.
 void frmReelwise::ExportBrowserToCSV() {
   if (gResults.size() <= 1) {
     ShowProgramMessage(QStringLiteral("You are not currently browsing any files!"), 48, kFailed, this);
@@ -126,8 +172,10 @@ void frmReelwise::ExportBrowserToCSV() {
   }
   const QString path = gTempFolder + QStringLiteral("export.csv");
   QString failure;
-  if (!WriteCsv(*this, path, failure)) {
-    ProgressOff();
+  const Written written = WriteCsv(path, CsvBytes(*this), failure);
+  ProgressOff();
+  if (written == Written::Stopped) return;
+  if (written == Written::Failed) {
     ShowProgramMessage(QStringLiteral("The export file ") + QDir::toNativeSeparators(path) +
                            QStringLiteral(" could not be written:\r\n") + failure,
                        48, kFailed, this);

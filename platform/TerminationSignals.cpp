@@ -69,6 +69,8 @@ void TerminationSignals::Handler(int number) {
   errno = saved;
 }
 
+bool TerminationSignals::Taken() { return gWriteEnd >= 0 && gTaken > 0; }
+
 void TerminationSignals::Deliver() {
   unsigned char byte = 0;
   int number = 0;

@@ -26,6 +26,9 @@ class TerminationSignals : public QObject {
   // False when the pipe or the handlers could not be set up; the signals
   // then keep their default actions.
   bool Installed() const { return installed_; }
+  // Whether the handler has taken a signal, which the event loop may not
+  // have handled yet (long work asks it, LongWork.h).
+  static bool Taken();
 
  private:
   static void Handler(int number);

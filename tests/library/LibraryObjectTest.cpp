@@ -5,6 +5,7 @@
 #include "platform/JpegCodec.h"
 #include "platform/QuitRequest.h"
 #include "platform/SqlRecordset.h"
+#include "platform/TerminationSignals.h"
 #include "tests/library/LibraryFixture.h"
 #include "tests/library/OldLibraries.h"
 #include "tests/support/EventLoopWaits.h"
@@ -15,6 +16,9 @@
 #include <QFileInfo>
 #include <QTest>
 #include <QTimer>
+#include <QWidget>
+
+#include <csignal>
 
 #include <gtest/gtest.h>
 
@@ -197,67 +201,145 @@ TEST_F(LibraryObjectTest, LibraryWithoutVersionTableIsAcceptedAndGetsOne) {
   EXPECT_EQ(Version(), QStringLiteral("1.6.5 Final"));
 }
 
-// A request to end the program while a library opens (the TV-Out open lets
-// the events run while it waits) ends the event loop only once the open is
-// over: the open and its upgrade are one piece of work.
-TEST_F(LibraryObjectTest, ARequestToEndTheProgramDuringAnOpenWaitsForTheWholeOpen) {
-  const QString path = MakeLibrary(QStringLiteral("Films.rw2"));
-  gTVOutMode = true;
-  gAppReady = false;
+// Something the program sends itself during long work: a zero-delay timer, a
+// queued call and a posted event, each counted by whether it ran during the
+// work or after it.
+class SentDuringWork : public QObject {
+ public:
+  bool working = false;
+  QStringList during;
+  int after = 0;
+
+  void Send() {
+    QTimer::singleShot(0, [this] { Ran(QStringLiteral("timer")); });
+    QMetaObject::invokeMethod(this, [this] { Ran(QStringLiteral("queued")); }, Qt::QueuedConnection);
+    QCoreApplication::postEvent(this, new QEvent(QEvent::User));
+  }
+
+ protected:
+  bool event(QEvent* e) override {
+    if (e->type() != QEvent::User) return QObject::event(e);
+    Ran(QStringLiteral("posted"));
+    return true;
+  }
+
+ private:
+  void Ran(const QString& what) {
+    if (working) {
+      during << what;
+    } else {
+      ++after;
+    }
+  }
+};
+
+// A shown widget that counts its paintings, standing for the progress strip.
+class PaintedStrip : public QWidget {
+ public:
+  PaintedStrip() {
+    resize(200, 20);
+    show();
+  }
+  int paints = 0;
+
+ protected:
+  void paintEvent(QPaintEvent*) override { ++paints; }
+};
+
+// An open handles no event before its end: a zero-delay timer, a queued call
+// and a posted event sent during it, a request to end the program and a
+// termination signal among them, run only after it, so that nothing they
+// start meets the library half open; the open completes and the program
+// then ends with the library whole. The TV-Out open's pause runs nothing
+// either.
+TEST_F(LibraryObjectTest, NothingSentDuringAnOpenRunsInsideItAndAQuitOrASignalEndsTheProgramAfterIt) {
+  // Each open is of a file not seen before, which shows its check's progress.
+  QString path;
+  SentDuringWork sent;
   int ended = 0;
   bool openOverAtTheEnd = false;
-  QTimer::singleShot(0, [&] {
+  const auto quit = [&] {
     QuitRequest::Request([&] {
       ++ended;
-      openOverAtTheEnd = gAppReady && gLibrary->LibraryPath == path;
+      openOverAtTheEnd = !sent.working && gAppReady && gLibrary->LibraryPath == path;
     });
-  });
+  };
+  bool sentThisOpen = false;
+  View().onProgress = [&](const QString&) {
+    if (sentThisOpen) return;
+    sentThisOpen = true;
+    sent.Send();
+    QMetaObject::invokeMethod(&sent, quit, Qt::QueuedConnection);
+  };
+  for (const bool tvOut : {true, false}) {
+    path = MakeLibrary(tvOut ? QStringLiteral("Films.rw2") : QStringLiteral("Clips.rw2"));
+    gTVOutMode = tvOut;
+    gAppReady = false;
+    sentThisOpen = false;
+    sent.working = true;
+    gLibrary->OpenLibrary(path, true);
+    sent.working = false;
+    gTVOutMode = false;
+    EXPECT_TRUE(sent.during.isEmpty()) << sent.during.join(QLatin1Char(' ')).toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return sent.after == 3 && ended == 1; }, rwtest::kWaitCeilingMs));
+    EXPECT_TRUE(openOverAtTheEnd);
+    QuitRequest::Reset();
+    sent.after = 0;
+    ended = 0;
+    openOverAtTheEnd = false;
+  }
+
+  // A termination signal taken during the open is handled after it.
+  TerminationSignals termination([&](int) { quit(); });
+  ASSERT_TRUE(termination.Installed());
+  View().onProgress = [&](const QString&) {
+    if (sent.working && !TerminationSignals::Taken()) ::raise(SIGTERM);
+  };
+  path = MakeLibrary(QStringLiteral("Shorts.rw2"));
+  sent.working = true;
   gLibrary->OpenLibrary(path, true);
-  gTVOutMode = false;
-  QuitRequest::Reset();
-  EXPECT_EQ(ended, 1);
+  sent.working = false;
+  EXPECT_TRUE(TerminationSignals::Taken());
+  EXPECT_EQ(ended, 0);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ended == 1; }, rwtest::kWaitCeilingMs));
   EXPECT_TRUE(openOverAtTheEnd);
+  QuitRequest::Reset();
+  View().onProgress = nullptr;
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM pragma_integrity_check WHERE integrity_check <> 'ok'")), 0);
 }
 
-// An open that takes longer than half a second handles what was posted to the
-// window meanwhile (its painting among it) and shows its steps in the
-// progress strip; timers wait for its end, as do the user's keys and clicks,
-// so that nothing they start meets the library half open. A short open
-// handles nothing before its end.
-TEST_F(LibraryObjectTest, ALongOpenKeepsTheWindowGoingAndShowsItsProgress) {
+// Once an open has run longer than half a second the window paints every
+// tenth of a second, so that the open's steps show in the progress strip; a
+// short open paints nothing before its end.
+TEST_F(LibraryObjectTest, ALongOpenPaintsItsProgress) {
   const QString path = MakeLibrary(QStringLiteral("Films.rw2"));
   rwtest::TestTickClock clock;
+  PaintedStrip strip;
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&strip));
+  rwtest::RunEventLoopPasses();
   bool opening = false;
-  QStringList during;
-  int timers = 0;
-  QTimer timer;
-  timer.setSingleShot(true);
-  QObject::connect(&timer, &QTimer::timeout, [&] {
-    ++timers;
-    if (opening) during << QStringLiteral("timer");
-  });
-  const auto open = [&](const char* posted) {
-    QMetaObject::invokeMethod(
-        QCoreApplication::instance(), [&, posted] { if (opening) during << QLatin1String(posted); },
-        Qt::QueuedConnection);
-    timer.start(0);
+  int paintsDuring = 0;
+  View().onProgress = [&](const QString&) { strip.update(); };
+  const auto open = [&] {
     View().progressCaptions.clear();
+    const int before = strip.paints;
     opening = true;
     gLibrary->OpenLibrary(path, true);
     opening = false;
+    paintsDuring = strip.paints - before;
     ASSERT_EQ(gLibrary->LibraryPath, path);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return timers > 0; }, rwtest::kWaitCeilingMs));
     rwtest::RunEventLoopPasses();
-    timers = 0;
   };
-  open("short");
-  EXPECT_TRUE(during.isEmpty()) << during.join(QLatin1Char(' ')).toStdString();
+  open();
+  EXPECT_EQ(paintsDuring, 0) << "a short open";
   EXPECT_TRUE(View().progressCaptions.contains(QStringLiteral("Checking Library..."))) << "a file not seen before";
 
   clock.stepPerRead = 150;
-  open("long");
-  EXPECT_EQ(during, QStringList{QStringLiteral("long")});
+  gLibrary->Connection().Execute(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'New', 'T')"));
+  open();
+  EXPECT_GT(paintsDuring, 0);
   EXPECT_TRUE(View().progressCaptions.contains(QStringLiteral("Performing Housekeeping...")));
+  View().onProgress = nullptr;
 }
 
 TEST(LibraryNameTest, IsTheFileNameWithoutFolderAndLastExtension) {
@@ -272,8 +354,16 @@ TEST_F(LibraryObjectTest, SaveAsCopiesTheOpenLibraryAndOpensTheCopy) {
   gLibrary->OpenLibrary(films, true);
   gLibrary->Connection().Execute(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'Zoë''s', 'T')"));
 
+  // Nothing the program sends itself during the copy and the open of the
+  // copy runs inside them.
+  SentDuringWork sent;
+  sent.Send();
+  sent.working = true;
   dialogs.Choose({gLibrariesFolder + QStringLiteral("Archive")});
   gLibrary->SaveLibraryAsDialog(false);
+  sent.working = false;
+  EXPECT_TRUE(sent.during.isEmpty()) << sent.during.join(QLatin1Char(' ')).toStdString();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return sent.after == 3; }, rwtest::kWaitCeilingMs));
   EXPECT_EQ(dialogs.Last().title, QStringLiteral("Save Library"));
   EXPECT_EQ(gLibrary->LibraryPath, gLibrariesFolder + QStringLiteral("Archive.rw2"));
   EXPECT_EQ(One(QStringLiteral("SELECT Tag FROM Tags WHERE TagID = 10")).toString(), QStringLiteral("Zoë's"));

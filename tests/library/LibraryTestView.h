@@ -9,6 +9,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 #include <vector>
 
 namespace rwtest {
@@ -28,6 +30,8 @@ class LibraryTestView final : public ILibraryView {
   int32_t progressMax = 0;
   bool progressShown = false;
   QStringList progressCaptions;
+  // Called with every progress report, after it is recorded.
+  std::function<void(const QString& caption)> onProgress;
   bool busy = false;
   bool browserEnabled = true;
   int repaints = 0;
@@ -58,6 +62,7 @@ class LibraryTestView final : public ILibraryView {
     progressCaption = Caption;
     progressValue = Value;
     if (progressCaptions.isEmpty() || progressCaptions.last() != Caption) progressCaptions << Caption;
+    if (onProgress) onProgress(Caption);
   }
   void SetProgressMax(int32_t Max) override { progressMax = Max; }
   void ProgressOff() override {

@@ -4,17 +4,24 @@
 #include "library/clsRWLibrary.h"
 #include "platform/SqlConnection.h"
 #include "tests/mainwindow/CommandRun.h"
+#include "tests/support/ChildRun.h"
+#include "tests/support/DeadMount.h"
+#include "tests/support/EventLoopWaits.h"
 #include "tests/support/SmallDisk.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QLocale>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 namespace {
 
@@ -185,6 +192,73 @@ TEST_F(ExportTest, TextsThatASpreadsheetWouldRunAsFormulasAreWrittenAsText) {
   EXPECT_EQ(records[0][4], QStringLiteral("640x480"));
   EXPECT_EQ(records[0][6], QStringLiteral("-5kbps")) << "a number the program writes is left as it is";
   EXPECT_EQ(records[1][7], QStringLiteral("No Tags"));
+}
+
+// Another program may store a NUL in a name, a folder or a tag; readers of
+// CSV take it for the end of the file or refuse the line, so none is written.
+TEST_F(ExportTest, ANulInAnyTextNeverReachesTheFile) {
+  if (QStandardPaths::findExecutable(QStringLiteral("python3")).isEmpty()) GTEST_SKIP() << "python3 is not installed";
+  const QString nul(QChar(u'\0'));
+  SqlConnection& db = gLibrary->Connection();
+  db.Execute(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (900, 'Be' || char(0) || 'ach', 'T');"
+                            "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, SelectionEnd, "
+                            "Online, Rating) VALUES (9001, 1, 'Y', 0, 10, 1, 0);"
+                            "INSERT INTO SegmentTags VALUES (9001, 900)"));
+  FakeResults(2);
+  Result(1, QStringLiteral("Holi") + nul + QStringLiteral("day.mp4"), 1048576, 60, 25.0f, 800);
+  Result(2, nul + QStringLiteral("=1+1.mp4"), 1048576, 60, 25.0f, 800);
+  gResults[1].FileID = 1;
+  gResults[1].CurrentPath = QStringLiteral("/media/") + nul + QStringLiteral("films/");
+  gResults[2].Dimensions = QStringLiteral("640") + nul + QStringLiteral("x480");
+  Send("mnuToolsExportCSV");
+  EXPECT_FALSE(ReadAll(ExportPath()).contains('\0'));
+  const std::vector<QStringList> records = ReadWithPython(ExportPath());
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(records[0][0], QStringLiteral("Holiday.mp4"));
+  EXPECT_EQ(records[0][1], QStringLiteral("/media/films/"));
+  EXPECT_EQ(records[0][7], QStringLiteral("Beach"));
+  EXPECT_EQ(records[1][0], QStringLiteral("'=1+1.mp4")) << "a formula behind a NUL is still kept as text";
+  EXPECT_EQ(records[1][4], QStringLiteral("640x480"));
+}
+
+// The export to a folder on a mount whose server stopped answering is given
+// up after the time limit with one message, while the server still does not
+// answer. A call queued and a zero-delay timer set meanwhile run only after
+// the export; the write given up ends once the mount answers.
+TEST_F(ExportTest, ADiskThatStopsAnsweringIsGivenUpWithOneMessageAndNothingRunsInsideTheExport) {
+  RW_RUN_IN_OWN_MOUNT_NAMESPACE();
+  const QString folder = ScratchPath(QStringLiteral("share"));
+  ASSERT_TRUE(QDir().mkpath(folder));
+  std::optional<rwtest::DeadMount> dead;
+  dead.emplace(folder);
+  if (!dead->Mounted()) GTEST_SKIP() << dead->Problem().toStdString();
+  FiveResults();
+  const QString temp = gTempFolder;
+  gTempFolder = folder + QLatin1Char('/');
+  bool exporting = true;
+  QStringList during;
+  QStringList after;
+  QTimer::singleShot(0, [&] { (exporting ? during : after) << QStringLiteral("timer"); });
+  QMetaObject::invokeMethod(
+      QCoreApplication::instance(), [&] { (exporting ? during : after) << QStringLiteral("queued"); },
+      Qt::QueuedConnection);
+  QElapsedTimer took;
+  took.start();
+  Send("mnuToolsExportCSV");
+  const qint64 ms = took.elapsed();
+  exporting = false;
+  const QString path = ExportPath();
+  gTempFolder = temp;
+  EXPECT_FALSE(dead->Released()) << "the export came back while the server still did not answer";
+  EXPECT_LT(ms, 15000);
+  EXPECT_TRUE(during.isEmpty()) << during.join(QLatin1Char(' ')).toStdString();
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Export Failed!"));
+  EXPECT_EQ(boxes.Last().prompt, QStringLiteral("The export file ") + path +
+                                     QStringLiteral(" could not be written:\r\nIts disk did not answer within 3 "
+                                                    "seconds."));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return after.size() == 2; }, rwtest::kWaitCeilingMs)) << "and then run";
+  EXPECT_TRUE(dead->ReleaseAndOutliveWaiters()) << "the write given up ends once answered";
 }
 
 TEST_F(ExportTest, AFileThatCannotBeWrittenIsReportedWithItsReason) {

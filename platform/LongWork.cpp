@@ -1,0 +1,140 @@
+#include "platform/LongWork.h"
+
+#include "platform/DragController.h"
+#include "platform/QuitRequest.h"
+#include "platform/TerminationSignals.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QThread>
+
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <memory>
+#include <mutex>
+#include <thread>
+
+namespace {
+
+// How often the wait looks at its work: often enough that the end of a
+// short piece of work is seen at once, the painting comes every kPaintMs.
+constexpr std::chrono::milliseconds kLookMs(20);
+
+bool OnWindowThread() {
+  const QCoreApplication* app = QCoreApplication::instance();
+  return app && QThread::currentThread() == app->thread();
+}
+
+// Jobs given up and still running. Of a trivial type, so that one that
+// comes back while the process ends finds it still there.
+std::atomic<int>& JobsOut() {
+  static std::atomic<int> out{0};
+  return out;
+}
+
+// A job given up comes back whenever its medium answers, perhaps while the
+// process ends and destroys the objects of Qt and the C++ library it goes on
+// to use. With one still out the process then ends at once with its status.
+void EndBeforeObjectsGo(int status, void*) {
+  if (JobsOut().load(std::memory_order_acquire) == 0) return;
+  std::fflush(nullptr);
+  std::_Exit(status);
+}
+
+void GuardTheEndAfterAGiveUp() {
+  static const bool guarded = ::on_exit(EndBeforeObjectsGo, nullptr) == 0;
+  (void)guarded;
+}
+
+// The worker's end, which the wait sleeps on.
+struct Finish {
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool done = false;
+  bool givenUp = false;
+  std::exception_ptr failure;
+};
+
+}  // namespace
+
+namespace LongWork {
+
+void Paint() {
+  if (!OnWindowThread()) return;
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+}
+
+bool EndRequested() { return QuitRequest::Requested() || TerminationSignals::Taken(); }
+
+Pacer::Pacer(int graceMs, int intervalMs) : graceMs_(graceMs), intervalMs_(intervalMs), start_(ctl::GetTickCount64()) {}
+
+bool Pacer::Due() {
+  const uint64_t now = ctl::GetTickCount64();
+  if (reported_ && now - last_ < static_cast<uint64_t>(intervalMs_)) return false;
+  reported_ = true;
+  last_ = now;
+  if (graceMs_ != kNoPainting && now - start_ >= static_cast<uint64_t>(graceMs_)) Paint();
+  return true;
+}
+
+bool Run(std::function<void(Job&)> work, const Options& options) {
+  auto job = std::make_shared<Job>();
+  auto finish = std::make_shared<Finish>();
+  std::thread worker([job, finish, work = std::move(work)] {
+    std::exception_ptr failure;
+    try {
+      work(*job);
+    } catch (...) {
+      failure = std::current_exception();
+    }
+    const std::lock_guard<std::mutex> lock(finish->mutex);
+    finish->failure = failure;
+    finish->done = true;
+    if (finish->givenUp) JobsOut().fetch_sub(1, std::memory_order_release);
+    finish->finished.notify_all();
+  });
+  const uint64_t start = ctl::GetTickCount64();
+  uint64_t lastPaint = start;
+  uint64_t lastStep = start;
+  int steps = 0;
+  std::unique_lock<std::mutex> lock(finish->mutex);
+  while (!finish->finished.wait_for(lock, kLookMs, [&finish] { return finish->done; })) {
+    const uint64_t now = ctl::GetTickCount64();
+    if (EndRequested()) job->Cancel();
+    if (const int seen = job->Steps(); seen != steps) {
+      steps = seen;
+      lastStep = now;
+    } else if (options.quietLimitMs >= 0 && now - lastStep >= static_cast<uint64_t>(options.quietLimitMs)) {
+      job->Cancel();
+      finish->givenUp = true;
+      JobsOut().fetch_add(1, std::memory_order_relaxed);
+      GuardTheEndAfterAGiveUp();
+      worker.detach();
+      return false;
+    }
+    if (now - start >= static_cast<uint64_t>(kGraceMs) && now - lastPaint >= static_cast<uint64_t>(kPaintMs)) {
+      lastPaint = now;
+      lock.unlock();
+      if (options.report) options.report(steps);
+      Paint();
+      lock.lock();
+    }
+  }
+  lock.unlock();
+  worker.join();
+  if (finish->failure) std::rethrow_exception(finish->failure);
+  return true;
+}
+
+void Pause(int milliseconds) {
+  const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+  for (auto now = std::chrono::steady_clock::now(); now < end; now = std::chrono::steady_clock::now()) {
+    std::this_thread::sleep_for(std::min<std::chrono::steady_clock::duration>(end - now, std::chrono::milliseconds(kPaintMs)));
+    Paint();
+  }
+}
+
+}  // namespace LongWork

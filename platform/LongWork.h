@@ -1,0 +1,104 @@
+#pragma once
+// The one way the program runs long work: the library's open and upkeep,
+// copies and exports, and any other work that reads or writes the library
+// file or a file on a medium that may stop answering.
+//
+// The rule: no handler of the program's own runs inside long work. While it
+// runs, the window's thread handles no event at all: timers, queued calls,
+// posted events, keys, clicks, socket and window-system news stay queued
+// and are handled, in their order, once the work is over. So nothing the
+// user or the program starts meets the work half done, and no command runs
+// inside another.
+//
+// The window still shows the work: once the work has run past its grace
+// (half a second), every tenth of a second the window's pending painting,
+// and only that, is done (Paint), so that the progress strip the work
+// drew shows. An animation of its own thread (the busy indicator) keeps
+// turning meanwhile.
+//
+// Two forms:
+// - LongWork::Pacer, for work that must run on the window's thread (it
+//   builds widgets): its loop asks Due() when to report its progress.
+// - LongWork::Run, for work that needs no widget (a file written, a file
+//   read): it runs on a worker thread with a Job, the window's thread waits
+//   without handling events, reports the job's steps and paints. Given a
+//   quiet limit, the wait gives up on work that makes no step for that long
+//   (a mount that stopped answering) and leaves it to end by itself.
+//
+// A quit request or termination signal that comes meanwhile cancels the
+// job (Job::Cancelled), which stops at its next step leaving what it
+// changed as it was; the request itself is handled after the work, by the
+// event loop. The times are read from ctl::GetTickCount64, which tests drive.
+#include <atomic>
+#include <cstdint>
+#include <functional>
+
+namespace LongWork {
+
+inline constexpr int kGraceMs = 500;
+inline constexpr int kPaintMs = 100;
+
+// Does the window's pending painting and nothing else: the paint requests
+// that widgets queued are delivered, no other event is.
+void Paint();
+
+// Whether the program has been asked to end (a quit request, or a
+// termination signal its handler took but the event loop has not yet).
+bool EndRequested();
+
+class Pacer {
+ public:
+  // A grace of kNoPainting never paints: the pacer then only spaces the
+  // progress reports.
+  static constexpr int kNoPainting = -1;
+  Pacer(int graceMs = kGraceMs, int intervalMs = kPaintMs);
+
+  // True at most once an interval (and on the first call): time to report
+  // progress. Past the grace, what the last report drew is painted first.
+  bool Due();
+
+ private:
+  int graceMs_;
+  int intervalMs_;
+  uint64_t start_;
+  uint64_t last_ = 0;
+  bool reported_ = false;
+};
+
+// What the work on a worker thread and the window's thread share; the
+// worker keeps it alive when the window stopped waiting.
+class Job {
+ public:
+  // One more step done: what the wait reports, and what tells it that the
+  // work still answers.
+  void Step() { steps_.fetch_add(1, std::memory_order_release); }
+  int Steps() const { return steps_.load(std::memory_order_acquire); }
+  // The work stops at its next step and leaves what it changed as it was:
+  // the wait gave up on it, or the program is to end.
+  bool Cancelled() const { return cancelled_.load(std::memory_order_acquire); }
+  void Cancel() { cancelled_.store(true, std::memory_order_release); }
+
+ private:
+  std::atomic<int> steps_{0};
+  std::atomic<bool> cancelled_{false};
+};
+
+struct Options {
+  // Without a step for this long the wait gives up (-1: it never does).
+  int quietLimitMs = -1;
+  // Called on the window's thread past the grace, before each painting,
+  // with the steps done so far, to draw the progress.
+  std::function<void(int steps)> report{};
+};
+
+// Runs `work` on a worker thread and waits for it on this one, handling no
+// event, as the header says. True when the work finished (an exception it
+// threw is thrown here); false when the wait gave up on it: the job is then
+// cancelled and left to end by itself, so `work` must then hold nothing of
+// the caller's but what it owns.
+bool Run(std::function<void(Job&)> work, const Options& options = {});
+
+// Waits `milliseconds` handling no event, painting every interval.
+void Pause(int milliseconds);
+
+}  // namespace LongWork

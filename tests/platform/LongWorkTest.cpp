@@ -1,0 +1,176 @@
+// Long work: nothing of the program's own runs inside it (a zero-delay
+// timer, a queued call, a posted event wait for its end), while past its
+// grace the window's painting is done; work on a worker thread reports its
+// steps, hands back its exception, is given up when it stops answering and
+// is cancelled by a request to end the program.
+#include "platform/LongWork.h"
+#include "platform/QuitRequest.h"
+#include "tests/support/EventLoopWaits.h"
+#include "tests/support/TestTickClock.h"
+
+#include <QCoreApplication>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <stdexcept>
+#include <thread>
+
+namespace {
+
+// A shown widget that counts its paintings.
+class CountedWidget : public QWidget {
+ public:
+  CountedWidget() {
+    resize(40, 20);
+    show();
+  }
+  int paints = 0;
+
+ protected:
+  void paintEvent(QPaintEvent*) override { ++paints; }
+};
+
+// Receives a posted event of its own type.
+class Receiver : public QObject {
+ public:
+  static inline const QEvent::Type kType = static_cast<QEvent::Type>(QEvent::registerEventType());
+  int received = 0;
+
+ protected:
+  bool event(QEvent* e) override {
+    if (e->type() != kType) return QObject::event(e);
+    ++received;
+    return true;
+  }
+};
+
+// What the program sends itself: a zero-delay timer, a queued call and a
+// posted event, each counted as it runs.
+struct Sent {
+  Receiver receiver;
+  int timers = 0;
+  int queued = 0;
+
+  void Send() {
+    QTimer::singleShot(0, [this] { ++timers; });
+    QMetaObject::invokeMethod(QCoreApplication::instance(), [this] { ++queued; }, Qt::QueuedConnection);
+    QCoreApplication::postEvent(&receiver, new QEvent(Receiver::kType));
+  }
+  int Count() const { return timers + queued + receiver.received; }
+};
+
+class LongWorkTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&widget));
+    rwtest::RunEventLoopPasses();
+    widget.paints = 0;
+  }
+  CountedWidget widget;
+  Sent sent;
+};
+
+TEST_F(LongWorkTest, APacerReportsOnceAnIntervalAndPastItsGracePaintsButRunsNothingElse) {
+  rwtest::TestTickClock clock;
+  LongWork::Pacer pacer;
+  LongWork::Pacer quiet(LongWork::Pacer::kNoPainting);
+  sent.Send();
+  widget.update();
+  EXPECT_TRUE(pacer.Due()) << "the first report";
+  clock.now += 99;
+  EXPECT_FALSE(pacer.Due());
+  clock.now += 1;
+  EXPECT_TRUE(pacer.Due());
+  EXPECT_EQ(widget.paints, 0) << "within the grace nothing is painted";
+  clock.now += 400;
+  EXPECT_TRUE(quiet.Due());
+  EXPECT_EQ(widget.paints, 0) << "a pacer without painting never paints";
+  EXPECT_TRUE(pacer.Due());
+  EXPECT_EQ(widget.paints, 1) << "past the grace the window paints";
+  widget.update();
+  clock.now += 100;
+  EXPECT_TRUE(pacer.Due());
+  EXPECT_EQ(widget.paints, 2);
+  EXPECT_EQ(sent.Count(), 0) << "nothing else ran inside the work";
+  EXPECT_TRUE(QTest::qWaitFor([this] { return sent.Count() == 3; }, rwtest::kWaitCeilingMs)) << "it runs after";
+}
+
+TEST_F(LongWorkTest, WorkOnAWorkerReportsItsStepsAndPaintsWhileTheWindowRunsNothingElse) {
+  std::atomic<bool> painted{false};
+  std::vector<int> reports;
+  const auto paintedTwice = [this, &painted, &reports](int steps) {
+    reports.push_back(steps);
+    widget.update();
+    if (widget.paints >= 2) painted = true;
+  };
+  sent.Send();
+  const bool finished = LongWork::Run(
+      [&painted](LongWork::Job& job) {
+        job.Step();
+        job.Step();
+        // Until the window has painted twice, past the half second's grace.
+        while (!painted) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      },
+      {.report = paintedTwice});
+  EXPECT_TRUE(finished);
+  EXPECT_GE(widget.paints, 2);
+  ASSERT_FALSE(reports.empty());
+  EXPECT_EQ(reports.back(), 2);
+  EXPECT_EQ(sent.Count(), 0) << "nothing else ran inside the work";
+
+  // An exception of the work is thrown on the waiting thread.
+  EXPECT_THROW(LongWork::Run([](LongWork::Job&) { throw std::runtime_error("no"); }), std::runtime_error);
+
+  // A request to end the program cancels the work, which stops at its next step.
+  QuitRequest::Request([] {});
+  bool cancelled = false;
+  EXPECT_TRUE(LongWork::Run([&cancelled](LongWork::Job& job) {
+    while (!job.Cancelled()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    cancelled = true;
+  }));
+  QuitRequest::Reset();
+  EXPECT_TRUE(cancelled);
+  EXPECT_EQ(sent.Count(), 0);
+  EXPECT_TRUE(QTest::qWaitFor([this] { return sent.Count() == 3; }, rwtest::kWaitCeilingMs)) << "it runs after";
+}
+
+// Work that makes no step for the quiet limit is given up and cancelled; it
+// ends by itself later, with what it owns.
+TEST_F(LongWorkTest, WorkThatStopsAnsweringIsGivenUpAndEndsByItself) {
+  rwtest::TestTickClock clock;
+  clock.stepPerRead = 100;
+  auto release = std::make_shared<std::atomic<bool>>(false);
+  auto ended = std::make_shared<std::atomic<bool>>(false);
+  auto cancelled = std::make_shared<std::atomic<bool>>(false);
+  sent.Send();
+  const bool finished = LongWork::Run(
+      [release, ended, cancelled](LongWork::Job& job) {
+        job.Step();
+        while (!*release) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        *cancelled = job.Cancelled();
+        *ended = true;
+      },
+      {.quietLimitMs = 3000});
+  EXPECT_FALSE(finished);
+  EXPECT_FALSE(*ended);
+  EXPECT_EQ(sent.Count(), 0) << "nothing ran inside the wait";
+  *release = true;
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ended->load(); }, rwtest::kWaitCeilingMs));
+  EXPECT_TRUE(*cancelled) << "the work given up is told so";
+}
+
+TEST_F(LongWorkTest, APausePaintsAndRunsNothingElse) {
+  sent.Send();
+  widget.update();
+  LongWork::Pause(250);
+  EXPECT_EQ(widget.paints, 1);
+  EXPECT_EQ(sent.Count(), 0);
+  EXPECT_TRUE(QTest::qWaitFor([this] { return sent.Count() == 3; }, rwtest::kWaitCeilingMs));
+}
+
+}  // namespace
