@@ -5,6 +5,7 @@
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "library/HistoryEntry.h"
+#include "library/InterruptedCopies.h"
 #include "library/cFactory.h"
 #include "platform/RWError.h"
 #include "platform/WholeFile.h"
@@ -55,7 +56,10 @@ void clsRWLibrary::SaveLibraryAsDialog(bool isNew) {
     } else {
       // The open library stays open until the copy is complete and opened.
       CheckCopyTarget(name);
-      m_Connection->CopyTo(name);
+      {
+        const CopyUnderWay noted(PartialCopyOf(name));
+        m_Connection->CopyTo(name);
+      }
       OpenLibrary(name, false);
     }
   });
