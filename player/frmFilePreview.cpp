@@ -303,8 +303,10 @@ void frmFilePreview::DrawTile(int64_t k, bool& giveUp) {
 
 // The frame scaled into the tile with Cairo's good filter, which averages
 // the pixels a tile pixel covers; a missing frame draws nothing.
-void frmFilePreview::DrawFrameTile(const QImage& Frame, double X, double Y) {
-  if (Frame.isNull()) return;
+void frmFilePreview::DrawFrameTile(const QImage& Grabbed, double X, double Y) {
+  if (Grabbed.isNull()) return;
+  // A frame wider or taller than a surface can be is scaled down first.
+  const QImage Frame = FittedToSurface(Grabbed);
   ImageSurface picture(Frame.width(), Frame.height());
   const QImage source = Frame.format() == QImage::Format_RGB32 || Frame.format() == QImage::Format_ARGB32_Premultiplied
                             ? Frame
