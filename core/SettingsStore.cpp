@@ -451,7 +451,9 @@ bool SettingsStore::Update(const std::function<bool(SettingsTree&)>& change) {
   StoreLock lock(path_ + QStringLiteral(".lock"));
   if (!lock.Locked()) {
     // No lock file can be made beside the settings file: nor can the file.
-    if (LastingFileError(lock.Error())) refusal_ = QStringLiteral("it cannot be written. ") + FileErrorText(lock.Error());
+    if (LastingFileError(lock.Error())) {
+      refusal_ = QStringLiteral("it cannot be written. ") + FileErrorText(lock.Error());
+    }
     return false;
   }
   if (Refused()) return false;

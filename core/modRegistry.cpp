@@ -144,12 +144,12 @@ SettingsTree& TreeInsteadOf(const SettingsStore& store, const QString& path) {
   const std::shared_ptr<const SettingsTree> read = reader.Load();
   const bool fromFile = read && reader.Refusal().isEmpty() && reader.SetAsidePath().isEmpty();
   if (fromFile) refused.tree = *read;
+  const QString runsOn = fromFile ? QStringLiteral("the settings read from it") : QStringLiteral("its default settings");
   ShowProgramMessage(QStringLiteral("The settings file\r\n%1\r\ncannot be used: %2\r\n\r\nReelwise II runs on %3; "
                                     "settings changed now last until it ends and are not kept. The file has been "
                                     "left as it is.\r\n\r\nTo keep settings again, make the file (and its folder) "
                                     "one you may read and write, then start Reelwise II again.")
-                         .arg(QDir::toNativeSeparators(path), store.Refusal(),
-                              fromFile ? QStringLiteral("the settings read from it") : QStringLiteral("its default settings")),
+                         .arg(QDir::toNativeSeparators(path), store.Refusal(), runsOn),
                      vbExclamation, QStringLiteral("Reelwise II Settings"), ProgramMessageOwner());
   return refused.tree;
 }
