@@ -7,9 +7,11 @@
 #include "browser/LibraryTreePane.h"
 #include "browser/ResultsPane.h"
 #include "carousel/cCarousel.h"
+#include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "core/modShellNotifs.h"
+#include "library/InterruptedCopies.h"
 #include "library/ResultItem.h"
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
@@ -149,15 +151,26 @@ ErrorReport StartUpFailure() {
           .systemBox = true};
 }
 
-void StartUp(const QStringList& commandLine) {
+const QString kFoldersTitle = QStringLiteral("Reelwise II Folders");
+
+// False when the start cannot go on, having said why.
+bool StartUp(const QStringList& commandLine) {
   ComputeProgramFolders();
-  CreateProgramFolders();
+  // A folder of the program's that cannot be made or written is told in a
+  // titled message of its own, not as a fault of the program; without any
+  // folder for its temporary files it cannot start.
+  const FolderProblems folders = CreateProgramFolders();
+  if (folders.tempFolderMissing) {
+    SystemMessageBox(FolderProblemsText(folders), vbCritical, kFoldersTitle);
+    return false;
+  }
   // Fonts, glyphs, colours and the program's own message box before any
   // window; the box is the first of the upward calls connected here.
   RegisterProgramFonts();
   RegisterGlyphFont(gTempFolder);
   LoadSchemeColours();
   ConnectUpwardCalls();
+  if (!folders.reasons.isEmpty()) ShowProgramMessage(FolderProblemsText(folders), vbExclamation, kFoldersTitle);
   ReadScreenMetrics();
   InitCommonControlsVB();
   gBusyIndicator = std::make_unique<cBusyIndicator>();
@@ -171,6 +184,7 @@ void StartUp(const QStringList& commandLine) {
   gPlayer->StretchToScreen = modRegistry::GetSettingBool(kRegOther, QStringLiteral("StretchToScreen"));
   gHandCursor = LoadResCursor(QStringLiteral("HAND_POINTER"));
   LoadSounds();
+  RemoveInterruptedCopies();
   gPlaceholderLibraryPath = ClaimScratchLibrary();
   ExtractTemplateLibrary(gPlaceholderLibraryPath);
   gLibrary = std::make_unique<clsRWLibrary>();
@@ -187,6 +201,7 @@ void StartUp(const QStringList& commandLine) {
   OpenFirstLibrary();
   gShowTipOfTheDay = modRegistry::GetSettingBool(kRegOther, QStringLiteral("TipOfTheDay"));
   if (gShowTipOfTheDay) ShowTipOfTheDay();
+  return true;
 }
 
 // Runs one step of the shut-down; a failure is reported as "number -
@@ -255,7 +270,8 @@ bool Main(const QStringList& commandLine) {
   gEndRequested = false;
   QuitRequest::Reset();
   gTerminationSignals = std::make_unique<TerminationSignals>(EndOnSignal);
-  if (ErrorGuard(StartUpFailure()).Run([&] { StartUp(commandLine); })) {
+  bool started = false;
+  if (ErrorGuard(StartUpFailure()).Run([&] { started = StartUp(commandLine); }) && started) {
     gAppReady = true;
     return true;
   }

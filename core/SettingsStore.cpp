@@ -11,6 +11,7 @@
 #include <QStringDecoder>
 #include <QThread>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -195,7 +196,10 @@ class StoreLock {
  public:
   explicit StoreLock(const QString& lockPath) {
     fd_ = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd_ < 0) return;
+    if (fd_ < 0) {
+      error_ = errno;
+      return;
+    }
     const auto deadline = std::chrono::steady_clock::now() + kLockTimeout;
     while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
       if (std::chrono::steady_clock::now() > deadline) return;
@@ -209,9 +213,12 @@ class StoreLock {
   StoreLock(const StoreLock&) = delete;
   StoreLock& operator=(const StoreLock&) = delete;
   bool Locked() const { return locked_; }
+  // The errno of a lock file that could not be opened; 0 otherwise.
+  int Error() const { return error_; }
 
  private:
   int fd_ = -1;
+  int error_ = 0;
   bool locked_ = false;
 };
 
@@ -229,36 +236,47 @@ std::optional<SettingsTree> SettingsTree::Parse(const QByteArray& data) {
   if (lines.isEmpty() || lines.first().trimmed() != QLatin1String(kSignature)) return std::nullopt;
   SettingsTree tree;
   std::optional<size_t> current;
-  for (qsizetype i = 1; i < lines.size(); ++i) {
-    if (!tree.ParseLine(lines.at(i), current)) return std::nullopt;
-  }
+  for (qsizetype i = 1; i < lines.size(); ++i) tree.ParseLine(lines.at(i), current);
   return tree;
 }
 
-bool SettingsTree::ParseLine(QStringView rawLine, std::optional<size_t>& current) {
+// A named value whose data is of no form the program writes ("qword:...")
+// is kept as a value of another type (it reads as empty, so its default
+// applies); a line with no name of this form ("@=...") is kept as it
+// stands. Either costs that line alone.
+void SettingsTree::ParseLine(QStringView rawLine, std::optional<size_t>& current) {
   const QStringView line = rawLine.endsWith(QLatin1Char('\r')) ? rawLine.chopped(1) : rawLine;
-  if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char(';'))) return true;
+  if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char(';'))) return;
   if (line.startsWith(QLatin1Char('[')) && line.endsWith(QLatin1Char(']'))) {
     current = KeyIndex(CreateKey(line.sliced(1, line.size() - 2).toString()));
-    return true;
+    return;
   }
   qsizetype pos = 0;
   const std::optional<QString> name = ReadQuoted(line, pos);
-  if (!current || !name || pos >= line.size() || line.at(pos) != QLatin1Char('=')) return false;
-  std::optional<StoredValue> value = ParseData(line.sliced(pos + 1));
-  if (!value) return false;
+  if (!current || !name || pos >= line.size() || line.at(pos) != QLatin1Char('=')) {
+    (current ? keys_[*current].unread : unreadBeforeKeys_).push_back(line.toString());
+    return;
+  }
+  const QStringView data = line.sliced(pos + 1);
+  std::optional<StoredValue> value = ParseData(data);
+  if (!value) {
+    value = StoredValue{};
+    value->type = RegType::Other;
+    value->raw = data.toString();
+  }
   value->name = *name;
   SetAt(*current, *value);
-  return true;
 }
 
 QByteArray SettingsTree::Serialize() const {
   QString out = QLatin1String(kSignature) + QLatin1Char('\n');
+  for (const QString& line : unreadBeforeKeys_) out += line + QLatin1Char('\n');
   for (const StoredKey& key : keys_) {
     out += QLatin1String("\n[") + key.path + QLatin1String("]\n");
     for (const StoredValue& value : key.values) {
       out += QLatin1Char('"') + Escape(value.name) + QLatin1String("\"=") + DataText(value) + QLatin1Char('\n');
     }
+    for (const QString& line : key.unread) out += line + QLatin1Char('\n');
   }
   return out.toUtf8();
 }
@@ -342,11 +360,11 @@ bool SettingsStore::Refused() {
   struct stat info {};
   if (::stat(QFile::encodeName(path_).constData(), &info) != 0) return false;  // no file yet
   if (S_ISDIR(info.st_mode)) {
-    refusal_ = QStringLiteral("it is a folder");
+    refusal_ = QStringLiteral("it is a folder.");
   } else if (!S_ISREG(info.st_mode)) {
-    refusal_ = QStringLiteral("it is not a regular file (a device, a pipe or a socket)");
+    refusal_ = QStringLiteral("it is not a regular file (a device, a pipe or a socket).");
   } else if (info.st_size > kMaxFileBytes) {
-    refusal_ = QStringLiteral("it is far too large for a settings file (%1 MB)")
+    refusal_ = QStringLiteral("it is far too large for a settings file (%1 MB).")
                    .arg(ShownNumbers::Count(info.st_size >> 20));
   }
   return !refusal_.isEmpty();
@@ -358,11 +376,20 @@ bool SettingsStore::Refused() {
 // Nothing when the file cannot be read; `damaged` when it does not parse.
 std::shared_ptr<const SettingsTree> SettingsStore::ReadFile(bool& damaged, bool exact) {
   damaged = false;
+  readFailure_.clear();
   stamp_.reset();
   bytes_.clear();
-  QFile file(path_);
-  if (!file.exists()) return EmptyTree();
-  if (!file.open(QIODevice::ReadOnly)) return nullptr;  // unreadable, not damaged
+  QFile file;
+  if (!QFileInfo::exists(path_)) return EmptyTree();
+  const int fd = ::open(QFile::encodeName(path_).constData(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    // Unreadable, not damaged.
+    const int error = errno;
+    if (fd >= 0) ::close(fd);
+    readFailure_ = error == EACCES || error == EPERM ? QStringLiteral("you have no permission to read it.")
+                                                     : QStringLiteral("it cannot be read.");
+    return nullptr;
+  }
   struct stat info {};
   if (::fstat(file.handle(), &info) != 0) return nullptr;
   stamp_ = StampOf(info);
@@ -390,7 +417,10 @@ std::shared_ptr<const SettingsTree> SettingsStore::Load() {
   bool damaged = false;
   std::shared_ptr<const SettingsTree> tree = ReadFile(damaged, false);
   if (tree) return tree;
-  if (!damaged) return EmptyTree();
+  if (!damaged) {
+    refusal_ = readFailure_;
+    return EmptyTree();
+  }
   StoreLock lock(path_ + QStringLiteral(".lock"));
   if (!lock.Locked()) return EmptyTree();
   // Another process may have repaired or replaced it meanwhile.
@@ -413,13 +443,27 @@ bool SettingsStore::Update(const std::function<bool(SettingsTree&)>& change) {
   setAside_.clear();
   writeFailure_.clear();
   if (Refused()) return false;
-  if (!QDir().mkpath(QFileInfo(path_).absolutePath())) return false;
+  const QString folderProblem = MakeFolderPath(QFileInfo(path_).absolutePath());
+  if (!folderProblem.isEmpty()) {
+    refusal_ = QStringLiteral("its folder cannot be made. ") + folderProblem;
+    return false;
+  }
   StoreLock lock(path_ + QStringLiteral(".lock"));
-  if (!lock.Locked()) return false;
+  if (!lock.Locked()) {
+    // No lock file can be made beside the settings file: nor can the file.
+    if (LastingFileError(lock.Error())) {
+      refusal_ = QStringLiteral("it cannot be written. ") + FileErrorText(lock.Error());
+    }
+    return false;
+  }
   if (Refused()) return false;
   bool damaged = false;
   std::shared_ptr<const SettingsTree> tree = ReadFile(damaged, true);
-  if (!tree && !damaged) return false;  // unreadable: never replace what we cannot read
+  if (!tree && !damaged) {
+    // Unreadable: never replace what we cannot read.
+    refusal_ = readFailure_;
+    return false;
+  }
   if (damaged) {
     SetAsideDamaged();
     if (setAside_.isEmpty()) return false;
@@ -431,9 +475,25 @@ bool SettingsStore::Update(const std::function<bool(SettingsTree&)>& change) {
   return true;
 }
 
+bool SettingsStore::ProbeWrite() {
+  if (Refused()) return false;
+  WholeFileWriter probe(path_);
+  if (probe.Open() || !probe.Lasting()) return true;
+  refusal_ = QStringLiteral("it cannot be written. ") + probe.ErrorString();
+  return false;
+}
+
 bool SettingsStore::Save(SettingsTree&& tree) {
   const QByteArray bytes = tree.Serialize();
-  if (!WriteFileWhole(path_, bytes, &writeFailure_)) return false;
+  WholeFileWriter file(path_);
+  if (!(file.Open() && file.Write(bytes) && file.Commit())) {
+    if (file.Lasting()) {
+      refusal_ = QStringLiteral("it cannot be written. ") + file.ErrorString();
+    } else {
+      writeFailure_ = file.ErrorString();
+    }
+    return false;
+  }
   struct stat info {};
   if (::stat(QFile::encodeName(path_).constData(), &info) == 0) Remember(path_, StampOf(info), bytes, std::move(tree));
   return true;

@@ -12,7 +12,9 @@
 //   "Other"=hex(2):41,00                (any other type: kept, reads as empty)
 // Every write takes a lock, writes a temporary file and renames it over the old
 // one, so two processes never lose each other's values and a reader never sees
-// half a file. A file that does not parse is set aside, never overwritten.
+// half a file. A line the reader cannot make out (another tool's "@=..." or
+// "qword:" value) is kept as it stands and costs that line alone; a file
+// that is not a settings file at all is set aside, never overwritten.
 #include <QByteArray>
 #include <QHash>
 #include <QSet>
@@ -37,11 +39,14 @@ struct StoredValue {
 struct StoredKey {
   QString path;
   std::vector<StoredValue> values;
+  // Lines under the key the reader could not make out, written back as they were.
+  std::vector<QString> unread;
 };
 
 class SettingsTree {
  public:
-  // Nothing when the data is not a settings file of ours or is damaged.
+  // Nothing when the data is not a settings file of ours (no first line of
+  // ours, or not UTF-8 text).
   static std::optional<SettingsTree> Parse(const QByteArray& data);
   QByteArray Serialize() const;
 
@@ -57,7 +62,7 @@ class SettingsTree {
  private:
   StoredKey* FindKey(const QString& path);
   const StoredKey* FindKey(const QString& path) const;
-  bool ParseLine(QStringView line, std::optional<size_t>& current);
+  void ParseLine(QStringView line, std::optional<size_t>& current);
   size_t KeyIndex(const StoredKey& key) const;
   bool SetAt(size_t keyAt, const StoredValue& value);
 
@@ -67,6 +72,7 @@ class SettingsTree {
   QHash<QString, size_t> keyIndex_;                // folded path -> keys_
   std::vector<QHash<QString, size_t>> valueIndex_;  // per key: folded name -> values
   QSet<QString> keysAndParents_;                   // folded paths of every key and key above one
+  std::vector<QString> unreadBeforeKeys_;          // unread lines above the first key
 };
 
 // "Software\Reelwise II\General\" and "\software\reelwise ii\general" name one key.
@@ -97,13 +103,20 @@ class SettingsStore {
   // Locks the store, loads it, lets `change` edit the tree and saves it when
   // `change` returns true. False when the lock or the save failed.
   bool Update(const std::function<bool(SettingsTree&)>& change);
+  // Whether a new file can be made beside the settings file, as every save
+  // makes one: false, with Refusal() saying why, when it cannot for a reason
+  // that lasts. Nothing is left behind.
+  bool ProbeWrite();
   // Where a damaged file was moved by the last Load or Update; empty if none.
   const QString& SetAsidePath() const { return setAside_; }
-  // Why the file was neither read nor written by the last Load or Update:
-  // it is no regular file (a device, a FIFO, a folder) or far too large for
-  // a settings file. Empty when it was not refused.
+  // Why the file cannot serve as the store, found by the last Load or
+  // Update: it is no regular file (a device, a FIFO, a folder) or far too
+  // large for a settings file, it cannot be read, or it cannot be written for
+  // a reason that lasts (no permission, a read-only disk, a file where its
+  // folder should be). A sentence of the program's own; empty when none.
   const QString& Refusal() const { return refusal_; }
-  // Why the last Update could not save the file; empty if it did.
+  // Why the last Update could not save the file for a passing reason (a
+  // full disk, an input/output error); empty if it did.
   const QString& WriteFailure() const { return writeFailure_; }
 
  private:
@@ -116,6 +129,8 @@ class SettingsStore {
   QString setAside_;
   QString refusal_;
   QString writeFailure_;
+  // Why the last ReadFile could not open the file; empty when it could.
+  QString readFailure_;
   // The state and bytes of the file the last ReadFile parsed or found cached.
   std::optional<FileStamp> stamp_;
   QByteArray bytes_;

@@ -28,9 +28,27 @@ namespace modReelwise {
 
 // Sets the folder variables from the desktop's special folders.
 void ComputeProgramFolders();
-// Creates the application-data, documents, "SFX/", Temp and Libraries folders;
-// an existing folder, or one that cannot be made, is passed over.
-void CreateProgramFolders();
+// What of the program's folders could not be made or written, and what the
+// program does instead.
+struct FolderProblems {
+  // Sentences naming each folder at fault (without repeats); empty when all is well.
+  QStringList reasons;
+  // The folder that stands in for "Temp" this run; empty when Temp serves.
+  QString standInTemp;
+  // Neither Temp nor a stand-in could be made: the program cannot start.
+  bool tempFolderMissing = false;
+  // The documents folder takes no files: the external applications' file
+  // cannot be written.
+  bool externalAppsLost = false;
+};
+// Creates the application-data, documents, "SFX/", Temp and Libraries folders.
+// The documents, Temp and Libraries folders must take files; when Temp
+// cannot, a private folder under the system's temporary folder, removed when
+// the program ends, stands in for it (gTempFolder then names it).
+FolderProblems CreateProgramFolders();
+// The titled message's text for the problems: each folder named, what is not
+// kept, and what to do; empty when there are none.
+QString FolderProblemsText(const FolderProblems& problems);
 
 // The size of a regular file that can be opened for reading; -1 otherwise
 // (missing, unreadable, a folder, a FIFO or a device).

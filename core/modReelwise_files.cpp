@@ -2,9 +2,13 @@
 
 #include "core/modShellDefs.h"
 #include "platform/MountProbe.h"
+#include "platform/WholeFile.h"
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
+
+#include <memory>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -26,11 +30,66 @@ void ComputeProgramFolders() {
   gLibrariesFolder = gDocsFolder + QStringLiteral("Libraries/");
 }
 
-void CreateProgramFolders() {
-  for (const QString& folder :
-       {gAppDataFolder, gDocsFolder, gDocsFolder + QStringLiteral("SFX/"), gTempFolder, gLibrariesFolder}) {
-    QDir().mkpath(folder);
+namespace {
+
+// The folder the temporary files of this run go to when the program's own
+// "Temp" cannot be used; removed with its contents when the process ends.
+std::unique_ptr<QTemporaryDir>& StandInTempFolder() {
+  static std::unique_ptr<QTemporaryDir> folder;
+  return folder;
+}
+
+void AddOnce(QStringList& list, const QString& text) {
+  if (!text.isEmpty() && !list.contains(text)) list << text;
+}
+
+}  // namespace
+
+FolderProblems CreateProgramFolders() {
+  FolderProblems problems;
+  // Nothing of the program's is kept in the application-data folder, nor
+  // needed in "SFX" (the user's own music for the carousel): made when they
+  // can be, never reported.
+  MakeFolderPath(gAppDataFolder);
+  MakeFolderPath(gDocsFolder + QStringLiteral("SFX/"));
+  const QString docs = FolderWriteProblem(gDocsFolder);
+  AddOnce(problems.reasons, docs);
+  AddOnce(problems.reasons, MakeFolderPath(gLibrariesFolder));
+  problems.externalAppsLost = !docs.isEmpty();
+  const QString temp = FolderWriteProblem(gTempFolder);
+  if (temp.isEmpty()) return problems;
+  AddOnce(problems.reasons, temp);
+  problems.tempFolderMissing = true;
+  auto standIn = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/Reelwise II-XXXXXX"));
+  if (!standIn->isValid()) return problems;
+  problems.tempFolderMissing = false;
+  problems.standInTemp = standIn->path() + QLatin1Char('/');
+  gTempFolder = problems.standInTemp;
+  StandInTempFolder() = std::move(standIn);
+  return problems;
+}
+
+QString FolderProblemsText(const FolderProblems& problems) {
+  if (problems.reasons.isEmpty()) return QString();
+  QString text = QStringLiteral("Reelwise II cannot use its own folders:\r\n\r\n") +
+                 problems.reasons.join(QStringLiteral("\r\n\r\n"));
+  if (problems.tempFolderMissing) {
+    return text + QStringLiteral("\r\n\r\nNor can it make a folder for its temporary files in\r\n%1\r\n\r\n"
+                                 "It cannot start without one. Free that folder, or give yourself permission to "
+                                 "write in its own folders, then start Reelwise II again.")
+                      .arg(QDir::toNativeSeparators(QDir::tempPath()));
   }
+  QStringList kept;
+  if (!problems.standInTemp.isEmpty()) {
+    kept << QStringLiteral("Its temporary files (the story board picture among them) are kept in\r\n%1\r\nfor "
+                           "this run only.")
+                .arg(QDir::toNativeSeparators(problems.standInTemp));
+  }
+  if (problems.externalAppsLost) kept << QStringLiteral("External applications set up in this run are not kept.");
+  text += QStringLiteral("\r\n\r\nIt runs on without them.");
+  if (!kept.isEmpty()) text += QLatin1Char(' ') + kept.join(QLatin1Char(' '));
+  return text + QStringLiteral("\r\n\r\nTo use its folders again, move away any file that stands in the place of "
+                               "one, or give yourself permission to write there, then start Reelwise II again.");
 }
 
 namespace {

@@ -6,6 +6,7 @@
 #include "platform/MessageBoxSeam.h"
 #include "platform/WholeFile.h"
 
+#include <QDir>
 #include <QHash>
 #include <QSet>
 
@@ -115,10 +116,12 @@ void HandleDamage(const QString& setAside) {
   if (!writingDefaults) modRegistry::EnsureDefaultSettings();
 }
 
-// A settings file that is no regular file is left alone; the program then
-// runs on a tree of its own, filled with the defaults, for this run only.
+// A settings file that cannot serve as the store (no regular file, not
+// readable, not writable) is left alone; the program then runs on a tree of
+// its own for the rest of the run: the settings it could read from the file,
+// else the defaults, with every change made in the run. The user is told
+// once, and what to do.
 struct RefusedStore {
-  bool told = false;
   SettingsTree tree;
 };
 
@@ -127,15 +130,27 @@ QHash<QString, RefusedStore>& RefusedStores() {
   return stores;
 }
 
+// The run's own tree for a store already refused; nullptr when none is.
+SettingsTree* RunOwnTree(const QString& path) {
+  const auto found = RefusedStores().find(path);
+  return found == RefusedStores().end() ? nullptr : &found->tree;
+}
+
 SettingsTree& TreeInsteadOf(const SettingsStore& store, const QString& path) {
+  if (SettingsTree* tree = RunOwnTree(path)) return *tree;
   RefusedStore& refused = RefusedStores()[path];
-  if (!refused.told) {
-    refused.told = true;
-    ShowProgramMessage(QStringLiteral("The settings file\r\n%1\r\ncannot be used: %2.\r\n\r\nReelwise II runs on its "
-                                      "default settings and keeps no changes to them. The file has been left as it is.")
-                           .arg(path, store.Refusal()),
-                       vbExclamation, QStringLiteral("Reelwise II Settings"), ProgramMessageOwner());
-  }
+  // A file that can still be read gives its settings to the run.
+  SettingsStore reader(path);
+  const std::shared_ptr<const SettingsTree> read = reader.Load();
+  const bool fromFile = read && reader.Refusal().isEmpty() && reader.SetAsidePath().isEmpty();
+  if (fromFile) refused.tree = *read;
+  const QString runsOn = fromFile ? QStringLiteral("the settings read from it") : QStringLiteral("its default settings");
+  ShowProgramMessage(QStringLiteral("The settings file\r\n%1\r\ncannot be used: %2\r\n\r\nReelwise II runs on %3; "
+                                    "settings changed now last until it ends and are not kept. The file has been "
+                                    "left as it is.\r\n\r\nTo keep settings again, make the file (and its folder) "
+                                    "one you may read and write, then start Reelwise II again.")
+                         .arg(QDir::toNativeSeparators(path), store.Refusal(), runsOn),
+                     vbExclamation, QStringLiteral("Reelwise II Settings"), ProgramMessageOwner());
   return refused.tree;
 }
 
@@ -155,6 +170,7 @@ void TellWriteFailure(const QString& path, const QString& reason) {
 
 std::shared_ptr<const SettingsTree> LoadTree() {
   const QString path = SettingsStore::DefaultPath();
+  if (const SettingsTree* own = RunOwnTree(path)) return std::make_shared<const SettingsTree>(*own);
   SettingsStore store(path);
   std::shared_ptr<const SettingsTree> tree = store.Load();
   if (!store.Refusal().isEmpty()) return std::make_shared<const SettingsTree>(TreeInsteadOf(store, path));
@@ -165,6 +181,11 @@ std::shared_ptr<const SettingsTree> LoadTree() {
 
 void UpdateTree(const std::function<bool(SettingsTree&)>& change) {
   const QString path = SettingsStore::DefaultPath();
+  if (SettingsTree* own = RunOwnTree(path)) {
+    change(*own);
+    gRegResult = kErrorSuccess;
+    return;
+  }
   SettingsStore store(path);
   const bool updated = store.Update(change);
   gRegResult = updated ? kErrorSuccess : kErrorAccessDenied;
@@ -295,6 +316,13 @@ void EnsureDefaultSettings() {
     return changed;
   });
   writingDefaults = false;
+  // Settings that are all in place are not written: a settings file that
+  // cannot be written (a read-only home) is found here all the same, at the
+  // start, rather than at the first change.
+  const QString path = SettingsStore::DefaultPath();
+  if (RunOwnTree(path)) return;
+  SettingsStore store(path);
+  if (!store.ProbeWrite()) TreeInsteadOf(store, path);
 }
 
 // ---- readers with fallbacks ------------------------------------------------------

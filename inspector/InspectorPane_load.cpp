@@ -57,6 +57,8 @@ struct FileFacts {
   QString status;  // "OK" or CheckFileAvailable's text
   int64_t size = 0;
   QDateTime modified;
+  // The file is there but holds no data: it cannot be played.
+  bool empty = false;
 };
 
 // A drive that does not answer within the probe's time limit makes the file
@@ -65,7 +67,10 @@ FileFacts MeasureFile(const QString& path) {
   const std::optional<FileFacts> measured = MountProbe::CallOnPath(path, [path] {
     FileFacts facts;
     facts.status = modReelwise::CheckFileAvailable(path);
-    if (facts.status != QLatin1String("OK")) return facts;
+    if (facts.status != QLatin1String("OK")) {
+      facts.empty = modReelwise::GetFileSizeBytes(path) == 0;
+      return facts;
+    }
     facts.size = modReelwise::GetFileSizeBytes(path);
     facts.modified = QFileInfo(path).lastModified();
     return facts;
@@ -311,6 +316,7 @@ bool InspectorPane::LoadItem(Load& load) {
     LoadStep(load, [&] { opened = OpenInPreview(load, *row, path, measured); });
   } else {
     load.status = facts.status;
+    load.unplayable = facts.empty;
   }
   LoadStep(load, [&] {
     if (!opened) UseStoredPoints(*row);

@@ -411,8 +411,11 @@ unsigned UpkeepAfterWrites(const SqlWrites& writes) {
 
 namespace {
 
-// The first table whose row numbers reach beyond 32 bits, as "Table.Column";
-// each table's smallest and largest number are the ends of its tree.
+// The first table whose row numbers reach beyond 32 bits, or down to 0 or
+// below, as "Table.Column"; each table's smallest and largest number are the
+// ends of its tree. The program numbers rows from 1 and takes 0 for "none":
+// a row numbered 0 or below would be read as no row, or be left out of every
+// view without a word.
 QString KeyOutOfRange(SqlConnection& db) {
   const std::pair<const char*, const char*> keys[] = {
       {"VideoFiles", "FileID"}, {"VideoSegments", "SegmentID"}, {"Tags", "TagID"}};
@@ -421,11 +424,28 @@ QString KeyOutOfRange(SqlConnection& db) {
       // One look-up each: SQLite reads a lone max() or min() off the tree's
       // end, but scans the table for the two together.
       SqlRecordset found(db, QStringLiteral("SELECT ifnull((SELECT max(%2) FROM %1) > 2147483647, 0) OR "
-                                            "ifnull((SELECT min(%2) FROM %1) < -2147483648, 0)")
+                                            "ifnull((SELECT min(%2) FROM %1) < 1, 0)")
                                  .arg(QLatin1String(table), QLatin1String(column)));
       if (found.Value(0).toInt() == 1) return QLatin1String(table) + QLatin1Char('.') + QLatin1String(column);
     } catch (const RWError&) {
       // A layout without the table or column: the open's other checks tell.
+    }
+  }
+  return QString();
+}
+
+// The first table whose indexes do not match its rows. Only the tables of
+// files, segments, tags, links, devices and saved views are compared: their
+// indexes are those the survey and the open look rows up through, and they
+// are compared in a fraction of the open's time. The segment tags and the
+// thumbnails, many times larger, would cost more than the rest of the open.
+QString IndexMismatch(SqlConnection& db) {
+  for (const char* table : {"VideoFiles", "VideoSegments", "Tags", "TagLinks", "FileLocations", "Views"}) {
+    try {
+      SqlRecordset check(db, QStringLiteral("PRAGMA integrity_check(%1)").arg(QLatin1String(table)));
+      if (!check.Eof() && check.Value(0).toString() != QLatin1String("ok")) return QLatin1String(table);
+    } catch (const RWError&) {
+      // A layout without the table: the open's other checks tell.
     }
   }
   return QString();
@@ -437,7 +457,10 @@ OrphanSurvey SurveyOrphans(SqlConnection& db, unsigned steps) {
   OrphanSurvey survey;
   // Only a file another program may have written is looked at: the
   // program's own new rows are numbered through LastInsertRowNumber.
-  if (steps & kOrphanSweeps) survey.keyOutOfRange = KeyOutOfRange(db);
+  if (steps & kOrphanSweeps) {
+    survey.damagedIndex = IndexMismatch(db);
+    survey.keyOutOfRange = KeyOutOfRange(db);
+  }
   survey.sweeps = steps & kSweepImpliedTags;
   for (const Reference& r : References()) {
     if (!(steps & r.step)) continue;

@@ -60,10 +60,17 @@ struct OrphanSurvey {
   // be refused rather than rows removed. Empty when there is none.
   QString damagedKey;
   // "Table.Column" of a row number beyond the 32 bits the program keeps one
-  // in: read, it would name another row. Looked for only with the orphan
+  // in (read, it would name another row), or of 0 or below (read as none).
+  // Looked for only with the orphan
   // sweeps' steps (a file another program may have written); empty when
   // there is none.
   QString keyOutOfRange;
+  // The first table whose index no longer matches its rows (another program
+  // wrote rows while SQLite did not know the index), found with the orphan
+  // sweeps' steps among the tables the survey and the open read through an
+  // index; empty when there is none. SQLite's quick check of the pages does
+  // not compare an index with its table.
+  QString damagedIndex;
   // The sweeps of `steps` that have rows to remove (or could not be
   // surveyed), the implied tags among them when some segment carries a tag
   // another tag links to.

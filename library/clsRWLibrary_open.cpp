@@ -181,14 +181,20 @@ bool RefusedAsLater(SqlConnection& db, const QString& path) {
   return true;
 }
 
-// A reference another program damaged, or a row number beyond the program's
-// range ("Table.Column", OrphanSurvey), is refused: true, having said so in
+// A reference another program damaged, a row number outside the program's
+// range ("Table.Column", OrphanSurvey), or an index that does not match its
+// table, is refused: true, having said so in
 // one sentence naming the table and column.
 bool RefusedAsDamaged(const QString& path, const OrphanSurvey& survey) {
+  if (!survey.damagedIndex.isEmpty()) {
+    RefuseChangedTable(path, survey.damagedIndex, QStringLiteral("has an index that no longer matches its rows"));
+    return true;
+  }
   const QString& key = survey.damagedKey.isEmpty() ? survey.keyOutOfRange : survey.damagedKey;
   if (key.isEmpty()) return false;
-  const QString what = survey.damagedKey.isEmpty() ? QStringLiteral("a row number outside the range Reelwise II can hold")
-                                                   : QStringLiteral("a reference that is no row number");
+  const QString what = survey.damagedKey.isEmpty()
+                           ? QStringLiteral("a row number outside the range Reelwise II can hold (1 to 2147483647)")
+                           : QStringLiteral("a reference that is no row number");
   RefuseChangedTable(path, key.section(QLatin1Char('.'), 0, 0),
                      QStringLiteral("holds in its column \"%1\" %2").arg(key.section(QLatin1Char('.'), 1), what));
   return true;

@@ -5,6 +5,7 @@
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "library/HistoryEntry.h"
+#include "library/InterruptedCopies.h"
 #include "library/cFactory.h"
 #include "platform/LongWork.h"
 #include "platform/RWError.h"
@@ -57,12 +58,14 @@ void clsRWLibrary::SaveLibraryAsDialog(bool isNew) {
       // The open library stays open until the copy is complete and opened.
       // The copy reads the whole file: long work (LongWork.h), on a
       // connection of its own, since the window's painting meanwhile may
-      // read through the library's.
+      // read through the library's. A note in Temp marks the copy under
+      // way, so that one cut short is removed at the next start.
       const QString from = LibraryPath;
-      LongWork::Run([&from, &name](LongWork::Job&) {
-        CheckCopyTarget(name);
-        SqlConnection::Open(from)->CopyTo(name);
-      });
+      CheckCopyTarget(name);
+      {
+        const CopyUnderWay noted(PartialCopyOf(name));
+        LongWork::Run([&from, &name](LongWork::Job&) { SqlConnection::Open(from)->CopyTo(name); });
+      }
       OpenLibrary(name, false);
     }
   });

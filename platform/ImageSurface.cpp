@@ -22,6 +22,21 @@ ImageSurface::ImageSurface(int width, int height)
                   QImage::Format_ARGB32_Premultiplied);
 }
 
+QSize FittedToSurface(QSize size) {
+  const int w = size.width();
+  const int h = size.height();
+  if (w <= ImageSurface::kMaxSide && h <= ImageSurface::kMaxSide) return size;
+  const double scale = double(ImageSurface::kMaxSide) / std::max(w, h);
+  return {std::clamp(int(w * scale), 1, ImageSurface::kMaxSide),
+          std::clamp(int(h * scale), 1, ImageSurface::kMaxSide)};
+}
+
+QImage FittedToSurface(const QImage& picture) {
+  const QSize fitted = FittedToSurface(picture.size());
+  if (fitted == picture.size()) return picture;
+  return picture.scaled(fitted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+}
+
 ImageSurface::~ImageSurface() { cairo_surface_destroy(surface_); }
 
 uchar* ImageSurface::Bits() { return cairo_image_surface_get_data(surface_); }

@@ -12,6 +12,9 @@ typedef struct _cairo_surface cairo_surface_t;
 
 class ImageSurface {
  public:
+  // The largest width or height Cairo makes an image surface of.
+  static constexpr int kMaxSide = 32767;
+
   // A transparent surface; width and height are clamped to at least 1.
   ImageSurface(int width, int height);
   ~ImageSurface();
@@ -49,3 +52,10 @@ class ImageSurface {
 };
 
 using ImageSurfacePtr = std::shared_ptr<ImageSurface>;
+
+// The size as it fits an image surface: one wider or taller than
+// ImageSurface::kMaxSide (a clip of 65,535 x 16 pixels) scaled down in
+// proportion, each side at least 1 pixel; any other size as it is.
+QSize FittedToSurface(QSize size);
+// The picture scaled to FittedToSurface(its size).
+QImage FittedToSurface(const QImage& picture);

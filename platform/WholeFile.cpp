@@ -98,14 +98,9 @@ bool WholeFileWriter::Commit() {
   return true;
 }
 
-QString WholeFileWriter::ErrorString() const {
-  if (error_ == ENOSPC || error_ == EDQUOT) return QStringLiteral("The disk is full.");
-  if (error_ == EROFS) return QStringLiteral("The disk is read-only.");
-  if (error_ == EACCES || error_ == EPERM) return QStringLiteral("Permission to write there is denied.");
-  if (error_ == ENOENT) return QStringLiteral("The folder does not exist.");
-  if (error_ == EIO) return QStringLiteral("The disk reported an input/output error.");
-  return QString::fromLocal8Bit(std::strerror(error_)) + QLatin1Char('.');
-}
+QString WholeFileWriter::ErrorString() const { return FileErrorText(error_); }
+
+bool WholeFileWriter::Lasting() const { return LastingFileError(error_); }
 
 void WholeFileWriter::Fail(int error) {
   if (error_ == 0) error_ = error ? error : EIO;
@@ -116,6 +111,65 @@ void WholeFileWriter::Discard() {
   fd_ = -1;
   if (!temporary_.isEmpty()) ::unlink(temporary_.constData());
   temporary_.clear();
+}
+
+QString FileErrorText(int error) {
+  if (error == ENOSPC || error == EDQUOT) return QStringLiteral("The disk is full.");
+  if (error == EROFS) return QStringLiteral("The disk is read-only.");
+  if (error == EACCES || error == EPERM) return QStringLiteral("Permission to write there is denied.");
+  if (error == ENOENT) return QStringLiteral("The folder does not exist.");
+  if (error == ENOTDIR) return QStringLiteral("A file stands where a folder of its path should be.");
+  if (error == EIO) return QStringLiteral("The disk reported an input/output error.");
+  // The C library's own words go to the log, never into a message.
+  qWarning("file error %d: %s", error, std::strerror(error));
+  return QStringLiteral("The file system refused it.");
+}
+
+bool LastingFileError(int error) {
+  return error == EROFS || error == EACCES || error == EPERM || error == ENOENT || error == ENOTDIR ||
+         error == EISDIR;
+}
+
+namespace {
+
+// Why `path` is no folder, or empty when it is one.
+QString NoFolderText(const QString& path) {
+  struct stat info {};
+  if (::stat(QFile::encodeName(path).constData(), &info) != 0) return QString();
+  if (S_ISDIR(info.st_mode)) return QString();
+  return QStringLiteral("A file stands where the folder\r\n%1\r\nshould be.").arg(QDir::toNativeSeparators(path));
+}
+
+}  // namespace
+
+QString MakeFolderPath(const QString& folder) {
+  const QString clean = QDir::cleanPath(QDir(folder).absolutePath());
+  // The folders from the top down, each made when it is missing.
+  QStringList steps;
+  for (QString at = clean; !at.isEmpty() && at != QLatin1String("/"); at = QFileInfo(at).path()) steps.prepend(at);
+  for (const QString& step : steps) {
+    const QByteArray name = QFile::encodeName(step);
+    if (::mkdir(name.constData(), 0777) == 0) continue;
+    const int error = errno;
+    if (error != EEXIST) {
+      const QString file = error == ENOTDIR ? QString() : NoFolderText(step);
+      if (!file.isEmpty()) return file;
+      return QStringLiteral("The folder\r\n%1\r\ncannot be made: %2")
+          .arg(QDir::toNativeSeparators(step), FileErrorText(error));
+    }
+    const QString file = NoFolderText(step);
+    if (!file.isEmpty()) return file;
+  }
+  return QString();
+}
+
+QString FolderWriteProblem(const QString& folder) {
+  const QString problem = MakeFolderPath(folder);
+  if (!problem.isEmpty()) return problem;
+  WholeFileWriter probe(QDir(folder).filePath(QStringLiteral(".write-probe")));
+  if (probe.Open()) return QString();
+  return QStringLiteral("Nothing can be written in the folder\r\n%1\r\n%2")
+      .arg(QDir::toNativeSeparators(QDir::cleanPath(folder)), probe.ErrorString());
 }
 
 bool WriteFileWhole(const QString& path, const QByteArray& bytes, QString* reason) {

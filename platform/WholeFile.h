@@ -28,6 +28,8 @@ class WholeFileWriter {
   int Error() const { return error_; }
   // Why it failed, as a sentence ("The disk is full.").
   QString ErrorString() const;
+  // Whether the failure lasts until the user acts (see LastingFileError).
+  bool Lasting() const;
 
  private:
   void Fail(int error);
@@ -45,3 +47,19 @@ bool WriteFileWhole(const QString& path, const QByteArray& bytes, QString* reaso
 // A message naming the file that could not be written and why, for the
 // program's message box.
 QString FileNotWrittenText(const QString& path, const QString& reason);
+
+// Why a file could not be written, as a sentence ("The disk is full."), for
+// an errno value; an error without a sentence of its own is logged.
+QString FileErrorText(int error);
+// Whether a write failed for a reason that lasts until the user acts (no
+// permission, a read-only disk, a file where a folder should be), unlike a
+// full disk or an input/output error, which a later write may get past.
+bool LastingFileError(int error);
+
+// Makes the folder and every missing folder above it. Empty when the folder
+// is there then; otherwise why not, as sentences naming the folder at fault
+// ("A file stands where the folder ... should be.").
+QString MakeFolderPath(const QString& folder);
+// MakeFolderPath, then whether a new file can be made inside (a probe file
+// is made and removed): empty when it can, else why not, naming the folder.
+QString FolderWriteProblem(const QString& folder);

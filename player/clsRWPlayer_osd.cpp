@@ -7,6 +7,7 @@
 
 #include "core/modRegistry.h"
 #include "core/modReelwise.h"
+#include "platform/ImageSurface.h"
 #include "platform/RWError.h"
 #include "platform/Rounding.h"
 #include "player/cMpvCore.h"
@@ -83,13 +84,15 @@ double DrawPart(CairoContext& cc, double x, double y, const QString& text, COLOR
 }  // namespace
 
 // The display's size is the video's display size, turned as the video is:
-// the band is laid over the frames before they are scaled to the window.
+// the band is laid over the frames before they are scaled to the window. A
+// video wider or taller than a drawing surface can be gets a display scaled
+// down in proportion, which the window scales as it does the frames.
 QSize clsRWPlayer::OverlaySize() const {
   if (!core_) return {};
   const QSize display(static_cast<int>(core_->Int("dwidth").value_or(0)),
                       static_cast<int>(core_->Int("dheight").value_or(0)));
   const int rotation = RoundedRotation(core_->Int(kRotationProperty).value_or(0));
-  return cMpvCore::Turned(display.isEmpty() ? QSize(videoWidth_, videoHeight_) : display, rotation);
+  return FittedToSurface(cMpvCore::Turned(display.isEmpty() ? QSize(videoWidth_, videoHeight_) : display, rotation));
 }
 
 void clsRWPlayer::MakeBand(int width, int height) {

@@ -305,9 +305,11 @@ void frmFilePreview::DrawTile(int64_t k, bool& giveUp) {
 // The frame scaled into the tile with Cairo's good filter, which averages
 // the pixels a tile pixel covers, in the video's display proportions
 // between black bars; a missing frame draws nothing.
-void frmFilePreview::DrawFrameTile(const QImage& Frame, double X, double Y) {
-  if (Frame.isNull()) return;
-  const QSize display = m_Player && !m_Player->DisplaySize().isEmpty() ? m_Player->DisplaySize() : Frame.size();
+void frmFilePreview::DrawFrameTile(const QImage& Grabbed, double X, double Y) {
+  if (Grabbed.isNull()) return;
+  const QSize display = m_Player && !m_Player->DisplaySize().isEmpty() ? m_Player->DisplaySize() : Grabbed.size();
+  // A frame wider or taller than a surface can be is scaled down first.
+  const QImage Frame = FittedToSurface(Grabbed);
   const QRectF tile(X, Y, settings_.TileWidth, settings_.TileHeight);
   const QRectF fitted = FitPictureInBox(display, tile);
   if (fitted != tile) {

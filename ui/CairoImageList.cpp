@@ -16,7 +16,8 @@ ImageSurfacePtr DecodePicture(const QByteArray& bytes, int width, int height) {
   return SurfaceFromImage(picture);
 }
 
-ImageSurfacePtr SurfaceFromImage(const QImage& picture) {
+ImageSurfacePtr SurfaceFromImage(const QImage& image) {
+  const QImage picture = FittedToSurface(image);
   auto surface = std::make_shared<ImageSurface>(picture.width(), picture.height());
   surface->Flush();
   {

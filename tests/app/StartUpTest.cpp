@@ -11,9 +11,12 @@
 #include "platform/controls/TreeView.h"
 #include "tests/app/ClipLibrary.h"
 #include "tests/app/ProgramRun.h"
+#include "tests/support/ChildRun.h"
 #include "tests/support/EventLoopWaits.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
@@ -24,7 +27,11 @@
 #include <QTest>
 #include <QTimer>
 
+#include <chrono>
 #include <csignal>
+#include <thread>
+
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -37,7 +44,30 @@ namespace {
 
 using rwtest::ProgramTest;
 
-class StartUpTest : public ProgramTest {};
+class StartUpTest : public ProgramTest {
+ protected:
+  // Each box of a start with folders the program cannot use: one titled
+  // "Reelwise II Folders" naming `folder` and saying `says`, none of them a
+  // start-up failure; the program runs, its scratch library in a folder that
+  // takes files.
+  void ExpectStartedSaying(const QString& folder, const QString& says) {
+    int folderBoxes = 0;
+    for (const MessageBoxRequest& box : boxes.Shown()) {
+      EXPECT_NE(box.title, QStringLiteral("Error While Initialising")) << box.prompt.toStdString();
+      EXPECT_FALSE(box.title.isEmpty()) << box.prompt.toStdString();
+      if (box.title != QStringLiteral("Reelwise II Folders")) continue;
+      ++folderBoxes;
+      EXPECT_TRUE(box.prompt.contains(QDir::cleanPath(folder))) << box.prompt.toStdString();
+      EXPECT_TRUE(box.prompt.contains(says)) << box.prompt.toStdString();
+      EXPECT_TRUE(box.prompt.contains(QStringLiteral("then start Reelwise II again"))) << box.prompt.toStdString();
+    }
+    EXPECT_EQ(folderBoxes, 1);
+    ASSERT_TRUE(gMainForm);
+    EXPECT_TRUE(gMainForm->isVisible());
+    EXPECT_TRUE(gAppReady);
+    EXPECT_FALSE(ScratchFiles().isEmpty()) << gTempFolder.toStdString();
+  }
+};
 
 TEST_F(StartUpTest, FirstStartShowsTheWelcomePageAndLeavesNoScratchFileBehind) {
   SetOther("TipOfTheDay", QString());  // a first start: no settings at all
@@ -113,6 +143,125 @@ TEST_F(StartUpTest, FailedConstructionGivesOneMessageAndNoWindow) {
   EXPECT_EQ(VisibleWindows(), 0);
   EXPECT_TRUE(ScratchFiles().isEmpty());
   EXPECT_FALSE(gAppReady);
+}
+
+// A file where the program's folder for temporary files, or its documents
+// folder, should be is named with what to do; the program runs on, its
+// temporary files in a folder of the run's own.
+TEST_F(StartUpTest, AFileWhereAFolderOfTheProgramsShouldBeIsNamedAndTheProgramRunsOn) {
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  modReelwise::ComputeProgramFolders();
+  const QString docs = gDocsFolder;
+  const QString temp = gTempFolder;
+  ASSERT_TRUE(QDir().mkpath(docs));
+  QFile(QDir::cleanPath(temp)).open(QIODevice::WriteOnly);
+  ASSERT_TRUE(Start());
+  ExpectStartedSaying(temp, QStringLiteral("A file stands where the folder"));
+  EXPECT_NE(gTempFolder, temp);
+  EXPECT_TRUE(boxes.Shown()[0].prompt.contains(QDir::toNativeSeparators(gTempFolder))) << "where the files go instead";
+  const QString standIn = gTempFolder;
+  EndProgram();
+  EXPECT_TRUE(QFileInfo(QDir::cleanPath(temp)).isFile()) << "the user's file is left alone";
+
+  boxes.Clear();
+  ASSERT_TRUE(QFile::remove(QDir::cleanPath(temp)));
+  ASSERT_TRUE(QDir(docs).removeRecursively());
+  QFile(QDir::cleanPath(docs)).open(QIODevice::WriteOnly);
+  ASSERT_TRUE(Start());
+  ExpectStartedSaying(docs, QStringLiteral("External applications set up in this run are not kept"));
+  EndProgram();
+  EXPECT_FALSE(QFileInfo::exists(standIn)) << "the stand-in of a run goes at its end, or the next";
+}
+
+// Read-only folders, for an ordinary user: the folder for temporary files,
+// then the whole home. The program runs on and says what is not kept: the
+// settings too, in a message of their own.
+TEST_F(StartUpTest, ReadOnlyFoldersAreNamedAndTheProgramRunsOnSayingWhatIsNotKept) {
+  RW_RUN_AS_ORDINARY_USER();
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  modReelwise::ComputeProgramFolders();
+  const QString temp = gTempFolder;
+  ASSERT_TRUE(QDir().mkpath(temp));
+  const auto readOnly = QFileDevice::ReadOwner | QFileDevice::ExeOwner;
+  const auto writable = readOnly | QFileDevice::WriteOwner;
+  ASSERT_TRUE(QFile::setPermissions(temp, readOnly));
+  ASSERT_TRUE(Start());
+  ExpectStartedSaying(temp, QStringLiteral("Permission to write there is denied."));
+  EndProgram();
+  QFile::setPermissions(temp, writable);
+
+  boxes.Clear();
+  ASSERT_TRUE(QDir(QDir::cleanPath(gDocsFolder)).removeRecursively());
+  QStringList folders{Home()};
+  QDirIterator below(Home(), QDir::Dirs | QDir::Hidden | QDir::NoDotAndDotDot, QDirIterator::Subdirectories);
+  // The session's folder is no part of the home.
+  const QString runtime = HomePath(QStringLiteral("runtime"));
+  while (below.hasNext()) {
+    const QString folder = below.next();
+    if (!folder.startsWith(runtime)) folders << folder;
+  }
+  for (const QString& folder : folders) QFile::setPermissions(folder, readOnly);
+  ASSERT_TRUE(Start());
+  ExpectStartedSaying(HomePath(QStringLiteral("Documents")), QStringLiteral("Permission to write there is denied."));
+  int settingsBoxes = 0;
+  for (const MessageBoxRequest& box : boxes.Shown()) {
+    if (box.title != QStringLiteral("Reelwise II Settings")) continue;
+    ++settingsBoxes;
+    EXPECT_TRUE(box.prompt.contains(QStringLiteral("are not kept"))) << box.prompt.toStdString();
+  }
+  EXPECT_EQ(settingsBoxes, 1);
+  EXPECT_EQ(boxes.Count(), 2);
+  EndProgram();
+  for (const QString& folder : folders) QFile::setPermissions(folder, writable);
+}
+
+// A Save As cut short by the program's end (killed while its copy is
+// written) leaves the copy beside its target; the next start removes it. The
+// child runs the program in this test's home and is killed by a thread of its
+// own as soon as the copy has begun.
+TEST_F(StartUpTest, ACopyLeftByASaveAsCutShortGoesAtTheNextStart) {
+  if (rwtest::InChildRun()) {
+    const QString home = qEnvironmentVariable("RW_PARENT_HOME");
+    qputenv("HOME", QFile::encodeName(home));
+    for (const auto& [name, below] : {std::pair{"XDG_CONFIG_HOME", ".config"}, {"XDG_DATA_HOME", ".local/share"},
+                                      {"XDG_CACHE_HOME", ".cache"}, {"XDG_STATE_HOME", ".local/state"},
+                                      {"XDG_RUNTIME_DIR", "runtime"}}) {
+      qputenv(name, QFile::encodeName(home + QLatin1Char('/') + QLatin1String(below)));
+    }
+    ASSERT_TRUE(Start());
+    const QString big = gLibrariesFolder + QStringLiteral("Big.rw2");
+    modReelwise::ExtractTemplateLibrary(big);
+    SqlConnection::Open(big)->Execute(
+        QStringLiteral("INSERT INTO SegmentThumbnails VALUES (1, zeroblob(96000000), 1)"));
+    gLibrary->OpenLibrary(big, true);
+    const QString partial = gLibrariesFolder + QStringLiteral("Copy.rw2.partial");
+    std::thread killer([partial] {
+      while (QFileInfo(partial).size() < (1 << 20)) std::this_thread::sleep_for(std::chrono::microseconds(200));
+      ::kill(::getpid(), SIGKILL);
+    });
+    killer.detach();
+    rwtest::ScriptedFileDialogs dialogs;
+    dialogs.Choose({gLibrariesFolder + QStringLiteral("Copy.rw2")});
+    gLibrary->SaveLibraryAsDialog(false);
+    ADD_FAILURE() << "the copy was finished before the child could be killed";
+    return;
+  }
+  rwtest::ChildRun child;
+  child.Set("RW_PARENT_HOME", Home());
+  ASSERT_TRUE(child.Start());
+  QProcess::ExitStatus status = QProcess::NormalExit;
+  const QByteArray output = child.WaitForEnd(&status);
+  ASSERT_EQ(status, QProcess::CrashExit) << output.toStdString();
+  modReelwise::ComputeProgramFolders();
+  const QString partial = gLibrariesFolder + QStringLiteral("Copy.rw2.partial");
+  ASSERT_TRUE(QFileInfo::exists(partial)) << "the cut-short copy is there before the start";
+
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  ASSERT_TRUE(Start());
+  EXPECT_FALSE(QFileInfo::exists(partial));
+  EXPECT_FALSE(QFileInfo::exists(gLibrariesFolder + QStringLiteral("Copy.rw2")));
+  EXPECT_TRUE(QFileInfo::exists(gLibrariesFolder + QStringLiteral("Big.rw2"))) << "the library copied is kept";
+  EXPECT_TRUE(QDir(gTempFolder).entryList({QStringLiteral("Copying-*")}).isEmpty()) << "nor is the note kept";
 }
 
 TEST_F(StartUpTest, MissingCommandLineLibraryIsReportedAndStopsTheArguments) {

@@ -2,6 +2,7 @@
 // conversion, case-insensitive names, concurrent writers and a damaged file.
 #include "core/SettingsStore.h"
 #include "core/modRegistry.h"
+#include "tests/support/ChildRun.h"
 #include "tests/support/DecimalCommaLocale.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/SmallDisk.h"
@@ -275,7 +276,7 @@ TEST_F(SettingsTest, DamageFoundByAWriterIsSetAsideToo) {
   QDir().mkpath(QFileInfo(StorePath()).absolutePath());
   QFile file(StorePath());
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("; Reelwise II settings\n[Software\\Reelwise II\\General]\nAppTop=12\n");
+  file.write("[Software\\Reelwise II\\General]\n\"AppTop\"=dword:0000000c\n");  // no first line of ours
   file.close();
 
   rwtest::ScriptedMessageBoxes boxes;
@@ -285,6 +286,108 @@ TEST_F(SettingsTest, DamageFoundByAWriterIsSetAsideToo) {
   EXPECT_TRUE(QFile::exists(StorePath() + QStringLiteral(".damaged-1")));
   EXPECT_EQ(Other(QStringLiteral("Sat")), RegValue::FromNumber(7));
   EXPECT_EQ(Get(kRegGeneral, QStringLiteral("AppWidth")), RegValue::FromNumber(1024));
+}
+
+// Lines another tool wrote in forms the program does not write cost those
+// lines alone: every other setting is read, nothing is set aside or said,
+// and the lines are written back as they were.
+TEST_F(SettingsTest, LinesTheReaderCannotMakeOutCostThemselvesAlone) {
+  QDir().mkpath(QFileInfo(StorePath()).absolutePath());
+  QFile file(StorePath());
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("; Reelwise II settings\n"
+             "Stray line above every key\n"
+             "[Software\\Reelwise II\\ProgramOptions\\Other]\n"
+             "@=\"the key's default\"\n"
+             "\"PlaylistFormat\"=\"ASX\"\n"
+             "\"PopupDelay\"=qword:0000000000000007\n"
+             "\"Hue\"=dword:00000007\n");
+  file.close();
+  rwtest::ScriptedMessageBoxes boxes;
+  EXPECT_EQ(Other(QStringLiteral("PlaylistFormat")).Text(), QStringLiteral("ASX"));
+  EXPECT_EQ(Other(QStringLiteral("Hue")), RegValue::FromNumber(7));
+  EXPECT_TRUE(Other(QStringLiteral("PopupDelay")).IsEmpty());
+  EXPECT_EQ(GetSettingLong(kRegOther, QStringLiteral("PopupDelay")), 50) << "the default stands in";
+  Set(QStringLiteral("Sat"), 9);
+  EXPECT_EQ(Other(QStringLiteral("Sat")), RegValue::FromNumber(9));
+  EXPECT_EQ(boxes.Count(), 0);
+  EXPECT_FALSE(QFile::exists(StorePath() + QStringLiteral(".damaged-1")));
+  const QByteArray written = StoreBytes();
+  for (const char* line : {"Stray line above every key\n", "@=\"the key's default\"\n",
+                           "\"PopupDelay\"=qword:0000000000000007\n", "\"PlaylistFormat\"=\"ASX\"\n"}) {
+    EXPECT_TRUE(written.contains(line)) << line << " in\n" << written.toStdString();
+  }
+}
+
+// A settings file that cannot be read, or cannot be written, or whose
+// folder cannot be made, is told once, naming the file; the program runs on
+// with its settings in memory (those it could read, else the defaults), and
+// the file is left as it was. Run as an ordinary user, for whom a file's
+// modes count.
+TEST_F(SettingsTest, AFileThatCannotBeReadOrWrittenIsToldOnceAndTheRunKeepsItsSettings) {
+  RW_RUN_AS_ORDINARY_USER();
+  const QByteArray stored = "; Reelwise II settings\n[Software\\Reelwise II\\ProgramOptions\\Other]\n"
+                            "\"PlaylistFormat\"=\"ASX\"\n";
+  const struct {
+    const char* name;
+    std::function<void(const QString& folder)> make;
+    const char* says;
+    const char* format;  // what the run reads before any change
+  } cases[] = {
+      {"unreadable file",
+       [&](const QString& folder) {
+         QFile file(folder + QStringLiteral("/Settings.txt"));
+         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+         file.write(stored);
+         file.close();
+         ASSERT_TRUE(QFile::setPermissions(file.fileName(), QFileDevice::WriteOwner));
+       },
+       "you have no permission to read it", "M3U"},
+      {"read-only folder",
+       [&](const QString& folder) {
+         QFile file(folder + QStringLiteral("/Settings.txt"));
+         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+         file.write(stored);
+         file.close();
+         ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
+       },
+       "Permission to write there is denied.", "ASX"},
+      {"a file for its folder",
+       [](const QString& folder) {
+         ASSERT_TRUE(QDir(folder).removeRecursively());
+         QFile file(folder);
+         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+       },
+       "A file stands where the folder", "M3U"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const QString config = HomePath(QStringLiteral("config-%1").arg(&c - cases));
+    const QString folder = config + QStringLiteral("/Reelwise II");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config));
+    c.make(folder);
+    const QByteArray before = QFileInfo(folder).isDir() ? stored : QByteArray();
+
+    rwtest::ScriptedMessageBoxes boxes;
+    boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+    EXPECT_EQ(GetSettingText(kRegOther, QStringLiteral("PlaylistFormat")), QLatin1String(c.format));
+    EnsureDefaultSettings();
+    Set(QStringLiteral("PlaylistFormat"), QStringLiteral("PLS"));
+    Set(QStringLiteral("Sat"), 9);
+    EXPECT_EQ(Other(QStringLiteral("PlaylistFormat")).Text(), QStringLiteral("PLS")) << "kept for the run";
+    EXPECT_EQ(Other(QStringLiteral("Sat")), RegValue::FromNumber(9));
+    EXPECT_EQ(Get(kRegGeneral, QStringLiteral("AppWidth")), RegValue::FromNumber(1024)) << "defaults are there";
+
+    ASSERT_EQ(boxes.Count(), 1);
+    EXPECT_EQ(boxes.Last().title, QStringLiteral("Reelwise II Settings"));
+    EXPECT_TRUE(boxes.Last().prompt.contains(StorePath())) << boxes.Last().prompt.toStdString();
+    EXPECT_TRUE(boxes.Last().prompt.contains(QLatin1String(c.says))) << boxes.Last().prompt.toStdString();
+    EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("are not kept"))) << boxes.Last().prompt.toStdString();
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    QFile::setPermissions(StorePath(), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    EXPECT_EQ(StoreBytes(), before) << "the file is left as it was";
+  }
 }
 
 // A settings file that is no regular file is left exactly as it is: a link

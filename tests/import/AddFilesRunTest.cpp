@@ -63,7 +63,7 @@ bool LooksLike(const QImage& thumb, const QImage& picture) {
   return true;
 }
 
-TEST_F(AddFilesTest, FilesThatCannotBePlayedGetTheUnplayablePictureAndTheBrokenOnesTheTag) {
+TEST_F(AddFilesTest, FilesThatCannotBePlayedGetTheUnplayablePictureAndTheTag) {
   RW_REQUIRE_FFMPEG();
   MakeFile(QStringLiteral("empty.avi"), QByteArray());
   MakeFile(QStringLiteral("notes.mkv"), "These are notes, not a film.\n");
@@ -81,7 +81,7 @@ TEST_F(AddFilesTest, FilesThatCannotBePlayedGetTheUnplayablePictureAndTheBrokenO
   }
   const QString tagged = QStringLiteral("SELECT count(*) FROM SegmentTags T JOIN VideoFiles F ON F.FileID = "
                                         "T.SegmentID WHERE T.TagID = 1 AND F.FileName = '%1'");
-  EXPECT_EQ(Count(tagged.arg(QStringLiteral("empty.avi"))), 0) << "an empty file is not opened, so not tagged";
+  EXPECT_EQ(Count(tagged.arg(QStringLiteral("empty.avi"))), 1) << "a file of no bytes cannot be played either";
   EXPECT_EQ(Count(tagged.arg(QStringLiteral("notes.mkv"))), 1);
   EXPECT_EQ(Count(tagged.arg(QStringLiteral("cut short.mp4"))), 1);
 }

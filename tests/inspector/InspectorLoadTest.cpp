@@ -192,7 +192,7 @@ TEST_F(InspectorLoadTest, AClipWithoutSoundLeavesTheAudioLabelEmpty) {
   EXPECT_TRUE(Label(14).isEmpty());
 }
 
-TEST_F(InspectorLoadTest, MissingAndEmptyFilesSayWhyAndKeepTheirRows) {
+TEST_F(InspectorLoadTest, MissingAndEmptyFilesSayWhyKeepTheirRowsAndTheEmptyOneIsUnplayable) {
   AddFile(QStringLiteral("Gone.mkv"));
   EXPECT_FALSE(Inspect());
   EXPECT_TRUE(Status().startsWith(QStringLiteral("File not found!")))
@@ -206,6 +206,7 @@ TEST_F(InspectorLoadTest, MissingAndEmptyFilesSayWhyAndKeepTheirRows) {
   EXPECT_FALSE(Inspect());
   EXPECT_TRUE(Status().contains(QStringLiteral("zero bytes")))
       << Status().toStdString();
+  EXPECT_TRUE(TaggedUnplayable()) << "a file of no bytes cannot be played";
   EXPECT_FALSE(gPlayer->Visible());
   EXPECT_EQ(gInspectedItem.FileID, 1) << "still shown from the library";
 }

@@ -13,6 +13,8 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <sqlite3.h>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -105,6 +107,42 @@ TEST_F(LibraryRefusalTest, DamagedLibraryAndForeignFileGetTheirOwnMessages) {
   ExpectRefused(foreign, QStringLiteral("Incompatible Library"), QStringLiteral("is not a Reelwise II Library"));
 }
 
+// Another program damaged an index: it removed a segment while SQLite knew
+// nothing of the index on the segments' files, which still names the row.
+// Every page is sound (SQLite's quick check passes), yet a look-up through
+// the index would give a row that is gone; the open that surveys a changed
+// file finds it and refuses the file by table before anything is changed.
+TEST_F(LibraryRefusalTest, ALibraryWithADamagedIndexIsRefusedAsDamaged) {
+  const QString path = MakeLibrary(gLibrariesFolder + QStringLiteral("Stale index.rw2"));
+  SqlConnection::Open(path)->Execute(FileRow(8, QStringLiteral("Eighth.mkv")) +
+                                     FileRow(9, QStringLiteral("Ninth.mkv")));
+  QString indexRow;
+  {
+    auto db = SqlConnection::Open(path);
+    sqlite3_db_config(db->Handle(), SQLITE_DBCONFIG_DEFENSIVE, 0, nullptr);
+    SqlRecordset row(*db, QStringLiteral("SELECT quote(type) || ',' || quote(name) || ',' || quote(tbl_name) || "
+                                         "',' || rootpage || ',' || quote(sql) FROM sqlite_master WHERE name = "
+                                         "'idx_VS_FileID'"));
+    ASSERT_FALSE(row.Eof());
+    indexRow = row.Value(0).toString();
+    db->Execute(QStringLiteral("PRAGMA writable_schema = ON; DELETE FROM sqlite_master WHERE name = 'idx_VS_FileID'"));
+  }
+  SqlConnection::Open(path)->Execute(QStringLiteral("DELETE FROM VideoSegments WHERE SegmentID = 8"));
+  {
+    auto db = SqlConnection::Open(path);
+    sqlite3_db_config(db->Handle(), SQLITE_DBCONFIG_DEFENSIVE, 0, nullptr);
+    db->Execute(QStringLiteral("PRAGMA writable_schema = ON; INSERT INTO sqlite_master VALUES (%1)").arg(indexRow));
+  }
+  {
+    auto db = SqlConnection::Open(path);
+    ASSERT_EQ(SqlRecordset(*db, QStringLiteral("PRAGMA quick_check")).Value(0).toString(), QStringLiteral("ok"));
+    ASSERT_NE(SqlRecordset(*db, QStringLiteral("PRAGMA integrity_check")).Value(0).toString(), QStringLiteral("ok"));
+  }
+  ExpectRefused(path, QStringLiteral("Damaged Library"),
+                QStringLiteral("its table \"VideoSegments\" has an index that no longer matches its rows"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("Nothing in the file was changed")));
+}
+
 // A folder of the user's under the name SQLite keeps for the library's
 // journal or log makes every read fail as an I/O error: the open names that
 // folder and says what to do, not that the sound file is damaged; once the
@@ -155,7 +193,20 @@ TEST_F(LibraryRefusalTest, AReferenceThatIsNoRowNumberIsRefusedByTableAndColumn)
                   "(4294967297, 3000, 1, 0)"},
                  {"Tags", "TagID",
                   "INSERT INTO Tags (TagID, Tag, Type, Behaviour, CategoryID) VALUES (-2147483649, 'x', 'C', 'C', "
-                  "-2147483649)"}};
+                  "-2147483649)"},
+                 // The first number past 32 bits.
+                 {"VideoFiles", "FileID",
+                  "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, CurrentPath) VALUES (2147483648, "
+                  "'S', 'a\\', 'b.mkv', '/a/')"},
+                 // Numbers the program reads as "none": such rows would be in
+                 // no view and no export.
+                 {"VideoFiles", "FileID",
+                  "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, CurrentPath) VALUES (0, 'S', "
+                  "'a\\', 'b.mkv', '/a/'); INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, Online, Rating) "
+                  "VALUES (3001, 0, 'Y', 1, 0)"},
+                 {"VideoSegments", "SegmentID",
+                  "INSERT INTO VideoSegments (SegmentID, FileID, Online, Rating) VALUES (-5, 7, 1, 0)"},
+                 {"Tags", "TagID", "INSERT INTO Tags (TagID, Tag, Type) VALUES (0, 'Zero', 'T')"}};
   for (const auto& c : damaged) {
     const QString path = MakeLibrary(gLibrariesFolder + QStringLiteral("Damaged %1 %2.rw2")
                                                             .arg(QLatin1String(c.table), QLatin1String(c.column)));

@@ -1,14 +1,19 @@
 // The test harness itself: the screen every window test sees, private homes,
-// and the scripted roads for message boxes and dialogs.
+// the scripted roads for message boxes and dialogs, and the time limit that
+// ends a test that hangs.
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/TestTimeLimit.h"
 #include "tests/support/TestVideo.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QScreen>
 #include <QStandardPaths>
+#include <QThread>
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
@@ -58,6 +63,38 @@ TEST(HarnessTest, UnexpectedMessageBoxFailsTheTestInsteadOfBlocking) {
         EXPECT_EQ(ShowMessageBox(request), 0);
       },
       "Unexpected message box");
+}
+
+// A check of the last box after a count that failed fails the test; it does
+// not end the binary on an empty list.
+TEST(HarnessTest, TheLastBoxOfNoneFailsTheTestInsteadOfCrashing) {
+  rwtest::ScriptedMessageBoxes boxes;
+  rwtest::ScriptedFileDialogs dialogs;
+  EXPECT_NONFATAL_FAILURE(EXPECT_TRUE(boxes.Last().prompt.isEmpty()), "No message box was shown");
+  EXPECT_NONFATAL_FAILURE(EXPECT_TRUE(dialogs.Last().title.isEmpty()), "No file dialog was shown");
+}
+
+constexpr const char* kHang = "RW_TEST_HANG";
+
+TEST(HarnessTest, AHangingTestIsNamedAndItsBinaryEndsWithAFailure) {
+  if (qEnvironmentVariableIsSet(kHang)) {
+    for (;;) QThread::sleep(1);  // the child's part: a test that never ends
+  }
+  QProcess child;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert(QLatin1String(kHang), QStringLiteral("1"));
+  environment.insert(QStringLiteral("RW_TEST_TIME_LIMIT"), QStringLiteral("1"));
+  child.setProcessEnvironment(environment);
+  child.setProcessChannelMode(QProcess::MergedChannels);
+  child.start(QCoreApplication::applicationFilePath(),
+              {QStringLiteral("--gtest_filter=HarnessTest.AHangingTestIsNamedAndItsBinaryEndsWithAFailure")});
+  ASSERT_TRUE(child.waitForFinished(60000)) << "the hanging test was not ended";
+  const QByteArray output = child.readAll();
+  EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(child.exitCode(), rwtest::TestTimeLimit::kExitCode) << output.toStdString();
+  EXPECT_TRUE(output.contains("HarnessTest.AHangingTestIsNamedAndItsBinaryEndsWithAFailure did not end within its "
+                              "limit of 1 s"))
+      << output.toStdString();
 }
 
 TEST(HarnessTest, ProgramHandlerIsUsedUnlessATestResponds) {

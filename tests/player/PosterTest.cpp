@@ -132,6 +132,32 @@ TEST_F(PosterTest, AMissingFrameIsSkippedAndAHugeAliasStopsAtTheFloorSize) {
   EXPECT_EQ(SavedSize(), QSize(1250, 800));
 }
 
+// Frames wider than Cairo makes a surface (a clip of 65,534 x 16 pixels) are
+// scaled down before they are drawn: the poster and the story board show
+// them, with no message.
+TEST_F(PosterTest, FramesWiderThanASurfaceAreScaledOntoThePosterAndTheStoryBoard) {
+  TestVideoSpec spec;
+  spec.seconds = 2;
+  spec.width = 65534;
+  spec.height = 16;
+  spec.framesPerSecond = 5;
+  spec.codec = QStringLiteral("ffv1");
+  Choose(Clip(QStringLiteral("wide.mkv"), spec), 2);
+  {
+    frmFilePosterArt poster;
+    ASSERT_TRUE(poster.Built());
+    EXPECT_TRUE(poster.Poster()->FrameGrabbed(1));
+    EXPECT_EQ(SavedSize(), QSize(1250, 800));
+  }
+  QFile::remove(BoardFile());
+  modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegFilePosters, QStringLiteral("HorizontalTiles"), 2);
+  modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegFilePosters, QStringLiteral("VerticalTiles"), 1);
+  frmFilePreview board;
+  EXPECT_EQ(board.GrabbedCount(), 2);
+  EXPECT_TRUE(QFileInfo::exists(BoardFile()));
+  EXPECT_EQ(boxes.Count(), 0) << (boxes.Count() ? boxes.Last().prompt.toStdString() : std::string());
+}
+
 TEST_F(PosterTest, NoTagsAreDrawnAsTheyAre) {
   Choose(IndexClip(QStringLiteral("long.mkv"), 48), 48);
   frmFilePosterArt form;

@@ -1,5 +1,7 @@
 #include "tests/support/ChildRun.h"
 
+#include "tests/support/TestTimeLimit.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QStandardPaths>
@@ -25,9 +27,10 @@ QString CurrentTestFilter() {
 
 bool InChildRun() { return qEnvironmentVariableIsSet(kChildMark); }
 
-ChildRun::ChildRun(bool ownMountNamespace)
-    : ownMountNamespace_(ownMountNamespace), environment_(QProcessEnvironment::systemEnvironment()) {
+ChildRun::ChildRun(bool ownMountNamespace, bool ordinaryUser)
+    : ownMountNamespace_(ownMountNamespace), ordinaryUser_(ordinaryUser), environment_(QProcessEnvironment::systemEnvironment()) {
   environment_.insert(QLatin1String(kChildMark), QStringLiteral("1"));
+  environment_.insert(QStringLiteral("RW_TEST_TIME_LIMIT"), QString::number(TestTimeLimit::ChildSeconds()));
   process_.setProcessChannelMode(QProcess::MergedChannels);
 }
 
@@ -42,18 +45,19 @@ void ChildRun::Set(const char* name, const QString& value) { environment_.insert
 bool ChildRun::Start() {
   QString program = QCoreApplication::applicationFilePath();
   QStringList arguments = {CurrentTestFilter()};
-  if (ownMountNamespace_) {
+  if (ownMountNamespace_ || ordinaryUser_) {
+    const QStringList options = ownMountNamespace_ ? kNamespaceOptions : QStringList{QStringLiteral("--user")};
     const QString unshare = QStandardPaths::findExecutable(QStringLiteral("unshare"));
     if (unshare.isEmpty()) {
       [] { GTEST_SKIP() << "unshare is not installed"; }();
       return false;
     }
-    if (QProcess::execute(unshare, kNamespaceOptions + QStringList{QStringLiteral("true")}) != 0) {
+    if (QProcess::execute(unshare, options + QStringList{QStringLiteral("true")}) != 0) {
       [] { GTEST_SKIP() << "this machine allows no user namespaces"; }();
       return false;
     }
     arguments.prepend(program);
-    arguments = kNamespaceOptions + arguments;
+    arguments = options + arguments;
     program = unshare;
   }
   process_.setProcessEnvironment(environment_);
@@ -76,6 +80,7 @@ bool ChildRun::WaitForOutput(const QByteArray& text, int times, int timeoutMs) {
 }
 
 void ChildRun::Finish(int timeoutMs) {
+  if (timeoutMs < 0) timeoutMs = (TestTimeLimit::ChildSeconds() + 5) * 1000;
   const bool finished = process_.state() == QProcess::NotRunning || process_.waitForFinished(timeoutMs);
   ReadOutput();
   ASSERT_TRUE(finished) << "the child did not end:\n" << output_.toStdString();
@@ -87,6 +92,15 @@ void ChildRun::Finish(int timeoutMs) {
     const QByteArray reason = at < 0 ? QByteArray() : output_.mid(at + 8).split('\n').value(0);
     GTEST_SKIP() << "in the child: " << reason.toStdString();
   }
+}
+
+QByteArray ChildRun::WaitForEnd(QProcess::ExitStatus* status) {
+  const bool ended = process_.state() == QProcess::NotRunning ||
+                     process_.waitForFinished((TestTimeLimit::ChildSeconds() + 5) * 1000);
+  ReadOutput();
+  EXPECT_TRUE(ended) << "the child did not end:\n" << output_.toStdString();
+  *status = process_.exitStatus();
+  return output_;
 }
 
 const QByteArray& ChildRun::Output() {

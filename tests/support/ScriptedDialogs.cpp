@@ -22,6 +22,13 @@ ScriptedMessageBoxes& ScriptedMessageBoxes::AnswerAll(std::function<int(const Me
   return *this;
 }
 
+const MessageBoxRequest& ScriptedMessageBoxes::Last() const {
+  static const MessageBoxRequest none;
+  if (!shown_.empty()) return shown_.back();
+  ADD_FAILURE() << "No message box was shown";
+  return none;
+}
+
 int ScriptedMessageBoxes::Respond(const MessageBoxRequest& request) {
   shown_.push_back(request);
   if (!answers_.empty()) {
@@ -40,6 +47,13 @@ ScriptedFileDialogs::ScriptedFileDialogs() {
 }
 
 ScriptedFileDialogs::~ScriptedFileDialogs() { SetFileDialogResponder(std::move(previous_)); }
+
+const FileDialogRequest& ScriptedFileDialogs::Last() const {
+  static const FileDialogRequest none;
+  if (!shown_.empty()) return shown_.back();
+  ADD_FAILURE() << "No file dialog was shown";
+  return none;
+}
 
 ScriptedFileDialogs& ScriptedFileDialogs::Push(FileDialogResult result, bool ownCustomColours) {
   answers_.push_back({std::move(result), ownCustomColours});

@@ -25,7 +25,9 @@ class ScriptedMessageBoxes {
 
   const std::vector<MessageBoxRequest>& Shown() const { return shown_; }
   int Count() const { return static_cast<int>(shown_.size()); }
-  const MessageBoxRequest& Last() const { return shown_.back(); }
+  // The last box shown; with none, the test fails and an empty request
+  // stands in, so that a check after a failed count does not end the binary.
+  const MessageBoxRequest& Last() const;
   // Forgets the boxes shown so far.
   void Clear() { shown_.clear(); }
 
@@ -62,7 +64,8 @@ class ScriptedFileDialogs {
 
   const std::vector<FileDialogRequest>& Shown() const { return shown_; }
   int Count() const { return static_cast<int>(shown_.size()); }
-  const FileDialogRequest& Last() const { return shown_.back(); }
+  // As ScriptedMessageBoxes::Last.
+  const FileDialogRequest& Last() const;
 
  private:
   struct Scripted {

@@ -1,5 +1,7 @@
 #include "tests/support/SmallDisk.h"
 
+#include "tests/support/TestTimeLimit.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QProcess>
@@ -32,11 +34,12 @@ void RunInNamespace() {
   QProcess child;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert(QLatin1String(kInNamespace), QStringLiteral("1"));
+  environment.insert(QStringLiteral("RW_TEST_TIME_LIMIT"), QString::number(TestTimeLimit::ChildSeconds()));
   child.setProcessEnvironment(environment);
   child.setProcessChannelMode(QProcess::MergedChannels);
   child.start(unshare, inNamespace + QStringList{QCoreApplication::applicationFilePath(),
                                                  QStringLiteral("--gtest_filter=") + CurrentTestName()});
-  ASSERT_TRUE(child.waitForFinished(240000)) << "the test in the namespace did not finish";
+  ASSERT_TRUE(child.waitForFinished((TestTimeLimit::ChildSeconds() + 5) * 1000)) << "the test in the namespace did not finish";
   const QByteArray output = child.readAll();
   EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
   EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();

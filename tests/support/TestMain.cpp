@@ -1,6 +1,7 @@
 // main() of every test binary: a QApplication on the offscreen platform with a
-// 1920x1080 screen at 96 DPI, then GoogleTest.
+// 1920x1080 screen at 96 DPI, then GoogleTest, each test under a time limit.
 #include "tests/support/QtTestPlatform.h"
+#include "tests/support/TestTimeLimit.h"
 
 #include <QApplication>
 
@@ -16,5 +17,7 @@ int main(int argc, char** argv) {
   // font map is made; loaded here first, that thread finds it loaded.
   FcInit();
   ::testing::InitGoogleMock(&argc, argv);
+  // Owned by GoogleTest's list of listeners, which ends with the process.
+  ::testing::UnitTest::GetInstance()->listeners().Append(new rwtest::TestTimeLimit);
   return RUN_ALL_TESTS();
 }

@@ -94,8 +94,9 @@ std::optional<QString> MakeTestVideo(const QString& folder, const QString& fileN
   if (spec.video) args << VideoInput(spec);
   if (spec.audio) args << AudioInput(spec);
   if (spec.video) {
-    args << QStringLiteral("-c:v") << QStringLiteral("mpeg4") << QStringLiteral("-q:v")
-         << QString::fromLatin1(spec.frameIndex ? "2" : "5") << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p");
+    args << QStringLiteral("-c:v") << (spec.codec.isEmpty() ? QStringLiteral("mpeg4") : spec.codec);
+    if (spec.codec.isEmpty()) args << QStringLiteral("-q:v") << QString::fromLatin1(spec.frameIndex ? "2" : "5");
+    args << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p");
     if (!spec.sampleAspect.isEmpty()) args << QStringLiteral("-vf") << QStringLiteral("setsar=") + spec.sampleAspect;
   }
   QString problem = RunFfmpeg(args << encoded, fileName);

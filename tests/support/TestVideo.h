@@ -25,6 +25,9 @@ struct TestVideoSpec {
   // The rotation written into the container as ffmpeg's "rotate" tag (mp4
   // and mov only); players turn the picture as ffmpeg itself reads the tag.
   int rotation = 0;
+  // ffmpeg's video encoder; MPEG-4 part 2 when empty. "ffv1" takes frames
+  // far wider than MPEG-4 allows.
+  QString codec;
   // The file name's extension chooses the container: mp4, mkv, avi, mov...
 };
 
