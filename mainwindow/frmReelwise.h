@@ -282,6 +282,8 @@ class frmReelwise : public QWidget, public ISubclass {
   // The title bar's events and the two halves of a mode switch
   // (frmReelwise_titlebar.cpp).
   void ConnectTitleBar();
+  // Esc anywhere in the window stops an add-files run (frmReelwise_lifecycle.cpp).
+  void StopRunsOnEscape();
   void EnterCompactMode();
   void EnterLibraryMode();
   void ShowLibraryControls(bool show);

@@ -9,6 +9,7 @@
 #include "core/modReelwise.h"
 #include "core/modShellNotifs.h"
 #include "devices/modStorageDevices.h"
+#include "import/ImportPane.h"
 #include "inspector/InspectorPane.h"
 #include "library/clsRWLibrary.h"
 #include "platform/ErrorGuard.h"
@@ -24,9 +25,11 @@
 #include "ui/cWindowMgr.h"
 #include "ui/cwProgress.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPushButton>
 
 namespace {
 
@@ -34,7 +37,33 @@ namespace {
 constexpr int32_t kSubclassedMessages[] = {WM_GETMINMAXINFO, WM_SYSCOMMAND, WM_EXITSIZEMOVE,
                                            WM_MOVING,        WM_MOUSEWHEEL, kShellNotifyMessage};
 
+// Watches every key pressed in the main window while files are added: Esc,
+// tapped or held, stops the run as its Abort button does, whichever control
+// has the focus (most would keep the key to themselves, and the window's
+// own key handler sees only what they pass on). Other windows (the add-files
+// dialog, a message) keep their own Esc.
+class RunEscape : public QObject {
+ public:
+  RunEscape(frmReelwise& window) : QObject(&window), window_(window) { qApp->installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress || !gAddingFiles) return false;
+    if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    QPushButton* abort = window_.Import().cmdAbortScan;
+    if (!widget || widget->window() != &window_ || !abort || !abort->isEnabled()) return false;
+    abort->click();
+    return true;
+  }
+
+ private:
+  frmReelwise& window_;
+};
+
 }  // namespace
+
+void frmReelwise::StopRunsOnEscape() { new RunEscape(*this); }
 
 void frmReelwise::SubclassMessages(bool attach) {
   for (int32_t message : kSubclassedMessages) {
