@@ -284,6 +284,10 @@ class frmReelwise : public QWidget, public ISubclass {
   void ConnectTitleBar();
   // Esc anywhere in the window stops an add-files run (frmReelwise_lifecycle.cpp).
   void StopRunsOnEscape();
+  // True when a full-screen run must end before the window closes
+  // (frmReelwise_lifecycle.cpp).
+  bool CloseAfterFullScreenRun();
+  bool closeAfterRun_ = false;
   void EnterCompactMode();
   void EnterLibraryMode();
   void ShowLibraryControls(bool show);

@@ -18,6 +18,7 @@
 #include "platform/controls/TimerControl.h"
 #include "platform/controls/VbInput.h"
 #include "player/clsRWPlayer.h"
+#include "player/frmDSSink.h"
 #include "player/modMainPlayer.h"
 #include "ui/cFlatControl.h"
 #include "ui/cMDISplit.h"
@@ -30,6 +31,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -200,6 +202,10 @@ void frmReelwise::m_cSplitLeft_SplitterResized() {
 
 void frmReelwise::closeEvent(QCloseEvent* event) {
   if (unloading_) return;
+  if (CloseAfterFullScreenRun()) {
+    event->ignore();
+    return;
+  }
   // An inspector load or a held button's repeat under way holds the close
   // back until it is over.
   if (Inspector().HoldCloseWhileBusy() || !Form_QueryUnload()) {
@@ -212,6 +218,24 @@ void frmReelwise::closeEvent(QCloseEvent* event) {
   gMainForm = nullptr;
   SetProgramMessageOwner(nullptr);
   deleteLater();
+}
+
+// A request to quit during a full-screen run (Ctrl+Q there, or the Quit
+// command) ends the run at its next wait, as a termination signal does; the
+// window closes once the run's window has gone and its caller has returned.
+bool frmReelwise::CloseAfterFullScreenRun() {
+  if (!gDSSinkForm) return false;
+  gStopPlaylist = true;
+  if (!closeAfterRun_) {
+    closeAfterRun_ = true;
+    connect(gDSSinkForm, &QObject::destroyed, this, [this] {
+      QTimer::singleShot(0, this, [this] {
+        closeAfterRun_ = false;
+        close();
+      });
+    });
+  }
+  return true;
 }
 
 void frmReelwise::CloseWithoutQuestions() {

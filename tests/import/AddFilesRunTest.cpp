@@ -5,13 +5,17 @@
 
 #include "core/modShellNotifs.h"
 #include "platform/MountProbe.h"
+#include "player/frmDSSink.h"
+#include "player/modMainPlayer.h"
 #include "resources/Resources.h"
 #include "tests/player/PlayerFixture.h"
+#include "tests/support/EventLoopWaits.h"
 #include "tests/support/FaultTrigger.h"
 #include "tests/support/TestTickClock.h"
 
 #include <QApplication>
 #include <QDate>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QTest>
 
@@ -225,6 +229,40 @@ TEST_F(AddFilesTest, EscTappedOrHeldStopsTheRunWhereverTheFocusIs) {
     EXPECT_EQ(gLibrary->ResultCount, 10);
     EXPECT_FALSE(gMainForm->Import().cmdAbortScan->isVisible());
   }
+}
+
+// Ctrl+Q in the full-screen window ends the run at once and then closes the
+// program, as a termination signal does (the main window, under the run's
+// window, takes no keys until the run is over).
+TEST_F(AddFilesTest, CtrlQDuringAFullScreenRunEndsTheRunAndThenTheProgram) {
+  TestVideoSpec minute;
+  minute.seconds = 60;
+  MakeClip(QStringLiteral("Long clip.mp4"), minute);
+  RunAddFiles();
+  ASSERT_EQ(gLibrary->ResultCount, 1);
+  bool pressed = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (pressed || !gDSSinkForm || !gFullScreenFileOpen) return;
+    pressed = true;
+    QTest::keyClick(gDSSinkForm.data(), Qt::Key_Q, Qt::ControlModifier);
+  });
+  poll.start(20);
+  // A run that goes on fails the test instead of hanging it.
+  QTimer ceiling;
+  ceiling.setSingleShot(true);
+  QObject::connect(&ceiling, &QTimer::timeout, [] {
+    if (gDSSinkForm) gDSSinkForm->close();
+  });
+  ceiling.start(rwtest::kWaitCeilingMs);
+  QElapsedTimer run;
+  run.start();
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuToolsRunPlaylist"));
+  EXPECT_TRUE(pressed);
+  EXPECT_LT(run.elapsed(), 50000) << "the run ended before its minute-long clip";
+  EXPECT_TRUE(gDSSinkForm.isNull());
+  EXPECT_TRUE(QTest::qWaitFor([] { return gMainForm.isNull(); }, rwtest::kWaitCeilingMs)) << "the program closed";
+  EXPECT_EQ(boxes.Count(), 0);
 }
 
 TEST_F(AddFilesTest, FilesGoneAndADiskUnpluggedDuringTheRunAreTakenInAtItsEnd) {
