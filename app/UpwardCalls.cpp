@@ -43,7 +43,8 @@ modMainPlayer::PlayerHooks PlayerAnswers() {
           .RestartFade = [] { if (gMainForm) gMainForm->RestartFade(); },
           .StopFade = [] { if (gMainForm) gMainForm->StopFade(); },
           .SetFadeInterval = [](int ms) { if (gMainForm) gMainForm->SetFadeInterval(ms); },
-          .CarouselMusic = [](bool on) { if (gCarousel) gCarousel->PlayBackgroundSFX(on); }};
+          .CarouselMusic = [](bool on) { if (gCarousel) gCarousel->PlayBackgroundSFX(on); },
+          .Quit = [] { if (gMainForm) gMainForm->MainToolbarHandler(QStringLiteral("mnuLibraryQuitRW2")); }};
 }
 
 // The story board: the main window's Tag, options and focus, and the carousel's busy mark.

@@ -227,6 +227,8 @@ class cCarousel {
   void SetPacer(std::unique_ptr<CarouselPacer> pacer) { m_Pacer = std::move(pacer); }
   const CarouselRing::Pose& Pose() const { return m_Pose; }
   int32_t ResultTotal() const { return m_ResultTotal; }
+  // The counter over the ring: "<current> of <results>".
+  QString CounterText() const;
   bool Scrolling() const { return m_Scrolling; }
   bool DetailsDrawn() const { return m_DetailsDrawn; }
   // The carousel's own image list ("BkGrnd", "Thumb1".., "NextBkGrnd").

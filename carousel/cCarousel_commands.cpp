@@ -5,6 +5,9 @@
 // Refusals beep.
 #include "carousel/cCarousel.h"
 
+#include "carousel/CarouselPane.h"
+#include "carousel/ucCanvas.h"
+#include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
@@ -313,6 +316,12 @@ bool cCarousel::RunFileCommand(CarouselCommand command) {
     }
     case C::PlayFile: {
       const CarouselMenuEntry* play = MenuEntry(command);
+      // A front file the details found offline gets the message a
+      // double-click on it gives.
+      if (m_DetailsDrawn && m_FileOffline && gBrowserIndex >= 1) {
+        ShowOfflineFileMessage(gCurrentItem.FileName, gCurrentItem.CurrentPath, m_Pane ? m_Pane->ucCarouselCanvas->window() : nullptr);
+        return false;
+      }
       if ((play && !play->Enabled) || gBrowserIndex < 1) {
         Beep();
         return false;

@@ -143,12 +143,19 @@ void cCarousel::DrawRing(double ImageAlpha, double RingOpacity) {
   ComposeCanvas(RingOpacity);
 }
 
+// The current result's number among the results. Without results it is 0,
+// whatever result an earlier set (or another library's) was left at.
+QString cCarousel::CounterText() const {
+  const int32_t current = m_ResultTotal > 0 ? std::clamp(gBrowserIndex, 0, m_ResultTotal) : 0;
+  return ShownNumbers::Count(current) + QStringLiteral(" of ") + ShownNumbers::Count(std::max(0, m_ResultTotal));
+}
+
 // The counter is centred in the band between y 22 and a little above the
 // front card's top at rest, so no card hides any of it.
 void cCarousel::DrawCounter(double ImageAlpha) {
   CairoContext& ring = *m_RingContext;
   ring.SelectFont(QStringLiteral("Verdana"), 10, lTextColour, true);
-  const QString text = ShownNumbers::Count(gBrowserIndex) + QStringLiteral(" of ") + ShownNumbers::Count(m_ResultTotal);
+  const QString text = CounterText();
   constexpr double kBandTop = 22;
   constexpr double kBandBottom =
       CarouselRing::CentreY + CarouselRing::RestRadiusY - CarouselRing::CardHeight / 2 - 4;

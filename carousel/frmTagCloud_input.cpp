@@ -41,6 +41,8 @@ QString TagCloudOperator(bool alt, bool ctrl, bool shift) {
 }
 
 QString TagCloudKeyCommand(int keyCode, int shift) {
+  // Esc hides the window as its close button does.
+  if (keyCode == ctl::vbKeyEscape && shift == 0) return QStringLiteral("mnuViewTagCloud");
   if (shift & ctl::vbCtrlMask) {
     if (keyCode == 'L') return QStringLiteral("mnuViewList");
     if (keyCode == 'T') return QStringLiteral("mnuViewTile");

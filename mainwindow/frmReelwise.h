@@ -287,6 +287,12 @@ class frmReelwise : public QWidget, public ISubclass {
   // The title bar's events and the two halves of a mode switch
   // (frmReelwise_titlebar.cpp).
   void ConnectTitleBar();
+  // Esc anywhere in the window stops an add-files run (frmReelwise_lifecycle.cpp).
+  void StopRunsOnEscape();
+  // True when a full-screen run must end before the window closes
+  // (frmReelwise_lifecycle.cpp).
+  bool CloseAfterFullScreenRun();
+  bool closeAfterRun_ = false;
   void EnterCompactMode();
   void EnterLibraryMode();
   void ShowLibraryControls(bool show);

@@ -9,6 +9,7 @@
 #include "core/modReelwise.h"
 #include "core/modShellNotifs.h"
 #include "devices/modStorageDevices.h"
+#include "import/ImportPane.h"
 #include "inspector/InspectorPane.h"
 #include "library/clsRWLibrary.h"
 #include "platform/ErrorGuard.h"
@@ -17,6 +18,7 @@
 #include "platform/controls/TimerControl.h"
 #include "platform/controls/VbInput.h"
 #include "player/clsRWPlayer.h"
+#include "player/frmDSSink.h"
 #include "player/modMainPlayer.h"
 #include "ui/cFlatControl.h"
 #include "ui/cMDISplit.h"
@@ -24,9 +26,12 @@
 #include "ui/cWindowMgr.h"
 #include "ui/cwProgress.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPushButton>
+#include <QTimer>
 
 namespace {
 
@@ -34,7 +39,33 @@ namespace {
 constexpr int32_t kSubclassedMessages[] = {WM_GETMINMAXINFO, WM_SYSCOMMAND, WM_EXITSIZEMOVE,
                                            WM_MOVING,        WM_MOUSEWHEEL, kShellNotifyMessage};
 
+// Watches every key pressed in the main window while files are added: Esc,
+// tapped or held, stops the run as its Abort button does, whichever control
+// has the focus (most would keep the key to themselves, and the window's
+// own key handler sees only what they pass on). Other windows (the add-files
+// dialog, a message) keep their own Esc.
+class RunEscape : public QObject {
+ public:
+  RunEscape(frmReelwise& window) : QObject(&window), window_(window) { qApp->installEventFilter(this); }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress || !gAddingFiles) return false;
+    if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape) return false;
+    auto* widget = qobject_cast<QWidget*>(watched);
+    QPushButton* abort = window_.Import().cmdAbortScan;
+    if (!widget || widget->window() != &window_ || !abort || !abort->isEnabled()) return false;
+    abort->click();
+    return true;
+  }
+
+ private:
+  frmReelwise& window_;
+};
+
 }  // namespace
+
+void frmReelwise::StopRunsOnEscape() { new RunEscape(*this); }
 
 void frmReelwise::SubclassMessages(bool attach) {
   for (int32_t message : kSubclassedMessages) {
@@ -171,6 +202,10 @@ void frmReelwise::m_cSplitLeft_SplitterResized() {
 
 void frmReelwise::closeEvent(QCloseEvent* event) {
   if (unloading_) return;
+  if (CloseAfterFullScreenRun()) {
+    event->ignore();
+    return;
+  }
   // An inspector load or a held button's repeat under way holds the close
   // back until it is over.
   if (Inspector().HoldCloseWhileBusy() || !Form_QueryUnload()) {
@@ -183,6 +218,24 @@ void frmReelwise::closeEvent(QCloseEvent* event) {
   gMainForm = nullptr;
   SetProgramMessageOwner(nullptr);
   deleteLater();
+}
+
+// A request to quit during a full-screen run (Ctrl+Q there, or the Quit
+// command) ends the run at its next wait, as a termination signal does; the
+// window closes once the run's window has gone and its caller has returned.
+bool frmReelwise::CloseAfterFullScreenRun() {
+  if (!gDSSinkForm) return false;
+  gStopPlaylist = true;
+  if (!closeAfterRun_) {
+    closeAfterRun_ = true;
+    connect(gDSSinkForm, &QObject::destroyed, this, [this] {
+      QTimer::singleShot(0, this, [this] {
+        closeAfterRun_ = false;
+        close();
+      });
+    });
+  }
+  return true;
 }
 
 void frmReelwise::CloseWithoutQuestions() {

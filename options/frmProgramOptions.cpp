@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QShortcut>
 
 std::vector<MediaButtonFaces> gMediaButtons;
 QImage gAddFilesBanner;
@@ -136,6 +137,11 @@ void frmProgramOptions::CreateFrame() {
   cmdClose->setGeometry(-200, -200, 60, 24);  // kept off the face; Enter and Esc still reach it
   cmdClose->setDefault(true);
   connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
+  // Esc closes the dialog as its close button does, from whichever control
+  // has the focus (the pages, which take the keys that reach them, never
+  // pass it on).
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  connect(escape, &QShortcut::activated, this, [this] { lblDone_Click(); });
 }
 
 // The load's steps in order; each page fills its own part.

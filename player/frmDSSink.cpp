@@ -98,6 +98,12 @@ void frmDSSink::Form_Activate() {
 }
 
 void frmDSSink::Form_KeyUp(int KeyCode, int Shift) {
+  // Ctrl+Q quits the program as it does in the main window: the run ends
+  // first.
+  if (KeyCode == 'Q' && Shift == ctl::vbCtrlMask) {
+    if (modMainPlayer::Hooks().Quit) modMainPlayer::Hooks().Quit();
+    return;
+  }
   if (TaggingMode() || StartsTagging(KeyCode)) {
     HandleTaggingKey(KeyCode, Shift);
     return;

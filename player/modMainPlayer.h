@@ -34,6 +34,7 @@ struct PlayerHooks {
   std::function<void()> StopFade;              // Timer2: off, interval 100 ms
   std::function<void(int)> SetFadeInterval;    // Timer2's interval
   std::function<void(bool)> CarouselMusic;     // the carousel's PlayBackgroundSFX
+  std::function<void()> Quit;                  // the main window's Quit command
 };
 void SetPlayerHooks(PlayerHooks hooks);
 const PlayerHooks& Hooks();

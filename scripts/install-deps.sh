@@ -35,6 +35,8 @@ PACKAGES=(
   fonts-wine fonts-liberation2 fonts-dejavu-core
   # test media
   ffmpeg
+  # an X server of the tests' own, for what only a real X display shows
+  xvfb
   # the benchmark growth table reads the benchmarks' JSON reports
   jq
   # desktop integration (launching documents, trash)

@@ -50,7 +50,7 @@ class cBusyIndicator::XWindow {
     xcb_flush(connection_);
   }
   ~XWindow() {
-    if (surface_) cairo_surface_destroy(surface_);
+    if (surface_) FinishSurface();
     if (window_) xcb_destroy_window(connection_, window_);
     if (connection_) {
       xcb_flush(connection_);
@@ -72,6 +72,19 @@ class cBusyIndicator::XWindow {
   }
 
  private:
+  // Cairo keeps what it learned of a connection (its screens, pictures and
+  // fonts) under the connection's address until the connection's device is
+  // finished. Left behind, it would be found again by the next showing's
+  // connection if that is given the same address, and Cairo would look for
+  // the old connection's screens in it and abort.
+  void FinishSurface() {
+    cairo_device_t* device = cairo_device_reference(cairo_surface_get_device(surface_));
+    cairo_surface_destroy(surface_);
+    surface_ = nullptr;
+    cairo_device_finish(device);
+    cairo_device_destroy(device);
+  }
+
   static xcb_visualtype_t* Visual(xcb_screen_t* screen) {
     for (auto depth = xcb_screen_allowed_depths_iterator(screen); depth.rem; xcb_depth_next(&depth)) {
       for (auto visual = xcb_depth_visuals_iterator(depth.data); visual.rem; xcb_visualtype_next(&visual)) {

@@ -33,6 +33,11 @@ QSize PrimaryScreenSize() {
   return screen ? screen->geometry().size() : QSize(kLibraryWidth, kLibraryHeight);
 }
 
+QRect PrimaryWorkArea() {
+  const QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->availableGeometry() : QRect(0, 0, kLibraryWidth, kLibraryHeight);
+}
+
 // A stored length smaller than the least, or larger than the screen, gives
 // the least.
 int32_t StoredLength(int32_t stored, int32_t screen, int32_t least) {
@@ -49,31 +54,31 @@ void cWindowMgr::SetCompactModeRect() {
   if (mainWindow_) compactRect_ = QRect(QPoint(0, 0), mainWindow_->frameGeometry().size());
 }
 
-// A stored rectangle that runs off the primary screen, or starts left of or
-// above it, keeps its size and is centred on the screen.
+// A stored rectangle that runs off the primary screen's work area, or starts
+// left of or above it, keeps its size and is centred in the work area. The
+// least size, on a screen (or a scaled screen) whose work area is smaller,
+// is cut to the work area, so that the title bar and every edge can be
+// reached.
 void cWindowMgr::LoadPlacement() {
   mainWindow_->setWindowState(mainWindow_->windowState() &
                               ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
   borderSizeW_ = mainWindow_->frameGeometry().width() - mainWindow_->width();
 
   const QSize screen = PrimaryScreenSize();
+  const QRect work = PrimaryWorkArea();
   const int32_t state = ReadPlacement("AppWindowState");
-  const int32_t width = StoredLength(ReadPlacement("AppWidth"), screen.width(), kLibraryWidth);
-  const int32_t height = StoredLength(ReadPlacement("AppHeight"), screen.height(), kLibraryHeight);
+  const int32_t width =
+      std::min(StoredLength(ReadPlacement("AppWidth"), screen.width(), kLibraryWidth), work.width());
+  const int32_t height =
+      std::min(StoredLength(ReadPlacement("AppHeight"), screen.height(), kLibraryHeight), work.height());
   int32_t left = ReadPlacement("AppLeft");
   int32_t top = ReadPlacement("AppTop");
-  bool recentre = false;
-  if (left < 0 || left + width > screen.width()) {
-    left = 0;
-    recentre = true;
-  }
-  if (top < 0 || top + height > screen.height()) {
-    top = 0;
-    recentre = true;
+  if (!work.contains(QRect(left, top, width, height))) {
+    left = work.left() + static_cast<int32_t>(RoundHalfEven((work.width() - width) / 2.0));
+    top = work.top() + static_cast<int32_t>(RoundHalfEven((work.height() - height) / 2.0));
   }
   libraryRect_ = QRect(left, top, width, height);
   MoveWindow(mainWindow_, libraryRect_);
-  if (recentre) CentreChildWindow(mainWindow_, false);
   SetLibraryModeRect();
   if (state == 2) {
     MaximiseWindow();
@@ -93,7 +98,9 @@ void cWindowMgr::SavePlacement() {
 }
 
 // The video area with the preview's margins and transport bar around it,
-// the caption strip above, and the frame; cut to the screen.
+// the caption strip above, and the frame. A video area the screen cannot
+// hold with them is made smaller in both directions alike, so that the
+// window keeps the picture's shape.
 QRect cWindowMgr::CompactRect(int32_t Factor) const {
   IWindowMgrHost* host = Host();
   const QSize video = host ? host->VideoSize() : QSize(0, 0);
@@ -106,7 +113,15 @@ QRect cWindowMgr::CompactRect(int32_t Factor) const {
   const double caption = host ? host->CaptionHeight() : 0.0;
   const QScreen* onScreen = mainWindow_ ? ScreenOf(mainWindow_) : nullptr;
   const QSize screen = onScreen ? onScreen->geometry().size() : PrimaryScreenSize();
-  const int32_t right = std::min(w + 14 + borderSizeW_ + 4, screen.width());
+  const int32_t aroundW = 14 + borderSizeW_ + 4;
+  const double aroundH = caption + 84 + borderSizeW_ + 2;
+  const double scale = std::min({1.0, (screen.width() - aroundW) / static_cast<double>(w),
+                                 (screen.height() - aroundH) / static_cast<double>(h)});
+  if (scale < 1.0) {
+    w = std::max(1, static_cast<int32_t>(RoundHalfEven(w * scale)));
+    h = std::max(1, static_cast<int32_t>(RoundHalfEven(h * scale)));
+  }
+  const int32_t right = std::min(w + aroundW, screen.width());
   const int32_t bottom = static_cast<int32_t>(RoundHalfEven(caption + (h + 84 + borderSizeW_) + 2));
   return {0, 0, right, std::min(bottom, screen.height())};
 }

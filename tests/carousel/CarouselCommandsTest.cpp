@@ -420,7 +420,7 @@ TEST_F(CarouselCommandsTest, PlayBroadcastsAndOpensTheFrontResult) {
   EXPECT_FALSE(Beeped());
 }
 
-TEST_F(CarouselCommandsTest, AFrontFileOfflineOrMissingCannotBePlayedBoardedOrDeletedAndEnterLeavesIt) {
+TEST_F(CarouselCommandsTest, AFrontFileOfflineOrMissingCannotBePlayedBoardedOrDeletedAndEnterSaysWhy) {
   uint64_t now = 0;
   const ctl::TickCountFunction clock = ctl::SetTickCountFunction([&now] { return now += 1000; });  // no key is gated
   OpenTaggedResults(3);
@@ -441,8 +441,9 @@ TEST_F(CarouselCommandsTest, AFrontFileOfflineOrMissingCannotBePlayedBoardedOrDe
   struct Case {
     int32_t index;
     bool playable;
+    bool offline;
   };
-  for (const Case& c : {Case{1, true}, Case{2, false}, Case{3, false}, Case{1, true}}) {
+  for (const Case& c : {Case{1, true, false}, Case{2, false, true}, Case{3, false, false}, Case{1, true, false}}) {
     SCOPED_TRACE(c.index);
     Move(c.index, false);
     EXPECT_FALSE(enabled(85)) << "play waits until the details have looked for the file";
@@ -451,10 +452,18 @@ TEST_F(CarouselCommandsTest, AFrontFileOfflineOrMissingCannotBePlayedBoardedOrDe
     EXPECT_TRUE(enabled(84)) << "a playlist can still take the file";
     host = RecordingHost{};
     modSound::ClearEffectsLog();
+    boxes.Clear();
+    boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
     int enter = ctl::vbKeyReturn;
     gCarousel->KeyPress(enter);
     EXPECT_EQ(host.played, c.playable ? c.index : -1);
-    EXPECT_EQ(Beeped(), !c.playable);
+    // Offline: the message a double-click gives; missing: a beep.
+    EXPECT_EQ(Beeped(), !c.playable && !c.offline);
+    ASSERT_EQ(boxes.Count(), c.offline ? 1 : 0);
+    if (c.offline) {
+      EXPECT_TRUE(boxes.Last().title.startsWith(QStringLiteral("Offline Volume"))) << boxes.Last().title.toStdString();
+      EXPECT_TRUE(boxes.Last().prompt.contains(gResults[2].FileName));
+    }
   }
   ctl::SetTickCountFunction(clock);
 }

@@ -17,6 +17,7 @@
 #include "ui/ProgramFonts.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTest>
@@ -399,6 +400,8 @@ TEST_F(TagCloudWindowTest, KeysAreSentToTheDispatcher) {
                       {Qt::Key_F5, {}, "mnuBrowserRefresh"},
                       {Qt::Key_F6, {}, "mnuBrowserForward"},
                       {Qt::Key_F9, {}, "mnuViewTagCloud"},
+                      {Qt::Key_Escape, {}, "mnuViewTagCloud"},
+                      {Qt::Key_Escape, Qt::ShiftModifier, nullptr},
                       {Qt::Key_L, {}, nullptr},
                       {Qt::Key_A, Qt::ControlModifier, nullptr},
                       {Qt::Key_F7, {}, nullptr}};
@@ -499,6 +502,15 @@ TEST_F(TagCloudInProgramTest, MainWindowHooksCarryKeysClicksAndTheTree) {
   gMainForm->MainToolbarHandler(QStringLiteral("mnuViewTagCloud"));
   ASSERT_TRUE(gTagCloudShown);
   Cloud().close();
+  EXPECT_FALSE(gTagCloudShown);
+  EXPECT_FALSE(Cloud().isVisible());
+
+  // Esc, as its close button does.
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuViewTagCloud"));
+  ASSERT_TRUE(gTagCloudShown);
+  Cloud().activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&Cloud()));
+  QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &Cloud(), Qt::Key_Escape);
   EXPECT_FALSE(gTagCloudShown);
   EXPECT_FALSE(Cloud().isVisible());
   EXPECT_EQ(boxes.Count(), 0);

@@ -5,12 +5,19 @@
 
 #include "core/modShellNotifs.h"
 #include "platform/MountProbe.h"
+#include "player/frmDSSink.h"
+#include "player/modMainPlayer.h"
 #include "resources/Resources.h"
 #include "tests/player/PlayerFixture.h"
+#include "tests/support/EventLoopWaits.h"
 #include "tests/support/FaultTrigger.h"
 #include "tests/support/TestTickClock.h"
 
+#include <QApplication>
 #include <QDate>
+#include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QTest>
 
 namespace rwtest {
 namespace {
@@ -184,6 +191,78 @@ TEST_F(AddFilesTest, CancellingAfterTenOfFiftyKeepsAndShowsTheTen) {
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 10);
   EXPECT_EQ(gLibrary->ResultCount, 10);
   EXPECT_FALSE(gMainForm->Import().cmdAbortScan->isVisible());
+}
+
+// Esc goes to whichever control of the main window has the focus, as a key
+// on the keyboard does; held, it arrives again and again.
+TEST_F(AddFilesTest, EscTappedOrHeldStopsTheRunWhereverTheFocusIs) {
+  for (int i = 1; i <= 50; ++i) {
+    MakeFile(QStringLiteral("Tapped/Clip %1.avi").arg(i, 2, 10, QLatin1Char('0')));
+    MakeFile(QStringLiteral("Held/Clip %1.avi").arg(i, 2, 10, QLatin1Char('0')));
+  }
+  gMainForm->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(gMainForm));
+  int expected = 0;
+  for (const bool held : {false, true}) {
+    SCOPED_TRACE(held ? "held" : "tapped");
+    int presses = 0;
+    TitleWatch watch([&](const QString& title) {
+      // The window system gives the main window back its activation once
+      // the dialog has closed; the offscreen platform leaves that to the test.
+      if (title == QLatin1String("Scanning: 10%")) gMainForm->activateWindow();
+      if (title != QLatin1String("Scanning: 20%") || presses > 0) return;
+      // Keys go to the focused control, or to the active window when no
+      // control has the focus.
+      QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
+      ASSERT_NE(focus, nullptr);
+      ASSERT_EQ(focus->window(), gMainForm.data());
+      for (int repeat = 0; repeat < (held ? 5 : 1); ++repeat, ++presses) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"), held && repeat > 0);
+        QApplication::sendEvent(focus, &press);
+      }
+      QTest::keyRelease(focus, Qt::Key_Escape);
+    });
+    RunAddFiles(QLatin1String(held ? "Held" : "Tapped"), [](frmAddToLibrary& dialog) { dialog.optImportScope[0]->click(); });
+    expected += 10;
+    EXPECT_GT(presses, 0);
+    EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), expected);
+    EXPECT_EQ(gLibrary->ResultCount, 10);
+    EXPECT_FALSE(gMainForm->Import().cmdAbortScan->isVisible());
+  }
+}
+
+// Ctrl+Q in the full-screen window ends the run at once and then closes the
+// program, as a termination signal does (the main window, under the run's
+// window, takes no keys until the run is over).
+TEST_F(AddFilesTest, CtrlQDuringAFullScreenRunEndsTheRunAndThenTheProgram) {
+  TestVideoSpec minute;
+  minute.seconds = 60;
+  MakeClip(QStringLiteral("Long clip.mp4"), minute);
+  RunAddFiles();
+  ASSERT_EQ(gLibrary->ResultCount, 1);
+  bool pressed = false;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    if (pressed || !gDSSinkForm || !gFullScreenFileOpen) return;
+    pressed = true;
+    QTest::keyClick(gDSSinkForm.data(), Qt::Key_Q, Qt::ControlModifier);
+  });
+  poll.start(20);
+  // A run that goes on fails the test instead of hanging it.
+  QTimer ceiling;
+  ceiling.setSingleShot(true);
+  QObject::connect(&ceiling, &QTimer::timeout, [] {
+    if (gDSSinkForm) gDSSinkForm->close();
+  });
+  ceiling.start(rwtest::kWaitCeilingMs);
+  QElapsedTimer run;
+  run.start();
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuToolsRunPlaylist"));
+  EXPECT_TRUE(pressed);
+  EXPECT_LT(run.elapsed(), 50000) << "the run ended before its minute-long clip";
+  EXPECT_TRUE(gDSSinkForm.isNull());
+  EXPECT_TRUE(QTest::qWaitFor([] { return gMainForm.isNull(); }, rwtest::kWaitCeilingMs)) << "the program closed";
+  EXPECT_EQ(boxes.Count(), 0);
 }
 
 TEST_F(AddFilesTest, FilesGoneAndADiskUnpluggedDuringTheRunAreTakenInAtItsEnd) {

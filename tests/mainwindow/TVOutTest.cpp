@@ -84,6 +84,17 @@ TEST_F(TVOutTest, EnteringAndLeavingMoveTheCarouselAndSetTheMenusPointerAndTheme
   EXPECT_NE(gWindowMgr->WindowState(), 2);
 }
 
+TEST_F(TVOutTest, WithNoResultsTheCounterShowsNoneOfNone) {
+  // The browser was left at the third of an earlier set of results.
+  FakeResults(5);
+  gBrowserIndex = 3;
+  FakeResults(0);
+  Send("mnuTV-Out");
+  ASSERT_TRUE(gTVOutMode);
+  EXPECT_EQ(gCarousel->CounterText(), QStringLiteral("0 of 0"));
+  Send("mnuTV-Out");
+}
+
 TEST_F(TVOutTest, APointerHiddenAlreadyIsHiddenOnceMoreAndShownAsOftenAsNeeded) {
   ASSERT_EQ(ShowCursor(false), -1);
   Send("mnuTV-Out");

@@ -18,6 +18,7 @@
 #include "ui/cwSlider.h"
 #include "ui/ucCarouselOptionsPanel.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QRadioButton>
@@ -136,7 +137,14 @@ TEST_F(ProgramOptionsTest, GeneralSettingsRoundTrip) {
   EXPECT_TRUE(again->optPlaylistFormat[1]->isChecked());
   EXPECT_EQ(again->txtThumbTimeOut->Text(), "32767");
   again->txtTooltipDelay->SetText(QStringLiteral("9999999999"));
-  again->lblDone_Click();
+  // Esc in a field closes the dialog as DONE and its close button do.
+  again->show();
+  again->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(again.get()));
+  again->txtTooltipDelay->setFocus();
+  ASSERT_NE(QApplication::focusWidget(), nullptr);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+  EXPECT_FALSE(again->isVisible());
   EXPECT_EQ(Other("PopupDelay"), 214748364);
 }
 

@@ -6,6 +6,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
@@ -37,8 +38,11 @@ void PrepareQtPlatform() {
   const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
   if (!platform.isEmpty() && platform != "offscreen") return;
 
-  QJsonArray screens{Screen("Primary", 0, 1920, 1080)};
-  if (qEnvironmentVariableIntValue("RW_TEST_SCREENS") >= 2) screens.append(Screen("Secondary", 1920, 1280, 1024));
+  const QList<QByteArray> size = qgetenv("RW_TEST_SCREEN_SIZE").split('x');
+  const int width = size.size() == 2 && size[0].toInt() > 0 ? size[0].toInt() : 1920;
+  const int height = size.size() == 2 && size[1].toInt() > 0 ? size[1].toInt() : 1080;
+  QJsonArray screens{Screen("Primary", 0, width, height)};
+  if (qEnvironmentVariableIntValue("RW_TEST_SCREENS") >= 2) screens.append(Screen("Secondary", width, 1280, 1024));
   const QJsonObject config{{"synchronousWindowSystemEvents", false},
                            {"windowFrameMargins", false},
                            {"screens", screens}};

@@ -1,15 +1,24 @@
 // The busy animation runs on its own thread: its frames move on while the
-// user-interface thread is blocked, and Hide stops and joins the thread.
+// user-interface thread is blocked, and Hide stops and joins the thread. On
+// a real X server (an Xvfb of the test's own) it is shown and hidden many
+// times over, each showing through an X connection of its own.
+#include "tests/support/ChildRun.h"
 #include "tests/support/EventLoopWaits.h"
 #include "ui/cBusyIndicator.h"
 
+#include <QDeadlineTimer>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QScreen>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
+#include <xcb/xcb.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
+#include <cstring>
 #include <thread>
 
 namespace {
@@ -56,6 +65,92 @@ TEST(BusyIndicatorTest, ShowingAgainRestartsAndDestructionStopsTheThread) {
   EXPECT_TRUE(busy->Showing());
   busy.reset();  // joins, never leaves a thread drawing into freed memory
   SUCCEED();
+}
+
+// An X server of the test's own; its display number is the one it chose
+// and wrote on its standard output.
+class OwnXServer {
+ public:
+  OwnXServer() {
+    const QString program = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
+    if (program.isEmpty()) return;
+    server_.start(program, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                            QStringLiteral("tcp"), QStringLiteral("-br"), QStringLiteral("-screen"),
+                            QStringLiteral("0"), QStringLiteral("1280x720x24")});
+    const QDeadlineTimer deadline(rwtest::kWaitCeilingMs);
+    while (!server_.canReadLine() && server_.state() != QProcess::NotRunning && !deadline.hasExpired()) {
+      server_.waitForReadyRead(1000);
+    }
+    if (server_.canReadLine()) display_ = QLatin1Char(':') + QString::fromLatin1(server_.readLine().trimmed());
+  }
+  ~OwnXServer() {
+    server_.terminate();
+    if (!server_.waitForFinished(10000)) server_.kill();
+  }
+  static bool Installed() { return !QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty(); }
+  const QString& Display() const { return display_; }
+
+ private:
+  QProcess server_;
+  QString display_;
+};
+
+// The colour of the screen's pixel at (x, y), read through a connection of
+// the test's own; 0xFFFFFFFF when it cannot be read.
+uint32_t ScreenPixel(int x, int y) {
+  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+  uint32_t pixel = 0xFFFFFFFF;
+  if (!xcb_connection_has_error(connection)) {
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+    xcb_get_image_reply_t* reply = xcb_get_image_reply(
+        connection,
+        xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, screen->root, static_cast<int16_t>(x),
+                      static_cast<int16_t>(y), 1, 1, ~0u),
+        nullptr);
+    if (reply && xcb_get_image_data_length(reply) >= 4) {
+      std::memcpy(&pixel, xcb_get_image_data(reply), 4);
+      pixel &= 0xFFFFFF;
+    }
+    std::free(reply);
+  }
+  xcb_disconnect(connection);
+  return pixel;
+}
+
+// Cairo's memory of each showing's connection used to outlive it, and a
+// later showing whose connection came at the same address aborted the
+// program in Cairo after a few showings.
+TEST(BusyIndicatorTest, ShownAndHiddenAHundredTimesOnARealXServerItDrawsItsStripEachTime) {
+  if (!rwtest::InChildRun()) {
+    if (!OwnXServer::Installed()) GTEST_SKIP() << "Xvfb is not installed: the busy indicator is not tried on X";
+    OwnXServer server;
+    ASSERT_FALSE(server.Display().isEmpty()) << "Xvfb did not start";
+    rwtest::ChildRun child;
+    child.Set("QT_QPA_PLATFORM", QStringLiteral("xcb"));
+    child.Set("DISPLAY", server.Display());
+    if (child.Start()) child.Finish();
+    return;
+  }
+  ASSERT_EQ(QGuiApplication::platformName(), QLatin1String("xcb"));
+  cBusyIndicator busy;
+  for (int showing = 1; showing <= 100; ++showing) {
+    SCOPED_TRACE(showing);
+    busy.Show(0, 0, 100, 150, 40, 0, nullptr);
+    const auto args = busy.Arguments();
+    ASSERT_EQ(args[0], (1280 - 470) / 2);
+    const QDeadlineTimer deadline(rwtest::kWaitCeilingMs);
+    // Two frames drawn: the first has reached the server.
+    const int64_t before = busy.FrameCount();
+    while (busy.FrameCount() - before < 2 && !deadline.hasExpired()) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    ASSERT_GE(busy.FrameCount() - before, 2);
+    // The strip's top rows are its dark ground, on the screen as in its frames.
+    const uint32_t ground = busy.LastFrame().pixel(5, 2) & 0xFFFFFF;
+    if (showing == 1 || showing == 100) EXPECT_EQ(ScreenPixel(args[0] + 5, args[1] + 2), ground);
+    busy.Hide();
+  }
+  EXPECT_EQ(ScreenPixel((1280 - 470) / 2 + 5, qRound(720 * 0.9) + 2), 0u) << "the strip's window has gone";
 }
 
 }  // namespace

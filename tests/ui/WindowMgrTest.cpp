@@ -121,7 +121,6 @@ QRect PrimaryWork() { return QGuiApplication::primaryScreen()->availableGeometry
 void RunQueuedEvents() {
   for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
 }
-QRect PrimaryScreen() { return QGuiApplication::primaryScreen()->geometry(); }
 
 class WindowMgrTest : public rwtest::TempHomeTest {
  protected:
@@ -214,6 +213,35 @@ TEST_F(WindowMgrPlacement, OffScreenOrNegativePositionsAreCentred) {
     Manage();
     EXPECT_EQ(window->frameGeometry(), QRect(c.expected, QSize(1024, 768))) << c.left << "," << c.top;
     gWindowMgr.reset();
+  }
+}
+
+// Each screen in a child process of its own, whose offscreen platform has it.
+TEST_F(WindowMgrPlacement, OnASmallOrScaledScreenTheFirstWindowIsCutToTheWorkAreaAndPlacedInIt) {
+  const struct {
+    QSize pixels;
+    QString scale;
+    QRect expected;
+  } cases[] = {
+      // Where a stored rectangle off the work area is centred.
+      {{1280, 720}, QString(), {128, 0, 1024, 720}},
+      // 1920 x 1080 at 1.5 is 1280 x 720 to the program.
+      {{1920, 1080}, QStringLiteral("1.5"), {128, 0, 1024, 720}},
+      {{1366, 768}, QString(), {171, 0, 1024, 768}},
+  };
+  const bool inChild = qEnvironmentVariableIsSet("RW_TEST_SCREEN_SIZE");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(rwtest::ScreenSizeName(c.pixels).toStdString() + " at " + c.scale.toStdString());
+    if (inChild ? !rwtest::IsPrimaryScreenOf(c.pixels, c.scale) : !rwtest::OnPrimaryScreenOf(c.pixels, c.scale)) {
+      continue;
+    }
+    Manage();
+    EXPECT_EQ(window->frameGeometry(), QRect(QPoint(0, 0), c.expected.size())) << "nothing stored: the least size";
+    gWindowMgr.reset();
+    Store(0, -20, 300, 1400, 700);
+    Manage();
+    EXPECT_EQ(window->frameGeometry(), c.expected) << "stored wider than the screen and left of it";
+    EXPECT_TRUE(PrimaryWork().contains(window->frameGeometry()));
   }
 }
 
@@ -378,15 +406,26 @@ TEST_F(WindowMgrCompact, VideoSizeTimesTheFactorWithTheMargins) {
   EXPECT_EQ(host.images[QStringLiteral("MODE")], QStringLiteral("LIBRARY"));
 }
 
-TEST_F(WindowMgrCompact, LargerThanTheScreenIsCutAndCentred) {
+TEST_F(WindowMgrCompact, LargerThanTheScreenIsCutInBothDirectionsAlikeAndCentred) {
   cWindowMgr& manager = Manage();
-  host.video = QSize(1280, 720);
-  manager.InitialiseCompactWindow(2);
-  EXPECT_EQ(window->frameGeometry(), PrimaryScreen());
-  host.video = QSize(1000, 100);
-  manager.InitialiseCompactWindow(2);
-  // Only the width is cut; 25 + 200 + 84 + 2 = 311 high, centred at 384.5.
-  EXPECT_EQ(window->frameGeometry(), QRect(0, 384, 1920, 311));
+  const struct {
+    QSize video;
+    QRect expected;
+  } cases[] = {
+      // 2560 x 1440 at the 969 of 1080 rows the margins leave: 1723 x 969,
+      // 1741 x 1080 with them, centred at 89.5.
+      {{1280, 720}, {90, 0, 1741, 1080}},
+      // 2000 x 200 at the 1902 of 1920 columns: 1902 x 190, 25 + 190 + 86
+      // = 301 high, centred at 389.5.
+      {{1000, 100}, {0, 390, 1920, 301}},
+      // A portrait clip: 1090 x 1938 halved to its own 545 x 969.
+      {{545, 969}, {678, 0, 563, 1080}},
+  };
+  for (const auto& c : cases) {
+    host.video = c.video;
+    manager.InitialiseCompactWindow(2);
+    EXPECT_EQ(window->frameGeometry(), c.expected) << c.video.width() << "x" << c.video.height();
+  }
 }
 
 TEST_F(WindowMgrCompact, LeavingFindsTheRectangleOfTheNormalWindow) {
@@ -577,8 +616,9 @@ TEST_F(WindowMgrScreens, CompactIsCutToAndCentredOnItsScreen) {
   window->setGeometry(2000, 100, 1024, 768);
   host.video = QSize(700, 300);
   manager.InitialiseCompactWindow(2);
-  // 1418 wide is cut to the second screen's 1280; 25 + 600 + 84 + 2 = 711 high.
-  EXPECT_EQ(window->frameGeometry(), QRect(1920, 156, 1280, 711));
+  // 1418 wide is cut to the second screen's 1280: the video to 1262 x 541,
+  // 25 + 541 + 84 + 2 = 652 high.
+  EXPECT_EQ(window->frameGeometry(), QRect(1920, 186, 1280, 652));
 }
 
 }  // namespace
