@@ -217,6 +217,7 @@ class ResultsPane final : public IResultsLink {
   void SortListGrid();
   void DrawListImages(int32_t Top);
   void DrawTileImages(int32_t Top);
+  void ReadTilePicturesAhead(int firstRow, int lastRow, int columns, int results);
   void ShowResultCounts(int32_t selected);
 
   void GridClick(int Button, int Shift, int32_t x, int32_t anchor, bool anchorSelected, const char* otherView);

@@ -276,6 +276,16 @@ void ResultsPane::DrawListImages(int32_t Top) {
   grid.SetRedraw(true);
 }
 
+// The pictures of the tiles in view come from the library in one look-up.
+void ResultsPane::ReadTilePicturesAhead(int firstRow, int lastRow, int columns, int results) {
+  std::vector<std::pair<int32_t, int32_t>> tiles;
+  for (int i = std::max(1, firstRow * columns + 1); i <= std::min(results, lastRow * columns + columns); ++i) {
+    const ResultItem& item = gResults[static_cast<size_t>(i)];
+    tiles.emplace_back(item.SegmentID, item.FileID);
+  }
+  if (!tiles.empty()) gLibrary->ReadThumbnailsAhead(tiles);
+}
+
 // Tile i lies in row (i - 1) div C and column (i - 1) mod C + 1 (column 0 is
 // a margin); rows from the first visible one to the one just below the page
 // are painted, the others give their pictures back, and the tiles after the
@@ -295,6 +305,10 @@ void ResultsPane::DrawTileImages(int32_t Top) {
   std::vector<int> rows =
       RowsToVisit({0, grid.Rows() - 1}, ViewRows(Top, bottom), results / columns, m_TileRowsPainted);
   m_TileRowsPainted.clear();
+  painting.Run([&] {
+    const RowRange view = ViewRows(Top, bottom);
+    ReadTilePicturesAhead(view.first, view.last, columns, results);
+  });
   for (const int row : rows) {
     for (int col = 1; col <= columns && col < grid.Cols(); ++col) {
       const int i = row * columns + col;

@@ -3,6 +3,8 @@
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
 
+#include <algorithm>
+
 namespace {
 
 const QString kSource = QStringLiteral("ThumbnailCache");
@@ -53,6 +55,27 @@ QByteArray ThumbnailStore::ReadRow(int32_t rowId) const {
     }
   }
   return bytes;
+}
+
+void ThumbnailStore::ReadAhead(const QList<int32_t>& segmentIds) const {
+  if (!connection_) return;
+  QList<int32_t> rows;
+  for (const int32_t segmentId : segmentIds) {
+    if (held_.contains(segmentId)) continue;
+    const int32_t* row = rows_.Find(segmentId);
+    if (row && !recentByRow_.contains(*row) && !rows.contains(*row)) rows.append(*row);
+  }
+  // No more than the read cache keeps, lest the first be gone before use.
+  rows.resize(std::min<qsizetype>(rows.size(), readCacheSize_));
+  if (rows.size() < 2) return;
+  QString sql = QStringLiteral("SELECT SegmentID, Thumbnail FROM SegmentThumbnails WHERE SegmentID IN (?");
+  for (qsizetype k = 1; k < rows.size(); ++k) sql += QStringLiteral(", ?");
+  SqlCommand read(*connection_, sql + QLatin1Char(')'));
+  for (qsizetype k = 0; k < rows.size(); ++k) read.BindInt(static_cast<int>(k) + 1, rows[k]);
+  // A row that is gone gives empty bytes, as ReadRow gives them.
+  QHash<int32_t, QByteArray> found;
+  while (read.Step()) found.insert(static_cast<int32_t>(read.ColumnInt(0)), read.ColumnBytes(1));
+  for (const int32_t row : rows) Remember(row, found.value(row));
 }
 
 void ThumbnailStore::Remember(int32_t rowId, const QByteArray& bytes) const {

@@ -44,6 +44,11 @@ class ThumbnailStore {
   // row that is gone or empty gives empty bytes (no picture).
   QByteArray Item(int32_t segmentId) const;
 
+  // Reads the pictures of these segments that Item would read from the
+  // library, all in one statement, into the read cache: a page of tiles
+  // costs one look-up in the library instead of one per tile.
+  void ReadAhead(const QList<int32_t>& segmentIds) const;
+
   // The segment holds these bytes; a segment present already raises error 457.
   void Add(const QByteArray& bytes, int32_t segmentId);
   // The segment shows the SegmentThumbnails row of `rowId` (its own, or its

@@ -188,6 +188,9 @@ class clsRWLibrary : public IDeviceTableHost {
   // else "NO_THUMB", also for bytes that are no picture; the FileID is not
   // a key. The picture owns its pixels.
   void ThumbnailToPicture(int32_t SegmentID, int32_t FileID, QImage& Picture);
+  // Reads the pictures ThumbnailToPicture will show for these (SegmentID,
+  // FileID) pairs from the library in one look-up, ahead of a page of them.
+  void ReadThumbnailsAhead(const std::vector<std::pair<int32_t, int32_t>>& segmentsAndFiles);
   // Replaces the segment's thumbnail by the picture as a JPEG of quality 90;
   // the caller's picture is emptied.
   void SaveThumbnail(int32_t SegmentID, int32_t FileID, QImage& Picture);
@@ -277,6 +280,8 @@ class clsRWLibrary : public IDeviceTableHost {
   void UseConnection(std::unique_ptr<SqlConnection> connection);
   void SetProgressMax(int32_t Max);
   const QImage& NoThumbPicture();
+  // The cache entry a result's picture is read from.
+  int32_t ThumbnailKey(int32_t SegmentID, int32_t FileID) const;
 
   ILibraryView* m_View = nullptr;
   // The pacer of the open running now, none between opens.

@@ -135,20 +135,31 @@ const QImage& clsRWLibrary::NoThumbPicture() {
   return m_NoThumb;
 }
 
+// The segment's own entry (its picture, else its file's), else the file's:
+// a file's FileID is the SegmentID of its whole-file segment, so a segment no
+// fetch has cached (a cut segment the inspector lists) still shows its file's
+// picture. A miss takes the cached placeholder.
+int32_t clsRWLibrary::ThumbnailKey(int32_t SegmentID, int32_t FileID) const {
+  return ThumbnailCache.Exists(SegmentID) ? SegmentID : ThumbnailCache.Exists(FileID) ? FileID : 0;
+}
+
+void clsRWLibrary::ReadThumbnailsAhead(const std::vector<std::pair<int32_t, int32_t>>& segmentsAndFiles) {
+  QList<int32_t> keys;
+  keys.reserve(static_cast<qsizetype>(segmentsAndFiles.size()));
+  for (const auto& [segmentId, fileId] : segmentsAndFiles) keys.append(ThumbnailKey(segmentId, fileId));
+  ThumbnailCache.ReadAhead(keys);
+}
+
 void clsRWLibrary::ThumbnailToPicture(int32_t SegmentID, int32_t FileID, QImage& Picture) {
   Picture = QImage();
   try {
-    // The segment's own entry (its picture, else its file's), else the
-    // file's: a file's FileID is the SegmentID of its whole-file segment, so
-    // a segment no fetch has cached (a cut segment the inspector lists) still
-    // shows its file's picture. A miss takes the cached placeholder.
-    const int32_t key = ThumbnailCache.Exists(SegmentID) ? SegmentID : ThumbnailCache.Exists(FileID) ? FileID : 0;
+    const int32_t key = ThumbnailKey(SegmentID, FileID);
     if (ThumbnailCache.Exists(key)) {
-      const ImageSurfacePtr decoded = m_JpegCodec->Decode(ThumbnailCache.Item(key));
-      const QImage& image = decoded->Image();
-      // The picture owns its pixels: a caller may keep it past the next call.
+      // An opaque picture of its own: the grids make pixmaps of it without
+      // a look for alpha or a copy.
+      QImage image = m_JpegCodec->DecodeOpaque(ThumbnailCache.Item(key));
       Picture = image.size() == QSize(kTileWidth, kTileHeight)
-                    ? image.copy()
+                    ? std::move(image)
                     : image.scaled(kTileWidth, kTileHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
   } catch (const RWError&) {

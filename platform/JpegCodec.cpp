@@ -39,23 +39,42 @@ bool JpegCodec::ReadSize(const QByteArray& jpeg, int* width, int* height) {
 }
 
 ImageSurfacePtr JpegCodec::Decode(const QByteArray& jpeg) {
+  const QSize size = SizeToDecode(jpeg);
+  auto surface = std::make_shared<ImageSurface>(size.width(), size.height());
+  surface->Flush();
+  DecodeInto(jpeg, surface->Bits(), surface->Stride(), size);
+  surface->MarkDirty();
+  return surface;
+}
+
+QImage JpegCodec::DecodeOpaque(const QByteArray& jpeg) {
+  const QSize size = SizeToDecode(jpeg);
+  QImage image(size, QImage::Format_RGB32);
+  if (image.isNull()) throw RWError(kErrInvalidPicture, QStringLiteral("Invalid picture: too large"), kSource);
+  DecodeInto(jpeg, image.bits(), static_cast<int>(image.bytesPerLine()), size);
+  return image;
+}
+
+QSize JpegCodec::SizeToDecode(const QByteArray& jpeg) {
   int width = 0;
   int height = 0;
   if (!ReadSize(jpeg, &width, &height) || width <= 0 || height <= 0) {
     throw RWError(kErrInvalidPicture, QStringLiteral("Invalid picture: the data is not a JPEG image"), kSource);
   }
-  auto surface = std::make_shared<ImageSurface>(width, height);
-  surface->Flush();
+  return QSize(width, height);
+}
+
+// The decoder writes every pixel's fourth byte as 255, which both Cairo's
+// ARGB32 and Qt's RGB32 read as opaque.
+void JpegCodec::DecodeInto(const QByteArray& jpeg, unsigned char* bits, int stride, QSize size) {
   tjhandle handle = static_cast<tjhandle>(decompressor_);
   const int rc = tjDecompress2(handle, reinterpret_cast<const unsigned char*>(jpeg.constData()),
-                               static_cast<unsigned long>(jpeg.size()), surface->Bits(), width,
-                               surface->Stride(), height, kPixelFormat, TJFLAG_ACCURATEDCT);
+                               static_cast<unsigned long>(jpeg.size()), bits, size.width(), stride,
+                               size.height(), kPixelFormat, TJFLAG_ACCURATEDCT);
   // A warning (a slightly damaged but readable file) still yields a picture.
   if (rc != 0 && tjGetErrorCode(handle) != TJERR_WARNING) {
     throw RWError(kErrInvalidPicture, QStringLiteral("Invalid picture: ") + LastError(handle), kSource);
   }
-  surface->MarkDirty();
-  return surface;
 }
 
 QByteArray JpegCodec::Encode(ImageSurface& surface, int quality) {

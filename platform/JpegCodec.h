@@ -3,6 +3,8 @@
 #include "platform/ImageSurface.h"
 
 #include <QByteArray>
+#include <QImage>
+#include <QSize>
 #include <QString>
 
 class JpegCodec {
@@ -15,6 +17,10 @@ class JpegCodec {
   // Decodes a JPEG file image into a new opaque surface of the picture's size.
   // Data that is not a JPEG raises error 481 (invalid picture).
   ImageSurfacePtr Decode(const QByteArray& jpeg);
+  // The same pixels in an opaque Qt image (QImage::Format_RGB32), for a
+  // picture shown as a pixmap: Qt then adopts it as it is, without looking
+  // for alpha a JPEG cannot hold or converting it.
+  QImage DecodeOpaque(const QByteArray& jpeg);
   // The picture's size without decoding it; false when it is not a JPEG.
   bool ReadSize(const QByteArray& jpeg, int* width, int* height);
 
@@ -26,6 +32,10 @@ class JpegCodec {
   void EncodeToFile(ImageSurface& surface, int quality, const QString& path);
 
  private:
+  // The picture's size; data that is not a JPEG raises error 481.
+  QSize SizeToDecode(const QByteArray& jpeg);
+  void DecodeInto(const QByteArray& jpeg, unsigned char* bits, int stride, QSize size);
+
   void* compressor_ = nullptr;
   void* decompressor_ = nullptr;
 };

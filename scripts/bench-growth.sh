@@ -20,7 +20,7 @@ scales=("$@")
 # file read and checked once (the opens), every row of the tables the upkeep
 # looks through read once (the upkeep), the tree's rows, the cloud's own
 # counts, the step's rows written and read bare, and every file's path looked
-# up once.
+# up once (on the mounted disks, all of the files missing or 1 % of them).
 rows=(
   "open, policy 0|bench_open|BM_OpenLibrary/0|BM_Phase_Examine"
   "open after another program's edit, policy 0|bench_open|BM_OpenLibraryAfterEdit/0/process_time|BM_Phase_Examine"
@@ -32,8 +32,10 @@ rows=(
   "  the tag step alone|bench_search|BM_TagStep"
   "  the fetch of its rows alone|bench_search|BM_TagStepFetch"
   "  baseline: a tag step through EXISTS and a bare fetch|bench_search|BM_TagStepAndFetch_Baseline/tag:100"
-  "missing files|bench_open|BM_GetMissingFiles/process_time|BM_Floor_FileExists"
-  "  showing the files it finds alone|bench_open|BM_Floor_ShowMissingRows/process_time"
+  "missing files, all missing|bench_open|BM_GetMissingFiles/missing_pct:100/process_time|BM_Floor_FileExists/missing_pct:100"
+  "  reading the rows it finds, bare|bench_open|BM_Floor_ReadMissingRows/missing_pct:100"
+  "  showing the files it finds alone|bench_open|BM_Floor_ShowMissingRows/missing_pct:100/process_time"
+  "missing files, 1 % missing|bench_open|BM_GetMissingFiles/missing_pct:1/process_time|BM_Floor_FileExists/missing_pct:1"
 )
 
 tmp=$(mktemp -d)

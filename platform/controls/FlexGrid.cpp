@@ -17,6 +17,9 @@ const QString kSource = QStringLiteral("FlexGrid");
 
 FlexGrid::FlexGrid(QWidget* parent) : Control(parent) {
   setFocusPolicy(Qt::StrongFocus);
+  // Every paint fills the whole grid: what lies under it (the frame it sits
+  // in) need not be painted first, as it would be on every page.
+  setAttribute(Qt::WA_OpaquePaintEvent);
   setFont(QFont(QStringLiteral("Tahoma"), 8));
   SetEventUnits(ScaleUnits::Twips);
   SetClickOnAnyButton(true);

@@ -23,6 +23,7 @@
 #include "platform/ColorRef.h"
 #include "platform/controls/Control.h"
 #include "platform/controls/FlexGridModel.h"
+#include "platform/controls/TextLayerCache.h"
 
 #include <QFont>
 #include <QPixmap>
@@ -299,6 +300,7 @@ class FlexGrid : public Control {
                     bool highlighted, bool fixed);
   // The part of a merged cell whose rows are partly highlighted that its
   // text goes into, and whether it is drawn in the selection's colours.
+  QRect OpaquePictureRect(const FlexCell& cell, const QRect& content) const;
   std::pair<QRect, bool> TextBand(const FlexCell& cell, int col, std::span<const Span> group, const QRect& inner) const;
   bool Highlighted(int row, int col) const;
 
@@ -339,6 +341,8 @@ class FlexGrid : public Control {
   int selectionMode_ = flexSelectionFree;
   int tabBehavior_ = flexTabControls;
   bool paintErrorPending_ = false;
+  // The tiles' large state glyphs, drawn once each rather than per cell.
+  TextLayerCache textLayers_;
 };
 
 }  // namespace ctl

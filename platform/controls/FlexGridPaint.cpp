@@ -43,6 +43,24 @@ bool AtASide(int pictureAlignment) {
   return (AlignmentFlags(pictureAlignment, false) & Qt::AlignHCenter) == 0;
 }
 
+// Fills `rect` but `hole` (empty, or within it): the strips above and below
+// the hole and those beside it.
+void FillAround(QPainter& painter, const QRect& rect, const QRect& hole, const QColor& colour) {
+  if (hole.isEmpty()) {
+    painter.fillRect(rect, colour);
+    return;
+  }
+  const QRect strips[] = {
+      QRect(QPoint(rect.left(), rect.top()), QPoint(rect.right(), hole.top() - 1)),
+      QRect(QPoint(rect.left(), hole.bottom() + 1), QPoint(rect.right(), rect.bottom())),
+      QRect(QPoint(rect.left(), hole.top()), QPoint(hole.left() - 1, hole.bottom())),
+      QRect(QPoint(hole.right() + 1, hole.top()), QPoint(rect.right(), hole.bottom())),
+  };
+  for (const QRect& strip : strips) {
+    if (!strip.isEmpty()) painter.fillRect(strip, colour);
+  }
+}
+
 }  // namespace
 
 int FlexGrid::CellFittingPixels(int row, int col) const {
@@ -158,11 +176,18 @@ bool FlexGrid::Highlighted(int row, int col) const {
   return row >= range.top && row <= range.bottom && col >= range.left && col <= range.right;
 }
 
+// The cells fill the grid from its top left corner to the last visible row
+// and column; only the rest shows the background colour.
 void FlexGrid::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  painter.fillRect(rect(), ColorRefToQColor(backColorBkg_));
   const std::vector<Span> rows = VisibleRows();
-  for (const Span& column : VisibleCols()) PaintColumn(painter, column, rows);
+  const std::vector<Span> cols = VisibleCols();
+  const int right = cols.empty() ? 0 : cols.back().start + cols.back().size;
+  const int bottom = rows.empty() ? 0 : rows.back().start + rows.back().size;
+  const QColor background = ColorRefToQColor(backColorBkg_);
+  if (right < width()) painter.fillRect(QRect(right, 0, width() - right, height()), background);
+  if (bottom < height()) painter.fillRect(QRect(0, bottom, std::min(right, width()), height() - bottom), background);
+  for (const Span& column : cols) PaintColumn(painter, column, rows);
 }
 
 void FlexGrid::PaintColumn(QPainter& painter, const Span& column, const std::vector<Span>& rows) {
@@ -196,7 +221,10 @@ void FlexGrid::PaintCell(QPainter& painter, const Span& column, std::span<const 
                                          : backColor_;
   const bool lines = gridLines_ != flexGridNone;
   const QRect inner = lines ? rect.adjusted(0, 0, -1, -1) : rect;
-  painter.fillRect(rect, ColorRefToQColor(back));
+  const bool partly = !highlighted && std::any_of(group.begin(), group.end(), rowHighlighted);
+  const auto [content, contentHighlighted] = partly ? TextBand(cell, col, group, inner) : std::pair{inner, highlighted};
+  // Under an opaque picture the cell's colour would not show.
+  FillAround(painter, rect, OpaquePictureRect(cell, content), ColorRefToQColor(back));
   if (!highlighted) {
     for (const Span& span : group) {
       if (rowHighlighted(span)) {
@@ -204,8 +232,6 @@ void FlexGrid::PaintCell(QPainter& painter, const Span& column, std::span<const 
       }
     }
   }
-  const bool partly = !highlighted && std::any_of(group.begin(), group.end(), rowHighlighted);
-  const auto [content, contentHighlighted] = partly ? TextBand(cell, col, group, inner) : std::pair{inner, highlighted};
   bool drawn = false;
   if (OwnerDrawCell) {
     painter.save();
@@ -252,6 +278,18 @@ std::pair<QRect, bool> FlexGrid::TextBand(const FlexCell& cell, int col, std::sp
   return {firstHighlighted & inner, true};
 }
 
+// Where the cell's picture covers every pixel it is drawn on: an opaque
+// picture drawn at its own size, which nothing drawn before the content (an
+// owner's drawing) may show through. Empty when there is none.
+QRect FlexGrid::OpaquePictureRect(const FlexCell& cell, const QRect& content) const {
+  if (OwnerDrawCell || cell.picture.isNull() || cell.picture.hasAlphaChannel() ||
+      cell.picture.devicePixelRatio() != 1.0 || cell.pictureAlignment == flexPicAlignStretch ||
+      cell.pictureAlignment == flexPicAlignTile) {
+    return QRect();
+  }
+  return Aligned(cell.picture.size(), content, cell.pictureAlignment) & content;
+}
+
 void FlexGrid::PaintContent(QPainter& painter, const FlexCell& cell, const QString& text, int col, const QRect& rect,
                             bool highlighted, bool fixed) {
   painter.save();
@@ -282,7 +320,7 @@ void FlexGrid::PaintContent(QPainter& painter, const FlexCell& cell, const QStri
     painter.setFont(cell.fontId >= 0 ? model_.Font(cell.fontId) : font());
     painter.setPen(ColorRefToQColor(fore));
     const int flags = AlignmentFlags(alignment, FlexGridModel::IsNumber(text)) | (wordWrap_ ? Qt::TextWordWrap : 0);
-    painter.drawText(textRect.adjusted(kTextMargin, 0, -kTextMargin, 0), flags, text);
+    textLayers_.DrawText(painter, rect, textRect.adjusted(kTextMargin, 0, -kTextMargin, 0), flags, text);
   }
   painter.restore();
 }

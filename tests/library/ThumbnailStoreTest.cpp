@@ -48,6 +48,25 @@ TEST_F(ThumbnailStoreTest, TheReadCacheKeepsTheMostRecentPicturesAndReadsEvicted
   EXPECT_EQ(store.Item(3), QByteArray("new3"));
   EXPECT_EQ(store.ReadCacheCount(), 2);
   EXPECT_EQ(store.Count(), 3);
+
+  // Reading a page ahead keeps its pictures as read then, a row that is gone
+  // as no picture, and what the cache held already as it was.
+  ThumbnailStore ahead(8);
+  ahead.Attach(&Db());
+  for (int segment : {1, 2, 3, 4}) ahead.AddOwnRow(segment);  // 4 has no row
+  ahead.Share(5, 1);
+  ahead.Add(QByteArray("held6"), 6);
+  EXPECT_EQ(ahead.Item(3), QByteArray("new3"));
+  Row(3, "newer3");
+  ahead.ReadAhead({1, 2, 3, 4, 5, 6, 404});
+  EXPECT_EQ(ahead.ReadCacheCount(), 4);
+  for (int segment : {1, 2}) Row(segment, "gone");
+  EXPECT_EQ(ahead.Item(1), QByteArray("new1"));
+  EXPECT_EQ(ahead.Item(5), QByteArray("new1"));
+  EXPECT_EQ(ahead.Item(2), QByteArray("new2"));
+  EXPECT_EQ(ahead.Item(3), QByteArray("new3")) << "cached before the read ahead";
+  EXPECT_TRUE(ahead.Item(4).isEmpty());
+  EXPECT_EQ(ahead.Item(6), QByteArray("held6"));
 }
 
 TEST_F(ThumbnailStoreTest, MissingRowsGiveNoBytesAndKeysFailLikeAKeyedCollection) {

@@ -74,6 +74,12 @@ TEST(JpegCodecTest, ThumbnailRoundTripsAtQuality90) {
   ExpectNear(decoded->PixelColorRef(80, 60), RGB(250, 250, 250), 12, "bottom right");
   EXPECT_EQ(qAlpha(decoded->Image().pixel(50, 40)), 255) << "decoded pictures are opaque";
 
+  // The opaque Qt image holds the very same pixels.
+  const QImage opaque = codec.DecodeOpaque(jpeg);
+  EXPECT_EQ(opaque.format(), QImage::Format_RGB32);
+  EXPECT_EQ(opaque, decoded->Image().convertToFormat(QImage::Format_RGB32));
+  EXPECT_THROW(codec.DecodeOpaque(QByteArray("not a picture")), RWError);
+
   // Other decoders read what we write.
   QImage viaQt;
   ASSERT_TRUE(viaQt.loadFromData(jpeg, "JPEG"));

@@ -3,6 +3,7 @@
 // column moves, merging and what is painted.
 #include "platform/controls/ControlErrors.h"
 #include "platform/controls/FlexGrid.h"
+#include "platform/controls/TextLayerCache.h"
 #include "tests/platform/controls/ControlTestSupport.h"
 #include "tests/support/ScriptedDialogs.h"
 
@@ -371,6 +372,18 @@ TEST_F(FlexGridPaintTest, CellColoursAndPicturesArePainted) {
   grid.SetRow(3);
   grid.SetCol(1);
   EXPECT_EQ(PixelAt(150, 70), QColor(255, 255, 255));
+
+  // The grid paints every pixel of itself, so what lies under it need not
+  // be painted first.
+  EXPECT_TRUE(grid.testAttribute(Qt::WA_OpaquePaintEvent));
+  QImage onMagenta(grid.size(), QImage::Format_RGB32);
+  onMagenta.fill(Qt::magenta);
+  grid.render(&onMagenta, QPoint(), QRegion(), QWidget::DrawChildren);
+  int unpainted = 0;
+  for (int y = 0; y < onMagenta.height(); ++y) {
+    for (int x = 0; x < onMagenta.width(); ++x) unpainted += onMagenta.pixelColor(x, y) == QColor(Qt::magenta);
+  }
+  EXPECT_EQ(unpainted, 0);
 }
 
 // A header's sort mark at the cell's right: a text too long for the cell is
@@ -439,6 +452,50 @@ namespace {
 // The model sees its rows and columns through an order of its own: a
 // rearrangement, a column move, a sort and a resize after one another keep
 // every cell with its row and column.
+// A glyph too large for Qt's glyph cache is drawn from a layer made once:
+// over pictures, in either kind of window surface, clipped by the cell and
+// whatever the paint's own clip, its pixels are those of the text drawn
+// directly; a painter the layer would not match draws the text itself.
+TEST(TextLayerCacheTest, LargeTextFromTheLayerHasThePixelsOfTextDrawnDirectly) {
+  QImage noise(280, 200, QImage::Format_RGB32);
+  uint seed = 12345;
+  for (int y = 0; y < noise.height(); ++y) {
+    for (int x = 0; x < noise.width(); ++x) noise.setPixel(x, y, 0xff000000u | ((seed = seed * 1103515245u + 12345u) >> 8));
+  }
+  QFont font(QStringLiteral("Tahoma"));
+  font.setPixelSize(96);
+  ctl::TextLayerCache cache;
+  const auto draw = [&](QImage& image, const QRect& clip, const QRect& paintClip, bool direct, qreal opacity) {
+    QPainter painter(&image);
+    painter.setClipRect(paintClip);
+    painter.setClipRect(clip, Qt::IntersectClip);
+    painter.setFont(font);
+    painter.setPen(QColor(250, 180, 20));
+    painter.setOpacity(opacity);
+    const QRect text = clip.adjusted(2, 0, -2, 0);
+    if (direct) {
+      painter.drawText(text, Qt::AlignCenter, QStringLiteral("5g"));
+    } else {
+      cache.DrawText(painter, clip, text, Qt::AlignCenter, QStringLiteral("5g"));
+    }
+  };
+  for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied}) {
+    for (const QRect& clip : {QRect(30, 40, 100, 75), QRect(150, 90, 100, 75)}) {
+      for (const QRect& paintClip : {QRect(0, 0, 280, 200), QRect(0, 0, 200, 120)}) {
+        for (const qreal opacity : {1.0, 0.5}) {
+          QImage direct = noise.convertToFormat(format);
+          QImage layered = direct;
+          draw(direct, clip, paintClip, true, opacity);
+          draw(layered, clip, paintClip, false, opacity);
+          ASSERT_NE(direct, noise.convertToFormat(format));
+          EXPECT_EQ(layered, direct) << format << " " << clip.x() << " " << paintClip.width() << " " << opacity;
+        }
+      }
+    }
+  }
+  EXPECT_EQ(cache.LayerCount(), 1) << "one layer serves every cell of its size, the half-opaque text drew itself";
+}
+
 TEST(FlexGridModelTest, RearrangingMovingSortingAndResizingKeepCellsTogether) {
   ctl::FlexGridModel model;
   model.Resize(4, 3);
