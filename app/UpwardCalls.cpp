@@ -4,6 +4,7 @@
 #include "app/modReelwise_startup.h"
 #include "carousel/cCarousel.h"
 #include "carousel/frmTagCloud.h"
+#include "core/FaultSentences.h"
 #include "core/modShellNotifs.h"
 #include "devices/modStorageDevices.h"
 #include "library/ResultItem.h"
@@ -11,11 +12,15 @@
 #include "mainwindow/frmReelwise.h"
 #include "options/ExternalAppCommand.h"
 #include "options/frmProgramOptions.h"
+#include "platform/ErrorGuard.h"
 #include "platform/MessageBoxSeam.h"
 #include "player/frmFilePreview.h"
 #include "player/modMainPlayer.h"
 #include "ui/ISubclass.h"
 #include "ui/frmMsgBox.h"
+
+#include <QApplication>
+#include <QTimer>
 
 namespace modReelwise {
 
@@ -95,6 +100,12 @@ void ConnectExternalAppLauncher() {
 }
 
 // The tag cloud: the main window's dispatcher and library tree.
+// A library told damaged is closed once the command that met the damage has
+// ended (its steps may still hold the connection).
+void CloseDamagedLibrary(const QString& file) {
+  QTimer::singleShot(0, qApp, [file] { if (gLibrary) gLibrary->CloseDamagedLibrary(file); });
+}
+
 TagCloudHooks TagCloudAnswers() {
   return {.MainToolbarHandler = [](const QString& command) { if (gMainForm) gMainForm->MainToolbarHandler(command); },
           .SetTreeViewFirstVisibleNode = [](ctl::TreeView& tree, ctl::Node* node) {
@@ -107,6 +118,10 @@ TagCloudHooks TagCloudAnswers() {
 void ConnectUpwardCalls() {
   // platform's message-box road asks for every box; ui's frmMsgBox answers.
   frmMsgBox::InstallMessageBoxHandler();
+  // platform's error guard asks for the program's words for a failure; core's fault sentences answer.
+  FaultSentences::Install();
+  // platform's error guard tells a damaged library file; the library closes it.
+  ErrorGuard::SetDamageTold(CloseDamagedLibrary);
   // core's device watcher asks for the refresh after a device change; devices and the library answer.
   modShellNotifs::SetDeviceRefresh(RefreshDevices);
   // core's device watcher asks to post its message to the main window; ui's subclasser answers.
@@ -146,6 +161,8 @@ void ConnectUpwardCalls() {
 
 void DisconnectUpwardCalls() {
   SetMessageBoxHandler(nullptr);
+  ErrorGuard::SetFaultWords(nullptr);
+  ErrorGuard::SetDamageTold(nullptr);
   modShellNotifs::SetDeviceRefresh(nullptr);
   modShellNotifs::SetMessagePoster(nullptr);
   modShellNotifs::SetPlayerCommand(nullptr);

@@ -126,12 +126,15 @@ FileDropFeedback FeedbackOver(const ctl::Node& node, bool remove) {
   return {"NO_DROP", QString()};
 }
 
-// How a drop reports a failure: "number - description", style 0 (a full
-// disk or a library file that cannot be written in a titled sentence of its
-// own, after which the drop says nothing more).
+// How a drop reports a failure: "number - description", style 0 (a fault of
+// the library's file, or a change its rules refused naming the drop, in a
+// titled sentence of the program's own; after a storage fault the drop says
+// nothing more).
 ErrorGuard DropReport() {
-  return ErrorGuard(
-      {.style = vbOKOnly, .owner = ProgramMessageOwner(), .text = ErrorGuard::Numbered(QStringLiteral(" - "))});
+  return ErrorGuard({.command = QStringLiteral("Drag and Drop"),
+                     .style = vbOKOnly,
+                     .owner = ProgramMessageOwner(),
+                     .text = ErrorGuard::Numbered(QStringLiteral(" - "))});
 }
 
 // One step of a drop: a failure is shown through the drop's report and the
@@ -143,6 +146,9 @@ void DropStep(ErrorGuard& report, const std::function<void()>& step) {
   } catch (const RWError& error) {
     if (error.Number() == ctl::kErrKeyNotUnique) throw;
     report.Failed(error);
+  } catch (const StorageFault& fault) {
+    // Told once; the drop's later steps meet it too and say nothing more.
+    report.Failed(fault.Error());
   } catch (const std::exception& error) {
     report.Failed(RWError(kErrInternal, QString::fromLocal8Bit(error.what())));
   }

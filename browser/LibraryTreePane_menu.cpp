@@ -134,8 +134,11 @@ void LibraryTreePane::WireTreeEvents() {
       {mnuCreateTag, &LibraryTreePane::mnuCreateTag_Click},     {mnuNewFolder, &LibraryTreePane::mnuNewFolder_Click},
       {mnuNewCategory, &LibraryTreePane::mnuNewCategory_Click}, {mnuMakeRoot, &LibraryTreePane::mnuMakeRoot_Click}};
   for (const auto& [item, handler] : items) {
-    QObject::connect(item, &QAction::triggered, item, [this, handler = handler] {
-      ErrorGuard({.owner = tvwLibrary->window()}).Run([&] { (this->*handler)(); });
+    // A change the library refuses is told naming the command.
+    QObject::connect(item, &QAction::triggered, item, [this, item, handler = handler] {
+      ErrorGuard({.command = item->text().remove(QLatin1Char('&')), .owner = tvwLibrary->window()}).Run([&] {
+        (this->*handler)();
+      });
     });
   }
   ctl::TreeView& tree = *tvwLibrary;

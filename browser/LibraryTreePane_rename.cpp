@@ -112,7 +112,7 @@ void LibraryTreePane::tvwLibrary_AfterLabelEdit(int& Cancel, QString& NewString)
   const QString key = node->Key();
   try {
     RenameTreeItem(key, NewString);
-  } catch (const std::exception&) {
+  } catch (...) {
     // The library keeps the name it had, and the tree shows it again; the
     // failure is told by the event's guard.
     node->SetText(gPendingRenameNode.NameBefore());

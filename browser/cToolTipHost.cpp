@@ -114,7 +114,7 @@ void cToolTipHost::cwTimer_Timer() {
   }
   try {
     ShowTip();
-  } catch (const std::exception&) {
+  } catch (...) {
     DestroyTip();  // a tip is not worth a message
   }
 }

@@ -5,6 +5,7 @@
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "library/clsRWLibrary.h"
+#include "platform/ErrorGuard.h"
 #include "platform/ImageSurface.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/RWError.h"
@@ -324,7 +325,7 @@ bool frmFindFiles::SearchStep(const std::function<void()>& step) {
     return true;
   } catch (const RWError& error) {
     if (error.Number() == kErrPassedOver) return true;
-    description = error.Description();
+    description = ErrorGuard::InOwnWords(error, error.Description());
   } catch (const std::exception& error) {
     description = QString::fromUtf8(error.what());
   }

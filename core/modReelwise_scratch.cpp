@@ -12,6 +12,8 @@
 #include <QFile>
 #include <QLockFile>
 
+#include <cerrno>
+
 namespace modReelwise {
 
 namespace {
@@ -84,10 +86,11 @@ void ReleaseScratchLibrary() {
 void ExtractTemplateLibrary(const QString& path) {
   const QByteArray bytes = LoadResData(QString::fromLatin1(kEmptyLibraryResourceName),
                                        QString::fromLatin1(kEmptyLibraryResourceType));
-  QString reason;
-  if (!WriteFileWhole(path, bytes, &reason)) {
-    throw RWError(kErrFileAccess, FileNotWrittenText(path, reason), QStringLiteral("modReelwise"));
-  }
+  WholeFileWriter file(path);
+  if (file.Open() && file.Write(bytes) && file.Commit()) return;
+  // A full disk is told by its number, as the library's own full disk is.
+  const int32_t number = file.Error() == ENOSPC || file.Error() == EDQUOT ? kErrDiskFull : kErrFileAccess;
+  throw RWError(number, FileNotWrittenText(path, file.ErrorString()), QStringLiteral("modReelwise"));
 }
 
 }  // namespace modReelwise

@@ -42,7 +42,6 @@ void RebuildStep(ErrorGuard& guard, const std::function<void()>& step) {
   try {
     step();
   } catch (const RWError& error) {
-    if (ErrorGuard::IsStorageFault(error)) throw;
     guard.Failed(error);
   } catch (const std::exception& error) {
     guard.Failed(RWError(kErrInternal, QString::fromLocal8Bit(error.what())));
@@ -173,9 +172,9 @@ void ReportMappingFailure(const RWError& error) {
   ShowProgramMessage(QStringLiteral("There was a problem mapping your files to their current locations. As a "
                                     "result,\r\nthe Online status of some or all of your files may be incorrectly "
                                     "reported.\r\n\r\nYou are advised to report this problem to the program's "
-                                    "author.\r\n\r\n%1 - %2")
-                         .arg(error.Number())
-                         .arg(error.Description()),
+                                    "author.\r\n\r\n%1")
+                         .arg(ErrorGuard::InOwnWords(
+                             error, QStringLiteral("%1 - %2").arg(error.Number()).arg(error.Description()))),
                      vbCritical, QStringLiteral("Mapping Failed"), ProgramMessageOwner());
 }
 
@@ -209,7 +208,6 @@ bool MapPaths(IDeviceTableHost& library, ErrorGuard& guard) {
       }
       mapped = true;
     } catch (const RWError& error) {
-      if (ErrorGuard::IsStorageFault(error)) throw;
       transaction.Commit();
       ReportMappingFailure(error);
       return;

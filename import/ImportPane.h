@@ -103,6 +103,7 @@ class ImportPane {
   void ShowRunResults(bool relocate);
   void ShowRelocatedFiles();
   void EndRun();
+  void RestoreAfterRun();
   void ReportSkipsAndLosses(bool relocate);
   QString DevicePathOf(const QString& path) const;
   bool Cancelled() const;

@@ -60,6 +60,8 @@ bool RolledBack(SqlConnection& db, const QString& name) {
     return open;
   } catch (const RWError&) {
     return false;
+  } catch (const StorageFault&) {
+    return false;
   }
 }
 
@@ -88,11 +90,32 @@ void ImportPane::AddScannedFiles() {
   bool relocate = false;
   if (ShowDialog(count, relocate) && count > 0) {
     StartRun();
-    RunQueue(count, relocate);
-    ShowRunResults(relocate);
+    // Whatever stops the run, its progress and Abort button go and the
+    // panes come back; a storage fault met outside a file's own step (a
+    // commit, the run's results) is told in the run's one message.
+    try {
+      RunQueue(count, relocate);
+      ShowRunResults(relocate);
+    } catch (const StorageFault& fault) {
+      if (storeFailure_.isEmpty()) StopOnStoreFailure(fault.Error());
+      RestoreAfterRun();
+    } catch (...) {
+      RestoreAfterRun();
+      EndRun();
+      throw;
+    }
   }
   EndRun();
   ReportSkipsAndLosses(relocate);
+}
+
+// The window as it is between runs, after a run that stopped before its end.
+void ImportPane::RestoreAfterRun() {
+  host_.SetPreviewTimer(true);
+  host_.ProgressOff();
+  host_.SetPanesEnabled(true);
+  host_.SetBrowserControlsEnabled(true);
+  cmdAbortScan->setEnabled(false);
 }
 
 // The dialog over the glass; false when it was cancelled.
@@ -176,6 +199,9 @@ bool ImportPane::CommitRunFiles(bool goOn) {
   } catch (const RWError& error) {
     StopOnStoreFailure(error);
     return false;
+  } catch (const StorageFault& fault) {
+    StopOnStoreFailure(fault.Error());
+    return false;
   }
 }
 
@@ -186,13 +212,29 @@ bool ImportPane::CommitRunFiles(bool goOn) {
 void ImportPane::StopOnStoreFailure(const RWError& error) {
   SqlConnection& db = gLibrary->Connection();
   RolledBack(db, kFileTransaction);
-  if (!RolledBack(db, kRunTransaction) && db.InTransaction()) db.Execute(QStringLiteral("ROLLBACK"));
+  if (!RolledBack(db, kRunTransaction) && db.InTransaction()) {
+    try {
+      db.Execute(QStringLiteral("ROLLBACK"));
+    } catch (const StorageFault&) {
+      // SQLite rolls back what it cannot finish when the file is next read.
+    }
+  }
   counts_.added = committed_.added;
   counts_.relocated = committed_.relocated;
   diskFull_ = SqlConnection::IsDiskFull(error);
-  storeFailure_ = diskFull_ ? QStringLiteral("The disk is full: adding files stopped.")
-                            : QStringLiteral("The Library's file\r\n%1\r\ncould not store the files, so adding files stopped.")
-                                  .arg(QDir::toNativeSeparators(gLibrary->LibraryPath));
+  const QString file = QDir::toNativeSeparators(gLibrary->LibraryPath);
+  if (diskFull_) {
+    storeFailure_ = QStringLiteral("The disk is full: adding files stopped. The Library's file\r\n%1\r\ncould not "
+                                   "store more.")
+                        .arg(file);
+  } else if (error.Kind() == FaultKind::Busy) {
+    storeFailure_ = QStringLiteral("Another program is using the Library's file\r\n%1\r\nso adding files stopped; "
+                                   "nothing more was written to it.")
+                        .arg(file);
+  } else {
+    storeFailure_ = QStringLiteral("The Library's file\r\n%1\r\ncould not store the files, so adding files stopped.")
+                        .arg(file);
+  }
 }
 
 void ImportPane::ShowRunProgress(int32_t index, int32_t count) {
@@ -246,18 +288,22 @@ void ImportPane::AddOneFile(int32_t index, int32_t count, bool relocate) {
     } else {
       db.CommitTrans(kFileTransaction);
     }
-  } catch (const RWError& error) {
+  } catch (const StorageFault& fault) {
     // A full disk, or a library file that can no longer be written, fails
-    // every later file too, and a failure that took the whole transaction
-    // with it leaves no run to go on with: the run stops.
-    if (ErrorGuard::IsStorageFault(error) || !RolledBack(db, kFileTransaction)) {
+    // every later file too: the run stops.
+    StopOnStoreFailure(fault.Error());
+  } catch (const RWError& error) {
+    // So does a library file that lacks a column, and a failure that took
+    // the whole transaction with it leaves no run to go on with.
+    if (ErrorGuard::EndsTheCommand(error) || !RolledBack(db, kFileTransaction)) {
       StopOnStoreFailure(error);
       return;
     }
     ++counts_.failed;
-    ShowProgramMessage(
-        QStringLiteral("%1 %2 %3").arg(error.Number()).arg(error.Description(), error.Source()), vbOKOnly,
-        QStringLiteral("Error While Adding Files"), host_.MainWindow());
+    ShowProgramMessage(ErrorGuard::InOwnWords(error, QStringLiteral("%1 %2 %3")
+                                                         .arg(error.Number())
+                                                         .arg(error.Description(), error.Source())),
+                       vbOKOnly, QStringLiteral("Error While Adding Files"), host_.MainWindow());
   }
 }
 

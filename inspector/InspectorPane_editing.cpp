@@ -266,7 +266,7 @@ void InspectorPane::txtCell_LostFocus() {
   update->Bind(3, SqlValue(static_cast<int64_t>(edit.segmentId)));
   try {
     update->Execute();
-  } catch (const RWError&) {
+  } catch (...) {
     // The cells show again what is stored; the event's guard tells why.
     if (gEditedSegment.SegmentID == edit.segmentId) {
       flexFileDetails->SetTextMatrix(1, 0, ShownAlias(gEditedSegment));

@@ -189,7 +189,7 @@ void InspectorPane::LoadInspector(ResultItem& Item, bool& Loaded) {
   if (!LoadGoesOn(load)) return;
   ShowOpenFileStatus(load.status);
   gPlayer->SetVisible(load.status.isEmpty() && !gAddingFiles);
-  if (load.storageFault) throw *load.storageFault;
+  if (load.storageFault) StorageFault::Raise(*load.storageFault);
   Loaded = opened && load.status.isEmpty();
 }
 
@@ -261,20 +261,22 @@ void InspectorPane::LoadStep(Load& load, const std::function<void()>& step) {
   try {
     step();
     return;
+  } catch (const StorageFault& fault) {
+    failure = fault.Error();
   } catch (const RWError& error) {
     failure = error;
   } catch (const std::exception& error) {
     failure = RWError(kErrInternal, QString::fromLocal8Bit(error.what()));
   }
   if (PassedOver(failure.Number())) return;
-  if (ErrorGuard::IsStorageFault(failure)) {
+  if (ErrorGuard::EndsTheCommand(failure)) {
     if (!load.storageFault) load.storageFault = failure;
     return;
   }
-  load.status = QStringLiteral("Cannot Open File: \r\n\r\n%1\r\n\r\n[%2] %3")
-                    .arg(load.status)
-                    .arg(failure.Number())
-                    .arg(failure.Description());
+  load.status = QStringLiteral("Cannot Open File: \r\n\r\n%1\r\n\r\n%2")
+                    .arg(load.status,
+                         ErrorGuard::InOwnWords(
+                             failure, QStringLiteral("[%1] %2").arg(failure.Number()).arg(failure.Description())));
   load.unplayable = true;
 }
 
@@ -433,7 +435,7 @@ void InspectorPane::StoreMeasured(Load& load, bool available, bool opened, const
     if (load.unplayable) gLibrary->TagSegment(load.item.SegmentID, 1, false);
     WriteMeasured(load.item.FileID, available, opened, measured);
     guard.Commit();
-  } catch (const RWError&) {
+  } catch (...) {
     oneRedraw.Undone();  // the tag is not stored
     throw;
   }
@@ -477,10 +479,12 @@ void InspectorPane::TagUnplayable(Load& load) {
   try {
     gLibrary->TagSegment(load.item.SegmentID, 1, false);
     load.tagged = true;
+  } catch (const StorageFault& fault) {
+    load.storageFault = fault.Error();
   } catch (const RWError& error) {
     // The library that failed the step may refuse the tag too; the text
-    // under the preview says why, unless the library's storage failed.
-    if (ErrorGuard::IsStorageFault(error)) load.storageFault = error;
+    // under the preview says why, unless the library's file lacks a column.
+    if (ErrorGuard::EndsTheCommand(error)) load.storageFault = error;
   }
 }
 

@@ -64,8 +64,8 @@ void InspectorPane::ShowFileLocation() {
     ShowDevice(rs->Value(QStringLiteral("DiskType")).toString(), rs->Value(QStringLiteral("DiskLabel")).toString(),
                rs->Value(QStringLiteral("CurrentPath")).toString());
   } catch (const RWError& error) {
-    if (ErrorGuard::IsStorageFault(error)) throw;  // the command's guard tells it
-    ShowProgramMessage(QStringLiteral("[%1] %2").arg(error.Number()).arg(error.Description()), vbExclamation,
+    ShowProgramMessage(ErrorGuard::InOwnWords(error, QStringLiteral("[%1] %2").arg(error.Number()).arg(error.Description())),
+                       vbExclamation,
                        QStringLiteral("Problem getting File Information!"), picBottom->window());
     return;
   }

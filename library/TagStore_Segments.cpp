@@ -261,8 +261,7 @@ bool RemoveOneFile(SqlConnection& db, int32_t file, const RemoveFileRequest& req
     segments.insert(segments.end(), gone.begin(), gone.end());
     return true;
   } catch (const RWError& e) {
-    if (ErrorGuard::IsStorageFault(e)) throw;
-    messages << Number(e.Number()) + QLatin1Char(' ') + e.Description();
+    messages << ErrorGuard::InOwnWords(e, Number(e.Number()) + QLatin1Char(' ') + e.Description());
     return false;
   }
 }

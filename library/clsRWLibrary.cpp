@@ -86,7 +86,7 @@ clsRWLibrary::clsRWLibrary() {
 clsRWLibrary::~clsRWLibrary() {
   try {
     ReleaseUpkeptFile();
-  } catch (const std::exception&) {
+  } catch (...) {
     // Without the record the next open runs the whole upkeep.
   }
   // The cache's statement goes before the connection it runs on.

@@ -97,6 +97,10 @@ class clsRWLibrary : public IDeviceTableHost {
   // connection, names and result state change. A file that cannot be opened
   // is reported and the library that was open stays open.
   void OpenLibrary(const QString& path, bool reload);
+  // The library at `path`, once told damaged (corrupt, or lacking a table or
+  // column), is closed: no later command meets the damage again and nothing
+  // more is written to it. The program goes back to its welcome page.
+  void CloseDamagedLibrary(const QString& path);
   // True while the scratch library is the open one.
   bool Unsaved() const;
   // Asks for a file name and creates a new empty library there (isNew) or a

@@ -14,6 +14,8 @@
 
 #include <QFileInfo>
 
+#include <cerrno>
+
 namespace {
 
 QString AskForLibraryName(bool isNew) {
@@ -38,7 +40,8 @@ bool ConfirmReplace() {
 void CheckCopyTarget(const QString& name) {
   WholeFileWriter probe(name);
   if (!probe.Open()) {
-    throw RWError(kErrFileAccess, FileNotWrittenText(name, probe.ErrorString()), QStringLiteral("clsRWLibrary"));
+    const int32_t number = probe.Error() == ENOSPC || probe.Error() == EDQUOT ? kErrDiskFull : kErrFileAccess;
+    throw RWError(number, FileNotWrittenText(name, probe.ErrorString()), QStringLiteral("clsRWLibrary"));
   }
 }
 
@@ -86,6 +89,14 @@ void clsRWLibrary::OpenNewLibraryFile(const QString& name) {
   gViewDescription.clear();
   modReelwise::ExtractTemplateLibrary(name);
   OpenLibrary(name, true);
+}
+
+void clsRWLibrary::CloseDamagedLibrary(const QString& path) {
+  if (path.isEmpty() || path != LibraryPath || path == gPlaceholderLibraryPath) return;
+  View().ClearInspector();
+  gViewSpec.clear();
+  gViewDescription.clear();
+  AbandonOpen();
 }
 
 void clsRWLibrary::ReturnToScratchLibrary() {

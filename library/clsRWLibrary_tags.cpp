@@ -126,7 +126,7 @@ void clsRWLibrary::RemoveFile(int32_t FileID, bool DeleteFromDisk) {
   TagStore::RemoveFileResult result;
   try {
     result = TagStore::RemoveFile(*m_Connection, request, ThumbnailCache);
-  } catch (const RWError&) {
+  } catch (...) {
     // Every file was kept; the caller's guard tells why.
     ShowProgress(QString(), 0);
     ProgressOff();

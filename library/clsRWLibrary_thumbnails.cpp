@@ -11,6 +11,7 @@
 #include "platform/SqlValue.h"
 #include "resources/Resources.h"
 
+#include <QDebug>
 #include <QHash>
 #include <QPainter>
 
@@ -164,6 +165,11 @@ void clsRWLibrary::ThumbnailToPicture(int32_t SegmentID, int32_t FileID, QImage&
     }
   } catch (const RWError&) {
     // Bytes that are no picture show the placeholder, like a missing one.
+    Picture = QImage();
+  } catch (const StorageFault& fault) {
+    // A picture is drawn where no box can open: the cell shows the
+    // placeholder, and the next command that reads the file tells the fault.
+    qWarning() << "Thumbnail:" << fault.Error().Text();
     Picture = QImage();
   }
   if (Picture.isNull()) Picture = NoThumbPicture();

@@ -6,6 +6,7 @@
 #include "devices/modStorageDevices.h"
 #include "library/FormatIndex.h"
 #include "library/LibraryUpgrade.h"
+#include "platform/ErrorGuard.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
 #include "ui/CairoContext.h"
@@ -75,6 +76,9 @@ bool clsRWLibrary::HouseKeep() {
     }
   } catch (const RWError& error) {
     qWarning() << "Housekeeping:" << error.Text();
+  } catch (const StorageFault& fault) {
+    // Told once for the open, which goes on to show what the file holds.
+    ErrorGuard(Reporting()).Failed(fault.Error());
   }
   if (!report.problem.isEmpty()) {
     const QString copy = backedUp ? QStringLiteral("\r\n\r\nA copy of the Library as it was is kept in:\r\n") +
@@ -97,17 +101,27 @@ bool clsRWLibrary::HouseKeep() {
 // a whole when it cannot complete, goes on. False without the copy.
 bool clsRWLibrary::BackUpBeforeRenumbering() {
   const QString copy = UpgradeBackupPath(LibraryPath);
+  const auto tell = [&copy](const RWError& error) {
+    // SQLite's words are for the log.
+    if (error.SqliteCode() != 0) qWarning() << "Upgrade copy:" << error.Text();
+    const QString reason = error.Kind() == FaultKind::DiskFull ? QStringLiteral("The disk is full.")
+                           : error.SqliteCode() != 0           ? QStringLiteral("Its folder cannot be written.")
+                                                               : error.Description();
+    ShowProgramMessage(QStringLiteral("The copy of the Library kept before its upgrade could not be written to\r\n%1"
+                                      "\r\n\r\n%2\r\n\r\nThe upgrade goes on; if it cannot complete, the Library "
+                                      "is left as it was.")
+                           .arg(copy, reason),
+                       vbExclamation, QStringLiteral("Library Upgrade"), ProgramMessageOwner());
+  };
   try {
     m_Connection->CopyTo(copy);
     return true;
   } catch (const RWError& error) {
-    ShowProgramMessage(QStringLiteral("The copy of the Library kept before its upgrade could not be written to\r\n%1"
-                                      "\r\n\r\n%2\r\n\r\nThe upgrade goes on; if it cannot complete, the Library "
-                                      "is left as it was.")
-                           .arg(copy, error.Description()),
-                       vbExclamation, QStringLiteral("Library Upgrade"), ProgramMessageOwner());
-    return false;
+    tell(error);
+  } catch (const StorageFault& fault) {
+    tell(fault.Error());
   }
+  return false;
 }
 
 // Thumbnails of other sizes are scaled, whole, to 100 x 75; those 100 pixels

@@ -1,14 +1,12 @@
 #include "platform/ErrorGuard.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QRegularExpression>
+#include <QDebug>
 #include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
 #include <algorithm>
-#include <initializer_list>
 #include <optional>
 
 namespace {
@@ -26,69 +24,21 @@ void Show(const MessageBoxRequest& request, QWidget* owner, bool deferred) {
   });
 }
 
-// A fault of the disk or of the library's file said as a user reads it, with
-// a title: which file, what happened, what the user can do. SQLite's own
-// words are no help to the user and are left out.
-struct PlainFault {
-  QString title;
-  QString sentence;
-};
-
-// The file in a line of its own, or nothing when the error names none.
-QString FileLine(const QString& file) {
-  return file.isEmpty() ? QString() : QStringLiteral("\r\n") + QDir::toNativeSeparators(file) + QStringLiteral("\r\n");
+ErrorGuard::FaultWords& InstalledWords() {
+  static ErrorGuard::FaultWords words;
+  return words;
 }
 
-PlainFault DiskFull(const RWError& error) {
-  QString sentence;
-  if (!error.File().isEmpty()) {
-    sentence = QStringLiteral("The disk is full, so this could not be written to the Library") +
-               FileLine(error.File()) +
-               QStringLiteral("\r\nNone of it was kept, and everything saved before is unchanged. Free some space on "
-                              "the disk that holds the Library and try again.");
-  } else if (error.Number() != kErrDatabase) {
-    // The program's own words, which name the file.
-    sentence = error.Description() + QStringLiteral("\r\n\r\nFree some space on the disk and try again.");
-  } else {
-    sentence = QStringLiteral("The disk is full, so this could not be saved; everything saved before is kept. Free "
-                              "some space on the disk and try again.");
-  }
-  return {QStringLiteral("Disk Full"), sentence};
+ErrorGuard::DamageTold& InstalledDamageTold() {
+  static ErrorGuard::DamageTold told;
+  return told;
 }
 
-std::optional<PlainFault> PlainFaultOf(const RWError& error) {
-  const QString& said = error.Description();
-  const auto saying = [&](std::initializer_list<const char*> texts) {
-    return std::any_of(texts.begin(), texts.end(),
-                       [&](const char* text) { return said.contains(QLatin1String(text), Qt::CaseInsensitive); });
-  };
-  if (error.Number() == kErrDiskFull || saying({"database or disk is full", "The disk is full."})) {
-    return DiskFull(error);
-  }
-  if (error.Number() != kErrDatabase) return std::nullopt;
-  const QString file = FileLine(error.File());
-  const QString separator = file.isEmpty() ? QStringLiteral(" ") : file;
-  if (saying({"attempt to write a readonly database", "disk I/O error", "unable to open database file"})) {
-    return PlainFault{QStringLiteral("Library Not Available"),
-                      QStringLiteral("The Library's file") + separator +
-                          QStringLiteral("can no longer be written: its folder was deleted, moved or unmounted, its "
-                                         "disk was removed, or the file or its folder was made read-only. This change "
-                                         "was not saved; what was saved before is kept in the file.\r\n\r\n"
-                                         "Open the Library again once its disk and folder are back and writable.")};
-  }
-  if (saying({"no such column", "no such table", "no such view"})) {
-    static const QRegularExpression missing(QStringLiteral("no such (table|column|view): ([^\\s(]+)"));
-    const QRegularExpressionMatch part = missing.match(said);
-    const QString lacks =
-        part.hasMatch()
-            ? QStringLiteral("lacks the %1 \"%2\" Reelwise II expects").arg(part.captured(1), part.captured(2))
-            : QStringLiteral("does not hold the tables and columns Reelwise II expects");
-    return PlainFault{QStringLiteral("Damaged Library"),
-                      QStringLiteral("The Library's file") + separator + lacks +
-                          QStringLiteral(": it was changed by another program, or is damaged. Nothing was changed."
-                                         "\r\n\r\nOpen a copy of the Library kept from before, or a new Library.")};
-  }
-  return std::nullopt;
+// SQLite's own words and codes are for the log, never a box.
+void Log(const RWError& error) {
+  qWarning().noquote() << QStringLiteral("Failure (SQLite code %1) on %2: %3")
+                              .arg(error.SqliteCode())
+                              .arg(error.File().isEmpty() ? QStringLiteral("-") : error.File(), error.Text());
 }
 
 // The steps under way in Run, and the fault told while they are: the
@@ -121,23 +71,29 @@ ErrorGuard::StepScope::~StepScope() {
   if (--StepsUnderWay() == 0) FaultToldThisCommand().clear();
 }
 
+void ErrorGuard::SetFaultWords(FaultWords words) { InstalledWords() = std::move(words); }
+
+void ErrorGuard::SetDamageTold(DamageTold told) { InstalledDamageTold() = std::move(told); }
+
 void ErrorGuard::Failed(const RWError& error) {
   ++failures_;
+  if (error.SqliteCode() != 0) Log(error);
   if (!Reports(error)) return;
   reported_ = true;
   MessageBoxRequest request;
   request.prompt = report_.text ? report_.text(error) : error.Text();
   request.style = report_.style;
   request.title = report_.title;
-  // No prescribed form is a sentence for a full disk or a library file that
-  // went away or was changed. What fails after it is its consequence.
-  const std::optional<PlainFault> fault = PlainFaultOf(error);
+  // The program's words replace any prescribed form: SQLite's text is no
+  // help to the user. What fails after a storage fault is its consequence.
+  const std::optional<FaultTelling> fault =
+      InstalledWords() ? InstalledWords()(error, report_.command) : std::optional<FaultTelling>();
   if (fault) {
     request.prompt = fault->sentence;
     if (request.title.isEmpty()) request.title = fault->title;
-    faultTold_ = true;
-    if (ToldThisCommand(request)) return;
   }
+  if (EndsTheCommand(error)) faultTold_ = true;
+  if (fault && ToldThisCommand(request)) return;
   request.systemBox = report_.systemBox;
   if (!report_.systemBox) {
     request.fit = true;
@@ -147,9 +103,20 @@ void ErrorGuard::Failed(const RWError& error) {
   }
   Show(request, report_.owner, report_.deferred);
   if (fault) RememberToldFault(request);
+  const bool damaged = error.Kind() == FaultKind::Damaged || error.Kind() == FaultKind::Mismatch;
+  if (damaged && !error.File().isEmpty() && InstalledDamageTold()) InstalledDamageTold()(error.File());
 }
 
-bool ErrorGuard::IsStorageFault(const RWError& error) { return PlainFaultOf(error).has_value(); }
+QString ErrorGuard::InOwnWords(const RWError& error, const QString& otherwise, const QString& command) {
+  if (error.SqliteCode() != 0) Log(error);
+  const std::optional<FaultTelling> fault =
+      InstalledWords() ? InstalledWords()(error, command) : std::optional<FaultTelling>();
+  return fault ? fault->sentence : otherwise;
+}
+
+bool ErrorGuard::EndsTheCommand(const RWError& error) {
+  return StorageFault::IsStorageKind(error.Kind()) || error.Kind() == FaultKind::Mismatch;
+}
 
 bool ErrorGuard::Reports(const RWError& error) const {
   if (report_.quiet || faultTold_ || (report_.oncePerPass && reported_)) return false;

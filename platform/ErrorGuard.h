@@ -6,11 +6,14 @@
 // (a title, a text in another prescribed form, one report per pass, errors
 // that are expected, the system's box) it sets in the report's options.
 //
-// A full disk, a library file that can no longer be written and one that
-// lacks a table or column are always told in a titled sentence of the
-// program's own, naming the file, whatever form the caller prescribes (its
-// title stays); the guard then reports nothing more, since what fails after
-// such a fault follows from it, and no other guard tells the same fault
+// A failure of SQLite is told by its result code, never by its words: a
+// fault of the disk or of a file (a StorageFault, or a file that lacks a
+// table or column) and a change another program's rule refused are told in
+// the titled sentence of the program's own words installed from above
+// (SetFaultWords: platform knows no product), naming the file, whatever form
+// the caller prescribes (its title stays); SQLite's words go to the log
+// (stderr). After a storage fault the guard reports nothing more, since what
+// fails after it follows from it, and no other guard tells the same fault
 // again before the outermost Run under way ends (the rest of the command).
 // Every entry point from the event loop runs its handler through a guard,
 // so no failure reaches Qt.
@@ -22,6 +25,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -32,6 +36,9 @@ struct ErrorReport {
   using TextOf = std::function<QString(const RWError&)>;
 
   QString title{};
+  // The command the guard runs, as the user named it ("Delete Tag"): the
+  // program's words for a refused change name it.
+  QString command{};
   int style = vbExclamation;
   // The window the box belongs to.
   QWidget* owner = nullptr;
@@ -51,8 +58,26 @@ struct ErrorReport {
   bool deferred = false;
 };
 
+// How the program tells a failure in its own words: a title and a sentence
+// naming the file and what to do.
+struct FaultTelling {
+  QString title;
+  QString sentence;
+};
+
 class ErrorGuard {
  public:
+  // The program's words for a failure; none: the failure is told in the
+  // caller's form ("number: description").
+  // `command`: the command that met the failure, as the user knows it (may be empty).
+  using FaultWords = std::function<std::optional<FaultTelling>(const RWError&, const QString& command)>;
+  static void SetFaultWords(FaultWords words);
+  // Asked after a file was told damaged (corrupt, or lacking a table or
+  // column): the program stops using it, so that no later command tells it
+  // again.
+  using DamageTold = std::function<void(const QString& file)>;
+  static void SetDamageTold(DamageTold told);
+
   ErrorGuard() = default;
   explicit ErrorGuard(ErrorReport report) : report_(std::move(report)) {}
 
@@ -64,6 +89,8 @@ class ErrorGuard {
     try {
       std::forward<Step>(step)();
       return true;
+    } catch (const StorageFault& fault) {
+      Failed(fault.Error());
     } catch (const RWError& error) {
       Failed(error);
     } catch (const std::exception& error) {
@@ -77,10 +104,13 @@ class ErrorGuard {
   // How many steps of this guard failed.
   int Failures() const { return failures_; }
 
-  // A full disk, a library file that can no longer be written or one that
-  // lacks a table or column: a fault every later write meets too, so a
-  // command that meets it ends there, rolled back whole.
-  static bool IsStorageFault(const RWError& error);
+  // A storage fault, or a file that lacks a table or column: a fault every
+  // later step meets too, after which the guard tells nothing more.
+  static bool EndsTheCommand(const RWError& error);
+  // The program's own sentence for the failure, for a caller that tells it
+  // in a text of its own; `otherwise` where the program has none (a failure
+  // of the program's own, in its own words). SQLite's words go to the log.
+  static QString InOwnWords(const RWError& error, const QString& otherwise, const QString& command = QString());
 
   // A text of the prescribed form number, separator, description (and a
   // tail), for reports that are not "number: description".

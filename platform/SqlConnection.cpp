@@ -193,8 +193,11 @@ std::unique_ptr<SqlConnection> SqlConnection::OpenWithFlags(const QString& path,
   const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
   if (rc != SQLITE_OK) {
     const QString reason = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
+    const int code = db ? sqlite3_extended_errcode(db) : rc;
     sqlite3_close_v2(db);
-    Raise(QStringLiteral("Cannot open the database '%1': %2").arg(path, reason));
+    // Refused as the open refuses a file, not as a fault met by a command.
+    throw RWError(kErrDatabase, QStringLiteral("Cannot open the database '%1': %2").arg(path, reason), kSource, path,
+                  code, RWError::KindOfCode(code));
   }
   std::unique_ptr<SqlConnection> connection(new SqlConnection(db, path));
   connection->Configure();
@@ -209,6 +212,11 @@ std::unique_ptr<SqlConnection> SqlConnection::Open(const QString& path) {
     connection->Execute(QStringLiteral("SELECT count(*) FROM sqlite_master"));
   } catch (const RWError& e) {
     Raise(QStringLiteral("'%1' is not a usable database: %2").arg(path, e.Description()));
+  } catch (const StorageFault& fault) {
+    // Refused as the open refuses a file, not as a fault met by a command.
+    const RWError& e = fault.Error();
+    throw RWError(kErrDatabase, QStringLiteral("'%1' is not a usable database: %2").arg(path, e.Description()), kSource,
+                  path, e.SqliteCode(), e.Kind());
   }
   if (sqlite3_db_readonly(connection->db_, "main") == 1) {
     Raise(QStringLiteral("Cannot open the database '%1': SQLite can only read it").arg(path));
@@ -267,34 +275,41 @@ int64_t SqlConnection::DataVersion() {
   return SqlRecordset(*this, QStringLiteral("PRAGMA data_version")).Value(0).toInt64();
 }
 
-void SqlConnection::Fail(const QString& context) const {
+void SqlConnection::Fail(const QString& context, bool compiling) const {
   QString description = QString::fromUtf8(sqlite3_errmsg(db_));
   if (!context.isEmpty()) description += QStringLiteral(" (") + context + QLatin1Char(')');
-  RaiseFailure(description);
+  RaiseFailure(description, sqlite3_extended_errcode(db_), compiling);
 }
 
 // A failure that left no transaction while savepoints were open was one
-// SQLite answered by rolling the whole transaction back.
-void SqlConnection::RaiseFailure(const QString& description) const {
-  if (!savepoints_.empty() && lostBy_.isEmpty() && sqlite3_get_autocommit(db_)) lostBy_ = description;
-  throw RWError(kErrDatabase, description, kSource, path_);
+// SQLite answered by rolling the whole transaction back. A statement of the
+// program's that does not compile names a table or column the file lacks.
+void SqlConnection::RaiseFailure(const QString& description, int code, bool compiling) const {
+  const FaultKind kind =
+      compiling && (code & 0xFF) == SQLITE_ERROR ? FaultKind::Mismatch : RWError::KindOfCode(code);
+  const RWError error(kErrDatabase, description, kSource, path_, code, kind);
+  if (!savepoints_.empty() && !lostBy_ && sqlite3_get_autocommit(db_)) lostBy_ = error;
+  if (kind == FaultKind::Damaged && !damagedBy_) damagedBy_ = error;
+  StorageFault::Raise(error);
 }
 
 // Savepoints a statement of its own (a ROLLBACK or COMMIT) ended are
 // forgotten before the next statement, so that only a failure ends them.
 void SqlConnection::ForgetEndedSavepoints() {
-  if (lostBy_.isEmpty() && !savepoints_.empty() && sqlite3_get_autocommit(db_)) savepoints_.clear();
+  if (!lostBy_ && !savepoints_.empty() && sqlite3_get_autocommit(db_)) savepoints_.clear();
 }
 
 void SqlConnection::BeginStatement(sqlite3_stmt* stmt) {
   ForgetEndedSavepoints();
-  if (!lostBy_.isEmpty() && !sqlite3_stmt_readonly(stmt)) RaiseFailure(lostBy_);
+  if (sqlite3_stmt_readonly(stmt)) return;
+  if (damagedBy_) StorageFault::Raise(*damagedBy_);
+  if (lostBy_) StorageFault::Raise(*lostBy_);
 }
 
 void SqlConnection::BeginOwnStatement(sqlite3_stmt* stmt) {
   try {
     BeginStatement(stmt);
-  } catch (const RWError&) {
+  } catch (...) {
     sqlite3_finalize(stmt);
     throw;
   }
@@ -308,7 +323,7 @@ sqlite3_stmt* SqlConnection::PrepareStatement(const QString& sql) {
   sqlite3_stmt* stmt = nullptr;
   if (sqlite3_prepare_v2(db_, text.constData(), static_cast<int>(text.size()), &stmt, nullptr) != SQLITE_OK) {
     rowsChanged_ = 0;
-    Fail(QString());
+    Fail(QString(), true);
   }
   if (!stmt) {
     rowsChanged_ = 0;
@@ -328,7 +343,9 @@ void SqlConnection::Execute(const QString& sql) {
   while (next < end) {
     sqlite3_stmt* stmt = nullptr;
     const char* tail = nullptr;
-    if (sqlite3_prepare_v2(db_, next, static_cast<int>(end - next), &stmt, &tail) != SQLITE_OK) Fail(QString());
+    if (sqlite3_prepare_v2(db_, next, static_cast<int>(end - next), &stmt, &tail) != SQLITE_OK) {
+      Fail(QString(), true);
+    }
     next = tail;
     if (!stmt) continue;  // blanks or a comment after the last ";"
     BeginOwnStatement(stmt);
@@ -337,22 +354,18 @@ void SqlConnection::Execute(const QString& sql) {
     }
     if (rc != SQLITE_DONE) {
       const QString reason = QString::fromUtf8(sqlite3_errmsg(db_));
+      const int code = sqlite3_extended_errcode(db_);
       sqlite3_finalize(stmt);
-      RaiseFailure(reason);
+      RaiseFailure(reason, code, false);
     }
     sqlite3_finalize(stmt);
   }
   rowsChanged_ = TotalChanges() - before;
 }
 
-bool SqlConnection::IsDiskFull(const RWError& error) {
-  return error.Number() == kErrDatabase && error.Description().contains(QString::fromUtf8(sqlite3_errstr(SQLITE_FULL)));
-}
+bool SqlConnection::IsDiskFull(const RWError& error) { return error.Kind() == FaultKind::DiskFull; }
 
-bool SqlConnection::IsKeyConflict(const RWError& error) {
-  return error.Number() == kErrDatabase &&
-         error.Description().contains(QString::fromUtf8(sqlite3_errstr(SQLITE_CONSTRAINT)));
-}
+bool SqlConnection::IsKeyConflict(const RWError& error) { return error.Kind() == FaultKind::KeyConflict; }
 
 int64_t SqlConnection::LastInsertId() const { return sqlite3_last_insert_rowid(db_); }
 
@@ -369,19 +382,19 @@ int32_t SqlConnection::LastInsertRowNumber() const {
 }
 
 void SqlConnection::BeginTrans(const QString& name) {
-  if (!lostBy_.isEmpty()) RaiseFailure(lostBy_);
+  if (lostBy_) StorageFault::Raise(*lostBy_);
   Execute(QStringLiteral("SAVEPOINT ") + SqlIdentifier(name));  // forgets savepoints ended meanwhile
   savepoints_.push_back(name);
 }
 
 void SqlConnection::CommitTrans(const QString& name) {
-  if (!lostBy_.isEmpty()) RaiseFailure(lostBy_);
+  if (lostBy_) StorageFault::Raise(*lostBy_);
   Execute(QStringLiteral("RELEASE SAVEPOINT ") + SqlIdentifier(name));
   CloseSavepoint(name);
 }
 
 void SqlConnection::RollbackTrans(const QString& name) {
-  if (lostBy_.isEmpty()) {
+  if (!lostBy_) {
     const QString id = SqlIdentifier(name);
     Execute(QStringLiteral("ROLLBACK TO SAVEPOINT ") + id);
     Execute(QStringLiteral("RELEASE SAVEPOINT ") + id);
@@ -398,7 +411,7 @@ void SqlConnection::CloseSavepoint(const QString& name) {
       break;
     }
   }
-  if (savepoints_.empty()) lostBy_.clear();
+  if (savepoints_.empty()) lostBy_.reset();
 }
 
 bool SqlConnection::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
@@ -428,10 +441,12 @@ void SqlConnection::CopyTo(const QString& path) {
     rc = sqlite3_errcode(target);
   }
   const QString reason = QString::fromUtf8(target ? sqlite3_errmsg(target) : sqlite3_errstr(rc));
+  const int code = target ? sqlite3_extended_errcode(target) : rc;
   sqlite3_close_v2(target);
   if (rc != SQLITE_OK) {
     QFile::remove(partial);
-    throw RWError(kErrDatabase, QStringLiteral("Cannot copy the database to '%1': %2").arg(path, reason), kSource, path);
+    StorageFault::Raise(RWError(kErrDatabase, QStringLiteral("Cannot copy the database to '%1': %2").arg(path, reason),
+                                kSource, path, code, RWError::KindOfCode(code)));
   }
   QFile::remove(path);
   if (!QFile::rename(partial, path)) {
@@ -617,12 +632,12 @@ TransactionGuard::~TransactionGuard() {
     } else {
       connection_.CommitTrans(name_);
     }
-  } catch (const std::exception&) {
+  } catch (...) {
     // A destructor cannot report; callers that need the outcome call Commit().
     // Make sure the savepoint does not stay open either way.
     try {
       connection_.RollbackTrans(name_);
-    } catch (const std::exception&) {
+    } catch (...) {
     }
   }
 }

@@ -3,9 +3,14 @@
 // object relies on: statements as text, "rows changed" of the last statement,
 // named (nestable) transactions, compaction and prepared statements.
 //
-// Every failure raises RWError with number kErrDatabase and SQLite's own text.
+// Every failure raises with number kErrDatabase, SQLite's own text and its
+// extended result code: a StorageFault for a fault of the disk or the file
+// (full, read-only, I/O, damaged, busy, not openable, out of memory), else an
+// RWError.
 #include "platform/SqlRecordset.h"
 #include "platform/SqlValue.h"
+
+#include "platform/RWError.h"
 
 #include <QByteArrayView>
 #include <QSet>
@@ -13,12 +18,12 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
 struct sqlite3_value;
-class RWError;
 class SqlRecordset;
 class SqlCommand;
 
@@ -75,8 +80,9 @@ class SqlConnection {
   // Whether the error is SQLite's "database or disk is full": no room left
   // for the file, its journal or its temporary files.
   static bool IsDiskFull(const RWError& error);
-  // Whether the error is a statement refused by a key or another constraint
-  // of the schema (the row is there already), not a fault of the file.
+  // Whether the error is a statement refused by a UNIQUE or PRIMARY KEY
+  // constraint (the row is there already); another constraint is no such
+  // conflict, nor a fault of the file.
   static bool IsKeyConflict(const RWError& error);
 
   ~SqlConnection();
@@ -130,10 +136,12 @@ class SqlConnection {
   // Internal: statement bookkeeping shared with recordsets and commands.
   // Every failure raised names this connection's file.
   sqlite3_stmt* PrepareStatement(const QString& sql);
-  [[noreturn]] void Fail(const QString& context) const;
+  // `compiling`: the statement failed to compile.
+  [[noreturn]] void Fail(const QString& context, bool compiling = false) const;
   // Before `stmt` runs: raises the failure that ended the transaction when
   // it would write after SQLite rolled the transaction back (see
-  // BeginTrans), and forgets savepoints a statement of its own ended.
+  // BeginTrans), or the damage found in the file, and forgets savepoints a
+  // statement of its own ended.
   void BeginStatement(sqlite3_stmt* stmt);
   // BeginStatement for a statement the connection holds itself: a refused
   // one is finalized.
@@ -147,7 +155,7 @@ class SqlConnection {
   void Configure();
   static int Authorize(void* self, int action, const char* first, const char* second, const char* database,
                        const char* trigger);
-  [[noreturn]] void RaiseFailure(const QString& description) const;
+  [[noreturn]] void RaiseFailure(const QString& description, int code, bool compiling) const;
   void ForgetEndedSavepoints();
   // The savepoints `name` and those begun after it are closed.
   void CloseSavepoint(const QString& name);
@@ -156,10 +164,13 @@ class SqlConnection {
   QString path_;
   int64_t rowsChanged_ = 0;
   SqlWrites writes_;
-  // The savepoints open, oldest first, and SQLite's words for the failure
-  // that rolled their transaction back (empty while it stands).
+  // The savepoints open, oldest first, and the failure that rolled their
+  // transaction back (none while it stands).
   std::vector<QString> savepoints_;
-  mutable QString lostBy_;
+  mutable std::optional<RWError> lostBy_;
+  // The damage found in the file: no statement that would write runs after
+  // it, so a damaged file is not made worse.
+  mutable std::optional<RWError> damagedBy_;
 };
 
 // A prepared statement with "?" parameters (numbered from 1), run as often as

@@ -338,7 +338,7 @@ int SqlRecordset::Update() {
   } catch (...) {
     try {
       connection_.RollbackTrans(kUpdateSavepoint);
-    } catch (const std::exception&) {
+    } catch (...) {
     }
     throw;
   }

@@ -182,6 +182,8 @@ bool WidgetRootObject::eventFilter(QObject* watched, QEvent* event) {
       } catch (const std::exception& error) {
         // A paint handler cannot show a modal box; the failure is logged and the picture left as it was.
         qWarning() << "Widget painting failed:" << error.what();
+      } catch (const StorageFault& fault) {
+        qWarning() << "Widget painting failed:" << fault.Error().Text();
       }
       return true;
     case QEvent::Resize:

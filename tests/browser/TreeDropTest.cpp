@@ -228,7 +228,7 @@ TEST_F(TreeDropTest, ADropThatFailsPartWayIsUndoneWholeAndToldOnce) {
   const auto failOn = [](const QString& when) {
     rwtest::AddFaultTrigger(gLibrary->Connection(),
                             QStringLiteral("DROP TRIGGER IF EXISTS temp.Full; CREATE TEMP TRIGGER Full ") + when +
-                                QStringLiteral(" BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
+                                QStringLiteral(" BEGIN SELECT rw_fault(13); END"));
   };
   boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
   ctl::FlexGrid& tiles = *Results().flexThumbsTiled;
@@ -268,6 +268,49 @@ TEST_F(TreeDropTest, ADropThatFailsPartWayIsUndoneWholeAndToldOnce) {
   EXPECT_EQ(boxes.Last().title, QStringLiteral("Disk Full"));
   EXPECT_EQ(Links(), links);
   EXPECT_EQ(TreeShape(), shape);
+}
+
+// A rule another program added to the library's tables (a CHECK) refuses a
+// drop and a command of the tree's menu: each is told once, titled, naming
+// the command and the file in the program's words, and nothing is written.
+TEST_F(TreeDropTest, ARuleAnotherProgramAddedRefusesADropOrATreeCommandWhichIsToldOnceNamingIt) {
+  AddTreeNodes();
+  SqlConnection& db = gLibrary->Connection();
+  db.Execute(QStringLiteral(
+      "PRAGMA ignore_check_constraints = ON;"
+      "CREATE TABLE StrictTags (SegmentID integer, TagID integer CHECK (TagID <> 13), PRIMARY KEY (SegmentID, TagID));"
+      "INSERT INTO StrictTags SELECT * FROM SegmentTags; DROP TABLE SegmentTags;"
+      "ALTER TABLE StrictTags RENAME TO SegmentTags;"
+      "CREATE TABLE StrictLinks (TagID integer, LinkedTag integer CHECK (LinkedTag <> 10), Relationship text NOT NULL, "
+      "PRIMARY KEY (TagID, LinkedTag));"
+      "INSERT INTO StrictLinks SELECT * FROM TagLinks; DROP TABLE TagLinks; ALTER TABLE StrictLinks RENAME TO TagLinks;"
+      "PRAGMA ignore_check_constraints = OFF"));
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  const auto expectRefusedOnce = [&](const QString& command) {
+    ASSERT_EQ(boxes.Count(), 1);
+    EXPECT_EQ(boxes.Last().title, QStringLiteral("Change Refused"));
+    EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("\"%1\"").arg(command))) << boxes.Last().prompt.toStdString();
+    EXPECT_TRUE(boxes.Last().prompt.contains(gLibrary->LibraryPath)) << boxes.Last().prompt.toStdString();
+    for (const char* raw : {"CHECK", "constraint", "2147221504"}) {
+      EXPECT_FALSE(boxes.Last().prompt.contains(QLatin1String(raw))) << boxes.Last().prompt.toStdString();
+    }
+    EXPECT_FALSE(gLibrary->Connection().InTransaction());
+  };
+  const RowSet tagged = TaggedWith(13);
+  DragResults({1, 2, 3}, {1, 2, 3}, 1);
+  DropOn(*Results().flexThumbsTiled, QStringLiteral("ID13"));
+  expectRefusedOnce(QStringLiteral("Drag and Drop"));
+  EXPECT_EQ(TaggedWith(13), tagged);
+
+  gMainForm->m_DragState.Clear();
+  boxes.Clear();
+  const QStringList links = Links();
+  const QStringList tags = Column(QStringLiteral("SELECT TagID FROM Tags ORDER BY 1"));
+  Tree().SetSelectedItem(&Node(QStringLiteral("ID10")));
+  TreePane().mnuCreateTag->trigger();
+  expectRefusedOnce(QStringLiteral("New Tag"));
+  EXPECT_EQ(Links(), links);
+  EXPECT_EQ(Column(QStringLiteral("SELECT TagID FROM Tags ORDER BY 1")), tags);
 }
 
 // On a library whose disk is really full, every tree command that writes

@@ -122,7 +122,7 @@ TEST_F(TreeRenameTest, TheTimerEditsTheNodeAndEnterRenamesTheTagAndResortsItsLev
 TEST_F(TreeRenameTest, ANameTheLibraryCannotStoreIsToldOnceAndTheTreeKeepsTheStoredName) {
   rwtest::AddFaultTrigger(gLibrary->Connection(),
                           QStringLiteral("CREATE TEMP TRIGGER Full BEFORE UPDATE OF Tag ON Tags BEGIN "
-                                         "SELECT RAISE(ABORT, 'database or disk is full'); END"));
+                                         "SELECT rw_fault(13); END"));
   StartRename(QStringLiteral("ID13"));
   Tick();
   Type(QStringLiteral("Aaron"));

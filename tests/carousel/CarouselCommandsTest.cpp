@@ -275,8 +275,8 @@ TEST_F(CarouselCommandsTest, CommandsTheLibrarysFullDiskRefusesAreToldOnceAndCha
   Exec(QStringLiteral("INSERT INTO TagLinks VALUES (11, 10, 'L')"));
   for (const char* table : {"SegmentTags", "TagLinks", "VideoFiles"}) {
     rwtest::AddFaultTrigger(gLibrary->Connection(), QStringLiteral("CREATE TEMP TRIGGER Full%1 BEFORE DELETE ON %1 "
-                                                                   "BEGIN SELECT RAISE(ABORT, 'database or disk is "
-                                                                   "full'); END")
+                                                                   "BEGIN SELECT rw_fault(13)"
+                                                                   "; END")
                                                         .arg(QLatin1String(table)));
   }
   boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });

@@ -94,8 +94,8 @@ TEST_F(DeviceTableTest, ARebuildAFullDiskStopsIsUndoneWholeAndToldOnce) {
                             "ORDER BY 1"));
   const QStringList paths = Column(QStringLiteral("SELECT CurrentPath FROM VideoFiles ORDER BY FileID"));
   rwtest::AddFaultTrigger(Connection(), QStringLiteral("CREATE TEMP TRIGGER Full BEFORE UPDATE OF LogicalPath ON "
-                                                       "FileLocations BEGIN SELECT RAISE(ABORT, 'database or disk is "
-                                                       "full'); END"));
+                                                       "FileLocations BEGIN SELECT rw_fault(13)"
+                                                       "; END"));
   boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
   Mount(QStringLiteral("second"), "5E6F-7A8B");
   EXPECT_FALSE(modStorageDevices::EnumStorageDevices(Host(), false));

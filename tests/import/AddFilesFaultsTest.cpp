@@ -7,6 +7,7 @@
 #include "tests/support/ChildRun.h"
 #include "tests/support/DeadMount.h"
 #include "tests/support/FaultTrigger.h"
+#include "ui/cwProgress.h"
 
 #include <QFile>
 #include <QThread>
@@ -151,8 +152,8 @@ TEST_F(AddFilesFaultsTest, ATerminationSignalStopsTheRunAfterAFileAndTheProgramE
 TEST_F(AddFilesFaultsTest, ADiskFullWhileAFileIsStoredStopsTheRunAtItsLastCommit) {
   for (int i = 1; i <= 12; ++i) MakeFile(QStringLiteral("Clip %1.avi").arg(i, 2, 10, QLatin1Char('0')));
   rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TEMP TRIGGER DiskFull BEFORE INSERT ON VideoFiles WHEN "
-                                               "NEW.FileName = 'Clip 09.avi' BEGIN SELECT RAISE(ABORT, 'database or "
-                                               "disk is full'); END"));
+                                               "NEW.FileName = 'Clip 09.avi' BEGIN SELECT rw_fault(13)"
+                                               "; END"));
   const int added = AddSlowlyUntilTheDiskIsFull(150);
   EXPECT_LT(added, 8) << "the files after the last commit went back";
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), added);
@@ -161,14 +162,54 @@ TEST_F(AddFilesFaultsTest, ADiskFullWhileAFileIsStoredStopsTheRunAtItsLastCommit
   EXPECT_FALSE(gAddingFiles);
 }
 
+// Add Files on a library whose disk is full, started as the menu starts it:
+// the run's files and its results both meet the full disk. The run ends with
+// its one message, no exception leaves the command, and its progress and
+// Abort button are off.
+TEST_F(AddFilesFaultsTest, AddFilesOnAFullLibraryDiskEndsWithOneMessageNoExceptionAndItsProgressOff) {
+  for (int i = 1; i <= 4; ++i) MakeFile(QStringLiteral("Clip %1.avi").arg(i));
+  rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TEMP TRIGGER FullFiles BEFORE INSERT ON VideoFiles "
+                                               "BEGIN SELECT rw_fault(13); END"));
+  rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TEMP TRIGGER FullResults BEFORE INSERT ON SearchResults "
+                                               "BEGIN SELECT rw_fault(13); END"));
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  QTimer::singleShot(0, [this] {
+    frmAddToLibrary* dialog = OpenDialog();
+    if (!dialog) return;
+    dialog->cmbSearchPath->setEditText(disk_);
+    dialog->optImportScope[0]->click();
+    if (dialog->isVisible()) dialog->lblStart_Click();
+    if (dialog->isVisible()) dialog->lblCancel_Click();
+  });
+  try {
+    gMainForm->MainToolbarHandler(QStringLiteral("mnuLibraryAddFiles"));
+  } catch (...) {
+    ADD_FAILURE() << "an exception left Add Files";
+  }
+  QStringList shown;
+  for (const MessageBoxRequest& box : boxes.Shown()) shown << box.title + QStringLiteral(": ") + box.prompt;
+  ASSERT_EQ(boxes.Count(), 1) << shown.join(QStringLiteral("\n")).toStdString();
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Add Files"));
+  EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("The disk is full: adding files stopped.")))
+      << boxes.Last().prompt.toStdString();
+  EXPECT_TRUE(boxes.Last().prompt.contains(QDir::toNativeSeparators(library_))) << boxes.Last().prompt.toStdString();
+  EXPECT_FALSE(gMainForm->Import().cmdAbortScan->isVisible());
+  EXPECT_FALSE(gMainForm->Import().cmdAbortScan->isEnabled());
+  EXPECT_TRUE(gMainForm->progProgress->Caption().isEmpty()) << gMainForm->progProgress->Caption().toStdString();
+  EXPECT_TRUE(gMainForm->Tree().tvwLibrary->isEnabled());
+  EXPECT_FALSE(gAddingFiles);
+  EXPECT_FALSE(Db().InTransaction());
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 0);
+}
+
 // A library file that can no longer be written (made read-only, its folder
 // gone) stops the run in the same way, with one message that names it, rather
 // than a box for every file.
 TEST_F(AddFilesFaultsTest, ALibraryThatCannotBeWrittenStopsTheRunWithOneMessageNamingIt) {
   for (int i = 1; i <= 12; ++i) MakeFile(QStringLiteral("Clip %1.avi").arg(i, 2, 10, QLatin1Char('0')));
   rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TEMP TRIGGER ReadOnly BEFORE INSERT ON VideoFiles WHEN "
-                                               "NEW.FileName >= 'Clip 09.avi' BEGIN SELECT RAISE(ABORT, 'attempt to "
-                                               "write a readonly database'); END"));
+                                               "NEW.FileName >= 'Clip 09.avi' BEGIN SELECT rw_fault(8)"
+                                               "; END"));
   const int added = AddSlowlyUntilTheDiskIsFull(
       150, QStringLiteral("The Library's file\r\n%1\r\ncould not store the files, so adding files stopped.")
                .arg(QDir::toNativeSeparators(library_)));

@@ -351,7 +351,9 @@ TEST_F(AddFilesTest, AFileThatFailsLeavesNoHalfRecordAndTheRunGoesOn) {
   RunAddFiles(QString(), [](frmAddToLibrary& dialog) { dialog.optImportScope[0]->click(); });
   ASSERT_EQ(boxes.Count(), 1);
   EXPECT_EQ(boxes.Last().title, QStringLiteral("Error While Adding Files"));
-  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("no room for this one")));
+  // Another program's rule refused the file: told in the program's words.
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("refused this change"))) << boxes.Last().prompt.toStdString();
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("no room for this one")));
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoSegments")), 2) << "the failed file's segment went too";
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoSegments S LEFT JOIN VideoFiles F ON F.FileID = "

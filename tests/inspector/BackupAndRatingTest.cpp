@@ -132,7 +132,7 @@ TEST_F(BackupAndRatingTest, TheLeftButtonRatesTheSegmentShown) {
 // program's words, and the stars keep showing the stored rating.
 TEST_F(BackupAndRatingTest, ARatingTheLibraryCannotStoreIsToldOnceAndTheStarsStayAsStored) {
   rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TEMP TRIGGER Full BEFORE UPDATE OF Rating ON VideoSegments "
-                                               "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
+                                               "BEGIN SELECT rw_fault(13); END"));
   boxes.Clear();
   boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
   std::vector<QRect> stars;

@@ -271,10 +271,11 @@ TEST_F(InspectorLoadTest, AnUnexpectedErrorIsShownAndTheLoadGoesOnWithItsNextSte
   AddFile(QStringLiteral("Jammed.mkv"));
   // The measured length cannot be written back.
   rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TRIGGER jam BEFORE UPDATE OF SelectionEnd ON VideoSegments "
-                                               "BEGIN SELECT RAISE(ABORT, 'the disk is full'); END"));
+                                               "BEGIN SELECT RAISE(ABORT, 'stuck'); END"));
   EXPECT_FALSE(Inspect());
   EXPECT_TRUE(Status().startsWith(QStringLiteral("Cannot Open File: \r\n\r\n"))) << Status().toStdString();
-  EXPECT_TRUE(Status().contains(QStringLiteral("the disk is full"))) << Status().toStdString();
+  EXPECT_TRUE(Status().contains(QStringLiteral("refused this change"))) << Status().toStdString();
+  EXPECT_FALSE(Status().contains(QStringLiteral("stuck"))) << "another program's words are for the log";
   EXPECT_TRUE(TaggedUnplayable());
   EXPECT_EQ(Label(1), folder_) << "the location is shown";
   EXPECT_EQ(Label(9), QStringLiteral("ONLINE"));
@@ -291,8 +292,8 @@ TEST_F(InspectorLoadTest, AnUnexpectedErrorIsShownAndTheLoadGoesOnWithItsNextSte
 TEST_F(InspectorLoadTest, AFullLibraryDiskIsToldOnceAndLeavesTheFileUnmarkedAndItsRowsAsTheyWere) {
   ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("Clip.mkv")));
   AddFile(QStringLiteral("Clip.mkv"));
-  Db().Execute(QStringLiteral("CREATE TEMP TRIGGER Full BEFORE UPDATE OF FileSize ON VideoFiles BEGIN "
-                              "SELECT RAISE(ABORT, 'database or disk is full'); END"));
+  rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TEMP TRIGGER Full BEFORE UPDATE OF FileSize ON VideoFiles BEGIN "
+                              "SELECT rw_fault(13); END"));
   boxes.AnswerAll([](const MessageBoxRequest &) { return vbOK; });
   EXPECT_FALSE(ErrorGuard().Run([] { Inspect(); }));
   ASSERT_EQ(boxes.Count(), 1);

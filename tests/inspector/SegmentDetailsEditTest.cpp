@@ -100,7 +100,7 @@ TEST_F(SegmentDetailsEditTest, EscKeepsTheTypedAliasAndLeavingStoresItQuotesAndA
 // details show the stored alias again rather than the one not kept.
 TEST_F(SegmentDetailsEditTest, AnAliasTheLibraryCannotStoreIsToldOnceAndTheStoredOneShows) {
   rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TEMP TRIGGER Full BEFORE UPDATE OF FileAlias ON VideoSegments "
-                                               "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
+                                               "BEGIN SELECT rw_fault(13); END"));
   boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
   EditRow(1);
   Pane().txtCell->SetText(QStringLiteral("Dunes"));

@@ -7,6 +7,7 @@
 #include "platform/SqlRecordset.h"
 #include "platform/SqlText.h"
 #include "tests/library/TreeFixture.h"
+#include "tests/support/FaultTrigger.h"
 #include "tests/support/SmallDisk.h"
 
 #include <QDir>
@@ -16,6 +17,8 @@
 #include <functional>
 
 #include <gtest/gtest.h>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -168,6 +171,59 @@ TEST_F(LibraryFaultsTest, EachCommandOnAFullLibraryDiskIsToldOnceAndChangesNothi
   }
   EXPECT_TRUE(second.exists()) << "the file stays on its disk with its rows";
   disk.Free();
+  EXPECT_EQ(Everything(gLibrary->Connection()), before);
+}
+
+// Another program holds the library locked: each write waits for it, then
+// the command tells once, titled, that another program is using the file and
+// nothing was written (not SQLite's words, and no second box from the view's
+// fetch that meets the same lock).
+TEST_F(LibraryFaultsTest, ALibraryAnotherProgramHoldsLockedIsToldOnceAndNothingIsWritten) {
+  OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")) +
+               QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (11, 'Anna', 'T');"),
+           QStringLiteral("Films.rw2"));
+  const QString path = gLibrary->LibraryPath;
+  const QStringList before = Everything(gLibrary->Connection());
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+  boxes.Clear();
+  EXPECT_FALSE(ErrorGuard({.owner = ProgramMessageOwner()}).Run([] {
+    gLibrary->TagSegment(2, 11, false);
+    gLibrary->FetchSearchResults();
+  }));
+  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  ExpectOneToldBox(QStringLiteral("Library In Use"), QStringLiteral("nothing was written"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(path)) << AllPrompts();
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("database is locked"))) << AllPrompts();
+  EXPECT_EQ(Everything(gLibrary->Connection()), before);
+}
+
+// Damage met while the thumbnails load (an index another program left
+// disagreeing with its table, which SQLite's quick check at the open does not
+// see) is told once, as damage, not once per step in SQLite's words; the
+// program is told to stop using the file, and nothing more is written to it.
+TEST_F(LibraryFaultsTest, DamageMetWhileLoadingThumbnailsIsToldOnceAsADamagedLibrary) {
+  OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")), QStringLiteral("Films.rw2"));
+  const QString path = gLibrary->LibraryPath;
+  const QStringList before = Everything(gLibrary->Connection());
+  // Every read of the thumbnails fails as a damaged index does.
+  rwtest::AddFaultTrigger(gLibrary->Connection(),
+                          QStringLiteral("CREATE TEMP VIEW SegmentThumbnails AS SELECT 0 AS SegmentID, 0 AS FileID, "
+                                         "NULL AS Thumbnail WHERE rw_fault(%1)")
+                              .arg(SQLITE_CORRUPT_INDEX));
+  QStringList closed;
+  ErrorGuard::SetDamageTold([&closed](const QString& file) { closed << file; });
+  boxes.Clear();
+  ErrorGuard().Run([] { gLibrary->LoadThumbnails(); });
+  ErrorGuard::SetDamageTold(nullptr);
+  ExpectOneToldBox(QStringLiteral("Error Loading Thumbnails"), QStringLiteral("is damaged"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(path)) << AllPrompts();
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("malformed"))) << AllPrompts();
+  EXPECT_EQ(closed, QStringList{path});
+  EXPECT_THROW(gLibrary->Connection().Execute(QStringLiteral("DELETE FROM VideoFiles")), StorageFault)
+      << "nothing more is written to a damaged file";
   EXPECT_EQ(Everything(gLibrary->Connection()), before);
 }
 

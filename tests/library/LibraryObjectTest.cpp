@@ -557,10 +557,10 @@ TEST_F(LibraryObjectTest, FailedOperationIsReportedAndLeavesNoTransactionOpen) {
   boxes.Answer(vbOK);
   gLibrary->DeleteSearchResults();
   ASSERT_EQ(boxes.Count(), 1);
-  // A table that is not there is said in a sentence naming the file and the
-  // table, in the program's words.
+  // A table that is not there is said in a sentence naming the file, in the
+  // program's words.
   EXPECT_EQ(boxes.Last().title, QStringLiteral("Damaged Library"));
-  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("lacks the table \"SearchResults\"")))
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("lacks a table or column")))
       << boxes.Last().prompt.toStdString();
   EXPECT_TRUE(boxes.Last().prompt.contains(gLibrary->LibraryPath));
   EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("no such table")));

@@ -170,6 +170,21 @@ TEST_F(SegmentsTest, TaggingTwiceOrUntaggingTwiceIsNoError) {
   EXPECT_TRUE(TagSegment(Db(), 1, 10, true));
   EXPECT_FALSE(TagSegment(Db(), 1, 10, true));
   EXPECT_TRUE(TagsOf(1).isEmpty());
+
+  // Only the key's conflict means the pair is there already: a rule another
+  // program added to the table refuses the tag, and that is raised, not
+  // taken for "already tagged".
+  Db().Execute(QStringLiteral(
+      "CREATE TABLE Strict (SegmentID integer, TagID integer CHECK (TagID <> 11), PRIMARY KEY (SegmentID, TagID));"
+      "INSERT INTO Strict SELECT * FROM SegmentTags; DROP TABLE SegmentTags;"
+      "ALTER TABLE Strict RENAME TO SegmentTags"));
+  try {
+    TagSegment(Db(), 1, 11, false);
+    ADD_FAILURE() << "the refused tag passed for one there already";
+  } catch (const RWError& error) {
+    EXPECT_EQ(error.Kind(), FaultKind::Refused);
+  }
+  EXPECT_TRUE(TagsOf(1).isEmpty());
 }
 
 TEST_F(SegmentsTest, RatingsAndTheResultSet) {
@@ -272,7 +287,10 @@ TEST_F(RemoveFileTest, AFileThatFailsKeepsAllItsRowsAndTheOthersGo) {
   const RemoveFileResult result = RemoveFile(Db(), request, cache_);
   EXPECT_EQ(result.removed, (std::vector<int32_t>{1, 3}));
   ASSERT_EQ(result.messages.size(), 1);
-  EXPECT_TRUE(result.messages[0].startsWith(QStringLiteral("-2147221504 "))) << result.messages[0].toStdString();
+  // The program's words for a change another program's rule refused, not SQLite's.
+  EXPECT_TRUE(result.messages[0].contains(QStringLiteral("refused this change"))) << result.messages[0].toStdString();
+  EXPECT_FALSE(result.messages[0].contains(QStringLiteral("2147221504"))) << result.messages[0].toStdString();
+  EXPECT_FALSE(result.messages[0].contains(QStringLiteral("stuck"))) << result.messages[0].toStdString();
   EXPECT_EQ(Rows(QStringLiteral("SELECT * FROM VideoSegments WHERE FileID = 2")), kept);
   EXPECT_EQ(Files(), QStringList({"2"}));
   EXPECT_EQ(TagsOf(2), QStringList({"10"}));

@@ -4,10 +4,15 @@
 #include "carousel/cCarousel.h"
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
+#include "mainwindow/MainMenu.h"
 #include "options/frmProgramOptions.h"
 #include "player/clsRWPlayer.h"
 #include "player/modMainPlayer.h"
+#include "platform/SqlConnection.h"
 #include "tests/mainwindow/CommandRun.h"
+
+#include <QFile>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
@@ -24,6 +29,57 @@ class DispatcherTest : public CommandTest {
 
   rwtest::ScriptedFileDialogs dialogs;
   rwtest::ModalWatch watch;
+
+  // A library of two files under a tag, open in the program.
+  QString OpenSmallLibrary(const QString& extra = QString()) {
+    const QString path = MakeSmallLibrary(extra);
+    gLibrary->OpenLibrary(path, true);
+    return path;
+  }
+  QString MakeSmallLibrary(const QString& extra) {
+    const QString path = HomePath(QStringLiteral("Films.rw2"));
+    QFile::remove(path);
+    modReelwise::ExtractTemplateLibrary(path);
+    SqlConnection::Open(path)->Execute(
+        QStringLiteral("INSERT INTO VideoFiles (FileID, FileName, FilePath, DiskSerialNo, FileSize, CurrentPath) VALUES "
+                       "(1, 'One.mkv', 'films\\', 'ABCD1234', 1000, '/films/'), "
+                       "(2, 'Two.mkv', 'films\\', 'ABCD1234', 1000, '/films/');"
+                       "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, SelectionEnd, Online, "
+                       "Rating) VALUES (1, 1, 'Y', 0, 60, 1, 0), (2, 2, 'Y', 0, 60, 1, 0);"
+                       "INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'People', 'C'), (11, 'Anna', 'T');"
+                       "INSERT INTO TagLinks VALUES (11, 10, 'P'); INSERT INTO SegmentTags VALUES (1, 11);") +
+        extra);
+    return path;
+  }
+
+  // Whether any box holds SQLite's words or an error number of the database.
+  std::string RawBoxes() const {
+    static const QRegularExpression raw(
+        QStringLiteral("2147221504|readonly|constraint|no such|disk I/O|malformed|database is locked|SQLite"));
+    std::string found;
+    for (const MessageBoxRequest& box : boxes.Shown()) {
+      if (box.prompt.contains(raw) || box.title.isEmpty()) {
+        found += (box.title + QStringLiteral(": ") + box.prompt).toStdString() + "\n";
+      }
+    }
+    return found;
+  }
+};
+
+// Catches Qt's word that an exception went through its event loop.
+class LooseExceptionWatch {
+ public:
+  LooseExceptionWatch() { previous_ = qInstallMessageHandler(&Seen); }
+  ~LooseExceptionWatch() { qInstallMessageHandler(previous_); }
+  static bool Loose() { return loose_; }
+
+ private:
+  static void Seen(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (message.contains(QLatin1String("caught an exception"))) loose_ = true;
+    if (previous_) previous_(type, context, message);
+  }
+  static inline QtMessageHandler previous_ = nullptr;
+  static inline bool loose_ = false;
 };
 
 // Run Playlist with whole files for the desktop's player: the playlist is
@@ -380,6 +436,47 @@ TEST_F(DispatcherTest, LibraryCanBeMadeOpenedAndBrowsedFromTheMenu) {
   }
   EXPECT_EQ(watch.shown, QStringList({"frmGlass", "frmFindFiles"})) << "Find opens once a library is open";
   EXPECT_EQ(boxes.Count(), 0);
+}
+
+// Every command of the menu on a library whose file refuses every write, as
+// one made read-only while open does: none lets an exception out, into the
+// event loop or to its caller, each tells the fault in at most one titled box
+// in the program's own words, and the program goes on.
+TEST_F(DispatcherTest, EveryCommandOnALibraryThatRefusesEveryWriteTellsItOnceAndLetsNoExceptionOut) {
+  const QString path = OpenSmallLibrary();
+  ASSERT_EQ(gLibrary->LibraryPath, path);
+  gLibrary->Connection().Execute(QStringLiteral("PRAGMA query_only = ON"));
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  const LooseExceptionWatch loose;
+  for (const MainMenu::Entry& entry : frmReelwise::MainMenuTable()) {
+    const QString key = QLatin1String(entry.key);
+    // The player's run and the full screen have tests of their own; quitting ends the run.
+    if (!entry.run || key == QLatin1String("mnuToolsRunPlaylist") || key == QLatin1String("mnuViewFullScreen") ||
+        key == QLatin1String("mnuLibraryQuitRW2")) {
+      continue;
+    }
+    SCOPED_TRACE(entry.key);
+    for (int i = 0; i < 3; ++i) dialogs.Cancel();
+    FakeResults(2);
+    gResults[1].Selected = true;
+    gLibrary->SelectedCount = 1;
+    const int before = boxes.Count();
+    try {
+      Send(entry.key);
+      QCoreApplication::processEvents();
+    } catch (...) {
+      ADD_FAILURE() << "an exception left the command";
+    }
+    EXPECT_LE(boxes.Count() - before, 1);
+    ASSERT_TRUE(gLibrary && gMainForm) << "the program went on";
+    if (gLibrary->LibraryPath != path) {
+      // A command that opens or makes another library: back to the failing one.
+      gLibrary->OpenLibrary(path, true);
+      gLibrary->Connection().Execute(QStringLiteral("PRAGMA query_only = ON"));
+    }
+  }
+  EXPECT_FALSE(LooseExceptionWatch::Loose());
+  EXPECT_EQ(RawBoxes(), std::string());
 }
 
 }  // namespace

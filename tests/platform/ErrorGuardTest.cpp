@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sqlite3.h>
+
 #include <stdexcept>
 
 namespace {
@@ -17,6 +19,7 @@ const RWError kLocked(5, QStringLiteral("The library is locked"), QStringLiteral
 class ErrorGuardTest : public ::testing::Test {
  protected:
   void SetUp() override { boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; }); }
+  void TearDown() override { ErrorGuard::SetFaultWords(nullptr); }
   rwtest::ScriptedMessageBoxes boxes;
 };
 
@@ -41,55 +44,83 @@ TEST_F(ErrorGuardTest, AFailingStepIsReportedAsNumberAndDescriptionAndAnswersFal
   EXPECT_EQ(boxes.Last().prompt, QStringLiteral("51: out of luck"));
 }
 
-// A full disk, a library file that went away and one whose table was
-// replaced are said in a sentence under a title, naming the file, not as a
-// raw number nor in SQLite's words, whatever form the caller prescribes; a
-// caller's own title stays.
-TEST_F(ErrorGuardTest, DiskAndLibraryFileFaultsAreToldInATitledSentence) {
-  struct Case {
+// A failure of SQLite as its connection raises it: SQLite's extended code
+// beside its words.
+RWError SqliteFailure(int code, const char* said, FaultKind kind = FaultKind::None) {
+  return RWError(kErrDatabase, QLatin1String(said), QStringLiteral("SqlConnection"), QStringLiteral("/m/Films.rw2"),
+                 code, kind == FaultKind::None ? RWError::KindOfCode(code) : kind);
+}
+
+// A failure is told by SQLite's code, in the words installed from above,
+// whatever SQLite's text says and whatever form the caller prescribes (a
+// caller's own title stays); SQLite's words and the error number never
+// reach the box. Without words installed a failure keeps the caller's form.
+TEST_F(ErrorGuardTest, AFailureIsToldByItsCodeInTheInstalledWordsNeverBySqlitesText) {
+  ErrorGuard::SetFaultWords([](const RWError& error, const QString&) -> std::optional<FaultTelling> {
+    if (error.SqliteCode() == 0 && error.Kind() == FaultKind::None) return std::nullopt;
+    return FaultTelling{QStringLiteral("Kind %1").arg(static_cast<int>(error.Kind())),
+                        QStringLiteral("Told about ") + error.File()};
+  });
+  const struct {
     RWError error;
-    QString title;
-    QString says;
+    FaultKind kind;
   } cases[] = {
-      {RWError(kErrDatabase, QStringLiteral("Cannot copy the database to '/m/x.rw2': database or disk is full")),
-       QStringLiteral("Disk Full"), QStringLiteral("The disk is full")},
-      {RWError(kErrFileAccess, QStringLiteral("The file\r\n/m/x.rw2\r\ncould not be written: The disk is full.")),
-       QStringLiteral("Disk Full"), QStringLiteral("Free some space")},
-      {RWError(kErrDatabase, QStringLiteral("attempt to write a readonly database")),
-       QStringLiteral("Library Not Available"), QStringLiteral("folder was deleted, moved or unmounted")},
-      {RWError(kErrDatabase, QStringLiteral("disk I/O error")), QStringLiteral("Library Not Available"),
-       QStringLiteral("can no longer be written")},
-      {RWError(kErrDatabase, QStringLiteral("no such column: VF.FileSize")), QStringLiteral("Damaged Library"),
-       QStringLiteral("lacks the column \"VF.FileSize\"")},
+      {SqliteFailure(SQLITE_FULL, "database or disk is full"), FaultKind::DiskFull},
+      // Another program's rule whose own words read as a full disk is a refusal.
+      {SqliteFailure(SQLITE_CONSTRAINT_TRIGGER, "database or disk is full"), FaultKind::Refused},
+      {SqliteFailure(SQLITE_CONSTRAINT_CHECK, "CHECK constraint failed: x"), FaultKind::Refused},
+      {SqliteFailure(SQLITE_CONSTRAINT_UNIQUE, "UNIQUE constraint failed: t.x"), FaultKind::KeyConflict},
+      {SqliteFailure(SQLITE_READONLY_DBMOVED, "attempt to write a readonly database"), FaultKind::ReadOnly},
+      {SqliteFailure(SQLITE_IOERR_WRITE, "disk I/O error"), FaultKind::InputOutput},
+      {SqliteFailure(SQLITE_CORRUPT_INDEX, "database disk image is malformed"), FaultKind::Damaged},
+      {SqliteFailure(SQLITE_BUSY, "database is locked"), FaultKind::Busy},
+      {SqliteFailure(SQLITE_LOCKED_SHAREDCACHE, "database table is locked"), FaultKind::Busy},
+      {SqliteFailure(SQLITE_CANTOPEN, "unable to open database file"), FaultKind::CannotOpen},
+      {SqliteFailure(SQLITE_NOMEM, "out of memory"), FaultKind::OutOfMemory},
+      {SqliteFailure(SQLITE_ERROR, "no such column: VF.FileSize", FaultKind::Mismatch), FaultKind::Mismatch},
+      {RWError(kErrDiskFull, QStringLiteral("The file could not be written.")), FaultKind::DiskFull},
   };
-  for (const Case& c : cases) {
-    ErrorGuard().Run([&] { throw c.error; });
-    EXPECT_EQ(boxes.Last().title, c.title) << c.error.Description().toStdString();
-    EXPECT_TRUE(boxes.Last().prompt.contains(c.says)) << boxes.Last().prompt.toStdString();
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.error.Text().toStdString());
+    EXPECT_EQ(c.error.Kind(), c.kind);
+    EXPECT_EQ(StorageFault::IsStorageKind(c.kind),
+              c.kind != FaultKind::Refused && c.kind != FaultKind::KeyConflict && c.kind != FaultKind::Mismatch);
+    ErrorGuard({.text = ErrorGuard::Numbered(QStringLiteral(" - "))}).Run([&] { StorageFault::Raise(c.error); });
+    EXPECT_EQ(boxes.Last().title, QStringLiteral("Kind %1").arg(static_cast<int>(c.kind)));
+    EXPECT_FALSE(boxes.Last().prompt.contains(c.error.Description())) << boxes.Last().prompt.toStdString();
     EXPECT_FALSE(boxes.Last().prompt.contains(QString::number(c.error.Number())));
-    EXPECT_EQ(boxes.Last().prompt.contains(c.error.Description()), c.error.Number() != kErrDatabase)
-        << "SQLite's words are left out, the program's own kept: " << boxes.Last().prompt.toStdString();
   }
-  // A file made read-only while open is one of the causes named.
-  ErrorGuard().Run([] { throw RWError(kErrDatabase, QStringLiteral("attempt to write a readonly database")); });
-  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("made read-only"))) << boxes.Last().prompt.toStdString();
   ErrorGuard({.title = QStringLiteral("Error Fetching View Data")}).Run([] {
-    throw RWError(kErrDatabase, QStringLiteral("no such column: x"));
+    throw StorageFault(SqliteFailure(SQLITE_FULL, "database or disk is full"));
   });
   EXPECT_EQ(boxes.Last().title, QStringLiteral("Error Fetching View Data"));
-  EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("The Library's file")));
-  const QString library = QStringLiteral("/media/films/Films.rw2");
-  for (const char* said : {"database or disk is full", "disk I/O error", "no such table: Tags"}) {
-    ErrorGuard({.text = ErrorGuard::Numbered(QStringLiteral(" - "))}).Run([&] {
-      throw RWError(kErrDatabase, QLatin1String(said), QStringLiteral("SqlConnection"), library);
-    });
-    EXPECT_FALSE(boxes.Last().title.isEmpty()) << said;
-    EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("\r\n") + library + QStringLiteral("\r\n")))
-        << boxes.Last().prompt.toStdString();
-    EXPECT_FALSE(boxes.Last().prompt.contains(QLatin1String(said))) << boxes.Last().prompt.toStdString();
-    EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("2147221504")));
-  }
-  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("Open a copy"))) << "what the user can do";
+  EXPECT_EQ(boxes.Last().prompt, QStringLiteral("Told about /m/Films.rw2"));
+  EXPECT_EQ(ErrorGuard::InOwnWords(SqliteFailure(SQLITE_BUSY, "database is locked"), QStringLiteral("own")),
+            QStringLiteral("Told about /m/Films.rw2"));
+  EXPECT_EQ(ErrorGuard::InOwnWords(kLocked, QStringLiteral("own")), QStringLiteral("own"));
+  ErrorGuard().Run([] { throw kLocked; });
+  EXPECT_EQ(boxes.Last().prompt, QStringLiteral("5: The library is locked")) << "the program's own failure";
+
+  ErrorGuard::SetFaultWords(nullptr);
+  ErrorGuard().Run([] { throw StorageFault(SqliteFailure(SQLITE_FULL, "database or disk is full")); });
+  EXPECT_EQ(boxes.Last().prompt, QStringLiteral("-2147221504: database or disk is full")) << "no words installed";
+}
+
+// A storage fault is no RWError: a step's catch of its own failures passes
+// it on to the guard, which tells it.
+TEST_F(ErrorGuardTest, AStorageFaultPassesACatchOfRWErrorAndReachesTheGuard) {
+  int handled = 0;
+  EXPECT_FALSE(ErrorGuard().Run([&] {
+    try {
+      throw StorageFault(SqliteFailure(SQLITE_BUSY, "database is locked"));
+    } catch (const RWError&) {
+      ++handled;
+    }
+  }));
+  EXPECT_EQ(handled, 0);
+  EXPECT_EQ(boxes.Count(), 1);
+  EXPECT_THROW(StorageFault::Raise(SqliteFailure(SQLITE_CONSTRAINT_CHECK, "CHECK constraint failed")), RWError);
+  EXPECT_THROW(StorageFault::Raise(SqliteFailure(SQLITE_IOERR_READ, "disk I/O error")), StorageFault);
 }
 
 // After a full disk or a library file that cannot be written, what fails
@@ -98,23 +129,28 @@ TEST_F(ErrorGuardTest, AGuardTellsAStorageFaultOnceAndNothingAfterIt) {
   ErrorGuard command({.text = ErrorGuard::Numbered(QStringLiteral(" - "))});
   command.Run([] { throw kLocked; });
   for (int i = 0; i < 15; ++i) {
-    command.Run([] { throw RWError(kErrDatabase, QStringLiteral("database or disk is full")); });
+    command.Run([] { throw StorageFault(SqliteFailure(SQLITE_FULL, "database or disk is full")); });
   }
   command.Run([] { throw RWError(kErrDatabase, QStringLiteral("no such savepoint: Tagging")); });
   EXPECT_EQ(command.Failures(), 17);
   ASSERT_EQ(boxes.Count(), 2) << "the failure before the fault, then the fault once";
   EXPECT_EQ(boxes.Shown()[0].prompt, QStringLiteral("5 - The library is locked"));
-  EXPECT_EQ(boxes.Last().title, QStringLiteral("Disk Full"));
-  EXPECT_TRUE(ErrorGuard::IsStorageFault(RWError(kErrDatabase, QStringLiteral("disk I/O error"))));
-  EXPECT_FALSE(ErrorGuard::IsStorageFault(kLocked));
+  EXPECT_TRUE(ErrorGuard::EndsTheCommand(SqliteFailure(SQLITE_IOERR, "disk I/O error")));
+  EXPECT_FALSE(ErrorGuard::EndsTheCommand(SqliteFailure(SQLITE_CONSTRAINT_CHECK, "CHECK constraint failed")));
+  EXPECT_FALSE(ErrorGuard::EndsTheCommand(kLocked));
 }
 
 // The steps of one command (the outermost Run under way) that meet the same
 // fault under guards of their own tell it once; the next command tells it
-// again.
+// again. A damaged file, once told, is handed to the program to stop using.
 TEST_F(ErrorGuardTest, OneCommandTellsTheSameFaultOnceWhateverGuardsItsStepsUse) {
-  const RWError full(kErrDatabase, QStringLiteral("database or disk is full"), QStringLiteral("SqlConnection"),
-                     QStringLiteral("/m/Films.rw2"));
+  ErrorGuard::SetFaultWords([](const RWError& error, const QString&) -> std::optional<FaultTelling> {
+    if (error.SqliteCode() == 0) return std::nullopt;
+    return FaultTelling{QStringLiteral("Fault"), QStringLiteral("Told about ") + error.File()};
+  });
+  QStringList damaged;
+  ErrorGuard::SetDamageTold([&](const QString& file) { damaged << file; });
+  const StorageFault full(SqliteFailure(SQLITE_FULL, "database or disk is full"));
   const auto command = [&] {
     ErrorGuard({.title = QStringLiteral("Processing Storage Devices")}).Run([&] { throw full; });
     ErrorGuard({.text = ErrorGuard::Numbered(QStringLiteral(" "))}).Run([&] { throw full; });
@@ -126,6 +162,11 @@ TEST_F(ErrorGuardTest, OneCommandTellsTheSameFaultOnceWhateverGuardsItsStepsUse)
   EXPECT_EQ(boxes.Last().prompt, QStringLiteral("5: The library is locked"));
   ErrorGuard().Run(command);
   EXPECT_EQ(boxes.Count(), 4) << "the next command tells it again";
+  EXPECT_TRUE(damaged.isEmpty());
+  ErrorGuard().Run([] { throw StorageFault(SqliteFailure(SQLITE_CORRUPT_INDEX, "database disk image is malformed")); });
+  ErrorGuard().Run([] { throw SqliteFailure(SQLITE_ERROR, "no such column: x", FaultKind::Mismatch); });
+  EXPECT_EQ(damaged, QStringList(2, QStringLiteral("/m/Films.rw2")));
+  ErrorGuard::SetDamageTold(nullptr);
 }
 
 TEST_F(ErrorGuardTest, PrescribedFormsTitlesAndOwnersAreTheCallers) {

@@ -38,6 +38,8 @@ class SqlConnectionTest : public ::testing::Test {
       db_->Execute(sql);
     } catch (const RWError& e) {
       return e;
+    } catch (const StorageFault& fault) {
+      return fault.Error();
     }
     ADD_FAILURE() << "no error from " << sql.toStdString();
     return RWError(0, QString());
@@ -54,6 +56,78 @@ TEST_F(SqlConnectionTest, FailedStatementRaisesDatabaseNumberAndSqliteText) {
   EXPECT_TRUE(e.Description().contains(QStringLiteral("no such table: NoSuchTable")))
       << e.Description().toStdString();
   EXPECT_TRUE(e.Text().startsWith(QStringLiteral("-2147221504: ")));
+}
+
+// Each failure carries SQLite's extended code, and is told by it: a key
+// conflict only for a UNIQUE or PRIMARY KEY, another constraint (whatever its
+// words) a refusal, a statement naming what the file lacks a mismatch; the
+// faults of the file are StorageFaults, which no catch of RWError takes.
+TEST_F(SqlConnectionTest, AFailureIsToldBySqlitesCodeAndTheFileFaultsAreStorageFaults) {
+  sqlite3_db_config(db_->Handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 1, nullptr);
+  db_->Execute(QStringLiteral(
+      "CREATE TABLE c (id integer PRIMARY KEY, n int CHECK (n > 0), u text UNIQUE);"
+      "INSERT INTO c VALUES (1, 1, 'a');"
+      "CREATE TRIGGER Rule BEFORE UPDATE ON c BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
+  const struct {
+    const char* sql;
+    int code;
+    FaultKind kind;
+  } cases[] = {
+      {"INSERT INTO c VALUES (1, 2, 'b')", SQLITE_CONSTRAINT_PRIMARYKEY, FaultKind::KeyConflict},
+      {"INSERT INTO c VALUES (2, 2, 'a')", SQLITE_CONSTRAINT_UNIQUE, FaultKind::KeyConflict},
+      {"INSERT INTO c VALUES (3, 0, 'c')", SQLITE_CONSTRAINT_CHECK, FaultKind::Refused},
+      {"UPDATE c SET n = 5", SQLITE_CONSTRAINT_TRIGGER, FaultKind::Refused},
+      {"SELECT Missing FROM c", SQLITE_ERROR, FaultKind::Mismatch},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.sql);
+    const RWError error = Failure(QString::fromLatin1(c.sql));
+    EXPECT_EQ(error.SqliteCode(), c.code);
+    EXPECT_EQ(error.Kind(), c.kind);
+    EXPECT_EQ(SqlConnection::IsKeyConflict(error), c.kind == FaultKind::KeyConflict);
+    EXPECT_FALSE(SqlConnection::IsDiskFull(error));
+    EXPECT_EQ(error.File(), Path("test.db"));
+  }
+  EXPECT_THROW(db_->Execute(QStringLiteral("INSERT INTO c VALUES (3, 0, 'c')")), RWError);
+
+  // Another connection holds the file locked: the write waits, then fails as busy.
+  sqlite3* other = nullptr;
+  ASSERT_EQ(sqlite3_open(QFile::encodeName(Path("test.db")).constData(), &other), SQLITE_OK);
+  ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+  try {
+    db_->Execute(QStringLiteral("INSERT INTO t (id) VALUES (9)"));
+    ADD_FAILURE() << "wrote a locked file";
+  } catch (const StorageFault& fault) {
+    EXPECT_EQ(fault.Error().Kind(), FaultKind::Busy);
+  }
+  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+  sqlite3_close(other);
+  EXPECT_EQ(Count(), 0);
+}
+
+// An index another program made disagree with its table passes SQLite's
+// quick check; the first write that meets it is told as damage, and the
+// connection writes nothing more to the file, while it still reads.
+TEST_F(SqlConnectionTest, AfterDamageIsMetTheConnectionWritesNothingMore) {
+  db_->Execute(QStringLiteral("CREATE TABLE d (id integer PRIMARY KEY, a int, b int); CREATE INDEX di ON d (a);"
+                              "INSERT INTO d VALUES (1, 1, 9), (2, 2, 8), (3, 3, 7)"));
+  db_.reset();
+  {
+    auto raw = SqlConnection::Open(Path("test.db"));
+    sqlite3_db_config(raw->Handle(), SQLITE_DBCONFIG_DEFENSIVE, 0, nullptr);
+    raw->Execute(QStringLiteral("PRAGMA writable_schema = ON;"
+                                "UPDATE sqlite_master SET sql = 'CREATE INDEX di ON d (b)' WHERE name = 'di'"));
+  }
+  EXPECT_EQ(SqlConnection::Examine(Path("test.db")), DatabaseFileState::Usable) << "the quick check passes it";
+  db_ = SqlConnection::Open(Path("test.db"));
+  try {
+    db_->Execute(QStringLiteral("DELETE FROM d WHERE id = 2"));
+    ADD_FAILURE() << "the damaged index was not met";
+  } catch (const StorageFault& fault) {
+    EXPECT_EQ(fault.Error().Kind(), FaultKind::Damaged);
+  }
+  EXPECT_THROW(db_->Execute(QStringLiteral("INSERT INTO t (id) VALUES (1)")), StorageFault);
+  EXPECT_EQ(Count(), 0) << "nothing more written, and reads still run";
 }
 
 TEST_F(SqlConnectionTest, RowsChangedCountsOnlyTheLastStatementsDataChanges) {
@@ -177,14 +251,14 @@ TEST_F(SqlConnectionTest, AfterSqliteRolledTheTransactionBackNothingMoreOfItIsWr
 
   const RWError refused = Failure(QStringLiteral("INSERT INTO t (id, name) VALUES (2, 'stray')"));
   EXPECT_TRUE(SqlConnection::IsDiskFull(refused)) << refused.Description().toStdString();
-  EXPECT_THROW(SqlCommand(*db_, QStringLiteral("UPDATE t SET name = 'stray'")).Execute(), RWError);
-  EXPECT_THROW(db_->BeginTrans(QStringLiteral("Another")), RWError);
+  EXPECT_THROW(SqlCommand(*db_, QStringLiteral("UPDATE t SET name = 'stray'")).Execute(), StorageFault);
+  EXPECT_THROW(db_->BeginTrans(QStringLiteral("Another")), StorageFault);
   EXPECT_EQ(Count(), 1) << "a read still runs";
   try {
     inner.Commit();
     ADD_FAILURE() << "the commit of a transaction SQLite rolled back succeeded";
-  } catch (const RWError& error) {
-    EXPECT_TRUE(SqlConnection::IsDiskFull(error)) << error.Description().toStdString();
+  } catch (const StorageFault& fault) {
+    EXPECT_TRUE(SqlConnection::IsDiskFull(fault.Error())) << fault.Error().Description().toStdString();
   }
   inner.Rollback();
   outer->Rollback();
@@ -438,7 +512,7 @@ TEST_F(SqlConnectionTest, CopyIncludesEverythingCommittedAndReplacesTheTarget) {
   SqlRecordset rs(*copy, QStringLiteral("SELECT name FROM t"));
   EXPECT_EQ(rs.Value(QStringLiteral("name")).toString(), QStringLiteral("Été"));
   EXPECT_FALSE(QFileInfo::exists(Path("copy.rw2.partial")));
-  EXPECT_THROW(db_->CopyTo(Path("no/such/folder/copy.rw2")), RWError);
+  EXPECT_THROW(db_->CopyTo(Path("no/such/folder/copy.rw2")), StorageFault);
 }
 
 }  // namespace

@@ -1,0 +1,110 @@
+#include "core/FaultSentences.h"
+
+#include <QDir>
+
+namespace FaultSentences {
+
+namespace {
+
+// The file in a line of its own, or a blank when the error names none.
+QString FileLine(const QString& file) {
+  return file.isEmpty() ? QStringLiteral(" ")
+                        : QStringLiteral("\r\n") + QDir::toNativeSeparators(file) + QStringLiteral("\r\n");
+}
+
+FaultTelling DiskFull(const RWError& error) {
+  if (error.Number() != kErrDatabase) {
+    // The program's own words, which name the file.
+    return {QStringLiteral("Disk Full"),
+            error.Description() + QStringLiteral("\r\n\r\nFree some space on the disk and try again.")};
+  }
+  if (error.File().isEmpty()) {
+    return {QStringLiteral("Disk Full"),
+            QStringLiteral("The disk is full, so this could not be saved; everything saved before is kept. Free some "
+                           "space on the disk and try again.")};
+  }
+  return {QStringLiteral("Disk Full"),
+          QStringLiteral("The disk is full, so this could not be written to the Library") + FileLine(error.File()) +
+              QStringLiteral("\r\nNone of it was kept, and everything saved before is unchanged. Free some space on "
+                             "the disk that holds the Library and try again.")};
+}
+
+FaultTelling NotAvailable(const QString& file) {
+  return {QStringLiteral("Library Not Available"),
+          QStringLiteral("The Library's file") + FileLine(file) +
+              QStringLiteral("can no longer be written: its folder was deleted, moved or unmounted, its disk was "
+                             "removed, or the file or its folder was made read-only. This change was not saved; what "
+                             "was saved before is kept in the file.\r\n\r\n"
+                             "Open the Library again once its disk and folder are back and writable.")};
+}
+
+FaultTelling Damaged(const QString& file, const QString& what) {
+  return {QStringLiteral("Damaged Library"),
+          QStringLiteral("The Library's file") + FileLine(file) + what +
+              QStringLiteral(": it was changed by another program, or is damaged. Reelwise II writes nothing more to "
+                             "it and closes it; nothing in it was changed.\r\n\r\n"
+                             "Open a copy of the Library kept from before, or a new Library.")};
+}
+
+FaultTelling InUse(const QString& file) {
+  return {QStringLiteral("Library In Use"),
+          QStringLiteral("Another program is using the Library's file") + FileLine(file) +
+              QStringLiteral("and holds it locked, so nothing was written to it.\r\n\r\n"
+                             "Close the other program, or wait until it is done, and try again.")};
+}
+
+FaultTelling Refused(const QString& file, const QString& command) {
+  const QString change = command.isEmpty() ? QStringLiteral("this change")
+                                           : QStringLiteral("the change \"%1\"").arg(command);
+  return {QStringLiteral("Change Refused"),
+          QStringLiteral("The Library's file") + FileLine(file) + QStringLiteral("refused ") + change +
+              QStringLiteral(": a rule another program added to the file does not allow it. "
+                             "Nothing was written.\r\n\r\n"
+                             "Use a copy of the Library kept from before, or a new Library, for such changes.")};
+}
+
+}  // namespace
+
+std::optional<FaultTelling> Of(const RWError& error, const QString& command) {
+  const QString& file = error.File();
+  switch (error.Kind()) {
+    case FaultKind::DiskFull:
+      return DiskFull(error);
+    case FaultKind::ReadOnly:
+    case FaultKind::InputOutput:
+    case FaultKind::CannotOpen:
+      return NotAvailable(file);
+    case FaultKind::Damaged:
+      return Damaged(file, QStringLiteral("is damaged"));
+    case FaultKind::Mismatch:
+      return Damaged(file, QStringLiteral("lacks a table or column Reelwise II expects"));
+    case FaultKind::Busy:
+      return InUse(file);
+    case FaultKind::OutOfMemory:
+      return FaultTelling{QStringLiteral("Out of Memory"),
+                          QStringLiteral("There was not enough memory to finish this with the Library") +
+                              FileLine(file) +
+                              QStringLiteral("so nothing was written to it.\r\n\r\nClose other programs and try "
+                                             "again.")};
+    case FaultKind::Refused:
+      return Refused(file, command);
+    case FaultKind::KeyConflict:
+      return FaultTelling{QStringLiteral("Already There"),
+                          QStringLiteral("The Library's file") + FileLine(file) +
+                              QStringLiteral("holds this already, so nothing was written.")};
+    case FaultKind::None:
+      break;
+  }
+  if (error.SqliteCode() == 0) return std::nullopt;
+  // Any other failure of SQLite: its words are in the log.
+  return FaultTelling{QStringLiteral("Library Error"),
+                      QStringLiteral("Reelwise II could not read or change the Library's file") + FileLine(file) +
+                          QStringLiteral("so nothing was written to it.\r\n\r\nTry again; if it fails again, open a "
+                                         "copy of the Library kept from before.")};
+}
+
+void Install() {
+  ErrorGuard::SetFaultWords([](const RWError& error, const QString& command) { return Of(error, command); });
+}
+
+}  // namespace FaultSentences
