@@ -416,7 +416,7 @@ namespace {
 // ends of its tree. The program numbers rows from 1 and takes 0 for "none":
 // a row numbered 0 or below would be read as no row, or be left out of every
 // view without a word.
-QString KeyOutOfRange(SqlConnection& db) {
+std::optional<TableColumn> KeyOutOfRange(SqlConnection& db) {
   const std::pair<const char*, const char*> keys[] = {
       {"VideoFiles", "FileID"}, {"VideoSegments", "SegmentID"}, {"Tags", "TagID"}};
   for (const auto& [table, column] : keys) {
@@ -426,12 +426,14 @@ QString KeyOutOfRange(SqlConnection& db) {
       SqlRecordset found(db, QStringLiteral("SELECT ifnull((SELECT max(%2) FROM %1) > 2147483647, 0) OR "
                                             "ifnull((SELECT min(%2) FROM %1) < 1, 0)")
                                  .arg(QLatin1String(table), QLatin1String(column)));
-      if (found.Value(0).toInt() == 1) return QLatin1String(table) + QLatin1Char('.') + QLatin1String(column);
-    } catch (const RWError&) {
+      if (found.Value(0).toInt() == 1) return TableColumn{QLatin1String(table), QLatin1String(column)};
+    } catch (const RWError& error) {
       // A layout without the table or column: the open's other checks tell.
+      // Any other failure is no answer to the question, and is told.
+      if (error.Kind() != FaultKind::Mismatch) throw;
     }
   }
-  return QString();
+  return std::nullopt;
 }
 
 // The first table whose indexes do not match its rows. Only the tables of
@@ -444,8 +446,9 @@ QString IndexMismatch(SqlConnection& db) {
     try {
       SqlRecordset check(db, QStringLiteral("PRAGMA integrity_check(%1)").arg(QLatin1String(table)));
       if (!check.Eof() && check.Value(0).toString() != QLatin1String("ok")) return QLatin1String(table);
-    } catch (const RWError&) {
+    } catch (const RWError& error) {
       // A layout without the table: the open's other checks tell.
+      if (error.Kind() != FaultKind::Mismatch) throw;
     }
   }
   return QString();
@@ -469,17 +472,17 @@ OrphanSurvey SurveyOrphans(SqlConnection& db, unsigned steps) {
                                             "FROM (%2)")
                                  .arg(r.column, Dangling(r)));
       if (found.Value(0).toInt() > 0) survey.sweeps |= r.step;
-      if (found.Value(1).toInt() == 1 && survey.damagedKey.isEmpty()) {
-        survey.damagedKey = r.table + QLatin1Char('.') + r.column;
-      }
-    } catch (const RWError&) {
+      if (found.Value(1).toInt() == 1 && !survey.damagedKey) survey.damagedKey = TableColumn{r.table, r.column};
+    } catch (const RWError& error) {
+      if (error.Kind() != FaultKind::Mismatch) throw;
       survey.sweeps |= r.step;  // a layout without the column: the sweep tries it
     }
   }
   const auto found = [&db](const char* sql) {
     try {
       return SqlRecordset(db, QLatin1String(sql)).Value(0).toInt() > 0;
-    } catch (const RWError&) {
+    } catch (const RWError& error) {
+      if (error.Kind() != FaultKind::Mismatch) throw;
       return true;  // a layout without the table: the sweep tries it
     }
   };

@@ -6,6 +6,8 @@
 // schema as it was and the next step runs.
 #include <QString>
 
+#include <optional>
+
 class SqlConnection;
 struct SqlWrites;
 
@@ -54,17 +56,21 @@ void StampLibraryVersion(SqlConnection& db);
 unsigned UpkeepAfterWrites(const SqlWrites& writes);
 
 // What the sweeps of `steps` would remove, found without changing anything.
+// A column of a table of the library, as the survey names what it found.
+struct TableColumn {
+  QString table;
+  QString column;
+};
+
 struct OrphanSurvey {
-  // "Table.Column" of a reference to nothing that is not a whole number (nor
-  // empty): damage, not a row the program's history left, so the file must
-  // be refused rather than rows removed. Empty when there is none.
-  QString damagedKey;
-  // "Table.Column" of a row number beyond the 32 bits the program keeps one
-  // in (read, it would name another row), or of 0 or below (read as none).
-  // Looked for only with the orphan
-  // sweeps' steps (a file another program may have written); empty when
-  // there is none.
-  QString keyOutOfRange;
+  // A reference to nothing that is not a whole number (nor empty): damage,
+  // not a row the program's history left, so the file must be refused
+  // rather than rows removed. None when there is none.
+  std::optional<TableColumn> damagedKey;
+  // A row number beyond the 32 bits the program keeps one in (read, it would
+  // name another row), or of 0 or below (read as none). Looked for only with
+  // the orphan sweeps' steps (a file another program may have written).
+  std::optional<TableColumn> keyOutOfRange;
   // The first table whose index no longer matches its rows (another program
   // wrote rows while SQLite did not know the index), found with the orphan
   // sweeps' steps among the tables the survey and the open read through an

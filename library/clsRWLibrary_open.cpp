@@ -182,21 +182,19 @@ bool RefusedAsLater(SqlConnection& db, const QString& path) {
 }
 
 // A reference another program damaged, a row number outside the program's
-// range ("Table.Column", OrphanSurvey), or an index that does not match its
-// table, is refused: true, having said so in
-// one sentence naming the table and column.
+// range, or an index that does not match its table, is refused: true, having
+// said so in one sentence naming the table and column.
 bool RefusedAsDamaged(const QString& path, const OrphanSurvey& survey) {
   if (!survey.damagedIndex.isEmpty()) {
     RefuseChangedTable(path, survey.damagedIndex, QStringLiteral("has an index that no longer matches its rows"));
     return true;
   }
-  const QString& key = survey.damagedKey.isEmpty() ? survey.keyOutOfRange : survey.damagedKey;
-  if (key.isEmpty()) return false;
-  const QString what = survey.damagedKey.isEmpty()
-                           ? QStringLiteral("a row number outside the range Reelwise II can hold (1 to 2147483647)")
-                           : QStringLiteral("a reference that is no row number");
-  RefuseChangedTable(path, key.section(QLatin1Char('.'), 0, 0),
-                     QStringLiteral("holds in its column \"%1\" %2").arg(key.section(QLatin1Char('.'), 1), what));
+  const std::optional<TableColumn>& key = survey.damagedKey ? survey.damagedKey : survey.keyOutOfRange;
+  if (!key) return false;
+  const QString what =
+      survey.damagedKey ? QStringLiteral("a reference that is no row number")
+                        : QStringLiteral("a row number outside the range Reelwise II can hold (1 to 2147483647)");
+  RefuseChangedTable(path, key->table, QStringLiteral("holds in its column \"%1\" %2").arg(key->column, what));
   return true;
 }
 

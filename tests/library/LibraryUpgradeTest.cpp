@@ -400,7 +400,7 @@ TEST_F(LibraryUpgradeTest, CleanUpRemovesWhatTheRowByRowReadingRemoves) {
     // Only the sweeps the survey finds work for, as an open runs them.
     db->BeginTrans(QStringLiteral("Surveyed"));
     const OrphanSurvey survey = SurveyOrphans(*db, kOrphanSweeps | kSweepImpliedTags);
-    EXPECT_TRUE(survey.damagedKey.isEmpty());
+    EXPECT_FALSE(survey.damagedKey);
     RemoveOrphanRows(*db, survey.sweeps);
     ASSERT_EQ(Dump(*db), expected) << "round " << round << ", the surveyed sweeps";
     db->RollbackTrans(QStringLiteral("Surveyed"));
