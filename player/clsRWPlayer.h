@@ -158,7 +158,6 @@ class clsRWPlayer {
   static int RoundedRotation(int64_t degrees);
   void ShowFramesAtDisplaySize();
   void SeekTo(double seconds);
-  bool ShowsStart(double seconds) const;
   bool WaitForSeek(int timeoutMs);
   void WriteGraphFiles();
   void AbandonCore();

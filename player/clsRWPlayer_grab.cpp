@@ -11,8 +11,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 
-#include <cmath>
-
 namespace {
 
 constexpr int kForcePositionTimeoutMs = 2000;
@@ -140,20 +138,11 @@ void clsRWPlayer::ForcePosition(double Seconds) {
   stopped_ = false;
   running_ = false;
   BlackoutVideo();
-  if (!ShowsStart(Seconds)) SetPosition(Seconds);
+  SetPosition(Seconds);
   const double shown = seekPending_ ? seekTarget_ : Position();
   WaitForSeek(kForcePositionTimeoutMs);
   gOsdIcon = QStringLiteral("OV_PLAY");
   gOsdTimeText = QString::number(shown);
   OverlayText(QString(), 0, gOsdTimeText, false);
   if (core_) core_->SetFlag("mute", false);
-}
-
-// True when the target is the file's start and the player, paused, shows the
-// frame at 0 already (a file just opened): a seek would only decode that
-// frame again.
-bool clsRWPlayer::ShowsStart(double seconds) const {
-  if (seconds > 0 || seekPending_ || running_ || core_->Flag("eof-reached").value_or(true)) return false;
-  const std::optional<double> position = core_->Double("time-pos");
-  return position && std::abs(*position) < 1e-9;
 }
