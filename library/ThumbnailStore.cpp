@@ -62,7 +62,7 @@ void ThumbnailStore::ReadAhead(const QList<int32_t>& segmentIds) const {
   QList<int32_t> rows;
   for (const int32_t segmentId : segmentIds) {
     if (held_.contains(segmentId)) continue;
-    const int32_t* row = rows_.Find(segmentId);
+    const std::optional<int32_t> row = rows_.Find(segmentId);
     if (row && !recentByRow_.contains(*row) && !rows.contains(*row)) rows.append(*row);
   }
   // No more than the read cache keeps, lest the first be gone before use.
