@@ -1,17 +1,16 @@
 #include "platform/LongWork.h"
 
+#include "platform/Contract.h"
 #include "platform/DragController.h"
+#include "platform/MountProbe.h"
 #include "platform/QuitRequest.h"
 #include "platform/TerminationSignals.h"
 
 #include <QCoreApplication>
 #include <QEvent>
-#include <QThread>
 
 #include <chrono>
 #include <condition_variable>
-#include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <memory>
 #include <mutex>
@@ -22,32 +21,6 @@ namespace {
 // How often the wait looks at its work: often enough that the end of a
 // short piece of work is seen at once, the painting comes every kPaintMs.
 constexpr std::chrono::milliseconds kLookMs(20);
-
-bool OnWindowThread() {
-  const QCoreApplication* app = QCoreApplication::instance();
-  return app && QThread::currentThread() == app->thread();
-}
-
-// Jobs given up and still running. Of a trivial type, so that one that
-// comes back while the process ends finds it still there.
-std::atomic<int>& JobsOut() {
-  static std::atomic<int> out{0};
-  return out;
-}
-
-// A job given up comes back whenever its medium answers, perhaps while the
-// process ends and destroys the objects of Qt and the C++ library it goes on
-// to use. With one still out the process then ends at once with its status.
-void EndBeforeObjectsGo(int status, void*) {
-  if (JobsOut().load(std::memory_order_acquire) == 0) return;
-  std::fflush(nullptr);
-  std::_Exit(status);
-}
-
-void GuardTheEndAfterAGiveUp() {
-  static const bool guarded = ::on_exit(EndBeforeObjectsGo, nullptr) == 0;
-  (void)guarded;
-}
 
 // The worker's end, which the wait sleeps on.
 struct Finish {
@@ -63,7 +36,7 @@ struct Finish {
 namespace LongWork {
 
 void Paint() {
-  if (!OnWindowThread()) return;
+  if (!contract::OnUiThread()) return;
   QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
 }
 
@@ -93,7 +66,7 @@ bool Run(std::function<void(Job&)> work, const Options& options) {
     const std::lock_guard<std::mutex> lock(finish->mutex);
     finish->failure = failure;
     finish->done = true;
-    if (finish->givenUp) JobsOut().fetch_sub(1, std::memory_order_release);
+    if (finish->givenUp) MountProbe::CameBack();
     finish->finished.notify_all();
   });
   const uint64_t start = ctl::GetTickCount64();
@@ -110,8 +83,7 @@ bool Run(std::function<void(Job&)> work, const Options& options) {
     } else if (options.quietLimitMs >= 0 && now - lastStep >= static_cast<uint64_t>(options.quietLimitMs)) {
       job->Cancel();
       finish->givenUp = true;
-      JobsOut().fetch_add(1, std::memory_order_relaxed);
-      GuardTheEndAfterAGiveUp();
+      MountProbe::GaveUpOn();  // its end is guarded as a given-up look's is
       worker.detach();
       return false;
     }

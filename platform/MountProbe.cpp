@@ -76,6 +76,13 @@ void GuardTheEndAfterAGiveUp() {
 
 }  // namespace
 
+void GaveUpOn() {
+  CallsOut().fetch_add(1, std::memory_order_relaxed);
+  GuardTheEndAfterAGiveUp();
+}
+
+void CameBack() { CallsOut().fetch_sub(1, std::memory_order_release); }
+
 bool KnownDead(const QString& root) {
   DeadMounts& dead = Dead();
   const std::lock_guard<std::mutex> lock(dead.mutex);

@@ -31,6 +31,12 @@ inline constexpr int kDeadMountMs = 30000;
 // once its mount answers, never runs into them.
 bool FinishesWithin(std::function<void()> work, int timeoutMs);
 
+// Work of another module's on a helper thread that its wait gave up on (a
+// job of LongWork::Run) counts as out until it ends, under the same guard:
+// GaveUpOn when the wait leaves it, CameBack when it ends.
+void GaveUpOn();
+void CameBack();
+
 // True when asking for `root` (whether it exists or not) comes back within
 // kTimeLimitMs. A root that did not answer answers false at once for
 // kDeadMountMs after (by the program's tick clock).

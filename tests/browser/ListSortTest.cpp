@@ -150,7 +150,6 @@ TEST_F(ListSortTest, TiesOfTheFirstKeyFallToTheSecondAndEqualNeighboursMerge) {
   EXPECT_TRUE(std::is_sorted(keys.begin(), keys.end()));
   EXPECT_EQ(List().TextMatrix(1, 3), List().TextMatrix(8, 3)) << "eight results of 700.5 MB lead";
   if (!qEnvironmentVariableIsEmpty("RW_SCREENSHOT")) {
-    QTest::qWait(50);
     EXPECT_TRUE(gMainForm->grab().save(qEnvironmentVariable("RW_SCREENSHOT"), "PNG"));
   }
   Results().SortListColumn(1);
@@ -175,7 +174,6 @@ TEST_F(ListSortTest, EachKeyColumnShowsItsHeaderWholeBesideItsSortMark) {
   }
   EXPECT_EQ(List().ColWidth(9), homeWidth) << "not a key";
   if (!qEnvironmentVariableIsEmpty("RW_SCREENSHOT")) {
-    QTest::qWait(50);
     EXPECT_TRUE(gMainForm->grab().save(qEnvironmentVariable("RW_SCREENSHOT"), "PNG"));
   }
   Results().SortListColumn(1);

@@ -340,7 +340,9 @@ TEST_F(PreviewTransportTest, AThumbnailKeepsThePicturesShownShapeBetweenBlackBar
   }
   if (!qEnvironmentVariableIsEmpty("RW_SCREENSHOT")) {
     gMainForm->resize(1280, 800);
-    QTest::qWait(200);
+    // The grab paints at once; the layout of the new size is what it waits for.
+    ASSERT_TRUE(QTest::qWaitFor([] { return gMainForm->size() == QSize(1280, 800); }, 10000));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
     gMainForm->grab().save(qEnvironmentVariable("RW_SCREENSHOT"), "PNG");
   }
 }
