@@ -10,7 +10,7 @@
 #include "platform/FileDialogSeam.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/MountProbe.h"
-#include "platform/RunOffUiThread.h"
+#include "platform/LongWork.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 #include "platform/controls/Label.h"
@@ -407,9 +407,10 @@ void frmAddToLibrary::lblStart_Click() {
 
 // Walks the location into the queue with the dialog hidden and the main
 // window's progress display saying so. The walk runs on a helper thread
-// while the window's events go on; one that makes no progress for the mount
-// probe's time limit (a server gone away under the walk) is given up, its
-// mount remembered as dead, and the answer is false.
+// while the window waits as long work does (it paints, and runs nothing of
+// its own); one that makes no progress for the mount probe's time limit (a
+// server gone away under the walk) is given up, its mount remembered as
+// dead, and the answer is false.
 bool frmAddToLibrary::ScanLocation(const QString& searchPath) {
   modFolderScan::ScanOptions options;
   options.pattern = BuildFileTypePattern();
@@ -434,7 +435,7 @@ struct frmAddToLibrary::Walk {
   QStringList queue;
   modFolderScan::SkippedEntries skipped;
   std::atomic<qint64> steps{0};
-  OffUiOutcome outcome;
+  LongWork::Done outcome;
 };
 
 bool frmAddToLibrary::WalkWatched(const QString& searchPath, modFolderScan::ScanOptions options) {
@@ -446,7 +447,8 @@ bool frmAddToLibrary::WalkWatched(const QString& searchPath, modFolderScan::Scan
     walk->outcome.Finish();
   }).detach();
   qint64 seen = -1;
-  while (!WaitHandlingEvents(walk->outcome, MountProbe::kTimeLimitMs, QEventLoop::AllEvents)) {
+  LongWork::Wait wait;
+  while (!wait.For(walk->outcome, MountProbe::kTimeLimitMs)) {
     if (walk->steps == seen) return false;
     seen = walk->steps;
   }

@@ -109,4 +109,33 @@ void Pause(int milliseconds) {
   }
 }
 
+void Done::Finish() {
+  const std::lock_guard<std::mutex> lock(mutex);
+  done = true;
+  finished.notify_all();
+}
+
+Wait::Wait() : start_(std::chrono::steady_clock::now()), lastPaint_(start_) {}
+
+bool Wait::For(Done& done, int timeoutMs) {
+  using Clock = std::chrono::steady_clock;
+  const bool paints = contract::OnUiThread();
+  const auto deadline = timeoutMs < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(timeoutMs);
+  std::unique_lock<std::mutex> lock(done.mutex);
+  while (!done.done) {
+    const auto now = Clock::now();
+    if (now >= deadline) return false;
+    if (paints && now - start_ >= std::chrono::milliseconds(kGraceMs) &&
+        now - lastPaint_ >= std::chrono::milliseconds(kPaintMs)) {
+      lastPaint_ = now;
+      lock.unlock();
+      Paint();
+      lock.lock();
+      continue;
+    }
+    done.finished.wait_until(lock, std::min(deadline, now + kLookMs));
+  }
+  return true;
+}
+
 }  // namespace LongWork

@@ -16,7 +16,7 @@
 // drew shows. An animation of its own thread (the busy indicator) keeps
 // turning meanwhile.
 //
-// Two forms:
+// Three forms:
 // - LongWork::Pacer, for work that must run on the window's thread (it
 //   builds widgets): its loop asks Due() when to report its progress.
 // - LongWork::Run, for work that needs no widget (a file written, a file
@@ -24,14 +24,20 @@
 //   without handling events, reports the job's steps and paints. Given a
 //   quiet limit, the wait gives up on work that makes no step for that long
 //   (a mount that stopped answering) and leaves it to end by itself.
+// - LongWork::Wait, for a call on a helper thread of one's own (a file call
+//   under a mount that may not answer): the window's thread waits for its
+//   Done within a time limit of real time, handling no event and painting.
 //
 // A quit request or termination signal that comes meanwhile cancels the
 // job (Job::Cancelled), which stops at its next step leaving what it
 // changed as it was; the request itself is handled after the work, by the
 // event loop. The times are read from ctl::GetTickCount64, which tests drive.
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <mutex>
 
 namespace LongWork {
 
@@ -100,5 +106,33 @@ bool Run(std::function<void(Job&)> work, const Options& options = {});
 
 // Waits `milliseconds` handling no event, painting every interval.
 void Pause(int milliseconds);
+
+// The end of a call on a helper thread, which a Wait sleeps on; the helper
+// keeps it alive when the wait has given up on it.
+struct Done {
+  std::mutex mutex;
+  std::condition_variable finished;
+  bool done = false;
+
+  // Called by the helper thread as its last step.
+  void Finish();
+};
+
+// A wait of the window's thread for helper threads, under the rule: no event
+// is handled; once the first For of a Wait has run past the grace, the
+// window's painting is done every interval (so a wait made of several For
+// calls paints as one). Its times are real time, not the tick clock's: a
+// mount's time limit is. Off the window's thread it only waits.
+class Wait {
+ public:
+  Wait();
+  // Until `done` is finished, at most `timeoutMs` (-1: without a limit);
+  // true when it is.
+  bool For(Done& done, int timeoutMs);
+
+ private:
+  std::chrono::steady_clock::time_point start_;
+  std::chrono::steady_clock::time_point lastPaint_;
+};
 
 }  // namespace LongWork

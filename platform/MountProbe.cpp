@@ -2,7 +2,7 @@
 
 #include "platform/DragController.h"
 #include "platform/MountTable.h"
-#include "platform/RunOffUiThread.h"
+#include "platform/LongWork.h"
 #include "platform/controls/Control.h"
 
 #include <QDeadlineTimer>
@@ -193,7 +193,7 @@ struct Sweep {
   std::vector<signed char> answers;
   std::atomic<int> done{0};
   std::atomic<bool> givenUp{false};
-  OffUiOutcome outcome;
+  LongWork::Done outcome;
 
   void Run(int from) {
     const PathList& list = *paths;
@@ -224,7 +224,7 @@ bool StatAnswers(const QString& root) {
 }  // namespace
 
 bool FinishesWithin(std::function<void()> work, int timeoutMs) {
-  auto outcome = std::make_shared<OffUiOutcome>();
+  auto outcome = std::make_shared<LongWork::Done>();
   const std::shared_ptr<Worker> worker = Worker::Current();
   CallsOut().fetch_add(1, std::memory_order_relaxed);
   worker->Run([outcome, work = std::move(work)] {
@@ -232,7 +232,7 @@ bool FinishesWithin(std::function<void()> work, int timeoutMs) {
     CallsOut().fetch_sub(1, std::memory_order_release);
     outcome->Finish();
   });
-  if (WaitHandlingEvents(*outcome, timeoutMs, QEventLoop::ExcludeUserInputEvents)) return true;
+  if (LongWork::Wait().For(*outcome, timeoutMs)) return true;
   GuardTheEndAfterAGiveUp();
   worker->Abandon();
   return false;
@@ -270,6 +270,7 @@ std::vector<std::optional<bool>> AskEach(PathList paths, std::function<bool(cons
   const auto list = std::make_shared<const PathList>(std::move(paths));
   const int count = list->Count();
   std::vector<std::optional<bool>> answers(static_cast<size_t>(count));
+  LongWork::Wait wait;
   int from = 0;
   while (from < count) {
     auto sweep = std::make_shared<Sweep>();
@@ -283,7 +284,7 @@ std::vector<std::optional<bool>> AskEach(PathList paths, std::function<bool(cons
     QDeadlineTimer quiet(kTimeLimitMs);
     bool finished = false;
     while (!finished) {
-      finished = WaitHandlingEvents(sweep->outcome, kSweepTurnMs, QEventLoop::ExcludeUserInputEvents);
+      finished = wait.For(sweep->outcome, kSweepTurnMs);
       const int done = sweep->done.load(std::memory_order_acquire);
       if (done > seen) {
         for (; seen < done; ++seen) {

@@ -2,8 +2,8 @@
 // Whether a mount answers within a time limit. A network mount whose server
 // has gone away blocks every file-system call under it for minutes; its root
 // is asked once, on a helper thread, and a file call under it runs on a
-// helper thread with the same limit, so that the window goes on answering and
-// the file counts as out of reach. A mount that did not answer is remembered
+// helper thread with the same limit, so that the window is held at most that
+// long (painting, past long work's grace) and the file counts as out of reach. A mount that did not answer is remembered
 // as dead for a while, so that the next calls under it do not wait again.
 #include <QByteArray>
 #include <QString>
@@ -23,8 +23,9 @@ inline constexpr int kTimeLimitMs = 3000;
 inline constexpr int kDeadMountMs = 30000;
 
 // Runs `work` on a helper thread and waits for it at most `timeoutMs`; true
-// when it finished in time. On the program's main thread the window's events
-// (but the user's input) are handled meanwhile. A thread that does not finish
+// when it finished in time. The wait is long work's (LongWork::Wait): on the
+// program's main thread no event is handled meanwhile, and the window paints
+// past the grace. A thread that does not finish
 // is left to end by itself (it holds nothing of the caller's). Should the
 // process end while such a thread (or a sweep of AskEach given up) is still
 // out, the process ends before its objects are destroyed, so that the work,
@@ -92,9 +93,8 @@ struct PathList {
 };
 
 // Asks `test` about every path, in order, on one helper thread (one hand-over
-// for all of them: one a file would cost more than the files) while the
-// window's events (but the user's input) go on, calling `progress(done)` on
-// this thread as the answers come. A test that does not come back within
+// for all of them: one a file would cost more than the files) in one
+// LongWork::Wait, calling `progress(done)` on this thread as the answers come. A test that does not come back within
 // kTimeLimitMs gives its mount (the path's root) up as dead: that path and
 // the later ones on a dead mount get no answer, and a new thread goes on with
 // the rest. `test` runs on the helper threads.

@@ -262,11 +262,11 @@ TEST_F(AddFilesFaultsTest, StartOnAMountWhoseFilesStopAnsweringSaysSoWhileTheWin
   MakeFile(QStringLiteral("Films/Clip.avi"));
   DeadMount dead(disk_.chopped(1));
   if (!dead.Mounted()) GTEST_SKIP() << dead.Problem().toStdString();
-  const EventTurns turns;
+  const WaitWatch watch;
   boxes.Answer(vbOK);
   RunAddFiles(QStringLiteral("Films"));
   EXPECT_FALSE(dead.Released()) << "START came back while the server still did not answer";
-  EXPECT_GT(turns.Count(), 0) << "the window's events went on during the wait";
+  EXPECT_TRUE(watch.PaintedAlone()) << "the window painted during the wait and ran nothing else";
   ASSERT_EQ(boxes.Count(), 1);
   EXPECT_EQ(boxes.Last().title, QStringLiteral("Invalid Search Location"));
   EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("The drive does not answer: ")))

@@ -258,11 +258,11 @@ TEST_F(MissingFilesTest, AMountWhoseFilesStopAnsweringIsPassedOverWhileTheWindow
   RW_RUN_IN_OWN_MOUNT_NAMESPACE();
   rwtest::DeadMount dead(Scratch());
   if (!dead.Mounted()) GTEST_SKIP() << dead.Problem().toStdString();
-  const rwtest::EventTurns turns;
+  const rwtest::WaitWatch watch;
   boxes.Answer(vbOK);
   gLibrary->GetMissingFiles();
   EXPECT_FALSE(dead.Released()) << "the check came back while the server still did not answer";
-  EXPECT_GT(turns.Count(), 0) << "the window's events went on during the wait";
+  EXPECT_TRUE(watch.PaintedAlone()) << "the window painted during the wait and ran nothing else";
   EXPECT_TRUE(Results().isEmpty()) << "files out of reach are not called missing";
   ASSERT_EQ(boxes.Count(), 1);
   EXPECT_TRUE(boxes.Last().prompt.contains(Scratch() + QLatin1Char('/'))) << boxes.Last().prompt.toStdString();

@@ -2,7 +2,7 @@
 // signals that make it, and the waits that must go on working once the
 // program's event loop has been told to end.
 #include "platform/QuitRequest.h"
-#include "platform/RunOffUiThread.h"
+#include "platform/LongWork.h"
 #include "platform/TerminationSignals.h"
 
 #include <QCoreApplication>
@@ -78,21 +78,28 @@ TEST(TerminationSignalsTest, ASecondSignalEndsTheProcessWhoseEventLoopNoLongerRu
 }
 
 // Once QCoreApplication::exit has been called, every QEventLoop::exec returns
-// at once; the wait for a helper thread must still wait for its answer and
-// keep handling events meanwhile.
-TEST(RunOffUiThreadTest, TheWaitHandlesEventsAndGetsItsAnswerAfterTheLoopWasToldToEnd) {
+// at once; the wait for a helper thread must still wait for its answer, and
+// runs nothing of the program's own meanwhile.
+TEST(LongWorkWaitTest, TheWaitGetsItsAnswerAfterTheLoopWasToldToEndAndRunsNothingInside) {
   QCoreApplication::exit(0);
   bool timerRan = false;
   QTimer::singleShot(0, [&] { timerRan = true; });
-  const int answer = RunOffUiThread([] {
+  LongWork::Done done;
+  int answer = 0;
+  std::thread helper([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    return 42;
+    answer = 42;
+    done.Finish();
   });
+  const bool finished = LongWork::Wait().For(done, -1);
+  helper.join();
   const bool timerRanDuringTheWait = timerRan;
   QTimer::singleShot(0, [] { QCoreApplication::exit(0); });
   QCoreApplication::exec();  // makes Qt forget the end
+  EXPECT_TRUE(finished);
   EXPECT_EQ(answer, 42);
-  EXPECT_TRUE(timerRanDuringTheWait);
+  EXPECT_FALSE(timerRanDuringTheWait);
+  EXPECT_TRUE(timerRan) << "it runs after";
 }
 
 }  // namespace

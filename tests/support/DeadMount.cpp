@@ -2,7 +2,9 @@
 
 #include "tests/support/EventLoopWaits.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
@@ -174,9 +176,38 @@ void DeadMount::AnswerRootAttributes(uint64_t unique) {
   AnswerWith(unique, attributes);
 }
 
-EventTurns::EventTurns() {
-  QObject::connect(&timer_, &QTimer::timeout, [this] { ++count_; });
-  timer_.start(20);
+class WaitWatch::Receiver : public QObject {
+ public:
+  static inline const QEvent::Type kTurn = static_cast<QEvent::Type>(QEvent::registerEventType());
+  int run = 0;
+  int longestRun = 0;
+
+ protected:
+  bool event(QEvent* e) override {
+    if (e->type() == QEvent::UpdateRequest) {
+      longestRun = std::max(longestRun, ++run);
+    } else if (e->type() == kTurn) {
+      run = 0;
+    }
+    return true;
+  }
+};
+
+WaitWatch::WaitWatch() : receiver_(std::make_unique<Receiver>()) {
+  poster_ = std::thread([this] {
+    while (!stopping_) {
+      QCoreApplication::postEvent(receiver_.get(), new QEvent(QEvent::UpdateRequest));
+      QCoreApplication::postEvent(receiver_.get(), new QEvent(Receiver::kTurn));
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+  });
 }
+
+WaitWatch::~WaitWatch() {
+  stopping_ = true;
+  poster_.join();
+}
+
+bool WaitWatch::PaintedAlone() const { return receiver_->longestRun >= 5; }
 
 }  // namespace rwtest

@@ -14,11 +14,11 @@
 #include "tests/support/ChildRun.h"
 
 #include <QString>
-#include <QTimer>
 
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -68,17 +68,25 @@ class DeadMount {
   std::thread watchdog_;
 };
 
-// Counts the turns of the event loop (a timer every 20 ms) while it lives: a
-// call that waits on a dead mount with the window's events going on lets it
-// count; one blocked in the kernel does not.
-class EventTurns {
+// Watches what the window's thread does during a wait on a dead mount. A
+// helper thread posts, every 20 ms, a paint request and then another event
+// to an object of the watch's own: the event loop delivers them by turns,
+// while long work's wait delivers the paint requests alone. PaintedAlone:
+// a run of at least five paint requests with no other event between them,
+// which only such a wait gives: the window painted and ran nothing else.
+class WaitWatch {
  public:
-  EventTurns();
-  int Count() const { return count_; }
+  WaitWatch();
+  ~WaitWatch();
+  WaitWatch(const WaitWatch&) = delete;
+  WaitWatch& operator=(const WaitWatch&) = delete;
+  bool PaintedAlone() const;
 
  private:
-  QTimer timer_;
-  int count_ = 0;
+  class Receiver;
+  std::unique_ptr<Receiver> receiver_;
+  std::atomic<bool> stopping_{false};
+  std::thread poster_;
 };
 
 }  // namespace rwtest
