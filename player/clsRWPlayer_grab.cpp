@@ -81,9 +81,13 @@ QImage clsRWPlayer::ImageFromScreenshot(const QVariantMap& shot) {
       stride < width * 4 || data.size() < static_cast<qsizetype>(stride) * height) {
     return {};
   }
-  // "bgr0" is Qt's RGB32 on a little-endian machine.
-  return QImage(reinterpret_cast<const uchar*>(data.constData()), width, height, stride, QImage::Format_RGB32)
-      .copy();
+  // "bgr0" is Qt's RGB32 on a little-endian machine. The picture is the
+  // reply's bytes, kept alive by the image rather than copied (a 1080p frame
+  // is 8 MB); painting on it would copy it first.
+  auto* bytes = new QByteArray(data);
+  return QImage(
+      reinterpret_cast<const uchar*>(bytes->constData()), width, height, stride, QImage::Format_RGB32,
+      [](void* kept) { delete static_cast<QByteArray*>(kept); }, bytes);
 }
 
 // Waits for any seek to show its frame and takes that frame, muted, in at
