@@ -259,6 +259,8 @@ class clsRWLibrary : public IDeviceTableHost {
   // After an open's upkeep and its own writes: the file as it is now needs
   // nothing more.
   void MarkUpkept();
+  // Runs `work` as long work on a connection of its own to the library file.
+  void RunOwnWrites(std::function<void(SqlConnection&)> work);
   void SetLoadingState(bool& starting);
   bool HouseKeep();
   void ResizeThumbnails();

@@ -11,6 +11,7 @@
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
 
+#include <QDebug>
 #include <QHash>
 #include <QStringList>
 
@@ -32,6 +33,44 @@ const QString kMissingFilesCaption = QStringLiteral("Identifying Missing Files..
 template <typename Work>
 void IgnoringErrors(Work&& work) {
   ErrorGuard({.quiet = true}).Run(std::forward<Work>(work));
+}
+
+// The duplicate check's query, with the indexes made for it, on the work's
+// own connection; a statement that fails is passed over (to the log). The
+// result table is the window's connection's own: the pairs found go back
+// to it.
+using SegmentFilePairs = std::vector<std::pair<int64_t, int64_t>>;
+
+void FindDuplicates(SqlConnection& db, SegmentFilePairs& found) {
+  const auto passingOver = [&db](const char* sql) {
+    try {
+      db.Execute(QLatin1String(sql));
+    } catch (const RWError& error) {
+      qWarning() << "Duplicate check:" << error.Text();
+    }
+  };
+  TransactionGuard guard(db, QStringLiteral("GPD"));
+  for (const char* sql : {"CREATE INDEX idx_1 ON VideoFiles (Bitrate);", "CREATE INDEX idx_2 ON VideoFiles (FileSize);",
+                          "CREATE INDEX idx_3 ON VideoSegments (SelectionEnd);"}) {
+    passingOver(sql);
+  }
+  // The groups of equal files are made once; a query correlated per file
+  // walks every file of the same length for each file, which on a large
+  // library of films of one length takes minutes.
+  try {
+    SqlCommand pairs(
+        db, QStringLiteral(
+                "SELECT B.SegmentID, B.FileID FROM VideoFiles A, VideoSegments B Where a.FileID = B.FileID AND "
+                "B.FileFlag = 'Y' AND (A.FileSize, A.BitRate, B.SelectionEnd) IN (SELECT VF.FileSize, VF.BitRate, "
+                "VS.SelectionEnd FROM VideoFiles VF, VideoSegments VS Where VF.FileID = VS.FileID AND FileSize > 0 "
+                "AND VS.FileFlag='Y' Group By VF.FileSize,VF.BitRate,VS.SelectionEnd HAVING COUNT(1) > 1)"));
+    while (pairs.Step()) found.emplace_back(pairs.toInt64(0), pairs.toInt64(1));
+  } catch (const RWError& error) {
+    qWarning() << "Duplicate check:" << error.Text();
+    found.clear();
+  }
+  for (const char* sql : {"DROP INDEX idx_1;", "DROP INDEX idx_2;", "DROP INDEX idx_3;"}) passingOver(sql);
+  guard.Commit();
 }
 
 void TitleHistory(ILibraryView& view, const QString& title) {
@@ -264,39 +303,26 @@ std::vector<FileRow> MissingFiles(const FilesToCheck& check, const Looks& looks,
 // Files of equal size (above 0), bitrate and length. The three indexes are
 // made for this query and dropped again, so the file does not keep them; any
 // left by an interrupted run make the CREATE statements fail harmlessly.
+// The query takes seconds on a large library: it runs as long work, on a
+// connection of its own, and the window then fetches what it found. The
+// check goes on whatever fails.
 void clsRWLibrary::GetPotentialDuplicates() {
   ShowProgress(QStringLiteral("Identifying Duplicate Candidates..."));
-  IgnoringErrors([this] {
-    TransactionGuard guard(*m_Connection, QStringLiteral("GPD"));
-    for (const char* sql :
-         {"CREATE INDEX idx_1 ON VideoFiles (Bitrate);", "CREATE INDEX idx_2 ON VideoFiles (FileSize);",
-          "CREATE INDEX idx_3 ON VideoSegments (SelectionEnd);"}) {
-      IgnoringErrors([&] { m_Connection->Execute(QLatin1String(sql)); });
-    }
-    guard.Commit();
-  });
   DeleteSearchResults();
-  IgnoringErrors([this] {
+  SegmentFilePairs found;
+  IgnoringErrors([this, &found] { RunOwnWrites([&found](SqlConnection& db) { FindDuplicates(db, found); }); });
+  IgnoringErrors([this, &found] {
     TransactionGuard guard(*m_Connection, QStringLiteral("FSR"));
-    IgnoringErrors([this] {
-      // The groups of equal files are made once; a query correlated per file
-      // walks every file of the same length for each file, which on a large
-      // library of films of one length takes minutes.
-      m_Connection->Execute(QStringLiteral(
-          "INSERT INTO SearchResults SELECT B.SegmentID, B.FileID FROM VideoFiles A, VideoSegments B Where a.FileID = "
-          "B.FileID AND B.FileFlag = 'Y' AND (A.FileSize, A.BitRate, B.SelectionEnd) IN (SELECT VF.FileSize, "
-          "VF.BitRate, VS.SelectionEnd FROM VideoFiles VF, VideoSegments VS Where VF.FileID = VS.FileID AND FileSize > "
-          "0 AND VS.FileFlag='Y' Group By VF.FileSize,VF.BitRate,VS.SelectionEnd HAVING COUNT(1) > 1)"));
+    IgnoringErrors([this, &found] {
+      SqlCommand insert(*m_Connection, QStringLiteral("INSERT INTO SearchResults VALUES (?, ?)"));
+      for (const auto& [segment, file] : found) {
+        insert.BindInt(1, segment);
+        insert.BindInt(2, file);
+        insert.Execute();
+      }
     });
     IgnoringErrors([this] { FetchSearchResults(); });
     IgnoringErrors([this] { ShowSearchResults(); });
-    guard.Commit();
-  });
-  IgnoringErrors([this] {
-    TransactionGuard guard(*m_Connection, QStringLiteral("DI"));
-    for (const char* sql : {"DROP INDEX idx_1;", "DROP INDEX idx_2;", "DROP INDEX idx_3;"}) {
-      IgnoringErrors([&] { m_Connection->Execute(QLatin1String(sql)); });
-    }
     guard.Commit();
   });
   TitleHistory(View(), QStringLiteral("Potential Duplicate Files"));

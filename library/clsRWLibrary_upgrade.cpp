@@ -7,6 +7,7 @@
 #include "library/FormatIndex.h"
 #include "library/LibraryUpgrade.h"
 #include "platform/ErrorGuard.h"
+#include "platform/LongWork.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
 #include "ui/CairoContext.h"
@@ -150,8 +151,26 @@ void clsRWLibrary::ResizeThumbnails() {
   }
 }
 
+// Rewriting a large file takes seconds: it runs as long work on a
+// connection of its own.
 void clsRWLibrary::CompactDatabase() {
   ShowProgress(QStringLiteral("Compacting Library..."));
   View().Repaint();
-  m_Connection->Compact();
+  // Refused while this connection holds a transaction, as its own compaction is.
+  if (m_Connection->InTransaction()) return m_Connection->Compact();
+  RunOwnWrites([](SqlConnection& db) { db.Compact(); });
+}
+
+// This connection must hold no transaction then, or the work finds the file
+// busy; what the work changes, this connection reads afterwards. The upkeep
+// counts a change by another connection as a change
+// by another program (data_version): these changes are the program's own,
+// so the count it keeps moves with them, unless another program wrote
+// meanwhile. A failure the work throws (a busy or damaged file) comes back
+// here.
+void clsRWLibrary::RunOwnWrites(std::function<void(SqlConnection&)> work) {
+  const QString path = LibraryPath;
+  const bool noOtherWrites = m_UpkeptStamp.valid && m_Connection->DataVersion() == m_UpkeptDataVersion;
+  LongWork::Run([&path, &work](LongWork::Job&) { work(*SqlConnection::Open(path)); });
+  if (noOtherWrites) m_UpkeptDataVersion = m_Connection->DataVersion();
 }
