@@ -23,6 +23,7 @@
 #include "platform/controls/Toolbar.h"
 #include "platform/controls/VScrollBar.h"
 
+#include <QByteArray>
 #include <QPointF>
 #include <QString>
 #include <QWidget>
@@ -30,6 +31,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class CarouselPane;
@@ -254,6 +256,9 @@ class ResultsPane final : public IResultsLink {
   // The tile rows that may hold pictures since the last screen was drawn:
   // the rows it showed and its blank rows.
   std::vector<int> m_TileRowsPainted;
+  // The pictures of the tiles in view on the last screen, by their pixmaps'
+  // cache keys: the thumbnail bytes each was made from.
+  std::unordered_map<qint64, QByteArray> m_TileSources;
   // The list rows painted by the last screen, while the list's rows stay in
   // the places they had then (its model's arrangement).
   std::vector<int> m_ListRowsPainted;

@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <unordered_map>
 #include <vector>
 
 namespace {
@@ -74,6 +75,12 @@ int32_t LibraryResultCount() { return gLibrary ? gLibrary->ResultCount : 0; }
 QPixmap ThumbnailPixmap(const ResultItem& item) {
   QImage picture;
   gLibrary->ThumbnailToPicture(item.SegmentID, item.FileID, picture);
+  return QPixmap::fromImage(std::move(picture));
+}
+
+QPixmap ThumbnailPixmap(const QByteArray& bytes) {
+  QImage picture;
+  gLibrary->ThumbnailBytesToPicture(bytes, picture);
   return QPixmap::fromImage(std::move(picture));
 }
 
@@ -305,6 +312,7 @@ void ResultsPane::DrawTileImages(int32_t Top) {
   std::vector<int> rows =
       RowsToVisit({0, grid.Rows() - 1}, ViewRows(Top, bottom), results / columns, m_TileRowsPainted);
   m_TileRowsPainted.clear();
+  std::unordered_map<qint64, QByteArray> sources;
   painting.Run([&] {
     const RowRange view = ViewRows(Top, bottom);
     ReadTilePicturesAhead(view.first, view.last, columns, results);
@@ -321,13 +329,23 @@ void ResultsPane::DrawTileImages(int32_t Top) {
           const ResultItem& item = gResults[static_cast<size_t>(i)];
           grid.SetRow(row);
           grid.SetCol(col);
-          grid.SetCellPicture(ThumbnailPixmap(item));
+          // A tile whose picture was made from the bytes it shows now (the
+          // row kept in view by a page step, or by a step of one row) keeps
+          // it: the same bytes decode to the same pixels.
+          const QByteArray bytes = gLibrary->ThumbnailBytes(item.SegmentID, item.FileID);
+          const QPixmap& held = grid.Model().Cell(row, col).picture;
+          const auto source = held.isNull() ? m_TileSources.end() : m_TileSources.find(held.cacheKey());
+          if (source == m_TileSources.end() || !source->second.isSharedWith(bytes)) {
+            grid.SetCellPicture(ThumbnailPixmap(bytes));
+          }
+          sources.emplace(grid.Model().Cell(row, col).picture.cacheKey(), bytes);
           grid.SetTextMatrix(row, col, DisplayCode(item, IsSelectedId(item.SegmentID)));
         }
       });
     }
     if (row * columns + columns > results || (row >= Top && row <= bottom)) m_TileRowsPainted.push_back(row);
   }
+  m_TileSources = std::move(sources);
   painting.Run([&] {
     grid.SetCol(savedCol);
     grid.SetRow(savedRow);

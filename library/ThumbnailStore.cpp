@@ -17,6 +17,7 @@ ThumbnailStore::~ThumbnailStore() = default;
 
 void ThumbnailStore::Attach(SqlConnection* connection) {
   read_.reset();
+  readAhead_.reset();
   connection_ = connection;
   // Pictures read from another file say nothing about this one.
   recent_.clear();
@@ -68,9 +69,16 @@ void ThumbnailStore::ReadAhead(const QList<int32_t>& segmentIds) const {
   // No more than the read cache keeps, lest the first be gone before use.
   rows.resize(std::min<qsizetype>(rows.size(), readCacheSize_));
   if (rows.size() < 2) return;
-  QString sql = QStringLiteral("SELECT SegmentID, Thumbnail FROM SegmentThumbnails WHERE SegmentID IN (?");
-  for (qsizetype k = 1; k < rows.size(); ++k) sql += QStringLiteral(", ?");
-  SqlCommand read(*connection_, sql + QLatin1Char(')'));
+  // Pages of one size follow each other: the statement for as many rows as
+  // the last look-up's is kept.
+  if (!readAhead_ || readAheadRows_ != rows.size()) {
+    QString sql = QStringLiteral("SELECT SegmentID, Thumbnail FROM SegmentThumbnails WHERE SegmentID IN (?");
+    for (qsizetype k = 1; k < rows.size(); ++k) sql += QStringLiteral(", ?");
+    readAhead_.reset();
+    readAhead_ = std::make_unique<SqlCommand>(*connection_, sql + QLatin1Char(')'));
+    readAheadRows_ = rows.size();
+  }
+  SqlCommand& read = *readAhead_;
   for (qsizetype k = 0; k < rows.size(); ++k) read.BindInt(static_cast<int>(k) + 1, rows[k]);
   // A row that is gone gives empty bytes, as ReadRow gives them.
   QHash<int32_t, QByteArray> found;

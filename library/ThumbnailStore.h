@@ -94,4 +94,7 @@ class ThumbnailStore {
 
   SqlConnection* connection_ = nullptr;
   mutable std::unique_ptr<SqlCommand> read_;
+  // The read-ahead's statement, for this many rows.
+  mutable std::unique_ptr<SqlCommand> readAhead_;
+  mutable qsizetype readAheadRows_ = 0;
 };

@@ -192,6 +192,13 @@ class clsRWLibrary : public IDeviceTableHost {
   // else "NO_THUMB", also for bytes that are no picture; the FileID is not
   // a key. The picture owns its pixels.
   void ThumbnailToPicture(int32_t SegmentID, int32_t FileID, QImage& Picture);
+  // ThumbnailToPicture in two steps: the bytes it decodes (empty for the
+  // placeholder), and the picture of those bytes. The bytes are the cache's
+  // own copy, shared (QByteArray::isSharedWith) by every read of the same
+  // picture while it stays cached and unchanged: a caller holding them can
+  // tell that a picture it made from them is still the one to show.
+  QByteArray ThumbnailBytes(int32_t SegmentID, int32_t FileID);
+  void ThumbnailBytesToPicture(const QByteArray& bytes, QImage& Picture);
   // Reads the pictures ThumbnailToPicture will show for these (SegmentID,
   // FileID) pairs from the library in one look-up, ahead of a page of them.
   void ReadThumbnailsAhead(const std::vector<std::pair<int32_t, int32_t>>& segmentsAndFiles);

@@ -151,28 +151,40 @@ void clsRWLibrary::ReadThumbnailsAhead(const std::vector<std::pair<int32_t, int3
   ThumbnailCache.ReadAhead(keys);
 }
 
-void clsRWLibrary::ThumbnailToPicture(int32_t SegmentID, int32_t FileID, QImage& Picture) {
-  Picture = QImage();
+QByteArray clsRWLibrary::ThumbnailBytes(int32_t SegmentID, int32_t FileID) {
   try {
     const int32_t key = ThumbnailKey(SegmentID, FileID);
-    if (ThumbnailCache.Exists(key)) {
-      // An opaque picture of its own: the grids make pixmaps of it without
-      // a look for alpha or a copy.
-      QImage image = m_JpegCodec->DecodeOpaque(ThumbnailCache.Item(key));
-      Picture = image.size() == QSize(kTileWidth, kTileHeight)
-                    ? std::move(image)
-                    : image.scaled(kTileWidth, kTileHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    }
+    if (ThumbnailCache.Exists(key)) return ThumbnailCache.Item(key);
   } catch (const RWError&) {
-    // Bytes that are no picture show the placeholder, like a missing one.
-    Picture = QImage();
+    // An entry that cannot be read shows the placeholder, like a missing one.
   } catch (const StorageFault& fault) {
     // A picture is drawn where no box can open: the cell shows the
     // placeholder, and the next command that reads the file tells the fault.
     qWarning() << "Thumbnail:" << fault.Error().Text();
-    Picture = QImage();
+  }
+  return QByteArray();
+}
+
+void clsRWLibrary::ThumbnailBytesToPicture(const QByteArray& bytes, QImage& Picture) {
+  Picture = QImage();
+  if (!bytes.isEmpty()) {
+    try {
+      // An opaque picture of its own: the grids make pixmaps of it without
+      // a look for alpha or a copy.
+      QImage image = m_JpegCodec->DecodeOpaque(bytes);
+      Picture = image.size() == QSize(kTileWidth, kTileHeight)
+                    ? std::move(image)
+                    : image.scaled(kTileWidth, kTileHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    } catch (const RWError&) {
+      // Bytes that are no picture show the placeholder, like a missing one.
+      Picture = QImage();
+    }
   }
   if (Picture.isNull()) Picture = NoThumbPicture();
+}
+
+void clsRWLibrary::ThumbnailToPicture(int32_t SegmentID, int32_t FileID, QImage& Picture) {
+  ThumbnailBytesToPicture(ThumbnailBytes(SegmentID, FileID), Picture);
 }
 
 // ---- Storing ----

@@ -319,7 +319,10 @@ void FlexGrid::PaintContent(QPainter& painter, const FlexCell& cell, const QStri
     const int alignment = cell.alignment >= 0 ? cell.alignment : model_.Column(col).alignment;
     painter.setFont(cell.fontId >= 0 ? model_.Font(cell.fontId) : font());
     painter.setPen(ColorRefToQColor(fore));
-    const int flags = AlignmentFlags(alignment, FlexGridModel::IsNumber(text)) | (wordWrap_ ? Qt::TextWordWrap : 0);
+    // Whether the text is a number matters only to the general alignment.
+    const bool general = alignment < 0 || alignment > 8;
+    const int flags =
+        AlignmentFlags(alignment, general && FlexGridModel::IsNumber(text)) | (wordWrap_ ? Qt::TextWordWrap : 0);
     textLayers_.DrawText(painter, rect, textRect.adjusted(kTextMargin, 0, -kTextMargin, 0), flags, text);
   }
   painter.restore();

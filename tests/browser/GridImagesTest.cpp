@@ -74,6 +74,30 @@ TEST_F(GridImagesTest, TilesOfTheVisibleRowsAndTheRowBelowArePainted) {
   gSelectedById.Set(103, 0);
 }
 
+// A page down keeps the row just below the page in view: its tiles keep the
+// pictures made of the same bytes, and a tile whose picture has changed
+// since is painted anew.
+TEST_F(GridImagesTest, TilesKeptInViewKeepTheirPicturesUntilTheyChange) {
+  OpenWithThumbnails(1);
+  gLibrary->ThumbnailCache.Add(Jpeg(kRedPicture), 113);
+  ShowResults(30);
+  gBrowserMode = 1;
+  gMainForm->Results().scrollFlex->SetValue(0);
+  gLibrary->DrawGridImages();
+  const qint64 first = Tile(3, 1).picture.cacheKey();
+  const qint64 second = Tile(3, 2).picture.cacheKey();
+  gMainForm->Results().scrollFlex->SetValue(3);
+  gLibrary->DrawGridImages();
+  EXPECT_EQ(Tile(3, 1).picture.cacheKey(), first);
+  EXPECT_TRUE(Near(Centre(Tile(3, 1)), kRedPicture));
+  gLibrary->ThumbnailCache.Remove(113);
+  gLibrary->ThumbnailCache.Add(Jpeg(kBluePicture), 113);
+  gLibrary->DrawGridImages();
+  EXPECT_NE(Tile(3, 1).picture.cacheKey(), first);
+  EXPECT_TRUE(Near(Centre(Tile(3, 1)), kBluePicture)) << "result 13 has a new picture";
+  EXPECT_EQ(Tile(3, 2).picture.cacheKey(), second);
+}
+
 TEST_F(GridImagesTest, NoResultsShowOnlyBlankTiles) {
   OpenWithThumbnails(1);
   ShowResults(6);

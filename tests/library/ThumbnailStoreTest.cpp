@@ -67,6 +67,15 @@ TEST_F(ThumbnailStoreTest, TheReadCacheKeepsTheMostRecentPicturesAndReadsEvicted
   EXPECT_EQ(ahead.Item(3), QByteArray("new3")) << "cached before the read ahead";
   EXPECT_TRUE(ahead.Item(4).isEmpty());
   EXPECT_EQ(ahead.Item(6), QByteArray("held6"));
+  // The next page, of as many rows to read (1, 2 and 4 before), reads its own.
+  for (int segment : {7, 8, 9}) {
+    Row(segment, QByteArray("page").append(char('0' + segment)).constData());
+    ahead.AddOwnRow(segment);
+  }
+  ahead.ReadAhead({7, 8, 9});
+  for (int segment : {7, 8, 9}) Row(segment, "gone");
+  EXPECT_EQ(ahead.Item(7), QByteArray("page7"));
+  EXPECT_EQ(ahead.Item(9), QByteArray("page9"));
 }
 
 TEST_F(ThumbnailStoreTest, MissingRowsGiveNoBytesAndKeysFailLikeAKeyedCollection) {

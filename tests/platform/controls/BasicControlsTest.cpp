@@ -1,6 +1,6 @@
 // The small controls: geometry in the container's units, labels that size to
 // their captions, picture boxes with their persistent drawing, image lists by
-// key, timers, the scroll bar's Change and the key and button codes.
+// key, timers, the scroll bar's Change and repaint and the key and button codes.
 #include "platform/controls/ControlErrors.h"
 #include "platform/controls/Frame.h"
 #include "platform/controls/ImageControl.h"
@@ -15,9 +15,15 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTest>
 
 #include <cairo.h>
+
+#include <memory>
 
 #include <gtest/gtest.h>
 
@@ -197,6 +203,29 @@ TEST(VScrollBarTest, ChangeFollowsEveryChangeOfValueAndValueStaysInRange) {
   EXPECT_EQ(changes, (std::vector<int>{4, 3}));
   bar.SetTag("BUSY");
   EXPECT_EQ(bar.Tag(), "BUSY");
+}
+
+// A value step repaints only where the thumb was and is: in every style at
+// hand, the bar on the screen shows after each step what it shows painted
+// whole, at the ends too.
+TEST(VScrollBarTest, TheBarOnTheScreenAfterValueStepsIsTheBarPaintedWhole) {
+  for (const QString& name : QStyleFactory::keys()) {
+    std::unique_ptr<QStyle> style(QStyleFactory::create(name));
+    ctl::VScrollBar bar;
+    bar.findChild<QScrollBar*>()->setStyle(style.get());
+    bar.resize(17, 300);
+    bar.SetMax(1000);
+    bar.SetLargeChange(10);
+    bar.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar)) << name.toStdString();
+    for (const int value : {100, 350, 360, 1000, 990, 0, 500, 1}) {
+      bar.SetValue(value);
+      QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+      const QImage shown = bar.screen()->grabWindow(bar.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+      const QImage whole = bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
+      EXPECT_EQ(shown, whole) << name.toStdString() << " at " << value;
+    }
+  }
 }
 
 TEST(VbInputTest, KeysButtonsAndShiftStatesUseTheProgramsCodes) {
