@@ -11,6 +11,7 @@
 #include "library/WorkTables.h"
 #include "library/cFactory.h"
 #include "platform/FileLock.h"
+#include "platform/MountProbe.h"
 #include "platform/QuitRequest.h"
 #include "platform/RWError.h"
 #include "platform/LongWork.h"
@@ -18,9 +19,12 @@
 #include "platform/SqlText.h"
 
 #include <QDebug>
+#include <QFile>
 
 #include <optional>
 #include <utility>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -163,6 +167,23 @@ bool RefusedByState(const QString& path, DatabaseFileState state) {
   return true;
 }
 
+// A file on a drive or share that does not answer (a server gone away) is
+// refused once the mount probe's time limit has passed, before the open
+// touches it anywhere a call would wait for as long as the mount is away.
+bool RefusedAsSilent(const QString& path) {
+  const QByteArray name = QFile::encodeName(path);
+  const auto answered = MountProbe::CallOnPath(path, [name] {
+    struct stat info {};
+    return ::stat(name.constData(), &info) == 0;
+  });
+  if (answered) return false;
+  ShowRefusal(QStringLiteral(" '%1'\r\n\r\ncannot be opened: the drive or share that holds it does not answer. Open "
+                             "it again once the drive answers; nothing in the file was changed.")
+                  .arg(path),
+              QStringLiteral("Library not opened"));
+  return true;
+}
+
 // A library stamped by a later version is refused: true, having said so.
 bool RefusedAsLater(SqlConnection& db, const QString& path) {
   auto rs = gFactory.NewRecordset(db, QStringLiteral("Select * FROM VersionData"));
@@ -218,6 +239,7 @@ QString LibraryNameOf(const QString& path) {
 // database, a database that is no library, or one of a later version.
 std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString& path,
                                                                    std::unique_ptr<FileLock>& lock) {
+  if (RefusedAsSilent(path)) return nullptr;
   // A file only the program wrote since its last upkeep passed the page
   // check then.
   m_OpeningWork = WorkLeft(path);
