@@ -163,11 +163,10 @@ void clsRWLibrary::CompactDatabase() {
 
 // This connection must hold no transaction then, or the work finds the file
 // busy; what the work changes, this connection reads afterwards. The upkeep
-// counts a change by another connection as a change
-// by another program (data_version): these changes are the program's own,
-// so the count it keeps moves with them, unless another program wrote
-// meanwhile. A failure the work throws (a busy or damaged file) comes back
-// here.
+// takes a change by another connection (data_version) for one by another
+// program: these are the program's own, so the count it keeps moves with
+// them, unless another program wrote meanwhile. A failure the work throws
+// (a busy or damaged file) comes back here.
 void clsRWLibrary::RunOwnWrites(std::function<void(SqlConnection&)> work) {
   const QString path = LibraryPath;
   const bool noOtherWrites = m_UpkeptStamp.valid && m_Connection->DataVersion() == m_UpkeptDataVersion;

@@ -22,11 +22,10 @@ namespace {
 // short piece of work is seen at once, the painting comes every kPaintMs.
 constexpr std::chrono::milliseconds kLookMs(20);
 
-// The worker's end, which the wait sleeps on.
+// The worker's end, which the wait sleeps on, with what the worker and the
+// wait tell each other under its lock.
 struct Finish {
-  std::mutex mutex;
-  std::condition_variable finished;
-  bool done = false;
+  LongWork::Done end;
   bool givenUp = false;
   std::exception_ptr failure;
 };
@@ -63,39 +62,34 @@ bool Run(std::function<void(Job&)> work, const Options& options) {
     } catch (...) {
       failure = std::current_exception();
     }
-    const std::lock_guard<std::mutex> lock(finish->mutex);
+    // The end and the wait's giving up are decided under one lock.
+    const std::lock_guard<std::mutex> lock(finish->end.mutex);
     finish->failure = failure;
-    finish->done = true;
+    finish->end.done = true;
     if (finish->givenUp) MountProbe::CameBack();
-    finish->finished.notify_all();
+    finish->end.finished.notify_all();
   });
-  const uint64_t start = ctl::GetTickCount64();
-  uint64_t lastPaint = start;
-  uint64_t lastStep = start;
+  Wait wait([&options, &job] {
+    if (options.report) options.report(job->Steps());
+  });
+  uint64_t lastStep = ctl::GetTickCount64();
   int steps = 0;
-  std::unique_lock<std::mutex> lock(finish->mutex);
-  while (!finish->finished.wait_for(lock, kLookMs, [&finish] { return finish->done; })) {
+  while (!wait.For(finish->end, static_cast<int>(kLookMs.count()))) {
     const uint64_t now = ctl::GetTickCount64();
     if (EndRequested()) job->Cancel();
     if (const int seen = job->Steps(); seen != steps) {
       steps = seen;
       lastStep = now;
     } else if (options.quietLimitMs >= 0 && now - lastStep >= static_cast<uint64_t>(options.quietLimitMs)) {
+      const std::lock_guard<std::mutex> lock(finish->end.mutex);
+      if (finish->end.done) break;
       job->Cancel();
       finish->givenUp = true;
       MountProbe::GaveUpOn();  // its end is guarded as a given-up look's is
       worker.detach();
       return false;
     }
-    if (now - start >= static_cast<uint64_t>(kGraceMs) && now - lastPaint >= static_cast<uint64_t>(kPaintMs)) {
-      lastPaint = now;
-      lock.unlock();
-      if (options.report) options.report(steps);
-      Paint();
-      lock.lock();
-    }
   }
-  lock.unlock();
   worker.join();
   if (finish->failure) std::rethrow_exception(finish->failure);
   return true;
@@ -115,7 +109,8 @@ void Done::Finish() {
   finished.notify_all();
 }
 
-Wait::Wait() : start_(std::chrono::steady_clock::now()), lastPaint_(start_) {}
+Wait::Wait(std::function<void()> beforePaint)
+    : beforePaint_(std::move(beforePaint)), start_(std::chrono::steady_clock::now()), lastPaint_(start_) {}
 
 bool Wait::For(Done& done, int timeoutMs) {
   using Clock = std::chrono::steady_clock;
@@ -129,6 +124,7 @@ bool Wait::For(Done& done, int timeoutMs) {
         now - lastPaint_ >= std::chrono::milliseconds(kPaintMs)) {
       lastPaint_ = now;
       lock.unlock();
+      if (beforePaint_) beforePaint_();
       Paint();
       lock.lock();
       continue;

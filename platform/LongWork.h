@@ -31,7 +31,8 @@
 // A quit request or termination signal that comes meanwhile cancels the
 // job (Job::Cancelled), which stops at its next step leaving what it
 // changed as it was; the request itself is handled after the work, by the
-// event loop. The times are read from ctl::GetTickCount64, which tests drive.
+// event loop. A pacer's times and a job's quiet limit are read from
+// ctl::GetTickCount64, which tests drive; a wait paints by real time.
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -125,12 +126,14 @@ struct Done {
 // mount's time limit is. Off the window's thread it only waits.
 class Wait {
  public:
-  Wait();
+  // `beforePaint`, when given, runs before each painting (to draw progress).
+  explicit Wait(std::function<void()> beforePaint = {});
   // Until `done` is finished, at most `timeoutMs` (-1: without a limit);
   // true when it is.
   bool For(Done& done, int timeoutMs);
 
  private:
+  std::function<void()> beforePaint_;
   std::chrono::steady_clock::time_point start_;
   std::chrono::steady_clock::time_point lastPaint_;
 };

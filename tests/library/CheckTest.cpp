@@ -267,12 +267,21 @@ TEST_F(MissingFilesTest, AMountWhoseFilesStopAnsweringIsPassedOverWhileTheWindow
   ASSERT_EQ(boxes.Count(), 1);
   EXPECT_TRUE(boxes.Last().prompt.contains(Scratch() + QLatin1Char('/'))) << boxes.Last().prompt.toStdString();
 
-  // The dead mount is remembered: a second check sends it nothing more.
+  // The dead mount is remembered: a second check sends it nothing more, nor
+  // does the open of a library on it, which is refused in one message while
+  // the library open stays.
   const int waiting = dead.Unanswered();
   boxes.Answer(vbOK);
   gLibrary->GetMissingFiles();
-  EXPECT_EQ(dead.Unanswered(), waiting);
   EXPECT_EQ(boxes.Count(), 2);
+  const QString open = gLibrary->LibraryPath;
+  boxes.Answer(vbOK);
+  gLibrary->OpenLibrary(Scratch() + QStringLiteral("/Away.rw2"), true);
+  EXPECT_EQ(dead.Unanswered(), waiting);
+  ASSERT_EQ(boxes.Count(), 3);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Library not opened"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("does not answer"))) << boxes.Last().prompt.toStdString();
+  EXPECT_EQ(gLibrary->LibraryPath, open);
 }
 
 TEST_F(MissingFilesTest, FailedChecksLeaveNoTransactionOpen) {

@@ -8,8 +8,6 @@
 #include "platform/TerminationSignals.h"
 #include "tests/library/LibraryFixture.h"
 #include "tests/library/OldLibraries.h"
-#include "tests/support/ChildRun.h"
-#include "tests/support/DeadMount.h"
 #include "tests/support/EventLoopWaits.h"
 #include "tests/support/TestTickClock.h"
 
@@ -550,31 +548,6 @@ TEST_F(LibraryObjectTest, SavedThumbnailReplacesTheRowAndEmptiesThePicture) {
   EXPECT_EQ(gLibrary->ThumbnailCache.Item(7), stored) << "the cache holds the new picture at once";
   EXPECT_GT(JpegCodec().Decode(stored)->Image().pixelColor(50, 37).blue(), 200);
   EXPECT_FALSE(gLibrary->Connection().InTransaction());
-}
-
-// Run in a mount namespace of its own: a library on a share whose server went
-// away is refused after the mount probe's time limit, in one message, while
-// the window paints and runs nothing else; the library open before stays.
-TEST_F(LibraryObjectTest, ALibraryOnAMountThatStopsAnsweringIsRefusedAndTheOpenOneStays) {
-  RW_RUN_IN_OWN_MOUNT_NAMESPACE();
-  const QString films = MakeLibrary(QStringLiteral("Films.rw2"));
-  gLibrary->OpenLibrary(films, true);
-  ASSERT_EQ(gLibrary->LibraryPath, films);
-  const QString folder = ScratchPath(QStringLiteral("share"));
-  ASSERT_TRUE(QDir().mkpath(folder));
-  System().Mount(folder, QStringLiteral("fuse.sshfs"), QStringLiteral("nas:/films"));
-  System().Write();
-  rwtest::DeadMount dead(folder);
-  if (!dead.Mounted()) GTEST_SKIP() << dead.Problem().toStdString();
-  const rwtest::WaitWatch watch;
-  boxes.Answer(vbOK);
-  gLibrary->OpenLibrary(folder + QStringLiteral("/Away.rw2"), true);
-  EXPECT_FALSE(dead.Released()) << "the open came back while the server still did not answer";
-  EXPECT_TRUE(watch.PaintedAlone()) << "the window painted during the wait and ran nothing else";
-  ASSERT_EQ(boxes.Count(), 1);
-  EXPECT_EQ(boxes.Last().title, QStringLiteral("Library not opened"));
-  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("does not answer"))) << boxes.Last().prompt.toStdString();
-  EXPECT_EQ(gLibrary->LibraryPath, films);
 }
 
 TEST_F(LibraryObjectTest, FailedOperationIsReportedAndLeavesNoTransactionOpen) {

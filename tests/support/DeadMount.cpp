@@ -182,10 +182,16 @@ class WaitWatch::Receiver : public QObject {
   int run = 0;
   int longestRun = 0;
 
+  void Post() {
+    QCoreApplication::postEvent(this, new QEvent(QEvent::UpdateRequest));
+    QCoreApplication::postEvent(this, new QEvent(kTurn));
+  }
+
  protected:
   bool event(QEvent* e) override {
     if (e->type() == QEvent::UpdateRequest) {
       longestRun = std::max(longestRun, ++run);
+      Post();
     } else if (e->type() == kTurn) {
       run = 0;
     }
@@ -193,20 +199,9 @@ class WaitWatch::Receiver : public QObject {
   }
 };
 
-WaitWatch::WaitWatch() : receiver_(std::make_unique<Receiver>()) {
-  poster_ = std::thread([this] {
-    while (!stopping_) {
-      QCoreApplication::postEvent(receiver_.get(), new QEvent(QEvent::UpdateRequest));
-      QCoreApplication::postEvent(receiver_.get(), new QEvent(Receiver::kTurn));
-      std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-  });
-}
+WaitWatch::WaitWatch() : receiver_(std::make_unique<Receiver>()) { receiver_->Post(); }
 
-WaitWatch::~WaitWatch() {
-  stopping_ = true;
-  poster_.join();
-}
+WaitWatch::~WaitWatch() = default;
 
 bool WaitWatch::PaintedAlone() const { return receiver_->longestRun >= 5; }
 

@@ -68,12 +68,13 @@ class DeadMount {
   std::thread watchdog_;
 };
 
-// Watches what the window's thread does during a wait on a dead mount. A
-// helper thread posts, every 20 ms, a paint request and then another event
-// to an object of the watch's own: the event loop delivers them by turns,
-// while long work's wait delivers the paint requests alone. PaintedAlone:
-// a run of at least five paint requests with no other event between them,
-// which only such a wait gives: the window painted and ran nothing else.
+// Watches what the window's thread does during a wait on a dead mount. An
+// object of its own keeps a paint request and another event posted to
+// itself, each posted again as the paint request is delivered: the event
+// loop delivers the two by turns, while long work's wait delivers the paint
+// requests alone. PaintedAlone: a run of at least five paint requests with
+// no other event between them, which only such a wait gives: the window
+// painted and ran nothing else.
 class WaitWatch {
  public:
   WaitWatch();
@@ -85,8 +86,6 @@ class WaitWatch {
  private:
   class Receiver;
   std::unique_ptr<Receiver> receiver_;
-  std::atomic<bool> stopping_{false};
-  std::thread poster_;
 };
 
 }  // namespace rwtest
