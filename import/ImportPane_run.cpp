@@ -14,6 +14,7 @@
 #include "library/clsRWLibrary.h"
 #include "platform/DragController.h"
 #include "platform/ErrorGuard.h"
+#include "platform/LongWork.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/MountProbe.h"
 #include "platform/QuitRequest.h"
@@ -29,10 +30,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QTime>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -358,15 +357,14 @@ bool ImportPane::CollectVideoData(ResultItem& record, const QString& path) {
 
 bool ImportPane::Cancelled() const { return cmdAbortScan->property("Tag").toString() == kAddingCancelled; }
 
-// Shows "Cancelled" in red for a second, the message loop running; the run
-// stops after the file it is working on.
+// Shows "Cancelled" in red for a second, painted, with nothing else run
+// meanwhile (the click came inside the run); the run stops after the file it
+// is working on.
 void ImportPane::cmdAbortScan_Click() {
   if (cmdAbortScan->property("Tag").toString() != kAddingNew) return;
   cmdAbortScan->setProperty("Tag", kAddingCancelled);
   host_.Progress().BroadcastProgress(QStringLiteral("Cancelled"), 0, RGB(255, 0, 0));
-  QEventLoop pause;
-  QTimer::singleShot(1000, &pause, &QEventLoop::quit);
-  pause.exec();
+  LongWork::Pause(1000);
 }
 
 void ImportPane::ShowRunResults(bool relocate) {
