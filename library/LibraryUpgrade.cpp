@@ -6,6 +6,7 @@
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
+#include "platform/SqlText.h"
 
 #include <QStringList>
 
@@ -436,16 +437,71 @@ std::optional<TableColumn> KeyOutOfRange(SqlConnection& db) {
   return std::nullopt;
 }
 
+// The indexes of `table` whose entries can be compared with its rows by a
+// fold: each a plain list of the table's columns, over every row, with no
+// rule of its own (a UNIQUE index's rule is SQLite's to check). Empty when
+// any index of the table is not such a one: the table is then left to
+// SQLite's own comparison.
+struct FoldedIndex {
+  QString name;
+  QString columns;  // the indexed columns and the row number, as the index holds them
+};
+
+std::vector<FoldedIndex> FoldableIndexes(SqlConnection& db, const QString& table, bool& foldable) {
+  std::vector<FoldedIndex> indexes;
+  foldable = true;
+  SqlRecordset list(db, QStringLiteral("SELECT name, \"unique\", partial FROM pragma_index_list(%1)").arg(SqlQuote(table)));
+  for (; !list.Eof() && foldable; list.MoveNext()) {
+    FoldedIndex index{list.Value(0).toString(), QString()};
+    if (list.Value(1).toInt() != 0 || list.Value(2).toInt() != 0) foldable = false;
+    SqlRecordset columns(
+        db, QStringLiteral("SELECT cid, name FROM pragma_index_info(%1) ORDER BY seqno").arg(SqlQuote(index.name)));
+    for (; !columns.Eof() && foldable; columns.MoveNext()) {
+      if (columns.Value(0).toInt() < 0) foldable = false;  // an expression, not a column
+      index.columns += SqlIdentifier(columns.Value(1).toString()) + QLatin1Char(',');
+    }
+    index.columns += QLatin1String("_rowid_");
+    indexes.push_back(index);
+  }
+  return indexes;
+}
+
+// Whether the entries of every index of `table` are its rows: the rows read
+// off the table and off each index, folded (rw_fold), must agree in number
+// and fingerprint. This is the comparison SQLite's integrity check makes,
+// without looking up every row in every index; the pages themselves are the
+// page check's to look at.
+bool IndexesMatchRows(SqlConnection& db, const QString& table) {
+  bool foldable = false;
+  const std::vector<FoldedIndex> indexes = FoldableIndexes(db, table, foldable);
+  if (!foldable) {
+    SqlRecordset check(db, QStringLiteral("PRAGMA integrity_check(%1)").arg(SqlIdentifier(table)));
+    return check.Eof() || check.Value(0).toString() == QLatin1String("ok");
+  }
+  if (indexes.empty()) return true;
+  QString folds;
+  for (const FoldedIndex& index : indexes) folds += QStringLiteral(", rw_fold(%1)").arg(index.columns);
+  SqlRecordset rows(db, QStringLiteral("SELECT count(*)%1 FROM %2 NOT INDEXED").arg(folds, SqlIdentifier(table)));
+  for (size_t i = 0; i < indexes.size(); ++i) {
+    SqlRecordset entries(db, QStringLiteral("SELECT count(*), rw_fold(%1) FROM %2 INDEXED BY %3")
+                                 .arg(indexes[i].columns, SqlIdentifier(table), SqlIdentifier(indexes[i].name)));
+    if (entries.Value(0).toInt64() != rows.Value(0).toInt64() ||
+        entries.Value(1).toInt64() != rows.Value(static_cast<int>(i) + 1).toInt64()) {
+      return false;
+    }
+  }
+  return true;
+}
+
 // The first table whose indexes do not match its rows. Only the tables of
 // files, segments, tags, links, devices and saved views are compared: their
-// indexes are those the survey and the open look rows up through, and they
-// are compared in a fraction of the open's time. The segment tags and the
-// thumbnails, many times larger, would cost more than the rest of the open.
+// indexes are those the survey and the open look rows up through. The
+// segment tags and the thumbnails, many times larger, would cost more than
+// the rest of the open.
 QString IndexMismatch(SqlConnection& db) {
   for (const char* table : {"VideoFiles", "VideoSegments", "Tags", "TagLinks", "FileLocations", "Views"}) {
     try {
-      SqlRecordset check(db, QStringLiteral("PRAGMA integrity_check(%1)").arg(QLatin1String(table)));
-      if (!check.Eof() && check.Value(0).toString() != QLatin1String("ok")) return QLatin1String(table);
+      if (!IndexesMatchRows(db, QLatin1String(table))) return QLatin1String(table);
     } catch (const RWError& error) {
       // A layout without the table: the open's other checks tell.
       if (error.Kind() != FaultKind::Mismatch) throw;

@@ -12,6 +12,8 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
+
 #include <exception>
 #include <limits>
 #include <sys/stat.h>
@@ -35,6 +37,53 @@ void UnicodeUpper(sqlite3_context* context, int argc, sqlite3_value** argv) {
   const int bytes = sqlite3_value_bytes(argv[0]);
   const QByteArray upper = QString::fromUtf8(text, bytes).toUpper().toUtf8();
   sqlite3_result_text(context, upper.constData(), static_cast<int>(upper.size()), SQLITE_TRANSIENT);
+}
+
+// rw_fold(...): a fingerprint of the multiset of rows it is given. Each row's
+// values (their type and bytes) are hashed together and the row hashes are
+// added, wrapping, so that the order the rows come in does not matter: the
+// same rows read off a table and off one of its indexes fold to the same
+// number, and a row missing, extra or different folds to another.
+uint64_t Mix(uint64_t h) {
+  h ^= h >> 33;
+  h *= 0xff51afd7ed558ccdULL;
+  h ^= h >> 33;
+  h *= 0xc4ceb9fe1a85ec53ULL;
+  return h ^ (h >> 33);
+}
+
+uint64_t HashValue(sqlite3_value* value, uint64_t h) {
+  const int type = sqlite3_value_type(value);
+  h = Mix(h ^ static_cast<uint64_t>(type));
+  if (type == SQLITE_INTEGER) return Mix(h ^ static_cast<uint64_t>(sqlite3_value_int64(value)));
+  if (type == SQLITE_FLOAT) {
+    const double real = sqlite3_value_double(value);
+    uint64_t bits = 0;
+    std::memcpy(&bits, &real, sizeof bits);
+    return Mix(h ^ bits);
+  }
+  if (type == SQLITE_NULL) return h;
+  const auto* bytes = static_cast<const unsigned char*>(type == SQLITE_TEXT ? sqlite3_value_text(value)
+                                                                             : sqlite3_value_blob(value));
+  const int size = sqlite3_value_bytes(value);
+  for (int i = 0; i < size; ++i) h = (h ^ bytes[i]) * 0x100000001b3ULL;  // FNV-1a over the bytes
+  return Mix(h ^ static_cast<uint64_t>(size));
+}
+
+void FoldStep(sqlite3_context* context, int argc, sqlite3_value** argv) {
+  auto* sum = static_cast<uint64_t*>(sqlite3_aggregate_context(context, sizeof(uint64_t)));
+  if (!sum) {
+    sqlite3_result_error_nomem(context);
+    return;
+  }
+  uint64_t h = 0x9e3779b97f4a7c15ULL;
+  for (int i = 0; i < argc; ++i) h = HashValue(argv[i], h);
+  *sum += h;
+}
+
+void FoldFinal(sqlite3_context* context) {
+  const auto* sum = static_cast<uint64_t*>(sqlite3_aggregate_context(context, 0));
+  sqlite3_result_int64(context, sum ? static_cast<sqlite3_int64>(*sum) : 0);
 }
 
 uint32_t BigEndian32(const unsigned char* p) {
@@ -247,6 +296,10 @@ void SqlConnection::Configure() {
   sqlite3_set_authorizer(db_, &SqlConnection::Authorize, this);
   sqlite3_create_function_v2(db_, "UPPER", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
                              &UnicodeUpper, nullptr, nullptr, nullptr);
+  // Only the program's own statements may fold: a view or index of another
+  // program's may not call it.
+  sqlite3_create_function_v2(db_, "rw_fold", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY, nullptr,
+                             nullptr, &FoldStep, &FoldFinal, nullptr);
 }
 
 // Records the rows each statement prepared writes; allows every statement.

@@ -113,34 +113,51 @@ TEST_F(LibraryRefusalTest, DamagedLibraryAndForeignFileGetTheirOwnMessages) {
 // the index would give a row that is gone; the open that surveys a changed
 // file finds it and refuses the file by table before anything is changed.
 TEST_F(LibraryRefusalTest, ALibraryWithADamagedIndexIsRefusedAsDamaged) {
-  const QString path = MakeLibrary(gLibrariesFolder + QStringLiteral("Stale index.rw2"));
-  SqlConnection::Open(path)->Execute(FileRow(8, QStringLiteral("Eighth.mkv")) +
-                                     FileRow(9, QStringLiteral("Ninth.mkv")));
-  QString indexRow;
-  {
-    auto db = SqlConnection::Open(path);
-    sqlite3_db_config(db->Handle(), SQLITE_DBCONFIG_DEFENSIVE, 0, nullptr);
-    SqlRecordset row(*db, QStringLiteral("SELECT quote(type) || ',' || quote(name) || ',' || quote(tbl_name) || "
-                                         "',' || rootpage || ',' || quote(sql) FROM sqlite_master WHERE name = "
-                                         "'idx_VS_FileID'"));
-    ASSERT_FALSE(row.Eof());
-    indexRow = row.Value(0).toString();
-    db->Execute(QStringLiteral("PRAGMA writable_schema = ON; DELETE FROM sqlite_master WHERE name = 'idx_VS_FileID'"));
+  // Each damage is a change made to a table while one of its indexes was
+  // hidden from SQLite: a row gone whose entry stays (the counts differ), and
+  // a row changed whose entry keeps the old value (the counts agree).
+  const struct {
+    const char* index;
+    const char* change;
+    const char* table;
+  } damages[] = {{"idx_VS_FileID", "DELETE FROM VideoSegments WHERE SegmentID = 8", "VideoSegments"},
+                 {"idx_VF_DiskSerialNo", "UPDATE VideoFiles SET DiskSerialNo = 'ELSEWHERE' WHERE FileID = 9",
+                  "VideoFiles"}};
+  for (const auto& damage : damages) {
+    SCOPED_TRACE(damage.index);
+    const QString path = MakeLibrary(gLibrariesFolder + QStringLiteral("Stale %1.rw2").arg(damage.index));
+    SqlConnection::Open(path)->Execute(FileRow(8, QStringLiteral("Eighth.mkv")) +
+                                       FileRow(9, QStringLiteral("Ninth.mkv")));
+    QString indexRow;
+    {
+      auto db = SqlConnection::Open(path);
+      sqlite3_db_config(db->Handle(), SQLITE_DBCONFIG_DEFENSIVE, 0, nullptr);
+      SqlRecordset row(*db, QStringLiteral("SELECT quote(type) || ',' || quote(name) || ',' || quote(tbl_name) || "
+                                           "',' || rootpage || ',' || quote(sql) FROM sqlite_master WHERE name = "
+                                           "'%1'")
+                                .arg(QLatin1String(damage.index)));
+      ASSERT_FALSE(row.Eof());
+      indexRow = row.Value(0).toString();
+      db->Execute(QStringLiteral("PRAGMA writable_schema = ON; DELETE FROM sqlite_master WHERE name = '%1'")
+                      .arg(QLatin1String(damage.index)));
+    }
+    SqlConnection::Open(path)->Execute(QLatin1String(damage.change));
+    {
+      auto db = SqlConnection::Open(path);
+      sqlite3_db_config(db->Handle(), SQLITE_DBCONFIG_DEFENSIVE, 0, nullptr);
+      db->Execute(QStringLiteral("PRAGMA writable_schema = ON; INSERT INTO sqlite_master VALUES (%1)").arg(indexRow));
+    }
+    {
+      auto db = SqlConnection::Open(path);
+      ASSERT_EQ(SqlRecordset(*db, QStringLiteral("PRAGMA quick_check")).Value(0).toString(), QStringLiteral("ok"));
+      ASSERT_NE(SqlRecordset(*db, QStringLiteral("PRAGMA integrity_check")).Value(0).toString(),
+                QStringLiteral("ok"));
+    }
+    ExpectRefused(path, QStringLiteral("Damaged Library"),
+                  QStringLiteral("its table \"%1\" has an index that no longer matches its rows")
+                      .arg(QLatin1String(damage.table)));
+    EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("Nothing in the file was changed")));
   }
-  SqlConnection::Open(path)->Execute(QStringLiteral("DELETE FROM VideoSegments WHERE SegmentID = 8"));
-  {
-    auto db = SqlConnection::Open(path);
-    sqlite3_db_config(db->Handle(), SQLITE_DBCONFIG_DEFENSIVE, 0, nullptr);
-    db->Execute(QStringLiteral("PRAGMA writable_schema = ON; INSERT INTO sqlite_master VALUES (%1)").arg(indexRow));
-  }
-  {
-    auto db = SqlConnection::Open(path);
-    ASSERT_EQ(SqlRecordset(*db, QStringLiteral("PRAGMA quick_check")).Value(0).toString(), QStringLiteral("ok"));
-    ASSERT_NE(SqlRecordset(*db, QStringLiteral("PRAGMA integrity_check")).Value(0).toString(), QStringLiteral("ok"));
-  }
-  ExpectRefused(path, QStringLiteral("Damaged Library"),
-                QStringLiteral("its table \"VideoSegments\" has an index that no longer matches its rows"));
-  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("Nothing in the file was changed")));
 }
 
 // A folder of the user's under the name SQLite keeps for the library's
