@@ -147,7 +147,8 @@ void RecheckShareRows(SqlConnection& db, ErrorGuard& guard) {
 // is online when its file has a folder. The new values are worked out once
 // per folder of a device (files share their folders), and only rows whose
 // values change are written, so a rebuild that finds every device as it was
-// writes nothing.
+// writes nothing. The folders are read off the rows in one pass: through the
+// index of devices, each row would be looked up for its folder.
 const char* const kMappingStatements[] = {
     "DROP TABLE IF EXISTS temp.MappedFolders",
     "DROP TABLE IF EXISTS temp.OnlineFiles",
@@ -159,7 +160,7 @@ const char* const kMappingStatements[] = {
     "D.FilePath, length(SD.PhysicalPath) + 1), '\\', '/') FROM FileLocations SD WHERE SD.DiskSerialNo = "
     "D.DiskSerialNo AND SD.Online = 1 AND substr(':\\' || D.FilePath, 1, length(SD.PhysicalPath)) = SD.PhysicalPath "
     "ORDER BY SD.PhysicalPath <> ':\\', length(SD.PhysicalPath) DESC LIMIT 1) AS Path FROM (SELECT DISTINCT "
-    "DiskSerialNo, FilePath FROM VideoFiles) D) F",
+    "DiskSerialNo, FilePath FROM VideoFiles NOT INDEXED) D) F",
     "UPDATE VideoFiles SET CurrentPath = M.Shown FROM temp.MappedFolders M WHERE M.DiskSerialNo IS "
     "VideoFiles.DiskSerialNo AND M.FilePath IS VideoFiles.FilePath AND VideoFiles.CurrentPath IS NOT M.Shown",
     "INSERT INTO temp.OnlineFiles SELECT VF.FileID FROM VideoFiles VF JOIN temp.MappedFolders M ON M.DiskSerialNo IS "
