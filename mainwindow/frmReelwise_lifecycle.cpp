@@ -39,33 +39,60 @@ namespace {
 constexpr int32_t kSubclassedMessages[] = {WM_GETMINMAXINFO, WM_SYSCOMMAND, WM_EXITSIZEMOVE,
                                            WM_MOVING,        WM_MOUSEWHEEL, kShellNotifyMessage};
 
-// Watches every key pressed in the main window while files are added: Esc,
-// tapped or held, stops the run as its Abort button does, whichever control
-// has the focus (most would keep the key to themselves, and the window's
-// own key handler sees only what they pass on). Other windows (the add-files
-// dialog, a message) keep their own Esc.
-class RunEscape : public QObject {
+// While files are added, the main window takes no command but the run's
+// own stop: between two files the run lets the event loop go round (so that
+// its progress shows and Abort is taken), and a menu, a key or a click
+// taken there would run a command inside the run, on a library whose
+// transaction the run holds open (opening another library there pulled the
+// library out from under it). So the window's input is refused while the
+// run lasts, except the Abort button's; Esc, tapped or held, stops the run
+// as Abort does, whichever control has the focus. Other windows (a message
+// the run shows) keep their input.
+class RunInputGate : public QObject {
  public:
-  RunEscape(frmReelwise& window) : QObject(&window), window_(window) { qApp->installEventFilter(this); }
+  RunInputGate(frmReelwise& window) : QObject(&window), window_(window) { qApp->installEventFilter(this); }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override {
-    if (event->type() != QEvent::KeyPress || !gAddingFiles) return false;
-    if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape) return false;
+    if (!gAddingFiles || !IsInput(event->type())) return false;
     auto* widget = qobject_cast<QWidget*>(watched);
     QPushButton* abort = window_.Import().cmdAbortScan;
     if (!widget || widget->window() != &window_ || !abort || !abort->isEnabled()) return false;
-    abort->click();
+    if (widget == abort) return false;
+    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+      abort->click();
+    }
+    // A shortcut is refused by its key being taken as the widget's own.
+    if (event->type() == QEvent::ShortcutOverride) event->accept();
     return true;
   }
 
  private:
+  static bool IsInput(QEvent::Type type) {
+    switch (type) {
+      case QEvent::KeyPress:
+      case QEvent::KeyRelease:
+      case QEvent::ShortcutOverride:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::Wheel:
+      case QEvent::ContextMenu:
+      case QEvent::DragEnter:
+      case QEvent::DragMove:
+      case QEvent::Drop:
+        return true;
+      default:
+        return false;
+    }
+  }
+
   frmReelwise& window_;
 };
 
 }  // namespace
 
-void frmReelwise::StopRunsOnEscape() { new RunEscape(*this); }
+void frmReelwise::StopRunsOnEscape() { new RunInputGate(*this); }
 
 void frmReelwise::SubclassMessages(bool attach) {
   for (int32_t message : kSubclassedMessages) {

@@ -11,6 +11,7 @@
 #include "tests/player/PlayerFixture.h"
 #include "tests/support/EventLoopWaits.h"
 #include "tests/support/FaultTrigger.h"
+#include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TestTickClock.h"
 
 #include <QApplication>
@@ -194,8 +195,14 @@ TEST_F(AddFilesTest, CancellingAfterTenOfFiftyKeepsAndShowsTheTen) {
 }
 
 // Esc goes to whichever control of the main window has the focus, as a key
-// on the keyboard does; held, it arrives again and again.
-TEST_F(AddFilesTest, EscTappedOrHeldStopsTheRunWhereverTheFocusIs) {
+// on the keyboard does; held, it arrives again and again. No other key or
+// click of the main window is taken during the run: the Library menu's
+// "Open" chosen from the keyboard there would open another library inside it.
+TEST_F(AddFilesTest, EscTappedOrHeldStopsTheRunWhereverTheFocusIsAndNoOtherCommandIsTaken) {
+  const QString other = gLibrariesFolder + QStringLiteral("Other.rw2");
+  modReelwise::ExtractTemplateLibrary(other);
+  ScriptedFileDialogs dialogs;
+  dialogs.Choose({other});
   for (int i = 1; i <= 50; ++i) {
     MakeFile(QStringLiteral("Tapped/Clip %1.avi").arg(i, 2, 10, QLatin1Char('0')));
     MakeFile(QStringLiteral("Held/Clip %1.avi").arg(i, 2, 10, QLatin1Char('0')));
@@ -216,6 +223,11 @@ TEST_F(AddFilesTest, EscTappedOrHeldStopsTheRunWhereverTheFocusIs) {
       QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
       ASSERT_NE(focus, nullptr);
       ASSERT_EQ(focus->window(), gMainForm.data());
+      QTest::keyClick(focus, Qt::Key_L, Qt::AltModifier);
+      EXPECT_EQ(QApplication::activePopupWidget(), nullptr) << "the menu opened during the run";
+      QTest::keyClick(QApplication::activePopupWidget() ? QApplication::activePopupWidget() : focus, Qt::Key_O);
+      QTest::mouseClick(gMainForm->Tree().tvwLibrary->Viewport(), Qt::LeftButton);
+      EXPECT_EQ(dialogs.Count(), 0) << "a command ran inside the run";
       for (int repeat = 0; repeat < (held ? 5 : 1); ++repeat, ++presses) {
         QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier, QStringLiteral("\x1b"), held && repeat > 0);
         QApplication::sendEvent(focus, &press);
@@ -228,6 +240,7 @@ TEST_F(AddFilesTest, EscTappedOrHeldStopsTheRunWhereverTheFocusIs) {
     EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), expected);
     EXPECT_EQ(gLibrary->ResultCount, 10);
     EXPECT_FALSE(gMainForm->Import().cmdAbortScan->isVisible());
+    EXPECT_EQ(gLibrary->LibraryPath, library_);
   }
 }
 
