@@ -271,11 +271,15 @@ void frmFindFiles::lblFind_Click() {
       })) {
     return;
   }
+  // The window shows without the dialog and its glass before the search
+  // runs; nothing else is handled in between.
+  QRect covered = frameGeometry();
   hide();
-  if (gGlassForm) gGlassForm->hide();
-  // The window shows without the dialog before the search runs; nothing else
-  // is handled in between.
-  LongWork::Paint();
+  if (gGlassForm) {
+    covered |= gGlassForm->frameGeometry();
+    gGlassForm->hide();
+  }
+  LongWork::PaintUncovered(covered);
   SearchStep([&] {
     if (gLibrary) gLibrary->ShowView(spec, QStringLiteral("Search: "));
   });

@@ -414,11 +414,13 @@ bool frmAddToLibrary::ScanLocation(const QString& searchPath) {
   modFolderScan::ScanOptions options;
   options.pattern = BuildFileTypePattern();
   options.recursive = chkRecursive->isChecked();
+  const QRect covered = frameGeometry();
   hide();
   host_.ShowBusyIndicator(true);
   host_.Progress().BroadcastProgress(QStringLiteral("Initialising File Scan..."), 0, gSchemeColour4);
   // The window shows without the dialog, and with the progress, before the
   // walk; nothing else is handled in between.
+  LongWork::PaintUncovered(covered);
   LongWork::Paint();
   Skipped = modFolderScan::SkippedEntries{};
   QElapsedTimer clock;
