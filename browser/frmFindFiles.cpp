@@ -7,6 +7,7 @@
 #include "library/clsRWLibrary.h"
 #include "platform/ErrorGuard.h"
 #include "platform/ImageSurface.h"
+#include "platform/LongWork.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
@@ -19,7 +20,6 @@
 #include "ui/frmGlass.h"
 #include "ui/modGradientFill.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -271,9 +271,15 @@ void frmFindFiles::lblFind_Click() {
       })) {
     return;
   }
+  // The window shows without the dialog and its glass before the search
+  // runs; nothing else is handled in between.
+  QRect covered = frameGeometry();
   hide();
-  QApplication::processEvents();
-  if (gGlassForm) gGlassForm->hide();
+  if (gGlassForm) {
+    covered |= gGlassForm->frameGeometry();
+    gGlassForm->hide();
+  }
+  LongWork::PaintUncovered(covered);
   SearchStep([&] {
     if (gLibrary) gLibrary->ShowView(spec, QStringLiteral("Search: "));
   });
@@ -282,7 +288,6 @@ void frmFindFiles::lblFind_Click() {
 void frmFindFiles::lblCancel_Click() {
   gFindFilesMode.clear();
   hide();
-  QApplication::processEvents();
 }
 
 void frmFindFiles::SaveSearch(const QString& spec) {

@@ -19,7 +19,6 @@
 #include "ui/SchemeColours.h"
 #include "ui/cwProgress.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -415,10 +414,14 @@ bool frmAddToLibrary::ScanLocation(const QString& searchPath) {
   modFolderScan::ScanOptions options;
   options.pattern = BuildFileTypePattern();
   options.recursive = chkRecursive->isChecked();
+  const QRect covered = frameGeometry();
   hide();
-  QApplication::processEvents();
   host_.ShowBusyIndicator(true);
   host_.Progress().BroadcastProgress(QStringLiteral("Initialising File Scan..."), 0, gSchemeColour4);
+  // The window shows without the dialog, and with the progress, before the
+  // walk; nothing else is handled in between.
+  LongWork::PaintUncovered(covered);
+  LongWork::Paint();
   Skipped = modFolderScan::SkippedEntries{};
   QElapsedTimer clock;
   clock.start();
@@ -461,5 +464,4 @@ void frmAddToLibrary::lblCancel_Click() {
   if (!ValidateOtherFileTypes()) return;
   FilesFound = -1;
   hide();
-  QApplication::processEvents();
 }

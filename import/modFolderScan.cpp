@@ -4,7 +4,6 @@
 #include "platform/DragController.h"
 #include "platform/MountTable.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QSet>
 #include <QStringDecoder>
@@ -223,12 +222,8 @@ class Walker {
   // last had it; the time the caller keeps it is not walking. The time is
   // the program's clock, which tests drive.
   void Tick() {
-    if (ctl::GetTickCount64() - lastYield_ < kYieldIntervalMs) return;
-    if (options_.yield) {
-      options_.yield();
-    } else {
-      QCoreApplication::processEvents();
-    }
+    if (!options_.yield || ctl::GetTickCount64() - lastYield_ < kYieldIntervalMs) return;
+    options_.yield();
     lastYield_ = ctl::GetTickCount64();
   }
 

@@ -34,8 +34,8 @@ struct ScanOptions {
   QString pattern;
   // Descend into sub-folders.
   bool recursive = true;
-  // Called at least every 50 ms of walking, so the caller's window stays
-  // alive; when empty, QCoreApplication::processEvents() is called.
+  // Called at least every 50 ms of walking, so the caller can tell that the
+  // walk goes on; when empty, the walk hands nothing over.
   std::function<void()> yield;
 };
 

@@ -28,7 +28,11 @@ InspectorPane::InspectorPane(IInspectorHost& host, QWidget* window) : host_(host
   ConnectControls();
 }
 
-InspectorPane::~InspectorPane() = default;
+// A repeat cut short by the pane's end asks for no close of the window.
+InspectorPane::~InspectorPane() {
+  closeHeld_ = false;
+  heldWork_.reset();
+}
 
 void InspectorPane::CreateInspector(QWidget* window) {
   picBottom = Make<ctl::PictureBox>(window, "picBottom");

@@ -5,6 +5,7 @@
 // the inspector's content and its timers. It shows the inspected file's
 // details, location, rating, tags, segments and history with the file paused
 // in the preview, and answers the calls of the rest of the program.
+#include "inspector/HeldRepeat.h"
 #include "library/ResultItem.h"
 #include "platform/controls/FlexGrid.h"
 #include "platform/controls/Frame.h"
@@ -22,6 +23,7 @@
 #include <QDateTime>
 #include <QImage>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -250,9 +252,14 @@ class InspectorPane {
   // The poll's share of the preview: slider thumb, play or pause button,
   // the time on the display.
   void ShowPreviewPosition();
-  // The pause of a held-button loop (the message loop runs meanwhile);
-  // tests put a shorter one here.
+  // Tests put a hook here: it runs at each turn of a held button's repeat
+  // and at the slider's settling, in place of their wait, and each turn of
+  // the event loop is then a step.
   static std::function<void(int ms)> WaitHook;
+  // Whether a held button's or arrow's repeat runs, and whether the seek
+  // slider's position is still settling.
+  bool Repeating() const { return held_.Running(); }
+  bool SliderSettling() const { return sliderSettle_.isActive(); }
 
   // ---- Timers ----
   // The fade of the on-screen text after a player command.
@@ -328,8 +335,8 @@ class InspectorPane {
     QString format;
   };
   struct Load;
-  // Work that runs the event loop (a load, a held button's repeat), for its
-  // scope. When the outermost ends, a close of the window held back
+  // Work that runs the event loop (a load), or a held button's repeat, for
+  // its scope. When the outermost ends, a close of the window held back
   // meanwhile is asked for again, from the event loop.
   class WorkUnderWay {
    public:
@@ -364,10 +371,14 @@ class InspectorPane {
   void SaveSegment();
   bool SegmentEditing() const;
   void CopyEditToResults(int32_t segmentId, const QString& alias, const QString& description);
-  void WaitWithEvents(int ms);
+  // Starts the repeat of a held button: `step` at once and every
+  // `intervalMs` while `goesOn`; a close of the window waits for its end.
+  void RepeatWhileHeld(int intervalMs, std::function<void()> step, std::function<bool()> goesOn);
   bool HeldLoopGoesOn() const;
-  // Ends every held button's repeat at its next turn.
+  // Ends every held button's repeat at once.
   void EndHeldLoops();
+  // The seek slider's position read back once the seek has settled.
+  void SliderSettled();
   void ReportPosition();
   void ShowButtonFace(int Index, const QPixmap MediaButtonFaces::*face);
   void GoToA();
@@ -400,6 +411,11 @@ class InspectorPane {
   // button is held), and whether the window's close was held back meanwhile.
   int workUnderWay_ = 0;
   bool closeHeld_ = false;
+  // The repeat of the button held, and the work under way for its length.
+  HeldRepeat held_;
+  std::optional<WorkUnderWay> heldWork_;
+  // After a press or a drag on the seek slider, until the seek has settled.
+  QTimer sliderSettle_;
   // The in-place edit under way: the segment and grid row it stores into.
   struct CellEdit {
     bool open = false;

@@ -10,8 +10,6 @@
 #include "platform/controls/Toolbar.h"
 #include "player/clsRWPlayer.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 
@@ -184,15 +182,9 @@ void InspectorPane::lstFileTags_KeyDown(int KeyCode, int) {
 // Holding an arrow over the tag list pages it, a step every 200 ms, until
 // the button is let go.
 void InspectorPane::lblTagListScroll_MouseDown(int Index) {
-  const WorkUnderWay underWay(*this);
   m_MouseHeld = true;
   flexSegments->setFocus();
-  while (m_MouseHeld) {
-    TagListStep(Index);
-    QElapsedTimer wait;
-    wait.start();
-    while (m_MouseHeld && wait.elapsed() < 200) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
+  RepeatWhileHeld(200, [this, Index] { TagListStep(Index); }, [this] { return m_MouseHeld; });
 }
 
 void InspectorPane::TagListStep(int Index) {
@@ -203,4 +195,7 @@ void InspectorPane::TagListStep(int Index) {
   lstFileTags_KeyDown(Index == 0 ? 40 : 38, 0);
 }
 
-void InspectorPane::lblTagListScroll_MouseUp() { m_MouseHeld = false; }
+void InspectorPane::lblTagListScroll_MouseUp() {
+  m_MouseHeld = false;
+  held_.Stop();
+}

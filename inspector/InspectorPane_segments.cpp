@@ -13,7 +13,6 @@
 #include "platform/SqlRecordset.h"
 #include "ui/SchemeColours.h"
 
-#include <QCoreApplication>
 
 namespace {
 
@@ -145,19 +144,15 @@ void InspectorPane::SegmentScrollStep(int Index) {
 // A step at once and one every 200 ms of the program's clock (which tests
 // drive) while the arrow is held.
 void InspectorPane::lblSegmentsScroll_MouseDown(int Index) {
-  const WorkUnderWay underWay(*this);
   lblSegmentsScroll[0]->SetTag(QStringLiteral("BUSY"));
-  while (lblSegmentsScroll[0]->Tag() == QLatin1String("BUSY")) {
-    SegmentScrollStep(Index);
-    const uint64_t start = ctl::GetTickCount64();
-    while (lblSegmentsScroll[0]->Tag() == QLatin1String("BUSY") && ctl::GetTickCount64() - start < 200) {
-      QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-  }
+  RepeatWhileHeld(
+      200, [this, Index] { SegmentScrollStep(Index); },
+      [this] { return lblSegmentsScroll[0]->Tag() == QLatin1String("BUSY"); });
 }
 
-// Letting go ends the loop; the row reached is selected.
+// Letting go ends the repeat; the row reached is selected.
 void InspectorPane::lblSegmentsScroll_MouseUp() {
   lblSegmentsScroll[0]->SetTag(QString());
+  held_.Stop();
   flexSegments_SelChange();
 }

@@ -17,10 +17,8 @@
 #include "player/modMainPlayer.h"
 #include "ui/cMouseTrack.h"
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
-
 #include <algorithm>
+#include <memory>
 
 std::function<void(int ms)> InspectorPane::WaitHook;
 
@@ -33,16 +31,16 @@ bool CtrlDown() { return ctl::GetKeyState(17) < 0; }
 
 }  // namespace
 
-// A held button's pause: the message loop runs meanwhile, so the release
-// that ends the repeat can arrive.
-void InspectorPane::WaitWithEvents(int ms) {
-  if (WaitHook) {
-    WaitHook(ms);
-    return;
-  }
-  QElapsedTimer wait;
-  wait.start();
-  while (wait.elapsed() < ms && HeldLoopGoesOn()) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+void InspectorPane::RepeatWhileHeld(int intervalMs, std::function<void()> step, std::function<bool()> goesOn) {
+  held_.Stop();
+  heldWork_.emplace(*this);
+  HeldRepeat::Steps steps;
+  steps.intervalMs = intervalMs;
+  steps.step = std::move(step);
+  steps.goesOn = std::move(goesOn);
+  steps.pause = WaitHook;
+  steps.ended = [this] { heldWork_.reset(); };
+  held_.Start(std::move(steps));
 }
 
 // A repeat ends with its release, and also when the preview lost its file or
@@ -53,6 +51,7 @@ bool InspectorPane::HeldLoopGoesOn() const { return m_MouseHeld && gPlayer && gP
 void InspectorPane::EndHeldLoops() {
   m_MouseHeld = false;
   lblSegmentsScroll[0]->SetTag(QString());
+  held_.Stop();
 }
 
 double InspectorPane::NextStep(int count, double step, double frameRate, bool ctrl) {
@@ -130,40 +129,46 @@ void InspectorPane::SetB(double position) {
   DrawSelectionMarkers(true);
 }
 
+// A step at once and one every 200 ms while held: a frame (a second with
+// Ctrl) for the first moves, then growing (NextStep).
 void InspectorPane::StepWhileHeld(int Index) {
-  const WorkUnderWay underWay(*this);
   m_MouseHeld = true;
-  int count = 0;
-  double step = 0;
-  do {
-    WaitWithEvents(200);
-    const bool ctrl = count < kFrameSteps && CtrlDown();
-    step = NextStep(count, step, gPlayer->FrameRate(), ctrl);
-    if (ctrl) count = kFrameSteps;
-    gPlayer->TimeJump(Index == 4 ? step : -step);
-    ++count;
-    ReportPosition();
-  } while (HeldLoopGoesOn());
+  auto count = std::make_shared<int>(0);
+  auto step = std::make_shared<double>(0);
+  RepeatWhileHeld(
+      200,
+      [this, Index, count, step] {
+        const bool ctrl = *count < kFrameSteps && CtrlDown();
+        *step = NextStep(*count, *step, gPlayer->FrameRate(), ctrl);
+        if (ctrl) *count = kFrameSteps;
+        gPlayer->TimeJump(Index == 4 ? *step : -*step);
+        ++*count;
+        ReportPosition();
+      },
+      [this] { return HeldLoopGoesOn(); });
 }
 
+// A or B moves a frame (a second with Ctrl) at once and every 100 ms while
+// held, never past its neighbour or the file's ends.
 void InspectorPane::MovePointWhileHeld(int Index) {
-  const WorkUnderWay underWay(*this);
   m_MouseHeld = true;
-  do {
-    WaitWithEvents(100);
-    const double frame = gPlayer->FrameRate() > 0 ? 1.0 / gPlayer->FrameRate() : 0;
-    const double step = CtrlDown() ? 1.0 : frame;
-    double moved = 0;
-    switch (Index) {
-      case 6: moved = m_SegmentStart = std::max(0.0, m_SegmentStart - step); break;
-      case 8: moved = m_SegmentStart = std::min(m_SegmentEnd, m_SegmentStart + step); break;
-      case 9: moved = m_SegmentEnd = std::max(m_SegmentStart, m_SegmentEnd - step); break;
-      default: moved = m_SegmentEnd = std::min(gPlayer->Duration(), m_SegmentEnd + step); break;
-    }
-    gPlayer->SetPosition(moved);
-    DrawSelectionMarkers(true);
-    ReportPosition();
-  } while (HeldLoopGoesOn());
+  RepeatWhileHeld(
+      100,
+      [this, Index] {
+        const double frame = gPlayer->FrameRate() > 0 ? 1.0 / gPlayer->FrameRate() : 0;
+        const double step = CtrlDown() ? 1.0 : frame;
+        double moved = 0;
+        switch (Index) {
+          case 6: moved = m_SegmentStart = std::max(0.0, m_SegmentStart - step); break;
+          case 8: moved = m_SegmentStart = std::min(m_SegmentEnd, m_SegmentStart + step); break;
+          case 9: moved = m_SegmentEnd = std::max(m_SegmentStart, m_SegmentEnd - step); break;
+          default: moved = m_SegmentEnd = std::min(gPlayer->Duration(), m_SegmentEnd + step); break;
+        }
+        gPlayer->SetPosition(moved);
+        DrawSelectionMarkers(true);
+        ReportPosition();
+      },
+      [this] { return HeldLoopGoesOn(); });
 }
 
 void InspectorPane::OpenCurrentResult() {
@@ -208,12 +213,17 @@ void InspectorPane::m_picThisButton_MouseLeave() {
   ShowButtonFace(m_HoverButton, &MediaButtonFaces::Normal);
   m_HoverButton = 0;
   m_MouseHeld = false;
+  held_.Stop();
 }
 
-void InspectorPane::picMediaControl_MouseUp(int, int, int, double, double) { m_MouseHeld = false; }
+void InspectorPane::picMediaControl_MouseUp(int, int, int, double, double) {
+  m_MouseHeld = false;
+  held_.Stop();
+}
 
 // The thumb's left edge runs from 4 to the width - 12; the poll stays off
-// while the player seeks, so it cannot move the thumb back meanwhile.
+// while the player seeks, so it cannot move the thumb back meanwhile: until
+// 100 ms after the last press or move on the slider.
 void InspectorPane::picSlider_MouseDown(int, int, double X, double) {
   const double right = picSlider->Width() - 12;
   const double x = std::clamp(X - 4, 4.0, std::max(4.0, right));
@@ -222,11 +232,16 @@ void InspectorPane::picSlider_MouseDown(int, int, double X, double) {
   const double fraction = track > 0 ? (x - 4) / track : 0;
   host_.SetPreviewTimer(false);
   gPlayer->SetPosition(gPlayer->Duration() * fraction);
-  const WorkUnderWay underWay(*this);
-  WaitWithEvents(100);
-  const double settled = gPlayer->Position();
-  ReportPosition();
-  gPlayer->SetPosition(settled);
+  sliderSettle_.start(WaitHook ? 0 : 100);
+}
+
+void InspectorPane::SliderSettled() {
+  if (WaitHook) WaitHook(100);
+  if (gPlayer) {
+    const double settled = gPlayer->Position();
+    ReportPosition();
+    gPlayer->SetPosition(settled);
+  }
   host_.SetPreviewTimer(true);
 }
 
@@ -265,6 +280,8 @@ void InspectorPane::ShowPreviewPosition() {
 }
 
 void InspectorPane::ConnectTransportControls() {
+  sliderSettle_.setSingleShot(true);
+  QObject::connect(&sliderSettle_, &QTimer::timeout, [this] { SliderSettled(); });
   for (int i = 1; i <= 15; ++i) {
     ctl::PictureBox& button = *picMediaControl[static_cast<size_t>(i)];
     button.MouseDown = [this, i](int b, int s, double x, double y) { picMediaControl_MouseDown(i, b, s, x, y); };

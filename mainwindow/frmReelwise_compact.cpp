@@ -15,7 +15,6 @@
 #include "platform/controls/Frame.h"
 #include "player/clsRWPlayer.h"
 
-#include <QCoreApplication>
 #include <QPainter>
 
 #include <algorithm>
@@ -26,8 +25,8 @@ namespace {
 constexpr double kMinPanelWidth = 324;
 constexpr double kMinPanelHeight = 140;
 
-// True while a layout runs: the message-loop pass at its end may bring a
-// resize, which must not start a second one inside the first.
+// True while a layout runs: a resize that its own moves bring must not start
+// a second one inside the first.
 bool gLayingOutPanel = false;
 
 // Marks a layout running, and P's painting suspended, for a scope, however
@@ -149,8 +148,5 @@ void frmReelwise::ResizeCompactGUI(int32_t lFlag) {
   in.DrawSelectionMarkers(false);
   if (gPlayer) Results().Timer1_Timer();  // the poll reads the player, made later at start-up
   scope.Thaw();
-  if (lFlag != -99) {
-    if (gPlayer) gPlayer->ResizeWindow(Whole(in.framPreview->Width()), Whole(in.framPreview->Height()));
-    QCoreApplication::processEvents();
-  }
+  if (lFlag != -99 && gPlayer) gPlayer->ResizeWindow(Whole(in.framPreview->Width()), Whole(in.framPreview->Height()));
 }

@@ -6,14 +6,12 @@
 #include "platform/QuitRequest.h"
 #include "resources/Resources.h"
 
-#include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
-#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -27,10 +25,8 @@ std::function<void()>& WaitStep() {
   return step;
 }
 
-void DefaultWaitStep() {
-  QThread::msleep(10);
-  QCoreApplication::processEvents(QEventLoop::AllEvents);
-}
+// How often the wait looks for the flag.
+constexpr int kFlagLookMs = 20;
 
 const QString kBreak = QStringLiteral("\r\n\r\n");
 }  // namespace
@@ -43,7 +39,8 @@ frmExternalAppStatus::frmExternalAppStatus(QWidget* owner)
       lblResume(new QLabel(QStringLiteral("Resume"), this)),
       Command1(new QPushButton(QStringLiteral("OK"), this)),
       Image1(new QLabel(this)),
-      Timer1(new QTimer(this)) {
+      Timer1(new QTimer(this)),
+      flagLook_(new QTimer(this)) {
   setObjectName(QStringLiteral("frmExternalAppStatus"));
   setWindowTitle(QStringLiteral("External Application"));
   setModal(true);
@@ -56,6 +53,7 @@ frmExternalAppStatus::frmExternalAppStatus(QWidget* owner)
   layout->addWidget(Command1, 0, Qt::AlignRight);
   connect(Command1, &QPushButton::clicked, this, &frmExternalAppStatus::Command1_Click);
   connect(Timer1, &QTimer::timeout, this, &frmExternalAppStatus::Timer1_Timer);
+  connect(flagLook_, &QTimer::timeout, this, &frmExternalAppStatus::LookForFlag);
   Form_Load();
   gExternalAppStatusForm = this;
 }
@@ -88,13 +86,33 @@ void frmExternalAppStatus::showEvent(QShowEvent* event) {
   QTimer::singleShot(0, this, &frmExternalAppStatus::Form_Activate);
 }
 
+// The wait for the flag is the window's own: a timer looks for it while the
+// window's loop handles Cancel, Esc, the close button and the picture's
+// timer; a request to end the program cancels it too. Nothing runs inside
+// this call.
+void frmExternalAppStatus::Form_Activate() {
+  cancelled_ = false;
+  quitWork_.emplace([this] { cancelled_ = true; });
+  waiting_ = true;
+  Command1->setText(QStringLiteral("Cancel"));
+  flagLook_->start(WaitStep() ? 0 : kFlagLookMs);
+}
+
+void frmExternalAppStatus::LookForFlag() {
+  if (WaitStep()) WaitStep()();
+  if (!cancelled_ && !QFileInfo::exists(gTempFolder + QStringLiteral("done.flag"))) return;
+  flagLook_->stop();
+  waiting_ = false;
+  Command1->setText(QStringLiteral("OK"));
+  WaitOver(cancelled_);
+  // A request to end the program that came meanwhile ends it now.
+  quitWork_.reset();
+}
+
 // A program that was stopped may have left a part of its file: that file is
 // kept only when the backup is gone, as it is then the only copy. A report
 // that nobody reads (the program is ending) closes the window at once.
-void frmExternalAppStatus::Form_Activate() {
-  cancelled_ = false;
-  const QuitRequest::LongWork work([this] { cancelled_ = true; });
-  const bool cancelled = !WaitForFlag();
+void frmExternalAppStatus::WaitOver(bool cancelled) {
   if (cancelled && StopProgram) StopProgram();
   const bool backupKept = QFileInfo::exists(path_ + QStringLiteral(".RWBAK"));
   if (QFileInfo(path_).isFile() && !(cancelled && backupKept)) {
@@ -107,19 +125,6 @@ void frmExternalAppStatus::Form_Activate() {
     return;
   }
   lblResume->setVisible(true);
-}
-
-// True when the flag came; false when the wait was cancelled or the program
-// was asked to end.
-bool frmExternalAppStatus::WaitForFlag() {
-  const QString flag = gTempFolder + QStringLiteral("done.flag");
-  const std::function<void()> step = WaitStep() ? WaitStep() : DefaultWaitStep;
-  waiting_ = true;
-  Command1->setText(QStringLiteral("Cancel"));
-  while (!cancelled_ && !QFileInfo::exists(flag)) step();
-  waiting_ = false;
-  Command1->setText(QStringLiteral("OK"));
-  return !cancelled_;
 }
 
 // Moves the backup back under the file's name, over what a stopped program

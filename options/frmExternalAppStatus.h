@@ -3,9 +3,11 @@
 // works on a backup copy ("<file>.RWBAK") and is expected to write the file
 // under its own name again. It waits for "done.flag" in gTempFolder, then
 // closes itself when the file is back, or moves the backup back and reports.
-// The wait is long work: Cancel (or Esc, or closing the window) and a request
-// to end the program end it; the external program is then stopped and the
-// backup moved back over whatever it left under the file's name.
+// The wait is the window's own: Cancel (or Esc, or closing the window) and a
+// request to end the program end it; the external program is then stopped and
+// the backup moved back over whatever it left under the file's name.
+#include "platform/QuitRequest.h"
+
 #include <QDialog>
 #include <QPointer>
 #include <QString>
@@ -13,6 +15,7 @@
 #include <QImage>
 
 #include <functional>
+#include <optional>
 
 class QLabel;
 class QPushButton;
@@ -31,9 +34,9 @@ class frmExternalAppStatus : public QDialog {
 
   // The file being processed, taken from the main window's Tag.
   const QString& FilePath() const { return path_; }
-  // One step of the wait for the flag: by default 10 ms of sleep, then the
-  // events that came meanwhile (the process's end among them). Tests may
-  // replace it; the empty function restores the default.
+  // Tests may give a step that runs at each look for the flag, which then
+  // comes at every turn of the window's loop instead of every 20 ms; the
+  // empty function restores the default.
   static void SetWaitStep(std::function<void()> step);
   // Ends the external program at once, so that it writes nothing more; the
   // launcher sets it, and it runs when the wait is cancelled.
@@ -53,7 +56,8 @@ class frmExternalAppStatus : public QDialog {
  private:
   void Form_Load();
   void Form_Activate();
-  bool WaitForFlag();
+  void LookForFlag();
+  void WaitOver(bool cancelled);
   void Restore(bool cancelled);
 
   QString path_;
@@ -64,6 +68,9 @@ class frmExternalAppStatus : public QDialog {
   bool activated_ = false;
   bool waiting_ = false;
   bool cancelled_ = false;
+  QTimer* flagLook_;
+  // The wait, as long work a request to end the program waits for.
+  std::optional<QuitRequest::LongWork> quitWork_;
 };
 
 extern QPointer<frmExternalAppStatus> gExternalAppStatusForm;

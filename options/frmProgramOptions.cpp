@@ -9,7 +9,6 @@
 #include "ui/frmGlass.h"
 #include "ui/ucCarouselOptionsPanel.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -198,7 +197,6 @@ void frmProgramOptions::lblDone_Click() {
   SaveStoryBoardPage();
   SaveGeneralPage();
   hide();
-  QApplication::processEvents();
 }
 
 void frmProgramOptions::showEvent(QShowEvent* event) {

@@ -6,7 +6,9 @@
 #include "platform/QuitRequest.h"
 #include "platform/TerminationSignals.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QWidget>
 #include <QEvent>
 
 #include <chrono>
@@ -37,6 +39,15 @@ namespace LongWork {
 void Paint() {
   if (!contract::OnUiThread()) return;
   QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+}
+
+void PaintUncovered(const QRect& area) {
+  if (!contract::OnUiThread() || area.isEmpty()) return;
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (!window->isVisible()) continue;
+    const QRect under = area & window->geometry();
+    if (!under.isEmpty()) window->repaint(QRect(window->mapFromGlobal(under.topLeft()), under.size()));
+  }
 }
 
 bool EndRequested() { return QuitRequest::Requested() || TerminationSignals::Taken(); }

@@ -33,6 +33,8 @@
 // changed as it was; the request itself is handled after the work, by the
 // event loop. A pacer's times and a job's quiet limit are read from
 // ctl::GetTickCount64, which tests drive; a wait paints by real time.
+#include <QRect>
+
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -48,6 +50,12 @@ inline constexpr int kPaintMs = 100;
 // Does the window's pending painting and nothing else: the paint requests
 // that widgets queued are delivered, no other event is.
 void Paint();
+
+// Paints at once the part of every shown window under `area` (screen
+// coordinates), where a window just hidden was, before long work: without a
+// compositing window manager that part waits for the window system's
+// expose, which only the event loop takes. Nothing else is handled.
+void PaintUncovered(const QRect& area);
 
 // Whether the program has been asked to end (a quit request, or a
 // termination signal its handler took but the event loop has not yet).

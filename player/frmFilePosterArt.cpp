@@ -7,7 +7,6 @@
 #include "player/cFilePosterArt.h"
 #include "player/frmFilePreview.h"
 
-#include <QApplication>
 #include <QFrame>
 #include <QPainter>
 #include <QPushButton>
@@ -86,5 +85,4 @@ void frmFilePosterArt::cmdClose_Click() {
   if (unloading_) return;
   unloading_ = true;
   hide();
-  QApplication::processEvents();
 }

@@ -424,10 +424,7 @@ void frmFilePreview::closeEvent(QCloseEvent* event) {
   QDialog::closeEvent(event);
 }
 
-void frmFilePreview::cmdClose_Click() {
-  hide();
-  QApplication::processEvents();
-}
+void frmFilePreview::cmdClose_Click() { hide(); }
 
 void frmFilePreview::mnuOpen_Click() { modLaunchDoc::LaunchDocument(gTempFolder + QStringLiteral("Story Board.jpg")); }
 

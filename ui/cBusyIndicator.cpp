@@ -2,12 +2,10 @@
 
 #include "platform/Rounding.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
-#include <QThread>
 
 #include <cairo-xcb.h>
 #include <cairo.h>
@@ -16,12 +14,16 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 
 std::unique_ptr<cBusyIndicator> gBusyIndicator;
 
 namespace {
 
 constexpr int kFrameMs = 40;
+// How long Show waits at most for the first frame (an X server that does not
+// answer must not hold the program for long).
+constexpr int kFirstFrameLimitMs = 3000;
 
 // A Cairo context over the pixels of a QImage (ARGB32 premultiplied).
 cairo_surface_t* SurfaceOver(QImage& image) {
@@ -70,6 +72,10 @@ class cBusyIndicator::XWindow {
     cairo_surface_flush(surface_);
     xcb_flush(connection_);
   }
+
+  // Returns once the server has done what was sent so far: a reply comes
+  // after every request before it.
+  void Sync() { std::free(xcb_get_input_focus_reply(connection_, xcb_get_input_focus(connection_), nullptr)); }
 
  private:
   // Cairo keeps what it learned of a connection (its screens, pictures and
@@ -126,9 +132,11 @@ void cBusyIndicator::Show(int32_t left, int32_t top, int32_t width, int32_t heig
     stop_ = false;
     running_ = true;
     thread_ = std::thread([this] { Run(); });
+    // The caller is about to block this thread: the strip is on the screen
+    // (its first frame has reached the X server) before Show returns.
+    std::unique_lock<std::mutex> lock(startLock_);
+    started_.wait_for(lock, std::chrono::milliseconds(kFirstFrameLimitMs), [this] { return firstShown_; });
   }
-  QThread::msleep(30);
-  QCoreApplication::processEvents();
 }
 
 void cBusyIndicator::Hide() {
@@ -136,6 +144,13 @@ void cBusyIndicator::Hide() {
   if (thread_.joinable()) thread_.join();
   running_ = false;
   canvas_ = nullptr;
+  firstShown_ = false;
+}
+
+void cBusyIndicator::FirstFrameShown() {
+  const std::lock_guard<std::mutex> lock(startLock_);
+  firstShown_ = true;
+  started_.notify_all();
 }
 
 QImage cBusyIndicator::LastFrame() const {
@@ -153,6 +168,7 @@ void cBusyIndicator::Run() {
     if (!window->Usable()) window.reset();
   }
   QImage frame(kStripWidth, height, QImage::Format_ARGB32_Premultiplied);
+  bool shown = false;
   const auto start = std::chrono::steady_clock::now();
   while (!stop_) {
     const auto elapsed =
@@ -164,6 +180,11 @@ void cBusyIndicator::Run() {
       lastFrame_ = frame.copy();
     }
     ++frames_;
+    if (!shown) {
+      if (window) window->Sync();
+      FirstFrameShown();
+      shown = true;
+    }
     std::this_thread::sleep_for(std::chrono::milliseconds(kFrameMs));
   }
 }

@@ -23,6 +23,7 @@
 
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -35,8 +36,8 @@ class cBusyIndicator {
   cBusyIndicator(const cBusyIndicator&) = delete;
   cBusyIndicator& operator=(const cBusyIndicator&) = delete;
 
-  // Starts the animation (restarting it when it runs), then sleeps 30 ms
-  // and lets pending events run once.
+  // Starts the animation (restarting it when it runs) and returns once its
+  // first frame is drawn (on X, once the server has it; at most three seconds).
   void Show(int32_t left, int32_t top, int32_t width, int32_t height, int32_t size, int32_t value, QWidget* canvas);
   // Stops the animation and waits for its thread to end.
   void Hide();
@@ -56,6 +57,9 @@ class cBusyIndicator {
   class XWindow;
   void Run();
   void DrawFrame(QImage& target, int64_t elapsedMs) const;
+  // Called by the thread once its first frame is drawn (and on X, shown):
+  // Show waits for it.
+  void FirstFrameShown();
 
   QString threadName_;
   std::array<int32_t, 6> args_{};
@@ -64,6 +68,9 @@ class cBusyIndicator {
   std::atomic<bool> stop_{false};
   std::atomic<bool> running_{false};
   std::atomic<int64_t> frames_{0};
+  std::mutex startLock_;
+  std::condition_variable started_;
+  bool firstShown_ = false;
   mutable std::mutex frameLock_;
   QImage lastFrame_;
   bool useX_ = false;

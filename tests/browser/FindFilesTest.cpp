@@ -8,6 +8,7 @@
 #include "platform/controls/TextBox.h"
 #include "tests/library/SearchFixture.h"
 #include "tests/mainwindow/CommandRun.h"
+#include "tests/support/EventLoopWaits.h"
 #include "ui/frmGlass.h"
 
 #include <QCheckBox>
@@ -79,10 +80,16 @@ TEST_F(FindFilesTest, SearchRunsTheStepOfItsOptionsAndText) {
   EXPECT_TRUE(gViewSpec.endsWith(QStringLiteral("|+?F2D:beach")));
   EXPECT_EQ(SearchResults(), ExpectedSearchStep(QStringLiteral("+"), QStringLiteral("?F2D:beach"), ResultScope::File,
                                                 StorageFilter::All, first));
+  // The dialog hides and the search runs with nothing else handled: a call
+  // queued before Find runs after the search.
+  QString seen = QStringLiteral("<not run>");
+  QMetaObject::invokeMethod(qApp, [&seen] { seen = gViewSpec; }, Qt::QueuedConnection);
   Search(QStringLiteral("F"), QString());
+  EXPECT_EQ(seen, QStringLiteral("<not run>"));
   EXPECT_EQ(gViewSpec, QStringLiteral("|_?F23:"));
   EXPECT_EQ(SearchResults(), RowSet({1, 2, 3, 4, 5, 6}));
   EXPECT_EQ(boxes.Count(), 0);
+  EXPECT_TRUE(QTest::qWaitFor([&seen] { return seen == QStringLiteral("|_?F23:"); }, rwtest::kWaitCeilingMs));
 }
 
 TEST_F(FindFilesTest, TheTextKeepsGlobWildcardsAndQuotesAndAnUnclosedBracketFindsNothing) {

@@ -17,6 +17,7 @@
 #include "player/cMpvCore.h"
 #include "player/clsRWPlayer.h"
 #include "tests/player/FakeMixer.h"
+#include "tests/support/EventLoopWaits.h"
 #include "tests/support/TestVideo.h"
 
 #include <QDir>
@@ -62,11 +63,16 @@ class PreviewTransportTest : public RunningProgramTest {
     Pane().LoadInspector(item, loaded);
     ASSERT_TRUE(loaded) << Pane().lblOpenFileStatus->Caption().toStdString();
   }
-  // A press of a transport button that is let go after `waits` pauses.
+  // A press of a transport button that is let go after `waits` pauses; a
+  // held button's repeat runs from the event loop until then.
   void Press(int button, int waits = 1) {
     waits_ = 0;
     releaseAfter_ = waits;
     Pane().picMediaControl_MouseDown(button, 1, 0, 0, 0);
+    AwaitRepeatEnd();
+  }
+  static void AwaitRepeatEnd() {
+    ASSERT_TRUE(QTest::qWaitFor([] { return !Pane().Repeating(); }, kWaitCeilingMs));
   }
   static void HoldCtrl() {
     ctl::SetKeyStateFunction([](int key) { return static_cast<int16_t>(key == 17 ? 0xFF80 : 0); });
@@ -216,7 +222,8 @@ TEST_F(PreviewTransportTest, AHeldLoopEndsWhenThePreviewLosesItsFileOrTheWindowC
     if (gPlayer->FileLoaded()) gPlayer->CleanUp();  // what a new inspected file does mid-repeat
   };
   Pane().picMediaControl_MouseDown(4, 1, 0, 0, 0);
-  EXPECT_FALSE(gPlayer->FileLoaded());  // and the press returned
+  AwaitRepeatEnd();
+  EXPECT_FALSE(gPlayer->FileLoaded());
 
   Inspect(2);
   int closes = 0;
@@ -225,8 +232,8 @@ TEST_F(PreviewTransportTest, AHeldLoopEndsWhenThePreviewLosesItsFileOrTheWindowC
     ++closes;
   };
   Pane().picMediaControl_MouseDown(4, 1, 0, 0, 0);
+  ASSERT_TRUE(QTest::qWaitFor([] { return gMainForm == nullptr; }, kWaitCeilingMs));
   EXPECT_EQ(closes, 1) << "the close ended the repeat";
-  QTRY_VERIFY(gMainForm == nullptr);
 }
 
 TEST_F(PreviewTransportTest, NothingButOpenActsWithoutAFile) {
@@ -244,11 +251,13 @@ TEST_F(PreviewTransportTest, TheSlidersEndsSeekToStartAndEndAndVolumeFollowsTheP
   bool pollStopped = false;
   InspectorPane::WaitHook = [&](int) { pollStopped = !gMainForm->Results().Timer1->Enabled(); };
   Pane().picSlider_MouseDown(1, 0, 0, 0);
+  ASSERT_TRUE(QTest::qWaitFor([] { return !Pane().SliderSettling(); }, kWaitCeilingMs));
   EXPECT_DOUBLE_EQ(Pane().imgSliderThumb->Left(), 4);
   EXPECT_NEAR(Position(), 0, 0.001);
   EXPECT_TRUE(pollStopped) << "no poll during the seek";
   EXPECT_TRUE(gMainForm->Results().Timer1->Enabled());
   Pane().picSlider_MouseDown(1, 0, Pane().picSlider->Width() + 30, 0);
+  ASSERT_TRUE(QTest::qWaitFor([] { return !Pane().SliderSettling(); }, kWaitCeilingMs));
   EXPECT_DOUBLE_EQ(Pane().imgSliderThumb->Left(), Pane().picSlider->Width() - 12);
   EXPECT_NEAR(Position(), gPlayer->Duration(), 0.05);
 

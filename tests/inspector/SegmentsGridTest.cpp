@@ -4,6 +4,7 @@
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "platform/SqlConnection.h"
+#include "tests/support/EventLoopWaits.h"
 #include "tests/support/TestTickClock.h"
 #include "ui/SchemeColours.h"
 
@@ -118,6 +119,7 @@ TEST_F(SegmentsGridTest, HoldingAnArrowMovesTheCursorRowAndTheGridFollows) {
   });
   turns.start(1);
   gMainForm->Inspector().lblSegmentsScroll_MouseDown(1);
+  ASSERT_TRUE(QTest::qWaitFor([] { return !gMainForm->Inspector().Repeating(); }, kWaitCeilingMs));
   turns.stop();
   EXPECT_EQ(Grid().Row(), 1 + 6) << "a step at once and one every 200 ms while held";
   EXPECT_EQ(gEditedSegment.SegmentID, Grid().TextMatrix(Grid().Row(), 4).toInt()) << "the row reached is selected";
@@ -127,24 +129,62 @@ TEST_F(SegmentsGridTest, HoldingAnArrowMovesTheCursorRowAndTheGridFollows) {
   EXPECT_EQ(Grid().Row(), 1) << "up stops at the first row";
 }
 
-// A hold runs the event loop, where the window may be closed (a key, the
-// window manager): the close waits until the hold is over and ends it, and
-// the window closes afterwards, instead of being taken from under the hold.
+// During a hold the event loop runs, where the window may be closed (a key,
+// the window manager): the close waits until the hold is over and ends it,
+// and the window closes afterwards, instead of being taken from under it.
 TEST_F(SegmentsGridTest, AWindowClosedWhileAnArrowIsHeldEndsTheHoldAndThenCloses) {
   FileWithSegments(24);
   Inspect(1);
   std::optional<bool> closed;
+  int row = 0;
   QTimer turns;
   QObject::connect(&turns, &QTimer::timeout, [&] {
-    if (!closed) closed = gMainForm->close();
+    if (closed) return;
+    closed = gMainForm->close();
+    row = Grid().Row();
   });
-  turns.start(0);
   QTest::mousePress(gMainForm->Inspector().lblSegmentsScroll[1], Qt::LeftButton);
-  turns.stop();
+  turns.start(0);
+  ASSERT_TRUE(QTest::qWaitFor([] { return gMainForm == nullptr; }, kWaitCeilingMs));
   ASSERT_TRUE(closed.has_value()) << "the window was closed during the hold";
   EXPECT_FALSE(*closed) << "the close waited for the hold";
-  EXPECT_EQ(Grid().Row(), 1 + 1) << "the hold ended at its first wait";
-  QTRY_VERIFY(gMainForm == nullptr);
+  EXPECT_EQ(row, 1 + 1) << "the hold ended before its second step";
+}
+
+// A held arrow's press returns at once: a call posted before it has not run
+// when it returns, and runs while the arrow is still held, between steps
+// that come from the event loop. The release ends the repeat: the clock
+// moves on and nothing more steps. So for the segment arrows and the tag
+// list's.
+TEST_F(SegmentsGridTest, AHeldArrowStepsFromTheEventLoopAndItsReleaseEndsTheSteps) {
+  FileWithSegments(24);
+  Inspect(1);
+  InspectorPane& pane = gMainForm->Inspector();
+  TestTickClock clock;
+  bool ran = false;
+  QTimer::singleShot(0, [&ran] { ran = true; });
+  pane.lblSegmentsScroll_MouseDown(1);
+  EXPECT_FALSE(ran) << "nothing ran inside the press";
+  EXPECT_EQ(Grid().Row(), 2) << "a step at once";
+  ASSERT_TRUE(QTest::qWaitFor([&ran] { return ran; }, kWaitCeilingMs));
+  EXPECT_TRUE(pane.Repeating());
+  clock.now += 200;
+  ASSERT_TRUE(QTest::qWaitFor([] { return Grid().Row() == 3; }, kWaitCeilingMs)) << "a step 200 ms later";
+  pane.lblSegmentsScroll_MouseUp();
+  EXPECT_FALSE(pane.Repeating());
+  clock.now += 1000;
+  RunTimersDueWithin(50);
+  EXPECT_EQ(Grid().Row(), 3) << "no step after the release";
+
+  ran = false;
+  QTimer::singleShot(0, [&ran] { ran = true; });
+  pane.lblTagListScroll_MouseDown(0);
+  EXPECT_FALSE(ran) << "nothing ran inside the press";
+  ASSERT_TRUE(QTest::qWaitFor([&ran] { return ran; }, kWaitCeilingMs));
+  EXPECT_TRUE(pane.Repeating());
+  pane.lblTagListScroll_MouseUp();
+  EXPECT_FALSE(pane.Repeating());
+  EXPECT_FALSE(pane.m_MouseHeld);
 }
 
 }  // namespace

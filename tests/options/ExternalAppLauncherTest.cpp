@@ -349,8 +349,10 @@ TEST_F(ExternalAppLauncherTest, StatusWindowTellsTheStoryWaitsForTheFlagAndCycle
   ASSERT_TRUE(QFile::rename(path, path + QStringLiteral(".RWBAK")));
   gExternalAppHost().setMainWindowTag(path);
   int steps = 0;
+  int queuedRanAt = 0;
   frmExternalAppStatus::SetWaitStep([&] {
-    if (++steps == 3) {
+    if (++steps == 1) QMetaObject::invokeMethod(qApp, [&] { queuedRanAt = steps; }, Qt::QueuedConnection);
+    if (steps == 3) {
       QFile::copy(path + QStringLiteral(".RWBAK"), path);
       QFile flag(gTempFolder + QStringLiteral("done.flag"));
       ASSERT_TRUE(flag.open(QIODevice::WriteOnly));
@@ -375,6 +377,9 @@ TEST_F(ExternalAppLauncherTest, StatusWindowTellsTheStoryWaitsForTheFlagAndCycle
   EXPECT_EQ(status.exec(), QDialog::Accepted);
   frmExternalAppStatus::SetWaitStep({});
   EXPECT_EQ(steps, 3);
+  // The looks are turns of the window's loop, not a loop inside one call: a
+  // call queued during a look runs before the next, as Cancel and Esc do.
+  EXPECT_EQ(queuedRanAt, 1);
 }
 
 }  // namespace

@@ -173,4 +173,29 @@ TEST_F(LongWorkTest, APausePaintsAndRunsNothingElse) {
   EXPECT_TRUE(QTest::qWaitFor([this] { return sent.Count() == 3; }, rwtest::kWaitCeilingMs));
 }
 
+// A window hidden before long work: what it covered of the window under it
+// is painted at once, the window elsewhere on the screen is not painted, and
+// nothing else runs.
+TEST_F(LongWorkTest, WhatAHiddenWindowCoveredIsPaintedAtOnceAndNothingElseRuns) {
+  widget.move(100, 100);
+  CountedWidget elsewhere;
+  elsewhere.move(400, 400);
+  QWidget cover;
+  cover.setGeometry(widget.geometry().adjusted(10, 5, 10, 5));
+  cover.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&elsewhere));
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&cover));
+  rwtest::RunEventLoopPasses();
+  widget.paints = 0;
+  elsewhere.paints = 0;
+  const QRect covered = cover.frameGeometry();
+  cover.hide();
+  sent.Send();
+  LongWork::PaintUncovered(covered);
+  EXPECT_EQ(widget.paints, 1);
+  EXPECT_EQ(elsewhere.paints, 0);
+  EXPECT_EQ(sent.Count(), 0);
+  EXPECT_TRUE(QTest::qWaitFor([this] { return sent.Count() == 3; }, rwtest::kWaitCeilingMs));
+}
+
 }  // namespace
