@@ -430,11 +430,11 @@ void frmFilePreview::mnuOpen_Click() { modLaunchDoc::LaunchDocument(gTempFolder 
 
 // The options dialog opens on the story-board page; the host, finding the
 // main window's Tag "REDO", then builds a new board with the new settings.
+// The options dialog's own loop paints where the board was.
 void frmFilePreview::mnuSettings_Click() {
   const StoryBoardHooks& hooks = GetStoryBoardHooks();
   if (hooks.SetMainTag) hooks.SetMainTag(QStringLiteral("REDO"));
   hide();
-  QApplication::processEvents();
   if (hooks.ShowOptions) hooks.ShowOptions();
   if (hooks.RestoreFocus) hooks.RestoreFocus();
 }
