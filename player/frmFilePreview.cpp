@@ -19,7 +19,6 @@
 #include "ui/PictureFit.h"
 #include "ui/modReelwise_drawing.h"
 
-#include <QApplication>
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QFrame>
