@@ -169,8 +169,10 @@ bool Control::FilterKey(QEvent* event) {
 void Control::RaiseMouse(const std::function<void(int, int, double, double)>& handler, const QMouseEvent* event,
                          QWidget* source) {
   if (!handler) return;
-  const QPointF at =
-      source == clientArea_ ? event->position() : QPointF(source->mapTo(clientArea_, event->position().toPoint()));
+  // An event another widget passed on (a disabled list's move goes up to its
+  // parent) may come from outside the client area: its point is taken from
+  // the screen, not by mapping up from a widget that need not be inside it.
+  const QPointF at = source == clientArea_ ? event->position() : clientArea_->mapFromGlobal(event->globalPosition());
   const int button = event->type() == QEvent::MouseMove ? VbButtons(event->buttons()) : VbButton(event->button());
   Raise(handler, button, VbShift(event->modifiers()), PixelsToUnitsX(at.x(), EventUnits()),
         PixelsToUnitsY(at.y(), EventUnits()));

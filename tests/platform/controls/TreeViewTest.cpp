@@ -244,6 +244,17 @@ TEST_F(TreeViewTest, APressOnAStateIconReachesMouseDownAtAPointThatHitsTheIcon) 
   };
   QTest::mouseClick(Viewport(), Qt::LeftButton, {}, QPoint(first.left() + 8, first.center().y()));
   EXPECT_EQ(log.Joined(), QStringLiteral("MouseDown 1 ID1 %1").arg(ctl::tvhtOnItemStateIcon).toStdString());
+
+  // Over a disabled tree (its pane switched off while files are added) the
+  // move goes up from the list to the tree widget itself, the list's parent:
+  // its point is still the point in the list.
+  log.Clear();
+  tree.MouseMove = [&](int, int, double x, double y) {
+    log.Add(QStringLiteral("MouseMove %1 %2").arg(qRound(x / 15)).arg(qRound(y / 15)));
+  };
+  View()->setEnabled(false);
+  QTest::mouseMove(Viewport(), QPoint(40, 12));
+  EXPECT_TRUE(log.Joined().empty() || log.Joined() == "MouseMove 40 12") << log.Joined();
 }
 
 // The tree paints the selected node's label itself; the indent of a selected
