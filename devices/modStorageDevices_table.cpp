@@ -148,7 +148,11 @@ void RecheckShareRows(SqlConnection& db, ErrorGuard& guard) {
 // per folder of a device (files share their folders), and only rows whose
 // values change are written, so a rebuild that finds every device as it was
 // writes nothing. The folders are read off the rows in one pass: through the
-// index of devices, each row would be looked up for its folder.
+// index of devices, each row would be looked up for its folder. The files of
+// a device whose folders are all online are taken through the index of
+// devices, without looking up each file's folder; only a device with some
+// folders online and some not needs that look-up (a file with no device
+// serial has no device row, so it is never online).
 const char* const kMappingStatements[] = {
     "DROP TABLE IF EXISTS temp.MappedFolders",
     "DROP TABLE IF EXISTS temp.OnlineFiles",
@@ -163,8 +167,11 @@ const char* const kMappingStatements[] = {
     "DiskSerialNo, FilePath FROM VideoFiles NOT INDEXED) D) F",
     "UPDATE VideoFiles SET CurrentPath = M.Shown FROM temp.MappedFolders M WHERE M.DiskSerialNo IS "
     "VideoFiles.DiskSerialNo AND M.FilePath IS VideoFiles.FilePath AND VideoFiles.CurrentPath IS NOT M.Shown",
+    "INSERT INTO temp.OnlineFiles SELECT FileID FROM VideoFiles WHERE DiskSerialNo IN (SELECT DiskSerialNo FROM "
+    "temp.MappedFolders GROUP BY DiskSerialNo HAVING count(Path) = count(*))",
     "INSERT INTO temp.OnlineFiles SELECT VF.FileID FROM VideoFiles VF JOIN temp.MappedFolders M ON M.DiskSerialNo IS "
-    "VF.DiskSerialNo AND M.FilePath IS VF.FilePath WHERE M.Path IS NOT NULL",
+    "VF.DiskSerialNo AND M.FilePath IS VF.FilePath WHERE M.Path IS NOT NULL AND VF.DiskSerialNo IN (SELECT "
+    "DiskSerialNo FROM temp.MappedFolders GROUP BY DiskSerialNo HAVING count(Path) BETWEEN 1 AND count(*) - 1)",
     "UPDATE VideoSegments SET Online = (FileID IN temp.OnlineFiles) WHERE Online IS NOT (FileID IN temp.OnlineFiles)",
     "DROP TABLE temp.MappedFolders",
     "DROP TABLE temp.OnlineFiles"};
