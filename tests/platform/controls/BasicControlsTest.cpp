@@ -1,6 +1,7 @@
 // The small controls: geometry in the container's units, labels that size to
 // their captions, picture boxes with their persistent drawing, image lists by
 // key, timers, the scroll bar's Change and repaint and the key and button codes.
+#include "platform/LongWork.h"
 #include "platform/controls/ControlErrors.h"
 #include "platform/controls/Frame.h"
 #include "platform/controls/ImageControl.h"
@@ -220,7 +221,7 @@ TEST(VScrollBarTest, TheBarOnTheScreenAfterValueStepsIsTheBarPaintedWhole) {
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar)) << name.toStdString();
     for (const int value : {100, 350, 360, 1000, 990, 0, 500, 1}) {
       bar.SetValue(value);
-      QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+      LongWork::Paint();
       const QImage shown = bar.screen()->grabWindow(bar.winId()).toImage().convertToFormat(QImage::Format_RGB32);
       const QImage whole = bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
       EXPECT_EQ(shown, whole) << name.toStdString() << " at " << value;
