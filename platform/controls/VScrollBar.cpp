@@ -20,6 +20,18 @@ class ThumbScrollBar final : public QScrollBar {
  public:
   using QScrollBar::QScrollBar;
 
+  // A bar that paints every pixel of its place says so on the control it
+  // fills: Qt then leaves it out of the repaints of what lies under it. The
+  // results grid, which the bar overlaps by a pixel, would otherwise repaint
+  // the bar's whole height with every page. A bar that fades in and out
+  // shows what is under it.
+  void CoverParent() {
+    if (parentWidget()) {
+      parentWidget()->setAttribute(Qt::WA_OpaquePaintEvent,
+                                   !style()->styleHint(QStyle::SH_ScrollBar_Transient, nullptr, this));
+    }
+  }
+
  protected:
   void sliderChange(SliderChange change) override {
     const int was = shown_;
@@ -35,6 +47,11 @@ class ThumbScrollBar final : public QScrollBar {
   void paintEvent(QPaintEvent* event) override {
     QScrollBar::paintEvent(event);
     shown_ = sliderPosition();
+  }
+
+  void changeEvent(QEvent* event) override {
+    QScrollBar::changeEvent(event);
+    if (event->type() == QEvent::StyleChange) CoverParent();
   }
 
  private:
@@ -58,6 +75,7 @@ class ThumbScrollBar final : public QScrollBar {
 }  // namespace
 
 VScrollBar::VScrollBar(QWidget* parent) : Control(parent), bar_(new ThumbScrollBar(Qt::Vertical, this)) {
+  static_cast<ThumbScrollBar*>(bar_)->CoverParent();
   bar_->setRange(0, 32767);
   bar_->setTracking(true);
   WatchInput(bar_);

@@ -3,6 +3,7 @@
 // key, timers, the scroll bar's Change and repaint and the key and button codes.
 #include "platform/LongWork.h"
 #include "platform/controls/ControlErrors.h"
+#include "platform/controls/FlexGrid.h"
 #include "platform/controls/Frame.h"
 #include "platform/controls/ImageControl.h"
 #include "platform/controls/ImageList.h"
@@ -226,6 +227,48 @@ TEST(VScrollBarTest, TheBarOnTheScreenAfterValueStepsIsTheBarPaintedWhole) {
       const QImage whole = bar.grab().toImage().convertToFormat(QImage::Format_RGB32);
       EXPECT_EQ(shown, whole) << name.toStdString() << " at " << value;
     }
+  }
+}
+
+// The results grid lies a pixel under its scroll bar. Its repaint leaves the
+// bar alone (a whole bar's height painted with every page of results), and
+// the screen still shows the bar on top and the grid's new cells beside it.
+TEST(VScrollBarTest, TheGridUnderTheBarRepaintsWithoutIt) {
+  QWidget frame;
+  frame.resize(140, 120);
+  ctl::FlexGrid grid(&frame);
+  grid.setGeometry(0, 0, 100, 120);
+  grid.SetRows(4);
+  grid.SetCols(3);
+  ctl::VScrollBar bar(&frame);
+  bar.setGeometry(99, 0, 17, 120);
+  bar.SetMax(100);
+  frame.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
+  LongWork::Paint();
+  struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* event) override {
+      if (event->type() == QEvent::Paint) ++paints;
+      return false;
+    }
+  } counter;
+  bar.findChild<QScrollBar*>()->installEventFilter(&counter);
+  for (const COLORREF colour : {RGB(200, 0, 0), RGB(0, 0, 200)}) {
+    grid.SetRedraw(false);
+    for (int row = 0; row < grid.Rows(); ++row) {
+      grid.SetRow(row);
+      grid.SetCol(2);
+      grid.SetCellBackColor(colour);
+    }
+    grid.SetRedraw(true);
+    grid.Refresh();
+    LongWork::Paint();
+    EXPECT_EQ(counter.paints, 0);
+    const QImage shown = frame.screen()->grabWindow(frame.winId()).toImage().convertToFormat(QImage::Format_RGB32);
+    EXPECT_EQ(shown.copy(99, 0, 17, 120), bar.grab().toImage().convertToFormat(QImage::Format_RGB32));
+    EXPECT_EQ(shown.copy(0, 0, 99, 120), grid.grab(QRect(0, 0, 99, 120)).toImage().convertToFormat(QImage::Format_RGB32));
+    counter.paints = 0;  // grabbing the bar painted it
   }
 }
 
