@@ -74,9 +74,8 @@ class Control : public QWidget {
   // Stands in for the window handle where the program passes one on.
   QWidget* hWnd() { return this; }
 
-  // Repaints at once what of the control is in view; an opaque control
-  // stacked over part of it keeps its pixels and is not repainted.
-  void Refresh() { repaint(visibleRegion()); }
+  // Repaints at once.
+  void Refresh() { repaint(); }
   // 0 brings the control to the front of its siblings, 1 sends it to the back.
   void ZOrder(int position = 0);
   void SetFocus() { setFocus(Qt::OtherFocusReason); }

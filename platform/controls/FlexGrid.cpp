@@ -82,9 +82,8 @@ void FlexGrid::CheckCol(int col) const {
   if (col < 0 || col >= Cols()) RaiseControlError(kErrInvalidColValue, kSource);
 }
 
-// Only what is in view: the scroll bar over the grid's edge stays as it is.
 void FlexGrid::Changed() {
-  if (redraw_) update(visibleRegion());
+  if (redraw_) update();
 }
 
 // --- current cell ------------------------------------------------------------
@@ -348,7 +347,7 @@ FlexGrid::Range FlexGrid::Selection() const {
 
 void FlexGrid::SetRedraw(bool redraw) {
   redraw_ = redraw;
-  if (redraw_) update(visibleRegion());
+  if (redraw_) update();
 }
 
 void FlexGrid::SetBackColor(COLORREF colour) {

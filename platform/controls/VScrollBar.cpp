@@ -26,18 +26,14 @@ class ThumbScrollBar final : public QScrollBar {
   // the bar's whole height with every page. A bar that fades in and out
   // shows what is under it.
   void CoverParent() {
-    if (parentWidget()) {
-      parentWidget()->setAttribute(Qt::WA_OpaquePaintEvent,
-                                   !style()->styleHint(QStyle::SH_ScrollBar_Transient, nullptr, this));
-    }
+    if (parentWidget()) parentWidget()->setAttribute(Qt::WA_OpaquePaintEvent, !Fades());
   }
 
  protected:
   void sliderChange(SliderChange change) override {
     const int was = shown_;
     shown_ = sliderPosition();
-    if (change != SliderValueChange || AtAnEnd(was) || AtAnEnd(shown_) ||
-        style()->styleHint(QStyle::SH_ScrollBar_Transient, nullptr, this)) {
+    if (change != SliderValueChange || AtAnEnd(was) || AtAnEnd(shown_) || Fades()) {
       QScrollBar::sliderChange(change);
       return;
     }
@@ -56,6 +52,7 @@ class ThumbScrollBar final : public QScrollBar {
 
  private:
   bool AtAnEnd(int position) const { return position <= minimum() || position >= maximum(); }
+  bool Fades() const { return style()->styleHint(QStyle::SH_ScrollBar_Transient, nullptr, this); }
 
   QRect Thumb(int position) const {
     QStyleOptionSlider option;
