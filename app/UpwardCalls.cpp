@@ -20,6 +20,7 @@
 #include "ui/frmMsgBox.h"
 
 #include <QApplication>
+#include <QThread>
 #include <QTimer>
 
 namespace modReelwise {
@@ -101,9 +102,25 @@ void ConnectExternalAppLauncher() {
 
 // The tag cloud: the main window's dispatcher and library tree.
 // A library told damaged is closed once the command that met the damage has
-// ended (its steps may still hold the connection).
+// ended (its steps may still hold the connection). The close is an entry
+// point from the event loop of its own: a failure in it is told, never let
+// into Qt.
 void CloseDamagedLibrary(const QString& file) {
-  QTimer::singleShot(0, qApp, [file] { if (gLibrary) gLibrary->CloseDamagedLibrary(file); });
+  QTimer::singleShot(0, qApp, [file] {
+    ErrorGuard().Run([&file] {
+      if (gLibrary) gLibrary->CloseDamagedLibrary(file);
+    });
+  });
+}
+
+// A command that failed part-way may have left the progress strip and the
+// busy indicator on, and the browser's controls off; the window puts them
+// back once the command has ended. Only the window's thread has a window.
+void PutBackAfterFailure() {
+  if (!gMainForm || QThread::currentThread() != qApp->thread()) return;
+  gMainForm->ProgressOff();
+  gMainForm->ShowBusyIndicator(false);
+  gMainForm->SetBrowserControlsEnabled(true);
 }
 
 TagCloudHooks TagCloudAnswers() {
@@ -122,6 +139,8 @@ void ConnectUpwardCalls() {
   FaultSentences::Install();
   // platform's error guard tells a damaged library file; the library closes it.
   ErrorGuard::SetDamageTold(CloseDamagedLibrary);
+  // platform's error guard asks, after a command that failed, for the window's marks of work to go; the main window.
+  ErrorGuard::SetAfterFailure(PutBackAfterFailure);
   // core's device watcher asks for the refresh after a device change; devices and the library answer.
   modShellNotifs::SetDeviceRefresh(RefreshDevices);
   // core's device watcher asks to post its message to the main window; ui's subclasser answers.
@@ -163,6 +182,7 @@ void DisconnectUpwardCalls() {
   SetMessageBoxHandler(nullptr);
   ErrorGuard::SetFaultWords(nullptr);
   ErrorGuard::SetDamageTold(nullptr);
+  ErrorGuard::SetAfterFailure(nullptr);
   modShellNotifs::SetDeviceRefresh(nullptr);
   modShellNotifs::SetMessagePoster(nullptr);
   modShellNotifs::SetPlayerCommand(nullptr);

@@ -152,10 +152,17 @@ void LibraryTreePane::mnuMakeRoot_Click() {
   const QString key = selected->Key();
   const std::optional<int32_t> id = TagIdOf(key);
   if (!id) return;
-  auto unlink =
-      gLibrary->Connection().Prepare(QStringLiteral("DELETE FROM TagLinks WHERE Relationship = 'P' AND TagID = ?"));
-  unlink->Bind(1, *id);
-  unlink->Execute();
+  {
+    // The link goes with the categories it gave the tag and those below,
+    // which the tags' behaviours set again: both or neither are stored.
+    TransactionGuard move(gLibrary->Connection(), QStringLiteral("MakeRoot"));
+    auto unlink =
+        gLibrary->Connection().Prepare(QStringLiteral("DELETE FROM TagLinks WHERE Relationship = 'P' AND TagID = ?"));
+    unlink->Bind(1, *id);
+    unlink->Execute();
+    gLibrary->SetNodeBehaviours(false);
+    move.Commit();
+  }
   gLibrary->PopulateTree();
   gLibrary->SortTree();
   if (ctl::Node* moved = tvwLibrary->Nodes.Find(key)) SetTreeViewFirstVisibleNode(*tvwLibrary, moved);

@@ -95,6 +95,11 @@ std::optional<FaultTelling> Of(const RWError& error, const QString& command) {
     case FaultKind::None:
       break;
   }
+  // A file of the program's own that could not be written (a new library,
+  // an export, a picture): its own sentence names the file and why.
+  if (error.SqliteCode() == 0 && error.Number() == kErrFileAccess) {
+    return FaultTelling{QStringLiteral("File Not Written"), error.Description()};
+  }
   if (error.SqliteCode() == 0) return std::nullopt;
   // Any other failure of SQLite: its words are in the log.
   return FaultTelling{QStringLiteral("Library Error"),

@@ -2,6 +2,7 @@
 
 #include "core/NumericText.h"
 #include "core/ShownNumbers.h"
+#include "platform/OwnFileWrites.h"
 #include "platform/WholeFile.h"
 
 #include <QDir>
@@ -195,7 +196,7 @@ QString DataText(const StoredValue& value) {
 class StoreLock {
  public:
   explicit StoreLock(const QString& lockPath) {
-    fd_ = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    fd_ = OwnFileWrites::Open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd_ < 0) {
       error_ = errno;
       return;
@@ -433,7 +434,9 @@ std::shared_ptr<const SettingsTree> SettingsStore::SetAsideDamaged() {
   for (int n = 1; n < 1000; ++n) {
     const QString aside = path_ + QStringLiteral(".damaged-%1").arg(n);
     if (QFileInfo::exists(aside)) continue;
-    if (QFile::rename(path_, aside)) setAside_ = aside;
+    if (OwnFileWrites::Rename(QFile::encodeName(path_).constData(), QFile::encodeName(aside).constData()) == 0) {
+      setAside_ = aside;
+    }
     break;
   }
   return EmptyTree();

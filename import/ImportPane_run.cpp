@@ -87,12 +87,22 @@ void ImportPane::AddScannedFiles() {
   relocatedIds_.clear();
   int32_t count = 0;
   bool relocate = false;
-  if (ShowDialog(count, relocate) && count > 0) {
-    StartRun();
+  bool run = false;
+  try {
+    // The dialog reads the library as well: a failure there ends the
+    // command with the Abort button gone too.
+    run = ShowDialog(count, relocate) && count > 0;
+  } catch (...) {
+    EndRun();
+    throw;
+  }
+  if (run) {
     // Whatever stops the run, its progress and Abort button go and the
-    // panes come back; a storage fault met outside a file's own step (a
-    // commit, the run's results) is told in the run's one message.
+    // panes come back; a storage fault met outside a file's own step (the
+    // old results cleared at its start, a commit, the run's results) is
+    // told in the run's one message.
     try {
+      StartRun();
       RunQueue(count, relocate);
       ShowRunResults(relocate);
     } catch (const StorageFault& fault) {
@@ -442,6 +452,9 @@ void ImportPane::EndRun() {
 // that were gone by their turn.
 void ImportPane::ReportSkipsAndLosses(bool relocate) {
   QString text;
+  // A fault of the library's file a step of the run told already (the
+  // results fetched, a file's step) stands for why the run stopped.
+  if (ErrorGuard::StorageFaultTold()) storeFailure_.clear();
   if (!storeFailure_.isEmpty()) {
     text = storeFailure_ + QStringLiteral("\r\n\r\n%1 file(s) were %2 before it stopped.")
                                .arg(ShownNumbers::Count(relocate ? counts_.relocated : counts_.added),

@@ -52,13 +52,18 @@ void InspectorPane::LoadSegmentsGrid(const ResultItem& segment) {
     ResetSegmentsGrid();
     return;
   }
-  auto rs = gLibrary->Connection().OpenRecordset(
-      QStringLiteral("SELECT * FROM VideoSegments WHERE FileID = %1 ORDER BY FileFlag DESC, SelectionStart ASC, "
-                     "SelectionEnd ASC")
-          .arg(gInspectedItem.FileID));
+  // With nothing inspected nothing is read: the inspector is cleared as a
+  // library closes, maybe one found damaged.
+  std::unique_ptr<SqlRecordset> rs;
+  if (gInspectedItem.FileID != 0) {
+    rs = gLibrary->Connection().OpenRecordset(
+        QStringLiteral("SELECT * FROM VideoSegments WHERE FileID = %1 ORDER BY FileFlag DESC, SelectionStart ASC, "
+                       "SelectionEnd ASC")
+            .arg(gInspectedItem.FileID));
+  }
   ResetSegmentsGrid();
   int selected = 1;
-  const int count = rs->RecordCount();
+  const int count = rs ? rs->RecordCount() : 0;
   if (count > 0) {
     if (count > kVisibleRows) {
       for (ctl::Label* arrow : lblSegmentsScroll) arrow->SetVisible(true);

@@ -244,7 +244,8 @@ class clsRWLibrary : public IDeviceTableHost {
   // object does not hold it yet; nothing when the file is refused.
   std::unique_ptr<SqlConnection> OpenCheckedConnection(const QString& path, std::unique_ptr<FileLock>& lock);
   void ResetLibraryState(const QString& path);
-  bool ReloadLibrary();
+  // `upkept`: set once the upkeep stands (the file is usable as it is).
+  bool ReloadLibrary(bool& upkept);
   void AbandonOpen();
   void ShowFirstView();
   void OpenNewLibraryFile(const QString& name);
@@ -271,7 +272,7 @@ class clsRWLibrary : public IDeviceTableHost {
   void SetLoadingState(bool& starting);
   bool HouseKeep();
   void ResizeThumbnails();
-  bool BackUpBeforeRenumbering();
+  bool BackUpBeforeRenumbering(QString& notWritten);
 
   // View steps and history (clsRWLibrary_search.cpp, clsRWLibrary_history.cpp).
   // A search step whose caption a text step replaces with its description.

@@ -120,6 +120,9 @@ void RefuseChangedTable(const QString& path, const QString& table, const QString
 // is changed; false when it can be.
 bool RefusedByState(const QString& path, DatabaseFileState state) {
   const QString name = QStringLiteral(" '%1'\r\n\r\n").arg(path);
+  // A disk fault the command told already (the open library's file on the
+  // same failing disk) stands for the file's state as well.
+  if (state != DatabaseFileState::Usable && ErrorGuard::StorageFaultTold()) return true;
   switch (state) {
     case DatabaseFileState::Usable:
       return false;
@@ -276,8 +279,15 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
                            HasTable(*candidate, QStringLiteral("Tags")))) {
       throw RWError(kErrDatabase, QStringLiteral("no catalogue tables"));
     }
-  } catch (const RWError&) {
+  } catch (const RWError& error) {
     lock.reset();
+    // A damaged file is refused as one; a disk that fails while the file is
+    // read is told as what it is, not as a file of another kind.
+    if (error.Kind() == FaultKind::Damaged) {
+      RefusedByState(path, DatabaseFileState::Damaged);
+      return nullptr;
+    }
+    if (StorageFault::IsStorageKind(error.Kind())) StorageFault::Raise(error);
     RefusedByState(path, DatabaseFileState::NotADatabase);
     return nullptr;
   }
@@ -314,6 +324,9 @@ unsigned clsRWLibrary::WorkLeft(const QString& path) {
   try {
     if (!sameFile || m_Connection->DataVersion() != m_UpkeptDataVersion) return kEveryUpkeepStep;
   } catch (const RWError&) {
+    return kEveryUpkeepStep;
+  } catch (const StorageFault&) {
+    // A file that cannot be read (damaged, gone) has every step left.
     return kEveryUpkeepStep;
   }
   const unsigned schema = now.schemaCookie != m_UpkeptStamp.schemaCookie ? kUpgradeSchema : 0u;
@@ -362,6 +375,10 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
   if (path == gPlaceholderLibraryPath) return;
   LongWork::Pacer pacer;
   const OpenPacing pacing(m_OpenPacer, pacer);
+  // Whether the file became the open library, and whether its upkeep (an
+  // upgrade among it) stands.
+  bool taken = false;
+  bool upkept = false;
   const bool opened = ErrorGuard(Reporting()).Run([&] {
     // The file is checked before anything of the open library is cleared,
     // so a refused file leaves that library, its tree and results as they were.
@@ -371,6 +388,7 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
       BusyBrowser(View(), false);
       return;
     }
+    taken = true;
     View().ShowLibraryLoaded(true);
     if (reload) {
       bool starting = true;
@@ -384,21 +402,30 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
     ResetLibraryState(path);
     if (!reload) {
       UseWorkTables();
+      upkept = true;
+      // The page check the open may have shown progress for is over.
+      ProgressOff();
       BusyBrowser(View(), false);
       return;
     }
-    if (!ReloadLibrary()) {
+    if (!ReloadLibrary(upkept)) {
+      upkept = true;  // abandoned as a whole
       AbandonOpen();
       ready.Completed();
       return;
     }
     ShowFirstView();
     // The open's own writes after the upkeep (devices, work tables, the
-    // first view) leave nothing for the next upkeep to do.
-    MarkUpkept();
+    // first view) leave nothing for the next upkeep to do; an upkeep a fault
+    // of the disk undid is left for the next open.
+    if (!ErrorGuard::StorageFaultTold()) MarkUpkept();
     ready.Completed();
   });
   if (opened) return;
+  // A fault that ended the open before the file's upkeep stood leaves a file
+  // the program may not be able to use as it is (an earlier layout): it is
+  // closed again. After the upkeep the file is shown as far as it could be.
+  if (taken && !upkept) ErrorGuard(Reporting()).Run([this] { AbandonOpen(); });
   bool starting = false;
   SetLoadingState(starting);
   BusyBrowser(View(), false);
@@ -419,10 +446,11 @@ void clsRWLibrary::ResetLibraryState(const QString& path) {
   View().ShowLibraryCaption(LibraryName);
 }
 
-bool clsRWLibrary::ReloadLibrary() {
+bool clsRWLibrary::ReloadLibrary(bool& upkept) {
   View().SetHistoryComboText(QString());
   View().ClearHistoryCombo();
   if (!HouseKeep()) return false;
+  upkept = true;
   UseWorkTables();
   ThumbnailCache.Clear();
   View().ResetInspectorHistory();

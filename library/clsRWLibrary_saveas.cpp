@@ -12,9 +12,12 @@
 #include "platform/WholeFile.h"
 #include "ui/clsDialogs.h"
 
+#include <QFile>
 #include <QFileInfo>
 
 #include <cerrno>
+
+#include <sqlite3.h>
 
 namespace {
 
@@ -65,9 +68,20 @@ void clsRWLibrary::SaveLibraryAsDialog(bool isNew) {
       // way, so that one cut short is removed at the next start.
       const QString from = LibraryPath;
       CheckCopyTarget(name);
+      bool damaged = false;
       {
         const CopyUnderWay noted(PartialCopyOf(name));
-        LongWork::Run([&from, &name](LongWork::Job&) { SqlConnection::Open(from)->CopyTo(name); });
+        LongWork::Run([&from, &name, &damaged](LongWork::Job&) {
+          SqlConnection::Open(from)->CopyTo(name);
+          // A copy that reads back damaged took what another program wrote
+          // over the open library while it was read.
+          damaged = SqlConnection::Examine(name) == DatabaseFileState::Damaged;
+        });
+      }
+      if (damaged) {
+        QFile::remove(name);
+        throw StorageFault(RWError(kErrDatabase, QStringLiteral("The copy to '%1' read back damaged").arg(name),
+                                   QStringLiteral("clsRWLibrary"), from, SQLITE_CORRUPT, FaultKind::Damaged));
       }
       OpenLibrary(name, false);
     }
@@ -89,22 +103,34 @@ void clsRWLibrary::OpenNewLibraryFile(const QString& name) {
   gViewDescription.clear();
   modReelwise::ExtractTemplateLibrary(name);
   OpenLibrary(name, true);
+  // A new library that did not open, or whose first upkeep a fault of the
+  // disk undid, holds nothing of the user's: it is closed and removed again,
+  // so that a New that failed leaves no file behind.
+  if (LibraryPath == name && ErrorGuard::StorageFaultTold()) ErrorGuard(Reporting()).Run([this] { AbandonOpen(); });
+  if (LibraryPath != name) {
+    QFile::remove(name + QStringLiteral("-journal"));
+    QFile::remove(name);
+  }
 }
 
+// Nothing more is read through the damaged file's connection: the scratch
+// library takes its place before the inspector and the view are cleared.
 void clsRWLibrary::CloseDamagedLibrary(const QString& path) {
   if (path.isEmpty() || path != LibraryPath || path == gPlaceholderLibraryPath) return;
-  View().ClearInspector();
   gViewSpec.clear();
   gViewDescription.clear();
   AbandonOpen();
+  View().ClearInspector();
 }
 
+// Once its connection is open the scratch library is the open one, whatever
+// fails after (its work tables on a failing disk).
 void clsRWLibrary::ReturnToScratchLibrary() {
   ReleaseUpkeptFile();
   UseConnection(gFactory.OpenConnection(gPlaceholderLibraryPath));
   m_Lock.reset();
-  UseWorkTables();
   ResetLibraryState(gPlaceholderLibraryPath);
   LibraryName.clear();
   View().ShowLibraryCaption(QStringLiteral("No Library Loaded"));
+  UseWorkTables();
 }

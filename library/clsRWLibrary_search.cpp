@@ -118,7 +118,8 @@ void clsRWLibrary::EnsureSearchIndexes() {
   for (const char* index :
        {"CREATE INDEX IF NOT EXISTS rw2_SegmentTags_TagID ON SegmentTags (TagID, SegmentID)",
         "CREATE INDEX IF NOT EXISTS rw2_VideoSegments_WholeFile ON VideoSegments (FileID, FileFlag) WHERE FileFlag IS 'Y'"}) {
-    if (!ErrorGuard({.quiet = true}).Run([this, index] { m_Connection->Execute(QString::fromLatin1(index)); })) {
+    const ErrorReport passedOver{.quiet = true, .passOverFaults = {FaultKind::Busy, FaultKind::ReadOnly}};
+    if (!ErrorGuard(passedOver).Run([this, index] { m_Connection->Execute(QString::fromLatin1(index)); })) {
       made = false;
     }
   }

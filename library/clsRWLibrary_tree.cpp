@@ -607,6 +607,9 @@ void clsRWLibrary::PopulateTree() {
   TreeStep([&] { FinishNodes(tree); });
   LoadStorageDeviceNodes();
   TreeStep([&] { SetNodeBehaviours(false); });
+  // Outside an open (whose next step reports its own), the progress goes
+  // with the tree built.
+  if (!m_OpenPacer) ProgressOff();
 }
 
 void clsRWLibrary::SortTree() {

@@ -16,7 +16,9 @@
 #include "ui/modCairo.h"
 
 #include <QDebug>
+#include <QFile>
 
+#include <optional>
 #include <vector>
 
 namespace {
@@ -42,7 +44,10 @@ QString UpgradeBackupPath(const QString& libraryPath) { return libraryPath + QSt
 // Nothing inside stops the upkeep: a step that fails leaves its part of the
 // schema as it was. Only a renumbering that cannot complete undoes the whole
 // upkeep, so that the file stays as it was, and the user is told; the answer
-// is then false, since the file cannot be used in its old layout.
+// is then false, since the file cannot be used in its old layout. A fault of
+// the disk or the file (full, failing, locked, damaged) undoes the upkeep
+// and the device rebuild whole and is told once; the open then goes on to
+// show what the file holds, unless the file is of the earliest layouts.
 //
 // The open found which steps have work (m_OpeningWork): a file the program
 // left after an upkeep needs none of the upgrade and clean-up, one it alone
@@ -54,9 +59,29 @@ bool clsRWLibrary::HouseKeep() {
   ShowProgress(QStringLiteral("Performing Housekeeping..."));
   unsigned work = m_OpeningWork;
   const bool upgrade = work & kUpgradeSchema;
-  const bool backedUp = upgrade && NeedsRenumbering(*m_Connection) && BackUpBeforeRenumbering();
+  // A file of the earliest layouts (no version table) can only be used once
+  // upgraded; any other can be shown as it is.
+  const bool earlierLayout =
+      upgrade && SqlRecordset(*m_Connection, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
+                                                            "AND name = 'VersionData'"))
+                         .Value(0)
+                         .toInt() == 0;
+  // A copy that could not be written is told once the upkeep is over, and
+  // not when a fault of the disk (told instead) undid the upkeep.
+  QString copyNotWritten;
+  const bool backedUp = upgrade && NeedsRenumbering(*m_Connection) && BackUpBeforeRenumbering(copyNotWritten);
   UpgradeReport report;
+  // The upkeep and the device rebuild are stored whole or not at all: a
+  // fault of the disk or the file met in either leaves the file as it was.
+  std::optional<TransactionGuard> whole;
+  bool faulted = false;
+  const auto toldOnce = [this, &faulted](const StorageFault& fault) {
+    // Told once for the open.
+    ErrorGuard(Reporting()).Failed(fault.Error());
+    faulted = true;
+  };
   try {
+    whole.emplace(*m_Connection, QStringLiteral("Upkeep"));
     TransactionGuard guard(*m_Connection, QStringLiteral("HouseKeep"));
     if (upgrade) {
       const int64_t layout = SchemaVersion(*m_Connection);
@@ -78,8 +103,7 @@ bool clsRWLibrary::HouseKeep() {
   } catch (const RWError& error) {
     qWarning() << "Housekeeping:" << error.Text();
   } catch (const StorageFault& fault) {
-    // Told once for the open, which goes on to show what the file holds.
-    ErrorGuard(Reporting()).Failed(fault.Error());
+    toldOnce(fault);
   }
   if (!report.problem.isEmpty()) {
     const QString copy = backedUp ? QStringLiteral("\r\n\r\nA copy of the Library as it was is kept in:\r\n") +
@@ -88,35 +112,70 @@ bool clsRWLibrary::HouseKeep() {
     ShowProgramMessage(report.problem + copy, vbExclamation, QStringLiteral("Library Upgrade"),
                        ProgramMessageOwner());
   }
-  if (report.renumberingFailed) {
-    ProgressOff();
-    return false;
+  if (!faulted && !report.renumberingFailed) {
+    m_PathsMapped = modStorageDevices::EnumStorageDevices(*this, !(work & kMapPaths));
+    // The rebuild tells its own faults.
+    faulted = ErrorGuard::StorageFaultTold();
   }
-  m_PathsMapped = modStorageDevices::EnumStorageDevices(*this, !(work & kMapPaths));
+  if (!faulted && !report.renumberingFailed) {
+    // The tags' behaviours, which every tree the open shows sets again, are
+    // stored with the rest: the tree's own setting then changes nothing.
+    try {
+      SetNodeBehaviours(false);
+    } catch (const RWError& error) {
+      qWarning() << "Housekeeping:" << error.Text();
+    } catch (const StorageFault& fault) {
+      toldOnce(fault);
+    }
+  }
+  if (!faulted && !report.renumberingFailed && whole) {
+    try {
+      whole->Commit();
+    } catch (const StorageFault& fault) {
+      toldOnce(fault);
+    }
+  }
+  if (whole && (faulted || report.renumberingFailed)) {
+    m_PathsMapped = false;
+    try {
+      whole->Rollback();
+    } catch (const StorageFault&) {
+      // SQLite rolls back what it cannot finish when the file is next read.
+    }
+  }
+  if (!faulted && !copyNotWritten.isEmpty()) {
+    ShowProgramMessage(copyNotWritten, vbExclamation, QStringLiteral("Library Upgrade"), ProgramMessageOwner());
+  }
   ProgressOff();
-  return true;
+  // A file left in a layout the program cannot use (its upgrade undone) is
+  // not opened; any other goes on to show what it holds, written no more by
+  // this open.
+  return !report.renumberingFailed && !(faulted && earlierLayout);
 }
 
 // Renumbering rewrites every file row; a copy of the file is kept first. A
-// copy that cannot be written is told, naming it; the renumbering, undone as
-// a whole when it cannot complete, goes on. False without the copy.
-bool clsRWLibrary::BackUpBeforeRenumbering() {
+// copy that cannot be written (or reads back damaged: a disk that returned
+// wrong bytes as it was read) is removed and `notWritten` says so, naming it;
+// the renumbering, undone as a whole when it cannot complete, goes on. False
+// without the copy.
+bool clsRWLibrary::BackUpBeforeRenumbering(QString& notWritten) {
   const QString copy = UpgradeBackupPath(LibraryPath);
-  const auto tell = [&copy](const RWError& error) {
+  const auto tell = [&copy, &notWritten](const RWError& error) {
     // SQLite's words are for the log.
     if (error.SqliteCode() != 0) qWarning() << "Upgrade copy:" << error.Text();
     const QString reason = error.Kind() == FaultKind::DiskFull ? QStringLiteral("The disk is full.")
                            : error.SqliteCode() != 0           ? QStringLiteral("Its folder cannot be written.")
                                                                : error.Description();
-    ShowProgramMessage(QStringLiteral("The copy of the Library kept before its upgrade could not be written to\r\n%1"
-                                      "\r\n\r\n%2\r\n\r\nThe upgrade goes on; if it cannot complete, the Library "
-                                      "is left as it was.")
-                           .arg(copy, reason),
-                       vbExclamation, QStringLiteral("Library Upgrade"), ProgramMessageOwner());
+    notWritten = QStringLiteral("The copy of the Library kept before its upgrade could not be written to\r\n%1"
+                                "\r\n\r\n%2\r\n\r\nThe upgrade goes on; if it cannot complete, the Library is "
+                                "left as it was.")
+                     .arg(copy, reason);
   };
   try {
     m_Connection->CopyTo(copy);
-    return true;
+    if (SqlConnection::Examine(copy) != DatabaseFileState::Damaged) return true;
+    QFile::remove(copy);
+    tell(RWError(kErrFileAccess, QStringLiteral("The copy read back damaged."), QStringLiteral("clsRWLibrary"), copy));
   } catch (const RWError& error) {
     tell(error);
   } catch (const StorageFault& fault) {
@@ -156,6 +215,11 @@ void clsRWLibrary::ResizeThumbnails() {
 void clsRWLibrary::CompactDatabase() {
   ShowProgress(QStringLiteral("Compacting Library..."));
   View().Repaint();
+  // The progress goes however the compaction ends.
+  struct ProgressGoes {
+    clsRWLibrary& library;
+    ~ProgressGoes() { library.ProgressOff(); }
+  } const goes{*this};
   // Refused while this connection holds a transaction, as its own compaction is.
   if (m_Connection->InTransaction()) return m_Connection->Compact();
   RunOwnWrites([](SqlConnection& db) { db.Compact(); });

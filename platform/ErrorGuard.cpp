@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 namespace {
 
@@ -34,6 +35,11 @@ ErrorGuard::DamageTold& InstalledDamageTold() {
   return told;
 }
 
+ErrorGuard::AfterFailure& InstalledAfterFailure() {
+  static ErrorGuard::AfterFailure after;
+  return after;
+}
+
 // SQLite's own words and codes are for the log, never a box.
 void Log(const RWError& error) {
   qWarning().noquote() << QStringLiteral("Failure (SQLite code %1) on %2: %3")
@@ -56,29 +62,79 @@ QString& FaultToldThisCommand() {
   return told;
 }
 
-// The same fault is the same sentence, whatever title a guard gives it.
-bool ToldThisCommand(const MessageBoxRequest& request) { return FaultToldThisCommand() == request.prompt; }
+// Whether a guard met a failure during the command under way.
+bool& FailedThisCommand() {
+  thread_local bool failed = false;
+  return failed;
+}
 
-void RememberToldFault(const MessageBoxRequest& request) {
-  if (StepsUnderWay() > 0) FaultToldThisCommand() = request.prompt;
+// Whether the command under way is work the user did not start.
+bool& BackgroundCommand() {
+  thread_local bool background = false;
+  return background;
+}
+
+// The last fault of the disk or a file told, until a command the user
+// started runs without a failure: work in the background (a timer that
+// redraws from the library) that meets it again does not tell it again.
+QString& LastStorageFaultTold() {
+  thread_local QString told;
+  return told;
+}
+
+// Whether a fault of the disk or a file was told during the command under
+// way: the first one stands for whatever follows from it (a disk that fails
+// fails every file on it), so the command tells no other.
+bool& StorageFaultToldThisCommand() {
+  thread_local bool told = false;
+  return told;
+}
+
+// The same fault is the same sentence, whatever title a guard gives it.
+bool ToldThisCommand(const MessageBoxRequest& request, bool storageFault) {
+  return FaultToldThisCommand() == request.prompt || (storageFault && StorageFaultToldThisCommand());
+}
+
+void RememberToldFault(const MessageBoxRequest& request, bool storageFault) {
+  if (storageFault) LastStorageFaultTold() = request.prompt;
+  if (StepsUnderWay() == 0) return;
+  FaultToldThisCommand() = request.prompt;
+  if (storageFault) StorageFaultToldThisCommand() = true;
 }
 
 }  // namespace
 
-ErrorGuard::StepScope::StepScope() { ++StepsUnderWay(); }
+ErrorGuard::StepScope::StepScope(bool background) {
+  if (StepsUnderWay()++ == 0) BackgroundCommand() = background;
+}
 
 ErrorGuard::StepScope::~StepScope() {
-  if (--StepsUnderWay() == 0) FaultToldThisCommand().clear();
+  if (--StepsUnderWay() != 0) return;
+  FaultToldThisCommand().clear();
+  StorageFaultToldThisCommand() = false;
+  const bool failed = std::exchange(FailedThisCommand(), false);
+  if (!failed && !BackgroundCommand()) LastStorageFaultTold().clear();
+  if (failed && InstalledAfterFailure()) InstalledAfterFailure()();
 }
 
 void ErrorGuard::SetFaultWords(FaultWords words) { InstalledWords() = std::move(words); }
 
 void ErrorGuard::SetDamageTold(DamageTold told) { InstalledDamageTold() = std::move(told); }
 
+void ErrorGuard::SetAfterFailure(AfterFailure after) { InstalledAfterFailure() = std::move(after); }
+
 void ErrorGuard::Failed(const RWError& error) {
   ++failures_;
+  if (StepsUnderWay() > 0) FailedThisCommand() = true;
   if (error.SqliteCode() != 0) Log(error);
-  if (!Reports(error)) return;
+  if (Reports(error)) Tell(error);
+  // A damaged file is written no more, whether this guard or an earlier one
+  // told it.
+  const bool damaged = error.Kind() == FaultKind::Damaged || error.Kind() == FaultKind::Mismatch;
+  if (damaged && !error.File().isEmpty() && InstalledDamageTold()) InstalledDamageTold()(error.File());
+}
+
+void ErrorGuard::Tell(const RWError& error) {
   reported_ = true;
   MessageBoxRequest request;
   request.prompt = report_.text ? report_.text(error) : error.Text();
@@ -92,8 +148,12 @@ void ErrorGuard::Failed(const RWError& error) {
     request.prompt = fault->sentence;
     if (request.title.isEmpty()) request.title = fault->title;
   }
-  if (EndsTheCommand(error)) faultTold_ = true;
-  if (fault && ToldThisCommand(request)) return;
+  const bool storageFault = EndsTheCommand(error);
+  if (storageFault) faultTold_ = true;
+  if (fault && ToldThisCommand(request, storageFault)) return;
+  if (fault && storageFault && StepsUnderWay() > 0 && BackgroundCommand() && LastStorageFaultTold() == request.prompt) {
+    return;
+  }
   request.systemBox = report_.systemBox;
   if (!report_.systemBox) {
     request.fit = true;
@@ -102,9 +162,7 @@ void ErrorGuard::Failed(const RWError& error) {
     request.owner = report_.owner;
   }
   Show(request, report_.owner, report_.deferred);
-  if (fault) RememberToldFault(request);
-  const bool damaged = error.Kind() == FaultKind::Damaged || error.Kind() == FaultKind::Mismatch;
-  if (damaged && !error.File().isEmpty() && InstalledDamageTold()) InstalledDamageTold()(error.File());
+  if (fault) RememberToldFault(request, storageFault);
 }
 
 QString ErrorGuard::InOwnWords(const RWError& error, const QString& otherwise, const QString& command) {
@@ -114,13 +172,20 @@ QString ErrorGuard::InOwnWords(const RWError& error, const QString& otherwise, c
   return fault ? fault->sentence : otherwise;
 }
 
+bool ErrorGuard::StorageFaultTold() { return StorageFaultToldThisCommand(); }
+
 bool ErrorGuard::EndsTheCommand(const RWError& error) {
   return StorageFault::IsStorageKind(error.Kind()) || error.Kind() == FaultKind::Mismatch;
 }
 
 bool ErrorGuard::Reports(const RWError& error) const {
-  if (report_.quiet || faultTold_ || (report_.oncePerPass && reported_)) return false;
+  if (faultTold_ || (report_.oncePerPass && reported_)) return false;
   if (report_.silent && report_.silent()) return false;
+  if (EndsTheCommand(error)) {
+    const auto& expected = report_.passOverFaults;
+    return std::find(expected.begin(), expected.end(), error.Kind()) == expected.end();
+  }
+  if (report_.quiet) return false;
   const auto& expected = report_.passOver;
   return std::find(expected.begin(), expected.end(), error.Number()) == expected.end();
 }

@@ -13,8 +13,13 @@
 // (SetFaultWords: platform knows no product), naming the file, whatever form
 // the caller prescribes (its title stays); SQLite's words go to the log
 // (stderr). After a storage fault the guard reports nothing more, since what
-// fails after it follows from it, and no other guard tells the same fault
-// again before the outermost Run under way ends (the rest of the command).
+// fails after it follows from it, and no other guard tells the same fault,
+// or any other fault of the disk or a file, before the outermost Run under
+// way ends (the rest of the command): a disk that fails fails every file on
+// it, and the first fault told stands for the rest.
+// A guard that passes a step's own failures over (`quiet`, `passOver`) still
+// tells a storage fault or damage; a damaged file is closed (DamageTold)
+// whichever guard meets it.
 // Every entry point from the event loop runs its handler through a guard,
 // so no failure reaches Qt.
 #include "platform/MessageBoxSeam.h"
@@ -47,15 +52,26 @@ struct ErrorReport {
   bool oncePerPass = false;
   // Nothing is reported while this answers true; with `quiet` never.
   std::function<bool()> silent{};
+  // The step's own failures are passed over; a fault of the disk or the
+  // file, or damage, is still told (it ends the command, and a damaged file
+  // is closed), unless its kind is in `passOverFaults`.
   bool quiet = false;
   // Error numbers that are expected and never reported.
   std::vector<int32_t> passOver{};
+  // Faults of the disk or the file that are expected and never reported
+  // (a file that may be read-only or locked for a while).
+  std::vector<FaultKind> passOverFaults{};
   // The system's box (start-up and shut-down, before or after the program's
   // own windows).
   bool systemBox = false;
   // The box opens once control is back in the event loop (for failures in a
   // paint, where no box can open).
   bool deferred = false;
+  // The step is work the user did not start (a timer's tick, a paint): a
+  // fault of the disk or the file told before is not told again, by this
+  // guard or any guard of the steps inside, until a command the user started
+  // has run without a failure.
+  bool background = false;
 };
 
 // How the program tells a failure in its own words: a title and a sentence
@@ -77,6 +93,11 @@ class ErrorGuard {
   // again.
   using DamageTold = std::function<void(const QString& file)>;
   static void SetDamageTold(DamageTold told);
+  // Asked as a command (the outermost Run) ends in which a guard met a
+  // failure: the steps that failed may have left the window's marks of work
+  // (progress, busy indicator) on, which the program then puts back.
+  using AfterFailure = std::function<void()>;
+  static void SetAfterFailure(AfterFailure after);
 
   ErrorGuard() = default;
   explicit ErrorGuard(ErrorReport report) : report_(std::move(report)) {}
@@ -85,7 +106,7 @@ class ErrorGuard {
   // options say.
   template <typename Step>
   bool Run(Step&& step) {
-    const StepScope underWay;
+    const StepScope underWay(report_.background);
     try {
       std::forward<Step>(step)();
       return true;
@@ -107,6 +128,10 @@ class ErrorGuard {
   // A storage fault, or a file that lacks a table or column: a fault every
   // later step meets too, after which the guard tells nothing more.
   static bool EndsTheCommand(const RWError& error);
+  // Whether a guard told such a fault during the command under way: a
+  // refusal the program tells in words of its own that follows from the
+  // same disk (a file found locked or unreadable after it) is not told too.
+  static bool StorageFaultTold();
   // The program's own sentence for the failure, for a caller that tells it
   // in a text of its own; `otherwise` where the program has none (a failure
   // of the program's own, in its own words). SQLite's words go to the log.
@@ -120,13 +145,14 @@ class ErrorGuard {
   // Marks a Run under way; the outermost one ends the command.
   class StepScope {
    public:
-    StepScope();
+    explicit StepScope(bool background);
     ~StepScope();
     StepScope(const StepScope&) = delete;
     StepScope& operator=(const StepScope&) = delete;
   };
 
   bool Reports(const RWError& error) const;
+  void Tell(const RWError& error);
 
   ErrorReport report_;
   int failures_ = 0;

@@ -150,8 +150,13 @@ DatabaseFileState QuickCheckState(const QString& path) {
   if (clean) return DatabaseFileState::Usable;
   if (code == SQLITE_BUSY || code == SQLITE_LOCKED) return DatabaseFileState::Busy;
   // A journal left by a crash can only be rolled back by a writer; the
-  // read-write open does that, so this is no sign of damage.
-  if (code == SQLITE_READONLY || code == SQLITE_CANTOPEN) return DatabaseFileState::Usable;
+  // read-write open does that, so this is no sign of damage. Nor is a disk
+  // that failed to read, or memory that ran out: the read-write open meets
+  // that too and tells it as what it is.
+  if (code == SQLITE_READONLY || code == SQLITE_CANTOPEN || code == SQLITE_IOERR || code == SQLITE_NOMEM ||
+      code == SQLITE_FULL) {
+    return DatabaseFileState::Usable;
+  }
   return DatabaseFileState::Damaged;
 }
 
@@ -268,7 +273,9 @@ std::unique_ptr<SqlConnection> SqlConnection::Open(const QString& path) {
                   path, e.SqliteCode(), e.Kind());
   }
   if (sqlite3_db_readonly(connection->db_, "main") == 1) {
-    Raise(QStringLiteral("Cannot open the database '%1': SQLite can only read it").arg(path));
+    // Told as a file that can no longer be written, naming it.
+    throw RWError(kErrDatabase, QStringLiteral("Cannot open the database '%1': SQLite can only read it").arg(path),
+                  kSource, path, SQLITE_READONLY, FaultKind::ReadOnly);
   }
   return connection;
 }
@@ -448,9 +455,24 @@ void SqlConnection::CommitTrans(const QString& name) {
 
 void SqlConnection::RollbackTrans(const QString& name) {
   if (!lostBy_) {
-    const QString id = SqlIdentifier(name);
-    Execute(QStringLiteral("ROLLBACK TO SAVEPOINT ") + id);
-    Execute(QStringLiteral("RELEASE SAVEPOINT ") + id);
+    // The outermost savepoint is the transaction: ROLLBACK ends it. Its
+    // RELEASE after ROLLBACK TO would be a commit (of nothing), which a
+    // lock another program holds or a failing disk can refuse, leaving the
+    // transaction open with every later change in it.
+    size_t at = savepoints_.size();
+    for (size_t i = savepoints_.size(); i-- > 0;) {
+      if (savepoints_[i].compare(name, Qt::CaseInsensitive) == 0) {
+        at = i;
+        break;
+      }
+    }
+    if (at == 0) {
+      Execute(QStringLiteral("ROLLBACK"));
+    } else {
+      const QString id = SqlIdentifier(name);
+      Execute(QStringLiteral("ROLLBACK TO SAVEPOINT ") + id);
+      Execute(QStringLiteral("RELEASE SAVEPOINT ") + id);
+    }
   }
   CloseSavepoint(name);
 }

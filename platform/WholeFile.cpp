@@ -1,5 +1,7 @@
 #include "platform/WholeFile.h"
 
+#include "platform/OwnFileWrites.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -44,7 +46,7 @@ bool WholeFileWriter::Open() {
   for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
     temporary_ = target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".new";
     // 0666 less the umask, as any new file gets.
-    fd_ = ::open(temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    fd_ = OwnFileWrites::Open(temporary_.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd_ < 0 && errno != EEXIST) break;
   }
   if (fd_ < 0) {
@@ -66,7 +68,7 @@ bool WholeFileWriter::Write(const QByteArray& bytes) {
   const char* data = bytes.constData();
   qsizetype left = bytes.size();
   while (left > 0) {
-    const ssize_t written = ::write(fd_, data, static_cast<size_t>(left));
+    const ssize_t written = OwnFileWrites::Write(fd_, data, static_cast<size_t>(left), temporary_.constData());
     if (written < 0 && errno == EINTR) continue;
     if (written <= 0) {
       Fail(written < 0 ? errno : ENOSPC);
@@ -84,11 +86,13 @@ bool WholeFileWriter::Commit() {
     Discard();
     return false;
   }
-  if (::fsync(fd_) != 0) Fail(errno);
+  if (OwnFileWrites::Sync(fd_, temporary_.constData()) != 0) Fail(errno);
   const int fd = fd_;
   fd_ = -1;
-  if (::close(fd) != 0 && error_ == 0) Fail(errno);
-  if (error_ == 0 && ::rename(temporary_.constData(), QFile::encodeName(target_).constData()) != 0) Fail(errno);
+  if (OwnFileWrites::Close(fd, temporary_.constData()) != 0 && error_ == 0) Fail(errno);
+  if (error_ == 0 && OwnFileWrites::Rename(temporary_.constData(), QFile::encodeName(target_).constData()) != 0) {
+    Fail(errno);
+  }
   if (error_ != 0) {
     Discard();
     return false;
@@ -149,7 +153,7 @@ QString MakeFolderPath(const QString& folder) {
   for (QString at = clean; !at.isEmpty() && at != QLatin1String("/"); at = QFileInfo(at).path()) steps.prepend(at);
   for (const QString& step : steps) {
     const QByteArray name = QFile::encodeName(step);
-    if (::mkdir(name.constData(), 0777) == 0) continue;
+    if (OwnFileWrites::MakeFolder(name.constData(), 0777) == 0) continue;
     const int error = errno;
     if (error != EEXIST) {
       const QString file = error == ENOTDIR ? QString() : NoFolderText(step);

@@ -238,7 +238,8 @@ void FlexGrid::PaintCell(QPainter& painter, const Span& column, std::span<const 
     painter.setClipRect(inner);
     // A message box cannot open inside a paint; it follows once painting
     // ends, one for the failures of a paint.
-    ErrorGuard painting({.owner = window(), .silent = [this] { return paintErrorPending_; }, .deferred = true});
+    ErrorGuard painting(
+        {.owner = window(), .silent = [this] { return paintErrorPending_; }, .deferred = true, .background = true});
     const FlexCellPaint info{row, col, inner, cell, row == row_ && col == col_, fixed};
     if (!painting.Run([&] { drawn = OwnerDrawCell(painter, info); })) {
       paintErrorPending_ = true;

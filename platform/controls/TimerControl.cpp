@@ -27,7 +27,8 @@ void TimerControl::Restart() {
 
 void TimerControl::Tick() {
   if (!Timer) return;
-  ErrorGuard().Run(Timer);
+  // A tick is no command of the user's: a fault it meets again is not told again.
+  ErrorGuard({.background = true}).Run(Timer);
 }
 
 }  // namespace ctl

@@ -212,6 +212,42 @@ TEST_F(ErrorGuardTest, OncePerPassSilenceQuietAndExpectedNumbersKeepTheBoxesAway
   EXPECT_EQ(boxes.Count(), 3) << "other numbers are still reported";
 }
 
+// A guard that passes the step's own failures over still tells a fault of
+// the disk or the file, and damage, and a damaged file is handed on to be
+// closed; only the kinds of fault it names as expected stay untold.
+TEST_F(ErrorGuardTest, QuietAndPassingOverGuardsStillTellStorageFaultsAndDamage) {
+  ErrorGuard::SetFaultWords([](const RWError& error, const QString&) -> std::optional<FaultTelling> {
+    if (error.SqliteCode() == 0) return std::nullopt;
+    return FaultTelling{QStringLiteral("Fault"), QStringLiteral("Told about ") + error.File()};
+  });
+  QStringList damaged;
+  ErrorGuard::SetDamageTold([&](const QString& file) { damaged << file; });
+  const RWError full = SqliteFailure(SQLITE_FULL, "database or disk is full");
+  ErrorGuard({.quiet = true}).Run([&] { throw StorageFault(full); });
+  ASSERT_EQ(boxes.Count(), 1) << "a full disk is told by a quiet guard";
+  ErrorGuard({.passOver = {kErrDatabase}}).Run([&] { throw StorageFault(full); });
+  EXPECT_EQ(boxes.Count(), 2) << "and by one that passes the database's numbers over";
+  ErrorGuard({.quiet = true}).Run([] { throw SqliteFailure(SQLITE_CORRUPT, "database disk image is malformed"); });
+  EXPECT_EQ(boxes.Count(), 3);
+  EXPECT_EQ(damaged, QStringList{QStringLiteral("/m/Films.rw2")});
+
+  const ErrorReport locked{.quiet = true, .passOverFaults = {FaultKind::Busy, FaultKind::ReadOnly}};
+  ErrorGuard(locked).Run([] { throw StorageFault(SqliteFailure(SQLITE_BUSY, "database is locked")); });
+  ErrorGuard(locked).Run([] { throw StorageFault(SqliteFailure(SQLITE_READONLY, "attempt to write")); });
+  EXPECT_EQ(boxes.Count(), 3) << "a lock or a read-only file expected for a while";
+  ErrorGuard(locked).Run([&] { throw StorageFault(full); });
+  EXPECT_EQ(boxes.Count(), 4);
+
+  // Damage another guard of the command told first is closed all the same.
+  ErrorGuard().Run([&] {
+    ErrorGuard().Run([] { throw StorageFault(SqliteFailure(SQLITE_NOTADB, "file is not a database")); });
+    ErrorGuard({.quiet = true}).Run([] { throw StorageFault(SqliteFailure(SQLITE_NOTADB, "file is not a database")); });
+  });
+  EXPECT_EQ(boxes.Count(), 5);
+  EXPECT_EQ(damaged.size(), 3);
+  ErrorGuard::SetDamageTold(nullptr);
+}
+
 TEST_F(ErrorGuardTest, ADeferredReportOpensOnceBackInTheEventLoop) {
   ErrorGuard painting({.deferred = true});
   EXPECT_FALSE(painting.Run([] { throw kLocked; }));

@@ -61,6 +61,8 @@ class ScriptedFileDialogs {
   ScriptedFileDialogs& Cancel();
   // The next dialog fails with this error instead of showing.
   ScriptedFileDialogs& Fail(int32_t extendedError = kFileDialogFailure);
+  // Forgets the answers not yet given.
+  void ClearAnswers() { answers_.clear(); }
 
   const std::vector<FileDialogRequest>& Shown() const { return shown_; }
   int Count() const { return static_cast<int>(shown_.size()); }

@@ -1,0 +1,907 @@
+// The fault sweep: every command of the menu table and every long job runs
+// once without a fault, counting the calls it makes to the disk (through the
+// test VFS every connection of the program uses) and to the program's own
+// files (through OwnFileWrites); then again with the Nth call of each kind
+// failing, N = 1, 2, 3 ... until the command completes, for each result code
+// that call can meet, once and from then on. Each run must end with exactly
+// one titled box in the program's words, or none when the command completed
+// (its library and what the window shows as without the fault); the library
+// as before the command or as after it, and sound; no exception out of the
+// command or into Qt; nothing left busy; and the next command must work.
+//
+// A kind whose calls number more than a few is sampled: its first and last
+// calls and calls evenly between (see Sample), with the codes and the two
+// ways (once, from then on) taken in turn. RW_FAULT_SWEEP=all runs every
+// call with every code both ways. The figures are printed at the end.
+#include "carousel/CarouselPane.h"
+#include "carousel/cCarousel.h"
+#include "carousel/ucCanvas.h"
+#include "import/frmAddToLibrary.h"
+#include "inspector/InspectorPane.h"
+#include "library/UpkeptFile.h"
+#include "library/ViewSpec.h"
+#include "mainwindow/MainMenu.h"
+#include "platform/DragController.h"
+#include "platform/ErrorGuard.h"
+#include "platform/OwnFileWrites.h"
+#include "platform/SqlConnection.h"
+#include "player/frmDSSink.h"
+#include "player/modMainPlayer.h"
+#include "tests/library/OldLibraries.h"
+#include "tests/mainwindow/CommandRun.h"
+#include "tests/mainwindow/FaultRun.h"
+#include "tests/support/FaultVfs.h"
+#include "tests/support/OwnFileFaults.h"
+#include "ui/DragState.h"
+
+#include <QBuffer>
+#include <QComboBox>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QImage>
+#include <QKeyEvent>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <sqlite3.h>
+
+#include <array>
+#include <cerrno>
+#include <functional>
+#include <map>
+
+namespace rwtest {
+namespace {
+
+using OwnCall = OwnFileWrites::Call;
+
+bool WholeSweep() { return qEnvironmentVariable("RW_FAULT_SWEEP") == QLatin1String("all"); }
+
+// One way a call can fail: the call (of the library's files, or of the
+// program's own) and what it answers.
+struct FaultWay {
+  bool ownFile = false;
+  int call = 0;  // DiskCall or OwnFileWrites::Call
+  int code = 0;  // SQLite's result code, or an errno
+  bool lasting = false;
+};
+
+QString WayName(const FaultWay& way, int nth) {
+  const QString call = way.ownFile ? QString::fromLatin1(OwnFileFaults::CallName(static_cast<OwnCall>(way.call)))
+                                   : QString::fromLatin1(DiskCallName(static_cast<DiskCall>(way.call)));
+  const QString code = way.ownFile ? QString::fromLatin1(strerrorname_np(way.code)) : DiskCodeName(way.code);
+  return QStringLiteral("%1%2 #%3 %4%5")
+      .arg(way.ownFile ? QStringLiteral("own file ") : QString(), call)
+      .arg(nth)
+      .arg(code, way.lasting ? QStringLiteral(" from then on") : QStringLiteral(" once"));
+}
+
+// The codes each kind of call is swept with: what a disk that fills, fails,
+// is unmounted or made read-only, or a lock another program holds, gives.
+std::vector<int> DiskCodes(DiskCall call) {
+  switch (call) {
+    case DiskCall::Open:
+      return {SQLITE_CANTOPEN, SQLITE_READONLY};
+    case DiskCall::Read:
+      return {SQLITE_IOERR_READ, kForeignBytes};
+    case DiskCall::Write:
+      return {SQLITE_FULL, SQLITE_IOERR_WRITE};
+    case DiskCall::Sync:
+      return {SQLITE_IOERR_FSYNC};
+    case DiskCall::Truncate:
+      return {SQLITE_IOERR_TRUNCATE, SQLITE_FULL};
+    case DiskCall::Lock:
+      return {SQLITE_BUSY, SQLITE_IOERR_LOCK};
+    case DiskCall::Delete:
+      return {SQLITE_IOERR_DELETE};
+    case DiskCall::Access:
+      return {SQLITE_IOERR_ACCESS};
+    case DiskCall::FileSize:
+      return {SQLITE_IOERR_FSTAT};
+  }
+  return {};
+}
+
+std::vector<int> OwnCodes(OwnCall call) {
+  switch (call) {
+    case OwnCall::Open:
+      return {ENOSPC, EACCES};
+    case OwnCall::Write:
+      return {ENOSPC, EIO};
+    case OwnCall::Sync:
+      return {EIO};
+    case OwnCall::Rename:
+      return {EACCES, EIO};
+    case OwnCall::MakeFolder:
+      return {EACCES};
+  }
+  return {};
+}
+
+// The calls of a kind a sweep fails, from 1 to `calls`: all of them when
+// they are few or the sweep runs whole; else the first and last (a
+// command's first reads and its commit) and calls evenly between.
+std::vector<int> Sample(int calls, int budget) {
+  std::vector<int> picked;
+  if (WholeSweep() || calls <= budget) {
+    for (int n = 1; n <= calls; ++n) picked.push_back(n);
+    return picked;
+  }
+  const int ends = budget / 4;
+  for (int n = 1; n <= ends; ++n) picked.push_back(n);
+  const int between = budget - 2 * ends;
+  for (int i = 1; i <= between; ++i) picked.push_back(ends + (calls - 2 * ends) * i / (between + 1));
+  for (int n = calls - ends + 1; n <= calls; ++n) picked.push_back(n);
+  return picked;
+}
+
+// How many runs each kind of call is given, when not swept whole.
+constexpr int kRunsPerKind = 8;
+
+// The figures of the whole sweep, printed when the binary's tests end.
+struct Figures {
+  int commands = 0;
+  long calls = 0;
+  int runs = 0;
+  int injected = 0;
+  int absorbed = 0;
+  int retried = 0;
+  int failures = 0;
+  qint64 ms = 0;
+};
+
+Figures& Totals() {
+  static Figures figures;
+  return figures;
+}
+
+// One command or long job, as the user starts it.
+struct SweepCase {
+  QString name;
+  // The state the command starts from (run without faults, after the
+  // library is put back as it was).
+  std::function<void()> prepare;
+  std::function<void()> run;
+  // Library files besides the open one whose content counts (a copy made,
+  // another library opened); each is removed or put back before a run by
+  // `prepare`.
+  QStringList files;
+  // What a run leaves that the next must not find (a mode of the window),
+  // put back once the run is judged.
+  std::function<void()> after;
+  // The command changes the library when nothing stands in its way: a run
+  // without a fault that leaves it as it was means the case drove nothing.
+  bool writes = false;
+};
+
+// What one run left.
+struct Observed {
+  std::vector<MessageBoxRequest> boxes;
+  std::map<QString, FileState> files;
+  QString shown;
+  QStringList busy;
+  bool exception = false;
+  bool loose = false;
+};
+
+class FaultSweepTest : public CommandTest {
+ protected:
+  void SetUp() override {
+    FaultVfs::Install();
+    CommandTest::SetUp();
+    boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+    library_ = gLibrariesFolder + QStringLiteral("Films.rw2");
+    snapshot_ = ScratchPath(QStringLiteral("Films snapshot.rw2"));
+    MakeLibrary(library_);
+    gLibrary->OpenLibrary(library_, true);
+    ASSERT_EQ(gLibrary->LibraryPath, library_);
+    // The search indexes the first search makes belong to the library as a
+    // command finds it.
+    ShowTag();
+    TakeSnapshot();
+    Settle();
+    watch.shown.clear();
+    boxes.Clear();
+  }
+
+  void TearDown() override {
+    FaultVfs::Stop();
+    OwnFileFaults::Stop();
+    CommandTest::TearDown();
+  }
+
+  static void TearDownTestSuite() {
+    const Figures& f = Totals();
+    if (f.commands == 0) return;
+    std::printf("[ sweep    ] %d commands, %ld calls swept, %d runs, %d faults injected (%d absorbed, %d of them "
+                "retried), %d failures, %.1f s%s\n",
+                f.commands, f.calls, f.runs, f.injected, f.absorbed, f.retried, f.failures, f.ms / 1000.0,
+                WholeSweep() ? " (whole)" : " (sampled; RW_FAULT_SWEEP=all runs it whole)");
+  }
+
+  // Two files on a disk, under tags of a category, one rated and described,
+  // with a cut segment, a link, a saved search, a playlist, a view and
+  // thumbnails.
+  static void MakeLibrary(const QString& path) {
+    QFile::remove(path);
+    modReelwise::ExtractTemplateLibrary(path);
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    QImage picture(100, 75, QImage::Format_RGB32);
+    picture.fill(Qt::darkCyan);
+    picture.save(&buffer, "JPG");
+    auto db = SqlConnection::Open(path);
+    db->Execute(QStringLiteral(
+        "INSERT INTO VideoFiles (FileID, FileName, FilePath, DiskSerialNo, FileSize, Bitrate, CurrentPath, "
+        "FileFormat, Dimensions) VALUES "
+        "(1, 'One.mkv', 'films\\', '1A2B3C4D', 1000, 800, '/films/', 'MKV', '640x480'), "
+        "(2, 'Two.mkv', 'films\\', '1A2B3C4D', 1000, 800, '/films/', 'MKV', '640x480'), "
+        "(3, 'Three.avi', 'films\\', '1A2B3C4D', 2000, 900, '/films/', 'AVI', '320x240');"
+        "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, SelectionEnd, Online, Rating, "
+        "FileAlias, Description) VALUES (1, 1, 'Y', 0, 60, 1, 4, 'First', 'On the beach'), "
+        "(2, 2, 'Y', 0, 60, 1, 0, NULL, NULL), (3, 3, 'Y', 0, 90, 1, 2, NULL, NULL), "
+        "(4, 1, NULL, 10, 20, 1, 3, 'Cut', NULL);"
+        "INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'People', 'C'), (11, 'Anna', 'T'), (12, 'Ben', 'T'), "
+        "(13, 'Places', 'F'), (14, 'Berlin', 'T'), (15, 'Party', 'L'), (16, 'Clips', 'S'), (17, 'Best', 'V');"
+        "INSERT INTO TagLinks VALUES (11, 10, 'P'), (12, 10, 'P'), (13, 10, 'P'), (14, 13, 'P'), (11, 12, 'L'), "
+        "(16, 3, 'P'), (17, 4, 'P'), (15, 2, 'P');"
+        "INSERT INTO Views VALUES ('|_?F2D:One', 'S', 16), ('|_T:11', 'V', 17);"
+        "INSERT INTO SegmentTags VALUES (1, 11), (2, 11), (3, 12), (4, 14), (1, 15);"
+        "INSERT INTO FileLocations VALUES ('1A2B3C4D', 'FILMS', ':\\', '/films/', 'Fixed Disk', 'Films', 1);"));
+    // The keypad's digits of each tag, as the program stores them.
+    auto t9 = db->Prepare(QStringLiteral("UPDATE Tags SET T9Text = ? WHERE Tag = ?"));
+    for (const char* tag : {"People", "Anna", "Ben", "Places", "Berlin", "Party", "Clips", "Best"}) {
+      t9->Bind(1, clsRWLibrary::ConvertToT9(QLatin1String(tag)));
+      t9->Bind(2, QString::fromLatin1(tag));
+      t9->Execute();
+    }
+    auto insert = db->Prepare(QStringLiteral("INSERT INTO SegmentThumbnails VALUES (?, ?, ?)"));
+    for (int segment : {1, 2, 3, 4}) {
+      insert->BindInt(1, segment);
+      insert->Bind(2, SqlValue::Blob(jpeg));
+      insert->BindInt(3, segment == 4 ? 1 : segment);
+      insert->Execute();
+    }
+  }
+
+  // The tag "Anna" opened as a search: two files in the results.
+  static void ShowTag() { gLibrary->ShowView(QStringLiteral("|_T:ID11"), QStringLiteral("Anna")); }
+
+  // The state most commands start from: the tag's files shown, the first
+  // selected and current.
+  static void TagShownFirstSelected() {
+    ShowTag();
+    if (gResults.size() > 1) {
+      gResults[1].Selected = true;
+      gSelectedById.Set(gResults[1].SegmentID, 1);
+      gLibrary->SelectedCount = 1;
+      gCurrentItem = gResults[1];
+    }
+  }
+
+  // The open library as it is now becomes the one every run starts from.
+  void TakeSnapshot() { ASSERT_TRUE(CopyDatabase(gLibrary->Connection().Handle(), snapshot_)); }
+
+  // The library back as the snapshot: written through the program's own
+  // connection, as its own write (so the program takes it for no other
+  // program's); reopened first when a command closed it or opened another.
+  void RestoreLibrary() {
+    if (gLibrary->LibraryPath != library_) {
+      QFile::remove(library_ + QStringLiteral("-journal"));
+      QFile::remove(library_);
+      ASSERT_TRUE(QFile::copy(snapshot_, library_));
+      gLibrary->OpenLibrary(library_, true);
+      ASSERT_EQ(gLibrary->LibraryPath, library_) << "the library opens again";
+      // A view to go back to, as SetUp left one.
+      ShowTag();
+    }
+    ASSERT_TRUE(CopyDatabase(snapshot_, gLibrary->Connection().Handle()))
+        << sqlite3_errmsg(gLibrary->Connection().Handle());
+    // The tree shows the library as it is again.
+    gLibrary->PopulateTree();
+    gLibrary->SortTree();
+  }
+
+  // What a command queued for after itself (a damaged library's close, a
+  // box that opens back in the event loop) runs.
+  static void Settle() {
+    for (int i = 0; i < 10; ++i) {
+      QCoreApplication::sendPostedEvents();
+      QCoreApplication::processEvents();
+    }
+    // A story board a command asked for opens from the inspector's timer a
+    // moment later: it belongs to that command.
+    if (gMainForm) QTest::qWaitFor([] { return !gMainForm->Inspector().timerFilePreview->Enabled(); }, 5000);
+  }
+
+  Observed RunOnce(const SweepCase& c, const std::function<void()>& arm) {
+    Observed seen;
+    QElapsedTimer phase;
+    phase.start();
+    RestoreLibrary();
+    // The view and its history as every run finds them.
+    ShowTag();
+    if (c.prepare) c.prepare();
+    Settle();
+    phases_[0] += phase.restart();
+    watch.shown.clear();
+    const size_t from = boxes.Shown().size();
+    LooseExceptionWatch::Forget();
+    arm();
+    try {
+      c.run();
+      Settle();
+    } catch (...) {
+      seen.exception = true;
+    }
+    FaultVfs::Stop();
+    OwnFileFaults::Stop();
+    try {
+      Settle();
+    } catch (...) {
+      seen.exception = true;
+    }
+    phases_[1] += phase.restart();
+    seen.loose = LooseExceptionWatch::Loose();
+    seen.boxes.assign(boxes.Shown().begin() + static_cast<std::ptrdiff_t>(from), boxes.Shown().end());
+    for (const QString& file : QStringList{library_} + c.files) seen.files[file] = StateOfLibraryFile(file);
+    // The times of day a view names ("New Files (since 19:55:37)") differ
+    // from run to run.
+    static const QRegularExpression time(QStringLiteral("\\d\\d:\\d\\d:\\d\\d"));
+    seen.shown = ShownLibrary().replace(time, QStringLiteral("hh:mm:ss"));
+    seen.busy = LeftBusy();
+    phases_[2] += phase.restart();
+    return seen;
+  }
+
+  // What the case puts back, then the next command.
+  QString AfterRun(const SweepCase& c) {
+    if (c.after) c.after();
+    return NextCommandFails();
+  }
+
+  static QStringList Texts(const std::vector<MessageBoxRequest>& shown) {
+    QStringList texts;
+    for (const MessageBoxRequest& box : shown) texts << BoxText(box);
+    return texts;
+  }
+
+  // Whether the next command works: a check of the library that reads it
+  // and shows what it finds, with no box.
+  QString NextCommandFails() {
+    const int before = boxes.Count();
+    try {
+      Send("mnuToolsShowMissingThumbs");
+      Settle();
+    } catch (...) {
+      return QStringLiteral("the next command let an exception out");
+    }
+    if (boxes.Count() == before) return QString();
+    return QStringLiteral("the next command failed: ") + BoxText(boxes.Last());
+  }
+
+  // Sweeps one command; every failure is added to the test's failures.
+  void Sweep(const SweepCase& c) {
+    // RW_FAULT_SWEEP_CASE=text sweeps only the cases whose name holds it.
+    const QString only = qEnvironmentVariable("RW_FAULT_SWEEP_CASE");
+    if (!only.isEmpty() && !c.name.contains(only)) return;
+    SCOPED_TRACE(c.name.toStdString());
+    QElapsedTimer clock;
+    clock.start();
+    Figures& totals = Totals();
+    ++totals.commands;
+
+    // The run without a fault: the library before and after, what the
+    // window shows, the boxes the command shows by itself and its calls.
+    RestoreLibrary();
+    if (c.prepare) c.prepare();
+    Settle();
+    std::map<QString, FileState> before;
+    for (const QString& file : QStringList{library_} + c.files) before[file] = StateOfLibraryFile(file);
+    const Observed clean = RunOnce(c, [] {
+      FaultVfs::Start();
+      OwnFileFaults::Start();
+    });
+    if (c.after) c.after();
+    std::vector<std::pair<FaultWay, int>> diskCalls;
+    for (int k = 0; k < kDiskCallKinds; ++k) {
+      const int calls = FaultVfs::Calls(static_cast<DiskCall>(k));
+      totals.calls += calls;
+      if (calls > 0) diskCalls.push_back({FaultWay{false, k}, calls});
+    }
+    for (int k = 0; k < OwnFileWrites::kCallKinds; ++k) {
+      const int calls = OwnFileFaults::Calls(static_cast<OwnCall>(k));
+      totals.calls += calls;
+      if (calls > 0) diskCalls.push_back({FaultWay{true, k}, calls});
+    }
+    EXPECT_FALSE(clean.exception || clean.loose) << "an exception without a fault";
+    if (c.writes) EXPECT_NE(clean.files.at(library_), before.at(library_)) << "the command changed nothing";
+    EXPECT_TRUE(clean.busy.isEmpty()) << "left on without a fault: " << clean.busy.join(QStringLiteral(", ")).toStdString();
+    for (const MessageBoxRequest& box : clean.boxes) EXPECT_FALSE(RawBox(box)) << BoxText(box).toStdString();
+    const QStringList cleanBoxes = Texts(clean.boxes);
+
+    QStringList failures;
+    for (const auto& [kind, calls] : diskCalls) {
+      std::vector<FaultWay> ways;
+      for (int code : kind.ownFile ? OwnCodes(static_cast<OwnCall>(kind.call)) : DiskCodes(static_cast<DiskCall>(kind.call))) {
+        for (bool lasting : {false, true}) ways.push_back({kind.ownFile, kind.call, code, lasting});
+      }
+      const std::vector<int> picked = Sample(calls, WholeSweep() ? calls : std::max<int>(kRunsPerKind, 0));
+      // Each sampled call with every way when few, else the ways in turn.
+      const bool everyWay = WholeSweep() || picked.size() * ways.size() <= size_t(kRunsPerKind) * 2;
+      for (size_t i = 0; i < picked.size(); ++i) {
+        for (size_t w = 0; w < ways.size(); ++w) {
+          if (!everyWay && w != (i + kind.call) % ways.size()) continue;
+          const FaultWay& way = ways[w];
+          const int nth = picked[i];
+          const QString label = WayName(way, nth);
+          const Observed seen = RunOnce(c, [&] {
+            if (way.ownFile) {
+              FaultVfs::Start();
+              OwnFileFaults::Start(FileFault{static_cast<OwnCall>(way.call), nth, way.code, way.lasting});
+            } else {
+              OwnFileFaults::Start();
+              // A fault from then on is the libraries' disk failing; the
+              // program's own folder and SQLite's temporary files are on
+              // another.
+              FaultVfs::Start(DiskFault{static_cast<DiskCall>(way.call), nth, way.code, way.lasting, gLibrariesFolder});
+            }
+          });
+          const bool injected = way.ownFile ? OwnFileFaults::Injected() > 0 : FaultVfs::Injected() > 0;
+          const bool retried = !way.ownFile && FaultVfs::Retried();
+          ++totals.runs;
+          if (injected) ++totals.injected;
+          const QString problem = Judge(clean, before, cleanBoxes, seen, injected);
+          if (problem.isEmpty()) {
+            const bool silent = BoxesBeyond(seen.boxes, 0, cleanBoxes).empty();
+            if (injected && silent) {
+              ++totals.absorbed;
+              if (retried) ++totals.retried;
+            }
+            const QString next = AfterRun(c);
+            if (!next.isEmpty()) failures << label + QStringLiteral(": ") + next;
+          } else {
+            failures << label + QStringLiteral(": ") + problem;
+            if (c.after) c.after();
+          }
+        }
+      }
+    }
+    totals.failures += static_cast<int>(failures.size());
+    totals.ms += clock.elapsed();
+    if (qEnvironmentVariableIsSet("RW_FAULT_SWEEP_TIMES")) {
+      QStringList calls;
+      for (const auto& [kind, count] : diskCalls) {
+        calls << QStringLiteral("%1 %2").arg(count).arg(
+                     kind.ownFile ? QStringLiteral("own ") + QLatin1String(OwnFileFaults::CallName(static_cast<OwnCall>(kind.call)))
+                                  : QLatin1String(DiskCallName(static_cast<DiskCall>(kind.call))));
+      }
+      std::printf("[ sweep    ] %s: %lld ms; putting back and preparing %lld, running %lld, reading %lld; calls: %s\n",
+                  qPrintable(c.name), static_cast<long long>(clock.elapsed()), static_cast<long long>(phases_[0]),
+                  static_cast<long long>(phases_[1]), static_cast<long long>(phases_[2]),
+                  qPrintable(calls.join(QStringLiteral(", "))));
+    }
+    phases_ = {};
+    if (!failures.isEmpty()) {
+      ADD_FAILURE() << failures.size() << " failing runs of " << c.name.toStdString() << ":\n"
+                    << failures.mid(0, 40).join(QLatin1Char('\n')).toStdString();
+    }
+  }
+
+  // What is wrong with a run under a fault; empty when nothing is.
+  QString Judge(const Observed& clean, const std::map<QString, FileState>& before, const QStringList& cleanBoxes,
+                const Observed& seen, bool injected) const {
+    QStringList wrong;
+    if (seen.exception) wrong << QStringLiteral("an exception left the command");
+    if (seen.loose) wrong << QStringLiteral("an exception reached Qt");
+    const std::vector<MessageBoxRequest> told = BoxesBeyond(seen.boxes, 0, cleanBoxes);
+    if (told.size() > 1) {
+      QStringList texts;
+      for (const MessageBoxRequest& box : told) texts << box.title + QStringLiteral(" \"") + box.prompt.left(90) + QLatin1Char('"');
+      wrong << QStringLiteral("%1 boxes (%2)").arg(told.size()).arg(texts.join(QStringLiteral(", ")));
+    }
+    for (const MessageBoxRequest& box : told) {
+      if (RawBox(box)) wrong << QStringLiteral("a box not in the program's words: ") + BoxText(box);
+    }
+    bool asClean = seen.shown == clean.shown;
+    for (const auto& [file, state] : seen.files) {
+      const bool asBefore = state == before.at(file);
+      const bool asAfter = state == clean.files.at(file);
+      asClean = asClean && asAfter;
+      if (!asBefore && !asAfter && qEnvironmentVariableIsSet("RW_FAULT_SWEEP_DUMPS")) {
+        const QString dir = qEnvironmentVariable("RW_FAULT_SWEEP_DUMPS");
+        for (const auto& [name, text] : {std::pair{QStringLiteral("before"), before.at(file).dump},
+                                         std::pair{QStringLiteral("after"), clean.files.at(file).dump},
+                                         std::pair{QStringLiteral("seen"), state.dump}}) {
+          QFile out(dir + QLatin1Char('/') + name + QStringLiteral(".txt"));
+          if (out.open(QIODevice::WriteOnly)) out.write(text.toUtf8());
+        }
+      }
+      if (!asBefore && !asAfter) {
+        wrong << QStringLiteral("%1 is neither as before (%2) nor as after (%3)")
+                     .arg(QFileInfo(file).fileName(), FirstDifference(before.at(file).dump, state.dump),
+                          FirstDifference(clean.files.at(file).dump, state.dump));
+      }
+      if (!state.integrity.isEmpty() && state.integrity != QLatin1String("ok")) {
+        wrong << QStringLiteral("%1 fails its integrity check: %2").arg(file, state.integrity);
+      }
+    }
+    if (!seen.busy.isEmpty()) wrong << QStringLiteral("left on: ") + seen.busy.join(QStringLiteral(", "));
+    if (told.empty() && !asClean) {
+      QString differs = FirstDifference(clean.shown, seen.shown);
+      for (const auto& [file, state] : seen.files) {
+        if (differs.isEmpty()) differs = FirstDifference(clean.files.at(file).dump, state.dump);
+      }
+      wrong << (injected ? QStringLiteral("the fault vanished without a word: the command did not complete (%1)")
+                         : QStringLiteral("without a fault met, the command ended otherwise than without one (%1)"))
+                   .arg(differs);
+    }
+    return wrong.join(QStringLiteral("; "));
+  }
+
+  // A library file put where a case needs it: a copy of the snapshot, or
+  // another library made by `make`, with no journal beside it.
+  void PutLibrary(const QString& path, const std::function<void(const QString&)>& make = {}) {
+    QFile::remove(path + QStringLiteral("-journal"));
+    QFile::remove(path);
+    if (make) {
+      make(path);
+    } else {
+      QFile::copy(snapshot_, path);
+    }
+  }
+  // The program opens the file and lets it go again, remembering it as
+  // upkept: the next open of it is an open of a file it knows.
+  void OpenAndLetGo(const QString& path) {
+    gLibrary->OpenLibrary(path, true);
+    gLibrary->OpenLibrary(library_, true);
+  }
+
+  static ctl::TreeView& Tree() { return *gMainForm->Tree().tvwLibrary; }
+  static LibraryTreePane& TreePane() { return gMainForm->Tree(); }
+  static ctl::Node& Node(const QString& key) { return Tree().Nodes.Item(key); }
+
+  // A point of the node's label, in the twips of the tree's drag events.
+  static QPointF At(ctl::Node& node) {
+    node.EnsureVisible();
+    QWidget* viewport = Tree().Viewport();
+    for (int y = 0; y < viewport->height(); y += 2) {
+      for (int x = 0; x < viewport->width(); x += 2) {
+        int flags = 0;
+        if (Tree().HitTestInfo(x, y, &flags) == &node && (flags & ctl::tvhtOnItemLabel)) {
+          return QPointF((x + 6) * gTwipsPerPixelX, y * gTwipsPerPixelY);
+        }
+      }
+    }
+    ADD_FAILURE() << "node not shown: " << node.Text().toStdString();
+    return {};
+  }
+  // As the tree's drop event runs it (Control::Raise): under a guard.
+  static void DropOn(ctl::Control& source, const QString& key) {
+    const QPointF at = At(Node(key));
+    ErrorGuard({.owner = gMainForm}).Run([&] { TreePane().tvwLibrary_DragDrop(source, at.x(), at.y()); });
+  }
+  // The tag's files shown, all selected and the first dragged from the tiles.
+  static void DragShownFiles() {
+    TagShownFirstSelected();
+    gMainForm->Results().ApplySelection(QStringLiteral("Select"), 1, gLibrary->ResultCount);
+    DragState& drag = gMainForm->m_DragState;
+    drag.Source = QStringLiteral("Browser");
+    drag.SegmentID = gResults[1].SegmentID;
+    drag.ItemSelected = 1;
+  }
+  // A tree command as its menu item runs it, on the node selected first.
+  static void TreeMenu(const char* key, QAction* item) {
+    Tree().SetSelectedItem(&Node(QLatin1String(key)));
+    item->trigger();
+  }
+
+  rwtest::ScriptedFileDialogs dialogs;
+  rwtest::ModalWatch watch;
+  QString library_;
+  QString snapshot_;
+  // Milliseconds spent putting back and preparing, running, and reading
+  // what the runs left (RW_FAULT_SWEEP_TIMES prints them per case).
+  std::array<qint64, 3> phases_{};
+};
+
+// Every row of the menu table that runs a command, on the library with the
+// tag's files shown and the first selected.
+TEST_F(FaultSweepTest, EveryMenuCommand) {
+  for (const MainMenu::Entry& entry : frmReelwise::MainMenuTable()) {
+    const QString key = QLatin1String(entry.key);
+    // Quitting ends the run; the full screen's tagging and the playlist's
+    // run have sweeps of their own.
+    if (!entry.run || key == QLatin1String("mnuLibraryQuitRW2") || key == QLatin1String("mnuViewFullScreen")) {
+      continue;
+    }
+    // The playlist goes to the desktop's player (its file written each
+    // time); the full-screen player's run has tests of its own.
+    const bool playlist = key == QLatin1String("mnuToolsRunPlaylist");
+    Sweep({.name = key,
+           .prepare =
+               [this, playlist] {
+                 dialogs.ClearAnswers();
+                 dialogs.Cancel();
+                 TagShownFirstSelected();
+                 if (playlist) gUseInternalPlayer = false;
+               },
+           .run = [&entry] { Send(entry.key); },
+           // A mode a command switched on is left again, so that every run
+           // of it starts from the same window.
+           .after =
+               [] {
+                 gUseInternalPlayer = true;
+                 if (gTVOutMode) Send("mnuTV-Out");
+                 if (gBrowserMode != 1) Send("mnuViewTile");
+                 if (gResultKind != ResultScope::File) Send("mnuBrowserMatchingFiles");
+                 if (gOnlineFilter != StorageFilter::All) Send("mnuBrowserStorageAll");
+                 if (gTagCloudShown) Send("mnuViewTagCloud");
+               }});
+  }
+}
+
+// The open of a library: one the program knows and left unchanged, one
+// another program edited since, one of the oldest layout (upgraded after a
+// copy is kept), and a new one.
+TEST_F(FaultSweepTest, OpeningLibraries) {
+  const QString known = gLibrariesFolder + QStringLiteral("Known.rw2");
+  const QString edited = gLibrariesFolder + QStringLiteral("Edited.rw2");
+  const QString old = gLibrariesFolder + QStringLiteral("Old.rw2");
+  const QString made = gLibrariesFolder + QStringLiteral("New.rw2");
+  const auto open = [this](const QString& path) {
+    return [this, path] {
+      dialogs.Choose({path});
+      Send("mnuLibraryOpen");
+    };
+  };
+  Sweep({.name = QStringLiteral("open a known library"),
+         .prepare =
+             [&] {
+               // Made and opened once, and again only when a run left it
+               // changed since the program let it go.
+               if (RememberedWork(known, StampOfLibraryFile(known)) != 0) {
+                 PutLibrary(known);
+                 OpenAndLetGo(known);
+               }
+             },
+         .run = open(known),
+         .files = {known}});
+  // Any file the program does not know as it left it is opened as one
+  // another program may have written: every check of the open runs.
+  Sweep({.name = QStringLiteral("open a library another program edited"),
+         .prepare =
+             [&] {
+               PutLibrary(edited);
+               SqlConnection::Open(edited)->Execute(
+                   QStringLiteral("UPDATE VideoSegments SET Rating = 5 WHERE SegmentID = 2;"
+                                  "INSERT INTO SegmentTags VALUES (3, 11)"));
+             },
+         .run = open(edited),
+         .files = {edited}});
+  Sweep({.name = QStringLiteral("open and upgrade an old library"),
+         .prepare =
+             [&] {
+               QFile::remove(UpgradeBackupPath(old));
+               PutLibrary(old, [](const QString& path) {
+                 auto db = SqlConnection::Create(path);
+                 db->Execute(QLatin1String(kOldestLibrary));
+               });
+             },
+         .run = open(old),
+         .files = {old, UpgradeBackupPath(old)}});
+  Sweep({.name = QStringLiteral("make a new library"),
+         .prepare = [&] { PutLibrary(made, [](const QString&) {}); },
+         .run =
+             [this, made] {
+               dialogs.Choose({made});
+               Send("mnuLibraryNew");
+             },
+         .files = {made}});
+}
+
+// Save As, the export of the results and the compaction at the end of a run.
+TEST_F(FaultSweepTest, SaveAsExportAndCompaction) {
+  const QString copy = gLibrariesFolder + QStringLiteral("Copy.rw2");
+  Sweep({.name = QStringLiteral("save as"),
+         .prepare = [&] { PutLibrary(copy, [](const QString&) {}); },
+         .run =
+             [this, copy] {
+               dialogs.Choose({copy});
+               Send("mnuLibrarySaveAs");
+             },
+         .files = {copy}});
+  Sweep({.name = QStringLiteral("export the results"),
+         .prepare = [] { TagShownFirstSelected(); },
+         .run = [] { Send("mnuToolsExportCSV"); }});
+  // As the program's end runs it when "compact on exit" is set.
+  Sweep({.name = QStringLiteral("compaction"),
+         .run = [] {
+           ErrorGuard({.title = QStringLiteral("Shutdown Error"), .text = ErrorGuard::Numbered(QStringLiteral(" - ")),
+                       .systemBox = true})
+               .Run([] { gLibrary->CompactDatabase(); });
+         }});
+}
+
+// The library tree's commands and what is dropped on it.
+TEST_F(FaultSweepTest, TreeCommandsAndDrops) {
+  ctl::FlexGrid& tiles = *gMainForm->Results().flexThumbsTiled;
+  const struct {
+    const char* name;
+    std::function<void()> prepare;
+    std::function<void()> run;
+    bool writes = true;
+  } commands[] = {
+      {"open a tag as a search", [] { Tree().SetSelectedItem(&Node(QStringLiteral("ID12"))); },
+       [] { QTest::keyClick(Tree().focusProxy(), Qt::Key_Return); }, false},
+      {"drop files on a rating", [] { DragShownFiles(); }, [&tiles] { DropOn(tiles, QStringLiteral("R-5")); }},
+      {"drop files on a tag", [] { DragShownFiles(); }, [&tiles] { DropOn(tiles, QStringLiteral("ID14")); }},
+      {"move a tag", [] { Tree().SetSelectedItem(&Node(QStringLiteral("ID14"))); },
+       [] { DropOn(Tree(), QStringLiteral("ID12")); }},
+      {"rename a tag", [] { Tree().SetSelectedItem(&Node(QStringLiteral("ID12"))); },
+       [] {
+         // As the tree's end of an edit runs it.
+         gPendingRenameNode = &Node(QStringLiteral("ID12"));
+         int cancel = 0;
+         QString name = QStringLiteral("Bernd");
+         ErrorGuard().Run([&] { TreePane().tvwLibrary_AfterLabelEdit(cancel, name); });
+       }},
+      {"delete a tag", {}, [] { TreeMenu("ID13", TreePane().mnuDeleteTag); }},
+      {"new tag", {}, [] { TreeMenu("ID10", TreePane().mnuCreateTag); }},
+      {"new folder", {}, [] { TreeMenu("ID10", TreePane().mnuNewFolder); }},
+      {"new category", {}, [] { TreeMenu("ID10", TreePane().mnuNewCategory); }},
+      {"to the top level", {}, [] { TreeMenu("ID12", TreePane().mnuMakeRoot); }},
+  };
+  for (const auto& command : commands) {
+    Sweep({.name = QLatin1String(command.name),
+           .prepare =
+               [&command] {
+                 gMainForm->m_DragState.Clear();
+                 if (command.prepare) command.prepare();
+               },
+           .run =
+               [&command] {
+                 command.run();
+                 // A label edit the command opened ends as Esc ends it.
+                 if (QWidget* editor = QApplication::focusWidget(); editor && editor->inherits("QLineEdit")) {
+                   QTest::keyClick(editor, Qt::Key_Escape);
+                 }
+               },
+           .writes = command.writes});
+  }
+}
+
+// Add Files: two files on a disk of the mount table, added to the library
+// without being opened.
+TEST_F(FaultSweepTest, AddFiles) {
+  QString disk = System().MountPoint(QStringLiteral("Films disk"));
+  System().MountDisk(disk, QStringLiteral("ext4"),
+                     {.device = QStringLiteral("/dev/sdb1"), .uuid = QStringLiteral("4f1c2d3e-aaaa-bbbb-cccc-0123456789ab"),
+                      .label = QStringLiteral("Films"), .major = 8, .minor = 17});
+  System().Write();
+  ASSERT_TRUE(QDir().mkpath(disk + QStringLiteral("/New")));
+  for (const char* name : {"/New/Dawn.avi", "/New/Dusk.mkv"}) {
+    QFile file(disk + QLatin1String(name));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a film");
+  }
+  // The dialog filled in as the user does: the folder, the fast scope, START.
+  const auto addFrom = [disk](const QString& folder) {
+    QTimer::singleShot(0, [disk, folder] {
+      for (QWidget* window : QApplication::topLevelWidgets()) {
+        auto* dialog = dynamic_cast<frmAddToLibrary*>(window);
+        if (!dialog || !dialog->isVisible()) continue;
+        dialog->cmbSearchPath->setEditText(disk + folder);
+        dialog->optImportScope[0]->click();
+        dialog->lblStart_Click();
+        if (dialog->isVisible()) dialog->lblCancel_Click();
+      }
+    });
+    Send("mnuLibraryAddFiles");
+  };
+  // The library knows the disk from an earlier run (START records the disk
+  // searched as it opens the run, whatever the run then stores).
+  ASSERT_TRUE(QDir().mkpath(disk + QStringLiteral("/Old")));
+  QFile seen(disk + QStringLiteral("/Old/Seen.avi"));
+  ASSERT_TRUE(seen.open(QIODevice::WriteOnly));
+  seen.write("seen before");
+  seen.close();
+  addFrom(QStringLiteral("/Old"));
+  TakeSnapshot();
+  Sweep({.name = QStringLiteral("add files"),
+         .prepare = [] { TagShownFirstSelected(); },
+         .run = [addFrom] { addFrom(QStringLiteral("/New")); },
+         .writes = true});
+}
+
+// Rating and tagging where the carousel and the full screen take them: the
+// front file's stars stepped up and a tag taken off it, and the full-screen
+// player's rating and keypad tagging keys.
+TEST_F(FaultSweepTest, CarouselAndFullScreenTaggingAndRating) {
+  // The carousel takes one key per 100 ms of the program's clock.
+  uint64_t now = 0;
+  const ctl::TickCountFunction previousClock = ctl::SetTickCountFunction([&now] { return now += 1000; });
+  // The carousel's zones and menus take keys in TV-Out mode, which each run
+  // leaves again (an open in it waits for the carousel's animation).
+  const auto carousel = [] {
+    TagShownFirstSelected();
+    if (gBrowserMode != 3) Send("mnuViewCarousel");
+    gTVOutMode = true;
+    gCarousel->SetCarouselIndex(1, false, true);
+    gCarousel->RedrawAll(true, false);
+  };
+  const auto leave = [] {
+    gTVOutMode = false;
+    if (gCarousel) gCarousel->SetMenuMode(QStringLiteral("NULL"));
+    Send("mnuViewTile");
+  };
+  Sweep({.name = QStringLiteral("carousel rating"),
+         .prepare =
+             [&] {
+               carousel();
+               gCarousel->SetMenuMode(QStringLiteral("Rating"));
+             },
+         .run = [] { QTest::keyClick(gMainForm->Carousel().ucCarouselCanvas, Qt::Key_Right); },
+         .after = leave,
+         .writes = true});
+  Sweep({.name = QStringLiteral("carousel tag removed"),
+         .prepare =
+             [&] {
+               carousel();
+               int32_t row = 1;
+               gCarousel->SetHighlightedTag(row);
+               gCarousel->SetMenuMode(QStringLiteral("TagsMain"));
+               int32_t remove = 5;
+               gCarousel->SetCurrentMenuIndex(remove);
+               gCarousel->DrawMenu(false, false);
+             },
+         .run = [] { QTest::keyClick(gMainForm->Carousel().ucCarouselCanvas, Qt::Key_Return); },
+         .after = leave,
+         .writes = true});
+  // The full-screen player's window takes the keys as it does while it
+  // plays the tag's first file: a digit rates it, the keypad's 0, the
+  // digits of a tag and Enter tag it.
+  std::unique_ptr<frmDSSink> sink;
+  const auto key = [&sink](Qt::Key code, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QKeyEvent press(QEvent::KeyPress, code, modifiers);
+    QKeyEvent release(QEvent::KeyRelease, code, modifiers);
+    QApplication::sendEvent(sink.get(), &press);
+    QApplication::sendEvent(sink.get(), &release);
+  };
+  const auto playing = [&sink] {
+    TagShownFirstSelected();
+    gPlayItem = gResults[1];
+    gPlayItem.BrowserRow = 1;
+    sink = std::make_unique<frmDSSink>(gMainForm);
+  };
+  const auto stopped = [&sink] {
+    sink.reset();
+    gPlayItem = ResultItem{};
+  };
+  Sweep({.name = QStringLiteral("full-screen rating"),
+         .prepare = playing,
+         .run = [&key] { key(Qt::Key_3); },
+         .after = stopped,
+         .writes = true});
+  Sweep({.name = QStringLiteral("full-screen tagging"),
+         .prepare =
+             [&] {
+               playing();
+               key(Qt::Key_0, Qt::KeypadModifier);
+               for (Qt::Key digit : {Qt::Key_2, Qt::Key_3, Qt::Key_6}) key(digit, Qt::KeypadModifier);
+             },
+         .run = [&key] { key(Qt::Key_Enter, Qt::KeypadModifier); },
+         .after = stopped,
+         .writes = true});
+  gTVOutMode = false;
+  Send("mnuViewTile");
+  ctl::SetTickCountFunction(previousClock);
+}
+
+}  // namespace
+}  // namespace rwtest
