@@ -4,6 +4,7 @@
 #include "tests/import/AddFilesFixture.h"
 
 #include "app/modReelwise_startup.h"
+#include "tests/mainwindow/FaultRun.h"
 #include "tests/support/ChildRun.h"
 #include "tests/support/DeadMount.h"
 #include "tests/support/FaultTrigger.h"
@@ -163,43 +164,76 @@ TEST_F(AddFilesFaultsTest, ADiskFullWhileAFileIsStoredStopsTheRunAtItsLastCommit
 }
 
 // Add Files on a library whose disk is full, started as the menu starts it:
-// the run's files and its results both meet the full disk. The run ends with
-// its one message, no exception leaves the command, and its progress and
-// Abort button are off.
+// as the run starts (the results it clears), and later, when the run's files
+// and its results both meet the full disk. The run ends with its one message,
+// no exception leaves the command, and its progress and Abort button are off;
+// the next run works.
 TEST_F(AddFilesFaultsTest, AddFilesOnAFullLibraryDiskEndsWithOneMessageNoExceptionAndItsProgressOff) {
   for (int i = 1; i <= 4; ++i) MakeFile(QStringLiteral("Clip %1.avi").arg(i));
-  rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TEMP TRIGGER FullFiles BEFORE INSERT ON VideoFiles "
-                                               "BEGIN SELECT rw_fault(13); END"));
-  rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TEMP TRIGGER FullResults BEFORE INSERT ON SearchResults "
-                                               "BEGIN SELECT rw_fault(13); END"));
   boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
-  QTimer::singleShot(0, [this] {
-    frmAddToLibrary* dialog = OpenDialog();
-    if (!dialog) return;
-    dialog->cmbSearchPath->setEditText(disk_);
-    dialog->optImportScope[0]->click();
-    if (dialog->isVisible()) dialog->lblStart_Click();
-    if (dialog->isVisible()) dialog->lblCancel_Click();
-  });
-  try {
-    gMainForm->MainToolbarHandler(QStringLiteral("mnuLibraryAddFiles"));
-  } catch (...) {
-    ADD_FAILURE() << "an exception left Add Files";
+  const LooseExceptionWatch loose;
+  const auto addFiles = [this] {
+    QTimer::singleShot(0, [this] {
+      frmAddToLibrary* dialog = OpenDialog();
+      if (!dialog) return;
+      dialog->cmbSearchPath->setEditText(disk_);
+      dialog->optImportScope[0]->click();
+      if (dialog->isVisible()) dialog->lblStart_Click();
+      if (dialog->isVisible()) dialog->lblCancel_Click();
+    });
+    try {
+      gMainForm->MainToolbarHandler(QStringLiteral("mnuLibraryAddFiles"));
+      QCoreApplication::processEvents();
+    } catch (...) {
+      ADD_FAILURE() << "an exception left Add Files";
+    }
+  };
+  const auto toldOnceAndAllOff = [this](const QString& title, const QString& said) {
+    QStringList shown;
+    for (const MessageBoxRequest& box : boxes.Shown()) shown << box.title + QStringLiteral(": ") + box.prompt;
+    ASSERT_EQ(boxes.Count(), 1) << shown.join(QStringLiteral("\n")).toStdString();
+    EXPECT_EQ(boxes.Last().title, title);
+    EXPECT_TRUE(boxes.Last().prompt.startsWith(said)) << boxes.Last().prompt.toStdString();
+    EXPECT_TRUE(boxes.Last().prompt.contains(QDir::toNativeSeparators(library_))) << boxes.Last().prompt.toStdString();
+    EXPECT_FALSE(gMainForm->Import().cmdAbortScan->isVisible());
+    EXPECT_FALSE(gMainForm->Import().cmdAbortScan->isEnabled());
+    EXPECT_TRUE(gMainForm->progProgress->Caption().isEmpty()) << gMainForm->progProgress->Caption().toStdString();
+    EXPECT_TRUE(gMainForm->Tree().tvwLibrary->isEnabled());
+    EXPECT_FALSE(gAddingFiles);
+    EXPECT_FALSE(Db().InTransaction());
+    EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 0);
+    EXPECT_FALSE(LooseExceptionWatch::Loose());
+  };
+  const QString stopped = QStringLiteral("The disk is full: adding files stopped.");
+  {
+    // The first write the run makes, the old results cleared, meets it: it
+    // is told there, and the run's files, which meet it too, are not told
+    // again.
+    SCOPED_TRACE("as the run starts");
+    Db().Execute(QStringLiteral("INSERT INTO SearchResults VALUES (1, 1)"));
+    rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TEMP TRIGGER FullAtStart BEFORE DELETE ON SearchResults "
+                                                 "BEGIN SELECT rw_fault(13); END"));
+    rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TEMP TRIGGER FullFiles BEFORE INSERT ON VideoFiles "
+                                                 "BEGIN SELECT rw_fault(13); END"));
+    addFiles();
+    toldOnceAndAllOff(QStringLiteral("Disk Full"), QStringLiteral("The disk is full"));
+    Db().Execute(QStringLiteral("DROP TRIGGER FullAtStart; DROP TRIGGER FullFiles"));
   }
-  QStringList shown;
-  for (const MessageBoxRequest& box : boxes.Shown()) shown << box.title + QStringLiteral(": ") + box.prompt;
-  ASSERT_EQ(boxes.Count(), 1) << shown.join(QStringLiteral("\n")).toStdString();
-  EXPECT_EQ(boxes.Last().title, QStringLiteral("Add Files"));
-  EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("The disk is full: adding files stopped.")))
-      << boxes.Last().prompt.toStdString();
-  EXPECT_TRUE(boxes.Last().prompt.contains(QDir::toNativeSeparators(library_))) << boxes.Last().prompt.toStdString();
-  EXPECT_FALSE(gMainForm->Import().cmdAbortScan->isVisible());
-  EXPECT_FALSE(gMainForm->Import().cmdAbortScan->isEnabled());
-  EXPECT_TRUE(gMainForm->progProgress->Caption().isEmpty()) << gMainForm->progProgress->Caption().toStdString();
-  EXPECT_TRUE(gMainForm->Tree().tvwLibrary->isEnabled());
-  EXPECT_FALSE(gAddingFiles);
-  EXPECT_FALSE(Db().InTransaction());
-  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 0);
+  {
+    SCOPED_TRACE("while it runs");
+    boxes.Clear();
+    rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TEMP TRIGGER FullFiles BEFORE INSERT ON VideoFiles "
+                                                 "BEGIN SELECT rw_fault(13); END"));
+    rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TEMP TRIGGER FullResults BEFORE INSERT ON SearchResults "
+                                                 "BEGIN SELECT rw_fault(13); END"));
+    addFiles();
+    toldOnceAndAllOff(QStringLiteral("Add Files"), stopped);
+    Db().Execute(QStringLiteral("DROP TRIGGER FullFiles; DROP TRIGGER FullResults"));
+  }
+  boxes.Clear();
+  addFiles();
+  EXPECT_EQ(boxes.Count(), 0) << "the next run works";
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 4);
 }
 
 // A library file that can no longer be written (made read-only, its folder

@@ -646,6 +646,38 @@ TEST_F(FaultSweepTest, EveryMenuCommand) {
   }
 }
 
+// A library another program replaced while it was open (a text file copied
+// over it): the next command that reads it tells it once as damaged and the
+// library closes, reading nothing more through its connection, so no fault
+// escapes the close (once it ended the program); the next command works.
+TEST_F(FaultSweepTest, ALibraryReplacedWhileOpenIsToldOnceAndClosedWithoutAnExceptionLeft) {
+  TagShownFirstSelected();
+  bool loaded = false;
+  gMainForm->Inspector().LoadInspector(gResults[1], loaded);
+  Settle();
+  boxes.Clear();
+  const LooseExceptionWatch loose;
+  {
+    QFile over(library_);
+    ASSERT_TRUE(over.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    for (int i = 0; i < 200; ++i) over.write("These are the notes of another program, written over the library.\n");
+  }
+  try {
+    Send("mnuBrowserRefresh");
+    Settle();
+  } catch (...) {
+    ADD_FAILURE() << "an exception left the command or the close";
+  }
+  EXPECT_FALSE(LooseExceptionWatch::Loose());
+  ASSERT_EQ(boxes.Count(), 1) << BoxText(boxes.Last()).toStdString();
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Damaged Library"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(QDir::toNativeSeparators(library_))) << boxes.Last().prompt.toStdString();
+  EXPECT_NE(gLibrary->LibraryPath, library_) << "closed";
+  EXPECT_EQ(gInspectedItem.SegmentID, 0);
+  EXPECT_EQ(LeftBusy(), QStringList());
+  EXPECT_TRUE(NextCommandFails().isEmpty());
+}
+
 // The open of a library: one the program knows and left unchanged, one
 // another program edited since, one of the oldest layout (upgraded after a
 // copy is kept), and a new one.
