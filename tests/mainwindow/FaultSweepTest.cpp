@@ -19,7 +19,6 @@
 #include "import/frmAddToLibrary.h"
 #include "inspector/InspectorPane.h"
 #include "library/UpkeptFile.h"
-#include "library/ViewSpec.h"
 #include "mainwindow/MainMenu.h"
 #include "platform/DragController.h"
 #include "platform/ErrorGuard.h"
@@ -36,13 +35,13 @@
 
 #include <QBuffer>
 #include <QComboBox>
-#include <QRadioButton>
-#include <QRegularExpression>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
 #include <QKeyEvent>
+#include <QRadioButton>
+#include <QRegularExpression>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -385,6 +384,91 @@ class FaultSweepTest : public CommandTest {
     return QStringLiteral("the next command failed: ") + BoxText(boxes.Last());
   }
 
+  // What a command does without a fault: the library before and after,
+  // what the window shows, the boxes it shows by itself, and its calls.
+  struct Baseline {
+    std::map<QString, FileState> before;
+    Observed clean;
+    QStringList boxes;
+    std::vector<std::pair<FaultWay, int>> calls;  // each kind made, with its count
+  };
+
+  Baseline RunWithoutFault(const SweepCase& c) {
+    Baseline base;
+    RestoreLibrary();
+    ShowTag();
+    if (c.prepare) c.prepare();
+    Settle();
+    for (const QString& file : QStringList{library_} + c.files) base.before[file] = StateOfLibraryFile(file);
+    base.clean = RunOnce(c, [] {
+      FaultVfs::Start();
+      OwnFileFaults::Start();
+    });
+    if (c.after) c.after();
+    for (int k = 0; k < kDiskCallKinds; ++k) {
+      if (const int calls = FaultVfs::Calls(static_cast<DiskCall>(k))) base.calls.push_back({FaultWay{false, k}, calls});
+    }
+    for (int k = 0; k < OwnFileWrites::kCallKinds; ++k) {
+      if (const int calls = OwnFileFaults::Calls(static_cast<OwnCall>(k))) base.calls.push_back({FaultWay{true, k}, calls});
+    }
+    const Observed& clean = base.clean;
+    EXPECT_FALSE(clean.exception || clean.loose) << "an exception without a fault";
+    if (c.writes) EXPECT_NE(clean.files.at(library_), base.before.at(library_)) << "the command changed nothing";
+    EXPECT_TRUE(clean.busy.isEmpty()) << "left on without a fault: " << clean.busy.join(QStringLiteral(", ")).toStdString();
+    for (const MessageBoxRequest& box : clean.boxes) EXPECT_FALSE(RawBox(box)) << BoxText(box).toStdString();
+    base.boxes = Texts(clean.boxes);
+    return base;
+  }
+
+  // The runs a kind of call is given: (call N, way) pairs, every way for
+  // each sampled call when they are few, else the ways in turn.
+  static std::vector<std::pair<int, FaultWay>> Plan(const FaultWay& kind, int calls) {
+    std::vector<FaultWay> ways;
+    for (int code : kind.ownFile ? OwnCodes(static_cast<OwnCall>(kind.call)) : DiskCodes(static_cast<DiskCall>(kind.call))) {
+      for (bool lasting : {false, true}) ways.push_back({kind.ownFile, kind.call, code, lasting});
+    }
+    const std::vector<int> picked = Sample(calls, kRunsPerKind);
+    const bool everyWay = WholeSweep() || picked.size() * ways.size() <= size_t(kRunsPerKind) * 2;
+    std::vector<std::pair<int, FaultWay>> plan;
+    for (size_t i = 0; i < picked.size(); ++i) {
+      for (size_t w = 0; w < ways.size(); ++w) {
+        if (everyWay || w == (i + static_cast<size_t>(kind.call)) % ways.size()) plan.push_back({picked[i], ways[w]});
+      }
+    }
+    return plan;
+  }
+
+  // One run with call `nth` failing the given way; what went wrong, if anything.
+  QString RunWithFault(const SweepCase& c, const Baseline& base, int nth, const FaultWay& way) {
+    const Observed seen = RunOnce(c, [&] {
+      if (way.ownFile) {
+        FaultVfs::Start();
+        OwnFileFaults::Start(FileFault{static_cast<OwnCall>(way.call), nth, way.code, way.lasting});
+      } else {
+        OwnFileFaults::Start();
+        // A fault from then on is the libraries' disk failing; the
+        // program's own folder and SQLite's temporary files are on another.
+        FaultVfs::Start(DiskFault{static_cast<DiskCall>(way.call), nth, way.code, way.lasting, gLibrariesFolder});
+      }
+    });
+    Figures& totals = Totals();
+    const bool injected = way.ownFile ? OwnFileFaults::Injected() > 0 : FaultVfs::Injected() > 0;
+    ++totals.runs;
+    if (injected) ++totals.injected;
+    const QString problem = Judge(base.clean, base.before, base.boxes, seen, injected);
+    if (!problem.isEmpty()) {
+      if (c.after) c.after();
+      return problem;
+    }
+    // Told nothing and completed as without the fault: absorbed (retried by
+    // SQLite, as a lock by its busy handler, or passed by a probe).
+    if (injected && BoxesBeyond(seen.boxes, 0, base.boxes).empty()) {
+      ++totals.absorbed;
+      if (!way.ownFile && FaultVfs::Retried()) ++totals.retried;
+    }
+    return AfterRun(c);
+  }
+
   // Sweeps one command; every failure is added to the test's failures.
   void Sweep(const SweepCase& c) {
     // RW_FAULT_SWEEP_CASE=text sweeps only the cases whose name holds it.
@@ -395,102 +479,36 @@ class FaultSweepTest : public CommandTest {
     clock.start();
     Figures& totals = Totals();
     ++totals.commands;
-
-    // The run without a fault: the library before and after, what the
-    // window shows, the boxes the command shows by itself and its calls.
-    RestoreLibrary();
-    if (c.prepare) c.prepare();
-    Settle();
-    std::map<QString, FileState> before;
-    for (const QString& file : QStringList{library_} + c.files) before[file] = StateOfLibraryFile(file);
-    const Observed clean = RunOnce(c, [] {
-      FaultVfs::Start();
-      OwnFileFaults::Start();
-    });
-    if (c.after) c.after();
-    std::vector<std::pair<FaultWay, int>> diskCalls;
-    for (int k = 0; k < kDiskCallKinds; ++k) {
-      const int calls = FaultVfs::Calls(static_cast<DiskCall>(k));
-      totals.calls += calls;
-      if (calls > 0) diskCalls.push_back({FaultWay{false, k}, calls});
-    }
-    for (int k = 0; k < OwnFileWrites::kCallKinds; ++k) {
-      const int calls = OwnFileFaults::Calls(static_cast<OwnCall>(k));
-      totals.calls += calls;
-      if (calls > 0) diskCalls.push_back({FaultWay{true, k}, calls});
-    }
-    EXPECT_FALSE(clean.exception || clean.loose) << "an exception without a fault";
-    if (c.writes) EXPECT_NE(clean.files.at(library_), before.at(library_)) << "the command changed nothing";
-    EXPECT_TRUE(clean.busy.isEmpty()) << "left on without a fault: " << clean.busy.join(QStringLiteral(", ")).toStdString();
-    for (const MessageBoxRequest& box : clean.boxes) EXPECT_FALSE(RawBox(box)) << BoxText(box).toStdString();
-    const QStringList cleanBoxes = Texts(clean.boxes);
-
+    const Baseline base = RunWithoutFault(c);
     QStringList failures;
-    for (const auto& [kind, calls] : diskCalls) {
-      std::vector<FaultWay> ways;
-      for (int code : kind.ownFile ? OwnCodes(static_cast<OwnCall>(kind.call)) : DiskCodes(static_cast<DiskCall>(kind.call))) {
-        for (bool lasting : {false, true}) ways.push_back({kind.ownFile, kind.call, code, lasting});
-      }
-      const std::vector<int> picked = Sample(calls, WholeSweep() ? calls : std::max<int>(kRunsPerKind, 0));
-      // Each sampled call with every way when few, else the ways in turn.
-      const bool everyWay = WholeSweep() || picked.size() * ways.size() <= size_t(kRunsPerKind) * 2;
-      for (size_t i = 0; i < picked.size(); ++i) {
-        for (size_t w = 0; w < ways.size(); ++w) {
-          if (!everyWay && w != (i + kind.call) % ways.size()) continue;
-          const FaultWay& way = ways[w];
-          const int nth = picked[i];
-          const QString label = WayName(way, nth);
-          const Observed seen = RunOnce(c, [&] {
-            if (way.ownFile) {
-              FaultVfs::Start();
-              OwnFileFaults::Start(FileFault{static_cast<OwnCall>(way.call), nth, way.code, way.lasting});
-            } else {
-              OwnFileFaults::Start();
-              // A fault from then on is the libraries' disk failing; the
-              // program's own folder and SQLite's temporary files are on
-              // another.
-              FaultVfs::Start(DiskFault{static_cast<DiskCall>(way.call), nth, way.code, way.lasting, gLibrariesFolder});
-            }
-          });
-          const bool injected = way.ownFile ? OwnFileFaults::Injected() > 0 : FaultVfs::Injected() > 0;
-          const bool retried = !way.ownFile && FaultVfs::Retried();
-          ++totals.runs;
-          if (injected) ++totals.injected;
-          const QString problem = Judge(clean, before, cleanBoxes, seen, injected);
-          if (problem.isEmpty()) {
-            const bool silent = BoxesBeyond(seen.boxes, 0, cleanBoxes).empty();
-            if (injected && silent) {
-              ++totals.absorbed;
-              if (retried) ++totals.retried;
-            }
-            const QString next = AfterRun(c);
-            if (!next.isEmpty()) failures << label + QStringLiteral(": ") + next;
-          } else {
-            failures << label + QStringLiteral(": ") + problem;
-            if (c.after) c.after();
-          }
-        }
+    for (const auto& [kind, calls] : base.calls) {
+      totals.calls += calls;
+      for (const auto& [nth, way] : Plan(kind, calls)) {
+        const QString problem = RunWithFault(c, base, nth, way);
+        if (!problem.isEmpty()) failures << WayName(way, nth) + QStringLiteral(": ") + problem;
       }
     }
     totals.failures += static_cast<int>(failures.size());
     totals.ms += clock.elapsed();
-    if (qEnvironmentVariableIsSet("RW_FAULT_SWEEP_TIMES")) {
-      QStringList calls;
-      for (const auto& [kind, count] : diskCalls) {
-        calls << QStringLiteral("%1 %2").arg(count).arg(
-                     kind.ownFile ? QStringLiteral("own ") + QLatin1String(OwnFileFaults::CallName(static_cast<OwnCall>(kind.call)))
-                                  : QLatin1String(DiskCallName(static_cast<DiskCall>(kind.call))));
-      }
-      std::printf("[ sweep    ] %s: %lld ms; putting back and preparing %lld, running %lld, reading %lld; calls: %s\n",
-                  qPrintable(c.name), static_cast<long long>(clock.elapsed()), static_cast<long long>(phases_[0]),
-                  static_cast<long long>(phases_[1]), static_cast<long long>(phases_[2]),
-                  qPrintable(calls.join(QStringLiteral(", "))));
-    }
+    if (qEnvironmentVariableIsSet("RW_FAULT_SWEEP_TIMES")) PrintTimes(c, base, clock.elapsed());
     phases_ = {};
     if (!failures.isEmpty()) {
       ADD_FAILURE() << failures.size() << " failing runs of " << c.name.toStdString() << ":\n"
                     << failures.mid(0, 40).join(QLatin1Char('\n')).toStdString();
     }
+  }
+
+  void PrintTimes(const SweepCase& c, const Baseline& base, qint64 ms) const {
+    QStringList calls;
+    for (const auto& [kind, count] : base.calls) {
+      calls << QStringLiteral("%1 %2").arg(count).arg(
+                   kind.ownFile ? QStringLiteral("own ") + QLatin1String(OwnFileFaults::CallName(static_cast<OwnCall>(kind.call)))
+                                : QLatin1String(DiskCallName(static_cast<DiskCall>(kind.call))));
+    }
+    std::printf("[ sweep    ] %s: %lld ms; putting back and preparing %lld, running %lld, reading %lld; calls: %s\n",
+                qPrintable(c.name), static_cast<long long>(ms), static_cast<long long>(phases_[0]),
+                static_cast<long long>(phases_[1]), static_cast<long long>(phases_[2]),
+                qPrintable(calls.join(QStringLiteral(", "))));
   }
 
   // What is wrong with a run under a fault; empty when nothing is.
