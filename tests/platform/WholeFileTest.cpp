@@ -5,6 +5,7 @@
 #include "platform/JpegCodec.h"
 #include "platform/RWError.h"
 #include "platform/WholeFile.h"
+#include "tests/support/OwnFileFaults.h"
 #include "tests/support/SmallDisk.h"
 
 #include <QDir>
@@ -138,6 +139,42 @@ TEST(WholeFileTest, AFailedFlushCloseOrRenameIsReportedAndTheEarlierFileStays) {
     EXPECT_EQ(Contents(path), QByteArray("earlier\n"));
     EXPECT_EQ(Entries(dir.path()), QStringList{QStringLiteral("Settings.txt")});
   }
+  EXPECT_TRUE(WriteFileWhole(path, "later\n"));
+  EXPECT_EQ(Contents(path), QByteArray("later\n"));
+}
+
+// Every call of the program's own writes goes through the one seam a test
+// can fail: an open, a write, a flush, a rename or a folder made that fails
+// is reported in the program's sentence for it, and the earlier file stays
+// with nothing left beside it.
+TEST(WholeFileTest, EachCallOfTheOwnFileSeamCanFailAndTheEarlierFileStays) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const QString path = dir.filePath(QStringLiteral("export.csv"));
+  ASSERT_TRUE(WriteFileWhole(path, "earlier\n"));
+  using Call = OwnFileWrites::Call;
+  const struct {
+    Call call;
+    int error;
+    const char* said;
+  } cases[] = {{Call::Open, ENOSPC, "The disk is full."},
+               {Call::Write, ENOSPC, "The disk is full."},
+               {Call::Sync, EIO, "The disk reported an input/output error."},
+               {Call::Rename, EACCES, "Permission to write there is denied."}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(rwtest::OwnFileFaults::CallName(c.call));
+    rwtest::OwnFileFaults::Start(rwtest::FileFault{c.call, 1, c.error});
+    QString reason;
+    EXPECT_FALSE(WriteFileWhole(path, "later\n", &reason));
+    EXPECT_EQ(rwtest::OwnFileFaults::Injected(), 1);
+    rwtest::OwnFileFaults::Stop();
+    EXPECT_EQ(reason, QLatin1String(c.said));
+    EXPECT_EQ(Contents(path), QByteArray("earlier\n"));
+    EXPECT_EQ(Entries(dir.path()), QStringList{QStringLiteral("export.csv")});
+  }
+  rwtest::OwnFileFaults::Start(rwtest::FileFault{Call::MakeFolder, 1, EACCES, true});
+  EXPECT_TRUE(MakeFolderPath(dir.filePath(QStringLiteral("new/inside"))).contains(QStringLiteral("denied")));
+  rwtest::OwnFileFaults::Stop();
   EXPECT_TRUE(WriteFileWhole(path, "later\n"));
   EXPECT_EQ(Contents(path), QByteArray("later\n"));
 }
