@@ -300,6 +300,8 @@ class clsRWLibrary : public IDeviceTableHost {
   ILibraryView* m_View = nullptr;
   // The pacer of the open running now, none between opens.
   LongWork::Pacer* m_OpenPacer = nullptr;
+  // The open's upkeep stored the tags' behaviours: its tree need not.
+  bool m_BehavioursStored = false;
   std::unique_ptr<SqlConnection> m_Connection;
   uint64_t m_ConnectionCount = 0;
   // Held while a library file is open, so that one copy of the program at a

@@ -375,6 +375,7 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
   if (path == gPlaceholderLibraryPath) return;
   LongWork::Pacer pacer;
   const OpenPacing pacing(m_OpenPacer, pacer);
+  m_BehavioursStored = false;
   // Whether the file became the open library, and whether its upkeep (an
   // upgrade among it) stands.
   bool taken = false;
@@ -421,6 +422,9 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
     if (!ErrorGuard::StorageFaultTold()) MarkUpkept();
     ready.Completed();
   });
+  // The upkeep's stored behaviours are the open's alone: a tree shown later
+  // (an open a fault cut short before its tree) sets them again.
+  m_BehavioursStored = false;
   if (opened) return;
   // A fault that ended the open before the file's upkeep stood leaves a file
   // the program may not be able to use as it is (an earlier layout): it is

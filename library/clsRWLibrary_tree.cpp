@@ -606,7 +606,8 @@ void clsRWLibrary::PopulateTree() {
   TreeStep([&] { TagSavedSearches(db, tree); });
   TreeStep([&] { FinishNodes(tree); });
   LoadStorageDeviceNodes();
-  TreeStep([&] { SetNodeBehaviours(false); });
+  // The open's upkeep may have stored them with its own writes.
+  if (!std::exchange(m_BehavioursStored, false)) TreeStep([&] { SetNodeBehaviours(false); });
   // Outside an open (whose next step reports its own), the progress goes
   // with the tree built.
   if (!m_OpenPacer) ProgressOff();

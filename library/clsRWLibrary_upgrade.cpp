@@ -117,11 +117,12 @@ bool clsRWLibrary::HouseKeep() {
     // The rebuild tells its own faults.
     faulted = ErrorGuard::StorageFaultTold();
   }
-  if (!faulted && !report.renumberingFailed) {
-    // The tags' behaviours, which every tree the open shows sets again, are
-    // stored with the rest: the tree's own setting then changes nothing.
+  if (!faulted && !report.renumberingFailed && work != 0) {
+    // The tags' behaviours, which the upkeep's changes may move, are stored
+    // with the rest; the tree the open shows next does not set them again.
     try {
       SetNodeBehaviours(false);
+      m_BehavioursStored = true;
     } catch (const RWError& error) {
       qWarning() << "Housekeeping:" << error.Text();
     } catch (const StorageFault& fault) {

@@ -2,13 +2,18 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 
 namespace rwtest {
 
 int TestTimeLimit::Seconds() {
   const char* text = std::getenv("RW_TEST_TIME_LIMIT");
   const int seconds = text ? std::atoi(text) : 0;
-  return seconds > 0 ? seconds : kDefaultSeconds;
+  if (seconds > 0) return seconds;
+  // The fault sweep run whole (every call, every code) takes an hour or more.
+  const char* sweep = std::getenv("RW_FAULT_SWEEP");
+  if (sweep && std::string(sweep) == "all") return kWholeSweepSeconds;
+  return kDefaultSeconds;
 }
 
 TestTimeLimit::TestTimeLimit() : limit_(Seconds()), watcher_([this] { Watch(); }) {}

@@ -2,7 +2,8 @@
 // Every test of a binary runs under a time limit well below ctest's: a test
 // that hangs is named on stderr and its binary ends with exit code 124, so a
 // hang is told as such, with its test, instead of as ctest's bare timeout.
-// RW_TEST_TIME_LIMIT sets the limit in seconds (default kDefaultSeconds).
+// RW_TEST_TIME_LIMIT sets the limit in seconds (default kDefaultSeconds, or
+// kWholeSweepSeconds while RW_FAULT_SWEEP=all).
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -16,6 +17,8 @@ namespace rwtest {
 class TestTimeLimit : public ::testing::EmptyTestEventListener {
  public:
   static constexpr int kDefaultSeconds = 150;
+  // With RW_FAULT_SWEEP=all (the fault sweep run whole) and no limit set.
+  static constexpr int kWholeSweepSeconds = 4 * 3600;
   static constexpr int kExitCode = 124;
 
   // The limit of this binary's tests, and the shorter one a test gives the
