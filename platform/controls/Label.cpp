@@ -4,6 +4,7 @@
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace ctl {
@@ -63,19 +64,32 @@ int Label::TextFlags() const {
   return horizontal | Qt::AlignTop | (wordWrap_ ? Qt::TextWordWrap : 0);
 }
 
+// The pixels of the caption's ink that rise above the font's ascent: an
+// accent over a capital ("\u00C9t\u00E9") reaches higher than the ascent in
+// many fonts, and the text is set from the top of the label at the ascent.
+int Label::InkAboveAscent() const {
+  if (caption_.isEmpty())
+    return 0;
+  const QFontMetricsF metrics(font());
+  const double above = -metrics.tightBoundingRect(caption_).top() - metrics.ascent();
+  return above > 0 ? static_cast<int>(std::ceil(above)) : 0;
+}
+
+// An auto-sized label is as high as its lines and the ink over the first.
 void Label::FitToCaption() {
   if (!autoSize_)
     return;
   const QFontMetricsF metrics(font());
+  const int inkAbove = InkAboveAscent();
   if (wordWrap_) {
     const QRectF bounds = metrics.boundingRect(
         QRectF(0, 0, std::max(1, width()), 1e6), TextFlags(), caption_);
-    resize(width(), static_cast<int>(std::ceil(bounds.height())));
+    resize(width(), static_cast<int>(std::ceil(bounds.height())) + inkAbove);
   } else {
     const QRectF bounds =
         metrics.boundingRect(QRectF(0, 0, 1e6, 1e6), TextFlags(), caption_);
     resize(static_cast<int>(std::ceil(bounds.width())),
-           static_cast<int>(std::ceil(metrics.height())));
+           static_cast<int>(std::ceil(metrics.height())) + inkAbove);
   }
 }
 
@@ -118,7 +132,13 @@ void Label::paintEvent(QPaintEvent *) {
     symbols.setFamily(QStringLiteral("DejaVu Sans"));
     painter.setFont(symbols);
   }
-  painter.drawText(rect(), TextFlags(), shown);
+  // Text set from the top goes down by the ink above its ascent, as far as
+  // the label has room below its lines.
+  const QFontMetricsF metrics(painter.font());
+  const QRectF lines = metrics.boundingRect(QRectF(rect()), TextFlags(), shown);
+  const int room = height() - static_cast<int>(std::ceil(lines.height()));
+  const int down = std::clamp(InkAboveAscent(), 0, std::max(room, 0));
+  painter.drawText(rect().adjusted(0, down, 0, down), TextFlags(), shown);
 }
 
 } // namespace ctl

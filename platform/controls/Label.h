@@ -43,6 +43,7 @@ class Label : public Control {
  private:
   void FitToCaption();
   int TextFlags() const;
+  int InkAboveAscent() const;
 
   QString caption_;
   int alignment_ = vbLeftJustify;
