@@ -32,6 +32,7 @@
 #include "platform/cPopupMenu.h"
 #include "player/clsRWPlayer.h"
 #include "player/modMainPlayer.h"
+#include "ui/WorkArea.h"
 #include "ui/frmAboutReelwise.h"
 #include "ui/frmGlass.h"
 
@@ -404,6 +405,7 @@ void frmReelwise::ShowOrHideTagCloud() {
   cloud.SetValue(ctl::tbrPressed);
   if (gTagCloudShown) {
     TagCloudForm().show();
+    WorkArea::Keep(gTagCloudForm);
     Library().ShowTagCloud(true);
   } else {
     if (gTagCloudForm) {
