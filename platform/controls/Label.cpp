@@ -1,5 +1,7 @@
 #include "platform/controls/Label.h"
 
+#include "platform/controls/TextInk.h"
+
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -64,32 +66,24 @@ int Label::TextFlags() const {
   return horizontal | Qt::AlignTop | (wordWrap_ ? Qt::TextWordWrap : 0);
 }
 
-// The pixels of the caption's ink that rise above the font's ascent: an
-// accent over a capital ("\u00C9t\u00E9") reaches higher than the ascent in
-// many fonts, and the text is set from the top of the label at the ascent.
-int Label::InkAboveAscent() const {
-  if (caption_.isEmpty())
-    return 0;
-  const QFontMetricsF metrics(font());
-  const double above = -metrics.tightBoundingRect(caption_).top() - metrics.ascent();
-  return above > 0 ? static_cast<int>(std::ceil(above)) : 0;
-}
+int Label::CaptionInkAbove() const { return InkAboveAscent(font(), caption_); }
 
-// An auto-sized label is as high as its lines and the ink over the first.
+// An auto-sized label is as high as its lines and the ink over the first
+// and under the last.
 void Label::FitToCaption() {
   if (!autoSize_)
     return;
   const QFontMetricsF metrics(font());
-  const int inkAbove = InkAboveAscent();
+  const int ink = CaptionInkAbove() + InkBelowDescent(font(), caption_);
   if (wordWrap_) {
     const QRectF bounds = metrics.boundingRect(
         QRectF(0, 0, std::max(1, width()), 1e6), TextFlags(), caption_);
-    resize(width(), static_cast<int>(std::ceil(bounds.height())) + inkAbove);
+    resize(width(), static_cast<int>(std::ceil(bounds.height())) + ink);
   } else {
     const QRectF bounds =
         metrics.boundingRect(QRectF(0, 0, 1e6, 1e6), TextFlags(), caption_);
     resize(static_cast<int>(std::ceil(bounds.width())),
-           static_cast<int>(std::ceil(metrics.height())) + inkAbove);
+           static_cast<int>(std::ceil(metrics.height())) + ink);
   }
 }
 
@@ -137,7 +131,7 @@ void Label::paintEvent(QPaintEvent *) {
   const QFontMetricsF metrics(painter.font());
   const QRectF lines = metrics.boundingRect(QRectF(rect()), TextFlags(), shown);
   const int room = height() - static_cast<int>(std::ceil(lines.height()));
-  const int down = std::clamp(InkAboveAscent(), 0, std::max(room, 0));
+  const int down = std::clamp(CaptionInkAbove(), 0, std::max(room, 0));
   painter.drawText(rect().adjusted(0, down, 0, down), TextFlags(), shown);
 }
 
