@@ -74,14 +74,24 @@ QString Count(int64_t count) {
 
 QString BitRate(int64_t kbps) { return Count(kbps); }
 
+// A locale of other digits writes dates in its short form with the digits 0
+// to 9 and the program's own words ("PM", not the locale's letter, which
+// among Latin digits turned the line right to left).
 QString Date(const QDate& date) {
   const QLocale locale;
-  return date.isValid() ? Plain(locale.toString(date, QLocale::ShortFormat), locale, false) : QString();
+  if (!date.isValid()) return {};
+  const QString text = ZeroOf(locale) == u'0' ? locale.toString(date, QLocale::ShortFormat)
+                                              : QLocale::c().toString(date, locale.dateFormat(QLocale::ShortFormat));
+  return Plain(text, locale, false);
 }
 
 QString DateTime(const QDateTime& dateTime) {
   const QLocale locale;
-  return dateTime.isValid() ? Plain(locale.toString(dateTime, QLocale::ShortFormat), locale, false) : QString();
+  if (!dateTime.isValid()) return {};
+  const QString text = ZeroOf(locale) == u'0'
+                           ? locale.toString(dateTime, QLocale::ShortFormat)
+                           : QLocale::c().toString(dateTime, locale.dateTimeFormat(QLocale::ShortFormat));
+  return Plain(text, locale, false);
 }
 
 // The number in the locale's style, the unit in the program's words (the
