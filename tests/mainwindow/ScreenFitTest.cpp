@@ -1,8 +1,11 @@
 // Small and scaled screens: the main window and every window its commands
 // open lie whole on the work area, each screen in a child process whose
 // offscreen platform has it.
+#include "browser/LibraryTreePane.h"
+#include "browser/ResultsPane.h"
 #include "carousel/frmTagCloud.h"
 #include "core/modReelwise.h"
+#include "inspector/InspectorPane.h"
 #include "options/frmExternalAppConfig.h"
 #include "options/frmProgramOptions.h"
 #include "tests/mainwindow/CommandRun.h"
@@ -48,6 +51,15 @@ TEST_F(ScreenFitTest, TheMainWindowAndEveryWindowItOpensLieWholeOnTheWorkArea) {
     EXPECT_TRUE(Whole(Form()));
     const QRect work = WorkArea::Of(&Form());
     if (work.width() < 1024 || work.height() < 768) EXPECT_EQ(Form().frameGeometry().size(), work.size().boundedTo({1024, 768}));
+    // The panes laid out inside it: the tree and the browser above the
+    // inspector, which reaches the window's foot with its transport bar.
+    for (const ctl::Control* pane : {static_cast<const ctl::Control*>(Form().Tree().picLeft),
+                                     static_cast<const ctl::Control*>(Form().Results().picRight),
+                                     static_cast<const ctl::Control*>(Form().Inspector().picBottom)}) {
+      EXPECT_TRUE(Form().rect().contains(pane->geometry())) << pane->objectName().toStdString();
+      EXPECT_GT(pane->height(), 0) << pane->objectName().toStdString();
+    }
+    EXPECT_EQ(Form().Inspector().picBottom->geometry().bottom(), Form().height() - 1);
     Form().resize(300, 200);
     EXPECT_TRUE(Whole(Form())) << "never larger than the work area, however small it is asked to be";
 
