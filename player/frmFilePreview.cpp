@@ -100,6 +100,9 @@ void frmFilePreview::MakeControls() {
   HScroll1->setObjectName(QStringLiteral("HScroll1"));
   HScroll1->hide();
   connect(HScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
+  scrollCorner_ = new QWidget(this);
+  scrollCorner_->setAutoFillBackground(true);
+  scrollCorner_->hide();
   framePlayer = new QFrame(picPreview);
   framePlayer->setObjectName(QStringLiteral("framePlayer"));
   framePlayer->hide();
@@ -237,6 +240,10 @@ void frmFilePreview::LayOutBoard() {
   };
   place(*VScroll1, down, QRect(view.width(), 0, kScrollBarSize, view.height()), board.height(), view.height());
   place(*HScroll1, across, QRect(0, view.height(), view.width(), kScrollBarSize), board.width(), view.width());
+  // Where the two bars meet the board does not show through.
+  scrollCorner_->setGeometry(view.width(), view.height(), kScrollBarSize, kScrollBarSize);
+  scrollCorner_->setVisible(down && across);
+  scrollCorner_->raise();
   PlaceQuitStrip(*quitStrip, width(), above);
   VScroll1_Change();
 }

@@ -188,6 +188,7 @@ class frmFilePreview : public QDialog {
   void Form_Unload();
 
   std::unique_ptr<clsRWPlayer> m_Player;
+  QWidget* scrollCorner_ = nullptr;
   StoryBoardSettings settings_;
   StoryBoardLayout layout_;
   double m_Interval = 0;
