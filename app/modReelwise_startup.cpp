@@ -31,6 +31,7 @@
 #include "ui/ISubclass.h"
 #include "ui/ProgramFonts.h"
 #include "ui/SchemeColours.h"
+#include "ui/WorkArea.h"
 #include "ui/cBusyIndicator.h"
 #include "ui/cWindowMgr.h"
 #include "ui/clsDialogs.h"
@@ -172,6 +173,7 @@ bool StartUp(const QStringList& commandLine) {
   ConnectUpwardCalls();
   if (!folders.reasons.isEmpty()) ShowProgramMessage(FolderProblemsText(folders), vbExclamation, kFoldersTitle);
   ReadScreenMetrics();
+  WorkArea::KeepEveryWindowInside();
   InitCommonControlsVB();
   gBusyIndicator = std::make_unique<cBusyIndicator>();
   LoadExternalApps();

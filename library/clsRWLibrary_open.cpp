@@ -362,6 +362,7 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
   if (path == gPlaceholderLibraryPath) return;
   LongWork::Pacer pacer;
   const OpenPacing pacing(m_OpenPacer, pacer);
+  bool named = false;
   const bool opened = ErrorGuard(Reporting()).Run([&] {
     // The file is checked before anything of the open library is cleared,
     // so a refused file leaves that library, its tree and results as they were.
@@ -382,6 +383,7 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
       LongWork::Pause(1500);
     }
     ResetLibraryState(path);
+    named = true;
     if (!reload) {
       UseWorkTables();
       BusyBrowser(View(), false);
@@ -399,6 +401,11 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
     ready.Completed();
   });
   if (opened) return;
+  // A fault that stopped the open after the window took the library's name
+  // (its devices, tree or first view not read, as on a full disk) leaves no
+  // half-open library under that name: the program goes back to the scratch
+  // library, as after an upgrade that could not complete.
+  if (named && LibraryPath == path) ErrorGuard(Reporting()).Run([&] { AbandonOpen(); });
   bool starting = false;
   SetLoadingState(starting);
   BusyBrowser(View(), false);

@@ -32,11 +32,13 @@
 #include "platform/cPopupMenu.h"
 #include "player/clsRWPlayer.h"
 #include "player/modMainPlayer.h"
+#include "ui/WorkArea.h"
 #include "ui/frmAboutReelwise.h"
 #include "ui/frmGlass.h"
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QWindow>
 
 namespace {
 
@@ -403,7 +405,13 @@ void frmReelwise::ShowOrHideTagCloud() {
   ctl::Button& cloud = tbMain->Buttons(QStringLiteral("CLOUD"));
   cloud.SetValue(ctl::tbrPressed);
   if (gTagCloudShown) {
-    TagCloudForm().show();
+    // A tool window of the main window: the window system keeps it above
+    // it (without an owner it went under the main window).
+    frmTagCloud& tagCloud = TagCloudForm();
+    tagCloud.winId();
+    if (QWindow* owner = windowHandle()) tagCloud.windowHandle()->setTransientParent(owner);
+    tagCloud.show();
+    WorkArea::Keep(&tagCloud);
     Library().ShowTagCloud(true);
   } else {
     if (gTagCloudForm) {

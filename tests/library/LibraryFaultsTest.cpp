@@ -106,6 +106,8 @@ TEST_F(LibraryFaultsTest, SaveAsOntoAFullDiskSaysTheDiskIsFull) {
 
 // Opening a library whose disk is full: its device rows cannot be rebuilt,
 // which is told once, naming the file, and the rows it had are kept whole.
+// The library is not opened: the window names no library rather than one
+// whose tree and files it does not show.
 TEST_F(LibraryFaultsTest, OpeningALibraryOnAFullDiskIsToldOnceAndKeepsItsDeviceRows) {
   rwtest::SmallDisk disk(1024);
   if (!disk.Here()) return;
@@ -122,9 +124,10 @@ TEST_F(LibraryFaultsTest, OpeningALibraryOnAFullDiskIsToldOnceAndKeepsItsDeviceR
   EXPECT_TRUE(boxes.Last().prompt.contains(path)) << AllPrompts();
   EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("database or disk is full"))) << AllPrompts();
   EXPECT_FALSE(boxes.Last().title.isEmpty());
-  EXPECT_EQ(gLibrary->LibraryPath, path);
+  EXPECT_EQ(gLibrary->LibraryPath, gPlaceholderLibraryPath);
+  EXPECT_EQ(View().caption, QStringLiteral("No Library Loaded"));
   disk.Free();
-  EXPECT_EQ(Everything(gLibrary->Connection()), before);
+  EXPECT_EQ(Everything(*SqlConnection::Open(path)), before);
 }
 
 // On a full library disk each command that writes the library, run as its
