@@ -27,6 +27,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <thread>
@@ -171,6 +172,31 @@ TEST_F(StartUpTest, AFileWhereAFolderOfTheProgramsShouldBeIsNamedAndTheProgramRu
   ExpectStartedSaying(docs, QStringLiteral("External applications set up in this run are not kept"));
   EndProgram();
   EXPECT_FALSE(QFileInfo::exists(standIn)) << "the stand-in of a run goes at its end, or the next";
+}
+
+// The font of the program's symbols cannot be written where its temporary
+// files go (here a folder stands in its place; on a full disk the write
+// fails the same way): the start goes on, and says so in a titled box of
+// its own naming the file, not as a failure of the program.
+TEST_F(StartUpTest, ASymbolFontThatCannotBeWrittenIsToldAndTheProgramRunsOn) {
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  modReelwise::ComputeProgramFolders();
+  const QString font = gTempFolder + QStringLiteral("RW2Dings.ttf");
+  ASSERT_TRUE(QDir().mkpath(font + QStringLiteral("/in the way")));
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(gMainForm);
+  EXPECT_TRUE(gMainForm->isVisible());
+  EXPECT_TRUE(gAppReady);
+  const auto told = std::count_if(boxes.Shown().begin(), boxes.Shown().end(), [&](const MessageBoxRequest& box) {
+    return box.title == QStringLiteral("Reelwise II Symbols") && box.prompt.contains(QDir::toNativeSeparators(font)) &&
+           box.prompt.contains(QStringLiteral("It runs on"));
+  });
+  EXPECT_EQ(told, 1);
+  for (const MessageBoxRequest& box : boxes.Shown()) {
+    EXPECT_NE(box.title, QStringLiteral("Error While Initialising")) << box.prompt.toStdString();
+    EXPECT_FALSE(box.title.isEmpty()) << box.prompt.toStdString();
+  }
+  EndProgram();
 }
 
 // Read-only folders, for an ordinary user: the folder for temporary files,
