@@ -334,13 +334,54 @@ void SqlConnection::Fail(const QString& context, bool compiling) const {
   RaiseFailure(description, sqlite3_extended_errcode(db_), compiling);
 }
 
+namespace {
+
+SqlConnection::LayoutSurvey& InstalledSurvey() {
+  static SqlConnection::LayoutSurvey survey;
+  return survey;
+}
+
+}  // namespace
+
+void SqlConnection::SetLayoutSurvey(LayoutSurvey survey) { InstalledSurvey() = std::move(survey); }
+
+// The survey reads the file's layout through this connection; a failure of
+// its own is no answer, and the statement's failure is then the program's.
+std::optional<LayoutGap> SqlConnection::SurveyLayout(bool compiling) const {
+  const LayoutSurvey& survey = InstalledSurvey();
+  if (!survey) return compiling ? std::optional<LayoutGap>(LayoutGap{}) : std::nullopt;
+  if (surveying_) return std::nullopt;
+  surveying_ = true;
+  std::optional<LayoutGap> gap;
+  try {
+    gap = survey(const_cast<SqlConnection&>(*this));
+  } catch (...) {
+    gap.reset();
+  }
+  surveying_ = false;
+  return gap;
+}
+
 // A failure that left no transaction while savepoints were open was one
 // SQLite answered by rolling the whole transaction back. A statement of the
-// program's that does not compile names a table or column the file lacks.
+// program's that does not compile is the file's fault only where the file
+// lacks a table or column the program expects, which the failure then names;
+// otherwise it is the program's own. A statement compiled before another
+// program changed the file's layout is compiled again when it runs, and
+// fails there: a general error while running is the file's too where the
+// file lacks something.
 void SqlConnection::RaiseFailure(const QString& description, int code, bool compiling) const {
-  const FaultKind kind =
-      compiling && (code & 0xFF) == SQLITE_ERROR ? FaultKind::Mismatch : RWError::KindOfCode(code);
-  const RWError error(kErrDatabase, description, kSource, path_, code, kind);
+  FaultKind kind = RWError::KindOfCode(code);
+  std::optional<LayoutGap> gap;
+  if (compiling && (code & 0xFF) == SQLITE_ERROR) {
+    gap = SurveyLayout(true);
+    kind = gap ? FaultKind::Mismatch : FaultKind::ProgramError;
+  } else if (code == SQLITE_ERROR) {
+    gap = SurveyLayout(false);
+    if (gap) kind = FaultKind::Mismatch;
+  }
+  RWError error(kErrDatabase, description, kSource, path_, code, kind);
+  if (gap) error.NameMissing(gap->table, gap->column);
   if (!savepoints_.empty() && !lostBy_ && sqlite3_get_autocommit(db_)) lostBy_ = error;
   if (kind == FaultKind::Damaged && !damagedBy_) damagedBy_ = error;
   StorageFault::Raise(error);
