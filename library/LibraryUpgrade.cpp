@@ -555,6 +555,31 @@ bool IndexesMatchRows(SqlConnection& db, const QString& table) {
   return true;
 }
 
+// The folds read each table and index once, in order, and not again: a small
+// cache serves them as well as the connection's large one, and the large one
+// is not filled (its memory first touched, page by page) with pages read
+// once. The connection's own size comes back on every way out.
+class CacheForOnePass {
+ public:
+  explicit CacheForOnePass(SqlConnection& db) : db_(db) {
+    own_ = SqlRecordset(db_, QStringLiteral("PRAGMA cache_size")).Value(0).toInt64();
+    db_.Execute(QStringLiteral("PRAGMA cache_size = -1024"));
+  }
+  ~CacheForOnePass() {
+    try {
+      db_.Execute(QStringLiteral("PRAGMA cache_size = %1").arg(own_));
+    } catch (...) {
+      // A connection that cannot take a pragma fails its next statement too.
+    }
+  }
+  CacheForOnePass(const CacheForOnePass&) = delete;
+  CacheForOnePass& operator=(const CacheForOnePass&) = delete;
+
+ private:
+  SqlConnection& db_;
+  int64_t own_ = 0;
+};
+
 // The first table whose indexes do not match its rows: the tables of files,
 // segments, tags, links, devices and saved views, whose indexes the survey
 // and the open look rows up through, and the segment tags and thumbnails,
@@ -563,6 +588,7 @@ bool IndexesMatchRows(SqlConnection& db, const QString& table) {
 // thumbnails out of reach, while the clean-up and every change went on into
 // the damaged file). The thumbnails' rows are read without their pictures.
 QString IndexMismatch(SqlConnection& db) {
+  const CacheForOnePass cache(db);
   for (const char* table : {"VideoFiles", "VideoSegments", "Tags", "TagLinks", "FileLocations", "Views", "SegmentTags",
                             "SegmentThumbnails"}) {
     try {
