@@ -13,6 +13,7 @@
 #include "tests/app/ProgramRun.h"
 #include "tests/support/ChildRun.h"
 #include "tests/support/EventLoopWaits.h"
+#include "tests/support/SmallDisk.h"
 
 #include <QApplication>
 #include <QDir>
@@ -196,6 +197,29 @@ TEST_F(StartUpTest, ASymbolFontThatCannotBeWrittenIsToldAndTheProgramRunsOn) {
     EXPECT_NE(box.title, QStringLiteral("Error While Initialising")) << box.prompt.toStdString();
     EXPECT_FALSE(box.title.isEmpty()) << box.prompt.toStdString();
   }
+  EndProgram();
+}
+
+// The whole home on a disk that is full: the start is told, in the
+// program's titled boxes, that the program's folders take nothing, and runs
+// on with its temporary files (its glyph font and scratch library among
+// them) in a folder of the run's own elsewhere.
+TEST_F(StartUpTest, AHomeOnAFullDiskIsToldAndTheProgramRunsOn) {
+  rwtest::SmallDisk disk(2048);
+  if (!disk.Here()) return;
+  const QString home = disk.Path(QStringLiteral("home"));
+  qputenv("HOME", QFile::encodeName(home));
+  for (const auto& [name, below] : {std::pair{"XDG_CONFIG_HOME", ".config"}, {"XDG_DATA_HOME", ".local/share"},
+                                    {"XDG_CACHE_HOME", ".cache"}, {"XDG_STATE_HOME", ".local/state"}}) {
+    qputenv(name, QFile::encodeName(home + QLatin1Char('/') + QLatin1String(below)));
+    ASSERT_TRUE(QDir().mkpath(home + QLatin1Char('/') + QLatin1String(below)));
+  }
+  disk.Fill();
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  ASSERT_TRUE(Start());
+  ExpectStartedSaying(home + QStringLiteral("/Documents/Reelwise II/Temp"), QStringLiteral("The disk is full."));
+  EXPECT_FALSE(gTempFolder.startsWith(home)) << gTempFolder.toStdString();
+  EXPECT_TRUE(QFileInfo::exists(gTempFolder + QStringLiteral("RW2Dings.ttf")));
   EndProgram();
 }
 
