@@ -7,6 +7,7 @@
 #include "core/FaultSentences.h"
 #include "core/modShellNotifs.h"
 #include "devices/modStorageDevices.h"
+#include "library/LibraryLayout.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/frmReelwise.h"
@@ -14,6 +15,7 @@
 #include "options/frmProgramOptions.h"
 #include "platform/ErrorGuard.h"
 #include "platform/MessageBoxSeam.h"
+#include "platform/SqlConnection.h"
 #include "player/frmFilePreview.h"
 #include "player/modMainPlayer.h"
 #include "ui/ISubclass.h"
@@ -122,6 +124,8 @@ void ConnectUpwardCalls() {
   FaultSentences::Install();
   // platform's error guard tells a damaged library file; the library closes it.
   ErrorGuard::SetDamageTold(CloseDamagedLibrary);
+  // platform's connection asks what a file lacks of the layout when a statement does not compile; the library answers.
+  SqlConnection::SetLayoutSurvey(LibraryLayout::Missing);
   // core's device watcher asks for the refresh after a device change; devices and the library answer.
   modShellNotifs::SetDeviceRefresh(RefreshDevices);
   // core's device watcher asks to post its message to the main window; ui's subclasser answers.
@@ -163,6 +167,7 @@ void DisconnectUpwardCalls() {
   SetMessageBoxHandler(nullptr);
   ErrorGuard::SetFaultWords(nullptr);
   ErrorGuard::SetDamageTold(nullptr);
+  SqlConnection::SetLayoutSurvey(nullptr);
   modShellNotifs::SetDeviceRefresh(nullptr);
   modShellNotifs::SetMessagePoster(nullptr);
   modShellNotifs::SetPlayerCommand(nullptr);

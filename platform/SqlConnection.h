@@ -17,6 +17,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -56,8 +57,24 @@ struct SqlWrites {
   }
 };
 
+// A table the file lacks, or a column of one (empty: the whole table).
+struct LayoutGap {
+  QString table;
+  QString column;
+};
+
 class SqlConnection {
  public:
+  // What the file lacks of the layout its program expects; none when it
+  // lacks nothing. Asked when a statement does not compile (SQLite's
+  // SQLITE_ERROR while preparing): only where the file lacks something is
+  // that the file's fault (a Mismatch naming what it lacks), otherwise the
+  // program's own (ProgramError), and the file stays in use. Installed from
+  // above (platform knows no layout); without one, a statement that does not
+  // compile is taken to name what the file lacks, unnamed.
+  using LayoutSurvey = std::function<std::optional<LayoutGap>(SqlConnection&)>;
+  static void SetLayoutSurvey(LayoutSurvey survey);
+
   // Opens an existing database file read-write. Never creates one: a missing
   // path, a folder, a file that is not an SQLite database or a truncated one
   // raises an error and leaves the disk as it was.
@@ -156,6 +173,9 @@ class SqlConnection {
   static int Authorize(void* self, int action, const char* first, const char* second, const char* database,
                        const char* trigger);
   [[noreturn]] void RaiseFailure(const QString& description, int code, bool compiling) const;
+  // What the file lacks (see LayoutSurvey); none when it lacks nothing.
+  // Without a survey, an unnamed gap for a statement that did not compile.
+  std::optional<LayoutGap> SurveyLayout(bool compiling) const;
   void ForgetEndedSavepoints();
   // The savepoints `name` and those begun after it are closed.
   void CloseSavepoint(const QString& name);
@@ -171,6 +191,8 @@ class SqlConnection {
   // The damage found in the file: no statement that would write runs after
   // it, so a damaged file is not made worse.
   mutable std::optional<RWError> damagedBy_;
+  // Set while the layout survey runs, whose own failures are not surveyed.
+  mutable bool surveying_ = false;
 };
 
 // A prepared statement with "?" parameters (numbered from 1), run as often as
