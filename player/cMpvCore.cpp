@@ -339,7 +339,8 @@ bool cMpvCore::WaitFor(const std::function<bool()>& done, int timeoutMs) {
   if (done()) return true;
   if (timeoutMs <= 0) return false;
   const QEventLoop::ProcessEventsFlags flags =
-      QEventLoop::WaitForMoreEvents | (InputGate::Steered() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
+      QEventLoop::WaitForMoreEvents |
+      (InputGate::Steered() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
   const InputGate::Hold gate;
   const QDeadlineTimer deadline(timeoutMs, Qt::PreciseTimer);
   QTimer wake;  // ends the last wait for events at the deadline

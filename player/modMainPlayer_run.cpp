@@ -128,7 +128,8 @@ void RunPlaylist() {
   const QuitRequest::LongWork work([] { gStopPlaylist = true; });
   // The run's window takes the player's keys; no command of another window
   // runs inside the run, and Esc there ends it (platform/InputGate.h).
-  const InputGate::Hold gate({.own = {gDSSinkForm.data()}, .escape = [] { ExecutePlayerCommand(QStringLiteral("KillPlayback")); }});
+  const InputGate::Hold gate(
+      {.own = {gDSSinkForm.data()}, .escape = [] { ExecutePlayerCommand(QStringLiteral("KillPlayback")); }});
   runActive = true;
   bool nothingPlayable = false;
   try {

@@ -79,7 +79,8 @@ QString CommandState() {
 
 QPoint ButtonCentre(ctl::Toolbar& bar, const char* key) {
   const ctl::Button& button = bar.Buttons(QLatin1String(key));
-  return QPoint(static_cast<int>(button.Left() + button.Width() / 2), static_cast<int>(button.Top() + button.Height() / 2));
+  return QPoint(static_cast<int>(button.Left() + button.Width() / 2),
+                static_cast<int>(button.Top() + button.Height() / 2));
 }
 
 // A window that can take keys while a run goes on, the control in it that

@@ -42,7 +42,9 @@ TEST_F(PointerClickTest, AClickThatComesWithThePointerInspectsTheTileItLandsOn) 
   second.seconds = 1;
   second.width = 160;
   second.height = 120;
-  for (const char* name : {"A.mp4", "B.mp4", "C.mp4", "D.mp4"}) MakeClip(QStringLiteral("Clips/") + QLatin1String(name), second);
+  for (const char* name : {"A.mp4", "B.mp4", "C.mp4", "D.mp4"}) {
+    MakeClip(QStringLiteral("Clips/") + QLatin1String(name), second);
+  }
   RunAddFiles(QStringLiteral("Clips"));
   ASSERT_EQ(gLibrary->ResultCount, 4);
   ctl::FlexGrid& tiles = *gMainForm->Results().flexThumbsTiled;
