@@ -294,8 +294,9 @@ class frmReelwise : public QWidget, public ISubclass {
   // (frmReelwise_lifecycle.cpp).
   bool CloseAfterFullScreenRun();
   bool closeAfterRun_ = false;
-  // True when the add-files run must end before the window closes.
-  bool CloseAfterAddingFiles();
+  // True when long work (the add-files run, a story board) must end before
+  // the window closes.
+  bool CloseAfterLongWork();
   void EnterCompactMode();
   void EnterLibraryMode();
   void ShowLibraryControls(bool show);

@@ -188,7 +188,7 @@ void frmReelwise::m_cSplitLeft_SplitterResized() {
 
 void frmReelwise::closeEvent(QCloseEvent* event) {
   if (unloading_) return;
-  if (CloseAfterFullScreenRun() || CloseAfterAddingFiles()) {
+  if (CloseAfterFullScreenRun() || CloseAfterLongWork()) {
     event->ignore();
     return;
   }
@@ -224,12 +224,13 @@ bool frmReelwise::CloseAfterFullScreenRun() {
   return true;
 }
 
-// A request to close during the add-files run (the close box, the window
-// system's close, Ctrl+Q) ends the run after the file in hand, as a
-// termination signal does: the files added are kept, and the window closes,
-// asking nothing, once the run has put the window back.
-bool frmReelwise::CloseAfterAddingFiles() {
-  if (!gAddingFiles || unattended_) return false;
+// A request to close during long work that lets the event loop go round
+// (the add-files run, a story board; the close box, the window system's
+// close, Ctrl+Q) ends the work after the file in hand, as a termination
+// signal does: the files added are kept, and the window closes, asking
+// nothing, once the work has put the window back.
+bool frmReelwise::CloseAfterLongWork() {
+  if (!QuitRequest::WorkUnderWay() || unattended_) return false;
   QuitRequest::Request([window = QPointer<frmReelwise>(this)] {
     if (!window) return;
     QTimer::singleShot(0, window, [window] {
