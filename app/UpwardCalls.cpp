@@ -14,6 +14,7 @@
 #include "options/ExternalAppCommand.h"
 #include "options/frmProgramOptions.h"
 #include "platform/ErrorGuard.h"
+#include "platform/InputGate.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/SqlConnection.h"
 #include "player/frmFilePreview.h"
@@ -22,7 +23,6 @@
 #include "ui/frmMsgBox.h"
 
 #include <QApplication>
-#include <QTimer>
 
 namespace modReelwise {
 
@@ -101,13 +101,14 @@ void ConnectExternalAppLauncher() {
   launcher.reloadInspector = [] { if (gMainForm) gMainForm->ReloadInspector(); };
 }
 
-// The tag cloud: the main window's dispatcher and library tree.
-// A library told damaged is closed once the command that met the damage has
-// ended (its steps may still hold the connection).
+// A library told damaged is closed from the event loop once the command that
+// met the damage has returned (its steps may still hold the connection) and
+// no work holds the input gate (the add-files run that met it has ended).
 void CloseDamagedLibrary(const QString& file) {
-  QTimer::singleShot(0, qApp, [file] { if (gLibrary) gLibrary->CloseDamagedLibrary(file); });
+  InputGate::WhenOpen([file] { if (gLibrary) gLibrary->CloseDamagedLibrary(file); });
 }
 
+// The tag cloud: the main window's dispatcher and library tree.
 TagCloudHooks TagCloudAnswers() {
   return {.MainToolbarHandler = [](const QString& command) { if (gMainForm) gMainForm->MainToolbarHandler(command); },
           .SetTreeViewFirstVisibleNode = [](ctl::TreeView& tree, ctl::Node* node) {

@@ -28,6 +28,7 @@
 #include "options/OptionsPane.h"
 #include "options/frmProgramOptions.h"
 #include "platform/ErrorGuard.h"
+#include "platform/InputGate.h"
 #include "platform/RWError.h"
 #include "platform/cPopupMenu.h"
 #include "player/clsRWPlayer.h"
@@ -115,7 +116,12 @@ int frmReelwise::ExternalAppNumber(const QString& key) {
   return n >= 1 && n <= kExternalAppCount ? n : 0;
 }
 
+// Every command asks the input gate first: while work the user steers holds
+// it (the add-files run, the full-screen run, the playback engine's wait) a
+// command would run inside that work, and is refused. Quitting is a request
+// to close, which the window carries out once the work has stopped.
 void frmReelwise::MainToolbarHandler(const QString& sCommand) {
+  if (!InputGate::Admits() && sCommand != QLatin1String("mnuLibraryQuitRW2")) return;
   ErrorGuard().Run([&] { RunCommand(sCommand); });
 }
 

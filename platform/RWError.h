@@ -1,7 +1,9 @@
 #pragma once
-// The program's one error type: a number, a description and the source that
-// raised it, shown to the user as "number: description"; with the file it is
-// about, where the raiser knows it (a database error names its database).
+// The program's error for a step's own failure (a fault of the disk or of a
+// file that ends the command is a StorageFault, below): a number, a
+// description and the source that raised it, shown to the user as "number:
+// description"; with the file it is about, where the raiser knows it (a
+// database error names its database).
 // A failure of SQLite carries SQLite's extended result code beside its text:
 // the program tells faults by that code, never by SQLite's words, which are
 // for the log alone.

@@ -467,6 +467,16 @@ bool SqlConnection::IsDiskFull(const RWError& error) { return error.Kind() == Fa
 
 bool SqlConnection::IsKeyConflict(const RWError& error) { return error.Kind() == FaultKind::KeyConflict; }
 
+bool SqlConnection::IsStopped(const RWError& error) { return (error.SqliteCode() & 0xFF) == SQLITE_INTERRUPT; }
+
+void SqlConnection::StopWhen(std::function<bool()> stop) {
+  stop_ = std::move(stop);
+  constexpr int kStepsBetweenAsks = 1000;
+  sqlite3_progress_handler(
+      db_, stop_ ? kStepsBetweenAsks : 0,
+      [](void* self) { return static_cast<SqlConnection*>(self)->stop_() ? 1 : 0; }, this);
+}
+
 int64_t SqlConnection::LastInsertId() const { return sqlite3_last_insert_rowid(db_); }
 
 int32_t SqlConnection::LastInsertRowNumber() const {

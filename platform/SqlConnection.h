@@ -101,6 +101,8 @@ class SqlConnection {
   // constraint (the row is there already); another constraint is no such
   // conflict, nor a fault of the file.
   static bool IsKeyConflict(const RWError& error);
+  // Whether the error is a statement stopped by StopWhen.
+  static bool IsStopped(const RWError& error);
 
   ~SqlConnection();
   SqlConnection(const SqlConnection&) = delete;
@@ -133,6 +135,11 @@ class SqlConnection {
 
   // VACUUM: rewrites the file compactly. Refused while a transaction is open.
   void Compact();
+  // A statement under way stops, rolled back, at its next step once `stop`
+  // answers true (long work asked to end: LongWork::Job::Cancelled); it
+  // then fails with an error IsStopped knows. Asked from the connection's
+  // own thread, every thousand of SQLite's steps.
+  void StopWhen(std::function<bool()> stop);
   // Writes a consistent copy of the database to `path`, replacing a file there
   // only once the copy is complete (SQLite's online backup).
   void CopyTo(const QString& path);
@@ -182,6 +189,7 @@ class SqlConnection {
 
   sqlite3* db_;
   QString path_;
+  std::function<bool()> stop_;
   int64_t rowsChanged_ = 0;
   SqlWrites writes_;
   // The savepoints open, oldest first, and the failure that rolled their
