@@ -7,13 +7,16 @@
 #include "core/FaultSentences.h"
 #include "core/modShellNotifs.h"
 #include "devices/modStorageDevices.h"
+#include "library/LibraryLayout.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/frmReelwise.h"
 #include "options/ExternalAppCommand.h"
 #include "options/frmProgramOptions.h"
 #include "platform/ErrorGuard.h"
+#include "platform/InputGate.h"
 #include "platform/MessageBoxSeam.h"
+#include "platform/SqlConnection.h"
 #include "player/frmFilePreview.h"
 #include "player/modMainPlayer.h"
 #include "ui/ISubclass.h"
@@ -21,7 +24,6 @@
 
 #include <QApplication>
 #include <QThread>
-#include <QTimer>
 
 namespace modReelwise {
 
@@ -100,13 +102,13 @@ void ConnectExternalAppLauncher() {
   launcher.reloadInspector = [] { if (gMainForm) gMainForm->ReloadInspector(); };
 }
 
-// The tag cloud: the main window's dispatcher and library tree.
-// A library told damaged is closed once the command that met the damage has
-// ended (its steps may still hold the connection). The close is an entry
-// point from the event loop of its own: a failure in it is told, never let
-// into Qt.
+// A library told damaged is closed from the event loop once the command that
+// met the damage has returned (its steps may still hold the connection) and
+// no work holds the input gate (the add-files run that met it has ended).
+// The close is an entry point from the event loop of its own: a failure in
+// it is told, never let into Qt.
 void CloseDamagedLibrary(const QString& file) {
-  QTimer::singleShot(0, qApp, [file] {
+  InputGate::WhenOpen([file] {
     ErrorGuard().Run([&file] {
       if (gLibrary) gLibrary->CloseDamagedLibrary(file);
     });
@@ -123,6 +125,7 @@ void PutBackAfterFailure() {
   gMainForm->SetBrowserControlsEnabled(true);
 }
 
+// The tag cloud: the main window's dispatcher and library tree.
 TagCloudHooks TagCloudAnswers() {
   return {.MainToolbarHandler = [](const QString& command) { if (gMainForm) gMainForm->MainToolbarHandler(command); },
           .SetTreeViewFirstVisibleNode = [](ctl::TreeView& tree, ctl::Node* node) {
@@ -141,6 +144,8 @@ void ConnectUpwardCalls() {
   ErrorGuard::SetDamageTold(CloseDamagedLibrary);
   // platform's error guard asks, after a command that failed, for the window's marks of work to go; the main window.
   ErrorGuard::SetAfterFailure(PutBackAfterFailure);
+  // platform's connection asks what a file lacks of the layout when a statement does not compile; the library answers.
+  SqlConnection::SetLayoutSurvey(LibraryLayout::Missing);
   // core's device watcher asks for the refresh after a device change; devices and the library answer.
   modShellNotifs::SetDeviceRefresh(RefreshDevices);
   // core's device watcher asks to post its message to the main window; ui's subclasser answers.
@@ -183,6 +188,7 @@ void DisconnectUpwardCalls() {
   ErrorGuard::SetFaultWords(nullptr);
   ErrorGuard::SetDamageTold(nullptr);
   ErrorGuard::SetAfterFailure(nullptr);
+  SqlConnection::SetLayoutSurvey(nullptr);
   modShellNotifs::SetDeviceRefresh(nullptr);
   modShellNotifs::SetMessagePoster(nullptr);
   modShellNotifs::SetPlayerCommand(nullptr);

@@ -6,6 +6,7 @@
 #include "core/modReelwise.h"
 #include "library/HistoryEntry.h"
 #include "library/LibraryFile.h"
+#include "library/LibraryLayout.h"
 #include "library/LibraryUpgrade.h"
 #include "library/ResultItem.h"
 #include "library/WorkTables.h"
@@ -263,13 +264,19 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
   std::unique_ptr<SqlConnection> candidate;
   QString replaced;
   QString missing;
+  std::optional<LayoutGap> odd;
   OrphanSurvey survey;
   bool earlierLayout = false;
   try {
     candidate = gFactory.OpenConnection(path);
     replaced = ReplacedTable(*candidate);
     missing = MissingTable(*candidate);
-    if (replaced.isEmpty() && missing.isEmpty()) {
+    // Only a file whose layout may have changed since its upkeep is looked
+    // at: the upgrade runs on no other.
+    if (replaced.isEmpty() && missing.isEmpty() && (m_OpeningWork & kUpgradeSchema)) {
+      odd = LibraryLayout::NeitherOldNorCurrent(*candidate);
+    }
+    if (replaced.isEmpty() && missing.isEmpty() && !odd) {
       SqlConnection& db = *candidate;
       const unsigned work = m_OpeningWork;
       survey = LookAtFile(work & kOrphanSweeps, [&db, work] { return SurveyOrphans(db, work); });
@@ -300,6 +307,16 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
     } else {
       RefuseChangedTable(path, missing, QStringLiteral("is missing"));
     }
+    return nullptr;
+  }
+  // A layout that is neither the program's nor an earlier version's (a
+  // column another program renamed) is refused before the upgrade takes it
+  // for an old one and copies old values over the file's.
+  if (odd) {
+    lock.reset();
+    RefuseChangedTable(path, odd->table,
+                       odd->column.isEmpty() ? QStringLiteral("is missing")
+                                             : QStringLiteral("lacks its column \"%1\"").arg(odd->column));
     return nullptr;
   }
   // A reference another program damaged is found by the survey before the
@@ -376,9 +393,10 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
   LongWork::Pacer pacer;
   const OpenPacing pacing(m_OpenPacer, pacer);
   m_BehavioursStored = false;
-  // Whether the file became the open library, and whether its upkeep (an
-  // upgrade among it) stands.
+  // Whether the file became the open library, whether the window took its
+  // name, and whether its upkeep (an upgrade among it) stands.
   bool taken = false;
+  bool named = false;
   bool upkept = false;
   const bool opened = ErrorGuard(Reporting()).Run([&] {
     // The file is checked before anything of the open library is cleared,
@@ -401,6 +419,7 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
       LongWork::Pause(1500);
     }
     ResetLibraryState(path);
+    named = true;
     if (!reload) {
       UseWorkTables();
       upkept = true;
@@ -426,10 +445,12 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
   // (an open a fault cut short before its tree) sets them again.
   m_BehavioursStored = false;
   if (opened) return;
-  // A fault that ended the open before the file's upkeep stood leaves a file
-  // the program may not be able to use as it is (an earlier layout): it is
-  // closed again. After the upkeep the file is shown as far as it could be.
-  if (taken && !upkept) ErrorGuard(Reporting()).Run([this] { AbandonOpen(); });
+  // A fault that stopped the open after the window took the library's name
+  // (its devices, tree or first view not read, as on a full disk), or before
+  // the file's upkeep stood (a file of an earlier layout the program cannot
+  // use as it is), leaves no half-open library: the program goes back to the
+  // scratch library, as after an upgrade that could not complete.
+  if ((named && LibraryPath == path) || (taken && !upkept)) ErrorGuard(Reporting()).Run([&] { AbandonOpen(); });
   bool starting = false;
   SetLoadingState(starting);
   BusyBrowser(View(), false);

@@ -108,6 +108,9 @@ const StoryBoardHooks& GetStoryBoardHooks();
 // The strip along the foot of the story-board and poster windows, below the
 // picture, that holds the window's "Quit" button at its right.
 inline constexpr int kQuitStripHeight = 36;
+// The story board's scroll bars: the one down beside the board, the one
+// across under it.
+inline constexpr int kScrollBarSize = 20;
 QWidget* MakeQuitStrip(QWidget& window, QPushButton& quit);
 // Lays the strip across the window's width from `top` (the picture's foot).
 void PlaceQuitStrip(QWidget& strip, int width, int top);
@@ -123,6 +126,7 @@ class frmFilePreview : public QDialog {
   // Controls under their design names.
   QWidget* picPreview = nullptr;
   QScrollBar* VScroll1 = nullptr;
+  QScrollBar* HScroll1 = nullptr;
   QFrame* framePlayer = nullptr;
   QTimer* Timer1 = nullptr;
   QPushButton* cmdClose = nullptr;
@@ -140,6 +144,7 @@ class frmFilePreview : public QDialog {
   void picPreview_MouseDown(int Button, int Shift, double X, double Y);
   void picPreview_DblClick();
   void Timer1_Timer();
+  // Either bar moves the board under the window (VScroll1_Change serves both).
   void VScroll1_Change();
 
   // What the build left: the board's picture, its layout and settings.
@@ -164,6 +169,7 @@ class frmFilePreview : public QDialog {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void MakeControls();
@@ -172,6 +178,7 @@ class frmFilePreview : public QDialog {
   void DrawHeader(const QString& tagText);
   void DrawLogo();
   void SizeWindow();
+  void LayOutBoard();
   void DrawGrid();
   void DrawTile(int64_t k, bool& giveUp);
   void DrawFrameTile(const QImage& Frame, double X, double Y);
@@ -181,6 +188,7 @@ class frmFilePreview : public QDialog {
   void Form_Unload();
 
   std::unique_ptr<clsRWPlayer> m_Player;
+  QWidget* scrollCorner_ = nullptr;
   StoryBoardSettings settings_;
   StoryBoardLayout layout_;
   double m_Interval = 0;
