@@ -4,6 +4,7 @@
 // found, with its progress on the main window and the Abort button on the
 // browser toolbar that cancels it.
 #include "library/ResultItem.h"
+#include "platform/RWError.h"
 
 #include <QImage>
 #include <QPushButton>
@@ -11,6 +12,7 @@
 #include <QWidget>
 
 #include <cstdint>
+#include <optional>
 #include <set>
 #include <unordered_set>
 #include <vector>
@@ -123,6 +125,9 @@ class ImportPane {
   RunCounts committed_;
   // Why the library could not store the run's files; empty while it can.
   QString storeFailure_;
+  // The library's file found damaged (by another program's writes): told
+  // as such after the run, which closes the library, not as a store failure.
+  std::optional<RWError> damage_;
   bool diskFull_ = false;
   QStringList vanishedPaths_;
   std::set<int32_t> relocatedIds_;

@@ -35,6 +35,7 @@
 #include <QTime>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -84,6 +85,7 @@ void ImportPane::AddScannedFiles() {
   gScanQueue.clear();
   counts_ = RunCounts{};
   storeFailure_.clear();
+  damage_.reset();
   vanishedPaths_.clear();
   relocatedIds_.clear();
   int32_t count = 0;
@@ -236,6 +238,7 @@ void ImportPane::StopOnStoreFailure(const RWError& error) {
   counts_.added = committed_.added;
   counts_.relocated = committed_.relocated;
   diskFull_ = SqlConnection::IsDiskFull(error);
+  if (error.Kind() == FaultKind::Damaged || error.Kind() == FaultKind::Mismatch) damage_ = error;
   const QString file = QDir::toNativeSeparators(gLibrary->LibraryPath);
   if (diskFull_) {
     storeFailure_ = QStringLiteral("The disk is full: adding files stopped. The Library's file\r\n%1\r\ncould not "
@@ -457,6 +460,10 @@ void ImportPane::EndRun() {
 // that were gone by their turn.
 void ImportPane::ReportSkipsAndLosses(bool relocate) {
   QString text;
+  // A damaged file is told in the guard's words for damage, and closed once
+  // the run has ended: its writes are not what stopped, and writing it again
+  // would not help.
+  if (damage_) ErrorGuard({.owner = host_.MainWindow()}).Failed(*std::exchange(damage_, std::nullopt));
   // A fault of the library's file a step of the run told already (the
   // results fetched, a file's step) stands for why the run stopped.
   if (ErrorGuard::StorageFaultTold()) storeFailure_.clear();

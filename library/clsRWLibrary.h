@@ -273,6 +273,7 @@ class clsRWLibrary : public IDeviceTableHost {
   bool HouseKeep();
   void ResizeThumbnails();
   bool BackUpBeforeRenumbering(QString& notWritten);
+  void TellUpgradeCopyNote();
 
   // View steps and history (clsRWLibrary_search.cpp, clsRWLibrary_history.cpp).
   // A search step whose caption a text step replaces with its description.
@@ -302,6 +303,9 @@ class clsRWLibrary : public IDeviceTableHost {
   LongWork::Pacer* m_OpenPacer = nullptr;
   // The open's upkeep stored the tags' behaviours: its tree need not.
   bool m_BehavioursStored = false;
+  // What the open tells of an upgrade copy it could not keep, once the open
+  // has shown the library and met no fault (which it tells instead).
+  QString m_UpgradeCopyNote;
   std::unique_ptr<SqlConnection> m_Connection;
   uint64_t m_ConnectionCount = 0;
   // Held while a library file is open, so that one copy of the program at a

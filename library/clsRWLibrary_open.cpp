@@ -393,6 +393,7 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
   LongWork::Pacer pacer;
   const OpenPacing pacing(m_OpenPacer, pacer);
   m_BehavioursStored = false;
+  m_UpgradeCopyNote.clear();
   // Whether the file became the open library, whether the window took its
   // name, and whether its upkeep (an upgrade among it) stands.
   bool taken = false;
@@ -430,11 +431,13 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
     }
     if (!ReloadLibrary(upkept)) {
       upkept = true;  // abandoned as a whole
+      TellUpgradeCopyNote();
       AbandonOpen();
       ready.Completed();
       return;
     }
     ShowFirstView();
+    TellUpgradeCopyNote();
     // The open's own writes after the upkeep (devices, work tables, the
     // first view) leave nothing for the next upkeep to do; an upkeep a fault
     // of the disk undid is left for the next open.

@@ -19,6 +19,7 @@
 #include <QFile>
 
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -66,8 +67,9 @@ bool clsRWLibrary::HouseKeep() {
                                                             "AND name = 'VersionData'"))
                          .Value(0)
                          .toInt() == 0;
-  // A copy that could not be written is told once the upkeep is over, and
-  // not when a fault of the disk (told instead) undid the upkeep.
+  // A copy that could not be written is told once the open is over
+  // (TellUpgradeCopyNote), and not when a fault of the disk (told instead)
+  // undid the upkeep.
   QString copyNotWritten;
   const bool backedUp = upgrade && NeedsRenumbering(*m_Connection) && BackUpBeforeRenumbering(copyNotWritten);
   UpgradeReport report;
@@ -144,14 +146,21 @@ bool clsRWLibrary::HouseKeep() {
       // SQLite rolls back what it cannot finish when the file is next read.
     }
   }
-  if (!faulted && !copyNotWritten.isEmpty()) {
-    ShowProgramMessage(copyNotWritten, vbExclamation, QStringLiteral("Library Upgrade"), ProgramMessageOwner());
-  }
+  if (!faulted) m_UpgradeCopyNote = copyNotWritten;
   ProgressOff();
   // A file left in a layout the program cannot use (its upgrade undone) is
   // not opened; any other goes on to show what it holds, written no more by
   // this open.
   return !report.renumberingFailed && !(faulted && earlierLayout);
+}
+
+// A copy that could not be kept is told once the open is over, unless the
+// open told a fault of the disk or the file: a disk that returned wrong bytes
+// as the copy was read damages what the open reads next too (one box).
+void clsRWLibrary::TellUpgradeCopyNote() {
+  const QString note = std::exchange(m_UpgradeCopyNote, QString());
+  if (note.isEmpty() || ErrorGuard::StorageFaultTold()) return;
+  ShowProgramMessage(note, vbExclamation, QStringLiteral("Library Upgrade"), ProgramMessageOwner());
 }
 
 // Renumbering rewrites every file row; a copy of the file is kept first. A

@@ -25,6 +25,9 @@ struct Counts {
   bool counting = false;
   std::optional<DiskFault> fault;
   std::array<int, kDiskCallKinds> calls{};
+  // The fault's anchor (DiskFault::after) met, and the calls since.
+  bool anchored = false;
+  std::array<int, kDiskCallKinds> sinceAnchor{};
   int injected = 0;
   bool retried = false;
   std::optional<CallSignature> failed;
@@ -40,8 +43,16 @@ int Decide(const CallSignature& call) {
   Counts& state = State();
   const std::lock_guard lock(state.mutex);
   if (!state.counting) return 0;
-  const int n = ++state.calls[static_cast<int>(call.call)];
+  int n = ++state.calls[static_cast<int>(call.call)];
   const std::optional<DiskFault>& fault = state.fault;
+  if (fault && !fault->after.isEmpty()) {
+    if (state.anchored) {
+      n = ++state.sinceAnchor[static_cast<int>(call.call)];
+    } else {
+      state.anchored = call.call == DiskCall::Open && QString::fromStdString(call.file).contains(fault->after);
+      n = 0;
+    }
+  }
   // Another program's bytes are over the one file they first met; a disk
   // that fails fails for every file on it.
   const bool sameFile = !fault || !state.failed || fault->code != kForeignBytes || state.failed->file == call.file;
@@ -342,6 +353,8 @@ void FaultVfs::Start(std::optional<DiskFault> fault) {
   state.injected = 0;
   state.retried = false;
   state.failed.reset();
+  state.anchored = false;
+  state.sinceAnchor.fill(0);
   state.fault = fault;
   state.counting = true;
 }

@@ -54,6 +54,11 @@ struct DiskFault {
   // the libraries' disk fails while the program's own folders stay.
   bool lasting = false;
   QString disk;
+  // When set, the calls are counted for the fault from the open of a file
+  // whose path holds this text (a copy the command makes), not from Start: a
+  // fault pinned to a step of the command that earlier steps' calls do not
+  // move.
+  QString after;
 };
 
 class FaultVfs {
