@@ -220,8 +220,38 @@ bool NeedsRenumbering(SqlConnection& db) {
   }
 }
 
+namespace {
+
+// The name of the index the upgrade makes for its own statements.
+const QString kUpgradeIndex = QStringLiteral("rw2_Upgrade_SegmentsByFile");
+
+// The upgrade's statements look each file's segments up by FileID: a rating
+// taken from a file's whole-file segment, details moved from files to their
+// segments, each file's whole-file segment found when files are renumbered.
+// Layouts older than the index of segments by file have none, and each
+// look-up then read every segment: the upgrade grew with the square of the
+// library (minutes for 20,000 files). Such a layout gets an index of the
+// upgrade's own, dropped again at its end (DropUpgradeIndex), so that the
+// stored layout is the one the upgrade makes. True when it was made.
+bool MakeUpgradeIndex(SqlConnection& db) {
+  try {
+    SqlRecordset led(db, QStringLiteral("SELECT EXISTS (SELECT 1 FROM pragma_index_list('VideoSegments') L, "
+                                        "pragma_index_info(L.name) I WHERE I.seqno = 0 AND "
+                                        "lower(I.name) = 'fileid')"));
+    if (led.Value(0).toInt() == 1) return false;
+  } catch (const RWError&) {
+    return false;
+  }
+  return Try(db, QStringLiteral("CREATE INDEX %1 ON VideoSegments (FileID, FileFlag)").arg(kUpgradeIndex));
+}
+
+void DropUpgradeIndex(SqlConnection& db) { Try(db, QStringLiteral("DROP INDEX IF EXISTS %1").arg(kUpgradeIndex)); }
+
+}  // namespace
+
 UpgradeReport UpgradeLibrarySchema(SqlConnection& db) {
   UpgradeReport report;
+  const bool indexed = MakeUpgradeIndex(db);
   AddVersionTable(db);
   AddTagBehaviour(db);
   RebuildTagCloudTable(db);
@@ -244,6 +274,7 @@ UpgradeReport UpgradeLibrarySchema(SqlConnection& db) {
                 QStringLiteral("UPDATE VideoFiles SET DateAdded = DateTime;")});
     report.resizeThumbnails = true;
   }
+  if (indexed) DropUpgradeIndex(db);
   return report;
 }
 
