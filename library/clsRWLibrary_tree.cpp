@@ -11,6 +11,9 @@
 #include "core/modReelwise.h"
 #include "devices/StorageDevice.h"
 #include "library/FormatIndex.h"
+#include "library/TagStore.h"
+#include "library/TagStore_Placement.h"
+#include "platform/LongWork.h"
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
@@ -148,6 +151,10 @@ struct TagHierarchy {
   // Some parent link has an end that is not a tag: only the library file can
   // then tell whether the links go round in a circle.
   bool linksOutsideTags = false;
+  // Each tag's row as the levels are derived from it (its type, behaviour and
+  // category as stored, its lowest parent), in the order of `tags`; empty
+  // when the file's Tags lack the columns of the levels.
+  std::vector<TagStore::LevelTag> levels;
 
   // The index of the tag of that number; kNoTag when there is none.
   uint32_t Find(int64_t tagId) const {
@@ -237,13 +244,29 @@ TagHierarchy ReadTagHierarchy(SqlConnection& db) {
   TransactionGuard guard(db, QStringLiteral("PT"));
   TagHierarchy hierarchy;
   std::vector<std::pair<SqlOrderKey, SqlOrderKey>> typesAndNames;
-  SqlCommand tags(db, QStringLiteral("SELECT TagID, Tag, Type FROM Tags ORDER BY TagID"));
+  // The levels' columns come in the same read; a file whose Tags lack them
+  // (its upgrade failed) still shows its tree.
+  std::unique_ptr<SqlCommand> read;
+  bool withLevels = true;
+  try {
+    read = std::make_unique<SqlCommand>(
+        db, QStringLiteral("SELECT TagID, Tag, Type, Behaviour, CategoryID FROM Tags ORDER BY TagID"));
+  } catch (const RWError& error) {
+    if (error.Kind() != FaultKind::Mismatch) throw;
+    withLevels = false;
+    read = std::make_unique<SqlCommand>(db, QStringLiteral("SELECT TagID, Tag, Type FROM Tags ORDER BY TagID"));
+  }
+  SqlCommand& tags = *read;
   while (tags.Step()) {
     const SqlValue name = tags.Value(1);
     const SqlValue type = tags.Value(2);
     hierarchy.tagIds.push_back(tags.ColumnInt(0));
     hierarchy.tags.push_back({.tagId = hierarchy.tagIds.back(), .tag = name.toString(), .type = type.toString()});
     typesAndNames.emplace_back(OrderKey(type), OrderKey(name));
+    if (withLevels) {
+      hierarchy.levels.push_back(
+          {static_cast<int32_t>(hierarchy.tagIds.back()), type, tags.Value(3), tags.Value(4)});
+    }
   }
   SqlCommand rows(db, QStringLiteral("SELECT TagID, LinkedTag, Relationship = 'P', Relationship = 'L' FROM TagLinks"));
   const auto tagOf = [&](const SqlValue& end) {
@@ -262,6 +285,12 @@ TagHierarchy ReadTagHierarchy(SqlConnection& db) {
     if (parent != kNoTag) hierarchy.tags[parent].hasChildren = true;
     if (child != kNoTag && parent != kNoTag) {
       hierarchy.childParent.emplace_back(child, parent);
+      // The tags are in the order of their numbers: the lowest place is the
+      // lowest TagID, the parent the levels derive from.
+      if (!hierarchy.levels.empty()) {
+        uint32_t& lowest = hierarchy.levels[child].parent;
+        lowest = std::min(lowest, parent);
+      }
     } else {
       hierarchy.linksOutsideTags = true;
     }
@@ -606,7 +635,26 @@ void clsRWLibrary::PopulateTree() {
   TreeStep([&] { TagSavedSearches(db, tree); });
   TreeStep([&] { FinishNodes(tree); });
   LoadStorageDeviceNodes();
-  TreeStep([&] { SetNodeBehaviours(false); });
+  // Every tag's behaviour and category, derived again at every build
+  // (another program may have moved a tag), from the hierarchy read above:
+  // only where a parent link's end is no tag, or the file lacks the levels'
+  // columns, are the rows read again, as TagStore reads them.
+  TreeStep([&] {
+    if (hierarchy.linksOutsideTags || hierarchy.levels.size() != hierarchy.tags.size()) {
+      SetNodeBehaviours(false);
+      return;
+    }
+    // A big tree's first levels take seconds: they show as a bar.
+    LongWork::Pacer own;
+    bool counted = false;
+    TagStore::WriteTagLevels(*m_Connection, hierarchy.levels, [&](int done) {
+      if (!ProgressDue(own)) return;
+      if (!counted) SetProgressMax(static_cast<int32_t>(hierarchy.levels.size()));
+      counted = true;
+      ShowProgress(QStringLiteral("Processing Library Structure..."), done);
+    });
+    if (counted) SetProgressMax(0);
+  });
 }
 
 void clsRWLibrary::SortTree() {
