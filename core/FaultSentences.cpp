@@ -46,6 +46,14 @@ FaultTelling Damaged(const QString& file, const QString& what) {
                              "Open a copy of the Library kept from before, or a new Library.")};
 }
 
+FaultTelling NotAnswering(const QString& file) {
+  return {QStringLiteral("Library Not Answering"),
+          QStringLiteral("The disk that holds the Library's file") + FileLine(file) +
+              QStringLiteral("did not answer within 3 seconds, so Reelwise II stopped waiting for it. This change was "
+                             "not saved; what was saved before is kept in the file.\r\n\r\n"
+                             "Check the disk or its network connection, then try again.")};
+}
+
 FaultTelling InUse(const QString& file) {
   return {QStringLiteral("Library In Use"),
           QStringLiteral("Another program is using the Library's file") + FileLine(file) +
@@ -80,6 +88,8 @@ std::optional<FaultTelling> Of(const RWError& error, const QString& command) {
       return Damaged(file, QStringLiteral("lacks a table or column Reelwise II expects"));
     case FaultKind::Busy:
       return InUse(file);
+    case FaultKind::NotAnswering:
+      return NotAnswering(file);
     case FaultKind::OutOfMemory:
       return FaultTelling{QStringLiteral("Out of Memory"),
                           QStringLiteral("There was not enough memory to finish this with the Library") +

@@ -248,6 +248,10 @@ class clsRWLibrary : public IDeviceTableHost {
   void AbandonOpen();
   void ShowFirstView();
   void OpenNewLibraryFile(const QString& name);
+  // Save As's copy of the open library to `name`, as long work with a quiet
+  // limit; false when a request to end the program stopped it. A copy that
+  // cannot be written raises its own failure, naming `name`.
+  bool CopyLibraryTo(const QString& name);
   void ReturnToScratchLibrary();
   void UseWorkTables();
   // True, having told the user, when another copy of the program has the

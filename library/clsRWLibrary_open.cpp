@@ -21,6 +21,7 @@
 #include <QDebug>
 #include <QFile>
 
+#include <chrono>
 #include <optional>
 #include <utility>
 
@@ -420,6 +421,19 @@ void clsRWLibrary::ResetLibraryState(const QString& path) {
 }
 
 bool clsRWLibrary::ReloadLibrary() {
+  // An old library's upgrade, a large library's sweeps and the reads of a
+  // big tree are long statements on this thread: the window is painted from
+  // inside them past the grace, the strip's pulse showing the work goes on
+  // where no step reports a position.
+  LongWork::Pacer own;
+  const auto started = std::chrono::steady_clock::now();
+  const SqlConnection::Ticking ticking(*m_Connection, [this, &own, started] {
+    if (!ProgressDue(own)) return true;
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
+    if (elapsed >= LongWork::kGraceMs) LongWork::Pulse(elapsed);
+    return true;
+  });
   View().SetHistoryComboText(QString());
   View().ClearHistoryCombo();
   if (!HouseKeep()) return false;

@@ -50,6 +50,21 @@ void PaintUncovered(const QRect& area) {
   }
 }
 
+namespace {
+
+std::function<void(int64_t)>& PulseHook() {
+  static std::function<void(int64_t)> hook;
+  return hook;
+}
+
+}  // namespace
+
+void SetPulse(std::function<void(int64_t elapsedMs)> pulse) { PulseHook() = std::move(pulse); }
+
+void Pulse(int64_t elapsedMs) {
+  if (contract::OnUiThread() && PulseHook()) PulseHook()(elapsedMs);
+}
+
 bool EndRequested() { return QuitRequest::Requested() || TerminationSignals::Taken(); }
 
 Pacer::Pacer(int graceMs, int intervalMs) : graceMs_(graceMs), intervalMs_(intervalMs), start_(ctl::GetTickCount64()) {}
@@ -80,8 +95,13 @@ bool Run(std::function<void(Job&)> work, const Options& options) {
     if (finish->givenUp) MountProbe::CameBack();
     finish->end.finished.notify_all();
   });
-  Wait wait([&options, &job] {
-    if (options.report) options.report(job->Steps());
+  const auto started = std::chrono::steady_clock::now();
+  Wait wait([&options, &job, started] {
+    if (options.report) {
+      options.report(job->Steps());
+    } else {
+      Pulse(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count());
+    }
   });
   uint64_t lastStep = ctl::GetTickCount64();
   int steps = 0;
@@ -135,7 +155,11 @@ bool Wait::For(Done& done, int timeoutMs) {
         now - lastPaint_ >= std::chrono::milliseconds(kPaintMs)) {
       lastPaint_ = now;
       lock.unlock();
-      if (beforePaint_) beforePaint_();
+      if (beforePaint_) {
+        beforePaint_();
+      } else {
+        Pulse(std::chrono::duration_cast<std::chrono::milliseconds>(now - start_).count());
+      }
       Paint();
       lock.lock();
       continue;

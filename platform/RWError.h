@@ -43,6 +43,7 @@ enum class FaultKind {
   Mismatch,     // a statement names a table or column the file lacks
   Refused,      // a constraint of the file other than a key refused the change
   KeyConflict,  // a UNIQUE or PRIMARY KEY constraint: the row is there already
+  NotAnswering, // the disk did not answer within the time limit (a mount that hangs)
 };
 
 class RWError : public std::exception {
