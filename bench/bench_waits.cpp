@@ -18,6 +18,7 @@
 #include "mainwindow/frmReelwise.h"
 #include "platform/ErrorGuard.h"
 #include "platform/HangGuard.h"
+#include "platform/MessageBoxSeam.h"
 #include "platform/MountProbe.h"
 #include "platform/SqlConnection.h"
 #include "tests/support/HangingFiles.h"
@@ -44,6 +45,7 @@ struct Gaps {
   double stallMs = 0;
   double unpaintedMs = 0;
   double commandMs = 0;
+  double unpaintedAtMs = 0;  // where the longest unpainted time began, into the command
 };
 
 // Sees every painting of the program's widgets.
@@ -62,16 +64,22 @@ class PaintSpy : public QObject {
   const QElapsedTimer& clock_;
 };
 
-double LongestGap(std::vector<double> times, double from, double to) {
+// The longest gap between two of `times` within [from, to], and where it
+// began, from `from`.
+std::pair<double, double> LongestGap(std::vector<double> times, double from, double to) {
   times.push_back(from);
   times.push_back(to);
   std::sort(times.begin(), times.end());
   double longest = 0;
+  double at = 0;
   for (size_t i = 1; i < times.size(); ++i) {
     if (times[i] < from || times[i - 1] > to) continue;
-    longest = std::max(longest, times[i] - times[i - 1]);
+    if (times[i] - times[i - 1] > longest) {
+      longest = times[i] - times[i - 1];
+      at = times[i - 1] - from;
+    }
   }
-  return longest;
+  return {longest, at};
 }
 
 // Runs `command` from the event loop with the heartbeat going.
@@ -90,30 +98,40 @@ Gaps Measure(const std::function<void()>& command) {
   QEventLoop loop;
   double start = 0;
   double end = 0;
+  bool done = false;
   QTimer::singleShot(100, [&] {
     start = now();
     command();
     end = now();
-    QTimer::singleShot(100, &loop, &QEventLoop::quit);
+    QTimer::singleShot(100, [&] { done = true; });
   });
   heart.start();
-  loop.exec();
+  while (!done) loop.processEvents(QEventLoop::WaitForMoreEvents);
   heart.stop();
   qApp->removeEventFilter(&spy);
   std::vector<double> signs = beats;
   signs.insert(signs.end(), paints.begin(), paints.end());
-  return {LongestGap(beats, start, end + 60), LongestGap(signs, start, end + 60), end - start};
+  const auto unpainted = LongestGap(signs, start, end + 60);
+  return {LongestGap(beats, start, end + 60).first, unpainted.first, end - start, unpainted.second};
 }
 
 void Report(benchmark::State& state, const Gaps& gaps, int boxes) {
   state.counters["stall_ms"] = gaps.stallMs;
   state.counters["unpainted_ms"] = gaps.unpaintedMs;
   state.counters["command_ms"] = gaps.commandMs;
+  state.counters["unpainted_at_ms"] = gaps.unpaintedAtMs;
   state.counters["boxes"] = boxes;
 }
 
 struct Program : ProgramInPrivateHome {
-  Program() { gMainForm->resize(1920, 1080); }
+  Program() {
+    gMainForm->resize(1920, 1080);
+    // Boxes are counted, never shown.
+    SetMessageBoxResponder([this](const MessageBoxRequest&) {
+      ++boxes;
+      return vbOK;
+    });
+  }
   void Run(benchmark::State& state, const std::function<void()>& prepare, const std::function<void()>& command) {
     Gaps worst;
     for (auto _ : state) {
@@ -123,7 +141,10 @@ struct Program : ProgramInPrivateHome {
       state.ResumeTiming();
       const Gaps gaps = Measure([&] { ErrorGuard().Run(command); });
       worst.stallMs = std::max(worst.stallMs, gaps.stallMs);
-      worst.unpaintedMs = std::max(worst.unpaintedMs, gaps.unpaintedMs);
+      if (gaps.unpaintedMs > worst.unpaintedMs) {
+        worst.unpaintedMs = gaps.unpaintedMs;
+        worst.unpaintedAtMs = gaps.unpaintedAtMs;
+      }
       worst.commandMs = std::max(worst.commandMs, gaps.commandMs);
     }
     Report(state, worst, boxes);

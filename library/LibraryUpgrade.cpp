@@ -129,7 +129,10 @@ void MoveThumbnailsToSegments(SqlConnection& db) {
                   QStringLiteral("INSERT INTO SegmentThumbnails SELECT SegmentID, NULL, FileID FROM VideoSegments VS "
                                  "Where VS.FileFlag Is Null")});
   Try(db, QStringLiteral("CREATE INDEX SegmentThumbnails_Index01 ON SegmentThumbnails (FileID);"));
-  if (copied) Try(db, QStringLiteral("DROP TABLE Thumbnails"));
+  // The pictures are removed row by row first: a drop of the whole table
+  // frees every page in one step of SQLite's, which paints nothing for as
+  // long as it takes (the window paints between steps: SqlConnection::Ticking).
+  if (copied) TryAll(db, {QStringLiteral("DELETE FROM Thumbnails WHERE 1"), QStringLiteral("DROP TABLE Thumbnails")});
 }
 
 void AddTagCategory(SqlConnection& db) {

@@ -18,6 +18,7 @@
 #include <QFile>
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -167,8 +168,16 @@ bool clsRWLibrary::CopyLibraryTo(const QString& name) {
             NotWritten(copy->to, error.Description(), error.Number() == kErrDiskFull);
           }
         },
-        [this, copy](int) {
-          if (copy->total > 0) SetProgressMax(copy->total);
+        [this, copy, started = std::chrono::steady_clock::now()](int) {
+          // Until the first pages are copied (the target's disk may not
+          // answer) the strip pulses; then it counts the pages.
+          if (copy->total == 0) {
+            LongWork::Pulse(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                                  started)
+                                .count());
+            return;
+          }
+          SetProgressMax(copy->total);
           ShowProgress(QStringLiteral("Saving Library..."), copy->done);
         });
   } catch (const RWError&) {

@@ -301,6 +301,10 @@ TagHierarchy ReadTagHierarchy(SqlConnection& db) {
   return hierarchy;
 }
 
+// A big tree's nodes are made a few hundred at a time between looks at the
+// window (clsRWLibrary::WorkGoesOn).
+constexpr size_t kNodesPerTick = 256;
+
 // A tag waiting on a level, with the tag it is shown below (kNoTag: the top).
 struct LevelRow {
   uint32_t tag;
@@ -320,11 +324,13 @@ int64_t ParentId(const TagHierarchy& hierarchy, const LevelRow& row) {
 // parent has no node stays without one. Each tag's node is kept with the tag
 // (the tree holds no other tag nodes yet); `shown` counts them. True when a
 // tag was met again.
-bool AddTagLevel(TagHierarchy& hierarchy, std::vector<LevelRow>& level, ctl::TreeView& tree, size_t& shown) {
+bool AddTagLevel(TagHierarchy& hierarchy, std::vector<LevelRow>& level, ctl::TreeView& tree, size_t& shown,
+                 const std::function<void()>& goOn) {
   bool repeated = false;
   std::vector<LevelRow> waiting;
   waiting.reserve(level.size());
   for (const LevelRow& row : level) {
+    if (shown % kNodesPerTick == 0) goOn();
     TagText& tag = hierarchy.tags[row.tag];
     if (tag.node) {
       repeated = true;
@@ -425,7 +431,7 @@ void ReportCircles(const QStringList& names) {
 // is still a top-level tag). A path down the levels that does not come back
 // to a tag is no longer than the number of tags; only rows that cannot get a
 // node could go on past that, and they stop there.
-void AddTagLevels(SqlConnection& db, TagHierarchy& hierarchy, ctl::TreeView& tree) {
+void AddTagLevels(SqlConnection& db, TagHierarchy& hierarchy, ctl::TreeView& tree, const std::function<void()>& goOn) {
   tree.Nodes.Reserve(static_cast<int>(hierarchy.tags.size() + std::size(kGroups)));
   std::vector<LevelRow> level;
   for (uint32_t tag = 0; tag < hierarchy.tags.size(); ++tag) {
@@ -434,7 +440,7 @@ void AddTagLevels(SqlConnection& db, TagHierarchy& hierarchy, ctl::TreeView& tre
   bool repeated = false;
   size_t shown = 0;
   for (size_t depth = 0; !level.empty() && depth <= hierarchy.tags.size() + 1; ++depth) {
-    if (AddTagLevel(hierarchy, level, tree, shown)) repeated = true;
+    if (AddTagLevel(hierarchy, level, tree, shown, goOn)) repeated = true;
     DescendLevel(hierarchy, level);
   }
   // A circle of parent links shows as a repeated tag when the circle hangs
@@ -625,9 +631,12 @@ void clsRWLibrary::PopulateTree() {
   tree.Nodes.Clear();
   tree.SetSorted(false);
   TagHierarchy hierarchy;
+  LongWork::Pacer own;
+  const auto goOn = [this, &own] { WorkGoesOn(own); };
   TreeStep([&] {
     hierarchy = ReadTagHierarchy(db);
-    AddTagLevels(db, hierarchy, tree);
+    goOn();
+    AddTagLevels(db, hierarchy, tree, goOn);
   });
   TreeStep([&] { AddLinkNodes(hierarchy, tree); });
   TreeStep([&] { AddFixedGroups(tree); });
@@ -676,7 +685,10 @@ void clsRWLibrary::SortTree() {
     tree.SortLevelBy(nullptr, KindThenText(prefixes, 0));
     // Parents come before their children in the collection, so each level is
     // sorted while its nodes still count with their prefix.
+    LongWork::Pacer own;
+    size_t sorted = 0;
     for (const auto& node : tree.Nodes) {
+      if (++sorted % kNodesPerTick == 0) WorkGoesOn(own);
       const bool fixedOrder =
           node->Image() == QLatin1String("DATEFOLDER") || node->Image() == QLatin1String("RATINGFOLDER");
       if (fixedOrder) {

@@ -12,17 +12,21 @@
 
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstring>
 #include <functional>
 #include <memory>
 #include <mutex>
 #include <new>
+#include <thread>
 #include <vector>
 
 namespace HangGuard {
 
 namespace {
 
+thread_local FileTick tTick;
+thread_local unsigned tTickCalls = 0;
 std::atomic<bool> gEveryFile{false};
 std::atomic<int> gStillOut{0};
 thread_local bool tGaveUp = false;
@@ -147,6 +151,41 @@ bool WithinLimit(const std::shared_ptr<LowerFile>& lower, const std::function<vo
   return answered;
 }
 
+// Long work's tick, every few dozen calls.
+void TickNow(bool always) {
+  constexpr unsigned kCallsPerTick = 32;
+  if (tTick.call && (always || ++tTickCalls % kCallsPerTick == 0)) tTick.call(tTick.argument);
+}
+
+// A long call of a file on a local disk, under long work: on a helper, the
+// tick going meanwhile. It holds nothing of SQLite's.
+template <typename Call>
+int WhileTicking(Call call) {
+  struct Shared {
+    std::mutex mutex;
+    std::condition_variable ended;
+    bool done = false;
+    int result = SQLITE_OK;
+  };
+  auto shared = std::make_shared<Shared>();
+  std::thread helper([shared, call] {
+    const int result = call();
+    const std::lock_guard<std::mutex> lock(shared->mutex);
+    shared->result = result;
+    shared->done = true;
+    shared->ended.notify_all();
+  });
+  std::unique_lock<std::mutex> lock(shared->mutex);
+  while (!shared->ended.wait_for(lock, std::chrono::milliseconds(20), [&shared] { return shared->done; })) {
+    lock.unlock();
+    TickNow(true);
+    lock.lock();
+  }
+  lock.unlock();
+  helper.join();
+  return shared->result;
+}
+
 // A call of the lower file's, guarded or straight.
 template <typename Call>
 int Forward(sqlite3_file* file, int failure, Call call) {
@@ -156,6 +195,7 @@ int Forward(sqlite3_file* file, int failure, Call call) {
       const std::lock_guard<std::mutex> lock(lower->mutex);
       if (lower->out) return failure;
     }
+    TickNow(false);
     return call(lower->File());
   }
   auto result = std::make_shared<int>(failure);
@@ -209,6 +249,15 @@ int Truncate(sqlite3_file* file, sqlite3_int64 size) {
 }
 
 int Sync(sqlite3_file* file, int flags) {
+  if (tTick.call && !Guarded(file) && contract::OnUiThread()) {
+    LowerFile& lower = LowerOf(file);
+    {
+      const std::lock_guard<std::mutex> lock(lower.mutex);
+      if (lower.out) return SQLITE_IOERR_FSYNC;
+    }
+    sqlite3_file* f = lower.File();
+    return WhileTicking([f, flags] { return f->pMethods->xSync(f, flags); });
+  }
   return Forward(file, SQLITE_IOERR_FSYNC, [=](sqlite3_file* f) { return f->pMethods->xSync(f, flags); });
 }
 
@@ -447,6 +496,12 @@ bool TakeGiveUp() {
 }
 
 bool Waiting() { return tWaiting > 0; }
+
+FileTick SetTick(FileTick tick) {
+  const FileTick before = tTick;
+  tTick = tick;
+  return before;
+}
 
 int CallsStillOut() { return gStillOut.load(); }
 

@@ -33,6 +33,17 @@ bool TakeGiveUp();
 // statement then (the window's painting runs meanwhile).
 bool Waiting();
 
+// Long work on this thread that ticks from inside SQLite (SqlConnection::
+// Ticking) ticks from inside the file layer too: every few dozen writes and
+// reads, and while a sync runs (on a helper, for a file on a local disk), so
+// that the commit of a large transaction paints as its statements do.
+// Returns the tick installed before.
+struct FileTick {
+  int (*call)(void*) = nullptr;
+  void* argument = nullptr;
+};
+FileTick SetTick(FileTick tick);
+
 // Calls given up that have not come back yet.
 int CallsStillOut();
 

@@ -79,6 +79,11 @@ class Pacer {
   // True at most once an interval (and on the first call): time to report
   // progress. Past the grace, what the last report drew is painted first.
   bool Due();
+  // For work that reports no position: past the grace, at most once an
+  // interval, the pulse is drawn (Pulse) and painted.
+  void Tick();
+  // How long the pacer has run, by the tick clock.
+  int64_t ElapsedMs() const;
 
  private:
   int graceMs_;
@@ -113,6 +118,9 @@ struct Options {
   // with the steps done so far, to draw the progress. Without it the pulse
   // is drawn (SetPulse).
   std::function<void(int steps)> report{};
+  // How long the work this is a part of has held the window already (an
+  // open's look at its file): the grace counts from that work's start.
+  int64_t sinceMs = 0;
 };
 
 // Runs `work` on a worker thread and waits for it on this one, handling no
@@ -144,8 +152,8 @@ struct Done {
 class Wait {
  public:
   // `beforePaint`, when given, runs before each painting (to draw progress);
-  // without it the pulse is drawn.
-  explicit Wait(std::function<void()> beforePaint = {});
+  // without it the pulse is drawn. `sinceMs`: as Options::sinceMs.
+  explicit Wait(std::function<void()> beforePaint = {}, int64_t sinceMs = 0);
   // Until `done` is finished, at most `timeoutMs` (-1: without a limit);
   // true when it is.
   bool For(Done& done, int timeoutMs);

@@ -295,14 +295,12 @@ std::unique_ptr<SqlConnection> SqlConnection::Create(const QString& path) {
 // so that the window does not stand frozen for the whole limit.
 int SqlConnection::BusyWait(void* self, int count) {
   using namespace std::chrono;
-  static constexpr int kDelaysMs[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50, 50, 100};
+  static constexpr int kDelaysMs[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50};
   auto& connection = *static_cast<SqlConnection*>(self);
   const auto now = steady_clock::now();
   if (count == 0) connection.busySince_ = connection.busyPainted_ = now;
   const auto waited = duration_cast<milliseconds>(now - connection.busySince_).count();
   if (waited >= kBusyTimeoutMs) return 0;
-  const int delay = kDelaysMs[std::min<size_t>(static_cast<size_t>(count), std::size(kDelaysMs) - 1)];
-  std::this_thread::sleep_for(milliseconds(std::min<int64_t>(delay, kBusyTimeoutMs - waited)));
   if (waited >= LongWork::kGraceMs && now - connection.busyPainted_ >= milliseconds(LongWork::kPaintMs)) {
     connection.busyPainted_ = now;
     connection.inCallback_ = true;
@@ -310,6 +308,9 @@ int SqlConnection::BusyWait(void* self, int count) {
     LongWork::Paint();
     connection.inCallback_ = false;
   }
+  // Slept in slices no longer than half the painting's interval.
+  const int delay = kDelaysMs[std::min<size_t>(static_cast<size_t>(count), std::size(kDelaysMs) - 1)];
+  std::this_thread::sleep_for(milliseconds(std::min<int64_t>({delay, LongWork::kPaintMs / 2, kBusyTimeoutMs - waited})));
   return 1;
 }
 
@@ -339,12 +340,19 @@ void SqlConnection::RefuseInsideCallback() const {
 SqlConnection::Ticking::Ticking(SqlConnection& connection, std::function<bool()> tick)
     : connection_(connection), tick_(std::move(tick)), previous_(connection.tick_) {
   connection_.tick_ = &tick_;
-  // About a millisecond of SQLite's work between ticks.
-  constexpr int kStepsPerTick = 20000;
+  // A thousand of SQLite's steps between ticks: a step that frees or writes
+  // pages (a row with its picture removed) takes tens of microseconds.
+  constexpr int kStepsPerTick = 1000;
   sqlite3_progress_handler(connection_.db_, kStepsPerTick, &SqlConnection::Tick, &connection_);
+  // A commit writes and syncs every page changed in one step of SQLite's:
+  // the file layer ticks meanwhile.
+  const HangGuard::FileTick before = HangGuard::SetTick({&SqlConnection::Tick, &connection_});
+  previousFileCall_ = before.call;
+  previousFileArgument_ = before.argument;
 }
 
 SqlConnection::Ticking::~Ticking() {
+  HangGuard::SetTick({previousFileCall_, previousFileArgument_});
   connection_.tick_ = previous_;
   if (!previous_) sqlite3_progress_handler(connection_.db_, 0, nullptr, nullptr);
 }

@@ -167,6 +167,9 @@ class SqlConnection {
     SqlConnection& connection_;
     std::function<bool()> tick_;
     std::function<bool()>* previous_;
+    // The file layer's tick before this one (HangGuard::FileTick).
+    int (*previousFileCall_)(void*);
+    void* previousFileArgument_;
   };
 
   // Internal: statement bookkeeping shared with recordsets and commands.
