@@ -619,7 +619,10 @@ void SqlConnection::CopyTo(const QString& path, const QString& partial,
   if (made < 0) CopyFailed(path, errno);
   ::close(made);
   sqlite3* target = nullptr;
-  int rc = sqlite3_open_v2(partialName.constData(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+  // Through the program's file layer, as the library: the copy's final sync
+  // of a large file ticks long work meanwhile.
+  int rc = sqlite3_open_v2(partialName.constData(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                           HangGuard::VfsName());
   int sourceCode = SQLITE_OK;
   bool stopped = false;
   if (rc == SQLITE_OK) {
