@@ -534,6 +534,32 @@ TEST_F(SqlConnectionTest, CopyIncludesEverythingCommittedAndReplacesTheTarget) {
   }
 }
 
+// A long statement ticks from inside, and a tick that answers false stops
+// it: the statement fails and changes nothing.
+TEST_F(SqlConnectionTest, ALongStatementTicksFromInsideAndATickCanStopIt) {
+  const QString count = QStringLiteral(
+      "WITH RECURSIVE N(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM N WHERE i < 200000) SELECT count(*) FROM N");
+  int ticks = 0;
+  {
+    const SqlConnection::Ticking ticking(*db_, [&ticks] {
+      ++ticks;
+      return true;
+    });
+    EXPECT_EQ(SqlRecordset(*db_, count).Value(0).toInt(), 200000);
+  }
+  EXPECT_GT(ticks, 10);
+  const int after = ticks;
+  EXPECT_EQ(SqlRecordset(*db_, count).Value(0).toInt(), 200000);
+  EXPECT_EQ(ticks, after) << "no tick once the ticking is over";
+  {
+    const SqlConnection::Ticking stopping(*db_, [] { return false; });
+    EXPECT_ANY_THROW(db_->Execute(QStringLiteral(
+        "WITH RECURSIVE N(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM N WHERE i < 200000) "
+        "INSERT INTO t (id, name) SELECT i, 'x' FROM N")));
+  }
+  EXPECT_EQ(SqlRecordset(*db_, QStringLiteral("SELECT count(*) FROM t")).Value(0).toInt(), 0);
+}
+
 // A copy is written a megabyte at a time, each step told, under a name of
 // the program's own and without a journal beside it (which a failing disk
 // would leave); a copy stopped half way leaves nothing at all.
