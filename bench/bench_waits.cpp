@@ -18,10 +18,12 @@
 #include "mainwindow/frmReelwise.h"
 #include "platform/ErrorGuard.h"
 #include "platform/HangGuard.h"
+#include "platform/LongWork.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/MountProbe.h"
 #include "platform/SqlConnection.h"
 #include "tests/support/HangingFiles.h"
+#include "ui/cwProgress.h"
 #include "platform/FileDialogSeam.h"
 
 #include <QApplication>
@@ -115,6 +117,27 @@ Gaps Measure(const std::function<void()>& command) {
   return {LongestGap(beats, start, end + 60).first, unpainted.first, end - start, unpainted.second};
 }
 
+// With RW_SCREENSHOT set (a path ending in ".png"), the main window is saved
+// as it shows 1.5 s into each case's work, under the path with the case's
+// name before ".png": what the pulse looks like.
+void PictureDuring(const QString& name) {
+  const QString path = qEnvironmentVariable("RW_SCREENSHOT");
+  if (path.isEmpty()) return;
+  const QString picture = QString(path).replace(QStringLiteral(".png"), QLatin1Char('-') + name + QStringLiteral(".png"));
+  static std::function<void(int64_t)> pulse;
+  static QString target;
+  static bool saved = false;
+  target = picture;
+  saved = false;
+  LongWork::SetPulse([](int64_t elapsedMs) {
+    if (gMainForm && gMainForm->progProgress) gMainForm->progProgress->Pulse(elapsedMs);
+    if (!saved && elapsedMs >= 1500 && gMainForm) {
+      saved = true;
+      gMainForm->grab().save(target);
+    }
+  });
+}
+
 void Report(benchmark::State& state, const Gaps& gaps, int boxes) {
   state.counters["stall_ms"] = gaps.stallMs;
   state.counters["unpainted_ms"] = gaps.unpaintedMs;
@@ -132,13 +155,15 @@ struct Program : ProgramInPrivateHome {
       return vbOK;
     });
   }
-  void Run(benchmark::State& state, const std::function<void()>& prepare, const std::function<void()>& command) {
+  void Run(benchmark::State& state, const QString& name, const std::function<void()>& prepare,
+           const std::function<void()>& command) {
     Gaps worst;
     for (auto _ : state) {
       state.PauseTiming();
       prepare();
       boxes = 0;
       state.ResumeTiming();
+      PictureDuring(name);
       const Gaps gaps = Measure([&] { ErrorGuard().Run(command); });
       worst.stallMs = std::max(worst.stallMs, gaps.stallMs);
       if (gaps.unpaintedMs > worst.unpaintedMs) {
@@ -159,13 +184,13 @@ Program& TheProgram() {
 void BM_Waits_ExportCsv(benchmark::State& state) {
   Program& program = TheProgram();
   program.OpenLargeResults();
-  program.Run(state, [] {}, [] { gMainForm->MainToolbarHandler(QStringLiteral("mnuToolsExportCSV")); });
+  program.Run(state, QStringLiteral("export"), [] {}, [] { gMainForm->MainToolbarHandler(QStringLiteral("mnuToolsExportCSV")); });
 }
 
 void BM_Waits_Compaction(benchmark::State& state) {
   Program& program = TheProgram();
   const QString path = MakeLargeLibrary(program.home.path(), QStringLiteral("Large.rw2"));
-  program.Run(state, [&] { gLibrary->OpenLibrary(path, true); }, [] { gLibrary->CompactDatabase(); });
+  program.Run(state, QStringLiteral("compaction"), [&] { gLibrary->OpenLibrary(path, true); }, [] { gLibrary->CompactDatabase(); });
 }
 
 void BM_Waits_OpenOldLibrary(benchmark::State& state) {
@@ -173,7 +198,7 @@ void BM_Waits_OpenOldLibrary(benchmark::State& state) {
   const QString old = MakeOldLibrary(program.home.path(), 20000 * LargeLibraryScale());
   const QString copy = program.home.filePath(QStringLiteral("Upgraded.rw2"));
   program.Run(
-      state,
+      state, QStringLiteral("old-library"),
       [&] {
         for (const QString& name : {copy, copy + QStringLiteral(".bak")}) QFile::remove(name);
         QFile::copy(old, copy);
@@ -189,7 +214,7 @@ void BM_Waits_FirstOpenOfABigTree(benchmark::State& state) {
   spec.tags = 200000 * LargeLibraryScale();
   const QString path = MakeLargeLibrary(program.home.path(), QStringLiteral("Tags.rw2"), spec);
   program.Run(
-      state,
+      state, QStringLiteral("big-tree"),
       [&] { SqlConnection::Open(path)->Execute(QStringLiteral("UPDATE Tags SET Behaviour = NULL, CategoryID = NULL")); },
       [&] { gLibrary->OpenLibrary(path, true); });
 }
@@ -202,7 +227,7 @@ void BM_Waits_ChangeUnderAnotherProgramsLock(benchmark::State& state) {
   gLibrary->OpenLibrary(path, true);
   sqlite3* other = nullptr;
   program.Run(
-      state,
+      state, QStringLiteral("lock"),
       [&] {
         sqlite3_open(QFile::encodeName(path).constData(), &other);
         sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr);
@@ -222,7 +247,7 @@ void BM_Waits_ChangeOnADiskThatStopsAnswering(benchmark::State& state) {
   gLibrary->OpenLibrary(path, true);
   {
     rwtest::HangingFiles medium(folder);
-    program.Run(state, [&] { medium.Hang(); }, [] { gLibrary->TagSegment(1, 101, false); });
+    program.Run(state, QStringLiteral("change-hang"), [&] { medium.Hang(); }, [] { gLibrary->TagSegment(1, 101, false); });
   }
   MountProbe::SetRootProbe(nullptr);
   HangGuard::GuardEveryFile(false);
@@ -244,7 +269,7 @@ void BM_Waits_SaveAsOntoADiskThatStopsAnswering(benchmark::State& state) {
   });
   {
     rwtest::HangingFiles medium(folder);
-    program.Run(state, [&] { medium.Hang(); }, [] { gLibrary->SaveLibraryAsDialog(false); });
+    program.Run(state, QStringLiteral("saveas-hang"), [&] { medium.Hang(); }, [] { gLibrary->SaveLibraryAsDialog(false); });
   }
   SetFileDialogResponder(before);
 }
