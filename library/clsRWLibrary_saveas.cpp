@@ -116,9 +116,9 @@ void clsRWLibrary::SaveLibraryAsDialog(bool isNew) {
       }
       // The open library stays open until the copy is complete and opened.
       // The copy reads the whole file: long work (LongWork.h) on a worker, on
-      // a connection of its own, since the window's painting meanwhile may
-      // read through the library's. A note in Temp marks the copy under way,
-      // so that one cut short is removed at the next start.
+      // a connection of its own (a connection serves one thread). A note in
+      // Temp marks the copy under way, so that one cut short is removed at
+      // the next start.
       if (!CopyLibraryTo(name)) return;
     } catch (const RWError& error) {
       if (error.Number() == kErrDatabase) throw;  // the open library's own fault
