@@ -253,6 +253,8 @@ class SqlConnection {
   bool inCallback_ = false;
   std::chrono::steady_clock::time_point busySince_;
   std::chrono::steady_clock::time_point busyPainted_;
+  // The sleeps the busy handler asked for in this wait, in milliseconds.
+  int64_t busySlept_ = 0;
 };
 
 // A prepared statement with "?" parameters (numbered from 1), run as often as
