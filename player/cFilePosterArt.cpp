@@ -11,6 +11,7 @@
 #include "platform/JpegCodec.h"
 #include "platform/QuitRequest.h"
 #include "platform/RWError.h"
+#include "player/BoardFrames.h"
 #include "player/clsRWPlayer.h"
 #include "player/frmFilePreview.h"
 #include "resources/Resources.h"
@@ -56,6 +57,17 @@ double cFilePosterArt::PosterStep(double duration) {
 
 double cFilePosterArt::FrameTime(int i) const { return gSavedItem.SelectionStart + i * step_; }
 
+double cFilePosterArt::FrameShownAt(int i) const {
+  return FrameGrabbed(i) ? shownAt_[static_cast<size_t>(i)] : -1;
+}
+
+QSize cFilePosterArt::PosterFrameSize(QSize display) {
+  if (display.isEmpty()) return {};
+  if (display.width() <= kWidth && display.height() <= kHeight) return display;
+  const QSizeF fitted = QSizeF(display).scaled(kWidth, kHeight, Qt::KeepAspectRatio);
+  return {std::max(1, qRound(fitted.width())), std::max(1, qRound(fitted.height()))};
+}
+
 void cFilePosterArt::RemoveKeys() {
   if (!modCairo::GetCairo()) return;
   for (int i = 1; i <= kFrames; ++i) Images().Remove(FrameKey(i));
@@ -91,6 +103,9 @@ bool cFilePosterArt::DrawPoster() {
   return true;
 }
 
+// The frames are taken in one forward pass where they share a stretch
+// between keyframes (BoardFrames), at most at the poster's own size: the
+// background, the largest picture made of them, fills the poster.
 int cFilePosterArt::GrabFrames() {
   m_Player = std::make_unique<clsRWPlayer>();
   m_Player->OpenFile(gSavedItem.CurrentPath + gSavedItem.FileName, 0, 0, 320, 240, framePlayer_, true);
@@ -98,7 +113,8 @@ int cFilePosterArt::GrabFrames() {
   step_ = PosterStep(gSavedItem.Duration);
   int count = 0;
   if (m_Player->CanGrabFrame()) {
-    m_Player->ForcePosition(gSavedItem.SelectionStart);
+    BoardFrames frames(gSavedItem.CurrentPath + gSavedItem.FileName, *m_Player);
+    if (!frames.Reads()) m_Player->ForcePosition(gSavedItem.SelectionStart);
     if (ILibraryView* view = View()) {
       view->SetProgressMax(kFrames);
       view->ShowProgress(QStringLiteral("Creating Story Board..."), 0);
@@ -106,6 +122,7 @@ int cFilePosterArt::GrabFrames() {
     }
     const double duration = m_Player->Duration();
     const double frameRate = m_Player->FrameRate();
+    const QSize size = PosterFrameSize(m_Player->DisplaySize());
     const auto& busy = GetStoryBoardHooks().CarouselBusy;
     for (int i = 1; i <= kFrames && !QuitRequest::Requested(); ++i) {
       if (gBrowserMode == 3 && busy) busy(static_cast<int>((i - 1) / 23.0 * 50 + 1));
@@ -115,17 +132,18 @@ int cFilePosterArt::GrabFrames() {
       }
       double seconds = FrameTime(i);
       if (duration > 0 && frameRate > 0) seconds = std::min(seconds, std::max(0.0, duration - 1.0 / frameRate));
-      m_Player->SetPosition(seconds);
-      QImage frame = m_Player->GrabFrame();
-      // A seek that stops well short of its time met the end of the readable
-      // data: that frame belongs to another time and is left out.
+      const BoardFrames::Taken taken = frames.Take(seconds, size);
+      QImage frame = taken.picture;
+      // A frame well short of its time met the end of the readable data:
+      // that frame belongs to another time and is left out.
       const double slack = std::max(0.25, frameRate > 0 ? 2.0 / frameRate : 0.0);
-      if (!frame.isNull() && m_Player->Position() < seconds - slack) frame = QImage();
+      if (!frame.isNull() && taken.seconds < seconds - slack) frame = QImage();
       const QByteArray bytes = FrameToJPGBytes(frame);
       if (bytes.isEmpty()) continue;
       display_ = m_Player->DisplaySize().isEmpty() ? frame.size() : m_Player->DisplaySize();
       Images().AddFromBytes(FrameKey(i), bytes);
       grabbed_[static_cast<size_t>(i)] = true;
+      shownAt_[static_cast<size_t>(i)] = taken.seconds;
       ++count;
     }
   }

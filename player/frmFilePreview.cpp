@@ -12,6 +12,7 @@
 #include "platform/QuitRequest.h"
 #include "platform/RWError.h"
 #include "platform/Rounding.h"
+#include "player/BoardFrames.h"
 #include "player/clsRWPlayer.h"
 #include "player/modMainPlayer.h"
 #include "platform/JpegCodec.h"
@@ -246,12 +247,17 @@ double frmFilePreview::TileTime(int64_t k) const {
   return gSavedItem.SelectionStart + static_cast<double>(k) * m_Interval;
 }
 
+// The tiles' frames are taken in one forward pass where they share a
+// stretch between keyframes (BoardFrames).
 void frmFilePreview::DrawGrid() {
   m_Interval = StoryBoardInterval(gSavedItem.Duration, layout_.TileCount);
-  m_Player->ForcePosition(gSavedItem.SelectionStart);
+  frames_ = std::make_unique<BoardFrames>(gSavedItem.CurrentPath + gSavedItem.FileName, *m_Player);
+  if (!frames_->Reads()) m_Player->ForcePosition(gSavedItem.SelectionStart);
   if (ILibraryView* view = View()) view->CarouselSaveContext();
   bool giveUp = false;
   for (int64_t k = 1; k <= layout_.TileCount && !QuitRequest::Requested(); ++k) DrawTile(k, giveUp);
+  frameSeeks_ = frames_->Seeks();
+  frames_.reset();
 }
 
 // One tile: its shadow, its frame and its time stamp. A grab past the end of
@@ -278,18 +284,21 @@ void frmFilePreview::DrawTile(int64_t k, bool& giveUp) {
   QElapsedTimer clock;
   clock.start();
   if (!giveUp) {
-    m_Player->SetPosition(seconds);
-    frame = m_Player->GrabFrame();
-    // A seek that stops well short of its time met the end of the readable
-    // data (a truncated file): that frame belongs to another tile.
+    // The frame comes at the size it is drawn at.
+    const QSize display = m_Player->DisplaySize();
+    const QRectF fitted = FitPictureInBox(display, QRectF(0, 0, settings_.TileWidth, settings_.TileHeight));
+    const QSize size = display.isEmpty() ? QSize()
+                                         : QSize(std::max(1, qRound(fitted.width())), std::max(1, qRound(fitted.height())));
+    const BoardFrames::Taken taken = frames_->Take(seconds, size);
+    frame = taken.picture;
+    // A frame well short of its time met the end of the readable data (a
+    // truncated file): that frame belongs to another tile.
     const double slack = std::max(0.25, frameRate > 0 ? 2.0 / frameRate : 0.0);
-    if (!frame.isNull() && m_Player->Position() < seconds - slack) frame = QImage();
+    if (!frame.isNull() && taken.seconds < seconds - slack) frame = QImage();
     giveUp = frame.isNull();
+    if (!frame.isNull()) seconds = taken.seconds;
   }
-  if (!frame.isNull()) {
-    ++grabbed_;
-    seconds = m_Player->Position();
-  }
+  if (!frame.isNull()) ++grabbed_;
   timings_.grabMs += static_cast<double>(clock.nsecsElapsed()) / 1e6;
   clock.restart();
   DrawFrameTile(frame, x, y);
@@ -478,6 +487,7 @@ void frmFilePreview::Form_Unload() {
   unloaded_ = true;
   modReelwise::SetDropShadow(this, false);
   Timer1->stop();
+  frames_.reset();
   m_Player.reset();
   context_.reset();
   board_.reset();

@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 
+class BoardFrames;
 class clsRWPlayer;
 class QFrame;
 class QImage;
@@ -150,6 +151,8 @@ class frmFilePreview : public QDialog {
   // Seconds asked for tile k, and the grabs that came back.
   double TileTime(int64_t k) const;
   int GrabbedCount() const { return grabbed_; }
+  // How often the tiles' reader moved to a keyframe (0: one forward pass).
+  int FrameSeeks() const { return frameSeeks_; }
   // False when the board was refused before the player opened.
   bool Built() const { return built_; }
   clsRWPlayer* Player() const { return m_Player.get(); }
@@ -181,6 +184,7 @@ class frmFilePreview : public QDialog {
   void Form_Unload();
 
   std::unique_ptr<clsRWPlayer> m_Player;
+  std::unique_ptr<BoardFrames> frames_;  // while the grid is drawn
   StoryBoardSettings settings_;
   StoryBoardLayout layout_;
   double m_Interval = 0;
@@ -190,6 +194,7 @@ class frmFilePreview : public QDialog {
   ImageSurfacePtr board_;
   std::shared_ptr<CairoContext> context_;
   int grabbed_ = 0;
+  int frameSeeks_ = 0;
   Timings timings_;
   bool built_ = false;
   bool closeAtOnce_ = false;

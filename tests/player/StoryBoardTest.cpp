@@ -251,6 +251,23 @@ TEST_F(StoryBoardTest, AClipUnderTwoSecondsSpreadsItsTilesOverTheWholeClip) {
   for (int64_t k = 1; k <= 5; ++k) EXPECT_EQ(TileIndex(form, k), std::min(9, ExpectedIndex(form.TileTime(k)))) << k;
 }
 
+// A 10-second clip with a single keyframe and non-reference B-frames: the
+// 25 tiles come from one forward pass, each its exact frame.
+TEST_F(StoryBoardTest, TheTilesOfAClipWithOneKeyframeComeFromOnePassEachItsExactFrame) {
+  SetPoster("CaptionSize", 1);
+  TestVideoSpec spec;
+  spec.seconds = 10;
+  spec.frameIndex = true;
+  spec.keyframeInterval = 1000;
+  spec.bFrames = 2;
+  Choose(Clip(QStringLiteral("one-key.mkv"), spec), 10);
+  frmFilePreview form;
+  ASSERT_TRUE(form.Built());
+  EXPECT_EQ(form.GrabbedCount(), 25);
+  EXPECT_EQ(form.FrameSeeks(), 0);
+  for (int64_t k = 1; k <= 25; ++k) EXPECT_EQ(TileIndex(form, k), ExpectedIndex(form.TileTime(k))) << "tile " << k;
+}
+
 // A portrait clip's tiles show it upright in the middle of each 200 x 150
 // tile between black bars, not stretched over the tile.
 TEST_F(StoryBoardTest, APortraitClipKeepsItsShapeInEachTile) {

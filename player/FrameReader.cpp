@@ -1,0 +1,235 @@
+#include "player/FrameReader.h"
+
+#include <QFile>
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
+}
+
+#include <cmath>
+
+namespace {
+
+// The player takes the first frame from a little before the time it seeks
+// to, so that a frame whose time was rounded in the file still counts.
+constexpr double kToleranceSeconds = 0.005;
+
+// Where the file's index does not reach a time (a container without one,
+// the last stretch after its last keyframe), a time at most this far past
+// what has been read is decoded on to, a farther one seeks.
+constexpr double kBlindStretchSeconds = 5.0;
+
+}  // namespace
+
+struct FrameReader::Codec {
+  AVFormatContext* format = nullptr;
+  AVCodecContext* decoder = nullptr;
+  SwsContext* scale = nullptr;
+  AVPacket* packet = nullptr;
+  AVFrame* held = nullptr;      // the frame taken last, the answer if the next time still falls before it
+  AVFrame* incoming = nullptr;  // the decoder's next frame
+  bool hasHeld = false;
+  int stream = -1;
+  double timeBase = 0;  // seconds per tick of the stream's times
+  int64_t start = 0;    // the file's start in the stream's ticks: the player's time 0
+  double frameRate = 0;
+  // Where the reader stands: the latest decode time of a packet read since
+  // it last moved (none: at the start of the file or just after a move).
+  int64_t readTo = AV_NOPTS_VALUE;
+  int64_t movedTo = 0;     // the time of the last move, where nothing was read since
+  int openedEntries = 0;   // the index's entries once opened
+  bool flushing = false;   // the end was reached and the decoder is giving up what it holds
+  double lastFrom = -1e300;  // the time the last frame was asked from
+  int seeks = 0;
+  // The colour conversion the scaler was set up for.
+  int convertedSpace = -1;
+  int convertedRange = -1;
+
+  ~Codec() {
+    sws_freeContext(scale);
+    av_frame_free(&held);
+    av_frame_free(&incoming);
+    av_packet_free(&packet);
+    avcodec_free_context(&decoder);
+    avformat_close_input(&format);
+  }
+
+  bool Open(const QString& path) {
+    if (avformat_open_input(&format, QFile::encodeName(path).constData(), nullptr, nullptr) < 0) return false;
+    if (avformat_find_stream_info(format, nullptr) < 0) return false;
+    const AVCodec* codec = nullptr;
+    stream = av_find_best_stream(format, AVMEDIA_TYPE_VIDEO, -1, -1, &codec, 0);
+    if (stream < 0 || !codec) return false;
+    const AVStream* video = format->streams[stream];
+    // Only the video's packets are wanted.
+    for (unsigned i = 0; i < format->nb_streams; ++i) {
+      if (static_cast<int>(i) != stream) format->streams[i]->discard = AVDISCARD_ALL;
+    }
+    decoder = avcodec_alloc_context3(codec);
+    if (!decoder || avcodec_parameters_to_context(decoder, video->codecpar) < 0) return false;
+    decoder->thread_count = 0;  // as many threads as the cores it may run on
+    if (avcodec_open2(decoder, codec, nullptr) < 0) return false;
+    packet = av_packet_alloc();
+    held = av_frame_alloc();
+    incoming = av_frame_alloc();
+    if (!packet || !held || !incoming) return false;
+    timeBase = av_q2d(video->time_base);
+    if (format->start_time != AV_NOPTS_VALUE) start = av_rescale_q(format->start_time, AV_TIME_BASE_Q, video->time_base);
+    if (frameRate <= 0 && video->avg_frame_rate.num > 0 && video->avg_frame_rate.den > 0) {
+      frameRate = av_q2d(video->avg_frame_rate);
+    }
+    if (timeBase <= 0) return false;
+    // A move to the start makes a container that reads its index only when
+    // asked to seek (Matroska) read it now; a file that cannot seek is read
+    // from where it stands.
+    movedTo = start;
+    MoveTo(0);
+    openedEntries = avformat_index_get_entries_count(format->streams[stream]);
+    return true;
+  }
+
+  double Seconds(int64_t ticks) const { return static_cast<double>(ticks - start) * timeBase; }
+  int64_t Ticks(double seconds) const { return start + static_cast<int64_t>(std::floor(seconds / timeBase)); }
+
+  static int64_t FrameTicks(const AVFrame* frame) {
+    return frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp : frame->pts;
+  }
+
+  // Whether reaching `from` needs a move: backwards, or to a keyframe past
+  // where the reader stands. An index that grew as the file was read (a
+  // container without one of its own) knows nothing ahead of the reading:
+  // a short stretch is then read on, a long one moved over.
+  bool MustSeek(double from) const {
+    if (from < lastFrom) return true;
+    AVStream* video = format->streams[stream];
+    const int64_t at = readTo != AV_NOPTS_VALUE ? readTo : movedTo;
+    int64_t want = Ticks(from);
+    if (format->duration > 0) {
+      want = std::min(want, start + av_rescale_q(format->duration, AV_TIME_BASE_Q, video->time_base));
+    }
+    const int entries = avformat_index_get_entries_count(video);
+    const int key = entries > 0 ? av_index_search_timestamp(video, want, AVSEEK_FLAG_BACKWARD) : -1;
+    const AVIndexEntry* keyEntry = key >= 0 ? avformat_index_get_entry(video, key) : nullptr;
+    if (keyEntry && keyEntry->timestamp > at) return true;
+    if (keyEntry && entries == openedEntries) return false;
+    return Seconds(want) - Seconds(at) > kBlindStretchSeconds;
+  }
+
+  // To the keyframe at or before `from` in the video's own index.
+  bool MoveTo(double from) {
+    const int64_t ticks = Ticks(std::max(from, 0.0));
+    // A file that cannot seek is read on from where it is.
+    if (av_seek_frame(format, stream, ticks, AVSEEK_FLAG_BACKWARD) < 0) return false;
+    avcodec_flush_buffers(decoder);
+    av_frame_unref(held);
+    hasHeld = false;
+    readTo = AV_NOPTS_VALUE;
+    movedTo = ticks;
+    flushing = false;
+    return true;
+  }
+
+  enum class Next { Frame, End, Stopped };
+
+  // The next frame from the decoder into `held`, reading packets as it
+  // needs them.
+  Next NextFrame(double from, const std::function<bool()>& keepReading) {
+    for (;;) {
+      const int received = avcodec_receive_frame(decoder, incoming);
+      if (received == 0) {
+        av_frame_unref(held);
+        av_frame_move_ref(held, incoming);
+        hasHeld = true;
+        return Next::Frame;
+      }
+      if (received != AVERROR(EAGAIN) || flushing) return Next::End;
+      if (keepReading && !keepReading()) return Next::Stopped;
+      if (av_read_frame(format, packet) < 0) {
+        // The end of the file, or of what can be read of it.
+        flushing = true;
+        decoder->skip_frame = AVDISCARD_DEFAULT;
+        avcodec_send_packet(decoder, nullptr);
+        continue;
+      }
+      if (packet->stream_index == stream) {
+        const int64_t decodeTicks = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
+        if (decodeTicks != AV_NOPTS_VALUE && (readTo == AV_NOPTS_VALUE || decodeTicks > readTo)) readTo = decodeTicks;
+        // A non-reference frame before the time asked for is never shown:
+        // the decoder leaves it out.
+        const bool before = packet->pts != AV_NOPTS_VALUE && Seconds(packet->pts) < from;
+        decoder->skip_frame = before ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
+        avcodec_send_packet(decoder, packet);  // a damaged packet is passed over
+      }
+      av_packet_unref(packet);
+    }
+  }
+
+  QImage Converted(const AVFrame* frame, QSize size) {
+    const QSize out = size.isEmpty() ? QSize(frame->width, frame->height) : size;
+    scale = sws_getCachedContext(scale, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
+                                 out.width(), out.height(), AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr, nullptr);
+    if (!scale) return {};
+    // Unmarked video is read as the player reads it: high definition by
+    // BT.709, the rest by BT.601, in the limited range.
+    int space = frame->colorspace;
+    if (space == AVCOL_SPC_UNSPECIFIED || space == AVCOL_SPC_RESERVED) {
+      space = frame->width >= 1280 || frame->height > 576 ? AVCOL_SPC_BT709 : AVCOL_SPC_BT470BG;
+    }
+    const int range = frame->color_range == AVCOL_RANGE_JPEG ? 1 : 0;
+    if (space != convertedSpace || range != convertedRange) {
+      sws_setColorspaceDetails(scale, sws_getCoefficients(space), range, sws_getCoefficients(SWS_CS_DEFAULT), 1, 0,
+                               1 << 16, 1 << 16);
+      convertedSpace = space;
+      convertedRange = range;
+    }
+    QImage picture(out, QImage::Format_RGB32);
+    if (picture.isNull()) return {};
+    uint8_t* planes[4] = {picture.bits(), nullptr, nullptr, nullptr};
+    const int strides[4] = {static_cast<int>(picture.bytesPerLine()), 0, 0, 0};
+    sws_scale(scale, frame->data, frame->linesize, 0, frame->height, planes, strides);
+    return picture;
+  }
+};
+
+FrameReader::FrameReader(const QString& path, double frameRate) : codec_(std::make_unique<Codec>()) {
+  codec_->frameRate = frameRate;
+  if (!codec_->Open(path)) codec_.reset();
+}
+
+FrameReader::~FrameReader() = default;
+
+bool FrameReader::IsOpen() const { return codec_ != nullptr; }
+
+int FrameReader::Seeks() const { return codec_ ? codec_->seeks : 0; }
+
+std::optional<FrameReader::Frame> FrameReader::FrameAt(double seconds, QSize size,
+                                                       const std::function<bool()>& keepReading) {
+  if (!codec_) return std::nullopt;
+  Codec& c = *codec_;
+  // As the player seeks: to the start of the frame period the time falls in.
+  double snapped = std::max(seconds, 0.0);
+  if (c.frameRate > 0) snapped = std::floor(snapped * c.frameRate + 1e-6) / c.frameRate;
+  const double from = snapped - kToleranceSeconds;
+  if (c.MustSeek(from) && c.MoveTo(from)) ++c.seeks;
+  c.lastFrom = from;
+  // The first frame from `from` on; the frame taken last counts when the
+  // time still falls before it, and past the end the last frame is taken.
+  for (;;) {
+    if (c.hasHeld) {
+      const int64_t ticks = Codec::FrameTicks(c.held);
+      if (ticks == AV_NOPTS_VALUE || c.Seconds(ticks) >= from) break;
+    }
+    const Codec::Next next = c.NextFrame(from, keepReading);
+    if (next == Codec::Next::Stopped) return std::nullopt;
+    if (next == Codec::Next::End) break;
+  }
+  if (!c.hasHeld) return std::nullopt;
+  const int64_t ticks = Codec::FrameTicks(c.held);
+  Frame frame;
+  frame.picture = c.Converted(c.held, size);
+  frame.seconds = ticks == AV_NOPTS_VALUE ? snapped : c.Seconds(ticks);
+  if (frame.picture.isNull()) return std::nullopt;
+  return frame;
+}

@@ -1,0 +1,81 @@
+// The frame reader of story boards and posters: exact frames, the player's
+// own, read in one forward pass between keyframes.
+#include "player/FrameReader.h"
+#include "tests/player/PlayerFixture.h"
+
+#include <cmath>
+
+namespace rwtest {
+namespace {
+
+class FrameReaderTest : public PlayerTest {
+ protected:
+  // 25 frames a second with their index, two B-frames between references
+  // (MPEG-4's B-frames are never references: the reader leaves out those
+  // before the time asked for).
+  static QString IndexClip(const QString& name, double seconds, int keyframeInterval) {
+    TestVideoSpec spec;
+    spec.seconds = seconds;
+    spec.frameIndex = true;
+    spec.keyframeInterval = keyframeInterval;
+    spec.bFrames = 2;
+    return Clip(name, spec);
+  }
+  static int Expected(double seconds, int last) { return std::min(last, static_cast<int>(std::floor(seconds * 25 + 1e-6))); }
+};
+
+// A single keyframe: every time asked for, growing, comes from one pass; a
+// time on a frame's start, between two, two times on one frame and a time
+// past the end each give the frame the player shows there.
+TEST_F(FrameReaderTest, TimesThatGrowAreReadInOnePassEachThePlayersOwnFrame) {
+  for (const char* name : {"one-key.mkv", "one-key.mp4"}) {
+    const QString clip = IndexClip(QString::fromLatin1(name), 4, 1000);
+    ASSERT_TRUE(Open(clip).isEmpty()) << name;
+    FrameReader reader(clip, player_->FrameRate());
+    ASSERT_TRUE(reader.IsOpen()) << name;
+    for (double t : {0.0, 0.02, 0.04, 0.05, 0.079, 0.5, 1.0, 1.333, 2.2, 2.21, 3.97, 3.99, 60.0}) {
+      const auto frame = reader.FrameAt(t, QSize(), {});
+      ASSERT_TRUE(frame) << name << " at " << t;
+      const int expected = Expected(t, 99);
+      EXPECT_EQ(FrameIndexIn(frame->picture, 320), expected) << name << " at " << t;
+      EXPECT_NEAR(frame->seconds, expected / 25.0, 0.002) << name << " at " << t;
+      if (t == 0.079 || t == 1.333 || t == 3.97) {
+        player_->SetPosition(t);
+        EXPECT_EQ(FrameIndexIn(player_->GrabFrame(), 320), expected) << name << ": the player's frame at " << t;
+      }
+    }
+    EXPECT_EQ(reader.Seeks(), 0) << name << ": one pass from the keyframe";
+    // Back to an earlier time, scaled: the reader goes back to the keyframe.
+    const auto earlier = reader.FrameAt(1.0, QSize(160, 120), {});
+    ASSERT_TRUE(earlier) << name;
+    EXPECT_EQ(earlier->picture.size(), QSize(160, 120));
+    EXPECT_EQ(FrameIndexIn(earlier->picture, 320), 25) << name;
+    EXPECT_EQ(reader.Seeks(), 1) << name;
+  }
+}
+
+// A keyframe about every second (the encoder puts them 24 to 27 frames
+// apart): a time past the next keyframe moves there, one before it reads
+// on; told to stop, the reader gives nothing.
+TEST_F(FrameReaderTest, ATimePastTheNextKeyframeMovesThereAndAStopGivesNothing) {
+  const QString clip = IndexClip(QStringLiteral("key-each-second.mkv"), 10, 25);
+  FrameReader reader(clip, 25);
+  ASSERT_TRUE(reader.IsOpen());
+  const struct {
+    double seconds;
+    int seeks;
+  } steps[] = {{0.3, 0}, {0.6, 0}, {5.4, 1}, {5.5, 1}, {5.6, 1}, {9.3, 2}};
+  for (const auto& step : steps) {
+    const auto frame = reader.FrameAt(step.seconds, QSize(), {});
+    ASSERT_TRUE(frame) << step.seconds;
+    EXPECT_EQ(FrameIndexIn(frame->picture, 320), Expected(step.seconds, 249)) << step.seconds;
+    EXPECT_EQ(reader.Seeks(), step.seeks) << step.seconds;
+  }
+  int asked = 0;
+  EXPECT_FALSE(reader.FrameAt(9.6, QSize(), [&] { return ++asked < 2; }));
+  EXPECT_EQ(asked, 2);
+  EXPECT_FALSE(FrameReader(ScratchPath(QStringLiteral("none.mkv")), 25).IsOpen());
+}
+
+}  // namespace
+}  // namespace rwtest
