@@ -50,9 +50,11 @@ const std::array<FramePlacement, cFilePosterArt::kFrames + 1>& cFilePosterArt::P
   return table;
 }
 
+// As the story board's interval: a segment under a second no longer puts
+// every frame at its start.
 double cFilePosterArt::PosterStep(double duration) {
-  const double whole = std::floor(std::max(duration, 0.0));
-  return whole > 5 ? whole / 24 : whole / 23;
+  const double length = StoryBoardLength(duration);
+  return length > 5 ? length / 24 : length / 23;
 }
 
 double cFilePosterArt::FrameTime(int i) const { return gSavedItem.SelectionStart + i * step_; }

@@ -56,7 +56,8 @@ class cFilePosterArt {
   double Step() const { return step_; }
   double TitleSize() const { return titleSize_; }
   static const std::array<FramePlacement, kFrames + 1>& Placements();
-  // Seconds between frames: Int(Duration) / 24 above 5 s, else / 23.
+  // Seconds between frames: the length (StoryBoardLength) / 24 above 5 s,
+  // else / 23.
   static double PosterStep(double duration);
 
  private:

@@ -80,8 +80,11 @@ struct StoryBoardLayout {
 StoryBoardLayout MakeStoryBoardLayout(const StoryBoardSettings& s, bool tvOut, int extraTagLines);
 // Empty when the board can be drawn, else the reason to show.
 QString StoryBoardSizeProblem(const StoryBoardLayout& layout);
-// Seconds between neighbouring tiles: Int(Duration) / (tiles + 1) above 5 s,
-// else Int(Duration) / tiles.
+// The length a story board's or poster's frames are spread over: the exact
+// length up to 6 s, Int(Duration) beyond.
+double StoryBoardLength(double duration);
+// Seconds between neighbouring tiles: the length / (tiles + 1) above 5 s,
+// else the length / tiles.
 double StoryBoardInterval(double duration, int64_t tileCount);
 // The header's tag lines from the compact tag text: "--No Tags" gives
 // "No Tags", an explicit tag under two ancestors "Beach (Places, Holiday)".

@@ -47,8 +47,9 @@ TEST(StoryBoardLayoutTest, IntervalsAndTileTimes) {
     double duration;
     int64_t tiles;
     double interval;
-  } cases[] = {{6.0, 25, 6.0 / 26}, {5.9, 25, 0.2},  {0.8, 25, 0.8 / 25}, {1.9, 25, 1.9 / 25},
-               {2.9, 25, 2.0 / 25},  {48.0, 12, 48.0 / 13}, {10.0, 0, 10.0 / 2}, {-1.0, 25, 0.0}};
+  } cases[] = {{6.0, 25, 6.0 / 26}, {5.9, 25, 5.9 / 26}, {0.8, 25, 0.8 / 25}, {1.9, 25, 1.9 / 25},
+               {2.9, 25, 2.9 / 25},  {48.0, 12, 48.0 / 13}, {10.0, 0, 10.0 / 2}, {-1.0, 25, 0.0},
+               {2.5, 25, 2.5 / 25},  {5.0, 12, 5.0 / 12}, {6.5, 25, 6.0 / 26}, {7.9, 25, 7.0 / 26}};
   for (const Case& c : cases) EXPECT_DOUBLE_EQ(StoryBoardInterval(c.duration, c.tiles), c.interval) << c.duration;
 }
 
@@ -249,6 +250,20 @@ TEST_F(StoryBoardTest, AClipUnderTwoSecondsSpreadsItsTilesOverTheWholeClip) {
   EXPECT_DOUBLE_EQ(form.Interval(), 0.4 / 5);
   EXPECT_EQ(form.GrabbedCount(), 5);
   for (int64_t k = 1; k <= 5; ++k) EXPECT_EQ(TileIndex(form, k), std::min(9, ExpectedIndex(form.TileTime(k)))) << k;
+}
+
+// A 2.5-second clip: the tiles share its exact length, so the last shows
+// its last frame, not the frame at 2 s.
+TEST_F(StoryBoardTest, AClipUnderSixSecondsSpreadsItsTilesOverItsExactLength) {
+  SetPoster("CaptionSize", 1);
+  SetPoster("HorizontalTiles", 5);
+  SetPoster("VerticalTiles", 1);
+  Choose(IndexClip(QStringLiteral("two-and-a-half.mkv"), 2.5), 2.5);
+  frmFilePreview form;
+  EXPECT_DOUBLE_EQ(form.Interval(), 0.5);
+  EXPECT_EQ(form.GrabbedCount(), 5);
+  for (int64_t k = 1; k <= 4; ++k) EXPECT_EQ(TileIndex(form, k), ExpectedIndex(form.TileTime(k))) << k;
+  EXPECT_GE(TileIndex(form, 5), 61) << "within the last half second";
 }
 
 // A 10-second clip with a single keyframe and non-reference B-frames: the
