@@ -10,6 +10,7 @@
 #include "tests/player/PlayerFixture.h"
 #include "tests/support/EventLoopWaits.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "ui/PictureFit.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -281,6 +282,53 @@ TEST_F(StoryBoardTest, TheTilesOfAClipWithOneKeyframeComeFromOnePassEachItsExact
   EXPECT_EQ(form.GrabbedCount(), 25);
   EXPECT_EQ(form.FrameSeeks(), 0);
   for (int64_t k = 1; k <= 25; ++k) EXPECT_EQ(TileIndex(form, k), ExpectedIndex(form.TileTime(k))) << "tile " << k;
+}
+
+// A turned and an anamorphic clip: the tile shows the frame as the player
+// shows it, upright and in the video's display proportions.
+TEST_F(StoryBoardTest, TheTileOfATurnedOrAnAnamorphicClipIsThePlayersPicture) {
+  SetPoster("CaptionSize", 1);
+  SetPoster("HorizontalTiles", 1);
+  SetPoster("VerticalTiles", 1);
+  struct Shape {
+    const char* name;
+    int width;
+    int height;
+    const char* sampleAspect;
+    int rotation;
+  };
+  for (const Shape& shape : {Shape{"turned.mp4", 320, 180, "", 90}, Shape{"anamorphic.mkv", 360, 288, "64/45", 0}}) {
+    SCOPED_TRACE(shape.name);
+    TestVideoSpec spec;
+    spec.seconds = 2;
+    spec.width = shape.width;
+    spec.height = shape.height;
+    spec.sampleAspect = QString::fromLatin1(shape.sampleAspect);
+    spec.rotation = shape.rotation;
+    const QString clip = Clip(QString::fromLatin1(shape.name), spec);
+    Choose(clip, 2);
+    frmFilePreview form;
+    ASSERT_EQ(form.GrabbedCount(), 1);
+    ASSERT_EQ(Open(clip), QString());
+    player_->SetPosition(std::min(form.TileTime(1), player_->Duration() - 1 / player_->FrameRate()));
+    const QImage grabbed = player_->GrabFrame();
+    const auto& l = form.Layout();
+    const auto& st = form.Settings();
+    const QRect tile(static_cast<int>(l.TileX(1, st)), static_cast<int>(l.TileY(1, st)), st.TileWidth, st.TileHeight);
+    const QRect fitted = FitPictureInBox(grabbed.size(), tile).toRect();
+    const QImage expected = grabbed.scaled(fitted.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    int near = 0, points = 0;
+    for (int y = 3; y < fitted.height() - 3; y += 4) {
+      for (int x = 3; x < fitted.width() - 3; x += 4) {
+        ++points;
+        near += ColourDistance(form.Board()->Image().pixel(fitted.x() + x, fitted.y() + y), expected.pixel(x, y)) < 48;
+      }
+    }
+    EXPECT_GT(near, points * 9 / 10) << near << " of " << points;
+    const QPoint inTheBar = fitted.width() < tile.width() ? QPoint(tile.x() + 2, tile.center().y())
+                                                          : QPoint(tile.center().x(), tile.y() + 2);
+    EXPECT_LT(qGray(form.Board()->Image().pixel(inTheBar)), 30) << "the black bar beside or above the picture";
+  }
 }
 
 // A portrait clip's tiles show it upright in the middle of each 200 x 150
