@@ -9,6 +9,7 @@
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "platform/JpegCodec.h"
+#include "platform/LongWork.h"
 #include "platform/QuitRequest.h"
 #include "platform/RWError.h"
 #include "player/BoardFrames.h"
@@ -81,15 +82,16 @@ void cFilePosterArt::RemoveKeys() {
 // A file without frames to grab is refused in the message box and nothing
 // is drawn or saved.
 bool cFilePosterArt::DrawPoster() {
-  // A request to end the program stops the grabs at the next frame; the
-  // unfinished poster is neither drawn nor saved.
+  // A request to end the program, or a termination signal taken while a
+  // frame is read, stops the grabs at the next frame; the unfinished poster
+  // is neither drawn nor saved.
   const QuitRequest::LongWork work;
   m_Surface = std::make_shared<ImageSurface>(kWidth, kHeight);
   m_Context = std::make_shared<CairoContext>(m_Surface);
   m_Context->SetSourceColour(0, 1.0);
   m_Context->Paint(1.0);
   const int grabbed = GrabFrames();
-  if (QuitRequest::Requested()) return false;
+  if (LongWork::EndRequested()) return false;
   if (grabbed == 0) {
     if (ILibraryView* view = View()) view->ProgressOff();
     ShowProgramMessage(kStoryBoardRefusal, 48, QStringLiteral("Story Board"), ProgramMessageOwner());
@@ -126,7 +128,7 @@ int cFilePosterArt::GrabFrames() {
     const double frameRate = m_Player->FrameRate();
     const QSize size = PosterFrameSize(m_Player->DisplaySize());
     const auto& busy = GetStoryBoardHooks().CarouselBusy;
-    for (int i = 1; i <= kFrames && !QuitRequest::Requested(); ++i) {
+    for (int i = 1; i <= kFrames && !LongWork::EndRequested(); ++i) {
       if (gBrowserMode == 3 && busy) busy(static_cast<int>((i - 1) / 23.0 * 50 + 1));
       if (ILibraryView* view = View()) {
         view->ShowProgress(QStringLiteral("Creating Story Board..."), i);

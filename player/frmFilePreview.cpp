@@ -9,6 +9,7 @@
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "platform/ErrorGuard.h"
+#include "platform/LongWork.h"
 #include "platform/QuitRequest.h"
 #include "platform/RWError.h"
 #include "platform/Rounding.h"
@@ -126,8 +127,9 @@ void frmFilePreview::MakeControls() {
 // large to draw, or a file that is not there, is refused before the player
 // opens, and the window then closes as soon as it is shown.
 void frmFilePreview::Form_Load() {
-  // A request to end the program stops the board at its next tile; the
-  // unfinished board is not saved over the last one.
+  // A request to end the program, or a termination signal taken while a
+  // frame is read (no event is handled then), stops the board at its next
+  // tile; the unfinished board is not saved over the last one.
   const QuitRequest::LongWork work;
   if (const auto& hook = GetStoryBoardHooks().SetMainTag) hook(QString());
   modReelwise::SetDropShadow(this, true);
@@ -178,7 +180,7 @@ void frmFilePreview::Form_Load() {
                      settings_.CaptionSize, settings_.CaptionFont);
   } else {
     DrawGrid();
-    if (!QuitRequest::Requested()) SaveBoard();
+    if (!LongWork::EndRequested()) SaveBoard();
   }
   if (ILibraryView* view = View()) view->ProgressOff();
   picPreview->update();
@@ -255,7 +257,7 @@ void frmFilePreview::DrawGrid() {
   if (!frames_->Reads()) m_Player->ForcePosition(gSavedItem.SelectionStart);
   if (ILibraryView* view = View()) view->CarouselSaveContext();
   bool giveUp = false;
-  for (int64_t k = 1; k <= layout_.TileCount && !QuitRequest::Requested(); ++k) DrawTile(k, giveUp);
+  for (int64_t k = 1; k <= layout_.TileCount && !LongWork::EndRequested(); ++k) DrawTile(k, giveUp);
   frameSeeks_ = frames_->Seeks();
   frames_.reset();
 }

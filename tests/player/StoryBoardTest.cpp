@@ -5,6 +5,7 @@
 #include "library/ResultItem.h"
 #include "platform/JpegCodec.h"
 #include "platform/QuitRequest.h"
+#include "platform/TerminationSignals.h"
 #include "player/frmFilePosterArt.h"
 #include "player/frmFilePreview.h"
 #include "tests/player/PlayerFixture.h"
@@ -19,6 +20,8 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+
+#include <csignal>
 
 namespace rwtest {
 namespace {
@@ -171,8 +174,8 @@ TEST_F(StoryBoardTest, TheDefaultBoardShowsEachTileAtItsTimeAndIsSaved) {
   EXPECT_EQ(height, 917);
 }
 
-// A request to end the program stops the board at its next tile; the
-// unfinished board does not replace the last one.
+// A request to end the program, or a termination signal, stops the board at
+// its next tile; the unfinished board does not replace the last one.
 TEST_F(StoryBoardTest, ARequestToEndTheProgramStopsTheBoardAndKeepsTheLastBoardFile) {
   Choose(IndexClip(QStringLiteral("ten.mkv"), 10), 10);
   {
@@ -193,6 +196,36 @@ TEST_F(StoryBoardTest, ARequestToEndTheProgramStopsTheBoardAndKeepsTheLastBoardF
   QFile file(BoardFile());
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_EQ(file.readAll(), QByteArray("the last board"));
+  file.close();
+
+  // A termination signal taken while the frames are read, when no event is
+  // handled, stops the board and the poster as well; the signal is handled
+  // after them.
+  int signalled = 0;
+  TerminationSignals termination([&](int) { ++signalled; });
+  ASSERT_TRUE(termination.Installed());
+  gBrowserMode = 3;  // the carousel's busy hook marks each tile
+  StoryBoardHooks hooks;
+  hooks.CarouselBusy = [](int percent) {
+    if (percent > 10 && !TerminationSignals::Taken()) ::raise(SIGTERM);
+  };
+  SetStoryBoardHooks(hooks);
+  {
+    frmFilePreview form;
+    EXPECT_GT(form.GrabbedCount(), 0);
+    EXPECT_LT(form.GrabbedCount(), 25);
+  }
+  EXPECT_EQ(signalled, 0);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), QByteArray("the last board"));
+  file.close();
+  {
+    frmFilePosterArt poster;
+    EXPECT_FALSE(poster.Built());
+  }
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), QByteArray("the last board"));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return signalled == 1; }, rwtest::kWaitCeilingMs));
 }
 
 TEST_F(StoryBoardTest, TileSamplesMatchTheirTimes) {
