@@ -3,25 +3,33 @@
 // grow, taken by a FrameReader in one forward pass where they share a
 // stretch between keyframes, upright and scaled to the size they are drawn
 // at. The reading runs on a worker thread under LongWork::Run (no event is
-// handled meanwhile, the progress is painted past half a second); a read
-// that makes no progress for ThumbnailTimeout seconds (a medium that
-// stopped answering) is given up and left to end by itself, and every later
-// frame is then missing. A file the reader cannot decode falls back to the
-// player's own exact seek and grab.
+// handled meanwhile, the progress is painted past half a second), as many
+// frames at a time as fit in a few tens of megabytes, so that the window's
+// thread hands the work over once for a whole board rather than once a
+// tile. A read that makes no progress for ThumbnailTimeout seconds (a medium
+// that stopped answering) is given up and left to end by itself: the frames
+// read until then are kept and every later one is missing. A file the
+// reader cannot decode falls back to the player's own exact seek and grab.
 #include <QImage>
 #include <QSize>
 #include <QString>
 
+#include <cstddef>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <vector>
 
 class clsRWPlayer;
 class FrameReader;
 
 class BoardFrames {
  public:
-  // The file open in `player`, which gives its frame rate, display size and
-  // rotation (and grabs the frames itself when the reader cannot).
-  BoardFrames(const QString& path, clsRWPlayer& player);
+  // The frames of the file open in `player` (which gives its frame rate,
+  // display size and rotation, and grabs the frames itself when the reader
+  // cannot) at `times`, which only grow, scaled to `size` (upright; empty:
+  // the display size).
+  BoardFrames(const QString& path, clsRWPlayer& player, std::vector<double> times, QSize size);
   ~BoardFrames();
   BoardFrames(const BoardFrames&) = delete;
   BoardFrames& operator=(const BoardFrames&) = delete;
@@ -33,17 +41,23 @@ class BoardFrames {
     QImage picture;      // null when there is none
     double seconds = 0;  // the time of the frame shown
   };
-  // The frame at `seconds` scaled to `size` (upright; empty: the display
-  // size), or a null picture when the file gives none, the read was given
-  // up, or the program is to end.
-  Taken Take(double seconds, QSize size);
+  // Frame i (from 0, asked in order), or a null picture when the file gives
+  // none, the read was given up, or the program is to end. A frame not yet
+  // read is read with those after it; while the reading is painted,
+  // `progress` is told how many of the frames are read.
+  Taken Take(size_t i, const std::function<void(int)>& progress = {});
 
   // Moves of the reader to a keyframe so far.
   int Seeks() const { return seeks_; }
 
  private:
+  void ReadFrom(size_t first, const std::function<void(int)>& progress);
+
   clsRWPlayer& player_;
+  std::vector<double> times_;
+  QSize size_;
   std::shared_ptr<FrameReader> reader_;
+  std::vector<std::optional<Taken>> read_;  // by index, until taken
   bool reads_ = false;
   int seeks_ = 0;
 };

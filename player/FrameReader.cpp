@@ -16,9 +16,9 @@ namespace {
 // to, so that a frame whose time was rounded in the file still counts.
 constexpr double kToleranceSeconds = 0.005;
 
-// Where the file's index does not reach a time (a container without one,
-// the last stretch after its last keyframe), a time at most this far past
-// what has been read is decoded on to, a farther one seeks.
+// Where the file has no index of its own (the demuxer builds one as it
+// reads), a time at most this far past what has been read is decoded on
+// to, a farther one seeks.
 constexpr double kBlindStretchSeconds = 5.0;
 
 }  // namespace
@@ -38,10 +38,13 @@ struct FrameReader::Codec {
   // Where the reader stands: the latest decode time of a packet read since
   // it last moved (none: at the start of the file or just after a move).
   int64_t readTo = AV_NOPTS_VALUE;
-  int64_t movedTo = 0;     // the time of the last move, where nothing was read since
-  int openedEntries = 0;   // the index's entries once opened
-  bool flushing = false;   // the end was reached and the decoder is giving up what it holds
+  int64_t movedTo = 0;       // the time of the last move, where nothing was read since
+  int openedEntries = 0;     // the index's entries once opened
+  bool flushing = false;     // the end was reached and the decoder is giving up what it holds
   double lastFrom = -1e300;  // the time the last frame was asked from
+  // Of the packets sent to be decoded in full since then, the earliest
+  // time at or after it: a later frame cannot be the one asked for.
+  int64_t earliestAfter = AV_NOPTS_VALUE;
   int seeks = 0;
   // The colour conversion the scaler was set up for.
   int convertedSpace = -1;
@@ -76,7 +79,9 @@ struct FrameReader::Codec {
     incoming = av_frame_alloc();
     if (!packet || !held || !incoming) return false;
     timeBase = av_q2d(video->time_base);
-    if (format->start_time != AV_NOPTS_VALUE) start = av_rescale_q(format->start_time, AV_TIME_BASE_Q, video->time_base);
+    if (format->start_time != AV_NOPTS_VALUE) {
+      start = av_rescale_q(format->start_time, AV_TIME_BASE_Q, video->time_base);
+    }
     if (frameRate <= 0 && video->avg_frame_rate.num > 0 && video->avg_frame_rate.den > 0) {
       frameRate = av_q2d(video->avg_frame_rate);
     }
@@ -126,6 +131,7 @@ struct FrameReader::Codec {
     av_frame_unref(held);
     hasHeld = false;
     readTo = AV_NOPTS_VALUE;
+    earliestAfter = AV_NOPTS_VALUE;
     movedTo = ticks;
     flushing = false;
     return true;
@@ -133,9 +139,18 @@ struct FrameReader::Codec {
 
   enum class Next { Frame, End, Stopped };
 
+  // A packet whose frame no time asked for needs, unless it is a
+  // reference: before `from`, or after a frame already on its way for it
+  // and before `fromNext`, where the next time asked for starts.
+  bool Unneeded(int64_t pts, double from, double fromNext) const {
+    if (pts == AV_NOPTS_VALUE) return false;
+    const double seconds = Seconds(pts);
+    return seconds < from || (earliestAfter != AV_NOPTS_VALUE && pts > earliestAfter && seconds < fromNext);
+  }
+
   // The next frame from the decoder into `held`, reading packets as it
   // needs them.
-  Next NextFrame(double from, const std::function<bool()>& keepReading) {
+  Next NextFrame(double from, double fromNext, const std::function<bool()>& keepReading) {
     for (;;) {
       const int received = avcodec_receive_frame(decoder, incoming);
       if (received == 0) {
@@ -156,11 +171,14 @@ struct FrameReader::Codec {
       if (packet->stream_index == stream) {
         const int64_t decodeTicks = packet->dts != AV_NOPTS_VALUE ? packet->dts : packet->pts;
         if (decodeTicks != AV_NOPTS_VALUE && (readTo == AV_NOPTS_VALUE || decodeTicks > readTo)) readTo = decodeTicks;
-        // A non-reference frame before the time asked for is never shown:
-        // the decoder leaves it out.
-        const bool before = packet->pts != AV_NOPTS_VALUE && Seconds(packet->pts) < from;
-        decoder->skip_frame = before ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
-        avcodec_send_packet(decoder, packet);  // a damaged packet is passed over
+        // A non-reference frame that is never shown is not decoded at all.
+        const bool unneeded = Unneeded(packet->pts, from, fromNext);
+        decoder->skip_frame = unneeded ? AVDISCARD_NONREF : AVDISCARD_DEFAULT;
+        // A damaged packet is passed over.
+        if (avcodec_send_packet(decoder, packet) >= 0 && !unneeded && packet->pts != AV_NOPTS_VALUE &&
+            Seconds(packet->pts) >= from && (earliestAfter == AV_NOPTS_VALUE || packet->pts < earliestAfter)) {
+          earliestAfter = packet->pts;
+        }
       }
       av_packet_unref(packet);
     }
@@ -204,15 +222,24 @@ bool FrameReader::IsOpen() const { return codec_ != nullptr; }
 
 int FrameReader::Seeks() const { return codec_ ? codec_->seeks : 0; }
 
+// As the player seeks: to the start of the frame period the time falls in,
+// and from a little before it.
+double FrameReader::From(double seconds) const {
+  double snapped = std::max(seconds, 0.0);
+  if (codec_ && codec_->frameRate > 0) snapped = std::floor(snapped * codec_->frameRate + 1e-6) / codec_->frameRate;
+  return snapped - kToleranceSeconds;
+}
+
 std::optional<FrameReader::Frame> FrameReader::FrameAt(double seconds, QSize size,
-                                                       const std::function<bool()>& keepReading) {
+                                                       const std::function<bool()>& keepReading,
+                                                       double nextSeconds) {
   if (!codec_) return std::nullopt;
   Codec& c = *codec_;
-  // As the player seeks: to the start of the frame period the time falls in.
-  double snapped = std::max(seconds, 0.0);
-  if (c.frameRate > 0) snapped = std::floor(snapped * c.frameRate + 1e-6) / c.frameRate;
-  const double from = snapped - kToleranceSeconds;
+  const double from = From(seconds);
+  // Unknown, the next time may want any frame after this one.
+  const double fromNext = std::isnan(nextSeconds) ? from : std::isinf(nextSeconds) ? nextSeconds : From(nextSeconds);
   if (c.MustSeek(from) && c.MoveTo(from)) ++c.seeks;
+  if (from != c.lastFrom) c.earliestAfter = AV_NOPTS_VALUE;
   c.lastFrom = from;
   // The first frame from `from` on; the frame taken last counts when the
   // time still falls before it, and past the end the last frame is taken.
@@ -221,7 +248,7 @@ std::optional<FrameReader::Frame> FrameReader::FrameAt(double seconds, QSize siz
       const int64_t ticks = Codec::FrameTicks(c.held);
       if (ticks == AV_NOPTS_VALUE || c.Seconds(ticks) >= from) break;
     }
-    const Codec::Next next = c.NextFrame(from, keepReading);
+    const Codec::Next next = c.NextFrame(from, fromNext, keepReading);
     if (next == Codec::Next::Stopped) return std::nullopt;
     if (next == Codec::Next::End) break;
   }
@@ -229,7 +256,7 @@ std::optional<FrameReader::Frame> FrameReader::FrameAt(double seconds, QSize siz
   const int64_t ticks = Codec::FrameTicks(c.held);
   Frame frame;
   frame.picture = c.Converted(c.held, size);
-  frame.seconds = ticks == AV_NOPTS_VALUE ? snapped : c.Seconds(ticks);
+  frame.seconds = ticks == AV_NOPTS_VALUE ? from + kToleranceSeconds : c.Seconds(ticks);
   if (frame.picture.isNull()) return std::nullopt;
   return frame;
 }

@@ -10,8 +10,9 @@
 // keyframes the reader has already reached is decoded on to from where the
 // reader stands, so the frames of tiles that share a keyframe cost one pass
 // from that keyframe; only a time beyond the next keyframe (or before the
-// frame last taken) seeks. Non-reference frames before the time asked for,
-// which nothing shown needs, are not decoded at all.
+// frame last taken) seeks. Non-reference frames that nothing asked for
+// shows (before the time asked for, or between its frame and the next time
+// to be asked for) are not decoded at all.
 //
 // A reader is used by one thread at a time; it may be handed from thread to
 // thread (story boards read on a worker thread, LongWork::Run).
@@ -21,6 +22,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <optional>
 
@@ -42,14 +44,20 @@ class FrameReader {
   bool IsOpen() const;
 
   // The frame at `seconds`, scaled to `size` (its own pixel size when
-  // empty). `keepReading` is asked before every packet read and stops the
-  // read when false; nullopt then, and when the file gives no frame at all.
-  std::optional<Frame> FrameAt(double seconds, QSize size, const std::function<bool()>& keepReading);
+  // empty). `nextSeconds` is the time the next call will ask for
+  // (kNothingAfter: none), so that the frames between the two need not be
+  // decoded; unknown (NaN), every later frame may be asked for. `keepReading`
+  // is asked before every packet read and stops the read when false; nullopt
+  // then, and when the file gives no frame at all.
+  static constexpr double kNothingAfter = std::numeric_limits<double>::infinity();
+  std::optional<Frame> FrameAt(double seconds, QSize size, const std::function<bool()>& keepReading,
+                               double nextSeconds = std::numeric_limits<double>::quiet_NaN());
 
   // How many times the reader moved to a keyframe (its first read counts).
   int Seeks() const;
 
  private:
   struct Codec;
+  double From(double seconds) const;
   std::unique_ptr<Codec> codec_;
 };

@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -117,26 +118,37 @@ int cFilePosterArt::GrabFrames() {
   step_ = PosterStep(gSavedItem.Duration);
   int count = 0;
   if (m_Player->CanGrabFrame()) {
-    BoardFrames frames(gSavedItem.CurrentPath + gSavedItem.FileName, *m_Player);
+    const double duration = m_Player->Duration();
+    const double frameRate = m_Player->FrameRate();
+    // Each frame's time, past the end of the video its last frame's.
+    std::vector<double> times;
+    for (int i = 1; i <= kFrames; ++i) {
+      const double seconds = FrameTime(i);
+      times.push_back(duration > 0 && frameRate > 0 ? std::min(seconds, std::max(0.0, duration - 1.0 / frameRate))
+                                                    : seconds);
+    }
+    BoardFrames frames(gSavedItem.CurrentPath + gSavedItem.FileName, *m_Player, times,
+                       PosterFrameSize(m_Player->DisplaySize()));
     if (!frames.Reads()) m_Player->ForcePosition(gSavedItem.SelectionStart);
     if (ILibraryView* view = View()) {
       view->SetProgressMax(kFrames);
       view->ShowProgress(QStringLiteral("Creating Story Board..."), 0);
       view->CarouselSaveContext();
     }
-    const double duration = m_Player->Duration();
-    const double frameRate = m_Player->FrameRate();
-    const QSize size = PosterFrameSize(m_Player->DisplaySize());
     const auto& busy = GetStoryBoardHooks().CarouselBusy;
-    for (int i = 1; i <= kFrames && !LongWork::EndRequested(); ++i) {
+    const auto showProgress = [&busy](int i) {
       if (gBrowserMode == 3 && busy) busy(static_cast<int>((i - 1) / 23.0 * 50 + 1));
       if (ILibraryView* view = View()) {
         view->ShowProgress(QStringLiteral("Creating Story Board..."), i);
         view->Repaint();
       }
-      double seconds = FrameTime(i);
-      if (duration > 0 && frameRate > 0) seconds = std::min(seconds, std::max(0.0, duration - 1.0 / frameRate));
-      const BoardFrames::Taken taken = frames.Take(seconds, size);
+    };
+    for (int i = 1; i <= kFrames && !LongWork::EndRequested(); ++i) {
+      showProgress(i);
+      const double seconds = times[static_cast<size_t>(i - 1)];
+      // The frames after it are read with it; the strip follows the reading.
+      const BoardFrames::Taken taken =
+          frames.Take(static_cast<size_t>(i - 1), [&showProgress](int read) { showProgress(std::max(read, 1)); });
       QImage frame = taken.picture;
       // A frame well short of its time met the end of the readable data:
       // that frame belongs to another time and is left out.

@@ -35,6 +35,7 @@
 #include <QRegularExpression>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -249,11 +250,26 @@ double frmFilePreview::TileTime(int64_t k) const {
   return gSavedItem.SelectionStart + static_cast<double>(k) * m_Interval;
 }
 
+// A tile's time, past the end of the video its last frame's.
+double frmFilePreview::GrabTime(int64_t k) const {
+  const double duration = m_Player->Duration();
+  const double frameRate = m_Player->FrameRate();
+  const double seconds = TileTime(k);
+  return duration > 0 && frameRate > 0 ? std::min(seconds, std::max(0.0, duration - 1.0 / frameRate)) : seconds;
+}
+
 // The tiles' frames are taken in one forward pass where they share a
 // stretch between keyframes (BoardFrames).
 void frmFilePreview::DrawGrid() {
   m_Interval = StoryBoardInterval(gSavedItem.Duration, layout_.TileCount);
-  frames_ = std::make_unique<BoardFrames>(gSavedItem.CurrentPath + gSavedItem.FileName, *m_Player);
+  // The frames come at the size they are drawn at.
+  const QSize display = m_Player->DisplaySize();
+  const QRectF fitted = FitPictureInBox(display, QRectF(0, 0, settings_.TileWidth, settings_.TileHeight));
+  const QSize size =
+      display.isEmpty() ? QSize() : QSize(std::max(1, qRound(fitted.width())), std::max(1, qRound(fitted.height())));
+  std::vector<double> times;
+  for (int64_t k = 1; k <= layout_.TileCount; ++k) times.push_back(GrabTime(k));
+  frames_ = std::make_unique<BoardFrames>(gSavedItem.CurrentPath + gSavedItem.FileName, *m_Player, std::move(times), size);
   if (!frames_->Reads()) m_Player->ForcePosition(gSavedItem.SelectionStart);
   if (ILibraryView* view = View()) view->CarouselSaveContext();
   bool giveUp = false;
@@ -262,10 +278,8 @@ void frmFilePreview::DrawGrid() {
   frames_.reset();
 }
 
-// One tile: its shadow, its frame and its time stamp. A grab past the end of
-// the video takes the last frame; after a grab has failed the later tiles,
-// which lie further into the same file, are not tried again.
-void frmFilePreview::DrawTile(int64_t k, bool& giveUp) {
+// The progress strip (and the carousel's "BUSY") at tile k.
+void frmFilePreview::ShowTileProgress(int64_t k) {
   const auto& busy = GetStoryBoardHooks().CarouselBusy;
   if (gBrowserMode == 3 && busy) {
     busy(static_cast<int>(static_cast<double>(k - 1) / static_cast<double>(layout_.TileCount) * 50 + 1));
@@ -273,10 +287,15 @@ void frmFilePreview::DrawTile(int64_t k, bool& giveUp) {
   if (ILibraryView* view = View()) {
     view->ShowProgress(QStringLiteral("Creating Story Board..."), static_cast<int32_t>(std::min<int64_t>(k, INT32_MAX)));
   }
-  double seconds = TileTime(k);
-  const double duration = m_Player->Duration();
+}
+
+// One tile: its shadow, its frame and its time stamp. A grab past the end of
+// the video takes the last frame; after a grab has failed the later tiles,
+// which lie further into the same file, are not tried again.
+void frmFilePreview::DrawTile(int64_t k, bool& giveUp) {
+  ShowTileProgress(k);
+  double seconds = GrabTime(k);
   const double frameRate = m_Player->FrameRate();
-  if (duration > 0 && frameRate > 0) seconds = std::min(seconds, std::max(0.0, duration - 1.0 / frameRate));
   const double x = static_cast<double>(layout_.TileX(k, settings_));
   const double y = static_cast<double>(layout_.TileY(k, settings_));
   context_->SetSourceColour(shadowColour_);
@@ -286,12 +305,11 @@ void frmFilePreview::DrawTile(int64_t k, bool& giveUp) {
   QElapsedTimer clock;
   clock.start();
   if (!giveUp) {
-    // The frame comes at the size it is drawn at.
-    const QSize display = m_Player->DisplaySize();
-    const QRectF fitted = FitPictureInBox(display, QRectF(0, 0, settings_.TileWidth, settings_.TileHeight));
-    const QSize size = display.isEmpty() ? QSize()
-                                         : QSize(std::max(1, qRound(fitted.width())), std::max(1, qRound(fitted.height())));
-    const BoardFrames::Taken taken = frames_->Take(seconds, size);
+    // The frames of the tiles after it are read with it; the strip follows
+    // the reading.
+    const BoardFrames::Taken taken = frames_->Take(static_cast<size_t>(k - 1), [this](int read) {
+      ShowTileProgress(std::max<int64_t>(read, 1));
+    });
     frame = taken.picture;
     // A frame well short of its time met the end of the readable data (a
     // truncated file): that frame belongs to another tile.

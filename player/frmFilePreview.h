@@ -180,6 +180,8 @@ class frmFilePreview : public QDialog {
   void SizeWindow();
   void DrawGrid();
   void DrawTile(int64_t k, bool& giveUp);
+  void ShowTileProgress(int64_t k);
+  double GrabTime(int64_t k) const;
   void DrawFrameTile(const QImage& Frame, double X, double Y);
   void PrintWrappedText(const QString& Text, double X, double Y, COLORREF Colour, bool Split, int Size,
                         const QString& FontName);

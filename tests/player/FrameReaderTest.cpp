@@ -4,6 +4,7 @@
 #include "tests/player/PlayerFixture.h"
 
 #include <cmath>
+#include <vector>
 
 namespace rwtest {
 namespace {
@@ -21,20 +22,27 @@ class FrameReaderTest : public PlayerTest {
     spec.bFrames = 2;
     return Clip(name, spec);
   }
-  static int Expected(double seconds, int last) { return std::min(last, static_cast<int>(std::floor(seconds * 25 + 1e-6))); }
+  static int Expected(double seconds, int last) {
+    return std::min(last, static_cast<int>(std::floor(seconds * 25 + 1e-6)));
+  }
 };
 
 // A single keyframe: every time asked for, growing, comes from one pass; a
 // time on a frame's start, between two, two times on one frame and a time
-// past the end each give the frame the player shows there.
+// past the end each give the frame the player shows there, the frames in
+// between left out.
 TEST_F(FrameReaderTest, TimesThatGrowAreReadInOnePassEachThePlayersOwnFrame) {
   for (const char* name : {"one-key.mkv", "one-key.mp4"}) {
     const QString clip = IndexClip(QString::fromLatin1(name), 4, 1000);
     ASSERT_TRUE(Open(clip).isEmpty()) << name;
     FrameReader reader(clip, player_->FrameRate());
     ASSERT_TRUE(reader.IsOpen()) << name;
-    for (double t : {0.0, 0.02, 0.04, 0.05, 0.079, 0.5, 1.0, 1.333, 2.2, 2.21, 3.97, 3.99, 60.0}) {
-      const auto frame = reader.FrameAt(t, QSize(), {});
+    // Each call names the next time, so that the frames between are left
+    // out; the last names none.
+    const std::vector<double> times{0.0, 0.02, 0.04, 0.05, 0.079, 0.5, 1.0, 1.333, 2.2, 2.21, 3.97, 3.99, 60.0};
+    for (size_t i = 0; i < times.size(); ++i) {
+      const double t = times[i];
+      const auto frame = reader.FrameAt(t, QSize(), {}, i + 1 < times.size() ? times[i + 1] : FrameReader::kNothingAfter);
       ASSERT_TRUE(frame) << name << " at " << t;
       const int expected = Expected(t, 99);
       EXPECT_EQ(FrameIndexIn(frame->picture, 320), expected) << name << " at " << t;

@@ -198,7 +198,7 @@ TEST_F(StoryBoardTest, ARequestToEndTheProgramStopsTheBoardAndKeepsTheLastBoardF
   EXPECT_EQ(file.readAll(), QByteArray("the last board"));
   file.close();
 
-  // A termination signal taken while the frames are read, when no event is
+  // A termination signal taken while the board is built, when no event is
   // handled, stops the board and the poster as well; the signal is handled
   // after them.
   int signalled = 0;
