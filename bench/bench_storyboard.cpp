@@ -61,8 +61,9 @@ QString CachedClip(double seconds, const QString& size = QStringLiteral("1280x72
     if (cache.isEmpty()) cache = QDir::homePath() + QStringLiteral("/.cache");
     return cache + QStringLiteral("/reelwise-bench");
   }();
-  const QString name = size == QLatin1String("1280x720") ? QStringLiteral("storyboard-720p-%1s.mp4").arg(seconds)
-                                                           : QStringLiteral("storyboard-%1-%2s.mp4").arg(size).arg(seconds);
+  const QString name = size == QLatin1String("1280x720")
+                           ? QStringLiteral("storyboard-720p-%1s.mp4").arg(seconds)
+                           : QStringLiteral("storyboard-%1-%2s.mp4").arg(size).arg(seconds);
   const QString clip = folder + QLatin1Char('/') + name;
   if (QFileInfo(clip).size() > 0) return clip;
   QDir().mkpath(folder);
@@ -248,10 +249,12 @@ void BM_StoryBoard_Floor_FfmpegSelect25(benchmark::State& state) {
                  {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
                   QStringLiteral("-nostdin"), QStringLiteral("-y"), QStringLiteral("-i"), clip, QStringLiteral("-vf"),
                   QStringLiteral("select='%1',scale=200:113").arg(frames.join(QLatin1Char('+'))),
-                  QStringLiteral("-fps_mode"), QStringLiteral("passthrough"), out.filePath(QStringLiteral("%02d.jpg"))});
+                  QStringLiteral("-fps_mode"), QStringLiteral("passthrough"),
+                  out.filePath(QStringLiteral("%02d.jpg"))});
     if (!ffmpeg.waitForFinished(10 * 60 * 1000) || ffmpeg.exitCode() != 0) state.SkipWithError("ffmpeg failed");
   }
-  if (!QFileInfo::exists(out.filePath(QStringLiteral("25.jpg"))) || QFileInfo::exists(out.filePath(QStringLiteral("26.jpg")))) {
+  if (!QFileInfo::exists(out.filePath(QStringLiteral("25.jpg"))) ||
+      QFileInfo::exists(out.filePath(QStringLiteral("26.jpg")))) {
     state.SkipWithError("ffmpeg did not write 25 frames");
   }
   state.counters["cpu_ms"] = (CpuMs(RUSAGE_CHILDREN) - before) / static_cast<double>(state.iterations());

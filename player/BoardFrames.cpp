@@ -58,9 +58,11 @@ BoardFrames::Taken BoardFrames::Take(size_t i, const std::function<void(int)>& p
 void BoardFrames::ReadFrom(size_t first, const std::function<void(int)>& progress) {
   const int rotation = player_.Rotation();
   const QSize unturned = size_.isEmpty() ? QSize() : cMpvCore::Turned(size_, rotation);
+  // Frames at their own size count as large as 4K.
   const QSize largest = unturned.isEmpty() ? QSize(3840, 2160) : unturned;
   const qsizetype frameBytes = std::max<qsizetype>(1, static_cast<qsizetype>(largest.width()) * largest.height() * 4);
-  const size_t count = std::min(times_.size() - first, static_cast<size_t>(std::max<qsizetype>(1, kAheadBytes / frameBytes)));
+  const size_t fit = static_cast<size_t>(std::max<qsizetype>(1, kAheadBytes / frameBytes));
+  const size_t count = std::min(times_.size() - first, fit);
   const std::vector<double> times(times_.begin() + static_cast<std::ptrdiff_t>(first),
                                   times_.begin() + static_cast<std::ptrdiff_t>(first + count));
   const double after = first + count < times_.size() ? times_[first + count] : FrameReader::kNothingAfter;

@@ -269,7 +269,8 @@ void frmFilePreview::DrawGrid() {
       display.isEmpty() ? QSize() : QSize(std::max(1, qRound(fitted.width())), std::max(1, qRound(fitted.height())));
   std::vector<double> times;
   for (int64_t k = 1; k <= layout_.TileCount; ++k) times.push_back(GrabTime(k));
-  frames_ = std::make_unique<BoardFrames>(gSavedItem.CurrentPath + gSavedItem.FileName, *m_Player, std::move(times), size);
+  frames_ = std::make_unique<BoardFrames>(gSavedItem.CurrentPath + gSavedItem.FileName, *m_Player, std::move(times),
+                                         size);
   if (!frames_->Reads()) m_Player->ForcePosition(gSavedItem.SelectionStart);
   if (ILibraryView* view = View()) view->CarouselSaveContext();
   bool giveUp = false;

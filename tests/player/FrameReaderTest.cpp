@@ -42,7 +42,8 @@ TEST_F(FrameReaderTest, TimesThatGrowAreReadInOnePassEachThePlayersOwnFrame) {
     const std::vector<double> times{0.0, 0.02, 0.04, 0.05, 0.079, 0.5, 1.0, 1.333, 2.2, 2.21, 3.97, 3.99, 60.0};
     for (size_t i = 0; i < times.size(); ++i) {
       const double t = times[i];
-      const auto frame = reader.FrameAt(t, QSize(), {}, i + 1 < times.size() ? times[i + 1] : FrameReader::kNothingAfter);
+      const double next = i + 1 < times.size() ? times[i + 1] : FrameReader::kNothingAfter;
+      const auto frame = reader.FrameAt(t, QSize(), {}, next);
       ASSERT_TRUE(frame) << name << " at " << t;
       const int expected = Expected(t, 99);
       EXPECT_EQ(FrameIndexIn(frame->picture, 320), expected) << name << " at " << t;
