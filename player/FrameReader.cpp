@@ -96,21 +96,24 @@ struct FrameReader::Codec {
   }
 
   double Seconds(int64_t ticks) const { return static_cast<double>(ticks - start) * timeBase; }
-  int64_t Ticks(double seconds) const { return start + static_cast<int64_t>(std::floor(seconds / timeBase)); }
+  // The tick a time falls in (a time a hair short of a tick, after the
+  // arithmetic of seconds, counts as that tick).
+  int64_t Ticks(double seconds) const { return start + static_cast<int64_t>(std::floor(seconds / timeBase + 1e-6)); }
 
   static int64_t FrameTicks(const AVFrame* frame) {
     return frame->best_effort_timestamp != AV_NOPTS_VALUE ? frame->best_effort_timestamp : frame->pts;
   }
 
-  // Whether reaching `from` needs a move: backwards, or to a keyframe past
-  // where the reader stands. An index that grew as the file was read (a
-  // container without one of its own) knows nothing ahead of the reading:
-  // a short stretch is then read on, a long one moved over.
-  bool MustSeek(double from) const {
+  // Whether reaching `time` (taking frames from `from` on) needs a move:
+  // backwards, or to a keyframe past where the reader stands. An index that
+  // grew as the file was read (a container without one of its own) knows
+  // nothing ahead of the reading: a short stretch is then read on, a long
+  // one moved over.
+  bool MustSeek(double time, double from) const {
     if (from < lastFrom) return true;
     AVStream* video = format->streams[stream];
     const int64_t at = readTo != AV_NOPTS_VALUE ? readTo : movedTo;
-    int64_t want = Ticks(from);
+    int64_t want = Ticks(time);
     if (format->duration > 0) {
       want = std::min(want, start + av_rescale_q(format->duration, AV_TIME_BASE_Q, video->time_base));
     }
@@ -122,9 +125,10 @@ struct FrameReader::Codec {
     return Seconds(want) - Seconds(at) > kBlindStretchSeconds;
   }
 
-  // To the keyframe at or before `from` in the video's own index.
-  bool MoveTo(double from) {
-    const int64_t ticks = Ticks(std::max(from, 0.0));
+  // To the keyframe at or before `time` in the video's own index, as the
+  // player seeks: a keyframe at the very time is not passed over.
+  bool MoveTo(double time) {
+    const int64_t ticks = Ticks(std::max(time, 0.0));
     // A file that cannot seek is read on from where it is.
     if (av_seek_frame(format, stream, ticks, AVSEEK_FLAG_BACKWARD) < 0) return false;
     avcodec_flush_buffers(decoder);
@@ -238,7 +242,8 @@ std::optional<FrameReader::Frame> FrameReader::FrameAt(double seconds, QSize siz
   const double from = From(seconds);
   // Unknown, the next time may want any frame after this one.
   const double fromNext = std::isnan(nextSeconds) ? from : std::isinf(nextSeconds) ? nextSeconds : From(nextSeconds);
-  if (c.MustSeek(from) && c.MoveTo(from)) ++c.seeks;
+  const double time = from + kToleranceSeconds;
+  if (c.MustSeek(time, from) && c.MoveTo(time)) ++c.seeks;
   if (from != c.lastFrom) c.earliestAfter = AV_NOPTS_VALUE;
   c.lastFrom = from;
   // The first frame from `from` on; the frame taken last counts when the
