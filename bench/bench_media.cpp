@@ -437,10 +437,14 @@ class BareGrab {
     const int height = frame_->height;
     scale_ = sws_getCachedContext(scale_, width, height, static_cast<AVPixelFormat>(frame_->format), width, height,
                                   AV_PIX_FMT_BGR0, SWS_BICUBIC, nullptr, nullptr, nullptr);
-    QByteArray pixels(static_cast<qsizetype>(width) * height * 4, Qt::Uninitialized);
+    // The converter may write a block of pixels past the end of the last
+    // row: room for it, dropped after.
+    const qsizetype size = static_cast<qsizetype>(width) * height * 4;
+    QByteArray pixels(size + 64, Qt::Uninitialized);
     uint8_t* planes[4] = {reinterpret_cast<uint8_t*>(pixels.data()), nullptr, nullptr, nullptr};
     const int strides[4] = {width * 4, 0, 0, 0};
     sws_scale(scale_, frame_->data, frame_->linesize, 0, height, planes, strides);
+    pixels.truncate(size);
     return pixels;
   }
 

@@ -5,9 +5,11 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
+#include <libavutil/mem.h>
 #include <libswscale/swscale.h>
 }
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -46,9 +48,6 @@ struct FrameReader::Codec {
   // time at or after it: a later frame cannot be the one asked for.
   int64_t earliestAfter = AV_NOPTS_VALUE;
   int seeks = 0;
-  // The colour conversion the scaler was set up for.
-  int convertedSpace = -1;
-  int convertedRange = -1;
 
   ~Codec() {
     sws_freeContext(scale);
@@ -188,28 +187,40 @@ struct FrameReader::Codec {
     }
   }
 
-  QImage Converted(const AVFrame* frame, QSize size) {
-    const QSize out = size.isEmpty() ? QSize(frame->width, frame->height) : size;
+  // The frame in 32-bit pixels at `size`, or at its display size (its
+  // pixels' shape applied, as the player shows it) when `size` is empty.
+  QImage Converted(AVFrame* frame, QSize size) {
+    QSize out = size;
+    if (out.isEmpty()) {
+      const AVRational shape = av_guess_sample_aspect_ratio(format, format->streams[stream], frame);
+      int width = frame->width;
+      if (shape.num > 0 && shape.den > 0) {
+        width = std::max(1, static_cast<int>(std::lround(static_cast<double>(frame->width) * shape.num / shape.den)));
+      }
+      out = QSize(width, frame->height);
+    }
     scale = sws_getCachedContext(scale, frame->width, frame->height, static_cast<AVPixelFormat>(frame->format),
                                  out.width(), out.height(), AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr, nullptr, nullptr);
     if (!scale) return {};
     // Unmarked video is read as the player reads it: high definition by
-    // BT.709, the rest by BT.601, in the limited range.
+    // BT.709, the rest by BT.601, in the limited range. Set for every frame:
+    // a new scaler (another size) starts from its defaults.
     int space = frame->colorspace;
     if (space == AVCOL_SPC_UNSPECIFIED || space == AVCOL_SPC_RESERVED) {
       space = frame->width >= 1280 || frame->height > 576 ? AVCOL_SPC_BT709 : AVCOL_SPC_BT470BG;
     }
     const int range = frame->color_range == AVCOL_RANGE_JPEG ? 1 : 0;
-    if (space != convertedSpace || range != convertedRange) {
-      sws_setColorspaceDetails(scale, sws_getCoefficients(space), range, sws_getCoefficients(SWS_CS_DEFAULT), 1, 0,
-                               1 << 16, 1 << 16);
-      convertedSpace = space;
-      convertedRange = range;
-    }
-    QImage picture(out, QImage::Format_RGB32);
-    if (picture.isNull()) return {};
-    uint8_t* planes[4] = {picture.bits(), nullptr, nullptr, nullptr};
-    const int strides[4] = {static_cast<int>(picture.bytesPerLine()), 0, 0, 0};
+    sws_setColorspaceDetails(scale, sws_getCoefficients(space), range, sws_getCoefficients(SWS_CS_DEFAULT), 1, 0,
+                             1 << 16, 1 << 16);
+    // The converter writes whole blocks of pixels, past the end of a row
+    // whose width is not a multiple of its block: every row has room to
+    // spare, and so has the last.
+    const int stride = (out.width() * 4 + 63) / 64 * 64 + 64;
+    auto* bytes = static_cast<uchar*>(av_malloc(static_cast<size_t>(stride) * (out.height() + 1)));
+    if (!bytes) return {};
+    QImage picture(bytes, out.width(), out.height(), stride, QImage::Format_RGB32, av_free, bytes);
+    uint8_t* planes[4] = {bytes, nullptr, nullptr, nullptr};
+    const int strides[4] = {stride, 0, 0, 0};
     sws_scale(scale, frame->data, frame->linesize, 0, frame->height, planes, strides);
     return picture;
   }

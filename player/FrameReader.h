@@ -29,7 +29,7 @@
 class FrameReader {
  public:
   struct Frame {
-    QImage picture;        // RGB32, in the stream's own orientation
+    QImage picture;        // RGB32, unturned
     double seconds = 0;    // its time from the file's start, as the player counts it
   };
 
@@ -43,8 +43,8 @@ class FrameReader {
   // False when the file has no video this reader can decode.
   bool IsOpen() const;
 
-  // The frame at `seconds`, scaled to `size` (its own pixel size when
-  // empty). `nextSeconds` is the time the next call will ask for
+  // The frame at `seconds`, scaled to `size` (when empty, its display size:
+  // its pixels' shape applied, not turned). `nextSeconds` is the time the next call will ask for
   // (kNothingAfter: none), so that the frames between the two need not be
   // decoded; unknown (NaN), every later frame may be asked for. `keepReading`
   // is asked before every packet read and stops the read when false; nullopt

@@ -66,7 +66,8 @@ TEST_F(FrameReaderTest, TimesThatGrowAreReadInOnePassEachThePlayersOwnFrame) {
 // A keyframe about every second (the encoder puts them 24 to 27 frames
 // apart, one of them at 3 s): a time past the next keyframe moves there, one
 // before it reads on, and a time on a keyframe starts from that keyframe,
-// not the one before; told to stop, the reader gives nothing.
+// not the one before; told to stop, the reader gives nothing; a file of
+// pixels that are not square gives its frames at their display size.
 TEST_F(FrameReaderTest, ATimePastTheNextKeyframeMovesThereAndAStopGivesNothing) {
   const QString clip = IndexClip(QStringLiteral("key-each-second.mkv"), 10, 25);
   FrameReader reader(clip, 25);
@@ -89,6 +90,20 @@ TEST_F(FrameReaderTest, ATimePastTheNextKeyframeMovesThereAndAStopGivesNothing) 
   EXPECT_FALSE(reader.FrameAt(9.6, QSize(), [&] { return ++asked < 2; }));
   EXPECT_EQ(asked, 2);
   EXPECT_FALSE(FrameReader(ScratchPath(QStringLiteral("none.mkv")), 25).IsOpen());
+
+  // Asked for no size, a frame of pixels that are not square comes at its
+  // display size, as the player grabs it.
+  TestVideoSpec spec;
+  spec.width = 360;
+  spec.height = 288;
+  spec.sampleAspect = QStringLiteral("64/45");
+  const QString anamorphic = Clip(QStringLiteral("anamorphic.mkv"), spec);
+  ASSERT_EQ(Open(anamorphic), QString());
+  player_->SetPosition(1.0);
+  const auto frame = FrameReader(anamorphic, player_->FrameRate()).FrameAt(1.0, QSize(), {});
+  ASSERT_TRUE(frame);
+  EXPECT_EQ(frame->picture.size(), QSize(512, 288));
+  EXPECT_EQ(frame->picture.size(), player_->GrabFrame().size());
 }
 
 }  // namespace
