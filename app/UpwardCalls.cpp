@@ -7,20 +7,22 @@
 #include "core/FaultSentences.h"
 #include "core/modShellNotifs.h"
 #include "devices/modStorageDevices.h"
+#include "library/LibraryLayout.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/frmReelwise.h"
 #include "options/ExternalAppCommand.h"
 #include "options/frmProgramOptions.h"
 #include "platform/ErrorGuard.h"
+#include "platform/InputGate.h"
 #include "platform/MessageBoxSeam.h"
+#include "platform/SqlConnection.h"
 #include "player/frmFilePreview.h"
 #include "player/modMainPlayer.h"
 #include "ui/ISubclass.h"
 #include "ui/frmMsgBox.h"
 
 #include <QApplication>
-#include <QTimer>
 
 namespace modReelwise {
 
@@ -99,13 +101,14 @@ void ConnectExternalAppLauncher() {
   launcher.reloadInspector = [] { if (gMainForm) gMainForm->ReloadInspector(); };
 }
 
-// The tag cloud: the main window's dispatcher and library tree.
-// A library told damaged is closed once the command that met the damage has
-// ended (its steps may still hold the connection).
+// A library told damaged is closed from the event loop once the command that
+// met the damage has returned (its steps may still hold the connection) and
+// no work holds the input gate (the add-files run that met it has ended).
 void CloseDamagedLibrary(const QString& file) {
-  QTimer::singleShot(0, qApp, [file] { if (gLibrary) gLibrary->CloseDamagedLibrary(file); });
+  InputGate::WhenOpen([file] { if (gLibrary) gLibrary->CloseDamagedLibrary(file); });
 }
 
+// The tag cloud: the main window's dispatcher and library tree.
 TagCloudHooks TagCloudAnswers() {
   return {.MainToolbarHandler = [](const QString& command) { if (gMainForm) gMainForm->MainToolbarHandler(command); },
           .SetTreeViewFirstVisibleNode = [](ctl::TreeView& tree, ctl::Node* node) {
@@ -122,6 +125,8 @@ void ConnectUpwardCalls() {
   FaultSentences::Install();
   // platform's error guard tells a damaged library file; the library closes it.
   ErrorGuard::SetDamageTold(CloseDamagedLibrary);
+  // platform's connection asks what a file lacks of the layout when a statement does not compile; the library answers.
+  SqlConnection::SetLayoutSurvey(LibraryLayout::Missing);
   // core's device watcher asks for the refresh after a device change; devices and the library answer.
   modShellNotifs::SetDeviceRefresh(RefreshDevices);
   // core's device watcher asks to post its message to the main window; ui's subclasser answers.
@@ -163,6 +168,7 @@ void DisconnectUpwardCalls() {
   SetMessageBoxHandler(nullptr);
   ErrorGuard::SetFaultWords(nullptr);
   ErrorGuard::SetDamageTold(nullptr);
+  SqlConnection::SetLayoutSurvey(nullptr);
   modShellNotifs::SetDeviceRefresh(nullptr);
   modShellNotifs::SetMessagePoster(nullptr);
   modShellNotifs::SetPlayerCommand(nullptr);

@@ -31,6 +31,7 @@
 #include "ui/ISubclass.h"
 #include "ui/ProgramFonts.h"
 #include "ui/SchemeColours.h"
+#include "ui/WorkArea.h"
 #include "ui/cBusyIndicator.h"
 #include "ui/cWindowMgr.h"
 #include "ui/clsDialogs.h"
@@ -39,6 +40,7 @@
 #include "ui/modTvwBackColor.h"
 
 #include <QApplication>
+#include <QDir>
 
 #include <exception>
 #include <functional>
@@ -153,6 +155,23 @@ ErrorReport StartUpFailure() {
 
 const QString kFoldersTitle = QStringLiteral("Reelwise II Folders");
 
+// The glyph font goes where the program keeps its temporary files. One that
+// cannot be written there (a full disk) leaves the program running without
+// its glyphs, told in a sentence of its own once the program's box can
+// show; empty when the font is in place.
+QString GlyphFontProblem(const QString& folder) {
+  try {
+    RegisterGlyphFont(folder);
+    return QString();
+  } catch (const RWError& error) {
+    if (error.Number() != kErrFileAccess) throw;
+    return QStringLiteral("Reelwise II could not write the font of its symbols to\r\n%1\r\n\r\n%2\r\n\r\nIt runs "
+                          "on, but the symbols on some of its buttons, lists and tiles show as blanks. Make room on "
+                          "that disk (or let that folder be written), then start Reelwise II again.")
+        .arg(QDir::toNativeSeparators(error.File()), error.Description());
+  }
+}
+
 // False when the start cannot go on, having said why.
 bool StartUp(const QStringList& commandLine) {
   ComputeProgramFolders();
@@ -167,11 +186,13 @@ bool StartUp(const QStringList& commandLine) {
   // Fonts, glyphs, colours and the program's own message box before any
   // window; the box is the first of the upward calls connected here.
   RegisterProgramFonts();
-  RegisterGlyphFont(gTempFolder);
+  const QString glyphs = GlyphFontProblem(gTempFolder);
   LoadSchemeColours();
   ConnectUpwardCalls();
   if (!folders.reasons.isEmpty()) ShowProgramMessage(FolderProblemsText(folders), vbExclamation, kFoldersTitle);
+  if (!glyphs.isEmpty()) ShowProgramMessage(glyphs, vbExclamation, QStringLiteral("Reelwise II Symbols"));
   ReadScreenMetrics();
+  WorkArea::KeepEveryWindowInside();
   InitCommonControlsVB();
   gBusyIndicator = std::make_unique<cBusyIndicator>();
   LoadExternalApps();
@@ -292,6 +313,8 @@ void ShutDown(const QString& formName) {
   ReleaseLibraryAndPlayer();
   ShutDownStep([&] { UnloadOtherForms(formName); });
   ShutDownStep([] { modCairo::GetCairo()->ImageList().Clear(); });
+  // Settings changed while another process held the store are written now.
+  ShutDownStep([] { modRegistry::WritePendingSettings(); });
   // Last, so that the steps before may still report in the program's box.
   DisconnectUpwardCalls();
 }

@@ -22,6 +22,7 @@
 #include "library/clsRWLibrary.h"
 #include "platform/DragController.h"
 #include "platform/ErrorGuard.h"
+#include "platform/InputGate.h"
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
 #include "platform/controls/ControlErrors.h"
@@ -316,6 +317,8 @@ void LibraryTreePane::NodeDragOver(const ctl::Node* node) {
 // ---- Drop ----
 
 void LibraryTreePane::tvwLibrary_DragDrop(ctl::Control& Source, double X, double Y) {
+  // A drop is a command: none runs while work holds the input gate.
+  if (!InputGate::Admits()) return;
   ctl::TreeView& tree = *tvwLibrary;
   tree.SetDropHighlight(nullptr);
   m_TreeHover.Key.clear();

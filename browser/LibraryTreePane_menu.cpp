@@ -29,10 +29,13 @@ struct TreeMenuState {
   bool root;
 };
 
-constexpr TreeMenuState kNoNode = {{nullptr, false}, {"New Folder", true}, {"New Tag Category", true},
-                                   {nullptr, false}, {nullptr, false},     false};
-constexpr TreeMenuState kUntagged = {{nullptr, false}, {"New Folder", false}, {"New Tag Category", false},
-                                     {nullptr, false}, {nullptr, false},      false};
+// Where no node, or Untagged, offers the three items of a node, they are
+// greyed under their design captions: the captions another kind of node
+// gave them ("Rename View") would name what is not there.
+constexpr TreeMenuState kNoNode = {{"New Tag", false},    {"New Folder", true},  {"New Tag Category", true},
+                                   {"Rename Tag", false}, {"Delete Tag", false}, false};
+constexpr TreeMenuState kUntagged = {{"New Tag", false},    {"New Folder", false}, {"New Tag Category", false},
+                                     {"Rename Tag", false}, {"Delete Tag", false}, false};
 constexpr TreeMenuState kFolder = {{"New Tag", true},       {"New Sub-Folder", true}, {nullptr, true},
                                    {"Rename Folder", true}, {"Delete Folder", true},  true};
 constexpr TreeMenuState kCategory = {{"New Tag", true},         {"New Folder", true},      {nullptr, true},

@@ -11,6 +11,7 @@
 #include "core/modReelwise.h"
 #include "inspector/InspectorPane.h"
 #include "library/clsRWLibrary.h"
+#include "platform/InputGate.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/SqlConnection.h"
 #include "platform/controls/ListView.h"
@@ -95,7 +96,9 @@ void LibraryTreePane::tvwEditTimer_Timer() {
 // checks the node's own text.
 void LibraryTreePane::tvwLibrary_AfterLabelEdit(int& Cancel, QString& NewString) {
   ctl::Node* node = gPendingRenameNode.In(*tvwLibrary);
-  if (!node) {
+  // An edit that ends while work holds the input gate (its box lost the
+  // focus to the work) renames nothing; the node keeps its name.
+  if (!node || !InputGate::Admits()) {
     Cancel = 1;
     return;
   }

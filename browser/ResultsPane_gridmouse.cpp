@@ -13,6 +13,7 @@
 #include "browser/cToolTipHost.h"
 #include "core/modReelwise.h"
 #include "library/clsRWLibrary.h"
+#include "platform/InputGate.h"
 #include "platform/Rounding.h"
 #include "ui/DragState.h"
 
@@ -30,6 +31,8 @@ using namespace ResultGrids;
 namespace {
 
 constexpr int kDragThresholdPixels = 10;
+// How soon a click's opening that waited for the input gate asks again.
+constexpr int kClickOpenRetryMs = 50;
 
 QString SelectOrDeselect(bool selected) {
   return selected ? QStringLiteral("Select") : QStringLiteral("De-select");
@@ -179,8 +182,16 @@ void ResultsPane::OpenClickedResult(const ctl::FlexGrid& grid) {
   if (!clickOpenTimer_) {
     clickOpenTimer_ = new QTimer(picRight);
     clickOpenTimer_->setSingleShot(true);
-    QObject::connect(clickOpenTimer_, &QTimer::timeout, picRight,
-                     [this] { BrowserDragDrop(clickRow_, clickCol_, clickSource_, QString()); });
+    QObject::connect(clickOpenTimer_, &QTimer::timeout, picRight, [this] {
+      // A click's opening is a command: while the playback engine waits
+      // inside another command it waits too; while work the user steers
+      // holds the input gate it is dropped (platform/InputGate.h).
+      if (!InputGate::Admits()) {
+        if (!InputGate::Steered()) clickOpenTimer_->start(kClickOpenRetryMs);
+        return;
+      }
+      BrowserDragDrop(clickRow_, clickCol_, clickSource_, QString());
+    });
   }
   clickSource_ = grid.objectName();
   clickRow_ = grid.MouseRow();

@@ -126,6 +126,13 @@ void cToolTipHost::ShowTip() {
   TipForm_->Widgets().Item(QStringLiteral("Tooltip")).Move(0, 0, width, height);
   TipForm_->Move(left, top, width, height);
   ShapeToBalloon();
+  // The tip lies beside the pointer, over the next results: a click that
+  // arrives there together with the pointer (before the move has taken the
+  // tip away) goes through it to the result it lands on. A window the
+  // window manager frames would take the click in its frame: a tip's is
+  // not framed.
+  QWidget& window = *TipForm_->Window();
+  window.setWindowFlags(window.windowFlags() | Qt::X11BypassWindowManagerHint | Qt::WindowTransparentForInput);
   // The lifetime starts before the form shows: showing it may run the event
   // loop, where the first tick must not come again.
   cwTimer_->SetInterval(kLifetimeMs);

@@ -12,6 +12,7 @@
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
+#include "platform/InputGate.h"
 #include "platform/controls/TreeView.h"
 #include "platform/modSound.h"
 
@@ -59,6 +60,8 @@ int TintSchemeOf(CarouselCommand command) {
 void cCarousel::ProcessMenuCommand(int32_t MenuIndex) { ProcessMenuCommand(static_cast<CarouselCommand>(MenuIndex)); }
 
 void cCarousel::ProcessMenuCommand(CarouselCommand command) {
+  // The carousel's commands ask the input gate, as the dispatcher does.
+  if (!InputGate::Admits()) return;
   const auto count = static_cast<int32_t>(m_ActiveMenu.size()) - 1;
   const bool hasCurrent = m_CurrentMenuIndex >= 1 && m_CurrentMenuIndex <= count;
   const CarouselMenuEntry* current = hasCurrent ? &m_ActiveMenu[static_cast<size_t>(m_CurrentMenuIndex)] : nullptr;

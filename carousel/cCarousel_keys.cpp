@@ -9,6 +9,7 @@
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "platform/DragController.h"
+#include "platform/InputGate.h"
 #include "platform/Rounding.h"
 #include "platform/controls/VbInput.h"
 
@@ -93,7 +94,9 @@ std::optional<int32_t> MoveTarget(Move move, int32_t index, int32_t count) {
 // The top row's digits have no keys of their own here: they stand for the
 // keypad's, in the keypad panel as at the top level.
 void cCarousel::KeyPress(int& KeyCode) {
-  if (!KeyGatePasses()) return;
+  // Keys come here also from the keypad's and the fades' own loops, and
+  // from a remote's bridge: none acts while work holds the input gate.
+  if (!InputGate::Admits() || !KeyGatePasses()) return;
   if (gBrowserMode != 3) return;
   if (m_MenuMode != kNull && !gTVOutMode) return;
   int key = AsKeypadDigit(KeyCode);

@@ -3,6 +3,8 @@
 // the thumbnails around the current result and the empty card.
 #include "carousel/cCarousel.h"
 
+#include "carousel/CarouselPane.h"
+
 #include "core/ShownNumbers.h"
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
@@ -151,17 +153,31 @@ QString cCarousel::CounterText() const {
 }
 
 // The counter is centred in the band between y 22 and a little above the
-// front card's top at rest, so no card hides any of it.
+// front card's top at rest, so no card hides any of it. A canvas shown lower
+// than its own height (the carousel in a small window) squeezes it: the
+// counter is drawn as much higher, up to the band above the card, so that it
+// keeps its rows on the screen ("10 of 10" lost its tops and feet).
 void cCarousel::DrawCounter(double ImageAlpha) {
   CairoContext& ring = *m_RingContext;
   ring.SelectFont(QStringLiteral("Verdana"), 10, lTextColour, true);
   const QString text = CounterText();
   constexpr double kBandTop = 22;
+  constexpr double kLeastTop = 2;
   constexpr double kBandBottom =
       CarouselRing::CentreY + CarouselRing::RestRadiusY - CarouselRing::CardHeight / 2 - 4;
-  const double top = kBandTop + std::max(0.0, (kBandBottom - kBandTop - ring.FontHeight()) / 2);
-  ring.DrawText(0, top, CarouselRing::SurfaceWidth, kBandBottom - top, text, true, kAlignCentre,
+  const double fontHeight = ring.FontHeight();
+  const double shown = m_Pane ? m_Pane->ucCarouselCanvas->height() / static_cast<double>(m_CanvasHeight) : 1.0;
+  const double stretch =
+      std::clamp(shown > 0 ? 1 / shown : 1.0, 1.0, std::max(1.0, (kBandBottom - kLeastTop) / fontHeight));
+  const double height = fontHeight * stretch;
+  const double room = kBandBottom - kBandTop - height;
+  const double top = room >= 0 ? kBandTop + room / 2 : kBandBottom - height;
+  ring.Save();
+  ring.Translate(0, top);
+  ring.Scale(1, stretch);
+  ring.DrawText(0, 0, CarouselRing::SurfaceWidth, fontHeight, text, true, kAlignCentre,
                 m_Pose.FastMode ? ImageAlpha + 0.0001 : 1.0);
+  ring.Restore();
 }
 
 // The frame layer over the whole canvas (a plain shade before there is one).

@@ -10,6 +10,8 @@
 #include <QMenu>
 #include <QPainter>
 
+#include <algorithm>
+
 QPointer<frmTagCloud> gTagCloudForm;
 
 namespace {
@@ -246,7 +248,8 @@ void frmTagCloud::LayOutLabels(const std::vector<TagCloudEntry>& tags, double wi
         x = 2;
       }
       label.SetForeColor(RGB(band.grey, band.grey, band.grey));
-      label.Move(x, y);
+      // An accent over a capital rises above the row, the text stays on it.
+      label.Move(x, y - label.CaptionInkAbove());
       label.SetTag(tag.TagID);
       label.SetVisible(true);
       x = RoundHalfEven(x + w + 15);
@@ -257,7 +260,14 @@ void frmTagCloud::LayOutLabels(const std::vector<TagCloudEntry>& tags, double wi
   x -= 15;
   ShiftRow(rowStart, n, (width - x) / 2);
   HideLabelsFrom(n + 1);
-  picTags->SetHeight(y + 28);
+  // The first row's accents, above the row, stay inside the cloud.
+  double above = 0;
+  for (int k = 1; k <= n; ++k) above = std::max(above, -lblTag[static_cast<size_t>(k)]->Top());
+  for (int k = 1; k <= n && above > 0; ++k) {
+    ctl::Label& label = *lblTag[static_cast<size_t>(k)];
+    label.Move(label.Left(), label.Top() + above);
+  }
+  picTags->SetHeight(y + 28 + above);
   const double containerHeight = picTagContainer->Height();
   if (picTags->Height() < containerHeight) picTags->SetTop((containerHeight - picTags->Height()) / 2);
 }

@@ -7,6 +7,7 @@
 #include "library/clsRWLibrary.h"
 #include "platform/DragController.h"
 #include "platform/ErrorGuard.h"
+#include "platform/InputGate.h"
 #include "platform/SqlConnection.h"
 #include "platform/controls/TreeView.h"
 #include "platform/controls/VbInput.h"
@@ -143,6 +144,8 @@ void frmTagCloud::lblTag_Click(int index) {
 // fetch and the display are one transaction: a failure that leaves them
 // rolls everything back and is reported once, so "LTC" is never left open.
 void frmTagCloud::RunTagStep(const QString& op, const QString& tagId, const QString& caption) {
+  // A step of the cloud's own asks the input gate, as the dispatcher does.
+  if (!InputGate::Admits()) return;
   ILibraryView& view = gLibrary->View();
   view.ShowBusyIndicator(true);
   ErrorGuard({.owner = this}).Run([&] {

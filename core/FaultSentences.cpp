@@ -46,6 +46,42 @@ FaultTelling Damaged(const QString& file, const QString& what) {
                              "Open a copy of the Library kept from before, or a new Library.")};
 }
 
+// What the file lacks, as the connection named it. A file that lacks a
+// table or column was changed by another program; what the step under way
+// would have written was not, and nothing more is written, but what steps
+// before it wrote (the open's own upkeep) may have been, so the sentence
+// does not say the file is unchanged.
+FaultTelling Lacking(const RWError& error) {
+  QString what = QStringLiteral("lacks a table or column Reelwise II expects");
+  if (!error.MissingColumn().isEmpty()) {
+    what += QStringLiteral(": the column \"%1\" of its table \"%2\"").arg(error.MissingColumn(), error.MissingTable());
+  } else if (!error.MissingTable().isEmpty()) {
+    what += QStringLiteral(": its table \"%1\"").arg(error.MissingTable());
+  }
+  return {QStringLiteral("Damaged Library"),
+          QStringLiteral("The Library's file") + FileLine(error.File()) + what +
+              QStringLiteral(". Another program changed it, or it is damaged. Reelwise II writes nothing more to it "
+                             "and closes it; this change was not written.\r\n\r\n"
+                             "Open a copy of the Library kept from before, or a new Library.")};
+}
+
+// A failure of the program's own, not of the file: the library stays open.
+FaultTelling ProgramError(const QString& file) {
+  return {QStringLiteral("Program Error"),
+          QStringLiteral("Reelwise II met an error of its own while working with the Library") + FileLine(file) +
+              QStringLiteral("so this was not done. The Library's file is not at fault: it stays open, and what "
+                             "was saved in it is kept.\r\n\r\n"
+                             "If this happens again, please report it at the Reelwise II forum.")};
+}
+
+FaultTelling ProgramConflict(const QString& file) {
+  return {QStringLiteral("Program Error"),
+          QStringLiteral("Two steps of Reelwise II's own needed the Library") + FileLine(file) +
+              QStringLiteral("at once, so this was not done. No other program is involved and the file is not at "
+                             "fault: it stays open, and what was saved in it is kept.\r\n\r\n"
+                             "Try again; if this happens again, please report it at the Reelwise II forum.")};
+}
+
 FaultTelling InUse(const QString& file) {
   return {QStringLiteral("Library In Use"),
           QStringLiteral("Another program is using the Library's file") + FileLine(file) +
@@ -77,7 +113,11 @@ std::optional<FaultTelling> Of(const RWError& error, const QString& command) {
     case FaultKind::Damaged:
       return Damaged(file, QStringLiteral("is damaged"));
     case FaultKind::Mismatch:
-      return Damaged(file, QStringLiteral("lacks a table or column Reelwise II expects"));
+      return Lacking(error);
+    case FaultKind::ProgramError:
+      return ProgramError(file);
+    case FaultKind::ProgramConflict:
+      return ProgramConflict(file);
     case FaultKind::Busy:
       return InUse(file);
     case FaultKind::OutOfMemory:

@@ -28,9 +28,28 @@ void SetProgramMessageOwner(QWidget* owner) { Owner() = owner; }
 
 QWidget* ProgramMessageOwner() { return Owner(); }
 
-void ShowOfflineFileMessage(const QString& fileName, const QString& folder, QWidget* owner) {
+namespace {
+
+// An offline file's folder reads "[Offline] ", the volume's name, ":\" and
+// the folder on it: the title names the volume alone, without the mark and
+// the ":\" of a drive letter the name never had. A folder without the mark
+// (on a mount that stopped answering) is named as it is.
+QString OfflineVolumeName(const QString& folder) {
   QString volume = folder;
   volume.remove(QStringLiteral("[Offline]"));
+  volume = volume.trimmed();
+  if (volume.size() == folder.size()) return volume;
+  for (const QLatin1String root : {QLatin1String(":\\"), QLatin1String(":/")}) {
+    const qsizetype at = volume.indexOf(root);
+    if (at >= 0) return volume.left(at);
+  }
+  return volume;
+}
+
+}  // namespace
+
+void ShowOfflineFileMessage(const QString& fileName, const QString& folder, QWidget* owner) {
+  const QString volume = OfflineVolumeName(folder);
   ShowProgramMessage(QLatin1Char('\'') + fileName + QLatin1Char('\'') +
                          QStringLiteral("\r\n\r\nThis file is most likely either:\r\n\r\n"
                                         "     - on a disk that is not connected \r\n"

@@ -2,6 +2,7 @@
 
 #include "core/NumericText.h"
 #include "core/ShownNumbers.h"
+#include "platform/DragController.h"
 #include "platform/WholeFile.h"
 
 #include <QDir>
@@ -18,14 +19,12 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <mutex>
 #include <utility>
 
 namespace {
 
 constexpr const char* kSignature = "; Reelwise II settings";
-constexpr std::chrono::milliseconds kLockTimeout{5000};
 // Far beyond any settings file the program writes (a few kilobytes).
 constexpr qint64 kMaxFileBytes = 64LL << 20;
 
@@ -102,6 +101,52 @@ SettingsTree TreeToEdit(const QString& path, std::shared_ptr<const SettingsTree>
 std::shared_ptr<const SettingsTree> EmptyTree() {
   static const auto* empty = new std::shared_ptr<const SettingsTree>(std::make_shared<const SettingsTree>());
   return *empty;
+}
+
+using Change = std::function<bool(SettingsTree&)>;
+
+// The changes to each settings file that could not be written when they
+// were made, in their order, for every store of the process: another
+// process held the store's lock past the limit. Each is kept until a later
+// update, which holds the lock, writes it before its own change; every read
+// sees them meanwhile. Guarded by the cache's mutex, and never destroyed
+// either (see CacheMutex).
+QHash<QString, std::vector<Change>>& Pending() {
+  static auto* pending = new QHash<QString, std::vector<Change>>;
+  return *pending;
+}
+
+void KeepPending(const QString& path, const Change& change) {
+  const std::lock_guard<std::mutex> hold(CacheMutex());
+  Pending()[path].push_back(change);
+}
+
+std::vector<Change> TakePending(const QString& path) {
+  const std::lock_guard<std::mutex> hold(CacheMutex());
+  return Pending().take(path);
+}
+
+// Changes taken to be written and not written go back before any kept since.
+void PutBackPending(const QString& path, std::vector<Change> changes) {
+  if (changes.empty()) return;
+  const std::lock_guard<std::mutex> hold(CacheMutex());
+  std::vector<Change>& kept = Pending()[path];
+  changes.insert(changes.end(), kept.begin(), kept.end());
+  kept = std::move(changes);
+}
+
+// The tree as it reads with the changes still to be written.
+std::shared_ptr<const SettingsTree> WithPending(const QString& path, std::shared_ptr<const SettingsTree> tree) {
+  std::vector<Change> changes;
+  {
+    const std::lock_guard<std::mutex> hold(CacheMutex());
+    const auto found = Pending().constFind(path);
+    if (found == Pending().constEnd()) return tree;
+    changes = found.value();
+  }
+  auto changed = std::make_shared<SettingsTree>(*tree);
+  for (const Change& change : changes) change(*changed);
+  return changed;
 }
 
 QString Escape(const QString& text) {
@@ -191,18 +236,20 @@ QString DataText(const StoredValue& value) {
 }
 
 // An exclusive lock on the store's lock file, given up after a time so a hung
-// process cannot freeze every other one; flock ends with its process.
+// process cannot freeze every other one (a negative limit waits as long as
+// it takes); flock ends with its process. The time is the program's clock,
+// which tests drive.
 class StoreLock {
  public:
-  explicit StoreLock(const QString& lockPath) {
+  explicit StoreLock(const QString& lockPath, int64_t limitMs = SettingsStore::kLockLimitMs) {
     fd_ = ::open(QFile::encodeName(lockPath).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
     if (fd_ < 0) {
       error_ = errno;
       return;
     }
-    const auto deadline = std::chrono::steady_clock::now() + kLockTimeout;
+    const uint64_t start = ctl::GetTickCount64();
     while (::flock(fd_, LOCK_EX | LOCK_NB) != 0) {
-      if (std::chrono::steady_clock::now() > deadline) return;
+      if (limitMs >= 0 && ctl::GetTickCount64() - start > static_cast<uint64_t>(limitMs)) return;
       QThread::msleep(2);
     }
     locked_ = true;
@@ -411,7 +458,9 @@ std::shared_ptr<const SettingsTree> SettingsStore::ReadFile(bool& damaged, bool 
   return Remember(path_, *stamp_, bytes_, std::move(*parsed));
 }
 
-std::shared_ptr<const SettingsTree> SettingsStore::Load() {
+std::shared_ptr<const SettingsTree> SettingsStore::Load() { return WithPending(path_, LoadStored()); }
+
+std::shared_ptr<const SettingsTree> SettingsStore::LoadStored() {
   setAside_.clear();
   if (Refused()) return EmptyTree();
   bool damaged = false;
@@ -439,7 +488,7 @@ std::shared_ptr<const SettingsTree> SettingsStore::SetAsideDamaged() {
   return EmptyTree();
 }
 
-bool SettingsStore::Update(const std::function<bool(SettingsTree&)>& change) {
+bool SettingsStore::Update(const std::function<bool(SettingsTree&)>& change, int64_t lockLimitMs) {
   setAside_.clear();
   writeFailure_.clear();
   if (Refused()) return false;
@@ -448,13 +497,18 @@ bool SettingsStore::Update(const std::function<bool(SettingsTree&)>& change) {
     refusal_ = QStringLiteral("its folder cannot be made. ") + folderProblem;
     return false;
   }
-  StoreLock lock(path_ + QStringLiteral(".lock"));
+  StoreLock lock(path_ + QStringLiteral(".lock"), lockLimitMs);
   if (!lock.Locked()) {
     // No lock file can be made beside the settings file: nor can the file.
     if (LastingFileError(lock.Error())) {
       refusal_ = QStringLiteral("it cannot be written. ") + FileErrorText(lock.Error());
+      return false;
     }
-    return false;
+    // Another process holds the lock past the limit (or its file cannot be
+    // made just now): the change is kept, read as made, and written with
+    // the next update that takes the lock.
+    KeepPending(path_, change);
+    return true;
   }
   if (Refused()) return false;
   bool damaged = false;
@@ -470,9 +524,28 @@ bool SettingsStore::Update(const std::function<bool(SettingsTree&)>& change) {
   }
   const bool fromFile = tree && tree != EmptyTree();
   SettingsTree current = fromFile ? TreeToEdit(path_, std::move(tree)) : SettingsTree();
-  if (change(current)) return Save(std::move(current));
+  // The changes kept from before go first, in their order.
+  std::vector<Change> pending = TakePending(path_);
+  bool changed = false;
+  for (const Change& kept : pending) changed = kept(current) || changed;
+  changed = change(current) || changed;
+  if (changed) {
+    if (Save(std::move(current))) return true;
+    PutBackPending(path_, std::move(pending));
+    return false;
+  }
   if (fromFile) Remember(path_, *stamp_, bytes_, std::move(current));
   return true;
+}
+
+bool SettingsStore::WritePending(int64_t lockLimitMs) {
+  if (!HasPending()) return true;
+  return Update([](SettingsTree&) { return false; }, lockLimitMs) && !HasPending();
+}
+
+bool SettingsStore::HasPending() const {
+  const std::lock_guard<std::mutex> hold(CacheMutex());
+  return Pending().contains(path_);
 }
 
 bool SettingsStore::ProbeWrite() {

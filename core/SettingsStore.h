@@ -91,18 +91,29 @@ struct FileStamp {
 
 class SettingsStore {
  public:
+  // How long an update waits for another process to release the store.
+  static constexpr int64_t kLockLimitMs = 5000;
+
   explicit SettingsStore(QString filePath);
   // $XDG_CONFIG_HOME/Reelwise II/Settings.txt, looked up at each call.
   static QString DefaultPath();
 
-  // The stored tree; empty when there is no file yet, when the file was
+  // The stored tree, with the changes still waiting to be written (see
+  // Update); empty when there is no file yet, when the file was
   // damaged (it is then set aside, see SetAsidePath) or refused. The file is
   // parsed once and its tree kept, for every store of this path in the
   // process, until the file changes.
   std::shared_ptr<const SettingsTree> Load();
   // Locks the store, loads it, lets `change` edit the tree and saves it when
-  // `change` returns true. False when the lock or the save failed.
-  bool Update(const std::function<bool(SettingsTree&)>& change);
+  // `change` returns true. False when the save failed, or the store cannot
+  // be used (Refusal). A lock another process holds past `lockLimitMs`
+  // (negative: no limit) does not lose the change: it is kept, Load reads it
+  // as made, and the next update that takes the lock writes it first.
+  bool Update(const std::function<bool(SettingsTree&)>& change, int64_t lockLimitMs = kLockLimitMs);
+  // Writes the changes kept for want of the lock; true when none is left.
+  bool WritePending(int64_t lockLimitMs = kLockLimitMs);
+  // Whether changes to this store wait to be written.
+  bool HasPending() const;
   // Whether a new file can be made beside the settings file, as every save
   // makes one: false, with Refusal() saying why, when it cannot for a reason
   // that lasts. Nothing is left behind.
@@ -121,6 +132,7 @@ class SettingsStore {
 
  private:
   bool Refused();
+  std::shared_ptr<const SettingsTree> LoadStored();
   std::shared_ptr<const SettingsTree> ReadFile(bool& damaged, bool exact);
   std::shared_ptr<const SettingsTree> SetAsideDamaged();
   bool Save(SettingsTree&& tree);

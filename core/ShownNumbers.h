@@ -5,7 +5,10 @@
 // the digits 0 to 9. A locale whose own digits are others (Arabic, Persian)
 // gets the marks that go with the digits 0 to 9, "," and ".", rather than
 // its own, which read wrongly among Latin digits. Dates take the locale's
-// short form. Only what is shown comes through here: numbers written into
+// short form; under a locale of other digits in the program's own words
+// ("PM") and without the marks of direction the locale sets between their
+// parts, which among Latin digits turn them around. Sizes name their units
+// in the program's words. Only what is shown comes through here: numbers written into
 // statements, files, exports and command lines keep "." whatever the
 // locale, and stored values are never touched.
 #include <QChar>

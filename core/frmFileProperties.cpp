@@ -7,6 +7,7 @@
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QMimeDatabase>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -19,6 +20,17 @@ QString SizeText(qint64 bytes) {
 
 QString TimeText(const QDateTime& time) {
   return ShownNumbers::DateTime(time);
+}
+
+// The type's description in the program's own words, as the window's other
+// words are, whatever the user's locale: the desktop's database holds it in
+// many languages.
+QString TypeText(const QFileInfo& info) {
+  const QLocale user;
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  const QString comment = QMimeDatabase().mimeTypeForFile(info).comment();
+  QLocale::setDefault(user);
+  return comment;
 }
 
 QString AttributesText(const QFileInfo& info) {
@@ -39,7 +51,7 @@ frmFileProperties::frmFileProperties(const QString& path, QWidget* parent)
 
   auto* form = new QFormLayout;
   AddFact(form, QStringLiteral("Name:"), info.fileName());
-  AddFact(form, QStringLiteral("Type:"), QMimeDatabase().mimeTypeForFile(info).comment());
+  AddFact(form, QStringLiteral("Type:"), TypeText(info));
   AddFact(form, QStringLiteral("Location:"), info.absolutePath());
   AddFact(form, QStringLiteral("Size:"), info.isDir() ? QString() : SizeText(info.size()));
   AddFact(form, QStringLiteral("Created:"), TimeText(info.birthTime()));

@@ -32,6 +32,10 @@ void ComputeProgramFolders() {
 
 namespace {
 
+// What a start writes in the folder for temporary files: the glyph font, the
+// scratch library (96 KiB) and its journal, with room to spare.
+constexpr qint64 kStartFilesRoom = 256 * 1024;
+
 // The folder the temporary files of this run go to when the program's own
 // "Temp" cannot be used; removed with its contents when the process ends.
 std::unique_ptr<QTemporaryDir>& StandInTempFolder() {
@@ -56,7 +60,10 @@ FolderProblems CreateProgramFolders() {
   AddOnce(problems.reasons, docs);
   AddOnce(problems.reasons, MakeFolderPath(gLibrariesFolder));
   problems.externalAppsLost = !docs.isEmpty();
-  const QString temp = FolderWriteProblem(gTempFolder);
+  // The folder for temporary files must take the start's own (the glyph
+  // font, the scratch library and its journal): on a full disk the run's
+  // own folder elsewhere takes them.
+  const QString temp = FolderWriteProblem(gTempFolder, kStartFilesRoom);
   if (temp.isEmpty()) return problems;
   AddOnce(problems.reasons, temp);
   problems.tempFolderMissing = true;

@@ -179,6 +179,8 @@ std::shared_ptr<const SettingsTree> LoadTree() {
   return SettingsStore(path).Load();
 }
 
+// `change` owns what it reads: one the store keeps for want of its lock
+// runs after the caller returned.
 void UpdateTree(const std::function<bool(SettingsTree&)>& change) {
   const QString path = SettingsStore::DefaultPath();
   if (SettingsTree* own = RunOwnTree(path)) {
@@ -274,12 +276,12 @@ void SetRegValue(HKEY root, const QString& keyPath, const QString& valueName, co
   if (!UsableKey(root, keyPath)) return;
   StoredValue stored = ToStored(value);
   stored.name = valueName;
-  UpdateTree([&](SettingsTree& tree) { return tree.Set(keyPath, stored); });
+  UpdateTree([keyPath, stored](SettingsTree& tree) { return tree.Set(keyPath, stored); });
 }
 
 void CreateRegKey(HKEY root, const QString& keyPath) {
   if (!UsableKey(root, keyPath)) return;
-  UpdateTree([&](SettingsTree& tree) {
+  UpdateTree([keyPath](SettingsTree& tree) {
     const bool existed = tree.KeyExists(keyPath);
     tree.CreateKey(keyPath);
     return !existed;
@@ -292,7 +294,7 @@ void SetRegDefault(HKEY root, const QString& keyPath, const QString& valueName, 
   stored.name = valueName;
   // Checked and written under one lock, so a value another process writes
   // meanwhile is never replaced by the default.
-  UpdateTree([&](SettingsTree& tree) {
+  UpdateTree([keyPath, valueName, stored](SettingsTree& tree) {
     return NeedsDefault(tree, keyPath, valueName) && tree.Set(keyPath, stored);
   });
 }
@@ -301,7 +303,7 @@ void EnsureDefaultSettings() {
   const std::vector<SettingDefault> defaults = DefaultSettings(ScreenPixels());
   const QString programOptions = QStringLiteral("Software\\Reelwise II\\ProgramOptions");
   writingDefaults = true;
-  UpdateTree([&](SettingsTree& tree) {
+  UpdateTree([defaults, programOptions](SettingsTree& tree) {
     bool changed = false;
     for (const QString& key : {kRegGeneral, programOptions, kRegFilePosters, kRegOther}) {
       changed |= !tree.KeyExists(key);
@@ -323,6 +325,24 @@ void EnsureDefaultSettings() {
   if (RunOwnTree(path)) return;
   SettingsStore store(path);
   if (!store.ProbeWrite()) TreeInsteadOf(store, path);
+}
+
+bool WritePendingSettings(int64_t lockLimitMs) {
+  const QString path = SettingsStore::DefaultPath();
+  SettingsStore store(path);
+  if (store.WritePending(lockLimitMs)) return true;
+  if (!store.WriteFailure().isEmpty() || !store.Refusal().isEmpty()) {
+    const QString reason = store.WriteFailure().isEmpty() ? store.Refusal() : store.WriteFailure();
+    TellWriteFailure(path, reason);
+    return false;
+  }
+  ShowProgramMessage(QStringLiteral("The settings file\r\n%1\r\nis held locked by another program (or another "
+                                    "copy of Reelwise II that does not answer), so the settings changed while it "
+                                    "held it could not be written and are not kept.\r\n\r\nClose the other "
+                                    "program, then set them again.")
+                         .arg(QDir::toNativeSeparators(path)),
+                     vbExclamation, QStringLiteral("Reelwise II Settings"), ProgramMessageOwner());
+  return false;
 }
 
 // ---- readers with fallbacks ------------------------------------------------------

@@ -108,4 +108,10 @@ QString GetSettingText(const QString& keyPath, const QString& valueName);
 // Fills the settings mirrors above from the store.
 void ReadSettingsMirrors();
 
+// Writes the settings changes kept because another process held the store
+// when they were made (a negative limit waits as long as it takes); the end
+// of a run calls it, and a change that still cannot be written is told,
+// naming the file. True when none is left.
+bool WritePendingSettings(int64_t lockLimitMs = 5000);
+
 }  // namespace modRegistry

@@ -14,6 +14,7 @@
 #include "library/clsRWLibrary.h"
 #include "platform/DragController.h"
 #include "platform/ErrorGuard.h"
+#include "platform/InputGate.h"
 #include "platform/LongWork.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/MountProbe.h"
@@ -166,6 +167,10 @@ void ImportPane::RunQueue(int32_t count, bool relocate) {
     LoadKnownFiles(gScanDevice.DiskSerialNo);
   }
   host_.SetPreviewTimer(false);
+  // Between two files the event loop goes round, for the progress and the
+  // run's own stop: the Abort button, and Esc from any window. No command
+  // runs there (platform/InputGate.h).
+  const InputGate::Hold gate({.own = {cmdAbortScan}, .escape = [this] { cmdAbortScan->click(); }});
   SqlConnection& db = gLibrary->Connection();
   db.BeginTrans(kRunTransaction);
   committed_ = counts_;

@@ -12,6 +12,7 @@
 #include "platform/MountProbe.h"
 #include "platform/LongWork.h"
 #include "platform/SqlConnection.h"
+#include "platform/ThreadStart.h"
 #include "platform/SqlRecordset.h"
 #include "platform/controls/Label.h"
 #include "resources/Resources.h"
@@ -445,7 +446,7 @@ bool frmAddToLibrary::WalkWatched(const QString& searchPath, modFolderScan::Scan
   auto walk = std::make_shared<Walk>();
   // The walk yields at least every 50 ms while it reads entries.
   options.yield = [walk] { ++walk->steps; };
-  std::thread([walk, searchPath, options] {
+  ThreadStart::Start([walk, searchPath, options] {
     modFolderScan::ScanFolder(searchPath, options, walk->queue, walk->skipped);
     walk->outcome.Finish();
   }).detach();

@@ -324,7 +324,10 @@ bool InspectorPane::LoadItem(Load& load) {
     if (!opened) UseStoredPoints(*row);
     TakeMeasured(available, opened, measured);
   });
-  if (opened) LoadStep(load, [&] { ReadMediaFormats(load, path, measured.format); });
+  // The format library reads every file that is there, whether the player
+  // opened it or not: a file neither can read gets its red "Undetermined"
+  // node now, not at the library's next open.
+  if (available) LoadStep(load, [&] { ReadMediaFormats(load, path, measured.format); });
   LoadStep(load, [this] { ShowFileLocation(); });
   // Stored before the segments are listed: the whole-file row ends at the
   // length measured.

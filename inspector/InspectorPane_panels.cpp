@@ -19,6 +19,7 @@
 
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QSet>
 
 #include <utility>
 
@@ -149,12 +150,20 @@ void InspectorPane::ShowRating(int16_t rating) {
 void InspectorPane::ShowFileTags(const ResultItem& segment) {
   lstFileTags->ListItems.Clear();
   gLibrary->GetSegmentTags(gEditedSegment.IsFileRow, gInspectedItem.FileID, gEditedSegment.SegmentID, false, true);
+  // The structure holds a tag once for each explicit tag that reaches it:
+  // the list names it once, as the explicit tag where it is one ("Holiday"
+  // tagged and implied by "Beach" under it), else where it is first implied.
   auto rs = gLibrary->Connection().OpenRecordset(QStringLiteral(
-      "SELECT * FROM TEMP_FileTagStructure ORDER BY ViaSegment, ExplicitTagCategory, ExplicitTagID, Tier, "
+      "SELECT * FROM TEMP_FileTagStructure WHERE Tier = 1 OR TagID NOT IN (SELECT TagID FROM "
+      "TEMP_FileTagStructure WHERE Tier = 1) ORDER BY ViaSegment, ExplicitTagCategory, ExplicitTagID, Tier, "
       "TagCategory, Tag"));
+  QSet<QString> listed;
   for (int position = 1; !rs->Eof(); rs->MoveNext(), ++position) {
+    const QString tagId = rs->Value(QStringLiteral("TagID")).toString();
+    if (listed.contains(tagId)) continue;
+    listed.insert(tagId);
     ctl::ListItem& item = lstFileTags->ListItems.Add();
-    item.SetTag(rs->Value(QStringLiteral("TagID")).toString());
+    item.SetTag(tagId);
     ctl::ListSubItem& tag = item.ListSubItems.Add(0, QString(), rs->Value(QStringLiteral("Tag")).toString());
     const QString category = rs->Value(QStringLiteral("TagCategory")).toString();
     const int tier = rs->Value(QStringLiteral("Tier")).toInt();

@@ -8,17 +8,62 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <cerrno>
 #include <csignal>
+#include <limits>
 #include <optional>
+#include <vector>
 
 namespace {
 
 const QString kNotePrefix = QStringLiteral("Copying-");
 const QString kPartialSuffix = QStringLiteral(".partial");
 
-bool Running(qint64 pid) { return pid > 0 && (::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM); }
+bool Running(qint64 pid) { return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM; }
+
+// The process number of a note of the program's own: "Copying-" and a
+// process number as the program writes it (decimal digits, the first not 0).
+// Any other name (a number 0, a sign, a blank) is no note of the program's,
+// whatever kill() says of it: such a note and its copy are left alone.
+std::optional<qint64> OwnNoteNumber(const QString& name) {
+  const QStringView number = QStringView(name).sliced(kNotePrefix.size());
+  if (number.isEmpty() || number.front() == QLatin1Char('0')) return std::nullopt;
+  for (const QChar c : number) {
+    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
+  }
+  bool ok = false;
+  const qint64 pid = number.toLongLong(&ok);
+  const bool processNumber = ok && pid > 0 && pid <= std::numeric_limits<pid_t>::max();
+  return processNumber ? std::optional<qint64>(pid) : std::nullopt;
+}
+
+struct CopyNote {
+  QString file;     // the note itself
+  QString partial;  // the copy it names
+  bool live = false;
+};
+
+// The notes of the program's own in the folder, with the copies they name.
+// A note is read without touching the copy's disk: one that does not answer
+// must not hold the start.
+std::vector<CopyNote> OwnNotes(const QDir& folder) {
+  std::vector<CopyNote> notes;
+  for (const QString& name : folder.entryList({kNotePrefix + QLatin1Char('*')}, QDir::Files)) {
+    const std::optional<qint64> pid = OwnNoteNumber(name);
+    if (!pid) continue;
+    QFile note(folder.filePath(name));
+    if (!note.open(QIODevice::ReadOnly)) continue;
+    const QString partial = QFile::decodeName(note.read(64 * 1024));
+    if (partial.isEmpty()) continue;
+    notes.push_back({note.fileName(), partial, Running(*pid)});
+  }
+  return notes;
+}
+
+// One name for one copy, however a note spelled its path.
+QString SameCopy(const QString& partial) { return QDir::cleanPath(QDir::current().absoluteFilePath(partial)); }
 
 }  // namespace
 
@@ -34,16 +79,22 @@ CopyUnderWay::~CopyUnderWay() {
   if (!note_.isEmpty()) QFile::remove(note_);
 }
 
+// The notes are read all first: a copy named by a dead note and by a live
+// one (the same target saved to again by a program still running) is the
+// running program's, and stays.
 void RemoveInterruptedCopies() {
-  const QDir folder(gTempFolder);
-  for (const QString& name : folder.entryList({kNotePrefix + QLatin1Char('*')}, QDir::Files)) {
-    bool number = false;
-    const qint64 pid = name.mid(kNotePrefix.size()).toLongLong(&number);
-    if (!number || Running(pid)) continue;
-    QFile note(folder.filePath(name));
-    if (!note.open(QIODevice::ReadOnly)) continue;
-    const QString partial = QFile::decodeName(note.read(64 * 1024));
-    note.close();
+  const std::vector<CopyNote> notes = OwnNotes(QDir(gTempFolder));
+  QSet<QString> written;
+  for (const CopyNote& note : notes) {
+    if (note.live) written.insert(SameCopy(note.partial));
+  }
+  for (const CopyNote& note : notes) {
+    if (note.live) continue;
+    if (written.contains(SameCopy(note.partial))) {
+      QFile::remove(note.file);
+      continue;
+    }
+    const QString partial = note.partial;
     // Only a copy of the program's own naming is ever removed; a disk that
     // does not answer keeps the note for a later start.
     const std::optional<bool> removed = MountProbe::CallOnPath(partial, [partial] {
@@ -53,6 +104,6 @@ void RemoveInterruptedCopies() {
       }
       return true;
     });
-    if (removed) note.remove();
+    if (removed) QFile::remove(note.file);
   }
 }

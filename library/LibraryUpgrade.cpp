@@ -95,8 +95,16 @@ void AddSegmentOnline(SqlConnection& db) {
 }
 
 // Ratings, aliases and descriptions lived on files; they move to the segments.
+// Only a layout of that age is moved, whose segments have neither alias nor
+// description and whose files have both: the copy would otherwise put the
+// files' values over the segments' (their ratings among them). The open
+// refuses any other layout (LibraryLayout::NeitherOldNorCurrent).
 void MoveFileDetailsToSegments(SqlConnection& db) {
-  if (Has(db, QStringLiteral("SELECT Description from VideoSegments WHERE 1=0"))) return;
+  if (Has(db, QStringLiteral("SELECT Description from VideoSegments WHERE 1=0")) ||
+      Has(db, QStringLiteral("SELECT FileAlias from VideoSegments WHERE 1=0")) ||
+      !Has(db, QStringLiteral("SELECT FileAlias, Description from VideoFiles WHERE 1=0"))) {
+    return;
+  }
   // A segment whose file is gone has no rating to take: it keeps 0 rather
   // than failing the update for every segment (the ratings would be lost).
   auto copy = [](const char* column, const char* fallback) {
@@ -437,23 +445,61 @@ std::optional<TableColumn> KeyOutOfRange(SqlConnection& db) {
   return std::nullopt;
 }
 
+// The condition of a partial index, as its statement in the file states it:
+// what follows the list of its columns. Empty when there is none, or when
+// the statement does not read as one (the index is then left to SQLite's
+// own comparison).
+QString PartialCondition(const QString& statement) {
+  qsizetype at = statement.indexOf(QLatin1Char('('));
+  if (at < 0) return QString();
+  int depth = 0;
+  QChar quote;
+  for (; at < statement.size(); ++at) {
+    const QChar c = statement.at(at);
+    if (!quote.isNull()) {
+      if (c == quote) quote = QChar();
+    } else if (c == QLatin1Char('\'') || c == QLatin1Char('"') || c == QLatin1Char('`')) {
+      quote = c;
+    } else if (c == QLatin1Char('[')) {
+      quote = QLatin1Char(']');
+    } else if (c == QLatin1Char('(')) {
+      ++depth;
+    } else if (c == QLatin1Char(')') && --depth == 0) {
+      break;
+    }
+  }
+  const QString rest = statement.mid(at + 1).trimmed();
+  if (!rest.startsWith(QLatin1String("WHERE"), Qt::CaseInsensitive) || rest.size() < 6 || !rest.at(5).isSpace()) {
+    return QString();
+  }
+  return rest.mid(6).trimmed();
+}
+
 // The indexes of `table` whose entries can be compared with its rows by a
-// fold: each a plain list of the table's columns, over every row, with no
-// rule of its own (a UNIQUE index's rule is SQLite's to check). Empty when
-// any index of the table is not such a one: the table is then left to
-// SQLite's own comparison.
+// fold: each a plain list of the table's columns, over every row or, for a
+// partial index, over the rows its condition holds. A UNIQUE index is folded
+// as any other: a row another program wrote past it is missing from it,
+// whatever its rule. Empty when any index of the table lists an expression,
+// or has a condition that cannot be read: the table is then left to SQLite's
+// own comparison.
 struct FoldedIndex {
   QString name;
-  QString columns;  // the indexed columns and the row number, as the index holds them
+  QString columns;    // the indexed columns and the row number, as the index holds them
+  QString condition;  // a partial index's; empty for one over every row
 };
 
 std::vector<FoldedIndex> FoldableIndexes(SqlConnection& db, const QString& table, bool& foldable) {
   std::vector<FoldedIndex> indexes;
   foldable = true;
-  SqlRecordset list(db, QStringLiteral("SELECT name, \"unique\", partial FROM pragma_index_list(%1)").arg(SqlQuote(table)));
+  SqlRecordset list(db, QStringLiteral("SELECT L.name, L.partial, M.sql FROM pragma_index_list(%1) L LEFT JOIN "
+                                       "main.sqlite_master M ON M.type = 'index' AND M.name = L.name")
+                            .arg(SqlQuote(table)));
   for (; !list.Eof() && foldable; list.MoveNext()) {
-    FoldedIndex index{list.Value(0).toString(), QString()};
-    if (list.Value(1).toInt() != 0 || list.Value(2).toInt() != 0) foldable = false;
+    FoldedIndex index{list.Value(0).toString(), QString(), QString()};
+    if (list.Value(1).toInt() != 0) {
+      index.condition = PartialCondition(list.Value(2).toString());
+      if (index.condition.isEmpty()) foldable = false;
+    }
     SqlRecordset columns(
         db, QStringLiteral("SELECT cid, name FROM pragma_index_info(%1) ORDER BY seqno").arg(SqlQuote(index.name)));
     for (; !columns.Eof() && foldable; columns.MoveNext()) {
@@ -466,40 +512,85 @@ std::vector<FoldedIndex> FoldableIndexes(SqlConnection& db, const QString& table
   return indexes;
 }
 
+bool TableMatchesItsIndexes(SqlConnection& db, const QString& table) {
+  SqlRecordset check(db, QStringLiteral("PRAGMA integrity_check(%1)").arg(SqlIdentifier(table)));
+  return check.Eof() || check.Value(0).toString() == QLatin1String("ok");
+}
+
 // Whether the entries of every index of `table` are its rows: the rows read
-// off the table and off each index, folded (rw_fold), must agree in number
-// and fingerprint. This is the comparison SQLite's integrity check makes,
+// off the table (in one pass, each partial index's share by its condition)
+// and off each index, folded (rw_fold), must agree in number and
+// fingerprint. This is the comparison SQLite's integrity check makes,
 // without looking up every row in every index; the pages themselves are the
-// page check's to look at.
+// page check's to look at. A condition SQLite cannot read the index by
+// leaves the table to SQLite's own comparison.
 bool IndexesMatchRows(SqlConnection& db, const QString& table) {
   bool foldable = false;
   const std::vector<FoldedIndex> indexes = FoldableIndexes(db, table, foldable);
-  if (!foldable) {
-    SqlRecordset check(db, QStringLiteral("PRAGMA integrity_check(%1)").arg(SqlIdentifier(table)));
-    return check.Eof() || check.Value(0).toString() == QLatin1String("ok");
-  }
+  if (!foldable) return TableMatchesItsIndexes(db, table);
   if (indexes.empty()) return true;
   QString folds;
-  for (const FoldedIndex& index : indexes) folds += QStringLiteral(", rw_fold(%1)").arg(index.columns);
-  SqlRecordset rows(db, QStringLiteral("SELECT count(*)%1 FROM %2 NOT INDEXED").arg(folds, SqlIdentifier(table)));
-  for (size_t i = 0; i < indexes.size(); ++i) {
-    SqlRecordset entries(db, QStringLiteral("SELECT count(*), rw_fold(%1) FROM %2 INDEXED BY %3")
-                                 .arg(indexes[i].columns, SqlIdentifier(table), SqlIdentifier(indexes[i].name)));
-    if (entries.Value(0).toInt64() != rows.Value(0).toInt64() ||
-        entries.Value(1).toInt64() != rows.Value(static_cast<int>(i) + 1).toInt64()) {
-      return false;
+  for (const FoldedIndex& index : indexes) {
+    const QString share =
+        index.condition.isEmpty() ? QString() : QStringLiteral(" FILTER (WHERE %1)").arg(index.condition);
+    folds += QStringLiteral(", count(*)%2, rw_fold(%1)%2").arg(index.columns, share);
+  }
+  try {
+    SqlRecordset rows(db, QStringLiteral("SELECT 0%1 FROM %2 NOT INDEXED").arg(folds, SqlIdentifier(table)));
+    for (size_t i = 0; i < indexes.size(); ++i) {
+      const FoldedIndex& index = indexes[i];
+      const QString where = index.condition.isEmpty() ? QString() : QStringLiteral(" WHERE ") + index.condition;
+      SqlRecordset entries(db, QStringLiteral("SELECT count(*), rw_fold(%1) FROM %2 INDEXED BY %3%4")
+                                   .arg(index.columns, SqlIdentifier(table), SqlIdentifier(index.name), where));
+      const int at = 1 + 2 * static_cast<int>(i);
+      if (entries.Value(0).toInt64() != rows.Value(at).toInt64() ||
+          entries.Value(1).toInt64() != rows.Value(at + 1).toInt64()) {
+        return false;
+      }
     }
+  } catch (const RWError& error) {
+    if (error.Kind() != FaultKind::ProgramError) throw;
+    return TableMatchesItsIndexes(db, table);
   }
   return true;
 }
 
-// The first table whose indexes do not match its rows. Only the tables of
-// files, segments, tags, links, devices and saved views are compared: their
-// indexes are those the survey and the open look rows up through. The
-// segment tags and the thumbnails, many times larger, would cost more than
-// the rest of the open.
+// The folds read each table and index once, in order, and not again: a small
+// cache serves them as well as the connection's large one, and the large one
+// is not filled (its memory first touched, page by page) with pages read
+// once. The connection's own size comes back on every way out.
+class CacheForOnePass {
+ public:
+  explicit CacheForOnePass(SqlConnection& db) : db_(db) {
+    own_ = SqlRecordset(db_, QStringLiteral("PRAGMA cache_size")).Value(0).toInt64();
+    db_.Execute(QStringLiteral("PRAGMA cache_size = -1024"));
+  }
+  ~CacheForOnePass() {
+    try {
+      db_.Execute(QStringLiteral("PRAGMA cache_size = %1").arg(own_));
+    } catch (...) {
+      // A connection that cannot take a pragma fails its next statement too.
+    }
+  }
+  CacheForOnePass(const CacheForOnePass&) = delete;
+  CacheForOnePass& operator=(const CacheForOnePass&) = delete;
+
+ private:
+  SqlConnection& db_;
+  int64_t own_ = 0;
+};
+
+// The first table whose indexes do not match its rows: the tables of files,
+// segments, tags, links, devices and saved views, whose indexes the survey
+// and the open look rows up through, and the segment tags and thumbnails,
+// whose indexes the tree's nodes, the searches and the thumbnails' look-ups
+// read (an index lacking rows would leave tagged files out of their node and
+// thumbnails out of reach, while the clean-up and every change went on into
+// the damaged file). The thumbnails' rows are read without their pictures.
 QString IndexMismatch(SqlConnection& db) {
-  for (const char* table : {"VideoFiles", "VideoSegments", "Tags", "TagLinks", "FileLocations", "Views"}) {
+  const CacheForOnePass cache(db);
+  for (const char* table : {"VideoFiles", "VideoSegments", "Tags", "TagLinks", "FileLocations", "Views", "SegmentTags",
+                            "SegmentThumbnails"}) {
     try {
       if (!IndexesMatchRows(db, QLatin1String(table))) return QLatin1String(table);
     } catch (const RWError& error) {

@@ -73,9 +73,10 @@ struct OrphanSurvey {
   std::optional<TableColumn> keyOutOfRange;
   // The first table whose index no longer matches its rows (another program
   // wrote rows while SQLite did not know the index), found with the orphan
-  // sweeps' steps among the tables the survey and the open read through an
-  // index; empty when there is none. SQLite's quick check of the pages does
-  // not compare an index with its table.
+  // sweeps' steps among the catalogue tables the program reads through an
+  // index, the segment tags and thumbnails among them; empty when there is
+  // none. SQLite's quick check of the pages does not compare an index with
+  // its table.
   QString damagedIndex;
   // The sweeps of `steps` that have rows to remove (or could not be
   // surveyed), the implied tags among them when some segment carries a tag

@@ -6,6 +6,7 @@
 #include "core/modReelwise.h"
 #include "library/HistoryEntry.h"
 #include "library/LibraryFile.h"
+#include "library/LibraryLayout.h"
 #include "library/LibraryUpgrade.h"
 #include "library/ResultItem.h"
 #include "library/WorkTables.h"
@@ -260,13 +261,19 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
   std::unique_ptr<SqlConnection> candidate;
   QString replaced;
   QString missing;
+  std::optional<LayoutGap> odd;
   OrphanSurvey survey;
   bool earlierLayout = false;
   try {
     candidate = gFactory.OpenConnection(path);
     replaced = ReplacedTable(*candidate);
     missing = MissingTable(*candidate);
-    if (replaced.isEmpty() && missing.isEmpty()) {
+    // Only a file whose layout may have changed since its upkeep is looked
+    // at: the upgrade runs on no other.
+    if (replaced.isEmpty() && missing.isEmpty() && (m_OpeningWork & kUpgradeSchema)) {
+      odd = LibraryLayout::NeitherOldNorCurrent(*candidate);
+    }
+    if (replaced.isEmpty() && missing.isEmpty() && !odd) {
       SqlConnection& db = *candidate;
       const unsigned work = m_OpeningWork;
       survey = LookAtFile(work & kOrphanSweeps, [&db, work] { return SurveyOrphans(db, work); });
@@ -290,6 +297,16 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
     } else {
       RefuseChangedTable(path, missing, QStringLiteral("is missing"));
     }
+    return nullptr;
+  }
+  // A layout that is neither the program's nor an earlier version's (a
+  // column another program renamed) is refused before the upgrade takes it
+  // for an old one and copies old values over the file's.
+  if (odd) {
+    lock.reset();
+    RefuseChangedTable(path, odd->table,
+                       odd->column.isEmpty() ? QStringLiteral("is missing")
+                                             : QStringLiteral("lacks its column \"%1\"").arg(odd->column));
     return nullptr;
   }
   // A reference another program damaged is found by the survey before the
@@ -362,6 +379,7 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
   if (path == gPlaceholderLibraryPath) return;
   LongWork::Pacer pacer;
   const OpenPacing pacing(m_OpenPacer, pacer);
+  bool named = false;
   const bool opened = ErrorGuard(Reporting()).Run([&] {
     // The file is checked before anything of the open library is cleared,
     // so a refused file leaves that library, its tree and results as they were.
@@ -382,6 +400,7 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
       LongWork::Pause(1500);
     }
     ResetLibraryState(path);
+    named = true;
     if (!reload) {
       UseWorkTables();
       BusyBrowser(View(), false);
@@ -399,6 +418,11 @@ void clsRWLibrary::OpenLibrary(const QString& path, bool reload) {
     ready.Completed();
   });
   if (opened) return;
+  // A fault that stopped the open after the window took the library's name
+  // (its devices, tree or first view not read, as on a full disk) leaves no
+  // half-open library under that name: the program goes back to the scratch
+  // library, as after an upgrade that could not complete.
+  if (named && LibraryPath == path) ErrorGuard(Reporting()).Run([&] { AbandonOpen(); });
   bool starting = false;
   SetLoadingState(starting);
   BusyBrowser(View(), false);

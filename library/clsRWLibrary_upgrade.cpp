@@ -166,10 +166,21 @@ void clsRWLibrary::CompactDatabase() {
 // takes a change by another connection (data_version) for one by another
 // program: these are the program's own, so the count it keeps moves with
 // them, unless another program wrote meanwhile. A failure the work throws
-// (a busy or damaged file) comes back here.
+// (a busy or damaged file) comes back here. A request to end the program
+// stops the work's statement at its next step, rolled back, and the work
+// ends there without a word: the file stays as it was.
 void clsRWLibrary::RunOwnWrites(std::function<void(SqlConnection&)> work) {
   const QString path = LibraryPath;
   const bool noOtherWrites = m_UpkeptStamp.valid && m_Connection->DataVersion() == m_UpkeptDataVersion;
-  LongWork::Run([&path, &work](LongWork::Job&) { work(*SqlConnection::Open(path)); });
+  try {
+    LongWork::Run([&path, &work](LongWork::Job& job) {
+      const auto db = SqlConnection::Open(path);
+      db->StopWhen([&job] { return job.Cancelled(); });
+      work(*db);
+    });
+  } catch (const RWError& error) {
+    if (!SqlConnection::IsStopped(error) || !LongWork::EndRequested()) throw;
+    return;
+  }
   if (noOtherWrites) m_UpkeptDataVersion = m_Connection->DataVersion();
 }

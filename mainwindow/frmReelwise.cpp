@@ -28,7 +28,7 @@ frmReelwise::frmReelwise() : hosts_(std::make_unique<MainWindowHosts>(*this)) {
   resize(1024, 768);
   CreateControls();
   ConnectTitleBar();
-  StopRunsOnEscape();
+  ConnectInputGate();
   ConnectLayoutEvents();
   tbrMenu->ButtonClick = [this](ctl::Button& button) { tbrMenu_ButtonClick(button); };
   tbMain->ButtonClick = [this](ctl::Button& button) { tbMain_ButtonClick(button); };

@@ -287,12 +287,16 @@ class frmReelwise : public QWidget, public ISubclass {
   // The title bar's events and the two halves of a mode switch
   // (frmReelwise_titlebar.cpp).
   void ConnectTitleBar();
-  // Esc anywhere in the window stops an add-files run (frmReelwise_lifecycle.cpp).
-  void StopRunsOnEscape();
+  // Ctrl+Q and the title bar's close box reach the window while work holds
+  // the input gate (platform/InputGate.h; frmReelwise_lifecycle.cpp).
+  void ConnectInputGate();
   // True when a full-screen run must end before the window closes
   // (frmReelwise_lifecycle.cpp).
   bool CloseAfterFullScreenRun();
   bool closeAfterRun_ = false;
+  // True when long work (the add-files run, a story board) must end before
+  // the window closes.
+  bool CloseAfterLongWork();
   void EnterCompactMode();
   void EnterLibraryMode();
   void ShowLibraryControls(bool show);

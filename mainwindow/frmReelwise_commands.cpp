@@ -28,15 +28,18 @@
 #include "options/OptionsPane.h"
 #include "options/frmProgramOptions.h"
 #include "platform/ErrorGuard.h"
+#include "platform/InputGate.h"
 #include "platform/RWError.h"
 #include "platform/cPopupMenu.h"
 #include "player/clsRWPlayer.h"
 #include "player/modMainPlayer.h"
+#include "ui/WorkArea.h"
 #include "ui/frmAboutReelwise.h"
 #include "ui/frmGlass.h"
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QWindow>
 
 namespace {
 
@@ -113,7 +116,12 @@ int frmReelwise::ExternalAppNumber(const QString& key) {
   return n >= 1 && n <= kExternalAppCount ? n : 0;
 }
 
+// Every command asks the input gate first: while work the user steers holds
+// it (the add-files run, the full-screen run, the playback engine's wait) a
+// command would run inside that work, and is refused. Quitting is a request
+// to close, which the window carries out once the work has stopped.
 void frmReelwise::MainToolbarHandler(const QString& sCommand) {
+  if (!InputGate::Admits() && sCommand != QLatin1String("mnuLibraryQuitRW2")) return;
   ErrorGuard().Run([&] { RunCommand(sCommand); });
 }
 
@@ -403,7 +411,13 @@ void frmReelwise::ShowOrHideTagCloud() {
   ctl::Button& cloud = tbMain->Buttons(QStringLiteral("CLOUD"));
   cloud.SetValue(ctl::tbrPressed);
   if (gTagCloudShown) {
-    TagCloudForm().show();
+    // A tool window of the main window: the window system keeps it above
+    // it (without an owner it went under the main window).
+    frmTagCloud& tagCloud = TagCloudForm();
+    tagCloud.winId();
+    if (QWindow* owner = windowHandle()) tagCloud.windowHandle()->setTransientParent(owner);
+    tagCloud.show();
+    WorkArea::Keep(&tagCloud);
     Library().ShowTagCloud(true);
   } else {
     if (gTagCloudForm) {

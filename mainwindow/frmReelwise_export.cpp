@@ -113,7 +113,8 @@ QByteArray CsvBytes(frmReelwise& form) {
   form.progProgress->BroadcastProgress(kWriting, 0, gSchemeColour4);
   QByteArray bytes("\xEF\xBB\xBF");
   LongWork::Pacer pacer;
-  for (int i = 1; i <= n; ++i) {
+  // A request to end the program stops the rows at the next one.
+  for (int i = 1; i <= n && !LongWork::EndRequested(); ++i) {
     const ResultItem& item = gResults[static_cast<size_t>(i)];
     bytes += CsvRecord(item, tags.value(item.FileID, QStringLiteral("--No Tags"))).toUtf8();
     if (pacer.Due()) form.progProgress->BroadcastProgress(kWriting, i, gSchemeColour4);
@@ -172,7 +173,8 @@ void frmReelwise::ExportBrowserToCSV() {
   }
   const QString path = gTempFolder + QStringLiteral("export.csv");
   QString failure;
-  const Written written = WriteCsv(path, CsvBytes(*this), failure);
+  QByteArray bytes = CsvBytes(*this);
+  const Written written = LongWork::EndRequested() ? Written::Stopped : WriteCsv(path, std::move(bytes), failure);
   ProgressOff();
   if (written == Written::Stopped) return;
   if (written == Written::Failed) {

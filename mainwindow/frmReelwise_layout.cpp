@@ -16,6 +16,7 @@
 #include "player/clsRWPlayer.h"
 #include "resources/GlyphFont.h"
 #include "ui/SchemeColours.h"
+#include "ui/WorkArea.h"
 #include "ui/cMDISplit.h"
 
 #include <QCoreApplication>
@@ -194,7 +195,13 @@ void frmReelwise::LayoutPanes() {
     return;
   }
   const double inner = width();
-  if (inner < 200 || DockedTreeHeight(*this) < 100) return;
+  // A tree pane lower than 100 pixels is not laid out, unless the window is
+  // as high as its work area lets it be (a small or scaled screen): there the
+  // panes take what room there is, rather than keep the places of a larger
+  // window and run off its edges.
+  const double treeHeight = DockedTreeHeight(*this);
+  const bool asHighAsItCanBe = height() >= WorkArea::Room(this).height();
+  if (inner < 200 || treeHeight < (asHighAsItCanBe ? 1 : 100)) return;
   LayoutBottomToolbars();
   LibraryTreePane& tree = Tree();
   ResultsPane& results = Results();

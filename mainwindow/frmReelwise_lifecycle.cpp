@@ -13,6 +13,8 @@
 #include "inspector/InspectorPane.h"
 #include "library/clsRWLibrary.h"
 #include "platform/ErrorGuard.h"
+#include "platform/InputGate.h"
+#include "platform/QuitRequest.h"
 #include "platform/RWError.h"
 #include "platform/ShowCursor.h"
 #include "platform/controls/TimerControl.h"
@@ -30,7 +32,7 @@
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QPushButton>
+#include <QPointer>
 #include <QTimer>
 
 namespace {
@@ -39,60 +41,17 @@ namespace {
 constexpr int32_t kSubclassedMessages[] = {WM_GETMINMAXINFO, WM_SYSCOMMAND, WM_EXITSIZEMOVE,
                                            WM_MOVING,        WM_MOUSEWHEEL, kShellNotifyMessage};
 
-// While files are added, the main window takes no command but the run's
-// own stop: between two files the run lets the event loop go round (so that
-// its progress shows and Abort is taken), and a menu, a key or a click
-// taken there would run a command inside the run, on a library whose
-// transaction the run holds open (opening another library there pulled the
-// library out from under it). So the window's input is refused while the
-// run lasts, except the Abort button's; Esc, tapped or held, stops the run
-// as Abort does, whichever control has the focus. Other windows (a message
-// the run shows) keep their input.
-class RunInputGate : public QObject {
- public:
-  RunInputGate(frmReelwise& window) : QObject(&window), window_(window) { qApp->installEventFilter(this); }
-
- protected:
-  bool eventFilter(QObject* watched, QEvent* event) override {
-    if (!gAddingFiles || !IsInput(event->type())) return false;
-    auto* widget = qobject_cast<QWidget*>(watched);
-    QPushButton* abort = window_.Import().cmdAbortScan;
-    if (!widget || widget->window() != &window_ || !abort || !abort->isEnabled()) return false;
-    if (widget == abort) return false;
-    if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
-      abort->click();
-    }
-    // A shortcut is refused by its key being taken as the widget's own.
-    if (event->type() == QEvent::ShortcutOverride) event->accept();
-    return true;
-  }
-
- private:
-  static bool IsInput(QEvent::Type type) {
-    switch (type) {
-      case QEvent::KeyPress:
-      case QEvent::KeyRelease:
-      case QEvent::ShortcutOverride:
-      case QEvent::MouseButtonPress:
-      case QEvent::MouseButtonRelease:
-      case QEvent::MouseButtonDblClick:
-      case QEvent::Wheel:
-      case QEvent::ContextMenu:
-      case QEvent::DragEnter:
-      case QEvent::DragMove:
-      case QEvent::Drop:
-        return true;
-      default:
-        return false;
-    }
-  }
-
-  frmReelwise& window_;
-};
-
 }  // namespace
 
-void frmReelwise::StopRunsOnEscape() { new RunInputGate(*this); }
+// While work holds the input gate (the add-files run, the full-screen run)
+// the window takes no command, but its close box and Ctrl+Q still ask it to
+// close: the work then stops at its next step and the window closes after.
+void frmReelwise::ConnectInputGate() {
+  InputGate::PassesAlways(tbControlBox);
+  InputGate::SetCloseRequest([window = QPointer<frmReelwise>(this)] {
+    if (window) window->close();
+  });
+}
 
 void frmReelwise::SubclassMessages(bool attach) {
   for (int32_t message : kSubclassedMessages) {
@@ -229,7 +188,7 @@ void frmReelwise::m_cSplitLeft_SplitterResized() {
 
 void frmReelwise::closeEvent(QCloseEvent* event) {
   if (unloading_) return;
-  if (CloseAfterFullScreenRun()) {
+  if (CloseAfterFullScreenRun() || CloseAfterLongWork()) {
     event->ignore();
     return;
   }
@@ -265,6 +224,22 @@ bool frmReelwise::CloseAfterFullScreenRun() {
   return true;
 }
 
+// A request to close during long work that lets the event loop go round
+// (the add-files run, a story board; the close box, the window system's
+// close, Ctrl+Q) ends the work after the file in hand, as a termination
+// signal does: the files added are kept, and the window closes, asking
+// nothing, once the work has put the window back.
+bool frmReelwise::CloseAfterLongWork() {
+  if (!QuitRequest::WorkUnderWay() || unattended_) return false;
+  QuitRequest::Request([window = QPointer<frmReelwise>(this)] {
+    if (!window) return;
+    QTimer::singleShot(0, window, [window] {
+      if (window) window->CloseWithoutQuestions();
+    });
+  });
+  return true;
+}
+
 void frmReelwise::CloseWithoutQuestions() {
   unattended_ = true;
   close();
@@ -272,12 +247,6 @@ void frmReelwise::CloseWithoutQuestions() {
 
 // A failure is reported as "number description source" and the window closes.
 bool frmReelwise::Form_QueryUnload() {
-  if (gAddingFiles && !unattended_) {
-    ShowProgramMessage(QStringLiteral("Reelwise is currently busy adding files to your Library.\r\n"
-                                      "Please either allow this to complete or abort the process via ESC"),
-                       6, QStringLiteral("Reelwise is busy!"), this);
-    return false;
-  }
   ErrorGuard({.style = vbOKOnly,
               .owner = this,
               .text = [](const RWError& error) {

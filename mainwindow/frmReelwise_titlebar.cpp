@@ -8,6 +8,7 @@
 #include "core/modReelwise.h"
 #include "core/modRegistry.h"
 #include "inspector/InspectorPane.h"
+#include "platform/InputGate.h"
 #include "platform/Rounding.h"
 #include "platform/controls/TimerControl.h"
 #include "player/clsRWPlayer.h"
@@ -88,7 +89,9 @@ void frmReelwise::tbControlBox_ButtonClick(ctl::Button& Button) {
     picCaption_DblClick();
   } else if (key == QLatin1String("CLOSE")) {
     close();
-  } else if (key == QLatin1String("MODE")) {
+  } else if (key == QLatin1String("MODE") && InputGate::Admits()) {
+    // The box's other buttons stand for the window's frame and pass the
+    // input gate; a change of mode is a command.
     SetWindowMode(Button.Image());
   }
 }

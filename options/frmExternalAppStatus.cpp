@@ -5,11 +5,13 @@
 #include "options/ExternalAppCommand.h"
 #include "platform/QuitRequest.h"
 #include "resources/Resources.h"
+#include "ui/WorkArea.h"
 
 #include <QEvent>
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLayout>
 #include <QPixmap>
 #include <QPushButton>
 #include <QTimer>
@@ -45,6 +47,7 @@ frmExternalAppStatus::frmExternalAppStatus(QWidget* owner)
   setWindowTitle(QStringLiteral("External Application"));
   setModal(true);
   Label3->setWordWrap(true);
+  Label3->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   Label3->setMinimumWidth(360);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(Image1, 0, Qt::AlignHCenter);
@@ -125,6 +128,7 @@ void frmExternalAppStatus::WaitOver(bool cancelled) {
     return;
   }
   lblResume->setVisible(true);
+  FitToReport();
 }
 
 // Moves the backup back under the file's name, over what a stopped program
@@ -142,6 +146,15 @@ void frmExternalAppStatus::Restore(bool cancelled) {
             QStringLiteral("' holds the original file.");
   }
   Label3->setText(text);
+}
+
+// The report is longer than the wait's text and has "Resume" under it: the
+// window grows to hold them (on its work area), else the label, centred in
+// too little height, cut its first line's tops.
+void frmExternalAppStatus::FitToReport() {
+  layout()->activate();
+  adjustSize();
+  WorkArea::Keep(this);
 }
 
 bool frmExternalAppStatus::eventFilter(QObject* watched, QEvent* event) {

@@ -59,6 +59,7 @@ class frmExternalAppStatus : public QDialog {
   void LookForFlag();
   void WaitOver(bool cancelled);
   void Restore(bool cancelled);
+  void FitToReport();
 
   QString path_;
   // What the window says above the line about the wait.

@@ -103,6 +103,12 @@ void frmProgramOptions::CreateFrame() {
     label->SetCaption(QLatin1String(kCaptions[i]));
     label->SetFontName(QStringLiteral("Galant"));
     label->SetFontSize(14);
+    // The captions are written for a face of capitals, whose small letters
+    // "i" and "t" are capitals too ("MENU CONFiG"); in the faces this
+    // machine has they are drawn as capitals, not as "StORY BOARDS".
+    QFont capitals = label->font();
+    capitals.setCapitalization(QFont::AllUppercase);
+    label->setFont(capitals);
     label->SetBackStyle(0);
     label->SetTag(QString::number(32 + 46 * (i - 1)));
     label->setGeometry(kLabelLeft, 32 + 46 * (i - 1), kLabelWidth, 30);

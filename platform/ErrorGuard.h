@@ -1,8 +1,10 @@
 #pragma once
 // The one way the program runs a step that may fail and goes on. A failure
-// (an RWError, or any other exception as error 51) is reported in a message
-// box, by default the program's own with "number: description", style 48 and
-// the font "Tahoma"; Run then answers false. What a caller needs otherwise
+// (an RWError, a StorageFault, or any other exception as error 51) is
+// reported in a message box, by default the program's own with "number:
+// description", style 48 and the font "Tahoma"; Run then answers false. A
+// guard told to be quiet (or silent now) reports nothing, a storage fault
+// included: it is for steps whose failure is meant to pass unseen. What a caller needs otherwise
 // (a title, a text in another prescribed form, one report per pass, errors
 // that are expected, the system's box) it sets in the report's options.
 //

@@ -5,6 +5,7 @@
 #include "platform/MountProbe.h"
 #include "platform/QuitRequest.h"
 #include "platform/TerminationSignals.h"
+#include "platform/ThreadStart.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -65,8 +66,10 @@ bool Pacer::Due() {
 
 bool Run(std::function<void(Job&)> work, const Options& options) {
   auto job = std::make_shared<Job>();
+  // Work started once the program was asked to end stops at its first step.
+  if (EndRequested()) job->Cancel();
   auto finish = std::make_shared<Finish>();
-  std::thread worker([job, finish, work = std::move(work)] {
+  std::thread worker = ThreadStart::Start([job, finish, work = std::move(work)] {
     std::exception_ptr failure;
     try {
       work(*job);

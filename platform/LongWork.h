@@ -30,8 +30,11 @@
 //
 // A quit request or termination signal that comes meanwhile cancels the
 // job (Job::Cancelled), which stops at its next step leaving what it
-// changed as it was; the request itself is handled after the work, by the
-// event loop. A pacer's times and a job's quiet limit are read from
+// changed as it was (a job of SQLite statements stops the one under way
+// with SqlConnection::StopWhen); a job started after one is cancelled from
+// its start. The request itself is handled after the work, by the event
+// loop. Long work takes no input, so it has no stop of the user's: Esc
+// stops the add-files run, which is not long work (InputGate.h). A pacer's times and a job's quiet limit are read from
 // ctl::GetTickCount64, which tests drive; a wait paints by real time.
 #include <QRect>
 

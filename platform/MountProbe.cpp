@@ -3,6 +3,7 @@
 #include "platform/DragController.h"
 #include "platform/MountTable.h"
 #include "platform/LongWork.h"
+#include "platform/ThreadStart.h"
 #include "platform/controls/Control.h"
 
 #include <QDeadlineTimer>
@@ -131,8 +132,9 @@ class Worker {
     const std::lock_guard<std::mutex> lock(CurrentMutex());
     std::shared_ptr<Worker>& current = CurrentWorker();
     if (!current) {
-      current = std::make_shared<Worker>();
-      std::thread([worker = current] { worker->Serve(); }).detach();
+      auto worker = std::make_shared<Worker>();
+      ThreadStart::Start([worker] { worker->Serve(); }).detach();
+      current = std::move(worker);
     }
     return current;
   }
@@ -279,7 +281,12 @@ std::vector<std::optional<bool>> AskEach(PathList paths, std::function<bool(cons
     sweep->answers.assign(static_cast<size_t>(count), -1);
     sweep->done = from;
     CallsOut().fetch_add(1, std::memory_order_relaxed);
-    std::thread([sweep, from] { sweep->Run(from); }).detach();
+    try {
+      ThreadStart::Start([sweep, from] { sweep->Run(from); }).detach();
+    } catch (...) {
+      CallsOut().fetch_sub(1, std::memory_order_release);
+      throw;
+    }
     int seen = from;  // the answers taken so far
     QDeadlineTimer quiet(kTimeLimitMs);
     bool finished = false;

@@ -43,6 +43,8 @@ void Request(std::function<void()> endLoop) {
 
 bool Requested() { return Current().requested; }
 
+bool WorkUnderWay() { return !Current().works.empty(); }
+
 void Reset() { Current() = State{}; }
 
 LongWork::LongWork(std::function<void()> stop) : stop_(std::move(stop)) {

@@ -15,6 +15,8 @@ namespace QuitRequest {
 // else when the last one ends. Later requests are ignored.
 void Request(std::function<void()> endLoop);
 bool Requested();
+// Whether long work that a request would stop is under way.
+bool WorkUnderWay();
 // Forgets a request, for a new run of the program in the same process.
 void Reset();
 

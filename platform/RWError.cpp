@@ -19,6 +19,10 @@ FaultKind RWError::KindOfCode(int sqliteCode) {
     case SQLITE_CONSTRAINT_UNIQUE:
     case SQLITE_CONSTRAINT_PRIMARYKEY:
       return FaultKind::KeyConflict;
+    // A table lock of another connection sharing the cache, as a busy file
+    // is another's lock.
+    case SQLITE_LOCKED_SHAREDCACHE:
+      return FaultKind::Busy;
     default:
       break;
   }
@@ -35,9 +39,11 @@ FaultKind RWError::KindOfCode(int sqliteCode) {
     case SQLITE_FORMAT:
       return FaultKind::Damaged;
     case SQLITE_BUSY:
-    case SQLITE_LOCKED:
     case SQLITE_PROTOCOL:
       return FaultKind::Busy;
+    // Within one connection: two of the program's own statements.
+    case SQLITE_LOCKED:
+      return FaultKind::ProgramConflict;
     case SQLITE_CANTOPEN:
       return FaultKind::CannotOpen;
     case SQLITE_NOMEM:

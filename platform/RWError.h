@@ -1,7 +1,9 @@
 #pragma once
-// The program's one error type: a number, a description and the source that
-// raised it, shown to the user as "number: description"; with the file it is
-// about, where the raiser knows it (a database error names its database).
+// The program's error for a step's own failure (a fault of the disk or of a
+// file that ends the command is a StorageFault, below): a number, a
+// description and the source that raised it, shown to the user as "number:
+// description"; with the file it is about, where the raiser knows it (a
+// database error names its database).
 // A failure of SQLite carries SQLite's extended result code beside its text:
 // the program tells faults by that code, never by SQLite's words, which are
 // for the log alone.
@@ -10,6 +12,7 @@
 #include <cstdint>
 #include <exception>
 #include <string>
+#include <utility>
 
 // Number of every error raised by the database layer; some callers test it to
 // pass over an expected failure (a duplicate key, a schema probe).
@@ -17,6 +20,7 @@ inline constexpr int32_t kErrDatabase = static_cast<int32_t>(0x80040000u);
 
 // Numbers of the runtime errors the program raises itself.
 inline constexpr int32_t kErrInvalidArgument = 5;   // invalid procedure call or argument
+inline constexpr int32_t kErrOutOfMemory = 7;       // no memory (or no thread) the system would give
 inline constexpr int32_t kErrOverflow = 6;
 inline constexpr int32_t kErrFileNotFound = 53;
 inline constexpr int32_t kErrResourceNotFound = 326;
@@ -43,6 +47,12 @@ enum class FaultKind {
   Mismatch,     // a statement names a table or column the file lacks
   Refused,      // a constraint of the file other than a key refused the change
   KeyConflict,  // a UNIQUE or PRIMARY KEY constraint: the row is there already
+  // The program's own failure, no fault of the file: a statement of its own
+  // that does not compile though the file lacks nothing the program expects,
+  // and a conflict between two statements of its own connection
+  // (SQLITE_LOCKED: a table dropped while a read of it is under way).
+  ProgramError,
+  ProgramConflict,
 };
 
 class RWError : public std::exception {
@@ -60,6 +70,14 @@ class RWError : public std::exception {
   // SQLite's extended result code; 0 for an error not raised by SQLite.
   int SqliteCode() const noexcept { return sqliteCode_; }
   FaultKind Kind() const noexcept { return kind_; }
+  // For a Mismatch, what the file lacks, where its connection could tell:
+  // a table, or a column of it (empty: the whole table, or not told).
+  const QString& MissingTable() const noexcept { return missingTable_; }
+  const QString& MissingColumn() const noexcept { return missingColumn_; }
+  void NameMissing(QString table, QString column) {
+    missingTable_ = std::move(table);
+    missingColumn_ = std::move(column);
+  }
   // The kind SQLite's extended result code stands for, for a statement that
   // ran (a failure while compiling one is told apart by its raiser).
   static FaultKind KindOfCode(int sqliteCode);
@@ -75,6 +93,8 @@ class RWError : public std::exception {
   QString file_;
   int sqliteCode_ = 0;
   FaultKind kind_ = FaultKind::None;
+  QString missingTable_;
+  QString missingColumn_;
   std::string what_;
 };
 

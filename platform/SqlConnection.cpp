@@ -52,22 +52,28 @@ uint64_t Mix(uint64_t h) {
   return h ^ (h >> 33);
 }
 
+// Each value goes into the row's hash by a multiply (its type, then its
+// bytes); the row's hash is mixed once, so a row of a few numbers costs a
+// few multiplies: the open after another program's edit folds every row of
+// the largest tables.
+constexpr uint64_t kStep = 0x100000001b3ULL;  // FNV-1a's prime
+
 uint64_t HashValue(sqlite3_value* value, uint64_t h) {
   const int type = sqlite3_value_type(value);
-  h = Mix(h ^ static_cast<uint64_t>(type));
-  if (type == SQLITE_INTEGER) return Mix(h ^ static_cast<uint64_t>(sqlite3_value_int64(value)));
+  h = (h ^ static_cast<uint64_t>(type)) * kStep;
+  if (type == SQLITE_INTEGER) return (h ^ static_cast<uint64_t>(sqlite3_value_int64(value))) * 0x9e3779b97f4a7c15ULL;
   if (type == SQLITE_FLOAT) {
     const double real = sqlite3_value_double(value);
     uint64_t bits = 0;
     std::memcpy(&bits, &real, sizeof bits);
-    return Mix(h ^ bits);
+    return (h ^ bits) * 0x9e3779b97f4a7c15ULL;
   }
   if (type == SQLITE_NULL) return h;
   const auto* bytes = static_cast<const unsigned char*>(type == SQLITE_TEXT ? sqlite3_value_text(value)
                                                                              : sqlite3_value_blob(value));
   const int size = sqlite3_value_bytes(value);
-  for (int i = 0; i < size; ++i) h = (h ^ bytes[i]) * 0x100000001b3ULL;  // FNV-1a over the bytes
-  return Mix(h ^ static_cast<uint64_t>(size));
+  for (int i = 0; i < size; ++i) h = (h ^ bytes[i]) * kStep;  // FNV-1a over the bytes
+  return (h ^ static_cast<uint64_t>(size)) * 0x9e3779b97f4a7c15ULL;
 }
 
 void FoldStep(sqlite3_context* context, int argc, sqlite3_value** argv) {
@@ -78,7 +84,7 @@ void FoldStep(sqlite3_context* context, int argc, sqlite3_value** argv) {
   }
   uint64_t h = 0x9e3779b97f4a7c15ULL;
   for (int i = 0; i < argc; ++i) h = HashValue(argv[i], h);
-  *sum += h;
+  *sum += Mix(h);
 }
 
 void FoldFinal(sqlite3_context* context) {
@@ -334,13 +340,54 @@ void SqlConnection::Fail(const QString& context, bool compiling) const {
   RaiseFailure(description, sqlite3_extended_errcode(db_), compiling);
 }
 
+namespace {
+
+SqlConnection::LayoutSurvey& InstalledSurvey() {
+  static SqlConnection::LayoutSurvey survey;
+  return survey;
+}
+
+}  // namespace
+
+void SqlConnection::SetLayoutSurvey(LayoutSurvey survey) { InstalledSurvey() = std::move(survey); }
+
+// The survey reads the file's layout through this connection; a failure of
+// its own is no answer, and the statement's failure is then the program's.
+std::optional<LayoutGap> SqlConnection::SurveyLayout(bool compiling) const {
+  const LayoutSurvey& survey = InstalledSurvey();
+  if (!survey) return compiling ? std::optional<LayoutGap>(LayoutGap{}) : std::nullopt;
+  if (surveying_) return std::nullopt;
+  surveying_ = true;
+  std::optional<LayoutGap> gap;
+  try {
+    gap = survey(const_cast<SqlConnection&>(*this));
+  } catch (...) {
+    gap.reset();
+  }
+  surveying_ = false;
+  return gap;
+}
+
 // A failure that left no transaction while savepoints were open was one
 // SQLite answered by rolling the whole transaction back. A statement of the
-// program's that does not compile names a table or column the file lacks.
+// program's that does not compile is the file's fault only where the file
+// lacks a table or column the program expects, which the failure then names;
+// otherwise it is the program's own. A statement compiled before another
+// program changed the file's layout is compiled again when it runs, and
+// fails there: a general error while running is the file's too where the
+// file lacks something.
 void SqlConnection::RaiseFailure(const QString& description, int code, bool compiling) const {
-  const FaultKind kind =
-      compiling && (code & 0xFF) == SQLITE_ERROR ? FaultKind::Mismatch : RWError::KindOfCode(code);
-  const RWError error(kErrDatabase, description, kSource, path_, code, kind);
+  FaultKind kind = RWError::KindOfCode(code);
+  std::optional<LayoutGap> gap;
+  if (compiling && (code & 0xFF) == SQLITE_ERROR) {
+    gap = SurveyLayout(true);
+    kind = gap ? FaultKind::Mismatch : FaultKind::ProgramError;
+  } else if (code == SQLITE_ERROR) {
+    gap = SurveyLayout(false);
+    if (gap) kind = FaultKind::Mismatch;
+  }
+  RWError error(kErrDatabase, description, kSource, path_, code, kind);
+  if (gap) error.NameMissing(gap->table, gap->column);
   if (!savepoints_.empty() && !lostBy_ && sqlite3_get_autocommit(db_)) lostBy_ = error;
   if (kind == FaultKind::Damaged && !damagedBy_) damagedBy_ = error;
   StorageFault::Raise(error);
@@ -419,6 +466,16 @@ void SqlConnection::Execute(const QString& sql) {
 bool SqlConnection::IsDiskFull(const RWError& error) { return error.Kind() == FaultKind::DiskFull; }
 
 bool SqlConnection::IsKeyConflict(const RWError& error) { return error.Kind() == FaultKind::KeyConflict; }
+
+bool SqlConnection::IsStopped(const RWError& error) { return (error.SqliteCode() & 0xFF) == SQLITE_INTERRUPT; }
+
+void SqlConnection::StopWhen(std::function<bool()> stop) {
+  stop_ = std::move(stop);
+  constexpr int kStepsBetweenAsks = 1000;
+  sqlite3_progress_handler(
+      db_, stop_ ? kStepsBetweenAsks : 0,
+      [](void* self) { return static_cast<SqlConnection*>(self)->stop_() ? 1 : 0; }, this);
+}
 
 int64_t SqlConnection::LastInsertId() const { return sqlite3_last_insert_rowid(db_); }
 

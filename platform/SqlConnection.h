@@ -17,6 +17,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -56,8 +57,24 @@ struct SqlWrites {
   }
 };
 
+// A table the file lacks, or a column of one (empty: the whole table).
+struct LayoutGap {
+  QString table;
+  QString column;
+};
+
 class SqlConnection {
  public:
+  // What the file lacks of the layout its program expects; none when it
+  // lacks nothing. Asked when a statement does not compile (SQLite's
+  // SQLITE_ERROR while preparing): only where the file lacks something is
+  // that the file's fault (a Mismatch naming what it lacks), otherwise the
+  // program's own (ProgramError), and the file stays in use. Installed from
+  // above (platform knows no layout); without one, a statement that does not
+  // compile is taken to name what the file lacks, unnamed.
+  using LayoutSurvey = std::function<std::optional<LayoutGap>(SqlConnection&)>;
+  static void SetLayoutSurvey(LayoutSurvey survey);
+
   // Opens an existing database file read-write. Never creates one: a missing
   // path, a folder, a file that is not an SQLite database or a truncated one
   // raises an error and leaves the disk as it was.
@@ -84,6 +101,8 @@ class SqlConnection {
   // constraint (the row is there already); another constraint is no such
   // conflict, nor a fault of the file.
   static bool IsKeyConflict(const RWError& error);
+  // Whether the error is a statement stopped by StopWhen.
+  static bool IsStopped(const RWError& error);
 
   ~SqlConnection();
   SqlConnection(const SqlConnection&) = delete;
@@ -116,6 +135,11 @@ class SqlConnection {
 
   // VACUUM: rewrites the file compactly. Refused while a transaction is open.
   void Compact();
+  // A statement under way stops, rolled back, at its next step once `stop`
+  // answers true (long work asked to end: LongWork::Job::Cancelled); it
+  // then fails with an error IsStopped knows. Asked from the connection's
+  // own thread, every thousand of SQLite's steps.
+  void StopWhen(std::function<bool()> stop);
   // Writes a consistent copy of the database to `path`, replacing a file there
   // only once the copy is complete (SQLite's online backup).
   void CopyTo(const QString& path);
@@ -156,12 +180,16 @@ class SqlConnection {
   static int Authorize(void* self, int action, const char* first, const char* second, const char* database,
                        const char* trigger);
   [[noreturn]] void RaiseFailure(const QString& description, int code, bool compiling) const;
+  // What the file lacks (see LayoutSurvey); none when it lacks nothing.
+  // Without a survey, an unnamed gap for a statement that did not compile.
+  std::optional<LayoutGap> SurveyLayout(bool compiling) const;
   void ForgetEndedSavepoints();
   // The savepoints `name` and those begun after it are closed.
   void CloseSavepoint(const QString& name);
 
   sqlite3* db_;
   QString path_;
+  std::function<bool()> stop_;
   int64_t rowsChanged_ = 0;
   SqlWrites writes_;
   // The savepoints open, oldest first, and the failure that rolled their
@@ -171,6 +199,8 @@ class SqlConnection {
   // The damage found in the file: no statement that would write runs after
   // it, so a damaged file is not made worse.
   mutable std::optional<RWError> damagedBy_;
+  // Set while the layout survey runs, whose own failures are not surveyed.
+  mutable bool surveying_ = false;
 };
 
 // A prepared statement with "?" parameters (numbered from 1), run as often as

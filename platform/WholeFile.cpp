@@ -163,11 +163,13 @@ QString MakeFolderPath(const QString& folder) {
   return QString();
 }
 
-QString FolderWriteProblem(const QString& folder) {
+QString FolderWriteProblem(const QString& folder, qint64 room) {
   const QString problem = MakeFolderPath(folder);
   if (!problem.isEmpty()) return problem;
   WholeFileWriter probe(QDir(folder).filePath(QStringLiteral(".write-probe")));
-  if (probe.Open()) return QString();
+  // A full disk still takes an empty file: the room is written too (and
+  // never flushed, the probe being removed).
+  if (probe.Open() && (room <= 0 || probe.Write(QByteArray(room, '\0')))) return QString();
   return QStringLiteral("Nothing can be written in the folder\r\n%1\r\n%2")
       .arg(QDir::toNativeSeparators(QDir::cleanPath(folder)), probe.ErrorString());
 }

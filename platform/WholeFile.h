@@ -60,6 +60,7 @@ bool LastingFileError(int error);
 // is there then; otherwise why not, as sentences naming the folder at fault
 // ("A file stands where the folder ... should be.").
 QString MakeFolderPath(const QString& folder);
-// MakeFolderPath, then whether a new file can be made inside (a probe file
-// is made and removed): empty when it can, else why not, naming the folder.
-QString FolderWriteProblem(const QString& folder);
+// MakeFolderPath, then whether a new file of `room` bytes can be made inside
+// (a probe file is written and removed): empty when it can, else why not,
+// naming the folder.
+QString FolderWriteProblem(const QString& folder, qint64 room = 0);

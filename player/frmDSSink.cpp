@@ -98,12 +98,8 @@ void frmDSSink::Form_Activate() {
 }
 
 void frmDSSink::Form_KeyUp(int KeyCode, int Shift) {
-  // Ctrl+Q quits the program as it does in the main window: the run ends
-  // first.
-  if (KeyCode == 'Q' && Shift == ctl::vbCtrlMask) {
-    if (modMainPlayer::Hooks().Quit) modMainPlayer::Hooks().Quit();
-    return;
-  }
+  // Ctrl+Q acted on its press.
+  if (KeyCode == 'Q' && Shift == ctl::vbCtrlMask) return;
   if (TaggingMode() || StartsTagging(KeyCode)) {
     HandleTaggingKey(KeyCode, Shift);
     return;
@@ -112,7 +108,18 @@ void frmDSSink::Form_KeyUp(int KeyCode, int Shift) {
   if (!command.isEmpty()) modMainPlayer::ExecutePlayerCommand(command);
 }
 
-void frmDSSink::keyPressEvent(QKeyEvent* event) { event->accept(); }
+// Ctrl+Q quits the program as it does in the main window (the run ends
+// first), on its press: a chord whose press and release come together (a
+// key macro, a remote's bridge) quits as one held longer does, and once.
+void frmDSSink::keyPressEvent(QKeyEvent* event) {
+  event->accept();
+  if (event->isAutoRepeat() || ctl::VbKeyCode(event) != 'Q' || ctl::VbShift(event->modifiers()) != ctl::vbCtrlMask) {
+    return;
+  }
+  ErrorGuard().Run([] {
+    if (modMainPlayer::Hooks().Quit) modMainPlayer::Hooks().Quit();
+  });
+}
 
 void frmDSSink::keyReleaseEvent(QKeyEvent* event) {
   event->accept();

@@ -25,7 +25,7 @@ class frmDSSink : public QWidget {
   // Runs the play queue once the window is shown (only once), then resumes
   // the carousel's music in carousel mode.
   void Form_Activate();
-  // The key map: a key acts once, on release.
+  // The key map: a key acts once, on release (Ctrl+Q on its press).
   void Form_KeyUp(int KeyCode, int Shift);
   // The player command of a key outside tagging; empty for a key that has none.
   static QString CommandForKey(int KeyCode);

@@ -6,6 +6,8 @@
 #include "platform/ErrorGuard.h"
 #include "player/cFilePosterArt.h"
 #include "player/frmFilePreview.h"
+#include "ui/PictureFit.h"
+#include "ui/WorkArea.h"
 
 #include <QFrame>
 #include <QPainter>
@@ -17,15 +19,14 @@ QPointer<frmFilePosterArt> gFilePosterArtForm;
 frmFilePosterArt::frmFilePosterArt(QWidget* owner) : QDialog(owner) {
   setObjectName(QStringLiteral("frmFilePosterArt"));
   setWindowTitle(QStringLiteral("Story Board"));
-  setFixedSize(cFilePosterArt::kWidth, cFilePosterArt::kHeight + kQuitStripHeight);
   framePlayer = new QFrame(this);
   framePlayer->setObjectName(QStringLiteral("framePlayer"));
   framePlayer->setGeometry(0, 0, 320, 240);
   framePlayer->hide();
   cmdClose = new QPushButton(QStringLiteral("Quit"), this);
   cmdClose->setObjectName(QStringLiteral("cmdClose"));
-  QWidget* strip = MakeQuitStrip(*this, *cmdClose);
-  PlaceQuitStrip(*strip, cFilePosterArt::kWidth, cFilePosterArt::kHeight);
+  quitStrip_ = MakeQuitStrip(*this, *cmdClose);
+  SizeWindow();
   connect(cmdClose, &QPushButton::clicked, this, [this] { cmdClose_Click(); });
   gFilePosterArtForm = this;
   ErrorGuard().Run([&] { Form_Load(); });
@@ -63,17 +64,36 @@ void frmFilePosterArt::Form_Load() {
   update();
 }
 
-// The poster at its own size above the Quit strip.
+// The poster at its own size over the Quit strip, or made smaller alike in
+// both directions where the work area cannot hold the window at that size.
+void frmFilePosterArt::SizeWindow() {
+  const QSize room = WorkArea::Room(this);
+  const QSize poster(cFilePosterArt::kWidth, cFilePosterArt::kHeight);
+  const QSize shown = poster.scaled(room - QSize(0, kQuitStripHeight), Qt::KeepAspectRatio).boundedTo(poster);
+  setFixedSize(shown + QSize(0, kQuitStripHeight));
+  PlaceQuitStrip(*quitStrip_, width(), PosterRect().height());
+}
+
+// Where the poster is drawn: the client area above the strip, the poster's
+// shape kept.
+QRect frmFilePosterArt::PosterRect() const {
+  const QRectF above(0, 0, width(), std::max(height() - kQuitStripHeight, 1));
+  return FitPictureInBox(QSizeF(cFilePosterArt::kWidth, cFilePosterArt::kHeight), above).toRect();
+}
+
+void frmFilePosterArt::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  PlaceQuitStrip(*quitStrip_, width(), height() - kQuitStripHeight);
+}
+
 void frmFilePosterArt::paintEvent(QPaintEvent*) {
   QPainter painter(this);
-  const QRect poster(0, 0, cFilePosterArt::kWidth, cFilePosterArt::kHeight);
+  painter.fillRect(QRect(0, 0, width(), height() - kQuitStripHeight), Qt::black);
   ImageSurface* surface = poster_ ? poster_->Surface() : nullptr;
-  if (!built_ || !surface) {
-    painter.fillRect(poster, Qt::black);
-    return;
-  }
+  if (!built_ || !surface) return;
   surface->Flush();
-  painter.drawImage(poster, surface->Image());
+  painter.setRenderHint(QPainter::SmoothPixmapTransform);
+  painter.drawImage(PosterRect(), surface->Image());
 }
 
 void frmFilePosterArt::showEvent(QShowEvent* event) {

@@ -1,9 +1,11 @@
 #pragma once
 // The poster window: the 1250 x 800 poster, built while the window loads (in
 // the constructor) and shown modally, over the strip with its "Quit" button;
-// "Quit" or closing unloads it.
+// "Quit" or closing unloads it. On a work area too small for it the window
+// is smaller and shows the whole poster made smaller.
 #include <QDialog>
 #include <QPointer>
+#include <QRect>
 
 #include <memory>
 
@@ -27,10 +29,14 @@ class frmFilePosterArt : public QDialog {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void Form_Load();
+  void SizeWindow();
+  QRect PosterRect() const;
 
+  QWidget* quitStrip_ = nullptr;
   std::unique_ptr<cFilePosterArt> poster_;
   bool built_ = false;
   bool unloading_ = false;

@@ -19,6 +19,7 @@
 #include "platform/JpegCodec.h"
 #include "ui/CairoContext.h"
 #include "ui/PictureFit.h"
+#include "ui/WorkArea.h"
 #include "ui/modReelwise_drawing.h"
 
 #include <QCloseEvent>
@@ -98,6 +99,13 @@ void frmFilePreview::MakeControls() {
   VScroll1->setObjectName(QStringLiteral("VScroll1"));
   VScroll1->hide();
   connect(VScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
+  HScroll1 = new QScrollBar(Qt::Horizontal, this);
+  HScroll1->setObjectName(QStringLiteral("HScroll1"));
+  HScroll1->hide();
+  connect(HScroll1, &QScrollBar::valueChanged, this, [this] { VScroll1_Change(); });
+  scrollCorner_ = new QWidget(this);
+  scrollCorner_->setAutoFillBackground(true);
+  scrollCorner_->hide();
   framePlayer = new QFrame(picPreview);
   framePlayer->setObjectName(QStringLiteral("framePlayer"));
   framePlayer->hide();
@@ -201,30 +209,52 @@ bool frmFilePreview::OpenPlayer() {
   return m_Player->FileLoaded();
 }
 
-// The window's client area is the board over the Quit strip, as tall as the
-// screen allows; a taller board scrolls and the window widens for the
-// scroll bar.
+// The window's client area is the board over the Quit strip, as large as
+// the work area lets the window be (its frame included); a board taller or
+// wider than that scrolls, with a bar beside or under it.
 void frmFilePreview::SizeWindow() {
-  const QSize screen = ScreenSize();
   const int width = static_cast<int>(layout_.BoardWidth);
-  const int boardHeight = static_cast<int>(layout_.BoardHeight);
-  const int whole = boardHeight + kQuitStripHeight;
-  const int height = whole >= screen.height() ? screen.height() - 8 : whole;
-  const int view = height - kQuitStripHeight;
-  picPreview->setGeometry(0, 0, width, boardHeight);
-  const int scrollMax = boardHeight - view;
-  VScroll1->setMaximum(std::max(scrollMax, 0));
-  const int windowWidth = scrollMax > 0 ? width + 20 : width;
-  setFixedSize(windowWidth, height);
-  if (scrollMax > 0) {
-    VScroll1->setGeometry(width, 0, 20, view);
-    VScroll1->setSingleStep(10);
-    VScroll1->setPageStep(view);
-    VScroll1->show();
-  } else {
-    VScroll1->hide();
-  }
-  PlaceQuitStrip(*quitStrip, windowWidth, view);
+  const int height = static_cast<int>(layout_.BoardHeight);
+  picPreview->setGeometry(0, 0, width, height);
+  const QSize room = WorkArea::Room(this);
+  // A bar down takes width, a bar across height.
+  bool down = height + kQuitStripHeight > room.height();
+  const bool across = width + (down ? kScrollBarSize : 0) > room.width();
+  if (across) down = height + kQuitStripHeight + kScrollBarSize > room.height();
+  const QSize client(width + (down ? kScrollBarSize : 0), height + kQuitStripHeight + (across ? kScrollBarSize : 0));
+  setFixedSize(client.boundedTo(room));
+  LayOutBoard();
+}
+
+// The scroll bars the client size needs, the strip along its foot and the
+// board where the bars have moved it; again whenever the window is cut.
+void frmFilePreview::LayOutBoard() {
+  const QSize board(static_cast<int>(layout_.BoardWidth), static_cast<int>(layout_.BoardHeight));
+  const int above = height() - kQuitStripHeight;
+  bool down = board.height() > above;
+  const bool across = board.width() > width() - (down ? kScrollBarSize : 0);
+  if (across) down = board.height() > above - kScrollBarSize;
+  const QSize view(width() - (down ? kScrollBarSize : 0), above - (across ? kScrollBarSize : 0));
+  const auto place = [](QScrollBar& bar, bool shown, const QRect& where, int length, int shownLength) {
+    bar.setVisible(shown);
+    bar.setGeometry(where);
+    bar.setMaximum(shown ? length - shownLength : 0);
+    bar.setSingleStep(10);
+    bar.setPageStep(std::max(shownLength, 1));
+  };
+  place(*VScroll1, down, QRect(view.width(), 0, kScrollBarSize, view.height()), board.height(), view.height());
+  place(*HScroll1, across, QRect(0, view.height(), view.width(), kScrollBarSize), board.width(), view.width());
+  // Where the two bars meet the board does not show through.
+  scrollCorner_->setGeometry(view.width(), view.height(), kScrollBarSize, kScrollBarSize);
+  scrollCorner_->setVisible(down && across);
+  scrollCorner_->raise();
+  PlaceQuitStrip(*quitStrip, width(), above);
+  VScroll1_Change();
+}
+
+void frmFilePreview::resizeEvent(QResizeEvent* event) {
+  QDialog::resizeEvent(event);
+  if (built_) LayOutBoard();
 }
 
 QWidget* MakeQuitStrip(QWidget& window, QPushButton& quit) {
@@ -501,7 +531,7 @@ void frmFilePreview::Timer1_Timer() {
   Timer1->stop();
 }
 
-void frmFilePreview::VScroll1_Change() { picPreview->move(0, -VScroll1->value()); }
+void frmFilePreview::VScroll1_Change() { picPreview->move(-HScroll1->value(), -VScroll1->value()); }
 
 void frmFilePreview::Form_Unload() {
   if (unloaded_) return;

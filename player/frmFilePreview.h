@@ -112,6 +112,9 @@ const StoryBoardHooks& GetStoryBoardHooks();
 // The strip along the foot of the story-board and poster windows, below the
 // picture, that holds the window's "Quit" button at its right.
 inline constexpr int kQuitStripHeight = 36;
+// The story board's scroll bars: the one down beside the board, the one
+// across under it.
+inline constexpr int kScrollBarSize = 20;
 QWidget* MakeQuitStrip(QWidget& window, QPushButton& quit);
 // Lays the strip across the window's width from `top` (the picture's foot).
 void PlaceQuitStrip(QWidget& strip, int width, int top);
@@ -127,6 +130,7 @@ class frmFilePreview : public QDialog {
   // Controls under their design names.
   QWidget* picPreview = nullptr;
   QScrollBar* VScroll1 = nullptr;
+  QScrollBar* HScroll1 = nullptr;
   QFrame* framePlayer = nullptr;
   QTimer* Timer1 = nullptr;
   QPushButton* cmdClose = nullptr;
@@ -144,6 +148,7 @@ class frmFilePreview : public QDialog {
   void picPreview_MouseDown(int Button, int Shift, double X, double Y);
   void picPreview_DblClick();
   void Timer1_Timer();
+  // Either bar moves the board under the window (VScroll1_Change serves both).
   void VScroll1_Change();
 
   // What the build left: the board's picture, its layout and settings.
@@ -170,6 +175,7 @@ class frmFilePreview : public QDialog {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   void MakeControls();
@@ -178,6 +184,7 @@ class frmFilePreview : public QDialog {
   void DrawHeader(const QString& tagText);
   void DrawLogo();
   void SizeWindow();
+  void LayOutBoard();
   void DrawGrid();
   void DrawTile(int64_t k, bool& giveUp);
   void ShowTileProgress(int64_t k);
@@ -190,6 +197,7 @@ class frmFilePreview : public QDialog {
 
   std::unique_ptr<clsRWPlayer> m_Player;
   std::unique_ptr<BoardFrames> frames_;  // while the grid is drawn
+  QWidget* scrollCorner_ = nullptr;
   StoryBoardSettings settings_;
   StoryBoardLayout layout_;
   double m_Interval = 0;

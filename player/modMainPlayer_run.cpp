@@ -6,6 +6,7 @@
 #include "core/modRegistry.h"
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
+#include "platform/InputGate.h"
 #include "platform/QuitRequest.h"
 #include "player/clsRWPlayer.h"
 #include "player/frmDSSink.h"
@@ -125,6 +126,10 @@ void RunPlaylist() {
   if (runActive) return;
   // A request to end the program ends the run at its next wait.
   const QuitRequest::LongWork work([] { gStopPlaylist = true; });
+  // The run's window takes the player's keys; no command of another window
+  // runs inside the run, and Esc there ends it (platform/InputGate.h).
+  const InputGate::Hold gate(
+      {.own = {gDSSinkForm.data()}, .escape = [] { ExecutePlayerCommand(QStringLiteral("KillPlayback")); }});
   runActive = true;
   bool nothingPlayable = false;
   try {

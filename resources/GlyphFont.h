@@ -7,8 +7,10 @@
 
 inline const QString kGlyphFontFamily = QStringLiteral("RW2Dings");
 
-// Writes the font into folder (created when missing) as "RW2Dings.ttf" and
-// registers it; returns the file's path. Must run before Pango's font map is
-// first used, or it refreshes that map. A folder that cannot be written raises
-// error 75; a font the registries refuse raises error 481.
+// Writes the font into folder (created when missing) as "RW2Dings.ttf",
+// unless the file there holds it already, and registers it; returns the
+// file's path. Must run before Pango's font map is first used, or it
+// refreshes that map. A folder or file that cannot be written raises error
+// 75 naming it, its description why in the program's words ("The disk is
+// full."); a font the registries refuse raises error 481.
 QString RegisterGlyphFont(const QString& folder);

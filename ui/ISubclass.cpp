@@ -2,6 +2,7 @@
 
 #include "platform/ErrorGuard.h"
 #include "platform/controls/Control.h"
+#include "ui/WorkArea.h"
 
 #include <QApplication>
 #include <QAbstractItemView>
@@ -385,7 +386,9 @@ void cSubclasser::AskMinimumSize(QWidget* window) {
   MINMAXINFO info;
   info.ptMinTrackSize = {window->minimumWidth(), window->minimumHeight()};
   Dispatch(window, WM_GETMINMAXINFO, 0, reinterpret_cast<intptr_t>(&info));
-  window->setMinimumSize(info.ptMinTrackSize.x, info.ptMinTrackSize.y);
+  // No window is held larger than its work area: on a small or scaled
+  // screen the least size asked for is cut to it.
+  window->setMinimumSize(QSize(info.ptMinTrackSize.x, info.ptMinTrackSize.y).boundedTo(WorkArea::Room(window)));
 }
 
 // ---- Qt events into messages ----

@@ -2,6 +2,7 @@
 
 #include "platform/Rounding.h"
 
+#include <QDebug>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QPainter>
@@ -15,6 +16,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <system_error>
 
 std::unique_ptr<cBusyIndicator> gBusyIndicator;
 
@@ -130,8 +132,15 @@ void cBusyIndicator::Show(int32_t left, int32_t top, int32_t width, int32_t heig
   // is nowhere to show it.
   if (useX_ || platform == QLatin1String("offscreen")) {
     stop_ = false;
+    try {
+      thread_ = std::thread([this] { Run(); });
+    } catch (const std::system_error& error) {
+      // No thread to be had (a limited address space): the work it marks
+      // goes on without the strip.
+      qWarning().noquote() << "Busy indicator not shown:" << error.what();
+      return;
+    }
     running_ = true;
-    thread_ = std::thread([this] { Run(); });
     // The caller is about to block this thread: the strip is on the screen
     // (its first frame has reached the X server) before Show returns.
     std::unique_lock<std::mutex> lock(startLock_);

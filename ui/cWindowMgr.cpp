@@ -5,6 +5,7 @@
 #include "platform/Rounding.h"
 #include "ui/ISubclass.h"
 #include "ui/IWindowMgrHost.h"
+#include "ui/WorkArea.h"
 
 #include <QGuiApplication>
 #include <QScopedValueRollback>
@@ -257,6 +258,9 @@ void cWindowMgr::CentreChildWindow(QWidget* window, bool UseCompactRect) {
   }
   const QRect outer = Usable(mainWindow_) ? mainWindow_->frameGeometry() : PrimaryWorkArea();
   CentreIn(window, outer, window->frameGeometry().size());
+  // Over a main window partly off the screen, or larger than it, the window
+  // is still whole on the work area.
+  WorkArea::Keep(window);
 }
 
 void CentreOverMainWindow(QWidget* window) {
@@ -264,5 +268,6 @@ void CentreOverMainWindow(QWidget* window) {
     gWindowMgr->CentreChildWindow(window, false);
   } else if (window) {
     CentreIn(window, PrimaryWorkArea(), window->frameGeometry().size());
+    WorkArea::Keep(window);
   }
 }

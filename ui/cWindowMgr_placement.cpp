@@ -5,6 +5,7 @@
 #include "core/modRegistry.h"
 #include "platform/Rounding.h"
 #include "ui/IWindowMgrHost.h"
+#include "ui/WorkArea.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -58,7 +59,7 @@ void cWindowMgr::SetCompactModeRect() {
 // left of or above it, keeps its size and is centred in the work area. The
 // least size, on a screen (or a scaled screen) whose work area is smaller,
 // is cut to the work area, so that the title bar and every edge can be
-// reached.
+// reached (WorkArea::Fit, the rule of every window).
 void cWindowMgr::LoadPlacement() {
   mainWindow_->setWindowState(mainWindow_->windowState() &
                               ~(Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
@@ -67,17 +68,9 @@ void cWindowMgr::LoadPlacement() {
   const QSize screen = PrimaryScreenSize();
   const QRect work = PrimaryWorkArea();
   const int32_t state = ReadPlacement("AppWindowState");
-  const int32_t width =
-      std::min(StoredLength(ReadPlacement("AppWidth"), screen.width(), kLibraryWidth), work.width());
-  const int32_t height =
-      std::min(StoredLength(ReadPlacement("AppHeight"), screen.height(), kLibraryHeight), work.height());
-  int32_t left = ReadPlacement("AppLeft");
-  int32_t top = ReadPlacement("AppTop");
-  if (!work.contains(QRect(left, top, width, height))) {
-    left = work.left() + static_cast<int32_t>(RoundHalfEven((work.width() - width) / 2.0));
-    top = work.top() + static_cast<int32_t>(RoundHalfEven((work.height() - height) / 2.0));
-  }
-  libraryRect_ = QRect(left, top, width, height);
+  const int32_t width = StoredLength(ReadPlacement("AppWidth"), screen.width(), kLibraryWidth);
+  const int32_t height = StoredLength(ReadPlacement("AppHeight"), screen.height(), kLibraryHeight);
+  libraryRect_ = WorkArea::Fit(QRect(ReadPlacement("AppLeft"), ReadPlacement("AppTop"), width, height), work);
   MoveWindow(mainWindow_, libraryRect_);
   SetLibraryModeRect();
   if (state == 2) {

@@ -1,9 +1,12 @@
 #include "platform/controls/Label.h"
 
+#include "platform/controls/TextInk.h"
+
 #include <QEvent>
 #include <QFontMetricsF>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace ctl {
@@ -63,19 +66,24 @@ int Label::TextFlags() const {
   return horizontal | Qt::AlignTop | (wordWrap_ ? Qt::TextWordWrap : 0);
 }
 
+int Label::CaptionInkAbove() const { return InkAboveAscent(font(), caption_); }
+
+// An auto-sized label is as high as its lines and the ink over the first
+// and under the last.
 void Label::FitToCaption() {
   if (!autoSize_)
     return;
   const QFontMetricsF metrics(font());
+  const int ink = CaptionInkAbove() + InkBelowDescent(font(), caption_);
   if (wordWrap_) {
     const QRectF bounds = metrics.boundingRect(
         QRectF(0, 0, std::max(1, width()), 1e6), TextFlags(), caption_);
-    resize(width(), static_cast<int>(std::ceil(bounds.height())));
+    resize(width(), static_cast<int>(std::ceil(bounds.height())) + ink);
   } else {
     const QRectF bounds =
         metrics.boundingRect(QRectF(0, 0, 1e6, 1e6), TextFlags(), caption_);
     resize(static_cast<int>(std::ceil(bounds.width())),
-           static_cast<int>(std::ceil(metrics.height())));
+           static_cast<int>(std::ceil(metrics.height())) + ink);
   }
 }
 
@@ -118,7 +126,13 @@ void Label::paintEvent(QPaintEvent *) {
     symbols.setFamily(QStringLiteral("DejaVu Sans"));
     painter.setFont(symbols);
   }
-  painter.drawText(rect(), TextFlags(), shown);
+  // Text set from the top goes down by the ink above its ascent, as far as
+  // the label has room below its lines.
+  const QFontMetricsF metrics(painter.font());
+  const QRectF lines = metrics.boundingRect(QRectF(rect()), TextFlags(), shown);
+  const int room = height() - static_cast<int>(std::ceil(lines.height()));
+  const int down = std::clamp(CaptionInkAbove(), 0, std::max(room, 0));
+  painter.drawText(rect().adjusted(0, down, 0, down), TextFlags(), shown);
 }
 
 } // namespace ctl

@@ -26,6 +26,10 @@ class Label : public Control {
   void SetAlignment(int alignment);
   bool AutoSize() const { return autoSize_; }
   void SetAutoSize(bool autoSize);
+  // The pixels of the caption's ink above its font's ascent (an accent over
+  // a capital, TextInk.h): an auto-sized label is that much higher and its
+  // text that much lower, so a label set on a line of others goes up by it.
+  int CaptionInkAbove() const;
   bool WordWrap() const { return wordWrap_; }
   void SetWordWrap(bool wordWrap);
   // 0 transparent, 1 opaque.

@@ -1,14 +1,48 @@
 #include "platform/controls/ListView.h"
 
+#include "platform/controls/TextInk.h"
+
 #include <QAbstractTableModel>
 #include <QResizeEvent>
+#include <QStyledItemDelegate>
 #include <QTreeView>
+
+#include <algorithm>
 
 namespace ctl {
 
 namespace {
 
 constexpr double kDefaultColumnWidth = 100;
+
+// Rows as much higher than their text as the accents over capitals rise
+// above the font's ascent, the text set at the row's foot: "\u00C9t\u00E9"
+// centred in a row of the font's height lost its accent. Plain and bold rows
+// alike, as every row takes the height of the first.
+class AccentRowDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return QStyledItemDelegate::sizeHint(option, index) + QSize(0, RowInk(option.font));
+  }
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+    QStyledItemDelegate::initStyleOption(option, index);
+    if (RowInk(option->font) > 0) {
+      option->displayAlignment = (option->displayAlignment & Qt::AlignHorizontal_Mask) | Qt::AlignBottom;
+    }
+  }
+
+ private:
+  static int RowInk(QFont font) {
+    font.setBold(false);
+    const int plain = AccentInkAboveAscent(font);
+    font.setBold(true);
+    return std::max(plain, AccentInkAboveAscent(font));
+  }
+};
 
 }  // namespace
 
@@ -218,6 +252,7 @@ void ColumnHeaderCollection::Clear() {
 
 ListView::ListView(QWidget* parent) : Control(parent), model_(new ListViewModel(this)), view_(new QTreeView(this)) {
   view_->setModel(model_);
+  view_->setItemDelegate(new AccentRowDelegate(view_));
   view_->setRootIsDecorated(false);
   view_->setUniformRowHeights(true);
   view_->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -13,6 +13,7 @@
 #include "tests/app/ProgramRun.h"
 #include "tests/support/ChildRun.h"
 #include "tests/support/EventLoopWaits.h"
+#include "tests/support/SmallDisk.h"
 
 #include <QApplication>
 #include <QDir>
@@ -27,6 +28,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <thread>
@@ -171,6 +173,54 @@ TEST_F(StartUpTest, AFileWhereAFolderOfTheProgramsShouldBeIsNamedAndTheProgramRu
   ExpectStartedSaying(docs, QStringLiteral("External applications set up in this run are not kept"));
   EndProgram();
   EXPECT_FALSE(QFileInfo::exists(standIn)) << "the stand-in of a run goes at its end, or the next";
+}
+
+// The font of the program's symbols cannot be written where its temporary
+// files go (here a folder stands in its place; on a full disk the write
+// fails the same way): the start goes on, and says so in a titled box of
+// its own naming the file, not as a failure of the program.
+TEST_F(StartUpTest, ASymbolFontThatCannotBeWrittenIsToldAndTheProgramRunsOn) {
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  modReelwise::ComputeProgramFolders();
+  const QString font = gTempFolder + QStringLiteral("RW2Dings.ttf");
+  ASSERT_TRUE(QDir().mkpath(font + QStringLiteral("/in the way")));
+  ASSERT_TRUE(Start());
+  ASSERT_TRUE(gMainForm);
+  EXPECT_TRUE(gMainForm->isVisible());
+  EXPECT_TRUE(gAppReady);
+  const auto told = std::count_if(boxes.Shown().begin(), boxes.Shown().end(), [&](const MessageBoxRequest& box) {
+    return box.title == QStringLiteral("Reelwise II Symbols") && box.prompt.contains(QDir::toNativeSeparators(font)) &&
+           box.prompt.contains(QStringLiteral("It runs on"));
+  });
+  EXPECT_EQ(told, 1);
+  for (const MessageBoxRequest& box : boxes.Shown()) {
+    EXPECT_NE(box.title, QStringLiteral("Error While Initialising")) << box.prompt.toStdString();
+    EXPECT_FALSE(box.title.isEmpty()) << box.prompt.toStdString();
+  }
+  EndProgram();
+}
+
+// The whole home on a disk that is full: the start is told, in the
+// program's titled boxes, that the program's folders take nothing, and runs
+// on with its temporary files (its glyph font and scratch library among
+// them) in a folder of the run's own elsewhere.
+TEST_F(StartUpTest, AHomeOnAFullDiskIsToldAndTheProgramRunsOn) {
+  rwtest::SmallDisk disk(2048);
+  if (!disk.Here()) return;
+  const QString home = disk.Path(QStringLiteral("home"));
+  qputenv("HOME", QFile::encodeName(home));
+  for (const auto& [name, below] : {std::pair{"XDG_CONFIG_HOME", ".config"}, {"XDG_DATA_HOME", ".local/share"},
+                                    {"XDG_CACHE_HOME", ".cache"}, {"XDG_STATE_HOME", ".local/state"}}) {
+    qputenv(name, QFile::encodeName(home + QLatin1Char('/') + QLatin1String(below)));
+    ASSERT_TRUE(QDir().mkpath(home + QLatin1Char('/') + QLatin1String(below)));
+  }
+  disk.Fill();
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  ASSERT_TRUE(Start());
+  ExpectStartedSaying(home + QStringLiteral("/Documents/Reelwise II/Temp"), QStringLiteral("The disk is full."));
+  EXPECT_FALSE(gTempFolder.startsWith(home)) << gTempFolder.toStdString();
+  EXPECT_TRUE(QFileInfo::exists(gTempFolder + QStringLiteral("RW2Dings.ttf")));
+  EndProgram();
 }
 
 // Read-only folders, for an ordinary user: the folder for temporary files,

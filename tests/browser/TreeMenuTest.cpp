@@ -181,11 +181,20 @@ TEST_F(TreeMenuTest, TheMenuHoldsItsItemsInOrderAndEachKindOfNodeSetsThem) {
     EXPECT_TRUE(TreePane().mnuTree->isVisible()) << key;
     EXPECT_EQ(Tree().SelectedItem(), nullptr) << key;
     EXPECT_EQ(Tree().DropHighlight(), nullptr) << key;
-    // The captions the empty space leaves alone stay those of the last node.
-    EXPECT_EQ(MenuItems(), (QStringList{"Rename Tag:n", "Delete Tag:n", "New Sub-Tag:n", "New Folder:y",
+    // The items a node would offer are greyed under their own captions,
+    // not those of the node clicked before.
+    EXPECT_EQ(MenuItems(), (QStringList{"Rename Tag:n", "Delete Tag:n", "New Tag:n", "New Folder:y",
                                         "New Tag Category:y", "Move to Root:n"}))
         << key;
   }
+  // Untagged after a saved view offers no "Rename View".
+  TreePane().mnuTree->hide();
+  RightClick(QStringLiteral("ID20"));
+  EXPECT_EQ(MenuItems().first(), QStringLiteral("Rename View:y"));
+  TreePane().mnuTree->hide();
+  RightClick(QStringLiteral("ID-1"));
+  EXPECT_EQ(MenuItems(), (QStringList{"Rename Tag:n", "Delete Tag:n", "New Tag:n", "New Folder:y",
+                                      "New Tag Category:y", "Move to Root:n"}));
   TreePane().mnuTree->hide();
   Tree().SetSelectedItem(&Node(QStringLiteral("ID13")));
   TreePane().tvwLibrary_MouseDown(0, 0, 0, 0);

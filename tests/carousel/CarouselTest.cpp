@@ -220,6 +220,50 @@ TEST_F(CarouselTest, TheFrontCardLandsAtTheSamePlaceOfTheCanvasAtAnySize) {
   }
 }
 
+// The counter over the front card keeps its rows on a canvas shown lower
+// than its own height (the carousel in the window of a 1024 x 768 screen):
+// it is as many rows high there as on a canvas shown at its own height.
+TEST_F(CarouselTest, TheCounterKeepsItsRowsOnACanvasShownSmall) {
+  OpenResults(10);
+  // The rows above the front card, around the middle, that show the counter.
+  const auto counterRows = [](const QImage& shown, int frontTop) {
+    const int middle = shown.width() / 2;
+    const QColor text = ColorRefToQColor(gCarousel->lTextColour);
+    int rows = 0;
+    for (int y = 0; y < frontTop; ++y) {
+      for (int x = middle - shown.width() / 12; x < middle + shown.width() / 12; ++x) {
+        const QColor pixel = shown.pixelColor(x, y);
+        if (std::abs(pixel.red() - text.red()) + std::abs(pixel.green() - text.green()) +
+                std::abs(pixel.blue() - text.blue()) < 120) {
+          ++rows;
+          break;
+        }
+      }
+    }
+    return rows;
+  };
+  int ownHeight = 0;
+  for (const QSize size : {QSize(1280, 720), QSize(740, 310)}) {
+    SCOPED_TRACE(size.width());
+    MakeCarousel(size);
+    window_->show();
+    Move(10);
+    gCarousel->TimerEvent();
+    ASSERT_EQ(gCarousel->CounterText(), QStringLiteral("10 of 10"));
+    // The front card's top at rest: y 53 of the ring, which lies at the
+    // canvas's top at its own height.
+    const QImage shown = pane_->ucCarouselCanvas->Shown();
+    const int rows = counterRows(shown, static_cast<int>(53 * size.height() / 720.0));
+    if (size.width() == 1280) {
+      ownHeight = rows;
+      EXPECT_GE(rows, 8);
+    } else {
+      EXPECT_GE(rows, ownHeight - 1) << "of " << ownHeight;
+    }
+    gCarousel.reset();
+  }
+}
+
 // With RW_SCREENSHOT set, the canvas at rest on result 5 of 20 is saved
 // there, and a frame from the middle of the move to result 6 beside it
 // ("-move" before the extension).

@@ -4,6 +4,8 @@
 #include "carousel/frmTagCloud.h"
 #include "ui/ProgramFonts.h"
 
+#include <QImage>
+#include <QPainter>
 #include <QStringList>
 
 #include <gtest/gtest.h>
@@ -102,6 +104,44 @@ TEST_F(TagCloudLabelsTest, LabelsFlowInCentredRowsAndSurplusOnesHide) {
   Cloud().ShowTags({}, 20);
   EXPECT_TRUE(Visible().empty());
   EXPECT_EQ(Cloud().picTags->Height(), 0);
+}
+
+// The accent over a capital ("\u00C9t\u00E9") rises above the program's
+// Tahoma: the tag shows it whole, its text on the row of the others, and a
+// first row with it goes down within the cloud.
+TEST_F(TagCloudLabelsTest, AnAccentOverACapitalShowsWholeOnItsRow) {
+  const QString summer = QStringLiteral("\u00C9t\u00E9");
+  Cloud().ShowTags(Tags({{"Beach", 1}, {summer, 1}, {"Holiday", 1}}), 2);
+  const ctl::Label* plain = LabelOf(QStringLiteral("Beach"));
+  const ctl::Label* accented = LabelOf(summer);
+  ASSERT_TRUE(plain && accented);
+  ASSERT_GT(accented->CaptionInkAbove(), 0) << "the program's Tahoma leaves the accent above its ascent";
+  EXPECT_EQ(accented->Top() + accented->CaptionInkAbove(), plain->Top()) << "the text on the row";
+  EXPECT_GE(accented->Top(), 0);
+  QImage free(200, 80, QImage::Format_RGB32);
+  free.fill(ColorRefToQColor(Cloud().picTags->BackColor()));
+  {
+    QPainter painter(&free);
+    painter.setFont(accented->font());
+    painter.setPen(ColorRefToQColor(accented->ForeColor()));
+    painter.drawText(QPointF(5, 50), summer);
+  }
+  const auto inkRows = [](const QImage& image) {
+    int first = -1;
+    int last = -1;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        if (qGray(image.pixel(x, y)) < 160) {
+          if (first < 0) first = y;
+          last = y;
+          break;
+        }
+      }
+    }
+    return last - first;
+  };
+  const QImage shown = Cloud().picTags->grab(accented->geometry()).toImage();
+  EXPECT_GE(inkRows(shown), inkRows(free)) << "every row of the ink, the accent's too";
 }
 
 TEST_F(TagCloudLabelsTest, LabelWiderThanThePanelStandsAlone) {

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QLocale>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -147,6 +148,20 @@ TEST_F(LaunchDocTest, PropertiesFromTheDesktopOrOurWindow) {
   EXPECT_TRUE(std::any_of(facts.begin(), facts.end(), [](const auto& fact) {
     return fact.first == QLatin1String("Size:") && fact.second.contains(QLatin1String("5 bytes"));
   }));
+
+  // Under Arabic the window's facts are in the program's words and the
+  // digits 0 to 9 throughout: no Arabic unit, type or time of day beside
+  // "bytes" and "Modified:".
+  const QLocale saved;
+  QLocale::setDefault(QLocale(QLocale::Arabic, QLocale::Egypt));
+  const frmFileProperties arabic(file_);
+  QLocale::setDefault(saved);
+  for (const auto& [caption, text] : arabic.Facts()) {
+    const bool latin = std::none_of(text.begin(), text.end(), [](QChar c) {
+      return c.script() == QChar::Script_Arabic || c == QChar(0x200F) || c == QChar(0x061C);
+    });
+    EXPECT_TRUE(latin) << caption.toStdString() << " " << text.toStdString();
+  }
 }
 
 TEST_F(LaunchDocTest, DeletionGoesToTheTrashOfTheUsersDataFolder) {

@@ -7,6 +7,7 @@
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/SmallDisk.h"
 #include "tests/support/TempHome.h"
+#include "tests/support/TestTickClock.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -20,7 +21,10 @@
 #include <functional>
 #include <string>
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace modRegistry;
 
@@ -35,6 +39,10 @@ class SettingsWriterProcess : public ::testing::Environment {
     const QString prefix = qEnvironmentVariable("RW_SETTINGS_WRITER");
     if (prefix.isEmpty()) return;
     for (int i = 0; i < 100; ++i) SetRegValue(HKEY_CURRENT_USER, kRegOther, prefix + QString::number(i), i);
+    // A change made while another writer held the store is kept, not lost:
+    // the last of them is written before the process ends, however long
+    // the others hold the store.
+    if (!WritePendingSettings(-1)) std::_Exit(1);
     std::_Exit(0);
   }
 };
@@ -236,6 +244,7 @@ TEST_F(SettingsTest, TwoProcessesWritingAtOnceBothPersist) {
   for (auto& writer : writers) writer->start();
   for (auto& writer : writers) ASSERT_TRUE(writer->waitForStarted());
   for (int i = 0; i < 100; ++i) Set(QStringLiteral("Parent%1").arg(i), i);
+  ASSERT_TRUE(WritePendingSettings(-1));
   for (auto& writer : writers) {
     ASSERT_TRUE(writer->waitForFinished(60000));
     EXPECT_EQ(writer->exitCode(), 0) << writer->readAllStandardError().toStdString();
@@ -246,6 +255,58 @@ TEST_F(SettingsTest, TwoProcessesWritingAtOnceBothPersist) {
     }
   }
   EXPECT_EQ(Other(QStringLiteral("CursorColour")), RegValue::FromNumber(33023)) << "earlier values survive";
+}
+
+// Another process holds the store past the time an update waits for it (it
+// hangs in its write): a change made meanwhile reads as made, and is written
+// with the next change, or at the end of the run, never lost and never told.
+TEST_F(SettingsTest, AChangeMadeWhileAnotherProcessHoldsTheStoreIsKeptAndWrittenNext) {
+  EnsureDefaultSettings();
+  rwtest::ScriptedMessageBoxes boxes;
+  // A lock of another open file description is another holder's, as another
+  // process's would be.
+  const auto holdStore = [] {
+    const int held = ::open(QFile::encodeName(StorePath() + QStringLiteral(".lock")).constData(),
+                            O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    EXPECT_EQ(::flock(held, LOCK_EX), 0);
+    return held;
+  };
+  const auto changeWhileHeld = [](const char* name, int value) {
+    rwtest::TestTickClock clock;
+    clock.stepPerRead = 1000;  // each look at the clock a second later
+    Set(QLatin1String(name), value);
+  };
+
+  int held = holdStore();
+  changeWhileHeld("WhileHeld", 5);
+  EXPECT_EQ(Other(QStringLiteral("WhileHeld")), RegValue::FromNumber(5)) << "read as made";
+  EXPECT_FALSE(StoreBytes().contains("\"WhileHeld\"")) << "not written past the holder";
+  ::close(held);
+  Set(QStringLiteral("Next"), 6);
+  EXPECT_TRUE(StoreBytes().contains("\"WhileHeld\"=dword:00000005")) << StoreBytes().toStdString();
+  EXPECT_TRUE(StoreBytes().contains("\"Next\"=dword:00000006"));
+
+  // The last change of a run, with nothing after it: the end writes it.
+  held = holdStore();
+  changeWhileHeld("Last", 7);
+  ::close(held);
+  EXPECT_TRUE(WritePendingSettings());
+  EXPECT_TRUE(StoreBytes().contains("\"Last\"=dword:00000007"));
+  EXPECT_EQ(boxes.Count(), 0);
+
+  // A holder that never lets go by the end of the run: the change is told lost, naming the file.
+  held = holdStore();
+  changeWhileHeld("Never", 8);
+  boxes.Answer(vbOK);
+  {
+    rwtest::TestTickClock clock;
+    clock.stepPerRead = 1000;
+    EXPECT_FALSE(WritePendingSettings());
+  }
+  ::close(held);
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Reelwise II Settings"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(QDir::toNativeSeparators(StorePath())));
 }
 
 TEST_F(SettingsTest, DamagedStoreIsSetAsideAndTheUserToldOnce) {

@@ -73,12 +73,42 @@ TEST(ShownNumbersTest, DatesTakeTheLocalesShortFormInLatinDigits) {
     const QString stamp = ShownNumbers::DateTime(evening);
     EXPECT_TRUE(stamp.contains(QStringLiteral("29")) && stamp.contains(QStringLiteral("05"))) << name;
   }
+  // Arabic sets right-to-left marks between the parts of a date: among
+  // the digits 0 to 9 they would turn 9/12/2026 into "2026/12/9" on the
+  // screen, so they go, and the parts read in the order written.
+  QLocale::setDefault(QLocale(QLocale::Arabic, QLocale::Egypt));
+  EXPECT_EQ(ShownNumbers::Date(QDate(2026, 12, 9)), QStringLiteral("9/12/2026"));
+  EXPECT_EQ(ShownNumbers::DateTime(QDateTime(QDate(2026, 12, 9), QTime(21, 5))), QStringLiteral("9/12/2026 9:05 PM"))
+      << "the program's words beside the digits 0 to 9, not the locale's letter";
+  EXPECT_EQ(ShownNumbers::Count(-1234), QStringLiteral("-1,234")) << "nor before a minus";
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
   EXPECT_EQ(ShownNumbers::Date(leap), QStringLiteral("2/29/24"));
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   EXPECT_EQ(ShownNumbers::Date(leap), QStringLiteral("29.02.24"));
   EXPECT_EQ(ShownNumbers::Date(QDate()), QString());
   EXPECT_EQ(ShownNumbers::DateTime(QDateTime()), QString());
+}
+
+// A size's number is written as the locale writes numbers, its unit in the
+// program's words: File Properties shows it beside "bytes".
+TEST(ShownNumbersTest, DataSizesTakeTheLocalesNumberAndTheProgramsUnit) {
+  const QLocale saved;
+  const auto restore = qScopeGuard([&saved] { QLocale::setDefault(saved); });
+  const struct {
+    QLocale locale;
+    const char16_t* mega;
+  } cases[] = {{QLocale(QLocale::English, QLocale::UnitedStates), u"1.18\u00A0MB"},
+               {QLocale(QLocale::French, QLocale::France), u"1,18\u00A0MB"},
+               {QLocale(QLocale::Arabic, QLocale::Egypt), u"1.18\u00A0MB"},
+               {QLocale(QLocale::Persian, QLocale::Iran), u"1.18\u00A0MB"}};
+  for (const auto& c : cases) {
+    QLocale::setDefault(c.locale);
+    const std::string name = c.locale.name().toStdString();
+    EXPECT_EQ(ShownNumbers::DataSize(1234567), QString::fromUtf16(c.mega)) << name;
+    EXPECT_EQ(ShownNumbers::DataSize(123), QStringLiteral("123\u00A0bytes")) << name;
+    EXPECT_TRUE(ShownNumbers::DataSize(int64_t{3} << 30).endsWith(QStringLiteral("\u00A0GB"))) << name;
+    EXPECT_TRUE(ShownNumbers::DataSize(2048).endsWith(QStringLiteral("\u00A0KB"))) << name;
+  }
 }
 
 TEST(ShownNumbersTest, SizesRoundHalfAwayFromZeroAndRatesShowTheDigitsTheSingleHolds) {

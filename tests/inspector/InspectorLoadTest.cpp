@@ -412,7 +412,16 @@ TEST_F(InspectorLoadTest, TheTextOfAnUnplayableFileWrapsInsideThePreviewAndNames
   broken.write(QByteArray(20000, 'x'));
   broken.close();
   AddFile(QStringLiteral("Broken.avi"));
+  Db().Execute(QStringLiteral("UPDATE VideoFiles SET FileFormat = 'AVI'"));
+  ASSERT_EQ(Tree().Nodes.Find(QStringLiteral("F-Undetermined")), nullptr);
   EXPECT_FALSE(Inspect());
+  // Neither the player nor the format library reads it: it is Undetermined
+  // at once, in the tree and in the library.
+  EXPECT_TRUE(Label(12).isEmpty()) << Label(12).toStdString();
+  const ctl::Node* undetermined = Tree().Nodes.Find(QStringLiteral("F-Undetermined"));
+  ASSERT_NE(undetermined, nullptr);
+  EXPECT_EQ(undetermined->ForeColor(), RGB(255, 0, 0));
+  EXPECT_EQ(Db().OpenRecordset(QStringLiteral("SELECT FileFormat FROM VideoFiles"))->Value(0).toString(), QString());
   for (const char *gone : {"Gspot", "Graphedit"}) EXPECT_FALSE(Status().contains(QLatin1String(gone))) << gone;
   EXPECT_TRUE(Status().contains(QStringLiteral("                 - MediaInfo")));
   EXPECT_TRUE(Status().contains(QStringLiteral("                 - ffprobe")));

@@ -244,6 +244,26 @@ TEST_F(InspectorPanelsTest, TagsOfTheFileItsSegmentsAndTheirLinksEachHaveTheirLo
     EXPECT_FALSE(looks[QStringLiteral("Mood")]->Bold()) << "reached through a link";
     EXPECT_TRUE(looks[QStringLiteral("Mood")]->ToolTipText().endsWith(QStringLiteral(" (implied via Link)")));
   }
+
+  // Tagged Holiday and, under it, Beach and Sand: Holiday is named once, as
+  // the explicit tag it is; Summer, above Beach and Sand, once as implied.
+  Db().Execute(QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (14, 'Holiday', 'T'), (15, 'Beach', 'T'), "
+                              "(16, 'Sand', 'T'), (17, 'Summer', 'T')"));
+  Db().Execute(QStringLiteral("INSERT INTO TagLinks (TagID, LinkedTag, Relationship) VALUES (15, 14, 'P'), "
+                              "(16, 14, 'P'), (15, 17, 'L'), (16, 17, 'L')"));
+  Db().Execute(QStringLiteral("INSERT INTO SegmentTags (SegmentID, TagID) VALUES (4, 15), (4, 14), (4, 16)"));
+  Pane().ShowFileTags(gEditedSegment);
+  QStringList names;
+  for (int i = 1; i <= Pane().lstFileTags->ListItems.Count(); ++i) {
+    names << Pane().lstFileTags->ListItems.Item(i).ListSubItems.Item(1).Text();
+  }
+  for (const char* name : {"Holiday", "Beach", "Sand", "Summer", "Drama"}) {
+    EXPECT_EQ(names.count(QLatin1String(name)), 1) << name << " in " << names.join(QLatin1Char(',')).toStdString();
+  }
+  const qsizetype holiday = names.indexOf(QStringLiteral("Holiday"));
+  ASSERT_GE(holiday, 0);
+  EXPECT_TRUE(Pane().lstFileTags->ListItems.Item(static_cast<int>(holiday) + 1).ListSubItems.Item(1).Bold())
+      << "named as the explicit tag";
 }
 
 TEST_F(InspectorPanelsTest, RemovingTheSelectedTagTakesItOffTheSegmentShown) {

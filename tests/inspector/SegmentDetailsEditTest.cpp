@@ -270,7 +270,7 @@ TEST_F(SegmentDetailsEditTest, AStoryBoardOfAnOfflineFileNamesItAndItsVolume) {
   EXPECT_FALSE(Pane().timerFilePreview->Enabled()) << "one shot";
   ASSERT_EQ(boxes.Count(), 1);
   EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("'Holiday.2019.mkv'\r\n\r\nThis file is most likely")));
-  EXPECT_EQ(boxes.Last().title, QStringLiteral("Offline Volume:  Films:\\\\")) << "the folder without its mark";
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Offline Volume: Films")) << "the volume without its mark";
 }
 
 TEST_F(SegmentDetailsEditTest, AStoryBoardAskedAgainIsShownAgain) {

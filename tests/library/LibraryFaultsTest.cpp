@@ -6,6 +6,7 @@
 #include "platform/ErrorGuard.h"
 #include "platform/SqlRecordset.h"
 #include "platform/SqlText.h"
+#include "platform/ThreadStart.h"
 #include "tests/library/TreeFixture.h"
 #include "tests/support/FaultTrigger.h"
 #include "tests/support/SmallDisk.h"
@@ -106,6 +107,8 @@ TEST_F(LibraryFaultsTest, SaveAsOntoAFullDiskSaysTheDiskIsFull) {
 
 // Opening a library whose disk is full: its device rows cannot be rebuilt,
 // which is told once, naming the file, and the rows it had are kept whole.
+// The library is not opened: the window names no library rather than one
+// whose tree and files it does not show.
 TEST_F(LibraryFaultsTest, OpeningALibraryOnAFullDiskIsToldOnceAndKeepsItsDeviceRows) {
   rwtest::SmallDisk disk(1024);
   if (!disk.Here()) return;
@@ -122,9 +125,10 @@ TEST_F(LibraryFaultsTest, OpeningALibraryOnAFullDiskIsToldOnceAndKeepsItsDeviceR
   EXPECT_TRUE(boxes.Last().prompt.contains(path)) << AllPrompts();
   EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("database or disk is full"))) << AllPrompts();
   EXPECT_FALSE(boxes.Last().title.isEmpty());
-  EXPECT_EQ(gLibrary->LibraryPath, path);
+  EXPECT_EQ(gLibrary->LibraryPath, gPlaceholderLibraryPath);
+  EXPECT_EQ(View().caption, QStringLiteral("No Library Loaded"));
   disk.Free();
-  EXPECT_EQ(Everything(gLibrary->Connection()), before);
+  EXPECT_EQ(Everything(*SqlConnection::Open(path)), before);
 }
 
 // On a full library disk each command that writes the library, run as its
@@ -246,6 +250,75 @@ TEST_F(LibraryFaultsTest, SaveAsIntoAMissingFolderNamesTheFileAndTheReason) {
     EXPECT_EQ(gLibrary->LibraryPath, films);
     EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
   }
+}
+
+// A statement that does not compile is blamed on the file only where the
+// file lacks a table or column the program expects. A mistake in the
+// program's own SQL (here one the test makes), or a conflict between two of
+// its own statements, is told as the program's own error: the library stays
+// open, and nothing says another program is at fault. A column another
+// program renamed while the library is open is told as damage, naming it,
+// and the library is closed; the sentence does not say the file is
+// unchanged, which steps before may not have left it.
+TEST_F(LibraryFaultsTest, OnlyWhatTheFileLacksIsBlamedOnItAndItIsNamed) {
+  OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")), QStringLiteral("Films.rw2"));
+  const QString path = gLibrary->LibraryPath;
+  SqlConnection& db = gLibrary->Connection();
+  QStringList closed;
+  ErrorGuard::SetDamageTold([&closed](const QString& file) { closed << file; });
+
+  boxes.Clear();
+  EXPECT_FALSE(ErrorGuard().Run([&db] { db.Execute(QStringLiteral("UPDATE VideoSegments SET Ratng = 2")); }));
+  ExpectOneToldBox(QStringLiteral("Program Error"), QStringLiteral("an error of its own"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(path)) << AllPrompts();
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("another program"), Qt::CaseInsensitive)) << AllPrompts();
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("Ratng"))) << "SQLite's words are for the log";
+
+  // Two statements of the connection's own: a table dropped while it is read.
+  db.Execute(QStringLiteral("CREATE TEMP TABLE Scratch (n); INSERT INTO Scratch VALUES (1), (2)"));
+  boxes.Clear();
+  EXPECT_FALSE(ErrorGuard().Run([&db] {
+    SqlCommand reading(db, QStringLiteral("SELECT n FROM temp.Scratch"));
+    reading.Step();
+    db.Execute(QStringLiteral("DROP TABLE temp.Scratch"));
+  }));
+  ExpectOneToldBox(QStringLiteral("Program Error"), QStringLiteral("Two steps of Reelwise II's own"));
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("Another program"))) << AllPrompts();
+  EXPECT_TRUE(closed.isEmpty()) << "the library stays open";
+  gLibrary->RateSegment(3, 2);
+  EXPECT_EQ(Count(QStringLiteral("SELECT Rating FROM VideoSegments WHERE SegmentID = 2")), 3);
+
+  SqlConnection::Open(path)->Execute(QStringLiteral("ALTER TABLE VideoSegments RENAME COLUMN Rating TO Stars"));
+  boxes.Clear();
+  EXPECT_FALSE(ErrorGuard().Run([] { gLibrary->RateSegment(5, 1); }));
+  ErrorGuard::SetDamageTold(nullptr);
+  ExpectOneToldBox(QStringLiteral("Damaged Library"),
+                   QStringLiteral("lacks a table or column Reelwise II expects: the column \"Rating\" of its table "
+                                  "\"VideoSegments\""));
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("nothing in it was changed"))) << AllPrompts();
+  EXPECT_EQ(closed, QStringList{path});
+}
+
+// The system gives no thread for the open's look at a file (as with the
+// address space limited): the open is told in a titled box in the
+// program's words, not as an unnamed error 51 in the C++ library's, and the
+// program runs on with the library it had open; the next open succeeds.
+TEST_F(LibraryFaultsTest, AThreadTheSystemRefusesIsToldAndTheProgramRunsOn) {
+  OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")), QStringLiteral("Films.rw2"));
+  const QString films = gLibrary->LibraryPath;
+  const QString other = gLibrariesFolder + QStringLiteral("Other.rw2");
+  modReelwise::ExtractTemplateLibrary(other);
+  boxes.Clear();
+  ThreadStart::RefuseNext(1);
+  gLibrary->OpenLibrary(other, true);
+  ThreadStart::RefuseNext(0);
+  ExpectOneToldBox(QStringLiteral("Out of Memory"), QStringLiteral("not enough memory"));
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("51"))) << AllPrompts();
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("temporarily"))) << AllPrompts();
+  EXPECT_EQ(gLibrary->LibraryPath, films);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
+  gLibrary->OpenLibrary(other, true);
+  EXPECT_EQ(gLibrary->LibraryPath, other);
 }
 
 // The library's folder deleted while it is open: a change is refused with a

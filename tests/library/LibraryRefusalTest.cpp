@@ -116,18 +116,26 @@ TEST_F(LibraryRefusalTest, ALibraryWithADamagedIndexIsRefusedAsDamaged) {
   // Each damage is a change made to a table while one of its indexes was
   // hidden from SQLite: a row gone whose entry stays (the counts differ), and
   // a row changed whose entry keeps the old value (the counts agree).
+  // The segment tags and the thumbnails too, whose indexes the tree's nodes
+  // and the thumbnails' look-ups read: an index lacking a row.
   const struct {
     const char* index;
     const char* change;
     const char* table;
+    const char* before = "";
   } damages[] = {{"idx_VS_FileID", "DELETE FROM VideoSegments WHERE SegmentID = 8", "VideoSegments"},
                  {"idx_VF_DiskSerialNo", "UPDATE VideoFiles SET DiskSerialNo = 'ELSEWHERE' WHERE FileID = 9",
-                  "VideoFiles"}};
+                  "VideoFiles"},
+                 {"rw2_SegmentTags_TagID", "INSERT INTO SegmentTags VALUES (9, 1)", "SegmentTags",
+                  "CREATE INDEX rw2_SegmentTags_TagID ON SegmentTags (TagID, SegmentID);"
+                  "INSERT INTO SegmentTags VALUES (7, 1), (8, 1);"},
+                 {"SegmentThumbnails_Index01", "INSERT INTO SegmentThumbnails VALUES (9, X'FFD8FFE0', 9)",
+                  "SegmentThumbnails", "INSERT INTO SegmentThumbnails VALUES (8, X'FFD8FFE0', 8);"}};
   for (const auto& damage : damages) {
     SCOPED_TRACE(damage.index);
     const QString path = MakeLibrary(gLibrariesFolder + QStringLiteral("Stale %1.rw2").arg(damage.index));
     SqlConnection::Open(path)->Execute(FileRow(8, QStringLiteral("Eighth.mkv")) +
-                                       FileRow(9, QStringLiteral("Ninth.mkv")));
+                                       FileRow(9, QStringLiteral("Ninth.mkv")) + QLatin1String(damage.before));
     QString indexRow;
     {
       auto db = SqlConnection::Open(path);
@@ -187,6 +195,48 @@ TEST_F(LibraryRefusalTest, ALibraryMissingACatalogueTableIsRefusedByName) {
     const QString path = MakeLibrary(gLibrariesFolder + QStringLiteral("Without %1.rw2").arg(table));
     SqlConnection::Open(path)->Execute(QStringLiteral("DROP TABLE %1").arg(table));
     ExpectRefused(path, QStringLiteral("Damaged Library"), QStringLiteral("\"%1\" is missing").arg(table));
+  }
+}
+
+// A column another program renamed leaves a layout that is neither the
+// program's nor an earlier version's: the segments' descriptions renamed
+// would be taken for the older layout, whose upgrade copies the files'
+// ratings over the segments'. Such a file is refused by table and column
+// before anything in it is changed, every rating kept; so is a file lacking
+// a column no upgrade adds, before the upkeep writes to it.
+TEST_F(LibraryRefusalTest, ALayoutNeitherOldNorCurrentIsRefusedByTableAndColumnAndKeepsEveryRating) {
+  const struct {
+    const char* change;
+    const char* table;
+    const char* column;
+  } renamed[] = {
+      {"ALTER TABLE VideoSegments RENAME COLUMN Description TO Notes", "VideoSegments", "Description"},
+      {"ALTER TABLE VideoSegments RENAME COLUMN Description TO Notes; ALTER TABLE VideoSegments RENAME COLUMN "
+       "FileAlias TO Alias",
+       "VideoSegments", "FileAlias"},
+      {"ALTER TABLE VideoFiles RENAME COLUMN FileFormat TO Container", "VideoFiles", "FileFormat"},
+      {"ALTER TABLE FileLocations RENAME COLUMN Online TO Mounted", "FileLocations", "Online"},
+  };
+  for (const auto& c : renamed) {
+    SCOPED_TRACE(c.change);
+    const QString path = MakeLibrary(gLibrariesFolder + QStringLiteral("Renamed %1 %2.rw2")
+                                                            .arg(QLatin1String(c.table), QLatin1String(c.column)));
+    SqlConnection::Open(path)->Execute(
+        FileRow(8, QStringLiteral("Eighth.mkv")) +
+        QStringLiteral("UPDATE VideoSegments SET Rating = 4;"
+                       "INSERT INTO VideoSegments (SegmentID, FileID, SelectionStart, SelectionEnd, Online, Rating) "
+                       "VALUES (20, 8, 5, 9, 1, 2), (21, 8, 10, 20, 1, 5);") +
+        QLatin1String(c.change));
+    ExpectRefused(path, QStringLiteral("Damaged Library"),
+                  QStringLiteral("its table \"%1\" lacks its column \"%2\"")
+                      .arg(QLatin1String(c.table), QLatin1String(c.column)));
+    EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("Nothing in the file was changed")));
+    auto file = SqlConnection::Open(path);
+    EXPECT_EQ(file->OpenRecordset(QStringLiteral("SELECT group_concat(SegmentID || '=' || Rating) FROM (SELECT * "
+                                                 "FROM VideoSegments ORDER BY SegmentID)"))
+                  ->Value(0)
+                  .toString(),
+              QStringLiteral("7=4,8=4,20=2,21=5"));
   }
 }
 

@@ -1,6 +1,7 @@
 // Libraries written by earlier versions of the program are brought up to the
 // current layout in place: each older layout is built here from SQL and upgraded.
 #include "core/modReelwise.h"
+#include "library/LibraryLayout.h"
 #include "library/LibraryUpgrade.h"
 #include "tests/library/OldLibraries.h"
 #include "platform/SqlConnection.h"
@@ -262,6 +263,72 @@ TEST_F(LibraryUpgradeTest, EachMissingFeatureIsAddedToAnOtherwiseCurrentLibrary)
     EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM VersionData")), 1);
     EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM VideoSegments")), 1);
   }
+}
+
+// The layout the program expects is the empty library's, table by table. A
+// layout is judged whole: the program's, the oldest one and a current one
+// lacking any one feature the upgrade adds are upgraded; one with a column
+// another program renamed or dropped is neither old nor current, and is
+// named by table and column. Its upgrade copies nothing over the ratings.
+TEST_F(LibraryUpgradeTest, ALayoutIsJudgedWholeAndOneNeitherOldNorCurrentIsNamed) {
+  auto fresh = FromTemplate();
+  QStringList reference;
+  for (const LibraryLayout::Table& table : LibraryLayout::Reference()) {
+    for (const QString& column : table.columns) reference << table.name + QLatin1Char('.') + column;
+  }
+  QStringList stored;
+  auto columns = fresh->OpenRecordset(QStringLiteral(
+      "SELECT T.name || '.' || C.name FROM sqlite_master T, pragma_table_info(T.name) C WHERE T.type = 'table'"));
+  for (; !columns->Eof(); columns->MoveNext()) stored << columns->Value(0).toString();
+  reference.sort();
+  stored.sort();
+  EXPECT_EQ(reference, stored);
+  EXPECT_FALSE(LibraryLayout::Missing(*fresh));
+  EXPECT_FALSE(LibraryLayout::NeitherOldNorCurrent(*fresh));
+  EXPECT_FALSE(LibraryLayout::NeitherOldNorCurrent(*FromScript(kOldestLibrary)));
+
+  const struct {
+    const char* change;
+    const char* table = nullptr;  // none: an upgradable layout
+    const char* column = "";
+  } cases[] = {
+      {"ALTER TABLE Tags DROP COLUMN Behaviour"},
+      {"DROP TABLE VersionData"},
+      {"DROP VIEW vw_SearchResults; ALTER TABLE VideoSegments DROP COLUMN Online"},
+      {"DROP TABLE FileLocations"},
+      {"DROP VIEW vw_SearchResults; ALTER TABLE VideoFiles DROP COLUMN DateAdded; ALTER TABLE VideoFiles DROP "
+       "COLUMN Rating"},
+      {"DROP TABLE SegmentThumbnails"},
+      {"ALTER TABLE VideoSegments RENAME COLUMN Description TO Notes", "VideoSegments", "Description"},
+      {"DROP VIEW vw_SearchResults; ALTER TABLE VideoSegments DROP COLUMN Rating", "VideoSegments", "Rating"},
+      {"ALTER TABLE Tags RENAME COLUMN Tag TO Name", "Tags", "Tag"},
+      {"ALTER TABLE VersionData DROP COLUMN Revision", "VersionData", "Revision"},
+      {"ALTER TABLE VideoFiles RENAME COLUMN CurrentPath TO NowAt", "VideoFiles", "CurrentPath"},
+      {"ALTER TABLE SegmentThumbnails RENAME COLUMN FileID TO File", "SegmentThumbnails", "FileID"},
+      {"DROP TABLE Views", "Views"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.change);
+    auto db = FromTemplate();
+    db->Execute(QLatin1String(c.change));
+    const std::optional<LayoutGap> gap = LibraryLayout::NeitherOldNorCurrent(*db);
+    if (!c.table) {
+      EXPECT_FALSE(gap) << gap->table.toStdString() << "." << gap->column.toStdString();
+      continue;
+    }
+    ASSERT_TRUE(gap);
+    EXPECT_EQ(gap->table, QLatin1String(c.table));
+    EXPECT_EQ(gap->column, QLatin1String(c.column));
+  }
+
+  auto renamed = FromTemplate();
+  renamed->Execute(QStringLiteral(
+      "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, Rating) VALUES (5, 'S', 'F\\', 'a.mkv', 1);"
+      "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionEnd, Online, Rating) VALUES (5, 5, 'Y', 10, "
+      "1, 4), (6, 5, NULL, 5, 1, 3);"
+      "ALTER TABLE VideoSegments RENAME COLUMN Description TO Notes"));
+  HouseKeep(*renamed);
+  EXPECT_EQ(Count(*renamed, QStringLiteral("SELECT sum(Rating) FROM VideoSegments")), 7) << "no rating copied over";
 }
 
 TEST_F(LibraryUpgradeTest, MissingDateAddedIsTheOnlyTriggerOfThumbnailResizing) {

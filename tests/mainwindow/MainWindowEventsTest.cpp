@@ -2,8 +2,10 @@
 // choices and the busy display.
 #include "core/modShellNotifs.h"
 #include "library/clsRWLibrary.h"
+#include "platform/QuitRequest.h"
 #include "platform/cPopupMenu.h"
 #include "tests/app/ProgramRun.h"
+#include "tests/support/EventLoopWaits.h"
 #include "ui/ISubclass.h"
 #include "ui/SchemeColours.h"
 #include "ui/cWindowMgr.h"
@@ -146,16 +148,24 @@ TEST_F(MainWindowEventsTest, CompactKeysDoNothingInLibraryMode) {
   EXPECT_EQ(gWindowMode, 1);
 }
 
-TEST_F(MainWindowEventsTest, ClosingWhileFilesAreAddedIsRefusedAndTheWindowStays) {
+// Closing while files are added asks the run to stop after the file in hand
+// (it reads the request between two files) and closes the window, asking
+// nothing, once the run is over (AddFilesGateTest tries it in a real run).
+TEST_F(MainWindowEventsTest, ClosingWhileFilesAreAddedEndsTheRunFirstThenClosesTheWindow) {
   gAddingFiles = true;
-  boxes.Answer(1);
-  gMainForm->close();
-  gAddingFiles = false;
-  ASSERT_TRUE(gMainForm);
-  EXPECT_TRUE(gMainForm->isVisible());
-  ASSERT_EQ(boxes.Count(), 1);
-  EXPECT_EQ(boxes.Last().title, QStringLiteral("Reelwise is busy!"));
-  EXPECT_EQ(boxes.Last().style, 6);
+  {
+    const QuitRequest::LongWork run;
+    gMainForm->close();
+    ASSERT_TRUE(gMainForm);
+    EXPECT_TRUE(gMainForm->isVisible()) << "the run ends first";
+    EXPECT_TRUE(QuitRequest::Requested()) << "the run is asked to stop";
+    rwtest::RunEventLoopPasses();
+    ASSERT_TRUE(gMainForm);
+    EXPECT_TRUE(gMainForm->isVisible());
+    gAddingFiles = false;
+  }
+  EXPECT_TRUE(QTest::qWaitFor([] { return gMainForm.isNull(); }, rwtest::kWaitCeilingMs));
+  EXPECT_EQ(boxes.Count(), 0);
 }
 
 TEST_F(MainWindowEventsTest, ClosingTheWindowGivesThePointerBack) {

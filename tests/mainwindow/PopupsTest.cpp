@@ -305,10 +305,17 @@ TEST_F(PopupsTest, FileCommandsOnAnOfflineFileGiveTheOfflineMessageOfADoubleClic
     boxes.Clear();
     command->trigger();
     ASSERT_EQ(boxes.Count(), 1);
-    EXPECT_EQ(boxes.Last().title, QStringLiteral("Offline Volume:  Archive:\\Old\\"));
+    EXPECT_EQ(boxes.Last().title, QStringLiteral("Offline Volume: Archive"));
     EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("'Holiday on Ice.mp4'\r\n\r\nThis file is most likely")))
         << boxes.Last().prompt.toStdString();
   }
+  // A file at the root of a disk without a label.
+  gSavedItem.CurrentPath = QStringLiteral("[Offline] (no label):\\");
+  gCurrentItem = gSavedItem;
+  boxes.Clear();
+  Form().mnuFileProperties->trigger();
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Offline Volume: (no label)"));
   EXPECT_TRUE(folders_->shownInFolder.isEmpty()) << "no file manager is asked for a folder out of reach";
 }
 

@@ -11,6 +11,7 @@
 #include "tests/support/EventLoopWaits.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempHome.h"
+#include "ui/WorkArea.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -128,12 +129,19 @@ class ExternalAppLauncherTest : public rwtest::TempHomeTest {
     EXPECT_FALSE(QTest::qWaitFor([this] { return QFileInfo::exists(record_); }, watch)) << "a program ran";
   }
 
-  // Closes the status window once it shows its report, keeping the text.
-  std::unique_ptr<QTimer> CloseReport(QString* report) {
+  // Closes the status window once it shows its report, keeping the text and
+  // whether the window showed all of it: the label as high as its lines, the
+  // window on the work area.
+  std::unique_ptr<QTimer> CloseReport(QString* report, bool* whole = nullptr) {
     auto closer = std::make_unique<QTimer>();
-    QObject::connect(closer.get(), &QTimer::timeout, [report] {
+    QObject::connect(closer.get(), &QTimer::timeout, [report, whole] {
       if (gExternalAppStatusForm && gExternalAppStatusForm->lblResume->isVisible()) {
-        *report = gExternalAppStatusForm->Label3->text();
+        const QLabel& text = *gExternalAppStatusForm->Label3;
+        *report = text.text();
+        if (whole) {
+          *whole = text.height() >= text.heightForWidth(text.width()) &&
+                   WorkArea::Of(gExternalAppStatusForm).contains(gExternalAppStatusForm->frameGeometry());
+        }
         gExternalAppStatusForm->Command1->click();
       }
     });
@@ -478,7 +486,8 @@ TEST_F(ExternalAppLauncherTest, ACancelledOrEndedWaitStopsTheProgramAndPutsTheOr
   for (const bool ending : {false, true}) {
     QFile::remove(sleeper);
     QString report;
-    const auto closer = CloseReport(&report);
+    bool whole = false;
+    const auto closer = CloseReport(&report, &whole);
     QTimer ender;
     QObject::connect(&ender, &QTimer::timeout, [&] {
       if (!QFileInfo::exists(sleeper) || !gExternalAppStatusForm || !gExternalAppStatusForm->isVisible()) return;
@@ -514,6 +523,7 @@ TEST_F(ExternalAppLauncherTest, ACancelledOrEndedWaitStopsTheProgramAndPutsTheOr
                                                  "has renamed the RWBAK file")))
           << report.toStdString();
       EXPECT_FALSE(report.contains(QStringLiteral("Waiting"))) << "the wait is over";
+      EXPECT_TRUE(whole) << "the longer report, its first line too, in the window";
     }
   }
   EXPECT_EQ(boxes_.Count(), 0);

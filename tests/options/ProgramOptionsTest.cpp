@@ -89,6 +89,18 @@ TEST_F(ProgramOptionsTest, PagesOpenUnderTheirLabels) {
   form->OptionGroup = 4;
   EXPECT_EQ(form->StartPage, 4);
   EXPECT_EQ(form->lblOptionGroup[2]->Caption(), "MENU CONFiG");
+  // Each page name draws as its capitals: "StORY BOARDS" as "STORY BOARDS".
+  for (int i = 1; i <= 6; ++i) {
+    const ctl::Label& name = *form->lblOptionGroup[i];
+    const auto drawn = [&name](const QString& caption) {
+      ctl::Label label;
+      label.setFont(name.font());
+      label.resize(name.size());
+      label.SetCaption(caption);
+      return label.grab().toImage();
+    };
+    EXPECT_EQ(drawn(name.Caption()), drawn(name.Caption().toUpper())) << name.Caption().toStdString();
+  }
   EXPECT_EQ(form->chkSendToTray->text(), "Minimize button sends to Tray");
   // The options icon, its magenta shown transparent.
   const QImage icon = form->picOptionsIcon->Picture().toImage();

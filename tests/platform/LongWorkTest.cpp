@@ -5,10 +5,14 @@
 // is cancelled by a request to end the program.
 #include "platform/LongWork.h"
 #include "platform/QuitRequest.h"
+#include "platform/RWError.h"
+#include "platform/SqlConnection.h"
+#include "platform/SqlRecordset.h"
 #include "tests/support/EventLoopWaits.h"
 #include "tests/support/TestTickClock.h"
 
 #include <QCoreApplication>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -133,8 +137,29 @@ TEST_F(LongWorkTest, WorkOnAWorkerReportsItsStepsAndPaintsWhileTheWindowRunsNoth
     while (!job.Cancelled()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
     cancelled = true;
   }));
+  // Work started after the request is cancelled from its start; a statement
+  // of SQLite that would run for ever stops at its next step, rolled back.
+  bool cancelledFromTheStart = false;
+  EXPECT_TRUE(LongWork::Run([&](LongWork::Job& job) { cancelledFromTheStart = job.Cancelled(); }));
+  QTemporaryDir folder;
+  const QString file = folder.filePath(QStringLiteral("stop.db"));
+  SqlConnection::Create(file)->Execute(QStringLiteral("CREATE TABLE t (n integer)"));
+  bool stopped = false;
+  try {
+    LongWork::Run([&file](LongWork::Job& job) {
+      const auto db = SqlConnection::Open(file);
+      db->StopWhen([&job] { return job.Cancelled(); });
+      db->Execute(QStringLiteral("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) "
+                                 "INSERT INTO t SELECT i FROM n"));
+    });
+  } catch (const RWError& error) {
+    stopped = SqlConnection::IsStopped(error);
+  }
   QuitRequest::Reset();
   EXPECT_TRUE(cancelled);
+  EXPECT_TRUE(cancelledFromTheStart);
+  EXPECT_TRUE(stopped);
+  EXPECT_EQ(SqlConnection::Open(file)->OpenRecordset(QStringLiteral("SELECT count(*) FROM t"))->Value(0).toInt(), 0);
   EXPECT_EQ(sent.Count(), 0);
   EXPECT_TRUE(QTest::qWaitFor([this] { return sent.Count() == 3; }, rwtest::kWaitCeilingMs)) << "it runs after";
 }

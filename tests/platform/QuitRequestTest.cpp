@@ -51,7 +51,9 @@ TEST_F(QuitRequestTest, LongWorkIsToldToStopAndTheLoopEndsWhenTheLastWorkIsOver)
     EXPECT_EQ(stops, 11) << "work begun after the request is stopped at once";
   }
   EXPECT_EQ(ended, 0);
+  EXPECT_TRUE(QuitRequest::WorkUnderWay());
   outer.reset();
+  EXPECT_FALSE(QuitRequest::WorkUnderWay());
   EXPECT_EQ(ended, 1);
   { const QuitRequest::LongWork again; }
   EXPECT_EQ(ended, 1);

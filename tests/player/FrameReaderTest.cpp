@@ -84,7 +84,9 @@ TEST_F(FrameReaderTest, ATimePastTheNextKeyframeMovesThereAndAStopGivesNothing) 
     EXPECT_EQ(reader.Seeks(), step.seeks) << step.seconds;
     // The keyframe before lies 24 frames back (a decoder on many threads
     // reads some frames ahead).
-    if (step.seconds == 3.0) EXPECT_LT(packets, 24) << "from the keyframe at 3 s";
+    if (step.seconds == 3.0) {
+      EXPECT_LT(packets, 24) << "from the keyframe at 3 s";
+    }
   }
   int asked = 0;
   EXPECT_FALSE(reader.FrameAt(9.6, QSize(), [&] { return ++asked < 2; }));

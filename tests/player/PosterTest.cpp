@@ -24,6 +24,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace rwtest {
 namespace {
 
@@ -136,6 +138,36 @@ TEST_F(PosterTest, ASegmentUnderASecondShowsItsFramesInOrder) {
     shown.insert(poster.FrameShownAt(i));
   }
   EXPECT_GE(shown.size(), 18);
+}
+
+// A featured panel is drawn at 640 x 360 and squeezed into 530 x 280 on the
+// poster, so its frame is drawn narrower and lower beforehand: on the
+// poster it has its own shape. A 1:2 clip fills the panel's height (280)
+// and is half as wide.
+TEST_F(PosterTest, AFeaturedFrameKeepsItsShapeOnThePoster) {
+  TestVideoSpec spec;
+  spec.seconds = 12;
+  spec.width = 160;
+  spec.height = 320;
+  spec.frameIndex = true;
+  Choose(Clip(QStringLiteral("half.mkv"), spec), 12);
+  frmFilePosterArt form;
+  ASSERT_TRUE(form.Built());
+  const QImage poster = form.Poster()->Surface()->Image();
+  // The second panel lies at (275, 200); its middle at x 540, and a row a
+  // sixth of the way down lies between its slanted edges, below the frame's
+  // index squares.
+  const int y = 200 + 60 * 280 / 360;
+  const auto lit = [&](int x) {
+    const QRgb pixel = poster.pixel(x, y);
+    return std::max({qRed(pixel), qGreen(pixel), qBlue(pixel)}) > 60;
+  };
+  ASSERT_TRUE(lit(540));
+  int left = 540;
+  int right = 540;
+  while (left > 275 && lit(left - 1)) --left;
+  while (right < 805 && lit(right + 1)) ++right;
+  EXPECT_NEAR(right - left + 1, 280 / 2, 3) << "from " << left << " to " << right;
 }
 
 TEST_F(PosterTest, AMissingFrameIsSkippedAndAHugeAliasStopsAtTheFloorSize) {

@@ -11,12 +11,16 @@
 #include "tests/player/PlayerFixture.h"
 #include "tests/support/EventLoopWaits.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TwoScreens.h"
 #include "ui/PictureFit.h"
+#include "ui/WorkArea.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
@@ -393,19 +397,82 @@ TEST_F(StoryBoardTest, APortraitClipKeepsItsShapeInEachTile) {
   if (qEnvironmentVariableIsSet("RW_SCREENSHOT")) form.grab().save(qEnvironmentVariable("RW_SCREENSHOT"), "PNG");
 }
 
+// A board taller than the work area: the window is as tall as the work area
+// lets it be (the test screen's has no panels and its windows no frame).
 TEST_F(StoryBoardTest, ATallBoardScrolls) {
   SetPoster("VerticalTiles", 8);
   SetPoster("HorizontalTiles", 1);
   Choose(IndexClip(QStringLiteral("ten.mkv"), 10), 10);
   frmFilePreview form;
-  EXPECT_EQ(form.height(), 1080 - 8);
+  EXPECT_EQ(form.height(), 1080);
   EXPECT_EQ(form.width(), 200 + 20 + 20) << "20 px more for the scroll bar";
   ASSERT_TRUE(form.VScroll1->isVisibleTo(&form));
-  EXPECT_EQ(form.VScroll1->maximum(), 117 + 8 * 160 - 10 + 10 - (1080 - 8 - kQuitStripHeight));
-  EXPECT_EQ(form.VScroll1->height(), 1080 - 8 - kQuitStripHeight);
+  EXPECT_FALSE(form.HScroll1->isVisibleTo(&form));
+  EXPECT_EQ(form.VScroll1->maximum(), 117 + 8 * 160 - 10 + 10 - (1080 - kQuitStripHeight));
+  EXPECT_EQ(form.VScroll1->height(), 1080 - kQuitStripHeight);
   form.VScroll1->setValue(100);
   EXPECT_EQ(form.picPreview->y(), -100);
   EXPECT_EQ(form.childAt(20, form.height() - 5), form.quitStrip) << "the strip lies over the scrolled board";
+}
+
+// On each screen the program is tried on, the story board and the poster lie
+// whole on the work area with their Quit buttons in sight; the board's bars
+// reach every corner of it and the poster is shown whole, made smaller in
+// its own shape. Each screen in a child process of its own.
+TEST_F(StoryBoardTest, TheStoryBoardAndThePosterFitEveryScreen) {
+  const struct {
+    QSize pixels;
+    QString scale;
+  } screens[] = {{{1024, 768}, QString()},
+                 {{1280, 720}, QString()},
+                 {{1920, 1080}, QStringLiteral("1.5")},
+                 {{1920, 1080}, QStringLiteral("2")}};
+  const bool inChild = qEnvironmentVariableIsSet("RW_TEST_SCREEN_SIZE");
+  for (const auto& c : screens) {
+    SCOPED_TRACE(ScreenSizeName(c.pixels).toStdString() + " at " + c.scale.toStdString());
+    if (inChild ? !IsPrimaryScreenOf(c.pixels, c.scale) : !OnPrimaryScreenOf(c.pixels, c.scale)) continue;
+    WorkArea::KeepEveryWindowInside();
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    Choose(IndexClip(QStringLiteral("ten.mkv"), 10), 10);
+    frmFilePreview board;
+    frmFilePosterArt poster;
+    ASSERT_TRUE(board.Built());
+    ASSERT_TRUE(poster.Built());
+    for (QDialog* window : {static_cast<QDialog*>(&board), static_cast<QDialog*>(&poster)}) {
+      SCOPED_TRACE(window->objectName().toStdString());
+      window->show();
+      ASSERT_TRUE(QTest::qWaitForWindowExposed(window));
+      EXPECT_TRUE(work.contains(window->frameGeometry()))
+          << window->frameGeometry().width() << "x" << window->frameGeometry().height() << " on " << work.width()
+          << "x" << work.height();
+      const auto* quit = window->findChild<QPushButton*>(QStringLiteral("cmdClose"));
+      ASSERT_NE(quit, nullptr);
+      EXPECT_TRUE(window->rect().contains(QRect(quit->mapTo(window, QPoint()), quit->size())));
+    }
+    // The 1,060 x 917 board under its bars, scrolled to its far corner.
+    const bool down = board.VScroll1->isVisibleTo(&board);
+    const bool across = board.HScroll1->isVisibleTo(&board);
+    EXPECT_TRUE(down) << "taller than every one of these screens";
+    EXPECT_EQ(across, work.width() < 1060 + kScrollBarSize);
+    const QSize view(board.width() - (down ? kScrollBarSize : 0),
+                     board.height() - kQuitStripHeight - (across ? kScrollBarSize : 0));
+    EXPECT_EQ(board.VScroll1->maximum(), 917 - view.height());
+    EXPECT_EQ(board.HScroll1->maximum(), 1060 - view.width());
+    board.VScroll1->setValue(board.VScroll1->maximum());
+    board.HScroll1->setValue(board.HScroll1->maximum());
+    EXPECT_EQ(board.picPreview->geometry().bottomRight(), QPoint(view.width() - 1, view.height() - 1));
+    EXPECT_EQ(board.childAt(view.width() + kScrollBarSize / 2, 5), board.VScroll1);
+    if (across) {
+      EXPECT_EQ(board.childAt(5, view.height() + kScrollBarSize / 2), board.HScroll1);
+      const QPoint corner(view.width() + kScrollBarSize / 2, view.height() + kScrollBarSize / 2);
+      EXPECT_FALSE(board.picPreview->isAncestorOf(board.childAt(corner)) || board.childAt(corner) == board.picPreview)
+          << "the board does not show where the bars meet";
+    }
+    // The poster whole, in its own shape, above the strip.
+    const QSize shown(poster.width(), poster.height() - kQuitStripHeight);
+    EXPECT_LT(shown.width(), 1250);
+    EXPECT_NEAR(shown.height() * 1250.0 / 800, shown.width(), 2.0);
+  }
 }
 
 // The story board and the poster show their Quit button below the picture,

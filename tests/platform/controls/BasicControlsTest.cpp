@@ -66,6 +66,46 @@ TEST(LabelTest, AutoSizeFollowsTheCaptionInItsFont) {
   EXPECT_GT(label.Width(), 1.5 * wide);
 }
 
+// The accent over a capital rises above the font's ascent in these fonts:
+// a label shows it whole, sized to it or set down within its own height.
+TEST(LabelTest, TheAccentOverACapitalShowsWhole) {
+  const rwtest::WineTahoma tahoma;
+  const QString caption = QStringLiteral("\u00C9t\u00E9 caf\u00E9.mp4");
+  for (const char* family : {"Tahoma", "DejaVu Sans"}) {
+    for (const bool bold : {false, true}) {
+      for (const int points : {7, 8, 9, 10, 12, 14, 18, 24}) {
+        SCOPED_TRACE(std::string(family) + " " + std::to_string(points) + (bold ? " bold" : ""));
+        QFont font(QLatin1String(family), points);
+        font.setBold(bold);
+        QImage free(400, 100, QImage::Format_RGB32);
+        free.fill(Qt::white);
+        {
+          QPainter painter(&free);
+          painter.setFont(font);
+          painter.setPen(Qt::black);
+          painter.drawText(QPointF(0, 60), caption);
+        }
+        const auto [freeTop, freeBottom] = rwtest::InkRows(free);
+        ctl::Label label;
+        label.SetFontName(QLatin1String(family));
+        label.SetFontSize(points);
+        label.SetFontBold(bold);
+        label.SetBackColor(RGB(255, 255, 255));
+        label.SetAutoSize(true);
+        label.SetCaption(caption);
+        const auto [top, bottom] = rwtest::InkRows(label.grab().toImage());
+        EXPECT_GE(bottom - top, freeBottom - freeTop) << "every row of the ink, the accents' too";
+        if (points != 8) continue;
+        // As the inspector's file name: 16 pixels high, not sized to it.
+        label.SetAutoSize(false);
+        label.resize(label.width(), 16);
+        const auto [fixedTop, fixedBottom] = rwtest::InkRows(label.grab().toImage());
+        EXPECT_GE(fixedBottom - fixedTop, freeBottom - freeTop) << "in a label of 16 pixels";
+      }
+    }
+  }
+}
+
 TEST(LabelTest, OpaqueLabelsPaintTheirBackColourAndCaption) {
   ctl::Label label;
   label.resize(60, 20);

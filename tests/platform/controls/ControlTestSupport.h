@@ -4,12 +4,15 @@
 #include "platform/RWError.h"
 
 #include <QColor>
+#include <QFontDatabase>
 #include <QImage>
+#include <QList>
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
 
 #include <algorithm>
+#include <utility>
 #include <string>
 
 namespace rwtest {
@@ -24,6 +27,42 @@ class EventLog {
 
  private:
   QStringList entries_;
+};
+
+// The rows from the first to the last that hold any dark ink.
+inline std::pair<int, int> InkRows(const QImage& image) {
+  int first = -1;
+  int last = -1;
+  for (int y = 0; y < image.height(); ++y) {
+    for (int x = 0; x < image.width(); ++x) {
+      if (qGray(image.pixel(x, y)) < 200) {
+        if (first < 0) first = y;
+        last = y;
+        break;
+      }
+    }
+  }
+  return {first, last};
+}
+
+// The program's "Tahoma" (wine's, when installed) while it lives: its
+// ascent leaves the accent over "\u00C9" above it.
+class WineTahoma {
+ public:
+  WineTahoma() {
+    for (const char* file : {"/usr/share/wine/fonts/tahoma.ttf", "/usr/share/wine/fonts/tahomabd.ttf"}) {
+      const int id = QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+      if (id >= 0) ids_.append(id);
+    }
+  }
+  ~WineTahoma() {
+    for (int id : ids_) QFontDatabase::removeApplicationFont(id);
+  }
+  WineTahoma(const WineTahoma&) = delete;
+  WineTahoma& operator=(const WineTahoma&) = delete;
+
+ private:
+  QList<int> ids_;
 };
 
 inline QPixmap Square(const QColor& colour, int width = 16, int height = 16) {

@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
+#include <QPainter>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -166,6 +167,32 @@ TEST_F(ListViewTest, CountPerPageAndHitTestFollowTheRows) {
   ctl::ListItem* hit = list.HitTest(third.center().x() * 15.0, third.center().y() * 15.0);
   ASSERT_NE(hit, nullptr);
   EXPECT_EQ(hit->Index(), 3);
+}
+
+// The accent over a capital, which rises above the ascent of the program's
+// Tahoma, shows whole in its row, plain or bold.
+TEST_F(ListViewTest, TheAccentOverACapitalShowsWholeInItsRow) {
+  const rwtest::WineTahoma tahoma;
+  for (int row : {1, 2}) {
+    list.ListItems(row).SetSubItems(1, QStringLiteral("\u00C9t\u00E9"));
+    const QModelIndex index = List()->model()->index(row - 1, 1);
+    const QFont font = index.data(Qt::FontRole).value<QFont>();
+    SCOPED_TRACE(font.bold() ? "bold" : "plain");
+    QImage free(100, 60, QImage::Format_RGB32);
+    free.fill(Qt::white);
+    {
+      QPainter painter(&free);
+      painter.setFont(font);
+      painter.setPen(Qt::black);
+      painter.drawText(QPointF(5, 40), QStringLiteral("\u00C9t\u00E9"));
+    }
+    const auto [freeTop, freeBottom] = rwtest::InkRows(free);
+    QCoreApplication::processEvents();
+    const QImage shown = List()->viewport()->grab(List()->visualRect(index)).toImage();
+    const auto [top, bottom] = rwtest::InkRows(shown);
+    ASSERT_GE(top, 0);
+    EXPECT_GE(bottom - top, freeBottom - freeTop) << "every row of the ink, the accent's too";
+  }
 }
 
 TEST_F(ListViewTest, SelectionByCodeAndTheKeyHandlerRunsBeforeTheListMoves) {
