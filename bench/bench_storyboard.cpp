@@ -15,7 +15,8 @@
 // seconds of 1920 x 1080 at 25 frames a second, 250 frames between
 // keyframes): its 5 x 5 board and its poster, which take their frames in one
 // forward pass, beside ffmpeg taking the board's 25 exact frames in one pass
-// too (its select filter), scaled to the tile and written as JPEG files.
+// too (its select filter), scaled to the tile and written as JPEG files;
+// the boards of such clips at 640 x 480 and 2560 x 1080 beside theirs.
 // Pinned to one core the board should take at most as long as its floor
 // (taskset -c 3 build/bench/bench_storyboard --benchmark_filter=OneKeyframe
 // --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true).
@@ -42,6 +43,7 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
@@ -214,27 +216,28 @@ BENCHMARK(BM_Poster_Ffmpeg23Runs)->Unit(benchmark::kMillisecond)->UseRealTime()-
 
 constexpr double kOneKeyframeSeconds = 10;
 
-const QString& OneKeyframeClip() {
-  static const QString clip = [] {
-    Bench();
-    QString made = CachedClip(kOneKeyframeSeconds, QStringLiteral("1920x1080"));
-    if (made.isEmpty()) std::abort();
-    return made;
-  }();
-  return clip;
+// The 10-second clip of one keyframe at a size ("1920x1080"), made once.
+QString OneKeyframeClip(const QString& size = QStringLiteral("1920x1080")) {
+  Bench();
+  QString made = CachedClip(kOneKeyframeSeconds, size);
+  if (made.isEmpty()) std::abort();
+  return made;
 }
 
-void BM_StoryBoard_Grid5x5_OneKeyframe1080p(benchmark::State& state) {
-  GridBoard(state, kOneKeyframeSeconds, OneKeyframeClip());
+// The board of the one-keyframe clip at `size`.
+void OneKeyframeBoard(benchmark::State& state, const QString& size) {
+  GridBoard(state, kOneKeyframeSeconds, OneKeyframeClip(size));
 }
-BENCHMARK(BM_StoryBoard_Grid5x5_OneKeyframe1080p)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 // The floor: one ffmpeg reading the clip once, its select filter keeping
 // the board's 25 frames (the frame shown at each tile's time, as the board
-// takes them), scaled to the tile (200 x 113 for 16:9) and written as JPEG
-// files.
-void BM_StoryBoard_Floor_FfmpegSelect25(benchmark::State& state) {
-  const QString& clip = OneKeyframeClip();
+// takes them), scaled to the tile (200 wide, as high as the picture's shape
+// leaves it in 200 x 150: 113 for 16:9) and written as JPEG files.
+void FfmpegSelectFloor(benchmark::State& state, const QString& size) {
+  const QString clip = OneKeyframeClip(size);
+  const QStringList sides = size.split(QLatin1Char('x'));
+  const int tileHeight =
+      std::min(150, static_cast<int>(std::lround(200.0 * sides.value(1).toDouble() / sides.value(0).toDouble())));
   QStringList frames;
   const double interval = StoryBoardInterval(kOneKeyframeSeconds, 25);
   for (int k = 1; k <= 25; ++k) {
@@ -248,7 +251,7 @@ void BM_StoryBoard_Floor_FfmpegSelect25(benchmark::State& state) {
     ffmpeg.start(QStringLiteral("ffmpeg"),
                  {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
                   QStringLiteral("-nostdin"), QStringLiteral("-y"), QStringLiteral("-i"), clip, QStringLiteral("-vf"),
-                  QStringLiteral("select='%1',scale=200:113").arg(frames.join(QLatin1Char('+'))),
+                  QStringLiteral("select='%1',scale=200:%2").arg(frames.join(QLatin1Char('+'))).arg(tileHeight),
                   QStringLiteral("-fps_mode"), QStringLiteral("passthrough"),
                   out.filePath(QStringLiteral("%02d.jpg"))});
     if (!ffmpeg.waitForFinished(10 * 60 * 1000) || ffmpeg.exitCode() != 0) state.SkipWithError("ffmpeg failed");
@@ -259,10 +262,46 @@ void BM_StoryBoard_Floor_FfmpegSelect25(benchmark::State& state) {
   }
   state.counters["cpu_ms"] = (CpuMs(RUSAGE_CHILDREN) - before) / static_cast<double>(state.iterations());
 }
-BENCHMARK(BM_StoryBoard_Floor_FfmpegSelect25)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+void BM_StoryBoard_Grid5x5_OneKeyframe1080p(benchmark::State& state) {
+  OneKeyframeBoard(state, QStringLiteral("1920x1080"));
+}
+BENCHMARK(BM_StoryBoard_Grid5x5_OneKeyframe1080p)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+void BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe1080p(benchmark::State& state) {
+  FfmpegSelectFloor(state, QStringLiteral("1920x1080"));
+}
+BENCHMARK(BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe1080p)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+// The smallest and the widest of the sizes, each beside its own floor.
+void BM_StoryBoard_Grid5x5_OneKeyframe640x480(benchmark::State& state) {
+  OneKeyframeBoard(state, QStringLiteral("640x480"));
+}
+BENCHMARK(BM_StoryBoard_Grid5x5_OneKeyframe640x480)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+void BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe640x480(benchmark::State& state) {
+  FfmpegSelectFloor(state, QStringLiteral("640x480"));
+}
+BENCHMARK(BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe640x480)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+
+void BM_StoryBoard_Grid5x5_OneKeyframe2560x1080(benchmark::State& state) {
+  OneKeyframeBoard(state, QStringLiteral("2560x1080"));
+}
+BENCHMARK(BM_StoryBoard_Grid5x5_OneKeyframe2560x1080)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+void BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe2560x1080(benchmark::State& state) {
+  FfmpegSelectFloor(state, QStringLiteral("2560x1080"));
+}
+BENCHMARK(BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe2560x1080)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 void BM_Poster_OneKeyframe1080p(benchmark::State& state) {
-  const QString& clip = OneKeyframeClip();
+  const QString clip = OneKeyframeClip();
   ChooseClip(clip, kOneKeyframeSeconds);
   double cpuMs = 0;
   for (auto _ : state) {
