@@ -271,7 +271,10 @@ BENCHMARK(BM_StoryBoard_Grid5x5_OneKeyframe1080p)->Unit(benchmark::kMillisecond)
 void BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe1080p(benchmark::State& state) {
   FfmpegSelectFloor(state, QStringLiteral("1920x1080"));
 }
-BENCHMARK(BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe1080p)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe1080p)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
 
 // The smallest and the widest of the sizes, each beside its own floor.
 void BM_StoryBoard_Grid5x5_OneKeyframe640x480(benchmark::State& state) {
