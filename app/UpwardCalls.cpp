@@ -15,8 +15,10 @@
 #include "options/frmProgramOptions.h"
 #include "platform/ErrorGuard.h"
 #include "platform/InputGate.h"
+#include "platform/LongWork.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/SqlConnection.h"
+#include "ui/cwProgress.h"
 #include "player/frmFilePreview.h"
 #include "player/modMainPlayer.h"
 #include "ui/ISubclass.h"
@@ -155,6 +157,10 @@ void ConnectUpwardCalls() {
   frmTagCloud::SetHooks(TagCloudAnswers());
   // mainwindow's unload asks for the program's shut-down; start-up answers.
   frmReelwise::ShutDownHook = ShutDown;
+  // platform's long work asks to show that work without steps goes on; the main window's progress strip pulses.
+  LongWork::SetPulse([](int64_t elapsedMs) {
+    if (gMainForm && gMainForm->progProgress) gMainForm->progProgress->Pulse(elapsedMs);
+  });
   // The host interfaces, whose answers the main window gives through its
   // MainWindowHosts and installs itself as it is made (frmReelwise.cpp,
   // frmReelwise_design.cpp, frmReelwise_init.cpp):
@@ -166,6 +172,7 @@ void ConnectUpwardCalls() {
 
 void DisconnectUpwardCalls() {
   SetMessageBoxHandler(nullptr);
+  LongWork::SetPulse(nullptr);
   ErrorGuard::SetFaultWords(nullptr);
   ErrorGuard::SetDamageTold(nullptr);
   SqlConnection::SetLayoutSurvey(nullptr);

@@ -82,6 +82,14 @@ FaultTelling ProgramConflict(const QString& file) {
                              "Try again; if this happens again, please report it at the Reelwise II forum.")};
 }
 
+FaultTelling NotAnswering(const QString& file) {
+  return {QStringLiteral("Library Not Answering"),
+          QStringLiteral("The disk that holds the Library's file") + FileLine(file) +
+              QStringLiteral("did not answer within 3 seconds, so Reelwise II stopped waiting for it. This change was "
+                             "not saved; what was saved before is kept in the file.\r\n\r\n"
+                             "Check the disk or its network connection, then try again.")};
+}
+
 FaultTelling InUse(const QString& file) {
   return {QStringLiteral("Library In Use"),
           QStringLiteral("Another program is using the Library's file") + FileLine(file) +
@@ -120,6 +128,8 @@ std::optional<FaultTelling> Of(const RWError& error, const QString& command) {
       return ProgramConflict(file);
     case FaultKind::Busy:
       return InUse(file);
+    case FaultKind::NotAnswering:
+      return NotAnswering(file);
     case FaultKind::OutOfMemory:
       return FaultTelling{QStringLiteral("Out of Memory"),
                           QStringLiteral("There was not enough memory to finish this with the Library") +

@@ -2,6 +2,7 @@
 
 #include "core/modReelwise.h"
 #include "platform/MountProbe.h"
+#include "platform/SqlConnection.h"
 #include "platform/WholeFile.h"
 
 #include <QCoreApplication>
@@ -67,16 +68,18 @@ QString SameCopy(const QString& partial) { return QDir::cleanPath(QDir::current(
 
 }  // namespace
 
-QString PartialCopyOf(const QString& target) { return target + kPartialSuffix; }
+QString PartialCopyOf(const QString& target) { return SqlConnection::NewPartialName(target); }
 
 // A note that cannot be written leaves the copy unnoted: the Save As goes on.
-CopyUnderWay::CopyUnderWay(const QString& partial) {
+CopyUnderWay::CopyUnderWay(const QString& partial) : partial_(partial) {
   const QString note = gTempFolder + kNotePrefix + QString::number(QCoreApplication::applicationPid());
   if (WriteFileWhole(note, QFile::encodeName(partial))) note_ = note;
 }
 
+// A copy that could not be removed (its disk failing) keeps its note, for a
+// later start to remove it once the disk lets it.
 CopyUnderWay::~CopyUnderWay() {
-  if (!note_.isEmpty()) QFile::remove(note_);
+  if (!note_.isEmpty() && !QFileInfo::exists(partial_)) QFile::remove(note_);
 }
 
 // The notes are read all first: a copy named by a dead note and by a live

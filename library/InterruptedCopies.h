@@ -1,5 +1,5 @@
 #pragma once
-// The copy a Save As writes beside its target ("<target>.partial") is renamed
+// The copy a Save As writes beside its target ("<target>.<pid>.partial") is renamed
 // over the target only when whole. A copy cut short by the program's end (a
 // crash, a kill, a power cut) would stay beside the target, as large as the
 // library, until the next Save As to that name: each copy is therefore noted
@@ -11,16 +11,19 @@ class CopyUnderWay {
  public:
   // Notes that `partial` is being written by this process.
   explicit CopyUnderWay(const QString& partial);
-  // The copy is finished, renamed or removed: the note goes.
+  // The copy is finished, renamed or removed: the note goes. A copy still
+  // there (its removal failed) keeps it.
   ~CopyUnderWay();
   CopyUnderWay(const CopyUnderWay&) = delete;
   CopyUnderWay& operator=(const CopyUnderWay&) = delete;
 
  private:
+  QString partial_;
   QString note_;
 };
 
-// The name SqlConnection::CopyTo writes a copy to `target` under.
+// A new name of the program's own for a copy to `target` to be written under
+// (SqlConnection::NewPartialName), ending in ".partial".
 QString PartialCopyOf(const QString& target);
 
 // Removes the copies (and their journals) noted by processes that no longer

@@ -137,7 +137,10 @@ void MoveThumbnailsToSegments(SqlConnection& db) {
                   QStringLiteral("INSERT INTO SegmentThumbnails SELECT SegmentID, NULL, FileID FROM VideoSegments VS "
                                  "Where VS.FileFlag Is Null")});
   Try(db, QStringLiteral("CREATE INDEX SegmentThumbnails_Index01 ON SegmentThumbnails (FileID);"));
-  if (copied) Try(db, QStringLiteral("DROP TABLE Thumbnails"));
+  // The pictures are removed row by row first: a drop of the whole table
+  // frees every page in one step of SQLite's, which paints nothing for as
+  // long as it takes (the window paints between steps: SqlConnection::Ticking).
+  if (copied) TryAll(db, {QStringLiteral("DELETE FROM Thumbnails WHERE 1"), QStringLiteral("DROP TABLE Thumbnails")});
 }
 
 void AddTagCategory(SqlConnection& db) {
@@ -228,8 +231,38 @@ bool NeedsRenumbering(SqlConnection& db) {
   }
 }
 
+namespace {
+
+// The name of the index the upgrade makes for its own statements.
+const QString kUpgradeIndex = QStringLiteral("rw2_Upgrade_SegmentsByFile");
+
+// The upgrade's statements look each file's segments up by FileID: a rating
+// taken from a file's whole-file segment, details moved from files to their
+// segments, each file's whole-file segment found when files are renumbered.
+// Layouts older than the index of segments by file have none, and each
+// look-up then read every segment: the upgrade grew with the square of the
+// library (minutes for 20,000 files). Such a layout gets an index of the
+// upgrade's own, dropped again at its end (DropUpgradeIndex), so that the
+// stored layout is the one the upgrade makes. True when it was made.
+bool MakeUpgradeIndex(SqlConnection& db) {
+  try {
+    SqlRecordset led(db, QStringLiteral("SELECT EXISTS (SELECT 1 FROM pragma_index_list('VideoSegments') L, "
+                                        "pragma_index_info(L.name) I WHERE I.seqno = 0 AND "
+                                        "lower(I.name) = 'fileid')"));
+    if (led.Value(0).toInt() == 1) return false;
+  } catch (const RWError&) {
+    return false;
+  }
+  return Try(db, QStringLiteral("CREATE INDEX %1 ON VideoSegments (FileID, FileFlag)").arg(kUpgradeIndex));
+}
+
+void DropUpgradeIndex(SqlConnection& db) { Try(db, QStringLiteral("DROP INDEX IF EXISTS %1").arg(kUpgradeIndex)); }
+
+}  // namespace
+
 UpgradeReport UpgradeLibrarySchema(SqlConnection& db) {
   UpgradeReport report;
+  const bool indexed = MakeUpgradeIndex(db);
   AddVersionTable(db);
   AddTagBehaviour(db);
   RebuildTagCloudTable(db);
@@ -252,6 +285,7 @@ UpgradeReport UpgradeLibrarySchema(SqlConnection& db) {
                 QStringLiteral("UPDATE VideoFiles SET DateAdded = DateTime;")});
     report.resizeThumbnails = true;
   }
+  if (indexed) DropUpgradeIndex(db);
   return report;
 }
 

@@ -93,6 +93,16 @@ void DeleteTreeNode(SqlConnection& db, const QString& key);
 // CategoryID that no longer applies is cleared. No window steps.
 void SetNodeBehaviours(SqlConnection& db, bool onlyUnset);
 
+struct LevelTag;
+// SetNodeBehaviours(db, false) for tags already read, with each tag's row
+// (Type, Behaviour, CategoryID as stored) and its lowest parent link: every
+// tag's values are derived at once and the rows whose values differ written
+// through one prepared statement. `progress` is called every few hundred
+// rows with the rows done, for the caller to report (and paint) past half a
+// second.
+void WriteTagLevels(SqlConnection& db, const std::vector<LevelTag>& tags,
+                    const std::function<void(int done)>& progress = {});
+
 // ---------------------------------------------------------------- segments
 
 struct NewSegment {

@@ -166,29 +166,83 @@ void DeleteTreeNode(SqlConnection& db, const QString& key) {
   guard.Commit();
 }
 
-void SetNodeBehaviours(SqlConnection& db, bool onlyUnset) {
+namespace {
+
+constexpr const char* kWriteLevels = "UPDATE Tags SET Behaviour = ?, CategoryID = ? WHERE TagID = ?";
+
+// Every tag with its row and its lowest parent over 'P' links, as
+// TagPlacement reads them: a link's ends are taken as numbers, and a
+// parent that names no tag leaves the tag at the top.
+std::vector<LevelTag> ReadLevelTags(SqlConnection& db) {
+  std::vector<LevelTag> tags;
+  SqlCommand rows(db, QStringLiteral("SELECT TagID, Type, Behaviour, CategoryID FROM Tags ORDER BY TagID"));
+  while (rows.Step()) {
+    tags.push_back({static_cast<int32_t>(rows.ColumnInt(0)), rows.Value(1), rows.Value(2), rows.Value(3)});
+  }
+  const auto placeOf = [&tags](int32_t tagId) {
+    const auto found = std::ranges::lower_bound(tags, tagId, {}, &LevelTag::tagId);
+    return found != tags.end() && found->tagId == tagId ? static_cast<uint32_t>(found - tags.begin()) : kNoParentTag;
+  };
+  SqlRecordset parents(
+      db, QStringLiteral("SELECT TagID, MIN(LinkedTag) FROM TagLinks WHERE Relationship = 'P' GROUP BY TagID"));
+  for (; !parents.Eof(); parents.MoveNext()) {
+    const uint32_t child = placeOf(parents.Value(0).toInt());
+    if (child != kNoParentTag) tags[child].parent = placeOf(parents.Value(1).toInt());
+  }
+  return tags;
+}
+
+}  // namespace
+
+void WriteTagLevels(SqlConnection& db, const std::vector<LevelTag>& tags, const std::function<void(int)>& progress) {
+  constexpr size_t kReportEvery = 512;
+  const std::vector<TagPlacement::Derived> derived = DeriveLevels(tags);
   TransactionGuard guard(db, QStringLiteral("SNB"));
-  // Rows whose behaviour is their type already are left unwritten: the tree
-  // build runs this on every library, and rewriting each row costs a write
-  // of every page of the table.
-  db.Execute(QStringLiteral("UPDATE Tags Set Behaviour = Type") +
-             (onlyUnset ? QStringLiteral(" WHERE Behaviour IS NULL") : QStringLiteral(" WHERE Behaviour IS NOT Type")));
-  SqlRecordset rows(db, QStringLiteral("SELECT TagID, Behaviour, CategoryID FROM Tags") +
-                            (onlyUnset ? QStringLiteral(" WHERE CategoryID IS NULL") : QString()));
+  // Prepared once, at the first row that changes: a tree whose levels are as
+  // stored (the usual rebuild) writes nothing.
+  std::unique_ptr<SqlCommand> write;
+  for (size_t i = 0; i < tags.size(); ++i) {
+    if (progress && i % kReportEvery == kReportEvery - 1) progress(static_cast<int>(i));
+    const LevelTag& tag = tags[i];
+    const SqlValue behaviour = derived[i].underTag ? SqlValue(QStringLiteral("T")) : tag.type;
+    const SqlValue category = derived[i].categoryId ? SqlValue(derived[i].categoryId) : SqlValue();
+    if (tag.behaviour == behaviour && tag.categoryId == category) continue;
+    if (!write) write = db.Prepare(QLatin1String(kWriteLevels));
+    write->Bind(1, behaviour);
+    write->Bind(2, category);
+    write->Bind(3, tag.tagId);
+    write->Execute();
+  }
+  guard.Commit();
+}
+
+void SetNodeBehaviours(SqlConnection& db, bool onlyUnset) {
+  if (!onlyUnset) {
+    // Every row is derived: the tags and links are read once, in two plain
+    // reads, and placed by their places in the list.
+    WriteTagLevels(db, ReadLevelTags(db));
+    return;
+  }
+  TransactionGuard guard(db, QStringLiteral("SNB"));
+  db.Execute(QStringLiteral("UPDATE Tags Set Behaviour = Type WHERE Behaviour IS NULL"));
+  SqlRecordset rows(db, QStringLiteral("SELECT TagID, Behaviour, CategoryID FROM Tags WHERE CategoryID IS NULL"));
   // The full placement reads every tag and link at once. The few rows an open
   // usually has to place (the fixed nodes, tags new since) are followed up
   // one by one instead: the tags they ask about are read as needed.
   constexpr int kFewRows = 32;
   const TagPlacement placement = rows.RecordCount() <= kFewRows ? TagPlacement(db, {}) : TagPlacement(db);
+  std::unique_ptr<SqlCommand> write;
   for (; !rows.Eof(); rows.MoveNext()) {
     const TagPlacement::Derived derived = placement.Derive(rows.Value(0).toInt());
-    if (derived.underTag && rows.Value(1) != SqlValue(QStringLiteral("T"))) {
-      rows.SetValue(1, QStringLiteral("T"));
-    }
+    const SqlValue behaviour = derived.underTag ? SqlValue(QStringLiteral("T")) : rows.Value(1);
     const SqlValue category = derived.categoryId ? SqlValue(derived.categoryId) : SqlValue();
-    if (rows.Value(2) != category) rows.SetValue(2, category);
+    if (rows.Value(1) == behaviour && rows.Value(2) == category) continue;
+    if (!write) write = db.Prepare(QLatin1String(kWriteLevels));
+    write->Bind(1, behaviour);
+    write->Bind(2, category);
+    write->Bind(3, rows.Value(0));
+    write->Execute();
   }
-  rows.Update();
   guard.Commit();
 }
 

@@ -5,6 +5,7 @@
 
 #include <QSet>
 
+#include <algorithm>
 #include <vector>
 
 namespace TagStore {
@@ -135,6 +136,88 @@ QString TagPlacement::CategoryName(int32_t tagId) const {
   int32_t root = tagId;
   ForEachAncestor(tagId, [&](int32_t id) { root = id; });
   return IsCategory(root) ? Find(root)->name : QStringLiteral("Orphan Tag");
+}
+
+namespace {
+
+// What a node counts as for the nodes below it.
+enum class LevelKind : uint8_t { Neither, Tag, Category };
+
+LevelKind KindOf(const LevelTag& tag) {
+  if (IsFixedNode(tag.tagId)) return LevelKind::Neither;
+  const QString type = tag.type.toString();
+  if (type == QLatin1String("C")) return LevelKind::Category;
+  static const QSet<QString> kNotTags = {QStringLiteral("F"), QStringLiteral("L"), QStringLiteral("S"),
+                                         QStringLiteral("V")};
+  return kNotTags.contains(type) ? LevelKind::Neither : LevelKind::Tag;
+}
+
+// TagPlacement::Parent by places: a fixed node sits at the top, a playlist
+// under "Saved Playlists", which is a fixed node: what is above it counts
+// for nothing, as if it were at the top.
+uint32_t UpOf(const LevelTag& tag) {
+  if (IsFixedNode(tag.tagId) || tag.type.toString() == QLatin1String("L")) return kNoParentTag;
+  return tag.parent;
+}
+
+}  // namespace
+
+std::vector<TagPlacement::Derived> DeriveLevels(const std::vector<LevelTag>& tags) {
+  const size_t count = tags.size();
+  std::vector<LevelKind> kinds(count);
+  std::vector<uint32_t> up(count);
+  for (size_t i = 0; i < count; ++i) {
+    kinds[i] = KindOf(tags[i]);
+    up[i] = UpOf(tags[i]);
+  }
+  // A node on a circle of parent links sees the others from its own place.
+  const auto walkUp = [&](uint32_t node) {
+    TagPlacement::Derived derived;
+    std::vector<uint32_t> seen{node};
+    for (uint32_t id = up[node]; id != kNoParentTag && std::find(seen.begin(), seen.end(), id) == seen.end();
+         id = up[id]) {
+      seen.push_back(id);
+      if (kinds[id] == LevelKind::Tag) derived.underTag = true;
+      if (kinds[id] == LevelKind::Category) derived.categoryId = tags[id].tagId;  // higher ones overwrite lower ones
+    }
+    return derived;
+  };
+  enum : uint8_t { kNew, kOnPath, kDone };
+  std::vector<uint8_t> state(count, kNew);
+  std::vector<TagPlacement::Derived> derived(count);
+  std::vector<uint32_t> path;
+  for (uint32_t start = 0; start < count; ++start) {
+    if (state[start] != kNew) continue;
+    // The path up to the first node already answered, or to the top; a node
+    // answers from the one above it, so a branch costs one step a node.
+    path.clear();
+    uint32_t id = start;
+    for (; id != kNoParentTag && state[id] == kNew; id = up[id]) {
+      state[id] = kOnPath;
+      path.push_back(id);
+    }
+    size_t below = path.size();
+    if (id != kNoParentTag && state[id] == kOnPath) {
+      below = static_cast<size_t>(std::find(path.begin(), path.end(), id) - path.begin());
+      for (size_t k = below; k < path.size(); ++k) derived[path[k]] = walkUp(path[k]);
+      for (size_t k = below; k < path.size(); ++k) state[path[k]] = kDone;
+    }
+    for (size_t k = below; k-- > 0;) {
+      const uint32_t node = path[k];
+      const uint32_t parent = up[node];
+      TagPlacement::Derived d;
+      if (parent != kNoParentTag) {
+        const TagPlacement::Derived& above = derived[parent];
+        d.underTag = above.underTag || kinds[parent] == LevelKind::Tag;
+        d.categoryId = above.categoryId != 0                       ? above.categoryId
+                       : kinds[parent] == LevelKind::Category ? tags[parent].tagId
+                                                              : 0;
+      }
+      derived[node] = d;
+      state[node] = kDone;
+    }
+  }
+  return derived;
 }
 
 }  // namespace TagStore

@@ -2,11 +2,14 @@
 // Where each Tags row sits in the library tree, read from the Tags and
 // TagLinks rows instead of the tree window, so behaviours and categories can
 // be derived (and tested) without one. Internal to the TagStore functions.
+#include "platform/SqlValue.h"
+
 #include <QHash>
 #include <QString>
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 class SqlCommand;
 class SqlConnection;
@@ -69,5 +72,25 @@ class TagPlacement {
   mutable QHash<int32_t, Node> nodes_;
   mutable QHash<int32_t, Derived> derived_;
 };
+
+// A tag as the levels of every tag are derived at once: its row as read and
+// the tag its lowest parent link names, by their place in one list, so that
+// nothing is looked up by number.
+inline constexpr uint32_t kNoParentTag = UINT32_MAX;
+struct LevelTag {
+  int32_t tagId = 0;
+  SqlValue type;
+  SqlValue behaviour;
+  SqlValue categoryId;
+  // The place in the list of the tag named by the lowest TagID among its 'P'
+  // links; kNoParentTag for none, or for one that names no tag.
+  uint32_t parent = kNoParentTag;
+};
+
+// What TagPlacement::Derive answers for each tag of the list, by the same
+// rules (a playlist under "Saved Playlists", the fixed nodes at the top and
+// counting as neither tag nor category, a circle of parent links walked
+// node by node), derived in one pass over the list.
+std::vector<TagPlacement::Derived> DeriveLevels(const std::vector<LevelTag>& tags);
 
 }  // namespace TagStore

@@ -229,6 +229,12 @@ class clsRWLibrary : public IDeviceTableHost {
   // Whether a loop's progress report is due: by the open's pacer during an
   // open, else by the loop's own.
   bool ProgressDue(LongWork::Pacer& own);
+  // Inside work that reports no position (a long statement, a big tree's
+  // nodes): the strip pulses past the grace, by the open's pacer during an
+  // open, else by the work's own.
+  void WorkGoesOn(LongWork::Pacer& own);
+  // How long the open under way has held the window; 0 outside an open.
+  int64_t OpenElapsedMs() const;
   // Runs the work in the named transaction and commits it; an error rolls
   // the transaction back and is reported. False when the work failed.
   bool RunInTransaction(const QString& Name, const std::function<void()>& Work);
@@ -248,6 +254,10 @@ class clsRWLibrary : public IDeviceTableHost {
   void AbandonOpen();
   void ShowFirstView();
   void OpenNewLibraryFile(const QString& name);
+  // Save As's copy of the open library to `name`, as long work with a quiet
+  // limit; false when a request to end the program stopped it. A copy that
+  // cannot be written raises its own failure, naming `name`.
+  bool CopyLibraryTo(const QString& name);
   void ReturnToScratchLibrary();
   void UseWorkTables();
   // True, having told the user, when another copy of the program has the

@@ -310,7 +310,12 @@ void clsRWLibrary::GetPotentialDuplicates() {
   ShowProgress(QStringLiteral("Identifying Duplicate Candidates..."));
   DeleteSearchResults();
   SegmentFilePairs found;
-  IgnoringErrors([this, &found] { RunOwnWrites([&found](SqlConnection& db) { FindDuplicates(db, found); }); });
+  // The work owns its answer: a disk that stops answering leaves it behind.
+  IgnoringErrors([this, &found] {
+    auto answer = std::make_shared<SegmentFilePairs>();
+    RunOwnWrites([answer](SqlConnection& db) { FindDuplicates(db, *answer); });
+    found = std::move(*answer);
+  });
   IgnoringErrors([this, &found] {
     TransactionGuard guard(*m_Connection, QStringLiteral("FSR"));
     IgnoringErrors([this, &found] {

@@ -15,6 +15,10 @@ void clsRWLibrary::ProgressOff() { View().ProgressOff(); }
 
 bool clsRWLibrary::ProgressDue(LongWork::Pacer& own) { return (m_OpenPacer ? *m_OpenPacer : own).Due(); }
 
+void clsRWLibrary::WorkGoesOn(LongWork::Pacer& own) { (m_OpenPacer ? *m_OpenPacer : own).Tick(); }
+
+int64_t clsRWLibrary::OpenElapsedMs() const { return m_OpenPacer ? m_OpenPacer->ElapsedMs() : 0; }
+
 ErrorReport clsRWLibrary::Reporting(const QString& title) { return {.title = title, .owner = ProgramMessageOwner()}; }
 
 // A failure leaves the transaction rolled back by its guard, then is reported.

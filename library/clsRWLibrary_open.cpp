@@ -60,12 +60,13 @@ class OpenPacing {
 };
 
 // A look at the file that reads the whole of it runs on a worker thread, the
-// window painting meanwhile; a short one runs here.
+// window painting meanwhile (past the grace of the open it is part of: it
+// has held the window for `sinceMs`); a short one runs here.
 template <typename Look>
-auto LookAtFile(bool whole, Look look) {
+auto LookAtFile(bool whole, int64_t sinceMs, Look look) {
   if (!whole) return look();
   std::optional<decltype(look())> seen;
-  LongWork::Run([&](LongWork::Job&) { seen.emplace(look()); });
+  LongWork::Run([&](LongWork::Job&) { seen.emplace(look()); }, {.sinceMs = sinceMs});
   return std::move(*seen);
 }
 
@@ -247,7 +248,7 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
   const bool checkPages = m_OpeningWork & kCheckPages;
   if (checkPages) ShowProgress(QStringLiteral("Checking Library..."));
   const DatabaseFileState state =
-      LookAtFile(checkPages, [&path, checkPages] { return SqlConnection::Examine(path, checkPages); });
+      LookAtFile(checkPages, OpenElapsedMs(), [&path, checkPages] { return SqlConnection::Examine(path, checkPages); });
   if (RefusedByState(path, state)) return nullptr;
   // The lock is held from before the first write until the library is closed;
   // reopening the library this object has open keeps the lock it holds.
@@ -276,7 +277,7 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
     if (replaced.isEmpty() && missing.isEmpty() && !odd) {
       SqlConnection& db = *candidate;
       const unsigned work = m_OpeningWork;
-      survey = LookAtFile(work & kOrphanSweeps, [&db, work] { return SurveyOrphans(db, work); });
+      survey = LookAtFile(work & kOrphanSweeps, OpenElapsedMs(), [&db, work] { return SurveyOrphans(db, work); });
     }
     earlierLayout = !HasTable(*candidate, QStringLiteral("VersionData"));
     if (earlierLayout && !(HasTable(*candidate, QStringLiteral("VideoFiles")) &&
@@ -444,6 +445,15 @@ void clsRWLibrary::ResetLibraryState(const QString& path) {
 }
 
 bool clsRWLibrary::ReloadLibrary() {
+  // An old library's upgrade, a large library's sweeps and the reads of a
+  // big tree are long statements on this thread: the window is painted from
+  // inside them past the grace, the strip's pulse showing the work goes on
+  // where no step reports a position.
+  LongWork::Pacer own;
+  const SqlConnection::Ticking ticking(*m_Connection, [this, &own] {
+    WorkGoesOn(own);
+    return true;
+  });
   View().SetHistoryComboText(QString());
   View().ClearHistoryCombo();
   if (!HouseKeep()) return false;

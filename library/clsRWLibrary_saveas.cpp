@@ -7,14 +7,22 @@
 #include "library/HistoryEntry.h"
 #include "library/InterruptedCopies.h"
 #include "library/cFactory.h"
+#include "platform/ErrorGuard.h"
 #include "platform/LongWork.h"
+#include "platform/MountProbe.h"
 #include "platform/RWError.h"
+#include "platform/SqlConnection.h"
 #include "platform/WholeFile.h"
 #include "ui/clsDialogs.h"
 
-#include <QFileInfo>
+#include <QFile>
 
-#include <cerrno>
+#include <atomic>
+#include <chrono>
+#include <memory>
+#include <optional>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -34,14 +42,49 @@ bool ConfirmReplace() {
                             ProgramMessageOwner()) == vbOK;
 }
 
-// A folder that takes no new file (missing, read-only, not ours) is named
-// with the reason before the copy starts; the database's own failure would
-// read as if the open library's file had gone away.
-void CheckCopyTarget(const QString& name) {
-  WholeFileWriter probe(name);
-  if (!probe.Open()) {
-    const int32_t number = probe.Error() == ENOSPC || probe.Error() == EDQUOT ? kErrDiskFull : kErrFileAccess;
-    throw RWError(number, FileNotWrittenText(name, probe.ErrorString()), QStringLiteral("clsRWLibrary"));
+// The title of a copy or new library that could not be written.
+const QString kNotSaved = QStringLiteral("Library Not Saved");
+
+QString NoAnswerReason() {
+  return QStringLiteral("Its disk did not answer within %1 seconds.").arg(MountProbe::kTimeLimitMs / 1000);
+}
+
+// The copy's or new library's failure, naming its file and the reason; a
+// full disk is told as the program tells a full disk.
+[[noreturn]] void NotWritten(const QString& name, const QString& reason, bool diskFull = false) {
+  throw RWError(diskFull ? kErrDiskFull : kErrFileAccess, FileNotWrittenText(name, reason),
+                QStringLiteral("clsRWLibrary"), name);
+}
+
+// What the chosen name holds, asked away from the window's thread within the
+// mount probe's limit: a disk that does not answer holds a helper, not the
+// window. Nothing when it did not answer.
+struct TargetLook {
+  bool exists = false;
+  bool sameFile = false;  // the open library's own file under another name
+};
+
+std::optional<TargetLook> LookAt(const QString& name, const QString& open) {
+  return MountProbe::CallOnPath(name, [name, open] {
+    TargetLook look;
+    struct stat target {};
+    look.exists = ::stat(QFile::encodeName(name).constData(), &target) == 0;
+    struct stat library {};
+    look.sameFile = look.exists && ::stat(QFile::encodeName(open).constData(), &library) == 0 &&
+                    library.st_dev == target.st_dev && library.st_ino == target.st_ino;
+    return look;
+  });
+}
+
+// Runs `write` (which owns what it uses) on a worker within the mount
+// probe's quiet limit: a disk that stops answering is given up after it, one
+// message names the file, and the work is left to end by itself (it then
+// writes nothing under the chosen name). `write` steps its job as it goes;
+// its own failure is thrown here.
+void WriteAway(const QString& name, std::function<void(LongWork::Job&)> write,
+               const std::function<void(int)>& report = {}) {
+  if (!LongWork::Run(std::move(write), {.quietLimitMs = MountProbe::kTimeLimitMs, .report = report})) {
+    NotWritten(name, NoAnswerReason());
   }
 }
 
@@ -53,25 +96,101 @@ void clsRWLibrary::SaveLibraryAsDialog(bool isNew) {
   if (!name.endsWith(QLatin1String(".rw2"))) name += QLatin1String(".rw2");
   // A copy onto the open file itself would replace it with itself.
   if (!isNew && name == LibraryPath) return;
-  if (QFileInfo::exists(name) && (RefusedAsOpenElsewhere(name) || !ConfirmReplace())) return;
+  // A failure of the copy or the new file is told under a title of its own;
+  // a full disk as the program tells one.
+  const auto tell = [](const RWError& error) {
+    ErrorGuard({.title = error.Kind() == FaultKind::DiskFull ? QString() : kNotSaved,
+                .owner = ProgramMessageOwner(),
+                .text = [](const RWError& e) { return e.Description(); }})
+        .Failed(error);
+  };
+  const std::optional<TargetLook> look = LookAt(name, LibraryPath);
+  if (!look) return tell(RWError(kErrFileAccess, FileNotWrittenText(name, NoAnswerReason()),
+                                 QStringLiteral("clsRWLibrary"), name));
+  if (look->exists && ((!look->sameFile && RefusedAsOpenElsewhere(name)) || !ConfirmReplace())) return;
   ErrorGuard(Reporting()).Run([&] {
-    if (isNew) {
-      OpenNewLibraryFile(name);
-    } else {
-      // The open library stays open until the copy is complete and opened.
-      // The copy reads the whole file: long work (LongWork.h), on a
-      // connection of its own, since the window's painting meanwhile may
-      // read through the library's. A note in Temp marks the copy under
-      // way, so that one cut short is removed at the next start.
-      const QString from = LibraryPath;
-      CheckCopyTarget(name);
-      {
-        const CopyUnderWay noted(PartialCopyOf(name));
-        LongWork::Run([&from, &name](LongWork::Job&) { SqlConnection::Open(from)->CopyTo(name); });
+    try {
+      if (isNew) {
+        OpenNewLibraryFile(name);
+        return;
       }
-      OpenLibrary(name, false);
+      // The open library stays open until the copy is complete and opened.
+      // The copy reads the whole file: long work (LongWork.h) on a worker, on
+      // a connection of its own (a connection serves one thread). A note in
+      // Temp marks the copy under way, so that one cut short is removed at
+      // the next start.
+      if (!CopyLibraryTo(name)) return;
+    } catch (const RWError& error) {
+      if (error.Number() == kErrDatabase) throw;  // the open library's own fault
+      tell(error);
+      return;
     }
+    OpenLibrary(name, false);
   });
+}
+
+// The copy is made by SQLite's backup on a worker, a megabyte a step, each
+// step shown on the progress strip; the worker owns the paths and its
+// connection, so a copy given up ends by itself and leaves no file under the
+// chosen name (its partial file is removed, or removed at the next start).
+bool clsRWLibrary::CopyLibraryTo(const QString& name) {
+  struct Copy {
+    QString from;
+    QString to;
+    std::atomic<int> done{0};
+    std::atomic<int> total{0};
+  };
+  auto copy = std::make_shared<Copy>();
+  copy->from = LibraryPath;
+  copy->to = name;
+  ShowProgress(QStringLiteral("Saving Library..."));
+  const auto end = [this] {
+    SetProgressMax(0);
+    ProgressOff();
+  };
+  try {
+    WriteAway(
+        name,
+        [copy](LongWork::Job& job) {
+          job.Step();
+          const QString partial = PartialCopyOf(copy->to);
+          const CopyUnderWay noted(partial);
+          job.Step();
+          try {
+            SqlConnection::Open(copy->from)->CopyTo(copy->to, partial, [&job, &copy](int done, int total) {
+              copy->done = done;
+              copy->total = total;
+              job.Step();
+              return !job.Cancelled();
+            });
+          } catch (const RWError& error) {
+            if (error.Number() == kErrDatabase) throw;
+            NotWritten(copy->to, error.Description(), error.Number() == kErrDiskFull);
+          }
+        },
+        [this, copy, started = std::chrono::steady_clock::now()](int) {
+          // Until the first pages are copied (the target's disk may not
+          // answer) the strip pulses; then it counts the pages.
+          if (copy->total == 0) {
+            LongWork::Pulse(std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
+                                                                                  started)
+                                .count());
+            return;
+          }
+          SetProgressMax(copy->total);
+          ShowProgress(QStringLiteral("Saving Library..."), copy->done);
+        });
+  } catch (const RWError&) {
+    end();
+    // A copy stopped by a request to end the program says nothing.
+    if (LongWork::EndRequested()) return false;
+    throw;
+  } catch (...) {
+    end();
+    throw;
+  }
+  end();
+  return true;
 }
 
 // The empty library is written and opened with a full reload; the open
@@ -87,7 +206,12 @@ void clsRWLibrary::OpenNewLibraryFile(const QString& name) {
   // that library's tags, which the new one has not.
   gViewSpec.clear();
   gViewDescription.clear();
-  modReelwise::ExtractTemplateLibrary(name);
+  // Written on a worker: a disk that does not answer is given up.
+  WriteAway(name, [name](LongWork::Job& job) {
+    job.Step();
+    modReelwise::ExtractTemplateLibrary(name);
+    job.Step();
+  });
   OpenLibrary(name, true);
 }
 

@@ -11,6 +11,9 @@
 #include "core/modReelwise.h"
 #include "devices/StorageDevice.h"
 #include "library/FormatIndex.h"
+#include "library/TagStore.h"
+#include "library/TagStore_Placement.h"
+#include "platform/LongWork.h"
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
@@ -148,6 +151,10 @@ struct TagHierarchy {
   // Some parent link has an end that is not a tag: only the library file can
   // then tell whether the links go round in a circle.
   bool linksOutsideTags = false;
+  // Each tag's row as the levels are derived from it (its type, behaviour and
+  // category as stored, its lowest parent), in the order of `tags`; empty
+  // when the file's Tags lack the columns of the levels.
+  std::vector<TagStore::LevelTag> levels;
 
   // The index of the tag of that number; kNoTag when there is none.
   uint32_t Find(int64_t tagId) const {
@@ -237,13 +244,29 @@ TagHierarchy ReadTagHierarchy(SqlConnection& db) {
   TransactionGuard guard(db, QStringLiteral("PT"));
   TagHierarchy hierarchy;
   std::vector<std::pair<SqlOrderKey, SqlOrderKey>> typesAndNames;
-  SqlCommand tags(db, QStringLiteral("SELECT TagID, Tag, Type FROM Tags ORDER BY TagID"));
+  // The levels' columns come in the same read; a file whose Tags lack them
+  // (its upgrade failed) still shows its tree.
+  std::unique_ptr<SqlCommand> read;
+  bool withLevels = true;
+  try {
+    read = std::make_unique<SqlCommand>(
+        db, QStringLiteral("SELECT TagID, Tag, Type, Behaviour, CategoryID FROM Tags ORDER BY TagID"));
+  } catch (const RWError& error) {
+    if (error.Kind() != FaultKind::Mismatch) throw;
+    withLevels = false;
+    read = std::make_unique<SqlCommand>(db, QStringLiteral("SELECT TagID, Tag, Type FROM Tags ORDER BY TagID"));
+  }
+  SqlCommand& tags = *read;
   while (tags.Step()) {
     const SqlValue name = tags.Value(1);
     const SqlValue type = tags.Value(2);
     hierarchy.tagIds.push_back(tags.ColumnInt(0));
     hierarchy.tags.push_back({.tagId = hierarchy.tagIds.back(), .tag = name.toString(), .type = type.toString()});
     typesAndNames.emplace_back(OrderKey(type), OrderKey(name));
+    if (withLevels) {
+      hierarchy.levels.push_back(
+          {static_cast<int32_t>(hierarchy.tagIds.back()), type, tags.Value(3), tags.Value(4)});
+    }
   }
   SqlCommand rows(db, QStringLiteral("SELECT TagID, LinkedTag, Relationship = 'P', Relationship = 'L' FROM TagLinks"));
   const auto tagOf = [&](const SqlValue& end) {
@@ -262,6 +285,12 @@ TagHierarchy ReadTagHierarchy(SqlConnection& db) {
     if (parent != kNoTag) hierarchy.tags[parent].hasChildren = true;
     if (child != kNoTag && parent != kNoTag) {
       hierarchy.childParent.emplace_back(child, parent);
+      // The tags are in the order of their numbers: the lowest place is the
+      // lowest TagID, the parent the levels derive from.
+      if (!hierarchy.levels.empty()) {
+        uint32_t& lowest = hierarchy.levels[child].parent;
+        lowest = std::min(lowest, parent);
+      }
     } else {
       hierarchy.linksOutsideTags = true;
     }
@@ -271,6 +300,10 @@ TagHierarchy ReadTagHierarchy(SqlConnection& db) {
   guard.Commit();
   return hierarchy;
 }
+
+// A big tree's nodes are made a few hundred at a time between looks at the
+// window (clsRWLibrary::WorkGoesOn).
+constexpr size_t kNodesPerTick = 256;
 
 // A tag waiting on a level, with the tag it is shown below (kNoTag: the top).
 struct LevelRow {
@@ -291,11 +324,13 @@ int64_t ParentId(const TagHierarchy& hierarchy, const LevelRow& row) {
 // parent has no node stays without one. Each tag's node is kept with the tag
 // (the tree holds no other tag nodes yet); `shown` counts them. True when a
 // tag was met again.
-bool AddTagLevel(TagHierarchy& hierarchy, std::vector<LevelRow>& level, ctl::TreeView& tree, size_t& shown) {
+bool AddTagLevel(TagHierarchy& hierarchy, std::vector<LevelRow>& level, ctl::TreeView& tree, size_t& shown,
+                 const std::function<void()>& goOn) {
   bool repeated = false;
   std::vector<LevelRow> waiting;
   waiting.reserve(level.size());
   for (const LevelRow& row : level) {
+    if (shown % kNodesPerTick == 0) goOn();
     TagText& tag = hierarchy.tags[row.tag];
     if (tag.node) {
       repeated = true;
@@ -396,7 +431,7 @@ void ReportCircles(const QStringList& names) {
 // is still a top-level tag). A path down the levels that does not come back
 // to a tag is no longer than the number of tags; only rows that cannot get a
 // node could go on past that, and they stop there.
-void AddTagLevels(SqlConnection& db, TagHierarchy& hierarchy, ctl::TreeView& tree) {
+void AddTagLevels(SqlConnection& db, TagHierarchy& hierarchy, ctl::TreeView& tree, const std::function<void()>& goOn) {
   tree.Nodes.Reserve(static_cast<int>(hierarchy.tags.size() + std::size(kGroups)));
   std::vector<LevelRow> level;
   for (uint32_t tag = 0; tag < hierarchy.tags.size(); ++tag) {
@@ -405,7 +440,7 @@ void AddTagLevels(SqlConnection& db, TagHierarchy& hierarchy, ctl::TreeView& tre
   bool repeated = false;
   size_t shown = 0;
   for (size_t depth = 0; !level.empty() && depth <= hierarchy.tags.size() + 1; ++depth) {
-    if (AddTagLevel(hierarchy, level, tree, shown)) repeated = true;
+    if (AddTagLevel(hierarchy, level, tree, shown, goOn)) repeated = true;
     DescendLevel(hierarchy, level);
   }
   // A circle of parent links shows as a repeated tag when the circle hangs
@@ -596,9 +631,12 @@ void clsRWLibrary::PopulateTree() {
   tree.Nodes.Clear();
   tree.SetSorted(false);
   TagHierarchy hierarchy;
+  LongWork::Pacer own;
+  const auto goOn = [this, &own] { WorkGoesOn(own); };
   TreeStep([&] {
     hierarchy = ReadTagHierarchy(db);
-    AddTagLevels(db, hierarchy, tree);
+    goOn();
+    AddTagLevels(db, hierarchy, tree, goOn);
   });
   TreeStep([&] { AddLinkNodes(hierarchy, tree); });
   TreeStep([&] { AddFixedGroups(tree); });
@@ -606,7 +644,26 @@ void clsRWLibrary::PopulateTree() {
   TreeStep([&] { TagSavedSearches(db, tree); });
   TreeStep([&] { FinishNodes(tree); });
   LoadStorageDeviceNodes();
-  TreeStep([&] { SetNodeBehaviours(false); });
+  // Every tag's behaviour and category, derived again at every build
+  // (another program may have moved a tag), from the hierarchy read above:
+  // only where a parent link's end is no tag, or the file lacks the levels'
+  // columns, are the rows read again, as TagStore reads them.
+  TreeStep([&] {
+    if (hierarchy.linksOutsideTags || hierarchy.levels.size() != hierarchy.tags.size()) {
+      SetNodeBehaviours(false);
+      return;
+    }
+    // A big tree's first levels take seconds: they show as a bar.
+    LongWork::Pacer own;
+    bool counted = false;
+    TagStore::WriteTagLevels(*m_Connection, hierarchy.levels, [&](int done) {
+      if (!ProgressDue(own)) return;
+      if (!counted) SetProgressMax(static_cast<int32_t>(hierarchy.levels.size()));
+      counted = true;
+      ShowProgress(QStringLiteral("Processing Library Structure..."), done);
+    });
+    if (counted) SetProgressMax(0);
+  });
 }
 
 void clsRWLibrary::SortTree() {
@@ -628,7 +685,10 @@ void clsRWLibrary::SortTree() {
     tree.SortLevelBy(nullptr, KindThenText(prefixes, 0));
     // Parents come before their children in the collection, so each level is
     // sorted while its nodes still count with their prefix.
+    LongWork::Pacer own;
+    size_t sorted = 0;
     for (const auto& node : tree.Nodes) {
+      if (++sorted % kNodesPerTick == 0) WorkGoesOn(own);
       const bool fixedOrder =
           node->Image() == QLatin1String("DATEFOLDER") || node->Image() == QLatin1String("RATINGFOLDER");
       if (fixedOrder) {

@@ -8,6 +8,7 @@
 #include "library/LibraryUpgrade.h"
 #include "platform/ErrorGuard.h"
 #include "platform/LongWork.h"
+#include "platform/MountProbe.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
 #include "ui/CairoContext.h"
@@ -115,7 +116,16 @@ bool clsRWLibrary::BackUpBeforeRenumbering() {
                        vbExclamation, QStringLiteral("Library Upgrade"), ProgramMessageOwner());
   };
   try {
-    m_Connection->CopyTo(copy);
+    // A large library's copy takes seconds: it paints past the grace.
+    LongWork::Pacer own;
+    m_Connection->CopyTo(copy, SqlConnection::NewPartialName(copy), [this, &own](int done, int total) {
+      if (ProgressDue(own)) {
+        SetProgressMax(total);
+        ShowProgress(QStringLiteral("Performing Housekeeping..."), done);
+      }
+      return true;
+    });
+    SetProgressMax(0);
     return true;
   } catch (const RWError& error) {
     tell(error);
@@ -166,21 +176,38 @@ void clsRWLibrary::CompactDatabase() {
 // takes a change by another connection (data_version) for one by another
 // program: these are the program's own, so the count it keeps moves with
 // them, unless another program wrote meanwhile. A failure the work throws
-// (a busy or damaged file) comes back here. A request to end the program
-// stops the work's statement at its next step, rolled back, and the work
-// ends there without a word: the file stays as it was.
+// (a busy or damaged file) comes back here.
+//
+// The work steps as SQLite works (a Ticking), so a compaction of minutes is
+// never taken for a disk that stopped answering; a disk that makes no step
+// for the mount probe's limit is given up, told as not answering, and the
+// work (which owns what it uses) is stopped at its next step, its
+// transaction rolled back by SQLite. A request to end the program stops the
+// work's statement the same way, and the work ends there without a word:
+// the file stays as it was.
 void clsRWLibrary::RunOwnWrites(std::function<void(SqlConnection&)> work) {
   const QString path = LibraryPath;
   const bool noOtherWrites = m_UpkeptStamp.valid && m_Connection->DataVersion() == m_UpkeptDataVersion;
+  bool answered = true;
   try {
-    LongWork::Run([&path, &work](LongWork::Job& job) {
-      const auto db = SqlConnection::Open(path);
-      db->StopWhen([&job] { return job.Cancelled(); });
-      work(*db);
-    });
+    answered = LongWork::Run(
+        [path, work = std::move(work)](LongWork::Job& job) {
+          job.Step();
+          const std::unique_ptr<SqlConnection> db = SqlConnection::Open(path);
+          const SqlConnection::Ticking ticking(*db, [&job] {
+            job.Step();
+            return !job.Cancelled();
+          });
+          work(*db);
+        },
+        {.quietLimitMs = MountProbe::kTimeLimitMs});
   } catch (const RWError& error) {
     if (!SqlConnection::IsStopped(error) || !LongWork::EndRequested()) throw;
     return;
+  }
+  if (!answered) {
+    StorageFault::Raise(RWError(kErrDatabase, QStringLiteral("The disk did not answer"), QStringLiteral("clsRWLibrary"),
+                                path, 0, FaultKind::NotAnswering));
   }
   if (noOtherWrites) m_UpkeptDataVersion = m_Connection->DataVersion();
 }

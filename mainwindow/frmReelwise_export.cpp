@@ -12,6 +12,7 @@
 #include "platform/LongWork.h"
 #include "platform/MountProbe.h"
 #include "platform/RWError.h"
+#include "platform/SqlConnection.h"
 #include "platform/WholeFile.h"
 #include "ui/SchemeColours.h"
 #include "ui/clsDialogs.h"
@@ -86,15 +87,26 @@ QString CsvRecord(const ResultItem& item, const QString& compactTags) {
 }
 
 // The compact tag list of every file of the results, read in one pass; a
-// failure is reported and the files then read "No Tags".
+// failure is reported and the files then read "No Tags". The read takes
+// seconds on a large library: it runs as long work on a connection of its
+// own, the strip pulsing past the grace.
 QHash<int32_t, QString> ResultTags(QWidget* owner) {
-  std::vector<int32_t> fileIds;
-  fileIds.reserve(gResults.size());
-  for (size_t i = 1; i < gResults.size(); ++i) fileIds.push_back(gResults[i].FileID);
-  QHash<int32_t, QString> tags;
-  if (!gLibrary) return tags;
-  ErrorGuard({.owner = owner}).Run([&] { tags = TagStore::FileTagLists(gLibrary->Connection(), fileIds); });
-  return tags;
+  struct Read {
+    QString library;
+    std::vector<int32_t> fileIds;
+    QHash<int32_t, QString> tags;
+  };
+  auto read = std::make_shared<Read>();
+  read->fileIds.reserve(gResults.size());
+  for (size_t i = 1; i < gResults.size(); ++i) read->fileIds.push_back(gResults[i].FileID);
+  if (!gLibrary) return {};
+  read->library = gLibrary->LibraryPath;
+  ErrorGuard({.owner = owner}).Run([&] {
+    LongWork::Run([read](LongWork::Job&) {
+      read->tags = TagStore::FileTagLists(*SqlConnection::Open(read->library), read->fileIds);
+    });
+  });
+  return std::move(read->tags);
 }
 
 // How the file came out.
@@ -107,12 +119,14 @@ constexpr qsizetype kChunk = 1 << 20;
 // The records in the file's bytes, the byte-order mark first; the progress
 // strip counts the rows.
 QByteArray CsvBytes(frmReelwise& form) {
+  // One pacer for the whole build: past the grace the records' rows are
+  // painted at once, however long the tags took.
+  LongWork::Pacer pacer;
+  form.progProgress->BroadcastProgress(kWriting, 0, gSchemeColour4);
   const QHash<int32_t, QString> tags = ResultTags(&form);
   const int n = static_cast<int>(gResults.size()) - 1;
   form.progProgress->SetMax(n);
-  form.progProgress->BroadcastProgress(kWriting, 0, gSchemeColour4);
   QByteArray bytes("\xEF\xBB\xBF");
-  LongWork::Pacer pacer;
   // A request to end the program stops the rows at the next one.
   for (int i = 1; i <= n && !LongWork::EndRequested(); ++i) {
     const ResultItem& item = gResults[static_cast<size_t>(i)];

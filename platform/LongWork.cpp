@@ -51,6 +51,21 @@ void PaintUncovered(const QRect& area) {
   }
 }
 
+namespace {
+
+std::function<void(int64_t)>& PulseHook() {
+  static std::function<void(int64_t)> hook;
+  return hook;
+}
+
+}  // namespace
+
+void SetPulse(std::function<void(int64_t elapsedMs)> pulse) { PulseHook() = std::move(pulse); }
+
+void Pulse(int64_t elapsedMs) {
+  if (contract::OnUiThread() && PulseHook()) PulseHook()(elapsedMs);
+}
+
 bool EndRequested() { return QuitRequest::Requested() || TerminationSignals::Taken(); }
 
 Pacer::Pacer(int graceMs, int intervalMs) : graceMs_(graceMs), intervalMs_(intervalMs), start_(ctl::GetTickCount64()) {}
@@ -63,6 +78,18 @@ bool Pacer::Due() {
   if (graceMs_ != kNoPainting && now - start_ >= static_cast<uint64_t>(graceMs_)) Paint();
   return true;
 }
+
+void Pacer::Tick() {
+  const uint64_t now = ctl::GetTickCount64();
+  if (graceMs_ == kNoPainting || now - start_ < static_cast<uint64_t>(graceMs_)) return;
+  if (reported_ && now - last_ < static_cast<uint64_t>(intervalMs_)) return;
+  reported_ = true;
+  last_ = now;
+  Pulse(static_cast<int64_t>(now - start_));
+  Paint();
+}
+
+int64_t Pacer::ElapsedMs() const { return static_cast<int64_t>(ctl::GetTickCount64() - start_); }
 
 bool Run(std::function<void(Job&)> work, const Options& options) {
   auto job = std::make_shared<Job>();
@@ -83,9 +110,17 @@ bool Run(std::function<void(Job&)> work, const Options& options) {
     if (finish->givenUp) MountProbe::CameBack();
     finish->end.finished.notify_all();
   });
-  Wait wait([&options, &job] {
-    if (options.report) options.report(job->Steps());
-  });
+  const auto started = std::chrono::steady_clock::now() - std::chrono::milliseconds(options.sinceMs);
+  Wait wait(
+      [&options, &job, started] {
+        if (options.report) {
+          options.report(job->Steps());
+        } else {
+          Pulse(
+              std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count());
+        }
+      },
+      options.sinceMs);
   uint64_t lastStep = ctl::GetTickCount64();
   int steps = 0;
   while (!wait.For(finish->end, static_cast<int>(kLookMs.count()))) {
@@ -123,8 +158,10 @@ void Done::Finish() {
   finished.notify_all();
 }
 
-Wait::Wait(std::function<void()> beforePaint)
-    : beforePaint_(std::move(beforePaint)), start_(std::chrono::steady_clock::now()), lastPaint_(start_) {}
+Wait::Wait(std::function<void()> beforePaint, int64_t sinceMs)
+    : beforePaint_(std::move(beforePaint)),
+      start_(std::chrono::steady_clock::now() - std::chrono::milliseconds(sinceMs)),
+      lastPaint_(start_) {}
 
 bool Wait::For(Done& done, int timeoutMs) {
   using Clock = std::chrono::steady_clock;
@@ -138,7 +175,11 @@ bool Wait::For(Done& done, int timeoutMs) {
         now - lastPaint_ >= std::chrono::milliseconds(kPaintMs)) {
       lastPaint_ = now;
       lock.unlock();
-      if (beforePaint_) beforePaint_();
+      if (beforePaint_) {
+        beforePaint_();
+      } else {
+        Pulse(std::chrono::duration_cast<std::chrono::milliseconds>(now - start_).count());
+      }
       Paint();
       lock.lock();
       continue;

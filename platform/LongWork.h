@@ -60,6 +60,14 @@ void Paint();
 // expose, which only the event loop takes. Nothing else is handled.
 void PaintUncovered(const QRect& area);
 
+// What the window draws to show that work goes on when the work itself
+// reports no step (a copy, a compaction, a call that does not come back): a
+// hook installed above the platform (the main window's progress strip) is
+// given the time the wait has lasted, before each painting past the grace.
+// Pulse calls it, on the window's thread only; without a hook it does nothing.
+void SetPulse(std::function<void(int64_t elapsedMs)> pulse);
+void Pulse(int64_t elapsedMs);
+
 // Whether the program has been asked to end (a quit request, or a
 // termination signal its handler took but the event loop has not yet).
 bool EndRequested();
@@ -74,6 +82,11 @@ class Pacer {
   // True at most once an interval (and on the first call): time to report
   // progress. Past the grace, what the last report drew is painted first.
   bool Due();
+  // For work that reports no position: past the grace, at most once an
+  // interval, the pulse is drawn (Pulse) and painted.
+  void Tick();
+  // How long the pacer has run, by the tick clock.
+  int64_t ElapsedMs() const;
 
  private:
   int graceMs_;
@@ -105,8 +118,12 @@ struct Options {
   // Without a step for this long the wait gives up (-1: it never does).
   int quietLimitMs = -1;
   // Called on the window's thread past the grace, before each painting,
-  // with the steps done so far, to draw the progress.
+  // with the steps done so far, to draw the progress. Without it the pulse
+  // is drawn (SetPulse).
   std::function<void(int steps)> report{};
+  // How long the work this is a part of has held the window already (an
+  // open's look at its file): the grace counts from that work's start.
+  int64_t sinceMs = 0;
 };
 
 // Runs `work` on a worker thread and waits for it on this one, handling no
@@ -137,8 +154,9 @@ struct Done {
 // mount's time limit is. Off the window's thread it only waits.
 class Wait {
  public:
-  // `beforePaint`, when given, runs before each painting (to draw progress).
-  explicit Wait(std::function<void()> beforePaint = {});
+  // `beforePaint`, when given, runs before each painting (to draw progress);
+  // without it the pulse is drawn. `sinceMs`: as Options::sinceMs.
+  explicit Wait(std::function<void()> beforePaint = {}, int64_t sinceMs = 0);
   // Until `done` is finished, at most `timeoutMs` (-1: without a limit);
   // true when it is.
   bool For(Done& done, int timeoutMs);

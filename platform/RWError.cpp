@@ -64,6 +64,7 @@ bool StorageFault::IsStorageKind(FaultKind kind) {
     case FaultKind::Busy:
     case FaultKind::CannotOpen:
     case FaultKind::OutOfMemory:
+    case FaultKind::NotAnswering:
       return true;
     default:
       return false;

@@ -53,6 +53,7 @@ enum class FaultKind {
   // (SQLITE_LOCKED: a table dropped while a read of it is under way).
   ProgramError,
   ProgramConflict,
+  NotAnswering, // the disk did not answer within the time limit (a mount that hangs)
 };
 
 class RWError : public std::exception {

@@ -1,10 +1,14 @@
 #include "platform/SqlConnection.h"
 
 #include "platform/Contract.h"
+#include "platform/HangGuard.h"
+#include "platform/LongWork.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
 #include "platform/SqlText.h"
+#include "platform/WholeFile.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,8 +18,13 @@
 
 #include <cstring>
 
+#include <algorithm>
 #include <exception>
+#include <iterator>
 #include <limits>
+#include <thread>
+#include <cerrno>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -245,7 +254,9 @@ std::unique_ptr<SqlConnection> SqlConnection::OpenWithFlags(const QString& path,
   // SQLite's per-call locking is switched off.
   flags |= SQLITE_OPEN_NOMUTEX;
   sqlite3* db = nullptr;
-  const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, nullptr);
+  // Through the program's file layer: on a mount that may stop answering,
+  // the window's calls give up after the mount probe's limit (HangGuard.h).
+  const int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, flags, HangGuard::VfsName());
   if (rc != SQLITE_OK) {
     const QString reason = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
     const int code = db ? sqlite3_extended_errcode(db) : rc;
@@ -284,8 +295,73 @@ std::unique_ptr<SqlConnection> SqlConnection::Create(const QString& path) {
   return OpenWithFlags(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
 }
 
+// Another program's lock is waited for as SQLite's own busy timeout waits,
+// sleeping a little longer each time, for at most kBusyTimeoutMs in all; the
+// window's thread paints past long work's grace meanwhile, with the pulse,
+// so that the window does not stand frozen for the whole limit.
+int SqlConnection::BusyWait(void* self, int count) {
+  using namespace std::chrono;
+  static constexpr int kDelaysMs[] = {1, 2, 5, 10, 15, 20, 25, 25, 25, 50};
+  auto& connection = *static_cast<SqlConnection*>(self);
+  const auto now = steady_clock::now();
+  if (count == 0) connection.busySince_ = connection.busyPainted_ = now;
+  const auto waited = duration_cast<milliseconds>(now - connection.busySince_).count();
+  if (waited >= kBusyTimeoutMs) return 0;
+  if (waited >= LongWork::kGraceMs && now - connection.busyPainted_ >= milliseconds(LongWork::kPaintMs)) {
+    connection.busyPainted_ = now;
+    connection.inCallback_ = true;
+    LongWork::Pulse(waited);
+    LongWork::Paint();
+    connection.inCallback_ = false;
+  }
+  // Slept in slices no longer than half the painting's interval.
+  const int delay = kDelaysMs[std::min<size_t>(static_cast<size_t>(count), std::size(kDelaysMs) - 1)];
+  std::this_thread::sleep_for(milliseconds(std::min<int64_t>({delay, LongWork::kPaintMs / 2, kBusyTimeoutMs - waited})));
+  return 1;
+}
+
+int SqlConnection::Tick(void* self) {
+  auto& connection = *static_cast<SqlConnection*>(self);
+  if (!connection.tick_ || connection.inCallback_) return 0;
+  connection.inCallback_ = true;
+  // Nothing may be thrown through SQLite's own frames: a tick that fails
+  // (its drawing) is passed over.
+  bool goOn = true;
+  try {
+    goOn = (*connection.tick_)();
+  } catch (...) {
+    qWarning("A progress report inside a statement failed");
+  }
+  connection.inCallback_ = false;
+  return goOn ? 0 : 1;
+}
+
+void SqlConnection::RefuseInsideCallback() const {
+  RW_CONTRACT(!inCallback_ && !HangGuard::Waiting(),
+              "a statement of a connection begun from inside one of its own SQLite callbacks");
+  // A give-up SQLite passed over (a lock's release) is not this statement's.
+  HangGuard::TakeGiveUp();
+}
+
+SqlConnection::Ticking::Ticking(SqlConnection& connection, std::function<bool()> tick)
+    : connection_(connection), tick_(std::move(tick)), previous_(connection.tick_) {
+  connection_.tick_ = &tick_;
+  connection_.InstallProgress();
+  // A commit writes and syncs every page changed in one step of SQLite's:
+  // the file layer ticks meanwhile.
+  const HangGuard::FileTick before = HangGuard::SetTick({&SqlConnection::Tick, &connection_});
+  previousFileCall_ = before.call;
+  previousFileArgument_ = before.argument;
+}
+
+SqlConnection::Ticking::~Ticking() {
+  HangGuard::SetTick({previousFileCall_, previousFileArgument_});
+  connection_.tick_ = previous_;
+  connection_.InstallProgress();
+}
+
 void SqlConnection::Configure() {
-  sqlite3_busy_timeout(db_, kBusyTimeoutMs);
+  sqlite3_busy_handler(db_, &SqlConnection::BusyWait, this);
   // A library of tens of thousands of files is read whole by an open and by
   // the upkeep: through SQLite's default cache of 2 MB every page would be
   // read again and again. The cache is a ceiling, filled only as pages are
@@ -377,9 +453,12 @@ std::optional<LayoutGap> SqlConnection::SurveyLayout(bool compiling) const {
 // fails there: a general error while running is the file's too where the
 // file lacks something.
 void SqlConnection::RaiseFailure(const QString& description, int code, bool compiling) const {
-  FaultKind kind = RWError::KindOfCode(code);
+  // A file call given up on a disk that did not answer is told as such,
+  // whatever SQLite made of the error it got.
+  FaultKind kind = HangGuard::TakeGiveUp() ? FaultKind::NotAnswering : RWError::KindOfCode(code);
   std::optional<LayoutGap> gap;
-  if (compiling && (code & 0xFF) == SQLITE_ERROR) {
+  if (kind == FaultKind::NotAnswering) {
+  } else if (compiling && (code & 0xFF) == SQLITE_ERROR) {
     gap = SurveyLayout(true);
     kind = gap ? FaultKind::Mismatch : FaultKind::ProgramError;
   } else if (code == SQLITE_ERROR) {
@@ -418,6 +497,7 @@ void SqlConnection::BeginOwnStatement(sqlite3_stmt* stmt) {
 int64_t SqlConnection::TotalChanges() const { return sqlite3_total_changes64(db_); }
 
 sqlite3_stmt* SqlConnection::PrepareStatement(const QString& sql) {
+  RefuseInsideCallback();
   ForgetEndedSavepoints();
   const QByteArray text = sql.toUtf8();
   sqlite3_stmt* stmt = nullptr;
@@ -434,6 +514,7 @@ sqlite3_stmt* SqlConnection::PrepareStatement(const QString& sql) {
 }
 
 void SqlConnection::Execute(const QString& sql) {
+  RefuseInsideCallback();
   ForgetEndedSavepoints();
   rowsChanged_ = 0;
   const QByteArray text = sql.toUtf8();
@@ -471,10 +552,26 @@ bool SqlConnection::IsStopped(const RWError& error) { return (error.SqliteCode()
 
 void SqlConnection::StopWhen(std::function<bool()> stop) {
   stop_ = std::move(stop);
+  InstallProgress();
+}
+
+// SQLite keeps one progress handler per connection: it asks the stop and
+// then the live Ticking's tick.
+int SqlConnection::Progress(void* self) {
+  auto& connection = *static_cast<SqlConnection*>(self);
+  if (connection.stop_ && !connection.inCallback_ && connection.stop_()) return 1;
+  return Tick(self);
+}
+
+void SqlConnection::InstallProgress() {
+  // A thousand of SQLite's steps between asks: a step that frees or writes
+  // pages (a row with its picture removed) takes tens of microseconds.
   constexpr int kStepsBetweenAsks = 1000;
-  sqlite3_progress_handler(
-      db_, stop_ ? kStepsBetweenAsks : 0,
-      [](void* self) { return static_cast<SqlConnection*>(self)->stop_() ? 1 : 0; }, this);
+  if (stop_ || tick_) {
+    sqlite3_progress_handler(db_, kStepsBetweenAsks, &SqlConnection::Progress, this);
+  } else {
+    sqlite3_progress_handler(db_, 0, nullptr, nullptr);
+  }
 }
 
 int64_t SqlConnection::LastInsertId() const { return sqlite3_last_insert_rowid(db_); }
@@ -534,18 +631,94 @@ void SqlConnection::Compact() {
   Execute(QStringLiteral("VACUUM"));
 }
 
-void SqlConnection::CopyTo(const QString& path) {
+QString SqlConnection::NewPartialName(const QString& path) {
+  // The program's own name beside the target, of this process and not taken:
+  // a file the user keeps as "<target>.partial" is never touched.
+  const QString stem = path + QStringLiteral(".%1").arg(QCoreApplication::applicationPid());
+  for (int n = 0;; ++n) {
+    const QString name = stem + (n == 0 ? QString() : QStringLiteral("-%1").arg(n)) + QStringLiteral(".partial");
+    if (!QFileInfo::exists(name) && !QFileInfo(name).isSymLink()) return name;
+  }
+}
+
+void SqlConnection::CopyTo(const QString& path) { CopyTo(path, NewPartialName(path)); }
+
+namespace {
+
+// Why a copy could not be written, for SQLite's code on the copy's side.
+int ErrnoOfCode(int code) {
+  switch (code & 0xFF) {
+    case SQLITE_FULL:
+      return ENOSPC;
+    case SQLITE_READONLY:
+      return EROFS;
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+      return EACCES;
+    case SQLITE_IOERR:
+      return EIO;
+    default:
+      return 0;
+  }
+}
+
+// The copy's failure in the program's words, naming the copy's file; SQLite's
+// and the C library's words go to the log.
+[[noreturn]] void CopyFailed(const QString& path, int error) {
+  throw RWError(error == ENOSPC || error == EDQUOT ? kErrDiskFull : kErrFileAccess, FileErrorText(error), kSource,
+                path);
+}
+
+// Makes the folder's entries (the rename) reach the disk.
+void SyncFolderOf(const QString& path) {
+  const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  ::fsync(fd);
+  ::close(fd);
+}
+
+}  // namespace
+
+void SqlConnection::CopyTo(const QString& path, const QString& partial,
+                           const std::function<bool(int done, int total)>& step) {
   // The copy is written beside the target and renamed over it, so a failure
-  // never leaves a half-written library under the chosen name.
-  const QString partial = path + QStringLiteral(".partial");
-  QFile::remove(partial);
+  // never leaves a half-written library under the chosen name. The partial
+  // file is made anew: a file already there under its name is not replaced.
+  const QByteArray partialName = QFile::encodeName(partial);
+  const int made = ::open(partialName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (made < 0) CopyFailed(path, errno);
+  ::close(made);
   sqlite3* target = nullptr;
-  int rc = sqlite3_open_v2(QFile::encodeName(partial).constData(), &target,
-                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+  // Through the program's file layer, as the library: the copy's final sync
+  // of a large file ticks long work meanwhile.
+  int rc = sqlite3_open_v2(partialName.constData(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                           HangGuard::VfsName());
+  int sourceCode = SQLITE_OK;
+  bool stopped = false;
   if (rc == SQLITE_OK) {
+    // A copy has no earlier state to go back to: it keeps no journal, which
+    // a failing disk would leave beside it.
+    sqlite3_exec(target, "PRAGMA journal_mode = OFF", nullptr, nullptr, nullptr);
     sqlite3_backup* backup = sqlite3_backup_init(target, "main", db_, "main");
     if (backup) {
-      sqlite3_backup_step(backup, -1);
+      // A megabyte of pages a step, each reported; another connection's
+      // lock on the source is waited for as the busy handler waits.
+      constexpr int kPagesPerStep = 256;
+      int waited = 0;
+      int stepped;
+      while ((stepped = sqlite3_backup_step(backup, kPagesPerStep)) == SQLITE_OK || stepped == SQLITE_BUSY ||
+             stepped == SQLITE_LOCKED) {
+        if (stepped != SQLITE_OK) {
+          if ((waited += 10) > kBusyTimeoutMs) break;
+          std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        const int total = sqlite3_backup_pagecount(backup);
+        if (step && !step(total - sqlite3_backup_remaining(backup), total)) {
+          stopped = true;
+          break;
+        }
+      }
+      if (stepped != SQLITE_DONE && !stopped && sqlite3_errcode(target) == SQLITE_OK) sourceCode = stepped;
       sqlite3_backup_finish(backup);
     }
     rc = sqlite3_errcode(target);
@@ -553,16 +726,23 @@ void SqlConnection::CopyTo(const QString& path) {
   const QString reason = QString::fromUtf8(target ? sqlite3_errmsg(target) : sqlite3_errstr(rc));
   const int code = target ? sqlite3_extended_errcode(target) : rc;
   sqlite3_close_v2(target);
-  if (rc != SQLITE_OK) {
+  if (rc != SQLITE_OK || sourceCode != SQLITE_OK || stopped) {
     QFile::remove(partial);
-    StorageFault::Raise(RWError(kErrDatabase, QStringLiteral("Cannot copy the database to '%1': %2").arg(path, reason),
-                                kSource, path, code, RWError::KindOfCode(code)));
+    QFile::remove(partial + QStringLiteral("-journal"));
+    if (stopped) Raise(QStringLiteral("The copy to '%1' was stopped").arg(path));
+    if (sourceCode != SQLITE_OK) {
+      // The open library's own file failed to be read: told as its fault.
+      RaiseFailure(QString::fromUtf8(sqlite3_errstr(sourceCode)), sourceCode, false);
+    }
+    qWarning("Copying the database to '%s': %s (%d)", qPrintable(path), qPrintable(reason), code);
+    CopyFailed(path, ErrnoOfCode(code));
   }
-  QFile::remove(path);
-  if (!QFile::rename(partial, path)) {
+  if (::rename(partialName.constData(), QFile::encodeName(path).constData()) != 0) {
+    const int error = errno;
     QFile::remove(partial);
-    Raise(QStringLiteral("Cannot copy the database to '%1': the file cannot be replaced").arg(path));
+    CopyFailed(path, error);
   }
+  SyncFolderOf(path);
 }
 
 std::unique_ptr<SqlRecordset> SqlConnection::OpenRecordset(const QString& sql) {

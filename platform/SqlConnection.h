@@ -16,6 +16,7 @@
 #include <QSet>
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -140,9 +141,23 @@ class SqlConnection {
   // then fails with an error IsStopped knows. Asked from the connection's
   // own thread, every thousand of SQLite's steps.
   void StopWhen(std::function<bool()> stop);
-  // Writes a consistent copy of the database to `path`, replacing a file there
-  // only once the copy is complete (SQLite's online backup).
+  // Writes a consistent copy of the database to `path` (SQLite's online
+  // backup) through `partial`, a file beside it that is made anew (a file
+  // already there under that name is never replaced) and renamed over `path`
+  // only once whole. The copy keeps no journal, so a failure leaves nothing
+  // but the partial file, which is removed. `step(done, total)` is called
+  // with the pages copied after each megabyte of them; false stops the copy,
+  // which then fails. A failure to write the copy raises an RWError in the
+  // program's words (the reason as a sentence, the copy's path as its file;
+  // SQLite's words go to the log), numbered kErrDiskFull for a full disk; a
+  // failure to read this connection's file raises as its statements do.
+  void CopyTo(const QString& path, const QString& partial, const std::function<bool(int done, int total)>& step = {});
+  // CopyTo through NewPartialName(path).
   void CopyTo(const QString& path);
+  // The name of the program's own a copy to `path` is written under before
+  // it is renamed: "<path>.<process number>.partial", with "-n" added before
+  // ".partial" when that name is taken.
+  static QString NewPartialName(const QString& path);
 
   std::unique_ptr<SqlRecordset> OpenRecordset(const QString& sql);
   std::unique_ptr<SqlCommand> Prepare(const QString& sql);
@@ -156,6 +171,29 @@ class SqlConnection {
   // of this process or another, commits a change to the file, never with
   // this connection's own commits.
   int64_t DataVersion();
+
+  // While a Ticking lives, `tick` is called from inside the connection's
+  // statements every millisecond or so of SQLite's work, so that a long
+  // statement run on the window's thread (a step of an old library's
+  // upgrade) paints its progress from inside (LongWork::Pacer), and work on
+  // a worker steps its job (a compaction). A tick that answers false stops
+  // the statement, which then fails. The tick runs inside SQLite and must not
+  // use the connection: a statement it would begin breaks a contract.
+  class Ticking {
+   public:
+    Ticking(SqlConnection& connection, std::function<bool()> tick);
+    ~Ticking();
+    Ticking(const Ticking&) = delete;
+    Ticking& operator=(const Ticking&) = delete;
+
+   private:
+    SqlConnection& connection_;
+    std::function<bool()> tick_;
+    std::function<bool()>* previous_;
+    // The file layer's tick before this one (HangGuard::FileTick).
+    int (*previousFileCall_)(void*);
+    void* previousFileArgument_;
+  };
 
   // Internal: statement bookkeeping shared with recordsets and commands.
   // Every failure raised names this connection's file.
@@ -183,6 +221,16 @@ class SqlConnection {
   // What the file lacks (see LayoutSurvey); none when it lacks nothing.
   // Without a survey, an unnamed gap for a statement that did not compile.
   std::optional<LayoutGap> SurveyLayout(bool compiling) const;
+  // SQLite's callbacks: another program's lock waited for, painting; a
+  // Ticking's tick.
+  static int BusyWait(void* self, int count);
+  static int Tick(void* self);
+  // SQLite's progress handler: the stop (StopWhen), then the tick.
+  static int Progress(void* self);
+  void InstallProgress();
+  // A statement begun from inside one of SQLite's callbacks on this
+  // connection would run inside the statement that called back.
+  void RefuseInsideCallback() const;
   void ForgetEndedSavepoints();
   // The savepoints `name` and those begun after it are closed.
   void CloseSavepoint(const QString& name);
@@ -201,6 +249,10 @@ class SqlConnection {
   mutable std::optional<RWError> damagedBy_;
   // Set while the layout survey runs, whose own failures are not surveyed.
   mutable bool surveying_ = false;
+  std::function<bool()>* tick_ = nullptr;  // the live Ticking's
+  bool inCallback_ = false;
+  std::chrono::steady_clock::time_point busySince_;
+  std::chrono::steady_clock::time_point busyPainted_;
 };
 
 // A prepared statement with "?" parameters (numbered from 1), run as often as

@@ -41,6 +41,15 @@ bool WholeFileWriter::Open() {
   Discard();
   error_ = 0;
   const QByteArray target = QFile::encodeName(target_);
+  // A file without a name in the target's folder, where the file system
+  // makes one: until the commit names it, a failed write, a disk that then
+  // refuses to remove a name, or the program's end leaves nothing behind.
+  fd_ = ::open(QFile::encodeName(QFileInfo(target_).absolutePath()).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC,
+               0666);
+  if (fd_ < 0 && errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL) {
+    Fail(errno);
+    return false;
+  }
   for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
     temporary_ = target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".new";
     // 0666 less the umask, as any new file gets.
@@ -85,6 +94,7 @@ bool WholeFileWriter::Commit() {
     return false;
   }
   if (::fsync(fd_) != 0) Fail(errno);
+  if (error_ == 0 && temporary_.isEmpty()) NameUnnamed();
   const int fd = fd_;
   fd_ = -1;
   if (::close(fd) != 0 && error_ == 0) Fail(errno);
@@ -96,6 +106,23 @@ bool WholeFileWriter::Commit() {
   temporary_.clear();
   SyncFolder(QFileInfo(target_).absolutePath());
   return true;
+}
+
+// The unnamed file gets a name of its own beside the target, to be renamed
+// over it: the name lives only between this link and that rename.
+void WholeFileWriter::NameUnnamed() {
+  const QByteArray target = QFile::encodeName(target_);
+  const QByteArray self = "/proc/self/fd/" + QByteArray::number(fd_);
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    const QByteArray name = target + '.' + QByteArray::number(QRandomGenerator::global()->generate(), 36) + ".new";
+    if (::linkat(fd_, "", AT_FDCWD, name.constData(), AT_EMPTY_PATH) == 0 ||
+        ::linkat(AT_FDCWD, self.constData(), AT_FDCWD, name.constData(), AT_SYMLINK_FOLLOW) == 0) {
+      temporary_ = name;
+      return;
+    }
+    if (errno != EEXIST) break;
+  }
+  Fail(errno);
 }
 
 QString WholeFileWriter::ErrorString() const { return FileErrorText(error_); }

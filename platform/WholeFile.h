@@ -3,6 +3,8 @@
 // target, every write and the flush to disk are checked, and only then is the
 // new file renamed over the old one: a full disk, a quota or an I/O error
 // leaves the earlier file as it was and is reported, never taken for success.
+// Where the file system allows, the new file has no name until the commit,
+// so a write that fails leaves no file of its own behind.
 // (QSaveFile cannot be trusted for this: with Qt 6 its commit can succeed
 // after a failed write and leave an empty file.)
 #include <QByteArray>
@@ -34,6 +36,7 @@ class WholeFileWriter {
  private:
   void Fail(int error);
   void Discard();
+  void NameUnnamed();
 
   QString target_;
   QByteArray temporary_;

@@ -18,6 +18,9 @@ namespace {
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr int kTickCount = 21;
 constexpr double kGlossHeight = 30;
+constexpr double kBandShare = 0.2;
+// How recent a report of the work's own keeps the pulse off.
+constexpr int kOwnReportMs = 300;
 
 }  // namespace
 
@@ -36,6 +39,21 @@ void cwProgress::BroadcastProgress(const QString& Caption, int32_t Value, COLORR
   caption_ = Caption;
   value_ = Value;
   colour_ = Colour;
+  band_ = -1;
+  reported_ = std::chrono::steady_clock::now();
+  DrawIfChanged();
+}
+
+void cwProgress::Pulse(int64_t elapsedMs) {
+  // Work that reports its own position keeps its bar.
+  if (std::chrono::steady_clock::now() - reported_ < std::chrono::milliseconds(kOwnReportMs)) return;
+  // There and back in two seconds, the band's left edge from 0 to 0.8.
+  const double phase = static_cast<double>(elapsedMs % 2000) / 1000.0;
+  band_ = (1.0 - kBandShare) * (phase <= 1.0 ? phase : 2.0 - phase);
+  DrawIfChanged();
+}
+
+void cwProgress::DrawIfChanged() {
   if (host_ && CurrentLook() == drawn_) return;
   try {
     Draw();
@@ -52,8 +70,9 @@ cwProgress::Look cwProgress::CurrentLook() const {
   look.colour = colour_;
   look.width = static_cast<int>(RoundHalfEven(host_->ScaleWidth()));
   look.height = static_cast<int>(RoundHalfEven(host_->ScaleHeight()));
-  const bool bar = max_ != 0 && value_ != 0 && max_ != min_;
+  const bool bar = band_ < 0 && max_ != 0 && value_ != 0 && max_ != min_;
   look.barPixels = bar ? static_cast<int64_t>(RoundHalfEven(value_ * (look.width / (max_ - min_)))) : -1;
+  look.bandPixels = band_ < 0 ? -1 : static_cast<int64_t>(RoundHalfEven(band_ * look.width));
   look.scheme[0] = gSchemeColour1;
   look.scheme[1] = gSchemeColour2;
   look.scheme[2] = gSchemeColour3;
@@ -76,7 +95,11 @@ void cwProgress::Draw() {
   cc.SetSourceColour(gSchemeColour1, 1.0);
   cc.Paint(1.0);
   // The position is not offset by Min; a range of no length has no bar.
-  if (max_ != 0 && value_ != 0 && max_ != min_) DrawBar(cc);
+  if (band_ >= 0) {
+    DrawBand(cc);
+  } else if (max_ != 0 && value_ != 0 && max_ != min_) {
+    DrawBar(cc);
+  }
   cc.SelectFont(QStringLiteral("Arial"), 8, colour_, true);
   cc.DrawText(0, 6, width_, height_, caption_, true, kAlignCentre, 1.0);
 
@@ -96,6 +119,19 @@ void cwProgress::DrawBar(CairoContext& cc) const {
                              0.4);
   cc.Fill(false, gloss.get());
   DrawTicks(cc, filledWidth);
+}
+
+// The pulse's band, in the bar's colours, without ticks: it shows motion,
+// not a position.
+void cwProgress::DrawBand(CairoContext& cc) const {
+  cc.SetSourceColour(gSchemeColour4, 0.4);
+  cc.SetLineWidth(2);
+  cc.Rectangle(band_ * width_, 0, kBandShare * width_, height_);
+  cc.Stroke(true);
+  auto gloss = modCairo::GetCairo()->CreateLinearPattern(0, 0, 0, kGlossHeight);
+  gloss->AddThreeColourStops(gSchemeColour2, BlendColor(gSchemeColour2, kWhite, 128), gSchemeColour2, 0.9, 0.3, 0.9,
+                             0.4);
+  cc.Fill(false, gloss.get());
 }
 
 // Ticks every twenty-first of the strip, only inside the filled part.

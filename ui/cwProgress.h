@@ -10,6 +10,7 @@
 #include <QPointer>
 #include <QString>
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 
@@ -36,12 +37,21 @@ class cwProgress {
   // more positions than the strip has pixels). A drawing failure is logged,
   // never passed to the operation reporting progress.
   void BroadcastProgress(const QString& Caption, int32_t Value, COLORREF Colour);
+  // Work that reports no position (a copy, a compaction, a disk that does
+  // not answer yet) shows that it goes on: a band a fifth of the strip wide
+  // sweeps across it and back every two seconds, `elapsedMs` into the
+  // wait, under the caption; the next BroadcastProgress ends it. Within a
+  // moment of a BroadcastProgress the strip is left as it was reported.
+  void Pulse(int64_t elapsedMs);
   // Redraws the strip: the panel colour, the bar of Value against the range
-  // with its ticks, and the caption centred. A strip without width draws nothing.
+  // with its ticks (or the pulse's band), and the caption centred. A strip
+  // without width draws nothing.
   void Draw();
 
  private:
+  void DrawIfChanged();
   void DrawBar(CairoContext& cc) const;
+  void DrawBand(CairoContext& cc) const;
   void DrawTicks(CairoContext& cc, double filledWidth) const;
   // Everything the strip's look depends on.
   struct Look {
@@ -50,6 +60,7 @@ class cwProgress {
     int width = 0;
     int height = 0;
     int64_t barPixels = -1;  // the bar's length in whole pixels
+    int64_t bandPixels = -1; // the pulse's band's left edge in whole pixels
     COLORREF scheme[4] = {};
     bool operator==(const Look&) const = default;
   };
@@ -63,6 +74,8 @@ class cwProgress {
   double max_ = 0;
   QString caption_;
   int32_t value_ = 0;
+  double band_ = -1;  // the pulse's band's left edge, as a share of the strip; -1 for none
+  std::chrono::steady_clock::time_point reported_;  // the last BroadcastProgress
   COLORREF colour_ = 0;
   std::shared_ptr<CairoContext> context_;
   CairoSurfacePtr surface_;

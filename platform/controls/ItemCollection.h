@@ -3,7 +3,7 @@
 // and their menus, combo items, list items and sub-items): items kept in
 // order, each knowing its 1-based Index and its Key, found by either. A key
 // matches exactly; a used key raises 35602, a missing key 35601 and an index
-// out of range 35600, as the original collections do.
+// out of range 35600, the numbers the program's handlers test.
 #include "platform/controls/ControlErrors.h"
 
 #include <QString>

@@ -1,9 +1,9 @@
 #pragma once
 // Mouse buttons, modifier keys and key codes in the numbering the program's
 // event handlers test: buttons 1 left, 2 right, 4 middle; shift state 1 Shift,
-// 2 Ctrl, 4 Alt, summed; key codes of the original platform (13 Enter,
-// 37-40 arrows, 46 Delete, 65-90 letters, 93 the menu key, 96-105 keypad
-// digits, 112 F1 ..., 188 ",", 190 ".", 219 "[", 221 "]").
+// 2 Ctrl, 4 Alt, summed; key codes (13 Enter, 37-40 arrows, 46 Delete,
+// 65-90 letters, 93 the menu key, 96-105 keypad digits, 112 F1 ..., 188 ",",
+// 190 ".", 219 "[", 221 "]").
 #include <Qt>
 
 class QKeyEvent;

@@ -284,7 +284,8 @@ TEST_F(StartUpTest, ACopyLeftByASaveAsCutShortGoesAtTheNextStart) {
     SqlConnection::Open(big)->Execute(
         QStringLiteral("INSERT INTO SegmentThumbnails VALUES (1, zeroblob(96000000), 1)"));
     gLibrary->OpenLibrary(big, true);
-    const QString partial = gLibrariesFolder + QStringLiteral("Copy.rw2.partial");
+    // The copy's partial file, under the program's name for it.
+    const QString partial = gLibrariesFolder + QStringLiteral("Copy.rw2.%1.partial").arg(QCoreApplication::applicationPid());
     std::thread killer([partial] {
       while (QFileInfo(partial).size() < (1 << 20)) std::this_thread::sleep_for(std::chrono::microseconds(200));
       ::kill(::getpid(), SIGKILL);
@@ -303,8 +304,9 @@ TEST_F(StartUpTest, ACopyLeftByASaveAsCutShortGoesAtTheNextStart) {
   const QByteArray output = child.WaitForEnd(&status);
   ASSERT_EQ(status, QProcess::CrashExit) << output.toStdString();
   modReelwise::ComputeProgramFolders();
-  const QString partial = gLibrariesFolder + QStringLiteral("Copy.rw2.partial");
-  ASSERT_TRUE(QFileInfo::exists(partial)) << "the cut-short copy is there before the start";
+  const QStringList partials = QDir(gLibrariesFolder).entryList({QStringLiteral("Copy.rw2.*.partial")}, QDir::Files);
+  ASSERT_EQ(partials.size(), 1) << "the cut-short copy is there before the start";
+  const QString partial = gLibrariesFolder + partials.front();
 
   boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
   ASSERT_TRUE(Start());

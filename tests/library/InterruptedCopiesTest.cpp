@@ -64,7 +64,7 @@ TEST_F(InterruptedCopiesTest, OnlyACopyNoRunningProgramWritesGoesAndOnlyThroughA
   // that program's now. The dead note goes; the copy stays.
   const QString written = Copy(QStringLiteral("Written now.rw2"));
   const QString deadNote = Note(QStringLiteral("Copying-2147483646"), written);
-  const QString liveNote = Note(running, QDir(Scratch()).filePath(QStringLiteral("./Written now.rw2.partial")));
+  const QString liveNote = Note(running, QDir(Scratch()).filePath(QStringLiteral("./") + QFileInfo(written).fileName()));
 
   // Notes of no naming of the program's: number 0 (kill(0, 0) answers for
   // the caller's own process group), a sign, leading zeros. Left alone, with

@@ -7,13 +7,22 @@
 #include "platform/SqlRecordset.h"
 #include "platform/SqlText.h"
 #include "platform/ThreadStart.h"
+#include "platform/WholeFile.h"
 #include "tests/library/TreeFixture.h"
+#include "platform/HangGuard.h"
+#include "platform/MountProbe.h"
+#include "tests/support/DeadMount.h"
+#include "tests/support/EventLoopWaits.h"
 #include "tests/support/FaultTrigger.h"
+#include "tests/support/HangingFiles.h"
 #include "tests/support/SmallDisk.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
+#include <QTest>
 
 #include <functional>
 
@@ -192,16 +201,76 @@ TEST_F(LibraryFaultsTest, ALibraryAnotherProgramHoldsLockedIsToldOnceAndNothingI
   ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &other), SQLITE_OK);
   ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
   boxes.Clear();
-  EXPECT_FALSE(ErrorGuard({.owner = ProgramMessageOwner()}).Run([] {
-    gLibrary->TagSegment(2, 11, false);
-    gLibrary->FetchSearchResults();
-  }));
+  QElapsedTimer took;
+  took.start();
+  {
+    // The wait for the lock paints past the grace and runs nothing else.
+    rwtest::WaitWatch watch;
+    EXPECT_FALSE(ErrorGuard({.owner = ProgramMessageOwner()}).Run([] {
+      gLibrary->TagSegment(2, 11, false);
+      gLibrary->FetchSearchResults();
+    }));
+    EXPECT_TRUE(watch.PaintedAlone());
+  }
+  EXPECT_GE(took.elapsed(), 3000) << "the lock is waited for, as long as SQLite's busy time";
   sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close(other);
   ExpectOneToldBox(QStringLiteral("Library In Use"), QStringLiteral("nothing was written"));
   EXPECT_TRUE(boxes.Last().prompt.contains(path)) << AllPrompts();
   EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("database is locked"))) << AllPrompts();
   EXPECT_EQ(Everything(gLibrary->Connection()), before);
+}
+
+// A library on a disk that stops answering (a network mount whose server
+// went away): a change gives up after the mount probe's limit while the
+// disk still does not answer, the window painting meanwhile and running
+// nothing else, with one titled message naming the library. Whether the
+// disk stops at the change's first call, at its journal's sync or at the
+// library's own sync, once the disk answers again what was stored is all
+// there, and the next change is written.
+TEST_F(LibraryFaultsTest, AChangeToALibraryWhoseDiskStopsAnsweringIsGivenUpAndLosesNothing) {
+  HangGuard::GuardEveryFile(true);
+  const auto restore = qScopeGuard([] {
+    HangGuard::GuardEveryFile(false);
+    MountProbe::SetRootProbe(nullptr);
+  });
+  rwtest::HangingFiles medium(gLibrariesFolder);
+  OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")) +
+               QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (11, 'Anna', 'T'), (12, 'Ben', 'T');"),
+           QStringLiteral("Films.rw2"));
+  const QString path = gLibrary->LibraryPath;
+  int tagged = 0;
+  for (const int sync : {0, 1, 2}) {
+    SCOPED_TRACE(sync == 0 ? "at its first call" : sync == 1 ? "at the journal's sync" : "at the library's sync");
+    const QStringList before = Everything(gLibrary->Connection());
+    boxes.Clear();
+    if (sync == 0) {
+      medium.Hang();
+    } else {
+      medium.HangFromSync(sync);
+    }
+    {
+      rwtest::WaitWatch watch;
+      EXPECT_FALSE(ErrorGuard({.owner = ProgramMessageOwner()}).Run([] { gLibrary->TagSegment(2, 11, false); }));
+      EXPECT_TRUE(watch.PaintedAlone());
+    }
+    EXPECT_GT(medium.HeldNow(), 0) << "given up while the disk still does not answer";
+    ExpectOneToldBox(QStringLiteral("Library Not Answering"), QStringLiteral("did not answer within 3 seconds"));
+    EXPECT_TRUE(boxes.Last().prompt.contains(path)) << AllPrompts();
+    medium.Release();
+    ASSERT_TRUE(medium.AllBack());
+    ASSERT_TRUE(QTest::qWaitFor([] { return HangGuard::CallsStillOut() == 0; }, rwtest::kWaitCeilingMs));
+    MountProbe::SetRootProbe(nullptr);  // the disk answers again: forgotten as dead
+    EXPECT_EQ(Everything(gLibrary->Connection()), before);
+    EXPECT_EQ(One(QStringLiteral("PRAGMA integrity_check")).toString(), QStringLiteral("ok"));
+    boxes.Clear();
+    EXPECT_TRUE(ErrorGuard({.owner = ProgramMessageOwner()}).Run([] { gLibrary->TagSegment(2, 11, false); }))
+        << AllPrompts();
+    ++tagged;
+    EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM SegmentTags WHERE SegmentID = 2 AND TagID = 11")), 1);
+    ASSERT_TRUE(ErrorGuard().Run([] { gLibrary->TagSegment(2, 11, true); }));
+  }
+  EXPECT_EQ(tagged, 3);
 }
 
 // Damage met while the thumbnails load (an index another program left
@@ -319,6 +388,68 @@ TEST_F(LibraryFaultsTest, AThreadTheSystemRefusesIsToldAndTheProgramRunsOn) {
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
   gLibrary->OpenLibrary(other, true);
   EXPECT_EQ(gLibrary->LibraryPath, other);
+}
+
+// Save As onto a disk that stops answering: the copy is given up after the
+// mount probe's limit while the disk still does not answer, the window
+// painting meanwhile, with one titled message naming the copy (not the open
+// library, which stays open); the file already under the chosen name is
+// kept. Once the disk answers again the copy given up leaves nothing
+// behind, and a file the user keeps as "<name>.partial" is never touched,
+// by that copy nor by the next, which is made and opened.
+TEST_F(LibraryFaultsTest, SaveAsOntoADiskThatStopsAnsweringIsGivenUpNamingTheCopyAndLeavesNothing) {
+  OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")), QStringLiteral("Films.rw2"));
+  const QString films = gLibrary->LibraryPath;
+  const QString shelf = gLibrariesFolder + QStringLiteral("Shelf");
+  ASSERT_TRUE(QDir().mkpath(shelf));
+  const QString target = shelf + QStringLiteral("/Copy.rw2");
+  ASSERT_TRUE(WriteFileWhole(target, "earlier"));
+  ASSERT_TRUE(WriteFileWhole(target + QStringLiteral(".partial"), "mine"));
+  const auto contents = [](const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+  };
+  rwtest::HangingFiles medium(shelf);
+  medium.Hang();
+  boxes.Clear();
+  {
+    rwtest::ScriptedFileDialogs dialogs;
+    dialogs.Choose({target});
+    rwtest::WaitWatch watch;
+    gLibrary->SaveLibraryAsDialog(false);
+    EXPECT_TRUE(watch.PaintedAlone());
+  }
+  EXPECT_GT(medium.HeldNow(), 0) << "given up while the disk still does not answer";
+  ASSERT_EQ(boxes.Count(), 2) << AllPrompts();  // the replace confirmed, then the failure
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Library Not Saved"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(target)) << AllPrompts();
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("did not answer within 3 seconds"))) << AllPrompts();
+  EXPECT_FALSE(boxes.Last().prompt.contains(films)) << AllPrompts();
+  EXPECT_EQ(gLibrary->LibraryPath, films);
+  EXPECT_EQ(contents(target), QByteArray("earlier"));
+
+  medium.Release();
+  ASSERT_TRUE(medium.AllBack());
+  const QStringList kept{QStringLiteral("Copy.rw2"), QStringLiteral("Copy.rw2.partial")};
+  const auto entries = [&shelf] { return QDir(shelf).entryList(QDir::Files | QDir::Hidden, QDir::Name); };
+  EXPECT_TRUE(QTest::qWaitFor([&] { return entries() == kept; }, rwtest::kWaitCeilingMs))
+      << entries().join(QLatin1Char(' ')).toStdString();
+  EXPECT_TRUE(QTest::qWaitFor([] { return QDir(gTempFolder).entryList({QStringLiteral("Copying-*")}).isEmpty(); },
+                              rwtest::kWaitCeilingMs))
+      << "nor is its note kept";
+  EXPECT_EQ(contents(target + QStringLiteral(".partial")), QByteArray("mine"));
+
+  boxes.Clear();
+  {
+    rwtest::ScriptedFileDialogs dialogs;
+    dialogs.Choose({target});
+    gLibrary->SaveLibraryAsDialog(false);
+  }
+  EXPECT_EQ(boxes.Count(), 1) << AllPrompts();  // the replace confirmed
+  EXPECT_EQ(gLibrary->LibraryPath, target);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
+  EXPECT_EQ(entries(), kept);
+  EXPECT_EQ(contents(target + QStringLiteral(".partial")), QByteArray("mine"));
 }
 
 // The library's folder deleted while it is open: a change is refused with a

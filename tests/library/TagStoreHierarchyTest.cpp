@@ -3,10 +3,15 @@
 // derived from where each node sits.
 #include "tests/library/TagStoreFixture.h"
 
+#include "library/TagStore_Placement.h"
 #include "platform/RWError.h"
+#include "platform/SqlRecordset.h"
 #include "tests/support/FaultTrigger.h"
 
 #include <QRegularExpression>
+
+#include <iterator>
+#include <random>
 
 namespace {
 
@@ -283,6 +288,54 @@ TEST_F(NodeBehavioursTest, CirclesAndDeepChainsAreDerivedFromEachNodesPlace) {
   EXPECT_EQ(derived.mid(4, 7),
             QStringList({"70|C|71", "71|C|70", "72|T|70", "73|T|70", "80|T|NULL", "81|T|NULL", "100|C|NULL"}));
   EXPECT_EQ(derived.mid(11).filter(QRegularExpression(QStringLiteral("^\\d+\\|T\\|100$"))).size(), 3000);
+}
+
+// The levels of every tag derived at once, from one read of the tags and
+// links (as the tree derives them from its own read), are what the
+// placement derives tag by tag, on hierarchies of every kind of node: the
+// fixed nodes, playlists, folders and searches, tags without a type,
+// parents that are no tag, several parents, and circles of parent links,
+// with a few links whose ends another program stored as text.
+TEST_F(NodeBehavioursTest, EveryTagDerivedAtOnceIsWhatThePlacementDerivesTagByTag) {
+  std::mt19937 random(72);
+  const char* types[] = {"T", "T", "T", "C", "C", "F", "L", "S", "V", nullptr};
+  for (int round = 0; round < 20; ++round) {
+    SCOPED_TRACE(round);
+    QString sql = QStringLiteral("BEGIN; DELETE FROM Tags WHERE TagID > 4; DELETE FROM TagLinks;");
+    const int count = 30 + round * 10;
+    for (int id = 10; id < 10 + count; ++id) {
+      const char* type = types[random() % std::size(types)];
+      sql += QStringLiteral("INSERT INTO Tags (TagID, Tag, Type, Behaviour, CategoryID) VALUES (%1, 'N%1', %2, %3, %4);")
+               .arg(id)
+               .arg(type ? QStringLiteral("'%1'").arg(QLatin1String(type)) : QStringLiteral("NULL"))
+               .arg(random() % 3 ? QStringLiteral("NULL") : QStringLiteral("'T'"))
+               .arg(random() % 3 ? QStringLiteral("NULL") : QString::number(10 + random() % count));
+      // Most nodes have a parent, some two, some one that is no tag or a fixed node.
+      for (int p = 0; p < 1 + static_cast<int>(random() % 4 == 0); ++p) {
+        if (random() % 5 == 0) continue;
+        const int parent = random() % 10 == 0 ? static_cast<int>(random() % 6) : 10 + static_cast<int>(random() % (count + 3));
+        const QString end = random() % 25 == 0 ? QStringLiteral("'n%1'").arg(parent) : QString::number(parent);
+        sql += QStringLiteral("INSERT OR IGNORE INTO TagLinks VALUES (%1, %2, 'P');").arg(id).arg(end);
+      }
+    }
+    Exec(sql + QStringLiteral("COMMIT"));
+    QStringList expected;
+    {
+      const TagPlacement placement(Db());
+      SqlRecordset rows(Db(), QStringLiteral("SELECT TagID, Type FROM Tags ORDER BY TagID"));
+      for (; !rows.Eof(); rows.MoveNext()) {
+        const TagPlacement::Derived derived = placement.Derive(rows.Value(0).toInt());
+        const QString behaviour = derived.underTag ? QStringLiteral("T")
+                                  : rows.Value(1).IsNull() ? QStringLiteral("NULL")
+                                                           : rows.Value(1).toString();
+        expected << QStringLiteral("%1|%2|%3")
+                        .arg(rows.Value(0).toInt())
+                        .arg(behaviour, derived.categoryId ? QString::number(derived.categoryId) : QStringLiteral("NULL"));
+      }
+    }
+    SetNodeBehaviours(Db(), false);
+    EXPECT_EQ(Derived(), expected);
+  }
 }
 
 TEST_F(NodeBehavioursTest, AFullPassClearsACategoryThatNoLongerApplies) {

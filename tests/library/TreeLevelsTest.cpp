@@ -2,9 +2,11 @@
 // nested levels, tags with parents on different levels, empty groups, links
 // that point nowhere, and file formats with odd values, with and without the
 // library's format index.
+#include "library/TagStore.h"
 #include "tests/library/TreeFixture.h"
 #include "ui/SchemeColours.h"
 
+#include <iterator>
 #include <random>
 
 namespace {
@@ -72,6 +74,45 @@ TEST_F(TreeLevelsTest, TheTreeIsTheSameWhenBuiltAgain) {
   Rebuild();
   EXPECT_EQ(Outline(Node("ID10")) + Outline(Node("ID2")) + Outline(Node("ID18")), first);
   EXPECT_EQ(boxes.Count(), 0);
+}
+
+// The tree derives every tag's behaviour and category from its own read of
+// the hierarchy, mending levels another program left stale, as the full
+// pass over the file derives them: on random hierarchies with circles,
+// several parents and parents that are no tag (which the tree leaves to the
+// full pass).
+TEST_F(TreeLevelsTest, TheTreeMendsEveryTagsLevelsAsTheFullPassDerivesThem) {
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  OpenWith(QString());
+  std::mt19937 random(7);
+  const char* types[] = {"'T'", "'T'", "'C'", "'C'", "'F'", "'L'", "'S'", "NULL"};
+  for (int round = 0; round < 12; ++round) {
+    SCOPED_TRACE(round);
+    const int count = 40 + 20 * round;
+    QString sql = QStringLiteral("BEGIN; DELETE FROM Tags WHERE TagID > 4; DELETE FROM TagLinks;");
+    for (int id = 10; id < 10 + count; ++id) {
+      sql += QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (%1, 'N%1', %2);")
+                 .arg(id)
+                 .arg(QLatin1String(types[random() % std::size(types)]));
+      for (int p = 0; p < 1 + static_cast<int>(random() % 4 == 0); ++p) {
+        if (random() % 5 == 0) continue;
+        // Parents that are no tag only in every other round.
+        const int parent = 10 + static_cast<int>(random() % (count + (round % 2 ? 3 : 0)));
+        sql += QStringLiteral("INSERT OR IGNORE INTO TagLinks VALUES (%1, %2, 'P');").arg(id).arg(parent);
+      }
+    }
+    Exec(sql + QStringLiteral("COMMIT"));
+    TagStore::SetNodeBehaviours(gLibrary->Connection(), false);
+    const QStringList derived = Column("SELECT TagID || '|' || ifnull(Behaviour, '-') || '|' || "
+                                       "ifnull(CategoryID, '-') FROM Tags ORDER BY TagID");
+    // Stale levels, as another program may leave them.
+    Exec(QStringLiteral("UPDATE Tags SET Behaviour = CASE TagID % 3 WHEN 0 THEN NULL WHEN 1 THEN 'T' ELSE Type END, "
+                        "CategoryID = CASE TagID % 4 WHEN 0 THEN NULL WHEN 1 THEN 10 ELSE CategoryID END"));
+    Rebuild();
+    EXPECT_EQ(Column("SELECT TagID || '|' || ifnull(Behaviour, '-') || '|' || ifnull(CategoryID, '-') FROM Tags "
+                     "ORDER BY TagID"),
+              derived);
+  }
 }
 
 TEST_F(TreeLevelsTest, LinksToMissingTagsCostNoNodeOfTheRest) {

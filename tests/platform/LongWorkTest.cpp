@@ -23,6 +23,7 @@
 #include <memory>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -100,6 +101,25 @@ TEST_F(LongWorkTest, APacerReportsOnceAnIntervalAndPastItsGracePaintsButRunsNoth
   clock.now += 100;
   EXPECT_TRUE(pacer.Due());
   EXPECT_EQ(widget.paints, 2);
+  // Work that reports no position ticks: past the grace, once an interval,
+  // the pulse is drawn and painted.
+  std::vector<int64_t> pulses;
+  LongWork::SetPulse([this, &pulses](int64_t elapsedMs) {
+    pulses.push_back(elapsedMs);
+    widget.update();
+  });
+  LongWork::Pacer ticking;
+  clock.now += 499;
+  ticking.Tick();
+  EXPECT_TRUE(pulses.empty()) << "within the grace";
+  clock.now += 1;
+  ticking.Tick();
+  ticking.Tick();
+  clock.now += 100;
+  ticking.Tick();
+  LongWork::SetPulse(nullptr);
+  EXPECT_EQ(pulses, (std::vector<int64_t>{500, 600}));
+  EXPECT_EQ(widget.paints, 4) << "each pulse painted at once";
   EXPECT_EQ(sent.Count(), 0) << "nothing else ran inside the work";
   EXPECT_TRUE(QTest::qWaitFor([this] { return sent.Count() == 3; }, rwtest::kWaitCeilingMs)) << "it runs after";
 }
@@ -126,6 +146,21 @@ TEST_F(LongWorkTest, WorkOnAWorkerReportsItsStepsAndPaintsWhileTheWindowRunsNoth
   ASSERT_FALSE(reports.empty());
   EXPECT_EQ(reports.back(), 2);
   EXPECT_EQ(sent.Count(), 0) << "nothing else ran inside the work";
+
+  // Work that reports nothing pulses past the grace, so that the window shows
+  // it goes on.
+  std::atomic<bool> pulsedAndPainted{false};
+  widget.paints = 0;
+  LongWork::SetPulse([this, &pulsedAndPainted](int64_t elapsedMs) {
+    EXPECT_GE(elapsedMs, LongWork::kGraceMs);
+    if (widget.paints >= 2) pulsedAndPainted = true;
+    widget.update();
+  });
+  EXPECT_TRUE(LongWork::Run([&pulsedAndPainted](LongWork::Job&) {
+    while (!pulsedAndPainted) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }));
+  LongWork::SetPulse(nullptr);
+  EXPECT_GE(widget.paints, 2);
 
   // An exception of the work is thrown on the waiting thread.
   EXPECT_THROW(LongWork::Run([](LongWork::Job&) { throw std::runtime_error("no"); }), std::runtime_error);

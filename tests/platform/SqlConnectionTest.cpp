@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -507,12 +508,84 @@ TEST_F(SqlConnectionTest, CopyIncludesEverythingCommittedAndReplacesTheTarget) {
   ASSERT_TRUE(old.open(QIODevice::WriteOnly));
   old.write("an older file");
   old.close();
+  // A file of the user's under the name a copy was once written under.
+  QFile mine(Path("copy.rw2.partial"));
+  ASSERT_TRUE(mine.open(QIODevice::WriteOnly));
+  mine.write("mine");
+  mine.close();
   db_->CopyTo(Path("copy.rw2"));
   auto copy = SqlConnection::Open(Path("copy.rw2"));
   SqlRecordset rs(*copy, QStringLiteral("SELECT name FROM t"));
   EXPECT_EQ(rs.Value(QStringLiteral("name")).toString(), QStringLiteral("Été"));
-  EXPECT_FALSE(QFileInfo::exists(Path("copy.rw2.partial")));
-  EXPECT_THROW(db_->CopyTo(Path("no/such/folder/copy.rw2")), StorageFault);
+  ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
+  EXPECT_EQ(mine.readAll(), QByteArray("mine")) << "the user's file is not the program's to remove";
+  EXPECT_EQ(QDir(dir_.path()).entryList({QStringLiteral("copy.rw2*")}, QDir::Files | QDir::Hidden),
+            QStringList({QStringLiteral("copy.rw2"), QStringLiteral("copy.rw2.partial")}));
+  // A copy that cannot be written is the copy's failure, named by its file
+  // and in the program's words: not a fault of the library copied.
+  try {
+    db_->CopyTo(Path("no/such/folder/copy.rw2"));
+    ADD_FAILURE() << "copied into a missing folder";
+  } catch (const RWError& error) {
+    EXPECT_EQ(error.Number(), kErrFileAccess);
+    EXPECT_EQ(error.Kind(), FaultKind::None);
+    EXPECT_EQ(error.File(), Path("no/such/folder/copy.rw2"));
+    EXPECT_EQ(error.Description(), QStringLiteral("The folder does not exist."));
+  }
+}
+
+// A long statement ticks from inside, and a tick that answers false stops
+// it: the statement fails and changes nothing.
+TEST_F(SqlConnectionTest, ALongStatementTicksFromInsideAndATickCanStopIt) {
+  const QString count = QStringLiteral(
+      "WITH RECURSIVE N(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM N WHERE i < 200000) SELECT count(*) FROM N");
+  int ticks = 0;
+  {
+    const SqlConnection::Ticking ticking(*db_, [&ticks] {
+      ++ticks;
+      return true;
+    });
+    EXPECT_EQ(SqlRecordset(*db_, count).Value(0).toInt(), 200000);
+  }
+  EXPECT_GT(ticks, 10);
+  const int after = ticks;
+  EXPECT_EQ(SqlRecordset(*db_, count).Value(0).toInt(), 200000);
+  EXPECT_EQ(ticks, after) << "no tick once the ticking is over";
+  {
+    const SqlConnection::Ticking stopping(*db_, [] { return false; });
+    EXPECT_ANY_THROW(db_->Execute(QStringLiteral(
+        "WITH RECURSIVE N(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM N WHERE i < 200000) "
+        "INSERT INTO t (id, name) SELECT i, 'x' FROM N")));
+  }
+  EXPECT_EQ(SqlRecordset(*db_, QStringLiteral("SELECT count(*) FROM t")).Value(0).toInt(), 0);
+}
+
+// A copy is written a megabyte at a time, each step told, under a name of
+// the program's own and without a journal beside it (which a failing disk
+// would leave); a copy stopped half way leaves nothing at all.
+TEST_F(SqlConnectionTest, ACopyStepsWithoutAJournalAndAStoppedOneLeavesNothing) {
+  db_->Execute(QStringLiteral("CREATE TABLE big (b); INSERT INTO big VALUES (zeroblob(3000000))"));
+  const QString target = Path("copy.rw2");
+  const QString partial = SqlConnection::NewPartialName(target);
+  EXPECT_TRUE(partial.startsWith(target + QLatin1Char('.')) && partial.endsWith(QStringLiteral(".partial")))
+      << partial.toStdString();
+  int steps = 0;
+  bool journal = false;
+  db_->CopyTo(target, partial, [&](int done, int total) {
+    ++steps;
+    EXPECT_GT(total, 0);
+    EXPECT_LE(done, total);
+    EXPECT_TRUE(QFileInfo::exists(partial));
+    journal = journal || QFileInfo::exists(partial + QStringLiteral("-journal"));
+    return true;
+  });
+  EXPECT_GE(steps, 2);
+  EXPECT_FALSE(journal);
+  EXPECT_EQ(SqlRecordset(*SqlConnection::Open(target), QStringLiteral("SELECT length(b) FROM big")).Value(0).toInt(),
+            3000000);
+  QFile::remove(target);
+  EXPECT_THROW(db_->CopyTo(target, SqlConnection::NewPartialName(target), [](int, int) { return false; }), RWError);
+  EXPECT_EQ(QDir(dir_.path()).entryList({QStringLiteral("copy.rw2*")}, QDir::Files | QDir::Hidden), QStringList());
 }
 
 }  // namespace

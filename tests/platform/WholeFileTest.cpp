@@ -16,7 +16,9 @@
 
 #include <cerrno>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -51,6 +53,19 @@ extern "C" int close(int fd) {
   static const auto real = CLibrary<int (*)(int)>("close");
   const int result = real(fd);
   return FailsNow(FailingCall::Close) ? -1 : result;
+}
+
+// While set, every removal of this thread fails, as on a disk that went
+// read-only under a failed write.
+thread_local bool gRemovalsFail = false;
+
+extern "C" int unlink(const char* path) {
+  static const auto real = CLibrary<int (*)(const char*)>("unlink");
+  if (gRemovalsFail) {
+    errno = EROFS;
+    return -1;
+  }
+  return real(path);
 }
 
 extern "C" int rename(const char* from, const char* to) {
@@ -140,6 +155,24 @@ TEST(WholeFileTest, AFailedFlushCloseOrRenameIsReportedAndTheEarlierFileStays) {
   }
   EXPECT_TRUE(WriteFileWhole(path, "later\n"));
   EXPECT_EQ(Contents(path), QByteArray("later\n"));
+
+  // The disk then refuses to remove anything: the write left no name to
+  // remove, and nothing of its own stays beside the file (where the file
+  // system makes files without a name).
+  const int unnamed = ::open(QFile::encodeName(dir.path()).constData(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+  if (unnamed < 0) GTEST_SKIP() << "the file system makes no file without a name";
+  ::close(unnamed);
+  WholeFileWriter writer(path);
+  ASSERT_TRUE(writer.Open());
+  ASSERT_TRUE(writer.Write("never\n"));
+  EXPECT_EQ(Entries(dir.path()), QStringList{QStringLiteral("Settings.txt")}) << "nothing named while written";
+  gFailing = FailingCall::Fsync;
+  gRemovalsFail = true;
+  EXPECT_FALSE(writer.Commit());
+  gRemovalsFail = false;
+  gFailing = FailingCall::None;
+  EXPECT_EQ(Contents(path), QByteArray("later\n"));
+  EXPECT_EQ(Entries(dir.path()), QStringList{QStringLiteral("Settings.txt")});
 }
 
 TEST(WholeFileTest, ALinkIsWrittenThroughAndTheModeIsKept) {

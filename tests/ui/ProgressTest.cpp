@@ -94,6 +94,35 @@ TEST_F(ProgressTest, FullAndBeyondFillTheWholeStrip) {
   EXPECT_TRUE(IsPanel(400, 11)) << "a range of no length draws no bar";
 }
 
+// Work that reports no position pulses: a band a fifth of the strip wide
+// sweeps across and back under the caption; a report of the work's own
+// ends it, and a pulse just after a report leaves the strip as reported.
+TEST_F(ProgressTest, ThePulseSweepsABandAcrossAndAReportOfTheWorksOwnKeepsItsBar) {
+  progress.SetMax(100);
+  progress.BroadcastProgress(QStringLiteral("Compacting Library..."), 50, kText);
+  progress.Pulse(0);
+  EXPECT_TRUE(IsBar(300)) << "a pulse just after a report leaves its bar";
+  // Once the report is a moment old, the pulse draws.
+  ASSERT_TRUE(QTest::qWaitFor([this] {
+    progress.Pulse(0);
+    return !IsBar(300);
+  }));
+  EXPECT_TRUE(IsBar(10));
+  EXPECT_TRUE(IsPanel(400, 11));
+  progress.Pulse(500);
+  EXPECT_TRUE(IsBar(400));
+  EXPECT_FALSE(IsBar(10));
+  progress.Pulse(1000);
+  EXPECT_TRUE(IsBar(700));
+  EXPECT_FALSE(IsBar(400));
+  progress.Pulse(1500);
+  EXPECT_TRUE(IsBar(400)) << "and back";
+  EXPECT_EQ(progress.Caption(), QStringLiteral("Compacting Library..."));
+  progress.BroadcastProgress(QStringLiteral("Compacting Library..."), 10, kText);
+  EXPECT_TRUE(IsBar(40));
+  EXPECT_TRUE(IsPanel(400, 11));
+}
+
 TEST_F(ProgressTest, CaptionIsDrawnCentredInItsColourAndClearedByProgressOff) {
   progress.BroadcastProgress(QStringLiteral("Compacting Library..."), 0, kText);
   int green = 0;
