@@ -11,6 +11,16 @@
 // last tile takes its last frame (no time-out at the end), beside the whole
 // 10-second clip.
 //
+// A clip with a single keyframe, as many cameras and encoders make them (10
+// seconds of 1920 x 1080 at 25 frames a second, 250 frames between
+// keyframes): its 5 x 5 board and its poster, which take their frames in one
+// forward pass, beside ffmpeg taking the board's 25 exact frames in one pass
+// too (its select filter), scaled to the tile and written as JPEG files;
+// the boards of such clips at 640 x 480 and 2560 x 1080 beside theirs.
+// Pinned to one core the board should take at most as long as its floor
+// (taskset -c 3 build/bench/bench_storyboard --benchmark_filter=OneKeyframe
+// --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true).
+//
 // The clips are made once by ffmpeg (x264 "veryfast", its default keyframe
 // interval of 250 frames) and kept in $XDG_CACHE_HOME/reelwise-bench/ (or
 // ~/.cache/reelwise-bench/), so later runs start at once.
@@ -31,18 +41,32 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
+#include <memory>
 
 namespace {
 
 constexpr double kSeconds = 600;
 constexpr double kShortSeconds = 1;
 
-QString CachedClip(double seconds) {
-  QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
-  if (cache.isEmpty()) cache = QDir::homePath() + QStringLiteral("/.cache");
-  const QString folder = cache + QStringLiteral("/reelwise-bench");
-  const QString clip = folder + QStringLiteral("/storyboard-720p-%1s.mp4").arg(seconds);
+// A clip of test pattern (720p, or the size given), made once; x264's
+// default keyframe interval is 250 frames.
+// The folder is named at the first call, before the benchmark moves HOME
+// into its private folder.
+QString CachedClip(double seconds, const QString& size = QStringLiteral("1280x720")) {
+  static const QString folder = [] {
+    QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (cache.isEmpty()) cache = QDir::homePath() + QStringLiteral("/.cache");
+    return cache + QStringLiteral("/reelwise-bench");
+  }();
+  const QString name = size == QLatin1String("1280x720")
+                           ? QStringLiteral("storyboard-720p-%1s.mp4").arg(seconds)
+                           : QStringLiteral("storyboard-%1-%2s.mp4").arg(size).arg(seconds);
+  const QString clip = folder + QLatin1Char('/') + name;
   if (QFileInfo(clip).size() > 0) return clip;
   QDir().mkpath(folder);
   const QString partial = clip + QStringLiteral(".part.mp4");
@@ -50,7 +74,7 @@ QString CachedClip(double seconds) {
   ffmpeg.start(QStringLiteral("ffmpeg"),
                {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
                 QStringLiteral("-nostdin"), QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"),
-                QStringLiteral("-i"), QStringLiteral("testsrc2=size=1280x720:rate=25:duration=%1").arg(seconds),
+                QStringLiteral("-i"), QStringLiteral("testsrc2=size=%1:rate=25:duration=%2").arg(size).arg(seconds),
                 QStringLiteral("-c:v"), QStringLiteral("libx264"), QStringLiteral("-preset"),
                 QStringLiteral("veryfast"), QStringLiteral("-pix_fmt"), QStringLiteral("yuv420p"), partial});
   if (!ffmpeg.waitForFinished(30 * 60 * 1000) || ffmpeg.exitCode() != 0) return {};
@@ -114,19 +138,37 @@ void FfmpegFrame(double seconds, const QString& out) {
   ffmpeg.waitForFinished(60000);
 }
 
-// The 5 x 5 board of the clip of `seconds` (the long or the short one).
-void GridBoard(benchmark::State& state, double seconds) {
-  ChooseClip(seconds == kSeconds ? Bench().clip : Bench().shortClip, seconds);
+// CPU time of this process (every thread) or of the children it waited for,
+// in ms: the board reads on a worker thread, the floor in a child.
+double CpuMs(int who) {
+  rusage usage{};
+  getrusage(who, &usage);
+  const auto ms = [](const timeval& t) { return static_cast<double>(t.tv_sec) * 1000 + t.tv_usec / 1000.0; };
+  return ms(usage.ru_utime) + ms(usage.ru_stime);
+}
+
+// The 5 x 5 board of the clip of `seconds` (the long or the short one, or
+// the one given).
+void GridBoard(benchmark::State& state, double seconds, const QString& given = {}) {
+  ChooseClip(!given.isEmpty() ? given : seconds == kSeconds ? Bench().clip : Bench().shortClip, seconds);
   frmFilePreview::Timings sum;
   int64_t grabbed = 0;
+  double cpuMs = 0;
   for (auto _ : state) {
-    frmFilePreview form;
-    sum.grabMs += form.BuildTimings().grabMs;
-    sum.drawMs += form.BuildTimings().drawMs;
-    sum.encodeMs += form.BuildTimings().encodeMs;
-    grabbed += form.GrabbedCount();
+    const double cpuBefore = CpuMs(RUSAGE_SELF);
+    auto form = std::make_unique<frmFilePreview>();
+    cpuMs += CpuMs(RUSAGE_SELF) - cpuBefore;
+    sum.grabMs += form->BuildTimings().grabMs;
+    sum.drawMs += form->BuildTimings().drawMs;
+    sum.encodeMs += form->BuildTimings().encodeMs;
+    grabbed += form->GrabbedCount();
+    // Closing the window, which lets its player go, is not part of the build.
+    state.PauseTiming();
+    form.reset();
+    state.ResumeTiming();
   }
   const double n = static_cast<double>(state.iterations());
+  state.counters["cpu_ms"] = cpuMs / n;
   state.counters["grab_ms"] = sum.grabMs / n;
   state.counters["draw_ms"] = sum.drawMs / n;
   state.counters["encode_ms"] = sum.encodeMs / n;
@@ -169,6 +211,115 @@ void BM_Poster_Ffmpeg23Runs(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_Poster_Ffmpeg23Runs)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(5);
+
+// ---- A clip with a single keyframe ----
+
+constexpr double kOneKeyframeSeconds = 10;
+
+// The 10-second clip of one keyframe at a size ("1920x1080"), made once.
+QString OneKeyframeClip(const QString& size = QStringLiteral("1920x1080")) {
+  Bench();
+  QString made = CachedClip(kOneKeyframeSeconds, size);
+  if (made.isEmpty()) std::abort();
+  return made;
+}
+
+// The board of the one-keyframe clip at `size`.
+void OneKeyframeBoard(benchmark::State& state, const QString& size) {
+  GridBoard(state, kOneKeyframeSeconds, OneKeyframeClip(size));
+}
+
+// The floor: one ffmpeg reading the clip once, its select filter keeping
+// the board's 25 frames (the frame shown at each tile's time, as the board
+// takes them), scaled to the tile (200 wide, as high as the picture's shape
+// leaves it in 200 x 150: 113 for 16:9) and written as JPEG files.
+void FfmpegSelectFloor(benchmark::State& state, const QString& size) {
+  const QString clip = OneKeyframeClip(size);
+  const QStringList sides = size.split(QLatin1Char('x'));
+  const int tileHeight =
+      std::min(150, static_cast<int>(std::lround(200.0 * sides.value(1).toDouble() / sides.value(0).toDouble())));
+  QStringList frames;
+  const double interval = StoryBoardInterval(kOneKeyframeSeconds, 25);
+  for (int k = 1; k <= 25; ++k) {
+    const double seconds = std::min(k * interval, kOneKeyframeSeconds - 1.0 / 25);
+    frames << QStringLiteral("eq(n,%1)").arg(static_cast<int>(std::floor(seconds * 25 + 1e-6)));
+  }
+  QTemporaryDir out;
+  const double before = CpuMs(RUSAGE_CHILDREN);
+  for (auto _ : state) {
+    QProcess ffmpeg;
+    ffmpeg.start(QStringLiteral("ffmpeg"),
+                 {QStringLiteral("-hide_banner"), QStringLiteral("-loglevel"), QStringLiteral("error"),
+                  QStringLiteral("-nostdin"), QStringLiteral("-y"), QStringLiteral("-i"), clip, QStringLiteral("-vf"),
+                  QStringLiteral("select='%1',scale=200:%2").arg(frames.join(QLatin1Char('+'))).arg(tileHeight),
+                  QStringLiteral("-fps_mode"), QStringLiteral("passthrough"),
+                  out.filePath(QStringLiteral("%02d.jpg"))});
+    if (!ffmpeg.waitForFinished(10 * 60 * 1000) || ffmpeg.exitCode() != 0) state.SkipWithError("ffmpeg failed");
+  }
+  if (!QFileInfo::exists(out.filePath(QStringLiteral("25.jpg"))) ||
+      QFileInfo::exists(out.filePath(QStringLiteral("26.jpg")))) {
+    state.SkipWithError("ffmpeg did not write 25 frames");
+  }
+  state.counters["cpu_ms"] = (CpuMs(RUSAGE_CHILDREN) - before) / static_cast<double>(state.iterations());
+}
+
+void BM_StoryBoard_Grid5x5_OneKeyframe1080p(benchmark::State& state) {
+  OneKeyframeBoard(state, QStringLiteral("1920x1080"));
+}
+BENCHMARK(BM_StoryBoard_Grid5x5_OneKeyframe1080p)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+void BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe1080p(benchmark::State& state) {
+  FfmpegSelectFloor(state, QStringLiteral("1920x1080"));
+}
+BENCHMARK(BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe1080p)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+
+// The smallest and the widest of the sizes, each beside its own floor.
+void BM_StoryBoard_Grid5x5_OneKeyframe640x480(benchmark::State& state) {
+  OneKeyframeBoard(state, QStringLiteral("640x480"));
+}
+BENCHMARK(BM_StoryBoard_Grid5x5_OneKeyframe640x480)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+void BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe640x480(benchmark::State& state) {
+  FfmpegSelectFloor(state, QStringLiteral("640x480"));
+}
+BENCHMARK(BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe640x480)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+
+void BM_StoryBoard_Grid5x5_OneKeyframe2560x1080(benchmark::State& state) {
+  OneKeyframeBoard(state, QStringLiteral("2560x1080"));
+}
+BENCHMARK(BM_StoryBoard_Grid5x5_OneKeyframe2560x1080)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+
+void BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe2560x1080(benchmark::State& state) {
+  FfmpegSelectFloor(state, QStringLiteral("2560x1080"));
+}
+BENCHMARK(BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe2560x1080)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime()
+    ->Iterations(1);
+
+void BM_Poster_OneKeyframe1080p(benchmark::State& state) {
+  const QString clip = OneKeyframeClip();
+  ChooseClip(clip, kOneKeyframeSeconds);
+  double cpuMs = 0;
+  for (auto _ : state) {
+    const double cpuBefore = CpuMs(RUSAGE_SELF);
+    auto form = std::make_unique<frmFilePosterArt>();
+    cpuMs += CpuMs(RUSAGE_SELF) - cpuBefore;
+    if (!form->Built()) state.SkipWithError("no poster");
+    state.PauseTiming();
+    form.reset();
+    state.ResumeTiming();
+  }
+  state.counters["cpu_ms"] = cpuMs / static_cast<double>(state.iterations());
+  ChooseClip(Bench().clip, kSeconds);
+}
+BENCHMARK(BM_Poster_OneKeyframe1080p)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 
 // ---- Time-outs spent on small clips ----
 

@@ -9,8 +9,10 @@
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "platform/JpegCodec.h"
+#include "platform/LongWork.h"
 #include "platform/QuitRequest.h"
 #include "platform/RWError.h"
+#include "player/BoardFrames.h"
 #include "player/clsRWPlayer.h"
 #include "player/frmFilePreview.h"
 #include "resources/Resources.h"
@@ -24,6 +26,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -49,12 +52,25 @@ const std::array<FramePlacement, cFilePosterArt::kFrames + 1>& cFilePosterArt::P
   return table;
 }
 
+// As the story board's interval: a segment under a second no longer puts
+// every frame at its start.
 double cFilePosterArt::PosterStep(double duration) {
-  const double whole = std::floor(std::max(duration, 0.0));
-  return whole > 5 ? whole / 24 : whole / 23;
+  const double length = StoryBoardLength(duration);
+  return length > 5 ? length / 24 : length / 23;
 }
 
 double cFilePosterArt::FrameTime(int i) const { return gSavedItem.SelectionStart + i * step_; }
+
+double cFilePosterArt::FrameShownAt(int i) const {
+  return FrameGrabbed(i) ? shownAt_[static_cast<size_t>(i)] : -1;
+}
+
+QSize cFilePosterArt::PosterFrameSize(QSize display) {
+  if (display.isEmpty()) return {};
+  if (display.width() <= kWidth && display.height() <= kHeight) return display;
+  const QSizeF fitted = QSizeF(display).scaled(kWidth, kHeight, Qt::KeepAspectRatio);
+  return {std::max(1, qRound(fitted.width())), std::max(1, qRound(fitted.height()))};
+}
 
 void cFilePosterArt::RemoveKeys() {
   if (!modCairo::GetCairo()) return;
@@ -67,15 +83,16 @@ void cFilePosterArt::RemoveKeys() {
 // A file without frames to grab is refused in the message box and nothing
 // is drawn or saved.
 bool cFilePosterArt::DrawPoster() {
-  // A request to end the program stops the grabs at the next frame; the
-  // unfinished poster is neither drawn nor saved.
+  // A request to end the program, or a termination signal taken while a
+  // frame is read, stops the grabs at the next frame; the unfinished poster
+  // is neither drawn nor saved.
   const QuitRequest::LongWork work;
   m_Surface = std::make_shared<ImageSurface>(kWidth, kHeight);
   m_Context = std::make_shared<CairoContext>(m_Surface);
   m_Context->SetSourceColour(0, 1.0);
   m_Context->Paint(1.0);
   const int grabbed = GrabFrames();
-  if (QuitRequest::Requested()) return false;
+  if (LongWork::EndRequested()) return false;
   if (grabbed == 0) {
     if (ILibraryView* view = View()) view->ProgressOff();
     ShowProgramMessage(kStoryBoardRefusal, 48, QStringLiteral("Story Board"), ProgramMessageOwner());
@@ -91,6 +108,9 @@ bool cFilePosterArt::DrawPoster() {
   return true;
 }
 
+// The frames are taken in one forward pass where they share a stretch
+// between keyframes (BoardFrames), at most at the poster's own size: the
+// background, the largest picture made of them, fills the poster.
 int cFilePosterArt::GrabFrames() {
   m_Player = std::make_unique<clsRWPlayer>();
   m_Player->OpenFile(gSavedItem.CurrentPath + gSavedItem.FileName, 0, 0, 320, 240, framePlayer_, true);
@@ -98,34 +118,48 @@ int cFilePosterArt::GrabFrames() {
   step_ = PosterStep(gSavedItem.Duration);
   int count = 0;
   if (m_Player->CanGrabFrame()) {
-    m_Player->ForcePosition(gSavedItem.SelectionStart);
+    const double duration = m_Player->Duration();
+    const double frameRate = m_Player->FrameRate();
+    // Each frame's time, past the end of the video its last frame's.
+    std::vector<double> times;
+    for (int i = 1; i <= kFrames; ++i) {
+      const double seconds = FrameTime(i);
+      times.push_back(duration > 0 && frameRate > 0 ? std::min(seconds, std::max(0.0, duration - 1.0 / frameRate))
+                                                    : seconds);
+    }
+    BoardFrames frames(gSavedItem.CurrentPath + gSavedItem.FileName, *m_Player, times,
+                       PosterFrameSize(m_Player->DisplaySize()));
+    if (!frames.Reads()) m_Player->ForcePosition(gSavedItem.SelectionStart);
     if (ILibraryView* view = View()) {
       view->SetProgressMax(kFrames);
       view->ShowProgress(QStringLiteral("Creating Story Board..."), 0);
       view->CarouselSaveContext();
     }
-    const double duration = m_Player->Duration();
-    const double frameRate = m_Player->FrameRate();
     const auto& busy = GetStoryBoardHooks().CarouselBusy;
-    for (int i = 1; i <= kFrames && !QuitRequest::Requested(); ++i) {
+    const auto showProgress = [&busy](int i) {
       if (gBrowserMode == 3 && busy) busy(static_cast<int>((i - 1) / 23.0 * 50 + 1));
       if (ILibraryView* view = View()) {
         view->ShowProgress(QStringLiteral("Creating Story Board..."), i);
         view->Repaint();
       }
-      double seconds = FrameTime(i);
-      if (duration > 0 && frameRate > 0) seconds = std::min(seconds, std::max(0.0, duration - 1.0 / frameRate));
-      m_Player->SetPosition(seconds);
-      QImage frame = m_Player->GrabFrame();
-      // A seek that stops well short of its time met the end of the readable
-      // data: that frame belongs to another time and is left out.
+    };
+    for (int i = 1; i <= kFrames && !LongWork::EndRequested(); ++i) {
+      showProgress(i);
+      const double seconds = times[static_cast<size_t>(i - 1)];
+      // The frames after it are read with it; the strip follows the reading.
+      const BoardFrames::Taken taken =
+          frames.Take(static_cast<size_t>(i - 1), [&showProgress](int read) { showProgress(std::max(read, 1)); });
+      QImage frame = taken.picture;
+      // A frame well short of its time met the end of the readable data:
+      // that frame belongs to another time and is left out.
       const double slack = std::max(0.25, frameRate > 0 ? 2.0 / frameRate : 0.0);
-      if (!frame.isNull() && m_Player->Position() < seconds - slack) frame = QImage();
+      if (!frame.isNull() && taken.seconds < seconds - slack) frame = QImage();
       const QByteArray bytes = FrameToJPGBytes(frame);
       if (bytes.isEmpty()) continue;
       display_ = m_Player->DisplaySize().isEmpty() ? frame.size() : m_Player->DisplaySize();
       Images().AddFromBytes(FrameKey(i), bytes);
       grabbed_[static_cast<size_t>(i)] = true;
+      shownAt_[static_cast<size_t>(i)] = taken.seconds;
       ++count;
     }
   }

@@ -48,10 +48,16 @@ class cFilePosterArt {
   // The seconds of frame i (1..23) and whether it was grabbed.
   double FrameTime(int i) const;
   bool FrameGrabbed(int i) const { return i >= 1 && i <= kFrames && grabbed_[static_cast<size_t>(i)]; }
+  // The time of the frame shown for frame i, -1 when it was not grabbed.
+  double FrameShownAt(int i) const;
+  // The size a frame is taken at: its display size, shrunk to fit the
+  // poster when larger.
+  static QSize PosterFrameSize(QSize display);
   double Step() const { return step_; }
   double TitleSize() const { return titleSize_; }
   static const std::array<FramePlacement, kFrames + 1>& Placements();
-  // Seconds between frames: Int(Duration) / 24 above 5 s, else / 23.
+  // Seconds between frames: the length (StoryBoardLength) / 24 above 5 s,
+  // else / 23.
   static double PosterStep(double duration);
 
  private:
@@ -88,4 +94,5 @@ class cFilePosterArt {
   QSize display_;
   double titleSize_ = 0;
   std::array<bool, kFrames + 1> grabbed_{};
+  std::array<double, kFrames + 1> shownAt_{};
 };

@@ -88,6 +88,8 @@ class clsRWPlayer {
   // The open video's display size (its sample aspect and rotation applied),
   // the shape its pictures are shown in; empty before the engine reports it.
   QSize DisplaySize() const;
+  // The rotation the video is shown with, degrees clockwise (0, 90, 180, 270).
+  int Rotation() const { return rotation_; }
   // Frames per second, three decimals at most; 30 when the file does not
   // say, 0 without video.
   double FrameRate() const;

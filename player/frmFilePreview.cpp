@@ -9,9 +9,11 @@
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "platform/ErrorGuard.h"
+#include "platform/LongWork.h"
 #include "platform/QuitRequest.h"
 #include "platform/RWError.h"
 #include "platform/Rounding.h"
+#include "player/BoardFrames.h"
 #include "player/clsRWPlayer.h"
 #include "player/modMainPlayer.h"
 #include "platform/JpegCodec.h"
@@ -34,6 +36,7 @@
 #include <QRegularExpression>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -133,8 +136,9 @@ void frmFilePreview::MakeControls() {
 // large to draw, or a file that is not there, is refused before the player
 // opens, and the window then closes as soon as it is shown.
 void frmFilePreview::Form_Load() {
-  // A request to end the program stops the board at its next tile; the
-  // unfinished board is not saved over the last one.
+  // A request to end the program, or a termination signal taken while a
+  // frame is read (no event is handled then), stops the board at its next
+  // tile; the unfinished board is not saved over the last one.
   const QuitRequest::LongWork work;
   if (const auto& hook = GetStoryBoardHooks().SetMainTag) hook(QString());
   modReelwise::SetDropShadow(this, true);
@@ -185,7 +189,7 @@ void frmFilePreview::Form_Load() {
                      settings_.CaptionSize, settings_.CaptionFont);
   } else {
     DrawGrid();
-    if (!QuitRequest::Requested()) SaveBoard();
+    if (!LongWork::EndRequested()) SaveBoard();
   }
   if (ILibraryView* view = View()) view->ProgressOff();
   picPreview->update();
@@ -276,18 +280,37 @@ double frmFilePreview::TileTime(int64_t k) const {
   return gSavedItem.SelectionStart + static_cast<double>(k) * m_Interval;
 }
 
-void frmFilePreview::DrawGrid() {
-  m_Interval = StoryBoardInterval(gSavedItem.Duration, layout_.TileCount);
-  m_Player->ForcePosition(gSavedItem.SelectionStart);
-  if (ILibraryView* view = View()) view->CarouselSaveContext();
-  bool giveUp = false;
-  for (int64_t k = 1; k <= layout_.TileCount && !QuitRequest::Requested(); ++k) DrawTile(k, giveUp);
+// A tile's time, past the end of the video its last frame's.
+double frmFilePreview::GrabTime(int64_t k) const {
+  const double duration = m_Player->Duration();
+  const double frameRate = m_Player->FrameRate();
+  const double seconds = TileTime(k);
+  return duration > 0 && frameRate > 0 ? std::min(seconds, std::max(0.0, duration - 1.0 / frameRate)) : seconds;
 }
 
-// One tile: its shadow, its frame and its time stamp. A grab past the end of
-// the video takes the last frame; after a grab has failed the later tiles,
-// which lie further into the same file, are not tried again.
-void frmFilePreview::DrawTile(int64_t k, bool& giveUp) {
+// The tiles' frames are taken in one forward pass where they share a
+// stretch between keyframes (BoardFrames).
+void frmFilePreview::DrawGrid() {
+  m_Interval = StoryBoardInterval(gSavedItem.Duration, layout_.TileCount);
+  // The frames come at the size they are drawn at.
+  const QSize display = m_Player->DisplaySize();
+  const QRectF fitted = FitPictureInBox(display, QRectF(0, 0, settings_.TileWidth, settings_.TileHeight));
+  const QSize size =
+      display.isEmpty() ? QSize() : QSize(std::max(1, qRound(fitted.width())), std::max(1, qRound(fitted.height())));
+  std::vector<double> times;
+  for (int64_t k = 1; k <= layout_.TileCount; ++k) times.push_back(GrabTime(k));
+  frames_ = std::make_unique<BoardFrames>(gSavedItem.CurrentPath + gSavedItem.FileName, *m_Player, std::move(times),
+                                         size);
+  if (!frames_->Reads()) m_Player->ForcePosition(gSavedItem.SelectionStart);
+  if (ILibraryView* view = View()) view->CarouselSaveContext();
+  bool giveUp = false;
+  for (int64_t k = 1; k <= layout_.TileCount && !LongWork::EndRequested(); ++k) DrawTile(k, giveUp);
+  frameSeeks_ = frames_->Seeks();
+  frames_.reset();
+}
+
+// The progress strip (and the carousel's "BUSY") at tile k.
+void frmFilePreview::ShowTileProgress(int64_t k) {
   const auto& busy = GetStoryBoardHooks().CarouselBusy;
   if (gBrowserMode == 3 && busy) {
     busy(static_cast<int>(static_cast<double>(k - 1) / static_cast<double>(layout_.TileCount) * 50 + 1));
@@ -295,10 +318,15 @@ void frmFilePreview::DrawTile(int64_t k, bool& giveUp) {
   if (ILibraryView* view = View()) {
     view->ShowProgress(QStringLiteral("Creating Story Board..."), static_cast<int32_t>(std::min<int64_t>(k, INT32_MAX)));
   }
-  double seconds = TileTime(k);
-  const double duration = m_Player->Duration();
+}
+
+// One tile: its shadow, its frame and its time stamp. A grab past the end of
+// the video takes the last frame; after a grab has failed the later tiles,
+// which lie further into the same file, are not tried again.
+void frmFilePreview::DrawTile(int64_t k, bool& giveUp) {
+  ShowTileProgress(k);
+  double seconds = GrabTime(k);
   const double frameRate = m_Player->FrameRate();
-  if (duration > 0 && frameRate > 0) seconds = std::min(seconds, std::max(0.0, duration - 1.0 / frameRate));
   const double x = static_cast<double>(layout_.TileX(k, settings_));
   const double y = static_cast<double>(layout_.TileY(k, settings_));
   context_->SetSourceColour(shadowColour_);
@@ -308,18 +336,20 @@ void frmFilePreview::DrawTile(int64_t k, bool& giveUp) {
   QElapsedTimer clock;
   clock.start();
   if (!giveUp) {
-    m_Player->SetPosition(seconds);
-    frame = m_Player->GrabFrame();
-    // A seek that stops well short of its time met the end of the readable
-    // data (a truncated file): that frame belongs to another tile.
+    // The frames of the tiles after it are read with it; the strip follows
+    // the reading.
+    const BoardFrames::Taken taken = frames_->Take(static_cast<size_t>(k - 1), [this](int read) {
+      ShowTileProgress(std::max<int64_t>(read, 1));
+    });
+    frame = taken.picture;
+    // A frame well short of its time met the end of the readable data (a
+    // truncated file): that frame belongs to another tile.
     const double slack = std::max(0.25, frameRate > 0 ? 2.0 / frameRate : 0.0);
-    if (!frame.isNull() && m_Player->Position() < seconds - slack) frame = QImage();
+    if (!frame.isNull() && taken.seconds < seconds - slack) frame = QImage();
     giveUp = frame.isNull();
+    if (!frame.isNull()) seconds = taken.seconds;
   }
-  if (!frame.isNull()) {
-    ++grabbed_;
-    seconds = m_Player->Position();
-  }
+  if (!frame.isNull()) ++grabbed_;
   timings_.grabMs += static_cast<double>(clock.nsecsElapsed()) / 1e6;
   clock.restart();
   DrawFrameTile(frame, x, y);
@@ -508,6 +538,7 @@ void frmFilePreview::Form_Unload() {
   unloaded_ = true;
   modReelwise::SetDropShadow(this, false);
   Timer1->stop();
+  frames_.reset();
   m_Player.reset();
   context_.reset();
   board_.reset();

@@ -18,6 +18,7 @@
 #include <functional>
 #include <memory>
 
+class BoardFrames;
 class clsRWPlayer;
 class QFrame;
 class QImage;
@@ -79,8 +80,11 @@ struct StoryBoardLayout {
 StoryBoardLayout MakeStoryBoardLayout(const StoryBoardSettings& s, bool tvOut, int extraTagLines);
 // Empty when the board can be drawn, else the reason to show.
 QString StoryBoardSizeProblem(const StoryBoardLayout& layout);
-// Seconds between neighbouring tiles: Int(Duration) / (tiles + 1) above 5 s,
-// else Int(Duration) / tiles.
+// The length a story board's or poster's frames are spread over: the exact
+// length up to 6 s, Int(Duration) beyond.
+double StoryBoardLength(double duration);
+// Seconds between neighbouring tiles: the length / (tiles + 1) above 5 s,
+// else the length / tiles.
 double StoryBoardInterval(double duration, int64_t tileCount);
 // The header's tag lines from the compact tag text: "--No Tags" gives
 // "No Tags", an explicit tag under two ancestors "Beach (Places, Holiday)".
@@ -155,6 +159,8 @@ class frmFilePreview : public QDialog {
   // Seconds asked for tile k, and the grabs that came back.
   double TileTime(int64_t k) const;
   int GrabbedCount() const { return grabbed_; }
+  // How often the tiles' reader moved to a keyframe (0: one forward pass).
+  int FrameSeeks() const { return frameSeeks_; }
   // False when the board was refused before the player opened.
   bool Built() const { return built_; }
   clsRWPlayer* Player() const { return m_Player.get(); }
@@ -181,6 +187,8 @@ class frmFilePreview : public QDialog {
   void LayOutBoard();
   void DrawGrid();
   void DrawTile(int64_t k, bool& giveUp);
+  void ShowTileProgress(int64_t k);
+  double GrabTime(int64_t k) const;
   void DrawFrameTile(const QImage& Frame, double X, double Y);
   void PrintWrappedText(const QString& Text, double X, double Y, COLORREF Colour, bool Split, int Size,
                         const QString& FontName);
@@ -188,6 +196,7 @@ class frmFilePreview : public QDialog {
   void Form_Unload();
 
   std::unique_ptr<clsRWPlayer> m_Player;
+  std::unique_ptr<BoardFrames> frames_;  // while the grid is drawn
   QWidget* scrollCorner_ = nullptr;
   StoryBoardSettings settings_;
   StoryBoardLayout layout_;
@@ -198,6 +207,7 @@ class frmFilePreview : public QDialog {
   ImageSurfacePtr board_;
   std::shared_ptr<CairoContext> context_;
   int grabbed_ = 0;
+  int frameSeeks_ = 0;
   Timings timings_;
   bool built_ = false;
   bool closeAtOnce_ = false;

@@ -88,15 +88,20 @@ QString StoryBoardSizeProblem(const StoryBoardLayout& l) {
   return {};
 }
 
-// The whole seconds of the length, shared among the tiles (with a gap at the
-// end after 5 seconds). A clip under two seconds has no whole second to
-// share, or only one: its exact length is shared, so that the tiles run
-// through the whole clip.
-double StoryBoardInterval(double duration, int64_t tileCount) {
+// Up to 6 seconds the exact length, so that the frames run through the
+// whole clip (the whole seconds of a 2.5-second clip would leave out its
+// last fifth); beyond, the whole seconds, where the part of a second left
+// out moves the frames by less than a sixth of the length.
+double StoryBoardLength(double duration) {
   const double length = std::max(duration, 0.0);
-  const double whole = length < 2 ? length : std::floor(length);
+  return length <= 6 ? length : std::floor(length);
+}
+
+// The length shared among the tiles, with a gap at the end above 5 seconds.
+double StoryBoardInterval(double duration, int64_t tileCount) {
+  const double length = StoryBoardLength(duration);
   const int64_t tiles = std::max<int64_t>(tileCount, 1);
-  return whole > 5 ? whole / static_cast<double>(tiles + 1) : whole / static_cast<double>(tiles);
+  return length > 5 ? length / static_cast<double>(tiles + 1) : length / static_cast<double>(tiles);
 }
 
 // The compact text is ", " and the tags, each explicit tag followed by its

@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
 # How the library's large paths grow with the library: runs their benchmarks
 # on the generated large library at RW_BENCH_SCALE 1, 4 and 16 (or the scales
-# given as arguments) and prints the CPU medians of three runs, the growth from
-# the first scale to the last, and the peak memory of the open benchmark. A
-# path's floor (the plain reading or file work it is measured against, in the
-# same program) stands beside it with its own growth, and the path's growth
-# over its floor's: a path should grow at most 1.2 times as much as its floor.
-# Each program runs once per scale (a run generates its library, which takes a
-# while at 16x). Expects the benchmarks built (scripts/bench.sh or a build in
-# build/).
+# given as arguments) and prints each path's CPU median at each scale and
+# its growth from the first scale to the last, beside its floor (the plain
+# reading or file work it is measured against, in the same program) and the
+# floor's, and the peak memory of the open benchmark. Path and floor are
+# paired: each program runs its benchmarks RW_BENCH_REPETITIONS times
+# (default 5), a round of all of them at a time in an order shuffled anew
+# for each round (Google Benchmark's random interleaving), so that a path
+# and its floor run side by side. Each round gives a ratio of path to
+# floor; the table shows the median ratio at each scale with its range, and
+# the growth of that median from the first scale to the last (a path should
+# grow at most 1.2 times as much as its floor). A noisy moment then spoils
+# one round's ratio, not a whole column. Each program runs once per scale (a
+# run generates its library, which takes a while at 16x). Expects the
+# benchmarks built (scripts/bench.sh or a build in build/).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bench=build/bench
@@ -40,9 +46,11 @@ rows=(
 
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
+repetitions=${RW_BENCH_REPETITIONS:-5}
 
-# Runs one program at one scale with the benchmarks of its rows; the report is
-# read whatever the exit status (a crash after the report loses nothing).
+# Runs one program at one scale with the benchmarks of its rows, every
+# repetition reported, in an order shuffled anew for each round; the report
+# is read whatever the exit status (a crash after the report loses nothing).
 run_program() {
   local program=$1 scale=$2 filter="" row name prog bm floor
   for row in "${rows[@]}"; do
@@ -52,24 +60,9 @@ run_program() {
     [ -z "$floor" ] || filter+="|^${floor}\$"
   done
   (cd /tmp && RW_BENCH_SCALE=$scale "$OLDPWD/$bench/$program" --benchmark_filter="$filter" \
-    --benchmark_repetitions=3 --benchmark_report_aggregates_only=true --benchmark_format=json) \
+    --benchmark_repetitions="$repetitions" --benchmark_enable_random_interleaving=true --benchmark_format=json) \
     >"$tmp/$program.$scale.json" 2>/dev/null || true
 }
-
-# CPU median in milliseconds of one benchmark from a program's report.
-median() {
-  local report=$1 benchmark=$2
-  jq -r --arg name "${benchmark}_median" '[.benchmarks[] | select(.name == $name)][0] |
-         if . == null then "-" else
-         (if .time_unit == "ms" then .cpu_time elif .time_unit == "us" then .cpu_time / 1000
-          elif .time_unit == "ns" then .cpu_time / 1e6 else .cpu_time * 1000 end) * 100 | floor / 100 end' \
-    "$report" 2>/dev/null || echo "-"
-}
-
-# The growth from the first figure to the last ("-" without both), and the
-# first growth over the second.
-growth() { awk -v a="$1" -v b="$2" 'BEGIN { if (a + 0 > 0 && b + 0 > 0) printf "%.1fx", b / a; else printf "-" }'; }
-over() { awk -v g="${1%x}" -v f="${2%x}" 'BEGIN { if (g + 0 > 0 && f + 0 > 0) printf "%.2f", g / f; else printf "-" }'; }
 
 programs=()
 for row in "${rows[@]}"; do
@@ -77,41 +70,72 @@ for row in "${rows[@]}"; do
   [[ " ${programs[*]} " == *" $program "* ]] || programs+=("$program")
 done
 
-declare -A cpu
 for scale in "${scales[@]}"; do
   for program in "${programs[@]}"; do run_program "$program" "$scale"; done
-  for row in "${rows[@]}"; do
-    IFS='|' read -r name program bm floor <<<"$row"
-    cpu["$name|$scale"]=$(median "$tmp/$program.$scale.json" "$bm")
-    [ -z "$floor" ] || cpu["$name|floor|$scale"]=$(median "$tmp/$program.$scale.json" "$floor")
-  done
 done
 
-header="| path |"
-rule="|---|"
-for scale in "${scales[@]}"; do header+=" ${scale}x (ms) |"; rule+="---|"; done
-header+=" growth | floor |"
-rule+="---|---|"
-for scale in "${scales[@]}"; do header+=" ${scale}x (ms) |"; rule+="---|"; done
-header+=" floor's growth | growth / floor's |"
-rule+="---|---|"
-echo "$header"
-echo "$rule"
-for row in "${rows[@]}"; do
-  IFS='|' read -r name program bm floor <<<"$row"
-  line="| $name |"
-  for scale in "${scales[@]}"; do line+=" ${cpu["$name|$scale"]} |"; done
-  path_growth=$(growth "${cpu["$name|${scales[0]}"]}" "${cpu["$name|${scales[-1]}"]}")
-  line+=" $path_growth | ${floor:--} |"
-  for scale in "${scales[@]}"; do line+=" ${cpu["$name|floor|$scale"]:--} |"; done
-  if [ -n "$floor" ]; then
-    floor_growth=$(growth "${cpu["$name|floor|${scales[0]}"]}" "${cpu["$name|floor|${scales[-1]}"]}")
-    line+=" $floor_growth | $(over "$path_growth" "$floor_growth") |"
-  else
-    line+=" - | - |"
-  fi
-  echo "$line"
-done
+# The table: each path's CPU medians and growth, its floor's, the paired
+# ratio at each scale (median of the rounds' ratios, with their range) and
+# the growth of that ratio from the first scale to the last.
+printf '%s\n' "${rows[@]}" >"$tmp/rows.txt"
+python3 - "$tmp" "${scales[@]}" <<'PY'
+import json, statistics, sys
+folder, scales = sys.argv[1], sys.argv[2:]
+with open(f"{folder}/rows.txt") as f:
+    rows = [line.rstrip("\n").split("|") for line in f if line.strip()]
+units = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}
+
+def rounds(program, scale, name):
+    """CPU ms of each round of a benchmark, by its repetition index."""
+    try:
+        with open(f"{folder}/{program}.{scale}.json") as f:
+            report = json.load(f)
+    except (OSError, ValueError):
+        return {}
+    return {b.get("repetition_index", 0): b["cpu_time"] * units[b["time_unit"]]
+            for b in report.get("benchmarks", [])
+            if b.get("run_type") == "iteration" and b.get("run_name", b["name"]) == name
+            and not b.get("error_occurred")}
+
+def median(values):
+    values = list(values)
+    return statistics.median(values) if values else None
+
+def growth(first, last):
+    return last / first if first and last else None
+
+def ms(value):
+    return "-" if value is None else f"{value:.2f}"
+
+def times(value, digits=1):
+    return "-" if value is None else f"{value:.{digits}f}x"
+
+columns = ["path"] + [f"{s}x (ms)" for s in scales] + ["growth", "floor"] + [f"{s}x (ms)" for s in scales]
+columns += [f"{s}x path/floor [range]" for s in scales] + ["floor's growth", "growth / floor's"]
+print("| " + " | ".join(columns) + " |")
+print("|" + "---|" * len(columns))
+for fields in rows:
+    name, program, bm = fields[:3]
+    floor = fields[3] if len(fields) > 3 else ""
+    path = {s: rounds(program, s, bm) for s in scales}
+    cells = [name] + [ms(median(path[s].values())) for s in scales]
+    cells.append(times(growth(median(path[scales[0]].values()), median(path[scales[-1]].values()))))
+    cells.append(floor or "-")
+    if not floor:
+        print("| " + " | ".join(cells + ["-"] * (2 * len(scales) + 2)) + " |")
+        continue
+    base = {s: rounds(program, s, floor) for s in scales}
+    cells += [ms(median(base[s].values())) for s in scales]
+    ratios = {}
+    for s in scales:
+        paired = [path[s][i] / base[s][i] for i in path[s] if base[s].get(i)]
+        ratios[s] = median(paired)
+        cells.append(f"{ratios[s]:.2f} [{min(paired):.2f}-{max(paired):.2f}]" if paired else "-")
+    cells.append(times(growth(median(base[scales[0]].values()), median(base[scales[-1]].values()))))
+    over = growth(ratios[scales[0]], ratios[scales[-1]])
+    cells.append("-" if over is None else f"{over:.2f}")
+    print("| " + " | ".join(cells) + " |")
+PY
 
 echo
 echo "| peak memory of bench_open OpenLibrary/0 | MB |"

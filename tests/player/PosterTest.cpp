@@ -20,6 +20,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRadioButton>
+#include <QSet>
 #include <QTest>
 #include <QTimer>
 
@@ -30,8 +31,10 @@ namespace {
 
 TEST(PosterStepTest, StepsAndPlacements) {
   EXPECT_DOUBLE_EQ(cFilePosterArt::PosterStep(48), 2.0);
-  EXPECT_DOUBLE_EQ(cFilePosterArt::PosterStep(5.9), 5.0 / 23);
-  EXPECT_DOUBLE_EQ(cFilePosterArt::PosterStep(0.7), 0.0);
+  EXPECT_DOUBLE_EQ(cFilePosterArt::PosterStep(5.9), 5.9 / 24);
+  EXPECT_DOUBLE_EQ(cFilePosterArt::PosterStep(0.7), 0.7 / 23) << "a segment under a second";
+  EXPECT_DOUBLE_EQ(cFilePosterArt::PosterStep(5.0), 5.0 / 23);
+  EXPECT_DOUBLE_EQ(cFilePosterArt::PosterStep(7.9), 7.0 / 24);
   EXPECT_EQ(cFilePosterArt::Placements()[12].X, 1050);
   EXPECT_EQ(cFilePosterArt::Placements()[23].Angle, 5);
 }
@@ -117,6 +120,24 @@ TEST_F(PosterTest, FortyEightSecondsGiveFramesTwoSecondsApartOnAPosterOfItsOwnSi
   }
   EXPECT_GT(white, 30);
   if (qEnvironmentVariableIsSet("RW_SCREENSHOT")) form.grab().save(qEnvironmentVariable("RW_SCREENSHOT"), "PNG");
+}
+
+// A segment of 0.8 s in the middle of a clip: its 23 frames run through it,
+// each the frame at its time, not 23 times the frame at its start.
+TEST_F(PosterTest, ASegmentUnderASecondShowsItsFramesInOrder) {
+  Choose(IndexClip(QStringLiteral("long.mkv"), 48), 20.8);
+  gSavedItem.SelectionStart = 20.0;
+  frmFilePosterArt form;
+  ASSERT_TRUE(form.Built());
+  const cFilePosterArt& poster = *form.Poster();
+  EXPECT_DOUBLE_EQ(poster.FrameTime(23), 20.0 + 0.8);
+  QSet<double> shown;
+  for (int i = 1; i <= 23; ++i) {
+    ASSERT_TRUE(poster.FrameGrabbed(i)) << i;
+    EXPECT_NEAR(poster.FrameShownAt(i), std::floor(poster.FrameTime(i) * 25 + 1e-6) / 25, 0.002) << i;
+    shown.insert(poster.FrameShownAt(i));
+  }
+  EXPECT_GE(shown.size(), 18);
 }
 
 // A featured panel is drawn at 640 x 360 and squeezed into 530 x 280 on the

@@ -5,12 +5,14 @@
 #include "library/ResultItem.h"
 #include "platform/JpegCodec.h"
 #include "platform/QuitRequest.h"
+#include "platform/TerminationSignals.h"
 #include "player/frmFilePosterArt.h"
 #include "player/frmFilePreview.h"
 #include "tests/player/PlayerFixture.h"
 #include "tests/support/EventLoopWaits.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TwoScreens.h"
+#include "ui/PictureFit.h"
 #include "ui/WorkArea.h"
 
 #include <QFile>
@@ -22,6 +24,8 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+
+#include <csignal>
 
 namespace rwtest {
 namespace {
@@ -51,8 +55,9 @@ TEST(StoryBoardLayoutTest, IntervalsAndTileTimes) {
     double duration;
     int64_t tiles;
     double interval;
-  } cases[] = {{6.0, 25, 6.0 / 26}, {5.9, 25, 0.2},  {0.8, 25, 0.8 / 25}, {1.9, 25, 1.9 / 25},
-               {2.9, 25, 2.0 / 25},  {48.0, 12, 48.0 / 13}, {10.0, 0, 10.0 / 2}, {-1.0, 25, 0.0}};
+  } cases[] = {{6.0, 25, 6.0 / 26}, {5.9, 25, 5.9 / 26}, {0.8, 25, 0.8 / 25}, {1.9, 25, 1.9 / 25},
+               {2.9, 25, 2.9 / 25},  {48.0, 12, 48.0 / 13}, {10.0, 0, 10.0 / 2}, {-1.0, 25, 0.0},
+               {2.5, 25, 2.5 / 25},  {5.0, 12, 5.0 / 12}, {6.5, 25, 6.0 / 26}, {7.9, 25, 7.0 / 26}};
   for (const Case& c : cases) EXPECT_DOUBLE_EQ(StoryBoardInterval(c.duration, c.tiles), c.interval) << c.duration;
 }
 
@@ -173,8 +178,8 @@ TEST_F(StoryBoardTest, TheDefaultBoardShowsEachTileAtItsTimeAndIsSaved) {
   EXPECT_EQ(height, 917);
 }
 
-// A request to end the program stops the board at its next tile; the
-// unfinished board does not replace the last one.
+// A request to end the program, or a termination signal, stops the board at
+// its next tile; the unfinished board does not replace the last one.
 TEST_F(StoryBoardTest, ARequestToEndTheProgramStopsTheBoardAndKeepsTheLastBoardFile) {
   Choose(IndexClip(QStringLiteral("ten.mkv"), 10), 10);
   {
@@ -195,6 +200,36 @@ TEST_F(StoryBoardTest, ARequestToEndTheProgramStopsTheBoardAndKeepsTheLastBoardF
   QFile file(BoardFile());
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
   EXPECT_EQ(file.readAll(), QByteArray("the last board"));
+  file.close();
+
+  // A termination signal taken while the board is built, when no event is
+  // handled, stops the board and the poster as well; the signal is handled
+  // after them.
+  int signalled = 0;
+  TerminationSignals termination([&](int) { ++signalled; });
+  ASSERT_TRUE(termination.Installed());
+  gBrowserMode = 3;  // the carousel's busy hook marks each tile
+  StoryBoardHooks hooks;
+  hooks.CarouselBusy = [](int percent) {
+    if (percent > 10 && !TerminationSignals::Taken()) ::raise(SIGTERM);
+  };
+  SetStoryBoardHooks(hooks);
+  {
+    frmFilePreview form;
+    EXPECT_GT(form.GrabbedCount(), 0);
+    EXPECT_LT(form.GrabbedCount(), 25);
+  }
+  EXPECT_EQ(signalled, 0);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), QByteArray("the last board"));
+  file.close();
+  {
+    frmFilePosterArt poster;
+    EXPECT_FALSE(poster.Built());
+  }
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_EQ(file.readAll(), QByteArray("the last board"));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return signalled == 1; }, rwtest::kWaitCeilingMs));
 }
 
 TEST_F(StoryBoardTest, TileSamplesMatchTheirTimes) {
@@ -253,6 +288,84 @@ TEST_F(StoryBoardTest, AClipUnderTwoSecondsSpreadsItsTilesOverTheWholeClip) {
   EXPECT_DOUBLE_EQ(form.Interval(), 0.4 / 5);
   EXPECT_EQ(form.GrabbedCount(), 5);
   for (int64_t k = 1; k <= 5; ++k) EXPECT_EQ(TileIndex(form, k), std::min(9, ExpectedIndex(form.TileTime(k)))) << k;
+}
+
+// A 2.5-second clip: the tiles share its exact length, so the last shows
+// its last frame, not the frame at 2 s.
+TEST_F(StoryBoardTest, AClipUnderSixSecondsSpreadsItsTilesOverItsExactLength) {
+  SetPoster("CaptionSize", 1);
+  SetPoster("HorizontalTiles", 5);
+  SetPoster("VerticalTiles", 1);
+  Choose(IndexClip(QStringLiteral("two-and-a-half.mkv"), 2.5), 2.5);
+  frmFilePreview form;
+  EXPECT_DOUBLE_EQ(form.Interval(), 0.5);
+  EXPECT_EQ(form.GrabbedCount(), 5);
+  for (int64_t k = 1; k <= 4; ++k) EXPECT_EQ(TileIndex(form, k), ExpectedIndex(form.TileTime(k))) << k;
+  EXPECT_GE(TileIndex(form, 5), 61) << "within the last half second";
+}
+
+// A 10-second clip with a single keyframe and non-reference B-frames: the
+// 25 tiles come from one forward pass, each its exact frame.
+TEST_F(StoryBoardTest, TheTilesOfAClipWithOneKeyframeComeFromOnePassEachItsExactFrame) {
+  SetPoster("CaptionSize", 1);
+  TestVideoSpec spec;
+  spec.seconds = 10;
+  spec.frameIndex = true;
+  spec.keyframeInterval = 1000;
+  spec.bFrames = 2;
+  Choose(Clip(QStringLiteral("one-key.mkv"), spec), 10);
+  frmFilePreview form;
+  ASSERT_TRUE(form.Built());
+  EXPECT_EQ(form.GrabbedCount(), 25);
+  EXPECT_EQ(form.FrameSeeks(), 0);
+  for (int64_t k = 1; k <= 25; ++k) EXPECT_EQ(TileIndex(form, k), ExpectedIndex(form.TileTime(k))) << "tile " << k;
+}
+
+// A turned and an anamorphic clip: the tile shows the frame as the player
+// shows it, upright and in the video's display proportions.
+TEST_F(StoryBoardTest, TheTileOfATurnedOrAnAnamorphicClipIsThePlayersPicture) {
+  SetPoster("CaptionSize", 1);
+  SetPoster("HorizontalTiles", 1);
+  SetPoster("VerticalTiles", 1);
+  struct Shape {
+    const char* name;
+    int width;
+    int height;
+    const char* sampleAspect;
+    int rotation;
+  };
+  for (const Shape& shape : {Shape{"turned.mp4", 320, 180, "", 90}, Shape{"anamorphic.mkv", 360, 288, "64/45", 0}}) {
+    SCOPED_TRACE(shape.name);
+    TestVideoSpec spec;
+    spec.seconds = 2;
+    spec.width = shape.width;
+    spec.height = shape.height;
+    spec.sampleAspect = QString::fromLatin1(shape.sampleAspect);
+    spec.rotation = shape.rotation;
+    const QString clip = Clip(QString::fromLatin1(shape.name), spec);
+    Choose(clip, 2);
+    frmFilePreview form;
+    ASSERT_EQ(form.GrabbedCount(), 1);
+    ASSERT_EQ(Open(clip), QString());
+    player_->SetPosition(std::min(form.TileTime(1), player_->Duration() - 1 / player_->FrameRate()));
+    const QImage grabbed = player_->GrabFrame();
+    const auto& l = form.Layout();
+    const auto& st = form.Settings();
+    const QRect tile(static_cast<int>(l.TileX(1, st)), static_cast<int>(l.TileY(1, st)), st.TileWidth, st.TileHeight);
+    const QRect fitted = FitPictureInBox(grabbed.size(), tile).toRect();
+    const QImage expected = grabbed.scaled(fitted.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    int near = 0, points = 0;
+    for (int y = 3; y < fitted.height() - 3; y += 4) {
+      for (int x = 3; x < fitted.width() - 3; x += 4) {
+        ++points;
+        near += ColourDistance(form.Board()->Image().pixel(fitted.x() + x, fitted.y() + y), expected.pixel(x, y)) < 48;
+      }
+    }
+    EXPECT_GT(near, points * 9 / 10) << near << " of " << points;
+    const QPoint inTheBar = fitted.width() < tile.width() ? QPoint(tile.x() + 2, tile.center().y())
+                                                          : QPoint(tile.center().x(), tile.y() + 2);
+    EXPECT_LT(qGray(form.Board()->Image().pixel(inTheBar)), 30) << "the black bar beside or above the picture";
+  }
 }
 
 // A portrait clip's tiles show it upright in the middle of each 200 x 150

@@ -28,6 +28,11 @@ struct TestVideoSpec {
   // ffmpeg's video encoder; MPEG-4 part 2 when empty. "ffv1" takes frames
   // far wider than MPEG-4 allows.
   QString codec;
+  // Frames from one keyframe to the next (the encoder's own when 0), and
+  // B-frames between two references (MPEG-4's B-frames are never
+  // references).
+  int keyframeInterval = 0;
+  int bFrames = 0;
   // The file name's extension chooses the container: mp4, mkv, avi, mov...
 };
 
