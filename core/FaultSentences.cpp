@@ -42,7 +42,7 @@ FaultTelling Damaged(const QString& file, const QString& what) {
   return {QStringLiteral("Damaged Library"),
           QStringLiteral("The Library's file") + FileLine(file) + what +
               QStringLiteral(": it was changed by another program, or is damaged. Reelwise II writes nothing more to "
-                             "it and closes it; nothing in it was changed.\r\n\r\n"
+                             "it and closes it; the change under way was not written.\r\n\r\n"
                              "Open a copy of the Library kept from before, or a new Library.")};
 }
 

@@ -715,6 +715,8 @@ TEST_F(FaultSweepTest, ALibraryReplacedWhileOpenIsToldOnceAndClosedWithoutAnExce
   ASSERT_EQ(boxes.Count(), 1) << BoxText(boxes.Last()).toStdString();
   EXPECT_EQ(boxes.Last().title, QStringLiteral("Damaged Library"));
   EXPECT_TRUE(boxes.Last().prompt.contains(QDir::toNativeSeparators(library_))) << boxes.Last().prompt.toStdString();
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("nothing in it was changed")))
+      << "a file written over, or one a run had written to before the damage, was changed";
   EXPECT_NE(gLibrary->LibraryPath, library_) << "closed";
   EXPECT_EQ(gInspectedItem.SegmentID, 0);
   EXPECT_EQ(LeftBusy(), QStringList());
