@@ -444,7 +444,9 @@ SqlConnection::LayoutSurvey& InstalledSurvey() {
 void SqlConnection::SetLayoutSurvey(LayoutSurvey survey) { InstalledSurvey() = std::move(survey); }
 
 // The survey reads the file's layout through this connection; a failure of
-// its own is no answer, and the statement's failure is then the program's.
+// its own SQL is no answer, and the statement's failure is then the
+// program's. A fault of the disk or the file met by the survey is the truer
+// cause and is told instead.
 std::optional<LayoutGap> SqlConnection::SurveyLayout(bool compiling) const {
   const LayoutSurvey& survey = InstalledSurvey();
   if (!survey) return compiling ? std::optional<LayoutGap>(LayoutGap{}) : std::nullopt;
@@ -453,6 +455,9 @@ std::optional<LayoutGap> SqlConnection::SurveyLayout(bool compiling) const {
   std::optional<LayoutGap> gap;
   try {
     gap = survey(const_cast<SqlConnection&>(*this));
+  } catch (const StorageFault&) {
+    surveying_ = false;
+    throw;
   } catch (...) {
     gap.reset();
   }

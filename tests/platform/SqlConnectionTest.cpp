@@ -104,6 +104,21 @@ TEST_F(SqlConnectionTest, AFailureIsToldBySqlitesCodeAndTheFileFaultsAreStorageF
   sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
   sqlite3_close(other);
   EXPECT_EQ(Count(), 0);
+
+  // The survey of the file's layout after a statement that did not compile
+  // meets a full disk: the disk is told, not an error of the program's.
+  SqlConnection::SetLayoutSurvey([](SqlConnection&) -> std::optional<LayoutGap> {
+    StorageFault::Raise(RWError(kErrDatabase, QStringLiteral("full"), QString(), QString(), SQLITE_FULL,
+                                FaultKind::DiskFull));
+  });
+  try {
+    db_->Execute(QStringLiteral("SELECT Missing FROM c"));
+    ADD_FAILURE() << "a statement that does not compile ran";
+  } catch (const StorageFault& fault) {
+    EXPECT_EQ(fault.Error().Kind(), FaultKind::DiskFull);
+  }
+  SqlConnection::SetLayoutSurvey({});
+  EXPECT_EQ(Failure(QStringLiteral("SELECT Missing FROM c")).Kind(), FaultKind::Mismatch) << "the survey is free again";
 }
 
 // An index another program made disagree with its table passes SQLite's
