@@ -25,6 +25,7 @@
 #include <QMenu>
 #include <QDialog>
 #include <QProcess>
+#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -53,10 +54,9 @@ class StartUpTest : public ProgramTest {
   // start-up failure; the program runs, its scratch library in a folder that
   // takes files.
   void ExpectStartedSaying(const QString& folder, const QString& says) {
+    ExpectNoFailureTold();
     int folderBoxes = 0;
     for (const MessageBoxRequest& box : boxes.Shown()) {
-      EXPECT_NE(box.title, QStringLiteral("Error While Initialising")) << box.prompt.toStdString();
-      EXPECT_FALSE(box.title.isEmpty()) << box.prompt.toStdString();
       if (box.title != QStringLiteral("Reelwise II Folders")) continue;
       ++folderBoxes;
       EXPECT_TRUE(box.prompt.contains(QDir::cleanPath(folder))) << box.prompt.toStdString();
@@ -69,9 +69,20 @@ class StartUpTest : public ProgramTest {
     EXPECT_TRUE(gAppReady);
     EXPECT_FALSE(ScratchFiles().isEmpty()) << gTempFolder.toStdString();
   }
+
+  // Every box shown is titled, and none tells of a failed start.
+  void ExpectNoFailureTold() {
+    for (const MessageBoxRequest& box : boxes.Shown()) {
+      EXPECT_NE(box.title, QStringLiteral("Error While Initialising")) << box.prompt.toStdString();
+      EXPECT_FALSE(box.title.isEmpty()) << box.prompt.toStdString();
+    }
+  }
 };
 
-TEST_F(StartUpTest, FirstStartShowsTheWelcomePageAndLeavesNoScratchFileBehind) {
+// A first start makes the folders and default settings, shows the welcome
+// page and the first tip, and its end leaves no scratch file; the tips turn
+// on from any stored number; a window that fails to build leaves one message.
+TEST_F(StartUpTest, AFirstStartShowsTheWelcomeTheTipsTurnAndAFailedStartLeavesOneMessageAndNoWindow) {
   SetOther("TipOfTheDay", QString());  // a first start: no settings at all
   boxes.Answer(vbOK);
   ASSERT_TRUE(Start());
@@ -104,11 +115,9 @@ TEST_F(StartUpTest, FirstStartShowsTheWelcomePageAndLeavesNoScratchFileBehind) {
   EXPECT_EQ(VisibleWindows(), 0);
   EXPECT_TRUE(ScratchFiles().isEmpty()) << ScratchFiles().join(QLatin1Char(' ')).toStdString();
   EXPECT_FALSE(gLibrary);
-}
 
-TEST_F(StartUpTest, TipNumbersAreTakenAsStoredWrappedAndStoredAgain) {
+  // Tip numbers are taken as stored, wrapped and stored again.
   boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
-  modReelwise::ComputeProgramFolders();
   const struct {
     QVariant stored;
     int shown;
@@ -125,13 +134,13 @@ TEST_F(StartUpTest, TipNumbersAreTakenAsStoredWrappedAndStoredAgain) {
   EXPECT_TRUE(modReelwise::TipText(11).endsWith(QStringLiteral("ALT-3 or ALT-4 respectively")));
   EXPECT_TRUE(modReelwise::TipText(6).startsWith(QStringLiteral("That Story Boards are 'live'?")));
   EXPECT_TRUE(modReelwise::TipText(0).isEmpty());
-}
 
-TEST_F(StartUpTest, FailedConstructionGivesOneMessageAndNoWindow) {
+  // A failed construction gives one message and no window.
+  SetOther("TipOfTheDay", 0);
+  boxes.Clear();
   frmReelwise::LoadStepHook = [](int step) {
     if (step == 12) throw RWError(kErrResourceNotFound, QStringLiteral("Resource not found"));
   };
-  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
   EXPECT_FALSE(Start());
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
   ASSERT_EQ(boxes.Count(), 1);
@@ -147,10 +156,11 @@ TEST_F(StartUpTest, FailedConstructionGivesOneMessageAndNoWindow) {
   EXPECT_FALSE(gAppReady);
 }
 
-// A file where the program's folder for temporary files, or its documents
-// folder, should be is named with what to do; the program runs on, its
-// temporary files in a folder of the run's own.
-TEST_F(StartUpTest, AFileWhereAFolderOfTheProgramsShouldBeIsNamedAndTheProgramRunsOn) {
+// A file where the folder of temporary files or the documents folder should
+// be, then a folder where the symbols' font is written (as on a full disk):
+// each is named in a titled box of the program's own, never as a failed
+// start, and the program runs on with its temporary files elsewhere.
+TEST_F(StartUpTest, AFileOrFolderWhereTheProgramsFilesGoIsNamedAndTheProgramRunsOn) {
   boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
   modReelwise::ComputeProgramFolders();
   const QString docs = gDocsFolder;
@@ -173,14 +183,10 @@ TEST_F(StartUpTest, AFileWhereAFolderOfTheProgramsShouldBeIsNamedAndTheProgramRu
   ExpectStartedSaying(docs, QStringLiteral("External applications set up in this run are not kept"));
   EndProgram();
   EXPECT_FALSE(QFileInfo::exists(standIn)) << "the stand-in of a run goes at its end, or the next";
-}
 
-// The font of the program's symbols cannot be written where its temporary
-// files go (here a folder stands in its place; on a full disk the write
-// fails the same way): the start goes on, and says so in a titled box of
-// its own naming the file, not as a failure of the program.
-TEST_F(StartUpTest, ASymbolFontThatCannotBeWrittenIsToldAndTheProgramRunsOn) {
-  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  // The symbols' font cannot be written: the start says so naming the file.
+  boxes.Clear();
+  ASSERT_TRUE(QFile::remove(QDir::cleanPath(docs)));
   modReelwise::ComputeProgramFolders();
   const QString font = gTempFolder + QStringLiteral("RW2Dings.ttf");
   ASSERT_TRUE(QDir().mkpath(font + QStringLiteral("/in the way")));
@@ -193,10 +199,7 @@ TEST_F(StartUpTest, ASymbolFontThatCannotBeWrittenIsToldAndTheProgramRunsOn) {
            box.prompt.contains(QStringLiteral("It runs on"));
   });
   EXPECT_EQ(told, 1);
-  for (const MessageBoxRequest& box : boxes.Shown()) {
-    EXPECT_NE(box.title, QStringLiteral("Error While Initialising")) << box.prompt.toStdString();
-    EXPECT_FALSE(box.title.isEmpty()) << box.prompt.toStdString();
-  }
+  ExpectNoFailureTold();
   EndProgram();
 }
 
@@ -316,30 +319,11 @@ TEST_F(StartUpTest, ACopyLeftByASaveAsCutShortGoesAtTheNextStart) {
   EXPECT_TRUE(QDir(gTempFolder).entryList({QStringLiteral("Copying-*")}).isEmpty()) << "nor is the note kept";
 }
 
-TEST_F(StartUpTest, MissingCommandLineLibraryIsReportedAndStopsTheArguments) {
-  boxes.Answer(vbOK);
-  ASSERT_TRUE(Start({QStringLiteral("name"), QStringLiteral("-TV")}));
-  ASSERT_EQ(boxes.Count(), 1);
-  EXPECT_EQ(boxes.Last().title, QStringLiteral("Library not found!"));
-  EXPECT_EQ(boxes.Last().prompt,
-            QStringLiteral("The Library %1name.rw2 does not exist!").arg(gLibrariesFolder));
-  EXPECT_EQ(boxes.Last().style, vbExclamation);
-  EXPECT_FALSE(gTVOutMode) << "the switch after the missing library is not read";
-  EXPECT_TRUE(gLibrary->Unsaved());
-}
-
-TEST_F(StartUpTest, TvSwitchWithOrWithoutItsHyphenStartsTvOut) {
-  for (const char* argument : {"TV", "-TV"}) {
-    gTVOutMode = false;
-    ASSERT_TRUE(Start({QLatin1String(argument)}));
-    EXPECT_TRUE(gTVOutMode) << argument;
-    EXPECT_EQ(boxes.Count(), 0);
-    EndProgram();
-  }
-  gTVOutMode = false;
-}
-
-TEST_F(StartUpTest, CommandLineNamesALibraryByNameOrPath) {
+// The command line names a library by its name in the libraries' folder or
+// by its path, whole or from the current folder; "TV", with or without its
+// hyphen, starts TV-Out; a library it names that is missing is told and the
+// arguments after it are not read.
+TEST_F(StartUpTest, TheCommandLineNamesALibraryOrTvOutAndStopsAtAMissingLibrary) {
   modReelwise::ComputeProgramFolders();
   modReelwise::CreateProgramFolders();
   const QString inLibraries = gLibrariesFolder + QStringLiteral("My -Films.rw2");
@@ -369,6 +353,28 @@ TEST_F(StartUpTest, CommandLineNamesALibraryByNameOrPath) {
   EXPECT_EQ(gLibrary->LibraryPath, shelved);
   EXPECT_EQ(boxes.Count(), 0);
   QDir::setCurrent(previous);
+  EndProgram();
+
+  // The TV switch with or without its hyphen starts TV-Out.
+  for (const char* argument : {"TV", "-TV"}) {
+    gTVOutMode = false;
+    ASSERT_TRUE(Start({QLatin1String(argument)}));
+    EXPECT_TRUE(gTVOutMode) << argument;
+    EXPECT_EQ(boxes.Count(), 0);
+    EndProgram();
+  }
+  gTVOutMode = false;
+
+  // A missing library is reported and stops the arguments.
+  boxes.Answer(vbOK);
+  ASSERT_TRUE(Start({QStringLiteral("name"), QStringLiteral("-TV")}));
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Library not found!"));
+  EXPECT_EQ(boxes.Last().prompt,
+            QStringLiteral("The Library %1name.rw2 does not exist!").arg(gLibrariesFolder));
+  EXPECT_EQ(boxes.Last().style, vbExclamation);
+  EXPECT_FALSE(gTVOutMode) << "the switch after the missing library is not read";
+  EXPECT_TRUE(gLibrary->Unsaved());
 }
 
 // A signal while a modal dialog of long work waits: the program cannot end
@@ -486,41 +492,10 @@ TEST_F(StartUpTest, AfterATerminationSignalNoQuestionIsConsentToDestroyAnything)
   QCoreApplication::exec();
 }
 
-TEST_F(StartUpTest, ShutDownSavesTheWorkspaceOnlyWhenAsked) {
-  ASSERT_TRUE(Start());
-  gViewSpec = QStringLiteral("|_T:5");
-  gMainForm->MainToolbarHandler(QStringLiteral("mnuLibrarySaveWorkspace"));
-  const QString scratch = gLibrary->LibraryPath;
-  EndProgram();
-  EXPECT_EQ(Other("SaveWorkspace").Text(), scratch + QStringLiteral(" |_T:5"));
-
-  // The scratch library's workspace names no library: the scratch library
-  // opens again, without the view, and the check mark stays on.
-  gViewSpec.clear();
-  ASSERT_TRUE(Start());
-  EXPECT_TRUE(gSaveWorkspace);
-  EXPECT_TRUE(gLibrary->Unsaved());
-  EXPECT_TRUE(gViewSpec.isEmpty());
-  gMainForm->MainToolbarHandler(QStringLiteral("mnuLibrarySaveWorkspace"));
-  EndProgram();
-  EXPECT_TRUE(Other("SaveWorkspace").Text().isEmpty());
-}
-
-TEST_F(StartUpTest, SavedWorkspaceOpensItsLibraryAtStartUp) {
-  ASSERT_TRUE(Start());
-  const QString films = gLibrariesFolder + QStringLiteral("Films.rw2");
-  modReelwise::ExtractTemplateLibrary(films);
-  EndProgram();
-  SetOther("SaveWorkspace", films + QStringLiteral(" "));
-  ASSERT_TRUE(Start());
-  EXPECT_EQ(gLibrary->LibraryPath, films);
-  EXPECT_TRUE(gSaveWorkspace);
-  EXPECT_FALSE(gMainForm->picWelcomeHolder->isVisible());
-  EXPECT_EQ(gMainForm->windowTitle(), QStringLiteral("Reelwise II - Films"));
-  EXPECT_EQ(gMainForm->lblCaption->Caption(), QStringLiteral("Films"));
-}
-
-TEST_F(StartUpTest, ShutDownReportsAFailingStepAndGoesOn) {
+// The shut-down reports a step that fails and runs the later ones; it saves
+// the workspace only while asked to, and a saved workspace opens its
+// library at the next start (the scratch library's names none).
+TEST_F(StartUpTest, ShutDownGoesOnPastAFailingStepAndSavesTheWorkspaceOnlyWhenAskedForTheNextStart) {
   ASSERT_TRUE(Start());
   SetOther("CompactOnExit", 1);
   // A transaction left open makes the compaction fail.
@@ -532,6 +507,38 @@ TEST_F(StartUpTest, ShutDownReportsAFailingStepAndGoesOn) {
   EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("%1 - ").arg(kErrDatabase)));
   EXPECT_TRUE(ScratchFiles().isEmpty()) << "the later steps ran";
   EXPECT_FALSE(gMainForm);
+  SetOther("CompactOnExit", 0);
+
+  // The workspace is saved when asked.
+  ASSERT_TRUE(Start());
+  gViewSpec = QStringLiteral("|_T:5");
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuLibrarySaveWorkspace"));
+  const QString scratch = gLibrary->LibraryPath;
+  EndProgram();
+  EXPECT_EQ(Other("SaveWorkspace").Text(), scratch + QStringLiteral(" |_T:5"));
+
+  // The scratch library's workspace names no library: the scratch library
+  // opens again, without the view, and the check mark stays on; unchecked,
+  // nothing is saved.
+  gViewSpec.clear();
+  ASSERT_TRUE(Start());
+  EXPECT_TRUE(gSaveWorkspace);
+  EXPECT_TRUE(gLibrary->Unsaved());
+  EXPECT_TRUE(gViewSpec.isEmpty());
+  gMainForm->MainToolbarHandler(QStringLiteral("mnuLibrarySaveWorkspace"));
+  const QString films = gLibrariesFolder + QStringLiteral("Films.rw2");
+  modReelwise::ExtractTemplateLibrary(films);
+  EndProgram();
+  EXPECT_TRUE(Other("SaveWorkspace").Text().isEmpty());
+
+  // A saved workspace opens its library at start-up.
+  SetOther("SaveWorkspace", films + QStringLiteral(" "));
+  ASSERT_TRUE(Start());
+  EXPECT_EQ(gLibrary->LibraryPath, films);
+  EXPECT_TRUE(gSaveWorkspace);
+  EXPECT_FALSE(gMainForm->picWelcomeHolder->isVisible());
+  EXPECT_EQ(gMainForm->windowTitle(), QStringLiteral("Reelwise II - Films"));
+  EXPECT_EQ(gMainForm->lblCaption->Caption(), QStringLiteral("Films"));
 }
 
 TEST(SavedWorkspaceTest, TheLibraryEndsAtItsOwnExtension) {
@@ -551,36 +558,15 @@ TEST(SavedWorkspaceTest, TheLibraryEndsAtItsOwnExtension) {
   EXPECT_TRUE(none.viewSpec.isEmpty());
 }
 
-class ScratchLibraryTest : public rwtest::TempHomeTest {
- protected:
-  void SetUp() override {
-    TempHomeTest::SetUp();
-    modReelwise::ComputeProgramFolders();
-    modReelwise::CreateProgramFolders();
-  }
-  void TearDown() override {
-    modReelwise::ReleaseScratchLibrary();
-    TempHomeTest::TearDown();
-  }
-};
+// The scratch library of an instance: the leftovers of instances that are
+// gone are deleted and their name taken again; while another running
+// instance holds "InitRW2", this one takes a scratch library of its own, and
+// its release leaves nothing of it.
+TEST_F(StartUpTest, AScratchLibraryIsClaimedPastLeftoversAndBesideAnotherInstancesOwn) {
+  modReelwise::ComputeProgramFolders();
+  modReelwise::CreateProgramFolders();
+  const auto release = qScopeGuard([] { modReelwise::ReleaseScratchLibrary(); });
 
-TEST_F(ScratchLibraryTest, ASecondInstanceTakesAScratchLibraryOfItsOwn) {
-  // Another running instance holds "InitRW2".
-  QLockFile other(gTempFolder + QStringLiteral("InitRW2.lock"));
-  ASSERT_TRUE(other.tryLock(0));
-  QFile(gTempFolder + QStringLiteral("InitRW2")).open(QIODevice::WriteOnly);
-  const QString path = modReelwise::ClaimScratchLibrary();
-  EXPECT_EQ(path, gTempFolder + QStringLiteral("InitRW2-%1").arg(QCoreApplication::applicationPid()));
-  EXPECT_TRUE(QFileInfo::exists(gTempFolder + QStringLiteral("InitRW2"))) << "the other instance's file stays";
-  modReelwise::ExtractTemplateLibrary(path);
-  QFile(path + QStringLiteral("-journal")).open(QIODevice::WriteOnly);
-  modReelwise::ReleaseScratchLibrary();
-  EXPECT_FALSE(QFileInfo::exists(path));
-  EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral("-journal")));
-  EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".lock")));
-}
-
-TEST_F(ScratchLibraryTest, LeftoversOfInstancesThatAreGoneAreDeleted) {
   // A crashed instance: its lock names a process that no longer runs.
   QProcess gone;
   gone.start(QStringLiteral("true"), {});
@@ -604,11 +590,26 @@ TEST_F(ScratchLibraryTest, LeftoversOfInstancesThatAreGoneAreDeleted) {
   for (const char* suffix : {"", "-journal"}) QFile(stale + QLatin1String(suffix)).open(QIODevice::WriteOnly);
   QFile(gTempFolder + QStringLiteral("InitRW2")).open(QIODevice::WriteOnly);  // no lock at all
 
-  const QString path = modReelwise::ClaimScratchLibrary();
-  EXPECT_EQ(path, gTempFolder + QStringLiteral("InitRW2"));
+  const QString first = modReelwise::ClaimScratchLibrary();
+  EXPECT_EQ(first, gTempFolder + QStringLiteral("InitRW2"));
   EXPECT_FALSE(QFileInfo::exists(stale));
   EXPECT_FALSE(QFileInfo::exists(stale + QStringLiteral("-journal")));
   EXPECT_FALSE(QFileInfo::exists(stale + QStringLiteral(".lock")));
+  modReelwise::ReleaseScratchLibrary();
+
+  // Another running instance holds "InitRW2".
+  QLockFile other(gTempFolder + QStringLiteral("InitRW2.lock"));
+  ASSERT_TRUE(other.tryLock(0));
+  QFile(gTempFolder + QStringLiteral("InitRW2")).open(QIODevice::WriteOnly);
+  const QString path = modReelwise::ClaimScratchLibrary();
+  EXPECT_EQ(path, gTempFolder + QStringLiteral("InitRW2-%1").arg(QCoreApplication::applicationPid()));
+  EXPECT_TRUE(QFileInfo::exists(gTempFolder + QStringLiteral("InitRW2"))) << "the other instance's file stays";
+  modReelwise::ExtractTemplateLibrary(path);
+  QFile(path + QStringLiteral("-journal")).open(QIODevice::WriteOnly);
+  modReelwise::ReleaseScratchLibrary();
+  EXPECT_FALSE(QFileInfo::exists(path));
+  EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral("-journal")));
+  EXPECT_FALSE(QFileInfo::exists(path + QStringLiteral(".lock")));
 }
 
 TEST(ScreenSaverTest, NothingFailsWithoutASessionBus) {
