@@ -59,9 +59,20 @@ class SettingsTest : public rwtest::TempHomeTest {
     QFile file(StorePath());
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
   }
+  // Writes `bytes` as the whole of the file at `path`, as another tool
+  // would, making its folder; false when it cannot.
+  static bool WriteFile(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
+  }
 };
 
-TEST_F(SettingsTest, FreshUserGetsEveryDefaultAndNoTvOutColours) {
+// A fresh user gets every default (no TV-Out colours), the window's place
+// rounded half to even; a stored value the program cannot use reads as the
+// table's default, the mirrors follow the store, the defaults fill only
+// empty values, and a value written as it is stored leaves the file alone.
+TEST_F(SettingsTest, AFreshUserGetsEveryDefaultAndTheDefaultsFillOnlyWhatIsEmpty) {
   EXPECT_TRUE(StorePath().startsWith(HomePath(QStringLiteral(".config/Reelwise II/"))));
   EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, QStringLiteral("Software\\Reelwise II\\General")));
   EnsureDefaultSettings();
@@ -91,9 +102,8 @@ TEST_F(SettingsTest, FreshUserGetsEveryDefaultAndNoTvOutColours) {
   EXPECT_FALSE(file.contains("TV-Out Colour"));
   EXPECT_TRUE(Other(QStringLiteral("TV-Out Colour1")).IsEmpty());
   EXPECT_EQ(GetSettingLong(kRegOther, QStringLiteral("TV-Out Colour2")), 0);
-}
 
-TEST_F(SettingsTest, PlacementDefaultsRoundHalvesToEven) {
+  // Placement defaults round halves to even.
   const auto placement = [](QSize screen) {
     std::vector<int32_t> values;
     for (const SettingDefault& entry : DefaultSettings(screen)) {
@@ -106,9 +116,73 @@ TEST_F(SettingsTest, PlacementDefaultsRoundHalvesToEven) {
   };
   EXPECT_EQ(placement(QSize(1027, 773)), (std::vector<int32_t>{2, 2})) << "2.5 -> 2, 1.5 -> 2";
   EXPECT_EQ(placement(QSize(1031, 775)), (std::vector<int32_t>{4, 4})) << "3.5 -> 4";
+
+  // Unusable stored values fall back to the table's default.
+  Set(QStringLiteral("TipOfTheDayIndex"), QStringLiteral("abc"));
+  Set(QStringLiteral("UseRecycleBin"), QStringLiteral("maybe"));
+  Set(QStringLiteral("PopupDelay"), QStringLiteral("7.5"));
+  EXPECT_EQ(GetSettingLong(kRegOther, QStringLiteral("TipOfTheDayIndex")), 1);
+  EXPECT_TRUE(GetSettingBool(kRegOther, QStringLiteral("UseRecycleBin")));
+  EXPECT_EQ(GetSettingLong(kRegOther, QStringLiteral("PopupDelay")), 8) << "a number stored as text still counts";
+  EXPECT_EQ(GetSettingText(kRegOther, QStringLiteral("SearchSettings")), QStringLiteral("F--"));
+
+  // The mirrors follow the store.
+  Set(QStringLiteral("UseInternalPLayer"), 0);
+  Set(QStringLiteral("PopupDelay"), 20);
+  Set(QStringLiteral("CursorColour"), 0xFF);
+  Set(QStringLiteral("SearchSettings"), QStringLiteral("FAD"));
+  Set(QStringLiteral("UseRecycleBin"), 0);
+  ReadSettingsMirrors();
+  EXPECT_FALSE(gUseInternalPlayer);
+  EXPECT_FALSE(gDeleteToRecycleBin);
+  EXPECT_EQ(gPopupDelayMs, 200);
+  EXPECT_EQ(gCursorColour, 0xFFu);
+  EXPECT_EQ(gSearchSettings, QStringLiteral("FAD"));
+  EXPECT_TRUE(gMinimiseToTray);
+  EXPECT_EQ(gPlaylistFormat, QStringLiteral("M3U"));
+
+  EnsureDefaultSettings();
+  Set(QStringLiteral("UseInternalPlayer"), 1);
+  Set(QStringLiteral("UseRecycleBin"), 1);
+  ReadSettingsMirrors();
+  EXPECT_TRUE(gUseInternalPlayer);
+  EXPECT_TRUE(gDeleteToRecycleBin);
+
+  // The defaults fill only empty values.
+  Set(QStringLiteral("PlaylistFormat"), QStringLiteral("ASX"));
+  Set(QStringLiteral("PopupDelay"), QString());
+  Set(QStringLiteral("Hue"), 0);
+  EnsureDefaultSettings();
+  EXPECT_EQ(Other(QStringLiteral("PlaylistFormat")).Text(), QStringLiteral("ASX")) << "a user's value stays";
+  EXPECT_EQ(Other(QStringLiteral("PopupDelay")), RegValue::FromNumber(50)) << "an empty value returns to its default";
+  EXPECT_EQ(Other(QStringLiteral("Hue")), RegValue::FromNumber(0)) << "0 is a value, not an empty one";
+
+  SetRegDefault(HKEY_CURRENT_USER, kRegOther, QStringLiteral("PlaylistFormat"), QStringLiteral("M3U"));
+  EXPECT_EQ(Other(QStringLiteral("PlaylistFormat")).Text(), QStringLiteral("ASX"));
+
+  // A value written as it is stored already does not rewrite the file: a hard
+  // link to it stays a link to the file in use until a real change replaces it.
+  Set(QStringLiteral("PlaylistFormat"), QStringLiteral("ASX"));
+  const QString witness = StorePath() + QStringLiteral(".witness");
+  ASSERT_EQ(::link(QFile::encodeName(StorePath()).constData(), QFile::encodeName(witness).constData()), 0);
+  const auto links = [&] {
+    struct stat info {};
+    return ::stat(QFile::encodeName(witness).constData(), &info) == 0 ? int(info.st_nlink) : -1;
+  };
+  Set(QStringLiteral("PlaylistFormat"), QStringLiteral("ASX"));
+  SetRegDefault(HKEY_CURRENT_USER, kRegOther, QStringLiteral("PlaylistFormat"), QStringLiteral("M3U"));
+  EnsureDefaultSettings();
+  EXPECT_EQ(links(), 2) << "no write for a value that did not change";
+
+  Set(QStringLiteral("PlaylistFormat"), QStringLiteral("PLS"));
+  EXPECT_EQ(links(), 1);
+  EXPECT_TRUE(StoreBytes().contains("\"PlaylistFormat\"=\"PLS\""));
 }
 
-TEST_F(SettingsTest, NumbersAndNumericTextBecomeDwordsOtherTextIsTrimmed) {
+// Numbers and numeric text are stored as numbers, other text trimmed; names
+// of values and keys are found under any case, keeping their first spelling;
+// text with quotes, backslashes and line breaks comes back as it was.
+TEST_F(SettingsTest, ValuesAreStoredAsNumbersOrTrimmedTextUnderNamesOfAnyCase) {
   Set(QStringLiteral("A"), 2.5);
   Set(QStringLiteral("B"), 3.5);
   Set(QStringLiteral("C"), QStringLiteral("12"));
@@ -129,6 +203,19 @@ TEST_F(SettingsTest, NumbersAndNumericTextBecomeDwordsOtherTextIsTrimmed) {
   EXPECT_EQ(Other(QStringLiteral("H")), RegValue::FromNumber(1000));
   EXPECT_EQ(Other(QStringLiteral("I")), RegValue::FromText(QStringLiteral("3000000000")));
   EXPECT_EQ(Other(QStringLiteral("Missing")), RegValue());
+
+  // Value names and keys ignore case.
+  SetRegValue(HKEY_CURRENT_USER, QStringLiteral("software\\REELWISE II\\ProgramOptions\\other\\"),
+              QStringLiteral("UseInternalPLayer"), 0);
+  EXPECT_EQ(Other(QStringLiteral("UseInternalPlayer")), RegValue::FromNumber(0));
+  Set(QStringLiteral("USEINTERNALPLAYER"), 1);
+  EXPECT_EQ(Other(QStringLiteral("useinternalplayer")), RegValue::FromNumber(1));
+  EXPECT_EQ(StoreBytes().count("nternalPLayer"), 1) << "one value, keeping its first spelling";
+
+  // Text with quotes, backslashes and line breaks round-trips.
+  const QString workspace = QStringLiteral("/media/x/My \"Films\"\\.rw2 |_T:12\r\n=;[x]");
+  Set(QStringLiteral("SaveWorkspace"), workspace);
+  EXPECT_EQ(Other(QStringLiteral("SaveWorkspace")).Text(), workspace);
 }
 
 TEST_F(SettingsTest, DecimalPointIsReadTheSameUnderAGermanLocale) {
@@ -152,84 +239,13 @@ TEST_F(SettingsTest, DecimalPointIsReadTheSameUnderAGermanLocale) {
   EXPECT_EQ(d, RegValue::FromText(QStringLiteral("27500000000")));
 }
 
-TEST_F(SettingsTest, ValueNamesAndKeysIgnoreCase) {
-  SetRegValue(HKEY_CURRENT_USER, QStringLiteral("software\\REELWISE II\\ProgramOptions\\other\\"),
-              QStringLiteral("UseInternalPLayer"), 0);
-  EXPECT_EQ(Other(QStringLiteral("UseInternalPlayer")), RegValue::FromNumber(0));
-  Set(QStringLiteral("USEINTERNALPLAYER"), 1);
-  EXPECT_EQ(Other(QStringLiteral("useinternalplayer")), RegValue::FromNumber(1));
-  EXPECT_EQ(StoreBytes().count("nternalPLayer"), 1) << "one value, keeping its first spelling";
-}
-
-TEST_F(SettingsTest, DefaultsFillOnlyEmptyValues) {
-  EnsureDefaultSettings();
-  Set(QStringLiteral("PlaylistFormat"), QStringLiteral("ASX"));
-  Set(QStringLiteral("PopupDelay"), QString());
-  Set(QStringLiteral("Hue"), 0);
-  EnsureDefaultSettings();
-  EXPECT_EQ(Other(QStringLiteral("PlaylistFormat")).Text(), QStringLiteral("ASX")) << "a user's value stays";
-  EXPECT_EQ(Other(QStringLiteral("PopupDelay")), RegValue::FromNumber(50)) << "an empty value returns to its default";
-  EXPECT_EQ(Other(QStringLiteral("Hue")), RegValue::FromNumber(0)) << "0 is a value, not an empty one";
-
-  SetRegDefault(HKEY_CURRENT_USER, kRegOther, QStringLiteral("PlaylistFormat"), QStringLiteral("M3U"));
-  EXPECT_EQ(Other(QStringLiteral("PlaylistFormat")).Text(), QStringLiteral("ASX"));
-}
-
-TEST_F(SettingsTest, ValuesOfOtherTypesReadEmptyAndTakeTheDefault) {
-  QDir().mkpath(QFileInfo(StorePath()).absolutePath());
-  QFile file(StorePath());
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("; Reelwise II settings\n[Software\\Reelwise II\\ProgramOptions\\Other]\n"
-             "\"Hue\"=hex(2):41,00\n\"Sat\"=\"12\\0junk\"\n");
-  file.close();
-  EXPECT_TRUE(Other(QStringLiteral("Hue")).IsEmpty());
-  EXPECT_EQ(Other(QStringLiteral("Sat")).Text(), QStringLiteral("12")) << "text is cut at its first NUL";
-  SetRegDefault(HKEY_CURRENT_USER, kRegOther, QStringLiteral("Hue"), 100);
-  EXPECT_EQ(Other(QStringLiteral("Hue")), RegValue::FromNumber(100));
-}
-
-TEST_F(SettingsTest, TextWithQuotesBackslashesAndLineBreaksRoundTrips) {
-  const QString workspace = QStringLiteral("/media/x/My \"Films\"\\.rw2 |_T:12\r\n=;[x]");
-  Set(QStringLiteral("SaveWorkspace"), workspace);
-  EXPECT_EQ(Other(QStringLiteral("SaveWorkspace")).Text(), workspace);
-}
-
-TEST_F(SettingsTest, UnusableStoredValuesFallBackToTheTableDefault) {
-  EnsureDefaultSettings();
-  Set(QStringLiteral("TipOfTheDayIndex"), QStringLiteral("abc"));
-  Set(QStringLiteral("UseRecycleBin"), QStringLiteral("maybe"));
-  Set(QStringLiteral("PopupDelay"), QStringLiteral("7.5"));
-  EXPECT_EQ(GetSettingLong(kRegOther, QStringLiteral("TipOfTheDayIndex")), 1);
-  EXPECT_TRUE(GetSettingBool(kRegOther, QStringLiteral("UseRecycleBin")));
-  EXPECT_EQ(GetSettingLong(kRegOther, QStringLiteral("PopupDelay")), 8) << "a number stored as text still counts";
-  EXPECT_EQ(GetSettingText(kRegOther, QStringLiteral("SearchSettings")), QStringLiteral("F--"));
-}
-
-TEST_F(SettingsTest, MirrorsFollowTheStore) {
-  EnsureDefaultSettings();
-  Set(QStringLiteral("UseInternalPLayer"), 0);
-  Set(QStringLiteral("PopupDelay"), 20);
-  Set(QStringLiteral("CursorColour"), 0xFF);
-  Set(QStringLiteral("SearchSettings"), QStringLiteral("FAD"));
-  Set(QStringLiteral("UseRecycleBin"), 0);
-  ReadSettingsMirrors();
-  EXPECT_FALSE(gUseInternalPlayer);
-  EXPECT_FALSE(gDeleteToRecycleBin);
-  EXPECT_EQ(gPopupDelayMs, 200);
-  EXPECT_EQ(gCursorColour, 0xFFu);
-  EXPECT_EQ(gSearchSettings, QStringLiteral("FAD"));
-  EXPECT_TRUE(gMinimiseToTray);
-  EXPECT_EQ(gPlaylistFormat, QStringLiteral("M3U"));
-
-  EnsureDefaultSettings();
-  Set(QStringLiteral("UseInternalPlayer"), 1);
-  Set(QStringLiteral("UseRecycleBin"), 1);
-  ReadSettingsMirrors();
-  EXPECT_TRUE(gUseInternalPlayer);
-  EXPECT_TRUE(gDeleteToRecycleBin);
-}
-
-TEST_F(SettingsTest, TwoProcessesWritingAtOnceBothPersist) {
+// Two other processes writing at once with this one lose nothing of anyone's.
+// Another process then holds the store past the time an update waits for it
+// (it hangs in its write): a change made meanwhile reads as made, and is
+// written with the next change, or at the end of the run, never lost and
+// never told; only a holder that never lets go by the end of the run loses
+// it, and that is told.
+TEST_F(SettingsTest, ProcessesWritingAtOnceOrHoldingTheStoreLoseNoChange) {
   EnsureDefaultSettings();
   std::vector<std::unique_ptr<QProcess>> writers;
   for (const char* prefix : {"WriterA", "WriterB"}) {
@@ -238,7 +254,7 @@ TEST_F(SettingsTest, TwoProcessesWritingAtOnceBothPersist) {
     environment.insert(QStringLiteral("RW_SETTINGS_WRITER"), QString::fromLatin1(prefix));
     process->setProcessEnvironment(environment);
     process->setProgram(QCoreApplication::applicationFilePath());
-    process->setArguments({QStringLiteral("--gtest_filter=SettingsTest.TwoProcessesWritingAtOnceBothPersist")});
+    process->setArguments({QStringLiteral("--gtest_filter=SettingsTest.ProcessesWritingAtOnceOrHoldingTheStoreLoseNoChange")});
     writers.push_back(std::move(process));
   }
   for (auto& writer : writers) writer->start();
@@ -255,13 +271,8 @@ TEST_F(SettingsTest, TwoProcessesWritingAtOnceBothPersist) {
     }
   }
   EXPECT_EQ(Other(QStringLiteral("CursorColour")), RegValue::FromNumber(33023)) << "earlier values survive";
-}
 
-// Another process holds the store past the time an update waits for it (it
-// hangs in its write): a change made meanwhile reads as made, and is written
-// with the next change, or at the end of the run, never lost and never told.
-TEST_F(SettingsTest, AChangeMadeWhileAnotherProcessHoldsTheStoreIsKeptAndWrittenNext) {
-  EnsureDefaultSettings();
+  // A change made while another process holds the store is kept and written next.
   rwtest::ScriptedMessageBoxes boxes;
   // A lock of another open file description is another holder's, as another
   // process's would be.
@@ -309,14 +320,14 @@ TEST_F(SettingsTest, AChangeMadeWhileAnotherProcessHoldsTheStoreIsKeptAndWritten
   EXPECT_TRUE(boxes.Last().prompt.contains(QDir::toNativeSeparators(StorePath())));
 }
 
-TEST_F(SettingsTest, DamagedStoreIsSetAsideAndTheUserToldOnce) {
+// A damaged store is set aside as it was and the user told once, whether a
+// reader or a writer finds it; the defaults are written anew and the change
+// that found it is kept.
+TEST_F(SettingsTest, ADamagedStoreIsSetAsideAndToldOnceWhoeverFindsIt) {
   EnsureDefaultSettings();
   Set(QStringLiteral("PlaylistFormat"), QStringLiteral("PLS"));
   const QByteArray garbage("\x00\x01 not a settings file \xff\xfe", 25);
-  QFile file(StorePath());
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  file.write(garbage);
-  file.close();
+  ASSERT_TRUE(WriteFile(StorePath(), garbage));
 
   rwtest::ScriptedMessageBoxes boxes;
   boxes.Answer(vbOK);
@@ -331,16 +342,12 @@ TEST_F(SettingsTest, DamagedStoreIsSetAsideAndTheUserToldOnce) {
   QFile aside(StorePath() + QStringLiteral(".damaged-1"));
   ASSERT_TRUE(aside.open(QIODevice::ReadOnly));
   EXPECT_EQ(aside.readAll(), garbage) << "the damaged file is kept as it was";
-}
+  aside.close();
 
-TEST_F(SettingsTest, DamageFoundByAWriterIsSetAsideToo) {
-  QDir().mkpath(QFileInfo(StorePath()).absolutePath());
-  QFile file(StorePath());
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("[Software\\Reelwise II\\General]\n\"AppTop\"=dword:0000000c\n");  // no first line of ours
-  file.close();
-
-  rwtest::ScriptedMessageBoxes boxes;
+  // Damage found by a writer is set aside too.
+  ASSERT_TRUE(QFile::remove(aside.fileName()));
+  boxes.Clear();
+  ASSERT_TRUE(WriteFile(StorePath(), "[Software\\Reelwise II\\General]\n\"AppTop\"=dword:0000000c\n"));  // no first line of ours
   boxes.Answer(vbOK);
   Set(QStringLiteral("Sat"), 7);
   EXPECT_EQ(boxes.Count(), 1);
@@ -349,21 +356,48 @@ TEST_F(SettingsTest, DamageFoundByAWriterIsSetAsideToo) {
   EXPECT_EQ(Get(kRegGeneral, QStringLiteral("AppWidth")), RegValue::FromNumber(1024));
 }
 
-// Lines another tool wrote in forms the program does not write cost those
-// lines alone: every other setting is read, nothing is set aside or said,
-// and the lines are written back as they were.
-TEST_F(SettingsTest, LinesTheReaderCannotMakeOutCostThemselvesAlone) {
-  QDir().mkpath(QFileInfo(StorePath()).absolutePath());
+// A file another tool wrote: values of types the program does not write read
+// empty and take the default; thousands of values are read once, and a value
+// another writer changes is seen at the next read all the same (the file is
+// parsed again when it changed); lines the reader cannot make out cost those
+// lines alone (every other setting is read, nothing is set aside or said, and
+// the lines are written back as they were).
+TEST_F(SettingsTest, AFileAnotherToolWroteIsReadWhereverItCanBeAndItsChangesSeen) {
+  ASSERT_TRUE(WriteFile(StorePath(), "; Reelwise II settings\n[Software\\Reelwise II\\ProgramOptions\\Other]\n"
+                                     "\"Hue\"=hex(2):41,00\n\"Sat\"=\"12\\0junk\"\n"));
+  EXPECT_TRUE(Other(QStringLiteral("Hue")).IsEmpty());
+  EXPECT_EQ(Other(QStringLiteral("Sat")).Text(), QStringLiteral("12")) << "text is cut at its first NUL";
+  SetRegDefault(HKEY_CURRENT_USER, kRegOther, QStringLiteral("Hue"), 100);
+  EXPECT_EQ(Other(QStringLiteral("Hue")), RegValue::FromNumber(100));
+
+  // A large file is read, and a change by another writer is seen.
+  EnsureDefaultSettings();
+  QByteArray extra = "\n[Software\\Reelwise II\\Extra]\n";
+  for (int i = 0; i < 20000; ++i) extra += "\"Value" + QByteArray::number(i) + "\"=dword:" + QByteArray::number(i, 16) + "\n";
   QFile file(StorePath());
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("; Reelwise II settings\n"
-             "Stray line above every key\n"
-             "[Software\\Reelwise II\\ProgramOptions\\Other]\n"
-             "@=\"the key's default\"\n"
-             "\"PlaylistFormat\"=\"ASX\"\n"
-             "\"PopupDelay\"=qword:0000000000000007\n"
-             "\"Hue\"=dword:00000007\n");
+  ASSERT_TRUE(file.open(QIODevice::Append));
+  file.write(extra);
   file.close();
+  EXPECT_EQ(Get(QStringLiteral("Software\\Reelwise II\\Extra"), QStringLiteral("value19999")),
+            RegValue::FromNumber(19999));
+  EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, QStringLiteral("software\\reelwise ii")));
+  EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, QStringLiteral("Software\\Reelwise")));
+
+  QByteArray text = StoreBytes();
+  text.replace("\"Value7\"=dword:7\n", "\"Value7\"=dword:70\n");
+  ASSERT_TRUE(WriteFile(StorePath(), text));
+  EXPECT_EQ(Get(QStringLiteral("Software\\Reelwise II\\Extra"), QStringLiteral("Value7")), RegValue::FromNumber(0x70));
+  Set(QStringLiteral("Sat"), 9);
+  EXPECT_TRUE(StoreBytes().contains("\"Value7\"=dword:00000070")) << "the update kept the other writer's value";
+
+  // Lines the reader cannot make out cost themselves alone.
+  ASSERT_TRUE(WriteFile(StorePath(), "; Reelwise II settings\n"
+                                     "Stray line above every key\n"
+                                     "[Software\\Reelwise II\\ProgramOptions\\Other]\n"
+                                     "@=\"the key's default\"\n"
+                                     "\"PlaylistFormat\"=\"ASX\"\n"
+                                     "\"PopupDelay\"=qword:0000000000000007\n"
+                                     "\"Hue\"=dword:00000007\n"));
   rwtest::ScriptedMessageBoxes boxes;
   EXPECT_EQ(Other(QStringLiteral("PlaylistFormat")).Text(), QStringLiteral("ASX"));
   EXPECT_EQ(Other(QStringLiteral("Hue")), RegValue::FromNumber(7));
@@ -397,19 +431,13 @@ TEST_F(SettingsTest, AFileThatCannotBeReadOrWrittenIsToldOnceAndTheRunKeepsItsSe
   } cases[] = {
       {"unreadable file",
        [&](const QString& folder) {
-         QFile file(folder + QStringLiteral("/Settings.txt"));
-         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-         file.write(stored);
-         file.close();
-         ASSERT_TRUE(QFile::setPermissions(file.fileName(), QFileDevice::WriteOwner));
+         ASSERT_TRUE(WriteFile(folder + QStringLiteral("/Settings.txt"), stored));
+         ASSERT_TRUE(QFile::setPermissions(folder + QStringLiteral("/Settings.txt"), QFileDevice::WriteOwner));
        },
        "you have no permission to read it", "M3U"},
       {"read-only folder",
        [&](const QString& folder) {
-         QFile file(folder + QStringLiteral("/Settings.txt"));
-         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-         file.write(stored);
-         file.close();
+         ASSERT_TRUE(WriteFile(folder + QStringLiteral("/Settings.txt"), stored));
          ASSERT_TRUE(QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner));
        },
        "Permission to write there is denied.", "ASX"},
@@ -498,52 +526,6 @@ TEST_F(SettingsTest, ASettingsFileThatIsNoRegularFileIsRefusedOnceAndLeftAlone) 
               QStringList{QStringLiteral("Settings.txt")})
         << "nothing set aside or written beside it";
   }
-}
-
-// A value written as it is stored already does not rewrite the file: a hard
-// link to it stays a link to the file in use until a real change replaces it.
-TEST_F(SettingsTest, AnUnchangedValueLeavesTheFileAsItIs) {
-  EnsureDefaultSettings();
-  Set(QStringLiteral("PlaylistFormat"), QStringLiteral("ASX"));
-  const QString witness = StorePath() + QStringLiteral(".witness");
-  ASSERT_EQ(::link(QFile::encodeName(StorePath()).constData(), QFile::encodeName(witness).constData()), 0);
-  const auto links = [&] {
-    struct stat info {};
-    return ::stat(QFile::encodeName(witness).constData(), &info) == 0 ? int(info.st_nlink) : -1;
-  };
-  Set(QStringLiteral("PlaylistFormat"), QStringLiteral("ASX"));
-  SetRegDefault(HKEY_CURRENT_USER, kRegOther, QStringLiteral("PlaylistFormat"), QStringLiteral("M3U"));
-  EnsureDefaultSettings();
-  EXPECT_EQ(links(), 2) << "no write for a value that did not change";
-
-  Set(QStringLiteral("PlaylistFormat"), QStringLiteral("PLS"));
-  EXPECT_EQ(links(), 1);
-  EXPECT_TRUE(StoreBytes().contains("\"PlaylistFormat\"=\"PLS\""));
-}
-
-// Thousands of values are read once; a value another process writes is seen
-// at the next read all the same (the file is parsed again when it changed).
-TEST_F(SettingsTest, ALargeFileIsReadAndAChangeByAnotherWriterIsSeen) {
-  EnsureDefaultSettings();
-  QByteArray extra = "\n[Software\\Reelwise II\\Extra]\n";
-  for (int i = 0; i < 20000; ++i) extra += "\"Value" + QByteArray::number(i) + "\"=dword:" + QByteArray::number(i, 16) + "\n";
-  QFile file(StorePath());
-  ASSERT_TRUE(file.open(QIODevice::Append));
-  file.write(extra);
-  file.close();
-  EXPECT_EQ(Get(QStringLiteral("Software\\Reelwise II\\Extra"), QStringLiteral("value19999")),
-            RegValue::FromNumber(19999));
-  EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, QStringLiteral("software\\reelwise ii")));
-  EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, QStringLiteral("Software\\Reelwise")));
-
-  QByteArray text = StoreBytes();
-  text.replace("\"Value7\"=dword:7\n", "\"Value7\"=dword:70\n");
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  file.write(text);
-  file.close();
-  EXPECT_EQ(Get(QStringLiteral("Software\\Reelwise II\\Extra"), QStringLiteral("Value7")), RegValue::FromNumber(0x70));
-  Set(QStringLiteral("Sat"), 9);
-  EXPECT_TRUE(StoreBytes().contains("\"Value7\"=dword:00000070")) << "the update kept the other writer's value";
 }
 
 // On a full disk the settings file is kept whole, and the user is told once
