@@ -20,7 +20,6 @@
 #include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QImage>
 #include <QLockFile>
 #include <QMenu>
 #include <QDialog>

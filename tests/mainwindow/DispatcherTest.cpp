@@ -32,14 +32,8 @@ class DispatcherTest : public CommandTest {
   rwtest::ModalWatch watch;
 
   // A library of two files under a tag, open in the program.
-  QString OpenSmallLibrary(const QString& extra = QString()) {
-    const QString path = MakeSmallLibrary(extra);
-    gLibrary->OpenLibrary(path, true);
-    return path;
-  }
-  QString MakeSmallLibrary(const QString& extra) {
+  QString OpenSmallLibrary() {
     const QString path = HomePath(QStringLiteral("Films.rw2"));
-    QFile::remove(path);
     modReelwise::ExtractTemplateLibrary(path);
     SqlConnection::Open(path)->Execute(
         QStringLiteral("INSERT INTO VideoFiles (FileID, FileName, FilePath, DiskSerialNo, FileSize, CurrentPath) VALUES "
@@ -48,8 +42,8 @@ class DispatcherTest : public CommandTest {
                        "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, SelectionEnd, Online, "
                        "Rating) VALUES (1, 1, 'Y', 0, 60, 1, 0), (2, 2, 'Y', 0, 60, 1, 0);"
                        "INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'People', 'C'), (11, 'Anna', 'T');"
-                       "INSERT INTO TagLinks VALUES (11, 10, 'P'); INSERT INTO SegmentTags VALUES (1, 11);") +
-        extra);
+                       "INSERT INTO TagLinks VALUES (11, 10, 'P'); INSERT INTO SegmentTags VALUES (1, 11);"));
+    gLibrary->OpenLibrary(path, true);
     return path;
   }
 
@@ -231,6 +225,19 @@ TEST_F(DispatcherTest, EveryKeyMakesItsCalls) {
       {"mnuToolsExportCSV", [&] { boxes.Answer(vbOK); },
        [&] { EXPECT_EQ(boxes.Last().title, QStringLiteral("Export Failed!")) << "no results to export"; }},
       {"mnuViewFullScreen", none, none},
+      // The tag cloud's command twice shows, then hides the cloud and releases its button.
+      {"mnuViewTagCloud", none,
+       [] {
+         EXPECT_TRUE(gTagCloudShown);
+         EXPECT_TRUE(Checked("mnuViewTagCloud"));
+         EXPECT_EQ(Form().tbMain->Buttons(QStringLiteral("CLOUD")).Value(), ctl::tbrPressed);
+       }},
+      {"mnuViewTagCloud", none,
+       [] {
+         EXPECT_FALSE(gTagCloudShown);
+         EXPECT_FALSE(Checked("mnuViewTagCloud"));
+         EXPECT_EQ(Form().tbMain->Buttons(QStringLiteral("CLOUD")).Value(), ctl::tbrUnpressed);
+       }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.key);
@@ -244,7 +251,12 @@ TEST_F(DispatcherTest, EveryKeyMakesItsCalls) {
   EXPECT_EQ(boxes.Count(), 2) << "only the tip of the day and the empty export; no command failed";
 }
 
-TEST_F(DispatcherTest, KeysThatNameNoCommandDoNothing) {
+// The dispatcher's edges: keys that name no command do nothing; a command
+// that fails is reported, releases the redraw lock it took and the program
+// goes on; a command sent from inside a modal window runs, and the
+// dispatcher goes on afterwards.
+TEST_F(DispatcherTest, NoCommandDoesNothingAFailingOneIsToldAndOneFromAModalWindowRuns) {
+  // Keys that name no command do nothing.
   const QStringList before = MenuState();
   const char* keys[] = {"mnulibrarysaveworkspace", "MNUTV-OUT",        "mnuTV-out",
                         "mnuLibraryHeader",        "mnuToolsExternalApps", "mnuToolsExternalApps0",
@@ -259,6 +271,41 @@ TEST_F(DispatcherTest, KeysThatNameNoCommandDoNothing) {
   EXPECT_TRUE(watch.shown.isEmpty());
   EXPECT_EQ(dialogs.Count(), 0);
   EXPECT_EQ(boxes.Count(), 0);
+
+  // A failing command is reported, releases the redraw lock and the program goes on.
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  std::unique_ptr<clsRWLibrary> library = std::move(gLibrary);
+  Send("mnuViewInspector");  // takes the redraw lock, then fails on the missing library
+  gLibrary = std::move(library);
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().prompt, QStringLiteral("91: Object variable or With block variable not set"));
+  EXPECT_EQ(boxes.Last().style, vbExclamation);
+  EXPECT_EQ(boxes.Last().fontName, QStringLiteral("Tahoma"));
+  EXPECT_TRUE(Form().updatesEnabled());
+  EXPECT_TRUE(modReelwise::SetWindowRedraw(gMainForm, true)) << "the lock is free";
+  modReelwise::SetWindowRedraw(gMainForm, false);
+
+  gLibrary->ResultCount = 4;
+  Send("mnuBrowserRefresh");
+  EXPECT_EQ(gLibrary->ResultCount, 0);
+  EXPECT_EQ(boxes.Count(), 1);
+
+  // A command sent from inside a modal window runs.
+  watch.shown.clear();
+  watch.inside = [](QWidget& window) {
+    if (window.objectName() == QLatin1String("frmProgramOptions")) Send("mnuBrowserStorageOffline");
+  };
+  Send("mnuToolsOptions");
+  EXPECT_EQ(watch.shown, QStringList({"frmGlass", "frmProgramOptions"}));
+  EXPECT_EQ(gOnlineFilter, StorageFilter::Offline);
+  EXPECT_TRUE(Radio("mnuBrowserStorageOffline"));
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window != gMainForm) {
+      EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
+    }
+  }
+  Send("mnuBrowserStorageAll");  // the dispatcher goes on afterwards
+  EXPECT_EQ(gOnlineFilter, StorageFilter::All);
 }
 
 TEST(ExternalAppKeyTest, OnlyTheNumbersOneToThirtyNameAnApplication) {
@@ -283,6 +330,13 @@ class RefreshWatch : public QObject {
     gMainForm->Results().picProgress->installEventFilter(this);
   }
   QStringList seen;
+  // Sends each key in turn, each a command of its own.
+  void SendEach(std::initializer_list<const char*> keys) {
+    for (const char* key : keys) {
+      gMainForm->MainToolbarHandler(QLatin1String(key));
+      EndCommand();
+    }
+  }
   // Ends one command: its looks, all alike, become one entry.
   void EndCommand() {
     if (current_.isEmpty()) return;
@@ -302,29 +356,28 @@ class RefreshWatch : public QObject {
   QStringList current_;
 };
 
-TEST_F(DispatcherTest, ResultKindsAreShownBeforeTheViewRunsAgain) {
-  RefreshWatch refresh([] {
-    const ctl::Toolbar& bar = *gMainForm->Results().tbFileBrowser;
-    return QStringLiteral("%1 %2%3%4 %5%6%7")
-        .arg(QLatin1Char('[') + rwtest::ScopeName(gResultKind) + QLatin1Char(']'))
-        .arg(Radio("mnuBrowserMatchingFiles")).arg(Radio("mnuBrowserSegmentsFromFiles"))
-        .arg(Radio("mnuBrowserMatchingSegments"))
-        .arg(bar.Buttons(QStringLiteral("FILE")).Value()).arg(bar.Buttons(QStringLiteral("SEGMENT_FROM_FILE")).Value())
-        .arg(bar.Buttons(QStringLiteral("SEGMENT")).Value());
-  });
-  Send("mnuBrowserSegmentsFromFiles");
-  refresh.EndCommand();
-  Send("mnuBrowserMatchingSegments");
-  refresh.EndCommand();
-  Send("mnuBrowserMatchingSegments");  // runs again though nothing changes
-  refresh.EndCommand();
-  Send("mnuBrowserMatchingFiles");
-  refresh.EndCommand();
-  EXPECT_EQ(refresh.seen, QStringList({"[SegmentsOfFiles] 010 010", "[Segments] 001 001", "[Segments] 001 001",
-                                       "[Files] 100 100"}));
-}
+// The browser's result kind and its storage filter, chosen from the menu,
+// are shown by the menu's marks and the toolbar's buttons before the view
+// runs again; a kind chosen again runs again, and a filter outlives a refresh.
+TEST_F(DispatcherTest, ResultKindsAndStorageFiltersAreShownBeforeTheViewRunsAgain) {
+  {
+    RefreshWatch refresh([] {
+      const ctl::Toolbar& bar = *gMainForm->Results().tbFileBrowser;
+      return QStringLiteral("%1 %2%3%4 %5%6%7")
+          .arg(QLatin1Char('[') + rwtest::ScopeName(gResultKind) + QLatin1Char(']'))
+          .arg(Radio("mnuBrowserMatchingFiles")).arg(Radio("mnuBrowserSegmentsFromFiles"))
+          .arg(Radio("mnuBrowserMatchingSegments"))
+          .arg(bar.Buttons(QStringLiteral("FILE")).Value()).arg(bar.Buttons(QStringLiteral("SEGMENT_FROM_FILE")).Value())
+          .arg(bar.Buttons(QStringLiteral("SEGMENT")).Value());
+    });
+    // Matching segments twice: it runs again though nothing changes.
+    refresh.SendEach({"mnuBrowserSegmentsFromFiles", "mnuBrowserMatchingSegments", "mnuBrowserMatchingSegments",
+                      "mnuBrowserMatchingFiles"});
+    EXPECT_EQ(refresh.seen, QStringList({"[SegmentsOfFiles] 010 010", "[Segments] 001 001", "[Segments] 001 001",
+                                         "[Files] 100 100"}));
+  }
 
-TEST_F(DispatcherTest, StorageFiltersAreShownBeforeTheViewRunsAgainAndOutliveARefresh) {
+  // Storage filters are shown before the view runs again and outlive a refresh.
   RefreshWatch refresh([] {
     const ctl::Button& filter = gMainForm->Results().tbFileBrowser->Buttons(QStringLiteral("SD_FILTER"));
     return QStringLiteral("[%1] %2%3%4 %5 %6")
@@ -332,66 +385,11 @@ TEST_F(DispatcherTest, StorageFiltersAreShownBeforeTheViewRunsAgainAndOutliveARe
         .arg(Radio("mnuBrowserStorageAll")).arg(Radio("mnuBrowserStorageOnline")).arg(Radio("mnuBrowserStorageOffline"))
         .arg(filter.Image(), filter.ToolTipText());
   });
-  Send("mnuBrowserStorageOnline");
-  refresh.EndCommand();
-  Send("mnuBrowserStorageOffline");
-  refresh.EndCommand();
-  Send("mnuBrowserRefresh");
-  refresh.EndCommand();
-  Send("mnuBrowserStorageAll");
-  refresh.EndCommand();
+  refresh.SendEach({"mnuBrowserStorageOnline", "mnuBrowserStorageOffline", "mnuBrowserRefresh", "mnuBrowserStorageAll"});
   const QString offline = QStringLiteral("[Offline] 001 OFFLINE_DISKS Currently showing Offline files only");
   EXPECT_EQ(refresh.seen,
             QStringList({"[Online] 010 ONLINE_DISKS Currently showing Online files only", offline, offline,
                          "[All] 100 ALL_DISKS Currently showing all files (Online and Offline)"}));
-}
-
-TEST_F(DispatcherTest, TagCloudCommandTwiceShowsThenHidesAndReleasesTheButton) {
-  const ctl::Button& cloud = Form().tbMain->Buttons(QStringLiteral("CLOUD"));
-  Send("mnuViewTagCloud");
-  EXPECT_TRUE(gTagCloudShown);
-  EXPECT_TRUE(Checked("mnuViewTagCloud"));
-  EXPECT_EQ(cloud.Value(), ctl::tbrPressed);
-  Send("mnuViewTagCloud");
-  EXPECT_FALSE(gTagCloudShown);
-  EXPECT_FALSE(Checked("mnuViewTagCloud"));
-  EXPECT_EQ(cloud.Value(), ctl::tbrUnpressed);
-}
-
-TEST_F(DispatcherTest, CommandSentFromInsideAModalWindowRuns) {
-  watch.inside = [](QWidget& window) {
-    if (window.objectName() == QLatin1String("frmProgramOptions")) Send("mnuBrowserStorageOffline");
-  };
-  Send("mnuToolsOptions");
-  EXPECT_EQ(watch.shown, QStringList({"frmGlass", "frmProgramOptions"}));
-  EXPECT_EQ(gOnlineFilter, StorageFilter::Offline);
-  EXPECT_TRUE(Radio("mnuBrowserStorageOffline"));
-  for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (window != gMainForm) {
-      EXPECT_FALSE(window->isVisible()) << window->objectName().toStdString();
-    }
-  }
-  Send("mnuBrowserStorageAll");  // the dispatcher goes on afterwards
-  EXPECT_EQ(gOnlineFilter, StorageFilter::All);
-}
-
-TEST_F(DispatcherTest, FailingCommandIsReportedReleasesTheRedrawLockAndTheProgramGoesOn) {
-  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
-  std::unique_ptr<clsRWLibrary> library = std::move(gLibrary);
-  Send("mnuViewInspector");  // takes the redraw lock, then fails on the missing library
-  gLibrary = std::move(library);
-  ASSERT_EQ(boxes.Count(), 1);
-  EXPECT_EQ(boxes.Last().prompt, QStringLiteral("91: Object variable or With block variable not set"));
-  EXPECT_EQ(boxes.Last().style, vbExclamation);
-  EXPECT_EQ(boxes.Last().fontName, QStringLiteral("Tahoma"));
-  EXPECT_TRUE(Form().updatesEnabled());
-  EXPECT_TRUE(modReelwise::SetWindowRedraw(gMainForm, true)) << "the lock is free";
-  modReelwise::SetWindowRedraw(gMainForm, false);
-
-  gLibrary->ResultCount = 4;
-  Send("mnuBrowserRefresh");
-  EXPECT_EQ(gLibrary->ResultCount, 0);
-  EXPECT_EQ(boxes.Count(), 1);
 }
 
 TEST_F(DispatcherTest, LibraryCanBeMadeOpenedAndBrowsedFromTheMenu) {
