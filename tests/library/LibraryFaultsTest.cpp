@@ -77,33 +77,34 @@ class LibraryFaultsTest : public rwtest::OpenLibraryTest {
   }
 };
 
-// A copy or a new library onto a full disk: one titled box, the open library
-// stays open, and nothing half-written is left on the disk.
-TEST_F(LibraryFaultsTest, SaveAsOntoAFullDiskSaysTheDiskIsFull) {
-  rwtest::SmallDisk disk(256);
-  if (!disk.Here()) return;
-  const QString films = OpenFilms();
-  disk.Fill();
-  for (const bool isNew : {false, true}) {
-    SCOPED_TRACE(isNew ? "new library" : "copy");
-    boxes.Clear();
-    rwtest::ScriptedFileDialogs dialogs;
-    dialogs.Choose({disk.Path(QStringLiteral("Copy.rw2"))});
-    gLibrary->SaveLibraryAsDialog(isNew);
-    ExpectOneToldBox(QStringLiteral("Disk Full"), QStringLiteral("The disk is full"));
-    EXPECT_EQ(gLibrary->LibraryPath, films);
-    EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
-    EXPECT_EQ(QDir(disk.Folder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList{QStringLiteral(".filler")});
-  }
-}
-
-// A library on a full disk (two files, tags, a device row, its files' disk
-// mounted): its open, which cannot rebuild the device rows, and each command
-// that writes it are told once, naming the file, and every row is kept.
-TEST_F(LibraryFaultsTest, ALibraryOnAFullDiskIsToldOnceAtItsOpenAndAtEachCommandAndKeepsEveryRow) {
+// A full disk is told once, under a title, by a copy or a new library made
+// onto it, by the open of a library on it, which cannot rebuild the device
+// rows, and by each command writing that library; nothing is left half
+// written, and every row is kept.
+TEST_F(LibraryFaultsTest, AFullDiskIsToldOnceBySaveAsByTheOpenAndByEachCommandAndKeepsEveryRow) {
   rwtest::SmallDisk disk(1024);
   if (!disk.Here()) return;
+  {
+    // A copy or a new library onto it: the open library stays open.
+    const QString films = OpenFilms();
+    disk.Fill();
+    for (const bool isNew : {false, true}) {
+      SCOPED_TRACE(isNew ? "new library" : "copy");
+      boxes.Clear();
+      rwtest::ScriptedFileDialogs dialogs;
+      dialogs.Choose({disk.Path(QStringLiteral("Copy.rw2"))});
+      gLibrary->SaveLibraryAsDialog(isNew);
+      ExpectOneToldBox(QStringLiteral("Disk Full"), QStringLiteral("The disk is full"));
+      EXPECT_EQ(gLibrary->LibraryPath, films);
+      EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
+      EXPECT_EQ(QDir(disk.Folder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot),
+                QStringList{QStringLiteral(".filler")});
+    }
+    disk.Free();
+    gLibrary->OpenLibrary(gPlaceholderLibraryPath, true);
+  }
+
+  // A library on the disk: two files, tags, a device row, its files' disk mounted.
   QTemporaryDir films;
   System().MountDisk(films.path(), QStringLiteral("vfat"),
                      {.device = QStringLiteral("/dev/sdf1"), .uuid = QStringLiteral("1A2B-3C4D"), .minor = 81});
