@@ -69,65 +69,67 @@ class LibraryFaultsTest : public rwtest::OpenLibraryTest {
     return rows;
   }
 
-  // A library on the small disk, with two files, tags and a device row;
-  // the files' disk mounted at `films`, the second file there.
-  QString LibraryOn(const rwtest::SmallDisk& disk, const QString& films) {
-    System().MountDisk(films, QStringLiteral("vfat"),
-                       {.device = QStringLiteral("/dev/sdf1"), .uuid = QStringLiteral("1A2B-3C4D"), .minor = 81});
-    System().Write();
-    EXPECT_TRUE(QDir().mkpath(films + QStringLiteral("/films")));
-    QFile second(films + QStringLiteral("/films/Second.mkv"));
-    EXPECT_TRUE(second.open(QIODevice::WriteOnly));
-    const QString path = disk.Path(QStringLiteral("Films.rw2"));
-    modReelwise::ExtractTemplateLibrary(path);
-    SqlConnection::Open(path)->Execute(
-        FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")) +
-        QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'People', 'C'), (11, 'Anna', 'T'), "
-                       "(12, 'Ben', 'T');"
-                       "INSERT INTO TagLinks VALUES (11, 10, 'P'), (12, 10, 'P');"
-                       "INSERT INTO SegmentTags VALUES (1, 11);"
-                       "INSERT INTO FileLocations VALUES ('1A2B3C4D', 'Films', ':\\', '/films/', 'Fixed Disk', "
-                       "NULL, 1)"));
-    return path;
+  // Opens the library most roads start from, Films.rw2 (or `name`): two
+  // files, with `more` rows; answers its path.
+  QString OpenFilms(const QString& more = QString(), const QString& name = QStringLiteral("Films.rw2")) {
+    OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")) + more, name);
+    return gLibrary->LibraryPath;
   }
 };
 
-// A copy or a new library onto a full disk: one titled box, the open library
-// stays open, and nothing half-written is left on the disk.
-TEST_F(LibraryFaultsTest, SaveAsOntoAFullDiskSaysTheDiskIsFull) {
-  rwtest::SmallDisk disk(256);
-  if (!disk.Here()) return;
-  OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")), QStringLiteral("Films.rw2"));
-  const QString films = gLibrary->LibraryPath;
-  disk.Fill();
-  for (const bool isNew : {false, true}) {
-    SCOPED_TRACE(isNew ? "new library" : "copy");
-    boxes.Clear();
-    rwtest::ScriptedFileDialogs dialogs;
-    dialogs.Choose({disk.Path(QStringLiteral("Copy.rw2"))});
-    gLibrary->SaveLibraryAsDialog(isNew);
-    ExpectOneToldBox(QStringLiteral("Disk Full"), QStringLiteral("The disk is full"));
-    EXPECT_EQ(gLibrary->LibraryPath, films);
-    EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
-    EXPECT_EQ(QDir(disk.Folder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot),
-              QStringList{QStringLiteral(".filler")});
-  }
-}
-
-// Opening a library whose disk is full: its device rows cannot be rebuilt,
-// which is told once, naming the file, and the rows it had are kept whole.
-// The library is not opened: the window names no library rather than one
-// whose tree and files it does not show.
-TEST_F(LibraryFaultsTest, OpeningALibraryOnAFullDiskIsToldOnceAndKeepsItsDeviceRows) {
+// A full disk is told once, under a title, by a copy or a new library made
+// onto it, by the open of a library on it, which cannot rebuild the device
+// rows, and by each command writing that library; nothing is left half
+// written, and every row is kept.
+TEST_F(LibraryFaultsTest, AFullDiskIsToldOnceBySaveAsByTheOpenAndByEachCommandAndKeepsEveryRow) {
   rwtest::SmallDisk disk(1024);
   if (!disk.Here()) return;
+  {
+    // A copy or a new library onto it: the open library stays open.
+    const QString films = OpenFilms();
+    disk.Fill();
+    for (const bool isNew : {false, true}) {
+      SCOPED_TRACE(isNew ? "new library" : "copy");
+      boxes.Clear();
+      rwtest::ScriptedFileDialogs dialogs;
+      dialogs.Choose({disk.Path(QStringLiteral("Copy.rw2"))});
+      gLibrary->SaveLibraryAsDialog(isNew);
+      ExpectOneToldBox(QStringLiteral("Disk Full"), QStringLiteral("The disk is full"));
+      EXPECT_EQ(gLibrary->LibraryPath, films);
+      EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
+      EXPECT_EQ(QDir(disk.Folder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot),
+                QStringList{QStringLiteral(".filler")});
+    }
+    disk.Free();
+    gLibrary->OpenLibrary(gPlaceholderLibraryPath, true);
+  }
+
+  // A library on the disk: two files, tags, a device row, its files' disk mounted.
   QTemporaryDir films;
-  const QString path = LibraryOn(disk, films.path());
-  const QStringList before = Everything(*SqlConnection::Open(path));
+  System().MountDisk(films.path(), QStringLiteral("vfat"),
+                     {.device = QStringLiteral("/dev/sdf1"), .uuid = QStringLiteral("1A2B-3C4D"), .minor = 81});
+  System().Write();
+  EXPECT_TRUE(QDir().mkpath(films.path() + QStringLiteral("/films")));
+  QFile second(films.path() + QStringLiteral("/films/Second.mkv"));
+  EXPECT_TRUE(second.open(QIODevice::WriteOnly));
+  second.close();
+  const QString path = disk.Path(QStringLiteral("Films.rw2"));
+  modReelwise::ExtractTemplateLibrary(path);
+  SqlConnection::Open(path)->Execute(
+      FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")) +
+      QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (10, 'People', 'C'), (11, 'Anna', 'T'), "
+                     "(12, 'Ben', 'T');"
+                     "INSERT INTO TagLinks VALUES (11, 10, 'P'), (12, 10, 'P');"
+                     "INSERT INTO SegmentTags VALUES (1, 11);"
+                     "INSERT INTO FileLocations VALUES ('1A2B3C4D', 'Films', ':\\', '/films/', 'Fixed Disk', "
+                     "NULL, 1)"));
+
+  // The open, as the menu's command runs it: its devices, its tree and its
+  // first view meet the same full disk. It opens nothing: the window names no
+  // library rather than one whose tree and files it does not show.
+  const QStringList stored = Everything(*SqlConnection::Open(path));
   disk.Fill();
   boxes.Clear();
-  // As the menu's command runs it: its devices, its tree and its first view
-  // meet the same full disk.
   ErrorGuard().Run([&] { gLibrary->OpenLibrary(path, true); });
   ASSERT_EQ(boxes.Count(), 1) << AllPrompts();
   EXPECT_TRUE(boxes.Last().prompt.startsWith(QStringLiteral("The disk is full"))) << AllPrompts();
@@ -137,21 +139,12 @@ TEST_F(LibraryFaultsTest, OpeningALibraryOnAFullDiskIsToldOnceAndKeepsItsDeviceR
   EXPECT_EQ(gLibrary->LibraryPath, gPlaceholderLibraryPath);
   EXPECT_EQ(View().caption, QStringLiteral("No Library Loaded"));
   disk.Free();
-  EXPECT_EQ(Everything(*SqlConnection::Open(path)), before);
-}
+  EXPECT_EQ(Everything(*SqlConnection::Open(path)), stored);
 
-// On a full library disk each command that writes the library, run as its
-// event runs it, is told in one box under "Disk Full" naming the library's
-// file, and leaves every row as it was; a file to be deleted stays on its
-// disk.
-TEST_F(LibraryFaultsTest, EachCommandOnAFullLibraryDiskIsToldOnceAndChangesNothing) {
-  rwtest::SmallDisk disk(1024);
-  if (!disk.Here()) return;
-  QTemporaryDir films;
-  const QString path = LibraryOn(disk, films.path());
+  // Opened once the disk had room, each command, run as its event runs it,
+  // is told under "Disk Full"; a file to be deleted stays on its disk.
   gLibrary->OpenLibrary(path, true);
   ASSERT_EQ(gLibrary->LibraryPath, path);
-  const QFile second(films.path() + QStringLiteral("/films/Second.mkv"));
   ASSERT_EQ(Column(QStringLiteral("SELECT CurrentPath FROM VideoFiles WHERE FileID = 2")),
             QStringList{films.path() + QStringLiteral("/films/")});
   const QStringList before = Everything(gLibrary->Connection());
@@ -165,10 +158,7 @@ TEST_F(LibraryFaultsTest, EachCommandOnAFullLibraryDiskIsToldOnceAndChangesNothi
       {"untag", [] { gLibrary->TagSegment(1, 11, true); }},
       {"link", [] { gLibrary->CreateTagRelationship(11, 12, QStringLiteral("L")); }},
       {"new tag", [] { gLibrary->CreateTag(QStringLiteral("New Tag"), QStringLiteral("T"), 10); }},
-      {"delete", [] {
-         QString key = QStringLiteral("ID10");
-         gLibrary->DeleteTreeNode(key);
-       }},
+      {"delete", [] { QString key = QStringLiteral("ID10"); gLibrary->DeleteTreeNode(key); }},
       {"remove and delete", [] { gLibrary->RemoveFile(2, true); }},
       {"remove", [] { gLibrary->RemoveFile(1, false); }},
   };
@@ -187,68 +177,69 @@ TEST_F(LibraryFaultsTest, EachCommandOnAFullLibraryDiskIsToldOnceAndChangesNothi
   EXPECT_EQ(Everything(gLibrary->Connection()), before);
 }
 
-// Another program holds the library locked: each write waits for it, then
-// the command tells once, titled, that another program is using the file and
-// nothing was written (not SQLite's words, and no second box from the view's
-// fetch that meets the same lock).
-TEST_F(LibraryFaultsTest, ALibraryAnotherProgramHoldsLockedIsToldOnceAndNothingIsWritten) {
-  OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")) +
-               QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (11, 'Anna', 'T');"),
-           QStringLiteral("Films.rw2"));
-  const QString path = gLibrary->LibraryPath;
-  const QStringList before = Everything(gLibrary->Connection());
-  sqlite3* other = nullptr;
-  ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &other), SQLITE_OK);
-  ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
-  boxes.Clear();
-  QElapsedTimer took;
-  took.start();
+// A change whose library's file does not answer (held locked by another
+// program, its folder deleted, its disk gone silent) waits painting and
+// running nothing else, is told once, titled and naming the library in the
+// program's words, and writes nothing; the next change, once the disk
+// answers again, is written.
+TEST_F(LibraryFaultsTest, AChangeItsLibrarysFileDoesNotAnswerWaitsPaintingAndIsToldOnceLosingNothing) {
+  const QString anna = QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (11, 'Anna', 'T');");
+  ASSERT_TRUE(QDir().mkpath(gLibrariesFolder + QStringLiteral("Shelf")));
+  const QString shelved = OpenFilms(anna, QStringLiteral("Shelf/Films.rw2"));
   {
-    // The wait for the lock paints past the grace and runs nothing else.
-    rwtest::WaitWatch watch;
-    EXPECT_FALSE(ErrorGuard({.owner = ProgramMessageOwner()}).Run([] {
-      gLibrary->TagSegment(2, 11, false);
-      gLibrary->FetchSearchResults();
-    }));
-    EXPECT_TRUE(watch.PaintedAlone());
+    // Another program holds it locked: the change waits as long as SQLite's
+    // busy time; the view's fetch meeting the same lock adds no second box.
+    SCOPED_TRACE("held locked by another program");
+    const QString& path = shelved;
+    const QStringList before = Everything(gLibrary->Connection());
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(QFile::encodeName(path).constData(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    boxes.Clear();
+    QElapsedTimer took;
+    took.start();
+    {
+      // The wait for the lock paints past the grace and runs nothing else.
+      rwtest::WaitWatch watch;
+      EXPECT_FALSE(ErrorGuard({.owner = ProgramMessageOwner()}).Run([] {
+        gLibrary->TagSegment(2, 11, false);
+        gLibrary->FetchSearchResults();
+      }));
+      EXPECT_TRUE(watch.PaintedAlone());
+    }
+    EXPECT_GE(took.elapsed(), 3000) << "the lock is waited for, as long as SQLite's busy time";
+    sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    ExpectOneToldBox(QStringLiteral("Library In Use"), QStringLiteral("nothing was written"));
+    EXPECT_TRUE(boxes.Last().prompt.contains(path)) << AllPrompts();
+    EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("database is locked"))) << AllPrompts();
+    EXPECT_EQ(Everything(gLibrary->Connection()), before);
   }
-  EXPECT_GE(took.elapsed(), 3000) << "the lock is waited for, as long as SQLite's busy time";
-  sqlite3_exec(other, "ROLLBACK", nullptr, nullptr, nullptr);
-  sqlite3_close(other);
-  ExpectOneToldBox(QStringLiteral("Library In Use"), QStringLiteral("nothing was written"));
-  EXPECT_TRUE(boxes.Last().prompt.contains(path)) << AllPrompts();
-  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("database is locked"))) << AllPrompts();
-  EXPECT_EQ(Everything(gLibrary->Connection()), before);
-}
+  {
+    SCOPED_TRACE("its folder deleted");
+    ASSERT_TRUE(QDir(gLibrariesFolder + QStringLiteral("Shelf")).removeRecursively());
+    boxes.Clear();
+    EXPECT_FALSE(ErrorGuard().Run([] { gLibrary->RateSegment(3, 1); }));
+    ExpectOneToldBox(QStringLiteral("Library Not Available"), QStringLiteral("folder was deleted"));
+  }
 
-// A library on a disk that stops answering (a network mount whose server
-// went away): a change gives up after the mount probe's limit while the
-// disk still does not answer, the window painting meanwhile and running
-// nothing else, with one titled message naming the library. Whether the
-// disk stops at the change's first call, at its journal's sync or at the
-// library's own sync, once the disk answers again what was stored is all
-// there, and the next change is written.
-TEST_F(LibraryFaultsTest, AChangeToALibraryWhoseDiskStopsAnsweringIsGivenUpAndLosesNothing) {
+  // Its disk stops answering (a network mount whose server went away), at the
+  // change's first call, its journal's sync or the library's own sync: the
+  // change gives up after the mount probe's limit while the disk still does
+  // not answer. Files opened from here on are guarded as on such a mount.
   HangGuard::GuardEveryFile(true);
   const auto restore = qScopeGuard([] {
     HangGuard::GuardEveryFile(false);
     MountProbe::SetRootProbe(nullptr);
   });
   rwtest::HangingFiles medium(gLibrariesFolder);
-  OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")) +
-               QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (11, 'Anna', 'T'), (12, 'Ben', 'T');"),
-           QStringLiteral("Films.rw2"));
-  const QString path = gLibrary->LibraryPath;
+  const QString path = OpenFilms(anna + QStringLiteral("INSERT INTO Tags (TagID, Tag, Type) VALUES (12, 'Ben', 'T');"));
   int tagged = 0;
   for (const int sync : {0, 1, 2}) {
     SCOPED_TRACE(sync == 0 ? "at its first call" : sync == 1 ? "at the journal's sync" : "at the library's sync");
     const QStringList before = Everything(gLibrary->Connection());
     boxes.Clear();
-    if (sync == 0) {
-      medium.Hang();
-    } else {
-      medium.HangFromSync(sync);
-    }
+    sync == 0 ? medium.Hang() : medium.HangFromSync(sync);
     {
       rwtest::WaitWatch watch;
       EXPECT_FALSE(ErrorGuard({.owner = ProgramMessageOwner()}).Run([] { gLibrary->TagSegment(2, 11, false); }));
@@ -273,133 +264,33 @@ TEST_F(LibraryFaultsTest, AChangeToALibraryWhoseDiskStopsAnsweringIsGivenUpAndLo
   EXPECT_EQ(tagged, 3);
 }
 
-// Damage met while the thumbnails load (an index another program left
-// disagreeing with its table, which SQLite's quick check at the open does not
-// see) is told once, as damage, not once per step in SQLite's words; the
-// program is told to stop using the file, and nothing more is written to it.
-TEST_F(LibraryFaultsTest, DamageMetWhileLoadingThumbnailsIsToldOnceAsADamagedLibrary) {
-  OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")), QStringLiteral("Films.rw2"));
-  const QString path = gLibrary->LibraryPath;
-  const QStringList before = Everything(gLibrary->Connection());
-  // Every read of the thumbnails fails as a damaged index does.
-  rwtest::AddFaultTrigger(gLibrary->Connection(),
-                          QStringLiteral("CREATE TEMP VIEW SegmentThumbnails AS SELECT 0 AS SegmentID, 0 AS FileID, "
-                                         "NULL AS Thumbnail WHERE rw_fault(%1)")
-                              .arg(SQLITE_CORRUPT_INDEX));
-  QStringList closed;
-  ErrorGuard::SetDamageTold([&closed](const QString& file) { closed << file; });
-  boxes.Clear();
-  ErrorGuard().Run([] { gLibrary->LoadThumbnails(); });
-  ErrorGuard::SetDamageTold(nullptr);
-  ExpectOneToldBox(QStringLiteral("Error Loading Thumbnails"), QStringLiteral("is damaged"));
-  EXPECT_TRUE(boxes.Last().prompt.contains(path)) << AllPrompts();
-  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("malformed"))) << AllPrompts();
-  EXPECT_EQ(closed, QStringList{path});
-  EXPECT_THROW(gLibrary->Connection().Execute(QStringLiteral("DELETE FROM VideoFiles")), StorageFault)
-      << "nothing more is written to a damaged file";
-  EXPECT_EQ(Everything(gLibrary->Connection()), before);
-}
-
-// A copy or a new library into a folder that does not exist names the file
-// and the reason; it is not taken for the open library's file going away.
-TEST_F(LibraryFaultsTest, SaveAsIntoAMissingFolderNamesTheFileAndTheReason) {
-  OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")), QStringLiteral("Films.rw2"));
-  const QString films = gLibrary->LibraryPath;
-  const QString target = gLibrariesFolder + QStringLiteral("Gone/Copy.rw2");
+// A copy or a new library that cannot be written (into a missing folder,
+// onto a disk that stops answering) names the copy and the reason, not the
+// open library, which stays open; what stood under the chosen name is kept,
+// and the copy given up leaves nothing behind.
+TEST_F(LibraryFaultsTest, ASaveAsThatCannotBeWrittenNamesTheCopyAndWhyAndLeavesNothing) {
+  const QString films = OpenFilms();
+  const QString gone = gLibrariesFolder + QStringLiteral("Gone/Copy.rw2");
   for (const bool isNew : {false, true}) {
-    SCOPED_TRACE(isNew ? "new library" : "copy");
+    // Not taken for the open library's file going away.
+    SCOPED_TRACE(isNew ? "new library into a missing folder" : "copy into a missing folder");
     boxes.Clear();
     rwtest::ScriptedFileDialogs dialogs;
-    dialogs.Choose({target});
+    dialogs.Choose({gone});
     gLibrary->SaveLibraryAsDialog(isNew);
     ASSERT_EQ(boxes.Count(), 1);
     EXPECT_NE(boxes.Last().title, QStringLiteral("Library Not Available"));
     EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("The folder does not exist"))) << boxes.Last().prompt.toStdString();
-    EXPECT_TRUE(boxes.Last().prompt.contains(target));
+    EXPECT_TRUE(boxes.Last().prompt.contains(gone));
     EXPECT_EQ(gLibrary->LibraryPath, films);
     EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
   }
-}
 
-// A statement that does not compile is blamed on the file only where the
-// file lacks a table or column the program expects. A mistake in the
-// program's own SQL (here one the test makes), or a conflict between two of
-// its own statements, is told as the program's own error: the library stays
-// open, and nothing says another program is at fault. A column another
-// program renamed while the library is open is told as damage, naming it,
-// and the library is closed; the sentence does not say the file is
-// unchanged, which steps before may not have left it.
-TEST_F(LibraryFaultsTest, OnlyWhatTheFileLacksIsBlamedOnItAndItIsNamed) {
-  OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")), QStringLiteral("Films.rw2"));
-  const QString path = gLibrary->LibraryPath;
-  SqlConnection& db = gLibrary->Connection();
-  QStringList closed;
-  ErrorGuard::SetDamageTold([&closed](const QString& file) { closed << file; });
-
-  boxes.Clear();
-  EXPECT_FALSE(ErrorGuard().Run([&db] { db.Execute(QStringLiteral("UPDATE VideoSegments SET Ratng = 2")); }));
-  ExpectOneToldBox(QStringLiteral("Program Error"), QStringLiteral("an error of its own"));
-  EXPECT_TRUE(boxes.Last().prompt.contains(path)) << AllPrompts();
-  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("another program"), Qt::CaseInsensitive)) << AllPrompts();
-  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("Ratng"))) << "SQLite's words are for the log";
-
-  // Two statements of the connection's own: a table dropped while it is read.
-  db.Execute(QStringLiteral("CREATE TEMP TABLE Scratch (n); INSERT INTO Scratch VALUES (1), (2)"));
-  boxes.Clear();
-  EXPECT_FALSE(ErrorGuard().Run([&db] {
-    SqlCommand reading(db, QStringLiteral("SELECT n FROM temp.Scratch"));
-    reading.Step();
-    db.Execute(QStringLiteral("DROP TABLE temp.Scratch"));
-  }));
-  ExpectOneToldBox(QStringLiteral("Program Error"), QStringLiteral("Two steps of Reelwise II's own"));
-  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("Another program"))) << AllPrompts();
-  EXPECT_TRUE(closed.isEmpty()) << "the library stays open";
-  gLibrary->RateSegment(3, 2);
-  EXPECT_EQ(Count(QStringLiteral("SELECT Rating FROM VideoSegments WHERE SegmentID = 2")), 3);
-
-  SqlConnection::Open(path)->Execute(QStringLiteral("ALTER TABLE VideoSegments RENAME COLUMN Rating TO Stars"));
-  boxes.Clear();
-  EXPECT_FALSE(ErrorGuard().Run([] { gLibrary->RateSegment(5, 1); }));
-  ErrorGuard::SetDamageTold(nullptr);
-  ExpectOneToldBox(QStringLiteral("Damaged Library"),
-                   QStringLiteral("lacks a table or column Reelwise II expects: the column \"Rating\" of its table "
-                                  "\"VideoSegments\""));
-  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("nothing in it was changed"))) << AllPrompts();
-  EXPECT_EQ(closed, QStringList{path});
-}
-
-// The system gives no thread for the open's look at a file (as with the
-// address space limited): the open is told in a titled box in the
-// program's words, not as an unnamed error 51 in the C++ library's, and the
-// program runs on with the library it had open; the next open succeeds.
-TEST_F(LibraryFaultsTest, AThreadTheSystemRefusesIsToldAndTheProgramRunsOn) {
-  OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")), QStringLiteral("Films.rw2"));
-  const QString films = gLibrary->LibraryPath;
-  const QString other = gLibrariesFolder + QStringLiteral("Other.rw2");
-  modReelwise::ExtractTemplateLibrary(other);
-  boxes.Clear();
-  ThreadStart::RefuseNext(1);
-  gLibrary->OpenLibrary(other, true);
-  ThreadStart::RefuseNext(0);
-  ExpectOneToldBox(QStringLiteral("Out of Memory"), QStringLiteral("not enough memory"));
-  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("51"))) << AllPrompts();
-  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("temporarily"))) << AllPrompts();
-  EXPECT_EQ(gLibrary->LibraryPath, films);
-  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
-  gLibrary->OpenLibrary(other, true);
-  EXPECT_EQ(gLibrary->LibraryPath, other);
-}
-
-// Save As onto a disk that stops answering: the copy is given up after the
-// mount probe's limit while the disk still does not answer, the window
-// painting meanwhile, with one titled message naming the copy (not the open
-// library, which stays open); the file already under the chosen name is
-// kept. Once the disk answers again the copy given up leaves nothing
-// behind, and a file the user keeps as "<name>.partial" is never touched,
-// by that copy nor by the next, which is made and opened.
-TEST_F(LibraryFaultsTest, SaveAsOntoADiskThatStopsAnsweringIsGivenUpNamingTheCopyAndLeavesNothing) {
-  OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")), QStringLiteral("Films.rw2"));
-  const QString films = gLibrary->LibraryPath;
+  // Onto a disk that stops answering: given up after the mount probe's limit,
+  // the window painting meanwhile. Once the disk answers, a file the user
+  // keeps as "<name>.partial" is touched by neither that copy nor the next,
+  // which is made and opened.
+  SCOPED_TRACE("onto a disk that stops answering");
   const QString shelf = gLibrariesFolder + QStringLiteral("Shelf");
   ASSERT_TRUE(QDir().mkpath(shelf));
   const QString target = shelf + QStringLiteral("/Copy.rw2");
@@ -452,49 +343,119 @@ TEST_F(LibraryFaultsTest, SaveAsOntoADiskThatStopsAnsweringIsGivenUpNamingTheCop
   EXPECT_EQ(contents(target + QStringLiteral(".partial")), QByteArray("mine"));
 }
 
-// The library's folder deleted while it is open: a change is refused with a
-// sentence saying so, not SQLite's raw words.
-TEST_F(LibraryFaultsTest, AWriteAfterTheLibrarysFolderWasDeletedIsToldPlainly) {
-  ASSERT_TRUE(QDir().mkpath(gLibrariesFolder + QStringLiteral("Shelf")));
-  OpenWith(FileRow(1), QStringLiteral("Shelf/Films.rw2"));
-  ASSERT_TRUE(QDir(gLibrariesFolder + QStringLiteral("Shelf")).removeRecursively());
+// Only what the file lacks, and damage, are blamed on the file: told once,
+// naming the file and what it lacks, in the program's words, and the program
+// stops using it. A mistake in the program's own SQL (here one the test
+// makes), or a conflict between two of its own statements, is the program's
+// own error: the library stays open, and no other program is blamed.
+TEST_F(LibraryFaultsTest, DamageIsToldOnceByNameAndNothingElseIsBlamedOnTheFile) {
+  QString path = OpenFilms();
+  SqlConnection& db = gLibrary->Connection();
+  QStringList closed;
+  ErrorGuard::SetDamageTold([&closed](const QString& file) { closed << file; });
+  const auto forget = qScopeGuard([] { ErrorGuard::SetDamageTold(nullptr); });
+
   boxes.Clear();
-  EXPECT_FALSE(ErrorGuard().Run([] { gLibrary->RateSegment(3, 1); }));
-  ExpectOneToldBox(QStringLiteral("Library Not Available"), QStringLiteral("folder was deleted"));
+  EXPECT_FALSE(ErrorGuard().Run([&db] { db.Execute(QStringLiteral("UPDATE VideoSegments SET Ratng = 2")); }));
+  ExpectOneToldBox(QStringLiteral("Program Error"), QStringLiteral("an error of its own"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(path)) << AllPrompts();
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("another program"), Qt::CaseInsensitive)) << AllPrompts();
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("Ratng"))) << "SQLite's words are for the log";
+
+  // Two statements of the connection's own: a table dropped while it is read.
+  db.Execute(QStringLiteral("CREATE TEMP TABLE Scratch (n); INSERT INTO Scratch VALUES (1), (2)"));
+  boxes.Clear();
+  EXPECT_FALSE(ErrorGuard().Run([&db] {
+    SqlCommand reading(db, QStringLiteral("SELECT n FROM temp.Scratch"));
+    reading.Step();
+    db.Execute(QStringLiteral("DROP TABLE temp.Scratch"));
+  }));
+  ExpectOneToldBox(QStringLiteral("Program Error"), QStringLiteral("Two steps of Reelwise II's own"));
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("Another program"))) << AllPrompts();
+  EXPECT_TRUE(closed.isEmpty()) << "the library stays open";
+  gLibrary->RateSegment(3, 2);
+  EXPECT_EQ(Count(QStringLiteral("SELECT Rating FROM VideoSegments WHERE SegmentID = 2")), 3);
+
+  // A column another program renamed while the library is open: the
+  // sentence does not say the file is unchanged (steps before may not have
+  // left it so).
+  SqlConnection::Open(path)->Execute(QStringLiteral("ALTER TABLE VideoSegments RENAME COLUMN Rating TO Stars"));
+  boxes.Clear();
+  EXPECT_FALSE(ErrorGuard().Run([] { gLibrary->RateSegment(5, 1); }));
+  ExpectOneToldBox(QStringLiteral("Damaged Library"),
+                   QStringLiteral("lacks a table or column Reelwise II expects: the column \"Rating\" of its table "
+                                  "\"VideoSegments\""));
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("nothing in it was changed"))) << AllPrompts();
+  EXPECT_EQ(closed, QStringList{path});
+
+  // Damage met while the thumbnails load (an index another program left
+  // disagreeing with its table, unseen by SQLite's quick check at the open):
+  // told once, not once per step; nothing more is written to the file.
+  SCOPED_TRACE("damage met while the thumbnails load");
+  path = OpenFilms(QString(), QStringLiteral("Thumbnails.rw2"));
+  closed.clear();
+  const QStringList before = Everything(gLibrary->Connection());
+  // Every read of the thumbnails fails as a damaged index does.
+  rwtest::AddFaultTrigger(gLibrary->Connection(),
+                          QStringLiteral("CREATE TEMP VIEW SegmentThumbnails AS SELECT 0 AS SegmentID, 0 AS FileID, "
+                                         "NULL AS Thumbnail WHERE rw_fault(%1)")
+                              .arg(SQLITE_CORRUPT_INDEX));
+  boxes.Clear();
+  ErrorGuard().Run([] { gLibrary->LoadThumbnails(); });
+  ExpectOneToldBox(QStringLiteral("Error Loading Thumbnails"), QStringLiteral("is damaged"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(path)) << AllPrompts();
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("malformed"))) << AllPrompts();
+  EXPECT_EQ(closed, QStringList{path});
+  EXPECT_THROW(gLibrary->Connection().Execute(QStringLiteral("DELETE FROM VideoFiles")), StorageFault)
+      << "nothing more is written to a damaged file";
+  EXPECT_EQ(Everything(gLibrary->Connection()), before);
 }
 
-}  // namespace
-
-namespace {
-
-// A library whose table another program replaced by a view without some of
-// its columns is refused before anything is done, in one titled sentence
-// (not a "Mapping Failed" box and raw "no such column" errors).
-TEST_F(LibraryFaultsTest, ALibraryWhoseTableWasReplacedByAViewIsToldPlainly) {
-  const QString path = gLibrariesFolder + QStringLiteral("Altered.rw2");
-  modReelwise::ExtractTemplateLibrary(path);
-  SqlConnection::Open(path)->Execute(FileRow(1) + QStringLiteral(
-      "ALTER TABLE VideoFiles RENAME TO OldFiles;"
-      "CREATE VIEW VideoFiles AS SELECT FileID, FileName FROM OldFiles;"));
-  OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")), QStringLiteral("Films.rw2"));
-  const QString films = gLibrary->LibraryPath;
-  boxes.Clear();
-  gLibrary->OpenLibrary(path, true);
-  ExpectOneToldBox(QStringLiteral("Damaged Library"), QStringLiteral("\"VideoFiles\" was replaced"));
-  EXPECT_TRUE(boxes.Last().prompt.contains(path));
-  EXPECT_EQ(gLibrary->LibraryPath, films) << "the open library stays open";
-  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
-}
-
-// Triggers another program stored in the file run nothing while the program
-// has it: not at the open's clean-up and path mapping, not at an edit.
-TEST_F(LibraryFaultsTest, TriggersAnotherProgramStoredInTheFileRunNothing) {
-  OpenWith(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")) + QStringLiteral(
+// An open the system or the file refuses is told in one titled box in the
+// program's words, and the program runs on with the library it had open; the
+// next open succeeds, and the triggers another program stored in its file
+// run nothing.
+TEST_F(LibraryFaultsTest, AnOpenTheSystemOrTheFileRefusesIsToldAndTheOpenLibraryStaysOpen) {
+  const QString other = gLibrariesFolder + QStringLiteral("Other.rw2");
+  modReelwise::ExtractTemplateLibrary(other);
+  SqlConnection::Open(other)->Execute(FileRow(1) + FileRow(2, QStringLiteral("Second.mkv")) + QStringLiteral(
       "INSERT INTO SegmentTags VALUES (77, 1);"
       "CREATE TABLE Log (what text);"
       "CREATE TRIGGER FileChanged AFTER UPDATE ON VideoFiles BEGIN INSERT INTO Log VALUES ('file'); END;"
       "CREATE TRIGGER TagGone AFTER DELETE ON SegmentTags BEGIN INSERT INTO Log VALUES ('tag'); END;"
       "CREATE TRIGGER TagMade AFTER INSERT ON Tags BEGIN INSERT INTO Log VALUES ('made'); END;"));
+  const QString altered = gLibrariesFolder + QStringLiteral("Altered.rw2");
+  modReelwise::ExtractTemplateLibrary(altered);
+  SqlConnection::Open(altered)->Execute(FileRow(1) + QStringLiteral(
+      "ALTER TABLE VideoFiles RENAME TO OldFiles;"
+      "CREATE VIEW VideoFiles AS SELECT FileID, FileName FROM OldFiles;"));
+  const QString films = OpenFilms();
+
+  // No thread from the system for the open's look at a file (as with the
+  // address space limited): not an unnamed error 51 in the C++ library's words.
+  boxes.Clear();
+  ThreadStart::RefuseNext(1);
+  gLibrary->OpenLibrary(other, true);
+  ThreadStart::RefuseNext(0);
+  ExpectOneToldBox(QStringLiteral("Out of Memory"), QStringLiteral("not enough memory"));
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("51"))) << AllPrompts();
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("temporarily"))) << AllPrompts();
+  EXPECT_EQ(gLibrary->LibraryPath, films);
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
+
+  // A table another program replaced by a view lacking some of its columns:
+  // refused before anything is done, not with a "Mapping Failed" box.
+  boxes.Clear();
+  gLibrary->OpenLibrary(altered, true);
+  ExpectOneToldBox(QStringLiteral("Damaged Library"), QStringLiteral("\"VideoFiles\" was replaced"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(altered));
+  EXPECT_EQ(gLibrary->LibraryPath, films) << "the open library stays open";
+  EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
+
+  // The next open: the triggers run neither at its clean-up and path mapping
+  // nor at an edit.
+  gLibrary->OpenLibrary(other, true);
+  EXPECT_EQ(gLibrary->LibraryPath, other);
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM SegmentTags")), 0) << "the clean-up ran";
   EXPECT_NE(One(QStringLiteral("SELECT CurrentPath FROM VideoFiles")).toString(), QStringLiteral("/films/"))
       << "the mapping rewrote the paths";

@@ -4,6 +4,7 @@
 #include "tests/support/ScriptedDialogs.h"
 
 #include <QCoreApplication>
+#include <QScopeGuard>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -23,7 +24,10 @@ class ErrorGuardTest : public ::testing::Test {
   rwtest::ScriptedMessageBoxes boxes;
 };
 
-TEST_F(ErrorGuardTest, AFailingStepIsReportedAsNumberAndDescriptionAndAnswersFalse) {
+// A step's own failure answers false and is told as number and description
+// in the program's box, or in the form its caller prescribes, or kept away
+// as asked; nothing thrown leaves the guard.
+TEST_F(ErrorGuardTest, AStepsOwnFailureIsToldInTheCallersFormOrKeptAwayAsAsked) {
   ErrorGuard guard;
   int after = 0;
   EXPECT_TRUE(guard.Run([&] { ++after; }));
@@ -42,6 +46,58 @@ TEST_F(ErrorGuardTest, AFailingStepIsReportedAsNumberAndDescriptionAndAnswersFal
   // Anything else thrown is an internal error; nothing leaves the guard.
   EXPECT_FALSE(guard.Run([] { throw std::runtime_error("out of luck"); }));
   EXPECT_EQ(boxes.Last().prompt, QStringLiteral("51: out of luck"));
+
+  // Prescribed forms, titles and owners are the caller's.
+  QWidget owner;
+  ErrorGuard({.title = QStringLiteral("Error Opening Library"),
+              .style = vbOKOnly,
+              .owner = &owner,
+              .text = ErrorGuard::Numbered(QStringLiteral(" "), QStringLiteral(" "))})
+      .Run([] { throw kLocked; });
+  EXPECT_EQ(boxes.Last().prompt, QStringLiteral("5 The library is locked "));
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Error Opening Library"));
+  EXPECT_EQ(boxes.Last().style, vbOKOnly);
+  EXPECT_EQ(boxes.Last().owner, &owner);
+
+  ErrorGuard({.title = QStringLiteral("Shutdown Error"), .text = ErrorGuard::Numbered(QStringLiteral(" - ")),
+              .systemBox = true})
+      .Run([] { throw kLocked; });
+  EXPECT_EQ(boxes.Last().prompt, QStringLiteral("5 - The library is locked"));
+  EXPECT_TRUE(boxes.Last().systemBox);
+  EXPECT_TRUE(boxes.Last().fontName.isEmpty()) << "the system's box has no font of the program's";
+
+  // Once per pass, silence, quiet and expected numbers keep the boxes away.
+  boxes.Clear();
+  ErrorGuard pass({.oncePerPass = true});
+  for (int i = 0; i < 3; ++i) pass.Run([] { throw kLocked; });
+  EXPECT_EQ(pass.Failures(), 3);
+  EXPECT_EQ(boxes.Count(), 1) << "one message for the pass";
+
+  bool empty = true;
+  ErrorGuard silent({.silent = [&] { return empty; }});
+  silent.Run([] { throw kLocked; });
+  EXPECT_EQ(boxes.Count(), 1);
+  empty = false;
+  silent.Run([] { throw kLocked; });
+  EXPECT_EQ(boxes.Count(), 2);
+
+  ErrorGuard({.quiet = true}).Run([] { throw kLocked; });
+  const auto kFail = static_cast<int32_t>(0x80004005u);
+  ErrorGuard expected({.passOver = {kFail}});
+  expected.Run([&] { throw RWError(kFail, QStringLiteral("Unspecified")); });
+  EXPECT_EQ(boxes.Count(), 2);
+  expected.Run([] { throw kLocked; });
+  EXPECT_EQ(boxes.Count(), 3) << "other numbers are still reported";
+
+  // A deferred report.
+  boxes.Clear();
+  ErrorGuard painting({.deferred = true});
+  EXPECT_FALSE(painting.Run([] { throw kLocked; }));
+  EXPECT_EQ(boxes.Count(), 0) << "no box inside the step's caller";
+  QCoreApplication::sendPostedEvents();
+  QCoreApplication::processEvents();
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().prompt, QStringLiteral("5: The library is locked"));
 }
 
 // A failure of SQLite as its connection raises it: SQLite's extended code
@@ -51,7 +107,7 @@ RWError SqliteFailure(int code, const char* said, FaultKind kind = FaultKind::No
                  code, kind == FaultKind::None ? RWError::KindOfCode(code) : kind);
 }
 
-// A failure is told by SQLite's code, in the words installed from above,
+// A failure is told by SQLite's code in the words installed from above,
 // whatever SQLite's text says and whatever form the caller prescribes (a
 // caller's own title stays); SQLite's words and the error number never
 // reach the box. Without words installed a failure keeps the caller's form.
@@ -104,11 +160,10 @@ TEST_F(ErrorGuardTest, AFailureIsToldByItsCodeInTheInstalledWordsNeverBySqlitesT
   ErrorGuard::SetFaultWords(nullptr);
   ErrorGuard().Run([] { throw StorageFault(SqliteFailure(SQLITE_FULL, "database or disk is full")); });
   EXPECT_EQ(boxes.Last().prompt, QStringLiteral("-2147221504: database or disk is full")) << "no words installed";
-}
 
-// A storage fault is no RWError: a step's catch of its own failures passes
-// it on to the guard, which tells it.
-TEST_F(ErrorGuardTest, AStorageFaultPassesACatchOfRWErrorAndReachesTheGuard) {
+  // A storage fault is no RWError: a step's catch of its own failures passes
+  // it on to the guard, which tells it.
+  boxes.Clear();
   int handled = 0;
   EXPECT_FALSE(ErrorGuard().Run([&] {
     try {
@@ -123,9 +178,12 @@ TEST_F(ErrorGuardTest, AStorageFaultPassesACatchOfRWErrorAndReachesTheGuard) {
   EXPECT_THROW(StorageFault::Raise(SqliteFailure(SQLITE_IOERR_READ, "disk I/O error")), StorageFault);
 }
 
-// After a full disk or a library file that cannot be written, what fails
-// next in the same guard follows from it: one box, whatever the count.
-TEST_F(ErrorGuardTest, AGuardTellsAStorageFaultOnceAndNothingAfterIt) {
+// A fault of the disk or the file is told once per command, whatever guards
+// its steps use, quiet ones too; a damaged file, once told, is handed to the
+// program to stop using.
+TEST_F(ErrorGuardTest, AStorageFaultIsToldOnceByTheCommandThatMeetsItWhateverItsGuards) {
+  // After a full disk or a library file that cannot be written, what fails
+  // next in the same guard follows from it: one box, whatever the count.
   ErrorGuard command({.text = ErrorGuard::Numbered(QStringLiteral(" - "))});
   command.Run([] { throw kLocked; });
   for (int i = 0; i < 15; ++i) {
@@ -138,90 +196,38 @@ TEST_F(ErrorGuardTest, AGuardTellsAStorageFaultOnceAndNothingAfterIt) {
   EXPECT_TRUE(ErrorGuard::EndsTheCommand(SqliteFailure(SQLITE_IOERR, "disk I/O error")));
   EXPECT_FALSE(ErrorGuard::EndsTheCommand(SqliteFailure(SQLITE_CONSTRAINT_CHECK, "CHECK constraint failed")));
   EXPECT_FALSE(ErrorGuard::EndsTheCommand(kLocked));
-}
 
-// The steps of one command (the outermost Run under way) that meet the same
-// fault under guards of their own tell it once; the next command tells it
-// again. A damaged file, once told, is handed to the program to stop using.
-TEST_F(ErrorGuardTest, OneCommandTellsTheSameFaultOnceWhateverGuardsItsStepsUse) {
+  // The steps of one command (the outermost Run under way) meeting the same
+  // fault under guards of their own tell it once; the next command again.
   ErrorGuard::SetFaultWords([](const RWError& error, const QString&) -> std::optional<FaultTelling> {
     if (error.SqliteCode() == 0) return std::nullopt;
     return FaultTelling{QStringLiteral("Fault"), QStringLiteral("Told about ") + error.File()};
   });
   QStringList damaged;
   ErrorGuard::SetDamageTold([&](const QString& file) { damaged << file; });
-  const StorageFault full(SqliteFailure(SQLITE_FULL, "database or disk is full"));
-  const auto command = [&] {
-    ErrorGuard({.title = QStringLiteral("Processing Storage Devices")}).Run([&] { throw full; });
-    ErrorGuard({.text = ErrorGuard::Numbered(QStringLiteral(" "))}).Run([&] { throw full; });
+  const auto forget = qScopeGuard([] { ErrorGuard::SetDamageTold(nullptr); });
+  const StorageFault fault(SqliteFailure(SQLITE_FULL, "database or disk is full"));
+  const auto steps = [&] {
+    ErrorGuard({.title = QStringLiteral("Processing Storage Devices")}).Run([&] { throw fault; });
+    ErrorGuard({.text = ErrorGuard::Numbered(QStringLiteral(" "))}).Run([&] { throw fault; });
     ErrorGuard().Run([] { throw kLocked; });
   };
-  ErrorGuard().Run(command);
+  boxes.Clear();
+  ErrorGuard().Run(steps);
   ASSERT_EQ(boxes.Count(), 2) << "the fault once, and another failure";
   EXPECT_EQ(boxes.Shown()[0].title, QStringLiteral("Processing Storage Devices"));
   EXPECT_EQ(boxes.Last().prompt, QStringLiteral("5: The library is locked"));
-  ErrorGuard().Run(command);
+  ErrorGuard().Run(steps);
   EXPECT_EQ(boxes.Count(), 4) << "the next command tells it again";
   EXPECT_TRUE(damaged.isEmpty());
   ErrorGuard().Run([] { throw StorageFault(SqliteFailure(SQLITE_CORRUPT_INDEX, "database disk image is malformed")); });
   ErrorGuard().Run([] { throw SqliteFailure(SQLITE_ERROR, "no such column: x", FaultKind::Mismatch); });
   EXPECT_EQ(damaged, QStringList(2, QStringLiteral("/m/Films.rw2")));
-  ErrorGuard::SetDamageTold(nullptr);
-}
 
-TEST_F(ErrorGuardTest, PrescribedFormsTitlesAndOwnersAreTheCallers) {
-  QWidget owner;
-  ErrorGuard({.title = QStringLiteral("Error Opening Library"),
-              .style = vbOKOnly,
-              .owner = &owner,
-              .text = ErrorGuard::Numbered(QStringLiteral(" "), QStringLiteral(" "))})
-      .Run([] { throw kLocked; });
-  EXPECT_EQ(boxes.Last().prompt, QStringLiteral("5 The library is locked "));
-  EXPECT_EQ(boxes.Last().title, QStringLiteral("Error Opening Library"));
-  EXPECT_EQ(boxes.Last().style, vbOKOnly);
-  EXPECT_EQ(boxes.Last().owner, &owner);
-
-  ErrorGuard({.title = QStringLiteral("Shutdown Error"), .text = ErrorGuard::Numbered(QStringLiteral(" - ")),
-              .systemBox = true})
-      .Run([] { throw kLocked; });
-  EXPECT_EQ(boxes.Last().prompt, QStringLiteral("5 - The library is locked"));
-  EXPECT_TRUE(boxes.Last().systemBox);
-  EXPECT_TRUE(boxes.Last().fontName.isEmpty()) << "the system's box has no font of the program's";
-}
-
-TEST_F(ErrorGuardTest, OncePerPassSilenceQuietAndExpectedNumbersKeepTheBoxesAway) {
-  ErrorGuard pass({.oncePerPass = true});
-  for (int i = 0; i < 3; ++i) pass.Run([] { throw kLocked; });
-  EXPECT_EQ(pass.Failures(), 3);
-  EXPECT_EQ(boxes.Count(), 1) << "one message for the pass";
-
-  bool empty = true;
-  ErrorGuard silent({.silent = [&] { return empty; }});
-  silent.Run([] { throw kLocked; });
-  EXPECT_EQ(boxes.Count(), 1);
-  empty = false;
-  silent.Run([] { throw kLocked; });
-  EXPECT_EQ(boxes.Count(), 2);
-
-  ErrorGuard({.quiet = true}).Run([] { throw kLocked; });
-  const auto kFail = static_cast<int32_t>(0x80004005u);
-  ErrorGuard expected({.passOver = {kFail}});
-  expected.Run([&] { throw RWError(kFail, QStringLiteral("Unspecified")); });
-  EXPECT_EQ(boxes.Count(), 2);
-  expected.Run([] { throw kLocked; });
-  EXPECT_EQ(boxes.Count(), 3) << "other numbers are still reported";
-}
-
-// A guard that passes the step's own failures over still tells a fault of
-// the disk or the file, and damage, and a damaged file is handed on to be
-// closed; only the kinds of fault it names as expected stay untold.
-TEST_F(ErrorGuardTest, QuietAndPassingOverGuardsStillTellStorageFaultsAndDamage) {
-  ErrorGuard::SetFaultWords([](const RWError& error, const QString&) -> std::optional<FaultTelling> {
-    if (error.SqliteCode() == 0) return std::nullopt;
-    return FaultTelling{QStringLiteral("Fault"), QStringLiteral("Told about ") + error.File()};
-  });
-  QStringList damaged;
-  ErrorGuard::SetDamageTold([&](const QString& file) { damaged << file; });
+  // A guard that passes the step's own failures over still tells a fault of
+  // the disk or the file, and damage; only the kinds it names stay untold.
+  boxes.Clear();
+  damaged.clear();
   const RWError full = SqliteFailure(SQLITE_FULL, "database or disk is full");
   ErrorGuard({.quiet = true}).Run([&] { throw StorageFault(full); });
   ASSERT_EQ(boxes.Count(), 1) << "a full disk is told by a quiet guard";
@@ -245,17 +251,6 @@ TEST_F(ErrorGuardTest, QuietAndPassingOverGuardsStillTellStorageFaultsAndDamage)
   });
   EXPECT_EQ(boxes.Count(), 5);
   EXPECT_EQ(damaged.size(), 3);
-  ErrorGuard::SetDamageTold(nullptr);
-}
-
-TEST_F(ErrorGuardTest, ADeferredReportOpensOnceBackInTheEventLoop) {
-  ErrorGuard painting({.deferred = true});
-  EXPECT_FALSE(painting.Run([] { throw kLocked; }));
-  EXPECT_EQ(boxes.Count(), 0) << "no box inside the step's caller";
-  QCoreApplication::sendPostedEvents();
-  QCoreApplication::processEvents();
-  ASSERT_EQ(boxes.Count(), 1);
-  EXPECT_EQ(boxes.Last().prompt, QStringLiteral("5: The library is locked"));
 }
 
 }  // namespace

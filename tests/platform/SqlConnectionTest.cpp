@@ -18,6 +18,12 @@
 
 namespace {
 
+// Makes the file at `path` hold `bytes` and nothing else.
+bool Write(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 class SqlConnectionTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -50,20 +56,19 @@ class SqlConnectionTest : public ::testing::Test {
   std::unique_ptr<SqlConnection> db_;
 };
 
-TEST_F(SqlConnectionTest, FailedStatementRaisesDatabaseNumberAndSqliteText) {
+// A failed statement raises the database's number with SQLite's words, and
+// is told by SQLite's extended code; the file's faults are StorageFaults,
+// which no catch of RWError takes. After damage nothing more is written.
+TEST_F(SqlConnectionTest, AFailureIsToldBySqlitesCodeAndAfterDamageTheConnectionWritesNothingMore) {
   const RWError e = Failure(QStringLiteral("SELECT * FROM NoSuchTable"));
   EXPECT_EQ(e.Number(), kErrDatabase);
   EXPECT_EQ(e.Number(), static_cast<int32_t>(0x80040000u));
   EXPECT_TRUE(e.Description().contains(QStringLiteral("no such table: NoSuchTable")))
       << e.Description().toStdString();
   EXPECT_TRUE(e.Text().startsWith(QStringLiteral("-2147221504: ")));
-}
 
-// Each failure carries SQLite's extended code, and is told by it: a key
-// conflict only for a UNIQUE or PRIMARY KEY, another constraint (whatever its
-// words) a refusal, a statement naming what the file lacks a mismatch; the
-// faults of the file are StorageFaults, which no catch of RWError takes.
-TEST_F(SqlConnectionTest, AFailureIsToldBySqlitesCodeAndTheFileFaultsAreStorageFaults) {
+  // A key conflict only for a UNIQUE or PRIMARY KEY, another constraint
+  // (whatever its words) a refusal, what the file lacks a mismatch.
   sqlite3_db_config(db_->Handle(), SQLITE_DBCONFIG_ENABLE_TRIGGER, 1, nullptr);
   db_->Execute(QStringLiteral(
       "CREATE TABLE c (id integer PRIMARY KEY, n int CHECK (n > 0), u text UNIQUE);"
@@ -119,12 +124,9 @@ TEST_F(SqlConnectionTest, AFailureIsToldBySqlitesCodeAndTheFileFaultsAreStorageF
   }
   SqlConnection::SetLayoutSurvey({});
   EXPECT_EQ(Failure(QStringLiteral("SELECT Missing FROM c")).Kind(), FaultKind::Mismatch) << "the survey is free again";
-}
 
-// An index another program made disagree with its table passes SQLite's
-// quick check; the first write that meets it is told as damage, and the
-// connection writes nothing more to the file, while it still reads.
-TEST_F(SqlConnectionTest, AfterDamageIsMetTheConnectionWritesNothingMore) {
+  // An index another program made disagree with its table passes the quick
+  // check; the first write meeting it is damage, and reads still run.
   db_->Execute(QStringLiteral("CREATE TABLE d (id integer PRIMARY KEY, a int, b int); CREATE INDEX di ON d (a);"
                               "INSERT INTO d VALUES (1, 1, 9), (2, 2, 8), (3, 3, 7)"));
   db_.reset();
@@ -146,7 +148,9 @@ TEST_F(SqlConnectionTest, AfterDamageIsMetTheConnectionWritesNothingMore) {
   EXPECT_EQ(Count(), 0) << "nothing more written, and reads still run";
 }
 
-TEST_F(SqlConnectionTest, RowsChangedCountsOnlyTheLastStatementsDataChanges) {
+// RowsChanged counts only the last statement's data changes, so that the
+// tag code's closure loops (one INSERT ... SELECT until it adds nothing) end.
+TEST_F(SqlConnectionTest, RowsChangedCountsOnlyTheLastStatementsDataChangesAndALoopOnItEnds) {
   db_->Execute(QStringLiteral("INSERT INTO t (id, name) VALUES (1, 'a'), (2, 'b'), (3, 'c')"));
   EXPECT_EQ(db_->RowsChanged(), 3);
   EXPECT_EQ(db_->LastInsertId(), 3);
@@ -168,10 +172,7 @@ TEST_F(SqlConnectionTest, RowsChangedCountsOnlyTheLastStatementsDataChanges) {
   EXPECT_EQ(db_->RowsChanged(), 0) << "a failed statement changes nothing";
   db_->Execute(QStringLiteral("DELETE FROM t"));
   EXPECT_EQ(db_->RowsChanged(), 3) << "a DELETE without WHERE still counts its rows";
-}
 
-TEST_F(SqlConnectionTest, LoopUntilNoRowChangesEnds) {
-  // The closure loops of the tag code repeat one INSERT ... SELECT until it adds nothing.
   db_->Execute(QStringLiteral("INSERT INTO t (id) VALUES (1)"));
   int rounds = 0;
   do {
@@ -182,7 +183,12 @@ TEST_F(SqlConnectionTest, LoopUntilNoRowChangesEnds) {
   EXPECT_EQ(rounds, 5);
 }
 
-TEST_F(SqlConnectionTest, NamedTransactionsNestAndRollBackIndependently) {
+// A transaction ends only as its owner says: named ones nest and roll back
+// on their own, a failed statement or a refused compaction leaves one open, a
+// guard rolls back only when an exception leaves it; each step empties t.
+TEST_F(SqlConnectionTest, TransactionsNestRollBackAndEndOnlyAsTheirOwnerSays) {
+  EXPECT_THROW(db_->CommitTrans(QStringLiteral("Nothing")), RWError);
+
   db_->BeginTrans(QStringLiteral("HouseKeep"));
   db_->Execute(QStringLiteral("INSERT INTO t (id) VALUES (1)"));
   db_->BeginTrans(QStringLiteral("v1.6.0"));  // a name that needs quoting
@@ -194,14 +200,13 @@ TEST_F(SqlConnectionTest, NamedTransactionsNestAndRollBackIndependently) {
   db_->CommitTrans(QStringLiteral("it's \"quoted\""));
   db_->CommitTrans(QStringLiteral("HouseKeep"));
   EXPECT_FALSE(db_->InTransaction());
-
   db_.reset();
   db_ = SqlConnection::Open(Path("test.db"));
   EXPECT_EQ(Count(), 2);
   EXPECT_EQ(Count(QStringLiteral(" WHERE id = 2")), 0);
-}
 
-TEST_F(SqlConnectionTest, FailedStatementsInsideATransactionDoNotEndIt) {
+  // Failed statements inside a transaction do not end it.
+  db_->Execute(QStringLiteral("DELETE FROM t"));
   db_->BeginTrans(QStringLiteral("Probe"));
   db_->Execute(QStringLiteral("INSERT INTO t (id) VALUES (1)"));
   Failure(QStringLiteral("SELECT Missing FROM t WHERE 1=0"));   // a schema probe
@@ -211,13 +216,9 @@ TEST_F(SqlConnectionTest, FailedStatementsInsideATransactionDoNotEndIt) {
   db_->Execute(QStringLiteral("INSERT INTO t (id) VALUES (2)"));
   db_->CommitTrans(QStringLiteral("Probe"));
   EXPECT_EQ(Count(), 2);
-}
 
-TEST_F(SqlConnectionTest, CommitOfATransactionThatIsNotOpenFails) {
-  EXPECT_THROW(db_->CommitTrans(QStringLiteral("Nothing")), RWError);
-}
-
-TEST_F(SqlConnectionTest, GuardRollsBackOnlyWhenAnExceptionLeavesItsScope) {
+  // A guard rolls back only when an exception leaves its scope.
+  db_->Execute(QStringLiteral("DELETE FROM t"));
   try {
     TransactionGuard guard(*db_, QStringLiteral("Guarded"));
     db_->Execute(QStringLiteral("INSERT INTO t (id) VALUES (1)"));
@@ -226,14 +227,12 @@ TEST_F(SqlConnectionTest, GuardRollsBackOnlyWhenAnExceptionLeavesItsScope) {
   }
   EXPECT_FALSE(db_->InTransaction());
   EXPECT_EQ(Count(), 0);
-
   {
     TransactionGuard guard(*db_, QStringLiteral("Guarded"));
     db_->Execute(QStringLiteral("INSERT INTO t (id) VALUES (2)"));
   }
   EXPECT_FALSE(db_->InTransaction());
   EXPECT_EQ(Count(), 1) << "a normal exit commits";
-
   {
     TransactionGuard outer(*db_, QStringLiteral("Outer"));
     db_->Execute(QStringLiteral("INSERT INTO t (id) VALUES (3)"));
@@ -247,13 +246,31 @@ TEST_F(SqlConnectionTest, GuardRollsBackOnlyWhenAnExceptionLeavesItsScope) {
   }
   EXPECT_EQ(Count(), 2);
   EXPECT_EQ(Count(QStringLiteral(" WHERE id = 4")), 0);
-}
 
-// A full disk makes SQLite roll the whole transaction back. What the work
-// goes on to write is refused with that failure, not written on its own
-// outside any transaction; its commit raises it, its rollback has nothing
-// left to undo, and the connection is usable again once it is closed.
-TEST_F(SqlConnectionTest, AfterSqliteRolledTheTransactionBackNothingMoreOfItIsWritten) {
+  // Compaction runs outside transactions only.
+  db_->Execute(QStringLiteral("DELETE FROM t"));
+  db_->BeginTrans(QStringLiteral("Open"));
+  try {
+    db_->Compact();
+    ADD_FAILURE() << "compacting inside a transaction must be refused";
+  } catch (const RWError& e) {
+    EXPECT_EQ(e.Number(), kErrDatabase);
+    EXPECT_TRUE(e.Description().contains(QStringLiteral("transaction is open")));
+  }
+  EXPECT_TRUE(db_->InTransaction()) << "the refusal leaves the transaction alone";
+  db_->CommitTrans(QStringLiteral("Open"));
+  db_->Execute(QStringLiteral(
+      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
+      "INSERT INTO t (id, name) SELECT i, printf('%.500c', 'x') FROM n"));
+  db_->Execute(QStringLiteral("DELETE FROM t"));
+  const qint64 before = QFileInfo(Path("test.db")).size();
+  db_->Compact();
+  EXPECT_LT(QFileInfo(Path("test.db")).size(), before / 4);
+
+  // A full disk makes SQLite roll the whole transaction back. What the work
+  // goes on to write is refused with that failure, not written on its own
+  // outside any transaction; its commit raises it, its rollback has nothing
+  // left to undo, and the connection is usable again once it is closed.
   db_->Execute(QStringLiteral("CREATE TABLE big (x text); INSERT INTO t (id, name) VALUES (1, 'kept')"));
   const int64_t pages = SqlRecordset(*db_, QStringLiteral("PRAGMA page_count")).Value(0).toInt64();
   db_->Execute(QStringLiteral("PRAGMA max_page_count = %1").arg(pages));
@@ -285,28 +302,15 @@ TEST_F(SqlConnectionTest, AfterSqliteRolledTheTransactionBackNothingMoreOfItIsWr
   EXPECT_EQ(Count(), 2) << "the connection writes again";
 }
 
-TEST_F(SqlConnectionTest, CompactRunsOutsideTransactionsOnly) {
-  db_->BeginTrans(QStringLiteral("Open"));
-  try {
-    db_->Compact();
-    ADD_FAILURE() << "compacting inside a transaction must be refused";
-  } catch (const RWError& e) {
-    EXPECT_EQ(e.Number(), kErrDatabase);
-    EXPECT_TRUE(e.Description().contains(QStringLiteral("transaction is open")));
-  }
-  EXPECT_TRUE(db_->InTransaction()) << "the refusal leaves the transaction alone";
-  db_->CommitTrans(QStringLiteral("Open"));
+// The user's text stays text: quoted, it cannot break out of its literal,
+// and UPPER folds every script, so that text searches ignore case.
+TEST_F(SqlConnectionTest, UserTextStaysInItsLiteralAndSearchesOnItIgnoreCaseInEveryScript) {
+  const QString hostile = QStringLiteral("x'); DROP TABLE t; --");
+  db_->Execute(QStringLiteral("INSERT INTO t (id, name) VALUES (1, ") + SqlQuote(hostile) + QStringLiteral(")"));
+  SqlRecordset rs(*db_, QStringLiteral("SELECT name FROM t"));
+  EXPECT_EQ(rs.Value(QStringLiteral("name")).toString(), hostile);
 
-  db_->Execute(QStringLiteral(
-      "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 2000) "
-      "INSERT INTO t (id, name) SELECT i, printf('%.500c', 'x') FROM n"));
   db_->Execute(QStringLiteral("DELETE FROM t"));
-  const qint64 before = QFileInfo(Path("test.db")).size();
-  db_->Compact();
-  EXPECT_LT(QFileInfo(Path("test.db")).size(), before / 4);
-}
-
-TEST_F(SqlConnectionTest, UpperFoldsEveryScriptSoTextSearchesIgnoreCase) {
   db_->Execute(QStringLiteral("INSERT INTO t (id, name) VALUES (1, 'Été à Paris'), (2, 'Winter'), (3, NULL)"));
   SqlRecordset upper(*db_, QStringLiteral("SELECT UPPER('été straße ÿ') AS u, UPPER(NULL) AS n"));
   EXPECT_EQ(upper.Value(QStringLiteral("u")).toString(), QStringLiteral("ÉTÉ STRASSE Ÿ"));
@@ -320,9 +324,11 @@ TEST_F(SqlConnectionTest, UpperFoldsEveryScriptSoTextSearchesIgnoreCase) {
 }
 
 // A library file's schema is not trusted: a view or trigger in it cannot call
-// a function with side effects, and no statement can write the schema table
-// behind SQLite's back. The program's own UPPER still works inside a view.
-TEST_F(SqlConnectionTest, ALibraryFilesSchemaCannotCallFunctionsWithSideEffects) {
+// a function with side effects, no statement can write the schema table
+// behind SQLite's back, and a trigger another tool stored in the file runs
+// nothing, whatever statement would fire it, on a connection opened on the
+// file later too. The program's own UPPER still works inside a view.
+TEST_F(SqlConnectionTest, ALibraryFilesSchemaCallsNoFunctionWithSideEffectsAndRunsNoTrigger) {
   static int calls = 0;
   const auto effect = [](sqlite3_context* context, int, sqlite3_value**) {
     ++calls;
@@ -343,11 +349,8 @@ TEST_F(SqlConnectionTest, ALibraryFilesSchemaCannotCallFunctionsWithSideEffects)
   db_->Execute(QStringLiteral("PRAGMA writable_schema = ON"));
   const RWError schema = Failure(QStringLiteral("UPDATE sqlite_master SET sql = 'x' WHERE name = 't'"));
   EXPECT_FALSE(schema.Description().isEmpty());
-}
 
-// A trigger another tool stored in the file runs nothing, whatever statement
-// would fire it, on a connection opened on the file later too.
-TEST_F(SqlConnectionTest, ATriggerStoredInTheFileNeverRuns) {
+  // Triggers stored in the file.
   db_->Execute(QStringLiteral(
       "CREATE TABLE log (what text);"
       "CREATE TRIGGER added AFTER INSERT ON t BEGIN INSERT INTO log VALUES ('added'); END;"
@@ -416,11 +419,84 @@ TEST_F(SqlConnectionTest, ValuesKeepTheirStoredForms) {
   EXPECT_EQ(rs.Value(QStringLiteral("x")).toBytes(), QByteArray("\0\1\2\xff", 4));
 }
 
-TEST_F(SqlConnectionTest, QuotedUserTextCannotBreakOutOfItsLiteral) {
-  const QString hostile = QStringLiteral("x'); DROP TABLE t; --");
-  db_->Execute(QStringLiteral("INSERT INTO t (id, name) VALUES (1, ") + SqlQuote(hostile) + QStringLiteral(")"));
-  SqlRecordset rs(*db_, QStringLiteral("SELECT name FROM t"));
-  EXPECT_EQ(rs.Value(QStringLiteral("name")).toString(), hostile);
+// A long statement ticks from inside, and a tick answering false stops it,
+// changing nothing. A copy includes everything committed and replaces its
+// target; it steps without a journal, and one stopped leaves nothing.
+TEST_F(SqlConnectionTest, ALongStatementOrCopyTellsItsStepsAndOneStoppedLeavesNothing) {
+  const QString count = QStringLiteral(
+      "WITH RECURSIVE N(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM N WHERE i < 200000) SELECT count(*) FROM N");
+  int ticks = 0;
+  {
+    const SqlConnection::Ticking ticking(*db_, [&ticks] {
+      ++ticks;
+      return true;
+    });
+    EXPECT_EQ(SqlRecordset(*db_, count).Value(0).toInt(), 200000);
+  }
+  EXPECT_GT(ticks, 10);
+  const int after = ticks;
+  EXPECT_EQ(SqlRecordset(*db_, count).Value(0).toInt(), 200000);
+  EXPECT_EQ(ticks, after) << "no tick once the ticking is over";
+  {
+    const SqlConnection::Ticking stopping(*db_, [] { return false; });
+    EXPECT_ANY_THROW(db_->Execute(QStringLiteral(
+        "WITH RECURSIVE N(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM N WHERE i < 200000) "
+        "INSERT INTO t (id, name) SELECT i, 'x' FROM N")));
+  }
+  EXPECT_EQ(SqlRecordset(*db_, QStringLiteral("SELECT count(*) FROM t")).Value(0).toInt(), 0);
+
+  // A copy over an older file, beside a file of the user's under the name a
+  // copy was once written under.
+  db_->Execute(QStringLiteral("INSERT INTO t (id, name) VALUES (1, 'Été')"));
+  const QString target = Path("copy.rw2");
+  ASSERT_TRUE(Write(target, "an older file"));
+  ASSERT_TRUE(Write(Path("copy.rw2.partial"), "mine"));
+  db_->CopyTo(target);
+  auto copy = SqlConnection::Open(target);
+  SqlRecordset rs(*copy, QStringLiteral("SELECT name FROM t"));
+  EXPECT_EQ(rs.Value(QStringLiteral("name")).toString(), QStringLiteral("Été"));
+  QFile mine(Path("copy.rw2.partial"));
+  ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
+  EXPECT_EQ(mine.readAll(), QByteArray("mine")) << "the user's file is not the program's to remove";
+  EXPECT_EQ(QDir(dir_.path()).entryList({QStringLiteral("copy.rw2*")}, QDir::Files | QDir::Hidden),
+            QStringList({QStringLiteral("copy.rw2"), QStringLiteral("copy.rw2.partial")}));
+  // A copy that cannot be written is the copy's failure, named by its file
+  // and in the program's words: not a fault of the library copied.
+  try {
+    db_->CopyTo(Path("no/such/folder/copy.rw2"));
+    ADD_FAILURE() << "copied into a missing folder";
+  } catch (const RWError& error) {
+    EXPECT_EQ(error.Number(), kErrFileAccess);
+    EXPECT_EQ(error.Kind(), FaultKind::None);
+    EXPECT_EQ(error.File(), Path("no/such/folder/copy.rw2"));
+    EXPECT_EQ(error.Description(), QStringLiteral("The folder does not exist."));
+  }
+
+  // A megabyte at a time, each step told, under a name of the program's own
+  // and without a journal beside it (which a failing disk would leave).
+  copy.reset();
+  mine.remove();
+  db_->Execute(QStringLiteral("CREATE TABLE big (b); INSERT INTO big VALUES (zeroblob(3000000))"));
+  const QString partial = SqlConnection::NewPartialName(target);
+  EXPECT_TRUE(partial.startsWith(target + QLatin1Char('.')) && partial.endsWith(QStringLiteral(".partial")))
+      << partial.toStdString();
+  int steps = 0;
+  bool journal = false;
+  db_->CopyTo(target, partial, [&](int done, int total) {
+    ++steps;
+    EXPECT_GT(total, 0);
+    EXPECT_LE(done, total);
+    EXPECT_TRUE(QFileInfo::exists(partial));
+    journal = journal || QFileInfo::exists(partial + QStringLiteral("-journal"));
+    return true;
+  });
+  EXPECT_GE(steps, 2);
+  EXPECT_FALSE(journal);
+  EXPECT_EQ(SqlRecordset(*SqlConnection::Open(target), QStringLiteral("SELECT length(b) FROM big")).Value(0).toInt(),
+            3000000);
+  QFile::remove(target);
+  EXPECT_THROW(db_->CopyTo(target, SqlConnection::NewPartialName(target), [](int, int) { return false; }), RWError);
+  EXPECT_EQ(QDir(dir_.path()).entryList({QStringLiteral("copy.rw2*")}, QDir::Files | QDir::Hidden), QStringList());
 }
 
 class OpenDatabaseTest : public ::testing::Test {
@@ -452,30 +528,22 @@ class OpenDatabaseTest : public ::testing::Test {
   QTemporaryDir dir_;
 };
 
-TEST_F(OpenDatabaseTest, MissingPathIsRefusedAndCreatesNothing) {
+// Only a sound database opens: a missing path, a folder, a file that is no
+// database, a database cut short are refused and left as they were; a create
+// refuses an existing file; a path of any letters works.
+TEST_F(OpenDatabaseTest, OnlyASoundDatabaseOpensAndCreateNeverWritesOverAFile) {
   ExpectRefused(Path("missing.rw2"), "does not exist");
   EXPECT_TRUE(Files().isEmpty());
-}
 
-TEST_F(OpenDatabaseTest, FolderIsRefused) {
   QDir(dir_.path()).mkdir(QStringLiteral("folder.rw2"));
   ExpectRefused(Path("folder.rw2"), "is not a file");
-}
 
-TEST_F(OpenDatabaseTest, FileThatIsNotADatabaseIsRefusedUnchanged) {
-  QFile text(Path("notes.rw2"));
-  ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-  text.write(QByteArray(5000, 'x'));
-  text.close();
+  ASSERT_TRUE(Write(Path("notes.rw2"), QByteArray(5000, 'x')));
   ExpectRefused(Path("notes.rw2"), "not a database");
-
-  QFile empty(Path("empty.rw2"));
-  ASSERT_TRUE(empty.open(QIODevice::WriteOnly));
-  empty.close();
+  ASSERT_TRUE(Write(Path("empty.rw2"), QByteArray()));
   ExpectRefused(Path("empty.rw2"), "not a database");
-}
 
-TEST_F(OpenDatabaseTest, TruncatedDatabaseIsRefusedUnchanged) {
+  // Truncated, at a page's end or within a page.
   {
     auto db = SqlConnection::Create(Path("whole.rw2"));
     db->Execute(QStringLiteral("CREATE TABLE t (a text)"));
@@ -489,118 +557,20 @@ TEST_F(OpenDatabaseTest, TruncatedDatabaseIsRefusedUnchanged) {
   ASSERT_GT(bytes.size(), 4 * 4096);
   for (const auto& [name, length] : {std::pair{"half.rw2", bytes.size() / 2 / 4096 * 4096},
                                      std::pair{"ragged.rw2", bytes.size() - 100}}) {
-    QFile cut(Path(name));
-    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
-    cut.write(bytes.left(length));
-    cut.close();
+    ASSERT_TRUE(Write(Path(name), bytes.left(length)));
     ExpectRefused(Path(name), "truncated");
   }
-}
 
-TEST_F(OpenDatabaseTest, CreateRefusesAnExistingFile) {
-  QFile existing(Path("mine.rw2"));
-  ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
-  existing.write("precious");
-  existing.close();
+  // Create onto an existing file.
+  ASSERT_TRUE(Write(Path("mine.rw2"), "precious"));
   EXPECT_THROW(SqlConnection::Create(Path("mine.rw2")), RWError);
+  QFile existing(Path("mine.rw2"));
   ASSERT_TRUE(existing.open(QIODevice::ReadOnly));
   EXPECT_EQ(existing.readAll(), QByteArray("precious"));
-}
 
-TEST_F(OpenDatabaseTest, NonAsciiPathsWork) {
   const QString path = dir_.filePath(QStringLiteral("Bibliothèque «été» 'x'.rw2"));
   SqlConnection::Create(path)->Execute(QStringLiteral("CREATE TABLE t (a)"));
   EXPECT_NO_THROW(SqlConnection::Open(path)->Execute(QStringLiteral("SELECT * FROM t")));
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(SqlConnectionTest, CopyIncludesEverythingCommittedAndReplacesTheTarget) {
-  db_->Execute(QStringLiteral("INSERT INTO t (id, name) VALUES (1, 'Été')"));
-  QFile old(Path("copy.rw2"));
-  ASSERT_TRUE(old.open(QIODevice::WriteOnly));
-  old.write("an older file");
-  old.close();
-  // A file of the user's under the name a copy was once written under.
-  QFile mine(Path("copy.rw2.partial"));
-  ASSERT_TRUE(mine.open(QIODevice::WriteOnly));
-  mine.write("mine");
-  mine.close();
-  db_->CopyTo(Path("copy.rw2"));
-  auto copy = SqlConnection::Open(Path("copy.rw2"));
-  SqlRecordset rs(*copy, QStringLiteral("SELECT name FROM t"));
-  EXPECT_EQ(rs.Value(QStringLiteral("name")).toString(), QStringLiteral("Été"));
-  ASSERT_TRUE(mine.open(QIODevice::ReadOnly));
-  EXPECT_EQ(mine.readAll(), QByteArray("mine")) << "the user's file is not the program's to remove";
-  EXPECT_EQ(QDir(dir_.path()).entryList({QStringLiteral("copy.rw2*")}, QDir::Files | QDir::Hidden),
-            QStringList({QStringLiteral("copy.rw2"), QStringLiteral("copy.rw2.partial")}));
-  // A copy that cannot be written is the copy's failure, named by its file
-  // and in the program's words: not a fault of the library copied.
-  try {
-    db_->CopyTo(Path("no/such/folder/copy.rw2"));
-    ADD_FAILURE() << "copied into a missing folder";
-  } catch (const RWError& error) {
-    EXPECT_EQ(error.Number(), kErrFileAccess);
-    EXPECT_EQ(error.Kind(), FaultKind::None);
-    EXPECT_EQ(error.File(), Path("no/such/folder/copy.rw2"));
-    EXPECT_EQ(error.Description(), QStringLiteral("The folder does not exist."));
-  }
-}
-
-// A long statement ticks from inside, and a tick that answers false stops
-// it: the statement fails and changes nothing.
-TEST_F(SqlConnectionTest, ALongStatementTicksFromInsideAndATickCanStopIt) {
-  const QString count = QStringLiteral(
-      "WITH RECURSIVE N(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM N WHERE i < 200000) SELECT count(*) FROM N");
-  int ticks = 0;
-  {
-    const SqlConnection::Ticking ticking(*db_, [&ticks] {
-      ++ticks;
-      return true;
-    });
-    EXPECT_EQ(SqlRecordset(*db_, count).Value(0).toInt(), 200000);
-  }
-  EXPECT_GT(ticks, 10);
-  const int after = ticks;
-  EXPECT_EQ(SqlRecordset(*db_, count).Value(0).toInt(), 200000);
-  EXPECT_EQ(ticks, after) << "no tick once the ticking is over";
-  {
-    const SqlConnection::Ticking stopping(*db_, [] { return false; });
-    EXPECT_ANY_THROW(db_->Execute(QStringLiteral(
-        "WITH RECURSIVE N(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM N WHERE i < 200000) "
-        "INSERT INTO t (id, name) SELECT i, 'x' FROM N")));
-  }
-  EXPECT_EQ(SqlRecordset(*db_, QStringLiteral("SELECT count(*) FROM t")).Value(0).toInt(), 0);
-}
-
-// A copy is written a megabyte at a time, each step told, under a name of
-// the program's own and without a journal beside it (which a failing disk
-// would leave); a copy stopped half way leaves nothing at all.
-TEST_F(SqlConnectionTest, ACopyStepsWithoutAJournalAndAStoppedOneLeavesNothing) {
-  db_->Execute(QStringLiteral("CREATE TABLE big (b); INSERT INTO big VALUES (zeroblob(3000000))"));
-  const QString target = Path("copy.rw2");
-  const QString partial = SqlConnection::NewPartialName(target);
-  EXPECT_TRUE(partial.startsWith(target + QLatin1Char('.')) && partial.endsWith(QStringLiteral(".partial")))
-      << partial.toStdString();
-  int steps = 0;
-  bool journal = false;
-  db_->CopyTo(target, partial, [&](int done, int total) {
-    ++steps;
-    EXPECT_GT(total, 0);
-    EXPECT_LE(done, total);
-    EXPECT_TRUE(QFileInfo::exists(partial));
-    journal = journal || QFileInfo::exists(partial + QStringLiteral("-journal"));
-    return true;
-  });
-  EXPECT_GE(steps, 2);
-  EXPECT_FALSE(journal);
-  EXPECT_EQ(SqlRecordset(*SqlConnection::Open(target), QStringLiteral("SELECT length(b) FROM big")).Value(0).toInt(),
-            3000000);
-  QFile::remove(target);
-  EXPECT_THROW(db_->CopyTo(target, SqlConnection::NewPartialName(target), [](int, int) { return false; }), RWError);
-  EXPECT_EQ(QDir(dir_.path()).entryList({QStringLiteral("copy.rw2*")}, QDir::Files | QDir::Hidden), QStringList());
 }
 
 }  // namespace
