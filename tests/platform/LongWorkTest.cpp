@@ -67,6 +67,7 @@ struct Sent {
     QCoreApplication::postEvent(&receiver, new QEvent(Receiver::kType));
   }
   int Count() const { return timers + queued + receiver.received; }
+  void Reset() { timers = queued = receiver.received = 0; }
 };
 
 class LongWorkTest : public ::testing::Test {
@@ -224,19 +225,20 @@ TEST_F(LongWorkTest, WorkThatStopsAnsweringIsGivenUpAndEndsByItself) {
   EXPECT_TRUE(*cancelled) << "the work given up is told so";
 }
 
-TEST_F(LongWorkTest, APausePaintsAndRunsNothingElse) {
+// The two waits of the window's own thread, a pause and a window hidden
+// before long work: they paint and run nothing else.
+TEST_F(LongWorkTest, APauseAndWhatAHiddenWindowCoveredArePaintedAtOnceAndNothingElseRuns) {
+  // A pause paints and runs nothing else.
   sent.Send();
   widget.update();
   LongWork::Pause(250);
   EXPECT_EQ(widget.paints, 1);
   EXPECT_EQ(sent.Count(), 0);
   EXPECT_TRUE(QTest::qWaitFor([this] { return sent.Count() == 3; }, rwtest::kWaitCeilingMs));
-}
 
-// A window hidden before long work: what it covered of the window under it
-// is painted at once, the window elsewhere on the screen is not painted, and
-// nothing else runs.
-TEST_F(LongWorkTest, WhatAHiddenWindowCoveredIsPaintedAtOnceAndNothingElseRuns) {
+  // What a hidden window covered of the window under it is painted at once,
+  // the window elsewhere on the screen is not painted.
+  sent.Reset();
   widget.move(100, 100);
   CountedWidget elsewhere;
   elsewhere.move(400, 400);

@@ -49,7 +49,8 @@ TEST(ControlGeometryTest, PositionsAreInTheContainersUnits) {
   EXPECT_EQ(frame.Tag(), "BUSY");
 }
 
-TEST(LabelTest, AutoSizeFollowsTheCaptionInItsFont) {
+// A label as it is sized to its caption and painted, in text and symbol fonts.
+TEST(LabelTest, ALabelSizesToItsCaptionPaintsItsColoursAndDrawsSymbolArrows) {
   ctl::Label label;
   label.SetFontName("DejaVu Sans");
   label.SetFontSize(9);
@@ -64,6 +65,32 @@ TEST(LabelTest, AutoSizeFollowsTheCaptionInItsFont) {
   EXPECT_GT(label.Height(), 20);
   label.SetCaption("Welcome to Reelwise II...");
   EXPECT_GT(label.Width(), 1.5 * wide);
+
+  // Opaque labels paint their back colour and caption.
+  ctl::Label opaque;
+  opaque.resize(60, 20);
+  opaque.SetBackColor(RGB(0, 0, 200));
+  opaque.SetForeColor(RGB(255, 255, 255));
+  opaque.SetFontSize(14);
+  opaque.SetCaption("WWWW");
+  const QImage shot = opaque.grab().toImage();
+  EXPECT_EQ(shot.pixelColor(59, 19), QColor(0, 0, 200));
+  int light = 0;
+  for (int x = 0; x < 60; ++x) light += shot.pixelColor(x, 10).red() > 128 ? 1 : 0;
+  EXPECT_GT(light, 3) << "the caption is drawn in the fore colour";
+
+  // Symbol-font arrows draw as triangles, other text as it is.
+  EXPECT_EQ(ctl::Label::SymbolText(QStringLiteral("Webdings"), QStringLiteral("34")), QStringLiteral("\u25C0\u25B6"));
+  EXPECT_EQ(ctl::Label::SymbolText(QStringLiteral("marlett"), QStringLiteral("56")), QStringLiteral("\u25B2\u25BC"));
+  EXPECT_EQ(ctl::Label::SymbolText(QStringLiteral("Tahoma"), QStringLiteral("34")), QStringLiteral("34"));
+  ctl::Label symbol;
+  symbol.resize(20, 20);
+  symbol.SetFontName(QStringLiteral("Webdings"));
+  symbol.SetFontSize(12);
+  symbol.SetCaption(QStringLiteral("4"));
+  const QImage arrow = symbol.grab().toImage();
+  symbol.SetCaption(QStringLiteral("3"));
+  EXPECT_NE(symbol.grab().toImage(), arrow) << "left and right arrows differ";
 }
 
 // The accent over a capital rises above the font's ascent in these fonts:
@@ -106,35 +133,10 @@ TEST(LabelTest, TheAccentOverACapitalShowsWhole) {
   }
 }
 
-TEST(LabelTest, OpaqueLabelsPaintTheirBackColourAndCaption) {
-  ctl::Label label;
-  label.resize(60, 20);
-  label.SetBackColor(RGB(0, 0, 200));
-  label.SetForeColor(RGB(255, 255, 255));
-  label.SetFontSize(14);
-  label.SetCaption("WWWW");
-  const QImage shot = label.grab().toImage();
-  EXPECT_EQ(shot.pixelColor(59, 19), QColor(0, 0, 200));
-  int light = 0;
-  for (int x = 0; x < 60; ++x) light += shot.pixelColor(x, 10).red() > 128 ? 1 : 0;
-  EXPECT_GT(light, 3) << "the caption is drawn in the fore colour";
-}
-
-TEST(LabelTest, SymbolFontArrowsDrawAsTrianglesOtherTextAsItIs) {
-  EXPECT_EQ(ctl::Label::SymbolText(QStringLiteral("Webdings"), QStringLiteral("34")), QStringLiteral("\u25C0\u25B6"));
-  EXPECT_EQ(ctl::Label::SymbolText(QStringLiteral("marlett"), QStringLiteral("56")), QStringLiteral("\u25B2\u25BC"));
-  EXPECT_EQ(ctl::Label::SymbolText(QStringLiteral("Tahoma"), QStringLiteral("34")), QStringLiteral("34"));
-  ctl::Label label;
-  label.resize(20, 20);
-  label.SetFontName(QStringLiteral("Webdings"));
-  label.SetFontSize(12);
-  label.SetCaption(QStringLiteral("4"));
-  const QImage arrow = label.grab().toImage();
-  label.SetCaption(QStringLiteral("3"));
-  EXPECT_NE(label.grab().toImage(), arrow) << "left and right arrows differ";
-}
-
-TEST(PictureBoxTest, ScaleSizesExcludeTheBorderAndFollowTheScaleMode) {
+// The picture controls: a picture box's scale, image and drawing, and an
+// image control's size.
+TEST(PictureBoxTest, APictureBoxAndAnImageControlScaleComposeAndSizeTheirPictures) {
+  // Scale sizes exclude the border and follow the scale mode.
   ctl::PictureBox box;
   box.resize(104, 79);
   EXPECT_DOUBLE_EQ(box.ScaleWidth(), 104);
@@ -143,47 +145,44 @@ TEST(PictureBoxTest, ScaleSizesExcludeTheBorderAndFollowTheScaleMode) {
   EXPECT_DOUBLE_EQ(box.ScaleHeight(), 75);
   box.SetScaleMode(ctl::vbTwips);
   EXPECT_DOUBLE_EQ(box.ScaleWidth(), 1500);
-}
 
-TEST(PictureBoxTest, ImageComposesBackColourPictureAndDrawing) {
-  ctl::PictureBox box;
-  box.resize(40, 30);
-  box.SetBackColor(RGB(10, 20, 30));
-  box.SetPicture(rwtest::Square(QColor(200, 0, 0), 10, 10));
-  ImageSurface& surface = box.Surface();
+  // The image composes back colour, picture and drawing.
+  ctl::PictureBox drawn;
+  drawn.resize(40, 30);
+  drawn.SetBackColor(RGB(10, 20, 30));
+  drawn.SetPicture(rwtest::Square(QColor(200, 0, 0), 10, 10));
+  ImageSurface& surface = drawn.Surface();
   cairo_t* cr = cairo_create(surface.CairoSurface());
   SetCairoSource(cr, RGB(0, 255, 0));
   cairo_rectangle(cr, 20, 0, 10, 10);
   cairo_fill(cr);
   cairo_destroy(cr);
   surface.MarkDirty();
-  EXPECT_EQ(box.Point(5, 5), RGB(200, 0, 0));
-  EXPECT_EQ(box.Point(25, 5), RGB(0, 255, 0));
-  EXPECT_EQ(box.Point(35, 25), RGB(10, 20, 30));
-  EXPECT_EQ(box.Point(45, 5), static_cast<COLORREF>(-1)) << "outside the box";
-  const QPixmap image = box.Image();
-  box.Cls();
-  EXPECT_EQ(box.Point(25, 5), RGB(10, 20, 30));
-  box.SetPicture(image);  // the drawing made persistent
-  EXPECT_EQ(box.Point(25, 5), RGB(0, 255, 0));
-}
+  EXPECT_EQ(drawn.Point(5, 5), RGB(200, 0, 0));
+  EXPECT_EQ(drawn.Point(25, 5), RGB(0, 255, 0));
+  EXPECT_EQ(drawn.Point(35, 25), RGB(10, 20, 30));
+  EXPECT_EQ(drawn.Point(45, 5), static_cast<COLORREF>(-1)) << "outside the box";
+  const QPixmap image = drawn.Image();
+  drawn.Cls();
+  EXPECT_EQ(drawn.Point(25, 5), RGB(10, 20, 30));
+  drawn.SetPicture(image);  // the drawing made persistent
+  EXPECT_EQ(drawn.Point(25, 5), RGB(0, 255, 0));
 
-TEST(PictureBoxTest, TheDrawingKeepsItsContentWhenTheBoxGrows) {
-  ctl::PictureBox box;
-  box.resize(10, 10);
-  box.Surface().Fill(RGB(1, 2, 3));
-  box.resize(20, 20);
-  EXPECT_EQ(box.Surface().Width(), 20);
-  EXPECT_EQ(box.Surface().PixelColorRef(5, 5), RGB(1, 2, 3));
-}
+  // The drawing keeps its content when the box grows.
+  ctl::PictureBox grown;
+  grown.resize(10, 10);
+  grown.Surface().Fill(RGB(1, 2, 3));
+  grown.resize(20, 20);
+  EXPECT_EQ(grown.Surface().Width(), 20);
+  EXPECT_EQ(grown.Surface().PixelColorRef(5, 5), RGB(1, 2, 3));
 
-TEST(ImageControlTest, TakesThePicturesSizeUnlessStretched) {
-  ctl::Image image;
-  image.SetPicture(rwtest::Square(Qt::blue, 24, 12));
-  EXPECT_EQ(image.size(), QSize(24, 12));
-  image.SetStretch(true);
-  image.Move(0, 0, 48, 48);
-  EXPECT_EQ(image.grab().toImage().pixelColor(40, 40), QColor(Qt::blue));
+  // An image control takes the picture's size unless stretched.
+  ctl::Image picture;
+  picture.SetPicture(rwtest::Square(Qt::blue, 24, 12));
+  EXPECT_EQ(picture.size(), QSize(24, 12));
+  picture.SetStretch(true);
+  picture.Move(0, 0, 48, 48);
+  EXPECT_EQ(picture.grab().toImage().pixelColor(40, 40), QColor(Qt::blue));
 }
 
 TEST(ImageListTest, ImagesAreFoundByKeyAndByIndex) {
@@ -204,7 +203,8 @@ TEST(ImageListTest, ImagesAreFoundByKeyAndByIndex) {
   EXPECT_EQ(list.ListImages("FILE").Index(), 1);
 }
 
-TEST(TimerControlTest, TicksWhileEnabledWithAnInterval) {
+// A timer's ticks, and an error in its handler.
+TEST(TimerControlTest, ATimerTicksWhileEnabledWithAnIntervalAndAnErrorInItsHandlerIsReported) {
   ctl::TimerControl timer;
   int ticks = 0;
   timer.Timer = [&] {
@@ -216,41 +216,42 @@ TEST(TimerControlTest, TicksWhileEnabledWithAnInterval) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return ticks == 2; }, rwtest::kWaitCeilingMs));
   rwtest::RunTimersDueWithin(30);
   EXPECT_EQ(ticks, 2);
-}
 
-TEST(TimerControlTest, AnErrorInTheHandlerIsReported) {
+  // An error in the handler is reported.
   rwtest::ScriptedMessageBoxes boxes;
   boxes.Answer(vbOK);
-  ctl::TimerControl timer;
-  timer.Timer = [&] {
-    timer.SetEnabled(false);
+  ctl::TimerControl failing;
+  failing.Timer = [&] {
+    failing.SetEnabled(false);
     throw RWError(5, "Invalid procedure call or argument");
   };
-  timer.SetInterval(1);
+  failing.SetInterval(1);
   EXPECT_TRUE(QTest::qWaitFor([&] { return boxes.Count() == 1; }, rwtest::kWaitCeilingMs));
   EXPECT_EQ(boxes.Last().prompt, "5: Invalid procedure call or argument");
 }
 
-TEST(VScrollBarTest, ChangeFollowsEveryChangeOfValueAndValueStaysInRange) {
-  ctl::VScrollBar bar;
-  bar.SetMin(1);
-  bar.SetMax(10);
-  std::vector<int> changes;
-  bar.Change = [&] { changes.push_back(bar.Value()); };
-  bar.SetValue(4);
-  bar.SetValue(4);
-  bar.SetMax(3);
-  bar.SetLargeChange(5);
-  EXPECT_EQ(bar.LargeChange(), 5);
-  EXPECT_EQ(changes, (std::vector<int>{4, 3}));
-  bar.SetTag("BUSY");
-  EXPECT_EQ(bar.Tag(), "BUSY");
-}
-
-// A value step repaints only where the thumb was and is: in every style at
-// hand, the bar on the screen shows after each step what it shows painted
-// whole, at the ends too.
-TEST(VScrollBarTest, TheBarOnTheScreenAfterValueStepsIsTheBarPaintedWhole) {
+// The scroll bar's value and Change, and its repaint and the results grid's
+// a pixel under it: each repaints only itself.
+TEST(VScrollBarTest, AScrollBarsChangeFollowsItsValueAndItAndTheGridUnderItRepaintOnlyThemselves) {
+  {
+    SCOPED_TRACE("Change follows every change of value and the value stays in range");
+    ctl::VScrollBar bar;
+    bar.SetMin(1);
+    bar.SetMax(10);
+    std::vector<int> changes;
+    bar.Change = [&] { changes.push_back(bar.Value()); };
+    bar.SetValue(4);
+    bar.SetValue(4);
+    bar.SetMax(3);
+    bar.SetLargeChange(5);
+    EXPECT_EQ(bar.LargeChange(), 5);
+    EXPECT_EQ(changes, (std::vector<int>{4, 3}));
+    bar.SetTag("BUSY");
+    EXPECT_EQ(bar.Tag(), "BUSY");
+  }
+  // A value step repaints only where the thumb was and is: in every style at
+  // hand, the bar on the screen shows after each step what it shows painted
+  // whole, at the ends too.
   for (const QString& name : QStyleFactory::keys()) {
     std::unique_ptr<QStyle> style(QStyleFactory::create(name));
     ctl::VScrollBar bar;
@@ -268,12 +269,10 @@ TEST(VScrollBarTest, TheBarOnTheScreenAfterValueStepsIsTheBarPaintedWhole) {
       EXPECT_EQ(shown, whole) << name.toStdString() << " at " << value;
     }
   }
-}
-
-// The results grid lies a pixel under its scroll bar. Its repaint leaves the
-// bar alone (a whole bar's height painted with every page of results), and
-// the screen still shows the bar on top and the grid's new cells beside it.
-TEST(VScrollBarTest, TheGridUnderTheBarRepaintsWithoutIt) {
+  // The results grid lies a pixel under its scroll bar. Its repaint leaves the
+  // bar alone (a whole bar's height painted with every page of results), and
+  // the screen still shows the bar on top and the grid's new cells beside it.
+  SCOPED_TRACE("the grid under the bar repaints without it");
   QWidget frame;
   frame.resize(140, 120);
   ctl::FlexGrid grid(&frame);

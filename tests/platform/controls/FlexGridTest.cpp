@@ -58,13 +58,22 @@ class FlexGridTest : public ::testing::Test {
 
   // The centre of a visible cell, in pixels.
   QPoint CellCentre(int visibleRow, int col) const { return QPoint(col * 100 + 50, visibleRow * 20 + 10); }
+  // Back to the first cell, set in code (which raises no event), log cleared.
+  void BackToTheFirstCell() {
+    grid.SetRow(1);
+    grid.SetCol(1);
+    log.Clear();
+  }
 
   FlexGrid grid;
   rwtest::EventLog log;
 };
 
-TEST_F(FlexGridTest, ArrowKeyMovesTheCellBeforeTheKeyDownHandlerRuns) {
+// The cursor under keys and clicks, with the events in the order the
+// program's handlers rely on; changes made in code raise none.
+TEST_F(FlexGridTest, KeysAndClicksMoveTheCellInTheOrderTheHandlersRelyOnAndCodeRaisesNoEvents) {
   Record();
+  // An arrow key moves the cell before the KeyDown handler runs.
   QTest::keyClick(&grid, Qt::Key_Down);
   EXPECT_EQ(log.Joined(), "LeaveCell(1,1) | EnterCell(2,1) | RowColChange(2,1) | SelChange(2,1) | KeyDown 40 (2,1)");
   log.Clear();
@@ -73,30 +82,27 @@ TEST_F(FlexGridTest, ArrowKeyMovesTheCellBeforeTheKeyDownHandlerRuns) {
   EXPECT_EQ(grid.Row(), 2);
   EXPECT_EQ(grid.Col(), 1);
   EXPECT_TRUE(log.Entries().contains("LeaveCell(2,2)"));
-}
 
-TEST_F(FlexGridTest, ArrowKeyAtTheEdgeRaisesOnlyTheKeyDown) {
-  Record();
+  // An arrow key at the edge raises only the KeyDown.
+  BackToTheFirstCell();
   QTest::keyClick(&grid, Qt::Key_Up);  // row 0 is fixed
   EXPECT_EQ(log.Joined(), "KeyDown 38 (1,1)");
   grid.SetCol(3);
   log.Clear();
   QTest::keyClick(&grid, Qt::Key_Right);
   EXPECT_EQ(log.Joined(), "KeyDown 39 (1,3)");
-}
 
-TEST_F(FlexGridTest, OtherKeysDoNotMoveTheCell) {
-  Record();
+  // Other keys do not move the cell.
+  BackToTheFirstCell();
   for (auto key : {Qt::Key_PageDown, Qt::Key_End, Qt::Key_Home, Qt::Key_Return, Qt::Key_Space}) {
     QTest::keyClick(&grid, key);
   }
   EXPECT_EQ(log.Joined(),
             "KeyDown 34 (1,1) | KeyDown 35 (1,1) | KeyDown 36 (1,1) | KeyDown 13 (1,1) | "
             "KeyDown 32 (1,1)");
-}
 
-TEST_F(FlexGridTest, LeftClickMovesTheCellThenRaisesMouseDownThenClickOnRelease) {
-  Record();
+  // A left click moves the cell, then raises MouseDown, then Click on release.
+  BackToTheFirstCell();
   QTest::mouseClick(&grid, Qt::LeftButton, {}, CellCentre(3, 2));
   EXPECT_EQ(log.Joined(),
             "LeaveCell(1,1) | EnterCell(3,2) | RowColChange(3,2) | SelChange(3,2) | "
@@ -104,28 +110,25 @@ TEST_F(FlexGridTest, LeftClickMovesTheCellThenRaisesMouseDownThenClickOnRelease)
   log.Clear();
   QTest::mouseClick(&grid, Qt::LeftButton, {}, CellCentre(3, 2));
   EXPECT_EQ(log.Joined(), "MouseDown 1 mouse (3,2) (3,2) | MouseUp 1 | Click 1");
-}
 
-TEST_F(FlexGridTest, RightClickAndHeaderClickLeaveTheCellWhereItIs) {
-  Record();
+  // A right click and a click on the header leave the cell where it is.
+  BackToTheFirstCell();
   QTest::mouseClick(&grid, Qt::RightButton, {}, CellCentre(4, 0));
   EXPECT_EQ(log.Joined(), "MouseDown 2 mouse (4,0) (1,1) | MouseUp 2 | Click 2");
   log.Clear();
   QTest::mouseClick(&grid, Qt::LeftButton, {}, CellCentre(0, 3));
   EXPECT_EQ(log.Joined(), "MouseDown 1 mouse (0,3) (1,1) | MouseUp 1 | Click 1");
-}
 
-TEST_F(FlexGridTest, DoubleClickRaisesDblClickWithoutASecondMouseDown) {
-  Record();
+  // A double click raises DblClick without a second MouseDown.
+  BackToTheFirstCell();
   QTest::mouseClick(&grid, Qt::LeftButton, {}, CellCentre(2, 1));
   QTest::mouseDClick(&grid, Qt::LeftButton, {}, CellCentre(2, 1));
   QTest::mouseRelease(&grid, Qt::LeftButton, {}, CellCentre(2, 1));
   EXPECT_EQ(log.Entries().filter("MouseDown").size(), 1);
   EXPECT_EQ(log.Entries().filter("DblClick").size(), 1);
   EXPECT_EQ(grid.Row(), 2);
-}
 
-TEST_F(FlexGridTest, MouseCoordinatesAreTwips) {
+  // Mouse coordinates are twips.
   double seenX = 0;
   double seenY = 0;
   grid.MouseMove = [&](int, int, double x, double y) {
@@ -135,20 +138,9 @@ TEST_F(FlexGridTest, MouseCoordinatesAreTwips) {
   QTest::mouseMove(&grid, QPoint(30, 12));
   EXPECT_DOUBLE_EQ(seenX, 30 * 15.0);
   EXPECT_DOUBLE_EQ(seenY, 12 * 15.0);
-}
 
-TEST_F(FlexGridTest, MouseBeyondTheLastRowGivesTheLastRow) {
-  grid.SetRows(4);
-  QTest::mouseMove(&grid, QPoint(350, 150));
-  EXPECT_EQ(grid.MouseRow(), 3);
-  EXPECT_EQ(grid.MouseCol(), 3);
-  Record();
-  QTest::mouseClick(&grid, Qt::LeftButton, {}, QPoint(150, 150));
-  EXPECT_EQ(grid.Row(), 1) << "a click below the rows moves nothing";
-}
-
-TEST_F(FlexGridTest, CodeChangesRaiseNoEventsAndResetTheSelectionPerAxis) {
-  Record();
+  // Changes made in code raise no events and reset the selection per axis.
+  BackToTheFirstCell();
   grid.SetRow(5);
   grid.SetRowSel(7);
   grid.SetCol(0);
@@ -161,46 +153,31 @@ TEST_F(FlexGridTest, CodeChangesRaiseNoEventsAndResetTheSelectionPerAxis) {
   EXPECT_EQ(grid.ColSel(), 2);
   grid.SetTopRow(4);
   EXPECT_TRUE(log.Entries().isEmpty());
-}
 
-TEST_F(FlexGridTest, SelectionByRowFillsWholeRows) {
-  grid.SetSelectionMode(ctl::flexSelectionByRow);
-  grid.SetRow(4);
-  grid.SetCol(0);
-  grid.SetFillStyle(ctl::flexFillRepeat);
-  grid.SetCellBackColor(RGB(9, 9, 9));
-  for (int c = 0; c < grid.Cols(); ++c) EXPECT_EQ(grid.Model().Cell(4, c).backColor, RGB(9, 9, 9));
-  EXPECT_EQ(grid.Model().Cell(5, 0).backColor, 0u);
-}
+  // The mouse beyond the last row gives the last row.
+  BackToTheFirstCell();
+  grid.SetTopRow(1);
+  grid.SetRows(4);
+  QTest::mouseMove(&grid, QPoint(350, 150));
+  EXPECT_EQ(grid.MouseRow(), 3);
+  EXPECT_EQ(grid.MouseCol(), 3);
+  QTest::mouseClick(&grid, Qt::LeftButton, {}, QPoint(150, 150));
+  EXPECT_EQ(grid.Row(), 1) << "a click below the rows moves nothing";
 
-TEST_F(FlexGridTest, OutOfRangeRaisesTheGridErrors) {
-  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.SetRow(21); }), ctl::kErrInvalidRowValue);
-  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.SetCol(-1); }), ctl::kErrInvalidColValue);
-  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.TextMatrix(0, 4); }), ctl::kErrSubscriptOutOfRange);
-  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.SetTextMatrix(21, 0, "x"); }), ctl::kErrSubscriptOutOfRange);
-  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.RowData(21); }), ctl::kErrInvalidRowValue);
-  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.SetRowData(-1, 1); }), ctl::kErrInvalidRowValue);
-}
-
-TEST_F(FlexGridTest, KeysDoNotScrollWithoutScrollBarsButDoWithThem) {
-  grid.SetRow(9);  // the last whole row: the header and rows 1-9 fill 200 pixels
+  // An error in a handler is reported in the message box.
+  rwtest::ScriptedMessageBoxes boxes;
+  boxes.Answer(vbOK);
+  grid.SelChange = [] { throw RWError(13, "Type mismatch"); };
   QTest::keyClick(&grid, Qt::Key_Down);
-  EXPECT_EQ(grid.Row(), 10);
-  EXPECT_EQ(grid.TopRow(), 1);
-
-  Record();
-  grid.SetScrollBars(ctl::flexScrollBarVertical);
-  QTest::keyClick(&grid, Qt::Key_Down);
-  EXPECT_EQ(grid.TopRow(), 3);
-  EXPECT_TRUE(log.Entries().contains("Scroll top 3"));
-  grid.SetRow(3);
-  QTest::keyClick(&grid, Qt::Key_Up);
-  EXPECT_EQ(grid.TopRow(), 2);
+  ASSERT_EQ(boxes.Count(), 1);
+  EXPECT_EQ(boxes.Last().prompt, "13: Type mismatch");
+  EXPECT_EQ(grid.Row(), 2);
 }
 
-TEST_F(FlexGridTest, PagingHandlersSeeTheMovedCellAndKeepItInView) {
-  // The browser's key handler scrolls by one row when the cursor has just
-  // stepped off the rows in view; it relies on the move coming first.
+// The rows in view as keys, TopRow and the fixed rows move them.
+TEST_F(FlexGridTest, TheRowsInViewFollowTheKeysTopRowAndTheFixedRows) {
+  // Paging handlers see the moved cell and keep it in view: the browser's
+  // handler scrolls by one row when the cursor steps off the rows in view.
   constexpr int kRowsVisible = 9;
   grid.KeyDown = [&](int& key, int) {
     if (key == ctl::vbKeyDown && grid.TopRow() + kRowsVisible <= grid.Row()) grid.SetTopRow(grid.TopRow() + 1);
@@ -217,9 +194,24 @@ TEST_F(FlexGridTest, PagingHandlersSeeTheMovedCellAndKeepItInView) {
     EXPECT_GE(grid.Row(), grid.TopRow());
   }
   EXPECT_EQ(grid.TopRow(), 1);
-}
 
-TEST_F(FlexGridTest, TopRowScrollsTheCellsUnderTheMouse) {
+  // Keys do not scroll without scroll bars but do with them.
+  grid.KeyDown = nullptr;
+  grid.SetRow(9);  // the last whole row: the header and rows 1-9 fill 200 pixels
+  QTest::keyClick(&grid, Qt::Key_Down);
+  EXPECT_EQ(grid.Row(), 10);
+  EXPECT_EQ(grid.TopRow(), 1);
+  Record();
+  grid.SetScrollBars(ctl::flexScrollBarVertical);
+  QTest::keyClick(&grid, Qt::Key_Down);
+  EXPECT_EQ(grid.TopRow(), 3);
+  EXPECT_TRUE(log.Entries().contains("Scroll top 3"));
+  grid.SetRow(3);
+  QTest::keyClick(&grid, Qt::Key_Up);
+  EXPECT_EQ(grid.TopRow(), 2);
+
+  // TopRow scrolls the cells under the mouse.
+  grid.SetScrollBars(ctl::flexScrollBarNone);
   grid.SetTopRow(11);
   QTest::mouseClick(&grid, Qt::LeftButton, {}, CellCentre(1, 0));
   EXPECT_EQ(grid.Row(), 11);
@@ -228,11 +220,10 @@ TEST_F(FlexGridTest, TopRowScrollsTheCellsUnderTheMouse) {
   EXPECT_EQ(grid.TopRow(), 1);
   grid.SetTopRow(20);
   EXPECT_EQ(grid.TopRow(), 20);
-}
 
-// A grid without fixed rows (the inspector's details) shows its first row;
-// a scrolled grid keeps its place when the fixed rows change.
-TEST_F(FlexGridTest, FewerFixedRowsShowTheRowsFreedAtTheTop) {
+  // A grid without fixed rows (the inspector's details) shows its first row;
+  // a scrolled grid keeps its place when the fixed rows change.
+  grid.SetTopRow(1);
   grid.SetFixedRows(0);
   EXPECT_EQ(grid.TopRow(), 0);
   grid.SetFixedRows(1);
@@ -242,36 +233,17 @@ TEST_F(FlexGridTest, FewerFixedRowsShowTheRowsFreedAtTheTop) {
   EXPECT_EQ(grid.TopRow(), 5);
 }
 
-TEST_F(FlexGridTest, SizesAreKeptInTwips) {
-  grid.SetColWidth(2, 2200);
-  EXPECT_EQ(grid.ColWidth(2), 2200);
-  grid.SetCol(3);
-  EXPECT_DOUBLE_EQ(grid.CellLeft(), (100 + 100 + 147) * 15.0);  // 2200 twips are 146.7 pixels
-  grid.SetRowHeightMin(450);
-  EXPECT_EQ(grid.RowHeight(1), 450);
-  grid.SetRowHeight(2, 0);
-  EXPECT_EQ(grid.RowHeight(2), 0) << "a hidden row stays hidden";
-}
+// What the cells hold, set through the selection one step after another.
+TEST_F(FlexGridTest, FillsFontsSizesAndColumnMovesGoWhereTheSelectionSaysAndOutOfRangeRaisesTheErrors) {
+  // Out of range raises the grid's errors.
+  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.SetRow(21); }), ctl::kErrInvalidRowValue);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.SetCol(-1); }), ctl::kErrInvalidColValue);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.TextMatrix(0, 4); }), ctl::kErrSubscriptOutOfRange);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.SetTextMatrix(21, 0, "x"); }), ctl::kErrSubscriptOutOfRange);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.RowData(21); }), ctl::kErrInvalidRowValue);
+  EXPECT_EQ(rwtest::ErrorNumber([&] { grid.SetRowData(-1, 1); }), ctl::kErrInvalidRowValue);
 
-TEST_F(FlexGridTest, RepeatFillWritesTheWholeSelection) {
-  grid.SetRow(2);
-  grid.SetCol(0);
-  grid.SetRowSel(3);
-  grid.SetColSel(3);
-  grid.SetFillStyle(ctl::flexFillRepeat);
-  grid.SetCellBackColor(RGB(10, 20, 30));
-  grid.SetText("");
-  grid.SetFillStyle(ctl::flexFillSingle);
-  grid.SetCellForeColor(RGB(1, 2, 3));
-  EXPECT_EQ(grid.Model().Cell(3, 3).backColor, RGB(10, 20, 30));
-  EXPECT_EQ(grid.Model().Cell(4, 3).backColor, 0u);
-  EXPECT_EQ(grid.TextMatrix(3, 2), "");
-  EXPECT_EQ(grid.TextMatrix(4, 2), "4:2");
-  EXPECT_EQ(grid.Model().Cell(2, 0).foreColor, RGB(1, 2, 3));
-  EXPECT_EQ(grid.Model().Cell(2, 1).foreColor, 0u);
-}
-
-TEST_F(FlexGridTest, RepeatFontChangesKeepWhatEachCellHadAndShareTheFonts) {
+  // Repeat font changes keep what each cell had and share the fonts.
   grid.SetRow(2);
   grid.SetCol(1);
   grid.SetCellFontBold(true);
@@ -294,9 +266,64 @@ TEST_F(FlexGridTest, RepeatFontChangesKeepWhatEachCellHadAndShareTheFonts) {
   EXPECT_NE(model.Cell(2, 2).fontId, model.Cell(2, 1).fontId);
   EXPECT_EQ(model.Cell(4, 1).fontId, -1) << "outside the selection";
   EXPECT_EQ(model.Cell(2, 0).fontId, -1);
+
+  // A repeat fill writes the whole selection.
+  grid.SetRow(2);
+  grid.SetCol(0);
+  grid.SetRowSel(3);
+  grid.SetColSel(3);
+  grid.SetFillStyle(ctl::flexFillRepeat);
+  grid.SetCellBackColor(RGB(10, 20, 30));
+  grid.SetText("");
+  grid.SetFillStyle(ctl::flexFillSingle);
+  grid.SetCellForeColor(RGB(1, 2, 3));
+  EXPECT_EQ(grid.Model().Cell(3, 3).backColor, RGB(10, 20, 30));
+  EXPECT_EQ(grid.Model().Cell(4, 3).backColor, 0u);
+  EXPECT_EQ(grid.TextMatrix(3, 2), "");
+  EXPECT_EQ(grid.TextMatrix(4, 2), "4:2");
+  EXPECT_EQ(grid.Model().Cell(2, 0).foreColor, RGB(1, 2, 3));
+  EXPECT_EQ(grid.Model().Cell(2, 1).foreColor, 0u);
+
+  // Sizes are kept in twips.
+  grid.SetColWidth(2, 2200);
+  EXPECT_EQ(grid.ColWidth(2), 2200);
+  grid.SetCol(3);
+  EXPECT_DOUBLE_EQ(grid.CellLeft(), (100 + 100 + 147) * 15.0);  // 2200 twips are 146.7 pixels
+  grid.SetRowHeightMin(450);
+  EXPECT_EQ(grid.RowHeight(1), 450);
+  grid.SetRowHeight(2, 0);
+  EXPECT_EQ(grid.RowHeight(2), 0) << "a hidden row stays hidden";
+
+  // Selection by row fills whole rows.
+  grid.SetSelectionMode(ctl::flexSelectionByRow);
+  grid.SetRow(4);
+  grid.SetCol(0);
+  grid.SetFillStyle(ctl::flexFillRepeat);
+  grid.SetCellBackColor(RGB(9, 9, 9));
+  for (int c = 0; c < grid.Cols(); ++c) EXPECT_EQ(grid.Model().Cell(4, c).backColor, RGB(9, 9, 9));
+  EXPECT_EQ(grid.Model().Cell(5, 0).backColor, 0u);
+
+  // ColPosition moves a column with its width.
+  grid.SetColWidth(3, 750);
+  grid.SetColPosition(3, 1);
+  EXPECT_EQ(grid.TextMatrix(5, 1), "5:3");
+  EXPECT_EQ(grid.TextMatrix(5, 2), "5:1");
+  EXPECT_EQ(grid.TextMatrix(5, 3), "5:2");
+  EXPECT_EQ(grid.ColWidth(1), 750);
 }
 
-TEST_F(FlexGridTest, SortsTheSelectedRowsByTheSelectedColumns) {
+// The grid resized, then grown again and sorted.
+TEST_F(FlexGridTest, ResizingKeepsTheTextAndClampsTheCursorAndSortingOrdersTheSelectedRows) {
+  grid.SetRow(20);
+  grid.SetRows(5);
+  EXPECT_EQ(grid.Row(), 4);
+  EXPECT_EQ(grid.TextMatrix(4, 3), "4:3");
+  grid.SetRows(8);
+  EXPECT_EQ(grid.TextMatrix(7, 0), "");
+  grid.SetRows(1);
+  EXPECT_EQ(grid.FixedRows(), 1);
+
+  // Sorts the selected rows by the selected columns.
   const QStringList sizes{"9", "10", "B", "a", "10"};
   const QStringList durations{"2", "1", "1", "1", "0"};
   grid.SetRows(6);
@@ -323,73 +350,16 @@ TEST_F(FlexGridTest, SortsTheSelectedRowsByTheSelectedColumns) {
   EXPECT_EQ(grid.TextMatrix(0, 1), "0:1") << "the header row is not sorted";
 }
 
-TEST_F(FlexGridTest, ColPositionMovesAColumnWithItsWidth) {
-  grid.SetColWidth(3, 750);
-  grid.SetColPosition(3, 1);
-  EXPECT_EQ(grid.TextMatrix(5, 1), "5:3");
-  EXPECT_EQ(grid.TextMatrix(5, 2), "5:1");
-  EXPECT_EQ(grid.TextMatrix(5, 3), "5:2");
-  EXPECT_EQ(grid.ColWidth(1), 750);
-}
-
-TEST_F(FlexGridTest, ResizingKeepsTheTextAndClampsTheCursor) {
-  grid.SetRow(20);
-  grid.SetRows(5);
-  EXPECT_EQ(grid.Row(), 4);
-  EXPECT_EQ(grid.TextMatrix(4, 3), "4:3");
-  grid.SetRows(8);
-  EXPECT_EQ(grid.TextMatrix(7, 0), "");
-  grid.SetRows(1);
-  EXPECT_EQ(grid.FixedRows(), 1);
-}
-
-TEST_F(FlexGridTest, ErrorInAHandlerIsReportedInTheMessageBox) {
-  rwtest::ScriptedMessageBoxes boxes;
-  boxes.Answer(vbOK);
-  grid.SelChange = [] { throw RWError(13, "Type mismatch"); };
-  QTest::keyClick(&grid, Qt::Key_Down);
-  ASSERT_EQ(boxes.Count(), 1);
-  EXPECT_EQ(boxes.Last().prompt, "13: Type mismatch");
-  EXPECT_EQ(grid.Row(), 2);
-}
-
 class FlexGridPaintTest : public FlexGridTest {
  protected:
   QColor PixelAt(int x, int y) { return grid.grab().toImage().pixelColor(x, y); }
 };
 
-TEST_F(FlexGridPaintTest, CellColoursAndPicturesArePainted) {
-  grid.SetTextMatrix(2, 1, "");
-  grid.SetRow(2);
-  grid.SetCol(1);
-  grid.SetCellBackColor(RGB(200, 0, 0));
-  QPixmap picture(10, 10);
-  picture.fill(QColor(0, 0, 255));
-  grid.SetCellPictureAlignment(ctl::flexAlignLeftTop);
-  grid.SetCellPicture(picture);
-  EXPECT_EQ(PixelAt(105, 45), QColor(0, 0, 255));  // the picture at the top left of (2,1)
-  EXPECT_EQ(PixelAt(150, 55), QColor(200, 0, 0));  // the cell's own colour beside it
-  grid.SetRow(3);
-  grid.SetCol(1);
-  EXPECT_EQ(PixelAt(150, 70), QColor(255, 255, 255));
-
-  // The grid paints every pixel of itself, so what lies under it need not
-  // be painted first.
-  EXPECT_TRUE(grid.testAttribute(Qt::WA_OpaquePaintEvent));
-  QImage onMagenta(grid.size(), QImage::Format_RGB32);
-  onMagenta.fill(Qt::magenta);
-  grid.render(&onMagenta, QPoint(), QRegion(), QWidget::DrawChildren);
-  int unpainted = 0;
-  for (int y = 0; y < onMagenta.height(); ++y) {
-    for (int x = 0; x < onMagenta.width(); ++x) unpainted += onMagenta.pixelColor(x, y) == QColor(Qt::magenta);
-  }
-  EXPECT_EQ(unpainted, 0);
-}
-
-// A header's sort mark at the cell's right: a text too long for the cell is
-// cut before the mark, never drawn over it; the width a cell needs for its
-// text and mark is its widest word's when the grid wraps.
-TEST_F(FlexGridPaintTest, APictureAtASideKeepsTheTextBesideIt) {
+// What the grid paints, one change after another.
+TEST_F(FlexGridPaintTest, MarksColoursPicturesOwnerDrawnAndMergedCellsArePaintedInTheirPlaces) {
+  // A header's sort mark at the cell's right: a text too long for the cell is
+  // cut before the mark, never drawn over it; the width a cell needs for its
+  // text and mark is its widest word's when the grid wraps.
   grid.SetTextMatrix(0, 1, QStringLiteral("WWWWWWWWWWWWWWWWWWWW"));
   grid.SetRow(0);
   grid.SetCol(1);
@@ -407,7 +377,6 @@ TEST_F(FlexGridPaintTest, APictureAtASideKeepsTheTextBesideIt) {
   int ink = 0;
   for (int x = 100; x < 183; ++x) ink += qGray(painted.pixel(x, 9)) < 128;
   EXPECT_GT(ink, 10) << "the text beside the mark";
-
   const int oneLine = grid.CellFittingPixels(0, 1);
   EXPECT_GE(oneLine, QFontMetrics(grid.font()).horizontalAdvance(grid.TextMatrix(0, 1)) + 16);
   grid.SetTextMatrix(0, 1, QStringLiteral("Frame"));
@@ -416,9 +385,35 @@ TEST_F(FlexGridPaintTest, APictureAtASideKeepsTheTextBesideIt) {
   EXPECT_GT(grid.CellFittingPixels(0, 1), word);
   grid.SetWordWrap(true);
   EXPECT_EQ(grid.CellFittingPixels(0, 1), word) << "wrapped, the widest word";
-}
 
-TEST_F(FlexGridPaintTest, OwnerDrawnCellsReplaceTheContent) {
+  // Cell colours and pictures are painted.
+  grid.SetTextMatrix(2, 1, "");
+  grid.SetRow(2);
+  grid.SetCol(1);
+  grid.SetCellBackColor(RGB(200, 0, 0));
+  QPixmap picture(10, 10);
+  picture.fill(QColor(0, 0, 255));
+  grid.SetCellPictureAlignment(ctl::flexAlignLeftTop);
+  grid.SetCellPicture(picture);
+  EXPECT_EQ(PixelAt(105, 45), QColor(0, 0, 255));  // the picture at the top left of (2,1)
+  EXPECT_EQ(PixelAt(150, 55), QColor(200, 0, 0));  // the cell's own colour beside it
+  grid.SetRow(3);
+  grid.SetCol(1);
+  EXPECT_EQ(PixelAt(150, 70), QColor(255, 255, 255));
+  // The grid paints every pixel of itself, so what lies under it need not
+  // be painted first.
+  EXPECT_TRUE(grid.testAttribute(Qt::WA_OpaquePaintEvent));
+  QImage onMagenta(grid.size(), QImage::Format_RGB32);
+  onMagenta.fill(Qt::magenta);
+  grid.render(&onMagenta, QPoint(), QRegion(), QWidget::DrawChildren);
+  int unpainted = 0;
+  for (int y = 0; y < onMagenta.height(); ++y) {
+    for (int x = 0; x < onMagenta.width(); ++x) unpainted += onMagenta.pixelColor(x, y) == QColor(Qt::magenta);
+  }
+  EXPECT_EQ(unpainted, 0);
+
+  // Owner-drawn cells replace the content.
+  BackToTheFirstCell();
   std::vector<std::pair<int, int>> currentCells;
   grid.OwnerDrawCell = [&](QPainter& painter, const ctl::FlexCellPaint& cell) {
     if (cell.current) currentCells.push_back({cell.row, cell.col});
@@ -428,14 +423,13 @@ TEST_F(FlexGridPaintTest, OwnerDrawnCellsReplaceTheContent) {
   };
   EXPECT_EQ(PixelAt(250, 50), QColor(0, 160, 0));
   EXPECT_EQ(currentCells, (std::vector<std::pair<int, int>>{{1, 1}}));
-}
 
-TEST_F(FlexGridPaintTest, EqualTextsOfMergingColumnsDrawAsOneCell) {
+  // Equal texts of merging columns draw as one cell.
+  grid.OwnerDrawCell = nullptr;
   grid.SetGridColor(RGB(255, 0, 0));
-  grid.SetTextMatrix(1, 1, "same");
-  grid.SetTextMatrix(2, 1, "same");
-  grid.SetTextMatrix(1, 2, "same");
-  grid.SetTextMatrix(2, 2, "same");
+  for (const int row : {1, 2}) {
+    for (const int col : {1, 2}) grid.SetTextMatrix(row, col, "same");
+  }
   grid.SetMergeCells(ctl::flexMergeRestrictColumns);
   grid.SetMergeCol(2, true);
   EXPECT_EQ(PixelAt(250, 39), QColor(255, 255, 255)) << "no grid line between the merged cells";
@@ -445,13 +439,6 @@ TEST_F(FlexGridPaintTest, EqualTextsOfMergingColumnsDrawAsOneCell) {
   EXPECT_EQ(PixelAt(250, 39), QColor(255, 0, 0)) << "restricted by the merging column to its left";
 }
 
-}  // namespace
-
-namespace {
-
-// The model sees its rows and columns through an order of its own: a
-// rearrangement, a column move, a sort and a resize after one another keep
-// every cell with its row and column.
 // A glyph too large for Qt's glyph cache is drawn from a layer made once:
 // over pictures, in either kind of window surface, clipped by the cell and
 // whatever the paint's own clip, its pixels are those of the text drawn
@@ -496,6 +483,9 @@ TEST(TextLayerCacheTest, LargeTextFromTheLayerHasThePixelsOfTextDrawnDirectly) {
   EXPECT_EQ(cache.LayerCount(), 1) << "one layer serves every cell of its size, the half-opaque text drew itself";
 }
 
+// The model sees its rows and columns through an order of its own: a
+// rearrangement, a column move, a sort and a resize after one another keep
+// every cell with its row and column.
 TEST(FlexGridModelTest, RearrangingMovingSortingAndResizingKeepCellsTogether) {
   ctl::FlexGridModel model;
   model.Resize(4, 3);
