@@ -1,5 +1,6 @@
 #include "platform/FileDialogSeam.h"
 
+#include "platform/LongWork.h"
 #include "platform/MessageBoxSeam.h"
 
 #include <QApplication>
@@ -85,6 +86,9 @@ FileDialogResult QtFileDialog(const FileDialogRequest& request) {
     result.files = result.accepted ? dialog.selectedFiles() : QStringList();
   } while (result.accepted && CreateRefused(request, result.files));
   result.filterIndex = static_cast<int>(dialog.nameFilters().indexOf(dialog.selectedNameFilter())) + 1;
+  // What the chosen name starts (a copy, an open) may be long work, which
+  // paints only its progress: the window shows without the dialog first.
+  LongWork::PaintUncovered(dialog.frameGeometry());
   return result;
 }
 

@@ -37,18 +37,64 @@ struct Finish {
 
 namespace LongWork {
 
+namespace {
+
+// Each widget under the area is painted itself: on an X server without a
+// compositing window manager, a window's repaint did not reach the panes it
+// holds, and the hidden window's pixels stayed there on the screen.
+void RepaintUnder(const QRect& area) {
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (!window->isVisible()) continue;
+    QList<QWidget*> widgets{window};
+    widgets << window->findChildren<QWidget*>();
+    for (QWidget* widget : widgets) {
+      if (!widget->isVisible()) continue;
+      const QRect under = area & QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+      if (!under.isEmpty()) widget->repaint(QRect(widget->mapFromGlobal(under.topLeft()), under.size()));
+    }
+  }
+}
+
+// The area a hidden window left, still to be painted again; the window's
+// thread's alone.
+struct Uncovered {
+  QRect area;
+  int repaintsLeft = 0;
+  std::chrono::steady_clock::time_point last;
+};
+
+Uncovered& LastUncovered() {
+  static Uncovered uncovered;
+  return uncovered;
+}
+
+// Paints the uncovered area again once kUncoveredMs have passed since it
+// was last painted, until it has been painted kUncoveredRepaints times more.
+void PaintUncoveredAgain() {
+  Uncovered& uncovered = LastUncovered();
+  if (uncovered.repaintsLeft == 0 || !contract::OnUiThread()) return;
+  const auto now = std::chrono::steady_clock::now();
+  if (now - uncovered.last < std::chrono::milliseconds(kUncoveredMs)) return;
+  uncovered.last = now;
+  RepaintUnder(uncovered.area);
+  if (--uncovered.repaintsLeft == 0) uncovered.area = QRect();
+}
+
+}  // namespace
+
 void Paint() {
   if (!contract::OnUiThread()) return;
+  PaintUncoveredAgain();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
 }
 
 void PaintUncovered(const QRect& area) {
   if (!contract::OnUiThread() || area.isEmpty()) return;
-  for (QWidget* window : QApplication::topLevelWidgets()) {
-    if (!window->isVisible()) continue;
-    const QRect under = area & window->geometry();
-    if (!under.isEmpty()) window->repaint(QRect(window->mapFromGlobal(under.topLeft()), under.size()));
-  }
+  RepaintUnder(area);
+  Uncovered& uncovered = LastUncovered();
+  uncovered.area |= area;
+  uncovered.repaintsLeft = kUncoveredRepaints;
+  uncovered.last = std::chrono::steady_clock::now();
 }
 
 namespace {
@@ -169,6 +215,12 @@ bool Wait::For(Done& done, int timeoutMs) {
   const auto deadline = timeoutMs < 0 ? Clock::time_point::max() : Clock::now() + std::chrono::milliseconds(timeoutMs);
   std::unique_lock<std::mutex> lock(done.mutex);
   while (!done.done) {
+    if (paints) {
+      lock.unlock();
+      PaintUncoveredAgain();
+      lock.lock();
+      if (done.done) break;
+    }
     const auto now = Clock::now();
     if (now >= deadline) return false;
     if (paints && now - start_ >= std::chrono::milliseconds(kGraceMs) &&

@@ -57,8 +57,13 @@ void Paint();
 // Paints at once the part of every shown window under `area` (screen
 // coordinates), where a window just hidden was, before long work: without a
 // compositing window manager that part waits for the window system's
-// expose, which only the event loop takes. Nothing else is handled.
+// expose, which only the event loop takes. Nothing else is handled. The
+// window manager may take the hidden window's frame away a moment later,
+// over what was just painted: the waits of long work paint the part again
+// (kUncoveredRepaints times, kUncoveredMs apart).
 void PaintUncovered(const QRect& area);
+inline constexpr int kUncoveredRepaints = 2;
+inline constexpr int kUncoveredMs = 100;
 
 // What the window draws to show that work goes on when the work itself
 // reports no step (a copy, a compaction, a call that does not come back): a

@@ -705,6 +705,25 @@ int ErrnoOfCode(int code) {
                 path);
 }
 
+// Whether a failed step of the backup is the open library's own: the backup
+// only reads it, so only what a read meets (the file's bytes unreadable or
+// damaged, another program's lock, memory) is its fault. Anything else (a
+// full disk, a failed write, sync or lock) is the copy's. SQLite reports
+// either side's failure on neither connection until the backup ends, so the
+// code is all there is to tell them by.
+bool ReadOfTheSource(int code) {
+  switch (code & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+    case SQLITE_NOMEM:
+      return true;
+    default:
+      return code == SQLITE_IOERR_READ || code == SQLITE_IOERR_SHORT_READ || code == SQLITE_IOERR_NOMEM;
+  }
+}
+
 // Makes the folder's entries (the rename) reach the disk.
 void SyncFolderOf(const QString& path) {
   const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -755,7 +774,7 @@ void SqlConnection::CopyTo(const QString& path, const QString& partial,
           break;
         }
       }
-      if (stepped != SQLITE_DONE && !stopped && sqlite3_errcode(target) == SQLITE_OK) sourceCode = stepped;
+      if (stepped != SQLITE_DONE && !stopped && ReadOfTheSource(stepped)) sourceCode = stepped;
       sqlite3_backup_finish(backup);
     }
     rc = sqlite3_errcode(target);

@@ -1,5 +1,6 @@
 #include "ui/frmMsgBox.h"
 
+#include "platform/LongWork.h"
 #include "platform/MessageBoxSeam.h"
 #include "ui/cWindowMgr.h"
 
@@ -126,7 +127,11 @@ int16_t frmMsgBox::SMessageModal(const QString& Message, int32_t Style, const QS
   box->ShowModal();
 
   const int16_t result = box->m_Result;
+  const QRect covered = box->frameGeometry();
   box->Unload();
+  // What the answer starts may be long work, which paints only its
+  // progress: the window shows without the box first.
+  LongWork::PaintUncovered(covered);
   return result;
 }
 

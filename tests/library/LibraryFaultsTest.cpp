@@ -95,6 +95,10 @@ TEST_F(LibraryFaultsTest, AFullDiskIsToldOnceBySaveAsByTheOpenAndByEachCommandAn
       dialogs.Choose({disk.Path(QStringLiteral("Copy.rw2"))});
       gLibrary->SaveLibraryAsDialog(isNew);
       ExpectOneToldBox(QStringLiteral("Disk Full"), QStringLiteral("The disk is full"));
+      // The full disk is the copy's: the message names the copy, not the
+      // open library, whose disk has room.
+      EXPECT_TRUE(boxes.Last().prompt.contains(disk.Path(QStringLiteral("Copy.rw2")))) << AllPrompts();
+      EXPECT_FALSE(boxes.Last().prompt.contains(films)) << AllPrompts();
       EXPECT_EQ(gLibrary->LibraryPath, films);
       EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
       EXPECT_EQ(QDir(disk.Folder()).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot),

@@ -257,6 +257,19 @@ TEST_F(LongWorkTest, APauseAndWhatAHiddenWindowCoveredArePaintedAtOnceAndNothing
   EXPECT_EQ(widget.paints, 1);
   EXPECT_EQ(elsewhere.paints, 0);
   EXPECT_EQ(sent.Count(), 0);
+
+  // The window manager takes the hidden window's frame away a moment later:
+  // the waits of long work paint the part again, a few times, and still
+  // handle nothing else.
+  LongWork::Done never;
+  for (int wait = 0; wait < 4 * LongWork::kUncoveredRepaints && widget.paints <= LongWork::kUncoveredRepaints; ++wait) {
+    LongWork::Wait().For(never, 2 * LongWork::kUncoveredMs);
+  }
+  EXPECT_EQ(widget.paints, 1 + LongWork::kUncoveredRepaints);
+  LongWork::Wait().For(never, 2 * LongWork::kUncoveredMs);
+  EXPECT_EQ(widget.paints, 1 + LongWork::kUncoveredRepaints) << "and then no more";
+  EXPECT_EQ(elsewhere.paints, 0);
+  EXPECT_EQ(sent.Count(), 0);
   EXPECT_TRUE(QTest::qWaitFor([this] { return sent.Count() == 3; }, rwtest::kWaitCeilingMs));
 }
 

@@ -11,6 +11,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QTest>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
@@ -340,13 +343,24 @@ TEST_F(DialogsSeamTest, FileDialogOpensOnTheAskedFilterAndReportsTheOneLeft) {
   request.filter = QStringLiteral("Libraries (*.rw2);;Videos (*.avi);;All files (*)");
   request.filterIndex = 2;
   request.initialDirectory = folder.path();
-  WhenShown<QFileDialog>([film](QFileDialog* dialog) {
+  // The window under the dialog shows without it as soon as a name is
+  // chosen, before anything the name starts (long work paints nothing else).
+  struct Under : QWidget {
+    int paints = 0;
+    void paintEvent(QPaintEvent*) override { ++paints; }
+  } under;
+  under.setGeometry(QGuiApplication::primaryScreen()->geometry());
+  under.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&under));
+  WhenShown<QFileDialog>([film, &under](QFileDialog* dialog) {
     EXPECT_EQ(dialog->selectedNameFilter(), QStringLiteral("Videos (*.avi)"));
     dialog->selectNameFilter(QStringLiteral("All files (*)"));
     dialog->selectFile(film);
+    under.paints = 0;
     static_cast<QDialog*>(dialog)->accept();
   });
   const FileDialogResult result = ShowFileDialog(request);
+  EXPECT_EQ(under.paints, 1);
   EXPECT_TRUE(result.accepted);
   EXPECT_EQ(result.files, QStringList{film});
   EXPECT_EQ(result.filterIndex, 3);

@@ -182,12 +182,24 @@ TEST_F(MsgBoxTest, DefaultTitlesAndBeepsFollowTheIconRow) {
 }
 
 TEST_F(MsgBoxTest, TheDefaultButtonHasTheFocusAndEnterPressesIt) {
-  WhenShown([](frmMsgBox& box) {
+  // The window under the box shows without it as soon as the answer is
+  // given, before anything the answer starts (long work paints nothing else).
+  struct Under : QWidget {
+    int paints = 0;
+    void paintEvent(QPaintEvent*) override { ++paints; }
+  } under;
+  under.setGeometry(QGuiApplication::primaryScreen()->geometry());
+  under.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&under));
+  WhenShown([&under](frmMsgBox& box) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&box));
     EXPECT_TRUE(box.cmdButton[1]->hasFocus());
+    under.paints = 0;
     QTest::keyClick(&box, Qt::Key_Return);
   });
   EXPECT_EQ(frmMsgBox::SMessageModal(QStringLiteral("Replace?"), 3 + 0x100), 7);
+  EXPECT_EQ(under.paints, 1);
+  under.hide();
 
   // Button 2 is not in the Yes/No set: no button takes the focus.
   WhenShown([](frmMsgBox& box) {
