@@ -506,6 +506,9 @@ bool clsRWLibrary::ReloadLibrary(bool& upkept) {
 // the program goes back to the scratch library and its welcome page.
 void clsRWLibrary::AbandonOpen() {
   ReturnToScratchLibrary();
+  // The history named the views of the library left.
+  View().SetHistoryComboText(QString());
+  View().ClearHistoryCombo();
   bool starting = false;
   SetLoadingState(starting);
   BusyBrowser(View(), false);
