@@ -17,6 +17,7 @@
 #include "library/clsRWLibrary.h"
 #include "mainwindow/frmReelwise.h"
 #include "platform/ErrorGuard.h"
+#include "platform/InputGate.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/QuitRequest.h"
 #include "platform/RWError.h"
@@ -40,7 +41,10 @@
 #include "ui/modTvwBackColor.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDir>
+#include <QThread>
+#include <QWindow>
 
 #include <exception>
 #include <functional>
@@ -121,6 +125,29 @@ void RestoreWorkspace() {
   if (workspace.libraryPath.isEmpty()) return;
   gLibraryToOpen = workspace.libraryPath;
   gViewSpec = workspace.viewSpec;
+}
+
+// The main window is on the screen before the first library opens. The
+// window system maps and exposes a window only through the event loop, so an
+// open that runs long (an upgrade, the look after another program's edit)
+// would leave the screen without a window until it ended, its progress
+// painted nowhere. The wait takes the window system's news and none of the
+// user's: input stays queued, the gate is held against commands from timers
+// and queued calls, and a window manager that never maps the window is not
+// waited for past kShowWaitMs.
+constexpr int kShowWaitMs = 1000;
+
+void ShowMainWindowNow() {
+  gMainForm->show();
+  const InputGate::Hold hold;
+  const QDeadlineTimer deadline(kShowWaitMs);
+  const QWindow* window = gMainForm->windowHandle();
+  while (window && !window->isExposed() && !deadline.hasExpired()) {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers |
+                                    QEventLoop::X11ExcludeTimers);
+    if (!window->isExposed()) QThread::msleep(5);
+  }
+  gMainForm->repaint();
 }
 
 void OpenFirstLibrary() {
@@ -217,8 +244,7 @@ bool StartUp(const QStringList& commandLine) {
   gDialogs->lngHWnd = gMainForm;
   RestoreWorkspace();
   ParseCommandLine(commandLine);
-  gMainForm->show();
-  gMainForm->repaint();
+  ShowMainWindowNow();
   OpenFirstLibrary();
   gShowTipOfTheDay = modRegistry::GetSettingBool(kRegOther, QStringLiteral("TipOfTheDay"));
   if (gShowTipOfTheDay) ShowTipOfTheDay();

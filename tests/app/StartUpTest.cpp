@@ -27,6 +27,7 @@
 #include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <algorithm>
 #include <chrono>
@@ -329,6 +330,9 @@ TEST_F(StartUpTest, TheCommandLineNamesALibraryOrTvOutAndStopsAtAMissingLibrary)
   modReelwise::ExtractTemplateLibrary(inLibraries);
   ASSERT_TRUE(Start({QStringLiteral("My -Films")}));
   EXPECT_EQ(gLibrary->LibraryPath, inLibraries) << "a name with \" -\" stays one piece";
+  // The open handles no event, so the window it painted its progress on was
+  // on the screen before it began.
+  EXPECT_TRUE(gMainForm->windowHandle()->isExposed());
   EndProgram();
 
   const QString elsewhere = ScratchPath(QStringLiteral("Archive.rw2"));

@@ -154,8 +154,11 @@ class FullScreenPlayerTest : public RunningProgramTest {
     QApplication::sendEvent(gDSSinkForm, &release);
   }
 
-  // Whether a window has the keyboard: keys typed before have nowhere to go.
-  static bool KeyboardTaken() { return QApplication::focusWidget() || QGuiApplication::focusWindow(); }
+  // Whether the run's window has the keyboard: keys typed before go to the
+  // main window, which had it until then.
+  static bool KeyboardTaken() {
+    return gDSSinkForm && QGuiApplication::focusWindow() == gDSSinkForm->windowHandle();
+  }
   // A key pressed and released as the keyboard does: to the focused widget,
   // else to the window that has the keyboard, which hands it to its widget.
   static void TypeKey(Qt::Key key) {
