@@ -43,7 +43,7 @@
 #include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
-#include <QThread>
+#include <QTimer>
 #include <QWindow>
 
 #include <exception>
@@ -127,29 +127,6 @@ void RestoreWorkspace() {
   gViewSpec = workspace.viewSpec;
 }
 
-// The main window is on the screen before the first library opens. The
-// window system maps and exposes a window only through the event loop, so an
-// open that runs long (an upgrade, the look after another program's edit)
-// would leave the screen without a window until it ended, its progress
-// painted nowhere. The wait takes the window system's news and none of the
-// user's: input stays queued, the gate is held against commands from timers
-// and queued calls, and a window manager that never maps the window is not
-// waited for past kShowWaitMs.
-constexpr int kShowWaitMs = 1000;
-
-void ShowMainWindowNow() {
-  gMainForm->show();
-  const InputGate::Hold hold;
-  const QDeadlineTimer deadline(kShowWaitMs);
-  const QWindow* window = gMainForm->windowHandle();
-  while (window && !window->isExposed() && !deadline.hasExpired()) {
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::ExcludeSocketNotifiers |
-                                    QEventLoop::X11ExcludeTimers);
-    if (!window->isExposed()) QThread::msleep(5);
-  }
-  gMainForm->repaint();
-}
-
 void OpenFirstLibrary() {
   if (gLibraryToOpen != gPlaceholderLibraryPath) {
     gMainForm->picWelcomeHolder->SetVisible(false);
@@ -199,6 +176,55 @@ QString GlyphFontProblem(const QString& folder) {
   }
 }
 
+// The gate held from the window's showing to the end of the first open.
+std::unique_ptr<InputGate::Hold>& FirstOpenHold() {
+  static std::unique_ptr<InputGate::Hold> hold;
+  return hold;
+}
+
+// The first library opens from the event loop, once the window system has
+// put the main window on the screen: it maps and exposes a window only
+// through the event loop, and an open that runs long (an upgrade, the look
+// after another program's edit) paints its progress in the window. Start-up
+// itself turns no event loop, so nothing of the program's runs inside it.
+// Until the open has run, the gate is held: keys and clicks are kept for
+// after it, and no command starts on the scratch library. A window manager
+// that never maps the window is not waited for past kShowWaitMs. The program
+// is ready (gAppReady) once the open and the tip of the day are over, as
+// when both ran inside start-up.
+constexpr int kShowWaitMs = 1000;
+constexpr int kShowLookMs = 10;
+
+void FinishStartUp() {
+  FirstOpenHold().reset();
+  const bool opened = ErrorGuard(StartUpFailure()).Run([] {
+    gMainForm->repaint();
+    OpenFirstLibrary();
+    gShowTipOfTheDay = modRegistry::GetSettingBool(kRegOther, QStringLiteral("TipOfTheDay"));
+    if (gShowTipOfTheDay) ShowTipOfTheDay();
+  });
+  if (opened) {
+    gAppReady = true;
+    return;
+  }
+  ShutDown(QStringLiteral("Dummy"));
+  QCoreApplication::exit(EXIT_FAILURE);
+}
+
+void OpenFirstLibraryWhenShown() {
+  FirstOpenHold() = std::make_unique<InputGate::Hold>();
+  auto* look = new QTimer(gMainForm);
+  look->setInterval(kShowLookMs);
+  QObject::connect(look, &QTimer::timeout, look, [look, deadline = QDeadlineTimer(kShowWaitMs)] {
+    const QWindow* window = gMainForm->windowHandle();
+    if (window && !window->isExposed() && !deadline.hasExpired()) return;
+    look->stop();
+    look->deleteLater();
+    FinishStartUp();
+  });
+  look->start();
+}
+
 // False when the start cannot go on, having said why.
 bool StartUp(const QStringList& commandLine) {
   ComputeProgramFolders();
@@ -244,10 +270,9 @@ bool StartUp(const QStringList& commandLine) {
   gDialogs->lngHWnd = gMainForm;
   RestoreWorkspace();
   ParseCommandLine(commandLine);
-  ShowMainWindowNow();
-  OpenFirstLibrary();
-  gShowTipOfTheDay = modRegistry::GetSettingBool(kRegOther, QStringLiteral("TipOfTheDay"));
-  if (gShowTipOfTheDay) ShowTipOfTheDay();
+  gMainForm->show();
+  gMainForm->repaint();
+  OpenFirstLibraryWhenShown();
   return true;
 }
 
@@ -260,7 +285,9 @@ void ShutDownStep(const std::function<void()>& step) {
       .Run(step);
 }
 
-void ReleaseSharedObjects() {
+// `unopened`: the run ends before its first open, whose library the
+// workspace then names, as the next start is to open it.
+void ReleaseSharedObjects(bool unopened) {
   ShutDownStep([] {
     if (gMainForm) gMainForm->ShowBusyIndicator(true);
   });
@@ -273,8 +300,9 @@ void ReleaseSharedObjects() {
       gLibrary->CompactDatabase();
     }
   });
-  ShutDownStep([] {
-    const QString workspace = gSaveWorkspace && gLibrary ? gLibrary->LibraryPath + QLatin1Char(' ') + gViewSpec : QString();
+  ShutDownStep([unopened] {
+    const QString library = unopened ? gLibraryToOpen : gLibrary ? gLibrary->LibraryPath : QString();
+    const QString workspace = gSaveWorkspace && !library.isEmpty() ? library + QLatin1Char(' ') + gViewSpec : QString();
     modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("SaveWorkspace"), workspace);
   });
   ShutDownStep([] {
@@ -318,13 +346,12 @@ bool Main(const QStringList& commandLine) {
   QuitRequest::Reset();
   gTerminationSignals = std::make_unique<TerminationSignals>(EndOnSignal);
   bool started = false;
-  if (ErrorGuard(StartUpFailure()).Run([&] { started = StartUp(commandLine); }) && started) {
-    gAppReady = true;
-    return true;
-  }
+  if (ErrorGuard(StartUpFailure()).Run([&] { started = StartUp(commandLine); }) && started) return true;
   ShutDown(QStringLiteral("Dummy"));
   return false;
 }
+
+bool FirstOpenPending() { return FirstOpenHold() != nullptr; }
 
 int Run() {
   const int code = gEndRequested ? 0 : QApplication::exec();
@@ -334,7 +361,9 @@ int Run() {
 
 void ShutDown(const QString& formName) {
   gTerminationSignals.reset();
-  if (formName != QLatin1String("Dummy")) ReleaseSharedObjects();
+  const bool unopened = FirstOpenPending();
+  FirstOpenHold().reset();
+  if (formName != QLatin1String("Dummy")) ReleaseSharedObjects(unopened);
   // A failed start leaves nothing behind either: the scratch library goes too.
   ReleaseLibraryAndPlayer();
   ShutDownStep([&] { UnloadOtherForms(formName); });

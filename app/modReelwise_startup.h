@@ -8,11 +8,15 @@
 
 namespace modReelwise {
 
-// Builds the run-time frame, opens the first library and shows the window.
+// Builds the run-time frame and shows the window; the first library opens
+// from the event loop once the window is on the screen (FirstOpenPending).
 // `commandLine` is the program's arguments (without the program itself).
 // False when start-up failed: the failure has been reported and no window is
 // left.
 bool Main(const QStringList& commandLine);
+// Whether the first library has still to open: until it has, the input gate
+// is held. A first open that fails ends the program as a failed start does.
+bool FirstOpenPending();
 // Runs the event loop until the main window closes, or until SIGTERM, SIGINT
 // or SIGHUP tells the program to end: then open boxes and dialogs are
 // closed and the window closes as the user would close it, asking nothing.

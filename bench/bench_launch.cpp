@@ -57,7 +57,7 @@ void BM_Launch_LargeLibrary(benchmark::State& state) {
     modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("SaveWorkspace"), home.library);
     state.ResumeTiming();
     if (!modReelwise::Main({})) std::abort();
-    WaitShown(*gMainForm);
+    while (modReelwise::FirstOpenPending()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
     state.PauseTiming();
     if (gLibrary->LibraryPath != home.library) std::abort();
     gMainForm->close();

@@ -49,6 +49,8 @@ ProgramInPrivateHome::ProgramInPrivateHome() {
   EnterPrivateHome(home, boxes);
   modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("TipOfTheDay"), 0);
   if (!modReelwise::Main({})) std::abort();
+  while (modReelwise::FirstOpenPending()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+  if (!gMainForm) std::abort();
   qAddPostRoutine(EndProgram);
 }
 

@@ -16,6 +16,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QEvent>
+#include <QTest>
 
 namespace rwtest {
 
@@ -40,7 +41,11 @@ class ProgramTest : public TempHomeTest {
     return modRegistry::GetRegValue(HKEY_CURRENT_USER, kRegOther, QLatin1String(name));
   }
 
-  bool Start(const QStringList& arguments = {}) { return modReelwise::Main(arguments); }
+  // A start goes on until the first library has opened, from the event loop.
+  static bool Start(const QStringList& arguments = {}) {
+    if (!modReelwise::Main(arguments)) return false;
+    return QTest::qWaitFor([] { return !modReelwise::FirstOpenPending(); }, 60000) && gMainForm;
+  }
 
   // Closes the main window through its own unload path and lets the
   // deferred deletions run.

@@ -4,6 +4,7 @@
 #include "core/modLaunchDoc.h"
 #include "devices/modStorageDevices.h"
 #include "library/clsRWLibrary.h"
+#include "platform/InputGate.h"
 #include "platform/QuitRequest.h"
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
@@ -542,6 +543,20 @@ TEST_F(StartUpTest, ShutDownGoesOnPastAFailingStepAndSavesTheWorkspaceOnlyWhenAs
   EXPECT_FALSE(gMainForm->picWelcomeHolder->isVisible());
   EXPECT_EQ(gMainForm->windowTitle(), QStringLiteral("Reelwise II - Films"));
   EXPECT_EQ(gMainForm->lblCaption->Caption(), QStringLiteral("Films"));
+  EndProgram();
+
+  // The first library opens from the event loop: until then no command runs,
+  // and a run ended before it (a signal at start) keeps the workspace it was
+  // to open, view and all.
+  SetOther("SaveWorkspace", films + QStringLiteral(" |_T:5"));
+  ASSERT_TRUE(modReelwise::Main({}));
+  EXPECT_TRUE(modReelwise::FirstOpenPending());
+  EXPECT_TRUE(gLibrary->Unsaved());
+  EXPECT_FALSE(InputGate::Admits());
+  EndProgram();
+  EXPECT_FALSE(modReelwise::FirstOpenPending());
+  EXPECT_TRUE(InputGate::Admits());
+  EXPECT_EQ(Other("SaveWorkspace").Text(), films + QStringLiteral(" |_T:5"));
 }
 
 TEST(SavedWorkspaceTest, TheLibraryEndsAtItsOwnExtension) {
