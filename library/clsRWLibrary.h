@@ -235,9 +235,6 @@ class clsRWLibrary : public IDeviceTableHost {
   void WorkGoesOn(LongWork::Pacer& own);
   // How long the open under way has held the window; 0 outside an open.
   int64_t OpenElapsedMs() const;
-  // How long the work has run: the open's time during an open, else the
-  // work's own pacer's.
-  int64_t WorkElapsedMs(const LongWork::Pacer& own) const;
   // Runs the work in the named transaction and commits it; an error rolls
   // the transaction back and is reported. False when the work failed.
   bool RunInTransaction(const QString& Name, const std::function<void()>& Work);

@@ -19,10 +19,6 @@ void clsRWLibrary::WorkGoesOn(LongWork::Pacer& own) { (m_OpenPacer ? *m_OpenPace
 
 int64_t clsRWLibrary::OpenElapsedMs() const { return m_OpenPacer ? m_OpenPacer->ElapsedMs() : 0; }
 
-int64_t clsRWLibrary::WorkElapsedMs(const LongWork::Pacer& own) const {
-  return (m_OpenPacer ? *m_OpenPacer : own).ElapsedMs();
-}
-
 ErrorReport clsRWLibrary::Reporting(const QString& title) { return {.title = title, .owner = ProgramMessageOwner()}; }
 
 // A failure leaves the transaction rolled back by its guard, then is reported.

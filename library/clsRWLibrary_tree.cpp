@@ -625,28 +625,16 @@ void clsRWLibrary::PopulateTree() {
   SqlConnection& db = *m_Connection;
   // SortTree, which the caller runs next, unlocks the drawing.
   if (!gTVOutMode) modReelwise::SetWindowRedraw(&tree, true);
-  // During an open the caption is the open's step. Outside one it is drawn
-  // once the build has run past the grace, when the window paints: a tree
-  // of a few thousand tags is built before a caption drawn at its start
-  // could be seen, and drawing it and taking it off cost a tenth of the build.
-  const QString caption = QStringLiteral("Processing Library Structure...");
-  if (m_OpenPacer) ShowProgress(caption);
+  // Outside an open the build is paced by its own pacer, which paints the
+  // progress past the grace (a short build's caption is never painted).
   LongWork::Pacer own;
-  bool captioned = m_OpenPacer != nullptr;
-  const auto captionWhenDue = [&] {
-    if (captioned || own.ElapsedMs() < LongWork::kGraceMs) return;
-    captioned = true;
-    ShowProgress(caption);
-  };
+  ShowProgress(QStringLiteral("Processing Library Structure..."));
   gPendingRenameNode = nullptr;
   const TreeUpdate update(tree);
   tree.Nodes.Clear();
   tree.SetSorted(false);
   TagHierarchy hierarchy;
-  const auto goOn = [this, &own, &captionWhenDue] {
-    captionWhenDue();
-    WorkGoesOn(own);
-  };
+  const auto goOn = [this, &own] { WorkGoesOn(own); };
   TreeStep([&] {
     hierarchy = ReadTagHierarchy(db);
     goOn();
@@ -669,17 +657,13 @@ void clsRWLibrary::PopulateTree() {
         SetNodeBehaviours(false);
         return;
       }
-      // A big tree's first levels take seconds: they show as a bar, once
-      // the window paints (past the grace); a bar drawn before would be
-      // gone unseen.
+      // A big tree's first levels take seconds: they show as a bar.
       bool counted = false;
       TagStore::WriteTagLevels(*m_Connection, hierarchy.levels, [&](int done) {
-        if (WorkElapsedMs(own) < LongWork::kGraceMs) return;
-        captionWhenDue();
         if (!ProgressDue(own)) return;
         if (!counted) SetProgressMax(static_cast<int32_t>(hierarchy.levels.size()));
         counted = true;
-        ShowProgress(caption, done);
+        ShowProgress(QStringLiteral("Processing Library Structure..."), done);
       });
       if (counted) SetProgressMax(0);
     });

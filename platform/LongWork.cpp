@@ -114,7 +114,29 @@ void Pulse(int64_t elapsedMs) {
 
 bool EndRequested() { return QuitRequest::Requested() || TerminationSignals::Taken(); }
 
-Pacer::Pacer(int graceMs, int intervalMs) : graceMs_(graceMs), intervalMs_(intervalMs), start_(ctl::GetTickCount64()) {}
+namespace {
+
+// The painting pacers alive on the window's thread; that thread's alone.
+int& PacersAlive() {
+  static int alive = 0;
+  return alive;
+}
+
+}  // namespace
+
+Pacer::Pacer(int graceMs, int intervalMs)
+    : graceMs_(graceMs),
+      intervalMs_(intervalMs),
+      start_(ctl::GetTickCount64()),
+      counted_(graceMs != kNoPainting && contract::OnUiThread()) {
+  if (counted_) ++PacersAlive();
+}
+
+Pacer::~Pacer() {
+  if (counted_) --PacersAlive();
+}
+
+bool Paced() { return contract::OnUiThread() && PacersAlive() > 0; }
 
 bool Pacer::Due() {
   const uint64_t now = ctl::GetTickCount64();

@@ -83,6 +83,9 @@ class Pacer {
   // progress reports.
   static constexpr int kNoPainting = -1;
   Pacer(int graceMs = kGraceMs, int intervalMs = kPaintMs);
+  ~Pacer();
+  Pacer(const Pacer&) = delete;
+  Pacer& operator=(const Pacer&) = delete;
 
   // True at most once an interval (and on the first call): time to report
   // progress. Past the grace, what the last report drew is painted first.
@@ -99,7 +102,14 @@ class Pacer {
   uint64_t start_;
   uint64_t last_ = 0;
   bool reported_ = false;
+  bool counted_ = false;  // among the pacers Paced() counts
 };
+
+// Whether work paced by a painting pacer runs on the window's thread. What
+// it draws is then painted by the pacer, past the grace, with the rest of the
+// window's pending painting: a drawing painted at once would paint every
+// part of the window waiting to be painted, within the grace too.
+bool Paced();
 
 // What the work on a worker thread and the window's thread share; the
 // worker keeps it alive when the window stopped waiting.

@@ -6,6 +6,7 @@
 #include "ui/modBlendColorAlpha.h"
 #include "ui/modCairo.h"
 
+#include "platform/LongWork.h"
 #include "platform/RWError.h"
 #include "platform/Rounding.h"
 
@@ -104,7 +105,13 @@ void cwProgress::Draw() {
   cc.DrawText(0, 6, width_, height_, caption_, true, kAlignCentre, 1.0);
 
   surface_->DrawToDC(host_->Surface());
-  host_->Refresh();
+  // Paced long work paints it past its grace, as it paints the rest of the
+  // window; other work shows it at once, inside its loop.
+  if (LongWork::Paced()) {
+    host_->update();
+  } else {
+    host_->Refresh();
+  }
 }
 
 void cwProgress::DrawBar(CairoContext& cc) const {

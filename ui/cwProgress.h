@@ -1,7 +1,8 @@
 #pragma once
 // The captioned progress strip every long operation reports through: each
 // BroadcastProgress redraws the strip at once into its picture box, so it
-// shows inside the caller's loop without a return to the event loop.
+// shows inside the caller's loop without a return to the event loop; inside
+// paced long work (LongWork::Paced) the pacer paints it, past its grace.
 #include "ui/CairoContext.h"
 #include "ui/CairoSurface.h"
 

@@ -401,16 +401,6 @@ TEST_F(LibraryObjectTest, ALongOpenPaintsItsProgress) {
   open();
   EXPECT_GT(paintsDuring, 0);
   EXPECT_TRUE(View().progressCaptions.contains(QStringLiteral("Performing Housekeeping...")));
-
-  // Outside an open, a tree's build shows its caption once it has run past
-  // the grace, when the window paints; a short build draws none.
-  const QString building = QStringLiteral("Processing Library Structure...");
-  for (const uint64_t step : {0, 600}) {
-    clock.stepPerRead = step;
-    View().progressCaptions.clear();
-    gLibrary->PopulateTree();
-    EXPECT_EQ(View().progressCaptions.contains(building), step > 0) << step;
-  }
   View().onProgress = nullptr;
 }
 

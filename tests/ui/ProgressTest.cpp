@@ -1,6 +1,8 @@
 // The progress strip: drawn at once into its picture box, bar and ticks in
 // proportion to the value, and never failing the operation that reports.
+#include "platform/LongWork.h"
 #include "platform/controls/PictureBox.h"
+#include "tests/support/TestTickClock.h"
 #include "ui/SchemeColours.h"
 #include "ui/cwProgress.h"
 
@@ -153,6 +155,22 @@ TEST_F(ProgressTest, ShowsWithoutReturningToTheEventLoop) {
   progress.SetMax(10);
   for (int i = 1; i <= 3; ++i) progress.BroadcastProgress(QStringLiteral("Loading Thumbnails..."), i, kText);
   EXPECT_EQ(counter.paints, 3);
+
+  // Inside paced long work the pacer paints it, past the grace, and nothing
+  // else does: a report painted at once would paint the whole window.
+  rwtest::TestTickClock clock;
+  {
+    LongWork::Pacer pacer;
+    progress.BroadcastProgress(QStringLiteral("Loading Thumbnails..."), 4, kText);
+    EXPECT_EQ(counter.paints, 3) << "within the grace";
+    clock.now += LongWork::kGraceMs;
+    progress.BroadcastProgress(QStringLiteral("Loading Thumbnails..."), 5, kText);
+    EXPECT_EQ(counter.paints, 3);
+    EXPECT_TRUE(pacer.Due());
+    EXPECT_EQ(counter.paints, 4) << "painted by the pacer";
+  }
+  progress.BroadcastProgress(QStringLiteral("Loading Thumbnails..."), 6, kText);
+  EXPECT_EQ(counter.paints, 5) << "at once again once the work is over";
   picProgress.removeEventFilter(&counter);
 }
 
