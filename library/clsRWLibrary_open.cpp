@@ -472,6 +472,8 @@ void clsRWLibrary::ResetLibraryState(const QString& path) {
   LibraryName = LibraryNameOf(path);
   gResults.assign(1, ResultItem{});
   View().ClearHistoryMenu();
+  View().SetHistoryComboText(QString());
+  View().ClearHistoryCombo();
   View().ShowLibraryCaption(LibraryName);
 }
 
@@ -485,8 +487,6 @@ bool clsRWLibrary::ReloadLibrary(bool& upkept) {
     WorkGoesOn(own);
     return true;
   });
-  View().SetHistoryComboText(QString());
-  View().ClearHistoryCombo();
   if (!HouseKeep()) return false;
   upkept = true;
   UseWorkTables();
@@ -506,9 +506,6 @@ bool clsRWLibrary::ReloadLibrary(bool& upkept) {
 // the program goes back to the scratch library and its welcome page.
 void clsRWLibrary::AbandonOpen() {
   ReturnToScratchLibrary();
-  // The history named the views of the library left.
-  View().SetHistoryComboText(QString());
-  View().ClearHistoryCombo();
   bool starting = false;
   SetLoadingState(starting);
   BusyBrowser(View(), false);
