@@ -10,6 +10,7 @@
 #include "platform/controls/VbInput.h"
 #include "tests/carousel/CarouselFixture.h"
 #include "tests/support/FaultTrigger.h"
+#include "tests/support/PaintCounter.h"
 
 #include <QEvent>
 #include <QFile>
@@ -44,15 +45,6 @@ class RecordingHost : public ICarouselHost {
 };
 
 // Counts the canvas control's repaints.
-class PaintCounter : public QObject {
- public:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++paints;
-    return false;
-  }
-  int paints = 0;
-};
-
 class CarouselCommandsTest : public rwtest::CarouselFixture {
  protected:
   void SetUp() override {
@@ -345,8 +337,7 @@ TEST_F(CarouselCommandsTest, RemovingTheTagRebuildsTheListWithoutARepaintBeforeT
   OpenTaggedResults(3);
   window_->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(window_.get()));
-  PaintCounter counter;
-  pane_->ucCarouselCanvas->installEventFilter(&counter);
+  rwtest::PaintCounter counter(pane_->ucCarouselCanvas);
   HighlightTag(1);
   Open(QStringLiteral("TagsMain"), 5);
   gCarousel->DrawMenu(false, false);

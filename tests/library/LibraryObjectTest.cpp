@@ -9,6 +9,7 @@
 #include "tests/library/OldLibraries.h"
 #include "tests/library/TreeFixture.h"
 #include "tests/support/EventLoopWaits.h"
+#include "tests/support/PaintCounter.h"
 #include "tests/support/TestTickClock.h"
 
 #include <QDir>
@@ -88,19 +89,6 @@ class SentDuringWork : public QObject {
       ++after;
     }
   }
-};
-
-// A shown widget that counts its paintings, standing for the progress strip.
-class PaintedStrip : public QWidget {
- public:
-  PaintedStrip() {
-    resize(200, 20);
-    show();
-  }
-  int paints = 0;
-
- protected:
-  void paintEvent(QPaintEvent*) override { ++paints; }
 };
 
 // The scratch library has no name, and stays open through opens of files
@@ -376,7 +364,7 @@ TEST_F(LibraryObjectTest, NothingSentDuringAnOpenRunsInsideItAndAQuitOrASignalEn
 TEST_F(LibraryObjectTest, ALongOpenPaintsItsProgress) {
   const QString path = MakeLibrary(QStringLiteral("Films.rw2"));
   rwtest::TestTickClock clock;
-  PaintedStrip strip;
+  rwtest::CountedWidget strip(QRect(0, 0, 200, 20));  // stands for the progress strip
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&strip));
   rwtest::RunEventLoopPasses();
   bool opening = false;

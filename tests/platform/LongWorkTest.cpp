@@ -9,6 +9,7 @@
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
 #include "tests/support/EventLoopWaits.h"
+#include "tests/support/PaintCounter.h"
 #include "tests/support/TestTickClock.h"
 
 #include <QCoreApplication>
@@ -26,19 +27,6 @@
 #include <vector>
 
 namespace {
-
-// A shown widget that counts its paintings.
-class CountedWidget : public QWidget {
- public:
-  CountedWidget() {
-    resize(40, 20);
-    show();
-  }
-  int paints = 0;
-
- protected:
-  void paintEvent(QPaintEvent*) override { ++paints; }
-};
 
 // Receives a posted event of its own type.
 class Receiver : public QObject {
@@ -77,7 +65,7 @@ class LongWorkTest : public ::testing::Test {
     rwtest::RunEventLoopPasses();
     widget.paints = 0;
   }
-  CountedWidget widget;
+  rwtest::CountedWidget widget{QRect(0, 0, 40, 20)};
   Sent sent;
 };
 
@@ -240,7 +228,7 @@ TEST_F(LongWorkTest, APauseAndWhatAHiddenWindowCoveredArePaintedAtOnceAndNothing
   // the window elsewhere on the screen is not painted.
   sent.Reset();
   widget.move(100, 100);
-  CountedWidget elsewhere;
+  rwtest::CountedWidget elsewhere(QRect(0, 0, 40, 20));
   elsewhere.move(400, 400);
   QWidget cover;
   cover.setGeometry(widget.geometry().adjusted(10, 5, 10, 5));

@@ -3,6 +3,7 @@
 // failures and errors are recorded and reported.
 #include "core/modReelwise.h"
 #include "platform/RWError.h"
+#include "tests/support/PaintCounter.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "ui/clsDialogs.h"
 
@@ -345,12 +346,7 @@ TEST_F(DialogsSeamTest, FileDialogOpensOnTheAskedFilterAndReportsTheOneLeft) {
   request.initialDirectory = folder.path();
   // The window under the dialog shows without it as soon as a name is
   // chosen, before anything the name starts (long work paints nothing else).
-  struct Under : QWidget {
-    int paints = 0;
-    void paintEvent(QPaintEvent*) override { ++paints; }
-  } under;
-  under.setGeometry(QGuiApplication::primaryScreen()->geometry());
-  under.show();
+  rwtest::CountedWidget under;
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&under));
   WhenShown<QFileDialog>([film, &under](QFileDialog* dialog) {
     EXPECT_EQ(dialog->selectedNameFilter(), QStringLiteral("Videos (*.avi)"));

@@ -2,6 +2,7 @@
 // screen: each test acts on the box from inside its nested modal loop.
 #include "platform/MessageBoxSeam.h"
 #include "platform/Twips.h"
+#include "tests/support/PaintCounter.h"
 #include "ui/ProgramFonts.h"
 #include "ui/SchemeColours.h"
 #include "tests/support/EventLoopWaits.h"
@@ -184,12 +185,7 @@ TEST_F(MsgBoxTest, DefaultTitlesAndBeepsFollowTheIconRow) {
 TEST_F(MsgBoxTest, TheDefaultButtonHasTheFocusAndEnterPressesIt) {
   // The window under the box shows without it as soon as the answer is
   // given, before anything the answer starts (long work paints nothing else).
-  struct Under : QWidget {
-    int paints = 0;
-    void paintEvent(QPaintEvent*) override { ++paints; }
-  } under;
-  under.setGeometry(QGuiApplication::primaryScreen()->geometry());
-  under.show();
+  rwtest::CountedWidget under;
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&under));
   WhenShown([&under](frmMsgBox& box) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&box));

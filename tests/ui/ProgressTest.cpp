@@ -2,6 +2,7 @@
 // proportion to the value, and never failing the operation that reports.
 #include "platform/LongWork.h"
 #include "platform/controls/PictureBox.h"
+#include "tests/support/PaintCounter.h"
 #include "tests/support/TestTickClock.h"
 #include "ui/SchemeColours.h"
 #include "ui/cwProgress.h"
@@ -18,17 +19,6 @@ namespace {
 constexpr COLORREF kPanel = RGB(0, 0, 120);
 constexpr COLORREF kBar = RGB(250, 250, 0);
 constexpr COLORREF kText = RGB(0, 200, 0);
-
-class PaintCounter : public QObject {
- public:
-  int paints = 0;
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Paint) ++paints;
-    return false;
-  }
-};
 
 class ProgressTest : public ::testing::Test {
  protected:
@@ -150,8 +140,7 @@ TEST_F(ProgressTest, CaptionIsDrawnCentredInItsColourAndClearedByProgressOff) {
 TEST_F(ProgressTest, ShowsWithoutReturningToTheEventLoop) {
   picProgress.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&picProgress));
-  PaintCounter counter;
-  picProgress.installEventFilter(&counter);
+  rwtest::PaintCounter counter(&picProgress);
   progress.SetMax(10);
   for (int i = 1; i <= 3; ++i) progress.BroadcastProgress(QStringLiteral("Loading Thumbnails..."), i, kText);
   EXPECT_EQ(counter.paints, 3);
@@ -171,14 +160,12 @@ TEST_F(ProgressTest, ShowsWithoutReturningToTheEventLoop) {
   }
   progress.BroadcastProgress(QStringLiteral("Loading Thumbnails..."), 6, kText);
   EXPECT_EQ(counter.paints, 5) << "at once again once the work is over";
-  picProgress.removeEventFilter(&counter);
 }
 
 TEST_F(ProgressTest, AReportThatChangesNothingOnTheStripIsNotDrawnAgain) {
   picProgress.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&picProgress));
-  PaintCounter counter;
-  picProgress.installEventFilter(&counter);
+  rwtest::PaintCounter counter(&picProgress);
   progress.SetMax(51000);  // far more positions than the strip has pixels
   for (int i = 20; i <= 400; i += 20) progress.BroadcastProgress(QStringLiteral("Fetching..."), i, kText);
   EXPECT_LT(counter.paints, 10) << "twenty reports within seven pixels";
@@ -192,7 +179,6 @@ TEST_F(ProgressTest, AReportThatChangesNothingOnTheStripIsNotDrawnAgain) {
   gSchemeColour2 = kBar;
   progress.BroadcastProgress(QStringLiteral("Fetching..."), 51000, RGB(200, 0, 0));
   EXPECT_TRUE(IsBar(790)) << "the end is always drawn";
-  picProgress.removeEventFilter(&counter);
 }
 
 TEST_F(ProgressTest, AStripWithoutWidthOrAFailingDrawLeavesTheCallerAlone) {

@@ -13,6 +13,7 @@
 #include "platform/controls/VScrollBar.h"
 #include "tests/platform/controls/ControlTestSupport.h"
 #include "tests/support/EventLoopWaits.h"
+#include "tests/support/PaintCounter.h"
 #include "tests/support/ScriptedDialogs.h"
 
 #include <QKeyEvent>
@@ -285,14 +286,7 @@ TEST(VScrollBarTest, AScrollBarsChangeFollowsItsValueAndItAndTheGridUnderItRepai
   frame.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&frame));
   LongWork::Paint();
-  struct PaintCounter : QObject {
-    int paints = 0;
-    bool eventFilter(QObject*, QEvent* event) override {
-      if (event->type() == QEvent::Paint) ++paints;
-      return false;
-    }
-  } counter;
-  bar.findChild<QScrollBar*>()->installEventFilter(&counter);
+  rwtest::PaintCounter counter(bar.findChild<QScrollBar*>());
   for (const COLORREF colour : {RGB(200, 0, 0), RGB(0, 0, 200)}) {
     grid.SetRedraw(false);
     for (int row = 0; row < grid.Rows(); ++row) {
