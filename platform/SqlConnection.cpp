@@ -712,15 +712,16 @@ int ErrnoOfCode(int code) {
 // either side's failure on neither connection until the backup ends, so the
 // code is all there is to tell them by.
 bool ReadOfTheSource(int code) {
-  switch (code & 0xFF) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-    case SQLITE_CORRUPT:
-    case SQLITE_NOTADB:
-    case SQLITE_NOMEM:
+  switch (RWError::KindOfCode(code)) {
+    case FaultKind::Damaged:
+    case FaultKind::Busy:
+    case FaultKind::ProgramConflict:
+    case FaultKind::OutOfMemory:
       return true;
+    case FaultKind::InputOutput:
+      return code == SQLITE_IOERR_READ || code == SQLITE_IOERR_SHORT_READ;
     default:
-      return code == SQLITE_IOERR_READ || code == SQLITE_IOERR_SHORT_READ || code == SQLITE_IOERR_NOMEM;
+      return false;
   }
 }
 
