@@ -1,5 +1,6 @@
 #include "platform/SqlConnection.h"
 
+#include "platform/CaseRules.h"
 #include "platform/Contract.h"
 #include "platform/HangGuard.h"
 #include "platform/LongWork.h"
@@ -35,17 +36,22 @@ constexpr int kBusyTimeoutMs = 3000;
 
 [[noreturn]] void Raise(const QString& description) { throw RWError(kErrDatabase, description, kSource); }
 
+QString UnicodeUpper(const QString& text) { return text.toUpper(); }
+
 // UPPER() that folds every script, not only ASCII, so that text searches
-// written as UPPER(x) LIKE UPPER(y) find "Été" by "été".
-void UnicodeUpper(sqlite3_context* context, int argc, sqlite3_value** argv) {
+// written as UPPER(x) LIKE UPPER(y) find "Été" by "été"; rw_upper() folds by
+// the user's case rules too, so that under Turkish ones "istanbul" finds
+// "İstanbul".
+template <QString (*upper)(const QString&)>
+void Upper(sqlite3_context* context, int argc, sqlite3_value** argv) {
   if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
     sqlite3_result_null(context);
     return;
   }
   const char* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
   const int bytes = sqlite3_value_bytes(argv[0]);
-  const QByteArray upper = QString::fromUtf8(text, bytes).toUpper().toUtf8();
-  sqlite3_result_text(context, upper.constData(), static_cast<int>(upper.size()), SQLITE_TRANSIENT);
+  const QByteArray folded = upper(QString::fromUtf8(text, bytes)).toUtf8();
+  sqlite3_result_text(context, folded.constData(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
 }
 
 // rw_fold(...): a fingerprint of the multiset of rows it is given. Each row's
@@ -393,7 +399,11 @@ void SqlConnection::Configure() {
   sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
   sqlite3_set_authorizer(db_, &SqlConnection::Authorize, this);
   sqlite3_create_function_v2(db_, "UPPER", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
-                             &UnicodeUpper, nullptr, nullptr, nullptr);
+                             &Upper<UnicodeUpper>, nullptr, nullptr, nullptr);
+  // What it gives depends on the user's locale: no view or index of a
+  // library file may hold it.
+  sqlite3_create_function_v2(db_, "rw_upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY, nullptr,
+                             &Upper<CaseRules::Upper>, nullptr, nullptr, nullptr);
   // Only the program's own statements may fold: a view or index of another
   // program's may not call it.
   sqlite3_create_function_v2(db_, "rw_fold", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY, nullptr,
