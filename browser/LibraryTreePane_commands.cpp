@@ -144,8 +144,10 @@ void LibraryTreePane::mnuNewCategory_Click() {
 // ---- Moving and deleting ----
 
 // "Move to Root": the item loses its parent link (its children keep theirs
-// and move with it). The tree's rebuild derives every item's category and
-// behaviour afresh; the rebuilt tree shows the item selected at the top.
+// and move with it), and every item's category and behaviour is derived
+// afresh. Once that is stored the item's node moves to the top level, where
+// it is shown selected: the tree never shows a move the library did not
+// keep, nor is it read again (a read that failed would leave parts out).
 void LibraryTreePane::mnuMakeRoot_Click() {
   ctl::Node* selected = tvwLibrary->SelectedItem();
   if (!selected) return;
@@ -163,9 +165,12 @@ void LibraryTreePane::mnuMakeRoot_Click() {
     gLibrary->SetNodeBehaviours(false);
     move.Commit();
   }
-  gLibrary->PopulateTree();
+  ctl::Node* oldParent = selected->Parent();
+  selected->SetParent(nullptr);
   gLibrary->SortTree();
-  if (ctl::Node* moved = tvwLibrary->Nodes.Find(key)) SetTreeViewFirstVisibleNode(*tvwLibrary, moved);
+  int16_t state = 0;
+  if (oldParent) modReelwise::UpdateNodeExpandIcon(tvwLibrary, oldParent, state);
+  SetTreeViewFirstVisibleNode(*tvwLibrary, selected);
 }
 
 // The menu and the Delete key share one path.

@@ -8,6 +8,7 @@
 #include "core/modReelwise.h"
 #include "devices/StorageDevice.h"
 #include "library/ResultItem.h"
+#include "library/TagStore.h"
 #include "library/clsRWLibrary.h"
 #include "platform/ErrorGuard.h"
 #include "platform/MountProbe.h"
@@ -22,6 +23,7 @@
 #include <QSet>
 
 #include <utility>
+#include <vector>
 
 ResultItem gEditedSegment;
 
@@ -146,37 +148,50 @@ void InspectorPane::ShowRating(int16_t rating) {
 
 // The explicit and implied tags of the file (or of the segment and its file):
 // explicit file tags bold, segment tags bold in the third scheme colour,
-// tags reached through links plain; each with its category as tool tip.
+// tags reached through links plain; each with its category as tool tip. The
+// tags are read whole before the list changes: a failed read leaves the list
+// as it was and goes to the caller's guard.
 void InspectorPane::ShowFileTags(const ResultItem& segment) {
-  lstFileTags->ListItems.Clear();
-  gLibrary->GetSegmentTags(gEditedSegment.IsFileRow, gInspectedItem.FileID, gEditedSegment.SegmentID, false, true);
+  SqlConnection& db = gLibrary->Connection();
+  TagStore::GetSegmentTags(db, gEditedSegment.IsFileRow, gInspectedItem.FileID, gEditedSegment.SegmentID, false, true);
   // The structure holds a tag once for each explicit tag that reaches it:
   // the list names it once, as the explicit tag where it is one ("Holiday"
   // tagged and implied by "Beach" under it), else where it is first implied.
-  auto rs = gLibrary->Connection().OpenRecordset(QStringLiteral(
+  struct Row {
+    QString tagId, tag, category;
+    int tier = 0;
+    bool fileFlag = false;
+  };
+  std::vector<Row> rows;
+  auto rs = db.OpenRecordset(QStringLiteral(
       "SELECT * FROM TEMP_FileTagStructure WHERE Tier = 1 OR TagID NOT IN (SELECT TagID FROM "
       "TEMP_FileTagStructure WHERE Tier = 1) ORDER BY ViaSegment, ExplicitTagCategory, ExplicitTagID, Tier, "
       "TagCategory, Tag"));
+  for (; !rs->Eof(); rs->MoveNext()) {
+    rows.push_back({rs->Value(QStringLiteral("TagID")).toString(), rs->Value(QStringLiteral("Tag")).toString(),
+                    rs->Value(QStringLiteral("TagCategory")).toString(), rs->Value(QStringLiteral("Tier")).toInt(),
+                    rs->Value(QStringLiteral("FileFlag")).toString() == QLatin1String("Y")});
+  }
+  lstFileTags->ListItems.Clear();
   QSet<QString> listed;
-  for (int position = 1; !rs->Eof(); rs->MoveNext(), ++position) {
-    const QString tagId = rs->Value(QStringLiteral("TagID")).toString();
-    if (listed.contains(tagId)) continue;
-    listed.insert(tagId);
+  int position = 0;
+  for (const Row& row : rows) {
+    ++position;
+    if (listed.contains(row.tagId)) continue;
+    listed.insert(row.tagId);
     ctl::ListItem& item = lstFileTags->ListItems.Add();
-    item.SetTag(tagId);
-    ctl::ListSubItem& tag = item.ListSubItems.Add(0, QString(), rs->Value(QStringLiteral("Tag")).toString());
-    const QString category = rs->Value(QStringLiteral("TagCategory")).toString();
-    const int tier = rs->Value(QStringLiteral("Tier")).toInt();
+    item.SetTag(row.tagId);
+    ctl::ListSubItem& tag = item.ListSubItems.Add(0, QString(), row.tag);
     tag.SetTag(QString::number(position));
     tag.SetForeColor(gSchemeColour4);
     tag.SetBold(true);
-    tag.SetToolTipText(category);
-    if (tier == 1 && rs->Value(QStringLiteral("FileFlag")).toString() != QLatin1String("Y")) {
+    tag.SetToolTipText(row.category);
+    if (row.tier == 1 && !row.fileFlag) {
       tag.SetForeColor(gSchemeColour3);
-      if (segment.SegmentID == -1) tag.SetToolTipText(category + QStringLiteral(" (implied via Segment)"));
-    } else if (tier > 1) {
+      if (segment.SegmentID == -1) tag.SetToolTipText(row.category + QStringLiteral(" (implied via Segment)"));
+    } else if (row.tier > 1) {
       tag.SetBold(false);
-      tag.SetToolTipText(category + QStringLiteral(" (implied via Link)"));
+      tag.SetToolTipText(row.category + QStringLiteral(" (implied via Link)"));
     }
   }
   const bool more = lstFileTags->ListItems.Count() > lstFileTags->CountPerPage();

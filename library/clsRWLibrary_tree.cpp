@@ -29,6 +29,7 @@
 #include <functional>
 #include <limits>
 #include <map>
+#include <optional>
 #include <string_view>
 #include <tuple>
 #include <unordered_set>
@@ -92,9 +93,19 @@ QString ImageOfTagType(const QString& type) {
 }
 
 // An error of the tree build is shown as "number - description", and the
-// build goes on with its next step.
+// build goes on with its next step. A fault of the disk or the file ends the
+// build and goes to the command, told once: the tree is never shown with
+// parts left out that the library holds.
 void TreeStep(const std::function<void()>& work) {
-  ErrorGuard({.owner = ProgramMessageOwner(), .text = ErrorGuard::Numbered(QStringLiteral(" - "))}).Run(work);
+  std::optional<StorageFault> fault;
+  ErrorGuard({.owner = ProgramMessageOwner(), .text = ErrorGuard::Numbered(QStringLiteral(" - "))}).Run([&] {
+    try {
+      work();
+    } catch (const StorageFault& met) {
+      fault = met;
+    }
+  });
+  if (fault) throw *fault;
 }
 
 // Adds a node at the top level (empty parent) or under `parent`. A node whose

@@ -24,6 +24,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -86,11 +87,12 @@ QString CsvRecord(const ResultItem& item, const QString& compactTags) {
   return quoted.join(QLatin1Char(',')) + QStringLiteral("\r\n");
 }
 
-// The compact tag list of every file of the results, read in one pass; a
-// failure is reported and the files then read "No Tags". The read takes
-// seconds on a large library: it runs as long work on a connection of its
-// own, the strip pulsing past the grace.
-QHash<int32_t, QString> ResultTags(QWidget* owner) {
+// The compact tag list of every file of the results, read in one pass;
+// nothing when the read failed (it is reported: no file is written that
+// would claim the files have no tags). The read takes seconds on a large
+// library: it runs as long work on a connection of its own, the strip
+// pulsing past the grace.
+std::optional<QHash<int32_t, QString>> ResultTags(QWidget* owner) {
   struct Read {
     QString library;
     std::vector<int32_t> fileIds;
@@ -99,13 +101,14 @@ QHash<int32_t, QString> ResultTags(QWidget* owner) {
   auto read = std::make_shared<Read>();
   read->fileIds.reserve(gResults.size());
   for (size_t i = 1; i < gResults.size(); ++i) read->fileIds.push_back(gResults[i].FileID);
-  if (!gLibrary) return {};
+  if (!gLibrary) return std::nullopt;
   read->library = gLibrary->LibraryPath;
-  ErrorGuard({.owner = owner}).Run([&] {
+  const bool done = ErrorGuard({.owner = owner}).Run([&] {
     LongWork::Run([read](LongWork::Job&) {
       read->tags = TagStore::FileTagLists(*SqlConnection::Open(read->library), read->fileIds);
     });
   });
+  if (!done) return std::nullopt;
   return std::move(read->tags);
 }
 
@@ -117,20 +120,21 @@ enum class Written { Whole, Failed, Stopped };
 constexpr qsizetype kChunk = 1 << 20;
 
 // The records in the file's bytes, the byte-order mark first; the progress
-// strip counts the rows.
-QByteArray CsvBytes(frmReelwise& form) {
+// strip counts the rows. Nothing when the files' tags could not be read.
+std::optional<QByteArray> CsvBytes(frmReelwise& form) {
   // One pacer for the whole build: past the grace the records' rows are
   // painted at once, however long the tags took.
   LongWork::Pacer pacer;
   form.progProgress->BroadcastProgress(kWriting, 0, gSchemeColour4);
-  const QHash<int32_t, QString> tags = ResultTags(&form);
+  const std::optional<QHash<int32_t, QString>> tags = ResultTags(&form);
+  if (!tags) return std::nullopt;
   const int n = static_cast<int>(gResults.size()) - 1;
   form.progProgress->SetMax(n);
   QByteArray bytes("\xEF\xBB\xBF");
   // A request to end the program stops the rows at the next one.
   for (int i = 1; i <= n && !LongWork::EndRequested(); ++i) {
     const ResultItem& item = gResults[static_cast<size_t>(i)];
-    bytes += CsvRecord(item, tags.value(item.FileID, QStringLiteral("--No Tags"))).toUtf8();
+    bytes += CsvRecord(item, tags->value(item.FileID, QStringLiteral("--No Tags"))).toUtf8();
     if (pacer.Due()) form.progProgress->BroadcastProgress(kWriting, i, gSchemeColour4);
   }
   return bytes;
@@ -178,8 +182,9 @@ Written WriteCsv(const QString& path, QByteArray bytes, QString& failure) {
 // Writes every result row to "export.csv" in the Temp folder, replacing an
 // earlier export only once the new one is whole: UTF-8 with a byte-order
 // mark. A file that cannot be written, or a disk that stops answering, is
-// reported and the earlier export kept; a request to end the program during
-// the write stops it with the earlier export kept, and says nothing.
+// reported and the earlier export kept, and so is a failed read of the
+// files' tags; a request to end the program during the write stops it with
+// the earlier export kept, and says nothing.
 void frmReelwise::ExportBrowserToCSV() {
   if (gResults.size() <= 1) {
     ShowProgramMessage(QStringLiteral("You are not currently browsing any files!"), 48, kFailed, this);
@@ -187,8 +192,8 @@ void frmReelwise::ExportBrowserToCSV() {
   }
   const QString path = gTempFolder + QStringLiteral("export.csv");
   QString failure;
-  QByteArray bytes = CsvBytes(*this);
-  const Written written = LongWork::EndRequested() ? Written::Stopped : WriteCsv(path, std::move(bytes), failure);
+  std::optional<QByteArray> bytes = CsvBytes(*this);
+  const Written written = !bytes || LongWork::EndRequested() ? Written::Stopped : WriteCsv(path, std::move(*bytes), failure);
   ProgressOff();
   if (written == Written::Stopped) return;
   if (written == Written::Failed) {
