@@ -4,6 +4,7 @@
 #include "platform/Contract.h"
 #include "platform/HangGuard.h"
 #include "platform/LongWork.h"
+#include "platform/OwnFileWrites.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
 #include "platform/SqlText.h"
@@ -737,10 +738,7 @@ bool ReadOfTheSource(int code) {
 
 // Makes the folder's entries (the rename) reach the disk.
 void SyncFolderOf(const QString& path) {
-  const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
+  OwnFileWrites::SyncFolder(QFile::encodeName(QFileInfo(path).absolutePath()).constData());
 }
 
 }  // namespace
@@ -751,7 +749,7 @@ void SqlConnection::CopyTo(const QString& path, const QString& partial,
   // never leaves a half-written library under the chosen name. The partial
   // file is made anew: a file already there under its name is not replaced.
   const QByteArray partialName = QFile::encodeName(partial);
-  const int made = ::open(partialName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  const int made = OwnFileWrites::Open(partialName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
   if (made < 0) CopyFailed(path, errno);
   ::close(made);
   sqlite3* target = nullptr;
@@ -804,7 +802,7 @@ void SqlConnection::CopyTo(const QString& path, const QString& partial,
     qWarning("Copying the database to '%s': %s (%d)", qPrintable(path), qPrintable(reason), code);
     CopyFailed(path, ErrnoOfCode(code));
   }
-  if (::rename(partialName.constData(), QFile::encodeName(path).constData()) != 0) {
+  if (OwnFileWrites::Rename(partialName.constData(), QFile::encodeName(path).constData()) != 0) {
     const int error = errno;
     QFile::remove(partial);
     CopyFailed(path, error);

@@ -24,15 +24,6 @@ QString WrittenPath(const QString& path) {
   return target.isEmpty() ? info.symLinkTarget() : target;
 }
 
-// Makes the folder's entry reach the disk after a rename; errors are of no
-// consequence to the file itself.
-void SyncFolder(const QString& folder) {
-  const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
-}
-
 }  // namespace
 
 WholeFileWriter::WholeFileWriter(QString path) : target_(WrittenPath(path)) {}
@@ -108,7 +99,8 @@ bool WholeFileWriter::Commit() {
     return false;
   }
   temporary_.clear();
-  SyncFolder(QFileInfo(target_).absolutePath());
+  // The folder's entry reaches the disk after the rename.
+  OwnFileWrites::SyncFolder(QFile::encodeName(QFileInfo(target_).absolutePath()).constData());
   return true;
 }
 
