@@ -9,12 +9,14 @@
 #include "browser/ResultsPane.h"
 #include "core/modReelwise.h"
 #include "import/ImportPane.h"
+#include "inspector/InspectorPane.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/frmReelwise.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/SqlConnection.h"
 #include "platform/controls/ImageCombo.h"
+#include "platform/controls/ListView.h"
 #include "platform/controls/PictureBox.h"
 #include "platform/controls/TreeView.h"
 #include "ui/cwProgress.h"
@@ -98,6 +100,17 @@ inline QString IntegrityCheck(sqlite3* db) {
   return found == QLatin1String("'ok'") ? QStringLiteral("ok") : found;
 }
 
+// The first word where two lines differ, with the words around it.
+inline QString FirstWordDifference(const QString& expected, const QString& seen) {
+  const QStringList a = expected.split(QLatin1Char(' '));
+  const QStringList b = seen.split(QLatin1Char(' '));
+  qsizetype i = 0;
+  while (i < std::min(a.size(), b.size()) && a[i] == b[i]) ++i;
+  const qsizetype from = std::max<qsizetype>(0, i - 1);
+  return QStringLiteral("\"%1\" where \"%2\" was expected")
+      .arg(b.mid(from, 3).join(QLatin1Char(' ')), a.mid(from, 3).join(QLatin1Char(' ')));
+}
+
 // The first line where two texts differ, for messages.
 inline QString FirstDifference(const QString& expected, const QString& seen) {
   const QStringList a = expected.split(QLatin1Char('\n'));
@@ -169,22 +182,33 @@ inline bool CopyDatabase(const QString& from, sqlite3* into) {
   return copied;
 }
 
-// What the window shows of the library: its name, the tree, the view and
-// its results.
-inline QString ShownLibrary() {
-  if (!gLibrary || !gMainForm) return QStringLiteral("(no program)");
-  QStringList shown{gLibrary->LibraryPath, gMainForm->windowTitle(), gViewSpec,
-                    gMainForm->Results().cmbBrowserHistory->Text(), QString::number(gLibrary->ResultCount)};
+// What the window shows of the library, part by part: its name and the
+// caption, the view (its steps and its name in the history), its results,
+// the tree, and the inspector (the segment inspected and its tags).
+inline QStringList ShownParts() {
+  if (!gLibrary || !gMainForm) return {QStringLiteral("(no program)")};
   QStringList results;
   for (size_t i = 1; i < gResults.size(); ++i) {
     results << QStringLiteral("%1/%2").arg(gResults[i].SegmentID).arg(gResults[i].FileID);
   }
-  shown << results.join(QLatin1Char(' '));
+  // Each node under its parent, in no order of the collection's.
   QStringList nodes;
-  for (const auto& node : gMainForm->Tree().tvwLibrary->Nodes) nodes << node->Key() + QLatin1Char('=') + node->Text();
-  shown << nodes.join(QLatin1Char(' '));
-  return shown.join(QLatin1Char('\n'));
+  for (const auto& node : gMainForm->Tree().tvwLibrary->Nodes) {
+    nodes << (node->Parent() ? node->Parent()->Key() + QLatin1Char('/') : QString()) + node->Key() + QLatin1Char('=') +
+                 node->Text();
+  }
+  nodes.sort();
+  QStringList inspected{QString::number(gInspectedItem.SegmentID)};
+  ctl::ListView& tags = *gMainForm->Inspector().lstFileTags;
+  for (int i = 1; i <= tags.ListItems.Count(); ++i) inspected << tags.ListItems.Item(i).Tag() + QLatin1Char('=') + tags.ListItems.Item(i).ListSubItems.Item(1).Text();
+  return {gLibrary->LibraryPath + QLatin1Char(' ') + gMainForm->windowTitle(),
+          QStringLiteral("%1 %2").arg(gViewSpec, gMainForm->Results().cmbBrowserHistory->Text()),
+          QStringLiteral("%1: %2").arg(gLibrary->ResultCount).arg(results.join(QLatin1Char(' '))),
+          nodes.join(QLatin1Char(' ')), inspected.join(QLatin1Char(' '))};
 }
+inline const char* const kShownPartNames[] = {"the caption", "the view", "the results", "the tree", "the inspector"};
+
+inline QString ShownLibrary() { return ShownParts().join(QLatin1Char('\n')); }
 
 // What a command left on that should have been put back when it ended.
 inline QStringList LeftBusy() {

@@ -24,6 +24,7 @@
 #include "platform/ErrorGuard.h"
 #include "platform/OwnFileWrites.h"
 #include "platform/SqlConnection.h"
+#include "platform/WholeFile.h"
 #include "player/frmDSSink.h"
 #include "player/modMainPlayer.h"
 #include "tests/library/OldLibraries.h"
@@ -31,11 +32,14 @@
 #include "tests/mainwindow/FaultRun.h"
 #include "tests/support/FaultVfs.h"
 #include "tests/support/OwnFileFaults.h"
+#include "tests/support/PowerCut.h"
 #include "ui/DragState.h"
 
 #include <QBuffer>
 #include <QComboBox>
+#include <QCryptographicHash>
 #include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
@@ -53,6 +57,7 @@
 #include <cerrno>
 #include <functional>
 #include <map>
+#include <set>
 
 namespace rwtest {
 namespace {
@@ -78,7 +83,7 @@ struct FaultWay {
 QString WayName(const FaultWay& way, int nth) {
   const QString call = way.ownFile ? QString::fromLatin1(OwnFileFaults::CallName(static_cast<OwnCall>(way.call)))
                                    : QString::fromLatin1(DiskCallName(static_cast<DiskCall>(way.call)));
-  const QString code = way.ownFile ? QString::fromLatin1(strerrorname_np(way.code)) : DiskCodeName(way.code);
+  const QString code = way.ownFile && way.code > 0 ? QString::fromLatin1(strerrorname_np(way.code)) : DiskCodeName(way.code);
   return QStringLiteral("%1%2 #%3%4 %5%6")
       .arg(way.ownFile ? QStringLiteral("own file ") : QString(), call)
       .arg(nth)
@@ -145,8 +150,10 @@ std::vector<int> Sample(int calls, int budget) {
   return picked;
 }
 
-// How many runs each kind of call is given, when not swept whole.
+// How many runs each kind of call is given, when not swept whole, and how
+// many power cuts.
 constexpr int kRunsPerKind = 8;
+constexpr int kCutsPerKind = 12;
 
 // The figures of the whole sweep, printed when the binary's tests end.
 struct Figures {
@@ -157,6 +164,8 @@ struct Figures {
   int absorbed = 0;
   int retried = 0;
   int failures = 0;
+  int cuts = 0;
+  int states = 0;
   qint64 ms = 0;
 };
 
@@ -190,13 +199,25 @@ struct SweepCase {
   // write, sync or truncate that fails is theirs, and a box that names the
   // open library blames the wrong file.
   bool writesOnlyItsOwnFiles = false;
+  // Files of `files` a run either leaves byte for byte or makes as the
+  // command makes them (an earlier library at a Save As's target).
+  QStringList kept{};
+  // The command is also cut off by a power cut at its syncs, renames and
+  // writes (PowerCuts).
+  bool powerCut = false;
 };
 
 // What one run left.
 struct Observed {
   std::vector<MessageBoxRequest> boxes;
   std::map<QString, FileState> files;
-  QString shown;
+  // What the window showed as the command started, and after it.
+  QStringList shownBefore;
+  QStringList shown;
+  // The program's own files (and the kept ones), by a digest of their bytes,
+  // as the command started and after it.
+  std::map<QString, QByteArray> ownBefore;
+  std::map<QString, QByteArray> own;
   QStringList busy;
   bool exception = false;
   bool loose = false;
@@ -232,8 +253,9 @@ class FaultSweepTest : public CommandTest {
     const Figures& f = Totals();
     if (f.commands == 0) return;
     std::printf("[ sweep    ] %d commands, %ld calls swept, %d runs, %d faults injected (%d absorbed, %d of them "
-                "retried), %d failures, %.1f s%s\n",
-                f.commands, f.calls, f.runs, f.injected, f.absorbed, f.retried, f.failures, f.ms / 1000.0,
+                "retried), %d power cuts (%d files opened again), %d failures, %.1f s%s\n",
+                f.commands, f.calls, f.runs, f.injected, f.absorbed, f.retried, f.cuts, f.states, f.failures,
+                f.ms / 1000.0,
                 WholeSweep() ? " (whole)" : " (sampled; RW_FAULT_SWEEP=all runs it whole)");
   }
 
@@ -333,7 +355,7 @@ class FaultSweepTest : public CommandTest {
     if (gMainForm) (void)QTest::qWaitFor([] { return !gMainForm->Inspector().timerFilePreview->Enabled(); }, 5000);
   }
 
-  Observed RunOnce(const SweepCase& c, const std::function<void()>& arm) {
+  Observed RunOnce(const SweepCase& c, const std::function<void()>& arm, const QStringList& outputs = {}) {
     Observed seen;
     QElapsedTimer phase;
     phase.start();
@@ -342,7 +364,12 @@ class FaultSweepTest : public CommandTest {
     ShowTag();
     if (c.prepare) c.prepare();
     Settle();
+    // The files in Temp the command writes (an export, a playlist) hold an
+    // earlier version, which a write that was lost leaves there.
+    for (const QString& output : outputs) WriteFileWhole(output, "an earlier version\n");
     phases_[0] += phase.restart();
+    seen.shownBefore = Shown();
+    seen.ownBefore = OwnFiles(c);
     watch.shown.clear();
     const size_t from = boxes.Shown().size();
     LooseExceptionWatch::Forget();
@@ -363,14 +390,48 @@ class FaultSweepTest : public CommandTest {
     phases_[1] += phase.restart();
     seen.loose = LooseExceptionWatch::Loose();
     seen.boxes.assign(boxes.Shown().begin() + static_cast<std::ptrdiff_t>(from), boxes.Shown().end());
+    seen.own = OwnFiles(c);
     for (const QString& file : QStringList{library_} + c.files) seen.files[file] = StateOfLibraryFile(file);
-    // The times of day a view names ("New Files (since 19:55:37)") differ
-    // from run to run.
-    static const QRegularExpression time(QStringLiteral("\\d\\d:\\d\\d:\\d\\d"));
-    seen.shown = ShownLibrary().replace(time, QStringLiteral("hh:mm:ss"));
+    seen.shown = Shown();
     seen.busy = LeftBusy();
     phases_[2] += phase.restart();
     return seen;
+  }
+
+  // What the window shows, part by part; the times of day a view names
+  // ("New Files (since 19:55:37)") differ from run to run.
+  static QStringList Shown() {
+    static const QRegularExpression time(QStringLiteral("\\d\\d:\\d\\d:\\d\\d"));
+    QStringList parts = ShownParts();
+    for (QString& part : parts) part.replace(time, QStringLiteral("hh:mm:ss"));
+    return parts;
+  }
+
+  // The program's own files (settings, the exports, playlists and notes in
+  // Temp, pictures written out: every file of the home outside the
+  // libraries' folder) and the case's kept files, with their bytes.
+  std::map<QString, QByteArray> OwnFiles(const SweepCase& c) const {
+    std::map<QString, QByteArray> files;
+    QDirIterator found(Home(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+    QStringList paths = c.kept;
+    while (found.hasNext()) {
+      const QString path = found.next();
+      // The scratch library is a library the program holds open.
+      if (!path.startsWith(gLibrariesFolder) && !path.startsWith(gPlaceholderLibraryPath)) paths << path;
+    }
+    for (const QString& path : paths) {
+      QFile file(path);
+      if (file.open(QIODevice::ReadOnly)) files[path] = OwnBytes(file.readAll());
+    }
+    return files;
+  }
+
+  // An own file's bytes as compared: the settings' stamp of the library last
+  // upkept changes with every write of the file, the library put back before
+  // each run's among them.
+  static QByteArray OwnBytes(const QByteArray& bytes) {
+    static const QRegularExpression stamp(QStringLiteral("\"UpkeptLibrary\"=[^\n]*"));
+    return QString::fromUtf8(bytes).remove(stamp).toUtf8();
   }
 
   // What the case puts back, then the next command.
@@ -385,18 +446,34 @@ class FaultSweepTest : public CommandTest {
     return texts;
   }
 
-  // Whether the next command works: a check of the library that reads it
-  // and shows what it finds, with no box.
+  // Whether the next command works, with no box. In turn: a check of the
+  // library that reads it and shows what it finds; a tag opened from the
+  // tree as a search; the tag's files dropped on a rating, which the library
+  // then holds (on the library the runs start from, while it is open).
   QString NextCommandFails() {
     const int before = boxes.Count();
+    const int turn = nextTurn_++ % 3;
+    const bool open = gLibrary->LibraryPath == library_;
+    bool rated = true;
     try {
-      Send("mnuToolsShowMissingThumbs");
+      if (turn == 1 && open) {
+        Tree().SetSelectedItem(&Node(QStringLiteral("ID12")));
+        QTest::keyClick(Tree().focusProxy(), Qt::Key_Return);
+      } else if (turn == 2 && open) {
+        DragShownFiles();
+        DropOn(*gMainForm->Results().flexThumbsTiled, QStringLiteral("R-1"));
+        rated = DumpRows(gLibrary->Connection().Handle(),
+                         QStringLiteral("SELECT Rating FROM VideoSegments WHERE SegmentID = %1").arg(gResults[1].SegmentID)) ==
+                QLatin1String("1\n");
+      } else {
+        Send("mnuToolsShowMissingThumbs");
+      }
       Settle();
     } catch (...) {
       return QStringLiteral("the next command let an exception out");
     }
-    if (boxes.Count() == before) return QString();
-    return QStringLiteral("the next command failed: ") + BoxText(boxes.Last());
+    if (boxes.Count() != before) return QStringLiteral("the next command failed: ") + BoxText(boxes.Last());
+    return rated ? QString() : QStringLiteral("the next command's rating was not stored");
   }
 
   // What a command does without a fault: the library before and after,
@@ -406,6 +483,7 @@ class FaultSweepTest : public CommandTest {
     Observed clean;
     QStringList boxes;
     std::vector<std::pair<FaultWay, int>> calls;  // each kind made, with its count
+    QStringList outputs;  // the files in Temp it writes whole
   };
 
   Baseline RunWithoutFault(const SweepCase& c) {
@@ -426,7 +504,22 @@ class FaultSweepTest : public CommandTest {
     for (int k = 0; k < OwnFileWrites::kCallKinds; ++k) {
       if (const int calls = OwnFileFaults::Calls(static_cast<OwnCall>(k))) base.calls.push_back({FaultWay{true, k}, calls});
     }
+    for (const QString& file : OwnFileFaults::Renamed()) {
+      if (file.startsWith(gTempFolder) && base.clean.own.count(file) && !base.outputs.contains(file)) base.outputs << file;
+    }
     const Observed& clean = base.clean;
+    // Its calls reach the fault layer: a file it changed was written and
+    // synced there, and a command that writes the library read and locked it
+    // there first.
+    bool changed = false;
+    for (const auto& [file, state] : clean.files) changed = changed || !(state == base.before.at(file));
+    QStringList unreached;
+    for (DiskCall kind : {DiskCall::Write, DiskCall::Sync, DiskCall::Read, DiskCall::Lock}) {
+      const bool expected = WriteCall(kind) ? changed : c.writes;
+      if (expected && FaultVfs::Calls(kind) == 0) unreached << QLatin1String(DiskCallName(kind));
+    }
+    EXPECT_TRUE(unreached.isEmpty()) << "its calls never reached the fault layer: no "
+                                     << unreached.join(QStringLiteral(", ")).toStdString() << " counted";
     EXPECT_FALSE(clean.exception || clean.loose) << "an exception without a fault";
     if (c.writes) {
       EXPECT_NE(clean.files.at(library_), base.before.at(library_)) << "the command changed nothing";
@@ -468,12 +561,12 @@ class FaultSweepTest : public CommandTest {
         FaultVfs::Start(
             DiskFault{static_cast<DiskCall>(way.call), nth, way.code, way.lasting, gLibrariesFolder, way.after});
       }
-    });
+    }, base.outputs);
     Figures& totals = Totals();
     const bool injected = way.ownFile ? OwnFileFaults::Injected() > 0 : FaultVfs::Injected() > 0;
     ++totals.runs;
     if (injected) ++totals.injected;
-    QString problem = Judge(base.clean, base.before, base.boxes, seen, injected);
+    QString problem = Judge(c, base.clean, base.before, base.boxes, seen, injected);
     if (c.writesOnlyItsOwnFiles && !way.ownFile && WriteCall(static_cast<DiskCall>(way.call))) {
       for (const MessageBoxRequest& box : BoxesBeyond(seen.boxes, 0, base.boxes)) {
         if (box.prompt.contains(library_)) {
@@ -493,6 +586,100 @@ class FaultSweepTest : public CommandTest {
       if (!way.ownFile && FaultVfs::Retried()) ++totals.retried;
     }
     return AfterRun(c);
+  }
+
+  // A power cut at the command's syncs, its own files' renames and its
+  // writes, sampled as the faults are, each way (the unsynced writes lost,
+  // or landed but the last, torn). The files as the cut left them, opened
+  // again, must each be as before the command or as after it and sound, and
+  // every own file as before or whole.
+  QStringList PowerCuts(const SweepCase& c, const Baseline& base) {
+    QStringList failures;
+    for (const auto& [kind, calls] : base.calls) {
+      const bool cutHere = kind.ownFile ? kind.call == int(OwnCall::Sync) || kind.call == int(OwnCall::Rename)
+                                        : kind.call == int(DiskCall::Sync) || kind.call == int(DiskCall::Write);
+      if (!cutHere) continue;
+      const std::vector<int> picked = Sample(calls, kCutsPerKind);
+      for (size_t i = 0; i < picked.size() * (WholeSweep() ? 2 : 1); ++i) {
+        const FaultWay way{kind.ownFile, kind.call, (i + kind.call) % 2 ? kPowerCutTorn : kPowerCut};
+        if (OneRunAsked(way, picked[i % picked.size()])) failures << CutOnce(c, base, way, picked[i % picked.size()]);
+      }
+    }
+    // And once the command is over, both ways.
+    for (const int code : {kPowerCut, kPowerCutTorn}) failures << CutOnce(c, base, FaultWay{false, 0, code}, 0);
+    failures.removeAll(QString());
+    return failures;
+  }
+
+  // One run cut off at the call `nth` of the way's kind, or after it ends.
+  QString CutOnce(const SweepCase& c, const Baseline& base, const FaultWay& way, int nth) {
+    SweepCase cut = c;
+    if (nth == 0) {
+      cut.run = [&c, &way] {
+        c.run();
+        Settle();
+        PowerCut::Cut(way.code == kPowerCutTorn);
+      };
+    }
+    std::map<QString, std::optional<QByteArray>> start;
+    const Observed seen = RunOnce(cut, [&] {
+      for (const QString& file : QStringList{library_} + c.files) start[file] = Contents(file);
+      PowerCut::Start();
+      const bool own = way.ownFile && nth > 0;
+      FaultVfs::Start(own || nth == 0 ? std::nullopt : std::optional(DiskFault{DiskCall(way.call), nth, way.code}));
+      OwnFileFaults::Start(own ? std::optional(FileFault{OwnCall(way.call), nth, way.code}) : std::nullopt);
+    }, base.outputs);
+    PowerCut::Stop();
+    if (c.after) c.after();
+    if (!PowerCut::Made()) return {};
+    ++Totals().cuts;
+    const QString problem = JudgeCut(base, seen, start, PowerCut::Image());
+    if (problem.isEmpty()) return {};
+    return (nth == 0 ? QStringLiteral("%1 once the command is over").arg(DiskCodeName(way.code)) : WayName(way, nth)) +
+           QStringLiteral(": ") + problem;
+  }
+
+  static std::optional<QByteArray> Contents(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    return file.readAll();
+  }
+
+  QString JudgeCut(const Baseline& base, const Observed& seen, const std::map<QString, std::optional<QByteArray>>& start,
+                   const std::map<QString, std::optional<QByteArray>>& image) const {
+    QStringList wrong;
+    QDir folder(ScratchPath(QStringLiteral("after the cut")));
+    for (const auto& [file, atStart] : start) {
+      if (!image.count(file) && !image.count(file + QStringLiteral("-journal"))) continue;
+      folder.removeRecursively();
+      QDir().mkpath(folder.path());
+      const QString copy = folder.filePath(QFileInfo(file).fileName());
+      for (const QString& suffix : {QString(), QStringLiteral("-journal")}) {
+        const auto cut = image.find(file + suffix);
+        const std::optional<QByteArray> bytes = cut != image.end() ? cut->second : suffix.isEmpty() ? atStart : std::nullopt;
+        if (bytes) WriteFileWhole(copy + suffix, *bytes);
+      }
+      ++Totals().states;
+      const FileState state = StateOfLibraryFile(copy);
+      if (!(state == base.before.at(file)) && !(state == base.clean.files.at(file))) {
+        wrong << QStringLiteral("%1 is neither as before (%2) nor as after (%3)")
+                     .arg(QFileInfo(file).fileName(), FirstDifference(base.before.at(file).dump, state.dump),
+                          FirstDifference(base.clean.files.at(file).dump, state.dump));
+      }
+      if (!state.integrity.isEmpty() && state.integrity != QLatin1String("ok")) {
+        wrong << QStringLiteral("%1 fails its integrity check: %2").arg(QFileInfo(file).fileName(), state.integrity);
+      }
+    }
+    for (const auto& [file, bytes] : image) {
+      const bool own = seen.ownBefore.count(file) || base.clean.own.count(file);
+      if (!own || start.count(file)) continue;
+      ++Totals().states;
+      const QByteArray kept = bytes ? OwnBytes(*bytes) : QByteArray();
+      if (kept != Digest(seen.ownBefore, file) && kept != Digest(base.clean.own, file)) {
+        wrong << QStringLiteral("the file %1 is neither as before nor whole").arg(file);
+      }
+    }
+    return wrong.join(QStringLiteral("; "));
   }
 
   // RW_FAULT_SWEEP_RUN="read #4" (a failing run's name as the sweep prints
@@ -527,6 +714,7 @@ class FaultSweepTest : public CommandTest {
       const QString problem = RunWithFault(c, base, nth, way);
       if (!problem.isEmpty()) failures << WayName(way, nth) + QStringLiteral(": ") + problem;
     }
+    if (c.powerCut) failures << PowerCuts(c, base);
     totals.failures += static_cast<int>(failures.size());
     totals.ms += clock.elapsed();
     if (qEnvironmentVariableIsSet("RW_FAULT_SWEEP_TIMES")) PrintTimes(c, base, clock.elapsed());
@@ -551,8 +739,8 @@ class FaultSweepTest : public CommandTest {
   }
 
   // What is wrong with a run under a fault; empty when nothing is.
-  QString Judge(const Observed& clean, const std::map<QString, FileState>& before, const QStringList& cleanBoxes,
-                const Observed& seen, bool injected) const {
+  QString Judge(const SweepCase& c, const Observed& clean, const std::map<QString, FileState>& before,
+                const QStringList& cleanBoxes, const Observed& seen, bool injected) const {
     QStringList wrong;
     if (seen.exception) wrong << QStringLiteral("an exception left the command");
     if (seen.loose) wrong << QStringLiteral("an exception reached Qt");
@@ -587,16 +775,73 @@ class FaultSweepTest : public CommandTest {
       if (!state.integrity.isEmpty() && state.integrity != QLatin1String("ok")) {
         wrong << QStringLiteral("%1 fails its integrity check: %2").arg(file, state.integrity);
       }
+      if (c.kept.contains(file) && !asAfter && Digest(seen.own, file) != Digest(seen.ownBefore, file)) {
+        wrong << QStringLiteral("%1 was changed, and is not what the command makes").arg(QFileInfo(file).fileName());
+      }
     }
+    // The program's own files: each as before, or whole as the command
+    // writes it; a fault put into one and not told was truly got past.
+    std::set<QString> own;
+    for (const auto* files : {&seen.ownBefore, &seen.own, &clean.own}) {
+      for (const auto& entry : *files) own.insert(entry.first);
+    }
+    for (const QString& file : c.kept) own.erase(file);
+    for (const QString& file : own) {
+      const bool asBefore = Digest(seen.own, file) == Digest(seen.ownBefore, file);
+      const bool asAfter = Digest(seen.own, file) == Digest(clean.own, file);
+      asClean = asClean && asAfter;
+      if (!asBefore && !asAfter) {
+        wrong << QStringLiteral("the file %1 is neither as before (%2) nor as the command writes it (%3)")
+                     .arg(file, FirstDifference(QString::fromUtf8(Digest(seen.ownBefore, file)), QString::fromUtf8(Digest(seen.own, file))),
+                          FirstDifference(QString::fromUtf8(Digest(clean.own, file)), QString::fromUtf8(Digest(seen.own, file))));
+      }
+    }
+    wrong << WindowFaults(seen, clean, before, !told.empty());
     if (!seen.busy.isEmpty()) wrong << QStringLiteral("left on: ") + seen.busy.join(QStringLiteral(", "));
     if (told.empty() && !asClean) {
-      QString differs = FirstDifference(clean.shown, seen.shown);
+      QString differs = FirstDifference(clean.shown.join(QLatin1Char('\n')), seen.shown.join(QLatin1Char('\n')));
       for (const auto& [file, state] : seen.files) {
         if (differs.isEmpty()) differs = FirstDifference(clean.files.at(file).dump, state.dump);
+      }
+      for (const QString& file : own) {
+        if (differs.isEmpty() && Digest(seen.own, file) != Digest(clean.own, file)) differs = file + QStringLiteral(" differs");
       }
       wrong << (injected ? QStringLiteral("the fault vanished without a word: the command did not complete (%1)")
                          : QStringLiteral("without a fault met, the command ended otherwise than without one (%1)"))
                    .arg(differs);
+    }
+    wrong.removeAll(QString());
+    return wrong.join(QStringLiteral("; "));
+  }
+
+  static QByteArray Digest(const std::map<QString, QByteArray>& files, const QString& file) {
+    const auto found = files.find(file);
+    return found == files.end() ? QByteArray() : found->second;
+  }
+
+  // What the window shows, box or no box: the caption, the results, the
+  // tree and the inspector each as before or as the command leaves them (the
+  // results emptied by a failed read once it is told), and none showing a
+  // change the library did not keep. A library closed by the fault (found
+  // damaged) shows none of it.
+  QString WindowFaults(const Observed& seen, const Observed& clean, const std::map<QString, FileState>& before,
+                       bool told) const {
+    const auto part = [](const QStringList& parts, int i) { return parts.value(i); };
+    if (part(seen.shown, 0) != part(seen.shownBefore, 0) && part(seen.shown, 0) != part(clean.shown, 0)) return {};
+    const bool keptNothing = seen.files.at(library_) == before.at(library_) &&
+                             !(before.at(library_) == clean.files.at(library_)) &&
+                             part(seen.shown, 0) == part(seen.shownBefore, 0);
+    QStringList wrong;
+    for (int i : {2, 3, 4}) {
+      const QString now = part(seen.shown, i);
+      const QString differs = FirstWordDifference(part(seen.shownBefore, i), now);
+      const bool emptied = i == 2 && told && (now.startsWith(QLatin1String("0: ")) || now.startsWith(QLatin1String("-1: ")));
+      if (now != part(seen.shownBefore, i) && now != part(clean.shown, i) && !emptied) {
+        wrong << QStringLiteral("%1 shows neither what it showed (%2) nor what the command shows (%3)")
+                     .arg(QLatin1String(kShownPartNames[i]), differs, FirstWordDifference(part(clean.shown, i), now));
+      } else if (keptNothing && i >= 3 && now != part(seen.shownBefore, i)) {
+        wrong << QStringLiteral("%1 shows a change the library did not keep (%2)").arg(QLatin1String(kShownPartNames[i]), differs);
+      }
     }
     return wrong.join(QStringLiteral("; "));
   }
@@ -665,11 +910,18 @@ class FaultSweepTest : public CommandTest {
   // Milliseconds spent putting back and preparing, running, and reading
   // what the runs left (RW_FAULT_SWEEP_TIMES prints them per case).
   std::array<qint64, 3> phases_{};
+  // Which next command follows a run (NextCommandFails).
+  int nextTurn_ = 0;
 };
 
 // Every row of the menu table that runs a command, on the library with the
 // tag's files shown and the first selected.
 TEST_F(FaultSweepTest, EveryMenuCommand) {
+  // A row that asks for a file is given one: a copy of the open library,
+  // which Open opens and Save As replaces (a failure leaves it byte for
+  // byte); New is given a name no file has. Which rows ask is found by a run
+  // of each, the dialog cancelled.
+  const QString chosen = gLibrariesFolder + QStringLiteral("Chosen.rw2");
   for (const MainMenu::Entry& entry : frmReelwise::MainMenuTable()) {
     const QString key = QLatin1String(entry.key);
     // Quitting ends the run; the full screen's tagging and the playlist's
@@ -680,26 +932,39 @@ TEST_F(FaultSweepTest, EveryMenuCommand) {
     // The playlist goes to the desktop's player (its file written each
     // time); the full-screen player's run has tests of its own.
     const bool playlist = key == QLatin1String("mnuToolsRunPlaylist");
+    const auto modesLeft = [] {
+      gUseInternalPlayer = true;
+      if (gTVOutMode) Send("mnuTV-Out");
+      if (gBrowserMode != 1) Send("mnuViewTile");
+      if (gResultKind != ResultScope::File) Send("mnuBrowserMatchingFiles");
+      if (gOnlineFilter != StorageFilter::All) Send("mnuBrowserStorageAll");
+      if (gTagCloudShown) Send("mnuViewTagCloud");
+    };
+    const int dialogsBefore = dialogs.Count();
+    RunOnce({.run = [&entry] { Send(entry.key); }}, [this] {
+      dialogs.ClearAnswers();
+      dialogs.Cancel();
+    });
+    modesLeft();
+    const bool asks = dialogs.Count() > dialogsBefore;
+    const bool makesNew = key == QLatin1String("mnuLibraryNew");
     Sweep({.name = key,
            .prepare =
-               [this, playlist] {
+               [&, playlist, asks, makesNew] {
                  dialogs.ClearAnswers();
-                 dialogs.Cancel();
+                 if (asks) {
+                   PutLibrary(chosen, makesNew ? [](const QString&) {} : std::function<void(const QString&)>());
+                   dialogs.Choose({chosen});
+                 }
                  TagShownFirstSelected();
                  if (playlist) gUseInternalPlayer = false;
                },
            .run = [&entry] { Send(entry.key); },
+           .files = asks ? QStringList{chosen} : QStringList(),
            // A mode a command switched on is left again, so that every run
            // of it starts from the same window.
-           .after =
-               [] {
-                 gUseInternalPlayer = true;
-                 if (gTVOutMode) Send("mnuTV-Out");
-                 if (gBrowserMode != 1) Send("mnuViewTile");
-                 if (gResultKind != ResultScope::File) Send("mnuBrowserMatchingFiles");
-                 if (gOnlineFilter != StorageFilter::All) Send("mnuBrowserStorageAll");
-                 if (gTagCloudShown) Send("mnuViewTagCloud");
-               }});
+           .after = modesLeft,
+           .kept = asks && !makesNew ? QStringList{chosen} : QStringList()});
   }
 }
 
@@ -809,7 +1074,8 @@ TEST_F(FaultSweepTest, OpeningLibraries) {
          // from the library: the copy reads back damaged, and so does the
          // page the library's connection keeps of them. Told once, as damage
          // (the copy's own note went with it as a second box).
-         .pinned = CopyReads(QStringLiteral(".rw2.bak"), 8)});
+         .pinned = CopyReads(QStringLiteral(".rw2.bak"), 8),
+         .powerCut = true});
   Sweep({.name = QStringLiteral("make a new library"),
          .prepare = [&] { PutLibrary(made, [](const QString&) {}); },
          .run =
@@ -820,28 +1086,47 @@ TEST_F(FaultSweepTest, OpeningLibraries) {
          .files = {made}});
 }
 
-// Save As, the export of the results and the compaction at the end of a run.
-TEST_F(FaultSweepTest, SaveAsExportAndCompaction) {
+// Save As (onto a new name, and onto an earlier library, which a copy that
+// fails leaves byte for byte), the export of the results, the compaction at
+// the end of a run and a setting changed.
+TEST_F(FaultSweepTest, SaveAsExportCompactionAndSettings) {
   const QString copy = gLibrariesFolder + QStringLiteral("Copy.rw2");
+  const auto saveAs = [this, copy] {
+    dialogs.Choose({copy});
+    Send("mnuLibrarySaveAs");
+  };
   Sweep({.name = QStringLiteral("save as"),
          .prepare = [&] { PutLibrary(copy, [](const QString&) {}); },
-         .run =
-             [this, copy] {
-               dialogs.Choose({copy});
-               Send("mnuLibrarySaveAs");
-             },
+         .run = saveAs,
          .files = {copy},
-         .writesOnlyItsOwnFiles = true});
+         .writesOnlyItsOwnFiles = true,
+         .powerCut = true});
+  Sweep({.name = QStringLiteral("save as over an earlier library"),
+         .prepare = [&] { PutLibrary(copy, [](const QString& path) { MakeLibrary(path); }); },
+         .run = saveAs,
+         .files = {copy},
+         .writesOnlyItsOwnFiles = true,
+         .kept = {copy},
+         .powerCut = true});
   Sweep({.name = QStringLiteral("export the results"),
          .prepare = [] { TagShownFirstSelected(); },
-         .run = [] { Send("mnuToolsExportCSV"); }});
+         .run = [] { Send("mnuToolsExportCSV"); },
+         .powerCut = true});
   // As the program's end runs it when "compact on exit" is set.
   Sweep({.name = QStringLiteral("compaction"),
-         .run = [] {
-           ErrorGuard({.title = QStringLiteral("Shutdown Error"), .text = ErrorGuard::Numbered(QStringLiteral(" - ")),
-                       .systemBox = true})
-               .Run([] { gLibrary->CompactDatabase(); });
-         }});
+         .run =
+             [] {
+               ErrorGuard({.title = QStringLiteral("Shutdown Error"),
+                           .text = ErrorGuard::Numbered(QStringLiteral(" - ")),
+                           .systemBox = true})
+                   .Run([] { gLibrary->CompactDatabase(); });
+             },
+         .powerCut = true});
+  Sweep({.name = QStringLiteral("a setting changed"),
+         .prepare = [] { Send("mnuViewGUIStandard"); },
+         .run = [] { Send("mnuViewGUIAlternate"); },
+         .after = [] { Send("mnuViewGUIStandard"); },
+         .powerCut = true});
 }
 
 // The library tree's commands and what is dropped on it.
@@ -888,7 +1173,8 @@ TEST_F(FaultSweepTest, TreeCommandsAndDrops) {
                    QTest::keyClick(editor, Qt::Key_Escape);
                  }
                },
-           .writes = command.writes});
+           .writes = command.writes,
+           .powerCut = QLatin1String(command.name).startsWith(QLatin1String("drop"))});
   }
 }
 
@@ -937,7 +1223,8 @@ TEST_F(FaultSweepTest, AddFiles) {
          // bytes from its first reads on): told as damage, and the library
          // closed, not told as a file that could not store the files and
          // written on by the next command.
-         .pinned = ForeignBytesFromThenOn(6)});
+         .pinned = ForeignBytesFromThenOn(6),
+         .powerCut = true});
 }
 
 // Rating and tagging where the carousel and the full screen take them: the

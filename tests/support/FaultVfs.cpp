@@ -1,7 +1,10 @@
 #include "tests/support/FaultVfs.h"
 
+#include "tests/support/PowerCut.h"
+
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <mutex>
@@ -68,6 +71,15 @@ int Decide(const CallSignature& call) {
   return fault->code;
 }
 
+// The code the call answers once a power cut it stands for is made: the
+// cut comes before the call, which then goes on.
+int Decided(const CallSignature& call) {
+  const int code = Decide(call);
+  if (code != kPowerCut && code != kPowerCutTorn) return code;
+  PowerCut::Cut(code == kPowerCutTorn);
+  return 0;
+}
+
 bool FaultArmed() {
   Counts& state = State();
   const std::lock_guard lock(state.mutex);
@@ -81,6 +93,8 @@ sqlite3_vfs gVfs;
 struct alignas(8) FaultFile {
   sqlite3_file base;
   std::string* path;
+  // A journal SQLite made: its name reaches the disk with its first sync.
+  bool newJournal;
   sqlite3_file* Real() { return reinterpret_cast<sqlite3_file*>(this + 1); }
 };
 
@@ -95,7 +109,7 @@ int Close(sqlite3_file* file) {
 }
 
 int Read(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
-  const int code = Decide({DiskCall::Read, *Of(file)->path, amount, offset});
+  const int code = Decided({DiskCall::Read, *Of(file)->path, amount, offset});
   if (code == kForeignBytes) {
     // Text another program wrote over the file.
     static const char kText[] = "Another program's text over the library. ";
@@ -107,32 +121,48 @@ int Read(sqlite3_file* file, void* buffer, int amount, sqlite3_int64 offset) {
 }
 
 int Write(sqlite3_file* file, const void* buffer, int amount, sqlite3_int64 offset) {
-  const int code = Decide({DiskCall::Write, *Of(file)->path, amount, offset});
+  const int code = Decided({DiskCall::Write, *Of(file)->path, amount, offset});
   if (code != 0) return code;
+  if (PowerCut::Holding() && !Of(file)->path->empty()) {
+    sqlite3_int64 size = 0;
+    RealMethods(file)->xFileSize(Of(file)->Real(), &size);
+    QByteArray old(static_cast<qsizetype>(std::clamp<sqlite3_int64>(size - offset, 0, amount)), '\0');
+    if (!old.isEmpty()) RealMethods(file)->xRead(Of(file)->Real(), old.data(), static_cast<int>(old.size()), offset);
+    PowerCut::Write(*Of(file)->path, offset, amount, old, size);
+  }
   return RealMethods(file)->xWrite(Of(file)->Real(), buffer, amount, offset);
 }
 
 int Truncate(sqlite3_file* file, sqlite3_int64 size) {
-  const int code = Decide({DiskCall::Truncate, *Of(file)->path, size, 0});
+  const int code = Decided({DiskCall::Truncate, *Of(file)->path, size, 0});
   if (code != 0) return code;
+  if (PowerCut::Holding() && !Of(file)->path->empty()) {
+    sqlite3_int64 old = 0;
+    RealMethods(file)->xFileSize(Of(file)->Real(), &old);
+    QByteArray tail(static_cast<qsizetype>(std::max<sqlite3_int64>(old - size, 0)), '\0');
+    if (!tail.isEmpty()) RealMethods(file)->xRead(Of(file)->Real(), tail.data(), static_cast<int>(tail.size()), size);
+    PowerCut::Truncate(*Of(file)->path, tail, old);
+  }
   return RealMethods(file)->xTruncate(Of(file)->Real(), size);
 }
 
 // A test's files need not reach the disk: the sync is counted and may fail,
 // but is never made, so that a sweep of thousands of commits does not wait
-// on a busy machine's disk.
+// on a busy machine's disk. A power cut's disk keeps what it synced.
 int Sync(sqlite3_file* file, int flags) {
-  return Decide({DiskCall::Sync, *Of(file)->path, flags, 0});
+  const int code = Decided({DiskCall::Sync, *Of(file)->path, flags, 0});
+  if (code == 0) PowerCut::Sync(*Of(file)->path, Of(file)->newJournal);
+  return code;
 }
 
 int FileSize(sqlite3_file* file, sqlite3_int64* size) {
-  const int code = Decide({DiskCall::FileSize, *Of(file)->path, 0, 0});
+  const int code = Decided({DiskCall::FileSize, *Of(file)->path, 0, 0});
   if (code != 0) return code;
   return RealMethods(file)->xFileSize(Of(file)->Real(), size);
 }
 
 int Lock(sqlite3_file* file, int level) {
-  const int code = Decide({DiskCall::Lock, *Of(file)->path, level, 0});
+  const int code = Decided({DiskCall::Lock, *Of(file)->path, level, 0});
   if (code != 0) return code;
   return RealMethods(file)->xLock(Of(file)->Real(), level);
 }
@@ -226,7 +256,7 @@ int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int
   FaultFile* own = Of(file);
   own->base.pMethods = nullptr;
   const std::string path = name ? std::string(name) : std::string();
-  const int code = Decide({DiskCall::Open, path, flags, 0});
+  const int code = Decided({DiskCall::Open, path, flags, 0});
   if (code == SQLITE_READONLY && (flags & SQLITE_OPEN_MAIN_DB)) {
     // A file made read-only: SQLite opens it for reading only.
     flags = (flags & ~(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE)) | SQLITE_OPEN_READONLY;
@@ -235,27 +265,32 @@ int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int
   } else if (code != 0) {
     return code;
   }
+  int there = 1;
+  if ((flags & SQLITE_OPEN_CREATE) && name) gReal->xAccess(gReal, name, SQLITE_ACCESS_EXISTS, &there);
   const int rc = gReal->xOpen(gReal, name, own->Real(), flags, outFlags);
   if (!own->Real()->pMethods) return rc;
+  if (!there && rc == SQLITE_OK && !path.empty()) PowerCut::Created(path);
   const sqlite3_io_methods* methods = MethodsFor(own->Real()->pMethods);
   if (!methods) {
     own->Real()->pMethods->xClose(own->Real());
     return SQLITE_CANTOPEN;
   }
   own->path = new std::string(path);
+  own->newJournal = !there && (flags & (SQLITE_OPEN_MAIN_JOURNAL | SQLITE_OPEN_SUPER_JOURNAL | SQLITE_OPEN_WAL));
   own->base.pMethods = methods;
   return rc;
 }
 
 int Delete(sqlite3_vfs*, const char* name, int syncDir) {
-  const int code = Decide({DiskCall::Delete, name ? name : "", syncDir, 0});
+  const int code = Decided({DiskCall::Delete, name ? name : "", syncDir, 0});
   if (code != 0) return code;
+  if (name) PowerCut::Deleted(name);
   // Nor is the folder synced after a delete (see Sync).
   return gReal->xDelete(gReal, name, 0);
 }
 
 int Access(sqlite3_vfs*, const char* name, int flags, int* out) {
-  const int code = Decide({DiskCall::Access, name ? name : "", flags, 0});
+  const int code = Decided({DiskCall::Access, name ? name : "", flags, 0});
   if (code != 0) return code;
   return gReal->xAccess(gReal, name, flags, out);
 }
@@ -299,6 +334,10 @@ QString DiskCodeName(int code) {
   switch (code) {
     case kForeignBytes:
       return QStringLiteral("another program's bytes");
+    case kPowerCut:
+      return QStringLiteral("a power cut");
+    case kPowerCutTorn:
+      return QStringLiteral("a power cut, the last write torn");
     case SQLITE_FULL:
       return QStringLiteral("SQLITE_FULL");
     case SQLITE_BUSY:

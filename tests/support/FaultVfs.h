@@ -6,7 +6,9 @@
 // chosen kind with a chosen result code, once or from then on, as a disk
 // that fills, fails, is unmounted or is locked by another program would.
 // The counts and the fault are shared by every thread. Syncs are counted but
-// never made: a test's files need not reach the disk.
+// never made: a test's files need not reach the disk. A fault's code may be
+// a power cut (PowerCut.h): the disk as it would come back is taken before
+// the call, which then goes on.
 //
 //   rwtest::FaultVfs::Install();                       // once, before the program opens anything
 //   rwtest::FaultVfs::Start({{rwtest::DiskCall::Write, 3, SQLITE_FULL}});

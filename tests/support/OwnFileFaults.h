@@ -1,10 +1,12 @@
 #pragma once
 // The program's own file writes (OwnFileWrites.h) counted and failed as
 // FaultVfs fails the library's: the Nth call of a kind fails with an errno
-// (ENOSPC, EIO, EACCES), once or from then on. Shared by every thread.
+// (ENOSPC, EIO, EACCES), once or from then on, or stands for a power cut
+// (kPowerCut, PowerCut.h). Shared by every thread.
 #include "platform/OwnFileWrites.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -27,6 +29,8 @@ class OwnFileFaults {
   static int Injected();
   // The file the fault first hit.
   static QString FaultedFile();
+  // The files put in place by a rename (a file written whole), in order.
+  static QStringList Renamed();
   static const char* CallName(OwnFileWrites::Call call);
 };
 
