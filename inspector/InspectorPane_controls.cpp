@@ -6,6 +6,8 @@
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
+#include "platform/OwnFileWrites.h"
+#include "platform/WholeFile.h"
 #include "platform/controls/ListView.h"
 #include "platform/controls/Toolbar.h"
 #include "player/clsRWPlayer.h"
@@ -15,17 +17,15 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
-#include <cstring>
 
 namespace {
 
-// Renames in one step, replacing what is at `to`; "number: description" of
-// the failure, or empty.
+// Renames in one step, replacing what is at `to`; why it failed, in the
+// program's words, or empty.
 QString Rename(const QString& from, const QString& to) {
-  if (std::rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0) return {};
+  if (OwnFileWrites::Rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0) return {};
   const int error = errno;
-  return QStringLiteral("%1: %2").arg(error).arg(QString::fromLocal8Bit(std::strerror(error)));
+  return QStringLiteral("'%1' could not be renamed to '%2': %3").arg(from, to, FileErrorText(error));
 }
 
 // A name beside `file` that nothing uses yet.

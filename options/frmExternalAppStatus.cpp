@@ -3,6 +3,7 @@
 #include "core/ProgramMessage.h"
 #include "core/modReelwise.h"
 #include "options/ExternalAppCommand.h"
+#include "platform/OwnFileWrites.h"
 #include "platform/QuitRequest.h"
 #include "resources/Resources.h"
 #include "ui/WorkArea.h"
@@ -139,7 +140,7 @@ void frmExternalAppStatus::Restore(bool cancelled) {
   QString text = story_ + kBreak +
                  (cancelled ? QStringLiteral("The wait was cancelled and the external program stopped. ")
                             : QStringLiteral("Original File WAS NOT re-created. "));
-  if (::rename(QFile::encodeName(backup).constData(), QFile::encodeName(path_).constData()) == 0) {
+  if (OwnFileWrites::Rename(QFile::encodeName(backup).constData(), QFile::encodeName(path_).constData()) == 0) {
     text += QStringLiteral("Reelwise II has renamed the RWBAK file in order to restore the original file.");
   } else {
     text += QStringLiteral("The RWBAK file could not be renamed back: '") + backup +

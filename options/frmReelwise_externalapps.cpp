@@ -12,6 +12,8 @@
 #include "library/clsRWLibrary.h"
 #include "options/ExternalAppCommand.h"
 #include "options/frmExternalAppStatus.h"
+#include "platform/OwnFileWrites.h"
+#include "platform/WholeFile.h"
 #include "player/clsRWPlayer.h"
 #include "ui/clsDialogs.h"
 #include "ui/frmGlass.h"
@@ -39,9 +41,15 @@ QWidget* Owner() { return ProgramMessageOwner() ? ProgramMessageOwner() : QAppli
 
 QString FlagPath() { return gTempFolder + QStringLiteral("done.flag"); }
 
+// Written whole, so the wait never finds a flag half made. One that cannot
+// be written is told: the wait then ends only by its Cancel.
 void WriteFlag() {
-  QFile flag(FlagPath());
-  if (flag.open(QIODevice::WriteOnly)) flag.write("DONE!\n");
+  QString reason;
+  if (WriteFileWhole(FlagPath(), "DONE!\n", &reason)) return;
+  ShowProgramMessage(QStringLiteral("The external application has ended, but its end could not be noted:") + kBreak +
+                         FileNotWrittenText(FlagPath(), reason) + kBreak +
+                         QStringLiteral("Cancel the wait to go on."),
+                     48, kExternalApplication, Owner());
 }
 
 // A program path not starting with "/" lies in the Tools folder.
@@ -70,10 +78,10 @@ void ShowMoveFailed(const QString& from, const QString& to, bool afterRun = fals
                      48, kExternalApplication, Owner());
 }
 
-// Moves `from` to `to` in the same folder; a file already at `to` is replaced.
+// Moves `from` to `to` in the same folder in one step: a file already at
+// `to` is replaced, and a move that fails leaves both as they were.
 bool MoveFile(const QString& from, const QString& to) {
-  if (QFileInfo(to).isFile()) QFile::remove(to);
-  return QFile::rename(from, to);
+  return OwnFileWrites::Rename(QFile::encodeName(from).constData(), QFile::encodeName(to).constData()) == 0;
 }
 
 struct Launch {
@@ -112,7 +120,7 @@ bool CheckFile(const Launch& launch) {
                        48, kExternalApplication, Owner());
     return false;
   }
-  if (!QFile::rename(backup, launch.path)) {
+  if (!MoveFile(backup, launch.path)) {
     ShowMoveFailed(backup, launch.path);
     return false;
   }
@@ -242,7 +250,7 @@ void CheckResult(const Launch& launch) {
     return;
   }
   const QString backup = launch.path + kBackup;
-  if (QFileInfo(backup).isFile() && !QFile::rename(backup, launch.path)) ShowMoveFailed(backup, launch.path, true);
+  if (QFileInfo(backup).isFile() && !MoveFile(backup, launch.path)) ShowMoveFailed(backup, launch.path, true);
   ShowProgramMessage(QStringLiteral("Looks like it failed!"), 0, QString(), Owner());
 }
 

@@ -9,6 +9,7 @@
 #include "platform/QuitRequest.h"
 #include "tests/support/DeadMount.h"
 #include "tests/support/EventLoopWaits.h"
+#include "tests/support/OwnFileFaults.h"
 #include "tests/support/ScriptedDialogs.h"
 #include "tests/support/TempHome.h"
 #include "ui/WorkArea.h"
@@ -289,6 +290,25 @@ TEST_F(ExternalAppLauncherTest, FolderInTheBackupsWayIsReportedAndNothingRuns) {
   ASSERT_EQ(boxes_.Count(), 1);
   EXPECT_TRUE(boxes_.Last().prompt.contains(QStringLiteral("Could not rename")));
   EXPECT_TRUE(QFileInfo(path).isFile());
+  ExpectNothingRecorded();
+  // An earlier backup in the way is replaced in one step: a move that fails
+  // leaves it as it was.
+  QDir(path + QStringLiteral(".RWBAK")).removeRecursively();
+  QFile earlier(path + QStringLiteral(".RWBAK"));
+  ASSERT_TRUE(earlier.open(QIODevice::WriteOnly));
+  earlier.write("earlier backup");
+  earlier.close();
+  rwtest::OwnFileFaults::Start(rwtest::FileFault{OwnFileWrites::Call::Rename, 1, EACCES});
+  // Should the move pass, the program's report is closed.
+  QString report;
+  const auto closer = CloseReport(&report);
+  Launch(1);
+  rwtest::OwnFileFaults::Stop();
+  ASSERT_EQ(boxes_.Count(), 2);
+  EXPECT_TRUE(boxes_.Last().prompt.contains(QStringLiteral("Could not rename")));
+  EXPECT_TRUE(QFileInfo(path).isFile());
+  ASSERT_TRUE(earlier.open(QIODevice::ReadOnly));
+  EXPECT_EQ(earlier.readAll(), QByteArray("earlier backup"));
   ExpectNothingRecorded();
 }
 
