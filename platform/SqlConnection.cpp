@@ -14,7 +14,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
 
 #include <sqlite3.h>
 
@@ -196,8 +195,8 @@ bool Writable(const QString& path) {
 // there: the probe also finds a file system mounted read-only.
 bool FolderTakesFiles(const QString& folder) {
   if (!Writable(folder)) return false;
-  QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".rw2-write-probe-XXXXXX")));
-  return probe.open();
+  WholeFileWriter probe(QDir(folder).filePath(QStringLiteral(".rw2-write-probe")));
+  return probe.Open();
 }
 
 // Whether the file opens for writing (which writes nothing): this also finds
