@@ -296,6 +296,19 @@ TEST_F(SettingsTest, ProcessesWritingAtOnceOrHoldingTheStoreLoseNoChange) {
   Set(QStringLiteral("Next"), 6);
   EXPECT_TRUE(StoreBytes().contains("\"WhileHeld\"=dword:00000005")) << StoreBytes().toStdString();
   EXPECT_TRUE(StoreBytes().contains("\"Next\"=dword:00000006"));
+  // Kept changes are written in their order, before the change that finds
+  // the store free: the newest value stands.
+  held = holdStore();
+  changeWhileHeld("Order", 1);
+  changeWhileHeld("Order", 2);
+  ::close(held);
+  EXPECT_TRUE(WritePendingSettings());
+  EXPECT_EQ(Other(QStringLiteral("Order")), RegValue::FromNumber(2));
+  held = holdStore();
+  changeWhileHeld("Order", 3);
+  ::close(held);
+  Set(QStringLiteral("Order"), 4);
+  EXPECT_TRUE(StoreBytes().contains("\"Order\"=dword:00000004")) << StoreBytes().toStdString();
 
   // The last change of a run, with nothing after it: the end writes it.
   held = holdStore();

@@ -76,6 +76,13 @@ TEST_F(InterruptedCopiesTest, OnlyACopyNoRunningProgramWritesGoesAndOnlyThroughA
     strangers << Note(QLatin1String(name), strangeCopies.last());
   }
 
+  // A dead note that names a file of another naming (the user's own
+  // library) leaves that file alone.
+  const QString mine = ScratchPath(QStringLiteral("Mine.rw2"));
+  ASSERT_TRUE(QFile(mine).open(QIODevice::WriteOnly));
+  strangeCopies << mine;
+  Note(QStringLiteral("Copying-2147483645"), mine);
+
   RemoveInterruptedCopies();
 
   EXPECT_FALSE(QFileInfo::exists(cutShort));

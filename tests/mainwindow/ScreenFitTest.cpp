@@ -12,6 +12,7 @@
 #include "tests/support/TwoScreens.h"
 #include "ui/WorkArea.h"
 
+#include <QDialog>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -97,6 +98,11 @@ TEST_F(ScreenFitTest, TheMainWindowAndEveryWindowItOpensLieWholeOnTheWorkArea) {
     ASSERT_NE(gTagCloudForm, nullptr);
     EXPECT_TRUE(gTagCloudForm->isVisible());
     EXPECT_TRUE(Whole(*gTagCloudForm));
+    // A dialog larger than the work area is cut to it as it is shown.
+    QDialog large(&Form());
+    large.resize(work.size() + QSize(300, 300));
+    large.show();
+    EXPECT_TRUE(Whole(large));
     Send("mnuViewTagCloud");
     for (const char* window : {"frmProgramOptions", "frmExternalAppConfig", "frmFindFiles", "frmAboutReelwise",
                                "frmAddToLibrary"}) {
