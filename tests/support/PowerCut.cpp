@@ -46,7 +46,15 @@ State& TheState() {
   return state;
 }
 
-bool Recording(State& state) { return state.holding && !state.made; }
+bool Recording(const Disk& disk) { return disk.holding && !disk.made; }
+
+// Notes a call on the disk while a cut is armed and not yet made.
+template <typename Note>
+void Hold(Note&& note) {
+  State& state = TheState();
+  const std::lock_guard lock(state.mutex);
+  if (Recording(state)) note(state);
+}
 
 std::optional<QByteArray> Bytes(const std::string& name) {
   QFile file(QString::fromStdString(name));
@@ -54,10 +62,10 @@ std::optional<QByteArray> Bytes(const std::string& name) {
   return file.readAll();
 }
 
-int FileOf(State& state, const std::string& name) {
-  state.touched.insert(name);
-  const auto [at, added] = state.names.try_emplace(name, state.next);
-  if (added) ++state.next;
+int FileOf(Disk& disk, const std::string& name) {
+  disk.touched.insert(name);
+  const auto [at, added] = disk.names.try_emplace(name, disk.next);
+  if (added) ++disk.next;
   return at->second;
 }
 
@@ -110,120 +118,103 @@ void PowerCut::Stop() {
 }
 
 bool PowerCut::Holding() {
-  State& state = TheState();
-  const std::lock_guard lock(state.mutex);
-  return Recording(state);
+  bool holding = false;
+  Hold([&](Disk&) { holding = true; });
+  return holding;
 }
 
 void PowerCut::Write(const std::string& path, long long offset, long long amount, const QByteArray& old,
                      long long oldSize) {
-  State& state = TheState();
-  const std::lock_guard lock(state.mutex);
-  if (!Recording(state)) return;
-  state.records.push_back({Record::Written, FileOf(state, path), offset, amount, old, oldSize});
+  Hold([&](Disk& disk) { disk.records.push_back({Record::Written, FileOf(disk, path), offset, amount, old, oldSize}); });
 }
 
 void PowerCut::Truncate(const std::string& path, const QByteArray& tail, long long oldSize) {
-  State& state = TheState();
-  const std::lock_guard lock(state.mutex);
-  if (!Recording(state)) return;
-  state.records.push_back({Record::Truncated, FileOf(state, path), 0, 0, tail, oldSize});
+  Hold([&](Disk& disk) { disk.records.push_back({Record::Truncated, FileOf(disk, path), 0, 0, tail, oldSize}); });
 }
 
 void PowerCut::Sync(const std::string& path, bool withName) {
-  State& state = TheState();
-  const std::lock_guard lock(state.mutex);
-  if (!Recording(state) || !state.names.count(path)) return;
-  const int file = state.names[path];
-  std::erase_if(state.records, [&](const Record& r) {
-    return r.file == file && (r.kind != Record::Renamed && (r.kind != Record::Created || withName));
+  Hold([&](Disk& disk) {
+    if (!disk.names.count(path)) return;
+    const int file = disk.names[path];
+    std::erase_if(disk.records, [&](const Record& r) {
+      return r.file == file && r.kind != Record::Renamed && (r.kind != Record::Created || withName);
+    });
   });
 }
 
 void PowerCut::Created(const std::string& path) {
-  State& state = TheState();
-  const std::lock_guard lock(state.mutex);
-  if (!Recording(state)) return;
-  state.names.erase(path);
-  state.records.push_back({Record::Created, FileOf(state, path), 0, 0, {}, 0, path});
+  Hold([&](Disk& disk) {
+    disk.names.erase(path);
+    disk.records.push_back({Record::Created, FileOf(disk, path), 0, 0, {}, 0, path});
+  });
 }
 
 void PowerCut::Deleted(const std::string& path) {
-  State& state = TheState();
-  const std::lock_guard lock(state.mutex);
-  if (!Recording(state)) return;
-  state.touched.insert(path);
-  state.names.erase(path);
+  Hold([&](Disk& disk) {
+    disk.touched.insert(path);
+    disk.names.erase(path);
+  });
 }
 
 void PowerCut::Renamed(const std::string& from, const std::string& to) {
-  State& state = TheState();
-  const std::lock_guard lock(state.mutex);
-  if (!Recording(state)) return;
-  Record r{Record::Renamed, FileOf(state, from), 0, 0, {}, 0, to, from};
-  if (std::optional<QByteArray> there = Bytes(to)) {
-    r.replaced = FileOf(state, to);
-    state.replaced[r.replaced] = std::move(there);
-  }
-  state.touched.insert(to);
-  state.names.erase(from);
-  state.names[to] = r.file;
-  state.records.push_back(std::move(r));
+  Hold([&](Disk& disk) {
+    Record r{Record::Renamed, FileOf(disk, from), 0, 0, {}, 0, to, from};
+    if (std::optional<QByteArray> there = Bytes(to)) {
+      r.replaced = FileOf(disk, to);
+      disk.replaced[r.replaced] = std::move(there);
+    }
+    disk.touched.insert(to);
+    disk.names.erase(from);
+    disk.names[to] = r.file;
+    disk.records.push_back(std::move(r));
+  });
 }
 
 void PowerCut::FolderSynced(const std::string& folder) {
-  State& state = TheState();
-  const std::lock_guard lock(state.mutex);
-  if (!Recording(state)) return;
-  std::erase_if(state.records, [&](const Record& r) {
-    return (r.kind == Record::Created || r.kind == Record::Renamed) && FolderOf(r.name) == folder;
+  Hold([&](Disk& disk) {
+    std::erase_if(disk.records, [&](const Record& r) {
+      return (r.kind == Record::Created || r.kind == Record::Renamed) && FolderOf(r.name) == folder;
+    });
   });
 }
 
 void PowerCut::WroteTo(int fd) {
-  State& state = TheState();
-  const std::lock_guard lock(state.mutex);
-  if (Recording(state)) state.dirty.insert(fd);
+  Hold([&](Disk& disk) { disk.dirty.insert(fd); });
 }
 
 void PowerCut::SyncedFd(int fd) {
-  State& state = TheState();
-  const std::lock_guard lock(state.mutex);
-  state.dirty.erase(fd);
+  Hold([&](Disk& disk) { disk.dirty.erase(fd); });
 }
 
 void PowerCut::Closed(int fd, const std::string& path) {
-  State& state = TheState();
-  const std::lock_guard lock(state.mutex);
-  if (state.dirty.erase(fd) && Recording(state) && !path.empty()) {
-    state.records.push_back({Record::Dirty, FileOf(state, path)});
-  }
+  Hold([&](Disk& disk) {
+    if (disk.dirty.erase(fd) && !path.empty()) disk.records.push_back({Record::Dirty, FileOf(disk, path)});
+  });
 }
 
 void PowerCut::Cut(bool torn) {
-  State& state = TheState();
-  const std::lock_guard lock(state.mutex);
-  if (!Recording(state)) return;
-  state.made = true;
-  std::map<int, std::optional<QByteArray>> bytes = state.replaced;
-  for (const auto& [name, file] : state.names) bytes[file] = Bytes(name);
-  std::map<std::string, int> names = state.names;
-  // Torn: the unsynced writes to the file written last landed but the
-  // last of them, which landed half; those to other files are lost.
-  size_t last = state.records.size();
-  for (size_t i = 0; i < state.records.size(); ++i) {
-    if (state.records[i].kind == Record::Written) last = i;
-  }
-  const int lastFile = last < state.records.size() ? state.records[last].file : -1;
-  for (size_t i = state.records.size(); i-- > 0;) {
-    const Record& r = state.records[i];
-    const bool data = r.kind == Record::Written || r.kind == Record::Truncated || r.kind == Record::Dirty;
-    if (torn && data && r.file == lastFile && i != last) continue;
-    Undo(r, names, bytes, torn && i == last);
-  }
-  for (const std::string& name : state.touched) {
-    state.image[QString::fromStdString(name)] = names.count(name) ? bytes[names[name]] : std::nullopt;
-  }
+  Hold([torn](Disk& disk) {
+    disk.made = true;
+    std::map<int, std::optional<QByteArray>> bytes = disk.replaced;
+    for (const auto& [name, file] : disk.names) bytes[file] = Bytes(name);
+    std::map<std::string, int> names = disk.names;
+    // Torn: the unsynced writes to the file written last landed but the
+    // last of them, which landed half; those to other files are lost.
+    size_t last = disk.records.size();
+    for (size_t i = 0; i < disk.records.size(); ++i) {
+      if (disk.records[i].kind == Record::Written) last = i;
+    }
+    const int lastFile = last < disk.records.size() ? disk.records[last].file : -1;
+    for (size_t i = disk.records.size(); i-- > 0;) {
+      const Record& r = disk.records[i];
+      const bool data = r.kind == Record::Written || r.kind == Record::Truncated || r.kind == Record::Dirty;
+      if (torn && data && r.file == lastFile && i != last) continue;
+      Undo(r, names, bytes, torn && i == last);
+    }
+    for (const std::string& name : disk.touched) {
+      disk.image[QString::fromStdString(name)] = names.count(name) ? bytes[names[name]] : std::nullopt;
+    }
+  });
 }
 
 bool PowerCut::Made() {
