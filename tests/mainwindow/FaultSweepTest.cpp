@@ -37,7 +37,6 @@
 
 #include <QBuffer>
 #include <QComboBox>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -214,8 +213,8 @@ struct Observed {
   // What the window showed as the command started, and after it.
   QStringList shownBefore;
   QStringList shown;
-  // The program's own files (and the kept ones), by a digest of their bytes,
-  // as the command started and after it.
+  // The program's own files (and the kept ones) with their bytes, as the
+  // command started and after it.
   std::map<QString, QByteArray> ownBefore;
   std::map<QString, QByteArray> own;
   QStringList busy;
@@ -589,10 +588,10 @@ class FaultSweepTest : public CommandTest {
   }
 
   // A power cut at the command's syncs, its own files' renames and its
-  // writes, sampled as the faults are, each way (the unsynced writes lost,
-  // or landed but the last, torn). The files as the cut left them, opened
-  // again, must each be as before the command or as after it and sound, and
-  // every own file as before or whole.
+  // writes, sampled as the faults are, and once it is over; each way in turn
+  // (the unsynced writes lost, or torn: see PowerCut.h). The files as the
+  // cut left them, opened again, must each be as before the command or as
+  // after it and sound, and every own file as before or whole.
   QStringList PowerCuts(const SweepCase& c, const Baseline& base) {
     QStringList failures;
     for (const auto& [kind, calls] : base.calls) {
@@ -675,7 +674,7 @@ class FaultSweepTest : public CommandTest {
       if (!own || start.count(file)) continue;
       ++Totals().states;
       const QByteArray kept = bytes ? OwnBytes(*bytes) : QByteArray();
-      if (kept != Digest(seen.ownBefore, file) && kept != Digest(base.clean.own, file)) {
+      if (kept != BytesOf(seen.ownBefore, file) && kept != BytesOf(base.clean.own, file)) {
         wrong << QStringLiteral("the file %1 is neither as before nor whole").arg(file);
       }
     }
@@ -775,7 +774,7 @@ class FaultSweepTest : public CommandTest {
       if (!state.integrity.isEmpty() && state.integrity != QLatin1String("ok")) {
         wrong << QStringLiteral("%1 fails its integrity check: %2").arg(file, state.integrity);
       }
-      if (c.kept.contains(file) && !asAfter && Digest(seen.own, file) != Digest(seen.ownBefore, file)) {
+      if (c.kept.contains(file) && !asAfter && BytesOf(seen.own, file) != BytesOf(seen.ownBefore, file)) {
         wrong << QStringLiteral("%1 was changed, and is not what the command makes").arg(QFileInfo(file).fileName());
       }
     }
@@ -787,13 +786,13 @@ class FaultSweepTest : public CommandTest {
     }
     for (const QString& file : c.kept) own.erase(file);
     for (const QString& file : own) {
-      const bool asBefore = Digest(seen.own, file) == Digest(seen.ownBefore, file);
-      const bool asAfter = Digest(seen.own, file) == Digest(clean.own, file);
+      const bool asBefore = BytesOf(seen.own, file) == BytesOf(seen.ownBefore, file);
+      const bool asAfter = BytesOf(seen.own, file) == BytesOf(clean.own, file);
       asClean = asClean && asAfter;
       if (!asBefore && !asAfter) {
         wrong << QStringLiteral("the file %1 is neither as before (%2) nor as the command writes it (%3)")
-                     .arg(file, FirstDifference(QString::fromUtf8(Digest(seen.ownBefore, file)), QString::fromUtf8(Digest(seen.own, file))),
-                          FirstDifference(QString::fromUtf8(Digest(clean.own, file)), QString::fromUtf8(Digest(seen.own, file))));
+                     .arg(file, FirstDifference(QString::fromUtf8(BytesOf(seen.ownBefore, file)), QString::fromUtf8(BytesOf(seen.own, file))),
+                          FirstDifference(QString::fromUtf8(BytesOf(clean.own, file)), QString::fromUtf8(BytesOf(seen.own, file))));
       }
     }
     wrong << WindowFaults(seen, clean, before, !told.empty());
@@ -804,7 +803,7 @@ class FaultSweepTest : public CommandTest {
         if (differs.isEmpty()) differs = FirstDifference(clean.files.at(file).dump, state.dump);
       }
       for (const QString& file : own) {
-        if (differs.isEmpty() && Digest(seen.own, file) != Digest(clean.own, file)) differs = file + QStringLiteral(" differs");
+        if (differs.isEmpty() && BytesOf(seen.own, file) != BytesOf(clean.own, file)) differs = file + QStringLiteral(" differs");
       }
       wrong << (injected ? QStringLiteral("the fault vanished without a word: the command did not complete (%1)")
                          : QStringLiteral("without a fault met, the command ended otherwise than without one (%1)"))
@@ -814,7 +813,7 @@ class FaultSweepTest : public CommandTest {
     return wrong.join(QStringLiteral("; "));
   }
 
-  static QByteArray Digest(const std::map<QString, QByteArray>& files, const QString& file) {
+  static QByteArray BytesOf(const std::map<QString, QByteArray>& files, const QString& file) {
     const auto found = files.find(file);
     return found == files.end() ? QByteArray() : found->second;
   }
