@@ -20,8 +20,4 @@ int InkBelowDescent(const QFont& font, const QString& text) {
   return below > 0 ? static_cast<int>(std::ceil(below)) : 0;
 }
 
-int AccentInkAboveAscent(const QFont& font) {
-  return InkAboveAscent(font, QStringLiteral("\u00C5\u00C9\u00CA\u00D6\u00DB\u1EA4"));
-}
-
 }  // namespace ctl

@@ -13,8 +13,4 @@ namespace ctl {
 int InkAboveAscent(const QFont& font, const QString& text);
 int InkBelowDescent(const QFont& font, const QString& text);
 
-// The same for the accented capitals the font has, whatever the text: for
-// rows that all take the height of the first.
-int AccentInkAboveAscent(const QFont& font);
-
 }  // namespace ctl

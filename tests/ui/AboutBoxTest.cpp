@@ -6,6 +6,7 @@
 #include "ui/ProgramFonts.h"
 #include "ui/frmAboutReelwise.h"
 #include "ui/frmGlass.h"
+#include "tests/support/TestFonts.h"
 
 #include <QFontInfo>
 #include <QFontMetrics>
@@ -89,6 +90,7 @@ TEST_F(AboutBoxTest, ShowsItsTextsAndLogoOverTheDimmedMainWindow) {
 }
 
 TEST_F(AboutBoxTest, CreditsAreSevenLinesThatFitTheScroller) {
+  rwtest::AlsoWithNotoFonts();
   const QStringList lines = Lines();
   ASSERT_EQ(lines.size(), 7);
   auto box = Open();
