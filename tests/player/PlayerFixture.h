@@ -94,6 +94,17 @@ class PlayerTest : public TempHomeTest {
     spec.audio = true;
     return Clip(QStringLiteral("bars «été».mkv"), spec);
   }
+  // Ten seconds of interlaced MPEG-2 with frame indexes, a keyframe every 12
+  // frames, in the container the name's extension gives (.mpg, .ts).
+  static QString InterlacedMpeg2Clip(const QString& name) {
+    TestVideoSpec spec;
+    spec.seconds = 10;
+    spec.frameIndex = true;
+    spec.codec = QStringLiteral("mpeg2video");
+    spec.interlaced = true;
+    spec.keyframeInterval = 12;
+    return Clip(name, spec);
+  }
   static QString AudioClip() {
     TestVideoSpec spec;
     spec.seconds = 3;
