@@ -188,9 +188,11 @@ struct FrameReader::Codec {
   // go further back, until one lands in time or goes back before the start.
   bool Retreat() {
     if (lead >= kLongestLeadSeconds || movedFor - lead <= -kBeforeStartSeconds) return false;
-    lead = lead > 0 ? std::min(lead * 2, kLongestLeadSeconds) : kFirstLeadSeconds;
+    const double further = lead > 0 ? std::min(lead * 2, kLongestLeadSeconds) : kFirstLeadSeconds;
+    if (!MoveTo(movedFor - further)) return false;
+    lead = further;
     ++seeks;
-    return MoveTo(movedFor - lead);
+    return true;
   }
 
   // After a move that found no frame before the end of what can be read
