@@ -3,9 +3,6 @@
 #include "player/FrameReader.h"
 #include "tests/player/PlayerFixture.h"
 
-#include <QFile>
-#include <QFileInfo>
-
 #include <cmath>
 #include <vector>
 
@@ -70,11 +67,8 @@ TEST_F(FrameReaderTest, TimesThatGrowAreReadInOnePassEachThePlayersOwnFrame) {
 // apart, one of them at 3 s): a time past the next keyframe moves there, one
 // before it reads on, and a time on a keyframe starts from that keyframe,
 // not the one before; told to stop, the reader gives nothing; a file of
-// pixels that are not square gives its frames at their display size. The
-// moves in an MPEG-2 program or transport stream land past the keyframe
-// before their time, yet the reader and the player's grab give the exact
-// frame; cut short, it gives its last frame at every time past the cut,
-// reading on or moving far past it.
+// pixels that are not square gives its frames at their display size. MPEG-2 streams, whose own seeks land
+// late, give exact frames; cut short, every time past the cut gives the last frame there is.
 TEST_F(FrameReaderTest, ATimePastTheNextKeyframeMovesThereAndAStopGivesNothing) {
   const QString clip = IndexClip(QStringLiteral("key-each-second.mkv"), 10, 25);
   FrameReader reader(clip, 25);
@@ -113,7 +107,6 @@ TEST_F(FrameReaderTest, ATimePastTheNextKeyframeMovesThereAndAStopGivesNothing) 
   ASSERT_TRUE(frame);
   EXPECT_EQ(frame->picture.size(), QSize(512, 288));
   EXPECT_EQ(frame->picture.size(), player_->GrabFrame().size());
-
   const auto index = [](const std::optional<FrameReader::Frame>& f) { return f ? FrameIndexIn(f->picture, 320) : -1; };
   for (const char* name : {"interlaced.mpg", "interlaced.ts"}) {
     const QString mpeg2 = InterlacedMpeg2Clip(QString::fromLatin1(name));
@@ -126,7 +119,7 @@ TEST_F(FrameReaderTest, ATimePastTheNextKeyframeMovesThereAndAStopGivesNothing) 
     }
     const QString cut = ScratchPath(QStringLiteral("cut ") + QString::fromLatin1(name));
     ASSERT_TRUE(QFile::copy(mpeg2, cut));
-    QFile(cut).resize(QFileInfo(cut).size() * 9 / 10);
+    QFile(cut).resize(QFile(cut).size() * 9 / 10);
     FrameReader readOn(cut, 25);
     EXPECT_EQ(index(readOn.FrameAt(8.0, QSize(), {})), 200) << name;
     const auto last = readOn.FrameAt(9.6, QSize(), {});

@@ -11,6 +11,7 @@
 #include "tests/support/TestVideo.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -99,9 +100,8 @@ class PlayerTest : public TempHomeTest {
   static QString InterlacedMpeg2Clip(const QString& name) {
     TestVideoSpec spec;
     spec.seconds = 10;
-    spec.frameIndex = true;
+    spec.frameIndex = spec.interlaced = true;
     spec.codec = QStringLiteral("mpeg2video");
-    spec.interlaced = true;
     spec.keyframeInterval = 12;
     return Clip(name, spec);
   }

@@ -95,11 +95,11 @@ std::optional<QString> MakeTestVideo(const QString& folder, const QString& fileN
   if (spec.audio) args << AudioInput(spec);
   if (spec.video) {
     args << QStringLiteral("-c:v") << (spec.codec.isEmpty() ? QStringLiteral("mpeg4") : spec.codec);
-    if (spec.codec.isEmpty() || spec.codec == QLatin1String("mpeg2video")) args << QStringLiteral("-q:v") << QString::fromLatin1(spec.frameIndex ? "2" : "5");
+    if (spec.codec.isEmpty()) args << QStringLiteral("-q:v") << QString::fromLatin1(spec.frameIndex ? "2" : "5");
     args << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p");
     if (spec.keyframeInterval > 0) args << QStringLiteral("-g") << QString::number(spec.keyframeInterval);
     if (spec.bFrames > 0) args << QStringLiteral("-bf") << QString::number(spec.bFrames);
-    if (spec.interlaced) args << QStringLiteral("-flags") << QStringLiteral("+ilme+ildct");
+    if (spec.interlaced) args << QStringLiteral("-flags") << QStringLiteral("+ilme+ildct") << QStringLiteral("-q:v") << "2";
     if (!spec.sampleAspect.isEmpty()) args << QStringLiteral("-vf") << QStringLiteral("setsar=") + spec.sampleAspect;
   }
   QString problem = RunFfmpeg(args << encoded, fileName);
