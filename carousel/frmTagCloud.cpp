@@ -79,7 +79,7 @@ frmTagCloud::frmTagCloud() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint
   Form_Load();
 }
 
-frmTagCloud::~frmTagCloud() = default;
+frmTagCloud::~frmTagCloud() { ctl::Control::EndEvents(*this); }
 
 // Each control takes the colour of the picture under it, so the picture's
 // design alone decides the window's look.
