@@ -89,12 +89,13 @@ class ListViewModel : public QAbstractTableModel {
     if (list_->checkboxes_ && index.column() == 0) flags |= Qt::ItemIsUserCheckable;
     return flags;
   }
-  // The user's toggle of a check box: the item takes it, then ItemCheck.
+  // The user's toggle of a check box: the item takes it, then ItemCheck,
+  // under the control's guard as every event of a control is.
   bool setData(const QModelIndex& index, const QVariant& value, int role) override {
     if (!index.isValid() || role != Qt::CheckStateRole || !list_->checkboxes_) return false;
     ListItem& item = list_->ListItems.Item(index.row() + 1);
     item.SetChecked(value.toInt() == Qt::Checked);
-    if (list_->ItemCheck) list_->ItemCheck(item);
+    list_->Raise(list_->ItemCheck, item);
     return true;
   }
   void RowChanged(int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); }
