@@ -117,24 +117,20 @@ TEST_F(TagCloudTest, TheViewGetsEveryRealTagInNameOrderWithItsCount) {
   EXPECT_TRUE(View().cloud.empty()) << "an empty cloud is shown too, so old labels go";
   EXPECT_EQ(View().clouds, 3);
   EXPECT_EQ(boxes.Count(), 0);
+  // A cloud that holds the window past the grace shows its labels' count.
   Tagged(30, 1, 10);
   Tagged(31, 1, 11);
-  Tagged(32, 1, 70);
-  {
-    // A cloud that holds the window past the grace shows its labels' count.
-    rwtest::TestTickClock clock;
-    clock.stepPerRead = 300;
-    QStringList reports;
-    View().onProgress = [&](const QString&) {
-      reports << QStringLiteral("%1/%2").arg(View().progressValue).arg(View().progressMax);
-    };
-    gLibrary->ShowTagCloud(true);
-    View().onProgress = nullptr;
-    ASSERT_FALSE(reports.isEmpty());
-    EXPECT_EQ(reports.last(), QStringLiteral("3/3"));
-    EXPECT_EQ(View().progressCaptions.mid(View().progressCaptions.size() - 2),
-              (QStringList{"Drawing Tag Cloud...", "<off>"}));
-  }
+  rwtest::TestTickClock clock;
+  clock.stepPerRead = 300;
+  QStringList reports;
+  View().onProgress = [&](const QString&) {
+    reports << QStringLiteral("%1/%2").arg(View().progressValue).arg(View().progressMax);
+  };
+  gLibrary->ShowTagCloud(true);
+  View().onProgress = nullptr;
+  EXPECT_EQ(reports.join(' '), QStringLiteral("2/2"));
+  EXPECT_EQ(View().progressCaptions.mid(View().progressCaptions.size() - 2),
+            (QStringList{"Drawing Tag Cloud...", "<off>"}));
 }
 
 TEST_F(TagCloudTest, CategoryFilterLeavesOutOtherCategoriesAndNonTags) {

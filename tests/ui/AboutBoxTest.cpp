@@ -88,7 +88,6 @@ TEST_F(AboutBoxTest, ShowsItsTextsAndLogoOverTheDimmedMainWindow) {
   EXPECT_FALSE(box->isVisible());
   EXPECT_FALSE(box->Timer1->isActive());
   EXPECT_TRUE(gGlassForm) << "the caller unloads the overlay";
-
   // Esc and Enter close it as its button does.
   for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
     box->show();
