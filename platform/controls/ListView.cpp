@@ -233,6 +233,11 @@ ColumnHeader& ColumnHeaderCollection::Add(int index, const QString& key, const Q
   return added;
 }
 
+void ColumnHeaderCollection::SetWidth(int index, double width) {
+  Item(index).width_ = width;
+  list_->ApplyColumns();
+}
+
 void ColumnHeaderCollection::Clear() {
   list_->model_->beginResetModel();
   items_.clear();

@@ -12,5 +12,11 @@ namespace ctl {
 // descent; 0 for none.
 int InkAboveAscent(const QFont& font, const QString& text);
 int InkBelowDescent(const QFont& font, const QString& text);
+// Both, from one measure of the text.
+struct Ink {
+  int above = 0;
+  int below = 0;
+};
+Ink InkBeyondLines(const QFont& font, const QString& text);
 
 }  // namespace ctl
