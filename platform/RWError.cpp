@@ -65,6 +65,7 @@ bool StorageFault::IsStorageKind(FaultKind kind) {
     case FaultKind::CannotOpen:
     case FaultKind::OutOfMemory:
     case FaultKind::NotAnswering:
+    case FaultKind::Unconfirmed:
       return true;
     default:
       return false;

@@ -54,6 +54,10 @@ enum class FaultKind {
   ProgramError,
   ProgramConflict,
   NotAnswering, // the disk did not answer within the time limit (a mount that hangs)
+  // The disk did not answer while a call that may still complete the change
+  // was out (the commit's last step): whether it is stored is known only
+  // once the disk answers, at the file's next open.
+  Unconfirmed,
 };
 
 class RWError : public std::exception {

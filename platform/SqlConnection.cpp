@@ -22,6 +22,7 @@
 #include <exception>
 #include <iterator>
 #include <limits>
+#include <memory>
 #include <thread>
 #include <cerrno>
 #include <fcntl.h>
@@ -151,7 +152,7 @@ void CheckDatabaseFile(const QString& path) {
 DatabaseFileState QuickCheckState(const QString& path) {
   sqlite3* db = nullptr;
   int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
-                           nullptr);
+                           HangGuard::VfsName());
   sqlite3_stmt* stmt = nullptr;
   if (rc == SQLITE_OK) rc = sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &stmt, nullptr);
   bool clean = false;
@@ -209,7 +210,7 @@ bool FileTakesWrites(const QString& path) {
 bool SqliteWrites(const QString& path) {
   sqlite3* db = nullptr;
   int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
-                           nullptr);
+                           HangGuard::VfsName());
   if (rc == SQLITE_OK) rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
   const bool readOnly = (rc & 0xFF) == SQLITE_READONLY || (db && sqlite3_db_readonly(db, "main") == 1);
   if (db && !sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -476,9 +477,12 @@ std::optional<LayoutGap> SqlConnection::SurveyLayout(bool compiling) const {
 void SqlConnection::RaiseFailure(const QString& description, int code, bool compiling) const {
   // A file call given up on a disk that did not answer is told as such,
   // whatever SQLite made of the error it got.
-  FaultKind kind = HangGuard::TakeGiveUp() ? FaultKind::NotAnswering : RWError::KindOfCode(code);
+  const HangGuard::GiveUp giveUp = HangGuard::TakeGiveUp();
+  FaultKind kind = giveUp == HangGuard::GiveUp::MayBeDone ? FaultKind::Unconfirmed
+                   : giveUp == HangGuard::GiveUp::NotDone ? FaultKind::NotAnswering
+                                                          : RWError::KindOfCode(code);
   std::optional<LayoutGap> gap;
-  if (kind == FaultKind::NotAnswering) {
+  if (kind == FaultKind::NotAnswering || kind == FaultKind::Unconfirmed) {
   } else if (compiling && (code & 0xFF) == SQLITE_ERROR) {
     gap = SurveyLayout(true);
     kind = gap ? FaultKind::Mismatch : FaultKind::ProgramError;
@@ -489,7 +493,7 @@ void SqlConnection::RaiseFailure(const QString& description, int code, bool comp
   RWError error(kErrDatabase, description, kSource, path_, code, kind);
   if (gap) error.NameMissing(gap->table, gap->column);
   if (!savepoints_.empty() && !lostBy_ && sqlite3_get_autocommit(db_)) lostBy_ = error;
-  if (kind == FaultKind::Damaged && !damagedBy_) damagedBy_ = error;
+  if ((kind == FaultKind::Damaged || kind == FaultKind::Unconfirmed) && !damagedBy_) damagedBy_ = error;
   StorageFault::Raise(error);
 }
 
@@ -727,34 +731,76 @@ bool ReadOfTheSource(int code) {
 
 // Makes the folder's entries (the rename) reach the disk.
 void SyncFolderOf(const QString& path) {
-  const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
+  const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
+  HangGuard::CallOnFile(path, [folder] {
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+  }, HangGuard::FileCall::Sync);
+}
+
+// A system call's errno, or ETIMEDOUT when its disk did not answer
+// (HangGuard::OnFile); 0 when it succeeded.
+template <typename Call>
+int ErrorOf(const QString& path, Call call, HangGuard::FileCall kind = HangGuard::FileCall::Other) {
+  return HangGuard::OnFile(path, [call] { return call() < 0 ? errno : 0; }, kind).value_or(ETIMEDOUT);
+}
+
+void RemoveCopy(const QString& partial) {
+  HangGuard::CallOnFile(partial, [partial] {
+    QFile::remove(partial);
+    QFile::remove(partial + QStringLiteral("-journal"));
+  });
+}
+
+// The copy's bytes are made to reach the disk a piece at a time, each piece
+// a call of its own: on a slow disk a large copy's sync shows its progress
+// call by call (a job's StepEachCall) instead of looking like a disk that
+// stopped answering. Answers an errno, 0 once the whole file is synced.
+int SyncInPieces(const QString& file) {
+  constexpr off_t kPiece = 4 << 20;
+  const QByteArray name = QFile::encodeName(file);
+  auto fd = std::make_shared<int>(-1);
+  int error = ErrorOf(file, [name, fd] { return *fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC); });
+  if (error != 0) return error;
+  struct stat info {};
+  if (::fstat(*fd, &info) != 0) error = errno;
+  for (off_t at = 0; error == 0 && at < info.st_size; at += kPiece) {
+    error = ErrorOf(
+        file, [fd, at] { return ::sync_file_range(*fd, at, kPiece, SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                                                        SYNC_FILE_RANGE_WAIT_AFTER); },
+        HangGuard::FileCall::Sync);
+  }
+  if (error == 0) error = ErrorOf(file, [fd] { return ::fsync(*fd); }, HangGuard::FileCall::Sync);
+  HangGuard::CallOnFile(file, [fd] { ::close(*fd); });
+  return error;
 }
 
 }  // namespace
 
 void SqlConnection::CopyTo(const QString& path, const QString& partial,
-                           const std::function<bool(int done, int total)>& step) {
+                           const std::function<bool(int done, int total)>& step,
+                           const std::function<bool()>& beforeShowing) {
   // The copy is written beside the target and renamed over it, so a failure
   // never leaves a half-written library under the chosen name. The partial
   // file is made anew: a file already there under its name is not replaced.
+  // Every call on the copy's disk is guarded as the library's own.
   const QByteArray partialName = QFile::encodeName(partial);
-  const int made = ::open(partialName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (made < 0) CopyFailed(path, errno);
-  ::close(made);
+  const int madeError = ErrorOf(partial, [partialName] {
+    const int made = ::open(partialName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    return made < 0 ? made : ::close(made);
+  });
+  if (madeError != 0) CopyFailed(path, madeError);
   sqlite3* target = nullptr;
-  // Through the program's file layer, as the library: the copy's final sync
-  // of a large file ticks long work meanwhile.
   int rc = sqlite3_open_v2(partialName.constData(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
                            HangGuard::VfsName());
   int sourceCode = SQLITE_OK;
   bool stopped = false;
   if (rc == SQLITE_OK) {
     // A copy has no earlier state to go back to: it keeps no journal, which
-    // a failing disk would leave beside it.
-    sqlite3_exec(target, "PRAGMA journal_mode = OFF", nullptr, nullptr, nullptr);
+    // a failing disk would leave beside it, and it is synced whole below.
+    sqlite3_exec(target, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);
     sqlite3_backup* backup = sqlite3_backup_init(target, "main", db_, "main");
     if (backup) {
       // A megabyte of pages a step, each reported; another connection's
@@ -784,8 +830,7 @@ void SqlConnection::CopyTo(const QString& path, const QString& partial,
   const int code = target ? sqlite3_extended_errcode(target) : rc;
   sqlite3_close_v2(target);
   if (rc != SQLITE_OK || sourceCode != SQLITE_OK || stopped) {
-    QFile::remove(partial);
-    QFile::remove(partial + QStringLiteral("-journal"));
+    RemoveCopy(partial);
     if (stopped) Raise(QStringLiteral("The copy to '%1' was stopped").arg(path));
     if (sourceCode != SQLITE_OK) {
       // The open library's own file failed to be read: told as its fault.
@@ -794,10 +839,28 @@ void SqlConnection::CopyTo(const QString& path, const QString& partial,
     qWarning("Copying the database to '%s': %s (%d)", qPrintable(path), qPrintable(reason), code);
     CopyFailed(path, ErrnoOfCode(code));
   }
-  if (::rename(partialName.constData(), QFile::encodeName(path).constData()) != 0) {
-    const int error = errno;
-    QFile::remove(partial);
+  if (const int error = SyncInPieces(partial); error != 0) {
+    RemoveCopy(partial);
     CopyFailed(path, error);
+  }
+  bool show = true;
+  try {
+    show = !beforeShowing || beforeShowing();
+  } catch (...) {
+    RemoveCopy(partial);
+    throw;
+  }
+  if (!show) {
+    RemoveCopy(partial);
+    Raise(QStringLiteral("The copy to '%1' was stopped").arg(path));
+  }
+  const QByteArray pathName = QFile::encodeName(path);
+  const int renamed = ErrorOf(
+      partial, [partialName, pathName] { return ::rename(partialName.constData(), pathName.constData()); },
+      HangGuard::FileCall::Replace);
+  if (renamed != 0) {
+    if (renamed != ETIMEDOUT) RemoveCopy(partial);
+    CopyFailed(path, renamed);
   }
   SyncFolderOf(path);
 }

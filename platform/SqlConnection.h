@@ -147,11 +147,16 @@ class SqlConnection {
   // only once whole. The copy keeps no journal, so a failure leaves nothing
   // but the partial file, which is removed. `step(done, total)` is called
   // with the pages copied after each megabyte of them; false stops the copy,
-  // which then fails. A failure to write the copy raises an RWError in the
+  // which then fails. The partial file is synced a piece at a time, each
+  // piece a call of its own (HangGuard::OnFile, as every call of the copy's
+  // outside SQLite), and `beforeShowing`, when given, is asked last, on the
+  // copying thread: false (or a throw) removes the partial file instead of
+  // renaming it. A failure to write the copy raises an RWError in the
   // program's words (the reason as a sentence, the copy's path as its file;
   // SQLite's words go to the log), numbered kErrDiskFull for a full disk; a
   // failure to read this connection's file raises as its statements do.
-  void CopyTo(const QString& path, const QString& partial, const std::function<bool(int done, int total)>& step = {});
+  void CopyTo(const QString& path, const QString& partial, const std::function<bool(int done, int total)>& step = {},
+              const std::function<bool()>& beforeShowing = {});
   // CopyTo through NewPartialName(path).
   void CopyTo(const QString& path);
   // The name of the program's own a copy to `path` is written under before

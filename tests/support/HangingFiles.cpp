@@ -1,5 +1,6 @@
 #include "tests/support/HangingFiles.h"
 
+#include "platform/HangGuard.h"
 #include "tests/support/EventLoopWaits.h"
 
 #include <QDir>
@@ -108,9 +109,13 @@ int FileControl(sqlite3_file* f, int op, void* arg) { return Lower(f)->pMethods-
 int SectorSize(sqlite3_file* f) { return Lower(f)->pMethods->xSectorSize(Lower(f)); }
 int DeviceCharacteristics(sqlite3_file* f) { return Lower(f)->pMethods->xDeviceCharacteristics(Lower(f)); }
 int ShmMap(sqlite3_file* f, int p, int s, int e, void volatile** at) {
+  Wait(f);
   return Lower(f)->pMethods->xShmMap(Lower(f), p, s, e, at);
 }
-int ShmLock(sqlite3_file* f, int o, int n, int flags) { return Lower(f)->pMethods->xShmLock(Lower(f), o, n, flags); }
+int ShmLock(sqlite3_file* f, int o, int n, int flags) {
+  Wait(f);
+  return Lower(f)->pMethods->xShmLock(Lower(f), o, n, flags);
+}
 void ShmBarrier(sqlite3_file* f) { Lower(f)->pMethods->xShmBarrier(Lower(f)); }
 int ShmUnmap(sqlite3_file* f, int remove) { return Lower(f)->pMethods->xShmUnmap(Lower(f), remove); }
 int Fetch(sqlite3_file* f, sqlite3_int64 o, int n, void** at) { return Lower(f)->pMethods->xFetch(Lower(f), o, n, at); }
@@ -180,6 +185,10 @@ void RegisterOnce() {
     vfs.xCurrentTime = &CurrentTime;
     vfs.xGetLastError = &GetLastError;
     vfs.xCurrentTimeInt64 = &CurrentTimeInt64;
+    // The program's own calls on the files outside SQLite (a lock, a stamp,
+    // a copy's sync and rename) wait on the medium too.
+    HangGuard::SetBeforeCall(
+        [](const char* path, HangGuard::FileCall call) { WaitIfHanging(path, call == HangGuard::FileCall::Sync); });
     return sqlite3_vfs_register(&vfs, 1) == SQLITE_OK;
   }();
   (void)registered;
