@@ -144,6 +144,13 @@ std::optional<FaultTelling> Of(const RWError& error, const QString& command) {
       return NotAnswering(file);
     case FaultKind::Unconfirmed:
       return Unconfirmed(file);
+    case FaultKind::NoFileHandles:
+      return FaultTelling{QStringLiteral("Too Many Open Files"),
+                          QStringLiteral("Reelwise II could not open another file for the Library") + FileLine(file) +
+                              QStringLiteral("because it has as many files open as the system allows. The Library's "
+                                             "file is not at fault: nothing of this was written, and what was saved "
+                                             "before is kept.\r\n\r\nClose other programs or windows and try "
+                                             "again.")};
     case FaultKind::OutOfMemory:
       return FaultTelling{QStringLiteral("Out of Memory"),
                           QStringLiteral("There was not enough memory to finish this with the Library") +

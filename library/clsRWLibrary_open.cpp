@@ -179,6 +179,12 @@ bool RefusedByState(const QString& path, DatabaseFileState state) {
       ShowRefusal(name + QStringLiteral("is being written by another program and therefore cannot be opened now."),
                   QStringLiteral("Library in use"));
       break;
+    case DatabaseFileState::NoFileHandles:
+      ShowRefusal(name + QStringLiteral("cannot be opened now: Reelwise II has as many files open as the system "
+                                        "allows. The file is not at fault, and nothing in it was changed.\r\n\r\n"
+                                        "Close other programs or windows, then open the Library again."),
+                  QStringLiteral("Too Many Open Files"));
+      break;
     case DatabaseFileState::JournalBlocked:
       ShowRefusal(name + QStringLiteral("cannot be opened: beside it\r\n'%1'\r\nis a folder (or something else "
                                         "that is no file), and that name is kept for the Library's own journal."
@@ -289,6 +295,7 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
     if (outcome == FileLock::Outcome::HeldElsewhere) ShowOpenElsewhere(path);
     if (outcome == FileLock::Outcome::Failed) RefusedByState(path, DatabaseFileState::Unreadable);
     if (outcome == FileLock::Outcome::NotAnswering) ShowSilentRefusal(path);
+    if (outcome == FileLock::Outcome::NoFileHandles) RefusedByState(path, DatabaseFileState::NoFileHandles);
     if (!lock) return nullptr;
   }
   std::unique_ptr<SqlConnection> candidate;

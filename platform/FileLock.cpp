@@ -47,7 +47,7 @@ std::unique_ptr<FileLock> FileLock::TryLock(const QString& path, Outcome& outcom
   const QByteArray name = QFile::encodeName(path);
   std::optional<Tried> tried = HangGuard::OnFile(path, [name] {
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return Tried(nullptr, Outcome::Failed);
+    if (fd < 0) return Tried(nullptr, errno == EMFILE || errno == ENFILE ? Outcome::NoFileHandles : Outcome::Failed);
     struct stat info {};
     if (::fstat(fd, &info) != 0) {
       ::close(fd);

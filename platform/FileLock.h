@@ -12,11 +12,12 @@
 
 class FileLock {
  public:
-  enum class Outcome { Locked, HeldElsewhere, Failed, NotAnswering };
+  enum class Outcome { Locked, HeldElsewhere, Failed, NotAnswering, NoFileHandles };
 
   // The lock of the file at `path`; none when another holder has it (another
   // process, or another open of the file in this one), the file cannot be
-  // opened or its disk did not answer. `outcome` tells which.
+  // opened (NoFileHandles: the process may open no more files) or its disk
+  // did not answer. `outcome` tells which.
   static std::unique_ptr<FileLock> TryLock(const QString& path, Outcome& outcome);
   ~FileLock();
   FileLock(const FileLock&) = delete;

@@ -170,7 +170,9 @@ class Worker {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
       wake_.wait(lock, [this] { return abandoned_ || !calls_.empty(); });
-      if (abandoned_) return;
+      // A call handed over runs, even one whose wait has given up already
+      // (a close it must still make).
+      if (calls_.empty()) return;
       std::function<void()> call = std::move(calls_.front());
       calls_.pop_front();
       lock.unlock();

@@ -66,6 +66,7 @@ bool StorageFault::IsStorageKind(FaultKind kind) {
     case FaultKind::OutOfMemory:
     case FaultKind::NotAnswering:
     case FaultKind::Unconfirmed:
+    case FaultKind::NoFileHandles:
       return true;
     default:
       return false;

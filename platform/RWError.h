@@ -58,6 +58,9 @@ enum class FaultKind {
   // was out (the commit's last step): whether it is stored is known only
   // once the disk answers, at the file's next open.
   Unconfirmed,
+  // No file could be opened: the process or the system has as many open as
+  // it may. A passing shortage, no fault of the file.
+  NoFileHandles,
 };
 
 class RWError : public std::exception {

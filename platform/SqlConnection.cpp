@@ -115,11 +115,15 @@ DatabaseFileState HeaderState(const QString& path, QString& reason) {
     reason = QStringLiteral("The database file '%1' does not exist").arg(path);
     return DatabaseFileState::Missing;
   }
-  QFile file(path);
-  if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
-    reason = info.isFile() ? QStringLiteral("The database file '%1' cannot be read: %2").arg(path, file.errorString())
+  QFile file;
+  const int fd = info.isFile() ? ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC) : -1;
+  const int error = errno;
+  if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    reason = info.isFile() ? QStringLiteral("The database file '%1' cannot be read: %2")
+                                 .arg(path, QString::fromLocal8Bit(std::strerror(error)))
                            : QStringLiteral("'%1' is not a file").arg(path);
-    return DatabaseFileState::Unreadable;
+    return info.isFile() && NoFileHandlesLeft(error) ? DatabaseFileState::NoFileHandles
+                                                     : DatabaseFileState::Unreadable;
   }
   const QByteArray header = file.read(100);
   const qint64 size = file.size();
@@ -145,7 +149,23 @@ DatabaseFileState HeaderState(const QString& path, QString& reason) {
 
 void CheckDatabaseFile(const QString& path) {
   QString reason;
-  if (HeaderState(path, reason) != DatabaseFileState::Usable) Raise(reason);
+  const DatabaseFileState state = HeaderState(path, reason);
+  if (state == DatabaseFileState::NoFileHandles) {
+    throw RWError(kErrDatabase, reason, kSource, path, SQLITE_CANTOPEN, FaultKind::NoFileHandles);
+  }
+  if (state != DatabaseFileState::Usable) Raise(reason);
+}
+
+// Whether the process may open a few more files: the file, its journal and
+// a look at its folder.
+bool FileHandlesLeft() {
+  int spare[3] = {-1, -1, -1};
+  bool left = true;
+  for (int& fd : spare) left = left && (fd = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0)) >= 0;
+  for (const int fd : spare) {
+    if (fd >= 0) ::close(fd);
+  }
+  return left;
 }
 
 // SQLite's quick check of every page, on a read-only connection.
@@ -220,9 +240,13 @@ bool SqliteWrites(const QString& path) {
 
 }  // namespace
 
+bool NoFileHandlesLeft(int error) { return error == EMFILE || error == ENFILE; }
+
 DatabaseFileState SqlConnection::Examine(const QString& path, bool checkPages) {
   const QFileInfo info(path);
   if (!info.exists() && !info.isSymLink()) return DatabaseFileState::Missing;
+  // Every look below opens files: with none to spare, each would blame the file.
+  if (!FileHandlesLeft()) return DatabaseFileState::NoFileHandles;
   if (QFile::encodeName(info.absoluteFilePath()).size() >= MaxPathBytes()) return DatabaseFileState::PathTooLong;
   QString reason;
   const DatabaseFileState header = HeaderState(path, reason);
@@ -266,10 +290,11 @@ std::unique_ptr<SqlConnection> SqlConnection::OpenWithFlags(const QString& path,
   if (rc != SQLITE_OK) {
     const QString reason = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
     const int code = db ? sqlite3_extended_errcode(db) : rc;
+    const bool noHandles = db && NoFileHandlesLeft(sqlite3_system_errno(db));
     sqlite3_close_v2(db);
     // Refused as the open refuses a file, not as a fault met by a command.
     throw RWError(kErrDatabase, QStringLiteral("Cannot open the database '%1': %2").arg(path, reason), kSource, path,
-                  code, RWError::KindOfCode(code));
+                  code, noHandles ? FaultKind::NoFileHandles : RWError::KindOfCode(code));
   }
   std::unique_ptr<SqlConnection> connection(new SqlConnection(db, path));
   connection->Configure();
@@ -481,6 +506,11 @@ void SqlConnection::RaiseFailure(const QString& description, int code, bool comp
   FaultKind kind = giveUp == HangGuard::GiveUp::MayBeDone ? FaultKind::Unconfirmed
                    : giveUp == HangGuard::GiveUp::NotDone ? FaultKind::NotAnswering
                                                           : RWError::KindOfCode(code);
+  // A journal or temporary file that could not be opened for want of file
+  // handles is no fault of the library's file.
+  if ((kind == FaultKind::CannotOpen || kind == FaultKind::InputOutput) && NoFileHandlesLeft(sqlite3_system_errno(db_))) {
+    kind = FaultKind::NoFileHandles;
+  }
   std::optional<LayoutGap> gap;
   if (kind == FaultKind::NotAnswering || kind == FaultKind::Unconfirmed) {
   } else if (compiling && (code & 0xFF) == SQLITE_ERROR) {
@@ -729,10 +759,11 @@ bool ReadOfTheSource(int code) {
   }
 }
 
-// Makes the folder's entries (the rename) reach the disk.
-void SyncFolderOf(const QString& path) {
-  const QByteArray folder = QFile::encodeName(QFileInfo(path).absolutePath());
-  HangGuard::CallOnFile(path, [folder] {
+// Makes the folder's entries (the rename) reach the disk; guarded as the
+// calls on the file `beside` in it.
+void SyncFolderOf(const QString& beside) {
+  const QByteArray folder = QFile::encodeName(QFileInfo(beside).absolutePath());
+  HangGuard::CallOnFile(beside, [folder] {
     const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return;
     ::fsync(fd);
@@ -862,7 +893,7 @@ void SqlConnection::CopyTo(const QString& path, const QString& partial,
     if (renamed != ETIMEDOUT) RemoveCopy(partial);
     CopyFailed(path, renamed);
   }
-  SyncFolderOf(path);
+  SyncFolderOf(partial);
 }
 
 std::unique_ptr<SqlRecordset> SqlConnection::OpenRecordset(const QString& sql) {

@@ -42,7 +42,12 @@ enum class DatabaseFileState {
   Busy,           // another program holds the database locked
   JournalBlocked, // the name of its journal or log beside it is taken by a
                   // folder or anything else that is no file
+  NoFileHandles,  // no file can be opened now: as many are open as may be
 };
+
+// Whether an errno says that no more files can be opened (the process's or
+// the system's limit).
+bool NoFileHandlesLeft(int error);
 
 // What a connection's statements write to the main database, as SQLite names
 // it while it prepares each statement: a statement prepared counts whether

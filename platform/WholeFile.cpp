@@ -135,6 +135,8 @@ QString WholeFileWriter::ErrorString() const { return FileErrorText(error_); }
 
 bool WholeFileWriter::Lasting() const { return LastingFileError(error_); }
 
+QString WholeFileWriter::TemporaryPath() const { return QFile::decodeName(temporary_); }
+
 void WholeFileWriter::Fail(int error) {
   if (error_ == 0) error_ = error ? error : EIO;
 }

@@ -35,6 +35,9 @@ class WholeFileWriter {
   QString ErrorString() const;
   // Whether the failure lasts until the user acts (see LastingFileError).
   bool Lasting() const;
+  // The new file's name beside the target until the commit renames it;
+  // empty where it has none (or no new file is open).
+  QString TemporaryPath() const;
 
  private:
   void Fail(int error);

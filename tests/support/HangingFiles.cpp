@@ -28,6 +28,8 @@ struct Medium {
   int held = 0;
   int heldNow = 0;
   int syncsToHang = 0;  // the medium hangs at this many syncs from now; 0: not by syncs
+  int deletesToHang = 0;  // the same, by files removed
+  int slowMs = 0;         // every call answers this much later
   std::chrono::steady_clock::time_point releaseAt;
 };
 
@@ -45,12 +47,19 @@ struct HeldFile {
 };
 
 // A call on a file under the folder waits while the medium hangs.
-void WaitIfHanging(const char* path, bool sync = false) {
+void WaitIfHanging(const char* path, bool sync = false, bool removal = false) {
   if (!path) return;
   Medium& medium = TheMedium();
   std::unique_lock<std::mutex> lock(medium.mutex);
   if (medium.folder.empty() || std::strncmp(path, medium.folder.c_str(), medium.folder.size()) != 0) return;
   if (sync && medium.syncsToHang > 0 && --medium.syncsToHang == 0) medium.hanging = true;
+  if (removal && medium.deletesToHang > 0 && --medium.deletesToHang == 0) medium.hanging = true;
+  if (medium.slowMs > 0 && !medium.hanging) {
+    const auto answerAt = std::chrono::steady_clock::now() + std::chrono::milliseconds(medium.slowMs);
+    medium.changed.wait_until(lock, answerAt, [&medium, answerAt] {
+      return medium.slowMs == 0 || std::chrono::steady_clock::now() >= answerAt;
+    });
+  }
   if (!medium.hanging) return;
   ++medium.held;
   ++medium.heldNow;
@@ -144,7 +153,7 @@ int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int
 }
 
 int Delete(sqlite3_vfs*, const char* name, int sync) {
-  WaitIfHanging(name);
+  WaitIfHanging(name, false, true);
   return gLower->xDelete(gLower, name, sync);
 }
 int Access(sqlite3_vfs*, const char* name, int flags, int* out) {
@@ -226,11 +235,25 @@ void HangingFiles::HangFromSync(int nth) {
   medium.syncsToHang = nth;
 }
 
+void HangingFiles::HangFromDelete(int nth) {
+  Medium& medium = TheMedium();
+  const std::lock_guard<std::mutex> lock(medium.mutex);
+  medium.deletesToHang = nth;
+}
+
+void HangingFiles::Slow(int ms) {
+  Medium& medium = TheMedium();
+  const std::lock_guard<std::mutex> lock(medium.mutex);
+  medium.slowMs = ms;
+}
+
 void HangingFiles::Release() {
   Medium& medium = TheMedium();
   const std::lock_guard<std::mutex> lock(medium.mutex);
   medium.hanging = false;
+  medium.slowMs = 0;
   medium.syncsToHang = 0;
+  medium.deletesToHang = 0;
   medium.changed.notify_all();
 }
 

@@ -31,6 +31,10 @@ class HangingFiles {
   // of a file under the folder, that sync included: a write then hangs
   // with its journal, or its library file, half way.
   void HangFromSync(int nth);
+  // The same, from the `nth` file removed (a journal at its commit).
+  void HangFromDelete(int nth);
+  // Every call answers `ms` late, as on a slow but sound medium, until Release.
+  void Slow(int ms);
   void Release();
   // Calls held so far, and those still held now.
   int Held() const;
