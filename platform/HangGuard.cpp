@@ -41,6 +41,14 @@ std::atomic<BeforeCall> gBeforeCall{nullptr};
 // thread counts the time of such calls during a command against the limit.
 constexpr int64_t kSlowCallMs = 500;
 std::atomic<int64_t> gSlowSpentMs{0};
+// When the window's thread last took events or began a command: a wait's
+// grace counts from there, so that one late in a command paints at once.
+std::atomic<int64_t> gHeldSinceMs{0};
+
+int64_t NowMs() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
 
 void NoteGiveUp(GiveUp giveUp) { tGaveUp = std::max(tGaveUp, giveUp); }
 
@@ -211,7 +219,7 @@ bool RunWithin(const std::shared_ptr<LowerFile>& lower, const std::function<void
           lower->File()->pMethods->xClose(lower->File());
         }
       },
-      limit);
+      limit, contract::OnUiThread() && gHeldSinceMs > 0 ? NowMs() - gHeldSinceMs : 0);
   --tWaiting;
   const int64_t took =
       std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
@@ -662,7 +670,10 @@ int StepEachCall::Call(void* self) {
 
 bool LibraryStillOut(const QString& path) { return LibraryOut(LibraryOf(path)); }
 
-void NewCommand() { gSlowSpentMs = 0; }
+void NewCommand() {
+  gSlowSpentMs = 0;
+  gHeldSinceMs = NowMs();
+}
 
 namespace {
 

@@ -132,7 +132,8 @@ bool LibraryStillOut(const QString& path);
 // Calls given up that have not come back yet.
 int CallsStillOut();
 
-// A command of the window's thread begins: the slow calls' time starts anew.
+// A command of the window's thread begins: the slow calls' time starts anew,
+// and a wait's grace counts from here.
 void NewCommand();
 
 // Tests: every file opened from now on is guarded, whatever its mount (the

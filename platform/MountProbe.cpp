@@ -227,7 +227,7 @@ bool StatAnswers(const QString& root) {
 
 }  // namespace
 
-bool FinishesWithin(std::function<void()> work, int timeoutMs) {
+bool FinishesWithin(std::function<void()> work, int timeoutMs, int64_t sinceMs) {
   auto outcome = std::make_shared<LongWork::Done>();
   const std::shared_ptr<Worker> worker = Worker::Current();
   CallsOut().fetch_add(1, std::memory_order_relaxed);
@@ -236,7 +236,7 @@ bool FinishesWithin(std::function<void()> work, int timeoutMs) {
     CallsOut().fetch_sub(1, std::memory_order_release);
     outcome->Finish();
   });
-  if (LongWork::Wait().For(*outcome, timeoutMs)) return true;
+  if (LongWork::Wait({}, sinceMs).For(*outcome, timeoutMs)) return true;
   GuardTheEndAfterAGiveUp();
   worker->Abandon();
   return false;
