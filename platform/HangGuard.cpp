@@ -152,6 +152,13 @@ QString FolderOf(const char* path) {
   return slash <= 0 ? QStringLiteral("/") : clean.left(slash);
 }
 
+// The mount a file lies on, remembered as dead when a call on it is given
+// up. Where every file is guarded (tests, whose folders share one disk),
+// each folder stands for a mount of its own.
+QString RootOf(const char* path) {
+  return gEveryFile ? FolderOf(path) : MountProbe::MountPointOf(QString::fromUtf8(path));
+}
+
 // The lower layer's file, kept apart from SQLite's own handle so that it
 // outlives a call given up on it: SQLite frees its handle at xClose, while
 // the call may still come back later and close the file then.
@@ -501,7 +508,7 @@ int ForwardPath(const char* path, int failure, Call call, GiveUp ifGivenUp = Giv
     NoteGiveUp(GiveUp::NotDone);
     return failure;
   }
-  lower->root = MountProbe::MountPointOf(QString::fromUtf8(path));
+  lower->root = RootOf(path);
   auto result = std::make_shared<int>(failure);
   if (!WithinLimit(lower, [result, call] { *result = call(); }, ifGivenUp)) return failure;
   return *result;
@@ -519,7 +526,7 @@ int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int
     lower->library = LibraryOf(QString::fromUtf8(name));
     lower->log = std::string_view(name).ends_with("-wal");
   }
-  if (guard) lower->root = MountProbe::MountPointOf(QString::fromUtf8(name));
+  if (guard) lower->root = RootOf(name);
   // No new connection meets a call given up on its library landing late.
   if (LibraryOut(lower->library)) {
     NoteGiveUp(GiveUp::NotDone);
@@ -697,14 +704,18 @@ bool CallOn(const QString& path, std::function<void()> call, FileCall kind) {
     TickNow(false);
     return true;
   }
-  lower->root = MountProbe::MountPointOf(path);
+  lower->root = RootOf(name.constData());
   return WithinLimit(lower, held, kind == FileCall::Replace ? GiveUp::MayBeDone : GiveUp::NotDone);
 }
 
 }  // namespace
 
+// Its caller is told by the answer: a give-up here is no SQLite statement's.
 bool CallOnFile(const QString& path, std::function<void()> call, FileCall kind) {
-  return CallOn(path, std::move(call), kind);
+  const GiveUp before = std::exchange(tGaveUp, GiveUp::None);
+  const bool answered = CallOn(path, std::move(call), kind);
+  tGaveUp = before;
+  return answered;
 }
 
 HeldOut::HeldOut(const QString& path) : library_(LibraryOf(path)) {

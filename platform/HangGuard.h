@@ -137,7 +137,8 @@ int CallsStillOut();
 void NewCommand();
 
 // Tests: every file opened from now on is guarded, whatever its mount (the
-// tests' folders lie on local disks).
+// tests' folders lie on local disks), each folder standing for a mount of
+// its own.
 void GuardEveryFile(bool on);
 // Tests: called with the path and the kind of call before every call of
 // OnFile, on the thread that makes it; a test's medium may hold it there.
