@@ -34,6 +34,8 @@ PACKAGES=(
   libpulse-dev libasound2-dev
   # fonts
   fonts-wine fonts-liberation2 fonts-dejavu-core
+  # a fallback many desktops have, under which the tests check that text is drawn whole
+  fonts-noto-core
   # test media
   ffmpeg
   # an X server of the tests' own, for what only a real X display shows

@@ -625,7 +625,7 @@ class FaultSweepTest : public CommandTest {
       for (const QString& file : QStringList{library_} + c.files) start[file] = Contents(file);
       PowerCut::Start();
       const bool own = way.ownFile && nth > 0;
-      FaultVfs::Start(own || nth == 0 ? std::nullopt : std::optional(DiskFault{DiskCall(way.call), nth, way.code}));
+      FaultVfs::Start(own || nth == 0 ? std::nullopt : std::optional(DiskFault{DiskCall(way.call), nth, way.code, false, {}, {}}));
       OwnFileFaults::Start(own ? std::optional(FileFault{OwnCall(way.call), nth, way.code}) : std::nullopt);
     }, base.outputs);
     PowerCut::Stop();
@@ -940,7 +940,7 @@ TEST_F(FaultSweepTest, EveryMenuCommand) {
       if (gTagCloudShown) Send("mnuViewTagCloud");
     };
     const int dialogsBefore = dialogs.Count();
-    RunOnce({.run = [&entry] { Send(entry.key); }}, [this] {
+    RunOnce({.name = key, .run = [&entry] { Send(entry.key); }}, [this] {
       dialogs.ClearAnswers();
       dialogs.Cancel();
     });

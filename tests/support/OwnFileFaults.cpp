@@ -54,7 +54,9 @@ void Held(const OwnFileWrites::Request& request) {
       if (request.closing) {
         PowerCut::Closed(request.fd, request.path);
       } else {
+        // A file SQLite wrote and the program syncs itself (a library's copy).
         PowerCut::SyncedFd(request.fd);
+        PowerCut::Sync(request.path, false);
       }
       return;
     case Call::Rename:
