@@ -2,6 +2,7 @@
 // conversion, case-insensitive names, concurrent writers and a damaged file.
 #include "core/SettingsStore.h"
 #include "core/modRegistry.h"
+#include "platform/OwnFileWrites.h"
 #include "tests/support/ChildRun.h"
 #include "tests/support/DecimalCommaLocale.h"
 #include "tests/support/ScriptedDialogs.h"
@@ -17,6 +18,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <functional>
 #include <string>
@@ -333,6 +335,29 @@ TEST_F(SettingsTest, ProcessesWritingAtOnceOrHoldingTheStoreLoseNoChange) {
   ASSERT_EQ(boxes.Count(), 1);
   EXPECT_EQ(boxes.Last().title, QStringLiteral("Reelwise II Settings"));
   EXPECT_TRUE(boxes.Last().prompt.contains(QDir::toNativeSeparators(StorePath())));
+
+  // Kept changes a write took and did not write go back before one kept
+  // meanwhile (here while the failing write holds the store): the newest
+  // still stands.
+  held = holdStore();
+  changeWhileHeld("Order", 5);
+  ::close(held);
+  boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
+  static bool keptMeanwhile = false;
+  keptMeanwhile = false;
+  OwnFileWrites::SetFaults([](const OwnFileWrites::Request& request) {
+    if (request.call != OwnFileWrites::Call::Write || keptMeanwhile) return 0;
+    keptMeanwhile = true;
+    rwtest::TestTickClock clock;
+    clock.stepPerRead = 1000;
+    Set(QStringLiteral("Order"), 7);
+    return ENOSPC;
+  });
+  Set(QStringLiteral("Order"), 6);
+  OwnFileWrites::SetFaults(nullptr);
+  EXPECT_TRUE(keptMeanwhile);
+  EXPECT_TRUE(WritePendingSettings());
+  EXPECT_EQ(Other(QStringLiteral("Order")), RegValue::FromNumber(7));
 }
 
 // A damaged store is set aside as it was and the user told once, whether a
