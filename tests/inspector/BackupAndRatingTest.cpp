@@ -113,6 +113,9 @@ TEST_F(BackupAndRatingTest, ASwapOrRestoreThatCannotBeDoneLeavesBothFilesAsTheyW
   EXPECT_EQ(Read(backup()), QByteArray("copy"));
   ASSERT_EQ(boxes.Count(), 2);
   EXPECT_TRUE(boxes.Last().prompt.contains(QLatin1Char(':'))) << "number: description";
+  // In the program's words, naming the file, not the C library's.
+  EXPECT_TRUE(boxes.Last().prompt.contains(file())) << boxes.Last().prompt.toStdString();
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("Permission denied")));
 }
 
 TEST_F(BackupAndRatingTest, TheLeftButtonRatesTheSegmentShown) {
