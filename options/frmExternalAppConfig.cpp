@@ -4,6 +4,7 @@
 #include "core/modReelwise.h"
 #include "options/frmProgramOptions.h"
 #include "platform/ColorRef.h"
+#include "platform/ModalLoop.h"
 #include "platform/controls/Label.h"
 #include "platform/controls/ListView.h"
 #include "platform/controls/TextBox.h"
@@ -13,7 +14,6 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -66,9 +66,7 @@ frmExternalAppConfig::frmExternalAppConfig(frmProgramOptions* options) : QWidget
   CreateControls();
 }
 
-frmExternalAppConfig::~frmExternalAppConfig() {
-  if (modalLoop_) modalLoop_->quit();
-}
+frmExternalAppConfig::~frmExternalAppConfig() = default;
 
 const std::array<QString, 10>& frmExternalAppConfig::Placeholders() {
   static const std::array<QString, 10> names = {
@@ -174,21 +172,17 @@ void frmExternalAppConfig::Load() {
 
 // The same window is never waited for twice.
 void frmExternalAppConfig::ShowModal() {
-  if (modalLoop_) return;
+  if (waiting_) return;
   Load();
   setWindowModality(Qt::ApplicationModal);
   show();
   activateWindow();
-  QEventLoop loop;
-  modalLoop_ = &loop;
-  loop.exec(QEventLoop::DialogExec);
-  modalLoop_ = nullptr;
+  waiting_ = true;
+  ModalLoop::Run(*this);
+  waiting_ = false;
 }
 
-void frmExternalAppConfig::Unload() {
-  hide();
-  if (modalLoop_) modalLoop_->quit();
-}
+void frmExternalAppConfig::Unload() { hide(); }
 
 void frmExternalAppConfig::closeEvent(QCloseEvent* event) {
   event->ignore();

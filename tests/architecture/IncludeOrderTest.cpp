@@ -1,6 +1,8 @@
 // The layers of the program, checked over its sources: every #include "..."
 // of a folder may name only its own folder or a layer below it, in the order
 // the build links them. A violation names the file, the line and the header.
+// And no file turns the event loop but the input gate's door and the modal
+// windows' loop.
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -80,6 +82,33 @@ QStringList Violations(const QString& root) {
   return found;
 }
 
+// "file:line: turns the event loop" for each call of processEvents and each
+// nested QEventLoop of the program outside the input gate's door and the
+// modal windows' loop, comments aside.
+QStringList LoopTurns(const QString& root) {
+  static const QRegularExpression turn(QStringLiteral(R"re(\bprocessEvents\b|\bQEventLoop\b)re"));
+  static const QStringList doors = {QStringLiteral("platform/InputGate.cpp"), QStringLiteral("platform/ModalLoop.cpp")};
+  QStringList found;
+  const QDir base(root);
+  for (const QString& layer : Layers()) {
+    QDirIterator files(base.filePath(layer), {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files,
+                       QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+      const QString path = base.relativeFilePath(files.next());
+      if (OutsideTheProgram(path) || doors.contains(path)) continue;
+      QFile file(files.filePath());
+      if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) continue;
+      QTextStream in(&file);
+      for (int line = 1; !in.atEnd(); ++line) {
+        if (turn.match(in.readLine().section(QStringLiteral("//"), 0, 0)).hasMatch()) {
+          found << QStringLiteral("%1:%2: turns the event loop").arg(path).arg(line);
+        }
+      }
+    }
+  }
+  return found;
+}
+
 void Write(const QString& path, const QByteArray& text) {
   QDir().mkpath(QFileInfo(path).path());
   QFile file(path);
@@ -90,6 +119,9 @@ void Write(const QString& path, const QByteArray& text) {
 TEST(IncludeOrderTest, EveryIncludeOfTheProgramPointsDownOrWithinItsFolder) {
   const QStringList violations = Violations(QStringLiteral(RW_SOURCE_DIR));
   EXPECT_TRUE(violations.isEmpty()) << violations.join(QLatin1Char('\n')).toStdString();
+  // Work turns the event loop only through the input gate's door.
+  const QStringList turns = LoopTurns(QStringLiteral(RW_SOURCE_DIR));
+  EXPECT_TRUE(turns.isEmpty()) << turns.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST(IncludeOrderTest, IncludesUpwardsOrOutOfTheProgramAreNamedWithTheirLine) {
@@ -115,6 +147,12 @@ TEST(IncludeOrderTest, IncludesUpwardsOrOutOfTheProgramAreNamedWithTheirLine) {
                          "player/clsRWPlayer.cpp:1: includes browser/ResultsPane.h (browser) from player",
                          "browser/ResultsPane.cpp:2: includes tests/support/TempHome.h (no layer of the program) from "
                          "browser"}));
+  Write(tree.filePath(QStringLiteral("player/cMpvCore.cpp")),
+        "// no processEvents here\nvoid Wait() {\n  QCoreApplication::processEvents();\n}\n");
+  Write(tree.filePath(QStringLiteral("platform/InputGate.cpp")), "void Turn() { QCoreApplication::processEvents(); }\n");
+  Write(tree.filePath(QStringLiteral("carousel/ClsT9Interface.cpp")), "QEventLoop loop;\n");
+  EXPECT_EQ(LoopTurns(tree.path()), (QStringList{"player/cMpvCore.cpp:3: turns the event loop",
+                                                 "carousel/ClsT9Interface.cpp:1: turns the event loop"}));
 }
 
 }  // namespace
