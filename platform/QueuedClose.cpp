@@ -2,14 +2,12 @@
 
 #include "platform/Contract.h"
 #include "platform/QuitRequest.h"
+#include "platform/WindowSystemQueue.h"
 
-#include <QGuiApplication>
 #include <QPointer>
 #include <QWindow>
 
 #include <xcb/xcb.h>
-
-#include <dlfcn.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -20,23 +18,6 @@
 namespace QueuedClose {
 
 namespace {
-
-// The look at the queue Qt's X platform exports for its own X11 helpers:
-// the peeker is called with each event not yet handled, oldest first,
-// until it answers true; nothing is taken from the queue.
-using Peeker = bool (*)(xcb_generic_event_t* event, void* data);
-using PeekQueue = bool (*)(Peeker peeker, void* data, int options, int peekerId);
-
-PeekQueue QueueLook() {
-  static PeekQueue look = [] () -> PeekQueue {
-    void* library = dlopen("libQt6XcbQpa.so.6", RTLD_LAZY | RTLD_NOLOAD);
-    if (!library) return nullptr;
-    return reinterpret_cast<PeekQueue>(dlsym(library,
-                                             "_ZN19QXcbNativeInterface14peekEventQueueEPFbP19xcb_generic_event_tPvES2_"
-                                             "6QFlagsIN14QXcbEventQueue10PeekOptionEEi"));
-  }();
-  return look;
-}
 
 xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
   const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
@@ -74,15 +55,15 @@ struct XRequests {
   xcb_atom_t deleteWindow = XCB_ATOM_NONE;
   std::vector<xcb_keycode_t> keysOfQ;
 
-  bool Matches(const xcb_generic_event_t* event) const {
-    switch (event->response_type & 0x7f) {
+  bool Matches(const xcb_generic_event_t& event) const {
+    switch (event.response_type & 0x7f) {
       case XCB_CLIENT_MESSAGE: {
-        const auto* message = reinterpret_cast<const xcb_client_message_event_t*>(event);
+        const auto* message = reinterpret_cast<const xcb_client_message_event_t*>(&event);
         return message->window == mainWindow && message->type == protocols && message->format == 32 &&
                message->data.data32[0] == deleteWindow;
       }
       case XCB_KEY_PRESS: {
-        const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(event);
+        const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(&event);
         constexpr uint16_t kChord = XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
         return (key->state & kChord) == XCB_MOD_MASK_CONTROL &&
                std::find(keysOfQ.begin(), keysOfQ.end(), key->detail) != keysOfQ.end();
@@ -104,18 +85,12 @@ State& Current() {
   return state;
 }
 
-xcb_connection_t* XConnection() {
-  if (QGuiApplication::platformName() != QLatin1String("xcb")) return nullptr;
-  auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-  return x11 ? x11->connection() : nullptr;
-}
-
 const XRequests* Requests() {
   State& state = Current();
   if (!state.mainWindow || !state.mainWindow->windowHandle()) return nullptr;
   if (!state.x) {
-    xcb_connection_t* connection = XConnection();
-    if (!connection || !QueueLook()) return nullptr;
+    xcb_connection_t* connection = WindowSystemQueue::XConnection();
+    if (!connection) return nullptr;
     state.x = std::make_unique<XRequests>();
     state.x->protocols = Atom(connection, "WM_PROTOCOLS");
     state.x->deleteWindow = Atom(connection, "WM_DELETE_WINDOW");
@@ -136,15 +111,13 @@ void Set(QWidget* mainWindow, std::function<void()> close) {
 bool Waiting() {
   if (!contract::OnUiThread()) return false;
   const XRequests* requests = Requests();
-  if (!requests) return false;
-  return QueueLook()(
-      [](xcb_generic_event_t* event, void* data) { return static_cast<const XRequests*>(data)->Matches(event); },
-      const_cast<XRequests*>(requests), 0, -1);
+  return requests && WindowSystemQueue::Holds([requests](const xcb_generic_event_t& event) {
+           return requests->Matches(event);
+         });
 }
 
 void Look() {
   State& state = Current();
-
   if (!state.close || QuitRequest::Requested() || !Waiting()) return;
   // A copy: the call may replace the hook.
   const std::function<void()> close = state.close;
