@@ -300,7 +300,8 @@ void SendAsTheWindowSystem(xcb_window_t window, bool ctrlQ) {
     close.data.data32[0] = atom("WM_DELETE_WINDOW");
     xcb_send_event(x, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&close));
   }
-  xcb_flush(x);
+  // A round trip: the server has handled the sending before the connection goes.
+  std::free(xcb_get_input_focus_reply(x, xcb_get_input_focus(x), nullptr));
   xcb_disconnect(x);
 }
 
