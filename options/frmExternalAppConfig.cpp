@@ -66,7 +66,9 @@ frmExternalAppConfig::frmExternalAppConfig(frmProgramOptions* options) : QWidget
   CreateControls();
 }
 
-frmExternalAppConfig::~frmExternalAppConfig() = default;
+frmExternalAppConfig::~frmExternalAppConfig() {
+  ctl::Control::EndEvents(*this);
+}
 
 const std::array<QString, 10>& frmExternalAppConfig::Placeholders() {
   static const std::array<QString, 10> names = {
