@@ -7,6 +7,7 @@
 #include "tests/support/OwnXServer.h"
 #include "ui/cBusyIndicator.h"
 
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QScreen>
 
