@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -44,18 +45,16 @@ bool OutsideTheProgram(const QString& path) {
   return path.startsWith(QLatin1String("resources/tools/")) || path.startsWith(QLatin1String("resources/generated/"));
 }
 
-// "file:line: includes header (layer) from layer", one per include against
-// the order, for every source below `root`.
-QStringList Violations(const QString& root) {
-  static const QRegularExpression include(QStringLiteral(R"re(^\s*#\s*include\s+"([^"]+)")re"));
-  QStringList found;
+// Calls `each` with every line of every source of the program below `root`:
+// its file, number and text. A file that cannot be read is named in `found`.
+void ForEachLine(const QString& root, QStringList& found,
+                 const std::function<void(const QString& path, int line, const QString& text)>& each) {
   const QDir base(root);
   for (const QString& layer : Layers()) {
     QDirIterator files(base.filePath(layer), {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files,
                        QDirIterator::Subdirectories);
     while (files.hasNext()) {
       const QString path = base.relativeFilePath(files.next());
-      const int own = LayerOf(path);
       if (OutsideTheProgram(path)) continue;
       QFile file(files.filePath());
       if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
@@ -63,22 +62,31 @@ QStringList Violations(const QString& root) {
         continue;
       }
       QTextStream in(&file);
-      for (int line = 1; !in.atEnd(); ++line) {
-        const QRegularExpressionMatch match = include.match(in.readLine());
-        if (!match.hasMatch()) continue;
-        const QString header = match.captured(1);
-        // A header named without a folder is one of the file's own folder.
-        const int target = header.contains(QLatin1Char('/')) ? LayerOf(header) : own;
-        if (target >= 0 && target <= own) continue;
-        found << QStringLiteral("%1:%2: includes %3 (%4) from %5")
-                     .arg(path)
-                     .arg(line)
-                     .arg(header, target < 0 ? QStringLiteral("no layer of the program")
-                                             : Layers()[static_cast<size_t>(target)],
-                          Layers()[static_cast<size_t>(own)]);
-      }
+      for (int line = 1; !in.atEnd(); ++line) each(path, line, in.readLine());
     }
   }
+}
+
+// "file:line: includes header (layer) from layer", one per include against
+// the order, for every source below `root`.
+QStringList Violations(const QString& root) {
+  static const QRegularExpression include(QStringLiteral(R"re(^\s*#\s*include\s+"([^"]+)")re"));
+  QStringList found;
+  ForEachLine(root, found, [&found](const QString& path, int line, const QString& text) {
+    const QRegularExpressionMatch match = include.match(text);
+    if (!match.hasMatch()) return;
+    const int own = LayerOf(path);
+    const QString header = match.captured(1);
+    // A header named without a folder is one of the file's own folder.
+    const int target = header.contains(QLatin1Char('/')) ? LayerOf(header) : own;
+    if (target >= 0 && target <= own) return;
+    found << QStringLiteral("%1:%2: includes %3 (%4) from %5")
+                 .arg(path)
+                 .arg(line)
+                 .arg(header, target < 0 ? QStringLiteral("no layer of the program")
+                                         : Layers()[static_cast<size_t>(target)],
+                      Layers()[static_cast<size_t>(own)]);
+  });
   return found;
 }
 
@@ -89,23 +97,10 @@ QStringList LoopTurns(const QString& root) {
   static const QRegularExpression turn(QStringLiteral(R"re(\bprocessEvents\b|\bQEventLoop\b)re"));
   static const QStringList doors = {QStringLiteral("platform/InputGate.cpp"), QStringLiteral("platform/ModalLoop.cpp")};
   QStringList found;
-  const QDir base(root);
-  for (const QString& layer : Layers()) {
-    QDirIterator files(base.filePath(layer), {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files,
-                       QDirIterator::Subdirectories);
-    while (files.hasNext()) {
-      const QString path = base.relativeFilePath(files.next());
-      if (OutsideTheProgram(path) || doors.contains(path)) continue;
-      QFile file(files.filePath());
-      if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) continue;
-      QTextStream in(&file);
-      for (int line = 1; !in.atEnd(); ++line) {
-        if (turn.match(in.readLine().section(QStringLiteral("//"), 0, 0)).hasMatch()) {
-          found << QStringLiteral("%1:%2: turns the event loop").arg(path).arg(line);
-        }
-      }
-    }
-  }
+  ForEachLine(root, found, [&found](const QString& path, int line, const QString& text) {
+    if (doors.contains(path) || !turn.match(text.section(QStringLiteral("//"), 0, 0)).hasMatch()) return;
+    found << QStringLiteral("%1:%2: turns the event loop").arg(path).arg(line);
+  });
   return found;
 }
 
