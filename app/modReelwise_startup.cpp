@@ -18,6 +18,7 @@
 #include "mainwindow/frmReelwise.h"
 #include "platform/ErrorGuard.h"
 #include "platform/InputGate.h"
+#include "platform/QueuedClose.h"
 #include "platform/MessageBoxSeam.h"
 #include "platform/QuitRequest.h"
 #include "platform/RWError.h"
@@ -77,6 +78,19 @@ void EndOnSignal(int) {
   gEndRequested = true;
   CloseModalWindows();
   QuitRequest::Request([] { QCoreApplication::exit(0); });
+}
+
+// A request to close the program found waiting in the window system's
+// queue during long work ends the program as a signal does, but from the
+// event loop once the work is over: the work is under way when it is found.
+void EndOnQueuedClose() {
+  QuitRequest::Request([] {
+    QTimer::singleShot(0, [] {
+      gEndRequested = true;
+      CloseModalWindows();
+      QCoreApplication::exit(0);
+    });
+  });
 }
 
 void ReadScreenMetrics() {
@@ -272,6 +286,7 @@ bool StartUp(const QStringList& commandLine) {
   ParseCommandLine(commandLine);
   gMainForm->show();
   gMainForm->repaint();
+  QueuedClose::Set(gMainForm, EndOnQueuedClose);
   OpenFirstLibraryWhenShown();
   return true;
 }

@@ -6,6 +6,7 @@
 #include "carousel/CarouselPane.h"
 #include "carousel/cCarousel.h"
 #include "library/clsRWLibrary.h"
+#include "platform/InputGate.h"
 #include "platform/SqlRecordset.h"
 #include "ui/CairoObject.h"
 #include "ui/modCairo.h"
@@ -77,6 +78,12 @@ void ClsT9Interface::Show(int16_t Mode) {
     return;
   }
   const std::shared_ptr<bool> alive = m_Alive;
+  // While the panel is up the event loop goes round for its keys and timer
+  // ticks: the panel holds the input gate, the canvas its own control, so no
+  // other command runs meanwhile and Esc in another window cancels it.
+  const InputGate::Hold gate({.own = {m_Pane->ucCarouselCanvas}, .escape = [this, alive] {
+                                if (*alive) Cancel();
+                              }});
   m_CloseHeld = false;
   m_ShutDownWatch = std::make_unique<ShutDownWatch>(m_Pane->ucCarouselCanvas->window(), [this] { Cancel(); },
                                                     m_CloseHeld);
@@ -203,7 +210,7 @@ void ClsT9Interface::PaceWait(int ms) { m_Pacer->Wait(std::chrono::milliseconds(
 
 bool ClsT9Interface::LetEventsRun() {
   const std::shared_ptr<bool> alive = m_Alive;
-  QCoreApplication::processEvents();
+  InputGate::Turn();
   return *alive;
 }
 

@@ -381,6 +381,9 @@ class cCarousel {
   void DrawWelcomeFrame(int value);
   void DrawStripButtons(CairoContext& context);
   // Keys.
+  // Whether a key or command of the carousel may run: the input gate is
+  // open, or held by the carousel's own fade or keypad.
+  bool Admitted() const;
   bool KeyGatePasses();
   void MoveTo(int32_t Index);
   void StepMenu(int32_t Delta);

@@ -12,7 +12,6 @@
 #include "core/modRegistry.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
-#include "platform/InputGate.h"
 #include "platform/controls/TreeView.h"
 #include "platform/modSound.h"
 
@@ -61,7 +60,7 @@ void cCarousel::ProcessMenuCommand(int32_t MenuIndex) { ProcessMenuCommand(stati
 
 void cCarousel::ProcessMenuCommand(CarouselCommand command) {
   // The carousel's commands ask the input gate, as the dispatcher does.
-  if (!InputGate::Admits()) return;
+  if (!Admitted()) return;
   const auto count = static_cast<int32_t>(m_ActiveMenu.size()) - 1;
   const bool hasCurrent = m_CurrentMenuIndex >= 1 && m_CurrentMenuIndex <= count;
   const CarouselMenuEntry* current = hasCurrent ? &m_ActiveMenu[static_cast<size_t>(m_CurrentMenuIndex)] : nullptr;

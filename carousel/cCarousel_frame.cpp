@@ -4,19 +4,20 @@
 // a slow move, and followed by a rubber stamp for a file that cannot be played.
 #include "carousel/cCarousel.h"
 
+#include "carousel/CarouselPane.h"
 #include "core/modReelwise.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
+#include "platform/InputGate.h"
 #include "platform/Rounding.h"
 #include "resources/Resources.h"
 #include "ui/CairoObject.h"
 #include "ui/modBlendColorAlpha.h"
 #include "ui/modCairo.h"
 
-#include <QCoreApplication>
-
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -29,6 +30,23 @@ constexpr double kDetailsY = 220;
 constexpr double kTileWidth = 260;
 constexpr double kTileHeight = 217;
 constexpr double kFirstTileX = -197;
+
+// Between the frames of a fade or of the stamp's fall the event loop goes
+// round, so that a key (a new move) ends the animation: the animation holds
+// the input gate meanwhile, the canvas its own control. Inside other work
+// that holds the gate the frames follow each other without a turn.
+class BetweenFrames {
+ public:
+  explicit BetweenFrames(QWidget* canvas) {
+    if (canvas && InputGate::Admits()) gate_.emplace(InputGate::Controls{.own = {canvas}, .escape = {}});
+  }
+  void Turn() {
+    if (gate_) InputGate::Turn();
+  }
+
+ private:
+  std::optional<InputGate::Hold> gate_;
+};
 
 }  // namespace
 
@@ -151,6 +169,7 @@ bool cCarousel::AnimationInterrupted(uint64_t Generation) const {
 bool cCarousel::FadeInDetails(uint64_t Generation) {
   const int steps = std::max(1, m_Frames.Frame);
   const CairoSurfacePtr panel = m_DetailsSurface;
+  BetweenFrames between(m_Pane ? m_Pane->ucCarouselCanvas : nullptr);
   for (int k = 0; k <= steps; ++k) {
     const double t = 100.0 - 100.0 * k / steps;
     const int radius = t >= 40 ? CLng(t) / 33 : 0;
@@ -166,7 +185,7 @@ bool cCarousel::FadeInDetails(uint64_t Generation) {
                                    std::abs((t - 100) / 100));
     RefreshCanvas();
     m_Pacer->EndFrame();
-    QCoreApplication::processEvents();
+    between.Turn();
     if (AnimationInterrupted(Generation)) return false;
   }
   return true;
@@ -207,13 +226,14 @@ void cCarousel::DrawStamp(const QString& Text) {
     context->RenderSurface(*m_DetailsSurface, kDetailsX, kDetailsY, kDetailsWidth, kDetailsHeight);
   }
   const int steps = std::max(1, m_Frames.Frame);
+  BetweenFrames between(m_Pane ? m_Pane->ucCarouselCanvas : nullptr);
   for (int k = 0; k <= steps; ++k) {
     m_Pacer->BeginFrame();
     m_CanvasContext->RenderSurface(*scene, 0, 0);
     PaintStamp(*stamp, StampScale(60.0 - 58.0 * k / steps));
     RefreshCanvas();
     m_Pacer->EndFrame();
-    QCoreApplication::processEvents();
+    between.Turn();
     if (AnimationInterrupted(generation)) return;
   }
   m_StampShown = true;

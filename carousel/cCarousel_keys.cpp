@@ -94,9 +94,10 @@ std::optional<int32_t> MoveTarget(Move move, int32_t index, int32_t count) {
 // The top row's digits have no keys of their own here: they stand for the
 // keypad's, in the keypad panel as at the top level.
 void cCarousel::KeyPress(int& KeyCode) {
-  // Keys come here also from the keypad's and the fades' own loops, and
-  // from a remote's bridge: none acts while work holds the input gate.
-  if (!InputGate::Admits() || !KeyGatePasses()) return;
+  // Keys come here also from a remote's bridge: none acts while other work
+  // holds the input gate (the keypad's wait and the fades hold it for the
+  // canvas).
+  if (!Admitted() || !KeyGatePasses()) return;
   if (gBrowserMode != 3) return;
   if (m_MenuMode != kNull && !gTVOutMode) return;
   int key = AsKeypadDigit(KeyCode);
@@ -114,6 +115,8 @@ void cCarousel::KeyPress(int& KeyCode) {
     default: return OtherKeys(key);
   }
 }
+
+bool cCarousel::Admitted() const { return InputGate::Admits(m_Pane ? m_Pane->ucCarouselCanvas : nullptr); }
 
 // A key within 100 ms of the last accepted one is dropped, whichever it is.
 // The clock is the monotonic 64-bit one, so the gate holds at any uptime.

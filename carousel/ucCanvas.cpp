@@ -45,3 +45,9 @@ void ucCanvas::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
   if (context_) Raise(RefreshContents, *context_);
 }
+
+void ucCanvas::keyPressEvent(QKeyEvent* event) {
+  if (!repeats_.Acts(*event)) return;
+  Control::keyPressEvent(event);
+  repeats_.Done();
+}

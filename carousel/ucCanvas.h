@@ -4,10 +4,13 @@
 // the carousel takes it. The surface never changes size; painting scales it
 // to the control's whole area. Mouse and drag events report X and Y in the
 // control's pixels (not the surface's), key events the program's key codes.
+// The repeats of a held key that the carousel cannot keep up with are
+// dropped (KeyRepeats), so that it stops when the key is let go.
 //
 // Events besides the ones of every control (KeyDown, MouseDown, MouseMove,
 // DblClick, GotFocus, LostFocus, DragOver, DragDrop): RefreshContents, on
 // every resize, with the drawing context.
+#include "platform/KeyRepeats.h"
 #include "platform/controls/Control.h"
 #include "ui/CairoContext.h"
 #include "ui/CairoSurface.h"
@@ -41,10 +44,12 @@ class ucCanvas : public ctl::Control {
  protected:
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void Copy(QPainter& painter) const;
 
   CairoSurfacePtr surface_;
   std::shared_ptr<CairoContext> context_;
+  KeyRepeats repeats_;
 };

@@ -2,6 +2,7 @@
 
 #include "core/modReelwise.h"
 
+#include "platform/InputGate.h"
 #include "platform/MountWatcher.h"
 
 #include <QCoreApplication>
@@ -33,6 +34,11 @@ int32_t EventOf(const MountChange& change) {
 void PostDeviceChange(const std::vector<MountChange>& changes) {
   if (changes.empty() || !gShellNotifyWindow || !gMessagePoster) return;
   gMessagePoster(gShellNotifyWindow, kShellNotifyMessage, 0, EventOf(changes.front()));
+}
+
+// The device table and tree are rebuilt for the changes not yet taken in.
+void RefreshPendingDevices() {
+  if (gDeviceChangePending && gDeviceRefresh && gDeviceRefresh()) gDeviceChangePending = false;
 }
 
 bool IsDeviceEvent(intptr_t event) {
@@ -80,7 +86,13 @@ void ShellNotify_OnMessage(intptr_t, intptr_t lParam) {
     if (gPlayerCommand) gPlayerCommand(QStringLiteral("KillPlayback"));
     return;
   }
-  if (gDeviceRefresh && gDeviceRefresh()) gDeviceChangePending = false;
+  // No rebuild runs inside other work that holds the input gate (a
+  // command's wait for the player): it follows once the gate is open.
+  if (!InputGate::Admits()) {
+    InputGate::WhenOpen(RefreshPendingDevices);
+    return;
+  }
+  RefreshPendingDevices();
 }
 
 void SetDeviceRefresh(DeviceRefresh refresh) { gDeviceRefresh = std::move(refresh); }

@@ -28,7 +28,6 @@
 #include "ui/SchemeColours.h"
 #include "ui/cwProgress.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -193,7 +192,7 @@ void ImportPane::RunQueue(int32_t count, bool relocate) {
       if (!CommitRunFiles(true)) break;
       lastCommitTick_ = static_cast<qint64>(ctl::GetTickCount64());
     }
-    QApplication::processEvents();
+    InputGate::Turn();
     if (Cancelled()) break;
   }
   if (storeFailure_.isEmpty()) CommitRunFiles(false);

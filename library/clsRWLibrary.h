@@ -282,6 +282,8 @@ class clsRWLibrary : public IDeviceTableHost {
   void RunOwnWrites(std::function<void(SqlConnection&)> work);
   void SetLoadingState(bool& starting);
   bool HouseKeep();
+  // The upkeep stopped by a request to end the program: undone whole; false.
+  bool GiveUpStoppedUpkeep(std::optional<TransactionGuard>& whole);
   void ResizeThumbnails();
   bool BackUpBeforeRenumbering(QString& notWritten);
   void TellUpgradeCopyNote();

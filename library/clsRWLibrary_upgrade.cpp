@@ -43,12 +43,34 @@ int64_t SchemaVersion(SqlConnection& db) {
   return SqlRecordset(db, QStringLiteral("PRAGMA schema_version")).Value(0).toInt64();
 }
 
+// How long the upkeep may go on once the program has been asked to end: an
+// upkeep nearly done finishes, a long one (an old library's upgrade) stops.
+constexpr int kUpkeepEndGraceMs = 1000;
+
+// For its lifetime, the connection's statement under way stops once the
+// program has been asked to end kUpkeepEndGraceMs ago; `stopped` tells.
+class UpkeepStop {
+ public:
+  UpkeepStop(SqlConnection& db, bool& stopped) : db_(db) {
+    db_.StopWhen([this, &stopped] { return stopped = stopped || grace_.Over(); });
+  }
+  ~UpkeepStop() { db_.StopWhen({}); }
+  UpkeepStop(const UpkeepStop&) = delete;
+  UpkeepStop& operator=(const UpkeepStop&) = delete;
+
+ private:
+  SqlConnection& db_;
+  LongWork::EndGrace grace_{kUpkeepEndGraceMs};
+};
+
 }  // namespace
 
 QString UpgradeBackupPath(const QString& libraryPath) { return libraryPath + QStringLiteral(".bak"); }
 
-// Nothing inside stops the upkeep: a step that fails leaves its part of the
-// schema as it was. Only a renumbering that cannot complete undoes the whole
+// Nothing inside stops the upkeep but a request to end the program that it
+// outlasts by a second, which undoes it whole, tells nothing and gives the
+// open up (the file stays as it was). A step that fails leaves its part of
+// the schema as it was. Only a renumbering that cannot complete undoes the whole
 // upkeep, so that the file stays as it was, and the user is told; the answer
 // is then false, since the file cannot be used in its old layout. A fault of
 // the disk or the file (full, failing, locked, damaged) undoes the upkeep
@@ -87,6 +109,10 @@ bool clsRWLibrary::HouseKeep() {
     ErrorGuard(Reporting()).Failed(fault.Error());
     faulted = true;
   };
+  // A request to end the program that the upkeep outlasts stops it: the
+  // upkeep is undone whole, nothing is told, and the open is given up.
+  bool stopped = false;
+  std::optional<UpkeepStop> stop(std::in_place, *m_Connection, stopped);
   try {
     whole.emplace(*m_Connection, QStringLiteral("Upkeep"));
     TransactionGuard guard(*m_Connection, QStringLiteral("HouseKeep"));
@@ -112,6 +138,8 @@ bool clsRWLibrary::HouseKeep() {
   } catch (const StorageFault& fault) {
     toldOnce(fault);
   }
+  stop.reset();
+  if (stopped) return GiveUpStoppedUpkeep(whole);
   if (!report.problem.isEmpty()) {
     const QString copy = backedUp ? QStringLiteral("\r\n\r\nA copy of the Library as it was is kept in:\r\n") +
                                         UpgradeBackupPath(LibraryPath)
@@ -157,6 +185,17 @@ bool clsRWLibrary::HouseKeep() {
   // not opened; any other goes on to show what it holds, written no more by
   // this open.
   return !report.renumberingFailed && !(faulted && earlierLayout);
+}
+
+bool clsRWLibrary::GiveUpStoppedUpkeep(std::optional<TransactionGuard>& whole) {
+  try {
+    if (whole) whole->Rollback();
+  } catch (const StorageFault&) {
+    // SQLite rolls back what it cannot finish when the file is next read.
+  }
+  m_PathsMapped = false;
+  ProgressOff();
+  return false;
 }
 
 // A copy that could not be kept is told once the open is over, unless the

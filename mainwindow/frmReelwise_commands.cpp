@@ -29,6 +29,7 @@
 #include "options/frmProgramOptions.h"
 #include "platform/ErrorGuard.h"
 #include "platform/InputGate.h"
+#include "platform/ModalLoop.h"
 #include "platform/RWError.h"
 #include "platform/cPopupMenu.h"
 #include "player/clsRWPlayer.h"
@@ -38,7 +39,6 @@
 #include "ui/frmGlass.h"
 
 #include <QApplication>
-#include <QEventLoop>
 #include <QWindow>
 
 namespace {
@@ -72,32 +72,13 @@ class RedrawLock {
   bool taken_;
 };
 
-// Ends a nested loop when its window is hidden or closed.
-class ModalEnd : public QObject {
- public:
-  ModalEnd(QWidget& window, QEventLoop& loop) : loop_(loop) { window.installEventFilter(this); }
-
- protected:
-  bool eventFilter(QObject*, QEvent* event) override {
-    if (event->type() == QEvent::Hide || event->type() == QEvent::Close) loop_.quit();
-    return false;
-  }
-
- private:
-  QEventLoop& loop_;
-};
-
 // Shows the window modally with the owner as its owner and returns when it
 // has been closed. Timers, device events and further commands keep running.
 void RunModal(QWidget& window, QWidget* owner) {
   window.setParent(owner, window.windowFlags() | Qt::Dialog);
   window.setWindowModality(Qt::ApplicationModal);
   window.show();
-  if (window.isVisible()) {
-    QEventLoop loop;
-    ModalEnd end(window, loop);
-    loop.exec(QEventLoop::DialogExec);
-  }
+  ModalLoop::Run(window, ModalLoop::Until::Closed);
   window.hide();
   window.setParent(nullptr);
 }

@@ -4,6 +4,7 @@
 #include "core/modReelwise.h"
 #include "options/frmProgramOptions.h"
 #include "platform/ColorRef.h"
+#include "platform/ModalLoop.h"
 #include "platform/controls/Label.h"
 #include "platform/controls/ListView.h"
 #include "platform/controls/TextBox.h"
@@ -13,7 +14,6 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QLineEdit>
 #include <QPushButton>
 
@@ -68,7 +68,6 @@ frmExternalAppConfig::frmExternalAppConfig(frmProgramOptions* options) : QWidget
 
 frmExternalAppConfig::~frmExternalAppConfig() {
   ctl::Control::EndEvents(*this);
-  if (modalLoop_) modalLoop_->quit();
 }
 
 const std::array<QString, 10>& frmExternalAppConfig::Placeholders() {
@@ -175,21 +174,17 @@ void frmExternalAppConfig::Load() {
 
 // The same window is never waited for twice.
 void frmExternalAppConfig::ShowModal() {
-  if (modalLoop_) return;
+  if (waiting_) return;
   Load();
   setWindowModality(Qt::ApplicationModal);
   show();
   activateWindow();
-  QEventLoop loop;
-  modalLoop_ = &loop;
-  loop.exec(QEventLoop::DialogExec);
-  modalLoop_ = nullptr;
+  waiting_ = true;
+  ModalLoop::Run(*this);
+  waiting_ = false;
 }
 
-void frmExternalAppConfig::Unload() {
-  hide();
-  if (modalLoop_) modalLoop_->quit();
-}
+void frmExternalAppConfig::Unload() { hide(); }
 
 void frmExternalAppConfig::closeEvent(QCloseEvent* event) {
   event->ignore();

@@ -13,7 +13,6 @@
 #include <memory>
 
 class QCheckBox;
-class QEventLoop;
 class QPushButton;
 class frmProgramOptions;
 class OptionsShape;
@@ -79,7 +78,7 @@ class frmExternalAppConfig : public QWidget {
   void RecordSelection();
 
   QPointer<frmProgramOptions> options_;
-  QEventLoop* modalLoop_ = nullptr;
+  bool waiting_ = false;  // ShowModal is waiting for the window
   int placeholder_ = -1;
   int selStart_ = 0;
   int selLength_ = 0;

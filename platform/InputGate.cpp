@@ -3,7 +3,9 @@
 #include "platform/Contract.h"
 
 #include <QApplication>
+#include <QDeadlineTimer>
 #include <QDropEvent>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QTimer>
@@ -225,6 +227,15 @@ bool Held() { return !Current().holds.empty(); }
 
 bool Admits() { return !Held(); }
 
+bool Admits(const QWidget* control) {
+  const State& state = Current();
+  if (state.holds.empty()) return true;
+  for (const QWidget* w = control; w; w = w->parentWidget()) {
+    if (Among(state.holds.back()->own, w)) return true;
+  }
+  return false;
+}
+
 bool Steered() { return SteeredNow(); }
 
 void WhenOpen(std::function<void()> call) {
@@ -241,5 +252,36 @@ void PassesAlways(QWidget* widget) {
 }
 
 void SetCloseRequest(std::function<void()> close) { Current().close = std::move(close); }
+
+namespace {
+
+QEventLoop::ProcessEventsFlags TurnFlags() {
+  RW_CONTRACT(Held(), "the event loop is turned inside work only while it holds the input gate");
+  return SteeredNow() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents;
+}
+
+}  // namespace
+
+void Turn() { QCoreApplication::processEvents(TurnFlags()); }
+
+// The events are handled here, not in a nested QEventLoop: once the
+// program's loop has been told to end, such a loop returns at once and
+// every wait would end as if what it waits for never came.
+bool TurnUntil(const std::function<bool()>& done, int timeoutMs) {
+  const QEventLoop::ProcessEventsFlags flags = TurnFlags() | QEventLoop::WaitForMoreEvents;
+  if (done()) return true;
+  if (timeoutMs <= 0) return false;
+  const QDeadlineTimer deadline(timeoutMs, Qt::PreciseTimer);
+  QTimer wake;  // ends the last wait for events at the deadline
+  wake.setSingleShot(true);
+  wake.setTimerType(Qt::PreciseTimer);
+  wake.start(timeoutMs);
+  while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents(flags);
+  return done();
+}
+
+void TurnFor(int ms) {
+  TurnUntil([] { return false; }, ms);
+}
 
 }  // namespace InputGate

@@ -2,7 +2,8 @@
 // The one gate for commands while work the user steers lets the event loop
 // go round: the Add Files run between two files, the full-screen player's
 // run, the playback engine's waits (a file opening, a seek settling, a frame
-// grabbed). Long work (LongWork.h) handles no event at all and needs no gate.
+// grabbed), the carousel's fades and its keypad panel. Long work
+// (LongWork.h) handles no event at all and needs no gate.
 //
 // Such work holds the gate (Hold) while it runs. Meanwhile:
 // - Every command asks the gate first (Admits) and does nothing while it is
@@ -16,7 +17,7 @@
 // - Input to any window of the program (keys, clicks, the wheel, context
 //   menus, drops) is refused before it reaches a widget, except input to the
 //   work's own controls (Controls::own: the Abort button, the full-screen
-//   player's window), to controls that stand for the window's frame
+//   player's window, the carousel's canvas), to controls that stand for the window's frame
 //   (PassesAlways: the title bar's close box) and to windows the work itself
 //   opened while it held the gate (its message boxes). The pointer's moves
 //   without a button pass, so that what lies under it is known at once.
@@ -33,9 +34,17 @@
 // (sent to it at once) is kept and delivered to it once the gate opens. So a
 // click on another result while one opens opens that one next.
 //
-// A new window needs nothing of its own for its input to be gated; a
-// command of it that can also start from a timer or a queued call asks
-// Admits() first.
+// Input is refused by the window it goes to: those shown when the
+// outermost hold began. Any window shown after that is taken for the work's
+// own (a box the work shows) and takes all its input until the gate opens,
+// whoever showed it. A new window's keys and clicks are gated with no code
+// of its own as long as it was shown before the work began; a command of
+// it that can also start from a timer or a queued call asks Admits() first.
+//
+// Work that holds the gate turns the event loop through Turn, TurnUntil or
+// TurnFor, the one door for it: the program calls processEvents or runs a
+// nested event loop nowhere else (a modal window's own loop,
+// platform/ModalLoop.h, aside).
 #include <QPointer>
 #include <QWidget>
 
@@ -73,6 +82,11 @@ class Hold {
 bool Held();
 // Whether a command may run now: false while the gate is held.
 bool Admits();
+// Whether a command of `control` may run now: the gate is open, or the
+// innermost work holding it has `control` (or a widget it lies inside)
+// among its own controls, as the carousel's panel is its fades' and its
+// keypad's.
+bool Admits(const QWidget* control);
 // Whether the work holding the gate takes input at all (it has controls of
 // its own or a stop); false when the gate is open.
 bool Steered();
@@ -84,5 +98,15 @@ void WhenOpen(std::function<void()> call);
 void PassesAlways(QWidget* widget);
 // How Ctrl+Q in a window whose input is refused closes the program.
 void SetCloseRequest(std::function<void()> close);
+
+// Lets the event loop go round once inside work that holds the gate (a
+// contract): the events waiting are handled, input among them only while
+// the work takes input (Steered), else it stays queued.
+void Turn();
+// Turns the loop as Turn does, waiting for events, until `done` answers
+// true or `timeoutMs` milliseconds have passed; true when `done` does.
+bool TurnUntil(const std::function<bool()>& done, int timeoutMs);
+// Turns the loop for `ms` milliseconds.
+void TurnFor(int ms);
 
 }  // namespace InputGate

@@ -3,6 +3,7 @@
 #include "platform/Contract.h"
 #include "platform/DragController.h"
 #include "platform/MountProbe.h"
+#include "platform/QueuedClose.h"
 #include "platform/QuitRequest.h"
 #include "platform/TerminationSignals.h"
 #include "platform/ThreadStart.h"
@@ -84,6 +85,7 @@ void PaintUncoveredAgain() {
 
 void Paint() {
   if (!contract::OnUiThread()) return;
+  QueuedClose::Look();
   PaintUncoveredAgain();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
 }
@@ -113,6 +115,16 @@ void Pulse(int64_t elapsedMs) {
 }
 
 bool EndRequested() { return QuitRequest::Requested() || TerminationSignals::Taken(); }
+
+bool EndGrace::Over() {
+  if (!EndRequested()) return false;
+  const uint64_t now = ctl::GetTickCount64();
+  if (!requested_) {
+    requested_ = true;
+    seen_ = now;
+  }
+  return now - seen_ >= static_cast<uint64_t>(graceMs_);
+}
 
 namespace {
 
@@ -208,6 +220,7 @@ bool Run(std::function<void(Job&)> work, const Options& options) {
     }
   }
   worker.join();
+  QueuedClose::Look();
   if (finish->failure) std::rethrow_exception(finish->failure);
   return true;
 }
@@ -239,6 +252,7 @@ bool Wait::For(Done& done, int timeoutMs) {
   while (!done.done) {
     if (paints) {
       lock.unlock();
+      QueuedClose::Look();
       PaintUncoveredAgain();
       lock.lock();
       if (done.done) break;
@@ -260,6 +274,8 @@ bool Wait::For(Done& done, int timeoutMs) {
     }
     done.finished.wait_until(lock, std::min(deadline, now + kLookMs));
   }
+  lock.unlock();
+  if (paints) QueuedClose::Look();
   return true;
 }
 

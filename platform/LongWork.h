@@ -73,9 +73,26 @@ inline constexpr int kUncoveredMs = 100;
 void SetPulse(std::function<void(int64_t elapsedMs)> pulse);
 void Pulse(int64_t elapsedMs);
 
-// Whether the program has been asked to end (a quit request, or a
-// termination signal its handler took but the event loop has not yet).
+// Whether the program has been asked to end (a quit request, a request to
+// close it found waiting in the window system's queue as the work paints,
+// QueuedClose.h, or a termination signal its handler took but the event
+// loop has not yet).
 bool EndRequested();
+
+// For work that would rather finish than be undone when it can finish soon
+// (the open's upkeep): Over() is true once the program has been asked to
+// end `graceMs` ago or more, by the tick clock, counted from the first call
+// that saw the request.
+class EndGrace {
+ public:
+  explicit EndGrace(int graceMs) : graceMs_(graceMs) {}
+  bool Over();
+
+ private:
+  int graceMs_;
+  uint64_t seen_ = 0;
+  bool requested_ = false;
+};
 
 class Pacer {
  public:

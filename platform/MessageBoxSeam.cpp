@@ -1,5 +1,6 @@
 #include "platform/MessageBoxSeam.h"
 
+#include "platform/QueuedClose.h"
 #include "platform/QuitRequest.h"
 
 #include <QApplication>
@@ -78,9 +79,11 @@ int PlainBox(const MessageBoxRequest& request) {
 }  // namespace
 
 // Once the program has been asked to end nobody is there to answer: a box
-// closes at once without an answer, as a countdown would close it.
+// closes at once without an answer, as a countdown would close it. A
+// request to close that waits unhandled (QueuedClose.h) is looked for first.
 int ShowMessageBox(const MessageBoxRequest& request) {
   if (Responder()) return Responder()(request);
+  QueuedClose::Look();
   if (QuitRequest::Requested()) return 0;
   if (Handler() && !request.systemBox) return Handler()(request);
   return PlainBox(request);

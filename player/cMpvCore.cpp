@@ -8,14 +8,10 @@
 #include <mpv/render.h>
 #include <mpv/render_gl.h>
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-#include <QEventLoop>
 #include <QOffscreenSurface>
 #include <QOpenGLContext>
 #include <QOpenGLFramebufferObject>
 #include <QOpenGLFunctions>
-#include <QTimer>
 #include <QTransform>
 
 #include <cstdlib>
@@ -327,26 +323,15 @@ std::optional<QVariant> cMpvCore::CommandNow(const QVariantList& args) {
   return value;
 }
 
-// The events are handled here until `done` or the deadline, not in a nested
-// QEventLoop: once the program's loop has been told to end, such a loop
-// returns at once and every wait would look like a file that never answered.
 // The wait holds the input gate (platform/InputGate.h), so no command runs
-// inside it. Inside work the user steers (the add-files run, the full-screen
-// run) that work's own controls take their input here, so that Esc ends an
-// open there; any other wait handles no input at all: keys and clicks stay
-// queued, in their order, until the command that waits is over.
+// inside it, and turns the event loop through the gate's door until `done`
+// or the deadline. Inside work the user steers (the add-files run, the
+// full-screen run) that work's own controls take their input here, so that
+// Esc ends an open there; any other wait handles no input at all: keys and
+// clicks stay queued, in their order, until the command that waits is over.
 bool cMpvCore::WaitFor(const std::function<bool()>& done, int timeoutMs) {
   if (done()) return true;
   if (timeoutMs <= 0) return false;
-  const QEventLoop::ProcessEventsFlags flags =
-      QEventLoop::WaitForMoreEvents |
-      (InputGate::Steered() ? QEventLoop::AllEvents : QEventLoop::ExcludeUserInputEvents);
   const InputGate::Hold gate;
-  const QDeadlineTimer deadline(timeoutMs, Qt::PreciseTimer);
-  QTimer wake;  // ends the last wait for events at the deadline
-  wake.setSingleShot(true);
-  wake.setTimerType(Qt::PreciseTimer);
-  wake.start(timeoutMs);
-  while (!done() && !deadline.hasExpired()) QCoreApplication::processEvents(flags);
-  return done();
+  return InputGate::TurnUntil(done, timeoutMs);
 }

@@ -238,7 +238,9 @@ bool cVideoWindow::Forward(QEvent* event) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease: {
       const auto* key = static_cast<QKeyEvent*>(event);
-      QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->text(), key->isAutoRepeat(), key->count());
+      QKeyEvent copy(key->type(), key->key(), key->modifiers(), key->nativeScanCode(), key->nativeVirtualKey(),
+                     key->nativeModifiers(), key->text(), key->isAutoRepeat(), key->count());
+      copy.setTimestamp(key->timestamp());
       QApplication::sendEvent(drain_, &copy);
       return true;
     }

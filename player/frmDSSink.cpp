@@ -113,7 +113,8 @@ void frmDSSink::Form_KeyUp(int KeyCode, int Shift) {
 // key macro, a remote's bridge) quits as one held longer does, and once.
 void frmDSSink::keyPressEvent(QKeyEvent* event) {
   event->accept();
-  if (event->isAutoRepeat() || ctl::VbKeyCode(event) != 'Q' || ctl::VbShift(event->modifiers()) != ctl::vbCtrlMask) {
+  if (!repeats_.Acts(*event) || event->isAutoRepeat() || ctl::VbKeyCode(event) != 'Q' ||
+      ctl::VbShift(event->modifiers()) != ctl::vbCtrlMask) {
     return;
   }
   ErrorGuard().Run([] {
@@ -121,13 +122,13 @@ void frmDSSink::keyPressEvent(QKeyEvent* event) {
   });
 }
 
+// A key held down acts once, on its release; its repeats do nothing.
 void frmDSSink::keyReleaseEvent(QKeyEvent* event) {
   event->accept();
-  if (event->isAutoRepeat()) return;
   const int code = ctl::VbKeyCode(event);
   if (code == 0) return;
   const int shift = ctl::VbShift(event->modifiers());
-  ErrorGuard().Run([&] { Form_KeyUp(code, shift); });
+  repeats_.Released(*event, this, [this, code, shift] { ErrorGuard().Run([&] { Form_KeyUp(code, shift); }); });
 }
 
 // Closing the window (the desktop's close, or the program ending) stops the

@@ -4,6 +4,8 @@
 // runs. Showing it starts the run; keys released in it (the video window
 // passes its events here) become player commands, or, while keypad tagging
 // is on, go to the tagging handler. The run unloads the window at its end.
+#include "platform/KeyRepeats.h"
+
 #include <QPointer>
 #include <QString>
 #include <QWidget>
@@ -53,6 +55,7 @@ class frmDSSink : public QWidget {
 
   QPointer<QWidget> screenOf_;
   bool activated_ = false;
+  KeyRepeats repeats_;
 
   // Keypad tagging state.
   struct T9Match {

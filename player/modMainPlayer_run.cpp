@@ -7,14 +7,13 @@
 #include "library/ViewSpec.h"
 #include "library/clsRWLibrary.h"
 #include "platform/InputGate.h"
+#include "platform/ModalLoop.h"
 #include "platform/QuitRequest.h"
 #include "player/clsRWPlayer.h"
 #include "player/frmDSSink.h"
 #include "player/modMainPlayer.h"
 
 #include <QApplication>
-#include <QEventLoop>
-#include <QTimer>
 
 namespace modMainPlayer {
 
@@ -24,14 +23,10 @@ bool runActive = false;
 // Whether the last entry given to PlayFileFullScreen could be opened.
 bool lastOpenFailed = false;
 
-// Lets the message loop run for `ms` milliseconds: timers, keys and paints
-// are handled while the run waits. Once the program is ending no loop runs
-// any more (exec answers -1 at once): the run then ends instead of spinning.
-void RunMessagesFor(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  if (loop.exec() != 0) gStopPlaylist = true;
-}
+// Lets the event loop go round for `ms` milliseconds, through the gate the
+// run holds: timers, the run's keys and paints are handled while it waits.
+// A request to end the program ends the run (its stop sets gStopPlaylist).
+void RunMessagesFor(int ms) { InputGate::TurnFor(ms); }
 
 void Call(const std::function<void()>& hook) {
   if (hook) hook();
@@ -75,7 +70,7 @@ bool PlayEntries() {
     } else if (++unplayable >= EntriesInPass()) {
       return playedAny;
     } else {
-      QApplication::processEvents();
+      InputGate::Turn();
     }
   }
   return true;
@@ -196,7 +191,7 @@ void PlayFileFullScreen(ResultItem& Item) {
   gLastSegmentID = Item.SegmentID;
   gOpenFileID = Item.FileID;
   gPlayer->SetPosition(start);
-  QApplication::processEvents();
+  InputGate::Turn();
   gPlayer->SetFullScreen(!gPlayer->StretchToScreen);
   gPlayer->SetVisible(true);
   gPlayer->Play();
@@ -234,11 +229,9 @@ void ShowFullScreenPlayer(QWidget* owner) {
   gDSSinkForm = window;
   window->setParent(owner, Qt::Window | Qt::FramelessWindowHint);
   window->setWindowModality(Qt::ApplicationModal);
-  QEventLoop loop;
-  QObject::connect(window, &QObject::destroyed, &loop, &QEventLoop::quit);
   window->setAttribute(Qt::WA_DeleteOnClose);
   window->show();
-  if (gDSSinkForm) loop.exec(QEventLoop::DialogExec);
+  if (gDSSinkForm) ModalLoop::Run(*window, ModalLoop::Until::Destroyed);
   gDSSinkForm = nullptr;
 }
 

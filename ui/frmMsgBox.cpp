@@ -2,11 +2,11 @@
 
 #include "platform/LongWork.h"
 #include "platform/MessageBoxSeam.h"
+#include "platform/ModalLoop.h"
 #include "ui/cWindowMgr.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
@@ -206,10 +206,7 @@ void frmMsgBox::ShowModal() {
   setWindowModality(Qt::ApplicationModal);
   ShowAndActivate();
   if (!loaded_ || isHidden()) return;
-  QEventLoop loop;
-  modalLoop_ = &loop;
-  loop.exec(QEventLoop::DialogExec);
-  modalLoop_ = nullptr;
+  ModalLoop::Run(*this);
 }
 
 // The window system reports the activation later, or not at all on some
@@ -226,7 +223,6 @@ void frmMsgBox::Unload() {
   loaded_ = false;
   Timer1->Stop();
   hide();
-  if (modalLoop_) modalLoop_->quit();
   if (gMsgBoxForm == this) gMsgBoxForm = nullptr;
   if (modeless_) deleteLater();
 }
@@ -234,7 +230,6 @@ void frmMsgBox::Unload() {
 void frmMsgBox::cmdButton_Click(int Index) {
   m_Result = static_cast<int16_t>(ButtonCode(Index));
   hide();
-  if (modalLoop_) modalLoop_->quit();
   if (m_UnloadOnClick) Unload();
 }
 

@@ -19,7 +19,6 @@
 #include <functional>
 #include <memory>
 
-class QEventLoop;
 class QLabel;
 class QPushButton;
 class QScrollArea;
@@ -125,7 +124,6 @@ class frmMsgBox : public QWidget {
   double heightTwips_ = 0;
   ImageSurfacePtr face_;
   std::unique_ptr<TickClock> Timer1;
-  QEventLoop* modalLoop_ = nullptr;
   bool dragging_ = false;
   QPoint dragOffset_;
 };

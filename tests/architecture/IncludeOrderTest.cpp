@@ -1,6 +1,8 @@
 // The layers of the program, checked over its sources: every #include "..."
 // of a folder may name only its own folder or a layer below it, in the order
 // the build links them. A violation names the file, the line and the header.
+// And no file turns the event loop but the input gate's door and the modal
+// windows' loop.
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -11,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <utility>
 #include <vector>
 
@@ -42,18 +45,16 @@ bool OutsideTheProgram(const QString& path) {
   return path.startsWith(QLatin1String("resources/tools/")) || path.startsWith(QLatin1String("resources/generated/"));
 }
 
-// "file:line: includes header (layer) from layer", one per include against
-// the order, for every source below `root`.
-QStringList Violations(const QString& root) {
-  static const QRegularExpression include(QStringLiteral(R"re(^\s*#\s*include\s+"([^"]+)")re"));
-  QStringList found;
+// Calls `each` with every line of every source of the program below `root`:
+// its file, number and text. A file that cannot be read is named in `found`.
+void ForEachLine(const QString& root, QStringList& found,
+                 const std::function<void(const QString& path, int line, const QString& text)>& each) {
   const QDir base(root);
   for (const QString& layer : Layers()) {
     QDirIterator files(base.filePath(layer), {QStringLiteral("*.h"), QStringLiteral("*.cpp")}, QDir::Files,
                        QDirIterator::Subdirectories);
     while (files.hasNext()) {
       const QString path = base.relativeFilePath(files.next());
-      const int own = LayerOf(path);
       if (OutsideTheProgram(path)) continue;
       QFile file(files.filePath());
       if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
@@ -61,22 +62,45 @@ QStringList Violations(const QString& root) {
         continue;
       }
       QTextStream in(&file);
-      for (int line = 1; !in.atEnd(); ++line) {
-        const QRegularExpressionMatch match = include.match(in.readLine());
-        if (!match.hasMatch()) continue;
-        const QString header = match.captured(1);
-        // A header named without a folder is one of the file's own folder.
-        const int target = header.contains(QLatin1Char('/')) ? LayerOf(header) : own;
-        if (target >= 0 && target <= own) continue;
-        found << QStringLiteral("%1:%2: includes %3 (%4) from %5")
-                     .arg(path)
-                     .arg(line)
-                     .arg(header, target < 0 ? QStringLiteral("no layer of the program")
-                                             : Layers()[static_cast<size_t>(target)],
-                          Layers()[static_cast<size_t>(own)]);
-      }
+      for (int line = 1; !in.atEnd(); ++line) each(path, line, in.readLine());
     }
   }
+}
+
+// "file:line: includes header (layer) from layer", one per include against
+// the order, for every source below `root`.
+QStringList Violations(const QString& root) {
+  static const QRegularExpression include(QStringLiteral(R"re(^\s*#\s*include\s+"([^"]+)")re"));
+  QStringList found;
+  ForEachLine(root, found, [&found](const QString& path, int line, const QString& text) {
+    const QRegularExpressionMatch match = include.match(text);
+    if (!match.hasMatch()) return;
+    const int own = LayerOf(path);
+    const QString header = match.captured(1);
+    // A header named without a folder is one of the file's own folder.
+    const int target = header.contains(QLatin1Char('/')) ? LayerOf(header) : own;
+    if (target >= 0 && target <= own) return;
+    found << QStringLiteral("%1:%2: includes %3 (%4) from %5")
+                 .arg(path)
+                 .arg(line)
+                 .arg(header, target < 0 ? QStringLiteral("no layer of the program")
+                                         : Layers()[static_cast<size_t>(target)],
+                      Layers()[static_cast<size_t>(own)]);
+  });
+  return found;
+}
+
+// "file:line: turns the event loop" for each call of processEvents and each
+// nested QEventLoop of the program outside the input gate's door and the
+// modal windows' loop, comments aside.
+QStringList LoopTurns(const QString& root) {
+  static const QRegularExpression turn(QStringLiteral(R"re(\bprocessEvents\b|\bQEventLoop\b)re"));
+  static const QStringList doors = {QStringLiteral("platform/InputGate.cpp"), QStringLiteral("platform/ModalLoop.cpp")};
+  QStringList found;
+  ForEachLine(root, found, [&found](const QString& path, int line, const QString& text) {
+    if (doors.contains(path) || !turn.match(text.section(QStringLiteral("//"), 0, 0)).hasMatch()) return;
+    found << QStringLiteral("%1:%2: turns the event loop").arg(path).arg(line);
+  });
   return found;
 }
 
@@ -90,6 +114,9 @@ void Write(const QString& path, const QByteArray& text) {
 TEST(IncludeOrderTest, EveryIncludeOfTheProgramPointsDownOrWithinItsFolder) {
   const QStringList violations = Violations(QStringLiteral(RW_SOURCE_DIR));
   EXPECT_TRUE(violations.isEmpty()) << violations.join(QLatin1Char('\n')).toStdString();
+  // Work turns the event loop only through the input gate's door.
+  const QStringList turns = LoopTurns(QStringLiteral(RW_SOURCE_DIR));
+  EXPECT_TRUE(turns.isEmpty()) << turns.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST(IncludeOrderTest, IncludesUpwardsOrOutOfTheProgramAreNamedWithTheirLine) {
@@ -115,6 +142,12 @@ TEST(IncludeOrderTest, IncludesUpwardsOrOutOfTheProgramAreNamedWithTheirLine) {
                          "player/clsRWPlayer.cpp:1: includes browser/ResultsPane.h (browser) from player",
                          "browser/ResultsPane.cpp:2: includes tests/support/TempHome.h (no layer of the program) from "
                          "browser"}));
+  Write(tree.filePath(QStringLiteral("player/cMpvCore.cpp")),
+        "// no processEvents here\nvoid Wait() {\n  QCoreApplication::processEvents();\n}\n");
+  Write(tree.filePath(QStringLiteral("platform/InputGate.cpp")), "void Turn() { QCoreApplication::processEvents(); }\n");
+  Write(tree.filePath(QStringLiteral("carousel/ClsT9Interface.cpp")), "QEventLoop loop;\n");
+  EXPECT_EQ(LoopTurns(tree.path()), (QStringList{"player/cMpvCore.cpp:3: turns the event loop",
+                                                 "carousel/ClsT9Interface.cpp:1: turns the event loop"}));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 // panel's timer ticks only when a step ticks it.
 #include "carousel/ClsT9Interface.h"
 #include "platform/DragController.h"
+#include "platform/InputGate.h"
 #include "platform/controls/VbInput.h"
 #include "platform/modSound.h"
 #include "tests/carousel/CarouselFixture.h"
@@ -571,6 +572,13 @@ TEST_F(KeypadTest, ShutDownEndsTheWaitAsCancelled) {
   qApp->removeEventFilter(&swallower);
   EXPECT_EQ(Keypad().EnteredText(), kCancelled);
   EXPECT_EQ(pacer_->ranDry, 0);
+  // Inside the wait the gate is held for the canvas alone: a command of any
+  // other control, as one from a timer, does nothing.
+  std::vector<bool> admitted;
+  Steps({[&] { admitted = {InputGate::Held(), InputGate::Admits(), InputGate::Admits(pane_->ucCarouselCanvas)}; },
+         Key(vbKeyEscape)});
+  Keypad().Show(1);
+  EXPECT_EQ(admitted, (std::vector<bool>{true, false, true}));
   // The carousel going away while Show waits.
   Steps({[] { QTimer::singleShot(0, [] { gCarousel.reset(); }); }});
   Keypad().Show(1);

@@ -107,6 +107,8 @@ TEST_F(AddFilesGateTest, NoWindowRunsACommandDuringTheRunAndEscInEachOrAClickOnA
   const std::vector<GatedWindow> windows = {
       {"main window", [] {}, [] { return static_cast<QWidget*>(gMainForm->Results().flexThumbsTiled); },
        [](QWidget&) {
+         // A command from a timer asks the gate as one from a key does.
+         QTimer::singleShot(0, [] { gMainForm->MainToolbarHandler(QStringLiteral("LIST_VIEW")); });
          TypeKey(Qt::Key_L, Qt::ControlModifier);  // List View
          TypeKey(Qt::Key_F5);                      // Refresh
          TypeKey(Qt::Key_L, Qt::AltModifier);      // the Library menu, then Open

@@ -395,7 +395,8 @@ TEST_F(LibraryObjectTest, ALongOpenPaintsItsProgress) {
 // An old library is upgraded at its open after a copy of it is kept: a
 // second open changes nothing but the version row; a copy that cannot be
 // written is told, naming it, and the upgrade goes on; a renumbering that
-// cannot complete leaves the file as it was and the scratch library open.
+// cannot complete, or is stopped by a request to end the program, leaves the
+// file as it was and the scratch library open.
 TEST_F(LibraryObjectTest, AnOldLibraryIsUpgradedAfterACopyIsKeptOrLeftAsItWas) {
   boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
   {
@@ -456,6 +457,31 @@ TEST_F(LibraryObjectTest, AnOldLibraryIsUpgradedAfterACopyIsKeptOrLeftAsItWas) {
   EXPECT_EQ(gLibrary->LibraryPath, blocked);
   EXPECT_EQ(Version(), QStringLiteral("1.6.5 Final"));
   EXPECT_TRUE(QFileInfo(UpgradeBackupPath(blocked)).isDir()) << "what stood there is left alone";
+
+  // An upgrade that a request to end the program outlasts by a second stops
+  // at its next statement: undone whole, told nothing, the file left as it
+  // was and the scratch library back.
+  const QString large = MakeOldLibrary(QStringLiteral("Large.rw2"), kOldestLibrary);
+  SqlConnection::Open(large)->Execute(QStringLiteral(
+      "WITH RECURSIVE n(i) AS (SELECT 100 UNION ALL SELECT i + 1 FROM n WHERE i < 3000) "
+      "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName) SELECT i, 'S', 'x\\', i || '.avi' FROM n"));
+  boxes.Clear();
+  rwtest::TestTickClock clock;
+  View().onProgress = [&clock](const QString& caption) {
+    if (caption != QLatin1String("Performing Housekeeping...")) return;
+    QuitRequest::Request([] {});
+    clock.stepPerRead = 100;
+  };
+  gLibrary->OpenLibrary(large, true);
+  View().onProgress = nullptr;
+  const bool ended = QuitRequest::Requested();
+  QuitRequest::Reset();
+  EXPECT_TRUE(ended);
+  EXPECT_EQ(boxes.Count(), 0);
+  EXPECT_TRUE(gLibrary->Unsaved());
+  EXPECT_EQ(CountIn(large, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'VersionData'")), 0);
+  EXPECT_EQ(CountIn(large, QStringLiteral("SELECT count(*) FROM VideoFiles")), 2903);
+  EXPECT_FALSE(gLibrary->Connection().InTransaction());
 }
 
 // An open tidies what it finds: of two synonym tags on a segment one stays

@@ -2,25 +2,36 @@
 // timer, a queued call, a posted event wait for its end), while past its
 // grace the window's painting is done; work on a worker thread reports its
 // steps, hands back its exception, is given up when it stops answering and
-// is cancelled by a request to end the program.
+// is cancelled by a request to end the program, one that waits in the
+// window system's queue among them.
 #include "platform/LongWork.h"
+#include "platform/QueuedClose.h"
 #include "platform/QuitRequest.h"
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
+#include "tests/support/ChildRun.h"
 #include "tests/support/EventLoopWaits.h"
+#include "tests/support/OwnXServer.h"
 #include "tests/support/PaintCounter.h"
 #include "tests/support/TestTickClock.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
+#include <QWindow>
 
 #include <gtest/gtest.h>
+#include <xcb/xcb.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <stdexcept>
 #include <thread>
@@ -259,6 +270,89 @@ TEST_F(LongWorkTest, APauseAndWhatAHiddenWindowCoveredArePaintedAtOnceAndNothing
   EXPECT_EQ(elsewhere.paints, 0);
   EXPECT_EQ(sent.Count(), 0);
   EXPECT_TRUE(QTest::qWaitFor([this] { return sent.Count() == 3; }, rwtest::kWaitCeilingMs));
+}
+
+// What the window manager sends a window to close it (WM_DELETE_WINDOW),
+// or the keyboard for Ctrl+Q (Q is key 24 in Xvfb's own map), through a
+// connection of the test's own.
+void SendAsTheWindowSystem(xcb_window_t window, bool ctrlQ) {
+  xcb_connection_t* x = xcb_connect(nullptr, nullptr);
+  const auto atom = [x](const char* name) {
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(x, xcb_intern_atom(x, 0, std::strlen(name), name), nullptr);
+    const xcb_atom_t found = reply ? reply->atom : 0;
+    std::free(reply);
+    return found;
+  };
+  if (ctrlQ) {
+    xcb_key_press_event_t key{};
+    key.response_type = XCB_KEY_PRESS;
+    key.detail = 24;
+    key.state = XCB_MOD_MASK_CONTROL;
+    key.event = window;
+    key.same_screen = 1;
+    xcb_send_event(x, 1, window, XCB_EVENT_MASK_KEY_PRESS, reinterpret_cast<const char*>(&key));
+  } else {
+    xcb_client_message_event_t close{};
+    close.response_type = XCB_CLIENT_MESSAGE;
+    close.format = 32;
+    close.window = window;
+    close.type = atom("WM_PROTOCOLS");
+    close.data.data32[0] = atom("WM_DELETE_WINDOW");
+    xcb_send_event(x, 0, window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&close));
+  }
+  // A round trip: the server has handled the sending before the connection goes.
+  std::free(xcb_get_input_focus_reply(x, xcb_get_input_focus(x), nullptr));
+  xcb_disconnect(x);
+}
+
+class CloseCounter : public QWidget {
+ public:
+  int closes = 0;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override {
+    ++closes;
+    event->ignore();
+  }
+};
+
+// On a real window system, the window manager's close of the main window and
+// Ctrl+Q, sent while long work handles no event, are found in the queue as
+// the work waits: the work stops at its next step and the request stays in
+// the queue, for the event loop after the work.
+TEST_F(LongWorkTest, ACloseOrCtrlQWaitingInTheWindowSystemsQueueEndsTheWorkAndStaysThere) {
+  if (!rwtest::InChildRun()) {
+    if (!rwtest::OwnXServer::Installed()) GTEST_SKIP() << "Xvfb is not installed: the window system's queue is not tried";
+    rwtest::OwnXServer().RunChild();
+    return;
+  }
+  ASSERT_EQ(QGuiApplication::platformName(), QLatin1String("xcb"));
+  CloseCounter main;
+  main.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&main));
+  int requests = 0;
+  QueuedClose::Set(&main, [&requests] {
+    ++requests;
+    QuitRequest::Request([] {});
+  });
+  const auto window = static_cast<xcb_window_t>(main.windowHandle()->winId());
+  for (const bool ctrlQ : {false, true}) {
+    bool cancelled = false;
+    EXPECT_TRUE(LongWork::Run([&](LongWork::Job& job) {
+      SendAsTheWindowSystem(window, ctrlQ);
+      const QDeadlineTimer ceiling(rwtest::kWaitCeilingMs);
+      while (!job.Cancelled() && !ceiling.hasExpired()) std::this_thread::sleep_for(std::chrono::milliseconds(5));
+      cancelled = job.Cancelled();
+    }));
+    EXPECT_TRUE(cancelled) << (ctrlQ ? "Ctrl+Q" : "the close");
+    EXPECT_EQ(requests, ctrlQ ? 2 : 1);
+    EXPECT_EQ(main.closes, ctrlQ ? 1 : 0) << "the close is handled after the work";
+    QuitRequest::Reset();
+    if (!ctrlQ) {
+      EXPECT_TRUE(QTest::qWaitFor([&main] { return main.closes == 1; }, rwtest::kWaitCeilingMs));
+    }
+  }
+  QueuedClose::Set(nullptr, {});
 }
 
 }  // namespace

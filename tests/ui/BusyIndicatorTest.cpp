@@ -4,13 +4,12 @@
 // times over, each showing through an X connection of its own.
 #include "tests/support/ChildRun.h"
 #include "tests/support/EventLoopWaits.h"
+#include "tests/support/OwnXServer.h"
 #include "ui/cBusyIndicator.h"
 
 #include <QDeadlineTimer>
 #include <QGuiApplication>
-#include <QProcess>
 #include <QScreen>
-#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 #include <xcb/xcb.h>
@@ -70,34 +69,6 @@ TEST(BusyIndicatorTest, ShowingAgainRestartsAndDestructionStopsTheThread) {
   SUCCEED();
 }
 
-// An X server of the test's own; its display number is the one it chose
-// and wrote on its standard output.
-class OwnXServer {
- public:
-  OwnXServer() {
-    const QString program = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    if (program.isEmpty()) return;
-    server_.start(program, {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
-                            QStringLiteral("tcp"), QStringLiteral("-br"), QStringLiteral("-screen"),
-                            QStringLiteral("0"), QStringLiteral("1280x720x24")});
-    const QDeadlineTimer deadline(rwtest::kWaitCeilingMs);
-    while (!server_.canReadLine() && server_.state() != QProcess::NotRunning && !deadline.hasExpired()) {
-      server_.waitForReadyRead(1000);
-    }
-    if (server_.canReadLine()) display_ = QLatin1Char(':') + QString::fromLatin1(server_.readLine().trimmed());
-  }
-  ~OwnXServer() {
-    server_.terminate();
-    if (!server_.waitForFinished(10000)) server_.kill();
-  }
-  static bool Installed() { return !QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty(); }
-  const QString& Display() const { return display_; }
-
- private:
-  QProcess server_;
-  QString display_;
-};
-
 // The colour of the screen's pixel at (x, y), read through a connection of
 // the test's own; 0xFFFFFFFF when it cannot be read.
 uint32_t ScreenPixel(int x, int y) {
@@ -125,13 +96,8 @@ uint32_t ScreenPixel(int x, int y) {
 // program in Cairo after a few showings.
 TEST(BusyIndicatorTest, ShownAndHiddenAHundredTimesOnARealXServerItDrawsItsStripEachTime) {
   if (!rwtest::InChildRun()) {
-    if (!OwnXServer::Installed()) GTEST_SKIP() << "Xvfb is not installed: the busy indicator is not tried on X";
-    OwnXServer server;
-    ASSERT_FALSE(server.Display().isEmpty()) << "Xvfb did not start";
-    rwtest::ChildRun child;
-    child.Set("QT_QPA_PLATFORM", QStringLiteral("xcb"));
-    child.Set("DISPLAY", server.Display());
-    if (child.Start()) child.Finish();
+    if (!rwtest::OwnXServer::Installed()) GTEST_SKIP() << "Xvfb is not installed: the busy indicator is not tried on X";
+    rwtest::OwnXServer().RunChild();
     return;
   }
   ASSERT_EQ(QGuiApplication::platformName(), QLatin1String("xcb"));
