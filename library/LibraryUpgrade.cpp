@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <initializer_list>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -125,22 +126,52 @@ void AddTagStructureFileFlag(SqlConnection& db) {
   Try(db, QStringLiteral("ALTER TABLE TEMP_FileTagStructure ADD COLUMN FileFlag varchar(1) NOT NULL DEFAULT 'N';"));
 }
 
+// The pictures of the old table move to the whole-file segments of their
+// files a few hundred files at a time, each share removed from the old
+// table as it is copied: the pages it frees take the next share, so the
+// file grows by one share, not by every picture again. A share that cannot
+// be copied puts every picture back where it was; false then.
+bool MovePictures(SqlConnection& db) {
+  constexpr int kFilesAtOnce = 256;
+  TransactionGuard move(db, QStringLiteral("MovePictures"));
+  try {
+    SqlCommand copy(db, QStringLiteral("INSERT INTO SegmentThumbnails SELECT SegmentID, T.Thumbnail, T.FileID FROM "
+                                       "VideoSegments VS, Thumbnails T Where VS.FileID = T.FileID AND VS.FileFlag = "
+                                       "'Y' AND T.FileID > ?1 AND T.FileID <= ?2"));
+    SqlCommand remove(db, QStringLiteral("DELETE FROM Thumbnails WHERE FileID > ?1 AND FileID <= ?2"));
+    for (int64_t after = std::numeric_limits<int64_t>::min();;) {
+      const SqlValue upTo = SqlRecordset(db, QStringLiteral("SELECT max(FileID) FROM (SELECT FileID FROM Thumbnails "
+                                                            "WHERE FileID > %1 ORDER BY FileID LIMIT %2)")
+                                                 .arg(after)
+                                                 .arg(kFilesAtOnce))
+                                .Value(0);
+      if (upTo.IsNull()) break;
+      for (SqlCommand* share : {&copy, &remove}) {
+        share->BindInt(1, after);
+        share->BindInt(2, upTo.toInt64());
+        share->Execute();
+      }
+      after = upTo.toInt64();
+    }
+  } catch (const RWError&) {
+    move.Rollback();
+    return false;
+  }
+  move.Commit();
+  return true;
+}
+
 // Thumbnails move from one row per file to one row per segment. The old table
-// is dropped only once its pictures were copied, so a failed copy loses nothing.
+// is dropped only once its pictures were moved, so a failed move loses nothing.
 void MoveThumbnailsToSegments(SqlConnection& db) {
   if (Has(db, QStringLiteral("SELECT 1 from SegmentThumbnails WHERE 1=0"))) return;
-  const bool copied =
-      TryAll(db, {QStringLiteral("CREATE TABLE SegmentThumbnails (SegmentID  integer PRIMARY KEY NOT NULL, Thumbnail  "
-                                 "blob, FileID     integer NOT NULL)"),
-                  QStringLiteral("INSERT INTO SegmentThumbnails SELECT SegmentID, T.Thumbnail, T.FileID FROM "
-                                 "VideoSegments VS, Thumbnails T Where VS.FileID = T.FileID AND VS.FileFlag = 'Y'"),
-                  QStringLiteral("INSERT INTO SegmentThumbnails SELECT SegmentID, NULL, FileID FROM VideoSegments VS "
-                                 "Where VS.FileFlag Is Null")});
+  const bool moved = Try(db, QStringLiteral("CREATE TABLE SegmentThumbnails (SegmentID  integer PRIMARY KEY NOT NULL, "
+                                            "Thumbnail  blob, FileID     integer NOT NULL)")) &&
+                     MovePictures(db) &&
+                     Try(db, QStringLiteral("INSERT INTO SegmentThumbnails SELECT SegmentID, NULL, FileID FROM "
+                                            "VideoSegments VS Where VS.FileFlag Is Null"));
   Try(db, QStringLiteral("CREATE INDEX SegmentThumbnails_Index01 ON SegmentThumbnails (FileID);"));
-  // The pictures are removed row by row first: a drop of the whole table
-  // frees every page in one step of SQLite's, which paints nothing for as
-  // long as it takes (the window paints between steps: SqlConnection::Ticking).
-  if (copied) TryAll(db, {QStringLiteral("DELETE FROM Thumbnails WHERE 1"), QStringLiteral("DROP TABLE Thumbnails")});
+  if (moved) Try(db, QStringLiteral("DROP TABLE Thumbnails"));
 }
 
 void AddTagCategory(SqlConnection& db) {

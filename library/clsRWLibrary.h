@@ -281,7 +281,14 @@ class clsRWLibrary : public IDeviceTableHost {
   void RunOwnWrites(std::function<void(SqlConnection&)> work);
   void SetLoadingState(bool& starting);
   bool HouseKeep();
+  // A stored thumbnail as the upgrade's resizing reads it.
+  struct StoredThumbnail {
+    int32_t segmentId;
+    int32_t fileId;
+    QByteArray bytes;
+  };
   void ResizeThumbnails();
+  void ResizeThumbnail(const StoredThumbnail& row);
   bool BackUpBeforeRenumbering(QString& notWritten);
   void TellUpgradeCopyNote();
 
