@@ -588,8 +588,11 @@ bool TableMatchesItsIndexes(SqlConnection& db, const QString& table) {
 // fingerprint. This is the comparison SQLite's integrity check makes,
 // without looking up every row in every index; the pages themselves are the
 // page check's to look at. A condition SQLite cannot read the index by
-// leaves the table to SQLite's own comparison.
-bool IndexesMatchRows(SqlConnection& db, const QString& table) {
+// leaves the table to SQLite's own comparison. The pass over the table
+// answers `question` (an aggregate over its rows) as well, into `answer`;
+// a question the layout cannot answer is left unanswered.
+bool IndexesMatchRows(SqlConnection& db, const QString& table, const QString& question,
+                      std::optional<int64_t>& answer) {
   bool foldable = false;
   const std::vector<FoldedIndex> indexes = FoldableIndexes(db, table, foldable);
   if (!foldable) return TableMatchesItsIndexes(db, table);
@@ -601,7 +604,9 @@ bool IndexesMatchRows(SqlConnection& db, const QString& table) {
     folds += QStringLiteral(", count(*)%2, rw_fold(%1)%2").arg(index.columns, share);
   }
   try {
-    SqlRecordset rows(db, QStringLiteral("SELECT 0%1 FROM %2 NOT INDEXED").arg(folds, SqlIdentifier(table)));
+    SqlRecordset rows(db, QStringLiteral("SELECT %1%2 FROM %3 NOT INDEXED")
+                              .arg(question.isEmpty() ? QStringLiteral("0") : question, folds, SqlIdentifier(table)));
+    if (!question.isEmpty()) answer = rows.Value(0).toInt64();
     for (size_t i = 0; i < indexes.size(); ++i) {
       const FoldedIndex& index = indexes[i];
       const QString where = index.condition.isEmpty() ? QString() : QStringLiteral(" WHERE ") + index.condition;
@@ -614,6 +619,7 @@ bool IndexesMatchRows(SqlConnection& db, const QString& table) {
       }
     }
   } catch (const RWError& error) {
+    if (!question.isEmpty() && error.Kind() == FaultKind::Mismatch) return IndexesMatchRows(db, table, {}, answer);
     if (error.Kind() != FaultKind::ProgramError) throw;
     return TableMatchesItsIndexes(db, table);
   }
@@ -645,6 +651,18 @@ class CacheForOnePass {
   int64_t own_ = 0;
 };
 
+// The clean-up's two questions about every row of a table, answered in the
+// comparison's pass over it when that pass is made: segment tags whose tag
+// another tag links to (see kTagsLinkedTo), and thumbnails without a picture
+// (see kThumbnailsWithoutPicture).
+constexpr const char* kTagsLinkedToInPass = "count(*) FILTER (WHERE TagID IN (SELECT LinkedTag FROM TagLinks))";
+constexpr const char* kThumbnailsWithoutPictureInPass = "count(*) - count(Thumbnail)";
+
+struct PassAnswers {
+  std::optional<int64_t> linkedTo;
+  std::optional<int64_t> withoutPicture;
+};
+
 // The first table whose indexes do not match its rows: the tables of files,
 // segments, tags, links, devices and saved views, whose indexes the survey
 // and the open look rows up through, and the segment tags and thumbnails,
@@ -652,12 +670,20 @@ class CacheForOnePass {
 // read (an index lacking rows would leave tagged files out of their node and
 // thumbnails out of reach, while the clean-up and every change went on into
 // the damaged file). The thumbnails' rows are read without their pictures.
-QString IndexMismatch(SqlConnection& db) {
+QString IndexMismatch(SqlConnection& db, PassAnswers& answers) {
   const CacheForOnePass cache(db);
   for (const char* table : {"VideoFiles", "VideoSegments", "Tags", "TagLinks", "FileLocations", "Views", "SegmentTags",
                             "SegmentThumbnails"}) {
+    const QString name = QLatin1String(table);
+    const bool tags = name == QLatin1String("SegmentTags");
+    const bool thumbnails = name == QLatin1String("SegmentThumbnails");
+    const QString question = tags ? QLatin1String(kTagsLinkedToInPass)
+                             : thumbnails ? QLatin1String(kThumbnailsWithoutPictureInPass)
+                                          : QString();
+    std::optional<int64_t> unasked;
+    std::optional<int64_t>& answer = tags ? answers.linkedTo : thumbnails ? answers.withoutPicture : unasked;
     try {
-      if (!IndexesMatchRows(db, QLatin1String(table))) return QLatin1String(table);
+      if (!IndexesMatchRows(db, name, question, answer)) return name;
     } catch (const RWError& error) {
       // A layout without the table: the open's other checks tell.
       if (error.Kind() != FaultKind::Mismatch) throw;
@@ -670,10 +696,11 @@ QString IndexMismatch(SqlConnection& db) {
 
 OrphanSurvey SurveyOrphans(SqlConnection& db, unsigned steps) {
   OrphanSurvey survey;
+  PassAnswers answers;
   // Only a file another program may have written is looked at: the
   // program's own new rows are numbered through LastInsertRowNumber.
   if (steps & kOrphanSweeps) {
-    survey.damagedIndex = IndexMismatch(db);
+    survey.damagedIndex = IndexMismatch(db, answers);
     survey.keyOutOfRange = KeyOutOfRange(db);
   }
   survey.sweeps = steps & kSweepImpliedTags;
@@ -690,7 +717,8 @@ OrphanSurvey SurveyOrphans(SqlConnection& db, unsigned steps) {
       survey.sweeps |= r.step;  // a layout without the column: the sweep tries it
     }
   }
-  const auto found = [&db](const char* sql) {
+  const auto found = [&db](const char* sql, const std::optional<int64_t>& answered) {
+    if (answered) return *answered > 0;
     try {
       return SqlRecordset(db, QLatin1String(sql)).Value(0).toInt() > 0;
     } catch (const RWError& error) {
@@ -698,8 +726,10 @@ OrphanSurvey SurveyOrphans(SqlConnection& db, unsigned steps) {
       return true;  // a layout without the table: the sweep tries it
     }
   };
-  if ((steps & kSweepThumbnails) && found(kThumbnailsWithoutPicture)) survey.sweeps |= kSweepThumbnails;
-  if ((steps & kSweepImpliedTags) && !found(kTagsLinkedTo)) survey.sweeps &= ~kSweepImpliedTags;
+  if ((steps & kSweepThumbnails) && found(kThumbnailsWithoutPicture, answers.withoutPicture)) {
+    survey.sweeps |= kSweepThumbnails;
+  }
+  if ((steps & kSweepImpliedTags) && !found(kTagsLinkedTo, answers.linkedTo)) survey.sweeps &= ~kSweepImpliedTags;
   return survey;
 }
 
