@@ -71,6 +71,8 @@ bool clsRWLibrary::HouseKeep() {
   UpgradeReport report;
   // The upkeep and the device rebuild are stored whole or not at all: a
   // fault of the disk or the file met in either leaves the file as it was.
+  // An upkeep with nothing to do leaves the rebuild a transaction of its own,
+  // which writes nothing when it finds every device as it was.
   std::optional<TransactionGuard> whole;
   bool faulted = false;
   const auto toldOnce = [this, &faulted](const StorageFault& fault) {
@@ -79,7 +81,7 @@ bool clsRWLibrary::HouseKeep() {
     faulted = true;
   };
   try {
-    whole.emplace(*m_Connection, QStringLiteral("Upkeep"));
+    if (work != 0) whole.emplace(*m_Connection, QStringLiteral("Upkeep"));
     TransactionGuard guard(*m_Connection, QStringLiteral("HouseKeep"));
     if (upgrade) {
       const int64_t layout = SchemaVersion(*m_Connection);
