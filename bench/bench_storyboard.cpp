@@ -7,7 +7,7 @@
 //
 // The time-outs a board spends, on small 320 x 240 clips with a time-out of
 // 2 seconds a frame: a 10-second Matroska clip cut in half (its tiles past
-// the cut cost one time-out in all, not one each) and a 5-second clip whose
+// the cut take the last frame before it, no time-out) and a 5-second clip whose
 // last tile takes its last frame (no time-out at the end), beside the whole
 // 10-second clip.
 //
@@ -413,7 +413,7 @@ BENCHMARK(BM_StoryBoard_Small_Whole10s)
     ->UseRealTime()
     ->MinTime(2);
 
-// Half the file: the tiles past the cut are given up after one time-out.
+// Half the file: the tiles past the cut take the last frame before it.
 void BM_StoryBoard_Small_CutInHalf(benchmark::State& state) { SmallBoards(state, Small().cut, 10, 5, 5); }
 BENCHMARK(BM_StoryBoard_Small_CutInHalf)
     ->Unit(benchmark::kMillisecond)

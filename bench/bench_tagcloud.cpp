@@ -9,8 +9,14 @@
 // The floor beside it is what a re-lay costs at the least: the same rows
 // read through the library's connection, each label moved once, and the
 // window painted.
+//
+// F9 with the first 10,000 segments among the results, none or all of them
+// selected, the window made before: the cloud counted, its labels laid out
+// and the window shown and painted. Its floor reads the results' tags and
+// the cloud's rows, moves each label once and shows and paints the window.
 #include "bench/support/ProgramInPrivateHome.h"
 #include "carousel/frmTagCloud.h"
+#include "core/modReelwise.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/frmReelwise.h"
 #include "platform/SqlRecordset.h"
@@ -49,8 +55,45 @@ Cloud& TheCloud() {
   return cloud;
 }
 
-void BM_TagCloudCategoryToggle(benchmark::State& state) {
+// The least a re-lay of the cloud costs: its rows read, each label moved
+// once (the other way each time) and the window painted.
+void RelayAtTheLeast(frmTagCloud& cloud, int& shift) {
+  const QString sql = QStringLiteral(
+      "SELECT TagID, Tag, SUM(TagCount) AS TagCount FROM (SELECT T.TagID AS TagID, T.Tag AS Tag, TC.TagCount AS "
+      "TagCount FROM TagCloud TC, Tags T WHERE T.TagID = TC.LinkedTag AND T.Type = 'T')GROUP BY TagID, Tag ORDER BY "
+      "Tag");
+  int rows = 0;
+  for (SqlRecordset tags(gLibrary->Connection(), sql); !tags.Eof(); tags.MoveNext()) {
+    benchmark::DoNotOptimize(tags.Value(1).toString());
+    ++rows;
+  }
+  for (int n = 1; n <= rows && n <= cloud.TagLabelUBound(); ++n) {
+    ctl::Label& label = *cloud.lblTag[static_cast<size_t>(n)];
+    label.Move(label.Left() + shift, label.Top());
+  }
+  shift = -shift;
+  cloud.repaint();
+}
+
+// The first `count` segments as the results, all or none selected, the
+// cloud shown; nothing is done when they are so already.
+void UseResults(int count, bool selected) {
   TheCloud();
+  if (!gTagCloudShown) gMainForm->MainToolbarHandler(QStringLiteral("mnuViewTagCloud"));
+  if (gLibrary->ResultCount != count) {
+    gLibrary->Connection().Execute(
+        QStringLiteral("DELETE FROM SearchResults; INSERT INTO SearchResults SELECT SegmentID, FileID FROM "
+                       "VideoSegments ORDER BY SegmentID LIMIT %1")
+            .arg(count));
+    gLibrary->FetchSearchResults();
+  }
+  if ((gLibrary->SelectedCount == count) != selected)
+    gMainForm->MainToolbarHandler(selected ? QStringLiteral("mnuBrowserSelectAll") : QStringLiteral("mnuBrowserSelectNone"));
+  if (gLibrary->ResultCount != count || (gLibrary->SelectedCount == count) != selected) std::abort();
+}
+
+void BM_TagCloudCategoryToggle(benchmark::State& state) {
+  UseResults(ScaledSegments(), false);
   frmTagCloud& cloud = TagCloudForm();
   for (auto _ : state) {
     cloud.mnuCategory[1]->trigger();
@@ -62,27 +105,45 @@ void BM_TagCloudCategoryToggle(benchmark::State& state) {
 BENCHMARK(BM_TagCloudCategoryToggle)->Unit(benchmark::kMillisecond);
 
 void BM_TagCloudRelayFloor(benchmark::State& state) {
-  TheCloud();
+  UseResults(ScaledSegments(), false);
   frmTagCloud& cloud = TagCloudForm();
-  const QString sql = QStringLiteral(
-      "SELECT TagID, Tag, SUM(TagCount) AS TagCount FROM (SELECT T.TagID AS TagID, T.Tag AS Tag, TC.TagCount AS "
-      "TagCount FROM TagCloud TC, Tags T WHERE T.TagID = TC.LinkedTag AND T.Type = 'T')GROUP BY TagID, Tag ORDER BY "
-      "Tag");
   int shift = 1;
-  for (auto _ : state) {
-    int rows = 0;
-    for (SqlRecordset tags(gLibrary->Connection(), sql); !tags.Eof(); tags.MoveNext()) {
-      benchmark::DoNotOptimize(tags.Value(1).toString());
-      ++rows;
-    }
-    for (int n = 1; n <= rows && n <= cloud.TagLabelUBound(); ++n) {
-      ctl::Label& label = *cloud.lblTag[static_cast<size_t>(n)];
-      label.Move(label.Left() + shift, label.Top());
-    }
-    shift = -shift;
-    cloud.repaint();
-  }
+  for (auto _ : state) RelayAtTheLeast(cloud, shift);
 }
 BENCHMARK(BM_TagCloudRelayFloor)->Unit(benchmark::kMillisecond);
+
+constexpr int kShownResults = 10000;
+
+void BM_TagCloudShow(benchmark::State& state) {
+  UseResults(kShownResults, state.range(0) != 0);
+  for (auto _ : state) {
+    state.PauseTiming();
+    gMainForm->MainToolbarHandler(QStringLiteral("mnuViewTagCloud"));
+    state.ResumeTiming();
+    gMainForm->MainToolbarHandler(QStringLiteral("mnuViewTagCloud"));
+    TagCloudForm().repaint();
+  }
+  state.counters["selected"] = gLibrary->SelectedCount;
+  state.counters["labels"] = Cloud::Shown();
+}
+BENCHMARK(BM_TagCloudShow)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+void BM_Floor_TagCloudShow(benchmark::State& state) {
+  UseResults(kShownResults, false);
+  frmTagCloud& cloud = TagCloudForm();
+  const QString sql = QStringLiteral("SELECT ST.SegmentID, ST.TagID FROM SearchResults SR JOIN SegmentTags ST ON "
+                                     "ST.SegmentID = SR.SegmentID");
+  int shift = 1;
+  for (auto _ : state) {
+    state.PauseTiming();
+    cloud.hide();
+    state.ResumeTiming();
+    for (SqlRecordset tags(gLibrary->Connection(), sql); !tags.Eof(); tags.MoveNext())
+      benchmark::DoNotOptimize(tags.Value(1).toInt());
+    cloud.show();
+    RelayAtTheLeast(cloud, shift);
+  }
+}
+BENCHMARK(BM_Floor_TagCloudShow)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -9,11 +9,13 @@
 // and one interval) and, on a disk that does not answer, command_ms at most
 // 3500. The library cases run at RW_BENCH_SCALE (1 and 4 for the goals); the
 // tag tree has 200,000 tags times the scale; the disk that stops answering
-// is the tests' stand-in (tests/support/HangingFiles.h), guarded as a network
-// mount is.
+// (or answers each call in 2.5 s) is the tests' stand-in
+// (tests/support/HangingFiles.h), guarded as a network mount is.
 #include "bench/support/OldLibrary.h"
 #include "bench/support/ProgramInPrivateHome.h"
+#include "core/SettingsStore.h"
 #include "core/modReelwise.h"
+#include "core/modRegistry.h"
 #include "library/clsRWLibrary.h"
 #include "mainwindow/frmReelwise.h"
 #include "platform/ErrorGuard.h"
@@ -36,6 +38,10 @@
 #include <benchmark/benchmark.h>
 
 #include <sqlite3.h>
+
+#include <fcntl.h>
+#include <sys/file.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <functional>
@@ -274,6 +280,92 @@ void BM_Waits_SaveAsOntoADiskThatStopsAnswering(benchmark::State& state) {
   SetFileDialogResponder(before);
 }
 
+// A library on a disk whose calls hang (`hang`) or answer slowly, guarded as
+// a network mount's, opened before the case; undone after it.
+struct GuardedShare {
+  explicit GuardedShare(Program& program) : folder(program.home.filePath(QStringLiteral("share"))) {
+    QDir().mkpath(folder);
+    HangGuard::GuardEveryFile(true);
+  }
+  ~GuardedShare() {
+    MountProbe::SetRootProbe(nullptr);
+    HangGuard::GuardEveryFile(false);
+  }
+  QString folder;
+};
+
+// A change to a library whose disk answers each call in 2.5 s.
+void BM_Waits_ChangeOnADiskThatAnswersSlowly(benchmark::State& state) {
+  Program& program = TheProgram();
+  const GuardedShare share(program);
+  const QString path = MakeLargeLibrary(share.folder, QStringLiteral("Slow.rw2"));
+  gLibrary->OpenLibrary(path, true);
+  {
+    rwtest::HangingFiles medium(share.folder);
+    program.Run(state, QStringLiteral("change-slow"), [&] { medium.Slow(2500); },
+                [] { gLibrary->TagSegment(1, 101, false); });
+  }
+  gLibrary->OpenLibrary(gPlaceholderLibraryPath, true);
+}
+
+// Switching to another library while the reads of the open one hang: the
+// stamp of the library let go.
+void BM_Waits_SwitchFromALibraryWhoseReadsHang(benchmark::State& state) {
+  Program& program = TheProgram();
+  const GuardedShare share(program);
+  const QString path = MakeLargeLibrary(share.folder, QStringLiteral("Hanging.rw2"));
+  const QString other = MakeLargeLibrary(program.home.path(), QStringLiteral("Other.rw2"));
+  rwtest::HangingFiles medium(share.folder);
+  program.Run(
+      state, QStringLiteral("switch-hang"),
+      [&] {
+        medium.Release();
+        medium.AllBack();
+        MountProbe::SetRootProbe(nullptr);
+        gLibrary->OpenLibrary(path, true);
+        medium.Hang();
+      },
+      [&] { gLibrary->OpenLibrary(other, true); });
+}
+
+// Save As onto a library file already there whose disk stops answering: the
+// look for its lock.
+void BM_Waits_SaveAsOntoAHangingOpen(benchmark::State& state) {
+  Program& program = TheProgram();
+  const QString path = MakeLargeLibrary(program.home.path(), QStringLiteral("Large.rw2"));
+  gLibrary->OpenLibrary(path, true);
+  const GuardedShare share(program);
+  const QString target = share.folder + QStringLiteral("/Existing.rw2");
+  QFile::copy(path, target);
+  const FileDialogHandler before = SetFileDialogResponder([&target](const FileDialogRequest&) {
+    FileDialogResult answer;
+    answer.accepted = true;
+    answer.files = {target};
+    return answer;
+  });
+  {
+    rwtest::HangingFiles medium(share.folder);
+    program.Run(state, QStringLiteral("saveas-open-hang"), [&] { medium.Hang(); },
+                [] { gLibrary->SaveLibraryAsDialog(false); });
+  }
+  SetFileDialogResponder(before);
+}
+
+// A setting changed while another process holds the settings' lock.
+void BM_Waits_SettingUnderAnotherProcesssLock(benchmark::State& state) {
+  Program& program = TheProgram();
+  const QByteArray lockPath = QFile::encodeName(SettingsStore::DefaultPath() + QStringLiteral(".lock"));
+  // A lock of another open file description is another holder's, as another
+  // process's would be.
+  const int held = ::open(lockPath.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  ::flock(held, LOCK_EX);
+  int value = 0;
+  program.Run(state, QStringLiteral("settings-lock"), [] {}, [&value] {
+    modRegistry::SetRegValue(HKEY_CURRENT_USER, kRegOther, QStringLiteral("BenchWaits"), ++value);
+  });
+  ::close(held);
+}
+
 BENCHMARK(BM_Waits_ExportCsv)->Unit(benchmark::kMillisecond)->Iterations(1)->MeasureProcessCPUTime()->UseRealTime();
 BENCHMARK(BM_Waits_Compaction)->Unit(benchmark::kMillisecond)->Iterations(1)->MeasureProcessCPUTime()->UseRealTime();
 BENCHMARK(BM_Waits_OpenOldLibrary)
@@ -297,6 +389,26 @@ BENCHMARK(BM_Waits_ChangeOnADiskThatStopsAnswering)
     ->MeasureProcessCPUTime()
     ->UseRealTime();
 BENCHMARK(BM_Waits_SaveAsOntoADiskThatStopsAnswering)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_Waits_ChangeOnADiskThatAnswersSlowly)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_Waits_SwitchFromALibraryWhoseReadsHang)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_Waits_SaveAsOntoAHangingOpen)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_Waits_SettingUnderAnotherProcesssLock)
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1)
     ->MeasureProcessCPUTime()

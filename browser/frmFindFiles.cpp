@@ -99,7 +99,10 @@ frmFindFiles::frmFindFiles() {
   Form_Load();
 }
 
-frmFindFiles::~frmFindFiles() { modReelwise::SetDropShadow(this, false); }
+frmFindFiles::~frmFindFiles() {
+  ctl::Control::EndEvents(*this);
+  modReelwise::SetDropShadow(this, false);
+}
 
 void frmFindFiles::CreateControls() {
   using FormDesign::Make;

@@ -79,7 +79,7 @@ frmTagCloud::frmTagCloud() : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint
   Form_Load();
 }
 
-frmTagCloud::~frmTagCloud() = default;
+frmTagCloud::~frmTagCloud() { ctl::Control::EndEvents(*this); }
 
 // Each control takes the colour of the picture under it, so the picture's
 // design alone decides the window's look.
@@ -196,7 +196,8 @@ frmTagCloud& TagCloudForm() {
   return *gTagCloudForm;
 }
 
-void frmTagCloud::ShowTags(const std::vector<TagCloudEntry>& tags, int32_t resultCount) {
+void frmTagCloud::ShowTags(const std::vector<TagCloudEntry>& tags, int32_t resultCount,
+                           const std::function<void(int laidOut)>& laidOut) {
   // The labels take new tags and colours: the one under the mouse has no
   // colour of its own to get back.
   m_HoverIndex = 0;
@@ -206,7 +207,19 @@ void frmTagCloud::ShowTags(const std::vector<TagCloudEntry>& tags, int32_t resul
     HideLabelsFrom(1);
     return;
   }
-  LayOutLabels(tags, width, resultCount);
+  LayOutLabels(tags, width, resultCount, laidOut);
+}
+
+// The label sizes itself once, to the caption in its font: measuring text is
+// what a large cloud's layout spends its time on.
+void frmTagCloud::SetCaptionAndFont(ctl::Label& label, const QString& caption, double points) {
+  QFont font = label.font();
+  font.setFamily(QStringLiteral("Tahoma"));
+  font.setPointSizeF(points);
+  label.SetAutoSize(false);
+  label.setFont(font);
+  label.SetCaption(caption);
+  label.SetAutoSize(true);
 }
 
 // Moves labels first..last right by `shift`.
@@ -223,7 +236,8 @@ void frmTagCloud::HideLabelsFrom(int first) {
 
 // Rows of labels from left to right; a label that does not fit starts a new
 // row 24 pixels lower, and each finished row is centred in the width.
-void frmTagCloud::LayOutLabels(const std::vector<TagCloudEntry>& tags, double width, int32_t resultCount) {
+void frmTagCloud::LayOutLabels(const std::vector<TagCloudEntry>& tags, double width, int32_t resultCount,
+                               const std::function<void(int laidOut)>& laidOut) {
   double x = 1;
   double y = 1;
   int rowStart = 1;
@@ -232,13 +246,10 @@ void frmTagCloud::LayOutLabels(const std::vector<TagCloudEntry>& tags, double wi
     ++n;
     try {
       ctl::Label& label = LoadTagLabel(n);
-      label.SetCaption(tag.Tag);
-      label.SetFontName(QStringLiteral("Tahoma"));
       // A cloud drawn over no results has nothing to measure against.
       const int relevance = resultCount > 0 ? static_cast<int>(RoundHalfEven(tag.TagCount * 100 / resultCount)) : 0;
       const Band band = BandOf(relevance);
-      label.SetFontSize(band.points);
-      label.SetAutoSize(true);
+      SetCaptionAndFont(label, tag.Tag, band.points);
       const double w = label.Width();
       if (x + w > width) {
         x -= 15;
@@ -256,6 +267,7 @@ void frmTagCloud::LayOutLabels(const std::vector<TagCloudEntry>& tags, double wi
     } catch (const RWError&) {
       // A label that cannot be made is left out; the others still show.
     }
+    if (laidOut) laidOut(n);
   }
   x -= 15;
   ShiftRow(rowStart, n, (width - x) / 2);

@@ -95,7 +95,9 @@ class frmTagCloud : public QWidget {
   // 10 per cent 8 points light grey, up to 30 10 points, up to 50 12 points,
   // up to 70 13 points, above that 14 points black). Labels left over from a
   // larger cloud are hidden.
-  void ShowTags(const std::vector<TagCloudEntry>& tags, int32_t resultCount);
+  // `laidOut` hears how many labels are laid out as the layout goes on.
+  void ShowTags(const std::vector<TagCloudEntry>& tags, int32_t resultCount,
+                const std::function<void(int laidOut)>& laidOut = {});
 
   // The hand cursor of an operator ("_", "&", "+", "-").
   const QCursor& OperatorCursor(const QString& op) const;
@@ -122,9 +124,11 @@ class frmTagCloud : public QWidget {
   void ConnectLabel(ctl::Label& label, int index);
 
   // Label layout.
+  static void SetCaptionAndFont(ctl::Label& label, const QString& caption, double points);
   void ShiftRow(int first, int last, double shift);
   void HideLabelsFrom(int first);
-  void LayOutLabels(const std::vector<TagCloudEntry>& tags, double width, int32_t resultCount);
+  void LayOutLabels(const std::vector<TagCloudEntry>& tags, double width, int32_t resultCount,
+                    const std::function<void(int laidOut)>& laidOut);
 
   // Keys, dragging, clicks and hovering (frmTagCloud_input.cpp).
   void Form_KeyDown(int keyCode, int shift);

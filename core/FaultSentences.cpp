@@ -90,6 +90,18 @@ FaultTelling NotAnswering(const QString& file) {
                              "Check the disk or its network connection, then try again.")};
 }
 
+// A call given up may still complete the change once the disk answers:
+// SQLite's journal, read at the file's next open, decides.
+FaultTelling Unconfirmed(const QString& file) {
+  return {QStringLiteral("Library Not Answering"),
+          QStringLiteral("The disk that holds the Library's file") + FileLine(file) +
+              QStringLiteral("did not answer within 3 seconds while this change was being stored, so Reelwise II "
+                             "stopped waiting for it. Whether the change was stored can only be known once the disk "
+                             "answers: the Library is closed now, and when it is opened again it holds either this "
+                             "change or what was saved before it.\r\n\r\n"
+                             "Check the disk or its network connection, then open the Library again.")};
+}
+
 FaultTelling InUse(const QString& file) {
   return {QStringLiteral("Library In Use"),
           QStringLiteral("Another program is using the Library's file") + FileLine(file) +
@@ -130,6 +142,15 @@ std::optional<FaultTelling> Of(const RWError& error, const QString& command) {
       return InUse(file);
     case FaultKind::NotAnswering:
       return NotAnswering(file);
+    case FaultKind::Unconfirmed:
+      return Unconfirmed(file);
+    case FaultKind::NoFileHandles:
+      return FaultTelling{QStringLiteral("Too Many Open Files"),
+                          QStringLiteral("Reelwise II could not open another file for the Library") + FileLine(file) +
+                              QStringLiteral("because it has as many files open as the system allows. The Library's "
+                                             "file is not at fault: nothing of this was written, and what was saved "
+                                             "before is kept.\r\n\r\nClose other programs or windows and try "
+                                             "again.")};
     case FaultKind::OutOfMemory:
       return FaultTelling{QStringLiteral("Out of Memory"),
                           QStringLiteral("There was not enough memory to finish this with the Library") +

@@ -28,28 +28,27 @@ void SetProgramMessageOwner(QWidget* owner) { Owner() = owner; }
 
 QWidget* ProgramMessageOwner() { return Owner(); }
 
-namespace {
-
-// An offline file's folder reads "[Offline] ", the volume's name, ":\" and
-// the folder on it: the title names the volume alone, without the mark and
-// the ":\" of a drive letter the name never had. A folder without the mark
-// (on a mount that stopped answering) is named as it is.
-QString OfflineVolumeName(const QString& folder) {
+// The folder reads "[Offline] ", the volume's name, ":\" and the folder on
+// it: the name stands alone, without the ":\" of a drive letter the name
+// never had, and the folder on it takes "/" between its parts, as a folder
+// on a connected disk does. A folder without the mark (on a mount that
+// stopped answering) is named as it is.
+OfflineLocation ReadOfflineLocation(const QString& folder) {
   QString volume = folder;
   volume.remove(QStringLiteral("[Offline]"));
   volume = volume.trimmed();
-  if (volume.size() == folder.size()) return volume;
+  if (volume.size() == folder.size()) return {volume, QString()};
   for (const QLatin1String root : {QLatin1String(":\\"), QLatin1String(":/")}) {
     const qsizetype at = volume.indexOf(root);
-    if (at >= 0) return volume.left(at);
+    if (at >= 0) return {volume.left(at), volume.mid(at + root.size()).replace(QLatin1Char('\\'), QLatin1Char('/'))};
   }
-  return volume;
+  return {volume, QString()};
 }
 
-}  // namespace
+QString OfflineLocation::Shown() const { return onVolume.isEmpty() ? volume : volume + QLatin1Char('/') + onVolume; }
 
 void ShowOfflineFileMessage(const QString& fileName, const QString& folder, QWidget* owner) {
-  const QString volume = OfflineVolumeName(folder);
+  const QString volume = ReadOfflineLocation(folder).volume;
   ShowProgramMessage(QLatin1Char('\'') + fileName + QLatin1Char('\'') +
                          QStringLiteral("\r\n\r\nThis file is most likely either:\r\n\r\n"
                                         "     - on a disk that is not connected \r\n"

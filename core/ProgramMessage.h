@@ -12,7 +12,18 @@ int ShowProgramMessage(const QString& prompt, int style, const QString& title, Q
 void SetProgramMessageOwner(QWidget* owner);
 QWidget* ProgramMessageOwner();
 
+// Where a file on a medium that is not connected lies, read from its stored
+// folder ("[Offline] Films:\\clips\\"): the volume's name ("Films") and the
+// folder on it ("clips/", empty at its root).
+struct OfflineLocation {
+  QString volume;
+  QString onVolume;
+  // The name, then the folder on it after a "/": "Films/clips/", "Films".
+  QString Shown() const;
+};
+OfflineLocation ReadOfflineLocation(const QString& folder);
+
 // The message for a file on a medium that is not connected: the file's name
-// in quotes and where it may be, titled "Offline Volume: " and the folder
-// without its "[Offline]" mark.
+// in quotes and where it may be, titled "Offline Volume: " and the volume's
+// name.
 void ShowOfflineFileMessage(const QString& fileName, const QString& folder, QWidget* owner);

@@ -2,6 +2,7 @@
 
 #include "core/NumericText.h"
 #include "core/ShownNumbers.h"
+#include "platform/Contract.h"
 #include "platform/DragController.h"
 #include "platform/OwnFileWrites.h"
 #include "platform/WholeFile.h"
@@ -425,6 +426,7 @@ bool SettingsStore::Refused() {
 std::shared_ptr<const SettingsTree> SettingsStore::ReadFile(bool& damaged, bool exact) {
   damaged = false;
   readFailure_.clear();
+  readShortOfHandles_ = false;
   stamp_.reset();
   bytes_.clear();
   QFile file;
@@ -436,6 +438,7 @@ std::shared_ptr<const SettingsTree> SettingsStore::ReadFile(bool& damaged, bool 
     if (fd >= 0) ::close(fd);
     readFailure_ = error == EACCES || error == EPERM ? QStringLiteral("you have no permission to read it.")
                                                      : QStringLiteral("it cannot be read.");
+    readShortOfHandles_ = error == EMFILE || error == ENFILE;
     return nullptr;
   }
   struct stat info {};
@@ -467,11 +470,17 @@ std::shared_ptr<const SettingsTree> SettingsStore::LoadStored() {
   bool damaged = false;
   std::shared_ptr<const SettingsTree> tree = ReadFile(damaged, false);
   if (tree) return tree;
+  // With no file handle to spare, the tree read last stands.
+  if (readShortOfHandles_) {
+    const std::lock_guard<std::mutex> hold(CacheMutex());
+    const CachedTree cached = Cache().value(path_);
+    return cached.tree ? cached.tree : EmptyTree();
+  }
   if (!damaged) {
     refusal_ = readFailure_;
     return EmptyTree();
   }
-  StoreLock lock(path_ + QStringLiteral(".lock"));
+  StoreLock lock(path_ + QStringLiteral(".lock"), LockLimitHere());
   if (!lock.Locked()) return EmptyTree();
   // Another process may have repaired or replaced it meanwhile.
   tree = ReadFile(damaged, true);
@@ -516,6 +525,12 @@ bool SettingsStore::Update(const std::function<bool(SettingsTree&)>& change, int
   if (Refused()) return false;
   bool damaged = false;
   std::shared_ptr<const SettingsTree> tree = ReadFile(damaged, true);
+  if (!tree && readShortOfHandles_) {
+    // No file handle to spare just now: the change is kept as for want of
+    // the lock.
+    KeepPending(path_, change);
+    return true;
+  }
   if (!tree && !damaged) {
     // Unreadable: never replace what we cannot read.
     refusal_ = readFailure_;
@@ -540,6 +555,11 @@ bool SettingsStore::Update(const std::function<bool(SettingsTree&)>& change, int
   if (fromFile) Remember(path_, *stamp_, bytes_, std::move(current));
   return true;
 }
+
+// The window stands unpainted while its thread waits: a change it makes
+// while another process holds the store is kept (Update) after long work's
+// grace rather than the whole limit.
+int64_t SettingsStore::LockLimitHere() { return contract::OnUiThread() ? kWindowLockLimitMs : kLockLimitMs; }
 
 bool SettingsStore::WritePending(int64_t lockLimitMs) {
   if (!HasPending()) return true;

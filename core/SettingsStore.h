@@ -91,8 +91,12 @@ struct FileStamp {
 
 class SettingsStore {
  public:
-  // How long an update waits for another process to release the store.
+  // How long an update waits for another process to release the store; on
+  // the window's thread, which paints nothing meanwhile, at most long work's
+  // grace (LockLimitHere).
   static constexpr int64_t kLockLimitMs = 5000;
+  static constexpr int64_t kWindowLockLimitMs = 400;
+  static int64_t LockLimitHere();
 
   explicit SettingsStore(QString filePath);
   // $XDG_CONFIG_HOME/Reelwise II/Settings.txt, looked up at each call.
@@ -143,6 +147,9 @@ class SettingsStore {
   QString writeFailure_;
   // Why the last ReadFile could not open the file; empty when it could.
   QString readFailure_;
+  // Whether that was for want of a file handle: a passing shortage, which
+  // refuses nothing.
+  bool readShortOfHandles_ = false;
   // The state and bytes of the file the last ReadFile parsed or found cached.
   std::optional<FileStamp> stamp_;
   QByteArray bytes_;

@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -176,8 +177,10 @@ namespace modReelwise {
 // library and for the scratch library.
 inline constexpr const char* kEmptyLibraryResourceType = "CUSTOM";
 inline constexpr const char* kEmptyLibraryResourceName = "DB";
-// Writes the empty library template to `path`, replacing a file there.
-void ExtractTemplateLibrary(const QString& path);
+// Writes the empty library template to `path`, replacing a file there;
+// `beforePlacing`, when given, is asked before it is put in place, and false
+// leaves nothing under the name (WholeFileWriter::Commit).
+void ExtractTemplateLibrary(const QString& path, const std::function<bool()>& beforePlacing = {});
 // Shows the tip numbered by "TipOfTheDayIndex" and stores the next number.
 void ShowTipOfTheDay();
 // The tip texts 1..19; 0 is empty.

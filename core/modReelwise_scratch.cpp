@@ -83,11 +83,11 @@ void ReleaseScratchLibrary() {
   ScratchPath().clear();
 }
 
-void ExtractTemplateLibrary(const QString& path) {
+void ExtractTemplateLibrary(const QString& path, const std::function<bool()>& beforePlacing) {
   const QByteArray bytes = LoadResData(QString::fromLatin1(kEmptyLibraryResourceName),
                                        QString::fromLatin1(kEmptyLibraryResourceType));
   WholeFileWriter file(path);
-  if (file.Open() && file.Write(bytes) && file.Commit()) return;
+  if (file.Open() && file.Write(bytes) && file.Commit(beforePlacing)) return;
   // A full disk is told by its number, as the library's own full disk is.
   const int32_t number = file.Error() == ENOSPC || file.Error() == EDQUOT ? kErrDiskFull : kErrFileAccess;
   throw RWError(number, FileNotWrittenText(path, file.ErrorString()), QStringLiteral("modReelwise"));

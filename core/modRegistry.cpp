@@ -189,7 +189,7 @@ void UpdateTree(const std::function<bool(SettingsTree&)>& change) {
     return;
   }
   SettingsStore store(path);
-  const bool updated = store.Update(change);
+  const bool updated = store.Update(change, SettingsStore::LockLimitHere());
   gRegResult = updated ? kErrorSuccess : kErrorAccessDenied;
   if (!store.Refusal().isEmpty()) {
     change(TreeInsteadOf(store, path));

@@ -16,7 +16,7 @@ ImportPane::ImportPane(IImportHost& host, QWidget* toolbar) : host_(host), toolb
   cmdAbortScan->setObjectName(QStringLiteral("cmdAbortScan"));
   cmdAbortScan->setText(QStringLiteral("Abort"));
   cmdAbortScan->setVisible(false);
-  QObject::connect(cmdAbortScan, &QPushButton::clicked, [this] { cmdAbortScan_Click(); });
+  QObject::connect(cmdAbortScan, &QPushButton::clicked, cmdAbortScan, [this] { cmdAbortScan_Click(); });
 }
 
 void ImportPane::ShowAbortButton(bool on) {

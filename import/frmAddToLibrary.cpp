@@ -85,7 +85,10 @@ frmAddToLibrary::frmAddToLibrary(IImportHost& host) : host_(host) {
   Form_Load();
 }
 
-frmAddToLibrary::~frmAddToLibrary() { modReelwise::SetDropShadow(this, false); }
+frmAddToLibrary::~frmAddToLibrary() {
+  ctl::Control::EndEvents(*this);
+  modReelwise::SetDropShadow(this, false);
+}
 
 void frmAddToLibrary::CreateControls() {
   using FormDesign::Make;

@@ -175,6 +175,8 @@ class InspectorPane {
   // 4 was toggled.
   void ArrangeInspector(int tab = 0);
   void picInspector_Resize(int Index);
+  // The tagging tab's boxes in its width, collapsed or not.
+  void FitCataloguingBoxes(double width);
   // Empties the inspector and lets the preview player's file go.
   void ClearInspector();
   // The problem text over the preview, wrapped and sized to fit its box.

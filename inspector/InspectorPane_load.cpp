@@ -31,8 +31,6 @@
 #include "ui/modReelwise_drawing.h"
 #include "ui/modImageBevel.h"
 
-#include <MediaInfoDLL/MediaInfoDLL_Static.h>
-
 #include <QDateTime>
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -82,53 +80,41 @@ FileFacts MeasureFile(const QString& path) {
   return offline;
 }
 
-// The three one-line format names of a file: container, video, audio;
-// empty when the format library cannot open the file.
-struct MediaFormats {
-  QString general;
-  QString video;
-  QString audio;
-};
-
-QString Inform(void* handle, const wchar_t* what) {
-  MediaInfo_Option(handle, L"Inform", what);
-  return MediaInfoDLL::PtrToString(MediaInfo_Inform(handle, 0)).trimmed();
-}
-
 // Read on a helper thread within the mount probe's time limit, as the other
 // looks at a catalogued file are: nothing when the file's mount stopped
 // answering since the file was measured.
-std::optional<MediaFormats> ReadFormats(const QString& path) {
-  return MountProbe::CallOnPath(path, [path] {
-    MediaFormats formats;
-    const MediaInfoDLL::Utf8FileNames utf8;
-    void* handle = MediaInfo_New();
-    if (!handle) return formats;
-    // Only the three format names are read, which the headers give: no
-    // frames are parsed (an AVI file's open takes a tenth of the time).
-    MediaInfo_Option(handle, L"ParseSpeed", L"0");
-    const std::wstring file = path.toStdWString();
-    if (MediaInfo_Open(handle, file.c_str()) != 0) {
-      formats.general = Inform(handle, L"General;%Format%");
-      formats.video = Inform(handle, L"Video;%Format%");
-      formats.audio = Inform(handle, L"Audio;%Format%");
-    }
-    MediaInfo_Close(handle);
-    MediaInfo_Delete(handle);
-    return formats;
-  });
+std::optional<MediaInfoDLL::Formats> ReadFormats(const QString& path) {
+  return MountProbe::CallOnPath(path, [path] { return MediaInfoDLL::ReadFormats(path); });
+}
+
+ctl::TreeView* LibraryTree() { return gLibrary ? gLibrary->View().LibraryTree() : nullptr; }
+
+QString FormatNodeKey(const QString& format) {
+  return QStringLiteral("F-") + (format.isEmpty() ? QStringLiteral("Undetermined") : format);
 }
 
 // "F-" nodes under "FORMATS": the format's own, or the red "Undetermined".
 void EnsureFormatNode(const QString& format) {
-  ctl::TreeView* tree = gLibrary ? gLibrary->View().LibraryTree() : nullptr;
+  ctl::TreeView* tree = LibraryTree();
   if (!tree || !tree->Nodes.Find(QStringLiteral("FORMATS"))) return;
-  const QString key = QStringLiteral("F-") + (format.isEmpty() ? QStringLiteral("Undetermined") : format);
+  const QString key = FormatNodeKey(format);
   if (tree->Nodes.Find(key)) return;
   ctl::Node* node = modReelwise::AddTreeNode(*tree, format.isEmpty() ? QStringLiteral("Undetermined") : format, key,
                                              QStringLiteral("FORMATS"), QStringLiteral("COG"),
                                              format.isEmpty() ? RGB(255, 0, 0) : gSchemeColour4, true);
   node->EnsureVisible();
+}
+
+// The node of a format that no file has any more (its last file read again
+// as another, or a stored text that was no format) goes.
+void DropFormatNodeOfNoFile(const QString& format) {
+  ctl::TreeView* tree = LibraryTree();
+  if (!tree || !tree->Nodes.Find(FormatNodeKey(format))) return;
+  auto files = gLibrary->Connection().Prepare(
+      format.isEmpty() ? QStringLiteral("SELECT 1 FROM VideoFiles WHERE ifnull(FileFormat, '') = ? LIMIT 1")
+                       : QStringLiteral("SELECT 1 FROM VideoFiles WHERE FileFormat = ? LIMIT 1"));
+  files->Bind(1, SqlValue(format));
+  if (!files->Step()) tree->Nodes.Remove(FormatNodeKey(format));
 }
 
 // A stored "yyyy-MM-dd HH:mm:ss"; an older row's date alone is midnight.
@@ -302,7 +288,8 @@ bool InspectorPane::LoadItem(Load& load) {
   CopyRow(*row);
   const QString path = gInspectedItem.CurrentPath + gInspectedItem.FileName;
   Measured measured;
-  measured.format = row->Value(QStringLiteral("FileFormat")).toString();
+  const QString storedFormat = row->Value(QStringLiteral("FileFormat")).toString();
+  measured.format = storedFormat;
   measured.end = row->Value(QStringLiteral("SelectionEnd")).toDouble();
   lblFileData[12]->SetCaption(measured.format);
   lblFileData[13]->SetCaption(QString());
@@ -332,6 +319,7 @@ bool InspectorPane::LoadItem(Load& load) {
   // Stored before the segments are listed: the whole-file row ends at the
   // length measured.
   LoadStep(load, [&] { StoreMeasured(load, available, opened, measured); });
+  if (available && measured.format != storedFormat) LoadStep(load, [&] { DropFormatNodeOfNoFile(storedFormat); });
   LoadStep(load, [this] { LoadSegmentsGrid(gEditedSegment); });
   LoadStep(load, [this] { AddInspectorHistory(); });
   TagUnplayable(load);
@@ -397,13 +385,13 @@ void InspectorPane::CopyRow(SqlRecordset& row) {
 // file whose mount stopped answering counts as offline and keeps the stored
 // format; its video and audio names stay empty.
 void InspectorPane::ReadMediaFormats(Load& load, const QString& path, QString& format) {
-  const std::optional<MediaFormats> read = ReadFormats(path);
+  const std::optional<MediaInfoDLL::Formats> read = ReadFormats(path);
   if (!LoadGoesOn(load)) return;
   if (!read) {
     load.status = modReelwise::OfflineFileText();
     return;
   }
-  const MediaFormats& formats = *read;
+  const MediaInfoDLL::Formats& formats = *read;
   format = formats.general;
   lblFileData[12]->SetCaption(format);
   EnsureFormatNode(format);

@@ -86,9 +86,8 @@ void InspectorPane::ShowDevice(const QString& diskType, const QString& diskLabel
   }
   lblFileData[8]->SetCaption(diskLabel);
   const bool online = !currentPath.startsWith(QLatin1Char('['));
-  QString folder = currentPath;
-  if (!online) folder.remove(QStringLiteral("[Offline] "));
-  lblFileData[1]->SetCaption(folder);
+  // An offline folder reads as the offline message names it.
+  lblFileData[1]->SetCaption(online ? currentPath : ReadOfflineLocation(currentPath).Shown());
   lblFileData[9]->SetCaption(online ? QStringLiteral("ONLINE") : QStringLiteral("OFFLINE"));
   lblFileData[9]->SetForeColor(online ? kOnlineGreen : kOfflineRed);
 }

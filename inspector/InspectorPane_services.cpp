@@ -118,21 +118,31 @@ void InspectorPane::PlaceTabs() {
   for (int i = 1; i <= 4; ++i) picInspector_Resize(i);
 }
 
-// The file-details labels follow their tab's width, as does the details
-// grid of the tagging tab.
+// The file-details labels follow their tab's width, as do the boxes of the
+// tagging tab, which shows them collapsed too.
 void InspectorPane::picInspector_Resize(int Index) {
   PaintTabBackground(Index);
-  if (TabCollapsed(Index)) return;
   const double width = picInspector[Index]->Width();
-  if (Index == 1) {
-    lblFileData[0]->SetWidth(std::max(1.0, width - 34));
-    const double right = lblFileData[0]->Left() + lblFileData[0]->Width();
-    lblFileData[1]->SetWidth(std::max(1.0, right - lblFileData[1]->Left()));
-    for (int i : {10, 11}) lblFileData[i]->SetWidth(lblFileData[0]->Width());
-  } else if (Index == 3) {
-    flexFileDetails->SetWidth(std::max(1.0, width - 146));
-    flexFileDetails->SetColWidth(0, static_cast<int>(flexFileDetails->Width() * gTwipsPerPixelX));
-  }
+  if (Index == 3) FitCataloguingBoxes(width);
+  if (Index != 1 || TabCollapsed(Index)) return;
+  lblFileData[0]->SetWidth(std::max(1.0, width - 34));
+  const double right = lblFileData[0]->Left() + lblFileData[0]->Width();
+  lblFileData[1]->SetWidth(std::max(1.0, right - lblFileData[1]->Left()));
+  for (int i : {10, 11}) lblFileData[i]->SetWidth(lblFileData[0]->Width());
+}
+
+// Each box keeps whole inside the tab, up to its own width: the tag list
+// with its arrows beside it, the details grid under it as wide as the tab
+// less 146, and never narrower than the list's room where the tab is narrow.
+void InspectorPane::FitCataloguingBoxes(double width) {
+  constexpr double kLeft = 26, kRight = 4, kArrows = 18, kList = 136;
+  const double room = std::max(1.0, width - kLeft - kRight);
+  const double list = std::clamp(room - kArrows, 1.0, kList);
+  lstFileTags->SetWidth(list);
+  if (lstFileTags->ColumnHeaders.Count() >= 2) lstFileTags->ColumnHeaders.SetWidth(2, list - 4);
+  for (ctl::Label* arrow : lblTagListScroll) arrow->SetLeft(kLeft + list + 2);
+  flexFileDetails->SetWidth(std::max(width - 146, std::min(kList, room)));
+  flexFileDetails->SetColWidth(0, static_cast<int>(flexFileDetails->Width() * gTwipsPerPixelX));
 }
 
 // The tabs' background: the left strip of the skin's tab picture stretched

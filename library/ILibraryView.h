@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace ctl {
@@ -105,6 +106,8 @@ class ILibraryView {
   virtual void ShowCarouselBusy() = 0;
   virtual void HideCarouselBusy() = 0;
   // One label per tag on the tag-cloud window, in name order; sized and
-  // shaded by the share of `resultCount` each covers.
-  virtual void ShowTagCloud(const std::vector<TagCloudEntry>& tags, int32_t resultCount) = 0;
+  // shaded by the share of `resultCount` each covers. `laidOut` hears how
+  // many labels are laid out as the layout goes on.
+  virtual void ShowTagCloud(const std::vector<TagCloudEntry>& tags, int32_t resultCount,
+                            const std::function<void(int laidOut)>& laidOut) = 0;
 };

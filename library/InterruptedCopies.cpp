@@ -11,6 +11,7 @@
 #include <QFileInfo>
 #include <QSet>
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <limits>
@@ -21,19 +22,31 @@ namespace {
 
 const QString kNotePrefix = QStringLiteral("Copying-");
 const QString kPartialSuffix = QStringLiteral(".partial");
+const QString kNewSuffix = QStringLiteral(".new");
 
 bool Running(qint64 pid) { return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM; }
 
-// The process number of a note of the program's own: "Copying-" and a
-// process number as the program writes it (decimal digits, the first not 0).
-// Any other name (a number 0, a sign, a blank) is no note of the program's,
-// whatever kill() says of it: such a note and its copy are left alone.
-std::optional<qint64> OwnNoteNumber(const QString& name) {
-  const QStringView number = QStringView(name).sliced(kNotePrefix.size());
-  if (number.isEmpty() || number.front() == QLatin1Char('0')) return std::nullopt;
+// Decimal digits as the program writes a number: the first not 0.
+bool OwnNumber(QStringView number) {
+  if (number.isEmpty() || number.front() == QLatin1Char('0')) return false;
   for (const QChar c : number) {
-    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return std::nullopt;
+    if (c < QLatin1Char('0') || c > QLatin1Char('9')) return false;
   }
+  return true;
+}
+
+// The process number of a note of the program's own: "Copying-" and a
+// process number as the program writes it, and "-" and the note's own
+// number after it but for the first. Any other name (a number 0, a sign, a
+// blank) is no note of the program's, whatever kill() says of it: such a
+// note and its copy are left alone.
+std::optional<qint64> OwnNoteNumber(const QString& name) {
+  QStringView number = QStringView(name).sliced(kNotePrefix.size());
+  if (const qsizetype dash = number.indexOf(QLatin1Char('-')); dash >= 0) {
+    if (!OwnNumber(number.sliced(dash + 1))) return std::nullopt;
+    number = number.first(dash);
+  }
+  if (!OwnNumber(number)) return std::nullopt;
   bool ok = false;
   const qint64 pid = number.toLongLong(&ok);
   const bool processNumber = ok && pid > 0 && pid <= std::numeric_limits<pid_t>::max();
@@ -72,7 +85,10 @@ QString PartialCopyOf(const QString& target) { return SqlConnection::NewPartialN
 
 // A note that cannot be written leaves the copy unnoted: the Save As goes on.
 CopyUnderWay::CopyUnderWay(const QString& partial) : partial_(partial) {
-  const QString note = gTempFolder + kNotePrefix + QString::number(QCoreApplication::applicationPid());
+  static std::atomic<int> made{0};
+  const int n = made.fetch_add(1);
+  const QString note = gTempFolder + kNotePrefix + QString::number(QCoreApplication::applicationPid()) +
+                       (n == 0 ? QString() : QStringLiteral("-%1").arg(n));
   if (WriteFileWhole(note, QFile::encodeName(partial))) note_ = note;
 }
 
@@ -101,7 +117,7 @@ void RemoveInterruptedCopies() {
     // Only a copy of the program's own naming is ever removed; a disk that
     // does not answer keeps the note for a later start.
     const std::optional<bool> removed = MountProbe::CallOnPath(partial, [partial] {
-      if (partial.endsWith(kPartialSuffix) && QFileInfo(partial).isFile()) {
+      if ((partial.endsWith(kPartialSuffix) || partial.endsWith(kNewSuffix)) && QFileInfo(partial).isFile()) {
         QFile::remove(partial);
         QFile::remove(partial + QStringLiteral("-journal"));
       }

@@ -11,6 +11,7 @@
 // and a segment is found again by its bounds.
 #include "library/ThumbnailStore.h"
 #include "platform/KeyedCollection.h"
+#include "platform/RWError.h"
 
 #include <QByteArray>
 #include <QString>
@@ -18,6 +19,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 class SqlConnection;
@@ -158,15 +160,21 @@ struct RemoveFileRequest {
 struct RemoveFileResult {
   std::vector<int32_t> removed;  // files whose rows went, in order
   QStringList messages;          // to show, each in the message box
+  // With deleteFromDisk, the fault that ended the removal after the files
+  // before it went, for the caller to tell.
+  std::optional<StorageFault> fault;
 };
 // Removes files from the library: the file row, its segments, their tags,
 // thumbnails (rows and cached pictures) and result rows; with deleteFromDisk
-// the file goes to the trash too (modLaunchDoc::DeleteFileToBin), once its
-// rows are gone. A file already gone from the disk is removed silently; a
-// file on an offline device or at no known path, or one whose deletion
-// failed, stays on disk and in the library. A file whose rows fail keeps them
+// the file goes to the trash too (modLaunchDoc::DeleteFileToBin), one file
+// at a time once its rows are gone and committed. A file already gone from
+// the disk is removed silently; a file on an offline device or at no known
+// path, or one the trash refused (told by DeleteFileToBin; its rows are put
+// back), stays on disk and in the library. A file whose rows fail keeps them
 // all; the next file is taken. A full disk or a library file that cannot be
-// written raises, with every file kept as it was. Transaction "RemoveFile".
+// written ends the removal: without the disk it raises, with every file kept
+// as it was (transaction "RemoveFile"); with it, the files before stay
+// removed from both and `fault` holds it.
 // The method adds: picProgress visible and "Removing Files..." at 0 in
 // gSchemeColour4 with maximum SelectedCount (fileId 0) or 1; `progress` and
 // `releaseInspected` as above; each message in the message box (style 48, no

@@ -238,12 +238,61 @@ std::vector<int32_t> RemoveFileRows(SqlConnection& db, int32_t fileId) {
   return segments;
 }
 
-// One candidate file; true when its rows went. Its rows go before the file
-// leaves the disk, so a library that cannot be written keeps the file on
-// its disk too, and a file the trash refuses keeps its rows. A failure of
-// the file is reported and leaves every row of it, and the next file is
-// taken; a full disk or a library file that cannot be written ends the
-// whole removal.
+// The rows of a file, read before they go: a file the trash refuses once
+// they went gets them back as they were.
+struct KeptRows {
+  struct Table {
+    QString name;
+    std::vector<std::vector<SqlValue>> rows;
+  };
+  std::vector<Table> tables;
+};
+
+KeptRows ReadFileRows(SqlConnection& db, int32_t fileId) {
+  const QString id = Number(fileId);
+  const std::pair<const char*, QString> tables[] = {
+      {"VideoFiles", QStringLiteral("FileID = ") + id},
+      {"VideoSegments", QStringLiteral("FileID = ") + id},
+      {"SegmentTags", QStringLiteral("SegmentID IN (SELECT SegmentID FROM VideoSegments WHERE FileID = %1)").arg(id)},
+      {"SearchResults", QStringLiteral("FileID = ") + id},
+      {"SegmentThumbnails", QStringLiteral("FileID = ") + id},
+  };
+  KeptRows kept;
+  for (const auto& [table, where] : tables) {
+    KeptRows::Table& rows = kept.tables.emplace_back(KeptRows::Table{QLatin1String(table), {}});
+    SqlRecordset rs(db, QStringLiteral("SELECT * FROM %1 WHERE %2").arg(rows.name, where));
+    for (; !rs.Eof(); rs.MoveNext()) {
+      std::vector<SqlValue>& row = rows.rows.emplace_back();
+      for (int c = 0; c < rs.FieldCount(); ++c) row.push_back(rs.Value(c));
+    }
+  }
+  return kept;
+}
+
+void PutBackRows(SqlConnection& db, const KeptRows& kept) {
+  TransactionGuard guard(db, QStringLiteral("PutBackFileRows"));
+  for (const KeptRows::Table& table : kept.tables) {
+    if (table.rows.empty()) continue;
+    QStringList marks;
+    for (size_t c = 0; c < table.rows.front().size(); ++c) marks << QStringLiteral("?");
+    SqlCommand insert(db, QStringLiteral("INSERT INTO %1 VALUES (%2)").arg(table.name, marks.join(QLatin1Char(','))));
+    for (const std::vector<SqlValue>& row : table.rows) {
+      for (size_t c = 0; c < row.size(); ++c) insert.Bind(static_cast<int>(c + 1), row[c]);
+      insert.Execute();
+    }
+  }
+  guard.Commit();
+}
+
+// One candidate file; true when its rows went. Its rows go, committed,
+// before the file leaves the disk, so a library that cannot be written
+// keeps the file on its disk too, and a failure later leaves no file in the
+// trash that the library still lists. A file the trash refuses (which
+// DeleteFileToBin tells) gets its rows back, so it stays in the library as
+// on its disk; should they not go back, the message says the file stays in
+// its folder, out of the library. A failure of the file's rows is reported
+// and leaves every row of it, and the next file is taken; a full disk or a
+// library file that cannot be written ends the whole removal.
 bool RemoveOneFile(SqlConnection& db, int32_t file, const RemoveFileRequest& request,
                    std::vector<int32_t>& segments, QStringList& messages) {
   try {
@@ -251,13 +300,23 @@ bool RemoveOneFile(SqlConnection& db, int32_t file, const RemoveFileRequest& req
     if (request.deleteFromDisk) disk = FindOnDisk(db, file, messages);
     if (disk.outcome == DiskOutcome::Kept) return false;
     if (file == request.inspectedFileId && request.releaseInspected) request.releaseInspected();
+    const bool fromDisk = disk.outcome == DiskOutcome::ToDelete;
+    const KeptRows kept = fromDisk ? ReadFileRows(db, file) : KeptRows();
     TransactionGuard guard(db, QStringLiteral("RemoveFileRows"));
     const std::vector<int32_t> gone = RemoveFileRows(db, file);
-    if (disk.outcome == DiskOutcome::ToDelete && !DeleteFromDisk(disk.path)) {
-      guard.Rollback();
+    guard.Commit();
+    if (fromDisk && !DeleteFromDisk(disk.path)) {
+      try {
+        PutBackRows(db, kept);
+      } catch (...) {
+        messages << QStringLiteral("'%1' could not be moved to the Trash, and it could not be put back in this "
+                                   "Library: the file stays in its folder. Add Files adds it to the Library again.")
+                        .arg(QDir::toNativeSeparators(disk.path));
+        segments.insert(segments.end(), gone.begin(), gone.end());
+        throw;
+      }
       return false;
     }
-    guard.Commit();
     segments.insert(segments.end(), gone.begin(), gone.end());
     return true;
   } catch (const RWError& e) {
@@ -268,23 +327,33 @@ bool RemoveOneFile(SqlConnection& db, int32_t file, const RemoveFileRequest& req
 
 }  // namespace
 
+// Without the disk, the files' rows go in one transaction. With it, each
+// file's rows are committed on their own before the file goes to the trash:
+// a fault met at a later file leaves the files before it removed from both,
+// and is handed back for the caller to tell once it has shown what is left.
 RemoveFileResult RemoveFile(SqlConnection& db, const RemoveFileRequest& request, ThumbnailCache& cache) {
   RemoveFileResult result;
   const bool selection = request.fileId == 0;
   const size_t candidates = selection ? request.results.size() : 1;
   QSet<int32_t> tried;  // a file may be selected on several rows
   std::vector<int32_t> segments;
-  TransactionGuard guard(db, QStringLiteral("RemoveFile"));
-  for (size_t i = 0; i < candidates; ++i) {
-    const int32_t file =
-        selection ? (request.results[i].selected ? request.results[i].fileId : 0) : request.fileId;
-    if (file > 0 && !tried.contains(file)) {
-      tried.insert(file);
-      if (RemoveOneFile(db, file, request, segments, result.messages)) result.removed.push_back(file);
+  std::optional<TransactionGuard> whole;
+  if (!request.deleteFromDisk) whole.emplace(db, QStringLiteral("RemoveFile"));
+  try {
+    for (size_t i = 0; i < candidates; ++i) {
+      const int32_t file =
+          selection ? (request.results[i].selected ? request.results[i].fileId : 0) : request.fileId;
+      if (file > 0 && !tried.contains(file)) {
+        tried.insert(file);
+        if (RemoveOneFile(db, file, request, segments, result.messages)) result.removed.push_back(file);
+      }
+      if (request.progress) request.progress(selection ? static_cast<int32_t>(i + 1) : request.fileId);
     }
-    if (request.progress) request.progress(selection ? static_cast<int32_t>(i + 1) : request.fileId);
+    if (whole) whole->Commit();
+  } catch (const StorageFault& fault) {
+    if (whole) throw;
+    result.fault = fault;
   }
-  guard.Commit();
   for (int32_t segment : segments) DropCached(cache, segment);
   return result;
 }

@@ -3,6 +3,7 @@
 #include "core/modRegistry.h"
 #include "library/LibraryFile.h"
 #include "library/LibraryUpgrade.h"
+#include "platform/HangGuard.h"
 
 #include <QFile>
 #include <QStringList>
@@ -27,9 +28,9 @@ uint32_t BigEndian32(const unsigned char* p) {
   return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
 }
 
-}  // namespace
-
-LibraryFileStamp StampOfLibraryFile(const QString& path) {
+// Read as SQLite reads the file: on a disk that may stop answering, within
+// the mount probe's limit (HangGuard::OnFile).
+LibraryFileStamp ReadStamp(const QString& path) {
   LibraryFileStamp stamp;
   for (const char* beside : {"-journal", "-wal"}) {
     if (QFile::exists(path + QLatin1String(beside))) return stamp;
@@ -49,6 +50,12 @@ LibraryFileStamp StampOfLibraryFile(const QString& path) {
   stamp.device = static_cast<int64_t>(info.st_dev);
   stamp.valid = true;
   return stamp;
+}
+
+}  // namespace
+
+LibraryFileStamp StampOfLibraryFile(const QString& path) {
+  return HangGuard::OnFile(path, [path] { return ReadStamp(path); }).value_or(LibraryFileStamp());
 }
 
 void RememberUpkeptFile(const QString& path, const LibraryFileStamp& stamp, unsigned work) {

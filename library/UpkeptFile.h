@@ -30,8 +30,8 @@ struct LibraryFileStamp {
   bool operator==(const LibraryFileStamp&) const = default;
 };
 
-// The file's stamp now; not valid when the file cannot be read or a journal
-// or write-ahead log lies beside it.
+// The file's stamp now; not valid when the file cannot be read, its disk
+// does not answer, or a journal or write-ahead log lies beside it.
 LibraryFileStamp StampOfLibraryFile(const QString& path);
 
 // Remembers (in the settings) that this version of the program left `path`

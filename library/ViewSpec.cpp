@@ -156,7 +156,7 @@ QString UntaggedDelete(const QString& op) {
 }
 
 QString GlobCondition(const QString& column, const QString& text) {
-  return QStringLiteral("UPPER(%1) GLOB UPPER(%2)")
+  return QStringLiteral("rw_upper(%1) GLOB rw_upper(%2)")
       .arg(column, SqlQuote(QLatin1Char('*') + text + QLatin1Char('*')));
 }
 

@@ -64,7 +64,7 @@ class NoLibraryView final : public ILibraryView {
   void CarouselSaveContext() override {}
   void ShowCarouselBusy() override {}
   void HideCarouselBusy() override {}
-  void ShowTagCloud(const std::vector<TagCloudEntry>&, int32_t) override {}
+  void ShowTagCloud(const std::vector<TagCloudEntry>&, int32_t, const std::function<void(int)>&) override {}
 };
 
 }  // namespace

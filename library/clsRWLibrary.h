@@ -36,6 +36,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -262,8 +263,8 @@ class clsRWLibrary : public IDeviceTableHost {
   void ReturnToScratchLibrary();
   void UseWorkTables();
   // True, having told the user, when another copy of the program has the
-  // file open.
-  bool RefusedAsOpenElsewhere(const QString& path);
+  // file open; nothing when its disk did not answer.
+  std::optional<bool> RefusedAsOpenElsewhere(const QString& path);
 
   bool CheckLibraryVersion(const QString& path);
   // The upkeep steps an open of `path` needs (UpkeptFile.h): none when it is

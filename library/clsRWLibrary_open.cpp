@@ -12,6 +12,7 @@
 #include "library/WorkTables.h"
 #include "library/cFactory.h"
 #include "platform/FileLock.h"
+#include "platform/HangGuard.h"
 #include "platform/MountProbe.h"
 #include "platform/QuitRequest.h"
 #include "platform/RWError.h"
@@ -58,6 +59,24 @@ class OpenPacing {
   LongWork::Pacer*& slot_;
   LongWork::Pacer* previous_;
 };
+
+// The look at a file before anything is done with it, as long as its disk
+// answers: a short one here, its calls guarded (HangGuard::OnFile); one that
+// reads every page on a worker, the window painting meanwhile (past the
+// grace of the open it is part of), each file call of it a step, given up
+// after the mount probe's limit without one. Nothing when the disk did not
+// answer.
+std::optional<DatabaseFileState> ExamineWithin(const QString& path, bool checkPages, int64_t sinceMs) {
+  if (!checkPages) return HangGuard::OnFile(path, [path] { return SqlConnection::Examine(path, false); });
+  auto seen = std::make_shared<std::optional<DatabaseFileState>>();
+  const bool answered = LongWork::Run(
+      [path, seen](LongWork::Job& job) {
+        const HangGuard::StepEachCall steps([&job] { job.Step(); });
+        seen->emplace(SqlConnection::Examine(path, true));
+      },
+      {.quietLimitMs = MountProbe::kTimeLimitMs, .sinceMs = sinceMs});
+  return answered ? *seen : std::nullopt;
+}
 
 // A look at the file that reads the whole of it runs on a worker thread, the
 // window painting meanwhile (past the grace of the open it is part of: it
@@ -160,6 +179,12 @@ bool RefusedByState(const QString& path, DatabaseFileState state) {
       ShowRefusal(name + QStringLiteral("is being written by another program and therefore cannot be opened now."),
                   QStringLiteral("Library in use"));
       break;
+    case DatabaseFileState::NoFileHandles:
+      ShowRefusal(name + QStringLiteral("cannot be opened now: Reelwise II has as many files open as the system "
+                                        "allows. The file is not at fault, and nothing in it was changed.\r\n\r\n"
+                                        "Close other programs or windows, then open the Library again."),
+                  QStringLiteral("Too Many Open Files"));
+      break;
     case DatabaseFileState::JournalBlocked:
       ShowRefusal(name + QStringLiteral("cannot be opened: beside it\r\n'%1'\r\nis a folder (or something else "
                                         "that is no file), and that name is kept for the Library's own journal."
@@ -175,17 +200,23 @@ bool RefusedByState(const QString& path, DatabaseFileState state) {
 // A file on a drive or share that does not answer (a server gone away) is
 // refused once the mount probe's time limit has passed, before the open
 // touches it anywhere a call would wait for as long as the mount is away.
+void ShowSilentRefusal(const QString& path) {
+  ShowRefusal(QStringLiteral(" '%1'\r\n\r\ncannot be opened: the drive or share that holds it does not answer. Open "
+                             "it again once the drive answers; nothing in the file was changed.")
+                  .arg(path),
+              QStringLiteral("Library not opened"));
+}
+
+// A file with a call given up on it still out is not opened either, so
+// that the call landing late cannot meet the new connection's work.
 bool RefusedAsSilent(const QString& path) {
   const QByteArray name = QFile::encodeName(path);
   const auto answered = MountProbe::CallOnPath(path, [name] {
     struct stat info {};
     return ::stat(name.constData(), &info) == 0;
   });
-  if (answered) return false;
-  ShowRefusal(QStringLiteral(" '%1'\r\n\r\ncannot be opened: the drive or share that holds it does not answer. Open "
-                             "it again once the drive answers; nothing in the file was changed.")
-                  .arg(path),
-              QStringLiteral("Library not opened"));
+  if (answered && !HangGuard::LibraryStillOut(path)) return false;
+  ShowSilentRefusal(path);
   return true;
 }
 
@@ -250,9 +281,12 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
   m_OpeningWork = WorkLeft(path);
   const bool checkPages = m_OpeningWork & kCheckPages;
   if (checkPages) ShowProgress(QStringLiteral("Checking Library..."));
-  const DatabaseFileState state =
-      LookAtFile(checkPages, OpenElapsedMs(), [&path, checkPages] { return SqlConnection::Examine(path, checkPages); });
-  if (RefusedByState(path, state)) return nullptr;
+  const std::optional<DatabaseFileState> state = ExamineWithin(path, checkPages, OpenElapsedMs());
+  if (!state) {
+    ShowSilentRefusal(path);
+    return nullptr;
+  }
+  if (RefusedByState(path, *state)) return nullptr;
   // The lock is held from before the first write until the library is closed;
   // reopening the library this object has open keeps the lock it holds.
   if (!m_Lock || !m_Lock->Covers(path)) {
@@ -260,6 +294,8 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
     lock = FileLock::TryLock(path, outcome);
     if (outcome == FileLock::Outcome::HeldElsewhere) ShowOpenElsewhere(path);
     if (outcome == FileLock::Outcome::Failed) RefusedByState(path, DatabaseFileState::Unreadable);
+    if (outcome == FileLock::Outcome::NotAnswering) ShowSilentRefusal(path);
+    if (outcome == FileLock::Outcome::NoFileHandles) RefusedByState(path, DatabaseFileState::NoFileHandles);
     if (!lock) return nullptr;
   }
   std::unique_ptr<SqlConnection> candidate;
@@ -367,10 +403,13 @@ void clsRWLibrary::MarkUpkept() {
 }
 
 // A file another copy of the program has open is not replaced either.
-bool clsRWLibrary::RefusedAsOpenElsewhere(const QString& path) {
+// Nothing when its disk did not answer.
+std::optional<bool> clsRWLibrary::RefusedAsOpenElsewhere(const QString& path) {
   if (m_Lock && m_Lock->Covers(path)) return false;
   FileLock::Outcome outcome = FileLock::Outcome::Failed;
-  if (FileLock::TryLock(path, outcome) || outcome != FileLock::Outcome::HeldElsewhere) return false;
+  if (FileLock::TryLock(path, outcome)) return false;
+  if (outcome == FileLock::Outcome::NotAnswering) return std::nullopt;
+  if (outcome != FileLock::Outcome::HeldElsewhere) return false;
   ShowOpenElsewhere(path);
   return true;
 }

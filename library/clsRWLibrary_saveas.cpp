@@ -8,6 +8,7 @@
 #include "library/InterruptedCopies.h"
 #include "library/cFactory.h"
 #include "platform/ErrorGuard.h"
+#include "platform/HangGuard.h"
 #include "platform/LongWork.h"
 #include "platform/MountProbe.h"
 #include "platform/RWError.h"
@@ -15,6 +16,7 @@
 #include "platform/WholeFile.h"
 #include "ui/clsDialogs.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <atomic>
@@ -44,8 +46,10 @@ bool ConfirmReplace() {
                             ProgramMessageOwner()) == vbOK;
 }
 
-// The title of a copy or new library that could not be written.
+// The title of a copy or new library that could not be written, and of one
+// whose disk stopped answering as it was put in place.
 const QString kNotSaved = QStringLiteral("Library Not Saved");
+const QString kNotConfirmed = QStringLiteral("Save Not Confirmed");
 
 QString NoAnswerReason() {
   return QStringLiteral("Its disk did not answer within %1 seconds.").arg(MountProbe::kTimeLimitMs / 1000);
@@ -78,16 +82,42 @@ std::optional<TargetLook> LookAt(const QString& name, const QString& open) {
   });
 }
 
+// Which came first: the window giving the work up, or the work's last step,
+// which puts its file in place under the chosen name. The one that comes
+// second knows it: the work then writes nothing under the name, or the
+// window tells that what the name holds is known only once the disk answers.
+class PutInPlace {
+ public:
+  bool ByTheWork() { return Take(kPutting); }
+  bool ByTheWindowGivingUp() { return Take(kGivenUp); }
+
+ private:
+  enum { kFree, kPutting, kGivenUp };
+  bool Take(int state) {
+    int free = kFree;
+    return state_.compare_exchange_strong(free, state);
+  }
+  std::atomic<int> state_{kFree};
+};
+
 // Runs `write` (which owns what it uses) on a worker within the mount
 // probe's quiet limit: a disk that stops answering is given up after it, one
-// message names the file, and the work is left to end by itself (it then
-// writes nothing under the chosen name). `write` steps its job as it goes;
-// its own failure is thrown here.
-void WriteAway(const QString& name, std::function<void(LongWork::Job&)> write,
+// message names the file, and the work is left to end by itself. It asks
+// `place` before it puts its file under the chosen name, so after the
+// message nothing under that name changes but what the message says may.
+// `write` steps its job as it goes; its own failure is thrown here.
+void WriteAway(const QString& name, std::function<void(LongWork::Job&)> write, PutInPlace& place,
                const std::function<void(int)>& report = {}) {
-  if (!LongWork::Run(std::move(write), {.quietLimitMs = MountProbe::kTimeLimitMs, .report = report})) {
-    NotWritten(name, NoAnswerReason());
-  }
+  if (LongWork::Run(std::move(write), {.quietLimitMs = MountProbe::kTimeLimitMs, .report = report})) return;
+  if (place.ByTheWindowGivingUp()) NotWritten(name, NoAnswerReason());
+  throw RWError(kErrDiskNotReady,
+                QStringLiteral("The disk that holds\r\n%1\r\ndid not answer within %2 seconds while the file was being "
+                               "put in place under that name, so Reelwise II stopped waiting for it. Whether that name "
+                               "holds the new file or what it held before can only be known once the disk answers; "
+                               "the Library open now is not changed.")
+                    .arg(QDir::toNativeSeparators(name))
+                    .arg(MountProbe::kTimeLimitMs / 1000),
+                QStringLiteral("clsRWLibrary"), name);
 }
 
 }  // namespace
@@ -101,15 +131,21 @@ void clsRWLibrary::SaveLibraryAsDialog(bool isNew) {
   // A failure of the copy or the new file is told under a title of its own;
   // a full disk as the program tells one.
   const auto tell = [](const RWError& error) {
-    ErrorGuard({.title = error.Kind() == FaultKind::DiskFull ? QString() : kNotSaved,
+    const QString title = error.Number() == kErrDiskNotReady ? kNotConfirmed : kNotSaved;
+    ErrorGuard({.title = error.Kind() == FaultKind::DiskFull ? QString() : title,
                 .owner = ProgramMessageOwner(),
                 .text = [](const RWError& e) { return e.Description(); }})
         .Failed(error);
   };
+  const RWError silent(kErrFileAccess, FileNotWrittenText(name, NoAnswerReason()), QStringLiteral("clsRWLibrary"), name);
   const std::optional<TargetLook> look = LookAt(name, LibraryPath);
-  if (!look) return tell(RWError(kErrFileAccess, FileNotWrittenText(name, NoAnswerReason()),
-                                 QStringLiteral("clsRWLibrary"), name));
-  if (look->exists && ((!look->sameFile && RefusedAsOpenElsewhere(name)) || !ConfirmReplace())) return;
+  if (!look) return tell(silent);
+  if (look->exists && !look->sameFile) {
+    const std::optional<bool> elsewhere = RefusedAsOpenElsewhere(name);
+    if (!elsewhere) return tell(silent);
+    if (*elsewhere) return;
+  }
+  if (look->exists && !ConfirmReplace()) return;
   ErrorGuard(Reporting()).Run([&] {
     try {
       if (isNew) {
@@ -132,9 +168,12 @@ void clsRWLibrary::SaveLibraryAsDialog(bool isNew) {
 }
 
 // The copy is made by SQLite's backup on a worker, a megabyte a step, each
-// step shown on the progress strip; the worker owns the paths and its
-// connection, so a copy given up ends by itself and leaves no file under the
-// chosen name (its partial file is removed, or removed at the next start).
+// step shown on the progress strip; each call on either disk is a step of
+// the job, so a slow disk is not taken for one that stopped answering. The
+// worker owns the paths and its connection, so a copy given up ends by
+// itself and leaves no file under the chosen name unless it was already
+// being put there (its partial file is removed, or removed at the next
+// start); until it ends, the chosen name is opened by nothing.
 bool clsRWLibrary::CopyLibraryTo(const QString& name) {
   struct Copy {
     QString from;
@@ -145,6 +184,7 @@ bool clsRWLibrary::CopyLibraryTo(const QString& name) {
   auto copy = std::make_shared<Copy>();
   copy->from = LibraryPath;
   copy->to = name;
+  auto place = std::make_shared<PutInPlace>();
   ShowProgress(QStringLiteral("Saving Library..."));
   const auto end = [this] {
     SetProgressMax(0);
@@ -153,32 +193,42 @@ bool clsRWLibrary::CopyLibraryTo(const QString& name) {
   try {
     WriteAway(
         name,
-        [copy](LongWork::Job& job) {
+        [copy, place](LongWork::Job& job) {
+          const HangGuard::StepEachCall steps([&job] { job.Step(); });
+          const HangGuard::HeldOut held(copy->to);
           job.Step();
           const QString partial = PartialCopyOf(copy->to);
           const CopyUnderWay noted(partial);
           job.Step();
+          // A copy that reads back damaged took what another program wrote
+          // over the open library while it was read: that library is told
+          // damaged (and closed), and the copy goes.
+          const auto beforeShowing = [&copy, &place, &partial] {
+            if (SqlConnection::Examine(partial) == DatabaseFileState::Damaged) {
+              throw StorageFault(RWError(kErrDatabase,
+                                         QStringLiteral("The copy to '%1' read back damaged").arg(copy->to),
+                                         QStringLiteral("clsRWLibrary"), copy->from, SQLITE_CORRUPT,
+                                         FaultKind::Damaged));
+            }
+            return place->ByTheWork();
+          };
           try {
-            SqlConnection::Open(copy->from)->CopyTo(copy->to, partial, [&job, &copy](int done, int total) {
-              copy->done = done;
-              copy->total = total;
-              job.Step();
-              return !job.Cancelled();
-            });
+            SqlConnection::Open(copy->from)
+                ->CopyTo(
+                    copy->to, partial,
+                    [&job, &copy](int done, int total) {
+                      copy->done = done;
+                      copy->total = total;
+                      job.Step();
+                      return !job.Cancelled();
+                    },
+                    beforeShowing);
           } catch (const RWError& error) {
             if (error.Number() == kErrDatabase) throw;
             NotWritten(copy->to, error.Description(), error.Number() == kErrDiskFull);
           }
-          // A copy that reads back damaged took what another program wrote
-          // over the open library while it was read: that library is told
-          // damaged (and closed), and the copy goes.
-          if (SqlConnection::Examine(copy->to) == DatabaseFileState::Damaged) {
-            QFile::remove(copy->to);
-            throw StorageFault(RWError(kErrDatabase, QStringLiteral("The copy to '%1' read back damaged").arg(copy->to),
-                                       QStringLiteral("clsRWLibrary"), copy->from, SQLITE_CORRUPT,
-                                       FaultKind::Damaged));
-          }
         },
+        *place,
         [this, copy, started = std::chrono::steady_clock::now()](int) {
           // Until the first pages are copied (the target's disk may not
           // answer) the strip pulses; then it counts the pages.
@@ -218,19 +268,26 @@ void clsRWLibrary::OpenNewLibraryFile(const QString& name) {
   gViewSpec.clear();
   gViewDescription.clear();
   // Written on a worker: a disk that does not answer is given up.
-  WriteAway(name, [name](LongWork::Job& job) {
-    job.Step();
-    modReelwise::ExtractTemplateLibrary(name);
-    job.Step();
-  });
+  auto place = std::make_shared<PutInPlace>();
+  WriteAway(
+      name,
+      [name, place](LongWork::Job& job) {
+        const HangGuard::HeldOut held(name);
+        job.Step();
+        modReelwise::ExtractTemplateLibrary(name, [place] { return place->ByTheWork(); });
+        job.Step();
+      },
+      *place);
   OpenLibrary(name, true);
   // A new library that did not open, or whose first upkeep a fault of the
   // disk undid, holds nothing of the user's: it is closed and removed again,
   // so that a New that failed leaves no file behind.
   if (LibraryPath == name && ErrorGuard::StorageFaultTold()) ErrorGuard(Reporting()).Run([this] { AbandonOpen(); });
   if (LibraryPath != name) {
-    QFile::remove(name + QStringLiteral("-journal"));
-    QFile::remove(name);
+    HangGuard::CallOnFile(name, [name] {
+      QFile::remove(name + QStringLiteral("-journal"));
+      QFile::remove(name);
+    });
   }
 }
 

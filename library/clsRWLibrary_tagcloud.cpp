@@ -242,9 +242,21 @@ void clsRWLibrary::PopulateTagCloudTable() {
   });
 }
 
+// A cloud that has held the window past the grace shows how many of its
+// labels are laid out; a quicker one leaves the progress strip alone.
 void clsRWLibrary::ShowTagCloud(bool Repopulate) {
+  LongWork::Pacer own;
   if (Repopulate) PopulateTagCloudTable();
   std::vector<TagCloudEntry> tags;
   ErrorGuard(Reporting()).Run([&] { tags = ReadCloudTags(*m_Connection); });
-  View().ShowTagCloud(tags, ResultCount);
+  bool reported = false;
+  View().ShowTagCloud(tags, ResultCount, [&](int laidOut) {
+    if (own.ElapsedMs() < LongWork::kGraceMs || !ProgressDue(own)) return;
+    if (!reported) SetProgressMax(static_cast<int32_t>(tags.size()));
+    reported = true;
+    ShowProgress(QStringLiteral("Drawing Tag Cloud..."), laidOut);
+  });
+  if (!reported) return;
+  SetProgressMax(0);
+  if (!m_OpenPacer) ProgressOff();
 }

@@ -127,16 +127,22 @@ void clsRWLibrary::RemoveFile(int32_t FileID, bool DeleteFromDisk) {
   try {
     result = TagStore::RemoveFile(*m_Connection, request, ThumbnailCache);
   } catch (...) {
-    // Every file was kept; the caller's guard tells why.
+    // Every file was kept (a removal without the disk); the caller's guard
+    // tells why.
     ShowProgress(QString(), 0);
     ProgressOff();
     throw;
   }
   TellFilesKept(result.messages);
-  FetchSearchResults();
-  ShowSearchResults();
+  // Files removed before a fault ended the removal are gone from the view
+  // before the fault is told.
+  if (!result.fault || !result.removed.empty()) {
+    FetchSearchResults();
+    ShowSearchResults();
+  }
   ShowProgress(QString(), 0);
   ProgressOff();
+  if (result.fault) throw *result.fault;
 }
 
 QString clsRWLibrary::GetSegmentTags(bool WholeFile, int32_t FileID, int32_t SegmentID, bool Layout,

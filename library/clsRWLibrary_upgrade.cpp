@@ -5,12 +5,15 @@
 #include "core/ProgramMessage.h"
 #include "devices/modStorageDevices.h"
 #include "library/FormatIndex.h"
+#include "library/InterruptedCopies.h"
 #include "library/LibraryUpgrade.h"
 #include "platform/ErrorGuard.h"
+#include "platform/HangGuard.h"
 #include "platform/LongWork.h"
 #include "platform/MountProbe.h"
 #include "platform/RWError.h"
 #include "platform/SqlRecordset.h"
+#include "platform/WholeFile.h"
 #include "ui/CairoContext.h"
 #include "ui/CairoImageList.h"
 #include "ui/CairoObject.h"
@@ -19,6 +22,7 @@
 #include <QDebug>
 #include <QFile>
 
+#include <cerrno>
 #include <limits>
 #include <optional>
 #include <utility>
@@ -180,9 +184,14 @@ bool clsRWLibrary::BackUpBeforeRenumbering(QString& notWritten) {
                      .arg(copy, reason);
   };
   try {
-    // A large library's copy takes seconds: it paints past the grace.
+    // A large library's copy takes seconds: it paints past the grace. It
+    // is noted while it is written, as Save As's copy is, so that one cut
+    // short is removed at the next start. Its disk is the library's: each
+    // call on it is guarded as the library's own.
     LongWork::Pacer own;
-    m_Connection->CopyTo(copy, SqlConnection::NewPartialName(copy), [this, &own](int done, int total) {
+    const QString partial = PartialCopyOf(copy);
+    const CopyUnderWay noted(partial);
+    m_Connection->CopyTo(copy, partial, [this, &own](int done, int total) {
       if (ProgressDue(own)) {
         SetProgressMax(total);
         ShowProgress(QStringLiteral("Performing Housekeeping..."), done);
@@ -190,9 +199,13 @@ bool clsRWLibrary::BackUpBeforeRenumbering(QString& notWritten) {
       return true;
     });
     SetProgressMax(0);
-    if (SqlConnection::Examine(copy) != DatabaseFileState::Damaged) return true;
-    QFile::remove(copy);
-    tell(RWError(kErrFileAccess, QStringLiteral("The copy read back damaged."), QStringLiteral("clsRWLibrary"), copy));
+    const std::optional<DatabaseFileState> state =
+        HangGuard::OnFile(copy, [copy] { return SqlConnection::Examine(copy); });
+    if (state && *state != DatabaseFileState::Damaged) return true;
+    HangGuard::CallOnFile(copy, [copy] { QFile::remove(copy); });
+    tell(RWError(kErrFileAccess,
+                 state ? QStringLiteral("The copy read back damaged.") : FileErrorText(ETIMEDOUT),
+                 QStringLiteral("clsRWLibrary"), copy));
   } catch (const RWError& error) {
     tell(error);
   } catch (const StorageFault& fault) {

@@ -280,8 +280,9 @@ void MainWindowHosts::HideCarouselBusy() {
   if (gBusyIndicator) gBusyIndicator->Hide();
 }
 
-void MainWindowHosts::ShowTagCloud(const std::vector<TagCloudEntry>& tags, int32_t resultCount) {
-  TagCloudForm().ShowTags(tags, resultCount);
+void MainWindowHosts::ShowTagCloud(const std::vector<TagCloudEntry>& tags, int32_t resultCount,
+                                   const std::function<void(int laidOut)>& laidOut) {
+  TagCloudForm().ShowTags(tags, resultCount, laidOut);
 }
 
 // ---- The window manager's view of the window ----

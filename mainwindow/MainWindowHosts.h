@@ -101,7 +101,8 @@ class MainWindowHosts final : public IBrowserHost,
   void CarouselSaveContext() override;
   void ShowCarouselBusy() override;
   void HideCarouselBusy() override;
-  void ShowTagCloud(const std::vector<TagCloudEntry>& tags, int32_t resultCount) override;
+  void ShowTagCloud(const std::vector<TagCloudEntry>& tags, int32_t resultCount,
+                    const std::function<void(int laidOut)>& laidOut) override;
 
   // IWindowMgrHost.
   void SetControlBoxImage(const QString& key, const QString& image) override;

@@ -42,6 +42,7 @@ frmReelwise::frmReelwise() : hosts_(std::make_unique<MainWindowHosts>(*this)) {
 }
 
 frmReelwise::~frmReelwise() {
+  ctl::Control::EndEvents(*this);
   SubclassMessages(false);
   if (gLibrary) gLibrary->SetView(nullptr);
 }

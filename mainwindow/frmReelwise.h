@@ -157,6 +157,10 @@ class frmReelwise : public QWidget, public ISubclass {
   // Lays the panes out for the window's size; sets gTileColumns and
   // gTileRowsVisible.
   void LayoutPanes();
+  // Puts the tag cloud beside the window, or inside it under its title bar,
+  // menus and toolbar, on the work area; a cloud put before stays where it
+  // is while it lies clear of those bands.
+  void PlaceTagCloud(QWidget& cloud) const;
   // Lays out the preview panel and transport bar (-1: library-mode geometry).
   void ResizeCompactGUI(int32_t lFlag);
   // The external-application menu items for a file in a context.

@@ -416,6 +416,7 @@ void frmReelwise::ShowOrHideTagCloud() {
     frmTagCloud& tagCloud = TagCloudForm();
     tagCloud.winId();
     if (QWindow* owner = windowHandle()) tagCloud.windowHandle()->setTransientParent(owner);
+    PlaceTagCloud(tagCloud);
     tagCloud.show();
     WorkArea::Keep(&tagCloud);
     Library().ShowTagCloud(true);

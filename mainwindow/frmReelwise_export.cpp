@@ -7,6 +7,7 @@
 #include "inspector/InspectorPane.h"
 #include "library/FileTagLists.h"
 #include "library/HistoryEntry.h"
+#include "library/InterruptedCopies.h"
 #include "library/ResultItem.h"
 #include "library/clsRWLibrary.h"
 #include "platform/LongWork.h"
@@ -24,6 +25,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <optional>
 
 namespace {
 
@@ -153,6 +155,11 @@ Written WriteCsv(const QString& path, QByteArray bytes, QString& failure) {
         WholeFileWriter file(shared->path);
         job.Step();
         bool written = file.Open();
+        // A named new file left by a write given up and cut short (the
+        // program ended before the disk answered) goes at the next start.
+        const std::optional<CopyUnderWay> noted =
+            written && !file.TemporaryPath().isEmpty() ? std::make_optional<CopyUnderWay>(file.TemporaryPath())
+                                                       : std::nullopt;
         for (qsizetype at = 0; written && at < shared->bytes.size() && !job.Cancelled(); at += kChunk) {
           written = file.Write(QByteArray::fromRawData(shared->bytes.constData() + at,
                                                        std::min(kChunk, shared->bytes.size() - at)));

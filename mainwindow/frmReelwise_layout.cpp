@@ -339,6 +339,27 @@ void frmReelwise::InitToolsAppMenu() {
   m_cMenu->SetVisible(m_cMenu->IndexForKey(prefix + QLatin1Char('0')), !offered);
 }
 
+// Beside the window, right or else left, level with the top of its panes,
+// where the work area has room there; else inside it at its right, clear of
+// the browser's scroll bar.
+void frmReelwise::PlaceTagCloud(QWidget& cloud) const {
+  const QRect window = frameGeometry();
+  const int panesTop = mapToGlobal(QPoint(0, static_cast<int>(PanesTop(*this)))).y();
+  const QRect bands(window.topLeft(), QPoint(window.right(), panesTop - 1));
+  if (cloud.testAttribute(Qt::WA_Moved) && !cloud.frameGeometry().intersects(bands)) return;
+  const QRect work = WorkArea::Of(this);
+  const QSize size = cloud.frameGeometry().size();
+  for (const int left : {window.right() + 1, window.left() - size.width()}) {
+    const QRect beside(QPoint(left, panesTop), size);
+    if (work.contains(beside)) {
+      cloud.move(beside.topLeft());
+      return;
+    }
+  }
+  const QRect inside(QPoint(window.right() + 1 - size.width() - 24, panesTop + 8), size);
+  cloud.move(WorkArea::Fit(inside, work).topLeft());
+}
+
 void frmReelwise::ShowBusyIndicator(bool on) {
   if (gTVOutMode) return;
   picBusyIndicator->SetBackColor(gSchemeColour2);

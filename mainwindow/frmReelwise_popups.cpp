@@ -21,16 +21,11 @@
 #include "platform/SqlRecordset.h"
 #include "platform/controls/ListView.h"
 
-#include <MediaInfoDLL/MediaInfoDLL_Static.h>
-
 #include <QAction>
 #include <QCursor>
 #include <QDir>
 #include <QMenu>
 #include <QPointer>
-
-
-#include <string>
 
 namespace {
 
@@ -84,26 +79,6 @@ bool SavedItemOffline(QWidget* owner) {
   if (!gSavedItem.CurrentPath.startsWith(QLatin1Char('['))) return false;
   ShowOfflineFileMessage(gSavedItem.FileName, gSavedItem.CurrentPath, owner);
   return true;
-}
-
-// MediaInfo's report of the file; opened false when it cannot read the file.
-// The path and the report pass as UTF-8, whatever the C library's locale.
-QString MediaInfoReport(const QString& path, bool& opened) {
-  const MediaInfoDLL::Utf8FileNames utf8;
-  MediaInfoA_Option(nullptr, "CharSet", "UTF-8");
-  void* handle = MediaInfoA_New();
-  if (!handle) return {};
-  opened = MediaInfoA_Open(handle, path.toUtf8().constData()) != 0;
-  QString report;
-  if (opened) {
-    MediaInfoA_Option(handle, "Inform", "");
-    MediaInfoA_Option(handle, "Complete", "");
-    const char* text = MediaInfoA_Inform(handle, 0);
-    report = text ? QString::fromUtf8(text) : QString();
-  }
-  MediaInfoA_Close(handle);
-  MediaInfoA_Delete(handle);
-  return report;
 }
 
 }  // namespace
@@ -325,7 +300,7 @@ void frmReelwise::mnuAnalyze_Click() {
   if (gCurrentItem.CurrentPath.isEmpty() || SavedItemOffline(this)) return;
   const QString path = SavedItemPath();
   bool opened = false;
-  const QString report = MediaInfoReport(path, opened);
+  const QString report = MediaInfoDLL::Report(path, opened);
   if (!opened) {
     ShowProgramMessage(QStringLiteral("MediaInfo cannot read the file") + kCrLf + kCrLf + QLatin1Char('\'') +
                            QDir::toNativeSeparators(path) + QLatin1Char('\''),

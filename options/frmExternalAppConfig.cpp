@@ -67,6 +67,7 @@ frmExternalAppConfig::frmExternalAppConfig(frmProgramOptions* options) : QWidget
 }
 
 frmExternalAppConfig::~frmExternalAppConfig() {
+  ctl::Control::EndEvents(*this);
   if (modalLoop_) modalLoop_->quit();
 }
 

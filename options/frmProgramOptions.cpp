@@ -89,6 +89,7 @@ frmProgramOptions::frmProgramOptions() {
 
 // Unloading takes the drop shadow off the window again.
 frmProgramOptions::~frmProgramOptions() {
+  ctl::Control::EndEvents(*this);
   if (loaded_) modReelwise::SetDropShadow(this, false);
 }
 

@@ -1,5 +1,8 @@
 #include "platform/ErrorGuard.h"
 
+#include "platform/Contract.h"
+#include "platform/HangGuard.h"
+
 #include <QCoreApplication>
 #include <QDebug>
 #include <QPointer>
@@ -105,7 +108,10 @@ void RememberToldFault(const MessageBoxRequest& request, bool storageFault) {
 }  // namespace
 
 ErrorGuard::StepScope::StepScope(bool background) {
-  if (StepsUnderWay()++ == 0) BackgroundCommand() = background;
+  if (StepsUnderWay()++ != 0) return;
+  BackgroundCommand() = background;
+  // A command's waits on a slow disk count from its start.
+  if (contract::OnUiThread()) HangGuard::NewCommand();
 }
 
 ErrorGuard::StepScope::~StepScope() {
@@ -129,8 +135,9 @@ void ErrorGuard::Failed(const RWError& error) {
   if (error.SqliteCode() != 0) Log(error);
   if (Reports(error)) Tell(error);
   // A damaged file is written no more, whether this guard or an earlier one
-  // told it.
-  const bool damaged = error.Kind() == FaultKind::Damaged || error.Kind() == FaultKind::Mismatch;
+  // told it; nor is one whose last change is known only at its next open.
+  const bool damaged = error.Kind() == FaultKind::Damaged || error.Kind() == FaultKind::Mismatch ||
+                       error.Kind() == FaultKind::Unconfirmed;
   if (damaged && !error.File().isEmpty() && InstalledDamageTold()) InstalledDamageTold()(error.File());
 }
 

@@ -92,8 +92,8 @@ class ErrorGuard {
   using FaultWords = std::function<std::optional<FaultTelling>(const RWError&, const QString& command)>;
   static void SetFaultWords(FaultWords words);
   // Asked after a file was told damaged (corrupt, or lacking a table or
-  // column): the program stops using it, so that no later command tells it
-  // again.
+  // column), or its change unconfirmed: the program stops using it, so that
+  // no later command tells it again.
   using DamageTold = std::function<void(const QString& file)>;
   static void SetDamageTold(DamageTold told);
   // Asked as a command (the outermost Run) ends in which a guard met a

@@ -1,6 +1,12 @@
 #include "platform/FileLock.h"
 
+#include "platform/Contract.h"
+#include "platform/HangGuard.h"
+#include "platform/MountProbe.h"
+
 #include <QFile>
+
+#include <utility>
 
 #include <cerrno>
 #include <csignal>
@@ -34,27 +40,40 @@ void Forget(int fd) {
 
 FileLock::FileLock(int fd, dev_t device, ino_t inode) : fd_(fd), device_(device), inode_(inode) { Remember(fd); }
 
+// A lock taken after its wait was given up is let go again as its call
+// ends: the object it lands in goes with the call.
 std::unique_ptr<FileLock> FileLock::TryLock(const QString& path, Outcome& outcome) {
-  outcome = Outcome::Failed;
-  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return nullptr;
-  struct stat info {};
-  if (::fstat(fd, &info) != 0) {
-    ::close(fd);
-    return nullptr;
-  }
-  if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    if (errno == EWOULDBLOCK) outcome = Outcome::HeldElsewhere;
-    ::close(fd);
-    return nullptr;
-  }
-  outcome = Outcome::Locked;
-  return std::unique_ptr<FileLock>(new FileLock(fd, info.st_dev, info.st_ino));
+  using Tried = std::pair<std::unique_ptr<FileLock>, Outcome>;
+  const QByteArray name = QFile::encodeName(path);
+  std::optional<Tried> tried = HangGuard::OnFile(path, [name] {
+    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return Tried(nullptr, errno == EMFILE || errno == ENFILE ? Outcome::NoFileHandles : Outcome::Failed);
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+      ::close(fd);
+      return Tried(nullptr, Outcome::Failed);
+    }
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+      const Outcome outcome = errno == EWOULDBLOCK ? Outcome::HeldElsewhere : Outcome::Failed;
+      ::close(fd);
+      return Tried(nullptr, outcome);
+    }
+    return Tried(std::unique_ptr<FileLock>(new FileLock(fd, info.st_dev, info.st_ino)), Outcome::Locked);
+  });
+  outcome = tried ? tried->second : Outcome::NotAnswering;
+  return tried ? std::move(tried->first) : nullptr;
 }
 
+// Closing a file on a disk that stopped answering waits for it: on the
+// window's thread the close is left to end by itself after the limit.
 FileLock::~FileLock() {
   Forget(fd_);
-  ::close(fd_);
+  const int fd = fd_;
+  if (!contract::OnUiThread()) {
+    ::close(fd);
+    return;
+  }
+  MountProbe::FinishesWithin([fd] { ::close(fd); }, MountProbe::kTimeLimitMs);
 }
 
 // Closing the file lets go of its flock and of every POSIX lock the process
@@ -71,7 +90,11 @@ void FileLock::ReleaseAllNow() {
 }
 
 bool FileLock::Covers(const QString& path) const {
-  struct stat info {};
-  if (::stat(QFile::encodeName(path).constData(), &info) != 0) return false;
-  return info.st_dev == device_ && info.st_ino == inode_;
+  const QByteArray name = QFile::encodeName(path);
+  const dev_t device = device_;
+  const ino_t inode = inode_;
+  return HangGuard::OnFile(path, [name, device, inode] {
+           struct stat info {};
+           return ::stat(name.constData(), &info) == 0 && info.st_dev == device && info.st_ino == inode;
+         }).value_or(false);
 }

@@ -2,7 +2,9 @@
 // An advisory lock on a file, held while the object lives: the kernel's own
 // whole-file lock (flock), which goes with the process, so a crash never
 // leaves a file locked. It is independent of SQLite's locks on the same file
-// and changes nothing in the file.
+// and changes nothing in the file. Its calls on the file are guarded as the
+// library's own (HangGuard::OnFile): a disk that does not answer holds the
+// window at most the mount probe's limit.
 #include <QString>
 
 #include <memory>
@@ -10,17 +12,19 @@
 
 class FileLock {
  public:
-  enum class Outcome { Locked, HeldElsewhere, Failed };
+  enum class Outcome { Locked, HeldElsewhere, Failed, NotAnswering, NoFileHandles };
 
   // The lock of the file at `path`; none when another holder has it (another
-  // process, or another open of the file in this one) or the file cannot be
-  // opened. `outcome` tells which.
+  // process, or another open of the file in this one), the file cannot be
+  // opened (NoFileHandles: the process may open no more files) or its disk
+  // did not answer. `outcome` tells which.
   static std::unique_ptr<FileLock> TryLock(const QString& path, Outcome& outcome);
   ~FileLock();
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
 
-  // True when `path` names the locked file (the same file, by any path).
+  // True when `path` names the locked file (the same file, by any path);
+  // false when its disk does not answer.
   bool Covers(const QString& path) const;
 
   // Lets go of every lock the process holds, for a process that ends at once

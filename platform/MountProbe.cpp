@@ -170,7 +170,9 @@ class Worker {
     std::unique_lock<std::mutex> lock(mutex_);
     for (;;) {
       wake_.wait(lock, [this] { return abandoned_ || !calls_.empty(); });
-      if (abandoned_) return;
+      // A call handed over runs, even one whose wait has given up already
+      // (a close it must still make).
+      if (calls_.empty()) return;
       std::function<void()> call = std::move(calls_.front());
       calls_.pop_front();
       lock.unlock();
@@ -225,7 +227,7 @@ bool StatAnswers(const QString& root) {
 
 }  // namespace
 
-bool FinishesWithin(std::function<void()> work, int timeoutMs) {
+bool FinishesWithin(std::function<void()> work, int timeoutMs, int64_t sinceMs) {
   auto outcome = std::make_shared<LongWork::Done>();
   const std::shared_ptr<Worker> worker = Worker::Current();
   CallsOut().fetch_add(1, std::memory_order_relaxed);
@@ -234,7 +236,7 @@ bool FinishesWithin(std::function<void()> work, int timeoutMs) {
     CallsOut().fetch_sub(1, std::memory_order_release);
     outcome->Finish();
   });
-  if (LongWork::Wait().For(*outcome, timeoutMs)) return true;
+  if (LongWork::Wait({}, sinceMs).For(*outcome, timeoutMs)) return true;
   GuardTheEndAfterAGiveUp();
   worker->Abandon();
   return false;

@@ -6,6 +6,8 @@
 // long (painting, past long work's grace) and the file counts as out of reach. A mount that did not answer is remembered
 // as dead for a while, so that the next calls under it do not wait again.
 #include <QByteArray>
+
+#include <cstdint>
 #include <QString>
 #include <QStringList>
 
@@ -30,7 +32,9 @@ inline constexpr int kDeadMountMs = 30000;
 // process end while such a thread (or a sweep of AskEach given up) is still
 // out, the process ends before its objects are destroyed, so that the work,
 // once its mount answers, never runs into them.
-bool FinishesWithin(std::function<void()> work, int timeoutMs);
+// `sinceMs`: how long the work this wait is part of has held the window
+// already (LongWork::Options::sinceMs).
+bool FinishesWithin(std::function<void()> work, int timeoutMs, int64_t sinceMs = 0);
 
 // Work of another module's on a helper thread that its wait gave up on (a
 // job of LongWork::Run) counts as out until it ends, under the same guard:

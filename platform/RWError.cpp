@@ -65,6 +65,8 @@ bool StorageFault::IsStorageKind(FaultKind kind) {
     case FaultKind::CannotOpen:
     case FaultKind::OutOfMemory:
     case FaultKind::NotAnswering:
+    case FaultKind::Unconfirmed:
+    case FaultKind::NoFileHandles:
       return true;
     default:
       return false;

@@ -54,6 +54,13 @@ enum class FaultKind {
   ProgramError,
   ProgramConflict,
   NotAnswering, // the disk did not answer within the time limit (a mount that hangs)
+  // The disk did not answer while a call that may still complete the change
+  // was out (the commit's last step): whether it is stored is known only
+  // once the disk answers, at the file's next open.
+  Unconfirmed,
+  // No file could be opened: the process or the system has as many open as
+  // it may. A passing shortage, no fault of the file.
+  NoFileHandles,
 };
 
 class RWError : public std::exception {

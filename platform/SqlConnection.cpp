@@ -1,5 +1,6 @@
 #include "platform/SqlConnection.h"
 
+#include "platform/CaseRules.h"
 #include "platform/Contract.h"
 #include "platform/HangGuard.h"
 #include "platform/LongWork.h"
@@ -22,6 +23,7 @@
 #include <exception>
 #include <iterator>
 #include <limits>
+#include <memory>
 #include <thread>
 #include <cerrno>
 #include <fcntl.h>
@@ -35,17 +37,22 @@ constexpr int kBusyTimeoutMs = 3000;
 
 [[noreturn]] void Raise(const QString& description) { throw RWError(kErrDatabase, description, kSource); }
 
+QString UnicodeUpper(const QString& text) { return text.toUpper(); }
+
 // UPPER() that folds every script, not only ASCII, so that text searches
-// written as UPPER(x) LIKE UPPER(y) find "Été" by "été".
-void UnicodeUpper(sqlite3_context* context, int argc, sqlite3_value** argv) {
+// written as UPPER(x) LIKE UPPER(y) find "Été" by "été"; rw_upper() folds by
+// the user's case rules too, so that under Turkish ones "istanbul" finds
+// "İstanbul".
+template <QString (*upper)(const QString&)>
+void Upper(sqlite3_context* context, int argc, sqlite3_value** argv) {
   if (argc != 1 || sqlite3_value_type(argv[0]) == SQLITE_NULL) {
     sqlite3_result_null(context);
     return;
   }
   const char* text = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
   const int bytes = sqlite3_value_bytes(argv[0]);
-  const QByteArray upper = QString::fromUtf8(text, bytes).toUpper().toUtf8();
-  sqlite3_result_text(context, upper.constData(), static_cast<int>(upper.size()), SQLITE_TRANSIENT);
+  const QByteArray folded = upper(QString::fromUtf8(text, bytes)).toUtf8();
+  sqlite3_result_text(context, folded.constData(), static_cast<int>(folded.size()), SQLITE_TRANSIENT);
 }
 
 // rw_fold(...): a fingerprint of the multiset of rows it is given. Each row's
@@ -114,11 +121,15 @@ DatabaseFileState HeaderState(const QString& path, QString& reason) {
     reason = QStringLiteral("The database file '%1' does not exist").arg(path);
     return DatabaseFileState::Missing;
   }
-  QFile file(path);
-  if (!info.isFile() || !file.open(QIODevice::ReadOnly)) {
-    reason = info.isFile() ? QStringLiteral("The database file '%1' cannot be read: %2").arg(path, file.errorString())
+  QFile file;
+  const int fd = info.isFile() ? ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC) : -1;
+  const int error = errno;
+  if (fd < 0 || !file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+    reason = info.isFile() ? QStringLiteral("The database file '%1' cannot be read: %2")
+                                 .arg(path, QString::fromLocal8Bit(std::strerror(error)))
                            : QStringLiteral("'%1' is not a file").arg(path);
-    return DatabaseFileState::Unreadable;
+    return info.isFile() && NoFileHandlesLeft(error) ? DatabaseFileState::NoFileHandles
+                                                     : DatabaseFileState::Unreadable;
   }
   const QByteArray header = file.read(100);
   const qint64 size = file.size();
@@ -144,14 +155,30 @@ DatabaseFileState HeaderState(const QString& path, QString& reason) {
 
 void CheckDatabaseFile(const QString& path) {
   QString reason;
-  if (HeaderState(path, reason) != DatabaseFileState::Usable) Raise(reason);
+  const DatabaseFileState state = HeaderState(path, reason);
+  if (state == DatabaseFileState::NoFileHandles) {
+    throw RWError(kErrDatabase, reason, kSource, path, SQLITE_CANTOPEN, FaultKind::NoFileHandles);
+  }
+  if (state != DatabaseFileState::Usable) Raise(reason);
+}
+
+// Whether the process may open a few more files: the file, its journal and
+// a look at its folder.
+bool FileHandlesLeft() {
+  int spare[3] = {-1, -1, -1};
+  bool left = true;
+  for (int& fd : spare) left = left && (fd = ::fcntl(STDERR_FILENO, F_DUPFD_CLOEXEC, 0)) >= 0;
+  for (const int fd : spare) {
+    if (fd >= 0) ::close(fd);
+  }
+  return left;
 }
 
 // SQLite's quick check of every page, on a read-only connection.
 DatabaseFileState QuickCheckState(const QString& path) {
   sqlite3* db = nullptr;
   int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX,
-                           nullptr);
+                           HangGuard::VfsName());
   sqlite3_stmt* stmt = nullptr;
   if (rc == SQLITE_OK) rc = sqlite3_prepare_v2(db, "PRAGMA quick_check(1)", -1, &stmt, nullptr);
   bool clean = false;
@@ -209,7 +236,7 @@ bool FileTakesWrites(const QString& path) {
 bool SqliteWrites(const QString& path) {
   sqlite3* db = nullptr;
   int rc = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
-                           nullptr);
+                           HangGuard::VfsName());
   if (rc == SQLITE_OK) rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
   const bool readOnly = (rc & 0xFF) == SQLITE_READONLY || (db && sqlite3_db_readonly(db, "main") == 1);
   if (db && !sqlite3_get_autocommit(db)) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
@@ -219,9 +246,13 @@ bool SqliteWrites(const QString& path) {
 
 }  // namespace
 
+bool NoFileHandlesLeft(int error) { return error == EMFILE || error == ENFILE; }
+
 DatabaseFileState SqlConnection::Examine(const QString& path, bool checkPages) {
   const QFileInfo info(path);
   if (!info.exists() && !info.isSymLink()) return DatabaseFileState::Missing;
+  // Every look below opens files: with none to spare, each would blame the file.
+  if (!FileHandlesLeft()) return DatabaseFileState::NoFileHandles;
   if (QFile::encodeName(info.absoluteFilePath()).size() >= MaxPathBytes()) return DatabaseFileState::PathTooLong;
   QString reason;
   const DatabaseFileState header = HeaderState(path, reason);
@@ -265,10 +296,11 @@ std::unique_ptr<SqlConnection> SqlConnection::OpenWithFlags(const QString& path,
   if (rc != SQLITE_OK) {
     const QString reason = db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(rc));
     const int code = db ? sqlite3_extended_errcode(db) : rc;
+    const bool noHandles = db && NoFileHandlesLeft(sqlite3_system_errno(db));
     sqlite3_close_v2(db);
     // Refused as the open refuses a file, not as a fault met by a command.
     throw RWError(kErrDatabase, QStringLiteral("Cannot open the database '%1': %2").arg(path, reason), kSource, path,
-                  code, RWError::KindOfCode(code));
+                  code, noHandles ? FaultKind::NoFileHandles : RWError::KindOfCode(code));
   }
   std::unique_ptr<SqlConnection> connection(new SqlConnection(db, path));
   connection->Configure();
@@ -393,7 +425,11 @@ void SqlConnection::Configure() {
   sqlite3_db_config(db_, SQLITE_DBCONFIG_ENABLE_TRIGGER, 0, nullptr);
   sqlite3_set_authorizer(db_, &SqlConnection::Authorize, this);
   sqlite3_create_function_v2(db_, "UPPER", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_INNOCUOUS, nullptr,
-                             &UnicodeUpper, nullptr, nullptr, nullptr);
+                             &Upper<UnicodeUpper>, nullptr, nullptr, nullptr);
+  // What it gives depends on the user's locale: no view or index of a
+  // library file may hold it.
+  sqlite3_create_function_v2(db_, "rw_upper", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY, nullptr,
+                             &Upper<CaseRules::Upper>, nullptr, nullptr, nullptr);
   // Only the program's own statements may fold: a view or index of another
   // program's may not call it.
   sqlite3_create_function_v2(db_, "rw_fold", -1, SQLITE_UTF8 | SQLITE_DETERMINISTIC | SQLITE_DIRECTONLY, nullptr,
@@ -476,9 +512,17 @@ std::optional<LayoutGap> SqlConnection::SurveyLayout(bool compiling) const {
 void SqlConnection::RaiseFailure(const QString& description, int code, bool compiling) const {
   // A file call given up on a disk that did not answer is told as such,
   // whatever SQLite made of the error it got.
-  FaultKind kind = HangGuard::TakeGiveUp() ? FaultKind::NotAnswering : RWError::KindOfCode(code);
+  const HangGuard::GiveUp giveUp = HangGuard::TakeGiveUp();
+  FaultKind kind = giveUp == HangGuard::GiveUp::MayBeDone ? FaultKind::Unconfirmed
+                   : giveUp == HangGuard::GiveUp::NotDone ? FaultKind::NotAnswering
+                                                          : RWError::KindOfCode(code);
+  // A journal or temporary file that could not be opened for want of file
+  // handles is no fault of the library's file.
+  if ((kind == FaultKind::CannotOpen || kind == FaultKind::InputOutput) && NoFileHandlesLeft(sqlite3_system_errno(db_))) {
+    kind = FaultKind::NoFileHandles;
+  }
   std::optional<LayoutGap> gap;
-  if (kind == FaultKind::NotAnswering) {
+  if (kind == FaultKind::NotAnswering || kind == FaultKind::Unconfirmed) {
   } else if (compiling && (code & 0xFF) == SQLITE_ERROR) {
     gap = SurveyLayout(true);
     kind = gap ? FaultKind::Mismatch : FaultKind::ProgramError;
@@ -489,7 +533,7 @@ void SqlConnection::RaiseFailure(const QString& description, int code, bool comp
   RWError error(kErrDatabase, description, kSource, path_, code, kind);
   if (gap) error.NameMissing(gap->table, gap->column);
   if (!savepoints_.empty() && !lostBy_ && sqlite3_get_autocommit(db_)) lostBy_ = error;
-  if (kind == FaultKind::Damaged && !damagedBy_) damagedBy_ = error;
+  if ((kind == FaultKind::Damaged || kind == FaultKind::Unconfirmed) && !damagedBy_) damagedBy_ = error;
   StorageFault::Raise(error);
 }
 
@@ -725,36 +769,79 @@ bool ReadOfTheSource(int code) {
   }
 }
 
-// Makes the folder's entries (the rename) reach the disk.
-void SyncFolderOf(const QString& path) {
-  const int fd = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  ::fsync(fd);
-  ::close(fd);
+// Makes the folder's entries (the rename) reach the disk; guarded as the
+// calls on the file `beside` in it.
+void SyncFolderOf(const QString& beside) {
+  const QByteArray folder = QFile::encodeName(QFileInfo(beside).absolutePath());
+  HangGuard::CallOnFile(beside, [folder] {
+    const int fd = ::open(folder.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+  }, HangGuard::FileCall::Sync);
+}
+
+// A system call's errno, or ETIMEDOUT when its disk did not answer
+// (HangGuard::OnFile); 0 when it succeeded.
+template <typename Call>
+int ErrorOf(const QString& path, Call call, HangGuard::FileCall kind = HangGuard::FileCall::Other) {
+  return HangGuard::OnFile(path, [call] { return call() < 0 ? errno : 0; }, kind).value_or(ETIMEDOUT);
+}
+
+void RemoveCopy(const QString& partial) {
+  HangGuard::CallOnFile(partial, [partial] {
+    QFile::remove(partial);
+    QFile::remove(partial + QStringLiteral("-journal"));
+  });
+}
+
+// The copy's bytes are made to reach the disk a piece at a time, each piece
+// a call of its own: on a slow disk a large copy's sync shows its progress
+// call by call (a job's StepEachCall) instead of looking like a disk that
+// stopped answering. Answers an errno, 0 once the whole file is synced.
+int SyncInPieces(const QString& file) {
+  constexpr off_t kPiece = 4 << 20;
+  const QByteArray name = QFile::encodeName(file);
+  auto fd = std::make_shared<int>(-1);
+  int error = ErrorOf(file, [name, fd] { return *fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC); });
+  if (error != 0) return error;
+  struct stat info {};
+  if (::fstat(*fd, &info) != 0) error = errno;
+  for (off_t at = 0; error == 0 && at < info.st_size; at += kPiece) {
+    error = ErrorOf(
+        file, [fd, at] { return ::sync_file_range(*fd, at, kPiece, SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE |
+                                                                        SYNC_FILE_RANGE_WAIT_AFTER); },
+        HangGuard::FileCall::Sync);
+  }
+  if (error == 0) error = ErrorOf(file, [fd] { return ::fsync(*fd); }, HangGuard::FileCall::Sync);
+  HangGuard::CallOnFile(file, [fd] { ::close(*fd); });
+  return error;
 }
 
 }  // namespace
 
 void SqlConnection::CopyTo(const QString& path, const QString& partial,
-                           const std::function<bool(int done, int total)>& step) {
+                           const std::function<bool(int done, int total)>& step,
+                           const std::function<bool()>& beforeShowing) {
   // The copy is written beside the target and renamed over it, so a failure
   // never leaves a half-written library under the chosen name. The partial
   // file is made anew: a file already there under its name is not replaced.
+  // Every call on the copy's disk is guarded as the library's own.
   const QByteArray partialName = QFile::encodeName(partial);
-  const int made = ::open(partialName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-  if (made < 0) CopyFailed(path, errno);
-  ::close(made);
+  const int madeError = ErrorOf(partial, [partialName] {
+    const int made = ::open(partialName.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    return made < 0 ? made : ::close(made);
+  });
+  if (madeError != 0) CopyFailed(path, madeError);
   sqlite3* target = nullptr;
-  // Through the program's file layer, as the library: the copy's final sync
-  // of a large file ticks long work meanwhile.
   int rc = sqlite3_open_v2(partialName.constData(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
                            HangGuard::VfsName());
   int sourceCode = SQLITE_OK;
   bool stopped = false;
   if (rc == SQLITE_OK) {
     // A copy has no earlier state to go back to: it keeps no journal, which
-    // a failing disk would leave beside it.
-    sqlite3_exec(target, "PRAGMA journal_mode = OFF", nullptr, nullptr, nullptr);
+    // a failing disk would leave beside it, and it is synced whole below.
+    sqlite3_exec(target, "PRAGMA journal_mode = OFF; PRAGMA synchronous = OFF", nullptr, nullptr, nullptr);
     sqlite3_backup* backup = sqlite3_backup_init(target, "main", db_, "main");
     if (backup) {
       // A megabyte of pages a step, each reported; another connection's
@@ -784,8 +871,7 @@ void SqlConnection::CopyTo(const QString& path, const QString& partial,
   const int code = target ? sqlite3_extended_errcode(target) : rc;
   sqlite3_close_v2(target);
   if (rc != SQLITE_OK || sourceCode != SQLITE_OK || stopped) {
-    QFile::remove(partial);
-    QFile::remove(partial + QStringLiteral("-journal"));
+    RemoveCopy(partial);
     if (stopped) Raise(QStringLiteral("The copy to '%1' was stopped").arg(path));
     if (sourceCode != SQLITE_OK) {
       // The open library's own file failed to be read: told as its fault.
@@ -794,12 +880,30 @@ void SqlConnection::CopyTo(const QString& path, const QString& partial,
     qWarning("Copying the database to '%s': %s (%d)", qPrintable(path), qPrintable(reason), code);
     CopyFailed(path, ErrnoOfCode(code));
   }
-  if (::rename(partialName.constData(), QFile::encodeName(path).constData()) != 0) {
-    const int error = errno;
-    QFile::remove(partial);
+  if (const int error = SyncInPieces(partial); error != 0) {
+    RemoveCopy(partial);
     CopyFailed(path, error);
   }
-  SyncFolderOf(path);
+  bool show = true;
+  try {
+    show = !beforeShowing || beforeShowing();
+  } catch (...) {
+    RemoveCopy(partial);
+    throw;
+  }
+  if (!show) {
+    RemoveCopy(partial);
+    Raise(QStringLiteral("The copy to '%1' was stopped").arg(path));
+  }
+  const QByteArray pathName = QFile::encodeName(path);
+  const int renamed = ErrorOf(
+      partial, [partialName, pathName] { return ::rename(partialName.constData(), pathName.constData()); },
+      HangGuard::FileCall::Replace);
+  if (renamed != 0) {
+    if (renamed != ETIMEDOUT) RemoveCopy(partial);
+    CopyFailed(path, renamed);
+  }
+  SyncFolderOf(partial);
 }
 
 std::unique_ptr<SqlRecordset> SqlConnection::OpenRecordset(const QString& sql) {

@@ -42,7 +42,12 @@ enum class DatabaseFileState {
   Busy,           // another program holds the database locked
   JournalBlocked, // the name of its journal or log beside it is taken by a
                   // folder or anything else that is no file
+  NoFileHandles,  // no file can be opened now: as many are open as may be
 };
+
+// Whether an errno says that no more files can be opened (the process's or
+// the system's limit).
+bool NoFileHandlesLeft(int error);
 
 // What a connection's statements write to the main database, as SQLite names
 // it while it prepares each statement: a statement prepared counts whether
@@ -147,11 +152,16 @@ class SqlConnection {
   // only once whole. The copy keeps no journal, so a failure leaves nothing
   // but the partial file, which is removed. `step(done, total)` is called
   // with the pages copied after each megabyte of them; false stops the copy,
-  // which then fails. A failure to write the copy raises an RWError in the
+  // which then fails. The partial file is synced a piece at a time, each
+  // piece a call of its own (HangGuard::OnFile, as every call of the copy's
+  // outside SQLite), and `beforeShowing`, when given, is asked last, on the
+  // copying thread: false (or a throw) removes the partial file instead of
+  // renaming it. A failure to write the copy raises an RWError in the
   // program's words (the reason as a sentence, the copy's path as its file;
   // SQLite's words go to the log), numbered kErrDiskFull for a full disk; a
   // failure to read this connection's file raises as its statements do.
-  void CopyTo(const QString& path, const QString& partial, const std::function<bool(int done, int total)>& step = {});
+  void CopyTo(const QString& path, const QString& partial, const std::function<bool(int done, int total)>& step = {},
+              const std::function<bool()>& beforeShowing = {});
   // CopyTo through NewPartialName(path).
   void CopyTo(const QString& path);
   // The name of the program's own a copy to `path` is written under before

@@ -1,5 +1,6 @@
 #include "platform/WholeFile.h"
 
+#include "platform/MountProbe.h"
 #include "platform/OwnFileWrites.h"
 
 #include <QDir>
@@ -89,7 +90,7 @@ bool WholeFileWriter::Write(const QByteArray& bytes) {
   return true;
 }
 
-bool WholeFileWriter::Commit() {
+bool WholeFileWriter::Commit(const std::function<bool()>& beforeRename) {
   if (fd_ < 0 || error_ != 0) {
     if (error_ == 0) error_ = EBADF;
     Discard();
@@ -100,6 +101,7 @@ bool WholeFileWriter::Commit() {
   const int fd = fd_;
   fd_ = -1;
   if (OwnFileWrites::Close(fd, temporary_.constData()) != 0 && error_ == 0) Fail(errno);
+  if (error_ == 0 && beforeRename && !beforeRename()) Fail(ECANCELED);
   if (error_ == 0 && OwnFileWrites::Rename(temporary_.constData(), QFile::encodeName(target_).constData()) != 0) {
     Fail(errno);
   }
@@ -133,6 +135,8 @@ QString WholeFileWriter::ErrorString() const { return FileErrorText(error_); }
 
 bool WholeFileWriter::Lasting() const { return LastingFileError(error_); }
 
+QString WholeFileWriter::TemporaryPath() const { return QFile::decodeName(temporary_); }
+
 void WholeFileWriter::Fail(int error) {
   if (error_ == 0) error_ = error ? error : EIO;
 }
@@ -151,6 +155,10 @@ QString FileErrorText(int error) {
   if (error == ENOENT) return QStringLiteral("The folder does not exist.");
   if (error == ENOTDIR) return QStringLiteral("A file stands where a folder of its path should be.");
   if (error == EIO) return QStringLiteral("The disk reported an input/output error.");
+  if (error == ETIMEDOUT) {
+    return QStringLiteral("Its disk did not answer within %1 seconds.").arg(MountProbe::kTimeLimitMs / 1000);
+  }
+  if (error == EMFILE || error == ENFILE) return QStringLiteral("Too many files are open to open another one.");
   // The C library's own words go to the log, never into a message.
   qWarning("file error %d: %s", error, std::strerror(error));
   return QStringLiteral("The file system refused it.");

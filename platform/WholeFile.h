@@ -10,6 +10,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class WholeFileWriter {
  public:
   explicit WholeFileWriter(QString path);
@@ -23,8 +25,9 @@ class WholeFileWriter {
   bool Open();
   // False from the first failed write on; later writes are passed over.
   bool Write(const QByteArray& bytes);
-  // Flushes the new file to disk and renames it over the target.
-  bool Commit();
+  // Flushes the new file to disk and renames it over the target; when
+  // `beforeRename` answers false, removes it instead and fails (ECANCELED).
+  bool Commit(const std::function<bool()>& beforeRename = {});
 
   // The errno of the first failure; 0 while none.
   int Error() const { return error_; }
@@ -32,6 +35,9 @@ class WholeFileWriter {
   QString ErrorString() const;
   // Whether the failure lasts until the user acts (see LastingFileError).
   bool Lasting() const;
+  // The new file's name beside the target until the commit renames it;
+  // empty where it has none (or no new file is open).
+  QString TemporaryPath() const;
 
  private:
   void Fail(int error);

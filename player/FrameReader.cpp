@@ -23,6 +23,18 @@ constexpr double kToleranceSeconds = 0.005;
 // to, a farther one seeks.
 constexpr double kBlindStretchSeconds = 5.0;
 
+// A move that lands past its time goes this much further back at first,
+// twice as far each time after, up to the longest stretch between
+// keyframes such files have; none goes back further than this before the
+// start of the file.
+constexpr double kFirstLeadSeconds = 1.0;
+constexpr double kLongestLeadSeconds = 16.0;
+constexpr double kBeforeStartSeconds = 1.0;
+
+// The end of what can be read of a damaged file is found to this nearness
+// before the last frame is decoded on to.
+constexpr double kEndNearnessSeconds = 1.0;
+
 }  // namespace
 
 struct FrameReader::Codec {
@@ -36,6 +48,7 @@ struct FrameReader::Codec {
   int stream = -1;
   double timeBase = 0;  // seconds per tick of the stream's times
   int64_t start = 0;    // the file's start in the stream's ticks: the player's time 0
+  int64_t videoStart = AV_NOPTS_VALUE;  // the video's own first time
   double frameRate = 0;
   // Where the reader stands: the latest decode time of a packet read since
   // it last moved (none: at the start of the file or just after a move).
@@ -48,6 +61,17 @@ struct FrameReader::Codec {
   // time at or after it: a later frame cannot be the one asked for.
   int64_t earliestAfter = AV_NOPTS_VALUE;
   int seeks = 0;
+  // How far before its time a move goes. None until a move of this file
+  // landed past its time: a container that finds its place by the times of
+  // the packets (MPEG program and transport streams) can land after the
+  // keyframe before it. Its index lists the places its searches passed,
+  // keyframes or not, and is not trusted either.
+  double lead = 0;
+  // After a move until its first frame: the time the move was for, which
+  // that frame must not be past.
+  bool landing = false;
+  double movedFor = 0;
+  double lastFrame = std::numeric_limits<double>::quiet_NaN();  // the time of the frame decoded last
 
   ~Codec() {
     sws_freeContext(scale);
@@ -81,6 +105,7 @@ struct FrameReader::Codec {
     if (format->start_time != AV_NOPTS_VALUE) {
       start = av_rescale_q(format->start_time, AV_TIME_BASE_Q, video->time_base);
     }
+    videoStart = video->start_time;
     if (frameRate <= 0 && video->avg_frame_rate.num > 0 && video->avg_frame_rate.den > 0) {
       frameRate = av_q2d(video->avg_frame_rate);
     }
@@ -89,10 +114,12 @@ struct FrameReader::Codec {
     // asked to seek (Matroska) read it now; a file that cannot seek is read
     // from where it stands.
     movedTo = start;
-    MoveTo(0);
+    Move(0);
     openedEntries = avformat_index_get_entries_count(format->streams[stream]);
     return true;
   }
+
+  enum class Next { Frame, End, Stopped };
 
   double Seconds(int64_t ticks) const { return static_cast<double>(ticks - start) * timeBase; }
   // The tick a time falls in (a time a hair short of a tick, after the
@@ -110,6 +137,8 @@ struct FrameReader::Codec {
   // one moved over.
   bool MustSeek(double time, double from) const {
     if (from < lastFrom) return true;
+    // Past the end of what can be read, the last frame is the answer.
+    if (flushing && hasHeld) return false;
     AVStream* video = format->streams[stream];
     const int64_t at = readTo != AV_NOPTS_VALUE ? readTo : movedTo;
     int64_t want = Ticks(time);
@@ -119,15 +148,21 @@ struct FrameReader::Codec {
     const int entries = avformat_index_get_entries_count(video);
     const int key = entries > 0 ? av_index_search_timestamp(video, want, AVSEEK_FLAG_BACKWARD) : -1;
     const AVIndexEntry* keyEntry = key >= 0 ? avformat_index_get_entry(video, key) : nullptr;
-    if (keyEntry && keyEntry->timestamp > at) return true;
-    if (keyEntry && entries == openedEntries) return false;
+    if (keyEntry && lead == 0 && keyEntry->timestamp > at) return true;
+    if (keyEntry && lead == 0 && entries == openedEntries) return false;
     return Seconds(want) - Seconds(at) > kBlindStretchSeconds;
   }
 
   // To the keyframe at or before `time` in the video's own index, as the
-  // player seeks: a keyframe at the very time is not passed over.
+  // player seeks (a keyframe at the very time is not passed over), or as
+  // far before it as this file's moves need.
+  bool Move(double time) {
+    movedFor = std::max(time, 0.0);
+    return MoveTo(movedFor - lead);
+  }
+
   bool MoveTo(double time) {
-    const int64_t ticks = Ticks(std::max(time, 0.0));
+    const int64_t ticks = Ticks(time);
     // A file that cannot seek is read on from where it is.
     if (av_seek_frame(format, stream, ticks, AVSEEK_FLAG_BACKWARD) < 0) return false;
     avcodec_flush_buffers(decoder);
@@ -137,10 +172,56 @@ struct FrameReader::Codec {
     earliestAfter = AV_NOPTS_VALUE;
     movedTo = ticks;
     flushing = false;
+    landing = true;
     return true;
   }
 
-  enum class Next { Frame, End, Stopped };
+  // Whether the first frame after a move is past the time the move was
+  // for (the video's first frame is past any time before it).
+  bool LandedPast() const {
+    const int64_t ticks = FrameTicks(held);
+    const int64_t wanted = videoStart != AV_NOPTS_VALUE ? std::max(Ticks(movedFor), videoStart) : Ticks(movedFor);
+    return ticks != AV_NOPTS_VALUE && ticks > wanted;
+  }
+
+  // After a move that landed past its time: this move and every later one
+  // go further back, until one lands in time or goes back before the start.
+  bool Retreat() {
+    if (lead >= kLongestLeadSeconds || movedFor - lead <= -kBeforeStartSeconds) return false;
+    const double further = lead > 0 ? std::min(lead * 2, kLongestLeadSeconds) : kFirstLeadSeconds;
+    if (!MoveTo(movedFor - further)) return false;
+    lead = further;
+    ++seeks;
+    return true;
+  }
+
+  // After a move that found no frame before the end of what can be read
+  // (a damaged file): the last time before that end that gives a frame,
+  // found by halving the stretch between a time that gives one (the frame
+  // decoded last, else the start) and one that gives none. The reader
+  // stands there with that frame, to decode on to the end.
+  Next FindEnd(double from, const std::function<bool()>& keepReading) {
+    double gives = !std::isnan(lastFrame) && lastFrame < movedFor ? lastFrame : 0.0;
+    double givesNone = movedFor;
+    bool standsAtGives = false;
+    while (givesNone - gives > kEndNearnessSeconds) {
+      const double middle = (gives + givesNone) / 2;
+      const Next next = Probe(middle, from, keepReading);
+      if (next == Next::Stopped) return next;
+      standsAtGives = next == Next::Frame;
+      (standsAtGives ? gives : givesNone) = middle;
+    }
+    const Next next = standsAtGives ? Next::Frame : Probe(gives, from, keepReading);
+    landing = false;
+    return next;
+  }
+
+  // A move to `time` and its first frame.
+  Next Probe(double time, double from, const std::function<bool()>& keepReading) {
+    ++seeks;
+    if (!Move(time)) return Next::End;
+    return NextFrame(from, from, keepReading);
+  }
 
   // A packet whose frame no time asked for needs, unless it is a
   // reference: before `from`, or after a frame already on its way for it
@@ -160,6 +241,11 @@ struct FrameReader::Codec {
         av_frame_unref(held);
         av_frame_move_ref(held, incoming);
         hasHeld = true;
+        // The frames a damaged end leaves without a time follow the one before.
+        if (FrameTicks(held) == AV_NOPTS_VALUE && !landing && !std::isnan(lastFrame) && frameRate > 0) {
+          held->best_effort_timestamp = Ticks(lastFrame + 1 / frameRate);
+        }
+        if (FrameTicks(held) != AV_NOPTS_VALUE) lastFrame = Seconds(FrameTicks(held));
         return Next::Frame;
       }
       if (received != AVERROR(EAGAIN) || flushing) return Next::End;
@@ -254,7 +340,7 @@ std::optional<FrameReader::Frame> FrameReader::FrameAt(double seconds, QSize siz
   // Unknown, the next time may want any frame after this one.
   const double fromNext = std::isnan(nextSeconds) ? from : std::isinf(nextSeconds) ? nextSeconds : From(nextSeconds);
   const double time = from + kToleranceSeconds;
-  if (c.MustSeek(time, from) && c.MoveTo(time)) ++c.seeks;
+  if (c.MustSeek(time, from) && c.Move(time)) ++c.seeks;
   if (from != c.lastFrom) c.earliestAfter = AV_NOPTS_VALUE;
   c.lastFrom = from;
   // The first frame from `from` on; the frame taken last counts when the
@@ -264,7 +350,12 @@ std::optional<FrameReader::Frame> FrameReader::FrameAt(double seconds, QSize siz
       const int64_t ticks = Codec::FrameTicks(c.held);
       if (ticks == AV_NOPTS_VALUE || c.Seconds(ticks) >= from) break;
     }
-    const Codec::Next next = c.NextFrame(from, fromNext, keepReading);
+    Codec::Next next = c.NextFrame(from, fromNext, keepReading);
+    // A move that landed past its time goes further back; one that found
+    // nothing before a damaged end goes back to the last frame before it.
+    if (next == Codec::Next::Frame && c.landing && c.LandedPast() && c.Retreat()) continue;
+    if (next == Codec::Next::End && c.landing) next = c.FindEnd(from, keepReading);
+    c.landing = false;
     if (next == Codec::Next::Stopped) return std::nullopt;
     if (next == Codec::Next::End) break;
   }

@@ -6,7 +6,11 @@
 // The frame at a time is the one the player shows after an exact seek there
 // (clsRWPlayer::SetPosition): the time is moved back to the start of the
 // frame period it falls in, and the first frame from there on is taken; past
-// the last frame, the last frame. A time that lies in the stretch between
+// the last frame (or the last that can be read of a damaged file), the last
+// frame. A container that finds its place by the times of the packets (MPEG
+// program and transport streams) can land past the keyframe before a time:
+// its moves then go as far before their times as it takes, and its frames
+// are as exact as any. A time that lies in the stretch between
 // keyframes the reader has already reached is decoded on to from where the
 // reader stands, so the frames of tiles that share a keyframe cost one pass
 // from that keyframe; only a time beyond the next keyframe (or before the

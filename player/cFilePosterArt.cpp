@@ -145,15 +145,11 @@ int cFilePosterArt::GrabFrames() {
     };
     for (int i = 1; i <= kFrames && !LongWork::EndRequested(); ++i) {
       showProgress(i);
-      const double seconds = times[static_cast<size_t>(i - 1)];
       // The frames after it are read with it; the strip follows the reading.
       const BoardFrames::Taken taken =
           frames.Take(static_cast<size_t>(i - 1), [&showProgress](int read) { showProgress(std::max(read, 1)); });
-      QImage frame = taken.picture;
-      // A frame well short of its time met the end of the readable data:
-      // that frame belongs to another time and is left out.
-      const double slack = std::max(0.25, frameRate > 0 ? 2.0 / frameRate : 0.0);
-      if (!frame.isNull() && taken.seconds < seconds - slack) frame = QImage();
+      // Past the end of what can be read of a damaged file, the last frame read.
+      const QImage& frame = taken.picture;
       const QByteArray bytes = FrameToJPGBytes(frame);
       if (bytes.isEmpty()) continue;
       display_ = m_Player->DisplaySize().isEmpty() ? frame.size() : m_Player->DisplaySize();

@@ -115,6 +115,8 @@ QString clsRWPlayer::LoadFile(uint64_t serial) {
   loadError_.clear();
   core_->SetFlag("pause", true);
   core_->SetFlag("mute", false);
+  seekLead_ = 0;
+  core_->SetDouble("hr-seek-demuxer-offset", 0);
   loadReply_ = core_->Command({QStringLiteral("loadfile"), fileName_, QStringLiteral("replace")});
   if (!loadReply_) return ErrorText(MPV_ERROR_LOADING_FAILED);
   openUnfinished_ = true;

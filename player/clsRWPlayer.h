@@ -83,7 +83,9 @@ class clsRWPlayer {
   // out whether frames can be grabbed.
   void BuildGraph(bool bAllowCapture);
   // The frame at the current position at the video's display size (turned
-  // by its rotation), or a null image; the player is left paused.
+  // by its rotation), or a null image; the player is left paused. After an
+  // exact seek, the frame at its target even in a file whose container
+  // lands past it.
   QImage GrabFrame();
   // The open video's display size (its sample aspect and rotation applied),
   // the shape its pictures are shown in; empty before the engine reports it.
@@ -161,6 +163,7 @@ class clsRWPlayer {
   void ShowFramesAtDisplaySize();
   void SeekTo(double seconds);
   bool WaitForSeek(int timeoutMs);
+  bool SeekAgainIfPast(int timeoutMs);
   void WriteGraphFiles();
   void AbandonCore();
   static QImage ImageFromScreenshot(const QVariantMap& shot);
@@ -202,6 +205,13 @@ class clsRWPlayer {
   // Seeks sent but not yet shown.
   double seekTarget_ = 0;
   bool seekPending_ = false;
+  // The last exact seek's target moved to its frame's start, until a grab
+  // has looked at the frame it showed.
+  double exactTarget_ = 0;
+  bool landingUnchecked_ = false;
+  // How far before its target the engine's demuxer seeks in the open file:
+  // none until a seek showed a frame past its target (GrabFrame).
+  double seekLead_ = 0;
   double lastPosition_ = 0;
   std::vector<uint64_t> seekReplies_;
   // The open's own events, by mpv's playlist entry.

@@ -15,6 +15,12 @@ namespace {
 
 constexpr int kForcePositionTimeoutMs = 2000;
 
+// A seek that showed a frame past its target is made again this much
+// further back at first, twice as far each time after, up to the longest
+// stretch between keyframes such files have.
+constexpr double kFirstLeadSeconds = 1.0;
+constexpr double kLongestLeadSeconds = 16.0;
+
 QString TrackLine(const QVariantMap& track) {
   const QString type = track.value(QStringLiteral("type")).toString();
   QString line = QStringLiteral("%1 track %2: %3").arg(type, track.value(QStringLiteral("id")).toString(),
@@ -113,13 +119,13 @@ QImage clsRWPlayer::GrabFrame() {
   stopped_ = false;
   running_ = false;
   QImage frame;
-  if (WaitForSeek(static_cast<int>(timeoutMs))) {
+  const auto left = [&] { return static_cast<int>(std::max<qint64>(0, timeoutMs - clock.elapsed())); };
+  if (WaitForSeek(static_cast<int>(timeoutMs)) && SeekAgainIfPast(left())) {
     grabbed_ = QImage();
     grabAnswered_ = false;
     grabReply_ = core_->Command({QStringLiteral("screenshot-raw"), QStringLiteral("video")});
-    const int left = static_cast<int>(std::max<qint64>(0, timeoutMs - clock.elapsed()));
     // The engine gives the decoded picture unturned, whichever way it renders.
-    if (grabReply_ && core_->WaitFor([&] { return grabAnswered_ || serial_ != serial; }, left) &&
+    if (grabReply_ && core_->WaitFor([&] { return grabAnswered_ || serial_ != serial; }, left()) &&
         serial_ == serial) {
       frame = cMpvCore::Turned(grabbed_, rotation_);
     }
@@ -128,6 +134,37 @@ QImage clsRWPlayer::GrabFrame() {
   if (core_) core_->SetFlag("mute", false);
   grabbed_ = QImage();
   return frame;
+}
+
+// A seek that showed a frame more than a frame past its target: the
+// engine's demuxer found its place by the times of the packets and landed
+// after the keyframe before the target (MPEG program and transport
+// streams). It is made again from further back, and the lead is kept for
+// the file's later seeks; a lead that shows no earlier frame was not
+// needed. False when a seek did not settle in time.
+bool clsRWPlayer::SeekAgainIfPast(int timeoutMs) {
+  const double rate = FrameRate();
+  if (!landingUnchecked_ || rate <= 0) return true;
+  landingUnchecked_ = false;
+  const auto shownTime = [this] { return core_->Double("time-pos").value_or(lastPosition_); };
+  double shown = shownTime();
+  QElapsedTimer clock;
+  clock.start();
+  while (shown > exactTarget_ + 1 / rate + 0.005 && seekLead_ < kLongestLeadSeconds) {
+    const double lead = seekLead_ > 0 ? std::min(seekLead_ * 2, kLongestLeadSeconds) : kFirstLeadSeconds;
+    core_->SetDouble("hr-seek-demuxer-offset", lead);
+    SeekTo(seekTarget_);
+    landingUnchecked_ = false;
+    if (!WaitForSeek(static_cast<int>(std::max<qint64>(0, timeoutMs - clock.elapsed())))) return false;
+    const double again = shownTime();
+    if (again >= shown) {
+      core_->SetDouble("hr-seek-demuxer-offset", seekLead_);
+      break;
+    }
+    seekLead_ = lead;
+    shown = again;
+  }
+  return true;
 }
 
 QSize clsRWPlayer::DisplaySize() const { return cMpvCore::Turned(unturnedSize_, rotation_); }

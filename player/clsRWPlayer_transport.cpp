@@ -16,6 +16,7 @@ void clsRWPlayer::Play() {
   core_->SetFlagNow("pause", false);
   stopped_ = false;
   running_ = true;
+  landingUnchecked_ = false;
 }
 
 void clsRWPlayer::Pause() {
@@ -77,6 +78,9 @@ void clsRWPlayer::SeekTo(double seconds) {
   if (rate > 0) target = std::floor(seconds * rate + 1e-6) / rate;
   seekTarget_ = seconds;
   seekPending_ = true;
+  exactTarget_ = target;
+  // Once playing, the frame shown moves on from the one the seek showed.
+  landingUnchecked_ = !running_;
   if (const uint64_t id = core_->Command({QStringLiteral("seek"), target, QStringLiteral("absolute+exact")})) {
     seekReplies_.push_back(id);
   } else {

@@ -326,7 +326,6 @@ void frmFilePreview::ShowTileProgress(int64_t k) {
 void frmFilePreview::DrawTile(int64_t k, bool& giveUp) {
   ShowTileProgress(k);
   double seconds = GrabTime(k);
-  const double frameRate = m_Player->FrameRate();
   const double x = static_cast<double>(layout_.TileX(k, settings_));
   const double y = static_cast<double>(layout_.TileY(k, settings_));
   context_->SetSourceColour(shadowColour_);
@@ -341,11 +340,9 @@ void frmFilePreview::DrawTile(int64_t k, bool& giveUp) {
     const BoardFrames::Taken taken = frames_->Take(static_cast<size_t>(k - 1), [this](int read) {
       ShowTileProgress(std::max<int64_t>(read, 1));
     });
+    // Past the end of what can be read of a damaged file, the last frame
+    // read, stamped with its own time.
     frame = taken.picture;
-    // A frame well short of its time met the end of the readable data (a
-    // truncated file): that frame belongs to another tile.
-    const double slack = std::max(0.25, frameRate > 0 ? 2.0 / frameRate : 0.0);
-    if (!frame.isNull() && taken.seconds < seconds - slack) frame = QImage();
     giveUp = frame.isNull();
     if (!frame.isNull()) seconds = taken.seconds;
   }

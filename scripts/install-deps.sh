@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs every Debian 12 package Reelwise II needs to build, test and run,
-# and generates the de_DE.UTF-8 locale that tests use for a decimal comma.
+# and generates the locales tests run under: de_DE.UTF-8 for a decimal comma,
+# tr_TR.UTF-8 for the dotted and dotless i's own case rules.
 # Idempotent: packages already present are left alone, apt-get update runs
 # only when something is missing and the package lists are absent or stale,
-# and the locale is generated only when `locale -a` does not list it.
+# and a locale is generated only when `locale -a` does not list it.
 set -euo pipefail
 
 PACKAGES=(
@@ -33,6 +34,8 @@ PACKAGES=(
   libpulse-dev libasound2-dev
   # fonts
   fonts-wine fonts-liberation2 fonts-dejavu-core
+  # a fallback many desktops have, under which the tests check that text is drawn whole
+  fonts-noto-core
   # test media
   ffmpeg
   # an X server of the tests' own, for what only a real X display shows
@@ -41,18 +44,25 @@ PACKAGES=(
   jq
   # desktop integration (launching documents, trash)
   libglib2.0-dev xdg-utils
-  # locales for tests (see LOCALE below)
+  # locales for tests (see LOCALES below)
   locales
 )
 
-# A locale whose decimal separator is a comma, for tests that read and write
-# numbers under it.
-LOCALE="de_DE.UTF-8"
+# Locales tests run under: a decimal comma (German), and case rules of their
+# own for i (Turkish).
+LOCALES=("de_DE.UTF-8" "tr_TR.UTF-8")
 
 has_locale() {
   # `locale -a` spells it de_DE.utf8. grep reads the whole list (no -q), so
   # that `locale` never dies of a closed pipe, which pipefail would count.
-  locale -a 2>/dev/null | grep -ix "${LOCALE%%.*}\.utf-\?8" >/dev/null
+  locale -a 2>/dev/null | grep -ix "${1%%.*}\.utf-\?8" >/dev/null
+}
+
+missing_locales() {
+  local name
+  for name in "${LOCALES[@]}"; do
+    has_locale "$name" || echo "$name"
+  done
 }
 
 missing=()
@@ -62,8 +72,8 @@ for p in "${PACKAGES[@]}"; do
   fi
 done
 
-if [ ${#missing[@]} -eq 0 ] && has_locale; then
-  echo "install-deps: all ${#PACKAGES[@]} packages and the $LOCALE locale present"
+if [ ${#missing[@]} -eq 0 ] && [ -z "$(missing_locales)" ]; then
+  echo "install-deps: all ${#PACKAGES[@]} packages and the ${LOCALES[*]} locales present"
   exit 0
 fi
 
@@ -86,14 +96,17 @@ if [ ${#missing[@]} -gt 0 ]; then
   fi
 fi
 
-if ! has_locale; then
-  echo "install-deps: generating the $LOCALE locale"
-  # Enable its line in /etc/locale.gen (commented out by default, or absent),
-  # so that later runs of locale-gen keep it too.
-  if grep -q "^# *$LOCALE UTF-8\$" /etc/locale.gen 2>/dev/null; then
-    $SUDO sed -i "s/^# *\($LOCALE UTF-8\)\$/\1/" /etc/locale.gen
-  elif ! grep -q "^$LOCALE UTF-8\$" /etc/locale.gen 2>/dev/null; then
-    echo "$LOCALE UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
-  fi
+mapfile -t generate < <(missing_locales)
+if [ ${#generate[@]} -gt 0 ]; then
+  echo "install-deps: generating locales: ${generate[*]}"
+  # Enable each one's line in /etc/locale.gen (commented out by default, or
+  # absent), so that later runs of locale-gen keep it too.
+  for name in "${generate[@]}"; do
+    if grep -q "^# *$name UTF-8\$" /etc/locale.gen 2>/dev/null; then
+      $SUDO sed -i "s/^# *\($name UTF-8\)\$/\1/" /etc/locale.gen
+    elif ! grep -q "^$name UTF-8\$" /etc/locale.gen 2>/dev/null; then
+      echo "$name UTF-8" | $SUDO tee -a /etc/locale.gen >/dev/null
+    fi
+  done
   $SUDO locale-gen
 fi

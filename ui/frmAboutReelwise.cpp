@@ -11,6 +11,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTimer>
 
 namespace {
@@ -83,6 +84,12 @@ void frmAboutReelwise::CreateControls() {
   cmdOK->setText(QStringLiteral("OK"));
   cmdOK->setGeometry(304, 196, 80, 26);
   connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+  // Esc and Enter close the box as its button does, whichever control has
+  // the focus: a button of a box that is no dialog takes neither.
+  for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+    auto* shortcut = new QShortcut(QKeySequence(key), this);
+    connect(shortcut, &QShortcut::activated, this, [this] { cmdOK_Click(); });
+  }
   Timer1 = FormDesign::Make<QTimer>(this, "Timer1");
   Timer1->setInterval(100);
   connect(Timer1, &QTimer::timeout, this, [this] { ErrorGuard().Run([this] { Timer1_Timer(); }); });

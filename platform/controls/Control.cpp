@@ -104,6 +104,17 @@ void Control::Drag(int action) {
   }
 }
 
+void Control::EndEvents(QWidget& form) {
+  // Controls declare no meta-object of their own, so findChildren cannot tell them from other widgets.
+  QList<QWidget*> widgets = form.findChildren<QWidget*>();
+  widgets.append(&form);
+  for (QWidget* widget : widgets) {
+    if (auto* control = dynamic_cast<Control*>(widget)) control->ended_ = true;
+  }
+  DragController& drag = DragController::Instance();
+  if (widgets.contains(drag.Source())) drag.End(false);
+}
+
 void Control::ZOrder(int position) {
   if (position == 0) {
     raise();

@@ -83,6 +83,13 @@ class Control : public QWidget {
   // handler reads it to tell whether the right button was held.
   int LastMouseButton() const { return lastButton_; }
 
+  // The form's end: from here on none of its controls raises an event, and a
+  // drag from one of them ends without a drop. A form calls it first thing in
+  // its destructor, because its widgets still send events while they are
+  // deleted (the focus leaving a view, a box checking its text) and its
+  // handlers belong to the form and its panes, which go before them.
+  static void EndEvents(QWidget& form);
+
   std::function<void()> Click;
   std::function<void()> DblClick;
   std::function<void()> GotFocus;
@@ -105,7 +112,7 @@ class Control : public QWidget {
   // by the control's window.
   template <typename Handler, typename... Args>
   void Raise(const Handler& handler, Args&&... args) {
-    if (!handler) return;
+    if (!handler || ended_) return;
     ErrorGuard({.owner = window()}).Run([&] { handler(std::forward<Args>(args)...); });
   }
 
@@ -175,6 +182,7 @@ class Control : public QWidget {
   int lastButton_ = 0;
   bool clickOnAnyButton_ = false;
   bool pressedInside_ = false;
+  bool ended_ = false;
 };
 
 }  // namespace ctl

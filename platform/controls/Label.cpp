@@ -18,6 +18,7 @@ Label::Label(QWidget *parent) : Control(parent) {
 
 void Label::SetCaption(const QString &caption) {
   caption_ = caption;
+  ink_.reset();
   FitToCaption();
   update();
 }
@@ -55,8 +56,10 @@ void Label::SetForeColor(COLORREF colour) {
 
 void Label::changeEvent(QEvent *event) {
   QWidget::changeEvent(event);
-  if (event->type() == QEvent::FontChange)
+  if (event->type() == QEvent::FontChange) {
+    ink_.reset();
     FitToCaption();
+  }
 }
 
 int Label::TextFlags() const {
@@ -66,7 +69,13 @@ int Label::TextFlags() const {
   return horizontal | Qt::AlignTop | (wordWrap_ ? Qt::TextWordWrap : 0);
 }
 
-int Label::CaptionInkAbove() const { return InkAboveAscent(font(), caption_); }
+int Label::CaptionInkAbove() const { return CaptionInk().above; }
+
+const Ink &Label::CaptionInk() const {
+  if (!ink_)
+    ink_ = InkBeyondLines(font(), caption_);
+  return *ink_;
+}
 
 // An auto-sized label is as high as its lines and the ink over the first
 // and under the last.
@@ -74,7 +83,7 @@ void Label::FitToCaption() {
   if (!autoSize_)
     return;
   const QFontMetricsF metrics(font());
-  const int ink = CaptionInkAbove() + InkBelowDescent(font(), caption_);
+  const int ink = CaptionInk().above + CaptionInk().below;
   if (wordWrap_) {
     const QRectF bounds = metrics.boundingRect(
         QRectF(0, 0, std::max(1, width()), 1e6), TextFlags(), caption_);

@@ -4,8 +4,11 @@
 // measures text widths with an auto-sizing label).
 #include "platform/ColorRef.h"
 #include "platform/controls/Control.h"
+#include "platform/controls/TextInk.h"
 
 #include <QFont>
+
+#include <optional>
 
 namespace ctl {
 
@@ -47,8 +50,11 @@ class Label : public Control {
  private:
   void FitToCaption();
   int TextFlags() const;
+  // The caption's ink beyond its lines, measured once for a caption and font.
+  const Ink& CaptionInk() const;
 
   QString caption_;
+  mutable std::optional<Ink> ink_;
   int alignment_ = vbLeftJustify;
   bool autoSize_ = false;
   bool wordWrap_ = false;

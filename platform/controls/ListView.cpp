@@ -3,6 +3,7 @@
 #include "platform/controls/TextInk.h"
 
 #include <QAbstractTableModel>
+#include <QHeaderView>
 #include <QResizeEvent>
 #include <QStyledItemDelegate>
 #include <QTreeView>
@@ -15,32 +16,21 @@ namespace {
 
 constexpr double kDefaultColumnWidth = 100;
 
-// Rows as much higher than their text as the accents over capitals rise
-// above the font's ascent, the text set at the row's foot: "\u00C9t\u00E9"
-// centred in a row of the font's height lost its accent. Plain and bold rows
-// alike, as every row takes the height of the first.
-class AccentRowDelegate : public QStyledItemDelegate {
+// Each row as much higher than its text as the marks of its own text reach
+// beyond the font's ascent or descent, alike above and below, the text
+// centred: accents over capitals ("\u00C9t\u00E9", "\u1ED6"), Thai tone marks
+// and the tops of Devanagari rise above the ascent of many fonts (the
+// program's Tahoma among them), and a row of the font's height cut them.
+class MarkRoomDelegate : public QStyledItemDelegate {
  public:
   using QStyledItemDelegate::QStyledItemDelegate;
 
   QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-    return QStyledItemDelegate::sizeHint(option, index) + QSize(0, RowInk(option.font));
-  }
-
- protected:
-  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
-    QStyledItemDelegate::initStyleOption(option, index);
-    if (RowInk(option->font) > 0) {
-      option->displayAlignment = (option->displayAlignment & Qt::AlignHorizontal_Mask) | Qt::AlignBottom;
-    }
-  }
-
- private:
-  static int RowInk(QFont font) {
-    font.setBold(false);
-    const int plain = AccentInkAboveAscent(font);
-    font.setBold(true);
-    return std::max(plain, AccentInkAboveAscent(font));
+    const QVariant font = index.data(Qt::FontRole);
+    const QFont shown = font.isValid() ? font.value<QFont>() : option.font;
+    const QString text = index.data(Qt::DisplayRole).toString();
+    const int room = std::max(InkAboveAscent(shown, text), InkBelowDescent(shown, text));
+    return QStyledItemDelegate::sizeHint(option, index) + QSize(0, 2 * room);
   }
 };
 
@@ -99,12 +89,13 @@ class ListViewModel : public QAbstractTableModel {
     if (list_->checkboxes_ && index.column() == 0) flags |= Qt::ItemIsUserCheckable;
     return flags;
   }
-  // The user's toggle of a check box: the item takes it, then ItemCheck.
+  // The user's toggle of a check box: the item takes it, then ItemCheck,
+  // under the control's guard as every event of a control is.
   bool setData(const QModelIndex& index, const QVariant& value, int role) override {
     if (!index.isValid() || role != Qt::CheckStateRole || !list_->checkboxes_) return false;
     ListItem& item = list_->ListItems.Item(index.row() + 1);
     item.SetChecked(value.toInt() == Qt::Checked);
-    if (list_->ItemCheck) list_->ItemCheck(item);
+    list_->Raise(list_->ItemCheck, item);
     return true;
   }
   void RowChanged(int row) { emit dataChanged(index(row, 0), index(row, columnCount() - 1)); }
@@ -242,6 +233,11 @@ ColumnHeader& ColumnHeaderCollection::Add(int index, const QString& key, const Q
   return added;
 }
 
+void ColumnHeaderCollection::SetWidth(int index, double width) {
+  Item(index).width_ = width;
+  list_->ApplyColumns();
+}
+
 void ColumnHeaderCollection::Clear() {
   list_->model_->beginResetModel();
   items_.clear();
@@ -252,9 +248,8 @@ void ColumnHeaderCollection::Clear() {
 
 ListView::ListView(QWidget* parent) : Control(parent), model_(new ListViewModel(this)), view_(new QTreeView(this)) {
   view_->setModel(model_);
-  view_->setItemDelegate(new AccentRowDelegate(view_));
+  view_->setItemDelegate(new MarkRoomDelegate(view_));
   view_->setRootIsDecorated(false);
-  view_->setUniformRowHeights(true);
   view_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   view_->setSelectionBehavior(QAbstractItemView::SelectRows);
   view_->setSelectionMode(QAbstractItemView::SingleSelection);
@@ -342,9 +337,23 @@ ListItem* ListView::HitTest(double x, double y) const {
   return index.isValid() ? &ListItems.Item(index.row() + 1) : nullptr;
 }
 
+// Rows differ in height by the marks of their text: the rows that lie whole
+// in the view, and below the last as many more as rows of the lowest fit.
 int ListView::CountPerPage() const {
-  const int rowHeight = view_->sizeHintForRow(0) > 0 ? view_->sizeHintForRow(0) : fontMetrics().height() + 2;
-  return std::max(0, view_->viewport()->height() / rowHeight);
+  const int room = view_->viewport()->height();
+  const int column = std::max(0, view_->header()->logicalIndexAt(0));
+  int count = 0;
+  int bottom = 0;
+  int lowest = fontMetrics().height() + 2;
+  for (int row = 0; row < model_->rowCount(); ++row) {
+    const QRect rect = view_->visualRect(model_->index(row, column));
+    if (rect.bottom() >= room) return count;
+    if (rect.top() < 0) continue;
+    lowest = count == 0 ? rect.height() : std::min(lowest, rect.height());
+    bottom = rect.bottom() + 1;
+    ++count;
+  }
+  return count + std::max(0, room - bottom) / std::max(1, lowest);
 }
 
 void ListView::resizeEvent(QResizeEvent* event) {

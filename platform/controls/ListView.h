@@ -127,6 +127,8 @@ class ColumnHeaderCollection : public ItemCollection<ColumnHeader> {
 
   // A width below 0 gives the default width.
   ColumnHeader& Add(int index = 0, const QString& key = QString(), const QString& text = QString(), double width = -1);
+  // Column `index` (from 1) takes `width` pixels; the rows stay as they are.
+  void SetWidth(int index, double width);
   void Clear();
 
  private:

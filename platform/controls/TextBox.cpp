@@ -41,9 +41,7 @@ QString TextBox::SelText() const { return edit_->selectedText(); }
 bool TextBox::eventFilter(QObject* watched, QEvent* event) {
   if (watched == edit_ && event->type() == QEvent::FocusOut) {
     bool cancel = false;
-    if (Validate) {
-      ErrorGuard({.owner = window()}).Run([&] { Validate(cancel); });
-    }
+    Raise(Validate, cancel);
     if (cancel) {
       // Back into the box once the focus change has finished.
       QTimer::singleShot(0, edit_, [edit = edit_] { edit->setFocus(Qt::OtherFocusReason); });

@@ -6,22 +6,16 @@
 
 namespace ctl {
 
-int InkAboveAscent(const QFont& font, const QString& text) {
-  if (text.isEmpty()) return 0;
-  const QFontMetricsF metrics(font);
-  const double above = -metrics.tightBoundingRect(text).top() - metrics.ascent();
-  return above > 0 ? static_cast<int>(std::ceil(above)) : 0;
-}
+int InkAboveAscent(const QFont& font, const QString& text) { return InkBeyondLines(font, text).above; }
 
-int InkBelowDescent(const QFont& font, const QString& text) {
-  if (text.isEmpty()) return 0;
-  const QFontMetricsF metrics(font);
-  const double below = metrics.tightBoundingRect(text).bottom() - metrics.descent();
-  return below > 0 ? static_cast<int>(std::ceil(below)) : 0;
-}
+int InkBelowDescent(const QFont& font, const QString& text) { return InkBeyondLines(font, text).below; }
 
-int AccentInkAboveAscent(const QFont& font) {
-  return InkAboveAscent(font, QStringLiteral("\u00C5\u00C9\u00CA\u00D6\u00DB\u1EA4"));
+Ink InkBeyondLines(const QFont& font, const QString& text) {
+  if (text.isEmpty()) return {};
+  const QFontMetricsF metrics(font);
+  const QRectF ink = metrics.tightBoundingRect(text);
+  const auto whole = [](double beyond) { return beyond > 0 ? static_cast<int>(std::ceil(beyond)) : 0; };
+  return {whole(-ink.top() - metrics.ascent()), whole(ink.bottom() - metrics.descent())};
 }
 
 }  // namespace ctl

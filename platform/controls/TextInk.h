@@ -12,9 +12,11 @@ namespace ctl {
 // descent; 0 for none.
 int InkAboveAscent(const QFont& font, const QString& text);
 int InkBelowDescent(const QFont& font, const QString& text);
-
-// The same for the accented capitals the font has, whatever the text: for
-// rows that all take the height of the first.
-int AccentInkAboveAscent(const QFont& font);
+// Both, from one measure of the text.
+struct Ink {
+  int above = 0;
+  int below = 0;
+};
+Ink InkBeyondLines(const QFont& font, const QString& text);
 
 }  // namespace ctl

@@ -2,6 +2,7 @@
 // the nodes in the tree's style, hit testing, label editing and the events.
 #include "platform/controls/TreeView.h"
 
+#include "platform/CaseRules.h"
 #include "platform/controls/TreeViewParts.h"
 
 #include <QLineEdit>
@@ -70,6 +71,28 @@ QVariant TreeModel::data(const QModelIndex& index, int role) const {
 Qt::ItemFlags TreeModel::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
   return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+// Qt ignores case by Unicode's rules alone; where the user's case rules
+// have a dotted capital "İ", the starts are compared in capitals by them, so
+// that "ist" reaches "İstanbul". Any other match is Qt's.
+QModelIndexList TreeModel::match(const QModelIndex& start, int role, const QVariant& value, int hits,
+                                 Qt::MatchFlags flags) const {
+  const bool typeAhead = (flags & Qt::MatchTypeMask) == Qt::MatchStartsWith &&
+                         !(flags & (Qt::MatchCaseSensitive | Qt::MatchRecursive)) && role == Qt::DisplayRole;
+  if (!typeAhead || !start.isValid() || !CaseRules::DottedCapitalI()) {
+    return QAbstractItemModel::match(start, role, value, hits, flags);
+  }
+  const QString typed = CaseRules::Upper(value.toString());
+  const QModelIndex parent = start.parent();
+  const int rows = rowCount(parent);
+  const int looks = flags.testFlag(Qt::MatchWrap) ? rows : rows - start.row();
+  QModelIndexList found;
+  for (int i = 0; i < looks && (hits < 0 || found.size() < hits); ++i) {
+    const QModelIndex row = index((start.row() + i) % rows, 0, parent);
+    if (CaseRules::Upper(NodeAt(row)->text_).startsWith(typed)) found << row;
+  }
+  return found;
 }
 
 // --- TreeItemDelegate ------------------------------------------------------------

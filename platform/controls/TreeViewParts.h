@@ -35,6 +35,9 @@ class TreeModel : public QAbstractItemModel {
   int columnCount(const QModelIndex& parent = QModelIndex()) const override;
   QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
   Qt::ItemFlags flags(const QModelIndex& index) const override;
+  // Type-ahead: a level's nodes whose text begins with what was typed.
+  QModelIndexList match(const QModelIndex& start, int role, const QVariant& value, int hits,
+                        Qt::MatchFlags flags) const override;
 
  private:
   TreeView* tree_;

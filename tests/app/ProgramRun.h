@@ -18,6 +18,8 @@
 #include <QEvent>
 #include <QTest>
 
+#include <malloc.h>
+
 namespace rwtest {
 
 class ProgramTest : public TempHomeTest {
@@ -51,7 +53,9 @@ class ProgramTest : public TempHomeTest {
   // deferred deletions run.
   static void EndProgram() {
     if (gMainForm) gMainForm->close();
+    mallopt(M_PERTURB, 0x5A);  // what they free is scribbled on: a handler still reaching into it crashes
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    mallopt(M_PERTURB, 0);
   }
 
   static QStringList ScratchFiles() {

@@ -3,6 +3,7 @@
 // file-status icon and stamp, the fade and the stamp stopping for a new move,
 // and the empty frame's message.
 #include "tests/carousel/CarouselFixture.h"
+#include "tests/support/TestFonts.h"
 
 #include "library/clsRWLibrary.h"
 #include "platform/MountProbe.h"
@@ -445,6 +446,7 @@ TEST_F(CarouselDetailsTest, TheStampShowsAtOnceAndStaysAfterARedrawOrANewTint) {
 }
 
 TEST_F(CarouselDetailsTest, TheCounterStandsWholeAboveTheFrontCard) {
+  rwtest::AlsoWithNotoFonts();
   ShowResults(20, 5);
   gCarousel->RedrawAll(false, false);
   const QImage ring = Unpremultiplied(*gCarousel->RingSurface());

@@ -3,6 +3,7 @@
 // panel alone in its row, and labels left over from a larger cloud hidden.
 #include "carousel/frmTagCloud.h"
 #include "ui/ProgramFonts.h"
+#include "tests/support/TestFonts.h"
 
 #include <QImage>
 #include <QPainter>
@@ -110,6 +111,7 @@ TEST_F(TagCloudLabelsTest, LabelsFlowInCentredRowsAndSurplusOnesHide) {
 // Tahoma: the tag shows it whole, its text on the row of the others, and a
 // first row with it goes down within the cloud.
 TEST_F(TagCloudLabelsTest, AnAccentOverACapitalShowsWholeOnItsRow) {
+  rwtest::AlsoWithNotoFonts();
   const QString summer = QStringLiteral("\u00C9t\u00E9");
   Cloud().ShowTags(Tags({{"Beach", 1}, {summer, 1}, {"Holiday", 1}}), 2);
   const ctl::Label* plain = LabelOf(QStringLiteral("Beach"));

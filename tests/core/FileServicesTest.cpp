@@ -120,6 +120,9 @@ TEST_F(FileServicesTest, SpecialFolderIdsAndTexts) {
   EXPECT_EQ(StripNulls(QStringLiteral("abc")), QStringLiteral("abc"));
   EXPECT_EQ(MediaInfoDLL::PtrToString(u"Größe"), QStringLiteral("Größe"));
   EXPECT_EQ(MediaInfoDLL::PtrToString(static_cast<const char16_t*>(nullptr)), QString());
+  EXPECT_TRUE(MediaInfoDLL::IsFormatName(QStringLiteral("Windows Media")));
+  EXPECT_FALSE(MediaInfoDLL::IsFormatName(QStringLiteral("General\r\nComplete name")));
+  EXPECT_FALSE(MediaInfoDLL::IsFormatName(QString(65, QLatin1Char('x'))));
 }
 
 }  // namespace

@@ -8,10 +8,10 @@
 #include "tests/support/ChildRun.h"
 #include "tests/support/DeadMount.h"
 #include "tests/support/FaultTrigger.h"
+#include "tests/support/TestTickClock.h"
 #include "ui/cwProgress.h"
 
 #include <QFile>
-#include <QThread>
 #include <QTimer>
 
 #include <cerrno>
@@ -75,13 +75,14 @@ class AddFilesFaultsTest : public AddFilesTest {
     QFile::remove(clip);
   }
 
-  // Adds the disk's files in the fast scope, each step of the progress held
-  // for `holdMs` as on a slow medium, and expects the one message of a full
+  // Adds the disk's files in the fast scope, each step of the progress
+  // taking `holdMs` of the program's clock as on a slow medium, and expects the one message of a full
   // disk (or the one that begins with `said`) with the count the run gives;
   // returns that count.
   int AddSlowlyUntilTheDiskIsFull(int holdMs, const QString& said = QStringLiteral("The disk is full: adding files stopped.")) {
-    TitleWatch slow([holdMs](const QString& title) {
-      if (title.startsWith(QLatin1String("Scanning:"))) QThread::msleep(holdMs);
+    TestTickClock clock;
+    TitleWatch slow([holdMs, &clock](const QString& title) {
+      if (title.startsWith(QLatin1String("Scanning:"))) clock.now += holdMs;
     });
     boxes.Answer(vbOK);
     RunAddFiles(QString(), [](frmAddToLibrary& dialog) { dialog.optImportScope[0]->click(); });

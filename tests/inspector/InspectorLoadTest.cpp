@@ -13,6 +13,7 @@
 #include "tests/support/DeadMount.h"
 #include "tests/support/FaultTrigger.h"
 #include "tests/support/TestVideo.h"
+#include "tests/support/TurkishCharacters.h"
 #include "ui/SchemeColours.h"
 
 #include <QDate>
@@ -391,8 +392,10 @@ TEST_F(InspectorLoadTest, AFileTheFormatLibraryCannotOpenIsUndeterminedWithoutAB
 }
 
 // The format library turns a name into the C library's multibyte encoding to
-// open it; a name that is not ASCII is read under the "C" locale too.
-TEST_F(InspectorLoadTest, ANameThatIsNotAsciiIsReadUnderTheCLocale) {
+// open it; a name that is not ASCII is read under the "C" locale too. Under
+// Turkish case rules the formats are read as under any other, and a format
+// stored as a text that is none (the library's whole report) is read again.
+TEST_F(InspectorLoadTest, ANameThatIsNotAsciiIsReadUnderTheCAndTheTurkishLocale) {
   TestVideoSpec spec;
   spec.seconds = 1;
   ASSERT_TRUE(MakeTestVideo(folder_, QStringLiteral("Café 映画.mkv"), spec));
@@ -404,6 +407,19 @@ TEST_F(InspectorLoadTest, ANameThatIsNotAsciiIsReadUnderTheCLocale) {
   ASSERT_TRUE(loaded) << Status().toStdString();
   EXPECT_EQ(boxes.Count(), 0);
   EXPECT_EQ(Label(12), QStringLiteral("Matroska"));
+  const QString junk = QStringLiteral("General\nComplete name : Café 映画.mkv");
+  auto store = Db().Prepare(QStringLiteral("UPDATE VideoFiles SET FileFormat = ?"));
+  store->Bind(1, SqlValue(junk));
+  store->Execute();
+  gLibrary->PopulateTree();
+  ASSERT_NE(Tree().Nodes.Find(QStringLiteral("F-") + junk), nullptr);
+  const TurkishCharacters turkish;
+  if (!turkish.Switched()) GTEST_SKIP() << kNoTurkishLocale;
+  ASSERT_TRUE(Inspect()) << Status().toStdString();
+  EXPECT_EQ(QStringList({Label(12), Label(13)}), QStringList({QStringLiteral("Matroska"), QStringLiteral("MPEG-4 Visual")}));
+  EXPECT_EQ(Db().OpenRecordset(QStringLiteral("SELECT FileFormat FROM VideoFiles"))->Value(0).toString(),
+            QStringLiteral("Matroska"));
+  EXPECT_EQ(Tree().Nodes.Find(QStringLiteral("F-") + junk), nullptr) << "no file has it any more";
 }
 
 TEST_F(InspectorLoadTest, TheTextOfAnUnplayableFileWrapsInsideThePreviewAndNamesToolsOfThisSystem) {

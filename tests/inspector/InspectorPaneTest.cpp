@@ -4,6 +4,7 @@
 
 #include <QFontMetrics>
 #include "tests/app/ProgramRun.h"
+#include "tests/support/RealInput.h"
 
 #include <gtest/gtest.h>
 
@@ -83,6 +84,22 @@ TEST_F(InspectorLayoutTest, ANarrowerFrameCollapsesTheDetailsTabAndNeverGoesBelo
   EXPECT_EQ(Width(1), 1244 - 356 - 138 - 166 - 2) << "the details tab takes the rest";
   Frame(600);
   EXPECT_EQ(Inspector().picBottomFrame->Width(), 700);
+
+  // 1024 wide, the details tab opened: the collapsed tagging tab keeps its boxes and headings whole.
+  Frame(1018);
+  if (Width(1) != 21) Inspector().lblCollapseTab_Click(1);
+  rwtest::ClickAt(*Inspector().lblCollapseTab[1]);
+  ASSERT_EQ(Width(1), 1018 - 356 - 138 - 166 - 2);
+  ASSERT_EQ(Width(3), 138);
+  InspectorPane& pane = Inspector();
+  for (const QWidget* box : std::initializer_list<const QWidget*>{
+           pane.picThumbnail, pane.lstFileTags, pane.lblTagListScroll[0], pane.lblTagListScroll[1],
+           pane.flexFileDetails, pane.tbCataloguing}) {
+    EXPECT_TRUE(pane.picInspector[3]->rect().contains(box->geometry())) << box->objectName().toStdString();
+  }
+  const int column = pane.flexFileDetails->ColWidth(0) / gTwipsPerPixelX;
+  for (const char* heading : {" Title / Alias", " File Description"})
+    EXPECT_LE(QFontMetrics(pane.flexFileDetails->font()).horizontalAdvance(QLatin1String(heading)), column) << heading;
 }
 
 TEST_F(InspectorLayoutTest, EveryTabIsBackedByTheSkinsStripAtItsSize) {

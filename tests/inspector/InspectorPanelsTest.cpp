@@ -98,7 +98,7 @@ TEST_F(InspectorPanelsTest, AnOfflineFileShowsItsStoredDetailsItsFolderAndOfflin
   AddFile(5, QStringLiteral("Clip.avi"), QStringLiteral("[Offline] Films:\\films\\"));
   Inspect(5);
   EXPECT_EQ(boxes.Count(), 0);
-  EXPECT_EQ(Label(1), QStringLiteral("Films:\\films\\")) << "without the offline mark";
+  EXPECT_EQ(Label(1), QStringLiteral("Films/films/")) << "the volume and the folder on it, without the offline mark";
   EXPECT_EQ(Label(9), QStringLiteral("OFFLINE"));
   EXPECT_EQ(Pane().lblFileData[9]->ForeColor(), 255u);
   EXPECT_EQ(Label(8), QStringLiteral("Films"));
@@ -107,6 +107,9 @@ TEST_F(InspectorPanelsTest, AnOfflineFileShowsItsStoredDetailsItsFolderAndOfflin
   EXPECT_EQ(Label(5), QStringLiteral("12,800 kbps"));
   EXPECT_EQ(Label(6), QStringLiteral("720x576"));
   EXPECT_EQ(Label(7), QStringLiteral("29.97 per sec."));
+  AddFile(6, QStringLiteral("Root.avi"), QStringLiteral("[Offline] (no label):\\"));
+  Inspect(6);
+  EXPECT_EQ(Label(1), QStringLiteral("(no label)")) << "the root of a disk without a label, as its message names it";
   // The date in the locale's short form; under Arabic, which writes digits
   // of its own, the digits 0 to 9 with their own marks throughout.
   const QLocale saved;

@@ -76,8 +76,16 @@ TEST_F(InterruptedCopiesTest, OnlyACopyNoRunningProgramWritesGoesAndOnlyThroughA
     strangers << Note(QLatin1String(name), strangeCopies.last());
   }
 
+  // An export's new file beside its target, noted second by the same gone
+  // program, goes as well.
+  const QString exported = ScratchPath(QStringLiteral("export.csv.k3x9.new"));
+  QFile(exported).open(QIODevice::WriteOnly);
+  const QString exportNote = Note(gone + QStringLiteral("-1"), exported);
+
   RemoveInterruptedCopies();
 
+  EXPECT_FALSE(QFileInfo::exists(exported));
+  EXPECT_FALSE(QFileInfo::exists(exportNote));
   EXPECT_FALSE(QFileInfo::exists(cutShort));
   EXPECT_FALSE(QFileInfo::exists(cutShort + QStringLiteral("-journal")));
   EXPECT_FALSE(QFileInfo::exists(cutShortNote));

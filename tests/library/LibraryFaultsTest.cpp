@@ -24,7 +24,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -266,6 +272,54 @@ TEST_F(LibraryFaultsTest, AChangeItsLibrarysFileDoesNotAnswerWaitsPaintingAndIsT
     ASSERT_TRUE(ErrorGuard().Run([] { gLibrary->TagSegment(2, 11, true); }));
   }
   EXPECT_EQ(tagged, 3);
+
+  // Switching to a library elsewhere while its reads hang: the stamp of the
+  // library let go is read within the limit, the window painting.
+  const QString other = Home() + QStringLiteral("/Other.rw2");
+  modReelwise::ExtractTemplateLibrary(other);
+  medium.Hang();
+  boxes.Clear();
+  {
+    rwtest::WaitWatch watch;
+    gLibrary->OpenLibrary(other, true);
+    EXPECT_TRUE(watch.PaintedAlone());
+  }
+  EXPECT_GT(medium.HeldNow(), 0) << "given up while the disk still does not answer";
+  EXPECT_EQ(gLibrary->LibraryPath, other);
+  EXPECT_EQ(boxes.Count(), 0) << AllPrompts() << "nothing is blamed on the library opened";
+  medium.Release();
+  ASSERT_TRUE(QTest::qWaitFor([] { return HangGuard::CallsStillOut() == 0; }, rwtest::kWaitCeilingMs));
+  MountProbe::SetRootProbe(nullptr);
+
+  // At the journal's removal, the commit's last step, which may still land
+  // once the disk answers: the change may be stored or not, told so, and the
+  // library closed. While the call is out (its mount forgotten as dead, as
+  // after the dead time) no connection to the file is opened.
+  QStringList closed;
+  ErrorGuard::SetDamageTold([&closed](const QString& file) { closed << file; });
+  const auto forget = qScopeGuard([] { ErrorGuard::SetDamageTold(nullptr); });
+  gLibrary->OpenLibrary(path, true);
+  boxes.Clear();
+  medium.HangFromDelete(1);
+  EXPECT_FALSE(ErrorGuard({.owner = ProgramMessageOwner()}).Run([] { gLibrary->TagSegment(2, 12, false); }));
+  ExpectOneToldBox(QStringLiteral("Library Not Answering"), QStringLiteral("can only be known once the disk answers"));
+  EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("not saved"))) << AllPrompts();
+  EXPECT_EQ(closed, QStringList{path});
+  MountProbe::SetRootProbe(nullptr);
+  const int held = medium.Held();
+  boxes.Clear();
+  gLibrary->OpenLibrary(path, true);
+  ExpectOneToldBox(QStringLiteral("Library not opened"), QStringLiteral("does not answer"));
+  EXPECT_EQ(medium.Held(), held) << "no call of a new connection reached the file";
+  medium.Release();
+  ASSERT_TRUE(QTest::qWaitFor([] { return HangGuard::CallsStillOut() == 0; }, rwtest::kWaitCeilingMs));
+  gLibrary->CloseDamagedLibrary(path);  // as the event loop does once the command is over
+  EXPECT_EQ(SqlRecordset(*SqlConnection::Open(path), QStringLiteral("SELECT count(*) FROM SegmentTags WHERE "
+                                                                    "SegmentID = 2 AND TagID = 12"))
+                .Value(0)
+                .toInt(),
+            1)
+      << "the removal landed: the change is stored, as the message allowed";
 }
 
 // A copy or a new library that cannot be written (into a missing folder,
@@ -345,6 +399,43 @@ TEST_F(LibraryFaultsTest, ASaveAsThatCannotBeWrittenNamesTheCopyAndWhyAndLeavesN
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
   EXPECT_EQ(entries(), kept);
   EXPECT_EQ(contents(target + QStringLiteral(".partial")), QByteArray("mine"));
+
+  // On a disk taken for a network mount the lock of the file under the
+  // chosen name is guarded too: given up, told before anything is asked.
+  // Then a copy given up at its sync, before it is put in place: nothing
+  // under the name changes after the box; and one given up once it was
+  // put in place: told as unknown, the name holding the copy.
+  gLibrary->OpenLibrary(films, true);
+  HangGuard::GuardEveryFile(true);
+  const auto unguard = qScopeGuard([] {
+    HangGuard::GuardEveryFile(false);
+    MountProbe::SetRootProbe(nullptr);
+  });
+  const auto saveAs = [&](const std::function<void()>& hang) {
+    ASSERT_TRUE(WriteFileWhole(target, "earlier"));
+    boxes.Clear();
+    hang();
+    rwtest::ScriptedFileDialogs dialogs;
+    dialogs.Choose({target});
+    gLibrary->SaveLibraryAsDialog(false);
+    medium.Release();
+    ASSERT_TRUE(QTest::qWaitFor([] { return HangGuard::CallsStillOut() == 0; }, rwtest::kWaitCeilingMs));
+    MountProbe::SetRootProbe(nullptr);
+  };
+  saveAs([&] { medium.Hang(); });
+  ASSERT_EQ(boxes.Count(), 1) << AllPrompts();
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Library Not Saved"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("did not answer within 3 seconds"))) << AllPrompts();
+  saveAs([&] { medium.HangFromSync(1); });
+  ASSERT_EQ(boxes.Count(), 2) << AllPrompts();
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Library Not Saved"));
+  EXPECT_EQ(contents(target), QByteArray("earlier")) << "kept unchanged, as told";
+  saveAs([&] { medium.HangFromSync(3); });
+  ASSERT_EQ(boxes.Count(), 2) << AllPrompts();
+  EXPECT_EQ(boxes.Last().title, QStringLiteral("Save Not Confirmed"));
+  EXPECT_TRUE(boxes.Last().prompt.contains(QStringLiteral("can only be known once the disk answers"))) << AllPrompts();
+  EXPECT_TRUE(contents(target).startsWith("SQLite format 3")) << "the copy landed, as the message allowed";
+  EXPECT_EQ(gLibrary->LibraryPath, films);
 }
 
 // Only what the file lacks, and damage, are blamed on the file: told once,
@@ -446,6 +537,24 @@ TEST_F(LibraryFaultsTest, AnOpenTheSystemOrTheFileRefusesIsToldAndTheOpenLibrary
   EXPECT_FALSE(boxes.Last().prompt.contains(QStringLiteral("temporarily"))) << AllPrompts();
   EXPECT_EQ(gLibrary->LibraryPath, films);
   EXPECT_EQ(Count(QStringLiteral("SELECT count(*) FROM VideoFiles")), 2);
+
+  // No file handle to spare, the process at its limit of open files: told as
+  // that, the file blamed for nothing.
+  rlimit limit{};
+  ::getrlimit(RLIMIT_NOFILE, &limit);
+  const rlimit lower{std::min<rlim_t>(limit.rlim_cur, 512), limit.rlim_max};
+  ::setrlimit(RLIMIT_NOFILE, &lower);
+  for (const int spare : {0, 1, 2}) {
+    boxes.Clear();
+    std::vector<int> filling;
+    for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;) filling.push_back(fd);
+    for (int i = 0; i < spare; ++i, filling.pop_back()) ::close(filling.back());
+    gLibrary->OpenLibrary(other, true);
+    for (const int fd : filling) ::close(fd);
+    ExpectOneToldBox(QStringLiteral("Too Many Open Files"), QStringLiteral("as many files open as the system allows"));
+    EXPECT_EQ(gLibrary->LibraryPath, films);
+  }
+  ::setrlimit(RLIMIT_NOFILE, &limit);
 
   // A table another program replaced by a view lacking some of its columns:
   // refused before anything is done, not with a "Mapping Failed" box.

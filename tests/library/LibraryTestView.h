@@ -111,10 +111,13 @@ class LibraryTestView final : public ILibraryView {
   void CarouselSaveContext() override {}
   void ShowCarouselBusy() override {}
   void HideCarouselBusy() override {}
-  void ShowTagCloud(const std::vector<TagCloudEntry>& tags, int32_t resultCount) override {
+  // Each tag told as laid out, as the window lays out their labels.
+  void ShowTagCloud(const std::vector<TagCloudEntry>& tags, int32_t resultCount,
+                    const std::function<void(int)>& laidOut) override {
     cloud = tags;
     cloudResults = resultCount;
     ++clouds;
+    for (int n = 1; n <= static_cast<int>(tags.size()); ++n) laidOut(n);
   }
 };
 

@@ -3,6 +3,7 @@
 // say, then the edge cases of each kind, the history-combo items, and steps
 // that cannot be read.
 #include "tests/library/SearchFixture.h"
+#include "tests/support/TurkishCharacters.h"
 
 #include "ui/cwProgress.h"
 
@@ -141,6 +142,13 @@ TEST_F(SearchStepsTest, TextStepsKeepWildcardsAndQuotesAreHarmless) {
   gLibrary->ExecuteSearch(QStringLiteral("_"), QStringLiteral("?F23:x') OR 1=1 OR ('"), QString());
   EXPECT_TRUE(SearchResults().empty());
   EXPECT_EQ(boxes.Count(), 0);
+  // Case by the user's rules: under Turkish ones the capital of "i" is "İ".
+  const rwtest::TurkishCharacters turkish;
+  if (!turkish.Switched()) GTEST_SKIP() << rwtest::kNoTurkishLocale;
+  gLibrary->ExecuteSearch(QStringLiteral("_"), QStringLiteral("?F23:WİNTER"), QString());
+  EXPECT_EQ(SearchResults(), RowSet{2});
+  gLibrary->ExecuteSearch(QStringLiteral("_"), QStringLiteral("?F23:été"), QString());
+  EXPECT_EQ(SearchResults(), RowSet{6});
 }
 
 TEST_F(SearchStepsTest, TextStepDescriptionBecomesTheCaption) {

@@ -1,6 +1,7 @@
 // The tag cloud: counts over the results along parent and cross links, and
 // the tags the view is given to show, in name order and by category.
 #include "tests/library/TreeFixture.h"
+#include "tests/support/TestTickClock.h"
 
 #include <map>
 
@@ -104,6 +105,7 @@ TEST_F(TagCloudTest, TheViewGetsEveryRealTagInNameOrderWithItsCount) {
   EXPECT_EQ(Shown(), (QStringList{"Eleven=11", "Seventy=70", "Ten=10"})) << "a playlist is no tag";
   EXPECT_EQ(View().cloud[2].TagID, QStringLiteral("30"));
   EXPECT_EQ(View().cloudResults, 100);
+  EXPECT_FALSE(View().progressCaptions.contains(QStringLiteral("Drawing Tag Cloud..."))) << "a quick cloud";
 
   // Without repopulating, the counts of the last population are shown again.
   Exec(QStringLiteral("DELETE FROM SegmentTags"));
@@ -115,6 +117,20 @@ TEST_F(TagCloudTest, TheViewGetsEveryRealTagInNameOrderWithItsCount) {
   EXPECT_TRUE(View().cloud.empty()) << "an empty cloud is shown too, so old labels go";
   EXPECT_EQ(View().clouds, 3);
   EXPECT_EQ(boxes.Count(), 0);
+  // A cloud that holds the window past the grace shows its labels' count.
+  Tagged(30, 1, 10);
+  Tagged(31, 1, 11);
+  rwtest::TestTickClock clock;
+  clock.stepPerRead = 300;
+  QStringList reports;
+  View().onProgress = [&](const QString&) {
+    reports << QStringLiteral("%1/%2").arg(View().progressValue).arg(View().progressMax);
+  };
+  gLibrary->ShowTagCloud(true);
+  View().onProgress = nullptr;
+  EXPECT_EQ(reports.join(' '), QStringLiteral("2/2"));
+  EXPECT_EQ(View().progressCaptions.mid(View().progressCaptions.size() - 2),
+            (QStringList{"Drawing Tag Cloud...", "<off>"}));
 }
 
 TEST_F(TagCloudTest, CategoryFilterLeavesOutOtherCategoriesAndNonTags) {

@@ -8,6 +8,7 @@
 #include "tests/support/DecimalCommaLocale.h"
 #include "tests/support/FaultTrigger.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "platform/WholeFile.h"
 
 #include <QDir>
 
@@ -317,6 +318,28 @@ TEST_F(RemoveFileTest, DeletedFromDiskToTheTrash) {
   EXPECT_FALSE(QFile::exists(path));
   EXPECT_TRUE(QDir(HomePath(QStringLiteral(".local/share/Trash/files"))).exists(QStringLiteral("Second.mkv")));
   ExpectGone(2);
+
+  // Two more, the library's disk full at the second's rows: the first is
+  // gone from the library and the disk, the second stays in both, and the
+  // fault is handed back to be told.
+  Exec(QStringLiteral("UPDATE VideoFiles SET CurrentPath = %1").arg(SqlQuote(Scratch() + QLatin1Char('/'))));
+  QStringList paths;
+  for (const QString& name : Rows(QStringLiteral("SELECT FileName FROM VideoFiles ORDER BY FileID"))) {
+    paths << ScratchPath(name);
+    ASSERT_TRUE(WriteFileWhole(paths.last(), "video"));
+  }
+  rwtest::AddFaultTrigger(Db(), QStringLiteral("CREATE TRIGGER Full BEFORE DELETE ON SegmentThumbnails WHEN "
+                                               "OLD.FileID = 3 BEGIN SELECT rw_fault(13); END"));
+  request.fileId = 0;
+  request.results = {{1, true}, {3, true}};
+  const RemoveFileResult more = RemoveFile(Db(), request, cache_);
+  EXPECT_EQ(more.removed, std::vector<int32_t>{1});
+  ASSERT_TRUE(more.fault.has_value());
+  EXPECT_EQ(more.fault->Error().Kind(), FaultKind::DiskFull);
+  ExpectGone(1);
+  EXPECT_FALSE(QFile::exists(paths.first()));
+  EXPECT_EQ(Files(), QStringList({"3"}));
+  EXPECT_TRUE(QFile::exists(paths.last())) << "the file whose rows stayed stays on its disk";
 }
 
 TEST_F(RemoveFileTest, AFileAlreadyGoneFromDiskIsRemovedSilently) {

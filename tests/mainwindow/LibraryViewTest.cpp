@@ -85,7 +85,7 @@ TEST_F(LibraryViewTest, TheTreeTheGridsAndTheTagCloudAreTheWindows) {
   gBrowserMode = 1;
   EXPECT_EQ(View().BrowserTopRow(), gMainForm->Results().flexThumbsTiled->TopRow());
 
-  View().ShowTagCloud({{QStringLiteral("7"), QStringLiteral("Anna"), 3}}, 3);
+  View().ShowTagCloud({{QStringLiteral("7"), QStringLiteral("Anna"), 3}}, 3, {});
   ASSERT_GE(TagCloudForm().TagLabelUBound(), 1);
   EXPECT_EQ(TagCloudForm().lblTag[1]->Caption(), QStringLiteral("Anna"));
   EXPECT_EQ(TagCloudForm().lblTag[1]->Tag(), QStringLiteral("7"));

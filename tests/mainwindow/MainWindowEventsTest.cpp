@@ -168,6 +168,26 @@ TEST_F(MainWindowEventsTest, ClosingWhileFilesAreAddedEndsTheRunFirstThenClosesT
   EXPECT_EQ(boxes.Count(), 0);
 }
 
+// Round after round the window ends with the focus in a pane, alone, under an
+// open menu or in a drag from it.
+TEST_F(MainWindowEventsTest, EndingTheWindowRunsNoHandlerOfAPaneAlreadyGone) {
+  const char* const views[] = {"mnuViewTile", "mnuViewTile", "mnuViewList", "mnuViewCarousel", "mnuViewTile"};
+  for (int round = 0; round < 15; ++round, EndProgram()) {
+    ASSERT_TRUE(gMainForm || Start());
+    frmReelwise& form = *gMainForm;
+    form.MainToolbarHandler(QLatin1String(views[round % 5]));
+    ctl::Control* const panes[] = {form.Tree().tvwLibrary, form.Results().flexThumbsTiled, form.Results().flexThumbsList,
+                                   form.Carousel().ucCarouselCanvas, form.Inspector().txtCell};
+    ctl::Control& pane = *panes[round % 5];
+    pane.SetVisible(true);  // the inspector's box shows while a cell is edited
+    QApplication::setActiveWindow(&form);
+    pane.SetFocus();
+    ASSERT_TRUE(pane.hasFocus()) << round;
+    if (round % 3 == 1) form.mnuResultsPopUp->popup(form.geometry().center());
+    if (round % 3 == 2) ctl::DragController::Instance().Begin(pane);
+  }
+}
+
 TEST_F(MainWindowEventsTest, ClosingTheWindowGivesThePointerBack) {
   QGuiApplication::setOverrideCursor(Qt::BlankCursor);
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);

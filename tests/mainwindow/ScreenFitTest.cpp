@@ -97,6 +97,10 @@ TEST_F(ScreenFitTest, TheMainWindowAndEveryWindowItOpensLieWholeOnTheWorkArea) {
     ASSERT_NE(gTagCloudForm, nullptr);
     EXPECT_TRUE(gTagCloudForm->isVisible());
     EXPECT_TRUE(Whole(*gTagCloudForm));
+    // Inside or beside the main window, under its title bar, menus and toolbar.
+    const QRect cloud = gTagCloudForm->frameGeometry();
+    EXPECT_GE(cloud.top(), Form().picHolder->mapToGlobal(QPoint(0, Form().picHolder->height())).y());
+    EXPECT_TRUE(cloud.intersects(Form().frameGeometry().adjusted(-1, -1, 1, 1)));
     Send("mnuViewTagCloud");
     for (const char* window : {"frmProgramOptions", "frmExternalAppConfig", "frmFindFiles", "frmAboutReelwise",
                                "frmAddToLibrary"}) {

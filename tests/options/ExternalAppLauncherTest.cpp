@@ -100,11 +100,11 @@ class ExternalAppLauncherTest : public rwtest::TempHomeTest {
   }
   // The arguments the recorder was given, once it has written them.
   QStringList Recorded() {
-    QElapsedTimer clock;
-    clock.start();
-    while (!QFileInfo::exists(record_) && clock.elapsed() < rwtest::kWaitCeilingMs) QTest::qWait(20);
     QFile file(record_);
-    if (!file.open(QIODevice::ReadOnly)) return {QStringLiteral("<nothing recorded>")};
+    if (!QTest::qWaitFor([this] { return QFileInfo::exists(record_); }, rwtest::kWaitCeilingMs) ||
+        !file.open(QIODevice::ReadOnly)) {
+      return {QStringLiteral("<nothing recorded>")};
+    }
     QByteArray data = file.readAll();
     QStringList args;
     for (const QByteArray& arg : data.split('\0')) args << QString::fromUtf8(arg);

@@ -10,9 +10,9 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <mutex>
 #include <optional>
 #include <thread>
 
@@ -88,12 +88,15 @@ TEST(LongWorkWaitTest, TheWaitGetsItsAnswerAfterTheLoopWasToldToEndAndRunsNothin
   QTimer::singleShot(0, [&] { timerRan = true; });
   LongWork::Done done;
   int answer = 0;
+  // The answer comes once the wait has begun: its grace given, it paints at once.
+  LongWork::Done waiting;
   std::thread helper([&] {
-    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    std::unique_lock<std::mutex> lock(waiting.mutex);
+    waiting.finished.wait(lock, [&] { return waiting.done; });
     answer = 42;
     done.Finish();
   });
-  const bool finished = LongWork::Wait().For(done, -1);
+  const bool finished = LongWork::Wait([&] { waiting.Finish(); }, LongWork::kGraceMs).For(done, -1);
   helper.join();
   const bool timerRanDuringTheWait = timerRan;
   QTimer::singleShot(0, [] { QCoreApplication::exit(0); });

@@ -67,7 +67,8 @@ TEST_F(FrameReaderTest, TimesThatGrowAreReadInOnePassEachThePlayersOwnFrame) {
 // apart, one of them at 3 s): a time past the next keyframe moves there, one
 // before it reads on, and a time on a keyframe starts from that keyframe,
 // not the one before; told to stop, the reader gives nothing; a file of
-// pixels that are not square gives its frames at their display size.
+// pixels that are not square gives its frames at their display size. MPEG-2 streams, whose own seeks land
+// late, give exact frames; cut short, every time past the cut gives the last frame there is.
 TEST_F(FrameReaderTest, ATimePastTheNextKeyframeMovesThereAndAStopGivesNothing) {
   const QString clip = IndexClip(QStringLiteral("key-each-second.mkv"), 10, 25);
   FrameReader reader(clip, 25);
@@ -106,6 +107,28 @@ TEST_F(FrameReaderTest, ATimePastTheNextKeyframeMovesThereAndAStopGivesNothing) 
   ASSERT_TRUE(frame);
   EXPECT_EQ(frame->picture.size(), QSize(512, 288));
   EXPECT_EQ(frame->picture.size(), player_->GrabFrame().size());
+  const auto index = [](const std::optional<FrameReader::Frame>& f) { return f ? FrameIndexIn(f->picture, 320) : -1; };
+  for (const char* name : {"interlaced.mpg", "interlaced.ts"}) {
+    const QString mpeg2 = InterlacedMpeg2Clip(QString::fromLatin1(name));
+    ASSERT_EQ(Open(mpeg2), QString()) << name;
+    FrameReader exact(mpeg2, 25);
+    for (const double t : {0.385, 0.77, 5.0, 9.6, 2.3}) {
+      EXPECT_EQ(index(exact.FrameAt(t, QSize(), {})), Expected(t, 249)) << name << " at " << t;
+      player_->SetPosition(t);
+      EXPECT_EQ(FrameIndexIn(player_->GrabFrame(), 320), Expected(t, 249)) << name << ": the player's frame at " << t;
+    }
+    const QString cut = ScratchPath(QStringLiteral("cut ") + QString::fromLatin1(name));
+    ASSERT_TRUE(QFile::copy(mpeg2, cut));
+    QFile(cut).resize(QFile(cut).size() * 9 / 10);
+    FrameReader readOn(cut, 25);
+    EXPECT_EQ(index(readOn.FrameAt(8.0, QSize(), {})), 200) << name;
+    const auto last = readOn.FrameAt(9.6, QSize(), {});
+    ASSERT_TRUE(last) << name;
+    EXPECT_GT(index(last), 200) << name;
+    EXPECT_NEAR(last->seconds, index(last) / 25.0, 0.002) << name << ": its own time";
+    EXPECT_EQ(index(FrameReader(cut, 25).FrameAt(30, QSize(), {})), index(last)) << name << ": moved far past the cut";
+    EXPECT_EQ(index(readOn.FrameAt(60, QSize(), {})), index(last)) << name;
+  }
 }
 
 }  // namespace

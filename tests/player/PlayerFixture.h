@@ -11,6 +11,7 @@
 #include "tests/support/TestVideo.h"
 
 #include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
 #include <QWidget>
@@ -93,6 +94,16 @@ class PlayerTest : public TempHomeTest {
     spec.frameIndex = true;
     spec.audio = true;
     return Clip(QStringLiteral("bars «été».mkv"), spec);
+  }
+  // Ten seconds of interlaced MPEG-2 with frame indexes, a keyframe every 12
+  // frames, in the container the name's extension gives (.mpg, .ts).
+  static QString InterlacedMpeg2Clip(const QString& name) {
+    TestVideoSpec spec;
+    spec.seconds = 10;
+    spec.frameIndex = spec.interlaced = true;
+    spec.codec = QStringLiteral("mpeg2video");
+    spec.keyframeInterval = 12;
+    return Clip(name, spec);
   }
   static QString AudioClip() {
     TestVideoSpec spec;

@@ -1,5 +1,6 @@
 #include "tests/support/HangingFiles.h"
 
+#include "platform/HangGuard.h"
 #include "tests/support/EventLoopWaits.h"
 
 #include <QDir>
@@ -27,6 +28,8 @@ struct Medium {
   int held = 0;
   int heldNow = 0;
   int syncsToHang = 0;  // the medium hangs at this many syncs from now; 0: not by syncs
+  int deletesToHang = 0;  // the same, by files removed
+  int slowMs = 0;         // every call answers this much later
   std::chrono::steady_clock::time_point releaseAt;
 };
 
@@ -44,12 +47,19 @@ struct HeldFile {
 };
 
 // A call on a file under the folder waits while the medium hangs.
-void WaitIfHanging(const char* path, bool sync = false) {
+void WaitIfHanging(const char* path, bool sync = false, bool removal = false) {
   if (!path) return;
   Medium& medium = TheMedium();
   std::unique_lock<std::mutex> lock(medium.mutex);
   if (medium.folder.empty() || std::strncmp(path, medium.folder.c_str(), medium.folder.size()) != 0) return;
   if (sync && medium.syncsToHang > 0 && --medium.syncsToHang == 0) medium.hanging = true;
+  if (removal && medium.deletesToHang > 0 && --medium.deletesToHang == 0) medium.hanging = true;
+  if (medium.slowMs > 0 && !medium.hanging) {
+    const auto answerAt = std::chrono::steady_clock::now() + std::chrono::milliseconds(medium.slowMs);
+    medium.changed.wait_until(lock, answerAt, [&medium, answerAt] {
+      return medium.slowMs == 0 || std::chrono::steady_clock::now() >= answerAt;
+    });
+  }
   if (!medium.hanging) return;
   ++medium.held;
   ++medium.heldNow;
@@ -108,9 +118,13 @@ int FileControl(sqlite3_file* f, int op, void* arg) { return Lower(f)->pMethods-
 int SectorSize(sqlite3_file* f) { return Lower(f)->pMethods->xSectorSize(Lower(f)); }
 int DeviceCharacteristics(sqlite3_file* f) { return Lower(f)->pMethods->xDeviceCharacteristics(Lower(f)); }
 int ShmMap(sqlite3_file* f, int p, int s, int e, void volatile** at) {
+  Wait(f);
   return Lower(f)->pMethods->xShmMap(Lower(f), p, s, e, at);
 }
-int ShmLock(sqlite3_file* f, int o, int n, int flags) { return Lower(f)->pMethods->xShmLock(Lower(f), o, n, flags); }
+int ShmLock(sqlite3_file* f, int o, int n, int flags) {
+  Wait(f);
+  return Lower(f)->pMethods->xShmLock(Lower(f), o, n, flags);
+}
 void ShmBarrier(sqlite3_file* f) { Lower(f)->pMethods->xShmBarrier(Lower(f)); }
 int ShmUnmap(sqlite3_file* f, int remove) { return Lower(f)->pMethods->xShmUnmap(Lower(f), remove); }
 int Fetch(sqlite3_file* f, sqlite3_int64 o, int n, void** at) { return Lower(f)->pMethods->xFetch(Lower(f), o, n, at); }
@@ -139,7 +153,7 @@ int Open(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* file, int flags, int
 }
 
 int Delete(sqlite3_vfs*, const char* name, int sync) {
-  WaitIfHanging(name);
+  WaitIfHanging(name, false, true);
   return gLower->xDelete(gLower, name, sync);
 }
 int Access(sqlite3_vfs*, const char* name, int flags, int* out) {
@@ -180,6 +194,10 @@ void RegisterOnce() {
     vfs.xCurrentTime = &CurrentTime;
     vfs.xGetLastError = &GetLastError;
     vfs.xCurrentTimeInt64 = &CurrentTimeInt64;
+    // The program's own calls on the files outside SQLite (a lock, a stamp,
+    // a copy's sync and rename) wait on the medium too.
+    HangGuard::SetBeforeCall(
+        [](const char* path, HangGuard::FileCall call) { WaitIfHanging(path, call == HangGuard::FileCall::Sync); });
     return sqlite3_vfs_register(&vfs, 1) == SQLITE_OK;
   }();
   (void)registered;
@@ -217,11 +235,25 @@ void HangingFiles::HangFromSync(int nth) {
   medium.syncsToHang = nth;
 }
 
+void HangingFiles::HangFromDelete(int nth) {
+  Medium& medium = TheMedium();
+  const std::lock_guard<std::mutex> lock(medium.mutex);
+  medium.deletesToHang = nth;
+}
+
+void HangingFiles::Slow(int ms) {
+  Medium& medium = TheMedium();
+  const std::lock_guard<std::mutex> lock(medium.mutex);
+  medium.slowMs = ms;
+}
+
 void HangingFiles::Release() {
   Medium& medium = TheMedium();
   const std::lock_guard<std::mutex> lock(medium.mutex);
   medium.hanging = false;
+  medium.slowMs = 0;
   medium.syncsToHang = 0;
+  medium.deletesToHang = 0;
   medium.changed.notify_all();
 }
 

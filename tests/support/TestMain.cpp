@@ -1,6 +1,8 @@
 // main() of every test binary: a QApplication on the offscreen platform with a
-// 1920x1080 screen at 96 DPI, then GoogleTest, each test under a time limit.
+// 1920x1080 screen at 96 DPI and the tests' own fonts, then GoogleTest, each
+// test under a time limit.
 #include "tests/support/QtTestPlatform.h"
+#include "tests/support/TestFonts.h"
 #include "tests/support/TestTimeLimit.h"
 
 #include <QApplication>
@@ -9,6 +11,7 @@
 #include <gmock/gmock.h>
 
 int main(int argc, char** argv) {
+  rwtest::PrepareTestFonts();
   rwtest::PrepareQtPlatform();
   QApplication app(argc, argv);
   // Tests give each case a home of its own through setenv, which is not safe

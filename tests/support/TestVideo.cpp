@@ -99,6 +99,7 @@ std::optional<QString> MakeTestVideo(const QString& folder, const QString& fileN
     args << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p");
     if (spec.keyframeInterval > 0) args << QStringLiteral("-g") << QString::number(spec.keyframeInterval);
     if (spec.bFrames > 0) args << QStringLiteral("-bf") << QString::number(spec.bFrames);
+    if (spec.interlaced) args << QStringLiteral("-flags") << QStringLiteral("+ilme+ildct") << QStringLiteral("-q:v") << "2";
     if (!spec.sampleAspect.isEmpty()) args << QStringLiteral("-vf") << QStringLiteral("setsar=") + spec.sampleAspect;
   }
   QString problem = RunFfmpeg(args << encoded, fileName);

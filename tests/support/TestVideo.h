@@ -33,6 +33,8 @@ struct TestVideoSpec {
   // references).
   int keyframeInterval = 0;
   int bFrames = 0;
+  // Interlaced coding, fields and their transforms (MPEG-2 as broadcast), at a fine quality.
+  bool interlaced = false;
   // The file name's extension chooses the container: mp4, mkv, avi, mov...
 };
 

@@ -3,11 +3,14 @@
 // tick by tick.
 #include "platform/FontRegistry.h"
 #include "platform/controls/Label.h"
+#include "tests/support/RealInput.h"
 #include "ui/ProgramFonts.h"
 #include "ui/frmAboutReelwise.h"
 #include "ui/frmGlass.h"
+#include "tests/support/TestFonts.h"
 
 #include <QFontInfo>
+#include <QGuiApplication>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QPainter>
@@ -86,9 +89,19 @@ TEST_F(AboutBoxTest, ShowsItsTextsAndLogoOverTheDimmedMainWindow) {
   EXPECT_FALSE(box->isVisible());
   EXPECT_FALSE(box->Timer1->isActive());
   EXPECT_TRUE(gGlassForm) << "the caller unloads the overlay";
+  // Esc and Enter close it as its button does.
+  for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter}) {
+    box->show();
+    ASSERT_TRUE(rwtest::FocusOn(*box->cmdOK));
+    // A window over its owner counts as active with it: the keys go to the box.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QGuiApplication::focusWindow() == box->windowHandle(); }));
+    ASSERT_TRUE(rwtest::TypeKey(key));
+    EXPECT_FALSE(box->isVisible()) << key;
+  }
 }
 
 TEST_F(AboutBoxTest, CreditsAreSevenLinesThatFitTheScroller) {
+  rwtest::AlsoWithNotoFonts();
   const QStringList lines = Lines();
   ASSERT_EQ(lines.size(), 7);
   auto box = Open();

@@ -5,6 +5,7 @@
 #include "ui/CairoContext.h"
 #include "ui/CairoSurface.h"
 #include "ui/ProgramFonts.h"
+#include "tests/support/TestFonts.h"
 
 #include <QImage>
 
@@ -98,6 +99,7 @@ int FirstInkRow(const QImage& image) {
 // whose top is the text's top shows the same rows as the text drawn freely;
 // a text scrolled up out of its box still shows nothing above the box.
 TEST(CairoPreparedTextTest, NothingAboveTheCapitalsIsCutAtTheBoxTop) {
+  rwtest::AlsoWithNotoFonts();
   RegisterProgramFonts();  // the program's Tahoma, whose ascent leaves the accent of "É" above it
   CairoSurface scratch(10, 10);
   auto cc = scratch.Context();

@@ -15,9 +15,9 @@
 #include "tests/support/EventLoopWaits.h"
 #include "tests/support/PaintCounter.h"
 #include "tests/support/ScriptedDialogs.h"
+#include "tests/support/TestFonts.h"
 
 #include <QKeyEvent>
-#include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
 #include <QStyle>
@@ -97,6 +97,7 @@ TEST(LabelTest, ALabelSizesToItsCaptionPaintsItsColoursAndDrawsSymbolArrows) {
 // The accent over a capital rises above the font's ascent in these fonts:
 // a label shows it whole, sized to it or set down within its own height.
 TEST(LabelTest, TheAccentOverACapitalShowsWhole) {
+  rwtest::AlsoWithNotoFonts();
   const rwtest::WineTahoma tahoma;
   const QString caption = QStringLiteral("\u00C9t\u00E9 caf\u00E9.mp4");
   for (const char* family : {"Tahoma", "DejaVu Sans"}) {
@@ -105,15 +106,7 @@ TEST(LabelTest, TheAccentOverACapitalShowsWhole) {
         SCOPED_TRACE(std::string(family) + " " + std::to_string(points) + (bold ? " bold" : ""));
         QFont font(QLatin1String(family), points);
         font.setBold(bold);
-        QImage free(400, 100, QImage::Format_RGB32);
-        free.fill(Qt::white);
-        {
-          QPainter painter(&free);
-          painter.setFont(font);
-          painter.setPen(Qt::black);
-          painter.drawText(QPointF(0, 60), caption);
-        }
-        const auto [freeTop, freeBottom] = rwtest::InkRows(free);
+        const auto [freeTop, freeBottom] = rwtest::FreeInkRows(font, caption);
         ctl::Label label;
         label.SetFontName(QLatin1String(family));
         label.SetFontSize(points);

@@ -7,6 +7,7 @@
 #include <QFontDatabase>
 #include <QImage>
 #include <QList>
+#include <QPainter>
 #include <QPixmap>
 #include <QString>
 #include <QStringList>
@@ -43,6 +44,19 @@ inline std::pair<int, int> InkRows(const QImage& image) {
     }
   }
   return {first, last};
+}
+
+// The ink rows of `text` drawn freely in black on white with `font`, on a
+// baseline 80 pixels down.
+inline std::pair<int, int> FreeInkRows(const QFont& font, const QString& text) {
+  QImage free(400, 120, QImage::Format_RGB32);
+  free.fill(Qt::white);
+  QPainter painter(&free);
+  painter.setFont(font);
+  painter.setPen(Qt::black);
+  painter.drawText(QPointF(5, 80), text);
+  painter.end();
+  return InkRows(free);
 }
 
 // The program's "Tahoma" (wine's, when installed) while it lives: its

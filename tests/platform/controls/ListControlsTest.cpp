@@ -5,11 +5,11 @@
 #include "platform/controls/ImageCombo.h"
 #include "platform/controls/ListView.h"
 #include "tests/platform/controls/ControlTestSupport.h"
+#include "tests/support/TestFonts.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
-#include <QPainter>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -169,29 +169,32 @@ TEST_F(ListViewTest, CountPerPageAndHitTestFollowTheRows) {
   EXPECT_EQ(hit->Index(), 3);
 }
 
-// The accent over a capital, which rises above the ascent of the program's
-// Tahoma, shows whole in its row, plain or bold.
-TEST_F(ListViewTest, TheAccentOverACapitalShowsWholeInItsRow) {
+// The marks a row's own text carries, above the ascent of the program's
+// Tahoma (accents over capitals, Thai tone marks, the tops of Devanagari) or
+// below its descent, show whole in its row below a row of plain Latin, plain
+// or bold, at any size, with Noto for what Tahoma lacks too.
+TEST_F(ListViewTest, TheMarksOfARowsTextShowWholeInItsRow) {
+  rwtest::AlsoWithNotoFonts();
   const rwtest::WineTahoma tahoma;
-  for (int row : {1, 2}) {
-    list.ListItems(row).SetSubItems(1, QStringLiteral("\u00C9t\u00E9"));
-    const QModelIndex index = List()->model()->index(row - 1, 1);
-    const QFont font = index.data(Qt::FontRole).value<QFont>();
-    SCOPED_TRACE(font.bold() ? "bold" : "plain");
-    QImage free(100, 60, QImage::Format_RGB32);
-    free.fill(Qt::white);
-    {
-      QPainter painter(&free);
-      painter.setFont(font);
-      painter.setPen(Qt::black);
-      painter.drawText(QPointF(5, 40), QStringLiteral("\u00C9t\u00E9"));
+  const QString texts[] = {QStringLiteral("\u00C9t\u00E9"), QStringLiteral("\u1ED6"),
+                           QStringLiteral("\u0E1C\u0E39\u0E49\u0E43\u0E2B\u0E0D\u0E48"),
+                           QStringLiteral("\u0939\u093F\u0928\u094D\u0926\u0940")};
+  for (const int points : {7, 8, 12, 24}) {
+    list.setFont(QFont(QStringLiteral("Tahoma"), points));
+    for (const QString& text : texts) {
+      for (const int row : {2, 3}) {
+        list.ListItems(row).SetSubItems(1, text);
+        const QModelIndex index = List()->model()->index(row - 1, 1);
+        const QFont font = index.data(Qt::FontRole).value<QFont>();
+        SCOPED_TRACE(text.toStdString() + " " + std::to_string(points) + (font.bold() ? " bold" : ""));
+        const auto [freeTop, freeBottom] = rwtest::FreeInkRows(font, text);
+        QCoreApplication::processEvents();
+        const QImage shown = List()->viewport()->grab(List()->visualRect(index)).toImage();
+        const auto [top, bottom] = rwtest::InkRows(shown);
+        ASSERT_GE(top, 0);
+        EXPECT_GE(bottom - top, freeBottom - freeTop) << "every row of the ink, the marks' too";
+      }
     }
-    const auto [freeTop, freeBottom] = rwtest::InkRows(free);
-    QCoreApplication::processEvents();
-    const QImage shown = List()->viewport()->grab(List()->visualRect(index)).toImage();
-    const auto [top, bottom] = rwtest::InkRows(shown);
-    ASSERT_GE(top, 0);
-    EXPECT_GE(bottom - top, freeBottom - freeTop) << "every row of the ink, the accent's too";
   }
 }
 

@@ -6,6 +6,7 @@
 #include "platform/controls/TreeView.h"
 #include "tests/platform/controls/ControlTestSupport.h"
 #include "tests/support/EventLoopWaits.h"
+#include "tests/support/TurkishCharacters.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -372,9 +373,10 @@ TEST_F(TreeViewTest, KeysReachTheHandlerBeforeTheTreeMovesTheSelection) {
   EXPECT_EQ(log.Joined(), "KeyDown 40 on ID1 | KeyDown 113 on ID4");
 }
 
-TEST_F(TreeViewTest, TheFocusChoosesNoNodeAndEndAndHomeThenGoToTheLastAndFirstNodeShown) {
+TEST_F(TreeViewTest, TheFocusChoosesNoNodeAndEndHomeAndTypedLettersThenGoToTheNodesShown) {
   Populate();
   tree.Nodes.Add("ID4", ctl::tvwChild, "ID5", "Hidden", "TAG");
+  tree.Nodes.Add("ID1", ctl::tvwChild, "ID6", QStringLiteral("İstanbul"), "TAG");
   tree.Nodes("ID1").SetExpanded(true);
   Show();
   tree.setFocus();
@@ -388,6 +390,11 @@ TEST_F(TreeViewTest, TheFocusChoosesNoNodeAndEndAndHomeThenGoToTheLastAndFirstNo
   EXPECT_EQ(press(Qt::Key_Home), "ID1");
   tree.Nodes("ID4").SetExpanded(true);
   EXPECT_EQ(press(Qt::Key_End), "ID5");
+  // Type-ahead by the user's case rules: under Turkish ones "ist" reaches "İstanbul".
+  const rwtest::TurkishCharacters turkish;
+  if (!turkish.Switched()) GTEST_SKIP() << rwtest::kNoTurkishLocale;
+  QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ist"));
+  EXPECT_EQ(tree.SelectedItem()->Key(), "ID6");
 }
 
 // Rows "Row 1".."Row n" at the top level, each with one child "Child i".
