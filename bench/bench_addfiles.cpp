@@ -153,7 +153,7 @@ void BM_AddFiles_FullScope(benchmark::State& state) {
     gMainForm->grab().save(qEnvironmentVariable("RW_SCREENSHOT"), "PNG");
   }
 }
-BENCHMARK(BM_AddFiles_FullScope)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_AddFiles_FullScope)->Unit(benchmark::kSecond)->Iterations(1)->MeasureProcessCPUTime()->UseRealTime();
 
 // The floor: what ffprobe and a one-frame ffmpeg extract cost per file. The
 // frame is taken at half the duration ffprobe reads, as the program takes
@@ -191,7 +191,11 @@ void BM_Floor_FfprobeAndFfmpegFrame(benchmark::State& state) {
   state.counters["files"] = sample;
   state.counters["total_ms_per_file"] = PerFileMs(ns, sample * static_cast<int>(state.iterations()));
 }
-BENCHMARK(BM_Floor_FfprobeAndFfmpegFrame)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_Floor_FfprobeAndFfmpegFrame)
+    ->Unit(benchmark::kSecond)
+    ->Iterations(1)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 
 void BM_AddFiles_FastScope(benchmark::State& state) {
   static int libraries = 100;
@@ -203,7 +207,7 @@ void BM_AddFiles_FastScope(benchmark::State& state) {
   }
   state.counters["files"] = gMainForm->Import().LastRun().added;
 }
-BENCHMARK(BM_AddFiles_FastScope)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
+BENCHMARK(BM_AddFiles_FastScope)->Unit(benchmark::kMillisecond)->Iterations(3)->MeasureProcessCPUTime()->UseRealTime();
 
 // A 20 ms timer and the longest gap between its ticks, in ms.
 struct LoopWatch {
@@ -242,7 +246,7 @@ void BM_AddFiles_MessageLoopGap(benchmark::State& state) {
   state.counters["files"] = gMainForm->Import().LastRun().added;
   state.counters["longest_gap_ms"] = static_cast<double>(longest);
 }
-BENCHMARK(BM_AddFiles_MessageLoopGap)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_AddFiles_MessageLoopGap)->Unit(benchmark::kSecond)->Iterations(1)->MeasureProcessCPUTime()->UseRealTime();
 
 // Abort pressed by a timer of 400 ms: how late the press comes, and the
 // longest gap while the red "Cancelled" shows for a second.
@@ -269,7 +273,7 @@ void BM_AddFiles_CancelAnswer(benchmark::State& state) {
   state.counters["press_late_ms"] = static_cast<double>(late);
   state.counters["longest_gap_ms"] = static_cast<double>(watch.longest);
 }
-BENCHMARK(BM_AddFiles_CancelAnswer)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_AddFiles_CancelAnswer)->Unit(benchmark::kSecond)->Iterations(1)->MeasureProcessCPUTime()->UseRealTime();
 
 // The baseline: the same timer over an idle message loop for two seconds.
 void BM_Baseline_IdleLoopGap(benchmark::State& state) {
@@ -283,7 +287,7 @@ void BM_Baseline_IdleLoopGap(benchmark::State& state) {
   }
   state.counters["longest_gap_ms"] = static_cast<double>(watch.longest);
 }
-BENCHMARK(BM_Baseline_IdleLoopGap)->Unit(benchmark::kSecond)->Iterations(1)->UseRealTime();
+BENCHMARK(BM_Baseline_IdleLoopGap)->Unit(benchmark::kSecond)->Iterations(1)->MeasureProcessCPUTime()->UseRealTime();
 
 // Not a measurement: the dialog as it opens, for RW_SCREENSHOT.
 void BM_DialogPicture(benchmark::State& state) {

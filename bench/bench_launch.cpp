@@ -76,7 +76,9 @@ void BM_Launch_BareWindow(benchmark::State& state) {
   }
 }
 
-BENCHMARK(BM_Launch_LargeLibrary)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Launch_BareWindow)->Unit(benchmark::kMillisecond);
+// The launch's open works on helper threads: the CPU time of both is the
+// process's.
+BENCHMARK(BM_Launch_LargeLibrary)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Launch_BareWindow)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -99,7 +99,7 @@ void BM_GrabFrame_Player(benchmark::State& state) {
   }
   state.counters["missed"] = static_cast<double>(missed);
 }
-BENCHMARK(BM_GrabFrame_Player)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GrabFrame_Player)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 // The baseline: the same frame taken by the ffmpeg command line, as raw
 // pixels to a pipe.
@@ -121,7 +121,7 @@ void BM_GrabFrame_FfmpegCommandLine(benchmark::State& state) {
     benchmark::DoNotOptimize(ffmpeg.readAllStandardOutput());
   }
 }
-BENCHMARK(BM_GrabFrame_FfmpegCommandLine)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_GrabFrame_FfmpegCommandLine)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 // OpenFile, ForcePosition(0) and GrabFrame on a player whose engine is made.
 void BM_OpenToFirstFrame(benchmark::State& state) {
@@ -136,7 +136,7 @@ void BM_OpenToFirstFrame(benchmark::State& state) {
     benchmark::DoNotOptimize(player.GrabFrame());
   }
 }
-BENCHMARK(BM_OpenToFirstFrame)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_OpenToFirstFrame)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 // The real mixers (the sound server's default output, else the sound card's
 // own mixer), opened as at each file open; on a machine without sound they
@@ -147,7 +147,7 @@ void BM_Mixers_Open(benchmark::State& state) {
   for (auto _ : state) found = ModMixers::OpenMixer(0);
   state.counters["mixer"] = found ? 1 : 0;
 }
-BENCHMARK(BM_Mixers_Open)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Mixers_Open)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 // The baseline: ALSA's list of sound cards, the least the system can be
 // asked about its sound.
@@ -159,7 +159,7 @@ void BM_Mixers_AlsaCardList(benchmark::State& state) {
   }
   state.counters["cards"] = cards;
 }
-BENCHMARK(BM_Mixers_AlsaCardList)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Mixers_AlsaCardList)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
 
 // Not a measurement: the pictures RW_SCREENSHOT asks for.
 void BM_Picture(benchmark::State& state) {

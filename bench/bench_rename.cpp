@@ -91,7 +91,9 @@ void BM_Rename_SortTree(benchmark::State& state) {
 
 }  // namespace
 
-BENCHMARK(BM_Rename)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Rename_Uniqueness)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Rename_Update)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Rename_SortTree)->Unit(benchmark::kMillisecond);
+// Qt paints parts of the tree on threads of its own: the CPU time is the
+// process's.
+BENCHMARK(BM_Rename)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Rename_Uniqueness)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Rename_Update)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Rename_SortTree)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);

@@ -177,10 +177,14 @@ void GridBoard(benchmark::State& state, double seconds, const QString& given = {
 }
 
 void BM_StoryBoard_Grid5x5(benchmark::State& state) { GridBoard(state, kSeconds); }
-BENCHMARK(BM_StoryBoard_Grid5x5)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(5);
+BENCHMARK(BM_StoryBoard_Grid5x5)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->MinTime(5);
 
 void BM_StoryBoard_Grid5x5_OneSecondClip(benchmark::State& state) { GridBoard(state, kShortSeconds); }
-BENCHMARK(BM_StoryBoard_Grid5x5_OneSecondClip)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(5);
+BENCHMARK(BM_StoryBoard_Grid5x5_OneSecondClip)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->MinTime(5);
 
 // The baseline: 25 runs at the tiles' times (Int(600) / 26 apart).
 void BM_StoryBoard_Ffmpeg25Runs(benchmark::State& state) {
@@ -190,7 +194,11 @@ void BM_StoryBoard_Ffmpeg25Runs(benchmark::State& state) {
     for (int k = 1; k <= 25; ++k) FfmpegFrame(k * kSeconds / 26, out.filePath(QStringLiteral("%1.jpg").arg(k)));
   }
 }
-BENCHMARK(BM_StoryBoard_Ffmpeg25Runs)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(5);
+BENCHMARK(BM_StoryBoard_Ffmpeg25Runs)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->MinTime(5);
 
 void BM_Poster(benchmark::State& state) {
   Bench();
@@ -200,7 +208,7 @@ void BM_Poster(benchmark::State& state) {
     if (!form.Built()) state.SkipWithError("no poster");
   }
 }
-BENCHMARK(BM_Poster)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(5);
+BENCHMARK(BM_Poster)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->MinTime(5);
 
 // The baseline: 23 runs at the poster's times (Int(600) / 24 apart).
 void BM_Poster_Ffmpeg23Runs(benchmark::State& state) {
@@ -210,7 +218,7 @@ void BM_Poster_Ffmpeg23Runs(benchmark::State& state) {
     for (int i = 1; i <= 23; ++i) FfmpegFrame(i * kSeconds / 24, out.filePath(QStringLiteral("%1.jpg").arg(i)));
   }
 }
-BENCHMARK(BM_Poster_Ffmpeg23Runs)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(5);
+BENCHMARK(BM_Poster_Ffmpeg23Runs)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime()->MinTime(5);
 
 // ---- A clip with a single keyframe ----
 
@@ -266,13 +274,18 @@ void FfmpegSelectFloor(benchmark::State& state, const QString& size) {
 void BM_StoryBoard_Grid5x5_OneKeyframe1080p(benchmark::State& state) {
   OneKeyframeBoard(state, QStringLiteral("1920x1080"));
 }
-BENCHMARK(BM_StoryBoard_Grid5x5_OneKeyframe1080p)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_StoryBoard_Grid5x5_OneKeyframe1080p)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(1);
 
 void BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe1080p(benchmark::State& state) {
   FfmpegSelectFloor(state, QStringLiteral("1920x1080"));
 }
 BENCHMARK(BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe1080p)
     ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
     ->UseRealTime()
     ->Iterations(1);
 
@@ -280,26 +293,36 @@ BENCHMARK(BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe1080p)
 void BM_StoryBoard_Grid5x5_OneKeyframe640x480(benchmark::State& state) {
   OneKeyframeBoard(state, QStringLiteral("640x480"));
 }
-BENCHMARK(BM_StoryBoard_Grid5x5_OneKeyframe640x480)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_StoryBoard_Grid5x5_OneKeyframe640x480)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(1);
 
 void BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe640x480(benchmark::State& state) {
   FfmpegSelectFloor(state, QStringLiteral("640x480"));
 }
 BENCHMARK(BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe640x480)
     ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
     ->UseRealTime()
     ->Iterations(1);
 
 void BM_StoryBoard_Grid5x5_OneKeyframe2560x1080(benchmark::State& state) {
   OneKeyframeBoard(state, QStringLiteral("2560x1080"));
 }
-BENCHMARK(BM_StoryBoard_Grid5x5_OneKeyframe2560x1080)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_StoryBoard_Grid5x5_OneKeyframe2560x1080)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(1);
 
 void BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe2560x1080(benchmark::State& state) {
   FfmpegSelectFloor(state, QStringLiteral("2560x1080"));
 }
 BENCHMARK(BM_StoryBoard_Floor_FfmpegSelect25_OneKeyframe2560x1080)
     ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
     ->UseRealTime()
     ->Iterations(1);
 
@@ -319,7 +342,11 @@ void BM_Poster_OneKeyframe1080p(benchmark::State& state) {
   state.counters["cpu_ms"] = cpuMs / static_cast<double>(state.iterations());
   ChooseClip(Bench().clip, kSeconds);
 }
-BENCHMARK(BM_Poster_OneKeyframe1080p)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_Poster_OneKeyframe1080p)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->Iterations(1);
 
 // ---- Time-outs spent on small clips ----
 
@@ -380,14 +407,26 @@ void SmallBoards(benchmark::State& state, const QString& clip, double seconds, i
 
 // The baseline: every tile of the whole clip has its frame.
 void BM_StoryBoard_Small_Whole10s(benchmark::State& state) { SmallBoards(state, Small().ten, 10, 5, 5); }
-BENCHMARK(BM_StoryBoard_Small_Whole10s)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_StoryBoard_Small_Whole10s)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->MinTime(2);
 
 // Half the file: the tiles past the cut take the last frame before it.
 void BM_StoryBoard_Small_CutInHalf(benchmark::State& state) { SmallBoards(state, Small().cut, 10, 5, 5); }
-BENCHMARK(BM_StoryBoard_Small_CutInHalf)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_StoryBoard_Small_CutInHalf)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->MinTime(2);
 
 // 2 x 6 tiles over 5 seconds: the last tile lies at the very end.
 void BM_StoryBoard_Small_LastTileAtTheEnd(benchmark::State& state) { SmallBoards(state, Small().five, 5, 2, 6); }
-BENCHMARK(BM_StoryBoard_Small_LastTileAtTheEnd)->Unit(benchmark::kMillisecond)->UseRealTime()->MinTime(2);
+BENCHMARK(BM_StoryBoard_Small_LastTileAtTheEnd)
+    ->Unit(benchmark::kMillisecond)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime()
+    ->MinTime(2);
 
 }  // namespace

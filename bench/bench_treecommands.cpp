@@ -69,7 +69,9 @@ void BM_CollapseAll(benchmark::State& state) {
   Counters(state, expanded);
 }
 
-BENCHMARK(BM_ExpandAll)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_CollapseAll)->Unit(benchmark::kMillisecond);
+// Qt paints parts of the tree on threads of its own: the CPU time is the
+// process's.
+BENCHMARK(BM_ExpandAll)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CollapseAll)->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -5,7 +5,9 @@
 // segments written once into new tables, the least any rewriting upgrade
 // does. Each run opens a fresh copy of the old file. The upgrade should grow
 // as its floor does (the growth 1x to 4x of the one over the other's at most
-// 1.2) and take well under 10 s of CPU at 1x.
+// 1.2) and take well under 10 s of CPU at 1x; its peak memory should not
+// grow with the library (at 4x within 1.2 times that at 1x), nor the
+// upgraded file be much larger than the old one (within 1.2 times).
 #include "bench/support/OldLibrary.h"
 #include "core/modReelwise.h"
 #include "library/clsRWLibrary.h"
@@ -14,6 +16,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -47,6 +50,22 @@ struct Fixture {
   }
 };
 
+// The process's peak resident memory in MB since the last ResetPeakMemory
+// (Linux's high-water mark, VmHWM).
+double PeakMemoryMB() {
+  QFile status(QStringLiteral("/proc/self/status"));
+  if (!status.open(QIODevice::ReadOnly)) return 0;
+  for (const QByteArray& line : status.readAll().split('\n')) {
+    if (line.startsWith("VmHWM:")) return line.mid(6).trimmed().split(' ').value(0).toDouble() / 1024;
+  }
+  return 0;
+}
+
+void ResetPeakMemory() {
+  QFile clear(QStringLiteral("/proc/self/clear_refs"));
+  if (clear.open(QIODevice::WriteOnly)) clear.write("5");
+}
+
 Fixture& Libraries() {
   static Fixture fixture;
   return fixture;
@@ -60,20 +79,29 @@ void BM_OpenOldLibrary(benchmark::State& state) {
   Libraries().Old(scale);
   clsRWLibrary library;
   int64_t rated = 0;
+  double grown = 0;
+  double peak = 0;
   for (auto _ : state) {
     state.PauseTiming();
     const QString copy = Libraries().Copy(scale);
+    ResetPeakMemory();
     state.ResumeTiming();
     library.OpenLibrary(copy, true);
     state.PauseTiming();
+    peak = PeakMemoryMB();
     rated = SqlRecordset(library.Connection(), QStringLiteral("SELECT count(*) FROM VideoSegments WHERE "
                                                               "FileAlias IS NOT NULL"))
                 .Value(0)
                 .toInt64();
+    grown = double(QFileInfo(copy).size()) / double(QFileInfo(Libraries().Old(scale)).size());
     state.ResumeTiming();
   }
   // Every other file's alias moved to its whole-file segment.
   state.counters["moved"] = static_cast<double>(rated);
+  // The upgraded file's size over the old one's, and the process's peak
+  // memory during the open.
+  state.counters["size_ratio"] = grown;
+  state.counters["peak_MB"] = peak;
   state.counters["files"] = kFiles * scale;
 }
 

@@ -241,7 +241,10 @@ bool EnumStorageDevices(IDeviceTableHost& library, bool pathsMapped) {
   library.ShowDeviceProgress(QStringLiteral("Enumerating Storage Devices..."));
   ErrorGuard guard = RebuildGuard();
   // The rows are stored whole or not at all: a library that cannot be
-  // written keeps the rows and the file paths it had.
+  // written keeps the rows and the file paths it had. A rebuild that finds
+  // every device as it was (told by the rows, when the paths were mapped
+  // from them) is undone: on its own, it leaves the file unwritten.
+  bool unchanged = false;
   const bool rebuilt = guard.Run([&] {
     TransactionGuard whole(db, QStringLiteral("DeviceTable"));
     {
@@ -255,9 +258,14 @@ bool EnumStorageDevices(IDeviceTableHost& library, bool pathsMapped) {
       RecheckShareRows(db, guard);
       transaction.Commit();
     }
-    whole.Commit();
+    unchanged = !before.isEmpty() && LocationRows(db) == before;
+    if (unchanged) {
+      whole.Rollback();
+    } else {
+      whole.Commit();
+    }
   });
-  if (!rebuilt || (pathsMapped && !before.isEmpty() && LocationRows(db) == before)) {
+  if (!rebuilt || unchanged) {
     library.DeviceProgressOff();
     return rebuilt;
   }

@@ -11,6 +11,7 @@
 #include <QStringList>
 
 #include <initializer_list>
+#include <limits>
 #include <utility>
 #include <vector>
 
@@ -125,22 +126,52 @@ void AddTagStructureFileFlag(SqlConnection& db) {
   Try(db, QStringLiteral("ALTER TABLE TEMP_FileTagStructure ADD COLUMN FileFlag varchar(1) NOT NULL DEFAULT 'N';"));
 }
 
+// The pictures of the old table move to the whole-file segments of their
+// files a few hundred files at a time, each share removed from the old
+// table as it is copied: the pages it frees take the next share, so the
+// file grows by one share, not by every picture again. A share that cannot
+// be copied puts every picture back where it was; false then.
+bool MovePictures(SqlConnection& db) {
+  constexpr int kFilesAtOnce = 256;
+  TransactionGuard move(db, QStringLiteral("MovePictures"));
+  try {
+    SqlCommand copy(db, QStringLiteral("INSERT INTO SegmentThumbnails SELECT SegmentID, T.Thumbnail, T.FileID FROM "
+                                       "VideoSegments VS, Thumbnails T Where VS.FileID = T.FileID AND VS.FileFlag = "
+                                       "'Y' AND T.FileID > ?1 AND T.FileID <= ?2"));
+    SqlCommand remove(db, QStringLiteral("DELETE FROM Thumbnails WHERE FileID > ?1 AND FileID <= ?2"));
+    for (int64_t after = std::numeric_limits<int64_t>::min();;) {
+      const SqlValue upTo = SqlRecordset(db, QStringLiteral("SELECT max(FileID) FROM (SELECT FileID FROM Thumbnails "
+                                                            "WHERE FileID > %1 ORDER BY FileID LIMIT %2)")
+                                                 .arg(after)
+                                                 .arg(kFilesAtOnce))
+                                .Value(0);
+      if (upTo.IsNull()) break;
+      for (SqlCommand* share : {&copy, &remove}) {
+        share->BindInt(1, after);
+        share->BindInt(2, upTo.toInt64());
+        share->Execute();
+      }
+      after = upTo.toInt64();
+    }
+  } catch (const RWError&) {
+    move.Rollback();
+    return false;
+  }
+  move.Commit();
+  return true;
+}
+
 // Thumbnails move from one row per file to one row per segment. The old table
-// is dropped only once its pictures were copied, so a failed copy loses nothing.
+// is dropped only once its pictures were moved, so a failed move loses nothing.
 void MoveThumbnailsToSegments(SqlConnection& db) {
   if (Has(db, QStringLiteral("SELECT 1 from SegmentThumbnails WHERE 1=0"))) return;
-  const bool copied =
-      TryAll(db, {QStringLiteral("CREATE TABLE SegmentThumbnails (SegmentID  integer PRIMARY KEY NOT NULL, Thumbnail  "
-                                 "blob, FileID     integer NOT NULL)"),
-                  QStringLiteral("INSERT INTO SegmentThumbnails SELECT SegmentID, T.Thumbnail, T.FileID FROM "
-                                 "VideoSegments VS, Thumbnails T Where VS.FileID = T.FileID AND VS.FileFlag = 'Y'"),
-                  QStringLiteral("INSERT INTO SegmentThumbnails SELECT SegmentID, NULL, FileID FROM VideoSegments VS "
-                                 "Where VS.FileFlag Is Null")});
+  const bool moved = Try(db, QStringLiteral("CREATE TABLE SegmentThumbnails (SegmentID  integer PRIMARY KEY NOT NULL, "
+                                            "Thumbnail  blob, FileID     integer NOT NULL)")) &&
+                     MovePictures(db) &&
+                     Try(db, QStringLiteral("INSERT INTO SegmentThumbnails SELECT SegmentID, NULL, FileID FROM "
+                                            "VideoSegments VS Where VS.FileFlag Is Null"));
   Try(db, QStringLiteral("CREATE INDEX SegmentThumbnails_Index01 ON SegmentThumbnails (FileID);"));
-  // The pictures are removed row by row first: a drop of the whole table
-  // frees every page in one step of SQLite's, which paints nothing for as
-  // long as it takes (the window paints between steps: SqlConnection::Ticking).
-  if (copied) TryAll(db, {QStringLiteral("DELETE FROM Thumbnails WHERE 1"), QStringLiteral("DROP TABLE Thumbnails")});
+  if (moved) Try(db, QStringLiteral("DROP TABLE Thumbnails"));
 }
 
 void AddTagCategory(SqlConnection& db) {
@@ -557,8 +588,11 @@ bool TableMatchesItsIndexes(SqlConnection& db, const QString& table) {
 // fingerprint. This is the comparison SQLite's integrity check makes,
 // without looking up every row in every index; the pages themselves are the
 // page check's to look at. A condition SQLite cannot read the index by
-// leaves the table to SQLite's own comparison.
-bool IndexesMatchRows(SqlConnection& db, const QString& table) {
+// leaves the table to SQLite's own comparison. The pass over the table
+// answers `question` (an aggregate over its rows) as well, into `answer`;
+// a question the layout cannot answer is left unanswered.
+bool IndexesMatchRows(SqlConnection& db, const QString& table, const QString& question,
+                      std::optional<int64_t>& answer) {
   bool foldable = false;
   const std::vector<FoldedIndex> indexes = FoldableIndexes(db, table, foldable);
   if (!foldable) return TableMatchesItsIndexes(db, table);
@@ -570,7 +604,9 @@ bool IndexesMatchRows(SqlConnection& db, const QString& table) {
     folds += QStringLiteral(", count(*)%2, rw_fold(%1)%2").arg(index.columns, share);
   }
   try {
-    SqlRecordset rows(db, QStringLiteral("SELECT 0%1 FROM %2 NOT INDEXED").arg(folds, SqlIdentifier(table)));
+    SqlRecordset rows(db, QStringLiteral("SELECT %1%2 FROM %3 NOT INDEXED")
+                              .arg(question.isEmpty() ? QStringLiteral("0") : question, folds, SqlIdentifier(table)));
+    if (!question.isEmpty()) answer = rows.Value(0).toInt64();
     for (size_t i = 0; i < indexes.size(); ++i) {
       const FoldedIndex& index = indexes[i];
       const QString where = index.condition.isEmpty() ? QString() : QStringLiteral(" WHERE ") + index.condition;
@@ -583,6 +619,7 @@ bool IndexesMatchRows(SqlConnection& db, const QString& table) {
       }
     }
   } catch (const RWError& error) {
+    if (!question.isEmpty() && error.Kind() == FaultKind::Mismatch) return IndexesMatchRows(db, table, {}, answer);
     if (error.Kind() != FaultKind::ProgramError) throw;
     return TableMatchesItsIndexes(db, table);
   }
@@ -614,6 +651,18 @@ class CacheForOnePass {
   int64_t own_ = 0;
 };
 
+// The clean-up's two questions about every row of a table, answered in the
+// comparison's pass over it when that pass is made: segment tags whose tag
+// another tag links to (see kTagsLinkedTo), and thumbnails without a picture
+// (see kThumbnailsWithoutPicture).
+constexpr const char* kTagsLinkedToInPass = "count(*) FILTER (WHERE TagID IN (SELECT LinkedTag FROM TagLinks))";
+constexpr const char* kThumbnailsWithoutPictureInPass = "count(*) - count(Thumbnail)";
+
+struct PassAnswers {
+  std::optional<int64_t> linkedTo;
+  std::optional<int64_t> withoutPicture;
+};
+
 // The first table whose indexes do not match its rows: the tables of files,
 // segments, tags, links, devices and saved views, whose indexes the survey
 // and the open look rows up through, and the segment tags and thumbnails,
@@ -621,12 +670,20 @@ class CacheForOnePass {
 // read (an index lacking rows would leave tagged files out of their node and
 // thumbnails out of reach, while the clean-up and every change went on into
 // the damaged file). The thumbnails' rows are read without their pictures.
-QString IndexMismatch(SqlConnection& db) {
+QString IndexMismatch(SqlConnection& db, PassAnswers& answers) {
   const CacheForOnePass cache(db);
   for (const char* table : {"VideoFiles", "VideoSegments", "Tags", "TagLinks", "FileLocations", "Views", "SegmentTags",
                             "SegmentThumbnails"}) {
+    const QString name = QLatin1String(table);
+    const bool tags = name == QLatin1String("SegmentTags");
+    const bool thumbnails = name == QLatin1String("SegmentThumbnails");
+    const QString question = tags ? QLatin1String(kTagsLinkedToInPass)
+                             : thumbnails ? QLatin1String(kThumbnailsWithoutPictureInPass)
+                                          : QString();
+    std::optional<int64_t> unasked;
+    std::optional<int64_t>& answer = tags ? answers.linkedTo : thumbnails ? answers.withoutPicture : unasked;
     try {
-      if (!IndexesMatchRows(db, QLatin1String(table))) return QLatin1String(table);
+      if (!IndexesMatchRows(db, name, question, answer)) return name;
     } catch (const RWError& error) {
       // A layout without the table: the open's other checks tell.
       if (error.Kind() != FaultKind::Mismatch) throw;
@@ -639,10 +696,11 @@ QString IndexMismatch(SqlConnection& db) {
 
 OrphanSurvey SurveyOrphans(SqlConnection& db, unsigned steps) {
   OrphanSurvey survey;
+  PassAnswers answers;
   // Only a file another program may have written is looked at: the
   // program's own new rows are numbered through LastInsertRowNumber.
   if (steps & kOrphanSweeps) {
-    survey.damagedIndex = IndexMismatch(db);
+    survey.damagedIndex = IndexMismatch(db, answers);
     survey.keyOutOfRange = KeyOutOfRange(db);
   }
   survey.sweeps = steps & kSweepImpliedTags;
@@ -659,7 +717,8 @@ OrphanSurvey SurveyOrphans(SqlConnection& db, unsigned steps) {
       survey.sweeps |= r.step;  // a layout without the column: the sweep tries it
     }
   }
-  const auto found = [&db](const char* sql) {
+  const auto found = [&db](const char* sql, const std::optional<int64_t>& answered) {
+    if (answered) return *answered > 0;
     try {
       return SqlRecordset(db, QLatin1String(sql)).Value(0).toInt() > 0;
     } catch (const RWError& error) {
@@ -667,8 +726,10 @@ OrphanSurvey SurveyOrphans(SqlConnection& db, unsigned steps) {
       return true;  // a layout without the table: the sweep tries it
     }
   };
-  if ((steps & kSweepThumbnails) && found(kThumbnailsWithoutPicture)) survey.sweeps |= kSweepThumbnails;
-  if ((steps & kSweepImpliedTags) && !found(kTagsLinkedTo)) survey.sweeps &= ~kSweepImpliedTags;
+  if ((steps & kSweepThumbnails) && found(kThumbnailsWithoutPicture, answers.withoutPicture)) {
+    survey.sweeps |= kSweepThumbnails;
+  }
+  if ((steps & kSweepImpliedTags) && !found(kTagsLinkedTo, answers.linkedTo)) survey.sweeps &= ~kSweepImpliedTags;
   return survey;
 }
 

@@ -119,4 +119,19 @@ void InViewOrder(std::span<ResultItem> rows) {
   }
 }
 
+void ShareFileTexts(std::span<ResultItem> rows) {
+  for (size_t i = 1; i < rows.size(); ++i) {
+    const ResultItem& file = rows[i - 1];
+    ResultItem& item = rows[i];
+    // The same file's row of the same read: its texts are the same.
+    if (item.FileID != file.FileID) continue;
+    const bool aliasIsName = item.FileAlias == item.FileName;
+    item.CurrentPath = file.CurrentPath;
+    item.FileName = file.FileName;
+    item.Dimensions = file.Dimensions;
+    item.FileFormat = file.FileFormat;
+    if (aliasIsName) item.FileAlias = item.FileName;
+  }
+}
+
 }  // namespace ResultRows

@@ -56,4 +56,10 @@ class FileOrder {
 // file's rows in the order they were read in (segment order).
 void InViewOrder(std::span<ResultItem> rows);
 
+// Rows in the view's order with each file's texts (its path, name, size of
+// picture and format, and an alias that is its name) held once for all of
+// its rows: read unsorted, a file's rows come apart, and the texts read for
+// each would stand beside one another, a third of a large result set.
+void ShareFileTexts(std::span<ResultItem> rows);
+
 }  // namespace ResultRows

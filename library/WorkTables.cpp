@@ -50,11 +50,11 @@ void DropLeftovers(SqlConnection& db) {
   }
 }
 
-// The stored table emptied, its TEMP namesake made with the same columns and
-// indexes.
-void Shadow(SqlConnection& db, const QString& table) {
+// The stored table emptied (when it may hold rows), its TEMP namesake made
+// with the same columns and indexes.
+void Shadow(SqlConnection& db, const QString& table, bool mayHoldRows) {
   if (!Exists(db, QStringLiteral("main"), table)) return;
-  db.Execute(QStringLiteral("DELETE FROM main.") + SqlIdentifier(table));
+  if (mayHoldRows) db.Execute(QStringLiteral("DELETE FROM main.") + SqlIdentifier(table));
   if (Exists(db, QStringLiteral("temp"), table)) return;
   auto rs = db.OpenRecordset(QStringLiteral("SELECT type, sql FROM main.sqlite_master WHERE tbl_name = %1 COLLATE "
                                             "NOCASE AND type IN ('table', 'index') AND sql IS NOT NULL "
@@ -84,10 +84,10 @@ void ShadowViews(SqlConnection& db) {
 
 namespace WorkTables {
 
-void UseTemporaryWorkTables(SqlConnection& db) {
+void UseTemporaryWorkTables(SqlConnection& db, bool storedMayHoldRows) {
   TransactionGuard guard(db, QStringLiteral("WorkTables"));
-  DropLeftovers(db);
-  for (const QString& table : ShadowedTables()) Shadow(db, table);
+  if (storedMayHoldRows) DropLeftovers(db);
+  for (const QString& table : ShadowedTables()) Shadow(db, table, storedMayHoldRows);
   ShadowViews(db);
   guard.Commit();
 }

@@ -12,6 +12,9 @@ namespace WorkTables {
 // ones, and makes the connection's TEMP tables (with their indexes, and the
 // views that read them) from the stored tables' definitions. Called once the
 // schema is final (after the upgrade): the upgrade must see the stored tables.
-void UseTemporaryWorkTables(SqlConnection& db);
+// A file only the program wrote since an open did this holds its stored
+// tables empty and no leftovers: `storedMayHoldRows` false leaves them as
+// they are, so that such an open writes nothing to the file.
+void UseTemporaryWorkTables(SqlConnection& db, bool storedMayHoldRows = true);
 
 }  // namespace WorkTables

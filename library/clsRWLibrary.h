@@ -284,7 +284,14 @@ class clsRWLibrary : public IDeviceTableHost {
   bool HouseKeep();
   // The upkeep stopped by a request to end the program: undone whole; false.
   bool GiveUpStoppedUpkeep(std::optional<TransactionGuard>& whole);
+  // A stored thumbnail as the upgrade's resizing reads it.
+  struct StoredThumbnail {
+    int32_t segmentId;
+    int32_t fileId;
+    QByteArray bytes;
+  };
   void ResizeThumbnails();
+  void ResizeThumbnail(const StoredThumbnail& row);
   bool BackUpBeforeRenumbering(QString& notWritten);
   void TellUpgradeCopyNote();
 

@@ -573,9 +573,11 @@ void clsRWLibrary::ShowFirstView() {
 
 // Work tables in the connection's TEMP schema once the schema is final. When
 // they cannot be made the stored tables serve, as they did for earlier versions.
+// A file with no upkeep left holds its stored ones empty, as the open that
+// upkept it left them.
 void clsRWLibrary::UseWorkTables() {
   try {
-    WorkTables::UseTemporaryWorkTables(*m_Connection);
+    WorkTables::UseTemporaryWorkTables(*m_Connection, m_OpeningWork != 0);
   } catch (const RWError& error) {
     qWarning() << "Work tables:" << error.Text();
   }

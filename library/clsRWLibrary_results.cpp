@@ -87,8 +87,9 @@ int32_t ExpectedRows(SqlConnection& db) {
 
 // Appends the rows to gResults with the selected count and progress every
 // 100 rows once the last report is kProgressIntervalMs old, and puts them in
-// the view's order. The rows are read one at a time straight into the
-// results: a recordset would first hold a copy of every field.
+// the view's order, each file's texts held once. The rows are read one at a
+// time straight into the results: a recordset would first hold a copy of
+// every field.
 void FetchRows(SqlCommand& rows, clsRWLibrary& library, ErrorGuard& report,
                const std::function<void(int32_t)>& progress) {
   const ResultRows::Columns columns(rows);
@@ -105,7 +106,9 @@ void FetchRows(SqlCommand& rows, clsRWLibrary& library, ErrorGuard& report,
       sinceReport.restart();
     }
   }
-  if (!order.InOrder()) ResultRows::InViewOrder(std::span<ResultItem>(gResults).subspan(1));
+  const std::span<ResultItem> fetched = std::span<ResultItem>(gResults).subspan(1);
+  if (!order.InOrder()) ResultRows::InViewOrder(fetched);
+  ResultRows::ShareFileTexts(fetched);
 }
 
 }  // namespace

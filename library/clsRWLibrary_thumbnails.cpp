@@ -12,9 +12,9 @@
 #include "resources/Resources.h"
 
 #include <QDebug>
-#include <QHash>
 #include <QPainter>
 
+#include <algorithm>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -96,13 +96,19 @@ void clsRWLibrary::CacheFileThumbnails() {
       }
     }
     if (segments.empty()) return;
-    QHash<int32_t, std::vector<int32_t>> wholeFile;  // FileID -> its whole-file segments with a picture
-    for (const auto& [fileId, segmentId] : wholeFiles) wholeFile[fileId].push_back(segmentId);
+    // A file's whole-file segments are found in the list sorted by file, in
+    // the order they were read: a table of lists, one a file, held several
+    // times the memory of the pairs.
+    const auto byFile = [](const std::pair<int32_t, int32_t>& a, const std::pair<int32_t, int32_t>& b) {
+      return a.first < b.first;
+    };
+    std::stable_sort(wholeFiles.begin(), wholeFiles.end(), byFile);
     std::vector<std::pair<int32_t, int32_t>> shared;  // (SegmentID, source SegmentID)
     for (const auto& [segmentId, fileId] : segments) {
-      const auto sources = wholeFile.constFind(fileId);
-      if (sources == wholeFile.cend()) continue;
-      for (const int32_t source : *sources) shared.emplace_back(segmentId, source);
+      auto source = std::lower_bound(wholeFiles.begin(), wholeFiles.end(), std::pair(fileId, 0), byFile);
+      for (; source != wholeFiles.end() && source->first == fileId; ++source) {
+        shared.emplace_back(segmentId, source->second);
+      }
     }
     CacheSharedRows(shared);
   });

@@ -23,6 +23,7 @@
 #include <QFile>
 
 #include <cerrno>
+#include <limits>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -31,12 +32,6 @@ namespace {
 
 constexpr int kThumbWidth = 100;
 constexpr int kThumbHeight = 75;
-
-struct StoredThumbnail {
-  int32_t segmentId;
-  int32_t fileId;
-  QByteArray bytes;
-};
 
 // SQLite's count of the file's layout changes.
 int64_t SchemaVersion(SqlConnection& db) {
@@ -102,6 +97,8 @@ bool clsRWLibrary::HouseKeep() {
   UpgradeReport report;
   // The upkeep and the device rebuild are stored whole or not at all: a
   // fault of the disk or the file met in either leaves the file as it was.
+  // An upkeep with nothing to do leaves the rebuild a transaction of its own,
+  // which writes nothing when it finds every device as it was.
   std::optional<TransactionGuard> whole;
   bool faulted = false;
   const auto toldOnce = [this, &faulted](const StorageFault& fault) {
@@ -114,7 +111,7 @@ bool clsRWLibrary::HouseKeep() {
   bool stopped = false;
   std::optional<UpkeepStop> stop(std::in_place, *m_Connection, stopped);
   try {
-    whole.emplace(*m_Connection, QStringLiteral("Upkeep"));
+    if (work != 0) whole.emplace(*m_Connection, QStringLiteral("Upkeep"));
     TransactionGuard guard(*m_Connection, QStringLiteral("HouseKeep"));
     if (upgrade) {
       const int64_t layout = SchemaVersion(*m_Connection);
@@ -257,29 +254,45 @@ bool clsRWLibrary::BackUpBeforeRenumbering(QString& notWritten) {
 }
 
 // Thumbnails of other sizes are scaled, whole, to 100 x 75; those 100 pixels
-// wide are left as they are. An error ends the resizing.
+// wide are left as they are, known by their header without decoding them
+// (a picture that is no JPEG is decoded to tell). The rows are read a few at
+// a time in key order, so the resizing holds a few pictures however large
+// the library, and no read is open while a picture is stored. An error ends
+// the resizing.
 void clsRWLibrary::ResizeThumbnails() {
-  std::vector<StoredThumbnail> rows;
+  constexpr int kRowsAtOnce = 64;
   try {
-    auto rs = m_Connection->OpenRecordset(QStringLiteral("Select SegmentID, FileID, Thumbnail FROM SegmentThumbnails"));
-    for (; !rs->Eof(); rs->MoveNext()) {
-      rows.push_back({rs->Fields(QStringLiteral("SegmentID")).toInt(), rs->Fields(QStringLiteral("FileID")).toInt(),
-                      rs->Fields(QStringLiteral("Thumbnail")).toBytes()});
-    }
-    CairoObject& cairo = *modCairo::GetCairo();
-    for (const StoredThumbnail& row : rows) {
-      if (row.bytes.isEmpty()) continue;
-      const ImageSurfacePtr picture = DecodePicture(row.bytes);
-      if (picture->Width() == kThumbWidth) continue;
-      auto tile = cairo.CreateSurface(kThumbWidth, kThumbHeight);
-      tile->Context()->RenderSurface(*picture, 0, 0, kThumbWidth, kThumbHeight);
-      tile->Surface().Flush();
-      QImage resized = tile->Surface().Image().copy();
-      SaveThumbnail(row.segmentId, row.fileId, resized);
-    }
+    SqlCommand next(*m_Connection, QStringLiteral("SELECT SegmentID, FileID, Thumbnail FROM SegmentThumbnails WHERE "
+                                                  "SegmentID > ? ORDER BY SegmentID LIMIT %1")
+                                       .arg(kRowsAtOnce));
+    std::vector<StoredThumbnail> rows;
+    int64_t after = std::numeric_limits<int64_t>::min();
+    do {
+      rows.clear();
+      next.BindInt(1, after);
+      while (next.Step()) {
+        after = next.ColumnInt(0);
+        rows.push_back({static_cast<int32_t>(after), next.toInt(1), next.ColumnBytes(2)});
+      }
+      for (const StoredThumbnail& row : rows) ResizeThumbnail(row);
+    } while (rows.size() == static_cast<size_t>(kRowsAtOnce));
   } catch (const RWError& error) {
     qWarning() << "Thumbnail resizing:" << error.Text();
   }
+}
+
+void clsRWLibrary::ResizeThumbnail(const StoredThumbnail& row) {
+  if (row.bytes.isEmpty()) return;
+  int width = 0;
+  int height = 0;
+  if (m_JpegCodec->ReadSize(row.bytes, &width, &height) && width == kThumbWidth) return;
+  const ImageSurfacePtr picture = DecodePicture(row.bytes);
+  if (picture->Width() == kThumbWidth) return;
+  auto tile = modCairo::GetCairo()->CreateSurface(kThumbWidth, kThumbHeight);
+  tile->Context()->RenderSurface(*picture, 0, 0, kThumbWidth, kThumbHeight);
+  tile->Surface().Flush();
+  QImage resized = tile->Surface().Image().copy();
+  SaveThumbnail(row.segmentId, row.fileId, resized);
 }
 
 // Rewriting a large file takes seconds: it runs as long work on a

@@ -14,20 +14,6 @@
 
 namespace {
 
-QByteArray SampleThumbnail() {
-  ImageSurface surface(100, 75);
-  cairo_t* cr = cairo_create(surface.CairoSurface());
-  cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, 100, 75);
-  cairo_pattern_add_color_stop_rgb(gradient, 0, 0.1, 0.3, 0.6);
-  cairo_pattern_add_color_stop_rgb(gradient, 1, 0.9, 0.7, 0.2);
-  cairo_set_source(cr, gradient);
-  cairo_paint(cr);
-  cairo_pattern_destroy(gradient);
-  cairo_destroy(cr);
-  JpegCodec codec;
-  return codec.Encode(surface, 90);
-}
-
 void AddFiles(SqlConnection& db, const LargeLibrarySpec& spec) {
   auto file = db.Prepare(QStringLiteral(
       "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, \"DateTime\", FileFormat, FileSize, "
@@ -111,6 +97,20 @@ void AddThumbnails(SqlConnection& db, const LargeLibrarySpec& spec) {
 }
 
 }  // namespace
+
+QByteArray SampleThumbnail(int width, int height) {
+  ImageSurface surface(width, height);
+  cairo_t* cr = cairo_create(surface.CairoSurface());
+  cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, width, height);
+  cairo_pattern_add_color_stop_rgb(gradient, 0, 0.1, 0.3, 0.6);
+  cairo_pattern_add_color_stop_rgb(gradient, 1, 0.9, 0.7, 0.2);
+  cairo_set_source(cr, gradient);
+  cairo_paint(cr);
+  cairo_pattern_destroy(gradient);
+  cairo_destroy(cr);
+  JpegCodec codec;
+  return codec.Encode(surface, 90);
+}
 
 int LargeLibraryScale() {
   bool ok = false;

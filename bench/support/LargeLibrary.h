@@ -1,6 +1,7 @@
 #pragma once
 // A large library for benchmarks: files, segments, a tag tree, segment tags
 // and thumbnails in the sizes of a big personal collection.
+#include <QByteArray>
 #include <QString>
 
 struct LargeLibrarySpec {
@@ -10,6 +11,9 @@ struct LargeLibrarySpec {
   int segmentTags = 100000;
   int thumbnails = 50000;
 };
+
+// A JPEG thumbnail of that size, as the program stores them (a gradient).
+QByteArray SampleThumbnail(int width = 100, int height = 75);
 
 // The scale the environment variable RW_BENCH_SCALE asks for (1 when unset or
 // not a positive whole number), so the same benchmarks show how costs grow.

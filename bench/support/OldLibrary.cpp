@@ -1,5 +1,6 @@
 #include "bench/support/OldLibrary.h"
 
+#include "bench/support/LargeLibrary.h"
 #include "platform/SqlConnection.h"
 #include "tests/library/OldLibraries.h"
 
@@ -27,7 +28,11 @@ QString MakeOldLibrary(const QString& folder, int files) {
       "INSERT INTO VideoFiles VALUES (?, '1A2B3C4D', ?, ?, '2009-07-01', 'AVI', 700000000, '640x480', 1500, 25, ?, "
       "?, ?)"));
   auto segment = db->Prepare(QStringLiteral("INSERT INTO VideoSegments VALUES (?, ?, ?, ?, ?)"));
-  auto thumbnail = db->Prepare(QStringLiteral("INSERT INTO Thumbnails VALUES (?, zeroblob(3000))"));
+  auto thumbnail = db->Prepare(QStringLiteral("INSERT INTO Thumbnails VALUES (?, ?)"));
+  // Pictures as old versions stored them: most 100 x 75 already, one in ten
+  // of a larger size, which the upgrade scales.
+  const QByteArray small = SampleThumbnail();
+  const QByteArray large = SampleThumbnail(160, 120);
   auto tagged = db->Prepare(QStringLiteral("INSERT INTO SegmentTags VALUES (?, ?)"));
   for (int f = 1; f <= files; ++f) {
     file->Bind(1, f);
@@ -53,6 +58,7 @@ QString MakeOldLibrary(const QString& folder, int files) {
       segment->Execute();
     }
     thumbnail->Bind(1, f);
+    thumbnail->Bind(2, SqlValue::Blob(f % 10 == 0 ? large : small));
     thumbnail->Execute();
     tagged->Bind(1, whole);
     tagged->Bind(2, 10 + f % 100);

@@ -197,6 +197,21 @@ TEST_F(LibraryUpgradeTest, FilesAreRenumberedToTheirWholeFileSegments) {
   EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM VideoSegments WHERE SegmentID = 99")), 0);
   EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM SegmentTags WHERE SegmentID = 99")), 0);
   EXPECT_EQ(Count(*db, QStringLiteral("SELECT count(*) FROM SegmentTags")), 2);
+
+  // Many files' pictures: each moves to its whole-file segment, and the
+  // file does not keep the old table's pages free beside them.
+  auto many = FromScript(kOldestLibrary);
+  many->Execute(QStringLiteral(
+      "WITH RECURSIVE n(f) AS (SELECT 100 UNION ALL SELECT f + 1 FROM n WHERE f < 1599) "
+      "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName) SELECT f, 'S', 'x\\', f || '.avi' FROM n;"
+      "INSERT INTO VideoSegments SELECT FileID + 5000, FileID, 'Y', 0, 9 FROM VideoFiles WHERE FileID >= 100;"
+      "INSERT INTO Thumbnails SELECT FileID, CAST(printf('%02000d', FileID) AS BLOB) FROM VideoFiles WHERE FileID >= 100"));
+  HouseKeep(*many);
+  EXPECT_EQ(Count(*many, QStringLiteral("SELECT count(*) FROM SegmentThumbnails WHERE SegmentID = FileID AND "
+                                        "Thumbnail = CAST(printf('%02000d', FileID - 5000) AS BLOB)")),
+            1500);
+  EXPECT_LT(Count(*many, QStringLiteral("SELECT freelist_count * 4 FROM pragma_freelist_count")),
+            Count(*many, QStringLiteral("SELECT page_count FROM pragma_page_count")));
 }
 
 TEST_F(LibraryUpgradeTest, FileWithoutWholeFileSegmentLosesNothing) {

@@ -74,6 +74,33 @@ TEST_F(ResultsFetchTest, ResultsWhoseSegmentIsGoneAreLeftOutAndTheProgressEndsFu
   EXPECT_EQ(boxes.Count(), 0);
 }
 
+// A file's rows read far apart, more files' texts between them than the
+// read's cache of texts holds, hold the file's texts once.
+TEST_F(ResultsFetchTest, AFilesRowsReadFarApartHoldItsTextsOnce) {
+  gLibrary->Connection().Execute(QStringLiteral(
+      "DELETE FROM SearchResults;"
+      "WITH RECURSIVE n(i) AS (SELECT 5000 UNION ALL SELECT i + 1 FROM n WHERE i < 5400) "
+      "INSERT INTO VideoFiles (FileID, DiskSerialNo, FilePath, FileName, CurrentPath, Dimensions, FileFormat) "
+      "SELECT i, 'AAAA1111', 'f\\', 'F' || i, '/f/' || i || '/', i || 'x9', 'AVI ' || i FROM n;"
+      "INSERT INTO VideoSegments (SegmentID, FileID, FileFlag, SelectionStart, SelectionEnd, Online, Rating) "
+      "SELECT FileID, FileID, 'Y', 0, 5, 1, 0 FROM VideoFiles WHERE FileID >= 5000;"
+      "INSERT INTO VideoSegments (SegmentID, FileID, FileAlias, SelectionStart, SelectionEnd, Online, Rating) VALUES "
+      "(9000, 5000, 'F5000', 1, 2, 1, 0), (9001, 5000, 'Own', 1, 2, 1, 0);"
+      "INSERT INTO SearchResults SELECT SegmentID, FileID FROM VideoSegments WHERE FileID >= 5000"));
+  gLibrary->FetchSearchResults();
+  ASSERT_EQ(gLibrary->ResultCount, 403);
+  const ResultItem& file = gResults[1];
+  ASSERT_EQ(gResults[3].SegmentID, 9001);
+  for (const ResultItem& item : {gResults[2], gResults[3]}) {
+    EXPECT_TRUE(item.CurrentPath.isSharedWith(file.CurrentPath));
+    EXPECT_TRUE(item.FileName.isSharedWith(file.FileName));
+    EXPECT_TRUE(item.Dimensions.isSharedWith(file.Dimensions));
+    EXPECT_TRUE(item.FileFormat.isSharedWith(file.FileFormat));
+  }
+  EXPECT_TRUE(gResults[2].FileAlias.isSharedWith(file.FileName)) << "an alias that is the file's name";
+  EXPECT_EQ(gResults[3].FileAlias, QStringLiteral("Own"));
+}
+
 TEST_F(ResultsFetchTest, AViewAnotherProgramChangedChangesNothingTheResultsShow) {
   boxes.AnswerAll([](const MessageBoxRequest&) { return vbOK; });
   AllSegments();
