@@ -370,8 +370,14 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
 unsigned clsRWLibrary::WorkLeft(const QString& path) {
   const LibraryFileStamp now = StampOfLibraryFile(path);
   if (!now.valid) return kEveryUpkeepStep;
+  // A copy the program wrote and synced itself, as it left it: what it holds
+  // is the library it was copied from, as the program knew that one.
+  if (path == m_WrittenCopy.path && now == m_WrittenCopy.stamp) {
+    m_WrittenCopy.openedAsWritten = true;
+    return m_WrittenCopy.owed;
+  }
   if (!m_UpkeptStamp.valid || m_UpkeptPath != path) return RememberedWork(path, now);
-  if (now == m_UpkeptStamp) return 0;
+  if (now == m_UpkeptStamp) return m_UpkeptOwed;
   // The same file, and no other connection committed to it since the upkeep:
   // every change is one of this connection's recorded writes.
   const bool sameFile = now.inode == m_UpkeptStamp.inode && now.device == m_UpkeptStamp.device;
@@ -384,7 +390,7 @@ unsigned clsRWLibrary::WorkLeft(const QString& path) {
     return kEveryUpkeepStep;
   }
   const unsigned schema = now.schemaCookie != m_UpkeptStamp.schemaCookie ? kUpgradeSchema : 0u;
-  return UpkeepAfterWrites(m_Connection->Writes()) | schema;
+  return m_UpkeptOwed | UpkeepAfterWrites(m_Connection->Writes()) | schema;
 }
 
 void clsRWLibrary::ReleaseUpkeptFile() {
@@ -399,7 +405,16 @@ void clsRWLibrary::MarkUpkept() {
   m_UpkeptPath = LibraryPath;
   m_UpkeptStamp = m_PathsMapped ? StampOfLibraryFile(LibraryPath) : LibraryFileStamp();
   m_UpkeptDataVersion = m_Connection->DataVersion();
+  m_UpkeptOwed = 0;
   m_Connection->ForgetWrites();
+}
+
+void clsRWLibrary::TakeOverWrittenCopy(const QString& name) {
+  const WrittenCopy copy = std::exchange(m_WrittenCopy, WrittenCopy());
+  if (copy.path != name || !copy.openedAsWritten || LibraryPath != name || ErrorGuard::StorageFaultTold()) return;
+  // As after an upkeep, the open's own writes (its work tables) included.
+  MarkUpkept();
+  m_UpkeptOwed = copy.owed;
 }
 
 // A file another copy of the program has open is not replaced either.
