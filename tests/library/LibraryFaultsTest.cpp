@@ -320,6 +320,30 @@ TEST_F(LibraryFaultsTest, AChangeItsLibrarysFileDoesNotAnswerWaitsPaintingAndIsT
                 .toInt(),
             1)
       << "the removal landed: the change is stored, as the message allowed";
+
+  // The compaction, on a connection of its own: given up at its journal's
+  // sync, its later calls are refused and it is rolled back, as told; given
+  // up at the journal's removal, it may land, as told, the library closed.
+  SqlConnection::Open(path)->Execute(QStringLiteral(
+      "CREATE TABLE Filler AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 64) "
+      "SELECT zeroblob(4000) AS b FROM n; DROP TABLE Filler"));
+  for (const bool atRemoval : {false, true}) {
+    SCOPED_TRACE(atRemoval ? "compaction, at the journal's removal" : "compaction, at the journal's sync");
+    closed.clear();
+    gLibrary->OpenLibrary(path, true);
+    boxes.Clear();
+    atRemoval ? medium.HangFromDelete(1) : medium.HangFromSync(1);
+    EXPECT_FALSE(ErrorGuard({.owner = ProgramMessageOwner()}).Run([] { gLibrary->CompactDatabase(); }));
+    ExpectOneToldBox(QStringLiteral("Library Not Answering"),
+                     atRemoval ? QStringLiteral("can only be known once the disk answers") : QStringLiteral("not saved"));
+    EXPECT_EQ(closed, atRemoval ? QStringList{path} : QStringList{});
+    medium.Release();
+    ASSERT_TRUE(QTest::qWaitFor([] { return HangGuard::CallsStillOut() == 0; }, rwtest::kWaitCeilingMs));
+    MountProbe::SetRootProbe(nullptr);
+    if (atRemoval) gLibrary->CloseDamagedLibrary(path);
+    const int freePages = SqlRecordset(*SqlConnection::Open(path), QStringLiteral("PRAGMA freelist_count")).Value(0).toInt();
+    if (!atRemoval) EXPECT_GT(freePages, 0) << "a compaction told not saved is not stored";
+  }
 }
 
 // A copy or a new library that cannot be written (into a missing folder,
