@@ -344,6 +344,20 @@ TEST_F(LibraryFaultsTest, AChangeItsLibrarysFileDoesNotAnswerWaitsPaintingAndIsT
     const int freePages = SqlRecordset(*SqlConnection::Open(path), QStringLiteral("PRAGMA freelist_count")).Value(0).toInt();
     if (!atRemoval) EXPECT_GT(freePages, 0) << "a compaction told not saved is not stored";
   }
+
+  // A library another tool switched to a write-ahead log: its shared memory
+  // is guarded as its file is, so a change gives up within the limit.
+  const QString logged = OpenFilms(anna, QStringLiteral("Logged.rw2"));
+  SqlConnection::Open(logged)->Execute(QStringLiteral("PRAGMA journal_mode = WAL"));
+  gLibrary->OpenLibrary(logged, true);
+  ASSERT_EQ(gLibrary->LibraryPath, logged);
+  boxes.Clear();
+  medium.Hang();
+  EXPECT_FALSE(ErrorGuard({.owner = ProgramMessageOwner()}).Run([] { gLibrary->TagSegment(2, 11, false); }));
+  EXPECT_GT(medium.HeldNow(), 0) << "given up while the disk still does not answer";
+  EXPECT_EQ(boxes.Count(), 1) << AllPrompts();
+  medium.Release();
+  ASSERT_TRUE(QTest::qWaitFor([] { return HangGuard::CallsStillOut() == 0; }, rwtest::kWaitCeilingMs));
 }
 
 // A copy or a new library that cannot be written (into a missing folder,
