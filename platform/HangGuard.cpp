@@ -664,7 +664,7 @@ int CallsStillOut() { return gStillOut.load(); }
 
 void GuardEveryFile(bool on) { gEveryFile = on; }
 
-void SetBeforeCall(BeforeCall before) { gBeforeCall = before; }
+BeforeCall SetBeforeCall(BeforeCall before) { return gBeforeCall.exchange(before); }
 
 StepEachCall::StepEachCall(std::function<void()> step)
     : step_(std::move(step)), before_(SetTick({&StepEachCall::Call, this, true})) {}

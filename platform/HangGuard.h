@@ -179,6 +179,6 @@ void GuardEveryFile(bool on);
 // Tests: called with the path and the kind of call before every call of
 // OnFile, on the thread that makes it; a test's medium may hold it there.
 using BeforeCall = void (*)(const char* path, FileCall kind);
-void SetBeforeCall(BeforeCall before);
+BeforeCall SetBeforeCall(BeforeCall before);
 
 }  // namespace HangGuard

@@ -1,8 +1,11 @@
 // The library object: creating, opening, refusing, copying and upgrading
 // libraries, and what it tells its view of each.
+#include "library/InterruptedCopies.h"
 #include "library/LibraryFile.h"
 #include "library/clsRWLibrary.h"
+#include "platform/HangGuard.h"
 #include "platform/JpegCodec.h"
+#include "platform/MountProbe.h"
 #include "platform/QuitRequest.h"
 #include "platform/SqlRecordset.h"
 #include "platform/TerminationSignals.h"
@@ -456,6 +459,32 @@ TEST_F(LibraryObjectTest, AnOldLibraryIsUpgradedAfterACopyIsKeptOrLeftAsItWas) {
   EXPECT_EQ(gLibrary->LibraryPath, blocked);
   EXPECT_EQ(Version(), QStringLiteral("1.6.5 Final"));
   EXPECT_TRUE(QFileInfo(UpgradeBackupPath(blocked)).isDir()) << "what stood there is left alone";
+
+  // The program ended during the copy (killed): what it leaves is the copy
+  // and its note, kept aside here as the copy is synced; the next start
+  // removes the copy.
+  static QString left;
+  HangGuard::GuardEveryFile(true);
+  const HangGuard::BeforeCall before = HangGuard::SetBeforeCall([](const char* path, HangGuard::FileCall kind) {
+    const QString copy = QFile::decodeName(path);
+    if (kind != HangGuard::FileCall::Sync || !copy.endsWith(QStringLiteral(".partial")) || !left.isEmpty()) return;
+    left = copy;
+    QFile::copy(copy, copy + QStringLiteral(".kept"));
+    for (const QFileInfo& note : QDir(gTempFolder).entryInfoList({QStringLiteral("Copying-*")}, QDir::Files)) {
+      QFile read(note.filePath());
+      if (read.open(QIODevice::ReadOnly) && QFile::decodeName(read.readAll()) == copy) {
+        QFile::copy(note.filePath(), gTempFolder + QStringLiteral("Copying-2147483647"));
+      }
+    }
+  });
+  gLibrary->OpenLibrary(MakeOldLibrary(QStringLiteral("Killed.rw2"), kOldestLibrary), true);
+  HangGuard::SetBeforeCall(before);
+  HangGuard::GuardEveryFile(false);
+  MountProbe::SetRootProbe(nullptr);
+  ASSERT_FALSE(left.isEmpty());
+  ASSERT_TRUE(QFile::rename(left + QStringLiteral(".kept"), left));
+  RemoveInterruptedCopies();
+  EXPECT_FALSE(QFileInfo::exists(left)) << "the copy noted is removed at the next start";
 }
 
 // An open tidies what it finds: of two synonym tags on a segment one stays
