@@ -5,7 +5,6 @@
 #include "library/clsRWLibrary.h"
 #include "platform/HangGuard.h"
 #include "platform/JpegCodec.h"
-#include "platform/MountProbe.h"
 #include "platform/QuitRequest.h"
 #include "platform/SqlRecordset.h"
 #include "platform/TerminationSignals.h"
@@ -15,6 +14,7 @@
 #include "tests/support/PaintCounter.h"
 #include "tests/support/TestTickClock.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -460,9 +460,8 @@ TEST_F(LibraryObjectTest, AnOldLibraryIsUpgradedAfterACopyIsKeptOrLeftAsItWas) {
   EXPECT_EQ(Version(), QStringLiteral("1.6.5 Final"));
   EXPECT_TRUE(QFileInfo(UpgradeBackupPath(blocked)).isDir()) << "what stood there is left alone";
 
-  // The program ended during the copy (killed): what it leaves is the copy
-  // and its note, kept aside here as the copy is synced; the next start
-  // removes the copy.
+  // Killed during the copy: it leaves the copy and its note (kept aside as the copy is synced,
+  // the note as a gone program's); the next start removes the copy.
   static QString left;
   HangGuard::GuardEveryFile(true);
   const HangGuard::BeforeCall before = HangGuard::SetBeforeCall([](const char* path, HangGuard::FileCall kind) {
@@ -470,18 +469,14 @@ TEST_F(LibraryObjectTest, AnOldLibraryIsUpgradedAfterACopyIsKeptOrLeftAsItWas) {
     if (kind != HangGuard::FileCall::Sync || !copy.endsWith(QStringLiteral(".partial")) || !left.isEmpty()) return;
     left = copy;
     QFile::copy(copy, copy + QStringLiteral(".kept"));
-    for (const QFileInfo& note : QDir(gTempFolder).entryInfoList({QStringLiteral("Copying-*")}, QDir::Files)) {
-      QFile read(note.filePath());
-      if (read.open(QIODevice::ReadOnly) && QFile::decodeName(read.readAll()) == copy) {
-        QFile::copy(note.filePath(), gTempFolder + QStringLiteral("Copying-2147483647"));
-      }
+    const QString pid = QString::number(QCoreApplication::applicationPid());
+    for (const QString& note : QDir(gTempFolder).entryList({QStringLiteral("Copying-") + pid + QLatin1Char('*')})) {
+      QFile::copy(gTempFolder + note, gTempFolder + QString(note).replace(pid, QStringLiteral("2147483647")));
     }
   });
   gLibrary->OpenLibrary(MakeOldLibrary(QStringLiteral("Killed.rw2"), kOldestLibrary), true);
   HangGuard::SetBeforeCall(before);
   HangGuard::GuardEveryFile(false);
-  MountProbe::SetRootProbe(nullptr);
-  ASSERT_FALSE(left.isEmpty());
   ASSERT_TRUE(QFile::rename(left + QStringLiteral(".kept"), left));
   RemoveInterruptedCopies();
   EXPECT_FALSE(QFileInfo::exists(left)) << "the copy noted is removed at the next start";
