@@ -278,6 +278,9 @@ class clsRWLibrary : public IDeviceTableHost {
   // After an open's upkeep and its own writes: the file as it is now needs
   // nothing more.
   void MarkUpkept();
+  // After Save As has opened its copy: a copy the open found as it was
+  // written owes the upkeep the library it was copied from owed.
+  void TakeOverWrittenCopy(const QString& name);
   // Runs `work` as long work on a connection of its own to the library file.
   void RunOwnWrites(std::function<void(SqlConnection&)> work);
   void SetLoadingState(bool& starting);
@@ -338,6 +341,18 @@ class clsRWLibrary : public IDeviceTableHost {
   int64_t m_UpkeptDataVersion = 0;
   QString m_UpkeptPath;
   unsigned m_OpeningWork = 0;
+  // The steps the upkept file owed when it became this object's without an
+  // upkeep of its own (a copy Save As wrote); none after an upkeep.
+  unsigned m_UpkeptOwed = 0;
+  // The copy Save As wrote last: its name, its stamp as written, the steps
+  // it owes (those of the library it was copied from), and whether the open
+  // found it as written.
+  struct WrittenCopy {
+    QString path;
+    LibraryFileStamp stamp;
+    unsigned owed = 0;
+    bool openedAsWritten = false;
+  } m_WrittenCopy;
   // Whether the last upkeep's mapping of file paths completed; a file whose
   // mapping failed is not remembered as upkept.
   bool m_PathsMapped = false;

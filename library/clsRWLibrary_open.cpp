@@ -78,14 +78,39 @@ std::optional<DatabaseFileState> ExamineWithin(const QString& path, bool checkPa
   return answered ? *seen : std::nullopt;
 }
 
-// A look at the file that reads the whole of it runs on a worker thread, the
-// window painting meanwhile (past the grace of the open it is part of: it
-// has held the window for `sinceMs`); a short one runs here.
-template <typename Look>
-auto LookAtFile(bool whole, int64_t sinceMs, Look look) {
-  if (!whole) return look();
-  std::optional<decltype(look())> seen;
-  LongWork::Run([&](LongWork::Job&) { seen.emplace(look()); }, {.sinceMs = sinceMs});
+// The survey of a file another program may have written reads whole tables:
+// it runs on a worker, the window painting meanwhile (past the grace of the
+// open it is part of: it has held the window for `sinceMs`), each of its
+// steps a step of the job, the connection the worker's until it ends. A disk
+// that makes no step for the mount probe's limit is given up: the library
+// counts as busy until the survey ends, its later calls refused. Nothing
+// then; a short survey runs here.
+std::optional<OrphanSurvey> SurveyAway(std::unique_ptr<SqlConnection>& connection, unsigned work, int64_t sinceMs) {
+  if (!(work & kOrphanSweeps)) return SurveyOrphans(*connection, work);
+  auto held = std::make_shared<std::unique_ptr<SqlConnection>>(std::move(connection));
+  auto seen = std::make_shared<OrphanSurvey>();
+  const auto watched = std::make_shared<HangGuard::WatchedWork>((*held)->Path());
+  bool answered = false;
+  try {
+    answered = LongWork::Run(
+        [held, seen, watched, work](LongWork::Job& job) {
+          const HangGuard::WatchedWork::OnWorker calls(watched);
+          const SqlConnection::Ticking ticking(**held, [&job] {
+            job.Step();
+            return true;
+          });
+          *seen = SurveyOrphans(**held, work);
+        },
+        {.quietLimitMs = MountProbe::kTimeLimitMs, .sinceMs = sinceMs});
+  } catch (...) {
+    connection = std::move(*held);
+    throw;
+  }
+  if (!answered) {
+    watched->GivenUp();
+    return std::nullopt;
+  }
+  connection = std::move(*held);
   return std::move(*seen);
 }
 
@@ -314,9 +339,13 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
       odd = LibraryLayout::NeitherOldNorCurrent(*candidate);
     }
     if (replaced.isEmpty() && missing.isEmpty() && !odd) {
-      SqlConnection& db = *candidate;
-      const unsigned work = m_OpeningWork;
-      survey = LookAtFile(work & kOrphanSweeps, OpenElapsedMs(), [&db, work] { return SurveyOrphans(db, work); });
+      std::optional<OrphanSurvey> seen = SurveyAway(candidate, m_OpeningWork, OpenElapsedMs());
+      if (!seen) {
+        lock.reset();
+        ShowSilentRefusal(path);
+        return nullptr;
+      }
+      survey = std::move(*seen);
     }
     earlierLayout = !HasTable(*candidate, QStringLiteral("VersionData"));
     if (earlierLayout && !(HasTable(*candidate, QStringLiteral("VideoFiles")) &&
@@ -370,8 +399,14 @@ std::unique_ptr<SqlConnection> clsRWLibrary::OpenCheckedConnection(const QString
 unsigned clsRWLibrary::WorkLeft(const QString& path) {
   const LibraryFileStamp now = StampOfLibraryFile(path);
   if (!now.valid) return kEveryUpkeepStep;
+  // A copy the program wrote and synced itself, as it left it: what it holds
+  // is the library it was copied from, as the program knew that one.
+  if (path == m_WrittenCopy.path && now == m_WrittenCopy.stamp) {
+    m_WrittenCopy.openedAsWritten = true;
+    return m_WrittenCopy.owed;
+  }
   if (!m_UpkeptStamp.valid || m_UpkeptPath != path) return RememberedWork(path, now);
-  if (now == m_UpkeptStamp) return 0;
+  if (now == m_UpkeptStamp) return m_UpkeptOwed;
   // The same file, and no other connection committed to it since the upkeep:
   // every change is one of this connection's recorded writes.
   const bool sameFile = now.inode == m_UpkeptStamp.inode && now.device == m_UpkeptStamp.device;
@@ -384,7 +419,7 @@ unsigned clsRWLibrary::WorkLeft(const QString& path) {
     return kEveryUpkeepStep;
   }
   const unsigned schema = now.schemaCookie != m_UpkeptStamp.schemaCookie ? kUpgradeSchema : 0u;
-  return UpkeepAfterWrites(m_Connection->Writes()) | schema;
+  return m_UpkeptOwed | UpkeepAfterWrites(m_Connection->Writes()) | schema;
 }
 
 void clsRWLibrary::ReleaseUpkeptFile() {
@@ -399,7 +434,16 @@ void clsRWLibrary::MarkUpkept() {
   m_UpkeptPath = LibraryPath;
   m_UpkeptStamp = m_PathsMapped ? StampOfLibraryFile(LibraryPath) : LibraryFileStamp();
   m_UpkeptDataVersion = m_Connection->DataVersion();
+  m_UpkeptOwed = 0;
   m_Connection->ForgetWrites();
+}
+
+void clsRWLibrary::TakeOverWrittenCopy(const QString& name) {
+  const WrittenCopy copy = std::exchange(m_WrittenCopy, WrittenCopy());
+  if (copy.path != name || !copy.openedAsWritten || LibraryPath != name || ErrorGuard::StorageFaultTold()) return;
+  // As after an upkeep, the open's own writes (its work tables) included.
+  MarkUpkept();
+  m_UpkeptOwed = copy.owed;
 }
 
 // A file another copy of the program has open is not replaced either.

@@ -6,6 +6,7 @@
 #include "core/modReelwise.h"
 #include "library/HistoryEntry.h"
 #include "library/InterruptedCopies.h"
+#include "library/LibraryUpgrade.h"
 #include "library/cFactory.h"
 #include "platform/ErrorGuard.h"
 #include "platform/HangGuard.h"
@@ -164,6 +165,7 @@ void clsRWLibrary::SaveLibraryAsDialog(bool isNew) {
       return;
     }
     OpenLibrary(name, false);
+    TakeOverWrittenCopy(name);
   });
 }
 
@@ -174,16 +176,31 @@ void clsRWLibrary::SaveLibraryAsDialog(bool isNew) {
 // itself and leaves no file under the chosen name unless it was already
 // being put there (its partial file is removed, or removed at the next
 // start); until it ends, the chosen name is opened by nothing.
+//
+// The copy need not be opened as a file another program may have written:
+// the backup is one consistent state of the open library under SQLite's
+// locks (a commit of another connection meanwhile starts it again), page for
+// page, and its pages are checked before it goes under the name. When the
+// open library's stamp is the same after the copy as before, and the program
+// knew then what that library owed its upkeep (only the program's connection
+// wrote it since its last look), the copy owes the same and no more (its
+// pages just checked); otherwise every step, as any file. The open of the
+// copy takes that only while the copy's stamp is as written.
 bool clsRWLibrary::CopyLibraryTo(const QString& name) {
   struct Copy {
     QString from;
     QString to;
     std::atomic<int> done{0};
     std::atomic<int> total{0};
+    LibraryFileStamp fromStamp;
+    LibraryFileStamp stamp;  // the copy's, as written
+    unsigned owed = kEveryUpkeepStep;
   };
   auto copy = std::make_shared<Copy>();
   copy->from = LibraryPath;
   copy->to = name;
+  copy->fromStamp = StampOfLibraryFile(LibraryPath);
+  copy->owed = WorkLeft(LibraryPath);
   auto place = std::make_shared<PutInPlace>();
   ShowProgress(QStringLiteral("Saving Library..."));
   const auto end = [this] {
@@ -204,12 +221,16 @@ bool clsRWLibrary::CopyLibraryTo(const QString& name) {
           // over the open library while it was read: that library is told
           // damaged (and closed), and the copy goes.
           const auto beforeShowing = [&copy, &place, &partial] {
-            if (SqlConnection::Examine(partial) == DatabaseFileState::Damaged) {
+            const DatabaseFileState state = SqlConnection::Examine(partial);
+            if (state == DatabaseFileState::Damaged) {
               throw StorageFault(RWError(kErrDatabase,
                                          QStringLiteral("The copy to '%1' read back damaged").arg(copy->to),
                                          QStringLiteral("clsRWLibrary"), copy->from, SQLITE_CORRUPT,
                                          FaultKind::Damaged));
             }
+            if (StampOfLibraryFile(copy->from) != copy->fromStamp) copy->owed = kEveryUpkeepStep;
+            if (state == DatabaseFileState::Usable) copy->owed &= ~kCheckPages;
+            copy->stamp = StampOfLibraryFile(partial);
             return place->ByTheWork();
           };
           try {
@@ -251,6 +272,7 @@ bool clsRWLibrary::CopyLibraryTo(const QString& name) {
     throw;
   }
   end();
+  m_WrittenCopy = {name, copy->stamp, copy->owed, false};
   return true;
 }
 

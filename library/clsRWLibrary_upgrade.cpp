@@ -321,16 +321,21 @@ void clsRWLibrary::CompactDatabase() {
 // never taken for a disk that stopped answering; a disk that makes no step
 // for the mount probe's limit is given up, told as not answering, and the
 // work (which owns what it uses) is stopped at its next step, its
-// transaction rolled back by SQLite. A request to end the program stops the
+// transaction rolled back by SQLite: its later calls on the file are
+// refused. Only when it had begun the call that completes its change (its
+// journal's removal) may the change still land: that is told as an outcome
+// unknown, and the library is closed. A request to end the program stops the
 // work's statement the same way, and the work ends there without a word:
 // the file stays as it was.
 void clsRWLibrary::RunOwnWrites(std::function<void(SqlConnection&)> work) {
   const QString path = LibraryPath;
   const bool noOtherWrites = m_UpkeptStamp.valid && m_Connection->DataVersion() == m_UpkeptDataVersion;
   bool answered = true;
+  const auto watched = std::make_shared<HangGuard::WatchedWork>(path);
   try {
     answered = LongWork::Run(
-        [path, work = std::move(work)](LongWork::Job& job) {
+        [path, watched, work = std::move(work)](LongWork::Job& job) {
+          const HangGuard::WatchedWork::OnWorker calls(watched);
           job.Step();
           const std::unique_ptr<SqlConnection> db = SqlConnection::Open(path);
           const SqlConnection::Ticking ticking(*db, [&job] {
@@ -345,8 +350,9 @@ void clsRWLibrary::RunOwnWrites(std::function<void(SqlConnection&)> work) {
     return;
   }
   if (!answered) {
+    const bool mayBeDone = watched->GivenUp() == HangGuard::GiveUp::MayBeDone;
     StorageFault::Raise(RWError(kErrDatabase, QStringLiteral("The disk did not answer"), QStringLiteral("clsRWLibrary"),
-                                path, 0, FaultKind::NotAnswering));
+                                path, 0, mayBeDone ? FaultKind::Unconfirmed : FaultKind::NotAnswering));
   }
   if (noOtherWrites) m_UpkeptDataVersion = m_Connection->DataVersion();
 }

@@ -34,6 +34,7 @@ thread_local unsigned tTickCalls = 0;
 std::atomic<bool> gEveryFile{false};
 std::atomic<int> gStillOut{0};
 thread_local GiveUp tGaveUp = GiveUp::None;
+thread_local WatchedWork* tWatched = nullptr;
 thread_local int tWaiting = 0;
 std::atomic<BeforeCall> gBeforeCall{nullptr};
 
@@ -303,7 +304,7 @@ int Forward(sqlite3_file* file, int failure, Call call, GiveUp ifGivenUp = GiveU
       const std::lock_guard<std::mutex> lock(lower->mutex);
       if (lower->out) return failure;
     }
-    if (LibraryOut(lower->library)) return failure;
+    if (LibraryOut(lower->library) || (tWatched && !tWatched->Allows(lower->library, ifGivenUp))) return failure;
     TickNow(false);
     return call(lower->File());
   }
@@ -504,7 +505,7 @@ int ForwardPath(const char* path, int failure, Call call, GiveUp ifGivenUp = Giv
   auto lower = std::make_shared<LowerFile>();
   lower->library = LibraryOf(QString::fromUtf8(path));
   if (!contract::OnUiThread() || (!gEveryFile && !MayHang(FolderOf(path)))) {
-    if (!LibraryOut(lower->library)) return call();
+    if (!LibraryOut(lower->library) && (!tWatched || tWatched->Allows(lower->library, ifGivenUp))) return call();
     NoteGiveUp(GiveUp::NotDone);
     return failure;
   }
@@ -663,7 +664,7 @@ int CallsStillOut() { return gStillOut.load(); }
 
 void GuardEveryFile(bool on) { gEveryFile = on; }
 
-void SetBeforeCall(BeforeCall before) { gBeforeCall = before; }
+BeforeCall SetBeforeCall(BeforeCall before) { return gBeforeCall.exchange(before); }
 
 StepEachCall::StepEachCall(std::function<void()> step)
     : step_(std::move(step)), before_(SetTick({&StepEachCall::Call, this, true})) {}
@@ -673,6 +674,38 @@ StepEachCall::~StepEachCall() { SetTick(before_); }
 int StepEachCall::Call(void* self) {
   static_cast<StepEachCall*>(self)->step_();
   return 0;
+}
+
+WatchedWork::WatchedWork(const QString& path) : library_(LibraryOf(path)) {}
+
+GiveUp WatchedWork::GivenUp() {
+  const std::lock_guard<std::mutex> lock(mutex_);
+  if (!ended_ && !givenUp_) {
+    gStillOut.fetch_add(1);
+    CountOut(library_, 1);
+  }
+  givenUp_ = true;
+  return mayComplete_ ? GiveUp::MayBeDone : GiveUp::NotDone;
+}
+
+bool WatchedWork::Allows(const QString& library, GiveUp kind) {
+  if (library != library_) return true;
+  const std::lock_guard<std::mutex> lock(mutex_);
+  if (givenUp_) return false;
+  mayComplete_ = mayComplete_ || kind == GiveUp::MayBeDone;
+  return true;
+}
+
+WatchedWork::OnWorker::OnWorker(std::shared_ptr<WatchedWork> work) : work_(std::move(work)) { tWatched = work_.get(); }
+
+WatchedWork::OnWorker::~OnWorker() {
+  tWatched = nullptr;
+  const std::lock_guard<std::mutex> lock(work_->mutex_);
+  work_->ended_ = true;
+  if (work_->givenUp_) {
+    CountOut(work_->library_, -1);
+    gStillOut.fetch_sub(1);
+  }
 }
 
 bool LibraryStillOut(const QString& path) { return LibraryOut(LibraryOf(path)); }

@@ -35,6 +35,7 @@
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <type_traits>
 
@@ -126,6 +127,41 @@ class HeldOut {
   QString library_;
 };
 
+// Work on a worker with a connection of its own to the library at `path`
+// (a compaction), waited for by the window within a quiet limit. The work
+// holds an OnWorker while it makes its calls. Once the window gives it up
+// (GivenUp), the library counts as having a call out until the work ends,
+// and every later call of the work on it is refused, so that SQLite leaves
+// its transaction to be rolled back: the change may still complete only if
+// the work had begun a call that completes it (a journal's removal, a write
+// of a write-ahead log), which GivenUp then says.
+class WatchedWork {
+ public:
+  explicit WatchedWork(const QString& path);
+  GiveUp GivenUp();
+
+  class OnWorker {
+   public:
+    explicit OnWorker(std::shared_ptr<WatchedWork> work);
+    ~OnWorker();
+    OnWorker(const OnWorker&) = delete;
+    OnWorker& operator=(const OnWorker&) = delete;
+
+   private:
+    std::shared_ptr<WatchedWork> work_;
+  };
+
+  // Whether the work may make a call of `kind` on `library` now.
+  bool Allows(const QString& library, GiveUp kind);
+
+ private:
+  QString library_;
+  std::mutex mutex_;
+  bool givenUp_ = false;
+  bool ended_ = false;
+  bool mayComplete_ = false;
+};
+
 // Whether a call given up on the library at `path` (or a file beside it) is
 // still out.
 bool LibraryStillOut(const QString& path);
@@ -143,6 +179,6 @@ void GuardEveryFile(bool on);
 // Tests: called with the path and the kind of call before every call of
 // OnFile, on the thread that makes it; a test's medium may hold it there.
 using BeforeCall = void (*)(const char* path, FileCall kind);
-void SetBeforeCall(BeforeCall before);
+BeforeCall SetBeforeCall(BeforeCall before);
 
 }  // namespace HangGuard

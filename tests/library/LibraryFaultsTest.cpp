@@ -320,6 +320,39 @@ TEST_F(LibraryFaultsTest, AChangeItsLibrarysFileDoesNotAnswerWaitsPaintingAndIsT
                 .toInt(),
             1)
       << "the removal landed: the change is stored, as the message allowed";
+
+  // The compaction, on a connection of its own, given up at its journal's sync is not
+  // stored, as told; at the journal's removal it may be, as told, the library closed.
+  SqlConnection::Open(path)->Execute(QStringLiteral(
+      "CREATE TABLE Filler AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 64) "
+      "SELECT zeroblob(4000) AS b FROM n; DROP TABLE Filler"));
+  for (const bool atRemoval : {false, true}) {
+    SCOPED_TRACE(atRemoval ? "compaction, at the journal's removal" : "compaction, at the journal's sync");
+    gLibrary->OpenLibrary(path, true);
+    closed.clear();
+    boxes.Clear();
+    atRemoval ? medium.HangFromDelete(1) : medium.HangFromSync(1);
+    EXPECT_FALSE(ErrorGuard({.owner = ProgramMessageOwner()}).Run([] { gLibrary->CompactDatabase(); }));
+    ExpectOneToldBox(QStringLiteral("Library Not Answering"),
+                     atRemoval ? QStringLiteral("can only be known once the disk answers") : QStringLiteral("not saved"));
+    EXPECT_EQ(closed, atRemoval ? QStringList{path} : QStringList{});
+    medium.Release();
+    ASSERT_TRUE(QTest::qWaitFor([] { return HangGuard::CallsStillOut() == 0; }, rwtest::kWaitCeilingMs));
+    MountProbe::SetRootProbe(nullptr);
+    const SqlRecordset freePages(*SqlConnection::Open(path), QStringLiteral("PRAGMA freelist_count"));
+    if (!atRemoval) EXPECT_GT(freePages.Value(0).toInt(), 0) << "a compaction told not saved is not stored";
+  }
+  // A library another tool switched to a write-ahead log: its shared memory is guarded too.
+  const QString logged = OpenFilms(anna, QStringLiteral("Logged.rw2"));
+  SqlConnection::Open(logged)->Execute(QStringLiteral("PRAGMA journal_mode = WAL"));
+  gLibrary->OpenLibrary(logged, true);
+  boxes.Clear();
+  medium.Hang();
+  EXPECT_FALSE(ErrorGuard({.owner = ProgramMessageOwner()}).Run([] { gLibrary->TagSegment(2, 11, false); }));
+  EXPECT_GT(medium.HeldNow(), 0) << "given up while the disk still does not answer";
+  EXPECT_EQ(boxes.Count(), 1) << AllPrompts();
+  medium.Release();
+  ASSERT_TRUE(QTest::qWaitFor([] { return HangGuard::CallsStillOut() == 0; }, rwtest::kWaitCeilingMs));
 }
 
 // A copy or a new library that cannot be written (into a missing folder,

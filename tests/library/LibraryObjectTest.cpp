@@ -1,7 +1,9 @@
 // The library object: creating, opening, refusing, copying and upgrading
 // libraries, and what it tells its view of each.
+#include "library/InterruptedCopies.h"
 #include "library/LibraryFile.h"
 #include "library/clsRWLibrary.h"
+#include "platform/HangGuard.h"
 #include "platform/JpegCodec.h"
 #include "platform/QuitRequest.h"
 #include "platform/SqlRecordset.h"
@@ -12,6 +14,7 @@
 #include "tests/support/PaintCounter.h"
 #include "tests/support/TestTickClock.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -482,6 +485,27 @@ TEST_F(LibraryObjectTest, AnOldLibraryIsUpgradedAfterACopyIsKeptOrLeftAsItWas) {
   EXPECT_EQ(CountIn(large, QStringLiteral("SELECT count(*) FROM sqlite_master WHERE name = 'VersionData'")), 0);
   EXPECT_EQ(CountIn(large, QStringLiteral("SELECT count(*) FROM VideoFiles")), 2903);
   EXPECT_FALSE(gLibrary->Connection().InTransaction());
+
+  // Killed during the copy: it leaves the copy and its note (kept aside as the copy is synced,
+  // the note as a gone program's); the next start removes the copy.
+  static QString left;
+  HangGuard::GuardEveryFile(true);
+  const HangGuard::BeforeCall before = HangGuard::SetBeforeCall([](const char* path, HangGuard::FileCall kind) {
+    const QString copy = QFile::decodeName(path);
+    if (kind != HangGuard::FileCall::Sync || !copy.endsWith(QStringLiteral(".partial")) || !left.isEmpty()) return;
+    left = copy;
+    QFile::copy(copy, copy + QStringLiteral(".kept"));
+    const QString pid = QString::number(QCoreApplication::applicationPid());
+    for (const QString& note : QDir(gTempFolder).entryList({QStringLiteral("Copying-") + pid + QLatin1Char('*')})) {
+      QFile::copy(gTempFolder + note, gTempFolder + QString(note).replace(pid, QStringLiteral("2147483647")));
+    }
+  });
+  gLibrary->OpenLibrary(MakeOldLibrary(QStringLiteral("Killed.rw2"), kOldestLibrary), true);
+  HangGuard::SetBeforeCall(before);
+  HangGuard::GuardEveryFile(false);
+  ASSERT_TRUE(QFile::rename(left + QStringLiteral(".kept"), left));
+  RemoveInterruptedCopies();
+  EXPECT_FALSE(QFileInfo::exists(left)) << "the copy noted is removed at the next start";
 }
 
 // An open tidies what it finds: of two synonym tags on a segment one stays
