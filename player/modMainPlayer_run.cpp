@@ -23,11 +23,6 @@ bool runActive = false;
 // Whether the last entry given to PlayFileFullScreen could be opened.
 bool lastOpenFailed = false;
 
-// Lets the event loop go round for `ms` milliseconds, through the gate the
-// run holds: timers, the run's keys and paints are handled while it waits.
-// A request to end the program ends the run (its stop sets gStopPlaylist).
-void RunMessagesFor(int ms) { InputGate::TurnFor(ms); }
-
 void Call(const std::function<void()>& hook) {
   if (hook) hook();
 }
@@ -203,7 +198,10 @@ void WaitForEntryEnd() {
   RunWaitingCommands();
   for (;;) {
     do {
-      RunMessagesFor(10);
+      // Through the gate the run holds: timers, the run's keys and paints
+      // are handled while it waits; a request to end the program ends the
+      // run (its stop sets gStopPlaylist).
+      InputGate::TurnFor(10);
     } while (gPlayer->Position() < gPlayItem.SelectionEnd - 0.001 && !gStopPlaylist && !gEntryDone);
     if (gOsdIcon == QLatin1String("OV_TAG")) gRepeatEntry = true;
     if (!gRepeatEntry) gEntryDone = true;

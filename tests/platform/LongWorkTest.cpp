@@ -10,7 +10,6 @@
 #include "platform/RWError.h"
 #include "platform/SqlConnection.h"
 #include "platform/SqlRecordset.h"
-#include "tests/support/ChildRun.h"
 #include "tests/support/EventLoopWaits.h"
 #include "tests/support/OwnXServer.h"
 #include "tests/support/PaintCounter.h"
@@ -321,11 +320,7 @@ class CloseCounter : public QWidget {
 // the work waits: the work stops at its next step and the request stays in
 // the queue, for the event loop after the work.
 TEST_F(LongWorkTest, ACloseOrCtrlQWaitingInTheWindowSystemsQueueEndsTheWorkAndStaysThere) {
-  if (!rwtest::InChildRun()) {
-    if (!rwtest::OwnXServer::Installed()) GTEST_SKIP() << "Xvfb is not installed: the window system's queue is not tried";
-    rwtest::OwnXServer().RunChild();
-    return;
-  }
+  RW_ON_OWN_X_SERVER("the window system's queue is not tried");
   ASSERT_EQ(QGuiApplication::platformName(), QLatin1String("xcb"));
   CloseCounter main;
   main.show();

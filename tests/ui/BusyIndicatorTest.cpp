@@ -2,7 +2,6 @@
 // user-interface thread is blocked, and Hide stops and joins the thread. On
 // a real X server (an Xvfb of the test's own) it is shown and hidden many
 // times over, each showing through an X connection of its own.
-#include "tests/support/ChildRun.h"
 #include "tests/support/EventLoopWaits.h"
 #include "tests/support/OwnXServer.h"
 #include "ui/cBusyIndicator.h"
@@ -95,11 +94,7 @@ uint32_t ScreenPixel(int x, int y) {
 // later showing whose connection came at the same address aborted the
 // program in Cairo after a few showings.
 TEST(BusyIndicatorTest, ShownAndHiddenAHundredTimesOnARealXServerItDrawsItsStripEachTime) {
-  if (!rwtest::InChildRun()) {
-    if (!rwtest::OwnXServer::Installed()) GTEST_SKIP() << "Xvfb is not installed: the busy indicator is not tried on X";
-    rwtest::OwnXServer().RunChild();
-    return;
-  }
+  RW_ON_OWN_X_SERVER("the busy indicator is not tried on X");
   ASSERT_EQ(QGuiApplication::platformName(), QLatin1String("xcb"));
   cBusyIndicator busy;
   for (int showing = 1; showing <= 100; ++showing) {
