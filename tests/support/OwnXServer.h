@@ -5,11 +5,15 @@
 // through Qt's X platform, and takes its outcome; the child goes on past it.
 #include "tests/support/ChildRun.h"
 
-#define RW_ON_OWN_X_SERVER(untried)  \
-  if (!rwtest::InChildRun()) {       \
-    rwtest::RunOnOwnXServer(untried); \
-    return;                          \
-  }
+// As RW_RUN_IN_OWN_MOUNT_NAMESPACE, a statement that returns from the test
+// in the run ctest started.
+#define RW_ON_OWN_X_SERVER(untried)           \
+  do {                                        \
+    if (!::rwtest::InChildRun()) {            \
+      ::rwtest::RunOnOwnXServer(untried);     \
+      return;                                 \
+    }                                         \
+  } while (0)
 
 namespace rwtest {
 

@@ -106,7 +106,9 @@ TEST(BusyIndicatorTest, ShownAndHiddenAHundredTimesOnARealXServerItDrawsItsStrip
     // are its dark ground, on the screen as in its frames.
     ASSERT_FALSE(busy.LastFrame().isNull());
     const uint32_t ground = busy.LastFrame().pixel(5, 2) & 0xFFFFFF;
-    if (showing == 1 || showing == 100) EXPECT_EQ(ScreenPixel(args[0] + 5, args[1] + 2), ground);
+    if (showing == 1 || showing == 100) {
+      EXPECT_EQ(ScreenPixel(args[0] + 5, args[1] + 2), ground);
+    }
     busy.Hide();
   }
   EXPECT_EQ(ScreenPixel((1280 - 470) / 2 + 5, qRound(720 * 0.9) + 2), 0u) << "the strip's window has gone";
